@@ -1,0 +1,18 @@
+#include "platform/IMutexFactory.h"
+
+#include "foundation/TSingleton.h"
+
+namespace lumo {
+
+namespace {
+
+TSingleton<IMutexFactory> holder(&createMutexFactory);
+
+} // namespace
+
+P<IMutexFactory> getMutexFactory()
+{
+    return holder.get();
+}
+
+} // namespace lumo

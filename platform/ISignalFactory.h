@@ -1,0 +1,19 @@
+#pragma once
+
+#include "foundation/P.h"
+#include "platform/ISignal.h"
+
+namespace lumo {
+
+class ISignalFactory : public virtual IBase {
+public:
+    // A new signal, not set. Throws CError when the system cannot make one.
+    virtual P<ISignal> createSignal() = 0;
+};
+
+// The platform's factory, made anew on each call.
+P<ISignalFactory> createSignalFactory();
+// The process-wide factory.
+P<ISignalFactory> getSignalFactory();
+
+} // namespace lumo

@@ -1,0 +1,27 @@
+#include "platform/posix/CMutexFactory.h"
+
+#include "platform/posix/CGlobalMutexImpl.h"
+#include "platform/posix/CMutexImpl.h"
+
+namespace lumo::posix {
+
+P<IMutex> CMutexFactory::createMutex()
+{
+    return make<CMutexImpl>();
+}
+
+P<IMutex> CMutexFactory::createGlobalMutex(const String& name)
+{
+    return make<CGlobalMutexImpl>(name);
+}
+
+} // namespace lumo::posix
+
+namespace lumo {
+
+P<IMutexFactory> createMutexFactory()
+{
+    return make<posix::CMutexFactory>();
+}
+
+} // namespace lumo

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "foundation/CObject.h"
+#include "platform/IMutexFactory.h"
+
+namespace lumo::posix {
+
+class CMutexFactory : public CObject, public virtual IMutexFactory {
+public:
+    P<IMutex> createMutex() override;
+    P<IMutex> createGlobalMutex(const String& name) override;
+};
+
+} // namespace lumo::posix

@@ -1,0 +1,21 @@
+#include "platform/posix/CSignalFactory.h"
+
+#include "platform/posix/CSignalImpl.h"
+
+namespace lumo::posix {
+
+P<ISignal> CSignalFactory::createSignal()
+{
+    return make<CSignalImpl>();
+}
+
+} // namespace lumo::posix
+
+namespace lumo {
+
+P<ISignalFactory> createSignalFactory()
+{
+    return make<posix::CSignalFactory>();
+}
+
+} // namespace lumo

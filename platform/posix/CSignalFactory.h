@@ -1,0 +1,13 @@
+#pragma once
+
+#include "foundation/CObject.h"
+#include "platform/ISignalFactory.h"
+
+namespace lumo::posix {
+
+class CSignalFactory : public CObject, public virtual ISignalFactory {
+public:
+    P<ISignal> createSignal() override;
+};
+
+} // namespace lumo::posix

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "slave/CSlaveCommandLine.h"
+#include "slave/ISlaveServices.h"
+
+#include <string>
+#include <string_view>
+
+namespace nebo::common {
+
+// The slave's life from its command line to its exit code: build the log,
+// context and plugins, connect to the master's pipe, serve until "Quit", and
+// leave the error file telling the master how the run ended (absent after a
+// clean run, holding the error's text after a failure).
+class CSlave {
+public:
+    static constexpr int exitOk = 0;
+    static constexpr int exitPipeNotReachable = -1;
+    static constexpr int exitBadCommandLine = -4;
+
+    explicit CSlave(ISlaveServices& services) : m_services(services) {}
+
+    // Runs the slave on the text after the program name. Never throws.
+    int run(std::string_view commandLine);
+
+    // Writes a message, in the process code page, into the error file; when
+    // the file cannot be opened, says so on the debug output instead.
+    void writeErrorFile(const lumo::String& message);
+
+private:
+    enum class Outcome { clean, failed, pipeNotReachable };
+
+    Outcome serve(const CSlaveCommandLine& commandLine);
+    void finish(Outcome outcome);
+
+    ISlaveServices& m_services;
+    std::string m_errorFilePath;
+};
+
+} // namespace nebo::common

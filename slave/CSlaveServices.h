@@ -1,0 +1,36 @@
+#pragma once
+
+#include "slave/ISlaveServices.h"
+
+namespace nebo::common {
+
+// The services of the slave program itself.
+//
+// The host's log, context, plugin loading, crash reports, pipes and plugin
+// server are not part of this build yet: the log, context and plugin
+// handler are plain placeholder objects that only mark their lifetime, no
+// crash filter is installed, and no pipe can be reached, so a well-formed
+// run ends with "pipe not reachable".
+class CSlaveServices : public ISlaveServices {
+public:
+    lumo::P<lumo::IBase> createLogManager(int logLevel) override;
+    lumo::P<lumo::IBase> createContext(const lumo::P<lumo::IBase>& logManager,
+                                       const lumo::String& pluginName) override;
+    lumo::P<lumo::IBase> createPluginHandler(const lumo::P<lumo::IBase>& context) override;
+    std::string getNativePath(const lumo::String& uriText) override;
+    void installCrashFilter(const std::string& errorFilePath) override;
+    void removeCrashFilter() override;
+    lumo::P<lumo::IBase> connectPipe(const lumo::String& pipeName) override;
+    lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IBase>& pipe,
+                                       const lumo::P<lumo::IBase>& context) override;
+    bool fileExists(const std::string& path) override;
+    void deleteFile(const std::string& path) override;
+    void writeDebugOutput(const std::string& text) override;
+};
+
+// The native path of a "file" URI's text: "file://", an empty or
+// "localhost" authority and an absolute path whose %XX escapes are decoded.
+// Throws CURITypeNotSupportedError for any other URI.
+std::string fileURIToNativePath(const std::string& uriText);
+
+} // namespace nebo::common

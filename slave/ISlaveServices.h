@@ -1,0 +1,42 @@
+#pragma once
+
+#include "foundation/P.h"
+#include "foundation/String.h"
+#include "slave/ISlaveServer.h"
+
+#include <string>
+
+namespace nebo::common {
+
+// The services the slave's entry builds its run from, in the order it uses
+// them. Everything the entry creates is owned through the returned pointers;
+// the entry releases them in reverse order. Any operation may throw; the
+// entry turns the error into the error file's text.
+class ISlaveServices {
+public:
+    virtual ~ISlaveServices() = default;
+
+    // The in-memory log at a level already clamped to 0..4.
+    virtual lumo::P<lumo::IBase> createLogManager(int logLevel) = 0;
+    // The context over the log with the plugin library registered.
+    virtual lumo::P<lumo::IBase> createContext(const lumo::P<lumo::IBase>& logManager,
+                                               const lumo::String& pluginName) = 0;
+    // Loads the plugins the context names; a library that fails is logged and left out.
+    virtual lumo::P<lumo::IBase> createPluginHandler(const lumo::P<lumo::IBase>& context) = 0;
+    // The native path of the error file's URI text.
+    virtual std::string getNativePath(const lumo::String& uriText) = 0;
+    // Makes a fault of any thread write its report into the error file and end the process.
+    virtual void installCrashFilter(const std::string& errorFilePath) = 0;
+    virtual void removeCrashFilter() = 0;
+    // The connected client end of the master's pipe; null when it cannot be reached.
+    virtual lumo::P<lumo::IBase> connectPipe(const lumo::String& pipeName) = 0;
+    // The plugin server on the pipe's streams; throws when no plugin was loaded.
+    virtual lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IBase>& pipe,
+                                               const lumo::P<lumo::IBase>& context) = 0;
+    virtual bool fileExists(const std::string& path) = 0;
+    virtual void deleteFile(const std::string& path) = 0;
+    // The slave's last words, where a developer watching the process sees them.
+    virtual void writeDebugOutput(const std::string& text) = 0;
+};
+
+} // namespace nebo::common

@@ -1,0 +1,142 @@
+#include "foundation/CArray.h"
+
+#include "CLifeProbe.h"
+#include "foundation/CInvalidArgError.h"
+#include "foundation/TValue.h"
+#include "foundation/castObject.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace lumo {
+namespace {
+
+P<IBase> number(int32_t value)
+{
+    return make<CInt>(value);
+}
+
+std::vector<int32_t> values(IConstEnum& walk)
+{
+    std::vector<int32_t> result;
+    while (walk.hasMoreElements())
+        result.push_back(castObject<IInt>(walk.nextElement())->get());
+    return result;
+}
+
+std::vector<int32_t> values(const IConstArray& array)
+{
+    return values(*array.getConstEnum());
+}
+
+TEST(CArrayTest, AddsInsertsReplacesAndRemovesByIndex)
+{
+    P<IArray> array = make<CArray>();
+    EXPECT_TRUE(array->isEmpty());
+    array->add(number(1));
+    array->add(number(3));
+    array->insert(1, number(2));
+    array->insert(0, number(0));
+    array->insert(4, number(4));
+    EXPECT_EQ(values(*array), (std::vector<int32_t>{0, 1, 2, 3, 4}));
+    array->set(2, number(20));
+    array->removeAt(0);
+    array->removeAt(3);
+    EXPECT_EQ(values(*array), (std::vector<int32_t>{1, 20, 3}));
+    EXPECT_EQ(array->getCount(), 3);
+    EXPECT_FALSE(array->isEmpty());
+}
+
+TEST(CArrayTest, FindsAndRemovesObjectsByIdentity)
+{
+    P<IArray> array = make<CArray>();
+    P<IBase> first = number(7);
+    P<IBase> twin = number(7);
+    array->add(first);
+    array->add(nullptr);
+    array->add(first);
+    EXPECT_EQ(array->indexOf(first.get()), 0);
+    EXPECT_EQ(array->indexOf(nullptr), 1);
+    EXPECT_FALSE(array->contains(twin.get()));
+    EXPECT_TRUE(array->remove(first.get()));
+    EXPECT_EQ(array->indexOf(first.get()), 1);
+    EXPECT_FALSE(array->remove(twin.get()));
+    EXPECT_FALSE(array->get(0));
+}
+
+TEST(CArrayTest, RefusesIndicesOutsideTheArrayAndChangesNothing)
+{
+    P<IArray> array = make<CArray>();
+    EXPECT_THROW(array->get(0), CInvalidArgError);
+    array->add(number(1));
+    EXPECT_THROW(array->get(-1), CInvalidArgError);
+    EXPECT_THROW(array->get(1), CInvalidArgError);
+    EXPECT_THROW(array->set(1, number(2)), CInvalidArgError);
+    EXPECT_THROW(array->insert(2, number(2)), CInvalidArgError);
+    EXPECT_THROW(array->removeAt(1), CInvalidArgError);
+    EXPECT_EQ(values(*array), (std::vector<int32_t>{1}));
+    try {
+        array->removeAt(5);
+        FAIL();
+    } catch (const CInvalidArgError& error) {
+        EXPECT_EQ(error.getDescription()->toUTF8(),
+                  "An invalid argument was passed to method 'removeAt' of 'object: class lumo::CArray object': "
+                  "index 5 is out of range (valid are 0 to 0)");
+    }
+}
+
+TEST(CArrayTest, HoldsItsElementsUntilRemovedOrCleared)
+{
+    int destructions = 0;
+    P<IArray> array = make<CArray>();
+    for (int i = 0; i < 4; ++i)
+        array->add(make<CLifeProbe>(destructions));
+    array->removeAt(0);
+    EXPECT_EQ(destructions, 1);
+    array->set(0, nullptr);
+    EXPECT_EQ(destructions, 2);
+    array->clear();
+    EXPECT_EQ(destructions, 4);
+    EXPECT_EQ(array->getCount(), 0);
+}
+
+TEST(CArrayTest, EnumeratorsWalkLiveAndKeepTheArrayAlive)
+{
+    P<IArray> array = make<CArray>();
+    for (int32_t i = 0; i < 3; ++i)
+        array->add(number(i));
+    P<IEnum> walk = array->getEnum();
+    P<IConstEnum> readOnly = array->getConstEnum();
+    EXPECT_FALSE(castObject<IEnum>(readOnly, false));
+    array = nullptr;
+
+    EXPECT_EQ(walk->getRemainingCount(), 3);
+    walk->skip();
+    EXPECT_EQ(castObject<IInt>(walk->nextElement())->get(), 1);
+    EXPECT_EQ(walk->getRemainingCount(), 1);
+    walk->skip();
+    EXPECT_FALSE(walk->hasMoreElements());
+    EXPECT_THROW(walk->skip(), CEndOfEnumError);
+    EXPECT_THROW(walk->nextElement(), CEndOfEnumError);
+    walk->reset();
+    EXPECT_EQ(values(*walk), (std::vector<int32_t>{0, 1, 2}));
+    EXPECT_EQ(values(*readOnly), (std::vector<int32_t>{0, 1, 2}));
+}
+
+TEST(CArrayTest, EnumeratorSeesRemovalsWithoutFailing)
+{
+    P<IArray> array = make<CArray>();
+    for (int32_t i = 0; i < 3; ++i)
+        array->add(number(i));
+    P<IEnum> walk = array->getEnum();
+    walk->skip();
+    walk->skip();
+    array->clear();
+    EXPECT_FALSE(walk->hasMoreElements());
+    EXPECT_EQ(walk->getRemainingCount(), 0);
+    EXPECT_THROW(walk->nextElement(), CEndOfEnumError);
+}
+
+} // namespace
+} // namespace lumo

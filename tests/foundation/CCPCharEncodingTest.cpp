@@ -1,0 +1,92 @@
+#include "foundation/CCPCharEncoding.h"
+
+#include "foundation/CCPString.h"
+#include "foundation/CMethodNotImplementedError.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <string>
+
+namespace lumo {
+namespace {
+
+// Runs each test in a UTF-8 locale and restores the process's locale after.
+class CCPCharEncodingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_previousLocale = std::setlocale(LC_ALL, nullptr);
+        ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
+    }
+    void TearDown() override { std::setlocale(LC_ALL, m_previousLocale.c_str()); }
+
+    ICharEncoding& encoding() { return *m_encoding; }
+
+private:
+    std::string m_previousLocale;
+    P<ICharEncoding> m_encoding = getCodePageEncoding();
+};
+
+TEST_F(CCPCharEncodingTest, ConvertsCharactersThroughTheLocale)
+{
+    char buffer[8] = {};
+    EXPECT_EQ(encoding().encode(0xE9, buffer, sizeof buffer, 0), 2);
+    EXPECT_EQ(std::string(buffer, 2), "\xC3\xA9");
+    EXPECT_EQ(encoding().getMaxCharLength(), static_cast<int32_t>(MB_CUR_MAX));
+
+    uint32_t codePoint = 0;
+    EXPECT_EQ(encoding().decode(codePoint, "\xE2\x82\xAC", 3, 0), 3);
+    EXPECT_EQ(codePoint, 0x20ACu);
+    EXPECT_EQ(encoding().decode(codePoint, "\xE2\x82", 2, 0), -1);
+    EXPECT_EQ(encoding().decode(codePoint, "\xFF", 1, 0), -1);
+    EXPECT_EQ(encoding().countChars("a\xFF\xC3\xA9", 4, 0), 2);
+}
+
+TEST_F(CCPCharEncodingTest, AZeroByteIsCodePointZeroOfOneByte)
+{
+    const char bytes[] = {'a', 0, 'b'};
+    uint32_t codePoint = 1;
+    EXPECT_EQ(encoding().decode(codePoint, bytes, 3, 1), 2);
+    EXPECT_EQ(codePoint, 0u);
+    EXPECT_EQ(encoding().countChars(bytes, 3, 0), 3);
+}
+
+TEST_F(CCPCharEncodingTest, WritesNothingAbove0xFFFF)
+{
+    char buffer[8] = {};
+    EXPECT_EQ(encoding().encode(0x1F600, buffer, sizeof buffer, 1), 1);
+    EXPECT_EQ(encoding().getEncodedLength(0x1F600), 0);
+    EXPECT_EQ(encoding().getEncodedLength(0xFFFD), 3);
+}
+
+TEST_F(CCPCharEncodingTest, CannotWalkBackwards)
+{
+    uint32_t codePoint;
+    EXPECT_FALSE(encoding().canWalkBackwards());
+    EXPECT_THROW(encoding().findPrevious("ab", 2, 2), CMethodNotImplementedError);
+    EXPECT_THROW(encoding().findPrevious("ab", 2, 0), CMethodNotImplementedError);
+    try {
+        encoding().decodePrevious(codePoint, "ab", 2, 2);
+        FAIL() << "walked backwards";
+    } catch (const CMethodNotImplementedError& error) {
+        EXPECT_TRUE(error.getMethodName()->isEmpty());
+    }
+}
+
+TEST_F(CCPCharEncodingTest, TextRoundTripsThroughTheCodePage)
+{
+    String text = String::fromUTF8("gr\xC3\xBC\xC3\x9F \xE2\x82\xAC \xF0\x9F\x98\x80");
+    std::string codePage = text->toCodePage();
+    EXPECT_EQ(codePage, "gr\xC3\xBC\xC3\x9F \xE2\x82\xAC ") << "code points above 0xFFFF are dropped";
+
+    String back = String::fromCodePage(codePage);
+    EXPECT_TRUE(back->hasEncoding(ICharEncoding::codePageTag));
+    EXPECT_EQ(back->getLength(), 7);
+    EXPECT_EQ(back->toUTF8(), codePage);
+    EXPECT_TRUE(back == String::fromUTF8(codePage));
+}
+
+} // namespace
+} // namespace lumo

@@ -1,0 +1,21 @@
+#include "foundation/CNoSuchObjectError.h"
+
+#include "CFakeURI.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+TEST(CNoSuchObjectErrorTest, GivenDescriptionIsKept)
+{
+    EXPECT_EQ(utf8(CNoSuchObjectError("No plugin 'x'.").getDescription()), "No plugin 'x'.");
+}
+
+TEST(CNoSuchObjectErrorTest, EmptyDescriptionIsTheBuiltInText)
+{
+    EXPECT_EQ(utf8(CNoSuchObjectError(String()).getDescription()), "No such object.");
+}
+
+} // namespace
+} // namespace lumo

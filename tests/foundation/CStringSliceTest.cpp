@@ -1,0 +1,46 @@
+#include "foundation/CStringSlice.h"
+
+#include "foundation/String.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+int32_t referencesOf(const P<IString>& text)
+{
+    return dynamic_cast<CReferencable&>(*text).getReferenceCount();
+}
+
+TEST(CStringSliceTest, KeepsItsSourceAlive)
+{
+    P<IString> source = String::fromUTF8(std::string("short-lived ") + "text").get();
+    P<IString> slice = source->slice(6, 5);
+    EXPECT_EQ(referencesOf(source), 2);
+    source = nullptr;
+    // The source's bytes must still be there (the address sanitizer checks).
+    EXPECT_EQ(slice->toUTF8(), "lived");
+}
+
+TEST(CStringSliceTest, ASliceOfASliceHoldsTheOriginalSource)
+{
+    P<IString> source = String::fromLatin1("abcdefgh").get();
+    P<IString> outer = source->slice(1, 6);
+    P<IString> inner = outer->slice(1, 3);
+    EXPECT_EQ(inner->toUTF8(), "cde");
+    EXPECT_EQ(referencesOf(outer), 1);
+    EXPECT_EQ(referencesOf(source), 3);
+    EXPECT_EQ(inner->getData(), static_cast<const char*>(source->getData()) + 2);
+}
+
+TEST(CStringSliceTest, TakesTheEncodingOfItsSource)
+{
+    P<IString> source = String::fromUTF16(u"\u00E9t\u00E9").get();
+    P<IString> slice = make<CStringSlice>(source, static_cast<const char*>(source->getData()) + 2, 4, 2, true);
+    EXPECT_TRUE(slice->hasEncoding(ICharEncoding::utf16Tag));
+    EXPECT_EQ(slice->toUTF16(), u"t\u00E9");
+    EXPECT_TRUE(slice->isNullTerminated());
+}
+
+} // namespace
+} // namespace lumo

@@ -1,0 +1,167 @@
+#include "foundation/CValueList.h"
+
+#include "CLifeProbe.h"
+#include "foundation/TValue.h"
+#include "foundation/WEnum.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace lumo {
+namespace {
+
+std::set<std::string> names(const IValueList& list)
+{
+    std::set<std::string> result;
+    WEnum<IString> walk(list.getNames());
+    while (walk.hasMoreElements())
+        result.insert(walk.nextElement()->toUTF8());
+    return result;
+}
+
+String nameOf(int i)
+{
+    return String::fromUTF8("name" + std::to_string(i));
+}
+
+TEST(CValueListTest, GrowsItsTableAtTheFirstAndNinthName)
+{
+    P<CValueList> list = make<CValueList>(true);
+    EXPECT_EQ(list->getBucketCount(), 0);
+    list->setInt("first", 1);
+    EXPECT_EQ(list->getBucketCount(), 10);
+    for (int i = 2; i <= 8; ++i)
+        list->setInt(nameOf(i), i);
+    EXPECT_EQ(list->getBucketCount(), 10);
+    list->setInt("first", 100);
+    EXPECT_EQ(list->getBucketCount(), 10) << "replacing is no insertion";
+    list->setInt(nameOf(9), 9);
+    EXPECT_EQ(list->getBucketCount(), 20);
+    EXPECT_EQ(list->getCount(), 9);
+    EXPECT_EQ(list->getInt("first")->get(), 100);
+    for (int i = 2; i <= 9; ++i)
+        EXPECT_EQ(list->getInt(nameOf(i))->get(), i);
+}
+
+TEST(CValueListTest, CaseInsensitiveListKeepsOneEntryUnderTheFirstSpelling)
+{
+    P<CValueList> insensitive = make<CValueList>(false);
+    insensitive->setString("Name", String("first"));
+    insensitive->setString("NAME", String("second"));
+    EXPECT_EQ(insensitive->getCount(), 1);
+    EXPECT_EQ(insensitive->getString("name").toUTF8(), "second");
+    EXPECT_TRUE(insensitive->contains(String::fromUTF8("nAmE")));
+    EXPECT_EQ(names(*insensitive), (std::set<std::string>{"Name"}));
+    EXPECT_TRUE(insensitive->remove("NaMe"));
+    EXPECT_EQ(insensitive->getCount(), 0);
+
+    P<CValueList> sensitive = make<CValueList>(true);
+    sensitive->setString("Name", String("first"));
+    sensitive->setString("NAME", String("second"));
+    EXPECT_EQ(sensitive->getCount(), 2);
+    EXPECT_EQ(sensitive->getString("Name").toUTF8(), "first");
+    EXPECT_FALSE(sensitive->contains("name"));
+    EXPECT_EQ(names(*sensitive), (std::set<std::string>{"Name", "NAME"}));
+}
+
+TEST(CValueListTest, FindsNamesWhateverTheirEncoding)
+{
+    P<CValueList> list = make<CValueList>(false);
+    list->setInt(String::fromUTF8("Gr\xC3\xB6\xC3\x9F" "e"), 7);
+    P<IInt> value = list->getInt(String::fromLatin1("GR\xD6\xDF" "E"));
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->get(), 7);
+}
+
+TEST(CValueListTest, AbsentNamesAndOtherTypesGiveNullWithoutThrowing)
+{
+    P<CValueList> list = make<CValueList>(true);
+    EXPECT_FALSE(list->get("missing"));
+    EXPECT_FALSE(list->getInt("missing"));
+    EXPECT_TRUE(list->getString("missing").isEmpty());
+
+    list->setInt("int", 5);
+    list->setString("text", String("five"));
+    list->setDouble("double", 5.5);
+    list->set("null", nullptr);
+
+    EXPECT_FALSE(list->getInt64("int"));
+    EXPECT_FALSE(list->getDouble("int"));
+    EXPECT_FALSE(list->getFloat("int"));
+    EXPECT_FALSE(list->getBool("int"));
+    EXPECT_TRUE(list->getString("int").isEmpty());
+    EXPECT_FALSE(list->getInt("text"));
+    EXPECT_FALSE(list->getInt("double"));
+    EXPECT_TRUE(list->contains("null"));
+    EXPECT_FALSE(list->get("null"));
+    EXPECT_FALSE(list->getInt("null"));
+    EXPECT_TRUE(list->getString("null").isEmpty());
+
+    EXPECT_EQ(list->getString("text").toUTF8(), "five");
+    EXPECT_EQ(list->getDouble("double")->get(), 5.5);
+}
+
+TEST(CValueListTest, TypedSettersStoreTheirValueKind)
+{
+    P<CValueList> list = make<CValueList>(true);
+    list->setInt64("int64", int64_t(1) << 40);
+    list->setFloat("float", 0.25f);
+    list->setBool("bool", true);
+    EXPECT_EQ(list->getInt64("int64")->get(), int64_t(1) << 40);
+    EXPECT_EQ(list->getFloat("float")->get(), 0.25f);
+    EXPECT_TRUE(list->getBool("bool")->get());
+}
+
+TEST(CValueListTest, ReplacingRemovingAndClearingReleaseTheValues)
+{
+    int destructions = 0;
+    P<CValueList> list = make<CValueList>(true);
+    list->set("a", make<CLifeProbe>(destructions));
+    list->set("b", make<CLifeProbe>(destructions));
+    list->set("c", make<CLifeProbe>(destructions));
+
+    P<IBase> replacement = make<CLifeProbe>(destructions);
+    list->set("a", replacement);
+    EXPECT_EQ(destructions, 1);
+    EXPECT_EQ(list->get("a"), replacement);
+    list->set("a", replacement);
+    EXPECT_EQ(destructions, 1) << "setting the same value again keeps it alive";
+
+    EXPECT_TRUE(list->remove("b"));
+    EXPECT_FALSE(list->remove("b"));
+    EXPECT_EQ(destructions, 2);
+
+    list->clear();
+    EXPECT_EQ(destructions, 3) << "the replacement is still held here";
+    EXPECT_EQ(list->getCount(), 0);
+    EXPECT_EQ(list->getBucketCount(), 0);
+    EXPECT_FALSE(list->get("c"));
+
+    list->set("d", make<CLifeProbe>(destructions));
+    EXPECT_EQ(list->getBucketCount(), 10);
+    list = nullptr;
+    EXPECT_EQ(destructions, 4);
+}
+
+TEST(CValueListTest, NameEnumerationIsASnapshot)
+{
+    P<CValueList> list = make<CValueList>(true);
+    for (int i = 0; i < 12; ++i)
+        list->setInt(nameOf(i), i);
+    P<IConstEnum> walk = list->getNames();
+    EXPECT_EQ(walk->getRemainingCount(), 12);
+    list->clear();
+
+    std::set<std::string> seen;
+    while (walk->hasMoreElements())
+        seen.insert(castObject<IString>(walk->nextElement())->toUTF8());
+    EXPECT_EQ(seen.size(), 12u);
+    EXPECT_EQ(seen.count("name11"), 1u);
+    EXPECT_THROW(walk->nextElement(), CEndOfEnumError);
+    EXPECT_FALSE(list->getNames()->hasMoreElements());
+}
+
+} // namespace
+} // namespace lumo

@@ -1,0 +1,122 @@
+#include "foundation/String.h"
+
+#include "foundation/CParseError.h"
+#include "foundation/ICharEncoding.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+namespace lumo {
+namespace {
+
+TEST(StringTest, EveryNullIsTheOneSharedEmptyString)
+{
+    const char* nothing = nullptr;
+    String byDefault;
+    EXPECT_TRUE(byDefault.isEmpty());
+    EXPECT_EQ(String(nullptr).get(), byDefault.get());
+    EXPECT_EQ(String(nothing).get(), byDefault.get());
+    EXPECT_EQ(String(P<IString>()).get(), byDefault.get());
+    EXPECT_EQ(String(static_cast<const IString*>(nullptr)).get(), byDefault.get());
+    EXPECT_EQ(String("").get(), byDefault.get());
+}
+
+TEST(StringTest, LiteralsAreBorrowedInTheirEncoding)
+{
+    static const char narrow[] = "narrow";
+    static const char16_t wide[] = u"wide \u20AC";
+    static const char32_t wider[] = U"\U0001F600";
+    static const wchar_t native[] = L"native";
+    String a(narrow), b(wide), c(wider), d(native);
+    EXPECT_EQ(a->getData(), static_cast<const void*>(narrow));
+    EXPECT_EQ(b->getData(), static_cast<const void*>(wide));
+    EXPECT_EQ(c->getData(), static_cast<const void*>(wider));
+    EXPECT_EQ(d->getData(), static_cast<const void*>(native));
+    EXPECT_TRUE(a->hasEncoding(ICharEncoding::latin1Tag));
+    EXPECT_TRUE(b->hasEncoding(ICharEncoding::utf16Tag));
+    EXPECT_TRUE(c->hasEncoding(ICharEncoding::utf32Tag));
+    EXPECT_TRUE(d->hasEncoding(ICharEncoding::utf32Tag));
+    EXPECT_TRUE(a->isNullTerminated());
+    EXPECT_EQ(b.getLength(), 6);
+    EXPECT_EQ(c.getLength(), 1);
+    EXPECT_EQ(d.toUTF8(), "native");
+}
+
+TEST(StringTest, AnArrayEndsAtItsFirstZero)
+{
+    static const char buffer[16] = "ab";
+    String text(buffer);
+    EXPECT_EQ(text.getLength(), 2);
+    EXPECT_TRUE(text->isNullTerminated());
+}
+
+TEST(StringTest, PointersAndViewsAreCopied)
+{
+    char buffer[] = "mutable";
+    char* pointer = buffer;
+    String fromPointer(pointer);
+    String fromView = String::fromLatin1(buffer);
+    buffer[0] = 'M';
+    EXPECT_EQ(fromPointer.toUTF8(), "mutable");
+    EXPECT_EQ(fromView.toUTF8(), "mutable");
+    EXPECT_EQ(String::fromUTF8("\xC3\xA9").getLength(), 1);
+    EXPECT_EQ(String::fromUTF16(u"\U0001F600").getLength(), 1);
+    EXPECT_EQ(String::fromUTF32(U"ab").getLength(), 2);
+    EXPECT_EQ(String::fromInt(-42).toUTF8(), "-42");
+    EXPECT_EQ(String::fromInt(INT64_MIN).toUTF8(), "-9223372036854775808");
+}
+
+TEST(StringTest, CopiesShareAndChangesRebind)
+{
+    String text = "base";
+    String copy = text;
+    EXPECT_EQ(copy.get(), text.get());
+    copy += String(" plus");
+    EXPECT_EQ(text.toUTF8(), "base");
+    EXPECT_EQ(copy.toUTF8(), "base plus");
+    EXPECT_EQ((text + "!").toUTF8(), "base!");
+    EXPECT_EQ(copy.replace(" plus", "-").toUTF8(), "base-");
+    EXPECT_EQ(copy.slice(5).toUTF8(), "plus");
+}
+
+TEST(StringTest, ComparesByCodePoints)
+{
+    EXPECT_TRUE(String("caf\xE9") == String::fromUTF8("caf\xC3\xA9"));
+    EXPECT_TRUE(String("a") != String("A"));
+    EXPECT_TRUE(String("ab") < String("abc"));
+    EXPECT_FALSE(String("abc") < String("ab"));
+    EXPECT_FALSE(String("x") < String("x"));
+}
+
+TEST(StringTest, ParsesDigitsOfAnyBase)
+{
+    EXPECT_EQ(parseInteger("8080"), 8080);
+    EXPECT_EQ(parseInteger("ff", 16), 255);
+    EXPECT_EQ(parseInteger("FF", 16), 255);
+    EXPECT_EQ(parseInteger("z", 36), 35);
+    EXPECT_EQ(parseInteger("0"), 0);
+    EXPECT_EQ(parseInteger(String(u"\u0031\u0032")), 12);
+    // 32-bit arithmetic without an overflow check.
+    EXPECT_EQ(parseInteger("4294967295"), -1);
+    EXPECT_EQ(parseInteger("4294967296"), 0);
+}
+
+TEST(StringTest, RejectsTextThatIsNotWhollyDigits)
+{
+    for (const char* text : {"80a", "-1", "", " 1", "1 ", "+1", "1.5"}) {
+        try {
+            parseInteger(String::fromLatin1(text));
+            ADD_FAILURE() << "parsed '" << text << "'";
+        } catch (const CParseError& error) {
+            EXPECT_EQ(error.getDescription()->toUTF8(), "Error parsing integer.");
+            EXPECT_EQ(error.getGeneralDescription()->toUTF8(), "Parse error");
+        }
+    }
+    EXPECT_THROW(parseInteger("102", 2), CParseError);
+    EXPECT_THROW(parseInteger("1", 0), CParseError);
+}
+
+} // namespace
+} // namespace lumo

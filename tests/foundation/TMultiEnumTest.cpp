@@ -1,0 +1,165 @@
+#include "foundation/TMultiEnum.h"
+
+#include "foundation/CArray.h"
+#include "foundation/CConstMultiEnum.h"
+#include "foundation/CEmptyEnum.h"
+#include "foundation/CMultiEnum.h"
+#include "foundation/TValue.h"
+#include "foundation/castObject.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace lumo {
+namespace {
+
+// Hands out the numbers from 1 to its limit without telling how many.
+class CUncountedEnum : public CObject, public virtual IEnum {
+public:
+    explicit CUncountedEnum(int32_t limit) : m_limit(limit) {}
+    bool hasMoreElements() override { return m_next <= m_limit; }
+    int32_t getRemainingCount() override { return -1; }
+    P<IBase> nextElement() override
+    {
+        if (!hasMoreElements())
+            throw CEndOfEnumError(this);
+        return make<CInt>(m_next++);
+    }
+    void reset() override { m_next = 1; }
+    void skip() override { nextElement(); }
+
+private:
+    int32_t m_limit;
+    int32_t m_next = 1;
+};
+
+P<IEnum> numbers(std::vector<int32_t> values)
+{
+    P<CArray> array = make<CArray>();
+    for (int32_t value : values)
+        array->add(make<CInt>(value));
+    return array->getEnum();
+}
+
+template <class M> class TMultiEnumTest : public ::testing::Test {
+protected:
+    static std::vector<int32_t> walk(IConstEnum& all)
+    {
+        std::vector<int32_t> result;
+        while (all.hasMoreElements())
+            result.push_back(castObject<IInt>(all.nextElement())->get());
+        return result;
+    }
+};
+
+using MultiEnums = ::testing::Types<CMultiEnum, CConstMultiEnum>;
+TYPED_TEST_SUITE(TMultiEnumTest, MultiEnums);
+
+TYPED_TEST(TMultiEnumTest, WalksTheSubEnumeratorsInTurnPastEmptyOnes)
+{
+    P<TypeParam> all = make<TypeParam>();
+    all->add(make<CEmptyEnum>());
+    all->add(numbers({1, 2}));
+    all->add(make<CEmptyEnum>());
+    all->add(numbers({}));
+    all->add(numbers({3}));
+    all->add(make<CEmptyEnum>());
+    EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_FALSE(all->hasMoreElements());
+}
+
+TYPED_TEST(TMultiEnumTest, CountsWhatIsLeftWhileEverySubEnumeratorKnows)
+{
+    P<TypeParam> all = make<TypeParam>();
+    EXPECT_EQ(all->getRemainingCount(), 0);
+
+    all = make<TypeParam>();
+    all->add(numbers({1, 2}));
+    all->add(numbers({3, 4, 5}));
+    EXPECT_EQ(all->getRemainingCount(), 5);
+    all->nextElement();
+    all->nextElement();
+    all->nextElement();
+    EXPECT_EQ(all->getRemainingCount(), 2);
+
+    all = make<TypeParam>();
+    all->add(numbers({1}));
+    all->add(make<CUncountedEnum>(2));
+    EXPECT_EQ(all->getRemainingCount(), -1);
+    EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{1, 1, 2}));
+}
+
+TYPED_TEST(TMultiEnumTest, ThrowsNamingItselfWhenExhausted)
+{
+    P<TypeParam> all = make<TypeParam>();
+    all->add(numbers({1}));
+    all->nextElement();
+    try {
+        all->nextElement();
+        FAIL() << "no end of enumeration";
+    } catch (const CEndOfEnumError& error) {
+        EXPECT_EQ(error.getObject(), P<IBase>(all));
+        EXPECT_NE(error.getDescription()->toUTF8().find(getClassName(typeid(TypeParam))), std::string::npos);
+    }
+}
+
+TYPED_TEST(TMultiEnumTest, AnyEnumerationCallLocksOutFurtherSubEnumerators)
+{
+    using Call = void (*)(IConstEnum&);
+    const std::vector<Call> calls = {
+        [](IConstEnum& e) { e.hasMoreElements(); },
+        [](IConstEnum& e) { e.getRemainingCount(); },
+        [](IConstEnum& e) { e.nextElement(); },
+        [](IConstEnum& e) { e.reset(); },
+    };
+    for (Call call : calls) {
+        P<TypeParam> all = make<TypeParam>();
+        all->add(numbers({1}));
+        call(*all);
+        try {
+            all->add(numbers({2}));
+            FAIL() << "adding after use was accepted";
+        } catch (const CInvalidObjectStateError& error) {
+            EXPECT_EQ(error.getStateMessage()->toUTF8(),
+                      "No more sub enums can be added to a multi enum after one of its IEnum methods has been "
+                      "called.");
+        }
+        all->reset();
+        EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{1}));
+    }
+}
+
+TYPED_TEST(TMultiEnumTest, RefusesANullSubEnumeratorAndItself)
+{
+    P<TypeParam> all = make<TypeParam>();
+    EXPECT_THROW(all->add(nullptr), CInvalidArgError);
+    EXPECT_THROW(all->add(all), CInvalidArgError);
+    EXPECT_FALSE(all->hasMoreElements());
+}
+
+TYPED_TEST(TMultiEnumTest, ResetStartsOverFromTheFirstElement)
+{
+    P<TypeParam> all = make<TypeParam>();
+    all->add(numbers({1, 2}));
+    all->add(make<CUncountedEnum>(1));
+    all->nextElement();
+    EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{2, 1}));
+    all->reset();
+    EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{1, 2, 1}));
+}
+
+TEST(CMultiEnumTest, SkipForwardsToTheSubEnumeratorHoldingTheNextElement)
+{
+    P<CMultiEnum> all = make<CMultiEnum>();
+    all->add(numbers({1}));
+    all->add(make<CEmptyEnum>());
+    all->add(numbers({2, 3}));
+    all->skip();
+    all->skip();
+    EXPECT_EQ(castObject<IInt>(all->nextElement())->get(), 3);
+    EXPECT_THROW(all->skip(), CEndOfEnumError);
+}
+
+} // namespace
+} // namespace lumo

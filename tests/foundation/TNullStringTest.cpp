@@ -1,0 +1,62 @@
+#include "foundation/TNullString.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace lumo {
+namespace {
+
+template <class Text> void expectTerminatedCopy(const typename Text::UnitType* units, int32_t unitCount,
+                                                uint32_t tag)
+{
+    P<Text> text = make<Text>(units, unitCount);
+    EXPECT_TRUE(text->hasEncoding(tag));
+    EXPECT_TRUE(text->isNullTerminated());
+    EXPECT_NE(text->getUnits(), units);
+    EXPECT_EQ(text->getUnitCount(), unitCount);
+    EXPECT_EQ(text->getUnits()[unitCount], 0) << "terminated after the copied units";
+    EXPECT_EQ(text->getLength(), 2);
+}
+
+TEST(TNullStringTest, EachVariantCopiesIntoATerminatedArray)
+{
+    // Two characters each, followed by a unit that must not be copied.
+    const unsigned char bytes[] = {'h', 0xC3, 0xA9, 'x'};
+    const char chars[] = "abx";
+    expectTerminatedCopy<CNullLatin1String>(chars, 2, ICharEncoding::latin1Tag);
+    expectTerminatedCopy<CNullUTF8String>(bytes, 3, ICharEncoding::utf8Tag);
+    expectTerminatedCopy<CNullCPString>(reinterpret_cast<const unsigned char*>(chars), 2, ICharEncoding::codePageTag);
+    expectTerminatedCopy<CNullWCharString>(u"a\U0001F600x", 3, ICharEncoding::utf16Tag);
+    expectTerminatedCopy<CNullUTF32String>(U"abx", 2, ICharEncoding::utf32Tag);
+}
+
+TEST(TNullStringTest, BorrowsAndAdoptsTerminatedUnits)
+{
+    static const char16_t text[] = u"wide";
+    P<CNullWCharString> borrowed = make<CNullWCharString>(text, -1, -1, CString::Mode::borrow);
+    EXPECT_EQ(borrowed->getUnits(), text);
+    EXPECT_EQ(borrowed->getUnitCount(), 4);
+    EXPECT_TRUE(borrowed->isNullTerminated());
+
+    auto* block = static_cast<char*>(std::malloc(3));
+    std::memcpy(block, "ok", 3);
+    P<CNullLatin1String> adopted = make<CNullLatin1String>(block, 2, 2, CString::Mode::adopt);
+    EXPECT_EQ(adopted->getUnits(), block);
+    EXPECT_TRUE(adopted->isNullTerminated());
+}
+
+TEST(TNullStringTest, TypedStringsCountInUnits)
+{
+    P<CWCharString> wide = make<CWCharString>(u"abc", 2, -1, false, CString::Mode::borrow);
+    EXPECT_EQ(wide->getByteLength(), 4);
+    EXPECT_EQ(wide->getUnitCount(), 2);
+    EXPECT_FALSE(wide->isNullTerminated());
+    P<CUTF32String> wider = make<CUTF32String>(U"abc");
+    EXPECT_EQ(wider->getByteLength(), 12);
+    EXPECT_EQ(wider->toUTF8(), "abc");
+}
+
+} // namespace
+} // namespace lumo

@@ -1,0 +1,96 @@
+#include "foundation/TSimpleArray.h"
+
+#include "foundation/TCleaningSimpleArray.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+class CNumber : public CObject {
+public:
+    CNumber(int value, int& destructions) : value(value), m_destructions(destructions) {}
+    ~CNumber() override { ++m_destructions; }
+    const int value;
+
+private:
+    int& m_destructions;
+};
+
+class TSimpleArrayTest : public ::testing::Test {
+protected:
+    P<CNumber> number(int value) { return make<CNumber>(value, destructions); }
+    static std::vector<int> values(const TSimpleArray<P<CNumber>>& array)
+    {
+        std::vector<int> result;
+        for (int32_t i = 0; i < array.getCount(); ++i)
+            result.push_back(array.get(i)->value);
+        return result;
+    }
+    int destructions = 0;
+};
+
+TEST_F(TSimpleArrayTest, GrowsByItsStepOrToWhatIsNeeded)
+{
+    TSimpleArray<P<CNumber>> array(0);
+    for (int i = 0; i < 10; ++i)
+        array.add(number(i));
+    EXPECT_EQ(array.getCapacity(), 10);
+    array.add(number(10));
+    EXPECT_EQ(array.getCapacity(), 20);
+
+    std::vector<P<CNumber>> many;
+    for (int i = 0; i < 25; ++i)
+        many.push_back(number(i));
+    array.insert(0, many.data(), 25);
+    EXPECT_EQ(array.getCapacity(), 36);
+    EXPECT_EQ(array.getCount(), 36);
+}
+
+TEST_F(TSimpleArrayTest, KeepsReferencesAcrossGrowthAndReleasesThemOnRemoval)
+{
+    {
+        TSimpleArray<P<CNumber>> array(2);
+        for (int i = 0; i < 5; ++i)
+            array.add(number(i));
+        EXPECT_EQ(destructions, 0);
+        EXPECT_EQ(array.get(4)->getReferenceCount(), 1);
+        array.remove(1, 2);
+        EXPECT_EQ(destructions, 2);
+        EXPECT_EQ(values(array), (std::vector<int>{0, 3, 4}));
+        array.setCapacity(1);
+        EXPECT_EQ(destructions, 4);
+        EXPECT_EQ(values(array), (std::vector<int>{0}));
+    }
+    EXPECT_EQ(destructions, 5);
+}
+
+TEST_F(TSimpleArrayTest, InsertsAndMovesRuns)
+{
+    TSimpleArray<P<CNumber>> array;
+    for (int i = 0; i < 6; ++i)
+        array.add(number(i));
+    P<CNumber> inserted[] = {number(10), number(11)};
+    array.insert(2, inserted, 2);
+    EXPECT_EQ(values(array), (std::vector<int>{0, 1, 10, 11, 2, 3, 4, 5}));
+    array.move(2, 2, 5);
+    EXPECT_EQ(values(array), (std::vector<int>{0, 1, 2, 3, 4, 10, 11, 5}));
+    array.move(5, 3, 0);
+    EXPECT_EQ(values(array), (std::vector<int>{10, 11, 5, 0, 1, 2, 3, 4}));
+    EXPECT_EQ(destructions, 0);
+    for (int32_t i = 0; i < array.getCount(); ++i)
+        EXPECT_EQ(array.get(i)->getReferenceCount(), i < 2 ? 2 : 1);
+}
+
+TEST_F(TSimpleArrayTest, CleaningArrayReleasesItsElementsWithItself)
+{
+    P<TCleaningSimpleArray<P<CNumber>>> array = make<TCleaningSimpleArray<P<CNumber>>>(0);
+    array->add(number(1));
+    array->add(number(2));
+    EXPECT_EQ(array->array().getGrowthStep(), 10);
+    array = nullptr;
+    EXPECT_EQ(destructions, 2);
+}
+
+} // namespace
+} // namespace lumo

@@ -1,0 +1,134 @@
+#include "foundation/TSimpleHashTable.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace lumo {
+namespace {
+
+// A key whose hash is its own number, so that tests choose the chains.
+struct NumberKey {
+    uint32_t number;
+};
+
+uint32_t hashOfKey(const NumberKey& key)
+{
+    return key.number;
+}
+
+bool isSameKey(const NumberKey& a, const NumberKey& b)
+{
+    return a.number == b.number;
+}
+
+struct NumberEntry {
+    explicit NumberEntry(uint32_t number) : key{number} {}
+
+    uint32_t hash = 0;
+    NumberKey key;
+    NumberEntry* next = nullptr;
+};
+
+using NumberTable = TSimpleHashTable<NumberKey, NumberEntry>;
+
+void insert(NumberTable& table, uint32_t number)
+{
+    table.insert(std::make_unique<NumberEntry>(number));
+}
+
+std::vector<uint32_t> walkOrder(const NumberTable& table)
+{
+    std::vector<uint32_t> order;
+    table.forEach([&order](const NumberEntry& entry) { order.push_back(entry.key.number); });
+    return order;
+}
+
+TEST(TSimpleHashTableTest, HashesTextsByTheirCodePoints)
+{
+    EXPECT_EQ(hashOfKey(String("")), 0u);
+    EXPECT_EQ(hashOfKey(String("a")), 97u);
+    EXPECT_EQ(hashOfKey(String("abc")), 6959u);
+    // Long enough for the mask to drop high bits.
+    EXPECT_EQ(hashOfKey(String("abcdefghijklmnopqrstuvwxyz")), 689241137u);
+    // Code points, not bytes: the same text in two encodings.
+    EXPECT_EQ(hashOfKey(String::fromUTF8("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC")), 943157u);
+    EXPECT_EQ(hashOfKey(String::fromLatin1("\xE9t\xE9 ")), hashOfKey(String::fromUTF8("\xC3\xA9t\xC3\xA9 ")));
+}
+
+TEST(TSimpleHashTableTest, ComparesTextKeysAsWholeStrings)
+{
+    EXPECT_TRUE(isSameKey(String("abc"), String::fromUTF8("abc")));
+    EXPECT_FALSE(isSameKey(String("abc"), String("ab")));
+    EXPECT_FALSE(isSameKey(String("ab"), String("abc")));
+    EXPECT_FALSE(isSameKey(String("abc"), String("ABC")));
+}
+
+TEST(TSimpleHashTableTest, GrowsBeforeAnInsertionWouldPassTheLoadFactor)
+{
+    NumberTable table;
+    EXPECT_EQ(table.getBucketCount(), 0);
+    std::vector<int32_t> bucketCounts;
+    for (uint32_t number = 0; number < 33; ++number) {
+        insert(table, number);
+        bucketCounts.push_back(table.getBucketCount());
+    }
+    // Growth at the 1st, 9th (9 > 8), 17th (17 > 16) and 33rd (33 > 32) entry.
+    EXPECT_EQ(bucketCounts[0], 10);
+    EXPECT_EQ(bucketCounts[7], 10);
+    EXPECT_EQ(bucketCounts[8], 20);
+    EXPECT_EQ(bucketCounts[15], 20);
+    EXPECT_EQ(bucketCounts[16], 40);
+    EXPECT_EQ(bucketCounts[31], 40);
+    EXPECT_EQ(bucketCounts[32], 80);
+    EXPECT_EQ(table.getCount(), 33);
+    for (uint32_t number = 0; number < 33; ++number)
+        ASSERT_NE(table.find(NumberKey{number}), nullptr) << number;
+    EXPECT_EQ(table.find(NumberKey{33}), nullptr);
+}
+
+TEST(TSimpleHashTableTest, ChainsCollidingKeysNewestFirstAndReversesThemWhenGrowing)
+{
+    NumberTable table;
+    for (uint32_t number : {0, 10, 20})
+        insert(table, number);
+    EXPECT_EQ(walkOrder(table), (std::vector<uint32_t>{20, 10, 0}));
+    for (uint32_t number = 1; number < 9; ++number)
+        insert(table, number);
+    ASSERT_EQ(table.getBucketCount(), 20);
+    // 20 and 0 share bucket 0 again; each moved entry went to the head.
+    const std::vector<uint32_t> order = walkOrder(table);
+    EXPECT_EQ(order[0], 0u);
+    EXPECT_EQ(order[1], 20u);
+    EXPECT_EQ(table.find(NumberKey{10})->key.number, 10u);
+}
+
+TEST(TSimpleHashTableTest, RemovesFromAnyPlaceInAChain)
+{
+    NumberTable table;
+    for (uint32_t number : {0, 10, 20, 30})
+        insert(table, number);
+    EXPECT_TRUE(table.remove(NumberKey{20}));
+    EXPECT_TRUE(table.remove(NumberKey{0}));
+    EXPECT_FALSE(table.remove(NumberKey{0}));
+    EXPECT_FALSE(table.remove(NumberKey{5}));
+    EXPECT_EQ(walkOrder(table), (std::vector<uint32_t>{30, 10}));
+    EXPECT_EQ(table.getCount(), 2);
+}
+
+TEST(TSimpleHashTableTest, ClearingStartsTheTableAfresh)
+{
+    NumberTable table;
+    EXPECT_FALSE(table.remove(NumberKey{1}));
+    for (uint32_t number = 0; number < 12; ++number)
+        insert(table, number);
+    table.clear();
+    EXPECT_EQ(table.getCount(), 0);
+    EXPECT_EQ(table.getBucketCount(), 0);
+    EXPECT_EQ(table.find(NumberKey{1}), nullptr);
+    insert(table, 1);
+    EXPECT_EQ(table.getBucketCount(), 10);
+}
+
+} // namespace
+} // namespace lumo

@@ -1,0 +1,57 @@
+#include "foundation/charProperties.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace lumo {
+namespace {
+
+TEST(charPropertiesTest, MapsCapitalsAndSmallLettersOfEachCoveredScript)
+{
+    const std::pair<uint32_t, uint32_t> pairs[] = {
+        {'A', 'a'},       {'Z', 'z'},       {0x00C0, 0x00E0}, {0x00DE, 0x00FE}, // Latin
+        {0x0178, 0x00FF}, {0x0100, 0x0101}, {0x0139, 0x013A}, {0x017D, 0x017E}, // Latin Extended-A
+        {0x0391, 0x03B1}, {0x03A3, 0x03C3}, {0x0386, 0x03AC}, {0x038F, 0x03CE}, // Greek
+        {0x03E2, 0x03E3}, {0x0401, 0x0451}, {0x042F, 0x044F}, {0x0460, 0x0461}, // Coptic, Cyrillic
+        {0x04C1, 0x04C2}, {0x04C0, 0x04CF}, {0x0500, 0x0501}, {0x0531, 0x0561}, // and Armenian
+    };
+    for (auto [capital, small] : pairs) {
+        EXPECT_EQ(lowerCaseOf(capital), small) << std::hex << capital;
+        EXPECT_EQ(upperCaseOf(small), capital) << std::hex << small;
+        EXPECT_EQ(lowerCaseOf(small), small);
+        EXPECT_EQ(upperCaseOf(capital), capital);
+    }
+}
+
+TEST(charPropertiesTest, LeavesCaselessAndUncoveredCodePointsAlone)
+{
+    for (uint32_t c : {uint32_t('1'), uint32_t('@'), 0x00D7u, 0x00F7u, 0x00DFu, 0x0138u, 0x1E00u, 0x1F600u, 0xFFFFFFFFu}) {
+        EXPECT_EQ(lowerCaseOf(c), c) << std::hex << c;
+        EXPECT_EQ(upperCaseOf(c), c) << std::hex << c;
+    }
+}
+
+TEST(charPropertiesTest, FoldingJoinsTheVariantsOfALetter)
+{
+    EXPECT_EQ(foldedCaseOf(0x03C2), 0x03C3u); // final sigma
+    EXPECT_EQ(foldedCaseOf(0x017F), uint32_t('s'));
+    EXPECT_EQ(foldedCaseOf(0x00B5), 0x03BCu); // micro sign and mu
+    EXPECT_EQ(foldedCaseOf(0x0130), uint32_t('i'));
+    // Both cases of every code point fold alike.
+    for (uint32_t c = 0; c < 0x0600; ++c) {
+        EXPECT_EQ(foldedCaseOf(upperCaseOf(c)), foldedCaseOf(c)) << std::hex << c;
+        EXPECT_EQ(foldedCaseOf(lowerCaseOf(c)), foldedCaseOf(c)) << std::hex << c;
+    }
+}
+
+TEST(charPropertiesTest, KnowsUnicodeWhiteSpace)
+{
+    for (uint32_t c : {0x0020u, 0x0009u, 0x000Au, 0x000Du, 0x000Bu, 0x0085u, 0x00A0u, 0x2003u, 0x200Au, 0x2028u, 0x3000u})
+        EXPECT_TRUE(isWhiteSpace(c)) << std::hex << c;
+    for (uint32_t c : {uint32_t('a'), uint32_t('_'), 0u, 0x200Bu, 0x180Eu, 0xFEFFu})
+        EXPECT_FALSE(isWhiteSpace(c)) << std::hex << c;
+}
+
+} // namespace
+} // namespace lumo

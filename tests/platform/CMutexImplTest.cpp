@@ -1,0 +1,79 @@
+#include "platform/posix/CMutexImpl.h"
+
+#include "platform/CScopedLock.h"
+#include "platform/posix/CSignalImpl.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace lumo::posix {
+namespace {
+
+// Asks from another thread whether the mutex is free.
+bool isFreeForOthers(IMutex& mutex)
+{
+    bool taken = false;
+    std::thread([&] {
+        taken = mutex.tryLock(0);
+        if (taken)
+            mutex.unlock();
+    }).join();
+    return taken;
+}
+
+TEST(CMutexImplTest, OwnerMayLockAgainAndMustUnlockAsOften)
+{
+    P<IMutex> mutex = make<CMutexImpl>();
+    mutex->lock();
+    EXPECT_TRUE(mutex->tryLock(0));
+    mutex->lock();
+    mutex->unlock();
+    mutex->unlock();
+    EXPECT_FALSE(isFreeForOthers(*mutex));
+    mutex->unlock();
+    EXPECT_TRUE(isFreeForOthers(*mutex));
+}
+
+TEST(CMutexImplTest, TryLockOnAMutexHeldElsewhereFailsWithoutWaiting)
+{
+    P<IMutex> mutex = make<CMutexImpl>();
+    P<ISignal> held = make<CSignalImpl>();
+    P<ISignal> answered = make<CSignalImpl>();
+    std::thread holder([&] {
+        mutex->lock();
+        held->set();
+        // Had tryLock honoured its timeout, it would get the lock when this
+        // wait runs out and answer true.
+        answered->wait(5000);
+        mutex->unlock();
+    });
+    held->wait(ISignal::noTimeout);
+    EXPECT_FALSE(mutex->tryLock(60000));
+    answered->set();
+    holder.join();
+}
+
+TEST(CMutexImplTest, UnlockByAnotherThreadIsIgnored)
+{
+    P<IMutex> mutex = make<CMutexImpl>();
+    mutex->lock();
+    std::thread([&] { mutex->unlock(); }).join();
+    EXPECT_FALSE(isFreeForOthers(*mutex));
+    mutex->unlock();
+}
+
+TEST(CMutexImplTest, ScopedLockReleasesWhenAnExceptionLeaves)
+{
+    P<IMutex> mutex = make<CMutexImpl>();
+    try {
+        CScopedLock lock(mutex);
+        EXPECT_FALSE(isFreeForOthers(*mutex));
+        throw 1;
+    } catch (int) {
+    }
+    EXPECT_TRUE(isFreeForOthers(*mutex));
+}
+
+} // namespace
+} // namespace lumo::posix

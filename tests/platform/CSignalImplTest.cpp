@@ -1,0 +1,62 @@
+#include "platform/posix/CSignalImpl.h"
+
+#include "platform/ISignalFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace lumo::posix {
+namespace {
+
+TEST(CSignalImplTest, StartsUnsetAndTimedWaitsFail)
+{
+    P<ISignal> signal = getSignalFactory()->createSignal();
+    EXPECT_FALSE(signal->isSet());
+    EXPECT_FALSE(signal->wait(0));
+    EXPECT_FALSE(signal->wait(10));
+}
+
+TEST(CSignalImplTest, StaysSetForEveryWaitUntilReset)
+{
+    P<ISignal> signal = make<CSignalImpl>();
+    signal->set();
+    EXPECT_TRUE(signal->isSet());
+    EXPECT_TRUE(signal->wait(0));
+    EXPECT_TRUE(signal->wait(ISignal::noTimeout));
+    EXPECT_TRUE(signal->isSet());
+    signal->reset();
+    EXPECT_FALSE(signal->isSet());
+    EXPECT_FALSE(signal->wait(0));
+}
+
+TEST(CSignalImplTest, SetReleasesEveryWaiter)
+{
+    P<ISignal> signal = make<CSignalImpl>();
+    std::atomic<int> released{0};
+    std::vector<std::thread> waiters;
+    for (int i = 0; i < 4; ++i)
+        waiters.emplace_back([&] {
+            if (signal->wait(ISignal::noTimeout))
+                ++released;
+        });
+    signal->set();
+    for (std::thread& waiter : waiters)
+        waiter.join();
+    EXPECT_EQ(4, released);
+    EXPECT_TRUE(signal->isSet());
+}
+
+TEST(CSignalImplTest, OnlyTheLowHalfOfTheTimeoutCounts)
+{
+    P<ISignal> signal = make<CSignalImpl>();
+    // A wait of 2^32 ms would outlast the test; its low half is 0.
+    EXPECT_FALSE(signal->wait(uint64_t(1) << 32));
+    signal->set();
+    EXPECT_TRUE(signal->wait(~uint64_t(0)));
+}
+
+} // namespace
+} // namespace lumo::posix

@@ -1,0 +1,42 @@
+#include "platform/posix/CSimpleThreadLocalStorage.h"
+
+#include "platform/ISimpleThreadLocalStorageFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace lumo::posix {
+namespace {
+
+TEST(CSimpleThreadLocalStorageTest, EachThreadSeesItsOwnValue)
+{
+    P<ISimpleThreadLocalStorage> slot = getSimpleThreadLocalStorageFactory()->createStorage();
+    int mine = 0;
+    int theirs = 0;
+    EXPECT_EQ(nullptr, slot->getValue());
+    slot->setValue(&mine);
+    void* seenFirst = &mine;
+    void* seenLast = nullptr;
+    std::thread([&] {
+        seenFirst = slot->getValue();
+        slot->setValue(&theirs);
+        seenLast = slot->getValue();
+    }).join();
+    EXPECT_EQ(nullptr, seenFirst);
+    EXPECT_EQ(&theirs, seenLast);
+    EXPECT_EQ(&mine, slot->getValue());
+}
+
+TEST(CSimpleThreadLocalStorageTest, SlotsAreIndependent)
+{
+    P<ISimpleThreadLocalStorage> first = make<CSimpleThreadLocalStorage>();
+    P<ISimpleThreadLocalStorage> second = make<CSimpleThreadLocalStorage>();
+    int value = 0;
+    first->setValue(&value);
+    EXPECT_EQ(&value, first->getValue());
+    EXPECT_EQ(nullptr, second->getValue());
+}
+
+} // namespace
+} // namespace lumo::posix

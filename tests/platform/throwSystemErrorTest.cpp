@@ -1,0 +1,51 @@
+#include "platform/throwSystemError.h"
+
+#include "foundation/CError.h"
+#include "foundation/CFileNotFoundError.h"
+
+#include "../foundation/CFakeURI.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace lumo {
+namespace {
+
+TEST(throwSystemErrorTest, TextIsOneLineForKnownAndUnknownCodes)
+{
+    for (int code : {EACCES, EEXIST, 0, 987654}) {
+        const std::string text = getSystemErrorText(code).toUTF8();
+        EXPECT_FALSE(text.empty()) << code;
+        EXPECT_EQ(text.find('\n'), std::string::npos) << code;
+    }
+    EXPECT_NE(getSystemErrorText(EACCES).toUTF8(), getSystemErrorText(EEXIST).toUTF8());
+}
+
+TEST(throwSystemErrorTest, TemplateGetsTheTextOfTheCode)
+{
+    try {
+        throwSystemError("Error creating event (%ERRORDESC%).", EAGAIN);
+    } catch (const CFileNotFoundError&) {
+        FAIL() << "not a missing file";
+    } catch (const CError& error) {
+        EXPECT_EQ(utf8(error.getDescription()),
+                  "Error creating event (" + getSystemErrorText(EAGAIN).toUTF8() + ").");
+    }
+}
+
+TEST(throwSystemErrorTest, MissingFilesAndFoldersAreFileNotFound)
+{
+    P<CFakeURI> uri = make<CFakeURI>("file:///nowhere", "/nowhere");
+    for (int code : {ENOENT, ENOTDIR}) {
+        try {
+            throwSystemError("unused %ERRORDESC%", code, uri.get());
+        } catch (const CFileNotFoundError& error) {
+            EXPECT_EQ(utf8(error.getDescription()), "The file '/nowhere' was not found.");
+        }
+    }
+    EXPECT_THROW(throwSystemError("unused", ENOENT), CFileNotFoundError);
+}
+
+} // namespace
+} // namespace lumo

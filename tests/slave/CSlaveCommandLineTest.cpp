@@ -1,0 +1,51 @@
+#include "slave/CSlaveCommandLine.h"
+
+#include <gtest/gtest.h>
+
+using nebo::common::CSlaveCommandLine;
+
+TEST(CSlaveCommandLineTest, ReadsTheFiveFieldsTheMasterWrites)
+{
+    const auto line = CSlaveCommandLine::parse(
+        " 4711 nebo_slave-0000002a-00000001-deadbeef nebo_avlib file:///tmp/nebo%20err.txt 2");
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->masterProcessId, 4711);
+    EXPECT_EQ(line->pipeName, "nebo_slave-0000002a-00000001-deadbeef");
+    EXPECT_EQ(line->pluginName, "nebo_avlib");
+    EXPECT_EQ(line->errorFileURI, "file:///tmp/nebo%20err.txt");
+    EXPECT_EQ(line->logLevel, 2);
+}
+
+TEST(CSlaveCommandLineTest, ClampsTheLogLevel)
+{
+    EXPECT_EQ(CSlaveCommandLine::parse("1 p n u 9")->logLevel, 4);
+    EXPECT_EQ(CSlaveCommandLine::parse("1 p n u -3")->logLevel, 0);
+    EXPECT_EQ(CSlaveCommandLine::parse("1 p n u 0")->logLevel, 0);
+    EXPECT_EQ(CSlaveCommandLine::parse("1 p n u 4")->logLevel, 4);
+}
+
+TEST(CSlaveCommandLineTest, AcceptsAnyBlanksBetweenFields)
+{
+    const auto line = CSlaveCommandLine::parse("\t-7  p\n n   u 1 ");
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->masterProcessId, -7);
+    EXPECT_EQ(line->pluginName, "n");
+}
+
+TEST(CSlaveCommandLineTest, RefusesAnythingButFiveWellFormedFields)
+{
+    for (const char* bad : {"", "   ", "1 p n u", "1 p n u 2 extra", "x p n u 2", "1 p n u two", "1 p n u 2x",
+                            "99999999999 p n u 2", "1 p n u 99999999999"})
+        EXPECT_FALSE(CSlaveCommandLine::parse(bad)) << '"' << bad << '"';
+}
+
+TEST(CSlaveCommandLineTest, RefusesFieldsLongerThanTheirRoom)
+{
+    const auto lineWith = [](std::size_t pipe, std::size_t plugin, std::size_t uri) {
+        return "1 " + std::string(pipe, 'p') + ' ' + std::string(plugin, 'n') + ' ' + std::string(uri, 'u') + " 2";
+    };
+    EXPECT_TRUE(CSlaveCommandLine::parse(lineWith(511, 127, 1023)));
+    EXPECT_FALSE(CSlaveCommandLine::parse(lineWith(512, 127, 1023)));
+    EXPECT_FALSE(CSlaveCommandLine::parse(lineWith(511, 128, 1023)));
+    EXPECT_FALSE(CSlaveCommandLine::parse(lineWith(511, 127, 1024)));
+}

@@ -1,0 +1,229 @@
+#include "slave/CSlave.h"
+
+#include "foundation/CError.h"
+#include "foundation/CObject.h"
+#include "platform/ISignalFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace {
+
+using lumo::make;
+using lumo::P;
+using nebo::common::CSlave;
+
+using Events = std::vector<std::string>;
+
+// Records its own release, so tests see the order in which the slave lets go.
+class CTracked : public lumo::CObject {
+public:
+    CTracked(Events& events, std::string name) : m_events(events), m_name(std::move(name)) {}
+    ~CTracked() override { m_events.push_back("released " + m_name); }
+
+private:
+    Events& m_events;
+    std::string m_name;
+};
+
+class CFakeServer : public CTracked, public virtual nebo::common::ISlaveServer {
+public:
+    CFakeServer(Events& events, int requestsBeforeQuit, std::function<void()> request)
+        : CTracked(events, "server"), m_quit(lumo::getSignalFactory()->createSignal()),
+          m_requestsLeft(requestsBeforeQuit), m_request(std::move(request))
+    {
+    }
+    P<lumo::ISignal> getQuitSignal() override { return m_quit; }
+    void processNext() override
+    {
+        if (m_request)
+            m_request();
+        if (--m_requestsLeft == 0)
+            m_quit->set();
+    }
+
+private:
+    P<lumo::ISignal> m_quit;
+    int m_requestsLeft;
+    std::function<void()> m_request;
+};
+
+class CFakeServices : public nebo::common::ISlaveServices {
+public:
+    Events events;
+    int logLevel = -1;
+    std::string errorFilePath;
+    bool pipeReachable = true;
+    int requestsBeforeQuit = 3;
+    std::function<void()> onRequest;
+    std::function<void()> onCreateContext;
+    std::string debugOutput;
+    bool crashFilterInstalled = false;
+
+    P<lumo::IBase> createLogManager(int level) override
+    {
+        logLevel = level;
+        return tracked("log manager");
+    }
+    P<lumo::IBase> createContext(const P<lumo::IBase>&, const lumo::String& pluginName) override
+    {
+        events.push_back("plugin " + pluginName.toUTF8());
+        if (onCreateContext)
+            onCreateContext();
+        return tracked("context");
+    }
+    P<lumo::IBase> createPluginHandler(const P<lumo::IBase>&) override { return tracked("plugin handler"); }
+    std::string getNativePath(const lumo::String& uriText) override
+    {
+        events.push_back("path of " + uriText.toUTF8());
+        return errorFilePath;
+    }
+    void installCrashFilter(const std::string& path) override
+    {
+        EXPECT_EQ(path, errorFilePath);
+        crashFilterInstalled = true;
+    }
+    void removeCrashFilter() override { crashFilterInstalled = false; }
+    P<lumo::IBase> connectPipe(const lumo::String& pipeName) override
+    {
+        events.push_back("connect " + pipeName.toUTF8());
+        return pipeReachable ? tracked("pipe") : nullptr;
+    }
+    P<nebo::common::ISlaveServer> createServer(const P<lumo::IBase>&, const P<lumo::IBase>&) override
+    {
+        return make<CFakeServer>(events, requestsBeforeQuit, onRequest);
+    }
+    bool fileExists(const std::string& path) override { return std::filesystem::exists(path); }
+    void deleteFile(const std::string& path) override { std::filesystem::remove(path); }
+    void writeDebugOutput(const std::string& text) override { debugOutput += text; }
+
+private:
+    P<lumo::IBase> tracked(const char* name) { return make<CTracked>(events, name); }
+};
+
+class CSlaveTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/nebo-slave-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_folder = pattern;
+        services.errorFilePath = m_folder + "/error.txt";
+        std::ofstream(services.errorFilePath) << "";
+    }
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+    int run(const char* commandLine = " 4711 nebo_slave-1-2-3 nebo_test file:///error.txt 2")
+    {
+        return CSlave(services).run(commandLine);
+    }
+    std::string errorFileText() const
+    {
+        std::ifstream file(services.errorFilePath, std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+    bool errorFileExists() const { return std::filesystem::exists(services.errorFilePath); }
+
+    CFakeServices services;
+    std::string m_folder;
+};
+
+const char* const finalLine = "slave finished without any trouble after trycatch\n";
+
+TEST_F(CSlaveTest, BadCommandLineEndsAtOnceWithoutTouchingTheErrorFile)
+{
+    std::ofstream(services.errorFilePath) << "left by the master";
+    EXPECT_EQ(run(" 4711 pipe plugin file:///e.txt"), -4);
+    EXPECT_TRUE(services.events.empty());
+    EXPECT_EQ(services.logLevel, -1);
+    EXPECT_EQ(errorFileText(), "left by the master");
+    EXPECT_EQ(services.debugOutput, "");
+}
+
+TEST_F(CSlaveTest, CleanRunServesUntilQuitAndDeletesTheErrorFile)
+{
+    int requests = 0;
+    services.onRequest = [&] { ++requests; };
+    EXPECT_EQ(run(" 4711 nebo_slave-1-2-3 nebo_test file:///error.txt 9"), 0);
+    EXPECT_EQ(services.logLevel, 4);
+    EXPECT_EQ(requests, 3);
+    EXPECT_FALSE(errorFileExists());
+    EXPECT_EQ(services.debugOutput, finalLine);
+    EXPECT_FALSE(services.crashFilterInstalled);
+    const Events expected = {"plugin nebo_test",  "path of file:///error.txt", "connect nebo_slave-1-2-3",
+                             "released server",   "released pipe",             "released plugin handler",
+                             "released context", "released log manager"};
+    EXPECT_EQ(services.events, expected);
+}
+
+TEST_F(CSlaveTest, UnreachablePipeEndsWithMinusOneAndKeepsTheCrashFilter)
+{
+    services.pipeReachable = false;
+    std::ofstream(services.errorFilePath) << "";
+    EXPECT_EQ(run(), -1);
+    EXPECT_TRUE(errorFileExists());
+    EXPECT_EQ(errorFileText(), "");
+    EXPECT_EQ(services.debugOutput, "");
+    EXPECT_TRUE(services.crashFilterInstalled);
+    EXPECT_EQ(services.events.back(), "released log manager");
+}
+
+TEST_F(CSlaveTest, ErrorOfTheSystemIsWrittenWithItsTitleAndText)
+{
+    services.onRequest = [] { throw lumo::CError("Pipe was closed", "Error"); };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(errorFileText(), "lumo::CException\nType: Error\ntext: Pipe was closed");
+    EXPECT_EQ(services.debugOutput, finalLine);
+    EXPECT_FALSE(services.crashFilterInstalled);
+}
+
+TEST_F(CSlaveTest, StandardExceptionIsWrittenWithItsText)
+{
+    services.onRequest = [] { throw std::runtime_error("bad allocation size"); };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(errorFileText(), "std::exception\nErrorString: bad allocation size");
+}
+
+TEST_F(CSlaveTest, StandardExceptionWithoutTextIsWrittenWithAnEmptyText)
+{
+    struct CSilentError : std::exception {
+        const char* what() const noexcept override { return nullptr; }
+    };
+    services.onRequest = [] { throw CSilentError(); };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(errorFileText(), "std::exception\nErrorString: ");
+}
+
+TEST_F(CSlaveTest, AnythingElseIsAnUnknownException)
+{
+    services.onRequest = [] { throw 42; };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(errorFileText(), "unknown exception");
+}
+
+TEST_F(CSlaveTest, ErrorBeforeTheErrorFileIsKnownGoesToTheDebugOutput)
+{
+    services.onCreateContext = [] { throw lumo::CError("no context"); };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(errorFileText(), "");
+    EXPECT_EQ(services.debugOutput, std::string("nebo_slave.exe: Could not write to logfile") + finalLine);
+}
+
+TEST_F(CSlaveTest, UnwritableErrorFileGoesToTheDebugOutput)
+{
+    services.errorFilePath = m_folder + "/missing-folder/error.txt";
+    services.onRequest = [] { throw lumo::CError("lost"); };
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(services.debugOutput, std::string("nebo_slave.exe: Could not write to logfile") + finalLine);
+}
+
+} // namespace

@@ -152,7 +152,8 @@ private:
             return;
         if (needed > INT32_MAX)
             throw std::bad_alloc();
-        int64_t capacity = std::min<int64_t>(std::max<int64_t>(needed, 2 * static_cast<int64_t>(m_capacity)), INT32_MAX);
+        int64_t doubled = 2 * static_cast<int64_t>(m_capacity);
+        int64_t capacity = std::min<int64_t>(std::max(needed, doubled), INT32_MAX);
         void* block = std::realloc(m_bytes, capacity);
         if (!block)
             throw std::bad_alloc();
@@ -255,7 +256,7 @@ uint32_t identity(uint32_t codePoint)
 // Whether the encoding writes the code point so that it reads back the same.
 bool canHold(ICharEncoding& encoding, uint32_t codePoint)
 {
-    unsigned char bytes[16];
+    unsigned char bytes[16]; // room for a character of any multi-byte locale
     int32_t end = encoding.encode(codePoint, bytes, sizeof bytes, 0);
     uint32_t decoded;
     return end > 0 && encoding.decode(decoded, bytes, end, 0) == end && decoded == codePoint;

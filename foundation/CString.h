@@ -35,7 +35,7 @@ public:
     // The string itself.
     P<IString> toString() const override;
     // An IString compares by code points; any other object is ordered by the
-    // name of its run-time type and never compares equal.
+    // name of its run-time type and never compares equal; null sorts first.
     int compareTo(const IBase* other) const override;
 
     uint32_t getHash() const override;

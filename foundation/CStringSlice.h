@@ -8,9 +8,9 @@ namespace lumo {
 // its source, so the bytes live as long as the slice.
 class CStringSlice : public CString {
 public:
-    // `data` points to `byteLength` bytes inside `source`'s data, which hold
-    // `charCount` characters; `nullTerminated` when they run to `source`'s
-    // terminator.
+    // `data` points to `byteLength` bytes inside the data of `source` (not
+    // null), which hold `charCount` characters; `nullTerminated` when they
+    // run to the terminator of `source`.
     CStringSlice(P<IString> source, const void* data, int32_t byteLength, int32_t charCount, bool nullTerminated);
 
 protected:

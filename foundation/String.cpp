@@ -44,7 +44,7 @@ template <class Unit> int32_t measure(const Unit* text, std::size_t capacity)
     return lengthOf(length);
 }
 
-template <class Class, class Unit> P<IString> borrow(const Unit* text, std::size_t capacity)
+template <class Class, class Unit> P<IString> borrowText(const Unit* text, std::size_t capacity)
 {
     int32_t length = measure(text, capacity);
     if (length == 0)
@@ -52,7 +52,7 @@ template <class Class, class Unit> P<IString> borrow(const Unit* text, std::size
     return make<Class>(text, length, -1, text[length] == 0, CString::Mode::borrow);
 }
 
-template <class Class, class Unit> String copy(const Unit* text, std::size_t length)
+template <class Class, class Unit> String copyText(const Unit* text, std::size_t length)
 {
     return String(make<Class>(text, lengthOf(length), -1, false, CString::Mode::copy));
 }
@@ -88,27 +88,27 @@ String::String(const IString* string) : m_string(orEmpty(const_cast<IString*>(st
 
 String String::fromLatin1(std::string_view text)
 {
-    return copy<CLatin1String>(text.data(), text.size());
+    return copyText<CLatin1String>(text.data(), text.size());
 }
 
 String String::fromUTF8(std::string_view text)
 {
-    return copy<CUTF8String>(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    return copyText<CUTF8String>(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
 String String::fromUTF16(std::u16string_view text)
 {
-    return copy<CWCharString>(text.data(), text.size());
+    return copyText<CWCharString>(text.data(), text.size());
 }
 
 String String::fromUTF32(std::u32string_view text)
 {
-    return copy<CUTF32String>(text.data(), text.size());
+    return copyText<CUTF32String>(text.data(), text.size());
 }
 
 String String::fromCodePage(std::string_view text)
 {
-    return copy<CCPString>(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    return copyText<CCPString>(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
 String String::fromInt(int64_t value)
@@ -149,17 +149,17 @@ bool operator<(const String& a, const String& b)
 
 P<IString> String::borrowLatin1(const char* text, std::size_t capacity)
 {
-    return borrow<CLatin1String>(text, capacity);
+    return borrowText<CLatin1String>(text, capacity);
 }
 
 P<IString> String::borrowUTF16(const char16_t* text, std::size_t capacity)
 {
-    return borrow<CWCharString>(text, capacity);
+    return borrowText<CWCharString>(text, capacity);
 }
 
 P<IString> String::borrowUTF32(const char32_t* text, std::size_t capacity)
 {
-    return borrow<CUTF32String>(text, capacity);
+    return borrowText<CUTF32String>(text, capacity);
 }
 
 P<IString> String::copyLatin1(const char* text)

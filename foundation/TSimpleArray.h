@@ -46,8 +46,9 @@ public:
     {
         assert(index >= 0 && index <= m_count && count >= 0);
         reserve(m_count + count);
-        std::move_backward(&m_elements[index], &m_elements[m_count], &m_elements[m_count + count]);
-        std::copy(elements, elements + count, &m_elements[index]);
+        E* data = m_elements.get();
+        std::move_backward(data + index, data + m_count, data + m_count + count);
+        std::copy(elements, elements + count, data + index);
         m_count += count;
     }
 
@@ -57,7 +58,7 @@ public:
     {
         assert(from >= 0 && count >= 0 && from + count <= m_count);
         assert(to >= 0 && to + count <= m_count);
-        E* first = &m_elements[0];
+        E* first = m_elements.get();
         if (to < from)
             std::rotate(first + to, first + from, first + from + count);
         else if (to > from)
@@ -67,7 +68,8 @@ public:
     void remove(int32_t index, int32_t count = 1)
     {
         assert(index >= 0 && count >= 0 && index + count <= m_count);
-        std::move(&m_elements[index + count], &m_elements[m_count], &m_elements[index]);
+        E* data = m_elements.get();
+        std::move(data + index + count, data + m_count, data + index);
         for (int32_t i = m_count - count; i < m_count; ++i)
             m_elements[i] = E();
         m_count -= count;
@@ -99,7 +101,7 @@ public:
         assert(capacity >= 0);
         std::unique_ptr<E[]> elements(capacity > 0 ? new E[capacity] : nullptr);
         m_count = std::min(m_count, capacity);
-        std::copy(&m_elements[0], &m_elements[0] + m_count, elements.get());
+        std::copy(m_elements.get(), m_elements.get() + m_count, elements.get());
         m_elements = std::move(elements);
         m_capacity = capacity;
     }

@@ -1,7 +1,7 @@
 #include "platform/posix/CGlobalMutexImpl.h"
 
 #include "foundation/CException.h"
-#include "platform/posix/Deadline.h"
+#include "platform/posix/getMonotonicDeadline.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "platform/posix/CSignalImpl.h"
 
-#include "platform/posix/Deadline.h"
+#include "platform/posix/getMonotonicDeadline.h"
 #include "platform/throwSystemError.h"
 
 #include <cerrno>

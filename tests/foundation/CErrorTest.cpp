@@ -21,14 +21,5 @@ TEST(CErrorTest, GivenTextsAreKept)
     EXPECT_EQ(utf8(error.getGeneralDescription()), "Hardware");
 }
 
-TEST(CErrorTest, CaughtAsStandardExceptionShowsTheDescription)
-{
-    try {
-        throw CError("Broken pipe");
-    } catch (const std::exception& error) {
-        EXPECT_STREQ(error.what(), "Broken pipe");
-    }
-}
-
 } // namespace
 } // namespace lumo

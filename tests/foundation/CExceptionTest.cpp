@@ -34,8 +34,11 @@ TEST(CExceptionTest, KeepsBothTextsAsGiven)
 
 TEST(CExceptionTest, WhatIsTheDescription)
 {
-    CException error(String::fromUTF32(U"plain text"), "t");
-    EXPECT_STREQ(error.what(), "plain text");
+    try {
+        throw CException(String::fromUTF32(U"plain text"), "t");
+    } catch (const std::exception& error) {
+        EXPECT_STREQ(error.what(), "plain text");
+    }
 }
 
 TEST(CExceptionTest, WhatStaysValidWhileOtherThreadsAsk)

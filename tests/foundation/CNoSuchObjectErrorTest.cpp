@@ -7,11 +7,6 @@
 namespace lumo {
 namespace {
 
-TEST(CNoSuchObjectErrorTest, GivenDescriptionIsKept)
-{
-    EXPECT_EQ(utf8(CNoSuchObjectError("No plugin 'x'.").getDescription()), "No plugin 'x'.");
-}
-
 TEST(CNoSuchObjectErrorTest, EmptyDescriptionIsTheBuiltInText)
 {
     EXPECT_EQ(utf8(CNoSuchObjectError(String()).getDescription()), "No such object.");

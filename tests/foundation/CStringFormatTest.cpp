@@ -73,16 +73,10 @@ TEST(CStringFormatTest, StringFieldsPadAndCut)
     EXPECT_EQ(text("[%5s]", "ab"), "[   ab]");
     EXPECT_EQ(text("[%-5s]", "ab"), "[ab   ]");
     EXPECT_EQ(text("[%05s]", "ab"), "[000ab]");
-    EXPECT_EQ(text("[%-05s]", "ab"), "[ab   ]");
     EXPECT_EQ(text("[%3s]", "abcdef"), "[abcdef]");
     EXPECT_EQ(text("[%.2s]", "abcdef"), "[ab]");
-    EXPECT_EQ(text("[%.9s]", "abc"), "[abc]");
     EXPECT_EQ(text("[%.0s]", "abc"), "[]");
-    EXPECT_EQ(text("[%S]", "wide"), "[wide]");
-}
-
-TEST(CStringFormatTest, StringFieldsCountCharactersNotBytes)
-{
+    // Characters, not bytes, count.
     EXPECT_EQ(text("[%4s]", u8"\u00e4\u20ac"), u8"[  \u00e4\u20ac]");
     EXPECT_EQ(text("[%.1s]", u8"\u00e4\u20ac"), u8"[\u00e4]");
 }
@@ -91,7 +85,6 @@ TEST(CStringFormatTest, IntegerFieldsInEveryBase)
 {
     EXPECT_EQ(integer("%d", 42), "42");
     EXPECT_EQ(integer("%i", -42), "-42");
-    EXPECT_EQ(integer("%d", 0), "0");
     EXPECT_EQ(integer("%x", 255), "ff");
     EXPECT_EQ(integer("%X", 255), "FF");
     EXPECT_EQ(integer("%o", 8), "10");
@@ -101,7 +94,6 @@ TEST(CStringFormatTest, IntegerFieldsInEveryBase)
 TEST(CStringFormatTest, SignednessFollowsThePushExceptForHexAndOctal)
 {
     EXPECT_EQ(integer("%d", -1, false), "18446744073709551615");
-    EXPECT_EQ(integer("%u", -1, false), "18446744073709551615");
     EXPECT_EQ(integer("%u", -1, true), "-1");
     EXPECT_EQ(integer("%x", -1, true), "ffffffffffffffff");
     EXPECT_EQ(integer("%o", -1, true), "1777777777777777777777");
@@ -111,15 +103,12 @@ TEST(CStringFormatTest, IntegerFlagsAndPrecision)
 {
     EXPECT_EQ(integer("%05d", 42), "00042");
     EXPECT_EQ(integer("%#x", 255), "0xff");
-    EXPECT_EQ(integer("%#X", 255), "0XFF");
     EXPECT_EQ(integer("%#o", 8), "010");
     EXPECT_EQ(integer("%#06x", 255), "0x00ff");
     EXPECT_EQ(integer("%+d", 42), "+42");
     EXPECT_EQ(integer("% d", 42), " 42");
     EXPECT_EQ(integer("%.3d", 7), "007");
     EXPECT_EQ(integer("%.0d", 0), "");
-    EXPECT_EQ(integer("[%5d]", 42), "[   42]");
-    EXPECT_EQ(integer("[%-5d]", 42), "[42   ]");
 }
 
 TEST(CStringFormatTest, SignCountsTowardsTheWidth)
@@ -156,11 +145,9 @@ TEST(CStringFormatTest, FloatingFieldsFollowPrintf)
     EXPECT_EQ(floating("%.2f", 3.14159), "3.14");
     EXPECT_EQ(floating("%f", 1.5), "1.500000");
     EXPECT_EQ(floating("%e", 12345.678), "1.234568e+04");
-    EXPECT_EQ(floating("%E", 12345.678), "1.234568E+04");
     EXPECT_EQ(floating("%g", 0.0001), "0.0001");
     EXPECT_EQ(floating("%G", 1e-10), "1E-10");
     EXPECT_EQ(floating("[%+08.3f]", -1.5), "[-001.500]");
-    EXPECT_EQ(floating("[%-8.1f]", 2.0), "[2.0     ]");
     EXPECT_EQ(floating("[%+6.1f]", 2.0), "[  +2.0]");
     EXPECT_EQ(floating("%#.0f", 3.0), "3.");
 }
@@ -174,18 +161,12 @@ TEST(CStringFormatTest, IntegersIntoFloatingFieldsBecomeDoubles)
 TEST(CStringFormatTest, CharacterFields)
 {
     EXPECT_EQ(character("%c", 'A'), "A");
-    EXPECT_EQ(character("%C", 'A'), "A");
     EXPECT_EQ(character("[%3c]", 'A'), "[  A]");
     EXPECT_EQ(character("[%-3c]", 'A'), "[A  ]");
     EXPECT_EQ(character("[%c]", 0xE4), u8"[\u00e4]");
     EXPECT_EQ(character("[%3c]", 0x20AC), u8"[  \u20ac]");
     EXPECT_EQ(character("[%-3c]", 0x1F600), u8"[\U0001F600  ]");
     EXPECT_EQ(integer("%c", 'B'), "B");
-    EXPECT_EQ(integer("%c", 0xE9), u8"\u00e9");
-}
-
-TEST(CStringFormatTest, CharactersIntoIntegerFieldsAreTheirCodes)
-{
     EXPECT_EQ(character("%d", 'A'), "65");
     EXPECT_EQ(character("%#x", 0x20AC), "0x20ac");
 }
@@ -207,7 +188,6 @@ TEST(CStringFormatTest, FlagsAreLimitedToFive)
 {
     EXPECT_EQ(integer("%-+0 #d", 1), "+1");
     EXPECT_EQ(argumentErrorOf([] { formatOf("%------d"); }), tooManyFlags);
-    EXPECT_EQ(argumentErrorOf([] { formatOf("%-+0 #-d"); }), tooManyFlags);
 }
 
 TEST(CStringFormatTest, BadConversionThrowsWhenTheParserReachesIt)
@@ -240,7 +220,6 @@ TEST(CStringFormatTest, ArgumentsMustMatchTheirField)
     EXPECT_EQ(argumentErrorOf([] { formatOf("%d")->pushString("1"); }), mismatch);
     EXPECT_EQ(argumentErrorOf([] { formatOf("%d")->pushDouble(1); }), mismatch);
     EXPECT_EQ(argumentErrorOf([] { formatOf("%f")->pushString("1"); }), mismatch);
-    EXPECT_EQ(argumentErrorOf([] { formatOf("%f")->pushChar('1'); }), mismatch);
     EXPECT_EQ(argumentErrorOf([] { formatOf("%c")->pushDouble(1); }), mismatch);
 }
 
@@ -253,8 +232,6 @@ TEST(CStringFormatTest, ArgumentsBeyondTheFieldsAreRejected)
 TEST(CStringFormatTest, StarFieldsWantIntegersFirst)
 {
     EXPECT_EQ(argumentErrorOf([] { formatOf("%*f")->pushDouble(1); }),
-              "CStringFormat: expected integer value (field width).");
-    EXPECT_EQ(argumentErrorOf([] { formatOf("%*s")->pushString("x"); }),
               "CStringFormat: expected integer value (field width).");
     EXPECT_EQ(argumentErrorOf([] { formatOf("%.*f")->pushDouble(1); }),
               "CStringFormat: expected integer value (field precision).");
@@ -274,13 +251,10 @@ TEST(CStringFormatTest, ResultWithAFieldOpenIsAStateError)
     }
     EXPECT_THROW(format->toString(), CInvalidObjectStateError);
     EXPECT_EQ(format->pushInteger(2, true).getResult().toUTF8(), "1 and 2");
-}
 
-TEST(CStringFormatTest, ResultWithAPendingStarIsAStateError)
-{
-    P<CStringFormat> format = formatOf("%*d");
-    format->pushInteger(3, true);
-    EXPECT_THROW(format->getResult(), CInvalidObjectStateError);
+    P<CStringFormat> pendingWidth = formatOf("%*d");
+    pendingWidth->pushInteger(3, true);
+    EXPECT_THROW(pendingWidth->getResult(), CInvalidObjectStateError);
 }
 
 } // namespace

@@ -33,39 +33,28 @@ P<IString> utf32(const std::u32string& text)
     return String::fromUTF32(text).get();
 }
 
-TEST(CStringTest, CopyMakesATerminatedCopyAndBorrowRefersToTheBytes)
+TEST(CStringTest, CopiesBorrowsOrAdopts)
 {
     static const char text[] = "hello";
     P<IString> copied = make<CString>(text, 3, -1, false, getLatin1Encoding(), CString::Mode::copy);
     EXPECT_NE(copied->getData(), static_cast<const void*>(text));
     EXPECT_TRUE(copied->isNullTerminated());
-    EXPECT_EQ(static_cast<const char*>(copied->getData())[3], '\0');
-    EXPECT_EQ(copied->toUTF8(), "hel");
+    EXPECT_EQ(std::string(static_cast<const char*>(copied->getData())), "hel");
 
-    P<IString> borrowed = make<CString>(text, 3, -1, false, getLatin1Encoding(), CString::Mode::borrow);
+    P<IString> borrowed = make<CString>(text, 3, 2, false, getLatin1Encoding(), CString::Mode::borrow);
     EXPECT_EQ(borrowed->getData(), static_cast<const void*>(text));
     EXPECT_FALSE(borrowed->isNullTerminated());
-    EXPECT_EQ(borrowed->getByteLength(), 3);
-}
+    EXPECT_EQ(borrowed->getLength(), 2) << "the caller's count is taken";
 
-TEST(CStringTest, AdoptTakesOverTheBlock)
-{
-    auto* block = static_cast<char*>(std::malloc(4));
-    std::memcpy(block, "abc", 4);
-    P<IString> adopted = make<CString>(block, -1, -1, false, getLatin1Encoding(), CString::Mode::adopt);
+    // Measured to its terminator; freed with the string, or the leak checker complains.
+    auto* block = static_cast<char16_t*>(std::malloc(10));
+    std::memcpy(block, u"h\u00E9\U0001F600", 10);
+    P<IString> adopted = make<CString>(block, -1, -1, false, getUTF16Encoding(), CString::Mode::adopt);
     EXPECT_EQ(adopted->getData(), static_cast<const void*>(block));
-    EXPECT_TRUE(adopted->isNullTerminated()) << "measured up to its terminator";
+    EXPECT_TRUE(adopted->isNullTerminated());
+    EXPECT_EQ(adopted->getByteLength(), 8);
     EXPECT_EQ(adopted->getLength(), 3);
-    // The block is freed with the string; the leak checker would see it otherwise.
-}
-
-TEST(CStringTest, MeasuresAndCountsOrTrustsTheCaller)
-{
-    P<IString> measured = make<CString>(u"h\u00E9\U0001F600", -1, -1, false, getUTF16Encoding(), CString::Mode::borrow);
-    EXPECT_EQ(measured->getByteLength(), 8);
-    EXPECT_EQ(measured->getLength(), 3);
-    P<IString> told = make<CString>("abc", 3, 2, true, getLatin1Encoding(), CString::Mode::borrow);
-    EXPECT_EQ(told->getLength(), 2);
+    EXPECT_EQ(adopted->toString(), adopted);
 }
 
 TEST(CStringTest, NullDataIsTheEmptyTextAndBadArgumentsThrow)
@@ -79,12 +68,6 @@ TEST(CStringTest, NullDataIsTheEmptyTextAndBadArgumentsThrow)
     EXPECT_THROW(utf8("a")->compare(nullptr), CInvalidArgError);
 }
 
-TEST(CStringTest, DescribesItselfAsItself)
-{
-    P<IString> text = utf8("x");
-    EXPECT_EQ(text->toString(), text);
-}
-
 TEST(CStringTest, HashesCodePointsWhateverTheEncoding)
 {
     EXPECT_EQ(latin1("")->getHash(), 0u);
@@ -92,10 +75,6 @@ TEST(CStringTest, HashesCodePointsWhateverTheEncoding)
     EXPECT_EQ(latin1("abc")->getHash(), 6959u);
     EXPECT_EQ(utf16(u"abc")->getHash(), 6959u);
     EXPECT_EQ(utf8("gr\xC3\xBC\xC3\x9F")->getHash(), latin1("gr\xFC\xDF")->getHash());
-    EXPECT_NE(latin1("abd")->getHash(), latin1("abc")->getHash());
-    // Long texts shift the sign bit into the hash.
-    std::string longText(200, 'z');
-    EXPECT_EQ(utf8(longText)->getHash(), utf32(std::u32string(200, U'z'))->getHash());
 }
 
 TEST(CStringTest, ComparesCodePointsExactly)
@@ -138,9 +117,7 @@ TEST(CStringTest, EqualsOnlyTheSameCodePoints)
 TEST(CStringTest, IsOrderedBeforeOrAfterOtherObjectsButNeverEqualToThem)
 {
     P<IString> text = latin1("abc");
-    P<IBase> object = make<CObject>();
-    int order = text->compareTo(object.get());
-    EXPECT_NE(order, 0);
+    EXPECT_NE(text->compareTo(make<CObject>().get()), 0);
     EXPECT_EQ(text->compareTo(nullptr), 1);
     EXPECT_EQ(text->compareTo(latin1("abd").get()), -1);
     EXPECT_EQ(text->compareTo(utf16(u"abc").get()), 0);
@@ -187,21 +164,16 @@ TEST(CStringTest, MapsCaseInTheSameEncodingWhenItCan)
     P<IString> lower = latin1("\xC0 Bient\xF4t")->toLowerCase();
     EXPECT_TRUE(lower->hasEncoding(ICharEncoding::latin1Tag));
     EXPECT_EQ(lower->toUTF8(), "\xC3\xA0 bient\xC3\xB4t");
-    EXPECT_EQ(latin1("abc")->toUpperCase()->toUTF8(), "ABC");
     EXPECT_EQ(utf8("\xD0\xB6\xD1\x91")->toUpperCase()->toUTF8(), "\xD0\x96\xD0\x81");
+    EXPECT_EQ(latin1("NaMe")->foldCase()->toUTF8(), "name");
     // The capital of y with diaeresis is not Latin-1.
     P<IString> upper = latin1("\xFF")->toUpperCase();
     EXPECT_TRUE(upper->hasEncoding(ICharEncoding::utf8Tag));
     EXPECT_EQ(upper->toUTF8(), "\xC5\xB8");
-    EXPECT_EQ(upper->getLength(), 1);
-}
-
-TEST(CStringTest, UnchangedCaseGivesTheStringItself)
-{
-    P<IString> text = latin1("already lower 123");
+    // Nothing to change: the string itself.
+    P<IString> text = latin1("lower 123");
     EXPECT_EQ(text->toLowerCase(), text);
     EXPECT_EQ(text->foldCase(), text);
-    EXPECT_EQ(latin1("NaMe")->foldCase()->toUTF8(), "name");
 }
 
 TEST(CStringTest, FindsCharactersAndTexts)
@@ -245,7 +217,6 @@ TEST(CStringTest, TestsPrefixesAndSuffixes)
     EXPECT_TRUE(text->startsWith(latin1("").get()));
     EXPECT_FALSE(text->startsWith(latin1("file.txt2").get()));
     EXPECT_TRUE(text->endsWith(utf16(u".txt").get()));
-    EXPECT_TRUE(text->endsWith(text.get()));
     EXPECT_FALSE(text->endsWith(latin1(".tx").get()));
     EXPECT_FALSE(latin1("t")->endsWith(latin1("txt").get()));
 }
@@ -272,17 +243,6 @@ TEST(CStringTest, ConvertsBetweenEncodings)
     EXPECT_THROW(text->convert(0x12345678), CInvalidArgError);
 }
 
-TEST(CStringTest, TerminatesACopyOnlyWhenNeeded)
-{
-    P<IString> text = latin1("abcdef");
-    EXPECT_EQ(text->toNullTerminated(), text);
-    P<IString> part = text->slice(1, 2);
-    ASSERT_FALSE(part->isNullTerminated());
-    P<IString> terminated = part->toNullTerminated();
-    EXPECT_TRUE(terminated->isNullTerminated());
-    EXPECT_EQ(std::string(static_cast<const char*>(terminated->getData())), "bc");
-}
-
 TEST(CStringTest, ConcatenatesInTheSharedEncodingElseInUTF8)
 {
     P<IString> joined = latin1("ab")->concat(latin1("c\xE9").get());
@@ -294,20 +254,15 @@ TEST(CStringTest, ConcatenatesInTheSharedEncodingElseInUTF8)
     EXPECT_TRUE(mixed->hasEncoding(ICharEncoding::utf8Tag));
     EXPECT_EQ(mixed->toUTF8(), "\xC3\xA9\xE2\x82\xAC");
 
-    // Two invalid halves make one character once joined.
+    // Joined bytes may make one character of two invalid halves.
     P<IString> healed = utf8("a\xC3")->concat(utf8("\xA9").get());
     EXPECT_EQ(healed->getLength(), 2);
     EXPECT_EQ(healed->toUTF8(), "a\xC3\xA9");
-}
 
-TEST(CStringTest, ConcatenatingNothingGivesTheOtherOperand)
-{
+    // Appending nothing gives the other operand.
     P<IString> text = utf8("x");
-    P<IString> empty = latin1("");
-    EXPECT_EQ(text->concat(empty.get()), text);
-    EXPECT_EQ(empty->concat(text.get()), text);
-    P<IString> wide = utf16(u"w");
-    EXPECT_TRUE(empty->concat(wide.get())->hasEncoding(ICharEncoding::utf8Tag));
+    EXPECT_EQ(text->concat(latin1("").get()), text);
+    EXPECT_EQ(latin1("")->concat(text.get()), text);
 }
 
 TEST(CStringTest, SlicesShareTheBytes)
@@ -326,8 +281,12 @@ TEST(CStringTest, SlicesShareTheBytes)
     EXPECT_EQ(text->slice(-3, 2)->toUTF8(), "h\xC3\xA9");
     EXPECT_TRUE(text->slice(20)->isEmpty());
     EXPECT_TRUE(text->slice(3, 0)->isEmpty());
-    EXPECT_EQ(text->slice(0), text);
     EXPECT_EQ(text->slice(0, 99), text);
+
+    P<IString> terminated = hello->toNullTerminated();
+    EXPECT_TRUE(terminated->isNullTerminated());
+    EXPECT_EQ(std::string(static_cast<const char*>(terminated->getData())), "h\xC3\xA9llo");
+    EXPECT_EQ(terminated->toNullTerminated(), terminated);
 }
 
 TEST(CStringTest, TrimsWhiteSpaceAtBothEnds)
@@ -345,7 +304,6 @@ TEST(CStringTest, CopiesOutForTheStandardLibrarySkippingInvalidBytes)
     EXPECT_EQ(text->toUTF8(), "a\xC3\xA9\xF0\x9F\x98\x80");
     EXPECT_EQ(text->toUTF16(), u"a\u00E9\U0001F600");
     EXPECT_EQ(text->toUTF32(), U"a\u00E9\U0001F600");
-    EXPECT_EQ(latin1("plain")->toUTF16(), u"plain");
     EXPECT_EQ(latin1("")->toUTF32(), U"");
 }
 

@@ -23,48 +23,32 @@ TEST(StringTest, EveryNullIsTheOneSharedEmptyString)
     EXPECT_EQ(String("").get(), byDefault.get());
 }
 
-TEST(StringTest, LiteralsAreBorrowedInTheirEncoding)
+TEST(StringTest, LiteralsAreBorrowedInTheirEncodingAndPointersCopied)
 {
     static const char narrow[] = "narrow";
     static const char16_t wide[] = u"wide \u20AC";
-    static const char32_t wider[] = U"\U0001F600";
-    static const wchar_t native[] = L"native";
-    String a(narrow), b(wide), c(wider), d(native);
+    static const wchar_t native[] = L"\U0001F600";
+    String a(narrow), b(wide), c(native);
     EXPECT_EQ(a->getData(), static_cast<const void*>(narrow));
     EXPECT_EQ(b->getData(), static_cast<const void*>(wide));
-    EXPECT_EQ(c->getData(), static_cast<const void*>(wider));
-    EXPECT_EQ(d->getData(), static_cast<const void*>(native));
-    EXPECT_TRUE(a->hasEncoding(ICharEncoding::latin1Tag));
+    EXPECT_EQ(c->getData(), static_cast<const void*>(native));
+    EXPECT_TRUE(a->hasEncoding(ICharEncoding::latin1Tag) && a->isNullTerminated());
     EXPECT_TRUE(b->hasEncoding(ICharEncoding::utf16Tag));
     EXPECT_TRUE(c->hasEncoding(ICharEncoding::utf32Tag));
-    EXPECT_TRUE(d->hasEncoding(ICharEncoding::utf32Tag));
-    EXPECT_TRUE(a->isNullTerminated());
     EXPECT_EQ(b.getLength(), 6);
     EXPECT_EQ(c.getLength(), 1);
-    EXPECT_EQ(d.toUTF8(), "native");
-}
 
-TEST(StringTest, AnArrayEndsAtItsFirstZero)
-{
     static const char buffer[16] = "ab";
-    String text(buffer);
-    EXPECT_EQ(text.getLength(), 2);
-    EXPECT_TRUE(text->isNullTerminated());
-}
+    EXPECT_EQ(String(buffer).getLength(), 2) << "an array ends at its first zero";
 
-TEST(StringTest, PointersAndViewsAreCopied)
-{
-    char buffer[] = "mutable";
-    char* pointer = buffer;
+    char changing[] = "mutable";
+    char* pointer = changing;
     String fromPointer(pointer);
-    String fromView = String::fromLatin1(buffer);
-    buffer[0] = 'M';
+    String fromView = String::fromLatin1(changing);
+    changing[0] = 'M';
     EXPECT_EQ(fromPointer.toUTF8(), "mutable");
     EXPECT_EQ(fromView.toUTF8(), "mutable");
     EXPECT_EQ(String::fromUTF8("\xC3\xA9").getLength(), 1);
-    EXPECT_EQ(String::fromUTF16(u"\U0001F600").getLength(), 1);
-    EXPECT_EQ(String::fromUTF32(U"ab").getLength(), 2);
-    EXPECT_EQ(String::fromInt(-42).toUTF8(), "-42");
     EXPECT_EQ(String::fromInt(INT64_MIN).toUTF8(), "-9223372036854775808");
 }
 
@@ -86,7 +70,6 @@ TEST(StringTest, ComparesByCodePoints)
     EXPECT_TRUE(String("caf\xE9") == String::fromUTF8("caf\xC3\xA9"));
     EXPECT_TRUE(String("a") != String("A"));
     EXPECT_TRUE(String("ab") < String("abc"));
-    EXPECT_FALSE(String("abc") < String("ab"));
     EXPECT_FALSE(String("x") < String("x"));
 }
 

@@ -6,21 +6,21 @@ namespace lumo {
 namespace {
 
 // Nine bytes: two whole units and one byte of a cut-off third.
-const char32_t units[3] = {U'a', U'b', U'c'};
+const char32_t units[3] = {U'a', 0x1F600, U'c'};
 constexpr int32_t size = 9;
 
-TEST(TFixedWidthCharEncodingTest, CountsAndSkipsWholeUnitsOnly)
+TEST(TFixedWidthCharEncodingTest, ReadsWholeUnitsOnly)
 {
     ICharEncoding& encoding = *getUTF32Encoding();
     EXPECT_EQ(encoding.countChars(units, size, 0), 2);
-    EXPECT_EQ(encoding.countChars(units, size, 4), 1);
     EXPECT_EQ(encoding.countChars(units, size, 20), 0);
     EXPECT_EQ(encoding.skipChars(units, size, 0, 2), 8);
     EXPECT_EQ(encoding.skipChars(units, size, 0, 3), size);
     EXPECT_EQ(encoding.skipChars(units, size, -4, 1), 4);
     uint32_t codePoint;
     EXPECT_EQ(encoding.decode(codePoint, units, size, 8), -1);
-    EXPECT_EQ(encoding.getCharLength(units, size, 4), 4);
+    EXPECT_EQ(encoding.decode(codePoint, units, size, 4), 8);
+    EXPECT_EQ(codePoint, 0x1F600u);
 }
 
 TEST(TFixedWidthCharEncodingTest, WalksBackFromWholeUnitsOnly)

@@ -15,16 +15,7 @@ TEST(TValueTest, SetStoresAndReturnsTheValue)
     EXPECT_EQ(number->get(), std::numeric_limits<int32_t>::min());
     EXPECT_EQ(number->set(-7), -7);
     EXPECT_EQ(number->get(), -7);
-
-    P<IInt64> big = make<CInt64>(int64_t(1) << 62);
-    EXPECT_EQ(big->get(), int64_t(1) << 62);
-    P<IFloat> single = make<CFloat>(1.5f);
-    EXPECT_EQ(single->set(0.1f), 0.1f);
-    P<IDouble> dbl = make<CDouble>(0.1);
-    EXPECT_EQ(dbl->get(), 0.1);
-    P<IBool> flag = make<CBool>(false);
-    EXPECT_TRUE(flag->set(true));
-    EXPECT_TRUE(flag->get());
+    EXPECT_EQ(make<CInt64>(int64_t(1) << 62)->get(), int64_t(1) << 62);
 }
 
 TEST(TValueTest, EachKindIsItsOwnInterfaceAndClass)

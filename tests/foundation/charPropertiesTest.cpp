@@ -26,7 +26,8 @@ TEST(charPropertiesTest, MapsCapitalsAndSmallLettersOfEachCoveredScript)
 
 TEST(charPropertiesTest, LeavesCaselessAndUncoveredCodePointsAlone)
 {
-    for (uint32_t c : {uint32_t('1'), uint32_t('@'), 0x00D7u, 0x00F7u, 0x00DFu, 0x0138u, 0x1E00u, 0x1F600u, 0xFFFFFFFFu}) {
+    const uint32_t unmapped[] = {'1', '@', 0x00D7, 0x00F7, 0x00DF, 0x0138, 0x1E00, 0x1F600, 0xFFFFFFFF};
+    for (uint32_t c : unmapped) {
         EXPECT_EQ(lowerCaseOf(c), c) << std::hex << c;
         EXPECT_EQ(upperCaseOf(c), c) << std::hex << c;
     }
@@ -47,9 +48,11 @@ TEST(charPropertiesTest, FoldingJoinsTheVariantsOfALetter)
 
 TEST(charPropertiesTest, KnowsUnicodeWhiteSpace)
 {
-    for (uint32_t c : {0x0020u, 0x0009u, 0x000Au, 0x000Du, 0x000Bu, 0x0085u, 0x00A0u, 0x2003u, 0x200Au, 0x2028u, 0x3000u})
+    const uint32_t spaces[] = {' ', '\t', '\n', '\r', 0x000B, 0x0085, 0x00A0, 0x2003, 0x200A, 0x2028, 0x3000};
+    for (uint32_t c : spaces)
         EXPECT_TRUE(isWhiteSpace(c)) << std::hex << c;
-    for (uint32_t c : {uint32_t('a'), uint32_t('_'), 0u, 0x200Bu, 0x180Eu, 0xFEFFu})
+    const uint32_t others[] = {'a', '_', 0, 0x200B, 0x180E, 0xFEFF};
+    for (uint32_t c : others)
         EXPECT_FALSE(isWhiteSpace(c)) << std::hex << c;
 }
 

@@ -6,7 +6,7 @@
 
 #include <string>
 #include <sys/mman.h>
-#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -151,20 +151,17 @@ TEST_F(CGlobalMutexImplTest, DestroyingTheObjectLetsGoOfItsHold)
 
 TEST_F(CGlobalMutexImplTest, ANameThatCannotBeOpenedThrowsNamingIt)
 {
-    std::string expected = "Error createing global mutex " + m_name.toUTF8();
-    EXPECT_EQ(0, runInChild([&] {
-                  // With no descriptor left the shared memory cannot be opened.
-                  rlimit none{0, 0};
-                  setrlimit(RLIMIT_NOFILE, &none);
-                  try {
-                      open();
-                  } catch (const CException& error) {
-                      bool named = error.getDescription()->toUTF8() == expected &&
-                                   error.getGeneralDescription()->isEmpty();
-                      return named ? 0 : 2;
-                  }
-                  return 1;
-              }));
+    // A folder where the shared memory should be cannot be opened as one.
+    std::string folder = "/dev/shm" + CGlobalMutexImpl::getSharedMemoryName(m_name);
+    ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
+    try {
+        open();
+        ADD_FAILURE() << "no error";
+    } catch (const CException& error) {
+        EXPECT_EQ("Error createing global mutex " + m_name.toUTF8(), error.getDescription()->toUTF8());
+        EXPECT_TRUE(error.getGeneralDescription()->isEmpty());
+    }
+    rmdir(folder.c_str());
 }
 
 } // namespace

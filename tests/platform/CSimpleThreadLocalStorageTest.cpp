@@ -28,15 +28,5 @@ TEST(CSimpleThreadLocalStorageTest, EachThreadSeesItsOwnValue)
     EXPECT_EQ(&mine, slot->getValue());
 }
 
-TEST(CSimpleThreadLocalStorageTest, SlotsAreIndependent)
-{
-    P<ISimpleThreadLocalStorage> first = make<CSimpleThreadLocalStorage>();
-    P<ISimpleThreadLocalStorage> second = make<CSimpleThreadLocalStorage>();
-    int value = 0;
-    first->setValue(&value);
-    EXPECT_EQ(&value, first->getValue());
-    EXPECT_EQ(nullptr, second->getValue());
-}
-
 } // namespace
 } // namespace lumo::posix

@@ -33,11 +33,5 @@ TEST(CThreadManagerTest, ThreadIdentityIsTheKernelsAndDiffersBetweenThreads)
     EXPECT_NE(manager->getCurrentThreadID(), probe->m_reported);
 }
 
-TEST(CThreadManagerTest, TheProcessWideManagerIsOneObject)
-{
-    EXPECT_EQ(getThreadManager(), getThreadManager());
-    EXPECT_NE(getThreadManager(), createThreadManager());
-}
-
 } // namespace
 } // namespace lumo::posix

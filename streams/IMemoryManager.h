@@ -1,0 +1,17 @@
+#pragma once
+
+#include "foundation/P.h"
+#include "streams/IMemoryBlock.h"
+
+namespace lumo {
+
+// Hands out memory blocks and keeps released ones for reuse. Thread-safe.
+class IMemoryManager : public virtual IBase {
+public:
+    // A block with room for at least `capacity` bytes and size 0.
+    virtual P<IMemoryBlock> allocate(int32_t capacity) = 0;
+    // Frees every cached block.
+    virtual void purge() = 0;
+};
+
+} // namespace lumo

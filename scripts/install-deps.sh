@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libtinyxml2-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -28,9 +28,4 @@ public:
     void writeDebugOutput(const std::string& text) override;
 };
 
-// The native path of a "file" URI's text: "file://", an empty or
-// "localhost" authority and an absolute path whose %XX escapes are decoded.
-// Throws CURITypeNotSupportedError for any other URI.
-std::string fileURIToNativePath(const std::string& uriText);
-
 } // namespace nebo::common

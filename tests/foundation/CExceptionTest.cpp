@@ -16,6 +16,7 @@
 #include "foundation/CURITypeNotSupportedError.h"
 
 #include "CFakeURI.h"
+#include "ScopedLocalizedText.h"
 
 #include <gtest/gtest.h>
 
@@ -25,101 +26,115 @@
 namespace lumo {
 namespace {
 
-TEST(CExceptionTest, KeepsBothTextsAsGiven)
+// Checks the texts of an error and of its clone, which must be of the same class.
+template <class E> void expectTexts(const E& error, const char* title, const char* description)
 {
-    CException error("details", String());
-    EXPECT_EQ(utf8(error.getDescription()), "details");
-    EXPECT_EQ(utf8(error.getGeneralDescription()), "");
-}
-
-TEST(CExceptionTest, WhatIsTheDescription)
-{
-    try {
-        throw CException(String::fromUTF32(U"plain text"), "t");
-    } catch (const std::exception& error) {
-        EXPECT_STREQ(error.what(), "plain text");
-    }
-}
-
-TEST(CExceptionTest, WhatStaysValidWhileOtherThreadsAsk)
-{
-    CException mine("mine", String());
-    const char* text = mine.what();
-    std::thread([] {
-        CException theirs("theirs, and longer than mine", String());
-        EXPECT_STREQ(theirs.what(), "theirs, and longer than mine");
-    }).join();
-    EXPECT_STREQ(text, "mine");
-}
-
-template <class E> void expectCloneKeeps(const E& error, const char* title, const char* description)
-{
-    SCOPED_TRACE(typeid(E).name());
-    EXPECT_EQ(utf8(error.getGeneralDescription()), title);
-    EXPECT_EQ(utf8(error.getDescription()), description);
-
+    SCOPED_TRACE(typeid(E).name() + std::string(": ") + description);
     P<CException> copy = error.clone();
     ASSERT_TRUE(copy);
     EXPECT_NE(copy.get(), static_cast<const CException*>(&error));
     EXPECT_TRUE(typeid(*copy) == typeid(E));
-    EXPECT_EQ(utf8(copy->getGeneralDescription()), title);
-    EXPECT_EQ(utf8(copy->getDescription()), description);
+    const CException* both[] = {&error, copy.get()};
+    for (const CException* each : both) {
+        EXPECT_EQ(utf8(each->getGeneralDescription()), title);
+        EXPECT_EQ(utf8(each->getDescription()), description);
+    }
 }
 
-TEST(CExceptionTest, EveryClassClonesItselfWithItsTexts)
+TEST(CExceptionTest, EveryClassDescribesItselfAndClonesWithItsTexts)
 {
     P<CFakeURI> uri = make<CFakeURI>("file:///f", "/f");
-    expectCloneKeeps(CException("d", "g"), "g", "d");
-    expectCloneKeeps(CError("d", "g"), "g", "d");
-    expectCloneKeeps(CObjectError(nullptr, nullptr, "d %OBJECTDESC%"), "Object error", "d unknown object");
-    expectCloneKeeps(CInvalidObjectStateError("s", nullptr), "Object error",
-                     "The object is in an invalid state (unknown object): s.");
-    expectCloneKeeps(CEndOfEnumError(nullptr), "Object error",
-                     "The object is in an invalid state (unknown object): end of enumeration already reached.");
-    expectCloneKeeps(CInvalidArgError("a", "m"), "Object error",
-                     "An invalid argument was passed to method 'm' of 'unknown object': a");
-    expectCloneKeeps(CMethodNotImplementedError("m", nullptr), "Object error",
-                     "Method not implemented (unknown object): m.");
-    expectCloneKeeps(CCastError(nullptr, nullptr), "Cast error", "Error casting a 'unknown' object to 'unknown'.");
-    expectCloneKeeps(CParseError("p"), "Parse error", "p");
-    expectCloneKeeps(CAbortedError("a"), "Error", "a");
-    expectCloneKeeps(CFinishedError("f"), "Error", "f");
-    expectCloneKeeps(CReadOnlyError("o"), "Error", "The object (o) is read-only and cannot be changed.");
-    expectCloneKeeps(CNoSuchObjectError("n"), "Error", "n");
-    expectCloneKeeps(CInvalidVolumeIDError("v"), "Invalid Volume ID Error", "Invalid volume id: v");
-    expectCloneKeeps(CURIError("u %URI%", uri.get()), "Error", "u /f");
-    expectCloneKeeps(CURIFormatError(uri.get()), "Error", "The URI ('file:///f') has an invalid format.");
-    expectCloneKeeps(CURITypeNotSupportedError(uri.get()), "Error",
-                     "This type of URI ('file:///f') is not supported.");
-    expectCloneKeeps(CFileError("f %URI%", uri.get()), "Error", "f /f");
-    expectCloneKeeps(CFileNotFoundError(uri.get()), "Error", "The file '/f' was not found.");
-    expectCloneKeeps(CFileAccessDeniedError(uri.get()), "Error", "The access of the file '/f' was denied.");
+    // A file may well be called like a placeholder; its name is inserted as is.
+    P<CFakeURI> oddName = make<CFakeURI>("file:///%25URI%25", "%URI%");
+    P<CObject> object = make<CObject>();
+    const std::type_info* type = &typeid(CObject);
+    expectTexts(CException("d", "g"), "g", "d");
+    expectTexts(CException("d", String()), "", "d");
+    expectTexts(CError(String(), String()), "Error", "Unspecified error");
+    expectTexts(CError("Disk on fire", "Hardware"), "Hardware", "Disk on fire");
+    expectTexts(CObjectError(nullptr, nullptr, "d %OBJECTDESC%"), "Object error", "d unknown object");
+    expectTexts(CInvalidObjectStateError("s", nullptr), "Object error",
+                "The object is in an invalid state (unknown object): s.");
+    expectTexts(CInvalidObjectStateError("100%OBJECTDESC%", nullptr, type), "Object error",
+                "The object is in an invalid state (object class: class lumo::CObject): 100%OBJECTDESC%.");
+    expectTexts(CEndOfEnumError(nullptr), "Object error",
+                "The object is in an invalid state (unknown object): end of enumeration already reached.");
+    expectTexts(CInvalidArgError("nCount < 0", "setCount", nullptr, type), "Object error",
+                "An invalid argument was passed to method 'setCount' of 'object class: class lumo::CObject': "
+                "nCount < 0");
+    expectTexts(CInvalidArgError(String(), String(), nullptr, nullptr), "Object error",
+                "An invalid argument was passed to method 'unspecified method' of 'unknown object': "
+                "unspecified argument");
+    expectTexts(CMethodNotImplementedError("seek", nullptr, type), "Object error",
+                "Method not implemented (object class: class lumo::CObject): seek.");
+    expectTexts(CMethodNotImplementedError(String(), nullptr), "Object error",
+                "Method not implemented (unknown object): unspecified method.");
+    expectTexts(CCastError(object.get(), &typeid(IBase)), "Cast error",
+                "Error casting a 'class lumo::CObject' object to 'class lumo::IBase'.");
+    expectTexts(CCastError(nullptr, nullptr), "Cast error", "Error casting a 'unknown' object to 'unknown'.");
+    expectTexts(CParseError("p"), "Parse error", "p");
+    expectTexts(CAbortedError("a"), "Error", "a");
+    expectTexts(CFinishedError("f"), "Error", "f");
+    expectTexts(CReadOnlyError("o"), "Error", "The object (o) is read-only and cannot be changed.");
+    expectTexts(CNoSuchObjectError("n"), "Error", "n");
+    expectTexts(CNoSuchObjectError(String()), "Error", "No such object.");
+    expectTexts(CInvalidVolumeIDError("v"), "Invalid Volume ID Error", "Invalid volume id: v");
+    expectTexts(CURIError("u %URI% (%URI%)", uri.get()), "Error", "u /f (/f)");
+    expectTexts(CURIError("u %URI%", nullptr), "Error", "u <uri unknown>");
+    expectTexts(CURIError(String(), nullptr), "Error", "Unspecified error");
+    expectTexts(CURIFormatError(make<CFakeURI>("ht tp://x", "shown differently").get()), "Error",
+                "The URI ('ht tp://x') has an invalid format.");
+    expectTexts(CURIFormatError(nullptr), "Error", "The URI has an invalid format.");
+    expectTexts(CURITypeNotSupportedError(uri.get()), "Error", "This type of URI ('file:///f') is not supported.");
+    expectTexts(CURITypeNotSupportedError(nullptr), "Error", "This type URI is not supported.");
+    expectTexts(CFileError("f %URI%", uri.get()), "Error", "f /f");
+    expectTexts(CFileNotFoundError(uri.get()), "Error", "The file '/f' was not found.");
+    expectTexts(CFileNotFoundError(oddName.get()), "Error", "The file '%URI%' was not found.");
+    expectTexts(CFileNotFoundError(nullptr), "Error", "The file was not found.");
+    expectTexts(CFileAccessDeniedError(uri.get()), "Error", "The access of the file '/f' was denied.");
+    expectTexts(CFileAccessDeniedError(nullptr), "Error", "The access of the file '<uri unknown>' was denied.");
 }
 
-TEST(CExceptionTest, CloneKeepsTheFieldsOfTheClass)
+TEST(CExceptionTest, LocalizedTextsGetTheirPlaceholdersFilled)
+{
+    ScopedLocalizedText endOfEnum("lumo.CEndOfEnumError.desc", "keine weiteren Elemente");
+    ScopedLocalizedText notFound("lumo.CFileNotFoundError.Desc", "%FILE% fehlt");
+    ScopedLocalizedText badFormat("lumo.CURIFormatError.Desc", String::fromUTF8("Ungültige URI %URI%"));
+    P<CFakeURI> uri = make<CFakeURI>("x:", "/x");
+    EXPECT_EQ(utf8(CEndOfEnumError(nullptr).getStateMessage()), "keine weiteren Elemente");
+    EXPECT_EQ(utf8(CFileNotFoundError(uri.get()).getDescription()), "/x fehlt");
+    EXPECT_EQ(utf8(CURIFormatError(uri.get()).getDescription()), "Ungültige URI x:");
+}
+
+TEST(CExceptionTest, WhatIsTheDescriptionAndStaysValidWhileOtherThreadsAsk)
+{
+    CException mine(String::fromUTF32(U"plain text"), "t");
+    const char* text = static_cast<const std::exception&>(mine).what();
+    std::thread([] {
+        CException theirs("theirs, and longer than mine", String());
+        EXPECT_STREQ(theirs.what(), "theirs, and longer than mine");
+    }).join();
+    EXPECT_STREQ(text, "plain text");
+}
+
+TEST(CExceptionTest, CloneKeepsTheFieldsOfTheClassAndOutlivesTheOriginal)
 {
     P<CFakeURI> uri = make<CFakeURI>("file:///f", "/f");
     P<CException> uriCopy = CFileNotFoundError(uri.get()).clone();
     EXPECT_EQ(static_cast<CURIError&>(*uriCopy).getURI().get(), static_cast<const IURI*>(uri.get()));
 
-    P<CException> argCopy = CInvalidArgError("arg", "method", nullptr, &typeid(CObject)).clone();
+    P<CException> argCopy;
+    try {
+        throw CInvalidArgError("arg", "method", nullptr, &typeid(CObject));
+    } catch (const CException& error) {
+        argCopy = error.clone();
+    }
+    EXPECT_EQ(argCopy->getReferenceCount(), 1);
     auto& arg = static_cast<CInvalidArgError&>(*argCopy);
     EXPECT_EQ(utf8(arg.getArgumentText()), "arg");
     EXPECT_EQ(utf8(arg.getMethodName()), "method");
     ASSERT_NE(arg.getObjectType(), nullptr);
     EXPECT_TRUE(*arg.getObjectType() == typeid(CObject));
-}
-
-TEST(CExceptionTest, CloneOutlivesTheCatchBlock)
-{
-    P<CException> kept;
-    try {
-        throw CParseError("bad token");
-    } catch (const CException& error) {
-        kept = error.clone();
-    }
-    EXPECT_EQ(utf8(kept->getDescription()), "bad token");
-    EXPECT_EQ(kept->getReferenceCount(), 1);
 }
 
 } // namespace

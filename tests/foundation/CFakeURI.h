@@ -1,23 +1,24 @@
 #pragma once
 
-#include "foundation/CObject.h"
-#include "foundation/IURI.h"
+#include "foundation/CURI.h"
 
 #include <string>
 
 namespace lumo {
 
 // A URI with a text and a display text of the test's choosing, so that tests
-// can tell which of the two a message shows.
-class CFakeURI : public CObject, public virtual IURI {
+// can tell which of the two a message shows. Its other queries answer for a
+// URI that names nothing in particular.
+class CFakeURI : public CURI {
 public:
     CFakeURI(std::string text, std::string displayText)
-        : m_text(std::move(text)), m_displayText(std::move(displayText))
+        : CURI(String("fake:uri")), m_text(std::move(text)), m_displayText(std::move(displayText))
     {
     }
 
+    String getText() const override { return String::fromUTF8(m_text); }
     String getDisplayText() const override { return String::fromUTF8(m_displayText); }
-    P<IString> toString() const override { return String::fromUTF8(m_text).get(); }
+    P<IString> toString() const override { return getText(); }
 
 private:
     std::string m_text;

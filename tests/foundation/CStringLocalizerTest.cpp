@@ -16,71 +16,35 @@ protected:
     P<CStringLocalizer> fallback = make<CStringLocalizer>();
 };
 
-TEST_F(CStringLocalizerTest, MissingKeyGivesTheDefault)
+TEST_F(CStringLocalizerTest, OwnTextsWinOverTheDefaultUnlessEmpty)
 {
-    EXPECT_EQ(lookUp("lumo.nothing"), "default");
-}
-
-TEST_F(CStringLocalizerTest, StoredTextWinsOverTheDefault)
-{
+    EXPECT_EQ(lookUp("lumo.key"), "default");
     localizer->setText("lumo.key", "text");
     EXPECT_EQ(lookUp("lumo.key"), "text");
+    EXPECT_EQ(lookUp("lumo.Key"), "default") << "keys are case-sensitive";
     localizer->setText("lumo.key", "newer text");
     EXPECT_EQ(lookUp("lumo.key"), "newer text");
-}
-
-TEST_F(CStringLocalizerTest, EmptyTextCountsAsMissing)
-{
     localizer->setText("lumo.key", String());
     EXPECT_EQ(lookUp("lumo.key"), "default");
 }
 
-TEST_F(CStringLocalizerTest, KeysAreCaseSensitive)
-{
-    localizer->setText("lumo.Key", "text");
-    EXPECT_EQ(lookUp("lumo.key"), "default");
-}
-
-TEST_F(CStringLocalizerTest, FallbackAnswersForMissingAndEmptyTexts)
+TEST_F(CStringLocalizerTest, FallbackAnswersForMissingAndEmptyTextsOnly)
 {
     fallback->setText("lumo.missing", "from fallback");
     fallback->setText("lumo.empty", "from fallback too");
+    fallback->setText("lumo.own", "from fallback");
     localizer->setText("lumo.empty", String());
+    localizer->setText("lumo.own", "own");
     localizer->setFallback(fallback.get());
     EXPECT_EQ(lookUp("lumo.missing"), "from fallback");
     EXPECT_EQ(lookUp("lumo.empty"), "from fallback too");
-}
+    EXPECT_EQ(lookUp("lumo.own"), "own");
+    EXPECT_EQ(lookUp("lumo.nowhere"), "default");
 
-TEST_F(CStringLocalizerTest, OwnTextWinsOverTheFallback)
-{
-    fallback->setText("lumo.key", "from fallback");
-    localizer->setText("lumo.key", "own");
-    localizer->setFallback(fallback.get());
-    EXPECT_EQ(lookUp("lumo.key"), "own");
-}
-
-TEST_F(CStringLocalizerTest, FallbackWithoutTextGivesTheDefault)
-{
-    localizer->setFallback(fallback.get());
-    EXPECT_EQ(lookUp("lumo.key"), "default");
-}
-
-TEST_F(CStringLocalizerTest, RemovedFallbackIsNoLongerAsked)
-{
-    fallback->setText("lumo.key", "from fallback");
-    localizer->setFallback(fallback.get());
-    localizer->setFallback(nullptr);
-    EXPECT_EQ(lookUp("lumo.key"), "default");
-}
-
-TEST_F(CStringLocalizerTest, ClearRemovesTheTextsButKeepsTheFallback)
-{
-    localizer->setText("lumo.a", "a");
-    fallback->setText("lumo.b", "b");
-    localizer->setFallback(fallback.get());
     localizer->clear();
-    EXPECT_EQ(lookUp("lumo.a"), "default");
-    EXPECT_EQ(lookUp("lumo.b"), "b");
+    EXPECT_EQ(lookUp("lumo.own"), "from fallback") << "clearing keeps the fallback";
+    localizer->setFallback(nullptr);
+    EXPECT_EQ(lookUp("lumo.missing"), "default");
 }
 
 TEST_F(CStringLocalizerTest, CircularFallbacksGiveTheDefault)

@@ -41,7 +41,7 @@ TEST(CUTF8CharEncodingTest, EncodesEachLengthAndSurrogatesButNothingBeyondUnicod
     EXPECT_EQ(std::string(buffer, 4), "xxxx");
 }
 
-TEST(CUTF8CharEncodingTest, DecodesEveryLength)
+TEST(CUTF8CharEncodingTest, DecodesEveryLengthRejectsBrokenSequencesAndSkipsInvalidBytesOneAtATime)
 {
     EXPECT_EQ(decoded("\xE0\xA0\x80"), std::make_pair(3, 0x800u));
     EXPECT_EQ(decoded("\xF0\x9F\x98\x80"), std::make_pair(4, 0x1F600u));
@@ -50,10 +50,7 @@ TEST(CUTF8CharEncodingTest, DecodesEveryLength)
         std::string bytes = encoded(codePoint);
         EXPECT_EQ(decoded(bytes), std::make_pair(static_cast<int32_t>(bytes.size()), codePoint));
     }
-}
 
-TEST(CUTF8CharEncodingTest, RejectsOverlongOversizedAndBrokenSequences)
-{
     const char* invalid[] = {
         "\xC0\x80",         "\xC1\x80",         "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", // overlong
         "\xF4\x90\x80\x80", "\xF7\xBF\xBF\xBF",                                     // 0x110000 and up
@@ -62,10 +59,7 @@ TEST(CUTF8CharEncodingTest, RejectsOverlongOversizedAndBrokenSequences)
     };
     for (const char* bytes : invalid)
         EXPECT_EQ(decoded(bytes).first, -1) << bytes;
-}
 
-TEST(CUTF8CharEncodingTest, CountingSkipsInvalidBytesOneAtATime)
-{
     std::string bytes = "a\x80"
                         "b\xE0\xA0"
                         "c\xC3\xA9";

@@ -1,6 +1,6 @@
 #include "foundation/P.h"
 
-#include "foundation/CObject.h"
+#include "CLifeProbe.h"
 #include "foundation/PFrail.h"
 
 #include <gtest/gtest.h>
@@ -8,33 +8,18 @@
 namespace lumo {
 namespace {
 
-class CCounted : public CObject {
-public:
-    explicit CCounted(int& destructions) : m_destructions(destructions) {}
-    ~CCounted() override { ++m_destructions; }
-    int value() const { return 7; }
-
-private:
-    int& m_destructions;
-};
-
-TEST(PTest, SelfAssignmentKeepsTheObjectAlive)
-{
-    int destructions = 0;
-    P<CCounted> object = make<CCounted>(destructions);
-    P<CCounted>& alias = object;
-    object = alias;
-    object = object.get();
-    EXPECT_EQ(destructions, 0);
-    EXPECT_EQ(object->getReferenceCount(), 1);
-}
-
-TEST(PTest, AssignmentCountsTheNewTargetAndReleasesTheOld)
+TEST(PTest, AssignmentCountsTheNewTargetReleasesTheOldAndSurvivesSelfAssignment)
 {
     int first = 0;
     int second = 0;
-    P<CCounted> a = make<CCounted>(first);
-    P<CCounted> b = make<CCounted>(second);
+    P<CLifeProbe> a = make<CLifeProbe>(first);
+    P<CLifeProbe>& alias = a;
+    a = alias;
+    a = a.get();
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(a->getReferenceCount(), 1);
+
+    P<CLifeProbe> b = make<CLifeProbe>(second);
     a = b;
     EXPECT_EQ(first, 1);
     EXPECT_EQ(b->getReferenceCount(), 2);
@@ -45,62 +30,47 @@ TEST(PTest, AssignmentCountsTheNewTargetAndReleasesTheOld)
 TEST(PTest, MovingHandsTheReferenceOver)
 {
     int destructions = 0;
-    P<CCounted> a = make<CCounted>(destructions);
+    P<CLifeProbe> a = make<CLifeProbe>(destructions);
     P<IBase> b = std::move(a);
     EXPECT_FALSE(a);
-    EXPECT_EQ(dynamic_cast<CCounted*>(b.get())->getReferenceCount(), 1);
+    EXPECT_EQ(dynamic_cast<CLifeProbe*>(b.get())->getReferenceCount(), 1);
     b = nullptr;
     EXPECT_EQ(destructions, 1);
 }
 
-TEST(PTest, RawPointerConstructionCountsButAdoptionDoesNot)
+TEST(PTest, RawPointerConstructionCountsButAdoptionDoesNotAndPCCountsLikeP)
 {
     int destructions = 0;
-    CCounted* raw = new CCounted(destructions);
+    CLifeProbe* raw = new CLifeProbe(destructions);
     {
-        P<CCounted> adopted(adopt, raw);
-        P<CCounted> counted(raw);
+        P<CLifeProbe> adopted(adopt, raw);
+        P<CLifeProbe> counted(raw);
         EXPECT_EQ(raw->getReferenceCount(), 2);
+        PC<CLifeProbe> constant = counted;
+        EXPECT_EQ(constant->getReferenceCount(), 3);
     }
     EXPECT_EQ(destructions, 1);
 }
 
-TEST(PTest, ConstPointerCountsLikeP)
+TEST(PFrailTest, OnlyAStrongPointerCountsAndCopiesKeepTheirFlag)
 {
     int destructions = 0;
-    P<CCounted> object = make<CCounted>(destructions);
+    PFrail<CLifeProbe> strong;
     {
-        PC<CCounted> constant = object;
-        EXPECT_EQ(constant->value(), 7);
-        EXPECT_EQ(object->getReferenceCount(), 2);
-    }
-    EXPECT_EQ(object->getReferenceCount(), 1);
-}
+        P<CLifeProbe> object = make<CLifeProbe>(destructions);
+        PFrail<CLifeProbe> weak(object.get(), false);
+        PFrail<CLifeProbe> weakCopy = weak;
+        EXPECT_FALSE(weakCopy.isStrong());
+        EXPECT_EQ(weakCopy.get(), object.get());
+        EXPECT_EQ(object->getReferenceCount(), 1);
 
-TEST(PFrailTest, WeakPointerNeverCounts)
-{
-    int destructions = 0;
-    P<CCounted> object = make<CCounted>(destructions);
-    PFrail<CCounted> weak(object.get(), false);
-    PFrail<CCounted> copy = weak;
-    EXPECT_FALSE(copy.isStrong());
-    EXPECT_EQ(copy.get(), object.get());
-    EXPECT_EQ(object->getReferenceCount(), 1);
-}
-
-TEST(PFrailTest, StrongPointerCountsAndCopiesItsFlag)
-{
-    int destructions = 0;
-    PFrail<CCounted> strong;
-    {
-        P<CCounted> object = make<CCounted>(destructions);
-        strong = PFrail<CCounted>(object.get(), true);
-        PFrail<CCounted> copy = strong;
-        EXPECT_TRUE(copy.isStrong());
+        strong = PFrail<CLifeProbe>(object.get(), true);
+        PFrail<CLifeProbe> strongCopy = strong;
+        EXPECT_TRUE(strongCopy.isStrong());
         EXPECT_EQ(object->getReferenceCount(), 3);
     }
     EXPECT_EQ(destructions, 0);
-    strong = PFrail<CCounted>();
+    strong = PFrail<CLifeProbe>();
     EXPECT_EQ(destructions, 1);
 }
 

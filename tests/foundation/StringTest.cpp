@@ -52,7 +52,7 @@ TEST(StringTest, LiteralsAreBorrowedInTheirEncodingAndPointersCopied)
     EXPECT_EQ(String::fromInt(INT64_MIN).toUTF8(), "-9223372036854775808");
 }
 
-TEST(StringTest, CopiesShareAndChangesRebind)
+TEST(StringTest, CopiesShareChangesRebindAndComparisonsUseCodePoints)
 {
     String text = "base";
     String copy = text;
@@ -63,17 +63,14 @@ TEST(StringTest, CopiesShareAndChangesRebind)
     EXPECT_EQ((text + "!").toUTF8(), "base!");
     EXPECT_EQ(copy.replace(" plus", "-").toUTF8(), "base-");
     EXPECT_EQ(copy.slice(5).toUTF8(), "plus");
-}
 
-TEST(StringTest, ComparesByCodePoints)
-{
     EXPECT_TRUE(String("caf\xE9") == String::fromUTF8("caf\xC3\xA9"));
     EXPECT_TRUE(String("a") != String("A"));
     EXPECT_TRUE(String("ab") < String("abc"));
     EXPECT_FALSE(String("x") < String("x"));
 }
 
-TEST(StringTest, ParsesDigitsOfAnyBase)
+TEST(StringTest, ParsesTextThatIsWhollyDigitsOfTheBase)
 {
     EXPECT_EQ(parseInteger("8080"), 8080);
     EXPECT_EQ(parseInteger("ff", 16), 255);
@@ -84,10 +81,7 @@ TEST(StringTest, ParsesDigitsOfAnyBase)
     // 32-bit arithmetic without an overflow check.
     EXPECT_EQ(parseInteger("4294967295"), -1);
     EXPECT_EQ(parseInteger("4294967296"), 0);
-}
 
-TEST(StringTest, RejectsTextThatIsNotWhollyDigits)
-{
     for (const char* text : {"80a", "-1", "", " 1", "1 ", "+1", "1.5"}) {
         try {
             parseInteger(String::fromLatin1(text));

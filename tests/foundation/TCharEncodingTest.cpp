@@ -13,7 +13,7 @@ namespace {
 const std::string mixed = "a\x80\xC3\xA9\xE2\xE2\x82\xAC";
 const int32_t mixedSize = static_cast<int32_t>(mixed.size());
 
-TEST(TCharEncodingTest, ScanningAndSkippingStepOverInvalidBytes)
+TEST(TCharEncodingTest, ScanningSkippingAndWalkingBackStepOverInvalidBytes)
 {
     ICharEncoding& encoding = *getUTF8Encoding();
     EXPECT_EQ(encoding.findValid(mixed.data(), mixedSize, 1), 2);
@@ -26,18 +26,13 @@ TEST(TCharEncodingTest, ScanningAndSkippingStepOverInvalidBytes)
     EXPECT_EQ(encoding.countChars(mixed.data(), mixedSize, -5), 3);
     EXPECT_EQ(encoding.skipChars(mixed.data(), mixedSize, 0, 2), 4);
     EXPECT_EQ(encoding.skipChars(mixed.data(), mixedSize, 0, 9), mixedSize);
-}
-
-TEST(TCharEncodingTest, FindsThePreviousValidCharacter)
-{
-    ICharEncoding& encoding = *getUTF8Encoding();
     std::vector<int32_t> starts;
     for (int32_t start = mixedSize; (start = encoding.findPrevious(mixed.data(), mixedSize, start)) >= 0;)
         starts.push_back(start);
     EXPECT_EQ(starts, (std::vector<int32_t>{5, 2, 0}));
 }
 
-TEST(TCharEncodingTest, DecodesManyWithTheirStarts)
+TEST(TCharEncodingTest, DecodesManyWithTheirStartsAndEncodesManyDroppingWhatCannotBeWritten)
 {
     uint32_t codePoints[8];
     int32_t starts[8];
@@ -52,15 +47,13 @@ TEST(TCharEncodingTest, DecodesManyWithTheirStarts)
     EXPECT_EQ(starts[0], 5);
     EXPECT_EQ(position, mixedSize);
     EXPECT_EQ(encoding.decodeMany(codePoints, 8, mixed.data(), mixedSize, position), 0);
-}
 
-TEST(TCharEncodingTest, EncodesManyDroppingWhatCannotBeWrittenAndStoppingWhenFull)
-{
-    const uint32_t codePoints[] = {'a', 0xD800, 0x1F600, 'b'};
+    // What cannot be written is dropped; what does not fit stops the writing.
+    const uint32_t toWrite[] = {'a', 0xD800, 0x1F600, 'b'};
     char16_t buffer[4] = {};
     int32_t ends[4] = {-1, -1, -1, -1};
-    int32_t position = 0;
-    EXPECT_EQ(getUTF16Encoding()->encodeMany(codePoints, 4, buffer, 7, position, ends), 3);
+    position = 0;
+    EXPECT_EQ(getUTF16Encoding()->encodeMany(toWrite, 4, buffer, 7, position, ends), 3);
     EXPECT_EQ(position, 6);
     EXPECT_EQ((std::vector<int32_t>(ends, ends + 4)), (std::vector<int32_t>{2, 2, 6, -1}));
     EXPECT_EQ(std::u16string(buffer, 3), (std::u16string{u'a', 0xD83D, 0xDE00}));

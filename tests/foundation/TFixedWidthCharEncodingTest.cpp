@@ -9,7 +9,7 @@ namespace {
 const char32_t units[3] = {U'a', 0x1F600, U'c'};
 constexpr int32_t size = 9;
 
-TEST(TFixedWidthCharEncodingTest, ReadsWholeUnitsOnly)
+TEST(TFixedWidthCharEncodingTest, ReadsAndWalksBackOverWholeUnitsOnly)
 {
     ICharEncoding& encoding = *getUTF32Encoding();
     EXPECT_EQ(encoding.countChars(units, size, 0), 2);
@@ -21,12 +21,6 @@ TEST(TFixedWidthCharEncodingTest, ReadsWholeUnitsOnly)
     EXPECT_EQ(encoding.decode(codePoint, units, size, 8), -1);
     EXPECT_EQ(encoding.decode(codePoint, units, size, 4), 8);
     EXPECT_EQ(codePoint, 0x1F600u);
-}
-
-TEST(TFixedWidthCharEncodingTest, WalksBackFromWholeUnitsOnly)
-{
-    ICharEncoding& encoding = *getUTF32Encoding();
-    uint32_t codePoint;
     EXPECT_EQ(encoding.decodePrevious(codePoint, units, size, size), -1);
     EXPECT_EQ(encoding.findPrevious(units, size, size), 4);
     EXPECT_EQ(encoding.decodePrevious(codePoint, units, size, 4), 0);

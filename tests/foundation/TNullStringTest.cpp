@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-
 namespace lumo {
 namespace {
 
@@ -32,20 +29,13 @@ TEST(TNullStringTest, EachVariantCopiesIntoATerminatedArray)
     expectTerminatedCopy<CNullUTF32String>(U"abx", 2, ICharEncoding::utf32Tag);
 }
 
-TEST(TNullStringTest, BorrowsAndAdoptsTerminatedUnitsCountedInUnits)
+TEST(TNullStringTest, BorrowsTerminatedUnitsCountedInUnits)
 {
     static const char16_t text[] = u"wide";
     P<CNullWCharString> borrowed = make<CNullWCharString>(text, -1, -1, CString::Mode::borrow);
     EXPECT_EQ(borrowed->getUnits(), text);
     EXPECT_EQ(borrowed->getUnitCount(), 4);
     EXPECT_TRUE(borrowed->isNullTerminated());
-
-    auto* block = static_cast<char*>(std::malloc(3));
-    std::memcpy(block, "ok", 3);
-    P<CNullLatin1String> adopted = make<CNullLatin1String>(block, 2, 2, CString::Mode::adopt);
-    EXPECT_EQ(adopted->getUnits(), block);
-    EXPECT_TRUE(adopted->isNullTerminated());
-
     // Unlike its null variant, a typed string may end anywhere.
     P<CWCharString> part = make<CWCharString>(text, 2, -1, false, CString::Mode::borrow);
     EXPECT_EQ(part->getByteLength(), 4);

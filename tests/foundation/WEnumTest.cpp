@@ -8,7 +8,7 @@
 namespace lumo {
 namespace {
 
-TEST(WEnumTest, HandsOutElementsAsTheInterfaceAndRefusesOthers)
+TEST(WEnumTest, HandsOutElementsAsTheInterfaceRefusesOthersAndWalksNothingForNull)
 {
     P<CArray> array = make<CArray>();
     array->add(String("text").get());
@@ -22,10 +22,7 @@ TEST(WEnumTest, HandsOutElementsAsTheInterfaceAndRefusesOthers)
     EXPECT_THROW(texts.nextElement(), CEndOfEnumError);
     texts.reset();
     EXPECT_TRUE(texts.hasMoreElements());
-}
 
-TEST(WEnumTest, NullEnumeratorWalksNothing)
-{
     WEnum<IString> none(P<IConstEnum>(nullptr));
     EXPECT_FALSE(none.hasMoreElements());
     EXPECT_EQ(none.getRemainingCount(), 0);

@@ -47,76 +47,67 @@ template <class F> int runInChild(F child)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(CGlobalMutexImplNameTest, KeepsPlainCharactersAndEscapesTheRest)
+TEST(CGlobalMutexImplNameTest, EscapesAllButPlainCharactersAndKeepsLongNamesWithinTheLimitAndApart)
 {
     EXPECT_EQ("/lumo.globalmutex.Ab9._-", CGlobalMutexImpl::getSharedMemoryName("Ab9._-"));
-    EXPECT_EQ("/lumo.globalmutex.a%2Fb%20%25c%C3%A4", CGlobalMutexImpl::getSharedMemoryName(String::fromUTF8("a/b %c\xC3\xA4")));
-}
-
-TEST(CGlobalMutexImplNameTest, LongNamesStayWithinTheLimitAndApart)
-{
+    EXPECT_EQ("/lumo.globalmutex.a%2Fb%20%25c%C3%A4",
+              CGlobalMutexImpl::getSharedMemoryName(String::fromUTF8("a/b %c\xC3\xA4")));
     std::string stem(300, 'x');
     std::string first = CGlobalMutexImpl::getSharedMemoryName(String::fromUTF8(stem + "1"));
-    std::string second = CGlobalMutexImpl::getSharedMemoryName(String::fromUTF8(stem + "2"));
     EXPECT_LE(first.size(), 255u);
-    EXPECT_NE(first, second);
+    EXPECT_NE(first, CGlobalMutexImpl::getSharedMemoryName(String::fromUTF8(stem + "2")));
 }
 
-TEST_F(CGlobalMutexImplTest, TwoObjectsOfOneNameAreOneRecursiveLock)
+TEST_F(CGlobalMutexImplTest, ObjectsOfOneNameAreOneRecursiveLockThatGoesWithItsHolder)
 {
     P<IMutex> first = open();
     P<IMutex> second = open();
     first->lock();
     EXPECT_TRUE(first->tryLock(0));
     EXPECT_FALSE(isFreeForOthers(*second));
+    bool taken = true;
+    std::thread([&] { taken = second->tryLock(20); }).join();
+    EXPECT_FALSE(taken) << "a timed try gives up";
     first->unlock();
     EXPECT_FALSE(isFreeForOthers(*second));
     first->unlock();
     EXPECT_TRUE(isFreeForOthers(*second));
+
+    first->lock();
+    first->lock();
+    first = nullptr;
+    EXPECT_TRUE(isFreeForOthers(*second)) << "destroying the object lets go of its hold";
 }
 
-TEST_F(CGlobalMutexImplTest, TimedTryLockGivesUpWhileAnotherThreadHoldsIt)
+TEST_F(CGlobalMutexImplTest, IsSharedWithOtherProcessesAndTakenOverFromADeadOwner)
 {
     P<IMutex> mutex = open();
-    mutex->lock();
-    bool taken = true;
-    std::thread([&] { taken = mutex->tryLock(20); }).join();
-    EXPECT_FALSE(taken);
-    mutex->unlock();
-}
-
-TEST_F(CGlobalMutexImplTest, IsSharedWithAnotherProcess)
-{
-    int toChild[2];
-    int toParent[2];
-    ASSERT_EQ(0, pipe(toChild));
-    ASSERT_EQ(0, pipe(toParent));
-    P<IMutex> mutex = open();
+    int held[2];
+    int done[2];
+    ASSERT_EQ(0, pipe(held));
+    ASSERT_EQ(0, pipe(done));
     pid_t pid = fork();
     if (pid == 0) {
         char byte = 0;
+        close(done[1]);
         mutex->lock();
-        bool told = write(toParent[1], &byte, 1) == 1;
-        bool answered = read(toChild[0], &byte, 1) == 1;
-        mutex->unlock();
-        _exit(told && answered ? 0 : 1);
+        mutex->lock();
+        // Dies holding the lock once the parent closes its end of `done`.
+        _exit(write(held[1], &byte, 1) == 1 && read(done[0], &byte, 1) == 0 ? 0 : 1);
     }
     char byte = 0;
-    ASSERT_EQ(1, read(toParent[0], &byte, 1));
+    ASSERT_EQ(1, read(held[0], &byte, 1));
     EXPECT_FALSE(mutex->tryLock(0));
-    ASSERT_EQ(1, write(toChild[1], &byte, 1));
+    close(done[1]);
     int status = 0;
     waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (int fd : {held[0], held[1], done[0]})
+        close(fd);
     EXPECT_TRUE(mutex->tryLock(0));
     mutex->unlock();
-    for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]})
-        close(fd);
-}
+    EXPECT_TRUE(isFreeForOthers(*mutex));
 
-TEST_F(CGlobalMutexImplTest, LockOfAProcessThatDiedHoldingItIsTakenOver)
-{
-    P<IMutex> mutex = open();
     ASSERT_EQ(0, runInChild([&] {
                   mutex->lock();
                   return 0;
@@ -124,28 +115,6 @@ TEST_F(CGlobalMutexImplTest, LockOfAProcessThatDiedHoldingItIsTakenOver)
     EXPECT_NO_THROW(mutex->lock());
     EXPECT_FALSE(isFreeForOthers(*mutex));
     mutex->unlock();
-    EXPECT_TRUE(isFreeForOthers(*open()));
-}
-
-TEST_F(CGlobalMutexImplTest, TryLockTakesOverFromADeadOwnerToo)
-{
-    P<IMutex> mutex = open();
-    ASSERT_EQ(0, runInChild([&] {
-                  mutex->lock();
-                  mutex->lock();
-                  return 0;
-              }));
-    EXPECT_TRUE(mutex->tryLock(0));
-    mutex->unlock();
-    EXPECT_TRUE(isFreeForOthers(*mutex));
-}
-
-TEST_F(CGlobalMutexImplTest, DestroyingTheObjectLetsGoOfItsHold)
-{
-    P<IMutex> mutex = open();
-    mutex->lock();
-    mutex->lock();
-    mutex = nullptr;
     EXPECT_TRUE(isFreeForOthers(*open()));
 }
 

@@ -16,7 +16,7 @@ namespace lumo::posix {
 namespace {
 
 // A thread target that waits until it is let go, then notes how the system
-// schedules it.
+// schedules it and, when given its own thread, whether joining that is refused.
 class CTarget : public CCountedProbe {
 public:
     explicit CTarget(std::atomic<int>& destructions) : CCountedProbe(destructions) {}
@@ -26,12 +26,21 @@ public:
         m_go->wait(ISignal::noTimeout);
         m_nice = getpriority(PRIO_PROCESS, 0);
         m_policy = sched_getscheduler(0);
+        try {
+            if (m_self)
+                m_self->join();
+        } catch (const CError&) {
+            m_selfJoinRefused = true;
+        }
+        m_self = nullptr;
         m_ran = true;
     }
 
     P<ISignal> m_go = make<CSignalImpl>();
+    P<IThread> m_self;
     int m_nice = 0;
     int m_policy = -1;
+    bool m_selfJoinRefused = false;
     bool m_ran = false;
 };
 
@@ -59,13 +68,7 @@ protected:
     std::atomic<int> m_destructions{0};
 };
 
-TEST_F(CThreadImplTest, JoinWaitsForTheCallable)
-{
-    P<CTarget> target = runAt({});
-    EXPECT_TRUE(target->m_ran);
-}
-
-TEST_F(CThreadImplTest, AStrongCallableKeepsItsObjectUntilTheThreadIsGone)
+TEST_F(CThreadImplTest, AStrongCallableKeepsItsObjectUntilTheThreadIsGoneEvenWhenDroppedAWeakOneDoesNot)
 {
     P<CTarget> target = makeTarget();
     P<ISignal> go = target->m_go;
@@ -77,31 +80,24 @@ TEST_F(CThreadImplTest, AStrongCallableKeepsItsObjectUntilTheThreadIsGone)
     EXPECT_EQ(0, m_destructions);
     thread = nullptr;
     EXPECT_EQ(1, m_destructions);
-}
 
-TEST_F(CThreadImplTest, AWeakCallableLeavesTheObjectToItsOwner)
-{
-    P<CTarget> target = makeTarget();
-    P<IThread> thread = start(target, false);
+    target = makeTarget();
+    thread = start(target, false);
     EXPECT_EQ(1, target->getReferenceCount());
     target->m_go->set();
     thread->join();
-    thread = nullptr;
-    EXPECT_EQ(1, target->getReferenceCount());
-}
+    EXPECT_TRUE(target->m_ran);
 
-TEST_F(CThreadImplTest, DroppingTheThreadObjectDoesNotStopTheThread)
-{
-    P<CTarget> target = makeTarget();
+    // Dropping the thread object does not stop the thread; it lets go of the target when it ends.
+    target = makeTarget();
     start(target);
     target->m_go->set();
-    // The thread still holds the target; it lets go when it ends.
     while (target->getReferenceCount() > 1)
         getThreadManager()->yield(true);
     EXPECT_TRUE(target->m_ran);
 }
 
-TEST_F(CThreadImplTest, JoiningAgainOrFromSeveralThreadsReturns)
+TEST_F(CThreadImplTest, JoiningAgainOrFromSeveralThreadsReturnsAndAnEndedThreadTakesAPriority)
 {
     P<CTarget> target = makeTarget();
     P<IThread> thread = start(target);
@@ -111,18 +107,14 @@ TEST_F(CThreadImplTest, JoiningAgainOrFromSeveralThreadsReturns)
     other.join();
     thread->join();
     EXPECT_TRUE(target->m_ran);
+    EXPECT_NO_THROW(thread->setPriority(IThread::priorityHighest));
 }
 
-TEST_F(CThreadImplTest, LevelsSetNiceValuesAndIdleItsOwnPolicy)
+TEST_F(CThreadImplTest, LevelsSetNiceValuesAndIdleItsOwnPolicyAndUnknownLevelsAreNormal)
 {
     EXPECT_EQ(10, runAt({IThread::priorityLowest})->m_nice);
     EXPECT_EQ(5, runAt({IThread::priorityBelowNormal})->m_nice);
-    P<CTarget> idle = runAt({IThread::priorityIdle});
-    EXPECT_EQ(SCHED_IDLE, idle->m_policy);
-}
-
-TEST_F(CThreadImplTest, AnUnknownLevelIsNormalAndDoesNotThrow)
-{
+    EXPECT_EQ(SCHED_IDLE, runAt({IThread::priorityIdle})->m_policy);
     // Whether the system lets a thread come back up depends on privileges;
     // an unknown level must end where normal ends, either way.
     P<CTarget> normal = runAt({IThread::priorityBelowNormal, IThread::priorityNormal});
@@ -133,42 +125,14 @@ TEST_F(CThreadImplTest, AnUnknownLevelIsNormalAndDoesNotThrow)
     EXPECT_NO_THROW(runAt({-1}));
 }
 
-TEST_F(CThreadImplTest, SettingThePriorityOfAnEndedThreadIsHarmless)
+TEST_F(CThreadImplTest, JoiningFromTheThreadItselfThrows)
 {
     P<CTarget> target = makeTarget();
     P<IThread> thread = start(target);
+    target->m_self = thread;
     target->m_go->set();
     thread->join();
-    EXPECT_NO_THROW(thread->setPriority(IThread::priorityHighest));
-}
-
-// A target that tries to join its own thread.
-class CSelfJoiner : public CObject {
-public:
-    void run()
-    {
-        m_go->wait(ISignal::noTimeout);
-        try {
-            m_thread->join();
-        } catch (const CError&) {
-            m_refused = true;
-        }
-        m_thread = nullptr;
-    }
-
-    P<ISignal> m_go = make<CSignalImpl>();
-    P<IThread> m_thread;
-    bool m_refused = false;
-};
-
-TEST_F(CThreadImplTest, JoiningFromTheThreadItselfThrows)
-{
-    P<CSelfJoiner> joiner = make<CSelfJoiner>();
-    P<IThread> thread = getThreadManager()->createThread(CThreadCallable(joiner, &CSelfJoiner::run));
-    joiner->m_thread = thread;
-    joiner->m_go->set();
-    thread->join();
-    EXPECT_TRUE(joiner->m_refused);
+    EXPECT_TRUE(target->m_selfJoinRefused);
 }
 
 } // namespace

@@ -18,26 +18,15 @@ protected:
     P<CThreadLocalStorageManager> m_manager = make<CThreadLocalStorageManager>();
 };
 
-TEST_F(CThreadLocalStorageManagerTest, HandsOutTheLowestFreeIndex)
+TEST_F(CThreadLocalStorageManagerTest, HandsOutTheLowestFreeIndexAndLowersTheCountPastFreedOnes)
 {
-    EXPECT_EQ(0, m_manager->allocateIndex());
-    EXPECT_EQ(1, m_manager->allocateIndex());
-    EXPECT_EQ(2, m_manager->allocateIndex());
-    m_manager->freeIndex(1);
+    for (int32_t expected : {0, 1, 2, 3})
+        EXPECT_EQ(expected, m_manager->allocateIndex());
     m_manager->freeIndex(0);
-    EXPECT_EQ(3, m_manager->getIndexCount());
-    EXPECT_EQ(0, m_manager->allocateIndex());
-    EXPECT_EQ(1, m_manager->allocateIndex());
-    EXPECT_EQ(3, m_manager->allocateIndex());
-}
-
-TEST_F(CThreadLocalStorageManagerTest, FreeingTheLastIndexLowersTheCountPastFreedOnes)
-{
-    for (int i = 0; i < 4; ++i)
-        m_manager->allocateIndex();
     m_manager->freeIndex(1);
-    m_manager->freeIndex(2);
     EXPECT_EQ(4, m_manager->getIndexCount());
+    EXPECT_EQ(0, m_manager->allocateIndex()) << "the lowest, not the last freed";
+    m_manager->freeIndex(2);
     m_manager->freeIndex(3);
     EXPECT_EQ(1, m_manager->getIndexCount());
     // The indices lowered past are new again, not handed out twice.
@@ -66,17 +55,7 @@ TEST_F(CThreadLocalStorageManagerTest, ValuesBelongToTheirThread)
     EXPECT_TRUE(m_manager->getObject(index));
 }
 
-TEST_F(CThreadLocalStorageManagerTest, ReplacingAnObjectReleasesTheOldOne)
-{
-    int32_t index = m_manager->allocateIndex();
-    m_manager->setObject(index, probe().get());
-    m_manager->setObject(index, probe().get());
-    EXPECT_EQ(1, m_destructions);
-    m_manager->setObject(index, nullptr);
-    EXPECT_EQ(2, m_destructions);
-}
-
-TEST_F(CThreadLocalStorageManagerTest, FreeingAnIndexReleasesItsObjectsInEveryThread)
+TEST_F(CThreadLocalStorageManagerTest, FreeingAnIndexOrTheManagerReleasesTheObjectsOfEveryThread)
 {
     int32_t index = m_manager->allocateIndex();
     int32_t kept = m_manager->allocateIndex();
@@ -90,21 +69,8 @@ TEST_F(CThreadLocalStorageManagerTest, FreeingAnIndexReleasesItsObjectsInEveryTh
     EXPECT_FALSE(m_manager->getObject(index));
     EXPECT_EQ(index, m_manager->allocateIndex());
     EXPECT_FALSE(m_manager->getObject(index));
-}
-
-TEST_F(CThreadLocalStorageManagerTest, ReleasingAThreadReleasesItsValuesOnly)
-{
-    int32_t index = m_manager->allocateIndex();
-    std::thread([&] { m_manager->setObject(index, probe().get()); }).join();
-    int value = 0;
-    m_manager->setValue(index, &value);
-    m_manager->setObject(index, probe().get());
-    m_manager->releaseThread();
-    EXPECT_EQ(1, m_destructions);
-    EXPECT_EQ(nullptr, m_manager->getValue(index));
-    EXPECT_FALSE(m_manager->getObject(index));
-    m_manager->setValue(index, &value);
-    EXPECT_EQ(&value, m_manager->getValue(index));
+    m_manager = nullptr;
+    EXPECT_EQ(3, m_destructions);
 }
 
 // An object whose destructor stores another object for its thread.
@@ -122,12 +88,26 @@ private:
     P<IBase> m_late;
 };
 
-TEST_F(CThreadLocalStorageManagerTest, ValuesStoredWhileAThreadIsReleasedAreReleasedToo)
+TEST_F(CThreadLocalStorageManagerTest, ReplacingOrReleasingAThreadReleasesItsObjectsOnly)
 {
     int32_t index = m_manager->allocateIndex();
+    std::thread([&] { m_manager->setObject(index, probe().get()); }).join();
+    m_manager->setObject(index, probe().get());
+    m_manager->setObject(index, probe().get());
+    EXPECT_EQ(1, m_destructions) << "the replaced one";
+    int value = 0;
+    m_manager->setValue(index, &value);
+    m_manager->releaseThread();
+    EXPECT_EQ(2, m_destructions);
+    EXPECT_EQ(nullptr, m_manager->getValue(index));
+    EXPECT_FALSE(m_manager->getObject(index));
+    m_manager->setValue(index, &value);
+    EXPECT_EQ(&value, m_manager->getValue(index));
+
+    // What a destructor stores while the thread is released is released too.
     m_manager->setObject(index, make<CLateWriter>(*m_manager, index, probe()).get());
     m_manager->releaseThread();
-    EXPECT_EQ(1, m_destructions);
+    EXPECT_EQ(3, m_destructions);
     EXPECT_FALSE(m_manager->getObject(index));
 }
 
@@ -143,15 +123,6 @@ TEST_F(CThreadLocalStorageManagerTest, UnknownIndicesReadAsNullAndRefuseWrites)
     m_manager->freeIndex(index);
     EXPECT_THROW(m_manager->freeIndex(index), CInvalidArgError);
     EXPECT_THROW(m_manager->freeIndex(7), CInvalidArgError);
-}
-
-TEST_F(CThreadLocalStorageManagerTest, DestroyingTheManagerReleasesEveryThreadsObjects)
-{
-    int32_t index = m_manager->allocateIndex();
-    std::thread([&] { m_manager->setObject(index, probe().get()); }).join();
-    m_manager->setObject(index, probe().get());
-    m_manager = nullptr;
-    EXPECT_EQ(2, m_destructions);
 }
 
 } // namespace

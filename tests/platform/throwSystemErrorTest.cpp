@@ -22,7 +22,7 @@ TEST(throwSystemErrorTest, TextIsOneLineForKnownAndUnknownCodes)
     EXPECT_NE(getSystemErrorText(EACCES).toUTF8(), getSystemErrorText(EEXIST).toUTF8());
 }
 
-TEST(throwSystemErrorTest, TemplateGetsTheTextOfTheCode)
+TEST(throwSystemErrorTest, TemplateGetsTheTextOfTheCodeAndMissingFilesAreFileNotFound)
 {
     try {
         throwSystemError("Error creating event (%ERRORDESC%).", EAGAIN);
@@ -32,14 +32,11 @@ TEST(throwSystemErrorTest, TemplateGetsTheTextOfTheCode)
         EXPECT_EQ(utf8(error.getDescription()),
                   "Error creating event (" + getSystemErrorText(EAGAIN).toUTF8() + ").");
     }
-}
-
-TEST(throwSystemErrorTest, MissingFilesAndFoldersAreFileNotFound)
-{
     P<CFakeURI> uri = make<CFakeURI>("file:///nowhere", "/nowhere");
     for (int code : {ENOENT, ENOTDIR}) {
         try {
             throwSystemError("unused %ERRORDESC%", code, uri.get());
+            ADD_FAILURE() << "nothing thrown";
         } catch (const CFileNotFoundError& error) {
             EXPECT_EQ(utf8(error.getDescription()), "The file '/nowhere' was not found.");
         }

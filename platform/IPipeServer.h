@@ -1,0 +1,62 @@
+#pragma once
+
+#include "foundation/P.h"
+#include "foundation/String.h"
+#include "platform/IPipeClient.h"
+#include "platform/IPipeOutStream.h"
+#include "platform/ISignal.h"
+
+#include <cstdint>
+
+namespace lumo {
+
+class IPipeServerListener;
+
+// The listening end of a named pipe. Created stopped; acceptClient works
+// without start(); start() runs an accept loop on a thread of its own.
+class IPipeServer : public virtual IBase {
+public:
+    // Told when the pipe exists, before the server waits for its client
+    // (the master starts its slave here).
+    class IPipeCreatedListener : public virtual IBase {
+    public:
+        // False: do not wait for a client.
+        virtual bool pipeCreated() = 0;
+    };
+
+    // Starts the accept loop; throws CException "Error starting Pipe Server"
+    // when the pipe cannot be made.
+    virtual void start() = 0;
+    // Makes the pipe, tells `listener` (may be null), blocks until one client
+    // connects and returns it; null when the pipe could not be made or the
+    // listener said no.
+    virtual P<IPipeClient> acceptClient(IPipeCreatedListener* listener) = 0;
+    // Ends the accept loop and drops every connection.
+    virtual void stop() = 0;
+    // When above 0 and passed by the millisecond tick count, the accept loop ends as if stopped.
+    virtual void setEndTick(int64_t tick) = 0;
+    virtual bool isStarted() = 0;
+    virtual void lock() = 0;
+    virtual void unlock() = 0;
+    virtual int32_t getConnectionCount() = 0;
+    virtual P<IPipeClient> getConnection(int32_t index) = 0;
+    virtual P<ISignal> getConnectedSignal() = 0;
+    virtual P<ISignal> getDisconnectedSignal() = 0;
+    virtual P<ISignal> getWaitingSignal() = 0;
+    // Writes to every connected client; throws CException "Error write to
+    // server clients. No clients connected." when there is none.
+    virtual void writeToAll(const void* data, int32_t count) = 0;
+    // Handles at most one connection: the last dead one is reported and
+    // removed, else the last one with data waiting is reported.
+    virtual void checkConnections() = 0;
+    virtual void setWaitInterval(int32_t ms) = 0;
+    // "\\.\pipe\" and the name.
+    virtual String getPipePath() = 0;
+    // The broadcast stream; null while no client is connected.
+    virtual P<IPipeOutStream> getOutStream() = 0;
+    // Listeners are not kept alive by the server; remove one before it dies.
+    virtual void addListener(IPipeServerListener* listener) = 0;
+    virtual void removeListener(IPipeServerListener* listener) = 0;
+};
+
+} // namespace lumo

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "foundation/IBase.h"
+
+#include <cstdint>
+
+namespace lumo {
+
+// A program started by a process factory. Releasing the object neither waits
+// for the program nor ends it. Safe from any thread.
+class IProcess : public virtual IBase {
+public:
+    // The priority scale of every process operation. Any other value counts
+    // as priorityNormal.
+    static constexpr int32_t priorityIdle = -20;
+    static constexpr int32_t priorityBelowNormal = -10;
+    static constexpr int32_t priorityNormal = 0;
+    static constexpr int32_t priorityAboveNormal = 10;
+    static constexpr int32_t priorityHigh = 20;
+    static constexpr int32_t priorityRealtime = 30;
+
+    virtual bool hasTerminated() = 0;
+    // -1 while the program runs; afterwards the code it ended with.
+    virtual int32_t getExitCode() = 0;
+    // True when the program now runs at that priority. A priority the system
+    // does not permit leaves the program as it is and gives false.
+    virtual bool setPriority(int32_t priority) = 0;
+    // The program's place on the scale; a priority between two steps reads
+    // as priorityNormal. Throws CError "getProcessPriority failed. Maybe the
+    // process isn't running anymore?" once the program has ended.
+    virtual int32_t getPriority() = 0;
+};
+
+} // namespace lumo

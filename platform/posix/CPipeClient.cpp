@@ -1,0 +1,332 @@
+#include "platform/posix/CPipeClient.h"
+
+#include "foundation/CAbortedError.h"
+#include "foundation/CException.h"
+#include "foundation/CFinishedError.h"
+#include "foundation/IURI.h"
+#include "platform/IThreadManager.h"
+#include "platform/posix/pollRetrying.h"
+#include "platform/throwSystemError.h"
+#include "streams/streamArguments.h"
+#include "streams/streamCopy.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <sys/ioctl.h>
+
+namespace lumo::posix {
+
+namespace {
+
+constexpr size_t readAheadSize = 64 * 1024;
+// How long connect() waits for a busy server.
+constexpr int busyServerWaitMs = 1000;
+
+void setSendTimeout(const CFileDescriptor& socket, int timeoutMs)
+{
+    const timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+}
+
+[[noreturn]] void throwReadError(int errorCode)
+{
+    throw CException(String("Error read data from pipe: ") + getSystemErrorText(errorCode), String());
+}
+
+} // namespace
+
+CPipeClient::CPipeClient(const String& name) : m_address(std::in_place, name), m_readAhead(readAheadSize)
+{
+}
+
+CPipeClient::CPipeClient(CFileDescriptor socket) : m_socket(std::move(socket)), m_readAhead(readAheadSize)
+{
+}
+
+bool CPipeClient::connect()
+{
+    if (m_socket.isValid() || m_bDisconnected)
+        return isOpen();
+    CFileDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!socket.isValid())
+        return false;
+    // A full queue of waiting clients makes connect(2) wait for room, for
+    // no longer than the send time-out.
+    setSendTimeout(socket, busyServerWaitMs);
+    const sockaddr_un address = m_address->getSocketAddress();
+    int result;
+    while ((result = ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address)) != 0 &&
+           errno == EINTR) {
+    }
+    if (result != 0)
+        return false;
+    setSendTimeout(socket, 0);
+    m_socket = std::move(socket);
+    return true;
+}
+
+void CPipeClient::disconnect()
+{
+    if (!m_bDisconnected.exchange(true) && m_socket.isValid())
+        ::shutdown(m_socket.get(), SHUT_RDWR);
+}
+
+bool CPipeClient::isOpen() const
+{
+    return m_socket.isValid() && !m_bDisconnected;
+}
+
+void CPipeClient::ensureOpen() const
+{
+    if (!isOpen())
+        throw CException("Invalid pipe handle", String());
+}
+
+bool CPipeClient::isConnected()
+{
+    if (!isOpen())
+        return false;
+    if (m_buffered > 0)
+        return true;
+    pollfd probe{m_socket.get(), POLLIN | POLLRDHUP, 0};
+    if (pollRetrying(&probe, 1, 0) < 0 || (probe.revents & (POLLERR | POLLNVAL)))
+        return false;
+    return !(probe.revents & (POLLHUP | POLLRDHUP)) || countUnreceived() > 0;
+}
+
+int32_t CPipeClient::countUnreceived() const
+{
+    int waiting = 0;
+    if (::ioctl(m_socket.get(), FIONREAD, &waiting) != 0)
+        return 0;
+    return waiting;
+}
+
+int32_t CPipeClient::getAvailable()
+{
+    if (!isOpen())
+        return 0;
+    const int64_t available = int64_t(m_buffered) + countUnreceived();
+    return static_cast<int32_t>(std::min<int64_t>(available, std::numeric_limits<int32_t>::max()));
+}
+
+void CPipeClient::writeFully(const void* data, int32_t count)
+{
+    checkTransfer(data, count, "writeFully", this);
+    ensureOpen();
+    if (!sendAll(data, count))
+        throw CException("Error write data to pipe", String());
+}
+
+bool CPipeClient::writeByte(uint8_t value)
+{
+    return isOpen() && sendAll(&value, 1);
+}
+
+bool CPipeClient::sendAll(const void* data, int32_t count)
+{
+    const auto* next = static_cast<const uint8_t*>(data);
+    for (int32_t left = count; left > 0;) {
+        // A peer that has gone must not kill the process with SIGPIPE.
+        const ssize_t sent = ::send(m_socket.get(), next, static_cast<size_t>(left), MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent < 0)
+            return false;
+        next += sent;
+        left -= static_cast<int32_t>(sent);
+    }
+    return true;
+}
+
+void CPipeClient::readFully(void* buffer, int32_t count)
+{
+    checkTransfer(buffer, count, "readFully", this);
+    receive(static_cast<uint8_t*>(buffer), count, true);
+}
+
+int32_t CPipeClient::read(void* buffer, int32_t count)
+{
+    checkTransfer(buffer, count, "read", this);
+    return receive(static_cast<uint8_t*>(buffer), count, false);
+}
+
+void CPipeClient::skipFully(int32_t count)
+{
+    checkCount(count, "skipFully", this);
+    receive(nullptr, count, true);
+}
+
+int32_t CPipeClient::skip(int32_t count)
+{
+    checkCount(count, "skip", this);
+    return receive(nullptr, count, false);
+}
+
+int32_t CPipeClient::receive(uint8_t* buffer, int32_t count, bool bWait)
+{
+    ensureOpen();
+    int32_t done = 0;
+    // Without waiting, only what one receive brings is taken, so that a
+    // peer that sent its last bytes and closed is reported by the next read
+    // rather than losing those bytes in this one.
+    while (done < count && (bWait || done == 0)) {
+        if (m_buffered == 0 && !fillReadAhead(bWait))
+            break;
+        done += takeBuffered(buffer ? buffer + done : nullptr, count - done);
+    }
+    return done;
+}
+
+bool CPipeClient::fillReadAhead(bool bWait)
+{
+    for (;;) {
+        const ssize_t got = ::recv(m_socket.get(), m_readAhead.data(), m_readAhead.size(), MSG_DONTWAIT);
+        const int errorCode = errno;
+        if (got > 0) {
+            m_readOffset = 0;
+            m_buffered = static_cast<int32_t>(got);
+            return true;
+        }
+        if (got == 0 || errorCode == ECONNRESET)
+            throw CFinishedError("Pipe was closed");
+        if (errorCode == EAGAIN || errorCode == EWOULDBLOCK) {
+            if (!bWait)
+                return false;
+            waitForData();
+        } else if (errorCode != EINTR) {
+            throwReadError(errorCode);
+        }
+    }
+}
+
+int32_t CPipeClient::takeBuffered(uint8_t* buffer, int32_t count)
+{
+    const int32_t taken = std::min<int32_t>(count, m_buffered);
+    if (buffer)
+        std::memcpy(buffer, m_readAhead.data() + m_readOffset, static_cast<size_t>(taken));
+    m_readOffset += taken;
+    m_buffered -= taken;
+    return taken;
+}
+
+void CPipeClient::waitForData()
+{
+    const uint64_t self = getThreadManager()->getCurrentThreadID();
+    for (;;) {
+        uint64_t target = self;
+        if (m_abortTarget.compare_exchange_strong(target, 0))
+            throw CAbortedError("Read was aborted");
+        pollfd watched[] = {{m_socket.get(), POLLIN, 0}, {m_wakeUp.getDescriptor(), POLLIN, 0}};
+        if (pollRetrying(watched, 2, -1) < 0)
+            throwReadError(errno);
+        if (watched[0].revents)
+            return;
+        // A wake-up meant for another thread is dropped here; its target
+        // finds the request when it next blocks.
+        m_wakeUp.consume();
+    }
+}
+
+void CPipeClient::abortRead(uint64_t threadID)
+{
+    m_abortTarget = threadID;
+    m_wakeUp.set();
+}
+
+P<IPipeInStream> CPipeClient::getInStream()
+{
+    return make<CInStream>(P<CPipeClient>(this));
+}
+
+P<IPipeOutStream> CPipeClient::getOutStream()
+{
+    return make<COutStream>(P<CPipeClient>(this));
+}
+
+CPipeClient::CInStream::CInStream(P<CPipeClient> client) : m_client(std::move(client))
+{
+}
+
+void CPipeClient::CInStream::copyTo(IOutStream& out, void* buffer, int32_t bufferSize, IAbortFlag* abort)
+{
+    copyStream(*this, out, buffer, bufferSize, abort, true);
+}
+
+void CPipeClient::CInStream::readFully(void* buffer, int32_t count)
+{
+    m_client->readFully(buffer, count);
+}
+
+int32_t CPipeClient::CInStream::read(void* buffer, int32_t count)
+{
+    return m_client->read(buffer, count);
+}
+
+void CPipeClient::CInStream::skipFully(int32_t count)
+{
+    m_client->skipFully(count);
+}
+
+int32_t CPipeClient::CInStream::skip(int32_t count)
+{
+    return m_client->skip(count);
+}
+
+bool CPipeClient::CInStream::isEOF()
+{
+    return false;
+}
+
+int64_t CPipeClient::CInStream::getPosition()
+{
+    return -1;
+}
+
+int64_t CPipeClient::CInStream::getSize()
+{
+    return -1;
+}
+
+bool CPipeClient::CInStream::isClosed()
+{
+    return !m_client->isConnected();
+}
+
+void CPipeClient::CInStream::close()
+{
+    m_client->disconnect();
+}
+
+P<IURI> CPipeClient::CInStream::getURI()
+{
+    return nullptr;
+}
+
+void CPipeClient::CInStream::abortRead(uint64_t threadID)
+{
+    m_client->abortRead(threadID);
+}
+
+int32_t CPipeClient::CInStream::getAvailable()
+{
+    return m_client->getAvailable();
+}
+
+CPipeClient::COutStream::COutStream(P<CPipeClient> client) : m_client(std::move(client))
+{
+}
+
+void CPipeClient::COutStream::write(const void* data, int32_t count)
+{
+    m_client->writeFully(data, count);
+}
+
+bool CPipeClient::COutStream::isClosed()
+{
+    return !m_client->isConnected();
+}
+
+} // namespace lumo::posix

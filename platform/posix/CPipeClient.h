@@ -1,0 +1,130 @@
+#pragma once
+
+#include "foundation/CObject.h"
+#include "platform/IPipeClient.h"
+#include "platform/posix/CFileDescriptor.h"
+#include "platform/posix/CPipeAddress.h"
+#include "platform/posix/CPipeOutStreamBase.h"
+#include "platform/posix/CWakeUpEvent.h"
+
+#include <atomic>
+#include <optional>
+#include <vector>
+
+namespace lumo::posix {
+
+// One end of a pipe connection: a local stream socket. Reads are served
+// from a read-ahead buffer that one receive fills with whatever is waiting,
+// so that reading a message field by field costs no system call per field.
+//
+// One reader and one writer may use the client at a time; the queries
+// (isConnected, getAvailable) and abortRead may come from any thread.
+// connect() must be done before the client is shared.
+class CPipeClient : public CObject, public virtual IPipeClient {
+public:
+    class CInStream;
+    class COutStream;
+
+    // A client of the pipe `name`, not connected. Throws as CPipeAddress
+    // does for the name, and CError when the system refuses an event.
+    explicit CPipeClient(const String& name);
+    // The server's end of an accepted connection, which it takes over.
+    explicit CPipeClient(CFileDescriptor socket);
+
+    // False at once when nobody listens on the name; while the server's
+    // queue of waiting clients is full, waits up to a second for room.
+    bool connect() override;
+    // Ends the connection for good: a blocked read of either end ends with
+    // CFinishedError "Pipe was closed", later calls find the client invalid.
+    void disconnect() override;
+    // True while the peer is there or its last bytes are still unread.
+    bool isConnected() override;
+    void writeFully(const void* data, int32_t count) override;
+    bool writeByte(uint8_t value) override;
+    void readFully(void* buffer, int32_t count) override;
+    int32_t getAvailable() override;
+    // Each call makes a new stream; a stream keeps its client alive.
+    P<IPipeInStream> getInStream() override;
+    P<IPipeOutStream> getOutStream() override;
+
+    // Up to `count` of the bytes waiting, without blocking; 0 when none wait.
+    // A peer that closed and left nothing unread throws CFinishedError
+    // "Pipe was closed".
+    int32_t read(void* buffer, int32_t count);
+    // Drops `count` bytes as readFully would read them.
+    void skipFully(int32_t count);
+    // Drops up to `count` of the bytes waiting, as read would read them.
+    int32_t skip(int32_t count);
+    // See IPipeInStream::abortRead.
+    void abortRead(uint64_t threadID);
+
+private:
+    bool isOpen() const;
+    // Throws CException "Invalid pipe handle" unless connected and not
+    // disconnected.
+    void ensureOpen() const;
+    // Moves `count` bytes (or, without waiting, those that one receive
+    // brings) into `buffer`, or drops them when `buffer` is null.
+    int32_t receive(uint8_t* buffer, int32_t count, bool bWait);
+    // Refills the empty read-ahead buffer; false when nothing waits and
+    // bWait is false.
+    bool fillReadAhead(bool bWait);
+    int32_t takeBuffered(uint8_t* buffer, int32_t count);
+    // Blocks until the socket has news or this thread's read is aborted.
+    void waitForData();
+    int32_t countUnreceived() const;
+    bool sendAll(const void* data, int32_t count);
+
+    std::optional<CPipeAddress> m_address;
+    CFileDescriptor m_socket;
+    // A disconnected socket is shut down but stays open until the client
+    // goes, so that a thread still blocked on it never meets a reused number.
+    std::atomic<bool> m_bDisconnected{false};
+    CWakeUpEvent m_wakeUp;
+    // The thread whose blocking read is to end; 0 for none.
+    std::atomic<uint64_t> m_abortTarget{0};
+    std::vector<uint8_t> m_readAhead;
+    // Reader only.
+    int32_t m_readOffset = 0;
+    // Written by the reader; counted by the queries too.
+    std::atomic<int32_t> m_buffered{0};
+};
+
+// The reading end of a client as a stream.
+class CPipeClient::CInStream : public CObject, public virtual IPipeInStream {
+public:
+    explicit CInStream(P<CPipeClient> client);
+
+    // Goes on until `abort` asks to stop or a read fails: a pipe has no end.
+    void copyTo(IOutStream& out, void* buffer, int32_t bufferSize, IAbortFlag* abort) override;
+    void readFully(void* buffer, int32_t count) override;
+    int32_t read(void* buffer, int32_t count) override;
+    void skipFully(int32_t count) override;
+    int32_t skip(int32_t count) override;
+    bool isEOF() override;
+    int64_t getPosition() override;
+    int64_t getSize() override;
+    bool isClosed() override;
+    // Disconnects the client.
+    void close() override;
+    P<IURI> getURI() override;
+    void abortRead(uint64_t threadID) override;
+    int32_t getAvailable() override;
+
+private:
+    P<CPipeClient> m_client;
+};
+
+// The writing end of a client as a stream.
+class CPipeClient::COutStream : public CPipeOutStreamBase {
+public:
+    explicit COutStream(P<CPipeClient> client);
+
+    void write(const void* data, int32_t count) override;
+    bool isClosed() override;
+
+private:
+    P<CPipeClient> m_client;
+};
+
+} // namespace lumo::posix

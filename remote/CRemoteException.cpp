@@ -1,0 +1,14 @@
+#include "remote/CRemoteException.h"
+
+namespace lumo {
+
+CRemoteException::CRemoteException(const String& message) : CException(message, String())
+{
+}
+
+P<CException> CRemoteException::clone() const
+{
+    return make<CRemoteException>(*this);
+}
+
+} // namespace lumo

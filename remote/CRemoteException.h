@@ -1,0 +1,17 @@
+#pragma once
+
+#include "foundation/CException.h"
+
+namespace lumo {
+
+// The failure of a remote call: a protocol error, a missing procedure, a
+// parameter that is not the expected one, or an error text the peer sent.
+// The message is the description; the general description is empty.
+class CRemoteException : public CException {
+public:
+    explicit CRemoteException(const String& message);
+
+    P<CException> clone() const override;
+};
+
+} // namespace lumo

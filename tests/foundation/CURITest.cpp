@@ -1,0 +1,356 @@
+#include "foundation/CURI.h"
+
+#include "foundation/CInvalidArgError.h"
+#include "foundation/CParseError.h"
+#include "foundation/CURIFormatError.h"
+#include "foundation/CURITypeNotSupportedError.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+namespace lumo {
+namespace {
+
+std::string u8(const String& text)
+{
+    return text.toUTF8();
+}
+
+P<CURI> parse(const std::string& text)
+{
+    return make<CURI>(String::fromUTF8(text));
+}
+
+// The escaped components that a test names, in one line.
+std::string describe(const IURI& uri)
+{
+    return u8(uri.getScheme()) + "|" + (uri.isRelative() ? "rel" : "abs") + "|" +
+           (uri.isHierarchical() ? "hier" : "opaque") + "|" + u8(uri.getEscapedUserInfo()) + "|" +
+           u8(uri.getEscapedHost()) + "|" + u8(uri.getPortText()) + "|" + std::to_string(uri.getPort()) + "|" +
+           u8(uri.getEscapedPath()) + "|" + u8(uri.getEscapedFileName()) + "|" + u8(uri.getEscapedExtension()) +
+           "|" + u8(uri.getEscapedFolder()) + "|" + u8(uri.getEscapedQuery()) + "|" + u8(uri.getEscapedFragment());
+}
+
+TEST(CURITest, SplitsTextIntoComponents)
+{
+    const struct {
+        const char* text;
+        const char* components;
+    } cases[] = {
+        {"file:///C:/media/clip.avi", "file|abs|hier||||-1|/C:/media/clip.avi|clip.avi|.avi|/C:/media/||"},
+        {"winresicon:shell32.dll,-4", "winresicon|abs|opaque||||-1|shell32.dll,-4|shell32.dll,-4|.dll,-4|||"},
+        {"mailto:a@b?c#d", "mailto|abs|opaque||||-1|a@b?c#d|a@b?c#d||||"},
+        {"//host:8080/a", "|rel|hier||host|8080|8080|/a|a||/||"},
+        {"//[::1]/a", "|rel|hier||[::1]||-1|/a|a||/||"},
+        {"//[::1]:81", "|rel|hier||[::1]|81|81||||||"},
+        {"//host:/a", "|rel|hier||host||-1|/a|a||/||"},
+        {"http://us:pw@h.org:80/d/f.tar.gz?x=1&y=2#top",
+         "http|abs|hier|us:pw|h.org|80|80|/d/f.tar.gz|f.tar.gz|.gz|/d/|x=1&y=2|top"},
+        {"/a/b/", "|rel|hier||||-1|/a/b/|b||/a/||"},
+        {"a/", "|rel|hier||||-1|a/|||||"},
+        {"/", "|rel|hier||||-1|/|||/||"},
+        {"a?q#f", "|rel|hier||||-1|a|a|||q|f"},
+        {"#f?g", "|rel|hier||||-1||||||f?g"},
+        {"x/y:z", "|rel|hier||||-1|x/y:z|y:z||x/||"},
+        {"", "|rel|hier||||-1||||||"},
+    };
+    for (const auto& c : cases) {
+        P<CURI> uri = parse(c.text);
+        EXPECT_EQ(describe(*uri), c.components) << c.text;
+        EXPECT_EQ(u8(uri->getText()), c.text);
+        EXPECT_EQ(u8(String(uri->toString())), c.text);
+        EXPECT_EQ(uri->getBaseName(), uri->getFileName());
+    }
+}
+
+TEST(CURITest, HasTestsFollowTheComponents)
+{
+    P<CURI> full = parse("http://u@h:1/d/f.x?q#f");
+    EXPECT_TRUE(full->hasScheme() && full->hasAuthority() && full->hasUserInfo() && full->hasHost() &&
+                full->hasPort() && full->hasPath() && full->hasFileName() && full->hasExtension() &&
+                full->hasFolder() && full->hasQuery() && full->hasFragment());
+    P<CURI> bare = parse("file:///");
+    EXPECT_TRUE(bare->hasScheme() && bare->hasPath() && bare->hasFolder());
+    EXPECT_FALSE(bare->hasAuthority() || bare->hasUserInfo() || bare->hasHost() || bare->hasPort() ||
+                 bare->hasFileName() || bare->hasExtension() || bare->hasQuery() || bare->hasFragment());
+}
+
+TEST(CURITest, DecodesEveryComponent)
+{
+    P<CURI> uri = parse("s://a%20b@h%41:1/d%2Fe/f%20g.t%78t?q%3D1#%23");
+    EXPECT_EQ(u8(uri->getUserInfo()), "a b");
+    EXPECT_EQ(u8(uri->getHost()), "hA");
+    EXPECT_EQ(u8(uri->getAuthority()), "a b@hA:1");
+    EXPECT_EQ(u8(uri->getPath()), "/d/e/f g.txt");
+    EXPECT_EQ(u8(uri->getFolder()), "/d/e/");
+    EXPECT_EQ(u8(uri->getFileName()), "f g.txt");
+    EXPECT_EQ(u8(uri->getExtension()), ".txt");
+    EXPECT_EQ(u8(uri->getQuery()), "q=1");
+    EXPECT_EQ(u8(uri->getFragment()), "#");
+    EXPECT_EQ(u8(uri->getSchemeSpecificPart()), "//a b@hA:1/d/e/f g.txt?q=1##");
+}
+
+TEST(CURITest, RemovesDotSegmentsFromThePathButNotFromTheText)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/a/./b", "/a/b"},     {"/a/.", "/a/"},         {"/a/b/../c", "/a/c"},   {"/a/b/..", "/a/"},
+        {"/../a", "/../a"},     {"../b/c.txt", "../b/c.txt"}, {"a/../../b", "../b"}, {"a/..", ""},
+        {"./a", "a"},           {"../.", "../"},         {"/a//../b", "/a/b"},    {"/a/%2E%2e/b", "/b"},
+        {"/a/%2e/b", "/a/b"},   {"/a/.../b", "/a/.../b"}, {"/a/..b/.c", "/a/..b/.c"}, {"../..", "../.."},
+    };
+    for (const auto& [text, path] : cases) {
+        P<CURI> uri = parse(text);
+        EXPECT_EQ(u8(uri->getEscapedPath()), path) << text;
+        EXPECT_EQ(u8(uri->getText()), text);
+    }
+}
+
+TEST(CURITest, ResolvesReferencesAgainstABase)
+{
+    const struct {
+        const char* base;
+        const char* reference;
+        const char* result;
+    } cases[] = {
+        {"file:///x/y/z.txt", "../b/c.txt", "file:///x/b/c.txt"},
+        {"file:///x/y/z.txt", "c.txt", "file:///x/y/c.txt"},
+        {"file:///x/y/z.txt", "/abs", "file:///abs"},
+        {"file:///x/y/z.txt", "//h/p", "file://h/p"},
+        {"file:///x/y/z.txt", "", "file:///x/y/"},
+        {"file:///x/y/z.txt", "./", "file:///x/y/"},
+        {"file:///x/y/z.txt", "?q#f", "file:///x/y/?q#f"},
+        {"file:///x/y/z.txt", "../../../a", "file:///../a"},
+        {"file:///x/y/z.txt", "http://o/p", "http://o/p"},
+        {"http://u@h:8/a?old#old", "b", "http://u@h:8/b"},
+        {"http://h", "b", "http://h/b"},
+        {"a/b", "c", "a/c"},
+    };
+    for (const auto& c : cases) {
+        P<CURI> base = parse(c.base);
+        P<CURI> resolved = make<CURI>(String(c.reference), base.get());
+        EXPECT_EQ(u8(resolved->getText()), c.result) << c.base << " + " << c.reference;
+        EXPECT_EQ(describe(*resolved), describe(*parse(c.result))) << c.result;
+    }
+    EXPECT_EQ(make<CURI>(String("b"), parse("http://u@h:8/a").get())->getPort(), 8);
+}
+
+TEST(CURITest, RefusesReferencesThatCannotBeResolved)
+{
+    EXPECT_THROW(make<CURI>(String("y"), parse("winresicon:x").get()), CURIFormatError);
+    // "c:d" would read back with the scheme "c".
+    EXPECT_THROW(make<CURI>(String("./c:d"), parse("b").get()), CURIFormatError);
+    EXPECT_THROW(make<CURI>(String("y"), nullptr), CInvalidArgError);
+}
+
+TEST(CURITest, BuildsFromDecodedComponents)
+{
+    const struct {
+        const char* scheme;
+        const char* path;
+        const char* host;
+        const char* port;
+        const char* userInfo;
+        const char* query;
+        const char* fragment;
+        const char* text;
+    } cases[] = {
+        {"file", "a b", "h", "", "", "", "", "file://h/a%20b"},
+        {"http", "/p", "h", "", "", "a=1&b=2", "", "http://h/p?a=1&b=2"},
+        {"http", "/x?y#z%", "h", "8080", "us er@x", "q#r/?", "f#g", "http://us%20er%40x@h:8080/x%3Fy%23z%25?q%23r/?#f%23g"},
+        {"s", "p", "", "81", "", "", "", "s://:81/p"},
+        {"", "a/./b/../c", "", "", "", "", "", "a/c"},
+        {"mailto", "a@b", "", "", "", "", "", "mailto:a@b"},
+        {"file", "/\xC3\xA4", "", "", "", "", "", "file:/\xC3\xA4"},
+        {"s", "/p", "[::1]", "", "", "", "", "s://[::1]/p"},
+        {"", "", "", "", "", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        P<CURI> uri = make<CURI>(String::fromUTF8(c.scheme), String::fromUTF8(c.path), String::fromUTF8(c.host),
+                                 String::fromUTF8(c.port), String::fromUTF8(c.userInfo), String::fromUTF8(c.query),
+                                 String::fromUTF8(c.fragment));
+        EXPECT_EQ(u8(uri->getText()), c.text);
+        EXPECT_EQ(describe(*uri), describe(*parse(c.text))) << c.text;
+        EXPECT_EQ(u8(uri->getUserInfo()), c.userInfo);
+        EXPECT_EQ(u8(uri->getQuery()), c.query);
+        EXPECT_EQ(u8(uri->getFragment()), c.fragment);
+    }
+}
+
+TEST(CURITest, RefusesComponentsThatWouldReadBackDifferently)
+{
+    const struct {
+        const char* scheme;
+        const char* path;
+        const char* host;
+        const char* query;
+    } cases[] = {
+        {"s", "/p", "a/b", ""}, {"s", "/p", "a:1", ""}, {"s", "/p", "a:x", ""}, {"s", "/p", "a@b", ""},
+        {"s", "//p", "", ""},   {"", "a:b", "", ""},    {"s", "p", "", "q"},    {"1x", "/p", "", ""},
+        {"ht tp", "/p", "", ""}, {"a/b", "/p", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_THROW(make<CURI>(String(c.scheme), String(c.path), String(c.host), String(), String(),
+                                String(c.query), String()),
+                     CURIFormatError)
+            << c.scheme << " " << c.path << " " << c.host;
+    }
+}
+
+TEST(CURITest, BadPortsAreParseErrors)
+{
+    for (const char* text : {"//h:8x/a", "http://h:-1/", "//h: 80"}) {
+        try {
+            parse(text);
+            ADD_FAILURE() << text;
+        } catch (const CParseError& error) {
+            EXPECT_STREQ(error.what(), "Error parsing integer.");
+        }
+    }
+    for (const char* port : {"80x", "-1", " 8"})
+        EXPECT_THROW(make<CURI>(String("s"), String("/"), String("h"), String(port), String(), String(), String()),
+                     CParseError);
+}
+
+TEST(CURITest, SchemesMustFollowTheSyntax)
+{
+    for (const char* text : {":x", "1a:b", "ht tp://x", "a_b:c", "\xC3\xA4:x"}) {
+        try {
+            parse(text);
+            ADD_FAILURE() << text;
+        } catch (const CURIFormatError& error) {
+            EXPECT_EQ(u8(String(error.getDescription())), std::string("The URI ('") + text + "') has an invalid format.");
+        }
+    }
+    EXPECT_EQ(u8(parse("a+b-c.d:x")->getScheme()), "a+b-c.d");
+}
+
+TEST(CURITest, EscapesWithUpperCaseDigitsAndDecodesAnyCase)
+{
+    EXPECT_EQ(u8(CURI::escape(String::fromUTF8("a b%/?#\xC3\xA9-_.!~*'()"))), "a%20b%25%2F%3F%23\xC3\xA9-_.!~*'()");
+    EXPECT_EQ(u8(CURI::escape(String("a/b;c?"), CURI::pathReserved)), "a/b;c%3F");
+    EXPECT_EQ(u8(CURI::escape(String::fromUTF8(std::string("\0\x7F", 2)))), "%00%7F");
+
+    const std::pair<const char*, const char*> decoded[] = {
+        {"%41%62", "Ab"},
+        {"%2f%2F", "//"},
+        {"%C3%A9", "\xC3\xA9"},
+        {"%E9", "\xC3\xA9"},               // not UTF-8: the character with that code
+        {"%E2%82%AC", "\xE2\x82\xAC"},
+        {"%E2%82", "\xC3\xA2\xC2\x82"},    // cut short
+        {"%ED%A0%80", "\xC3\xAD\xC2\xA0\xC2\x80"}, // a surrogate is no character
+        {"%", "%"},
+        {"%4", "%4"},
+        {"%zz%4g", "%zz%4g"},
+        {"100%", "100%"},
+        {"%%41", "%A"},
+    };
+    for (const auto& [text, result] : decoded)
+        EXPECT_EQ(u8(CURI::unescape(String(text))), result) << text;
+}
+
+TEST(CURITest, EscapingRoundTrips)
+{
+    std::string ascii;
+    for (int c = 0; c < 0x80; ++c)
+        ascii += static_cast<char>(c);
+    const std::string neverLeftAsTheyAre = ascii.substr(0, 0x21) + "\"<>\\^`{|}#\x7F";
+    for (const std::string& text : {ascii, std::string("a b/c?d#e%f\xC3\xA4\xE2\x82\xAC"), std::string("%41")}) {
+        for (const char* reserved : {"", CURI::userInfoReserved, CURI::pathReserved, CURI::queryReserved}) {
+            const String escaped = CURI::escape(String::fromUTF8(text), reserved);
+            EXPECT_EQ(u8(CURI::unescape(escaped)), text);
+            EXPECT_EQ(u8(escaped).find_first_of(neverLeftAsTheyAre), std::string::npos) << u8(escaped);
+        }
+    }
+}
+
+TEST(CURITest, NativePathsRoundTrip)
+{
+    for (const char* path : {"/tmp/a b/\xC3\xBC.txt", "/tmp/100%/#1?;x", "/", "/C:\\x"}) {
+        P<CURI> uri = CURI::fromNativePath(String::fromUTF8(path));
+        EXPECT_EQ(u8(uri->getNativePath()), path);
+        EXPECT_EQ(u8(uri->getDisplayText()), path);
+        EXPECT_EQ(u8(make<CURI>(uri->getText())->getNativePath()), path);
+    }
+    EXPECT_EQ(u8(CURI::fromNativePath(String::fromUTF8("/tmp/a b/\xC3\xBC.txt"))->getText()),
+              "file:///tmp/a%20b/\xC3\xBC.txt");
+    EXPECT_EQ(u8(CURI::fromNativePath(String("/a/./b/../c"))->getText()), "file:///a/c");
+
+    const std::string here = std::filesystem::current_path().string();
+    const std::string folder = here == "/" ? here : here + "/";
+    EXPECT_EQ(u8(CURI::fromNativePath(String("rel/x y"))->getNativePath()), folder + "rel/x y");
+    EXPECT_THROW(CURI::fromNativePath(String()), CInvalidArgError);
+}
+
+TEST(CURITest, OnlyLocalFileURIsHaveNativePaths)
+{
+    const std::pair<const char*, const char*> paths[] = {
+        {"file:///C:/x", "/C:/x"}, // no drives here: an ordinary folder named "C:"
+        {"file://localhost/tmp/a%20b%25.txt", "/tmp/a b%.txt"},
+        {"file://LocalHost/x", "/x"},
+        {"FILE:///x", "/x"},
+        {"file:/x", "/x"},
+        {"file:///tmp/cut%2", "/tmp/cut%2"},
+        {"file:///x?q#f", "/x"},
+    };
+    for (const auto& [text, path] : paths)
+        EXPECT_EQ(u8(parse(text)->getNativePath()), path) << text;
+
+    for (const char* text : {"http://host/x", "file://server/share", "file://u@localhost/x", "file:relative",
+                             "file://", "", "/x", "winresicon:a"})
+        EXPECT_THROW(parse(text)->getNativePath(), CURITypeNotSupportedError) << text;
+    EXPECT_THROW(parse("file:///a%00b")->getNativePath(), CURIFormatError);
+}
+
+TEST(CURITest, DisplayTextIsTheNativePathOrTheDecodedText)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"file:///tmp/a%20b", "/tmp/a b"},
+        {"http://h/a%20b?x%3Dy", "http://h/a b?x=y"},
+        {"file://server/share/x%20y", "file://server/share/x y"},
+        {"a%20b", "a b"},
+    };
+    for (const auto& [text, display] : cases)
+        EXPECT_EQ(u8(parse(text)->getDisplayText()), display) << text;
+}
+
+// A URI built by resolution has the components that its text parses to.
+void expectReadsBack(const IURI& uri)
+{
+    EXPECT_EQ(describe(*make<CURI>(uri.getText())), describe(uri)) << u8(uri.getText());
+}
+
+// Whatever the text, parsing and resolving either build a URI or throw one of
+// the URI errors.
+TEST(CURITest, AnyTextParsesOrIsRefused)
+{
+    P<CURI> fixedBase = parse("s://u@h:1/a/b?q#f");
+    static const char alphabet[] = ":/?#@[]%.2Ea1 \xC3\xA4";
+    std::mt19937 random(20240601);
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof alphabet - 2), length(0, 24);
+    for (int round = 0; round < 5000; ++round) {
+        std::string text;
+        for (std::size_t n = length(random); n > 0; --n)
+            text += alphabet[pick(random)];
+        try {
+            P<CURI> uri = parse(text);
+            uri->getDisplayText();
+            expectReadsBack(*make<CURI>(String::fromUTF8(text), fixedBase.get()));
+            if (uri->isHierarchical())
+                expectReadsBack(*make<CURI>(String("../r?q"), uri.get()));
+        } catch (const CParseError&) {
+        } catch (const CURIFormatError&) {
+        }
+    }
+    std::string deep = "file://";
+    for (int i = 0; i < 100000; ++i)
+        deep += "/a";
+    for (int i = 0; i < 100000; ++i)
+        deep += "/..";
+    EXPECT_EQ(u8(parse(deep)->getPath()), "/");
+}
+
+} // namespace
+} // namespace lumo

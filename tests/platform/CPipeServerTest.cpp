@@ -1,0 +1,318 @@
+#include "platform/posix/CPipeServer.h"
+
+#include "CScopedPipeFolder.h"
+#include "foundation/CFinishedError.h"
+#include "foundation/CInvalidArgError.h"
+#include "platform/IThreadManager.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <utility>
+
+namespace lumo::posix {
+namespace {
+
+constexpr uint64_t patienceMs = 10000;
+
+// Notes what a server tells it, from whichever thread, in its own log or in
+// that of another listener.
+class CRecordingListener : public CObject, public virtual IPipeServerListener {
+public:
+    using Event = std::pair<std::string, IPipeClient*>;
+
+    explicit CRecordingListener(std::string name = "", CRecordingListener* log = nullptr)
+        : m_name(std::move(name)), m_log(log ? log : this)
+    {
+    }
+
+    void clientConnected(IPipeServer&, IPipeClient& client) override { note("connected", client); }
+    void clientDisconnected(IPipeServer&, IPipeClient& client) override { note("disconnected", client); }
+    void dataAvailable(IPipeServer&, IPipeClient& client) override { note("data", client); }
+
+    std::vector<Event> takeEvents()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return std::exchange(m_events, {});
+    }
+    bool waitFor(const Event& event)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::milliseconds(patienceMs), [&] {
+            return std::find(m_events.begin(), m_events.end(), event) != m_events.end();
+        });
+    }
+
+private:
+    void note(const std::string& kind, IPipeClient& client)
+    {
+        std::lock_guard<std::mutex> lock(m_log->m_mutex);
+        m_log->m_events.emplace_back(m_name + kind, &client);
+        m_log->m_changed.notify_all();
+    }
+
+    std::string m_name;
+    CRecordingListener* m_log;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<Event> m_events;
+};
+
+class CRefusingListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
+public:
+    bool pipeCreated() override { return false; }
+};
+
+class CPipeServerTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_server->addListener(m_listener.get()); }
+    void TearDown() override { m_server->removeListener(m_listener.get()); }
+
+    P<CPipeClient> makeClient() { return make<CPipeClient>(String("pipe")); }
+    P<CPipeClient> connectClient()
+    {
+        P<CPipeClient> client = makeClient();
+        EXPECT_TRUE(client->connect());
+        return client;
+    }
+
+    CScopedPipeFolder m_folder;
+    P<CPipeServer> m_server = make<CPipeServer>(String("pipe"));
+    P<CRecordingListener> m_listener = make<CRecordingListener>();
+};
+
+void expectDescription(const std::string& expected, const std::function<void()>& operation)
+{
+    try {
+        operation();
+        ADD_FAILURE() << "no error, expected " << expected;
+    } catch (const CException& error) {
+        EXPECT_EQ(expected, descriptionOf(error));
+    }
+}
+
+TEST_F(CPipeServerTest, NamesItsPipeAsAPathAndRefusesAnIntervalBelowOneMs)
+{
+    EXPECT_EQ("\\\\.\\pipe\\pipe", m_server->getPipePath().toUTF8());
+    EXPECT_THROW(m_server->setWaitInterval(0), CInvalidArgError);
+}
+
+TEST_F(CPipeServerTest, AcceptClientHandsOverTheConnectionItWaitedFor)
+{
+    EXPECT_FALSE(m_server->acceptClient(make<CRefusingListener>().get()));
+    P<CPipeClient> client = makeClient();
+    P<IPipeClient> peer = acceptFrom(*m_server, client);
+    ASSERT_TRUE(peer);
+    EXPECT_EQ(1, m_server->getConnectionCount());
+    EXPECT_EQ(peer, m_server->getConnection(0));
+    EXPECT_THROW(m_server->getConnection(1), CInvalidArgError);
+    EXPECT_TRUE(m_server->getConnectedSignal()->isSet());
+    EXPECT_EQ(std::vector<CRecordingListener::Event>{{"connected", peer.get()}}, m_listener->takeEvents());
+    peer->writeFully("hi", 2);
+    char bytes[2] = {};
+    client->readFully(bytes, 2);
+    EXPECT_EQ("hi", std::string(bytes, 2));
+    EXPECT_FALSE(makeClient()->connect()) << "the name outlived acceptClient";
+}
+
+TEST_F(CPipeServerTest, ConnectionsAreNumberedAcrossServers)
+{
+    P<CPipeServer> other = make<CPipeServer>(String("other"));
+    acceptFrom(*m_server, makeClient());
+    acceptFrom(*other, make<CPipeClient>(String("other")));
+    acceptFrom(*m_server, makeClient());
+    const int32_t first = m_server->getConnectionNumber(0);
+    EXPECT_EQ(first + 1, other->getConnectionNumber(0));
+    EXPECT_EQ(first + 2, m_server->getConnectionNumber(1));
+}
+
+TEST_F(CPipeServerTest, WriteToAllReachesEveryConnectedClientAndNeedsOne)
+{
+    expectDescription("Error write to server clients. No clients connected.",
+                      [&] { m_server->writeToAll("x", 1); });
+    EXPECT_FALSE(m_server->getOutStream());
+    P<CPipeClient> gone = makeClient();
+    P<CPipeClient> first = makeClient();
+    P<CPipeClient> second = makeClient();
+    for (const P<CPipeClient>& client : {gone, first, second})
+        acceptFrom(*m_server, client);
+    gone->disconnect();
+    m_server->writeToAll("ab", 2);
+    m_server->getOutStream()->write("c", 1);
+    for (const P<CPipeClient>& client : {first, second}) {
+        char bytes[3] = {};
+        client->readFully(bytes, 3);
+        EXPECT_EQ("abc", std::string(bytes, 3));
+    }
+}
+
+TEST_F(CPipeServerTest, CheckConnectionsHandlesOneConnectionPerSweepFromTheLast)
+{
+    P<CPipeClient> first = makeClient();
+    P<CPipeClient> second = makeClient();
+    P<IPipeClient> firstPeer = acceptFrom(*m_server, first);
+    P<IPipeClient> secondPeer = acceptFrom(*m_server, second);
+    m_listener->takeEvents();
+    m_server->checkConnections();
+    first->writeFully("1", 1);
+    m_server->checkConnections();
+    second->writeFully("2", 1);
+    m_server->checkConnections();
+    EXPECT_EQ((std::vector<CRecordingListener::Event>{{"data", firstPeer.get()}, {"data", secondPeer.get()}}),
+              m_listener->takeEvents());
+
+    first->disconnect();
+    second->disconnect();
+    m_server->checkConnections();
+    EXPECT_EQ(2, m_server->getConnectionCount()) << "unread bytes keep a connection";
+    char byte = 0;
+    firstPeer->readFully(&byte, 1);
+    secondPeer->readFully(&byte, 1);
+    m_listener->takeEvents();
+    m_server->checkConnections();
+    EXPECT_EQ(1, m_server->getConnectionCount());
+    EXPECT_TRUE(m_server->getDisconnectedSignal()->isSet());
+    m_server->checkConnections();
+    EXPECT_EQ(0, m_server->getConnectionCount());
+    EXPECT_EQ((std::vector<CRecordingListener::Event>{{"disconnected", secondPeer.get()},
+                                                      {"disconnected", firstPeer.get()}}),
+              m_listener->takeEvents());
+}
+
+TEST_F(CPipeServerTest, ListenersHearTheLastAddedFirstAndNotOnceRemoved)
+{
+    P<CRecordingListener> late = make<CRecordingListener>("late ", m_listener.get());
+    m_server->addListener(late.get());
+    P<IPipeClient> first = acceptFrom(*m_server, makeClient());
+    m_server->removeListener(late.get());
+    P<IPipeClient> second = acceptFrom(*m_server, makeClient());
+    EXPECT_EQ((std::vector<CRecordingListener::Event>{
+                  {"late connected", first.get()}, {"connected", first.get()}, {"connected", second.get()}}),
+              m_listener->takeEvents());
+}
+
+TEST_F(CPipeServerTest, TheAcceptLoopTakesClientsAndReportsWhatHappensToThem)
+{
+    m_server->setWaitInterval(10);
+    m_server->start();
+    EXPECT_TRUE(m_server->isStarted());
+    EXPECT_TRUE(m_server->getWaitingSignal()->isSet());
+    P<CPipeClient> client = connectClient();
+    ASSERT_TRUE(m_server->getConnectedSignal()->wait(patienceMs));
+    P<IPipeClient> peer = m_server->getConnection(0);
+    EXPECT_TRUE(m_listener->waitFor({"connected", peer.get()}));
+
+    client->writeFully("?", 1);
+    EXPECT_TRUE(m_listener->waitFor({"data", peer.get()}));
+    m_server->writeToAll("!", 1);
+    char byte = 0;
+    client->readFully(&byte, 1);
+    EXPECT_EQ('!', byte);
+
+    client->disconnect();
+    peer->readFully(&byte, 1);
+    ASSERT_TRUE(m_server->getDisconnectedSignal()->wait(patienceMs));
+    EXPECT_TRUE(m_listener->waitFor({"disconnected", peer.get()}));
+    EXPECT_EQ(0, m_server->getConnectionCount());
+
+    m_server->stop();
+    EXPECT_FALSE(m_server->isStarted());
+    EXPECT_FALSE(m_server->getWaitingSignal()->isSet());
+    EXPECT_FALSE(makeClient()->connect());
+}
+
+TEST_F(CPipeServerTest, StopEndsTheReadsOfItsClientsPeers)
+{
+    m_server->start();
+    P<CPipeClient> client = connectClient();
+    ASSERT_TRUE(m_server->getConnectedSignal()->wait(patienceMs));
+    auto reading = std::async(std::launch::async, [&] {
+        char byte = 0;
+        client->readFully(&byte, 1);
+    });
+    m_server->stop();
+    EXPECT_THROW(reading.get(), CFinishedError);
+    EXPECT_EQ(0, m_server->getConnectionCount());
+}
+
+TEST_F(CPipeServerTest, ALiveServerKeepsItsNameAStaleSocketFileIsTakenOver)
+{
+    m_server->start();
+    P<CPipeServer> rival = make<CPipeServer>(String("pipe"));
+    expectDescription("Error starting Pipe Server", [&] { rival->start(); });
+    EXPECT_FALSE(rival->acceptClient(nullptr));
+    EXPECT_TRUE(makeClient()->connect()) << "the rival broke the live server";
+    m_server->stop();
+
+    // A server that died leaves its socket file behind.
+    CFileDescriptor dead(socket(AF_UNIX, SOCK_STREAM, 0));
+    const sockaddr_un address = CPipeAddress(String("pipe")).getSocketAddress();
+    ASSERT_EQ(0, bind(dead.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address));
+    dead.reset();
+    EXPECT_FALSE(makeClient()->connect());
+    rival->start();
+    EXPECT_TRUE(makeClient()->connect());
+}
+
+TEST_F(CPipeServerTest, RefusesToStartInAFolderOthersMayWrite)
+{
+    ASSERT_EQ(0, mkdir(m_folder.getPath().c_str(), 0777));
+    chmod(m_folder.getPath().c_str(), 0777);
+    const std::string expected = "The pipe folder '" + m_folder.getPath() + "' may be written by group or others";
+    expectDescription(expected, [&] { m_server->start(); });
+    expectDescription(expected, [&] { m_server->acceptClient(nullptr); });
+    EXPECT_FALSE(m_server->isStarted());
+}
+
+TEST_F(CPipeServerTest, APassedEndTickEndsTheWaitingForClients)
+{
+    m_server->setWaitInterval(10);
+    m_server->setEndTick(1);
+    EXPECT_FALSE(m_server->acceptClient(nullptr));
+    m_server->start();
+    for (uint64_t waited = 0; m_server->getWaitingSignal()->isSet() && waited < patienceMs; waited += 10)
+        getThreadManager()->sleep(10);
+    EXPECT_FALSE(m_server->getWaitingSignal()->isSet());
+    EXPECT_FALSE(makeClient()->connect());
+    EXPECT_TRUE(m_server->isStarted()) << "only stop() drops the loop's thread";
+}
+
+TEST_F(CPipeServerTest, DropsAPeerOfAnotherUser)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can run a peer as another user";
+    m_server->start();
+    // Open the way to the socket for everyone: the peer check alone must
+    // keep the stranger out.
+    for (const std::string& path : {m_folder.getTemp().pathOf(""), m_folder.getPath()})
+        chmod(path.c_str(), 0711);
+    chmod(m_folder.pathOf("pipe").c_str(), 0777);
+    const sockaddr_un address = CPipeAddress(String("pipe")).getSocketAddress();
+    const pid_t stranger = fork();
+    if (stranger == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(3);
+        const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const timeval patience{10, 0};
+        setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+        if (connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+            _exit(4);
+        char byte;
+        _exit(recv(socket, &byte, 1, 0) == 0 ? 0 : 5);
+    }
+    int status = -1;
+    ASSERT_EQ(stranger, waitpid(stranger, &status, 0));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "stranger ended with " << status;
+    EXPECT_EQ(0, m_server->getConnectionCount());
+    EXPECT_FALSE(m_server->getConnectedSignal()->isSet());
+    connectClient();
+    EXPECT_TRUE(m_server->getConnectedSignal()->wait(patienceMs));
+}
+
+} // namespace
+} // namespace lumo::posix

@@ -1,0 +1,74 @@
+#include "platform/posix/CProcessFactory.h"
+
+#include "CProcessProbe.h"
+#include "foundation/CURI.h"
+#include "foundation/CURIFormatError.h"
+#include "foundation/CURITypeNotSupportedError.h"
+
+namespace lumo::posix {
+namespace {
+
+P<IURI> uriOf(const std::string& text)
+{
+    return make<CURI>(String::fromUTF8(text));
+}
+
+P<IProcess> start(const P<IURI>& program, const P<IURI>& folder = nullptr)
+{
+    return make<CProcessFactory>()->tryCreateProcess(program, String("x"), PFrail<IURI>(folder.get(), true),
+                                                     PFrail<IBase>(), IProcess::priorityNormal);
+}
+
+TEST(CProcessFactoryTest, HandlesLocalFileURIsAndURIsWithoutScheme)
+{
+    CProcessProbe probe;
+    const std::string escaped = CURI::escape(String::fromUTF8(probe.getScriptPath()), "/").toUTF8();
+    const struct {
+        std::string uri;
+        bool bHandled;
+    } cases[] = {
+        {"file://" + escaped, true},
+        {"FILE://localhost" + escaped, true},
+        {escaped, true},
+        {"file://elsewhere" + escaped, false},
+        {"http://host" + escaped, false},
+        {"mailto:someone", false},
+    };
+    for (const auto& test : cases) {
+        P<IProcess> process = start(uriOf(test.uri));
+        EXPECT_EQ(static_cast<bool>(process), test.bHandled) << test.uri;
+        if (!process)
+            continue;
+        ASSERT_TRUE(waitForEnd(*process));
+        EXPECT_EQ(process->getExitCode(), 1) << test.uri;
+        EXPECT_EQ(probe.getOutput().at(1), probe.getScriptPath()) << test.uri;
+    }
+}
+
+TEST(CProcessFactoryTest, PlainFormThrowsForURIsItDoesNotHandle)
+{
+    EXPECT_THROW(make<CProcessFactory>()->createProcess(uriOf("http://host/bin/true"), String(), PFrail<IURI>(),
+                                                        PFrail<IBase>(), 0),
+                 CURITypeNotSupportedError);
+}
+
+TEST(CProcessFactoryTest, WorkingDirectoryIsTakenFromItsURI)
+{
+    CProcessProbe probe;
+    const std::string folder = probe.getFolderPath("work folder");
+    P<IURI> program = CURI::fromNativePath(String::fromUTF8(probe.getScriptPath()));
+    P<IProcess> process = start(program, CURI::fromNativePath(String::fromUTF8(folder)));
+    ASSERT_TRUE(waitForEnd(*process));
+    EXPECT_EQ(probe.getOutput().at(0), folder);
+
+    EXPECT_THROW(start(program, uriOf("http://host/folder")), CURITypeNotSupportedError);
+}
+
+TEST(CProcessFactoryTest, PathWithAZeroIsRefused)
+{
+    EXPECT_THROW(start(uriOf("/bin/true%00x")), CURIFormatError);
+    EXPECT_THROW(start(uriOf("file:///bin/true%00x")), CURIFormatError);
+}
+
+} // namespace
+} // namespace lumo::posix

@@ -1,0 +1,39 @@
+#include "platform/buildSecurityDescriptorText.h"
+
+#include "foundation/CInvalidArgError.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+TEST(buildSecurityDescriptorTextTest, WritesOneEntryPerTrusteeWithItsRights)
+{
+    const struct {
+        std::vector<SAccessEntry> entries;
+        const char* expected;
+    } cases[] = {
+        {{}, "D:"},
+        {{{EAccessTrustee::builtinGuests, true, 0}}, "D:(A;OICI;;;;BG)"},
+        {{{EAccessTrustee::anonymousLogon, false, rightRead | rightWrite | rightExecute}}, "D:(D;OICI;GRGWGX;;;AN)"},
+        {{{EAccessTrustee::authenticatedUsers, true, rightExecute | rightRead}}, "D:(A;OICI;GRGX;;;AU)"},
+        {{{EAccessTrustee::builtinAdministrators, true, rightAll | rightWrite}}, "D:(A;OICI;GA;;;BA)"},
+        {{{EAccessTrustee::builtinGuests, false, rightWrite}, {EAccessTrustee::anonymousLogon, true, rightAll}},
+         "D:(D;OICI;GW;;;BG)(A;OICI;GA;;;AN)"},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(test.expected, buildSecurityDescriptorText(test.entries).toUTF8());
+}
+
+TEST(buildSecurityDescriptorTextTest, APipeServerGrantsEverythingToAuthenticatedUsersAndAdministrators)
+{
+    EXPECT_EQ("D:(A;OICI;GA;;;AU)(A;OICI;GA;;;BA)", getPipeServerSecurityDescriptorText().toUTF8());
+}
+
+TEST(buildSecurityDescriptorTextTest, RefusesAnUnknownTrustee)
+{
+    EXPECT_THROW(buildSecurityDescriptorText({{static_cast<EAccessTrustee>(4), true, rightAll}}), CInvalidArgError);
+}
+
+} // namespace
+} // namespace lumo

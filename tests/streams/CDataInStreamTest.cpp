@@ -1,0 +1,297 @@
+#include "streams/CDataInStream.h"
+
+#include "CProbeStream.h"
+#include "CTestRecord.h"
+#include "foundation/CInvalidArgError.h"
+#include "foundation/CURI.h"
+#include "foundation/ICharEncoding.h"
+#include "foundation/castObject.h"
+#include "streams/CDataOutStream.h"
+#include "streams/CEndOfStreamError.h"
+#include "streams/CStreamClosedError.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace lumo {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct DataInFixture : testing::Test {
+    P<CProbeStream> wrapped = make<CProbeStream>();
+    P<CDataInStream> in = make<CDataInStream>(wrapped);
+    P<CDataOutStream> out = make<CDataOutStream>(wrapped);
+
+    // Rewinds what was written so far, to read it back.
+    CDataInStream& rewound()
+    {
+        wrapped->seek(0);
+        return *in;
+    }
+};
+
+TEST_F(DataInFixture, DecodesTheWireExamples)
+{
+    wrapped->fill({0, 0, 0, 0, 3, 0, 0, 0, 'a', 'b', 'c', 2, 0, 0, 0, 0xC3, 0xA9, 0x01, 0x02, 0x00, 0xFF, 0xFF, 0xFF,
+                   0xFF, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F});
+    const String empty = in->readString();
+    EXPECT_TRUE(empty.isEmpty());
+    EXPECT_TRUE(empty->hasEncoding(ICharEncoding::utf8Tag));
+    EXPECT_EQ(in->readString(), String("abc"));
+    const String eAcute = in->readString();
+    EXPECT_TRUE(eAcute->hasEncoding(ICharEncoding::utf8Tag));
+    EXPECT_EQ(eAcute, String(U"\u00E9"));
+    EXPECT_TRUE(in->readBool());
+    EXPECT_TRUE(in->readBool()); // any byte but 0 is true
+    EXPECT_FALSE(in->readBool());
+    EXPECT_EQ(in->readInt(), -1);
+    EXPECT_EQ(in->readDouble(), 1.0);
+    EXPECT_TRUE(in->isEOF());
+}
+
+TEST_F(DataInFixture, ReadsObjectsBehindTheirNullFlag)
+{
+    P<CTestRecord> target = make<CTestRecord>(std::vector<int32_t>{9});
+    wrapped->fill({0x01});
+    EXPECT_EQ(in->readObject(*target), nullptr);
+    EXPECT_EQ(target->values, std::vector<int32_t>{9}); // left untouched
+
+    target->readCount = 0;
+    wrapped->fill({0x00, 0x40, 0xE2, 0x01, 0x00});
+    EXPECT_EQ(in->readObject(*target).get(), static_cast<ISerializable*>(target.get()));
+    EXPECT_TRUE(target->values.empty());
+    EXPECT_TRUE(in->isEOF());
+}
+
+TEST_F(DataInFixture, RoundTripsEveryTypeAtItsLimits)
+{
+    using L8 = std::numeric_limits<int8_t>;
+    using L16 = std::numeric_limits<int16_t>;
+    using L32 = std::numeric_limits<int32_t>;
+    using L64 = std::numeric_limits<int64_t>;
+    for (int8_t v : {L8::min(), int8_t(-1), int8_t(0), L8::max()})
+        out->writeInt8(v);
+    for (int16_t v : {L16::min(), int16_t(-1), L16::max()})
+        out->writeInt16(v);
+    for (int32_t v : {L32::min(), -1, L32::max()}) {
+        out->writeInt32(v);
+        out->writeInt(v);
+    }
+    for (int64_t v : {L64::min(), int64_t(-1), L64::max()})
+        out->writeInt64(v);
+    out->writeUInt8(0xFF);
+    out->writeUInt16(0xFFFF);
+    out->writeUInt32(0xFFFFFFFFu);
+    out->writeUInt(0x80000001u);
+    out->writeUInt64(0xFFFFFFFFFFFFFFFFull);
+    const float floats[] = {-0.0f, std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::max(),
+                            -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()};
+    const double doubles[] = {-0.0, std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::lowest(),
+                              std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+    for (float v : floats)
+        out->writeFloat(v);
+    for (double v : doubles)
+        out->writeDouble(v);
+    out->writeBool(true);
+    out->writeBool(false);
+
+    CDataInStream& r = rewound();
+    for (int8_t v : {L8::min(), int8_t(-1), int8_t(0), L8::max()})
+        EXPECT_EQ(r.readInt8(), v);
+    for (int16_t v : {L16::min(), int16_t(-1), L16::max()})
+        EXPECT_EQ(r.readInt16(), v);
+    for (int32_t v : {L32::min(), -1, L32::max()}) {
+        EXPECT_EQ(r.readInt32(), v);
+        EXPECT_EQ(r.readInt(), v);
+    }
+    for (int64_t v : {L64::min(), int64_t(-1), L64::max()})
+        EXPECT_EQ(r.readInt64(), v);
+    EXPECT_EQ(r.readUInt8(), 0xFF);
+    EXPECT_EQ(r.readUInt16(), 0xFFFF);
+    EXPECT_EQ(r.readUInt32(), 0xFFFFFFFFu);
+    EXPECT_EQ(r.readUInt(), 0x80000001u);
+    EXPECT_EQ(r.readUInt64(), 0xFFFFFFFFFFFFFFFFull);
+    for (float v : floats) {
+        const float back = r.readFloat();
+        EXPECT_EQ(std::memcmp(&back, &v, sizeof v), 0) << v;
+    }
+    for (double v : doubles) {
+        const double back = r.readDouble();
+        EXPECT_EQ(std::memcmp(&back, &v, sizeof v), 0) << v;
+    }
+    EXPECT_TRUE(r.readBool());
+    EXPECT_FALSE(r.readBool());
+    EXPECT_TRUE(r.isEOF());
+}
+
+TEST_F(DataInFixture, RoundTripsStringsObjectsAndURIs)
+{
+    // Longer than one read chunk, so that the text grows as it arrives.
+    std::string longText(200003, 'x');
+    for (std::size_t i = 0; i < longText.size(); i += 7)
+        longText[i] = static_cast<char>('a' + i % 26);
+    const String texts[] = {String(), String("plain"), String("\xE9t\xE9"), String(U"\U0001F600 \u4E2D"),
+                            String::fromUTF8(longText)};
+    for (const String& text : texts)
+        out->writeString(*text.get());
+    out->writeObject(make<CTestRecord>(std::vector<int32_t>{1, -2, 3}).get());
+    out->writeURI(nullptr);
+    out->writeURI(make<CURI>(String("file:///tmp/a%20b.txt?q#f")).get());
+
+    CDataInStream& r = rewound();
+    for (const String& text : texts) {
+        const String back = r.readString();
+        EXPECT_EQ(back, text);
+        EXPECT_TRUE(back->hasEncoding(ICharEncoding::utf8Tag));
+    }
+    P<CTestRecord> record = make<CTestRecord>();
+    record->readCount = 3;
+    ASSERT_NE(r.readObject(*record), nullptr);
+    EXPECT_EQ(record->values, (std::vector<int32_t>{1, -2, 3}));
+    EXPECT_EQ(r.readURI(), nullptr);
+    P<IURI> uri = r.readURI();
+    ASSERT_NE(uri, nullptr);
+    EXPECT_EQ(uri->getText(), String("file:///tmp/a%20b.txt?q#f"));
+    EXPECT_EQ(uri->getFileName(), String("a b.txt"));
+    EXPECT_TRUE(r.isEOF());
+}
+
+TEST_F(DataInFixture, MarkerCatchesABodyReadShort)
+{
+    out->writeObject(make<CTestRecord>(std::vector<int32_t>{1, 2, 3}).get());
+    P<CTestRecord> target = make<CTestRecord>();
+    target->readCount = 2;
+    try {
+        rewound().readObject(*target);
+        FAIL() << "the marker check passed";
+    } catch (const CException& error) {
+        EXPECT_EQ(String(error.getGeneralDescription()), String("Error in object serialization.. write/read differ?"));
+        EXPECT_TRUE(String(error.getDescription()).isEmpty());
+    }
+    // Past the four bytes taken for the marker, with no attempt to resynchronise.
+    EXPECT_EQ(wrapped->getPosition(), 1 + 2 * 4 + 4);
+}
+
+TEST_F(DataInFixture, TryReadStringGivesUpOnAShortCount)
+{
+    wrapped->fill({0x07, 0x00});
+    EXPECT_TRUE(in->tryReadString().isEmpty());
+    EXPECT_EQ(wrapped->getPosition(), 2);
+
+    wrapped->fill({2, 0, 0, 0, 'o', 'k'});
+    EXPECT_EQ(in->tryReadString(), String("ok"));
+    // Unlike the count, the bytes must all be there.
+    wrapped->fill({2, 0, 0, 0, 'o'});
+    EXPECT_THROW(in->tryReadString(), CEndOfStreamError);
+}
+
+TEST_F(DataInFixture, AValueCutShortIsAnEndOfStream)
+{
+    struct Case {
+        const char* name;
+        Bytes cutShort;
+        std::function<void(IDataInStream&)> read;
+    } const cases[] = {
+        {"int16", {0x05}, [](IDataInStream& s) { s.readInt16(); }},
+        {"uint32", {1, 2, 3}, [](IDataInStream& s) { s.readUInt32(); }},
+        {"int", {1, 2, 3}, [](IDataInStream& s) { s.readInt(); }},
+        {"int64", {1, 2, 3, 4, 5, 6, 7}, [](IDataInStream& s) { s.readInt64(); }},
+        {"float", {1, 2, 3}, [](IDataInStream& s) { s.readFloat(); }},
+        {"double", {1, 2, 3, 4, 5, 6, 7}, [](IDataInStream& s) { s.readDouble(); }},
+        {"string count", {5, 0, 0}, [](IDataInStream& s) { s.readString(); }},
+        {"string bytes", {5, 0, 0, 0, 'a', 'b'}, [](IDataInStream& s) { s.readString(); }},
+        {"uri", {0x00, 5, 0, 0, 0, 'a'}, [](IDataInStream& s) { s.readURI(); }},
+        {"object marker", {0x00, 1, 0, 0, 0, 0x40, 0xE2},
+         [](IDataInStream& s) { s.readObject(*make<CTestRecord>(std::vector<int32_t>{1})); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        wrapped->fill(c.cutShort);
+        EXPECT_THROW(c.read(*in), CEndOfStreamError);
+        wrapped->fill({});
+        EXPECT_THROW(c.read(*in), CEndOfStreamError);
+    }
+    wrapped->fill({});
+    EXPECT_THROW(in->readBool(), CEndOfStreamError);
+}
+
+TEST_F(DataInFixture, ALyingCountReservesOnlyWhatArrives)
+{
+    for (uint32_t claimed : {0xFFFFFFFFu, 0x80000000u, 0x7FFFFFFFu, 70000u}) {
+        SCOPED_TRACE(claimed);
+        wrapped->fill({static_cast<uint8_t>(claimed), static_cast<uint8_t>(claimed >> 8),
+                       static_cast<uint8_t>(claimed >> 16), static_cast<uint8_t>(claimed >> 24), 'a', 'b', 'c'});
+        wrapped->largestReadFully = 0;
+        EXPECT_THROW(in->readString(), CEndOfStreamError);
+        EXPECT_LE(wrapped->largestReadFully, 64 * 1024);
+    }
+}
+
+TEST_F(DataInFixture, ForwardsStreamOperationsToTheWrappedStream)
+{
+    wrapped->fill({1, 2, 3, 4, 5, 6});
+    uint8_t buffer[3] = {};
+    EXPECT_EQ(in->read(buffer, 2), 2);
+    EXPECT_EQ(buffer[1], 2);
+    in->readFully(buffer, 1);
+    EXPECT_EQ(buffer[0], 3);
+    in->skipFully(1);
+    EXPECT_EQ(in->getPosition(), 4);
+    EXPECT_EQ(in->getSize(), 6);
+    EXPECT_EQ(in->skip(5), 2);
+    EXPECT_TRUE(in->isEOF());
+    EXPECT_THROW(in->skipFully(1), CEndOfStreamError);
+    EXPECT_EQ(in->getURI(), nullptr);
+    in->close();
+    EXPECT_TRUE(wrapped->isClosed());
+    EXPECT_THROW(in->readInt8(), CStreamClosedError);
+}
+
+TEST_F(DataInFixture, SeeksAndMarksThroughTheWrappedStream)
+{
+    wrapped->fill({10, 20, 30, 40});
+    P<ISeekableDataInStream> seekable = castObject<ISeekableDataInStream>(in);
+    seekable->seekRelative(1);
+    P<IStreamMarker> marker = seekable->createMarker();
+    EXPECT_EQ(seekable->readUInt8(), 20);
+    seekable->seekFromEnd(-1);
+    EXPECT_EQ(seekable->readUInt8(), 40);
+    seekable->resetToMarker(*marker);
+    EXPECT_EQ(seekable->readUInt8(), 20);
+    seekable->seek(0);
+    EXPECT_EQ(seekable->readUInt8(), 10);
+}
+
+TEST(CDataInStream, OffersGoingBackOnlyWhenTheWrappedStreamDoes)
+{
+    using Offers = CProbeStream::Offers;
+    struct Case {
+        Offers offers;
+        bool resetable;
+        bool seekable;
+    } const cases[] = {{Offers::seeking, true, true}, {Offers::resettingOnly, true, false}, {Offers::neither, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.offers));
+        P<CDataInStream> in = make<CDataInStream>(make<CProbeStream>(c.offers));
+        EXPECT_NE(castObject<IDataInStream>(in, false), nullptr);
+        EXPECT_EQ(castObject<IResetableDataInStream>(in, false) != nullptr, c.resetable);
+        EXPECT_EQ(castObject<IResetableInStream>(in, false) != nullptr, c.resetable);
+        EXPECT_EQ(castObject<ISeekableDataInStream>(in, false) != nullptr, c.seekable);
+        EXPECT_EQ(castObject<ISeekableInStream>(in, false) != nullptr, c.seekable);
+    }
+}
+
+TEST(CDataInStream, RefusesANullStream)
+{
+    EXPECT_THROW(make<CDataInStream>(nullptr), CInvalidArgError);
+}
+
+} // namespace
+} // namespace lumo

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/IMutex.h" // the memory stream destroys its lock inline
+#include "streams/CMemoryIOStream.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <typeinfo>
+#include <vector>
+
+namespace lumo {
+
+// A memory stream that records what reaches it, and that can pretend to be
+// unable to go back (no markers) or to seek, so that tests see what a data
+// stream asks of the stream it wraps.
+class CProbeStream : public CMemoryIOStream {
+public:
+    enum class Offers { seeking, resettingOnly, neither };
+
+    explicit CProbeStream(Offers offers = Offers::seeking) : m_offers(offers) {}
+
+    void write(const void* data, int32_t count) override
+    {
+        writeCounts.push_back(count);
+        writeSources.push_back(data);
+        CMemoryIOStream::write(data, count);
+    }
+
+    void readFully(void* buffer, int32_t count) override
+    {
+        largestReadFully = std::max(largestReadFully, count);
+        CMemoryIOStream::readFully(buffer, count);
+    }
+
+    bool getInterface(const std::type_info& type, P<IBase>& redirect, Candidates& candidates) override
+    {
+        if (type == typeid(ISeekableStream) && m_offers != Offers::seeking)
+            return false;
+        if (type == typeid(IResetableStream) && m_offers == Offers::neither)
+            return false;
+        return CMemoryIOStream::getInterface(type, redirect, candidates);
+    }
+
+    // The stream's bytes from the start, leaving the position where it was.
+    std::vector<uint8_t> bytes()
+    {
+        const int64_t position = getPosition();
+        seek(0);
+        std::vector<uint8_t> all(static_cast<std::size_t>(getSize()));
+        CMemoryIOStream::readFully(all.data(), static_cast<int32_t>(all.size()));
+        seek(position);
+        return all;
+    }
+
+    // Replaces the content with `content`, positioned at its start.
+    void fill(const std::vector<uint8_t>& content)
+    {
+        clear();
+        CMemoryIOStream::write(content.data(), static_cast<int32_t>(content.size()));
+        seek(0);
+    }
+
+    std::vector<int32_t> writeCounts;
+    std::vector<const void*> writeSources;
+    int32_t largestReadFully = 0;
+
+private:
+    const Offers m_offers;
+};
+
+} // namespace lumo

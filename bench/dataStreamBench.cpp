@@ -188,7 +188,7 @@ public:
             const auto found = m_rates.find(measured);
             const auto base = m_rates.find(reference);
             if (found != m_rates.end() && base != m_rates.end() && base->second > 0)
-                std::printf("%-12s %7.1f MB/s = %.3f x memcpy (%.1f MB/s)\n", measured, found->second / 1e6,
+                std::printf("%-12s %9.1f MB/s = %.3g x memcpy (%.1f MB/s)\n", measured, found->second / 1e6,
                             found->second / base->second, base->second / 1e6);
         }
     }

@@ -6,16 +6,18 @@
 namespace lumo {
 
 // Holds a mutex locked for the lifetime of the scope, also when an exception
-// leaves it.
+// leaves it. The mutex must outlive the scope; its owner keeps it, so the
+// lock takes no reference of its own (this sits on every hot path).
 class CScopedLock {
 public:
-    explicit CScopedLock(P<IMutex> mutex) : m_mutex(std::move(mutex)) { m_mutex->lock(); }
-    ~CScopedLock() { m_mutex->unlock(); }
+    explicit CScopedLock(IMutex& mutex) : m_mutex(mutex) { m_mutex.lock(); }
+    explicit CScopedLock(const P<IMutex>& mutex) : CScopedLock(*mutex) {}
+    ~CScopedLock() { m_mutex.unlock(); }
     CScopedLock(const CScopedLock&) = delete;
     CScopedLock& operator=(const CScopedLock&) = delete;
 
 private:
-    P<IMutex> m_mutex;
+    IMutex& m_mutex;
 };
 
 } // namespace lumo

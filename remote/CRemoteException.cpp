@@ -2,7 +2,7 @@
 
 namespace lumo {
 
-CRemoteException::CRemoteException(const String& message) : CException(message, String())
+CRemoteException::CRemoteException(const String& message) : CException(String(), message)
 {
 }
 

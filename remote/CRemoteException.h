@@ -6,7 +6,8 @@ namespace lumo {
 
 // The failure of a remote call: a protocol error, a missing procedure, a
 // parameter that is not the expected one, or an error text the peer sent.
-// The message is the description; the general description is empty.
+// The message is the general description and the description is empty, as
+// for the other errors of the wire format (the object marker check).
 class CRemoteException : public CException {
 public:
     explicit CRemoteException(const String& message);

@@ -1,9 +1,21 @@
 #!/bin/bash
-# Installs what is missing, then builds and runs every test twice: in the
-# normal build (build/) and under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/).
+# Installs what is missing, runs a short fuzzing of every fuzz target, then
+# builds and runs every test twice: in the normal build (build/) and under
+# AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+
+# Fuzzing starts from the committed seeds; new inputs go to a scratch folder
+# so the seeds stay as they are.
+CC=clang CXX=clang++ scripts/build.sh build-fuzz -DNEBO_FUZZ=ON -DNEBO_SANITIZE=ON
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+for seeds in fuzz/corpus/*/; do
+  target=$(basename "$seeds")
+  mkdir -p "$scratch/$target"
+  build-fuzz/bin/"$target" -max_total_time="${NEBO_FUZZ_SECONDS:-60}" "$scratch/$target" "$seeds" 2>&1 | tail -n 40
+done
 
 scripts/build.sh build
 ctest --test-dir build --output-on-failure -j "$(nproc)"

@@ -3,6 +3,9 @@
 #include "foundation/CError.h"
 #include "foundation/CObject.h"
 #include "foundation/CURI.h"
+#include "foundation/castObject.h"
+#include "platform/IPipeManager.h"
+#include "remote/CRemoteStreamServer.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +14,28 @@ namespace nebo::common {
 
 using lumo::make;
 using lumo::P;
+
+namespace {
+
+// A remote stream server as the slave's call loop sees it. It serves the
+// built-in "Quit" alone until the plugin server takes its place.
+class CQuitOnlyServer : public lumo::CObject, public virtual ISlaveServer {
+public:
+    explicit CQuitOnlyServer(lumo::IPipeClient& pipe)
+        : m_server(make<lumo::CRemoteStreamServer>(pipe.getInStream(), pipe.getOutStream()))
+    {
+    }
+
+    P<lumo::ISignal> getQuitSignal() override { return m_server->getQuitSignal(); }
+    // A request that served nothing (the separator closing the one before,
+    // an unknown function) is no failure: the loop simply reads on.
+    void processNext() override { m_server->processNext(); }
+
+private:
+    P<lumo::CRemoteStreamServer> m_server;
+};
+
+} // namespace
 
 P<lumo::IBase> CSlaveServices::createLogManager(int)
 {
@@ -36,14 +61,17 @@ void CSlaveServices::installCrashFilter(const std::string&) {}
 
 void CSlaveServices::removeCrashFilter() {}
 
-P<lumo::IBase> CSlaveServices::connectPipe(const lumo::String&)
+P<lumo::IBase> CSlaveServices::connectPipe(const lumo::String& pipeName)
 {
-    return nullptr;
+    P<lumo::IPipeClient> pipe = lumo::getPipeManager()->createClient(pipeName);
+    if (!pipe->connect())
+        return nullptr;
+    return pipe;
 }
 
-P<ISlaveServer> CSlaveServices::createServer(const P<lumo::IBase>&, const P<lumo::IBase>&)
+P<ISlaveServer> CSlaveServices::createServer(const P<lumo::IBase>& pipe, const P<lumo::IBase>&)
 {
-    throw lumo::CError(lumo::String("No plugin server can be run in this build."));
+    return make<CQuitOnlyServer>(*lumo::castObject<lumo::IPipeClient>(pipe));
 }
 
 bool CSlaveServices::fileExists(const std::string& path)

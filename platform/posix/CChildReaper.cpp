@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/pidfd.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -25,6 +25,13 @@ namespace {
 // How long the watcher rests after the system refused it something, so
 // that a lasting shortage does not make it spin.
 constexpr std::chrono::milliseconds restAfterFailure{100};
+
+// Through the system call itself: this C library's header declares its
+// wrapper without C linkage.
+int openProcessDescriptor(pid_t pid)
+{
+    return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+}
 
 // True when the child's status has been collected, here or elsewhere.
 bool reap(pid_t child)
@@ -71,7 +78,7 @@ void CChildReaper::adopt(pid_t child)
 {
     // The identity stays reserved until the child is reaped, so the
     // descriptor cannot name another process.
-    const int descriptor = pidfd_open(child, 0);
+    const int descriptor = openProcessDescriptor(child);
     if (descriptor < 0)
         throwSystemError("Error watching a child process (%ERRORDESC%).", errno);
     CScopedLock lock(m_mutex);

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <string>
 
 namespace lumo {
@@ -316,34 +315,9 @@ TEST(CURITest, DisplayTextIsTheNativePathOrTheDecodedText)
         EXPECT_EQ(u8(parse(text)->getDisplayText()), display) << text;
 }
 
-// A URI built by resolution has the components that its text parses to.
-void expectReadsBack(const IURI& uri)
+// 200,000 segments: a parse slower than linear would crawl here.
+TEST(CURITest, LongPathsParse)
 {
-    EXPECT_EQ(describe(*make<CURI>(uri.getText())), describe(uri)) << u8(uri.getText());
-}
-
-// Whatever the text, parsing and resolving either build a URI or throw one of
-// the URI errors.
-TEST(CURITest, AnyTextParsesOrIsRefused)
-{
-    P<CURI> fixedBase = parse("s://u@h:1/a/b?q#f");
-    static const char alphabet[] = ":/?#@[]%.2Ea1 \xC3\xA4";
-    std::mt19937 random(20240601);
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof alphabet - 2), length(0, 24);
-    for (int round = 0; round < 5000; ++round) {
-        std::string text;
-        for (std::size_t n = length(random); n > 0; --n)
-            text += alphabet[pick(random)];
-        try {
-            P<CURI> uri = parse(text);
-            uri->getDisplayText();
-            expectReadsBack(*make<CURI>(String::fromUTF8(text), fixedBase.get()));
-            if (uri->isHierarchical())
-                expectReadsBack(*make<CURI>(String("../r?q"), uri.get()));
-        } catch (const CParseError&) {
-        } catch (const CURIFormatError&) {
-        }
-    }
     std::string deep = "file://";
     for (int i = 0; i < 100000; ++i)
         deep += "/a";

@@ -29,23 +29,14 @@ private:
     bool m_removeItself;
 };
 
-TEST(TFrailArrayTest, RegisteringDoesNotKeepAListenerAlive)
-{
-    P<TFrailArray<IListener>> list = make<TFrailArray<IListener>>();
-    P<CListener> listener = make<CListener>(1, list.get(), false);
-    list->add(listener.get());
-    EXPECT_EQ(listener->getReferenceCount(), 1);
-    EXPECT_TRUE(list->remove(listener.get()));
-    EXPECT_FALSE(list->remove(listener.get()));
-}
-
-TEST(TFrailArrayTest, NotifiesLastToFirstAndLetsListenersRemoveThemselves)
+TEST(TFrailArrayTest, HoldsNoReferenceNotifiesLastToFirstAndLetsListenersRemoveThemselves)
 {
     P<TFrailArray<IListener>> list = make<TFrailArray<IListener>>();
     std::vector<P<CListener>> listeners;
     for (int id = 0; id < 4; ++id) {
         listeners.push_back(make<CListener>(id, list.get(), id % 2 == 1));
         list->add(listeners.back().get());
+        EXPECT_EQ(listeners.back()->getReferenceCount(), 1);
     }
     std::vector<int> calls;
     list->forEachBackwards([&](IListener* listener) { listener->notify(calls); });
@@ -55,6 +46,9 @@ TEST(TFrailArrayTest, NotifiesLastToFirstAndLetsListenersRemoveThemselves)
     calls.clear();
     list->forEachBackwards([&](IListener* listener) { listener->notify(calls); });
     EXPECT_EQ(calls, (std::vector<int>{2, 0}));
+    EXPECT_TRUE(list->remove(listeners[0].get()));
+    EXPECT_FALSE(list->remove(listeners[0].get()));
+    EXPECT_EQ(list->getCount(), 1);
 }
 
 } // namespace

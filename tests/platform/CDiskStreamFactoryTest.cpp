@@ -16,8 +16,7 @@ TEST(CDiskStreamFactoryTest, AnswersForFileURIsOnly)
     EXPECT_FALSE(factory->openInStream(other));
     EXPECT_FALSE(factory->openOutStream(other));
     EXPECT_FALSE(factory->openIOStream(other));
-    P<IURI> upperCase = make<CURI>(String("FILE://") + CURI::escape(String::fromUTF8(folder.pathOf("f")), "/"));
-    EXPECT_TRUE(factory->openInStream(upperCase));
+    EXPECT_TRUE(factory->openInStream(make<CURI>(String("FILE://") + folder.uriOf("f")->getEscapedPath())));
 }
 
 TEST(CDiskStreamFactoryTest, ProcessStreamManagerOpensFilesByURI)
@@ -25,14 +24,11 @@ TEST(CDiskStreamFactoryTest, ProcessStreamManagerOpensFilesByURI)
     CTempFolder folder;
     P<IURI> uri = folder.uriOf("round trip é");
     EXPECT_THROW(getStreamManager()->openInStream(uri), CFileNotFoundError);
-
     getStreamManager()->openOutStream(uri)->write("there and back", 14);
-    P<IInStream> in = getStreamManager()->openInStream(uri);
     char text[14];
-    in->readFully(text, 14);
+    getStreamManager()->openInStream(uri)->readFully(text, 14);
     EXPECT_EQ(std::string(text, 14), "there and back");
     EXPECT_FALSE(getStreamManager()->openIOStream(uri)->isEOF());
-    EXPECT_FALSE(getStreamManager()->tryOpenInStream(make<CURI>(String("nobody:x"))));
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "foundation/castObject.h"
 #include "streams/CStreamClosedError.h"
 
-#include <functional>
 #include <sys/stat.h>
 #include <thread>
 
@@ -26,22 +25,19 @@ TEST(CDiskStreamTest, OpeningFailuresAreClearErrors)
         EXPECT_EQ(error.getDescription()->toUTF8(), "The file '" + folder.pathOf("missing") + "' was not found.");
     }
     EXPECT_THROW(make<CDiskOutStream>(folder.uriOf("no/such/folder")), CFileNotFoundError);
-    EXPECT_THROW(make<CDiskInStream>(CURI::fromNativePath(String::fromUTF8(folder.pathOf("")))), CError);
+    EXPECT_THROW(make<CDiskInStream>(folder.uriOf("")), CError);
     EXPECT_THROW(make<CDiskInStream>(make<CURI>(String("file://elsewhere/x"))), CURITypeNotSupportedError);
     EXPECT_THROW(make<CDiskInStream>(nullptr), CInvalidArgError);
-}
 
-TEST(CDiskStreamTest, RefusedAccessIsAccessDenied)
-{
     // Kernel settings of mode 0444 refuse writing even to root.
     const char* readOnlySetting = "/proc/sys/kernel/osrelease";
     struct stat status {};
-    if (stat(readOnlySetting, &status) != 0)
-        GTEST_SKIP() << "no " << readOnlySetting;
-    EXPECT_THROW(make<CDiskOutStream>(CURI::fromNativePath(String(readOnlySetting))), CFileAccessDeniedError);
+    if (stat(readOnlySetting, &status) == 0) {
+        EXPECT_THROW(make<CDiskOutStream>(CURI::fromNativePath(String(readOnlySetting))), CFileAccessDeniedError);
+    }
 }
 
-TEST(CDiskStreamTest, SeeksWithinTheFileAndReturnsToMarkers)
+TEST(CDiskStreamTest, SeeksWithinTheFileAndReturnsToItsOwnMarkers)
 {
     CTempFolder folder;
     folder.put("f", "0123456789");
@@ -57,11 +53,9 @@ TEST(CDiskStreamTest, SeeksWithinTheFileAndReturnsToMarkers)
     stream->readFully(&digit, 1);
     EXPECT_EQ(digit, '6');
 
-    for (int64_t bad : {int64_t(-1), int64_t(11)})
+    for (int64_t bad : {int64_t(-1), int64_t(11), INT64_MAX})
         EXPECT_THROW(stream->seek(bad), CInvalidArgError) << bad;
-    EXPECT_THROW(stream->seekFromEnd(INT64_MAX), CInvalidArgError);
-    P<CDiskIOStream> other = make<CDiskIOStream>(folder.uriOf("f"));
-    EXPECT_THROW(stream->resetToMarker(*other->createMarker()), CCastError);
+    EXPECT_THROW(stream->resetToMarker(*make<CDiskIOStream>(folder.uriOf("f"))->createMarker()), CCastError);
     EXPECT_EQ(stream->getPosition(), 7);
 }
 
@@ -78,27 +72,18 @@ TEST(CDiskStreamTest, ClosedStreamAnswersQueriesOnly)
     EXPECT_EQ(stream->getSize(), 3);
     EXPECT_EQ(stream->getPosition(), 2);
     EXPECT_TRUE(stream->isEOF());
-    EXPECT_EQ(stream->getURI()->getNativePath().toUTF8(), folder.pathOf("f"));
 
     char byte;
-    const std::function<void()> operations[] = {
-        [&] { stream->read(&byte, 1); },      [&] { stream->skip(1); },
-        [&] { stream->write(&byte, 0); },     [&] { stream->checkOpen(); },
-        [&] { stream->seek(0); },             [&] { stream->seekRelative(0); },
-        [&] { stream->createMarker(); },      [&] { marker->reset(); },
-    };
-    for (size_t i = 0; i < std::size(operations); ++i)
-        EXPECT_THROW(operations[i](), CStreamClosedError) << i;
+    EXPECT_THROW(stream->read(&byte, 1), CStreamClosedError);
+    EXPECT_THROW(stream->write(&byte, 0), CStreamClosedError);
+    EXPECT_THROW(marker->reset(), CStreamClosedError);
 }
 
 TEST(CDiskStreamTest, FileThatCannotSeekOffersNoPosition)
 {
     CTempFolder folder;
     ASSERT_EQ(mkfifo(folder.pathOf("fifo").c_str(), 0600), 0);
-    std::thread writer([&folder] {
-        P<CDiskOutStream> out = make<CDiskOutStream>(folder.uriOf("fifo"));
-        out->write("through a fifo", 14);
-    });
+    std::thread writer([&folder] { make<CDiskOutStream>(folder.uriOf("fifo"))->write("through a fifo", 14); });
     P<CDiskInStream> in = make<CDiskInStream>(folder.uriOf("fifo"));
     EXPECT_FALSE(castObject<ISeekableInStream>(in, false));
     EXPECT_FALSE(castObject<IResetableStream>(in, false));

@@ -1,28 +1,14 @@
 #pragma once
 
 #include "CTempFolder.h"
-#include "platform/IProcess.h"
+#include "waitForEnd.h"
 
-#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <sys/stat.h>
-#include <thread>
 #include <vector>
 
 namespace lumo {
-
-// Waits for a started program to end; false when it runs past a bound far
-// above any normal run.
-inline bool waitForEnd(IProcess& process)
-{
-    for (int i = 0; i < 2000; ++i) {
-        if (process.hasTerminated())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
 
 // A script in a folder whose name has blanks; when run, it writes its
 // current folder, its own path and its arguments, one a line, next to
@@ -32,9 +18,10 @@ public:
     CProcessProbe()
     {
         std::filesystem::create_directory(m_folder.pathOf("with blanks"));
-        m_folder.put("with blanks/print args.sh", "#!/bin/sh\n"
-                                                  "{ pwd; printf '%s\\n' \"$0\" \"$@\"; } > \"$(dirname \"$0\")/out.txt\"\n"
-                                                  "exit $#\n");
+        m_folder.put("with blanks/print args.sh",
+                     "#!/bin/sh\n"
+                     "{ pwd; printf '%s\\n' \"$0\" \"$@\"; } > \"$(dirname \"$0\")/out.txt\"\n"
+                     "exit $#\n");
         chmod(getScriptPath().c_str(), 0755);
     }
 

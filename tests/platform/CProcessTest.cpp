@@ -3,9 +3,11 @@
 #include "CProcessProbe.h"
 #include "foundation/CError.h"
 
+#include <chrono>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace lumo::posix {

@@ -8,39 +8,50 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 
 namespace lumo {
 
-// Points the pipe folder at a fresh, not yet existing folder for one test
-// and back at what it was afterwards.
-class CScopedPipeFolder {
+// Sets (or, for null, clears) an environment variable for one scope.
+class CScopedEnvironment {
 public:
-    CScopedPipeFolder() : m_path(m_temp.pathOf("pipes"))
+    CScopedEnvironment(const char* name, const char* value) : m_name(name)
     {
-        if (const char* previous = std::getenv("NEBO_PIPE_DIR"))
+        if (const char* previous = std::getenv(name))
             m_previous = previous;
-        setenv("NEBO_PIPE_DIR", m_path.c_str(), 1);
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
     }
-    ~CScopedPipeFolder()
+    ~CScopedEnvironment()
     {
         if (m_previous)
-            setenv("NEBO_PIPE_DIR", m_previous->c_str(), 1);
+            setenv(m_name, m_previous->c_str(), 1);
         else
-            unsetenv("NEBO_PIPE_DIR");
+            unsetenv(m_name);
     }
-    CScopedPipeFolder(const CScopedPipeFolder&) = delete;
-    CScopedPipeFolder& operator=(const CScopedPipeFolder&) = delete;
+    CScopedEnvironment(const CScopedEnvironment&) = delete;
+    CScopedEnvironment& operator=(const CScopedEnvironment&) = delete;
 
+private:
+    const char* m_name;
+    std::optional<std::string> m_previous;
+};
+
+// Points the pipe folder at a fresh, not yet existing folder for one scope.
+class CScopedPipeFolder {
+public:
     const std::string& getPath() const { return m_path; }
     std::string pathOf(const std::string& name) const { return m_path + "/" + name; }
     const CTempFolder& getTemp() const { return m_temp; }
 
 private:
     CTempFolder m_temp;
-    std::string m_path;
-    std::optional<std::string> m_previous;
+    std::string m_path = m_temp.pathOf("pipes");
+    CScopedEnvironment m_environment{"NEBO_PIPE_DIR", m_path.c_str()};
 };
 
 // Connects a client while the server waits in acceptClient.
@@ -59,9 +70,16 @@ inline P<IPipeClient> acceptFrom(IPipeServer& server, const P<IPipeClient>& clie
     return server.acceptClient(make<CConnectingListener>(client).get());
 }
 
-inline std::string descriptionOf(const CException& error)
+// Expects the operation to throw an E with the description; an error of
+// another class escapes to the test.
+template <class E = CException> void expectError(const std::string& expected, const std::function<void()>& operation)
 {
-    return error.getDescription()->toUTF8();
+    try {
+        operation();
+        ADD_FAILURE() << "no error, expected " << expected;
+    } catch (const E& error) {
+        EXPECT_EQ(expected, error.getDescription()->toUTF8());
+    }
 }
 
 } // namespace lumo

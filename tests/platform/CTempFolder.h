@@ -15,21 +15,15 @@ namespace lumo {
 // A fresh folder for one test's files, removed with everything in it.
 class CTempFolder {
 public:
-    CTempFolder()
+    CTempFolder() : m_path(std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/lumo-XXXXXX")
     {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/lumo-test-XXXXXX";
-        if (!mkdtemp(pattern.data()))
-            ADD_FAILURE() << "cannot create a folder from " << pattern;
-        m_path = pattern;
+        if (!mkdtemp(m_path.data()))
+            ADD_FAILURE() << "cannot create " << m_path;
     }
     ~CTempFolder() { std::system(("rm -rf '" + m_path + "'").c_str()); }
-    CTempFolder(const CTempFolder&) = delete;
-    CTempFolder& operator=(const CTempFolder&) = delete;
 
     std::string pathOf(const std::string& name) const { return m_path + "/" + name; }
     P<IURI> uriOf(const std::string& name) const { return CURI::fromNativePath(String::fromUTF8(pathOf(name))); }
-
     void put(const std::string& name, const std::string& bytes) const
     {
         std::ofstream(pathOf(name), std::ios::binary) << bytes;

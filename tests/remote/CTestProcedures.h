@@ -12,10 +12,7 @@ namespace lumo {
 // "getWidth": no parameters, answers the width it was made with.
 class CGetWidthFunction : public CRemoteFunction {
 public:
-    explicit CGetWidthFunction(int32_t width = 0) : CRemoteFunction("getWidth"), m_width(width)
-    {
-        addResult(result);
-    }
+    explicit CGetWidthFunction(int32_t width = 0) : CRemoteFunction("getWidth"), m_width(width) { addResult(result); }
 
     void execute() override
     {
@@ -30,30 +27,32 @@ private:
     const int32_t m_width;
 };
 
-// "setMaxSize": two parameters, no reply.
+// "setMaxSize" (nWidth, nHeight), without reply.
 class CSetMaxSizeProc : public CRemoteVoid {
 public:
-    CSetMaxSizeProc(int32_t width = 0, int32_t height = 0) : CRemoteVoid("setMaxSize")
+    CSetMaxSizeProc(int32_t width = 0, int32_t height = 0)
+        : CRemoteVoid("setMaxSize"), width(make<CRemoteVarInteger>("nWidth", width)),
+          height(make<CRemoteVarInteger>("nHeight", height))
     {
-        this->width->setValue(width);
-        this->height->setValue(height);
         addParameter(this->width);
         addParameter(this->height);
     }
 
     void execute() override { ++executions; }
 
-    const P<CRemoteVarInteger> width = make<CRemoteVarInteger>("nWidth");
-    const P<CRemoteVarInteger> height = make<CRemoteVarInteger>("nHeight");
+    const P<CRemoteVarInteger> width;
+    const P<CRemoteVarInteger> height;
     std::atomic<int> executions{0};
 };
 
-// "fail": a function whose execute throws.
-class CFailingFunction : public CRemoteFunction {
+// A void procedure without parameters.
+class CNoticeProc : public CRemoteVoid {
 public:
-    CFailingFunction() : CRemoteFunction("fail") { addResult(make<CRemoteVarInteger>("Result")); }
+    explicit CNoticeProc(const String& name = "notice") : CRemoteVoid(name) {}
 
-    void execute() override { throw CError("the served object failed"); }
+    void execute() override { ++executions; }
+
+    std::atomic<int> executions{0};
 };
 
 } // namespace lumo

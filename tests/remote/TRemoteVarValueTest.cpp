@@ -8,20 +8,15 @@
 #include "remote/CRemoteVarString.h"
 #include "streams/CEndOfStreamError.h"
 
-#include <string>
-
 namespace lumo {
 namespace {
 
 struct RemoteVarValueTest : WireFixture {
-    // Writes a variable holding `value`, compares the bytes, and reads them
-    // back into a variable of the same name that holds something else.
+    // Writes `value`, compares the bytes, reads them back into a fresh variable.
     template <class Kind, class T> void expectWire(const char* name, T value, const Bytes& wire)
     {
         SCOPED_TRACE(name);
-        const P<Kind> sent = make<Kind>(String::fromUTF8(name), value);
-        EXPECT_EQ(written(*sent), wire);
-
+        EXPECT_EQ(written(*make<Kind>(String::fromUTF8(name), value)), wire);
         const P<Kind> received = make<Kind>(String::fromUTF8(name));
         EXPECT_TRUE(received->read(feed(wire)));
         EXPECT_EQ(received->getValue(), value);
@@ -33,41 +28,29 @@ TEST_F(RemoteVarValueTest, EachKindWritesItsNameAndItsValue)
 {
     expectWire<CRemoteVarInteger>("nWidth", 640,
                                   {0x06, 0x00, 0x00, 0x00, 0x6E, 0x57, 0x69, 0x64, 0x74, 0x68, 0x80, 0x02, 0x00, 0x00});
-    expectWire<CRemoteVarInteger>("nDelta", -2, wireString("nDelta") + Bytes{0xFE, 0xFF, 0xFF, 0xFF});
     expectWire<CRemoteVarBool>("Result", true, {0x06, 0x00, 0x00, 0x00, 0x52, 0x65, 0x73, 0x75, 0x6C, 0x74, 0x01});
-    expectWire<CRemoteVarBool>("bDontCloseAfterTesting", false, wireString("bDontCloseAfterTesting") + Bytes{0x00});
     expectWire<CRemoteVarDouble>("fTimestamp", 1.5, wireString("fTimestamp") + Bytes{0, 0, 0, 0, 0, 0, 0xF8, 0x3F});
     expectWire<CRemoteVarString>("Result", String::fromUTF8("caf\xC3\xA9"), wireString("Result") + wireString("caf\xC3\xA9"));
-    expectWire<CRemoteVarString>("Result", String(), wireString("Result") + wireUInt32(0));
 }
 
-TEST_F(RemoteVarValueTest, ANameOtherThanItsOwnIsRefusedAndTheValueKept)
+TEST_F(RemoteVarValueTest, AnotherNameOrAValueCutShortLeavesTheOldValue)
 {
-    const char* const otherNames[] = {"nWidth", "nheight", "nHeight2", "nHeigh", ""};
-    for (const char* other : otherNames) {
+    for (const char* other : {"nWidth", "nheight", "nHeight2", ""}) {
         SCOPED_TRACE(other);
         const P<CRemoteVarInteger> height = make<CRemoteVarInteger>("nHeight", 7);
-        const Bytes nameBytes = wireString(other);
         try {
-            height->read(feed(nameBytes + wireUInt32(480)));
+            height->read(feed(wireInt(other, 480)));
             ADD_FAILURE() << "no error";
         } catch (const CRemoteException& error) {
-            EXPECT_EQ(String(error.getDescription()), String("Parameter not expected"));
+            EXPECT_EQ(messageOf(error), "Parameter not expected");
+            EXPECT_TRUE(error.getDescription()->isEmpty());
         }
         EXPECT_EQ(height->getValue(), 7);
-        EXPECT_EQ(stream->getPosition(), static_cast<int64_t>(nameBytes.size()));
+        EXPECT_EQ(stream->getPosition(), static_cast<int64_t>(wireString(other).size()));
     }
-}
-
-TEST_F(RemoteVarValueTest, AValueCutShortLeavesTheOldOne)
-{
     const P<CRemoteVarDouble> timestamp = make<CRemoteVarDouble>("fTimestamp", 2.0);
     EXPECT_THROW(timestamp->read(feed(wireString("fTimestamp") + Bytes{0, 0, 0})), CEndOfStreamError);
     EXPECT_EQ(timestamp->getValue(), 2.0);
-
-    timestamp->setValue(3.0);
-    EXPECT_EQ(timestamp->getValue(), 3.0);
-    EXPECT_EQ(timestamp->getName(), String("fTimestamp"));
 }
 
 } // namespace

@@ -1,16 +1,51 @@
 #pragma once
 
+#include "foundation/CException.h"
 #include "streams/CDataInStream.h"
 #include "streams/CDataOutStream.h"
 #include "streams/CProbeStream.h"
-#include "wireBytes.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace lumo {
 
-// One memory stream with a data stream for each direction: what a variable
-// writes, and what it reads from given bytes.
+// Expected bytes on the wire, spelled out without the data streams.
+using Bytes = std::vector<uint8_t>;
+
+inline Bytes operator+(Bytes head, const Bytes& tail)
+{
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+inline Bytes wireUInt32(uint32_t value)
+{
+    return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+}
+
+// A string: its UTF-8 byte count, then the bytes.
+inline Bytes wireString(const std::string& utf8)
+{
+    return wireUInt32(static_cast<uint32_t>(utf8.size())) + Bytes(utf8.begin(), utf8.end());
+}
+
+inline Bytes wireInt(const std::string& name, int32_t value)
+{
+    return wireString(name) + wireUInt32(static_cast<uint32_t>(value));
+}
+
+// The text that names a failure: remote-call errors carry it as their title
+// and no description; other errors in their description.
+inline std::string messageOf(const CException& error)
+{
+    const P<IString> description = error.getDescription();
+    return (description->isEmpty() ? error.getGeneralDescription() : description)->toUTF8();
+}
+
+// A memory stream with a data stream for each direction.
 struct WireFixture : testing::Test {
     Bytes written(ISerializable& variable)
     {
@@ -19,7 +54,7 @@ struct WireFixture : testing::Test {
         return stream->bytes();
     }
 
-    // The stream holds `bytes`, ready to be read from the start.
+    // The stream holds `bytes`, to be read from the start.
     IDataInStream& feed(const Bytes& bytes)
     {
         stream->fill(bytes);

@@ -12,9 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <limits>
 #include <string>
 #include <vector>
@@ -34,6 +34,22 @@ struct DataInFixture : testing::Test {
     {
         wrapped->seek(0);
         return *in;
+    }
+
+    // Writes the values, reads them back and compares them bit for bit, so
+    // that -0.0 and NaN count too.
+    template <class T>
+    void expectRoundTrip(void (IDataOutStream::*write)(T), T (IDataInStream::*read)(), std::initializer_list<T> values)
+    {
+        wrapped->clear();
+        for (T value : values)
+            (out.get()->*write)(value);
+        CDataInStream& reader = rewound();
+        for (T value : values) {
+            const T back = (reader.*read)();
+            EXPECT_EQ(std::memcmp(&back, &value, sizeof value), 0) << +value;
+        }
+        EXPECT_TRUE(reader.isEOF());
     }
 };
 
@@ -76,59 +92,24 @@ TEST_F(DataInFixture, RoundTripsEveryTypeAtItsLimits)
     using L16 = std::numeric_limits<int16_t>;
     using L32 = std::numeric_limits<int32_t>;
     using L64 = std::numeric_limits<int64_t>;
-    for (int8_t v : {L8::min(), int8_t(-1), int8_t(0), L8::max()})
-        out->writeInt8(v);
-    for (int16_t v : {L16::min(), int16_t(-1), L16::max()})
-        out->writeInt16(v);
-    for (int32_t v : {L32::min(), -1, L32::max()}) {
-        out->writeInt32(v);
-        out->writeInt(v);
-    }
-    for (int64_t v : {L64::min(), int64_t(-1), L64::max()})
-        out->writeInt64(v);
-    out->writeUInt8(0xFF);
-    out->writeUInt16(0xFFFF);
-    out->writeUInt32(0xFFFFFFFFu);
-    out->writeUInt(0x80000001u);
-    out->writeUInt64(0xFFFFFFFFFFFFFFFFull);
-    const float floats[] = {-0.0f, std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::max(),
-                            -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()};
-    const double doubles[] = {-0.0, std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::lowest(),
-                              std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
-    for (float v : floats)
-        out->writeFloat(v);
-    for (double v : doubles)
-        out->writeDouble(v);
-    out->writeBool(true);
-    out->writeBool(false);
-
-    CDataInStream& r = rewound();
-    for (int8_t v : {L8::min(), int8_t(-1), int8_t(0), L8::max()})
-        EXPECT_EQ(r.readInt8(), v);
-    for (int16_t v : {L16::min(), int16_t(-1), L16::max()})
-        EXPECT_EQ(r.readInt16(), v);
-    for (int32_t v : {L32::min(), -1, L32::max()}) {
-        EXPECT_EQ(r.readInt32(), v);
-        EXPECT_EQ(r.readInt(), v);
-    }
-    for (int64_t v : {L64::min(), int64_t(-1), L64::max()})
-        EXPECT_EQ(r.readInt64(), v);
-    EXPECT_EQ(r.readUInt8(), 0xFF);
-    EXPECT_EQ(r.readUInt16(), 0xFFFF);
-    EXPECT_EQ(r.readUInt32(), 0xFFFFFFFFu);
-    EXPECT_EQ(r.readUInt(), 0x80000001u);
-    EXPECT_EQ(r.readUInt64(), 0xFFFFFFFFFFFFFFFFull);
-    for (float v : floats) {
-        const float back = r.readFloat();
-        EXPECT_EQ(std::memcmp(&back, &v, sizeof v), 0) << v;
-    }
-    for (double v : doubles) {
-        const double back = r.readDouble();
-        EXPECT_EQ(std::memcmp(&back, &v, sizeof v), 0) << v;
-    }
-    EXPECT_TRUE(r.readBool());
-    EXPECT_FALSE(r.readBool());
-    EXPECT_TRUE(r.isEOF());
+    using LF = std::numeric_limits<float>;
+    using LD = std::numeric_limits<double>;
+    expectRoundTrip(&IDataOutStream::writeInt8, &IDataInStream::readInt8,
+                    {L8::min(), int8_t(-1), int8_t(0), L8::max()});
+    expectRoundTrip(&IDataOutStream::writeInt16, &IDataInStream::readInt16, {L16::min(), int16_t(-1), L16::max()});
+    expectRoundTrip(&IDataOutStream::writeInt32, &IDataInStream::readInt32, {L32::min(), -1, L32::max()});
+    expectRoundTrip(&IDataOutStream::writeInt, &IDataInStream::readInt, {L32::min(), -1, L32::max()});
+    expectRoundTrip(&IDataOutStream::writeInt64, &IDataInStream::readInt64, {L64::min(), int64_t(-1), L64::max()});
+    expectRoundTrip(&IDataOutStream::writeUInt8, &IDataInStream::readUInt8, {uint8_t(0), uint8_t(0xFF)});
+    expectRoundTrip(&IDataOutStream::writeUInt16, &IDataInStream::readUInt16, {uint16_t(1), uint16_t(0xFFFF)});
+    expectRoundTrip(&IDataOutStream::writeUInt32, &IDataInStream::readUInt32, {1u, 0xFFFFFFFFu});
+    expectRoundTrip(&IDataOutStream::writeUInt, &IDataInStream::readUInt, {0x80000001u, 0xFFFFFFFFu});
+    expectRoundTrip(&IDataOutStream::writeUInt64, &IDataInStream::readUInt64, {uint64_t(1), ~uint64_t(0)});
+    expectRoundTrip(&IDataOutStream::writeFloat, &IDataInStream::readFloat,
+                    {-0.0f, LF::denorm_min(), LF::max(), -LF::infinity(), LF::quiet_NaN()});
+    expectRoundTrip(&IDataOutStream::writeDouble, &IDataInStream::readDouble,
+                    {-0.0, LD::denorm_min(), LD::lowest(), LD::infinity(), LD::quiet_NaN()});
+    expectRoundTrip(&IDataOutStream::writeBool, &IDataInStream::readBool, {true, false});
 }
 
 TEST_F(DataInFixture, RoundTripsStringsObjectsAndURIs)
@@ -276,7 +257,11 @@ TEST(CDataInStream, OffersGoingBackOnlyWhenTheWrappedStreamDoes)
         Offers offers;
         bool resetable;
         bool seekable;
-    } const cases[] = {{Offers::seeking, true, true}, {Offers::resettingOnly, true, false}, {Offers::neither, false, false}};
+    } const cases[] = {
+        {Offers::seeking, true, true},
+        {Offers::resettingOnly, true, false},
+        {Offers::neither, false, false},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.offers));
         P<CDataInStream> in = make<CDataInStream>(make<CProbeStream>(c.offers));

@@ -9,10 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <limits>
-#include <string>
 #include <vector>
 
 namespace lumo {
@@ -113,21 +111,6 @@ TEST_F(DataOutFixture, ForwardsStreamOperationsToTheWrappedStream)
     EXPECT_THROW(out->writeString(*String("a").get()), CStreamClosedError);
 }
 
-TEST_F(DataOutFixture, SeeksAndMarksThroughTheWrappedStream)
-{
-    P<ISeekableDataOutStream> seekable = castObject<ISeekableDataOutStream>(out);
-    seekable->writeInt(0x11111111);
-    P<IStreamMarker> marker = seekable->createMarker();
-    seekable->writeInt(0x22222222);
-    seekable->resetToMarker(*marker);
-    seekable->writeInt16(0x3333);
-    seekable->seek(0);
-    seekable->writeInt8(0x44);
-    seekable->seekFromEnd(-1);
-    seekable->writeInt8(0x55);
-    EXPECT_EQ(wrapped->bytes(), (Bytes{0x44, 0x11, 0x11, 0x11, 0x33, 0x33, 0x22, 0x55}));
-}
-
 TEST(CDataOutStream, OffersGoingBackOnlyWhenTheWrappedStreamDoes)
 {
     using Offers = CProbeStream::Offers;
@@ -135,7 +118,11 @@ TEST(CDataOutStream, OffersGoingBackOnlyWhenTheWrappedStreamDoes)
         Offers offers;
         bool resetable;
         bool seekable;
-    } const cases[] = {{Offers::seeking, true, true}, {Offers::resettingOnly, true, false}, {Offers::neither, false, false}};
+    } const cases[] = {
+        {Offers::seeking, true, true},
+        {Offers::resettingOnly, true, false},
+        {Offers::neither, false, false},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.offers));
         P<CDataOutStream> out = make<CDataOutStream>(make<CProbeStream>(c.offers));

@@ -11,11 +11,10 @@ TEST(CStreamClosedErrorTest, SameTextWithOrWithoutURI)
 {
     P<CURI> uri = make<CURI>(String("file:///tmp/x"));
     for (const IURI* given : {static_cast<const IURI*>(uri.get()), static_cast<const IURI*>(nullptr)}) {
-        CStreamClosedError error(given);
-        EXPECT_EQ(error.getDescription()->toUTF8(), "The stream has been closed.");
-        EXPECT_EQ(error.getURI().get(), given);
-        P<CException> copy = error.clone();
-        EXPECT_NE(dynamic_cast<CStreamClosedError*>(copy.get()), nullptr);
+        P<CException> copy = CStreamClosedError(given).clone();
+        ASSERT_NE(dynamic_cast<CStreamClosedError*>(copy.get()), nullptr);
+        EXPECT_EQ(copy->getDescription()->toUTF8(), "The stream has been closed.");
+        EXPECT_EQ(static_cast<CURIError*>(copy.get())->getURI().get(), given);
     }
 }
 

@@ -1,0 +1,235 @@
+#include "remote/CRemoteStreamClient.h"
+
+#include "CTestProcedures.h"
+#include "WireFixture.h"
+#include "foundation/CCastError.h"
+#include "foundation/CInvalidArgError.h"
+#include "remote/CRemoteException.h"
+#include "remote/CRemoteVarBool.h"
+#include "remote/CRemoteVarDouble.h"
+#include "remote/CRemoteVarObject.h"
+#include "remote/CRemoteVarString.h"
+#include "streams/CMemoryManager.h"
+#include "streams/CTestRecord.h"
+
+namespace lumo {
+namespace {
+
+const Bytes getWidthRequest = {0x08, 0x00, 0x00, 0x00, 0x66, 0x75, 0x6E, 0x63, 0x74, 0x69, 0x6F, 0x6E,  // "function"
+                               0x08, 0x00, 0x00, 0x00, 0x67, 0x65, 0x74, 0x57, 0x69, 0x64, 0x74, 0x68,  // "getWidth"
+                               0x07, 0x00, 0x00, 0x00, 0x65, 0x78, 0x65, 0x63, 0x75, 0x74, 0x65};       // "execute"
+const Bytes getWidthReply = {0x06, 0x00, 0x00, 0x00, 0x72, 0x65, 0x74, 0x75, 0x72, 0x6E,              // "return"
+                             0x06, 0x00, 0x00, 0x00, 0x52, 0x65, 0x73, 0x75, 0x6C, 0x74, 0x80, 0x02, 0x00, 0x00};
+
+// "answer": a function with one result of any kind.
+template <class Kind> class CAnswerFunction : public CRemoteFunction {
+public:
+    explicit CAnswerFunction(P<Kind> result) : CRemoteFunction("answer"), result(result) { addResult(result); }
+    void execute() override {}
+    const P<Kind> result;
+};
+
+template <class Kind> P<CAnswerFunction<Kind>> makeAnswer()
+{
+    return make<CAnswerFunction<Kind>>(make<Kind>("Result"));
+}
+
+// A function whose execute fails.
+class CFailingFunction : public CAnswerFunction<CRemoteVarInteger> {
+public:
+    CFailingFunction() : CAnswerFunction(make<CRemoteVarInteger>("Result")) {}
+    void execute() override { throw CError("the served object failed"); }
+};
+
+// A record that cannot be written, to break a request half-way.
+class CBrokenRecord : public CTestRecord {
+public:
+    void write(IDataOutStream&) override { throw CError("cannot write"); }
+};
+
+// An endpoint on memory streams: the peer's bytes are put into `input`
+// beforehand, what the endpoint sends is read from `output`.
+struct RemoteStreamClientTest : testing::Test {
+    void feed(const Bytes& bytes) { input->fill(bytes); }
+
+    P<CProbeStream> input = make<CProbeStream>();
+    P<CProbeStream> output = make<CProbeStream>();
+    P<CRemoteStreamClient> endpoint = make<CRemoteStreamClient>(input, output);
+};
+
+TEST_F(RemoteStreamClientTest, AFunctionCallIsOneWriteAndReadsTheReply)
+{
+    feed(getWidthReply);
+    EXPECT_EQ(endpoint->callInt(*make<CGetWidthFunction>()), 640);
+    EXPECT_EQ(output->bytes(), getWidthRequest);
+    EXPECT_EQ(output->writeCounts, std::vector<int32_t>{35});
+    EXPECT_TRUE(input->isEOF());
+}
+
+TEST_F(RemoteStreamClientTest, VoidCallsReadNothing)
+{
+    endpoint->call(*make<CSetMaxSizeProc>(640, 480));
+    endpoint->quit();
+    const Bytes quitRequest = {0x04, 0x00, 0x00, 0x00, 0x76, 0x6F, 0x69, 0x64, 0x04, 0x00, 0x00, 0x00, 0x51, 0x75,
+                               0x69, 0x74, 0x07, 0x00, 0x00, 0x00, 0x65, 0x78, 0x65, 0x63, 0x75, 0x74, 0x65};
+    EXPECT_EQ(output->bytes(), wireString("void") + wireString("setMaxSize") + wireInt("nWidth", 640) +
+                                   wireInt("nHeight", 480) + wireString("execute") + quitRequest);
+    EXPECT_EQ(output->writeCounts.size(), 2u);
+}
+
+TEST_F(RemoteStreamClientTest, ServingRequestsInARow)
+{
+    const P<CGetWidthFunction> getWidth = make<CGetWidthFunction>(640);
+    const P<CSetMaxSizeProc> setMaxSize = make<CSetMaxSizeProc>();
+    endpoint->registerProc(make<CGetWidthFunction>(1));
+    endpoint->registerProc(getWidth); // replaces the first
+    endpoint->registerProc(setMaxSize);
+    feed(getWidthRequest + wireString("void") + wireString("setMaxSize") + wireInt("nWidth", 640) +
+         wireInt("nHeight", 480) + wireString("execute") + getWidthRequest);
+    // Each request is served, and the "execute" closing it passed over by the next pass.
+    for (bool bServed : {true, false, true, false, true, false})
+        EXPECT_EQ(endpoint->processNext(), bServed);
+    EXPECT_EQ(output->bytes(), getWidthReply + getWidthReply);
+    EXPECT_EQ(output->writeCounts, (std::vector<int32_t>{24, 24}));
+    EXPECT_EQ(getWidth->executions, 2);
+    EXPECT_EQ(setMaxSize->height->getValue(), 480);
+
+    // The registered procedure decides whether to reply, whatever the keyword.
+    feed(wireString("void") + wireString("getWidth") + wireString("function") + wireString("setMaxSize") +
+         wireInt("nWidth", 1) + wireInt("nHeight", 2));
+    output->clear();
+    EXPECT_TRUE(endpoint->processNext());
+    EXPECT_TRUE(endpoint->processNext());
+    EXPECT_EQ(output->bytes(), getWidthReply);
+}
+
+TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
+{
+    const struct {
+        Bytes reply;
+        std::string message;
+    } cases[] = {
+        {wireString("notfound"), "Remote Procedure not found on host: getWidth"},
+        {wireString("Error: the disk is full"), "Error: the disk is full"},
+        {wireString("returnError:"), "returnError:"},
+        {wireString("returned"), "Unexpected return received: returned"},
+        {wireString("Return"), "Unexpected return received: Return"},
+        {wireString("error:"), "Unexpected return received: error:"},
+        {wireString(""), "Unexpected return received: "},
+        {wireString("return") + wireInt("Resul", 640), "Parameter not expected"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        feed(c.reply + wireInt("Result", 1));
+        try {
+            endpoint->call(*make<CGetWidthFunction>());
+            ADD_FAILURE() << "no error";
+        } catch (const CRemoteException& error) {
+            EXPECT_EQ(messageOf(error), c.message);
+        }
+    }
+}
+
+TEST_F(RemoteStreamClientTest, TypedCalls)
+{
+    const Bytes record = wireString("return") + wireString("Result") + Bytes{0x00} + wireUInt32(9) + wireUInt32(123456);
+    feed(wireString("return") + wireString("Result") + wireString("text") + wireString("return") +
+         wireString("Result") + Bytes{0, 0, 0, 0, 0, 0, 0xF8, 0x3F} + wireString("return") + wireString("Result") +
+         Bytes{0x01} + record + wireString("return") + wireString("Result") + Bytes{0x01} + record);
+    EXPECT_EQ(endpoint->callString(*makeAnswer<CRemoteVarString>()), String("text"));
+    EXPECT_EQ(endpoint->callDouble(*makeAnswer<CRemoteVarDouble>()), 1.5);
+    EXPECT_TRUE(endpoint->callBool(*makeAnswer<CRemoteVarBool>()));
+
+    // Each object call reads into its own preset.
+    const P<CAnswerFunction<CRemoteVarObject>> answer = makeAnswer<CRemoteVarObject>();
+    for (bool bNull : {false, true, false}) {
+        const P<CTestRecord> preset = make<CTestRecord>(std::vector<int32_t>{0});
+        EXPECT_EQ(endpoint->callObject(*answer, preset), bNull ? nullptr : preset);
+        EXPECT_EQ(preset->values, std::vector<int32_t>{bNull ? 0 : 9});
+    }
+
+    // A result of another kind is refused before anything is sent.
+    output->clear();
+    EXPECT_THROW(endpoint->callString(*make<CGetWidthFunction>()), CCastError);
+    EXPECT_THROW(endpoint->callObject(*make<CGetWidthFunction>(), nullptr), CCastError);
+    EXPECT_THROW(endpoint->callInt(*makeAnswer<CRemoteVarBool>()), CCastError);
+    EXPECT_EQ(output->getSize(), 0);
+}
+
+TEST_F(RemoteStreamClientTest, ARequestThatFailsHalfWayIsNotSent)
+{
+    const P<CSetMaxSizeProc> broken = make<CSetMaxSizeProc>();
+    broken->addParameter(make<CRemoteVarObject>("pRecord", make<CBrokenRecord>()));
+    EXPECT_THROW(endpoint->call(*broken), CError);
+    EXPECT_EQ(output->getSize(), 0);
+    endpoint->quit();
+    EXPECT_EQ(output->bytes(), wireString("void") + wireString("Quit") + wireString("execute"));
+}
+
+TEST_F(RemoteStreamClientTest, RequestsThatCannotBeServed)
+{
+    endpoint->registerProc(make<CFailingFunction>());
+    endpoint->registerProc(make<CSetMaxSizeProc>());
+
+    // An unknown function is answered "notfound"; its parameters stay unread.
+    const Bytes unknown = wireString("function") + wireString("getHeight");
+    feed(unknown + wireInt("nIndex", 3));
+    EXPECT_FALSE(endpoint->processNext());
+    EXPECT_EQ(output->bytes(), wireString("notfound"));
+    EXPECT_EQ(input->getPosition(), static_cast<int64_t>(unknown.size()));
+
+    const struct {
+        Bytes request;
+        std::string message;
+    } failures[] = {
+        {wireString("void") + wireString("getHeight"), "Remote Procedure not found on this computer"},
+        {wireString("function") + wireString("answer"), "the served object failed"},
+        {wireString("void") + wireString("setMaxSize") + wireInt("nHeight", 1), "Parameter not expected"},
+    };
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.message);
+        output->clear();
+        feed(failure.request);
+        try {
+            endpoint->processNext();
+            ADD_FAILURE() << "no error";
+        } catch (const CException& error) {
+            EXPECT_EQ(messageOf(error), failure.message);
+        }
+        EXPECT_EQ(output->getSize(), 0);
+    }
+
+    // Passed over: another keyword, a keyword in another case, an empty one, an empty name.
+    for (const Bytes& request : {wireString("execute"), wireString("Function"), wireString(""),
+                                 wireString("void") + wireString("")}) {
+        feed(request);
+        EXPECT_FALSE(endpoint->processNext());
+        EXPECT_TRUE(input->isEOF());
+    }
+}
+
+TEST_F(RemoteStreamClientTest, StreamsMemoryAndThreads)
+{
+    // The data output writes through at once outside a request.
+    endpoint->getDataOutStream()->writeInt(640);
+    EXPECT_EQ(output->bytes(), wireUInt32(640));
+    EXPECT_THROW(make<CRemoteStreamClient>(nullptr, output), CInvalidArgError);
+
+    const P<CMemoryManager> manager = make<CMemoryManager>(CRemoteStreamClient::memoryManagerBucketCount);
+    endpoint->setMemoryManager(manager);
+    EXPECT_EQ(endpoint->getMemoryManager(), manager);
+    endpoint->setMemoryManager(nullptr);
+    EXPECT_TRUE(endpoint->getMemoryManager());
+    // The scratch block taken from the manager went back to it.
+    EXPECT_EQ(manager->getCachedBytes(), CRemoteStreamClient::scratchBlockSize);
+
+    try {
+        endpoint->startThread(10);
+        ADD_FAILURE() << "no error";
+    } catch (const CRemoteException& error) {
+        EXPECT_EQ(messageOf(error), "Work in Thread only possible with named Pipe Streams");
+    }
+}
+
+} // namespace
+} // namespace lumo

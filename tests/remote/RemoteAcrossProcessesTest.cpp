@@ -8,6 +8,8 @@
 #include "platform/ISignal.h"
 #include "remote/CRemoteException.h"
 #include "remote/CRemoteStreamServer.h"
+#include "streams/CDataInStream.h"
+#include "streams/CDataOutStream.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,19 +24,50 @@ public:
     void execute() override {}
 };
 
-// The child: serves getWidth (640) and setMaxSize until "Quit"; its exit
-// status says how serving ended.
-[[noreturn]] void serveInChild(const String& pipeName)
+enum class ChildRole { loop, worker, badReplies };
+
+// Keywords a broken peer answers with, one per request.
+const char* const badReplies[] = {"Error: disk full", "returned", "Return", ""};
+
+void serve(IPipeClient& pipe, ChildRole role)
+{
+    P<CRemoteStreamServer> server = make<CRemoteStreamServer>(pipe.getInStream(), pipe.getOutStream());
+    server->registerProc(make<CGetWidthFunction>(640));
+    server->registerProc(make<CSetMaxSizeProc>());
+    if (role == ChildRole::worker) {
+        server->startThread(1);
+        server->getQuitSignal()->wait(ISignal::noTimeout);
+        server->stopThread();
+        return;
+    }
+    while (!server->getQuitSignal()->isSet())
+        server->processNext();
+}
+
+// Reads each request whole and answers it with the next bad keyword.
+void answerBadly(IPipeClient& pipe)
+{
+    const P<CDataInStream> in = make<CDataInStream>(pipe.getInStream());
+    const P<CDataOutStream> out = make<CDataOutStream>(pipe.getOutStream());
+    for (const char* keyword : badReplies) {
+        for (int item = 0; item < 3; ++item)
+            in->readString();
+        out->writeString(*String::fromUTF8(keyword).get());
+    }
+}
+
+// The child: serves getWidth (640) and setMaxSize until "Quit", or answers
+// badly; its exit status says how that ended.
+[[noreturn]] void runChild(const String& pipeName, ChildRole role)
 {
     int status = 2;
     try {
         P<IPipeClient> pipe = getPipeManager()->createClient(pipeName);
         if (pipe->connect()) {
-            P<CRemoteStreamServer> server = make<CRemoteStreamServer>(pipe->getInStream(), pipe->getOutStream());
-            server->registerProc(make<CGetWidthFunction>(640));
-            server->registerProc(make<CSetMaxSizeProc>());
-            while (!server->getQuitSignal()->isSet())
-                server->processNext();
+            if (role == ChildRole::badReplies)
+                answerBadly(*pipe);
+            else
+                serve(*pipe, role);
             status = 0;
         }
     } catch (...) {
@@ -46,25 +79,26 @@ public:
 // Starts the child once the pipe exists, so that it can connect at once.
 class CChildStarter : public CObject, public virtual IPipeServer::IPipeCreatedListener {
 public:
-    explicit CChildStarter(String pipeName) : m_pipeName(std::move(pipeName)) {}
+    CChildStarter(String pipeName, ChildRole role) : m_pipeName(std::move(pipeName)), m_role(role) {}
     bool pipeCreated() override
     {
         child = fork();
         if (child == 0)
-            serveInChild(m_pipeName);
+            runChild(m_pipeName, m_role);
         return child > 0;
     }
     pid_t child = -1;
 
 private:
     String m_pipeName;
+    ChildRole m_role;
 };
 
 struct RemoteAcrossProcessesTest : testing::Test {
-    void SetUp() override
+    void startChild(ChildRole role)
     {
         pipeServer = getPipeManager()->createServer(pipeName);
-        const P<CChildStarter> starter = make<CChildStarter>(pipeName);
+        const P<CChildStarter> starter = make<CChildStarter>(pipeName, role);
         pipe = pipeServer->acceptClient(starter.get());
         child = starter->child;
         ASSERT_TRUE(pipe);
@@ -101,6 +135,7 @@ struct RemoteAcrossProcessesTest : testing::Test {
 
 TEST_F(RemoteAcrossProcessesTest, CallsAreServedUntilQuit)
 {
+    startChild(ChildRole::loop);
     CGetWidthFunction getWidth;
     EXPECT_EQ(master->callInt(getWidth), 640);
     EXPECT_EQ(master->callInt(getWidth), 640);
@@ -129,6 +164,7 @@ TEST_F(RemoteAcrossProcessesTest, CallsAreServedUntilQuit)
 
 TEST_F(RemoteAcrossProcessesTest, TheGetWidthExchangeIsExactToTheByte)
 {
+    startChild(ChildRole::loop);
     const Bytes request = wireString("function") + wireString("getWidth") + wireString("execute");
     pipe->writeFully(request.data(), static_cast<int32_t>(request.size()));
     const Bytes reply = wireString("return") + wireInt("Result", 640);
@@ -136,6 +172,33 @@ TEST_F(RemoteAcrossProcessesTest, TheGetWidthExchangeIsExactToTheByte)
 
     const Bytes quit = wireString("void") + wireString("Quit") + wireString("execute");
     pipe->writeFully(quit.data(), static_cast<int32_t>(quit.size()));
+    EXPECT_EQ(childExitStatus(), 0);
+}
+
+TEST_F(RemoteAcrossProcessesTest, AWorkerThreadServesUntilQuit)
+{
+    startChild(ChildRole::worker);
+    CGetWidthFunction getWidth;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(master->callInt(getWidth), 640);
+    master->quit();
+    EXPECT_EQ(childExitStatus(), 0);
+}
+
+TEST_F(RemoteAcrossProcessesTest, BadReplyKeywordsFailTheCall)
+{
+    startChild(ChildRole::badReplies);
+    const std::string expected[] = {"Error: disk full", "Unexpected return received: returned",
+                                    "Unexpected return received: Return", "Unexpected return received: "};
+    CGetWidthFunction getWidth;
+    for (const std::string& message : expected) {
+        try {
+            master->callInt(getWidth);
+            ADD_FAILURE() << "no error for " << message;
+        } catch (const CRemoteException& error) {
+            EXPECT_EQ(messageOf(error), message);
+        }
+    }
     EXPECT_EQ(childExitStatus(), 0);
 }
 

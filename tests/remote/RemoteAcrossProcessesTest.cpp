@@ -26,6 +26,20 @@ public:
 
 enum class ChildRole { loop, worker, badReplies };
 
+// The child's exit status when a request's parameter was not the one it expected.
+constexpr int parameterNotExpected = 4;
+
+// "setMaxSize" with its parameters the wrong way round.
+class CSwappedSetMaxSizeProc : public CRemoteVoid {
+public:
+    CSwappedSetMaxSizeProc() : CRemoteVoid("setMaxSize")
+    {
+        addParameter(make<CRemoteVarInteger>("nHeight", 240));
+        addParameter(make<CRemoteVarInteger>("nWidth", 320));
+    }
+    void execute() override {}
+};
+
 // Keywords a broken peer answers with, one per request.
 const char* const badReplies[] = {"Error: disk full", "returned", "Return", ""};
 
@@ -70,6 +84,8 @@ void answerBadly(IPipeClient& pipe)
                 serve(*pipe, role);
             status = 0;
         }
+    } catch (const CRemoteException& error) {
+        status = messageOf(error) == "Parameter not expected" ? parameterNotExpected : 3;
     } catch (...) {
         status = 3;
     }
@@ -173,6 +189,14 @@ TEST_F(RemoteAcrossProcessesTest, TheGetWidthExchangeIsExactToTheByte)
     const Bytes quit = wireString("void") + wireString("Quit") + wireString("execute");
     pipe->writeFully(quit.data(), static_cast<int32_t>(quit.size()));
     EXPECT_EQ(childExitStatus(), 0);
+}
+
+TEST_F(RemoteAcrossProcessesTest, AParameterOfAnotherNameStopsTheServer)
+{
+    startChild(ChildRole::loop);
+    CSwappedSetMaxSizeProc swapped;
+    master->call(swapped);
+    EXPECT_EQ(childExitStatus(), parameterNotExpected);
 }
 
 TEST_F(RemoteAcrossProcessesTest, AWorkerThreadServesUntilQuit)

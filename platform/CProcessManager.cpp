@@ -1,7 +1,6 @@
 #include "platform/CProcessManager.h"
 
 #include "foundation/CInvalidArgError.h"
-#include "foundation/CURITypeNotSupportedError.h"
 #include "platform/CScopedLock.h"
 #include "platform/IMutexFactory.h"
 
@@ -48,10 +47,7 @@ P<IProcess> CProcessManager::createProcess(const P<IURI>& executable, const Stri
                                            const PFrail<IURI>& workingDirectory, const PFrail<IBase>& other,
                                            int32_t priority)
 {
-    P<IProcess> process = tryCreateProcess(executable, arguments, workingDirectory, other, priority);
-    if (!process)
-        throw CURITypeNotSupportedError(executable.get());
-    return process;
+    return createProcessOrThrow(*this, executable, arguments, workingDirectory, other, priority);
 }
 
 P<IProcessManager> createProcessManager()

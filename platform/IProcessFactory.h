@@ -26,6 +26,11 @@ public:
                                       int32_t priority) = 0;
 };
 
+// The plain form of every factory: `factory`'s tryCreateProcess, throwing
+// CURITypeNotSupportedError for the executable when it gives null.
+P<IProcess> createProcessOrThrow(IProcessFactory& factory, const P<IURI>& executable, const String& arguments,
+                                 const PFrail<IURI>& workingDirectory, const PFrail<IBase>& other, int32_t priority);
+
 // The platform's factory for "file" URIs and URIs without a scheme.
 P<IProcessFactory> createPlatformProcessFactory();
 

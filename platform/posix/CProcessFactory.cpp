@@ -56,10 +56,7 @@ P<IProcess> CProcessFactory::createProcess(const P<IURI>& executable, const Stri
                                            const PFrail<IURI>& workingDirectory, const PFrail<IBase>& other,
                                            int32_t priority)
 {
-    P<IProcess> process = tryCreateProcess(executable, arguments, workingDirectory, other, priority);
-    if (!process)
-        throw CURITypeNotSupportedError(executable.get());
-    return process;
+    return createProcessOrThrow(*this, executable, arguments, workingDirectory, other, priority);
 }
 
 } // namespace lumo::posix

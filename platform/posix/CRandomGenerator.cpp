@@ -1,0 +1,40 @@
+#include "platform/posix/CRandomGenerator.h"
+
+#include "foundation/TSingleton.h"
+#include "platform/CScopedLock.h"
+#include "platform/IMutexFactory.h"
+
+#include <chrono>
+#include <unistd.h>
+
+namespace lumo::posix {
+
+namespace {
+
+P<CRandomGenerator> createSeededGenerator()
+{
+    const uint64_t ticks = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const uint32_t seed = static_cast<uint32_t>(ticks ^ (ticks >> 32)) ^ static_cast<uint32_t>(getpid());
+    return make<CRandomGenerator>(seed);
+}
+
+TSingleton<CRandomGenerator> holder(&createSeededGenerator);
+
+} // namespace
+
+CRandomGenerator::CRandomGenerator(uint32_t seed) : m_lock(getMutexFactory()->createMutex()), m_engine(seed)
+{
+}
+
+uint32_t CRandomGenerator::next()
+{
+    CScopedLock lock(m_lock);
+    return static_cast<uint32_t>(m_engine());
+}
+
+P<CRandomGenerator> getRandomGenerator()
+{
+    return holder.get();
+}
+
+} // namespace lumo::posix

@@ -1,0 +1,112 @@
+#include "platform/posix/CPathes.h"
+
+#include "CScopedPipeFolder.h"
+#include "foundation/CInvalidArgError.h"
+#include "foundation/CURIFormatError.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace lumo::posix {
+namespace {
+
+std::string nativePathOf(const std::string& uri, bool bOtherSchemesAsText)
+{
+    return CPathes().getNativePath(*make<CURI>(String::fromUTF8(uri)), bOtherSchemesAsText).toUTF8();
+}
+
+TEST(CPathesTest, NativePathsOfURIs)
+{
+    const std::string longName(300, 'n');
+    const struct {
+        std::string uri;
+        std::string path;        // with bOtherSchemesAsText false
+        std::string pathAsText;  // with it true
+    } cases[] = {
+        {"", "", ""},
+        {"file:///tmp/a%20b.txt", "/tmp/a b.txt", "/tmp/a b.txt"},
+        {"FILE://LocalHost/x/y", "/x/y", "/x/y"},
+        {"file://server/share/x", "//server/share/x", "//server/share/x"},
+        {"file:///C:/temp/a%20b.txt", "/C:/temp/a b.txt", "/C:/temp/a b.txt"},
+        {"file:///a%5Cb/c", "/a\\b/c", "/a\\b/c"},
+        {"file:///" + longName, "/" + longName, "/" + longName},
+        {"dir/a%20b.txt", "dir/a b.txt", "dir/a b.txt"},
+        {"http://host/a%20b?q", "", "http://host/a%20b?q"},
+        {"mailto:someone", "", "mailto:someone"},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(nativePathOf(test.uri, false), test.path) << test.uri;
+        EXPECT_EQ(nativePathOf(test.uri, true), test.pathAsText) << test.uri;
+    }
+    for (const char* cut : {"file:///a%00b", "a%00b"})
+        EXPECT_THROW(nativePathOf(cut, false), CURIFormatError) << cut;
+}
+
+TEST(CPathesTest, NativePathsMakeTheRoundTrip)
+{
+    CPathes pathes;
+    for (const char* path : {"/tmp/a b.txt", "/x/100%/\xC3\xBC.txt", "/a\\b", "/with#hash?and;semicolon"}) {
+        P<CURI> uri = pathes.getURIOfNativePath(String::fromUTF8(path));
+        EXPECT_EQ(uri->getScheme().toUTF8(), "file") << path;
+        EXPECT_EQ(pathes.getNativePath(*uri, false).toUTF8(), path);
+    }
+
+    EXPECT_EQ(pathes.getNativePath(*pathes.getURIOfNativePath(String("sub/x")), false).toUTF8(),
+              (std::filesystem::current_path() / "sub/x").string());
+    EXPECT_THROW(pathes.getURIOfNativePath(String()), CInvalidArgError);
+}
+
+TEST(CPathesTest, ExpandsSetVariablesOnly)
+{
+    CScopedEnvironment alpha("NEBO_TEST_ALPHA", "alpha");
+    CScopedEnvironment pointer("NEBO_TEST_POINTER", "%NEBO_TEST_ALPHA%");
+    CScopedEnvironment umlaut("NEBO_TEST_UMLAUT", "\xC3\xBC");
+    CScopedEnvironment unset("NEBO_TEST_UNSET", nullptr);
+    const struct {
+        const char* text;
+        const char* expanded;
+    } cases[] = {
+        {"", ""},
+        {"%NEBO_TEST_ALPHA%", "alpha"},
+        {"x%NEBO_TEST_ALPHA%y%NEBO_TEST_UMLAUT%", "xalphay\xC3\xBC"},
+        {"%NEBO_TEST_POINTER%", "%NEBO_TEST_ALPHA%"},
+        {"%NEBO_TEST_UNSET%", "%NEBO_TEST_UNSET%"},
+        {"%NEBO_TEST_UNSET%NEBO_TEST_ALPHA%", "%NEBO_TEST_UNSETalpha"},
+        {"50% of %NEBO_TEST_ALPHA%", "50% of alpha"},
+        {"%", "%"},
+        {"100%%", "100%%"},
+        {"%NEBO_TEST_ALPHA=x%", "%NEBO_TEST_ALPHA=x%"},
+    };
+    CPathes pathes;
+    for (const auto& test : cases)
+        EXPECT_EQ(pathes.expandEnvironmentStrings(String::fromUTF8(test.text)).toUTF8(), test.expanded) << test.text;
+}
+
+TEST(CPathesTest, UnexpandsTheHomeFolderAtAPathBoundary)
+{
+    const struct {
+        const char* home;
+        const char* text;
+        const char* unexpanded;
+    } cases[] = {
+        {"/home/tester", "/home/tester", "%HOME%"},
+        {"/home/tester", "/home/tester/x/y", "%HOME%/x/y"},
+        {"/home/tester/", "/home/tester/x", "%HOME%/x"},
+        {"/home/tester", "/home/testers/x", "/home/testers/x"},
+        {"/home/tester", "/other/home/tester", "/other/home/tester"},
+        {"/", "/x", "/x"},
+        {"", "/x", "/x"},
+        {"home", "home/x", "home/x"},
+        {nullptr, "/home/tester", "/home/tester"},
+    };
+    CPathes pathes;
+    for (const auto& test : cases) {
+        CScopedEnvironment home("HOME", test.home);
+        EXPECT_EQ(pathes.unexpandEnvironmentStrings(String::fromUTF8(test.text)).toUTF8(), test.unexpanded)
+            << (test.home ? test.home : "(unset)") << " " << test.text;
+    }
+}
+
+} // namespace
+} // namespace lumo::posix

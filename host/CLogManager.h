@@ -1,0 +1,54 @@
+#pragma once
+
+#include "foundation/CObject.h"
+#include "host/ILogManager.h"
+#include "platform/IMutex.h"
+
+#include <atomic>
+#include <string>
+#include <tinyxml2.h>
+
+namespace nebo::common {
+
+// The log as an XML tree in memory: a root element named after the log
+// holding one "logentry" element per kept entry, oldest first. Logging,
+// printing and clearing take the log's lock, so any thread may log while
+// another fetches the log.
+class CLogManager : public lumo::CObject, public virtual ILogManager {
+public:
+    // The date and time text of a new entry, in the process code page.
+    using TimeText = std::string (*)();
+
+    // A log whose root element is called `name` (in UTF-8), at level 2.
+    // `timeText` stamps the entries (tests pass a fixed clock; null stands
+    // for the local clock). Throws CInvalidArgError when `name` is not an
+    // XML element name.
+    explicit CLogManager(const lumo::String& name, TimeText timeText = &getLocalTimeText);
+
+    void setLogLevel(int32_t level) override;
+    int32_t getLogLevel() override;
+    void logElement(int32_t level, const tinyxml2::XMLElement& element) override;
+    void logText(int32_t level, const lumo::String& text) override;
+    void logXml(int32_t level, const lumo::String& xmlText) override;
+    // The printed bytes, one Latin-1 character each.
+    lumo::String getLogText() override;
+    void clearLog() override;
+
+    // The local date in the current locale's short form ("%x"), a blank
+    // and the time as hours and minutes on the 24-hour clock; only the date
+    // when there is no time text, empty when there is no date text.
+    static std::string getLocalTimeText();
+
+private:
+    bool isKept(int32_t level) const { return level <= m_level.load(std::memory_order_relaxed); }
+    // Appends an entry holding a copy of `copy`'s root element.
+    void appendEntry(int32_t level, const tinyxml2::XMLDocument& copy);
+
+    std::atomic<int32_t> m_level{2};
+    const TimeText m_timeText;
+    lumo::P<lumo::IMutex> m_mutex;
+    tinyxml2::XMLDocument m_document;
+    tinyxml2::XMLElement* m_root;
+};
+
+} // namespace nebo::common

@@ -1,0 +1,161 @@
+#include "host/CLogManager.h"
+
+#include "foundation/CInvalidArgError.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace nebo::common {
+namespace {
+
+using Entries = std::vector<std::string>;
+
+std::string fixedTime()
+{
+    return "01/02/03 04:05";
+}
+
+// The characters of a Latin-1 string as the bytes they stand for.
+std::string bytesOf(const lumo::String& text)
+{
+    std::string bytes;
+    for (int32_t i = 0; i < text.getLength(); ++i)
+        bytes += static_cast<char>(text->getCharAt(i));
+    return bytes;
+}
+
+// Some date, a blank, and hours and minutes such as "21:40".
+bool isDateAndTime(const std::string& text)
+{
+    const std::size_t size = text.size();
+    const auto isDigitAt = [&](std::size_t fromEnd) {
+        return std::isdigit(static_cast<unsigned char>(text[size - fromEnd])) != 0;
+    };
+    return size > 6 && text[size - 6] == ' ' && isDigitAt(5) && isDigitAt(4) && text[size - 3] == ':' &&
+           isDigitAt(2) && isDigitAt(1);
+}
+
+struct CLogManagerTest : testing::Test {
+    lumo::P<CLogManager> log = lumo::make<CLogManager>(lumo::String("slavelog"), &fixedTime);
+    tinyxml2::XMLDocument document;
+
+    // Each entry as "level:content", the content being the text of a
+    // "textlog" or else the name of the logged element.
+    Entries entries()
+    {
+        Entries found;
+        const std::string text = bytesOf(log->getLogText());
+        if (text.empty())
+            return found;
+        tinyxml2::XMLDocument printed;
+        EXPECT_EQ(printed.Parse(text.c_str()), tinyxml2::XML_SUCCESS) << text;
+        for (auto* entry = printed.RootElement()->FirstChildElement(); entry; entry = entry->NextSiblingElement()) {
+            const tinyxml2::XMLElement* content = entry->FirstChildElement();
+            const char* shown = std::string(content->Name()) == "textlog" ? content->GetText() : content->Name();
+            found.push_back(std::string(entry->Attribute("level")) + ':' + (shown ? shown : ""));
+        }
+        return found;
+    }
+};
+
+TEST_F(CLogManagerTest, PrintsEntriesIndentedWithTabs)
+{
+    log->logText(2, lumo::String::fromUTF8("caf\xC3\xA9 <&>"));
+    log->logXml(0, lumo::String("<a x=\"1\"><b>some &amp; text</b>\n   <c/></a>"));
+
+    EXPECT_EQ(bytesOf(log->getLogText()), "<slavelog>\n"
+                                          "\t<logentry level=\"info\" time=\"01/02/03 04:05\">\n"
+                                          "\t\t<textlog>caf\xC3\xA9 &lt;&amp;&gt;</textlog>\n"
+                                          "\t</logentry>\n"
+                                          "\t<logentry level=\"error\" time=\"01/02/03 04:05\">\n"
+                                          "\t\t<a x=\"1\">\n"
+                                          "\t\t\t<b>some &amp; text</b>\n"
+                                          "\t\t\t<c/>\n"
+                                          "\t\t</a>\n"
+                                          "\t</logentry>\n"
+                                          "</slavelog>\n");
+}
+
+TEST_F(CLogManagerTest, KeepsOnlyEntriesUpToTheCurrentLevel)
+{
+    tinyxml2::XMLElement* element = document.NewElement("detail");
+    log->logText(3, lumo::String("too detailed"));
+    log->logXml(3, lumo::String("<ignored/>"));
+    log->logElement(3, *element);
+    log->logText(2, lumo::String("info"));
+    log->logText(0, lumo::String("error"));
+    log->logElement(-1, *element);
+    log->setLogLevel(9);
+    log->logXml(4, lumo::String("<traced/>"));
+    log->logElement(7, *element);
+    log->logText(10, lumo::String("beyond"));
+
+    EXPECT_EQ(entries(), (Entries{"info:info", "error:error", "unknown:detail",
+                                  "trace:traced", "unknown:detail"}));
+}
+
+TEST_F(CLogManagerTest, KeepsWhatIsNoXmlAsPlainText)
+{
+    for (const char* text : {"<a><b></a>", "just words", "", "<unclosed"})
+        log->logXml(2, lumo::String::fromUTF8(text));
+    // An element whose name no parser accepts cannot be copied as XML.
+    log->logElement(1, *document.NewElement("two words"));
+
+    EXPECT_EQ(entries(), (Entries{"info:<a><b></a>", "info:just words", "info:",
+                                  "info:<unclosed", "warning:<two words/>\n"}));
+}
+
+TEST_F(CLogManagerTest, AnEmptyLogPrintsAsTheEmptyStringAndKeepsItsRoot)
+{
+    EXPECT_TRUE(log->getLogText().isEmpty());
+    log->logText(2, lumo::String("first"));
+    log->clearLog();
+    EXPECT_TRUE(log->getLogText().isEmpty());
+
+    log->logText(2, lumo::String("second"));
+    EXPECT_EQ(bytesOf(log->getLogText()).rfind("<slavelog>\n", 0), 0u);
+    EXPECT_EQ(entries(), Entries{"info:second"});
+}
+
+TEST_F(CLogManagerTest, RefusesANameThatIsNoElementName)
+{
+    for (const char* name : {"", "two words", "a/><b", "1st"})
+        EXPECT_THROW(CLogManager(lumo::String::fromUTF8(name)), lumo::CInvalidArgError) << name;
+}
+
+TEST_F(CLogManagerTest, StampsEntriesWithTheLocalDateAndTime)
+{
+    // The clock's value is unknown; its shape is not.
+    EXPECT_TRUE(isDateAndTime(CLogManager::getLocalTimeText())) << CLogManager::getLocalTimeText();
+
+    log = lumo::make<CLogManager>(lumo::String("log"));
+    log->logText(2, lumo::String("now"));
+    document.Parse(bytesOf(log->getLogText()).c_str());
+    const char* stamp = document.RootElement()->FirstChildElement("logentry")->Attribute("time");
+    EXPECT_TRUE(isDateAndTime(stamp)) << stamp;
+}
+
+TEST_F(CLogManagerTest, ThreadsLogWhileTheLogIsFetched)
+{
+    constexpr int threadCount = 4;
+    constexpr int entriesPerThread = 50;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < threadCount; ++t)
+        threads.emplace_back([this] {
+            for (int i = 0; i < entriesPerThread; ++i)
+                log->logXml(1, lumo::String("<thread/>"));
+        });
+    for (int i = 0; i < 20; ++i)
+        log->getLogText();
+    for (std::thread& thread : threads)
+        thread.join();
+
+    EXPECT_EQ(entries().size(), static_cast<std::size_t>(threadCount * entriesPerThread));
+}
+
+} // namespace
+} // namespace nebo::common

@@ -1,0 +1,123 @@
+#include "media/CNEBPictureRemote.h"
+
+#include "foundation/CException.h"
+#include "foundation/CInvalidObjectStateError.h"
+#include "media/CNV12Picture.h"
+#include "media/CRGBPicture.h"
+#include "media/CYUY2Picture.h"
+#include "media/CYV12Picture.h"
+#include "streams/CMemoryManager.h"
+#include "streams/IDataInStream.h"
+#include "streams/IDataOutStream.h"
+
+namespace nebo::common {
+
+CNEBPictureRemote::CNEBPictureRemote(lumo::P<lumo::IMemoryManager> manager, lumo::P<INEBPicture> picture)
+    : m_memoryManager(manager ? std::move(manager) : lumo::getMemoryManager()), m_picture(std::move(picture))
+{
+}
+
+lumo::P<INEBPicture> CNEBPictureRemote::getPicture()
+{
+    return m_picture;
+}
+
+void CNEBPictureRemote::write(lumo::IDataOutStream& out)
+{
+    if (!m_picture)
+        throw lumo::CInvalidObjectStateError("there is no picture to write", this);
+    out.writeInt32(m_picture->getType());
+    m_picture->write(out);
+}
+
+bool CNEBPictureRemote::read(lumo::IDataInStream& in)
+{
+    m_picture = nullptr;
+    lumo::P<INEBPicture> picture = makeEmptyPicture(in.readInt32());
+    if (!picture)
+        throw lumo::CException(lumo::String("CNEBPictureRemote: unknown picture type received"),
+                               lumo::String("Error"));
+    const bool result = picture->read(in);
+    m_picture = std::move(picture);
+    return result;
+}
+
+lumo::P<INEBPicture> CNEBPictureRemote::makeEmptyPicture(int32_t type) const
+{
+    switch (type) {
+    case rgbPictureType:
+        return lumo::make<CRGBPicture>(m_memoryManager, 0.0, nullptr, 0, 0, false);
+    case yuy2PictureType:
+        return lumo::make<CYUY2Picture>(m_memoryManager, 0.0, nullptr, 0, 0, false);
+    case nv12PictureType:
+        return lumo::make<CNV12Picture>(m_memoryManager, 0.0, nullptr, 0, 0, false);
+    case yv12PictureType:
+        return lumo::make<CYV12Picture>(m_memoryManager, 0.0, nullptr, 0, 0, false);
+    default:
+        return nullptr;
+    }
+}
+
+double CNEBPictureRemote::getTimestamp()
+{
+    return 0.0;
+}
+
+int32_t CNEBPictureRemote::getWidth()
+{
+    return 0;
+}
+
+int32_t CNEBPictureRemote::getHeight()
+{
+    return 0;
+}
+
+bool CNEBPictureRemote::isBottomUp()
+{
+    return false;
+}
+
+lumo::P<lumo::IMemoryBlock> CNEBPictureRemote::getRGBData(int32_t, int32_t, int32_t, int32_t)
+{
+    return nullptr;
+}
+
+void CNEBPictureRemote::copyRGB(uint8_t*, int32_t, int32_t, int32_t, int32_t, int32_t)
+{
+}
+
+lumo::P<CRGBPicture> CNEBPictureRemote::getRGBPicture()
+{
+    return nullptr;
+}
+
+int32_t CNEBPictureRemote::getType()
+{
+    return 0;
+}
+
+lumo::P<lumo::IMemoryBlock> CNEBPictureRemote::getImagePlane(int32_t, int32_t, int32_t, int32_t, int32_t)
+{
+    return nullptr;
+}
+
+void CNEBPictureRemote::fillBlack(uint8_t*, int32_t, int32_t, int32_t)
+{
+}
+
+void CNEBPictureRemote::copyPlanes(uint8_t*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
+                                   int32_t)
+{
+}
+
+lumo::String CNEBPictureRemote::getConverterName()
+{
+    return lumo::String();
+}
+
+void CNEBPictureRemote::reduceQuarter()
+{
+}
+
+} // namespace nebo::common

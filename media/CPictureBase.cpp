@@ -1,0 +1,172 @@
+#include "media/CPictureBase.h"
+
+#include "foundation/CException.h"
+#include "foundation/CInvalidArgError.h"
+#include "media/blockTransfer.h"
+#include "streams/CMemoryManager.h"
+#include "streams/IDataInStream.h"
+#include "streams/IDataOutStream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <typeinfo>
+
+namespace nebo::common {
+
+namespace {
+
+constexpr int64_t maxBlockBytes = std::numeric_limits<int32_t>::max();
+
+lumo::CException receivedError(const char* text)
+{
+    return lumo::CException(lumo::String(text), lumo::String("Error"));
+}
+
+} // namespace
+
+CPictureBase::CPictureBase(lumo::P<lumo::IMemoryManager> manager, double timestamp, lumo::P<lumo::IMemoryBlock> block,
+                           int32_t width, int32_t height, bool bottomUp)
+    : m_memoryManager(manager ? std::move(manager) : lumo::getMemoryManager()), m_timestamp(timestamp),
+      m_block(std::move(block)), m_width(width), m_height(height), m_bottomUp(bottomUp)
+{
+}
+
+double CPictureBase::getTimestamp()
+{
+    return m_timestamp;
+}
+
+int32_t CPictureBase::getWidth()
+{
+    return m_width;
+}
+
+int32_t CPictureBase::getHeight()
+{
+    return m_height;
+}
+
+bool CPictureBase::isBottomUp()
+{
+    return m_bottomUp;
+}
+
+void CPictureBase::write(lumo::IDataOutStream& out)
+{
+    out.writeDouble(m_timestamp);
+    out.writeInt32(m_width);
+    out.writeInt32(m_height);
+    out.writeBool(m_bottomUp);
+    writeBlockBytes(out, getPixels(), static_cast<int32_t>(getLayoutSize(m_width, m_height)));
+}
+
+bool CPictureBase::read(lumo::IDataInStream& in)
+{
+    const double timestamp = in.readDouble();
+    const int32_t width = in.readInt32();
+    const int32_t height = in.readInt32();
+    const bool bottomUp = in.readBool();
+    const int32_t length = in.readInt32();
+    if (width < 0 || height < 0)
+        throw receivedError("A picture with a negative size was received.");
+    if (length != getLayoutSize(width, height))
+        throw receivedError("The length of a received picture's pixels does not match its size and layout.");
+
+    replacePixels(m_block, 0, 0);
+    m_timestamp = 0.0;
+    m_bottomUp = false;
+    if (!m_block)
+        m_block = m_memoryManager->allocate(std::min(length, maxUpFrontBlockBytes));
+    readBlockBytes(in, *m_block, length);
+    m_timestamp = timestamp;
+    m_width = width;
+    m_height = height;
+    m_bottomUp = bottomUp;
+    return true;
+}
+
+void CPictureBase::checkBlock()
+{
+    // Called from constructors: the error must not hold the half-made picture.
+    const std::type_info* type = &typeid(*this);
+    if (m_width < 0 || m_height < 0)
+        throw lumo::CInvalidArgError("the width and height must not be negative", "constructor", nullptr, type);
+    const int64_t needed = getLayoutSize(m_width, m_height);
+    if (needed > maxBlockBytes)
+        throw lumo::CInvalidArgError("the picture is too large for a block", "constructor", nullptr, type);
+    if (needed > (m_block ? m_block->getSize() : 0))
+        throw lumo::CInvalidArgError("the block holds fewer bytes than the picture needs", "constructor", nullptr,
+                                     type);
+}
+
+void CPictureBase::checkRegion(int32_t x, int32_t y, int32_t nWidth, int32_t nHeight, const char* method)
+{
+    if (x < 0 || y < 0 || nWidth < 0 || nHeight < 0 || int64_t(x) + nWidth > m_width ||
+        int64_t(y) + nHeight > m_height)
+        throw lumo::CInvalidArgError("the region must lie inside the picture", lumo::String::fromLatin1(method), this);
+}
+
+void CPictureBase::checkDestination(const uint8_t* pDest, int32_t nWidth, int32_t nHeight, const char* method)
+{
+    if (nWidth < 0 || nHeight < 0)
+        throw lumo::CInvalidArgError("the sizes must not be negative", lumo::String::fromLatin1(method), this);
+    if (!pDest && nWidth > 0 && nHeight > 0)
+        throw lumo::CInvalidArgError("the destination must not be null", lumo::String::fromLatin1(method), this);
+}
+
+bool CPictureBase::isWholePicture(int32_t x, int32_t y, int32_t nWidth, int32_t nHeight) const
+{
+    return x == 0 && y == 0 && nWidth == m_width && nHeight == m_height;
+}
+
+lumo::P<lumo::IMemoryBlock> CPictureBase::allocateBlock(int64_t size)
+{
+    if (size > maxBlockBytes)
+        throw lumo::CInvalidArgError("the picture is too large for a block", "allocateBlock", this);
+    lumo::P<lumo::IMemoryBlock> block = m_memoryManager->allocate(static_cast<int32_t>(size));
+    block->reserve(static_cast<int32_t>(size));
+    block->setSize(static_cast<int32_t>(size));
+    return block;
+}
+
+lumo::P<lumo::IMemoryBlock> CPictureBase::copyRegion(int64_t offset, int64_t sourcePitch, int64_t rowBytes,
+                                                     int32_t rows)
+{
+    lumo::P<lumo::IMemoryBlock> region = allocateBlock(rowBytes * rows);
+    if (rowBytes == 0 || rows == 0)
+        return region;
+    // The callers' arithmetic keeps inside the layout; this keeps inside the
+    // block whatever that arithmetic does.
+    if (offset < 0 || offset + (rows - 1) * sourcePitch + rowBytes > m_block->getSize())
+        throw lumo::CInvalidArgError("the region must lie inside the picture", "copyRegion", this);
+    copyRows(m_block->getData() + offset, sourcePitch, region->getData(), rowBytes, rowBytes, rows);
+    return region;
+}
+
+void CPictureBase::replacePixels(lumo::P<lumo::IMemoryBlock> block, int32_t width, int32_t height)
+{
+    m_block = std::move(block);
+    m_width = width;
+    m_height = height;
+    onPixelsReplaced();
+}
+
+void CPictureBase::copyRows(const uint8_t* source, std::ptrdiff_t sourcePitch, uint8_t* dest,
+                            std::ptrdiff_t destPitch, int64_t rowBytes, int32_t rows)
+{
+    for (int32_t row = 0; row < rows; ++row)
+        std::memcpy(dest + row * destPitch, source + row * sourcePitch, static_cast<size_t>(rowBytes));
+}
+
+void CPictureBase::keepEveryFourth(const SPlane& from, uint8_t* dest, const SPlane& to) const
+{
+    const uint8_t* source = getPixels();
+    for (int64_t row = 0; row < to.rows; ++row)
+        for (int64_t column = 0; column < to.columns; ++column)
+            std::memcpy(dest + to.offset + row * to.pitch + column * to.sampleBytes,
+                        source + from.offset + 4 * row * from.pitch + 4 * column * from.sampleBytes,
+                        static_cast<size_t>(to.sampleBytes));
+}
+
+} // namespace nebo::common

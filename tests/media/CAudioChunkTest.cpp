@@ -1,0 +1,66 @@
+#include "media/CAudioChunk.h"
+
+#include "foundation/CInvalidObjectStateError.h"
+#include "streams/CEndOfStreamError.h"
+#include "yuvPictures.h"
+
+#include <gtest/gtest.h>
+
+namespace nebo::audio {
+namespace {
+
+using common::Bytes;
+using common::SWire;
+using common::operator+;
+
+lumo::P<CAudioChunk> presetChunk()
+{
+    return lumo::make<CAudioChunk>(0.0, lumo::make<lumo::CMemoryBlock>(1 << 20));
+}
+
+TEST(CAudioChunkTest, ChunksTravelAsTimeStampLengthAndBytes)
+{
+    for (size_t size : {size_t(0), size_t(4096), size_t(3 << 20)}) {
+        const Bytes samples = common::numberedBytes(size);
+        SWire wire;
+        lumo::make<CAudioChunk>(1.25, common::blockOf(samples))->write(*wire.out);
+        const Bytes bytes = wire.written();
+        ASSERT_EQ(bytes.size(), 12 + size);
+        EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 12), common::wireDouble(1.25) + common::wireInt32(int32_t(size)));
+
+        lumo::P<CAudioChunk> chunk = presetChunk();
+        lumo::P<lumo::IMemoryBlock> block = chunk->getMemoryBlock();
+        EXPECT_TRUE(chunk->read(*wire.in));
+        EXPECT_EQ(chunk->getMemoryBlock().get(), block.get());
+        EXPECT_EQ(chunk->getTimestamp(), 1.25);
+        EXPECT_EQ(chunk->getDataSize(), int32_t(size));
+        EXPECT_EQ(common::bytesOf(*block), samples);
+    }
+}
+
+TEST(CAudioChunkTest, BadLengthsAndMissingBlocksAreRefused)
+{
+    for (int32_t length : {-1, CAudioChunk::maxDataSize + 1}) {
+        SWire wire;
+        lumo::P<CAudioChunk> chunk = presetChunk();
+        chunk->getMemoryBlock()->setSize(5);
+        EXPECT_THROW(chunk->read(wire.feed(common::wireDouble(2.0) + common::wireInt32(length) + Bytes(8))),
+                     lumo::CException);
+        EXPECT_EQ(chunk->getDataSize(), 5);
+        EXPECT_EQ(chunk->getTimestamp(), 0.0);
+    }
+    SWire wire;
+    lumo::P<CAudioChunk> cut = presetChunk();
+    EXPECT_THROW(cut->read(wire.feed(common::wireDouble(2.0) + common::wireInt32(64) + Bytes(8))),
+                 lumo::CEndOfStreamError);
+    EXPECT_EQ(cut->getTimestamp(), 0.0);
+
+    lumo::P<CAudioChunk> blockless = lumo::make<CAudioChunk>(0.0, nullptr);
+    EXPECT_EQ(blockless->getData(), nullptr);
+    EXPECT_EQ(blockless->getDataSize(), 0);
+    EXPECT_THROW(blockless->read(wire.feed(common::wireDouble(2.0) + common::wireInt32(0))),
+                 lumo::CInvalidObjectStateError);
+}
+
+} // namespace
+} // namespace nebo::audio

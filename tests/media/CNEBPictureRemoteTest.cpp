@@ -1,0 +1,105 @@
+#include "media/CNEBPictureRemote.h"
+
+#include "foundation/CInvalidObjectStateError.h"
+#include "media/CRGBPicture.h"
+#include "streams/CMemoryManager.h"
+#include "yuvPictures.h"
+
+#include <gtest/gtest.h>
+
+namespace nebo::common {
+namespace {
+
+TEST(CNEBPictureRemoteTest, SendsTheTypeCodeAndThePicture)
+{
+    const Bytes pixels = numberedBytes(16);
+    lumo::P<CNEBPictureRemote> sent = lumo::make<CNEBPictureRemote>(
+        nullptr, lumo::make<CRGBPicture>(nullptr, 0.25, blockOf(pixels), 2, 2, true));
+    SWire wire;
+    wire.out->writeObject(sent.get());
+    const Bytes body = wireInt32(rgbPictureType) + wirePicture(0.25, 2, 2, true, pixels);
+    EXPECT_EQ(wire.written(), Bytes{0} + body + wireInt32(123456));
+
+    lumo::P<CNEBPictureRemote> received = lumo::make<CNEBPictureRemote>(nullptr);
+    EXPECT_NE(wire.in->readObject(*received), nullptr);
+    lumo::P<INEBPicture> picture = received->getPicture();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->getType(), rgbPictureType);
+    EXPECT_EQ(picture->getTimestamp(), 0.25);
+    EXPECT_EQ(picture->getWidth(), 2);
+    EXPECT_EQ(picture->getHeight(), 2);
+    EXPECT_TRUE(picture->isBottomUp());
+    EXPECT_EQ(bytesOf(*picture->getRGBData(0, 0, 2, 2)), pixels);
+}
+
+TEST(CNEBPictureRemoteTest, EveryLayoutArrivesAsItsOwnClass)
+{
+    for (int32_t type : {yuy2PictureType, nv12PictureType, yv12PictureType}) {
+        const Bytes pixels = numberedBytes(type == yuy2PictureType ? 24 : 18);
+        SWire wire;
+        lumo::make<CNEBPictureRemote>(nullptr, makeYUVPicture(type, pixels, 4, 3))->write(*wire.out);
+        const Bytes bytes = wire.written();
+        lumo::P<CNEBPictureRemote> received = lumo::make<CNEBPictureRemote>(nullptr);
+        received->read(*wire.in);
+        EXPECT_EQ(received->getPicture()->getType(), type);
+        EXPECT_EQ(bytesOf(*received->getPicture()->getImagePlane(0, 0, 0, 4, 3)), pixels);
+        EXPECT_EQ(wire.stream->getPosition(), int64_t(bytes.size()));
+    }
+}
+
+TEST(CNEBPictureRemoteTest, UnknownTypeCodesAreRefused)
+{
+    for (int32_t type : {0, 5, -1}) {
+        SWire wire;
+        lumo::P<CNEBPictureRemote> wrapper =
+            lumo::make<CNEBPictureRemote>(nullptr, makeYUVPicture(nv12PictureType, Bytes(6), 2, 2));
+        try {
+            wrapper->read(wire.feed(wireInt32(type) + wirePicture(0.0, 0, 0, false, {})));
+            ADD_FAILURE() << type;
+        } catch (const lumo::CException& error) {
+            EXPECT_EQ(error.getDescription()->toUTF8(), "CNEBPictureRemote: unknown picture type received");
+        }
+        EXPECT_EQ(wrapper->getPicture(), nullptr);
+    }
+}
+
+TEST(CNEBPictureRemoteTest, OwnOperationsAreNeutral)
+{
+    lumo::P<CNEBPictureRemote> wrapper =
+        lumo::make<CNEBPictureRemote>(nullptr, makeYUVPicture(nv12PictureType, Bytes(6, 100), 2, 2));
+    EXPECT_EQ(wrapper->getTimestamp(), 0.0);
+    EXPECT_EQ(wrapper->getWidth() | wrapper->getHeight() | wrapper->getType(), 0);
+    EXPECT_FALSE(wrapper->isBottomUp());
+    EXPECT_EQ(wrapper->getRGBData(0, 0, 2, 2), nullptr);
+    EXPECT_EQ(wrapper->getRGBPicture(), nullptr);
+    EXPECT_EQ(wrapper->getImagePlane(0, 0, 0, 2, 2), nullptr);
+    EXPECT_TRUE(wrapper->getConverterName().isEmpty());
+    wrapper->reduceQuarter();
+    EXPECT_EQ(wrapper->getPicture()->getWidth(), 2);
+
+    SWire wire;
+    EXPECT_THROW(lumo::make<CNEBPictureRemote>(nullptr)->write(*wire.out), lumo::CInvalidObjectStateError);
+}
+
+// Reading lets go of the earlier picture first, so its block comes back
+// from the manager for the next one instead of a new allocation.
+TEST(CNEBPictureRemoteTest, ASecondPictureReusesTheBlockOfTheFirst)
+{
+    lumo::P<lumo::CMemoryManager> manager = lumo::make<lumo::CMemoryManager>(30);
+    SWire wire;
+    lumo::P<CNEBPictureRemote> sent =
+        lumo::make<CNEBPictureRemote>(nullptr, makeYUVPicture(yv12PictureType, numberedBytes(96), 8, 8));
+    sent->write(*wire.out);
+    sent->write(*wire.out);
+    wire.written();
+
+    lumo::P<CNEBPictureRemote> received = lumo::make<CNEBPictureRemote>(manager);
+    received->read(*wire.in);
+    lumo::IMemoryBlock* first = received->getPicture()->getImagePlane(0, 0, 0, 8, 8).get();
+    received->read(*wire.in);
+    EXPECT_EQ(received->getPicture()->getImagePlane(0, 0, 0, 8, 8).get(), first);
+    EXPECT_EQ(bytesOf(*received->getPicture()->getImagePlane(0, 0, 0, 8, 8)), numberedBytes(96));
+}
+
+} // namespace
+} // namespace nebo::common

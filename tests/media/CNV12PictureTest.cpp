@@ -1,0 +1,66 @@
+#include "media/CNV12Picture.h"
+
+#include "yuvPictures.h"
+
+#include <gtest/gtest.h>
+
+namespace nebo::common {
+namespace {
+
+TEST(CNV12PictureTest, WholePlanesAreViewsOnTheOwnBlock)
+{
+    lumo::P<INEBPicture> picture = makeYUVPicture(nv12PictureType, numberedBytes(6 * 4 + 12), 6, 4);
+    lumo::P<lumo::IMemoryBlock> luma = picture->getImagePlane(0, 0, 0, 6, 4);
+    lumo::P<lumo::IMemoryBlock> chroma = picture->getImagePlane(1, 0, 0, 6, 4);
+    picture = nullptr;
+    EXPECT_EQ(chroma->getData(), luma->getData() + 24);
+    EXPECT_EQ(chroma->getSize(), 12);
+    const Bytes block = numberedBytes(36);
+    EXPECT_EQ(bytesOf(*chroma), Bytes(block.begin() + 24, block.end()));
+}
+
+TEST(CNV12PictureTest, RegionsAndPlaneCopiesFollowTheLayout)
+{
+    lumo::P<INEBPicture> picture = makeYUVPicture(nv12PictureType, numberedBytes(4 * 4 + 8), 4, 4);
+    EXPECT_EQ(bytesOf(*picture->getImagePlane(0, 2, 1, 2, 2)), (Bytes{6, 7, 10, 11}));
+    // Chroma from 16 + 4 * 2 / 2 + 2 = 22: one row of two bytes.
+    EXPECT_EQ(bytesOf(*picture->getImagePlane(1, 2, 2, 2, 2)), (Bytes{22, 23}));
+
+    Bytes dest(8 * 8, 0);
+    picture->copyPlanes(dest.data(), 8, 1, 99, 1, 2, 0, 2, 4, 2);
+    Bytes expected(64, 0);
+    const Bytes lumaRows[] = {{8, 9, 10, 11}, {12, 13, 14, 15}};
+    std::copy(lumaRows[0].begin(), lumaRows[0].end(), expected.begin() + 8 * 2 + 1);
+    std::copy(lumaRows[1].begin(), lumaRows[1].end(), expected.begin() + 8 * 3 + 1);
+    // Chroma at 8 * 2 / 2 + 2 * 1 + 1 = 11.
+    const Bytes chromaRow = {20, 21, 22, 23};
+    std::copy(chromaRow.begin(), chromaRow.end(), expected.begin() + 11);
+    EXPECT_EQ(dest, expected);
+
+    Bytes black(2 * 9, 0xEE);
+    picture->fillBlack(black.data(), 9, 2, 2);
+    const Bytes row = {0x10, 0x10, 0x10, 0x10, 0x80, 0x80, 0x80, 0x80, 0xEE};
+    EXPECT_EQ(black, row + row);
+}
+
+TEST(CNV12PictureTest, ReduceQuarterKeepsEveryFourthSampleOfEachPlane)
+{
+    Bytes block = numberedBytes(16 * 8);
+    block.resize(16 * 8 + 16 * 4);
+    for (int32_t row = 0; row < 4; ++row)
+        for (int32_t pair = 0; pair < 8; ++pair) {
+            block[128 + 16 * row + 2 * pair] = uint8_t(200 + 10 * row + pair);
+            block[128 + 16 * row + 2 * pair + 1] = uint8_t(100 + 10 * row + pair);
+        }
+    lumo::P<INEBPicture> picture = makeYUVPicture(nv12PictureType, block, 16, 8);
+    picture->reduceQuarter();
+    ASSERT_EQ(picture->getWidth(), 4);
+    ASSERT_EQ(picture->getHeight(), 2);
+    SWire wire;
+    picture->write(*wire.out);
+    EXPECT_EQ(wire.written(), wirePicture(2.0, 4, 2, false,
+                                          {0, 4, 8, 12, 64, 68, 72, 76, 200, 100, 204, 104}));
+}
+
+} // namespace
+} // namespace nebo::common

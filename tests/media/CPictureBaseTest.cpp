@@ -1,0 +1,71 @@
+#include "media/CPictureBase.h"
+
+#include "media/CRGBPicture.h"
+#include "media/blockTransfer.h"
+#include "streams/CEndOfStreamError.h"
+#include "yuvPictures.h"
+
+#include <gtest/gtest.h>
+
+namespace nebo::common {
+namespace {
+
+lumo::P<INEBPicture> emptyPicture(int32_t type)
+{
+    if (type == rgbPictureType)
+        return lumo::make<CRGBPicture>(nullptr, 0.0, nullptr, 0, 0, false);
+    return makeYUVPicture(type, Bytes(), 0, 0);
+}
+
+TEST(CPictureBaseTest, BlockLengthsMustMatchTheLayout)
+{
+    struct SCase {
+        int32_t type, width, height, length;
+        bool accepted;
+    };
+    const SCase cases[] = {
+        {rgbPictureType, 3, 3, 36, true},    {rgbPictureType, 3, 3, 35, false},
+        {yuy2PictureType, 3, 3, 18, true},   {yuy2PictureType, 3, 3, 20, false},
+        {nv12PictureType, 3, 3, 13, true},   {nv12PictureType, 3, 3, 12, false},
+        {nv12PictureType, 5, 2, 15, true},   {yv12PictureType, 3, 3, 13, true},
+        {yv12PictureType, 5, 3, 29, false},  {yv12PictureType, 5, 3, 21, true},
+        {yv12PictureType, -2, 2, 0, false},  {rgbPictureType, 2, -2, 0, false},
+        {rgbPictureType, 100000, 100000, -1, false}, {yuy2PictureType, 0x40000000, 2, 0, false},
+    };
+    for (const SCase& c : cases) {
+        SWire wire;
+        lumo::P<INEBPicture> picture = emptyPicture(c.type);
+        const Bytes body = wireDouble(1.0) + wireInt32(c.width) + wireInt32(c.height) + Bytes{0} +
+                           wireInt32(c.length) + numberedBytes(c.accepted ? size_t(c.length) : 0);
+        const auto where = ::testing::Message() << c.type << ": " << c.width << 'x' << c.height << ' ' << c.length;
+        if (c.accepted) {
+            EXPECT_TRUE(picture->read(wire.feed(body))) << where;
+            EXPECT_EQ(picture->getWidth(), c.width) << where;
+        } else {
+            EXPECT_THROW(picture->read(wire.feed(body)), lumo::CException) << where;
+            EXPECT_EQ(picture->getWidth(), 0) << where;
+        }
+    }
+}
+
+// A length is only a claim: a picture cut short throws the stream's error,
+// stays empty, and took no more memory than the bytes that came justify.
+TEST(CPictureBaseTest, ACutShortPictureStaysEmptyAndSmall)
+{
+    lumo::P<CRGBPicture> picture = lumo::make<CRGBPicture>(nullptr, 0.0, nullptr, 0, 0, false);
+    SWire wire;
+    const Bytes body = wireDouble(1.0) + wireInt32(8192) + wireInt32(8192) + Bytes{0} +
+                       wireInt32(8192 * 8192 * 4) + numberedBytes(100);
+    EXPECT_THROW(picture->read(wire.feed(body)), lumo::CEndOfStreamError);
+    EXPECT_EQ(picture->getWidth(), 0);
+    EXPECT_EQ(picture->getHeight(), 0);
+    EXPECT_LE(picture->getRGBData(0, 0, 0, 0)->getCapacity(), maxUpFrontBlockBytes);
+
+    const Bytes pixels = numberedBytes(16);
+    picture->read(wire.feed(wirePicture(3.0, 2, 2, true, pixels)));
+    EXPECT_EQ(bytesOf(*picture->getRGBData(0, 0, 2, 2)), pixels);
+    EXPECT_EQ(picture->getTimestamp(), 3.0);
+}
+
+} // namespace
+} // namespace nebo::common

@@ -1,0 +1,103 @@
+#include "media/CYUVPicture.h"
+
+#include "foundation/CInvalidArgError.h"
+#include "host/CNEBError.h"
+#include "yuvPictures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace nebo::common {
+namespace {
+
+uint32_t firstPixel(INEBPicture& picture)
+{
+    uint32_t pixel;
+    std::memcpy(&pixel, picture.getRGBData(0, 0, 1, 1)->getData(), 4);
+    return pixel;
+}
+
+struct SLayout {
+    int32_t type;
+    const char* converter;
+    const char* name;
+    int32_t planes;
+    // A 2x2 picture of Y, U and V everywhere.
+    Bytes (*uniform)(uint8_t y, uint8_t u, uint8_t v);
+};
+
+const SLayout layouts[] = {
+    {yuy2PictureType, "yuy2rgbMain", "CYUY2Picture", 1,
+     [](uint8_t y, uint8_t u, uint8_t v) { return Bytes{y, u, y, v, y, u, y, v}; }},
+    {nv12PictureType, "nv12rgbMain", "CNV12Picture", 2,
+     [](uint8_t y, uint8_t u, uint8_t v) { return Bytes{y, y, y, y, u, v}; }},
+    {yv12PictureType, "yv12rgbMain", "CYV12Picture", 3,
+     [](uint8_t y, uint8_t u, uint8_t v) { return Bytes{y, y, y, y, v, u}; }},
+};
+
+TEST(CYUVPictureTest, ConvertsWithTheLayoutsPlanes)
+{
+    for (const SLayout& layout : layouts) {
+        const bool yuy2 = layout.type == yuy2PictureType;
+        EXPECT_EQ(firstPixel(*makeYUVPicture(layout.type, layout.uniform(16, 128, 128), 2, 2)), 0xFF000000u);
+        EXPECT_EQ(firstPixel(*makeYUVPicture(layout.type, layout.uniform(235, 128, 128), 2, 2)),
+                  yuy2 ? 0xFFFFFFFFu : 0xFFFEFEFEu);
+        // Red from V alone, blue from U alone: planes swapped would show.
+        EXPECT_EQ(firstPixel(*makeYUVPicture(layout.type, layout.uniform(16, 128, 255), 2, 2)),
+                  yuy2 ? 0xFFCB0000u : 0xFFCA0000u);
+        EXPECT_EQ(firstPixel(*makeYUVPicture(layout.type, layout.uniform(16, 255, 128), 2, 2)), 0xFF0000FFu);
+
+        lumo::P<INEBPicture> picture = makeYUVPicture(layout.type, layout.uniform(100, 90, 160), 2, 2);
+        EXPECT_EQ(picture->getType(), layout.type);
+        EXPECT_EQ(picture->getConverterName(), lumo::String(layout.converter));
+        EXPECT_EQ(picture->getImagePlane(layout.planes, 0, 0, 2, 2), nullptr) << layout.name;
+    }
+}
+
+TEST(CYUVPictureTest, ConvertsOnceUntilThePixelsChange)
+{
+    for (const SLayout& layout : layouts) {
+        lumo::P<INEBPicture> picture = makeYUVPicture(layout.type, numberedBytes(2 * 8 * 8), 8, 8);
+        lumo::P<CRGBPicture> rgb = picture->getRGBPicture();
+        EXPECT_EQ(picture->getRGBPicture().get(), rgb.get());
+        EXPECT_EQ(picture->getRGBData(0, 0, 8, 8).get(), rgb->getRGBData(0, 0, 8, 8).get());
+        EXPECT_EQ(rgb->getTimestamp(), 2.0);
+
+        picture->reduceQuarter();
+        lumo::P<CRGBPicture> reduced = picture->getRGBPicture();
+        EXPECT_NE(reduced.get(), rgb.get());
+        EXPECT_EQ(reduced->getWidth(), 2);
+
+        SWire wire;
+        makeYUVPicture(layout.type, numberedBytes(2 * 4 * 4), 4, 4)->write(*wire.out);
+        wire.written();
+        picture->read(*wire.in);
+        EXPECT_NE(picture->getRGBPicture().get(), reduced.get());
+        EXPECT_EQ(picture->getRGBPicture()->getWidth(), 4);
+    }
+}
+
+TEST(CYUVPictureTest, ImagePlaneChecksWidthAndRegion)
+{
+    for (const SLayout& layout : layouts) {
+        lumo::P<INEBPicture> picture = makeYUVPicture(layout.type, numberedBytes(2 * 4 * 4), 4, 4);
+        try {
+            picture->getImagePlane(0, 0, 0, 3, 2);
+            ADD_FAILURE() << layout.name;
+        } catch (const CNEBError& error) {
+            EXPECT_EQ(error.getDescription()->toUTF8(),
+                      std::string(layout.name) + "::getImagePlane nWidth must be a pow of 2!");
+        }
+        const int32_t regions[][4] = {{-2, 0, 2, 2}, {0, -1, 2, 2}, {4, 0, 2, 2}, {0, 3, 2, 2}, {0, 0, 2, -2}};
+        for (const auto& r : regions) {
+            EXPECT_THROW(picture->getImagePlane(0, r[0], r[1], r[2], r[3]), lumo::CInvalidArgError) << layout.name;
+            EXPECT_THROW(picture->getRGBData(r[0], r[1], r[2], r[3]), lumo::CInvalidArgError) << layout.name;
+        }
+        uint8_t dest[64];
+        EXPECT_THROW(picture->copyPlanes(dest, 8, 0, 0, 0, 0, 2, 2, 4, 2), lumo::CInvalidArgError) << layout.name;
+    }
+}
+
+} // namespace
+} // namespace nebo::common

@@ -1,0 +1,65 @@
+#include "media/CYV12Picture.h"
+
+#include "yuvPictures.h"
+
+#include <gtest/gtest.h>
+
+namespace nebo::common {
+namespace {
+
+TEST(CYV12PictureTest, WholePlanesAreViewsOnTheOwnBlock)
+{
+    lumo::P<INEBPicture> picture = makeYUVPicture(yv12PictureType, numberedBytes(8 * 4 + 16), 8, 4);
+    lumo::P<lumo::IMemoryBlock> luma = picture->getImagePlane(0, 0, 0, 8, 4);
+    lumo::P<lumo::IMemoryBlock> v = picture->getImagePlane(1, 0, 0, 8, 4);
+    lumo::P<lumo::IMemoryBlock> u = picture->getImagePlane(2, 0, 0, 8, 4);
+    EXPECT_EQ(picture->getImagePlane(3, 0, 0, 8, 4), nullptr);
+    picture = nullptr;
+    EXPECT_EQ(v->getData(), luma->getData() + 32);
+    EXPECT_EQ(u->getData(), luma->getData() + 40);
+    EXPECT_EQ(v->getSize(), 8);
+    EXPECT_EQ(bytesOf(*u), (Bytes{40, 41, 42, 43, 44, 45, 46, 47}));
+}
+
+TEST(CYV12PictureTest, RegionsAndPlaneCopiesFollowTheLayout)
+{
+    lumo::P<INEBPicture> picture = makeYUVPicture(yv12PictureType, numberedBytes(8 * 4 + 16), 8, 4);
+    EXPECT_EQ(bytesOf(*picture->getImagePlane(0, 4, 2, 2, 2)), (Bytes{20, 21, 28, 29}));
+    // V from 32 + 8 * 2 / 4 + 4 / 2 = 38, U 8 further: one row of one byte.
+    EXPECT_EQ(bytesOf(*picture->getImagePlane(1, 4, 2, 2, 2)), (Bytes{38}));
+    EXPECT_EQ(bytesOf(*picture->getImagePlane(2, 4, 2, 2, 2)), (Bytes{46}));
+
+    Bytes dest(16 * 8, 0);
+    picture->copyPlanes(dest.data(), 16, 1, 10, 2, 4, 0, 0, 4, 2);
+    Bytes expected(128, 0);
+    const Bytes lumaRows[] = {{0, 1, 2, 3}, {8, 9, 10, 11}};
+    std::copy(lumaRows[0].begin(), lumaRows[0].end(), expected.begin() + 16 * 4 + 2);
+    std::copy(lumaRows[1].begin(), lumaRows[1].end(), expected.begin() + 16 * 5 + 2);
+    // base = (2 + 16 * 4) / 2 = 33; V at base + 2, U at base + 5 * 16 + 2.
+    expected[35] = 32;
+    expected[36] = 33;
+    expected[115] = 40;
+    expected[116] = 41;
+    EXPECT_EQ(dest, expected);
+}
+
+TEST(CYV12PictureTest, ReduceQuarterKeepsEveryFourthSampleOfEachPlane)
+{
+    Bytes block(16 * 8 + 2 * 32);
+    for (size_t i = 0; i < 128; ++i)
+        block[i] = uint8_t(i);
+    for (size_t i = 0; i < 32; ++i) {
+        block[128 + i] = uint8_t(150 + i);
+        block[160 + i] = uint8_t(200 + i);
+    }
+    lumo::P<INEBPicture> picture = makeYUVPicture(yv12PictureType, block, 16, 8);
+    picture->reduceQuarter();
+    ASSERT_EQ(picture->getWidth(), 4);
+    ASSERT_EQ(picture->getHeight(), 2);
+    SWire wire;
+    picture->write(*wire.out);
+    EXPECT_EQ(wire.written(), wirePicture(2.0, 4, 2, false, {0, 4, 8, 12, 64, 68, 72, 76, 150, 154, 200, 204}));
+}
+
+} // namespace
+} // namespace nebo::common

@@ -1,0 +1,187 @@
+#include "media/yuvKernels.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace nebo::common {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+uint32_t pixelAt(const Bytes& rgb, size_t index)
+{
+    uint32_t pixel;
+    std::memcpy(&pixel, rgb.data() + 4 * index, 4);
+    return pixel;
+}
+
+Bytes randomBytes(std::mt19937& random, size_t count)
+{
+    std::uniform_int_distribution<int> byte(0, 255);
+    Bytes bytes(count);
+    for (uint8_t& value : bytes)
+        value = static_cast<uint8_t>(byte(random));
+    return bytes;
+}
+
+std::vector<EYUVKernelLevel> fastLevels()
+{
+    std::vector<EYUVKernelLevel> levels;
+    for (EYUVKernelLevel level : {EYUVKernelLevel::sse2, EYUVKernelLevel::avx2})
+        if (isYUVKernelLevelSupported(level))
+            levels.push_back(level);
+    return levels;
+}
+
+// Every result pixel; the canary bytes behind the picture must stay.
+Bytes convertYV12(const Bytes& luma, const Bytes& u, const Bytes& v, int32_t width, int32_t height,
+                  EYUVKernelLevel level)
+{
+    Bytes rgb(4 * size_t(width) * height + 4, 0xA5);
+    convertYV12ToRGB(luma.data(), u.data(), v.data(), width, height, rgb.data(), level);
+    EXPECT_EQ(pixelAt(rgb, size_t(width) * height), 0xA5A5A5A5u);
+    return rgb;
+}
+
+Bytes convertNV12(const Bytes& luma, const Bytes& chroma, int32_t width, int32_t height, EYUVKernelLevel level)
+{
+    Bytes rgb(4 * size_t(width) * height + 4, 0xA5);
+    convertNV12ToRGB(luma.data(), chroma.data(), width, height, rgb.data(), level);
+    EXPECT_EQ(pixelAt(rgb, size_t(width) * height), 0xA5A5A5A5u);
+    return rgb;
+}
+
+Bytes convertYUY2(const Bytes& source, int64_t pixels, EYUVKernelLevel level)
+{
+    Bytes rgb(4 * size_t(pixels) + 4, 0xA5);
+    convertYUY2ToRGB(source.data(), pixels, rgb.data(), level);
+    EXPECT_EQ(pixelAt(rgb, size_t(pixels)), 0xA5A5A5A5u);
+    return rgb;
+}
+
+TEST(yuvKernelsTest, KnownColours)
+{
+    struct SCase {
+        uint8_t y, u, v;
+        uint32_t planar, yuy2;
+    };
+    const SCase cases[] = {
+        {16, 128, 128, 0xFF000000, 0xFF000000},  {235, 128, 128, 0xFFFEFEFE, 0xFFFFFFFF},
+        {16, 128, 255, 0xFFCA0000, 0xFFCB0000},  {16, 255, 128, 0xFF0000FF, 0xFF0000FF},
+        {128, 0, 0, 0xFF00FF00, 0xFF00FF00},     {0, 128, 128, 0xFF000000, 0xFF000000},
+        {255, 255, 255, 0xFFFF7DFF, 0xFFFF7DFF}, {100, 90, 160, 0xFF945615, 0xFF955715},
+        {81, 90, 240, 0xFFFE0000, 0xFFFF0000},
+    };
+    for (const SCase& c : cases) {
+        for (EYUVKernelLevel level : {EYUVKernelLevel::plain, getBestYUVKernelLevel()}) {
+            const Bytes rgb = convertNV12(Bytes(4, c.y), Bytes{c.u, c.v}, 2, 2, level);
+            for (size_t i = 0; i < 4; ++i)
+                EXPECT_EQ(pixelAt(rgb, i), c.planar) << int(c.y) << ' ' << int(c.u) << ' ' << int(c.v);
+            const Bytes pair = convertYUY2(Bytes{c.y, c.u, c.y, c.v}, 2, level);
+            EXPECT_EQ(pixelAt(pair, 0), c.yuy2) << int(c.y) << ' ' << int(c.u) << ' ' << int(c.v);
+            EXPECT_EQ(pixelAt(pair, 1), c.yuy2);
+        }
+    }
+}
+
+// The last column of an odd width and the last row of an odd height take
+// the last chroma column and row; a picture one pixel wide or high has no
+// chroma and converts with the neutral 128.
+TEST(yuvKernelsTest, OddEdgesTakeTheLastChromaSample)
+{
+    const Bytes luma = {50, 60, 60, 70, 80, 80, 70, 80, 80};
+    const Bytes rgb = convertYV12(luma, Bytes{200}, Bytes{40}, 3, 3, EYUVKernelLevel::plain);
+    EXPECT_EQ(pixelAt(rgb, 2), pixelAt(rgb, 1));
+    EXPECT_EQ(pixelAt(rgb, 8), pixelAt(rgb, 4));
+    EXPECT_EQ(pixelAt(rgb, 6), pixelAt(rgb, 3));
+
+    const Bytes column = convertYV12(Bytes{235, 235, 235}, Bytes{}, Bytes{}, 1, 3, EYUVKernelLevel::plain);
+    const Bytes row = convertNV12(Bytes(5, 235), Bytes(4, 0), 5, 1, EYUVKernelLevel::plain);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(pixelAt(column, i), 0xFFFEFEFEu);
+    for (size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(pixelAt(row, i), 0xFFFEFEFEu);
+
+    // A lone last YUY2 pixel has its Y and U; its V is neutral.
+    const Bytes lone = convertYUY2(Bytes{16, 255, 16, 128, 16, 255}, 3, EYUVKernelLevel::plain);
+    EXPECT_EQ(pixelAt(lone, 2), pixelAt(lone, 0));
+}
+
+// NV12 reads its interleaved pairs in place; it must give what the planar
+// kernel gives for the planes split out of them.
+TEST(yuvKernelsTest, NV12EqualsYV12OfTheSplitPlanes)
+{
+    std::mt19937 random(7);
+    for (int32_t width : {2, 3, 6, 17, 34, 35}) {
+        for (int32_t height : {2, 3, 5}) {
+            const int32_t chromaWidth = width / 2, chromaRows = height / 2;
+            const Bytes luma = randomBytes(random, size_t(width) * height);
+            const Bytes chroma = randomBytes(random, size_t(width) * chromaRows);
+            Bytes u, v;
+            for (int32_t row = 0; row < chromaRows; ++row)
+                for (int32_t column = 0; column < chromaWidth; ++column) {
+                    u.push_back(chroma[size_t(row) * width + 2 * column]);
+                    v.push_back(chroma[size_t(row) * width + 2 * column + 1]);
+                }
+            for (EYUVKernelLevel level : {EYUVKernelLevel::plain, getBestYUVKernelLevel()})
+                EXPECT_EQ(convertNV12(luma, chroma, width, height, level),
+                          convertYV12(luma, u, v, width, height, level))
+                    << width << 'x' << height;
+        }
+    }
+}
+
+TEST(yuvKernelsTest, FastLevelsEqualThePlainLoops)
+{
+    std::mt19937 random(20240611);
+    for (EYUVKernelLevel level : fastLevels()) {
+        for (int32_t width : {1, 2, 3, 7, 8, 14, 15, 16, 17, 31, 32, 33, 48, 63, 64, 65, 130, 257}) {
+            for (int32_t height : {1, 2, 3, 4, 7}) {
+                const size_t area = size_t(width) * height;
+                const Bytes luma = randomBytes(random, area);
+                const Bytes nv12Chroma = randomBytes(random, area / 2);
+                const Bytes u = randomBytes(random, area / 4), v = randomBytes(random, area / 4);
+                const Bytes yuy2 = randomBytes(random, 2 * area);
+                const auto where = ::testing::Message() << width << 'x' << height << " level " << int(level);
+                EXPECT_EQ(convertNV12(luma, nv12Chroma, width, height, level),
+                          convertNV12(luma, nv12Chroma, width, height, EYUVKernelLevel::plain))
+                    << where;
+                EXPECT_EQ(convertYV12(luma, u, v, width, height, level),
+                          convertYV12(luma, u, v, width, height, EYUVKernelLevel::plain))
+                    << where;
+                EXPECT_EQ(convertYUY2(yuy2, int64_t(area), level),
+                          convertYUY2(yuy2, int64_t(area), EYUVKernelLevel::plain))
+                    << where;
+            }
+        }
+    }
+}
+
+// Every Y with every U and V at the extremes and around the clamping edges,
+// where a fast kernel's saturation could part from the plain clamp.
+TEST(yuvKernelsTest, FastLevelsEqualThePlainLoopsOnEveryLuma)
+{
+    Bytes yuy2;
+    Bytes luma, u, v;
+    for (int chroma : {0, 1, 16, 127, 128, 129, 200, 240, 254, 255})
+        for (int other : {0, 128, 255})
+            for (int y = 0; y < 256; y += 2) {
+                yuy2.insert(yuy2.end(), {uint8_t(y), uint8_t(chroma), uint8_t(y + 1), uint8_t(other)});
+                luma.insert(luma.end(), {uint8_t(y), uint8_t(y + 1)});
+                u.push_back(uint8_t(chroma));
+                v.push_back(uint8_t(other));
+            }
+    const int32_t width = int32_t(luma.size());
+    luma.insert(luma.end(), luma.begin(), luma.end());
+    for (EYUVKernelLevel level : fastLevels()) {
+        EXPECT_EQ(convertYUY2(yuy2, width, level), convertYUY2(yuy2, width, EYUVKernelLevel::plain));
+        EXPECT_EQ(convertYV12(luma, u, v, width, 2, level), convertYV12(luma, u, v, width, 2, EYUVKernelLevel::plain));
+        EXPECT_EQ(convertYV12(luma, v, u, width, 2, level), convertYV12(luma, v, u, width, 2, EYUVKernelLevel::plain));
+    }
+}
+
+} // namespace
+} // namespace nebo::common

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "media/CNV12Picture.h"
+#include "media/CYUY2Picture.h"
+#include "media/CYV12Picture.h"
+#include "mediaWire.h"
+
+#include <numeric>
+
+namespace nebo::common {
+
+// Byte i of the block is i modulo 256, so that a copy shows where it read.
+inline Bytes numberedBytes(size_t count)
+{
+    Bytes bytes(count);
+    std::iota(bytes.begin(), bytes.end(), uint8_t(0));
+    return bytes;
+}
+
+inline lumo::P<INEBPicture> makeYUVPicture(int32_t type, const Bytes& block, int32_t width, int32_t height,
+                                           lumo::P<lumo::IMemoryManager> manager = nullptr)
+{
+    switch (type) {
+    case yuy2PictureType:
+        return lumo::make<CYUY2Picture>(manager, 2.0, blockOf(block), width, height, false);
+    case nv12PictureType:
+        return lumo::make<CNV12Picture>(manager, 2.0, blockOf(block), width, height, false);
+    default:
+        return lumo::make<CYV12Picture>(manager, 2.0, blockOf(block), width, height, false);
+    }
+}
+
+} // namespace nebo::common

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "host/CFormatServer.h"
+#include "host/CSourceServer.h"
+#include "host/INEBContext.h"
+#include "host/INEBPluginRemote.h"
+#include "host/IPluginHandler.h"
+#include "remote/CRemoteStreamServer.h"
+
+namespace nebo::common {
+
+// Serves the first plugin of a handler of its own on a pipe. Once the
+// plugin made a source for the master, a source server on the same streams
+// takes over: from then on every request goes to it, "Quit" included.
+// Used from the one serving thread.
+class CNEBPluginServer : public lumo::CRemoteStreamServer, public virtual INEBPluginRemote {
+public:
+    // Loads the plugins the context names. Throws CError when none loads,
+    // CInvalidArgError when a stream or the context is null.
+    CNEBPluginServer(lumo::P<lumo::IInStream> input, lumo::P<lumo::IOutStream> output,
+                     lumo::P<INEBContext> context);
+    ~CNEBPluginServer() override;
+
+    // Serves the next request, or lets the source server serve it.
+    bool processNext() override;
+
+    lumo::String getLog() override;
+    lumo::String getPluginName() override;
+    int32_t getValidTypes() override;
+    lumo::P<IPluginExtensions> getValidExtensions(int32_t nTypes) override;
+    // Bits 1 and 2 of `nTypes` choose the kind; any other request gives
+    // null. A source that comes back replaces the current source server.
+    lumo::P<ISource> tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool bDontCloseAfterTesting,
+                                     const SSourceParams* pParams) override;
+    // Bits 8 and 16 likewise; no remote call reaches this.
+    lumo::P<IFormat> tryCreateFormat(const lumo::IURI& uri, int32_t nTypes, bool bDontCloseAfterTesting,
+                                     const SSourceParams* pParams) override;
+
+private:
+    INEBPlugin& firstPlugin();
+
+    const lumo::P<lumo::IInStream> m_input;
+    const lumo::P<lumo::IOutStream> m_output;
+    const lumo::P<INEBContext> m_context;
+    // Declared before the servers so that the plugin's objects they hold go
+    // before the libraries that hold the plugin's code.
+    const lumo::P<IPluginHandler> m_handler;
+    lumo::P<CSourceServer> m_sourceServer;
+    lumo::P<CFormatServer> m_formatServer;
+};
+
+} // namespace nebo::common

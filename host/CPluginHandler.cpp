@@ -1,0 +1,349 @@
+#include "host/CPluginHandler.h"
+
+#include "foundation/CInvalidArgError.h"
+#include "foundation/CStringFormat.h"
+#include "foundation/castObject.h"
+#include "host/CNEBError.h"
+#include "host/CPluginExtensions.h"
+#include "host/CPluginModule.h"
+#include "host/CPluginModuleBoxed.h"
+#include "platform/ISystem.h"
+
+#include <functional>
+#include <initializer_list>
+
+namespace nebo::common {
+
+namespace {
+
+const char* const builtInPlugins[] = {"nebo_avlib", "nebo_filters", "nebo_sound"};
+// Plugin libraries are shared objects.
+const char* const pluginFileSuffix = ".so";
+
+enum : int32_t { errorLevel = 0, infoLevel = 2 };
+
+lumo::String formatText(const lumo::String& pattern, std::initializer_list<lumo::String> arguments)
+{
+    lumo::P<lumo::CStringFormat> formatter = lumo::make<lumo::CStringFormat>(pattern);
+    for (const lumo::String& argument : arguments)
+        formatter->pushString(argument);
+    return formatter->getResult();
+}
+
+// A plugin's texts may borrow static text of its library, which goes with
+// the module: whatever outlives the module keeps a copy.
+lumo::String ownCopy(const lumo::String& text)
+{
+    return lumo::String::fromUTF8(text.toUTF8());
+}
+
+INEBPlugin::SSourceParams makeParams(int32_t nValue1, int32_t nValue2, int32_t nValue3)
+{
+    INEBPlugin::SSourceParams params;
+    params.nValue1 = nValue1;
+    params.nValue2 = nValue2;
+    params.nValue3 = nValue3;
+    return params;
+}
+
+} // namespace
+
+struct CPluginHandler::SRequest {
+    const lumo::IURI& uri;
+    int32_t nTypes;
+    INEBPlugin::SSourceParams params;
+    // The verb of the log text: "open" for sources, "create" for formats.
+    const char* action;
+    std::function<lumo::P<lumo::IBase>(INEBPlugin& module, const SRequest& request)> make;
+    // Whether a made object is the answer; one that is not is dropped.
+    std::function<bool(lumo::IBase& made)> accept;
+    // The URI's extension as the plugins list it; filled by the search.
+    lumo::String extension = lumo::String();
+};
+
+CPluginHandler::CPluginHandler(const lumo::P<INEBContext>& context, bool bBoxed)
+    : m_context(context), m_bBoxed(bBoxed)
+{
+    const int32_t count = m_context ? m_context->getPluginLibraryCount() : 0;
+    for (int32_t index = 0; index < count; ++index)
+        addPlugin(m_context->getPluginLibrary(index));
+    if (count == 0)
+        for (const char* name : builtInPlugins)
+            addPlugin(lumo::String::fromLatin1(name));
+}
+
+CPluginHandler::~CPluginHandler()
+{
+    // The plugins were handed the context and may use it until they go.
+    m_modules.clear();
+}
+
+void CPluginHandler::addPlugin(const lumo::String& name)
+{
+    const lumo::P<lumo::CURI> folder = lumo::getSystem()->getExecutableDirectory();
+    const lumo::String fileName = name + lumo::String::fromLatin1(pluginFileSuffix);
+    const lumo::P<lumo::CURI> uri = lumo::make<lumo::CURI>(lumo::CURI::escape(fileName), folder.get());
+    try {
+        m_modules.push_back(loadModule(*uri));
+    } catch (const CNEBError& error) {
+        log(errorLevel, formatText("Error while loading DLL: %s - %s",
+                                   {error.getGeneralDescription(), error.getDescription()}));
+    }
+}
+
+lumo::P<INEBPlugin> CPluginHandler::loadModule(const lumo::IURI& uri)
+{
+    lumo::P<CPluginModule> module = lumo::make<CPluginModule>(m_context, uri);
+    if (!m_bBoxed)
+        return module;
+    // Here the library is loaded only to learn the plugin's name.
+    return lumo::make<CPluginModuleBoxed>(m_context, ownCopy(module->getPluginName()));
+}
+
+lumo::P<lumo::IMemoryBlock> CPluginHandler::grabPicture(const lumo::IURI& uri, double time, int32_t& nWidth,
+                                                        int32_t& nHeight)
+{
+    nWidth = 0;
+    nHeight = 0;
+    const lumo::P<IVideoSource> source = tryCreateVideoSource(uri, false);
+    if (!source)
+        return nullptr;
+    source->open();
+    const double duration = source->getDuration();
+    if (duration < time)
+        time = duration - 1.0;
+    if (time > 0)
+        source->skipToTime(time);
+    const lumo::P<INEBPicture> picture = source->getNextPicture();
+    if (!picture)
+        return nullptr;
+    nWidth = picture->getWidth();
+    nHeight = picture->getHeight();
+    return picture->getRGBData(0, 0, source->getWidth(), source->getHeight());
+}
+
+lumo::P<ISource> CPluginHandler::tryCreateSource(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2,
+                                                 int32_t nValue3, bool bDontCloseAfterTesting)
+{
+    return lumo::castObject<ISource>(findSource(uri, pictureSourceType | soundSourceType,
+                                                makeParams(nValue1, nValue2, nValue3), bDontCloseAfterTesting),
+                                     false);
+}
+
+lumo::P<IVideoSource> CPluginHandler::tryCreateVideoSource(const lumo::IURI& uri, bool bDontCloseAfterTesting)
+{
+    return lumo::castObject<IVideoSource>(
+        findSource(uri, pictureSourceType, makeParams(0, 0, 0), bDontCloseAfterTesting), false);
+}
+
+lumo::P<IAudioSource> CPluginHandler::tryCreateAudioSource(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2,
+                                                           int32_t nValue3, bool bDontCloseAfterTesting)
+{
+    return lumo::castObject<IAudioSource>(
+        findSource(uri, soundSourceType, makeParams(nValue1, nValue2, nValue3), bDontCloseAfterTesting), false);
+}
+
+lumo::P<IFormat> CPluginHandler::tryCreateFormat(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2,
+                                                 int32_t nValue3, bool)
+{
+    return lumo::castObject<IFormat>(
+        findFormat(uri, formatType | soundFormatType, makeParams(nValue1, nValue2, nValue3)), false);
+}
+
+lumo::P<IFormat> CPluginHandler::tryCreateVideoFormat(const lumo::IURI& uri, bool)
+{
+    return lumo::castObject<IFormat>(findFormat(uri, formatType, makeParams(0, 0, 0)), false);
+}
+
+lumo::P<IAudioFormat> CPluginHandler::tryCreateAudioFormat(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2,
+                                                           int32_t nValue3, bool)
+{
+    return lumo::castObject<IAudioFormat>(findFormat(uri, soundFormatType, makeParams(nValue1, nValue2, nValue3)),
+                                          false);
+}
+
+lumo::P<lumo::IBase> CPluginHandler::findSource(const lumo::IURI& uri, int32_t nTypes,
+                                                const INEBPlugin::SSourceParams& params, bool bDontCloseAfterTesting)
+{
+    SRequest request{uri, nTypes, params, "open",
+                     [](INEBPlugin& module, const SRequest& self) -> lumo::P<lumo::IBase> {
+                         return module.tryCreateSource(self.uri, self.nTypes, true, &self.params);
+                     },
+                     [this, bDontCloseAfterTesting](lumo::IBase& made) {
+                         return openAndTest(*lumo::castObject<ISource>(&made), bDontCloseAfterTesting);
+                     }};
+    return tryCreate(request);
+}
+
+lumo::P<lumo::IBase> CPluginHandler::findFormat(const lumo::IURI& uri, int32_t nTypes,
+                                                const INEBPlugin::SSourceParams& params)
+{
+    SRequest request{uri, nTypes, params, "create",
+                     [](INEBPlugin& module, const SRequest& self) -> lumo::P<lumo::IBase> {
+                         return module.tryCreateFormat(self.uri, self.nTypes, true, &self.params);
+                     },
+                     [](lumo::IBase&) { return true; }};
+    return tryCreate(request);
+}
+
+lumo::P<lumo::IBase> CPluginHandler::tryCreate(SRequest& request)
+{
+    request.extension = comparableExtension(request.uri);
+    if (lumo::P<lumo::IBase> made = tryRemembered(request))
+        return made;
+    return tryByExtension(request);
+}
+
+lumo::String CPluginHandler::comparableExtension(const lumo::IURI& uri)
+{
+    lumo::String extension = uri.getExtension();
+    if (!m_extensionSuffix.isEmpty() && extension->endsWith(m_extensionSuffix.get().get()))
+        extension = extension.slice(0, extension.getLength() - m_extensionSuffix.getLength());
+    if (!extension.isEmpty() && extension->getCharAt(0) == '.')
+        extension = extension.slice(1);
+    return extension;
+}
+
+lumo::P<lumo::IBase> CPluginHandler::tryRemembered(const SRequest& request)
+{
+    if (!m_context)
+        return nullptr;
+    const lumo::String remembered = m_context->getPluginForURI(request.nTypes, request.uri);
+    if (remembered.isEmpty())
+        return nullptr;
+    for (const lumo::P<INEBPlugin>& module : m_modules) {
+        // The remembered plugin only gets the first try: whatever goes wrong
+        // here, the ordinary search still follows.
+        try {
+            if (module->getPluginName() != remembered)
+                continue;
+            const lumo::P<lumo::IBase> made = request.make(*module, request);
+            if (made && request.accept(*made))
+                return made;
+        } catch (...) {
+        }
+    }
+    return nullptr;
+}
+
+lumo::P<lumo::IBase> CPluginHandler::tryByExtension(const SRequest& request)
+{
+    for (const lumo::P<INEBPlugin>& module : m_modules)
+        if (lumo::P<lumo::IBase> made = tryModule(*module, request))
+            return made;
+    return nullptr;
+}
+
+lumo::P<lumo::IBase> CPluginHandler::tryModule(INEBPlugin& module, const SRequest& request)
+{
+    lumo::String pluginName;
+    try {
+        pluginName = module.getPluginName();
+        if (!offersExtension(module, request))
+            return nullptr;
+        const lumo::P<lumo::IBase> made = request.make(module, request);
+        if (!made)
+            return nullptr;
+        const bool bAccepted = request.accept(*made);
+        if (m_context)
+            m_context->setPluginForURI(request.nTypes, request.uri, ownCopy(pluginName));
+        return bAccepted ? made : nullptr;
+    } catch (const lumo::CException& error) {
+        logFailure(request, pluginName,
+                   formatText("%s - %s", {error.getGeneralDescription(), error.getDescription()}));
+    } catch (...) {
+        logFailure(request, pluginName, "unknown exception");
+    }
+    return nullptr;
+}
+
+bool CPluginHandler::offersExtension(INEBPlugin& module, const SRequest& request)
+{
+    const lumo::P<IPluginExtensions> extensions = module.getValidExtensions(request.nTypes);
+    const int32_t count = extensions ? extensions->getExtensionCount() : 0;
+    for (int32_t index = 0; index < count; ++index)
+        if (lumo::String::fromUTF16(extensions->getExtension(index)) == request.extension)
+            return true;
+    return false;
+}
+
+bool CPluginHandler::openAndTest(ISource& source, bool bDontCloseAfterTesting)
+{
+    // Without the test-open nothing can tell whether a source works, so
+    // none is handed out.
+    if (!m_bTestOpen)
+        return false;
+    source.open();
+    const bool bOpened = source.isOpened();
+    if (bOpened && !bDontCloseAfterTesting)
+        source.close();
+    return bOpened;
+}
+
+void CPluginHandler::logFailure(const SRequest& request, const lumo::String& pluginName, const lumo::String& reason)
+{
+    const lumo::String text = formatText("tried to %s %s with plugin %s.\nOpening failed: %s",
+                                         {lumo::String::fromLatin1(request.action), request.uri.getDisplayText(),
+                                          pluginName, reason});
+    log(infoLevel, text);
+}
+
+void CPluginHandler::log(int32_t level, const lumo::String& text)
+{
+    if (!m_context)
+        return;
+    if (const lumo::P<ILogManager> logManager = m_context->getLogManager())
+        logManager->logText(level, text);
+}
+
+lumo::P<IPluginExtensions> CPluginHandler::getValidExtensions(int32_t nTypes)
+{
+    const lumo::P<CPluginExtensions> all = lumo::make<CPluginExtensions>();
+    for (const lumo::P<INEBPlugin>& module : m_modules) {
+        const lumo::P<IPluginExtensions> extensions = module->getValidExtensions(nTypes);
+        const int32_t count = extensions ? extensions->getExtensionCount() : 0;
+        for (int32_t index = 0; index < count; ++index)
+            all->addExtension(extensions->getExtension(index));
+    }
+    return all;
+}
+
+bool CPluginHandler::isBoxed()
+{
+    return m_bBoxed;
+}
+
+int32_t CPluginHandler::getPluginCount()
+{
+    return static_cast<int32_t>(m_modules.size());
+}
+
+lumo::P<INEBPlugin> CPluginHandler::getPlugin(int32_t index)
+{
+    if (index < 0 || index >= getPluginCount())
+        throw lumo::CInvalidArgError(lumo::String("index ") + lumo::String::fromInt(index),
+                                     lumo::String("CPluginHandler::getPlugin"));
+    return m_modules[static_cast<size_t>(index)];
+}
+
+void CPluginHandler::setTestOpen(bool bTestOpen)
+{
+    m_bTestOpen = bTestOpen;
+}
+
+bool CPluginHandler::getTestOpen()
+{
+    return m_bTestOpen;
+}
+
+void CPluginHandler::setExtensionSuffix(const lumo::String& suffix)
+{
+    m_extensionSuffix = suffix;
+}
+
+lumo::String CPluginHandler::getExtensionSuffix()
+{
+    return m_extensionSuffix;
+}
+
+} // namespace nebo::common

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "foundation/CObject.h"
+#include "host/INEBContext.h"
+#include "host/IPluginHandler.h"
+
+#include <vector>
+
+namespace nebo::common {
+
+// The plugins of this process, loaded by name at construction, and the
+// search for the one that opens a URI. The plugin that made an object is
+// remembered in the context, per URI and media types, and asked first the
+// next time.
+//
+// Sources and formats run code of the plugin libraries, which are unloaded
+// with the handler: release every object it made before the handler.
+// Failures to load or open are logged through the context and never stop
+// the search. No locking: one thread uses a handler.
+class CPluginHandler : public lumo::CObject, public virtual IPluginHandler {
+public:
+    // The plugin names come from the context; without any, the built-in
+    // ones. `context` may be null: then nothing is logged or remembered.
+    // With `bBoxed`, each plugin is only named here and runs elsewhere.
+    // Throws whatever loading a plugin throws except CNEBError.
+    CPluginHandler(const lumo::P<INEBContext>& context, bool bBoxed);
+    ~CPluginHandler() override;
+
+    lumo::P<lumo::IMemoryBlock> grabPicture(const lumo::IURI& uri, double time, int32_t& nWidth,
+                                           int32_t& nHeight) override;
+    lumo::P<ISource> tryCreateSource(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2, int32_t nValue3,
+                                     bool bDontCloseAfterTesting) override;
+    lumo::P<IVideoSource> tryCreateVideoSource(const lumo::IURI& uri, bool bDontCloseAfterTesting) override;
+    lumo::P<IAudioSource> tryCreateAudioSource(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2,
+                                               int32_t nValue3, bool bDontCloseAfterTesting) override;
+    // A format counts as made when a plugin returns one: formats are not
+    // test-opened, so `bDontCloseAfterTesting` does not apply to them.
+    lumo::P<IFormat> tryCreateFormat(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2, int32_t nValue3,
+                                     bool bDontCloseAfterTesting) override;
+    lumo::P<IFormat> tryCreateVideoFormat(const lumo::IURI& uri, bool bDontCloseAfterTesting) override;
+    lumo::P<IAudioFormat> tryCreateAudioFormat(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2,
+                                               int32_t nValue3, bool bDontCloseAfterTesting) override;
+    lumo::P<IPluginExtensions> getValidExtensions(int32_t nTypes) override;
+    void addPlugin(const lumo::String& name) override;
+    bool isBoxed() override;
+    int32_t getPluginCount() override;
+    // Throws CInvalidArgError for an index outside the list.
+    lumo::P<INEBPlugin> getPlugin(int32_t index) override;
+    void setTestOpen(bool bTestOpen) override;
+    bool getTestOpen() override;
+    void setExtensionSuffix(const lumo::String& suffix) override;
+    lumo::String getExtensionSuffix() override;
+
+private:
+    // One search: what is asked for, how a module makes it and when it counts.
+    struct SRequest;
+
+    lumo::P<INEBPlugin> loadModule(const lumo::IURI& uri);
+    lumo::P<lumo::IBase> findSource(const lumo::IURI& uri, int32_t nTypes, const INEBPlugin::SSourceParams& params,
+                                    bool bDontCloseAfterTesting);
+    lumo::P<lumo::IBase> findFormat(const lumo::IURI& uri, int32_t nTypes, const INEBPlugin::SSourceParams& params);
+    lumo::P<lumo::IBase> tryCreate(SRequest& request);
+    lumo::P<lumo::IBase> tryRemembered(const SRequest& request);
+    lumo::P<lumo::IBase> tryByExtension(const SRequest& request);
+    lumo::P<lumo::IBase> tryModule(INEBPlugin& module, const SRequest& request);
+    bool offersExtension(INEBPlugin& module, const SRequest& request);
+    lumo::String comparableExtension(const lumo::IURI& uri);
+    bool openAndTest(ISource& source, bool bDontCloseAfterTesting);
+    void logFailure(const SRequest& request, const lumo::String& pluginName, const lumo::String& reason);
+    void log(int32_t level, const lumo::String& text);
+
+    std::vector<lumo::P<INEBPlugin>> m_modules;
+    lumo::P<INEBContext> m_context;
+    bool m_bBoxed;
+    bool m_bTestOpen = true;
+    lumo::String m_extensionSuffix;
+};
+
+} // namespace nebo::common

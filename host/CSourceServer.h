@@ -1,0 +1,66 @@
+#pragma once
+
+#include "host/INEBContext.h"
+#include "host/ISourceServer.h"
+#include "remote/CRemoteStreamServer.h"
+
+namespace nebo::common {
+
+// Serves a plugin's source on the pipe that the plugin server used until
+// now. Pictures leave wrapped with their type; chunks and stream lists
+// leave as the plugin wrote them. Picture and sound operations on a source
+// without that side throw CNEBError, which ends the slave's loop like any
+// error in a served call.
+class CSourceServer : public lumo::CRemoteStreamServer, public virtual ISourceServer {
+public:
+    // Throws CInvalidArgError when the source or the context is null.
+    CSourceServer(lumo::P<lumo::IInStream> input, lumo::P<lumo::IOutStream> output, lumo::P<ISource> source,
+                  lumo::P<INEBContext> context);
+    ~CSourceServer() override;
+
+    lumo::String getLog() override;
+
+    bool isOpened() override;
+    void open() override;
+    void close() override;
+    void skipToTime(double seconds) override;
+    double getDuration() override;
+    int32_t getBufferStatus() override;
+    bool isEOF() override;
+    void setStartTime(double seconds) override;
+    double getStartTime() override;
+    lumo::P<lumo::CURI> getURI() override;
+    lumo::String getPluginName() override;
+
+    void setMaxSize(int32_t nWidth, int32_t nHeight) override;
+    int32_t getWidth() override;
+    int32_t getHeight() override;
+    double peekNextPictureTimestamp() override;
+    // The next picture in a remote wrapper, or null.
+    lumo::P<INEBPicture> getNextPicture() override;
+    int32_t getPixelAspectNum() override;
+    int32_t getPixelAspectDen() override;
+    double getFrameDuration() override;
+    int32_t getFrameRateNum() override;
+    int32_t getFrameRateDen() override;
+
+    lumo::P<IAudioStreamInfos> getAudioStreamInfos() override;
+    void setAudioStream(int32_t nAudioIndex) override;
+    lumo::P<audio::IAudioChunk> getNextAudioChunk() override;
+    int32_t getSampleRate() override;
+    int32_t getChannelCount() override;
+    int32_t getBytesPerSample() override;
+
+private:
+    void registerOperations();
+    IVideoSource& video();
+    IAudioSource& audio();
+
+    const lumo::P<ISource> m_source;
+    const lumo::P<IVideoSource> m_video;
+    const lumo::P<IAudioSource> m_audio;
+    const lumo::P<INEBContext> m_context;
+    const lumo::P<lumo::IMemoryManager> m_memoryManager;
+};
+
+} // namespace nebo::common

@@ -1,0 +1,324 @@
+#include "host/CPluginHandler.h"
+
+#include "foundation/CInvalidArgError.h"
+#include "host/CLogManager.h"
+#include "host/CNEBError.h"
+#include "host/CSimpleNEBContext.h"
+#include "platform/ISystem.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// The test plugins beside this program: nebo_avlib ("avlib", extensions
+// avi, mpg) and nebo_sound ("sound", wav, avi, AVI) make sources and formats
+// that behave as the URI's query tells them (see plugins/CTestPlugin.h);
+// no_factory and null_plugin fail to load; nebo_filters does not exist.
+
+using namespace nebo::common;
+using lumo::make;
+using lumo::P;
+using lumo::String;
+
+namespace {
+
+std::string fixedTime()
+{
+    return "T";
+}
+
+size_t countOf(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+class CPluginHandlerTest : public testing::Test {
+protected:
+    CPluginHandlerTest()
+    {
+        m_log->setLogLevel(3);
+        m_context->setLogManager(m_log);
+    }
+
+    P<CPluginHandler> load(const std::vector<const char*>& names)
+    {
+        for (const char* name : names)
+            m_context->addPluginLibrary(String::fromLatin1(name));
+        return make<CPluginHandler>(m_context, false);
+    }
+
+    // The handler over the two plugins that both open ".avi".
+    P<CPluginHandler> loadBoth() { return load({"nebo_avlib", "nebo_sound"}); }
+
+    std::string logText() { return m_log->getLogText().toUTF8(); }
+
+    static std::string entry(const char* level, const std::string& text)
+    {
+        return "<logentry level=\"" + std::string(level) + "\" time=\"T\">\n\t\t<textlog>" + text + "</textlog>";
+    }
+
+    static std::string pluginPath(const char* name)
+    {
+        return lumo::getSystem()->getExecutableDirectory()->getNativePath().toUTF8() + name + ".so";
+    }
+
+    static P<lumo::CURI> uri(const char* text) { return make<lumo::CURI>(String::fromLatin1(text)); }
+
+    // The plugin that made the source, "" for none.
+    static std::string nameOf(const P<ISource>& source)
+    {
+        return source ? source->getPluginName().toUTF8() : std::string();
+    }
+
+    const P<CLogManager> m_log = make<CLogManager>(String("testlog"), &fixedTime);
+    const P<CSimpleNEBContext> m_context = make<CSimpleNEBContext>();
+};
+
+TEST_F(CPluginHandlerTest, LoadsTheBuiltInPluginsThatExistInOrder)
+{
+    const P<CPluginHandler> handler = load({});
+
+    ASSERT_EQ(handler->getPluginCount(), 2);
+    EXPECT_EQ(handler->getPlugin(0)->getPluginName(), String("avlib"));
+    EXPECT_EQ(handler->getPlugin(1)->getPluginName(), String("sound"));
+    EXPECT_THROW(handler->getPlugin(2), lumo::CInvalidArgError);
+    const std::string log = logText();
+    EXPECT_EQ(countOf(log, "Error while loading DLL: "), 1u);
+    EXPECT_NE(log.find(entry("error", "Error while loading DLL: CNEBError - could not load plugin: " +
+                                          pluginPath("nebo_filters"))),
+              std::string::npos)
+        << log;
+}
+
+TEST_F(CPluginHandlerTest, LeavesOutEveryPluginThatFailsToLoad)
+{
+    const P<CPluginHandler> handler = load({"no_factory", "nebo_sound", "null_plugin", "missing"});
+
+    ASSERT_EQ(handler->getPluginCount(), 1);
+    EXPECT_EQ(handler->getPlugin(0)->getPluginName(), String("sound"));
+    const std::string log = logText();
+    EXPECT_EQ(countOf(log, "Error while loading DLL: CNEBError - could not load link create function for: " +
+                               pluginPath("no_factory")),
+              1u);
+    EXPECT_EQ(countOf(log, "Error while loading DLL: CNEBError - could not load link create plugin object for: " +
+                               pluginPath("null_plugin")),
+              1u);
+    EXPECT_EQ(countOf(log, "Error while loading DLL: CNEBError - could not load plugin: " + pluginPath("missing")),
+              1u);
+}
+
+TEST_F(CPluginHandlerTest, BoxedHandlerOnlyNamesItsPlugins)
+{
+    m_context->addPluginLibrary(String("nebo_sound"));
+    const P<CPluginHandler> handler = make<CPluginHandler>(m_context, true);
+
+    EXPECT_TRUE(handler->isBoxed());
+    ASSERT_EQ(handler->getPluginCount(), 1);
+    EXPECT_EQ(handler->getPlugin(0)->getPluginName(), String("sound"));
+    // Only an in-process plugin would answer this.
+    EXPECT_THROW(handler->getPlugin(0)->getValidTypes(), CNEBError);
+}
+
+TEST_F(CPluginHandlerTest, ChoosesByTheWholeExtensionWithoutDotOrSuffix)
+{
+    const struct {
+        const char* uri;
+        const char* suffix;
+        const char* plugin; // "" for none
+    } cases[] = {
+        {"file:///media/clip.mpg", "", "avlib"},
+        {"file:///media/clip.wav", "", "sound"},
+        {"file:///media/clip.avi", "", "avlib"},
+        // Extensions compare case-sensitively: avlib's "avi" is no match.
+        {"file:///media/clip.AVI", "", "sound"},
+        {"file:///media/clip.av", "", ""},
+        {"file:///media/clip.avix", "", ""},
+        {"file:///media/clip", "", ""},
+        // A URI once found is remembered, so the misses come first.
+        {"file:///media/clip.mpg_part", "", ""},
+        {"file:///media/clip.mpg_part", "part", ""},
+        {"file:///media/clip.mpg_part", "_part", "avlib"},
+        {"file:///media/other.mpg", "_part", "avlib"},
+    };
+    const P<CPluginHandler> handler = loadBoth();
+    for (const auto& test : cases) {
+        handler->setExtensionSuffix(String::fromLatin1(test.suffix));
+        EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*uri(test.uri), true)), test.plugin)
+            << test.uri << " with suffix " << test.suffix;
+    }
+    EXPECT_EQ(logText().find("Opening failed"), std::string::npos);
+}
+
+TEST_F(CPluginHandlerTest, ReturnsTheSourceOpenOnlyWhenAskedTo)
+{
+    const P<CPluginHandler> handler = loadBoth();
+    const P<lumo::CURI> media = uri("file:///media/clip.avi");
+
+    const P<IVideoSource> open = handler->tryCreateVideoSource(*media, true);
+    ASSERT_TRUE(open);
+    EXPECT_TRUE(open->isOpened());
+    const P<IVideoSource> closed = handler->tryCreateVideoSource(*media, false);
+    ASSERT_TRUE(closed);
+    EXPECT_FALSE(closed->isOpened());
+}
+
+TEST_F(CPluginHandlerTest, PassesTheTypesAndSourceParameters)
+{
+    const P<CPluginHandler> handler = loadBoth();
+    const P<lumo::CURI> media = uri("file:///media/clip.wav");
+
+    ASSERT_TRUE(handler->tryCreateSource(*media, 4, 5, 6, true));
+    ASSERT_TRUE(handler->tryCreateVideoSource(*media, true));
+    ASSERT_TRUE(handler->tryCreateAudioSource(*media, 1, 2, 3, true));
+    const std::string log = logText();
+    const size_t all = log.find("sound asked for 3 16 4 5 6");
+    const size_t pictures = log.find("sound asked for 1 16 0 0 0");
+    const size_t sound = log.find("sound asked for 2 16 1 2 3");
+    ASSERT_NE(sound, std::string::npos) << log;
+    EXPECT_LT(all, pictures);
+    EXPECT_LT(pictures, sound);
+}
+
+TEST_F(CPluginHandlerTest, TriesTheRememberedPluginFirstForTheSameTypes)
+{
+    const P<CPluginHandler> handler = loadBoth();
+    const P<lumo::CURI> media = uri("file:///media/clip.avi");
+    m_context->setPluginForURI(pictureSourceType, *media, String("sound"));
+
+    EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*media, true)), "sound");
+    EXPECT_EQ(logText().find("avlib asked"), std::string::npos);
+    EXPECT_EQ(nameOf(handler->tryCreateAudioSource(*media, 0, 0, 0, true)), "avlib");
+
+    // A remembered plugin that fails now is passed over without a word.
+    const P<lumo::CURI> failing = uri("file:///media/clip.avi?fail=sound");
+    m_context->setPluginForURI(pictureSourceType, *failing, String("sound"));
+    EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*failing, true)), "avlib");
+    const P<lumo::CURI> throwing = uri("file:///media/clip.avi?throwmake=sound");
+    m_context->setPluginForURI(pictureSourceType, *throwing, String("sound"));
+    EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*throwing, true)), "avlib");
+    EXPECT_EQ(logText().find("Opening failed"), std::string::npos);
+}
+
+TEST_F(CPluginHandlerTest, RemembersThePluginThatWasTriedLast)
+{
+    const P<CPluginHandler> handler = loadBoth();
+    const P<lumo::CURI> avlibFails = uri("file:///media/clip.avi?fail=avlib");
+    const P<lumo::CURI> bothFail = uri("file:///media/clip.avi?fail=avlib&fail=sound");
+    const P<lumo::CURI> noneMakes = uri("file:///media/clip.avi?refuse=avlib&refuse=sound");
+
+    EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*avlibFails, true)), "sound");
+    EXPECT_FALSE(handler->tryCreateVideoSource(*bothFail, true));
+    EXPECT_FALSE(handler->tryCreateVideoSource(*noneMakes, true));
+
+    EXPECT_EQ(m_context->getPluginForURI(pictureSourceType, *avlibFails), String("sound"));
+    EXPECT_EQ(m_context->getPluginForURI(pictureSourceType, *bothFail), String("sound"));
+    EXPECT_EQ(m_context->getPluginForURI(pictureSourceType, *noneMakes), String());
+    EXPECT_EQ(m_context->getPluginForURI(soundSourceType, *avlibFails), String());
+}
+
+TEST_F(CPluginHandlerTest, WithoutTestOpenReturnsNothingButRemembers)
+{
+    const P<CPluginHandler> handler = loadBoth();
+    handler->setTestOpen(false);
+    const P<lumo::CURI> media = uri("file:///media/clip.mpg");
+
+    EXPECT_FALSE(handler->tryCreateVideoSource(*media, true));
+    EXPECT_EQ(m_context->getPluginForURI(pictureSourceType, *media), String("avlib"));
+    EXPECT_NE(logText().find("avlib asked for 1"), std::string::npos);
+}
+
+TEST_F(CPluginHandlerTest, LogsAPluginThatThrowsAndTriesTheNext)
+{
+    const struct {
+        const char* uri;
+        const char* failure;
+    } cases[] = {
+        {"file:///media/clip.avi?throw=avlib", "CTestError - cannot read this"},
+        {"file:///media/clip.avi?throwmake=avlib", "CTestError - cannot make this"},
+        {"file:///media/clip.avi?throwother=avlib", "unknown exception"},
+    };
+    const P<CPluginHandler> handler = loadBoth();
+    for (const auto& test : cases) {
+        m_log->clearLog();
+        EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*uri(test.uri), true)), "sound") << test.uri;
+        EXPECT_NE(logText().find(entry("info", "tried to open /media/clip.avi with plugin avlib.\nOpening failed: " +
+                                                   std::string(test.failure))),
+                  std::string::npos)
+            << logText();
+    }
+}
+
+TEST_F(CPluginHandlerTest, CreatesFormatsWithoutOpeningThem)
+{
+    const P<CPluginHandler> handler = loadBoth();
+    const P<lumo::CURI> media = uri("file:///media/clip.avi?throwmake=avlib");
+
+    const P<IFormat> pictures = handler->tryCreateVideoFormat(*media, false);
+    ASSERT_TRUE(pictures);
+    EXPECT_EQ(pictures->getPluginName(), String("sound"));
+    EXPECT_FALSE(pictures->isOpened());
+    EXPECT_EQ(m_context->getPluginForURI(formatType, *media), String("sound"));
+    EXPECT_NE(logText().find(entry("info", "tried to create /media/clip.avi with plugin avlib.\nOpening failed: "
+                                           "CTestError - cannot make this")),
+              std::string::npos)
+        << logText();
+
+    EXPECT_TRUE(handler->tryCreateAudioFormat(*media, 7, 8, 9, false));
+    EXPECT_NE(logText().find("sound asked for 16 16 7 8 9"), std::string::npos);
+    const P<lumo::CURI> refused = uri("file:///media/clip.avi?refuse=avlib&refuse=sound");
+    EXPECT_FALSE(handler->tryCreateFormat(*refused, 1, 2, 3, false));
+    EXPECT_EQ(m_context->getPluginForURI(formatType | soundFormatType, *refused), String());
+}
+
+TEST_F(CPluginHandlerTest, ListsTheExtensionsOfAllPluginsInOrder)
+{
+    const P<IPluginExtensions> extensions = loadBoth()->getValidExtensions(pictureSourceType);
+
+    std::vector<std::u16string> listed;
+    for (int32_t index = 0; index < extensions->getExtensionCount(); ++index)
+        listed.emplace_back(extensions->getExtension(index));
+    EXPECT_EQ(listed, (std::vector<std::u16string>{u"avi", u"mpg", u"wav", u"avi", u"AVI"}));
+}
+
+TEST(CPluginHandlerWithoutContextTest, SearchesWithoutLoggingOrRemembering)
+{
+    const P<CPluginHandler> handler = make<CPluginHandler>(nullptr, false);
+
+    ASSERT_EQ(handler->getPluginCount(), 2);
+    const P<lumo::CURI> media = make<lumo::CURI>(String("file:///media/clip.avi?throw=avlib"));
+    const P<IVideoSource> source = handler->tryCreateVideoSource(*media, true);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->getPluginName(), String("sound"));
+}
+
+TEST_F(CPluginHandlerTest, GrabsThePictureAtATimeWithinTheClip)
+{
+    const struct {
+        double time;
+        int position; // the clip lasts 10 seconds
+    } cases[] = {{3.0, 3}, {25.0, 9}, {0.0, 0}, {-5.0, 0}};
+    const P<CPluginHandler> handler = loadBoth();
+    const P<lumo::CURI> media = uri("file:///media/clip.avi");
+    for (const auto& test : cases) {
+        int32_t width = 0;
+        int32_t height = 0;
+        const P<lumo::IMemoryBlock> pixels = handler->grabPicture(*media, test.time, width, height);
+        ASSERT_TRUE(pixels);
+        EXPECT_EQ(width, 4);
+        EXPECT_EQ(height, 2);
+        ASSERT_EQ(pixels->getSize(), 4 * 2 * 4);
+        EXPECT_EQ(pixels->getData()[0], test.position) << "at " << test.time;
+    }
+
+    int32_t width = -1;
+    int32_t height = -1;
+    EXPECT_FALSE(handler->grabPicture(*uri("file:///media/clip.avi?fail=avlib&fail=sound"), 1.0, width, height));
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 0);
+}

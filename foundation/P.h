@@ -10,7 +10,7 @@ namespace lumo {
 
 struct AdoptTag {};
 // Marks the one place where a new object's initial reference is handed over.
-inline constexpr AdoptTag adopt{};
+constexpr AdoptTag adopt{};
 
 // Counting smart pointer. Construction from a raw pointer counts; only the
 // AdoptTag constructor takes over the creator's reference. Assignment counts

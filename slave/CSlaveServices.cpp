@@ -1,28 +1,30 @@
 #include "slave/CSlaveServices.h"
 
-#include "foundation/CError.h"
-#include "foundation/CObject.h"
 #include "foundation/CURI.h"
 #include "foundation/castObject.h"
+#include "host/CLogManager.h"
+#include "host/CNEBPluginServer.h"
+#include "host/CPluginHandler.h"
+#include "host/CSimpleNEBContext.h"
+#include "platform/IPathes.h"
 #include "platform/IPipeManager.h"
-#include "remote/CRemoteStreamServer.h"
+#include "platform/ISystem.h"
 
 #include <cstdio>
-#include <filesystem>
 
 namespace nebo::common {
 
+using lumo::castObject;
 using lumo::make;
 using lumo::P;
 
 namespace {
 
-// A remote stream server as the slave's call loop sees it. It serves the
-// built-in "Quit" alone until the plugin server takes its place.
-class CQuitOnlyServer : public lumo::CObject, public virtual ISlaveServer {
+// The plugin server as the slave's call loop sees it.
+class CPluginServerLoop : public lumo::CObject, public virtual ISlaveServer {
 public:
-    explicit CQuitOnlyServer(lumo::IPipeClient& pipe)
-        : m_server(make<lumo::CRemoteStreamServer>(pipe.getInStream(), pipe.getOutStream()))
+    CPluginServerLoop(lumo::IPipeClient& pipe, P<INEBContext> context)
+        : m_server(make<CNEBPluginServer>(pipe.getInStream(), pipe.getOutStream(), std::move(context)))
     {
     }
 
@@ -32,29 +34,36 @@ public:
     void processNext() override { m_server->processNext(); }
 
 private:
-    P<lumo::CRemoteStreamServer> m_server;
+    P<CNEBPluginServer> m_server;
 };
 
 } // namespace
 
-P<lumo::IBase> CSlaveServices::createLogManager(int)
+P<lumo::IBase> CSlaveServices::createLogManager(int logLevel)
 {
-    return make<lumo::CObject>();
+    P<ILogManager> log = make<CLogManager>("slavelog");
+    log->setLogLevel(logLevel);
+    return log;
 }
 
-P<lumo::IBase> CSlaveServices::createContext(const P<lumo::IBase>&, const lumo::String&)
+P<lumo::IBase> CSlaveServices::createContext(const P<lumo::IBase>& logManager, const lumo::String& pluginName)
 {
-    return make<lumo::CObject>();
+    P<INEBContext> context = make<CSimpleNEBContext>();
+    context->setPrefetch(true);
+    context->setFlag2(true);
+    context->setLogManager(castObject<ILogManager>(logManager));
+    context->addPluginLibrary(pluginName);
+    return context;
 }
 
-P<lumo::IBase> CSlaveServices::createPluginHandler(const P<lumo::IBase>&)
+P<lumo::IBase> CSlaveServices::createPluginHandler(const P<lumo::IBase>& context)
 {
-    return make<lumo::CObject>();
+    return make<CPluginHandler>(castObject<INEBContext>(context), false);
 }
 
 std::string CSlaveServices::getNativePath(const lumo::String& uriText)
 {
-    return make<lumo::CURI>(uriText)->getNativePath().toUTF8();
+    return lumo::getPathes()->getNativePath(*make<lumo::CURI>(uriText), false).toUTF8();
 }
 
 void CSlaveServices::installCrashFilter(const std::string&) {}
@@ -69,22 +78,19 @@ P<lumo::IBase> CSlaveServices::connectPipe(const lumo::String& pipeName)
     return pipe;
 }
 
-P<ISlaveServer> CSlaveServices::createServer(const P<lumo::IBase>& pipe, const P<lumo::IBase>&)
+P<ISlaveServer> CSlaveServices::createServer(const P<lumo::IBase>& pipe, const P<lumo::IBase>& context)
 {
-    return make<CQuitOnlyServer>(*lumo::castObject<lumo::IPipeClient>(pipe));
+    return make<CPluginServerLoop>(*castObject<lumo::IPipeClient>(pipe), castObject<INEBContext>(context));
 }
 
 bool CSlaveServices::fileExists(const std::string& path)
 {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
+    return lumo::getSystem()->fileExists(*lumo::CURI::fromNativePath(lumo::String::fromUTF8(path)));
 }
 
 void CSlaveServices::deleteFile(const std::string& path)
 {
-    std::error_code error;
-    if (!std::filesystem::remove(path, error) && error)
-        throw lumo::CError(lumo::String::fromUTF8("Error deleting the file '" + path + "' (" + error.message() + ")."));
+    lumo::getSystem()->deleteFile(*lumo::CURI::fromNativePath(lumo::String::fromUTF8(path)));
 }
 
 void CSlaveServices::writeDebugOutput(const std::string& text)

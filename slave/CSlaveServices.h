@@ -4,15 +4,9 @@
 
 namespace nebo::common {
 
-// The services of the slave program itself.
-//
-// The pipe is real: the slave connects to the master's pipe and serves
-// remote calls on it. The host's log, context, plugin loading, crash reports
-// and plugin server are not part of this build yet: the log, context and
-// plugin handler are plain placeholder objects that only mark their
-// lifetime, no crash filter is installed, and the server on the pipe is a
-// plain remote stream server that serves nothing but "Quit" (an unknown
-// function is answered "notfound").
+// The services of the slave program itself: the in-memory log, the context,
+// the plugin handler and the plugin server of the host, on the master's
+// pipe. Crash reports are not written yet: no crash filter is installed.
 class CSlaveServices : public ISlaveServices {
 public:
     lumo::P<lumo::IBase> createLogManager(int logLevel) override;

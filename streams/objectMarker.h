@@ -6,6 +6,6 @@ namespace lumo {
 
 // Written after every object body: a reader that consumed a different
 // number of bytes than the writer produced finds something else here.
-inline constexpr int32_t objectMarker = 123456;
+constexpr int32_t objectMarker = 123456;
 
 } // namespace lumo

@@ -1,0 +1,128 @@
+// What a master pays for every boxed question: from the spawn of a slave to
+// the answer of its first "getPluginName". The real nebo_slave hosting
+// nebo_demo is measured next to a minimal program that links nothing of
+// ours and answers the same bytes, in the same run.
+
+#include "foundation/CException.h"
+#include "foundation/CURI.h"
+#include "host/CNEBPluginClient.h"
+#include "platform/IPipeManager.h"
+#include "platform/IProcessManager.h"
+#include "streams/CMemoryManager.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace lumo;
+using Clock = std::chrono::steady_clock;
+
+constexpr int rounds = 21;
+
+class CStarter : public CObject, public virtual IPipeServer::IPipeCreatedListener {
+public:
+    CStarter(std::string program, std::string arguments)
+        : m_program(std::move(program)), m_arguments(std::move(arguments))
+    {
+    }
+
+    bool pipeCreated() override
+    {
+        m_process = getProcessManager()->createProcess(CURI::fromNativePath(String::fromUTF8(m_program)),
+                                                       String::fromUTF8(m_arguments), PFrail<IURI>(),
+                                                       PFrail<IBase>(), IProcess::priorityNormal);
+        return true;
+    }
+    P<IProcess> getProcess() const { return m_process; }
+
+private:
+    std::string m_program;
+    std::string m_arguments;
+    P<IProcess> m_process;
+};
+
+// Milliseconds from the pipe's creation to the answer.
+double timeFirstAnswer(const std::string& program, const std::string& errorFile)
+{
+    static int count = 0;
+    const std::string pipeName = "nebo_slave-" + std::to_string(getpid()) + "-" + std::to_string(++count);
+    const std::string arguments =
+        " " + std::to_string(getpid()) + " " + pipeName + " nebo_demo file://" + errorFile + " 2";
+    std::ofstream(errorFile) << "";
+
+    const Clock::time_point start = Clock::now();
+    P<IPipeServer> server = getPipeManager()->createServer(String::fromUTF8(pipeName));
+    P<CStarter> starter = make<CStarter>(program, arguments);
+    P<IPipeClient> pipe = server->acceptClient(starter.get());
+    if (!pipe)
+        throw std::runtime_error("the program did not connect: " + program);
+    P<nebo::common::CNEBPluginClient> plugin =
+        make<nebo::common::CNEBPluginClient>(pipe->getInStream(), pipe->getOutStream(), make<CMemoryManager>(30));
+    if (plugin->getPluginName().toUTF8() != "nebo_demo")
+        throw std::runtime_error("wrong answer from " + program);
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+
+    plugin->quit();
+    plugin = nullptr;
+    pipe = nullptr;
+    server = nullptr;
+    // The next round starts on a quiet machine.
+    for (int i = 0; i < 5000 && !starter->getProcess()->hasTerminated(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return ms;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int, char** argv)
+{
+    const std::string folder = std::filesystem::path(argv[0]).parent_path().string();
+    char work[] = "/tmp/nebo-startup-XXXXXX";
+    if (!mkdtemp(work)) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    setenv("NEBO_PIPE_DIR", (std::string(work) + "/pipes").c_str(), 1);
+    const std::string errorFile = std::string(work) + "/error.txt";
+
+    std::vector<double> slave, minimal;
+    try {
+        timeFirstAnswer(folder + "/nebo_slave", errorFile);
+        timeFirstAnswer(folder + "/minimal_slave", errorFile);
+        for (int i = 0; i < rounds; ++i) {
+            slave.push_back(timeFirstAnswer(folder + "/nebo_slave", errorFile));
+            minimal.push_back(timeFirstAnswer(folder + "/minimal_slave", errorFile));
+        }
+    } catch (const CException& error) {
+        std::fprintf(stderr, "%s\n", error.getDescription()->toUTF8().c_str());
+        return 1;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    std::filesystem::remove_all(work);
+
+    const double slaveMs = median(slave);
+    const double minimalMs = median(minimal);
+    std::printf("spawn to first \"getPluginName\" answer, median of %d:\n", rounds);
+    std::printf("  minimal program     %8.2f ms\n", minimalMs);
+    std::printf("  nebo_slave          %8.2f ms\n", slaveMs);
+    std::printf("  ratio               %8.2f\n", slaveMs / minimalMs);
+    return 0;
+}

@@ -1,0 +1,251 @@
+#include "plugins/demo/CDemoClip.h"
+
+#include "media/CAudioChunk.h"
+#include "media/CNV12Picture.h"
+#include "media/CRGBPicture.h"
+#include "media/CYUY2Picture.h"
+#include "media/CYV12Picture.h"
+
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace nebo::demo {
+
+using lumo::make;
+using lumo::P;
+
+namespace {
+
+// Large enough for any real clip, small enough that no request can make
+// the plugin ask for absurd amounts of memory.
+constexpr int32_t maxSide = 8192;
+constexpr int32_t maxFramesPerSecond = 1000;
+constexpr int32_t maxFrameCount = 100000000;
+constexpr int32_t maxSampleRate = 768000;
+constexpr int32_t maxChannelCount = 64;
+
+std::optional<int32_t> parseWhole(std::string_view text, int32_t lowest, int32_t highest)
+{
+    int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < lowest || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int32_t> parsePictureType(std::string_view text)
+{
+    static const std::map<std::string_view, int32_t> types = {{"rgb", common::rgbPictureType},
+                                                              {"yuy2", common::yuy2PictureType},
+                                                              {"nv12", common::nv12PictureType},
+                                                              {"yv12", common::yv12PictureType}};
+    const auto found = types.find(text);
+    if (found == types.end())
+        return std::nullopt;
+    return found->second;
+}
+
+// Sets one field of `clip` from a pair; false when the value is not valid.
+bool applyPair(CDemoClip& clip, std::string_view key, std::string_view value)
+{
+    std::optional<int32_t> parsed;
+    int32_t* field = nullptr;
+    if (key == "fmt") {
+        parsed = parsePictureType(value);
+        field = &clip.pictureType;
+    } else {
+        static const std::map<std::string_view, std::pair<int32_t CDemoClip::*, int32_t>> numbers = {
+            {"w", {&CDemoClip::width, maxSide}},
+            {"h", {&CDemoClip::height, maxSide}},
+            {"fps", {&CDemoClip::framesPerSecond, maxFramesPerSecond}},
+            {"frames", {&CDemoClip::frameCount, maxFrameCount}},
+            {"rate", {&CDemoClip::sampleRate, maxSampleRate}},
+            {"channels", {&CDemoClip::channelCount, maxChannelCount}}};
+        const auto found = numbers.find(key);
+        if (found == numbers.end())
+            return true;
+        parsed = parseWhole(value, 1, found->second.second);
+        field = &(clip.*found->second.first);
+    }
+    if (!parsed)
+        return false;
+    *field = *parsed;
+    return true;
+}
+
+P<lumo::IMemoryBlock> allocateBlock(const P<lumo::IMemoryManager>& memory, int64_t size)
+{
+    P<lumo::IMemoryBlock> block = memory->allocate(static_cast<int32_t>(size));
+    block->setSize(static_cast<int32_t>(size));
+    return block;
+}
+
+void fillRGB(uint8_t* pixels, int32_t width, int32_t height, int64_t n)
+{
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x, pixels += 4) {
+            pixels[0] = static_cast<uint8_t>(x + n);
+            pixels[1] = static_cast<uint8_t>(y + n);
+            pixels[2] = static_cast<uint8_t>(x + y);
+            pixels[3] = 255;
+        }
+    }
+}
+
+void fillLuma(uint8_t* plane, int32_t width, int32_t height, int64_t n)
+{
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            *plane++ = static_cast<uint8_t>(x + y + n);
+}
+
+uint8_t chromaU(int32_t cx, int64_t n) { return static_cast<uint8_t>(cx + n); }
+uint8_t chromaV(int32_t cy) { return static_cast<uint8_t>(cy + 128); }
+
+void fillYUY2(uint8_t* bytes, int32_t width, int32_t height, int64_t n)
+{
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t cx = 0; cx < width / 2; ++cx, bytes += 4) {
+            bytes[0] = static_cast<uint8_t>(2 * cx + y + n);
+            bytes[1] = chromaU(cx, n);
+            bytes[2] = static_cast<uint8_t>(2 * cx + 1 + y + n);
+            bytes[3] = chromaV(y);
+        }
+    }
+}
+
+void fillNV12(uint8_t* bytes, int32_t width, int32_t height, int64_t n)
+{
+    fillLuma(bytes, width, height, n);
+    uint8_t* chroma = bytes + static_cast<int64_t>(width) * height;
+    for (int32_t cy = 0; cy < height / 2; ++cy) {
+        for (int32_t cx = 0; cx < width / 2; ++cx) {
+            *chroma++ = chromaU(cx, n);
+            *chroma++ = chromaV(cy);
+        }
+    }
+}
+
+void fillYV12(uint8_t* bytes, int32_t width, int32_t height, int64_t n)
+{
+    fillLuma(bytes, width, height, n);
+    const int64_t chromaSize = static_cast<int64_t>(width / 2) * (height / 2);
+    uint8_t* v = bytes + static_cast<int64_t>(width) * height;
+    uint8_t* u = v + chromaSize;
+    for (int32_t cy = 0; cy < height / 2; ++cy) {
+        for (int32_t cx = 0; cx < width / 2; ++cx) {
+            *v++ = chromaV(cy);
+            *u++ = chromaU(cx, n);
+        }
+    }
+}
+
+template <class Picture>
+P<common::INEBPicture> makeOf(const P<lumo::IMemoryManager>& memory, double time, int64_t size, int32_t width,
+                              int32_t height, int64_t n, void (*fill)(uint8_t*, int32_t, int32_t, int64_t))
+{
+    P<lumo::IMemoryBlock> block = allocateBlock(memory, size);
+    fill(block->getData(), width, height, n);
+    return make<Picture>(memory, time, std::move(block), width, height, false);
+}
+
+// The smallest index whose time stamp is not below `seconds`, at most `end`.
+int64_t firstIndexAt(double seconds, int64_t end, double (CDemoClip::*timeOf)(int64_t) const, const CDemoClip& clip)
+{
+    int64_t low = 0;
+    int64_t high = end;
+    while (low < high) {
+        const int64_t middle = low + (high - low) / 2;
+        if ((clip.*timeOf)(middle) < seconds)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+} // namespace
+
+std::optional<CDemoClip> CDemoClip::fromQuery(const lumo::String& query)
+{
+    CDemoClip clip;
+    const std::string text = query.toUTF8();
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const std::string_view pair = rest.substr(0, rest.find('&'));
+        rest.remove_prefix(std::min(rest.size(), pair.size() + 1));
+        const size_t equals = pair.find('=');
+        if (equals == std::string_view::npos)
+            continue;
+        if (!applyPair(clip, pair.substr(0, equals), pair.substr(equals + 1)))
+            return std::nullopt;
+    }
+    // Chroma covers pairs of pixels, so the YUV layouts need even sizes.
+    const bool bYUV = clip.pictureType != common::rgbPictureType;
+    if (bYUV && (clip.width % 2 != 0 || clip.height % 2 != 0))
+        return std::nullopt;
+    return clip;
+}
+
+double CDemoClip::getDuration() const { return static_cast<double>(frameCount) / framesPerSecond; }
+double CDemoClip::getPictureTime(int64_t index) const { return static_cast<double>(index) / framesPerSecond; }
+
+double CDemoClip::getChunkTime(int64_t index) const
+{
+    return static_cast<double>(index * framesPerChunk) / sampleRate;
+}
+
+int64_t CDemoClip::getSoundFrameCount() const
+{
+    return static_cast<int64_t>(frameCount) * sampleRate / framesPerSecond;
+}
+
+int64_t CDemoClip::getFirstPictureAt(double seconds) const
+{
+    return firstIndexAt(seconds, frameCount, &CDemoClip::getPictureTime, *this);
+}
+
+int64_t CDemoClip::getFirstChunkAt(double seconds) const
+{
+    const int64_t chunkCount = (getSoundFrameCount() + framesPerChunk - 1) / framesPerChunk;
+    return firstIndexAt(seconds, chunkCount, &CDemoClip::getChunkTime, *this);
+}
+
+P<common::INEBPicture> CDemoClip::makePicture(int64_t index, const P<lumo::IMemoryManager>& memory) const
+{
+    const double time = getPictureTime(index);
+    const int64_t pixels = static_cast<int64_t>(width) * height;
+    switch (pictureType) {
+    case common::rgbPictureType:
+        return makeOf<common::CRGBPicture>(memory, time, pixels * 4, width, height, index, fillRGB);
+    case common::yuy2PictureType:
+        return makeOf<common::CYUY2Picture>(memory, time, pixels * 2, width, height, index, fillYUY2);
+    case common::nv12PictureType:
+        return makeOf<common::CNV12Picture>(memory, time, pixels * 3 / 2, width, height, index, fillNV12);
+    default:
+        return makeOf<common::CYV12Picture>(memory, time, pixels * 3 / 2, width, height, index, fillYV12);
+    }
+}
+
+P<audio::IAudioChunk> CDemoClip::makeChunk(int64_t index, const P<lumo::IMemoryManager>& memory) const
+{
+    const int64_t first = index * framesPerChunk;
+    const int64_t frames = std::min<int64_t>(framesPerChunk, getSoundFrameCount() - first);
+    if (frames <= 0)
+        return nullptr;
+    P<lumo::IMemoryBlock> block = allocateBlock(memory, frames * channelCount * bytesPerSample);
+    uint8_t* bytes = block->getData();
+    for (int64_t g = first; g < first + frames; ++g) {
+        for (int32_t c = 0; c < channelCount; ++c) {
+            const uint32_t sample = static_cast<uint32_t>(g * 64 + c * 4096) % 65536;
+            *bytes++ = static_cast<uint8_t>(sample);
+            *bytes++ = static_cast<uint8_t>(sample >> 8);
+        }
+    }
+    return make<audio::CAudioChunk>(getChunkTime(index), std::move(block));
+}
+
+} // namespace nebo::demo

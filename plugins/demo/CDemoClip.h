@@ -1,0 +1,51 @@
+#pragma once
+
+#include "foundation/String.h"
+#include "media/IAudioChunk.h"
+#include "media/INEBPicture.h"
+#include "streams/IMemoryManager.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace nebo::demo {
+
+constexpr const char* pluginName = "nebo_demo";
+
+// A synthetic clip, described by the query of a ".demo" URI: "key=value"
+// pairs joined by "&" set the picture size (w, h), the layout (fmt: rgb,
+// yuy2, nv12, yv12), the frame rate (fps), the number of pictures (frames),
+// and the sound (rate, channels). Its pictures and sound are pure functions
+// of their position, so a reader can check every byte it receives.
+struct CDemoClip {
+    int32_t width = 320;
+    int32_t height = 240;
+    int32_t pictureType = common::nv12PictureType;
+    int32_t framesPerSecond = 25;
+    int32_t frameCount = 250;
+    int32_t sampleRate = 48000;
+    int32_t channelCount = 2;
+
+    static constexpr int32_t framesPerChunk = 1024;
+    static constexpr int32_t bytesPerSample = 2;
+
+    // The clip a query describes, or nothing when a value is not valid.
+    // Unknown keys are passed over.
+    static std::optional<CDemoClip> fromQuery(const lumo::String& query);
+
+    double getDuration() const;
+    double getPictureTime(int64_t index) const;
+    double getChunkTime(int64_t index) const;
+    // The first picture (chunk) whose time stamp is not below `seconds`.
+    int64_t getFirstPictureAt(double seconds) const;
+    int64_t getFirstChunkAt(double seconds) const;
+    // Sound frames in the whole clip: as many as its duration holds.
+    int64_t getSoundFrameCount() const;
+
+    // Picture `index`, which must be below the frame count, top row first.
+    lumo::P<common::INEBPicture> makePicture(int64_t index, const lumo::P<lumo::IMemoryManager>& memory) const;
+    // Chunk `index`, or null once the sound is over; the last one may be short.
+    lumo::P<audio::IAudioChunk> makeChunk(int64_t index, const lumo::P<lumo::IMemoryManager>& memory) const;
+};
+
+} // namespace nebo::demo

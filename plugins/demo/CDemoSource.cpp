@@ -1,0 +1,71 @@
+#include "plugins/demo/CDemoSource.h"
+
+#include "foundation/CInvalidArgError.h"
+
+namespace nebo::demo {
+
+using lumo::make;
+using lumo::P;
+
+CDemoSource::CDemoSource(const CDemoClip& clip, const lumo::IURI& uri, P<lumo::IMemoryManager> memory)
+    : m_clip(clip), m_uri(make<lumo::CURI>(uri.getText())), m_memory(std::move(memory))
+{
+}
+
+bool CDemoSource::isOpened() { return m_bOpened; }
+void CDemoSource::open() { m_bOpened = true; }
+void CDemoSource::close() { m_bOpened = false; }
+
+void CDemoSource::skipToTime(double seconds)
+{
+    m_nextPicture = m_clip.getFirstPictureAt(seconds);
+    m_nextChunk = m_clip.getFirstChunkAt(seconds);
+}
+
+double CDemoSource::getDuration() { return m_clip.getDuration(); }
+int32_t CDemoSource::getBufferStatus() { return 100; }
+bool CDemoSource::isEOF() { return m_nextPicture >= m_clip.frameCount; }
+void CDemoSource::setStartTime(double seconds) { m_startTime = seconds; }
+double CDemoSource::getStartTime() { return m_startTime; }
+P<lumo::CURI> CDemoSource::getURI() { return m_uri; }
+lumo::String CDemoSource::getPluginName() { return lumo::String::fromUTF8(pluginName); }
+
+void CDemoSource::setMaxSize(int32_t, int32_t) {}
+int32_t CDemoSource::getWidth() { return m_clip.width; }
+int32_t CDemoSource::getHeight() { return m_clip.height; }
+double CDemoSource::peekNextPictureTimestamp() { return m_clip.getPictureTime(m_nextPicture); }
+
+P<common::INEBPicture> CDemoSource::getNextPicture()
+{
+    if (isEOF())
+        return nullptr;
+    return m_clip.makePicture(m_nextPicture++, m_memory);
+}
+
+int32_t CDemoSource::getPixelAspectNum() { return 1; }
+int32_t CDemoSource::getPixelAspectDen() { return 1; }
+double CDemoSource::getFrameDuration() { return 1.0 / m_clip.framesPerSecond; }
+int32_t CDemoSource::getFrameRateNum() { return m_clip.framesPerSecond; }
+int32_t CDemoSource::getFrameRateDen() { return 1; }
+
+P<common::IAudioStreamInfos> CDemoSource::getAudioStreamInfos() { return nullptr; }
+
+void CDemoSource::setAudioStream(int32_t nAudioIndex)
+{
+    if (nAudioIndex != 0)
+        throw lumo::CInvalidArgError("a demo clip has only sound stream 0", "setAudioStream", this);
+}
+
+P<audio::IAudioChunk> CDemoSource::getNextAudioChunk()
+{
+    P<audio::IAudioChunk> chunk = m_clip.makeChunk(m_nextChunk, m_memory);
+    if (chunk)
+        ++m_nextChunk;
+    return chunk;
+}
+
+int32_t CDemoSource::getSampleRate() { return m_clip.sampleRate; }
+int32_t CDemoSource::getChannelCount() { return m_clip.channelCount; }
+int32_t CDemoSource::getBytesPerSample() { return CDemoClip::bytesPerSample; }
+
+} // namespace nebo::demo

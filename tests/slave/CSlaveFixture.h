@@ -1,0 +1,108 @@
+#pragma once
+
+// Runs the real nebo_slave program on a pipe of the test's own, as a master does.
+#include "foundation/CURI.h"
+#include "platform/CScopedPipeFolder.h"
+#include "platform/IPipeManager.h"
+#include "platform/IProcessManager.h"
+#include "platform/waitForEnd.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <time.h>
+#include <unistd.h>
+
+namespace nebo::test {
+
+inline std::string slavePath()
+{
+    const char* folder = std::getenv("NEBO_BIN_DIR");
+    return std::string(folder ? folder : ".") + "/nebo_slave";
+}
+
+// Starts the slave once its pipe exists, as the master does.
+class CSlaveStarter : public lumo::CObject, public virtual lumo::IPipeServer::IPipeCreatedListener {
+public:
+    explicit CSlaveStarter(std::string arguments) : m_arguments(std::move(arguments)) {}
+
+    bool pipeCreated() override
+    {
+        m_slave = lumo::getProcessManager()->createProcess(
+            lumo::CURI::fromNativePath(lumo::String::fromUTF8(slavePath())), lumo::String::fromUTF8(m_arguments),
+            lumo::PFrail<lumo::IURI>(), lumo::PFrail<lumo::IBase>(), lumo::IProcess::priorityNormal);
+        return true;
+    }
+    const lumo::P<lumo::IProcess>& getSlave() const { return m_slave; }
+
+private:
+    std::string m_arguments;
+    lumo::P<lumo::IProcess> m_slave;
+};
+
+inline int64_t getMonotonicMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+class CSlaveFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/nebo-slave-process-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_folder = pattern;
+        m_errorFile = m_folder + "/error.txt";
+        std::ofstream(m_errorFile) << "";
+    }
+    void TearDown() override
+    {
+        // Dropping the pipe server ends a slave that still serves.
+        m_server = nullptr;
+        if (m_slave) {
+            EXPECT_TRUE(lumo::waitForEnd(*m_slave));
+        }
+        std::filesystem::remove_all(m_folder);
+    }
+
+    // Makes a pipe, starts the slave on it and returns the master's end once
+    // the slave connected; null when it did not connect within a generous bound.
+    lumo::P<lumo::IPipeClient> startServedSlave(const std::string& plugin = "nebo_demo", int logLevel = 2)
+    {
+        static int pipeCount = 0;
+        char name[64];
+        std::snprintf(name, sizeof name, "nebo_slave-%08x-%08x-%08x", static_cast<unsigned>(getpid()), ++pipeCount,
+                      0x5eedu);
+        m_server = lumo::getPipeManager()->createServer(lumo::String::fromLatin1(name));
+        m_server->setEndTick(getMonotonicMs() + 20000);
+        const std::string arguments = " " + std::to_string(getpid()) + " " + name + " " + plugin + " file://" +
+                                      m_errorFile + " " + std::to_string(logLevel);
+        lumo::P<CSlaveStarter> starter = lumo::make<CSlaveStarter>(arguments);
+        lumo::P<lumo::IPipeClient> pipe = m_server->acceptClient(starter.get());
+        m_slave = starter->getSlave();
+        return pipe;
+    }
+
+    std::string errorFileText() const
+    {
+        std::ifstream file(m_errorFile, std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    lumo::CScopedPipeFolder m_pipeFolder;
+    std::string m_folder;
+    std::string m_errorFile;
+    lumo::P<lumo::IPipeServer> m_server;
+    lumo::P<lumo::IProcess> m_slave;
+};
+
+} // namespace nebo::test

@@ -26,6 +26,7 @@ constexpr int32_t maxFramesPerSecond = 1000;
 constexpr int32_t maxFrameCount = 100000000;
 constexpr int32_t maxSampleRate = 768000;
 constexpr int32_t maxChannelCount = 64;
+constexpr int32_t maxDelayMs = 600000;
 
 std::optional<int32_t> parseWhole(std::string_view text, int32_t lowest, int32_t highest)
 {
@@ -48,32 +49,50 @@ std::optional<int32_t> parsePictureType(std::string_view text)
     return found->second;
 }
 
+// Sets one number of `clip` from a pair; false when the value is not
+// valid, true for a key that names no number.
+bool applyNumber(CDemoClip& clip, std::string_view key, std::string_view value)
+{
+    static const std::map<std::string_view, std::pair<int32_t CDemoClip::*, int32_t>> numbers = {
+        {"w", {&CDemoClip::width, maxSide}},
+        {"h", {&CDemoClip::height, maxSide}},
+        {"fps", {&CDemoClip::framesPerSecond, maxFramesPerSecond}},
+        {"frames", {&CDemoClip::frameCount, maxFrameCount}},
+        {"rate", {&CDemoClip::sampleRate, maxSampleRate}},
+        {"channels", {&CDemoClip::channelCount, maxChannelCount}}};
+    const auto found = numbers.find(key);
+    if (found == numbers.end())
+        return true;
+    const std::optional<int32_t> parsed = parseWhole(value, 1, found->second.second);
+    if (parsed)
+        clip.*found->second.first = *parsed;
+    return parsed.has_value();
+}
+
 // Sets one field of `clip` from a pair; false when the value is not valid.
+// Unknown keys are passed over.
 bool applyPair(CDemoClip& clip, std::string_view key, std::string_view value)
 {
-    std::optional<int32_t> parsed;
-    int32_t* field = nullptr;
     if (key == "fmt") {
-        parsed = parsePictureType(value);
-        field = &clip.pictureType;
-    } else {
-        static const std::map<std::string_view, std::pair<int32_t CDemoClip::*, int32_t>> numbers = {
-            {"w", {&CDemoClip::width, maxSide}},
-            {"h", {&CDemoClip::height, maxSide}},
-            {"fps", {&CDemoClip::framesPerSecond, maxFramesPerSecond}},
-            {"frames", {&CDemoClip::frameCount, maxFrameCount}},
-            {"rate", {&CDemoClip::sampleRate, maxSampleRate}},
-            {"channels", {&CDemoClip::channelCount, maxChannelCount}}};
-        const auto found = numbers.find(key);
-        if (found == numbers.end())
-            return true;
-        parsed = parseWhole(value, 1, found->second.second);
-        field = &(clip.*found->second.first);
+        const std::optional<int32_t> type = parsePictureType(value);
+        clip.pictureType = type.value_or(clip.pictureType);
+        return type.has_value();
     }
-    if (!parsed)
-        return false;
-    *field = *parsed;
-    return true;
+    if (key == "fail") {
+        const std::optional<EDemoFault> fault = parseDemoFault(value);
+        clip.fault = fault.value_or(clip.fault);
+        return fault.has_value();
+    }
+    if (key == "failat") {
+        clip.bFailAtOpen = value == "open";
+        return clip.bFailAtOpen;
+    }
+    if (key == "delay") {
+        const std::optional<int32_t> delay = parseWhole(value, 0, maxDelayMs);
+        clip.delayMs = delay.value_or(clip.delayMs);
+        return delay.has_value();
+    }
+    return applyNumber(clip, key, value);
 }
 
 P<lumo::IMemoryBlock> allocateBlock(const P<lumo::IMemoryManager>& memory, int64_t size)

@@ -3,6 +3,7 @@
 #include "foundation/String.h"
 #include "media/IAudioChunk.h"
 #include "media/INEBPicture.h"
+#include "plugins/demo/demoFaults.h"
 #include "streams/IMemoryManager.h"
 
 #include <cstdint>
@@ -17,6 +18,10 @@ constexpr const char* pluginName = "nebo_demo";
 // yuy2, nv12, yv12), the frame rate (fps), the number of pictures (frames),
 // and the sound (rate, channels). Its pictures and sound are pure functions
 // of their position, so a reader can check every byte it receives.
+//
+// For trying out the host, "fail" names a way to misbehave (see
+// EDemoFault) at the first picture, or at opening with "failat=open", and
+// "delay" makes every picture take that many milliseconds.
 struct CDemoClip {
     int32_t width = 320;
     int32_t height = 240;
@@ -25,6 +30,9 @@ struct CDemoClip {
     int32_t frameCount = 250;
     int32_t sampleRate = 48000;
     int32_t channelCount = 2;
+    EDemoFault fault = EDemoFault::none;
+    bool bFailAtOpen = false;
+    int32_t delayMs = 0;
 
     static constexpr int32_t framesPerChunk = 1024;
     static constexpr int32_t bytesPerSample = 2;

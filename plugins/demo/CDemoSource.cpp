@@ -2,6 +2,9 @@
 
 #include "foundation/CInvalidArgError.h"
 
+#include <chrono>
+#include <thread>
+
 namespace nebo::demo {
 
 using lumo::make;
@@ -13,7 +16,12 @@ CDemoSource::CDemoSource(const CDemoClip& clip, const lumo::IURI& uri, P<lumo::I
 }
 
 bool CDemoSource::isOpened() { return m_bOpened; }
-void CDemoSource::open() { m_bOpened = true; }
+void CDemoSource::open()
+{
+    if (m_clip.bFailAtOpen)
+        misbehave(m_clip.fault);
+    m_bOpened = true;
+}
 void CDemoSource::close() { m_bOpened = false; }
 
 void CDemoSource::skipToTime(double seconds)
@@ -37,6 +45,10 @@ double CDemoSource::peekNextPictureTimestamp() { return m_clip.getPictureTime(m_
 
 P<common::INEBPicture> CDemoSource::getNextPicture()
 {
+    if (!m_clip.bFailAtOpen)
+        misbehave(m_clip.fault);
+    if (m_clip.delayMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(m_clip.delayMs));
     if (isEOF())
         return nullptr;
     return m_clip.makePicture(m_nextPicture++, m_memory);

@@ -41,7 +41,14 @@ TEST(CDemoClipTest, QuerySetsTheClipAndRefusesValuesThatAreNotValid)
     EXPECT_EQ(clip->sampleRate, 8000);
     EXPECT_EQ(clip->channelCount, 1);
 
-    for (const char* refused : {"w=0", "w=-2", "w=abc", "w=12x", "w=", "h=99999", "fmt=bgr", "fmt=NV12", "fps=0",
+    const std::optional<CDemoClip> failing = clipOf("fail=divzero&failat=open&delay=10");
+    ASSERT_TRUE(failing);
+    EXPECT_EQ(failing->fault, nebo::demo::EDemoFault::divideByZero);
+    EXPECT_TRUE(failing->bFailAtOpen);
+    EXPECT_EQ(failing->delayMs, 10);
+    EXPECT_EQ(clipOf("")->fault, nebo::demo::EDemoFault::none);
+
+    for (const char* refused : {"fail=nope", "failat=picture", "delay=-1", "w=0", "w=-2", "w=abc", "w=12x", "w=", "h=99999", "fmt=bgr", "fmt=NV12", "fps=0",
                                 "frames=0", "rate=x", "channels=0", "w=7", "fmt=yv12&h=5", "w=4294967298"})
         EXPECT_FALSE(clipOf(refused)) << refused;
 }

@@ -1,0 +1,91 @@
+#include "plugins/demo/demoFaults.h"
+
+#include "foundation/CError.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <stdexcept>
+#include <thread>
+#include <unistd.h>
+
+namespace nebo::demo {
+
+namespace {
+
+// Volatile, so that the compiler cannot see what the faults do and leave
+// them out.
+volatile int g_zero = 0;
+int* volatile g_lowAddress = nullptr;
+
+int recurseForever(int depth)
+{
+    volatile char frame[256];
+    frame[0] = static_cast<char>(depth);
+    if (g_zero != 0)
+        return depth;
+    // The addition after the call keeps it from becoming a loop.
+    return recurseForever(depth + 1) + frame[0];
+}
+
+} // namespace
+
+std::optional<EDemoFault> parseDemoFault(std::string_view name)
+{
+    static const std::map<std::string_view, EDemoFault> faults = {
+        {"read0", EDemoFault::readNull},
+        {"write16", EDemoFault::write16},
+        {"divzero", EDemoFault::divideByZero},
+        {"illegal", EDemoFault::illegal},
+        {"breakpoint", EDemoFault::breakpoint},
+        {"stack", EDemoFault::stackOverflow},
+        {"abort", EDemoFault::abort},
+        {"throw", EDemoFault::error},
+        {"stdthrow", EDemoFault::stdError},
+        {"exit", EDemoFault::exit},
+        {"hang", EDemoFault::hang},
+    };
+    const auto found = faults.find(name);
+    if (found == faults.end())
+        return std::nullopt;
+    return found->second;
+}
+
+void misbehave(EDemoFault fault)
+{
+    switch (fault) {
+    case EDemoFault::none:
+        return;
+    case EDemoFault::readNull:
+        g_zero = *g_lowAddress;
+        break;
+    case EDemoFault::write16:
+        *reinterpret_cast<volatile int*>(reinterpret_cast<uintptr_t>(g_lowAddress) + 16) = 1;
+        break;
+    case EDemoFault::divideByZero:
+        g_zero = 1 / g_zero;
+        break;
+    case EDemoFault::illegal:
+        __builtin_trap();
+    case EDemoFault::breakpoint:
+        asm volatile("int3");
+        break;
+    case EDemoFault::stackOverflow:
+        g_zero = recurseForever(0);
+        break;
+    case EDemoFault::abort:
+        std::abort();
+    case EDemoFault::error:
+        throw lumo::CError("demo failure");
+    case EDemoFault::stdError:
+        throw std::runtime_error("demo std failure");
+    case EDemoFault::exit:
+        _exit(3);
+    case EDemoFault::hang:
+        for (;;)
+            std::this_thread::sleep_for(std::chrono::hours(1));
+    }
+}
+
+} // namespace nebo::demo

@@ -49,12 +49,17 @@ P<common::ISource> CDemoPlugin::tryCreateSource(const lumo::IURI& uri, int32_t, 
         logRefusal(uri);
         return nullptr;
     }
-    return make<CDemoSource>(*clip, uri, m_memory);
+    return make<CDemoSource>(*clip, uri, m_memory, logManager());
+}
+
+P<common::ILogManager> CDemoPlugin::logManager()
+{
+    return m_context ? m_context->getLogManager() : nullptr;
 }
 
 void CDemoPlugin::logRefusal(const lumo::IURI& uri)
 {
-    const P<common::ILogManager> log = m_context ? m_context->getLogManager() : nullptr;
+    const P<common::ILogManager> log = logManager();
     if (log)
         log->logText(2, lumo::String::fromUTF8(std::string(pluginName) + ": the query of " + uri.getText().toUTF8() +
                                                  " does not describe a clip"));

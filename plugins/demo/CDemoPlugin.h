@@ -26,6 +26,7 @@ public:
                                              const SSourceParams* pParams) override;
 
 private:
+    lumo::P<common::ILogManager> logManager();
     void logRefusal(const lumo::IURI& uri);
 
     const lumo::P<common::INEBContext> m_context;

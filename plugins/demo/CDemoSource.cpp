@@ -3,6 +3,7 @@
 #include "foundation/CInvalidArgError.h"
 
 #include <chrono>
+#include <string>
 #include <thread>
 
 namespace nebo::demo {
@@ -10,8 +11,9 @@ namespace nebo::demo {
 using lumo::make;
 using lumo::P;
 
-CDemoSource::CDemoSource(const CDemoClip& clip, const lumo::IURI& uri, P<lumo::IMemoryManager> memory)
-    : m_clip(clip), m_uri(make<lumo::CURI>(uri.getText())), m_memory(std::move(memory))
+CDemoSource::CDemoSource(const CDemoClip& clip, const lumo::IURI& uri, P<lumo::IMemoryManager> memory,
+                         P<common::ILogManager> log)
+    : m_clip(clip), m_uri(make<lumo::CURI>(uri.getText())), m_memory(std::move(memory)), m_log(std::move(log))
 {
 }
 
@@ -38,7 +40,12 @@ double CDemoSource::getStartTime() { return m_startTime; }
 P<lumo::CURI> CDemoSource::getURI() { return m_uri; }
 lumo::String CDemoSource::getPluginName() { return lumo::String::fromUTF8(pluginName); }
 
-void CDemoSource::setMaxSize(int32_t, int32_t) {}
+void CDemoSource::setMaxSize(int32_t nWidth, int32_t nHeight)
+{
+    if (m_log)
+        m_log->logText(2, lumo::String::fromUTF8(std::string(pluginName) + ": maximum picture size " +
+                                                 std::to_string(nWidth) + "x" + std::to_string(nHeight)));
+}
 int32_t CDemoSource::getWidth() { return m_clip.width; }
 int32_t CDemoSource::getHeight() { return m_clip.height; }
 double CDemoSource::peekNextPictureTimestamp() { return m_clip.getPictureTime(m_nextPicture); }

@@ -2,6 +2,7 @@
 
 #include "foundation/CObject.h"
 #include "host/IAudioSource.h"
+#include "host/ILogManager.h"
 #include "host/IVideoSource.h"
 #include "plugins/demo/CDemoClip.h"
 
@@ -11,7 +12,9 @@ namespace nebo::demo {
 // from where the last skip put them.
 class CDemoSource : public lumo::CObject, public virtual common::IVideoSource, public virtual common::IAudioSource {
 public:
-    CDemoSource(const CDemoClip& clip, const lumo::IURI& uri, lumo::P<lumo::IMemoryManager> memory);
+    // `log` may be null.
+    CDemoSource(const CDemoClip& clip, const lumo::IURI& uri, lumo::P<lumo::IMemoryManager> memory,
+                lumo::P<common::ILogManager> log);
 
     bool isOpened() override;
     void open() override;
@@ -25,7 +28,8 @@ public:
     lumo::P<lumo::CURI> getURI() override;
     lumo::String getPluginName() override;
 
-    // Demo clips have the size their URI asks for; a limit changes nothing.
+    // Demo clips have the size their URI asks for; a limit changes nothing
+    // but is logged, so that a host can see what reached the plugin.
     void setMaxSize(int32_t nWidth, int32_t nHeight) override;
     int32_t getWidth() override;
     int32_t getHeight() override;
@@ -50,6 +54,7 @@ private:
     const CDemoClip m_clip;
     const lumo::P<lumo::CURI> m_uri;
     const lumo::P<lumo::IMemoryManager> m_memory;
+    const lumo::P<common::ILogManager> m_log;
     bool m_bOpened = false;
     double m_startTime = 0.0;
     int64_t m_nextPicture = 0;

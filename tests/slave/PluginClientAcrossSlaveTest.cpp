@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,123 @@ TEST_F(PluginClientAcrossSlaveTest, ParametersOfAnotherSizeAreRefused)
     ASSERT_TRUE(lumo::waitForEnd(*m_slave));
     EXPECT_EQ(m_slave->getExitCode(), 0);
     EXPECT_EQ(errorFileText(), "lumo::CException\nType: CRemoveVarStruct: size of struct is different\ntext: ");
+}
+
+// The bytes of demo picture `n` in its layout: luma x + y + n, chroma U
+// cx + n and V cy + 128; RGB blue x + n, green y + n, red x + y.
+std::vector<uint8_t> demoPictureBytes(const std::string& layout, int w, int h, int n)
+{
+    std::vector<uint8_t> bytes;
+    auto put = [&bytes](int value) { bytes.push_back(static_cast<uint8_t>(value)); };
+    if (layout == "rgb") {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                put(x + n);
+                put(y + n);
+                put(x + y);
+                put(255);
+            }
+        return bytes;
+    }
+    if (layout == "yuy2") {
+        for (int y = 0; y < h; ++y)
+            for (int cx = 0; cx < w / 2; ++cx) {
+                put(2 * cx + y + n);
+                put(cx + n);
+                put(2 * cx + 1 + y + n);
+                put(y + 128);
+            }
+        return bytes;
+    }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            put(x + y + n);
+    if (layout == "nv12") {
+        for (int cy = 0; cy < h / 2; ++cy)
+            for (int cx = 0; cx < w / 2; ++cx) {
+                put(cx + n);
+                put(cy + 128);
+            }
+        return bytes;
+    }
+    for (int plane = 0; plane < 2; ++plane)
+        for (int cy = 0; cy < h / 2; ++cy)
+            for (int cx = 0; cx < w / 2; ++cx)
+                put(plane == 0 ? cy + 128 : cx + n);
+    return bytes;
+}
+
+std::vector<uint8_t> bytesOf(lumo::IMemoryBlock& block)
+{
+    return std::vector<uint8_t>(block.getData(), block.getData() + block.getSize());
+}
+
+TEST_F(PluginClientAcrossSlaveTest, DemoClipArrivesWholeInEveryLayout)
+{
+    const struct {
+        const char* layout;
+        int32_t type;
+    } layouts[] = {{"rgb", 1}, {"yuy2", 2}, {"nv12", 3}, {"yv12", 4}};
+    for (const auto& [layout, type] : layouts) {
+        SCOPED_TRACE(layout);
+        P<ISourceServer> source =
+            startSource(std::string("w=8&h=4&fps=10&frames=3&rate=8000&channels=2&fmt=") + layout);
+        ASSERT_TRUE(source);
+        source->open();
+        EXPECT_TRUE(source->isOpened());
+        EXPECT_EQ(source->getWidth(), 8);
+        EXPECT_EQ(source->getHeight(), 4);
+        EXPECT_EQ(source->getFrameRateNum(), 10);
+        EXPECT_EQ(source->getFrameRateDen(), 1);
+        EXPECT_EQ(source->getPixelAspectNum(), 1);
+        EXPECT_EQ(source->getPixelAspectDen(), 1);
+        EXPECT_DOUBLE_EQ(source->getFrameDuration(), 0.1);
+        EXPECT_DOUBLE_EQ(source->getDuration(), 0.3);
+        EXPECT_EQ(source->getBufferStatus(), 100);
+        EXPECT_EQ(source->getSampleRate(), 8000);
+        EXPECT_EQ(source->getChannelCount(), 2);
+        EXPECT_EQ(source->getBytesPerSample(), 2);
+
+        for (int n = 0; n < 2; ++n) {
+            const P<INEBPicture> picture = source->getNextPicture();
+            ASSERT_TRUE(picture);
+            EXPECT_EQ(picture->getType(), type);
+            EXPECT_DOUBLE_EQ(picture->getTimestamp(), n / 10.0);
+            EXPECT_EQ(picture->getWidth(), 8);
+            EXPECT_FALSE(picture->isBottomUp());
+            EXPECT_EQ(bytesOf(*picture->getImagePlane(0, 0, 0, 8, 4)), demoPictureBytes(layout, 8, 4, n));
+        }
+
+        const P<nebo::audio::IAudioChunk> chunk = source->getNextAudioChunk();
+        ASSERT_TRUE(chunk);
+        EXPECT_DOUBLE_EQ(chunk->getTimestamp(), 0.0);
+        ASSERT_EQ(chunk->getDataSize(), 1024 * 2 * 2);
+        for (int g = 0; g < 1024; ++g)
+            for (int c = 0; c < 2; ++c) {
+                const uint8_t* sample = chunk->getData() + (g * 2 + c) * 2;
+                ASSERT_EQ(sample[0] | sample[1] << 8, (g * 64 + c * 4096) % 65536) << g << " " << c;
+            }
+
+        // Picture 2 (0.2 s) is the first not below 0.15 s; after it the clip is over.
+        source->skipToTime(0.15);
+        EXPECT_DOUBLE_EQ(source->peekNextPictureTimestamp(), 0.2);
+        EXPECT_FALSE(source->isEOF());
+        const P<INEBPicture> last = source->getNextPicture();
+        ASSERT_TRUE(last);
+        EXPECT_EQ(bytesOf(*last->getImagePlane(0, 0, 0, 8, 4)), demoPictureBytes(layout, 8, 4, 2));
+        EXPECT_TRUE(source->isEOF());
+        EXPECT_FALSE(source->getNextPicture());
+
+        // The limit reaches the plugin as sent, which logs it; the source
+        // server hands the slave's log over.
+        source->setMaxSize(640, 480);
+        EXPECT_NE(source->getLog().toUTF8().find("nebo_demo: maximum picture size 640x480"), std::string::npos);
+        EXPECT_EQ(source->getLog().toUTF8(), "");
+        source->close();
+        EXPECT_FALSE(source->isOpened());
+        m_server = nullptr;
+        ASSERT_TRUE(lumo::waitForEnd(*m_slave));
+    }
 }
 
 } // namespace

@@ -4,8 +4,19 @@
 
 namespace lumo {
 
+namespace {
+
+// An error may outlive the code that raised it (a plugin's library is
+// unloaded while its error is still on the way up), so it never borrows.
+String ownText(const String& text)
+{
+    return text.get() ? String::fromUTF8(text.toUTF8()) : text;
+}
+
+} // namespace
+
 CException::CException(const String& description, const String& generalDescription)
-    : m_generalDescription(generalDescription), m_description(description)
+    : m_generalDescription(ownText(generalDescription)), m_description(ownText(description))
 {
 }
 

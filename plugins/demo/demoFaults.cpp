@@ -77,7 +77,7 @@ void misbehave(EDemoFault fault)
     case EDemoFault::abort:
         std::abort();
     case EDemoFault::error:
-        throw lumo::CError("demo failure");
+        throw lumo::CError(lumo::String::fromUTF8("demo failure"));
     case EDemoFault::stdError:
         throw std::runtime_error("demo std failure");
     case EDemoFault::exit:

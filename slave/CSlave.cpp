@@ -36,8 +36,9 @@ int CSlave::run(std::string_view commandLineText)
         return exitBadCommandLine;
 
     Outcome outcome;
+    SRunObjects objects;
     try {
-        outcome = serve(*commandLine);
+        outcome = serve(*commandLine, objects);
     } catch (const lumo::CException& error) {
         writeErrorFile(describe(error));
         outcome = Outcome::failed;
@@ -48,40 +49,47 @@ int CSlave::run(std::string_view commandLineText)
         writeErrorFile(String("unknown exception"));
         outcome = Outcome::failed;
     }
+    objects.release();
     if (outcome == Outcome::pipeNotReachable)
         return exitPipeNotReachable;
     finish(outcome);
     return exitOk;
 }
 
-CSlave::Outcome CSlave::serve(const CSlaveCommandLine& commandLine)
+CSlave::Outcome CSlave::serve(const CSlaveCommandLine& commandLine, SRunObjects& objects)
 {
     const String pipeName = String::fromLatin1(commandLine.pipeName);
     const String errorFileURI = String::fromLatin1(commandLine.errorFileURI);
     const String pluginName = String::fromLatin1(commandLine.pluginName);
 
-    P<lumo::IBase> logManager = m_services.createLogManager(commandLine.logLevel);
-    P<lumo::IBase> context = m_services.createContext(logManager, pluginName);
-    P<lumo::IBase> pluginHandler = m_services.createPluginHandler(context);
+    objects.logManager = m_services.createLogManager(commandLine.logLevel);
+    objects.context = m_services.createContext(objects.logManager, pluginName);
+    objects.pluginHandler = m_services.createPluginHandler(objects.context);
 
     // Written once, before the crash filter that reads it is installed.
     m_errorFilePath = m_services.getNativePath(errorFileURI);
     m_services.installCrashFilter(m_errorFilePath);
 
-    P<lumo::IBase> pipe = m_services.connectPipe(pipeName);
-    if (!pipe)
+    objects.pipe = m_services.connectPipe(pipeName);
+    if (!objects.pipe)
         return Outcome::pipeNotReachable;
 
-    P<ISlaveServer> server = m_services.createServer(pipe, context);
-    const P<lumo::ISignal> quit = server->getQuitSignal();
+    objects.server = m_services.createServer(objects.pipe, objects.context);
+    const P<lumo::ISignal> quit = objects.server->getQuitSignal();
     while (!quit->isSet())
-        server->processNext();
+        objects.server->processNext();
 
+    objects.release();
+    return Outcome::clean;
+}
+
+void CSlave::SRunObjects::release()
+{
     server = nullptr;
     pipe = nullptr;
     pluginHandler = nullptr;
     context = nullptr;
-    return Outcome::clean;
+    logManager = nullptr;
 }
 
 void CSlave::finish(Outcome outcome)

@@ -30,7 +30,20 @@ public:
 private:
     enum class Outcome { clean, failed, pipeNotReachable };
 
-    Outcome serve(const CSlaveCommandLine& commandLine);
+    // What a run builds, released in reverse order. It lives in run(), not
+    // in serve(): an error a plugin raised must be handled and destroyed
+    // while the plugin's library, which holds the error's code, is loaded.
+    struct SRunObjects {
+        lumo::P<lumo::IBase> logManager;
+        lumo::P<lumo::IBase> context;
+        lumo::P<lumo::IBase> pluginHandler;
+        lumo::P<lumo::IBase> pipe;
+        lumo::P<ISlaveServer> server;
+
+        void release();
+    };
+
+    Outcome serve(const CSlaveCommandLine& commandLine, SRunObjects& objects);
     void finish(Outcome outcome);
 
     ISlaveServices& m_services;

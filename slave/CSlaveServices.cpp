@@ -1,5 +1,8 @@
 #include "slave/CSlaveServices.h"
 
+#include "crashhandler/ICrashHandler.h"
+#include "crashhandler/posix/fatalSignalFilter.h"
+#include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
 #include "foundation/castObject.h"
 #include "host/CLogManager.h"
@@ -11,6 +14,7 @@
 #include "platform/ISystem.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace nebo::common {
 
@@ -19,6 +23,17 @@ using lumo::make;
 using lumo::P;
 
 namespace {
+
+// Set once, before the crash filter that reads it is installed; a fixed
+// array, because the filter may run after the heap was wrecked.
+char g_errorFilePath[4096];
+
+void writeCrashReport(const crashhandler::SExceptionPointers& pointers) noexcept
+{
+    crashhandler::ICrashHandler* handler = crashhandler::createCrashHandler("", "0.0.0");
+    handler->handleCrash(g_errorFilePath, pointers);
+    handler->destroy();
+}
 
 // The plugin server as the slave's call loop sees it.
 class CPluginServerLoop : public lumo::CObject, public virtual ISlaveServer {
@@ -66,9 +81,15 @@ std::string CSlaveServices::getNativePath(const lumo::String& uriText)
     return lumo::getPathes()->getNativePath(*make<lumo::CURI>(uriText), false).toUTF8();
 }
 
-void CSlaveServices::installCrashFilter(const std::string&) {}
+void CSlaveServices::installCrashFilter(const std::string& errorFilePath)
+{
+    if (errorFilePath.size() >= sizeof g_errorFilePath)
+        throw lumo::CInvalidArgError(lumo::String("errorFilePath"), lumo::String("installCrashFilter"));
+    std::memcpy(g_errorFilePath, errorFilePath.c_str(), errorFilePath.size() + 1);
+    crashhandler::installFatalSignalFilter(&writeCrashReport);
+}
 
-void CSlaveServices::removeCrashFilter() {}
+void CSlaveServices::removeCrashFilter() { crashhandler::removeFatalSignalFilter(); }
 
 P<lumo::IBase> CSlaveServices::connectPipe(const lumo::String& pipeName)
 {

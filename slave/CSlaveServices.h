@@ -6,7 +6,7 @@ namespace nebo::common {
 
 // The services of the slave program itself: the in-memory log, the context,
 // the plugin handler and the plugin server of the host, on the master's
-// pipe. Crash reports are not written yet: no crash filter is installed.
+// pipe. A fatal signal leaves a crash report in the error file.
 class CSlaveServices : public ISlaveServices {
 public:
     lumo::P<lumo::IBase> createLogManager(int logLevel) override;

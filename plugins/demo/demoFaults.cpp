@@ -17,6 +17,7 @@ namespace {
 // Volatile, so that the compiler cannot see what the faults do and leave
 // them out.
 volatile int g_zero = 0;
+volatile int g_one = 1;
 int* volatile g_lowAddress = nullptr;
 
 int recurseForever(int depth)
@@ -64,7 +65,8 @@ void misbehave(EDemoFault fault)
         *reinterpret_cast<volatile int*>(reinterpret_cast<uintptr_t>(g_lowAddress) + 16) = 1;
         break;
     case EDemoFault::divideByZero:
-        g_zero = 1 / g_zero;
+        // Both sides volatile: 1 / x alone is folded into compares.
+        g_zero = g_one / g_zero;
         break;
     case EDemoFault::illegal:
         __builtin_trap();

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace crashhandler {
+
+// Which register sections a record holds (bits of SCrashRecord::sections).
+enum ERegisterSection : uint32_t {
+    sectionControl = 0x01,
+    sectionInteger = 0x02,
+    sectionSegments = 0x04,
+    sectionFloatingPoint = 0x08,
+    sectionDebug = 0x10,
+    sectionExtended = 0x20,
+};
+
+struct SDebugRegisters {
+    uint64_t dr0, dr1, dr2, dr3, dr6, dr7;
+};
+
+struct SFloatingPointState {
+    uint64_t control, status, tag, errorOffset, dataOffset, dataSelector;
+    // The first eight bytes of each ten-byte register, read as a double.
+    double registers[8];
+    uint64_t cr0NpxState;
+};
+
+struct SSegmentRegisters {
+    uint64_t gs, fs, es, ds;
+};
+
+struct SIntegerRegisters {
+    uint64_t rax, rbx, rcx, rdx, rdi, rsi, r8, r9, r10, r11, r12, r13, r14, r15;
+};
+
+struct SControlRegisters {
+    uint64_t rbp, rip, rsp, cs, ss, flags;
+};
+
+struct SModule {
+    char name[128];
+    uint64_t base;
+    uint64_t size;
+};
+
+// A copy of memory that was readable when the record was made; whatever
+// lies outside counts as unreadable.
+struct SMemoryCopy {
+    uint64_t address = 0;
+    const uint8_t* bytes = nullptr;
+    size_t size = 0;
+
+    bool contains(uint64_t first, size_t count) const
+    {
+        return first >= address && first - address <= size && size - (first - address) >= count;
+    }
+};
+
+// What a report is made of, whatever the platform: the exception, the
+// faulting thread's registers, the loaded modules and a copy of its stack.
+// Plain data, so that it can be filled without the heap.
+struct SCrashRecord {
+    static constexpr size_t maxParameters = 15;
+    static constexpr size_t maxModules = 256;
+
+    uint32_t code = 0;
+    uint32_t flags = 0;
+    uint64_t address = 0;
+    size_t parameterCount = 0;
+    uint64_t parameters[maxParameters] = {};
+
+    uint32_t sections = 0;
+    SDebugRegisters debug = {};
+    SFloatingPointState floatingPoint = {};
+    SSegmentRegisters segments = {};
+    SIntegerRegisters integer = {};
+    SControlRegisters control = {};
+    uint8_t extended[512] = {};
+
+    size_t moduleCount = 0;
+    SModule modules[maxModules] = {};
+
+    // The stack from its pointer upwards; frames are walked inside it.
+    SMemoryCopy stack;
+};
+
+} // namespace crashhandler

@@ -1,0 +1,118 @@
+// Real faults in a child process of the test, reported by the real handler.
+#include "crashhandler/posix/fatalSignalFilter.h"
+
+#include "crashhandler/ICrashHandler.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace crashhandler {
+namespace {
+
+char g_reportPath[256];
+
+void writeReport(const SExceptionPointers& pointers) noexcept
+{
+    ICrashHandler* handler = createCrashHandler("tests", "1.0");
+    handler->handleCrash(g_reportPath, pointers);
+    handler->destroy();
+}
+
+// In assembly, so that no compiler can see the division and replace it.
+__attribute__((noinline)) void divideByZero()
+{
+    int dividend = 1;
+    const int divisor = 0;
+    asm volatile("cltd\n\tidivl %[divisor]" : "+a"(dividend) : [divisor] "r"(divisor) : "edx", "cc");
+}
+
+volatile bool g_bDeepEnough = false;
+
+__attribute__((noinline)) int recurse(int depth)
+{
+    volatile char frame[512];
+    frame[0] = static_cast<char>(depth);
+    if (g_bDeepEnough)
+        return depth;
+    return recurse(depth + 1) + frame[0];
+}
+
+struct SOutcome {
+    int status;
+    std::string report;
+};
+
+// Runs `fault` in a child with the filter installed; the report of a
+// crash goes to a file of the test's own.
+template <typename TFault> SOutcome runChild(TFault fault, bool bRemoveFirst = false)
+{
+    std::snprintf(g_reportPath, sizeof g_reportPath, "/tmp/crash-report-%d.txt", static_cast<int>(getpid()));
+    std::remove(g_reportPath);
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit noCores{0, 0};
+        setrlimit(RLIMIT_CORE, &noCores);
+        const int silence = open("/dev/null", O_WRONLY);
+        dup2(silence, STDERR_FILENO);
+        installFatalSignalFilter(&writeReport);
+        if (bRemoveFirst)
+            removeFatalSignalFilter();
+        fault();
+        _exit(0);
+    }
+    SOutcome outcome{-1, ""};
+    waitpid(child, &outcome.status, 0);
+    std::stringstream text;
+    text << std::ifstream(g_reportPath).rdbuf();
+    outcome.report = text.str();
+    std::remove(g_reportPath);
+    return outcome;
+}
+
+void expectDiedOf(const SOutcome& outcome, int signal)
+{
+    ASSERT_TRUE(WIFSIGNALED(outcome.status)) << outcome.status;
+    EXPECT_EQ(WTERMSIG(outcome.status), signal);
+}
+
+TEST(fatalSignalFilterTest, FaultsAreReportedAndTheProcessDiesOfThem)
+{
+    const SOutcome divided = runChild(&divideByZero);
+    expectDiedOf(divided, SIGFPE);
+    EXPECT_EQ(divided.report.rfind("tests 1.0\n\n\nFatal Exception at 0x", 0), 0u) << divided.report;
+    EXPECT_NE(divided.report.find(" (crashhandler_tests, base address: 0x"), std::string::npos) << divided.report;
+    EXPECT_NE(divided.report.find("):\n\nThe thread tried to divide an integer value by an integer divisor of zero."),
+              std::string::npos);
+
+    // The stack is used up on the thread that installed the filter.
+    const SOutcome overflowed = runChild([] { recurse(0); });
+    expectDiedOf(overflowed, SIGSEGV);
+    EXPECT_NE(overflowed.report.find("):\n\nThe thread used up its stack.\n\n"), std::string::npos)
+        << overflowed.report;
+
+    const SOutcome aborted = runChild(&abort);
+    expectDiedOf(aborted, SIGABRT);
+    EXPECT_NE(aborted.report.find("):\n\nUnknown exception code.\n\nThe exception is noncontinuable.\n\n"),
+              std::string::npos)
+        << aborted.report;
+}
+
+TEST(fatalSignalFilterTest, RemovedFilterReportsNothing)
+{
+    const SOutcome outcome = runChild(&abort, true);
+    expectDiedOf(outcome, SIGABRT);
+    EXPECT_EQ(outcome.report, "");
+}
+
+} // namespace
+} // namespace crashhandler

@@ -1,0 +1,56 @@
+#include "crashhandler/formatScientific.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+
+namespace crashhandler {
+namespace {
+
+std::string formatted(double value)
+{
+    char text[scientificTextSize];
+    const size_t length = formatScientific(value, text);
+    EXPECT_EQ(length, std::strlen(text));
+    return text;
+}
+
+std::string printed(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%e", value);
+    return text;
+}
+
+TEST(formatScientificTest, SpecialValuesAndRoundingEdges)
+{
+    const double cases[] = {
+        0.0, -0.0, 1.0, -1.5, 0.1, 9.9999995, 9.9999994999, 99999995, 12345675, 12345665, 0.5, 1e-5,
+        std::numeric_limits<double>::max(), std::numeric_limits<double>::min(),
+        std::numeric_limits<double>::denorm_min(), -std::numeric_limits<double>::denorm_min(),
+        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+        std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(), 1e100, 1e99, 1e-100,
+    };
+    for (double value : cases)
+        EXPECT_EQ(formatted(value), printed(value)) << printed(value);
+}
+
+// Register contents are arbitrary bit patterns, so any double may turn up.
+TEST(formatScientificTest, AgreesWithPrintfOnArbitraryBitPatterns)
+{
+    std::mt19937_64 random(20240611);
+    for (int i = 0; i < 20000; ++i) {
+        const uint64_t bits = random();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        ASSERT_EQ(formatted(value), printed(value)) << std::hex << bits;
+    }
+}
+
+} // namespace
+} // namespace crashhandler

@@ -1,0 +1,210 @@
+// A plugin that faults takes down only its slave, which leaves a crash
+// report, or the text of the error, in its error file.
+#include "foundation/CException.h"
+#include "foundation/castObject.h"
+#include "host/CNEBPluginClient.h"
+#include "host/IVideoSource.h"
+#include "slave/CSlaveFixture.h"
+#include "streams/CMemoryManager.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+
+namespace {
+
+using lumo::make;
+using lumo::P;
+
+const char* const accessViolationText =
+    "The thread tried to read from or write to a virtual address for which it does not have the appropriate access.";
+
+struct SCrashCase {
+    const char* fault;
+    int signal;
+    const char* description;
+    // Text the report holds beside the description; may be empty.
+    const char* detail;
+    // Whether the fault happens in the plugin's own code, not in a library it calls.
+    bool bInPlugin;
+    // Steps the stack walk takes at least; it never takes more than 32. A
+    // fault inside code built without frame pointers (the C library's
+    // abort) leaves the walk no frame to start from.
+    size_t minimumSteps;
+};
+
+const SCrashCase crashCases[] = {
+    {"read0", SIGSEGV, accessViolationText, "Additional Information:\nAttempted to read/write at 0x00000000\n\n", true, 2},
+    {"write16", SIGSEGV, accessViolationText, "Additional Information:\nAttempted to write at 0x00000010\n\n", true, 2},
+    {"divzero", SIGFPE, "The thread tried to divide an integer value by an integer divisor of zero.", "", true, 2},
+    {"illegal", SIGILL, "The thread tried to execute an invalid instruction.", "", true, 2},
+    {"breakpoint", SIGTRAP, "A breakpoint was encountered.", "", true, 2},
+    {"stack", SIGSEGV, "The thread used up its stack.", "", true, 32},
+    {"abort", SIGABRT, "Unknown exception code.", "The exception is noncontinuable.", false, 0},
+};
+
+void PrintTo(const SCrashCase& crash, std::ostream* out) { *out << crash.fault; }
+
+struct SModuleLine {
+    uint64_t base;
+    uint64_t end;
+};
+
+class CrashReportTest : public nebo::test::CSlaveFixture {
+protected:
+    static void SetUpTestSuite()
+    {
+        // Slaves that die of a signal must not litter the disk with cores.
+        rlimit noCores{0, 0};
+        getrlimit(RLIMIT_CORE, &noCores);
+        noCores.rlim_cur = 0;
+        setrlimit(RLIMIT_CORE, &noCores);
+#if defined(__SANITIZE_ADDRESS__)
+        // The sanitizer's runtime would report these signals in place of the slave's own handler.
+        const char* options = std::getenv("ASAN_OPTIONS");
+        const std::string ownOptions = std::string(options ? options : "") +
+                                       ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_abort=0:"
+                                       "allow_user_segv_handler=1";
+        setenv("ASAN_OPTIONS", ownOptions.c_str(), 1);
+#endif
+    }
+
+    // Starts a slave, asks it for the first picture of a demo clip that
+    // misbehaves with `fault` and waits for the slave's end.
+    void provoke(const std::string& fault)
+    {
+        P<lumo::IPipeClient> pipe = startServedSlave();
+        ASSERT_TRUE(pipe);
+        P<nebo::common::CNEBPluginClient> plugin = make<nebo::common::CNEBPluginClient>(
+            pipe->getInStream(), pipe->getOutStream(), make<lumo::CMemoryManager>(30));
+        const P<nebo::common::ISource> source = plugin->tryCreateSource(
+            *make<lumo::CURI>(lumo::String::fromUTF8("file:///x.demo?fail=" + fault)), 1, false, nullptr);
+        ASSERT_TRUE(source);
+        ASSERT_THROW(lumo::castObject<nebo::common::IVideoSource>(source)->getNextPicture(), lumo::CException);
+        ASSERT_TRUE(lumo::waitForEnd(*m_slave));
+    }
+};
+
+// The module list of a report by name: "<name> : <base>-<end>" per line.
+std::map<std::string, SModuleLine> moduleLines(const std::string& report)
+{
+    std::map<std::string, SModuleLine> modules;
+    const size_t listStart = report.find("Module Addresses:\n");
+    if (listStart == std::string::npos)
+        return modules;
+    std::istringstream list(report.substr(listStart, report.find("\n\n", listStart) - listStart));
+    std::string line;
+    std::getline(list, line);
+    while (std::getline(list, line)) {
+        const size_t separator = line.rfind(" : ");
+        const size_t dash = line.find('-', separator);
+        EXPECT_TRUE(separator != std::string::npos && dash != std::string::npos) << line;
+        if (separator == std::string::npos || dash == std::string::npos)
+            break;
+        modules[line.substr(line.find_first_not_of(' '), separator - line.find_first_not_of(' '))] = {
+            std::stoull(line.substr(separator + 3, dash - separator - 3), nullptr, 16),
+            std::stoull(line.substr(dash + 1), nullptr, 16)};
+    }
+    return modules;
+}
+
+// The text from `at` up to `end`, moving `at` past `end`; empty when `end` is missing.
+std::string takeUntil(const std::string& text, size_t& at, const std::string& end)
+{
+    const size_t found = text.find(end, at);
+    if (found == std::string::npos)
+        return "";
+    const std::string taken = text.substr(at, found - at);
+    at = found + end.size();
+    return taken;
+}
+
+size_t countOf(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+class CrashReportFaultTest : public CrashReportTest, public ::testing::WithParamInterface<SCrashCase> {};
+
+TEST_P(CrashReportFaultTest, SlaveDiesOfTheSignalAndLeavesAReport)
+{
+    const SCrashCase& crash = GetParam();
+#if defined(__SANITIZE_ADDRESS__)
+    if (crash.signal == SIGFPE || std::string(crash.fault) == "read0")
+        GTEST_SKIP() << "the undefined-behaviour sanitizer stops this fault before it happens";
+#endif
+    ASSERT_NO_FATAL_FAILURE(provoke(crash.fault));
+    EXPECT_EQ(m_slave->getExitCode(), 128 + crash.signal);
+
+    const std::string report = errorFileText();
+    const std::string start = " 0.0.0\n\n\nFatal Exception at 0x";
+    ASSERT_EQ(report.substr(0, start.size()), start) << report;
+    size_t at = start.size();
+    const std::string address = takeUntil(report, at, " (");
+    const std::string module = takeUntil(report, at, ", base address: 0x");
+    const std::string base = takeUntil(report, at, "):\n\n");
+    ASSERT_FALSE(address.empty() || module.empty() || base.empty()) << report;
+    EXPECT_EQ(report.substr(at, std::string(crash.description).size() + 2), std::string(crash.description) + "\n\n")
+        << report;
+    EXPECT_NE(report.find(crash.detail), std::string::npos) << report;
+    if (crash.bInPlugin) {
+        EXPECT_EQ(module, "nebo_demo.so");
+    }
+
+    const std::map<std::string, SModuleLine> modules = moduleLines(report);
+    EXPECT_EQ(modules.count("nebo_demo.so"), 1u) << report;
+    ASSERT_EQ(modules.count(module), 1u) << report;
+    EXPECT_EQ(modules.at(module).base, std::stoull(base, nullptr, 16));
+    EXPECT_GE(std::stoull(address, nullptr, 16), modules.at(module).base);
+    EXPECT_LT(std::stoull(address, nullptr, 16), modules.at(module).end);
+
+    for (const char* section : {"Context:\n\nFloating Point State:\n", "\nSegment registers:\n",
+                                "\nInteger registers:\n", "\nControl registers:\n", "\nExtended registers:\n"})
+        EXPECT_NE(report.find(section), std::string::npos) << section << report;
+    EXPECT_NE(report.find("RIP:    0x" + address + "\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("\n\nStack Dump:\n"), std::string::npos) << report;
+    const size_t steps = countOf(report, "Current Address: ");
+    EXPECT_GE(steps, crash.minimumSteps) << report;
+    EXPECT_LE(steps, 32u) << report;
+    if (steps > 0) {
+        EXPECT_NE(report.find("Stack Dump:\nCurrent Address: " + address + "\n"), std::string::npos) << report;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFault, CrashReportFaultTest, ::testing::ValuesIn(crashCases),
+                         [](const ::testing::TestParamInfo<SCrashCase>& info) { return info.param.fault; });
+
+struct SErrorCase {
+    const char* fault;
+    int exitCode;
+    const char* errorText;
+};
+
+void PrintTo(const SErrorCase& error, std::ostream* out) { *out << error.fault; }
+
+class CrashReportErrorTest : public CrashReportTest, public ::testing::WithParamInterface<SErrorCase> {};
+
+TEST_P(CrashReportErrorTest, ErrorsAndExitsLeaveNoCrashReport)
+{
+    ASSERT_NO_FATAL_FAILURE(provoke(GetParam().fault));
+    EXPECT_EQ(m_slave->getExitCode(), GetParam().exitCode);
+    EXPECT_EQ(errorFileText(), GetParam().errorText);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryError, CrashReportErrorTest,
+                         ::testing::Values(SErrorCase{"throw", 0, "lumo::CException\nType: Error\ntext: demo failure"},
+                                           SErrorCase{"stdthrow", 0, "std::exception\nErrorString: demo std failure"},
+                                           SErrorCase{"exit", 3, ""}),
+                         [](const ::testing::TestParamInfo<SErrorCase>& info) { return info.param.fault; });
+
+} // namespace

@@ -1,6 +1,7 @@
 #include "host/CPluginModuleBoxed.h"
 
-#include "host/CNEBError.h"
+#include "host/CEncapsulatedSource.h"
+#include "host/CNEBPluginBoxed.h"
 
 namespace nebo::common {
 
@@ -16,27 +17,23 @@ lumo::String CPluginModuleBoxed::getPluginName()
 
 int32_t CPluginModuleBoxed::getValidTypes()
 {
-    throwNotAvailable();
+    return lumo::make<CNEBPluginBoxed>(m_context, m_pluginName)->getValidTypes();
 }
 
-lumo::P<IPluginExtensions> CPluginModuleBoxed::getValidExtensions(int32_t)
+lumo::P<IPluginExtensions> CPluginModuleBoxed::getValidExtensions(int32_t nTypes)
 {
-    throwNotAvailable();
+    return lumo::make<CNEBPluginBoxed>(m_context, m_pluginName)->getValidExtensions(nTypes);
 }
 
-lumo::P<ISource> CPluginModuleBoxed::tryCreateSource(const lumo::IURI&, int32_t, bool, const SSourceParams*)
+lumo::P<ISource> CPluginModuleBoxed::tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool,
+                                                     const SSourceParams* pParams)
 {
-    throwNotAvailable();
+    return lumo::make<CEncapsulatedSource>(m_context, m_pluginName, uri, nTypes, pParams);
 }
 
 lumo::P<IFormat> CPluginModuleBoxed::tryCreateFormat(const lumo::IURI&, int32_t, bool, const SSourceParams*)
 {
     return nullptr;
-}
-
-void CPluginModuleBoxed::throwNotAvailable() const
-{
-    throw CNEBError(lumo::String("boxed plugins are not available yet: ") + m_pluginName);
 }
 
 } // namespace nebo::common

@@ -6,17 +6,20 @@
 
 namespace nebo::common {
 
-// A plugin that runs in a slave process of its own, known here only by its
-// name. Nothing of the plugin's library is loaded into this process.
+// A plugin that runs in slave processes, known here only by its name.
+// Nothing of the plugin's library is loaded into this process: each question
+// starts a slave of its own, and each source runs in the slave it starts
+// when it is opened.
 class CPluginModuleBoxed : public lumo::CObject, public virtual INEBPlugin {
 public:
     CPluginModuleBoxed(const lumo::P<INEBContext>& context, const lumo::String& pluginName);
 
     lumo::String getPluginName() override;
-    // The slave side of boxed plugins is not built yet: these three throw
-    // CNEBError until it is, instead of pretending the plugin has nothing.
+    // Each asks a slave started for it; see CNEBPluginBoxed.
     int32_t getValidTypes() override;
     lumo::P<IPluginExtensions> getValidExtensions(int32_t nTypes) override;
+    // A CEncapsulatedSource, which starts nothing before it is opened.
+    // `bDontCloseAfterTesting` plays no part here.
     lumo::P<ISource> tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool bDontCloseAfterTesting,
                                      const SSourceParams* pParams) override;
     // Boxed plugins make no formats: always null.
@@ -24,8 +27,6 @@ public:
                                      const SSourceParams* pParams) override;
 
 private:
-    [[noreturn]] void throwNotAvailable() const;
-
     lumo::P<INEBContext> m_context;
     lumo::String m_pluginName;
 };

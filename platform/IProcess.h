@@ -29,6 +29,13 @@ public:
     // as priorityNormal. Throws CError "getProcessPriority failed. Maybe the
     // process isn't running anymore?" once the program has ended.
     virtual int32_t getPriority() = 0;
+    // Ends the program at once, without giving it a chance to clean up;
+    // nothing once it has ended. Returns without waiting: hasTerminated()
+    // turns true shortly after. For a program that no longer answers.
+    virtual void terminate() = 0;
 };
+
+// The system's identity of the calling process.
+uint32_t getCurrentProcessID();
 
 } // namespace lumo

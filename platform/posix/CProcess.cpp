@@ -8,10 +8,12 @@
 #include "platform/throwSystemError.h"
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -195,9 +197,26 @@ int32_t CProcess::getPriority()
     throw CError("getProcessPriority failed. Maybe the process isn't running anymore?", "CProcess");
 }
 
+void CProcess::terminate()
+{
+    // Under the lock, so that the identity cannot be reaped and reused meanwhile.
+    CScopedLock lock(m_mutex);
+    if (!collectStatus())
+        kill(m_pid, SIGKILL);
+}
+
 pid_t CProcess::getProcessID()
 {
     return m_pid;
 }
 
 } // namespace lumo::posix
+
+namespace lumo {
+
+uint32_t getCurrentProcessID()
+{
+    return static_cast<uint32_t>(getpid());
+}
+
+} // namespace lumo

@@ -40,6 +40,8 @@ public:
     int32_t getExitCode() override;
     bool setPriority(int32_t priority) override;
     int32_t getPriority() override;
+    // SIGKILL; the program's exit code is then 137.
+    void terminate() override;
     pid_t getProcessID() override;
 
 private:

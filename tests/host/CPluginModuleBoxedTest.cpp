@@ -1,36 +1,50 @@
 #include "host/CPluginModuleBoxed.h"
 
+#include "foundation/CError.h"
 #include "host/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
+#include "host/IVideoSource.h"
+#include "platform/CScopedPipeFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 using namespace nebo::common;
 using lumo::make;
 using lumo::P;
 using lumo::String;
 
-TEST(CPluginModuleBoxedTest, KnowsOnlyItsNameUntilSlavesServeIt)
+TEST(CPluginModuleBoxedTest, SourcesStartNothingBeforeTheyAreOpened)
 {
+    lumo::CScopedPipeFolder pipes;
     const P<CPluginModuleBoxed> module = make<CPluginModuleBoxed>(make<CSimpleNEBContext>(), String("avlib"));
     const P<lumo::CURI> media = make<lumo::CURI>(String("file:///media/clip.avi"));
 
     EXPECT_EQ(module->getPluginName(), String("avlib"));
     EXPECT_FALSE(module->tryCreateFormat(*media, formatType, true, nullptr));
 
-    const std::function<void()> needSlave[] = {
-        [&] { module->getValidTypes(); },
-        [&] { module->getValidExtensions(pictureSourceType); },
-        [&] { module->tryCreateSource(*media, pictureSourceType, true, nullptr); },
-    };
-    for (const auto& call : needSlave) {
-        try {
-            call();
-            ADD_FAILURE() << "answered without a slave";
-        } catch (const CNEBError& error) {
-            EXPECT_EQ(String(error.getDescription()), String("boxed plugins are not available yet: avlib"));
-        }
+    const INEBPlugin::SSourceParams params{16, 1, 2, 3};
+    const P<ISource> source = module->tryCreateSource(*media, pictureSourceType, false, &params);
+    ASSERT_TRUE(source);
+    EXPECT_FALSE(source->isOpened());
+    EXPECT_EQ(source->getURI()->getText(), media->getText());
+    EXPECT_EQ(source->getPluginName(), String("avlib"));
+    source->setStartTime(2.5);
+    EXPECT_EQ(source->getStartTime(), 2.5);
+    try {
+        source->getDuration();
+        ADD_FAILURE() << "an unopened source answered";
+    } catch (const CNEBError& error) {
+        EXPECT_EQ(String(error.getDescription()).toUTF8(), "source is not opened \"file:///media/clip.avi\"");
     }
+}
+
+TEST(CPluginModuleBoxedTest, QuestionsNeedASlave)
+{
+    // The host tests run from a folder of their own, without the slave program.
+    lumo::CScopedPipeFolder pipes;
+    lumo::CTempFolder errorFiles;
+    lumo::CScopedEnvironment temp("TMPDIR", errorFiles.pathOf("").c_str());
+    const P<CPluginModuleBoxed> module = make<CPluginModuleBoxed>(make<CSimpleNEBContext>(), String("avlib"));
+    EXPECT_THROW(module->getValidTypes(), lumo::CError);
+    EXPECT_THROW(module->getValidExtensions(pictureSourceType), lumo::CError);
 }

@@ -16,6 +16,7 @@ public:
     int32_t getExitCode() override { return 0; }
     bool setPriority(int32_t) override { return false; }
     int32_t getPriority() override { return priorityNormal; }
+    void terminate() override {}
 };
 
 // Notes each call and its arguments; answers with its process or null.

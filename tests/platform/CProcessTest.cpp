@@ -185,5 +185,20 @@ TEST(CProcessTest, ReleasedProgramLeavesNoZombie)
         EXPECT_TRUE(waitUntilReaped(pid)) << pid;
 }
 
+TEST(CProcessTest, TerminateEndsTheProgramAndLaterDoesNothing)
+{
+    P<CProcess> running = make<CProcess>("/bin/sleep", String("30"), "", 0);
+    running->terminate();
+    ASSERT_TRUE(waitForEnd(*running));
+    EXPECT_EQ(running->getExitCode(), 128 + SIGKILL);
+
+    // Once the end was seen, the identity may name another process: it must be left alone.
+    running->terminate();
+    P<CProcess> ended = make<CProcess>("/bin/true", String(), "", 0);
+    ASSERT_TRUE(waitForEnd(*ended));
+    ended->terminate();
+    EXPECT_EQ(ended->getExitCode(), 0);
+}
+
 } // namespace
 } // namespace lumo::posix

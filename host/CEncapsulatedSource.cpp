@@ -1,0 +1,469 @@
+#include "host/CEncapsulatedSource.h"
+
+#include "foundation/CError.h"
+#include "foundation/castObject.h"
+#include "host/CNEBError.h"
+#include "host/CSlaveHandler.h"
+#include "host/ISourceServer.h"
+#include "platform/CScopedLock.h"
+#include "platform/CThreadCallable.h"
+#include "platform/IMutexFactory.h"
+#include "platform/ISignalFactory.h"
+#include "platform/IThreadManager.h"
+
+#include <chrono>
+
+namespace nebo::common {
+
+using lumo::make;
+using lumo::P;
+using lumo::String;
+
+namespace {
+
+constexpr uint32_t wakeWaitMs = 1000;
+constexpr uint32_t prefetchPollMs = 1;
+
+int64_t getTickCount()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+String quoted(const lumo::IURI& uri)
+{
+    return String("\"") + uri.getText() + String("\"");
+}
+
+} // namespace
+
+CEncapsulatedSource::CEncapsulatedSource(P<INEBContext> context, const String& pluginName, const lumo::IURI& uri,
+                                         int32_t nTypes, const INEBPlugin::SSourceParams* pParams)
+    : m_context(std::move(context)),
+      m_pluginName(pluginName),
+      m_uri(make<lumo::CURI>(uri.getText())),
+      m_nTypes(nTypes),
+      m_params(pParams ? *pParams : INEBPlugin::SSourceParams{0, 0, 0, 0}),
+      m_bPictures((nTypes & pictureSourceType) != 0),
+      m_bufferMutex(lumo::getMutexFactory()->createMutex())
+{
+    const P<lumo::IMutex> sourceMutex = lumo::getMutexFactory()->createMutex();
+    m_source = make<CEmbeddedMutex<ISource>>(sourceMutex);
+    m_videoSource = make<CEmbeddedMutex<IVideoSource>>(sourceMutex);
+    m_audioSource = make<CEmbeddedMutex<IAudioSource>>(sourceMutex);
+}
+
+CEncapsulatedSource::~CEncapsulatedSource()
+{
+    try {
+        close();
+    } catch (const std::exception&) {
+        // Whoever releases a source without closing it has no use for the slave's last error.
+    }
+}
+
+void CEncapsulatedSource::requireOpened()
+{
+    if (!m_slaveHandler)
+        throw CNEBError(String("source is not opened ") + quoted(*m_uri));
+}
+
+template <class T, class F>
+auto CEncapsulatedSource::callSource(CEmbeddedMutex<T>& view, const char* side, F&& call, bool bCheckSlave)
+{
+    requireOpened();
+    if (bCheckSlave)
+        m_slaveHandler->checkForSlaveError();
+    lumo::CScopedLock lock(view);
+    const P<T> target = view.get();
+    if (!target)
+        throw CNEBError(String("source ") + quoted(*m_uri) + String(" has no ") + String(side));
+    return m_slaveHandler->callIntoSlave([&] { return call(*target); });
+}
+
+template <class F> auto CEncapsulatedSource::callPictures(F&& call, bool bCheckSlave)
+{
+    return callSource(*m_videoSource, "pictures", std::forward<F>(call), bCheckSlave);
+}
+
+template <class F> auto CEncapsulatedSource::callSound(F&& call, bool bCheckSlave)
+{
+    return callSource(*m_audioSource, "sound", std::forward<F>(call), bCheckSlave);
+}
+
+template <class F> auto CEncapsulatedSource::callAny(F&& call)
+{
+    return callSource(*m_source, "source", std::forward<F>(call));
+}
+
+bool CEncapsulatedSource::isOpened()
+{
+    return m_slaveHandler && callAny([](ISource& source) { return source.isOpened(); });
+}
+
+void CEncapsulatedSource::open()
+{
+    lumo::CScopedLock lock(*m_source);
+    if (!m_slaveHandler)
+        createSourceInSlave();
+    callAny([](ISource& source) { source.open(); });
+    if (!isBuffering() && m_bPictures && m_videoSource->get() && m_context->getPrefetch())
+        startBufferingThread();
+    transferLog(true);
+}
+
+void CEncapsulatedSource::createSourceInSlave()
+{
+    // Kept only once the source exists: on failure its release ends the slave.
+    const P<CSlaveHandler> handler =
+        make<CSlaveHandler>(m_context, m_pluginName, lumo::IProcess::priorityBelowNormal);
+    handler->callIntoSlave([&] {
+        const P<ISource> source = handler->getClient()->tryCreateSource(*m_uri, m_nTypes, true, &m_params);
+        if (!source)
+            throw CNEBError(String("could not create source ") + quoted(*m_uri) + String(" in slave"));
+        source->setStartTime(m_startTime);
+        const P<IVideoSource> pictures = lumo::castObject<IVideoSource>(source, false);
+        if (pictures && m_maxWidth > 0 && m_maxHeight > 0)
+            pictures->setMaxSize(m_maxWidth, m_maxHeight);
+        setViews(source);
+    });
+    m_slaveHandler = handler;
+}
+
+void CEncapsulatedSource::setViews(const P<ISource>& source)
+{
+    m_source->set(source);
+    m_videoSource->set(lumo::castObject<IVideoSource>(source, false));
+    m_audioSource->set(lumo::castObject<IAudioSource>(source, false));
+}
+
+void CEncapsulatedSource::close()
+{
+    if (!m_slaveHandler)
+        return;
+    std::exception_ptr failure;
+    try {
+        m_slaveHandler->checkForSlaveError();
+    } catch (const lumo::CException&) {
+        failure = std::current_exception();
+    }
+    const bool bSlaveAnswers = stopBufferingThread();
+    {
+        lumo::CScopedLock lock(*m_source);
+        // A slave that is gone or hangs has nothing left to close.
+        if (bSlaveAnswers && m_slaveHandler->isServing()) {
+            try {
+                callAny([](ISource& source) { source.close(); });
+            } catch (const lumo::CException&) {
+                if (!failure)
+                    failure = std::current_exception();
+            }
+        }
+        flushBuffer();
+        setViews(nullptr);
+        m_slaveHandler = nullptr;
+    }
+    m_threadError = nullptr;
+    m_lastLogTransferMs.reset();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void CEncapsulatedSource::skipToTime(double seconds)
+{
+    callAny([&](ISource& source) {
+        source.skipToTime(seconds);
+        // Under the source's lock, so that the thread's next fetch sees it.
+        ++m_skipCount;
+    });
+    if (isBuffering())
+        flushBuffer();
+}
+
+double CEncapsulatedSource::getDuration()
+{
+    return callAny([](ISource& source) { return source.getDuration(); });
+}
+
+int32_t CEncapsulatedSource::getBufferStatus()
+{
+    return callAny([](ISource& source) { return source.getBufferStatus(); });
+}
+
+bool CEncapsulatedSource::isEOF()
+{
+    return callAny([](ISource& source) { return source.isEOF(); });
+}
+
+void CEncapsulatedSource::setStartTime(double seconds)
+{
+    m_startTime = seconds;
+    if (m_slaveHandler)
+        callAny([seconds](ISource& source) { source.setStartTime(seconds); });
+}
+
+double CEncapsulatedSource::getStartTime()
+{
+    return m_startTime;
+}
+
+P<lumo::CURI> CEncapsulatedSource::getURI()
+{
+    return m_uri;
+}
+
+String CEncapsulatedSource::getPluginName()
+{
+    return m_pluginName;
+}
+
+void CEncapsulatedSource::setMaxSize(int32_t nWidth, int32_t nHeight)
+{
+    m_maxWidth = nWidth;
+    m_maxHeight = nHeight;
+    if (m_videoSource->get())
+        callPictures([=](IVideoSource& source) { source.setMaxSize(nWidth, nHeight); });
+}
+
+int32_t CEncapsulatedSource::getWidth()
+{
+    return callPictures([](IVideoSource& source) { return source.getWidth(); }, false);
+}
+
+int32_t CEncapsulatedSource::getHeight()
+{
+    return callPictures([](IVideoSource& source) { return source.getHeight(); });
+}
+
+double CEncapsulatedSource::peekNextPictureTimestamp()
+{
+    requireOpened();
+    if (!m_videoSource->get())
+        return 0.0;
+    if (!isBuffering())
+        return callPictures([](IVideoSource& source) { return source.peekNextPictureTimestamp(); });
+    waitForBufferedPicture();
+    m_slaveHandler->checkForSlaveError();
+    lumo::CScopedLock lock(m_bufferMutex);
+    const P<INEBPicture>& next = m_buffer.front();
+    return next ? next->getTimestamp() : 0.0;
+}
+
+P<INEBPicture> CEncapsulatedSource::getNextPicture()
+{
+    requireOpened();
+    if (!m_videoSource->get())
+        return nullptr;
+    transferLog(false);
+    rethrowThreadError();
+    if (!isBuffering())
+        return callPictures([](IVideoSource& source) { return source.getNextPicture(); });
+    waitForBufferedPicture();
+    m_slaveHandler->checkForSlaveError();
+    lumo::CScopedLock lock(m_bufferMutex);
+    const P<INEBPicture> picture = m_buffer.front();
+    m_buffer.pop_front();
+    m_wakeSignal->set();
+    return picture;
+}
+
+int32_t CEncapsulatedSource::getPixelAspectNum()
+{
+    return callPictures([](IVideoSource& source) { return source.getPixelAspectNum(); });
+}
+
+int32_t CEncapsulatedSource::getPixelAspectDen()
+{
+    return callPictures([](IVideoSource& source) { return source.getPixelAspectDen(); });
+}
+
+double CEncapsulatedSource::getFrameDuration()
+{
+    return callPictures([](IVideoSource& source) { return source.getFrameDuration(); });
+}
+
+int32_t CEncapsulatedSource::getFrameRateNum()
+{
+    return callPictures([](IVideoSource& source) { return source.getFrameRateNum(); });
+}
+
+int32_t CEncapsulatedSource::getFrameRateDen()
+{
+    return callPictures([](IVideoSource& source) { return source.getFrameRateDen(); });
+}
+
+P<IAudioStreamInfos> CEncapsulatedSource::getAudioStreamInfos()
+{
+    return callSound([](IAudioSource& source) { return source.getAudioStreamInfos(); }, false);
+}
+
+void CEncapsulatedSource::setAudioStream(int32_t nAudioIndex)
+{
+    callSound([nAudioIndex](IAudioSource& source) { source.setAudioStream(nAudioIndex); });
+}
+
+P<audio::IAudioChunk> CEncapsulatedSource::getNextAudioChunk()
+{
+    return callSound([](IAudioSource& source) { return source.getNextAudioChunk(); });
+}
+
+int32_t CEncapsulatedSource::getSampleRate()
+{
+    return callSound([](IAudioSource& source) { return source.getSampleRate(); });
+}
+
+int32_t CEncapsulatedSource::getChannelCount()
+{
+    return callSound([](IAudioSource& source) { return source.getChannelCount(); });
+}
+
+int32_t CEncapsulatedSource::getBytesPerSample()
+{
+    return callSound([](IAudioSource& source) { return source.getBytesPerSample(); });
+}
+
+void CEncapsulatedSource::transferLog(bool bMayWaitForSource)
+{
+    const int64_t now = getTickCount();
+    if (m_lastLogTransferMs && now - *m_lastLogTransferMs <= logTransferIntervalMs)
+        return;
+    // While the buffering thread waits for a slow picture, the log can wait too.
+    if (!bMayWaitForSource && !m_source->tryLock(0))
+        return;
+    lumo::CScopedLock lock(*m_source);
+    if (!bMayWaitForSource)
+        m_source->unlock(); // the scoped lock holds a level of its own
+    const P<ISourceServer> server = lumo::castObject<ISourceServer>(m_source->get(), false);
+    if (!server)
+        return;
+    const String text = m_slaveHandler->callIntoSlave([&] { return server->getLog(); });
+    const P<ILogManager> log = m_context->getLogManager();
+    if (log && !text.isEmpty())
+        log->logXml(log->getLogLevel(), text);
+    m_lastLogTransferMs = now;
+}
+
+void CEncapsulatedSource::startBufferingThread()
+{
+    m_stopSignal = lumo::getSignalFactory()->createSignal();
+    m_wakeSignal = lumo::getSignalFactory()->createSignal();
+    m_threadEnded = lumo::getSignalFactory()->createSignal();
+    // Prefetching begins at once.
+    m_wakeSignal->set();
+    // Weak: close() and the destructor stop the thread before the source goes.
+    m_thread = lumo::getThreadManager()->createThread(
+        lumo::CThreadCallable(this, &CEncapsulatedSource::runBufferingThread, false));
+}
+
+bool CEncapsulatedSource::stopBufferingThread()
+{
+    if (!m_thread)
+        return true;
+    m_stopSignal->set();
+    // A thread stuck in a call to a slave that does not answer comes back
+    // only once that slave is gone.
+    const bool bStopped = m_threadEnded->wait(threadStopWaitMs);
+    if (!bStopped)
+        m_slaveHandler->endSlave();
+    m_thread->join();
+    m_thread = nullptr;
+    m_stopSignal = nullptr;
+    m_wakeSignal = nullptr;
+    m_threadEnded = nullptr;
+    return bStopped;
+}
+
+void CEncapsulatedSource::runBufferingThread()
+{
+    try {
+        m_slaveHandler->callIntoSlave([this] { bufferPictures(); });
+    } catch (const lumo::CException&) {
+        storeThreadError(std::current_exception());
+    } catch (const std::exception& error) {
+        const char* text = error.what();
+        storeThreadError(std::make_exception_ptr(
+            lumo::CError(String::fromCodePage(text ? text : ""), String("std::exception in CEncapsulatedSource"))));
+    } catch (...) {
+        storeThreadError(std::make_exception_ptr(
+            lumo::CError(String("unknown exception in buffering thread"), String("CEncapsulatedSource"))));
+    }
+    m_stopSignal->set();
+    m_threadEnded->set();
+}
+
+void CEncapsulatedSource::bufferPictures()
+{
+    while (!m_stopSignal->isSet()) {
+        const bool bWoken = m_wakeSignal->wait(wakeWaitMs);
+        if (m_stopSignal->isSet())
+            return;
+        if (!bWoken)
+            continue;
+        {
+            // Reset only under the buffer's lock, where readers set it: no wake-up is lost.
+            lumo::CScopedLock lock(m_bufferMutex);
+            if (m_buffer.size() >= bufferedPictureLimit) {
+                m_wakeSignal->reset();
+                continue;
+            }
+        }
+        P<INEBPicture> picture;
+        uint64_t skipCount;
+        {
+            lumo::CScopedLock lock(*m_videoSource);
+            skipCount = m_skipCount;
+            picture = m_videoSource->get()->getNextPicture();
+        }
+        lumo::CScopedLock lock(m_bufferMutex);
+        if (skipCount != m_skipCount)
+            continue;
+        // An empty picture, the end of the source, is handed on like any other.
+        m_buffer.push_back(picture);
+        if (m_buffer.size() >= bufferedPictureLimit)
+            m_wakeSignal->reset();
+    }
+}
+
+void CEncapsulatedSource::storeThreadError(std::exception_ptr error)
+{
+    lumo::CScopedLock lock(m_bufferMutex);
+    m_threadError = std::move(error);
+}
+
+void CEncapsulatedSource::rethrowThreadError()
+{
+    std::exception_ptr error;
+    {
+        lumo::CScopedLock lock(m_bufferMutex);
+        error = m_threadError;
+    }
+    if (error)
+        std::rethrow_exception(error);
+}
+
+void CEncapsulatedSource::waitForBufferedPicture()
+{
+    const int64_t deadline = getTickCount() + prefetchTimeoutMs;
+    for (;;) {
+        {
+            lumo::CScopedLock lock(m_bufferMutex);
+            if (!m_buffer.empty())
+                return;
+        }
+        rethrowThreadError();
+        if (getTickCount() >= deadline)
+            throw lumo::CError(String("CEncapsulatedSource: timeout while prefetching image"));
+        lumo::getThreadManager()->sleep(prefetchPollMs);
+    }
+}
+
+void CEncapsulatedSource::flushBuffer()
+{
+    lumo::CScopedLock lock(m_bufferMutex);
+    m_buffer.clear();
+    if (m_wakeSignal)
+        m_wakeSignal->set();
+}
+
+} // namespace nebo::common

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "foundation/CObject.h"
+#include "host/CEmbeddedMutex.h"
+#include "host/IAudioSource.h"
+#include "host/INEBContext.h"
+#include "host/INEBPlugin.h"
+#include "host/IVideoSource.h"
+#include "platform/ISignal.h"
+#include "platform/IThread.h"
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <optional>
+
+namespace nebo::common {
+
+class CSlaveHandler;
+
+// A source of a boxed plugin. It only remembers the request until open(),
+// which starts a slave and makes the real source there. Every call into that
+// source is taken one at a time. When the context asks for prefetching, a
+// thread of its own keeps up to three pictures ahead of the reader, so that
+// reading a picture costs no round trip to the slave. The slave's log is
+// pulled into the context's log at open() and then every five seconds while
+// pictures are read.
+//
+// A slave that failed is reported as CNEBError with its error text, before
+// each call and when a call fails. close() and the release always end the
+// slave within a few seconds, killing one that no longer answers; calls
+// after close() throw CNEBError until the next open(), which starts a new
+// slave. A call that goes to the slave waits as long as the slave takes.
+//
+// One thread at a time, as for every source.
+class CEncapsulatedSource : public lumo::CObject, public virtual IVideoSource, public virtual IAudioSource {
+public:
+    static constexpr int32_t prefetchTimeoutMs = 5000;
+    static constexpr int32_t logTransferIntervalMs = 5000;
+    static constexpr size_t bufferedPictureLimit = 3;
+    // How long close() gives the buffering thread before it ends the slave.
+    static constexpr uint32_t threadStopWaitMs = 2000;
+
+    // `pParams` may be null: sixteen zero bytes are sent instead.
+    CEncapsulatedSource(lumo::P<INEBContext> context, const lumo::String& pluginName, const lumo::IURI& uri,
+                        int32_t nTypes, const INEBPlugin::SSourceParams* pParams);
+    ~CEncapsulatedSource() override;
+
+    // False before open() and after close().
+    bool isOpened() override;
+    // Throws CNEBError "could not create source "<uri>" in slave" when the
+    // plugin makes no source, and whatever starting the slave throws.
+    void open() override;
+    // Throws the slave's error when it left one, once everything is released.
+    void close() override;
+    // No picture decoded before the skip is returned after it.
+    void skipToTime(double seconds) override;
+    double getDuration() override;
+    int32_t getBufferStatus() override;
+    bool isEOF() override;
+    void setStartTime(double seconds) override;
+    double getStartTime() override;
+    lumo::P<lumo::CURI> getURI() override;
+    lumo::String getPluginName() override;
+
+    void setMaxSize(int32_t nWidth, int32_t nHeight) override;
+    int32_t getWidth() override;
+    int32_t getHeight() override;
+    // 0.0 for a source without pictures and at the end of the pictures.
+    double peekNextPictureTimestamp() override;
+    // Null for a source without pictures. While prefetching, throws CError
+    // "CEncapsulatedSource: timeout while prefetching image" when no picture
+    // came within prefetchTimeoutMs, and the buffering thread's error once
+    // it failed.
+    lumo::P<INEBPicture> getNextPicture() override;
+    int32_t getPixelAspectNum() override;
+    int32_t getPixelAspectDen() override;
+    double getFrameDuration() override;
+    int32_t getFrameRateNum() override;
+    int32_t getFrameRateDen() override;
+
+    lumo::P<IAudioStreamInfos> getAudioStreamInfos() override;
+    void setAudioStream(int32_t nAudioIndex) override;
+    lumo::P<audio::IAudioChunk> getNextAudioChunk() override;
+    int32_t getSampleRate() override;
+    int32_t getChannelCount() override;
+    int32_t getBytesPerSample() override;
+
+private:
+    template <class T, class F> auto callSource(CEmbeddedMutex<T>& view, const char* side, F&& call,
+                                                bool bCheckSlave = true);
+    template <class F> auto callPictures(F&& call, bool bCheckSlave = true);
+    template <class F> auto callSound(F&& call, bool bCheckSlave = true);
+    template <class F> auto callAny(F&& call);
+    void requireOpened();
+
+    void createSourceInSlave();
+    void setViews(const lumo::P<ISource>& source);
+    void transferLog(bool bMayWaitForSource);
+    bool isBuffering() const { return m_thread != nullptr; }
+
+    void startBufferingThread();
+    // False when the thread did not stop in time and the slave was ended.
+    bool stopBufferingThread();
+    void runBufferingThread();
+    void bufferPictures();
+    void storeThreadError(std::exception_ptr error);
+    void rethrowThreadError();
+    // Throws the time-out, or the thread's error as soon as it fails.
+    void waitForBufferedPicture();
+    void flushBuffer();
+
+    lumo::P<INEBContext> m_context;
+    lumo::String m_pluginName;
+    lumo::P<lumo::CURI> m_uri;
+    int32_t m_nTypes;
+    INEBPlugin::SSourceParams m_params;
+    bool m_bPictures;
+    double m_startTime = 0.0;
+    int32_t m_maxWidth = 0;
+    int32_t m_maxHeight = 0;
+
+    lumo::P<CSlaveHandler> m_slaveHandler;
+    lumo::P<CEmbeddedMutex<ISource>> m_source;
+    lumo::P<CEmbeddedMutex<IVideoSource>> m_videoSource;
+    lumo::P<CEmbeddedMutex<IAudioSource>> m_audioSource;
+
+    // Guards the buffer and the thread's error.
+    lumo::P<lumo::IMutex> m_bufferMutex;
+    std::deque<lumo::P<INEBPicture>> m_buffer;
+    std::exception_ptr m_threadError;
+    // Counts the skips, so that a picture fetched before one is dropped.
+    std::atomic<uint64_t> m_skipCount{0};
+
+    lumo::P<lumo::IThread> m_thread;
+    lumo::P<lumo::ISignal> m_stopSignal;
+    lumo::P<lumo::ISignal> m_wakeSignal;
+    lumo::P<lumo::ISignal> m_threadEnded;
+
+    std::optional<int64_t> m_lastLogTransferMs;
+};
+
+} // namespace nebo::common

@@ -1,0 +1,79 @@
+#pragma once
+
+// A master's surroundings for boxed plugins: pipes and error files in
+// folders of the test's own, a context that logs, and the real nebo_slave
+// and nebo_demo beside the test program.
+#include "foundation/CException.h"
+#include "host/CLogManager.h"
+#include "host/CSimpleNEBContext.h"
+#include "platform/CScopedPipeFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace nebo::test {
+
+// The processes whose parent is this one, ended or not.
+inline std::vector<pid_t> childProcesses()
+{
+    std::vector<pid_t> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
+            continue;
+        // After the name in parentheses: the state, then the parent.
+        std::istringstream fields(line.substr(line.rfind(')') + 1));
+        std::string state;
+        pid_t parent = 0;
+        fields >> state >> parent;
+        if (parent == getpid())
+            children.push_back(static_cast<pid_t>(std::stoi(entry.path().filename().string())));
+    }
+    return children;
+}
+
+inline std::vector<std::string> filesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+class CBoxedFixture : public ::testing::Test {
+protected:
+    CBoxedFixture()
+    {
+        m_log->setLogLevel(2);
+        m_context->setLogManager(m_log);
+    }
+    // Whatever a test did, no slave, socket or unexpected file is left behind.
+    void TearDown() override
+    {
+        EXPECT_EQ(childProcesses(), std::vector<pid_t>());
+        EXPECT_EQ(filesIn(m_pipes.getPath()), std::vector<std::string>());
+    }
+
+    static lumo::P<lumo::CURI> demoURI(const std::string& query)
+    {
+        return lumo::make<lumo::CURI>(lumo::String::fromUTF8("file:///clips/test.demo?" + query));
+    }
+    std::vector<std::string> errorFiles() const { return filesIn(m_temp.pathOf("")); }
+    std::string logText() const { return m_log->getLogText().toUTF8(); }
+
+    lumo::CScopedPipeFolder m_pipes;
+    lumo::CTempFolder m_temp;
+    lumo::CScopedEnvironment m_tempEnvironment{"TMPDIR", m_temp.pathOf("").c_str()};
+    lumo::P<common::CLogManager> m_log = lumo::make<common::CLogManager>(lumo::String("masterlog"));
+    lumo::P<common::CSimpleNEBContext> m_context = lumo::make<common::CSimpleNEBContext>();
+};
+
+} // namespace nebo::test

@@ -1,0 +1,251 @@
+// A master reads demo clips through sources that run in real slaves.
+#include "host/CEncapsulatedSource.h"
+
+#include "boxed/CBoxedFixture.h"
+#include "foundation/CError.h"
+#include "host/CNEBError.h"
+#include "plugins/demo/CDemoClip.h"
+#include "streams/IMemoryBlock.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+
+namespace {
+
+using lumo::make;
+using lumo::P;
+using lumo::String;
+using nebo::common::CEncapsulatedSource;
+using nebo::common::CNEBError;
+using nebo::common::INEBPicture;
+
+const char* const slaveErrorPrefix = "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\n";
+
+std::string descriptionOf(const lumo::CException& error)
+{
+    return String(error.getDescription()).toUTF8();
+}
+
+bool haveSameRGB(INEBPicture& picture, INEBPicture& expected)
+{
+    const int32_t width = expected.getWidth(), height = expected.getHeight();
+    if (picture.getWidth() != width || picture.getHeight() != height)
+        return false;
+    const P<lumo::IMemoryBlock> got = picture.getRGBData(0, 0, width, height);
+    const P<lumo::IMemoryBlock> wanted = expected.getRGBData(0, 0, width, height);
+    return got->getSize() == wanted->getSize() &&
+           std::memcmp(got->getData(), wanted->getData(), static_cast<size_t>(wanted->getSize())) == 0;
+}
+
+class CEncapsulatedSourceTest : public nebo::test::CBoxedFixture {
+protected:
+    P<CEncapsulatedSource> makeSource(const std::string& query, int32_t types = 3)
+    {
+        m_clip = *nebo::demo::CDemoClip::fromQuery(String::fromUTF8(query));
+        return make<CEncapsulatedSource>(m_context, String("nebo_demo"), *demoURI(query), types, nullptr);
+    }
+
+    // Expects the next picture to be picture `index` of the clip, byte for byte.
+    void expectPicture(CEncapsulatedSource& source, int64_t index)
+    {
+        const P<INEBPicture> picture = source.getNextPicture();
+        ASSERT_TRUE(picture) << index;
+        EXPECT_DOUBLE_EQ(picture->getTimestamp(), m_clip.getPictureTime(index));
+        EXPECT_TRUE(haveSameRGB(*picture, *m_clip.makePicture(index, m_context->getMemoryManager()))) << index;
+    }
+
+    // The slave's last words, when it left any.
+    std::string errorFileText() const
+    {
+        const std::vector<std::string> files = errorFiles();
+        return files.size() == 1 ? m_temp.get(files.front()) : std::string();
+    }
+
+    nebo::demo::CDemoClip m_clip;
+};
+
+TEST_F(CEncapsulatedSourceTest, DeliversTheClipInOrderWithAndWithoutPrefetching)
+{
+    for (const bool bPrefetch : {true, false}) {
+        SCOPED_TRACE(bPrefetch ? "prefetching" : "straight");
+        m_context->setPrefetch(bPrefetch);
+        P<CEncapsulatedSource> source = makeSource("w=64&h=32&fmt=yv12&frames=5&fps=25");
+        EXPECT_FALSE(source->isOpened());
+        source->open();
+        EXPECT_TRUE(source->isOpened());
+        EXPECT_EQ(source->getWidth(), 64);
+        EXPECT_EQ(source->getHeight(), 32);
+        EXPECT_EQ(source->getFrameRateNum(), 25);
+        EXPECT_EQ(source->getSampleRate(), 48000);
+        ASSERT_TRUE(source->getNextAudioChunk());
+        for (int64_t index = 0; index < 4; ++index)
+            expectPicture(*source, index);
+        EXPECT_DOUBLE_EQ(source->peekNextPictureTimestamp(), m_clip.getPictureTime(4));
+        // Prefetching has read the last picture from the slave by now; reading straight has not.
+        EXPECT_EQ(source->isEOF(), bPrefetch);
+        expectPicture(*source, 4);
+        EXPECT_FALSE(source->getNextPicture());
+
+        source->close();
+        EXPECT_FALSE(source->isOpened());
+        EXPECT_EQ(source->getURI()->getText(), demoURI("w=64&h=32&fmt=yv12&frames=5&fps=25")->getText());
+        try {
+            source->getDuration();
+            ADD_FAILURE() << "a closed source answered";
+        } catch (const CNEBError& error) {
+            EXPECT_EQ(descriptionOf(error), "source is not opened \"file:///clips/test.demo?w=64&h=32&fmt=yv12&frames=5&fps=25\"");
+        }
+    }
+}
+
+TEST_F(CEncapsulatedSourceTest, NoPictureDecodedBeforeASkipComesAfterIt)
+{
+    P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=100&fps=10");
+    source->open();
+    expectPicture(*source, 0);
+    for (const double seconds : {5.0, 2.0, 9.0, 0.0}) {
+        source->skipToTime(seconds);
+        const int64_t first = m_clip.getFirstPictureAt(seconds);
+        expectPicture(*source, first);
+        expectPicture(*source, first + 1);
+    }
+}
+
+TEST_F(CEncapsulatedSourceTest, SecondOpenKeepsTheSourceAndReopeningStartsAfresh)
+{
+    P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=10");
+    source->open();
+    expectPicture(*source, 0);
+    expectPicture(*source, 1);
+    // A second source would be refused by the slave, which serves only the first one now.
+    source->open();
+    expectPicture(*source, 2);
+    source->close();
+    EXPECT_EQ(errorFileText(), "lumo::CException\nType: Error\ntext: Pipe was closed");
+
+    source->open();
+    expectPicture(*source, 0);
+    source->close();
+    EXPECT_EQ(errorFiles().size(), 2u);
+}
+
+TEST_F(CEncapsulatedSourceTest, SlaveLogReachesTheMastersLog)
+{
+    P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=10");
+    source->setMaxSize(640, 480);
+    EXPECT_EQ(logText().find("maximum picture size"), std::string::npos);
+    source->open();
+    EXPECT_NE(logText().find("nebo_demo: maximum picture size 640x480"), std::string::npos) << logText();
+}
+
+TEST_F(CEncapsulatedSourceTest, SlowPictureTimesOutAndCloseDoesNotWaitForIt)
+{
+    P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=10&delay=5300");
+    source->open();
+    try {
+        source->getNextPicture();
+        ADD_FAILURE() << "no time-out";
+    } catch (const CNEBError&) {
+        ADD_FAILURE() << "the time-out is no slave failure";
+    } catch (const lumo::CError& error) {
+        EXPECT_EQ(descriptionOf(error), "CEncapsulatedSource: timeout while prefetching image");
+    }
+    // The thread goes on: the slow picture arrives after all.
+    expectPicture(*source, 0);
+    // The thread is inside the next slow picture now: close() ends the slave.
+    source->close();
+    EXPECT_FALSE(source->isOpened());
+}
+
+TEST_F(CEncapsulatedSourceTest, HangingSlaveTimesOutAndIsEndedOnRelease)
+{
+    P<CEncapsulatedSource> source = makeSource("w=16&h=16&fail=hang");
+    source->open();
+    EXPECT_THROW(source->getNextPicture(), lumo::CError);
+    source = nullptr;
+    // The fixture finds no slave left.
+}
+
+// The exit code of a slave ended by `signal`, as the process layer reports
+// it; a sanitized slave ends with 1 at the undefined behaviour it catches.
+int32_t signalExit(int signal, bool bUndefinedBehaviour = false)
+{
+#ifdef __SANITIZE_ADDRESS__
+    const bool bSanitized = true;
+#else
+    const bool bSanitized = false;
+#endif
+    return bSanitized && bUndefinedBehaviour ? 1 : 128 + signal;
+}
+
+TEST_F(CEncapsulatedSourceTest, EveryWayOfFailingEndsInTheSlavesError)
+{
+    const struct {
+        const char* query;
+        // The whole description when the slave leaves a text, else empty.
+        const char* slaveText;
+        // The exit code when it ends without a text.
+        int32_t exitCode;
+    } cases[] = {
+        {"fail=throw", "lumo::CException\nType: Error\ntext: demo failure", 0},
+        {"fail=stdthrow", "std::exception\nErrorString: demo std failure", 0},
+        {"fail=exit", "", 3},
+        {"fail=abort", "", signalExit(SIGABRT)},
+        {"fail=read0", "", signalExit(SIGSEGV, true)},
+        {"fail=write16", "", signalExit(SIGSEGV)},
+        {"fail=divzero", "", signalExit(SIGFPE, true)},
+        {"fail=illegal", "", signalExit(SIGILL)},
+        {"fail=breakpoint", "", signalExit(SIGTRAP)},
+        {"fail=stack", "", signalExit(SIGSEGV)},
+        // The slave opens the source to try it while it makes it.
+        {"fail=exit&failat=open", "", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.query);
+        P<CEncapsulatedSource> source = makeSource(std::string("w=16&h=16&") + c.query);
+        try {
+            source->open();
+            source->getNextPicture();
+            ADD_FAILURE() << "the failure went unnoticed";
+        } catch (const CNEBError& error) {
+            const std::string description = descriptionOf(error);
+            const std::string fileText = errorFileText();
+            if (*c.slaveText) {
+                EXPECT_EQ(description, slaveErrorPrefix + std::string(c.slaveText));
+                EXPECT_EQ(fileText, c.slaveText);
+            } else if (!fileText.empty()) {
+                // A crash report.
+                EXPECT_EQ(description, slaveErrorPrefix + fileText);
+            } else {
+                EXPECT_EQ(description, "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code " +
+                                           std::to_string(c.exitCode) + " and left no error text");
+            }
+        }
+        // Closing reports a text the slave left once more, and releases all.
+        try {
+            source->close();
+        } catch (const CNEBError& error) {
+            EXPECT_EQ(descriptionOf(error), slaveErrorPrefix + errorFileText());
+        }
+        EXPECT_FALSE(source->isOpened());
+        std::filesystem::remove_all(m_temp.pathOf(""));
+        std::filesystem::create_directory(m_temp.pathOf(""));
+    }
+}
+
+TEST_F(CEncapsulatedSourceTest, RequestThePluginRefusesStartsNoSource)
+{
+    P<CEncapsulatedSource> refused =
+        make<CEncapsulatedSource>(m_context, String("nebo_demo"), *demoURI("w=wide"), 3, nullptr);
+    try {
+        refused->open();
+        ADD_FAILURE() << "opened a clip the plugin refused";
+    } catch (const CNEBError& error) {
+        EXPECT_EQ(descriptionOf(error), "could not create source \"file:///clips/test.demo?w=wide\" in slave");
+    }
+    EXPECT_FALSE(refused->isOpened());
+}
+
+} // namespace

@@ -1,0 +1,54 @@
+// Boxed questions answered by real slaves hosting nebo_demo.
+#include "host/CNEBPluginBoxed.h"
+
+#include "boxed/CBoxedFixture.h"
+#include "host/CNEBError.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using lumo::make;
+using lumo::P;
+using lumo::String;
+using nebo::common::CNEBPluginBoxed;
+
+class CNEBPluginBoxedTest : public nebo::test::CBoxedFixture {};
+
+TEST_F(CNEBPluginBoxedTest, EachQuestionStartsAndEndsOneSlave)
+{
+    const P<CNEBPluginBoxed> plugin = make<CNEBPluginBoxed>(m_context, String("nebo_demo"));
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(plugin->getValidTypes(), 3);
+        // A slave that quit cleanly takes its error file along; none is left running.
+        EXPECT_EQ(errorFiles(), std::vector<std::string>());
+        EXPECT_EQ(nebo::test::childProcesses(), std::vector<pid_t>());
+    }
+    EXPECT_EQ(plugin->getPluginName().toUTF8(), "nebo_demo");
+    const P<nebo::common::IPluginExtensions> extensions = plugin->getValidExtensions(1);
+    ASSERT_EQ(extensions->getExtensionCount(), 1);
+    EXPECT_EQ(String::fromUTF16(extensions->getExtension(0)).toUTF8(), "demo");
+    EXPECT_EQ(errorFiles(), std::vector<std::string>());
+
+    EXPECT_FALSE(plugin->tryCreateSource(*demoURI(""), 3, true, nullptr));
+    EXPECT_FALSE(plugin->tryCreateFormat(*demoURI(""), 8, true, nullptr));
+}
+
+TEST_F(CNEBPluginBoxedTest, SlaveWithoutItsPluginReportsWhy)
+{
+    const P<CNEBPluginBoxed> plugin = make<CNEBPluginBoxed>(m_context, String("no_such_plugin"));
+    try {
+        plugin->getValidTypes();
+        ADD_FAILURE() << "a slave without plugin answered";
+    } catch (const nebo::common::CNEBError& error) {
+        const std::string text = "lumo::CException\nType: Error\ntext: CNEBPluginServer at least one plugin has to "
+                                 "be registeres in plugin context!";
+        EXPECT_EQ(String(error.getDescription()).toUTF8(),
+                  "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\n" + text);
+        const std::vector<std::string> files = errorFiles();
+        ASSERT_EQ(files.size(), 1u);
+        EXPECT_EQ(m_temp.get(files.front()), text);
+    }
+}
+
+} // namespace

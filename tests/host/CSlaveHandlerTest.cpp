@@ -1,0 +1,122 @@
+#include "host/CSlaveHandler.h"
+
+#include "foundation/CError.h"
+#include "host/CLogManager.h"
+#include "host/CNEBError.h"
+#include "host/CSimpleNEBContext.h"
+#include "platform/CScopedPipeFolder.h"
+#include "platform/IProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <algorithm>
+
+using namespace nebo::common;
+using lumo::make;
+using lumo::P;
+using lumo::String;
+
+namespace {
+
+// "nebo_slave_", eight upper-case hexadecimal digits, "_log".
+bool isErrorFileName(const std::string& name)
+{
+    const std::string prefix = "nebo_slave_", suffix = "_log";
+    if (name.size() != prefix.size() + 8 + suffix.size() || name.rfind(prefix, 0) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    const std::string digits = name.substr(prefix.size(), 8);
+    return std::all_of(digits.begin(), digits.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
+}
+
+class CSlaveHandlerTest : public ::testing::Test {
+protected:
+    P<CSlaveHandler> makeHandler() { return make<CSlaveHandler>(m_context, String("nebo_demo"), -10); }
+    std::string pathOf(const CSlaveHandler& handler) const
+    {
+        return handler.getErrorFile()->getNativePath().toUTF8();
+    }
+
+    lumo::CScopedPipeFolder m_pipes;
+    lumo::CTempFolder m_temp;
+    lumo::CScopedEnvironment m_tempEnvironment{"TMPDIR", m_temp.pathOf("").c_str()};
+    P<CSimpleNEBContext> m_context = make<CSimpleNEBContext>();
+};
+
+TEST(CSlaveHandlerNamingTest, PipeNameHasThreeFieldsOfEightHexDigits)
+{
+    EXPECT_EQ(CSlaveHandler::formatPipeName(4711, 0xabc, 1).toUTF8(), "nebo_slave-00001267-00000abc-00000001");
+    EXPECT_EQ(CSlaveHandler::formatPipeName(0xffffffffu, 0x12345678, 0xdeadbeef).toUTF8(),
+              "nebo_slave-ffffffff-12345678-deadbeef");
+}
+
+TEST_F(CSlaveHandlerTest, ErrorFileIsMadeEmptyInTheTemporaryFolderAndKept)
+{
+    std::string first, second;
+    {
+        const P<CSlaveHandler> a = makeHandler(), b = makeHandler();
+        first = pathOf(*a);
+        second = pathOf(*b);
+    }
+    EXPECT_NE(first, second);
+    for (const std::string& path : {first, second}) {
+        const std::filesystem::path file(path);
+        EXPECT_EQ(file.parent_path(), std::filesystem::path(m_temp.pathOf("")).parent_path());
+        EXPECT_TRUE(isErrorFileName(file.filename().string())) << path;
+        EXPECT_TRUE(std::filesystem::exists(file)) << path;
+        EXPECT_EQ(std::filesystem::file_size(file), 0u);
+    }
+}
+
+TEST_F(CSlaveHandlerTest, CommandLineCarriesTheErrorFileAndTheLogLevel)
+{
+    const P<CLogManager> log = make<CLogManager>(String("log"));
+    log->setLogLevel(3);
+    m_context->setLogManager(log);
+    const P<CSlaveHandler> handler = makeHandler();
+    // The pipe is named only when the slave starts.
+    const std::string start = " " + std::to_string(lumo::getCurrentProcessID()) + "  nebo_demo " +
+                              handler->getErrorFile()->getText().toUTF8();
+    EXPECT_EQ(handler->buildCommandLine().toUTF8(), start + " 3");
+    m_context->setLogManager(nullptr);
+    EXPECT_EQ(handler->buildCommandLine().toUTF8(), start + " 0");
+}
+
+TEST_F(CSlaveHandlerTest, ErrorFileIsReportedOnlyWithContent)
+{
+    const P<CSlaveHandler> handler = makeHandler();
+    const std::string path = pathOf(*handler);
+    handler->checkForSlaveError();
+    handler->checkForSlaveFailure();
+
+    std::ofstream(path, std::ios::binary) << "lumo::CException\nType: Error\ntext: gone";
+    try {
+        handler->checkForSlaveError();
+        ADD_FAILURE() << "the slave's error was not reported";
+    } catch (const CNEBError& error) {
+        EXPECT_EQ(String(error.getDescription()).toUTF8(),
+                  "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\nlumo::CException\nType: Error\ntext: gone");
+    }
+
+    // A slave that ended cleanly has deleted its file.
+    std::filesystem::remove(path);
+    handler->checkForSlaveError();
+}
+
+TEST_F(CSlaveHandlerTest, MissingSlaveProgramIsTheProcessLayersErrorAndLeavesNoPipe)
+{
+    // The host tests run from a folder of their own, without the slave program.
+    const P<CSlaveHandler> handler = makeHandler();
+    try {
+        handler->getClient();
+        ADD_FAILURE() << "a slave was started";
+    } catch (const lumo::CError& error) {
+        EXPECT_EQ(String(error.getDescription()).toUTF8().rfind("Error executing file '", 0), 0u)
+            << String(error.getDescription()).toUTF8();
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(m_pipes.getPath()));
+}
+
+} // namespace

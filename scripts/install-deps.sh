@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libtinyxml2-dev
+  libpng-dev
+  libyuv-dev
   clang libclang-rt-14-dev
 )
 

@@ -1,0 +1,192 @@
+// Runs the real nebo_probe program, which runs the demo plugin in slaves.
+#include "platform/CTempFolder.h"
+#include "readPNG.h"
+#include "tools/probe/CWAVWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace nebo::probe {
+namespace {
+
+struct SRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+
+    // The "Key: value" lines of the report; the first of each key counts.
+    std::map<std::string, std::string> facts() const
+    {
+        std::map<std::string, std::string> found;
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line) && line != "Log:";) {
+            const size_t colon = line.find(": ");
+            if (colon != std::string::npos)
+                found.emplace(line.substr(0, colon), line.substr(colon + 2));
+        }
+        return found;
+    }
+};
+
+std::string readText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string quoted(const std::string& text)
+{
+    std::string result = "'";
+    for (const char c : text)
+        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return result + "'";
+}
+
+class ProbeProgramTest : public ::testing::Test {
+protected:
+    // Runs nebo_probe in the test's folder; a run that does not end within
+    // a generous bound is ended and fails the test instead of hanging it.
+    SRun run(const std::vector<std::string>& arguments)
+    {
+        const char* binFolder = std::getenv("NEBO_BIN_DIR");
+        const std::string program =
+            (binFolder ? std::filesystem::path(binFolder) : std::filesystem::current_path()) / "nebo_probe";
+        std::string command = "cd " + quoted(m_folder.pathOf("")) + " && exec timeout -s KILL 120 " + quoted(program);
+        for (const std::string& argument : arguments)
+            command += " " + quoted(argument);
+        const int status = std::system((command + " >stdout.txt 2>stderr.txt").c_str());
+        SRun result;
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        EXPECT_NE(result.exitCode, 128 + SIGKILL) << "nebo_probe did not end";
+        result.out = readText(m_folder.pathOf("stdout.txt"));
+        result.err = readText(m_folder.pathOf("stderr.txt"));
+        return result;
+    }
+
+    lumo::CTempFolder m_folder;
+};
+
+// The demo's RGB picture n: blue (x + n), green (y + n), red (x + y).
+uint32_t demoPixel(uint32_t x, uint32_t y, uint32_t n)
+{
+    return ((x + y) & 255) << 16 | ((y + n) & 255) << 8 | ((x + n) & 255);
+}
+
+// The demo's sample of frame g, channel c, little-endian.
+uint32_t demoSample(uint32_t g, uint32_t c) { return (g * 64 + c * 4096) % 65536; }
+
+TEST_F(ProbeProgramTest, ReportsADemoClipAndWritesItsThumbnailAndSound)
+{
+    const std::string clip = "file:///x.demo?w=64&h=48&fmt=rgb&frames=10&rate=8000&channels=3";
+    const SRun result = run({clip, "--thumbnail", "0.2", "out.png", "--audio", "out.wav"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // 10 pictures at 25 per second last 0.4 s: 3200 sound frames of 3 channels.
+    const size_t soundSize = 3200 * 3 * 2;
+    std::map<std::string, std::string> facts = result.facts();
+    EXPECT_EQ(facts["URI"], clip);
+    EXPECT_EQ(facts["Plugin"], "nebo_demo");
+    EXPECT_EQ(facts["Duration"], "0.400 s");
+    EXPECT_EQ(facts["Picture size"], "64x48");
+    EXPECT_EQ(facts["Layout"], "RGB");
+    EXPECT_EQ(facts["Frame rate"], "25/1 (25.000 fps)");
+    EXPECT_EQ(facts["Audio format"], "8000 Hz, 3 channels, 16 bits");
+    EXPECT_EQ(facts["Pictures decoded"], "10");
+    EXPECT_GT(std::stod(facts["Pictures per second"]), 0.0);
+    EXPECT_EQ(facts["Thumbnail"], "out.png (picture at 0.200 s)");
+    EXPECT_EQ(facts["Audio file"], "out.wav (" + std::to_string(soundSize) + " bytes of sound)");
+    EXPECT_EQ(result.err.find('\r'), std::string::npos) << "no progress bar when the error output is a file";
+
+    // 0.2 s is the stamp of picture 5.
+    const test::SDecodedPNG png = test::readPNG(m_folder.pathOf("out.png"));
+    ASSERT_TRUE(png.bDecoded) << png.message;
+    ASSERT_EQ(png.width, 64u);
+    ASSERT_EQ(png.height, 48u);
+    size_t wrongPixels = 0;
+    for (uint32_t y = 0; y < png.height; ++y)
+        for (uint32_t x = 0; x < png.width; ++x)
+            wrongPixels += png.at(x, y) != demoPixel(x, y, 5);
+    EXPECT_EQ(wrongPixels, 0u);
+
+    const std::string wav = readText(m_folder.pathOf("out.wav"));
+    const std::array<uint8_t, wavHeaderSize> header = makeWAVHeader({8000, 3, 16}, soundSize);
+    ASSERT_EQ(wav.size(), wavHeaderSize + soundSize);
+    EXPECT_EQ(wav.substr(0, wavHeaderSize), std::string(header.begin(), header.end()));
+    size_t wrongSamples = 0;
+    for (uint32_t i = 0; i < 3200 * 3; ++i) {
+        const uint32_t sample = uint8_t(wav[wavHeaderSize + 2 * i]) | uint8_t(wav[wavHeaderSize + 2 * i + 1]) << 8;
+        wrongSamples += sample != demoSample(i / 3, i % 3);
+    }
+    EXPECT_EQ(wrongSamples, 0u);
+}
+
+TEST_F(ProbeProgramTest, TakesAPathAndStopsAfterTheFramesAsked)
+{
+    // The demo plugin needs no file: the default clip is 320x240 NV12.
+    const SRun result = run({"--frames", "3", "clip.demo"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::map<std::string, std::string> facts = result.facts();
+    EXPECT_EQ(facts["URI"], "file://" + m_folder.pathOf("clip.demo"));
+    EXPECT_EQ(facts["Picture size"], "320x240");
+    EXPECT_EQ(facts["Layout"], "NV12");
+    EXPECT_EQ(facts["Pictures decoded"], "3");
+}
+
+TEST_F(ProbeProgramTest, ReportsAFailingSlaveWithItsErrorOrCrashReport)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"throw", "demo failure"}, {"stdthrow", "demo std failure"}, {"read0", "nebo_slave"}};
+    for (const auto& [fault, text] : cases) {
+        const SRun result = run({std::string("file:///x.demo?w=16&h=16&fail=") + fault});
+        EXPECT_EQ(result.exitCode, 1) << fault;
+        const size_t report = result.err.find("nebo_probe: CNEBError: ");
+        ASSERT_NE(report, std::string::npos) << result.err;
+        EXPECT_NE(result.err.find(text, report), std::string::npos) << fault << ":\n" << result.err;
+        EXPECT_EQ(result.facts()["Plugin"], "nebo_demo");
+    }
+}
+
+TEST_F(ProbeProgramTest, ReportsWhatCannotBeOpenedOrFound)
+{
+    const SRun unknown = run({"file:///x.unknown"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_NE(unknown.err.find("no plugin could open file:///x.unknown"), std::string::npos) << unknown.err;
+
+    const SRun late = run({"file:///x.demo?frames=2", "--thumbnail", "5", "late.png"});
+    EXPECT_EQ(late.exitCode, 1);
+    EXPECT_NE(late.err.find("no picture at 5.000 s or later"), std::string::npos) << late.err;
+
+    // The log says why a plugin is missing.
+    const SRun missing = run({"--log", "--plugin", "nebo_missing", "file:///x.demo"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("none of the plugins could be loaded"), std::string::npos) << missing.err;
+    const size_t log = missing.out.find("Log:\n");
+    ASSERT_NE(log, std::string::npos) << missing.out;
+    EXPECT_NE(missing.out.find("Error while loading DLL", log), std::string::npos) << missing.out;
+}
+
+TEST_F(ProbeProgramTest, ExplainsItselfAndRefusesBadCommandLines)
+{
+    const SRun help = run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option : {"--plugin", "--frames", "--thumbnail", "--audio", "--log", "--help"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{}, {"--frames", "none", "x.demo"}, {"http://host:port/x"}}) {
+        const SRun refused = run(arguments);
+        EXPECT_EQ(refused.exitCode, 2) << refused.err;
+        EXPECT_NE(refused.err.find("Try 'nebo_probe --help'."), std::string::npos) << refused.err;
+        EXPECT_EQ(refused.out, "");
+    }
+}
+
+} // namespace
+} // namespace nebo::probe

@@ -1,0 +1,29 @@
+#include "tools/probe/listPluginNames.h"
+
+#include "platform/CTempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace nebo::probe {
+namespace {
+
+TEST(listPluginNamesTest, ListsPluginModulesButNotLinkedLibraries)
+{
+    lumo::CTempFolder folder;
+    for (const char* name : {"nebo_demo.so", "alpha.so", "libnebo.so", "liblumo.so", "notes.txt", "nebo_x.so.1",
+                             ".so", "nebo_probe"})
+        folder.put(name, "");
+    std::filesystem::create_directory(folder.pathOf("folder.so"));
+    EXPECT_EQ(listPluginNames(folder.pathOf("")), (std::vector<std::string>{"alpha", "nebo_demo"}));
+}
+
+TEST(listPluginNamesTest, FindsNoneInAMissingFolder)
+{
+    lumo::CTempFolder folder;
+    EXPECT_TRUE(listPluginNames(folder.pathOf("missing")).empty());
+}
+
+} // namespace
+} // namespace nebo::probe

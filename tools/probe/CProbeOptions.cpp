@@ -1,0 +1,139 @@
+#include "tools/probe/CProbeOptions.h"
+
+#include "tools/probe/CUsageError.h"
+
+#include <charconv>
+#include <cmath>
+#include <set>
+
+namespace nebo::probe {
+
+namespace {
+
+[[noreturn]] void refuse(const std::string& message)
+{
+    throw CUsageError(lumo::String::fromUTF8(message));
+}
+
+// Hands out the arguments one by one, so that an option can take the
+// value that follows it.
+class CArgumentCursor {
+public:
+    explicit CArgumentCursor(const std::vector<std::string>& arguments) : m_arguments(arguments) {}
+
+    bool atEnd() const { return m_next == m_arguments.size(); }
+    const std::string& take() { return m_arguments[m_next++]; }
+    const std::string& takeValueOf(const std::string& option)
+    {
+        if (atEnd())
+            refuse(option + " needs a value");
+        const std::string& value = take();
+        if (value.empty())
+            refuse(option + " needs a value, not an empty one");
+        return value;
+    }
+
+private:
+    const std::vector<std::string>& m_arguments;
+    size_t m_next = 0;
+};
+
+int64_t parsePictureCount(const std::string& option, const std::string& text)
+{
+    int64_t count = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (error != std::errc() || end != text.data() + text.size() || count < 1)
+        refuse(option + " wants a whole number of pictures above 0, not \"" + text + "\"");
+    return count;
+}
+
+double parseSeconds(const std::string& option, const std::string& text)
+{
+    double seconds = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(seconds) || seconds < 0.0)
+        refuse(option + " wants a time in seconds, 0 or more, not \"" + text + "\"");
+    return seconds;
+}
+
+void applyOption(CProbeOptions& options, const std::string& option, CArgumentCursor& cursor)
+{
+    if (option == "--help" || option == "-h")
+        options.bHelp = true;
+    else if (option == "--log")
+        options.bPrintLog = true;
+    else if (option == "--plugin")
+        options.pluginName = cursor.takeValueOf(option);
+    else if (option == "--frames")
+        options.maxPictures = parsePictureCount(option, cursor.takeValueOf(option));
+    else if (option == "--thumbnail") {
+        options.thumbnailTime = parseSeconds(option, cursor.takeValueOf(option));
+        options.thumbnailPath = cursor.takeValueOf(option);
+    } else if (option == "--audio")
+        options.audioPath = cursor.takeValueOf(option);
+    else
+        refuse("unknown option " + option);
+}
+
+} // namespace
+
+CProbeOptions CProbeOptions::parse(const std::vector<std::string>& arguments)
+{
+    CProbeOptions options;
+    std::vector<std::string> targets;
+    std::set<std::string> seen;
+    bool bOptionsEnded = false;
+    CArgumentCursor cursor(arguments);
+    while (!cursor.atEnd()) {
+        const std::string& argument = cursor.take();
+        if (bOptionsEnded || argument.size() < 2 || argument[0] != '-') {
+            targets.push_back(argument);
+        } else if (argument == "--") {
+            bOptionsEnded = true;
+        } else {
+            if (!seen.insert(argument).second)
+                refuse(argument + " is given more than once");
+            applyOption(options, argument, cursor);
+        }
+    }
+    if (options.bHelp)
+        return options;
+    if (targets.empty())
+        refuse("no medium given: name a file or a URI");
+    if (targets.size() > 1)
+        refuse("one medium at a time, but \"" + targets[1] + "\" follows \"" + targets[0] + "\"");
+    if (targets[0].empty())
+        refuse("the medium's name is empty");
+    options.target = targets[0];
+    return options;
+}
+
+std::string getUsageText()
+{
+    return "Usage: nebo_probe [options] MEDIUM\n"
+           "\n"
+           "Opens MEDIUM (a file path, or a URI such as \"file:///clip.demo?w=64\")\n"
+           "with the plugins beside this program, each running in a slave process\n"
+           "of its own. Prints what it found as \"Key: value\" lines: the URI, the\n"
+           "plugin, the duration, the picture size, the frame rate, the audio\n"
+           "format and the pictures' layout; then decodes the pictures, with a\n"
+           "progress bar when the error output is a terminal, and reports how many\n"
+           "arrived and how many per second.\n"
+           "\n"
+           "Options:\n"
+           "  --plugin NAME         use only the plugin NAME (a library NAME.so\n"
+           "                        beside this program)\n"
+           "  --frames N            stop decoding after N pictures\n"
+           "  --thumbnail T OUT     write the picture at T seconds (the first one\n"
+           "                        stamped T or later) to OUT as a PNG file\n"
+           "  --audio OUT           write the whole sound to OUT as a WAV file\n"
+           "  --log                 print the log the plugins and slaves collected\n"
+           "  -h, --help            print this text\n"
+           "  --                    end of options: the next argument is MEDIUM\n"
+           "\n"
+           "Exit status: 0 when all went well, 1 when the medium could not be\n"
+           "opened or read (a failing slave's error or crash report is printed),\n"
+           "2 for a command line that cannot be followed.\n";
+}
+
+} // namespace nebo::probe

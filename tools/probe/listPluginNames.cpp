@@ -1,0 +1,37 @@
+#include "tools/probe/listPluginNames.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace nebo::probe {
+
+namespace {
+
+constexpr std::string_view moduleSuffix = ".so";
+constexpr std::string_view libraryPrefix = "lib";
+
+bool isPluginFileName(const std::string& name)
+{
+    return name.size() > moduleSuffix.size() &&
+           name.compare(name.size() - moduleSuffix.size(), moduleSuffix.size(), moduleSuffix) == 0 &&
+           name.compare(0, libraryPrefix.size(), libraryPrefix) != 0;
+}
+
+} // namespace
+
+std::vector<std::string> listPluginNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        std::error_code typeError;
+        if (isPluginFileName(name) && entry->is_regular_file(typeError))
+            names.push_back(name.substr(0, name.size() - moduleSuffix.size()));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace nebo::probe

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace nebo::probe {
+
+// The base names of the plugin modules in `folder` (a native path), in
+// name order: every "NAME.so" there except the shared libraries "libNAME.so"
+// that programs link to. An unreadable or missing folder has none.
+std::vector<std::string> listPluginNames(const std::string& folder);
+
+} // namespace nebo::probe

@@ -1,0 +1,93 @@
+// nebo_probe: opens a medium through the plugins beside it, each boxed in
+// a slave, and tells people what it found. See getUsageText().
+#include "foundation/CException.h"
+#include "host/ILogManager.h"
+#include "tools/probe/CMediaProbe.h"
+#include "tools/probe/CUsageError.h"
+#include "tools/probe/isErrorOutputTerminal.h"
+#include "tools/probe/makeProbeContext.h"
+#include "tools/probe/toMediaURI.h"
+
+#include <iostream>
+#include <optional>
+
+namespace {
+
+using namespace nebo::probe;
+
+constexpr int exitSucceeded = 0;
+constexpr int exitFailed = 1;
+constexpr int exitBadUsage = 2;
+
+void reportError(const std::string& title, const std::string& message)
+{
+    std::cout.flush();
+    std::cerr << "nebo_probe: " << title << ": " << message << std::endl;
+}
+
+void reportError(const lumo::CException& error)
+{
+    reportError(error.getGeneralDescription()->toUTF8(), error.getDescription()->toUTF8());
+}
+
+// The log holds one byte per character.
+void printLog(nebo::common::INEBContext& context)
+{
+    const lumo::String text = context.getLogManager()->getLogText();
+    std::string bytes;
+    for (int32_t i = 0; i < text.getLength(); ++i)
+        bytes += static_cast<char>(text->getCharAt(i));
+    std::cout << "Log:\n" << bytes << std::flush;
+}
+
+int runProbe(const CProbeOptions& options, const lumo::IURI& uri)
+{
+    lumo::P<nebo::common::INEBContext> context;
+    // Outlives the errors it throws, whose texts may live in a plugin's
+    // library until the probe unloads it.
+    std::optional<CMediaProbe> probe;
+    int status = exitSucceeded;
+    try {
+        context = makeProbeContext(options.pluginName);
+        probe.emplace(context, std::cout, isErrorOutputTerminal() ? &std::cerr : nullptr);
+        probe->run(uri, options);
+    } catch (const lumo::CException& error) {
+        reportError(error);
+        status = exitFailed;
+    } catch (const std::exception& error) {
+        reportError("failure", error.what());
+        status = exitFailed;
+    }
+    probe.reset();
+    if (options.bPrintLog && context)
+        printLog(*context);
+    else if (status != exitSucceeded)
+        std::cerr << "nebo_probe: --log shows what the plugins reported" << std::endl;
+    return status;
+}
+
+int usageFailed(const lumo::CException& error)
+{
+    std::cerr << "nebo_probe: " << error.getDescription()->toUTF8() << "\n"
+              << "Try 'nebo_probe --help'." << std::endl;
+    return exitBadUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CProbeOptions options;
+    lumo::P<lumo::CURI> uri;
+    try {
+        options = CProbeOptions::parse({argv + 1, argv + argc});
+        if (options.bHelp) {
+            std::cout << getUsageText();
+            return exitSucceeded;
+        }
+        uri = toMediaURI(options.target);
+    } catch (const lumo::CException& error) {
+        return usageFailed(error);
+    }
+    return runProbe(options, *uri);
+}

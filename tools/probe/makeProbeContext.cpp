@@ -1,0 +1,40 @@
+#include "tools/probe/makeProbeContext.h"
+
+#include "foundation/CError.h"
+#include "host/CLogManager.h"
+#include "host/CSimpleNEBContext.h"
+#include "platform/ISystem.h"
+#include "tools/probe/listPluginNames.h"
+
+namespace nebo::probe {
+
+namespace {
+
+std::vector<std::string> getPluginNames(const std::string& pluginName)
+{
+    if (!pluginName.empty())
+        return {pluginName};
+    const std::string folder = lumo::getSystem()->getExecutableDirectory()->getNativePath().toUTF8();
+    std::vector<std::string> names = listPluginNames(folder);
+    if (names.empty())
+        throw lumo::CError(lumo::String::fromUTF8("there are no plugins beside the program in " + folder));
+    return names;
+}
+
+} // namespace
+
+lumo::P<common::INEBContext> makeProbeContext(const std::string& pluginName)
+{
+    const lumo::P<common::CSimpleNEBContext> context = lumo::make<common::CSimpleNEBContext>();
+    context->setLogManager(lumo::make<common::CLogManager>(lumo::String("nebo_probe")));
+    // Without prefetching a slave decodes only what the probe asks for, so
+    // a slave that fails on a picture fails on the probe's own request and
+    // its report reaches the user. A prefetch could fail already while the
+    // handler test-opens the source, and the handler only logs that.
+    context->setPrefetch(false);
+    for (const std::string& name : getPluginNames(pluginName))
+        context->addPluginLibrary(lumo::String::fromUTF8(name));
+    return context;
+}
+
+} // namespace nebo::probe

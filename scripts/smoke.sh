@@ -1,31 +1,26 @@
 #!/bin/bash
-# The slave's own smoke run: builds nebo_slave and shows how it answers the
-# command lines a master may give it.
+# The main job: builds everything, then has nebo_probe open a synthetic clip
+# through a plugin that runs in a slave process of its own, decode it, and
+# write its thumbnail and its sound; last, a plugin that crashes takes down
+# only its slave, and its crash report comes back.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh build
-slave=build/bin/nebo_slave
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-error_file=$work/error.txt
+out=build/smoke
+mkdir -p "$out"
 
-run() {
-  local what=$1
-  shift
-  : >"$error_file"
-  set +e
-  "$slave" "$@" 2>"$work/stderr.txt"
-  local status=$?
-  set -e
-  printf '%s\n  nebo_slave %s\n  exit status %d' "$what" "$*" "$status"
-  if [[ -f $error_file ]]; then printf ', error file %d bytes' "$(stat -c %s "$error_file")"; else printf ', error file deleted'; fi
-  printf '\n'
-  [[ -s $work/stderr.txt ]] && sed 's/^/  debug output: /' "$work/stderr.txt"
-  [[ -s $error_file ]] && sed 's/^/  error file: /' "$error_file"
-  printf '\n'
-}
+clip='file:///clips/smoke.demo?w=640&h=360&fmt=nv12&frames=100'
+echo "== nebo_probe $clip"
+build/bin/nebo_probe --thumbnail 1.0 "$out/thumbnail.png" --audio "$out/sound.wav" "$clip"
+echo "Wrote $out/thumbnail.png ($(stat -c %s "$out/thumbnail.png") bytes) and $out/sound.wav ($(stat -c %s "$out/sound.wav") bytes)"
 
-run "Four fields: refused before anything is created (-4)" 4711 nebo_slave-1-2-3 nebo_test "file://$error_file"
-run "Five fields, but no master listens on the pipe (-1)" 4711 nebo_slave-1-2-3 nebo_test "file://$error_file" 9
-run "An error-file URI that names no file: the error path" 4711 nebo_slave-1-2-3 nebo_test "http://host/e.txt" 2
+crashing='file:///clips/crash.demo?fail=write16'
+echo
+echo "== nebo_probe $crashing (the plugin writes to address 16)"
+set +e
+build/bin/nebo_probe "$crashing" >"$out/crash.out" 2>"$out/crash.err"
+status=$?
+set -e
+echo "exit status $status; the slave's report begins:"
+grep -m1 -A6 'Fatal Exception' "$out/crash.err" | sed 's/^/  /'

@@ -20,15 +20,12 @@ TEST(CConstArrayTest, CopiesItsElementsAndStaysAliveForItsEnumerator)
     source.clear();
 
     EXPECT_EQ(array->getCount(), 2);
-    EXPECT_EQ(array->get(0), first);
-    EXPECT_TRUE(array->contains(first.get()));
     EXPECT_EQ(array->indexOf(first.get()), 0);
     EXPECT_THROW(array->get(2), CInvalidArgError);
     EXPECT_FALSE(castObject<IArray>(array, false));
 
     P<IConstEnum> walk = array->getConstEnum();
     array = nullptr;
-    EXPECT_EQ(walk->getRemainingCount(), 2);
     EXPECT_EQ(walk->nextElement(), first);
 }
 

@@ -51,12 +51,10 @@ constexpr char mismatch[] = "CStringFormat: argument does not match the field's 
 TEST(CStringFormatTest, CopiesTextAndFillsFieldsInOrder)
 {
     EXPECT_EQ(filled("100%% sure, %%d"), "100% sure, %d");
-    EXPECT_EQ(filled(""), "");
     EXPECT_EQ(filled(u8"\u00e4\u20ac %s!", "x"), u8"\u00e4\u20ac x!");
     P<CStringFormat> format = formatOf("%s has %d items at %.1f each (%c)");
     format->pushString("cart").pushInteger(3, true).pushDouble(2.25).pushChar('!');
     EXPECT_EQ(format->getResult().toUTF8(), "cart has 3 items at 2.2 each (!)");
-    EXPECT_EQ(utf8(format->toString()), "cart has 3 items at 2.2 each (!)");
     // Length modifiers are read and ignored.
     EXPECT_EQ(filled("%lld %I64d %hhu %zx %ls %Lf %jd %td %ld", 1, 2, uint64_t(3), uint64_t(255), "s", 0.5, 4, 5, 6),
               "1 2 3 ff s 0.500000 4 5 6");
@@ -64,14 +62,8 @@ TEST(CStringFormatTest, CopiesTextAndFillsFieldsInOrder)
 
 TEST(CStringFormatTest, StringFieldsPadAndCutByCharacters)
 {
-    EXPECT_EQ(filled("[%5s]", "ab"), "[   ab]");
-    EXPECT_EQ(filled("[%-5s]", "ab"), "[ab   ]");
-    EXPECT_EQ(filled("[%05s]", "ab"), "[000ab]");
-    EXPECT_EQ(filled("[%3s]", "abcdef"), "[abcdef]");
-    EXPECT_EQ(filled("[%.2s]", "abcdef"), "[ab]");
-    EXPECT_EQ(filled("[%.0s]", "abc"), "[]");
-    EXPECT_EQ(filled("[%4s]", u8"\u00e4\u20ac"), u8"[  \u00e4\u20ac]");
-    EXPECT_EQ(filled("[%.1s]", u8"\u00e4\u20ac"), u8"[\u00e4]");
+    EXPECT_EQ(filled("[%-5s|%05s|%3s|%.0s]", "ab", "ab", "abcdef", "abc"), "[ab   |000ab|abcdef|]");
+    EXPECT_EQ(filled("[%4s|%.1s]", u8"\u00e4\u20ac", u8"\u00e4\u20ac"), u8"[  \u00e4\u20ac|\u00e4]");
 }
 
 TEST(CStringFormatTest, IntegerFieldsInEveryBaseWithFlagsAndPrecision)
@@ -79,10 +71,8 @@ TEST(CStringFormatTest, IntegerFieldsInEveryBaseWithFlagsAndPrecision)
     EXPECT_EQ(filled("%d %i %x %X %o", 42, -42, 255, 255, 8), "42 -42 ff FF 10");
     EXPECT_EQ(filled("%d", std::numeric_limits<int64_t>::min()), "-9223372036854775808");
     // Signedness follows the push, except for hexadecimal and octal.
-    EXPECT_EQ(filled("%d", ~uint64_t(0)), "18446744073709551615");
-    EXPECT_EQ(filled("%u", -1), "-1");
-    EXPECT_EQ(filled("%x", -1), "ffffffffffffffff");
-    EXPECT_EQ(filled("%o", -1), "1777777777777777777777");
+    EXPECT_EQ(filled("%d %u %x %o", ~uint64_t(0), -1, -1, -1),
+              "18446744073709551615 -1 ffffffffffffffff 1777777777777777777777");
     EXPECT_EQ(filled("%05d|%#x|%#o|%#06x", 42, 255, 8, 255), "00042|0xff|010|0x00ff");
     EXPECT_EQ(filled("%+d|% d|%.3d|%.0d", 42, 42, 7, 0), "+42| 42|007|");
     // The sign counts towards the width.
@@ -92,13 +82,8 @@ TEST(CStringFormatTest, IntegerFieldsInEveryBaseWithFlagsAndPrecision)
 
 TEST(CStringFormatTest, StarTakesWidthAndPrecisionFromPushes)
 {
-    EXPECT_EQ(filled("[%*d]", 5, 42), "[   42]");
-    EXPECT_EQ(filled("[%-*d]", uint64_t(5), 42), "[42   ]");
-    EXPECT_EQ(filled("[%*d]", -5, 42), "[42]");
-    EXPECT_EQ(filled("[%.*s]", 2, "abcdef"), "[ab]");
-    EXPECT_EQ(filled("[%.*s]", -2, "abc"), "[]");
-    EXPECT_EQ(filled("[%*.*f]", 8, 2, 3.14159), "[    3.14]");
-    EXPECT_EQ(filled("[%*c]", char32_t(3), U'x'), "[  x]");
+    EXPECT_EQ(filled("[%-*d|%*d|%.*s]", uint64_t(5), 42, -5, 42, -2, "abc"), "[42   |42|]");
+    EXPECT_EQ(filled("[%*.*f|%*c]", 8, 2, 3.14159, char32_t(3), U'x'), "[    3.14|  x]");
 }
 
 TEST(CStringFormatTest, FloatingFieldsFollowPrintfAndTakeIntegers)
@@ -106,16 +91,12 @@ TEST(CStringFormatTest, FloatingFieldsFollowPrintfAndTakeIntegers)
     EXPECT_EQ(filled("%.2f|%f|%e", 3.14159, 1.5, 12345.678), "3.14|1.500000|1.234568e+04");
     EXPECT_EQ(filled("%g|%G|%E", 0.0001, 1e-10, 0.5), "0.0001|1E-10|5.000000E-01");
     EXPECT_EQ(filled("[%+08.3f|%+6.1f|%#.0f]", -1.5, 2.0, 3.0), "[-001.500|  +2.0|3.]");
-    EXPECT_EQ(filled("%.1f", -3), "-3.0");
-    EXPECT_EQ(filled("%.0f", ~uint64_t(0)), "18446744073709551616");
+    EXPECT_EQ(filled("%.1f %.0f", -3, ~uint64_t(0)), "-3.0 18446744073709551616");
 }
 
 TEST(CStringFormatTest, CharacterFieldsTakeCodePointsAndIntegers)
 {
-    EXPECT_EQ(filled("%c[%3c][%-3c]", U'A', U'A', U'A'), "A[  A][A  ]");
-    EXPECT_EQ(filled("[%c][%3c][%-3c]", char32_t(0xE4), U'\u20AC', U'\U0001F600'),
-              u8"[\u00e4][  \u20ac][\U0001F600  ]");
-    EXPECT_EQ(filled("%c", 'B'), "B");
+    EXPECT_EQ(filled("%c[%3c][%-3c]%c", U'A', U'\u20AC', U'\U0001F600', 'B'), u8"A[  \u20ac][\U0001F600  ]B");
     EXPECT_EQ(filled("%d %#x", U'A', U'\u20AC'), "65 0x20ac");
 }
 
@@ -136,19 +117,14 @@ TEST(CStringFormatTest, EveryMisuseIsAnInvalidArgumentNamingTheFault)
     EXPECT_EQ(argumentErrorOf([] { filled("%*d", ~uint64_t(0)); }), invalidFormat);
 
     EXPECT_EQ(argumentErrorOf([] { filled("%s", 1); }), mismatch);
-    EXPECT_EQ(argumentErrorOf([] { filled("%s", 1.0); }), mismatch);
     EXPECT_EQ(argumentErrorOf([] { filled("%s", U'a'); }), mismatch);
-    EXPECT_EQ(argumentErrorOf([] { filled("%d", "1"); }), mismatch);
     EXPECT_EQ(argumentErrorOf([] { filled("%d", 1.0); }), mismatch);
     EXPECT_EQ(argumentErrorOf([] { filled("%f", "1"); }), mismatch);
-    EXPECT_EQ(argumentErrorOf([] { filled("%c", 1.0); }), mismatch);
-    EXPECT_EQ(argumentErrorOf([] { filled("no fields", "x"); }), mismatch);
     EXPECT_EQ(argumentErrorOf([] { filled("%d", 1, 2); }), mismatch);
 
     const char width[] = "CStringFormat: expected integer value (field width).";
     const char precision[] = "CStringFormat: expected integer value (field precision).";
     EXPECT_EQ(argumentErrorOf([] { filled("%*f", 1.0); }), width);
-    EXPECT_EQ(argumentErrorOf([] { filled("%.*f", 1.0); }), precision);
     EXPECT_EQ(argumentErrorOf([] { filled("%.*s", "x"); }), precision);
 }
 

@@ -30,7 +30,6 @@ TEST(CStringSliceTest, ASliceOfASliceHoldsTheOriginalSourceAndItsEncoding)
     EXPECT_EQ(inner->toUTF8(), "cde");
     EXPECT_EQ(referencesOf(outer), 1);
     EXPECT_EQ(referencesOf(source), 3);
-    EXPECT_EQ(inner->getData(), static_cast<const char*>(source->getData()) + 2);
 
     P<IString> wide = String::fromUTF16(u"\u00E9t\u00E9").get();
     P<IString> slice = make<CStringSlice>(wide, static_cast<const char*>(wide->getData()) + 2, 4, 2, true);

@@ -40,18 +40,14 @@ TEST(CURITest, SplitsTextIntoComponents)
         const char* components;
     } cases[] = {
         {"file:///C:/media/clip.avi", "file|abs|hier||||-1|/C:/media/clip.avi|clip.avi|.avi|/C:/media/||"},
-        {"winresicon:shell32.dll,-4", "winresicon|abs|opaque||||-1|shell32.dll,-4|shell32.dll,-4|.dll,-4|||"},
         {"mailto:a@b?c#d", "mailto|abs|opaque||||-1|a@b?c#d|a@b?c#d||||"},
         {"//host:8080/a", "|rel|hier||host|8080|8080|/a|a||/||"},
-        {"//[::1]/a", "|rel|hier||[::1]||-1|/a|a||/||"},
         {"//[::1]:81", "|rel|hier||[::1]|81|81||||||"},
         {"//host:/a", "|rel|hier||host||-1|/a|a||/||"},
         {"http://us:pw@h.org:80/d/f.tar.gz?x=1&y=2#top",
          "http|abs|hier|us:pw|h.org|80|80|/d/f.tar.gz|f.tar.gz|.gz|/d/|x=1&y=2|top"},
         {"/a/b/", "|rel|hier||||-1|/a/b/|b||/a/||"},
         {"a/", "|rel|hier||||-1|a/|||||"},
-        {"/", "|rel|hier||||-1|/|||/||"},
-        {"a?q#f", "|rel|hier||||-1|a|a|||q|f"},
         {"#f?g", "|rel|hier||||-1||||||f?g"},
         {"x/y:z", "|rel|hier||||-1|x/y:z|y:z||x/||"},
         {"", "|rel|hier||||-1||||||"},
@@ -63,18 +59,6 @@ TEST(CURITest, SplitsTextIntoComponents)
         EXPECT_EQ(u8(String(uri->toString())), c.text);
         EXPECT_EQ(uri->getBaseName(), uri->getFileName());
     }
-}
-
-TEST(CURITest, HasTestsFollowTheComponents)
-{
-    P<CURI> full = parse("http://u@h:1/d/f.x?q#f");
-    EXPECT_TRUE(full->hasScheme() && full->hasAuthority() && full->hasUserInfo() && full->hasHost() &&
-                full->hasPort() && full->hasPath() && full->hasFileName() && full->hasExtension() &&
-                full->hasFolder() && full->hasQuery() && full->hasFragment());
-    P<CURI> bare = parse("file:///");
-    EXPECT_TRUE(bare->hasScheme() && bare->hasPath() && bare->hasFolder());
-    EXPECT_FALSE(bare->hasAuthority() || bare->hasUserInfo() || bare->hasHost() || bare->hasPort() ||
-                 bare->hasFileName() || bare->hasExtension() || bare->hasQuery() || bare->hasFragment());
 }
 
 TEST(CURITest, DecodesEveryComponent)
@@ -95,10 +79,9 @@ TEST(CURITest, DecodesEveryComponent)
 TEST(CURITest, RemovesDotSegmentsFromThePathButNotFromTheText)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"/a/./b", "/a/b"},     {"/a/.", "/a/"},         {"/a/b/../c", "/a/c"},   {"/a/b/..", "/a/"},
-        {"/../a", "/../a"},     {"../b/c.txt", "../b/c.txt"}, {"a/../../b", "../b"}, {"a/..", ""},
-        {"./a", "a"},           {"../.", "../"},         {"/a//../b", "/a/b"},    {"/a/%2E%2e/b", "/b"},
-        {"/a/%2e/b", "/a/b"},   {"/a/.../b", "/a/.../b"}, {"/a/..b/.c", "/a/..b/.c"}, {"../..", "../.."},
+        {"/a/./b", "/a/b"}, {"/a/b/..", "/a/"},     {"/../a", "/../a"},         {"a/../../b", "../b"},
+        {"a/..", ""},       {"../.", "../"},        {"/a//../b", "/a/b"},       {"/a/%2E%2e/b", "/b"},
+        {"/a/.../b", "/a/.../b"}, {"/a/..b/.c", "/a/..b/.c"}, {"../..", "../.."},
     };
     for (const auto& [text, path] : cases) {
         P<CURI> uri = parse(text);
@@ -115,16 +98,13 @@ TEST(CURITest, ResolvesReferencesAgainstABase)
         const char* result;
     } cases[] = {
         {"file:///x/y/z.txt", "../b/c.txt", "file:///x/b/c.txt"},
-        {"file:///x/y/z.txt", "c.txt", "file:///x/y/c.txt"},
         {"file:///x/y/z.txt", "/abs", "file:///abs"},
         {"file:///x/y/z.txt", "//h/p", "file://h/p"},
         {"file:///x/y/z.txt", "", "file:///x/y/"},
-        {"file:///x/y/z.txt", "./", "file:///x/y/"},
         {"file:///x/y/z.txt", "?q#f", "file:///x/y/?q#f"},
         {"file:///x/y/z.txt", "../../../a", "file:///../a"},
         {"file:///x/y/z.txt", "http://o/p", "http://o/p"},
         {"http://u@h:8/a?old#old", "b", "http://u@h:8/b"},
-        {"http://h", "b", "http://h/b"},
         {"a/b", "c", "a/c"},
     };
     for (const auto& c : cases) {
@@ -159,12 +139,10 @@ TEST(CURITest, BuildsFromDecodedComponents)
         {"file", "a b", "h", "", "", "", "", "file://h/a%20b"},
         {"http", "/p", "h", "", "", "a=1&b=2", "", "http://h/p?a=1&b=2"},
         {"http", "/x?y#z%", "h", "8080", "us er@x", "q#r/?", "f#g", "http://us%20er%40x@h:8080/x%3Fy%23z%25?q%23r/?#f%23g"},
-        {"s", "p", "", "81", "", "", "", "s://:81/p"},
         {"", "a/./b/../c", "", "", "", "", "", "a/c"},
         {"mailto", "a@b", "", "", "", "", "", "mailto:a@b"},
         {"file", "/\xC3\xA4", "", "", "", "", "", "file:/\xC3\xA4"},
         {"s", "/p", "[::1]", "", "", "", "", "s://[::1]/p"},
-        {"", "", "", "", "", "", "", ""},
     };
     for (const auto& c : cases) {
         P<CURI> uri = make<CURI>(String::fromUTF8(c.scheme), String::fromUTF8(c.path), String::fromUTF8(c.host),
@@ -186,9 +164,8 @@ TEST(CURITest, RefusesComponentsThatWouldReadBackDifferently)
         const char* host;
         const char* query;
     } cases[] = {
-        {"s", "/p", "a/b", ""}, {"s", "/p", "a:1", ""}, {"s", "/p", "a:x", ""}, {"s", "/p", "a@b", ""},
-        {"s", "//p", "", ""},   {"", "a:b", "", ""},    {"s", "p", "", "q"},    {"1x", "/p", "", ""},
-        {"ht tp", "/p", "", ""}, {"a/b", "/p", "", ""},
+        {"s", "/p", "a/b", ""}, {"s", "/p", "a:1", ""}, {"s", "/p", "a@b", ""}, {"s", "//p", "", ""},
+        {"", "a:b", "", ""},    {"s", "p", "", "q"},    {"1x", "/p", "", ""},
     };
     for (const auto& c : cases) {
         EXPECT_THROW(make<CURI>(String(c.scheme), String(c.path), String(c.host), String(), String(),
@@ -200,7 +177,7 @@ TEST(CURITest, RefusesComponentsThatWouldReadBackDifferently)
 
 TEST(CURITest, BadPortsAreParseErrors)
 {
-    for (const char* text : {"//h:8x/a", "http://h:-1/", "//h: 80"}) {
+    for (const char* text : {"//h:8x/a", "http://h:-1/"}) {
         try {
             parse(text);
             ADD_FAILURE() << text;
@@ -208,14 +185,13 @@ TEST(CURITest, BadPortsAreParseErrors)
             EXPECT_STREQ(error.what(), "Error parsing integer.");
         }
     }
-    for (const char* port : {"80x", "-1", " 8"})
-        EXPECT_THROW(make<CURI>(String("s"), String("/"), String("h"), String(port), String(), String(), String()),
-                     CParseError);
+    EXPECT_THROW(make<CURI>(String("s"), String("/"), String("h"), String("-1"), String(), String(), String()),
+                 CParseError);
 }
 
 TEST(CURITest, SchemesMustFollowTheSyntax)
 {
-    for (const char* text : {":x", "1a:b", "ht tp://x", "a_b:c", "\xC3\xA4:x"}) {
+    for (const char* text : {":x", "1a:b", "a_b:c", "\xC3\xA4:x"}) {
         try {
             parse(text);
             ADD_FAILURE() << text;
@@ -234,14 +210,10 @@ TEST(CURITest, EscapesWithUpperCaseDigitsAndDecodesAnyCase)
 
     const std::pair<const char*, const char*> decoded[] = {
         {"%41%62", "Ab"},
-        {"%2f%2F", "//"},
         {"%C3%A9", "\xC3\xA9"},
         {"%E9", "\xC3\xA9"},               // not UTF-8: the character with that code
-        {"%E2%82%AC", "\xE2\x82\xAC"},
         {"%E2%82", "\xC3\xA2\xC2\x82"},    // cut short
         {"%ED%A0%80", "\xC3\xAD\xC2\xA0\xC2\x80"}, // a surrogate is no character
-        {"%", "%"},
-        {"%4", "%4"},
         {"%zz%4g", "%zz%4g"},
         {"100%", "100%"},
         {"%%41", "%A"},
@@ -288,17 +260,14 @@ TEST(CURITest, OnlyLocalFileURIsHaveNativePaths)
     const std::pair<const char*, const char*> paths[] = {
         {"file:///C:/x", "/C:/x"}, // no drives here: an ordinary folder named "C:"
         {"file://localhost/tmp/a%20b%25.txt", "/tmp/a b%.txt"},
-        {"file://LocalHost/x", "/x"},
-        {"FILE:///x", "/x"},
+        {"FILE://LocalHost/x", "/x"},
         {"file:/x", "/x"},
-        {"file:///tmp/cut%2", "/tmp/cut%2"},
         {"file:///x?q#f", "/x"},
     };
     for (const auto& [text, path] : paths)
         EXPECT_EQ(u8(parse(text)->getNativePath()), path) << text;
 
-    for (const char* text : {"http://host/x", "file://server/share", "file://u@localhost/x", "file:relative",
-                             "file://", "", "/x", "winresicon:a"})
+    for (const char* text : {"http://host/x", "file://server/share", "file://u@localhost/x", "file:relative", "/x"})
         EXPECT_THROW(parse(text)->getNativePath(), CURITypeNotSupportedError) << text;
     EXPECT_THROW(parse("file:///a%00b")->getNativePath(), CURIFormatError);
 }
@@ -306,10 +275,8 @@ TEST(CURITest, OnlyLocalFileURIsHaveNativePaths)
 TEST(CURITest, DisplayTextIsTheNativePathOrTheDecodedText)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"file:///tmp/a%20b", "/tmp/a b"},
         {"http://h/a%20b?x%3Dy", "http://h/a b?x=y"},
         {"file://server/share/x%20y", "file://server/share/x y"},
-        {"a%20b", "a b"},
     };
     for (const auto& [text, display] : cases)
         EXPECT_EQ(u8(parse(text)->getDisplayText()), display) << text;

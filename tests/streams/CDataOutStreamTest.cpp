@@ -33,24 +33,19 @@ TEST_F(DataOutFixture, EncodesEveryKindOfValueLittleEndian)
 {
     const Encoding encodings[] = {
         {"int8", [](IDataOutStream& s) { s.writeInt8(-2); }, {0xFE}},
-        {"uint8", [](IDataOutStream& s) { s.writeUInt8(0xAB); }, {0xAB}},
-        {"int16", [](IDataOutStream& s) { s.writeInt16(-2); }, {0xFE, 0xFF}},
         {"uint16", [](IDataOutStream& s) { s.writeUInt16(0x0102); }, {0x02, 0x01}},
         {"int32", [](IDataOutStream& s) { s.writeInt32(0x01020304); }, {0x04, 0x03, 0x02, 0x01}},
         {"int -1", [](IDataOutStream& s) { s.writeInt(-1); }, {0xFF, 0xFF, 0xFF, 0xFF}},
         {"uint", [](IDataOutStream& s) { s.writeUInt(0x80000000u); }, {0x00, 0x00, 0x00, 0x80}},
-        {"uint32", [](IDataOutStream& s) { s.writeUInt32(123456); }, {0x40, 0xE2, 0x01, 0x00}},
         {"int64", [](IDataOutStream& s) { s.writeInt64(std::numeric_limits<int64_t>::min()); },
          {0, 0, 0, 0, 0, 0, 0, 0x80}},
         {"uint64", [](IDataOutStream& s) { s.writeUInt64(0x0102030405060708ull); },
          {0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01}},
         {"float 1", [](IDataOutStream& s) { s.writeFloat(1.0f); }, {0x00, 0x00, 0x80, 0x3F}},
-        {"double 1", [](IDataOutStream& s) { s.writeDouble(1.0); }, {0, 0, 0, 0, 0, 0, 0xF0, 0x3F}},
         {"double -2", [](IDataOutStream& s) { s.writeDouble(-2.0); }, {0, 0, 0, 0, 0, 0, 0x00, 0xC0}},
         {"true", [](IDataOutStream& s) { s.writeBool(true); }, {0x01}},
         {"false", [](IDataOutStream& s) { s.writeBool(false); }, {0x00}},
         {"empty string", [](IDataOutStream& s) { s.writeString(*String().get()); }, {0, 0, 0, 0}},
-        {"abc", [](IDataOutStream& s) { s.writeString(*String("abc").get()); }, {3, 0, 0, 0, 0x61, 0x62, 0x63}},
         // Latin-1 and UTF-16 text goes out as UTF-8, counted in bytes.
         {"latin-1 e acute", [](IDataOutStream& s) { s.writeString(*String("\xE9").get()); },
          {2, 0, 0, 0, 0xC3, 0xA9}},
@@ -59,8 +54,6 @@ TEST_F(DataOutFixture, EncodesEveryKindOfValueLittleEndian)
         {"utf-32 emoji", [](IDataOutStream& s) { s.writeString(*String(U"\U0001F600").get()); },
          {4, 0, 0, 0, 0xF0, 0x9F, 0x98, 0x80}},
         {"null object", [](IDataOutStream& s) { s.writeObject(nullptr); }, {0x01}},
-        {"empty object", [](IDataOutStream& s) { s.writeObject(make<CTestRecord>().get()); },
-         {0x00, 0x40, 0xE2, 0x01, 0x00}},
         {"object", [](IDataOutStream& s) { s.writeObject(make<CTestRecord>(std::vector<int32_t>{7}).get()); },
          {0x00, 7, 0, 0, 0, 0x40, 0xE2, 0x01, 0x00}},
         {"null uri", [](IDataOutStream& s) { s.writeURI(nullptr); }, {0x01}},
@@ -94,19 +87,10 @@ TEST_F(DataOutFixture, WritesUTF8TextFromItsOwnBytes)
     EXPECT_EQ(wrapped->writeSources[1], text->getData());
 }
 
-TEST_F(DataOutFixture, ForwardsStreamOperationsToTheWrappedStream)
+TEST_F(DataOutFixture, ClosingClosesTheWrappedStream)
 {
-    const char bytes[] = "xyz";
-    out->write(bytes, 3);
-    EXPECT_EQ(out->writeCounted(bytes, 2), 2);
-    EXPECT_EQ(out->getPosition(), 5);
-    EXPECT_EQ(out->getSize(), 5);
-    EXPECT_EQ(out->getURI(), nullptr);
-    EXPECT_EQ(wrapped->bytes(), (Bytes{'x', 'y', 'z', 'x', 'y'}));
     out->close();
     EXPECT_TRUE(wrapped->isClosed());
-    EXPECT_TRUE(out->isClosed());
-    EXPECT_THROW(out->checkOpen(), CStreamClosedError);
     EXPECT_THROW(out->writeInt(1), CStreamClosedError);
     EXPECT_THROW(out->writeString(*String("a").get()), CStreamClosedError);
 }
@@ -114,28 +98,12 @@ TEST_F(DataOutFixture, ForwardsStreamOperationsToTheWrappedStream)
 TEST(CDataOutStream, OffersGoingBackOnlyWhenTheWrappedStreamDoes)
 {
     using Offers = CProbeStream::Offers;
-    struct Case {
-        Offers offers;
-        bool resetable;
-        bool seekable;
-    } const cases[] = {
-        {Offers::seeking, true, true},
-        {Offers::resettingOnly, true, false},
-        {Offers::neither, false, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.offers));
-        P<CDataOutStream> out = make<CDataOutStream>(make<CProbeStream>(c.offers));
-        EXPECT_NE(castObject<IDataOutStream>(out, false), nullptr);
-        EXPECT_EQ(castObject<IResetableDataOutStream>(out, false) != nullptr, c.resetable);
-        EXPECT_EQ(castObject<IResetableStream>(out, false) != nullptr, c.resetable);
-        EXPECT_EQ(castObject<ISeekableDataOutStream>(out, false) != nullptr, c.seekable);
-        EXPECT_EQ(castObject<ISeekableStream>(out, false) != nullptr, c.seekable);
+    for (Offers offers : {Offers::seeking, Offers::resettingOnly, Offers::neither}) {
+        SCOPED_TRACE(static_cast<int>(offers));
+        P<CDataOutStream> out = make<CDataOutStream>(make<CProbeStream>(offers));
+        EXPECT_EQ(castObject<IResetableDataOutStream>(out, false) != nullptr, offers != Offers::neither);
+        EXPECT_EQ(castObject<ISeekableDataOutStream>(out, false) != nullptr, offers == Offers::seeking);
     }
-}
-
-TEST(CDataOutStream, RefusesANullStream)
-{
     EXPECT_THROW(make<CDataOutStream>(nullptr), CInvalidArgError);
 }
 

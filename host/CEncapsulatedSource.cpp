@@ -79,7 +79,7 @@ auto CEncapsulatedSource::callSource(CEmbeddedMutex<T>& view, const char* side, 
     const P<T> target = view.get();
     if (!target)
         throw CNEBError(String("source ") + quoted(*m_uri) + String(" has no ") + String(side));
-    return m_slaveHandler->callIntoSlave([&] { return call(*target); });
+    return m_slaveHandler->callWithinLimit([&] { return call(*target); });
 }
 
 template <class F> auto CEncapsulatedSource::callPictures(F&& call, bool bCheckSlave)
@@ -118,8 +118,10 @@ void CEncapsulatedSource::createSourceInSlave()
     // Kept only once the source exists: on failure its release ends the slave.
     const P<CSlaveHandler> handler =
         make<CSlaveHandler>(m_context, m_pluginName, lumo::IProcess::priorityBelowNormal);
-    handler->callIntoSlave([&] {
-        const P<ISource> source = handler->getClient()->tryCreateSource(*m_uri, m_nTypes, true, &m_params);
+    const P<INEBPluginRemote> plugin = handler->callIntoSlave([&] { return handler->getClient(); });
+    // The slave opens the source to test it, which is where a plugin may hang.
+    handler->callWithinLimit([&] {
+        const P<ISource> source = plugin->tryCreateSource(*m_uri, m_nTypes, true, &m_params);
         if (!source)
             throw CNEBError(String("could not create source ") + quoted(*m_uri) + String(" in slave"));
         source->setStartTime(m_startTime);

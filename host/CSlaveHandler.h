@@ -3,11 +3,15 @@
 #include "foundation/CException.h"
 #include "foundation/CObject.h"
 #include "host/INEBContext.h"
+#include "host/CNEBError.h"
+#include "host/CSlaveWatchdog.h"
 #include "host/INEBPluginRemote.h"
 #include "platform/IPipeServer.h"
 #include "platform/IProcess.h"
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 namespace nebo::common {
 
@@ -29,6 +33,9 @@ public:
     static constexpr int32_t slaveConnectTimeoutMs = 10000;
     // How long a slave that should end is given before it is killed.
     static constexpr int32_t slaveEndWaitMs = 3000;
+    // How long a call that its caller waits for may take before the slave
+    // is taken to hang and is killed.
+    static constexpr int32_t slaveCallLimitMs = 10000;
 
     // Creates the error file. Throws CError "Error creating unique file
     // name." when none can be made.
@@ -50,6 +57,10 @@ public:
     // Runs `call`; when it throws a lumo::CException, a slave that has failed
     // is reported as checkForSlaveFailure does, otherwise the error passes.
     template <class F> auto callIntoSlave(F&& call) -> decltype(call());
+    // callIntoSlave for a caller that must come back: a slave that has not
+    // answered within slaveCallLimitMs is killed, and the call throws
+    // CNEBError saying so.
+    template <class F> auto callWithinLimit(F&& call) -> decltype(call());
     // True while the slave runs and its end of the pipe is open.
     bool isServing();
     // Kills the slave now; for one that no longer answers.
@@ -90,6 +101,20 @@ template <class F> auto CSlaveHandler::callIntoSlave(F&& call) -> decltype(call(
         return call();
     } catch (const lumo::CException&) {
         checkForSlaveFailure();
+        throw;
+    }
+}
+
+template <class F> auto CSlaveHandler::callWithinLimit(F&& call) -> decltype(call())
+{
+    const lumo::P<CSlaveWatchdog> watchdog =
+        m_process ? lumo::make<CSlaveWatchdog>(m_process, slaveCallLimitMs) : nullptr;
+    try {
+        return callIntoSlave(std::forward<F>(call));
+    } catch (const lumo::CException&) {
+        if (watchdog && watchdog->hasFired())
+            throw CNEBError(lumo::String::fromUTF8("CSlaveHandler: nebo_slave did not answer within " +
+                                                   std::to_string(slaveCallLimitMs) + " ms and was ended"));
         throw;
     }
 }

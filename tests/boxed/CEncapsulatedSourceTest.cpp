@@ -168,6 +168,26 @@ TEST_F(CEncapsulatedSourceTest, HangingSlaveTimesOutAndIsEndedOnRelease)
     // The fixture finds no slave left.
 }
 
+TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveAfterTheLimit)
+{
+    // Opening always waits for the slave, and so does every picture when
+    // nothing is prefetched.
+    m_context->setPrefetch(false);
+    for (const char* query : {"w=16&h=16&fail=hang&failat=open", "w=16&h=16&fail=hang"}) {
+        SCOPED_TRACE(query);
+        P<CEncapsulatedSource> source = makeSource(query);
+        try {
+            source->open();
+            source->getNextPicture();
+            ADD_FAILURE() << "a hanging slave answered";
+        } catch (const CNEBError& error) {
+            EXPECT_EQ(descriptionOf(error), "CSlaveHandler: nebo_slave did not answer within 10000 ms and was ended");
+        }
+        EXPECT_THROW(source->getNextPicture(), lumo::CException);
+        source = nullptr;
+    }
+}
+
 // The exit code of a slave ended by `signal`, as the process layer reports
 // it; a sanitized slave ends with 1 at the undefined behaviour it catches.
 int32_t signalExit(int signal, bool bUndefinedBehaviour = false)

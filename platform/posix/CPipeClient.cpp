@@ -30,6 +30,15 @@ void setSendTimeout(const CFileDescriptor& socket, int timeoutMs)
     ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
 }
 
+// Pictures of several megabytes cross a pipe: with the system's default
+// buffer of a few hundred kilobytes both ends would take turns sleeping
+// many times per picture. The system may grant less; that only costs speed.
+void enlargeSendBuffer(const CFileDescriptor& socket)
+{
+    const int size = 2 << 20;
+    ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+}
+
 [[noreturn]] void throwReadError(int errorCode)
 {
     throw CException(String("Error read data from pipe: ") + getSystemErrorText(errorCode), String());
@@ -43,6 +52,7 @@ CPipeClient::CPipeClient(const String& name) : m_address(std::in_place, name), m
 
 CPipeClient::CPipeClient(CFileDescriptor socket) : m_socket(std::move(socket)), m_readAhead(readAheadSize)
 {
+    enlargeSendBuffer(m_socket);
 }
 
 bool CPipeClient::connect()
@@ -63,6 +73,7 @@ bool CPipeClient::connect()
     if (result != 0)
         return false;
     setSendTimeout(socket, 0);
+    enlargeSendBuffer(socket);
     m_socket = std::move(socket);
     return true;
 }
@@ -173,6 +184,15 @@ int32_t CPipeClient::receive(uint8_t* buffer, int32_t count, bool bWait)
     // peer that sent its last bytes and closed is reported by the next read
     // rather than losing those bytes in this one.
     while (done < count && (bWait || done == 0)) {
+        if (m_buffered == 0 && buffer && count - done >= static_cast<int32_t>(m_readAhead.size())) {
+            // Large reads (picture blocks) go straight to their target:
+            // passing them through the read-ahead would copy every byte twice.
+            const int32_t got = receiveSome(buffer + done, count - done, bWait);
+            if (got == 0)
+                break;
+            done += got;
+            continue;
+        }
         if (m_buffered == 0 && !fillReadAhead(bWait))
             break;
         done += takeBuffered(buffer ? buffer + done : nullptr, count - done);
@@ -182,19 +202,26 @@ int32_t CPipeClient::receive(uint8_t* buffer, int32_t count, bool bWait)
 
 bool CPipeClient::fillReadAhead(bool bWait)
 {
+    const int32_t got = receiveSome(m_readAhead.data(), static_cast<int32_t>(m_readAhead.size()), bWait);
+    if (got == 0)
+        return false;
+    m_readOffset = 0;
+    m_buffered = got;
+    return true;
+}
+
+int32_t CPipeClient::receiveSome(uint8_t* target, int32_t size, bool bWait)
+{
     for (;;) {
-        const ssize_t got = ::recv(m_socket.get(), m_readAhead.data(), m_readAhead.size(), MSG_DONTWAIT);
+        const ssize_t got = ::recv(m_socket.get(), target, static_cast<size_t>(size), MSG_DONTWAIT);
         const int errorCode = errno;
-        if (got > 0) {
-            m_readOffset = 0;
-            m_buffered = static_cast<int32_t>(got);
-            return true;
-        }
+        if (got > 0)
+            return static_cast<int32_t>(got);
         if (got == 0 || errorCode == ECONNRESET)
             throw CFinishedError("Pipe was closed");
         if (errorCode == EAGAIN || errorCode == EWOULDBLOCK) {
             if (!bWait)
-                return false;
+                return 0;
             waitForData();
         } else if (errorCode != EINTR) {
             throwReadError(errorCode);

@@ -16,6 +16,8 @@ namespace lumo::posix {
 // One end of a pipe connection: a local stream socket. Reads are served
 // from a read-ahead buffer that one receive fills with whatever is waiting,
 // so that reading a message field by field costs no system call per field.
+// A read at least as large as that buffer, once it is drained, receives
+// straight into the caller's memory, so that large blocks are copied once.
 //
 // One reader and one writer may use the client at a time; the queries
 // (isConnected, getAvailable) and abortRead may come from any thread.
@@ -69,6 +71,10 @@ private:
     // Refills the empty read-ahead buffer; false when nothing waits and
     // bWait is false.
     bool fillReadAhead(bool bWait);
+    // What one receive brings into `target`, at most `size` bytes, waiting
+    // for some when bWait; 0 when nothing waits and bWait is false. Throws
+    // CFinishedError "Pipe was closed" once the peer closed.
+    int32_t receiveSome(uint8_t* target, int32_t size, bool bWait);
     int32_t takeBuffered(uint8_t* buffer, int32_t count);
     // Blocks until the socket has news or this thread's read is aborted.
     void waitForData();

@@ -7,7 +7,9 @@
 #include "media/CYV12Picture.h"
 
 #include <charconv>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <string>
 #include <string_view>
@@ -102,23 +104,55 @@ P<lumo::IMemoryBlock> allocateBlock(const P<lumo::IMemoryManager>& memory, int64
     return block;
 }
 
-void fillRGB(uint8_t* pixels, int32_t width, int32_t height, int64_t n)
+// Every pattern below repeats after 256 samples of a row, so a row is made
+// by computing its first period and copying that forward, which renders a
+// large picture at the speed of memcpy rather than pixel by pixel.
+constexpr int32_t patternPeriod = 256;
+
+// Repeats the first `period` bytes of `row` until it is `length` bytes long.
+void repeatPeriod(uint8_t* row, int64_t period, int64_t length)
 {
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x, pixels += 4) {
-            pixels[0] = static_cast<uint8_t>(x + n);
-            pixels[1] = static_cast<uint8_t>(y + n);
-            pixels[2] = static_cast<uint8_t>(x + y);
-            pixels[3] = 255;
-        }
+    for (int64_t done = std::min(period, length); done < length;) {
+        const int64_t count = std::min(done, length - done);
+        std::memcpy(row + done, row, static_cast<size_t>(count));
+        done += count;
     }
 }
 
+int32_t firstPeriod(int32_t samples)
+{
+    return std::min(samples, patternPeriod);
+}
+
+// Rows repeat too, every 256 rows, so only that many are computed.
+void fillRGB(uint8_t* pixels, int32_t width, int32_t height, int64_t n)
+{
+    const int64_t pitch = int64_t(width) * 4;
+    uint8_t* row = pixels;
+    for (int32_t y = 0; y < firstPeriod(height); ++y, row += pitch) {
+        uint8_t* pixel = row;
+        for (int32_t x = 0; x < firstPeriod(width); ++x, pixel += 4) {
+            pixel[0] = static_cast<uint8_t>(x + n);
+            pixel[1] = static_cast<uint8_t>(y + n);
+            pixel[2] = static_cast<uint8_t>(x + y);
+            pixel[3] = 255;
+        }
+        repeatPeriod(row, int64_t(patternPeriod) * 4, pitch);
+    }
+    repeatPeriod(pixels, patternPeriod * pitch, height * pitch);
+}
+
+// Row y of the luma is the byte sequence y + n, y + n + 1, ... so every row
+// is a window on one ramp of two periods.
 void fillLuma(uint8_t* plane, int32_t width, int32_t height, int64_t n)
 {
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            *plane++ = static_cast<uint8_t>(x + y + n);
+    uint8_t ramp[2 * patternPeriod];
+    for (int32_t i = 0; i < 2 * patternPeriod; ++i)
+        ramp[i] = static_cast<uint8_t>(i);
+    for (int32_t y = 0; y < height; ++y, plane += width) {
+        std::memcpy(plane, ramp + static_cast<uint8_t>(y + n), static_cast<size_t>(firstPeriod(width)));
+        repeatPeriod(plane, patternPeriod, width);
+    }
 }
 
 uint8_t chromaU(int32_t cx, int64_t n) { return static_cast<uint8_t>(cx + n); }
@@ -126,13 +160,16 @@ uint8_t chromaV(int32_t cy) { return static_cast<uint8_t>(cy + 128); }
 
 void fillYUY2(uint8_t* bytes, int32_t width, int32_t height, int64_t n)
 {
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t cx = 0; cx < width / 2; ++cx, bytes += 4) {
-            bytes[0] = static_cast<uint8_t>(2 * cx + y + n);
-            bytes[1] = chromaU(cx, n);
-            bytes[2] = static_cast<uint8_t>(2 * cx + 1 + y + n);
-            bytes[3] = chromaV(y);
+    const int64_t rowBytes = int64_t(width / 2) * 4;
+    for (int32_t y = 0; y < height; ++y, bytes += rowBytes) {
+        uint8_t* pair = bytes;
+        for (int32_t cx = 0; cx < firstPeriod(width / 2); ++cx, pair += 4) {
+            pair[0] = static_cast<uint8_t>(2 * cx + y + n);
+            pair[1] = chromaU(cx, n);
+            pair[2] = static_cast<uint8_t>(2 * cx + 1 + y + n);
+            pair[3] = chromaV(y);
         }
+        repeatPeriod(bytes, int64_t(patternPeriod) * 4, rowBytes);
     }
 }
 
@@ -140,25 +177,28 @@ void fillNV12(uint8_t* bytes, int32_t width, int32_t height, int64_t n)
 {
     fillLuma(bytes, width, height, n);
     uint8_t* chroma = bytes + static_cast<int64_t>(width) * height;
-    for (int32_t cy = 0; cy < height / 2; ++cy) {
-        for (int32_t cx = 0; cx < width / 2; ++cx) {
-            *chroma++ = chromaU(cx, n);
-            *chroma++ = chromaV(cy);
+    const int32_t pairs = width / 2;
+    for (int32_t cy = 0; cy < height / 2; ++cy, chroma += 2 * pairs) {
+        for (int32_t cx = 0; cx < firstPeriod(pairs); ++cx) {
+            chroma[2 * cx] = chromaU(cx, n);
+            chroma[2 * cx + 1] = chromaV(cy);
         }
+        repeatPeriod(chroma, 2 * patternPeriod, 2 * pairs);
     }
 }
 
 void fillYV12(uint8_t* bytes, int32_t width, int32_t height, int64_t n)
 {
     fillLuma(bytes, width, height, n);
-    const int64_t chromaSize = static_cast<int64_t>(width / 2) * (height / 2);
+    const int32_t chromaWidth = width / 2;
+    const int64_t chromaSize = static_cast<int64_t>(chromaWidth) * (height / 2);
     uint8_t* v = bytes + static_cast<int64_t>(width) * height;
     uint8_t* u = v + chromaSize;
-    for (int32_t cy = 0; cy < height / 2; ++cy) {
-        for (int32_t cx = 0; cx < width / 2; ++cx) {
-            *v++ = chromaV(cy);
-            *u++ = chromaU(cx, n);
-        }
+    for (int32_t cy = 0; cy < height / 2; ++cy, v += chromaWidth, u += chromaWidth) {
+        std::memset(v, chromaV(cy), static_cast<size_t>(chromaWidth));
+        for (int32_t cx = 0; cx < firstPeriod(chromaWidth); ++cx)
+            u[cx] = chromaU(cx, n);
+        repeatPeriod(u, patternPeriod, chromaWidth);
     }
 }
 

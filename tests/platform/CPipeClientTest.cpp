@@ -163,6 +163,29 @@ TEST_F(CPipeClientTest, MegabytesCrossBothWaysAtOnceIntact)
     EXPECT_TRUE(reading.get() == down);
 }
 
+// Small reads fill the read-ahead with the start of a large block; the
+// large read must take those bytes first, then the rest from the socket,
+// and the fields after it must still come through the read-ahead.
+TEST_F(CPipeClientTest, ALargeReadBetweenSmallOnesKeepsTheOrder)
+{
+    const Bytes block = makePattern(1 << 20, 7);
+    auto sending = std::async(std::launch::async, [&] {
+        m_peer->writeFully("ab", 2);
+        m_peer->writeFully(block.data(), static_cast<int32_t>(block.size()));
+        m_peer->writeFully("yz", 2);
+    });
+    char head[2] = {};
+    m_client->readFully(head, 2);
+    Bytes arrived(block.size());
+    m_client->readFully(arrived.data(), static_cast<int32_t>(arrived.size()));
+    char tail[2] = {};
+    m_client->readFully(tail, 2);
+    sending.get();
+    EXPECT_EQ("ab", std::string(head, 2));
+    EXPECT_TRUE(arrived == block);
+    EXPECT_EQ("yz", std::string(tail, 2));
+}
+
 TEST_F(CPipeClientTest, WritingToAGonePeerIsAnErrorNotASignal)
 {
     m_peer->disconnect();

@@ -121,4 +121,60 @@ TEST(CDemoClipTest, PicturesFollowTheirFormulas)
     }
 }
 
+// The formulas pixel by pixel, for pictures large enough that the
+// renderer's repeated patterns wrap and end part-way through a period.
+std::vector<uint8_t> expectedBytes(const std::string& layout, int w, int h, int n)
+{
+    std::vector<uint8_t> bytes;
+    const auto luma = [&] {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                bytes.push_back(static_cast<uint8_t>(x + y + n));
+    };
+    if (layout == "rgb") {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                bytes.insert(bytes.end(), {static_cast<uint8_t>(x + n), static_cast<uint8_t>(y + n),
+                                           static_cast<uint8_t>(x + y), 255});
+    } else if (layout == "yuy2") {
+        for (int y = 0; y < h; ++y)
+            for (int c = 0; c < w / 2; ++c)
+                bytes.insert(bytes.end(), {static_cast<uint8_t>(2 * c + y + n), static_cast<uint8_t>(c + n),
+                                           static_cast<uint8_t>(2 * c + 1 + y + n), static_cast<uint8_t>(y + 128)});
+    } else if (layout == "nv12") {
+        luma();
+        for (int y = 0; y < h / 2; ++y)
+            for (int c = 0; c < w / 2; ++c)
+                bytes.insert(bytes.end(), {static_cast<uint8_t>(c + n), static_cast<uint8_t>(y + 128)});
+    } else {
+        luma();
+        for (int y = 0; y < h / 2; ++y)
+            bytes.insert(bytes.end(), static_cast<size_t>(w / 2), static_cast<uint8_t>(y + 128));
+        for (int y = 0; y < h / 2; ++y)
+            for (int c = 0; c < w / 2; ++c)
+                bytes.push_back(static_cast<uint8_t>(c + n));
+    }
+    return bytes;
+}
+
+TEST(CDemoClipTest, LargePicturesFollowTheirFormulasEverywhere)
+{
+    const P<lumo::IMemoryManager> memory = make<lumo::CMemoryManager>(30);
+    // 1100 is no multiple of 256 and holds more than four periods; 300 rows
+    // are more than one period of rows; 4 and 2 are narrower than a period.
+    const struct {
+        int w, h;
+    } sizes[] = {{1100, 6}, {8, 300}, {4, 6}, {2, 2}};
+    for (const auto [w, h] : sizes) {
+        for (const char* layout : {"rgb", "yuy2", "nv12", "yv12"}) {
+            const std::string query = "w=" + std::to_string(w) + "&h=" + std::to_string(h) + "&fmt=" + layout;
+            const P<nebo::common::INEBPicture> picture = clipOf(query.c_str())->makePicture(300, memory);
+            const P<lumo::IMemoryBlock> block = picture->getImagePlane(0, 0, 0, w, h);
+            const std::vector<uint8_t> expected = expectedBytes(layout, w, h, 300);
+            ASSERT_EQ(static_cast<size_t>(block->getSize()), expected.size()) << query;
+            EXPECT_EQ(std::vector<uint8_t>(block->getData(), block->getData() + block->getSize()), expected) << query;
+        }
+    }
+}
+
 } // namespace

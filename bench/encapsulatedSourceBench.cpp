@@ -1,0 +1,109 @@
+// Pictures per second of a 1920x1080 NV12 demo clip read from a real slave:
+// through CEncapsulatedSource with prefetching, beside reading the same clip
+// through the source client directly, the baseline, in the same run.
+
+#include "foundation/CException.h"
+#include "foundation/castObject.h"
+#include "host/CEncapsulatedSource.h"
+#include "host/CSimpleNEBContext.h"
+#include "host/CSlaveHandler.h"
+#include "host/IVideoSource.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace nebo::common;
+using lumo::make;
+using lumo::P;
+using lumo::String;
+using Clock = std::chrono::steady_clock;
+
+constexpr int rounds = 5;
+constexpr int picturesPerRound = 100;
+
+P<lumo::CURI> clipURI()
+{
+    return make<lumo::CURI>(String::fromUTF8("file:///bench/clip.demo?w=1920&h=1080&fmt=nv12&frames=" +
+                                             std::to_string(picturesPerRound)));
+}
+
+// Pictures per second while `source` gives the whole clip.
+double readClip(IVideoSource& source)
+{
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < picturesPerRound; ++i)
+        if (!source.getNextPicture())
+            throw std::runtime_error("the clip ended early");
+    return picturesPerRound / std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double readThroughClient(const P<INEBContext>& context)
+{
+    const P<CSlaveHandler> slave = make<CSlaveHandler>(context, String("nebo_demo"), lumo::IProcess::priorityNormal);
+    const P<IVideoSource> source =
+        lumo::castObject<IVideoSource>(slave->getClient()->tryCreateSource(*clipURI(), 1, true, nullptr));
+    source->open();
+    return readClip(*source);
+}
+
+double readThroughEncapsulatedSource(const P<INEBContext>& context)
+{
+    const P<CEncapsulatedSource> source = make<CEncapsulatedSource>(context, String("nebo_demo"), *clipURI(), 1, nullptr);
+    source->open();
+    const double rate = readClip(*source);
+    source->close();
+    return rate;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main()
+{
+    char work[] = "/tmp/nebo-encapsulated-XXXXXX";
+    if (!mkdtemp(work)) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    setenv("NEBO_PIPE_DIR", (std::string(work) + "/pipes").c_str(), 1);
+    // The error files the slaves leave go with the work folder.
+    setenv("TMPDIR", work, 1);
+    const P<CSimpleNEBContext> context = make<CSimpleNEBContext>();
+    context->setPrefetch(true);
+
+    std::vector<double> client, encapsulated;
+    try {
+        for (int i = 0; i < rounds; ++i) {
+            client.push_back(readThroughClient(context));
+            encapsulated.push_back(readThroughEncapsulatedSource(context));
+        }
+    } catch (const lumo::CException& error) {
+        std::fprintf(stderr, "%s\n", error.getDescription()->toUTF8().c_str());
+        return 1;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    std::filesystem::remove_all(work);
+
+    const double clientRate = median(client);
+    const double encapsulatedRate = median(encapsulated);
+    std::printf("1920x1080 NV12 pictures per second, median of %d rounds of %d:\n", rounds, picturesPerRound);
+    std::printf("  source client            %8.1f\n", clientRate);
+    std::printf("  encapsulated, prefetched %8.1f\n", encapsulatedRate);
+    std::printf("  ratio                    %8.2f\n", encapsulatedRate / clientRate);
+    return 0;
+}

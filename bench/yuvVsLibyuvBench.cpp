@@ -1,0 +1,112 @@
+// Our fastest YUV-to-RGB kernels next to libyuv's conversions of the same
+// 1920 x 1080 planes, on one thread, in Mpixel/s. Rounds of the two
+// alternate so that a busy machine slows both alike; the medians and the
+// ratio ours / libyuv are printed. libyuv rounds differently, so only the
+// speed is compared, never the bytes.
+
+#include "media/yuvKernels.h"
+
+#include <libyuv.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using namespace nebo::common;
+using Clock = std::chrono::steady_clock;
+
+constexpr int32_t width = 1920;
+constexpr int32_t height = 1080;
+constexpr int64_t area = int64_t(width) * height;
+constexpr int rounds = 21;
+constexpr int picturesPerRound = 10;
+
+// Noise, so that neither side gains from runs of equal samples.
+std::vector<uint8_t> makeSource()
+{
+    std::vector<uint8_t> made(2 * area);
+    uint32_t state = 12345;
+    for (uint8_t& byte : made) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<uint8_t>(state >> 16);
+    }
+    return made;
+}
+
+struct SContender {
+    const char* layout;
+    const char* theirs;
+    void (*ours)(const uint8_t* source, uint8_t* rgb);
+    void (*libyuv)(const uint8_t* source, uint8_t* rgb);
+};
+
+// The YV12 block holds Y, then V, then U.
+const uint8_t* yv12V(const uint8_t* source) { return source + area; }
+const uint8_t* yv12U(const uint8_t* source) { return source + area + area / 4; }
+
+const SContender contenders[] = {
+    {"NV12", "NV12ToARGB",
+     [](const uint8_t* source, uint8_t* rgb) { convertNV12ToRGB(source, source + area, width, height, rgb); },
+     [](const uint8_t* source, uint8_t* rgb) {
+         libyuv::NV12ToARGB(source, width, source + area, width, rgb, 4 * width, width, height);
+     }},
+    {"YV12", "I420ToARGB",
+     [](const uint8_t* source, uint8_t* rgb) {
+         convertYV12ToRGB(source, yv12U(source), yv12V(source), width, height, rgb);
+     },
+     [](const uint8_t* source, uint8_t* rgb) {
+         libyuv::I420ToARGB(source, width, yv12U(source), width / 2, yv12V(source), width / 2, rgb, 4 * width, width,
+                            height);
+     }},
+    {"YUY2", "YUY2ToARGB", [](const uint8_t* source, uint8_t* rgb) { convertYUY2ToRGB(source, area, rgb); },
+     [](const uint8_t* source, uint8_t* rgb) {
+         libyuv::YUY2ToARGB(source, 2 * width, rgb, 4 * width, width, height);
+     }},
+};
+
+double timeRound(void (*convert)(const uint8_t*, uint8_t*), const std::vector<uint8_t>& source,
+                 std::vector<uint8_t>& rgb)
+{
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < picturesPerRound; ++i)
+        convert(source.data(), rgb.data());
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double megapixelsPerSecond(std::vector<double> seconds)
+{
+    std::sort(seconds.begin(), seconds.end());
+    return picturesPerRound * area / seconds[seconds.size() / 2] / 1e6;
+}
+
+} // namespace
+
+int main()
+{
+    const std::vector<uint8_t> source = makeSource();
+    std::vector<uint8_t> rgb(4 * area, 0);
+    const char* const levelNames[] = {"plain", "sse2", "avx2"};
+    std::printf("%dx%d on one thread, our kernels at level %s, median of %d rounds of %d pictures:\n", width,
+                height, levelNames[int(getBestYUVKernelLevel())], rounds, picturesPerRound);
+    for (const SContender& contender : contenders) {
+        std::vector<double> ours, theirs;
+        for (int round = -1; round < rounds; ++round) {
+            const double ourSeconds = timeRound(contender.ours, source, rgb);
+            const double theirSeconds = timeRound(contender.libyuv, source, rgb);
+            // Round -1 warms the caches up.
+            if (round >= 0) {
+                ours.push_back(ourSeconds);
+                theirs.push_back(theirSeconds);
+            }
+        }
+        const double ourSpeed = megapixelsPerSecond(ours);
+        const double theirSpeed = megapixelsPerSecond(theirs);
+        std::printf("  %s  ours %7.1f Mpixel/s   libyuv %-10s %7.1f Mpixel/s   ratio %.2f\n", contender.layout,
+                    ourSpeed, contender.theirs, theirSpeed, ourSpeed / theirSpeed);
+    }
+    return 0;
+}

@@ -408,7 +408,9 @@ CURI::Parts CURI::Parts::fromComponents(const String& scheme, const String& path
     parts.path = removeDotSegments(escapedPath);
     parts.query = escapeUTF8(query.toUTF8(), queryReserved);
     parts.fragment = escapeUTF8(fragment.toUTF8(), queryReserved);
-    if (!isPlainHost(parts.host))
+    // The host stands in the text as given, so an escape in it would read
+    // back as another host.
+    if (!isPlainHost(parts.host) || unescapeUTF8(parts.host) != parts.host)
         refuse(parts.text());
     return parts.reparsed();
 }

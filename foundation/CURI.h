@@ -46,7 +46,8 @@ public:
     // Builds a URI from decoded components, any of them empty. A path that
     // follows an authority gets a leading "/". Throws CURIFormatError when
     // the result would not read back as these components: a host holding
-    // "/", "?", "#", "@" or (outside brackets) ":", a path starting with "//"
+    // "/", "?", "#", "@", an escape ("%" and two hexadecimal digits) or
+    // (outside brackets) ":", a path starting with "//"
     // without an authority, a first path segment with ":" and no scheme, a
     // query or fragment on an opaque URI.
     CURI(const String& scheme, const String& path, const String& host, const String& port, const String& userInfo,

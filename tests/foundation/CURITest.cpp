@@ -165,7 +165,7 @@ TEST(CURITest, RefusesComponentsThatWouldReadBackDifferently)
         const char* query;
     } cases[] = {
         {"s", "/p", "a/b", ""}, {"s", "/p", "a:1", ""}, {"s", "/p", "a@b", ""}, {"s", "//p", "", ""},
-        {"", "a:b", "", ""},    {"s", "p", "", "q"},    {"1x", "/p", "", ""},
+        {"", "a:b", "", ""},    {"s", "p", "", "q"},    {"1x", "/p", "", ""}, {"s", "/p", "a%41b", ""},
     };
     for (const auto& c : cases) {
         EXPECT_THROW(make<CURI>(String(c.scheme), String(c.path), String(c.host), String(), String(),

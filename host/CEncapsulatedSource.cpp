@@ -174,9 +174,12 @@ void CEncapsulatedSource::close()
 
 void CEncapsulatedSource::skipToTime(double seconds)
 {
+    // The buffering thread reads the count and fetches a picture under the
+    // pictures' lock; holding it here too puts each fetch wholly before the
+    // skip (its picture is dropped) or wholly after it.
+    lumo::CScopedLock pictures(*m_videoSource);
     callAny([&](ISource& source) {
         source.skipToTime(seconds);
-        // Under the source's lock, so that the thread's next fetch sees it.
         ++m_skipCount;
     });
     if (isBuffering())

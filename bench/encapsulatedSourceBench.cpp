@@ -2,6 +2,7 @@
 // through CEncapsulatedSource with prefetching, beside reading the same clip
 // through the source client directly, the baseline, in the same run.
 
+#include "bench/benchSupport.h"
 #include "foundation/CException.h"
 #include "foundation/castObject.h"
 #include "host/CEncapsulatedSource.h"
@@ -19,6 +20,8 @@
 #include <vector>
 
 namespace {
+
+using nebo::bench::median;
 
 using namespace nebo::common;
 using lumo::make;
@@ -61,12 +64,6 @@ double readThroughEncapsulatedSource(const P<INEBContext>& context)
     const double rate = readClip(*source);
     source->close();
     return rate;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // the pipe could do at best. Rounds of the two alternate, so that a busy
 // machine slows both alike; the medians and their ratio are printed.
 
+#include "bench/benchSupport.h"
 #include "foundation/CException.h"
 #include "foundation/CURI.h"
 #include "foundation/castObject.h"
@@ -31,6 +32,8 @@
 #include <vector>
 
 namespace {
+
+using nebo::bench::median;
 
 using namespace lumo;
 using nebo::common::INEBPicture;
@@ -139,28 +142,6 @@ private:
     pid_t m_child = -1;
 };
 
-class CStarter : public CObject, public virtual IPipeServer::IPipeCreatedListener {
-public:
-    CStarter(std::string program, std::string arguments)
-        : m_program(std::move(program)), m_arguments(std::move(arguments))
-    {
-    }
-
-    bool pipeCreated() override
-    {
-        m_process = getProcessManager()->createProcess(CURI::fromNativePath(String::fromUTF8(m_program)),
-                                                       String::fromUTF8(m_arguments), PFrail<IURI>(),
-                                                       PFrail<IBase>(), IProcess::priorityNormal);
-        return true;
-    }
-    P<IProcess> getProcess() const { return m_process; }
-
-private:
-    std::string m_program;
-    std::string m_arguments;
-    P<IProcess> m_process;
-};
-
 // A slave serving a 1920 x 1080 demo clip in one layout, opened.
 class CSlaveSource {
 public:
@@ -170,7 +151,7 @@ public:
         const std::string arguments =
             " " + std::to_string(getpid()) + " " + pipeName + " nebo_demo file://" + errorFile + " 2";
         m_server = getPipeManager()->createServer(String::fromUTF8(pipeName));
-        m_starter = make<CStarter>(program, arguments);
+        m_starter = make<nebo::bench::CProgramStarter>(program, arguments);
         m_pipe = m_server->acceptClient(m_starter.get());
         if (!m_pipe)
             throw std::runtime_error("the slave did not connect: " + program);
@@ -212,16 +193,10 @@ public:
 private:
     SLayout m_layout;
     P<IPipeServer> m_server;
-    P<CStarter> m_starter;
+    P<nebo::bench::CProgramStarter> m_starter;
     P<IPipeClient> m_pipe;
     P<IVideoSource> m_source;
 };
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 void report(const SLayout& layout, const std::vector<double>& bare, const std::vector<double>& slave)
 {

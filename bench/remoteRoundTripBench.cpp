@@ -5,6 +5,7 @@
 // The call is a function without parameters that answers an int, the
 // commonest request between master and slave ("getWidth" answered 640).
 
+#include "bench/benchSupport.h"
 #include "foundation/CException.h"
 #include "platform/IPipeManager.h"
 #include "platform/ISignal.h"
@@ -26,6 +27,8 @@
 #include <vector>
 
 namespace {
+
+using nebo::bench::median;
 
 using namespace lumo;
 using Clock = std::chrono::steady_clock;
@@ -68,13 +71,6 @@ bool transfer(int socket, char* bytes, size_t count, bool bSend)
         done += static_cast<size_t>(moved);
     }
     return true;
-}
-
-// Nanoseconds per round trip: the median of the rounds.
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 template <class F> double timeRound(F roundTrip)

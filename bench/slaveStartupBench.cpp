@@ -3,6 +3,7 @@
 // nebo_demo is measured next to a minimal program that links nothing of
 // ours and answers the same bytes, in the same run.
 
+#include "bench/benchSupport.h"
 #include "foundation/CException.h"
 #include "foundation/CURI.h"
 #include "host/CNEBPluginClient.h"
@@ -24,32 +25,12 @@
 
 namespace {
 
+using nebo::bench::median;
+
 using namespace lumo;
 using Clock = std::chrono::steady_clock;
 
 constexpr int rounds = 21;
-
-class CStarter : public CObject, public virtual IPipeServer::IPipeCreatedListener {
-public:
-    CStarter(std::string program, std::string arguments)
-        : m_program(std::move(program)), m_arguments(std::move(arguments))
-    {
-    }
-
-    bool pipeCreated() override
-    {
-        m_process = getProcessManager()->createProcess(CURI::fromNativePath(String::fromUTF8(m_program)),
-                                                       String::fromUTF8(m_arguments), PFrail<IURI>(),
-                                                       PFrail<IBase>(), IProcess::priorityNormal);
-        return true;
-    }
-    P<IProcess> getProcess() const { return m_process; }
-
-private:
-    std::string m_program;
-    std::string m_arguments;
-    P<IProcess> m_process;
-};
 
 // Milliseconds from the pipe's creation to the answer.
 double timeFirstAnswer(const std::string& program, const std::string& errorFile)
@@ -62,7 +43,7 @@ double timeFirstAnswer(const std::string& program, const std::string& errorFile)
 
     const Clock::time_point start = Clock::now();
     P<IPipeServer> server = getPipeManager()->createServer(String::fromUTF8(pipeName));
-    P<CStarter> starter = make<CStarter>(program, arguments);
+    P<nebo::bench::CProgramStarter> starter = make<nebo::bench::CProgramStarter>(program, arguments);
     P<IPipeClient> pipe = server->acceptClient(starter.get());
     if (!pipe)
         throw std::runtime_error("the program did not connect: " + program);
@@ -80,12 +61,6 @@ double timeFirstAnswer(const std::string& program, const std::string& errorFile)
     for (int i = 0; i < 5000 && !starter->getProcess()->hasTerminated(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return ms;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

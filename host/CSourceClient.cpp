@@ -1,6 +1,7 @@
 #include "host/CSourceClient.h"
 
 #include "foundation/castObject.h"
+#include "host/CAudioStreamInfos.h"
 #include "host/checkNotNull.h"
 #include "media/CAudioChunk.h"
 #include "media/CNEBPictureRemote.h"
@@ -63,7 +64,7 @@ int32_t CSourceClient::getBytesPerSample() { return callRemote<getBytesPerSample
 P<IAudioStreamInfos> CSourceClient::getAudioStreamInfos()
 {
     getAudioStreamInfosFunction function;
-    return lumo::castObject<IAudioStreamInfos>(callObject(function, nullptr));
+    return lumo::castObject<IAudioStreamInfos>(callObject(function, make<CAudioStreamInfos>()));
 }
 
 P<audio::IAudioChunk> CSourceClient::getNextAudioChunk()

@@ -41,8 +41,9 @@ public:
     int32_t getFrameRateNum() override;
     int32_t getFrameRateDen() override;
 
-    // The plugin's own class is not known here: a present list is refused
-    // with CRemoteException, an absent one gives null.
+    // Reads a present list into a CAudioStreamInfos, the class of the
+    // plugins we ship; an absent one gives null. A list written in another
+    // form fails as the read of a cut-short or malformed body.
     lumo::P<IAudioStreamInfos> getAudioStreamInfos() override;
     void setAudioStream(int32_t nAudioIndex) override;
     lumo::P<audio::IAudioChunk> getNextAudioChunk() override;

@@ -9,6 +9,8 @@ packages=(
   libtinyxml2-dev
   libpng-dev
   libyuv-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+  libsndfile1-dev
   clang libclang-rt-14-dev
 )
 

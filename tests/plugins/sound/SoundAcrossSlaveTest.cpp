@@ -1,0 +1,116 @@
+// A master reads sound files through nebo_sound running in real slaves.
+#include "boxed/CBoxedFixture.h"
+#include "host/CEncapsulatedSource.h"
+#include "host/CNEBError.h"
+#include "host/CPluginHandler.h"
+#include "plugins/sound/CSoundSource.h"
+#include "soundFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using lumo::make;
+using lumo::P;
+using lumo::String;
+using nebo::common::CEncapsulatedSource;
+using nebo::common::CNEBError;
+using nebo::test::makeTone;
+using nebo::test::readChunks;
+using nebo::test::SSound;
+
+constexpr int64_t chunkFrames = nebo::sound::CSoundSource::framesPerChunk;
+
+std::string descriptionOf(const lumo::CException& error)
+{
+    return String(error.getDescription()).toUTF8();
+}
+
+class SoundAcrossSlaveTest : public nebo::test::CBoxedFixture {
+protected:
+    P<CEncapsulatedSource> boxedSource(const std::string& name)
+    {
+        return make<CEncapsulatedSource>(m_context, String("nebo_sound"), *m_files.uriOf(name), 2, nullptr);
+    }
+
+    lumo::CTempFolder m_files;
+};
+
+// What arrives is what libsndfile reads in this process, which for lossless
+// files is what was written.
+TEST_F(SoundAcrossSlaveTest, MasterReadsFilesAsTheLibraryDoesAndSkips)
+{
+    const struct {
+        const char* name;
+        int format;
+        SSound sound;
+    } files[] = {
+        {"stereo.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, makeTone(44100, 2, 2 * chunkFrames + 300)},
+        {"mono.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, makeTone(32000, 1, chunkFrames + 1)},
+        {"tone.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, makeTone(48000, 2, 3 * chunkFrames)},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        nebo::test::writeSoundFile(m_files.pathOf(file.name), file.format, file.sound);
+        const std::vector<int16_t> expected = nebo::test::readSoundFile(m_files.pathOf(file.name));
+        P<CEncapsulatedSource> source = boxedSource(file.name);
+        source->open();
+        EXPECT_EQ(source->getSampleRate(), file.sound.rate);
+        EXPECT_EQ(source->getChannelCount(), file.sound.channels);
+        EXPECT_EQ(source->getBytesPerSample(), 2);
+        EXPECT_DOUBLE_EQ(source->getDuration(), static_cast<double>(file.sound.frames()) / file.sound.rate);
+        EXPECT_FALSE(source->getAudioStreamInfos());
+        EXPECT_EQ(readChunks(*source).samples, expected);
+
+        source->skipToTime(static_cast<double>(chunkFrames) / file.sound.rate);
+        EXPECT_FALSE(source->isEOF());
+        const std::vector<int16_t> rest(expected.begin() + chunkFrames * file.sound.channels, expected.end());
+        EXPECT_EQ(readChunks(*source, chunkFrames).samples, rest);
+        source->close();
+    }
+}
+
+TEST_F(SoundAcrossSlaveTest, HandlerFindsTheBoxedPluginByExtension)
+{
+    m_context->addPluginLibrary(String("nebo_sound"));
+    P<nebo::common::CPluginHandler> handler = make<nebo::common::CPluginHandler>(m_context, true);
+    const SSound sound = makeTone(22050, 2, 500);
+    nebo::test::writeSoundFile(m_files.pathOf("found.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, sound);
+    m_files.put("found.xyz", m_files.get("found.flac"));
+
+    P<nebo::common::IAudioSource> source = handler->tryCreateAudioSource(*m_files.uriOf("found.flac"), 0, 0, 0, true);
+    ASSERT_TRUE(source);
+    EXPECT_TRUE(source->isOpened());
+    EXPECT_EQ(readChunks(*source).samples, sound.samples);
+    source->close();
+    EXPECT_FALSE(handler->tryCreateAudioSource(*m_files.uriOf("found.xyz"), 0, 0, 0, true));
+}
+
+TEST_F(SoundAcrossSlaveTest, FailuresInTheSlaveReachTheMasterAsErrors)
+{
+    m_files.put("garbage.wav", std::string(5000, '\x7f'));
+    P<CEncapsulatedSource> garbage = boxedSource("garbage.wav");
+    try {
+        garbage->open();
+        ADD_FAILURE() << "opened garbage";
+    } catch (const CNEBError& error) {
+        EXPECT_EQ(descriptionOf(error),
+                  "could not create source \"" + m_files.uriOf("garbage.wav")->getText().toUTF8() + "\" in slave");
+    }
+    EXPECT_FALSE(garbage->isOpened());
+
+    nebo::test::writeSoundFile(m_files.pathOf("one.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, makeTone(8000, 1, 10));
+    P<CEncapsulatedSource> source = boxedSource("one.wav");
+    source->open();
+    try {
+        // A procedure has no answer: the slave's error shows at the next call.
+        source->setAudioStream(1);
+        source->getSampleRate();
+        ADD_FAILURE() << "chose a stream that does not exist";
+    } catch (const CNEBError& error) {
+        EXPECT_NE(descriptionOf(error).find("only sound stream 0"), std::string::npos) << descriptionOf(error);
+    }
+    EXPECT_THROW(source->close(), CNEBError);
+}
+
+} // namespace

@@ -1,0 +1,80 @@
+// The clips and reference decodings that the media plugins' tests build on.
+#include "platform/CTempFolder.h"
+#include "support/decodeReference.h"
+#include "support/writeTestClip.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+
+namespace {
+
+using namespace nebo::testing;
+
+TEST(TestMediaSupportTest, ClipsOfEveryKindDecodeToWhatWasWritten)
+{
+    lumo::CTempFolder folder;
+    const struct {
+        const char* file;
+        SVideoSpec video;
+        const char* soundEncoder;
+        ELayout layout;
+        int width, height; // of the decoded pictures, 0 for the clip's own
+        size_t bytes;
+    } kinds[] = {
+        {"ffv1.mkv", {"ffv1", "yuv420p", 64, 48, 25, 5, 0}, "pcm_s16le", ELayout::YV12, 0, 0, 64 * 48 * 3 / 2},
+        {"ffv1-444.mkv", {"ffv1", "yuv444p", 32, 16, 25, 5, 2}, "flac", ELayout::RGB, 16, 8, 16 * 8 * 4},
+        {"ffv1-10bit.mkv", {"ffv1", "yuv420p10le", 32, 16, 25, 5, 0}, "flac", ELayout::NV12, 0, 0, 32 * 16 * 3 / 2},
+        {"mpeg4.mp4", {"mpeg4", "yuv420p", 32, 16, 25, 5, 2}, "aac", ELayout::YUY2, 0, 0, 32 * 16 * 2},
+        {"mpeg4.avi", {"mpeg4", "yuv420p", 32, 16, 25, 5, 2}, "mp2", ELayout::YV12, 0, 0, 32 * 16 * 3 / 2},
+        {"nv12.nut", {"rawvideo", "nv12", 32, 16, 25, 5, 0}, "pcm_s16le", ELayout::NV12, 0, 0, 32 * 16 * 3 / 2},
+        {"yuy2.avi", {"rawvideo", "yuyv422", 32, 16, 25, 5, 0}, "pcm_s16le", ELayout::YUY2, 0, 0, 32 * 16 * 2},
+        {"bgra.avi", {"rawvideo", "bgra", 32, 16, 25, 5, 0}, "pcm_s16le", ELayout::RGB, 0, 0, 32 * 16 * 4},
+    };
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.file);
+        const std::string path = folder.pathOf(kind.file);
+        writeTestClip(path, STestClip{kind.video, {SAudioSpec{kind.soundEncoder, 48000, 2, 0.2, "eng", 0}}});
+        const std::vector<SReferencePicture> pictures =
+            decodeReferencePictures(path, kind.layout, kind.width, kind.height);
+        ASSERT_EQ(pictures.size(), 5u);
+        std::set<std::vector<uint8_t>> distinct;
+        for (size_t n = 0; n < pictures.size(); ++n) {
+            EXPECT_DOUBLE_EQ(pictures[n].timestamp, n * 0.04);
+            EXPECT_EQ(pictures[n].width, kind.width ? kind.width : kind.video.width);
+            EXPECT_EQ(pictures[n].bytes.size(), kind.bytes);
+            distinct.insert(pictures[n].bytes);
+        }
+        EXPECT_EQ(distinct.size(), pictures.size());
+        // Lossy encoders may add a frame's worth of priming or padding.
+        EXPECT_NEAR(static_cast<double>(decodeReferenceSound(path).size()), 48000 * 0.2 * 2, 2 * 2048);
+    }
+}
+
+TEST(TestMediaSupportTest, SoundTracksKeepTheirOwnToneAndLength)
+{
+    lumo::CTempFolder folder;
+    const std::string path = folder.pathOf("sound.mkv");
+    writeTestClip(path, STestClip{std::nullopt,
+                                  {SAudioSpec{"pcm_s16le", 48000, 2, 0.25, "eng", 0},
+                                   SAudioSpec{"flac", 44100, 1, 0.5, "fra", 1}}});
+    const std::vector<int16_t> first = decodeReferenceSound(path, 0);
+    const std::vector<int16_t> second = decodeReferenceSound(path, 1);
+    EXPECT_EQ(first.size(), 48000u / 4 * 2);
+    ASSERT_EQ(second.size(), 44100u / 2);
+    EXPECT_FALSE(std::equal(second.begin(), second.begin() + 500, first.begin()));
+    EXPECT_THROW(decodeReferenceSound(path, 2), std::runtime_error);
+    EXPECT_THROW(decodeReferencePictures(path, ELayout::RGB), std::runtime_error);
+}
+
+TEST(TestMediaSupportTest, WhatCannotBeWrittenOrReadThrows)
+{
+    lumo::CTempFolder folder;
+    EXPECT_THROW(writeTestClip(folder.pathOf("a.mkv"), STestClip{SVideoSpec{"no-such-encoder"}, {}}),
+                 std::runtime_error);
+    EXPECT_THROW(writeTestClip(folder.pathOf("a.unknown-container"), STestClip{}), std::runtime_error);
+    EXPECT_THROW(decodeReferencePictures(folder.pathOf("missing.mkv"), ELayout::RGB), std::runtime_error);
+}
+
+} // namespace

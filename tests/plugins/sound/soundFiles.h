@@ -1,0 +1,86 @@
+#pragma once
+
+// Sound files written and read with libsndfile itself, the yardstick for what
+// nebo_sound hands out, and the reading of a whole source chunk by chunk.
+#include "host/IAudioSource.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace nebo::test {
+
+struct SSound {
+    int32_t rate = 44100;
+    int32_t channels = 2;
+    std::vector<int16_t> samples; // interleaved
+    int64_t frames() const { return static_cast<int64_t>(samples.size()) / channels; }
+};
+
+// A tone of its own pitch per channel, so that swapped channels or frames show.
+inline SSound makeTone(int32_t rate, int32_t channels, int64_t frames)
+{
+    SSound sound{rate, channels, {}};
+    for (int64_t i = 0; i < frames; ++i)
+        for (int32_t c = 0; c < channels; ++c)
+            sound.samples.push_back(static_cast<int16_t>(
+                std::lround(9000 * std::sin(2 * M_PI * (330.0 + 110.0 * c) * static_cast<double>(i) / rate))));
+    return sound;
+}
+
+inline void writeSoundFile(const std::string& path, int format, const SSound& sound)
+{
+    SF_INFO info{};
+    info.samplerate = sound.rate;
+    info.channels = sound.channels;
+    info.format = format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_TRUE(file) << path << ": " << sf_strerror(nullptr);
+    EXPECT_EQ(sf_writef_short(file, sound.samples.data(), sound.frames()), sound.frames());
+    sf_close(file);
+}
+
+inline std::vector<int16_t> readSoundFile(const std::string& path)
+{
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file) {
+        ADD_FAILURE() << path << ": " << sf_strerror(nullptr);
+        return {};
+    }
+    std::vector<int16_t> samples(static_cast<size_t>(info.frames * info.channels));
+    samples.resize(static_cast<size_t>(sf_readf_short(file, samples.data(), info.frames) * info.channels));
+    sf_close(file);
+    return samples;
+}
+
+struct SChunkRead {
+    std::vector<int16_t> samples;
+    std::vector<int64_t> chunkFrames; // of each chunk
+};
+
+// Reads chunks until the source has none left; the chunks are expected to
+// follow each other from `firstFrame` on, stamped with their first frame.
+inline SChunkRead readChunks(common::IAudioSource& source, int64_t firstFrame = 0)
+{
+    SChunkRead read;
+    const int32_t frameBytes = source.getChannelCount() * source.getBytesPerSample();
+    int64_t frame = firstFrame;
+    while (const lumo::P<audio::IAudioChunk> chunk = source.getNextAudioChunk()) {
+        EXPECT_DOUBLE_EQ(chunk->getTimestamp(), static_cast<double>(frame) / source.getSampleRate());
+        EXPECT_EQ(chunk->getDataSize() % frameBytes, 0);
+        const size_t start = read.samples.size();
+        read.samples.resize(start + static_cast<size_t>(chunk->getDataSize()) / 2);
+        std::memcpy(read.samples.data() + start, chunk->getData(), static_cast<size_t>(chunk->getDataSize()));
+        read.chunkFrames.push_back(chunk->getDataSize() / frameBytes);
+        frame += read.chunkFrames.back();
+    }
+    EXPECT_TRUE(source.isEOF());
+    return read;
+}
+
+} // namespace nebo::test

@@ -1,0 +1,287 @@
+#include "support/writeTestClip.h"
+
+#include "support/avlibHandles.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/pixdesc.h>
+}
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace nebo::testing {
+
+namespace {
+
+const AVCodec* findEncoder(const std::string& name)
+{
+    const AVCodec* encoder = avcodec_find_encoder_by_name(name.c_str());
+    if (!encoder)
+        throw std::runtime_error("no encoder named " + name);
+    return encoder;
+}
+
+// One encoded track: its encoder, its stream and the frames it has still to
+// make. Subclasses configure the encoder, then call openEncoder.
+class CTrack {
+public:
+    CTrack(AVFormatContext* output, const std::string& encoderName)
+        : m_output(output), m_encoder(findEncoder(encoderName)),
+          m_codec(checkAlloc(avcodec_alloc_context3(m_encoder), "avcodec_alloc_context3")),
+          m_stream(checkAlloc(avformat_new_stream(output, nullptr), "avformat_new_stream")), m_frame(allocFrame()),
+          m_packet(allocPacket())
+    {
+    }
+    virtual ~CTrack() = default;
+    CTrack(const CTrack&) = delete;
+    CTrack& operator=(const CTrack&) = delete;
+
+    bool isDone() const { return m_done; }
+
+    // Whether this track's next frame is due before `other`'s.
+    bool comesBefore(const CTrack& other) const
+    {
+        return av_compare_ts(nextPts(), m_codec->time_base, other.nextPts(), other.m_codec->time_base) < 0;
+    }
+
+    // Encodes the next frame, or flushes the encoder once every frame is made,
+    // and writes what comes out.
+    void encodeNext()
+    {
+        if (hasMoreFrames()) {
+            checkAv(av_frame_make_writable(m_frame.get()), "av_frame_make_writable");
+            fillNextFrame(*m_frame);
+            checkAv(avcodec_send_frame(m_codec.get(), m_frame.get()), "avcodec_send_frame");
+        } else {
+            checkAv(avcodec_send_frame(m_codec.get(), nullptr), "avcodec_send_frame");
+            m_done = true;
+        }
+        writePackets();
+    }
+
+protected:
+    virtual bool hasMoreFrames() const = 0;
+    virtual int64_t nextPts() const = 0;
+    virtual void fillNextFrame(AVFrame& frame) = 0;
+
+    void openEncoder()
+    {
+        if (m_output->oformat->flags & AVFMT_GLOBALHEADER)
+            m_codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        checkAv(avcodec_open2(m_codec.get(), m_encoder, nullptr),
+                std::string("cannot open encoder ") + m_encoder->name);
+        checkAv(avcodec_parameters_from_context(m_stream->codecpar, m_codec.get()), "avcodec_parameters_from_context");
+        m_stream->time_base = m_codec->time_base;
+    }
+
+    AVFormatContext* m_output;
+    const AVCodec* m_encoder;
+    CodecContextPtr m_codec;
+    AVStream* m_stream;
+    FramePtr m_frame;
+
+private:
+    void writePackets()
+    {
+        for (;;) {
+            int result = avcodec_receive_packet(m_codec.get(), m_packet.get());
+            if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
+                return;
+            checkAv(result, "avcodec_receive_packet");
+            // Picture encoders leave the duration out, and without it the
+            // last picture falls outside an mp4 edit list.
+            if (m_packet->duration == 0 && m_codec->codec_type == AVMEDIA_TYPE_VIDEO)
+                m_packet->duration = av_rescale_q(1, av_inv_q(m_codec->framerate), m_codec->time_base);
+            av_packet_rescale_ts(m_packet.get(), m_codec->time_base, m_stream->time_base);
+            m_packet->stream_index = m_stream->index;
+            checkAv(av_interleaved_write_frame(m_output, m_packet.get()), "av_interleaved_write_frame");
+        }
+    }
+
+    PacketPtr m_packet;
+    bool m_done = false;
+};
+
+// Pictures are drawn in yuv444p, where each component has a full plane of
+// its own, and converted to the encoder's format when it differs.
+class CVideoTrack : public CTrack {
+public:
+    CVideoTrack(AVFormatContext* output, const SVideoSpec& spec) : CTrack(output, spec.encoder), m_frames(spec.frames)
+    {
+        AVPixelFormat format = av_get_pix_fmt(spec.pixelFormat.c_str());
+        if (format == AV_PIX_FMT_NONE)
+            throw std::runtime_error("no pixel format named " + spec.pixelFormat);
+        m_codec->width = spec.width;
+        m_codec->height = spec.height;
+        m_codec->pix_fmt = format;
+        m_codec->time_base = AVRational{1, spec.fps};
+        m_codec->framerate = AVRational{spec.fps, 1};
+        if (spec.keyFrameInterval > 0)
+            m_codec->gop_size = spec.keyFrameInterval;
+        openEncoder();
+
+        m_frame->format = format;
+        m_frame->width = spec.width;
+        m_frame->height = spec.height;
+        checkAv(av_frame_get_buffer(m_frame.get(), 0), "av_frame_get_buffer");
+        if (format != AV_PIX_FMT_YUV444P) {
+            m_pattern = allocFrame();
+            m_pattern->format = AV_PIX_FMT_YUV444P;
+            m_pattern->width = spec.width;
+            m_pattern->height = spec.height;
+            checkAv(av_frame_get_buffer(m_pattern.get(), 0), "av_frame_get_buffer");
+            m_scaler.reset(sws_getContext(spec.width, spec.height, AV_PIX_FMT_YUV444P, spec.width, spec.height, format,
+                                          SWS_BICUBIC, nullptr, nullptr, nullptr));
+            checkAlloc(m_scaler.get(), "sws_getContext to " + spec.pixelFormat);
+        }
+    }
+
+protected:
+    bool hasMoreFrames() const override { return m_next < m_frames; }
+    int64_t nextPts() const override { return m_next; }
+
+    void fillNextFrame(AVFrame& frame) override
+    {
+        if (m_pattern) {
+            drawPattern(*m_pattern, m_next);
+            sws_scale(m_scaler.get(), m_pattern->data, m_pattern->linesize, 0, m_pattern->height, frame.data,
+                      frame.linesize);
+        } else {
+            drawPattern(frame, m_next);
+        }
+        frame.pts = m_next++;
+    }
+
+private:
+    // Every component depends on x, y and n in its own way, so that swapped
+    // planes or chroma and neighbouring pictures all differ.
+    static void drawPattern(AVFrame& picture, int n)
+    {
+        for (int y = 0; y < picture.height; ++y) {
+            uint8_t* luma = picture.data[0] + y * picture.linesize[0];
+            uint8_t* u = picture.data[1] + y * picture.linesize[1];
+            uint8_t* v = picture.data[2] + y * picture.linesize[2];
+            for (int x = 0; x < picture.width; ++x) {
+                luma[x] = static_cast<uint8_t>(x * 3 + y * 5 + n * 7);
+                u[x] = static_cast<uint8_t>(x * 5 + y * 2 + n * 11 + 64);
+                v[x] = static_cast<uint8_t>(x + y * 7 + n * 13 + 128);
+            }
+        }
+    }
+
+    int m_frames;
+    int m_next = 0;
+    FramePtr m_pattern;
+    SwsPtr m_scaler;
+};
+
+// A tone drawn as interleaved 16-bit samples and converted to the
+// encoder's first sample format.
+class CAudioTrack : public CTrack {
+public:
+    CAudioTrack(AVFormatContext* output, const SAudioSpec& spec)
+        : CTrack(output, spec.encoder), m_tone(spec.tone), m_total(std::lround(spec.seconds * spec.rate))
+    {
+        AVSampleFormat format = m_encoder->sample_fmts ? m_encoder->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+        m_codec->sample_fmt = format;
+        m_codec->sample_rate = spec.rate;
+        av_channel_layout_default(&m_codec->ch_layout, spec.channels);
+        m_codec->time_base = AVRational{1, spec.rate};
+        openEncoder();
+        if (!spec.language.empty())
+            av_dict_set(&m_stream->metadata, "language", spec.language.c_str(), 0);
+
+        bool variableSize = m_encoder->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE;
+        m_frameSize = m_codec->frame_size > 0 && !variableSize ? m_codec->frame_size : 1024;
+        m_padsLastFrame =
+            !(m_encoder->capabilities & (AV_CODEC_CAP_VARIABLE_FRAME_SIZE | AV_CODEC_CAP_SMALL_LAST_FRAME));
+
+        m_frame->format = format;
+        m_frame->sample_rate = spec.rate;
+        m_frame->nb_samples = m_frameSize;
+        checkAv(av_channel_layout_copy(&m_frame->ch_layout, &m_codec->ch_layout), "av_channel_layout_copy");
+        checkAv(av_frame_get_buffer(m_frame.get(), 0), "av_frame_get_buffer");
+
+        SwrContext* resampler = nullptr;
+        checkAv(swr_alloc_set_opts2(&resampler, &m_codec->ch_layout, format, spec.rate, &m_codec->ch_layout,
+                                    AV_SAMPLE_FMT_S16, spec.rate, 0, nullptr),
+                "swr_alloc_set_opts2");
+        m_resampler.reset(resampler);
+        checkAv(swr_init(resampler), "swr_init");
+    }
+
+protected:
+    bool hasMoreFrames() const override { return m_next < m_total; }
+    int64_t nextPts() const override { return m_next; }
+
+    void fillNextFrame(AVFrame& frame) override
+    {
+        int count = m_padsLastFrame ? m_frameSize : static_cast<int>(std::min<int64_t>(m_frameSize, m_total - m_next));
+        int channels = m_codec->ch_layout.nb_channels;
+        m_samples.assign(static_cast<size_t>(count) * channels, 0);
+        for (int i = 0; i < count && m_next + i < m_total; ++i)
+            for (int c = 0; c < channels; ++c)
+                m_samples[static_cast<size_t>(i) * channels + c] = toneSample(m_next + i, c);
+        const uint8_t* source = reinterpret_cast<const uint8_t*>(m_samples.data());
+        frame.nb_samples = count;
+        checkAv(swr_convert(m_resampler.get(), frame.data, count, &source, count), "swr_convert");
+        frame.pts = m_next;
+        m_next += count;
+    }
+
+private:
+    // Each track and each channel has a pitch of its own.
+    int16_t toneSample(int64_t index, int channel) const
+    {
+        const double pi = 3.14159265358979323846;
+        double frequency = 220.0 * (m_tone + 1) + 55.0 * channel;
+        double phase = 2 * pi * frequency * static_cast<double>(index) / m_codec->sample_rate;
+        return static_cast<int16_t>(std::lround(12000 * std::sin(phase)));
+    }
+
+    int m_tone;
+    int64_t m_total;
+    int64_t m_next = 0;
+    int m_frameSize = 0;
+    bool m_padsLastFrame = false;
+    SwrPtr m_resampler;
+    std::vector<int16_t> m_samples;
+};
+
+// The unfinished track whose next frame is due first, or null when all are done.
+CTrack* nextDue(const std::vector<std::unique_ptr<CTrack>>& tracks)
+{
+    CTrack* due = nullptr;
+    for (const auto& track : tracks)
+        if (!track->isDone() && (!due || track->comesBefore(*due)))
+            due = track.get();
+    return due;
+}
+
+} // namespace
+
+void writeTestClip(const std::string& path, const STestClip& clip)
+{
+    // The encoders' statistics would bury the tests' own output.
+    av_log_set_level(AV_LOG_ERROR);
+    AVFormatContext* context = nullptr;
+    checkAv(avformat_alloc_output_context2(&context, nullptr, nullptr, path.c_str()), "no container for " + path);
+    OutputPtr output(context);
+
+    std::vector<std::unique_ptr<CTrack>> tracks;
+    if (clip.video)
+        tracks.push_back(std::make_unique<CVideoTrack>(context, *clip.video));
+    for (const SAudioSpec& audio : clip.audio)
+        tracks.push_back(std::make_unique<CAudioTrack>(context, audio));
+
+    if (!(context->oformat->flags & AVFMT_NOFILE))
+        checkAv(avio_open(&context->pb, path.c_str(), AVIO_FLAG_WRITE), "cannot write " + path);
+    checkAv(avformat_write_header(context, nullptr), "cannot write the header of " + path);
+    while (CTrack* track = nextDue(tracks))
+        track->encodeNext();
+    checkAv(av_write_trailer(context), "cannot finish " + path);
+}
+
+} // namespace nebo::testing

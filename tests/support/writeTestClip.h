@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nebo::testing {
+
+// The picture track of a test clip. Picture n is a pattern that moves with n,
+// so that every picture differs from its neighbours.
+struct SVideoSpec {
+    std::string encoder = "ffv1";       // an encoder name of the library
+    std::string pixelFormat = "yuv420p"; // a pixel format name of the library
+    int width = 64;
+    int height = 48;
+    int fps = 25;
+    int frames = 10;
+    int keyFrameInterval = 0; // 0: the encoder's default
+};
+
+// A sound track of a test clip: a tone per track (`tone` picks its pitch),
+// so that tracks can be told apart by their samples.
+struct SAudioSpec {
+    std::string encoder = "pcm_s16le";
+    int rate = 48000;
+    int channels = 2;
+    double seconds = 0.4;
+    std::string language; // written as the track's "language" tag when set
+    int tone = 0;
+};
+
+struct STestClip {
+    std::optional<SVideoSpec> video;
+    std::vector<SAudioSpec> audio;
+};
+
+// Writes `clip` to `path` in the container its extension names (mkv, avi,
+// mp4, mov, nut, ...). Throws std::runtime_error with the library's text
+// when an encoder, format or file cannot be used.
+void writeTestClip(const std::string& path, const STestClip& clip);
+
+} // namespace nebo::testing

@@ -1,11 +1,16 @@
 // Runs the real nebo_probe program, which runs the demo plugin in slaves.
+#include "media/CYV12Picture.h"
+#include "streams/CMemoryBlock.h"
 #include "platform/CTempFolder.h"
 #include "readPNG.h"
+#include "support/decodeReference.h"
+#include "support/writeTestClip.h"
 #include "tools/probe/CWAVWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -125,6 +130,67 @@ TEST_F(ProbeProgramTest, ReportsADemoClipAndWritesItsThumbnailAndSound)
         wrongSamples += sample != demoSample(i / 3, i % 3);
     }
     EXPECT_EQ(wrongSamples, 0u);
+}
+
+// What a viewer shows of a decoded YV12 picture: our own conversion.
+std::vector<uint32_t> viewedPixels(const testing::SReferencePicture& reference)
+{
+    lumo::P<lumo::IMemoryBlock> block = lumo::make<lumo::CMemoryBlock>(int32_t(reference.bytes.size()));
+    std::copy(reference.bytes.begin(), reference.bytes.end(), block->getData());
+    block->setSize(int32_t(reference.bytes.size()));
+    const lumo::P<common::CRGBPicture> rgb =
+        lumo::make<common::CYV12Picture>(nullptr, reference.timestamp, block, reference.width, reference.height, false)
+            ->getRGBPicture();
+    const uint8_t* bytes = rgb->getRGBData(0, 0, reference.width, reference.height)->getData();
+    std::vector<uint32_t> pixels;
+    for (int i = 0; i < reference.width * reference.height; ++i)
+        pixels.push_back(uint32_t{bytes[4 * i + 2]} << 16 | uint32_t{bytes[4 * i + 1]} << 8 | bytes[4 * i]);
+    return pixels;
+}
+
+TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
+{
+    testing::SVideoSpec video;
+    video.encoder = "mpeg4";
+    video.frames = 10;
+    testing::SAudioSpec sound;
+    sound.encoder = "aac";
+    sound.rate = 44100;
+    const std::string clip = m_folder.pathOf("clip.mp4");
+    testing::writeTestClip(clip, {video, {sound}});
+
+    const SRun result = run({"clip.mp4", "--thumbnail", "0.2", "out.png"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::map<std::string, std::string> facts = result.facts();
+    EXPECT_EQ(facts["Plugin"], "nebo_avlib");
+    EXPECT_EQ(facts["Picture size"], "64x48");
+    EXPECT_EQ(facts["Layout"], "YV12");
+    EXPECT_EQ(facts["Frame rate"], "25/1 (25.000 fps)");
+    EXPECT_EQ(facts["Audio format"], "44100 Hz, 2 channels, 16 bits");
+    EXPECT_EQ(facts["Pictures decoded"], "10");
+    EXPECT_EQ(facts["Thumbnail"], "out.png (picture at 0.200 s)");
+
+    const std::vector<testing::SReferencePicture> references = testing::decodeReferencePictures(clip, testing::ELayout::YV12);
+    ASSERT_EQ(references.size(), 10u);
+    const std::vector<uint32_t> expected = viewedPixels(references[5]);
+    const test::SDecodedPNG png = test::readPNG(m_folder.pathOf("out.png"));
+    ASSERT_TRUE(png.bDecoded) << png.message;
+    ASSERT_EQ(png.width * png.height, expected.size());
+    size_t wrongPixels = 0;
+    for (uint32_t y = 0; y < png.height; ++y)
+        for (uint32_t x = 0; x < png.width; ++x)
+            wrongPixels += png.at(x, y) != expected[y * png.width + x];
+    EXPECT_EQ(wrongPixels, 0u);
+
+    const std::string soundFile = m_folder.pathOf("sound.mka");
+    testing::writeTestClip(soundFile, {std::nullopt, {testing::SAudioSpec{}}});
+    const SRun soundOnly = run({"sound.mka", "--audio", "out.wav"});
+    ASSERT_EQ(soundOnly.exitCode, 0) << soundOnly.err;
+    EXPECT_EQ(soundOnly.facts()["Pictures"], "none");
+    const std::vector<int16_t> samples = testing::decodeReferenceSound(soundFile);
+    const std::string wav = readText(m_folder.pathOf("out.wav"));
+    ASSERT_EQ(wav.size(), wavHeaderSize + 2 * samples.size());
+    EXPECT_EQ(std::memcmp(wav.data() + wavHeaderSize, samples.data(), 2 * samples.size()), 0);
 }
 
 TEST_F(ProbeProgramTest, TakesAPathAndStopsAfterTheFramesAsked)

@@ -88,6 +88,10 @@ void CMediaProbe::open(const lumo::IURI& uri)
         fail("no plugin could open " + uri.getText().toUTF8());
     m_video = lumo::castObject<common::IVideoSource>(m_source, false);
     m_audio = lumo::castObject<common::IAudioSource>(m_source, false);
+    // A boxed source offers both sides whatever the medium holds; a medium
+    // without pictures shows as a picture size of nothing.
+    if (m_video && m_video->getWidth() <= 0)
+        m_video = nullptr;
 }
 
 void CMediaProbe::describe()

@@ -1,0 +1,77 @@
+#include "plugins/avlib/CAvlibPlugin.h"
+
+#include "foundation/CURIError.h"
+#include "host/CPluginExtensions.h"
+#include "host/pluginExport.h"
+#include "plugins/avlib/CAvlibSource.h"
+#include "plugins/avlib/listDemuxerExtensions.h"
+#include "streams/CMemoryManager.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+namespace nebo::avlib {
+
+using lumo::make;
+using lumo::P;
+
+namespace {
+
+P<lumo::IMemoryManager> memoryOf(common::INEBContext* context)
+{
+    P<lumo::IMemoryManager> memory = context ? context->getMemoryManager() : nullptr;
+    return memory ? memory : make<lumo::CMemoryManager>(30);
+}
+
+// Exactly the URIs whose file the source can open.
+bool namesLocalFile(const lumo::IURI& uri)
+{
+    try {
+        uri.getNativePath();
+        return true;
+    } catch (const lumo::CURIError&) {
+        return false;
+    }
+}
+
+} // namespace
+
+CAvlibPlugin::CAvlibPlugin(common::INEBContext* context) : m_context(context), m_memory(memoryOf(context))
+{
+    // The library writes to the console, which in a slave is its stderr;
+    // only its errors are worth that.
+    av_log_set_level(AV_LOG_ERROR);
+}
+
+lumo::String CAvlibPlugin::getPluginName() { return lumo::String::fromUTF8(pluginName); }
+
+int32_t CAvlibPlugin::getValidTypes() { return common::pictureSourceType | common::soundSourceType; }
+
+P<common::IPluginExtensions> CAvlibPlugin::getValidExtensions(int32_t nTypes)
+{
+    P<common::CPluginExtensions> extensions = make<common::CPluginExtensions>();
+    if (nTypes & getValidTypes())
+        for (const std::string& extension : listDemuxerExtensions())
+            extensions->addExtension(lumo::String::fromUTF8(extension));
+    return extensions;
+}
+
+P<common::ISource> CAvlibPlugin::tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool, const SSourceParams*)
+{
+    if (!(nTypes & getValidTypes()) || !namesLocalFile(uri))
+        return nullptr;
+    return make<CAvlibSource>(uri, nTypes, m_memory, m_context ? m_context->getLogManager() : nullptr);
+}
+
+P<common::IFormat> CAvlibPlugin::tryCreateFormat(const lumo::IURI&, int32_t, bool, const SSourceParams*)
+{
+    return nullptr;
+}
+
+} // namespace nebo::avlib
+
+NEBO_PLUGIN_EXPORT nebo::common::INEBPlugin* nebo_pluginCreate(nebo::common::INEBContext* context)
+{
+    return lumo::make<nebo::avlib::CAvlibPlugin>(context).detach();
+}

@@ -1,0 +1,58 @@
+#include "plugins/avlib/CAvlibPlugin.h"
+
+#include "host/INEBContext.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+using lumo::make;
+using lumo::P;
+
+std::set<std::string> extensionsOf(nebo::common::INEBPlugin& plugin, int32_t nTypes)
+{
+    std::set<std::string> found;
+    const P<nebo::common::IPluginExtensions> extensions = plugin.getValidExtensions(nTypes);
+    for (int32_t index = 0; index < extensions->getExtensionCount(); ++index)
+        found.insert(lumo::String::fromUTF16(extensions->getExtension(index)).toUTF8());
+    return found;
+}
+
+TEST(CAvlibPluginTest, ListsTheDemuxersExtensionsForPicturesAndSound)
+{
+    const P<nebo::avlib::CAvlibPlugin> plugin = make<nebo::avlib::CAvlibPlugin>(nullptr);
+    EXPECT_EQ(plugin->getPluginName().toUTF8(), "nebo_avlib");
+    EXPECT_EQ(plugin->getValidTypes(), nebo::common::pictureSourceType | nebo::common::soundSourceType);
+    for (const int32_t nTypes : {1, 2, 3}) {
+        const std::set<std::string> extensions = extensionsOf(*plugin, nTypes);
+        // "wav" comes from the wave writer: its reader lists none.
+        for (const char* expected : {"mp4", "mkv", "mov", "avi", "webm", "y4m", "wav", "mp3", "flac", "ogg", "nut"})
+            EXPECT_EQ(extensions.count(expected), 1u) << expected;
+        for (const std::string& extension : extensions)
+            EXPECT_TRUE(!extension.empty() && extension.find_first_of(".,ABCDEFGHIJKLMNOPQRSTUVWXYZ") ==
+                                                  std::string::npos)
+                << extension;
+    }
+    EXPECT_TRUE(extensionsOf(*plugin, nebo::common::formatType).empty());
+}
+
+TEST(CAvlibPluginTest, MakesUnopenedSourcesForLocalFilesOnly)
+{
+    const P<nebo::avlib::CAvlibPlugin> plugin = make<nebo::avlib::CAvlibPlugin>(nullptr);
+    // Nothing is read before open: the file need not exist yet.
+    for (const char* uri : {"file:///no/such/clip.mkv", "FILE:///no/such/clip.mkv"}) {
+        const P<nebo::common::ISource> source =
+            plugin->tryCreateSource(*make<lumo::CURI>(lumo::String(uri)), 3, true, nullptr);
+        ASSERT_TRUE(source) << uri;
+        EXPECT_FALSE(source->isOpened());
+        EXPECT_EQ(source->getURI()->getText().toUTF8(), uri);
+    }
+    for (const char* other : {"http://example.invalid/clip.mkv", "clip.mkv", "file://server/clip.mkv"})
+        EXPECT_FALSE(plugin->tryCreateSource(*make<lumo::CURI>(lumo::String(other)), 3, true, nullptr)) << other;
+    EXPECT_FALSE(plugin->tryCreateFormat(*make<lumo::CURI>(lumo::String("file:///x.mkv")), 8, true, nullptr));
+}
+
+} // namespace

@@ -1,0 +1,321 @@
+// nebo_avlib as a master sees it: found by the plugin handler among the
+// built-in plugins and served from a real slave, compared with what the
+// library's own decoders make of the same clips.
+#include "plugins/avlib/CAvlibSource.h"
+
+#include "CAvlibFixture.h"
+#include "foundation/CError.h"
+#include "foundation/CFileNotFoundError.h"
+#include "foundation/CInvalidArgError.h"
+#include "host/CAudioStreamInfos.h"
+#include "host/CNEBError.h"
+#include "streams/CMemoryManager.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+
+namespace {
+
+using lumo::make;
+using lumo::P;
+using nebo::common::IAudioSource;
+using nebo::common::IVideoSource;
+using nebo::testing::ELayout;
+using nebo::testing::SAudioSpec;
+using nebo::testing::SVideoSpec;
+using nebo::test::soundTrack;
+using nebo::test::videoTrack;
+
+class CAvlibSourceTest : public nebo::test::CAvlibFixture {
+protected:
+    // In this process, without a slave: for what would end a slave.
+    static P<nebo::avlib::CAvlibSource> openHere(const std::string& path, int32_t nTypes)
+    {
+        const P<nebo::avlib::CAvlibSource> source =
+            make<nebo::avlib::CAvlibSource>(*uriOf(path), nTypes, make<lumo::CMemoryManager>(30), nullptr);
+        source->open();
+        return source;
+    }
+};
+
+struct SPictureCase {
+    const char* name;
+    const char* file;
+    SVideoSpec video;
+    ELayout layout;
+    int32_t type;
+};
+
+void PrintTo(const SPictureCase& test, std::ostream* out) { *out << test.name; }
+
+class CAvlibPictureTest : public CAvlibSourceTest, public ::testing::WithParamInterface<SPictureCase> {};
+
+TEST_P(CAvlibPictureTest, PicturesEqualTheDecodersInTheirLayout)
+{
+    const SPictureCase& test = GetParam();
+    const std::string path = writeClip(test.file, videoClip(test.video));
+    const auto expected = nebo::testing::decodeReferencePictures(path, test.layout);
+    ASSERT_EQ(expected.size(), size_t(test.video.frames));
+
+    const P<nebo::common::CPluginHandler> handler = makeHandler();
+    P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->getPluginName().toUTF8(), "nebo_avlib");
+    EXPECT_EQ(source->getWidth(), test.video.width);
+    EXPECT_EQ(source->getHeight(), test.video.height);
+    EXPECT_EQ(source->getFrameRateNum(), test.video.fps);
+    EXPECT_EQ(source->getFrameRateDen(), 1);
+    EXPECT_DOUBLE_EQ(source->getFrameDuration(), 1.0 / test.video.fps);
+    EXPECT_EQ(source->getPixelAspectNum(), 1);
+    EXPECT_EQ(source->getPixelAspectDen(), 1);
+    EXPECT_NEAR(source->getDuration(), double(test.video.frames) / test.video.fps, 0.05);
+    EXPECT_DOUBLE_EQ(source->peekNextPictureTimestamp(), expected[0].timestamp);
+    expectPictures(*source, expected, test.type);
+    source = nullptr;
+    EXPECT_NE(logText().find(test.video.encoder), std::string::npos) << "the slave's log names the codec";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, CAvlibPictureTest,
+    ::testing::Values(SPictureCase{"YV12", "yv12.mkv", videoTrack("ffv1", "yuv420p"), ELayout::YV12, 4},
+                      SPictureCase{"YV12FromMpeg4", "mpeg4.mp4", videoTrack("mpeg4", "yuv420p"), ELayout::YV12, 4},
+                      SPictureCase{"NV12", "nv12.nut", videoTrack("rawvideo", "nv12"), ELayout::NV12, 3},
+                      SPictureCase{"YUY2", "yuy2.avi", videoTrack("rawvideo", "yuyv422"), ELayout::YUY2, 2},
+                      SPictureCase{"BGRAInAvi", "bgra.avi", videoTrack("rawvideo", "bgra"), ELayout::RGB, 1},
+                      SPictureCase{"Yuv444ToRGB", "yuv444.mkv", videoTrack("ffv1", "yuv444p"), ELayout::RGB, 1},
+                      SPictureCase{"TenBitToYV12", "p10.mkv", videoTrack("ffv1", "yuv420p10le"), ELayout::YV12, 4},
+                      SPictureCase{"OddSizeToRGB", "odd.mkv", videoTrack("ffv1", "yuv420p", 63, 47), ELayout::RGB, 1}),
+    [](const ::testing::TestParamInfo<SPictureCase>& info) { return std::string(info.param.name); });
+
+struct SSoundCase {
+    const char* name;
+    const char* file;
+    SAudioSpec audio;
+};
+
+void PrintTo(const SSoundCase& test, std::ostream* out) { *out << test.name; }
+
+class CAvlibSoundTest : public CAvlibSourceTest, public ::testing::WithParamInterface<SSoundCase> {};
+
+TEST_P(CAvlibSoundTest, SoundEqualsTheDecodersAsSixteenBitSamples)
+{
+    const SSoundCase& test = GetParam();
+    const std::string path = writeClip(test.file, soundClip({test.audio}));
+    const std::vector<int16_t> expected = nebo::testing::decodeReferenceSound(path);
+
+    const P<nebo::common::CPluginHandler> handler = makeHandler();
+    P<IAudioSource> source = handler->tryCreateAudioSource(*uriOf(path), 0, 0, 0, true);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->getSampleRate(), test.audio.rate);
+    EXPECT_EQ(source->getChannelCount(), test.audio.channels);
+    EXPECT_EQ(source->getBytesPerSample(), 2);
+    const SSound sound = readSound(*source);
+    EXPECT_TRUE(sound.samples == expected) << sound.samples.size() << " samples, expected " << expected.size();
+    // Each chunk is stamped with the time of its first sample.
+    for (size_t index = 1; index < sound.chunkTimes.size(); ++index)
+        EXPECT_NEAR(sound.chunkTimes[index] - sound.chunkTimes[0],
+                    double(sound.chunkStarts[index] / test.audio.channels) / test.audio.rate, 0.002);
+    EXPECT_TRUE(source->isEOF());
+    source = nullptr;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codecs, CAvlibSoundTest,
+    ::testing::Values(SSoundCase{"FlacInMatroska", "flac.mkv", soundTrack("flac", 44100, 2)},
+                      SSoundCase{"AacInMp4", "aac.mp4", soundTrack("aac", 48000, 1)},
+                      SSoundCase{"Mp2InMp4", "mp2.mp4", soundTrack("mp2", 32000, 2)},
+                      SSoundCase{"PcmInWave", "pcm.wav", soundTrack("pcm_s16le", 22050, 2)}),
+    [](const ::testing::TestParamInfo<SSoundCase>& info) { return std::string(info.param.name); });
+
+struct SSkipCase {
+    const char* name;
+    const char* file;
+    SVideoSpec video;
+    bool bSound;
+};
+
+void PrintTo(const SSkipCase& test, std::ostream* out) { *out << test.name; }
+
+class CAvlibSkipTest : public CAvlibSourceTest, public ::testing::WithParamInterface<SSkipCase> {};
+
+TEST_P(CAvlibSkipTest, SkipGoesOnWithTheFirstPictureAndSampleAtOrAfterTheTime)
+{
+    const SSkipCase& test = GetParam();
+    // The sound's time stamps are exact in these containers.
+    const SAudioSpec audio = soundTrack("pcm_s16le", 48000, 2, 0.6);
+    const std::string path =
+        writeClip(test.file, {test.video, test.bSound ? std::vector<SAudioSpec>{audio} : std::vector<SAudioSpec>{}});
+    const auto pictures = nebo::testing::decodeReferencePictures(path, ELayout::YV12);
+    const std::vector<int16_t> samples =
+        test.bSound ? nebo::testing::decodeReferenceSound(path) : std::vector<int16_t>();
+    ASSERT_EQ(pictures.size(), size_t(test.video.frames));
+
+    const P<nebo::common::CPluginHandler> handler = makeHandler();
+    P<nebo::common::ISource> source = handler->tryCreateSource(*uriOf(path), 0, 0, 0, true);
+    ASSERT_TRUE(source);
+    const P<IVideoSource> video = lumo::castObject<IVideoSource>(source);
+    const P<IAudioSource> sound = lumo::castObject<IAudioSource>(source);
+    // Key frames come every fourth picture: between them forward and back,
+    // onto one, to the start, near the end.
+    for (const double time : {0.25, 0.05, 0.32, 0.0, 0.43}) {
+        SCOPED_TRACE("skip to " + std::to_string(time));
+        source->skipToTime(time);
+        const auto next = std::find_if(pictures.begin(), pictures.end(),
+                                       [time](const auto& picture) { return picture.timestamp >= time; });
+        ASSERT_NE(next, pictures.end());
+        EXPECT_DOUBLE_EQ(video->peekNextPictureTimestamp(), next->timestamp);
+        expectPicture(video->getNextPicture(), *next, 4);
+        if (!test.bSound)
+            continue;
+        const SSound heard = readSound(*sound, 2);
+        ASSERT_FALSE(heard.chunkTimes.empty());
+        const size_t first = size_t(std::ceil(time * audio.rate)) * audio.channels;
+        EXPECT_NEAR(heard.chunkTimes[0], double(first / audio.channels) / audio.rate, 1e-9);
+        ASSERT_LE(first + heard.samples.size(), samples.size());
+        EXPECT_TRUE(std::equal(heard.samples.begin(), heard.samples.end(), samples.begin() + long(first)));
+    }
+    source->skipToTime(10.0);
+    EXPECT_FALSE(video->getNextPicture());
+    EXPECT_FALSE(sound->getNextAudioChunk());
+    EXPECT_TRUE(source->isEOF());
+    source = nullptr;
+}
+
+// The transport stream has no index: a seek there may land after the time
+// asked for, or find nothing near the end; the reading must go back.
+INSTANTIATE_TEST_SUITE_P(
+    Containers, CAvlibSkipTest,
+    ::testing::Values(SSkipCase{"Mpeg4AndPcmInNut", "seek.nut", videoTrack("mpeg4", "yuv420p", 64, 48, 12, 4), true},
+                      SSkipCase{"H264InMp4", "seek.mp4", videoTrack("libx264", "yuv420p", 64, 48, 12, 4), false},
+                      SSkipCase{"H264InTransportStream", "seek.ts", videoTrack("libx264", "yuv420p", 64, 48, 12, 4),
+                                false}),
+    [](const ::testing::TestParamInfo<SSkipCase>& info) { return std::string(info.param.name); });
+
+TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
+{
+    const std::string path = writeClip("large.mkv", videoClip(videoTrack("ffv1", "yuv420p", 320, 240, 3)));
+    const P<nebo::common::CPluginHandler> handler = makeHandler();
+    P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
+    ASSERT_TRUE(source);
+    struct SLimit {
+        int32_t maxWidth, maxHeight, width, height;
+    };
+    // 240 * 100 / 320 is 75, made even; a limit the picture fits in, or
+    // none, leaves it as it is.
+    for (const SLimit limit : {SLimit{160, 120, 160, 120}, SLimit{100, 100, 100, 74}, SLimit{640, 480, 320, 240},
+                               SLimit{0, 0, 320, 240}}) {
+        SCOPED_TRACE(std::to_string(limit.maxWidth) + "x" + std::to_string(limit.maxHeight));
+        source->setMaxSize(limit.maxWidth, limit.maxHeight);
+        // Pictures fetched ahead of the change keep their size: start over.
+        source->skipToTime(0.0);
+        EXPECT_EQ(source->getWidth(), limit.width);
+        EXPECT_EQ(source->getHeight(), limit.height);
+        const bool bScaled = limit.width != 320;
+        expectPictures(*source,
+                       nebo::testing::decodeReferencePictures(path, ELayout::YV12, bScaled ? limit.width : 0,
+                                                              bScaled ? limit.height : 0),
+                       4);
+    }
+    source = nullptr;
+}
+
+TEST_F(CAvlibSourceTest, AudioStreamsAreListedAndChosenAcrossThePipe)
+{
+    const std::string path = writeClip("tracks.mkv", soundClip({soundTrack("flac", 48000, 2, 0.3, "eng", 0),
+                                                                soundTrack("pcm_s16le", 32000, 1, 0.3, "ger", 1)}));
+    const P<nebo::common::CPluginHandler> handler = makeHandler();
+    P<IAudioSource> source = handler->tryCreateAudioSource(*uriOf(path), 0, 0, 0, true);
+    ASSERT_TRUE(source);
+    const P<nebo::common::CAudioStreamInfos> infos =
+        lumo::castObject<nebo::common::CAudioStreamInfos>(source->getAudioStreamInfos());
+    ASSERT_EQ(infos->getStreams().size(), 2u);
+    struct SExpected {
+        const char* codec;
+        const char* language;
+        int32_t channels, rate;
+    };
+    const SExpected expected[] = {{"flac", "eng", 2, 48000}, {"pcm_s16le", "ger", 1, 32000}};
+    for (int32_t index = 0; index < 2; ++index) {
+        const nebo::common::SAudioStreamInfo& info = infos->getStreams()[size_t(index)];
+        EXPECT_EQ(info.nIndex, index);
+        EXPECT_EQ(info.codecName.toUTF8(), expected[index].codec);
+        EXPECT_EQ(info.language.toUTF8(), expected[index].language);
+        EXPECT_EQ(info.nChannels, expected[index].channels);
+        EXPECT_EQ(info.nSampleRate, expected[index].rate);
+    }
+
+    source->setAudioStream(1);
+    EXPECT_EQ(source->getSampleRate(), 32000);
+    EXPECT_EQ(source->getChannelCount(), 1);
+    EXPECT_TRUE(readSound(*source).samples == nebo::testing::decodeReferenceSound(path, 1));
+    source = nullptr;
+}
+
+TEST_F(CAvlibSourceTest, AnotherAudioStreamGoesOnFromWhereTheSoundStood)
+{
+    const std::string path = writeClip("switch.nut", soundClip({soundTrack("pcm_s16le", 48000, 2, 0.4, "", 0),
+                                                                soundTrack("pcm_s16le", 48000, 2, 0.4, "", 1)}));
+    const P<nebo::avlib::CAvlibSource> source = openHere(path, 2);
+    const SSound before = readSound(*source, 3);
+    const size_t stood = before.samples.size();
+    EXPECT_TRUE(std::equal(before.samples.begin(), before.samples.end(),
+                           nebo::testing::decodeReferenceSound(path, 0).begin()));
+
+    source->setAudioStream(1);
+    const SSound after = readSound(*source);
+    const std::vector<int16_t> second = nebo::testing::decodeReferenceSound(path, 1);
+    ASSERT_FALSE(after.chunkTimes.empty());
+    EXPECT_NEAR(after.chunkTimes[0], double(stood / 2) / 48000, 1e-9);
+    EXPECT_TRUE(std::vector<int16_t>(second.begin() + long(stood), second.end()) == after.samples);
+
+    for (const int32_t wrong : {-1, 2})
+        EXPECT_THROW(source->setAudioStream(wrong), lumo::CInvalidArgError);
+}
+
+TEST_F(CAvlibSourceTest, FilesTheLibraryCannotReadFailCleanly)
+{
+    const std::string clip = writeClip("whole.mkv", videoClip(videoTrack("ffv1", "yuv420p")));
+    std::ifstream whole(clip, std::ios::binary);
+    std::string head(400, '\0');
+    whole.read(head.data(), long(head.size()));
+    m_clips.put("truncated.mkv", head);
+    std::string garbage;
+    for (int index = 0; index < 5000; ++index)
+        garbage += char((index * 7919) % 251);
+    m_clips.put("garbage.mp4", garbage);
+
+    const P<nebo::common::CPluginHandler> handler = makeHandler();
+    struct SBadFile {
+        const char* name;
+        const char* reason;
+    };
+    for (const SBadFile bad : {SBadFile{"truncated.mkv", "could not open the file"},
+                               SBadFile{"garbage.mp4", "Invalid data found when processing input"}}) {
+        const char* name = bad.name;
+        SCOPED_TRACE(name);
+        const P<lumo::CURI> uri = uriOf(m_clips.pathOf(name));
+        // The handler tries the plugin and goes on; the plugin itself
+        // reports the failure to its master.
+        EXPECT_FALSE(handler->tryCreateVideoSource(*uri, true));
+        P<nebo::common::ISource> source = handler->getPlugin(0)->tryCreateSource(*uri, 1, true, nullptr);
+        ASSERT_TRUE(source);
+        EXPECT_THROW(source->open(), nebo::common::CNEBError);
+        source = nullptr;
+
+        // In the slave the error names the file and the library's reason.
+        try {
+            openHere(m_clips.pathOf(name), 3);
+            ADD_FAILURE() << "opened";
+        } catch (const lumo::CError& error) {
+            const std::string text = error.getDescription()->toUTF8();
+            EXPECT_NE(text.find(m_clips.pathOf(name)), std::string::npos) << text;
+            EXPECT_NE(text.find(bad.reason), std::string::npos) << text;
+        }
+    }
+    EXPECT_THROW(openHere(m_clips.pathOf("missing.mkv"), 3), lumo::CFileNotFoundError);
+}
+
+} // namespace

@@ -45,10 +45,10 @@ void CAvlibSource::open()
     const double duration = demuxer->getDuration(video >= 0 ? video : audio);
     const std::string format = demuxer->getContext().iformat->name;
 
-    std::unique_ptr<CPictureReader> pictures;
+    std::unique_ptr<CPictureAhead> pictures;
     std::unique_ptr<CSoundReader> sound;
     if (video >= 0) {
-        pictures = std::make_unique<CPictureReader>(std::move(demuxer), video, m_memory);
+        pictures = std::make_unique<CPictureAhead>(std::make_unique<CPictureReader>(std::move(demuxer), video, m_memory));
         pictures->setMaxSize(m_maxWidth, m_maxHeight);
     }
     if (audio >= 0)

@@ -4,7 +4,7 @@
 #include "host/IAudioSource.h"
 #include "host/ILogManager.h"
 #include "host/IVideoSource.h"
-#include "plugins/avlib/CPictureReader.h"
+#include "plugins/avlib/CPictureAhead.h"
 #include "plugins/avlib/CSoundReader.h"
 
 #include <memory>
@@ -92,7 +92,7 @@ private:
     int32_t m_maxWidth = 0;
     int32_t m_maxHeight = 0;
     double m_duration = 0.0;
-    std::unique_ptr<CPictureReader> m_pictures;
+    std::unique_ptr<CPictureAhead> m_pictures;
     std::unique_ptr<CSoundReader> m_sound;
 };
 

@@ -5,6 +5,7 @@ extern "C" {
 }
 
 #include <limits>
+#include <utility>
 
 namespace nebo::avlib {
 
@@ -18,6 +19,7 @@ CPictureReader::CPictureReader(std::unique_ptr<CDemuxer> demuxer, int streamInde
 void CPictureReader::setMaxSize(int32_t width, int32_t height)
 {
     m_maker.setMaxSize(width, height);
+    m_made = nullptr;
 }
 
 SPictureSize CPictureReader::getPictureSize() const
@@ -51,10 +53,15 @@ std::string CPictureReader::describe() const
 
 lumo::P<common::INEBPicture> CPictureReader::getNextPicture()
 {
-    if (!fillPending())
-        return nullptr;
+    makeAhead();
     m_bPending = false;
-    return m_maker.makePicture(*m_pending, m_pendingTime, m_demuxer->getURI());
+    return std::exchange(m_made, nullptr);
+}
+
+void CPictureReader::makeAhead()
+{
+    if (!m_made && fillPending())
+        m_made = m_maker.makePicture(*m_pending, m_pendingTime, m_demuxer->getURI());
 }
 
 std::optional<double> CPictureReader::peekNextTimestamp()
@@ -70,6 +77,7 @@ bool CPictureReader::isAtEnd()
 void CPictureReader::skipToTime(double seconds)
 {
     m_bPending = false;
+    m_made = nullptr;
     m_lastTime.reset();
     m_dropBefore = seconds;
     m_decoder.seek(seconds);

@@ -27,6 +27,9 @@ public:
 
     // Null after the last picture.
     lumo::P<common::INEBPicture> getNextPicture();
+    // Decodes and makes the next picture now, so that getNextPicture hands
+    // it out at once. A limit set later drops the picture, not its frame.
+    void makeAhead();
     // The time stamp of the picture getNextPicture hands out next.
     std::optional<double> peekNextTimestamp();
     bool isAtEnd();
@@ -43,6 +46,8 @@ private:
     CPictureMaker m_maker;
     FramePtr m_pending;
     bool m_bPending = false;
+    // The pending frame as a picture, once made ahead.
+    lumo::P<common::INEBPicture> m_made;
     double m_pendingTime = 0.0;
     // Pictures before this time are dropped (set by a skip).
     double m_dropBefore;

@@ -1,0 +1,174 @@
+// Pictures per second decoding 1920x1080 clips: through a boxed nebo_avlib
+// source as a master reads it (a slave loads the libraries, opens the file,
+// decodes, and the pictures cross the pipe), beside the same clip decoded
+// with the libraries in this process, the baseline, in the same run.
+
+#include "bench/benchSupport.h"
+#include "foundation/CException.h"
+#include "host/CEncapsulatedSource.h"
+#include "host/CSimpleNEBContext.h"
+#include "support/writeTestClip.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using nebo::bench::median;
+
+using namespace nebo::common;
+using lumo::make;
+using lumo::P;
+using lumo::String;
+using Clock = std::chrono::steady_clock;
+
+constexpr int rounds = 5;
+constexpr int picturesPerClip = 240;
+
+void check(int result, const char* what)
+{
+    if (result < 0)
+        throw std::runtime_error(std::string(what) + " failed");
+}
+
+struct SFormatCloser {
+    void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
+};
+struct SCodecFreer {
+    void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
+};
+struct SPacketFreer {
+    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+struct SFrameFreer {
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+
+// Takes every picture the decoder has ready; returns how many.
+int drainPictures(AVCodecContext& codec, AVFrame& frame)
+{
+    int count = 0;
+    while (avcodec_receive_frame(&codec, &frame) == 0) {
+        av_frame_unref(&frame);
+        ++count;
+    }
+    return count;
+}
+
+// The baseline: demux and decode the clip's video in this process.
+double decodeInProcess(const std::string& path)
+{
+    const Clock::time_point start = Clock::now();
+    AVFormatContext* opened = nullptr;
+    check(avformat_open_input(&opened, path.c_str(), nullptr, nullptr), "avformat_open_input");
+    const std::unique_ptr<AVFormatContext, SFormatCloser> format(opened);
+    check(avformat_find_stream_info(format.get(), nullptr), "avformat_find_stream_info");
+    const AVCodec* decoder = nullptr;
+    const int stream = av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+    check(stream, "av_find_best_stream");
+    const std::unique_ptr<AVCodecContext, SCodecFreer> codec(avcodec_alloc_context3(decoder));
+    check(avcodec_parameters_to_context(codec.get(), format->streams[stream]->codecpar), "avcodec_parameters_to_context");
+    check(avcodec_open2(codec.get(), decoder, nullptr), "avcodec_open2");
+
+    const std::unique_ptr<AVPacket, SPacketFreer> packet(av_packet_alloc());
+    const std::unique_ptr<AVFrame, SFrameFreer> frame(av_frame_alloc());
+    int pictures = 0;
+    while (av_read_frame(format.get(), packet.get()) == 0) {
+        if (packet->stream_index == stream) {
+            check(avcodec_send_packet(codec.get(), packet.get()), "avcodec_send_packet");
+            pictures += drainPictures(*codec, *frame);
+        }
+        av_packet_unref(packet.get());
+    }
+    check(avcodec_send_packet(codec.get(), nullptr), "avcodec_send_packet");
+    pictures += drainPictures(*codec, *frame);
+    if (pictures != picturesPerClip)
+        throw std::runtime_error("the decoder gave " + std::to_string(pictures) + " pictures");
+    return pictures / std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// A master's way: a boxed source, opened, read to its end, closed.
+double decodeBoxed(const P<INEBContext>& context, const std::string& path)
+{
+    const Clock::time_point start = Clock::now();
+    const P<CEncapsulatedSource> source = make<CEncapsulatedSource>(
+        context, String("nebo_avlib"), *lumo::CURI::fromNativePath(String::fromUTF8(path)), 1, nullptr);
+    source->open();
+    int pictures = 0;
+    while (source->getNextPicture())
+        ++pictures;
+    source->close();
+    if (pictures != picturesPerClip)
+        throw std::runtime_error("the boxed source gave " + std::to_string(pictures) + " pictures");
+    return pictures / std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Prints both rates and their ratio for a clip of `encoder`'s making.
+void measure(const P<INEBContext>& context, const std::string& path, const char* encoder)
+{
+    nebo::testing::SVideoSpec video;
+    video.encoder = encoder;
+    video.width = 1920;
+    video.height = 1080;
+    video.frames = picturesPerClip;
+    video.keyFrameInterval = 12;
+    nebo::testing::writeTestClip(path, {video, {}});
+
+    std::vector<double> inProcess, boxed;
+    for (int i = 0; i < rounds; ++i) {
+        inProcess.push_back(decodeInProcess(path));
+        boxed.push_back(decodeBoxed(context, path));
+    }
+    const double inProcessRate = median(inProcess);
+    const double boxedRate = median(boxed);
+    std::printf("%s, 1920x1080, pictures per second, median of %d rounds of %d:\n", encoder, rounds, picturesPerClip);
+    std::printf("  in process          %8.1f\n", inProcessRate);
+    std::printf("  boxed nebo_avlib    %8.1f\n", boxedRate);
+    std::printf("  ratio               %8.2f\n", boxedRate / inProcessRate);
+}
+
+int run(const std::string& work)
+{
+    const P<CSimpleNEBContext> context = make<CSimpleNEBContext>();
+    context->setPrefetch(true);
+    // The usual codec of such clips, and one that decodes about three times
+    // faster, where the transfer weighs more.
+    measure(context, work + "/h264.mkv", "libx264");
+    measure(context, work + "/mpeg4.mkv", "mpeg4");
+    return 0;
+}
+
+} // namespace
+
+int main()
+{
+    char work[] = "/tmp/nebo-avlib-bench-XXXXXX";
+    if (!mkdtemp(work)) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    setenv("NEBO_PIPE_DIR", (std::string(work) + "/pipes").c_str(), 1);
+    // The error files the slaves leave go with the work folder.
+    setenv("TMPDIR", work, 1);
+    int status = 1;
+    try {
+        status = run(work);
+    } catch (const lumo::CException& error) {
+        std::fprintf(stderr, "%s\n", error.getDescription()->toUTF8().c_str());
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+    }
+    std::filesystem::remove_all(work);
+    return status;
+}

@@ -191,6 +191,11 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
     const std::string wav = readText(m_folder.pathOf("out.wav"));
     ASSERT_EQ(wav.size(), wavHeaderSize + 2 * samples.size());
     EXPECT_EQ(std::memcmp(wav.data() + wavHeaderSize, samples.data(), 2 * samples.size()), 0);
+
+    testing::writeTestClip(m_folder.pathOf("silent.mkv"), {video, {}});
+    const SRun silent = run({"silent.mkv"});
+    ASSERT_EQ(silent.exitCode, 0) << silent.err;
+    EXPECT_EQ(silent.facts()["Audio format"], "none");
 }
 
 TEST_F(ProbeProgramTest, TakesAPathAndStopsAfterTheFramesAsked)

@@ -88,10 +88,12 @@ void CMediaProbe::open(const lumo::IURI& uri)
         fail("no plugin could open " + uri.getText().toUTF8());
     m_video = lumo::castObject<common::IVideoSource>(m_source, false);
     m_audio = lumo::castObject<common::IAudioSource>(m_source, false);
-    // A boxed source offers both sides whatever the medium holds; a medium
-    // without pictures shows as a picture size of nothing.
+    // A boxed source offers both sides whatever the medium holds; a side the
+    // medium lacks shows as a picture size or a sample rate of nothing.
     if (m_video && m_video->getWidth() <= 0)
         m_video = nullptr;
+    if (m_audio && m_audio->getSampleRate() <= 0)
+        m_audio = nullptr;
 }
 
 void CMediaProbe::describe()

@@ -35,7 +35,7 @@ const std::vector<uint8_t>& source()
     return bytes;
 }
 
-const char* const levelNames[] = {"plain", "sse2", "avx2"};
+const char* const levelNames[] = {"plain", "sse2", "avx2", "avx512"};
 const char* const layoutNames[] = {"NV12", "YV12", "YUY2"};
 
 void convert(int layout, const uint8_t* bytes, uint8_t* rgb, EYUVKernelLevel level)
@@ -71,7 +71,7 @@ std::string nameOf(int layout, EYUVKernelLevel level)
 void registerConversions()
 {
     for (int layout = 0; layout < 3; ++layout)
-        for (EYUVKernelLevel level : {EYUVKernelLevel::plain, EYUVKernelLevel::sse2, EYUVKernelLevel::avx2})
+        for (EYUVKernelLevel level : {EYUVKernelLevel::plain, EYUVKernelLevel::sse2, EYUVKernelLevel::avx2, EYUVKernelLevel::avx512})
             if (isYUVKernelLevelSupported(level))
                 benchmark::RegisterBenchmark(nameOf(layout, level).c_str(), conversion, layout, level)
                     ->Unit(benchmark::kMicrosecond);
@@ -93,7 +93,7 @@ public:
         ConsoleReporter::Finalize();
         for (int layout = 0; layout < 3; ++layout) {
             const auto base = m_times.find(nameOf(layout, EYUVKernelLevel::plain));
-            for (EYUVKernelLevel level : {EYUVKernelLevel::sse2, EYUVKernelLevel::avx2}) {
+            for (EYUVKernelLevel level : {EYUVKernelLevel::sse2, EYUVKernelLevel::avx2, EYUVKernelLevel::avx512}) {
                 const auto found = m_times.find(nameOf(layout, level));
                 if (base != m_times.end() && found != m_times.end() && found->second > 0)
                     std::printf("%-10s %8.0f us = %.2f x as fast as plain (%.0f us)\n",

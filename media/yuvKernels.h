@@ -6,7 +6,9 @@ namespace nebo::common {
 
 // The instruction sets a conversion may use. The plain loops define the
 // results; every other level writes exactly the same bytes, faster.
-enum class EYUVKernelLevel { plain, sse2, avx2 };
+// avx512 stands for the byte and word instructions with the byte permutes
+// (AVX-512 BW and VBMI).
+enum class EYUVKernelLevel { plain, sse2, avx2, avx512 };
 
 // Whether this processor runs the level.
 bool isYUVKernelLevelSupported(EYUVKernelLevel level);

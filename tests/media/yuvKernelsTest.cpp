@@ -30,7 +30,7 @@ Bytes randomBytes(std::mt19937& random, size_t count)
 std::vector<EYUVKernelLevel> fastLevels()
 {
     std::vector<EYUVKernelLevel> levels;
-    for (EYUVKernelLevel level : {EYUVKernelLevel::sse2, EYUVKernelLevel::avx2})
+    for (EYUVKernelLevel level : {EYUVKernelLevel::sse2, EYUVKernelLevel::avx2, EYUVKernelLevel::avx512})
         if (isYUVKernelLevelSupported(level))
             levels.push_back(level);
     return levels;
@@ -160,26 +160,38 @@ TEST(yuvKernelsTest, FastLevelsEqualThePlainLoops)
     }
 }
 
-// Every Y with every U and V at the extremes and around the clamping edges,
-// where a fast kernel's saturation could part from the plain clamp.
-TEST(yuvKernelsTest, FastLevelsEqualThePlainLoopsOnEveryLuma)
+// Every (Y, U, V) triple, in every layout: the fast levels do the
+// arithmetic in 16-bit pieces, and only an exhaustive run shows that the
+// pieces always add up to the plain 32-bit result. One U per round; within
+// it each V meets all 256 Y (the four pixels of a planar sample take four
+// of them).
+TEST(yuvKernelsTest, FastLevelsEqualThePlainLoopsForEveryTriple)
 {
-    Bytes yuy2;
-    Bytes luma, u, v;
-    for (int chroma : {0, 1, 16, 127, 128, 129, 200, 240, 254, 255})
-        for (int other : {0, 128, 255})
-            for (int y = 0; y < 256; y += 2) {
-                yuy2.insert(yuy2.end(), {uint8_t(y), uint8_t(chroma), uint8_t(y + 1), uint8_t(other)});
-                luma.insert(luma.end(), {uint8_t(y), uint8_t(y + 1)});
-                u.push_back(uint8_t(chroma));
-                v.push_back(uint8_t(other));
-            }
-    const int32_t width = int32_t(luma.size());
-    luma.insert(luma.end(), luma.begin(), luma.end());
-    for (EYUVKernelLevel level : fastLevels()) {
-        EXPECT_EQ(convertYUY2(yuy2, width, level), convertYUY2(yuy2, width, EYUVKernelLevel::plain));
-        EXPECT_EQ(convertYV12(luma, u, v, width, 2, level), convertYV12(luma, u, v, width, 2, EYUVKernelLevel::plain));
-        EXPECT_EQ(convertYV12(luma, v, u, width, 2, level), convertYV12(luma, v, u, width, 2, EYUVKernelLevel::plain));
+    constexpr int32_t samples = 256 * 64, width = 2 * samples;
+    Bytes luma(2 * size_t(width)), v(samples), pairs(2 * size_t(samples)), yuy2;
+    for (int32_t s = 0; s < samples; ++s) {
+        v[s] = uint8_t(s / 64);
+        for (int32_t row = 0; row < 2; ++row)
+            for (int32_t column = 0; column < 2; ++column)
+                luma[size_t(row) * width + 2 * s + column] = uint8_t(4 * (s % 64) + 2 * row + column);
+    }
+    for (int32_t u = 0; u < 256; ++u) {
+        const Bytes us(samples, uint8_t(u));
+        yuy2.clear();
+        for (int32_t s = 0; s < samples; ++s) {
+            pairs[2 * size_t(s)] = uint8_t(u);
+            pairs[2 * size_t(s) + 1] = v[s];
+            for (int32_t half = 0; half < 2; ++half)
+                yuy2.insert(yuy2.end(), {luma[2 * size_t(s) + half * width], uint8_t(u),
+                                         luma[2 * size_t(s) + half * width + 1], v[s]});
+        }
+        const Bytes planar = convertYV12(luma, us, v, width, 2, EYUVKernelLevel::plain);
+        const Bytes packed = convertYUY2(yuy2, 2 * int64_t(width), EYUVKernelLevel::plain);
+        for (EYUVKernelLevel level : fastLevels()) {
+            ASSERT_EQ(convertYV12(luma, us, v, width, 2, level), planar) << "U " << u << " level " << int(level);
+            ASSERT_EQ(convertNV12(luma, pairs, width, 2, level), planar) << "U " << u << " level " << int(level);
+            ASSERT_EQ(convertYUY2(yuy2, 2 * int64_t(width), level), packed) << "U " << u << " level " << int(level);
+        }
     }
 }
 

@@ -122,8 +122,11 @@ void CEncapsulatedSource::createSourceInSlave()
     // The slave opens the source to test it, which is where a plugin may hang.
     handler->callWithinLimit([&] {
         const P<ISource> source = plugin->tryCreateSource(*m_uri, m_nTypes, true, &m_params);
-        if (!source)
+        if (!source) {
+            // Why the plugin refused is in the slave's log only.
+            logSlaveText(plugin->getLog());
             throw CNEBError(String("could not create source ") + quoted(*m_uri) + String(" in slave"));
+        }
         source->setStartTime(m_startTime);
         const P<IVideoSource> pictures = lumo::castObject<IVideoSource>(source, false);
         if (pictures && m_maxWidth > 0 && m_maxHeight > 0)
@@ -342,11 +345,15 @@ void CEncapsulatedSource::transferLog(bool bMayWaitForSource)
     const P<ISourceServer> server = lumo::castObject<ISourceServer>(m_source->get(), false);
     if (!server)
         return;
-    const String text = m_slaveHandler->callIntoSlave([&] { return server->getLog(); });
+    logSlaveText(m_slaveHandler->callIntoSlave([&] { return server->getLog(); }));
+    m_lastLogTransferMs = now;
+}
+
+void CEncapsulatedSource::logSlaveText(const String& text)
+{
     const P<ILogManager> log = m_context->getLogManager();
     if (log && !text.isEmpty())
         log->logXml(log->getLogLevel(), text);
-    m_lastLogTransferMs = now;
 }
 
 void CEncapsulatedSource::startBufferingThread()

@@ -98,6 +98,8 @@ private:
     void createSourceInSlave();
     void setViews(const lumo::P<ISource>& source);
     void transferLog(bool bMayWaitForSource);
+    // Adds a slave's log text to the context's log, when it has one.
+    void logSlaveText(const lumo::String& text);
     bool isBuffering() const { return m_thread != nullptr; }
 
     void startBufferingThread();

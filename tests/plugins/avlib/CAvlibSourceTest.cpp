@@ -304,6 +304,8 @@ TEST_F(CAvlibSourceTest, FilesTheLibraryCannotReadFailCleanly)
         ASSERT_TRUE(source);
         EXPECT_THROW(source->open(), nebo::common::CNEBError);
         source = nullptr;
+        // The master's log tells why.
+        EXPECT_NE(logText().find(bad.reason), std::string::npos) << logText();
 
         // In the slave the error names the file and the library's reason.
         try {

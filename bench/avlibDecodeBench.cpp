@@ -7,18 +7,13 @@
 #include "foundation/CException.h"
 #include "host/CEncapsulatedSource.h"
 #include "host/CSimpleNEBContext.h"
+#include "support/avlibHandles.h"
 #include "support/writeTestClip.h"
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -26,8 +21,8 @@ extern "C" {
 namespace {
 
 using nebo::bench::median;
-
 using namespace nebo::common;
+using namespace nebo::testing;
 using lumo::make;
 using lumo::P;
 using lumo::String;
@@ -35,25 +30,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int rounds = 5;
 constexpr int picturesPerClip = 240;
-
-void check(int result, const char* what)
-{
-    if (result < 0)
-        throw std::runtime_error(std::string(what) + " failed");
-}
-
-struct SFormatCloser {
-    void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
-};
-struct SCodecFreer {
-    void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
-};
-struct SPacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct SFrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
 
 // Takes every picture the decoder has ready; returns how many.
 int drainPictures(AVCodecContext& codec, AVFrame& frame)
@@ -71,27 +47,28 @@ double decodeInProcess(const std::string& path)
 {
     const Clock::time_point start = Clock::now();
     AVFormatContext* opened = nullptr;
-    check(avformat_open_input(&opened, path.c_str(), nullptr, nullptr), "avformat_open_input");
-    const std::unique_ptr<AVFormatContext, SFormatCloser> format(opened);
-    check(avformat_find_stream_info(format.get(), nullptr), "avformat_find_stream_info");
+    checkAv(avformat_open_input(&opened, path.c_str(), nullptr, nullptr), "avformat_open_input");
+    const InputPtr format(opened);
+    checkAv(avformat_find_stream_info(format.get(), nullptr), "avformat_find_stream_info");
     const AVCodec* decoder = nullptr;
-    const int stream = av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
-    check(stream, "av_find_best_stream");
-    const std::unique_ptr<AVCodecContext, SCodecFreer> codec(avcodec_alloc_context3(decoder));
-    check(avcodec_parameters_to_context(codec.get(), format->streams[stream]->codecpar), "avcodec_parameters_to_context");
-    check(avcodec_open2(codec.get(), decoder, nullptr), "avcodec_open2");
+    const int stream = checkAv(av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0),
+                               "av_find_best_stream");
+    const CodecContextPtr codec(checkAlloc(avcodec_alloc_context3(decoder), "avcodec_alloc_context3"));
+    checkAv(avcodec_parameters_to_context(codec.get(), format->streams[stream]->codecpar),
+            "avcodec_parameters_to_context");
+    checkAv(avcodec_open2(codec.get(), decoder, nullptr), "avcodec_open2");
 
-    const std::unique_ptr<AVPacket, SPacketFreer> packet(av_packet_alloc());
-    const std::unique_ptr<AVFrame, SFrameFreer> frame(av_frame_alloc());
+    const PacketPtr packet = allocPacket();
+    const FramePtr frame = allocFrame();
     int pictures = 0;
     while (av_read_frame(format.get(), packet.get()) == 0) {
         if (packet->stream_index == stream) {
-            check(avcodec_send_packet(codec.get(), packet.get()), "avcodec_send_packet");
+            checkAv(avcodec_send_packet(codec.get(), packet.get()), "avcodec_send_packet");
             pictures += drainPictures(*codec, *frame);
         }
         av_packet_unref(packet.get());
     }
-    check(avcodec_send_packet(codec.get(), nullptr), "avcodec_send_packet");
+    checkAv(avcodec_send_packet(codec.get(), nullptr), "avcodec_send_packet");
     pictures += drainPictures(*codec, *frame);
     if (pictures != picturesPerClip)
         throw std::runtime_error("the decoder gave " + std::to_string(pictures) + " pictures");

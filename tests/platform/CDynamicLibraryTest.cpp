@@ -12,11 +12,12 @@
 namespace lumo::posix {
 namespace {
 
-// Built from libraries/sampleLibrary.c beside the test programs.
+// Built from libraries/sampleLibrary.c in a folder of its own below the
+// test programs, where no program takes it for a plugin.
 const std::string libraryPath = [] {
     const char* bin = std::getenv("NEBO_BIN_DIR");
     return ((bin ? std::filesystem::path(bin) : std::filesystem::read_symlink("/proc/self/exe").parent_path()) /
-            "platform_test_library.so")
+            "platform-tests" / "platform_test_library.so")
         .string();
 }();
 const char* const exportedSymbol = "lumo_sampleAnswer";

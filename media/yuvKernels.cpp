@@ -13,6 +13,16 @@
 // The helpers of a vector step must melt into its loop: a call would cost
 // more than the step's own work.
 #define NEBO_STEP inline __attribute__((always_inline))
+// The functions between these markers may use the named instruction sets;
+// the two compilers spell that differently.
+#define NEBO_PRAGMA(text) _Pragma(#text)
+#if defined(__clang__)
+#define NEBO_BEGIN_TARGET(sets) NEBO_PRAGMA(clang attribute push(__attribute__((target(sets))), apply_to = function))
+#define NEBO_END_TARGET NEBO_PRAGMA(clang attribute pop)
+#else
+#define NEBO_BEGIN_TARGET(sets) NEBO_PRAGMA(GCC push_options) NEBO_PRAGMA(GCC target(sets))
+#define NEBO_END_TARGET NEBO_PRAGMA(GCC pop_options)
+#endif
 #endif
 
 namespace nebo::common {
@@ -242,8 +252,7 @@ constexpr int32_t yuy2Constant(int32_t uFactor, int32_t vFactor)
     return F::round - 16 * F::y - 128 * (uFactor + vFactor);
 }
 
-#pragma GCC push_options
-#pragma GCC target("avx2")
+NEBO_BEGIN_TARGET("avx2")
 namespace avx2 {
 
 // Thirty-two pixels a step. The 16 sample lanes hold the samples
@@ -334,7 +343,7 @@ struct SVector {
 #include "media/yuvVectorSteps.inc"
 
 } // namespace avx2
-#pragma GCC pop_options
+NEBO_END_TARGET
 
 // 64 bytes of permutation indices (bytes or words), made at compile time.
 template <class T> struct TIndexTable {
@@ -370,8 +379,7 @@ template <int32_t half> constexpr TIndexTable<uint8_t> planarChromaTable()
     });
 }
 
-#pragma GCC push_options
-#pragma GCC target("avx512bw,avx512vbmi")
+NEBO_BEGIN_TARGET("avx512bw,avx512vbmi")
 namespace avx512 {
 
 // Sixty-four pixels a step, samples and pixels in natural order within the
@@ -461,7 +469,7 @@ struct SVector {
 #include "media/yuvVectorSteps.inc"
 
 } // namespace avx512
-#pragma GCC pop_options
+NEBO_END_TARGET
 
 #endif
 

@@ -94,7 +94,7 @@ double decodeBoxed(const P<INEBContext>& context, const std::string& path)
 // Prints both rates and their ratio for a clip of `encoder`'s making.
 void measure(const P<INEBContext>& context, const std::string& path, const char* encoder)
 {
-    nebo::testing::SVideoSpec video;
+    nebo::testing::SVideoSettings video;
     video.encoder = encoder;
     video.width = 1920;
     video.height = 1080;

@@ -108,33 +108,33 @@ private:
 // its own, and converted to the encoder's format when it differs.
 class CVideoTrack : public CTrack {
 public:
-    CVideoTrack(AVFormatContext* output, const SVideoSpec& spec) : CTrack(output, spec.encoder), m_frames(spec.frames)
+    CVideoTrack(AVFormatContext* output, const SVideoSettings& settings) : CTrack(output, settings.encoder), m_frames(settings.frames)
     {
-        AVPixelFormat format = av_get_pix_fmt(spec.pixelFormat.c_str());
+        AVPixelFormat format = av_get_pix_fmt(settings.pixelFormat.c_str());
         if (format == AV_PIX_FMT_NONE)
-            throw std::runtime_error("no pixel format named " + spec.pixelFormat);
-        m_codec->width = spec.width;
-        m_codec->height = spec.height;
+            throw std::runtime_error("no pixel format named " + settings.pixelFormat);
+        m_codec->width = settings.width;
+        m_codec->height = settings.height;
         m_codec->pix_fmt = format;
-        m_codec->time_base = AVRational{1, spec.fps};
-        m_codec->framerate = AVRational{spec.fps, 1};
-        if (spec.keyFrameInterval > 0)
-            m_codec->gop_size = spec.keyFrameInterval;
+        m_codec->time_base = AVRational{1, settings.fps};
+        m_codec->framerate = AVRational{settings.fps, 1};
+        if (settings.keyFrameInterval > 0)
+            m_codec->gop_size = settings.keyFrameInterval;
         openEncoder();
 
         m_frame->format = format;
-        m_frame->width = spec.width;
-        m_frame->height = spec.height;
+        m_frame->width = settings.width;
+        m_frame->height = settings.height;
         checkAv(av_frame_get_buffer(m_frame.get(), 0), "av_frame_get_buffer");
         if (format != AV_PIX_FMT_YUV444P) {
             m_pattern = allocFrame();
             m_pattern->format = AV_PIX_FMT_YUV444P;
-            m_pattern->width = spec.width;
-            m_pattern->height = spec.height;
+            m_pattern->width = settings.width;
+            m_pattern->height = settings.height;
             checkAv(av_frame_get_buffer(m_pattern.get(), 0), "av_frame_get_buffer");
-            m_scaler.reset(sws_getContext(spec.width, spec.height, AV_PIX_FMT_YUV444P, spec.width, spec.height, format,
+            m_scaler.reset(sws_getContext(settings.width, settings.height, AV_PIX_FMT_YUV444P, settings.width, settings.height, format,
                                           SWS_BICUBIC, nullptr, nullptr, nullptr));
-            checkAlloc(m_scaler.get(), "sws_getContext to " + spec.pixelFormat);
+            checkAlloc(m_scaler.get(), "sws_getContext to " + settings.pixelFormat);
         }
     }
 
@@ -181,17 +181,17 @@ private:
 // encoder's first sample format.
 class CAudioTrack : public CTrack {
 public:
-    CAudioTrack(AVFormatContext* output, const SAudioSpec& spec)
-        : CTrack(output, spec.encoder), m_tone(spec.tone), m_total(std::lround(spec.seconds * spec.rate))
+    CAudioTrack(AVFormatContext* output, const SAudioSettings& settings)
+        : CTrack(output, settings.encoder), m_tone(settings.tone), m_total(std::lround(settings.seconds * settings.rate))
     {
         AVSampleFormat format = m_encoder->sample_fmts ? m_encoder->sample_fmts[0] : AV_SAMPLE_FMT_S16;
         m_codec->sample_fmt = format;
-        m_codec->sample_rate = spec.rate;
-        av_channel_layout_default(&m_codec->ch_layout, spec.channels);
-        m_codec->time_base = AVRational{1, spec.rate};
+        m_codec->sample_rate = settings.rate;
+        av_channel_layout_default(&m_codec->ch_layout, settings.channels);
+        m_codec->time_base = AVRational{1, settings.rate};
         openEncoder();
-        if (!spec.language.empty())
-            av_dict_set(&m_stream->metadata, "language", spec.language.c_str(), 0);
+        if (!settings.language.empty())
+            av_dict_set(&m_stream->metadata, "language", settings.language.c_str(), 0);
 
         bool variableSize = m_encoder->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE;
         m_frameSize = m_codec->frame_size > 0 && !variableSize ? m_codec->frame_size : 1024;
@@ -199,14 +199,14 @@ public:
             !(m_encoder->capabilities & (AV_CODEC_CAP_VARIABLE_FRAME_SIZE | AV_CODEC_CAP_SMALL_LAST_FRAME));
 
         m_frame->format = format;
-        m_frame->sample_rate = spec.rate;
+        m_frame->sample_rate = settings.rate;
         m_frame->nb_samples = m_frameSize;
         checkAv(av_channel_layout_copy(&m_frame->ch_layout, &m_codec->ch_layout), "av_channel_layout_copy");
         checkAv(av_frame_get_buffer(m_frame.get(), 0), "av_frame_get_buffer");
 
         SwrContext* resampler = nullptr;
-        checkAv(swr_alloc_set_opts2(&resampler, &m_codec->ch_layout, format, spec.rate, &m_codec->ch_layout,
-                                    AV_SAMPLE_FMT_S16, spec.rate, 0, nullptr),
+        checkAv(swr_alloc_set_opts2(&resampler, &m_codec->ch_layout, format, settings.rate, &m_codec->ch_layout,
+                                    AV_SAMPLE_FMT_S16, settings.rate, 0, nullptr),
                 "swr_alloc_set_opts2");
         m_resampler.reset(resampler);
         checkAv(swr_init(resampler), "swr_init");
@@ -273,7 +273,7 @@ void writeTestClip(const std::string& path, const STestClip& clip)
     std::vector<std::unique_ptr<CTrack>> tracks;
     if (clip.video)
         tracks.push_back(std::make_unique<CVideoTrack>(context, *clip.video));
-    for (const SAudioSpec& audio : clip.audio)
+    for (const SAudioSettings& audio : clip.audio)
         tracks.push_back(std::make_unique<CAudioTrack>(context, audio));
 
     if (!(context->oformat->flags & AVFMT_NOFILE))

@@ -8,7 +8,7 @@ namespace nebo::testing {
 
 // The picture track of a test clip. Picture n is a pattern that moves with n,
 // so that every picture differs from its neighbours.
-struct SVideoSpec {
+struct SVideoSettings {
     std::string encoder = "ffv1";       // an encoder name of the library
     std::string pixelFormat = "yuv420p"; // a pixel format name of the library
     int width = 64;
@@ -20,7 +20,7 @@ struct SVideoSpec {
 
 // A sound track of a test clip: a tone per track (`tone` picks its pitch),
 // so that tracks can be told apart by their samples.
-struct SAudioSpec {
+struct SAudioSettings {
     std::string encoder = "pcm_s16le";
     int rate = 48000;
     int channels = 2;
@@ -30,8 +30,8 @@ struct SAudioSpec {
 };
 
 struct STestClip {
-    std::optional<SVideoSpec> video;
-    std::vector<SAudioSpec> audio;
+    std::optional<SVideoSettings> video;
+    std::vector<SAudioSettings> audio;
 };
 
 // Writes `clip` to `path` in the container its extension names (mkv, avi,

@@ -150,10 +150,10 @@ std::vector<uint32_t> viewedPixels(const testing::SReferencePicture& reference)
 
 TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
 {
-    testing::SVideoSpec video;
+    testing::SVideoSettings video;
     video.encoder = "mpeg4";
     video.frames = 10;
-    testing::SAudioSpec sound;
+    testing::SAudioSettings sound;
     sound.encoder = "aac";
     sound.rate = 44100;
     const std::string clip = m_folder.pathOf("clip.mp4");
@@ -183,7 +183,7 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
     EXPECT_EQ(wrongPixels, 0u);
 
     const std::string soundFile = m_folder.pathOf("sound.mka");
-    testing::writeTestClip(soundFile, {std::nullopt, {testing::SAudioSpec{}}});
+    testing::writeTestClip(soundFile, {std::nullopt, {testing::SAudioSettings{}}});
     const SRun soundOnly = run({"sound.mka", "--audio", "out.wav"});
     ASSERT_EQ(soundOnly.exitCode, 0) << soundOnly.err;
     EXPECT_EQ(soundOnly.facts()["Pictures"], "none");

@@ -17,10 +17,10 @@
 namespace nebo::test {
 
 // Test clips: small unless said otherwise.
-inline testing::SVideoSpec videoTrack(const char* encoder, const char* pixelFormat, int width = 64,
+inline testing::SVideoSettings videoTrack(const char* encoder, const char* pixelFormat, int width = 64,
                                      int height = 48, int frames = 10, int keyFrameInterval = 0)
 {
-    testing::SVideoSpec track;
+    testing::SVideoSettings track;
     track.encoder = encoder;
     track.pixelFormat = pixelFormat;
     track.width = width;
@@ -29,10 +29,10 @@ inline testing::SVideoSpec videoTrack(const char* encoder, const char* pixelForm
     track.keyFrameInterval = keyFrameInterval;
     return track;
 }
-inline testing::SAudioSpec soundTrack(const char* encoder, int rate, int channels, double seconds = 0.4,
+inline testing::SAudioSettings soundTrack(const char* encoder, int rate, int channels, double seconds = 0.4,
                                      const char* language = "", int tone = 0)
 {
-    testing::SAudioSpec track;
+    testing::SAudioSettings track;
     track.encoder = encoder;
     track.rate = rate;
     track.channels = channels;
@@ -50,8 +50,8 @@ protected:
         testing::writeTestClip(path, clip);
         return path;
     }
-    static testing::STestClip videoClip(const testing::SVideoSpec& video) { return {video, {}}; }
-    static testing::STestClip soundClip(std::vector<testing::SAudioSpec> audio) { return {std::nullopt, audio}; }
+    static testing::STestClip videoClip(const testing::SVideoSettings& video) { return {video, {}}; }
+    static testing::STestClip soundClip(std::vector<testing::SAudioSettings> audio) { return {std::nullopt, audio}; }
 
     static lumo::P<lumo::CURI> uriOf(const std::string& path)
     {

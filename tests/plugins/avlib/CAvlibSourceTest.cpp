@@ -24,8 +24,8 @@ using lumo::P;
 using nebo::common::IAudioSource;
 using nebo::common::IVideoSource;
 using nebo::testing::ELayout;
-using nebo::testing::SAudioSpec;
-using nebo::testing::SVideoSpec;
+using nebo::testing::SAudioSettings;
+using nebo::testing::SVideoSettings;
 using nebo::test::soundTrack;
 using nebo::test::videoTrack;
 
@@ -44,7 +44,7 @@ protected:
 struct SPictureCase {
     const char* name;
     const char* file;
-    SVideoSpec video;
+    SVideoSettings video;
     ELayout layout;
     int32_t type;
 };
@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct SSoundCase {
     const char* name;
     const char* file;
-    SAudioSpec audio;
+    SAudioSettings audio;
 };
 
 void PrintTo(const SSoundCase& test, std::ostream* out) { *out << test.name; }
@@ -133,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct SSkipCase {
     const char* name;
     const char* file;
-    SVideoSpec video;
+    SVideoSettings video;
     bool bSound;
 };
 
@@ -145,9 +145,9 @@ TEST_P(CAvlibSkipTest, SkipGoesOnWithTheFirstPictureAndSampleAtOrAfterTheTime)
 {
     const SSkipCase& test = GetParam();
     // The sound's time stamps are exact in these containers.
-    const SAudioSpec audio = soundTrack("pcm_s16le", 48000, 2, 0.6);
+    const SAudioSettings audio = soundTrack("pcm_s16le", 48000, 2, 0.6);
     const std::string path =
-        writeClip(test.file, {test.video, test.bSound ? std::vector<SAudioSpec>{audio} : std::vector<SAudioSpec>{}});
+        writeClip(test.file, {test.video, test.bSound ? std::vector<SAudioSettings>{audio} : std::vector<SAudioSettings>{}});
     const auto pictures = nebo::testing::decodeReferencePictures(path, ELayout::YV12);
     const std::vector<int16_t> samples =
         test.bSound ? nebo::testing::decodeReferenceSound(path) : std::vector<int16_t>();

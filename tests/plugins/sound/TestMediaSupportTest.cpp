@@ -17,7 +17,7 @@ TEST(TestMediaSupportTest, ClipsOfEveryKindDecodeToWhatWasWritten)
     lumo::CTempFolder folder;
     const struct {
         const char* file;
-        SVideoSpec video;
+        SVideoSettings video;
         const char* soundEncoder;
         ELayout layout;
         int width, height; // of the decoded pictures, 0 for the clip's own
@@ -35,7 +35,7 @@ TEST(TestMediaSupportTest, ClipsOfEveryKindDecodeToWhatWasWritten)
     for (const auto& kind : kinds) {
         SCOPED_TRACE(kind.file);
         const std::string path = folder.pathOf(kind.file);
-        writeTestClip(path, STestClip{kind.video, {SAudioSpec{kind.soundEncoder, 48000, 2, 0.2, "eng", 0}}});
+        writeTestClip(path, STestClip{kind.video, {SAudioSettings{kind.soundEncoder, 48000, 2, 0.2, "eng", 0}}});
         const std::vector<SReferencePicture> pictures =
             decodeReferencePictures(path, kind.layout, kind.width, kind.height);
         ASSERT_EQ(pictures.size(), 5u);
@@ -57,8 +57,8 @@ TEST(TestMediaSupportTest, SoundTracksKeepTheirOwnToneAndLength)
     lumo::CTempFolder folder;
     const std::string path = folder.pathOf("sound.mkv");
     writeTestClip(path, STestClip{std::nullopt,
-                                  {SAudioSpec{"pcm_s16le", 48000, 2, 0.25, "eng", 0},
-                                   SAudioSpec{"flac", 44100, 1, 0.5, "fra", 1}}});
+                                  {SAudioSettings{"pcm_s16le", 48000, 2, 0.25, "eng", 0},
+                                   SAudioSettings{"flac", 44100, 1, 0.5, "fra", 1}}});
     const std::vector<int16_t> first = decodeReferenceSound(path, 0);
     const std::vector<int16_t> second = decodeReferenceSound(path, 1);
     EXPECT_EQ(first.size(), 48000u / 4 * 2);
@@ -71,7 +71,7 @@ TEST(TestMediaSupportTest, SoundTracksKeepTheirOwnToneAndLength)
 TEST(TestMediaSupportTest, WhatCannotBeWrittenOrReadThrows)
 {
     lumo::CTempFolder folder;
-    EXPECT_THROW(writeTestClip(folder.pathOf("a.mkv"), STestClip{SVideoSpec{"no-such-encoder"}, {}}),
+    EXPECT_THROW(writeTestClip(folder.pathOf("a.mkv"), STestClip{SVideoSettings{"no-such-encoder"}, {}}),
                  std::runtime_error);
     EXPECT_THROW(writeTestClip(folder.pathOf("a.unknown-container"), STestClip{}), std::runtime_error);
     EXPECT_THROW(decodeReferencePictures(folder.pathOf("missing.mkv"), ELayout::RGB), std::runtime_error);

@@ -373,6 +373,8 @@ bool CEncapsulatedSource::stopBufferingThread()
     if (!m_thread)
         return true;
     m_stopSignal->set();
+    // A thread that waits for room in the buffer notices the stop at once.
+    m_wakeSignal->set();
     // A thread stuck in a call to a slave that does not answer comes back
     // only once that slave is gone.
     const bool bStopped = m_threadEnded->wait(threadStopWaitMs);

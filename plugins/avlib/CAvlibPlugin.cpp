@@ -2,10 +2,10 @@
 
 #include "foundation/CURIError.h"
 #include "host/CPluginExtensions.h"
+#include "host/getPluginMemoryManager.h"
 #include "host/pluginExport.h"
 #include "plugins/avlib/CAvlibSource.h"
 #include "plugins/avlib/listDemuxerExtensions.h"
-#include "streams/CMemoryManager.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -17,12 +17,6 @@ using lumo::make;
 using lumo::P;
 
 namespace {
-
-P<lumo::IMemoryManager> memoryOf(common::INEBContext* context)
-{
-    P<lumo::IMemoryManager> memory = context ? context->getMemoryManager() : nullptr;
-    return memory ? memory : make<lumo::CMemoryManager>(30);
-}
 
 // Exactly the URIs whose file the source can open.
 bool namesLocalFile(const lumo::IURI& uri)
@@ -37,7 +31,8 @@ bool namesLocalFile(const lumo::IURI& uri)
 
 } // namespace
 
-CAvlibPlugin::CAvlibPlugin(common::INEBContext* context) : m_context(context), m_memory(memoryOf(context))
+CAvlibPlugin::CAvlibPlugin(common::INEBContext* context)
+    : m_context(context), m_memory(common::getPluginMemoryManager(context))
 {
     // The library writes to the console, which in a slave is its stderr;
     // only its errors are worth that.

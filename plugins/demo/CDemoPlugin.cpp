@@ -1,9 +1,9 @@
 #include "plugins/demo/CDemoPlugin.h"
 
 #include "host/CPluginExtensions.h"
+#include "host/getPluginMemoryManager.h"
 #include "host/pluginExport.h"
 #include "plugins/demo/CDemoSource.h"
-#include "streams/CMemoryManager.h"
 
 #include <string>
 
@@ -18,15 +18,12 @@ namespace {
 constexpr const char* demoExtension = "demo";
 constexpr const char* demoFileSuffix = ".demo";
 
-P<lumo::IMemoryManager> memoryOf(common::INEBContext* context)
-{
-    P<lumo::IMemoryManager> memory = context ? context->getMemoryManager() : nullptr;
-    return memory ? memory : make<lumo::CMemoryManager>(30);
-}
-
 } // namespace
 
-CDemoPlugin::CDemoPlugin(common::INEBContext* context) : m_context(context), m_memory(memoryOf(context)) {}
+CDemoPlugin::CDemoPlugin(common::INEBContext* context)
+    : m_context(context), m_memory(common::getPluginMemoryManager(context))
+{
+}
 
 lumo::String CDemoPlugin::getPluginName() { return lumo::String::fromUTF8(pluginName); }
 

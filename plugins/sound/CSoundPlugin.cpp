@@ -1,9 +1,9 @@
 #include "plugins/sound/CSoundPlugin.h"
 
 #include "host/CPluginExtensions.h"
+#include "host/getPluginMemoryManager.h"
 #include "host/pluginExport.h"
 #include "plugins/sound/CSoundSource.h"
-#include "streams/CMemoryManager.h"
 
 #include <sndfile.h>
 
@@ -18,12 +18,6 @@ using lumo::make;
 using lumo::P;
 
 namespace {
-
-P<lumo::IMemoryManager> memoryOf(common::INEBContext* context)
-{
-    P<lumo::IMemoryManager> memory = context ? context->getMemoryManager() : nullptr;
-    return memory ? memory : make<lumo::CMemoryManager>(30);
-}
 
 std::string toLower(std::string text)
 {
@@ -64,7 +58,9 @@ std::vector<std::string> readableExtensions()
 
 } // namespace
 
-CSoundPlugin::CSoundPlugin(common::INEBContext* context) : m_memory(memoryOf(context)) {}
+CSoundPlugin::CSoundPlugin(common::INEBContext* context) : m_memory(common::getPluginMemoryManager(context))
+{
+}
 
 lumo::String CSoundPlugin::getPluginName()
 {

@@ -4,7 +4,6 @@
 // with the libraries in this process, the baseline, in the same run.
 
 #include "bench/benchSupport.h"
-#include "foundation/CException.h"
 #include "host/CEncapsulatedSource.h"
 #include "host/CSimpleNEBContext.h"
 #include "support/avlibHandles.h"
@@ -12,8 +11,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -130,22 +127,5 @@ int run(const std::string& work)
 
 int main()
 {
-    char work[] = "/tmp/nebo-avlib-bench-XXXXXX";
-    if (!mkdtemp(work)) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    setenv("NEBO_PIPE_DIR", (std::string(work) + "/pipes").c_str(), 1);
-    // The error files the slaves leave go with the work folder.
-    setenv("TMPDIR", work, 1);
-    int status = 1;
-    try {
-        status = run(work);
-    } catch (const lumo::CException& error) {
-        std::fprintf(stderr, "%s\n", error.getDescription()->toUTF8().c_str());
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-    }
-    std::filesystem::remove_all(work);
-    return status;
+    return nebo::bench::runInWorkFolder(run);
 }

@@ -2,12 +2,17 @@
 
 // What the benchmarks that start programs and time rounds share.
 
+#include "foundation/CException.h"
 #include "foundation/CObject.h"
 #include "foundation/CURI.h"
 #include "platform/IPipeServer.h"
 #include "platform/IProcessManager.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,6 +23,30 @@ inline double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// Runs `run(work)` with a fresh work folder that holds the pipes and the
+// error files of the slaves started meanwhile, then removes the folder. An
+// error that escapes is printed, and the result is then 1.
+template <class F> int runInWorkFolder(F run)
+{
+    char work[] = "/tmp/nebo-bench-XXXXXX";
+    if (!mkdtemp(work)) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    setenv("NEBO_PIPE_DIR", (std::string(work) + "/pipes").c_str(), 1);
+    setenv("TMPDIR", work, 1);
+    int status = 1;
+    try {
+        status = run(std::string(work));
+    } catch (const lumo::CException& error) {
+        std::fprintf(stderr, "%s\n", error.getDescription()->toUTF8().c_str());
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+    }
+    std::filesystem::remove_all(work);
+    return status;
 }
 
 // Starts a program once its pipe exists, as a master starts its slave.

@@ -3,7 +3,6 @@
 // through the source client directly, the baseline, in the same run.
 
 #include "bench/benchSupport.h"
-#include "foundation/CException.h"
 #include "foundation/castObject.h"
 #include "host/CEncapsulatedSource.h"
 #include "host/CSimpleNEBContext.h"
@@ -13,8 +12,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -66,35 +63,16 @@ double readThroughEncapsulatedSource(const P<INEBContext>& context)
     return rate;
 }
 
-} // namespace
-
-int main()
+// Both rates, each the median of its rounds, and their ratio.
+int compareRates()
 {
-    char work[] = "/tmp/nebo-encapsulated-XXXXXX";
-    if (!mkdtemp(work)) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    setenv("NEBO_PIPE_DIR", (std::string(work) + "/pipes").c_str(), 1);
-    // The error files the slaves leave go with the work folder.
-    setenv("TMPDIR", work, 1);
     const P<CSimpleNEBContext> context = make<CSimpleNEBContext>();
     context->setPrefetch(true);
-
     std::vector<double> client, encapsulated;
-    try {
-        for (int i = 0; i < rounds; ++i) {
-            client.push_back(readThroughClient(context));
-            encapsulated.push_back(readThroughEncapsulatedSource(context));
-        }
-    } catch (const lumo::CException& error) {
-        std::fprintf(stderr, "%s\n", error.getDescription()->toUTF8().c_str());
-        return 1;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return 1;
+    for (int i = 0; i < rounds; ++i) {
+        client.push_back(readThroughClient(context));
+        encapsulated.push_back(readThroughEncapsulatedSource(context));
     }
-    std::filesystem::remove_all(work);
 
     const double clientRate = median(client);
     const double encapsulatedRate = median(encapsulated);
@@ -103,4 +81,11 @@ int main()
     std::printf("  encapsulated, prefetched %8.1f\n", encapsulatedRate);
     std::printf("  ratio                    %8.2f\n", encapsulatedRate / clientRate);
     return 0;
+}
+
+} // namespace
+
+int main()
+{
+    return nebo::bench::runInWorkFolder([](const std::string&) { return compareRates(); });
 }

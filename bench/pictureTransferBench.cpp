@@ -5,7 +5,6 @@
 // machine slows both alike; the medians and their ratio are printed.
 
 #include "bench/benchSupport.h"
-#include "foundation/CException.h"
 #include "foundation/CURI.h"
 #include "foundation/castObject.h"
 #include "host/CNEBPluginClient.h"
@@ -19,7 +18,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -215,7 +213,6 @@ int run(const std::string& folder, const std::string& work)
 {
     CBareTransfer bare;
 
-    setenv("NEBO_PIPE_DIR", (work + "/pipes").c_str(), 1);
     const std::string errorFile = work + "/error.txt";
     std::ofstream(errorFile) << "";
     std::vector<std::unique_ptr<CSlaveSource>> slaves;
@@ -245,19 +242,5 @@ int run(const std::string& folder, const std::string& work)
 int main(int, char** argv)
 {
     const std::string folder = std::filesystem::path(argv[0]).parent_path().string();
-    char work[] = "/tmp/nebo-transfer-XXXXXX";
-    if (!mkdtemp(work)) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    int result = 1;
-    try {
-        result = run(folder, work);
-    } catch (const CException& error) {
-        std::fprintf(stderr, "%s\n", error.getDescription()->toUTF8().c_str());
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-    }
-    std::filesystem::remove_all(work);
-    return result;
+    return nebo::bench::runInWorkFolder([&](const std::string& work) { return run(folder, work); });
 }

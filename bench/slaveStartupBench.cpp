@@ -4,7 +4,6 @@
 // ours and answers the same bytes, in the same run.
 
 #include "bench/benchSupport.h"
-#include "foundation/CException.h"
 #include "foundation/CURI.h"
 #include "host/CNEBPluginClient.h"
 #include "platform/IPipeManager.h"
@@ -14,7 +13,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -63,35 +61,18 @@ double timeFirstAnswer(const std::string& program, const std::string& errorFile)
     return ms;
 }
 
-} // namespace
-
-int main(int, char** argv)
+// Both start-up times, each the median of its rounds after one warm-up
+// round, and their ratio.
+int compareStartUps(const std::string& folder, const std::string& work)
 {
-    const std::string folder = std::filesystem::path(argv[0]).parent_path().string();
-    char work[] = "/tmp/nebo-startup-XXXXXX";
-    if (!mkdtemp(work)) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    setenv("NEBO_PIPE_DIR", (std::string(work) + "/pipes").c_str(), 1);
-    const std::string errorFile = std::string(work) + "/error.txt";
-
+    const std::string errorFile = work + "/error.txt";
     std::vector<double> slave, minimal;
-    try {
-        timeFirstAnswer(folder + "/nebo_slave", errorFile);
-        timeFirstAnswer(folder + "/minimal_slave", errorFile);
-        for (int i = 0; i < rounds; ++i) {
-            slave.push_back(timeFirstAnswer(folder + "/nebo_slave", errorFile));
-            minimal.push_back(timeFirstAnswer(folder + "/minimal_slave", errorFile));
-        }
-    } catch (const CException& error) {
-        std::fprintf(stderr, "%s\n", error.getDescription()->toUTF8().c_str());
-        return 1;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return 1;
+    timeFirstAnswer(folder + "/nebo_slave", errorFile);
+    timeFirstAnswer(folder + "/minimal_slave", errorFile);
+    for (int i = 0; i < rounds; ++i) {
+        slave.push_back(timeFirstAnswer(folder + "/nebo_slave", errorFile));
+        minimal.push_back(timeFirstAnswer(folder + "/minimal_slave", errorFile));
     }
-    std::filesystem::remove_all(work);
 
     const double slaveMs = median(slave);
     const double minimalMs = median(minimal);
@@ -100,4 +81,12 @@ int main(int, char** argv)
     std::printf("  nebo_slave          %8.2f ms\n", slaveMs);
     std::printf("  ratio               %8.2f\n", slaveMs / minimalMs);
     return 0;
+}
+
+} // namespace
+
+int main(int, char** argv)
+{
+    const std::string folder = std::filesystem::path(argv[0]).parent_path().string();
+    return nebo::bench::runInWorkFolder([&](const std::string& work) { return compareStartUps(folder, work); });
 }

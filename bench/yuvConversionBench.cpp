@@ -2,6 +2,7 @@
 // level this processor runs, with each fast level's speed given as a
 // multiple of the plain loops measured in the same run.
 
+#include "bench/yuvBenchInput.h"
 #include "media/yuvKernels.h"
 
 #include <benchmark/benchmark.h>
@@ -17,25 +18,13 @@ namespace {
 
 using namespace nebo::common;
 
-constexpr int32_t width = 1920;
-constexpr int32_t height = 1080;
-constexpr int64_t area = int64_t(width) * height;
+using namespace nebo::bench;
 
 const std::vector<uint8_t>& source()
 {
-    static const std::vector<uint8_t> bytes = [] {
-        std::vector<uint8_t> made(2 * area);
-        uint32_t state = 12345;
-        for (uint8_t& byte : made) {
-            state = state * 1103515245u + 12345u;
-            byte = static_cast<uint8_t>(state >> 16);
-        }
-        return made;
-    }();
+    static const std::vector<uint8_t> bytes = makeNoise();
     return bytes;
 }
-
-const char* const levelNames[] = {"plain", "sse2", "avx2", "avx512"};
 const char* const layoutNames[] = {"NV12", "YV12", "YUY2"};
 
 void convert(int layout, const uint8_t* bytes, uint8_t* rgb, EYUVKernelLevel level)

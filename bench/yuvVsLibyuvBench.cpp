@@ -4,6 +4,7 @@
 // both alike; the medians and the ratios ours / libyuv are printed. libyuv rounds differently, so only the
 // speed is compared, never the bytes.
 
+#include "bench/yuvBenchInput.h"
 #include "media/yuvKernels.h"
 
 #include <libyuv.h>
@@ -16,26 +17,12 @@
 
 namespace {
 
+using namespace nebo::bench;
 using namespace nebo::common;
 using Clock = std::chrono::steady_clock;
 
-constexpr int32_t width = 1920;
-constexpr int32_t height = 1080;
-constexpr int64_t area = int64_t(width) * height;
 constexpr int rounds = 21;
 constexpr int picturesPerRound = 10;
-
-// Noise, so that neither side gains from runs of equal samples.
-std::vector<uint8_t> makeSource()
-{
-    std::vector<uint8_t> made(2 * area);
-    uint32_t state = 12345;
-    for (uint8_t& byte : made) {
-        state = state * 1103515245u + 12345u;
-        byte = static_cast<uint8_t>(state >> 16);
-    }
-    return made;
-}
 
 struct SContender {
     const char* layout;
@@ -85,7 +72,6 @@ double megapixelsPerSecond(std::vector<double> seconds)
     return picturesPerRound * area / seconds[seconds.size() / 2] / 1e6;
 }
 
-const char* const levelNames[] = {"plain", "sse2", "avx2", "avx512"};
 
 std::vector<EYUVKernelLevel> vectorLevels()
 {
@@ -100,7 +86,7 @@ std::vector<EYUVKernelLevel> vectorLevels()
 
 int main()
 {
-    const std::vector<uint8_t> source = makeSource();
+    const std::vector<uint8_t> source = makeNoise();
     std::vector<uint8_t> rgb(4 * area, 0);
     const std::vector<EYUVKernelLevel> levels = vectorLevels();
     std::printf("%dx%d on one thread, median of %d rounds of %d pictures (the best level here is %s):\n", width,

@@ -94,6 +94,26 @@ lumo::String CSimpleNEBContext::getPluginLibrary(int32_t index)
     return m_pluginLibraries[static_cast<std::size_t>(index)];
 }
 
+const SSlaveLimits& CSimpleNEBContext::getSlaveLimits()
+{
+    return m_slaveLimits;
+}
+
+void CSimpleNEBContext::setSlaveLimits(const SSlaveLimits& limits)
+{
+    m_slaveLimits = limits;
+}
+
+lumo::P<lumo::CURI> CSimpleNEBContext::getSlaveProgram()
+{
+    return m_slaveProgram;
+}
+
+void CSimpleNEBContext::setSlaveProgram(lumo::P<lumo::CURI> program)
+{
+    m_slaveProgram = std::move(program);
+}
+
 void CSimpleNEBContext::write(lumo::IDataOutStream& out)
 {
     out.writeBool(m_bPrefetch);

@@ -31,6 +31,10 @@ public:
     int32_t getPluginLibraryCount() override;
     // Throws CInvalidArgError for an index outside the list.
     lumo::String getPluginLibrary(int32_t index) override;
+    const SSlaveLimits& getSlaveLimits() override;
+    void setSlaveLimits(const SSlaveLimits& limits) override;
+    lumo::P<lumo::CURI> getSlaveProgram() override;
+    void setSlaveProgram(lumo::P<lumo::CURI> program) override;
 
     // The flags, the second and the temporary folder, the library names.
     void write(lumo::IDataOutStream& out) override;
@@ -52,6 +56,8 @@ private:
     lumo::P<ILogManager> m_logManager;
     std::vector<lumo::String> m_pluginLibraries;
     PluginCache m_pluginCache;
+    SSlaveLimits m_slaveLimits;
+    lumo::P<lumo::CURI> m_slaveProgram;
 };
 
 } // namespace nebo::common

@@ -4,6 +4,7 @@
 #include "foundation/P.h"
 #include "host/IBaseDirectories.h"
 #include "host/ILogManager.h"
+#include "host/SSlaveLimits.h"
 #include "streams/IMemoryManager.h"
 #include "streams/ISerializable.h"
 
@@ -44,6 +45,13 @@ public:
     virtual void addPluginLibrary(const lumo::String& name) = 0;
     virtual int32_t getPluginLibraryCount() = 0;
     virtual lumo::String getPluginLibrary(int32_t index) = 0;
+    // The bounds a master puts on its slaves; not part of the serialised form.
+    virtual const SSlaveLimits& getSlaveLimits() = 0;
+    virtual void setSlaveLimits(const SSlaveLimits& limits) = 0;
+    // The slave program a master starts; null (the default) for nebo_slave
+    // beside the running program.
+    virtual lumo::P<lumo::CURI> getSlaveProgram() = 0;
+    virtual void setSlaveProgram(lumo::P<lumo::CURI> program) = 0;
 };
 
 } // namespace nebo::common

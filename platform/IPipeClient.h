@@ -29,6 +29,16 @@ public:
     virtual void readFully(void* buffer, int32_t count) = 0;
     // Bytes that can be read without blocking; 0 when the pipe is broken.
     virtual int32_t getAvailable() = 0;
+    // Bounds the waits of this connection by `tick`, a getTickCount() value;
+    // 0 removes the bound. A wait of readFully, skipFully, writeFully,
+    // writeByte or of the streams' readFully, skipFully and write that is
+    // still waiting when the tick passes throws CTimeoutError "Pipe wait
+    // timed out"; the deadline counts for the whole call, however slowly the
+    // peer drips its bytes. A call cut off may have moved part of its bytes:
+    // the connection is then out of step and is to be dropped. Reader and
+    // writer share the one deadline; a wait already under way sees a change
+    // only once it wakes.
+    virtual void setDeadline(int64_t tick) = 0;
     virtual P<IPipeInStream> getInStream() = 0;
     virtual P<IPipeOutStream> getOutStream() = 0;
 };

@@ -20,16 +20,20 @@ public:
     // (the master starts its slave here).
     class IPipeCreatedListener : public virtual IBase {
     public:
-        // False: do not wait for a client.
+        // False: do not wait for a client. What it throws leaves acceptClient.
         virtual bool pipeCreated() = 0;
+        // Whether the client running as process `processID` is the one
+        // awaited; acceptClient drops any other and goes on waiting.
+        virtual bool isExpectedPeer(uint32_t /*processID*/) { return true; }
     };
 
     // Starts the accept loop; throws CException "Error starting Pipe Server"
     // when the pipe cannot be made.
     virtual void start() = 0;
-    // Makes the pipe, tells `listener` (may be null), blocks until one client
-    // connects and returns it; null when the pipe could not be made or the
-    // listener said no.
+    // Makes the pipe, tells `listener` (may be null), blocks until the
+    // client that the listener expects connects and returns it; null when
+    // the pipe could not be made, the listener said no or the end tick
+    // passed first.
     virtual P<IPipeClient> acceptClient(IPipeCreatedListener* listener) = 0;
     // Ends the accept loop and drops every connection.
     virtual void stop() = 0;

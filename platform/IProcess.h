@@ -31,8 +31,14 @@ public:
     virtual int32_t getPriority() = 0;
     // Ends the program at once, without giving it a chance to clean up;
     // nothing once it has ended. Returns without waiting: hasTerminated()
-    // turns true shortly after. For a program that no longer answers.
+    // turns true shortly after. For a program that no longer answers. A
+    // program started in a process group of its own (CProcessOptions) takes
+    // the whole group along, also once it has ended itself.
     virtual void terminate() = 0;
+    // The system's identity of the program, in the form getCurrentProcessID()
+    // and IPipeServer::IPipeCreatedListener::isExpectedPeer use. Once the
+    // program has ended it may name another process.
+    virtual uint32_t getID() = 0;
 };
 
 // The system's identity of the calling process.

@@ -10,8 +10,9 @@ namespace lumo {
 
 // Starts programs named by the URIs it handles. The arguments are one text;
 // how it becomes the program's arguments is the factory's rule. The working
-// directory may be empty (the program starts in the caller's); `other` is
-// reserved and may be empty. Thread-safe.
+// directory may be empty (the program starts in the caller's); `other` may
+// hold a CProcessOptions, and is otherwise ignored; it may be empty.
+// Thread-safe.
 class IProcessFactory : public virtual IBase {
 public:
     // Null for a URI the factory does not handle; for one it handles, a

@@ -3,8 +3,10 @@
 #include "foundation/CAbortedError.h"
 #include "foundation/CException.h"
 #include "foundation/CFinishedError.h"
+#include "foundation/CTimeoutError.h"
 #include "foundation/IURI.h"
 #include "platform/IThreadManager.h"
+#include "platform/getTickCount.h"
 #include "platform/posix/pollRetrying.h"
 #include "platform/throwSystemError.h"
 #include "streams/streamArguments.h"
@@ -140,16 +142,48 @@ bool CPipeClient::sendAll(const void* data, int32_t count)
 {
     const auto* next = static_cast<const uint8_t*>(data);
     for (int32_t left = count; left > 0;) {
-        // A peer that has gone must not kill the process with SIGPIPE.
-        const ssize_t sent = ::send(m_socket.get(), next, static_cast<size_t>(left), MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR)
-            continue;
-        if (sent < 0)
+        // Never blocking in send itself, so that a peer that stops reading
+        // meets the deadline; a peer that has gone must not kill the process
+        // with SIGPIPE.
+        const ssize_t sent = ::send(m_socket.get(), next, static_cast<size_t>(left), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent >= 0) {
+            next += sent;
+            left -= static_cast<int32_t>(sent);
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            waitForRoom();
+        } else if (errno != EINTR) {
             return false;
-        next += sent;
-        left -= static_cast<int32_t>(sent);
+        }
     }
     return true;
+}
+
+void CPipeClient::waitForRoom()
+{
+    for (;;) {
+        pollfd watched{m_socket.get(), POLLOUT, 0};
+        const int ready = ::poll(&watched, 1, getWaitTimeout());
+        // Room or a failure: the next send tells which. A time-out or an
+        // interruption goes round again, where the deadline is checked.
+        if (ready > 0 || (ready < 0 && errno != EINTR))
+            return;
+    }
+}
+
+int CPipeClient::getWaitTimeout() const
+{
+    const int64_t deadline = m_deadline;
+    if (deadline <= 0)
+        return -1;
+    const int64_t left = deadline - getTickCount();
+    if (left <= 0)
+        throw CTimeoutError("Pipe wait timed out");
+    return static_cast<int>(std::min<int64_t>(left, std::numeric_limits<int>::max()));
+}
+
+void CPipeClient::setDeadline(int64_t tick)
+{
+    m_deadline = tick;
 }
 
 void CPipeClient::readFully(void* buffer, int32_t count)
@@ -247,8 +281,13 @@ void CPipeClient::waitForData()
         if (m_abortTarget.compare_exchange_strong(target, 0))
             throw CAbortedError("Read was aborted");
         pollfd watched[] = {{m_socket.get(), POLLIN, 0}, {m_wakeUp.getDescriptor(), POLLIN, 0}};
-        if (pollRetrying(watched, 2, -1) < 0)
+        // Each pass takes the time left anew, so that neither interruptions
+        // nor a dripping peer stretch the deadline.
+        const int ready = ::poll(watched, 2, getWaitTimeout());
+        if (ready < 0 && errno != EINTR)
             throwReadError(errno);
+        if (ready <= 0)
+            continue;
         if (watched[0].revents)
             return;
         // A wake-up meant for another thread is dropped here; its target

@@ -36,8 +36,10 @@ public:
     // False at once when nobody listens on the name; while the server's
     // queue of waiting clients is full, waits up to a second for room.
     bool connect() override;
-    // Ends the connection for good: a blocked read of either end ends with
-    // CFinishedError "Pipe was closed", later calls find the client invalid.
+    // Ends the connection for good, also from another thread: a blocked
+    // read of either end ends at once with CFinishedError "Pipe was closed",
+    // a blocked write of this end with CException "Error write data to
+    // pipe"; later calls find the client invalid.
     void disconnect() override;
     // True while the peer is there or its last bytes are still unread.
     bool isConnected() override;
@@ -45,6 +47,7 @@ public:
     bool writeByte(uint8_t value) override;
     void readFully(void* buffer, int32_t count) override;
     int32_t getAvailable() override;
+    void setDeadline(int64_t tick) override;
     // Each call makes a new stream; a stream keeps its client alive.
     P<IPipeInStream> getInStream() override;
     P<IPipeOutStream> getOutStream() override;
@@ -78,7 +81,13 @@ private:
     int32_t takeBuffered(uint8_t* buffer, int32_t count);
     // Blocks until the socket has news or this thread's read is aborted.
     void waitForData();
+    // Blocks until the socket takes more bytes or fails.
+    void waitForRoom();
+    // How long the next wait may last: -1 without a deadline. Throws
+    // CTimeoutError once the deadline has passed.
+    int getWaitTimeout() const;
     int32_t countUnreceived() const;
+    // False when the socket fails; throws CTimeoutError as the waits do.
     bool sendAll(const void* data, int32_t count);
 
     std::optional<CPipeAddress> m_address;
@@ -89,6 +98,8 @@ private:
     CWakeUpEvent m_wakeUp;
     // The thread whose blocking read is to end; 0 for none.
     std::atomic<uint64_t> m_abortTarget{0};
+    // A getTickCount() value; 0 for none.
+    std::atomic<int64_t> m_deadline{0};
     std::vector<uint8_t> m_readAhead;
     // Reader only.
     int32_t m_readOffset = 0;

@@ -7,12 +7,12 @@
 #include "platform/IMutexFactory.h"
 #include "platform/ISignalFactory.h"
 #include "platform/IThreadManager.h"
+#include "platform/getTickCount.h"
 #include "platform/posix/pollRetrying.h"
 #include "platform/throwSystemError.h"
 #include "streams/streamArguments.h"
 
 #include <cerrno>
-#include <ctime>
 
 namespace lumo::posix {
 
@@ -20,13 +20,6 @@ namespace {
 
 // Shared by every server of the process.
 std::atomic<int32_t> connectionCounter{0};
-
-int64_t getTickCount()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
 
 } // namespace
 
@@ -122,16 +115,19 @@ P<IPipeClient> CPipeServer::acceptClient(IPipeCreatedListener* listener)
     CListeningSocket listening(m_address);
     if (!listening.isListening() || (listener && !listener->pipeCreated()))
         return nullptr;
+    const auto isExpected = [listener](uint32_t processID) { return !listener || listener->isExpectedPeer(processID); };
     for (;;) {
         pollfd watched{listening.getDescriptor(), POLLIN, 0};
         const int ready = pollRetrying(&watched, 1, m_waitInterval);
         if (ready < 0)
             throwSystemError("Error accepting a pipe client (%ERRORDESC%).", errno);
-        if (ready == 0 && isPastEndTick())
-            return nullptr;
         if (ready > 0)
-            if (CFileDescriptor peer = listening.acceptPeer(); peer.isValid())
+            if (CFileDescriptor peer = listening.acceptPeer(isExpected); peer.isValid())
                 return addConnection(std::move(peer));
+        // Also after dropped strangers, so that a stream of them cannot
+        // keep the wait going past the end tick.
+        if (isPastEndTick())
+            return nullptr;
     }
 }
 

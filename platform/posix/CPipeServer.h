@@ -37,13 +37,17 @@ public:
     ~CPipeServer() override;
 
     // Does nothing while started. Throws the pipe folder's CException when
-    // the folder is refused (see CPipeAddress), and CException "Error
-    // starting Pipe Server" when a live server has the name or the system
-    // refuses to listen.
+    // the folder is refused (see CPipeAddress), CException "The pipe path
+    // '<path>' is taken by something that is not a socket" when something
+    // else than a socket has the name (it is left alone), and CException
+    // "Error starting Pipe Server" when a live server has the name or the
+    // system refuses to listen.
     void start() override;
-    // Throws the pipe folder's CException as start() does. Null when a live
-    // server has the name, when the listener says no, or when the end tick
-    // passes before a client comes.
+    // Throws the pipe folder's and the pipe path's CException as start()
+    // does, and whatever the listener throws, at once. Clients of the
+    // calling user (or root) whose process the listener does not expect are
+    // dropped. Null when a live server has the name, when the listener says
+    // no, or when the end tick passes before the expected client comes.
     P<IPipeClient> acceptClient(IPipeCreatedListener* listener) override;
     void stop() override;
     // The tick is a millisecond count of the monotonic clock (CLOCK_MONOTONIC).

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -82,34 +83,66 @@ std::string absolutePathOf(const std::string& path)
                      .replace("%ERRORDESC%", getSystemErrorText(errorCode)));
 }
 
-// The file actions of one start, released on every exit.
-class CSpawnActions {
+// The file actions and attributes of one start, released on every exit.
+// The first step the system refuses is remembered; spawn() then fails
+// with its code.
+class CSpawnSetup {
 public:
-    CSpawnActions() { m_error = posix_spawn_file_actions_init(&m_actions); }
-    ~CSpawnActions()
+    CSpawnSetup()
     {
-        if (m_error == 0)
+        m_error = posix_spawn_file_actions_init(&m_actions);
+        m_bHasActions = m_error == 0;
+        step([&] { return posix_spawnattr_init(&m_attributes); });
+        m_bHasAttributes = m_error == 0;
+    }
+    ~CSpawnSetup()
+    {
+        if (m_bHasActions)
             posix_spawn_file_actions_destroy(&m_actions);
+        if (m_bHasAttributes)
+            posix_spawnattr_destroy(&m_attributes);
     }
-    CSpawnActions(const CSpawnActions&) = delete;
-    CSpawnActions& operator=(const CSpawnActions&) = delete;
+    CSpawnSetup(const CSpawnSetup&) = delete;
+    CSpawnSetup& operator=(const CSpawnSetup&) = delete;
 
-    // 0, or the error code of the first action that could not be recorded.
-    int changeFolder(const std::string& folder)
+    void changeFolder(const std::string& folder)
     {
-        return m_error ? m_error : posix_spawn_file_actions_addchdir_np(&m_actions, folder.c_str());
+        step([&] { return posix_spawn_file_actions_addchdir_np(&m_actions, folder.c_str()); });
     }
+    void discardOutput()
+    {
+        step([&] { return posix_spawn_file_actions_addopen(&m_actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0); });
+        step([&] { return posix_spawn_file_actions_adddup2(&m_actions, STDOUT_FILENO, STDERR_FILENO); });
+    }
+    // The program leads a new group whose number is its own.
+    void startOwnGroup()
+    {
+        step([&] { return posix_spawnattr_setpgroup(&m_attributes, 0); });
+        step([&] { return posix_spawnattr_setflags(&m_attributes, POSIX_SPAWN_SETPGROUP); });
+    }
+    // 0, or the error code of the first step that failed.
     int spawn(pid_t& pid, const std::string& path, char* const argv[])
     {
-        return m_error ? m_error : posix_spawn(&pid, path.c_str(), &m_actions, nullptr, argv, environ);
+        step([&] { return posix_spawn(&pid, path.c_str(), &m_actions, &m_attributes, argv, environ); });
+        return m_error;
     }
 
 private:
+    template <class F> void step(F&& action)
+    {
+        if (m_error == 0)
+            m_error = action();
+    }
+
     posix_spawn_file_actions_t m_actions{};
+    posix_spawnattr_t m_attributes{};
+    bool m_bHasActions = false;
+    bool m_bHasAttributes = false;
     int m_error = 0;
 };
 
-pid_t spawn(const std::string& programPath, const String& arguments, const std::string& workingDirectory)
+pid_t spawn(const std::string& programPath, const String& arguments, const std::string& workingDirectory,
+            const CProcessOptions* options)
 {
     const std::string path = absolutePathOf(programPath);
     std::vector<std::string> words = splitAtBlanks(arguments.toUTF8());
@@ -119,12 +152,15 @@ pid_t spawn(const std::string& programPath, const String& arguments, const std::
         argv.push_back(word.data());
     argv.push_back(nullptr);
 
-    CSpawnActions actions;
-    int error = workingDirectory.empty() ? 0 : actions.changeFolder(workingDirectory);
+    CSpawnSetup setup;
+    if (!workingDirectory.empty())
+        setup.changeFolder(workingDirectory);
+    if (options && options->bDiscardOutput)
+        setup.discardOutput();
+    if (options && options->bOwnProcessGroup)
+        setup.startOwnGroup();
     pid_t pid = 0;
-    if (error == 0)
-        error = actions.spawn(pid, path, argv.data());
-    if (error)
+    if (const int error = setup.spawn(pid, path, argv.data()))
         throwStartFailed(programPath, error);
     return pid;
 }
@@ -132,15 +168,22 @@ pid_t spawn(const std::string& programPath, const String& arguments, const std::
 } // namespace
 
 CProcess::CProcess(const std::string& programPath, const String& arguments, const std::string& workingDirectory,
-                   int32_t priority)
-    : m_mutex(getMutexFactory()->createMutex()), m_pid(spawn(programPath, arguments, workingDirectory))
+                   int32_t priority, const CProcessOptions* options)
+    : m_mutex(getMutexFactory()->createMutex()),
+      m_pid(spawn(programPath, arguments, workingDirectory, options))
 {
+    if (options && options->bOwnProcessGroup)
+        m_processGroup = m_pid;
     setPriority(priority);
 }
 
 CProcess::~CProcess()
 {
-    if (m_bTerminated)
+    if (m_bReaped)
+        return;
+    // A group leader seen ended is a zombie held for its group's sake: it
+    // goes now, leaving nothing for the reaper.
+    if (m_bTerminated && waitpid(m_pid, nullptr, WNOHANG) == m_pid)
         return;
     try {
         getChildReaper()->adopt(m_pid);
@@ -153,16 +196,19 @@ bool CProcess::collectStatus()
 {
     if (m_bTerminated)
         return true;
-    int status = 0;
-    pid_t result;
+    siginfo_t info{};
+    const int options = WEXITED | WNOHANG | (m_processGroup ? WNOWAIT : 0);
+    int result;
     do
-        result = waitpid(m_pid, &status, WNOHANG);
+        result = waitid(P_PID, static_cast<id_t>(m_pid), &info, options);
     while (result < 0 && errno == EINTR);
-    if (result == 0)
+    if (result == 0 && info.si_pid == 0)
         return false;
     m_bTerminated = true;
-    if (result == m_pid)
-        m_exitCode = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+    // A status collected elsewhere frees the identity as well.
+    m_bReaped = result != 0 || !m_processGroup;
+    if (result == 0)
+        m_exitCode = info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status;
     return true;
 }
 
@@ -201,8 +247,14 @@ void CProcess::terminate()
 {
     // Under the lock, so that the identity cannot be reaped and reused meanwhile.
     CScopedLock lock(m_mutex);
-    if (!collectStatus())
-        kill(m_pid, SIGKILL);
+    collectStatus();
+    if (!m_bReaped)
+        kill(m_processGroup ? -m_processGroup : m_pid, SIGKILL);
+}
+
+uint32_t CProcess::getID()
+{
+    return static_cast<uint32_t>(m_pid);
 }
 
 pid_t CProcess::getProcessID()

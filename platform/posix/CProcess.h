@@ -2,6 +2,7 @@
 
 #include "foundation/CObject.h"
 #include "foundation/String.h"
+#include "platform/CProcessOptions.h"
 #include "platform/IMutex.h"
 #include "platform/posix/IPosixProcess.h"
 
@@ -26,31 +27,45 @@ namespace lumo::posix {
 // shell reports it. A program whose status was collected elsewhere (by a
 // waitpid of its own, or with SIGCHLD ignored) counts as ended with -1.
 //
-// Releasing the object before the program's end has been seen hands the
-// child to the process-wide reaper, so that it leaves no zombie behind.
+// A program that leads a process group of its own stays unreaped after its
+// end for as long as the object lives: its zombie keeps the group's number
+// reserved, so that terminate() can end what is left of the group without
+// ever reaching a stranger's group that took the number over.
+//
+// Releasing the object before the program's status has been collected
+// hands the child to the process-wide reaper, so that it leaves no zombie
+// behind; what is left of its group is then left alone.
 class CProcess : public CObject, public virtual IPosixProcess {
 public:
     // Throws CError "Error executing file '%FILE%': '%ERRORDESC%'." (localised)
     // when the program cannot be started, its working directory not entered.
+    // `options` may be null: the defaults. It is not kept.
     CProcess(const std::string& programPath, const String& arguments, const std::string& workingDirectory,
-             int32_t priority);
+             int32_t priority, const CProcessOptions* options = nullptr);
     ~CProcess() override;
 
     bool hasTerminated() override;
     int32_t getExitCode() override;
     bool setPriority(int32_t priority) override;
     int32_t getPriority() override;
-    // SIGKILL; the program's exit code is then 137.
+    // SIGKILL, to the program's whole group when it leads one; the
+    // program's exit code is then 137.
     void terminate() override;
+    uint32_t getID() override;
     pid_t getProcessID() override;
 
 private:
-    // True once the child's status is known; fills the exit code then.
+    // True once the child's end is known; fills the exit code then. Reaps
+    // the child unless it leads a group of its own.
     bool collectStatus();
 
     P<IMutex> m_mutex;
     pid_t m_pid = 0;
+    // The group the program leads; 0 when it stays in the caller's.
+    pid_t m_processGroup = 0;
     bool m_bTerminated = false;
+    // Once set, the identity may name another process.
+    bool m_bReaped = false;
     int32_t m_exitCode = -1;
 };
 

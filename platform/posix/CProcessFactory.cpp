@@ -2,6 +2,7 @@
 
 #include "foundation/CURIFormatError.h"
 #include "foundation/CURITypeNotSupportedError.h"
+#include "foundation/castObject.h"
 #include "platform/posix/CProcess.h"
 
 #include <optional>
@@ -43,13 +44,14 @@ std::string folderPathOf(const PFrail<IURI>& folder)
 } // namespace
 
 P<IProcess> CProcessFactory::tryCreateProcess(const P<IURI>& executable, const String& arguments,
-                                              const PFrail<IURI>& workingDirectory, const PFrail<IBase>&,
+                                              const PFrail<IURI>& workingDirectory, const PFrail<IBase>& other,
                                               int32_t priority)
 {
     const std::optional<std::string> programPath = executable ? localPathOf(*executable) : std::nullopt;
     if (!programPath)
         return nullptr;
-    return make<CProcess>(*programPath, arguments, folderPathOf(workingDirectory), priority);
+    const P<CProcessOptions> options = castObject<CProcessOptions>(other.get(), false);
+    return make<CProcess>(*programPath, arguments, folderPathOf(workingDirectory), priority, options.get());
 }
 
 P<IProcess> CProcessFactory::createProcess(const P<IURI>& executable, const String& arguments,

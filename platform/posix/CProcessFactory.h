@@ -12,7 +12,7 @@ class CProcessFactory : public CObject, public virtual IProcessFactory {
 public:
     // A working directory that names no local file throws
     // CURITypeNotSupportedError; a path holding a zero character
-    // CURIFormatError.
+    // CURIFormatError. `other` counts when it is a CProcessOptions.
     P<IProcess> tryCreateProcess(const P<IURI>& executable, const String& arguments,
                                  const PFrail<IURI>& workingDirectory, const PFrail<IBase>& other,
                                  int32_t priority) override;

@@ -12,6 +12,7 @@
 #include "foundation/CNoSuchObjectError.h"
 #include "foundation/CParseError.h"
 #include "foundation/CReadOnlyError.h"
+#include "foundation/CTimeoutError.h"
 #include "foundation/CURIFormatError.h"
 #include "foundation/CURITypeNotSupportedError.h"
 
@@ -74,6 +75,7 @@ TEST(CExceptionTest, EveryClassDescribesItselfAndClonesWithItsTexts)
     expectTexts(CParseError("p"), "Parse error", "p");
     expectTexts(CAbortedError("a"), "Error", "a");
     expectTexts(CFinishedError("f"), "Error", "f");
+    expectTexts(CTimeoutError("t"), "Error", "t");
     expectTexts(CReadOnlyError("o"), "Error", "The object (o) is read-only and cannot be changed.");
     expectTexts(CNoSuchObjectError("n"), "Error", "n");
     expectTexts(CNoSuchObjectError(String()), "Error", "No such object.");

@@ -3,20 +3,28 @@
 #include "CScopedPipeFolder.h"
 #include "foundation/CAbortedError.h"
 #include "foundation/CFinishedError.h"
+#include "foundation/CTimeoutError.h"
 #include "platform/IThreadManager.h"
+#include "platform/getTickCount.h"
 #include "platform/posix/CPipeServer.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <future>
 #include <numeric>
+#include <thread>
 #include <vector>
 
 namespace lumo::posix {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+
+// Far more than the socket buffers of both ends hold.
+constexpr int32_t overflowingSize = 32 * 1024 * 1024;
+constexpr auto patience = std::chrono::seconds(20);
 
 Bytes makePattern(size_t size, uint8_t seed)
 {
@@ -44,9 +52,26 @@ protected:
     }
 
     // Nothing can make the read come back while no byte was sent.
-    static void expectBlocked(std::future<Bytes>& reading)
+    template <class T> static void expectBlocked(std::future<T>& reading)
     {
         EXPECT_EQ(std::future_status::timeout, reading.wait_for(std::chrono::milliseconds(50)));
+    }
+
+    // Runs `operation` on a thread of its own and gives what it threw. One
+    // that hangs is reported and then freed by disconnecting `client`.
+    static std::exception_ptr runBounded(IPipeClient& client, const std::function<void()>& operation)
+    {
+        auto running = std::async(std::launch::async, operation);
+        if (running.wait_for(patience) == std::future_status::timeout) {
+            ADD_FAILURE() << "the operation did not end";
+            client.disconnect();
+        }
+        try {
+            running.get();
+        } catch (...) {
+            return std::current_exception();
+        }
+        return nullptr;
     }
 
     CScopedPipeFolder m_folder;
@@ -200,6 +225,86 @@ TEST_F(CPipeClientTest, ClosingTheInStreamDisconnectsBothWaysForGood)
     EXPECT_FALSE(m_client->connect());
     uint8_t byte = 0;
     EXPECT_THROW(m_peer->readFully(&byte, 1), CFinishedError);
+}
+
+TEST_F(CPipeClientTest, EveryWaitOnASilentPeerEndsAtTheDeadline)
+{
+    const Bytes large(overflowingSize);
+    Bytes buffer(16);
+    const struct {
+        const char* name;
+        std::function<void(CPipeClient&)> operation;
+    } cases[] = {
+        {"readFully", [&](CPipeClient& client) { client.readFully(buffer.data(), 16); }},
+        {"skipFully", [&](CPipeClient& client) { client.skipFully(16); }},
+        {"stream readFully", [&](CPipeClient& client) { client.getInStream()->readFully(buffer.data(), 16); }},
+        {"stream skipFully", [&](CPipeClient& client) { client.getInStream()->skipFully(16); }},
+        {"writeFully", [&](CPipeClient& client) { client.writeFully(large.data(), overflowingSize); }},
+        {"stream write", [&](CPipeClient& client) { client.getOutStream()->write(large.data(), overflowingSize); }},
+    };
+    for (const auto& test : cases) {
+        // A fresh connection each time: a call cut off leaves its connection out of step.
+        P<CPipeClient> client = make<CPipeClient>(String("pipe"));
+        P<IPipeClient> peer = acceptFrom(*m_server, client);
+        client->setDeadline(getTickCount() + 100);
+        const std::exception_ptr error = runBounded(*client, [&] { test.operation(*client); });
+        try {
+            if (error)
+                std::rethrow_exception(error);
+            ADD_FAILURE() << test.name << " came back without an error";
+        } catch (const CTimeoutError& timeout) {
+            EXPECT_EQ("Pipe wait timed out", timeout.getDescription()->toUTF8()) << test.name;
+        }
+    }
+}
+
+TEST_F(CPipeClientTest, APeerDrippingBytesIsCutOffAtTheDeadline)
+{
+    std::atomic<bool> bStop{false};
+    std::thread dripping([&] {
+        for (uint8_t byte = 0; !bStop; ++byte) {
+            m_peer->writeByte(byte);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    m_client->setDeadline(getTickCount() + 300);
+    // More bytes than the drip could ever bring while the test waits.
+    Bytes buffer(1 << 20);
+    const std::exception_ptr error = runBounded(*m_client, [&] { m_client->readFully(buffer.data(), 1 << 20); });
+    bStop = true;
+    dripping.join();
+    EXPECT_THROW(error ? std::rethrow_exception(error) : void(), CTimeoutError);
+}
+
+TEST_F(CPipeClientTest, WithoutADeadlineOrBeforeItLateBytesAreRead)
+{
+    const int64_t deadlines[] = {0, getTickCount() + 600000};
+    for (const int64_t deadline : deadlines) {
+        m_client->setDeadline(getTickCount() + 1);
+        m_client->setDeadline(deadline);
+        auto sending = std::async(std::launch::async, [&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            m_peer->writeFully("late", 4);
+        });
+        char bytes[4] = {};
+        EXPECT_EQ(nullptr, runBounded(*m_client, [&] { m_client->readFully(bytes, 4); })) << deadline;
+        sending.get();
+        EXPECT_EQ("late", std::string(bytes, 4)) << deadline;
+    }
+}
+
+TEST_F(CPipeClientTest, DisconnectEndsABlockedReadAndABlockedWriteAtOnce)
+{
+    const Bytes large(overflowingSize);
+    auto reading = readInThread(4);
+    auto writing = std::async(std::launch::async, [&] { m_client->writeFully(large.data(), overflowingSize); });
+    expectBlocked(reading);
+    expectBlocked(writing);
+    m_client->disconnect();
+    ASSERT_EQ(std::future_status::ready, reading.wait_for(patience));
+    ASSERT_EQ(std::future_status::ready, writing.wait_for(patience));
+    expectError<CFinishedError>("Pipe was closed", [&] { reading.get(); });
+    expectError("Error write data to pipe", [&] { writing.get(); });
 }
 
 } // namespace

@@ -1,12 +1,17 @@
 #include "platform/posix/CPipeServer.h"
 
 #include "CScopedPipeFolder.h"
+#include "foundation/CError.h"
 #include "foundation/CFinishedError.h"
 #include "foundation/CInvalidArgError.h"
 #include "platform/IThreadManager.h"
+#include "platform/getTickCount.h"
+#include "platform/posix/CProcess.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <future>
 #include <mutex>
 #include <sys/stat.h>
@@ -268,6 +273,135 @@ TEST_F(CPipeServerTest, DropsAPeerOfAnotherUser)
     EXPECT_FALSE(m_server->getConnectedSignal()->isSet());
     connectClient();
     EXPECT_TRUE(m_server->getConnectedSignal()->wait(patienceMs));
+}
+
+// Starts a stranger, a process that connects, tells that it did and waits
+// to see its connection closed; then connects `client` of the calling
+// process. Only the calling process is expected.
+class CStrangerFirstListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
+public:
+    explicit CStrangerFirstListener(P<CPipeClient> client) : m_client(std::move(client)) {}
+    ~CStrangerFirstListener() override
+    {
+        if (m_stranger > 0) {
+            kill(m_stranger, SIGKILL);
+            waitpid(m_stranger, nullptr, 0);
+        }
+    }
+
+    bool pipeCreated() override
+    {
+        int connected[2];
+        if (pipe(connected) != 0)
+            return false;
+        const sockaddr_un address = CPipeAddress(String("pipe")).getSocketAddress();
+        m_stranger = fork();
+        if (m_stranger == 0) {
+            const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            const timeval patience{10, 0};
+            setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+            if (connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+                _exit(4);
+            if (write(connected[1], "c", 1) != 1)
+                _exit(6);
+            char byte;
+            _exit(recv(socket, &byte, 1, 0) == 0 ? 0 : 5);
+        }
+        close(connected[1]);
+        char byte = 0;
+        const bool bStrangerConnected = read(connected[0], &byte, 1) == 1;
+        close(connected[0]);
+        return bStrangerConnected && m_client->connect();
+    }
+
+    bool isExpectedPeer(uint32_t processID) override
+    {
+        m_asked.push_back(static_cast<pid_t>(processID));
+        return processID == getCurrentProcessID();
+    }
+
+    // The stranger's exit code once it ended; 0 when it saw its connection closed.
+    int waitForStranger()
+    {
+        int status = -1;
+        if (waitpid(std::exchange(m_stranger, 0), &status, 0) < 0 || !WIFEXITED(status))
+            return -1;
+        return WEXITSTATUS(status);
+    }
+
+    pid_t getStranger() const { return m_stranger; }
+    const std::vector<pid_t>& getAsked() const { return m_asked; }
+
+private:
+    P<CPipeClient> m_client;
+    pid_t m_stranger = 0;
+    std::vector<pid_t> m_asked;
+};
+
+TEST_F(CPipeServerTest, AcceptClientDropsPeersTheListenerDoesNotExpect)
+{
+    P<CPipeClient> client = makeClient();
+    P<CStrangerFirstListener> listener = make<CStrangerFirstListener>(client);
+    m_server->setEndTick(getTickCount() + patienceMs);
+    P<IPipeClient> peer = m_server->acceptClient(listener.get());
+    ASSERT_TRUE(peer);
+    const pid_t stranger = listener->getStranger();
+    EXPECT_EQ(0, listener->waitForStranger()) << "the stranger's connection was not closed";
+    EXPECT_EQ((std::vector<pid_t>{stranger, static_cast<pid_t>(getCurrentProcessID())}), listener->getAsked());
+    EXPECT_EQ(1, m_server->getConnectionCount());
+    peer->writeFully("me", 2);
+    char bytes[2] = {};
+    client->readFully(bytes, 2);
+    EXPECT_EQ("me", std::string(bytes, 2));
+}
+
+// Starts a program that cannot start, as a master starts its slave.
+class CFailingStarter : public CObject, public virtual IPipeServer::IPipeCreatedListener {
+public:
+    bool pipeCreated() override
+    {
+        CProcessOptions options;
+        options.bOwnProcessGroup = true;
+        make<CProcess>("/no such folder/slave", String(), "", 0, &options);
+        return true;
+    }
+};
+
+TEST_F(CPipeServerTest, WhatTheListenerThrowsLeavesAcceptClientAtOnce)
+{
+    // Were the error kept back, the wait for a client would last until here.
+    m_server->setEndTick(getTickCount() + 600000);
+    expectError<CError>("Error executing file '/no such folder/slave': 'No such file or directory'.",
+                        [&] { m_server->acceptClient(make<CFailingStarter>().get()); });
+    EXPECT_TRUE(std::filesystem::is_empty(m_folder.getPath())) << "the pipe outlived acceptClient";
+}
+
+TEST_F(CPipeServerTest, WhatIsNotASocketAtThePipesNameIsLeftAloneAndReported)
+{
+    const std::string path = m_folder.pathOf("pipe");
+    const std::string expected = "The pipe path '" + path + "' is taken by something that is not a socket";
+    const struct {
+        const char* kind;
+        std::function<void()> make;
+        std::function<bool()> isIntact;
+    } cases[] = {
+        {"file", [&] { std::ofstream(path) << "precious"; },
+         [&] { return m_folder.getTemp().get("pipes/pipe") == "precious"; }},
+        {"folder", [&] { std::filesystem::create_directory(path); },
+         [&] { return std::filesystem::is_directory(std::filesystem::symlink_status(path)); }},
+        {"link", [&] { std::filesystem::create_symlink("elsewhere", path); },
+         [&] { return std::filesystem::is_symlink(std::filesystem::symlink_status(path)); }},
+    };
+    CPipeAddress(String("pipe")).ensureFolder();
+    for (const auto& test : cases) {
+        test.make();
+        expectError(expected, [&] { m_server->start(); });
+        expectError(expected, [&] { m_server->acceptClient(nullptr); });
+        EXPECT_FALSE(m_server->isStarted()) << test.kind;
+        EXPECT_FALSE(makeClient()->connect()) << test.kind;
+        EXPECT_TRUE(test.isIntact()) << test.kind;
+        std::filesystem::remove(path);
+    }
 }
 
 } // namespace

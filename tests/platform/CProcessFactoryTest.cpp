@@ -4,6 +4,9 @@
 #include "foundation/CURI.h"
 #include "foundation/CURIFormatError.h"
 #include "foundation/CURITypeNotSupportedError.h"
+#include "platform/CProcessOptions.h"
+
+#include <csignal>
 
 namespace lumo::posix {
 namespace {
@@ -65,6 +68,24 @@ TEST(CProcessFactoryTest, PathWithAZeroIsRefused)
 {
     EXPECT_THROW(start(uriOf("/bin/true%00x")), CURIFormatError);
     EXPECT_THROW(start(uriOf("file:///bin/true%00x")), CURIFormatError);
+}
+
+TEST(CProcessFactoryTest, TakesProcessOptionsFromTheOtherArgumentAndIgnoresOtherObjects)
+{
+    P<CProcessOptions> ownGroup = make<CProcessOptions>();
+    ownGroup->bOwnProcessGroup = true;
+    const struct {
+        P<IBase> other;
+        bool bOwnGroup;
+    } cases[] = {{ownGroup, true}, {make<CObject>(), false}, {nullptr, false}};
+    for (const auto& test : cases) {
+        P<IProcess> process = make<CProcessFactory>()->createProcess(
+            uriOf("/bin/sleep"), String("30"), PFrail<IURI>(), PFrail<IBase>(test.other.get(), true), 0);
+        const auto pid = static_cast<pid_t>(process->getID());
+        EXPECT_EQ(test.bOwnGroup ? pid : getpgrp(), getpgid(pid)) << test.bOwnGroup;
+        process->terminate();
+        EXPECT_TRUE(waitForEnd(*process));
+    }
 }
 
 } // namespace

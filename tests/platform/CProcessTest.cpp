@@ -5,6 +5,9 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
@@ -198,6 +201,192 @@ TEST(CProcessTest, TerminateEndsTheProgramAndLaterDoesNothing)
     ASSERT_TRUE(waitForEnd(*ended));
     ended->terminate();
     EXPECT_EQ(ended->getExitCode(), 0);
+}
+
+CProcessOptions makeOptions(bool bOwnProcessGroup, bool bDiscardOutput)
+{
+    CProcessOptions options;
+    options.bOwnProcessGroup = bOwnProcessGroup;
+    options.bDiscardOutput = bDiscardOutput;
+    return options;
+}
+
+// Whether `pid` names a process that has not ended: a zombie has.
+bool isRunning(pid_t pid)
+{
+    if (kill(pid, 0) != 0)
+        return false;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    const std::string text{std::istreambuf_iterator<char>(stat), std::istreambuf_iterator<char>()};
+    const size_t nameEnd = text.rfind(')');
+    return nameEnd != std::string::npos && nameEnd + 2 < text.size() && text[nameEnd + 2] != 'Z';
+}
+
+bool waitUntilGone(pid_t pid)
+{
+    for (int i = 0; i < 2000 && isRunning(pid); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return !isRunning(pid);
+}
+
+// A program that leaves a sleeping child behind and writes the child's
+// number into a file; it waits for the child when asked to stay.
+class CGrandchildSpawner {
+public:
+    CGrandchildSpawner()
+    {
+        m_folder.put("spawner.sh", "#!/bin/sh\n"
+                                   "sleep 30 &\n"
+                                   "echo $! > \"$1.part\" && mv \"$1.part\" \"$1\"\n"
+                                   "[ \"$2\" = stay ] && wait\n"
+                                   "exit 0\n");
+        chmod(m_folder.pathOf("spawner.sh").c_str(), 0755);
+    }
+
+    P<CProcess> start(bool bStay, const CProcessOptions& options) const
+    {
+        const String arguments = String::fromUTF8(m_folder.pathOf("child") + (bStay ? " stay" : ""));
+        return make<CProcess>(m_folder.pathOf("spawner.sh"), arguments, "", 0, &options);
+    }
+
+    // The sleeping child's number; 0 when the program did not tell it in time.
+    pid_t waitForGrandchild() const
+    {
+        for (int i = 0; i < 2000; ++i) {
+            const std::string text = m_folder.get("child");
+            if (!text.empty())
+                return static_cast<pid_t>(std::stol(text));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return 0;
+    }
+
+private:
+    CTempFolder m_folder;
+};
+
+TEST(CProcessTest, TerminateEndsTheOwnGroupAlsoAfterTheProgramEnded)
+{
+    const struct {
+        const char* name;
+        bool bOwnProcessGroup;
+        bool bLeaderStays;
+        int32_t exitCode;
+        bool bGrandchildSurvives;
+    } cases[] = {
+        {"group, program running", true, true, 128 + SIGKILL, false},
+        {"group, program ended", true, false, 0, false},
+        {"no group", false, true, 128 + SIGKILL, true},
+    };
+    for (const auto& test : cases) {
+        CGrandchildSpawner spawner;
+        P<CProcess> process = spawner.start(test.bLeaderStays, makeOptions(test.bOwnProcessGroup, false));
+        const pid_t grandchild = spawner.waitForGrandchild();
+        ASSERT_NE(0, grandchild) << test.name;
+        if (!test.bLeaderStays) {
+            ASSERT_TRUE(waitForEnd(*process)) << test.name;
+        }
+        process->terminate();
+        ASSERT_TRUE(waitForEnd(*process)) << test.name;
+        EXPECT_EQ(test.exitCode, process->getExitCode()) << test.name;
+        // A group leader's zombie keeps the group's number from being reused.
+        const pid_t leader = process->getProcessID();
+        EXPECT_EQ(!test.bOwnProcessGroup, isReaped(leader)) << test.name;
+        if (test.bGrandchildSurvives) {
+            EXPECT_TRUE(isRunning(grandchild)) << test.name;
+            kill(grandchild, SIGKILL);
+        } else {
+            EXPECT_TRUE(waitUntilGone(grandchild)) << test.name;
+        }
+        process = nullptr;
+        EXPECT_TRUE(waitUntilReaped(leader)) << test.name;
+    }
+}
+
+// Points standard output and standard error at a pipe for one scope and
+// gives what arrived through it once every writer has closed it.
+class CCapturedOutput {
+public:
+    CCapturedOutput()
+    {
+        EXPECT_EQ(0, pipe2(m_pipe, O_CLOEXEC));
+        std::fflush(stdout);
+        std::fflush(stderr);
+        for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+            m_saved[fd - STDOUT_FILENO] = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+            dup2(m_pipe[1], fd);
+        }
+        close(m_pipe[1]);
+    }
+    ~CCapturedOutput()
+    {
+        restore();
+        close(m_pipe[0]);
+    }
+
+    // Puts the test's own output back.
+    void restore()
+    {
+        for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+            int& saved = m_saved[fd - STDOUT_FILENO];
+            if (saved >= 0)
+                dup2(saved, fd);
+            close(std::exchange(saved, -1));
+        }
+    }
+    std::string takeAll()
+    {
+        restore();
+        std::string text;
+        char chunk[256];
+        for (ssize_t got; (got = read(m_pipe[0], chunk, sizeof chunk)) > 0;)
+            text.append(chunk, static_cast<size_t>(got));
+        return text;
+    }
+
+private:
+    int m_pipe[2] = {-1, -1};
+    int m_saved[2] = {-1, -1};
+};
+
+TEST(CProcessTest, DiscardedOutputReachesNoneOfTheCallersOutputs)
+{
+    CTempFolder folder;
+    folder.put("talk.sh", "#!/bin/sh\necho out\necho err >&2\n");
+    chmod(folder.pathOf("talk.sh").c_str(), 0755);
+    for (const bool bDiscard : {true, false}) {
+        const CProcessOptions options = makeOptions(false, bDiscard);
+        CCapturedOutput output;
+        P<CProcess> process = make<CProcess>(folder.pathOf("talk.sh"), String(), "", 0, &options);
+        output.restore();
+        ASSERT_TRUE(waitForEnd(*process));
+        EXPECT_EQ(bDiscard ? "" : "out\nerr\n", output.takeAll()) << bDiscard;
+    }
+}
+
+TEST(CProcessTest, ProgramThatCannotStartThrowsAtOnceWhateverTheOptions)
+{
+    CTempFolder folder;
+    folder.put("not executable", "#!/bin/sh\n");
+    const struct {
+        std::string program;
+        std::string reason;
+    } programs[] = {
+        {folder.pathOf("missing"), "No such file or directory"},
+        {folder.pathOf("not executable"), "Permission denied"},
+    };
+    for (const auto& program : programs) {
+        for (const CProcessOptions& options :
+             {makeOptions(true, false), makeOptions(false, true), makeOptions(true, true)}) {
+            try {
+                make<CProcess>(program.program, String(), "", 0, &options);
+                ADD_FAILURE() << program.program << " started";
+            } catch (const CError& error) {
+                EXPECT_EQ("Error executing file '" + program.program + "': '" + program.reason + "'.",
+                          String(error.getDescription()).toUTF8());
+            }
+        }
+    }
 }
 
 } // namespace

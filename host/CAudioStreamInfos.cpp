@@ -1,6 +1,5 @@
 #include "host/CAudioStreamInfos.h"
 
-#include "foundation/CException.h"
 #include "streams/IDataInStream.h"
 #include "streams/IDataOutStream.h"
 
@@ -22,10 +21,7 @@ void CAudioStreamInfos::write(lumo::IDataOutStream& out)
 
 bool CAudioStreamInfos::read(lumo::IDataInStream& in)
 {
-    const int32_t count = in.readInt32();
-    if (count < 0 || count > maxStreamCount)
-        throw lumo::CException(lumo::String("The number of received audio streams is negative or too large."),
-                               lumo::String("Error"));
+    const int32_t count = in.readItemCount();
     // Grown one stream at a time, so a large count reserves nothing before
     // its streams have arrived.
     std::vector<SAudioStreamInfo> streams;

@@ -22,9 +22,6 @@ struct SAudioStreamInfo {
 // source client reads the answer back into it. Not locked.
 class CAudioStreamInfos : public lumo::CObject, public virtual IAudioStreamInfos {
 public:
-    // The most streams a read accepts.
-    static constexpr int32_t maxStreamCount = 4096;
-
     CAudioStreamInfos() = default;
     explicit CAudioStreamInfos(std::vector<SAudioStreamInfo> streams);
 
@@ -33,8 +30,9 @@ public:
     // The count, then per stream its index, codec name, language, channels
     // and rate.
     void write(lumo::IDataOutStream& out) override;
-    // Throws CException for a count below 0 or above maxStreamCount before
-    // reading any stream; the stream's errors when the body is cut short.
+    // Throws CParseError for a count below 0 or above the stream's item
+    // bound before reading any stream; the stream's errors when the body is
+    // cut short.
     // The object keeps its old streams when the read fails.
     bool read(lumo::IDataInStream& in) override;
 

@@ -16,6 +16,14 @@ CNEBPluginClient::CNEBPluginClient(P<lumo::IInStream> input, P<lumo::IOutStream>
       m_memoryManager(checkNotNull(std::move(memoryManager), "the memory manager", "CNEBPluginClient"))
 {
     setMemoryManager(m_memoryManager);
+    setLimits(m_limits);
+}
+
+void CNEBPluginClient::setLimits(const SSlaveLimits& limits)
+{
+    m_limits = limits;
+    getDataInStream()->setMaxStringBytes(limits.maxStringBytes);
+    getDataInStream()->setMaxItemCount(limits.maxItemCount);
 }
 
 lumo::String CNEBPluginClient::getLog() { return callRemote<getLogFunction>(*this); }
@@ -38,9 +46,9 @@ P<ISource> CNEBPluginClient::tryCreateSource(const lumo::IURI& uri, int32_t nTyp
     function.dontCloseAfterTesting->setValue(bDontCloseAfterTesting);
     if (pParams)
         function.params->setValue(*pParams);
-    const P<lumo::ISerializable> received =
-        callObject(function, make<CSourceClient>(m_input, m_output, m_memoryManager));
-    return lumo::castObject<ISourceServer>(received);
+    const P<CSourceClient> source = make<CSourceClient>(m_input, m_output, m_memoryManager);
+    source->setLimits(m_limits);
+    return lumo::castObject<ISourceServer>(callObject(function, source));
 }
 
 P<IFormat> CNEBPluginClient::tryCreateFormat(const lumo::IURI&, int32_t, bool, const SSourceParams*)

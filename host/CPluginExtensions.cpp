@@ -1,7 +1,6 @@
 #include "host/CPluginExtensions.h"
 
 #include "foundation/CInvalidArgError.h"
-#include "foundation/CParseError.h"
 #include "streams/IDataInStream.h"
 #include "streams/IDataOutStream.h"
 
@@ -40,9 +39,7 @@ void CPluginExtensions::write(lumo::IDataOutStream& out)
 
 bool CPluginExtensions::read(lumo::IDataInStream& in)
 {
-    const int32_t count = in.readInt();
-    if (count < 0)
-        throw lumo::CParseError("The stream holds a negative number of plugin extensions.");
+    const int32_t count = in.readItemCount();
     // Grows with the strings that arrive, never with the claimed count.
     std::vector<std::u16string> extensions;
     for (int32_t i = 0; i < count; ++i)

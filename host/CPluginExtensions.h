@@ -24,8 +24,9 @@ public:
 
     // The count, then each extension as a string.
     void write(lumo::IDataOutStream& out) override;
-    // Appends the extensions read. A negative count throws CParseError;
-    // the list changes only when the whole body has been read.
+    // Appends the extensions read. A count below 0 or above the stream's
+    // item bound throws CParseError; the list changes only when the whole
+    // body has been read.
     bool read(lumo::IDataInStream& in) override;
 
 private:

@@ -2,9 +2,12 @@
 
 #include "foundation/castObject.h"
 #include "host/CAudioStreamInfos.h"
+#include "host/CNEBError.h"
 #include "host/checkNotNull.h"
 #include "media/CAudioChunk.h"
 #include "media/CNEBPictureRemote.h"
+#include "platform/CScopedLock.h"
+#include "platform/IMutexFactory.h"
 
 namespace nebo::common {
 
@@ -14,15 +17,36 @@ using lumo::P;
 CSourceClient::CSourceClient(P<lumo::IInStream> input, P<lumo::IOutStream> output,
                              P<lumo::IMemoryManager> memoryManager)
     : CRemoteStreamClient(std::move(input), std::move(output)),
-      m_memoryManager(checkNotNull(std::move(memoryManager), "the memory manager", "CSourceClient"))
+      m_memoryManager(checkNotNull(std::move(memoryManager), "the memory manager", "CSourceClient")),
+      m_sizeLock(lumo::getMutexFactory()->createMutex())
 {
     setMemoryManager(m_memoryManager);
+    setLimits(m_limits);
 }
+
+void CSourceClient::setLimits(const SSlaveLimits& limits)
+{
+    m_limits = limits;
+    getDataInStream()->setMaxStringBytes(limits.maxStringBytes);
+    getDataInStream()->setMaxItemCount(limits.maxItemCount);
+}
+
 lumo::String CSourceClient::getLog() { return callRemote<getLogFunction>(*this); }
 
 bool CSourceClient::isOpened() { return callRemote<isOpenedFunction>(*this); }
-void CSourceClient::open() { sendRemote<openProc>(*this); }
-void CSourceClient::close() { sendRemote<closeProc>(*this); }
+
+void CSourceClient::open()
+{
+    sendRemote<openProc>(*this);
+    forgetAnnouncedSize();
+}
+
+void CSourceClient::close()
+{
+    sendRemote<closeProc>(*this);
+    forgetAnnouncedSize();
+}
+
 void CSourceClient::skipToTime(double seconds) { sendRemote<skipToTimeProc>(*this, seconds); }
 double CSourceClient::getDuration() { return callRemote<getDurationFunction>(*this); }
 int32_t CSourceClient::getBufferStatus() { return callRemote<getBufferStatusFunction>(*this); }
@@ -37,9 +61,44 @@ P<lumo::CURI> CSourceClient::getURI()
     return uri ? make<lumo::CURI>(uri->getText()) : nullptr;
 }
 
-void CSourceClient::setMaxSize(int32_t nWidth, int32_t nHeight) { sendRemote<setMaxSizeProc>(*this, nWidth, nHeight); }
-int32_t CSourceClient::getWidth() { return callRemote<getWidthFunction>(*this); }
-int32_t CSourceClient::getHeight() { return callRemote<getHeightFunction>(*this); }
+void CSourceClient::setMaxSize(int32_t nWidth, int32_t nHeight)
+{
+    sendRemote<setMaxSizeProc>(*this, nWidth, nHeight);
+    forgetAnnouncedSize();
+}
+
+int32_t CSourceClient::getWidth() { return checkAnnouncedSide(callRemote<getWidthFunction>(*this), "width"); }
+int32_t CSourceClient::getHeight() { return checkAnnouncedSide(callRemote<getHeightFunction>(*this), "height"); }
+
+int32_t CSourceClient::checkAnnouncedSide(int32_t side, const char* name) const
+{
+    if (side < 0 || side > m_limits.maxPictureSide)
+        throw CNEBError(lumo::String("the source announces a picture ") + lumo::String(name) + lumo::String(" of ") +
+                        lumo::String::fromInt(side) + lumo::String(", allowed are 0 to ") +
+                        lumo::String::fromInt(m_limits.maxPictureSide));
+    return side;
+}
+
+CSourceClient::SPictureSize CSourceClient::getAnnouncedSize()
+{
+    lumo::CScopedLock lock(m_sizeLock);
+    if (!m_announcedSize) {
+        const SPictureSize size{getWidth(), getHeight()};
+        if (int64_t{size.width} * size.height > m_limits.maxPicturePixels)
+            throw CNEBError(lumo::String("the source announces pictures of ") + lumo::String::fromInt(size.width) +
+                            lumo::String("x") + lumo::String::fromInt(size.height) +
+                            lumo::String(" pixels, more than the ") +
+                            lumo::String::fromInt(m_limits.maxPicturePixels) + lumo::String(" allowed"));
+        m_announcedSize = size;
+    }
+    return *m_announcedSize;
+}
+
+void CSourceClient::forgetAnnouncedSize()
+{
+    lumo::CScopedLock lock(m_sizeLock);
+    m_announcedSize.reset();
+}
 double CSourceClient::peekNextPictureTimestamp() { return callRemote<peekNextPictureTimestampFunction>(*this); }
 int32_t CSourceClient::getPixelAspectNum() { return callRemote<getPixelAspectNumFunction>(*this); }
 int32_t CSourceClient::getPixelAspectDen() { return callRemote<getPixelAspectDenFunction>(*this); }
@@ -49,8 +108,11 @@ int32_t CSourceClient::getFrameRateDen() { return callRemote<getFrameRateDenFunc
 
 P<INEBPicture> CSourceClient::getNextPicture()
 {
+    const SPictureSize bound = getAnnouncedSize();
+    const P<CNEBPictureRemote> preset = make<CNEBPictureRemote>(m_memoryManager);
+    preset->setMaxSize(bound.width, bound.height);
     getNextPictureFunction function;
-    const P<lumo::ISerializable> received = callObject(function, make<CNEBPictureRemote>(m_memoryManager));
+    const P<lumo::ISerializable> received = callObject(function, preset);
     if (!received)
         return nullptr;
     return lumo::castObject<INEBPictureRemote>(received)->getPicture();
@@ -70,8 +132,9 @@ P<IAudioStreamInfos> CSourceClient::getAudioStreamInfos()
 P<audio::IAudioChunk> CSourceClient::getNextAudioChunk()
 {
     getNextAudioChunkFunction function;
-    const P<lumo::ISerializable> preset =
+    const P<audio::CAudioChunk> preset =
         make<audio::CAudioChunk>(0.0, m_memoryManager->allocate(audioChunkPresetSize));
+    preset->setMaxDataSize(m_limits.maxAudioChunkBytes);
     return lumo::castObject<audio::IAudioChunk>(callObject(function, preset));
 }
 

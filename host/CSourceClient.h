@@ -1,7 +1,14 @@
 #pragma once
 
 #include "host/ISourceServer.h"
+#include "host/SSlaveLimits.h"
 #include "remote/CRemoteStreamClient.h"
+
+#include <optional>
+
+namespace lumo {
+class IMutex;
+}
 
 namespace nebo::common {
 
@@ -10,11 +17,23 @@ namespace nebo::common {
 // straight into a preset picture, chunks into a preset 1 MiB block from the
 // client's memory manager. Calls throw what the call throws (the pipe's
 // errors, CRemoteException); any thread may call, one call at a time.
+//
+// What the slave sends is held to the client's SSlaveLimits: strings and
+// lists (CParseError), the picture size the source announces (CNEBError),
+// pictures no larger than that size and audio chunks no longer than the
+// bound (the media classes' errors). Every check comes before memory is
+// taken for the value; a refused reply is left half read on the pipe, so
+// the slave must be ended.
 class CSourceClient : public lumo::CRemoteStreamClient, public virtual ISourceServer {
 public:
     // Throws CInvalidArgError when a stream or the memory manager is null.
+    // Holds to the default limits until setLimits.
     CSourceClient(lumo::P<lumo::IInStream> input, lumo::P<lumo::IOutStream> output,
                   lumo::P<lumo::IMemoryManager> memoryManager);
+
+    // The limits for every reply from now on. Set before other threads use
+    // the client.
+    void setLimits(const SSlaveLimits& limits);
 
     lumo::String getLog() override;
 
@@ -30,10 +49,17 @@ public:
     lumo::P<lumo::CURI> getURI() override;
     lumo::String getPluginName() override;
 
+    // open, close and setMaxSize make the client ask the source for its
+    // picture size again before the next picture.
     void setMaxSize(int32_t nWidth, int32_t nHeight) override;
+    // Throw CNEBError for a negative answer or one above maxPictureSide.
     int32_t getWidth() override;
     int32_t getHeight() override;
     double peekNextPictureTimestamp() override;
+    // The first picture after open, close or setMaxSize costs two calls
+    // more, getWidth and getHeight, which learn the size the source
+    // announces: beyond maxPictureSide, maxPicturePixels, or negative, it
+    // throws CNEBError. A picture larger than that size is refused.
     lumo::P<INEBPicture> getNextPicture() override;
     int32_t getPixelAspectNum() override;
     int32_t getPixelAspectDen() override;
@@ -46,6 +72,7 @@ public:
     // form fails as the read of a cut-short or malformed body.
     lumo::P<IAudioStreamInfos> getAudioStreamInfos() override;
     void setAudioStream(int32_t nAudioIndex) override;
+    // A chunk longer than maxAudioChunkBytes is refused.
     lumo::P<audio::IAudioChunk> getNextAudioChunk() override;
     int32_t getSampleRate() override;
     int32_t getChannelCount() override;
@@ -54,7 +81,22 @@ public:
     static constexpr int32_t audioChunkPresetSize = 1048576;
 
 private:
+    struct SPictureSize {
+        int32_t width;
+        int32_t height;
+    };
+
+    int32_t checkAnnouncedSide(int32_t side, const char* name) const;
+    // The size the source announced, asked for when not known.
+    SPictureSize getAnnouncedSize();
+    void forgetAnnouncedSize();
+
     const lumo::P<lumo::IMemoryManager> m_memoryManager;
+    SSlaveLimits m_limits;
+    // Guards the announced size, which the caller of open or setMaxSize and
+    // a thread fetching pictures may share.
+    const lumo::P<lumo::IMutex> m_sizeLock;
+    std::optional<SPictureSize> m_announcedSize;
 };
 
 } // namespace nebo::common

@@ -1,6 +1,7 @@
 #include "media/CAudioChunk.h"
 
 #include "foundation/CException.h"
+#include "foundation/CInvalidArgError.h"
 #include "foundation/CInvalidObjectStateError.h"
 #include "media/blockTransfer.h"
 #include "streams/IDataInStream.h"
@@ -33,6 +34,13 @@ lumo::P<lumo::IMemoryBlock> CAudioChunk::getMemoryBlock()
     return m_block;
 }
 
+void CAudioChunk::setMaxDataSize(int32_t maxBytes)
+{
+    if (maxBytes < 0)
+        throw lumo::CInvalidArgError("the bound of a chunk's length must not be negative", "setMaxDataSize", this);
+    m_maxDataSize = maxBytes;
+}
+
 void CAudioChunk::write(lumo::IDataOutStream& out)
 {
     out.writeDouble(m_timestamp);
@@ -45,8 +53,10 @@ bool CAudioChunk::read(lumo::IDataInStream& in)
         throw lumo::CInvalidObjectStateError("an audio chunk needs a block to read into", this);
     const double timestamp = in.readDouble();
     const int32_t length = in.readInt32();
-    if (length < 0 || length > maxDataSize)
-        throw lumo::CException(lumo::String("The length of a received audio chunk is negative or too large."),
+    if (length < 0 || length > m_maxDataSize)
+        throw lumo::CException(lumo::String("A received audio chunk claims ") + lumo::String::fromInt(length) +
+                                   lumo::String(" bytes; it may hold 0 to ") + lumo::String::fromInt(m_maxDataSize) +
+                                   lumo::String("."),
                                lumo::String("Error"));
     common::readBlockBytes(in, *m_block, length);
     m_timestamp = timestamp;

@@ -1,6 +1,7 @@
 #include "media/CNEBPictureRemote.h"
 
 #include "foundation/CException.h"
+#include "foundation/CInvalidArgError.h"
 #include "foundation/CInvalidObjectStateError.h"
 #include "media/CNV12Picture.h"
 #include "media/CRGBPicture.h"
@@ -10,11 +11,22 @@
 #include "streams/IDataInStream.h"
 #include "streams/IDataOutStream.h"
 
+#include <limits>
+
 namespace nebo::common {
 
 CNEBPictureRemote::CNEBPictureRemote(lumo::P<lumo::IMemoryManager> manager, lumo::P<INEBPicture> picture)
-    : m_memoryManager(manager ? std::move(manager) : lumo::getMemoryManager()), m_picture(std::move(picture))
+    : m_memoryManager(manager ? std::move(manager) : lumo::getMemoryManager()), m_picture(std::move(picture)),
+      m_maxWidth(std::numeric_limits<int32_t>::max()), m_maxHeight(std::numeric_limits<int32_t>::max())
 {
+}
+
+void CNEBPictureRemote::setMaxSize(int32_t maxWidth, int32_t maxHeight)
+{
+    if (maxWidth < 0 || maxHeight < 0)
+        throw lumo::CInvalidArgError("the bounds of a picture's size must not be negative", "setMaxSize", this);
+    m_maxWidth = maxWidth;
+    m_maxHeight = maxHeight;
 }
 
 lumo::P<INEBPicture> CNEBPictureRemote::getPicture()
@@ -33,16 +45,16 @@ void CNEBPictureRemote::write(lumo::IDataOutStream& out)
 bool CNEBPictureRemote::read(lumo::IDataInStream& in)
 {
     m_picture = nullptr;
-    lumo::P<INEBPicture> picture = makeEmptyPicture(in.readInt32());
+    lumo::P<CPictureBase> picture = makeEmptyPicture(in.readInt32());
     if (!picture)
         throw lumo::CException(lumo::String("CNEBPictureRemote: unknown picture type received"),
                                lumo::String("Error"));
-    const bool result = picture->read(in);
+    const bool result = picture->readWithin(in, m_maxWidth, m_maxHeight);
     m_picture = std::move(picture);
     return result;
 }
 
-lumo::P<INEBPicture> CNEBPictureRemote::makeEmptyPicture(int32_t type) const
+lumo::P<CPictureBase> CNEBPictureRemote::makeEmptyPicture(int32_t type) const
 {
     switch (type) {
     case rgbPictureType:

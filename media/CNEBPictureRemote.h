@@ -6,6 +6,8 @@
 
 namespace nebo::common {
 
+class CPictureBase;
+
 // The picture wrapper of the pipe. Pixels go straight from the picture's
 // block to the stream and from the stream into the new picture's block,
 // which comes from the wrapper's memory manager: a wrapper that is read
@@ -18,12 +20,19 @@ public:
 
     lumo::P<INEBPicture> getPicture() override;
 
+    // A read refuses a picture wider than `maxWidth` or higher than
+    // `maxHeight`, before taking memory for it; without a bound any size
+    // of the wire form is taken. Throws CInvalidArgError for a negative
+    // bound.
+    void setMaxSize(int32_t maxWidth, int32_t maxHeight);
+
     // The type code, then the picture's body. Throws
     // CInvalidObjectStateError for a wrapper without a picture.
     void write(lumo::IDataOutStream& out) override;
     // Throws CException "CNEBPictureRemote: unknown picture type received"
-    // for a code other than 1 to 4, and the picture's errors; the wrapper
-    // then holds no picture.
+    // for a code other than 1 to 4, and the picture's errors (among them a
+    // size beyond the bound of setMaxSize); the wrapper then holds no
+    // picture.
     bool read(lumo::IDataInStream& in) override;
 
     // Neutral answers: 0, false, null, the empty string; the rest do nothing.
@@ -45,10 +54,12 @@ public:
 
 private:
     // An empty picture of the layout, or null for an unknown code.
-    lumo::P<INEBPicture> makeEmptyPicture(int32_t type) const;
+    lumo::P<CPictureBase> makeEmptyPicture(int32_t type) const;
 
     lumo::P<lumo::IMemoryManager> m_memoryManager;
     lumo::P<INEBPicture> m_picture;
+    int32_t m_maxWidth;
+    int32_t m_maxHeight;
 };
 
 } // namespace nebo::common

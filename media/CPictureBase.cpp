@@ -18,9 +18,14 @@ namespace {
 
 constexpr int64_t maxBlockBytes = std::numeric_limits<int32_t>::max();
 
-lumo::CException receivedError(const char* text)
+lumo::CException receivedError(const lumo::String& text)
 {
-    return lumo::CException(lumo::String(text), lumo::String("Error"));
+    return lumo::CException(text, lumo::String("Error"));
+}
+
+lumo::String sizeText(int32_t width, int32_t height)
+{
+    return lumo::String::fromInt(width) + lumo::String("x") + lumo::String::fromInt(height);
 }
 
 } // namespace
@@ -63,6 +68,11 @@ void CPictureBase::write(lumo::IDataOutStream& out)
 
 bool CPictureBase::read(lumo::IDataInStream& in)
 {
+    return readWithin(in, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max());
+}
+
+bool CPictureBase::readWithin(lumo::IDataInStream& in, int32_t maxWidth, int32_t maxHeight)
+{
     const double timestamp = in.readDouble();
     const int32_t width = in.readInt32();
     const int32_t height = in.readInt32();
@@ -70,6 +80,10 @@ bool CPictureBase::read(lumo::IDataInStream& in)
     const int32_t length = in.readInt32();
     if (width < 0 || height < 0)
         throw receivedError("A picture with a negative size was received.");
+    if (width > maxWidth || height > maxHeight)
+        throw receivedError(lumo::String("A picture of ") + sizeText(width, height) +
+                            lumo::String(" was received where at most ") + sizeText(maxWidth, maxHeight) +
+                            lumo::String(" may come."));
     if (length != getLayoutSize(width, height))
         throw receivedError("The length of a received picture's pixels does not match its size and layout.");
 

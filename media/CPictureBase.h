@@ -21,12 +21,15 @@ public:
 
     // Time stamp, width, height, flag, then the block's length and bytes.
     void write(lumo::IDataOutStream& out) override;
-    // Throws CException, before taking any memory, for a negative size or a
-    // block length other than the layout's for the size read. While the
-    // bytes come the picture is empty (0 by 0), and stays so when they are
-    // cut short (the stream's error). Reads into the picture's own block,
-    // or one from the memory manager when it has none.
+    // readWithin without bounds beyond those of the wire form.
     bool read(lumo::IDataInStream& in) override;
+    // Throws CException, before taking any memory, for a negative size, one
+    // wider than `maxWidth` or higher than `maxHeight`, or a block length
+    // other than the layout's for the size read. While the bytes come the
+    // picture is empty (0 by 0), and stays so when they are cut short (the
+    // stream's error). Reads into the picture's own block, or one from the
+    // memory manager when it has none.
+    bool readWithin(lumo::IDataInStream& in, int32_t maxWidth, int32_t maxHeight);
 
 protected:
     // A null `manager` means the process-wide one. `block` may be null only

@@ -1,5 +1,6 @@
 #include "streams/CDataInStream.h"
 
+#include "foundation/CInvalidArgError.h"
 #include "foundation/CParseError.h"
 #include "foundation/CURI.h"
 #include "foundation/CUTF8String.h"
@@ -23,7 +24,7 @@ namespace {
 // stream's end-of-data error, never in a huge allocation.
 constexpr std::size_t firstChunk = 64 * 1024;
 // The byte length of a string is a signed 32-bit number.
-constexpr std::size_t maxStringBytes = std::numeric_limits<int32_t>::max();
+constexpr uint32_t stringBytesLimit = std::numeric_limits<int32_t>::max();
 
 struct FreeBlock {
     void operator()(unsigned char* block) const { std::free(block); }
@@ -41,9 +42,13 @@ void resize(Block& block, std::size_t size)
 
 std::size_t nextCapacity(std::size_t filled, uint32_t byteCount)
 {
-    if (filled >= maxStringBytes)
-        throw CParseError(String("A string on the stream is longer than a string can be."));
-    return std::min<std::size_t>({byteCount, std::max(2 * filled, firstChunk), maxStringBytes});
+    return std::min<std::size_t>(byteCount, std::max(2 * filled, firstChunk));
+}
+
+CParseError aboveBound(const char* what, int64_t count, int64_t bound)
+{
+    return CParseError(String(what) + String::fromInt(count) + String(", the most allowed is ") +
+                       String::fromInt(bound) + String("."));
 }
 
 String emptyUTF8()
@@ -53,7 +58,9 @@ String emptyUTF8()
 
 } // namespace
 
-CDataInStream::CDataInStream(P<IInStream> stream) : TDataStream(std::move(stream))
+CDataInStream::CDataInStream(P<IInStream> stream)
+    : TDataStream(std::move(stream)), m_maxStringBytes(stringBytesLimit),
+      m_maxItemCount(std::numeric_limits<int32_t>::max())
 {
 }
 
@@ -159,6 +166,29 @@ uint32_t CDataInStream::readUInt()
     return readUInt32();
 }
 
+void CDataInStream::setMaxStringBytes(uint32_t maxBytes)
+{
+    m_maxStringBytes = std::min(maxBytes, stringBytesLimit);
+}
+
+void CDataInStream::setMaxItemCount(int32_t maxCount)
+{
+    if (maxCount < 0)
+        throw CInvalidArgError("the bound of an item count must not be negative", "setMaxItemCount", this);
+    m_maxItemCount = maxCount;
+}
+
+int32_t CDataInStream::readItemCount()
+{
+    const int32_t count = readInt32();
+    if (count < 0)
+        throw CParseError(String("The stream holds a negative number of items: ") + String::fromInt(count) +
+                          String("."));
+    if (count > m_maxItemCount)
+        throw aboveBound("The stream holds a list of too many items: ", count, m_maxItemCount);
+    return count;
+}
+
 String CDataInStream::readString()
 {
     return readUTF8(readUInt());
@@ -174,6 +204,8 @@ String CDataInStream::tryReadString()
 
 String CDataInStream::readUTF8(uint32_t byteCount)
 {
+    if (byteCount > m_maxStringBytes)
+        throw aboveBound("The stream holds a string of too many bytes: ", byteCount, m_maxStringBytes);
     if (byteCount == 0)
         return emptyUTF8();
     Block block;

@@ -34,9 +34,11 @@ public:
     bool readBool() override;
     int32_t readInt() override;
     uint32_t readUInt() override;
+    void setMaxStringBytes(uint32_t maxBytes) override;
+    void setMaxItemCount(int32_t maxCount) override;
+    int32_t readItemCount() override;
     // The bytes are taken as UTF-8 without checking (invalid ones are
-    // skipped when the text is used). A count beyond 2^31 - 1 bytes throws
-    // CParseError once that many bytes have come.
+    // skipped when the text is used).
     String readString() override;
     String tryReadString() override;
     P<ISerializable> readObject(ISerializable& target) override;
@@ -46,6 +48,9 @@ public:
 private:
     template <class Unsigned> Unsigned readLittleEndian();
     String readUTF8(uint32_t byteCount);
+
+    uint32_t m_maxStringBytes;
+    int32_t m_maxItemCount;
 };
 
 } // namespace lumo

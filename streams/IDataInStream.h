@@ -15,9 +15,18 @@ class ISerializable;
 // Reads what an IDataOutStream wrote. A stream that ends inside a value
 // throws its end-of-data error (CEndOfStreamError, or CFinishedError for a
 // closed pipe) and the bytes of that value are lost. A count read from the
-// stream never reserves memory for bytes that have not arrived.
+// stream never reserves memory for bytes that have not arrived, and one above
+// the stream's bounds is refused before anything is reserved or read for it.
 class IDataInStream : public virtual IInStream {
 public:
+    // The longest string a read accepts, in bytes (2^31 - 1 until set; a
+    // larger bound counts as 2^31 - 1). Set by the stream's owner before
+    // values are read.
+    virtual void setMaxStringBytes(uint32_t maxBytes) = 0;
+    // The most items readItemCount accepts (INT32_MAX until set). Throws
+    // CInvalidArgError for a negative bound.
+    virtual void setMaxItemCount(int32_t maxCount) = 0;
+
     virtual int8_t readInt8() = 0;
     virtual int16_t readInt16() = 0;
     virtual int32_t readInt32() = 0;
@@ -32,7 +41,12 @@ public:
     virtual bool readBool() = 0;
     virtual int32_t readInt() = 0;
     virtual uint32_t readUInt() = 0;
-    // A UTF-8 string.
+    // The number of items of a list that follows, written as a signed
+    // 32-bit count. Throws CParseError for a count below 0 or above the
+    // bound of setMaxItemCount.
+    virtual int32_t readItemCount() = 0;
+    // A UTF-8 string. A byte count above the bound of setMaxStringBytes
+    // throws CParseError as soon as the count is read.
     virtual String readString() = 0;
     // Like readString, but fewer than four bytes of count give the empty
     // string (the bytes that came are consumed).

@@ -1,6 +1,6 @@
 #include "host/CAudioStreamInfos.h"
 
-#include "foundation/CException.h"
+#include "foundation/CParseError.h"
 #include "media/mediaWire.h"
 #include "streams/CEndOfStreamError.h"
 
@@ -18,6 +18,7 @@ std::vector<SAudioStreamInfo> twoStreams()
 TEST(CAudioStreamInfosTest, AListReadsBackAsWritten)
 {
     SWire wire;
+    wire.in->setMaxItemCount(2); // a list just at its bound
     lumo::make<CAudioStreamInfos>(twoStreams())->write(*wire.out);
     wire.written();
     lumo::P<CAudioStreamInfos> received = lumo::make<CAudioStreamInfos>();
@@ -37,10 +38,13 @@ TEST(CAudioStreamInfosTest, AListReadsBackAsWritten)
 
 TEST(CAudioStreamInfosTest, AFailedReadKeepsTheOldList)
 {
-    for (int32_t count : {-1, CAudioStreamInfos::maxStreamCount + 1}) {
+    // The streams' bytes follow, so that only the count can be refused.
+    const Bytes stream = wireInt32(0) + wireInt32(0) + wireInt32(0) + wireInt32(1) + wireInt32(8000);
+    for (int32_t count : {-1, 2, INT32_MIN}) {
         SWire wire;
+        wire.in->setMaxItemCount(1);
         lumo::P<CAudioStreamInfos> infos = lumo::make<CAudioStreamInfos>(twoStreams());
-        EXPECT_THROW(infos->read(wire.feed(wireInt32(count))), lumo::CException);
+        EXPECT_THROW(infos->read(wire.feed(wireInt32(count) + stream + stream)), lumo::CParseError) << count;
         EXPECT_EQ(infos->getStreams().size(), 2u);
     }
     SWire wire;

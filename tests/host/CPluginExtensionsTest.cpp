@@ -69,12 +69,19 @@ TEST_F(CPluginExtensionsTest, ReadingAppendsWhatWasWritten)
 TEST_F(CPluginExtensionsTest, RefusesABadCountAndKeepsItsList)
 {
     extensions->addExtension(u"kept");
-    out->writeInt(-1);
-    EXPECT_THROW(extensions->read(rewound()), lumo::CParseError);
+    in->setMaxItemCount(2);
+    for (int32_t count : {-1, 3, INT32_MAX}) {
+        stream->clear();
+        out->writeInt(count);
+        for (int i = 0; i < 3; ++i)
+            out->writeString(*lumo::String("e").get());
+        EXPECT_THROW(extensions->read(rewound()), lumo::CParseError) << count;
+        EXPECT_EQ(stream->getPosition(), 4) << count;
+    }
 
     // More strings claimed than arrive.
     stream->clear();
-    out->writeInt(INT32_MAX);
+    out->writeInt(2);
     out->writeString(*lumo::String("only one").get());
     EXPECT_THROW(extensions->read(rewound()), lumo::CEndOfStreamError);
 

@@ -1,5 +1,6 @@
 #include "media/CAudioChunk.h"
 
+#include "foundation/CInvalidArgError.h"
 #include "foundation/CInvalidObjectStateError.h"
 #include "streams/CEndOfStreamError.h"
 #include "yuvPictures.h"
@@ -38,17 +39,52 @@ TEST(CAudioChunkTest, ChunksTravelAsTimeStampLengthAndBytes)
     }
 }
 
-TEST(CAudioChunkTest, BadLengthsAndMissingBlocksAreRefused)
+TEST(CAudioChunkTest, LengthsOutsideTheBoundAreRefusedBeforeTheBlockGrows)
 {
-    for (int32_t length : {-1, CAudioChunk::maxDataSize + 1}) {
+    struct Case {
+        int32_t bound; // -1: the default
+        int32_t length;
+        bool bRefused;
+    } const cases[] = {
+        {4096, 4096, false},
+        {4096, 4097, true},
+        {4096, -1, true},
+        {0, 0, false},
+        {0, 1, true},
+        {-1, CAudioChunk::defaultMaxDataSize + 1, true},
+        {-1, INT32_MIN, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bound << " " << c.length);
+        lumo::P<CAudioChunk> chunk = lumo::make<CAudioChunk>(0.0, common::blockOf(Bytes(5)));
+        if (c.bound >= 0)
+            chunk->setMaxDataSize(c.bound);
+        const int32_t capacity = chunk->getMemoryBlock()->getCapacity();
+        const Bytes header = common::wireDouble(2.0) + common::wireInt32(c.length);
         SWire wire;
-        lumo::P<CAudioChunk> chunk = presetChunk();
-        chunk->getMemoryBlock()->setSize(5);
-        EXPECT_THROW(chunk->read(wire.feed(common::wireDouble(2.0) + common::wireInt32(length) + Bytes(8))),
-                     lumo::CException);
-        EXPECT_EQ(chunk->getDataSize(), 5);
-        EXPECT_EQ(chunk->getTimestamp(), 0.0);
+        if (c.bRefused) {
+            // Only the header is there: reading past it would end the stream.
+            try {
+                chunk->read(wire.feed(header));
+                ADD_FAILURE() << "not refused";
+            } catch (const lumo::CEndOfStreamError&) {
+                ADD_FAILURE() << "the samples were read";
+            } catch (const lumo::CException&) {
+            }
+            EXPECT_EQ(chunk->getDataSize(), 5);
+            EXPECT_EQ(chunk->getMemoryBlock()->getCapacity(), capacity);
+            EXPECT_EQ(chunk->getTimestamp(), 0.0);
+        } else {
+            const Bytes samples = common::numberedBytes(size_t(c.length));
+            EXPECT_TRUE(chunk->read(wire.feed(header + samples)));
+            EXPECT_EQ(common::bytesOf(*chunk->getMemoryBlock()), samples);
+        }
     }
+    EXPECT_THROW(presetChunk()->setMaxDataSize(-1), lumo::CInvalidArgError);
+}
+
+TEST(CAudioChunkTest, CutShortChunksAndMissingBlocksAreRefused)
+{
     SWire wire;
     lumo::P<CAudioChunk> cut = presetChunk();
     EXPECT_THROW(cut->read(wire.feed(common::wireDouble(2.0) + common::wireInt32(64) + Bytes(8))),

@@ -1,5 +1,6 @@
 #include "media/CNEBPictureRemote.h"
 
+#include "foundation/CInvalidArgError.h"
 #include "foundation/CInvalidObjectStateError.h"
 #include "media/CRGBPicture.h"
 #include "streams/CMemoryManager.h"
@@ -61,6 +62,72 @@ TEST(CNEBPictureRemoteTest, UnknownTypeCodesAreRefused)
         }
         EXPECT_EQ(wrapper->getPicture(), nullptr);
     }
+}
+
+// Counts what a reader asks of its memory manager.
+class CCountingManager : public lumo::CObject, public virtual lumo::IMemoryManager {
+public:
+    lumo::P<lumo::IMemoryBlock> allocate(int32_t capacity) override
+    {
+        ++allocations;
+        return lumo::make<lumo::CMemoryBlock>(capacity);
+    }
+    void purge() override {}
+
+    int allocations = 0;
+};
+
+// Only the header is on the wire: a refused picture must fail on its header
+// alone, before memory is taken or its pixels are asked for.
+TEST(CNEBPictureRemoteTest, PicturesBeyondTheBoundAreRefusedOnTheirHeader)
+{
+    constexpr int32_t side = 23170; // 23170 x 23170 RGB pixels just fit a 32-bit length
+    struct Case {
+        int32_t type;
+        int32_t width;
+        int32_t height;
+        int32_t maxWidth;
+        int32_t maxHeight;
+        bool bRefused;
+    } const cases[] = {
+        {rgbPictureType, 4, 3, 4, 3, false},
+        {rgbPictureType, 5, 3, 4, 3, true},
+        {rgbPictureType, 4, 4, 4, 3, true},
+        {yv12PictureType, 6, 4, 4, 3, true},
+        {rgbPictureType, 0, 0, 4, 3, false},
+        {rgbPictureType, 0, 0, 0, 0, false},
+        {nv12PictureType, 2, 2, 0, 0, true},
+        {rgbPictureType, side, side, 16384, 16384, true},
+        {rgbPictureType, side, side, 640, 480, true},
+        {rgbPictureType, -1, 2, 4, 3, true},
+        {yuy2PictureType, 2, -2, 4, 3, true},
+        {rgbPictureType, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.type << ": " << c.width << "x" << c.height << " within " << c.maxWidth
+                                        << "x" << c.maxHeight);
+        lumo::P<CCountingManager> manager = lumo::make<CCountingManager>();
+        lumo::P<CNEBPictureRemote> wrapper = lumo::make<CNEBPictureRemote>(manager);
+        wrapper->setMaxSize(c.maxWidth, c.maxHeight);
+        const int64_t area = int64_t(c.width) * c.height;
+        const int64_t length =
+            c.type == rgbPictureType ? 4 * area : c.type == yuy2PictureType ? 2 * area : area * 3 / 2;
+        const Bytes header = wireInt32(c.type) + wireDouble(1.0) + wireInt32(c.width) + wireInt32(c.height) +
+                             Bytes{0} + wireInt32(int32_t(length));
+        SWire wire;
+        if (c.bRefused) {
+            lumo::IDataInStream& in = wire.feed(header);
+            EXPECT_THROW(wrapper->read(in), lumo::CException);
+            EXPECT_EQ(wire.stream->getPosition(), int64_t(header.size()));
+            EXPECT_EQ(manager->allocations, 0);
+            EXPECT_EQ(wrapper->getPicture(), nullptr);
+        } else {
+            EXPECT_TRUE(wrapper->read(wire.feed(header + numberedBytes(size_t(length)))));
+            EXPECT_EQ(wrapper->getPicture()->getWidth(), c.width);
+            EXPECT_EQ(wrapper->getPicture()->getHeight(), c.height);
+        }
+    }
+    EXPECT_THROW(lumo::make<CNEBPictureRemote>(nullptr)->setMaxSize(-1, 0), lumo::CInvalidArgError);
 }
 
 TEST(CNEBPictureRemoteTest, OwnOperationsAreNeutral)

@@ -4,6 +4,7 @@
 #include "WireFixture.h"
 #include "foundation/CCastError.h"
 #include "foundation/CInvalidArgError.h"
+#include "foundation/CParseError.h"
 #include "remote/CRemoteException.h"
 #include "remote/CRemoteVarBool.h"
 #include "remote/CRemoteVarDouble.h"
@@ -130,6 +131,37 @@ TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
             ADD_FAILURE() << "no error";
         } catch (const CRemoteException& error) {
             EXPECT_EQ(messageOf(error), c.message);
+        }
+    }
+}
+
+// The keyword, an "Error:" text and the result's name are all strings of
+// the endpoint's input: a count above its bound fails before the text is
+// read, with nothing of it on the stream.
+TEST_F(RemoteStreamClientTest, RepliesHoldToTheStringBoundOfTheInput)
+{
+    const std::string error = "Error: the disk is full";
+    endpoint->getDataInStream()->setMaxStringBytes(static_cast<uint32_t>(error.size()));
+    const struct {
+        Bytes reply;
+        std::string message; // empty: refused on its count
+    } cases[] = {
+        {wireString(error), error},
+        {wireUInt32(static_cast<uint32_t>(error.size() + 1)), ""},
+        {wireUInt32(512u << 20), ""},
+        {wireString("return") + wireUInt32(static_cast<uint32_t>(error.size() + 1)), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        feed(c.reply);
+        try {
+            endpoint->call(*make<CGetWidthFunction>());
+            ADD_FAILURE() << "no error";
+        } catch (const CParseError&) {
+            EXPECT_TRUE(c.message.empty());
+            EXPECT_TRUE(input->isEOF());
+        } catch (const CRemoteException& remote) {
+            EXPECT_EQ(messageOf(remote), c.message);
         }
     }
 }

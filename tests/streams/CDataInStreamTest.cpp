@@ -3,6 +3,7 @@
 #include "CProbeStream.h"
 #include "CTestRecord.h"
 #include "foundation/CInvalidArgError.h"
+#include "foundation/CParseError.h"
 #include "foundation/CURI.h"
 #include "foundation/ICharEncoding.h"
 #include "foundation/castObject.h"
@@ -191,16 +192,95 @@ TEST_F(DataInFixture, AValueCutShortIsAnEndOfStream)
     EXPECT_THROW(in->readBool(), CEndOfStreamError);
 }
 
+Bytes wireCount(uint32_t count)
+{
+    return {static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8), static_cast<uint8_t>(count >> 16),
+            static_cast<uint8_t>(count >> 24)};
+}
+
 TEST_F(DataInFixture, ALyingCountReservesOnlyWhatArrives)
 {
-    for (uint32_t claimed : {0xFFFFFFFFu, 0x7FFFFFFFu, 70000u}) {
+    for (uint32_t claimed : {0x7FFFFFFFu, 70000u}) {
         SCOPED_TRACE(claimed);
-        wrapped->fill({static_cast<uint8_t>(claimed), static_cast<uint8_t>(claimed >> 8),
-                       static_cast<uint8_t>(claimed >> 16), static_cast<uint8_t>(claimed >> 24), 'a', 'b', 'c'});
+        Bytes bytes = wireCount(claimed);
+        bytes.insert(bytes.end(), {'a', 'b', 'c'});
+        wrapped->fill(bytes);
         wrapped->largestReadFully = 0;
         EXPECT_THROW(in->readString(), CEndOfStreamError);
         EXPECT_LE(wrapped->largestReadFully, 64 * 1024);
     }
+}
+
+// A count above the bound fails as a parse error while the stream holds
+// nothing after it: no byte of the string was asked for.
+TEST_F(DataInFixture, AStringAboveItsBoundIsRefusedOnItsCount)
+{
+    using Read = String (IDataInStream::*)();
+    struct Case {
+        uint32_t bound; // 0: the default
+        uint32_t count;
+        bool bRefused;
+    } const cases[] = {
+        {10, 10, false},
+        {10, 11, true},
+        {1, 0, false},
+        {0, 0, false},
+        {0, 0x80000000u, true},
+        {0, 0xFFFFFFFFu, true},
+        {0xFFFFFFFFu, 0x80000000u, true}, // a bound above 2^31 - 1 counts as that
+    };
+    for (Read read : {&IDataInStream::readString, &IDataInStream::tryReadString}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.bound << " " << c.count);
+            P<CDataInStream> bounded = make<CDataInStream>(wrapped);
+            if (c.bound != 0)
+                bounded->setMaxStringBytes(c.bound);
+            if (c.bRefused) {
+                wrapped->fill(wireCount(c.count));
+                wrapped->largestReadFully = 0;
+                EXPECT_THROW(((*bounded).*read)(), CParseError);
+                EXPECT_EQ(wrapped->getPosition(), 4);
+                EXPECT_LE(wrapped->largestReadFully, 4);
+            } else {
+                Bytes bytes = wireCount(c.count);
+                bytes.resize(bytes.size() + c.count, 'x');
+                wrapped->fill(bytes);
+                EXPECT_EQ(((*bounded).*read)(), String::fromUTF8(std::string(c.count, 'x')));
+                EXPECT_TRUE(bounded->isEOF());
+            }
+        }
+    }
+}
+
+TEST_F(DataInFixture, ItemCountsStayWithinZeroAndTheirBound)
+{
+    struct Case {
+        int32_t bound; // -1: the default
+        int32_t count;
+        bool bRefused;
+    } const cases[] = {
+        {5, -1, true},
+        {5, 0, false},
+        {5, 5, false},
+        {5, 6, true},
+        {0, 0, false},
+        {0, 1, true},
+        {-1, std::numeric_limits<int32_t>::max(), false},
+        {-1, std::numeric_limits<int32_t>::min(), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bound << " " << c.count);
+        P<CDataInStream> bounded = make<CDataInStream>(wrapped);
+        if (c.bound >= 0)
+            bounded->setMaxItemCount(c.bound);
+        wrapped->fill(wireCount(static_cast<uint32_t>(c.count)));
+        if (c.bRefused)
+            EXPECT_THROW(bounded->readItemCount(), CParseError);
+        else
+            EXPECT_EQ(bounded->readItemCount(), c.count);
+        EXPECT_EQ(wrapped->getPosition(), 4);
+    }
+    EXPECT_THROW(in->setMaxItemCount(-1), CInvalidArgError);
 }
 
 TEST(CDataInStream, OffersGoingBackOnlyWhenTheWrappedStreamDoes)

@@ -1,0 +1,98 @@
+#include "host/CNEBPluginClient.h"
+
+#include "foundation/CParseError.h"
+#include "foundation/CURI.h"
+#include "host/CNEBError.h"
+#include "host/IPluginExtensions.h"
+#include "host/ISourceServer.h"
+#include "slaveReplies.h"
+#include "streams/CMemoryManager.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace nebo::common {
+namespace {
+
+struct CNEBPluginClientTest : testing::Test, SSlavePipe {
+    lumo::P<CNEBPluginClient> plugin =
+        lumo::make<CNEBPluginClient>(input, output, lumo::make<lumo::CMemoryManager>(30));
+};
+
+// Without setLimits the client holds to the default limits.
+TEST_F(CNEBPluginClientTest, RepliesHoldToTheLimits)
+{
+    // Room for the keywords ("return", "Result") and no more.
+    SSlaveLimits small;
+    small.maxStringBytes = 8;
+    small.maxItemCount = 2;
+    const uint32_t defaultStringBytes = SSlaveLimits().maxStringBytes;
+    const int32_t defaultItemCount = SSlaveLimits().maxItemCount;
+    const Bytes extensions = wireText("avi") + wireText("mkv");
+    const struct {
+        const char* name;
+        const SSlaveLimits* limits; // null: the defaults
+        Bytes replies;
+        std::function<void(CNEBPluginClient&)> call;
+        bool bRefused;
+    } cases[] = {
+        {"log at the bound", &small, reply(wireText("abcdefgh")), [](CNEBPluginClient& p) { p.getLog(); }, false},
+        {"log above the bound", &small, reply(wireInt32(9)), [](CNEBPluginClient& p) { p.getLog(); }, true},
+        {"name above the bound", &small, reply(wireInt32(9)), [](CNEBPluginClient& p) { p.getPluginName(); }, true},
+        {"a 2 GiB log", nullptr, reply(wireInt32(INT32_MAX)), [](CNEBPluginClient& p) { p.getLog(); }, true},
+        {"a log above the default", nullptr, reply(wireInt32(int32_t(defaultStringBytes + 1))),
+         [](CNEBPluginClient& p) { p.getLog(); }, true},
+        {"an error reply above the bound", &small, wireInt32(512 << 20),
+         [](CNEBPluginClient& p) { p.getValidTypes(); }, true},
+        {"extensions at the bound", &small, reply(present(wireInt32(2) + extensions)),
+         [](CNEBPluginClient& p) { EXPECT_EQ(p.getValidExtensions(1)->getExtensionCount(), 2); }, false},
+        {"extensions above the bound", &small, reply(Bytes{0} + wireInt32(3)),
+         [](CNEBPluginClient& p) { p.getValidExtensions(1); }, true},
+        {"a negative count of extensions", &small, reply(Bytes{0} + wireInt32(-1)),
+         [](CNEBPluginClient& p) { p.getValidExtensions(1); }, true},
+        {"20 million extensions", nullptr, reply(Bytes{0} + wireInt32(20000000)),
+         [](CNEBPluginClient& p) { p.getValidExtensions(1); }, true},
+        {"extensions above the default", nullptr, reply(Bytes{0} + wireInt32(defaultItemCount + 1)),
+         [](CNEBPluginClient& p) { p.getValidExtensions(1); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        lumo::P<CNEBPluginClient> client =
+            lumo::make<CNEBPluginClient>(input, output, lumo::make<lumo::CMemoryManager>(30));
+        if (c.limits)
+            client->setLimits(*c.limits);
+        feed(c.replies);
+        if (c.bRefused) {
+            const lumo::P<lumo::CException> error = expectRefusedBeforeTheBody([&] { c.call(*client); });
+            EXPECT_NE(dynamic_cast<lumo::CParseError*>(error.get()), nullptr);
+        } else {
+            c.call(*client);
+        }
+        EXPECT_TRUE(input->isEOF());
+    }
+}
+
+// The source client shares the pipe, and the limits with it.
+TEST_F(CNEBPluginClientTest, ASourceHoldsToTheLimitsOfItsPluginClient)
+{
+    SSlaveLimits limits;
+    limits.maxStringBytes = 8;
+    limits.maxPictureSide = 100;
+    plugin->setLimits(limits);
+    feed(reply(present({})));
+    const lumo::P<ISourceServer> source = lumo::castObject<ISourceServer>(
+        plugin->tryCreateSource(*lumo::make<lumo::CURI>(lumo::String("file:///a.avi")), 1, false, nullptr));
+    ASSERT_NE(source, nullptr);
+
+    feed(reply(wireInt32(9)));
+    const lumo::P<lumo::CException> error = expectRefusedBeforeTheBody([&] { source->getLog(); });
+    EXPECT_NE(dynamic_cast<lumo::CParseError*>(error.get()), nullptr);
+
+    feed(reply(wireInt32(100)) + reply(wireInt32(101)));
+    EXPECT_EQ(source->getWidth(), 100);
+    EXPECT_THROW(source->getHeight(), CNEBError);
+}
+
+} // namespace
+} // namespace nebo::common

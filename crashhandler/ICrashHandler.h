@@ -13,10 +13,13 @@ class ICrashHandler {
 public:
     // Ends the handler; the pointer is invalid afterwards.
     virtual void destroy() noexcept = 0;
-    // Writes the report of the fault to the standard error and into the
-    // file at `reportPath`, created or emptied first. A file that cannot be
-    // opened gets no report and is not complained about.
-    virtual void handleCrash(const char* reportPath, const SExceptionPointers& pointers) noexcept = 0;
+    // Writes the report of the fault, whole, into the file at `reportPath`,
+    // created or emptied first; a file that cannot be opened gets no report
+    // and is not complained about. Only then, when `bDebugCopy`, a copy goes
+    // to the debug output, as far as that takes it without waiting: a dying
+    // process must never block on a reader that does not read.
+    virtual void handleCrash(const char* reportPath, const SExceptionPointers& pointers,
+                             bool bDebugCopy) noexcept = 0;
 
 protected:
     virtual ~ICrashHandler() = default;

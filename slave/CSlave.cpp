@@ -1,6 +1,7 @@
 #include "slave/CSlave.h"
 
 #include "foundation/CException.h"
+#include "foundation/CFinishedError.h"
 
 #include <cstdio>
 #include <exception>
@@ -36,9 +37,8 @@ int CSlave::run(std::string_view commandLineText)
         return exitBadCommandLine;
 
     Outcome outcome;
-    SRunObjects objects;
     try {
-        outcome = serve(*commandLine, objects);
+        outcome = serve(*commandLine);
     } catch (const lumo::CException& error) {
         writeErrorFile(describe(error));
         outcome = Outcome::failed;
@@ -49,38 +49,50 @@ int CSlave::run(std::string_view commandLineText)
         writeErrorFile(String("unknown exception"));
         outcome = Outcome::failed;
     }
-    objects.release();
+    m_objects.release();
     if (outcome == Outcome::pipeNotReachable)
         return exitPipeNotReachable;
     finish(outcome);
     return exitOk;
 }
 
-CSlave::Outcome CSlave::serve(const CSlaveCommandLine& commandLine, SRunObjects& objects)
+CSlave::Outcome CSlave::serve(const CSlaveCommandLine& commandLine)
 {
     const String pipeName = String::fromLatin1(commandLine.pipeName);
     const String errorFileURI = String::fromLatin1(commandLine.errorFileURI);
     const String pluginName = String::fromLatin1(commandLine.pluginName);
 
-    objects.logManager = m_services.createLogManager(commandLine.logLevel);
-    objects.context = m_services.createContext(objects.logManager, pluginName);
-    objects.pluginHandler = m_services.createPluginHandler(objects.context);
+    m_objects.logManager = m_services.createLogManager(commandLine.logLevel);
+    m_objects.context = m_services.createContext(m_objects.logManager, pluginName);
+    m_objects.pluginHandler = m_services.createPluginHandler(m_objects.context);
 
     // Written once, before the crash filter that reads it is installed.
     m_errorFilePath = m_services.getNativePath(errorFileURI);
     m_services.installCrashFilter(m_errorFilePath);
 
-    objects.pipe = m_services.connectPipe(pipeName);
-    if (!objects.pipe)
+    m_objects.pipe = m_services.connectPipe(pipeName);
+    if (!m_objects.pipe)
         return Outcome::pipeNotReachable;
 
-    objects.server = m_services.createServer(objects.pipe, objects.context);
-    const P<lumo::ISignal> quit = objects.server->getQuitSignal();
-    while (!quit->isSet())
-        objects.server->processNext();
-
-    objects.release();
+    m_objects.server = m_services.createServer(m_objects.pipe, m_objects.context);
+    serveUntilQuit(*m_objects.server);
+    m_objects.release();
     return Outcome::clean;
+}
+
+void CSlave::serveUntilQuit(ISlaveServer& server)
+{
+    const P<lumo::ISignal> quit = server.getQuitSignal();
+    try {
+        while (!quit->isSet())
+            server.serveNext();
+    } catch (const lumo::CFinishedError&) {
+        // Once a source server took the pipe over, the master's "Quit"
+        // stops only that server, and closing the pipe ends the run: a
+        // clean end, not a lost pipe.
+        if (!server.wasQuitReceived())
+            throw;
+    }
 }
 
 void CSlave::SRunObjects::release()
@@ -94,23 +106,28 @@ void CSlave::SRunObjects::release()
 
 void CSlave::finish(Outcome outcome)
 {
-    m_services.writeDebugOutput(finalDebugLine);
+    writeDebugOutput(finalDebugLine);
     if (outcome == Outcome::clean) {
         try {
             if (m_services.fileExists(m_errorFilePath))
                 m_services.deleteFile(m_errorFilePath);
         } catch (const lumo::CException& error) {
-            m_services.writeDebugOutput(error.what());
+            writeDebugOutput(error.what());
         }
     }
     m_services.removeCrashFilter();
+}
+
+void CSlave::writeDebugOutput(const std::string& text)
+{
+    m_services.writeDebugOutput(text, m_objects.logManager.get());
 }
 
 void CSlave::writeErrorFile(const String& message)
 {
     std::FILE* file = m_errorFilePath.empty() ? nullptr : std::fopen(m_errorFilePath.c_str(), "wb");
     if (!file) {
-        m_services.writeDebugOutput(errorFileNotWritable);
+        writeDebugOutput(errorFileNotWritable);
         return;
     }
     const std::string bytes = message.toCodePage();

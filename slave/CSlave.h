@@ -30,9 +30,9 @@ public:
 private:
     enum class Outcome { clean, failed, pipeNotReachable };
 
-    // What a run builds, released in reverse order. It lives in run(), not
-    // in serve(): an error a plugin raised must be handled and destroyed
-    // while the plugin's library, which holds the error's code, is loaded.
+    // What a run builds, released in reverse order. It outlives serve(): an
+    // error a plugin raised must be handled and destroyed while the plugin's
+    // library, which holds the error's code, is loaded.
     struct SRunObjects {
         lumo::P<lumo::IBase> logManager;
         lumo::P<lumo::IBase> context;
@@ -43,10 +43,14 @@ private:
         void release();
     };
 
-    Outcome serve(const CSlaveCommandLine& commandLine, SRunObjects& objects);
+    Outcome serve(const CSlaveCommandLine& commandLine);
+    void serveUntilQuit(ISlaveServer& server);
     void finish(Outcome outcome);
+    // Into the run's log while it exists (unless debug output goes to standard error).
+    void writeDebugOutput(const std::string& text);
 
     ISlaveServices& m_services;
+    SRunObjects m_objects;
     std::string m_errorFilePath;
 };
 

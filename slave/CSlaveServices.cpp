@@ -14,6 +14,7 @@
 #include "platform/ISystem.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace nebo::common {
@@ -24,35 +25,59 @@ using lumo::P;
 
 namespace {
 
-// Set once, before the crash filter that reads it is installed; a fixed
+// Set once, before the crash filter that reads them is installed; a fixed
 // array, because the filter may run after the heap was wrecked.
 char g_errorFilePath[4096];
+bool g_bCrashReportCopy = false;
 
 void writeCrashReport(const crashhandler::SExceptionPointers& pointers) noexcept
 {
     crashhandler::ICrashHandler* handler = crashhandler::createCrashHandler("", "0.0.0");
-    handler->handleCrash(g_errorFilePath, pointers);
+    handler->handleCrash(g_errorFilePath, pointers, g_bCrashReportCopy);
     handler->destroy();
 }
 
-// The plugin server as the slave's call loop sees it.
-class CPluginServerLoop : public lumo::CObject, public virtual ISlaveServer {
+bool isDebugOutputOnStandardError()
+{
+    const char* value = std::getenv(CSlaveServices::debugOutputVariable);
+    return value && std::strcmp(value, CSlaveServices::debugOutputOnStandardError) == 0;
+}
+
+// The plugin server as the slave's call loop sees it. It keeps the quit
+// signal of the source server that takes the pipe over, to tell a pipe the
+// master closed after its "Quit" from one that was lost.
+class CPluginServerLoop : public CNEBPluginServer, public virtual ISlaveServer {
 public:
     CPluginServerLoop(lumo::IPipeClient& pipe, P<INEBContext> context)
-        : m_server(make<CNEBPluginServer>(pipe.getInStream(), pipe.getOutStream(), std::move(context)))
+        : CNEBPluginServer(pipe.getInStream(), pipe.getOutStream(), std::move(context))
     {
     }
 
-    P<lumo::ISignal> getQuitSignal() override { return m_server->getQuitSignal(); }
+    P<lumo::ISignal> getQuitSignal() override { return CNEBPluginServer::getQuitSignal(); }
     // A request that served nothing (the separator closing the one before,
     // an unknown function) is no failure: the loop simply reads on.
-    void processNext() override { m_server->processNext(); }
+    void serveNext() override { processNext(); }
+    bool wasQuitReceived() override
+    {
+        return getQuitSignal()->isSet() || (m_sourceQuit && m_sourceQuit->isSet());
+    }
+
+    P<ISource> tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool bDontCloseAfterTesting,
+                               const SSourceParams* pParams) override
+    {
+        P<ISource> source = CNEBPluginServer::tryCreateSource(uri, nTypes, bDontCloseAfterTesting, pParams);
+        if (source)
+            m_sourceQuit = castObject<CSourceServer>(source)->getQuitSignal();
+        return source;
+    }
 
 private:
-    P<CNEBPluginServer> m_server;
+    P<lumo::ISignal> m_sourceQuit;
 };
 
 } // namespace
+
+CSlaveServices::CSlaveServices() : m_bDebugOutputOnStandardError(isDebugOutputOnStandardError()) {}
 
 P<lumo::IBase> CSlaveServices::createLogManager(int logLevel)
 {
@@ -86,6 +111,7 @@ void CSlaveServices::installCrashFilter(const std::string& errorFilePath)
     if (errorFilePath.size() >= sizeof g_errorFilePath)
         throw lumo::CInvalidArgError(lumo::String("errorFilePath"), lumo::String("installCrashFilter"));
     std::memcpy(g_errorFilePath, errorFilePath.c_str(), errorFilePath.size() + 1);
+    g_bCrashReportCopy = m_bDebugOutputOnStandardError;
     crashhandler::installFatalSignalFilter(&writeCrashReport);
 }
 
@@ -114,10 +140,14 @@ void CSlaveServices::deleteFile(const std::string& path)
     lumo::getSystem()->deleteFile(*lumo::CURI::fromNativePath(lumo::String::fromUTF8(path)));
 }
 
-void CSlaveServices::writeDebugOutput(const std::string& text)
+void CSlaveServices::writeDebugOutput(const std::string& text, lumo::IBase* logManager)
 {
-    std::fputs(text.c_str(), stderr);
-    std::fflush(stderr);
+    if (m_bDebugOutputOnStandardError) {
+        std::fputs(text.c_str(), stderr);
+        std::fflush(stderr);
+    } else if (logManager) {
+        castObject<ILogManager>(logManager)->logText(debugLogLevel, lumo::String::fromCodePage(text));
+    }
 }
 
 } // namespace nebo::common

@@ -7,8 +7,22 @@ namespace nebo::common {
 // The services of the slave program itself: the in-memory log, the context,
 // the plugin handler and the plugin server of the host, on the master's
 // pipe. A fatal signal leaves a crash report in the error file.
+//
+// Debug output (the slave's debug lines and a copy of a crash report) stays
+// off the standard error, which is often the user's terminal or a pipe of
+// the master's, unless the slave's environment has
+// NEBO_DEBUG_OUTPUT=stderr; otherwise debug lines go into the run's log.
 class CSlaveServices : public ISlaveServices {
 public:
+    static constexpr const char* debugOutputVariable = "NEBO_DEBUG_OUTPUT";
+    static constexpr const char* debugOutputOnStandardError = "stderr";
+    // The level of debug lines in the log.
+    static constexpr int debugLogLevel = 3;
+
+    // Reads the environment once: where debug output goes holds for the
+    // whole run, crash filter included.
+    CSlaveServices();
+
     lumo::P<lumo::IBase> createLogManager(int logLevel) override;
     lumo::P<lumo::IBase> createContext(const lumo::P<lumo::IBase>& logManager,
                                        const lumo::String& pluginName) override;
@@ -21,7 +35,10 @@ public:
                                        const lumo::P<lumo::IBase>& context) override;
     bool fileExists(const std::string& path) override;
     void deleteFile(const std::string& path) override;
-    void writeDebugOutput(const std::string& text) override;
+    void writeDebugOutput(const std::string& text, lumo::IBase* logManager) override;
+
+private:
+    const bool m_bDebugOutputOnStandardError;
 };
 
 } // namespace nebo::common

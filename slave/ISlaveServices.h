@@ -25,7 +25,9 @@ public:
     virtual lumo::P<lumo::IBase> createPluginHandler(const lumo::P<lumo::IBase>& context) = 0;
     // The native path of the error file's URI text.
     virtual std::string getNativePath(const lumo::String& uriText) = 0;
-    // Makes a fault of any thread write its report into the error file and end the process.
+    // Makes a fault of any thread write its report into the error file (and
+    // a copy where debug lines go, when that is standard error) and end the
+    // process.
     virtual void installCrashFilter(const std::string& errorFilePath) = 0;
     virtual void removeCrashFilter() = 0;
     // The connected client end of the master's pipe; null when it cannot be reached.
@@ -35,8 +37,11 @@ public:
                                                const lumo::P<lumo::IBase>& context) = 0;
     virtual bool fileExists(const std::string& path) = 0;
     virtual void deleteFile(const std::string& path) = 0;
-    // The slave's last words, where a developer watching the process sees them.
-    virtual void writeDebugOutput(const std::string& text) = 0;
+    // A debug line of the slave: on standard error when that is where debug
+    // output goes, else into `logManager` at debug level (3), else, when
+    // `logManager` is null (before the run's log exists or after it is
+    // gone), nowhere.
+    virtual void writeDebugOutput(const std::string& text, lumo::IBase* logManager) = 0;
 };
 
 } // namespace nebo::common

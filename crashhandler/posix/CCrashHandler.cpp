@@ -1,6 +1,7 @@
 #include "crashhandler/posix/CCrashHandler.h"
 
 #include "crashhandler/buildCrashReport.h"
+#include "crashhandler/posix/CDebugOutputSink.h"
 #include "crashhandler/posix/CDescriptorSink.h"
 #include "crashhandler/posix/SExceptionPointers.h"
 #include "crashhandler/posix/describeFault.h"
@@ -68,16 +69,27 @@ CCrashHandler::CCrashHandler(const char* applicationName, const char* versionTex
 
 void CCrashHandler::destroy() noexcept { this->~CCrashHandler(); }
 
-void CCrashHandler::handleCrash(const char* reportPath, const SExceptionPointers& pointers) noexcept
+void CCrashHandler::handleCrash(const char* reportPath, const SExceptionPointers& pointers, bool bDebugCopy) noexcept
 {
     recordFault(pointers);
     recordMappings();
     copyStack();
+    // The file comes first and whole: it is what the master reads.
     const int file = open(reportPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    CDescriptorSink sink(STDERR_FILENO, file);
-    buildCrashReport(m_record, m_applicationName, m_versionText, sink);
-    if (file >= 0)
+    if (file >= 0) {
+        CDescriptorSink fileSink(file);
+        writeReport(fileSink);
         close(file);
+    }
+    if (bDebugCopy) {
+        CDebugOutputSink debugSink(STDERR_FILENO);
+        writeReport(debugSink);
+    }
+}
+
+void CCrashHandler::writeReport(IReportSink& sink) noexcept
+{
+    buildCrashReport(m_record, m_applicationName, m_versionText, sink);
 }
 
 void CCrashHandler::recordFault(const SExceptionPointers& pointers)

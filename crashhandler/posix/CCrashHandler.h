@@ -1,6 +1,7 @@
 #pragma once
 
 #include "crashhandler/ICrashHandler.h"
+#include "crashhandler/IReportSink.h"
 #include "crashhandler/SCrashRecord.h"
 #include "crashhandler/posix/CModuleListBuilder.h"
 #include "crashhandler/posix/readMappings.h"
@@ -21,7 +22,7 @@ public:
     CCrashHandler(const char* applicationName, const char* versionText) noexcept;
 
     void destroy() noexcept override;
-    void handleCrash(const char* reportPath, const SExceptionPointers& pointers) noexcept override;
+    void handleCrash(const char* reportPath, const SExceptionPointers& pointers, bool bDebugCopy) noexcept override;
 
 private:
     ~CCrashHandler() override = default;
@@ -31,6 +32,7 @@ private:
     void recordRegisters(const ucontext_t& context);
     void recordMappings();
     void copyStack();
+    void writeReport(IReportSink& sink) noexcept;
 
     char m_applicationName[64];
     char m_versionText[64];

@@ -4,16 +4,17 @@
 
 namespace crashhandler {
 
-// Writes a report to up to two open file descriptors at once; a negative
-// descriptor is passed over, and so is one that fails.
+// Writes a report whole to an open file descriptor, waiting as long as the
+// descriptor makes it wait; a negative descriptor, or one that fails, gets
+// nothing more.
 class CDescriptorSink final : public IReportSink {
 public:
-    CDescriptorSink(int first, int second) noexcept : m_descriptors{first, second} {}
+    explicit CDescriptorSink(int descriptor) noexcept : m_descriptor(descriptor) {}
 
     void write(const char* text, size_t length) noexcept override;
 
 private:
-    int m_descriptors[2];
+    int m_descriptor;
 };
 
 } // namespace crashhandler

@@ -7,10 +7,6 @@
 #include "plugins/avlib/CAvlibSource.h"
 #include "plugins/avlib/listDemuxerExtensions.h"
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 namespace nebo::avlib {
 
 using lumo::make;
@@ -32,11 +28,9 @@ bool namesLocalFile(const lumo::IURI& uri)
 } // namespace
 
 CAvlibPlugin::CAvlibPlugin(common::INEBContext* context)
-    : m_context(context), m_memory(common::getPluginMemoryManager(context))
+    : m_context(context), m_memory(common::getPluginMemoryManager(context)),
+      m_libraryLog(context ? context->getLogManager() : nullptr)
 {
-    // The library writes to the console, which in a slave is its stderr;
-    // only its errors are worth that.
-    av_log_set_level(AV_LOG_ERROR);
 }
 
 lumo::String CAvlibPlugin::getPluginName() { return lumo::String::fromUTF8(pluginName); }

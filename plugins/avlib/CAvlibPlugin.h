@@ -3,6 +3,7 @@
 #include "foundation/CObject.h"
 #include "host/INEBContext.h"
 #include "host/INEBPlugin.h"
+#include "plugins/avlib/CLibraryLogForwarder.h"
 
 namespace nebo::avlib {
 
@@ -12,7 +13,8 @@ class CAvlibPlugin : public lumo::CObject, public virtual common::INEBPlugin {
 public:
     // Pictures and sound take their memory from the context's memory
     // manager, or from one of the plugin's own when there is no context.
-    // Quiets the library's console output down to its errors.
+    // The library's messages go into the context's log while the plugin
+    // lives, never to the console (see CLibraryLogForwarder).
     explicit CAvlibPlugin(common::INEBContext* context);
 
     lumo::String getPluginName() override;
@@ -29,6 +31,7 @@ public:
 private:
     const lumo::P<common::INEBContext> m_context;
     const lumo::P<lumo::IMemoryManager> m_memory;
+    const CLibraryLogForwarder m_libraryLog;
 };
 
 } // namespace nebo::avlib

@@ -52,6 +52,41 @@ inline int64_t getMonotonicMs()
     return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
+// Where a slave's standard error and debug output go.
+struct SSlaveOutput {
+    // The descriptor the slave gets as standard error; -1 for the test's own.
+    int standardError = -1;
+    // The slave's NEBO_DEBUG_OUTPUT; null for none.
+    const char* debugOutput = nullptr;
+};
+
+// Gives the slaves started meanwhile `output`: they inherit the standard
+// error and the environment of the test.
+class CScopedSlaveOutput {
+public:
+    explicit CScopedSlaveOutput(const SSlaveOutput& output) : m_debugOutput("NEBO_DEBUG_OUTPUT", output.debugOutput)
+    {
+        if (output.standardError < 0)
+            return;
+        std::fflush(stderr);
+        m_savedStandardError = dup(STDERR_FILENO);
+        dup2(output.standardError, STDERR_FILENO);
+    }
+    ~CScopedSlaveOutput()
+    {
+        if (m_savedStandardError < 0)
+            return;
+        dup2(m_savedStandardError, STDERR_FILENO);
+        close(m_savedStandardError);
+    }
+    CScopedSlaveOutput(const CScopedSlaveOutput&) = delete;
+    CScopedSlaveOutput& operator=(const CScopedSlaveOutput&) = delete;
+
+private:
+    lumo::CScopedEnvironment m_debugOutput;
+    int m_savedStandardError = -1;
+};
+
 class CSlaveFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -74,7 +109,8 @@ protected:
 
     // Makes a pipe, starts the slave on it and returns the master's end once
     // the slave connected; null when it did not connect within a generous bound.
-    lumo::P<lumo::IPipeClient> startServedSlave(const std::string& plugin = "nebo_demo", int logLevel = 2)
+    lumo::P<lumo::IPipeClient> startServedSlave(const std::string& plugin = "nebo_demo", int logLevel = 2,
+                                                const SSlaveOutput& output = {})
     {
         static int pipeCount = 0;
         char name[64];
@@ -85,6 +121,7 @@ protected:
         const std::string arguments = " " + std::to_string(getpid()) + " " + name + " " + plugin + " file://" +
                                       m_errorFile + " " + std::to_string(logLevel);
         lumo::P<CSlaveStarter> starter = lumo::make<CSlaveStarter>(arguments);
+        const CScopedSlaveOutput slaveOutput(output);
         lumo::P<lumo::IPipeClient> pipe = m_server->acceptClient(starter.get());
         m_slave = starter->getSlave();
         return pipe;

@@ -1,11 +1,13 @@
 #include "slave/CSlave.h"
 
 #include "foundation/CError.h"
+#include "foundation/CFinishedError.h"
 #include "foundation/CObject.h"
 #include "platform/ISignalFactory.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -35,24 +37,31 @@ private:
 
 class CFakeServer : public CTracked, public virtual nebo::common::ISlaveServer {
 public:
-    CFakeServer(Events& events, int requestsBeforeQuit, std::function<void()> request)
+    using Request = std::function<void(CFakeServer&)>;
+
+    CFakeServer(Events& events, int requestsBeforeQuit, Request request)
         : CTracked(events, "server"), m_quit(lumo::getSignalFactory()->createSignal()),
           m_requestsLeft(requestsBeforeQuit), m_request(std::move(request))
     {
     }
     P<lumo::ISignal> getQuitSignal() override { return m_quit; }
-    void processNext() override
+    void serveNext() override
     {
         if (m_request)
-            m_request();
+            m_request(*this);
         if (--m_requestsLeft == 0)
             m_quit->set();
     }
+    bool wasQuitReceived() override { return m_quit->isSet() || m_bSourceQuit; }
+
+    // The master's "Quit" to a source server that took the pipe over.
+    void quitSource() { m_bSourceQuit = true; }
 
 private:
     P<lumo::ISignal> m_quit;
     int m_requestsLeft;
-    std::function<void()> m_request;
+    Request m_request;
+    bool m_bSourceQuit = false;
 };
 
 class CFakeServices : public nebo::common::ISlaveServices {
@@ -62,15 +71,20 @@ public:
     std::string errorFilePath;
     bool pipeReachable = true;
     int requestsBeforeQuit = 3;
-    std::function<void()> onRequest;
+    CFakeServer::Request onRequest;
     std::function<void()> onCreateContext;
+    // Debug lines given with the run's log, and without any log.
+    std::string loggedDebugOutput;
     std::string debugOutput;
+    lumo::IBase* logManager = nullptr;
     bool crashFilterInstalled = false;
 
     P<lumo::IBase> createLogManager(int level) override
     {
         logLevel = level;
-        return tracked("log manager");
+        P<lumo::IBase> log = tracked("log manager");
+        logManager = log.get();
+        return log;
     }
     P<lumo::IBase> createContext(const P<lumo::IBase>&, const lumo::String& pluginName) override
     {
@@ -102,7 +116,16 @@ public:
     }
     bool fileExists(const std::string& path) override { return std::filesystem::exists(path); }
     void deleteFile(const std::string& path) override { std::filesystem::remove(path); }
-    void writeDebugOutput(const std::string& text) override { debugOutput += text; }
+    void writeDebugOutput(const std::string& text, lumo::IBase* log) override
+    {
+        if (!log) {
+            debugOutput += text;
+            return;
+        }
+        EXPECT_EQ(log, logManager);
+        EXPECT_EQ(std::find(events.begin(), events.end(), "released log manager"), events.end());
+        loggedDebugOutput += text;
+    }
 
 private:
     P<lumo::IBase> tracked(const char* name) { return make<CTracked>(events, name); }
@@ -152,7 +175,7 @@ TEST_F(CSlaveTest, BadCommandLineEndsAtOnceWithoutTouchingTheErrorFile)
 TEST_F(CSlaveTest, CleanRunServesUntilQuitAndDeletesTheErrorFile)
 {
     int requests = 0;
-    services.onRequest = [&] { ++requests; };
+    services.onRequest = [&](CFakeServer&) { ++requests; };
     EXPECT_EQ(run(" 4711 nebo_slave-1-2-3 nebo_test file:///error.txt 9"), 0);
     EXPECT_EQ(services.logLevel, 4);
     EXPECT_EQ(requests, 3);
@@ -177,53 +200,81 @@ TEST_F(CSlaveTest, UnreachablePipeEndsWithMinusOneAndKeepsTheCrashFilter)
     EXPECT_EQ(services.events.back(), "released log manager");
 }
 
-TEST_F(CSlaveTest, ErrorOfTheSystemIsWrittenWithItsTitleAndText)
+// How a run that reached the master's pipe ends, by what the first request does.
+struct SEndCase {
+    const char* name;
+    CFakeServer::Request request;
+    // What the error file holds afterwards; null when it is gone.
+    const char* errorFileText;
+};
+
+void PrintTo(const SEndCase& end, std::ostream* out) { *out << end.name; }
+
+const char* const pipeClosedText = "lumo::CException\nType: Error\ntext: Pipe was closed";
+
+struct CSilentError : std::exception {
+    const char* what() const noexcept override { return nullptr; }
+};
+
+const SEndCase endCases[] = {
+    {"Quit", [](CFakeServer& server) { server.getQuitSignal()->set(); }, nullptr},
+    {"PipeClosed", [](CFakeServer&) { throw lumo::CFinishedError("Pipe was closed"); }, pipeClosedText},
+    {"PipeClosedAfterQuitToTheSource",
+     [](CFakeServer& server) {
+         server.quitSource();
+         throw lumo::CFinishedError("Pipe was closed");
+     },
+     nullptr},
+    {"OtherErrorAfterQuitToTheSource",
+     [](CFakeServer& server) {
+         server.quitSource();
+         throw lumo::CError("Pipe was closed", "Error");
+     },
+     pipeClosedText},
+    {"SystemError", [](CFakeServer&) { throw lumo::CError("lost", "Failure"); },
+     "lumo::CException\nType: Failure\ntext: lost"},
+    {"StandardException", [](CFakeServer&) { throw std::runtime_error("bad allocation size"); },
+     "std::exception\nErrorString: bad allocation size"},
+    {"StandardExceptionWithoutText", [](CFakeServer&) { throw CSilentError(); }, "std::exception\nErrorString: "},
+    {"AnythingElse", [](CFakeServer&) { throw 42; }, "unknown exception"},
+};
+
+class CSlaveEndTest : public CSlaveTest, public ::testing::WithParamInterface<SEndCase> {};
+
+TEST_P(CSlaveEndTest, ErrorFileTellsHowTheRunEnded)
 {
-    services.onRequest = [] { throw lumo::CError("Pipe was closed", "Error"); };
+    services.onRequest = GetParam().request;
     EXPECT_EQ(run(), 0);
-    EXPECT_EQ(errorFileText(), "lumo::CException\nType: Error\ntext: Pipe was closed");
+    if (GetParam().errorFileText) {
+        EXPECT_EQ(errorFileText(), GetParam().errorFileText);
+    } else {
+        EXPECT_FALSE(errorFileExists());
+    }
     EXPECT_EQ(services.debugOutput, finalLine);
+    EXPECT_EQ(services.loggedDebugOutput, "");
     EXPECT_FALSE(services.crashFilterInstalled);
+    EXPECT_EQ(services.events.back(), "released log manager");
 }
 
-TEST_F(CSlaveTest, StandardExceptionIsWrittenWithItsText)
-{
-    services.onRequest = [] { throw std::runtime_error("bad allocation size"); };
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(errorFileText(), "std::exception\nErrorString: bad allocation size");
-}
-
-TEST_F(CSlaveTest, StandardExceptionWithoutTextIsWrittenWithAnEmptyText)
-{
-    struct CSilentError : std::exception {
-        const char* what() const noexcept override { return nullptr; }
-    };
-    services.onRequest = [] { throw CSilentError(); };
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(errorFileText(), "std::exception\nErrorString: ");
-}
-
-TEST_F(CSlaveTest, AnythingElseIsAnUnknownException)
-{
-    services.onRequest = [] { throw 42; };
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(errorFileText(), "unknown exception");
-}
+INSTANTIATE_TEST_SUITE_P(EveryEnd, CSlaveEndTest, ::testing::ValuesIn(endCases),
+                         [](const ::testing::TestParamInfo<SEndCase>& info) { return info.param.name; });
 
 TEST_F(CSlaveTest, ErrorBeforeTheErrorFileIsKnownGoesToTheDebugOutput)
 {
     services.onCreateContext = [] { throw lumo::CError("no context"); };
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(errorFileText(), "");
-    EXPECT_EQ(services.debugOutput, std::string("nebo_slave.exe: Could not write to logfile") + finalLine);
+    EXPECT_EQ(services.loggedDebugOutput, "nebo_slave.exe: Could not write to logfile");
+    EXPECT_EQ(services.debugOutput, finalLine);
 }
 
 TEST_F(CSlaveTest, UnwritableErrorFileGoesToTheDebugOutput)
 {
     services.errorFilePath = m_folder + "/missing-folder/error.txt";
-    services.onRequest = [] { throw lumo::CError("lost"); };
+    services.onRequest = [](CFakeServer&) { throw lumo::CError("lost"); };
     EXPECT_EQ(run(), 0);
-    EXPECT_EQ(services.debugOutput, std::string("nebo_slave.exe: Could not write to logfile") + finalLine);
+    EXPECT_EQ(services.loggedDebugOutput, "nebo_slave.exe: Could not write to logfile");
+    EXPECT_EQ(services.debugOutput, finalLine);
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -17,6 +19,7 @@
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <thread>
 
 namespace {
 
@@ -82,13 +85,27 @@ protected:
     {
         P<lumo::IPipeClient> pipe = startServedSlave();
         ASSERT_TRUE(pipe);
-        P<nebo::common::CNEBPluginClient> plugin = make<nebo::common::CNEBPluginClient>(
-            pipe->getInStream(), pipe->getOutStream(), make<lumo::CMemoryManager>(30));
-        const P<nebo::common::ISource> source = plugin->tryCreateSource(
-            *make<lumo::CURI>(lumo::String::fromUTF8("file:///x.demo?fail=" + fault)), 1, false, nullptr);
-        ASSERT_TRUE(source);
-        ASSERT_THROW(lumo::castObject<nebo::common::IVideoSource>(source)->getNextPicture(), lumo::CException);
+        ASSERT_TRUE(requestFailingPicture(*pipe, fault));
         ASSERT_TRUE(lumo::waitForEnd(*m_slave));
+    }
+
+    // Asks the slave on `pipe` for the first picture of a demo clip that
+    // misbehaves with `fault`; true when the call fails, as the slave's end
+    // makes it fail. Waits as long as the slave neither answers nor ends.
+    static bool requestFailingPicture(lumo::IPipeClient& pipe, const std::string& fault)
+    {
+        P<nebo::common::CNEBPluginClient> plugin = make<nebo::common::CNEBPluginClient>(
+            pipe.getInStream(), pipe.getOutStream(), make<lumo::CMemoryManager>(30));
+        try {
+            const P<nebo::common::ISource> source = plugin->tryCreateSource(
+                *make<lumo::CURI>(lumo::String::fromUTF8("file:///x.demo?fail=" + fault)), 1, false, nullptr);
+            if (!source)
+                return false;
+            lumo::castObject<nebo::common::IVideoSource>(source)->getNextPicture();
+        } catch (const lumo::CException&) {
+            return true;
+        }
+        return false;
     }
 };
 
@@ -206,5 +223,70 @@ INSTANTIATE_TEST_SUITE_P(EveryError, CrashReportErrorTest,
                                            SErrorCase{"stdthrow", 0, "std::exception\nErrorString: demo std failure"},
                                            SErrorCase{"exit", 3, ""}),
                          [](const ::testing::TestParamInfo<SErrorCase>& info) { return info.param.fault; });
+
+// A master that captures its slaves' standard error and does not read it:
+// the slave's copy of its report must not hold up its death, and the error
+// file gets the whole report first.
+struct SUndrainedCase {
+    const char* name;
+    const char* debugOutput;
+    bool bCopied;
+};
+
+void PrintTo(const SUndrainedCase& test, std::ostream* out) { *out << test.name; }
+
+class CrashReportUndrainedTest : public CrashReportTest, public ::testing::WithParamInterface<SUndrainedCase> {};
+
+std::string drain(int descriptor)
+{
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) | O_NONBLOCK);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t got; (got = read(descriptor, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<size_t>(got));
+    return text;
+}
+
+TEST_P(CrashReportUndrainedTest, StackOverflowReportDoesNotWaitForAReader)
+{
+    int standardError[2];
+    ASSERT_EQ(pipe2(standardError, O_CLOEXEC), 0);
+    P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 2, {standardError[1], GetParam().debugOutput});
+    close(standardError[1]);
+    if (!pipe)
+        close(standardError[0]);
+    ASSERT_TRUE(pipe);
+
+    // The master waits for the answer as long as the slave lives; the test
+    // waits for the slave's end only so long.
+    bool bRequestFailed = false;
+    std::thread master([&] { bRequestFailed = requestFailingPicture(*pipe, "stack"); });
+    const bool bEnded = lumo::waitForEnd(*m_slave);
+    const std::string copy = bEnded ? drain(standardError[0]) : "";
+    // A slave that still waits to write fails once nothing can read.
+    close(standardError[0]);
+    master.join();
+    ASSERT_TRUE(bEnded) << "the dying slave waited for a reader of its standard error";
+    EXPECT_TRUE(bRequestFailed);
+    EXPECT_EQ(m_slave->getExitCode(), 128 + SIGSEGV);
+
+    const std::string report = errorFileText();
+    EXPECT_EQ(report.rfind(" 0.0.0\n\n\nFatal Exception at 0x", 0), 0u) << report.substr(0, 200);
+    EXPECT_NE(report.find("The thread used up its stack."), std::string::npos);
+    EXPECT_EQ(countOf(report, "Current Address: "), 32u);
+    if (!GetParam().bCopied) {
+        EXPECT_EQ(copy, "");
+        return;
+    }
+    // More than the pipe holds: the copy stops where the pipe filled up.
+    ASSERT_GT(report.size(), copy.size());
+    EXPECT_FALSE(copy.empty());
+    EXPECT_TRUE(report.compare(0, copy.size(), copy) == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryMode, CrashReportUndrainedTest,
+                         ::testing::Values(SUndrainedCase{"DebugOutputOnStandardError", "stderr", true},
+                                           SUndrainedCase{"DebugOutputInTheLog", nullptr, false}),
+                         [](const ::testing::TestParamInfo<SUndrainedCase>& info) { return info.param.name; });
 
 } // namespace

@@ -115,9 +115,21 @@ TEST_F(PluginClientAcrossSlaveTest, SourceServerTakesOverThePipe)
     EXPECT_EQ(plugin->getLog().toUTF8(), "");
     EXPECT_EQ(lumo::castObject<nebo::common::IVideoSource>(source)->getWidth(), 64);
 
-    // "Quit" now stops only the source server; the slave ends once the pipe closes.
+    // "Quit" now stops only the source server, which serves on; the pipe
+    // the master closes afterwards ends the slave cleanly, without an error file.
     plugin->quit();
     EXPECT_EQ(source->getURI()->getText().toUTF8(), "file:///clips/test.demo?w=64&h=32");
+    m_server = nullptr;
+    ASSERT_TRUE(lumo::waitForEnd(*m_slave));
+    EXPECT_EQ(m_slave->getExitCode(), 0);
+    EXPECT_FALSE(std::filesystem::exists(m_errorFile));
+}
+
+TEST_F(PluginClientAcrossSlaveTest, PipeClosedUnderASourceWithoutQuitIsAnError)
+{
+    P<CNEBPluginClient> plugin = startPlugin();
+    ASSERT_TRUE(plugin);
+    ASSERT_TRUE(plugin->tryCreateSource(*demoURI("w=64&h=32"), 3, false, nullptr));
     m_server = nullptr;
     ASSERT_TRUE(lumo::waitForEnd(*m_slave));
     EXPECT_EQ(m_slave->getExitCode(), 0);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -45,8 +46,15 @@ Outcome runSlave(const std::vector<std::string>& arguments, const std::string& s
 
 class SlaveProcessTest : public nebo::test::CSlaveFixture {
 protected:
-    Outcome run(const std::vector<std::string>& arguments) { return runSlave(arguments, m_folder + "/stderr.txt"); }
+    Outcome run(const std::vector<std::string>& arguments, const char* debugOutput = nullptr)
+    {
+        const lumo::CScopedEnvironment environment("NEBO_DEBUG_OUTPUT", debugOutput);
+        return runSlave(arguments, standardErrorPath());
+    }
+    std::string standardErrorPath() const { return m_folder + "/stderr.txt"; }
 };
+
+const char* const finalLine = "slave finished without any trouble after trycatch\n";
 
 TEST_F(SlaveProcessTest, QuitFromTheMasterEndsTheSlaveCleanly)
 {
@@ -107,13 +115,50 @@ TEST_F(SlaveProcessTest, UnreachablePipeEndsWith255AndLeavesTheErrorFileAlone)
     EXPECT_EQ(std::filesystem::file_size(m_errorFile), 0u);
 }
 
-TEST_F(SlaveProcessTest, ErrorFileURIThatDoesNotParseTakesTheErrorPathWithoutAFile)
+// The slave's debug lines reach its standard error only when its environment asks for it.
+struct SDebugOutputCase {
+    const char* name;
+    const char* debugOutput;
+    bool bOnStandardError;
+};
+
+void PrintTo(const SDebugOutputCase& mode, std::ostream* out) { *out << mode.name; }
+
+class SlaveDebugOutputTest : public SlaveProcessTest, public ::testing::WithParamInterface<SDebugOutputCase> {
+protected:
+    std::string expectedOutput(const std::string& lines) const { return GetParam().bOnStandardError ? lines : ""; }
+};
+
+TEST_P(SlaveDebugOutputTest, CleanQuitWritesTheFinalLineOnlyWhenAsked)
 {
-    const Outcome outcome = run({"4711", "nebo_slave-1-2-3", "nebo_demo", "file://host:port/error.txt", "2"});
-    EXPECT_EQ(outcome.exitStatus, 0);
-    EXPECT_EQ(outcome.standardError, "nebo_slave.exe: Could not write to logfile"
-                                     "slave finished without any trouble after trycatch\n");
+    const int standardError = open(standardErrorPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(standardError, 0);
+    P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 4, {standardError, GetParam().debugOutput});
+    close(standardError);
+    ASSERT_TRUE(pipe);
+    make<lumo::CRemoteStreamClient>(pipe->getInStream(), pipe->getOutStream())->quit();
+    ASSERT_TRUE(lumo::waitForEnd(*m_slave));
+    EXPECT_EQ(m_slave->getExitCode(), 0);
+    std::stringstream text;
+    text << std::ifstream(standardErrorPath()).rdbuf();
+    EXPECT_EQ(text.str(), expectedOutput(finalLine));
 }
+
+TEST_P(SlaveDebugOutputTest, ErrorFileURIThatDoesNotParseTakesTheErrorPathWithoutAFile)
+{
+    const Outcome outcome =
+        run({"4711", "nebo_slave-1-2-3", "nebo_demo", "file://host:port/error.txt", "2"}, GetParam().debugOutput);
+    EXPECT_EQ(outcome.exitStatus, 0);
+    EXPECT_EQ(outcome.standardError,
+              expectedOutput(std::string("nebo_slave.exe: Could not write to logfile") + finalLine));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryMode, SlaveDebugOutputTest,
+                         ::testing::Values(SDebugOutputCase{"Unset", nullptr, false},
+                                           SDebugOutputCase{"StandardError", "stderr", true},
+                                           SDebugOutputCase{"OtherValue", "STDERR", false},
+                                           SDebugOutputCase{"Empty", "", false}),
+                         [](const ::testing::TestParamInfo<SDebugOutputCase>& info) { return info.param.name; });
 
 TEST_F(SlaveProcessTest, ErrorFileURIOfAnotherSchemeNamesNoFile)
 {

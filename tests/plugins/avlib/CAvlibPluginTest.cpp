@@ -1,9 +1,15 @@
 #include "plugins/avlib/CAvlibPlugin.h"
 
-#include "host/INEBContext.h"
+#include "CStandardErrorCapture.h"
+#include "foundation/CException.h"
+#include "host/CLogManager.h"
+#include "host/CSimpleNEBContext.h"
+#include "platform/CTempFolder.h"
+#include "support/writeTestClip.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -53,6 +59,32 @@ TEST(CAvlibPluginTest, MakesUnopenedSourcesForLocalFilesOnly)
     for (const char* other : {"http://example.invalid/clip.mkv", "clip.mkv", "file://server/clip.mkv"})
         EXPECT_FALSE(plugin->tryCreateSource(*make<lumo::CURI>(lumo::String(other)), 3, true, nullptr)) << other;
     EXPECT_FALSE(plugin->tryCreateFormat(*make<lumo::CURI>(lumo::String("file:///x.mkv")), 8, true, nullptr));
+}
+
+TEST(CAvlibPluginTest, LibraryMessagesGoIntoTheContextsLogAndNotToTheConsole)
+{
+    // Cut before the index that the container writes last.
+    const lumo::CTempFolder folder;
+    const std::string path = folder.pathOf("cut.mp4");
+    nebo::testing::SVideoSettings video;
+    video.encoder = "mpeg4";
+    nebo::testing::writeTestClip(path, {video, {}});
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+
+    const P<nebo::common::CLogManager> log = make<nebo::common::CLogManager>(lumo::String("slavelog"));
+    log->setLogLevel(4);
+    const P<nebo::common::CSimpleNEBContext> context = make<nebo::common::CSimpleNEBContext>();
+    context->setLogManager(log);
+    const P<nebo::avlib::CAvlibPlugin> plugin = make<nebo::avlib::CAvlibPlugin>(context.get());
+    const P<nebo::common::ISource> source =
+        plugin->tryCreateSource(*lumo::CURI::fromNativePath(lumo::String::fromUTF8(path)), 3, false, nullptr);
+    ASSERT_TRUE(source);
+
+    nebo::test::CStandardErrorCapture standardError;
+    EXPECT_THROW(source->open(), lumo::CException);
+    EXPECT_EQ(standardError.text(), "");
+    const std::string logText = log->getLogText().toUTF8();
+    EXPECT_NE(logText.find("moov atom not found"), std::string::npos) << logText;
 }
 
 } // namespace

@@ -1,0 +1,41 @@
+#include "crashhandler/posix/CDebugOutputSink.h"
+
+#include <cerrno>
+#include <climits>
+#include <poll.h>
+#include <unistd.h>
+
+namespace crashhandler {
+
+void CDebugOutputSink::write(const char* text, size_t length) noexcept
+{
+    while (m_descriptor >= 0 && length > 0) {
+        if (!takesAtOnce()) {
+            m_descriptor = -1;
+            return;
+        }
+        // A pipe with room for one piece of PIPE_BUF bytes takes it whole.
+        const ssize_t written = ::write(m_descriptor, text, length < PIPE_BUF ? length : PIPE_BUF);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            m_descriptor = -1;
+            return;
+        }
+        text += written;
+        length -= static_cast<size_t>(written);
+    }
+}
+
+bool CDebugOutputSink::takesAtOnce() const noexcept
+{
+    pollfd request = {m_descriptor, POLLOUT, 0};
+    int ready;
+    do
+        ready = poll(&request, 1, 0);
+    while (ready < 0 && errno == EINTR);
+    // A pipe without reader reports an error: writing would raise SIGPIPE.
+    return ready == 1 && (request.revents & POLLOUT) && !(request.revents & (POLLERR | POLLHUP | POLLNVAL));
+}
+
+} // namespace crashhandler

@@ -1,0 +1,105 @@
+#include "crashhandler/posix/CDebugOutputSink.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace crashhandler {
+namespace {
+
+// A report-like text whose every byte tells where it stands.
+std::string textOf(size_t length)
+{
+    std::string text(length, '\0');
+    for (size_t i = 0; i < length; ++i)
+        text[i] = static_cast<char>('a' + i * 7 % 26);
+    return text;
+}
+
+// What is waiting in the pipe's read end, without waiting for more.
+std::string drain(int descriptor)
+{
+    const int flags = fcntl(descriptor, F_GETFL);
+    fcntl(descriptor, F_SETFL, flags | O_NONBLOCK);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t got; (got = read(descriptor, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<size_t>(got));
+    fcntl(descriptor, F_SETFL, flags);
+    return text;
+}
+
+class CDebugOutputSinkTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(pipe(m_pipe), 0); }
+    void TearDown() override
+    {
+        for (int descriptor : m_pipe)
+            if (descriptor >= 0)
+                close(descriptor);
+    }
+
+    int m_pipe[2] = {-1, -1};
+};
+
+TEST_F(CDebugOutputSinkTest, PipeWithRoomTakesEverythingInOrder)
+{
+    const std::string text = textOf(3 * PIPE_BUF + 100);
+    CDebugOutputSink sink(m_pipe[1]);
+    sink.write(text.data(), 10);
+    sink.write(text.data() + 10, text.size() - 10);
+    EXPECT_TRUE(drain(m_pipe[0]) == text);
+}
+
+TEST_F(CDebugOutputSinkTest, FullPipeEndsTheCopyForGoodWithoutWaiting)
+{
+    // One page: a single write of the whole text would wait for a reader for ever.
+    ASSERT_EQ(fcntl(m_pipe[1], F_SETPIPE_SZ, PIPE_BUF), PIPE_BUF);
+    const int flags = fcntl(m_pipe[1], F_GETFL);
+    const std::string text = textOf(3 * PIPE_BUF);
+    CDebugOutputSink sink(m_pipe[1]);
+    sink.write(text.data(), text.size());
+    EXPECT_TRUE(drain(m_pipe[0]) == text.substr(0, PIPE_BUF));
+    EXPECT_EQ(fcntl(m_pipe[1], F_GETFL), flags);
+
+    // Room again, but the copy has a gap now: nothing more of it goes.
+    sink.write(text.data(), 10);
+    EXPECT_EQ(drain(m_pipe[0]), "");
+}
+
+TEST_F(CDebugOutputSinkTest, PipeWithoutReaderRaisesNoSignal)
+{
+    close(m_pipe[0]);
+    m_pipe[0] = -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        CDebugOutputSink sink(m_pipe[1]);
+        sink.write("lost", 4);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+TEST(CDebugOutputSinkFileTest, FileTakesEverything)
+{
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    const std::string text = textOf(5 * PIPE_BUF + 3);
+    CDebugOutputSink sink(fileno(file));
+    sink.write(text.data(), text.size());
+    std::rewind(file);
+    std::string written(text.size() + 1, '\0');
+    written.resize(std::fread(written.data(), 1, written.size(), file));
+    std::fclose(file);
+    EXPECT_TRUE(written == text);
+}
+
+} // namespace
+} // namespace crashhandler

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "foundation/String.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace lumo {
+class IDataInStream;
+class IDataOutStream;
+} // namespace lumo
+
+namespace nebo::test {
+
+// What an honest slave serves, request by request: the plugin "hostile"
+// (types 3, the one extension "demo") until it made a source, then that
+// source: 25 RGB pictures of the given size at 25 frames per second and 25
+// chunks of silence (44,100 Hz, two channels of 16 bits). It reads each
+// request's parameters and writes each reply exactly as the real plugin and
+// source servers do. "Quit" is served in both phases and does nothing here:
+// what it ends is the caller's business. One thread.
+class CHonestPlugin {
+public:
+    CHonestPlugin(int32_t pictureWidth, int32_t pictureHeight);
+
+    // True when a request of that name is served now.
+    bool serves(const std::string& name) const;
+    // True for a served function (it gets a reply), false for a procedure.
+    bool isFunction(const std::string& name) const;
+    bool hasSource() const { return m_bSource; }
+
+    // Reads the parameters that follow a served request's name and, for a
+    // procedure, does its work. Throws the stream's errors.
+    void takeRequest(const std::string& name, lumo::IDataInStream& in);
+    // Does a served function's work and returns its whole reply: "return"
+    // and the result.
+    std::string reply(const std::string& name);
+
+private:
+    struct SCall {
+        // Reads the parameters; a procedure's work too. Empty without either.
+        std::function<void(lumo::IDataInStream&)> take;
+        // A function's work and its result variable; empty for a procedure.
+        std::function<void(lumo::IDataOutStream&)> answer;
+    };
+    using CCalls = std::map<std::string, SCall>;
+
+    CCalls pluginCalls();
+    CCalls sourceCalls();
+    const CCalls& currentCalls() const { return m_bSource ? m_sourceCalls : m_pluginCalls; }
+    const SCall* find(const std::string& name) const;
+
+    void readSourceRequest(lumo::IDataInStream& in);
+    void writeSource(lumo::IDataOutStream& out);
+    void writeExtensions(lumo::IDataOutStream& out);
+    void writeNextPicture(lumo::IDataOutStream& out);
+    void writeNextAudioChunk(lumo::IDataOutStream& out);
+    void writeURI(lumo::IDataOutStream& out);
+
+    const int32_t m_pictureWidth;
+    const int32_t m_pictureHeight;
+    bool m_bSource = false;
+    int32_t m_requestedTypes = 0;
+    bool m_bURIPresent = false;
+    lumo::String m_uriText;
+    bool m_bOpened = false;
+    int32_t m_nextPicture = 0;
+    int32_t m_nextAudioChunk = 0;
+    double m_startTime = 0.0;
+    const CCalls m_pluginCalls;
+    const CCalls m_sourceCalls;
+};
+
+} // namespace nebo::test

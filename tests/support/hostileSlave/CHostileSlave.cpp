@@ -1,0 +1,331 @@
+#include "CHostileSlave.h"
+
+#include "foundation/CException.h"
+#include "platform/IPipeManager.h"
+#include "platform/IThreadManager.h"
+#include "remote/CRemoteException.h"
+#include "streams/CDataInStream.h"
+#include "streams/CDataOutStream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <unistd.h>
+#include <vector>
+
+namespace nebo::test {
+
+using lumo::make;
+using lumo::String;
+
+namespace {
+
+constexpr int exitPipeNotReachable = -1;
+constexpr int exitAtOnceCode = 3;
+constexpr int exitAfterSparseErrorFile = 1;
+
+constexpr int32_t honestWidth = 64;
+constexpr int32_t honestHeight = 48;
+// One pixel wider than a master allows.
+constexpr int32_t announcedWidth = 16385;
+constexpr int32_t announcedHeight = 16;
+// The largest square whose RGB block length still fits a signed 32-bit count.
+constexpr int32_t hugePictureSide = 23170;
+constexpr int64_t hugeErrorBytes = int64_t{512} << 20;
+constexpr int64_t sparseErrorFileBytes = int64_t{1} << 30;
+constexpr int32_t floodedExtensionCount = 20000000;
+constexpr int32_t objectMarker = 123456;
+constexpr int32_t rgbType = 1;
+constexpr uint32_t dripIntervalMs = 1000;
+constexpr uint32_t silencePollMs = 200;
+constexpr size_t fillPieceBytes = 64 * 1024;
+
+const std::string_view errorKeyword = "Error:";
+const std::string_view terminalEscapes = "\x1b]0;owned\x07\x1b[2J\x1b[31mFAKE LINE\r\n";
+const std::string_view sparseErrorText = "lumo::CException\nType: Error\ntext: a slave that left 1 GiB of error file\n";
+
+struct SModeName {
+    std::string_view name;
+    CHostileSlave::Mode mode;
+};
+
+const SModeName modeNames[] = {
+    {"honest", CHostileSlave::Mode::honest},
+    {"silent", CHostileSlave::Mode::silent},
+    {"half-reply", CHostileSlave::Mode::halfReply},
+    {"huge-log", CHostileSlave::Mode::hugeLog},
+    {"count-then-silence", CHostileSlave::Mode::countThenSilence},
+    {"drip", CHostileSlave::Mode::drip},
+    {"flood-extensions", CHostileSlave::Mode::floodExtensions},
+    {"huge-picture", CHostileSlave::Mode::hugePicture},
+    {"huge-announce", CHostileSlave::Mode::hugeAnnounce},
+    {"huge-error", CHostileSlave::Mode::hugeError},
+    {"control-chars", CHostileSlave::Mode::controlChars},
+    {"sparse-error-file", CHostileSlave::Mode::sparseErrorFile},
+    {"forked-holder", CHostileSlave::Mode::forkedHolder},
+    {"exit", CHostileSlave::Mode::exitAtOnce},
+    {"hang-in-picture", CHostileSlave::Mode::hangInPicture},
+};
+
+bool isProcessAlive(int processID)
+{
+    return processID > 0 && (::kill(processID, 0) == 0 || errno == EPERM);
+}
+
+} // namespace
+
+std::optional<CHostileSlave::Mode> CHostileSlave::parseMode(std::string_view name)
+{
+    for (const SModeName& entry : modeNames) {
+        if (entry.name == name)
+            return entry.mode;
+    }
+    return std::nullopt;
+}
+
+CHostileSlave::CHostileSlave(Mode mode, int masterProcessID, std::string errorFilePath)
+    : m_mode(mode), m_masterProcessID(masterProcessID), m_errorFilePath(std::move(errorFilePath)),
+      m_plugin(mode == Mode::hugeAnnounce ? announcedWidth : honestWidth,
+               mode == Mode::hugeAnnounce ? announcedHeight : honestHeight)
+{
+}
+
+int CHostileSlave::run(const String& pipeName)
+{
+    m_pipe = lumo::getPipeManager()->createClient(pipeName);
+    if (!m_pipe->connect())
+        return exitPipeNotReachable;
+    m_in = make<lumo::CDataInStream>(m_pipe->getInStream());
+    m_out = make<lumo::CDataOutStream>(m_pipe->getOutStream());
+    switch (m_mode) {
+    case Mode::silent:
+        silence();
+    case Mode::exitAtOnce:
+        return exitAtOnceCode;
+    case Mode::sparseErrorFile:
+        writeSparseErrorFile();
+        return exitAfterSparseErrorFile;
+    case Mode::forkedHolder:
+        // The child keeps the connection open; the parent leaves at once.
+        if (::fork() == 0) {
+            holdPipeUntilClosed();
+            std::_Exit(0);
+        }
+        return 0;
+    default:
+        break;
+    }
+    // Ends as nebo_slave does: a clean "Quit" takes the error file along, a
+    // failure leaves its text there.
+    try {
+        serve();
+        deleteErrorFile();
+    } catch (const lumo::CException& error) {
+        writeErrorFile(error);
+    }
+    return 0;
+}
+
+void CHostileSlave::serve()
+{
+    for (;;) {
+        const std::string keyword = m_in->readString().toUTF8();
+        // The "execute" closing the request before is read here and dropped.
+        if (keyword != "void" && keyword != "function")
+            continue;
+        const std::string name = m_in->readString().toUTF8();
+        if (!m_plugin.serves(name)) {
+            refuse(keyword);
+            continue;
+        }
+        m_plugin.takeRequest(name, *m_in);
+        // Once a source serves, "Quit" ends nothing: the slave lives on
+        // until the master closes the pipe.
+        if (name == "Quit" && !m_plugin.hasSource())
+            return;
+        if (m_plugin.isFunction(name))
+            answer(name);
+    }
+}
+
+void CHostileSlave::refuse(const std::string& keyword)
+{
+    if (keyword == "void")
+        throw lumo::CRemoteException(String("Remote Procedure not found on this computer"));
+    sendString("notfound");
+}
+
+void CHostileSlave::answer(const std::string& name)
+{
+    if (!m_bLied && isLieTarget(name)) {
+        m_bLied = true;
+        tellLie(name);
+        return;
+    }
+    send(m_plugin.reply(name));
+}
+
+bool CHostileSlave::isLieTarget(const std::string& name) const
+{
+    switch (m_mode) {
+    case Mode::halfReply:
+    case Mode::hugeLog:
+    case Mode::countThenSilence:
+    case Mode::drip:
+        return name == "getLog";
+    case Mode::floodExtensions:
+        return name == "getValidExtensions";
+    case Mode::hugePicture:
+    case Mode::hangInPicture:
+        return name == "getNextPicture";
+    case Mode::controlChars:
+        return name == "tryCreateSource";
+    case Mode::hugeError:
+        return m_plugin.hasSource();
+    default:
+        return false;
+    }
+}
+
+void CHostileSlave::tellLie(const std::string& name)
+{
+    switch (m_mode) {
+    case Mode::halfReply: {
+        const std::string reply = m_plugin.reply(name);
+        send(std::string_view(reply).substr(0, reply.size() / 2));
+        silence();
+    }
+    case Mode::hugeLog:
+        sendString("return");
+        sendString("Result");
+        m_out->writeUInt32(std::numeric_limits<int32_t>::max());
+        fill(std::numeric_limits<int32_t>::max(), 'x');
+        silence();
+    case Mode::countThenSilence:
+        m_out->writeUInt32(std::numeric_limits<uint32_t>::max());
+        silence();
+    case Mode::drip:
+        drip(m_plugin.reply(name));
+        return;
+    case Mode::floodExtensions:
+        floodExtensions();
+        return;
+    case Mode::hugePicture:
+        sendHugePicture();
+        silence();
+    case Mode::hangInPicture:
+        silence();
+    case Mode::controlChars:
+        sendString(std::string(errorKeyword) + std::string(terminalEscapes));
+        return;
+    case Mode::hugeError:
+        sendHugeError();
+        silence();
+    default:
+        return;
+    }
+}
+
+void CHostileSlave::send(std::string_view bytes)
+{
+    m_out->write(bytes.data(), static_cast<int32_t>(bytes.size()));
+}
+
+void CHostileSlave::sendString(std::string_view text)
+{
+    m_out->writeString(*String::fromUTF8(text).get());
+}
+
+void CHostileSlave::fill(int64_t count, char byte)
+{
+    const std::vector<char> piece(fillPieceBytes, byte);
+    for (int64_t left = count; left > 0; left -= int64_t(fillPieceBytes))
+        send(std::string_view(piece.data(), size_t(std::min<int64_t>(left, int64_t(fillPieceBytes)))));
+}
+
+void CHostileSlave::drip(std::string_view bytes)
+{
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0)
+            lumo::getThreadManager()->sleep(dripIntervalMs);
+        send(bytes.substr(i, 1));
+    }
+}
+
+void CHostileSlave::floodExtensions()
+{
+    sendString("return");
+    sendString("Result");
+    m_out->writeBool(false);
+    m_out->writeInt32(floodedExtensionCount);
+    // Each an empty string: a count of 0.
+    fill(int64_t{floodedExtensionCount} * 4, '\0');
+    m_out->writeInt32(objectMarker);
+}
+
+void CHostileSlave::sendHugePicture()
+{
+    const int32_t blockBytes = hugePictureSide * hugePictureSide * 4;
+    sendString("return");
+    sendString("Result");
+    m_out->writeBool(false);
+    m_out->writeInt32(rgbType);
+    m_out->writeDouble(0.0);
+    m_out->writeInt32(hugePictureSide);
+    m_out->writeInt32(hugePictureSide);
+    m_out->writeBool(false);
+    m_out->writeInt32(blockBytes);
+    fill(blockBytes, 'x');
+}
+
+void CHostileSlave::sendHugeError()
+{
+    m_out->writeUInt32(uint32_t(hugeErrorBytes));
+    send(errorKeyword);
+    fill(hugeErrorBytes - int64_t(errorKeyword.size()), 'x');
+}
+
+void CHostileSlave::silence()
+{
+    // Alive, so that the master has to end it, but never past the master:
+    // a master that failed to end it must not leave it behind for good.
+    while (isProcessAlive(m_masterProcessID))
+        lumo::getThreadManager()->sleep(silencePollMs);
+    std::_Exit(0);
+}
+
+void CHostileSlave::holdPipeUntilClosed()
+{
+    // Reads and drops what arrives, so that the master's closing is seen.
+    try {
+        for (;;)
+            m_in->readUInt8();
+    } catch (const lumo::CException&) {
+    }
+}
+
+void CHostileSlave::writeSparseErrorFile()
+{
+    std::ofstream(m_errorFilePath, std::ios::binary) << sparseErrorText;
+    std::error_code ignored;
+    std::filesystem::resize_file(m_errorFilePath, uintmax_t(sparseErrorFileBytes), ignored);
+}
+
+void CHostileSlave::writeErrorFile(const lumo::CException& error)
+{
+    const String text = String("lumo::CException\nType: ") + String(error.getGeneralDescription()) +
+                        String("\ntext: ") + String(error.getDescription());
+    std::ofstream(m_errorFilePath, std::ios::binary) << text.toCodePage();
+}
+
+void CHostileSlave::deleteErrorFile()
+{
+    std::error_code ignored;
+    std::filesystem::remove(m_errorFilePath, ignored);
+}
+
+} // namespace nebo::test

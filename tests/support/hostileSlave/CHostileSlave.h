@@ -1,0 +1,93 @@
+#pragma once
+
+#include "CHonestPlugin.h"
+#include "foundation/String.h"
+#include "platform/IPipeClient.h"
+#include "streams/IDataInStream.h"
+#include "streams/IDataOutStream.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumo {
+class CException;
+} // namespace lumo
+
+namespace nebo::test {
+
+// A slave that connects to its master's pipe as nebo_slave does and serves
+// the honest plugin, except for the one lie its mode names (see main.cpp
+// for the list). A lie that ends in silence never returns: the process
+// then neither reads nor writes, and lives until it is killed or the
+// master process is gone. One thread.
+class CHostileSlave {
+public:
+    enum class Mode {
+        honest,
+        silent,
+        halfReply,
+        hugeLog,
+        countThenSilence,
+        drip,
+        floodExtensions,
+        hugePicture,
+        hugeAnnounce,
+        hugeError,
+        controlChars,
+        sparseErrorFile,
+        forkedHolder,
+        exitAtOnce,
+        hangInPicture,
+    };
+
+    // The mode of that name; empty for a name that is none.
+    static std::optional<Mode> parseMode(std::string_view name);
+
+    // `errorFilePath` is the native path of the error file; empty when its
+    // URI named none.
+    CHostileSlave(Mode mode, int masterProcessID, std::string errorFilePath);
+
+    // Connects to the pipe of that name and plays the mode; returns the
+    // process's exit code: -1 when the pipe cannot be reached, 3 for
+    // exit-at-once, 1 after the sparse error file, 0 otherwise (a forked
+    // holder's parent too).
+    int run(const lumo::String& pipeName);
+
+private:
+    // Serves until "Quit" ends it (before a source was made) or the
+    // connection fails, which throws.
+    void serve();
+    // A request for nothing served: "notfound" for a function, a failure
+    // (thrown) for a procedure, as nebo_slave answers.
+    void refuse(const std::string& keyword);
+    void answer(const std::string& name);
+    bool isLieTarget(const std::string& name) const;
+    void tellLie(const std::string& name);
+
+    void send(std::string_view bytes);
+    void sendString(std::string_view text);
+    // `count` filler bytes, in pieces.
+    void fill(int64_t count, char byte);
+    void drip(std::string_view bytes);
+    void floodExtensions();
+    void sendHugePicture();
+    void sendHugeError();
+    [[noreturn]] void silence();
+    void holdPipeUntilClosed();
+
+    void writeSparseErrorFile();
+    void writeErrorFile(const lumo::CException& error);
+    void deleteErrorFile();
+
+    const Mode m_mode;
+    const int m_masterProcessID;
+    const std::string m_errorFilePath;
+    CHonestPlugin m_plugin;
+    bool m_bLied = false;
+    lumo::P<lumo::IPipeClient> m_pipe;
+    lumo::P<lumo::IDataInStream> m_in;
+    lumo::P<lumo::IDataOutStream> m_out;
+};
+
+} // namespace nebo::test

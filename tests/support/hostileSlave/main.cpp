@@ -1,0 +1,85 @@
+// A stand-in for nebo_slave that lies to its master, for the master's tests.
+// It is started as nebo_slave is (" PID PIPE PLUGIN ERRORFILEURI LEVEL"),
+// connects to the pipe PIPE and then serves an honest plugin "hostile" and
+// its 64x48 source, except for the one lie that the environment variable
+// NEBO_HOSTILE_MODE names. Each lie is told once, to the first request of
+// its kind. "Silence" below means: it neither reads nor writes again and
+// lives until it is killed or the master process PID is gone.
+//
+//   honest              no lie.
+//   silent              silence right after connecting.
+//   half-reply          "getLog": the first 12 of the 24 bytes of the honest
+//                       reply, then silence.
+//   huge-log            "getLog": "return", "Result", a string count of
+//                       2,147,483,647 and as many bytes as the master takes,
+//                       then silence.
+//   count-then-silence  "getLog": the reply keyword's count 0xFFFFFFFF
+//                       (FF FF FF FF), then silence.
+//   drip                "getLog": the honest reply, one byte per second;
+//                       then honest.
+//   flood-extensions    "getValidExtensions": an extension list counting
+//                       20,000,000 empty strings, all of them, and the
+//                       object marker; then honest.
+//   huge-picture        "getNextPicture": an RGB picture of 23170x23170 (a
+//                       block of 2,147,395,600 bytes), as much of the block
+//                       as the master takes, then silence. It announced 64x48.
+//   huge-announce       the source's width and height are 16385 and 16, and
+//                       its pictures have that size too.
+//   huge-error          the first function call to the source: a reply
+//                       keyword of 512 MiB, "Error:" and filler, as much as
+//                       the master takes, then silence.
+//   control-chars       the first "tryCreateSource": the reply keyword
+//                       "Error:" followed by terminal escape sequences; no
+//                       source is made, the plugin serves on.
+//   sparse-error-file   at once: a line of error text at the start of a
+//                       sparse error file of 1 GiB; ends with 1.
+//   forked-holder       at once: a child keeps the connection open, reading
+//                       and dropping requests until the master closes its
+//                       end; the parent ends with 0.
+//   exit                at once: ends with 3.
+//   hang-in-picture     "getNextPicture": silence.
+//
+// Filler is cut short when the master closes the pipe; like every other
+// failure of the connection, that ends the program with 0 and the failure's
+// text in the error file, as nebo_slave ends. A clean "Quit" before a source
+// was made ends with 0 and deletes the error file. An unknown or missing
+// mode ends with 2 before connecting.
+#include "CHostileSlave.h"
+#include "foundation/CException.h"
+#include "foundation/CURI.h"
+#include "platform/IPathes.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int exitBadCommandLine = -4;
+constexpr int exitUnknownMode = 2;
+
+std::string nativePathOf(const char* uriText)
+{
+    try {
+        const lumo::P<lumo::CURI> uri = lumo::make<lumo::CURI>(lumo::String::fromLatin1(uriText));
+        return lumo::getPathes()->getNativePath(*uri, false).toUTF8();
+    } catch (const lumo::CException&) {
+        return std::string();
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 6)
+        return exitBadCommandLine;
+    const char* modeName = std::getenv("NEBO_HOSTILE_MODE");
+    const std::optional<nebo::test::CHostileSlave::Mode> mode =
+        nebo::test::CHostileSlave::parseMode(modeName ? modeName : "");
+    if (!mode) {
+        std::fprintf(stderr, "hostile nebo_slave: NEBO_HOSTILE_MODE names no mode\n");
+        return exitUnknownMode;
+    }
+    nebo::test::CHostileSlave slave(*mode, std::atoi(argv[1]), nativePathOf(argv[4]));
+    return slave.run(lumo::String::fromLatin1(argv[2]));
+}

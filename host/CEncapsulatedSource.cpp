@@ -3,15 +3,16 @@
 #include "foundation/CError.h"
 #include "foundation/castObject.h"
 #include "host/CNEBError.h"
+#include "host/CSlaveError.h"
 #include "host/CSlaveHandler.h"
 #include "host/ISourceServer.h"
+#include "host/findOpeningFailure.h"
 #include "platform/CScopedLock.h"
 #include "platform/CThreadCallable.h"
 #include "platform/IMutexFactory.h"
 #include "platform/ISignalFactory.h"
 #include "platform/IThreadManager.h"
-
-#include <chrono>
+#include "platform/getTickCount.h"
 
 namespace nebo::common {
 
@@ -23,13 +24,6 @@ namespace {
 
 constexpr uint32_t wakeWaitMs = 1000;
 constexpr uint32_t prefetchPollMs = 1;
-
-int64_t getTickCount()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 String quoted(const lumo::IURI& uri)
 {
@@ -70,7 +64,8 @@ void CEncapsulatedSource::requireOpened()
 }
 
 template <class T, class F>
-auto CEncapsulatedSource::callSource(CEmbeddedMutex<T>& view, const char* side, F&& call, bool bCheckSlave)
+auto CEncapsulatedSource::callSource(CEmbeddedMutex<T>& view, const char* side, const char* what, F&& call,
+                                     bool bCheckSlave)
 {
     requireOpened();
     if (bCheckSlave)
@@ -79,27 +74,27 @@ auto CEncapsulatedSource::callSource(CEmbeddedMutex<T>& view, const char* side, 
     const P<T> target = view.get();
     if (!target)
         throw CNEBError(String("source ") + quoted(*m_uri) + String(" has no ") + String(side));
-    return m_slaveHandler->callWithinLimit([&] { return call(*target); });
+    return m_slaveHandler->callWithinLimit(what, [&] { return call(*target); });
 }
 
-template <class F> auto CEncapsulatedSource::callPictures(F&& call, bool bCheckSlave)
+template <class F> auto CEncapsulatedSource::callPictures(const char* what, F&& call, bool bCheckSlave)
 {
-    return callSource(*m_videoSource, "pictures", std::forward<F>(call), bCheckSlave);
+    return callSource(*m_videoSource, "pictures", what, std::forward<F>(call), bCheckSlave);
 }
 
-template <class F> auto CEncapsulatedSource::callSound(F&& call, bool bCheckSlave)
+template <class F> auto CEncapsulatedSource::callSound(const char* what, F&& call, bool bCheckSlave)
 {
-    return callSource(*m_audioSource, "sound", std::forward<F>(call), bCheckSlave);
+    return callSource(*m_audioSource, "sound", what, std::forward<F>(call), bCheckSlave);
 }
 
-template <class F> auto CEncapsulatedSource::callAny(F&& call)
+template <class F> auto CEncapsulatedSource::callAny(const char* what, F&& call)
 {
-    return callSource(*m_source, "source", std::forward<F>(call));
+    return callSource(*m_source, "source", what, std::forward<F>(call));
 }
 
 bool CEncapsulatedSource::isOpened()
 {
-    return m_slaveHandler && callAny([](ISource& source) { return source.isOpened(); });
+    return m_slaveHandler && callAny("isOpened", [](ISource& source) { return source.isOpened(); });
 }
 
 void CEncapsulatedSource::open()
@@ -107,7 +102,7 @@ void CEncapsulatedSource::open()
     lumo::CScopedLock lock(*m_source);
     if (!m_slaveHandler)
         createSourceInSlave();
-    callAny([](ISource& source) { source.open(); });
+    callAny("open", [](ISource& source) { source.open(); });
     if (!isBuffering() && m_bPictures && m_videoSource->get() && m_context->getPrefetch())
         startBufferingThread();
     transferLog(true);
@@ -120,12 +115,14 @@ void CEncapsulatedSource::createSourceInSlave()
         make<CSlaveHandler>(m_context, m_pluginName, lumo::IProcess::priorityBelowNormal);
     const P<INEBPluginRemote> plugin = handler->callIntoSlave([&] { return handler->getClient(); });
     // The slave opens the source to test it, which is where a plugin may hang.
-    handler->callWithinLimit([&] {
+    handler->callWithinLimit("tryCreateSource", [&] {
         const P<ISource> source = plugin->tryCreateSource(*m_uri, m_nTypes, true, &m_params);
         if (!source) {
             // Why the plugin refused is in the slave's log only.
-            logSlaveText(plugin->getLog());
-            throw CNEBError(String("could not create source ") + quoted(*m_uri) + String(" in slave"));
+            const String slaveLog = plugin->getLog();
+            logSlaveText(slaveLog);
+            throw CSlaveError(String("could not create source ") + quoted(*m_uri) + String(" in slave"),
+                              findOpeningFailure(slaveLog), String());
         }
         source->setStartTime(m_startTime);
         const P<IVideoSource> pictures = lumo::castObject<IVideoSource>(source, false);
@@ -159,7 +156,7 @@ void CEncapsulatedSource::close()
         // A slave that is gone or hangs has nothing left to close.
         if (bSlaveAnswers && m_slaveHandler->isServing()) {
             try {
-                callAny([](ISource& source) { source.close(); });
+                callAny("close", [](ISource& source) { source.close(); });
             } catch (const lumo::CException&) {
                 if (!failure)
                     failure = std::current_exception();
@@ -181,7 +178,7 @@ void CEncapsulatedSource::skipToTime(double seconds)
     // pictures' lock; holding it here too puts each fetch wholly before the
     // skip (its picture is dropped) or wholly after it.
     lumo::CScopedLock pictures(*m_videoSource);
-    callAny([&](ISource& source) {
+    callAny("skipToTime", [&](ISource& source) {
         source.skipToTime(seconds);
         ++m_skipCount;
     });
@@ -191,24 +188,24 @@ void CEncapsulatedSource::skipToTime(double seconds)
 
 double CEncapsulatedSource::getDuration()
 {
-    return callAny([](ISource& source) { return source.getDuration(); });
+    return callAny("getDuration", [](ISource& source) { return source.getDuration(); });
 }
 
 int32_t CEncapsulatedSource::getBufferStatus()
 {
-    return callAny([](ISource& source) { return source.getBufferStatus(); });
+    return callAny("getBufferStatus", [](ISource& source) { return source.getBufferStatus(); });
 }
 
 bool CEncapsulatedSource::isEOF()
 {
-    return callAny([](ISource& source) { return source.isEOF(); });
+    return callAny("isEOF", [](ISource& source) { return source.isEOF(); });
 }
 
 void CEncapsulatedSource::setStartTime(double seconds)
 {
     m_startTime = seconds;
     if (m_slaveHandler)
-        callAny([seconds](ISource& source) { source.setStartTime(seconds); });
+        callAny("setStartTime", [seconds](ISource& source) { source.setStartTime(seconds); });
 }
 
 double CEncapsulatedSource::getStartTime()
@@ -231,17 +228,17 @@ void CEncapsulatedSource::setMaxSize(int32_t nWidth, int32_t nHeight)
     m_maxWidth = nWidth;
     m_maxHeight = nHeight;
     if (m_videoSource->get())
-        callPictures([=](IVideoSource& source) { source.setMaxSize(nWidth, nHeight); });
+        callPictures("setMaxSize", [=](IVideoSource& source) { source.setMaxSize(nWidth, nHeight); });
 }
 
 int32_t CEncapsulatedSource::getWidth()
 {
-    return callPictures([](IVideoSource& source) { return source.getWidth(); }, false);
+    return callPictures("getWidth", [](IVideoSource& source) { return source.getWidth(); }, false);
 }
 
 int32_t CEncapsulatedSource::getHeight()
 {
-    return callPictures([](IVideoSource& source) { return source.getHeight(); });
+    return callPictures("getHeight", [](IVideoSource& source) { return source.getHeight(); });
 }
 
 double CEncapsulatedSource::peekNextPictureTimestamp()
@@ -250,7 +247,7 @@ double CEncapsulatedSource::peekNextPictureTimestamp()
     if (!m_videoSource->get())
         return 0.0;
     if (!isBuffering())
-        return callPictures([](IVideoSource& source) { return source.peekNextPictureTimestamp(); });
+        return callPictures("peekNextPictureTimestamp", [](IVideoSource& source) { return source.peekNextPictureTimestamp(); });
     waitForBufferedPicture();
     m_slaveHandler->checkForSlaveError();
     lumo::CScopedLock lock(m_bufferMutex);
@@ -266,7 +263,7 @@ P<INEBPicture> CEncapsulatedSource::getNextPicture()
     transferLog(false);
     rethrowThreadError();
     if (!isBuffering())
-        return callPictures([](IVideoSource& source) { return source.getNextPicture(); });
+        return callPictures("getNextPicture", [](IVideoSource& source) { return source.getNextPicture(); });
     waitForBufferedPicture();
     m_slaveHandler->checkForSlaveError();
     lumo::CScopedLock lock(m_bufferMutex);
@@ -278,62 +275,62 @@ P<INEBPicture> CEncapsulatedSource::getNextPicture()
 
 int32_t CEncapsulatedSource::getPixelAspectNum()
 {
-    return callPictures([](IVideoSource& source) { return source.getPixelAspectNum(); });
+    return callPictures("getPixelAspectNum", [](IVideoSource& source) { return source.getPixelAspectNum(); });
 }
 
 int32_t CEncapsulatedSource::getPixelAspectDen()
 {
-    return callPictures([](IVideoSource& source) { return source.getPixelAspectDen(); });
+    return callPictures("getPixelAspectDen", [](IVideoSource& source) { return source.getPixelAspectDen(); });
 }
 
 double CEncapsulatedSource::getFrameDuration()
 {
-    return callPictures([](IVideoSource& source) { return source.getFrameDuration(); });
+    return callPictures("getFrameDuration", [](IVideoSource& source) { return source.getFrameDuration(); });
 }
 
 int32_t CEncapsulatedSource::getFrameRateNum()
 {
-    return callPictures([](IVideoSource& source) { return source.getFrameRateNum(); });
+    return callPictures("getFrameRateNum", [](IVideoSource& source) { return source.getFrameRateNum(); });
 }
 
 int32_t CEncapsulatedSource::getFrameRateDen()
 {
-    return callPictures([](IVideoSource& source) { return source.getFrameRateDen(); });
+    return callPictures("getFrameRateDen", [](IVideoSource& source) { return source.getFrameRateDen(); });
 }
 
 P<IAudioStreamInfos> CEncapsulatedSource::getAudioStreamInfos()
 {
-    return callSound([](IAudioSource& source) { return source.getAudioStreamInfos(); }, false);
+    return callSound("getAudioStreamInfos", [](IAudioSource& source) { return source.getAudioStreamInfos(); }, false);
 }
 
 void CEncapsulatedSource::setAudioStream(int32_t nAudioIndex)
 {
-    callSound([nAudioIndex](IAudioSource& source) { source.setAudioStream(nAudioIndex); });
+    callSound("setAudioStream", [nAudioIndex](IAudioSource& source) { source.setAudioStream(nAudioIndex); });
 }
 
 P<audio::IAudioChunk> CEncapsulatedSource::getNextAudioChunk()
 {
-    return callSound([](IAudioSource& source) { return source.getNextAudioChunk(); });
+    return callSound("getNextAudioChunk", [](IAudioSource& source) { return source.getNextAudioChunk(); });
 }
 
 int32_t CEncapsulatedSource::getSampleRate()
 {
-    return callSound([](IAudioSource& source) { return source.getSampleRate(); });
+    return callSound("getSampleRate", [](IAudioSource& source) { return source.getSampleRate(); });
 }
 
 int32_t CEncapsulatedSource::getChannelCount()
 {
-    return callSound([](IAudioSource& source) { return source.getChannelCount(); });
+    return callSound("getChannelCount", [](IAudioSource& source) { return source.getChannelCount(); });
 }
 
 int32_t CEncapsulatedSource::getBytesPerSample()
 {
-    return callSound([](IAudioSource& source) { return source.getBytesPerSample(); });
+    return callSound("getBytesPerSample", [](IAudioSource& source) { return source.getBytesPerSample(); });
 }
 
 void CEncapsulatedSource::transferLog(bool bMayWaitForSource)
 {
-    const int64_t now = getTickCount();
+    const int64_t now = lumo::getTickCount();
     if (m_lastLogTransferMs && now - *m_lastLogTransferMs <= logTransferIntervalMs)
         return;
     // While the buffering thread waits for a slow picture, the log can wait too.
@@ -345,7 +342,7 @@ void CEncapsulatedSource::transferLog(bool bMayWaitForSource)
     const P<ISourceServer> server = lumo::castObject<ISourceServer>(m_source->get(), false);
     if (!server)
         return;
-    logSlaveText(m_slaveHandler->callIntoSlave([&] { return server->getLog(); }));
+    logSlaveText(m_slaveHandler->callWithinLimit("getLog", [&] { return server->getLog(); }));
     m_lastLogTransferMs = now;
 }
 
@@ -427,7 +424,8 @@ void CEncapsulatedSource::bufferPictures()
         {
             lumo::CScopedLock lock(*m_videoSource);
             skipCount = m_skipCount;
-            picture = m_videoSource->get()->getNextPicture();
+            picture = m_slaveHandler->callWithinLimit("getNextPicture",
+                                                      [this] { return m_videoSource->get()->getNextPicture(); });
         }
         lumo::CScopedLock lock(m_bufferMutex);
         if (skipCount != m_skipCount)
@@ -458,7 +456,7 @@ void CEncapsulatedSource::rethrowThreadError()
 
 void CEncapsulatedSource::waitForBufferedPicture()
 {
-    const int64_t deadline = getTickCount() + prefetchTimeoutMs;
+    const int64_t deadline = lumo::getTickCount() + prefetchTimeoutMs;
     for (;;) {
         {
             lumo::CScopedLock lock(m_bufferMutex);
@@ -466,7 +464,7 @@ void CEncapsulatedSource::waitForBufferedPicture()
                 return;
         }
         rethrowThreadError();
-        if (getTickCount() >= deadline)
+        if (lumo::getTickCount() >= deadline)
             throw lumo::CError(String("CEncapsulatedSource: timeout while prefetching image"));
         lumo::getThreadManager()->sleep(prefetchPollMs);
     }

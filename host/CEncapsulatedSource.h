@@ -31,7 +31,10 @@ class CSlaveHandler;
 // each call and when a call fails. close() and the release always end the
 // slave within a few seconds, killing one that no longer answers; calls
 // after close() throw CNEBError until the next open(), which starts a new
-// slave. A call that goes to the slave waits as long as the slave takes.
+// slave. Every call that goes to the slave, the buffering thread's too,
+// ends within the context's time limit (SSlaveLimits::timeoutMs): a slave
+// that takes longer is ended and the call throws CNEBError naming it. So no
+// lock of the source is ever held longer than that.
 //
 // One thread at a time, as for every source.
 class CEncapsulatedSource : public lumo::CObject, public virtual IVideoSource, public virtual IAudioSource {
@@ -88,11 +91,13 @@ public:
     int32_t getBytesPerSample() override;
 
 private:
-    template <class T, class F> auto callSource(CEmbeddedMutex<T>& view, const char* side, F&& call,
-                                                bool bCheckSlave = true);
-    template <class F> auto callPictures(F&& call, bool bCheckSlave = true);
-    template <class F> auto callSound(F&& call, bool bCheckSlave = true);
-    template <class F> auto callAny(F&& call);
+    // Calls into the real source under its lock, within the slave's time
+    // limit; `what` names the call for the time-limit error.
+    template <class T, class F> auto callSource(CEmbeddedMutex<T>& view, const char* side, const char* what,
+                                                F&& call, bool bCheckSlave = true);
+    template <class F> auto callPictures(const char* what, F&& call, bool bCheckSlave = true);
+    template <class F> auto callSound(const char* what, F&& call, bool bCheckSlave = true);
+    template <class F> auto callAny(const char* what, F&& call);
     void requireOpened();
 
     void createSourceInSlave();

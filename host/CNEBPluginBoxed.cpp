@@ -9,27 +9,28 @@ CNEBPluginBoxed::CNEBPluginBoxed(lumo::P<INEBContext> context, const lumo::Strin
 {
 }
 
-template <class F> auto CNEBPluginBoxed::askSlave(F&& question)
+template <class F> auto CNEBPluginBoxed::askSlave(const char* what, F&& question)
 {
     // The handler's release ends the slave, also when the question failed.
     const lumo::P<CSlaveHandler> handler =
         lumo::make<CSlaveHandler>(m_context, m_pluginName, lumo::IProcess::priorityBelowNormal);
-    return handler->callIntoSlave([&] { return question(*handler->getClient()); });
+    const lumo::P<INEBPluginRemote> plugin = handler->callIntoSlave([&] { return handler->getClient(); });
+    return handler->callWithinLimit(what, [&] { return question(*plugin); });
 }
 
 lumo::String CNEBPluginBoxed::getPluginName()
 {
-    return askSlave([](INEBPluginRemote& plugin) { return plugin.getPluginName(); });
+    return askSlave("getPluginName", [](INEBPluginRemote& plugin) { return plugin.getPluginName(); });
 }
 
 int32_t CNEBPluginBoxed::getValidTypes()
 {
-    return askSlave([](INEBPluginRemote& plugin) { return plugin.getValidTypes(); });
+    return askSlave("getValidTypes", [](INEBPluginRemote& plugin) { return plugin.getValidTypes(); });
 }
 
 lumo::P<IPluginExtensions> CNEBPluginBoxed::getValidExtensions(int32_t nTypes)
 {
-    return askSlave([nTypes](INEBPluginRemote& plugin) { return plugin.getValidExtensions(nTypes); });
+    return askSlave("getValidExtensions", [nTypes](INEBPluginRemote& plugin) { return plugin.getValidExtensions(nTypes); });
 }
 
 lumo::P<ISource> CNEBPluginBoxed::tryCreateSource(const lumo::IURI&, int32_t, bool, const SSourceParams*)

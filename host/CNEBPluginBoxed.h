@@ -11,7 +11,8 @@ class CSlaveHandler;
 // A plugin that answers each question from a slave started for that one
 // question and ended right after it. Its sources come from the encapsulated
 // source instead. Calls throw what starting or asking the slave throws; a
-// slave that fails is reported as CNEBError with its error text.
+// slave that fails is reported as CNEBError with its error text, one that
+// takes longer than the context's time limit is ended and reported so.
 class CNEBPluginBoxed : public lumo::CObject, public virtual INEBPlugin {
 public:
     CNEBPluginBoxed(lumo::P<INEBContext> context, const lumo::String& pluginName);
@@ -27,7 +28,7 @@ public:
                                      const SSourceParams* pParams) override;
 
 private:
-    template <class F> auto askSlave(F&& question);
+    template <class F> auto askSlave(const char* what, F&& question);
 
     lumo::P<INEBContext> m_context;
     lumo::String m_pluginName;

@@ -7,6 +7,8 @@
 #include "host/CPluginExtensions.h"
 #include "host/CPluginModule.h"
 #include "host/CPluginModuleBoxed.h"
+#include "host/CSlaveError.h"
+#include "host/getErrorText.h"
 #include "platform/ISystem.h"
 
 #include <functional>
@@ -28,6 +30,20 @@ lumo::String formatText(const lumo::String& pattern, std::initializer_list<lumo:
     for (const lumo::String& argument : arguments)
         formatter->pushString(argument);
     return formatter->getResult();
+}
+
+// A slave's failure by its summary and where its whole text is, any other
+// error by its first line.
+lumo::String describeShortly(const lumo::CException& error)
+{
+    const auto* slaveError = dynamic_cast<const CSlaveError*>(&error);
+    if (slaveError && !slaveError->getSummary().isEmpty()) {
+        if (slaveError->getErrorFilePath().isEmpty())
+            return slaveError->getSummary();
+        return slaveError->getSummary() + lumo::String("\nThe whole report: ") + slaveError->getErrorFilePath();
+    }
+    const std::string text = getErrorText(error).toUTF8();
+    return lumo::String::fromUTF8(text.substr(0, text.find('\n')));
 }
 
 // A plugin's texts may borrow static text of its library, which goes with
@@ -188,10 +204,14 @@ lumo::P<lumo::IBase> CPluginHandler::findFormat(const lumo::IURI& uri, int32_t n
 
 lumo::P<lumo::IBase> CPluginHandler::tryCreate(SRequest& request)
 {
+    m_lastFailures.clear();
     request.extension = comparableExtension(request.uri);
     if (lumo::P<lumo::IBase> made = tryRemembered(request))
         return made;
-    return tryByExtension(request);
+    lumo::P<lumo::IBase> made = tryByExtension(request);
+    if (made)
+        m_lastFailures.clear();
+    return made;
 }
 
 lumo::String CPluginHandler::comparableExtension(const lumo::IURI& uri)
@@ -239,22 +259,35 @@ lumo::P<lumo::IBase> CPluginHandler::tryModule(INEBPlugin& module, const SReques
     lumo::String pluginName;
     try {
         pluginName = module.getPluginName();
-        if (!offersExtension(module, request))
+        if (!offersExtension(module, request)) {
+            noteFailure(pluginName, formatText("does not take the extension \"%s\"", {request.extension}));
             return nullptr;
+        }
         const lumo::P<lumo::IBase> made = request.make(module, request);
-        if (!made)
+        if (!made) {
+            noteFailure(pluginName, lumo::String("made nothing for it"));
             return nullptr;
+        }
         const bool bAccepted = request.accept(*made);
         if (m_context)
             m_context->setPluginForURI(request.nTypes, request.uri, ownCopy(pluginName));
+        if (!bAccepted)
+            noteFailure(pluginName, lumo::String("could not open it"));
         return bAccepted ? made : nullptr;
     } catch (const lumo::CException& error) {
         logFailure(request, pluginName,
                    formatText("%s - %s", {error.getGeneralDescription(), error.getDescription()}));
+        noteFailure(pluginName, describeShortly(error));
     } catch (...) {
         logFailure(request, pluginName, "unknown exception");
+        noteFailure(pluginName, lumo::String("unknown exception"));
     }
     return nullptr;
+}
+
+void CPluginHandler::noteFailure(const lumo::String& pluginName, const lumo::String& reason)
+{
+    m_lastFailures.push_back({ownCopy(pluginName), ownCopy(reason)});
 }
 
 bool CPluginHandler::offersExtension(INEBPlugin& module, const SRequest& request)

@@ -51,6 +51,17 @@ public:
     void setExtensionSuffix(const lumo::String& suffix) override;
     lumo::String getExtensionSuffix() override;
 
+    // Why one plugin did not make what a search asked for.
+    struct SFailure {
+        lumo::String pluginName;
+        // One line, or a few for a slave's crash; may hold bytes of the
+        // slave's choosing.
+        lumo::String reason;
+    };
+    // The plugins the last search went through without success, in module
+    // order, each with its reason; empty after a success.
+    const std::vector<SFailure>& getLastFailures() const { return m_lastFailures; }
+
 private:
     // One search: what is asked for, how a module makes it and when it counts.
     struct SRequest;
@@ -67,6 +78,7 @@ private:
     lumo::String comparableExtension(const lumo::IURI& uri);
     bool openAndTest(ISource& source, bool bDontCloseAfterTesting);
     void logFailure(const SRequest& request, const lumo::String& pluginName, const lumo::String& reason);
+    void noteFailure(const lumo::String& pluginName, const lumo::String& reason);
     void log(int32_t level, const lumo::String& text);
 
     std::vector<lumo::P<INEBPlugin>> m_modules;
@@ -74,6 +86,7 @@ private:
     bool m_bBoxed;
     bool m_bTestOpen = true;
     lumo::String m_extensionSuffix;
+    std::vector<SFailure> m_lastFailures;
 };
 
 } // namespace nebo::common

@@ -1,16 +1,22 @@
 #include "host/CSlaveHandler.h"
 
 #include "foundation/CFileNotFoundError.h"
-#include "host/CNEBError.h"
 #include "host/CNEBPluginClient.h"
+#include "host/CSlaveError.h"
+#include "host/debugOutput.h"
+#include "host/getErrorText.h"
+#include "host/summarizeSlaveError.h"
+#include "platform/CProcessOptions.h"
 #include "platform/IPathes.h"
 #include "platform/IPipeManager.h"
 #include "platform/IProcessManager.h"
 #include "platform/ISystem.h"
 #include "platform/IThreadManager.h"
+#include "platform/getTickCount.h"
+#include "remote/CRemoteException.h"
 
+#include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -33,37 +39,49 @@ constexpr uint32_t slaveEndPollMs = 10;
 // Tells the handlers of one process apart.
 std::atomic<uint32_t> handlerCounter{0};
 
-// The pipe's end tick counts milliseconds of the monotonic clock.
-int64_t getTickCount()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-void writeDebugOutput(const String& text)
-{
-    std::fputs(text.toCodePage().c_str(), stderr);
-    std::fflush(stderr);
-}
-
-// The whole file, or nothing when it cannot be opened.
-bool readWholeFile(const std::string& path, std::string& content)
+// At most `limit` bytes from the start of the file; false when it cannot be
+// opened.
+bool readFileStart(const std::string& path, size_t limit, std::string& content)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         return false;
-    char chunk[4096];
-    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
-        content.append(chunk, got);
+    content.resize(limit);
+    content.resize(std::fread(content.data(), 1, limit, file));
     std::fclose(file);
     return true;
 }
 
+String describeCut(int64_t fileSize, size_t shown, const String& path)
+{
+    return String::fromUTF8("\n\n[the error file holds " + std::to_string(fileSize) + " bytes; only the first " +
+                            std::to_string(shown) + " are shown here; the whole text is in ") +
+           path + String("]");
+}
+
 } // namespace
 
+CSlaveHandler::CCallDeadline::CCallDeadline(CSlaveHandler& handler)
+    : m_handler(handler), m_bOutermost(handler.m_callDeadline == 0 && handler.m_connection)
+{
+    if (!m_bOutermost)
+        return;
+    m_handler.m_callDeadline = lumo::getTickCount() + m_handler.m_limits.timeoutMs;
+    m_handler.m_connection->setDeadline(m_handler.m_callDeadline);
+}
+
+CSlaveHandler::CCallDeadline::~CCallDeadline()
+{
+    if (!m_bOutermost)
+        return;
+    m_handler.m_callDeadline = 0;
+    if (m_handler.m_connection)
+        m_handler.m_connection->setDeadline(0);
+}
+
 CSlaveHandler::CSlaveHandler(P<INEBContext> context, const String& pluginName, int32_t priority)
-    : m_priority(priority), m_context(std::move(context)), m_pluginName(pluginName)
+    : m_priority(priority), m_context(std::move(context)), m_pluginName(pluginName),
+      m_limits(m_context->getSlaveLimits())
 {
     const P<lumo::ISystem> system = lumo::getSystem();
     m_errorFile = system->createUniqueFile(*system->getTempDirectory(), String(errorFilePrefix),
@@ -73,6 +91,7 @@ CSlaveHandler::CSlaveHandler(P<INEBContext> context, const String& pluginName, i
 CSlaveHandler::~CSlaveHandler()
 {
     stopSlave();
+    removeEmptyErrorFile();
 }
 
 String CSlaveHandler::formatPipeName(uint32_t processID, uint32_t threadID, uint32_t handlerNumber)
@@ -102,14 +121,14 @@ void CSlaveHandler::createSlave()
     const auto threadID = static_cast<uint32_t>(lumo::getThreadManager()->getCurrentThreadID());
     m_pipeName = formatPipeName(lumo::getCurrentProcessID(), threadID, ++handlerCounter);
     m_pipeServer = lumo::getPipeManager()->createServer(m_pipeName);
-    // A slave that dies before it connects must not keep the master waiting.
-    m_pipeServer->setEndTick(getTickCount() + slaveConnectTimeoutMs);
+    m_pipeServer->setEndTick(lumo::getTickCount() + m_limits.timeoutMs);
     m_connection = m_pipeServer->acceptClient(this);
     if (!m_connection)
-        throw CNEBError("CNEBPluginBoxed::createSlave: Client connection disappeared after connecting.");
+        throw failedToConnect();
     m_client = make<CNEBPluginClient>(m_connection->getInStream(), m_connection->getOutStream(),
                                       m_context->getMemoryManager());
-    callIntoSlave([this] { takeStartUpLog(); });
+    m_client->setLimits(m_limits);
+    callWithinLimit("getLog", [this] { takeStartUpLog(); });
 }
 
 void CSlaveHandler::takeStartUpLog()
@@ -122,35 +141,56 @@ void CSlaveHandler::takeStartUpLog()
         log->logXml(log->getLogLevel(), text);
 }
 
+P<lumo::CURI> CSlaveHandler::getSlaveProgram()
+{
+    if (P<lumo::CURI> program = m_context->getSlaveProgram())
+        return program;
+    return make<lumo::CURI>(lumo::CURI::escape(String(slaveProgramName)),
+                            lumo::getSystem()->getExecutableDirectory().get());
+}
+
 bool CSlaveHandler::pipeCreated()
 {
-    const P<lumo::ISystem> system = lumo::getSystem();
-    const P<lumo::CURI> program =
-        make<lumo::CURI>(lumo::CURI::escape(String(slaveProgramName)), system->getExecutableDirectory().get());
-    const P<lumo::CURI> workingDirectory = system->getCurrentDirectory();
-    m_process = lumo::getProcessManager()->createProcess(program, buildCommandLine(),
-                                                         lumo::PFrail<lumo::IURI>(workingDirectory.get(), true),
-                                                         lumo::PFrail<lumo::IBase>(), m_priority);
+    const P<lumo::CProcessOptions> options = make<lumo::CProcessOptions>();
+    // Ending the group ends whatever the slave started, too.
+    options->bOwnProcessGroup = true;
+    options->bDiscardOutput = !isDebugOutputOnStderr();
+    const P<lumo::CURI> workingDirectory = lumo::getSystem()->getCurrentDirectory();
+    m_process = lumo::getProcessManager()->createProcess(
+        getSlaveProgram(), buildCommandLine(), lumo::PFrail<lumo::IURI>(workingDirectory.get(), true),
+        lumo::PFrail<lumo::IBase>(options.get(), true), m_priority);
     return true;
+}
+
+bool CSlaveHandler::isExpectedPeer(uint32_t processID)
+{
+    return m_process && m_process->getID() == processID;
 }
 
 void CSlaveHandler::checkForSlaveError()
 {
     const P<lumo::ISystem> system = lumo::getSystem();
+    int64_t fileSize = 0;
     try {
-        if (!system->fileExists(*m_errorFile) || system->getFileSize(*m_errorFile) == 0)
+        if (!system->fileExists(*m_errorFile) || (fileSize = system->getFileSize(*m_errorFile)) <= 0)
             return;
     } catch (const lumo::CFileNotFoundError&) {
         // The slave ended cleanly and took its file along meanwhile.
         return;
     }
-    writeDebugOutput(String("nebo_slave: crash crashlogfile: ") + m_errorFile->getText() + String("\n"));
+    writeDebugOutput(m_context->getLogManager().get(),
+                     String("nebo_slave: crash crashlogfile: ") + m_errorFile->getText() + String("\n"));
     const String path = lumo::getPathes()->getNativePath(*m_errorFile, false);
+    const auto limit = static_cast<size_t>(std::max(m_limits.maxErrorFileBytes, 0));
     std::string content;
     for (int attempt = 1; attempt <= errorFileOpenAttempts; ++attempt) {
-        if (readWholeFile(path.toUTF8(), content))
-            throw CNEBError(String("CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\n") +
-                            String::fromCodePage(content));
+        if (readFileStart(path.toUTF8(), limit, content)) {
+            String text = String::fromCodePage(content);
+            if (fileSize > static_cast<int64_t>(content.size()))
+                text = text + describeCut(fileSize, content.size(), path);
+            throw CSlaveError(String("CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\n") + text,
+                              String::fromCodePage(summarizeSlaveError(content)), path);
+        }
         if (attempt < errorFileOpenAttempts)
             lumo::getThreadManager()->sleep(errorFileRetryMs);
     }
@@ -165,29 +205,71 @@ bool CSlaveHandler::isServing()
 
 void CSlaveHandler::checkForSlaveFailure()
 {
-    if (!m_process || isServing())
+    if (!m_process || m_bEndedByMaster || isServing())
         return;
     // The slave writes its error file on its way out: only its end makes the text complete.
-    if (!waitForSlaveEnd()) {
-        endSlave();
-        waitForSlaveEnd();
-    }
+    if (!waitForSlaveEnd())
+        m_process->terminate();
+    waitForSlaveEnd();
+    // What the slave left running must not hold its pipe open.
+    endSlave();
     checkForSlaveError();
     throw CNEBError(String("CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code ") +
                     String::fromInt(m_process->getExitCode()) + String(" and left no error text"));
 }
 
+CNEBError CSlaveHandler::failedToConnect()
+{
+    if (m_process && !m_process->hasTerminated()) {
+        endSlave();
+        return CNEBError(String::fromUTF8("CSlaveHandler: nebo_slave did not connect within " +
+                                          std::to_string(m_limits.timeoutMs) + " ms and was ended"));
+    }
+    // A slave that ended before it connected may have said why.
+    checkForSlaveFailure();
+    return CNEBError(String("CNEBPluginBoxed::createSlave: Client connection disappeared after connecting."));
+}
+
+CNEBError CSlaveHandler::endForTimeLimit(const char* what)
+{
+    endSlave();
+    return CNEBError(String::fromUTF8(std::string("CSlaveHandler: nebo_slave did not answer \"") + what +
+                                      "\" within " + std::to_string(m_limits.timeoutMs) + " ms and was ended"));
+}
+
+bool CSlaveHandler::breaksTheProtocol(const lumo::CException& error)
+{
+    // An "Error:" reply or a "notfound" is read whole: the pipe stays in step.
+    if (dynamic_cast<const lumo::CRemoteException*>(&error)) {
+        const std::string text = getErrorText(error).toUTF8();
+        if (text.find("Error:") != std::string::npos || text.rfind("Remote Procedure not found on host: ", 0) == 0)
+            return false;
+    }
+    return isServing();
+}
+
+CNEBError CSlaveHandler::endForBrokenAnswer(const char* what, const lumo::CException& error)
+{
+    endSlave();
+    return CNEBError(String::fromUTF8(std::string("CSlaveHandler: the answer of nebo_slave to \"") + what +
+                                      "\" was refused and the slave was ended: ") +
+                     getErrorText(error));
+}
+
 void CSlaveHandler::endSlave()
 {
+    m_bEndedByMaster = true;
     if (m_process)
         m_process->terminate();
+    if (m_connection)
+        m_connection->disconnect();
 }
 
 bool CSlaveHandler::waitForSlaveEnd()
 {
-    const int64_t deadline = getTickCount() + slaveEndWaitMs;
+    const int64_t deadline = lumo::getTickCount() + std::min(slaveEndWaitMs, m_limits.timeoutMs);
     while (!m_process->hasTerminated()) {
-        if (getTickCount() >= deadline)
+        if (lumo::getTickCount() >= deadline)
             return false;
         lumo::getThreadManager()->sleep(slaveEndPollMs);
     }
@@ -197,25 +279,41 @@ bool CSlaveHandler::waitForSlaveEnd()
 void CSlaveHandler::stopSlave() noexcept
 {
     try {
-        if (m_client && isServing())
+        if (m_client && isServing()) {
+            const CCallDeadline deadline(*this);
             m_client->quit();
+        }
     } catch (const std::exception&) {
         // The slave is going anyway: the closed pipe or the kill below ends it.
     }
     m_client = nullptr;
-    m_connection = nullptr;
     // Closes the pipe, which ends a slave whose source server ignores "Quit".
+    m_connection = nullptr;
     m_pipeServer = nullptr;
     if (!m_process)
         return;
     try {
         // Seeing the end collects the child, so no zombie is left either.
-        if (!waitForSlaveEnd()) {
-            endSlave();
-            waitForSlaveEnd();
-        }
+        if (!waitForSlaveEnd())
+            m_process->terminate();
+        waitForSlaveEnd();
+        // Whatever the slave started goes with it.
+        m_process->terminate();
     } catch (const std::exception&) {
         // The process object hands an unfinished child to the reaper when released.
+    }
+}
+
+void CSlaveHandler::removeEmptyErrorFile() noexcept
+{
+    // A file the slave wrote to is kept for the master to read; an empty one
+    // tells nothing and would only litter the temporary folder.
+    try {
+        const P<lumo::ISystem> system = lumo::getSystem();
+        if (system->fileExists(*m_errorFile) && system->getFileSize(*m_errorFile) == 0)
+            system->deleteFile(*m_errorFile);
+    } catch (const std::exception&) {
+        // Another process removed it meanwhile.
     }
 }
 

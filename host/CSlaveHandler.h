@@ -2,15 +2,16 @@
 
 #include "foundation/CException.h"
 #include "foundation/CObject.h"
-#include "host/INEBContext.h"
+#include "foundation/CTimeoutError.h"
 #include "host/CNEBError.h"
-#include "host/CSlaveWatchdog.h"
+#include "host/INEBContext.h"
 #include "host/INEBPluginRemote.h"
+#include "host/SSlaveLimits.h"
 #include "platform/IPipeServer.h"
 #include "platform/IProcess.h"
 
+#include <atomic>
 #include <cstdint>
-#include <string>
 #include <utility>
 
 namespace nebo::common {
@@ -18,24 +19,28 @@ namespace nebo::common {
 class CNEBPluginClient;
 
 // Runs one plugin in a slave process of its own and hands out the plugin
-// client on the slave's pipe. The slave starts with the first getClient().
-// Releasing the handler ends the slave: it is asked to quit and its pipe is
-// closed; one that has not ended after slaveEndWaitMs is killed. Neither
-// the process nor the pipe outlives the handler. The error file, in which
-// the slave leaves the text of its failure, is made with the handler and
-// stays in the temporary folder.
+// client on the slave's pipe. The slave starts with the first getClient(),
+// in a process group of its own, with its output discarded unless debug
+// output goes to standard error (see debugOutput.h). Only the process the
+// handler started may connect.
 //
-// One thread at a time, except that checkForSlaveFailure and endSlave may
-// run beside another call once the slave has started.
+// Every wait for the slave is bounded by the context's time limit
+// (SSlaveLimits::timeoutMs): connecting, each call made through
+// callWithinLimit, and the end. A slave that runs out of time is ended with
+// its whole process group. Releasing the handler ends the slave: it is asked
+// to quit and its pipe is closed; one that has not ended after
+// slaveEndWaitMs is killed. Neither a process nor the pipe outlives the
+// handler. The error file, in which the slave leaves the text of its
+// failure, is made with the handler; the handler removes it when it stayed
+// empty, and a slave that ends cleanly removes it itself.
+//
+// One thread at a time, except that checkForSlaveError, isServing and
+// endSlave may run beside another call once the slave has started.
 class CSlaveHandler : public lumo::CObject, public virtual lumo::IPipeServer::IPipeCreatedListener {
 public:
-    // How long a slave may take to connect to its pipe.
-    static constexpr int32_t slaveConnectTimeoutMs = 10000;
-    // How long a slave that should end is given before it is killed.
+    // How long a slave that should end is given before it is killed, at
+    // most the time limit.
     static constexpr int32_t slaveEndWaitMs = 3000;
-    // How long a call that its caller waits for may take before the slave
-    // is taken to hang and is killed.
-    static constexpr int32_t slaveCallLimitMs = 10000;
 
     // Creates the error file. Throws CError "Error creating unique file
     // name." when none can be made.
@@ -43,46 +48,81 @@ public:
     ~CSlaveHandler() override;
 
     // Starts the slave when there is no client yet. Throws the process
-    // layer's error when the slave cannot be started, CNEBError when it does
-    // not connect or fails at once, and the pipe's errors.
+    // layer's error at once when the slave program cannot be started, the
+    // pipe's errors (an unsafe pipe folder among them), and CNEBError when
+    // the slave does not connect and take its first call in time or fails.
     lumo::P<INEBPluginRemote> getClient();
-    // Throws CNEBError with the slave's error text or crash report once the
-    // error file holds one; returns otherwise.
+    // Throws CSlaveError with the slave's error text or crash report once
+    // the error file holds one; returns otherwise. Reads at most
+    // SSlaveLimits::maxErrorFileBytes and says so when the file holds more.
     void checkForSlaveError();
     // For after a call into the slave failed: once the slave has ended or
     // closed its end of the pipe, waits for its end (killing it after
-    // slaveEndWaitMs) and throws CNEBError with its error text, or one naming
-    // its exit code when it left none. Returns while the slave serves.
+    // slaveEndWaitMs), ends what is left of its process group and throws
+    // CSlaveError with its error text, or CNEBError naming its exit code
+    // when it left none. Returns while the slave serves.
     void checkForSlaveFailure();
     // Runs `call`; when it throws a lumo::CException, a slave that has failed
     // is reported as checkForSlaveFailure does, otherwise the error passes.
     template <class F> auto callIntoSlave(F&& call) -> decltype(call());
-    // callIntoSlave for a caller that must come back: a slave that has not
-    // answered within slaveCallLimitMs is killed, and the call throws
-    // CNEBError saying so.
-    template <class F> auto callWithinLimit(F&& call) -> decltype(call());
+    // callIntoSlave with every wait for the slave ending by the time limit,
+    // counted from the outermost such call. Then the slave is ended and the
+    // call throws CNEBError naming `what` and the limit. An answer that
+    // breaks the protocol or a bound (anything but the slave's own "Error:"
+    // reply or a CNEBError) leaves the pipe out of step: the slave is ended
+    // and the call throws CNEBError naming `what` and the fault.
+    template <class F> auto callWithinLimit(const char* what, F&& call) -> decltype(call());
     // True while the slave runs and its end of the pipe is open.
     bool isServing();
-    // Kills the slave now; for one that no longer answers.
+    // Kills the slave's process group now and closes the pipe, so that any
+    // wait for it ends at once; for one that no longer answers.
     void endSlave();
 
     // Starts the slave; the pipe server calls it once the pipe exists.
     bool pipeCreated() override;
+    // Only the slave this handler started.
+    bool isExpectedPeer(uint32_t processID) override;
 
     // The text after the program's name that the slave is started with.
     lumo::String buildCommandLine();
     const lumo::P<lumo::CURI>& getErrorFile() const { return m_errorFile; }
+    const SSlaveLimits& getLimits() const { return m_limits; }
 
     // "nebo_slave-%08x-%08x-%08x".
     static lumo::String formatPipeName(uint32_t processID, uint32_t threadID, uint32_t handlerNumber);
 
 private:
+    // Bounds the waits of the calls made while it lives, unless an outer
+    // one does already.
+    class CCallDeadline {
+    public:
+        explicit CCallDeadline(CSlaveHandler& handler);
+        CCallDeadline(const CCallDeadline&) = delete;
+        CCallDeadline& operator=(const CCallDeadline&) = delete;
+        ~CCallDeadline();
+
+    private:
+        CSlaveHandler& m_handler;
+        bool m_bOutermost;
+    };
+
     void createSlave();
     void takeStartUpLog();
+    lumo::P<lumo::CURI> getSlaveProgram();
+    // Ends a slave that did not connect and says why, with its own text
+    // when it left one.
+    CNEBError failedToConnect();
+    // Ends the slave and says which call took too long.
+    CNEBError endForTimeLimit(const char* what);
+    // True for an error of a call while the slave still serves, unless the
+    // slave itself answered with it.
+    bool breaksTheProtocol(const lumo::CException& error);
+    CNEBError endForBrokenAnswer(const char* what, const lumo::CException& error);
     // True when the slave ended within slaveEndWaitMs.
     bool waitForSlaveEnd();
     // Ends the slave for good, however it behaves.
     void stopSlave() noexcept;
+    void removeEmptyErrorFile() noexcept;
 
     int32_t m_priority;
     lumo::P<lumo::IProcess> m_process;
@@ -93,6 +133,12 @@ private:
     lumo::String m_pluginName;
     lumo::P<lumo::CURI> m_errorFile;
     lumo::String m_pipeName;
+    const SSlaveLimits m_limits;
+    // The outermost bounded call's deadline; 0 while none runs.
+    int64_t m_callDeadline = 0;
+    // Set once the master ended the slave: the failures that follow are its
+    // own doing, not the slave's, and the reason already given stands.
+    std::atomic<bool> m_bEndedByMaster{false};
 };
 
 template <class F> auto CSlaveHandler::callIntoSlave(F&& call) -> decltype(call())
@@ -105,16 +151,18 @@ template <class F> auto CSlaveHandler::callIntoSlave(F&& call) -> decltype(call(
     }
 }
 
-template <class F> auto CSlaveHandler::callWithinLimit(F&& call) -> decltype(call())
+template <class F> auto CSlaveHandler::callWithinLimit(const char* what, F&& call) -> decltype(call())
 {
-    const lumo::P<CSlaveWatchdog> watchdog =
-        m_process ? lumo::make<CSlaveWatchdog>(m_process, slaveCallLimitMs) : nullptr;
+    const CCallDeadline deadline(*this);
     try {
         return callIntoSlave(std::forward<F>(call));
-    } catch (const lumo::CException&) {
-        if (watchdog && watchdog->hasFired())
-            throw CNEBError(lumo::String::fromUTF8("CSlaveHandler: nebo_slave did not answer within " +
-                                                   std::to_string(slaveCallLimitMs) + " ms and was ended"));
+    } catch (const lumo::CTimeoutError&) {
+        throw endForTimeLimit(what);
+    } catch (const CNEBError&) {
+        throw;
+    } catch (const lumo::CException& error) {
+        if (breaksTheProtocol(error))
+            throw endForBrokenAnswer(what, error);
         throw;
     }
 }

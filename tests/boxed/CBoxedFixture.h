@@ -10,10 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -37,6 +39,23 @@ inline std::vector<pid_t> childProcesses()
             children.push_back(static_cast<pid_t>(std::stoi(entry.path().filename().string())));
     }
     return children;
+}
+
+// True once no process runs `program` (a full path), wherever it moved in
+// the tree; waits a little, as a kill takes effect soon, not at once.
+inline bool noProcessRuns(const std::string& program)
+{
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        bool bFound = false;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+            std::error_code error;
+            bFound = bFound || std::filesystem::read_symlink(entry.path() / "exe", error) == program;
+        }
+        if (!bFound)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 inline std::vector<std::string> filesIn(const std::string& folder)

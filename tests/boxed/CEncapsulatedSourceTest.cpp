@@ -3,7 +3,9 @@
 
 #include "boxed/CBoxedFixture.h"
 #include "foundation/CError.h"
+#include "foundation/castObject.h"
 #include "host/CNEBError.h"
+#include "host/CPluginHandler.h"
 #include "plugins/demo/CDemoClip.h"
 #include "streams/IMemoryBlock.h"
 
@@ -123,12 +125,13 @@ TEST_F(CEncapsulatedSourceTest, SecondOpenKeepsTheSourceAndReopeningStartsAfresh
     source->open();
     expectPicture(*source, 2);
     source->close();
-    EXPECT_EQ(errorFileText(), "lumo::CException\nType: Error\ntext: Pipe was closed");
+    // A clean close leaves no error file.
+    EXPECT_EQ(errorFiles(), std::vector<std::string>());
 
     source->open();
     expectPicture(*source, 0);
     source->close();
-    EXPECT_EQ(errorFiles().size(), 2u);
+    EXPECT_EQ(errorFiles(), std::vector<std::string>());
 }
 
 TEST_F(CEncapsulatedSourceTest, SlaveLogReachesTheMastersLog)
@@ -173,18 +176,48 @@ TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveAfterTheLimit)
     // Opening always waits for the slave, and so does every picture when
     // nothing is prefetched.
     m_context->setPrefetch(false);
-    for (const char* query : {"w=16&h=16&fail=hang&failat=open", "w=16&h=16&fail=hang"}) {
-        SCOPED_TRACE(query);
-        P<CEncapsulatedSource> source = makeSource(query);
+    nebo::common::SSlaveLimits limits;
+    limits.timeoutMs = 1000;
+    m_context->setSlaveLimits(limits);
+    const struct {
+        const char* query;
+        const char* call;
+    } cases[] = {{"w=16&h=16&fail=hang&failat=open", "tryCreateSource"}, {"w=16&h=16&fail=hang", "getNextPicture"}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.query);
+        P<CEncapsulatedSource> source = makeSource(test.query);
         try {
             source->open();
             source->getNextPicture();
             ADD_FAILURE() << "a hanging slave answered";
         } catch (const CNEBError& error) {
-            EXPECT_EQ(descriptionOf(error), "CSlaveHandler: nebo_slave did not answer within 10000 ms and was ended");
+            EXPECT_EQ(descriptionOf(error), std::string("CSlaveHandler: nebo_slave did not answer \"") + test.call +
+                                                "\" within 1000 ms and was ended");
         }
         EXPECT_THROW(source->getNextPicture(), lumo::CException);
         source = nullptr;
+    }
+}
+
+TEST_F(CEncapsulatedSourceTest, HangingSlaveNeverHangsThePrefetchingTestOpen)
+{
+    // The handler's test-open asks isOpened while the buffering thread is
+    // already inside a picture the slave never delivers: each waits only as
+    // long as the time limit allows.
+    ASSERT_TRUE(m_context->getPrefetch());
+    nebo::common::SSlaveLimits limits;
+    limits.timeoutMs = 300;
+    m_context->setSlaveLimits(limits);
+    m_context->addPluginLibrary(String("nebo_demo"));
+    const P<nebo::common::CPluginHandler> handler = make<nebo::common::CPluginHandler>(m_context, true);
+    for (int run = 0; run < 20; ++run) {
+        SCOPED_TRACE(run);
+        // Whether the test-open sees the source open depends on which thread
+        // takes the source first; either way nothing waits for ever.
+        P<nebo::common::ISource> source = handler->tryCreateSource(*demoURI("w=16&h=16&fail=hang"), 0, 0, 0, true);
+        if (const P<nebo::common::IVideoSource> pictures = lumo::castObject<nebo::common::IVideoSource>(source, false)) {
+            EXPECT_THROW(pictures->getNextPicture(), lumo::CException);
+        }
     }
 }
 

@@ -4,13 +4,15 @@
 #include "host/CLogManager.h"
 #include "host/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
+#include "host/CSlaveError.h"
 #include "platform/CScopedPipeFolder.h"
 #include "platform/IProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 using namespace nebo::common;
 using lumo::make;
@@ -52,22 +54,24 @@ TEST(CSlaveHandlerNamingTest, PipeNameHasThreeFieldsOfEightHexDigits)
               "nebo_slave-ffffffff-12345678-deadbeef");
 }
 
-TEST_F(CSlaveHandlerTest, ErrorFileIsMadeEmptyInTheTemporaryFolderAndKept)
+TEST_F(CSlaveHandlerTest, ErrorFileIsMadeInTheTemporaryFolderAndKeptOnlyWithContent)
 {
-    std::string first, second;
+    std::string empty, written;
     {
         const P<CSlaveHandler> a = makeHandler(), b = makeHandler();
-        first = pathOf(*a);
-        second = pathOf(*b);
+        empty = pathOf(*a);
+        written = pathOf(*b);
+        EXPECT_NE(empty, written);
+        for (const std::string& path : {empty, written}) {
+            const std::filesystem::path file(path);
+            EXPECT_EQ(file.parent_path(), std::filesystem::path(m_temp.pathOf("")).parent_path());
+            EXPECT_TRUE(isErrorFileName(file.filename().string())) << path;
+            EXPECT_EQ(std::filesystem::file_size(file), 0u);
+        }
+        std::ofstream(written, std::ios::binary) << "a slave's last words";
     }
-    EXPECT_NE(first, second);
-    for (const std::string& path : {first, second}) {
-        const std::filesystem::path file(path);
-        EXPECT_EQ(file.parent_path(), std::filesystem::path(m_temp.pathOf("")).parent_path());
-        EXPECT_TRUE(isErrorFileName(file.filename().string())) << path;
-        EXPECT_TRUE(std::filesystem::exists(file)) << path;
-        EXPECT_EQ(std::filesystem::file_size(file), 0u);
-    }
+    EXPECT_FALSE(std::filesystem::exists(empty));
+    EXPECT_TRUE(std::filesystem::exists(written));
 }
 
 TEST_F(CSlaveHandlerTest, CommandLineCarriesTheErrorFileAndTheLogLevel)
@@ -103,6 +107,29 @@ TEST_F(CSlaveHandlerTest, ErrorFileIsReportedOnlyWithContent)
     // A slave that ended cleanly has deleted its file.
     std::filesystem::remove(path);
     handler->checkForSlaveError();
+}
+
+TEST_F(CSlaveHandlerTest, LargeErrorFileIsCutAtTheLimitAndSaysSo)
+{
+    SSlaveLimits limits;
+    limits.maxErrorFileBytes = 21;
+    m_context->setSlaveLimits(limits);
+    const P<CSlaveHandler> handler = makeHandler();
+    const std::string path = pathOf(*handler);
+    // Sparse: what the slave claims costs it no disk, and must cost the master no memory.
+    std::ofstream(path, std::ios::binary) << "lumo::CException\nType: Error\ntext: gone";
+    std::filesystem::resize_file(path, 1 << 30);
+    try {
+        handler->checkForSlaveError();
+        ADD_FAILURE() << "the slave's error was not reported";
+    } catch (const CSlaveError& error) {
+        EXPECT_EQ(String(error.getDescription()).toUTF8(),
+                  "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\nlumo::CException\nType"
+                  "\n\n[the error file holds 1073741824 bytes; only the first 21 are shown here; the whole text is in " +
+                      path + "]");
+        EXPECT_EQ(error.getSummary().toUTF8(), "lumo::CException\nType");
+        EXPECT_EQ(error.getErrorFilePath().toUTF8(), path);
+    }
 }
 
 TEST_F(CSlaveHandlerTest, MissingSlaveProgramIsTheProcessLayersErrorAndLeavesNoPipe)

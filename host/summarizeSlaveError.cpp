@@ -1,0 +1,148 @@
+#include "host/summarizeSlaveError.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string_view>
+#include <vector>
+
+namespace nebo::common {
+
+namespace {
+
+constexpr size_t maxLineLength = 160;
+constexpr size_t maxPlainLines = 4;
+constexpr size_t maxFrames = 4;
+
+const std::string_view fatalMarker = "Fatal Exception at ";
+const std::string_view moduleListHeading = "Module Addresses:";
+const std::string_view frameMarker = "Current Address: ";
+
+struct SModule {
+    std::string name;
+    uint64_t start;
+    uint64_t end;
+};
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::string shortened(std::string line)
+{
+    if (line.size() > maxLineLength)
+        line = line.substr(0, maxLineLength) + "...";
+    return line;
+}
+
+std::string trimmed(std::string_view text)
+{
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
+}
+
+// "  name : start-end" lines after the heading, up to the first blank line.
+std::vector<SModule> readModules(const std::vector<std::string>& lines)
+{
+    std::vector<SModule> modules;
+    size_t i = 0;
+    while (i < lines.size() && lines[i] != moduleListHeading)
+        ++i;
+    for (++i; i < lines.size() && !lines[i].empty(); ++i) {
+        const size_t colon = lines[i].rfind(" : ");
+        const size_t dash = lines[i].find('-', colon == std::string::npos ? 0 : colon);
+        if (colon == std::string::npos || dash == std::string::npos)
+            continue;
+        const std::string range = lines[i].substr(colon + 3);
+        modules.push_back({trimmed(lines[i].substr(0, colon)), std::strtoull(range.c_str(), nullptr, 16),
+                           std::strtoull(lines[i].c_str() + dash + 1, nullptr, 16)});
+    }
+    return modules;
+}
+
+std::string describeFrame(const std::string& address, const std::vector<SModule>& modules)
+{
+    const uint64_t value = std::strtoull(address.c_str(), nullptr, 16);
+    for (const SModule& module : modules)
+        if (value >= module.start && value < module.end)
+            return "0x" + address + " (" + module.name + ")";
+    return "0x" + address;
+}
+
+// The non-empty line after `from`, or "".
+std::string nextText(const std::vector<std::string>& lines, size_t& from)
+{
+    while (++from < lines.size())
+        if (!lines[from].empty())
+            return lines[from];
+    return {};
+}
+
+std::string summarizeCrash(const std::vector<std::string>& lines, size_t fatalLine)
+{
+    std::string fatal = lines[fatalLine];
+    if (!fatal.empty() && fatal.back() == ':')
+        fatal.pop_back();
+    std::string summary = shortened(fatal);
+    const auto add = [&summary](const std::string& line) {
+        if (!line.empty())
+            summary += "\n" + shortened(line);
+    };
+    size_t next = fatalLine;
+    add(nextText(lines, next));
+    if (nextText(lines, next) == "Additional Information:")
+        add(nextText(lines, next));
+
+    const std::vector<SModule> modules = readModules(lines);
+    std::string frames;
+    size_t count = 0;
+    for (const std::string& line : lines) {
+        if (line.compare(0, frameMarker.size(), frameMarker) != 0)
+            continue;
+        if (count++ == maxFrames) {
+            frames += ", ...";
+            break;
+        }
+        frames += (frames.empty() ? "" : ", ") + describeFrame(line.substr(frameMarker.size(), 16), modules);
+    }
+    if (!frames.empty())
+        summary += "\nFrames: " + frames;
+    return summary;
+}
+
+std::string summarizePlain(const std::vector<std::string>& lines)
+{
+    std::string summary;
+    size_t taken = 0;
+    for (const std::string& line : lines) {
+        if (line.empty())
+            continue;
+        if (taken++ == maxPlainLines) {
+            summary += "\n...";
+            break;
+        }
+        summary += (summary.empty() ? "" : "\n") + shortened(line);
+    }
+    return summary;
+}
+
+} // namespace
+
+std::string summarizeSlaveError(const std::string& text)
+{
+    const std::vector<std::string> lines = splitLines(text);
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].compare(0, fatalMarker.size(), fatalMarker) == 0)
+            return summarizeCrash(lines, i);
+    return summarizePlain(lines);
+}
+
+} // namespace nebo::common

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace nebo::common {
+
+// A few lines that say what a slave's error text is about. For a crash
+// report: the exception line with its module, the explanation, the
+// additional information and the first frames with their modules. For any
+// other text: its first lines. The result never exceeds a few hundred
+// characters, whatever the text holds; it is not escaped.
+std::string summarizeSlaveError(const std::string& text);
+
+} // namespace nebo::common

@@ -1,0 +1,152 @@
+// The master's classes against a stand-in slave that lies as it is told:
+// every lie ends within the time limit in a CNEBError, with no process,
+// socket or empty error file left behind and the master's memory bounded.
+#include "boxed/CBoxedFixture.h"
+#include "foundation/CException.h"
+#include "host/CEncapsulatedSource.h"
+#include "host/CNEBPluginBoxed.h"
+#include "host/CSlaveHandler.h"
+#include "platform/CTempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+using lumo::make;
+using lumo::P;
+using lumo::String;
+using namespace nebo::common;
+
+constexpr int32_t testTimeoutMs = 1500;
+constexpr int64_t peakResidentLimitKB = 256 * 1024;
+
+// Where the request goes wrong.
+enum class EStage { startUp, extensions, open, picture };
+
+struct SHostileCase {
+    const char* mode;
+    EStage stage;
+    // A part of the error's description.
+    std::string expected;
+};
+
+std::string descriptionOf(const lumo::CException& error)
+{
+    return String(error.getDescription()).toUTF8();
+}
+
+std::string timeLimitError(const char* call)
+{
+    return std::string("nebo_slave did not answer \"") + call + "\" within " + std::to_string(testTimeoutMs) +
+           " ms and was ended";
+}
+
+std::string hostileProgram()
+{
+    const char* binFolder = std::getenv("NEBO_BIN_DIR");
+    return (binFolder ? std::string(binFolder) : std::filesystem::current_path().string()) +
+           "/hostile-slave/nebo_slave";
+}
+
+int64_t peakResidentKB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stoll(line.substr(6));
+    return -1;
+}
+
+class HostileSlaveTest : public nebo::test::CBoxedFixture {
+protected:
+    HostileSlaveTest()
+    {
+        m_context->setSlaveProgram(make<lumo::CURI>(String::fromUTF8("file://" + hostileProgram())));
+        SSlaveLimits limits;
+        limits.timeoutMs = testTimeoutMs;
+        m_context->setSlaveLimits(limits);
+    }
+
+    // Goes as far as `stage` with the stand-in in `mode`.
+    void reach(const char* mode, EStage stage)
+    {
+        const lumo::CScopedEnvironment hostileMode("NEBO_HOSTILE_MODE", mode);
+        if (stage == EStage::startUp) {
+            make<CSlaveHandler>(m_context, String("hostile"), 0)->getClient();
+        } else if (stage == EStage::extensions) {
+            make<CNEBPluginBoxed>(m_context, String("hostile"))->getValidExtensions(3);
+        } else {
+            const P<CEncapsulatedSource> source =
+                make<CEncapsulatedSource>(m_context, String("hostile"), *demoURI("w=64&h=48"), 3, nullptr);
+            source->open();
+            if (stage == EStage::picture)
+                source->getNextPicture();
+        }
+    }
+
+    // Error files stay only when the slave wrote to them.
+    void expectNoEmptyErrorFile()
+    {
+        for (const std::string& name : errorFiles())
+            EXPECT_GT(std::filesystem::file_size(m_temp.pathOf(name)), 0u) << name;
+    }
+};
+
+TEST_F(HostileSlaveTest, EveryLieEndsInAClearErrorWithinTheLimit)
+{
+    m_context->setPrefetch(false);
+    const SHostileCase cases[] = {
+        {"silent", EStage::startUp, timeLimitError("getLog")},
+        {"half-reply", EStage::startUp, timeLimitError("getLog")},
+        {"drip", EStage::startUp, timeLimitError("getLog")},
+        {"count-then-silence", EStage::startUp, "4294967295"},
+        {"huge-log", EStage::startUp, "2147483647"},
+        {"flood-extensions", EStage::extensions, "20000000"},
+        {"huge-announce", EStage::picture, "16385"},
+        {"huge-picture", EStage::picture, "23170"},
+        {"huge-error", EStage::open, "536870912"},
+        {"sparse-error-file", EStage::startUp, "[the error file holds 1073741824 bytes; only the first 1048576"},
+        {"forked-holder", EStage::startUp, "exit code 0"},
+        {"exit", EStage::startUp, "exit code 3"},
+        {"hang-in-picture", EStage::picture, timeLimitError("getNextPicture")},
+    };
+    for (const SHostileCase& test : cases) {
+        SCOPED_TRACE(test.mode);
+        try {
+            reach(test.mode, test.stage);
+            ADD_FAILURE() << "the lie went unnoticed";
+        } catch (const CNEBError& error) {
+            EXPECT_NE(descriptionOf(error).find(test.expected), std::string::npos) << descriptionOf(error);
+        } catch (const lumo::CException& error) {
+            ADD_FAILURE() << "not a CNEBError: " << descriptionOf(error);
+        }
+        EXPECT_TRUE(nebo::test::noProcessRuns(hostileProgram()));
+        expectNoEmptyErrorFile();
+    }
+#ifndef __SANITIZE_ADDRESS__
+    // The sanitizer's shadow memory and quarantine are no part of the master's.
+    EXPECT_LT(peakResidentKB(), peakResidentLimitKB);
+#endif
+}
+
+TEST_F(HostileSlaveTest, HonestStandInServesAPicture)
+{
+    // The stand-in itself is no liar unless told: what the lies above break
+    // is the master's expectation, not the stand-in's protocol.
+    const lumo::CScopedEnvironment hostileMode("NEBO_HOSTILE_MODE", "honest");
+    const P<CEncapsulatedSource> source =
+        make<CEncapsulatedSource>(m_context, String("hostile"), *demoURI("w=64&h=48"), 3, nullptr);
+    source->open();
+    EXPECT_EQ(source->getWidth(), 64);
+    ASSERT_TRUE(source->getNextPicture());
+    source->close();
+    source->open();
+    source->close();
+    EXPECT_TRUE(nebo::test::noProcessRuns(hostileProgram()));
+    expectNoEmptyErrorFile();
+}
+
+} // namespace

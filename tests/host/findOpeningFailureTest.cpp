@@ -1,0 +1,30 @@
+#include "host/findOpeningFailure.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using nebo::common::findOpeningFailure;
+
+TEST(findOpeningFailureTest, TakesTheLastReasonOfTheLogWithItsEscapesUndone)
+{
+    const struct {
+        std::string log;
+        std::string reason;
+    } cases[] = {
+        {"<slavelog>\n\t<logentry level=\"2\" time=\"t\">\n\t\t<textlog>tried to open file:///a.mp4 with plugin "
+         "nebo_avlib.\nOpening failed: Error - The file &apos;/a.mp4&apos; was not found.</textlog>\n"
+         "\t</logentry>\n</slavelog>\n",
+         "Error - The file '/a.mp4' was not found."},
+        {"<textlog>Opening failed: first</textlog><textlog>Opening failed: a &lt;b&gt; &amp; &quot;c&quot;</textlog>",
+         "a <b> & \"c\""},
+        {"<slavelog/>", ""},
+        {"", ""},
+        // A reason without its closing tag still ends somewhere.
+        {"Opening failed: " + std::string(400, 'z'), std::string(300, 'z') + "..."},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(findOpeningFailure(lumo::String::fromUTF8(test.log)).toUTF8(), test.reason) << test.log;
+}
+
+} // namespace

@@ -1,0 +1,71 @@
+#include "host/summarizeSlaveError.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using nebo::common::summarizeSlaveError;
+
+// The parts of a crash report the summary reads, with the sections between
+// them that it must pass over.
+const char* const crashReport = " 0.0.0\n"
+                                "\n"
+                                "\n"
+                                "Fatal Exception at 0x7f63b449d8f3 (nebo_demo.so, base address: 0x7f63b4492000):\n"
+                                "\n"
+                                "The thread tried to read from or write to a virtual address for which it does not "
+                                "have the appropriate access.\n"
+                                "\n"
+                                "Additional Information:\n"
+                                "Attempted to read/write at 0x00000000\n"
+                                "\n"
+                                "Integer registers:\n"
+                                "RAX: 0x00000000\n"
+                                "\n"
+                                "Module Addresses:\n"
+                                "  nebo_slave : 556b800dd000-556b800ec000\n"
+                                "nebo_demo.so : 7f63b4492000-7f63b44a4000\n"
+                                "  liblumo.so : 7f63b45cf000-7f63b46f7000\n"
+                                "\n"
+                                "Current Address: 7f63b449d8f3\n"
+                                "7fff9b76ba20: b0 ba 76 9b ff 7f 00 00 ea 15 0e 80 6b 55 00 00 \n"
+                                "\n"
+                                "Current Address: 7f63b46885fa\n"
+                                "\n"
+                                "Current Address: 556b800e15ea\n"
+                                "\n"
+                                "Current Address: 12345678\n"
+                                "\n"
+                                "Current Address: 556b800e1772\n"
+                                "\n"
+                                "Current Address: 556b800e0f5f\n";
+
+TEST(summarizeSlaveErrorTest, CrashReportGivesExceptionExplanationAndFirstFramesWithModules)
+{
+    EXPECT_EQ(summarizeSlaveError(crashReport),
+              "Fatal Exception at 0x7f63b449d8f3 (nebo_demo.so, base address: 0x7f63b4492000)\n"
+              "The thread tried to read from or write to a virtual address for which it does not have the "
+              "appropriate access.\n"
+              "Attempted to read/write at 0x00000000\n"
+              "Frames: 0x7f63b449d8f3 (nebo_demo.so), 0x7f63b46885fa (liblumo.so), 0x556b800e15ea (nebo_slave), "
+              "0x12345678, ...");
+}
+
+TEST(summarizeSlaveErrorTest, OtherTextsGiveTheirFirstLinesCut)
+{
+    const struct {
+        std::string text;
+        std::string summary;
+    } cases[] = {
+        {"lumo::CException\nType: Error\ntext: gone", "lumo::CException\nType: Error\ntext: gone"},
+        {"a\n\nb\nc\nd\ne\nf", "a\nb\nc\nd\n..."},
+        {std::string(1000, 'x'), std::string(160, 'x') + "..."},
+        {"", ""},
+        // A report cut before its sections still says what it can.
+        {"Fatal Exception at 0x10 (?, base address: 0x0):", "Fatal Exception at 0x10 (?, base address: 0x0)"},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(summarizeSlaveError(test.text), test.summary) << test.text.substr(0, 40);
+}
+
+} // namespace

@@ -1,4 +1,5 @@
 // Runs the real nebo_probe program, which runs the demo plugin in slaves.
+#include "boxed/CBoxedFixture.h"
 #include "media/CYV12Picture.h"
 #include "streams/CMemoryBlock.h"
 #include "platform/CTempFolder.h"
@@ -59,12 +60,19 @@ class ProbeProgramTest : public ::testing::Test {
 protected:
     // Runs nebo_probe in the test's folder; a run that does not end within
     // a generous bound is ended and fails the test instead of hanging it.
-    SRun run(const std::vector<std::string>& arguments)
+    SRun run(const std::vector<std::string>& arguments) { return runProgram(binFolder() / "nebo_probe", arguments); }
+
+    static std::filesystem::path binFolder()
     {
-        const char* binFolder = std::getenv("NEBO_BIN_DIR");
-        const std::string program =
-            (binFolder ? std::filesystem::path(binFolder) : std::filesystem::current_path()) / "nebo_probe";
-        std::string command = "cd " + quoted(m_folder.pathOf("")) + " && exec timeout -s KILL 120 " + quoted(program);
+        const char* folder = std::getenv("NEBO_BIN_DIR");
+        return folder ? std::filesystem::path(folder) : std::filesystem::current_path();
+    }
+
+    SRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                    const std::string& environment = std::string())
+    {
+        std::string command = "cd " + quoted(m_folder.pathOf("")) + " && " + environment +
+                              " exec timeout -s KILL 120 " + quoted(program);
         for (const std::string& argument : arguments)
             command += " " + quoted(argument);
         const int status = std::system((command + " >stdout.txt 2>stderr.txt").c_str());
@@ -224,6 +232,99 @@ TEST_F(ProbeProgramTest, ReportsAFailingSlaveWithItsErrorOrCrashReport)
     }
 }
 
+TEST_F(ProbeProgramTest, ShowsACrashOnceAsASummaryAndTheWholeReportOnlyWhenAsked)
+{
+    const SRun crash = run({"file:///x.demo?w=16&h=16&fail=read0"});
+    EXPECT_EQ(crash.exitCode, 1);
+    const size_t summary = crash.err.find("nebo_probe: CNEBError: the slave failed:\n  Fatal Exception at 0x");
+    ASSERT_NE(summary, std::string::npos) << crash.err;
+    EXPECT_EQ(crash.err.find("Fatal Exception", summary + 50), std::string::npos) << crash.err;
+    EXPECT_NE(crash.err.find("(nebo_demo.so)"), std::string::npos) << crash.err;
+    EXPECT_EQ(crash.err.find("Module Addresses:"), std::string::npos) << crash.err;
+    const std::string marker = "The whole report: ";
+    const size_t path = crash.err.find(marker);
+    ASSERT_NE(path, std::string::npos) << crash.err;
+    const std::string reportPath = crash.err.substr(path + marker.size(), crash.err.find(' ', path + marker.size()) -
+                                                                              path - marker.size());
+    EXPECT_NE(readText(reportPath).find("Module Addresses:"), std::string::npos) << reportPath;
+    std::filesystem::remove(reportPath);
+
+    const SRun verbose = run({"--verbose", "file:///x.demo?w=16&h=16&fail=read0"});
+    EXPECT_EQ(verbose.exitCode, 1);
+    EXPECT_NE(verbose.err.find("Module Addresses:"), std::string::npos) << verbose.err;
+
+    // A crash while the plugin handler tries the medium still reaches the user.
+    const SRun atOpen = run({"file:///x.demo?fail=read0&failat=open"});
+    EXPECT_EQ(atOpen.exitCode, 1);
+    EXPECT_NE(atOpen.err.find("\n  nebo_demo: Fatal Exception at 0x"), std::string::npos) << atOpen.err;
+    // Only failed slaves leave their files.
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path()))
+        if (entry.path().filename().string().rfind("nebo_slave_", 0) == 0 && entry.file_size() > 0)
+            std::filesystem::remove(entry.path());
+}
+
+TEST_F(ProbeProgramTest, SaysWhyEachPluginCouldNotOpenAMedium)
+{
+    const SRun missing = run({"/nonexistent/clip.mp4"});
+    EXPECT_EQ(missing.exitCode, 1);
+    for (const char* line : {"nebo_probe: Error: no plugin could open file:///nonexistent/clip.mp4\n",
+                             "\n  nebo_avlib: Error - The file '/nonexistent/clip.mp4' was not found.\n",
+                             "\n  nebo_demo: does not take the extension \"mp4\"\n"})
+        EXPECT_NE(missing.err.find(line), std::string::npos) << line << "\n" << missing.err;
+
+    const SRun slow = run({"--timeout", "0.5", "file:///x.demo?fail=hang&failat=open"});
+    EXPECT_EQ(slow.exitCode, 1);
+    EXPECT_NE(slow.err.find("nebo_demo: CSlaveHandler: nebo_slave did not answer \"tryCreateSource\" within 500 ms"),
+              std::string::npos)
+        << slow.err;
+}
+
+// The probe and what it needs in a folder of their own, with a stand-in
+// that lies as NEBO_HOSTILE_MODE tells it in place of nebo_slave.
+class HostileProbeTest : public ProbeProgramTest {
+protected:
+    HostileProbeTest()
+    {
+        for (const char* file : {"nebo_probe", "liblumo.so", "libnebo.so", "nebo_demo.so"})
+            std::filesystem::copy_file(binFolder() / file, m_programs.pathOf(file));
+        std::filesystem::copy_file(binFolder() / "hostile-slave" / "nebo_slave", m_programs.pathOf("nebo_slave"));
+    }
+
+    SRun runLying(const char* mode)
+    {
+        return runProgram(m_programs.pathOf("nebo_probe"), {"--timeout", "1", "file:///x.demo"},
+                          "NEBO_HOSTILE_MODE=" + std::string(mode) + " LD_LIBRARY_PATH=" + quoted(m_programs.pathOf("")));
+    }
+
+    lumo::CTempFolder m_programs;
+};
+
+TEST_F(HostileProbeTest, EveryLieEndsInAClearErrorAndNothingReachesTheTerminalRaw)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"silent", "did not answer \"getLog\" within 1000 ms"},
+        {"drip", "did not answer \"getLog\" within 1000 ms"},
+        {"count-then-silence", "4294967295"},
+        {"huge-log", "2147483647"},
+        {"flood-extensions", "20000000"},
+        {"huge-announce", "16385"},
+        {"huge-picture", "23170"},
+        {"huge-error", "536870912"},
+        {"control-chars", "\\x1B]0;owned\\x07\\x1B[2J\\x1B[31mFAKE LINE\\x0D\n"},
+        {"sparse-error-file", "a slave that left 1 GiB of error file"},
+        {"forked-holder", "exit code 0"},
+        {"hang-in-picture", "did not answer \"getNextPicture\" within 1000 ms"},
+    };
+    for (const auto& [mode, expected] : cases) {
+        const SRun result = runLying(mode);
+        EXPECT_EQ(result.exitCode, 1) << mode;
+        EXPECT_NE(result.err.find(expected), std::string::npos) << mode << ":\n" << result.err.substr(0, 2000);
+        EXPECT_EQ((result.out + result.err).find('\x1b'), std::string::npos) << mode;
+        EXPECT_LT(result.err.size(), 8192u) << mode;
+        EXPECT_TRUE(nebo::test::noProcessRuns(m_programs.pathOf("nebo_slave"))) << mode;
+    }
+}
+
 TEST_F(ProbeProgramTest, ReportsWhatCannotBeOpenedOrFound)
 {
     const SRun unknown = run({"file:///x.unknown"});
@@ -247,7 +348,8 @@ TEST_F(ProbeProgramTest, ExplainsItselfAndRefusesBadCommandLines)
 {
     const SRun help = run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* option : {"--plugin", "--frames", "--thumbnail", "--audio", "--log", "--help"})
+    for (const char* option :
+         {"--plugin", "--frames", "--thumbnail", "--audio", "--log", "--timeout", "--verbose", "--help"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
 
     for (const std::vector<std::string>& arguments :

@@ -56,6 +56,19 @@ std::string describeFrameRate(int32_t numerator, int32_t denominator)
     return ratio + " (" + formatNumber(static_cast<double>(numerator) / denominator, 3) + " fps)";
 }
 
+// A line for each plugin that was tried, with its reason.
+std::string describeFailures(const std::vector<common::CPluginHandler::SFailure>& failures)
+{
+    std::string text;
+    for (const common::CPluginHandler::SFailure& failure : failures) {
+        text += "\n" + failure.pluginName.toUTF8() + ": ";
+        // A crash's summary takes several lines, set in below its plugin.
+        for (const char character : failure.reason.toUTF8())
+            text += character == '\n' ? std::string("\n  ") : std::string(1, character);
+    }
+    return text;
+}
+
 } // namespace
 
 CMediaProbe::CMediaProbe(const P<common::INEBContext>& context, std::ostream& facts, std::ostream* progress)
@@ -85,7 +98,7 @@ void CMediaProbe::open(const lumo::IURI& uri)
     // goes on serving it.
     m_source = m_handler->tryCreateSource(uri, 0, 0, 0, true);
     if (!m_source)
-        fail("no plugin could open " + uri.getText().toUTF8());
+        fail("no plugin could open " + uri.getText().toUTF8() + describeFailures(m_handler->getLastFailures()));
     m_video = lumo::castObject<common::IVideoSource>(m_source, false);
     m_audio = lumo::castObject<common::IAudioSource>(m_source, false);
     // A boxed source offers both sides whatever the medium holds; a side the

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "host/INEBContext.h"
-#include "host/IPluginHandler.h"
+#include "host/CPluginHandler.h"
 #include "tools/probe/CProbeOptions.h"
 
 #include <ostream>
@@ -38,7 +38,7 @@ private:
     std::ostream* const m_progress;
     // The source runs code that the handler loaded: declared after the
     // handler, it is released before it.
-    lumo::P<common::IPluginHandler> m_handler;
+    lumo::P<common::CPluginHandler> m_handler;
     lumo::P<common::ISource> m_source;
     lumo::P<common::IVideoSource> m_video;
     lumo::P<common::IAudioSource> m_audio;

@@ -56,12 +56,26 @@ double parseSeconds(const std::string& option, const std::string& text)
     return seconds;
 }
 
+// Whole milliseconds from 1 ms to a day.
+int32_t parseTimeout(const std::string& option, const std::string& text)
+{
+    double seconds = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || !(seconds >= 0.001 && seconds <= 86400.0))
+        refuse(option + " wants a time in seconds from 0.001 to 86400, not \"" + text + "\"");
+    return static_cast<int32_t>(std::lround(seconds * 1000.0));
+}
+
 void applyOption(CProbeOptions& options, const std::string& option, CArgumentCursor& cursor)
 {
     if (option == "--help" || option == "-h")
         options.bHelp = true;
     else if (option == "--log")
         options.bPrintLog = true;
+    else if (option == "--verbose")
+        options.bVerbose = true;
+    else if (option == "--timeout")
+        options.timeoutMs = parseTimeout(option, cursor.takeValueOf(option));
     else if (option == "--plugin")
         options.pluginName = cursor.takeValueOf(option);
     else if (option == "--frames")
@@ -128,8 +142,17 @@ std::string getUsageText()
            "                        stamped T or later) to OUT as a PNG file\n"
            "  --audio OUT           write the whole sound to OUT as a WAV file\n"
            "  --log                 print the log the plugins and slaves collected\n"
+           "  --timeout SECONDS     end a slave that does not answer within SECONDS\n"
+           "                        (default 10); the call then fails\n"
+           "  --verbose             print a failing slave's error text or crash\n"
+           "                        report whole, not only its summary\n"
            "  -h, --help            print this text\n"
            "  --                    end of options: the next argument is MEDIUM\n"
+           "\n"
+           "When no plugin can open MEDIUM, each plugin tried is listed with its\n"
+           "reason. A slave that crashes is shown by a summary and the path of\n"
+           "its whole report. Set NEBO_DEBUG_OUTPUT=stderr to see the slaves' own\n"
+           "debug output on the error output.\n"
            "\n"
            "Exit status: 0 when all went well, 1 when the medium could not be\n"
            "opened or read (a failing slave's error or crash report is printed),\n"

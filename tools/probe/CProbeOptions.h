@@ -21,6 +21,10 @@ struct CProbeOptions {
     // Where the sound goes as a WAV file; empty for nowhere.
     std::string audioPath;
     bool bPrintLog = false;
+    // Slaves' errors and crash reports whole rather than summarised.
+    bool bVerbose = false;
+    // How long any slave may take to answer; the context's default when unset.
+    std::optional<int32_t> timeoutMs;
     bool bHelp = false;
 
     // Reads the arguments that follow the program name. Options and the

@@ -1,11 +1,13 @@
 // nebo_probe: opens a medium through the plugins beside it, each boxed in
 // a slave, and tells people what it found. See getUsageText().
 #include "foundation/CException.h"
+#include "host/CSlaveError.h"
 #include "host/ILogManager.h"
 #include "tools/probe/CMediaProbe.h"
 #include "tools/probe/CUsageError.h"
 #include "tools/probe/isErrorOutputTerminal.h"
 #include "tools/probe/makeProbeContext.h"
+#include "tools/probe/terminalText.h"
 #include "tools/probe/toMediaURI.h"
 
 #include <iostream>
@@ -19,25 +21,39 @@ constexpr int exitSucceeded = 0;
 constexpr int exitFailed = 1;
 constexpr int exitBadUsage = 2;
 
+// What is shown of an error text unless --verbose asks for all of it.
+constexpr size_t shownErrorBytes = 4096;
+constexpr size_t shownErrorLines = 40;
+
+// Texts of errors may come from a slave: they are escaped, and lines after
+// the first are indented.
 void reportError(const std::string& title, const std::string& message)
 {
     std::cout.flush();
-    std::cerr << "nebo_probe: " << title << ": " << message << std::endl;
+    std::cerr << "nebo_probe: " << escapeForTerminal(title) << ": " << escapeForTerminal(message, "  ")
+              << std::endl;
 }
 
-void reportError(const lumo::CException& error)
+// A slave's failure by its summary and where its whole report is, unless
+// the user asked for everything.
+std::string describeError(const lumo::CException& error, bool bVerbose)
 {
-    reportError(error.getGeneralDescription()->toUTF8(), error.getDescription()->toUTF8());
+    const std::string description = error.getDescription()->toUTF8();
+    if (bVerbose)
+        return description;
+    const auto* slaveError = dynamic_cast<const nebo::common::CSlaveError*>(&error);
+    if (!slaveError || slaveError->getSummary().isEmpty())
+        return cutForDisplay(description, shownErrorBytes, shownErrorLines);
+    std::string text = "the slave failed:\n" + slaveError->getSummary().toUTF8();
+    if (!slaveError->getErrorFilePath().isEmpty())
+        text += "\nThe whole report: " + slaveError->getErrorFilePath().toUTF8() + " (--verbose prints it)";
+    return text;
 }
 
-// The log holds one byte per character.
 void printLog(nebo::common::INEBContext& context)
 {
     const lumo::String text = context.getLogManager()->getLogText();
-    std::string bytes;
-    for (int32_t i = 0; i < text.getLength(); ++i)
-        bytes += static_cast<char>(text->getCharAt(i));
-    std::cout << "Log:\n" << bytes << std::flush;
+    std::cout << "Log:\n" << escapeForTerminal(text.toUTF8()) << std::flush;
 }
 
 int runProbe(const CProbeOptions& options, const lumo::IURI& uri)
@@ -48,11 +64,11 @@ int runProbe(const CProbeOptions& options, const lumo::IURI& uri)
     std::optional<CMediaProbe> probe;
     int status = exitSucceeded;
     try {
-        context = makeProbeContext(options.pluginName);
+        context = makeProbeContext(options);
         probe.emplace(context, std::cout, isErrorOutputTerminal() ? &std::cerr : nullptr);
         probe->run(uri, options);
     } catch (const lumo::CException& error) {
-        reportError(error);
+        reportError(error.getGeneralDescription()->toUTF8(), describeError(error, options.bVerbose));
         status = exitFailed;
     } catch (const std::exception& error) {
         reportError("failure", error.what());

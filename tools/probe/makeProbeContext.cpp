@@ -23,7 +23,7 @@ std::vector<std::string> getPluginNames(const std::string& pluginName)
 
 } // namespace
 
-lumo::P<common::INEBContext> makeProbeContext(const std::string& pluginName)
+lumo::P<common::INEBContext> makeProbeContext(const CProbeOptions& options)
 {
     const lumo::P<common::CSimpleNEBContext> context = lumo::make<common::CSimpleNEBContext>();
     context->setLogManager(lumo::make<common::CLogManager>(lumo::String("nebo_probe")));
@@ -32,7 +32,12 @@ lumo::P<common::INEBContext> makeProbeContext(const std::string& pluginName)
     // its report reaches the user. A prefetch could fail already while the
     // handler test-opens the source, and the handler only logs that.
     context->setPrefetch(false);
-    for (const std::string& name : getPluginNames(pluginName))
+    if (options.timeoutMs) {
+        common::SSlaveLimits limits = context->getSlaveLimits();
+        limits.timeoutMs = *options.timeoutMs;
+        context->setSlaveLimits(limits);
+    }
+    for (const std::string& name : getPluginNames(options.pluginName))
         context->addPluginLibrary(lumo::String::fromUTF8(name));
     return context;
 }

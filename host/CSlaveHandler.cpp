@@ -35,6 +35,8 @@ const char* const errorFileSuffix = "_log";
 constexpr int errorFileOpenAttempts = 10;
 constexpr uint32_t errorFileRetryMs = 500;
 constexpr uint32_t slaveEndPollMs = 10;
+// How soon a slave that ends before it connects is noticed.
+constexpr int32_t connectPollMs = 20;
 
 // Tells the handlers of one process apart.
 std::atomic<uint32_t> handlerCounter{0};
@@ -122,6 +124,7 @@ void CSlaveHandler::createSlave()
     m_pipeName = formatPipeName(lumo::getCurrentProcessID(), threadID, ++handlerCounter);
     m_pipeServer = lumo::getPipeManager()->createServer(m_pipeName);
     m_pipeServer->setEndTick(lumo::getTickCount() + m_limits.timeoutMs);
+    m_pipeServer->setWaitInterval(connectPollMs);
     m_connection = m_pipeServer->acceptClient(this);
     if (!m_connection)
         throw failedToConnect();
@@ -165,6 +168,11 @@ bool CSlaveHandler::pipeCreated()
 bool CSlaveHandler::isExpectedPeer(uint32_t processID)
 {
     return m_process && m_process->getID() == processID;
+}
+
+bool CSlaveHandler::isStillAwaited()
+{
+    return m_process && !m_process->hasTerminated();
 }
 
 void CSlaveHandler::checkForSlaveError()

@@ -82,6 +82,8 @@ public:
     bool pipeCreated() override;
     // Only the slave this handler started.
     bool isExpectedPeer(uint32_t processID) override;
+    // A slave that ended before it connected is not waited for.
+    bool isStillAwaited() override;
 
     // The text after the program's name that the slave is started with.
     lumo::String buildCommandLine();

@@ -25,6 +25,10 @@ public:
         // Whether the client running as process `processID` is the one
         // awaited; acceptClient drops any other and goes on waiting.
         virtual bool isExpectedPeer(uint32_t /*processID*/) { return true; }
+        // Asked at every wake of acceptClient's wait (see setWaitInterval):
+        // false ends the wait, as the awaited client can no longer come (the
+        // program that was to connect has ended).
+        virtual bool isStillAwaited() { return true; }
     };
 
     // Starts the accept loop; throws CException "Error starting Pipe Server"

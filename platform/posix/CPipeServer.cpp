@@ -126,7 +126,7 @@ P<IPipeClient> CPipeServer::acceptClient(IPipeCreatedListener* listener)
                 return addConnection(std::move(peer));
         // Also after dropped strangers, so that a stream of them cannot
         // keep the wait going past the end tick.
-        if (isPastEndTick())
+        if (isPastEndTick() || (listener && !listener->isStillAwaited()))
             return nullptr;
     }
 }

@@ -132,6 +132,23 @@ TEST_F(CSlaveHandlerTest, LargeErrorFileIsCutAtTheLimitAndSaysSo)
     }
 }
 
+TEST_F(CSlaveHandlerTest, SlaveThatEndsBeforeConnectingIsReportedWithItsExitCode)
+{
+    // Were the slave's end not noticed, the wait would last the whole limit.
+    SSlaveLimits limits;
+    limits.timeoutMs = 600000;
+    m_context->setSlaveLimits(limits);
+    m_context->setSlaveProgram(make<lumo::CURI>(String("file:///bin/false")));
+    const P<CSlaveHandler> handler = makeHandler();
+    try {
+        handler->getClient();
+        ADD_FAILURE() << "a slave connected";
+    } catch (const CNEBError& error) {
+        EXPECT_EQ(String(error.getDescription()).toUTF8(),
+                  "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code 1 and left no error text");
+    }
+}
+
 TEST_F(CSlaveHandlerTest, MissingSlaveProgramIsTheProcessLayersErrorAndLeavesNoPipe)
 {
     // The host tests run from a folder of their own, without the slave program.

@@ -376,6 +376,25 @@ TEST_F(CPipeServerTest, WhatTheListenerThrowsLeavesAcceptClientAtOnce)
     EXPECT_TRUE(std::filesystem::is_empty(m_folder.getPath())) << "the pipe outlived acceptClient";
 }
 
+// Waits for a client that is gone before it came.
+class CGoneClientListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
+public:
+    bool pipeCreated() override { return true; }
+    bool isStillAwaited() override { return ++m_asked < 3; }
+
+    int m_asked = 0;
+};
+
+TEST_F(CPipeServerTest, AClientNoLongerAwaitedEndsTheWait)
+{
+    // Were the listener not asked, the wait would last until here.
+    m_server->setEndTick(getTickCount() + 600000);
+    m_server->setWaitInterval(1);
+    const P<CGoneClientListener> listener = make<CGoneClientListener>();
+    EXPECT_FALSE(m_server->acceptClient(listener.get()));
+    EXPECT_EQ(listener->m_asked, 3);
+}
+
 TEST_F(CPipeServerTest, WhatIsNotASocketAtThePipesNameIsLeftAloneAndReported)
 {
     const std::string path = m_folder.pathOf("pipe");

@@ -30,16 +30,26 @@ std::string unescapeXml(std::string_view text)
     return plain;
 }
 
+// Where the reason starts: after the last failure the handler logged,
+// else at the last text entry; npos when there is neither.
+size_t findReason(const std::string& text)
+{
+    for (const std::string_view marker : {"Opening failed: ", "<textlog>"}) {
+        const size_t start = text.rfind(marker);
+        if (start != std::string::npos)
+            return start + marker.size();
+    }
+    return std::string::npos;
+}
+
 } // namespace
 
 lumo::String findOpeningFailure(const lumo::String& logText)
 {
-    const std::string_view marker = "Opening failed: ";
     const std::string text = logText.toUTF8();
-    const size_t start = text.rfind(marker);
-    if (start == std::string::npos)
+    const size_t from = findReason(text);
+    if (from == std::string::npos)
         return lumo::String();
-    const size_t from = start + marker.size();
     const size_t end = text.find('<', from);
     std::string reason = unescapeXml(std::string_view(text).substr(from, end == std::string::npos ? end : end - from));
     if (reason.size() > maxReasonLength)

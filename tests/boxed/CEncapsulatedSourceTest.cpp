@@ -6,6 +6,7 @@
 #include "foundation/castObject.h"
 #include "host/CNEBError.h"
 #include "host/CPluginHandler.h"
+#include "host/CSlaveError.h"
 #include "plugins/demo/CDemoClip.h"
 #include "streams/IMemoryBlock.h"
 
@@ -295,8 +296,11 @@ TEST_F(CEncapsulatedSourceTest, RequestThePluginRefusesStartsNoSource)
     try {
         refused->open();
         ADD_FAILURE() << "opened a clip the plugin refused";
-    } catch (const CNEBError& error) {
+    } catch (const nebo::common::CSlaveError& error) {
         EXPECT_EQ(descriptionOf(error), "could not create source \"file:///clips/test.demo?w=wide\" in slave");
+        // Why, in the plugin's words from the slave's log.
+        EXPECT_EQ(error.getSummary().toUTF8(),
+                  "nebo_demo: the query of file:///clips/test.demo?w=wide does not describe a clip");
     }
     EXPECT_FALSE(refused->isOpened());
 }

@@ -6,7 +6,7 @@ namespace {
 
 using nebo::common::findOpeningFailure;
 
-TEST(findOpeningFailureTest, TakesTheLastReasonOfTheLogWithItsEscapesUndone)
+TEST(findOpeningFailureTest, TakesTheLastFailureOrEntryOfTheLogWithItsEscapesUndone)
 {
     const struct {
         std::string log;
@@ -19,6 +19,8 @@ TEST(findOpeningFailureTest, TakesTheLastReasonOfTheLogWithItsEscapesUndone)
         {"<textlog>Opening failed: first</textlog><textlog>Opening failed: a &lt;b&gt; &amp; &quot;c&quot;</textlog>",
          "a <b> & \"c\""},
         {"<slavelog/>", ""},
+        {"<textlog>first</textlog><textlog>nebo_demo: the query does not describe a clip</textlog>",
+         "nebo_demo: the query does not describe a clip"},
         {"", ""},
         // A reason without its closing tag still ends somewhere.
         {"Opening failed: " + std::string(400, 'z'), std::string(300, 'z') + "..."},

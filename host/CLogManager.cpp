@@ -1,6 +1,7 @@
 #include "host/CLogManager.h"
 
 #include "foundation/CInvalidArgError.h"
+#include "foundation/escapeControlCharacters.h"
 #include "platform/CScopedLock.h"
 #include "platform/IMutexFactory.h"
 
@@ -80,7 +81,7 @@ void CLogManager::logElement(int32_t level, const tinyxml2::XMLElement& element)
     tinyxml2::XMLDocument copy;
     parse(copy, printer.getText());
     if (copy.RootElement())
-        appendEntry(level, copy);
+        appendEntry(level, copy, printer.getText().size());
     else
         // An element built with a name that no parser accepts: keep what it
         // says rather than lose the entry.
@@ -93,7 +94,7 @@ void CLogManager::logText(int32_t level, const lumo::String& text)
         return;
     tinyxml2::XMLDocument document;
     tinyxml2::XMLElement* textLog = document.NewElement("textlog");
-    textLog->InsertEndChild(document.NewText(text.toUTF8().c_str()));
+    textLog->InsertEndChild(document.NewText(lumo::escapeControlCharacters(text.toUTF8()).c_str()));
     document.InsertEndChild(textLog);
     logElement(level, *textLog);
 }
@@ -103,14 +104,16 @@ void CLogManager::logXml(int32_t level, const lumo::String& xmlText)
     if (!isKept(level))
         return;
     tinyxml2::XMLDocument document;
-    parse(document, xmlText.toUTF8());
+    // No control character belongs in XML text; one from a slave is shown
+    // as what it is.
+    parse(document, lumo::escapeControlCharacters(xmlText.toUTF8()));
     if (document.RootElement())
         logElement(level, *document.RootElement());
     else
         logText(level, xmlText);
 }
 
-void CLogManager::appendEntry(int32_t level, const tinyxml2::XMLDocument& copy)
+void CLogManager::appendEntry(int32_t level, const tinyxml2::XMLDocument& copy, size_t size)
 {
     const std::string time = m_timeText();
     lumo::CScopedLock lock(m_mutex);
@@ -119,6 +122,13 @@ void CLogManager::appendEntry(int32_t level, const tinyxml2::XMLDocument& copy)
     entry->SetAttribute("time", time.c_str());
     entry->InsertEndChild(copy.RootElement()->DeepClone(&m_document));
     m_root->InsertEndChild(entry);
+    m_entrySizes.push_back(size);
+    m_keptSize += size;
+    while (m_keptSize > maxKeptBytes && m_entrySizes.size() > 1) {
+        m_root->DeleteChild(m_root->FirstChildElement());
+        m_keptSize -= m_entrySizes.front();
+        m_entrySizes.pop_front();
+    }
 }
 
 lumo::String CLogManager::getLogText()
@@ -135,6 +145,8 @@ void CLogManager::clearLog()
 {
     lumo::CScopedLock lock(m_mutex);
     m_root->DeleteChildren();
+    m_entrySizes.clear();
+    m_keptSize = 0;
 }
 
 std::string CLogManager::getLocalTimeText()

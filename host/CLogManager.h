@@ -5,17 +5,24 @@
 #include "platform/IMutex.h"
 
 #include <atomic>
+#include <deque>
 #include <string>
 #include <tinyxml2.h>
 
 namespace nebo::common {
 
 // The log as an XML tree in memory: a root element named after the log
-// holding one "logentry" element per kept entry, oldest first. Logging,
-// printing and clearing take the log's lock, so any thread may log while
-// another fetches the log.
+// holding one "logentry" element per kept entry, oldest first. It keeps at
+// most maxKeptBytes of entries (as printed), dropping the oldest, so that a
+// long-lived master's log stays bounded however much its slaves log; the
+// newest entry is kept whatever its size. Control characters in texts are
+// written out ("\x1B"), which keeps the XML well-formed. Logging, printing
+// and clearing take the log's lock, so any thread may log while another
+// fetches the log.
 class CLogManager : public lumo::CObject, public virtual ILogManager {
 public:
+    static constexpr size_t maxKeptBytes = size_t{32} << 20;
+
     // The date and time text of a new entry, in the process code page.
     using TimeText = std::string (*)();
 
@@ -41,14 +48,18 @@ public:
 
 private:
     bool isKept(int32_t level) const { return level <= m_level.load(std::memory_order_relaxed); }
-    // Appends an entry holding a copy of `copy`'s root element.
-    void appendEntry(int32_t level, const tinyxml2::XMLDocument& copy);
+    // Appends an entry holding a copy of `copy`'s root element, `size`
+    // bytes when printed, and drops the oldest beyond maxKeptBytes.
+    void appendEntry(int32_t level, const tinyxml2::XMLDocument& copy, size_t size);
 
     std::atomic<int32_t> m_level{2};
     const TimeText m_timeText;
     lumo::P<lumo::IMutex> m_mutex;
     tinyxml2::XMLDocument m_document;
     tinyxml2::XMLElement* m_root;
+    // The printed size of each entry, oldest first, and their sum.
+    std::deque<size_t> m_entrySizes;
+    size_t m_keptSize = 0;
 };
 
 } // namespace nebo::common

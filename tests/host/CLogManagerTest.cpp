@@ -109,6 +109,31 @@ TEST_F(CLogManagerTest, KeepsWhatIsNoXmlAsPlainText)
                                   "info:<unclosed", "warning:<two words/>\n"}));
 }
 
+TEST_F(CLogManagerTest, ControlCharactersAreWrittenOutSoTheLogStaysWellFormed)
+{
+    log->logText(0, lumo::String::fromUTF8("\x1b]0;owned\x07 text\x01"));
+    log->logXml(1, lumo::String::fromUTF8("<slavelog><textlog>\x1b[2J</textlog></slavelog>"));
+    EXPECT_EQ(entries(), (Entries{"error:\\x1B]0;owned\\x07 text\\x01", "warning:slavelog"}));
+    EXPECT_NE(bytesOf(log->getLogText()).find("<textlog>\\x1B[2J</textlog>"), std::string::npos);
+}
+
+TEST_F(CLogManagerTest, KeepsTheNewestEntriesUpToItsBound)
+{
+    // Each entry prints as a little more than a quarter of the bound.
+    const std::string quarter(CLogManager::maxKeptBytes / 4, 'x');
+    for (const char* mark : {"a", "b", "c", "d", "e"})
+        log->logText(2, lumo::String::fromUTF8(mark + quarter));
+    const Entries kept = entries();
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept.front().substr(0, 6), "info:c");
+    EXPECT_EQ(kept.back().substr(0, 6), "info:e");
+
+    // The newest entry stays whatever its size.
+    log->logText(2, lumo::String::fromUTF8("f" + quarter + quarter + quarter + quarter));
+    ASSERT_EQ(entries().size(), 1u);
+    EXPECT_EQ(entries().front().substr(0, 6), "info:f");
+}
+
 TEST_F(CLogManagerTest, AnEmptyLogPrintsAsTheEmptyStringAndKeepsItsRoot)
 {
     EXPECT_TRUE(log->getLogText().isEmpty());

@@ -1,13 +1,14 @@
 // nebo_probe: opens a medium through the plugins beside it, each boxed in
 // a slave, and tells people what it found. See getUsageText().
 #include "foundation/CException.h"
+#include "foundation/escapeControlCharacters.h"
 #include "host/CSlaveError.h"
 #include "host/ILogManager.h"
 #include "tools/probe/CMediaProbe.h"
 #include "tools/probe/CUsageError.h"
+#include "tools/probe/cutForDisplay.h"
 #include "tools/probe/isErrorOutputTerminal.h"
 #include "tools/probe/makeProbeContext.h"
-#include "tools/probe/terminalText.h"
 #include "tools/probe/toMediaURI.h"
 
 #include <iostream>
@@ -30,7 +31,7 @@ constexpr size_t shownErrorLines = 40;
 void reportError(const std::string& title, const std::string& message)
 {
     std::cout.flush();
-    std::cerr << "nebo_probe: " << escapeForTerminal(title) << ": " << escapeForTerminal(message, "  ")
+    std::cerr << "nebo_probe: " << lumo::escapeControlCharacters(title) << ": " << lumo::escapeControlCharacters(message, "  ")
               << std::endl;
 }
 
@@ -50,10 +51,14 @@ std::string describeError(const lumo::CException& error, bool bVerbose)
     return text;
 }
 
+// The log holds one byte per character.
 void printLog(nebo::common::INEBContext& context)
 {
     const lumo::String text = context.getLogManager()->getLogText();
-    std::cout << "Log:\n" << escapeForTerminal(text.toUTF8()) << std::flush;
+    std::string bytes;
+    for (int32_t i = 0; i < text.getLength(); ++i)
+        bytes += static_cast<char>(text->getCharAt(i));
+    std::cout << "Log:\n" << lumo::escapeControlCharacters(bytes) << std::flush;
 }
 
 int runProbe(const CProbeOptions& options, const lumo::IURI& uri)

@@ -8,12 +8,6 @@
 
 namespace nebo::common {
 
-namespace {
-
-constexpr int32_t debugLevel = 3;
-
-} // namespace
-
 bool isDebugOutputOnStderr()
 {
     const char* setting = std::getenv("NEBO_DEBUG_OUTPUT");
@@ -26,7 +20,7 @@ void writeDebugOutput(ILogManager* log, const lumo::String& text)
         std::fputs(text.toCodePage().c_str(), stderr);
         std::fflush(stderr);
     } else if (log) {
-        log->logText(debugLevel, text);
+        log->logText(debugOutputLevel, text);
     }
 }
 

@@ -2,9 +2,14 @@
 
 #include "foundation/String.h"
 
+#include <cstdint>
+
 namespace nebo::common {
 
 class ILogManager;
+
+// The log level of debug lines.
+constexpr int32_t debugOutputLevel = 3;
 
 // True when the environment holds NEBO_DEBUG_OUTPUT=stderr: debug lines,
 // the slaves' among them, then go to standard error, as for someone

@@ -9,12 +9,12 @@
 #include "host/CNEBPluginServer.h"
 #include "host/CPluginHandler.h"
 #include "host/CSimpleNEBContext.h"
+#include "host/debugOutput.h"
 #include "platform/IPathes.h"
 #include "platform/IPipeManager.h"
 #include "platform/ISystem.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace nebo::common {
@@ -35,12 +35,6 @@ void writeCrashReport(const crashhandler::SExceptionPointers& pointers) noexcept
     crashhandler::ICrashHandler* handler = crashhandler::createCrashHandler("", "0.0.0");
     handler->handleCrash(g_errorFilePath, pointers, g_bCrashReportCopy);
     handler->destroy();
-}
-
-bool isDebugOutputOnStandardError()
-{
-    const char* value = std::getenv(CSlaveServices::debugOutputVariable);
-    return value && std::strcmp(value, CSlaveServices::debugOutputOnStandardError) == 0;
 }
 
 // The plugin server as the slave's call loop sees it. It keeps the quit
@@ -77,7 +71,7 @@ private:
 
 } // namespace
 
-CSlaveServices::CSlaveServices() : m_bDebugOutputOnStandardError(isDebugOutputOnStandardError()) {}
+CSlaveServices::CSlaveServices() : m_bDebugOutputOnStandardError(isDebugOutputOnStderr()) {}
 
 P<lumo::IBase> CSlaveServices::createLogManager(int logLevel)
 {
@@ -146,7 +140,7 @@ void CSlaveServices::writeDebugOutput(const std::string& text, lumo::IBase* logM
         std::fputs(text.c_str(), stderr);
         std::fflush(stderr);
     } else if (logManager) {
-        castObject<ILogManager>(logManager)->logText(debugLogLevel, lumo::String::fromCodePage(text));
+        castObject<ILogManager>(logManager)->logText(debugOutputLevel, lumo::String::fromCodePage(text));
     }
 }
 

@@ -14,11 +14,6 @@ namespace nebo::common {
 // NEBO_DEBUG_OUTPUT=stderr; otherwise debug lines go into the run's log.
 class CSlaveServices : public ISlaveServices {
 public:
-    static constexpr const char* debugOutputVariable = "NEBO_DEBUG_OUTPUT";
-    static constexpr const char* debugOutputOnStandardError = "stderr";
-    // The level of debug lines in the log.
-    static constexpr int debugLogLevel = 3;
-
     // Reads the environment once: where debug output goes holds for the
     // whole run, crash filter included.
     CSlaveServices();

@@ -32,7 +32,7 @@ class CSlaveServicesDebugTest : public ::testing::TestWithParam<SDebugLineCase> 
 TEST_P(CSlaveServicesDebugTest, DebugLineGoesWhereTheEnvironmentSays)
 {
     const SDebugLineCase& test = GetParam();
-    const lumo::CScopedEnvironment environment(CSlaveServices::debugOutputVariable, test.debugOutput);
+    const lumo::CScopedEnvironment environment("NEBO_DEBUG_OUTPUT", test.debugOutput);
     CSlaveServices services;
     const lumo::P<lumo::IBase> log = test.logLevel < 0 ? nullptr : services.createLogManager(test.logLevel);
 
@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(EveryWay, CSlaveServicesDebugTest,
 
 TEST(CSlaveServicesTest, EnvironmentIsReadOnceAtStart)
 {
-    std::optional<lumo::CScopedEnvironment> environment(std::in_place, CSlaveServices::debugOutputVariable, "stderr");
+    std::optional<lumo::CScopedEnvironment> environment(std::in_place, "NEBO_DEBUG_OUTPUT", "stderr");
     CSlaveServices services;
     environment.reset();
     nebo::test::CStandardErrorCapture standardError;

@@ -1,5 +1,6 @@
 #include "host/summarizeSlaveError.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
@@ -118,12 +119,18 @@ std::string summarizeCrash(const std::vector<std::string>& lines, size_t fatalLi
     return summary;
 }
 
+// Blank, or nothing but control bytes (the zeros of a file grown past its text).
+bool saysNothing(const std::string& line)
+{
+    return std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+}
+
 std::string summarizePlain(const std::vector<std::string>& lines)
 {
     std::string summary;
     size_t taken = 0;
     for (const std::string& line : lines) {
-        if (line.empty())
+        if (saysNothing(line))
             continue;
         if (taken++ == maxPlainLines) {
             summary += "\n...";

@@ -61,6 +61,7 @@ TEST(summarizeSlaveErrorTest, OtherTextsGiveTheirFirstLinesCut)
         {"a\n\nb\nc\nd\ne\nf", "a\nb\nc\nd\n..."},
         {std::string(1000, 'x'), std::string(160, 'x') + "..."},
         {"", ""},
+        {std::string("text\n\0\0\0\n \t\nmore", 16), "text\nmore"},
         // A report cut before its sections still says what it can.
         {"Fatal Exception at 0x10 (?, base address: 0x0):", "Fatal Exception at 0x10 (?, base address: 0x0)"},
     };

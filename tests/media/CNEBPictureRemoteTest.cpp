@@ -109,8 +109,9 @@ TEST(CNEBPictureRemoteTest, PicturesBeyondTheBoundAreRefusedOnTheirHeader)
         lumo::P<CCountingManager> manager = lumo::make<CCountingManager>();
         lumo::P<CNEBPictureRemote> wrapper = lumo::make<CNEBPictureRemote>(manager);
         wrapper->setMaxSize(c.maxWidth, c.maxHeight);
-        const int64_t area = int64_t(c.width) * c.height;
-        const int64_t length =
+        // Unsigned: the lying sizes' products wrap instead of overflowing.
+        const uint64_t area = uint64_t(int64_t(c.width)) * uint64_t(int64_t(c.height));
+        const uint64_t length =
             c.type == rgbPictureType ? 4 * area : c.type == yuy2PictureType ? 2 * area : area * 3 / 2;
         const Bytes header = wireInt32(c.type) + wireDouble(1.0) + wireInt32(c.width) + wireInt32(c.height) +
                              Bytes{0} + wireInt32(int32_t(length));

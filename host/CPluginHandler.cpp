@@ -4,13 +4,18 @@
 #include "foundation/CStringFormat.h"
 #include "foundation/castObject.h"
 #include "host/CNEBError.h"
+#include "host/CNEBPluginBoxed.h"
 #include "host/CPluginExtensions.h"
 #include "host/CPluginModule.h"
 #include "host/CPluginModuleBoxed.h"
+#include "host/CPluginNameCache.h"
 #include "host/CSlaveError.h"
 #include "host/getErrorText.h"
+#include "platform/IPathes.h"
 #include "platform/ISystem.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 
@@ -23,6 +28,9 @@ const char* const builtInPlugins[] = {"nebo_avlib", "nebo_filters", "nebo_sound"
 const char* const pluginFileSuffix = ".so";
 
 enum : int32_t { errorLevel = 0, infoLevel = 2 };
+
+// Room for a plugin name in a slave's command line.
+constexpr size_t maxPluginNameBytes = 127;
 
 lumo::String formatText(const lumo::String& pattern, std::initializer_list<lumo::String> arguments)
 {
@@ -53,6 +61,15 @@ lumo::String ownCopy(const lumo::String& text)
     return lumo::String::fromUTF8(text.toUTF8());
 }
 
+// A boxed plugin's name is the plugin field of the slaves that run it: one
+// word of their command line, and the base of a file name there.
+bool isUsablePluginName(const lumo::String& name)
+{
+    const std::string bytes = name.toUTF8();
+    const auto isUsable = [](char c) { return c > ' ' && c < 127 && c != '/' && c != '\\'; };
+    return !bytes.empty() && bytes.size() <= maxPluginNameBytes && std::all_of(bytes.begin(), bytes.end(), isUsable);
+}
+
 INEBPlugin::SSourceParams makeParams(int32_t nValue1, int32_t nValue2, int32_t nValue3)
 {
     INEBPlugin::SSourceParams params;
@@ -80,6 +97,9 @@ struct CPluginHandler::SRequest {
 CPluginHandler::CPluginHandler(const lumo::P<INEBContext>& context, bool bBoxed)
     : m_context(context), m_bBoxed(bBoxed)
 {
+    if (m_bBoxed && !m_context)
+        throw lumo::CInvalidArgError(lumo::String("a boxed handler without a context"),
+                                     lumo::String("CPluginHandler::CPluginHandler"));
     const int32_t count = m_context ? m_context->getPluginLibraryCount() : 0;
     for (int32_t index = 0; index < count; ++index)
         addPlugin(m_context->getPluginLibrary(index));
@@ -100,20 +120,40 @@ void CPluginHandler::addPlugin(const lumo::String& name)
     const lumo::String fileName = name + lumo::String::fromLatin1(pluginFileSuffix);
     const lumo::P<lumo::CURI> uri = lumo::make<lumo::CURI>(lumo::CURI::escape(fileName), folder.get());
     try {
-        m_modules.push_back(loadModule(*uri));
+        m_modules.push_back(loadModule(name, *uri));
     } catch (const CNEBError& error) {
         log(errorLevel, formatText("Error while loading DLL: %s - %s",
                                    {error.getGeneralDescription(), error.getDescription()}));
+        m_loadFailures.push_back({ownCopy(name), describeShortly(error)});
     }
 }
 
-lumo::P<INEBPlugin> CPluginHandler::loadModule(const lumo::IURI& uri)
+lumo::P<INEBPlugin> CPluginHandler::loadModule(const lumo::String& libraryName, const lumo::IURI& uri)
 {
-    lumo::P<CPluginModule> module = lumo::make<CPluginModule>(m_context, uri);
     if (!m_bBoxed)
-        return module;
-    // Here the library is loaded only to learn the plugin's name.
-    return lumo::make<CPluginModuleBoxed>(m_context, ownCopy(module->getPluginName()));
+        return lumo::make<CPluginModule>(m_context, uri);
+    // Even the name comes from a slave: loading the library here only to
+    // ask it would map the plugin and all it links into the master, and a
+    // plugin that crashes while loading would take the master down.
+    return lumo::make<CPluginModuleBoxed>(m_context, askSlaveForName(libraryName, uri));
+}
+
+lumo::String CPluginHandler::askSlaveForName(const lumo::String& libraryName, const lumo::IURI& uri)
+{
+    const std::string path = lumo::getPathes()->getNativePath(uri, false).toUTF8();
+    std::error_code sizeError, timeError;
+    const uintmax_t size = std::filesystem::file_size(path, sizeError);
+    const std::filesystem::file_time_type modified = std::filesystem::last_write_time(path, timeError);
+    // A missing library fails as it would to load, without a slave started for nothing.
+    if (sizeError || timeError)
+        throw CNEBError(lumo::String("could not load plugin: ") + uri.getDisplayText());
+    const CPluginNameCache::SLibraryFile library{path, size, modified.time_since_epoch().count()};
+    return getPluginNameCache()->getPluginName(library, [this, &libraryName, &uri] {
+        const lumo::String name = lumo::make<CNEBPluginBoxed>(m_context, libraryName)->getPluginName();
+        if (!isUsablePluginName(name))
+            throw CNEBError(lumo::String("the slave gave no usable plugin name for: ") + uri.getDisplayText());
+        return name;
+    });
 }
 
 lumo::P<lumo::IMemoryBlock> CPluginHandler::grabPicture(const lumo::IURI& uri, double time, int32_t& nWidth,

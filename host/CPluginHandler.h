@@ -20,9 +20,12 @@ namespace nebo::common {
 class CPluginHandler : public lumo::CObject, public virtual IPluginHandler {
 public:
     // The plugin names come from the context; without any, the built-in
-    // ones. `context` may be null: then nothing is logged or remembered.
-    // With `bBoxed`, each plugin is only named here and runs elsewhere.
-    // Throws whatever loading a plugin throws except CNEBError.
+    // ones. `context` may be null, unless boxed: then nothing is logged or
+    // remembered. With `bBoxed`, no plugin library is loaded here: a slave
+    // names each plugin, and each runs in slaves. Throws whatever loading or
+    // naming a plugin throws except CNEBError (for a boxed handler, the
+    // process layer's error when no slave can start); CInvalidArgError for
+    // a boxed handler without a context.
     CPluginHandler(const lumo::P<INEBContext>& context, bool bBoxed);
     ~CPluginHandler() override;
 
@@ -51,7 +54,7 @@ public:
     void setExtensionSuffix(const lumo::String& suffix) override;
     lumo::String getExtensionSuffix() override;
 
-    // Why one plugin did not make what a search asked for.
+    // Why a plugin was left out, or did not make what a search asked for.
     struct SFailure {
         lumo::String pluginName;
         // One line, or a few for a slave's crash; may hold bytes of the
@@ -61,12 +64,18 @@ public:
     // The plugins the last search went through without success, in module
     // order, each with its reason; empty after a success.
     const std::vector<SFailure>& getLastFailures() const { return m_lastFailures; }
+    // The plugin libraries left out at construction or by addPlugin, by
+    // their base names, each with its reason.
+    const std::vector<SFailure>& getLoadFailures() const { return m_loadFailures; }
 
 private:
     // One search: what is asked for, how a module makes it and when it counts.
     struct SRequest;
 
-    lumo::P<INEBPlugin> loadModule(const lumo::IURI& uri);
+    lumo::P<INEBPlugin> loadModule(const lumo::String& libraryName, const lumo::IURI& uri);
+    // Through the process's CPluginNameCache, so that each library file
+    // costs at most one slave.
+    lumo::String askSlaveForName(const lumo::String& libraryName, const lumo::IURI& uri);
     lumo::P<lumo::IBase> findSource(const lumo::IURI& uri, int32_t nTypes, const INEBPlugin::SSourceParams& params,
                                     bool bDontCloseAfterTesting);
     lumo::P<lumo::IBase> findFormat(const lumo::IURI& uri, int32_t nTypes, const INEBPlugin::SSourceParams& params);
@@ -87,6 +96,7 @@ private:
     bool m_bTestOpen = true;
     lumo::String m_extensionSuffix;
     std::vector<SFailure> m_lastFailures;
+    std::vector<SFailure> m_loadFailures;
 };
 
 } // namespace nebo::common

@@ -1,5 +1,5 @@
-// A master that boxes its plugins: the plugin handler learns the name from
-// the library, everything else from slaves.
+// A master that boxes its plugins: the plugin handler learns everything from
+// slaves, the plugin's name included.
 #include "host/CPluginModuleBoxed.h"
 
 #include "boxed/CBoxedFixture.h"

@@ -4,6 +4,7 @@
 #include "host/CLogManager.h"
 #include "host/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
+#include "platform/CScopedPipeFolder.h"
 #include "platform/ISystem.h"
 
 #include <gtest/gtest.h>
@@ -113,16 +114,29 @@ TEST_F(CPluginHandlerTest, LeavesOutEveryPluginThatFailsToLoad)
               1u);
 }
 
-TEST_F(CPluginHandlerTest, BoxedHandlerOnlyNamesItsPlugins)
+TEST_F(CPluginHandlerTest, BoxedHandlerAsksASlaveForEachNameButNoneForAMissingLibrary)
 {
-    m_context->addPluginLibrary(String("nebo_sound"));
+    // The host tests run from a folder of their own, without the slave program.
+    lumo::CScopedPipeFolder pipes;
+    lumo::CTempFolder errorFiles;
+    lumo::CScopedEnvironment temp("TMPDIR", errorFiles.pathOf("").c_str());
+    m_context->addPluginLibrary(String("missing"));
     const P<CPluginHandler> handler = make<CPluginHandler>(m_context, true);
-
     EXPECT_TRUE(handler->isBoxed());
-    ASSERT_EQ(handler->getPluginCount(), 1);
-    EXPECT_EQ(handler->getPlugin(0)->getPluginName(), String("sound"));
-    // Only a slave would answer this, and the host tests have no slave program beside them.
-    EXPECT_THROW(handler->getPlugin(0)->getValidTypes(), lumo::CError);
+    EXPECT_EQ(handler->getPluginCount(), 0);
+    EXPECT_EQ(countOf(logText(), "Error while loading DLL: CNEBError - could not load plugin: " + pluginPath("missing")),
+              1u);
+
+    // Only a slave could name an existing one.
+    m_context->addPluginLibrary(String("nebo_sound"));
+    try {
+        make<CPluginHandler>(m_context, true);
+        ADD_FAILURE() << "a boxed plugin was named without a slave";
+    } catch (const lumo::CError& error) {
+        EXPECT_EQ(String(error.getDescription()).toUTF8().rfind("Error executing file '", 0), 0u)
+            << String(error.getDescription()).toUTF8();
+    }
+    EXPECT_THROW(make<CPluginHandler>(nullptr, true), lumo::CInvalidArgError);
 }
 
 TEST_F(CPluginHandlerTest, ChoosesByTheWholeExtensionWithoutDotOrSuffix)

@@ -76,7 +76,7 @@ CMediaProbe::CMediaProbe(const P<common::INEBContext>& context, std::ostream& fa
       m_handler(lumo::make<common::CPluginHandler>(context, true))
 {
     if (m_handler->getPluginCount() == 0)
-        fail("none of the plugins could be loaded");
+        fail("none of the plugins could be loaded" + describeFailures(m_handler->getLoadFailures()));
 }
 
 void CMediaProbe::run(const lumo::IURI& uri, const CProbeOptions& options)

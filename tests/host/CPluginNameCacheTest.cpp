@@ -1,0 +1,81 @@
+#include "host/CPluginNameCache.h"
+
+#include "foundation/CError.h"
+#include "host/CNEBError.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+#include <vector>
+
+using namespace nebo::common;
+using lumo::make;
+using lumo::P;
+using lumo::String;
+
+namespace {
+
+std::string failureOf(CPluginNameCache& cache, const CPluginNameCache::SLibraryFile& library,
+                      const std::function<String()>& askSlave)
+{
+    try {
+        cache.getPluginName(library, askSlave);
+    } catch (const lumo::CError& error) {
+        return String(error.getDescription()).toUTF8();
+    }
+    return "no failure";
+}
+
+} // namespace
+
+TEST(CPluginNameCacheTest, AsksOncePerFileAndAnewForAChangedOne)
+{
+    const P<CPluginNameCache> cache = make<CPluginNameCache>();
+    int asked = 0;
+    const auto ask = [&] { return String::fromUTF8("name " + std::to_string(++asked)); };
+    const struct {
+        CPluginNameCache::SLibraryFile library;
+        const char* expected;
+    } cases[] = {
+        {{"/p/a.so", 10, 100}, "name 1"}, {{"/p/a.so", 10, 100}, "name 1"}, {{"/p/a.so", 11, 100}, "name 2"},
+        {{"/p/a.so", 10, 101}, "name 3"}, {{"/p/b.so", 10, 100}, "name 4"}, {{"/p/a.so", 10, 100}, "name 1"},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(cache->getPluginName(test.library, ask).toUTF8(), test.expected) << test.library.path;
+    EXPECT_EQ(cache->getQuestionCount(), 4);
+}
+
+TEST(CPluginNameCacheTest, KeepsNoFailure)
+{
+    // A slave that failed may have met a passing trouble: the next handler asks again.
+    const P<CPluginNameCache> cache = make<CPluginNameCache>();
+    const CPluginNameCache::SLibraryFile failing{"/p/failing.so", 1, 1}, unstarted{"/p/unstarted.so", 1, 1};
+    EXPECT_EQ(failureOf(*cache, failing, []() -> String { throw CNEBError(String("crashed")); }), "crashed");
+    EXPECT_EQ(cache->getPluginName(failing, [] { return String("recovered"); }).toUTF8(), "recovered");
+    EXPECT_EQ(failureOf(*cache, unstarted, []() -> String { throw lumo::CError(String("no program")); }),
+              "no program");
+    EXPECT_EQ(cache->getPluginName(unstarted, [] { return String("late"); }).toUTF8(), "late");
+    EXPECT_EQ(cache->getQuestionCount(), 4);
+}
+
+TEST(CPluginNameCacheTest, ThreadsAskingForOneFileShareOneAnswer)
+{
+    const P<CPluginNameCache> cache = make<CPluginNameCache>();
+    std::atomic<int> asked{0};
+    // Slow, so that the other threads come while it runs.
+    const auto askSlowly = [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return String::fromUTF8("name " + std::to_string(++asked));
+    };
+    std::vector<std::thread> threads;
+    std::vector<std::string> names(8);
+    for (size_t index = 0; index < names.size(); ++index)
+        threads.emplace_back([&, index] { names[index] = cache->getPluginName({"/p/a.so", 1, 1}, askSlowly).toUTF8(); });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(names, std::vector<std::string>(names.size(), "name 1"));
+}

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 namespace nebo::common {
@@ -40,6 +41,25 @@ constexpr int32_t connectPollMs = 20;
 
 // Tells the handlers of one process apart.
 std::atomic<uint32_t> handlerCounter{0};
+
+const char* const addressSpaceVariable = "NEBO_SLAVE_MAX_ADDRESS_SPACE";
+
+// What a slave needs of the master's environment: the search path, the
+// locale, the temporary folder, the framework's own settings and those of
+// the sanitizer runtime. Nothing else: no secret of the master's reaches
+// plugin code, and no library path changes what the slave loads. The
+// address-space bound is the master's to set, not to pass on.
+bool isPassedToSlaves(const std::string& name)
+{
+    static const char* const names[] = {"PATH",         "LANG",          "TZ",           "TMPDIR",
+                                        "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
+    static const char* const prefixes[] = {"LC_", "NEBO_"};
+    if (name == addressSpaceVariable)
+        return false;
+    return std::any_of(std::begin(names), std::end(names), [&](const char* passed) { return name == passed; }) ||
+           std::any_of(std::begin(prefixes), std::end(prefixes),
+                       [&](const char* prefix) { return name.rfind(prefix, 0) == 0; });
+}
 
 // At most `limit` bytes from the start of the file; false when it cannot be
 // opened.
@@ -158,6 +178,11 @@ bool CSlaveHandler::pipeCreated()
     // Ending the group ends whatever the slave started, too.
     options->bOwnProcessGroup = true;
     options->bDiscardOutput = !isDebugOutputOnStderr();
+    options->takeCallerVariables(&isPassedToSlaves);
+    options->environment.push_back(std::string(addressSpaceVariable) + "=" +
+                                   std::to_string(m_limits.maxSlaveAddressSpace));
+    // What the master keeps open, other slaves' pipes among it, is no business of this slave.
+    options->bInheritOnlyStandardDescriptors = true;
     const P<lumo::CURI> workingDirectory = lumo::getSystem()->getCurrentDirectory();
     m_process = lumo::getProcessManager()->createProcess(
         getSlaveProgram(), buildCommandLine(), lumo::PFrail<lumo::IURI>(workingDirectory.get(), true),

@@ -21,8 +21,12 @@ class CNEBPluginClient;
 // Runs one plugin in a slave process of its own and hands out the plugin
 // client on the slave's pipe. The slave starts with the first getClient(),
 // in a process group of its own, with its output discarded unless debug
-// output goes to standard error (see debugOutput.h). Only the process the
-// handler started may connect.
+// output goes to standard error (see debugOutput.h). It inherits no
+// descriptor but the standard three, and of the master's environment only
+// PATH, LANG, LC_*, TZ, TMPDIR, NEBO_* and the sanitizer runtime's
+// settings; NEBO_SLAVE_MAX_ADDRESS_SPACE tells it
+// SSlaveLimits::maxSlaveAddressSpace. Only the process the handler started
+// may connect.
 //
 // Every wait for the slave is bounded by the context's time limit
 // (SSlaveLimits::timeoutMs): connecting, each call made through

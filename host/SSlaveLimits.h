@@ -23,6 +23,9 @@ struct SSlaveLimits {
     int32_t maxAudioChunkBytes = 64 << 20;
     // What is read of an error file; the rest is cut and the cut is said.
     int32_t maxErrorFileBytes = 1 << 20;
+    // The address space a slave may take, in bytes; the slave's own
+    // confinement enforces it, told by NEBO_SLAVE_MAX_ADDRESS_SPACE.
+    int64_t maxSlaveAddressSpace = int64_t{4} << 30;
 };
 
 } // namespace nebo::common

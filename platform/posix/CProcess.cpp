@@ -120,10 +120,14 @@ public:
         step([&] { return posix_spawnattr_setpgroup(&m_attributes, 0); });
         step([&] { return posix_spawnattr_setflags(&m_attributes, POSIX_SPAWN_SETPGROUP); });
     }
-    // 0, or the error code of the first step that failed.
-    int spawn(pid_t& pid, const std::string& path, char* const argv[])
+    void closeAllButStandardDescriptors()
     {
-        step([&] { return posix_spawn(&pid, path.c_str(), &m_actions, &m_attributes, argv, environ); });
+        step([&] { return posix_spawn_file_actions_addclosefrom_np(&m_actions, STDERR_FILENO + 1); });
+    }
+    // 0, or the error code of the first step that failed.
+    int spawn(pid_t& pid, const std::string& path, char* const argv[], char* const envp[])
+    {
+        step([&] { return posix_spawn(&pid, path.c_str(), &m_actions, &m_attributes, argv, envp); });
         return m_error;
     }
 
@@ -141,16 +145,26 @@ private:
     int m_error = 0;
 };
 
+// The null-terminated array of pointers into `texts` that exec expects.
+std::vector<char*> pointersTo(const std::vector<std::string>& texts)
+{
+    std::vector<char*> pointers;
+    for (const std::string& text : texts)
+        pointers.push_back(const_cast<char*>(text.c_str()));
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 pid_t spawn(const std::string& programPath, const String& arguments, const std::string& workingDirectory,
             const CProcessOptions* options)
 {
     const std::string path = absolutePathOf(programPath);
     std::vector<std::string> words = splitAtBlanks(arguments.toUTF8());
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(path.c_str()));
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
+    words.insert(words.begin(), path);
+    const std::vector<char*> argv = pointersTo(words);
+    const bool bOwnEnvironment = options && options->bOwnEnvironment;
+    const std::vector<char*> ownEnvironment =
+        bOwnEnvironment ? pointersTo(options->environment) : std::vector<char*>();
 
     CSpawnSetup setup;
     if (!workingDirectory.empty())
@@ -159,8 +173,10 @@ pid_t spawn(const std::string& programPath, const String& arguments, const std::
         setup.discardOutput();
     if (options && options->bOwnProcessGroup)
         setup.startOwnGroup();
+    if (options && options->bInheritOnlyStandardDescriptors)
+        setup.closeAllButStandardDescriptors();
     pid_t pid = 0;
-    if (const int error = setup.spawn(pid, path, argv.data()))
+    if (const int error = setup.spawn(pid, path, argv.data(), bOwnEnvironment ? ownEnvironment.data() : environ))
         throwStartFailed(programPath, error);
     return pid;
 }
@@ -269,6 +285,19 @@ namespace lumo {
 uint32_t getCurrentProcessID()
 {
     return static_cast<uint32_t>(getpid());
+}
+
+// Here, beside the start that reads the same environment.
+void CProcessOptions::takeCallerVariables(const std::function<bool(const std::string& name)>& isWanted)
+{
+    environment.clear();
+    // After clearenv() there is no list at all.
+    for (char** entry = environ; entry && *entry; ++entry) {
+        const std::string variable = *entry;
+        if (isWanted(variable.substr(0, variable.find('='))))
+            environment.push_back(variable);
+    }
+    bOwnEnvironment = true;
 }
 
 } // namespace lumo

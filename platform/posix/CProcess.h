@@ -11,7 +11,8 @@
 namespace lumo::posix {
 
 // A program started with posix_spawn. The child inherits the environment
-// and the descriptors that are not marked close-on-exec.
+// and the descriptors that are not marked close-on-exec, unless the options
+// give it an environment of its own or only the standard descriptors.
 //
 // The arguments text is split at blanks (spaces and tabs; runs of them
 // count as one) into the words that follow the program path; there is no

@@ -1,11 +1,14 @@
 #include "platform/posix/CProcess.h"
 
 #include "CProcessProbe.h"
+#include "CScopedPipeFolder.h"
 #include "foundation/CError.h"
 
 #include <chrono>
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/resource.h>
@@ -387,6 +390,95 @@ TEST(CProcessTest, ProgramThatCannotStartThrowsAtOnceWhateverTheOptions)
             }
         }
     }
+}
+
+// The start returns before the new program's environment is in place;
+// its arguments are put there along with it.
+bool waitUntilArgumentsShow(pid_t pid)
+{
+    for (int i = 0; i < 2000; ++i) {
+        std::ifstream file("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
+        if (file.peek() != std::ifstream::traits_type::eof())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+// The environment a running program was started with, in its order.
+std::vector<std::string> environmentOf(pid_t pid)
+{
+    EXPECT_TRUE(waitUntilArgumentsShow(pid));
+    std::ifstream file("/proc/" + std::to_string(pid) + "/environ", std::ios::binary);
+    std::vector<std::string> variables;
+    for (std::string variable; std::getline(file, variable, '\0');)
+        variables.push_back(variable);
+    return variables;
+}
+
+std::vector<std::string> callerEnvironment()
+{
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry; ++entry)
+        variables.emplace_back(*entry);
+    return variables;
+}
+
+// The descriptors a running program holds.
+std::vector<int> descriptorsOf(pid_t pid)
+{
+    std::vector<int> descriptors;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd"))
+        descriptors.push_back(std::stoi(entry.path().filename().string()));
+    return descriptors;
+}
+
+TEST(CProcessTest, ProgramGetsTheGivenEnvironmentAndOnlyTheStandardDescriptorsWhenAsked)
+{
+    const CScopedEnvironment secret("NEBO_TEST_SECRET", "hush");
+    // Left open across exec, as a careless caller would.
+    const int stray = open("/dev/null", O_RDONLY);
+    ASSERT_GE(stray, 3);
+    const struct {
+        const char* name;
+        bool bOwnEnvironment;
+        std::vector<std::string> environment;
+        bool bOnlyStandardDescriptors;
+    } cases[] = {
+        {"defaults", false, {}, false},
+        {"given environment", true, {"A=1", "B=two words", "EMPTY="}, false},
+        {"no environment", true, {}, false},
+        {"list without the flag", false, {"A=1"}, false},
+        {"standard descriptors", false, {}, true},
+    };
+    for (const auto& test : cases) {
+        CProcessOptions options;
+        options.bOwnEnvironment = test.bOwnEnvironment;
+        options.environment = test.environment;
+        options.bInheritOnlyStandardDescriptors = test.bOnlyStandardDescriptors;
+        P<CProcess> process = make<CProcess>("/bin/sleep", String("30"), "", 0, &options);
+        const pid_t pid = process->getProcessID();
+        EXPECT_EQ(environmentOf(pid), test.bOwnEnvironment ? test.environment : callerEnvironment()) << test.name;
+        const std::vector<int> descriptors = descriptorsOf(pid);
+        const bool bOnlyStandard = std::all_of(descriptors.begin(), descriptors.end(), [](int fd) { return fd < 3; });
+        EXPECT_EQ(bOnlyStandard, test.bOnlyStandardDescriptors) << test.name;
+        EXPECT_EQ(std::count(descriptors.begin(), descriptors.end(), stray), test.bOnlyStandardDescriptors ? 0 : 1)
+            << test.name;
+        process->terminate();
+        EXPECT_TRUE(waitForEnd(*process)) << test.name;
+    }
+    close(stray);
+}
+
+TEST(CProcessTest, CallerVariablesAreTakenByName)
+{
+    const CScopedEnvironment wanted("NEBO_TEST_WANTED", "a=b");
+    const CScopedEnvironment unwanted("NEBO_TEST_UNWANTED", "c");
+    CProcessOptions options;
+    options.environment = {"LEFT=over"};
+    options.takeCallerVariables([](const std::string& name) { return name.rfind("NEBO_TEST_W", 0) == 0; });
+    EXPECT_TRUE(options.bOwnEnvironment);
+    EXPECT_EQ(options.environment, std::vector<std::string>({"NEBO_TEST_WANTED=a=b"}));
 }
 
 } // namespace

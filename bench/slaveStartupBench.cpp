@@ -1,13 +1,17 @@
 // What a master pays for every boxed question: from the spawn of a slave to
 // the answer of its first "getPluginName". The real nebo_slave hosting
 // nebo_demo is measured next to a minimal program that links nothing of
-// ours and answers the same bytes, in the same run.
+// ours and answers the same bytes, in the same run. Then what the slave's
+// confinement adds before the plugin sees its medium: engage() as a slave
+// calls it, each round in a child of its own, since confinement cannot be
+// undone.
 
 #include "bench/benchSupport.h"
 #include "foundation/CURI.h"
 #include "host/CNEBPluginClient.h"
 #include "platform/IPipeManager.h"
 #include "platform/IProcessManager.h"
+#include "platform/ISandbox.h"
 #include "streams/CMemoryManager.h"
 
 #include <algorithm>
@@ -17,6 +21,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -61,17 +66,54 @@ double timeFirstAnswer(const std::string& program, const std::string& errorFile)
     return ms;
 }
 
+// Milliseconds one engage() takes in a fresh child confined to the
+// folder's programs, a medium and an error file.
+double timeConfinement(const std::string& folder, const std::string& work)
+{
+    int pipe[2];
+    if (::pipe(pipe) != 0)
+        throw std::runtime_error("no pipe");
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipe[0]);
+        const P<ISandbox> sandbox = createSandbox();
+        sandbox->setProgramFolder(String::fromUTF8(folder));
+        sandbox->setMedium(String::fromUTF8(work + "/medium.demo"));
+        sandbox->setErrorFile(String::fromUTF8(work + "/error.txt"));
+        ISandbox::SLimits limits;
+        limits.maxAddressSpace = 4ULL << 30;
+        limits.maxFileSize = 64ULL << 20;
+        limits.maxOpenFiles = 256;
+        sandbox->setLimits(limits);
+        const Clock::time_point start = Clock::now();
+        const bool bComplete = sandbox->engage().empty();
+        const double ms = bComplete ? std::chrono::duration<double, std::milli>(Clock::now() - start).count() : -1;
+        const bool bWritten = write(pipe[1], &ms, sizeof ms) == sizeof ms;
+        _exit(bWritten ? 0 : 1);
+    }
+    close(pipe[1]);
+    double ms = -1;
+    const bool bRead = read(pipe[0], &ms, sizeof ms) == sizeof ms;
+    close(pipe[0]);
+    waitpid(child, nullptr, 0);
+    if (!bRead || ms < 0)
+        throw std::runtime_error("the confinement was not complete");
+    return ms;
+}
+
 // Both start-up times, each the median of its rounds after one warm-up
 // round, and their ratio.
 int compareStartUps(const std::string& folder, const std::string& work)
 {
     const std::string errorFile = work + "/error.txt";
-    std::vector<double> slave, minimal;
+    std::ofstream(work + "/medium.demo") << "";
+    std::vector<double> slave, minimal, confinement;
     timeFirstAnswer(folder + "/nebo_slave", errorFile);
     timeFirstAnswer(folder + "/minimal_slave", errorFile);
     for (int i = 0; i < rounds; ++i) {
         slave.push_back(timeFirstAnswer(folder + "/nebo_slave", errorFile));
         minimal.push_back(timeFirstAnswer(folder + "/minimal_slave", errorFile));
+        confinement.push_back(timeConfinement(folder, work));
     }
 
     const double slaveMs = median(slave);
@@ -80,6 +122,8 @@ int compareStartUps(const std::string& folder, const std::string& work)
     std::printf("  minimal program     %8.2f ms\n", minimalMs);
     std::printf("  nebo_slave          %8.2f ms\n", slaveMs);
     std::printf("  ratio               %8.2f\n", slaveMs / minimalMs);
+    std::printf("confinement of a slave (engage), median of %d:\n", rounds);
+    std::printf("  engage              %8.3f ms\n", median(confinement));
     return 0;
 }
 

@@ -69,6 +69,9 @@ struct SCrashRecord {
     uint64_t address = 0;
     size_t parameterCount = 0;
     uint64_t parameters[maxParameters] = {};
+    // The name of a forbiddenSystemCall's call, a text of static storage;
+    // null when the platform does not know it.
+    const char* systemCallName = nullptr;
 
     uint32_t sections = 0;
     SDebugRegisters debug = {};

@@ -74,12 +74,29 @@ const SModule* findModule(const SCrashRecord& record, uint64_t address)
     return nullptr;
 }
 
+// "The plugin called execve, which the sandbox forbids."; the call's
+// number stands in for a name the platform did not know.
+void writeForbiddenCall(CReportWriter& out, const SCrashRecord& record)
+{
+    out.text("The plugin called ");
+    if (record.systemCallName)
+        out.text(record.systemCallName);
+    else
+        out.text("system call ").decimal(record.parameterCount > 0 ? record.parameters[0] : 0);
+    out.text(", which the sandbox forbids.");
+}
+
 void writeHeadline(CReportWriter& out, const SCrashRecord& record)
 {
     const SModule* module = findModule(record, record.address);
     out.text("\n\nFatal Exception at 0x").hex(record.address);
     out.text(" (").text(module ? module->name : "").text(", base address: 0x").hex(module ? module->base : 0);
-    out.text("):\n\n").text(describeCode(record.code)).text("\n\n");
+    out.text("):\n\n");
+    if (record.code == forbiddenSystemCall)
+        writeForbiddenCall(out, record);
+    else
+        out.text(describeCode(record.code));
+    out.text("\n\n");
 }
 
 void writeAdditionalInformation(CReportWriter& out, const SCrashRecord& record)

@@ -27,6 +27,9 @@ constexpr uint32_t integerOverflow = 0xC0000095;
 constexpr uint32_t privilegedInstruction = 0xC0000096;
 constexpr uint32_t stackOverflow = 0xC00000FD;
 constexpr uint32_t customerCodeBase = 0xE0000000;
+// A system call the sandbox traps: of the customer range, above every
+// signal number. Its parameter is the call's number.
+constexpr uint32_t forbiddenSystemCall = customerCodeBase + 0x100;
 
 // The exception flag of a fault that cannot be resumed.
 constexpr uint32_t noncontinuableFlag = 1;

@@ -11,6 +11,7 @@ packages=(
   libyuv-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libsndfile1-dev
+  libseccomp-dev
   clang libclang-rt-14-dev
 )
 

@@ -2,6 +2,7 @@
 
 #include "crashhandler/ICrashHandler.h"
 #include "crashhandler/posix/fatalSignalFilter.h"
+#include "foundation/CException.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
 #include "foundation/castObject.h"
@@ -13,9 +14,11 @@
 #include "platform/IPathes.h"
 #include "platform/IPipeManager.h"
 #include "platform/ISystem.h"
+#include "slave/CSlaveConfinement.h"
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 
 namespace nebo::common {
 
@@ -37,13 +40,15 @@ void writeCrashReport(const crashhandler::SExceptionPointers& pointers) noexcept
     handler->destroy();
 }
 
-// The plugin server as the slave's call loop sees it. It keeps the quit
-// signal of the source server that takes the pipe over, to tell a pipe the
-// master closed after its "Quit" from one that was lost.
+// The plugin server as the slave's call loop sees it. It confines the
+// process before the plugin is given a medium, and keeps the quit signal of
+// the source server that takes the pipe over, to tell a pipe the master
+// closed after its "Quit" from one that was lost.
 class CPluginServerLoop : public CNEBPluginServer, public virtual ISlaveServer {
 public:
-    CPluginServerLoop(lumo::IPipeClient& pipe, P<INEBContext> context)
-        : CNEBPluginServer(pipe.getInStream(), pipe.getOutStream(), std::move(context))
+    CPluginServerLoop(lumo::IPipeClient& pipe, P<INEBContext> context, CSlaveConfinement confinement)
+        : CNEBPluginServer(pipe.getInStream(), pipe.getOutStream(), std::move(context)),
+          m_confinement(std::move(confinement))
     {
     }
 
@@ -59,6 +64,7 @@ public:
     P<ISource> tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool bDontCloseAfterTesting,
                                const SSourceParams* pParams) override
     {
+        m_confinement.engageFor(uri);
         P<ISource> source = CNEBPluginServer::tryCreateSource(uri, nTypes, bDontCloseAfterTesting, pParams);
         if (source)
             m_sourceQuit = castObject<CSourceServer>(source)->getQuitSignal();
@@ -66,6 +72,7 @@ public:
     }
 
 private:
+    CSlaveConfinement m_confinement;
     P<lumo::ISignal> m_sourceQuit;
 };
 
@@ -105,6 +112,7 @@ void CSlaveServices::installCrashFilter(const std::string& errorFilePath)
     if (errorFilePath.size() >= sizeof g_errorFilePath)
         throw lumo::CInvalidArgError(lumo::String("errorFilePath"), lumo::String("installCrashFilter"));
     std::memcpy(g_errorFilePath, errorFilePath.c_str(), errorFilePath.size() + 1);
+    m_errorFilePath = errorFilePath;
     g_bCrashReportCopy = m_bDebugOutputOnStandardError;
     crashhandler::installFatalSignalFilter(&writeCrashReport);
 }
@@ -121,7 +129,10 @@ P<lumo::IBase> CSlaveServices::connectPipe(const lumo::String& pipeName)
 
 P<ISlaveServer> CSlaveServices::createServer(const P<lumo::IBase>& pipe, const P<lumo::IBase>& context)
 {
-    return make<CPluginServerLoop>(*castObject<lumo::IPipeClient>(pipe), castObject<INEBContext>(context));
+    P<INEBContext> hostContext = castObject<INEBContext>(context);
+    CSlaveConfinement confinement(m_errorFilePath, hostContext->getLogManager());
+    return make<CPluginServerLoop>(*castObject<lumo::IPipeClient>(pipe), std::move(hostContext),
+                                   std::move(confinement));
 }
 
 bool CSlaveServices::fileExists(const std::string& path)
@@ -131,7 +142,14 @@ bool CSlaveServices::fileExists(const std::string& path)
 
 void CSlaveServices::deleteFile(const std::string& path)
 {
-    lumo::getSystem()->deleteFile(*lumo::CURI::fromNativePath(lumo::String::fromUTF8(path)));
+    try {
+        lumo::getSystem()->deleteFile(*lumo::CURI::fromNativePath(lumo::String::fromUTF8(path)));
+    } catch (const lumo::CException&) {
+        // A confined slave may not remove files; an empty error file tells
+        // the master as much, and the master removes it.
+        if (!std::ofstream(path, std::ios::binary | std::ios::trunc))
+            throw;
+    }
 }
 
 void CSlaveServices::writeDebugOutput(const std::string& text, lumo::IBase* logManager)

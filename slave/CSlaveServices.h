@@ -6,7 +6,9 @@ namespace nebo::common {
 
 // The services of the slave program itself: the in-memory log, the context,
 // the plugin handler and the plugin server of the host, on the master's
-// pipe. A fatal signal leaves a crash report in the error file.
+// pipe. A fatal signal leaves a crash report in the error file. The server
+// confines the process before its plugin is given a medium (see
+// CSlaveConfinement).
 //
 // Debug output (the slave's debug lines and a copy of a crash report) stays
 // off the standard error, which is often the user's terminal or a pipe of
@@ -34,6 +36,8 @@ public:
 
 private:
     const bool m_bDebugOutputOnStandardError;
+    // The crash filter's, which the server's confinement keeps writable.
+    std::string m_errorFilePath;
 };
 
 } // namespace nebo::common

@@ -36,6 +36,7 @@ public:
     virtual lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IBase>& pipe,
                                                const lumo::P<lumo::IBase>& context) = 0;
     virtual bool fileExists(const std::string& path) = 0;
+    // Removes the file, or, where the process may not remove it, empties it.
     virtual void deleteFile(const std::string& path) = 0;
     // A debug line of the slave: on standard error when that is where debug
     // output goes, else into `logManager` at debug level (3), else, when

@@ -1,10 +1,12 @@
 #include "crashhandler/posix/CCrashHandler.h"
 
 #include "crashhandler/buildCrashReport.h"
+#include "crashhandler/exceptionCodes.h"
 #include "crashhandler/posix/CDebugOutputSink.h"
 #include "crashhandler/posix/CDescriptorSink.h"
 #include "crashhandler/posix/SExceptionPointers.h"
 #include "crashhandler/posix/describeFault.h"
+#include "crashhandler/posix/systemCallName.h"
 
 #include <cstring>
 #include <fcntl.h>
@@ -96,14 +98,18 @@ void CCrashHandler::recordFault(const SExceptionPointers& pointers)
 {
     recordRegisters(*pointers.context);
     const greg_t* registers = pointers.context->uc_mcontext.gregs;
+    const int systemCall = pointers.signal == SIGSYS ? pointers.info->si_syscall : 0;
     const SFaultDescription fault = describeFault({pointers.signal, pointers.info->si_code,
                                                    reinterpret_cast<uint64_t>(pointers.info->si_addr),
-                                                   asWord(registers[REG_ERR]), asWord(registers[REG_RSP])});
+                                                   asWord(registers[REG_ERR]), asWord(registers[REG_RSP]),
+                                                   systemCall});
     m_record.code = fault.code;
     m_record.flags = fault.flags;
     m_record.address = asWord(registers[REG_RIP]);
     m_record.parameterCount = fault.parameterCount;
     std::memcpy(m_record.parameters, fault.parameters, sizeof fault.parameters);
+    if (fault.code == forbiddenSystemCall)
+        m_record.systemCallName = systemCallName(systemCall);
 }
 
 void CCrashHandler::recordRegisters(const ucontext_t& context)

@@ -18,6 +18,10 @@ constexpr uint64_t accessRead = 0;
 constexpr uint64_t accessWrite = 1;
 constexpr uint64_t accessExecute = 8;
 
+// The si_code of a SIGSYS raised by a seccomp filter (SYS_SECCOMP, which
+// only the kernel's headers name).
+constexpr int signalCodeSeccomp = 1;
+
 SFaultDescription withoutParameters(uint32_t code)
 {
     SFaultDescription description;
@@ -94,6 +98,18 @@ uint32_t illegalCode(int signalCode)
     return signalCode == ILL_PRVOPC || signalCode == ILL_PRVREG ? privilegedInstruction : illegalInstruction;
 }
 
+SFaultDescription describeSystemCall(const SSignalFacts& facts)
+{
+    if (facts.signalCode != signalCodeSeccomp)
+        return withoutParameters(customerCodeBase + SIGSYS);
+    SFaultDescription description;
+    description.code = forbiddenSystemCall;
+    description.flags = noncontinuableFlag;
+    description.parameterCount = 1;
+    description.parameters[0] = static_cast<uint64_t>(facts.systemCall);
+    return description;
+}
+
 uint32_t trapCode(int signalCode)
 {
     return signalCode == TRAP_TRACE || signalCode == TRAP_BRANCH || signalCode == TRAP_HWBKPT ? singleStep
@@ -121,6 +137,8 @@ SFaultDescription describeFault(const SSignalFacts& facts) noexcept
         return withoutParameters(illegalCode(facts.signalCode));
     case SIGTRAP:
         return withoutParameters(trapCode(facts.signalCode));
+    case SIGSYS:
+        return describeSystemCall(facts);
     default:
         return withoutParameters(ownCode);
     }

@@ -8,7 +8,8 @@ namespace crashhandler {
 
 namespace {
 
-constexpr int fatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT};
+// SIGSYS is how the sandbox's filter stops a forbidden system call.
+constexpr int fatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT, SIGSYS};
 constexpr size_t fatalSignalCount = sizeof fatalSignals / sizeof fatalSignals[0];
 
 // Roomy, because the filter formats its report on it; sanitized builds

@@ -7,7 +7,7 @@ namespace crashhandler {
 using TCrashFilter = void (*)(const SExceptionPointers& pointers) noexcept;
 
 // Makes `filter` hear of every fatal signal of the process: SIGSEGV,
-// SIGBUS, SIGFPE, SIGILL, SIGTRAP and SIGABRT. The filter runs on an
+// SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT and SIGSYS. The filter runs on an
 // alternate stack of the installing thread, so that a stack overflow there
 // is reported too. It must be async-signal-safe. When it returns the
 // process dies of the original signal, as it would have without it. Only

@@ -100,6 +100,21 @@ TEST(buildCrashReportTest, ParametersAndFlagsFollowTheDescription)
     }
 }
 
+TEST(buildCrashReportTest, ForbiddenCallIsNamedOrNumbered)
+{
+    SCrashRecord named = faultAt(forbiddenSystemCall, {59});
+    named.flags = noncontinuableFlag;
+    named.systemCallName = "execve";
+    SCrashRecord unnamed = faultAt(forbiddenSystemCall, {1000});
+    for (const auto& [record, sentence] : {std::pair{named, "The plugin called execve, which the sandbox forbids."},
+                                          std::pair{unnamed, "The plugin called system call 1000, which the "
+                                                             "sandbox forbids."}}) {
+        const std::string report = reportOf(record);
+        EXPECT_NE(report.find("):\n\n" + std::string(sentence) + "\n\n"), std::string::npos) << report;
+        EXPECT_EQ(report.find("Unknown exception code."), std::string::npos) << report;
+    }
+}
+
 TEST(buildCrashReportTest, HeadlineNamesTheModuleHoldingTheAddress)
 {
     SCrashRecord record = faultAt(breakpoint);

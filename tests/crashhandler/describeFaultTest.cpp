@@ -63,5 +63,27 @@ TEST(describeFaultTest, SignalsSentByAProcessAreTheirOwnCodeAndCannotBeResumed)
     }
 }
 
+TEST(describeFaultTest, CallsTheSandboxTrappedAreForbiddenAndCannotBeResumed)
+{
+    constexpr int seccompTrap = 1;
+    const struct {
+        SSignalFacts facts;
+        uint32_t code;
+        std::vector<uint64_t> parameters;
+    } cases[] = {
+        {{SIGSYS, seccompTrap, 0x401000, 0, stackPointer, 59}, forbiddenSystemCall, {59}},
+        {{SIGSYS, seccompTrap, 0x401000, 0, stackPointer, 322}, forbiddenSystemCall, {322}},
+        // A SIGSYS of another cause (a bad system call number) names no call.
+        {{SIGSYS, 2, 0x401000, 0, stackPointer, 999}, customerCodeBase + SIGSYS, {}},
+    };
+    for (const auto& expected : cases) {
+        const SFaultDescription fault = describeFault(expected.facts);
+        EXPECT_EQ(fault.code, expected.code);
+        EXPECT_EQ(fault.flags, expected.code == forbiddenSystemCall ? noncontinuableFlag : 0u);
+        EXPECT_EQ(std::vector<uint64_t>(fault.parameters, fault.parameters + fault.parameterCount),
+                  expected.parameters);
+    }
+}
+
 } // namespace
 } // namespace crashhandler

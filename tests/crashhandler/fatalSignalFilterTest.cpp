@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -106,6 +107,26 @@ TEST(fatalSignalFilterTest, FaultsAreReportedAndTheProcessDiesOfThem)
     EXPECT_NE(aborted.report.find("):\n\nUnknown exception code.\n\nThe exception is noncontinuable.\n\n"),
               std::string::npos)
         << aborted.report;
+}
+
+// What the kernel delivers when a seccomp filter traps execve; sending it
+// to oneself with its code is allowed.
+void trapExecve()
+{
+    siginfo_t info = {};
+    info.si_signo = SIGSYS;
+    info.si_code = 1; // SYS_SECCOMP
+    info.si_syscall = SYS_execve;
+    syscall(SYS_rt_sigqueueinfo, getpid(), SIGSYS, &info);
+}
+
+TEST(fatalSignalFilterTest, TrappedSystemCallIsReportedByName)
+{
+    const SOutcome trapped = runChild(&trapExecve);
+    expectDiedOf(trapped, SIGSYS);
+    EXPECT_NE(trapped.report.find("):\n\nThe plugin called execve, which the sandbox forbids.\n\n"),
+              std::string::npos)
+        << trapped.report;
 }
 
 TEST(fatalSignalFilterTest, RemovedFilterReportsNothing)

@@ -116,13 +116,14 @@ TEST_F(PluginClientAcrossSlaveTest, SourceServerTakesOverThePipe)
     EXPECT_EQ(lumo::castObject<nebo::common::IVideoSource>(source)->getWidth(), 64);
 
     // "Quit" now stops only the source server, which serves on; the pipe
-    // the master closes afterwards ends the slave cleanly, without an error file.
+    // the master closes afterwards ends the slave cleanly, without an error
+    // text: the confined slave may not remove its error file, so it empties it.
     plugin->quit();
     EXPECT_EQ(source->getURI()->getText().toUTF8(), "file:///clips/test.demo?w=64&h=32");
     m_server = nullptr;
     ASSERT_TRUE(lumo::waitForEnd(*m_slave));
     EXPECT_EQ(m_slave->getExitCode(), 0);
-    EXPECT_FALSE(std::filesystem::exists(m_errorFile));
+    EXPECT_EQ(errorFileText(), "");
 }
 
 TEST_F(PluginClientAcrossSlaveTest, PipeClosedUnderASourceWithoutQuitIsAnError)

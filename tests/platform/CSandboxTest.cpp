@@ -1,0 +1,175 @@
+// Each probe runs in a child that confined itself; the child's end tells
+// what the probe met.
+#include "platform/ISandbox.h"
+
+#include "platform/CTempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <linux/landlock.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace lumo {
+namespace {
+
+// What a probe may touch; outside.txt lies beside the medium, unallowed.
+struct SFiles {
+    std::string medium;
+    std::string errorFile;
+    std::string outside;
+    std::string created;
+};
+
+int landlockAbi()
+{
+    const long abi = syscall(SYS_landlock_create_ruleset, nullptr, 0, LANDLOCK_CREATE_RULESET_VERSION);
+    return abi > 0 ? static_cast<int>(abi) : 0;
+}
+
+// 0 when the call worked, else its errno.
+int outcomeOf(long result) { return result >= 0 ? 0 : errno; }
+
+int openFile(const std::string& path, int flags)
+{
+    const int file = open(path.c_str(), flags | O_CLOEXEC, 0600);
+    if (file < 0)
+        return errno;
+    close(file);
+    return 0;
+}
+
+volatile sig_atomic_t g_bOwnSignal = false;
+
+// The child's exit code when engage() reported something it could not apply.
+constexpr int incompleteConfinement = 200;
+constexpr int maxOpenFiles = 64;
+
+// Forks a child that confines itself to `files` and exits with the probe's
+// outcome; returns the child's wait status.
+template <typename TProbe> int statusOfConfinedChild(const SFiles& files, TProbe probe)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const P<ISandbox> sandbox = createSandbox();
+        sandbox->setMedium(String::fromUTF8(files.medium));
+        sandbox->setErrorFile(String::fromUTF8(files.errorFile));
+        sandbox->setProgramFolder(String::fromUTF8(std::string(std::getenv("NEBO_BIN_DIR") ?: ".")));
+        ISandbox::SLimits limits;
+        limits.maxOpenFiles = maxOpenFiles;
+        sandbox->setLimits(limits);
+        const size_t allowedGaps = landlockAbi() > 0 ? 0 : 1;
+        if (sandbox->engage().size() != allowedGaps)
+            _exit(incompleteConfinement);
+        _exit(probe(files));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+}
+
+struct SProbeCase {
+    const char* name;
+    int (*probe)(const SFiles& files);
+    int expectedErrno;         // 0: the call works
+    int expectedErrnoLandlock; // where the kernel has Landlock
+};
+
+void PrintTo(const SProbeCase& probe, std::ostream* out) { *out << probe.name; }
+
+const SProbeCase probeCases[] = {
+    {"socket", [](const SFiles&) { return outcomeOf(socket(AF_INET, SOCK_STREAM, 0)); }, EACCES, EACCES},
+    {"unixSocketPair",
+     [](const SFiles&) {
+         int pair[2];
+         return outcomeOf(socketpair(AF_UNIX, SOCK_STREAM, 0, pair));
+     },
+     EACCES, EACCES},
+    {"fork", [](const SFiles&) { return outcomeOf(fork()); }, EPERM, EPERM},
+    {"killParent", [](const SFiles&) { return outcomeOf(kill(getppid(), 0)); }, EPERM, EPERM},
+    {"killOwnGroup", [](const SFiles&) { return outcomeOf(kill(0, 0)); }, EPERM, EPERM},
+    {"ptraceParent", [](const SFiles&) { return outcomeOf(syscall(SYS_ptrace, 16 /* PTRACE_ATTACH */, getppid(), 0, 0)); },
+     EPERM, EPERM},
+    {"unshare", [](const SFiles&) { return outcomeOf(syscall(SYS_unshare, 0x20000 /* CLONE_NEWNS */)); }, EPERM, EPERM},
+    {"thread",
+     [](const SFiles&) {
+         bool bRan = false;
+         std::thread([&] { bRan = true; }).join();
+         return bRan ? 0 : ECHILD;
+     },
+     0, 0},
+    {"raiseOnSelf",
+     [](const SFiles&) {
+         signal(SIGUSR1, [](int) { g_bOwnSignal = true; });
+         const int result = outcomeOf(raise(SIGUSR1));
+         return result != 0 || g_bOwnSignal ? result : ESRCH;
+     },
+     0, 0},
+    {"openFilesLimited",
+     [](const SFiles&) {
+         rlimit limit = {};
+         getrlimit(RLIMIT_NOFILE, &limit);
+         return limit.rlim_max == maxOpenFiles ? 0 : ERANGE;
+     },
+     0, 0},
+    {"readMedium", [](const SFiles& files) { return openFile(files.medium, O_RDONLY); }, 0, 0},
+    {"writeErrorFile", [](const SFiles& files) { return openFile(files.errorFile, O_WRONLY | O_TRUNC); }, 0, 0},
+    {"readOwnMaps", [](const SFiles&) { return openFile("/proc/self/maps", O_RDONLY); }, 0, 0},
+    {"readOutside", [](const SFiles& files) { return openFile(files.outside, O_RDONLY); }, 0, EACCES},
+    {"writeMedium", [](const SFiles& files) { return openFile(files.medium, O_WRONLY); }, 0, EACCES},
+    {"createFile", [](const SFiles& files) { return openFile(files.created, O_WRONLY | O_CREAT); }, 0, EACCES},
+    {"removeErrorFile", [](const SFiles& files) { return outcomeOf(unlink(files.errorFile.c_str())); }, 0, EACCES},
+};
+
+class CSandboxTest : public ::testing::TestWithParam<SProbeCase> {
+protected:
+    void SetUp() override
+    {
+        m_folder.put("medium.txt", "medium");
+        m_folder.put("error.txt", "");
+        m_folder.put("outside.txt", "secret");
+    }
+
+    SFiles files() const
+    {
+        return {m_folder.pathOf("medium.txt"), m_folder.pathOf("error.txt"), m_folder.pathOf("outside.txt"),
+                m_folder.pathOf("created.txt")};
+    }
+
+    CTempFolder m_folder;
+};
+
+TEST_P(CSandboxTest, ConfinedChildMeetsTheRule)
+{
+    const SProbeCase& probe = GetParam();
+    const int status = statusOfConfinedChild(files(), probe.probe);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), landlockAbi() > 0 ? probe.expectedErrnoLandlock : probe.expectedErrno);
+}
+
+INSTANTIATE_TEST_SUITE_P(Probes, CSandboxTest, ::testing::ValuesIn(probeCases),
+                         [](const ::testing::TestParamInfo<SProbeCase>& info) { return info.param.name; });
+
+TEST(CSandboxExecTest, StartingAProgramEndsTheChildWithSigsys)
+{
+    CTempFolder folder;
+    const SFiles files = {folder.pathOf("medium.txt"), folder.pathOf("error.txt"), "", ""};
+    const int status = statusOfConfinedChild(files, [](const SFiles&) {
+        char* const arguments[] = {const_cast<char*>("/bin/true"), nullptr};
+        execv("/bin/true", arguments);
+        return errno;
+    });
+    ASSERT_TRUE(WIFSIGNALED(status)) << status;
+    EXPECT_EQ(WTERMSIG(status), SIGSYS);
+}
+
+} // namespace
+} // namespace lumo

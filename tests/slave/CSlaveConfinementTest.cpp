@@ -1,0 +1,146 @@
+// The slave's confinement as its master meets it: a real slave told to go
+// without, and a child of the test confined as a slave confines itself.
+#include "slave/CSlaveConfinement.h"
+
+#include "foundation/CURI.h"
+#include "host/CLogManager.h"
+#include "host/CNEBPluginClient.h"
+#include "slave/CSlaveFixture.h"
+#include "slave/CSlaveServices.h"
+#include "streams/CMemoryManager.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using lumo::make;
+using lumo::P;
+using nebo::common::CSlaveConfinement;
+
+const char* const offEntry =
+    "confinement is off (NEBO_SANDBOX=off): the plugin runs with every right of its user";
+
+struct SSwitchCase {
+    const char* name;
+    const char* setting; // NEBO_SANDBOX; null for none
+    bool bOff;
+};
+
+void PrintTo(const SSwitchCase& test, std::ostream* out) { *out << test.name; }
+
+class CSlaveConfinementSwitchTest : public nebo::test::CSlaveFixture,
+                                    public ::testing::WithParamInterface<SSwitchCase> {};
+
+TEST_P(CSlaveConfinementSwitchTest, OnlyOffTurnsItOffAndTheLogSaysSo)
+{
+    const lumo::CScopedEnvironment sandbox("NEBO_SANDBOX", GetParam().setting);
+    // Level 0 keeps errors alone: the entry is one.
+    P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 0);
+    ASSERT_TRUE(pipe);
+    P<nebo::common::CNEBPluginClient> plugin = make<nebo::common::CNEBPluginClient>(
+        pipe->getInStream(), pipe->getOutStream(), make<lumo::CMemoryManager>(30));
+    const std::string log = plugin->getLog().toUTF8();
+    if (GetParam().bOff) {
+        EXPECT_NE(log.find(offEntry), std::string::npos) << log;
+        EXPECT_NE(log.find("level=\"error\""), std::string::npos) << log;
+    } else {
+        EXPECT_EQ(log, "");
+    }
+    plugin->quit();
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySetting, CSlaveConfinementSwitchTest,
+                         ::testing::Values(SSwitchCase{"Off", "off", true}, SSwitchCase{"Unset", nullptr, false},
+                                           SSwitchCase{"On", "on", false}, SSwitchCase{"Empty", "", false},
+                                           SSwitchCase{"OffInCapitals", "OFF", false}),
+                         [](const ::testing::TestParamInfo<SSwitchCase>& info) { return info.param.name; });
+
+class CSlaveConfinementTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/nebo-slave-confinement-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_folder = pattern;
+        m_errorFile = m_folder + "/error.txt";
+        std::ofstream(m_errorFile) << "";
+    }
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+    // Forks a child that installs the slave's crash filter, confines
+    // itself as a slave does for a medium and runs `probe`, whose result is
+    // the child's exit code; returns the child's wait status.
+    template <typename TProbe> int statusOfConfinedSlave(TProbe probe)
+    {
+        const pid_t child = fork();
+        if (child == 0) {
+            nebo::common::CSlaveServices services;
+            services.installCrashFilter(m_errorFile);
+            CSlaveConfinement confinement(m_errorFile, make<nebo::common::CLogManager>("slavelog"));
+            confinement.engageFor(*lumo::CURI::fromNativePath(lumo::String::fromUTF8(m_folder + "/clip.demo")));
+            _exit(probe());
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return status;
+    }
+
+    std::string errorFileText() const
+    {
+        std::ifstream file(m_errorFile, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+
+    std::string m_folder;
+    std::string m_errorFile;
+};
+
+TEST_F(CSlaveConfinementTest, StartingAProgramEndsTheSlaveWithAReportNamingTheCall)
+{
+    const int status = statusOfConfinedSlave([] {
+        char* const arguments[] = {const_cast<char*>("/bin/true"), nullptr};
+        execv("/bin/true", arguments);
+        return 0;
+    });
+    ASSERT_TRUE(WIFSIGNALED(status)) << status;
+    EXPECT_EQ(WTERMSIG(status), SIGSYS);
+    const std::string report = errorFileText();
+    EXPECT_NE(report.find("The plugin called execve, which the sandbox forbids."), std::string::npos) << report;
+    EXPECT_NE(report.find("The exception is noncontinuable."), std::string::npos) << report;
+    EXPECT_NE(report.find("Module Addresses:"), std::string::npos) << report;
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+TEST_F(CSlaveConfinementTest, TheMasterSetsTheAddressSpace)
+{
+    const struct {
+        const char* setting;
+        rlim_t limit;
+    } cases[] = {
+        {"3221225472", 3221225472},
+        {nullptr, CSlaveConfinement::defaultMaxAddressSpace},
+        {"lots", CSlaveConfinement::defaultMaxAddressSpace},
+        {"-1", CSlaveConfinement::defaultMaxAddressSpace},
+        {"0", CSlaveConfinement::defaultMaxAddressSpace},
+    };
+    for (const auto& test : cases) {
+        const lumo::CScopedEnvironment setting("NEBO_SLAVE_MAX_ADDRESS_SPACE", test.setting);
+        const rlim_t expected = test.limit;
+        const int status = statusOfConfinedSlave([expected] {
+            rlimit limit = {};
+            getrlimit(RLIMIT_AS, &limit);
+            return limit.rlim_cur == expected && limit.rlim_max == expected ? 0 : 1;
+        });
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << (test.setting ? test.setting : "unset");
+    }
+}
+#endif
+
+} // namespace

@@ -1,0 +1,275 @@
+// A real slave hosts a plugin that tries what a confined slave must be
+// refused. Confined, every act fails and the master stays unharmed; with
+// NEBO_SANDBOX=off the acts that only the confinement stops succeed, which
+// shows that the refusals come from the confinement and not from the test.
+#include "boxed/CBoxedFixture.h"
+#include "host/CEncapsulatedSource.h"
+#include "host/CNEBError.h"
+#include "platform/posix/CFileDescriptor.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <cstdint>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <netinet/in.h>
+#include <optional>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using lumo::make;
+using lumo::P;
+using lumo::String;
+using lumo::posix::CFileDescriptor;
+using nebo::common::CEncapsulatedSource;
+using nebo::common::CNEBError;
+
+// What keeps an act from the slave.
+enum class EGuard {
+    // The slave's confinement alone.
+    confinement,
+    // The confinement, and on systems that forbid a process to trace its
+    // ancestors (Yama) the system already.
+    confinementOrTraceRule,
+    // How the master starts a slave: with an allow-listed environment and
+    // only the standard descriptors. It holds with the confinement off.
+    slaveStart,
+};
+
+struct SAct {
+    const char* name;
+    EGuard guard;
+};
+
+const SAct acts[] = {
+    {"readSecret", EGuard::confinement},
+    {"writeFile", EGuard::confinement},
+    {"listFolder", EGuard::confinement},
+    {"tcpSocket", EGuard::confinement},
+    {"udpSocket", EGuard::confinement},
+    {"connectLocal", EGuard::confinement},
+    {"fork", EGuard::confinement},
+    {"readMasterEnviron", EGuard::confinement},
+    {"readMasterMemory", EGuard::confinementOrTraceRule},
+    {"traceMaster", EGuard::confinementOrTraceRule},
+    {"signalMaster", EGuard::confinement},
+    {"inheritedDescriptor", EGuard::slaveStart},
+    {"secretVariable", EGuard::slaveStart},
+};
+
+// Outside the variables a slave may inherit.
+const char* const secretVariable = "INTRUDER_TEST_SECRET";
+const char* const secretText = "the master's private key";
+// The intruder reads the master's memory at its address.
+const uint64_t masterWord = 0x5ec2e75ec2e75ec2;
+// Above the descriptors a slave opens for itself.
+constexpr int inheritedDescriptorFloor = 100;
+
+std::string testProgramFolder() { return std::filesystem::read_symlink("/proc/self/exe").parent_path().string(); }
+
+// A copy of the real slave, beside the intruder that it loads.
+std::string sandboxSlave() { return testProgramFolder() + "/sandbox-tests/nebo_slave"; }
+
+bool systemLetsChildrenTraceParents()
+{
+    std::ifstream scope("/proc/sys/kernel/yama/ptrace_scope");
+    int value = 0;
+    return !(scope >> value) || value == 0;
+}
+
+// The process id that traces this one, 0 for none.
+int tracerOfThisProcess()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("TracerPid:", 0) == 0)
+            return std::stoi(line.substr(10));
+    return -1;
+}
+
+std::vector<const SAct*> actsGuardedBy(std::initializer_list<EGuard> guards)
+{
+    std::vector<const SAct*> selected;
+    for (const SAct& act : acts)
+        for (const EGuard guard : guards)
+            if (act.guard == guard)
+                selected.push_back(&act);
+    return selected;
+}
+
+bool isRefused(const std::string& outcome) { return outcome.rfind("refused (", 0) == 0; }
+
+class SlaveConfinementTest : public nebo::test::CBoxedFixture {
+protected:
+    SlaveConfinementTest()
+    {
+        m_context->setSlaveProgram(make<lumo::CURI>(String::fromUTF8("file://" + sandboxSlave())));
+        m_context->setPrefetch(false);
+        {
+            // Not the slave's temporary folder, which it may be allowed to use.
+            const std::string systemTemp = std::filesystem::path(m_temp.pathOf("")).parent_path().parent_path();
+            const lumo::CScopedEnvironment temp("TMPDIR", systemTemp.c_str());
+            m_home.emplace();
+        }
+        m_home->put("secret", secretText);
+        listen();
+        openInheritedDescriptor();
+    }
+
+    // Asks a slave for a source of the intruder, which tries `names`
+    // (comma-separated), and returns the error with which the master failed.
+    std::string intrude(const std::string& names)
+    {
+        const P<CEncapsulatedSource> source =
+            make<CEncapsulatedSource>(m_context, String("nebo_intruder"), *intruderURI(names), 3, nullptr);
+        try {
+            source->open();
+        } catch (const CNEBError& error) {
+            return String(error.getDescription()).toUTF8();
+        }
+        ADD_FAILURE() << "the intruder made a source";
+        return std::string();
+    }
+
+    std::string intrude(const std::vector<const SAct*>& selected)
+    {
+        std::string names;
+        for (const SAct* act : selected)
+            names += (names.empty() ? "" : ",") + std::string(act->name);
+        return intrude(names);
+    }
+
+    // What the intruder logged for `act`, as the slave's log reached the
+    // master's.
+    std::string outcomeOf(const char* act) const
+    {
+        const std::string log = logText();
+        const std::string mark = "intruder " + std::string(act) + ": ";
+        const size_t start = log.find(mark);
+        if (start == std::string::npos)
+            return "not logged";
+        const size_t from = start + mark.size();
+        return log.substr(from, log.find_first_of("<\n", from) - from);
+    }
+
+    // True when someone connected to the listener; takes that connection.
+    bool listenerWasReached() const
+    {
+        return CFileDescriptor(accept4(m_listener.get(), nullptr, nullptr, SOCK_CLOEXEC)).isValid();
+    }
+
+    std::string writtenPath() const { return m_home->pathOf("intruder-was-here"); }
+
+    void expectMasterUnharmed() const
+    {
+        EXPECT_EQ(m_home->get("secret"), secretText);
+        EXPECT_EQ(nebo::test::filesIn(m_home->pathOf("")), std::vector<std::string>{"secret"});
+        EXPECT_FALSE(listenerWasReached());
+        EXPECT_EQ(tracerOfThisProcess(), 0);
+        EXPECT_TRUE(nebo::test::noProcessRuns(sandboxSlave()));
+    }
+
+private:
+    P<lumo::CURI> intruderURI(const std::string& names) const
+    {
+        const std::string query =
+            "acts=" + names + "&master=" + std::to_string(getpid()) + "&secret=" + m_home->pathOf("secret") +
+            "&written=" + writtenPath() + "&folder=" + m_home->pathOf("") + "&port=" + std::to_string(m_port) +
+            "&fd=" + std::to_string(m_inherited.get()) + "&inode=" + std::to_string(m_inheritedInode) +
+            "&address=" + std::to_string(reinterpret_cast<uintptr_t>(&masterWord)) + "&variable=" + secretVariable;
+        return make<lumo::CURI>(String::fromUTF8("file:///intruder/target.intrude?" + query));
+    }
+
+    void listen()
+    {
+        m_listener = CFileDescriptor(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ASSERT_EQ(bind(m_listener.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(::listen(m_listener.get(), 1), 0);
+        ASSERT_EQ(getsockname(m_listener.get(), reinterpret_cast<sockaddr*>(&address), &length), 0);
+        m_port = ntohs(address.sin_port);
+    }
+
+    // The secret file, open without close-on-exec as a careless master
+    // would leave it.
+    void openInheritedDescriptor()
+    {
+        const CFileDescriptor secret(open(m_home->pathOf("secret").c_str(), O_RDONLY | O_CLOEXEC));
+        m_inherited = CFileDescriptor(fcntl(secret.get(), F_DUPFD, inheritedDescriptorFloor));
+        struct stat status {};
+        ASSERT_EQ(fstat(m_inherited.get(), &status), 0);
+        m_inheritedInode = status.st_ino;
+    }
+
+    std::optional<lumo::CTempFolder> m_home;
+    lumo::CScopedEnvironment m_secretVariable{secretVariable, secretText};
+    CFileDescriptor m_listener;
+    int m_port = 0;
+    CFileDescriptor m_inherited;
+    ino_t m_inheritedInode = 0;
+};
+
+TEST_F(SlaveConfinementTest, ConfinedSlaveIsRefusedEveryActAndLeavesTheMasterUnharmed)
+{
+    const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", nullptr);
+    const std::string error =
+        intrude(actsGuardedBy({EGuard::confinement, EGuard::confinementOrTraceRule, EGuard::slaveStart}));
+    for (const SAct& act : acts)
+        EXPECT_TRUE(isRefused(outcomeOf(act.name))) << act.name << ": " << outcomeOf(act.name) << "\n" << error;
+    expectMasterUnharmed();
+}
+
+TEST_F(SlaveConfinementTest, ConfinedSlaveThatExecsEndsWithAReportNamingExecve)
+{
+    const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", nullptr);
+    const std::string error = intrude("exec");
+    EXPECT_NE(error.find("execve"), std::string::npos) << error;
+    expectMasterUnharmed();
+}
+
+TEST_F(SlaveConfinementTest, UnconfinedSlaveDoesWhatOnlyTheConfinementStops)
+{
+    const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", "off");
+    const bool bTracingAllowed = systemLetsChildrenTraceParents();
+    const std::string error = intrude(actsGuardedBy({EGuard::confinement, EGuard::confinementOrTraceRule}));
+    for (const SAct& act : acts) {
+        if (act.guard == EGuard::confinement || (act.guard == EGuard::confinementOrTraceRule && bTracingAllowed)) {
+            EXPECT_EQ(outcomeOf(act.name), "done") << act.name << "\n" << error;
+        }
+    }
+    // The acts really reached the master's surroundings.
+    EXPECT_TRUE(std::filesystem::exists(writtenPath()));
+    EXPECT_TRUE(listenerWasReached());
+    // Tracing and signalling left the master as it was.
+    EXPECT_EQ(tracerOfThisProcess(), 0);
+    EXPECT_TRUE(nebo::test::noProcessRuns(sandboxSlave()));
+}
+
+TEST_F(SlaveConfinementTest, UnconfinedSlaveStillGetsNoneOfTheMastersVariablesOrDescriptors)
+{
+    const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", "off");
+    const std::string error = intrude(actsGuardedBy({EGuard::slaveStart}));
+    for (const SAct* act : actsGuardedBy({EGuard::slaveStart}))
+        EXPECT_TRUE(isRefused(outcomeOf(act->name))) << act->name << ": " << outcomeOf(act->name) << "\n" << error;
+}
+
+TEST_F(SlaveConfinementTest, UnconfinedSlaveCanExec)
+{
+    const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", "off");
+    // /bin/true took the slave's place and ended well, in the middle of a call.
+    const std::string error = intrude("exec");
+    EXPECT_NE(error.find("exit code 0"), std::string::npos) << error;
+    EXPECT_TRUE(nebo::test::noProcessRuns(sandboxSlave()));
+}
+
+} // namespace

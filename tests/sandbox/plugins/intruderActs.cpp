@@ -1,0 +1,227 @@
+#include "sandbox/plugins/intruderActs.h"
+
+#include "platform/posix/CFileDescriptor.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <netinet/in.h>
+#include <stdexcept>
+#include <sys/ptrace.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace nebo::test {
+
+using lumo::posix::CFileDescriptor;
+
+namespace {
+
+// How long the intruder waits for a process it stopped or started.
+constexpr auto processWait = std::chrono::seconds(2);
+constexpr auto processPoll = std::chrono::milliseconds(1);
+
+const std::string done = "done";
+
+std::string refused(const std::string& reason) { return "refused (" + reason + ")"; }
+
+// The outcome of a step that failed with errno, or `done`.
+std::string outcome(bool bSucceeded)
+{
+    return bSucceeded ? done : refused(std::strerror(errno));
+}
+
+const std::string& parameter(const IntruderParameters& parameters, const char* name)
+{
+    const auto found = parameters.find(name);
+    if (found == parameters.end() || found->second.empty())
+        throw std::invalid_argument(std::string("no parameter ") + name);
+    return found->second;
+}
+
+uint64_t number(const IntruderParameters& parameters, const char* name)
+{
+    const std::string& text = parameter(parameters, name);
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0')
+        throw std::invalid_argument(std::string("parameter ") + name + " is no number");
+    return value;
+}
+
+pid_t masterOf(const IntruderParameters& parameters) { return static_cast<pid_t>(number(parameters, "master")); }
+
+std::string readByte(int fd, off_t offset)
+{
+    char byte = 0;
+    return outcome(pread(fd, &byte, 1, offset) == 1);
+}
+
+std::string readFile(const std::string& path)
+{
+    const CFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    return file.isValid() ? readByte(file.get(), 0) : outcome(false);
+}
+
+// True once `pid`, a child or a tracee, has changed state as `options` ask.
+bool waitWithin(pid_t pid, int options)
+{
+    const auto deadline = std::chrono::steady_clock::now() + processWait;
+    int status = 0;
+    while (waitpid(pid, &status, options | WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(processPoll);
+    }
+    return true;
+}
+
+std::string readSecret(const IntruderParameters& parameters) { return readFile(parameter(parameters, "secret")); }
+
+std::string writeFile(const IntruderParameters& parameters)
+{
+    const CFileDescriptor file(
+        open(parameter(parameters, "written").c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    return outcome(file.isValid() && write(file.get(), "x", 1) == 1);
+}
+
+std::string listFolder(const IntruderParameters& parameters)
+{
+    DIR* folder = opendir(parameter(parameters, "folder").c_str());
+    if (!folder)
+        return outcome(false);
+    errno = 0;
+    const std::string result = outcome(readdir(folder) != nullptr);
+    closedir(folder);
+    return result;
+}
+
+std::string openSocket(int type)
+{
+    return outcome(CFileDescriptor(socket(AF_INET, type | SOCK_CLOEXEC, 0)).isValid());
+}
+
+std::string tcpSocket(const IntruderParameters&) { return openSocket(SOCK_STREAM); }
+std::string udpSocket(const IntruderParameters&) { return openSocket(SOCK_DGRAM); }
+
+std::string connectLocal(const IntruderParameters& parameters)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(number(parameters, "port")));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const CFileDescriptor connection(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    return outcome(connection.isValid() &&
+                   connect(connection.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0);
+}
+
+std::string forkChild(const IntruderParameters&)
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    if (child < 0)
+        return outcome(false);
+    if (!waitWithin(child, 0)) {
+        kill(child, SIGKILL);
+        waitWithin(child, 0);
+    }
+    return done;
+}
+
+std::string readMasterEnviron(const IntruderParameters& parameters)
+{
+    return readFile("/proc/" + std::to_string(masterOf(parameters)) + "/environ");
+}
+
+std::string readMasterMemory(const IntruderParameters& parameters)
+{
+    const CFileDescriptor memory(
+        open(("/proc/" + std::to_string(masterOf(parameters)) + "/mem").c_str(), O_RDONLY | O_CLOEXEC));
+    uint64_t word = 0;
+    return outcome(memory.isValid() &&
+                   pread(memory.get(), &word, sizeof word, static_cast<off_t>(number(parameters, "address"))) ==
+                       static_cast<ssize_t>(sizeof word));
+}
+
+// Seizing does not stop the master; stopping it briefly is what lets the
+// intruder detach at once, so that the master runs on untraced.
+std::string traceMaster(const IntruderParameters& parameters)
+{
+    const pid_t master = masterOf(parameters);
+    if (ptrace(PTRACE_SEIZE, master, nullptr, nullptr) != 0)
+        return outcome(false);
+    if (ptrace(PTRACE_INTERRUPT, master, nullptr, nullptr) == 0 && waitWithin(master, __WALL))
+        ptrace(PTRACE_DETACH, master, nullptr, nullptr);
+    return done;
+}
+
+std::string signalMaster(const IntruderParameters& parameters) { return outcome(kill(masterOf(parameters), 0) == 0); }
+
+// A descriptor the slave opened itself may carry the same number: only the
+// master's file counts.
+std::string inheritedDescriptor(const IntruderParameters& parameters)
+{
+    const int fd = static_cast<int>(number(parameters, "fd"));
+    struct stat status {};
+    if (fstat(fd, &status) != 0)
+        return outcome(false);
+    if (status.st_ino != number(parameters, "inode"))
+        return refused("descriptor " + std::to_string(fd) + " is another file");
+    return readByte(fd, 0);
+}
+
+std::string secretVariable(const IntruderParameters& parameters)
+{
+    return std::getenv(parameter(parameters, "variable").c_str()) ? done : refused("not in the environment");
+}
+
+std::string exec(const IntruderParameters&)
+{
+    execl("/bin/true", "true", static_cast<char*>(nullptr));
+    return outcome(false);
+}
+
+using Act = std::function<std::string(const IntruderParameters&)>;
+
+const std::map<std::string, Act>& acts()
+{
+    static const std::map<std::string, Act> all = {
+        {"readSecret", readSecret},
+        {"writeFile", writeFile},
+        {"listFolder", listFolder},
+        {"tcpSocket", tcpSocket},
+        {"udpSocket", udpSocket},
+        {"connectLocal", connectLocal},
+        {"fork", forkChild},
+        {"readMasterEnviron", readMasterEnviron},
+        {"readMasterMemory", readMasterMemory},
+        {"traceMaster", traceMaster},
+        {"signalMaster", signalMaster},
+        {"inheritedDescriptor", inheritedDescriptor},
+        {"secretVariable", secretVariable},
+        {"exec", exec},
+    };
+    return all;
+}
+
+} // namespace
+
+std::string runIntruderAct(const std::string& act, const IntruderParameters& parameters)
+{
+    const auto found = acts().find(act);
+    return found == acts().end() ? "unknown act" : found->second(parameters);
+}
+
+} // namespace nebo::test

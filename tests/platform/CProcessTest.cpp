@@ -392,13 +392,15 @@ TEST(CProcessTest, ProgramThatCannotStartThrowsAtOnceWhateverTheOptions)
     }
 }
 
-// The start returns before the new program's environment is in place;
-// its arguments are put there along with it.
-bool waitUntilArgumentsShow(pid_t pid)
+// The start may return before the child has become the new program (until
+// then it is a copy of the caller, with the caller's environment and
+// descriptors); the program's file shows once it has.
+bool waitUntilProgramRuns(pid_t pid, const std::string& program)
 {
+    const std::filesystem::path expected = std::filesystem::canonical(program);
     for (int i = 0; i < 2000; ++i) {
-        std::ifstream file("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
-        if (file.peek() != std::ifstream::traits_type::eof())
+        std::error_code error;
+        if (std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", error) == expected)
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
@@ -408,7 +410,7 @@ bool waitUntilArgumentsShow(pid_t pid)
 // The environment a running program was started with, in its order.
 std::vector<std::string> environmentOf(pid_t pid)
 {
-    EXPECT_TRUE(waitUntilArgumentsShow(pid));
+    EXPECT_TRUE(waitUntilProgramRuns(pid, "/bin/sleep"));
     std::ifstream file("/proc/" + std::to_string(pid) + "/environ", std::ios::binary);
     std::vector<std::string> variables;
     for (std::string variable; std::getline(file, variable, '\0');)

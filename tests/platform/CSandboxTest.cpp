@@ -3,13 +3,13 @@
 #include "platform/ISandbox.h"
 
 #include "platform/CTempFolder.h"
+#include "platform/landlockAbi.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <linux/landlock.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -28,12 +28,6 @@ struct SFiles {
     std::string outside;
     std::string created;
 };
-
-int landlockAbi()
-{
-    const long abi = syscall(SYS_landlock_create_ruleset, nullptr, 0, LANDLOCK_CREATE_RULESET_VERSION);
-    return abi > 0 ? static_cast<int>(abi) : 0;
-}
 
 // 0 when the call worked, else its errno.
 int outcomeOf(long result) { return result >= 0 ? 0 : errno; }

@@ -5,6 +5,7 @@
 #include "boxed/CBoxedFixture.h"
 #include "host/CEncapsulatedSource.h"
 #include "host/CNEBError.h"
+#include "platform/landlockAbi.h"
 #include "platform/posix/CFileDescriptor.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <netinet/in.h>
 #include <optional>
 #include <string>
@@ -46,22 +48,24 @@ enum class EGuard {
 struct SAct {
     const char* name;
     EGuard guard;
+    // Stopped by the file rules (Landlock), which a kernel may lack.
+    bool bFileRule;
 };
 
 const SAct acts[] = {
-    {"readSecret", EGuard::confinement},
-    {"writeFile", EGuard::confinement},
-    {"listFolder", EGuard::confinement},
-    {"tcpSocket", EGuard::confinement},
-    {"udpSocket", EGuard::confinement},
-    {"connectLocal", EGuard::confinement},
-    {"fork", EGuard::confinement},
-    {"readMasterEnviron", EGuard::confinement},
-    {"readMasterMemory", EGuard::confinementOrTraceRule},
-    {"traceMaster", EGuard::confinementOrTraceRule},
-    {"signalMaster", EGuard::confinement},
-    {"inheritedDescriptor", EGuard::slaveStart},
-    {"secretVariable", EGuard::slaveStart},
+    {"readSecret", EGuard::confinement, true},
+    {"writeFile", EGuard::confinement, true},
+    {"listFolder", EGuard::confinement, true},
+    {"tcpSocket", EGuard::confinement, false},
+    {"udpSocket", EGuard::confinement, false},
+    {"connectLocal", EGuard::confinement, false},
+    {"fork", EGuard::confinement, false},
+    {"readMasterEnviron", EGuard::confinement, true},
+    {"readMasterMemory", EGuard::confinementOrTraceRule, true},
+    {"traceMaster", EGuard::confinementOrTraceRule, false},
+    {"signalMaster", EGuard::confinement, false},
+    {"inheritedDescriptor", EGuard::slaveStart, false},
+    {"secretVariable", EGuard::slaveStart, false},
 };
 
 // Outside the variables a slave may inherit.
@@ -224,9 +228,15 @@ TEST_F(SlaveConfinementTest, ConfinedSlaveIsRefusedEveryActAndLeavesTheMasterUnh
     const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", nullptr);
     const std::string error =
         intrude(actsGuardedBy({EGuard::confinement, EGuard::confinementOrTraceRule, EGuard::slaveStart}));
-    for (const SAct& act : acts)
-        EXPECT_TRUE(isRefused(outcomeOf(act.name))) << act.name << ": " << outcomeOf(act.name) << "\n" << error;
-    expectMasterUnharmed();
+    const bool bFileRules = lumo::landlockAbi() > 0;
+    for (const SAct& act : acts) {
+        if (bFileRules || !act.bFileRule)
+            EXPECT_TRUE(isRefused(outcomeOf(act.name))) << act.name << ": " << outcomeOf(act.name) << "\n" << error;
+    }
+    if (!bFileRules)
+        std::cout << "[   NOTE   ] this kernel has no Landlock: the acts only file rules stop were not checked\n";
+    else
+        expectMasterUnharmed();
 }
 
 TEST_F(SlaveConfinementTest, ConfinedSlaveThatExecsEndsWithAReportNamingExecve)

@@ -230,8 +230,9 @@ TEST_F(SlaveConfinementTest, ConfinedSlaveIsRefusedEveryActAndLeavesTheMasterUnh
         intrude(actsGuardedBy({EGuard::confinement, EGuard::confinementOrTraceRule, EGuard::slaveStart}));
     const bool bFileRules = lumo::landlockAbi() > 0;
     for (const SAct& act : acts) {
-        if (bFileRules || !act.bFileRule)
-            EXPECT_TRUE(isRefused(outcomeOf(act.name))) << act.name << ": " << outcomeOf(act.name) << "\n" << error;
+        if (!bFileRules && act.bFileRule)
+            continue;
+        EXPECT_TRUE(isRefused(outcomeOf(act.name))) << act.name << ": " << outcomeOf(act.name) << "\n" << error;
     }
     if (!bFileRules)
         std::cout << "[   NOTE   ] this kernel has no Landlock: the acts only file rules stop were not checked\n";

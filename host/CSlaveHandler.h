@@ -92,7 +92,6 @@ public:
     // The text after the program's name that the slave is started with.
     lumo::String buildCommandLine();
     const lumo::P<lumo::CURI>& getErrorFile() const { return m_errorFile; }
-    const SSlaveLimits& getLimits() const { return m_limits; }
 
     // "nebo_slave-%08x-%08x-%08x".
     static lumo::String formatPipeName(uint32_t processID, uint32_t threadID, uint32_t handlerNumber);

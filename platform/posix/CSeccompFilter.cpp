@@ -120,9 +120,9 @@ int addRule(scmp_filter_ctx filter, const SRule& rule, int number)
     switch (rule.condition) {
     case ECondition::notOwnProcess:
         return seccomp_rule_add(filter, action, number, 1,
-                                SCMP_A0(SCMP_CMP_NE, static_cast<scmp_datum_t>(getpid())));
+                                scmp_arg_cmp{0, SCMP_CMP_NE, static_cast<scmp_datum_t>(getpid()), 0});
     case ECondition::notThread:
-        return seccomp_rule_add(filter, action, number, 1, SCMP_A0(SCMP_CMP_MASKED_EQ, threadLikeClone, 0));
+        return seccomp_rule_add(filter, action, number, 1, scmp_arg_cmp{0, SCMP_CMP_MASKED_EQ, threadLikeClone, 0});
     default:
         return seccomp_rule_add(filter, action, number, 0);
     }

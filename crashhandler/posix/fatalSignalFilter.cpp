@@ -8,8 +8,9 @@ namespace crashhandler {
 
 namespace {
 
-// SIGSYS is how the sandbox's filter stops a forbidden system call.
-constexpr int fatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT, SIGSYS};
+// SIGSYS is how the sandbox's filter stops a forbidden system call, SIGXFSZ
+// how its file-size limit stops a runaway writer.
+constexpr int fatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT, SIGSYS, SIGXFSZ};
 constexpr size_t fatalSignalCount = sizeof fatalSignals / sizeof fatalSignals[0];
 
 // Roomy, because the filter formats its report on it; sanitized builds

@@ -107,6 +107,18 @@ TEST(fatalSignalFilterTest, FaultsAreReportedAndTheProcessDiesOfThem)
     EXPECT_NE(aborted.report.find("):\n\nUnknown exception code.\n\nThe exception is noncontinuable.\n\n"),
               std::string::npos)
         << aborted.report;
+
+    // A file grown past the limit of the slave's sandbox; the report stays below it.
+    const SOutcome oversized = runChild([] {
+        const rlimit limit{1 << 20, 1 << 20};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string chunk(2 << 20, 'x');
+        std::FILE* file = std::tmpfile();
+        std::fwrite(chunk.data(), 1, chunk.size(), file);
+        std::fflush(file);
+    });
+    expectDiedOf(oversized, SIGXFSZ);
+    EXPECT_NE(oversized.report.find("Fatal Exception at 0x"), std::string::npos) << oversized.report;
 }
 
 // What the kernel delivers when a seccomp filter traps execve; sending it

@@ -3,27 +3,21 @@
 #include <cerrno>
 #include <climits>
 #include <poll.h>
-#include <unistd.h>
 
 namespace crashhandler {
 
 void CDebugOutputSink::write(const char* text, size_t length) noexcept
 {
-    while (m_descriptor >= 0 && length > 0) {
+    while (m_pieces.isWritable() && length > 0) {
         if (!takesAtOnce()) {
-            m_descriptor = -1;
+            m_pieces = CDescriptorSink(-1);
             return;
         }
         // A pipe with room for one piece of PIPE_BUF bytes takes it whole.
-        const ssize_t written = ::write(m_descriptor, text, length < PIPE_BUF ? length : PIPE_BUF);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            m_descriptor = -1;
-            return;
-        }
-        text += written;
-        length -= static_cast<size_t>(written);
+        const size_t piece = length < PIPE_BUF ? length : PIPE_BUF;
+        m_pieces.write(text, piece);
+        text += piece;
+        length -= piece;
     }
 }
 

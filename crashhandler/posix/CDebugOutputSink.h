@@ -1,6 +1,7 @@
 #pragma once
 
 #include "crashhandler/IReportSink.h"
+#include "crashhandler/posix/CDescriptorSink.h"
 
 namespace crashhandler {
 
@@ -13,7 +14,7 @@ namespace crashhandler {
 // another process's terminal. Async-signal-safe.
 class CDebugOutputSink final : public IReportSink {
 public:
-    explicit CDebugOutputSink(int descriptor) noexcept : m_descriptor(descriptor) {}
+    explicit CDebugOutputSink(int descriptor) noexcept : m_descriptor(descriptor), m_pieces(descriptor) {}
 
     void write(const char* text, size_t length) noexcept override;
 
@@ -21,6 +22,8 @@ private:
     bool takesAtOnce() const noexcept;
 
     int m_descriptor;
+    // Writes the pieces once the descriptor takes them; invalid once one failed.
+    CDescriptorSink m_pieces;
 };
 
 } // namespace crashhandler

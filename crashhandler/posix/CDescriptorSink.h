@@ -12,6 +12,8 @@ public:
     explicit CDescriptorSink(int descriptor) noexcept : m_descriptor(descriptor) {}
 
     void write(const char* text, size_t length) noexcept override;
+    // False once the descriptor failed, or for a negative one.
+    bool isWritable() const noexcept { return m_descriptor >= 0; }
 
 private:
     int m_descriptor;

@@ -240,12 +240,12 @@ void CSlaveHandler::checkForSlaveFailure()
 {
     if (!m_process || m_bEndedByMaster || isServing())
         return;
-    // The slave writes its error file on its way out: only its end makes the text complete.
-    if (!waitForSlaveEnd())
-        m_process->terminate();
+    // The slave writes its error file on its way out: only its end makes
+    // the text complete. Then whatever is left of it, or of what it
+    // started, goes, so that nothing holds its pipe open.
     waitForSlaveEnd();
-    // What the slave left running must not hold its pipe open.
     endSlave();
+    waitForSlaveEnd();
     checkForSlaveError();
     throw CNEBError(String("CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code ") +
                     String::fromInt(m_process->getExitCode()) + String(" and left no error text"));
@@ -326,12 +326,11 @@ void CSlaveHandler::stopSlave() noexcept
     if (!m_process)
         return;
     try {
-        // Seeing the end collects the child, so no zombie is left either.
-        if (!waitForSlaveEnd())
-            m_process->terminate();
+        // Whatever is left of the slave, or of what it started, goes; seeing
+        // the end collects the child, so no zombie is left either.
         waitForSlaveEnd();
-        // Whatever the slave started goes with it.
         m_process->terminate();
+        waitForSlaveEnd();
     } catch (const std::exception&) {
         // The process object hands an unfinished child to the reaper when released.
     }

@@ -247,7 +247,8 @@ double CEncapsulatedSource::peekNextPictureTimestamp()
     if (!m_videoSource->get())
         return 0.0;
     if (!isBuffering())
-        return callPictures("peekNextPictureTimestamp", [](IVideoSource& source) { return source.peekNextPictureTimestamp(); });
+        return callPictures("peekNextPictureTimestamp",
+                            [](IVideoSource& source) { return source.peekNextPictureTimestamp(); });
     waitForBufferedPicture();
     m_slaveHandler->checkForSlaveError();
     lumo::CScopedLock lock(m_bufferMutex);
@@ -300,7 +301,8 @@ int32_t CEncapsulatedSource::getFrameRateDen()
 
 P<IAudioStreamInfos> CEncapsulatedSource::getAudioStreamInfos()
 {
-    return callSound("getAudioStreamInfos", [](IAudioSource& source) { return source.getAudioStreamInfos(); }, false);
+    return callSound(
+        "getAudioStreamInfos", [](IAudioSource& source) { return source.getAudioStreamInfos(); }, false);
 }
 
 void CEncapsulatedSource::setAudioStream(int32_t nAudioIndex)

@@ -30,7 +30,8 @@ int32_t CNEBPluginBoxed::getValidTypes()
 
 lumo::P<IPluginExtensions> CNEBPluginBoxed::getValidExtensions(int32_t nTypes)
 {
-    return askSlave("getValidExtensions", [nTypes](INEBPluginRemote& plugin) { return plugin.getValidExtensions(nTypes); });
+    return askSlave("getValidExtensions",
+                    [nTypes](INEBPluginRemote& plugin) { return plugin.getValidExtensions(nTypes); });
 }
 
 lumo::P<ISource> CNEBPluginBoxed::tryCreateSource(const lumo::IURI&, int32_t, bool, const SSourceParams*)

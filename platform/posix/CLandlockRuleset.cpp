@@ -29,7 +29,8 @@ struct SRulesetAttributes {
 
 // Rights that make sense on a file rather than a folder.
 constexpr uint64_t fileOnlyRights = LANDLOCK_ACCESS_FS_EXECUTE | LANDLOCK_ACCESS_FS_WRITE_FILE |
-                                    LANDLOCK_ACCESS_FS_READ_FILE | CLandlockRuleset::truncateRight | accessFileIoctlDevice;
+                                    LANDLOCK_ACCESS_FS_READ_FILE | CLandlockRuleset::truncateRight |
+                                    accessFileIoctlDevice;
 
 uint64_t fileRightsOf(int abi)
 {

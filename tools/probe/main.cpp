@@ -31,8 +31,8 @@ constexpr size_t shownErrorLines = 40;
 void reportError(const std::string& title, const std::string& message)
 {
     std::cout.flush();
-    std::cerr << "nebo_probe: " << lumo::escapeControlCharacters(title) << ": " << lumo::escapeControlCharacters(message, "  ")
-              << std::endl;
+    std::cerr << "nebo_probe: " << lumo::escapeControlCharacters(title) << ": "
+              << lumo::escapeControlCharacters(message, "  ") << std::endl;
 }
 
 // A slave's failure by its summary and where its whole report is, unless

@@ -87,7 +87,9 @@ bool applyPair(CDemoClip& clip, std::string_view key, std::string_view value)
     }
     if (key == "failat") {
         clip.bFailAtOpen = value == "open";
-        return clip.bFailAtOpen;
+        if (!clip.bFailAtOpen)
+            clip.faultPicture = parseWhole(value, 0, maxFrameCount);
+        return clip.bFailAtOpen || clip.faultPicture.has_value();
     }
     if (key == "delay") {
         const std::optional<int32_t> delay = parseWhole(value, 0, maxDelayMs);
@@ -260,6 +262,18 @@ double CDemoClip::getChunkTime(int64_t index) const
 int64_t CDemoClip::getSoundFrameCount() const
 {
     return static_cast<int64_t>(frameCount) * sampleRate / framesPerSecond;
+}
+
+bool CDemoClip::strikesAtPicture(int64_t index) const
+{
+    return !bFailAtOpen && (!faultPicture || index == *faultPicture);
+}
+
+bool CDemoClip::strikesAtChunk(int64_t index) const
+{
+    // Chunk k spans the times [k, k + 1) * framesPerChunk / sampleRate.
+    return faultPicture &&
+           index == int64_t{*faultPicture} * sampleRate / (int64_t{framesPerSecond} * framesPerChunk);
 }
 
 int64_t CDemoClip::getFirstPictureAt(double seconds) const

@@ -20,7 +20,9 @@ constexpr const char* pluginName = "nebo_demo";
 // of their position, so a reader can check every byte it receives.
 //
 // For trying out the host, "fail" names a way to misbehave (see
-// EDemoFault) at the first picture, or at opening with "failat=open", and
+// EDemoFault) at every picture; "failat=open" moves the fault to opening,
+// "failat=N" to picture N (counted from 0) and the sound chunk that holds
+// its time, so that a slave which resumes after it does not meet it again.
 // "delay" makes every picture take that many milliseconds.
 struct CDemoClip {
     int32_t width = 320;
@@ -32,6 +34,7 @@ struct CDemoClip {
     int32_t channelCount = 2;
     EDemoFault fault = EDemoFault::none;
     bool bFailAtOpen = false;
+    std::optional<int32_t> faultPicture;
     int32_t delayMs = 0;
 
     static constexpr int32_t framesPerChunk = 1024;
@@ -49,6 +52,9 @@ struct CDemoClip {
     int64_t getFirstChunkAt(double seconds) const;
     // Sound frames in the whole clip: as many as its duration holds.
     int64_t getSoundFrameCount() const;
+    // Whether the fault strikes when picture (chunk) `index` is asked for.
+    bool strikesAtPicture(int64_t index) const;
+    bool strikesAtChunk(int64_t index) const;
 
     // Picture `index`, which must be below the frame count, top row first.
     lumo::P<common::INEBPicture> makePicture(int64_t index, const lumo::P<lumo::IMemoryManager>& memory) const;

@@ -52,7 +52,7 @@ double CDemoSource::peekNextPictureTimestamp() { return m_clip.getPictureTime(m_
 
 P<common::INEBPicture> CDemoSource::getNextPicture()
 {
-    if (!m_clip.bFailAtOpen)
+    if (m_clip.strikesAtPicture(m_nextPicture))
         misbehave(m_clip.fault);
     if (m_clip.delayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(m_clip.delayMs));
@@ -77,6 +77,8 @@ void CDemoSource::setAudioStream(int32_t nAudioIndex)
 
 P<audio::IAudioChunk> CDemoSource::getNextAudioChunk()
 {
+    if (m_clip.strikesAtChunk(m_nextChunk))
+        misbehave(m_clip.fault);
     P<audio::IAudioChunk> chunk = m_clip.makeChunk(m_nextChunk, m_memory);
     if (chunk)
         ++m_nextChunk;

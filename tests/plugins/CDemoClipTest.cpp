@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,9 +49,35 @@ TEST(CDemoClipTest, QuerySetsTheClipAndRefusesValuesThatAreNotValid)
     EXPECT_EQ(failing->delayMs, 10);
     EXPECT_EQ(clipOf("")->fault, nebo::demo::EDemoFault::none);
 
-    for (const char* refused : {"fail=nope", "failat=picture", "delay=-1", "w=0", "w=-2", "w=abc", "w=12x", "w=", "h=99999", "fmt=bgr", "fmt=NV12", "fps=0",
-                                "frames=0", "rate=x", "channels=0", "w=7", "fmt=yv12&h=5", "w=4294967298"})
+    for (const char* refused : {"fail=nope", "failat=picture", "failat=-1", "failat=", "delay=-1", "w=0", "w=-2",
+                                "w=abc", "w=12x", "w=", "h=99999", "fmt=bgr", "fmt=NV12", "fps=0", "frames=0",
+                                "rate=x", "channels=0", "w=7", "fmt=yv12&h=5", "w=4294967298"})
         EXPECT_FALSE(clipOf(refused)) << refused;
+}
+
+TEST(CDemoClipTest, TheFaultStrikesWhereTheQuerySaysAndNowhereElse)
+{
+    // 8000 Hz, 1024 frames a chunk at 25 pictures a second: picture 7 at
+    // 0.28 s lies in chunk 2 (0.256 s to 0.384 s).
+    const struct {
+        const char* query;
+        std::vector<int64_t> strikingPictures;
+        std::vector<int64_t> strikingChunks;
+    } cases[] = {
+        {"fail=exit", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {}},
+        {"fail=exit&failat=open", {}, {}},
+        {"fail=exit&failat=7", {7}, {2}},
+        {"fail=exit&failat=0", {0}, {0}},
+    };
+    for (const auto& c : cases) {
+        const CDemoClip clip = *clipOf((std::string("fps=25&frames=10&rate=8000&") + c.query).c_str());
+        for (int64_t index = 0; index < 10; ++index) {
+            const bool bPicture = std::count(c.strikingPictures.begin(), c.strikingPictures.end(), index) > 0;
+            const bool bChunk = std::count(c.strikingChunks.begin(), c.strikingChunks.end(), index) > 0;
+            EXPECT_EQ(clip.strikesAtPicture(index), bPicture) << c.query << " picture " << index;
+            EXPECT_EQ(clip.strikesAtChunk(index), bChunk) << c.query << " chunk " << index;
+        }
+    }
 }
 
 TEST(CDemoClipTest, SkippingFindsTheFirstStampNotBelowTheTime)

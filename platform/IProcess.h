@@ -1,10 +1,24 @@
 #pragma once
 
 #include "foundation/IBase.h"
+#include "foundation/String.h"
 
 #include <cstdint>
 
 namespace lumo {
+
+// How a program ended and what it cost: its own use and that of the
+// children it waited for.
+struct SProcessEnd {
+    // As IProcess::getExitCode().
+    int32_t exitCode = -1;
+    // In words, such as "exited with code 3" or "killed by signal 9 (SIGKILL)".
+    String cause;
+    // The most physical memory it held at once.
+    int64_t peakResidentBytes = 0;
+    // Processor time, user and system.
+    int64_t cpuTimeMs = 0;
+};
 
 // A program started by a process factory. Releasing the object neither waits
 // for the program nor ends it. Safe from any thread.
@@ -22,6 +36,9 @@ public:
     virtual bool hasTerminated() = 0;
     // -1 while the program runs; afterwards the code it ended with.
     virtual int32_t getExitCode() = 0;
+    // False while the program runs; afterwards fills `end`. A program whose
+    // status was collected elsewhere reports no cost.
+    virtual bool getEnd(SProcessEnd& end) = 0;
     // True when the program now runs at that priority. A priority the system
     // does not permit leaves the program as it is and gives false.
     virtual bool setPriority(int32_t priority) = 0;

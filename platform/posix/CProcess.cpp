@@ -9,11 +9,14 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -181,6 +184,31 @@ pid_t spawn(const std::string& programPath, const String& arguments, const std::
     return pid;
 }
 
+// waitid as the system offers it, which also reports what the process
+// cost; the C library's wrapper leaves that out. Retries EINTR.
+int waitForStatus(pid_t pid, siginfo_t& info, int options, rusage& usage)
+{
+    int result;
+    do
+        result = static_cast<int>(syscall(SYS_waitid, P_PID, static_cast<id_t>(pid), &info, options, &usage));
+    while (result < 0 && errno == EINTR);
+    return result;
+}
+
+int64_t toMilliseconds(const timeval& time)
+{
+    return int64_t{time.tv_sec} * 1000 + time.tv_usec / 1000;
+}
+
+String describeEnd(const siginfo_t& info)
+{
+    if (info.si_code == CLD_EXITED)
+        return String::fromUTF8("exited with code " + std::to_string(info.si_status));
+    const char* name = sigabbrev_np(info.si_status);
+    return String::fromUTF8("killed by signal " + std::to_string(info.si_status) +
+                            (name ? std::string(" (SIG") + name + ")" : std::string()));
+}
+
 } // namespace
 
 CProcess::CProcess(const std::string& programPath, const String& arguments, const std::string& workingDirectory,
@@ -213,18 +241,23 @@ bool CProcess::collectStatus()
     if (m_bTerminated)
         return true;
     siginfo_t info{};
+    rusage usage{};
     const int options = WEXITED | WNOHANG | (m_processGroup ? WNOWAIT : 0);
-    int result;
-    do
-        result = waitid(P_PID, static_cast<id_t>(m_pid), &info, options);
-    while (result < 0 && errno == EINTR);
+    const int result = waitForStatus(m_pid, info, options, usage);
     if (result == 0 && info.si_pid == 0)
         return false;
     m_bTerminated = true;
     // A status collected elsewhere frees the identity as well.
     m_bReaped = result != 0 || !m_processGroup;
-    if (result == 0)
-        m_exitCode = info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status;
+    if (result != 0) {
+        m_end.cause = String("ended unobserved");
+        return true;
+    }
+    m_exitCode = info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status;
+    m_end.exitCode = m_exitCode;
+    m_end.cause = describeEnd(info);
+    m_end.peakResidentBytes = int64_t{usage.ru_maxrss} * 1024;
+    m_end.cpuTimeMs = toMilliseconds(usage.ru_utime) + toMilliseconds(usage.ru_stime);
     return true;
 }
 
@@ -238,6 +271,15 @@ int32_t CProcess::getExitCode()
 {
     CScopedLock lock(m_mutex);
     return collectStatus() ? m_exitCode : -1;
+}
+
+bool CProcess::getEnd(SProcessEnd& end)
+{
+    CScopedLock lock(m_mutex);
+    if (!collectStatus())
+        return false;
+    end = m_end;
+    return true;
 }
 
 bool CProcess::setPriority(int32_t priority)

@@ -25,7 +25,8 @@ namespace lumo::posix {
 // caller's; a raise that the system does not permit leaves the caller's.
 //
 // A program killed by a signal ends with 128 plus the signal's number, as a
-// shell reports it. A program whose status was collected elsewhere (by a
+// shell reports it. Its cost is read as its status is seen, from the
+// system's accounting of the ended process and the children it waited for. A program whose status was collected elsewhere (by a
 // waitpid of its own, or with SIGCHLD ignored) counts as ended with -1.
 //
 // A program that leads a process group of its own stays unreaped after its
@@ -47,6 +48,7 @@ public:
 
     bool hasTerminated() override;
     int32_t getExitCode() override;
+    bool getEnd(SProcessEnd& end) override;
     bool setPriority(int32_t priority) override;
     int32_t getPriority() override;
     // SIGKILL, to the program's whole group when it leads one; the
@@ -56,7 +58,7 @@ public:
     pid_t getProcessID() override;
 
 private:
-    // True once the child's end is known; fills the exit code then. Reaps
+    // True once the child's end is known; fills the end record then. Reaps
     // the child unless it leads a group of its own.
     bool collectStatus();
 
@@ -68,6 +70,7 @@ private:
     // Once set, the identity may name another process.
     bool m_bReaped = false;
     int32_t m_exitCode = -1;
+    SProcessEnd m_end;
 };
 
 } // namespace lumo::posix

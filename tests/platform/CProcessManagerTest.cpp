@@ -14,6 +14,7 @@ class CFakeProcess : public CObject, public virtual IProcess {
 public:
     bool hasTerminated() override { return true; }
     int32_t getExitCode() override { return 0; }
+    bool getEnd(SProcessEnd&) override { return true; }
     bool setPriority(int32_t) override { return false; }
     int32_t getPriority() override { return priorityNormal; }
     void terminate() override {}

@@ -214,6 +214,42 @@ CProcessOptions makeOptions(bool bOwnProcessGroup, bool bDiscardOutput)
     return options;
 }
 
+// What a program cost is read as its end is seen, whether the object reaps
+// it at once or keeps it for its group's sake; the waited-for children count.
+TEST(CProcessTest, EndRecordsCauseAndCost)
+{
+    // sort must hold its one 64 MB line whole; the loop spends processor time.
+    const std::string memoryHungry = "head -c 64000000 /dev/zero | sort >/dev/null";
+    const std::string busy = "i=0; while [ $i -lt 300000 ]; do i=$((i+1)); done; exit 3";
+    const struct {
+        std::string script;
+        bool bOwnProcessGroup;
+        const char* cause;
+        int64_t minPeakBytes;
+        int64_t minCpuTimeMs;
+    } cases[] = {
+        {memoryHungry, false, "exited with code 0", 64000000, 0},
+        {memoryHungry, true, "exited with code 0", 64000000, 0},
+        {busy, false, "exited with code 3", 0, 1},
+        {busy, true, "exited with code 3", 0, 1},
+        {"kill -9 $$", true, "killed by signal 9 (SIGKILL)", 0, 0},
+    };
+    for (const auto& c : cases) {
+        CTempFolder folder;
+        folder.put("run.sh", "#!/bin/sh\n" + c.script + "\n");
+        const CProcessOptions options = makeOptions(c.bOwnProcessGroup, true);
+        chmod(folder.pathOf("run.sh").c_str(), 0755);
+        P<CProcess> process = make<CProcess>(folder.pathOf("run.sh"), String(), "", 0, &options);
+        ASSERT_TRUE(waitForEnd(*process)) << c.script;
+        SProcessEnd end;
+        ASSERT_TRUE(process->getEnd(end));
+        EXPECT_EQ(end.cause.toUTF8(), c.cause) << c.script;
+        EXPECT_EQ(end.exitCode, process->getExitCode());
+        EXPECT_GE(end.peakResidentBytes, c.minPeakBytes) << c.script;
+        EXPECT_GE(end.cpuTimeMs, c.minCpuTimeMs) << c.script;
+    }
+}
+
 // Whether `pid` names a process that has not ended: a zombie has.
 bool isRunning(pid_t pid)
 {

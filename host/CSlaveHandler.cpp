@@ -4,6 +4,7 @@
 #include "host/CNEBPluginClient.h"
 #include "host/CSlaveError.h"
 #include "host/debugOutput.h"
+#include "host/describeSlaveEnd.h"
 #include "host/getErrorText.h"
 #include "host/summarizeSlaveError.h"
 #include "platform/CProcessOptions.h"
@@ -38,6 +39,8 @@ constexpr uint32_t errorFileRetryMs = 500;
 constexpr uint32_t slaveEndPollMs = 10;
 // How soon a slave that ends before it connects is noticed.
 constexpr int32_t connectPollMs = 20;
+// "info": every slave's end is worth a line.
+constexpr int32_t slaveEndLogLevel = 2;
 
 // Tells the handlers of one process apart.
 std::atomic<uint32_t> handlerCounter{0};
@@ -181,7 +184,8 @@ bool CSlaveHandler::pipeCreated()
     options->takeCallerVariables(&isPassedToSlaves);
     options->environment.push_back(std::string(addressSpaceVariable) + "=" +
                                    std::to_string(m_limits.maxSlaveAddressSpace));
-    // What the master keeps open, other slaves' pipes among it, is no business of this slave.
+    // What the master keeps open, other slaves' pipes among it, is no business of
+    // this slave.
     options->bInheritOnlyStandardDescriptors = true;
     const P<lumo::CURI> workingDirectory = lumo::getSystem()->getCurrentDirectory();
     m_process = lumo::getProcessManager()->createProcess(
@@ -227,7 +231,8 @@ void CSlaveHandler::checkForSlaveError()
         if (attempt < errorFileOpenAttempts)
             lumo::getThreadManager()->sleep(errorFileRetryMs);
     }
-    throw CNEBError(String("CNEBPluginBoxed::checkForSlaveError: crash in slave, but errorfile could not be opened!") +
+    throw CNEBError(String("CNEBPluginBoxed::checkForSlaveError: crash in slave, "
+                           "but errorfile could not be opened!") +
                     path);
 }
 
@@ -246,8 +251,10 @@ void CSlaveHandler::checkForSlaveFailure()
     waitForSlaveEnd();
     endSlave();
     waitForSlaveEnd();
+    recordEnd();
     checkForSlaveError();
-    throw CNEBError(String("CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code ") +
+    throw CNEBError(String("CNEBPluginBoxed::checkForSlaveFailure: nebo_slave "
+                           "ended with exit code ") +
                     String::fromInt(m_process->getExitCode()) + String(" and left no error text"));
 }
 
@@ -260,7 +267,8 @@ CNEBError CSlaveHandler::failedToConnect()
     }
     // A slave that ended before it connected may have said why.
     checkForSlaveFailure();
-    return CNEBError(String("CNEBPluginBoxed::createSlave: Client connection disappeared after connecting."));
+    return CNEBError(String("CNEBPluginBoxed::createSlave: Client connection "
+                            "disappeared after connecting."));
 }
 
 CNEBError CSlaveHandler::endForTimeLimit(const char* what)
@@ -292,8 +300,11 @@ CNEBError CSlaveHandler::endForBrokenAnswer(const char* what, const lumo::CExcep
 void CSlaveHandler::endSlave()
 {
     m_bEndedByMaster = true;
-    if (m_process)
+    if (m_process) {
+        if (!m_process->hasTerminated())
+            m_bKilledRunningSlave = true;
         m_process->terminate();
+    }
     if (m_connection)
         m_connection->disconnect();
 }
@@ -328,11 +339,36 @@ void CSlaveHandler::stopSlave() noexcept
     try {
         // Whatever is left of the slave, or of what it started, goes; seeing
         // the end collects the child, so no zombie is left either.
-        waitForSlaveEnd();
+        if (!waitForSlaveEnd())
+            m_bKilledRunningSlave = true;
         m_process->terminate();
         waitForSlaveEnd();
+        recordEnd();
     } catch (const std::exception&) {
         // The process object hands an unfinished child to the reaper when released.
+    }
+}
+
+std::optional<lumo::SProcessEnd> CSlaveHandler::finish()
+{
+    stopSlave();
+    return m_end;
+}
+
+void CSlaveHandler::recordEnd() noexcept
+{
+    lumo::SProcessEnd end;
+    if (m_end || !m_process->getEnd(end))
+        return;
+    if (m_bKilledRunningSlave)
+        end.cause = String("ended by the master");
+    m_end = end;
+    try {
+        if (const P<ILogManager> log = m_context->getLogManager())
+            log->logText(slaveEndLogLevel, String("nebo_slave ") + String::fromInt(m_process->getID()) + String(" (") +
+                                               m_pluginName + String("): ") + describeSlaveEnd(end));
+    } catch (const std::exception&) {
+        // The log is for people; the end is kept all the same.
     }
 }
 

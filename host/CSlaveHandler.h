@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 namespace nebo::common {
@@ -36,7 +37,9 @@ class CNEBPluginClient;
 // slaveEndWaitMs is killed. Neither a process nor the pipe outlives the
 // handler. The error file, in which the slave leaves the text of its
 // failure, is made with the handler; the handler removes it when it stayed
-// empty, and a slave that ends cleanly removes it itself.
+// empty, and a slave that ends cleanly removes it itself. Once the slave's
+// end is seen, the context's log gets what it cost and why it ended (see
+// describeSlaveEnd).
 //
 // One thread at a time, except that checkForSlaveError, isServing and
 // endSlave may run beside another call once the slave has started.
@@ -81,6 +84,11 @@ public:
     // Kills the slave's process group now and closes the pipe, so that any
     // wait for it ends at once; for one that no longer answers.
     void endSlave();
+    // Ends the slave as releasing the handler does, and tells how it ended:
+    // its cause is "ended by the master" when the master had to end it.
+    // Nothing when no slave was started or its end could not be seen. No
+    // call reaches the slave afterwards.
+    std::optional<lumo::SProcessEnd> finish();
 
     // Starts the slave; the pipe server calls it once the pipe exists.
     bool pipeCreated() override;
@@ -127,6 +135,8 @@ private:
     bool waitForSlaveEnd();
     // Ends the slave for good, however it behaves.
     void stopSlave() noexcept;
+    // Keeps and logs the slave's end once it is seen.
+    void recordEnd() noexcept;
     void removeEmptyErrorFile() noexcept;
 
     int32_t m_priority;
@@ -144,6 +154,9 @@ private:
     // Set once the master ended the slave: the failures that follow are its
     // own doing, not the slave's, and the reason already given stands.
     std::atomic<bool> m_bEndedByMaster{false};
+    // Set when the master killed a slave that was still running.
+    std::atomic<bool> m_bKilledRunningSlave{false};
+    std::optional<lumo::SProcessEnd> m_end;
 };
 
 template <class F> auto CSlaveHandler::callIntoSlave(F&& call) -> decltype(call())

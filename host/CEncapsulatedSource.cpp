@@ -7,12 +7,17 @@
 #include "host/CSlaveHandler.h"
 #include "host/ISourceServer.h"
 #include "host/findOpeningFailure.h"
+#include "host/getErrorText.h"
 #include "platform/CScopedLock.h"
 #include "platform/CThreadCallable.h"
 #include "platform/IMutexFactory.h"
 #include "platform/ISignalFactory.h"
 #include "platform/IThreadManager.h"
 #include "platform/getTickCount.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace nebo::common {
 
@@ -24,10 +29,37 @@ namespace {
 
 constexpr uint32_t wakeWaitMs = 1000;
 constexpr uint32_t prefetchPollMs = 1;
+// "warning": a restart is worth knowing about.
+constexpr int32_t restartLogLevel = 1;
 
 String quoted(const lumo::IURI& uri)
 {
     return String("\"") + uri.getText() + String("\"");
+}
+
+int32_t sizeOf(INEBPicture&)
+{
+    return 0;
+}
+int32_t sizeOf(audio::IAudioChunk& chunk)
+{
+    return chunk.getDataSize();
+}
+
+// What people are told of a failure: a slave's summary and where its
+// whole report is, or the error text.
+String describeFailure(const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const CSlaveError& error) {
+        const String summary = error.getSummary().isEmpty() ? getErrorText(error) : error.getSummary();
+        if (error.getErrorFilePath().isEmpty())
+            return summary;
+        return summary + String("\nThe whole report: ") + error.getErrorFilePath();
+    } catch (const lumo::CException& error) {
+        return getErrorText(error);
+    }
 }
 
 } // namespace
@@ -53,7 +85,8 @@ CEncapsulatedSource::~CEncapsulatedSource()
     try {
         close();
     } catch (const std::exception&) {
-        // Whoever releases a source without closing it has no use for the slave's last error.
+        // Whoever releases a source without closing it has no use for the slave's
+        // last error.
     }
 }
 
@@ -103,9 +136,16 @@ void CEncapsulatedSource::open()
     if (!m_slaveHandler)
         createSourceInSlave();
     callAny("open", [](ISource& source) { source.open(); });
+    m_pictures.placeAt(0.0);
+    m_sound.placeAt(0.0);
+    startPrefetchingWhenAsked();
+    transferLog(true);
+}
+
+void CEncapsulatedSource::startPrefetchingWhenAsked()
+{
     if (!isBuffering() && m_bPictures && m_videoSource->get() && m_context->getPrefetch())
         startBufferingThread();
-    transferLog(true);
 }
 
 void CEncapsulatedSource::createSourceInSlave()
@@ -128,6 +168,9 @@ void CEncapsulatedSource::createSourceInSlave()
         const P<IVideoSource> pictures = lumo::castObject<IVideoSource>(source, false);
         if (pictures && m_maxWidth > 0 && m_maxHeight > 0)
             pictures->setMaxSize(m_maxWidth, m_maxHeight);
+        const P<IAudioSource> sound = lumo::castObject<IAudioSource>(source, false);
+        if (sound && m_audioStream)
+            sound->setAudioStream(*m_audioStream);
         setViews(source);
     });
     m_slaveHandler = handler;
@@ -164,7 +207,7 @@ void CEncapsulatedSource::close()
         }
         flushBuffer();
         setViews(nullptr);
-        m_slaveHandler = nullptr;
+        retireSlave();
     }
     m_threadError = nullptr;
     m_lastLogTransferMs.reset();
@@ -172,7 +215,21 @@ void CEncapsulatedSource::close()
         std::rethrow_exception(failure);
 }
 
+void CEncapsulatedSource::retireSlave()
+{
+    if (const std::optional<lumo::SProcessEnd> end = m_slaveHandler->finish())
+        m_slaveEnds.push_back(*end);
+    m_slaveHandler = nullptr;
+}
+
 void CEncapsulatedSource::skipToTime(double seconds)
+{
+    skipInSlave(seconds);
+    m_pictures.placeAt(seconds);
+    m_sound.placeAt(seconds);
+}
+
+void CEncapsulatedSource::skipInSlave(double seconds)
 {
     // The buffering thread reads the count and fetches a picture under the
     // pictures' lock; holding it here too puts each fetch wholly before the
@@ -262,11 +319,15 @@ P<INEBPicture> CEncapsulatedSource::getNextPicture()
     if (!m_videoSource->get())
         return nullptr;
     transferLog(false);
-    rethrowThreadError();
+    return readResuming<INEBPicture>(m_pictures, [this] { return fetchPicture(); });
+}
+
+P<INEBPicture> CEncapsulatedSource::fetchPicture()
+{
     if (!isBuffering())
         return callPictures("getNextPicture", [](IVideoSource& source) { return source.getNextPicture(); });
+    // Pictures fetched before the buffering thread failed are still good.
     waitForBufferedPicture();
-    m_slaveHandler->checkForSlaveError();
     lumo::CScopedLock lock(m_bufferMutex);
     const P<INEBPicture> picture = m_buffer.front();
     m_buffer.pop_front();
@@ -308,11 +369,16 @@ P<IAudioStreamInfos> CEncapsulatedSource::getAudioStreamInfos()
 void CEncapsulatedSource::setAudioStream(int32_t nAudioIndex)
 {
     callSound("setAudioStream", [nAudioIndex](IAudioSource& source) { source.setAudioStream(nAudioIndex); });
+    // A new slave serves the stream chosen last.
+    m_audioStream = nAudioIndex;
 }
 
 P<audio::IAudioChunk> CEncapsulatedSource::getNextAudioChunk()
 {
-    return callSound("getNextAudioChunk", [](IAudioSource& source) { return source.getNextAudioChunk(); });
+    requireOpened();
+    return readResuming<audio::IAudioChunk>(m_sound, [this] {
+        return callSound("getNextAudioChunk", [](IAudioSource& source) { return source.getNextAudioChunk(); });
+    });
 }
 
 int32_t CEncapsulatedSource::getSampleRate()
@@ -328,6 +394,132 @@ int32_t CEncapsulatedSource::getChannelCount()
 int32_t CEncapsulatedSource::getBytesPerSample()
 {
     return callSound("getBytesPerSample", [](IAudioSource& source) { return source.getBytesPerSample(); });
+}
+
+std::vector<String> CEncapsulatedSource::getRestartCauses()
+{
+    return m_restartCauses;
+}
+
+std::vector<lumo::SProcessEnd> CEncapsulatedSource::getSlaveEnds()
+{
+    return m_slaveEnds;
+}
+
+template <class T, class F> P<T> CEncapsulatedSource::readResuming(SReadPosition& side, F&& fetch)
+{
+    for (int32_t dropped = 0;;) {
+        P<T> item;
+        try {
+            item = fetch();
+        } catch (const lumo::CException&) {
+            resumeOrThrow(std::current_exception(), side);
+            continue;
+        }
+        if (item && item->getTimestamp() < side.floor) {
+            if (++dropped > maxDroppedAfterResume)
+                throw CNEBError(String("the new slave of ") + quoted(*m_uri) +
+                                String(" kept handing out what came before its resume point"));
+            continue;
+        }
+        if (item) {
+            side.lastTime = item->getTimestamp();
+            side.lastBytes = sizeOf(*item);
+            side.floor = -std::numeric_limits<double>::infinity();
+        }
+        return item;
+    }
+}
+
+bool CEncapsulatedSource::mayResume()
+{
+    // A slave that still serves answered with an error of its plugin's:
+    // that is no failure of the slave.
+    return m_context->getResumeAfterSlaveFailure() &&
+           m_restartCauses.size() < size_t(std::max(m_context->getSlaveLimits().maxRestartsPerSource, 0)) &&
+           (!m_slaveHandler || !m_slaveHandler->isServing());
+}
+
+void CEncapsulatedSource::resumeOrThrow(std::exception_ptr failure, SReadPosition& failed)
+{
+    while (mayResume()) {
+        noteRestart(failure);
+        try {
+            restartFor(failed);
+            return;
+        } catch (const lumo::CException&) {
+            failure = std::current_exception();
+        }
+    }
+    std::rethrow_exception(failure);
+}
+
+void CEncapsulatedSource::noteRestart(const std::exception_ptr& failure)
+{
+    m_restartCauses.push_back(describeFailure(failure));
+    const P<ILogManager> log = m_context->getLogManager();
+    if (!log)
+        return;
+    log->logText(restartLogLevel,
+                 String("CEncapsulatedSource: restart ") + String::fromInt(int32_t(m_restartCauses.size())) +
+                     String(" of ") + String::fromInt(m_context->getSlaveLimits().maxRestartsPerSource) +
+                     String(" for ") + quoted(*m_uri) + String(" after the slave failed: ") + m_restartCauses.back());
+}
+
+void CEncapsulatedSource::restartFor(SReadPosition& failed)
+{
+    stopBufferingThread();
+    {
+        lumo::CScopedLock lock(*m_source);
+        flushBuffer();
+        setViews(nullptr);
+        if (m_slaveHandler)
+            retireSlave();
+        m_threadError = nullptr;
+        createSourceInSlave();
+        callAny("open", [](ISource& source) { source.open(); });
+    }
+    skipInSlave(planResume(failed));
+    startPrefetchingWhenAsked();
+    transferLog(true);
+}
+
+double CEncapsulatedSource::planResume(SReadPosition& failed)
+{
+    SReadPosition& other = &failed == &m_pictures ? m_sound : m_pictures;
+    const double step = getItemDuration(failed);
+    const double failedTime = failed.lastTime ? *failed.lastTime + step : failed.position;
+    // Half a step on: past the item that failed, not yet at the next one.
+    const double resumeTime = failedTime + step / 2;
+    failed.placeAt(resumeTime);
+    failed.floor = resumeTime;
+    // One skip places both sides, and starting before the failed item
+    // would meet it again: a side that was behind goes on from there too,
+    // one that was ahead drops what it already handed out.
+    if (other.lastTime)
+        other.floor = *other.lastTime + getItemDuration(other) / 2;
+    else
+        other.placeAt(resumeTime);
+    return resumeTime;
+}
+
+double CEncapsulatedSource::getItemDuration(const SReadPosition& side)
+{
+    double duration;
+    if (&side == &m_pictures) {
+        duration = callPictures("getFrameDuration", [](IVideoSource& source) { return source.getFrameDuration(); });
+    } else {
+        const auto [framesPerSecond, bytesPerFrame] = callSound("getSampleRate", [](IAudioSource& source) {
+            return std::make_pair(double(source.getSampleRate()),
+                                  double(source.getChannelCount()) * source.getBytesPerSample());
+        });
+        const double chunkBytes = side.lastBytes > 0 ? side.lastBytes : assumedChunkFrames * bytesPerFrame;
+        duration = chunkBytes / (framesPerSecond * bytesPerFrame);
+    }
+    if (!std::isfinite(duration) || duration <= 0.0)
+        throw CNEBError(String("cannot resume ") + quoted(*m_uri) +
+                        String(": the plugin tells no length of its pictures or sound"));
+    return duration;
 }
 
 void CEncapsulatedSource::transferLog(bool bMayWaitForSource)
@@ -414,7 +606,8 @@ void CEncapsulatedSource::bufferPictures()
         if (!bWoken)
             continue;
         {
-            // Reset only under the buffer's lock, where readers set it: no wake-up is lost.
+            // Reset only under the buffer's lock, where readers set it: no wake-up is
+            // lost.
             lumo::CScopedLock lock(m_bufferMutex);
             if (m_buffer.size() >= bufferedPictureLimit) {
                 m_wakeSignal->reset();

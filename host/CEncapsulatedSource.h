@@ -3,6 +3,7 @@
 #include "foundation/CObject.h"
 #include "host/CEmbeddedMutex.h"
 #include "host/IAudioSource.h"
+#include "host/IBoxedSource.h"
 #include "host/INEBContext.h"
 #include "host/INEBPlugin.h"
 #include "host/IVideoSource.h"
@@ -13,7 +14,9 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <limits>
 #include <optional>
+#include <vector>
 
 namespace nebo::common {
 
@@ -36,14 +39,35 @@ class CSlaveHandler;
 // that takes longer is ended and the call throws CNEBError naming it. So no
 // lock of the source is ever held longer than that.
 //
+// When the context asks to resume (INEBContext::setResumeAfterSlaveFailure)
+// and the slave dies or is ended while getNextPicture or getNextAudioChunk
+// waits for it, the source starts a new slave, opens the medium again and
+// skips to just after the picture (chunk) that failed: one step of that
+// side after the last one handed out, or half a step past the position the
+// side was put at when nothing was handed out since. The other side goes
+// on from there as well: what it already handed out is dropped, so each
+// side stays in time order with nothing twice, and one that was behind
+// skips what lay between. At most SSlaveLimits::maxRestartsPerSource
+// restarts; then the last failure is thrown. Each restart is logged with the
+// failure's summary. Other calls report a failed slave as before.
+//
 // One thread at a time, as for every source.
-class CEncapsulatedSource : public lumo::CObject, public virtual IVideoSource, public virtual IAudioSource {
+class CEncapsulatedSource : public lumo::CObject,
+                            public virtual IVideoSource,
+                            public virtual IAudioSource,
+                            public virtual IBoxedSource {
 public:
     static constexpr int32_t prefetchTimeoutMs = 5000;
     static constexpr int32_t logTransferIntervalMs = 5000;
     static constexpr size_t bufferedPictureLimit = 3;
     // How long close() gives the buffering thread before it ends the slave.
     static constexpr uint32_t threadStopWaitMs = 2000;
+    // How many items stamped before the resume point a new slave may hand
+    // out before the source gives up on it.
+    static constexpr int32_t maxDroppedAfterResume = 10000;
+    // The length of a sound chunk assumed before one was read: what
+    // decoders commonly hand out.
+    static constexpr int32_t assumedChunkFrames = 1024;
 
     // `pParams` may be null: sixteen zero bytes are sent instead.
     CEncapsulatedSource(lumo::P<INEBContext> context, const lumo::String& pluginName, const lumo::IURI& uri,
@@ -75,7 +99,7 @@ public:
     // Null for a source without pictures. While prefetching, throws CError
     // "CEncapsulatedSource: timeout while prefetching image" when no picture
     // came within prefetchTimeoutMs, and the buffering thread's error once
-    // it failed.
+    // it failed and the pictures it fetched before are handed out.
     lumo::P<INEBPicture> getNextPicture() override;
     int32_t getPixelAspectNum() override;
     int32_t getPixelAspectDen() override;
@@ -90,7 +114,28 @@ public:
     int32_t getChannelCount() override;
     int32_t getBytesPerSample() override;
 
+    std::vector<lumo::String> getRestartCauses() override;
+    std::vector<lumo::SProcessEnd> getSlaveEnds() override;
+
 private:
+    // What the host received of one side since it was last positioned (by
+    // open, a skip or a resume), so that a new slave can go on after it.
+    struct SReadPosition {
+        double position = 0.0;
+        // Of the last item handed out since.
+        std::optional<double> lastTime;
+        int32_t lastBytes = 0;
+        // After a resume: items stamped below are repeats, or the one that
+        // failed, and are dropped.
+        double floor = -std::numeric_limits<double>::infinity();
+
+        void placeAt(double seconds)
+        {
+            *this = SReadPosition();
+            position = seconds;
+        }
+    };
+
     // Calls into the real source under its lock, within the slave's time
     // limit; `what` names the call for the time-limit error.
     template <class T, class F> auto callSource(CEmbeddedMutex<T>& view, const char* side, const char* what,
@@ -101,11 +146,30 @@ private:
     void requireOpened();
 
     void createSourceInSlave();
+    void startPrefetchingWhenAsked();
     void setViews(const lumo::P<ISource>& source);
+    // Ends the slave and keeps how it ended.
+    void retireSlave();
     void transferLog(bool bMayWaitForSource);
     // Adds a slave's log text to the context's log, when it has one.
     void logSlaveText(const lumo::String& text);
     bool isBuffering() const { return m_thread != nullptr; }
+
+    // Hands out the next item of a side, resuming after failed slaves.
+    template <class T, class F> lumo::P<T> readResuming(SReadPosition& side, F&& fetch);
+    lumo::P<INEBPicture> fetchPicture();
+    bool mayResume();
+    // Restarts until a new slave serves from where `failed` needs it, or
+    // throws the last failure.
+    void resumeOrThrow(std::exception_ptr failure, SReadPosition& failed);
+    // Keeps and logs why the slave is replaced.
+    void noteRestart(const std::exception_ptr& failure);
+    void restartFor(SReadPosition& failed);
+    // Where the new slave starts, with the sides' floors set.
+    double planResume(SReadPosition& failed);
+    // Seconds per picture, or per sound chunk as the last one was long.
+    double getItemDuration(const SReadPosition& side);
+    void skipInSlave(double seconds);
 
     void startBufferingThread();
     // False when the thread did not stop in time and the slave was ended.
@@ -114,7 +178,8 @@ private:
     void bufferPictures();
     void storeThreadError(std::exception_ptr error);
     void rethrowThreadError();
-    // Throws the time-out, or the thread's error as soon as it fails.
+    // Throws the time-out, or the thread's error once it failed and the
+    // buffer is empty.
     void waitForBufferedPicture();
     void flushBuffer();
 
@@ -127,6 +192,12 @@ private:
     double m_startTime = 0.0;
     int32_t m_maxWidth = 0;
     int32_t m_maxHeight = 0;
+    std::optional<int32_t> m_audioStream;
+
+    SReadPosition m_pictures;
+    SReadPosition m_sound;
+    std::vector<lumo::String> m_restartCauses;
+    std::vector<lumo::SProcessEnd> m_slaveEnds;
 
     lumo::P<CSlaveHandler> m_slaveHandler;
     lumo::P<CEmbeddedMutex<ISource>> m_source;

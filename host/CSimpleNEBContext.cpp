@@ -114,6 +114,16 @@ void CSimpleNEBContext::setSlaveProgram(lumo::P<lumo::CURI> program)
     m_slaveProgram = std::move(program);
 }
 
+void CSimpleNEBContext::setResumeAfterSlaveFailure(bool bResume)
+{
+    m_bResumeAfterSlaveFailure = bResume;
+}
+
+bool CSimpleNEBContext::getResumeAfterSlaveFailure()
+{
+    return m_bResumeAfterSlaveFailure;
+}
+
 void CSimpleNEBContext::write(lumo::IDataOutStream& out)
 {
     out.writeBool(m_bPrefetch);

@@ -35,6 +35,8 @@ public:
     void setSlaveLimits(const SSlaveLimits& limits) override;
     lumo::P<lumo::CURI> getSlaveProgram() override;
     void setSlaveProgram(lumo::P<lumo::CURI> program) override;
+    void setResumeAfterSlaveFailure(bool bResume) override;
+    bool getResumeAfterSlaveFailure() override;
 
     // The flags, the second and the temporary folder, the library names.
     void write(lumo::IDataOutStream& out) override;
@@ -58,6 +60,7 @@ private:
     PluginCache m_pluginCache;
     SSlaveLimits m_slaveLimits;
     lumo::P<lumo::CURI> m_slaveProgram;
+    bool m_bResumeAfterSlaveFailure = false;
 };
 
 } // namespace nebo::common

@@ -52,6 +52,12 @@ public:
     // beside the running program.
     virtual lumo::P<lumo::CURI> getSlaveProgram() = 0;
     virtual void setSlaveProgram(lumo::P<lumo::CURI> program) = 0;
+    // When set, a boxed source whose slave dies or is ended while it reads
+    // starts a new one and goes on after the picture or chunk that failed,
+    // at most SSlaveLimits::maxRestartsPerSource times. Off by default; not
+    // part of the serialised form.
+    virtual void setResumeAfterSlaveFailure(bool bResume) = 0;
+    virtual bool getResumeAfterSlaveFailure() = 0;
 };
 
 } // namespace nebo::common

@@ -26,6 +26,9 @@ struct SSlaveLimits {
     // The address space a slave may take, in bytes; the slave's own
     // confinement enforces it, told by NEBO_SLAVE_MAX_ADDRESS_SPACE.
     int64_t maxSlaveAddressSpace = int64_t{4} << 30;
+    // How many new slaves a source may start to resume after failures (see
+    // INEBContext::setResumeAfterSlaveFailure).
+    int32_t maxRestartsPerSource = 3;
 };
 
 } // namespace nebo::common

@@ -14,6 +14,9 @@
 
 #include <csignal>
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -57,6 +60,35 @@ protected:
         ASSERT_TRUE(picture) << index;
         EXPECT_DOUBLE_EQ(picture->getTimestamp(), m_clip.getPictureTime(index));
         EXPECT_TRUE(haveSameRGB(*picture, *m_clip.makePicture(index, m_context->getMemoryManager()))) << index;
+    }
+
+    // Expects the next chunk to be chunk `index` of the clip, byte for byte.
+    void expectChunk(CEncapsulatedSource& source, int64_t index)
+    {
+        const P<nebo::audio::IAudioChunk> chunk = source.getNextAudioChunk();
+        ASSERT_TRUE(chunk) << index;
+        const P<nebo::audio::IAudioChunk> expected = m_clip.makeChunk(index, m_context->getMemoryManager());
+        EXPECT_DOUBLE_EQ(chunk->getTimestamp(), expected->getTimestamp()) << index;
+        ASSERT_EQ(chunk->getDataSize(), expected->getDataSize()) << index;
+        EXPECT_EQ(std::memcmp(chunk->getData(), expected->getData(), size_t(expected->getDataSize())), 0) << index;
+    }
+
+    void resumeAfterFailures(int32_t maxRestarts)
+    {
+        m_context->setResumeAfterSlaveFailure(true);
+        nebo::common::SSlaveLimits limits = m_context->getSlaveLimits();
+        // Short, for the hanging slaves; still far above any real answer.
+        limits.timeoutMs = 1500;
+        limits.maxRestartsPerSource = maxRestarts;
+        m_context->setSlaveLimits(limits);
+    }
+
+    static std::vector<std::string> endCauses(CEncapsulatedSource& source)
+    {
+        std::vector<std::string> causes;
+        for (const lumo::SProcessEnd& end : source.getSlaveEnds())
+            causes.push_back(end.cause.toUTF8());
+        return causes;
     }
 
     // The slave's last words, when it left any.
@@ -287,6 +319,108 @@ TEST_F(CEncapsulatedSourceTest, EveryWayOfFailingEndsInTheSlavesError)
         std::filesystem::remove_all(m_temp.pathOf(""));
         std::filesystem::create_directory(m_temp.pathOf(""));
     }
+}
+
+// A slave that dies at picture 20 costs that picture only: a new slave goes
+// on at picture 21, whatever ended the first and whether pictures are
+// prefetched or not.
+TEST_F(CEncapsulatedSourceTest, NewSlaveGoesOnAfterThePictureThatFailed)
+{
+    resumeAfterFailures(3);
+    const std::pair<const char*, const char*> cases[] = {{"write16", "killed by signal 11 (SIGSEGV)"},
+                                                         {"abort", "killed by signal 6 (SIGABRT)"},
+                                                         {"exit", "exited with code 3"},
+                                                         {"hang", "ended by the master"}};
+    for (const bool bPrefetch : {false, true}) {
+        m_context->setPrefetch(bPrefetch);
+        for (const auto& [fault, firstEnd] : cases) {
+            SCOPED_TRACE(std::string(fault) + (bPrefetch ? ", prefetching" : ""));
+            P<CEncapsulatedSource> source = makeSource(std::string("w=16&h=16&frames=25&failat=20&fail=") + fault);
+            source->open();
+            for (int64_t index = 0; index < 25; ++index) {
+                if (index != 20)
+                    expectPicture(*source, index);
+            }
+            EXPECT_FALSE(source->getNextPicture());
+            source->close();
+            EXPECT_EQ(source->getRestartCauses().size(), 1u);
+            EXPECT_EQ(endCauses(*source), std::vector<std::string>({firstEnd, "exited with code 0"}));
+        }
+    }
+    EXPECT_NE(logText().find("restart 1 of 3 for \"file:///clips/test.demo?w=16&amp;h=16&amp;frames=25&amp;"
+                             "failat=20&amp;fail=write16\" after the slave failed: Fatal Exception at 0x"),
+              std::string::npos)
+        << logText();
+}
+
+// The first picture has no picture before it to count from: the new slave
+// starts half a picture past where the source was put.
+TEST_F(CEncapsulatedSourceTest, FailureAtTheFirstPictureCostsThatPicture)
+{
+    resumeAfterFailures(3);
+    P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=5&failat=0&fail=exit");
+    source->open();
+    for (int64_t index = 1; index < 5; ++index)
+        expectPicture(*source, index);
+    const std::vector<String> causes = source->getRestartCauses();
+    ASSERT_EQ(causes.size(), 1u);
+    EXPECT_EQ(causes[0].toUTF8(),
+              "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code 3 and left no error text");
+    source->close();
+}
+
+TEST_F(CEncapsulatedSourceTest, SourceThatKeepsFailingEndsWithTheLastFailure)
+{
+    const struct {
+        bool bResume;
+        const char* query;
+        int64_t picturesBeforeTheEnd;
+        size_t restarts;
+    } cases[] = {
+        {true, "fail=exit", 0, 2},
+        {false, "fail=exit&failat=2", 2, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.query);
+        resumeAfterFailures(2);
+        m_context->setResumeAfterSlaveFailure(c.bResume);
+        P<CEncapsulatedSource> source = makeSource(std::string("w=16&h=16&") + c.query);
+        source->open();
+        for (int64_t index = 0; index < c.picturesBeforeTheEnd; ++index)
+            expectPicture(*source, index);
+        try {
+            source->getNextPicture();
+            ADD_FAILURE() << "the failure went unnoticed";
+        } catch (const CNEBError& error) {
+            EXPECT_EQ(descriptionOf(error),
+                      "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code 3 and left no error text");
+        }
+        EXPECT_EQ(source->getRestartCauses().size(), c.restarts);
+        source->close();
+        EXPECT_EQ(source->getSlaveEnds().size(), c.restarts + 1);
+    }
+}
+
+// Sound follows the same rule, and the pictures, read too, go on from the
+// same point: a new slave that started before the failed chunk would only
+// meet it again.
+TEST_F(CEncapsulatedSourceTest, SoundGoesOnAfterTheChunkThatFailedAndPicturesFollow)
+{
+    resumeAfterFailures(3);
+    // Picture 20, at 0.8 s, lies in chunk 6 (0.768 s to 0.896 s at 8000 Hz).
+    P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=30&rate=8000&fail=exit&failat=20");
+    source->open();
+    for (int64_t index = 0; index < 10; ++index)
+        expectPicture(*source, index);
+    for (int64_t index = 0; index < 6; ++index)
+        expectChunk(*source, index);
+    for (int64_t index = 7; index < 10; ++index)
+        expectChunk(*source, index);
+    // Resumed at 0.832 s: picture 21 is the first not before.
+    for (int64_t index = 21; index < 25; ++index)
+        expectPicture(*source, index);
+    EXPECT_EQ(source->getRestartCauses().size(), 1u);
+    source->close();
 }
 
 TEST_F(CEncapsulatedSourceTest, RequestThePluginRefusesStartsNoSource)

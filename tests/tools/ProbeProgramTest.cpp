@@ -262,6 +262,50 @@ TEST_F(ProbeProgramTest, ShowsACrashOnceAsASummaryAndTheWholeReportOnlyWhenAsked
     EXPECT_NE(atOpen.err.find("\n  nebo_demo: Fatal Exception at 0x"), std::string::npos) << atOpen.err;
 }
 
+// A slave that fails at picture 20 costs that picture: the probe tells of
+// the restart, its cause and each slave's end, and succeeds. Told not to
+// resume, it stops at that picture; a medium that keeps failing ends it
+// after three restarts.
+TEST_F(ProbeProgramTest, GoesOnAfterAFailedSlaveUnlessToldNotTo)
+{
+    const struct {
+        const char* fault;
+        const char* cause;
+        const char* firstEnd;
+    } cases[] = {
+        {"write16", "Fatal Exception at 0x", "killed by signal 11 (SIGSEGV)"},
+        {"abort", "Fatal Exception at 0x", "killed by signal 6 (SIGABRT)"},
+        {"exit", "nebo_slave ended with exit code 3", "exited with code 3"},
+        {"hang", "nebo_slave did not answer \"getNextPicture\" within 1000 ms", "ended by the master"},
+    };
+    for (const auto& c : cases) {
+        const std::string clip = std::string("file:///x.demo?w=16&h=16&frames=50&failat=20&fail=") + c.fault;
+        const SRun resumed = run({"--timeout", "1", clip});
+        EXPECT_EQ(resumed.exitCode, 0) << resumed.err;
+        std::map<std::string, std::string> facts = resumed.facts();
+        EXPECT_EQ(facts["Pictures decoded"], "49") << c.fault;
+        EXPECT_EQ(facts["Restarts"], "1") << c.fault;
+        EXPECT_NE(facts["Restart 1"].find(c.cause), std::string::npos) << facts["Restart 1"];
+        const std::string slaves = "\nSlave: ";
+        const size_t first = resumed.out.find(slaves);
+        ASSERT_NE(first, std::string::npos) << resumed.out;
+        EXPECT_NE(resumed.out.find(std::string(c.firstEnd) + "\nSlave: ", first), std::string::npos) << resumed.out;
+        EXPECT_NE(resumed.out.find(" ms CPU, exited with code 0\n", first), std::string::npos) << resumed.out;
+
+        const SRun stopped = run({"--timeout", "1", "--no-resume", clip});
+        EXPECT_EQ(stopped.exitCode, 1) << c.fault;
+        facts = stopped.facts();
+        EXPECT_EQ(facts["Pictures decoded"], "20") << c.fault;
+        EXPECT_EQ(facts["Restarts"], "0") << c.fault;
+        EXPECT_NE(stopped.err.find(c.cause), std::string::npos) << stopped.err;
+    }
+
+    const SRun givenUp = run({"file:///x.demo?w=16&h=16&fail=exit"});
+    EXPECT_EQ(givenUp.exitCode, 1);
+    EXPECT_EQ(givenUp.facts()["Restarts"], "3");
+    EXPECT_EQ(givenUp.facts()["Pictures decoded"], "0");
+}
+
 TEST_F(ProbeProgramTest, SaysWhyEachPluginCouldNotOpenAMedium)
 {
     const SRun missing = run({"/nonexistent/clip.mp4"});

@@ -2,7 +2,10 @@
 
 #include "foundation/CError.h"
 #include "foundation/castObject.h"
+#include "foundation/escapeControlCharacters.h"
 #include "host/CPluginHandler.h"
+#include "host/IBoxedSource.h"
+#include "host/describeSlaveEnd.h"
 #include "media/CRGBPicture.h"
 #include "tools/probe/CProgressBar.h"
 #include "tools/probe/CWAVWriter.h"
@@ -11,6 +14,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <exception>
 
 namespace nebo::probe {
 
@@ -82,13 +86,19 @@ CMediaProbe::CMediaProbe(const P<common::INEBContext>& context, std::ostream& fa
 void CMediaProbe::run(const lumo::IURI& uri, const CProbeOptions& options)
 {
     open(uri);
-    describe();
-    if (m_video)
-        decodePictures(options.maxPictures);
-    if (options.thumbnailTime)
-        writeThumbnail(*options.thumbnailTime, options.thumbnailPath);
-    if (!options.audioPath.empty())
-        writeSound(options.audioPath);
+    try {
+        describe();
+        if (m_video)
+            decodePictures(options.maxPictures);
+        if (options.thumbnailTime)
+            writeThumbnail(*options.thumbnailTime, options.thumbnailPath);
+        if (!options.audioPath.empty())
+            writeSound(options.audioPath);
+    } catch (const lumo::CException&) {
+        reportSlaves();
+        throw;
+    }
+    reportSlaves();
 }
 
 void CMediaProbe::open(const lumo::IURI& uri)
@@ -137,24 +147,32 @@ void CMediaProbe::decodePictures(const std::optional<int64_t>& maxPictures)
         bar.emplace(*m_progress, getExpectedPictureCount(maxPictures));
     std::string layout = "none";
     int64_t count = 0;
+    // The pictures decoded before a failure are counted all the same.
+    std::exception_ptr failure;
     const auto start = std::chrono::steady_clock::now();
-    while (!maxPictures || count < *maxPictures) {
-        const P<common::INEBPicture> picture = m_video->getNextPicture();
-        if (!picture)
-            break;
-        if (count == 0)
-            layout = getLayoutName(picture->getType());
-        // What a viewer shows: YUV pictures are converted here.
-        picture->getRGBPicture();
-        ++count;
-        if (bar)
-            bar->update(count);
+    try {
+        while (!maxPictures || count < *maxPictures) {
+            const P<common::INEBPicture> picture = m_video->getNextPicture();
+            if (!picture)
+                break;
+            if (count == 0)
+                layout = getLayoutName(picture->getType());
+            // What a viewer shows: YUV pictures are converted here.
+            picture->getRGBPicture();
+            ++count;
+            if (bar)
+                bar->update(count);
+        }
+    } catch (const lumo::CException&) {
+        failure = std::current_exception();
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     if (bar)
         bar->finish();
     printFact("Layout", layout);
     printFact("Pictures decoded", std::to_string(count));
+    if (failure)
+        std::rethrow_exception(failure);
     if (count > 0 && elapsed.count() > 0.0)
         printFact("Pictures per second", formatNumber(count / elapsed.count(), 1));
 }
@@ -202,6 +220,24 @@ void CMediaProbe::writeSound(const std::string& path)
     }
     writer.finish();
     printFact("Audio file", path + " (" + std::to_string(writer.getDataSize()) + " bytes of sound)");
+}
+
+void CMediaProbe::reportSlaves()
+{
+    try {
+        m_source->close();
+    } catch (const lumo::CException&) {
+        // What the slave left is shown where it failed, or is in the log.
+    }
+    const P<common::IBoxedSource> boxed = lumo::castObject<common::IBoxedSource>(m_source, false);
+    if (!boxed)
+        return;
+    const std::vector<lumo::String> causes = boxed->getRestartCauses();
+    printFact("Restarts", std::to_string(causes.size()));
+    for (size_t i = 0; i < causes.size(); ++i)
+        printFact("Restart " + std::to_string(i + 1), lumo::escapeControlCharacters(causes[i].toUTF8(), "  "));
+    for (const lumo::SProcessEnd& end : boxed->getSlaveEnds())
+        printFact("Slave", common::describeSlaveEnd(end).toUTF8());
 }
 
 void CMediaProbe::printFact(const std::string& key, const std::string& value)

@@ -19,7 +19,8 @@ public:
     // none of the plugins loads, and whatever loading one throws.
     CMediaProbe(const lumo::P<common::INEBContext>& context, std::ostream& facts, std::ostream* progress);
 
-    // Does what `options` ask for `uri`. Throws lumo::CError when no plugin
+    // Does what `options` ask for `uri`, then reports on the slaves that
+    // served it, also when it failed. Throws lumo::CError when no plugin
     // opens the medium or it lacks what is asked for, and passes on every
     // lumo::CException of the plugin's side, such as a slave's error or
     // crash report.
@@ -31,6 +32,9 @@ private:
     void decodePictures(const std::optional<int64_t>& maxPictures);
     void writeThumbnail(double time, const std::string& path);
     void writeSound(const std::string& path);
+    // Closes the source and says how often its slaves were restarted and
+    // how each ended; a failure to close is the slave's, reported already.
+    void reportSlaves();
     int64_t getExpectedPictureCount(const std::optional<int64_t>& maxPictures);
     void printFact(const std::string& key, const std::string& value);
 

@@ -76,6 +76,8 @@ void applyOption(CProbeOptions& options, const std::string& option, CArgumentCur
         options.bVerbose = true;
     else if (option == "--timeout")
         options.timeoutMs = parseTimeout(option, cursor.takeValueOf(option));
+    else if (option == "--no-resume")
+        options.bResume = false;
     else if (option == "--plugin")
         options.pluginName = cursor.takeValueOf(option);
     else if (option == "--frames")
@@ -146,17 +148,23 @@ std::string getUsageText()
            "                        (default 10); the call then fails\n"
            "  --verbose             print a failing slave's error text or crash\n"
            "                        report whole, not only its summary\n"
+           "  --no-resume           stop at a slave that fails while decoding; by\n"
+           "                        default a new slave goes on after the picture\n"
+           "                        that failed, up to 3 times\n"
            "  -h, --help            print this text\n"
            "  --                    end of options: the next argument is MEDIUM\n"
+           "\n"
+           "At the end come the restarts (\"Restarts: N\") and, for each slave\n"
+           "that served MEDIUM, its peak memory, processor time and how it ended.\n"
            "\n"
            "When no plugin can open MEDIUM, each plugin tried is listed with its\n"
            "reason. A slave that crashes is shown by a summary and the path of\n"
            "its whole report. Set NEBO_DEBUG_OUTPUT=stderr to see the slaves' own\n"
            "debug output on the error output.\n"
            "\n"
-           "Exit status: 0 when all went well, 1 when the medium could not be\n"
-           "opened or read (a failing slave's error or crash report is printed),\n"
-           "2 for a command line that cannot be followed.\n";
+           "Exit status: 0 when all went well, also after restarts; 1 when the\n"
+           "medium could not be opened or read (a failing slave's error or crash\n"
+           "report is printed); 2 for a command line that cannot be followed.\n";
 }
 
 } // namespace nebo::probe

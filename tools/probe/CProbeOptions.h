@@ -25,6 +25,8 @@ struct CProbeOptions {
     bool bVerbose = false;
     // How long any slave may take to answer; the context's default when unset.
     std::optional<int32_t> timeoutMs;
+    // Whether a new slave goes on after one that failed while reading.
+    bool bResume = true;
     bool bHelp = false;
 
     // Reads the arguments that follow the program name. Options and the

@@ -32,6 +32,7 @@ lumo::P<common::INEBContext> makeProbeContext(const CProbeOptions& options)
     // its report reaches the user. A prefetch could fail already while the
     // handler test-opens the source, and the handler only logs that.
     context->setPrefetch(false);
+    context->setResumeAfterSlaveFailure(options.bResume);
     if (options.timeoutMs) {
         common::SSlaveLimits limits = context->getSlaveLimits();
         limits.timeoutMs = *options.timeoutMs;

@@ -351,6 +351,9 @@ TEST_F(CEncapsulatedSourceTest, NewSlaveGoesOnAfterThePictureThatFailed)
                              "failat=20&amp;fail=write16\" after the slave failed: Fatal Exception at 0x"),
               std::string::npos)
         << logText();
+    // The master logs every slave's end with what it cost.
+    EXPECT_NE(logText().find(" (nebo_demo): "), std::string::npos) << logText();
+    EXPECT_NE(logText().find(" ms CPU, killed by signal 11 (SIGSEGV)</textlog>"), std::string::npos) << logText();
 }
 
 // The first picture has no picture before it to count from: the new slave

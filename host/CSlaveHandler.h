@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 namespace nebo::common {
@@ -45,6 +46,10 @@ public:
     // How long a slave that should end is given before it is killed, at
     // most the time limit.
     static constexpr int32_t slaveEndWaitMs = 3000;
+    // How long a slave that ran out of time is given to write its hang
+    // report and end, at most the time limit; one that ignores the request
+    // costs no more.
+    static constexpr int32_t hangReportWaitMs = 1000;
 
     // Creates the error file. Throws CError "Error creating unique file
     // name." when none can be made.
@@ -70,8 +75,11 @@ public:
     // is reported as checkForSlaveFailure does, otherwise the error passes.
     template <class F> auto callIntoSlave(F&& call) -> decltype(call());
     // callIntoSlave with every wait for the slave ending by the time limit,
-    // counted from the outermost such call. Then the slave is ended and the
-    // call throws CNEBError naming `what` and the limit. An answer that
+    // counted from the outermost such call. Then the slave is asked where it
+    // hangs, given hangReportWaitMs to answer and end, and ended; the call
+    // throws CSlaveError when the slave left its hang report (the summary:
+    // the line naming `what` and the limit, then the report's summary),
+    // otherwise CNEBError with that line alone. An answer that
     // breaks the protocol or a bound (anything but the slave's own "Error:"
     // reply or a CNEBError) leaves the pipe out of step: the slave is ended
     // and the call throws CNEBError naming `what` and the fault.
@@ -117,14 +125,29 @@ private:
     // Ends a slave that did not connect and says why, with its own text
     // when it left one.
     CNEBError failedToConnect();
-    // Ends the slave and says which call took too long.
-    CNEBError endForTimeLimit(const char* what);
+    // The slave's text in its error file, as far as the master reads it:
+    // at most SSlaveLimits::maxErrorFileBytes, with a note when the file
+    // holds more.
+    struct SErrorText {
+        lumo::String text;
+        lumo::String summary;
+        lumo::String path;
+    };
+    // Nothing when the file is empty or gone. Throws CNEBError when it
+    // cannot be opened.
+    std::optional<SErrorText> readErrorText();
+    // Asks the slave where it hangs, ends it and says which call took too
+    // long, with the slave's hang report when it left one.
+    [[noreturn]] void throwForTimeLimit(const char* what);
+    // True when the slave ended by itself after the request.
+    bool askForHangReport();
     // True for an error of a call while the slave still serves, unless the
     // slave itself answered with it.
     bool breaksTheProtocol(const lumo::CException& error);
     CNEBError endForBrokenAnswer(const char* what, const lumo::CException& error);
-    // True when the slave ended within slaveEndWaitMs.
-    bool waitForSlaveEnd();
+    // True when the slave ended within `waitMs`, or the time limit when
+    // that is shorter.
+    bool waitForSlaveEnd(int32_t waitMs = slaveEndWaitMs);
     // Ends the slave for good, however it behaves.
     void stopSlave() noexcept;
     void removeEmptyErrorFile() noexcept;
@@ -162,7 +185,7 @@ template <class F> auto CSlaveHandler::callWithinLimit(const char* what, F&& cal
     try {
         return callIntoSlave(std::forward<F>(call));
     } catch (const lumo::CTimeoutError&) {
-        throw endForTimeLimit(what);
+        throwForTimeLimit(what);
     } catch (const CNEBError&) {
         throw;
     } catch (const lumo::CException& error) {

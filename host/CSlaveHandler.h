@@ -31,13 +31,13 @@ class CNEBPluginClient;
 //
 // Every wait for the slave is bounded by the context's time limit
 // (SSlaveLimits::timeoutMs): connecting, each call made through
-// callWithinLimit, and the end. A slave that runs out of time is asked for
-// a hang report, then ended with its whole process group. Releasing the
+// callWithinLimit, and the end. A slave that runs out of time is asked for a
+// hang report, then ended with its whole process group. Releasing the
 // handler ends the slave: it is asked to quit and its pipe is closed; one
-// that has not ended after slaveEndWaitMs is killed. Neither a process nor the pipe outlives the
-// handler. The error file, in which the slave leaves the text of its
-// failure, is made with the handler; the handler removes it when it stayed
-// empty, and a slave that ends cleanly removes it itself.
+// that has not ended after slaveEndWaitMs is killed. Neither a process nor
+// the pipe outlives the handler. The error file, in which the slave leaves
+// the text of its failure, is made with the handler; the handler removes it
+// when it stayed empty, and a slave that ends cleanly removes it itself.
 //
 // One thread at a time, except that checkForSlaveError, isServing and
 // endSlave may run beside another call once the slave has started.

@@ -5,7 +5,7 @@
 
 namespace crashhandler {
 
-// Which register sections a record holds (bits of SCrashRecord::sections).
+// Which register sections a record holds (bits of SThreadContext::sections).
 enum ERegisterSection : uint32_t {
     sectionControl = 0x01,
     sectionInteger = 0x02,
@@ -57,12 +57,34 @@ struct SMemoryCopy {
     }
 };
 
-// What a report is made of, whatever the platform: the exception, the
-// faulting thread's registers, the loaded modules and a copy of its stack.
+// One thread's registers and a copy of its stack, as a report shows them.
 // Plain data, so that it can be filled without the heap.
-struct SCrashRecord {
-    static constexpr size_t maxParameters = 15;
+struct SThreadContext {
+    uint32_t sections = 0;
+    SDebugRegisters debug = {};
+    SFloatingPointState floatingPoint = {};
+    SSegmentRegisters segments = {};
+    SIntegerRegisters integer = {};
+    SControlRegisters control = {};
+    uint8_t extended[512] = {};
+
+    // The stack from its pointer upwards; frames are walked inside it.
+    SMemoryCopy stack;
+};
+
+// The loaded modules of a process.
+struct SModuleList {
     static constexpr size_t maxModules = 256;
+
+    size_t moduleCount = 0;
+    SModule modules[maxModules] = {};
+};
+
+// What a crash report is made of, whatever the platform: the exception,
+// the faulting thread's registers and a copy of its stack, and the loaded
+// modules.
+struct SCrashRecord : SThreadContext, SModuleList {
+    static constexpr size_t maxParameters = 15;
 
     uint32_t code = 0;
     uint32_t flags = 0;
@@ -72,20 +94,6 @@ struct SCrashRecord {
     // The name of a forbiddenSystemCall's call, a text of static storage;
     // null when the platform does not know it.
     const char* systemCallName = nullptr;
-
-    uint32_t sections = 0;
-    SDebugRegisters debug = {};
-    SFloatingPointState floatingPoint = {};
-    SSegmentRegisters segments = {};
-    SIntegerRegisters integer = {};
-    SControlRegisters control = {};
-    uint8_t extended[512] = {};
-
-    size_t moduleCount = 0;
-    SModule modules[maxModules] = {};
-
-    // The stack from its pointer upwards; frames are walked inside it.
-    SMemoryCopy stack;
 };
 
 } // namespace crashhandler

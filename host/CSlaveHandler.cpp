@@ -206,14 +206,21 @@ bool CSlaveHandler::isStillAwaited()
 
 void CSlaveHandler::checkForSlaveError()
 {
+    if (const std::optional<SErrorText> error = readErrorText())
+        throw CSlaveError(String("CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\n") + error->text,
+                          error->summary, error->path);
+}
+
+std::optional<CSlaveHandler::SErrorText> CSlaveHandler::readErrorText()
+{
     const P<lumo::ISystem> system = lumo::getSystem();
     int64_t fileSize = 0;
     try {
         if (!system->fileExists(*m_errorFile) || (fileSize = system->getFileSize(*m_errorFile)) <= 0)
-            return;
+            return std::nullopt;
     } catch (const lumo::CFileNotFoundError&) {
         // The slave ended cleanly and took its file along meanwhile.
-        return;
+        return std::nullopt;
     }
     writeDebugOutput(m_context->getLogManager().get(),
                      String("nebo_slave: crash crashlogfile: ") + m_errorFile->getText() + String("\n"));
@@ -225,8 +232,7 @@ void CSlaveHandler::checkForSlaveError()
             String text = String::fromCodePage(content);
             if (fileSize > static_cast<int64_t>(content.size()))
                 text = text + describeCut(fileSize, content.size(), path);
-            throw CSlaveError(String("CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\n") + text,
-                              String::fromCodePage(summarizeSlaveError(content)), path);
+            return SErrorText{text, String::fromCodePage(summarizeSlaveError(content)), path};
         }
         if (attempt < errorFileOpenAttempts)
             lumo::getThreadManager()->sleep(errorFileRetryMs);
@@ -271,11 +277,31 @@ CNEBError CSlaveHandler::failedToConnect()
                             "disappeared after connecting."));
 }
 
-CNEBError CSlaveHandler::endForTimeLimit(const char* what)
+void CSlaveHandler::throwForTimeLimit(const char* what)
 {
+    const String limitText = String::fromUTF8(std::string("CSlaveHandler: nebo_slave did not answer \"") + what +
+                                              "\" within " + std::to_string(m_limits.timeoutMs) + " ms and was ended");
+    const bool bReported = askForHangReport();
     endSlave();
-    return CNEBError(String::fromUTF8(std::string("CSlaveHandler: nebo_slave did not answer \"") + what +
-                                      "\" within " + std::to_string(m_limits.timeoutMs) + " ms and was ended"));
+    // Only a slave that ended by itself has finished its report.
+    const std::optional<SErrorText> report = bReported ? readErrorText() : std::nullopt;
+    if (!report)
+        throw CNEBError(limitText);
+    throw CSlaveError(limitText + String("\n\n") + report->text, limitText + String("\n") + report->summary,
+                      report->path);
+}
+
+bool CSlaveHandler::askForHangReport()
+{
+    // Whatever fails from now on is the master's doing.
+    m_bEndedByMaster = true;
+    if (!m_process)
+        return false;
+    // The slave ends itself after its report, but only because it was asked.
+    if (!m_process->hasTerminated())
+        m_bKilledRunningSlave = true;
+    m_process->requestHangReport();
+    return waitForSlaveEnd(hangReportWaitMs);
 }
 
 bool CSlaveHandler::breaksTheProtocol(const lumo::CException& error)
@@ -309,9 +335,9 @@ void CSlaveHandler::endSlave()
         m_connection->disconnect();
 }
 
-bool CSlaveHandler::waitForSlaveEnd()
+bool CSlaveHandler::waitForSlaveEnd(int32_t waitMs)
 {
-    const int64_t deadline = lumo::getTickCount() + std::min(slaveEndWaitMs, m_limits.timeoutMs);
+    const int64_t deadline = lumo::getTickCount() + std::min(waitMs, m_limits.timeoutMs);
     while (!m_process->hasTerminated()) {
         if (lumo::getTickCount() >= deadline)
             return false;

@@ -31,15 +31,15 @@ class CNEBPluginClient;
 //
 // Every wait for the slave is bounded by the context's time limit
 // (SSlaveLimits::timeoutMs): connecting, each call made through
-// callWithinLimit, and the end. A slave that runs out of time is ended with
-// its whole process group. Releasing the handler ends the slave: it is asked
-// to quit and its pipe is closed; one that has not ended after
-// slaveEndWaitMs is killed. Neither a process nor the pipe outlives the
-// handler. The error file, in which the slave leaves the text of its
-// failure, is made with the handler; the handler removes it when it stayed
-// empty, and a slave that ends cleanly removes it itself. Once the slave's
-// end is seen, the context's log gets what it cost and why it ended (see
-// describeSlaveEnd).
+// callWithinLimit, and the end. A slave that runs out of time is asked for a
+// hang report, then ended with its whole process group. Releasing the
+// handler ends the slave: it is asked to quit and its pipe is closed; one
+// that has not ended after slaveEndWaitMs is killed. Neither a process nor
+// the pipe outlives the handler. The error file, in which the slave leaves
+// the text of its failure, is made with the handler; the handler removes it
+// when it stayed empty, and a slave that ends cleanly removes it itself.
+// Once the slave's end is seen, the context's log gets what it cost and why
+// it ended (see describeSlaveEnd).
 //
 // One thread at a time, except that checkForSlaveError, isServing and
 // endSlave may run beside another call once the slave has started.
@@ -48,6 +48,10 @@ public:
     // How long a slave that should end is given before it is killed, at
     // most the time limit.
     static constexpr int32_t slaveEndWaitMs = 3000;
+    // How long a slave that ran out of time is given to write its hang
+    // report and end, at most the time limit; one that ignores the request
+    // costs no more.
+    static constexpr int32_t hangReportWaitMs = 1000;
 
     // Creates the error file. Throws CError "Error creating unique file
     // name." when none can be made.
@@ -73,8 +77,11 @@ public:
     // is reported as checkForSlaveFailure does, otherwise the error passes.
     template <class F> auto callIntoSlave(F&& call) -> decltype(call());
     // callIntoSlave with every wait for the slave ending by the time limit,
-    // counted from the outermost such call. Then the slave is ended and the
-    // call throws CNEBError naming `what` and the limit. An answer that
+    // counted from the outermost such call. Then the slave is asked where it
+    // hangs, given hangReportWaitMs to answer and end, and ended; the call
+    // throws CSlaveError when the slave left its hang report (the summary:
+    // the line naming `what` and the limit, then the report's summary),
+    // otherwise CNEBError with that line alone. An answer that
     // breaks the protocol or a bound (anything but the slave's own "Error:"
     // reply or a CNEBError) leaves the pipe out of step: the slave is ended
     // and the call throws CNEBError naming `what` and the fault.
@@ -125,14 +132,29 @@ private:
     // Ends a slave that did not connect and says why, with its own text
     // when it left one.
     CNEBError failedToConnect();
-    // Ends the slave and says which call took too long.
-    CNEBError endForTimeLimit(const char* what);
+    // The slave's text in its error file, as far as the master reads it:
+    // at most SSlaveLimits::maxErrorFileBytes, with a note when the file
+    // holds more.
+    struct SErrorText {
+        lumo::String text;
+        lumo::String summary;
+        lumo::String path;
+    };
+    // Nothing when the file is empty or gone. Throws CNEBError when it
+    // cannot be opened.
+    std::optional<SErrorText> readErrorText();
+    // Asks the slave where it hangs, ends it and says which call took too
+    // long, with the slave's hang report when it left one.
+    [[noreturn]] void throwForTimeLimit(const char* what);
+    // True when the slave ended by itself after the request.
+    bool askForHangReport();
     // True for an error of a call while the slave still serves, unless the
     // slave itself answered with it.
     bool breaksTheProtocol(const lumo::CException& error);
     CNEBError endForBrokenAnswer(const char* what, const lumo::CException& error);
-    // True when the slave ended within slaveEndWaitMs.
-    bool waitForSlaveEnd();
+    // True when the slave ended within `waitMs`, or the time limit when
+    // that is shorter.
+    bool waitForSlaveEnd(int32_t waitMs = slaveEndWaitMs);
     // Ends the slave for good, however it behaves.
     void stopSlave() noexcept;
     // Keeps and logs the slave's end once it is seen.
@@ -154,7 +176,7 @@ private:
     // Set once the master ended the slave: the failures that follow are its
     // own doing, not the slave's, and the reason already given stands.
     std::atomic<bool> m_bEndedByMaster{false};
-    // Set when the master killed a slave that was still running.
+    // Set when the master ended, or asked to end, a slave that still ran.
     std::atomic<bool> m_bKilledRunningSlave{false};
     std::optional<lumo::SProcessEnd> m_end;
 };
@@ -175,7 +197,7 @@ template <class F> auto CSlaveHandler::callWithinLimit(const char* what, F&& cal
     try {
         return callIntoSlave(std::forward<F>(call));
     } catch (const lumo::CTimeoutError&) {
-        throw endForTimeLimit(what);
+        throwForTimeLimit(what);
     } catch (const CNEBError&) {
         throw;
     } catch (const lumo::CException& error) {

@@ -16,6 +16,9 @@ constexpr size_t maxPlainLines = 4;
 constexpr size_t maxFrames = 4;
 
 const std::string_view fatalMarker = "Fatal Exception at ";
+const std::string_view hangHeading = "Hang Report";
+const std::string_view threadMarker = "Thread ";
+const std::string_view servingMarker = ", serving the master's calls";
 const std::string_view moduleListHeading = "Module Addresses:";
 const std::string_view frameMarker = "Current Address: ";
 
@@ -35,6 +38,11 @@ std::vector<std::string> splitLines(const std::string& text)
         lines.push_back(std::move(line));
     }
     return lines;
+}
+
+bool startsWith(const std::string& line, std::string_view start)
+{
+    return line.compare(0, start.size(), start) == 0;
 }
 
 std::string shortened(std::string line)
@@ -87,6 +95,25 @@ std::string nextText(const std::vector<std::string>& lines, size_t& from)
     return {};
 }
 
+// The first frames of the stack walk between `begin` and `end`, with their
+// modules: "0x... (module), ..."; empty when there are none.
+std::string describeFrames(const std::vector<std::string>& lines, size_t begin, size_t end)
+{
+    const std::vector<SModule> modules = readModules(lines);
+    std::string frames;
+    size_t count = 0;
+    for (size_t i = begin; i < end; ++i) {
+        if (!startsWith(lines[i], frameMarker))
+            continue;
+        if (count++ == maxFrames) {
+            frames += ", ...";
+            break;
+        }
+        frames += (frames.empty() ? "" : ", ") + describeFrame(lines[i].substr(frameMarker.size(), 16), modules);
+    }
+    return frames;
+}
+
 std::string summarizeCrash(const std::vector<std::string>& lines, size_t fatalLine)
 {
     std::string fatal = lines[fatalLine];
@@ -102,21 +129,29 @@ std::string summarizeCrash(const std::vector<std::string>& lines, size_t fatalLi
     if (nextText(lines, next) == "Additional Information:")
         add(nextText(lines, next));
 
-    const std::vector<SModule> modules = readModules(lines);
-    std::string frames;
-    size_t count = 0;
-    for (const std::string& line : lines) {
-        if (line.compare(0, frameMarker.size(), frameMarker) != 0)
-            continue;
-        if (count++ == maxFrames) {
-            frames += ", ...";
-            break;
-        }
-        frames += (frames.empty() ? "" : ", ") + describeFrame(line.substr(frameMarker.size(), 16), modules);
-    }
+    const std::string frames = describeFrames(lines, fatalLine, lines.size());
     if (!frames.empty())
         summary += "\nFrames: " + frames;
     return summary;
+}
+
+// Only the serving thread's frames: the other threads merely wait for it,
+// or have nothing to do with the call.
+std::string summarizeHang(const std::vector<std::string>& lines, size_t headingLine)
+{
+    const std::string summary(hangHeading);
+    size_t serving = headingLine + 1;
+    while (serving < lines.size() &&
+           !(startsWith(lines[serving], threadMarker) && lines[serving].find(servingMarker) != std::string::npos))
+        ++serving;
+    if (serving == lines.size())
+        return summary;
+    size_t end = serving + 1;
+    while (end < lines.size() && !startsWith(lines[end], threadMarker))
+        ++end;
+    const std::string frames = describeFrames(lines, serving, end);
+    // Without frames, its heading says why (it did not answer).
+    return summary + "\n" + (frames.empty() ? shortened(lines[serving]) : "Frames: " + frames);
 }
 
 // Blank, or nothing but control bytes (the zeros of a file grown past its text).
@@ -146,9 +181,12 @@ std::string summarizePlain(const std::vector<std::string>& lines)
 std::string summarizeSlaveError(const std::string& text)
 {
     const std::vector<std::string> lines = splitLines(text);
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].compare(0, fatalMarker.size(), fatalMarker) == 0)
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (startsWith(lines[i], fatalMarker))
             return summarizeCrash(lines, i);
+        if (lines[i] == hangHeading)
+            return summarizeHang(lines, i);
+    }
     return summarizePlain(lines);
 }
 

@@ -52,6 +52,13 @@ public:
     // program started in a process group of its own (CProcessOptions) takes
     // the whole group along, also once it has ended itself.
     virtual void terminate() = 0;
+    // Asks the program to report where it hangs and to end itself: the
+    // platform's request goes to the program alone, not to its group (on
+    // POSIX the signal of posix/hangReportSignal.h, which ends a program
+    // that does not handle it). Returns without waiting; nothing once the
+    // program has ended. Whether and when the program ends is its own
+    // doing: follow with terminate() for one that does not.
+    virtual void requestHangReport() = 0;
     // The system's identity of the program, in the form getCurrentProcessID()
     // and IPipeServer::IPipeCreatedListener::isExpectedPeer use. Once the
     // program has ended it may name another process.

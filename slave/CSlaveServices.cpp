@@ -2,6 +2,7 @@
 
 #include "crashhandler/ICrashHandler.h"
 #include "crashhandler/posix/fatalSignalFilter.h"
+#include "crashhandler/posix/hangReportHandler.h"
 #include "foundation/CException.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
@@ -14,6 +15,8 @@
 #include "platform/IPathes.h"
 #include "platform/IPipeManager.h"
 #include "platform/ISystem.h"
+#include "platform/IThreadManager.h"
+#include "platform/posix/hangReportSignal.h"
 #include "slave/CSlaveConfinement.h"
 
 #include <cstdio>
@@ -33,9 +36,13 @@ namespace {
 char g_errorFilePath[4096];
 bool g_bCrashReportCopy = false;
 
+// The first line of crash and hang reports: "<application> <version>".
+const char* const reportApplicationName = "";
+const char* const reportVersionText = "0.0.0";
+
 void writeCrashReport(const crashhandler::SExceptionPointers& pointers) noexcept
 {
-    crashhandler::ICrashHandler* handler = crashhandler::createCrashHandler("", "0.0.0");
+    crashhandler::ICrashHandler* handler = crashhandler::createCrashHandler(reportApplicationName, reportVersionText);
     handler->handleCrash(g_errorFilePath, pointers, g_bCrashReportCopy);
     handler->destroy();
 }
@@ -115,9 +122,18 @@ void CSlaveServices::installCrashFilter(const std::string& errorFilePath)
     m_errorFilePath = errorFilePath;
     g_bCrashReportCopy = m_bDebugOutputOnStandardError;
     crashhandler::installFatalSignalFilter(&writeCrashReport);
+    // The master asks where a call hangs before it ends the slave; the
+    // calling thread is the one that serves its calls.
+    const auto servingThread = static_cast<pid_t>(lumo::getThreadManager()->getCurrentThreadID());
+    crashhandler::installHangReportHandler(lumo::posix::hangReportSignal, servingThread, g_errorFilePath,
+                                           reportApplicationName, reportVersionText);
 }
 
-void CSlaveServices::removeCrashFilter() { crashhandler::removeFatalSignalFilter(); }
+void CSlaveServices::removeCrashFilter()
+{
+    crashhandler::removeHangReportHandler();
+    crashhandler::removeFatalSignalFilter();
+}
 
 P<lumo::IBase> CSlaveServices::connectPipe(const lumo::String& pipeName)
 {

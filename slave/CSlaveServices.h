@@ -6,7 +6,9 @@ namespace nebo::common {
 
 // The services of the slave program itself: the in-memory log, the context,
 // the plugin handler and the plugin server of the host, on the master's
-// pipe. A fatal signal leaves a crash report in the error file. The server
+// pipe. A fatal signal leaves a crash report in the error file, and so
+// does the master's request for a hang report, with the stacks of every
+// thread (see crashhandler/posix/hangReportHandler.h). The server
 // confines the process before its plugin is given a medium (see
 // CSlaveConfinement).
 //

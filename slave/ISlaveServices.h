@@ -27,7 +27,9 @@ public:
     virtual std::string getNativePath(const lumo::String& uriText) = 0;
     // Makes a fault of any thread write its report into the error file (and
     // a copy where debug lines go, when that is standard error) and end the
-    // process.
+    // process; the master's request for a hang report does the same with
+    // the stacks of every thread, the calling one, which serves the
+    // master's calls, first.
     virtual void installCrashFilter(const std::string& errorFilePath) = 0;
     virtual void removeCrashFilter() = 0;
     // The connected client end of the master's pipe; null when it cannot be reached.

@@ -4,6 +4,7 @@
 #include "crashhandler/IReportSink.h"
 #include "crashhandler/SCrashRecord.h"
 #include "crashhandler/posix/CModuleListBuilder.h"
+#include "crashhandler/posix/CThreadRecorder.h"
 #include "crashhandler/posix/readMappings.h"
 
 #include <ucontext.h>
@@ -16,9 +17,6 @@ namespace crashhandler {
 // read; everything is kept in the object itself (see createCrashHandler).
 class CCrashHandler final : public ICrashHandler, private IMappingVisitor {
 public:
-    // How much of the stack, upwards from its pointer, the walk can see.
-    static constexpr size_t stackCopySize = 64 * 1024;
-
     CCrashHandler(const char* applicationName, const char* versionText) noexcept;
 
     void destroy() noexcept override;
@@ -29,18 +27,14 @@ private:
 
     void visit(const SMapping& mapping) noexcept override;
     void recordFault(const SExceptionPointers& pointers);
-    void recordRegisters(const ucontext_t& context);
     void recordMappings();
-    void copyStack();
     void writeReport(IReportSink& sink) noexcept;
 
     char m_applicationName[64];
     char m_versionText[64];
     SCrashRecord m_record;
     CModuleListBuilder m_modules{m_record};
-    uint64_t m_stackBegin = 0;
-    uint64_t m_stackEnd = 0;
-    uint8_t m_stackCopy[stackCopySize];
+    CThreadRecorder m_thread{m_record};
 };
 
 } // namespace crashhandler

@@ -35,12 +35,12 @@ bool CModuleListBuilder::isCurrentFile(const SMapping& mapping) const
 
 void CModuleListBuilder::endModule()
 {
-    if (m_pathLength == 0 || !m_executable || m_record.moduleCount == SCrashRecord::maxModules)
+    if (m_pathLength == 0 || !m_executable || m_list.moduleCount == SModuleList::maxModules)
         return;
     size_t nameStart = m_pathLength;
     while (nameStart > 0 && m_path[nameStart - 1] != '/')
         --nameStart;
-    SModule& module = m_record.modules[m_record.moduleCount++];
+    SModule& module = m_list.modules[m_list.moduleCount++];
     const size_t nameLength = m_pathLength - nameStart < sizeof module.name - 1 ? m_pathLength - nameStart
                                                                                   : sizeof module.name - 1;
     std::memcpy(module.name, m_path + nameStart, nameLength);

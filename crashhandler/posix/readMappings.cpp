@@ -1,6 +1,7 @@
 #include "crashhandler/posix/readMappings.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace crashhandler {
@@ -109,6 +110,16 @@ void readMappings(int descriptor, IMappingVisitor& visitor) noexcept
     }
     if (lineLength > 0)
         visitLine();
+}
+
+bool readOwnMappings(IMappingVisitor& visitor) noexcept
+{
+    const int maps = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
+    if (maps < 0)
+        return false;
+    readMappings(maps, visitor);
+    close(maps);
+    return true;
 }
 
 } // namespace crashhandler

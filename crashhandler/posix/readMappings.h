@@ -33,4 +33,8 @@ bool parseMapping(const char* line, size_t length, SMapping& mapping) noexcept;
 // fixed line buffer is cut. Async-signal-safe.
 void readMappings(int descriptor, IMappingVisitor& visitor) noexcept;
 
+// readMappings of the calling process's own list; false when it cannot be
+// opened.
+bool readOwnMappings(IMappingVisitor& visitor) noexcept;
+
 } // namespace crashhandler

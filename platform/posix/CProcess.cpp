@@ -5,6 +5,7 @@
 #include "platform/CScopedLock.h"
 #include "platform/IMutexFactory.h"
 #include "platform/posix/CChildReaper.h"
+#include "platform/posix/hangReportSignal.h"
 #include "platform/throwSystemError.h"
 
 #include <cerrno>
@@ -308,6 +309,14 @@ void CProcess::terminate()
     collectStatus();
     if (!m_bReaped)
         kill(m_processGroup ? -m_processGroup : m_pid, SIGKILL);
+}
+
+void CProcess::requestHangReport()
+{
+    // Under the lock, so that the identity cannot be reaped and reused meanwhile.
+    CScopedLock lock(m_mutex);
+    if (!collectStatus())
+        kill(m_pid, hangReportSignal);
 }
 
 uint32_t CProcess::getID()

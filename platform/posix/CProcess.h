@@ -54,6 +54,8 @@ public:
     // SIGKILL, to the program's whole group when it leads one; the
     // program's exit code is then 137.
     void terminate() override;
+    // hangReportSignal to the program itself, never to its group.
+    void requestHangReport() override;
     uint32_t getID() override;
     pid_t getProcessID() override;
 

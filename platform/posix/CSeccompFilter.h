@@ -10,7 +10,8 @@ namespace lumo::posix {
 // can handle (EACCES for sockets, ENOSYS for clone3, EPERM for the rest);
 // execve and execveat raise SIGSYS instead, so that the process ends with a
 // report naming the call. Threads stay allowed, and so do signals to the
-// process itself (raise, abort). Not thread-safe; used once.
+// process itself and its threads (raise, abort, the hang report's
+// requests). Not thread-safe; used once.
 class CSeccompFilter {
 public:
     // Loads the filter into every thread of the calling process, which

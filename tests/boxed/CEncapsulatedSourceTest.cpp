@@ -204,13 +204,13 @@ TEST_F(CEncapsulatedSourceTest, HangingSlaveTimesOutAndIsEndedOnRelease)
     // The fixture finds no slave left.
 }
 
-TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveAfterTheLimit)
+TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveWithItsHangReport)
 {
     // Opening always waits for the slave, and so does every picture when
     // nothing is prefetched.
     m_context->setPrefetch(false);
     nebo::common::SSlaveLimits limits;
-    limits.timeoutMs = 1000;
+    limits.timeoutMs = 1500;
     m_context->setSlaveLimits(limits);
     const struct {
         const char* query;
@@ -218,17 +218,33 @@ TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveAfterTheLimit)
     } cases[] = {{"w=16&h=16&fail=hang&failat=open", "tryCreateSource"}, {"w=16&h=16&fail=hang", "getNextPicture"}};
     for (const auto& test : cases) {
         SCOPED_TRACE(test.query);
+        const std::string limitLine =
+            std::string("CSlaveHandler: nebo_slave did not answer \"") + test.call + "\" within 1500 ms and was ended";
         P<CEncapsulatedSource> source = makeSource(test.query);
         try {
             source->open();
             source->getNextPicture();
             ADD_FAILURE() << "a hanging slave answered";
-        } catch (const CNEBError& error) {
-            EXPECT_EQ(descriptionOf(error), std::string("CSlaveHandler: nebo_slave did not answer \"") + test.call +
-                                                "\" within 1000 ms and was ended");
+        } catch (const nebo::common::CSlaveError& error) {
+            const std::string report = errorFileText();
+            EXPECT_EQ(descriptionOf(error), limitLine + "\n\n" + report);
+            EXPECT_EQ(error.getErrorFilePath().toUTF8(), m_temp.pathOf(errorFiles().front()));
+            // Where the plugin hangs, in a few lines.
+            const std::string summary = error.getSummary().toUTF8();
+            EXPECT_EQ(summary.rfind(limitLine + "\nHang Report\nFrames: 0x", 0), 0u) << summary;
+            EXPECT_NE(summary.find(" (nebo_demo.so)"), std::string::npos) << summary;
+            // The whole report: the serving thread first, with its registers and stack.
+            EXPECT_NE(report.find("\n\nHang Report\n\n"), std::string::npos) << report;
+            const size_t firstThread = report.find("\nThread ") + 1;
+            const std::string threadHeading = report.substr(firstThread, report.find('\n', firstThread) - firstThread);
+            EXPECT_NE(threadHeading.find("\", serving the master's calls:"), std::string::npos) << report;
+            EXPECT_EQ(report.compare(firstThread + threadHeading.size(), 11, "\n\nContext:\n"), 0) << report;
+            EXPECT_NE(report.find("Stack Dump:\nCurrent Address: "), std::string::npos) << report;
         }
         EXPECT_THROW(source->getNextPicture(), lumo::CException);
         source = nullptr;
+        std::filesystem::remove_all(m_temp.pathOf(""));
+        std::filesystem::create_directory(m_temp.pathOf(""));
     }
 }
 

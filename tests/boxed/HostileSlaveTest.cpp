@@ -5,6 +5,7 @@
 #include "foundation/CException.h"
 #include "host/CEncapsulatedSource.h"
 #include "host/CNEBPluginBoxed.h"
+#include "host/CSlaveError.h"
 #include "host/CSlaveHandler.h"
 #include "platform/CTempFolder.h"
 
@@ -133,6 +134,26 @@ TEST_F(HostileSlaveTest, EveryLieEndsInAClearErrorWithinTheLimit)
         expectNoEmptyErrorFile();
     }
     EXPECT_LT(peakResidentKB(), peakResidentLimitKB);
+}
+
+TEST_F(HostileSlaveTest, SlaveWithoutHangReportEndsInThePlainTimeLimitError)
+{
+    m_context->setPrefetch(false);
+    // One dies of the request, the other ignores it and is killed after the
+    // master's short wait.
+    for (const char* mode : {"hang-in-picture", "hang-ignoring-report"}) {
+        SCOPED_TRACE(mode);
+        try {
+            reach(mode, EStage::picture);
+            ADD_FAILURE() << "the hang went unnoticed";
+        } catch (const CSlaveError& error) {
+            ADD_FAILURE() << "a report from a slave that wrote none: " << error.getSummary().toUTF8();
+        } catch (const CNEBError& error) {
+            EXPECT_EQ(descriptionOf(error), "CSlaveHandler: " + timeLimitError("getNextPicture"));
+        }
+        EXPECT_TRUE(nebo::test::noProcessRuns(hostileProgram()));
+        expectNoEmptyErrorFile();
+    }
 }
 
 TEST_F(HostileSlaveTest, HonestStandInServesAPicture)

@@ -51,6 +51,55 @@ TEST(summarizeSlaveErrorTest, CrashReportGivesExceptionExplanationAndFirstFrames
               "0x12345678, ...");
 }
 
+// A hang report's head, as far as the summary reads it.
+const std::string hangHead = " 0.0.0\n"
+                             "\n"
+                             "\n"
+                             "Hang Report\n"
+                             "\n"
+                             "The slave did not answer its master in time.\n"
+                             "\n"
+                             "Module Addresses:\n"
+                             "  nebo_slave : 556b800dd000-556b800ec000\n"
+                             "nebo_demo.so : 7f63b4492000-7f63b44a4000\n"
+                             "   libc.so.6 : 7f63b4000000-7f63b4200000\n"
+                             "\n";
+
+// A thread's section with a frame per address.
+std::string threadSection(const std::string& heading, std::initializer_list<const char*> addresses)
+{
+    std::string section = heading + ":\n\nContext:\n\nControl registers:\nRIP:    0x0\n\nStack Dump:\n";
+    for (const char* address : addresses)
+        section += std::string("Current Address: ") + address + "\n7fff9b76ba20: b0 ba 76 9b \n\n";
+    return section;
+}
+
+TEST(summarizeSlaveErrorTest, HangReportGivesTheServingThreadsFirstFramesOnly)
+{
+    const std::string serving = "Thread 4711 \"nebo_slave\", serving the master's calls";
+    const std::string worker = threadSection("Thread 4712 \"worker\"", {"556b800e15ea", "556b800e1772"});
+    const struct {
+        std::string text;
+        std::string summary;
+    } cases[] = {
+        {hangHead +
+             threadSection(serving, {"7f63b4001000", "7f63b449d8f3", "7f63b449e000", "12345678", "556b800e0f5f"}) +
+             worker,
+         "Hang Report\nFrames: 0x7f63b4001000 (libc.so.6), 0x7f63b449d8f3 (nebo_demo.so), 0x7f63b449e000 "
+         "(nebo_demo.so), 0x12345678, ..."},
+        // The next thread's frames are another story.
+        {hangHead + threadSection(serving, {"7f63b4001000"}) + worker,
+         "Hang Report\nFrames: 0x7f63b4001000 (libc.so.6)"},
+        {hangHead + serving + ": did not answer.\n\n" + worker,
+         "Hang Report\nThread 4711 \"nebo_slave\", serving the master's calls: did not answer."},
+        // Cut short: no thread yet, or no serving thread at all.
+        {hangHead, "Hang Report"},
+        {hangHead + worker, "Hang Report"},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(summarizeSlaveError(test.text), test.summary) << test.text;
+}
+
 TEST(summarizeSlaveErrorTest, OtherTextsGiveTheirFirstLinesCut)
 {
     const struct {

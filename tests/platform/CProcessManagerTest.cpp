@@ -18,6 +18,7 @@ public:
     bool setPriority(int32_t) override { return false; }
     int32_t getPriority() override { return priorityNormal; }
     void terminate() override {}
+    void requestHangReport() override {}
     uint32_t getID() override { return 0; }
 };
 

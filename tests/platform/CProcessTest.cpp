@@ -3,6 +3,7 @@
 #include "CProcessProbe.h"
 #include "CScopedPipeFolder.h"
 #include "foundation/CError.h"
+#include "platform/posix/hangReportSignal.h"
 
 #include <chrono>
 #include <algorithm>
@@ -340,6 +341,23 @@ TEST(CProcessTest, TerminateEndsTheOwnGroupAlsoAfterTheProgramEnded)
         process = nullptr;
         EXPECT_TRUE(waitUntilReaped(leader)) << test.name;
     }
+}
+
+TEST(CProcessTest, HangReportRequestReachesTheProgramAloneNotItsGroup)
+{
+    CGrandchildSpawner spawner;
+    P<CProcess> process = spawner.start(true, makeOptions(true, false));
+    const pid_t grandchild = spawner.waitForGrandchild();
+    ASSERT_NE(0, grandchild);
+    // The shell has no handler for the request and ends of it; its child never heard it.
+    process->requestHangReport();
+    ASSERT_TRUE(waitForEnd(*process));
+    EXPECT_EQ(process->getExitCode(), 128 + hangReportSignal);
+    EXPECT_TRUE(isRunning(grandchild));
+    // Once the end was seen, the identity is left alone.
+    process->requestHangReport();
+    process->terminate();
+    EXPECT_TRUE(waitUntilGone(grandchild));
 }
 
 // Points standard output and standard error at a pipe for one scope and

@@ -2,18 +2,23 @@
 // without, and a child of the test confined as a slave confines itself.
 #include "slave/CSlaveConfinement.h"
 
+#include "crashhandler/posix/hangReportHandler.h"
 #include "foundation/CURI.h"
 #include "host/CLogManager.h"
 #include "host/CNEBPluginClient.h"
+#include "platform/posix/hangReportSignal.h"
 #include "slave/CSlaveFixture.h"
 #include "slave/CSlaveServices.h"
 #include "streams/CMemoryManager.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <fstream>
+#include <pthread.h>
 #include <string>
+#include <thread>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -115,6 +120,36 @@ TEST_F(CSlaveConfinementTest, StartingAProgramEndsTheSlaveWithAReportNamingTheCa
     EXPECT_NE(report.find("The plugin called execve, which the sandbox forbids."), std::string::npos) << report;
     EXPECT_NE(report.find("The exception is noncontinuable."), std::string::npos) << report;
     EXPECT_NE(report.find("Module Addresses:"), std::string::npos) << report;
+}
+
+TEST_F(CSlaveConfinementTest, HangReportHoldsEveryThreadOfTheConfinedSlave)
+{
+    const int status = statusOfConfinedSlave([] {
+        static std::atomic<bool> bNamed{false};
+        std::thread([] {
+            pthread_setname_np(pthread_self(), "worker");
+            bNamed = true;
+            for (;;)
+                pause();
+        }).detach();
+        while (!bNamed)
+            usleep(1000);
+        // The request as the master sends it; the handler ends the process.
+        kill(getpid(), lumo::posix::hangReportSignal);
+        sleep(20);
+        return 1;
+    });
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), crashhandler::hangReportExitCode);
+    const std::string report = errorFileText();
+    EXPECT_NE(report.find("\n\nHang Report\n\n"), std::string::npos) << report;
+    // The thread that installed the handler serves; the worker, started
+    // inside the sandbox, was asked and answered.
+    const size_t firstThread = report.find("\nThread ") + 1;
+    const std::string heading = report.substr(firstThread, report.find('\n', firstThread) - firstThread);
+    EXPECT_NE(heading.find("\", serving the master's calls:"), std::string::npos) << report;
+    EXPECT_EQ(report.compare(firstThread + heading.size(), 11, "\n\nContext:\n"), 0) << report;
+    EXPECT_NE(report.find("\"worker\":\n\nContext:\n"), std::string::npos) << report;
 }
 
 #if !defined(__SANITIZE_ADDRESS__)

@@ -3,6 +3,7 @@
 #include "foundation/CException.h"
 #include "platform/IPipeManager.h"
 #include "platform/IThreadManager.h"
+#include "platform/posix/hangReportSignal.h"
 #include "remote/CRemoteException.h"
 #include "streams/CDataInStream.h"
 #include "streams/CDataOutStream.h"
@@ -69,7 +70,17 @@ const SModeName modeNames[] = {
     {"forked-holder", CHostileSlave::Mode::forkedHolder},
     {"exit", CHostileSlave::Mode::exitAtOnce},
     {"hang-in-picture", CHostileSlave::Mode::hangInPicture},
+    {"hang-ignoring-report", CHostileSlave::Mode::hangIgnoringReport},
 };
+
+// The master's request stays pending for good: neither a report nor an end comes of it.
+void blockHangReportRequests()
+{
+    sigset_t request;
+    sigemptyset(&request);
+    sigaddset(&request, lumo::posix::hangReportSignal);
+    sigprocmask(SIG_BLOCK, &request, nullptr);
+}
 
 bool isProcessAlive(int processID)
 {
@@ -181,6 +192,7 @@ bool CHostileSlave::isLieTarget(const std::string& name) const
         return name == "getValidExtensions";
     case Mode::hugePicture:
     case Mode::hangInPicture:
+    case Mode::hangIgnoringReport:
         return name == "getNextPicture";
     case Mode::controlChars:
         return name == "tryCreateSource";
@@ -218,6 +230,9 @@ void CHostileSlave::tellLie(const std::string& name)
         sendHugePicture();
         silence();
     case Mode::hangInPicture:
+        silence();
+    case Mode::hangIgnoringReport:
+        blockHangReportRequests();
         silence();
     case Mode::controlChars:
         sendString(std::string(errorKeyword) + std::string(terminalEscapes));

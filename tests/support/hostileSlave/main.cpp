@@ -37,7 +37,10 @@
 //                       and dropping requests until the master closes its
 //                       end; the parent ends with 0.
 //   exit                at once: ends with 3.
-//   hang-in-picture     "getNextPicture": silence.
+//   hang-in-picture     "getNextPicture": silence; the master's request for a
+//                       hang report ends it (it has no handler).
+//   hang-ignoring-report  "getNextPicture": blocks the master's request for a
+//                       hang report, then silence.
 //
 // Filler is cut short when the master closes the pipe; like every other
 // failure of the connection, that ends the program with 0 and the failure's

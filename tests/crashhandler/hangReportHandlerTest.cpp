@@ -1,0 +1,202 @@
+// Real hang reports of a child process of the test, whose threads the
+// handler asks for their stacks.
+#include "crashhandler/posix/hangReportHandler.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <poll.h>
+#include <pthread.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace crashhandler {
+namespace {
+
+constexpr int requestSignal = SIGUSR1;
+// Generous: the child ends well within a second of the request.
+constexpr int childWaitMs = 20000;
+
+char g_reportPath[256];
+
+struct SThreadIDs {
+    pid_t main;
+    pid_t worker;
+    pid_t deaf;
+};
+
+std::atomic<pid_t> g_workerID{0};
+std::atomic<pid_t> g_deafID{0};
+
+volatile bool g_bWaiting = true;
+volatile int g_depthSeen = 0;
+
+// Waits for ever a few frames deep, so that a stack walk has steps to take.
+__attribute__((noinline)) void waitDeep(int depth)
+{
+    if (depth > 0)
+        waitDeep(depth - 1);
+    else
+        while (g_bWaiting)
+            pause();
+    // After the call, so that it stays a call with a frame of its own.
+    g_depthSeen = depth;
+}
+
+void* runWorker(void*)
+{
+    pthread_setname_np(pthread_self(), "worker");
+    g_workerID = gettid();
+    waitDeep(3);
+    return nullptr;
+}
+
+// A thread that never hears the request.
+void* runDeaf(void*)
+{
+    pthread_setname_np(pthread_self(), "deaf");
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, requestSignal);
+    pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+    g_deafID = gettid();
+    waitDeep(0);
+    return nullptr;
+}
+
+// The child: its threads, the handler with `bWorkerServes` choosing the
+// serving thread, then the thread ids through `ready`, then waiting.
+[[noreturn]] void runChild(int ready, bool bWorkerServes)
+{
+    pthread_setname_np(pthread_self(), "main");
+    pthread_t thread;
+    pthread_create(&thread, nullptr, &runWorker, nullptr);
+    pthread_create(&thread, nullptr, &runDeaf, nullptr);
+    while (g_workerID == 0 || g_deafID == 0)
+        usleep(1000);
+    const SThreadIDs ids{gettid(), g_workerID, g_deafID};
+    installHangReportHandler(requestSignal, bWorkerServes ? ids.worker : ids.main, g_reportPath, "tests", "1.0");
+    if (write(ready, &ids, sizeof ids) != sizeof ids)
+        _exit(1);
+    waitDeep(3);
+    _exit(1);
+}
+
+struct SOutcome {
+    SThreadIDs ids{};
+    int status = -1;
+    std::string report;
+};
+
+bool readWithin(int descriptor, void* target, size_t size, int timeoutMs)
+{
+    pollfd readable{descriptor, POLLIN, 0};
+    return poll(&readable, 1, timeoutMs) == 1 && read(descriptor, target, size) == ssize_t(size);
+}
+
+// The wait status, or -1 when the child did not end in time (it is killed then).
+int waitForEnd(pid_t child)
+{
+    int status = 0;
+    for (int waited = 0; waited < childWaitMs; waited += 10) {
+        if (waitpid(child, &status, WNOHANG) == child)
+            return status;
+        usleep(10000);
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return -1;
+}
+
+SOutcome requestReport(bool bWorkerServes)
+{
+    std::snprintf(g_reportPath, sizeof g_reportPath, "/tmp/hang-report-%d.txt", static_cast<int>(getpid()));
+    std::remove(g_reportPath);
+    int ready[2];
+    if (pipe(ready) != 0)
+        return {};
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ready[0]);
+        runChild(ready[1], bWorkerServes);
+    }
+    close(ready[1]);
+    SOutcome outcome;
+    if (readWithin(ready[0], &outcome.ids, sizeof outcome.ids, childWaitMs))
+        kill(child, requestSignal);
+    close(ready[0]);
+    outcome.status = waitForEnd(child);
+    std::stringstream text;
+    text << std::ifstream(g_reportPath).rdbuf();
+    outcome.report = text.str();
+    std::remove(g_reportPath);
+    return outcome;
+}
+
+std::string threadLine(pid_t id, const char* name, const char* rest)
+{
+    return "Thread " + std::to_string(id) + " \"" + name + "\"" + rest;
+}
+
+TEST(hangReportHandlerTest, ServingThreadComesFirstAndEveryOtherIsAskedInTurn)
+{
+    const char* const recorded = ":\n\nContext:\n\n";
+    const char* const serving = ", serving the master's calls:\n\nContext:\n\n";
+    for (const bool bWorkerServes : {false, true}) {
+        SCOPED_TRACE(bWorkerServes ? "the worker serves" : "the main thread serves");
+        const SOutcome outcome = requestReport(bWorkerServes);
+        ASSERT_TRUE(WIFEXITED(outcome.status)) << outcome.status;
+        EXPECT_EQ(WEXITSTATUS(outcome.status), hangReportExitCode);
+        const std::string& report = outcome.report;
+        EXPECT_EQ(report.rfind("tests 1.0\n\n\nHang Report\n\n", 0), 0u) << report;
+        EXPECT_NE(report.find("Module Addresses:\n"), std::string::npos) << report;
+        EXPECT_NE(report.find("crashhandler_tests : "), std::string::npos) << report;
+
+        const std::string first = bWorkerServes ? threadLine(outcome.ids.worker, "worker", serving)
+                                                : threadLine(outcome.ids.main, "main", serving);
+        const std::string other = bWorkerServes ? threadLine(outcome.ids.main, "main", recorded)
+                                                : threadLine(outcome.ids.worker, "worker", recorded);
+        EXPECT_EQ(report.find("Thread "), report.find(first)) << report;
+        EXPECT_NE(report.find(other), std::string::npos) << report;
+        EXPECT_NE(report.find(threadLine(outcome.ids.deaf, "deaf", ": did not answer.\n\n")), std::string::npos)
+            << report;
+        // Each recorded thread has its own stack pointer, and its walk goes
+        // through the frames it waits in.
+        std::string stackPointers[2];
+        for (int i = 0; i < 2; ++i) {
+            const size_t start = report.find(i == 0 ? first : other);
+            const size_t end = report.find("\nThread ", start);
+            const size_t stackPointer = report.find("RSP:    ", start);
+            stackPointers[i] = report.substr(stackPointer, report.find('\n', stackPointer) - stackPointer);
+            size_t steps = 0;
+            for (size_t at = report.find("Current Address: ", start); at < end;
+                 at = report.find("Current Address: ", at + 1))
+                ++steps;
+            EXPECT_GE(steps, 4u) << report;
+        }
+        EXPECT_NE(stackPointers[0], stackPointers[1]);
+    }
+}
+
+TEST(hangReportHandlerTest, RemovedHandlerLeavesTheSignalAsItWas)
+{
+    struct sigaction before = {};
+    sigaction(requestSignal, nullptr, &before);
+    installHangReportHandler(requestSignal, gettid(), "/nonexistent/report", "tests", "1.0");
+    struct sigaction during = {};
+    sigaction(requestSignal, nullptr, &during);
+    EXPECT_NE(during.sa_sigaction, before.sa_sigaction);
+    EXPECT_TRUE(during.sa_flags & SA_ONSTACK);
+    removeHangReportHandler();
+    struct sigaction after = {};
+    sigaction(requestSignal, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+} // namespace
+} // namespace crashhandler

@@ -121,7 +121,8 @@ EThreadOutcome ask(pid_t thread, bool& bRecordFree)
     g_askedThread.store(thread);
     if (tgkill(getpid(), thread, g_settings.signal) != 0) {
         g_askedThread.store(0);
-        return EThreadOutcome::ended;
+        // Anything but its end (a sandbox's refusal) leaves it unheard.
+        return errno == ESRCH ? EThreadOutcome::ended : EThreadOutcome::silent;
     }
     if (waitForRecord(nowMs() + threadAnswerMs))
         return EThreadOutcome::recorded;

@@ -32,18 +32,24 @@ struct SThreadIDs {
 
 std::atomic<pid_t> g_workerID{0};
 std::atomic<pid_t> g_deafID{0};
+int g_readyPipe = -1;
+bool g_bWorkerServes = false;
 
 volatile bool g_bWaiting = true;
 volatile int g_depthSeen = 0;
 
-// Waits for ever a few frames deep, so that a stack walk has steps to take.
-__attribute__((noinline)) void waitDeep(int depth)
+// Waits for ever a few frames deep, so that a stack walk has steps to take;
+// `atBottom` runs in the deepest frame first, so that whatever it announces
+// holds from then on.
+__attribute__((noinline)) void waitDeep(int depth, void (*atBottom)())
 {
-    if (depth > 0)
-        waitDeep(depth - 1);
-    else
+    if (depth > 0) {
+        waitDeep(depth - 1, atBottom);
+    } else {
+        atBottom();
         while (g_bWaiting)
             pause();
+    }
     // After the call, so that it stays a call with a frame of its own.
     g_depthSeen = depth;
 }
@@ -51,8 +57,7 @@ __attribute__((noinline)) void waitDeep(int depth)
 void* runWorker(void*)
 {
     pthread_setname_np(pthread_self(), "worker");
-    g_workerID = gettid();
-    waitDeep(3);
+    waitDeep(3, [] { g_workerID = gettid(); });
     return nullptr;
 }
 
@@ -64,26 +69,31 @@ void* runDeaf(void*)
     sigemptyset(&blocked);
     sigaddset(&blocked, requestSignal);
     pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
-    g_deafID = gettid();
-    waitDeep(0);
+    waitDeep(0, [] { g_deafID = gettid(); });
     return nullptr;
 }
 
-// The child: its threads, the handler with `bWorkerServes` choosing the
-// serving thread, then the thread ids through `ready`, then waiting.
+// Once the other threads wait: the handler, with g_bWorkerServes choosing
+// the serving thread, then the thread ids through the ready pipe.
+void announceReady()
+{
+    while (g_workerID == 0 || g_deafID == 0)
+        usleep(1000);
+    const SThreadIDs ids{gettid(), g_workerID, g_deafID};
+    installHangReportHandler(requestSignal, g_bWorkerServes ? ids.worker : ids.main, g_reportPath, "tests", "1.0");
+    if (write(g_readyPipe, &ids, sizeof ids) != sizeof ids)
+        _exit(1);
+}
+
 [[noreturn]] void runChild(int ready, bool bWorkerServes)
 {
+    g_readyPipe = ready;
+    g_bWorkerServes = bWorkerServes;
     pthread_setname_np(pthread_self(), "main");
     pthread_t thread;
     pthread_create(&thread, nullptr, &runWorker, nullptr);
     pthread_create(&thread, nullptr, &runDeaf, nullptr);
-    while (g_workerID == 0 || g_deafID == 0)
-        usleep(1000);
-    const SThreadIDs ids{gettid(), g_workerID, g_deafID};
-    installHangReportHandler(requestSignal, bWorkerServes ? ids.worker : ids.main, g_reportPath, "tests", "1.0");
-    if (write(ready, &ids, sizeof ids) != sizeof ids)
-        _exit(1);
-    waitDeep(3);
+    waitDeep(3, &announceReady);
     _exit(1);
 }
 

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -41,15 +42,28 @@ inline std::vector<pid_t> childProcesses()
     return children;
 }
 
+// Whether the process's environment holds `entry` ("NAME=value").
+inline bool environmentHolds(const std::filesystem::path& process, const std::string& entry)
+{
+    std::ifstream file(process / "environ", std::ios::binary);
+    const std::string environment =
+        std::string(1, '\0') + std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return environment.find(std::string(1, '\0') + entry + std::string(1, '\0')) != std::string::npos;
+}
+
 // True once no process runs `program` (a full path), wherever it moved in
-// the tree; waits a little, as a kill takes effect soon, not at once.
-inline bool noProcessRuns(const std::string& program)
+// the tree; waits a little, as a kill takes effect soon, not at once. With
+// a `marker`, only processes whose environment holds it count: those a
+// test started, and what they started in turn, not those of tests running
+// the same program beside it.
+inline bool noProcessRuns(const std::string& program, const std::string& marker = std::string())
 {
     for (int attempt = 0; attempt < 200; ++attempt) {
         bool bFound = false;
         for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
             std::error_code error;
-            bFound = bFound || std::filesystem::read_symlink(entry.path() / "exe", error) == program;
+            bFound = bFound || (std::filesystem::read_symlink(entry.path() / "exe", error) == program &&
+                                (marker.empty() || environmentHolds(entry.path(), marker)));
         }
         if (!bFound)
             return true;

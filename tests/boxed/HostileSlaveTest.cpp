@@ -69,7 +69,7 @@ std::string hostileProgram()
 
 class HostileSlaveTest : public nebo::test::CBoxedFixture {
 protected:
-    HostileSlaveTest()
+    HostileSlaveTest() : m_owner(ownerVariable, std::to_string(getpid()).c_str())
     {
         m_context->setSlaveProgram(make<lumo::CURI>(String::fromUTF8("file://" + hostileProgram())));
         SSlaveLimits limits;
@@ -94,12 +94,24 @@ protected:
         }
     }
 
+    // No stand-in of this test runs any more; stand-ins of tests running
+    // beside it may.
+    static bool noStandInRuns()
+    {
+        return nebo::test::noProcessRuns(hostileProgram(),
+                                         std::string(ownerVariable) + "=" + std::to_string(getpid()));
+    }
+
     // Error files stay only when the slave wrote to them.
     void expectNoEmptyErrorFile()
     {
         for (const std::string& name : errorFiles())
             EXPECT_GT(std::filesystem::file_size(m_temp.pathOf(name)), 0u) << name;
     }
+
+    // Slaves take NEBO_* variables along, and so marked belong to this test.
+    static constexpr const char* ownerVariable = "NEBO_TEST_OWNER";
+    lumo::CScopedEnvironment m_owner;
 };
 
 TEST_F(HostileSlaveTest, EveryLieEndsInAClearErrorWithinTheLimit)
@@ -130,7 +142,7 @@ TEST_F(HostileSlaveTest, EveryLieEndsInAClearErrorWithinTheLimit)
         } catch (const lumo::CException& error) {
             ADD_FAILURE() << "not a CNEBError: " << descriptionOf(error);
         }
-        EXPECT_TRUE(nebo::test::noProcessRuns(hostileProgram()));
+        EXPECT_TRUE(noStandInRuns());
         expectNoEmptyErrorFile();
     }
     EXPECT_LT(peakResidentKB(), peakResidentLimitKB);
@@ -151,7 +163,7 @@ TEST_F(HostileSlaveTest, SlaveWithoutHangReportEndsInThePlainTimeLimitError)
         } catch (const CNEBError& error) {
             EXPECT_EQ(descriptionOf(error), "CSlaveHandler: " + timeLimitError("getNextPicture"));
         }
-        EXPECT_TRUE(nebo::test::noProcessRuns(hostileProgram()));
+        EXPECT_TRUE(noStandInRuns());
         expectNoEmptyErrorFile();
     }
 }
@@ -169,7 +181,7 @@ TEST_F(HostileSlaveTest, HonestStandInServesAPicture)
     source->close();
     source->open();
     source->close();
-    EXPECT_TRUE(nebo::test::noProcessRuns(hostileProgram()));
+    EXPECT_TRUE(noStandInRuns());
     expectNoEmptyErrorFile();
 }
 

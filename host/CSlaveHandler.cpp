@@ -222,11 +222,11 @@ void CSlaveHandler::checkForSlaveError()
     std::string content;
     for (int attempt = 1; attempt <= errorFileOpenAttempts; ++attempt) {
         if (readFileStart(path.toUTF8(), limit, content)) {
-            String text = String::fromCodePage(content);
+            String text = String::fromUTF8(content);
             if (fileSize > static_cast<int64_t>(content.size()))
                 text = text + describeCut(fileSize, content.size(), path);
             throw CSlaveError(String("CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\n") + text,
-                              String::fromCodePage(summarizeSlaveError(content)), path);
+                              String::fromUTF8(summarizeSlaveError(content)), path);
         }
         if (attempt < errorFileOpenAttempts)
             lumo::getThreadManager()->sleep(errorFileRetryMs);

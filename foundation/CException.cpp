@@ -24,7 +24,7 @@ const char* CException::what() const noexcept
 {
     thread_local std::string buffer;
     try {
-        buffer = m_description.toCodePage();
+        buffer = m_description.toUTF8();
     } catch (...) {
         // what() must not throw; a message that cannot be converted is better
         // reported as such than lost in a second exception.

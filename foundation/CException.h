@@ -16,8 +16,10 @@ class CException : public std::exception, public CObject {
 public:
     CException(const String& description, const String& generalDescription);
 
-    // The description in the process code page. The text lives in a buffer of
-    // the calling thread and stays valid until that thread's next what().
+    // The description in UTF-8, whatever the locale: the programs never set
+    // one, and the C locale's code page would drop every other character.
+    // The text lives in a buffer of the calling thread and stays valid until
+    // that thread's next what().
     const char* what() const noexcept override;
 
     virtual P<IString> getGeneralDescription() const;

@@ -588,7 +588,7 @@ void CEncapsulatedSource::runBufferingThread()
     } catch (const std::exception& error) {
         const char* text = error.what();
         storeThreadError(std::make_exception_ptr(
-            lumo::CError(String::fromCodePage(text ? text : ""), String("std::exception in CEncapsulatedSource"))));
+            lumo::CError(String::fromUTF8(text ? text : ""), String("std::exception in CEncapsulatedSource"))));
     } catch (...) {
         storeThreadError(std::make_exception_ptr(
             lumo::CError(String("unknown exception in buffering thread"), String("CEncapsulatedSource"))));

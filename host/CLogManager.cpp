@@ -138,7 +138,7 @@ lumo::String CLogManager::getLogText()
         return lumo::String();
     TabPrinter printer;
     m_root->Accept(&printer);
-    return lumo::String::fromLatin1(printer.getText());
+    return lumo::String::fromUTF8(printer.getText());
 }
 
 void CLogManager::clearLog()

@@ -15,8 +15,9 @@ namespace nebo::common {
 // holding one "logentry" element per kept entry, oldest first. It keeps at
 // most maxKeptBytes of entries (as printed), dropping the oldest, so that a
 // long-lived master's log stays bounded however much its slaves log; the
-// newest entry is kept whatever its size. Control characters in texts are
-// written out ("\x1B"), which keeps the XML well-formed. Logging, printing
+// newest entry is kept whatever its size. Control characters and bytes that
+// are no UTF-8 in texts are written out ("\x1B", "\xFC"), which keeps the
+// XML well-formed and its text valid UTF-8. Logging, printing
 // and clearing take the log's lock, so any thread may log while another
 // fetches the log.
 class CLogManager : public lumo::CObject, public virtual ILogManager {
@@ -37,7 +38,7 @@ public:
     void logElement(int32_t level, const tinyxml2::XMLElement& element) override;
     void logText(int32_t level, const lumo::String& text) override;
     void logXml(int32_t level, const lumo::String& xmlText) override;
-    // The printed bytes, one Latin-1 character each.
+    // The printed XML, decoded from UTF-8.
     lumo::String getLogText() override;
     void clearLog() override;
 

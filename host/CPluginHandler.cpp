@@ -3,6 +3,7 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CStringFormat.h"
 #include "foundation/castObject.h"
+#include "foundation/equalsIgnoringASCIICase.h"
 #include "host/CNEBError.h"
 #include "host/CNEBPluginBoxed.h"
 #include "host/CPluginExtensions.h"
@@ -18,6 +19,8 @@
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
+#include <string>
+#include <utility>
 
 namespace nebo::common {
 
@@ -27,7 +30,7 @@ const char* const builtInPlugins[] = {"nebo_avlib", "nebo_filters", "nebo_sound"
 // Plugin libraries are shared objects.
 const char* const pluginFileSuffix = ".so";
 
-enum : int32_t { errorLevel = 0, infoLevel = 2 };
+enum : int32_t { errorLevel = 0, infoLevel = 2, debugLevel = 3 };
 
 // Room for a plugin name in a slave's command line.
 constexpr size_t maxPluginNameBytes = 127;
@@ -90,8 +93,17 @@ struct CPluginHandler::SRequest {
     std::function<lumo::P<lumo::IBase>(INEBPlugin& module, const SRequest& request)> make;
     // Whether a made object is the answer; one that is not is dropped.
     std::function<bool(lumo::IBase& made)> accept;
+    // Whether the plugins that do not list the extension may try when
+    // none does. Only what is test-opened can show that it fits; a format
+    // to write is chosen by its extension.
+    bool bTestsEveryPlugin;
     // The URI's extension as the plugins list it; filled by the search.
     lumo::String extension = lumo::String();
+    // Whether some plugin listed the extension; set by the search.
+    bool bExtensionTaken = false;
+    // The plugins that answered without listing it, each with the index of
+    // its entry among the last failures; filled by the search.
+    std::vector<std::pair<INEBPlugin*, size_t>> passedOver = {};
 };
 
 CPluginHandler::CPluginHandler(const lumo::P<INEBContext>& context, bool bBoxed)
@@ -227,7 +239,8 @@ lumo::P<lumo::IBase> CPluginHandler::findSource(const lumo::IURI& uri, int32_t n
                      },
                      [this, bDontCloseAfterTesting](lumo::IBase& made) {
                          return openAndTest(*lumo::castObject<ISource>(&made), bDontCloseAfterTesting);
-                     }};
+                     },
+                     true};
     return tryCreate(request);
 }
 
@@ -238,7 +251,8 @@ lumo::P<lumo::IBase> CPluginHandler::findFormat(const lumo::IURI& uri, int32_t n
                      [](INEBPlugin& module, const SRequest& self) -> lumo::P<lumo::IBase> {
                          return module.tryCreateFormat(self.uri, self.nTypes, true, &self.params);
                      },
-                     [](lumo::IBase&) { return true; }};
+                     [](lumo::IBase&) { return true; },
+                     false};
     return tryCreate(request);
 }
 
@@ -249,6 +263,8 @@ lumo::P<lumo::IBase> CPluginHandler::tryCreate(SRequest& request)
     if (lumo::P<lumo::IBase> made = tryRemembered(request))
         return made;
     lumo::P<lumo::IBase> made = tryByExtension(request);
+    if (!made && !request.bExtensionTaken && request.bTestsEveryPlugin)
+        made = tryPassedOver(request);
     if (made)
         m_lastFailures.clear();
     return made;
@@ -286,22 +302,43 @@ lumo::P<lumo::IBase> CPluginHandler::tryRemembered(const SRequest& request)
     return nullptr;
 }
 
-lumo::P<lumo::IBase> CPluginHandler::tryByExtension(const SRequest& request)
+lumo::P<lumo::IBase> CPluginHandler::tryByExtension(SRequest& request)
 {
     for (const lumo::P<INEBPlugin>& module : m_modules)
-        if (lumo::P<lumo::IBase> made = tryModule(*module, request))
+        if (lumo::P<lumo::IBase> made = tryModule(*module, request, true))
             return made;
     return nullptr;
 }
 
-lumo::P<lumo::IBase> CPluginHandler::tryModule(INEBPlugin& module, const SRequest& request)
+lumo::P<lumo::IBase> CPluginHandler::tryPassedOver(SRequest& request)
+{
+    // A medium without a known extension: only the plugins' own tests can
+    // tell which reads it. A plugin that failed to list its extensions
+    // stays out, with its failure.
+    log(debugLevel, formatText("no plugin takes the extension \"%s\" of %s: each plugin tests it",
+                               {request.extension, request.uri.getDisplayText()}));
+    for (const auto& [module, failureIndex] : request.passedOver) {
+        if (lumo::P<lumo::IBase> made = tryModule(*module, request, false))
+            return made;
+        // Why it could not open the medium replaces why it was passed over.
+        m_lastFailures[failureIndex] = m_lastFailures.back();
+        m_lastFailures.pop_back();
+    }
+    return nullptr;
+}
+
+lumo::P<lumo::IBase> CPluginHandler::tryModule(INEBPlugin& module, SRequest& request, bool bByExtension)
 {
     lumo::String pluginName;
     try {
         pluginName = module.getPluginName();
-        if (!offersExtension(module, request)) {
-            noteFailure(pluginName, formatText("does not take the extension \"%s\"", {request.extension}));
-            return nullptr;
+        if (bByExtension) {
+            if (!offersExtension(module, request)) {
+                request.passedOver.emplace_back(&module, m_lastFailures.size());
+                noteFailure(pluginName, formatText("does not take the extension \"%s\"", {request.extension}));
+                return nullptr;
+            }
+            request.bExtensionTaken = true;
         }
         const lumo::P<lumo::IBase> made = request.make(module, request);
         if (!made) {
@@ -334,8 +371,10 @@ bool CPluginHandler::offersExtension(INEBPlugin& module, const SRequest& request
 {
     const lumo::P<IPluginExtensions> extensions = module.getValidExtensions(request.nTypes);
     const int32_t count = extensions ? extensions->getExtensionCount() : 0;
+    const std::u16string wanted = request.extension->toUTF16();
+    // People write extensions in either case ("CAMERA.MP4").
     for (int32_t index = 0; index < count; ++index)
-        if (lumo::String::fromUTF16(extensions->getExtension(index)) == request.extension)
+        if (lumo::equalsIgnoringASCIICase(extensions->getExtension(index), wanted))
             return true;
     return false;
 }

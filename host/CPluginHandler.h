@@ -11,7 +11,11 @@ namespace nebo::common {
 // The plugins of this process, loaded by name at construction, and the
 // search for the one that opens a URI. The plugin that made an object is
 // remembered in the context, per URI and media types, and asked first the
-// next time.
+// next time. Otherwise the plugins that list the URI's extension (compared
+// without regard to ASCII case) are tried in order. For a source, when none
+// lists it or the URI has none, every plugin is (but one that failed to
+// list its extensions), and its test-open decides: a handler of one plugin
+// tries it whatever the extension.
 //
 // Sources and formats run code of the plugin libraries, which are unloaded
 // with the handler: release every object it made before the handler.
@@ -62,7 +66,8 @@ public:
         lumo::String reason;
     };
     // The plugins the last search went through without success, in module
-    // order, each with its reason; empty after a success.
+    // order, each with its reason (when no plugin took the extension, as
+    // every plugin was tried); empty after a success.
     const std::vector<SFailure>& getLastFailures() const { return m_lastFailures; }
     // The plugin libraries left out at construction or by addPlugin, by
     // their base names, each with its reason.
@@ -81,8 +86,14 @@ private:
     lumo::P<lumo::IBase> findFormat(const lumo::IURI& uri, int32_t nTypes, const INEBPlugin::SSourceParams& params);
     lumo::P<lumo::IBase> tryCreate(SRequest& request);
     lumo::P<lumo::IBase> tryRemembered(const SRequest& request);
-    lumo::P<lumo::IBase> tryByExtension(const SRequest& request);
-    lumo::P<lumo::IBase> tryModule(INEBPlugin& module, const SRequest& request);
+    // The modules in order, those that list the extension, until one makes
+    // what `request` asks for.
+    lumo::P<lumo::IBase> tryByExtension(SRequest& request);
+    // Then, when none lists it, the modules that answered without it.
+    lumo::P<lumo::IBase> tryPassedOver(SRequest& request);
+    // Notes exactly one failure when it makes nothing; with `bByExtension`
+    // a module that does not list the extension is passed over.
+    lumo::P<lumo::IBase> tryModule(INEBPlugin& module, SRequest& request, bool bByExtension);
     bool offersExtension(INEBPlugin& module, const SRequest& request);
     lumo::String comparableExtension(const lumo::IURI& uri);
     bool openAndTest(ISource& source, bool bDontCloseAfterTesting);

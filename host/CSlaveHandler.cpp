@@ -229,10 +229,10 @@ std::optional<CSlaveHandler::SErrorText> CSlaveHandler::readErrorText()
     std::string content;
     for (int attempt = 1; attempt <= errorFileOpenAttempts; ++attempt) {
         if (readFileStart(path.toUTF8(), limit, content)) {
-            String text = String::fromCodePage(content);
+            String text = String::fromUTF8(content);
             if (fileSize > static_cast<int64_t>(content.size()))
                 text = text + describeCut(fileSize, content.size(), path);
-            return SErrorText{text, String::fromCodePage(summarizeSlaveError(content)), path};
+            return SErrorText{text, String::fromUTF8(summarizeSlaveError(content)), path};
         }
         if (attempt < errorFileOpenAttempts)
             lumo::getThreadManager()->sleep(errorFileRetryMs);

@@ -26,7 +26,8 @@ public:
     // well-formed.
     virtual void logXml(int32_t level, const lumo::String& xmlText) = 0;
     // The whole log printed as XML, or the empty string when it holds no
-    // entry.
+    // entry. Its characters are the text's own (it crosses a pipe as
+    // UTF-8), not the bytes of its encoding.
     virtual lumo::String getLogText() = 0;
     virtual void clearLog() = 0;
 };

@@ -17,7 +17,7 @@ bool isDebugOutputOnStderr()
 void writeDebugOutput(ILogManager* log, const lumo::String& text)
 {
     if (isDebugOutputOnStderr()) {
-        std::fputs(text.toCodePage().c_str(), stderr);
+        std::fputs(text.toUTF8().c_str(), stderr);
         std::fflush(stderr);
     } else if (log) {
         log->logText(debugOutputLevel, text);

@@ -25,7 +25,7 @@ String describe(const lumo::CException& error)
 String describe(const std::exception& error)
 {
     const char* text = error.what();
-    return String("std::exception\nErrorString: ") + String::fromCodePage(text ? text : "");
+    return String("std::exception\nErrorString: ") + String::fromUTF8(text ? text : "");
 }
 
 } // namespace
@@ -130,7 +130,7 @@ void CSlave::writeErrorFile(const String& message)
         writeDebugOutput(errorFileNotWritable);
         return;
     }
-    const std::string bytes = message.toCodePage();
+    const std::string bytes = message.toUTF8();
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
 }

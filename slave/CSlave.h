@@ -23,8 +23,8 @@ public:
     // Runs the slave on the text after the program name. Never throws.
     int run(std::string_view commandLine);
 
-    // Writes a message, in the process code page, into the error file; when
-    // the file cannot be opened, says so on the debug output instead.
+    // Writes a message, in UTF-8, into the error file; when the file cannot
+    // be opened, says so on the debug output instead.
     void writeErrorFile(const lumo::String& message);
 
 private:

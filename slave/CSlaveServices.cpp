@@ -174,7 +174,7 @@ void CSlaveServices::writeDebugOutput(const std::string& text, lumo::IBase* logM
         std::fputs(text.c_str(), stderr);
         std::fflush(stderr);
     } else if (logManager) {
-        castObject<ILogManager>(logManager)->logText(debugOutputLevel, lumo::String::fromCodePage(text));
+        castObject<ILogManager>(logManager)->logText(debugOutputLevel, lumo::String::fromUTF8(text));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "plugins/demo/CDemoClip.h"
 
+#include "foundation/CParseError.h"
 #include "media/CAudioChunk.h"
 #include "media/CNV12Picture.h"
 #include "media/CRGBPicture.h"
@@ -51,8 +52,13 @@ std::optional<int32_t> parsePictureType(std::string_view text)
     return found->second;
 }
 
+[[noreturn]] void refuseQuery(const std::string& reason)
+{
+    throw lumo::CParseError(lumo::String::fromUTF8(reason));
+}
+
 // Sets one number of `clip` from a pair; false when the value is not
-// valid, true for a key that names no number.
+// valid. Throws CParseError for a key that names no number.
 bool applyNumber(CDemoClip& clip, std::string_view key, std::string_view value)
 {
     static const std::map<std::string_view, std::pair<int32_t CDemoClip::*, int32_t>> numbers = {
@@ -64,7 +70,7 @@ bool applyNumber(CDemoClip& clip, std::string_view key, std::string_view value)
         {"channels", {&CDemoClip::channelCount, maxChannelCount}}};
     const auto found = numbers.find(key);
     if (found == numbers.end())
-        return true;
+        refuseQuery("unknown query key \"" + std::string(key) + "\"");
     const std::optional<int32_t> parsed = parseWhole(value, 1, found->second.second);
     if (parsed)
         clip.*found->second.first = *parsed;
@@ -72,7 +78,7 @@ bool applyNumber(CDemoClip& clip, std::string_view key, std::string_view value)
 }
 
 // Sets one field of `clip` from a pair; false when the value is not valid.
-// Unknown keys are passed over.
+// Throws CParseError for an unknown key.
 bool applyPair(CDemoClip& clip, std::string_view key, std::string_view value)
 {
     if (key == "fmt") {
@@ -230,7 +236,7 @@ int64_t firstIndexAt(double seconds, int64_t end, double (CDemoClip::*timeOf)(in
 
 } // namespace
 
-std::optional<CDemoClip> CDemoClip::fromQuery(const lumo::String& query)
+CDemoClip CDemoClip::fromQuery(const lumo::String& query)
 {
     CDemoClip clip;
     const std::string text = query.toUTF8();
@@ -238,16 +244,19 @@ std::optional<CDemoClip> CDemoClip::fromQuery(const lumo::String& query)
     while (!rest.empty()) {
         const std::string_view pair = rest.substr(0, rest.find('&'));
         rest.remove_prefix(std::min(rest.size(), pair.size() + 1));
-        const size_t equals = pair.find('=');
-        if (equals == std::string_view::npos)
+        if (pair.empty())
             continue;
-        if (!applyPair(clip, pair.substr(0, equals), pair.substr(equals + 1)))
-            return std::nullopt;
+        // A key without "=" has an empty value, which no key accepts.
+        const std::string_view key = pair.substr(0, pair.find('='));
+        const std::string_view value = pair.substr(std::min(pair.size(), key.size() + 1));
+        if (!applyPair(clip, key, value))
+            refuseQuery("the value \"" + std::string(value) + "\" of \"" + std::string(key) + "\" is not valid");
     }
     // Chroma covers pairs of pixels, so the YUV layouts need even sizes.
     const bool bYUV = clip.pictureType != common::rgbPictureType;
     if (bYUV && (clip.width % 2 != 0 || clip.height % 2 != 0))
-        return std::nullopt;
+        refuseQuery("a YUV layout needs an even width and height, not " + std::to_string(clip.width) + "x" +
+                    std::to_string(clip.height));
     return clip;
 }
 

@@ -24,6 +24,9 @@ constexpr const char* pluginName = "nebo_demo";
 // "failat=N" to picture N (counted from 0) and the sound chunk that holds
 // its time, so that a slave which resumes after it does not meet it again.
 // "delay" makes every picture take that many milliseconds.
+//
+// Any other key is refused rather than passed over, so that a misspelt one
+// cannot leave a test or a user with a clip they did not ask for.
 struct CDemoClip {
     int32_t width = 320;
     int32_t height = 240;
@@ -40,9 +43,10 @@ struct CDemoClip {
     static constexpr int32_t framesPerChunk = 1024;
     static constexpr int32_t bytesPerSample = 2;
 
-    // The clip a query describes, or nothing when a value is not valid.
-    // Unknown keys are passed over.
-    static std::optional<CDemoClip> fromQuery(const lumo::String& query);
+    // The clip a query describes. Throws lumo::CParseError naming the first
+    // key that is unknown or whose value is not valid, or the sizes that
+    // do not suit the layout.
+    static CDemoClip fromQuery(const lumo::String& query);
 
     double getDuration() const;
     double getPictureTime(int64_t index) const;

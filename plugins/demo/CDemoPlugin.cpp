@@ -1,5 +1,7 @@
 #include "plugins/demo/CDemoPlugin.h"
 
+#include "foundation/CParseError.h"
+#include "foundation/equalsIgnoringASCIICase.h"
 #include "host/CPluginExtensions.h"
 #include "host/getPluginMemoryManager.h"
 #include "host/pluginExport.h"
@@ -39,14 +41,16 @@ P<common::IPluginExtensions> CDemoPlugin::getValidExtensions(int32_t nTypes)
 
 P<common::ISource> CDemoPlugin::tryCreateSource(const lumo::IURI& uri, int32_t, bool, const SSourceParams*)
 {
-    if (uri.getExtension().toUTF8() != demoFileSuffix)
-        return nullptr;
-    const std::optional<CDemoClip> clip = CDemoClip::fromQuery(uri.getQuery());
-    if (!clip) {
-        logRefusal(uri);
+    if (!lumo::equalsIgnoringASCIICase(uri.getExtension().toUTF8(), demoFileSuffix)) {
+        logRefusal(uri, std::string("not a \"") + demoFileSuffix + "\" name");
         return nullptr;
     }
-    return make<CDemoSource>(*clip, uri, m_memory, logManager());
+    try {
+        return make<CDemoSource>(CDemoClip::fromQuery(uri.getQuery()), uri, m_memory, logManager());
+    } catch (const lumo::CParseError& error) {
+        logRefusal(uri, error.getDescription()->toUTF8());
+        return nullptr;
+    }
 }
 
 P<common::ILogManager> CDemoPlugin::logManager()
@@ -54,12 +58,12 @@ P<common::ILogManager> CDemoPlugin::logManager()
     return m_context ? m_context->getLogManager() : nullptr;
 }
 
-void CDemoPlugin::logRefusal(const lumo::IURI& uri)
+void CDemoPlugin::logRefusal(const lumo::IURI& uri, const std::string& reason)
 {
     const P<common::ILogManager> log = logManager();
     if (log)
-        log->logText(2, lumo::String::fromUTF8(std::string(pluginName) + ": the query of " + uri.getText().toUTF8() +
-                                                 " does not describe a clip"));
+        log->logText(2, lumo::String::fromUTF8(std::string(pluginName) + ": " + reason + " (" +
+                                                 uri.getText().toUTF8() + ")"));
 }
 
 P<common::IFormat> CDemoPlugin::tryCreateFormat(const lumo::IURI&, int32_t, bool, const SSourceParams*)

@@ -4,6 +4,8 @@
 #include "host/INEBContext.h"
 #include "host/INEBPlugin.h"
 
+#include <string>
+
 namespace nebo::demo {
 
 // Makes synthetic clips for URIs with the extension "demo"; no file needs
@@ -18,8 +20,8 @@ public:
     int32_t getValidTypes() override;
     // "demo" for pictures or sound, nothing for other kinds.
     lumo::P<common::IPluginExtensions> getValidExtensions(int32_t nTypes) override;
-    // A source for a ".demo" URI whose query is valid, otherwise null; a
-    // query that is not valid is logged.
+    // A source for a ".demo" URI (in any case) whose query is valid,
+    // otherwise null; the log says why.
     lumo::P<common::ISource> tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool bDontCloseAfterTesting,
                                              const SSourceParams* pParams) override;
     lumo::P<common::IFormat> tryCreateFormat(const lumo::IURI& uri, int32_t nTypes, bool bDontCloseAfterTesting,
@@ -27,7 +29,7 @@ public:
 
 private:
     lumo::P<common::ILogManager> logManager();
-    void logRefusal(const lumo::IURI& uri);
+    void logRefusal(const lumo::IURI& uri, const std::string& reason);
 
     const lumo::P<common::INEBContext> m_context;
     const lumo::P<lumo::IMemoryManager> m_memory;

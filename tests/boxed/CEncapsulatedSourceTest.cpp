@@ -49,7 +49,7 @@ class CEncapsulatedSourceTest : public nebo::test::CBoxedFixture {
 protected:
     P<CEncapsulatedSource> makeSource(const std::string& query, int32_t types = 3)
     {
-        m_clip = *nebo::demo::CDemoClip::fromQuery(String::fromUTF8(query));
+        m_clip = nebo::demo::CDemoClip::fromQuery(String::fromUTF8(query));
         return make<CEncapsulatedSource>(m_context, String("nebo_demo"), *demoURI(query), types, nullptr);
     }
 
@@ -444,18 +444,24 @@ TEST_F(CEncapsulatedSourceTest, SoundGoesOnAfterTheChunkThatFailedAndPicturesFol
 
 TEST_F(CEncapsulatedSourceTest, RequestThePluginRefusesStartsNoSource)
 {
-    P<CEncapsulatedSource> refused =
-        make<CEncapsulatedSource>(m_context, String("nebo_demo"), *demoURI("w=wide"), 3, nullptr);
-    try {
-        refused->open();
-        ADD_FAILURE() << "opened a clip the plugin refused";
-    } catch (const nebo::common::CSlaveError& error) {
-        EXPECT_EQ(descriptionOf(error), "could not create source \"file:///clips/test.demo?w=wide\" in slave");
-        // Why, in the plugin's words from the slave's log.
-        EXPECT_EQ(error.getSummary().toUTF8(),
-                  "nebo_demo: the query of file:///clips/test.demo?w=wide does not describe a clip");
+    const std::pair<const char*, const char*> cases[] = {
+        {"w=wide", "nebo_demo: the value \"wide\" of \"w\" is not valid (file:///clips/test.demo?w=wide)"},
+        {"w=8&nonsense=1", "nebo_demo: unknown query key \"nonsense\" (file:///clips/test.demo?w=8&nonsense=1)"},
+    };
+    for (const auto& [query, reason] : cases) {
+        P<CEncapsulatedSource> refused =
+            make<CEncapsulatedSource>(m_context, String("nebo_demo"), *demoURI(query), 3, nullptr);
+        try {
+            refused->open();
+            ADD_FAILURE() << "opened a clip the plugin refused: " << query;
+        } catch (const nebo::common::CSlaveError& error) {
+            EXPECT_EQ(descriptionOf(error),
+                      "could not create source \"file:///clips/test.demo?" + std::string(query) + "\" in slave");
+            // Why, in the plugin's words from the slave's log.
+            EXPECT_EQ(error.getSummary().toUTF8(), reason);
+        }
+        EXPECT_FALSE(refused->isOpened());
     }
-    EXPECT_FALSE(refused->isOpened());
 }
 
 } // namespace

@@ -115,6 +115,10 @@ TEST(CExceptionTest, WhatIsTheDescriptionAndStaysValidWhileOtherThreadsAsk)
         EXPECT_STREQ(theirs.what(), "theirs, and longer than mine");
     }).join();
     EXPECT_STREQ(text, "plain text");
+
+    // UTF-8 in every locale, the C locale of a program that sets none included.
+    CException accented(String::fromUTF8("caf\xC3\xA9 \xE2\x82\xAC"), "t");
+    EXPECT_STREQ(accented.what(), "caf\xC3\xA9 \xE2\x82\xAC");
 }
 
 TEST(CExceptionTest, CloneKeepsTheFieldsOfTheClassAndOutlivesTheOriginal)

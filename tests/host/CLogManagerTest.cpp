@@ -19,15 +19,6 @@ std::string fixedTime()
     return "01/02/03 04:05";
 }
 
-// The characters of a Latin-1 string as the bytes they stand for.
-std::string bytesOf(const lumo::String& text)
-{
-    std::string bytes;
-    for (int32_t i = 0; i < text.getLength(); ++i)
-        bytes += static_cast<char>(text->getCharAt(i));
-    return bytes;
-}
-
 // Some date, a blank, and hours and minutes such as "21:40".
 bool isDateAndTime(const std::string& text)
 {
@@ -48,7 +39,7 @@ struct CLogManagerTest : testing::Test {
     Entries entries()
     {
         Entries found;
-        const std::string text = bytesOf(log->getLogText());
+        const std::string text = log->getLogText().toUTF8();
         if (text.empty())
             return found;
         tinyxml2::XMLDocument printed;
@@ -67,7 +58,7 @@ TEST_F(CLogManagerTest, PrintsEntriesIndentedWithTabs)
     log->logText(2, lumo::String::fromUTF8("caf\xC3\xA9 <&>"));
     log->logXml(0, lumo::String("<a x=\"1\"><b>some &amp; text</b>\n   <c/></a>"));
 
-    EXPECT_EQ(bytesOf(log->getLogText()), "<slavelog>\n"
+    EXPECT_EQ(log->getLogText().toUTF8(), "<slavelog>\n"
                                           "\t<logentry level=\"info\" time=\"01/02/03 04:05\">\n"
                                           "\t\t<textlog>caf\xC3\xA9 &lt;&amp;&gt;</textlog>\n"
                                           "\t</logentry>\n"
@@ -114,7 +105,21 @@ TEST_F(CLogManagerTest, ControlCharactersAreWrittenOutSoTheLogStaysWellFormed)
     log->logText(0, lumo::String::fromUTF8("\x1b]0;owned\x07 text\x01"));
     log->logXml(1, lumo::String::fromUTF8("<slavelog><textlog>\x1b[2J</textlog></slavelog>"));
     EXPECT_EQ(entries(), (Entries{"error:\\x1B]0;owned\\x07 text\\x01", "warning:slavelog"}));
-    EXPECT_NE(bytesOf(log->getLogText()).find("<textlog>\\x1B[2J</textlog>"), std::string::npos);
+    EXPECT_NE(log->getLogText().toUTF8().find("<textlog>\\x1B[2J</textlog>"), std::string::npos);
+}
+
+// A slave's log reaches its master as text and is logged there again.
+TEST_F(CLogManagerTest, TextOutsideASCIISurvivesTheMastersLogOnce)
+{
+    const std::string name = "/clips/\xC3\xBCn\xC3\xAF \xE2\x82\xAC \xF0\x9F\x8E\xA5.mp4";
+    log->logText(2, lumo::String::fromUTF8("opening " + name));
+    const lumo::P<CLogManager> master = lumo::make<CLogManager>(lumo::String("masterlog"), &fixedTime);
+    master->logXml(2, log->getLogText());
+
+    const std::string text = master->getLogText().toUTF8();
+    EXPECT_NE(text.find("<textlog>opening " + name + "</textlog>"), std::string::npos) << text;
+    // The text holds the characters themselves, not the bytes of their encoding.
+    EXPECT_GE(master->getLogText()->indexOfChar(0x1F3A5), 0);
 }
 
 TEST_F(CLogManagerTest, KeepsTheNewestEntriesUpToItsBound)
@@ -142,7 +147,7 @@ TEST_F(CLogManagerTest, AnEmptyLogPrintsAsTheEmptyStringAndKeepsItsRoot)
     EXPECT_TRUE(log->getLogText().isEmpty());
 
     log->logText(2, lumo::String("second"));
-    EXPECT_EQ(bytesOf(log->getLogText()).rfind("<slavelog>\n", 0), 0u);
+    EXPECT_EQ(log->getLogText().toUTF8().rfind("<slavelog>\n", 0), 0u);
     EXPECT_EQ(entries(), Entries{"info:second"});
 }
 
@@ -159,7 +164,7 @@ TEST_F(CLogManagerTest, StampsEntriesWithTheLocalDateAndTime)
 
     log = lumo::make<CLogManager>(lumo::String("log"));
     log->logText(2, lumo::String("now"));
-    document.Parse(bytesOf(log->getLogText()).c_str());
+    document.Parse(log->getLogText().toUTF8().c_str());
     const char* stamp = document.RootElement()->FirstChildElement("logentry")->Attribute("time");
     EXPECT_TRUE(isDateAndTime(stamp)) << stamp;
 }

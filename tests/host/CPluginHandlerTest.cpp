@@ -139,7 +139,7 @@ TEST_F(CPluginHandlerTest, BoxedHandlerAsksASlaveForEachNameButNoneForAMissingLi
     EXPECT_THROW(make<CPluginHandler>(nullptr, true), lumo::CInvalidArgError);
 }
 
-TEST_F(CPluginHandlerTest, ChoosesByTheWholeExtensionWithoutDotOrSuffix)
+TEST_F(CPluginHandlerTest, ChoosesByTheExtensionInAnyCaseWithoutDotOrSuffix)
 {
     const struct {
         const char* uri;
@@ -149,16 +149,15 @@ TEST_F(CPluginHandlerTest, ChoosesByTheWholeExtensionWithoutDotOrSuffix)
         {"file:///media/clip.mpg", "", "avlib"},
         {"file:///media/clip.wav", "", "sound"},
         {"file:///media/clip.avi", "", "avlib"},
-        // Extensions compare case-sensitively: avlib's "avi" is no match.
-        {"file:///media/clip.AVI", "", "sound"},
-        {"file:///media/clip.av", "", ""},
-        {"file:///media/clip.avix", "", ""},
-        {"file:///media/clip", "", ""},
-        // A URI once found is remembered, so the misses come first.
-        {"file:///media/clip.mpg_part", "", ""},
-        {"file:///media/clip.mpg_part", "part", ""},
+        {"file:///media/clip.AVI", "", "avlib"},
+        {"file:///media/CLIP.MPG", "", "avlib"},
+        {"file:///media/clip.Wav", "", "sound"},
         {"file:///media/clip.mpg_part", "_part", "avlib"},
         {"file:///media/other.mpg", "_part", "avlib"},
+        // A plugin that takes the extension keeps the others out, whatever
+        // the case, even when it refuses.
+        {"file:///media/clip.MPG?refuse=avlib", "", ""},
+        {"file:///media/clip.WAV?fail=sound", "", ""},
     };
     const P<CPluginHandler> handler = loadBoth();
     for (const auto& test : cases) {
@@ -167,6 +166,69 @@ TEST_F(CPluginHandlerTest, ChoosesByTheWholeExtensionWithoutDotOrSuffix)
             << test.uri << " with suffix " << test.suffix;
     }
     EXPECT_EQ(logText().find("Opening failed"), std::string::npos);
+    EXPECT_EQ(logText().find("no plugin takes"), std::string::npos);
+}
+
+// Each plugin with its reason, as "name: reason" lines.
+std::string failuresOf(const CPluginHandler& handler)
+{
+    std::string text;
+    for (const CPluginHandler::SFailure& failure : handler.getLastFailures())
+        text += failure.pluginName.toUTF8() + ": " + failure.reason.toUTF8() + "\n";
+    return text;
+}
+
+TEST_F(CPluginHandlerTest, TriesEveryPluginWhenNoneTakesTheExtension)
+{
+    const struct {
+        const char* uri;
+        const char* suffix;
+        const char* plugin; // "" for none
+        const char* failures;
+    } cases[] = {
+        // Only the whole extension counts, so these are none of avlib's.
+        {"file:///media/clip.av?refuse=avlib", "", "sound", ""},
+        {"file:///media/clip.avix?fail=avlib", "", "sound", ""},
+        {"file:///media/clip.mpg_part?refuse=avlib", "part", "sound", ""},
+        {"file:///media/clip?refuse=avlib", "", "sound", ""},
+        {"file:///media/clip.xyz", "", "avlib", ""},
+        {"file:///media/clip.xyz?refuse=avlib&fail=sound", "", "",
+         "avlib: made nothing for it\nsound: could not open it\n"},
+        {"file:///media/clip?throw=avlib&throw=sound", "", "", "avlib: cannot read this\nsound: cannot read this\n"},
+    };
+    const P<CPluginHandler> handler = loadBoth();
+    for (const auto& test : cases) {
+        handler->setExtensionSuffix(String::fromLatin1(test.suffix));
+        EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*uri(test.uri), true)), test.plugin) << test.uri;
+        EXPECT_EQ(failuresOf(*handler), test.failures) << test.uri;
+    }
+    EXPECT_NE(logText().find(entry("debug", "no plugin takes the extension \"xyz\" of /media/clip.xyz: each "
+                                            "plugin tests it")),
+              std::string::npos)
+        << logText();
+}
+
+TEST_F(CPluginHandlerTest, AHandlerOfOnePluginTriesItWhateverTheExtension)
+{
+    const P<CPluginHandler> handler = load({"nebo_sound"});
+
+    EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*uri("file:///media/clip.mpg"), true)), "sound");
+    EXPECT_EQ(nameOf(handler->tryCreateAudioSource(*uri("file:///media/clip"), 0, 0, 0, true)), "sound");
+    EXPECT_FALSE(handler->tryCreateVideoSource(*uri("file:///media/clip.mpg?fail=sound"), true));
+    EXPECT_EQ(failuresOf(*handler), "sound: could not open it\n");
+}
+
+TEST_F(CPluginHandlerTest, ChoosesAFormatToWriteByItsExtensionOnly)
+{
+    const P<CPluginHandler> handler = loadBoth();
+
+    const P<IFormat> format = handler->tryCreateVideoFormat(*uri("file:///media/out.WAV"), false);
+    ASSERT_TRUE(format);
+    EXPECT_EQ(format->getPluginName(), String("sound"));
+    EXPECT_FALSE(handler->tryCreateVideoFormat(*uri("file:///media/out.xyz"), false));
+    EXPECT_EQ(failuresOf(*handler), "avlib: does not take the extension \"xyz\"\n"
+                                    "sound: does not take the extension \"xyz\"\n");
+    EXPECT_EQ(countOf(logText(), " asked for 8 "), 1u) << logText();
 }
 
 TEST_F(CPluginHandlerTest, ReturnsTheSourceOpenOnlyWhenAskedTo)

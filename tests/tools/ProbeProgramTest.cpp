@@ -412,5 +412,60 @@ TEST_F(ProbeProgramTest, ExplainsItselfAndRefusesBadCommandLines)
     }
 }
 
+// Real clips under names whose extension is upper-case, missing or not
+// their own: the handler takes extensions in any case, tries every plugin
+// when none takes it, and a plugin named on the command line whatever it is.
+TEST_F(ProbeProgramTest, OpensMediaWhateverTheirExtensionSays)
+{
+    testing::SVideoSettings video;
+    video.encoder = "mpeg4";
+    for (const char* name : {"CAMERA.MP4", "camera", "camera.bin", "camera.demo"}) {
+        testing::writeTestClip(m_folder.pathOf("written.mp4"), {video, {}});
+        std::filesystem::rename(m_folder.pathOf("written.mp4"), m_folder.pathOf(name));
+    }
+    const struct {
+        std::vector<std::string> arguments;
+        const char* plugin;
+        const char* size;
+    } cases[] = {
+        {{"CAMERA.MP4"}, "nebo_avlib", "64x48"},
+        {{"camera"}, "nebo_avlib", "64x48"},
+        {{"camera.bin"}, "nebo_avlib", "64x48"},
+        // The demo plugin takes ".demo" and needs no file.
+        {{"camera.demo"}, "nebo_demo", "320x240"},
+        {{"--plugin", "nebo_avlib", "camera.demo"}, "nebo_avlib", "64x48"},
+    };
+    for (const auto& c : cases) {
+        const SRun result = run(c.arguments);
+        EXPECT_EQ(result.exitCode, 0) << c.arguments.back() << ":\n" << result.err;
+        std::map<std::string, std::string> facts = result.facts();
+        EXPECT_EQ(facts["Plugin"], c.plugin) << c.arguments.back();
+        EXPECT_EQ(facts["Picture size"], c.size) << c.arguments.back();
+    }
+}
+
+TEST_F(ProbeProgramTest, ShowsNamesOutsideASCIIAsTheyAre)
+{
+    // Not a clip: the plugin's reason, which names the file, comes from its
+    // slave's log.
+    const std::string name = "\xC3\xBCn\xC3\xAF \xE2\x82\xAC.mp4";
+    m_folder.put(name, "no clip at all");
+    const SRun result = run({"--log", name});
+    EXPECT_EQ(result.exitCode, 1);
+    const size_t log = result.out.find("Log:\n");
+    ASSERT_NE(log, std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(m_folder.pathOf(name), log), std::string::npos) << result.out;
+    EXPECT_NE(result.err.find(m_folder.pathOf(name)), std::string::npos) << result.err;
+    // What a second encoding would make of "ü".
+    EXPECT_EQ((result.out + result.err).find("\xC3\x83\xC2\xBC"), std::string::npos);
+}
+
+TEST_F(ProbeProgramTest, NamesTheDemoQueryKeyItDoesNotKnow)
+{
+    const SRun result = run({"file:///x.demo?w=16&h=16&nonsense=1"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("nebo_demo: unknown query key \"nonsense\""), std::string::npos) << result.err;
+}
+
 } // namespace
 } // namespace nebo::probe

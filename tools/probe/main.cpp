@@ -51,14 +51,10 @@ std::string describeError(const lumo::CException& error, bool bVerbose)
     return text;
 }
 
-// The log holds one byte per character.
 void printLog(nebo::common::INEBContext& context)
 {
-    const lumo::String text = context.getLogManager()->getLogText();
-    std::string bytes;
-    for (int32_t i = 0; i < text.getLength(); ++i)
-        bytes += static_cast<char>(text->getCharAt(i));
-    std::cout << "Log:\n" << lumo::escapeControlCharacters(bytes) << std::flush;
+    const std::string text = context.getLogManager()->getLogText().toUTF8();
+    std::cout << "Log:\n" << lumo::escapeControlCharacters(text) << std::flush;
 }
 
 int runProbe(const CProbeOptions& options, const lumo::IURI& uri)

@@ -334,7 +334,7 @@ void CHostileSlave::writeErrorFile(const lumo::CException& error)
 {
     const String text = String("lumo::CException\nType: ") + String(error.getGeneralDescription()) +
                         String("\ntext: ") + String(error.getDescription());
-    std::ofstream(m_errorFilePath, std::ios::binary) << text.toCodePage();
+    std::ofstream(m_errorFilePath, std::ios::binary) << text.toUTF8();
 }
 
 void CHostileSlave::deleteErrorFile()

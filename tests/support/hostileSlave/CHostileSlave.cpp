@@ -69,7 +69,22 @@ const SModeName modeNames[] = {
     {"forked-holder", CHostileSlave::Mode::forkedHolder},
     {"exit", CHostileSlave::Mode::exitAtOnce},
     {"hang-in-picture", CHostileSlave::Mode::hangInPicture},
+    {"small-picture", CHostileSlave::Mode::smallPicture},
 };
+
+// The plugin with the sizes the mode announces and hands out. Returned as a
+// prvalue, so that it is built in place: its calls refer to it.
+CHonestPlugin makePlugin(CHostileSlave::Mode mode)
+{
+    switch (mode) {
+    case CHostileSlave::Mode::hugeAnnounce:
+        return CHonestPlugin(announcedWidth, announcedHeight);
+    case CHostileSlave::Mode::smallPicture:
+        return CHonestPlugin(honestWidth, honestHeight, honestWidth / 2, honestHeight / 2);
+    default:
+        return CHonestPlugin(honestWidth, honestHeight);
+    }
+}
 
 bool isProcessAlive(int processID)
 {
@@ -89,8 +104,7 @@ std::optional<CHostileSlave::Mode> CHostileSlave::parseMode(std::string_view nam
 
 CHostileSlave::CHostileSlave(Mode mode, int masterProcessID, std::string errorFilePath)
     : m_mode(mode), m_masterProcessID(masterProcessID), m_errorFilePath(std::move(errorFilePath)),
-      m_plugin(mode == Mode::hugeAnnounce ? announcedWidth : honestWidth,
-               mode == Mode::hugeAnnounce ? announcedHeight : honestHeight)
+      m_plugin(makePlugin(mode))
 {
 }
 

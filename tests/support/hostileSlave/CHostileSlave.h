@@ -39,6 +39,7 @@ public:
         forkedHolder,
         exitAtOnce,
         hangInPicture,
+        smallPicture,
     };
 
     // The mode of that name; empty for a name that is none.

@@ -38,6 +38,7 @@
 //                       end; the parent ends with 0.
 //   exit                at once: ends with 3.
 //   hang-in-picture     "getNextPicture": silence.
+//   small-picture       its pictures are 32x24, half the size it announces.
 //
 // Filler is cut short when the master closes the pipe; like every other
 // failure of the connection, that ends the program with 0 and the failure's

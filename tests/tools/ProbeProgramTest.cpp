@@ -550,9 +550,10 @@ TEST_F(ProbeProgramTest, ProbesAFolderOfMixedMediaAsEachAlone)
     testing::writeTestClip(m_folder.pathOf("media/clip.mp4"), {video, {sound}});
     testing::writeTestClip(m_folder.pathOf("media/sub/lossless.mkv"), {testing::SVideoSettings{}, {}});
     testing::writeTestClip(m_folder.pathOf("media/tone.wav"), {std::nullopt, {testing::SAudioSettings{}}});
-    m_folder.put("media/broken.avi", "RIFF, but nothing that follows makes a clip");
-    const std::vector<std::string> media = {"media/broken.avi", "media/clip.mp4", "media/sub/lossless.mkv",
-                                            "media/tone.wav"};
+    // Named to steer a terminal.
+    const std::string broken = "media/broken\x1b[2J.avi";
+    m_folder.put(broken, "RIFF, but nothing that follows makes a clip");
+    const std::vector<std::string> media = {broken, "media/clip.mp4", "media/sub/lossless.mkv", "media/tone.wav"};
 
     const SRun all = run({"-j", "2", "--json", "--recursive", "media"});
     EXPECT_EQ(all.exitCode, 1) << all.err;
@@ -569,14 +570,14 @@ TEST_F(ProbeProgramTest, ProbesAFolderOfMixedMediaAsEachAlone)
     EXPECT_EQ(documents[1]["streams"][1]["tracks"][0]["codec"], "aac");
     EXPECT_EQ(documents[2]["streams"].size(), 1u);
     EXPECT_EQ(documents[3]["streams"][0]["kind"], "audio");
-    EXPECT_NE(all.err.find("nebo_probe: media/broken.avi: Error: no plugin could open"), std::string::npos)
+    EXPECT_NE(all.err.find("nebo_probe: media/broken\\x1B[2J.avi: Error: no plugin could open"), std::string::npos)
         << all.err;
 
     // In text, each report in turn and a summary.
     const SRun text = run({"-j", "2", "--recursive", "media", "file:///x.demo?w=16&h=16&frames=3"});
     EXPECT_EQ(text.exitCode, 1);
     size_t position = 0;
-    for (const char* medium : {"media/broken.avi", "media/clip.mp4", "media/sub/lossless.mkv", "media/tone.wav",
+    for (const char* medium : {"media/broken", "media/clip.mp4", "media/sub/lossless.mkv", "media/tone.wav",
                                "x.demo"}) {
         position = text.out.find(medium, position);
         ASSERT_NE(position, std::string::npos) << medium << " in order:\n" << text.out;
@@ -584,6 +585,7 @@ TEST_F(ProbeProgramTest, ProbesAFolderOfMixedMediaAsEachAlone)
     EXPECT_NE(text.out.find("\n\nSummary: 4 media read, 1 failed, 23 pictures decoded, "), std::string::npos)
         << text.out;
     EXPECT_EQ((text.out + text.err).find('\r'), std::string::npos) << "no progress bar off a terminal";
+    EXPECT_EQ((all.out + all.err + text.out + text.err).find('\x1b'), std::string::npos);
 }
 
 // Each output that cannot be made fails the medium before a single picture

@@ -1,6 +1,7 @@
 // nebo_probe: opens media through the plugins beside it, each boxed in
 // slaves, and tells people what it found. See getUsageText().
 #include "foundation/CException.h"
+#include "foundation/escapeControlCharacters.h"
 #include "tools/probe/CMediaProbe.h"
 #include "tools/probe/CProgressBar.h"
 #include "tools/probe/CTextReport.h"
@@ -68,8 +69,9 @@ SMediumOutput probeQuietly(const SRequest& request, size_t index)
     const CProbeOptions& options = request.options;
     std::ostringstream facts;
     std::ostringstream errors;
-    CTextReport text(options.bJSON ? nullptr : &facts, errors, errorPrefix + request.media[index] + ": ",
-                     options.bPrintLog);
+    // A file found in a folder may have any name.
+    CTextReport text(options.bJSON ? nullptr : &facts, errors,
+                     errorPrefix + lumo::escapeControlCharacters(request.media[index]) + ": ", options.bPrintLog);
     CMediaProbe probe(options, text, nullptr);
     const SMediumReport report = probe.run(request.media[index], *request.uris[index]);
     if (options.bJSON)
@@ -118,7 +120,7 @@ int probeMany(const SRequest& request)
 
 int usageFailed(const lumo::CException& error)
 {
-    std::cerr << errorPrefix << error.getDescription()->toUTF8() << "\n"
+    std::cerr << errorPrefix << lumo::escapeControlCharacters(error.getDescription()->toUTF8()) << "\n"
               << "Try 'nebo_probe --help'." << std::endl;
     return exitBadUsage;
 }

@@ -61,13 +61,6 @@ void CSourceServer::registerOperations()
     registerProc(make<getBytesPerSampleFunction>(this));
 }
 
-IVideoSource& CSourceServer::video()
-{
-    if (!m_video)
-        throw CNEBError("CSourceServer: the source has no pictures");
-    return *m_video;
-}
-
 IAudioSource& CSourceServer::audio()
 {
     if (!m_audio)
@@ -89,30 +82,39 @@ double CSourceServer::getStartTime() { return m_source->getStartTime(); }
 P<lumo::CURI> CSourceServer::getURI() { return m_source->getURI(); }
 lumo::String CSourceServer::getPluginName() { return m_source->getPluginName(); }
 
-void CSourceServer::setMaxSize(int32_t nWidth, int32_t nHeight) { video().setMaxSize(nWidth, nHeight); }
-int32_t CSourceServer::getWidth() { return video().getWidth(); }
-int32_t CSourceServer::getHeight() { return video().getHeight(); }
-double CSourceServer::peekNextPictureTimestamp() { return video().peekNextPictureTimestamp(); }
+void CSourceServer::setMaxSize(int32_t nWidth, int32_t nHeight)
+{
+    if (m_video)
+        m_video->setMaxSize(nWidth, nHeight);
+}
+
+int32_t CSourceServer::getWidth() { return m_video ? m_video->getWidth() : 0; }
+int32_t CSourceServer::getHeight() { return m_video ? m_video->getHeight() : 0; }
+double CSourceServer::peekNextPictureTimestamp() { return m_video ? m_video->peekNextPictureTimestamp() : 0.0; }
 
 P<INEBPicture> CSourceServer::getNextPicture()
 {
-    P<INEBPicture> picture = video().getNextPicture();
+    P<INEBPicture> picture = m_video ? m_video->getNextPicture() : nullptr;
     if (!picture)
         return nullptr;
     return make<CNEBPictureRemote>(m_memoryManager, std::move(picture));
 }
 
-int32_t CSourceServer::getPixelAspectNum() { return video().getPixelAspectNum(); }
-int32_t CSourceServer::getPixelAspectDen() { return video().getPixelAspectDen(); }
-double CSourceServer::getFrameDuration() { return video().getFrameDuration(); }
-int32_t CSourceServer::getFrameRateNum() { return video().getFrameRateNum(); }
-int32_t CSourceServer::getFrameRateDen() { return video().getFrameRateDen(); }
+int32_t CSourceServer::getPixelAspectNum() { return m_video ? m_video->getPixelAspectNum() : 0; }
+int32_t CSourceServer::getPixelAspectDen() { return m_video ? m_video->getPixelAspectDen() : 0; }
+double CSourceServer::getFrameDuration() { return m_video ? m_video->getFrameDuration() : 0.0; }
+int32_t CSourceServer::getFrameRateNum() { return m_video ? m_video->getFrameRateNum() : 0; }
+int32_t CSourceServer::getFrameRateDen() { return m_video ? m_video->getFrameRateDen() : 0; }
 
-P<IAudioStreamInfos> CSourceServer::getAudioStreamInfos() { return audio().getAudioStreamInfos(); }
+P<IAudioStreamInfos> CSourceServer::getAudioStreamInfos()
+{
+    return m_audio ? m_audio->getAudioStreamInfos() : nullptr;
+}
+
 void CSourceServer::setAudioStream(int32_t nAudioIndex) { audio().setAudioStream(nAudioIndex); }
-P<audio::IAudioChunk> CSourceServer::getNextAudioChunk() { return audio().getNextAudioChunk(); }
-int32_t CSourceServer::getSampleRate() { return audio().getSampleRate(); }
-int32_t CSourceServer::getChannelCount() { return audio().getChannelCount(); }
-int32_t CSourceServer::getBytesPerSample() { return audio().getBytesPerSample(); }
+P<audio::IAudioChunk> CSourceServer::getNextAudioChunk() { return m_audio ? m_audio->getNextAudioChunk() : nullptr; }
+int32_t CSourceServer::getSampleRate() { return m_audio ? m_audio->getSampleRate() : 0; }
+int32_t CSourceServer::getChannelCount() { return m_audio ? m_audio->getChannelCount() : 0; }
+int32_t CSourceServer::getBytesPerSample() { return m_audio ? m_audio->getBytesPerSample() : 0; }
 
 } // namespace nebo::common

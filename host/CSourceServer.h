@@ -8,9 +8,12 @@ namespace nebo::common {
 
 // Serves a plugin's source on the pipe that the plugin server used until
 // now. Pictures leave wrapped with their type; chunks and stream lists
-// leave as the plugin wrote them. Picture and sound operations on a source
-// without that side throw CNEBError, which ends the slave's loop like any
-// error in a served call.
+// leave as the plugin wrote them. A master asks for both sides whatever
+// the medium holds, so a side the source lacks answers as a medium without
+// it does: sizes, rates and times of 0, no picture, chunk or stream list,
+// and setMaxSize does nothing. Only setAudioStream on a source without
+// sound throws CNEBError, which ends the slave's loop like any error in a
+// served call.
 class CSourceServer : public lumo::CRemoteStreamServer, public virtual ISourceServer {
 public:
     // Throws CInvalidArgError when the source or the context is null.
@@ -53,7 +56,6 @@ public:
 
 private:
     void registerOperations();
-    IVideoSource& video();
     IAudioSource& audio();
 
     const lumo::P<ISource> m_source;

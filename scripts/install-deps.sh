@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libtinyxml2-dev
+  nlohmann-json3-dev
   libpng-dev
   libyuv-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev

@@ -56,7 +56,9 @@ private:
     bool m_bDelivered = false;
 };
 
-TEST(CSourceServerTest, WrapsPicturesAndRefusesTheMissingSide)
+// A master asks every source for both sides: the missing one answers as a
+// medium without it, and only choosing a sound stream there is refused.
+TEST(CSourceServerTest, WrapsPicturesAndAnswersForTheMissingSideAsNone)
 {
     P<CPictureOnlySource> source = make<CPictureOnlySource>();
     P<CSourceServer> server = make<CSourceServer>(make<lumo::CMemoryIOStream>(), make<lumo::CMemoryIOStream>(),
@@ -69,13 +71,17 @@ TEST(CSourceServerTest, WrapsPicturesAndRefusesTheMissingSide)
     EXPECT_DOUBLE_EQ(wrapped->getPicture()->getTimestamp(), 0.5);
     EXPECT_EQ(server->getNextPicture(), nullptr);
 
+    EXPECT_EQ(server->getSampleRate(), 0);
+    EXPECT_EQ(server->getChannelCount(), 0);
+    EXPECT_EQ(server->getBytesPerSample(), 0);
+    EXPECT_EQ(server->getNextAudioChunk(), nullptr);
+    EXPECT_EQ(server->getAudioStreamInfos(), nullptr);
     try {
-        server->getSampleRate();
-        ADD_FAILURE() << "a source without sound answered";
+        server->setAudioStream(1);
+        ADD_FAILURE() << "a source without sound chose a stream";
     } catch (const CNEBError& error) {
         EXPECT_EQ(error.getDescription()->toUTF8(), "CSourceServer: the source has no sound");
     }
-    EXPECT_THROW(server->getNextAudioChunk(), CNEBError);
     EXPECT_EQ(server->getLog().toUTF8(), "");
 }
 

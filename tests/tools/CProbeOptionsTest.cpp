@@ -7,11 +7,11 @@
 namespace nebo::probe {
 namespace {
 
-TEST(CProbeOptionsTest, ReadsOptionsAndTheTargetInAnyOrder)
+TEST(CProbeOptionsTest, ReadsOptionsAndTheMediaInAnyOrder)
 {
     const CProbeOptions all = CProbeOptions::parse({"--frames", "12", "--log", "clip.demo", "--thumbnail", "0.25",
                                                     "t.png", "--audio", "s.wav", "--plugin", "nebo_demo"});
-    EXPECT_EQ(all.target, "clip.demo");
+    EXPECT_EQ(all.media, (std::vector<SMediumArgument>{{"clip.demo", false}}));
     EXPECT_EQ(all.pluginName, "nebo_demo");
     EXPECT_EQ(all.maxPictures, 12);
     EXPECT_EQ(all.thumbnailTime, 0.25);
@@ -22,17 +22,31 @@ TEST(CProbeOptionsTest, ReadsOptionsAndTheTargetInAnyOrder)
     EXPECT_FALSE(CProbeOptions::parse({"--no-resume", "clip.demo"}).bResume);
 
     const CProbeOptions plain = CProbeOptions::parse({"--", "--odd.demo"});
-    EXPECT_EQ(plain.target, "--odd.demo");
-    EXPECT_FALSE(plain.maxPictures || plain.thumbnailTime || plain.bPrintLog || plain.bHelp);
+    EXPECT_EQ(plain.media, (std::vector<SMediumArgument>{{"--odd.demo", false}}));
+    EXPECT_FALSE(plain.maxPictures || plain.thumbnailTime || plain.bPrintLog || plain.bHelp || plain.bJSON ||
+                 plain.jobs);
     EXPECT_TRUE(CProbeOptions::parse({"--log", "-h"}).bHelp);
+
+    // Media and folders keep their order; --recursive may come again.
+    const CProbeOptions many =
+        CProbeOptions::parse({"a.demo", "--recursive", "clips", "-j", "3", "--json", "b.mp4", "--recursive", "x"});
+    EXPECT_EQ(many.media, (std::vector<SMediumArgument>{{"a.demo", false}, {"clips", true}, {"b.mp4", false},
+                                                         {"x", true}}));
+    EXPECT_EQ(many.jobs, 3);
+    EXPECT_TRUE(many.bJSON);
+    EXPECT_EQ(CProbeOptions::parse({"--jobs", "256", "a.demo"}).jobs, 256);
 }
 
 TEST(CProbeOptionsTest, RefusesCommandLinesItCannotFollow)
 {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "no medium given"},
-        {{"a.demo", "b.demo"}, "one medium at a time"},
-        {{""}, "the medium's name is empty"},
+        {{"--json", "--log"}, "no medium given"},
+        {{"a.demo", ""}, "the medium's name is empty"},
+        {{"a.demo", "--recursive"}, "--recursive needs a value"},
+        {{"a.demo", "-j", "0"}, "-j wants a whole number from 1 to 256"},
+        {{"a.demo", "--jobs", "257"}, "--jobs wants a whole number from 1 to 256"},
+        {{"a.demo", "-j", "2", "-j", "2"}, "-j is given more than once"},
         {{"--fast", "a.demo"}, "unknown option --fast"},
         {{"a.demo", "--log", "--log"}, "--log is given more than once"},
         {{"a.demo", "--frames"}, "--frames needs a value"},

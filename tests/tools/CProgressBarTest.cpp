@@ -10,19 +10,31 @@ namespace {
 TEST(CProgressBarTest, RedrawsInPlaceOnlyWhenTheLineChanges)
 {
     std::ostringstream known;
-    CProgressBar bar(known, 8);
+    CProgressBar bar(known, 8, "pictures");
     bar.update(2);
     bar.update(2);
     bar.update(9); // more than announced: the bar stays full
     bar.finish();
-    EXPECT_EQ(known.str(), "\r[" + std::string(10, '#') + std::string(30, '.') + "] 25% 2/8" + "\r[" +
-                               std::string(40, '#') + "] 100% 9/8\n");
+    EXPECT_EQ(known.str(), "\r[" + std::string(10, '#') + std::string(30, '.') + "] 25% 2/8 pictures" + "\r[" +
+                               std::string(40, '#') + "] 100% 9/8 pictures\n");
 
     std::ostringstream unknown;
-    CProgressBar counter(unknown, 0);
+    CProgressBar counter(unknown, 0, "chunks");
     counter.update(100);
     counter.update(7);
-    EXPECT_EQ(unknown.str(), "\r100 pictures\r7 pictures  ");
+    EXPECT_EQ(unknown.str(), "\r100 chunks\r7 chunks  ");
+}
+
+// Other output takes the wiped line; the bar then comes back whole.
+TEST(CProgressBarTest, HidesForOtherOutputAndComesBack)
+{
+    std::ostringstream out;
+    CProgressBar bar(out, 0, "media");
+    bar.hide();
+    bar.update(1);
+    bar.hide();
+    bar.update(1);
+    EXPECT_EQ(out.str(), "\r1 media\r       \r\r1 media");
 }
 
 } // namespace

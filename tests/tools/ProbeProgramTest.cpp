@@ -9,6 +9,7 @@
 #include "tools/probe/CWAVWriter.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <csignal>
 #include <cstring>
@@ -23,10 +24,22 @@
 namespace nebo::probe {
 namespace {
 
+using nlohmann::json;
+
 struct SRun {
     int exitCode = -1;
     std::string out;
     std::string err;
+
+    // The JSON documents of the output, one a line.
+    std::vector<json> documents() const
+    {
+        std::vector<json> found;
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);)
+            found.push_back(json::parse(line));
+        return found;
+    }
 
     // The "Key: value" lines of the report; the first of each key counts.
     std::map<std::string, std::string> facts() const
@@ -465,6 +478,320 @@ TEST_F(ProbeProgramTest, NamesTheDemoQueryKeyItDoesNotKnow)
     const SRun result = run({"file:///x.demo?w=16&h=16&nonsense=1"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.err.find("nebo_demo: unknown query key \"nonsense\""), std::string::npos) << result.err;
+}
+
+// What differs from run to run: times, and the slaves' costs.
+json withoutTimes(json document)
+{
+    document.erase("seconds");
+    document["decoded"].erase("pictures_per_second");
+    for (json& slave : document["slaves"]) {
+        slave.erase("peak_bytes");
+        slave.erase("cpu_ms");
+    }
+    return document;
+}
+
+TEST_F(ProbeProgramTest, WritesTheJSONOfADemoClipMemberByMember)
+{
+    const std::string clip = "file:///x.demo?w=64&h=48&fmt=rgb&frames=10&rate=8000&channels=3";
+    const SRun result = run({"--json", clip, "--thumbnail", "0.2", "out.png", "--audio", "out.wav"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 1) << "one line per medium";
+    const json document = json::parse(result.out);
+    const std::vector<std::string> members = {"schema",   "input",    "status",   "format", "streams",
+                                              "decoded",  "outputs",  "restarts", "slaves", "warnings",
+                                              "errors",   "seconds"};
+    // In the order of the README's list.
+    const nlohmann::ordered_json ordered = nlohmann::ordered_json::parse(result.out);
+    std::vector<std::string> found;
+    for (const auto& [key, value] : ordered.items())
+        found.push_back(key);
+    EXPECT_EQ(found, members);
+
+    EXPECT_EQ(document["schema"], 1);
+    EXPECT_EQ(document["input"], clip);
+    EXPECT_EQ(document["status"], "read");
+    EXPECT_EQ(document["format"], json({{"uri", clip}, {"plugin", "nebo_demo"}, {"duration", 0.4}}));
+    ASSERT_EQ(document["streams"].size(), 2u);
+    EXPECT_EQ(document["streams"][0], json({{"kind", "video"},
+                                            {"width", 64},
+                                            {"height", 48},
+                                            {"frame_rate", {{"numerator", 25}, {"denominator", 1}}},
+                                            {"frames_per_second", 25.0},
+                                            {"layout", "RGB"}}));
+    EXPECT_EQ(document["streams"][1], json({{"kind", "audio"},
+                                            {"sample_rate", 8000},
+                                            {"channels", 3},
+                                            {"bytes_per_sample", 2},
+                                            {"tracks", json::array()}}));
+    const json& decoded = document["decoded"];
+    EXPECT_EQ(decoded["pictures"], 10);
+    EXPECT_GT(decoded["pictures_per_second"].get<double>(), 0.0);
+    EXPECT_EQ(decoded["chunks"], 0);
+    EXPECT_EQ(decoded["sound_bytes"], 0);
+    EXPECT_EQ(decoded["pictures_of_another_size"], 0);
+    EXPECT_FALSE(decoded.contains("first_of_another_size"));
+    EXPECT_EQ(document["outputs"],
+              json({{"thumbnail", {{"path", "out.png"}, {"time", 0.2},
+                                   {"picture", {{"width", 64}, {"height", 48}, {"time", 0.2}}}}},
+                    {"audio", {{"path", "out.wav"}, {"sound_bytes", 3200 * 3 * 2}}}}));
+    EXPECT_EQ(document["restarts"], json::array());
+    ASSERT_EQ(document["slaves"].size(), 1u);
+    EXPECT_EQ(document["slaves"][0]["cause"], "exited with code 0");
+    EXPECT_GT(document["slaves"][0]["peak_bytes"].get<int64_t>(), 0);
+    EXPECT_GE(document["slaves"][0]["cpu_ms"].get<int64_t>(), 0);
+    EXPECT_EQ(document["warnings"], json::array());
+    EXPECT_EQ(document["errors"], json::array());
+    EXPECT_GT(document["seconds"].get<double>(), 0.0);
+    EXPECT_EQ(test::readPNG(m_folder.pathOf("out.png")).width, 64u);
+}
+
+// Failures are members too: each plugin's reason, a restart's cause, and
+// texts that are no UTF-8 or steer a terminal arrive escaped and readable.
+TEST_F(ProbeProgramTest, WritesFailuresRestartsAndOddTextsAsJSON)
+{
+    const SRun missing = run({"--json", "/nonexistent/clip.mp4"});
+    EXPECT_EQ(missing.exitCode, 1);
+    json document = json::parse(missing.out);
+    EXPECT_EQ(document["status"], "failed");
+    EXPECT_EQ(document["format"]["plugin"], nullptr);
+    EXPECT_EQ(document["format"]["duration"], nullptr);
+    EXPECT_EQ(document["streams"], json::array());
+    ASSERT_EQ(document["errors"].size(), 1u);
+    const json& error = document["errors"][0];
+    EXPECT_EQ(error["step"], "open");
+    EXPECT_EQ(error["type"], "Error");
+    EXPECT_EQ(error["message"], "no plugin could open file:///nonexistent/clip.mp4");
+    std::map<std::string, std::string> reasons;
+    for (const json& plugin : error["plugins"])
+        reasons[plugin["plugin"]] = plugin["reason"];
+    EXPECT_EQ(reasons["nebo_demo"], "does not take the extension \"mp4\"");
+    EXPECT_NE(reasons["nebo_avlib"].find("was not found"), std::string::npos) << reasons["nebo_avlib"];
+    EXPECT_NE(missing.err.find("nebo_probe: Error: no plugin could open"), std::string::npos) << missing.err;
+
+    const SRun resumed = run({"--json", "--timeout", "1", "file:///x.demo?w=16&h=16&frames=50&failat=20&fail=write16"});
+    EXPECT_EQ(resumed.exitCode, 0) << resumed.err;
+    document = json::parse(resumed.out);
+    EXPECT_EQ(document["decoded"]["pictures"], 49);
+    ASSERT_EQ(document["restarts"].size(), 1u);
+    EXPECT_NE(document["restarts"][0]["cause"].get<std::string>().find("Fatal Exception at 0x"), std::string::npos);
+    ASSERT_EQ(document["slaves"].size(), 2u);
+    EXPECT_EQ(document["slaves"][0]["cause"], "killed by signal 11 (SIGSEGV)");
+    EXPECT_EQ(document["slaves"][1]["cause"], "exited with code 0");
+
+    const std::string oddName = "file:///\xff\x1b[31m.demo?w=16&h=16&frames=2";
+    const SRun odd = run({"--json", oddName});
+    ASSERT_EQ(odd.exitCode, 0) << odd.err;
+    EXPECT_EQ(odd.out.find('\x1b'), std::string::npos);
+    for (const char byte : odd.out)
+        EXPECT_LT(static_cast<unsigned char>(byte), 0x80u) << "plain ASCII";
+    document = json::parse(odd.out);
+    EXPECT_EQ(document["input"], "file:///\xef\xbf\xbd\x1b[31m.demo?w=16&h=16&frames=2");
+    EXPECT_EQ(document["decoded"]["pictures"], 2);
+}
+
+// A folder of real media, a sound file and a broken file, probed two at a
+// time, reads as each medium does on its own, in the order of its names.
+TEST_F(ProbeProgramTest, ProbesAFolderOfMixedMediaAsEachAlone)
+{
+    testing::SVideoSettings video;
+    video.encoder = "mpeg4";
+    testing::SAudioSettings sound;
+    sound.encoder = "aac";
+    sound.language = "fra";
+    std::filesystem::create_directories(m_folder.pathOf("media/sub"));
+    std::filesystem::create_directories(m_folder.pathOf("media/empty"));
+    testing::writeTestClip(m_folder.pathOf("media/clip.mp4"), {video, {sound}});
+    testing::writeTestClip(m_folder.pathOf("media/sub/lossless.mkv"), {testing::SVideoSettings{}, {}});
+    testing::writeTestClip(m_folder.pathOf("media/tone.wav"), {std::nullopt, {testing::SAudioSettings{}}});
+    // Named to steer a terminal.
+    const std::string broken = "media/broken\x1b[2J.avi";
+    m_folder.put(broken, "RIFF, but nothing that follows makes a clip");
+    const std::vector<std::string> media = {broken, "media/clip.mp4", "media/sub/lossless.mkv", "media/tone.wav"};
+
+    const SRun all = run({"-j", "2", "--json", "--recursive", "media"});
+    EXPECT_EQ(all.exitCode, 1) << all.err;
+    const std::vector<json> documents = all.documents();
+    ASSERT_EQ(documents.size(), media.size()) << all.out;
+    for (size_t i = 0; i < media.size(); ++i) {
+        EXPECT_EQ(documents[i]["input"], media[i]);
+        const SRun alone = run({"--json", media[i]});
+        EXPECT_EQ(alone.exitCode, i == 0 ? 1 : 0) << alone.err;
+        EXPECT_EQ(withoutTimes(documents[i]), withoutTimes(json::parse(alone.out))) << media[i];
+    }
+    EXPECT_EQ(documents[0]["errors"][0]["step"], "open");
+    EXPECT_EQ(documents[1]["streams"][1]["tracks"][0]["language"], "fra");
+    EXPECT_EQ(documents[1]["streams"][1]["tracks"][0]["codec"], "aac");
+    EXPECT_EQ(documents[2]["streams"].size(), 1u);
+    EXPECT_EQ(documents[3]["streams"][0]["kind"], "audio");
+    EXPECT_NE(all.err.find("nebo_probe: media/broken\\x1B[2J.avi: Error: no plugin could open"), std::string::npos)
+        << all.err;
+
+    // In text, each report in turn and a summary.
+    const SRun text = run({"-j", "2", "--recursive", "media", "file:///x.demo?w=16&h=16&frames=3"});
+    EXPECT_EQ(text.exitCode, 1);
+    size_t position = 0;
+    for (const char* medium : {"media/broken", "media/clip.mp4", "media/sub/lossless.mkv", "media/tone.wav",
+                               "x.demo"}) {
+        position = text.out.find(medium, position);
+        ASSERT_NE(position, std::string::npos) << medium << " in order:\n" << text.out;
+    }
+    EXPECT_NE(text.out.find("\n\nSummary: 4 media read, 1 failed, 23 pictures decoded, "), std::string::npos)
+        << text.out;
+    EXPECT_EQ((text.out + text.err).find('\r'), std::string::npos) << "no progress bar off a terminal";
+    EXPECT_EQ((all.out + all.err + text.out + text.err).find('\x1b'), std::string::npos);
+}
+
+// Each output that cannot be made fails the medium before a single picture
+// is decoded and before anything is written.
+TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
+{
+    m_folder.put("plainfile", "");
+    std::filesystem::create_directory(m_folder.pathOf("folder"));
+    testing::writeTestClip(m_folder.pathOf("silent.mkv"), {testing::SVideoSettings{}, {}});
+    testing::writeTestClip(m_folder.pathOf("tone.wav"), {std::nullopt, {testing::SAudioSettings{}}});
+    const std::string clip = "file:///x.demo?w=16&h=16&frames=10";
+    const struct {
+        std::vector<std::string> arguments;
+        std::vector<std::string> errors;
+    } cases[] = {
+        {{clip, "--audio", "/nonexistent/dir/x.wav"}, {"--audio: there is no folder \"/nonexistent/dir\""}},
+        {{clip, "--thumbnail", "0", "plainfile/x.png"}, {"--thumbnail: there is no folder \"plainfile\""}},
+        {{clip, "--thumbnail", "0", "folder"}, {"--thumbnail: \"folder\" is a folder, not a file"}},
+        {{clip, "--thumbnail", "99", "t.png", "--audio", "s.wav"},
+         {"no picture at 99.000 s or later: it lasts 0.400 s"}},
+        {{"silent.mkv", "--audio", "s.wav"}, {"the medium has no sound to write"}},
+        {{"tone.wav", "--thumbnail", "0", "t.png", "--audio", "s.wav"},
+         {"the medium has no pictures to take a thumbnail from"}},
+        {{clip, "--thumbnail", "0", "/nonexistent/t.png", "--audio", "/nonexistent/s.wav"},
+         {"--thumbnail: there is no folder", "--audio: there is no folder"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = c.arguments;
+        arguments.push_back("--json");
+        const SRun result = run(arguments);
+        EXPECT_EQ(result.exitCode, 1) << c.errors[0];
+        const json document = json::parse(result.out);
+        ASSERT_EQ(document["errors"].size(), c.errors.size()) << result.out;
+        for (size_t i = 0; i < c.errors.size(); ++i) {
+            EXPECT_EQ(document["errors"][i]["step"], "check");
+            EXPECT_NE(document["errors"][i]["message"].get<std::string>().find(c.errors[i]), std::string::npos)
+                << document["errors"][i]["message"];
+            EXPECT_NE(result.err.find(c.errors[i]), std::string::npos) << result.err;
+        }
+        EXPECT_EQ(document["decoded"]["pictures"], 0) << c.errors[0];
+        EXPECT_EQ(document["decoded"]["chunks"], 0) << c.errors[0];
+        EXPECT_EQ(document["outputs"], json::object());
+        EXPECT_FALSE(std::filesystem::exists(m_folder.pathOf("t.png")));
+        EXPECT_FALSE(std::filesystem::exists(m_folder.pathOf("s.wav")));
+    }
+
+    // A thumbnail that fails only when it is taken leaves the sound to be
+    // written, and the status tells of the failure.
+    const SRun late = run({"file:///x.demo?w=16&h=16&frames=2", "--thumbnail", "0.05", "t.png", "--audio", "s.wav"});
+    EXPECT_EQ(late.exitCode, 1);
+    EXPECT_NE(late.err.find("no picture at 0.050 s or later"), std::string::npos) << late.err;
+    std::map<std::string, std::string> facts = late.facts();
+    EXPECT_EQ(facts["Pictures decoded"], "2");
+    EXPECT_EQ(facts.count("Thumbnail"), 0u);
+    EXPECT_EQ(facts["Audio file"], "s.wav (15360 bytes of sound)");
+    EXPECT_EQ(facts["Restarts"], "0");
+}
+
+// A medium that only a sound plugin opens is described and its sound
+// decoded, chunk by chunk.
+TEST_F(ProbeProgramTest, ReadsAMediumWithoutPictures)
+{
+    testing::SAudioSettings tone;
+    tone.rate = 44100;
+    tone.seconds = 0.5;
+    testing::writeTestClip(m_folder.pathOf("tone.wav"), {std::nullopt, {tone}});
+    const SRun result = run({"--plugin", "nebo_sound", "tone.wav", "--audio", "out.wav"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::map<std::string, std::string> facts = result.facts();
+    EXPECT_EQ(facts["Plugin"], "nebo_sound");
+    EXPECT_EQ(facts["Duration"], "0.500 s");
+    EXPECT_EQ(facts["Pictures"], "none");
+    EXPECT_EQ(facts["Audio format"], "44100 Hz, 2 channels, 16 bits");
+    // 22050 frames of 4 bytes in chunks of 4096 frames.
+    EXPECT_EQ(facts["Chunks decoded"], "6 (88200 bytes of sound)");
+    EXPECT_EQ(facts["Audio file"], "out.wav (88200 bytes of sound)");
+    EXPECT_EQ(facts["Restarts"], "0");
+    EXPECT_NE(result.out.find("Slave: "), std::string::npos);
+    const std::vector<int16_t> samples = testing::decodeReferenceSound(m_folder.pathOf("tone.wav"));
+    const std::string wav = readText(m_folder.pathOf("out.wav"));
+    ASSERT_EQ(wav.size(), wavHeaderSize + 2 * samples.size());
+    EXPECT_EQ(std::memcmp(wav.data() + wavHeaderSize, samples.data(), 2 * samples.size()), 0);
+
+    const SRun some = run({"--json", "--plugin", "nebo_sound", "--frames", "2", "tone.wav"});
+    ASSERT_EQ(some.exitCode, 0) << some.err;
+    const json document = json::parse(some.out);
+    EXPECT_EQ(document["streams"], json::array({{{"kind", "audio"},
+                                                 {"sample_rate", 44100},
+                                                 {"channels", 2},
+                                                 {"bytes_per_sample", 2},
+                                                 {"tracks", json::array()}}}));
+    EXPECT_EQ(document["decoded"]["chunks"], 2);
+    EXPECT_EQ(document["decoded"]["sound_bytes"], 2 * 4096 * 4);
+    EXPECT_EQ(document["decoded"]["pictures"], 0);
+}
+
+TEST_F(ProbeProgramTest, ExitsWithWhetherEveryMediumWasRead)
+{
+    std::filesystem::create_directory(m_folder.pathOf("empty"));
+    const std::string good = "file:///x.demo?w=16&h=16&frames=2";
+    const std::string bad = "file:///x.demo?w=16&h=16&fail=throw";
+    const std::pair<std::vector<std::string>, int> cases[] = {
+        {{good}, 0},
+        {{good, good, "-j", "2"}, 0},
+        {{good, bad, good}, 1},
+        {{bad, "--json"}, 1},
+        {{good, good, "--thumbnail", "0", "t.png"}, 2},
+        {{good, good, "--audio", "s.wav"}, 2},
+        {{"--recursive", "missing"}, 2},
+        {{"--recursive", "empty"}, 2},
+        {{good, "-j", "0"}, 2},
+        {{good, "http://host:port/x"}, 2},
+    };
+    for (const auto& [arguments, status] : cases) {
+        const SRun result = run(arguments);
+        EXPECT_EQ(result.exitCode, status) << arguments[0] << " " << arguments.back() << "\n" << result.err;
+        if (status == 2) {
+            EXPECT_EQ(result.out, "") << "nothing is probed after a usage error";
+        }
+    }
+}
+
+TEST_F(HostileProbeTest, ReportsPicturesOfAnotherSizeThanAnnounced)
+{
+    const SRun result = runProgram(programPath("nebo_probe"),
+                                   {"--timeout", "5", "--thumbnail", "0.2", "t.png", "file:///x.demo"},
+                                   "NEBO_HOSTILE_MODE=small-picture");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::map<std::string, std::string> facts = result.facts();
+    EXPECT_EQ(facts["Picture size"], "64x48");
+    EXPECT_EQ(facts["Pictures decoded"], "25");
+    EXPECT_EQ(facts["Pictures of another size"], "25");
+    for (const char* warning :
+         {"nebo_probe: warning: 25 of the pictures differ from the announced size 64x48; the first, at 0.000 s, "
+          "is 32x24\n",
+          "nebo_probe: warning: the thumbnail's picture is 32x24, not the announced 64x48: it was written at its "
+          "own size\n"})
+        EXPECT_NE(result.err.find(warning), std::string::npos) << result.err;
+    const test::SDecodedPNG png = test::readPNG(m_folder.pathOf("t.png"));
+    ASSERT_TRUE(png.bDecoded) << png.message;
+    EXPECT_EQ(png.width, 32u);
+    EXPECT_EQ(png.height, 24u);
+
+    const SRun asJSON = runProgram(programPath("nebo_probe"), {"--json", "--timeout", "5", "file:///x.demo"},
+                                   "NEBO_HOSTILE_MODE=small-picture");
+    ASSERT_EQ(asJSON.exitCode, 0) << asJSON.err;
+    const json document = json::parse(asJSON.out);
+    EXPECT_EQ(document["decoded"]["pictures_of_another_size"], 25);
+    EXPECT_EQ(document["decoded"]["first_of_another_size"], json({{"width", 32}, {"height", 24}, {"time", 0.0}}));
+    EXPECT_EQ(document["warnings"].size(), 1u);
+    EXPECT_EQ(document["status"], "read");
 }
 
 } // namespace

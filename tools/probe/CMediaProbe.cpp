@@ -2,19 +2,23 @@
 
 #include "foundation/CError.h"
 #include "foundation/castObject.h"
-#include "foundation/escapeControlCharacters.h"
-#include "host/CPluginHandler.h"
+#include "host/CAudioStreamInfos.h"
 #include "host/IBoxedSource.h"
+#include "host/ILogManager.h"
 #include "host/describeSlaveEnd.h"
 #include "media/CRGBPicture.h"
 #include "tools/probe/CProgressBar.h"
 #include "tools/probe/CWAVWriter.h"
+#include "tools/probe/describeError.h"
+#include "tools/probe/formatNumber.h"
+#include "tools/probe/isWritableFolder.h"
+#include "tools/probe/makeProbeContext.h"
 #include "tools/probe/writePNG.h"
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <exception>
+#include <filesystem>
 
 namespace nebo::probe {
 
@@ -22,19 +26,12 @@ using lumo::P;
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 [[noreturn]] void fail(const std::string& message)
 {
     throw lumo::CError(lumo::String::fromUTF8(message));
 }
-
-std::string formatNumber(double value, int decimals)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
-std::string formatSeconds(double seconds) { return formatNumber(seconds, 3) + " s"; }
 
 std::string getLayoutName(int32_t type)
 {
@@ -52,63 +49,132 @@ std::string getLayoutName(int32_t type)
     }
 }
 
-std::string describeFrameRate(int32_t numerator, int32_t denominator)
+std::string describeSize(int32_t width, int32_t height)
 {
-    const std::string ratio = std::to_string(numerator) + "/" + std::to_string(denominator);
-    if (denominator == 0)
-        return ratio;
-    return ratio + " (" + formatNumber(static_cast<double>(numerator) / denominator, 3) + " fps)";
+    return std::to_string(width) + "x" + std::to_string(height);
 }
 
-// A line for each plugin that was tried, with its reason.
-std::string describeFailures(const std::vector<common::CPluginHandler::SFailure>& failures)
+std::vector<SPluginFailure> copyFailures(const std::vector<common::CPluginHandler::SFailure>& failures)
 {
-    std::string text;
-    for (const common::CPluginHandler::SFailure& failure : failures) {
-        text += "\n" + failure.pluginName.toUTF8() + ": ";
-        // A crash's summary takes several lines, set in below its plugin.
-        for (const char character : failure.reason.toUTF8())
-            text += character == '\n' ? std::string("\n  ") : std::string(1, character);
-    }
-    return text;
+    std::vector<SPluginFailure> copies;
+    for (const common::CPluginHandler::SFailure& failure : failures)
+        copies.push_back({failure.pluginName.toUTF8(), failure.reason.toUTF8()});
+    return copies;
+}
+
+// The output's file can be made: its folder exists and may be written.
+void checkOutputPath(const std::string& option, const std::string& path)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        fail(option + ": \"" + path + "\" is a folder, not a file");
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const std::string folder = parent.empty() ? "." : parent.string();
+    if (!std::filesystem::is_directory(folder, error))
+        fail(option + ": there is no folder \"" + folder + "\" to write \"" + path + "\" into");
+    if (!isWritableFolder(folder))
+        fail(option + ": the folder \"" + folder + "\" may not be written");
+}
+
+std::vector<SSoundTrack> copyTracks(const P<common::IAudioStreamInfos>& infos)
+{
+    std::vector<SSoundTrack> tracks;
+    const auto* list = dynamic_cast<const common::CAudioStreamInfos*>(infos.get());
+    if (!list)
+        return tracks;
+    for (const common::SAudioStreamInfo& stream : list->getStreams())
+        tracks.push_back({stream.nIndex, stream.codecName.toUTF8(), stream.language.toUTF8(), stream.nChannels,
+                          stream.nSampleRate});
+    return tracks;
 }
 
 } // namespace
 
-CMediaProbe::CMediaProbe(const P<common::INEBContext>& context, std::ostream& facts, std::ostream* progress)
-    : m_facts(facts), m_progress(progress),
-      m_handler(lumo::make<common::CPluginHandler>(context, true))
+CMediaProbe::CMediaProbe(const CProbeOptions& options, IProbeListener& listener, std::ostream* progress)
+    : m_options(options), m_listener(listener), m_progress(progress)
 {
-    if (m_handler->getPluginCount() == 0)
-        fail("none of the plugins could be loaded" + describeFailures(m_handler->getLoadFailures()));
 }
 
-void CMediaProbe::run(const lumo::IURI& uri, const CProbeOptions& options)
+SMediumReport CMediaProbe::run(const std::string& input, const lumo::IURI& uri)
 {
-    open(uri);
-    try {
-        describe();
-        if (m_video)
-            decodePictures(options.maxPictures);
-        if (options.thumbnailTime)
-            writeThumbnail(*options.thumbnailTime, options.thumbnailPath);
-        if (!options.audioPath.empty())
-            writeSound(options.audioPath);
-    } catch (const lumo::CException&) {
-        reportSlaves();
-        throw;
+    const Clock::time_point start = Clock::now();
+    m_report.input = input;
+    m_report.uri = uri.getText().toUTF8();
+    notify(EProbeStep::opening);
+    if (checkOutputFolders() && attempt("open", [&] { open(uri); }) && attempt("describe", [&] { describe(); }) &&
+        checkOutputsFitMedium() && attempt("decode", [&] { decode(); })) {
+        if (m_options.thumbnailTime)
+            attempt("thumbnail", [&] { writeThumbnail(); });
+        if (!m_options.audioPath.empty())
+            attempt("audio", [&] { writeSound(); });
     }
-    reportSlaves();
+    if (m_source)
+        reportSlaves();
+    release();
+    m_report.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    notify(EProbeStep::finished);
+    return std::move(m_report);
+}
+
+template <class F> bool CMediaProbe::attempt(const char* step, F&& work)
+{
+    try {
+        work();
+        return true;
+    } catch (const lumo::CException& error) {
+        addError(step, error.getGeneralDescription()->toUTF8(), describeError(error, m_options.bVerbose));
+    } catch (const std::exception& error) {
+        addError(step, "failure", error.what());
+    }
+    return false;
+}
+
+void CMediaProbe::addError(const char* step, const std::string& type, const std::string& message)
+{
+    m_report.errors.push_back({step, type, message, std::move(m_pluginFailures)});
+    m_pluginFailures.clear();
+    notify(EProbeStep::failed);
+}
+
+void CMediaProbe::addWarning(const std::string& text)
+{
+    m_report.warnings.push_back(text);
+    notify(EProbeStep::warned);
+}
+
+void CMediaProbe::notify(EProbeStep step)
+{
+    m_listener.onStep(step, m_report);
+}
+
+// Each output is checked, so that all that would fail are told at once.
+bool CMediaProbe::checkOutputFolders()
+{
+    bool bFit = true;
+    if (m_options.thumbnailTime)
+        bFit = attempt("check", [&] { checkOutputPath("--thumbnail", m_options.thumbnailPath); }) && bFit;
+    if (!m_options.audioPath.empty())
+        bFit = attempt("check", [&] { checkOutputPath("--audio", m_options.audioPath); }) && bFit;
+    return bFit;
 }
 
 void CMediaProbe::open(const lumo::IURI& uri)
 {
-    printFact("URI", uri.getText().toUTF8());
+    m_context = makeProbeContext(m_options);
+    m_handler = lumo::make<common::CPluginHandler>(m_context, true);
+    if (m_handler->getPluginCount() == 0) {
+        m_pluginFailures = copyFailures(m_handler->getLoadFailures());
+        fail("none of the plugins could be loaded");
+    }
     // Kept open after the handler's test, so that the slave that opened it
     // goes on serving it.
     m_source = m_handler->tryCreateSource(uri, 0, 0, 0, true);
-    if (!m_source)
-        fail("no plugin could open " + uri.getText().toUTF8() + describeFailures(m_handler->getLastFailures()));
+    if (!m_source) {
+        m_pluginFailures = copyFailures(m_handler->getLastFailures());
+        fail("no plugin could open " + m_report.uri);
+    }
+    m_report.plugin = m_source->getPluginName().toUTF8();
+    notify(EProbeStep::opened);
     m_video = lumo::castObject<common::IVideoSource>(m_source, false);
     m_audio = lumo::castObject<common::IAudioSource>(m_source, false);
     // A boxed source offers both sides whatever the medium holds; a side the
@@ -121,97 +187,178 @@ void CMediaProbe::open(const lumo::IURI& uri)
 
 void CMediaProbe::describe()
 {
-    printFact("Plugin", m_source->getPluginName().toUTF8());
-    printFact("Duration", formatSeconds(m_source->getDuration()));
-    if (m_video) {
-        printFact("Picture size", std::to_string(m_video->getWidth()) + "x" + std::to_string(m_video->getHeight()));
-        printFact("Frame rate", describeFrameRate(m_video->getFrameRateNum(), m_video->getFrameRateDen()));
-    } else {
-        printFact("Pictures", "none");
-    }
-    if (m_audio) {
-        printFact("Audio format", std::to_string(m_audio->getSampleRate()) + " Hz, " +
-                                      std::to_string(m_audio->getChannelCount()) + " channels, " +
-                                      std::to_string(int64_t{m_audio->getBytesPerSample()} * 8) + " bits");
-    } else {
-        printFact("Audio format", "none");
-    }
+    m_report.duration = m_source->getDuration();
+    if (m_video)
+        m_report.pictures = SPictureFacts{m_video->getWidth(), m_video->getHeight(), m_video->getFrameRateNum(),
+                                          m_video->getFrameRateDen()};
+    if (m_audio)
+        m_report.sound = SSoundFacts{m_audio->getSampleRate(), m_audio->getChannelCount(),
+                                     m_audio->getBytesPerSample(), copyTracks(m_audio->getAudioStreamInfos())};
+    m_report.bDescribed = true;
+    notify(EProbeStep::described);
 }
 
-void CMediaProbe::decodePictures(const std::optional<int64_t>& maxPictures)
+bool CMediaProbe::checkOutputsFitMedium()
 {
-    // The facts so far appear before the bar starts.
-    m_facts.flush();
+    bool bFit = true;
+    if (m_options.thumbnailTime) {
+        bFit = attempt("check", [&] {
+                   const double time = *m_options.thumbnailTime;
+                   if (!m_video)
+                       fail("the medium has no pictures to take a thumbnail from");
+                   if (m_report.duration > 0.0 && time >= m_report.duration)
+                       fail("the medium has no picture at " + formatSeconds(time) + " or later: it lasts " +
+                            formatSeconds(m_report.duration));
+               }) &&
+               bFit;
+    }
+    if (!m_options.audioPath.empty()) {
+        bFit = attempt("check", [&] {
+                   if (!m_audio)
+                       fail("the medium has no sound to write");
+                   const int32_t bytesPerSample = m_audio->getBytesPerSample();
+                   if (bytesPerSample < 1 || bytesPerSample > 4)
+                       fail("a WAV file cannot hold samples of " + std::to_string(bytesPerSample) + " bytes");
+               }) &&
+               bFit;
+    }
+    return bFit;
+}
+
+void CMediaProbe::decode()
+{
+    if (m_video)
+        decodePictures();
+    else if (m_audio)
+        decodeSound();
+}
+
+void CMediaProbe::decodePictures()
+{
     std::optional<CProgressBar> bar;
     if (m_progress)
-        bar.emplace(*m_progress, getExpectedPictureCount(maxPictures));
-    std::string layout = "none";
-    int64_t count = 0;
+        bar.emplace(*m_progress, getExpectedPictureCount(), "pictures");
+    const std::optional<int64_t>& maxPictures = m_options.maxPictures;
     // The pictures decoded before a failure are counted all the same.
     std::exception_ptr failure;
-    const auto start = std::chrono::steady_clock::now();
+    const Clock::time_point start = Clock::now();
     try {
-        while (!maxPictures || count < *maxPictures) {
+        while (!maxPictures || m_report.picturesDecoded < *maxPictures) {
             const P<common::INEBPicture> picture = m_video->getNextPicture();
             if (!picture)
                 break;
-            if (count == 0)
-                layout = getLayoutName(picture->getType());
+            if (m_report.picturesDecoded == 0)
+                m_report.layout = getLayoutName(picture->getType());
+            noteOddPicture(*picture);
             // What a viewer shows: YUV pictures are converted here.
             picture->getRGBPicture();
-            ++count;
+            ++m_report.picturesDecoded;
             if (bar)
-                bar->update(count);
+                bar->update(m_report.picturesDecoded);
         }
     } catch (const lumo::CException&) {
         failure = std::current_exception();
     }
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const std::chrono::duration<double> elapsed = Clock::now() - start;
     if (bar)
         bar->finish();
-    printFact("Layout", layout);
-    printFact("Pictures decoded", std::to_string(count));
+    if (!failure && m_report.picturesDecoded > 0 && elapsed.count() > 0.0)
+        m_report.picturesPerSecond = m_report.picturesDecoded / elapsed.count();
+    notify(EProbeStep::decoded);
+    if (m_report.firstOddPicture) {
+        const SDecodedPicture& first = *m_report.firstOddPicture;
+        addWarning(std::to_string(m_report.oddPictureCount) + " of the pictures differ from the announced size " +
+                   describeSize(m_report.pictures->width, m_report.pictures->height) + "; the first, at " +
+                   formatSeconds(first.time) + ", is " + describeSize(first.width, first.height));
+    }
     if (failure)
         std::rethrow_exception(failure);
-    if (count > 0 && elapsed.count() > 0.0)
-        printFact("Pictures per second", formatNumber(count / elapsed.count(), 1));
 }
 
-int64_t CMediaProbe::getExpectedPictureCount(const std::optional<int64_t>& maxPictures)
+void CMediaProbe::noteOddPicture(common::INEBPicture& picture)
 {
-    const double duration = m_source->getDuration();
-    const int32_t numerator = m_video->getFrameRateNum();
-    const int32_t denominator = m_video->getFrameRateDen();
+    if (!isOddPicture(picture))
+        return;
+    if (m_report.oddPictureCount++ == 0)
+        m_report.firstOddPicture = SDecodedPicture{picture.getWidth(), picture.getHeight(), picture.getTimestamp()};
+}
+
+bool CMediaProbe::isOddPicture(common::INEBPicture& picture) const
+{
+    return m_report.pictures &&
+           (picture.getWidth() != m_report.pictures->width || picture.getHeight() != m_report.pictures->height);
+}
+
+// Without pictures the sound is what there is to decode: chunk by chunk,
+// up to --frames chunks.
+void CMediaProbe::decodeSound()
+{
+    std::optional<CProgressBar> bar;
+    if (m_progress)
+        bar.emplace(*m_progress, 0, "chunks");
+    const std::optional<int64_t>& maxChunks = m_options.maxPictures;
+    std::exception_ptr failure;
+    try {
+        while (!maxChunks || m_report.chunksDecoded < *maxChunks) {
+            const P<audio::IAudioChunk> chunk = m_audio->getNextAudioChunk();
+            if (!chunk)
+                break;
+            if (chunk->getDataSize() < 0)
+                fail("the plugin delivered a chunk of " + std::to_string(chunk->getDataSize()) + " bytes");
+            m_report.soundBytesDecoded += static_cast<uint64_t>(chunk->getDataSize());
+            ++m_report.chunksDecoded;
+            if (bar)
+                bar->update(m_report.chunksDecoded);
+        }
+    } catch (const lumo::CException&) {
+        failure = std::current_exception();
+    }
+    if (bar)
+        bar->finish();
+    notify(EProbeStep::decoded);
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+int64_t CMediaProbe::getExpectedPictureCount()
+{
+    const double duration = m_report.duration;
+    const int32_t numerator = m_report.pictures->frameRateNumerator;
+    const int32_t denominator = m_report.pictures->frameRateDenominator;
     const double announced = numerator > 0 && denominator > 0 && duration > 0.0
                                  ? std::round(duration * numerator / denominator)
                                  : 0.0;
     // Beyond what int64_t holds a count is as good as unknown.
     const int64_t expected = announced < 9.0e18 ? static_cast<int64_t>(announced) : 0;
+    const std::optional<int64_t>& maxPictures = m_options.maxPictures;
     if (!maxPictures)
         return expected;
     return expected > 0 ? std::min(expected, *maxPictures) : *maxPictures;
 }
 
-void CMediaProbe::writeThumbnail(double time, const std::string& path)
+// A picture of another size than announced is written as it came, neither
+// scaled nor cut, and the report says so.
+void CMediaProbe::writeThumbnail()
 {
-    if (!m_video)
-        fail("the medium has no pictures to take a thumbnail from");
+    const double time = *m_options.thumbnailTime;
     m_video->skipToTime(time);
     const P<common::INEBPicture> picture = m_video->getNextPicture();
     if (!picture)
         fail("the medium has no picture at " + formatSeconds(time) + " or later");
-    writePNG(path, *picture);
-    printFact("Thumbnail", path + " (picture at " + formatSeconds(picture->getTimestamp()) + ")");
+    writePNG(m_options.thumbnailPath, *picture);
+    m_report.thumbnail = SThumbnailReport{
+        m_options.thumbnailPath, time, {picture->getWidth(), picture->getHeight(), picture->getTimestamp()}};
+    notify(EProbeStep::thumbnailWritten);
+    if (isOddPicture(*picture))
+        addWarning("the thumbnail's picture is " + describeSize(picture->getWidth(), picture->getHeight()) +
+                   ", not the announced " + describeSize(m_report.pictures->width, m_report.pictures->height) +
+                   ": it was written at its own size");
 }
 
-void CMediaProbe::writeSound(const std::string& path)
+void CMediaProbe::writeSound()
 {
-    if (!m_audio)
-        fail("the medium has no sound to write");
-    const int32_t bytesPerSample = m_audio->getBytesPerSample();
-    if (bytesPerSample < 1 || bytesPerSample > 4)
-        fail("a WAV file cannot hold samples of " + std::to_string(bytesPerSample) + " bytes");
-    CWAVWriter writer(path, {m_audio->getSampleRate(), m_audio->getChannelCount(), bytesPerSample * 8});
+    CWAVWriter writer(m_options.audioPath,
+                      {m_audio->getSampleRate(), m_audio->getChannelCount(), m_audio->getBytesPerSample() * 8});
     m_audio->skipToTime(0.0);
     while (const P<audio::IAudioChunk> chunk = m_audio->getNextAudioChunk()) {
         if (chunk->getDataSize() < 0)
@@ -219,7 +366,8 @@ void CMediaProbe::writeSound(const std::string& path)
         writer.append(chunk->getData(), static_cast<size_t>(chunk->getDataSize()));
     }
     writer.finish();
-    printFact("Audio file", path + " (" + std::to_string(writer.getDataSize()) + " bytes of sound)");
+    m_report.soundFile = SSoundFileReport{m_options.audioPath, writer.getDataSize()};
+    notify(EProbeStep::soundWritten);
 }
 
 void CMediaProbe::reportSlaves()
@@ -232,17 +380,24 @@ void CMediaProbe::reportSlaves()
     const P<common::IBoxedSource> boxed = lumo::castObject<common::IBoxedSource>(m_source, false);
     if (!boxed)
         return;
-    const std::vector<lumo::String> causes = boxed->getRestartCauses();
-    printFact("Restarts", std::to_string(causes.size()));
-    for (size_t i = 0; i < causes.size(); ++i)
-        printFact("Restart " + std::to_string(i + 1), lumo::escapeControlCharacters(causes[i].toUTF8(), "  "));
+    for (const lumo::String& cause : boxed->getRestartCauses())
+        m_report.restartCauses.push_back(cause.toUTF8());
     for (const lumo::SProcessEnd& end : boxed->getSlaveEnds())
-        printFact("Slave", common::describeSlaveEnd(end).toUTF8());
+        m_report.slaves.push_back({end.peakResidentBytes, end.cpuTimeMs, end.cause.toUTF8(),
+                                   common::describeSlaveEnd(end).toUTF8()});
+    notify(EProbeStep::slavesReported);
 }
 
-void CMediaProbe::printFact(const std::string& key, const std::string& value)
+void CMediaProbe::release()
 {
-    m_facts << key << ": " << value << '\n';
+    m_video = nullptr;
+    m_audio = nullptr;
+    m_source = nullptr;
+    m_handler = nullptr;
+    if (!m_options.bPrintLog || !m_context)
+        return;
+    if (const P<common::ILogManager> log = m_context->getLogManager())
+        m_report.log = log->getLogText().toUTF8();
 }
 
 } // namespace nebo::probe

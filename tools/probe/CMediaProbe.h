@@ -1,47 +1,67 @@
 #pragma once
 
-#include "host/INEBContext.h"
 #include "host/CPluginHandler.h"
+#include "host/INEBContext.h"
 #include "tools/probe/CProbeOptions.h"
+#include "tools/probe/IProbeListener.h"
 
 #include <ostream>
 
 namespace nebo::probe {
 
-// Opens one medium through a plugin handler and reports on it: the facts
-// as "Key: value" lines, the decoding of its pictures, and on request a
-// thumbnail and the sound as files. One thread uses it.
+// Probes one medium as the options ask, through a context and plugin
+// handler of its own, every plugin boxed in slaves: checks the outputs'
+// folders, opens the medium, describes it, checks that it has what the
+// outputs need, decodes its pictures (the sound of a medium without
+// pictures), writes the thumbnail and the sound, and reports on the slaves
+// that served it. What it finds goes into a report, which the listener
+// hears of step by step. One thread uses a probe; probes on other threads
+// share nothing.
 class CMediaProbe {
 public:
-    // Loads the plugins that `context` names, each boxed in a slave of its
-    // own. `facts` receives the report; `progress` (null for none) a
-    // progress bar. Both must outlive the probe. Throws lumo::CError when
-    // none of the plugins loads, and whatever loading one throws.
-    CMediaProbe(const lumo::P<common::INEBContext>& context, std::ostream& facts, std::ostream* progress);
+    // `listener`, `progress` (a progress bar while decoding; null for none)
+    // and `options` must outlive the probe.
+    CMediaProbe(const CProbeOptions& options, IProbeListener& listener, std::ostream* progress);
 
-    // Does what `options` ask for `uri`, then reports on the slaves that
-    // served it, also when it failed. Throws lumo::CError when no plugin
-    // opens the medium or it lacks what is asked for, and passes on every
-    // lumo::CException of the plugin's side, such as a slave's error or
-    // crash report.
-    void run(const lumo::IURI& uri, const CProbeOptions& options);
+    // Probes `uri`, named `input` on the command line; call once. Throws
+    // nothing of the plugins' side: every failure is in the report, with
+    // the step it stopped. A failing output stops neither the other output
+    // nor the report on the slaves; a failed check stops all decoding.
+    SMediumReport run(const std::string& input, const lumo::IURI& uri);
 
 private:
+    // Runs `work`, and records what it throws as a failure of `step`.
+    template <class F> bool attempt(const char* step, F&& work);
+    void addError(const char* step, const std::string& type, const std::string& message);
+    void addWarning(const std::string& text);
+    void notify(EProbeStep step);
+
+    bool checkOutputFolders();
     void open(const lumo::IURI& uri);
     void describe();
-    void decodePictures(const std::optional<int64_t>& maxPictures);
-    void writeThumbnail(double time, const std::string& path);
-    void writeSound(const std::string& path);
-    // Closes the source and says how often its slaves were restarted and
+    bool checkOutputsFitMedium();
+    void decode();
+    void decodePictures();
+    void decodeSound();
+    void noteOddPicture(common::INEBPicture& picture);
+    void writeThumbnail();
+    void writeSound();
+    // Closes the source and tells how often its slaves were restarted and
     // how each ended; a failure to close is the slave's, reported already.
     void reportSlaves();
-    int64_t getExpectedPictureCount(const std::optional<int64_t>& maxPictures);
-    void printFact(const std::string& key, const std::string& value);
+    // Releases the source before the handler whose code it runs, then
+    // takes the log.
+    void release();
+    int64_t getExpectedPictureCount();
+    bool isOddPicture(common::INEBPicture& picture) const;
 
-    std::ostream& m_facts;
+    const CProbeOptions& m_options;
+    IProbeListener& m_listener;
     std::ostream* const m_progress;
-    // The source runs code that the handler loaded: declared after the
-    // handler, it is released before it.
+    SMediumReport m_report;
+    // The reasons behind the error being thrown, when plugins failed.
+    std::vector<SPluginFailure> m_pluginFailures;
+    lumo::P<common::INEBContext> m_context;
     lumo::P<common::CPluginHandler> m_handler;
     lumo::P<common::ISource> m_source;
     lumo::P<common::IVideoSource> m_video;

@@ -56,6 +56,16 @@ double parseSeconds(const std::string& option, const std::string& text)
     return seconds;
 }
 
+int32_t parseJobs(const std::string& option, const std::string& text)
+{
+    int32_t jobs = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), jobs);
+    if (error != std::errc() || end != text.data() + text.size() || jobs < 1 || jobs > CProbeOptions::maxJobs)
+        refuse(option + " wants a whole number from 1 to " + std::to_string(CProbeOptions::maxJobs) + ", not \"" +
+               text + "\"");
+    return jobs;
+}
+
 // Whole milliseconds from 1 ms to a day.
 int32_t parseTimeout(const std::string& option, const std::string& text)
 {
@@ -87,6 +97,12 @@ void applyOption(CProbeOptions& options, const std::string& option, CArgumentCur
         options.thumbnailPath = cursor.takeValueOf(option);
     } else if (option == "--audio")
         options.audioPath = cursor.takeValueOf(option);
+    else if (option == "--json")
+        options.bJSON = true;
+    else if (option == "-j" || option == "--jobs")
+        options.jobs = parseJobs(option, cursor.takeValueOf(option));
+    else if (option == "--recursive")
+        options.media.push_back({cursor.takeValueOf(option), true});
     else
         refuse("unknown option " + option);
 }
@@ -96,53 +112,54 @@ void applyOption(CProbeOptions& options, const std::string& option, CArgumentCur
 CProbeOptions CProbeOptions::parse(const std::vector<std::string>& arguments)
 {
     CProbeOptions options;
-    std::vector<std::string> targets;
     std::set<std::string> seen;
     bool bOptionsEnded = false;
     CArgumentCursor cursor(arguments);
     while (!cursor.atEnd()) {
         const std::string& argument = cursor.take();
         if (bOptionsEnded || argument.size() < 2 || argument[0] != '-') {
-            targets.push_back(argument);
+            if (argument.empty())
+                refuse("the medium's name is empty");
+            options.media.push_back({argument, false});
         } else if (argument == "--") {
             bOptionsEnded = true;
         } else {
-            if (!seen.insert(argument).second)
+            if (argument != "--recursive" && !seen.insert(argument).second)
                 refuse(argument + " is given more than once");
             applyOption(options, argument, cursor);
         }
     }
-    if (options.bHelp)
-        return options;
-    if (targets.empty())
-        refuse("no medium given: name a file or a URI");
-    if (targets.size() > 1)
-        refuse("one medium at a time, but \"" + targets[1] + "\" follows \"" + targets[0] + "\"");
-    if (targets[0].empty())
-        refuse("the medium's name is empty");
-    options.target = targets[0];
+    if (!options.bHelp && options.media.empty())
+        refuse("no medium given: name a file, a URI or a folder with --recursive");
     return options;
 }
 
 std::string getUsageText()
 {
-    return "Usage: nebo_probe [options] MEDIUM\n"
+    return "Usage: nebo_probe [options] MEDIUM...\n"
            "\n"
-           "Opens MEDIUM (a file path, or a URI such as \"file:///clip.demo?w=64\")\n"
-           "with the plugins beside this program, each running in a slave process\n"
-           "of its own. Prints what it found as \"Key: value\" lines: the URI, the\n"
+           "Opens each MEDIUM (a file path, or a URI such as \"file:///clip.demo?w=64\")\n"
+           "with the plugins beside this program, each medium in slave processes of\n"
+           "its own. Prints what it found as \"Key: value\" lines: the URI, the\n"
            "plugin, the duration, the picture size, the frame rate, the audio\n"
-           "format and the pictures' layout; then decodes the pictures, with a\n"
-           "progress bar when the error output is a terminal, and reports how many\n"
-           "arrived and how many per second.\n"
+           "format and the pictures' layout; then decodes the pictures (the sound\n"
+           "of a medium without pictures), with a progress bar when the error\n"
+           "output is a terminal, and reports how many arrived and how many per\n"
+           "second. A picture of another size than announced is reported.\n"
            "\n"
            "Options:\n"
            "  --plugin NAME         use only the plugin NAME (a library NAME.so\n"
            "                        beside this program)\n"
-           "  --frames N            stop decoding after N pictures\n"
+           "  --frames N            stop decoding after N pictures (N sound chunks\n"
+           "                        for a medium without pictures)\n"
            "  --thumbnail T OUT     write the picture at T seconds (the first one\n"
            "                        stamped T or later) to OUT as a PNG file\n"
            "  --audio OUT           write the whole sound to OUT as a WAV file\n"
+           "  --json                print one JSON document per medium, each on a\n"
+           "                        line of its own, in place of the facts\n"
+           "  --recursive FOLDER    probe every file below FOLDER, in name order\n"
+           "  -j, --jobs N          probe up to N media side by side (default: the\n"
+           "                        number of processors)\n"
            "  --log                 print the log the plugins and slaves collected\n"
            "  --timeout SECONDS     end a slave that does not answer within SECONDS\n"
            "                        (default 10); the call then fails\n"
@@ -152,19 +169,29 @@ std::string getUsageText()
            "                        default a new slave goes on after the picture\n"
            "                        that failed, up to 3 times\n"
            "  -h, --help            print this text\n"
-           "  --                    end of options: the next argument is MEDIUM\n"
+           "  --                    end of options: what follows are media\n"
+           "\n"
+           "Before anything is decoded, each output is checked: its folder exists\n"
+           "and may be written, the thumbnail's time lies within the medium, the\n"
+           "medium has pictures for --thumbnail and sound for --audio. An output\n"
+           "that fails while it is written does not stop the other one.\n"
+           "--thumbnail and --audio take a single medium.\n"
            "\n"
            "At the end come the restarts (\"Restarts: N\") and, for each slave\n"
            "that served MEDIUM, its peak memory, processor time and how it ended.\n"
+           "With several media, their reports follow each other in the order they\n"
+           "were named, and a summary line closes the output: the media read and\n"
+           "failed, the pictures decoded and the time taken.\n"
            "\n"
            "When no plugin can open MEDIUM, each plugin tried is listed with its\n"
            "reason. A slave that crashes is shown by a summary and the path of\n"
            "its whole report. Set NEBO_DEBUG_OUTPUT=stderr to see the slaves' own\n"
            "debug output on the error output.\n"
            "\n"
-           "Exit status: 0 when all went well, also after restarts; 1 when the\n"
-           "medium could not be opened or read (a failing slave's error or crash\n"
-           "report is printed); 2 for a command line that cannot be followed.\n";
+           "Exit status: 0 when every medium was read, also after restarts; 1 when\n"
+           "a medium could not be opened or read or an output not written (a\n"
+           "failing slave's error or crash report is printed); 2 for a command\n"
+           "line that cannot be followed.\n";
 }
 
 } // namespace nebo::probe

@@ -7,10 +7,29 @@
 
 namespace nebo::probe {
 
+// A medium named on the command line: a local path, or a URI when it starts
+// with a scheme; or with --recursive a folder whose files are all media.
+struct SMediumArgument {
+    std::string text;
+    bool bFolder = false;
+
+    bool operator==(const SMediumArgument& other) const
+    {
+        return text == other.text && bFolder == other.bFolder;
+    }
+};
+
 // What one command line asks of the probe.
 struct CProbeOptions {
-    // The medium: a local path, or a URI when it starts with a scheme.
-    std::string target;
+    // The most media probed side by side.
+    static constexpr int32_t maxJobs = 256;
+
+    // In the order given.
+    std::vector<SMediumArgument> media;
+    // One JSON document per medium, a line each, in place of the facts.
+    bool bJSON = false;
+    // How many media are probed side by side; the number of processors when unset.
+    std::optional<int32_t> jobs;
     // The one plugin to use; empty for every plugin beside the program.
     std::string pluginName;
     // Decoding stops after this many pictures.
@@ -29,11 +48,11 @@ struct CProbeOptions {
     bool bResume = true;
     bool bHelp = false;
 
-    // Reads the arguments that follow the program name. Options and the
-    // target come in any order; "--" ends the options. Throws CUsageError
-    // naming the first fault: an unknown or repeated option, a missing or
-    // malformed value, no target or more than one. With --help nothing
-    // else is required.
+    // Reads the arguments that follow the program name. Options and media
+    // come in any order; "--" ends the options. Throws CUsageError naming
+    // the first fault: an unknown or repeated option (--recursive may come
+    // again), a missing or malformed value, an empty medium, no medium. With
+    // --help nothing else is required.
     static CProbeOptions parse(const std::vector<std::string>& arguments);
 };
 

@@ -1,18 +1,23 @@
-// nebo_probe: opens a medium through the plugins beside it, each boxed in
-// a slave, and tells people what it found. See getUsageText().
+// nebo_probe: opens media through the plugins beside it, each boxed in
+// slaves, and tells people what it found. See getUsageText().
 #include "foundation/CException.h"
 #include "foundation/escapeControlCharacters.h"
-#include "host/CSlaveError.h"
-#include "host/ILogManager.h"
 #include "tools/probe/CMediaProbe.h"
+#include "tools/probe/CProgressBar.h"
+#include "tools/probe/CTextReport.h"
 #include "tools/probe/CUsageError.h"
-#include "tools/probe/cutForDisplay.h"
+#include "tools/probe/collectMedia.h"
+#include "tools/probe/formatJSONReport.h"
+#include "tools/probe/formatNumber.h"
 #include "tools/probe/isErrorOutputTerminal.h"
-#include "tools/probe/makeProbeContext.h"
+#include "tools/probe/runInOrder.h"
 #include "tools/probe/toMediaURI.h"
 
+#include <chrono>
 #include <iostream>
 #include <optional>
+#include <sstream>
+#include <thread>
 
 namespace {
 
@@ -22,70 +27,100 @@ constexpr int exitSucceeded = 0;
 constexpr int exitFailed = 1;
 constexpr int exitBadUsage = 2;
 
-// What is shown of an error text unless --verbose asks for all of it.
-constexpr size_t shownErrorBytes = 4096;
-constexpr size_t shownErrorLines = 40;
+const std::string errorPrefix = "nebo_probe: ";
 
-// Texts of errors may come from a slave: they are escaped, and lines after
-// the first are indented.
-void reportError(const std::string& title, const std::string& message)
+// What a command line names, read and checked before any slave starts.
+struct SRequest {
+    CProbeOptions options;
+    std::vector<std::string> media;
+    std::vector<lumo::P<lumo::CURI>> uris;
+};
+
+SRequest readRequest(const std::vector<std::string>& arguments)
 {
-    std::cout.flush();
-    std::cerr << "nebo_probe: " << lumo::escapeControlCharacters(title) << ": "
-              << lumo::escapeControlCharacters(message, "  ") << std::endl;
+    SRequest request{CProbeOptions::parse(arguments), {}, {}};
+    if (request.options.bHelp)
+        return request;
+    request.media = collectMedia(request.options.media);
+    for (const std::string& medium : request.media)
+        request.uris.push_back(toMediaURI(medium));
+    if (request.media.size() > 1 && (request.options.thumbnailTime || !request.options.audioPath.empty()))
+        throw CUsageError(lumo::String::fromUTF8("--thumbnail and --audio take a single medium, but " +
+                                                 std::to_string(request.media.size()) + " are named"));
+    return request;
 }
 
-// A slave's failure by its summary and where its whole report is, unless
-// the user asked for everything.
-std::string describeError(const lumo::CException& error, bool bVerbose)
+// One medium: the facts as they come, and a progress bar per picture.
+int probeOne(const SRequest& request)
 {
-    const std::string description = error.getDescription()->toUTF8();
-    if (bVerbose)
-        return description;
-    const auto* slaveError = dynamic_cast<const nebo::common::CSlaveError*>(&error);
-    if (!slaveError || slaveError->getSummary().isEmpty())
-        return cutForDisplay(description, shownErrorBytes, shownErrorLines);
-    std::string text = "the slave failed:\n" + slaveError->getSummary().toUTF8();
-    if (!slaveError->getErrorFilePath().isEmpty())
-        text += "\nThe whole report: " + slaveError->getErrorFilePath().toUTF8() + " (--verbose prints it)";
-    return text;
+    const CProbeOptions& options = request.options;
+    CTextReport text(options.bJSON ? nullptr : &std::cout, std::cerr, errorPrefix, options.bPrintLog);
+    CMediaProbe probe(options, text, isErrorOutputTerminal() ? &std::cerr : nullptr);
+    const SMediumReport report = probe.run(request.media[0], *request.uris[0]);
+    if (options.bJSON)
+        std::cout << formatJSONReport(report) << std::endl;
+    return report.hasFailed() ? exitFailed : exitSucceeded;
 }
 
-void printLog(nebo::common::INEBContext& context)
+// Each medium reports into buffers of its own, printed in the order named;
+// the errors name the medium.
+SMediumOutput probeQuietly(const SRequest& request, size_t index)
 {
-    const std::string text = context.getLogManager()->getLogText().toUTF8();
-    std::cout << "Log:\n" << lumo::escapeControlCharacters(text) << std::flush;
+    const CProbeOptions& options = request.options;
+    std::ostringstream facts;
+    std::ostringstream errors;
+    // A file found in a folder may have any name.
+    CTextReport text(options.bJSON ? nullptr : &facts, errors,
+                     errorPrefix + lumo::escapeControlCharacters(request.media[index]) + ": ", options.bPrintLog);
+    CMediaProbe probe(options, text, nullptr);
+    const SMediumReport report = probe.run(request.media[index], *request.uris[index]);
+    if (options.bJSON)
+        facts << formatJSONReport(report) << '\n';
+    return {facts.str(), errors.str(), report.hasFailed(), report.picturesDecoded};
 }
 
-int runProbe(const CProbeOptions& options, const lumo::IURI& uri)
+// Several media side by side, with one progress bar for them all.
+int probeMany(const SRequest& request)
 {
-    lumo::P<nebo::common::INEBContext> context;
-    // Outlives the errors it throws, whose texts may live in a plugin's
-    // library until the probe unloads it.
-    std::optional<CMediaProbe> probe;
-    int status = exitSucceeded;
-    try {
-        context = makeProbeContext(options);
-        probe.emplace(context, std::cout, isErrorOutputTerminal() ? &std::cerr : nullptr);
-        probe->run(uri, options);
-    } catch (const lumo::CException& error) {
-        reportError(error.getGeneralDescription()->toUTF8(), describeError(error, options.bVerbose));
-        status = exitFailed;
-    } catch (const std::exception& error) {
-        reportError("failure", error.what());
-        status = exitFailed;
+    const auto start = std::chrono::steady_clock::now();
+    const size_t count = request.media.size();
+    const size_t jobs = request.options.jobs ? size_t(*request.options.jobs)
+                                             : std::max<size_t>(std::thread::hardware_concurrency(), 1);
+    std::optional<CProgressBar> bar;
+    if (isErrorOutputTerminal())
+        bar.emplace(std::cerr, int64_t(count), "media");
+    size_t failed = 0;
+    int64_t pictures = 0;
+    runInOrder(
+        count, jobs, [&](size_t index) { return probeQuietly(request, index); },
+        [&](size_t index, const SMediumOutput& output) {
+            if (bar)
+                bar->hide();
+            // A blank line between the reports in text.
+            if (index > 0 && !request.options.bJSON)
+                std::cout << '\n';
+            std::cout << output.facts << std::flush;
+            std::cerr << output.errors << std::flush;
+            failed += output.bFailed;
+            pictures += output.pictures;
+        },
+        [&](size_t finished) {
+            if (bar)
+                bar->update(int64_t(finished));
+        });
+    if (bar)
+        bar->finish();
+    if (!request.options.bJSON) {
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        std::cout << "\nSummary: " << count - failed << " media read, " << failed << " failed, " << pictures
+                  << " pictures decoded, " << formatSeconds(elapsed.count()) << std::endl;
     }
-    probe.reset();
-    if (options.bPrintLog && context)
-        printLog(*context);
-    else if (status != exitSucceeded)
-        std::cerr << "nebo_probe: --log shows what the plugins reported" << std::endl;
-    return status;
+    return failed > 0 ? exitFailed : exitSucceeded;
 }
 
 int usageFailed(const lumo::CException& error)
 {
-    std::cerr << "nebo_probe: " << error.getDescription()->toUTF8() << "\n"
+    std::cerr << errorPrefix << lumo::escapeControlCharacters(error.getDescription()->toUTF8()) << "\n"
               << "Try 'nebo_probe --help'." << std::endl;
     return exitBadUsage;
 }
@@ -94,17 +129,15 @@ int usageFailed(const lumo::CException& error)
 
 int main(int argc, char** argv)
 {
-    CProbeOptions options;
-    lumo::P<lumo::CURI> uri;
+    SRequest request;
     try {
-        options = CProbeOptions::parse({argv + 1, argv + argc});
-        if (options.bHelp) {
-            std::cout << getUsageText();
-            return exitSucceeded;
-        }
-        uri = toMediaURI(options.target);
+        request = readRequest({argv + 1, argv + argc});
     } catch (const lumo::CException& error) {
         return usageFailed(error);
     }
-    return runProbe(options, *uri);
+    if (request.options.bHelp) {
+        std::cout << getUsageText();
+        return exitSucceeded;
+    }
+    return request.media.size() == 1 ? probeOne(request) : probeMany(request);
 }

@@ -68,8 +68,14 @@ template <class Write> std::function<void(IDataOutStream&)> namedResult(Write wr
 } // namespace
 
 CHonestPlugin::CHonestPlugin(int32_t pictureWidth, int32_t pictureHeight)
-    : m_pictureWidth(pictureWidth), m_pictureHeight(pictureHeight), m_pluginCalls(pluginCalls()),
-      m_sourceCalls(sourceCalls())
+    : CHonestPlugin(pictureWidth, pictureHeight, pictureWidth, pictureHeight)
+{
+}
+
+CHonestPlugin::CHonestPlugin(int32_t announcedWidth, int32_t announcedHeight, int32_t pictureWidth,
+                             int32_t pictureHeight)
+    : m_announcedWidth(announcedWidth), m_announcedHeight(announcedHeight), m_pictureWidth(pictureWidth),
+      m_pictureHeight(pictureHeight), m_pluginCalls(pluginCalls()), m_sourceCalls(sourceCalls())
 {
 }
 
@@ -153,8 +159,8 @@ CHonestPlugin::CCalls CHonestPlugin::sourceCalls()
               skipNamedInt(in);
           },
           {}}},
-        {"getWidth", {{}, answerInt(m_pictureWidth)}},
-        {"getHeight", {{}, answerInt(m_pictureHeight)}},
+        {"getWidth", {{}, answerInt(m_announcedWidth)}},
+        {"getHeight", {{}, answerInt(m_announcedHeight)}},
         {"peekNextPictureTimestamp",
          {{}, namedResult([this](IDataOutStream& out) { out.writeDouble(double(m_nextPicture) / framesPerSecond); })}},
         {"getNextPicture", {{}, [this](IDataOutStream& out) { writeNextPicture(out); }}},

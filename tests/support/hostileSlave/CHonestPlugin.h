@@ -24,6 +24,8 @@ namespace nebo::test {
 class CHonestPlugin {
 public:
     CHonestPlugin(int32_t pictureWidth, int32_t pictureHeight);
+    // A source that announces one size and hands out pictures of another.
+    CHonestPlugin(int32_t announcedWidth, int32_t announcedHeight, int32_t pictureWidth, int32_t pictureHeight);
 
     // True when a request of that name is served now.
     bool serves(const std::string& name) const;
@@ -59,6 +61,8 @@ private:
     void writeNextAudioChunk(lumo::IDataOutStream& out);
     void writeURI(lumo::IDataOutStream& out);
 
+    const int32_t m_announcedWidth;
+    const int32_t m_announcedHeight;
     const int32_t m_pictureWidth;
     const int32_t m_pictureHeight;
     bool m_bSource = false;

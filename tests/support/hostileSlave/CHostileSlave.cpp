@@ -71,6 +71,7 @@ const SModeName modeNames[] = {
     {"exit", CHostileSlave::Mode::exitAtOnce},
     {"hang-in-picture", CHostileSlave::Mode::hangInPicture},
     {"hang-ignoring-report", CHostileSlave::Mode::hangIgnoringReport},
+    {"small-picture", CHostileSlave::Mode::smallPicture},
 };
 
 // The master's request stays pending for good: neither a report nor an end comes of it.
@@ -80,6 +81,20 @@ void blockHangReportRequests()
     sigemptyset(&request);
     sigaddset(&request, lumo::posix::hangReportSignal);
     sigprocmask(SIG_BLOCK, &request, nullptr);
+}
+
+// The plugin with the sizes the mode announces and hands out. Returned as a
+// prvalue, so that it is built in place: its calls refer to it.
+CHonestPlugin makePlugin(CHostileSlave::Mode mode)
+{
+    switch (mode) {
+    case CHostileSlave::Mode::hugeAnnounce:
+        return CHonestPlugin(announcedWidth, announcedHeight);
+    case CHostileSlave::Mode::smallPicture:
+        return CHonestPlugin(honestWidth, honestHeight, honestWidth / 2, honestHeight / 2);
+    default:
+        return CHonestPlugin(honestWidth, honestHeight);
+    }
 }
 
 bool isProcessAlive(int processID)
@@ -100,8 +115,7 @@ std::optional<CHostileSlave::Mode> CHostileSlave::parseMode(std::string_view nam
 
 CHostileSlave::CHostileSlave(Mode mode, int masterProcessID, std::string errorFilePath)
     : m_mode(mode), m_masterProcessID(masterProcessID), m_errorFilePath(std::move(errorFilePath)),
-      m_plugin(mode == Mode::hugeAnnounce ? announcedWidth : honestWidth,
-               mode == Mode::hugeAnnounce ? announcedHeight : honestHeight)
+      m_plugin(makePlugin(mode))
 {
 }
 

@@ -40,6 +40,7 @@ public:
         exitAtOnce,
         hangInPicture,
         hangIgnoringReport,
+        smallPicture,
     };
 
     // The mode of that name; empty for a name that is none.

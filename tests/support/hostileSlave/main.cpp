@@ -41,6 +41,7 @@
 //                       hang report ends it (it has no handler).
 //   hang-ignoring-report  "getNextPicture": blocks the master's request for a
 //                       hang report, then silence.
+//   small-picture       its pictures are 32x24, half the size it announces.
 //
 // Filler is cut short when the master closes the pipe; like every other
 // failure of the connection, that ends the program with 0 and the failure's

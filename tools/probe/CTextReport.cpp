@@ -1,0 +1,162 @@
+#include "tools/probe/CTextReport.h"
+
+#include "foundation/escapeControlCharacters.h"
+#include "tools/probe/formatNumber.h"
+
+namespace nebo::probe {
+
+namespace {
+
+std::string describeFrameRate(int32_t numerator, int32_t denominator)
+{
+    const std::string ratio = std::to_string(numerator) + "/" + std::to_string(denominator);
+    if (denominator == 0)
+        return ratio;
+    return ratio + " (" + formatNumber(static_cast<double>(numerator) / denominator, 3) + " fps)";
+}
+
+std::string describeSize(int32_t width, int32_t height)
+{
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+// The message, then a line for each plugin that was tried with its reason;
+// a crash's summary takes several lines, set in below its plugin.
+std::string describeWithFailures(const SProbeError& error)
+{
+    std::string text = error.message;
+    for (const SPluginFailure& failure : error.plugins) {
+        text += "\n" + failure.plugin + ": ";
+        for (const char character : failure.reason)
+            text += character == '\n' ? std::string("\n  ") : std::string(1, character);
+    }
+    return text;
+}
+
+} // namespace
+
+CTextReport::CTextReport(std::ostream* facts, std::ostream& errors, std::string errorPrefix, bool bPrintLog)
+    : m_facts(facts), m_errors(errors), m_errorPrefix(std::move(errorPrefix)), m_bPrintLog(bPrintLog)
+{
+}
+
+void CTextReport::onStep(EProbeStep step, const SMediumReport& report)
+{
+    switch (step) {
+    case EProbeStep::failed:
+        printError(report.errors.back());
+        return;
+    case EProbeStep::warned:
+        if (m_facts)
+            m_facts->flush();
+        m_errors << m_errorPrefix << "warning: " << lumo::escapeControlCharacters(report.warnings.back(), "  ")
+                 << std::endl;
+        return;
+    case EProbeStep::finished:
+        printEnd(report);
+        return;
+    default:
+        if (m_facts)
+            printFacts(step, report);
+    }
+}
+
+void CTextReport::printFacts(EProbeStep step, const SMediumReport& report)
+{
+    switch (step) {
+    case EProbeStep::opening:
+        printFact("URI", report.uri);
+        break;
+    case EProbeStep::opened:
+        printFact("Plugin", report.plugin);
+        break;
+    case EProbeStep::described:
+        printDescription(report);
+        break;
+    case EProbeStep::decoded:
+        printDecoding(report);
+        break;
+    case EProbeStep::thumbnailWritten: {
+        const SDecodedPicture& picture = report.thumbnail->picture;
+        printFact("Thumbnail", report.thumbnail->path + " (picture at " + formatSeconds(picture.time) + ")");
+        break;
+    }
+    case EProbeStep::soundWritten:
+        printFact("Audio file", report.soundFile->path + " (" + std::to_string(report.soundFile->soundBytes) +
+                                    " bytes of sound)");
+        break;
+    case EProbeStep::slavesReported:
+        printSlaves(report);
+        break;
+    default:
+        break;
+    }
+    // The facts so far appear before a progress bar or an error.
+    m_facts->flush();
+}
+
+void CTextReport::printDescription(const SMediumReport& report)
+{
+    printFact("Duration", formatSeconds(report.duration));
+    if (const std::optional<SPictureFacts>& pictures = report.pictures) {
+        printFact("Picture size", describeSize(pictures->width, pictures->height));
+        printFact("Frame rate", describeFrameRate(pictures->frameRateNumerator, pictures->frameRateDenominator));
+    } else {
+        printFact("Pictures", "none");
+    }
+    if (const std::optional<SSoundFacts>& sound = report.sound) {
+        printFact("Audio format", std::to_string(sound->sampleRate) + " Hz, " + std::to_string(sound->channels) +
+                                      " channels, " + std::to_string(int64_t{sound->bytesPerSample} * 8) + " bits");
+    } else {
+        printFact("Audio format", "none");
+    }
+}
+
+void CTextReport::printDecoding(const SMediumReport& report)
+{
+    if (!report.pictures) {
+        printFact("Chunks decoded", std::to_string(report.chunksDecoded) + " (" +
+                                        std::to_string(report.soundBytesDecoded) + " bytes of sound)");
+        return;
+    }
+    printFact("Layout", report.layout.empty() ? "none" : report.layout);
+    printFact("Pictures decoded", std::to_string(report.picturesDecoded));
+    if (report.oddPictureCount > 0)
+        printFact("Pictures of another size", std::to_string(report.oddPictureCount));
+    if (report.picturesPerSecond)
+        printFact("Pictures per second", formatNumber(*report.picturesPerSecond, 1));
+}
+
+void CTextReport::printSlaves(const SMediumReport& report)
+{
+    printFact("Restarts", std::to_string(report.restartCauses.size()));
+    for (size_t i = 0; i < report.restartCauses.size(); ++i)
+        printFact("Restart " + std::to_string(i + 1), report.restartCauses[i]);
+    for (const SSlaveReport& slave : report.slaves)
+        printFact("Slave", slave.description);
+}
+
+void CTextReport::printFact(const std::string& key, const std::string& value)
+{
+    *m_facts << key << ": " << lumo::escapeControlCharacters(value, "  ") << '\n';
+}
+
+// The error's text may come from a slave: lines after the first are
+// indented, so that none of them passes for a line of the probe's own.
+void CTextReport::printError(const SProbeError& error)
+{
+    if (m_facts)
+        m_facts->flush();
+    m_errors << m_errorPrefix << lumo::escapeControlCharacters(error.type) << ": "
+             << lumo::escapeControlCharacters(describeWithFailures(error), "  ") << std::endl;
+}
+
+void CTextReport::printEnd(const SMediumReport& report)
+{
+    if (m_bPrintLog && m_facts)
+        *m_facts << "Log:\n" << lumo::escapeControlCharacters(report.log) << std::flush;
+    else if (report.hasFailed() && !m_bPrintLog)
+        m_errors << m_errorPrefix << "--log shows what the plugins reported" << std::endl;
+}
+
+} // namespace nebo::probe

@@ -11,8 +11,9 @@ namespace nebo::common {
 
 // Confines the slave before its plugin sees a byte of untrusted media:
 // afterwards the process reads only the medium, its own folder, its
-// plugin's folder and the system's libraries, writes only its error file, and can neither reach
-// the network, start programs or processes, nor signal other processes.
+// plugin's folder and the system's libraries, writes only its error file,
+// and can neither reach the network, start programs or processes, nor
+// signal other processes.
 // What cannot be applied is logged as a warning (level 1).
 //
 // On by default. NEBO_SANDBOX=off in the environment turns it off, which

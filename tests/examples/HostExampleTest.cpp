@@ -75,7 +75,8 @@ unsigned demoCentre(const std::string& query, int64_t index)
 
 class HostExampleTest : public ::testing::Test {
 protected:
-    SProgramRun run(const std::vector<std::string>& arguments, const std::string& environment = "env -u NEBO_PLUGIN_PATH")
+    SProgramRun run(const std::vector<std::string>& arguments,
+                    const std::string& environment = "env -u NEBO_PLUGIN_PATH")
     {
         std::vector<std::string> command = {binFolder() + "/nebo_host_example"};
         command.insert(command.end(), arguments.begin(), arguments.end());

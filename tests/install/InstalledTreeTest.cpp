@@ -147,7 +147,8 @@ TEST_F(InstalledTreeTest, HostsOfBothBuildsOpenMediaThroughTheirOwnPluginInASlav
     };
     for (const auto& test : cases) {
         const SProgramRun result = run({pathOf(test.host), test.medium}, test.environment);
-        EXPECT_EQ(result.exitCode, test.exitCode) << test.host << " " << test.medium << "\n" << result.out << result.err;
+        EXPECT_EQ(result.exitCode, test.exitCode)
+            << test.host << " " << test.medium << "\n" << result.out << result.err;
         EXPECT_EQ(result.out.rfind(test.opening, 0), 0u) << test.host << "\n" << result.out;
         if (test.exitCode != 0)
             continue;

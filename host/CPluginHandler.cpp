@@ -13,7 +13,6 @@
 #include "host/CSlaveError.h"
 #include "host/getErrorText.h"
 #include "platform/IPathes.h"
-#include "platform/ISystem.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -26,9 +25,10 @@ namespace nebo::common {
 
 namespace {
 
+// nebo_filters is not shipped: a library of that name in a plugin folder
+// joins the built-in ones, and without it a master that names no plugin
+// logs it as missing and goes on.
 const char* const builtInPlugins[] = {"nebo_avlib", "nebo_filters", "nebo_sound"};
-// Plugin libraries are shared objects.
-const char* const pluginFileSuffix = ".so";
 
 enum : int32_t { errorLevel = 0, infoLevel = 2, debugLevel = 3 };
 
@@ -107,7 +107,7 @@ struct CPluginHandler::SRequest {
 };
 
 CPluginHandler::CPluginHandler(const lumo::P<INEBContext>& context, bool bBoxed)
-    : m_context(context), m_bBoxed(bBoxed)
+    : m_context(context), m_folders(CPluginFolders::ofThisProcess()), m_bBoxed(bBoxed)
 {
     if (m_bBoxed && !m_context)
         throw lumo::CInvalidArgError(lumo::String("a boxed handler without a context"),
@@ -128,9 +128,8 @@ CPluginHandler::~CPluginHandler()
 
 void CPluginHandler::addPlugin(const lumo::String& name)
 {
-    const lumo::P<lumo::CURI> folder = lumo::getSystem()->getExecutableDirectory();
-    const lumo::String fileName = name + lumo::String::fromLatin1(pluginFileSuffix);
-    const lumo::P<lumo::CURI> uri = lumo::make<lumo::CURI>(lumo::CURI::escape(fileName), folder.get());
+    const lumo::String path = lumo::String::fromUTF8(m_folders.findPlugin(name.toUTF8()));
+    const lumo::P<lumo::CURI> uri = lumo::CURI::fromNativePath(path);
     try {
         m_modules.push_back(loadModule(name, *uri));
     } catch (const CNEBError& error) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/CObject.h"
+#include "host/CPluginFolders.h"
 #include "host/INEBContext.h"
 #include "host/IPluginHandler.h"
 
@@ -24,7 +25,8 @@ namespace nebo::common {
 class CPluginHandler : public lumo::CObject, public virtual IPluginHandler {
 public:
     // The plugin names come from the context; without any, the built-in
-    // ones. `context` may be null, unless boxed: then nothing is logged or
+    // ones. Each library is looked for in this process's plugin folders
+    // (see CPluginFolders). `context` may be null, unless boxed: then nothing is logged or
     // remembered. With `bBoxed`, no plugin library is loaded here: a slave
     // names each plugin, and each runs in slaves. Throws whatever loading or
     // naming a plugin throws except CNEBError (for a boxed handler, the
@@ -103,6 +105,7 @@ private:
 
     std::vector<lumo::P<INEBPlugin>> m_modules;
     lumo::P<INEBContext> m_context;
+    const CPluginFolders m_folders;
     bool m_bBoxed;
     bool m_bTestOpen = true;
     lumo::String m_extensionSuffix;

@@ -2,6 +2,7 @@
 
 #include "foundation/CFileNotFoundError.h"
 #include "host/CNEBPluginClient.h"
+#include "host/CPluginFolders.h"
 #include "host/CSlaveError.h"
 #include "host/debugOutput.h"
 #include "host/describeSlaveEnd.h"
@@ -30,8 +31,6 @@ using lumo::String;
 
 namespace {
 
-// The slave program, beside the running one.
-const char* const slaveProgramName = "nebo_slave";
 const char* const errorFilePrefix = "nebo_slave_";
 const char* const errorFileSuffix = "_log";
 constexpr int errorFileOpenAttempts = 10;
@@ -51,13 +50,14 @@ const char* const addressSpaceVariable = "NEBO_SLAVE_MAX_ADDRESS_SPACE";
 // locale, the temporary folder, the framework's own settings and those of
 // the sanitizer runtime. Nothing else: no secret of the master's reaches
 // plugin code, and no library path changes what the slave loads. The
-// address-space bound is the master's to set, not to pass on.
+// address-space bound and the plugin folders are the master's to set, not
+// to pass on.
 bool isPassedToSlaves(const std::string& name)
 {
     static const char* const names[] = {"PATH",         "LANG",          "TZ",           "TMPDIR",
                                         "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
     static const char* const prefixes[] = {"LC_", "NEBO_"};
-    if (name == addressSpaceVariable)
+    if (name == addressSpaceVariable || name == CPluginFolders::pathVariable)
         return false;
     return std::any_of(std::begin(names), std::end(names), [&](const char* passed) { return name == passed; }) ||
            std::any_of(std::begin(prefixes), std::end(prefixes),
@@ -167,12 +167,11 @@ void CSlaveHandler::takeStartUpLog()
         log->logXml(log->getLogLevel(), text);
 }
 
-P<lumo::CURI> CSlaveHandler::getSlaveProgram()
+P<lumo::CURI> CSlaveHandler::getSlaveProgram(const CPluginFolders& folders)
 {
     if (P<lumo::CURI> program = m_context->getSlaveProgram())
         return program;
-    return make<lumo::CURI>(lumo::CURI::escape(String(slaveProgramName)),
-                            lumo::getSystem()->getExecutableDirectory().get());
+    return lumo::CURI::fromNativePath(String::fromUTF8(folders.findSlaveProgram()));
 }
 
 bool CSlaveHandler::pipeCreated()
@@ -184,12 +183,16 @@ bool CSlaveHandler::pipeCreated()
     options->takeCallerVariables(&isPassedToSlaves);
     options->environment.push_back(std::string(addressSpaceVariable) + "=" +
                                    std::to_string(m_limits.maxSlaveAddressSpace));
+    // The slave looks in the master's plugin folders first, so that it loads
+    // the very library the master chose, wherever the two programs lie.
+    const CPluginFolders folders = CPluginFolders::ofThisProcess();
+    options->environment.push_back(std::string(CPluginFolders::pathVariable) + "=" + folders.toPathSetting());
     // What the master keeps open, other slaves' pipes among it, is no business of
     // this slave.
     options->bInheritOnlyStandardDescriptors = true;
     const P<lumo::CURI> workingDirectory = lumo::getSystem()->getCurrentDirectory();
     m_process = lumo::getProcessManager()->createProcess(
-        getSlaveProgram(), buildCommandLine(), lumo::PFrail<lumo::IURI>(workingDirectory.get(), true),
+        getSlaveProgram(folders), buildCommandLine(), lumo::PFrail<lumo::IURI>(workingDirectory.get(), true),
         lumo::PFrail<lumo::IBase>(options.get(), true), m_priority);
     return true;
 }

@@ -18,6 +18,7 @@
 namespace nebo::common {
 
 class CNEBPluginClient;
+class CPluginFolders;
 
 // Runs one plugin in a slave process of its own and hands out the plugin
 // client on the slave's pipe. The slave starts with the first getClient(),
@@ -26,8 +27,10 @@ class CNEBPluginClient;
 // descriptor but the standard three, and of the master's environment only
 // PATH, LANG, LC_*, TZ, TMPDIR, NEBO_* and the sanitizer runtime's
 // settings; NEBO_SLAVE_MAX_ADDRESS_SPACE tells it
-// SSlaveLimits::maxSlaveAddressSpace. Only the process the handler started
-// may connect.
+// SSlaveLimits::maxSlaveAddressSpace, and NEBO_PLUGIN_PATH the master's
+// plugin folders (CPluginFolders::toPathSetting). Without a slave program in
+// the context, the plugin folders find nebo_slave. Only the process the
+// handler started may connect.
 //
 // Every wait for the slave is bounded by the context's time limit
 // (SSlaveLimits::timeoutMs): connecting, each call made through
@@ -128,7 +131,8 @@ private:
 
     void createSlave();
     void takeStartUpLog();
-    lumo::P<lumo::CURI> getSlaveProgram();
+    // The context's, else the one the plugin folders find.
+    lumo::P<lumo::CURI> getSlaveProgram(const CPluginFolders& folders);
     // Ends a slave that did not connect and says why, with its own text
     // when it left one.
     CNEBError failedToConnect();

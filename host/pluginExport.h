@@ -9,8 +9,9 @@
 //
 // It returns a new plugin carrying one reference, which the caller takes
 // over (`return lumo::make<CMyPlugin>(context).detach();`), or null when the
-// plugin cannot work. The context outlives the plugin. The host loads
-// plugins from the folder that holds its own program.
+// plugin cannot work. The context outlives the plugin. The host finds
+// `<name>.so` in its plugin folders (see CPluginFolders), and `<name>` is
+// also what the plugin's getPluginName() must answer.
 //
 // Everything a plugin hands out may outlive its library, which the host
 // unloads once it released the plugin: strings must own their text

@@ -31,6 +31,9 @@ public:
     virtual void setErrorFile(const String& path) = 0;
     // The folder of the program and its plugins, readable and executable.
     virtual void setProgramFolder(const String& path) = 0;
+    // The folder of the plugin being served, when it lies elsewhere: readable
+    // and executable too, for the libraries and data the plugin loads late.
+    virtual void setPluginFolder(const String& path) = 0;
     virtual void setLimits(const SLimits& limits) = 0;
 
     // Applies the configuration to the calling process, irreversibly; call

@@ -16,6 +16,9 @@ public:
     virtual P<CURI> getTempDirectory() = 0;
     // The folder holding the running program.
     virtual P<CURI> getExecutableDirectory() = 0;
+    // The folder holding the lumo library that this process loaded: the
+    // anchor of an installed tree, wherever the running program lies.
+    virtual P<CURI> getLibraryDirectory() = 0;
     virtual P<CURI> getCurrentDirectory() = 0;
 
     // False also for a URI that names no local file.

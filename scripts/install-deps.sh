@@ -14,6 +14,7 @@ packages=(
   libsndfile1-dev
   libseccomp-dev
   clang libclang-rt-14-dev
+  dpkg-dev file  # for cpack -G DEB
 )
 
 missing=()

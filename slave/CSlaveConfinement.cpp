@@ -49,8 +49,9 @@ lumo::String nativePathOf(const lumo::IURI& medium)
 
 } // namespace
 
-CSlaveConfinement::CSlaveConfinement(std::string errorFilePath, lumo::P<ILogManager> log)
-    : m_errorFilePath(std::move(errorFilePath)), m_log(std::move(log)), m_bEnabled(!isSandboxOff())
+CSlaveConfinement::CSlaveConfinement(std::string errorFilePath, std::string pluginFolder, lumo::P<ILogManager> log)
+    : m_errorFilePath(std::move(errorFilePath)), m_pluginFolder(std::move(pluginFolder)), m_log(std::move(log)),
+      m_bEnabled(!isSandboxOff())
 {
     if (!m_bEnabled)
         m_log->logText(levelError, lumo::String("confinement is off (NEBO_SANDBOX=off): the plugin runs with every "
@@ -72,6 +73,7 @@ void CSlaveConfinement::engage(const lumo::IURI& medium)
     sandbox->setErrorFile(lumo::String::fromUTF8(m_errorFilePath));
     sandbox->setProgramFolder(
         lumo::getPathes()->getNativePath(*lumo::getSystem()->getExecutableDirectory(), false));
+    sandbox->setPluginFolder(lumo::String::fromUTF8(m_pluginFolder));
     lumo::ISandbox::SLimits limits;
     limits.maxAddressSpace = maxAddressSpace();
     limits.maxFileSize = maxFileSize;

@@ -10,9 +10,10 @@
 namespace nebo::common {
 
 // Confines the slave before its plugin sees a byte of untrusted media:
-// afterwards the process reads only the medium, its own folder and the
-// system's libraries, writes only its error file, and can neither reach
-// the network, start programs or processes, nor signal other processes.
+// afterwards the process reads only the medium, its own folder, its
+// plugin's folder and the system's libraries, writes only its error file,
+// and can neither reach the network, start programs or processes, nor
+// signal other processes.
 // What cannot be applied is logged as a warning (level 1).
 //
 // On by default. NEBO_SANDBOX=off in the environment turns it off, which
@@ -27,8 +28,10 @@ public:
     // A decoder keeps a handful of files open; a leaking one stops here.
     static constexpr uint64_t maxOpenFiles = 256;
 
-    // Reads the environment; `log` takes the entries about confinement.
-    CSlaveConfinement(std::string errorFilePath, lumo::P<ILogManager> log);
+    // Reads the environment; `pluginFolder` (native, may be empty) is where
+    // the served plugin was loaded from; `log` takes the entries about
+    // confinement.
+    CSlaveConfinement(std::string errorFilePath, std::string pluginFolder, lumo::P<ILogManager> log);
 
     // Confines the process to `medium` on the first call. Later calls
     // change nothing: the first medium stays the only one readable. Throws
@@ -39,6 +42,7 @@ private:
     void engage(const lumo::IURI& medium);
 
     std::string m_errorFilePath;
+    std::string m_pluginFolder;
     lumo::P<ILogManager> m_log;
     bool m_bEnabled;
     bool m_bEngaged = false;

@@ -9,6 +9,7 @@
 #include "foundation/castObject.h"
 #include "host/CLogManager.h"
 #include "host/CNEBPluginServer.h"
+#include "host/CPluginFolders.h"
 #include "host/CPluginHandler.h"
 #include "host/CSimpleNEBContext.h"
 #include "host/debugOutput.h"
@@ -83,6 +84,16 @@ private:
     P<lumo::ISignal> m_sourceQuit;
 };
 
+// Where the plugin handler loaded the context's one plugin from.
+std::string pluginFolderOf(INEBContext& context)
+{
+    if (context.getPluginLibraryCount() == 0)
+        return std::string();
+    const std::string library =
+        CPluginFolders::ofThisProcess().findPlugin(context.getPluginLibrary(0).toUTF8());
+    return library.substr(0, library.rfind('/'));
+}
+
 } // namespace
 
 CSlaveServices::CSlaveServices() : m_bDebugOutputOnStandardError(isDebugOutputOnStderr()) {}
@@ -146,7 +157,7 @@ P<lumo::IBase> CSlaveServices::connectPipe(const lumo::String& pipeName)
 P<ISlaveServer> CSlaveServices::createServer(const P<lumo::IBase>& pipe, const P<lumo::IBase>& context)
 {
     P<INEBContext> hostContext = castObject<INEBContext>(context);
-    CSlaveConfinement confinement(m_errorFilePath, hostContext->getLogManager());
+    CSlaveConfinement confinement(m_errorFilePath, pluginFolderOf(*hostContext), hostContext->getLogManager());
     return make<CPluginServerLoop>(*castObject<lumo::IPipeClient>(pipe), std::move(hostContext),
                                    std::move(confinement));
 }

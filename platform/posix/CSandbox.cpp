@@ -44,6 +44,8 @@ void CSandbox::setErrorFile(const String& path) { m_errorFile = path.toUTF8(); }
 
 void CSandbox::setProgramFolder(const String& path) { m_programFolder = path.toUTF8(); }
 
+void CSandbox::setPluginFolder(const String& path) { m_pluginFolder = path.toUTF8(); }
+
 void CSandbox::setLimits(const SLimits& limits) { m_limits = limits; }
 
 std::vector<String> CSandbox::engage()
@@ -88,6 +90,7 @@ void CSandbox::confineFiles(std::vector<std::string>& gaps) const
     }
     const uint64_t libraryRights = CLandlockRuleset::readRights | CLandlockRuleset::executeRights;
     addGap(gaps, ruleset.allow(m_programFolder, libraryRights));
+    addGap(gaps, ruleset.allow(m_pluginFolder, libraryRights));
     for (const char* folder : systemLibraryFolders)
         addGap(gaps, ruleset.allow(folder, libraryRights));
     for (const char* file : systemReadableFiles)

@@ -18,6 +18,7 @@ public:
     void setMedium(const String& path) override;
     void setErrorFile(const String& path) override;
     void setProgramFolder(const String& path) override;
+    void setPluginFolder(const String& path) override;
     void setLimits(const SLimits& limits) override;
     std::vector<String> engage() override;
 
@@ -28,6 +29,7 @@ private:
     std::string m_medium;
     std::string m_errorFile;
     std::string m_programFolder;
+    std::string m_pluginFolder;
     SLimits m_limits;
 };
 

@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -88,6 +89,28 @@ std::string readExecutablePath()
     }
 }
 
+[[noreturn]] void throwLibraryDirectoryUnknown(int error)
+{
+    throwFailure(
+        localize("lumo.CSystem.LibraryDirectoryUnknown", "The folder of the lumo library is unknown (%ERRORDESC%)."),
+        error);
+}
+
+// The file this code was loaded from, as the loader found it, with its
+// links resolved.
+std::string readLibraryPath()
+{
+    Dl_info info = {};
+    if (::dladdr(reinterpret_cast<const void*>(&createSystem), &info) == 0 || !info.dli_fname)
+        throwLibraryDirectoryUnknown(ENOENT);
+    char* resolved = ::realpath(info.dli_fname, nullptr);
+    if (!resolved)
+        throwLibraryDirectoryUnknown(errno);
+    std::string path(resolved);
+    std::free(resolved);
+    return path;
+}
+
 std::string readCurrentPath()
 {
     std::string buffer(256, '\0');
@@ -163,6 +186,12 @@ P<CURI> CSystem::getExecutableDirectory()
 {
     const std::string program = readExecutablePath();
     return folderURIOf(program.substr(0, program.rfind('/') + 1));
+}
+
+P<CURI> CSystem::getLibraryDirectory()
+{
+    const std::string library = readLibraryPath();
+    return folderURIOf(library.substr(0, library.rfind('/') + 1));
 }
 
 P<CURI> CSystem::getCurrentDirectory()

@@ -18,8 +18,10 @@ class CSystem : public CObject, public virtual ISystem {
 public:
     // $TMPDIR when it names an existing folder, otherwise "/tmp".
     P<CURI> getTempDirectory() override;
-    // These two throw CError when the system cannot tell.
+    // These three throw CError when the system cannot tell.
     P<CURI> getExecutableDirectory() override;
+    // Symbolic links resolved.
+    P<CURI> getLibraryDirectory() override;
     P<CURI> getCurrentDirectory() override;
 
     // True for any existing entry that is not a folder (links followed).

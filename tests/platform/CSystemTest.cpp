@@ -50,8 +50,12 @@ TEST(CSystemTest, FoldersOfTheProcess)
     CSystem system;
     P<CURI> programFolder = system.getExecutableDirectory();
     EXPECT_TRUE(system.fileExists(CURI(String::fromUTF8(program_invocation_short_name), programFolder.get())));
+    // The tests link the library from the same folder as the programs.
+    P<CURI> libraryFolder = system.getLibraryDirectory();
+    EXPECT_TRUE(system.fileExists(CURI(String("liblumo.so"), libraryFolder.get())));
     if (const char* bin = std::getenv("NEBO_BIN_DIR")) {
         EXPECT_EQ(programFolder->getText().toUTF8(), folderURIText(bin));
+        EXPECT_EQ(libraryFolder->getText().toUTF8(), folderURIText(bin));
     }
     EXPECT_EQ(system.getCurrentDirectory()->getText().toUTF8(), folderURIText("."));
 }

@@ -7,6 +7,7 @@
 #include "host/CLogManager.h"
 #include "host/CNEBPluginClient.h"
 #include "platform/posix/hangReportSignal.h"
+#include "platform/landlockAbi.h"
 #include "slave/CSlaveFixture.h"
 #include "slave/CSlaveServices.h"
 #include "streams/CMemoryManager.h"
@@ -15,6 +16,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <pthread.h>
 #include <string>
@@ -76,6 +78,8 @@ protected:
         m_folder = pattern;
         m_errorFile = m_folder + "/error.txt";
         std::ofstream(m_errorFile) << "";
+        m_pluginFolder = m_folder + "/plugins";
+        std::filesystem::create_directory(m_pluginFolder);
     }
     void TearDown() override { std::filesystem::remove_all(m_folder); }
 
@@ -88,7 +92,7 @@ protected:
         if (child == 0) {
             nebo::common::CSlaveServices services;
             services.installCrashFilter(m_errorFile);
-            CSlaveConfinement confinement(m_errorFile, make<nebo::common::CLogManager>("slavelog"));
+            CSlaveConfinement confinement(m_errorFile, m_pluginFolder, make<nebo::common::CLogManager>("slavelog"));
             confinement.engageFor(*lumo::CURI::fromNativePath(lumo::String::fromUTF8(m_folder + "/clip.demo")));
             _exit(probe());
         }
@@ -105,6 +109,7 @@ protected:
 
     std::string m_folder;
     std::string m_errorFile;
+    std::string m_pluginFolder;
 };
 
 TEST_F(CSlaveConfinementTest, StartingAProgramEndsTheSlaveWithAReportNamingTheCall)
@@ -150,6 +155,31 @@ TEST_F(CSlaveConfinementTest, HangReportHoldsEveryThreadOfTheConfinedSlave)
     EXPECT_NE(heading.find("\", serving the master's calls:"), std::string::npos) << report;
     EXPECT_EQ(report.compare(firstThread + heading.size(), 11, "\n\nContext:\n"), 0) << report;
     EXPECT_NE(report.find("\"worker\":\n\nContext:\n"), std::string::npos) << report;
+}
+
+TEST_F(CSlaveConfinementTest, ThePluginFolderStaysReadableAndItsNeighboursDoNot)
+{
+    if (lumo::landlockAbi() == 0)
+        GTEST_SKIP() << "the kernel has no Landlock";
+    const std::string neighbour = m_folder + "/other";
+    std::filesystem::create_directory(neighbour);
+    const struct {
+        std::string file;
+        bool bReadable;
+    } cases[] = {
+        {m_pluginFolder + "/data.txt", true},
+        {m_pluginFolder + "/sub/data.txt", true},
+        {neighbour + "/data.txt", false},
+        {m_folder + "/data.txt", false},
+    };
+    for (const auto& test : cases) {
+        std::filesystem::create_directories(std::filesystem::path(test.file).parent_path());
+        std::ofstream(test.file) << "x";
+        const std::string file = test.file;
+        const int status = statusOfConfinedSlave([&file] { return std::ifstream(file) ? 0 : 1; });
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status) == 0, test.bReadable) << test.file;
+    }
 }
 
 #if !defined(__SANITIZE_ADDRESS__)

@@ -25,5 +25,17 @@ TEST(listPluginNamesTest, FindsNoneInAMissingFolder)
     EXPECT_TRUE(listPluginNames(folder.pathOf("missing")).empty());
 }
 
+TEST(listPluginNamesTest, ListsEachNameOfSeveralFoldersOnce)
+{
+    lumo::CTempFolder first;
+    lumo::CTempFolder second;
+    for (const char* name : {"nebo_demo.so", "zeta.so"})
+        first.put(name, "");
+    for (const char* name : {"nebo_demo.so", "alpha.so", "libnebo.so"})
+        second.put(name, "");
+    EXPECT_EQ(listPluginNames(std::vector<std::string>{first.pathOf(""), first.pathOf("missing"), second.pathOf("")}),
+              (std::vector<std::string>{"alpha", "nebo_demo", "zeta"}));
+}
+
 } // namespace
 } // namespace nebo::probe

@@ -34,4 +34,16 @@ std::vector<std::string> listPluginNames(const std::string& folder)
     return names;
 }
 
+std::vector<std::string> listPluginNames(const std::vector<std::string>& folders)
+{
+    std::vector<std::string> names;
+    for (const std::string& folder : folders) {
+        const std::vector<std::string> found = listPluginNames(folder);
+        names.insert(names.end(), found.begin(), found.end());
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
 } // namespace nebo::probe

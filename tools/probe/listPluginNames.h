@@ -9,5 +9,7 @@ namespace nebo::probe {
 // name order: every "NAME.so" there except the shared libraries "libNAME.so"
 // that programs link to. An unreadable or missing folder has none.
 std::vector<std::string> listPluginNames(const std::string& folder);
+// The names in any of `folders`, each once, in name order.
+std::vector<std::string> listPluginNames(const std::vector<std::string>& folders);
 
 } // namespace nebo::probe

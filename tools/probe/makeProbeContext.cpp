@@ -2,8 +2,8 @@
 
 #include "foundation/CError.h"
 #include "host/CLogManager.h"
+#include "host/CPluginFolders.h"
 #include "host/CSimpleNEBContext.h"
-#include "platform/ISystem.h"
 #include "tools/probe/listPluginNames.h"
 
 namespace nebo::probe {
@@ -14,10 +14,14 @@ std::vector<std::string> getPluginNames(const std::string& pluginName)
 {
     if (!pluginName.empty())
         return {pluginName};
-    const std::string folder = lumo::getSystem()->getExecutableDirectory()->getNativePath().toUTF8();
-    std::vector<std::string> names = listPluginNames(folder);
-    if (names.empty())
-        throw lumo::CError(lumo::String::fromUTF8("there are no plugins beside the program in " + folder));
+    const std::vector<std::string> folders = common::CPluginFolders::ofThisProcess().getFolders();
+    std::vector<std::string> names = listPluginNames(folders);
+    if (names.empty()) {
+        std::string list;
+        for (const std::string& folder : folders)
+            list += (list.empty() ? "" : ", ") + folder;
+        throw lumo::CError(lumo::String::fromUTF8("there are no plugins in " + list));
+    }
     return names;
 }
 

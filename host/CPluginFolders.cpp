@@ -1,0 +1,106 @@
+#include "host/CPluginFolders.h"
+
+#include "platform/IPathes.h"
+#include "platform/ISystem.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+namespace nebo::common {
+
+namespace {
+
+// Where an installed tree keeps its plugins and its slave, below the
+// folder of the host's libraries.
+const char* const installedPluginFolder = "nebo/plugins";
+const char* const installedSlaveFolder = "nebo";
+
+// Absolute, links resolved as far as the path exists, without a trailing
+// "/": two spellings of one folder compare equal.
+std::string normalize(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(folder, error);
+    if (error)
+        path = folder;
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+    std::string text = (error ? path.lexically_normal() : resolved).string();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return text;
+}
+
+bool isFile(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+std::string nativeFolder(const lumo::P<lumo::CURI>& folder)
+{
+    return lumo::getPathes()->getNativePath(*folder, false).toUTF8();
+}
+
+} // namespace
+
+CPluginFolders CPluginFolders::ofThisProcess()
+{
+    const char* setting = std::getenv(pathVariable);
+    const lumo::P<lumo::ISystem> system = lumo::getSystem();
+    return CPluginFolders(setting ? setting : "", nativeFolder(system->getExecutableDirectory()),
+                          nativeFolder(system->getLibraryDirectory()));
+}
+
+CPluginFolders::CPluginFolders(const std::string& pathSetting, const std::string& programFolder,
+                               const std::string& libraryFolder)
+    : m_programFolder(normalize(programFolder)), m_libraryFolder(normalize(libraryFolder))
+{
+    for (size_t start = 0; start <= pathSetting.size();) {
+        const size_t end = std::min(pathSetting.find(':', start), pathSetting.size());
+        addFolder(pathSetting.substr(start, end - start));
+        start = end + 1;
+    }
+    addFolder(m_programFolder);
+    addFolder(m_libraryFolder + "/" + installedPluginFolder);
+}
+
+void CPluginFolders::addFolder(const std::string& folder)
+{
+    if (folder.empty())
+        return;
+    const std::string normalized = normalize(folder);
+    if (std::find(m_folders.begin(), m_folders.end(), normalized) == m_folders.end())
+        m_folders.push_back(normalized);
+}
+
+std::string CPluginFolders::findPlugin(const std::string& name) const
+{
+    const std::string fileName = name + pluginFileSuffix;
+    for (const std::string& folder : m_folders)
+        if (isFile(folder + "/" + fileName))
+            return folder + "/" + fileName;
+    return m_programFolder + "/" + fileName;
+}
+
+std::string CPluginFolders::findSlaveProgram() const
+{
+    const std::string beside = m_programFolder + "/" + slaveProgramName;
+    const std::string installed = m_libraryFolder + "/" + installedSlaveFolder + "/" + slaveProgramName;
+    return !isFile(beside) && isFile(installed) ? installed : beside;
+}
+
+std::string CPluginFolders::toPathSetting() const
+{
+    std::string setting;
+    for (const std::string& folder : m_folders) {
+        if (folder.find(':') != std::string::npos)
+            continue;
+        if (!setting.empty())
+            setting += ':';
+        setting += folder;
+    }
+    return setting;
+}
+
+} // namespace nebo::common

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace nebo::common {
+
+// Where a process looks for plugin libraries and for the slave program, so
+// that the build tree (everything in one folder) and an installed tree
+// (programs in P/bin, the libraries in P/lib, the slave in P/lib/nebo and
+// the plugins in P/lib/nebo/plugins) both work, wherever the running
+// program lies.
+//
+// The plugin folders, in search order: those that NEBO_PLUGIN_PATH names
+// (colon-separated; empty entries are passed over, relative ones taken from
+// the current folder), the running program's folder, and "nebo/plugins" in
+// the folder of the host's libraries. A plugin in an earlier folder hides
+// one of the same name in a later folder. A master hands its folders on to
+// its slaves (toPathSetting), so that a slave finds each plugin where its
+// master did, even when the two programs lie in different folders.
+//
+// A plain value; any thread may use its own copy.
+class CPluginFolders {
+public:
+    static constexpr const char* pathVariable = "NEBO_PLUGIN_PATH";
+    static constexpr const char* pluginFileSuffix = ".so";
+    static constexpr const char* slaveProgramName = "nebo_slave";
+
+    // The folders of this process: its environment, the running program's
+    // folder and the lumo library's. Throws lumo::CError when the system
+    // cannot tell either folder.
+    static CPluginFolders ofThisProcess();
+
+    // `pathSetting` as NEBO_PLUGIN_PATH holds it; the two folders native
+    // and absolute.
+    CPluginFolders(const std::string& pathSetting, const std::string& programFolder,
+                   const std::string& libraryFolder);
+
+    // In search order, each once, absolute and without a trailing "/".
+    const std::vector<std::string>& getFolders() const { return m_folders; }
+    // The native path of `<name>.so` in the first folder that holds such a
+    // file; when none does, its path beside the running program, which then
+    // names what is missing.
+    std::string findPlugin(const std::string& name) const;
+    // nebo_slave beside the running program, else in the installed layout
+    // ("nebo/nebo_slave" in the libraries' folder); when neither exists, the
+    // path beside the program.
+    std::string findSlaveProgram() const;
+    // The NEBO_PLUGIN_PATH that makes a slave search these folders first, in
+    // this order. A folder whose name holds a ":" cannot be told apart in
+    // that list and is left out.
+    std::string toPathSetting() const;
+
+private:
+    void addFolder(const std::string& folder);
+
+    std::string m_programFolder;
+    std::string m_libraryFolder;
+    std::vector<std::string> m_folders;
+};
+
+} // namespace nebo::common

@@ -1,0 +1,133 @@
+#include "host/CPluginFolders.h"
+
+#include "platform/CScopedPipeFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using nebo::common::CPluginFolders;
+
+// A tree laid out as an installation: P/bin for the program, P/lib for the
+// libraries, P/lib/nebo/plugins, and two folders of the user's own.
+class CPluginFoldersTest : public ::testing::Test {
+protected:
+    CPluginFoldersTest()
+    {
+        for (const char* folder : {"bin", "lib/nebo/plugins", "mine", "yours"})
+            std::filesystem::create_directories(m_temp.pathOf(folder));
+    }
+
+    std::string pathOf(const std::string& name) const
+    {
+        return std::filesystem::canonical(m_temp.pathOf("")).string() + "/" + name;
+    }
+
+    CPluginFolders folders(const std::string& pathSetting) const
+    {
+        return CPluginFolders(pathSetting, pathOf("bin"), pathOf("lib"));
+    }
+
+    void put(const std::string& name) const { m_temp.put(name, "x"); }
+
+    lumo::CTempFolder m_temp;
+};
+
+TEST_F(CPluginFoldersTest, SearchesTheSettingThenBesideTheProgramThenTheInstalledFolder)
+{
+    const std::string mine = pathOf("mine");
+    const std::string yours = pathOf("yours");
+    const std::string bin = pathOf("bin");
+    const std::string installed = pathOf("lib/nebo/plugins");
+    std::filesystem::create_directory_symlink(mine, pathOf("link"));
+    const struct {
+        std::string setting;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"", {bin, installed}},
+        {mine, {mine, bin, installed}},
+        {mine + ":" + yours, {mine, yours, bin, installed}},
+        // Empty entries are passed over, and each folder counts once,
+        // however it is spelt.
+        {"::" + yours + "/:" + mine + "::" + pathOf("link") + ":" + bin + "/../bin", {yours, mine, bin, installed}},
+        // A folder that does not exist yet is kept: it may be made later.
+        {pathOf("later"), {pathOf("later"), bin, installed}},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(folders(test.setting).getFolders(), test.expected) << test.setting;
+}
+
+TEST_F(CPluginFoldersTest, RelativeFoldersAreTakenFromTheCurrentFolder)
+{
+    const std::string current = std::filesystem::current_path().string();
+    std::filesystem::current_path(pathOf(""));
+    const std::vector<std::string> found = folders("mine:./yours/").getFolders();
+    std::filesystem::current_path(current);
+    EXPECT_EQ(found, (std::vector<std::string>{pathOf("mine"), pathOf("yours"), pathOf("bin"),
+                                               pathOf("lib/nebo/plugins")}));
+}
+
+TEST_F(CPluginFoldersTest, FindsEachPluginInTheFirstFolderThatHoldsIt)
+{
+    put("yours/both.so");
+    put("bin/both.so");
+    put("lib/nebo/plugins/installed.so");
+    put("bin/beside.so");
+    put("mine/folder.so/x");
+    const CPluginFolders found = folders(pathOf("mine") + ":" + pathOf("yours"));
+    const struct {
+        const char* name;
+        std::string expected;
+    } cases[] = {
+        {"both", pathOf("yours/both.so")},
+        {"installed", pathOf("lib/nebo/plugins/installed.so")},
+        {"beside", pathOf("bin/beside.so")},
+        // A folder is no library; a missing one is named beside the program.
+        {"folder", pathOf("bin/folder.so")},
+        {"missing", pathOf("bin/missing.so")},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(found.findPlugin(test.name), test.expected) << test.name;
+}
+
+TEST_F(CPluginFoldersTest, FindsTheSlaveBesideTheProgramElseInTheInstalledFolder)
+{
+    const std::string beside = pathOf("bin/nebo_slave");
+    const std::string installed = pathOf("lib/nebo/nebo_slave");
+    EXPECT_EQ(folders("").findSlaveProgram(), beside);
+    put("lib/nebo/nebo_slave");
+    EXPECT_EQ(folders("").findSlaveProgram(), installed);
+    put("bin/nebo_slave");
+    EXPECT_EQ(folders("").findSlaveProgram(), beside);
+}
+
+TEST_F(CPluginFoldersTest, TellsASlaveEveryFolderInOrderThatTheListCanHold)
+{
+    std::filesystem::create_directory(pathOf("a:b"));
+    const CPluginFolders found = folders(pathOf("yours") + "::" + pathOf("mine"));
+    EXPECT_EQ(found.toPathSetting(),
+              pathOf("yours") + ":" + pathOf("mine") + ":" + pathOf("bin") + ":" + pathOf("lib/nebo/plugins"));
+    // The slave's own reading of it gives the same folders first.
+    EXPECT_EQ(CPluginFolders(found.toPathSetting(), pathOf("lib/nebo"), pathOf("lib")).getFolders(),
+              (std::vector<std::string>{pathOf("yours"), pathOf("mine"), pathOf("bin"), pathOf("lib/nebo/plugins"),
+                                        pathOf("lib/nebo")}));
+    // A folder with a colon in its name cannot be told.
+    const std::string colon = pathOf("a:b");
+    EXPECT_EQ(CPluginFolders("", colon, pathOf("lib")).toPathSetting(), pathOf("lib/nebo/plugins"));
+}
+
+TEST(CPluginFoldersOfThisProcessTest, ReadsTheSettingAndTheProcessFolders)
+{
+    const std::string program = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+    // The host tests run one folder below the libraries.
+    const std::string libraries = std::filesystem::path(program).parent_path().string();
+    const lumo::CScopedEnvironment setting(CPluginFolders::pathVariable, "/nebo/plugins/of/the/user");
+    EXPECT_EQ(CPluginFolders::ofThisProcess().getFolders(),
+              (std::vector<std::string>{"/nebo/plugins/of/the/user", program, libraries + "/nebo/plugins"}));
+}
+
+} // namespace

@@ -1,0 +1,182 @@
+// The installed tree as others use it: `cmake --install` into a temporary
+// prefix, the examples (a host and a plugin) built against it with
+// find_package(nebo), the host once more with pkg-config, and everything
+// run from there. The tree is installed and the examples built once for all
+// the tests of this program.
+#include "support/runProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using nebo::test::runProgram;
+using nebo::test::shellQuoted;
+using nebo::test::SProgramRun;
+
+const std::string libraries = NEBO_INSTALL_LIBDIR;
+const std::string demoClip = "file:///clips/a.demo?w=64&h=48&frames=3";
+const char* const withoutPluginPath = "env -u NEBO_PLUGIN_PATH";
+
+class InstalledTreeTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        char pattern[] = "/tmp/nebo-installed-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        s_folder = pattern;
+        const std::string cmake = shellQuoted(NEBO_CMAKE);
+        // Sanitizer builds need the same runtime in the host.
+        const std::string flags = NEBO_CXX_FLAGS;
+        const std::string pkgConfig = "PKG_CONFIG_PATH=" + shellQuoted(prefix() + "/" + libraries + "/pkgconfig") +
+                                      " pkg-config";
+        const std::vector<std::string> steps = {
+            cmake + " --install " + shellQuoted(NEBO_BUILD_DIR) + " --prefix " + shellQuoted(prefix()),
+            cmake + " -S " + shellQuoted(NEBO_SOURCE_DIR "/examples") + " -B cmake-build -G Ninja" +
+                " -DCMAKE_BUILD_TYPE=Debug -DCMAKE_PREFIX_PATH=" + shellQuoted(prefix()) +
+                " -DCMAKE_CXX_COMPILER=" + shellQuoted(NEBO_CXX) + " -DCMAKE_CXX_FLAGS=" + shellQuoted(flags),
+            cmake + " --build cmake-build",
+            "mkdir -p pkg-config && " + shellQuoted(NEBO_CXX) + " -std=c++17 " + flags + " " +
+                shellQuoted(NEBO_SOURCE_DIR "/examples/hostExample.cpp") + " -o pkg-config/nebo_host_example $(" +
+                pkgConfig + " --cflags --libs nebo) -Wl,-rpath,$(" + pkgConfig + " --variable=libdir nebo)",
+        };
+        for (const std::string& step : steps) {
+            const SProgramRun run = runProgram(s_folder, {"sh", "-c", step}, "", 300);
+            if (run.exitCode != 0) {
+                s_failedStep = step + "\n" + run.out + run.err;
+                return;
+            }
+        }
+    }
+
+    static void TearDownTestSuite() { std::filesystem::remove_all(s_folder); }
+
+    void SetUp() override { ASSERT_EQ(s_failedStep, "") << "installing and building failed"; }
+
+    static std::string prefix() { return s_folder + "/prefix"; }
+    static std::string pathOf(const std::string& name) { return s_folder + "/" + name; }
+
+    static SProgramRun run(const std::vector<std::string>& command, const std::string& environment)
+    {
+        return runProgram(s_folder, command, environment);
+    }
+
+    static std::string runPathOf(const std::string& file)
+    {
+        const SProgramRun dump = run({"readelf", "-d", file}, "");
+        const std::string mark = "Library runpath: [";
+        const size_t start = dump.out.find(mark);
+        if (start == std::string::npos)
+            return "none";
+        return dump.out.substr(start + mark.size(), dump.out.find(']', start) - start - mark.size());
+    }
+
+    static inline std::string s_folder;
+    static inline std::string s_failedStep;
+};
+
+TEST_F(InstalledTreeTest, HoldsEverythingAndEachProgramFindsTheLibrariesFromWhereItLies)
+{
+    const struct {
+        std::string file;
+        const char* runPath; // null: no ELF file
+    } files[] = {
+        {"bin/nebo_probe", "$ORIGIN/../" NEBO_INSTALL_LIBDIR},
+        {libraries + "/liblumo.so", "$ORIGIN"},
+        {libraries + "/libnebo.so", "$ORIGIN"},
+        {libraries + "/nebo/nebo_slave", "$ORIGIN/.."},
+        {libraries + "/nebo/plugins/nebo_demo.so", "$ORIGIN/../.."},
+        {libraries + "/nebo/plugins/nebo_avlib.so", "$ORIGIN/../.."},
+        {libraries + "/nebo/plugins/nebo_sound.so", "$ORIGIN/../.."},
+        {"include/nebo/host/INEBPlugin.h", nullptr},
+        {"include/nebo/host/pluginExport.h", nullptr},
+        {"include/nebo/foundation/CObject.h", nullptr},
+        {"include/nebo/media/CRGBPicture.h", nullptr},
+        {libraries + "/cmake/nebo/neboConfig.cmake", nullptr},
+        {libraries + "/cmake/nebo/neboAddPlugin.cmake", nullptr},
+        {libraries + "/pkgconfig/nebo.pc", nullptr},
+    };
+    for (const auto& test : files) {
+        const std::string path = prefix() + "/" + test.file;
+        EXPECT_TRUE(std::filesystem::is_regular_file(path)) << test.file;
+        if (test.runPath) {
+            EXPECT_EQ(runPathOf(path), test.runPath) << test.file;
+        }
+    }
+    // The platform's own headers stay inside the libraries.
+    EXPECT_FALSE(std::filesystem::exists(prefix() + "/include/nebo/platform/posix"));
+}
+
+TEST_F(InstalledTreeTest, TheProbeFindsItsSlaveAndPluginsWhereverTheTreeLies)
+{
+    ASSERT_EQ(run({"cp", "-a", prefix(), pathOf("moved")}, "").exitCode, 0);
+    // With the first tree out of the way, the copy can only use its own.
+    ASSERT_EQ(std::rename(prefix().c_str(), pathOf("away").c_str()), 0);
+    const SProgramRun moved = run({pathOf("moved/bin/nebo_probe"), demoClip}, withoutPluginPath);
+    ASSERT_EQ(std::rename(pathOf("away").c_str(), prefix().c_str()), 0);
+    std::filesystem::remove_all(pathOf("moved"));
+    const SProgramRun installed = run({prefix() + "/bin/nebo_probe", demoClip}, withoutPluginPath);
+    for (const SProgramRun* result : {&moved, &installed}) {
+        EXPECT_EQ(result->exitCode, 0) << result->out << result->err;
+        EXPECT_NE(result->out.find("\nPlugin: nebo_demo\n"), std::string::npos) << result->out;
+        EXPECT_NE(result->out.find("\nPictures decoded: 3\n"), std::string::npos) << result->out;
+        EXPECT_NE(result->out.find("\nSlave: "), std::string::npos) << result->out;
+    }
+}
+
+TEST_F(InstalledTreeTest, HostsOfBothBuildsOpenMediaThroughTheirOwnPluginInASlave)
+{
+    ASSERT_EQ(run({"sh", "-c", "echo 16 8 3 ff8000 >orange.example"}, "").exitCode, 0);
+    const std::string besideTheCMakeHost = "NEBO_PLUGIN_PATH=" + shellQuoted(pathOf("cmake-build"));
+    const struct {
+        const char* host;
+        const char* medium;
+        std::string environment;
+        int exitCode;
+        const char* opening;
+    } cases[] = {
+        // The plugin lies beside this host.
+        {"cmake-build/nebo_host_example", "orange.example", withoutPluginPath, 0, "plugin: nebo_example, 16x8"},
+        {"pkg-config/nebo_host_example", "orange.example", besideTheCMakeHost, 0, "plugin: nebo_example, 16x8"},
+        {"pkg-config/nebo_host_example", "orange.example", withoutPluginPath, 1, "no plugin could open"},
+        // A shipped plugin, from the installed plugin folder.
+        {"pkg-config/nebo_host_example", demoClip.c_str(), withoutPluginPath, 0, "plugin: nebo_demo, 64x48"},
+    };
+    for (const auto& test : cases) {
+        const SProgramRun result = run({pathOf(test.host), test.medium}, test.environment);
+        EXPECT_EQ(result.exitCode, test.exitCode)
+            << test.host << " " << test.medium << "\n" << result.out << result.err;
+        EXPECT_EQ(result.out.rfind(test.opening, 0), 0u) << test.host << "\n" << result.out;
+        if (test.exitCode != 0)
+            continue;
+        EXPECT_NE(result.out.find("\nslave: "), std::string::npos) << result.out;
+        if (test.medium == std::string("orange.example")) {
+            EXPECT_NE(result.out.find("picture at 0.200 s: 16x8, centre #ff8000\n"), std::string::npos) << result.out;
+        }
+    }
+}
+
+TEST_F(InstalledTreeTest, TheProbeOffersThePluginsOfThePluginPath)
+{
+    // No plugin takes the medium, and the probe names each that it tried.
+    const std::string tried = "\n  nebo_example: does not take the extension \"unknown\"\n";
+    const struct {
+        std::string environment;
+        bool bTried;
+    } cases[] = {
+        {"NEBO_PLUGIN_PATH=" + shellQuoted(pathOf("cmake-build")), true},
+        {withoutPluginPath, false},
+    };
+    for (const auto& test : cases) {
+        const SProgramRun result = run({prefix() + "/bin/nebo_probe", "clip.unknown"}, test.environment);
+        EXPECT_EQ(result.exitCode, 1) << result.err;
+        EXPECT_NE(result.err.find("\n  nebo_demo: does not take the extension \"unknown\"\n"), std::string::npos)
+            << result.err;
+        EXPECT_EQ(result.err.find(tried) != std::string::npos, test.bTried) << test.environment << "\n" << result.err;
+    }
+}
+
+} // namespace

@@ -145,8 +145,10 @@ TEST_F(HostExampleTest, FindsItsOwnPluginThroughThePluginPath)
          refused + "  nebo_example: Error - not an example medium: " + m_folder.pathOf("broken.example") + "\n"},
         {"huge.example", pluginPath, 1, "no plugin could open huge.example", 0,
          refused + "  nebo_example: Error - not an example medium: " + m_folder.pathOf("huge.example") + "\n"},
-        // Without the setting the plugin is missing, and left out.
-        {"orange.example", "env -u NEBO_PLUGIN_PATH", 1, "no plugin could open orange.example", 0, refused},
+        // Without the setting the plugin is missing, and left out: no plugin
+        // takes the extension, so the demo plugin is tried all the same.
+        {"orange.example", "env -u NEBO_PLUGIN_PATH", 1, "no plugin could open orange.example", 0,
+         "  nebo_demo: nebo_demo: not a \".demo\" name (file://" + m_folder.pathOf("orange.example") + ")\n"},
     };
     for (const auto& test : cases) {
         const SProgramRun result = run({test.medium}, test.environment);

@@ -1,4 +1,4 @@
-#include "host/CPluginNameCache.h"
+#include "host/CPluginAnswerCache.h"
 
 #include "foundation/TSingleton.h"
 #include "platform/CScopedLock.h"
@@ -8,41 +8,55 @@ namespace nebo::common {
 
 namespace {
 
-lumo::P<CPluginNameCache> createPluginNameCache()
+lumo::P<CPluginAnswerCache> createPluginAnswerCache()
 {
-    return lumo::make<CPluginNameCache>();
+    return lumo::make<CPluginAnswerCache>();
 }
 
-lumo::TSingleton<CPluginNameCache> holder(&createPluginNameCache);
+lumo::TSingleton<CPluginAnswerCache> holder(&createPluginAnswerCache);
 
 } // namespace
 
-CPluginNameCache::CPluginNameCache() : m_mutex(lumo::getMutexFactory()->createMutex())
+CPluginAnswerCache::CPluginAnswerCache() : m_mutex(lumo::getMutexFactory()->createMutex())
 {
 }
 
-lumo::String CPluginNameCache::getPluginName(const SLibraryFile& library,
-                                             const std::function<lumo::String()>& askSlave)
+lumo::String CPluginAnswerCache::getPluginName(const SLibraryFile& library,
+                                               const std::function<lumo::String()>& askSlave)
 {
-    SAnswer& answer = answerFor(library);
-    lumo::CScopedLock lock(answer.mutex);
-    if (answer.name.isEmpty()) {
+    SAnswers& answers = answersFor(library);
+    lumo::CScopedLock lock(answers.mutex);
+    if (answers.name.isEmpty()) {
         ++m_questionCount;
-        answer.name = askSlave();
+        answers.name = askSlave();
     }
-    return answer.name;
+    return answers.name;
 }
 
-CPluginNameCache::SAnswer& CPluginNameCache::answerFor(const SLibraryFile& library)
+lumo::P<IPluginExtensions>
+CPluginAnswerCache::getValidExtensions(const SLibraryFile& library, int32_t nTypes,
+                                       const std::function<lumo::P<IPluginExtensions>()>& askSlave)
+{
+    SAnswers& answers = answersFor(library);
+    lumo::CScopedLock lock(answers.mutex);
+    lumo::P<IPluginExtensions>& extensions = answers.extensions[nTypes];
+    if (!extensions) {
+        ++m_questionCount;
+        extensions = askSlave();
+    }
+    return extensions;
+}
+
+CPluginAnswerCache::SAnswers& CPluginAnswerCache::answersFor(const SLibraryFile& library)
 {
     lumo::CScopedLock lock(m_mutex);
-    SAnswer& answer = m_answers[library];
-    if (!answer.mutex)
-        answer.mutex = lumo::getMutexFactory()->createMutex();
-    return answer;
+    SAnswers& answers = m_answers[library];
+    if (!answers.mutex)
+        answers.mutex = lumo::getMutexFactory()->createMutex();
+    return answers;
 }
 
-lumo::P<CPluginNameCache> getPluginNameCache()
+lumo::P<CPluginAnswerCache> getPluginAnswerCache()
 {
     return holder.get();
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/CObject.h"
 #include "foundation/String.h"
+#include "host/IPluginExtensions.h"
 #include "platform/IMutex.h"
 
 #include <atomic>
@@ -13,18 +14,20 @@
 
 namespace nebo::common {
 
-// The plugin names that slaves gave for plugin libraries, kept for the whole
-// process, so that a boxed master starts at most one slave per library
-// however many plugin handlers it makes. A library is known by its file's
-// path, size and modification time: a replaced file is asked anew.
+// What slaves said about plugin libraries, their names and their extension
+// lists by media types, kept for the whole process, so that a boxed master
+// starts at most one slave per library and question however many plugin
+// handlers it makes (a batch of media makes one per medium). A library is
+// known by its file's path, size and modification time: a replaced file is
+// asked anew.
 //
-// Only names are kept: a question that failed (the slave failed, timed out
-// or gave an unusable name) is asked again by the next request, as the
+// Only answers are kept: a question that failed (the slave failed, timed out
+// or gave an unusable answer) is asked again by the next request, as the
 // trouble may have passed.
 //
 // Thread-safe. Requests for one library wait for each other, so that one
 // slave answers them all; requests for different libraries run side by side.
-class CPluginNameCache : public lumo::CObject {
+class CPluginAnswerCache : public lumo::CObject {
 public:
     struct SLibraryFile {
         std::string path;
@@ -38,31 +41,36 @@ public:
         }
     };
 
-    CPluginNameCache();
+    CPluginAnswerCache();
 
     // The name that `askSlave` gives for `library`; `askSlave` runs only
     // when no name for this very file is kept. Throws what `askSlave` throws.
     lumo::String getPluginName(const SLibraryFile& library, const std::function<lumo::String()>& askSlave);
+    // Likewise the extensions for `nTypes`. The list is shared by every
+    // caller: it is read, never changed. A null answer is not kept.
+    lumo::P<IPluginExtensions> getValidExtensions(const SLibraryFile& library, int32_t nTypes,
+                                                  const std::function<lumo::P<IPluginExtensions>()>& askSlave);
     // How many times a slave was asked so far; for tests.
     int32_t getQuestionCount() const { return m_questionCount; }
 
 private:
-    // One library's answer; lives as long as the cache.
-    struct SAnswer {
+    // One library's answers; lives as long as the cache.
+    struct SAnswers {
         lumo::P<lumo::IMutex> mutex;
         // Empty until a slave named the plugin.
         lumo::String name;
+        std::map<int32_t, lumo::P<IPluginExtensions>> extensions;
     };
 
-    SAnswer& answerFor(const SLibraryFile& library);
+    SAnswers& answersFor(const SLibraryFile& library);
 
     lumo::P<lumo::IMutex> m_mutex;
     // Never shrinks: an entry is referred to after the cache's lock is left.
-    std::map<SLibraryFile, SAnswer> m_answers;
+    std::map<SLibraryFile, SAnswers> m_answers;
     std::atomic<int32_t> m_questionCount{0};
 };
 
 // The process's one cache, made on first use.
-lumo::P<CPluginNameCache> getPluginNameCache();
+lumo::P<CPluginAnswerCache> getPluginAnswerCache();
 
 } // namespace nebo::common

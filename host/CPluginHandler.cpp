@@ -9,7 +9,6 @@
 #include "host/CPluginExtensions.h"
 #include "host/CPluginModule.h"
 #include "host/CPluginModuleBoxed.h"
-#include "host/CPluginNameCache.h"
 #include "host/CSlaveError.h"
 #include "host/getErrorText.h"
 #include "platform/IPathes.h"
@@ -146,10 +145,11 @@ lumo::P<INEBPlugin> CPluginHandler::loadModule(const lumo::String& libraryName, 
     // Even the name comes from a slave: loading the library here only to
     // ask it would map the plugin and all it links into the master, and a
     // plugin that crashes while loading would take the master down.
-    return lumo::make<CPluginModuleBoxed>(m_context, askSlaveForName(libraryName, uri));
+    const CPluginAnswerCache::SLibraryFile library = identifyLibrary(uri);
+    return lumo::make<CPluginModuleBoxed>(m_context, askSlaveForName(libraryName, uri, library), library);
 }
 
-lumo::String CPluginHandler::askSlaveForName(const lumo::String& libraryName, const lumo::IURI& uri)
+CPluginAnswerCache::SLibraryFile CPluginHandler::identifyLibrary(const lumo::IURI& uri)
 {
     const std::string path = lumo::getPathes()->getNativePath(uri, false).toUTF8();
     std::error_code sizeError, timeError;
@@ -158,8 +158,13 @@ lumo::String CPluginHandler::askSlaveForName(const lumo::String& libraryName, co
     // A missing library fails as it would to load, without a slave started for nothing.
     if (sizeError || timeError)
         throw CNEBError(lumo::String("could not load plugin: ") + uri.getDisplayText());
-    const CPluginNameCache::SLibraryFile library{path, size, modified.time_since_epoch().count()};
-    return getPluginNameCache()->getPluginName(library, [this, &libraryName, &uri] {
+    return {path, size, modified.time_since_epoch().count()};
+}
+
+lumo::String CPluginHandler::askSlaveForName(const lumo::String& libraryName, const lumo::IURI& uri,
+                                             const CPluginAnswerCache::SLibraryFile& library)
+{
+    return getPluginAnswerCache()->getPluginName(library, [this, &libraryName, &uri] {
         const lumo::String name = lumo::make<CNEBPluginBoxed>(m_context, libraryName)->getPluginName();
         if (!isUsablePluginName(name))
             throw CNEBError(lumo::String("the slave gave no usable plugin name for: ") + uri.getDisplayText());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/CObject.h"
+#include "host/CPluginAnswerCache.h"
 #include "host/CPluginFolders.h"
 #include "host/INEBContext.h"
 #include "host/IPluginHandler.h"
@@ -80,9 +81,12 @@ private:
     struct SRequest;
 
     lumo::P<INEBPlugin> loadModule(const lumo::String& libraryName, const lumo::IURI& uri);
-    // Through the process's CPluginNameCache, so that each library file
+    // Throws CNEBError for a file that cannot be read.
+    static CPluginAnswerCache::SLibraryFile identifyLibrary(const lumo::IURI& uri);
+    // Through the process's CPluginAnswerCache, so that each library file
     // costs at most one slave.
-    lumo::String askSlaveForName(const lumo::String& libraryName, const lumo::IURI& uri);
+    lumo::String askSlaveForName(const lumo::String& libraryName, const lumo::IURI& uri,
+                                 const CPluginAnswerCache::SLibraryFile& library);
     lumo::P<lumo::IBase> findSource(const lumo::IURI& uri, int32_t nTypes, const INEBPlugin::SSourceParams& params,
                                     bool bDontCloseAfterTesting);
     lumo::P<lumo::IBase> findFormat(const lumo::IURI& uri, int32_t nTypes, const INEBPlugin::SSourceParams& params);

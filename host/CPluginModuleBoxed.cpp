@@ -5,8 +5,9 @@
 
 namespace nebo::common {
 
-CPluginModuleBoxed::CPluginModuleBoxed(const lumo::P<INEBContext>& context, const lumo::String& pluginName)
-    : m_context(context), m_pluginName(pluginName)
+CPluginModuleBoxed::CPluginModuleBoxed(const lumo::P<INEBContext>& context, const lumo::String& pluginName,
+                                       const CPluginAnswerCache::SLibraryFile& library)
+    : m_context(context), m_pluginName(pluginName), m_library(library)
 {
 }
 
@@ -22,7 +23,9 @@ int32_t CPluginModuleBoxed::getValidTypes()
 
 lumo::P<IPluginExtensions> CPluginModuleBoxed::getValidExtensions(int32_t nTypes)
 {
-    return lumo::make<CNEBPluginBoxed>(m_context, m_pluginName)->getValidExtensions(nTypes);
+    return getPluginAnswerCache()->getValidExtensions(m_library, nTypes, [this, nTypes] {
+        return lumo::make<CNEBPluginBoxed>(m_context, m_pluginName)->getValidExtensions(nTypes);
+    });
 }
 
 lumo::P<ISource> CPluginModuleBoxed::tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool,

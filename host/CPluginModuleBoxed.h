@@ -1,22 +1,27 @@
 #pragma once
 
 #include "foundation/CObject.h"
+#include "host/CPluginAnswerCache.h"
 #include "host/INEBContext.h"
 #include "host/INEBPlugin.h"
 
 namespace nebo::common {
 
 // A plugin that runs in slave processes, known here only by its name.
-// Nothing of the plugin's library is loaded into this process: each question
-// starts a slave of its own, and each source runs in the slave it starts
+// Nothing of the plugin's library is loaded into this process: a question
+// starts a slave of its own unless the process's CPluginAnswerCache holds
+// its answer for `library`, and each source runs in the slave it starts
 // when it is opened.
 class CPluginModuleBoxed : public lumo::CObject, public virtual INEBPlugin {
 public:
-    CPluginModuleBoxed(const lumo::P<INEBContext>& context, const lumo::String& pluginName);
+    CPluginModuleBoxed(const lumo::P<INEBContext>& context, const lumo::String& pluginName,
+                       const CPluginAnswerCache::SLibraryFile& library);
 
     lumo::String getPluginName() override;
-    // Each asks a slave started for it; see CNEBPluginBoxed.
+    // Asks a slave started for it; see CNEBPluginBoxed.
     int32_t getValidTypes() override;
+    // Asks a slave once per library file and `nTypes`; the list is shared:
+    // read it, never change it.
     lumo::P<IPluginExtensions> getValidExtensions(int32_t nTypes) override;
     // A CEncapsulatedSource, which starts nothing before it is opened.
     // `bDontCloseAfterTesting` plays no part here.
@@ -29,6 +34,7 @@ public:
 private:
     lumo::P<INEBContext> m_context;
     lumo::String m_pluginName;
+    CPluginAnswerCache::SLibraryFile m_library;
 };
 
 } // namespace nebo::common

@@ -3,12 +3,15 @@
 #include "host/CPluginHandler.h"
 
 #include "boxed/CBoxedFixture.h"
-#include "host/CPluginNameCache.h"
+#include "host/CPluginAnswerCache.h"
+#include "host/IPluginExtensions.h"
 #include "media/IAudioChunk.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -89,10 +92,25 @@ protected:
     lumo::CTempFolder m_media;
 };
 
-TEST_F(CPluginHandlerTest, SlavesNameTheBuiltInPluginsOnceAndNoneIsLoadedHere)
+namespace {
+
+std::vector<std::string> extensionsOf(CPluginHandler& handler)
+{
+    const P<nebo::common::IPluginExtensions> extensions = handler.getValidExtensions(3);
+    std::vector<std::string> texts;
+    for (int32_t index = 0; index < extensions->getExtensionCount(); ++index)
+        texts.push_back(String::fromUTF16(extensions->getExtension(index)).toUTF8());
+    return texts;
+}
+
+} // namespace
+
+TEST_F(CPluginHandlerTest, SlavesAnswerForTheBuiltInPluginsOnceAndNoneIsLoadedHere)
 {
     const std::vector<std::string> builtIn = {"nebo_avlib", "nebo_sound"};
     const P<CPluginHandler> handler = make<CPluginHandler>(m_context, true);
+    const std::vector<std::string> extensions = extensionsOf(*handler);
+    EXPECT_NE(std::find(extensions.begin(), extensions.end(), "flac"), extensions.end());
     EXPECT_EQ(pluginNamesOf(*handler), builtIn);
     const std::string log = logText();
     EXPECT_EQ(log.find("Error while loading DLL: "), log.rfind("Error while loading DLL: ")) << log;
@@ -105,11 +123,12 @@ TEST_F(CPluginHandlerTest, SlavesNameTheBuiltInPluginsOnceAndNoneIsLoadedHere)
         EXPECT_EQ(maps.find(library), std::string::npos) << library;
 
     // Were a slave started now, the missing program would stop the handler.
-    const int32_t questions = nebo::common::getPluginNameCache()->getQuestionCount();
+    const int32_t questions = nebo::common::getPluginAnswerCache()->getQuestionCount();
     m_context->setSlaveProgram(make<lumo::CURI>(String("file:///no/such/folder/nebo_slave")));
     const P<CPluginHandler> second = make<CPluginHandler>(m_context, true);
     EXPECT_EQ(pluginNamesOf(*second), builtIn);
-    EXPECT_EQ(nebo::common::getPluginNameCache()->getQuestionCount(), questions);
+    EXPECT_EQ(extensionsOf(*second), extensions);
+    EXPECT_EQ(nebo::common::getPluginAnswerCache()->getQuestionCount(), questions);
 }
 
 TEST_F(CPluginHandlerTest, OpensExtensionsInAnyCaseAndMediaWithoutAKnownOne)

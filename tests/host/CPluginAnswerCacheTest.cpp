@@ -1,7 +1,8 @@
-#include "host/CPluginNameCache.h"
+#include "host/CPluginAnswerCache.h"
 
 #include "foundation/CError.h"
 #include "host/CNEBError.h"
+#include "host/CPluginExtensions.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ using lumo::String;
 
 namespace {
 
-std::string failureOf(CPluginNameCache& cache, const CPluginNameCache::SLibraryFile& library,
+std::string failureOf(CPluginAnswerCache& cache, const CPluginAnswerCache::SLibraryFile& library,
                       const std::function<String()>& askSlave)
 {
     try {
@@ -31,13 +32,13 @@ std::string failureOf(CPluginNameCache& cache, const CPluginNameCache::SLibraryF
 
 } // namespace
 
-TEST(CPluginNameCacheTest, AsksOncePerFileAndAnewForAChangedOne)
+TEST(CPluginAnswerCacheTest, AsksOncePerFileAndAnewForAChangedOne)
 {
-    const P<CPluginNameCache> cache = make<CPluginNameCache>();
+    const P<CPluginAnswerCache> cache = make<CPluginAnswerCache>();
     int asked = 0;
     const auto ask = [&] { return String::fromUTF8("name " + std::to_string(++asked)); };
     const struct {
-        CPluginNameCache::SLibraryFile library;
+        CPluginAnswerCache::SLibraryFile library;
         const char* expected;
     } cases[] = {
         {{"/p/a.so", 10, 100}, "name 1"}, {{"/p/a.so", 10, 100}, "name 1"}, {{"/p/a.so", 11, 100}, "name 2"},
@@ -48,11 +49,11 @@ TEST(CPluginNameCacheTest, AsksOncePerFileAndAnewForAChangedOne)
     EXPECT_EQ(cache->getQuestionCount(), 4);
 }
 
-TEST(CPluginNameCacheTest, KeepsNoFailure)
+TEST(CPluginAnswerCacheTest, KeepsNoFailure)
 {
     // A slave that failed may have met a passing trouble: the next handler asks again.
-    const P<CPluginNameCache> cache = make<CPluginNameCache>();
-    const CPluginNameCache::SLibraryFile failing{"/p/failing.so", 1, 1}, unstarted{"/p/unstarted.so", 1, 1};
+    const P<CPluginAnswerCache> cache = make<CPluginAnswerCache>();
+    const CPluginAnswerCache::SLibraryFile failing{"/p/failing.so", 1, 1}, unstarted{"/p/unstarted.so", 1, 1};
     EXPECT_EQ(failureOf(*cache, failing, []() -> String { throw CNEBError(String("crashed")); }), "crashed");
     EXPECT_EQ(cache->getPluginName(failing, [] { return String("recovered"); }).toUTF8(), "recovered");
     EXPECT_EQ(failureOf(*cache, unstarted, []() -> String { throw lumo::CError(String("no program")); }),
@@ -61,9 +62,9 @@ TEST(CPluginNameCacheTest, KeepsNoFailure)
     EXPECT_EQ(cache->getQuestionCount(), 4);
 }
 
-TEST(CPluginNameCacheTest, ThreadsAskingForOneFileShareOneAnswer)
+TEST(CPluginAnswerCacheTest, ThreadsAskingForOneFileShareOneAnswer)
 {
-    const P<CPluginNameCache> cache = make<CPluginNameCache>();
+    const P<CPluginAnswerCache> cache = make<CPluginAnswerCache>();
     std::atomic<int> asked{0};
     // Slow, so that the other threads come while it runs.
     const auto askSlowly = [&] {
@@ -78,4 +79,29 @@ TEST(CPluginNameCacheTest, ThreadsAskingForOneFileShareOneAnswer)
         thread.join();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(names, std::vector<std::string>(names.size(), "name 1"));
+}
+
+TEST(CPluginAnswerCacheTest, KeepsExtensionsPerLibraryAndTypes)
+{
+    const P<CPluginAnswerCache> cache = make<CPluginAnswerCache>();
+    int asked = 0;
+    const auto ask = [&] {
+        const P<CPluginExtensions> extensions = make<CPluginExtensions>();
+        extensions->addExtension(String::fromUTF8("e" + std::to_string(++asked)));
+        return P<IPluginExtensions>(extensions);
+    };
+    const auto firstOf = [&](const CPluginAnswerCache::SLibraryFile& library, int32_t nTypes) {
+        return String::fromUTF16(cache->getValidExtensions(library, nTypes, ask)->getExtension(0)).toUTF8();
+    };
+    const CPluginAnswerCache::SLibraryFile a{"/p/a.so", 1, 1}, b{"/p/b.so", 1, 1};
+    EXPECT_EQ(firstOf(a, 1), "e1");
+    EXPECT_EQ(firstOf(a, 1), "e1");
+    EXPECT_EQ(firstOf(a, 3), "e2");
+    EXPECT_EQ(firstOf(b, 1), "e3");
+    // A null answer is asked again.
+    EXPECT_FALSE(cache->getValidExtensions(a, 2, [] { return P<IPluginExtensions>(); }));
+    EXPECT_EQ(firstOf(a, 2), "e4");
+    // The name is a question of its own.
+    EXPECT_EQ(cache->getPluginName(a, [] { return String("a"); }).toUTF8(), "a");
+    EXPECT_EQ(cache->getQuestionCount(), 6);
 }

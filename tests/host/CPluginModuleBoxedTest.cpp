@@ -13,10 +13,17 @@ using lumo::make;
 using lumo::P;
 using lumo::String;
 
+namespace {
+
+// No such file: the module looks at no file, only the cache keys by it.
+const CPluginAnswerCache::SLibraryFile libraryFile{"/nowhere/nebo_avlib.so", 1, 1};
+
+} // namespace
+
 TEST(CPluginModuleBoxedTest, SourcesStartNothingBeforeTheyAreOpened)
 {
     lumo::CScopedPipeFolder pipes;
-    const P<CPluginModuleBoxed> module = make<CPluginModuleBoxed>(make<CSimpleNEBContext>(), String("avlib"));
+    const P<CPluginModuleBoxed> module = make<CPluginModuleBoxed>(make<CSimpleNEBContext>(), String("avlib"), libraryFile);
     const P<lumo::CURI> media = make<lumo::CURI>(String("file:///media/clip.avi"));
 
     EXPECT_EQ(module->getPluginName(), String("avlib"));
@@ -44,7 +51,7 @@ TEST(CPluginModuleBoxedTest, QuestionsNeedASlave)
     lumo::CScopedPipeFolder pipes;
     lumo::CTempFolder errorFiles;
     lumo::CScopedEnvironment temp("TMPDIR", errorFiles.pathOf("").c_str());
-    const P<CPluginModuleBoxed> module = make<CPluginModuleBoxed>(make<CSimpleNEBContext>(), String("avlib"));
+    const P<CPluginModuleBoxed> module = make<CPluginModuleBoxed>(make<CSimpleNEBContext>(), String("avlib"), libraryFile);
     EXPECT_THROW(module->getValidTypes(), lumo::CError);
     EXPECT_THROW(module->getValidExtensions(pictureSourceType), lumo::CError);
 }

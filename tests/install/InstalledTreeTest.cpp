@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,35 @@ TEST_F(InstalledTreeTest, HoldsEverythingAndEachProgramFindsTheLibrariesFromWher
     }
     // The platform's own headers stay inside the libraries.
     EXPECT_FALSE(std::filesystem::exists(prefix() + "/include/nebo/platform/posix"));
+}
+
+// Regular files below `folder`, by their paths relative to it.
+std::set<std::string> filesBelow(const std::string& folder)
+{
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files.insert(std::filesystem::relative(entry.path(), folder).string());
+    return files;
+}
+
+TEST_F(InstalledTreeTest, TheDebianPackageHoldsTheInstalledTreeUnderUsr)
+{
+    const SProgramRun packed = run({NEBO_CPACK, "--config", NEBO_BUILD_DIR "/CPackConfig.cmake", "-B",
+                                    pathOf("package")}, "");
+    ASSERT_EQ(packed.exitCode, 0) << packed.out << packed.err;
+    std::string package;
+    for (const auto& entry : std::filesystem::directory_iterator(pathOf("package")))
+        if (entry.path().extension() == ".deb")
+            package = entry.path();
+    ASSERT_NE(package, "") << packed.out;
+    const SProgramRun unpacked = run({"dpkg-deb", "-x", package, pathOf("unpacked")}, "");
+    ASSERT_EQ(unpacked.exitCode, 0) << unpacked.err;
+    EXPECT_EQ(filesBelow(pathOf("unpacked/usr")), filesBelow(prefix()));
+    // The libraries the decoding plugins link come from Debian's packages.
+    const SProgramRun depends = run({"dpkg-deb", "-f", package, "Depends"}, "");
+    for (const char* dependency : {"libavcodec", "libsndfile1", "libtinyxml2"})
+        EXPECT_NE(depends.out.find(dependency), std::string::npos) << depends.out;
 }
 
 TEST_F(InstalledTreeTest, TheProbeFindsItsSlaveAndPluginsWhereverTheTreeLies)

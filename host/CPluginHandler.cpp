@@ -157,7 +157,7 @@ CPluginAnswerCache::SLibraryFile CPluginHandler::identifyLibrary(const lumo::IUR
     const std::filesystem::file_time_type modified = std::filesystem::last_write_time(path, timeError);
     // A missing library fails as it would to load, without a slave started for nothing.
     if (sizeError || timeError)
-        throw CNEBError(lumo::String("could not load plugin: ") + uri.getDisplayText());
+        throw CNEBError(lumo::String("could not load plugin: ") + uri.getText());
     return {path, size, modified.time_since_epoch().count()};
 }
 
@@ -167,7 +167,7 @@ lumo::String CPluginHandler::askSlaveForName(const lumo::String& libraryName, co
     return getPluginAnswerCache()->getPluginName(library, [this, &libraryName, &uri] {
         const lumo::String name = lumo::make<CNEBPluginBoxed>(m_context, libraryName)->getPluginName();
         if (!isUsablePluginName(name))
-            throw CNEBError(lumo::String("the slave gave no usable plugin name for: ") + uri.getDisplayText());
+            throw CNEBError(lumo::String("the slave gave no usable plugin name for: ") + uri.getText());
         return name;
     });
 }
@@ -399,7 +399,7 @@ bool CPluginHandler::openAndTest(ISource& source, bool bDontCloseAfterTesting)
 void CPluginHandler::logFailure(const SRequest& request, const lumo::String& pluginName, const lumo::String& reason)
 {
     const lumo::String text = formatText("tried to %s %s with plugin %s.\nOpening failed: %s",
-                                         {lumo::String::fromLatin1(request.action), request.uri.getDisplayText(),
+                                         {lumo::String::fromLatin1(request.action), request.uri.getText(),
                                           pluginName, reason});
     log(infoLevel, text);
 }

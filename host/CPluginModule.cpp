@@ -10,7 +10,7 @@ namespace nebo::common {
 CPluginModule::CPluginModule(const lumo::P<INEBContext>& context, const lumo::IURI& uri)
     : m_uri(lumo::make<lumo::CURI>(uri.getText()))
 {
-    const lumo::String uriText = m_uri->getDisplayText();
+    const lumo::String uriText = m_uri->getText();
     m_library = lumo::getDynamicLibraryLoader()->load(lumo::getPathes()->getNativePath(*m_uri, false));
     if (!m_library)
         throw CNEBError(lumo::String("could not load plugin: ") + uriText);

@@ -78,7 +78,7 @@ void CNV12Picture::reduceQuarter()
 {
     const int64_t width = getWidth(), height = getHeight();
     const int64_t newWidth = width / 4, newHeight = height / 4;
-    lumo::P<lumo::IMemoryBlock> reduced = allocateBlock(getLayoutSize(newWidth, newHeight));
+    lumo::P<lumo::IMemoryBlock> reduced = allocateLongestBlock(newWidth, newHeight);
     keepEveryFourth(getLumaPlane(width, height), reduced->getData(), getLumaPlane(newWidth, newHeight));
     keepEveryFourth(getChromaPlane(width, height), reduced->getData(), getChromaPlane(newWidth, newHeight));
     replacePixels(std::move(reduced), static_cast<int32_t>(newWidth), static_cast<int32_t>(newHeight));

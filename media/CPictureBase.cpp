@@ -63,7 +63,8 @@ void CPictureBase::write(lumo::IDataOutStream& out)
     out.writeInt32(m_width);
     out.writeInt32(m_height);
     out.writeBool(m_bottomUp);
-    writeBlockBytes(out, getPixels(), static_cast<int32_t>(getLayoutSize(m_width, m_height)));
+    const int64_t blockLength = m_block ? m_block->getSize() : 0;
+    writeBlockBytes(out, getPixels(), static_cast<int32_t>(std::min(blockLength, getLongestBlock(m_width, m_height))));
 }
 
 bool CPictureBase::read(lumo::IDataInStream& in)
@@ -84,7 +85,7 @@ bool CPictureBase::readWithin(lumo::IDataInStream& in, int32_t maxWidth, int32_t
         throw receivedError(lumo::String("A picture of ") + sizeText(width, height) +
                             lumo::String(" was received where at most ") + sizeText(maxWidth, maxHeight) +
                             lumo::String(" may come."));
-    if (length != getLayoutSize(width, height))
+    if (length < getLayoutSize(width, height) || length > getLongestBlock(width, height))
         throw receivedError("The length of a received picture's pixels does not match its size and layout.");
 
     replacePixels(m_block, 0, 0);
@@ -98,6 +99,11 @@ bool CPictureBase::readWithin(lumo::IDataInStream& in, int32_t maxWidth, int32_t
     m_height = height;
     m_bottomUp = bottomUp;
     return true;
+}
+
+int64_t CPictureBase::getLongestBlock(int64_t width, int64_t height) const
+{
+    return std::max(getLayoutSize(width, height), 2 * width * height);
 }
 
 void CPictureBase::checkBlock()
@@ -141,6 +147,15 @@ lumo::P<lumo::IMemoryBlock> CPictureBase::allocateBlock(int64_t size)
     lumo::P<lumo::IMemoryBlock> block = m_memoryManager->allocate(static_cast<int32_t>(size));
     block->reserve(static_cast<int32_t>(size));
     block->setSize(static_cast<int32_t>(size));
+    return block;
+}
+
+lumo::P<lumo::IMemoryBlock> CPictureBase::allocateLongestBlock(int64_t width, int64_t height)
+{
+    const int64_t layoutSize = getLayoutSize(width, height);
+    const int64_t longest = getLongestBlock(width, height);
+    lumo::P<lumo::IMemoryBlock> block = allocateBlock(longest);
+    std::memset(block->getData() + layoutSize, 0, static_cast<size_t>(longest - layoutSize));
     return block;
 }
 

@@ -19,13 +19,15 @@ public:
     int32_t getHeight() override;
     bool isBottomUp() override;
 
-    // Time stamp, width, height, flag, then the block's length and bytes.
+    // Time stamp, width, height, flag, then the block's length and bytes;
+    // a block longer than getLongestBlock allows is sent only that far.
     void write(lumo::IDataOutStream& out) override;
     // readWithin without bounds beyond those of the wire form.
     bool read(lumo::IDataInStream& in) override;
     // Throws CException, before taking any memory, for a negative size, one
     // wider than `maxWidth` or higher than `maxHeight`, or a block length
-    // other than the layout's for the size read. While the bytes come the
+    // shorter than the layout's or longer than getLongestBlock for the size
+    // read. While the bytes come the
     // picture is empty (0 by 0), and stays so when they are cut short (the
     // stream's error). Reads into the picture's own block, or one from the
     // memory manager when it has none.
@@ -39,6 +41,10 @@ protected:
 
     // The bytes the layout needs for a size (no overflow for any int32 size).
     virtual int64_t getLayoutSize(int64_t width, int64_t height) const = 0;
+    // The longest block a picture of this size carries: the layout's bytes,
+    // or 2*width*height where that is more, as a planar picture's quarter
+    // reduction makes. The bytes beyond the layout's mean nothing.
+    int64_t getLongestBlock(int64_t width, int64_t height) const;
     // Called whenever the pixels change under the picture.
     virtual void onPixelsReplaced() {}
 
@@ -55,6 +61,9 @@ protected:
     uint8_t* getPixels() const { return m_block ? m_block->getData() : nullptr; }
     // A new block from the memory manager, `size` bytes in use.
     lumo::P<lumo::IMemoryBlock> allocateBlock(int64_t size);
+    // A new block of getLongestBlock bytes for a size, zero beyond the
+    // layout's bytes, so that what is sent of it is never stale memory.
+    lumo::P<lumo::IMemoryBlock> allocateLongestBlock(int64_t width, int64_t height);
     // `rows` rows of `rowBytes` bytes, `sourcePitch` apart from `offset` of
     // the picture's block, into a new block without gaps.
     lumo::P<lumo::IMemoryBlock> copyRegion(int64_t offset, int64_t sourcePitch, int64_t rowBytes, int32_t rows);

@@ -86,7 +86,7 @@ void CYV12Picture::reduceQuarter()
 {
     const int64_t width = getWidth(), height = getHeight();
     const int64_t newWidth = width / 4, newHeight = height / 4;
-    lumo::P<lumo::IMemoryBlock> reduced = allocateBlock(getLayoutSize(newWidth, newHeight));
+    lumo::P<lumo::IMemoryBlock> reduced = allocateLongestBlock(newWidth, newHeight);
     for (int32_t plane = 0; plane < getPlaneCount(); ++plane)
         keepEveryFourth(getPlane(plane, width, height), reduced->getData(), getPlane(plane, newWidth, newHeight));
     replacePixels(std::move(reduced), static_cast<int32_t>(newWidth), static_cast<int32_t>(newHeight));

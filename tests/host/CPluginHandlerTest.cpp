@@ -1,6 +1,7 @@
 #include "host/CPluginHandler.h"
 
 #include "foundation/CInvalidArgError.h"
+#include "foundation/CURI.h"
 #include "host/CLogManager.h"
 #include "host/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
@@ -64,9 +65,12 @@ protected:
         return "<logentry level=\"" + std::string(level) + "\" time=\"T\">\n\t\t<textlog>" + text + "</textlog>";
     }
 
-    static std::string pluginPath(const char* name)
+    // Errors name a library by its URI's whole text.
+    static std::string pluginURI(const char* name)
     {
-        return lumo::getSystem()->getExecutableDirectory()->getNativePath().toUTF8() + name + ".so";
+        const String path = lumo::getSystem()->getExecutableDirectory()->getNativePath() + String::fromUTF8(name) +
+                            String(".so");
+        return lumo::CURI::fromNativePath(path)->getText().toUTF8();
     }
 
     static P<lumo::CURI> uri(const char* text) { return make<lumo::CURI>(String::fromLatin1(text)); }
@@ -92,7 +96,7 @@ TEST_F(CPluginHandlerTest, LoadsTheBuiltInPluginsThatExistInOrder)
     const std::string log = logText();
     EXPECT_EQ(countOf(log, "Error while loading DLL: "), 1u);
     EXPECT_NE(log.find(entry("error", "Error while loading DLL: CNEBError - could not load plugin: " +
-                                          pluginPath("nebo_filters"))),
+                                          pluginURI("nebo_filters"))),
               std::string::npos)
         << log;
 }
@@ -105,12 +109,12 @@ TEST_F(CPluginHandlerTest, LeavesOutEveryPluginThatFailsToLoad)
     EXPECT_EQ(handler->getPlugin(0)->getPluginName(), String("sound"));
     const std::string log = logText();
     EXPECT_EQ(countOf(log, "Error while loading DLL: CNEBError - could not load link create function for: " +
-                               pluginPath("no_factory")),
+                               pluginURI("no_factory")),
               1u);
     EXPECT_EQ(countOf(log, "Error while loading DLL: CNEBError - could not load link create plugin object for: " +
-                               pluginPath("null_plugin")),
+                               pluginURI("null_plugin")),
               1u);
-    EXPECT_EQ(countOf(log, "Error while loading DLL: CNEBError - could not load plugin: " + pluginPath("missing")),
+    EXPECT_EQ(countOf(log, "Error while loading DLL: CNEBError - could not load plugin: " + pluginURI("missing")),
               1u);
 }
 
@@ -124,7 +128,7 @@ TEST_F(CPluginHandlerTest, BoxedHandlerAsksASlaveForEachNameButNoneForAMissingLi
     const P<CPluginHandler> handler = make<CPluginHandler>(m_context, true);
     EXPECT_TRUE(handler->isBoxed());
     EXPECT_EQ(handler->getPluginCount(), 0);
-    EXPECT_EQ(countOf(logText(), "Error while loading DLL: CNEBError - could not load plugin: " + pluginPath("missing")),
+    EXPECT_EQ(countOf(logText(), "Error while loading DLL: CNEBError - could not load plugin: " + pluginURI("missing")),
               1u);
 
     // Only a slave could name an existing one.
@@ -323,8 +327,8 @@ TEST_F(CPluginHandlerTest, LogsAPluginThatThrowsAndTriesTheNext)
     for (const auto& test : cases) {
         m_log->clearLog();
         EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*uri(test.uri), true)), "sound") << test.uri;
-        EXPECT_NE(logText().find(entry("info", "tried to open /media/clip.avi with plugin avlib.\nOpening failed: " +
-                                                   std::string(test.failure))),
+        EXPECT_NE(logText().find(entry("info", "tried to open " + std::string(test.uri) +
+                                                   " with plugin avlib.\nOpening failed: " + test.failure)),
                   std::string::npos)
             << logText();
     }
@@ -340,8 +344,8 @@ TEST_F(CPluginHandlerTest, CreatesFormatsWithoutOpeningThem)
     EXPECT_EQ(pictures->getPluginName(), String("sound"));
     EXPECT_FALSE(pictures->isOpened());
     EXPECT_EQ(m_context->getPluginForURI(formatType, *media), String("sound"));
-    EXPECT_NE(logText().find(entry("info", "tried to create /media/clip.avi with plugin avlib.\nOpening failed: "
-                                           "CTestError - cannot make this")),
+    EXPECT_NE(logText().find(entry("info", "tried to create file:///media/clip.avi?throwmake=avlib with plugin "
+                                           "avlib.\nOpening failed: CTestError - cannot make this")),
               std::string::npos)
         << logText();
 

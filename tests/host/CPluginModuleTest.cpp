@@ -60,7 +60,7 @@ TEST(CPluginModuleTest, RefusesLibrariesThatGiveNoPlugin)
             ADD_FAILURE() << test.fileName << " loaded";
         } catch (const CNEBError& error) {
             EXPECT_EQ(String(error.getGeneralDescription()), String("CNEBError"));
-            EXPECT_EQ(String(error.getDescription()), String::fromLatin1(test.message) + file->getNativePath());
+            EXPECT_EQ(String(error.getDescription()), String::fromLatin1(test.message) + file->getText());
         }
     }
 }

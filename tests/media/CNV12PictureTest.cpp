@@ -59,7 +59,7 @@ TEST(CNV12PictureTest, ReduceQuarterKeepsEveryFourthSampleOfEachPlane)
     SWire wire;
     picture->write(*wire.out);
     EXPECT_EQ(wire.written(), wirePicture(2.0, 4, 2, false,
-                                          {0, 4, 8, 12, 64, 68, 72, 76, 200, 100, 204, 104}));
+                                          {0, 4, 8, 12, 64, 68, 72, 76, 200, 100, 204, 104, 0, 0, 0, 0}));
 }
 
 } // namespace

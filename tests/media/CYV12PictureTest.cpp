@@ -58,7 +58,8 @@ TEST(CYV12PictureTest, ReduceQuarterKeepsEveryFourthSampleOfEachPlane)
     ASSERT_EQ(picture->getHeight(), 2);
     SWire wire;
     picture->write(*wire.out);
-    EXPECT_EQ(wire.written(), wirePicture(2.0, 4, 2, false, {0, 4, 8, 12, 64, 68, 72, 76, 150, 154, 200, 204}));
+    EXPECT_EQ(wire.written(),
+              wirePicture(2.0, 4, 2, false, {0, 4, 8, 12, 64, 68, 72, 76, 150, 154, 200, 204, 0, 0, 0, 0}));
 }
 
 } // namespace

@@ -13,7 +13,7 @@ CSharedPictureBlock::CSharedPictureBlock(lumo::P<CSharedPictureRing> ring, int32
 
 CSharedPictureBlock::~CSharedPictureBlock()
 {
-    m_ring->release(m_index);
+    m_ring->giveBack(m_index);
 }
 
 void CSharedPictureBlock::reserve(int32_t capacity)

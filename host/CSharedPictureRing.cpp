@@ -62,7 +62,7 @@ int32_t CSharedPictureRing::takeReleased()
     return int32_t(m_released.exchange(0));
 }
 
-void CSharedPictureRing::release(int32_t index) noexcept
+void CSharedPictureRing::giveBack(int32_t index) noexcept
 {
     m_held.fetch_and(~bitOf(index));
     m_released.fetch_or(bitOf(index));

@@ -35,7 +35,7 @@ public:
     int32_t takeReleased();
 
     // Called by a block as its last reference goes.
-    void release(int32_t index) noexcept;
+    void giveBack(int32_t index) noexcept;
 
 private:
     const std::vector<lumo::P<lumo::ISharedMemory>> m_buffers;

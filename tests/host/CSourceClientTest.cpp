@@ -233,9 +233,8 @@ TEST_F(CSharedPicturesTest, PicturesLieInTheBuffersUntilReleasedAndTheReleaseIsT
     EXPECT_EQ(first->getTimestamp(), 0.25);
     // Not a copy: what the slave writes into the buffer is the picture.
     std::memset(channel->regions[1]->getData(), 0x7f, bufferBytes);
-    const lumo::P<CPictureBase> stored = lumo::castObject<CPictureBase>(first);
-    EXPECT_EQ(stored->getPixelData(), channel->regions[1]->getData());
-    EXPECT_EQ(stored->getPixelData()[47], 0x7f);
+    EXPECT_EQ(lumo::castObject<CPictureBase>(first)->getPixelData(), channel->regions[1]->getData());
+    EXPECT_EQ(lumo::castObject<CPictureBase>(first)->getPixelData()[47], 0x7f);
 
     const lumo::P<INEBPicture> second = source->getNextPicture();
     first = nullptr;

@@ -350,7 +350,8 @@ TEST_F(CPipeClientTest, SharedMemoryRidesWithTheNextWriteToAPeerThatAcceptsIt)
 
     sendRegions(ISharedMemoryChannel::maxRegions, "ijkl");
     sendRegions(1, "mnop");
-    EXPECT_EQ(receive() + receive(), "ijklmnop");
+    EXPECT_EQ(receive(), "ijkl");
+    EXPECT_EQ(receive(), "mnop");
     EXPECT_EQ(peer->takeSharedMemory().size(), size_t(ISharedMemoryChannel::maxRegions));
 }
 

@@ -1,8 +1,11 @@
 // Pictures per second that a master reads through a source client from
-// nebo_demo in a real nebo_slave, next to the bare transfer of the same
-// bytes per picture over a socket pair between two processes, which is what
-// the pipe could do at best. Rounds of the two alternate, so that a busy
-// machine slows both alike; the medians and their ratio are printed.
+// nebo_demo in a real nebo_slave, once on the pipe alone
+// (NEBO_SHARED_PICTURES=off) and once through shared picture buffers, next
+// to the bare transfer of the same bytes per picture over a socket pair
+// between two processes, which is what the pipe could do at best. Rounds of
+// the three alternate, so that a busy machine slows them alike; the medians
+// and their ratios to the bare transfer are printed, for 1920x1080 and
+// 3840x2160 pictures in NV12 and RGB.
 
 #include "bench/benchSupport.h"
 #include "foundation/CURI.h"
@@ -16,6 +19,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -38,18 +42,24 @@ using nebo::common::INEBPicture;
 using nebo::common::IVideoSource;
 using Clock = std::chrono::steady_clock;
 
-constexpr int32_t width = 1920;
-constexpr int32_t height = 1080;
 constexpr int rounds = 15;
-constexpr int picturesPerRound = 30;
 
 struct SLayout {
     const char* name;
     int32_t type;
+    int32_t width;
+    int32_t height;
     int64_t bytes;
+    // Fewer for larger pictures, so that every round takes about as long.
+    int picturesPerRound;
 };
 
-const SLayout layouts[] = {{"nv12", 3, int64_t(width) * height * 3 / 2}, {"rgb", 1, int64_t(width) * height * 4}};
+const SLayout layouts[] = {
+    {"nv12", 3, 1920, 1080, int64_t(1920) * 1080 * 3 / 2, 30},
+    {"rgb", 1, 1920, 1080, int64_t(1920) * 1080 * 4, 30},
+    {"nv12", 3, 3840, 2160, int64_t(3840) * 2160 * 3 / 2, 10},
+    {"rgb", 1, 3840, 2160, int64_t(3840) * 2160 * 4, 10},
+};
 
 double secondsSince(Clock::time_point start)
 {
@@ -140,12 +150,15 @@ private:
     pid_t m_child = -1;
 };
 
-// A slave serving a 1920 x 1080 demo clip in one layout, opened.
+// A slave serving a demo clip in one layout and size, opened; its pictures
+// come through shared buffers or on the pipe alone.
 class CSlaveSource {
 public:
-    CSlaveSource(const std::string& program, const std::string& errorFile, const SLayout& layout) : m_layout(layout)
+    CSlaveSource(const std::string& program, const std::string& errorFile, const SLayout& layout, bool bShared)
+        : m_layout(layout)
     {
-        const std::string pipeName = "nebo_slave-" + std::to_string(getpid()) + "-" + layout.name;
+        static int slaveCount = 0;
+        const std::string pipeName = "nebo_slave-" + std::to_string(getpid()) + "-" + std::to_string(++slaveCount);
         const std::string arguments =
             " " + std::to_string(getpid()) + " " + pipeName + " nebo_demo file://" + errorFile + " 2";
         m_server = getPipeManager()->createServer(String::fromUTF8(pipeName));
@@ -155,11 +168,14 @@ public:
             throw std::runtime_error("the slave did not connect: " + program);
         P<nebo::common::CNEBPluginClient> plugin = make<nebo::common::CNEBPluginClient>(
             m_pipe->getInStream(), m_pipe->getOutStream(), make<CMemoryManager>(30));
-        const std::string uri = "file:///bench.demo?w=" + std::to_string(width) + "&h=" + std::to_string(height) +
-                                "&fmt=" + layout.name + "&frames=100000";
+        const std::string uri = "file:///bench.demo?w=" + std::to_string(layout.width) +
+                                "&h=" + std::to_string(layout.height) + "&fmt=" + layout.name + "&frames=100000";
+        // The source client reads the switch as it is made.
+        ::setenv("NEBO_SHARED_PICTURES", bShared ? "on" : "off", 1);
         m_source = castObject<IVideoSource>(plugin->tryCreateSource(*make<CURI>(String::fromUTF8(uri)), 1, true,
                                                                     nullptr),
                                             false);
+        ::unsetenv("NEBO_SHARED_PICTURES");
         if (!m_source)
             throw std::runtime_error("the slave made no picture source");
         m_source->open();
@@ -181,8 +197,8 @@ public:
         const Clock::time_point start = Clock::now();
         for (int i = 0; i < count; ++i) {
             const P<INEBPicture> picture = m_source->getNextPicture();
-            if (!picture || picture->getType() != m_layout.type || picture->getWidth() != width ||
-                picture->getHeight() != height)
+            if (!picture || picture->getType() != m_layout.type || picture->getWidth() != m_layout.width ||
+                picture->getHeight() != m_layout.height)
                 throw std::runtime_error(std::string("a wrong picture came for ") + m_layout.name);
         }
         return secondsSince(start);
@@ -196,17 +212,26 @@ private:
     P<IVideoSource> m_source;
 };
 
-void report(const SLayout& layout, const std::vector<double>& bare, const std::vector<double>& slave)
+double perSecond(const SLayout& layout, const std::vector<double>& times)
 {
-    const double barePerSecond = picturesPerRound / median(bare);
-    const double slavePerSecond = picturesPerRound / median(slave);
-    std::printf("%dx%d %s (%lld bytes a picture), median of %d rounds of %d:\n", width, height, layout.name,
-                static_cast<long long>(layout.bytes), rounds, picturesPerRound);
-    std::printf("  bare socket pair    %8.1f pictures/s (%6.0f MB/s)\n", barePerSecond,
-                barePerSecond * layout.bytes / 1e6);
-    std::printf("  CSourceClient       %8.1f pictures/s (%6.0f MB/s)\n", slavePerSecond,
-                slavePerSecond * layout.bytes / 1e6);
-    std::printf("  ratio               %8.2f\n", slavePerSecond / barePerSecond);
+    return layout.picturesPerRound / median(times);
+}
+
+void report(const SLayout& layout, const std::vector<double>& bare, const std::vector<double>& pipe,
+            const std::vector<double>& shared)
+{
+    const double barePerSecond = perSecond(layout, bare);
+    std::printf("%dx%d %s (%lld bytes a picture), median of %d rounds of %d:\n", layout.width, layout.height,
+                layout.name, static_cast<long long>(layout.bytes), rounds, layout.picturesPerRound);
+    const struct {
+        const char* name;
+        double perSecond;
+    } lines[] = {{"bare socket pair", barePerSecond},
+                 {"CSourceClient, pipe", perSecond(layout, pipe)},
+                 {"CSourceClient, shared", perSecond(layout, shared)}};
+    for (const auto& line : lines)
+        std::printf("  %-22s %8.1f pictures/s (%6.0f MB/s)  ratio %5.2f\n", line.name, line.perSecond,
+                    line.perSecond * layout.bytes / 1e6, line.perSecond / barePerSecond);
 }
 
 int run(const std::string& folder, const std::string& work)
@@ -215,25 +240,30 @@ int run(const std::string& folder, const std::string& work)
 
     const std::string errorFile = work + "/error.txt";
     std::ofstream(errorFile) << "";
-    std::vector<std::unique_ptr<CSlaveSource>> slaves;
-    for (const SLayout& layout : layouts)
-        slaves.push_back(std::make_unique<CSlaveSource>(folder + "/nebo_slave", errorFile, layout));
-
     const size_t count = std::size(layouts);
-    std::vector<std::vector<double>> bareTimes(count), slaveTimes(count);
+    std::vector<std::unique_ptr<CSlaveSource>> pipeSlaves, sharedSlaves;
+    for (const SLayout& layout : layouts) {
+        pipeSlaves.push_back(std::make_unique<CSlaveSource>(folder + "/nebo_slave", errorFile, layout, false));
+        sharedSlaves.push_back(std::make_unique<CSlaveSource>(folder + "/nebo_slave", errorFile, layout, true));
+    }
+
+    std::vector<std::vector<double>> bareTimes(count), pipeTimes(count), sharedTimes(count);
     for (int round = -1; round < rounds; ++round) {
         for (size_t i = 0; i < count; ++i) {
-            const double bareSeconds = bare.time(static_cast<uint8_t>(i), picturesPerRound);
-            const double slaveSeconds = slaves[i]->time(picturesPerRound);
+            const int pictures = layouts[i].picturesPerRound;
+            const double bareSeconds = bare.time(static_cast<uint8_t>(i), pictures);
+            const double pipeSeconds = pipeSlaves[i]->time(pictures);
+            const double sharedSeconds = sharedSlaves[i]->time(pictures);
             // Round -1 warms up caches, page tables and the memory managers.
             if (round >= 0) {
                 bareTimes[i].push_back(bareSeconds);
-                slaveTimes[i].push_back(slaveSeconds);
+                pipeTimes[i].push_back(pipeSeconds);
+                sharedTimes[i].push_back(sharedSeconds);
             }
         }
     }
     for (size_t i = 0; i < count; ++i)
-        report(layouts[i], bareTimes[i], slaveTimes[i]);
+        report(layouts[i], bareTimes[i], pipeTimes[i], sharedTimes[i]);
     return 0;
 }
 

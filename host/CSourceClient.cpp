@@ -3,22 +3,49 @@
 #include "foundation/castObject.h"
 #include "host/CAudioStreamInfos.h"
 #include "host/CNEBError.h"
+#include "host/CSharedPicture.h"
+#include "host/CSharedPictureRing.h"
+#include "host/ISharedPictureServer.h"
 #include "host/checkNotNull.h"
 #include "media/CAudioChunk.h"
 #include "media/CNEBPictureRemote.h"
 #include "platform/CScopedLock.h"
 #include "platform/IMutexFactory.h"
+#include "remote/CRemoteException.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 namespace nebo::common {
 
 using lumo::make;
 using lumo::P;
 
+namespace {
+
+// The shared path is on unless switched off; the pipe alone serves then.
+P<lumo::ISharedMemoryChannel> sharedChannelOf(const P<lumo::IOutStream>& output)
+{
+    const char* setting = std::getenv("NEBO_SHARED_PICTURES");
+    if (setting && std::strcmp(setting, "off") == 0)
+        return nullptr;
+    return lumo::castObject<lumo::ISharedMemoryChannel>(output, false);
+}
+
+bool isNotFound(const lumo::CRemoteException& error)
+{
+    static const std::string notFound = "Remote Procedure not found on host: ";
+    return lumo::String(error.getGeneralDescription()).toUTF8().rfind(notFound, 0) == 0;
+}
+
+} // namespace
+
 CSourceClient::CSourceClient(P<lumo::IInStream> input, P<lumo::IOutStream> output,
                              P<lumo::IMemoryManager> memoryManager)
-    : CRemoteStreamClient(std::move(input), std::move(output)),
+    : CRemoteStreamClient(std::move(input), output),
       m_memoryManager(checkNotNull(std::move(memoryManager), "the memory manager", "CSourceClient")),
-      m_sizeLock(lumo::getMutexFactory()->createMutex())
+      m_sizeLock(lumo::getMutexFactory()->createMutex()), m_sharedChannel(sharedChannelOf(output))
 {
     setMemoryManager(m_memoryManager);
     setLimits(m_limits);
@@ -109,6 +136,8 @@ int32_t CSourceClient::getFrameRateDen() { return callRemote<getFrameRateDenFunc
 P<INEBPicture> CSourceClient::getNextPicture()
 {
     const SPictureSize bound = getAnnouncedSize();
+    if (const P<CSharedPictureRing> ring = getSharedRing(bound))
+        return getNextSharedPicture(ring, bound);
     const P<CNEBPictureRemote> preset = make<CNEBPictureRemote>(m_memoryManager);
     preset->setMaxSize(bound.width, bound.height);
     getNextPictureFunction function;
@@ -116,6 +145,42 @@ P<INEBPicture> CSourceClient::getNextPicture()
     if (!received)
         return nullptr;
     return lumo::castObject<INEBPictureRemote>(received)->getPicture();
+}
+
+P<CSharedPictureRing> CSourceClient::getSharedRing(const SPictureSize& bound)
+{
+    const int64_t bufferBytes = int64_t{bound.width} * bound.height * sharedBytesPerPixel;
+    if (m_sharedRing || m_bSharedOffered || !m_sharedChannel || bufferBytes == 0)
+        return m_sharedRing;
+    m_bSharedOffered = true;
+    P<CSharedPictureRing> ring;
+    try {
+        const int64_t count = std::clamp<int64_t>(sharedRingMaxBytes / bufferBytes, 1, sharedRingBuffers);
+        ring = make<CSharedPictureRing>(int32_t(count), bufferBytes);
+    } catch (const lumo::CException&) {
+        // The system grants no shared memory: the pipe still serves.
+        return nullptr;
+    }
+    m_sharedChannel->sendWithNextWrite(ring->getBuffers());
+    try {
+        if (callRemote<ISharedPictureServer::offerSharedPicturesFunction>(*this))
+            m_sharedRing = std::move(ring);
+    } catch (const lumo::CRemoteException& error) {
+        // A peer without shared pictures answered "notfound", whole, so the
+        // pipe goes on in step; any other failure is the call's.
+        if (!isNotFound(error))
+            throw;
+    }
+    return m_sharedRing;
+}
+
+P<INEBPicture> CSourceClient::getNextSharedPicture(const P<CSharedPictureRing>& ring, const SPictureSize& bound)
+{
+    ISharedPictureServer::getNextSharedPictureFunction function;
+    function.releasedBuffers->setValue(ring->takeReleased());
+    const P<lumo::ISerializable> received =
+        callObject(function, make<CSharedPicture>(m_memoryManager, ring, bound.width, bound.height));
+    return received ? lumo::castObject<CSharedPicture>(received)->getPicture() : nullptr;
 }
 
 void CSourceClient::setAudioStream(int32_t nAudioIndex) { sendRemote<setAudioStreamProc>(*this, nAudioIndex); }

@@ -2,6 +2,7 @@
 
 #include "host/ISourceServer.h"
 #include "host/SSlaveLimits.h"
+#include "platform/ISharedMemoryChannel.h"
 #include "remote/CRemoteStreamClient.h"
 
 #include <optional>
@@ -11,6 +12,8 @@ class IMutex;
 }
 
 namespace nebo::common {
+
+class CSharedPictureRing;
 
 // The master's view of a source served in a slave: every operation is a
 // remote call on the pipe the plugin client used. Pictures are read
@@ -24,6 +27,14 @@ namespace nebo::common {
 // bound (the media classes' errors). Every check comes before memory is
 // taken for the value; a refused reply is left half read on the pipe, so
 // the slave must be ended.
+//
+// When the output can carry shared memory and NEBO_SHARED_PICTURES is not
+// "off", the first picture is preceded by one offer of a ring of shared
+// buffers, each large enough for the announced size in any layout. A peer
+// that answers "notfound" (or refuses) keeps the pipe and today's bytes;
+// one that takes the ring puts pictures into its buffers, and a picture
+// holds its buffer until released. Each index, offset and length the slave
+// names is checked against the ring (CNEBError).
 class CSourceClient : public lumo::CRemoteStreamClient, public virtual ISourceServer {
 public:
     // Throws CInvalidArgError when a stream or the memory manager is null.
@@ -79,6 +90,12 @@ public:
     int32_t getBytesPerSample() override;
 
     static constexpr int32_t audioChunkPresetSize = 1048576;
+    // Enough for the pictures a prefetching source and its user hold at once;
+    // fewer where they would map more than sharedRingMaxBytes in all.
+    static constexpr int32_t sharedRingBuffers = 6;
+    static constexpr int64_t sharedRingMaxBytes = int64_t{512} << 20;
+    // The widest layout, 32-bit RGB.
+    static constexpr int64_t sharedBytesPerPixel = 4;
 
 private:
     struct SPictureSize {
@@ -90,6 +107,10 @@ private:
     // The size the source announced, asked for when not known.
     SPictureSize getAnnouncedSize();
     void forgetAnnouncedSize();
+    // The ring the slave took, offering one first when not done yet; null to
+    // use the pipe.
+    lumo::P<CSharedPictureRing> getSharedRing(const SPictureSize& bound);
+    lumo::P<INEBPicture> getNextSharedPicture(const lumo::P<CSharedPictureRing>& ring, const SPictureSize& bound);
 
     const lumo::P<lumo::IMemoryManager> m_memoryManager;
     SSlaveLimits m_limits;
@@ -97,6 +118,10 @@ private:
     // a thread fetching pictures may share.
     const lumo::P<lumo::IMutex> m_sizeLock;
     std::optional<SPictureSize> m_announcedSize;
+    // The output's when it can carry shared memory and the setting allows.
+    const lumo::P<lumo::ISharedMemoryChannel> m_sharedChannel;
+    bool m_bSharedOffered = false;
+    lumo::P<CSharedPictureRing> m_sharedRing;
 };
 
 } // namespace nebo::common

@@ -1,10 +1,15 @@
 #include "host/CSourceServer.h"
 
+#include "foundation/CException.h"
 #include "foundation/castObject.h"
 #include "host/CNEBError.h"
+#include "host/CSharedPicture.h"
 #include "host/checkNotNull.h"
 #include "host/takeLogText.h"
 #include "media/CNEBPictureRemote.h"
+#include "media/CPictureBase.h"
+
+#include <cstring>
 
 namespace nebo::common {
 
@@ -13,15 +18,20 @@ using lumo::P;
 
 CSourceServer::CSourceServer(P<lumo::IInStream> input, P<lumo::IOutStream> output, P<ISource> source,
                              P<INEBContext> context)
-    : CRemoteStreamServer(std::move(input), std::move(output)),
+    : CRemoteStreamServer(input, std::move(output)),
       m_source(checkNotNull(std::move(source), "the source", "CSourceServer")),
       m_video(lumo::castObject<IVideoSource>(m_source, false)),
       m_audio(lumo::castObject<IAudioSource>(m_source, false)),
       m_context(checkNotNull(std::move(context), "the context", "CSourceServer")),
-      m_memoryManager(m_context->getMemoryManager())
+      m_memoryManager(m_context->getMemoryManager()),
+      m_sharedChannel(lumo::castObject<lumo::ISharedMemoryChannel>(input, false))
 {
     setMemoryManager(m_memoryManager);
     registerOperations();
+    // Buffers can come only with a master's offer, which follows the reply
+    // that announces this server.
+    if (m_sharedChannel)
+        m_sharedChannel->acceptSharedMemory();
 }
 
 CSourceServer::~CSourceServer()
@@ -59,6 +69,8 @@ void CSourceServer::registerOperations()
     registerProc(make<getSampleRateFunction>(this));
     registerProc(make<getChannelCountFunction>(this));
     registerProc(make<getBytesPerSampleFunction>(this));
+    registerProc(make<offerSharedPicturesFunction>(this));
+    registerProc(make<getNextSharedPictureFunction>(this));
 }
 
 IAudioSource& CSourceServer::audio()
@@ -116,5 +128,50 @@ P<audio::IAudioChunk> CSourceServer::getNextAudioChunk() { return m_audio ? m_au
 int32_t CSourceServer::getSampleRate() { return m_audio ? m_audio->getSampleRate() : 0; }
 int32_t CSourceServer::getChannelCount() { return m_audio ? m_audio->getChannelCount() : 0; }
 int32_t CSourceServer::getBytesPerSample() { return m_audio ? m_audio->getBytesPerSample() : 0; }
+
+bool CSourceServer::acceptSharedPictures()
+{
+    if (!m_sharedChannel || !m_sharedBuffers.empty())
+        return false;
+    std::vector<P<lumo::ISharedMemory>> buffers;
+    try {
+        buffers = m_sharedChannel->takeSharedMemory();
+    } catch (const lumo::CException&) {
+        // Buffers that cannot be mapped leave the pipe to serve alone.
+        return false;
+    }
+    if (buffers.empty() || buffers.size() > size_t(maxRingBuffers))
+        return false;
+    for (const P<lumo::ISharedMemory>& buffer : buffers)
+        if (buffer->getSize() != buffers.front()->getSize())
+            return false;
+    m_sharedBuffers = std::move(buffers);
+    m_freeBuffers = (uint32_t{1} << m_sharedBuffers.size()) - 1;
+    return true;
+}
+
+P<lumo::ISerializable> CSourceServer::getNextSharedPicture(int32_t releasedBuffers)
+{
+    m_freeBuffers |= uint32_t(releasedBuffers) & ((uint32_t{1} << m_sharedBuffers.size()) - 1);
+    P<INEBPicture> picture = m_video ? m_video->getNextPicture() : nullptr;
+    if (!picture)
+        return nullptr;
+    const P<CPictureBase> stored = lumo::castObject<CPictureBase>(picture, false);
+    const int64_t bytes = stored ? stored->getPixelBytes() : 0;
+    const int32_t index = bytes > 0 ? findFreeBuffer(bytes) : CSharedPicture::pipeIndex;
+    if (index != CSharedPicture::pipeIndex) {
+        std::memcpy(m_sharedBuffers[size_t(index)]->getData(), stored->getPixelData(), size_t(bytes));
+        m_freeBuffers &= ~(uint32_t{1} << index);
+    }
+    return make<CSharedPicture>(std::move(picture), m_memoryManager, index);
+}
+
+int32_t CSourceServer::findFreeBuffer(int64_t bytes) const
+{
+    for (size_t i = 0; i < m_sharedBuffers.size(); ++i)
+        if ((m_freeBuffers & (uint32_t{1} << i)) && m_sharedBuffers[i]->getSize() >= bytes)
+            return int32_t(i);
+    return CSharedPicture::pipeIndex;
+}
 
 } // namespace nebo::common

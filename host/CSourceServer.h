@@ -1,8 +1,12 @@
 #pragma once
 
 #include "host/INEBContext.h"
+#include "host/ISharedPictureServer.h"
 #include "host/ISourceServer.h"
+#include "platform/ISharedMemoryChannel.h"
 #include "remote/CRemoteStreamServer.h"
+
+#include <vector>
 
 namespace nebo::common {
 
@@ -14,7 +18,15 @@ namespace nebo::common {
 // and setMaxSize does nothing. Only setAudioStream on a source without
 // sound throws CNEBError, which ends the slave's loop like any error in a
 // served call.
-class CSourceServer : public lumo::CRemoteStreamServer, public virtual ISourceServer {
+//
+// A master may offer a ring of shared picture buffers once; after that,
+// pictures go into a buffer the master has released when one is large
+// enough, and on the pipe otherwise (the master holds every buffer, or the
+// picture is not one of our layouts). Either way the master never waits on
+// a buffer.
+class CSourceServer : public lumo::CRemoteStreamServer,
+                      public virtual ISourceServer,
+                      public virtual ISharedPictureServer {
 public:
     // Throws CInvalidArgError when the source or the context is null.
     CSourceServer(lumo::P<lumo::IInStream> input, lumo::P<lumo::IOutStream> output, lumo::P<ISource> source,
@@ -54,15 +66,25 @@ public:
     int32_t getChannelCount() override;
     int32_t getBytesPerSample() override;
 
+    bool acceptSharedPictures() override;
+    lumo::P<lumo::ISerializable> getNextSharedPicture(int32_t releasedBuffers) override;
+
 private:
     void registerOperations();
     IAudioSource& audio();
+    // A free buffer that holds `bytes`, or CSharedPicture::pipeIndex.
+    int32_t findFreeBuffer(int64_t bytes) const;
 
     const lumo::P<ISource> m_source;
     const lumo::P<IVideoSource> m_video;
     const lumo::P<IAudioSource> m_audio;
     const lumo::P<INEBContext> m_context;
     const lumo::P<lumo::IMemoryManager> m_memoryManager;
+    // The input's, when it can carry shared memory.
+    const lumo::P<lumo::ISharedMemoryChannel> m_sharedChannel;
+    std::vector<lumo::P<lumo::ISharedMemory>> m_sharedBuffers;
+    // Bit i: the master holds no picture in buffer i.
+    uint32_t m_freeBuffers = 0;
 };
 
 } // namespace nebo::common

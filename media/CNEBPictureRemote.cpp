@@ -45,7 +45,7 @@ void CNEBPictureRemote::write(lumo::IDataOutStream& out)
 bool CNEBPictureRemote::read(lumo::IDataInStream& in)
 {
     m_picture = nullptr;
-    lumo::P<CPictureBase> picture = makeEmptyPicture(in.readInt32());
+    lumo::P<CPictureBase> picture = makePicture(in.readInt32(), m_memoryManager, 0.0, nullptr, 0, 0, false);
     if (!picture)
         throw lumo::CException(lumo::String("CNEBPictureRemote: unknown picture type received"),
                                lumo::String("Error"));
@@ -54,17 +54,19 @@ bool CNEBPictureRemote::read(lumo::IDataInStream& in)
     return result;
 }
 
-lumo::P<CPictureBase> CNEBPictureRemote::makeEmptyPicture(int32_t type) const
+lumo::P<CPictureBase> CNEBPictureRemote::makePicture(int32_t type, lumo::P<lumo::IMemoryManager> manager,
+                                                     double timestamp, lumo::P<lumo::IMemoryBlock> block,
+                                                     int32_t width, int32_t height, bool bottomUp)
 {
     switch (type) {
     case rgbPictureType:
-        return lumo::make<CRGBPicture>(m_memoryManager, 0.0, nullptr, 0, 0, false);
+        return lumo::make<CRGBPicture>(std::move(manager), timestamp, std::move(block), width, height, bottomUp);
     case yuy2PictureType:
-        return lumo::make<CYUY2Picture>(m_memoryManager, 0.0, nullptr, 0, 0, false);
+        return lumo::make<CYUY2Picture>(std::move(manager), timestamp, std::move(block), width, height, bottomUp);
     case nv12PictureType:
-        return lumo::make<CNV12Picture>(m_memoryManager, 0.0, nullptr, 0, 0, false);
+        return lumo::make<CNV12Picture>(std::move(manager), timestamp, std::move(block), width, height, bottomUp);
     case yv12PictureType:
-        return lumo::make<CYV12Picture>(m_memoryManager, 0.0, nullptr, 0, 0, false);
+        return lumo::make<CYV12Picture>(std::move(manager), timestamp, std::move(block), width, height, bottomUp);
     default:
         return nullptr;
     }

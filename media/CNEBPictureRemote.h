@@ -26,6 +26,13 @@ public:
     // bound.
     void setMaxSize(int32_t maxWidth, int32_t maxHeight);
 
+    // A picture of the layout with the type code `type` over `block`; null
+    // for an unknown code. Throws CInvalidArgError as the layouts'
+    // constructors do (a block shorter than the size needs).
+    static lumo::P<CPictureBase> makePicture(int32_t type, lumo::P<lumo::IMemoryManager> manager, double timestamp,
+                                             lumo::P<lumo::IMemoryBlock> block, int32_t width, int32_t height,
+                                             bool bottomUp);
+
     // The type code, then the picture's body. Throws
     // CInvalidObjectStateError for a wrapper without a picture.
     void write(lumo::IDataOutStream& out) override;
@@ -53,9 +60,6 @@ public:
     void reduceQuarter() override;
 
 private:
-    // An empty picture of the layout, or null for an unknown code.
-    lumo::P<CPictureBase> makeEmptyPicture(int32_t type) const;
-
     lumo::P<lumo::IMemoryManager> m_memoryManager;
     lumo::P<INEBPicture> m_picture;
     int32_t m_maxWidth;

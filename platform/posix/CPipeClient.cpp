@@ -3,6 +3,7 @@
 #include "foundation/CAbortedError.h"
 #include "foundation/CException.h"
 #include "foundation/CFinishedError.h"
+#include "foundation/CInvalidArgError.h"
 #include "foundation/CTimeoutError.h"
 #include "foundation/IURI.h"
 #include "platform/IThreadManager.h"
@@ -17,6 +18,7 @@
 #include <cstring>
 #include <limits>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 
 namespace lumo::posix {
 
@@ -40,6 +42,9 @@ void enlargeSendBuffer(const CFileDescriptor& socket)
     const int size = 2 << 20;
     ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
 }
+
+// Room for the descriptors of the most regions one message carries.
+constexpr size_t regionControlBytes = CMSG_SPACE(sizeof(int) * ISharedMemoryChannel::maxRegions);
 
 [[noreturn]] void throwReadError(int errorCode)
 {
@@ -145,7 +150,7 @@ bool CPipeClient::sendAll(const void* data, int32_t count)
         // Never blocking in send itself, so that a peer that stops reading
         // meets the deadline; a peer that has gone must not kill the process
         // with SIGPIPE.
-        const ssize_t sent = ::send(m_socket.get(), next, static_cast<size_t>(left), MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t sent = sendSome(next, left);
         if (sent >= 0) {
             next += sent;
             left -= static_cast<int32_t>(sent);
@@ -156,6 +161,33 @@ bool CPipeClient::sendAll(const void* data, int32_t count)
         }
     }
     return true;
+}
+
+ssize_t CPipeClient::sendSome(const void* data, int32_t count)
+{
+    std::lock_guard<std::mutex> lock(m_regionLock);
+    if (m_outgoingRegions.empty())
+        return ::send(m_socket.get(), data, static_cast<size_t>(count), MSG_NOSIGNAL | MSG_DONTWAIT);
+    alignas(cmsghdr) uint8_t control[regionControlBytes] = {};
+    const size_t descriptorBytes = sizeof(int) * m_outgoingRegions.size();
+    iovec bytes{const_cast<void*>(data), static_cast<size_t>(count)};
+    msghdr message{};
+    message.msg_iov = &bytes;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = CMSG_SPACE(descriptorBytes);
+    cmsghdr* header = CMSG_FIRSTHDR(&message);
+    header->cmsg_level = SOL_SOCKET;
+    header->cmsg_type = SCM_RIGHTS;
+    header->cmsg_len = CMSG_LEN(descriptorBytes);
+    int* descriptors = reinterpret_cast<int*>(CMSG_DATA(header));
+    for (size_t i = 0; i < m_outgoingRegions.size(); ++i)
+        descriptors[i] = m_outgoingRegions[i]->getDescriptor();
+    const ssize_t sent = ::sendmsg(m_socket.get(), &message, MSG_NOSIGNAL | MSG_DONTWAIT);
+    // The peer holds its own copies once any byte left with them.
+    if (sent > 0)
+        m_outgoingRegions.clear();
+    return sent;
 }
 
 void CPipeClient::waitForRoom()
@@ -247,7 +279,7 @@ bool CPipeClient::fillReadAhead(bool bWait)
 int32_t CPipeClient::receiveSome(uint8_t* target, int32_t size, bool bWait)
 {
     for (;;) {
-        const ssize_t got = ::recv(m_socket.get(), target, static_cast<size_t>(size), MSG_DONTWAIT);
+        const ssize_t got = receiveOnce(target, size);
         const int errorCode = errno;
         if (got > 0)
             return static_cast<int32_t>(got);
@@ -261,6 +293,39 @@ int32_t CPipeClient::receiveSome(uint8_t* target, int32_t size, bool bWait)
             throwReadError(errorCode);
         }
     }
+}
+
+ssize_t CPipeClient::receiveOnce(uint8_t* target, int32_t size)
+{
+    if (!m_bAcceptingRegions)
+        return ::recv(m_socket.get(), target, static_cast<size_t>(size), MSG_DONTWAIT);
+    alignas(cmsghdr) uint8_t control[regionControlBytes];
+    iovec bytes{target, static_cast<size_t>(size)};
+    msghdr message{};
+    message.msg_iov = &bytes;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    const ssize_t got = ::recvmsg(m_socket.get(), &message, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
+    const int errorCode = errno;
+    if (got > 0) {
+        std::lock_guard<std::mutex> lock(m_regionLock);
+        for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header)) {
+            if (header->cmsg_level != SOL_SOCKET || header->cmsg_type != SCM_RIGHTS)
+                continue;
+            const size_t count = (header->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+            for (size_t i = 0; i < count; ++i) {
+                int descriptor;
+                std::memcpy(&descriptor, CMSG_DATA(header) + i * sizeof(int), sizeof descriptor);
+                // Owned at once, so that one beyond the bound is closed.
+                CFileDescriptor region(descriptor);
+                if (m_incomingRegions.size() < size_t(maxRegions))
+                    m_incomingRegions.push_back(std::move(region));
+            }
+        }
+    }
+    errno = errorCode;
+    return got;
 }
 
 int32_t CPipeClient::takeBuffered(uint8_t* buffer, int32_t count)
@@ -300,6 +365,39 @@ void CPipeClient::abortRead(uint64_t threadID)
 {
     m_abortTarget = threadID;
     m_wakeUp.set();
+}
+
+void CPipeClient::sendWithNextWrite(std::vector<P<ISharedMemory>> regions)
+{
+    if (regions.size() > size_t(maxRegions))
+        throw CInvalidArgError("too many regions for one write", "sendWithNextWrite", this);
+    std::vector<P<CSharedMemory>> files;
+    for (const P<ISharedMemory>& region : regions) {
+        P<CSharedMemory> file(dynamic_cast<CSharedMemory*>(region.get()));
+        if (!file)
+            throw CInvalidArgError("only shared memory made here can be sent", "sendWithNextWrite", this);
+        files.push_back(std::move(file));
+    }
+    std::lock_guard<std::mutex> lock(m_regionLock);
+    m_outgoingRegions = std::move(files);
+}
+
+void CPipeClient::acceptSharedMemory()
+{
+    m_bAcceptingRegions = true;
+}
+
+std::vector<P<ISharedMemory>> CPipeClient::takeSharedMemory()
+{
+    std::vector<CFileDescriptor> files;
+    {
+        std::lock_guard<std::mutex> lock(m_regionLock);
+        files.swap(m_incomingRegions);
+    }
+    std::vector<P<ISharedMemory>> regions;
+    for (CFileDescriptor& file : files)
+        regions.push_back(make<CSharedMemory>(std::move(file)));
+    return regions;
 }
 
 P<IPipeInStream> CPipeClient::getInStream()
@@ -381,6 +479,21 @@ int32_t CPipeClient::CInStream::getAvailable()
     return m_client->getAvailable();
 }
 
+void CPipeClient::CInStream::sendWithNextWrite(std::vector<P<ISharedMemory>> regions)
+{
+    m_client->sendWithNextWrite(std::move(regions));
+}
+
+void CPipeClient::CInStream::acceptSharedMemory()
+{
+    m_client->acceptSharedMemory();
+}
+
+std::vector<P<ISharedMemory>> CPipeClient::CInStream::takeSharedMemory()
+{
+    return m_client->takeSharedMemory();
+}
+
 CPipeClient::COutStream::COutStream(P<CPipeClient> client) : m_client(std::move(client))
 {
 }
@@ -393,6 +506,21 @@ void CPipeClient::COutStream::write(const void* data, int32_t count)
 bool CPipeClient::COutStream::isClosed()
 {
     return !m_client->isConnected();
+}
+
+void CPipeClient::COutStream::sendWithNextWrite(std::vector<P<ISharedMemory>> regions)
+{
+    m_client->sendWithNextWrite(std::move(regions));
+}
+
+void CPipeClient::COutStream::acceptSharedMemory()
+{
+    m_client->acceptSharedMemory();
+}
+
+std::vector<P<ISharedMemory>> CPipeClient::COutStream::takeSharedMemory()
+{
+    return m_client->takeSharedMemory();
 }
 
 } // namespace lumo::posix

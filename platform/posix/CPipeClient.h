@@ -2,13 +2,17 @@
 
 #include "foundation/CObject.h"
 #include "platform/IPipeClient.h"
+#include "platform/ISharedMemoryChannel.h"
 #include "platform/posix/CFileDescriptor.h"
 #include "platform/posix/CPipeAddress.h"
 #include "platform/posix/CPipeOutStreamBase.h"
+#include "platform/posix/CSharedMemory.h"
 #include "platform/posix/CWakeUpEvent.h"
 
 #include <atomic>
+#include <mutex>
 #include <optional>
+#include <sys/types.h>
 #include <vector>
 
 namespace lumo::posix {
@@ -22,7 +26,10 @@ namespace lumo::posix {
 // One reader and one writer may use the client at a time; the queries
 // (isConnected, getAvailable) and abortRead may come from any thread.
 // connect() must be done before the client is shared.
-class CPipeClient : public CObject, public virtual IPipeClient {
+//
+// Shared memory rides on the bytes as the socket's ancillary data; both
+// streams of the client are its channel.
+class CPipeClient : public CObject, public virtual IPipeClient, public virtual ISharedMemoryChannel {
 public:
     class CInStream;
     class COutStream;
@@ -63,6 +70,10 @@ public:
     // See IPipeInStream::abortRead.
     void abortRead(uint64_t threadID);
 
+    void sendWithNextWrite(std::vector<P<ISharedMemory>> regions) override;
+    void acceptSharedMemory() override;
+    std::vector<P<ISharedMemory>> takeSharedMemory() override;
+
 private:
     bool isOpen() const;
     // Throws CException "Invalid pipe handle" unless connected and not
@@ -89,6 +100,10 @@ private:
     int32_t countUnreceived() const;
     // False when the socket fails; throws CTimeoutError as the waits do.
     bool sendAll(const void* data, int32_t count);
+    // One send of up to `count` bytes, with the regions waiting to leave.
+    ssize_t sendSome(const void* data, int32_t count);
+    // One receive; keeps the regions that came along once they are accepted.
+    ssize_t receiveOnce(uint8_t* target, int32_t size);
 
     std::optional<CPipeAddress> m_address;
     CFileDescriptor m_socket;
@@ -105,10 +120,16 @@ private:
     int32_t m_readOffset = 0;
     // Written by the reader; counted by the queries too.
     std::atomic<int32_t> m_buffered{0};
+
+    // Guards the regions on their way in and out.
+    std::mutex m_regionLock;
+    std::vector<P<CSharedMemory>> m_outgoingRegions;
+    std::vector<CFileDescriptor> m_incomingRegions;
+    std::atomic<bool> m_bAcceptingRegions{false};
 };
 
-// The reading end of a client as a stream.
-class CPipeClient::CInStream : public CObject, public virtual IPipeInStream {
+// The reading end of a client as a stream; its shared memory is the client's.
+class CPipeClient::CInStream : public CObject, public virtual IPipeInStream, public virtual ISharedMemoryChannel {
 public:
     explicit CInStream(P<CPipeClient> client);
 
@@ -127,18 +148,24 @@ public:
     P<IURI> getURI() override;
     void abortRead(uint64_t threadID) override;
     int32_t getAvailable() override;
+    void sendWithNextWrite(std::vector<P<ISharedMemory>> regions) override;
+    void acceptSharedMemory() override;
+    std::vector<P<ISharedMemory>> takeSharedMemory() override;
 
 private:
     P<CPipeClient> m_client;
 };
 
-// The writing end of a client as a stream.
-class CPipeClient::COutStream : public CPipeOutStreamBase {
+// The writing end of a client as a stream; its shared memory is the client's.
+class CPipeClient::COutStream : public CPipeOutStreamBase, public virtual ISharedMemoryChannel {
 public:
     explicit COutStream(P<CPipeClient> client);
 
     void write(const void* data, int32_t count) override;
     bool isClosed() override;
+    void sendWithNextWrite(std::vector<P<ISharedMemory>> regions) override;
+    void acceptSharedMemory() override;
+    std::vector<P<ISharedMemory>> takeSharedMemory() override;
 
 private:
     P<CPipeClient> m_client;

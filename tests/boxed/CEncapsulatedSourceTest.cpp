@@ -7,6 +7,7 @@
 #include "host/CNEBError.h"
 #include "host/CPluginHandler.h"
 #include "host/CSlaveError.h"
+#include "media/CPictureBase.h"
 #include "plugins/demo/CDemoClip.h"
 #include "streams/IMemoryBlock.h"
 
@@ -14,6 +15,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,6 +47,26 @@ bool haveSameRGB(INEBPicture& picture, INEBPicture& expected)
            std::memcmp(got->getData(), wanted->getData(), static_cast<size_t>(wanted->getSize())) == 0;
 }
 
+// The stored pixels, byte for byte, as the layout holds them.
+bool haveSameStoredPixels(INEBPicture& picture, INEBPicture& expected)
+{
+    const P<nebo::common::CPictureBase> got = lumo::castObject<nebo::common::CPictureBase>(&picture);
+    const P<nebo::common::CPictureBase> wanted = lumo::castObject<nebo::common::CPictureBase>(&expected);
+    return got->getType() == wanted->getType() && got->getWidth() == wanted->getWidth() &&
+           got->getHeight() == wanted->getHeight() && got->getPixelBytes() == wanted->getPixelBytes() &&
+           std::memcmp(got->getPixelData(), wanted->getPixelData(), size_t(wanted->getPixelBytes())) == 0;
+}
+
+// How many shared picture buffers this process maps now.
+int sharedBufferMappings()
+{
+    std::ifstream maps("/proc/self/maps");
+    int count = 0;
+    for (std::string line; std::getline(maps, line);)
+        count += line.find("memfd:nebo-shared") != std::string::npos ? 1 : 0;
+    return count;
+}
+
 class CEncapsulatedSourceTest : public nebo::test::CBoxedFixture {
 protected:
     P<CEncapsulatedSource> makeSource(const std::string& query, int32_t types = 3)
@@ -60,6 +82,15 @@ protected:
         ASSERT_TRUE(picture) << index;
         EXPECT_DOUBLE_EQ(picture->getTimestamp(), m_clip.getPictureTime(index));
         EXPECT_TRUE(haveSameRGB(*picture, *m_clip.makePicture(index, m_context->getMemoryManager()))) << index;
+    }
+
+    // Expects `picture` to be picture `index` of the clip, its stored bytes too.
+    void expectStoredPicture(const P<INEBPicture>& picture, int64_t index)
+    {
+        ASSERT_TRUE(picture) << index;
+        EXPECT_DOUBLE_EQ(picture->getTimestamp(), m_clip.getPictureTime(index));
+        EXPECT_TRUE(haveSameStoredPixels(*picture, *m_clip.makePicture(index, m_context->getMemoryManager())))
+            << index;
     }
 
     // Expects the next chunk to be chunk `index` of the clip, byte for byte.
@@ -132,6 +163,52 @@ TEST_F(CEncapsulatedSourceTest, DeliversTheClipInOrderWithAndWithoutPrefetching)
         } catch (const CNEBError& error) {
             EXPECT_EQ(descriptionOf(error), "source is not opened \"file:///clips/test.demo?w=64&h=32&fmt=yv12&frames=5&fps=25\"");
         }
+    }
+}
+
+// The pipe first, so that a ring left behind by the shared runs would show.
+TEST_F(CEncapsulatedSourceTest, SharedBuffersAndThePipeDeliverTheSameBytesInEveryLayoutAndOddSizes)
+{
+    for (const std::string setting : {"off", "on"}) {
+        for (const std::string format : {"rgb", "yuy2", "nv12", "yv12"}) {
+            // The YUV layouts take even sides only: sizes off every alignment.
+            const std::vector<std::string> sizes =
+                format == "rgb" ? std::vector<std::string>{"w=64&h=48", "w=33&h=17", "w=7&h=3", "w=1&h=1"}
+                                : std::vector<std::string>{"w=64&h=48", "w=34&h=18", "w=6&h=2", "w=2&h=2"};
+            for (const std::string& size : sizes) {
+                SCOPED_TRACE(setting + " " + format + " " + size);
+                const lumo::CScopedEnvironment shared("NEBO_SHARED_PICTURES", setting.c_str());
+                const P<CEncapsulatedSource> source =
+                    makeSource(size + "&fmt=" + format + "&frames=4");
+                source->open();
+                for (int64_t i = 0; i < 4; ++i)
+                    expectStoredPicture(source->getNextPicture(), i);
+                EXPECT_EQ(source->getNextPicture(), nullptr);
+                EXPECT_EQ(sharedBufferMappings() > 0, setting == "on");
+            }
+        }
+    }
+    EXPECT_EQ(sharedBufferMappings(), 0);
+}
+
+// Held pictures keep their buffers; once all are held the slave uses the pipe.
+TEST_F(CEncapsulatedSourceTest, AMasterThatHoldsEveryPictureStillGetsEachOneRight)
+{
+    for (const bool bPrefetch : {false, true}) {
+        SCOPED_TRACE(bPrefetch);
+        m_context->setPrefetch(bPrefetch);
+        const P<CEncapsulatedSource> source = makeSource("w=48&h=32&fmt=nv12&frames=20");
+        source->open();
+        std::vector<P<INEBPicture>> held;
+        for (int64_t i = 0; i < 20; ++i) {
+            held.push_back(source->getNextPicture());
+            expectStoredPicture(held.back(), i);
+        }
+        // Released, the buffers serve again.
+        held.clear();
+        source->skipToTime(0.0);
+        for (int64_t i = 0; i < 20; ++i)
+            expectStoredPicture(source->getNextPicture(), i);
     }
 }
 

@@ -7,6 +7,8 @@
 #include "host/CNEBPluginBoxed.h"
 #include "host/CSlaveError.h"
 #include "host/CSlaveHandler.h"
+#include "media/INEBPicture.h"
+#include "streams/IMemoryBlock.h"
 #include "platform/CTempFolder.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +33,7 @@ constexpr int64_t peakResidentLimitKB = 256 * 1024;
 #endif
 
 // Where the request goes wrong.
-enum class EStage { startUp, extensions, open, picture };
+enum class EStage { startUp, extensions, open, picture, secondHeldPicture };
 
 struct SHostileCase {
     const char* mode;
@@ -89,7 +91,8 @@ protected:
             const P<CEncapsulatedSource> source =
                 make<CEncapsulatedSource>(m_context, String("hostile"), *demoURI("w=64&h=48"), 3, nullptr);
             source->open();
-            if (stage == EStage::picture)
+            const P<INEBPicture> first = stage >= EStage::picture ? source->getNextPicture() : nullptr;
+            if (stage == EStage::secondHeldPicture)
                 source->getNextPicture();
         }
     }
@@ -112,6 +115,8 @@ protected:
     // Slaves take NEBO_* variables along, and so marked belong to this test.
     static constexpr const char* ownerVariable = "NEBO_TEST_OWNER";
     lumo::CScopedEnvironment m_owner;
+    // The shared modes lie only to a master that offers shared buffers.
+    lumo::CScopedEnvironment m_sharedPictures{"NEBO_SHARED_PICTURES", "on"};
 };
 
 TEST_F(HostileSlaveTest, EveryLieEndsInAClearErrorWithinTheLimit)
@@ -131,6 +136,10 @@ TEST_F(HostileSlaveTest, EveryLieEndsInAClearErrorWithinTheLimit)
         {"forked-holder", EStage::startUp, "exit code 0"},
         {"exit", EStage::startUp, "exit code 3"},
         {"hang-in-picture", EStage::picture, timeLimitError("getNextPicture")},
+        {"shared-bad-index", EStage::picture, "shared picture buffer 6, where there are 6"},
+        {"shared-bad-offset", EStage::picture, "12288 bytes at offset 12272 of a shared picture buffer of 12288"},
+        {"shared-bad-length", EStage::picture, "with 12287 bytes for 64x48 pixels"},
+        {"shared-held-buffer", EStage::secondHeldPicture, "buffer 0, which a picture of the master still holds"},
     };
     for (const SHostileCase& test : cases) {
         SCOPED_TRACE(test.mode);
@@ -166,6 +175,34 @@ TEST_F(HostileSlaveTest, SlaveWithoutHangReportEndsInThePlainTimeLimitError)
         EXPECT_TRUE(noStandInRuns());
         expectNoEmptyErrorFile();
     }
+}
+
+// Had a buffer lost pages to the slave, reading them would fault the master.
+TEST_F(HostileSlaveTest, ASlaveCannotResizeTheSharedBuffersUnderTheMaster)
+{
+    for (const char* mode : {"shared-honest", "shared-shrink"}) {
+        SCOPED_TRACE(mode);
+        const lumo::CScopedEnvironment hostileMode("NEBO_HOSTILE_MODE", mode);
+        const P<CEncapsulatedSource> source =
+            make<CEncapsulatedSource>(m_context, String("hostile"), *demoURI("w=64&h=48"), 3, nullptr);
+        source->open();
+        for (int32_t picture = 0; picture < 3; ++picture) {
+            const P<INEBPicture> got = source->getNextPicture();
+            ASSERT_TRUE(got);
+            const P<lumo::IMemoryBlock> pixels = got->getRGBData(0, 0, 64, 48);
+            ASSERT_EQ(pixels->getSize(), 64 * 48 * 4);
+            int32_t wrong = 0;
+            for (int32_t i = 0; i < 64 * 48; ++i) {
+                const uint8_t* pixel = pixels->getData() + 4 * i;
+                wrong += pixel[0] != uint8_t(i % 64 * 4) || pixel[1] != uint8_t(i / 64 * 5) ||
+                         pixel[2] != uint8_t(picture * 10) || pixel[3] != 0xFF;
+            }
+            EXPECT_EQ(wrong, 0) << picture;
+        }
+        source->close();
+    }
+    EXPECT_TRUE(noStandInRuns());
+    expectNoEmptyErrorFile();
 }
 
 TEST_F(HostileSlaveTest, HonestStandInServesAPicture)

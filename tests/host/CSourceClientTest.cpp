@@ -1,13 +1,19 @@
 #include "host/CSourceClient.h"
 
 #include "foundation/CParseError.h"
+#include "foundation/castObject.h"
 #include "host/CNEBError.h"
+#include "host/CSharedPicture.h"
+#include "media/CPictureBase.h"
+#include "platform/CScopedPipeFolder.h"
+#include "platform/ISharedMemoryChannel.h"
 #include "slaveReplies.h"
 #include "streams/CMemoryManager.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 namespace nebo::common {
@@ -144,6 +150,132 @@ TEST_F(CSourceClientTest, RepliesHoldToTheLimitsSet)
             EXPECT_EQ(dynamic_cast<lumo::CParseError*>(error.get()) != nullptr, c.outcome == parseError);
         }
         EXPECT_TRUE(input->isEOF());
+    }
+}
+
+// A memory stream that carries shared memory as a pipe does: it keeps the
+// regions the client hands over, for the test to fill as a slave would.
+class CSharedMemoryStream : public lumo::CMemoryIOStream, public virtual lumo::ISharedMemoryChannel {
+public:
+    void sendWithNextWrite(std::vector<lumo::P<lumo::ISharedMemory>> sent) override { regions = std::move(sent); }
+    void acceptSharedMemory() override {}
+    std::vector<lumo::P<lumo::ISharedMemory>> takeSharedMemory() override { return {}; }
+
+    std::vector<lumo::P<lumo::ISharedMemory>> regions;
+};
+
+// A picture of 4x3 (the size announced) at `offset` of buffer `index`.
+Bytes sharedPicture(int32_t index, int32_t offset, int32_t length, int32_t type = rgbPictureType, int32_t width = 4)
+{
+    return reply(present(wireInt32(index) + wireInt32(type) + wireDouble(0.25) + wireInt32(width) + wireInt32(3) +
+                         Bytes{0} + wireInt32(offset) + wireInt32(length)));
+}
+
+Bytes sharedPictureRequest(int32_t releasedBuffers)
+{
+    return wireText("function") + wireText("getNextSharedPicture") + wireText("nReleased") +
+           wireInt32(releasedBuffers) + wireText("execute");
+}
+
+struct CSharedPicturesTest : testing::Test, SSlavePipe {
+    CSharedPicturesTest() { output = channel; }
+
+    // Made once the test has set the switch.
+    lumo::P<CSourceClient> makeSource() const
+    {
+        return lumo::make<CSourceClient>(input, output, lumo::make<lumo::CMemoryManager>(30));
+    }
+
+    // 4x3 pixels of RGB, four bytes each.
+    static constexpr int32_t bufferBytes = 48;
+    const lumo::P<CSharedMemoryStream> channel = lumo::make<CSharedMemoryStream>();
+    const Bytes sizeRequests = request("function", "getWidth") + request("function", "getHeight");
+    const Bytes offer = request("function", "offerSharedPictures");
+    const Bytes pictureRequest = request("function", "getNextPicture");
+};
+
+TEST_F(CSharedPicturesTest, APeerWithoutSharedPicturesGetsTheOfferAloneAndThenTodaysRequests)
+{
+    const lumo::P<CSourceClient> source = makeSource();
+    feed(sizeReplies(4, 3) + wireText("notfound") + reply(rgbPicture(4, 3)) + reply(rgbPicture(4, 3)));
+    EXPECT_EQ(source->getNextPicture()->getWidth(), 4);
+    EXPECT_EQ(source->getNextPicture()->getWidth(), 4);
+    EXPECT_EQ(sent(), sizeRequests + offer + pictureRequest + pictureRequest);
+    ASSERT_EQ(channel->regions.size(), size_t(CSourceClient::sharedRingBuffers));
+    EXPECT_EQ(channel->regions.front()->getSize(), bufferBytes);
+}
+
+TEST_F(CSharedPicturesTest, SwitchedOffOrRefusedTheClientSendsTodaysRequests)
+{
+    {
+        const lumo::CScopedEnvironment off("NEBO_SHARED_PICTURES", "off");
+        const lumo::P<CSourceClient> source = makeSource();
+        feed(sizeReplies(4, 3) + reply(rgbPicture(4, 3)));
+        EXPECT_EQ(source->getNextPicture()->getWidth(), 4);
+        EXPECT_EQ(sent(), sizeRequests + pictureRequest);
+        EXPECT_TRUE(channel->regions.empty());
+    }
+    const lumo::P<CSourceClient> source = makeSource();
+    feed(sizeReplies(4, 3) + reply(Bytes{0}) + reply(rgbPicture(4, 3)));
+    EXPECT_EQ(source->getNextPicture()->getWidth(), 4);
+    EXPECT_EQ(sent(), sizeRequests + offer + pictureRequest);
+}
+
+TEST_F(CSharedPicturesTest, PicturesLieInTheBuffersUntilReleasedAndTheReleaseIsTold)
+{
+    const lumo::P<CSourceClient> source = makeSource();
+    const Bytes onThePipe = reply(present(wireInt32(CSharedPicture::pipeIndex) + wireInt32(rgbPictureType) +
+                                          wirePicture(0.5, 4, 3, false, Bytes(48, 9))));
+    feed(sizeReplies(4, 3) + reply(Bytes{1}) + sharedPicture(1, 0, 48) + sharedPicture(2, 0, 48) + onThePipe +
+         reply(Bytes{1}));
+    lumo::P<INEBPicture> first = source->getNextPicture();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->getTimestamp(), 0.25);
+    // Not a copy: what the slave writes into the buffer is the picture.
+    std::memset(channel->regions[1]->getData(), 0x7f, bufferBytes);
+    EXPECT_EQ(lumo::castObject<CPictureBase>(first)->getPixelData(), channel->regions[1]->getData());
+    EXPECT_EQ(lumo::castObject<CPictureBase>(first)->getPixelData()[47], 0x7f);
+
+    const lumo::P<INEBPicture> second = source->getNextPicture();
+    first = nullptr;
+    const lumo::P<INEBPicture> third = source->getNextPicture();
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(lumo::castObject<CPictureBase>(third)->getPixelData()[0], 9);
+    EXPECT_EQ(source->getNextPicture(), nullptr);
+    EXPECT_EQ(sent(), sizeRequests + offer + sharedPictureRequest(0) + sharedPictureRequest(0) +
+                          sharedPictureRequest(1 << 1) + sharedPictureRequest(0));
+}
+
+TEST_F(CSharedPicturesTest, EveryBadIndexOffsetLengthOrHeaderIsRefusedBeforeAByteIsTouched)
+{
+    const struct {
+        const char* name;
+        Bytes reply;
+        std::string expected;
+    } cases[] = {
+        {"index past the ring", sharedPicture(6, 0, 48), "buffer 6, where there are 6"},
+        {"negative index", sharedPicture(-2, 0, 48), "buffer -2"},
+        {"negative offset", sharedPicture(0, -1, 48), "48 bytes at offset -1"},
+        {"past the end", sharedPicture(0, 1, 48), "48 bytes at offset 1 of a shared picture buffer of 48"},
+        {"huge length", sharedPicture(0, 0, INT32_MAX), "2147483647 bytes"},
+        {"short length", sharedPicture(0, 0, 47), "which is no picture"},
+        {"long length", sharedPicture(0, 0, 48, yv12PictureType), "does not match"},
+        {"unknown type", sharedPicture(0, 0, 48, 9), "type 9"},
+        {"wider than announced", sharedPicture(0, 0, 60, rgbPictureType, 5), "5x3"},
+        {"held buffer", sharedPicture(0, 0, 48) + sharedPicture(0, 0, 48), "a picture of the master still holds"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const lumo::P<CSourceClient> source = makeSource();
+        feed(sizeReplies(4, 3) + reply(Bytes{1}) + c.reply);
+        try {
+            lumo::P<INEBPicture> held;
+            for (;;)
+                held = source->getNextPicture();
+        } catch (const CNEBError& error) {
+            EXPECT_NE(lumo::String(error.getDescription()).toUTF8().find(c.expected), std::string::npos)
+                << lumo::String(error.getDescription()).toUTF8();
+        }
     }
 }
 

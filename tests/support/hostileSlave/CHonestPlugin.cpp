@@ -219,6 +219,29 @@ void CHonestPlugin::writeNextPicture(IDataOutStream& out)
     result(out).writeBool(!bPicture);
     if (!bPicture)
         return;
+    const std::vector<uint8_t> pixels = makePixels();
+    out.writeInt32(rgbType);
+    out.writeDouble(double(m_nextPicture) / framesPerSecond);
+    out.writeInt32(m_pictureWidth);
+    out.writeInt32(m_pictureHeight);
+    out.writeBool(false);
+    writeBlock(out, pixels);
+    writeObjectEnd(out);
+    ++m_nextPicture;
+}
+
+bool CHonestPlugin::takeNextPicture(std::vector<uint8_t>& pixels, double& timestamp)
+{
+    if (m_nextPicture >= frameCount)
+        return false;
+    pixels = makePixels();
+    timestamp = double(m_nextPicture) / framesPerSecond;
+    ++m_nextPicture;
+    return true;
+}
+
+std::vector<uint8_t> CHonestPlugin::makePixels() const
+{
     // Blue across, green down, red from picture to picture; opaque.
     std::vector<uint8_t> pixels(size_t(m_pictureWidth) * size_t(m_pictureHeight) * 4);
     for (size_t i = 0; i < pixels.size(); i += 4) {
@@ -228,14 +251,7 @@ void CHonestPlugin::writeNextPicture(IDataOutStream& out)
         pixels[i + 2] = uint8_t(m_nextPicture * 10);
         pixels[i + 3] = 0xFF;
     }
-    out.writeInt32(rgbType);
-    out.writeDouble(double(m_nextPicture) / framesPerSecond);
-    out.writeInt32(m_pictureWidth);
-    out.writeInt32(m_pictureHeight);
-    out.writeBool(false);
-    writeBlock(out, pixels);
-    writeObjectEnd(out);
-    ++m_nextPicture;
+    return pixels;
 }
 
 void CHonestPlugin::writeNextAudioChunk(IDataOutStream& out)

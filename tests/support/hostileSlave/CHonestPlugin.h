@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace lumo {
 class IDataInStream;
@@ -40,6 +41,12 @@ public:
     // and the result.
     std::string reply(const std::string& name);
 
+    // The next picture as a shared buffer takes it: its RGB pixels and time
+    // stamp; false once every picture was served.
+    bool takeNextPicture(std::vector<uint8_t>& pixels, double& timestamp);
+    int32_t getPictureWidth() const { return m_pictureWidth; }
+    int32_t getPictureHeight() const { return m_pictureHeight; }
+
 private:
     struct SCall {
         // Reads the parameters; a procedure's work too. Empty without either.
@@ -58,6 +65,7 @@ private:
     void writeSource(lumo::IDataOutStream& out);
     void writeExtensions(lumo::IDataOutStream& out);
     void writeNextPicture(lumo::IDataOutStream& out);
+    std::vector<uint8_t> makePixels() const;
     void writeNextAudioChunk(lumo::IDataOutStream& out);
     void writeURI(lumo::IDataOutStream& out);
 

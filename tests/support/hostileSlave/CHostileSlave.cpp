@@ -1,8 +1,11 @@
 #include "CHostileSlave.h"
 
 #include "foundation/CException.h"
+#include "foundation/castObject.h"
 #include "platform/IPipeManager.h"
+#include "platform/ISharedMemoryChannel.h"
 #include "platform/IThreadManager.h"
+#include "platform/posix/CSharedMemory.h"
 #include "platform/posix/hangReportSignal.h"
 #include "remote/CRemoteException.h"
 #include "streams/CDataInStream.h"
@@ -11,7 +14,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -72,6 +77,12 @@ const SModeName modeNames[] = {
     {"hang-in-picture", CHostileSlave::Mode::hangInPicture},
     {"hang-ignoring-report", CHostileSlave::Mode::hangIgnoringReport},
     {"small-picture", CHostileSlave::Mode::smallPicture},
+    {"shared-honest", CHostileSlave::Mode::sharedHonest},
+    {"shared-bad-index", CHostileSlave::Mode::sharedBadIndex},
+    {"shared-bad-offset", CHostileSlave::Mode::sharedBadOffset},
+    {"shared-bad-length", CHostileSlave::Mode::sharedBadLength},
+    {"shared-held-buffer", CHostileSlave::Mode::sharedHeldBuffer},
+    {"shared-shrink", CHostileSlave::Mode::sharedShrink},
 };
 
 // The master's request stays pending for good: neither a report nor an end comes of it.
@@ -126,6 +137,8 @@ int CHostileSlave::run(const String& pipeName)
         return exitPipeNotReachable;
     m_in = make<lumo::CDataInStream>(m_pipe->getInStream());
     m_out = make<lumo::CDataOutStream>(m_pipe->getOutStream());
+    if (isSharedMode())
+        lumo::castObject<lumo::ISharedMemoryChannel>(m_pipe)->acceptSharedMemory();
     switch (m_mode) {
     case Mode::silent:
         silence();
@@ -163,6 +176,8 @@ void CHostileSlave::serve()
         if (keyword != "void" && keyword != "function")
             continue;
         const std::string name = m_in->readString().toUTF8();
+        if (m_plugin.hasSource() && isSharedMode() && serveShared(name))
+            continue;
         if (!m_plugin.serves(name)) {
             refuse(keyword);
             continue;
@@ -335,6 +350,92 @@ void CHostileSlave::holdPipeUntilClosed()
             m_in->readUInt8();
     } catch (const lumo::CException&) {
     }
+}
+
+bool CHostileSlave::isSharedMode() const
+{
+    switch (m_mode) {
+    case Mode::sharedHonest:
+    case Mode::sharedBadIndex:
+    case Mode::sharedBadOffset:
+    case Mode::sharedBadLength:
+    case Mode::sharedHeldBuffer:
+    case Mode::sharedShrink:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CHostileSlave::serveShared(const std::string& name)
+{
+    if (name == "offerSharedPictures") {
+        takeSharedBuffers();
+        sendString("return");
+        sendString("Result");
+        m_out->writeBool(!m_sharedBuffers.empty());
+        return true;
+    }
+    if (name == "getNextSharedPicture") {
+        // The released buffers: this stand-in keeps no count of them.
+        m_in->readString();
+        m_in->readInt32();
+        sendSharedPicture();
+        return true;
+    }
+    return false;
+}
+
+void CHostileSlave::takeSharedBuffers()
+{
+    m_sharedBuffers = lumo::castObject<lumo::ISharedMemoryChannel>(m_pipe)->takeSharedMemory();
+    if (m_mode != Mode::sharedShrink)
+        return;
+    // The seals must refuse both; had either worked, the master's reads of
+    // the lost pages would fault.
+    for (const lumo::P<lumo::ISharedMemory>& buffer : m_sharedBuffers) {
+        const int descriptor = lumo::castObject<lumo::posix::CSharedMemory>(buffer)->getDescriptor();
+        if (::ftruncate(descriptor, 0) == 0 || ::ftruncate(descriptor, off_t(buffer->getSize()) * 2) == 0)
+            std::fprintf(stderr, "hostile nebo_slave: a shared buffer changed its size\n");
+    }
+}
+
+void CHostileSlave::sendSharedPicture()
+{
+    std::vector<uint8_t> pixels;
+    double timestamp = 0.0;
+    sendString("return");
+    sendString("Result");
+    if (!m_plugin.takeNextPicture(pixels, timestamp)) {
+        m_out->writeBool(true);
+        return;
+    }
+    const int32_t count = int32_t(m_sharedBuffers.size());
+    const int64_t bufferBytes = m_sharedBuffers.front()->getSize();
+    int32_t index = m_mode == Mode::sharedHeldBuffer ? 0 : m_sharedPicturesSent % count;
+    int64_t offset = 0;
+    int32_t length = int32_t(pixels.size());
+    std::memcpy(m_sharedBuffers[size_t(index)]->getData(), pixels.data(), pixels.size());
+    if (!m_bLied) {
+        m_bLied = true;
+        if (m_mode == Mode::sharedBadIndex)
+            index = count;
+        else if (m_mode == Mode::sharedBadOffset)
+            offset = bufferBytes - 16;
+        else if (m_mode == Mode::sharedBadLength)
+            --length;
+    }
+    ++m_sharedPicturesSent;
+    m_out->writeBool(false);
+    m_out->writeInt32(index);
+    m_out->writeInt32(rgbType);
+    m_out->writeDouble(timestamp);
+    m_out->writeInt32(m_plugin.getPictureWidth());
+    m_out->writeInt32(m_plugin.getPictureHeight());
+    m_out->writeBool(false);
+    m_out->writeInt32(int32_t(offset));
+    m_out->writeInt32(length);
+    m_out->writeInt32(objectMarker);
 }
 
 void CHostileSlave::writeSparseErrorFile()

@@ -3,12 +3,14 @@
 #include "CHonestPlugin.h"
 #include "foundation/String.h"
 #include "platform/IPipeClient.h"
+#include "platform/ISharedMemory.h"
 #include "streams/IDataInStream.h"
 #include "streams/IDataOutStream.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumo {
 class CException;
@@ -41,6 +43,12 @@ public:
         hangInPicture,
         hangIgnoringReport,
         smallPicture,
+        sharedHonest,
+        sharedBadIndex,
+        sharedBadOffset,
+        sharedBadLength,
+        sharedHeldBuffer,
+        sharedShrink,
     };
 
     // The mode of that name; empty for a name that is none.
@@ -78,6 +86,12 @@ private:
     [[noreturn]] void silence();
     void holdPipeUntilClosed();
 
+    bool isSharedMode() const;
+    // Serves the requests of shared pictures; false for any other.
+    bool serveShared(const std::string& name);
+    void takeSharedBuffers();
+    void sendSharedPicture();
+
     void writeSparseErrorFile();
     void writeErrorFile(const lumo::CException& error);
     void deleteErrorFile();
@@ -90,6 +104,8 @@ private:
     lumo::P<lumo::IPipeClient> m_pipe;
     lumo::P<lumo::IDataInStream> m_in;
     lumo::P<lumo::IDataOutStream> m_out;
+    std::vector<lumo::P<lumo::ISharedMemory>> m_sharedBuffers;
+    int32_t m_sharedPicturesSent = 0;
 };
 
 } // namespace nebo::test

@@ -43,6 +43,20 @@
 //                       hang report, then silence.
 //   small-picture       its pictures are 32x24, half the size it announces.
 //
+// The shared modes take the master's offer of shared picture buffers and
+// put pictures into them, buffer after buffer; the other modes answer the
+// offer "notfound", as a slave without shared pictures does.
+//
+//   shared-honest       no lie.
+//   shared-bad-index    the first picture names the buffer past the last.
+//   shared-bad-offset   the first picture's pixels start 16 bytes before
+//                       the buffer's end.
+//   shared-bad-length   the first picture's length is one byte short.
+//   shared-held-buffer  every picture is put into buffer 0, whether the
+//                       master let go of it or not.
+//   shared-shrink       tries to shrink and grow every buffer it receives,
+//                       then serves honestly.
+//
 // Filler is cut short when the master closes the pipe; like every other
 // failure of the connection, that ends the program with 0 and the failure's
 // text in the error file, as nebo_slave ends. A clean "Quit" before a source

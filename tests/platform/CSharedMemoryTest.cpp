@@ -1,0 +1,49 @@
+#include "platform/posix/CSharedMemory.h"
+
+#include "foundation/CError.h"
+#include "foundation/CInvalidArgError.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace lumo::posix {
+namespace {
+
+// What a peer makes of the descriptor it received: its own mapping.
+P<CSharedMemory> receivedCopyOf(const CSharedMemory& memory)
+{
+    return make<CSharedMemory>(CFileDescriptor(::fcntl(memory.getDescriptor(), F_DUPFD_CLOEXEC, 0)));
+}
+
+TEST(CSharedMemoryTest, MadeMemoryIsZeroedSharedAndSealedAgainstEveryChangeOfSize)
+{
+    const P<CSharedMemory> memory = make<CSharedMemory>(10000);
+    ASSERT_EQ(memory->getSize(), 10000);
+    EXPECT_EQ(memory->getData()[0], 0);
+    EXPECT_EQ(memory->getData()[9999], 0);
+
+    const P<CSharedMemory> peer = receivedCopyOf(*memory);
+    EXPECT_EQ(peer->getSize(), 10000);
+    memory->getData()[9999] = 5;
+    EXPECT_EQ(peer->getData()[9999], 5);
+
+    const int descriptor = peer->getDescriptor();
+    EXPECT_EQ(::fcntl(descriptor, F_GET_SEALS), F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL);
+    EXPECT_NE(::ftruncate(descriptor, 0), 0);
+    EXPECT_NE(::ftruncate(descriptor, 20000), 0);
+    EXPECT_NE(::fcntl(descriptor, F_ADD_SEALS, F_SEAL_WRITE), 0);
+    EXPECT_EQ(peer->getSize(), 10000);
+}
+
+TEST(CSharedMemoryTest, ANoSizeOrAnEmptyFileIsRefused)
+{
+    EXPECT_THROW(make<CSharedMemory>(0), CInvalidArgError);
+    EXPECT_THROW(make<CSharedMemory>(CFileDescriptor(::memfd_create("empty", MFD_CLOEXEC))), CError);
+    EXPECT_THROW(make<CSharedMemory>(CFileDescriptor()), CError);
+}
+
+} // namespace
+} // namespace lumo::posix

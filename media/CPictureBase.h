@@ -33,7 +33,7 @@ public:
     // memory manager when it has none.
     bool readWithin(lumo::IDataInStream& in, int32_t maxWidth, int32_t maxHeight);
 
-    // The stored pixels as the wire form carries them: getPixelBytes() bytes
+    // The stored pixels, the layout's bytes of them: getPixelBytes() bytes
     // from getPixelData() (null for an empty picture).
     int64_t getPixelBytes() const { return getLayoutSize(m_width, m_height); }
     const uint8_t* getPixelData() const { return getPixels(); }

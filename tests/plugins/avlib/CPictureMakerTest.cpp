@@ -131,7 +131,7 @@ TEST(CPictureMakerTest, FramesLaidOutAsThePictureBecomeItWithoutACopy)
         frame->linesize[1] = frame->linesize[2] = test.pitch / 2;
         // The picture's bytes: rows of Y, then V, then U, without padding.
         std::vector<uint8_t> expected;
-        for (const auto [plane, rowBytes, rows] : {std::tuple{0, width, height}, std::tuple{2, width / 2, height / 2},
+        for (const auto& [plane, rowBytes, rows] : {std::tuple{0, width, height}, std::tuple{2, width / 2, height / 2},
                                                    std::tuple{1, width / 2, height / 2}})
             for (int row = 0; row < rows; ++row)
                 expected.insert(expected.end(), frame->data[plane] + row * frame->linesize[plane],

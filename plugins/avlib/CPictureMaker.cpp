@@ -4,6 +4,7 @@
 #include "media/CRGBPicture.h"
 #include "media/CYUY2Picture.h"
 #include "media/CYV12Picture.h"
+#include "plugins/avlib/CFrameBlock.h"
 #include "plugins/avlib/throwAvError.h"
 
 extern "C" {
@@ -13,7 +14,6 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,84 +23,23 @@ using lumo::P;
 
 namespace {
 
-// Where the library's plane number i of a layout lies in a picture's block.
-struct SPlaneSpot {
-    int64_t offset;
-    int32_t pitch;
-    int32_t rows;
-};
-
-struct SLayout {
-    int32_t type;
-    AVPixelFormat format;
-};
-
-// The layout a decoder's format maps to without conversion, or none.
-std::optional<SLayout> nativeLayout(AVPixelFormat format)
+// Whether the frame's memory already is a picture's block: every plane at
+// the layout's offset and pitch, and the whole block inside the frame's
+// first buffer.
+bool isLaidOutAs(const AVFrame& frame, const std::vector<SPlaneSpot>& planes, int64_t blockSize)
 {
-    switch (format) {
-    case AV_PIX_FMT_YUV420P:
-    case AV_PIX_FMT_YUVJ420P:
-        return SLayout{common::yv12PictureType, format};
-    case AV_PIX_FMT_NV12:
-        return SLayout{common::nv12PictureType, format};
-    case AV_PIX_FMT_YUYV422:
-        return SLayout{common::yuy2PictureType, format};
-    case AV_PIX_FMT_BGRA:
-        return SLayout{common::rgbPictureType, format};
-    default:
-        return std::nullopt;
-    }
-}
-
-bool isYUV420Family(AVPixelFormat format)
-{
-    const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
-    const uint64_t notYUV = AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL |
-                            AV_PIX_FMT_FLAG_BAYER;
-    return descriptor && !(descriptor->flags & notYUV) && descriptor->nb_components >= 3 &&
-           descriptor->log2_chroma_w == 1 && descriptor->log2_chroma_h == 1;
-}
-
-const SLayout yv12Layout{common::yv12PictureType, AV_PIX_FMT_YUV420P};
-const SLayout rgbLayout{common::rgbPictureType, AV_PIX_FMT_BGRA};
-
-SLayout chooseLayout(AVPixelFormat format, const SPictureSize& size)
-{
-    // Our YUV layouts keep one chroma sample per two pixels (per two rows
-    // for 4:2:0) and have no room for the last column or row of an odd
-    // size, so such pictures go to RGB.
-    if (size.width % 2 != 0 || size.height % 2 != 0)
-        return rgbLayout;
-    if (const std::optional<SLayout> native = nativeLayout(format))
-        return *native;
-    return isYUV420Family(format) ? yv12Layout : rgbLayout;
-}
-
-// The planes in the library's order (YV12 keeps V before U in the block).
-std::vector<SPlaneSpot> planesOf(int32_t type, int32_t width, int32_t height)
-{
-    const int64_t lumaSize = int64_t(width) * height;
-    switch (type) {
-    case common::yv12PictureType: {
-        const int64_t chromaSize = int64_t(width / 2) * (height / 2);
-        return {{0, width, height}, {lumaSize + chromaSize, width / 2, height / 2}, {lumaSize, width / 2, height / 2}};
-    }
-    case common::nv12PictureType:
-        return {{0, width, height}, {lumaSize, width, height / 2}};
-    case common::yuy2PictureType:
-        return {{0, width * 2, height}};
-    default:
-        return {{0, width * 4, height}};
-    }
-}
-
-int64_t blockSizeOf(const std::vector<SPlaneSpot>& planes)
-{
-    int64_t size = 0;
-    for (const SPlaneSpot& plane : planes)
-        size = std::max(size, plane.offset + int64_t(plane.pitch) * plane.rows);
-    return size;
+    const AVBufferRef* buffer = frame.buf[0];
+    if (!buffer || !frame.data[0])
+        return false;
+    const auto start = reinterpret_cast<uintptr_t>(frame.data[0]);
+    const auto bufferStart = reinterpret_cast<uintptr_t>(buffer->data);
+    if (start < bufferStart || start - bufferStart > buffer->size ||
+        buffer->size - (start - bufferStart) < static_cast<uint64_t>(blockSize))
+        return false;
+    for (size_t index = 0; index < planes.size(); ++index)
+        if (frame.data[index] != frame.data[0] + planes[index].offset || frame.linesize[index] != planes[index].pitch)
+            return false;
+    return true;
 }
 
 void copyPlanes(const AVFrame& frame, const std::vector<SPlaneSpot>& planes, uint8_t* block)
@@ -169,32 +108,43 @@ P<common::INEBPicture> CPictureMaker::makePicture(const AVFrame& frame, double t
     const auto format = static_cast<AVPixelFormat>(frame.format);
     const SPictureSize size = getPictureSize(frame.width, frame.height);
     const SLayout layout = chooseLayout(format, size);
-    const std::vector<SPlaneSpot> planes = planesOf(layout.type, size.width, size.height);
+    const std::vector<SPlaneSpot> planes = planesOf(layout.type, size);
     const int64_t blockSize = blockSizeOf(planes);
     if (size.width <= 0 || size.height <= 0 || blockSize > std::numeric_limits<int32_t>::max())
         throwMediaError(uri, "a picture of this size cannot be handed out");
 
+    const bool bAsItIs = layout.format == format && size.width == frame.width && size.height == frame.height;
+    if (bAsItIs && isLaidOutAs(frame, planes, blockSize)) {
+        P<lumo::IMemoryBlock> shared =
+            lumo::make<CFrameBlock>(*frame.buf[0], frame.data[0], static_cast<int32_t>(blockSize));
+        return wrap(layout.type, m_memory, timestamp, std::move(shared), size);
+    }
     P<lumo::IMemoryBlock> block = m_memory->allocate(static_cast<int32_t>(blockSize));
     block->setSize(static_cast<int32_t>(blockSize));
-    const bool bScaled = size.width != frame.width || size.height != frame.height;
-    if (!bScaled && layout.format == format) {
+    if (bAsItIs)
         copyPlanes(frame, planes, block->getData());
-    } else {
-        m_scaler.reset(sws_getCachedContext(m_scaler.release(), frame.width, frame.height, format, size.width,
-                                            size.height, layout.format, SWS_BICUBIC, nullptr, nullptr, nullptr));
-        if (!m_scaler) {
-            const char* name = av_get_pix_fmt_name(format);
-            throwMediaError(uri, std::string("cannot convert pictures from ") + (name ? name : "an unknown format"));
-        }
-        uint8_t* dest[4] = {};
-        int destPitch[4] = {};
-        for (size_t index = 0; index < planes.size(); ++index) {
-            dest[index] = block->getData() + planes[index].offset;
-            destPitch[index] = planes[index].pitch;
-        }
-        sws_scale(m_scaler.get(), frame.data, frame.linesize, 0, frame.height, dest, destPitch);
-    }
+    else
+        convert(frame, size, layout, planes, *block, uri);
     return wrap(layout.type, m_memory, timestamp, std::move(block), size);
+}
+
+void CPictureMaker::convert(const AVFrame& frame, const SPictureSize& size, const SLayout& layout,
+                            const std::vector<SPlaneSpot>& planes, lumo::IMemoryBlock& block, const lumo::IURI& uri)
+{
+    const auto format = static_cast<AVPixelFormat>(frame.format);
+    m_scaler.reset(sws_getCachedContext(m_scaler.release(), frame.width, frame.height, format, size.width,
+                                        size.height, layout.format, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    if (!m_scaler) {
+        const char* name = av_get_pix_fmt_name(format);
+        throwMediaError(uri, std::string("cannot convert pictures from ") + (name ? name : "an unknown format"));
+    }
+    uint8_t* dest[4] = {};
+    int destPitch[4] = {};
+    for (size_t index = 0; index < planes.size(); ++index) {
+        dest[index] = block.getData() + planes[index].offset;
+        destPitch[index] = planes[index].pitch;
+    }
+    sws_scale(m_scaler.get(), frame.data, frame.linesize, 0, frame.height, dest, destPitch);
 }
 
 } // namespace nebo::avlib

@@ -11,9 +11,11 @@ namespace nebo::avlib {
 
 CPictureReader::CPictureReader(std::unique_ptr<CDemuxer> demuxer, int streamIndex,
                                lumo::P<lumo::IMemoryManager> memory)
-    : m_demuxer(std::move(demuxer)), m_decoder(*m_demuxer, streamIndex), m_maker(std::move(memory)),
-      m_pending(makeFrame(m_demuxer->getURI())), m_dropBefore(-std::numeric_limits<double>::infinity())
+    : m_demuxer(std::move(demuxer)), m_buffers(memory), m_decoder(*m_demuxer, streamIndex),
+      m_maker(std::move(memory)), m_pending(makeFrame(m_demuxer->getURI())),
+      m_dropBefore(-std::numeric_limits<double>::infinity())
 {
+    m_buffers.attach(m_decoder.getContext());
 }
 
 void CPictureReader::setMaxSize(int32_t width, int32_t height)

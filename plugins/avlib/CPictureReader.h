@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plugins/avlib/CPictureBuffers.h"
 #include "plugins/avlib/CPictureMaker.h"
 #include "plugins/avlib/CStreamDecoder.h"
 
@@ -42,6 +43,8 @@ private:
     double frameDuration() const;
 
     std::unique_ptr<CDemuxer> m_demuxer;
+    // Outlives the decoder, which asks it for memory.
+    CPictureBuffers m_buffers;
     CStreamDecoder m_decoder;
     CPictureMaker m_maker;
     FramePtr m_pending;

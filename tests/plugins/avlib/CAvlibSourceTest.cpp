@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <map>
+#include <mutex>
 
 namespace {
 
@@ -82,6 +84,9 @@ INSTANTIATE_TEST_SUITE_P(
     Layouts, CAvlibPictureTest,
     ::testing::Values(SPictureCase{"YV12", "yv12.mkv", videoTrack("ffv1", "yuv420p"), ELayout::YV12, 4},
                       SPictureCase{"YV12FromMpeg4", "mpeg4.mp4", videoTrack("mpeg4", "yuv420p"), ELayout::YV12, 4},
+                      // A size the decoder decodes into the picture's block.
+                      SPictureCase{"YV12FromMpeg4InPlace", "mpeg4.nut", videoTrack("mpeg4", "yuv420p", 128, 96, 12, 4),
+                                   ELayout::YV12, 4},
                       SPictureCase{"NV12", "nv12.nut", videoTrack("rawvideo", "nv12"), ELayout::NV12, 3},
                       SPictureCase{"YUY2", "yuy2.avi", videoTrack("rawvideo", "yuyv422"), ELayout::YUY2, 2},
                       SPictureCase{"BGRAInAvi", "bgra.avi", videoTrack("rawvideo", "bgra"), ELayout::RGB, 1},
@@ -193,6 +198,81 @@ INSTANTIATE_TEST_SUITE_P(
                       SSkipCase{"H264InTransportStream", "seek.ts", videoTrack("libx264", "yuv420p", 64, 48, 12, 4),
                                 false}),
     [](const ::testing::TestParamInfo<SSkipCase>& info) { return std::string(info.param.name); });
+
+// Counts the blocks of each size asked for, so that a test can tell
+// pictures copied out of the decoder's memory from ones decoded in place.
+class CCountingMemoryManager : public lumo::CObject, public virtual lumo::IMemoryManager {
+public:
+    P<lumo::IMemoryBlock> allocate(int32_t capacity) override
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_counts[capacity];
+        return m_memory->allocate(capacity);
+    }
+    void purge() override { m_memory->purge(); }
+    int countOf(int32_t capacity)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_counts[capacity];
+    }
+
+private:
+    const P<lumo::IMemoryManager> m_memory = make<lumo::CMemoryManager>(30);
+    std::mutex m_mutex;
+    std::map<int32_t, int> m_counts;
+};
+
+struct SKeptCase {
+    const char* name;
+    const char* file;
+    SVideoSettings video;
+    int32_t maxWidth, maxHeight; // 0: no limit; else the scaled size
+    bool bDecodedInPlace;
+};
+
+void PrintTo(const SKeptCase& test, std::ostream* out) { *out << test.name; }
+
+class CAvlibKeptPicturesTest : public CAvlibSourceTest, public ::testing::WithParamInterface<SKeptCase> {};
+
+// Pictures decoded in place share memory with the decoder's reference
+// frames; every picture is kept to the end, while the decoder goes on.
+TEST_P(CAvlibKeptPicturesTest, PicturesKeptWhileDecodingGoesOnStayAsTheDecoderMadeThem)
+{
+    const SKeptCase& test = GetParam();
+    const std::string path = writeClip(test.file, videoClip(test.video));
+    const auto expected = nebo::testing::decodeReferencePictures(path, ELayout::YV12, test.maxWidth, test.maxHeight);
+    const P<CCountingMemoryManager> memory = make<CCountingMemoryManager>();
+    const P<nebo::avlib::CAvlibSource> source =
+        make<nebo::avlib::CAvlibSource>(*uriOf(path), nebo::common::pictureSourceType, memory, nullptr);
+    source->setMaxSize(test.maxWidth, test.maxHeight);
+    source->open();
+    std::vector<P<nebo::common::INEBPicture>> kept;
+    while (const P<nebo::common::INEBPicture> picture = source->getNextPicture())
+        kept.push_back(picture);
+    source->close();
+
+    ASSERT_EQ(kept.size(), expected.size());
+    for (size_t index = 0; index < kept.size(); ++index) {
+        SCOPED_TRACE("picture " + std::to_string(index));
+        expectPicture(kept[index], expected[index], nebo::common::yv12PictureType);
+    }
+    // A block of exactly a picture's size is one the picture was copied or
+    // converted into.
+    const int32_t pictureBytes = expected[0].width * expected[0].height * 3 / 2;
+    EXPECT_EQ(memory->countOf(pictureBytes) == 0, test.bDecodedInPlace);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Decoders, CAvlibKeptPicturesTest,
+    ::testing::Values(
+        SKeptCase{"Mpeg4InPlace", "mpeg4.nut", videoTrack("mpeg4", "yuv420p", 128, 96, 12, 4), 0, 0, true},
+        SKeptCase{"Ffv1InPlace", "ffv1.mkv", videoTrack("ffv1", "yuv420p", 256, 64, 6), 0, 0, true},
+        // Frames decoded into lent blocks, then scaled.
+        SKeptCase{"Mpeg4Scaled", "scaled.nut", videoTrack("mpeg4", "yuv420p", 128, 96, 6, 3), 64, 48, false},
+        SKeptCase{"Mpeg4RowsBeyondThePlaneCopied", "rows.nut", videoTrack("mpeg4", "yuv420p", 64, 48, 12, 4), 0, 0,
+                  false},
+        SKeptCase{"H264Copied", "h264.mp4", videoTrack("libx264", "yuv420p", 128, 96, 12, 4), 0, 0, false}),
+    [](const ::testing::TestParamInfo<SKeptCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
 {

@@ -1,0 +1,89 @@
+// Which frames a decoder is lent a picture's block for, and how the block
+// is laid out, with the library's real decoders opened at each size.
+#include "plugins/avlib/CPictureBuffers.h"
+
+#include "streams/CMemoryManager.h"
+
+extern "C" {
+#include <libavutil/cpu.h>
+}
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+namespace {
+
+using lumo::P;
+
+struct SFrameCase {
+    const char* name;
+    AVCodecID codec;
+    AVPixelFormat format;
+    int width, height;    // as the decoder knows the pictures
+    int frameHeight;      // as it asks for the frame, coded rows included
+    bool bLent;
+};
+
+void PrintTo(const SFrameCase& test, std::ostream* out) { *out << test.name; }
+
+class CPictureBuffersTest : public ::testing::TestWithParam<SFrameCase> {};
+
+TEST_P(CPictureBuffersTest, OnlyFramesThatFitOurFixedPitchesAndPlanesAreLent)
+{
+    const SFrameCase& test = GetParam();
+    const AVCodec* decoder = avcodec_find_decoder(test.codec);
+    ASSERT_TRUE(decoder);
+    nebo::avlib::CodecContextPtr context(avcodec_alloc_context3(decoder));
+    context->width = test.width;
+    context->height = test.height;
+    context->pix_fmt = test.format;
+    ASSERT_EQ(avcodec_open2(context.get(), decoder, nullptr), 0);
+
+    const P<lumo::CMemoryManager> memory = lumo::make<lumo::CMemoryManager>(30);
+    nebo::avlib::CPictureBuffers buffers(memory);
+    nebo::avlib::FramePtr frame(av_frame_alloc());
+    frame->format = test.format;
+    frame->width = test.width;
+    frame->height = test.frameHeight;
+    ASSERT_EQ(buffers.lend(*context, *frame), test.bLent);
+    if (!test.bLent) {
+        EXPECT_FALSE(frame->buf[0]);
+        EXPECT_FALSE(frame->data[0]);
+        return;
+    }
+
+    // YV12 in the picture's block: Y, then V, then U, tight rows.
+    const int64_t luma = int64_t(test.width) * test.height;
+    ASSERT_TRUE(frame->buf[0]);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(frame->data[0]) % av_cpu_max_align(), 0u);
+    EXPECT_EQ(frame->data[2] - frame->data[0], luma);
+    EXPECT_EQ(frame->data[1] - frame->data[0], luma + luma / 4);
+    EXPECT_EQ(frame->linesize[0], test.width);
+    EXPECT_EQ(frame->linesize[1], test.width / 2);
+    EXPECT_EQ(frame->linesize[2], test.width / 2);
+    EXPECT_GE(frame->buf[0]->data + frame->buf[0]->size, frame->data[0] + luma + luma / 2);
+    EXPECT_EQ(frame->extended_data, frame->data);
+    // The block goes back to the manager with the frame's last reference.
+    EXPECT_EQ(memory->getCachedBytes(), 0);
+    av_frame_unref(frame.get());
+    EXPECT_GT(memory->getCachedBytes(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frames, CPictureBuffersTest,
+    ::testing::Values(
+        SFrameCase{"Mpeg4WholeMacroblocks", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 128, 96, 96, true},
+        SFrameCase{"Ffv1", AV_CODEC_ID_FFV1, AV_PIX_FMT_YUV420P, 256, 64, 64, true},
+        // 1080 rows are decoded as 1088 and more; they would run into V.
+        SFrameCase{"Mpeg4RowsBeyondTheLumaPlane", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 1920, 1080, 1080, false},
+        SFrameCase{"Mpeg4LargerCodedFrame", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 128, 96, 112, false},
+        SFrameCase{"Mpeg4SmallerThanItsRowAlignment", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 64, 48, 48, false},
+        // Its motion compensation reads rows below the plane.
+        SFrameCase{"H264", AV_CODEC_ID_H264, AV_PIX_FMT_YUV420P, 128, 96, 96, false},
+        SFrameCase{"NotOurLayout", AV_CODEC_ID_FFV1, AV_PIX_FMT_YUV444P, 128, 96, 96, false},
+        SFrameCase{"OddSizeGoesToRGB", AV_CODEC_ID_FFV1, AV_PIX_FMT_YUV420P, 127, 96, 96, false}),
+    [](const ::testing::TestParamInfo<SFrameCase>& info) { return std::string(info.param.name); });
+
+} // namespace

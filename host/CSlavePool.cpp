@@ -11,7 +11,10 @@
 #include "platform/IThreadManager.h"
 #include "platform/getTickCount.h"
 
+#include <cstdlib>
 #include <exception>
+#include <mutex>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -26,6 +29,53 @@ namespace {
 // "warning": a plugin whose slaves cannot start is worth knowing about.
 constexpr int32_t failedStartLogLevel = 1;
 constexpr uint32_t readyPollMs = 5;
+
+// The pools that are open. A master that ends normally without closing its
+// pool still leaves no waiting slave, nor its error file: they are ended at
+// exit, before the process-wide instances the pools use go. Never
+// destroyed, so that a pool released at exit may still reach them; the lock
+// is recursive, as closing a pool unregisters it.
+std::recursive_mutex& getOpenPoolsLock()
+{
+    static auto* const lock = new std::recursive_mutex;
+    return *lock;
+}
+
+std::set<CSlavePool*>& getOpenPools()
+{
+    static auto* const pools = new std::set<CSlavePool*>;
+    return *pools;
+}
+
+void closeOpenPools()
+{
+    // Held throughout, so that a pool released meanwhile waits for its close
+    // to end before it goes.
+    const std::lock_guard<std::recursive_mutex> lock(getOpenPoolsLock());
+    const std::set<CSlavePool*> pools = std::move(getOpenPools());
+    getOpenPools().clear();
+    for (CSlavePool* pool : pools) {
+        try {
+            pool->close();
+        } catch (const std::exception&) {
+            // The slaves see their pipe close as the process ends.
+        }
+    }
+}
+
+void registerOpenPool(CSlavePool* pool)
+{
+    static const bool bRegistered = std::atexit(&closeOpenPools) == 0;
+    (void)bRegistered;
+    const std::lock_guard<std::recursive_mutex> lock(getOpenPoolsLock());
+    getOpenPools().insert(pool);
+}
+
+void unregisterOpenPool(CSlavePool* pool)
+{
+    const std::lock_guard<std::recursive_mutex> lock(getOpenPoolsLock());
+    getOpenPools().erase(pool);
+}
 
 // What a slave needs of the master's context, and nothing that could hold
 // the pool.
@@ -52,9 +102,17 @@ CSlavePool::CSlavePool(const P<INEBContext>& context, int32_t slavesPerPlugin)
     if (!context)
         throw lumo::CInvalidArgError(String("the context must not be null"), String("CSlavePool"), this);
     m_slaveContext = copySlaveSettings(*context);
-    if (m_slavesPerPlugin > 0)
+    if (m_slavesPerPlugin == 0)
+        return;
+    registerOpenPool(this);
+    try {
         // Weak: close() ends the thread before the pool goes.
-        m_thread = lumo::getThreadManager()->createThread(lumo::CThreadCallable(this, &CSlavePool::runRefills, false));
+        m_thread =
+            lumo::getThreadManager()->createThread(lumo::CThreadCallable(this, &CSlavePool::runRefills, false));
+    } catch (...) {
+        unregisterOpenPool(this);
+        throw;
+    }
 }
 
 CSlavePool::~CSlavePool()
@@ -126,14 +184,15 @@ bool CSlavePool::waitUntilReady(const String& pluginName, int32_t waitMs)
 
 void CSlavePool::close()
 {
+    unregisterOpenPool(this);
     std::vector<P<CSlaveHandler>> waiting;
     {
         const lumo::CScopedLock lock(m_mutex);
         m_bClosed = true;
-        for (auto& [name, plugin] : m_plugins) {
-            for (P<CSlaveHandler>& handler : plugin.waiting)
+        for (auto& plugin : m_plugins) {
+            for (P<CSlaveHandler>& handler : plugin.second.waiting)
                 waiting.push_back(std::move(handler));
-            plugin.waiting.clear();
+            plugin.second.waiting.clear();
         }
     }
     if (m_thread) {

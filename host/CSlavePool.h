@@ -28,8 +28,9 @@ namespace nebo::common {
 // The slaves start with the limits, slave program, memory manager and log
 // of the context the pool is made with, as they are then; the pool keeps a
 // copy of them, not the context, so a context may hold its pool. Closing or
-// releasing the pool ends every slave that waits in it; none outlives it.
-// Thread-safe.
+// releasing the pool ends every slave that waits in it; so does the
+// process's normal end (std::exit, or returning from main) for a pool still
+// open then. Thread-safe.
 class CSlavePool : public lumo::CObject {
 public:
     static constexpr int32_t maxSlavesPerPlugin = 16;

@@ -11,10 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <vector>
 
@@ -182,6 +184,28 @@ TEST_F(CSlavePoolTest, ClosingOrReleasingThePoolEndsEveryWaitingSlaveAndLeavesNo
         EXPECT_EQ(errorFiles(), std::vector<std::string>());
         m_context->setSlavePool(nullptr);
     }
+}
+
+// Run first thing in its own process (ctest runs each case alone), so that
+// the fork copies no other thread.
+TEST_F(CSlavePoolTest, PoolLeftOpenIsClosedWhenTheProcessEnds)
+{
+    const std::string marker = "NEBO_POOL_EXIT_TEST=" + std::to_string(getpid());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        putenv(const_cast<char*>(marker.c_str()));
+        // Never released: only the process's end can close it.
+        const P<CSlavePool> pool = make<CSlavePool>(m_context, 2);
+        pool->prepare(demo);
+        std::exit(pool->waitUntilReady(demo, readyWaitMs) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the pool did not fill";
+    const std::string slave = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "nebo_slave").string();
+    EXPECT_TRUE(nebo::test::noProcessRuns(slave, marker));
+    EXPECT_EQ(errorFiles(), std::vector<std::string>());
 }
 
 } // namespace

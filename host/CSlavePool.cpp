@@ -98,9 +98,9 @@ CSlavePool::CSlavePool(const P<INEBContext>& context, int32_t slavesPerPlugin)
     if (slavesPerPlugin < 0 || slavesPerPlugin > maxSlavesPerPlugin)
         throw lumo::CInvalidArgError(String::fromUTF8("a pool keeps 0 to " + std::to_string(maxSlavesPerPlugin) +
                                                       " slaves per plugin, not " + std::to_string(slavesPerPlugin)),
-                                     String("CSlavePool"), this);
+                                     String("CSlavePool"));
     if (!context)
-        throw lumo::CInvalidArgError(String("the context must not be null"), String("CSlavePool"), this);
+        throw lumo::CInvalidArgError(String("the context must not be null"), String("CSlavePool"));
     m_slaveContext = copySlaveSettings(*context);
     if (m_slavesPerPlugin == 0)
         return;

@@ -2,8 +2,9 @@
 // clips: with `nebo_probe -j 2 --json --frames 1` (a process for the probe,
 // slaves for every medium), beside the same clips read in this process
 // with the demo plugin loaded here, two threads, the baseline, in the same
-// run. The probe is timed twice: with the one plugin the clips need, and
-// as people call it, with every plugin beside it.
+// run. The probe is timed three times: with the one plugin the clips need,
+// first without slaves started ahead (--pool 0), then with its default pool;
+// and as people call it, with every plugin beside it.
 
 #include "bench/benchSupport.h"
 #include "foundation/castObject.h"
@@ -127,9 +128,10 @@ double runProbe(const std::string& options, const std::vector<std::string>& uris
 int run(const std::string&)
 {
     const std::vector<std::string> uris = clipURIs();
-    std::vector<double> inProcess, probeOne, probeAll;
+    std::vector<double> inProcess, probeUnpooled, probeOne, probeAll;
     for (int i = 0; i < rounds; ++i) {
         inProcess.push_back(readInProcess(uris));
+        probeUnpooled.push_back(runProbe("--plugin nebo_demo --pool 0", uris));
         probeOne.push_back(runProbe("--plugin nebo_demo", uris));
         probeAll.push_back(runProbe("", uris));
     }
@@ -138,6 +140,8 @@ int run(const std::string&)
                 "%d:\n",
                 threadCount, rounds, clipCount);
     std::printf("  in process (nebo_demo)                 %8.1f\n", baseline);
+    std::printf("  nebo_probe --plugin nebo_demo --pool 0 %8.1f   ratio %6.3f\n", median(probeUnpooled),
+                median(probeUnpooled) / baseline);
     std::printf("  nebo_probe --plugin nebo_demo          %8.1f   ratio %6.3f\n", median(probeOne),
                 median(probeOne) / baseline);
     std::printf("  nebo_probe, every plugin               %8.1f   ratio %6.3f\n", median(probeAll),

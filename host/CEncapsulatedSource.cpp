@@ -5,6 +5,7 @@
 #include "host/CNEBError.h"
 #include "host/CSlaveError.h"
 #include "host/CSlaveHandler.h"
+#include "host/CSlavePool.h"
 #include "host/ISourceServer.h"
 #include "host/findOpeningFailure.h"
 #include "host/getErrorText.h"
@@ -151,8 +152,7 @@ void CEncapsulatedSource::startPrefetchingWhenAsked()
 void CEncapsulatedSource::createSourceInSlave()
 {
     // Kept only once the source exists: on failure its release ends the slave.
-    const P<CSlaveHandler> handler =
-        make<CSlaveHandler>(m_context, m_pluginName, lumo::IProcess::priorityBelowNormal);
+    const P<CSlaveHandler> handler = takeSlave();
     const P<INEBPluginRemote> plugin = handler->callIntoSlave([&] { return handler->getClient(); });
     // The slave opens the source to test it, which is where a plugin may hang.
     handler->callWithinLimit("tryCreateSource", [&] {
@@ -174,6 +174,14 @@ void CEncapsulatedSource::createSourceInSlave()
         setViews(source);
     });
     m_slaveHandler = handler;
+}
+
+P<CSlaveHandler> CEncapsulatedSource::takeSlave()
+{
+    if (const P<CSlavePool> pool = m_context->getSlavePool())
+        if (P<CSlaveHandler> handler = pool->take(m_pluginName, m_context))
+            return handler;
+    return make<CSlaveHandler>(m_context, m_pluginName, lumo::IProcess::priorityBelowNormal);
 }
 
 void CEncapsulatedSource::setViews(const P<ISource>& source)

@@ -23,7 +23,8 @@ namespace nebo::common {
 class CSlaveHandler;
 
 // A source of a boxed plugin. It only remembers the request until open(),
-// which starts a slave and makes the real source there. Every call into that
+// which starts a slave (or takes one started ahead from the context's
+// CSlavePool) and makes the real source there. Every call into that
 // source is taken one at a time. When the context asks for prefetching, a
 // thread of its own keeps up to three pictures ahead of the reader, so that
 // reading a picture costs no round trip to the slave. The slave's log is
@@ -146,6 +147,9 @@ private:
     void requireOpened();
 
     void createSourceInSlave();
+    // One from the context's slave pool when one is ready, else a new one
+    // that starts when first called.
+    lumo::P<CSlaveHandler> takeSlave();
     void startPrefetchingWhenAsked();
     void setViews(const lumo::P<ISource>& source);
     // Ends the slave and keeps how it ended.

@@ -4,6 +4,7 @@
 #include "foundation/CParseError.h"
 #include "host/CBaseDirectories.h"
 #include "host/CNullLogManager.h"
+#include "host/CSlavePool.h"
 #include "streams/CMemoryManager.h"
 #include "streams/IDataInStream.h"
 #include "streams/IDataOutStream.h"
@@ -16,6 +17,9 @@ CSimpleNEBContext::CSimpleNEBContext()
       m_logManager(lumo::make<CNullLogManager>())
 {
 }
+
+// Here, where the pool's class is known.
+CSimpleNEBContext::~CSimpleNEBContext() = default;
 
 void CSimpleNEBContext::setMemoryManager(lumo::P<lumo::IMemoryManager> manager)
 {
@@ -122,6 +126,16 @@ void CSimpleNEBContext::setResumeAfterSlaveFailure(bool bResume)
 bool CSimpleNEBContext::getResumeAfterSlaveFailure()
 {
     return m_bResumeAfterSlaveFailure;
+}
+
+void CSimpleNEBContext::setSlavePool(lumo::P<CSlavePool> pool)
+{
+    m_slavePool = std::move(pool);
+}
+
+lumo::P<CSlavePool> CSimpleNEBContext::getSlavePool()
+{
+    return m_slavePool;
 }
 
 void CSimpleNEBContext::write(lumo::IDataOutStream& out)

@@ -15,6 +15,7 @@ namespace nebo::common {
 class CSimpleNEBContext : public lumo::CObject, public virtual INEBContext {
 public:
     CSimpleNEBContext();
+    ~CSimpleNEBContext() override;
 
     void setMemoryManager(lumo::P<lumo::IMemoryManager> manager) override;
     lumo::P<lumo::IMemoryManager> getMemoryManager() override;
@@ -37,6 +38,8 @@ public:
     void setSlaveProgram(lumo::P<lumo::CURI> program) override;
     void setResumeAfterSlaveFailure(bool bResume) override;
     bool getResumeAfterSlaveFailure() override;
+    void setSlavePool(lumo::P<CSlavePool> pool) override;
+    lumo::P<CSlavePool> getSlavePool() override;
 
     // The flags, the second and the temporary folder, the library names.
     void write(lumo::IDataOutStream& out) override;
@@ -61,6 +64,7 @@ private:
     SSlaveLimits m_slaveLimits;
     lumo::P<lumo::CURI> m_slaveProgram;
     bool m_bResumeAfterSlaveFailure = false;
+    lumo::P<CSlavePool> m_slavePool;
 };
 
 } // namespace nebo::common

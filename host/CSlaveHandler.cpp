@@ -157,13 +157,33 @@ void CSlaveHandler::createSlave()
     callWithinLimit("getLog", [this] { takeStartUpLog(); });
 }
 
+void CSlaveHandler::startAhead()
+{
+    m_bKeepsStartUpLog = true;
+    getClient();
+}
+
+void CSlaveHandler::handOver(P<INEBContext> context)
+{
+    m_context = std::move(context);
+    logStartUpLog(m_startUpLog);
+    m_startUpLog = String();
+}
+
 void CSlaveHandler::takeStartUpLog()
 {
+    // Whoever takes over a slave started ahead may log where its starter
+    // does not, so that one always asks.
+    if (m_bKeepsStartUpLog)
+        m_startUpLog = m_client->getLog();
+    else if (m_context->getLogManager())
+        logStartUpLog(m_client->getLog());
+}
+
+void CSlaveHandler::logStartUpLog(const String& text)
+{
     const P<ILogManager> log = m_context->getLogManager();
-    if (!log)
-        return;
-    const String text = m_client->getLog();
-    if (!text.isEmpty())
+    if (log && !text.isEmpty())
         log->logXml(log->getLogLevel(), text);
 }
 

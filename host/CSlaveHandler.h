@@ -66,6 +66,15 @@ public:
     // pipe's errors (an unsafe pipe folder among them), and CNEBError when
     // the slave does not connect and take its first call in time or fails.
     lumo::P<INEBPluginRemote> getClient();
+    // Starts the slave as the first getClient() does, but keeps the log it
+    // brings from its start for the context it is handed over to. Throws
+    // what getClient() throws.
+    void startAhead();
+    // For a slave started ahead, before any other call: from now on
+    // `context`'s log hears of the slave, beginning with its start-up log.
+    // The limits, slave program and memory manager stay those it started
+    // with.
+    void handOver(lumo::P<INEBContext> context);
     // Throws CSlaveError with the slave's error text or crash report once
     // the error file holds one; returns otherwise. Reads at most
     // SSlaveLimits::maxErrorFileBytes and says so when the file holds more.
@@ -131,6 +140,7 @@ private:
 
     void createSlave();
     void takeStartUpLog();
+    void logStartUpLog(const lumo::String& text);
     // The context's, else the one the plugin folders find.
     lumo::P<lumo::CURI> getSlaveProgram(const CPluginFolders& folders);
     // Ends a slave that did not connect and says why, with its own text
@@ -183,6 +193,10 @@ private:
     // Set when the master ended, or asked to end, a slave that still ran.
     std::atomic<bool> m_bKilledRunningSlave{false};
     std::optional<lumo::SProcessEnd> m_end;
+    // Set for a slave started ahead: its start-up log waits in m_startUpLog
+    // for handOver.
+    bool m_bKeepsStartUpLog = false;
+    lumo::String m_startUpLog;
 };
 
 template <class F> auto CSlaveHandler::callIntoSlave(F&& call) -> decltype(call())

@@ -35,6 +35,9 @@ TEST(CProbeOptionsTest, ReadsOptionsAndTheMediaInAnyOrder)
     EXPECT_EQ(many.jobs, 3);
     EXPECT_TRUE(many.bJSON);
     EXPECT_EQ(CProbeOptions::parse({"--jobs", "256", "a.demo"}).jobs, 256);
+    EXPECT_FALSE(many.poolSize);
+    EXPECT_EQ(CProbeOptions::parse({"--pool", "0", "a.demo"}).poolSize, 0);
+    EXPECT_EQ(CProbeOptions::parse({"a.demo", "--pool", "16"}).poolSize, 16);
 }
 
 TEST(CProbeOptionsTest, RefusesCommandLinesItCannotFollow)
@@ -47,6 +50,9 @@ TEST(CProbeOptionsTest, RefusesCommandLinesItCannotFollow)
         {{"a.demo", "-j", "0"}, "-j wants a whole number from 1 to 256"},
         {{"a.demo", "--jobs", "257"}, "--jobs wants a whole number from 1 to 256"},
         {{"a.demo", "-j", "2", "-j", "2"}, "-j is given more than once"},
+        {{"a.demo", "--pool", "-1"}, "--pool wants a whole number from 0 to 16"},
+        {{"a.demo", "--pool", "17"}, "--pool wants a whole number from 0 to 16"},
+        {{"a.demo", "--pool"}, "--pool needs a value"},
         {{"--fast", "a.demo"}, "unknown option --fast"},
         {{"a.demo", "--log", "--log"}, "--log is given more than once"},
         {{"a.demo", "--frames"}, "--frames needs a value"},

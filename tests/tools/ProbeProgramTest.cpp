@@ -763,6 +763,33 @@ TEST_F(ProbeProgramTest, ExitsWithWhetherEveryMediumWasRead)
     }
 }
 
+// Slaves started ahead change nothing of what a batch reports, and none is
+// left behind when the probe ends, nor its error file.
+TEST_F(ProbeProgramTest, ProbesABatchAlikeWithOrWithoutSlavesStartedAhead)
+{
+    std::vector<std::string> media;
+    for (int i = 0; i < 6; ++i)
+        media.push_back("file:///x" + std::to_string(i) + ".demo?w=16&h=16&frames=" + std::to_string(i + 1));
+    const std::string marker = "NEBO_POOL_TEST_MARKER=" + std::to_string(getpid());
+    std::vector<json> reports[3];
+    const std::vector<std::string> pools[] = {{"--pool", "0"}, {}, {"--pool", "3"}};
+    for (size_t p = 0; p < 3; ++p) {
+        std::vector<std::string> arguments = {"-j", "1", "--json"};
+        arguments.insert(arguments.end(), pools[p].begin(), pools[p].end());
+        arguments.insert(arguments.end(), media.begin(), media.end());
+        const SRun result = runProgram(binFolder() / "nebo_probe", arguments, marker);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        for (const json& document : result.documents())
+            reports[p].push_back(withoutTimes(document));
+        ASSERT_EQ(reports[p].size(), media.size()) << result.out;
+        EXPECT_TRUE(nebo::test::noProcessRuns((binFolder() / "nebo_slave").string(), marker));
+        for (const std::string& name : nebo::test::filesIn(m_folder.pathOf("")))
+            EXPECT_NE(name.rfind("nebo_slave_", 0), 0u) << name;
+    }
+    EXPECT_EQ(reports[1], reports[0]);
+    EXPECT_EQ(reports[2], reports[0]);
+}
+
 TEST_F(HostileProbeTest, ReportsPicturesOfAnotherSizeThanAnnounced)
 {
     const SRun result = runProgram(programPath("nebo_probe"),

@@ -19,6 +19,7 @@
 #include <cmath>
 #include <exception>
 #include <filesystem>
+#include <utility>
 
 namespace nebo::probe {
 
@@ -90,8 +91,9 @@ std::vector<SSoundTrack> copyTracks(const P<common::IAudioStreamInfos>& infos)
 
 } // namespace
 
-CMediaProbe::CMediaProbe(const CProbeOptions& options, IProbeListener& listener, std::ostream* progress)
-    : m_options(options), m_listener(listener), m_progress(progress)
+CMediaProbe::CMediaProbe(const CProbeOptions& options, IProbeListener& listener, std::ostream* progress,
+                         lumo::P<common::CSlavePool> pool)
+    : m_options(options), m_listener(listener), m_progress(progress), m_pool(std::move(pool))
 {
 }
 
@@ -160,7 +162,7 @@ bool CMediaProbe::checkOutputFolders()
 
 void CMediaProbe::open(const lumo::IURI& uri)
 {
-    m_context = makeProbeContext(m_options);
+    m_context = makeProbeContext(m_options, m_pool);
     m_handler = lumo::make<common::CPluginHandler>(m_context, true);
     if (m_handler->getPluginCount() == 0) {
         m_pluginFailures = copyFailures(m_handler->getLoadFailures());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/CPluginHandler.h"
+#include "host/CSlavePool.h"
 #include "host/INEBContext.h"
 #include "tools/probe/CProbeOptions.h"
 #include "tools/probe/IProbeListener.h"
@@ -20,8 +21,10 @@ namespace nebo::probe {
 class CMediaProbe {
 public:
     // `listener`, `progress` (a progress bar while decoding; null for none)
-    // and `options` must outlive the probe.
-    CMediaProbe(const CProbeOptions& options, IProbeListener& listener, std::ostream* progress);
+    // and `options` must outlive the probe. The medium's slave comes from
+    // `pool` when one is ready there (null for no pool).
+    CMediaProbe(const CProbeOptions& options, IProbeListener& listener, std::ostream* progress,
+                lumo::P<common::CSlavePool> pool = nullptr);
 
     // Probes `uri`, named `input` on the command line; call once. Throws
     // nothing of the plugins' side: every failure is in the report, with
@@ -58,6 +61,7 @@ private:
     const CProbeOptions& m_options;
     IProbeListener& m_listener;
     std::ostream* const m_progress;
+    const lumo::P<common::CSlavePool> m_pool;
     SMediumReport m_report;
     // The reasons behind the error being thrown, when plugins failed.
     std::vector<SPluginFailure> m_pluginFailures;

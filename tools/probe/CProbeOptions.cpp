@@ -1,5 +1,6 @@
 #include "tools/probe/CProbeOptions.h"
 
+#include "host/CSlavePool.h"
 #include "tools/probe/CUsageError.h"
 
 #include <charconv>
@@ -66,6 +67,16 @@ int32_t parseJobs(const std::string& option, const std::string& text)
     return jobs;
 }
 
+int32_t parsePoolSize(const std::string& option, const std::string& text)
+{
+    constexpr int32_t most = common::CSlavePool::maxSlavesPerPlugin;
+    int32_t size = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), size);
+    if (error != std::errc() || end != text.data() + text.size() || size < 0 || size > most)
+        refuse(option + " wants a whole number from 0 to " + std::to_string(most) + ", not \"" + text + "\"");
+    return size;
+}
+
 // Whole milliseconds from 1 ms to a day.
 int32_t parseTimeout(const std::string& option, const std::string& text)
 {
@@ -101,6 +112,8 @@ void applyOption(CProbeOptions& options, const std::string& option, CArgumentCur
         options.bJSON = true;
     else if (option == "-j" || option == "--jobs")
         options.jobs = parseJobs(option, cursor.takeValueOf(option));
+    else if (option == "--pool")
+        options.poolSize = parsePoolSize(option, cursor.takeValueOf(option));
     else if (option == "--recursive")
         options.media.push_back({cursor.takeValueOf(option), true});
     else
@@ -160,6 +173,11 @@ std::string getUsageText()
            "  --recursive FOLDER    probe every file below FOLDER, in name order\n"
            "  -j, --jobs N          probe up to N media side by side (default: the\n"
            "                        number of processors)\n"
+           "  --pool N              keep N slaves per plugin started ahead while\n"
+           "                        several media are probed, so that a medium\n"
+           "                        need not wait for its slave to start (0 to\n"
+           "                        16; default: the number of jobs, at most the\n"
+           "                        media that wait for a job, at most 16)\n"
            "  --log                 print the log the plugins and slaves collected\n"
            "  --timeout SECONDS     end a slave that does not answer within SECONDS\n"
            "                        (default 10); the call then fails\n"

@@ -30,6 +30,9 @@ struct CProbeOptions {
     bool bJSON = false;
     // How many media are probed side by side; the number of processors when unset.
     std::optional<int32_t> jobs;
+    // How many slaves per plugin are started ahead for a batch; see
+    // choosePoolSize for the default.
+    std::optional<int32_t> poolSize;
     // The one plugin to use; empty for every plugin beside the program.
     std::string pluginName;
     // Decoding stops after this many pictures.

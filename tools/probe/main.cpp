@@ -6,10 +6,12 @@
 #include "tools/probe/CProgressBar.h"
 #include "tools/probe/CTextReport.h"
 #include "tools/probe/CUsageError.h"
+#include "tools/probe/choosePoolSize.h"
 #include "tools/probe/collectMedia.h"
 #include "tools/probe/formatJSONReport.h"
 #include "tools/probe/formatNumber.h"
 #include "tools/probe/isErrorOutputTerminal.h"
+#include "tools/probe/makeProbeContext.h"
 #include "tools/probe/runInOrder.h"
 #include "tools/probe/toMediaURI.h"
 
@@ -64,7 +66,7 @@ int probeOne(const SRequest& request)
 
 // Each medium reports into buffers of its own, printed in the order named;
 // the errors name the medium.
-SMediumOutput probeQuietly(const SRequest& request, size_t index)
+SMediumOutput probeQuietly(const SRequest& request, size_t index, const lumo::P<nebo::common::CSlavePool>& pool)
 {
     const CProbeOptions& options = request.options;
     std::ostringstream facts;
@@ -72,7 +74,7 @@ SMediumOutput probeQuietly(const SRequest& request, size_t index)
     // A file found in a folder may have any name.
     CTextReport text(options.bJSON ? nullptr : &facts, errors,
                      errorPrefix + lumo::escapeControlCharacters(request.media[index]) + ": ", options.bPrintLog);
-    CMediaProbe probe(options, text, nullptr);
+    CMediaProbe probe(options, text, nullptr, pool);
     const SMediumReport report = probe.run(request.media[index], *request.uris[index]);
     if (options.bJSON)
         facts << formatJSONReport(report) << '\n';
@@ -86,13 +88,18 @@ int probeMany(const SRequest& request)
     const size_t count = request.media.size();
     const size_t jobs = request.options.jobs ? size_t(*request.options.jobs)
                                              : std::max<size_t>(std::thread::hardware_concurrency(), 1);
+    const int32_t poolSize = choosePoolSize(request.options, count, jobs);
+    // Shared by the media's contexts; it ends its waiting slaves when the
+    // batch is done.
+    const lumo::P<nebo::common::CSlavePool> pool =
+        poolSize > 0 ? lumo::make<nebo::common::CSlavePool>(makeSlaveContext(request.options), poolSize) : nullptr;
     std::optional<CProgressBar> bar;
     if (isErrorOutputTerminal())
         bar.emplace(std::cerr, int64_t(count), "media");
     size_t failed = 0;
     int64_t pictures = 0;
     runInOrder(
-        count, jobs, [&](size_t index) { return probeQuietly(request, index); },
+        count, jobs, [&](size_t index) { return probeQuietly(request, index, pool); },
         [&](size_t index, const SMediumOutput& output) {
             if (bar)
                 bar->hide();
@@ -108,6 +115,8 @@ int probeMany(const SRequest& request)
             if (bar)
                 bar->update(int64_t(finished));
         });
+    if (pool)
+        pool->close();
     if (bar)
         bar->finish();
     if (!request.options.bJSON) {

@@ -4,6 +4,7 @@
 #include "host/CLogManager.h"
 #include "host/CPluginFolders.h"
 #include "host/CSimpleNEBContext.h"
+#include "host/CSlavePool.h"
 #include "tools/probe/listPluginNames.h"
 
 namespace nebo::probe {
@@ -27,7 +28,7 @@ std::vector<std::string> getPluginNames(const std::string& pluginName)
 
 } // namespace
 
-lumo::P<common::INEBContext> makeProbeContext(const CProbeOptions& options)
+lumo::P<common::INEBContext> makeSlaveContext(const CProbeOptions& options)
 {
     const lumo::P<common::CSimpleNEBContext> context = lumo::make<common::CSimpleNEBContext>();
     context->setLogManager(lumo::make<common::CLogManager>(lumo::String("nebo_probe")));
@@ -42,6 +43,13 @@ lumo::P<common::INEBContext> makeProbeContext(const CProbeOptions& options)
         limits.timeoutMs = *options.timeoutMs;
         context->setSlaveLimits(limits);
     }
+    return context;
+}
+
+lumo::P<common::INEBContext> makeProbeContext(const CProbeOptions& options, const lumo::P<common::CSlavePool>& pool)
+{
+    const lumo::P<common::INEBContext> context = makeSlaveContext(options);
+    context->setSlavePool(pool);
     for (const std::string& name : getPluginNames(options.pluginName))
         context->addPluginLibrary(lumo::String::fromUTF8(name));
     return context;

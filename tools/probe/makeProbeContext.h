@@ -1,15 +1,20 @@
 #pragma once
 
+#include "host/CSlavePool.h"
 #include "host/INEBContext.h"
 #include "tools/probe/CProbeOptions.h"
 
 namespace nebo::probe {
 
 // A context whose log keeps entries up to "info", whose sources do not
-// prefetch, whose slaves get the options' time limit, and that names the
-// plugins to load: the options' plugin alone, or when none is named every
-// plugin in the plugin folders (see common::CPluginFolders). Throws
-// lumo::CError when there is none.
-lumo::P<common::INEBContext> makeProbeContext(const CProbeOptions& options);
+// prefetch and resume as the options say, and whose slaves get the
+// options' time limit; it names no plugin.
+lumo::P<common::INEBContext> makeSlaveContext(const CProbeOptions& options);
+
+// The slave context, taking its slaves from `pool` (null for none), that
+// names the plugins to load: the options' plugin alone, or when none is
+// named every plugin in the plugin folders (see common::CPluginFolders).
+// Throws lumo::CError when there is none.
+lumo::P<common::INEBContext> makeProbeContext(const CProbeOptions& options, const lumo::P<common::CSlavePool>& pool);
 
 } // namespace nebo::probe

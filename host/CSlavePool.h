@@ -1,0 +1,90 @@
+#pragma once
+
+#include "foundation/CObject.h"
+#include "host/CSlaveHandler.h"
+#include "host/INEBContext.h"
+#include "platform/IMutex.h"
+#include "platform/ISignal.h"
+#include "platform/IThread.h"
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <vector>
+
+namespace nebo::common {
+
+// Slaves started ahead, so that opening a boxed medium does not wait for a
+// process to start and load its plugin. For each plugin that was asked for
+// (take) or named (prepare), the pool keeps up to `slavesPerPlugin` slaves
+// started and connected, their start-up call answered; a thread of the
+// pool's own starts them one at a time, each start bounded by the time
+// limit. A slave handed out leaves the pool for good: it serves one source
+// and ends with it, and the pool starts another in its place. A slave that
+// fails to start is not retried for its plugin until the plugin is asked for
+// again, so a broken plugin costs one start per request, never a loop.
+//
+// The slaves start with the limits, slave program, memory manager and log
+// of the context the pool is made with, as they are then; the pool keeps a
+// copy of them, not the context, so a context may hold its pool. Closing or
+// releasing the pool ends every slave that waits in it; so does the
+// process's normal end (std::exit, or returning from main) for a pool still
+// open then. Thread-safe.
+class CSlavePool : public lumo::CObject {
+public:
+    static constexpr int32_t maxSlavesPerPlugin = 16;
+
+    // Starts nothing yet. Throws CInvalidArgError for a size outside
+    // 0..maxSlavesPerPlugin; a pool of 0 never starts a slave.
+    CSlavePool(const lumo::P<INEBContext>& context, int32_t slavesPerPlugin);
+    // Closes the pool.
+    ~CSlavePool() override;
+
+    int32_t getSlavesPerPlugin() const { return m_slavesPerPlugin; }
+    // Starts keeping slaves ready for `pluginName` (and retries one whose
+    // start failed); returns at once.
+    void prepare(const lumo::String& pluginName);
+    // A waiting slave of `pluginName` that still serves, from now on logging
+    // into `context` (see CSlaveHandler::handOver); the caller owns it. Null
+    // when none is ready, or the pool is closed. Never waits for a start:
+    // slaves that died while they waited are ended and passed over. Then
+    // refills as prepare does.
+    lumo::P<CSlaveHandler> take(const lumo::String& pluginName, const lumo::P<INEBContext>& context);
+    // The slaves of `pluginName` that wait, served or not.
+    int32_t countWaiting(const lumo::String& pluginName);
+    // Waits until all slaves of `pluginName` are ready, at most `waitMs`;
+    // false when the time passed or a start failed first.
+    bool waitUntilReady(const lumo::String& pluginName, int32_t waitMs);
+    // Stops starting slaves and ends those that wait, each within
+    // CSlaveHandler::slaveEndWaitMs; a start under way is finished first,
+    // which the time limit bounds. Later takes return null.
+    void close();
+
+private:
+    struct SPlugin {
+        std::deque<lumo::P<CSlaveHandler>> waiting;
+        // Set when a start failed, cleared when the plugin is asked for.
+        bool bStartFailed = false;
+    };
+
+    // Registers the plugin, clears its failure and wakes the thread.
+    void demand(const lumo::String& pluginName);
+    void runRefills();
+    // A plugin that lacks slaves and may start one; false when none does.
+    bool findPluginToFill(lumo::String& pluginName);
+    void startOne(const lumo::String& pluginName);
+    void noteFailedStart(const lumo::String& pluginName, const lumo::String& reason);
+    // Ends slaves outside the lock, each as its release does.
+    static void endAll(std::vector<lumo::P<CSlaveHandler>>& handlers);
+
+    const int32_t m_slavesPerPlugin;
+    lumo::P<INEBContext> m_slaveContext;
+    lumo::P<lumo::IMutex> m_mutex;
+    std::map<lumo::String, SPlugin> m_plugins;
+    std::atomic<bool> m_bClosed{false};
+    lumo::P<lumo::ISignal> m_wake;
+    lumo::P<lumo::IThread> m_thread;
+};
+
+} // namespace nebo::common

@@ -1,0 +1,36 @@
+#include "tools/probe/choosePoolSize.h"
+
+#include <gtest/gtest.h>
+
+namespace nebo::probe {
+namespace {
+
+TEST(choosePoolSizeTest, OneSlavePerJobForTheMediaThatWaitUnlessTold)
+{
+    struct SCase {
+        size_t media;
+        size_t jobs;
+        int32_t expected;
+    };
+    const SCase cases[] = {
+        {1, 1, 0},    // a single medium takes the slave it starts
+        {2, 2, 0},    // every medium has a job from the start
+        {3, 2, 1},    // one medium waits
+        {100, 2, 2},  // one per job
+        {100, 64, 16}, // never beyond the pool's bound
+        {40, 32, 8},
+    };
+    const CProbeOptions plain;
+    for (const SCase& c : cases)
+        EXPECT_EQ(choosePoolSize(plain, c.media, c.jobs), c.expected) << c.media << " media, " << c.jobs << " jobs";
+
+    CProbeOptions told;
+    for (const int32_t size : {0, 5}) {
+        told.poolSize = size;
+        EXPECT_EQ(choosePoolSize(told, 100, 2), size);
+        EXPECT_EQ(choosePoolSize(told, 1, 1), size);
+    }
+}
+
+} // namespace
+} // namespace nebo::probe

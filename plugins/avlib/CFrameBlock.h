@@ -1,7 +1,6 @@
 #pragma once
 
-#include "foundation/CObject.h"
-#include "streams/IMemoryBlock.h"
+#include "streams/CFixedMemoryBlock.h"
 
 extern "C" {
 #include <libavutil/buffer.h>
@@ -14,7 +13,7 @@ namespace nebo::avlib {
 // While the block lives the buffer is not writable for the library, so a
 // decoder that keeps the frame for reference never writes into it again.
 // Not locked, like blocks.
-class CFrameBlock : public lumo::CObject, public virtual lumo::IMemoryBlock {
+class CFrameBlock : public lumo::CFixedMemoryBlock {
 public:
     // The `length` bytes at `data`, which must lie inside `buffer`; takes a
     // reference of its own to `buffer`. Throws std::bad_alloc when the
@@ -22,19 +21,8 @@ public:
     CFrameBlock(const AVBufferRef& buffer, uint8_t* data, int32_t length);
     ~CFrameBlock() override;
 
-    // Throws CInvalidArgError for a capacity beyond the window's length.
-    void reserve(int32_t capacity) override;
-    int32_t getCapacity() override;
-    // Throws CInvalidArgError for a size outside 0..length.
-    void setSize(int32_t size) override;
-    int32_t getSize() override;
-    uint8_t* getData() override;
-
 private:
     AVBufferRef* m_buffer;
-    uint8_t* const m_data;
-    const int32_t m_length;
-    int32_t m_size;
 };
 
 } // namespace nebo::avlib

@@ -536,11 +536,11 @@ void CEncapsulatedSource::transferLog(bool bMayWaitForSource)
     if (m_lastLogTransferMs && now - *m_lastLogTransferMs <= logTransferIntervalMs)
         return;
     // While the buffering thread waits for a slow picture, the log can wait too.
-    if (!bMayWaitForSource && !m_source->tryLock(0))
+    if (bMayWaitForSource)
+        m_source->lock();
+    else if (!m_source->tryLock(0))
         return;
-    lumo::CScopedLock lock(*m_source);
-    if (!bMayWaitForSource)
-        m_source->unlock(); // the scoped lock holds a level of its own
+    lumo::CScopedLock lock(*m_source, lumo::CScopedLock::adopt);
     const P<ISourceServer> server = lumo::castObject<ISourceServer>(m_source->get(), false);
     if (!server)
         return;

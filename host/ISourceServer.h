@@ -27,14 +27,14 @@ public:
     using TFunction = TForwardingFunction<ISourceServer, ResultVar, Operation>;
     template <auto Operation, class... ParameterVars>
     using TProc = TForwardingProc<ISourceServer, Operation, ParameterVars...>;
-    using CString = lumo::CRemoteVarString;
+    using CRemoteString = lumo::CRemoteVarString;
     using CBool = lumo::CRemoteVarBool;
     using CDouble = lumo::CRemoteVarDouble;
     using CInteger = lumo::CRemoteVarInteger;
     using CURIVar = lumo::CRemoteVarURI;
     using CObjectVar = lumo::CRemoteVarObject;
 
-    struct getLogFunction : TFunction<CString, &ISourceServer::getLog> {
+    struct getLogFunction : TFunction<CRemoteString, &ISourceServer::getLog> {
         explicit getLogFunction(ISourceServer* target = nullptr) : TForwardingFunction("getLog", target) {}
     };
     struct isOpenedFunction : TFunction<CBool, &ISource::isOpened> {
@@ -78,7 +78,7 @@ public:
     struct getURIFunction : TFunction<CURIVar, &ISource::getURI> {
         explicit getURIFunction(ISourceServer* target = nullptr) : TForwardingFunction("getURI", target) {}
     };
-    struct getPluginNameFunction : TFunction<CString, &ISource::getPluginName> {
+    struct getPluginNameFunction : TFunction<CRemoteString, &ISource::getPluginName> {
         explicit getPluginNameFunction(ISourceServer* target = nullptr)
             : TForwardingFunction("getPluginName", target)
         {

@@ -2,8 +2,8 @@
 
 #include "foundation/CValueList.h"
 #include "foundation/TSingleton.h"
-#include "platform/CScopedLock.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "foundation/TSingleton.h"
 
 #include "foundation/CError.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/IMutexFactory.h"
 
 namespace lumo {
 

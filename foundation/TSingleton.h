@@ -72,7 +72,7 @@ private:
 
 } // namespace lumo
 
-#include "platform/IMutex.h"
+#include "foundation/sync/IMutex.h"
 
 namespace lumo {
 

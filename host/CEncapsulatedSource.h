@@ -7,7 +7,7 @@
 #include "host/INEBContext.h"
 #include "host/INEBPlugin.h"
 #include "host/IVideoSource.h"
-#include "platform/ISignal.h"
+#include "foundation/sync/ISignal.h"
 #include "platform/IThread.h"
 
 #include <atomic>

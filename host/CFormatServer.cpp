@@ -1,7 +1,7 @@
 #include "host/CFormatServer.h"
 
 #include "foundation/castObject.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/checkNotNull.h"
 #include "host/takeLogText.h"
 

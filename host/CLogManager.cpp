@@ -2,8 +2,8 @@
 
 #include "foundation/CInvalidArgError.h"
 #include "foundation/escapeControlCharacters.h"
-#include "platform/CScopedLock.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
 
 #include <ctime>
 #include <string_view>

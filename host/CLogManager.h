@@ -2,7 +2,7 @@
 
 #include "foundation/CObject.h"
 #include "host/ILogManager.h"
-#include "platform/IMutex.h"
+#include "foundation/sync/IMutex.h"
 
 #include <atomic>
 #include <deque>

@@ -1,8 +1,8 @@
 #include "host/CPluginAnswerCache.h"
 
 #include "foundation/TSingleton.h"
-#include "platform/CScopedLock.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
 
 namespace nebo::common {
 

@@ -3,7 +3,7 @@
 #include "foundation/CObject.h"
 #include "foundation/String.h"
 #include "host/IPluginExtensions.h"
-#include "platform/IMutex.h"
+#include "foundation/sync/IMutex.h"
 
 #include <atomic>
 #include <cstdint>

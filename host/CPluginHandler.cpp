@@ -4,7 +4,7 @@
 #include "foundation/CStringFormat.h"
 #include "foundation/castObject.h"
 #include "foundation/equalsIgnoringASCIICase.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/CNEBPluginBoxed.h"
 #include "host/CPluginExtensions.h"
 #include "host/CPluginModule.h"

@@ -1,6 +1,6 @@
 #include "host/CPluginModule.h"
 
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/pluginExport.h"
 #include "platform/IDynamicLibraryLoader.h"
 #include "platform/IPathes.h"

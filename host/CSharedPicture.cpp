@@ -2,7 +2,7 @@
 
 #include "foundation/CInvalidArgError.h"
 #include "foundation/castObject.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/CSharedPictureRing.h"
 #include "media/CNEBPictureRemote.h"
 #include "media/CPictureBase.h"

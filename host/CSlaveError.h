@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 
 namespace nebo::common {
 

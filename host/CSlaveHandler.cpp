@@ -14,7 +14,7 @@
 #include "platform/IProcessManager.h"
 #include "platform/ISystem.h"
 #include "platform/IThreadManager.h"
-#include "platform/getTickCount.h"
+#include "foundation/sync/getTickCount.h"
 #include "remote/CRemoteException.h"
 
 #include <algorithm>

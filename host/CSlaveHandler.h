@@ -3,7 +3,7 @@
 #include "foundation/CException.h"
 #include "foundation/CObject.h"
 #include "foundation/CTimeoutError.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/INEBContext.h"
 #include "host/INEBPluginRemote.h"
 #include "host/SSlaveLimits.h"

@@ -3,13 +3,13 @@
 #include "foundation/CInvalidArgError.h"
 #include "host/CSimpleNEBContext.h"
 #include "host/getErrorText.h"
-#include "platform/CScopedLock.h"
+#include "foundation/sync/CScopedLock.h"
 #include "platform/CThreadCallable.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/IMutexFactory.h"
 #include "platform/IProcess.h"
-#include "platform/ISignalFactory.h"
+#include "foundation/sync/ISignalFactory.h"
 #include "platform/IThreadManager.h"
-#include "platform/getTickCount.h"
+#include "foundation/sync/getTickCount.h"
 
 #include <cstdlib>
 #include <exception>

@@ -3,8 +3,8 @@
 #include "foundation/CObject.h"
 #include "host/CSlaveHandler.h"
 #include "host/INEBContext.h"
-#include "platform/IMutex.h"
-#include "platform/ISignal.h"
+#include "foundation/sync/IMutex.h"
+#include "foundation/sync/ISignal.h"
 #include "platform/IThread.h"
 
 #include <atomic>

@@ -2,15 +2,15 @@
 
 #include "foundation/castObject.h"
 #include "host/CAudioStreamInfos.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/CSharedPicture.h"
 #include "host/CSharedPictureRing.h"
 #include "host/ISharedPictureServer.h"
 #include "host/checkNotNull.h"
 #include "media/CAudioChunk.h"
 #include "media/CNEBPictureRemote.h"
-#include "platform/CScopedLock.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
 #include "remote/CRemoteException.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "foundation/CException.h"
 #include "foundation/castObject.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/CSharedPicture.h"
 #include "host/checkNotNull.h"
 #include "host/takeLogText.h"

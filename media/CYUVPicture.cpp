@@ -1,6 +1,6 @@
 #include "media/CYUVPicture.h"
 
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "media/CMemoryBlockView.h"
 
 #include <cstring>

@@ -1,8 +1,8 @@
 #include "platform/CProcessManager.h"
 
 #include "foundation/CInvalidArgError.h"
-#include "platform/CScopedLock.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/String.h"
 #include "foundation/TSingleton.h"
-#include "platform/CScopedLock.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
 #include "platform/ISimpleThreadLocalStorageFactory.h"
 #include "platform/IThreadManager.h"
 

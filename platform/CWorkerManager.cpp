@@ -1,7 +1,7 @@
 #include "platform/CWorkerManager.h"
 
-#include "platform/CScopedLock.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
 
 #include <chrono>
 #include <numeric>

@@ -4,7 +4,7 @@
 #include "foundation/String.h"
 #include "platform/IPipeClient.h"
 #include "platform/IPipeOutStream.h"
-#include "platform/ISignal.h"
+#include "foundation/sync/ISignal.h"
 
 #include <cstdint>
 

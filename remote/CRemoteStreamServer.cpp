@@ -1,6 +1,6 @@
 #include "remote/CRemoteStreamServer.h"
 
-#include "platform/ISignalFactory.h"
+#include "foundation/sync/ISignalFactory.h"
 
 namespace lumo {
 

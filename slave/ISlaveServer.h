@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/P.h"
-#include "platform/ISignal.h"
+#include "foundation/sync/ISignal.h"
 
 namespace nebo::common {
 

@@ -1,8 +1,8 @@
 #include "streams/CMemoryIOStream.h"
 
 #include "foundation/CInvalidArgError.h"
-#include "platform/CScopedLock.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
 #include "streams/CEndOfStreamError.h"
 #include "streams/CMemoryManager.h"
 #include "streams/CStreamClosedError.h"

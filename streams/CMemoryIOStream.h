@@ -2,7 +2,7 @@
 
 #include "foundation/CObject.h"
 #include "foundation/IURI.h"
-#include "platform/IMutex.h"
+#include "foundation/sync/IMutex.h"
 #include "streams/IMemoryManager.h"
 #include "streams/ISeekableStream.h"
 #include "streams/TStreamMarker.h"

@@ -1,11 +1,11 @@
 #include "platform/posix/CChildReaper.h"
 
 #include "foundation/TSingleton.h"
-#include "platform/CScopedLock.h"
+#include "foundation/sync/CScopedLock.h"
 #include "platform/CThreadCallable.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/IMutexFactory.h"
 #include "platform/IThreadManager.h"
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 
 #include <algorithm>
 #include <cerrno>

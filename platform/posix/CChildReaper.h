@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/CObject.h"
-#include "platform/IMutex.h"
+#include "foundation/sync/IMutex.h"
 #include "platform/IThread.h"
 
 #include <sys/types.h>

@@ -1,6 +1,6 @@
 #include "platform/posix/CDiskInStream.h"
 
-#include "platform/CScopedLock.h"
+#include "foundation/sync/CScopedLock.h"
 #include "streams/CEndOfStreamError.h"
 #include "streams/streamCopy.h"
 

@@ -1,6 +1,6 @@
 #include "platform/posix/CDiskOutStream.h"
 
-#include "platform/CScopedLock.h"
+#include "foundation/sync/CScopedLock.h"
 #include "streams/streamCopy.h"
 
 #include <fcntl.h>

@@ -2,9 +2,9 @@
 
 #include "foundation/CFileAccessDeniedError.h"
 #include "foundation/CInvalidArgError.h"
-#include "platform/CScopedLock.h"
-#include "platform/IMutexFactory.h"
-#include "platform/throwSystemError.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
+#include "foundation/sync/throwSystemError.h"
 #include "streams/CStreamClosedError.h"
 #include "streams/streamArguments.h"
 

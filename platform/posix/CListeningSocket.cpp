@@ -2,7 +2,7 @@
 
 #include "foundation/CException.h"
 #include "platform/posix/CPipeAddress.h"
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -3,7 +3,7 @@
 #include "foundation/CException.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/String.h"
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 
 #include <cerrno>
 #include <cstdlib>

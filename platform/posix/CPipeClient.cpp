@@ -7,9 +7,9 @@
 #include "foundation/CTimeoutError.h"
 #include "foundation/IURI.h"
 #include "platform/IThreadManager.h"
-#include "platform/getTickCount.h"
+#include "foundation/sync/getTickCount.h"
 #include "platform/posix/pollRetrying.h"
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 #include "streams/streamArguments.h"
 #include "streams/streamCopy.h"
 

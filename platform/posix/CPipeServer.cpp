@@ -2,14 +2,14 @@
 
 #include "foundation/CException.h"
 #include "foundation/CInvalidArgError.h"
-#include "platform/CScopedLock.h"
+#include "foundation/sync/CScopedLock.h"
 #include "platform/CThreadCallable.h"
-#include "platform/IMutexFactory.h"
-#include "platform/ISignalFactory.h"
+#include "foundation/sync/IMutexFactory.h"
+#include "foundation/sync/ISignalFactory.h"
 #include "platform/IThreadManager.h"
-#include "platform/getTickCount.h"
+#include "foundation/sync/getTickCount.h"
 #include "platform/posix/pollRetrying.h"
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 #include "streams/streamArguments.h"
 
 #include <cerrno>

@@ -2,7 +2,7 @@
 
 #include "foundation/CObject.h"
 #include "foundation/TFrailArray.h"
-#include "platform/IMutex.h"
+#include "foundation/sync/IMutex.h"
 #include "platform/IPipeServer.h"
 #include "platform/IPipeServerListener.h"
 #include "platform/IThread.h"

@@ -2,11 +2,11 @@
 
 #include "foundation/CError.h"
 #include "foundation/IStringLocalizer.h"
-#include "platform/CScopedLock.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
 #include "platform/posix/CChildReaper.h"
 #include "platform/posix/hangReportSignal.h"
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 
 #include <cerrno>
 #include <csignal>

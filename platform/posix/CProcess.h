@@ -3,7 +3,7 @@
 #include "foundation/CObject.h"
 #include "foundation/String.h"
 #include "platform/CProcessOptions.h"
-#include "platform/IMutex.h"
+#include "foundation/sync/IMutex.h"
 #include "platform/posix/IPosixProcess.h"
 
 #include <string>

@@ -1,8 +1,8 @@
 #include "platform/posix/CRandomGenerator.h"
 
 #include "foundation/TSingleton.h"
-#include "platform/CScopedLock.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
 
 #include <chrono>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 #include "platform/posix/CSharedMemory.h"
 
 #include "foundation/CInvalidArgError.h"
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 
 #include <cerrno>
 #include <fcntl.h>

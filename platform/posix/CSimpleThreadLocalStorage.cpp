@@ -1,6 +1,6 @@
 #include "platform/posix/CSimpleThreadLocalStorage.h"
 
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 
 namespace lumo::posix {
 

@@ -7,7 +7,7 @@
 #include "foundation/IStringLocalizer.h"
 #include "platform/posix/CFileDescriptor.h"
 #include "platform/posix/CRandomGenerator.h"
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,11 +1,11 @@
 #include "platform/posix/CThreadImpl.h"
 
 #include "foundation/CError.h"
-#include "platform/CScopedLock.h"
+#include "foundation/sync/CScopedLock.h"
 #include "platform/CThreadLocalStorageManager.h"
-#include "platform/posix/CMutexImpl.h"
-#include "platform/posix/CSignalImpl.h"
-#include "platform/throwSystemError.h"
+#include "foundation/sync/posix/CMutexImpl.h"
+#include "foundation/sync/posix/CSignalImpl.h"
+#include "foundation/sync/throwSystemError.h"
 
 #include <cerrno>
 #include <sched.h>

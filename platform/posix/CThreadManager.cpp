@@ -1,7 +1,7 @@
 #include "platform/posix/CThreadManager.h"
 
 #include "platform/posix/CThreadImpl.h"
-#include "platform/posix/getMonotonicDeadline.h"
+#include "foundation/sync/posix/getMonotonicDeadline.h"
 
 #include <cerrno>
 #include <sched.h>

@@ -1,6 +1,6 @@
 #include "platform/posix/CWakeUpEvent.h"
 
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 
 #include <cerrno>
 #include <cstdint>

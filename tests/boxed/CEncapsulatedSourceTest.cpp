@@ -4,7 +4,7 @@
 #include "boxed/CBoxedFixture.h"
 #include "foundation/CError.h"
 #include "foundation/castObject.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/CPluginHandler.h"
 #include "host/CSlaveError.h"
 #include "media/CPictureBase.h"

@@ -2,7 +2,7 @@
 #include "host/CNEBPluginBoxed.h"
 
 #include "boxed/CBoxedFixture.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "foundation/CParseError.h"
 #include "foundation/CURI.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/IPluginExtensions.h"
 #include "host/ISourceServer.h"
 #include "slaveReplies.h"

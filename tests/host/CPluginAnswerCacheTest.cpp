@@ -1,7 +1,7 @@
 #include "host/CPluginAnswerCache.h"
 
 #include "foundation/CError.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/CPluginExtensions.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
 #include "host/CLogManager.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
 #include "platform/CScopedPipeFolder.h"
 #include "platform/ISystem.h"

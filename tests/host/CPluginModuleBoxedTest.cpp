@@ -1,7 +1,7 @@
 #include "host/CPluginModuleBoxed.h"
 
 #include "foundation/CError.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
 #include "host/IVideoSource.h"
 #include "platform/CScopedPipeFolder.h"

@@ -1,6 +1,6 @@
 #include "host/CPluginModule.h"
 
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
 #include "platform/ISystem.h"
 

@@ -1,7 +1,7 @@
 #include "host/CSharedPictureRing.h"
 
 #include "foundation/CInvalidArgError.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "foundation/CError.h"
 #include "host/CLogManager.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
 #include "host/CSlaveError.h"
 #include "platform/CScopedPipeFolder.h"

@@ -2,7 +2,7 @@
 
 #include "foundation/CParseError.h"
 #include "foundation/castObject.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/CSharedPicture.h"
 #include "media/CPictureBase.h"
 #include "platform/CScopedPipeFolder.h"

@@ -1,7 +1,7 @@
 #include "host/CSourceServer.h"
 
 #include "foundation/CObject.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
 #include "media/INEBPictureRemote.h"
 #include "media/CRGBPicture.h"

@@ -1,7 +1,7 @@
 #include "media/CYUVPicture.h"
 
 #include "foundation/CInvalidArgError.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "yuvPictures.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "foundation/CTimeoutError.h"
 #include "foundation/castObject.h"
 #include "platform/IThreadManager.h"
-#include "platform/getTickCount.h"
+#include "foundation/sync/getTickCount.h"
 #include "platform/posix/CPipeServer.h"
 #include "platform/ISharedMemoryChannel.h"
 

@@ -5,7 +5,7 @@
 #include "foundation/CFinishedError.h"
 #include "foundation/CInvalidArgError.h"
 #include "platform/IThreadManager.h"
-#include "platform/getTickCount.h"
+#include "foundation/sync/getTickCount.h"
 #include "platform/posix/CProcess.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "CCountedProbe.h"
 #include "foundation/CError.h"
 #include "platform/IThreadManager.h"
-#include "platform/posix/CSignalImpl.h"
+#include "foundation/sync/posix/CSignalImpl.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "foundation/CInvalidObjectStateError.h"
 #include "platform/CScopedPipeFolder.h"
 #include "platform/IPipeManager.h"
-#include "platform/ISignal.h"
+#include "foundation/sync/ISignal.h"
 #include "platform/IThreadManager.h"
 
 #include <future>

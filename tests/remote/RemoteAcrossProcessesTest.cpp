@@ -5,7 +5,7 @@
 #include "foundation/CFinishedError.h"
 #include "platform/CScopedPipeFolder.h"
 #include "platform/IPipeManager.h"
-#include "platform/ISignal.h"
+#include "foundation/sync/ISignal.h"
 #include "remote/CRemoteException.h"
 #include "remote/CRemoteStreamServer.h"
 

@@ -4,7 +4,7 @@
 // shows that the refusals come from the confinement and not from the test.
 #include "boxed/CBoxedFixture.h"
 #include "host/CEncapsulatedSource.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "platform/landlockAbi.h"
 #include "platform/posix/CFileDescriptor.h"
 

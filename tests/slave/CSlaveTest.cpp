@@ -3,7 +3,7 @@
 #include "foundation/CError.h"
 #include "foundation/CFinishedError.h"
 #include "foundation/CObject.h"
-#include "platform/ISignalFactory.h"
+#include "foundation/sync/ISignalFactory.h"
 
 #include <gtest/gtest.h>
 

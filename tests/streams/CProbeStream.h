@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/IMutex.h" // the memory stream destroys its lock inline
+#include "foundation/sync/IMutex.h" // the memory stream destroys its lock inline
 #include "streams/CMemoryIOStream.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "tools/probe/CWAVWriter.h"
 
 #include "foundation/CError.h"
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 
 #include <cerrno>
 #include <cstring>

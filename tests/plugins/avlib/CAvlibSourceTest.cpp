@@ -8,7 +8,7 @@
 #include "foundation/CFileNotFoundError.h"
 #include "foundation/CInvalidArgError.h"
 #include "host/CAudioStreamInfos.h"
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 #include "streams/CMemoryManager.h"
 
 #include <gtest/gtest.h>

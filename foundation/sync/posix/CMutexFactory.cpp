@@ -1,7 +1,7 @@
-#include "platform/posix/CMutexFactory.h"
+#include "foundation/sync/posix/CMutexFactory.h"
 
-#include "platform/posix/CGlobalMutexImpl.h"
-#include "platform/posix/CMutexImpl.h"
+#include "foundation/sync/posix/CGlobalMutexImpl.h"
+#include "foundation/sync/posix/CMutexImpl.h"
 
 namespace lumo::posix {
 

@@ -1,7 +1,7 @@
-#include "platform/posix/CSignalImpl.h"
+#include "foundation/sync/posix/CSignalImpl.h"
 
-#include "platform/posix/getMonotonicDeadline.h"
-#include "platform/throwSystemError.h"
+#include "foundation/sync/posix/getMonotonicDeadline.h"
+#include "foundation/sync/throwSystemError.h"
 
 #include <cerrno>
 

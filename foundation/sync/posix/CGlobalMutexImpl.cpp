@@ -1,7 +1,7 @@
-#include "platform/posix/CGlobalMutexImpl.h"
+#include "foundation/sync/posix/CGlobalMutexImpl.h"
 
 #include "foundation/CException.h"
-#include "platform/posix/getMonotonicDeadline.h"
+#include "foundation/sync/posix/getMonotonicDeadline.h"
 
 #include <cerrno>
 #include <cstdio>

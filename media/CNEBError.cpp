@@ -1,4 +1,4 @@
-#include "host/CNEBError.h"
+#include "media/CNEBError.h"
 
 namespace nebo::common {
 

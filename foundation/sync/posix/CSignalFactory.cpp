@@ -1,6 +1,6 @@
-#include "platform/posix/CSignalFactory.h"
+#include "foundation/sync/posix/CSignalFactory.h"
 
-#include "platform/posix/CSignalImpl.h"
+#include "foundation/sync/posix/CSignalImpl.h"
 
 namespace lumo::posix {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/P.h"
-#include "platform/IMutex.h"
+#include "foundation/sync/IMutex.h"
 
 namespace lumo {
 

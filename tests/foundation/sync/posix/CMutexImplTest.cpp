@@ -1,7 +1,7 @@
-#include "platform/posix/CMutexImpl.h"
+#include "foundation/sync/posix/CMutexImpl.h"
 
-#include "platform/CScopedLock.h"
-#include "platform/posix/CSignalImpl.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/posix/CSignalImpl.h"
 
 #include <gtest/gtest.h>
 

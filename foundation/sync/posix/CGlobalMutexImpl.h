@@ -2,7 +2,7 @@
 
 #include "foundation/CObject.h"
 #include "foundation/String.h"
-#include "platform/IMutex.h"
+#include "foundation/sync/IMutex.h"
 
 #include <atomic>
 #include <string>

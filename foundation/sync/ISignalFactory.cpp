@@ -1,4 +1,4 @@
-#include "platform/ISignalFactory.h"
+#include "foundation/sync/ISignalFactory.h"
 
 #include "foundation/TSingleton.h"
 

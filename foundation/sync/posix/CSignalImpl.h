@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/CObject.h"
-#include "platform/ISignal.h"
+#include "foundation/sync/ISignal.h"
 
 #include <pthread.h>
 

@@ -1,4 +1,4 @@
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/IMutexFactory.h"
 
 #include "foundation/TSingleton.h"
 

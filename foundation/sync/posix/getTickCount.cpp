@@ -1,4 +1,4 @@
-#include "platform/getTickCount.h"
+#include "foundation/sync/getTickCount.h"
 
 #include <chrono>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/CObject.h"
-#include "platform/ISignalFactory.h"
+#include "foundation/sync/ISignalFactory.h"
 
 namespace lumo::posix {
 

@@ -1,6 +1,6 @@
-#include "platform/posix/CMutexImpl.h"
+#include "foundation/sync/posix/CMutexImpl.h"
 
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 
 namespace lumo::posix {
 

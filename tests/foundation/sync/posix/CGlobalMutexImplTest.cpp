@@ -1,4 +1,4 @@
-#include "platform/posix/CGlobalMutexImpl.h"
+#include "foundation/sync/posix/CGlobalMutexImpl.h"
 
 #include "foundation/CException.h"
 

@@ -1,9 +1,9 @@
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 
 #include "foundation/CError.h"
 #include "foundation/CFileNotFoundError.h"
 
-#include "../foundation/CFakeURI.h"
+#include "foundation/CFakeURI.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/CObject.h"
-#include "platform/IMutexFactory.h"
+#include "foundation/sync/IMutexFactory.h"
 
 namespace lumo::posix {
 

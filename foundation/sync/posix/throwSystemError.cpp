@@ -1,4 +1,4 @@
-#include "platform/throwSystemError.h"
+#include "foundation/sync/throwSystemError.h"
 
 #include "foundation/CError.h"
 #include "foundation/CFileNotFoundError.h"

@@ -1,6 +1,6 @@
-#include "platform/posix/CSignalImpl.h"
+#include "foundation/sync/posix/CSignalImpl.h"
 
-#include "platform/ISignalFactory.h"
+#include "foundation/sync/ISignalFactory.h"
 
 #include <gtest/gtest.h>
 

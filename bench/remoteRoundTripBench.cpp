@@ -7,8 +7,8 @@
 
 #include "bench/benchSupport.h"
 #include "foundation/CException.h"
-#include "platform/IPipeManager.h"
 #include "foundation/sync/ISignal.h"
+#include "platform/IPipeManager.h"
 #include "remote/CRemoteFunction.h"
 #include "remote/CRemoteStreamServer.h"
 #include "remote/CRemoteVarInteger.h"

@@ -2,19 +2,19 @@
 
 #include "foundation/CError.h"
 #include "foundation/castObject.h"
-#include "media/CNEBError.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
+#include "foundation/sync/ISignalFactory.h"
+#include "foundation/sync/getTickCount.h"
 #include "host/CSlaveError.h"
 #include "host/CSlaveHandler.h"
 #include "host/CSlavePool.h"
 #include "host/ISourceServer.h"
 #include "host/findOpeningFailure.h"
 #include "host/getErrorText.h"
-#include "foundation/sync/CScopedLock.h"
+#include "media/CNEBError.h"
 #include "platform/CThreadCallable.h"
-#include "foundation/sync/IMutexFactory.h"
-#include "foundation/sync/ISignalFactory.h"
 #include "platform/IThreadManager.h"
-#include "foundation/sync/getTickCount.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "foundation/CObject.h"
+#include "foundation/sync/ISignal.h"
 #include "host/CEmbeddedMutex.h"
 #include "host/IAudioSource.h"
 #include "host/IBoxedSource.h"
 #include "host/INEBContext.h"
 #include "host/INEBPlugin.h"
 #include "host/IVideoSource.h"
-#include "foundation/sync/ISignal.h"
 #include "platform/IThread.h"
 
 #include <atomic>

@@ -1,9 +1,9 @@
 #include "host/CFormatServer.h"
 
 #include "foundation/castObject.h"
-#include "media/CNEBError.h"
 #include "host/checkNotNull.h"
 #include "host/takeLogText.h"
+#include "media/CNEBError.h"
 
 namespace nebo::common {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/CObject.h"
-#include "host/ILogManager.h"
 #include "foundation/sync/IMutex.h"
+#include "host/ILogManager.h"
 
 #include <atomic>
 #include <deque>

@@ -2,8 +2,8 @@
 
 #include "foundation/CObject.h"
 #include "foundation/String.h"
-#include "host/IPluginExtensions.h"
 #include "foundation/sync/IMutex.h"
+#include "host/IPluginExtensions.h"
 
 #include <atomic>
 #include <cstdint>

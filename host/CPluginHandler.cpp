@@ -4,13 +4,13 @@
 #include "foundation/CStringFormat.h"
 #include "foundation/castObject.h"
 #include "foundation/equalsIgnoringASCIICase.h"
-#include "media/CNEBError.h"
 #include "host/CNEBPluginBoxed.h"
 #include "host/CPluginExtensions.h"
 #include "host/CPluginModule.h"
 #include "host/CPluginModuleBoxed.h"
 #include "host/CSlaveError.h"
 #include "host/getErrorText.h"
+#include "media/CNEBError.h"
 #include "platform/IPathes.h"
 
 #include <algorithm>

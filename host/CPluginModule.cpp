@@ -1,7 +1,7 @@
 #include "host/CPluginModule.h"
 
-#include "media/CNEBError.h"
 #include "host/pluginExport.h"
+#include "media/CNEBError.h"
 #include "platform/IDynamicLibraryLoader.h"
 #include "platform/IPathes.h"
 

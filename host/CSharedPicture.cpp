@@ -2,8 +2,8 @@
 
 #include "foundation/CInvalidArgError.h"
 #include "foundation/castObject.h"
-#include "media/CNEBError.h"
 #include "host/CSharedPictureRing.h"
+#include "media/CNEBError.h"
 #include "media/CNEBPictureRemote.h"
 #include "media/CPictureBase.h"
 #include "streams/IDataInStream.h"

@@ -1,9 +1,9 @@
 #include "host/CSharedPictureRing.h"
 
 #include "foundation/CInvalidArgError.h"
-#include "media/CNEBError.h"
 #include "host/CSharedPictureBlock.h"
 #include "host/ISharedPictureServer.h"
+#include "media/CNEBError.h"
 
 #include <algorithm>
 #include <limits>

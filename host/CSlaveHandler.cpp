@@ -1,6 +1,7 @@
 #include "host/CSlaveHandler.h"
 
 #include "foundation/CFileNotFoundError.h"
+#include "foundation/sync/getTickCount.h"
 #include "host/CNEBPluginClient.h"
 #include "host/CPluginFolders.h"
 #include "host/CSlaveError.h"
@@ -14,7 +15,6 @@
 #include "platform/IProcessManager.h"
 #include "platform/ISystem.h"
 #include "platform/IThreadManager.h"
-#include "foundation/sync/getTickCount.h"
 #include "remote/CRemoteException.h"
 
 #include <algorithm>

@@ -3,10 +3,10 @@
 #include "foundation/CException.h"
 #include "foundation/CObject.h"
 #include "foundation/CTimeoutError.h"
-#include "media/CNEBError.h"
 #include "host/INEBContext.h"
 #include "host/INEBPluginRemote.h"
 #include "host/SSlaveLimits.h"
+#include "media/CNEBError.h"
 #include "platform/IPipeServer.h"
 #include "platform/IProcess.h"
 

@@ -1,15 +1,15 @@
 #include "host/CSlavePool.h"
 
 #include "foundation/CInvalidArgError.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
+#include "foundation/sync/ISignalFactory.h"
+#include "foundation/sync/getTickCount.h"
 #include "host/CSimpleNEBContext.h"
 #include "host/getErrorText.h"
-#include "foundation/sync/CScopedLock.h"
 #include "platform/CThreadCallable.h"
-#include "foundation/sync/IMutexFactory.h"
 #include "platform/IProcess.h"
-#include "foundation/sync/ISignalFactory.h"
 #include "platform/IThreadManager.h"
-#include "foundation/sync/getTickCount.h"
 
 #include <cstdlib>
 #include <exception>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "foundation/CObject.h"
-#include "host/CSlaveHandler.h"
-#include "host/INEBContext.h"
 #include "foundation/sync/IMutex.h"
 #include "foundation/sync/ISignal.h"
+#include "host/CSlaveHandler.h"
+#include "host/INEBContext.h"
 #include "platform/IThread.h"
 
 #include <atomic>

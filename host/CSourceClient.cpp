@@ -1,16 +1,16 @@
 #include "host/CSourceClient.h"
 
 #include "foundation/castObject.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
 #include "host/CAudioStreamInfos.h"
-#include "media/CNEBError.h"
 #include "host/CSharedPicture.h"
 #include "host/CSharedPictureRing.h"
 #include "host/ISharedPictureServer.h"
 #include "host/checkNotNull.h"
 #include "media/CAudioChunk.h"
+#include "media/CNEBError.h"
 #include "media/CNEBPictureRemote.h"
-#include "foundation/sync/CScopedLock.h"
-#include "foundation/sync/IMutexFactory.h"
 #include "remote/CRemoteException.h"
 
 #include <algorithm>

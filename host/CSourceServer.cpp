@@ -2,10 +2,10 @@
 
 #include "foundation/CException.h"
 #include "foundation/castObject.h"
-#include "media/CNEBError.h"
 #include "host/CSharedPicture.h"
 #include "host/checkNotNull.h"
 #include "host/takeLogText.h"
+#include "media/CNEBError.h"
 #include "media/CNEBPictureRemote.h"
 #include "media/CPictureBase.h"
 

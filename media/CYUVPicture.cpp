@@ -1,7 +1,7 @@
 #include "media/CYUVPicture.h"
 
-#include "media/CNEBError.h"
 #include "media/CMemoryBlockView.h"
+#include "media/CNEBError.h"
 
 #include <cstring>
 #include <string>

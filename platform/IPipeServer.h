@@ -2,9 +2,9 @@
 
 #include "foundation/P.h"
 #include "foundation/String.h"
+#include "foundation/sync/ISignal.h"
 #include "platform/IPipeClient.h"
 #include "platform/IPipeOutStream.h"
-#include "foundation/sync/ISignal.h"
 
 #include <cstdint>
 

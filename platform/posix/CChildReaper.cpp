@@ -2,10 +2,10 @@
 
 #include "foundation/TSingleton.h"
 #include "foundation/sync/CScopedLock.h"
-#include "platform/CThreadCallable.h"
 #include "foundation/sync/IMutexFactory.h"
-#include "platform/IThreadManager.h"
 #include "foundation/sync/throwSystemError.h"
+#include "platform/CThreadCallable.h"
+#include "platform/IThreadManager.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,8 +1,8 @@
 #include "platform/posix/CListeningSocket.h"
 
 #include "foundation/CException.h"
-#include "platform/posix/CPipeAddress.h"
 #include "foundation/sync/throwSystemError.h"
+#include "platform/posix/CPipeAddress.h"
 
 #include <cerrno>
 #include <fcntl.h>

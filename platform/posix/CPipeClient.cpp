@@ -6,10 +6,10 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CTimeoutError.h"
 #include "foundation/IURI.h"
-#include "platform/IThreadManager.h"
 #include "foundation/sync/getTickCount.h"
-#include "platform/posix/pollRetrying.h"
 #include "foundation/sync/throwSystemError.h"
+#include "platform/IThreadManager.h"
+#include "platform/posix/pollRetrying.h"
 #include "streams/streamArguments.h"
 #include "streams/streamCopy.h"
 

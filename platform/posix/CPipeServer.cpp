@@ -3,13 +3,13 @@
 #include "foundation/CException.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/sync/CScopedLock.h"
-#include "platform/CThreadCallable.h"
 #include "foundation/sync/IMutexFactory.h"
 #include "foundation/sync/ISignalFactory.h"
-#include "platform/IThreadManager.h"
 #include "foundation/sync/getTickCount.h"
-#include "platform/posix/pollRetrying.h"
 #include "foundation/sync/throwSystemError.h"
+#include "platform/CThreadCallable.h"
+#include "platform/IThreadManager.h"
+#include "platform/posix/pollRetrying.h"
 #include "streams/streamArguments.h"
 
 #include <cerrno>

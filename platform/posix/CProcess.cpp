@@ -4,9 +4,9 @@
 #include "foundation/IStringLocalizer.h"
 #include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/IMutexFactory.h"
+#include "foundation/sync/throwSystemError.h"
 #include "platform/posix/CChildReaper.h"
 #include "platform/posix/hangReportSignal.h"
-#include "foundation/sync/throwSystemError.h"
 
 #include <cerrno>
 #include <csignal>

@@ -2,8 +2,8 @@
 
 #include "foundation/CObject.h"
 #include "foundation/String.h"
-#include "platform/CProcessOptions.h"
 #include "foundation/sync/IMutex.h"
+#include "platform/CProcessOptions.h"
 #include "platform/posix/IPosixProcess.h"
 
 #include <string>

@@ -5,9 +5,9 @@
 #include "foundation/CStringFormat.h"
 #include "foundation/CURIError.h"
 #include "foundation/IStringLocalizer.h"
+#include "foundation/sync/throwSystemError.h"
 #include "platform/posix/CFileDescriptor.h"
 #include "platform/posix/CRandomGenerator.h"
-#include "foundation/sync/throwSystemError.h"
 
 #include <cerrno>
 #include <cstdlib>

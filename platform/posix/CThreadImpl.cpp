@@ -2,10 +2,10 @@
 
 #include "foundation/CError.h"
 #include "foundation/sync/CScopedLock.h"
-#include "platform/CThreadLocalStorageManager.h"
 #include "foundation/sync/posix/CMutexImpl.h"
 #include "foundation/sync/posix/CSignalImpl.h"
 #include "foundation/sync/throwSystemError.h"
+#include "platform/CThreadLocalStorageManager.h"
 
 #include <cerrno>
 #include <sched.h>

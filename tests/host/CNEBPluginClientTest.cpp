@@ -2,9 +2,9 @@
 
 #include "foundation/CParseError.h"
 #include "foundation/CURI.h"
-#include "media/CNEBError.h"
 #include "host/IPluginExtensions.h"
 #include "host/ISourceServer.h"
+#include "media/CNEBError.h"
 #include "slaveReplies.h"
 #include "streams/CMemoryManager.h"
 

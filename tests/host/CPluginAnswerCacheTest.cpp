@@ -1,8 +1,8 @@
 #include "host/CPluginAnswerCache.h"
 
 #include "foundation/CError.h"
-#include "media/CNEBError.h"
 #include "host/CPluginExtensions.h"
+#include "media/CNEBError.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
 #include "host/CLogManager.h"
-#include "media/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
+#include "media/CNEBError.h"
 #include "platform/CScopedPipeFolder.h"
 #include "platform/ISystem.h"
 

@@ -1,9 +1,9 @@
 #include "host/CPluginModuleBoxed.h"
 
 #include "foundation/CError.h"
-#include "media/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
 #include "host/IVideoSource.h"
+#include "media/CNEBError.h"
 #include "platform/CScopedPipeFolder.h"
 
 #include <gtest/gtest.h>

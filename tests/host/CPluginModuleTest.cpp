@@ -1,7 +1,7 @@
 #include "host/CPluginModule.h"
 
-#include "media/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
+#include "media/CNEBError.h"
 #include "platform/ISystem.h"
 
 #include <gtest/gtest.h>

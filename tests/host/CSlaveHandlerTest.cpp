@@ -2,9 +2,9 @@
 
 #include "foundation/CError.h"
 #include "host/CLogManager.h"
-#include "media/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
 #include "host/CSlaveError.h"
+#include "media/CNEBError.h"
 #include "platform/CScopedPipeFolder.h"
 #include "platform/IProcess.h"
 

@@ -2,8 +2,8 @@
 
 #include "foundation/CParseError.h"
 #include "foundation/castObject.h"
-#include "media/CNEBError.h"
 #include "host/CSharedPicture.h"
+#include "media/CNEBError.h"
 #include "media/CPictureBase.h"
 #include "platform/CScopedPipeFolder.h"
 #include "platform/ISharedMemoryChannel.h"

@@ -1,10 +1,10 @@
 #include "host/CSourceServer.h"
 
 #include "foundation/CObject.h"
-#include "media/CNEBError.h"
 #include "host/CSimpleNEBContext.h"
-#include "media/INEBPictureRemote.h"
+#include "media/CNEBError.h"
 #include "media/CRGBPicture.h"
+#include "media/INEBPictureRemote.h"
 #include "streams/CMemoryIOStream.h"
 #include "streams/CMemoryManager.h"
 

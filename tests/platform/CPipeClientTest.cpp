@@ -5,10 +5,10 @@
 #include "foundation/CFinishedError.h"
 #include "foundation/CTimeoutError.h"
 #include "foundation/castObject.h"
-#include "platform/IThreadManager.h"
 #include "foundation/sync/getTickCount.h"
-#include "platform/posix/CPipeServer.h"
 #include "platform/ISharedMemoryChannel.h"
+#include "platform/IThreadManager.h"
+#include "platform/posix/CPipeServer.h"
 
 #include <gtest/gtest.h>
 

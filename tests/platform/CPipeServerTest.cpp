@@ -4,8 +4,8 @@
 #include "foundation/CError.h"
 #include "foundation/CFinishedError.h"
 #include "foundation/CInvalidArgError.h"
-#include "platform/IThreadManager.h"
 #include "foundation/sync/getTickCount.h"
+#include "platform/IThreadManager.h"
 #include "platform/posix/CProcess.h"
 
 #include <gtest/gtest.h>

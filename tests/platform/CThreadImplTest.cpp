@@ -2,8 +2,8 @@
 
 #include "CCountedProbe.h"
 #include "foundation/CError.h"
-#include "platform/IThreadManager.h"
 #include "foundation/sync/posix/CSignalImpl.h"
+#include "platform/IThreadManager.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include "CTestProcedures.h"
 #include "WireFixture.h"
 #include "foundation/CInvalidObjectStateError.h"
+#include "foundation/sync/ISignal.h"
 #include "platform/CScopedPipeFolder.h"
 #include "platform/IPipeManager.h"
-#include "foundation/sync/ISignal.h"
 #include "platform/IThreadManager.h"
 
 #include <future>

@@ -3,9 +3,9 @@
 #include "CTestProcedures.h"
 #include "WireFixture.h"
 #include "foundation/CFinishedError.h"
+#include "foundation/sync/ISignal.h"
 #include "platform/CScopedPipeFolder.h"
 #include "platform/IPipeManager.h"
-#include "foundation/sync/ISignal.h"
 #include "remote/CRemoteException.h"
 #include "remote/CRemoteStreamServer.h"
 

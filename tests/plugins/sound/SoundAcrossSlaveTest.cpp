@@ -1,8 +1,8 @@
 // A master reads sound files through nebo_sound running in real slaves.
 #include "boxed/CBoxedFixture.h"
 #include "host/CEncapsulatedSource.h"
-#include "media/CNEBError.h"
 #include "host/CPluginHandler.h"
+#include "media/CNEBError.h"
 #include "plugins/sound/CSoundSource.h"
 #include "soundFiles.h"
 

@@ -1,7 +1,7 @@
 #include "streams/streamCopy.h"
 
 #include "foundation/CInvalidArgError.h"
-#include "platform/IThreadManager.h"
+#include "foundation/sync/sleepMilliseconds.h"
 #include "streams/IAbortFlag.h"
 #include "streams/IInStream.h"
 #include "streams/IOutStream.h"
@@ -36,7 +36,7 @@ void copyStream(IInStream& in, IOutStream& out, void* buffer, int32_t bufferSize
         if (count > 0 || !bWaitForData)
             out.write(buffer, count);
         else
-            getThreadManager()->sleep(emptyReadPauseMs);
+            sleepMilliseconds(emptyReadPauseMs);
     }
 }
 

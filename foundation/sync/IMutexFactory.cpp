@@ -1,18 +1,13 @@
 #include "foundation/sync/IMutexFactory.h"
 
-#include "foundation/TSingleton.h"
-
 namespace lumo {
-
-namespace {
-
-TSingleton<IMutexFactory> holder(&createMutexFactory);
-
-} // namespace
 
 P<IMutexFactory> getMutexFactory()
 {
-    return holder.get();
+    // Not a TSingleton, which sits above and locks with this floor; never
+    // destroyed, so that what is released at exit may still use it.
+    static IMutexFactory* const factory = createMutexFactory().detach();
+    return factory;
 }
 
 } // namespace lumo

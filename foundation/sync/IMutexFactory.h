@@ -19,7 +19,7 @@ public:
 
 // The platform's factory, made anew on each call.
 P<IMutexFactory> createMutexFactory();
-// The process-wide factory.
+// The process-wide factory, made at the first call and never destroyed.
 P<IMutexFactory> getMutexFactory();
 
 } // namespace lumo

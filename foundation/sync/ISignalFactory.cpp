@@ -1,18 +1,13 @@
 #include "foundation/sync/ISignalFactory.h"
 
-#include "foundation/TSingleton.h"
-
 namespace lumo {
-
-namespace {
-
-TSingleton<ISignalFactory> holder(&createSignalFactory);
-
-} // namespace
 
 P<ISignalFactory> getSignalFactory()
 {
-    return holder.get();
+    // Not a TSingleton, which sits above and locks with this floor; never
+    // destroyed, so that what is released at exit may still use it.
+    static ISignalFactory* const factory = createSignalFactory().detach();
+    return factory;
 }
 
 } // namespace lumo

@@ -13,7 +13,7 @@ public:
 
 // The platform's factory, made anew on each call.
 P<ISignalFactory> createSignalFactory();
-// The process-wide factory.
+// The process-wide factory, made at the first call and never destroyed.
 P<ISignalFactory> getSignalFactory();
 
 } // namespace lumo

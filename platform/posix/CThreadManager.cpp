@@ -1,9 +1,8 @@
 #include "platform/posix/CThreadManager.h"
 
+#include "foundation/sync/sleepMilliseconds.h"
 #include "platform/posix/CThreadImpl.h"
-#include "foundation/sync/posix/getMonotonicDeadline.h"
 
-#include <cerrno>
 #include <sched.h>
 #include <unistd.h>
 
@@ -24,9 +23,7 @@ void CThreadManager::yield(bool bShort)
 
 void CThreadManager::sleep(uint32_t ms)
 {
-    const timespec deadline = getMonotonicDeadline(ms);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
-    }
+    sleepMilliseconds(ms);
 }
 
 uint64_t CThreadManager::getCurrentThreadID()

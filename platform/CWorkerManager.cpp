@@ -2,21 +2,11 @@
 
 #include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/IMutexFactory.h"
+#include "foundation/sync/getTickCount.h"
 
-#include <chrono>
 #include <numeric>
 
 namespace lumo {
-
-namespace {
-
-uint64_t getMonotonicMilliseconds()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-} // namespace
 
 CWorkerManager::CWorkerManager()
     : m_mutex(getMutexFactory()->createMutex()), m_workers(make<TFrailArray<IWorker>>())
@@ -26,7 +16,7 @@ CWorkerManager::CWorkerManager()
 void CWorkerManager::work()
 {
     CScopedLock lock(m_mutex);
-    m_lastWorkTime = getMonotonicMilliseconds();
+    m_lastWorkTime = static_cast<uint64_t>(getTickCount());
     m_workers->forEachBackwards([](IWorker* worker) { worker->work(); });
 }
 

@@ -2,6 +2,7 @@
 
 // Runs the real nebo_slave program on a pipe of the test's own, as a master does.
 #include "foundation/CURI.h"
+#include "foundation/sync/getTickCount.h"
 #include "platform/CScopedPipeFolder.h"
 #include "platform/IPipeManager.h"
 #include "platform/IProcessManager.h"
@@ -15,7 +16,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <time.h>
 #include <unistd.h>
 
 namespace nebo::test {
@@ -44,13 +44,6 @@ private:
     std::string m_arguments;
     lumo::P<lumo::IProcess> m_slave;
 };
-
-inline int64_t getMonotonicMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
 
 // Where a slave's standard error and debug output go.
 struct SSlaveOutput {
@@ -117,7 +110,7 @@ protected:
         std::snprintf(name, sizeof name, "nebo_slave-%08x-%08x-%08x", static_cast<unsigned>(getpid()), ++pipeCount,
                       0x5eedu);
         m_server = lumo::getPipeManager()->createServer(lumo::String::fromLatin1(name));
-        m_server->setEndTick(getMonotonicMs() + 20000);
+        m_server->setEndTick(lumo::getTickCount() + 20000);
         const std::string arguments = " " + std::to_string(getpid()) + " " + name + " " + plugin + " file://" +
                                       m_errorFile + " " + std::to_string(logLevel);
         lumo::P<CSlaveStarter> starter = lumo::make<CSlaveStarter>(arguments);

@@ -2,6 +2,7 @@
 
 #include "foundation/CError.h"
 #include "foundation/castObject.h"
+#include "foundation/sync/getTickCount.h"
 #include "host/CAudioStreamInfos.h"
 #include "host/IBoxedSource.h"
 #include "host/ILogManager.h"
@@ -15,7 +16,7 @@
 #include "tools/probe/makeProbeContext.h"
 #include "tools/probe/writePNG.h"
 
-#include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <filesystem>
@@ -27,7 +28,12 @@ using lumo::P;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// Seconds since `startTick`, one tick at least: a rate over a span shorter
+// than a tick is then a lower bound instead of no rate at all.
+double secondsSince(int64_t startTick)
+{
+    return double(std::max<int64_t>(lumo::getTickCount() - startTick, 1)) / 1000.0;
+}
 
 [[noreturn]] void fail(const std::string& message)
 {
@@ -99,7 +105,7 @@ CMediaProbe::CMediaProbe(const CProbeOptions& options, IProbeListener& listener,
 
 SMediumReport CMediaProbe::run(const std::string& input, const lumo::IURI& uri)
 {
-    const Clock::time_point start = Clock::now();
+    const int64_t start = lumo::getTickCount();
     m_report.input = input;
     m_report.uri = uri.getText().toUTF8();
     notify(EProbeStep::opening);
@@ -113,7 +119,7 @@ SMediumReport CMediaProbe::run(const std::string& input, const lumo::IURI& uri)
     if (m_source)
         reportSlaves();
     release();
-    m_report.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    m_report.seconds = secondsSince(start);
     notify(EProbeStep::finished);
     return std::move(m_report);
 }
@@ -243,7 +249,7 @@ void CMediaProbe::decodePictures()
     const std::optional<int64_t>& maxPictures = m_options.maxPictures;
     // The pictures decoded before a failure are counted all the same.
     std::exception_ptr failure;
-    const Clock::time_point start = Clock::now();
+    const int64_t start = lumo::getTickCount();
     try {
         while (!maxPictures || m_report.picturesDecoded < *maxPictures) {
             const P<common::INEBPicture> picture = m_video->getNextPicture();
@@ -261,11 +267,11 @@ void CMediaProbe::decodePictures()
     } catch (const lumo::CException&) {
         failure = std::current_exception();
     }
-    const std::chrono::duration<double> elapsed = Clock::now() - start;
+    const double elapsed = secondsSince(start);
     if (bar)
         bar->finish();
-    if (!failure && m_report.picturesDecoded > 0 && elapsed.count() > 0.0)
-        m_report.picturesPerSecond = m_report.picturesDecoded / elapsed.count();
+    if (!failure && m_report.picturesDecoded > 0)
+        m_report.picturesPerSecond = m_report.picturesDecoded / elapsed;
     notify(EProbeStep::decoded);
     if (m_report.firstOddPicture) {
         const SDecodedPicture& first = *m_report.firstOddPicture;

@@ -2,6 +2,7 @@
 // slaves, and tells people what it found. See getUsageText().
 #include "foundation/CException.h"
 #include "foundation/escapeControlCharacters.h"
+#include "foundation/sync/getTickCount.h"
 #include "tools/probe/CMediaProbe.h"
 #include "tools/probe/CProgressBar.h"
 #include "tools/probe/CTextReport.h"
@@ -15,7 +16,6 @@
 #include "tools/probe/runInOrder.h"
 #include "tools/probe/toMediaURI.h"
 
-#include <chrono>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -84,7 +84,7 @@ SMediumOutput probeQuietly(const SRequest& request, size_t index, const lumo::P<
 // Several media side by side, with one progress bar for them all.
 int probeMany(const SRequest& request)
 {
-    const auto start = std::chrono::steady_clock::now();
+    const int64_t start = lumo::getTickCount();
     const size_t count = request.media.size();
     const size_t jobs = request.options.jobs ? size_t(*request.options.jobs)
                                              : std::max<size_t>(std::thread::hardware_concurrency(), 1);
@@ -120,9 +120,9 @@ int probeMany(const SRequest& request)
     if (bar)
         bar->finish();
     if (!request.options.bJSON) {
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        const double elapsedSeconds = double(lumo::getTickCount() - start) / 1000.0;
         std::cout << "\nSummary: " << count - failed << " media read, " << failed << " failed, " << pictures
-                  << " pictures decoded, " << formatSeconds(elapsed.count()) << std::endl;
+                  << " pictures decoded, " << formatSeconds(elapsedSeconds) << std::endl;
     }
     return failed > 0 ? exitFailed : exitSucceeded;
 }

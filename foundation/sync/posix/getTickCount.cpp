@@ -1,14 +1,15 @@
 #include "foundation/sync/getTickCount.h"
 
-#include <chrono>
+#include <ctime>
 
 namespace lumo {
 
 int64_t getTickCount()
 {
-    // The standard library's steady clock is the monotonic clock.
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    // The clock the condition variables and timed sleeps of this backend wait on.
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
 } // namespace lumo

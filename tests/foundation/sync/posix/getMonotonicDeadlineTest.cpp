@@ -1,0 +1,57 @@
+#include "foundation/sync/posix/getMonotonicDeadline.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace lumo::posix {
+namespace {
+
+constexpr int64_t hourMs = 3600000;
+
+timespec readMonotonicClock()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now;
+}
+
+bool hasPassed(const timespec& deadline)
+{
+    const timespec now = readMonotonicClock();
+    return std::make_pair(now.tv_sec, now.tv_nsec) >= std::make_pair(deadline.tv_sec, deadline.tv_nsec);
+}
+
+// The ticks that end pipe waits and the deadlines the waits of this backend
+// take must be one clock, or a deadline handed down would mean another moment.
+TEST(getMonotonicDeadlineTest, TicksCountTheClockThatWaitsTake)
+{
+    const int64_t before = getTickCount();
+    const timespec clock = readMonotonicClock();
+    const int64_t after = getTickCount();
+    const int64_t clockMs = int64_t(clock.tv_sec) * 1000 + clock.tv_nsec / 1000000;
+    EXPECT_LE(before, clockMs);
+    EXPECT_LE(clockMs, after);
+}
+
+TEST(getMonotonicDeadlineTest, DeadlinesPassAsTheirTicksSay)
+{
+    const struct {
+        const char* name;
+        timespec deadline;
+        bool bPassed;
+    } cases[] = {
+        {"the tick now", toMonotonicTime(getTickCount()), true},
+        {"a tick an hour ago", toMonotonicTime(getTickCount() - hourMs), true},
+        {"a tick in an hour", toMonotonicTime(getTickCount() + hourMs), false},
+        {"a deadline 0 ms from now", getMonotonicDeadline(0), true},
+        {"a deadline an hour from now", getMonotonicDeadline(hourMs), false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.bPassed, hasPassed(c.deadline)) << c.name;
+        EXPECT_LT(c.deadline.tv_nsec, 1000000000L) << c.name;
+    }
+}
+
+} // namespace
+} // namespace lumo::posix

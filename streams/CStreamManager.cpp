@@ -83,11 +83,4 @@ P<IIOStream> CStreamManager::openIOStream(const P<IURI>& uri)
     return open(uri, &IStreamFactory::openIOStream);
 }
 
-P<IStreamManager> createStreamManager()
-{
-    P<CStreamManager> manager = make<CStreamManager>();
-    manager->registerFactory(createDiskStreamFactory());
-    return manager;
-}
-
 } // namespace lumo

@@ -20,7 +20,4 @@ public:
     virtual P<IIOStream> openIOStream(const P<IURI>& uri) = 0;
 };
 
-// The platform's factory for "file" URIs.
-P<IStreamFactory> createDiskStreamFactory();
-
 } // namespace lumo

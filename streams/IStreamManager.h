@@ -24,9 +24,4 @@ public:
     virtual P<IIOStream> openIOStream(const P<IURI>& uri) = 0;
 };
 
-// A new manager with the platform's factory for "file" URIs registered.
-P<IStreamManager> createStreamManager();
-// The process-wide manager, made by createStreamManager().
-P<IStreamManager> getStreamManager();
-
 } // namespace lumo

@@ -1,5 +1,6 @@
 #include "platform/posix/CDiskStreamFactory.h"
 
+#include "platform/createDiskStreamFactory.h"
 #include "platform/posix/CDiskIOStream.h"
 
 #include <strings.h>

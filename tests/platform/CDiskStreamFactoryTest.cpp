@@ -2,7 +2,7 @@
 
 #include "CTempFolder.h"
 #include "foundation/CFileNotFoundError.h"
-#include "streams/IStreamManager.h"
+#include "platform/getStreamManager.h"
 
 namespace lumo::posix {
 namespace {

@@ -2,6 +2,7 @@
 
 // What the benchmarks that start programs and time rounds share.
 
+#include "bench/benchProcesses.h"
 #include "foundation/CException.h"
 #include "foundation/CObject.h"
 #include "foundation/CURI.h"
@@ -30,22 +31,20 @@ inline double median(std::vector<double> values)
 // error that escapes is printed, and the result is then 1.
 template <class F> int runInWorkFolder(F run)
 {
-    char work[] = "/tmp/nebo-bench-XXXXXX";
-    if (!mkdtemp(work)) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    setenv("NEBO_PIPE_DIR", (std::string(work) + "/pipes").c_str(), 1);
-    setenv("TMPDIR", work, 1);
+    std::string work;
     int status = 1;
     try {
-        status = run(std::string(work));
+        work = makeWorkFolder();
+        setEnvironment("NEBO_PIPE_DIR", (work + "/pipes").c_str());
+        setEnvironment("TMPDIR", work.c_str());
+        status = run(work);
     } catch (const lumo::CException& error) {
         std::fprintf(stderr, "%s\n", error.getDescription()->toUTF8().c_str());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
     }
-    std::filesystem::remove_all(work);
+    if (!work.empty())
+        std::filesystem::remove_all(work);
     return status;
 }
 

@@ -7,6 +7,7 @@
 // and their ratios to the bare transfer are printed, for 1920x1080 and
 // 3840x2160 pictures in NV12 and RGB.
 
+#include "bench/benchProcesses.h"
 #include "bench/benchSupport.h"
 #include "foundation/CURI.h"
 #include "foundation/castObject.h"
@@ -18,7 +19,6 @@
 #include "streams/CMemoryManager.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <chrono>
 #include <cstdio>
@@ -27,10 +27,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <sys/socket.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -71,39 +68,21 @@ double secondsSince(Clock::time_point start)
 // starts, as it forks.
 class CBareTransfer {
 public:
-    CBareTransfer() : m_buffer(static_cast<size_t>(largestPicture()))
+    CBareTransfer()
+        : m_buffer(static_cast<size_t>(largestPicture())),
+          m_peer([this](nebo::bench::CPeerSocket& socket) { return serve(socket); })
     {
-        int ends[2];
-        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
-            throw std::runtime_error("socketpair failed");
-        m_child = ::fork();
-        if (m_child < 0)
-            throw std::runtime_error("fork failed");
-        if (m_child == 0) {
-            ::close(ends[0]);
-            serve(ends[1]);
-        }
-        ::close(ends[1]);
-        m_socket = ends[0];
     }
-
-    ~CBareTransfer()
-    {
-        ::close(m_socket);
-        ::waitpid(m_child, nullptr, 0);
-    }
-
-    CBareTransfer(const CBareTransfer&) = delete;
-    CBareTransfer& operator=(const CBareTransfer&) = delete;
 
     // Seconds for `count` pictures of `layout`.
     double time(uint8_t layout, int count)
     {
         const Clock::time_point start = Clock::now();
         for (int i = 0; i < count; ++i) {
-            if (::send(m_socket, &layout, 1, MSG_NOSIGNAL) != 1)
+            if (!m_peer.socket().send(&layout, 1))
                 throw std::runtime_error("the bare transfer's child is gone");
-            transfer(m_socket, m_buffer.data(), pictureBytes(layout), &::recv);
+            if (!m_peer.socket().receive(m_buffer.data(), pictureBytes(layout)))
+                throw std::runtime_error("the bare transfer broke off");
         }
         return secondsSince(start);
     }
@@ -119,35 +98,20 @@ private:
 
     static size_t pictureBytes(uint8_t layout) { return static_cast<size_t>(layouts[layout].bytes); }
 
-    template <class Call> static void transfer(int socket, uint8_t* data, size_t size, Call call)
-    {
-        for (size_t done = 0; done < size;) {
-            const ssize_t moved = call(socket, data + done, size - done, MSG_NOSIGNAL);
-            if (moved < 0 && errno == EINTR)
-                continue;
-            if (moved <= 0)
-                throw std::runtime_error("the bare transfer broke off");
-            done += static_cast<size_t>(moved);
-        }
-    }
-
-    [[noreturn]] void serve(int socket)
+    // Until the parent goes away, mid-picture or between them: nobody is
+    // left to tell either way.
+    int serve(nebo::bench::CPeerSocket& socket)
     {
         std::fill(m_buffer.begin(), m_buffer.end(), uint8_t(0x5a));
         uint8_t layout;
-        try {
-            while (::recv(socket, &layout, 1, 0) == 1 && layout < std::size(layouts))
-                transfer(socket, m_buffer.data(), pictureBytes(layout),
-                         [](int s, uint8_t* data, size_t size, int flags) { return ::send(s, data, size, flags); });
-        } catch (...) {
-            // The parent went away mid-picture: nobody is left to tell.
+        while (socket.receive(&layout, 1) && layout < std::size(layouts) &&
+               socket.send(m_buffer.data(), pictureBytes(layout))) {
         }
-        ::_exit(0);
+        return 0;
     }
 
     std::vector<uint8_t> m_buffer;
-    int m_socket = -1;
-    pid_t m_child = -1;
+    nebo::bench::CForkedPeer m_peer;
 };
 
 // A slave serving a demo clip in one layout and size, opened; its pictures
@@ -158,9 +122,9 @@ public:
         : m_layout(layout)
     {
         static int slaveCount = 0;
-        const std::string pipeName = "nebo_slave-" + std::to_string(getpid()) + "-" + std::to_string(++slaveCount);
-        const std::string arguments =
-            " " + std::to_string(getpid()) + " " + pipeName + " nebo_demo file://" + errorFile + " 2";
+        const std::string master = std::to_string(nebo::bench::getCurrentProcessID());
+        const std::string pipeName = "nebo_slave-" + master + "-" + std::to_string(++slaveCount);
+        const std::string arguments = " " + master + " " + pipeName + " nebo_demo file://" + errorFile + " 2";
         m_server = getPipeManager()->createServer(String::fromUTF8(pipeName));
         m_starter = make<nebo::bench::CProgramStarter>(program, arguments);
         m_pipe = m_server->acceptClient(m_starter.get());
@@ -171,11 +135,11 @@ public:
         const std::string uri = "file:///bench.demo?w=" + std::to_string(layout.width) +
                                 "&h=" + std::to_string(layout.height) + "&fmt=" + layout.name + "&frames=100000";
         // The source client reads the switch as it is made.
-        ::setenv("NEBO_SHARED_PICTURES", bShared ? "on" : "off", 1);
+        nebo::bench::setEnvironment("NEBO_SHARED_PICTURES", bShared ? "on" : "off");
         m_source = castObject<IVideoSource>(plugin->tryCreateSource(*make<CURI>(String::fromUTF8(uri)), 1, true,
                                                                     nullptr),
                                             false);
-        ::unsetenv("NEBO_SHARED_PICTURES");
+        nebo::bench::setEnvironment("NEBO_SHARED_PICTURES", nullptr);
         if (!m_source)
             throw std::runtime_error("the slave made no picture source");
         m_source->open();

@@ -5,6 +5,7 @@
 // The call is a function without parameters that answers an int, the
 // commonest request between master and slave ("getWidth" answered 640).
 
+#include "bench/benchProcesses.h"
 #include "bench/benchSupport.h"
 #include "foundation/CException.h"
 #include "foundation/sync/ISignal.h"
@@ -14,16 +15,13 @@
 #include "remote/CRemoteVarInteger.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -59,20 +57,6 @@ private:
     std::exit(1);
 }
 
-bool transfer(int socket, char* bytes, size_t count, bool bSend)
-{
-    for (size_t done = 0; done < count;) {
-        const ssize_t moved = bSend ? send(socket, bytes + done, count - done, MSG_NOSIGNAL)
-                                    : recv(socket, bytes + done, count - done, 0);
-        if (moved < 0 && errno == EINTR)
-            continue;
-        if (moved <= 0)
-            return false;
-        done += static_cast<size_t>(moved);
-    }
-    return true;
-}
-
 template <class F> double timeRound(F roundTrip)
 {
     const Clock::time_point start = Clock::now();
@@ -84,82 +68,62 @@ template <class F> double timeRound(F roundTrip)
 // The peer of the bare measure: answers every request with the reply's bytes.
 class CBarePeer {
 public:
-    CBarePeer()
-    {
-        int ends[2];
-        if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) < 0)
-            fail("socketpair");
-        m_child = fork();
-        if (m_child < 0)
-            fail("fork");
-        if (m_child == 0) {
-            close(ends[0]);
-            char request[requestSize];
-            char reply[replySize] = {};
-            while (transfer(ends[1], request, requestSize, false) && transfer(ends[1], reply, replySize, true)) {
-            }
-            _exit(0);
-        }
-        close(ends[1]);
-        m_socket = ends[0];
-    }
-    ~CBarePeer()
-    {
-        close(m_socket);
-        waitpid(m_child, nullptr, 0);
-    }
-
     void roundTrip()
     {
         char request[requestSize] = {};
         char reply[replySize];
-        if (!transfer(m_socket, request, requestSize, true) || !transfer(m_socket, reply, replySize, false))
+        if (!m_peer.socket().send(request, requestSize) || !m_peer.socket().receive(reply, replySize))
             fail("bare round trip");
     }
 
 private:
-    pid_t m_child = -1;
-    int m_socket = -1;
+    static int serve(nebo::bench::CPeerSocket& socket)
+    {
+        char request[requestSize];
+        char reply[replySize] = {};
+        while (socket.receive(request, requestSize) && socket.send(reply, replySize)) {
+        }
+        return 0;
+    }
+
+    nebo::bench::CForkedPeer m_peer{&serve};
 };
 
-[[noreturn]] void serveGetWidth(const String& pipeName)
+int serveGetWidth(const String& pipeName)
 {
-    int status = 1;
     try {
         P<IPipeClient> pipe = getPipeManager()->createClient(pipeName);
-        if (pipe->connect()) {
-            P<CRemoteStreamServer> server = make<CRemoteStreamServer>(pipe->getInStream(), pipe->getOutStream());
-            server->registerProc(make<CGetWidthFunction>(640));
-            const P<ISignal> quit = server->getQuitSignal();
-            while (!quit->isSet())
-                server->processNext();
-            status = 0;
-        }
+        if (!pipe->connect())
+            return 1;
+        P<CRemoteStreamServer> server = make<CRemoteStreamServer>(pipe->getInStream(), pipe->getOutStream());
+        server->registerProc(make<CGetWidthFunction>(640));
+        const P<ISignal> quit = server->getQuitSignal();
+        while (!quit->isSet())
+            server->processNext();
+        return 0;
     } catch (const CException& error) {
         std::fprintf(stderr, "serving process: %s\n", error.what());
+        return 1;
     }
-    _exit(status);
 }
 
-// Starts the serving process once the pipe exists, as a master starts its slave.
+// Starts the serving process once the pipe exists, as a master starts its
+// slave; the serving process does not use the peer's socket.
 class CServerStarter : public CObject, public virtual IPipeServer::IPipeCreatedListener {
 public:
     explicit CServerStarter(String pipeName) : m_pipeName(std::move(pipeName)) {}
 
     bool pipeCreated() override
     {
-        m_child = fork();
-        if (m_child < 0)
-            fail("fork");
-        if (m_child == 0)
-            serveGetWidth(m_pipeName);
+        m_child = std::make_unique<nebo::bench::CForkedPeer>(
+            [this](nebo::bench::CPeerSocket&) { return serveGetWidth(m_pipeName); });
         return true;
     }
-    pid_t getChild() const { return m_child; }
+    std::unique_ptr<nebo::bench::CForkedPeer> takeChild() { return std::move(m_child); }
 
 private:
     String m_pipeName;
-    pid_t m_child = -1;
+    std::unique_ptr<nebo::bench::CForkedPeer> m_child;
 };
 
 // The calling end of the remote measure.
@@ -167,11 +131,11 @@ class CRemotePeer {
 public:
     CRemotePeer()
     {
-        const String name = String::fromUTF8("nebo_bench-" + std::to_string(getpid()));
+        const String name = String::fromUTF8("nebo_bench-" + std::to_string(nebo::bench::getCurrentProcessID()));
         m_server = getPipeManager()->createServer(name);
         P<CServerStarter> starter = make<CServerStarter>(name);
         P<IPipeClient> pipe = m_server->acceptClient(starter.get());
-        m_child = starter->getChild();
+        m_child = starter->takeChild();
         if (!pipe)
             fail("accepting the serving process");
         m_client = make<CRemoteStreamClient>(pipe->getInStream(), pipe->getOutStream());
@@ -181,7 +145,8 @@ public:
         m_client->quit();
         m_client = nullptr;
         m_server = nullptr;
-        waitpid(m_child, nullptr, 0);
+        // Waits for the serving process.
+        m_child = nullptr;
     }
 
     void roundTrip()
@@ -194,7 +159,7 @@ private:
     P<IPipeServer> m_server;
     P<CRemoteStreamClient> m_client;
     CGetWidthFunction m_getWidth;
-    pid_t m_child = -1;
+    std::unique_ptr<nebo::bench::CForkedPeer> m_child;
 };
 
 } // namespace
@@ -202,10 +167,8 @@ private:
 int main()
 {
     // Pipes of our own, away from those of anything else running.
-    char folder[] = "/tmp/nebo-bench-XXXXXX";
-    if (!mkdtemp(folder))
-        fail("mkdtemp");
-    setenv("NEBO_PIPE_DIR", (std::string(folder) + "/pipes").c_str(), 1);
+    const std::string folder = nebo::bench::makeWorkFolder();
+    nebo::bench::setEnvironment("NEBO_PIPE_DIR", (folder + "/pipes").c_str());
 
     std::vector<double> bare, remote;
     {

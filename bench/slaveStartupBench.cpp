@@ -6,6 +6,7 @@
 // calls it, each round in a child of its own, since confinement cannot be
 // undone.
 
+#include "bench/benchProcesses.h"
 #include "bench/benchSupport.h"
 #include "foundation/CURI.h"
 #include "host/CNEBPluginClient.h"
@@ -21,9 +22,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -39,9 +38,9 @@ constexpr int rounds = 21;
 double timeFirstAnswer(const std::string& program, const std::string& errorFile)
 {
     static int count = 0;
-    const std::string pipeName = "nebo_slave-" + std::to_string(getpid()) + "-" + std::to_string(++count);
-    const std::string arguments =
-        " " + std::to_string(getpid()) + " " + pipeName + " nebo_demo file://" + errorFile + " 2";
+    const std::string master = std::to_string(nebo::bench::getCurrentProcessID());
+    const std::string pipeName = "nebo_slave-" + master + "-" + std::to_string(++count);
+    const std::string arguments = " " + master + " " + pipeName + " nebo_demo file://" + errorFile + " 2";
     std::ofstream(errorFile) << "";
 
     const Clock::time_point start = Clock::now();
@@ -70,12 +69,7 @@ double timeFirstAnswer(const std::string& program, const std::string& errorFile)
 // folder's programs, a medium and an error file.
 double timeConfinement(const std::string& folder, const std::string& work)
 {
-    int pipe[2];
-    if (::pipe(pipe) != 0)
-        throw std::runtime_error("no pipe");
-    const pid_t child = fork();
-    if (child == 0) {
-        close(pipe[0]);
+    nebo::bench::CForkedPeer child([&](nebo::bench::CPeerSocket& socket) {
         const P<ISandbox> sandbox = createSandbox();
         sandbox->setProgramFolder(String::fromUTF8(folder));
         sandbox->setMedium(String::fromUTF8(work + "/medium.demo"));
@@ -88,15 +82,10 @@ double timeConfinement(const std::string& folder, const std::string& work)
         const Clock::time_point start = Clock::now();
         const bool bComplete = sandbox->engage().empty();
         const double ms = bComplete ? std::chrono::duration<double, std::milli>(Clock::now() - start).count() : -1;
-        const bool bWritten = write(pipe[1], &ms, sizeof ms) == sizeof ms;
-        _exit(bWritten ? 0 : 1);
-    }
-    close(pipe[1]);
+        return socket.send(&ms, sizeof ms) ? 0 : 1;
+    });
     double ms = -1;
-    const bool bRead = read(pipe[0], &ms, sizeof ms) == sizeof ms;
-    close(pipe[0]);
-    waitpid(child, nullptr, 0);
-    if (!bRead || ms < 0)
+    if (!child.socket().receive(&ms, sizeof ms) || ms < 0)
         throw std::runtime_error("the confinement was not complete");
     return ms;
 }

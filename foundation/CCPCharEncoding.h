@@ -4,9 +4,9 @@
 
 namespace lumo {
 
-// The multi-byte text of the C library's current locale, converted one
-// character at a time with a fresh conversion state (so shift-state
-// encodings are not supported). Only code points up to 0xFFFF can be
+// The multi-byte text of the process code page, converted one character at
+// a time by the platform (codePageChars.h) with a fresh conversion state (so
+// shift-state encodings are not supported). Only code points up to 0xFFFF can be
 // written. The byte layout cannot be read from the end: the backward
 // operations throw CMethodNotImplementedError.
 class CCPCharEncoding : public TCharEncoding<CCPCharEncoding> {

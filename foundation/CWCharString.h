@@ -4,8 +4,7 @@
 
 namespace lumo {
 
-// UTF-16 text in 16-bit wide characters (char16_t, as the platform's
-// wchar_t is 32 bits wide).
+// UTF-16 text in 16-bit units (char16_t, whatever the width of wchar_t).
 class CWCharString : public TTypedString<char16_t, &getUTF16Encoding> {
 public:
     using TTypedString::TTypedString;

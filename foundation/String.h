@@ -14,8 +14,8 @@ namespace lumo {
 // the string object; every change builds a new string and rebinds.
 //
 // Built from a character array (a literal) it borrows the characters: char
-// is Latin-1, char16_t UTF-16, char32_t and wchar_t UTF-32. Such arrays must
-// have static storage. Built from a character pointer it copies. A null
+// is Latin-1, char16_t UTF-16, char32_t UTF-32, and wchar_t UTF-16 or UTF-32
+// by its width. Such arrays must have static storage. Built from a character pointer it copies. A null
 // pointer and the default constructor give the shared empty string.
 class String {
 public:
@@ -27,12 +27,7 @@ public:
     template <std::size_t N> String(const char (&literal)[N]) : String(borrowLatin1(literal, N - 1)) {}
     template <std::size_t N> String(const char16_t (&literal)[N]) : String(borrowUTF16(literal, N - 1)) {}
     template <std::size_t N> String(const char32_t (&literal)[N]) : String(borrowUTF32(literal, N - 1)) {}
-    template <std::size_t N>
-    String(const wchar_t (&literal)[N])
-        : String(borrowUTF32(reinterpret_cast<const char32_t*>(literal), N - 1))
-    {
-        static_assert(sizeof(wchar_t) == sizeof(char32_t));
-    }
+    template <std::size_t N> String(const wchar_t (&literal)[N]) : String(borrowWide(literal, N - 1)) {}
 
     // Copying constructors for Latin-1 text behind a pointer.
     template <class T, std::enable_if_t<std::is_same_v<T, const char*> || std::is_same_v<T, char*>, int> = 0>
@@ -74,6 +69,15 @@ private:
     static P<IString> borrowUTF16(const char16_t* text, std::size_t capacity);
     static P<IString> borrowUTF32(const char32_t* text, std::size_t capacity);
     static P<IString> copyLatin1(const char* text);
+    // Wide text is UTF-16 where wchar_t has 16 bits and UTF-32 where it has 32.
+    static P<IString> borrowWide(const wchar_t* text, std::size_t capacity)
+    {
+        static_assert(sizeof(wchar_t) == sizeof(char16_t) || sizeof(wchar_t) == sizeof(char32_t));
+        if constexpr (sizeof(wchar_t) == sizeof(char16_t))
+            return borrowUTF16(reinterpret_cast<const char16_t*>(text), capacity);
+        else
+            return borrowUTF32(reinterpret_cast<const char32_t*>(text), capacity);
+    }
 
     P<IString> m_string;
 };

@@ -4,6 +4,7 @@
 #include "foundation/escapeControlCharacters.h"
 #include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/IMutexFactory.h"
+#include "platform/toLocalTime.h"
 
 #include <ctime>
 #include <string_view>
@@ -155,7 +156,7 @@ std::string CLogManager::getLocalTimeText()
     // them out reliably; hours and minutes read unambiguously everywhere.
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-    if (!localtime_r(&now, &local))
+    if (!lumo::toLocalTime(now, local))
         return {};
     const std::string date = formatLocalTime(local, "%x");
     const std::string time = formatLocalTime(local, "%H:%M");

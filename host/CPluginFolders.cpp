@@ -2,6 +2,7 @@
 
 #include "platform/IPathes.h"
 #include "platform/ISystem.h"
+#include "platform/fileNameSuffixes.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -74,9 +75,19 @@ void CPluginFolders::addFolder(const std::string& folder)
         m_folders.push_back(normalized);
 }
 
+std::string CPluginFolders::pluginFileName(const std::string& name)
+{
+    return name + lumo::getModuleSuffix();
+}
+
+std::string CPluginFolders::slaveProgramFileName()
+{
+    return std::string(slaveProgramName) + lumo::getProgramSuffix();
+}
+
 std::string CPluginFolders::findPlugin(const std::string& name) const
 {
-    const std::string fileName = name + pluginFileSuffix;
+    const std::string fileName = pluginFileName(name);
     for (const std::string& folder : m_folders)
         if (isFile(folder + "/" + fileName))
             return folder + "/" + fileName;
@@ -85,8 +96,9 @@ std::string CPluginFolders::findPlugin(const std::string& name) const
 
 std::string CPluginFolders::findSlaveProgram() const
 {
-    const std::string beside = m_programFolder + "/" + slaveProgramName;
-    const std::string installed = m_libraryFolder + "/" + installedSlaveFolder + "/" + slaveProgramName;
+    const std::string fileName = slaveProgramFileName();
+    const std::string beside = m_programFolder + "/" + fileName;
+    const std::string installed = m_libraryFolder + "/" + installedSlaveFolder + "/" + fileName;
     return !isFile(beside) && isFile(installed) ? installed : beside;
 }
 

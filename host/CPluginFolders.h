@@ -23,8 +23,12 @@ namespace nebo::common {
 class CPluginFolders {
 public:
     static constexpr const char* pathVariable = "NEBO_PLUGIN_PATH";
-    static constexpr const char* pluginFileSuffix = ".so";
     static constexpr const char* slaveProgramName = "nebo_slave";
+
+    // `name` with the platform's module suffix: "<name>.so" on POSIX.
+    static std::string pluginFileName(const std::string& name);
+    // The slave program's with the platform's program suffix.
+    static std::string slaveProgramFileName();
 
     // The folders of this process: its environment, the running program's
     // folder and the lumo library's. Throws lumo::CError when the system
@@ -38,13 +42,13 @@ public:
 
     // In search order, each once, absolute and without a trailing "/".
     const std::vector<std::string>& getFolders() const { return m_folders; }
-    // The native path of `<name>.so` in the first folder that holds such a
+    // The native path of pluginFileName(name) in the first folder that holds such a
     // file; when none does, its path beside the running program, which then
     // names what is missing.
     std::string findPlugin(const std::string& name) const;
-    // nebo_slave beside the running program, else in the installed layout
-    // ("nebo/nebo_slave" in the libraries' folder); when neither exists, the
-    // path beside the program.
+    // slaveProgramFileName() beside the running program, else in the
+    // installed layout ("nebo/" in the libraries' folder); when neither
+    // exists, the path beside the program.
     std::string findSlaveProgram() const;
     // The NEBO_PLUGIN_PATH that makes a slave search these folders first, in
     // this order. A folder whose name holds a ":" cannot be told apart in

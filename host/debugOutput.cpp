@@ -1,8 +1,8 @@
 #include "host/debugOutput.h"
 
 #include "host/ILogManager.h"
+#include "platform/writeDebugText.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -17,8 +17,7 @@ bool isDebugOutputOnStderr()
 void writeDebugOutput(ILogManager* log, const lumo::String& text)
 {
     if (isDebugOutputOnStderr()) {
-        std::fputs(text.toUTF8().c_str(), stderr);
-        std::fflush(stderr);
+        lumo::writeDebugText(text.toUTF8());
     } else if (log) {
         log->logText(debugOutputLevel, text);
     }

@@ -12,11 +12,12 @@ class ILogManager;
 constexpr int32_t debugOutputLevel = 3;
 
 // True when the environment holds NEBO_DEBUG_OUTPUT=stderr: debug lines,
-// the slaves' among them, then go to standard error, as for someone
+// the slaves' among them, then go to the platform's debug channel
+// (lumo::writeDebugText: standard error on POSIX), as for someone
 // debugging the system. Otherwise they stay off the user's terminal.
 bool isDebugOutputOnStderr();
 
-// Writes `text` to standard error in that mode, else into `log` at the
+// Writes `text` to that channel in that mode, else into `log` at the
 // debug level (nowhere when `log` is null).
 void writeDebugOutput(ILogManager* log, const lumo::String& text);
 

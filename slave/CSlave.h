@@ -34,10 +34,10 @@ private:
     // error a plugin raised must be handled and destroyed while the plugin's
     // library, which holds the error's code, is loaded.
     struct SRunObjects {
-        lumo::P<lumo::IBase> logManager;
-        lumo::P<lumo::IBase> context;
-        lumo::P<lumo::IBase> pluginHandler;
-        lumo::P<lumo::IBase> pipe;
+        lumo::P<ILogManager> logManager;
+        lumo::P<INEBContext> context;
+        lumo::P<IPluginHandler> pluginHandler;
+        lumo::P<lumo::IPipeClient> pipe;
         lumo::P<ISlaveServer> server;
 
         void release();

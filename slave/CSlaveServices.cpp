@@ -1,8 +1,6 @@
 #include "slave/CSlaveServices.h"
 
-#include "crashhandler/ICrashHandler.h"
-#include "crashhandler/posix/fatalSignalFilter.h"
-#include "crashhandler/posix/hangReportHandler.h"
+#include "crashhandler/installCrashReporting.h"
 #include "foundation/CException.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
@@ -17,11 +15,9 @@
 #include "platform/IPipeManager.h"
 #include "platform/ISystem.h"
 #include "platform/IThreadManager.h"
-#include "platform/posix/hangReportSignal.h"
+#include "platform/writeDebugText.h"
 #include "slave/CSlaveConfinement.h"
 
-#include <cstdio>
-#include <cstring>
 #include <fstream>
 
 namespace nebo::common {
@@ -32,21 +28,9 @@ using lumo::P;
 
 namespace {
 
-// Set once, before the crash filter that reads them is installed; a fixed
-// array, because the filter may run after the heap was wrecked.
-char g_errorFilePath[4096];
-bool g_bCrashReportCopy = false;
-
 // The first line of crash and hang reports: "<application> <version>".
 const char* const reportApplicationName = "";
 const char* const reportVersionText = "0.0.0";
-
-void writeCrashReport(const crashhandler::SExceptionPointers& pointers) noexcept
-{
-    crashhandler::ICrashHandler* handler = crashhandler::createCrashHandler(reportApplicationName, reportVersionText);
-    handler->handleCrash(g_errorFilePath, pointers, g_bCrashReportCopy);
-    handler->destroy();
-}
 
 // The plugin server as the slave's call loop sees it. It confines the
 // process before the plugin is given a medium, and keeps the quit signal of
@@ -98,26 +82,26 @@ std::string pluginFolderOf(INEBContext& context)
 
 CSlaveServices::CSlaveServices() : m_bDebugOutputOnStandardError(isDebugOutputOnStderr()) {}
 
-P<lumo::IBase> CSlaveServices::createLogManager(int logLevel)
+P<ILogManager> CSlaveServices::createLogManager(int logLevel)
 {
     P<ILogManager> log = make<CLogManager>("slavelog");
     log->setLogLevel(logLevel);
     return log;
 }
 
-P<lumo::IBase> CSlaveServices::createContext(const P<lumo::IBase>& logManager, const lumo::String& pluginName)
+P<INEBContext> CSlaveServices::createContext(const P<ILogManager>& logManager, const lumo::String& pluginName)
 {
     P<INEBContext> context = make<CSimpleNEBContext>();
     context->setPrefetch(true);
     context->setFlag2(true);
-    context->setLogManager(castObject<ILogManager>(logManager));
+    context->setLogManager(logManager);
     context->addPluginLibrary(pluginName);
     return context;
 }
 
-P<lumo::IBase> CSlaveServices::createPluginHandler(const P<lumo::IBase>& context)
+P<IPluginHandler> CSlaveServices::createPluginHandler(const P<INEBContext>& context)
 {
-    return make<CPluginHandler>(castObject<INEBContext>(context), false);
+    return make<CPluginHandler>(context, false);
 }
 
 std::string CSlaveServices::getNativePath(const lumo::String& uriText)
@@ -127,26 +111,21 @@ std::string CSlaveServices::getNativePath(const lumo::String& uriText)
 
 void CSlaveServices::installCrashFilter(const std::string& errorFilePath)
 {
-    if (errorFilePath.size() >= sizeof g_errorFilePath)
-        throw lumo::CInvalidArgError(lumo::String("errorFilePath"), lumo::String("installCrashFilter"));
-    std::memcpy(g_errorFilePath, errorFilePath.c_str(), errorFilePath.size() + 1);
-    m_errorFilePath = errorFilePath;
-    g_bCrashReportCopy = m_bDebugOutputOnStandardError;
-    crashhandler::installFatalSignalFilter(&writeCrashReport);
     // The master asks where a call hangs before it ends the slave; the
     // calling thread is the one that serves its calls.
-    const auto servingThread = static_cast<pid_t>(lumo::getThreadManager()->getCurrentThreadID());
-    crashhandler::installHangReportHandler(lumo::posix::hangReportSignal, servingThread, g_errorFilePath,
-                                           reportApplicationName, reportVersionText);
+    const uint64_t servingThread = lumo::getThreadManager()->getCurrentThreadID();
+    if (!crashhandler::installCrashReporting(errorFilePath.c_str(), m_bDebugOutputOnStandardError, servingThread,
+                                             reportApplicationName, reportVersionText))
+        throw lumo::CInvalidArgError(lumo::String("errorFilePath"), lumo::String("installCrashFilter"));
+    m_errorFilePath = errorFilePath;
 }
 
 void CSlaveServices::removeCrashFilter()
 {
-    crashhandler::removeHangReportHandler();
-    crashhandler::removeFatalSignalFilter();
+    crashhandler::removeCrashReporting();
 }
 
-P<lumo::IBase> CSlaveServices::connectPipe(const lumo::String& pipeName)
+P<lumo::IPipeClient> CSlaveServices::connectPipe(const lumo::String& pipeName)
 {
     P<lumo::IPipeClient> pipe = lumo::getPipeManager()->createClient(pipeName);
     if (!pipe->connect())
@@ -154,12 +133,10 @@ P<lumo::IBase> CSlaveServices::connectPipe(const lumo::String& pipeName)
     return pipe;
 }
 
-P<ISlaveServer> CSlaveServices::createServer(const P<lumo::IBase>& pipe, const P<lumo::IBase>& context)
+P<ISlaveServer> CSlaveServices::createServer(const P<lumo::IPipeClient>& pipe, const P<INEBContext>& context)
 {
-    P<INEBContext> hostContext = castObject<INEBContext>(context);
-    CSlaveConfinement confinement(m_errorFilePath, pluginFolderOf(*hostContext), hostContext->getLogManager());
-    return make<CPluginServerLoop>(*castObject<lumo::IPipeClient>(pipe), std::move(hostContext),
-                                   std::move(confinement));
+    CSlaveConfinement confinement(m_errorFilePath, pluginFolderOf(*context), context->getLogManager());
+    return make<CPluginServerLoop>(*pipe, context, std::move(confinement));
 }
 
 bool CSlaveServices::fileExists(const std::string& path)
@@ -179,13 +156,12 @@ void CSlaveServices::deleteFile(const std::string& path)
     }
 }
 
-void CSlaveServices::writeDebugOutput(const std::string& text, lumo::IBase* logManager)
+void CSlaveServices::writeDebugOutput(const std::string& text, ILogManager* logManager)
 {
     if (m_bDebugOutputOnStandardError) {
-        std::fputs(text.c_str(), stderr);
-        std::fflush(stderr);
+        lumo::writeDebugText(text);
     } else if (logManager) {
-        castObject<ILogManager>(logManager)->logText(debugOutputLevel, lumo::String::fromUTF8(text));
+        logManager->logText(debugOutputLevel, lumo::String::fromUTF8(text));
     }
 }
 

@@ -8,7 +8,7 @@ namespace nebo::common {
 // the plugin handler and the plugin server of the host, on the master's
 // pipe. A fatal signal leaves a crash report in the error file, and so
 // does the master's request for a hang report, with the stacks of every
-// thread (see crashhandler/posix/hangReportHandler.h). The server
+// thread (see crashhandler/installCrashReporting.h). The server
 // confines the process before its plugin is given a medium (see
 // CSlaveConfinement).
 //
@@ -22,19 +22,19 @@ public:
     // whole run, crash filter included.
     CSlaveServices();
 
-    lumo::P<lumo::IBase> createLogManager(int logLevel) override;
-    lumo::P<lumo::IBase> createContext(const lumo::P<lumo::IBase>& logManager,
+    lumo::P<ILogManager> createLogManager(int logLevel) override;
+    lumo::P<INEBContext> createContext(const lumo::P<ILogManager>& logManager,
                                        const lumo::String& pluginName) override;
-    lumo::P<lumo::IBase> createPluginHandler(const lumo::P<lumo::IBase>& context) override;
+    lumo::P<IPluginHandler> createPluginHandler(const lumo::P<INEBContext>& context) override;
     std::string getNativePath(const lumo::String& uriText) override;
     void installCrashFilter(const std::string& errorFilePath) override;
     void removeCrashFilter() override;
-    lumo::P<lumo::IBase> connectPipe(const lumo::String& pipeName) override;
-    lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IBase>& pipe,
-                                       const lumo::P<lumo::IBase>& context) override;
+    lumo::P<lumo::IPipeClient> connectPipe(const lumo::String& pipeName) override;
+    lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IPipeClient>& pipe,
+                                       const lumo::P<INEBContext>& context) override;
     bool fileExists(const std::string& path) override;
     void deleteFile(const std::string& path) override;
-    void writeDebugOutput(const std::string& text, lumo::IBase* logManager) override;
+    void writeDebugOutput(const std::string& text, ILogManager* logManager) override;
 
 private:
     const bool m_bDebugOutputOnStandardError;

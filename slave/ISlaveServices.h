@@ -2,6 +2,10 @@
 
 #include "foundation/P.h"
 #include "foundation/String.h"
+#include "host/ILogManager.h"
+#include "host/INEBContext.h"
+#include "host/IPluginHandler.h"
+#include "platform/IPipeClient.h"
 #include "slave/ISlaveServer.h"
 
 #include <string>
@@ -17,12 +21,12 @@ public:
     virtual ~ISlaveServices() = default;
 
     // The in-memory log at a level already clamped to 0..4.
-    virtual lumo::P<lumo::IBase> createLogManager(int logLevel) = 0;
+    virtual lumo::P<ILogManager> createLogManager(int logLevel) = 0;
     // The context over the log with the plugin library registered.
-    virtual lumo::P<lumo::IBase> createContext(const lumo::P<lumo::IBase>& logManager,
+    virtual lumo::P<INEBContext> createContext(const lumo::P<ILogManager>& logManager,
                                                const lumo::String& pluginName) = 0;
     // Loads the plugins the context names; a library that fails is logged and left out.
-    virtual lumo::P<lumo::IBase> createPluginHandler(const lumo::P<lumo::IBase>& context) = 0;
+    virtual lumo::P<IPluginHandler> createPluginHandler(const lumo::P<INEBContext>& context) = 0;
     // The native path of the error file's URI text.
     virtual std::string getNativePath(const lumo::String& uriText) = 0;
     // Makes a fault of any thread write its report into the error file (and
@@ -33,10 +37,10 @@ public:
     virtual void installCrashFilter(const std::string& errorFilePath) = 0;
     virtual void removeCrashFilter() = 0;
     // The connected client end of the master's pipe; null when it cannot be reached.
-    virtual lumo::P<lumo::IBase> connectPipe(const lumo::String& pipeName) = 0;
+    virtual lumo::P<lumo::IPipeClient> connectPipe(const lumo::String& pipeName) = 0;
     // The plugin server on the pipe's streams; throws when no plugin was loaded.
-    virtual lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IBase>& pipe,
-                                               const lumo::P<lumo::IBase>& context) = 0;
+    virtual lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IPipeClient>& pipe,
+                                               const lumo::P<INEBContext>& context) = 0;
     virtual bool fileExists(const std::string& path) = 0;
     // Removes the file, or, where the process may not remove it, empties it.
     virtual void deleteFile(const std::string& path) = 0;
@@ -44,7 +48,7 @@ public:
     // output goes, else into `logManager` at debug level (3), else, when
     // `logManager` is null (before the run's log exists or after it is
     // gone), nowhere.
-    virtual void writeDebugOutput(const std::string& text, lumo::IBase* logManager) = 0;
+    virtual void writeDebugOutput(const std::string& text, ILogManager* logManager) = 0;
 };
 
 } // namespace nebo::common

@@ -1,6 +1,7 @@
 #include "plugins/demo/demoFaults.h"
 
 #include "foundation/CError.h"
+#include "plugins/demo/machineFaults.h"
 
 #include <chrono>
 #include <cstdint>
@@ -8,7 +9,6 @@
 #include <map>
 #include <stdexcept>
 #include <thread>
-#include <unistd.h>
 
 namespace nebo::demo {
 
@@ -69,9 +69,9 @@ void misbehave(EDemoFault fault)
         g_zero = g_one / g_zero;
         break;
     case EDemoFault::illegal:
-        __builtin_trap();
+        executeIllegalInstruction();
     case EDemoFault::breakpoint:
-        asm volatile("int3");
+        hitBreakpoint();
         break;
     case EDemoFault::stackOverflow:
         g_zero = recurseForever(0);
@@ -83,7 +83,8 @@ void misbehave(EDemoFault fault)
     case EDemoFault::stdError:
         throw std::runtime_error("demo std failure");
     case EDemoFault::exit:
-        _exit(3);
+        // No exit handlers, no flushing: as abruptly as a plugin can end.
+        std::_Exit(3);
     case EDemoFault::hang:
         for (;;)
             std::this_thread::sleep_for(std::chrono::hours(1));

@@ -73,22 +73,23 @@ TEST_F(CPluginFoldersTest, RelativeFoldersAreTakenFromTheCurrentFolder)
 
 TEST_F(CPluginFoldersTest, FindsEachPluginInTheFirstFolderThatHoldsIt)
 {
-    put("yours/both.so");
-    put("bin/both.so");
-    put("lib/nebo/plugins/installed.so");
-    put("bin/beside.so");
-    put("mine/folder.so/x");
+    const auto plugin = [](const std::string& name) { return CPluginFolders::pluginFileName(name); };
+    put(plugin("yours/both"));
+    put(plugin("bin/both"));
+    put(plugin("lib/nebo/plugins/installed"));
+    put(plugin("bin/beside"));
+    put(plugin("mine/folder") + "/x");
     const CPluginFolders found = folders(pathOf("mine") + ":" + pathOf("yours"));
     const struct {
         const char* name;
         std::string expected;
     } cases[] = {
-        {"both", pathOf("yours/both.so")},
-        {"installed", pathOf("lib/nebo/plugins/installed.so")},
-        {"beside", pathOf("bin/beside.so")},
+        {"both", pathOf(plugin("yours/both"))},
+        {"installed", pathOf(plugin("lib/nebo/plugins/installed"))},
+        {"beside", pathOf(plugin("bin/beside"))},
         // A folder is no library; a missing one is named beside the program.
-        {"folder", pathOf("bin/folder.so")},
-        {"missing", pathOf("bin/missing.so")},
+        {"folder", pathOf(plugin("bin/folder"))},
+        {"missing", pathOf(plugin("bin/missing"))},
     };
     for (const auto& test : cases)
         EXPECT_EQ(found.findPlugin(test.name), test.expected) << test.name;
@@ -96,12 +97,13 @@ TEST_F(CPluginFoldersTest, FindsEachPluginInTheFirstFolderThatHoldsIt)
 
 TEST_F(CPluginFoldersTest, FindsTheSlaveBesideTheProgramElseInTheInstalledFolder)
 {
-    const std::string beside = pathOf("bin/nebo_slave");
-    const std::string installed = pathOf("lib/nebo/nebo_slave");
+    const std::string slave = CPluginFolders::slaveProgramFileName();
+    const std::string beside = pathOf("bin/" + slave);
+    const std::string installed = pathOf("lib/nebo/" + slave);
     EXPECT_EQ(folders("").findSlaveProgram(), beside);
-    put("lib/nebo/nebo_slave");
+    put("lib/nebo/" + slave);
     EXPECT_EQ(folders("").findSlaveProgram(), installed);
-    put("bin/nebo_slave");
+    put("bin/" + slave);
     EXPECT_EQ(folders("").findSlaveProgram(), beside);
 }
 

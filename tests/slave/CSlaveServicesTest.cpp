@@ -1,6 +1,5 @@
 #include "slave/CSlaveServices.h"
 
-#include "foundation/castObject.h"
 #include "host/ILogManager.h"
 #include "platform/CScopedPipeFolder.h"
 #include "plugins/avlib/CStandardErrorCapture.h"
@@ -34,14 +33,14 @@ TEST_P(CSlaveServicesDebugTest, DebugLineGoesWhereTheEnvironmentSays)
     const SDebugLineCase& test = GetParam();
     const lumo::CScopedEnvironment environment("NEBO_DEBUG_OUTPUT", test.debugOutput);
     CSlaveServices services;
-    const lumo::P<lumo::IBase> log = test.logLevel < 0 ? nullptr : services.createLogManager(test.logLevel);
+    const lumo::P<nebo::common::ILogManager> log = test.logLevel < 0 ? nullptr : services.createLogManager(test.logLevel);
 
     nebo::test::CStandardErrorCapture standardError;
     services.writeDebugOutput("nebo_slave.exe: Could not write to logfile", log.get());
     EXPECT_EQ(standardError.text(), test.bOnStandardError ? "nebo_slave.exe: Could not write to logfile" : "");
     if (!log)
         return;
-    const std::string logText = lumo::castObject<nebo::common::ILogManager>(log)->getLogText().toUTF8();
+    const std::string logText = log->getLogText().toUTF8();
     if (test.bInLog) {
         EXPECT_NE(logText.find("level=\"debug\""), std::string::npos) << logText;
         EXPECT_NE(logText.find("<textlog>nebo_slave.exe: Could not write to logfile</textlog>"), std::string::npos)

@@ -4,6 +4,9 @@
 #include "foundation/CFinishedError.h"
 #include "foundation/CObject.h"
 #include "foundation/sync/ISignalFactory.h"
+#include "host/CNullLogManager.h"
+#include "host/CPluginHandler.h"
+#include "host/CSimpleNEBContext.h"
 
 #include <gtest/gtest.h>
 
@@ -21,18 +24,44 @@ namespace {
 using lumo::make;
 using lumo::P;
 using nebo::common::CSlave;
+using nebo::common::ILogManager;
+using nebo::common::INEBContext;
+using nebo::common::IPluginHandler;
 
 using Events = std::vector<std::string>;
 
-// Records its own release, so tests see the order in which the slave lets go.
-class CTracked : public lumo::CObject {
+// A `Base` that records its own release, so tests see the order in which
+// the slave lets go.
+template <class Base> class TTracked : public Base {
 public:
-    CTracked(Events& events, std::string name) : m_events(events), m_name(std::move(name)) {}
-    ~CTracked() override { m_events.push_back("released " + m_name); }
+    template <class... Arguments>
+    TTracked(Events& events, std::string name, Arguments&&... arguments)
+        : Base(std::forward<Arguments>(arguments)...), m_events(events), m_name(std::move(name))
+    {
+    }
+    ~TTracked() override { m_events.push_back("released " + m_name); }
 
 private:
     Events& m_events;
     std::string m_name;
+};
+
+using CTracked = TTracked<lumo::CObject>;
+
+// A pipe that is never used: the fake server reads nothing from it.
+class CFakePipe : public CTracked, public virtual lumo::IPipeClient {
+public:
+    using CTracked::CTracked;
+    bool connect() override { return true; }
+    void disconnect() override {}
+    bool isConnected() override { return true; }
+    void writeFully(const void*, int32_t) override {}
+    bool writeByte(uint8_t) override { return true; }
+    void readFully(void*, int32_t) override {}
+    int32_t getAvailable() override { return 0; }
+    void setDeadline(int64_t) override {}
+    P<lumo::IPipeInStream> getInStream() override { return nullptr; }
+    P<lumo::IPipeOutStream> getOutStream() override { return nullptr; }
 };
 
 class CFakeServer : public CTracked, public virtual nebo::common::ISlaveServer {
@@ -76,24 +105,30 @@ public:
     // Debug lines given with the run's log, and without any log.
     std::string loggedDebugOutput;
     std::string debugOutput;
-    lumo::IBase* logManager = nullptr;
+    ILogManager* logManager = nullptr;
     bool crashFilterInstalled = false;
 
-    P<lumo::IBase> createLogManager(int level) override
+    P<ILogManager> createLogManager(int level) override
     {
         logLevel = level;
-        P<lumo::IBase> log = tracked("log manager");
+        P<ILogManager> log = make<TTracked<nebo::common::CNullLogManager>>(events, "log manager");
         logManager = log.get();
         return log;
     }
-    P<lumo::IBase> createContext(const P<lumo::IBase>&, const lumo::String& pluginName) override
+    P<INEBContext> createContext(const P<ILogManager>&, const lumo::String& pluginName) override
     {
         events.push_back("plugin " + pluginName.toUTF8());
         if (onCreateContext)
             onCreateContext();
-        return tracked("context");
+        P<INEBContext> context = make<TTracked<nebo::common::CSimpleNEBContext>>(events, "context");
+        // A plugin no folder holds: the handler loads nothing.
+        context->addPluginLibrary("nebo_none");
+        return context;
     }
-    P<lumo::IBase> createPluginHandler(const P<lumo::IBase>&) override { return tracked("plugin handler"); }
+    P<IPluginHandler> createPluginHandler(const P<INEBContext>& context) override
+    {
+        return make<TTracked<nebo::common::CPluginHandler>>(events, "plugin handler", context, false);
+    }
     std::string getNativePath(const lumo::String& uriText) override
     {
         events.push_back("path of " + uriText.toUTF8());
@@ -105,18 +140,18 @@ public:
         crashFilterInstalled = true;
     }
     void removeCrashFilter() override { crashFilterInstalled = false; }
-    P<lumo::IBase> connectPipe(const lumo::String& pipeName) override
+    P<lumo::IPipeClient> connectPipe(const lumo::String& pipeName) override
     {
         events.push_back("connect " + pipeName.toUTF8());
-        return pipeReachable ? tracked("pipe") : nullptr;
+        return pipeReachable ? make<CFakePipe>(events, "pipe") : nullptr;
     }
-    P<nebo::common::ISlaveServer> createServer(const P<lumo::IBase>&, const P<lumo::IBase>&) override
+    P<nebo::common::ISlaveServer> createServer(const P<lumo::IPipeClient>&, const P<INEBContext>&) override
     {
         return make<CFakeServer>(events, requestsBeforeQuit, onRequest);
     }
     bool fileExists(const std::string& path) override { return std::filesystem::exists(path); }
     void deleteFile(const std::string& path) override { std::filesystem::remove(path); }
-    void writeDebugOutput(const std::string& text, lumo::IBase* log) override
+    void writeDebugOutput(const std::string& text, ILogManager* log) override
     {
         if (!log) {
             debugOutput += text;
@@ -126,9 +161,6 @@ public:
         EXPECT_EQ(std::find(events.begin(), events.end(), "released log manager"), events.end());
         loggedDebugOutput += text;
     }
-
-private:
-    P<lumo::IBase> tracked(const char* name) { return make<CTracked>(events, name); }
 };
 
 class CSlaveTest : public ::testing::Test {

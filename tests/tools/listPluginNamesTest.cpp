@@ -1,5 +1,6 @@
 #include "tools/probe/listPluginNames.h"
 
+#include "host/CPluginFolders.h"
 #include "platform/CTempFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,13 +10,17 @@
 namespace nebo::probe {
 namespace {
 
+// The platform's module suffix, ".so" on POSIX.
+const std::string so = common::CPluginFolders::pluginFileName("");
+
 TEST(listPluginNamesTest, ListsPluginModulesButNotLinkedLibraries)
 {
     lumo::CTempFolder folder;
-    for (const char* name : {"nebo_demo.so", "alpha.so", "libnebo.so", "liblumo.so", "notes.txt", "nebo_x.so.1",
-                             ".so", "nebo_probe"})
+    for (const std::string& name :
+         {"nebo_demo" + so, "alpha" + so, "libnebo" + so, "liblumo" + so, "notes.txt", "nebo_x" + so + ".1", so,
+          std::string("nebo_probe")})
         folder.put(name, "");
-    std::filesystem::create_directory(folder.pathOf("folder.so"));
+    std::filesystem::create_directory(folder.pathOf("folder" + so));
     EXPECT_EQ(listPluginNames(folder.pathOf("")), (std::vector<std::string>{"alpha", "nebo_demo"}));
 }
 
@@ -29,9 +34,9 @@ TEST(listPluginNamesTest, ListsEachNameOfSeveralFoldersOnce)
 {
     lumo::CTempFolder first;
     lumo::CTempFolder second;
-    for (const char* name : {"nebo_demo.so", "zeta.so"})
+    for (const std::string& name : {"nebo_demo" + so, "zeta" + so})
         first.put(name, "");
-    for (const char* name : {"nebo_demo.so", "alpha.so", "libnebo.so"})
+    for (const std::string& name : {"nebo_demo" + so, "alpha" + so, "libnebo" + so})
         second.put(name, "");
     EXPECT_EQ(listPluginNames(std::vector<std::string>{first.pathOf(""), first.pathOf("missing"), second.pathOf("")}),
               (std::vector<std::string>{"alpha", "nebo_demo", "zeta"}));

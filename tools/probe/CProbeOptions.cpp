@@ -1,5 +1,6 @@
 #include "tools/probe/CProbeOptions.h"
 
+#include "host/CPluginFolders.h"
 #include "host/CSlavePool.h"
 #include "tools/probe/CUsageError.h"
 
@@ -161,7 +162,9 @@ std::string getUsageText()
            "second. A picture of another size than announced is reported.\n"
            "\n"
            "Options:\n"
-           "  --plugin NAME         use only the plugin NAME (a library NAME.so\n"
+           "  --plugin NAME         use only the plugin NAME (a library " +
+           common::CPluginFolders::pluginFileName("NAME") +
+           "\n"
            "                        beside this program)\n"
            "  --frames N            stop decoding after N pictures (N sound chunks\n"
            "                        for a medium without pictures)\n"

@@ -1,5 +1,7 @@
 #include "tools/probe/listPluginNames.h"
 
+#include "host/CPluginFolders.h"
+
 #include <algorithm>
 #include <filesystem>
 
@@ -7,10 +9,9 @@ namespace nebo::probe {
 
 namespace {
 
-constexpr std::string_view moduleSuffix = ".so";
 constexpr std::string_view libraryPrefix = "lib";
 
-bool isPluginFileName(const std::string& name)
+bool isPluginFileName(const std::string& name, const std::string& moduleSuffix)
 {
     return name.size() > moduleSuffix.size() &&
            name.compare(name.size() - moduleSuffix.size(), moduleSuffix.size(), moduleSuffix) == 0 &&
@@ -21,13 +22,15 @@ bool isPluginFileName(const std::string& name)
 
 std::vector<std::string> listPluginNames(const std::string& folder)
 {
+    // What the plugin handler looks for, less the plugin's name.
+    const std::string moduleSuffix = common::CPluginFolders::pluginFileName("");
     std::vector<std::string> names;
     std::error_code error;
     for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
         const std::string name = entry->path().filename().string();
         std::error_code typeError;
-        if (isPluginFileName(name) && entry->is_regular_file(typeError))
+        if (isPluginFileName(name, moduleSuffix) && entry->is_regular_file(typeError))
             names.push_back(name.substr(0, name.size() - moduleSuffix.size()));
     }
     std::sort(names.begin(), names.end());

@@ -4,11 +4,11 @@
 include(CMakePackageConfigHelpers)
 
 install(TARGETS lumo nebo EXPORT neboTargets LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-# The interfaces of every library folder; the platform's implementations
+# The interfaces of every library folder; the backends' implementations
 # stay private.
-foreach(folder foundation streams remote platform host media)
+foreach(folder IN LISTS LUMO_FOLDERS NEBO_FOLDERS)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/${folder}/ DESTINATION ${NEBO_INSTALL_INCLUDE_DIR}/${folder}
-          FILES_MATCHING PATTERN "*.h" PATTERN posix EXCLUDE)
+          FILES_MATCHING PATTERN "*.h" PATTERN posix EXCLUDE PATTERN windows EXCLUDE)
 endforeach()
 
 install(EXPORT neboTargets NAMESPACE nebo:: DESTINATION ${NEBO_INSTALL_CMAKE_DIR})

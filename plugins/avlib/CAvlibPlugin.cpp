@@ -3,7 +3,6 @@
 #include "foundation/CURIError.h"
 #include "host/CPluginExtensions.h"
 #include "host/getPluginMemoryManager.h"
-#include "host/pluginExport.h"
 #include "plugins/avlib/CAvlibSource.h"
 #include "plugins/avlib/listDemuxerExtensions.h"
 
@@ -59,8 +58,3 @@ P<common::IFormat> CAvlibPlugin::tryCreateFormat(const lumo::IURI&, int32_t, boo
 }
 
 } // namespace nebo::avlib
-
-NEBO_PLUGIN_EXPORT nebo::common::INEBPlugin* nebo_pluginCreate(nebo::common::INEBContext* context)
-{
-    return lumo::make<nebo::avlib::CAvlibPlugin>(context).detach();
-}

@@ -4,7 +4,6 @@
 #include "foundation/equalsIgnoringASCIICase.h"
 #include "host/CPluginExtensions.h"
 #include "host/getPluginMemoryManager.h"
-#include "host/pluginExport.h"
 #include "plugins/demo/CDemoSource.h"
 
 #include <string>
@@ -72,8 +71,3 @@ P<common::IFormat> CDemoPlugin::tryCreateFormat(const lumo::IURI&, int32_t, bool
 }
 
 } // namespace nebo::demo
-
-NEBO_PLUGIN_EXPORT nebo::common::INEBPlugin* nebo_pluginCreate(nebo::common::INEBContext* context)
-{
-    return lumo::make<nebo::demo::CDemoPlugin>(context).detach();
-}

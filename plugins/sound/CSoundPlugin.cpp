@@ -2,7 +2,6 @@
 
 #include "host/CPluginExtensions.h"
 #include "host/getPluginMemoryManager.h"
-#include "host/pluginExport.h"
 #include "plugins/sound/CSoundSource.h"
 
 #include <sndfile.h>
@@ -94,8 +93,3 @@ P<common::IFormat> CSoundPlugin::tryCreateFormat(const lumo::IURI&, int32_t, boo
 }
 
 } // namespace nebo::sound
-
-NEBO_PLUGIN_EXPORT nebo::common::INEBPlugin* nebo_pluginCreate(nebo::common::INEBContext* context)
-{
-    return lumo::make<nebo::sound::CSoundPlugin>(context).detach();
-}

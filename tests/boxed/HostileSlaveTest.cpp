@@ -10,10 +10,10 @@
 #include "media/INEBPicture.h"
 #include "streams/IMemoryBlock.h"
 #include "platform/CTempFolder.h"
+#include "support/binFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 
 namespace {
@@ -64,9 +64,7 @@ int64_t peakResidentKB()
 
 std::string hostileProgram()
 {
-    const char* binFolder = std::getenv("NEBO_BIN_DIR");
-    return (binFolder ? std::string(binFolder) : std::filesystem::current_path().string()) +
-           "/hostile-slave/nebo_slave";
+    return (nebo::test::binFolder() / "hostile-slave" / "nebo_slave").string();
 }
 
 class HostileSlaveTest : public nebo::test::CBoxedFixture {

@@ -4,6 +4,7 @@
 #include "platform/CTempFolder.h"
 #include "plugins/demo/CDemoClip.h"
 #include "streams/CMemoryManager.h"
+#include "support/binFolder.h"
 #include "support/runProgram.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 namespace {
 
 using lumo::make;
+using nebo::test::binFolder;
 using nebo::test::runProgram;
 using nebo::test::SProgramRun;
 
@@ -56,12 +58,6 @@ SReport parse(const std::string& out)
     return report;
 }
 
-std::string binFolder()
-{
-    const char* folder = std::getenv("NEBO_BIN_DIR");
-    return folder ? folder : ".";
-}
-
 // The centre pixel of the demo clip's picture `index`, converted to RGB by
 // the same library the example uses.
 unsigned demoCentre(const std::string& query, int64_t index)
@@ -78,7 +74,7 @@ protected:
     SProgramRun run(const std::vector<std::string>& arguments,
                     const std::string& environment = "env -u NEBO_PLUGIN_PATH")
     {
-        std::vector<std::string> command = {binFolder() + "/nebo_host_example"};
+        std::vector<std::string> command = {(binFolder() / "nebo_host_example").string()};
         command.insert(command.end(), arguments.begin(), arguments.end());
         return runProgram(m_folder.pathOf(""), command, environment);
     }
@@ -130,7 +126,7 @@ TEST_F(HostExampleTest, FindsItsOwnPluginThroughThePluginPath)
     m_folder.put("orange.example", "16 8 3 ff8000\n");
     m_folder.put("broken.example", "16 8\n");
     m_folder.put("huge.example", "100000 8 3 ff8000\n");
-    const std::string pluginPath = "NEBO_PLUGIN_PATH=" + nebo::test::shellQuoted(binFolder() + "/examples");
+    const std::string pluginPath = "NEBO_PLUGIN_PATH=" + nebo::test::shellQuoted((binFolder() / "examples").string());
     const std::string refused = "  nebo_demo: does not take the extension \"example\"\n";
     const struct {
         const char* medium;

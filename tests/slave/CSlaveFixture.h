@@ -7,6 +7,7 @@
 #include "platform/IPipeManager.h"
 #include "platform/IProcessManager.h"
 #include "platform/waitForEnd.h"
+#include "support/binFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +23,7 @@ namespace nebo::test {
 
 inline std::string slavePath()
 {
-    const char* folder = std::getenv("NEBO_BIN_DIR");
-    return std::string(folder ? folder : ".") + "/nebo_slave";
+    return (binFolder() / "nebo_slave").string();
 }
 
 // Starts the slave once its pipe exists, as the master does.

@@ -4,6 +4,7 @@
 #include "streams/CMemoryBlock.h"
 #include "platform/CTempFolder.h"
 #include "readPNG.h"
+#include "support/binFolder.h"
 #include "support/decodeReference.h"
 #include "support/writeTestClip.h"
 #include "tools/probe/CWAVWriter.h"
@@ -24,6 +25,7 @@
 namespace nebo::probe {
 namespace {
 
+using nebo::test::binFolder;
 using nlohmann::json;
 
 struct SRun {
@@ -76,12 +78,6 @@ protected:
     // files); a run that does not end within a generous bound is ended and
     // fails the test instead of hanging it.
     SRun run(const std::vector<std::string>& arguments) { return runProgram(binFolder() / "nebo_probe", arguments); }
-
-    static std::filesystem::path binFolder()
-    {
-        const char* folder = std::getenv("NEBO_BIN_DIR");
-        return folder ? std::filesystem::path(folder) : std::filesystem::current_path();
-    }
 
     SRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                     const std::string& environment = std::string())

@@ -14,9 +14,9 @@ using lumo::make;
 using lumo::P;
 using lumo::String;
 
-class CPluginModuleBoxedTest : public nebo::test::CBoxedFixture {};
+class BoxedPluginHandlerTest : public nebo::test::CBoxedFixture {};
 
-TEST_F(CPluginModuleBoxedTest, BoxedPluginHandlerOpensSourcesInSlaves)
+TEST_F(BoxedPluginHandlerTest, OpensSourcesInSlaves)
 {
     m_context->addPluginLibrary(String("nebo_demo"));
     const P<nebo::common::CPluginHandler> handler = make<nebo::common::CPluginHandler>(m_context, true);

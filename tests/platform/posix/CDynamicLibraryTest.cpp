@@ -2,10 +2,10 @@
 
 #include "CTempFolder.h"
 #include "platform/IDynamicLibraryLoader.h"
+#include "support/binFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
 
@@ -14,12 +14,7 @@ namespace {
 
 // Built from libraries/sampleLibrary.c in a folder of its own below the
 // test programs, where no program takes it for a plugin.
-const std::string libraryPath = [] {
-    const char* bin = std::getenv("NEBO_BIN_DIR");
-    return ((bin ? std::filesystem::path(bin) : std::filesystem::read_symlink("/proc/self/exe").parent_path()) /
-            "platform-tests" / "platform_test_library.so")
-        .string();
-}();
+const std::string libraryPath = (nebo::test::binFolder() / "platform-tests" / "platform_test_library.so").string();
 const char* const exportedSymbol = "lumo_sampleAnswer";
 
 bool isResident()

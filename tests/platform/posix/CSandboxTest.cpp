@@ -4,6 +4,7 @@
 
 #include "platform/CTempFolder.h"
 #include "platform/landlockAbi.h"
+#include "support/binFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ template <typename TProbe> int statusOfConfinedChild(const SFiles& files, TProbe
         const P<ISandbox> sandbox = createSandbox();
         sandbox->setMedium(String::fromUTF8(files.medium));
         sandbox->setErrorFile(String::fromUTF8(files.errorFile));
-        sandbox->setProgramFolder(String::fromUTF8(std::string(std::getenv("NEBO_BIN_DIR") ?: ".")));
+        sandbox->setProgramFolder(String::fromUTF8(nebo::test::binFolder().string()));
         ISandbox::SLimits limits;
         limits.maxOpenFiles = maxOpenFiles;
         sandbox->setLimits(limits);

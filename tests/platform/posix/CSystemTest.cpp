@@ -5,6 +5,7 @@
 #include "foundation/CFileNotFoundError.h"
 #include "foundation/CURIFormatError.h"
 #include "foundation/CURITypeNotSupportedError.h"
+#include "support/binFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -53,10 +54,9 @@ TEST(CSystemTest, FoldersOfTheProcess)
     // The tests link the library from the same folder as the programs.
     P<CURI> libraryFolder = system.getLibraryDirectory();
     EXPECT_TRUE(system.fileExists(CURI(String("liblumo.so"), libraryFolder.get())));
-    if (const char* bin = std::getenv("NEBO_BIN_DIR")) {
-        EXPECT_EQ(programFolder->getText().toUTF8(), folderURIText(bin));
-        EXPECT_EQ(libraryFolder->getText().toUTF8(), folderURIText(bin));
-    }
+    const std::string bin = nebo::test::binFolder().string();
+    EXPECT_EQ(programFolder->getText().toUTF8(), folderURIText(bin));
+    EXPECT_EQ(libraryFolder->getText().toUTF8(), folderURIText(bin));
     EXPECT_EQ(system.getCurrentDirectory()->getText().toUTF8(), folderURIText("."));
 }
 

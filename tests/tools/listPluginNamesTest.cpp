@@ -16,9 +16,9 @@ const std::string so = common::CPluginFolders::pluginFileName("");
 TEST(listPluginNamesTest, ListsPluginModulesButNotLinkedLibraries)
 {
     lumo::CTempFolder folder;
-    for (const std::string& name :
-         {"nebo_demo" + so, "alpha" + so, "libnebo" + so, "liblumo" + so, "notes.txt", "nebo_x" + so + ".1", so,
-          std::string("nebo_probe")})
+    const std::string names[] = {"nebo_demo" + so, "alpha" + so,        "libnebo" + so, "liblumo" + so,
+                                 "notes.txt",      "nebo_x" + so + ".1", so,            "nebo_probe"};
+    for (const std::string& name : names)
         folder.put(name, "");
     std::filesystem::create_directory(folder.pathOf("folder" + so));
     EXPECT_EQ(listPluginNames(folder.pathOf("")), (std::vector<std::string>{"alpha", "nebo_demo"}));

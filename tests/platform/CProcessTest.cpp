@@ -48,11 +48,6 @@ bool isReaped(pid_t pid)
     return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0 && errno == ECHILD;
 }
 
-std::string currentFolder()
-{
-    return std::filesystem::current_path().string();
-}
-
 TEST(CProcessTest, PassesTheArgumentsWordByWordInTheWorkingDirectory)
 {
     const struct {
@@ -70,7 +65,8 @@ TEST(CProcessTest, PassesTheArgumentsWordByWordInTheWorkingDirectory)
         const std::string folder = *test.folder ? probe.getFolderPath(test.folder) : "";
         P<CProcess> process = make<CProcess>(probe.getScriptPath(), String::fromUTF8(test.arguments), folder, 0);
         ASSERT_TRUE(waitForEnd(*process));
-        std::vector<std::string> expected = {folder.empty() ? currentFolder() : folder, probe.getScriptPath()};
+        std::vector<std::string> expected = {folder.empty() ? std::filesystem::current_path().string() : folder,
+                                             probe.getScriptPath()};
         expected.insert(expected.end(), test.words.begin(), test.words.end());
         EXPECT_EQ(probe.getOutput(), expected) << '"' << test.arguments << '"';
         EXPECT_EQ(process->getExitCode(), static_cast<int32_t>(test.words.size()));

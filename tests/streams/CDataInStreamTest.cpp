@@ -54,7 +54,7 @@ struct DataInFixture : testing::Test {
     }
 };
 
-TEST_F(DataInFixture, DecodesTheWireExamples)
+TEST_F(DataInFixture, DecodesTheWireExamplesAndObjectsBehindTheirNullFlag)
 {
     wrapped->fill({0, 0, 0, 0, 2, 0, 0, 0, 0xC3, 0xA9, 0x02, 0x00});
     const String empty = in->readString();
@@ -64,10 +64,7 @@ TEST_F(DataInFixture, DecodesTheWireExamples)
     EXPECT_TRUE(in->readBool()); // any byte but 0 is true
     EXPECT_FALSE(in->readBool());
     EXPECT_TRUE(in->isEOF());
-}
 
-TEST_F(DataInFixture, ReadsObjectsBehindTheirNullFlag)
-{
     P<CTestRecord> target = make<CTestRecord>(std::vector<int32_t>{9});
     wrapped->fill({0x01});
     EXPECT_EQ(in->readObject(*target), nullptr);

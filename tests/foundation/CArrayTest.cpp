@@ -1,6 +1,7 @@
 #include "foundation/CArray.h"
 
 #include "CLifeProbe.h"
+#include "expectError.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/TValue.h"
 #include "foundation/castObject.h"
@@ -64,14 +65,10 @@ TEST(CArrayTest, RefusesIndicesOutsideTheArrayAndChangesNothing)
     EXPECT_THROW(array->set(1, number(2)), CInvalidArgError);
     EXPECT_THROW(array->insert(2, number(2)), CInvalidArgError);
     EXPECT_EQ(values(*array->getConstEnum()), (std::vector<int32_t>{1}));
-    try {
-        array->removeAt(5);
-        FAIL();
-    } catch (const CInvalidArgError& error) {
-        EXPECT_EQ(error.getDescription()->toUTF8(),
-                  "An invalid argument was passed to method 'removeAt' of 'object: class lumo::CArray object': "
-                  "index 5 is out of range (valid are 0 to 0)");
-    }
+    expectError<CInvalidArgError>(
+        "An invalid argument was passed to method 'removeAt' of 'object: class lumo::CArray object': "
+        "index 5 is out of range (valid are 0 to 0)",
+        [&] { array->removeAt(5); });
 }
 
 TEST(CArrayTest, HoldsItsElementsUntilRemovedOrCleared)

@@ -4,6 +4,7 @@
 #include "foundation/CInvalidObjectStateError.h"
 
 #include "CFakeURI.h"
+#include "expectError.h"
 
 #include <gtest/gtest.h>
 
@@ -102,15 +103,12 @@ TEST(CStringFormatTest, CharacterFieldsTakeCodePointsAndIntegers)
 
 TEST(CStringFormatTest, EveryMisuseIsAnInvalidArgumentNamingTheFault)
 {
-    try {
-        formatOf("%q");
-        FAIL() << "no error";
-    } catch (const CInvalidArgError& error) {
+    expectThrow<CInvalidArgError>([] { formatOf("%q"); }, [](const CInvalidArgError& error) {
         EXPECT_EQ(utf8(error.getDescription()),
                   "An invalid argument was passed to method 'unspecified method' of 'unknown object': "
                   "CStringFormat: invalid format string.");
         EXPECT_FALSE(error.getObject());
-    }
+    });
     EXPECT_EQ(argumentErrorOf([] { formatOf("%------d"); }), "CStringFormat: too many field flags specified.");
     for (const char* bad : {"ends with %", "%5", "%ll", "%99999999999999999999d", "%.2000000s"})
         EXPECT_EQ(argumentErrorOf([bad] { formatOf(bad); }), invalidFormat) << bad;
@@ -141,12 +139,9 @@ TEST(CStringFormatTest, ResultWithAFieldOpenIsAStateError)
 {
     P<CStringFormat> format = formatOf("%d and %d");
     format->pushInteger(1, true);
-    try {
-        format->getResult();
-        FAIL() << "no error";
-    } catch (const CInvalidObjectStateError& error) {
+    expectThrow<CInvalidObjectStateError>([&] { format->getResult(); }, [](const CInvalidObjectStateError& error) {
         EXPECT_EQ(utf8(error.getStateMessage()), "CStringFormat: not all parameters have been pushed in yet.");
-    }
+    });
     EXPECT_THROW(format->toString(), CInvalidObjectStateError);
     EXPECT_EQ(format->pushInteger(2, true).getResult().toUTF8(), "1 and 2");
     EXPECT_THROW(formatOf("%*d")->pushInteger(3, true).getResult(), CInvalidObjectStateError) << "width only";

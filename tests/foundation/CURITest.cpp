@@ -1,5 +1,6 @@
 #include "foundation/CURI.h"
 
+#include "expectError.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CParseError.h"
 #include "foundation/CURIFormatError.h"
@@ -93,9 +94,7 @@ TEST(CURITest, RemovesDotSegmentsFromThePathButNotFromTheText)
 TEST(CURITest, ResolvesReferencesAgainstABase)
 {
     const struct {
-        const char* base;
-        const char* reference;
-        const char* result;
+        const char *base, *reference, *result;
     } cases[] = {
         {"file:///x/y/z.txt", "../b/c.txt", "file:///x/b/c.txt"},
         {"file:///x/y/z.txt", "/abs", "file:///abs"},
@@ -127,14 +126,7 @@ TEST(CURITest, RefusesReferencesThatCannotBeResolved)
 TEST(CURITest, BuildsFromDecodedComponents)
 {
     const struct {
-        const char* scheme;
-        const char* path;
-        const char* host;
-        const char* port;
-        const char* userInfo;
-        const char* query;
-        const char* fragment;
-        const char* text;
+        const char *scheme, *path, *host, *port, *userInfo, *query, *fragment, *text;
     } cases[] = {
         {"file", "a b", "h", "", "", "", "", "file://h/a%20b"},
         {"http", "/p", "h", "", "", "a=1&b=2", "", "http://h/p?a=1&b=2"},
@@ -159,10 +151,7 @@ TEST(CURITest, BuildsFromDecodedComponents)
 TEST(CURITest, RefusesComponentsThatWouldReadBackDifferently)
 {
     const struct {
-        const char* scheme;
-        const char* path;
-        const char* host;
-        const char* query;
+        const char *scheme, *path, *host, *query;
     } cases[] = {
         {"s", "/p", "a/b", ""}, {"s", "/p", "a:1", ""}, {"s", "/p", "a@b", ""}, {"s", "//p", "", ""},
         {"", "a:b", "", ""},    {"s", "p", "", "q"},    {"1x", "/p", "", ""}, {"s", "/p", "a%41b", ""},
@@ -177,28 +166,17 @@ TEST(CURITest, RefusesComponentsThatWouldReadBackDifferently)
 
 TEST(CURITest, BadPortsAreParseErrors)
 {
-    for (const char* text : {"//h:8x/a", "http://h:-1/"}) {
-        try {
-            parse(text);
-            ADD_FAILURE() << text;
-        } catch (const CParseError& error) {
-            EXPECT_STREQ(error.what(), "Error parsing integer.");
-        }
-    }
+    for (const char* text : {"//h:8x/a", "http://h:-1/"})
+        expectError<CParseError>("Error parsing integer.", [&] { parse(text); });
     EXPECT_THROW(make<CURI>(String("s"), String("/"), String("h"), String("-1"), String(), String(), String()),
                  CParseError);
 }
 
 TEST(CURITest, SchemesMustFollowTheSyntax)
 {
-    for (const char* text : {":x", "1a:b", "a_b:c", "\xC3\xA4:x"}) {
-        try {
-            parse(text);
-            ADD_FAILURE() << text;
-        } catch (const CURIFormatError& error) {
-            EXPECT_EQ(u8(String(error.getDescription())), std::string("The URI ('") + text + "') has an invalid format.");
-        }
-    }
+    for (const char* text : {":x", "1a:b", "a_b:c", "\xC3\xA4:x"})
+        expectError<CURIFormatError>(std::string("The URI ('") + text + "') has an invalid format.",
+                                     [&] { parse(text); });
     EXPECT_EQ(u8(parse("a+b-c.d:x")->getScheme()), "a+b-c.d");
 }
 

@@ -26,21 +26,6 @@ String nameOf(int i)
     return String::fromUTF8("name" + std::to_string(i));
 }
 
-TEST(CValueListTest, GrowsItsTableAtTheFirstAndNinthName)
-{
-    P<CValueList> list = make<CValueList>(true);
-    EXPECT_EQ(list->getBucketCount(), 0);
-    list->setInt("first", 1);
-    EXPECT_EQ(list->getBucketCount(), 10);
-    for (int i = 2; i <= 8; ++i)
-        list->setInt(nameOf(i), i);
-    list->setInt("first", 100);
-    EXPECT_EQ(list->getBucketCount(), 10) << "replacing is no insertion";
-    list->setInt(nameOf(9), 9);
-    EXPECT_EQ(list->getBucketCount(), 20);
-    EXPECT_EQ(list->getInt("first")->get(), 100);
-}
-
 TEST(CValueListTest, CaseInsensitiveListKeepsOneEntryUnderTheFirstSpelling)
 {
     P<CValueList> insensitive = make<CValueList>(false);

@@ -1,5 +1,6 @@
 #include "foundation/String.h"
 
+#include "expectError.h"
 #include "foundation/CParseError.h"
 #include "foundation/ICharEncoding.h"
 
@@ -77,13 +78,10 @@ TEST(StringTest, ParsesTextThatIsWhollyDigitsOfTheBase)
     EXPECT_EQ(parseInteger("4294967296"), 0);
 
     for (const char* text : {"80a", "-1", "", " 1", "1.5"}) {
-        try {
-            parseInteger(String::fromLatin1(text));
-            ADD_FAILURE() << "parsed '" << text << "'";
-        } catch (const CParseError& error) {
+        expectThrow<CParseError>([&] { parseInteger(String::fromLatin1(text)); }, [](const CParseError& error) {
             EXPECT_EQ(error.getDescription()->toUTF8(), "Error parsing integer.");
             EXPECT_EQ(error.getGeneralDescription()->toUTF8(), "Parse error");
-        }
+        });
     }
     EXPECT_THROW(parseInteger("102", 2), CParseError);
     EXPECT_THROW(parseInteger("1", 0), CParseError);

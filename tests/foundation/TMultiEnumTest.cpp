@@ -1,5 +1,6 @@
 #include "foundation/TMultiEnum.h"
 
+#include "expectError.h"
 #include "foundation/CArray.h"
 #include "foundation/CConstMultiEnum.h"
 #include "foundation/CEmptyEnum.h"
@@ -66,13 +67,10 @@ TYPED_TEST(TMultiEnumTest, WalksTheSubEnumeratorsInTurnPastEmptyOnesUntilExhaust
     all->add(make<CEmptyEnum>());
     all->nextElement();
     EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{2, 1}));
-    try {
-        all->nextElement();
-        FAIL() << "no end of enumeration";
-    } catch (const CEndOfEnumError& error) {
+    expectThrow<CEndOfEnumError>([&] { all->nextElement(); }, [&](const CEndOfEnumError& error) {
         EXPECT_EQ(error.getObject(), P<IBase>(all));
         EXPECT_NE(error.getDescription()->toUTF8().find(getClassName(typeid(TypeParam))), std::string::npos);
-    }
+    });
     all->reset();
     EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{1, 2, 1}));
 }
@@ -110,14 +108,11 @@ TYPED_TEST(TMultiEnumTest, RefusesANullSubEnumeratorItselfAndAnyAfterAnEnumerati
         P<TypeParam> all = make<TypeParam>();
         all->add(numbers({1}));
         call(*all);
-        try {
-            all->add(numbers({2}));
-            FAIL() << "adding after use was accepted";
-        } catch (const CInvalidObjectStateError& error) {
+        expectThrow<CInvalidObjectStateError>([&] { all->add(numbers({2})); }, [](const auto& error) {
             EXPECT_EQ(error.getStateMessage()->toUTF8(),
                       "No more sub enums can be added to a multi enum after one of its IEnum methods has been "
                       "called.");
-        }
+        });
         all->reset();
         EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{1}));
     }

@@ -72,22 +72,6 @@ TEST(TSimpleHashTableTest, GrowsBeforeAnInsertionWouldPassTheLoadFactor)
     EXPECT_EQ(table.find(NumberKey{33}), nullptr);
 }
 
-TEST(TSimpleHashTableTest, ChainsCollidingKeysNewestFirstAndReversesThemWhenGrowing)
-{
-    NumberTable table;
-    for (uint32_t number : {0, 10, 20})
-        insert(table, number);
-    EXPECT_EQ(walkOrder(table), (std::vector<uint32_t>{20, 10, 0}));
-    for (uint32_t number = 1; number < 9; ++number)
-        insert(table, number);
-    ASSERT_EQ(table.getBucketCount(), 20);
-    // 20 and 0 share bucket 0 again; each moved entry went to the head.
-    const std::vector<uint32_t> order = walkOrder(table);
-    EXPECT_EQ(order[0], 0u);
-    EXPECT_EQ(order[1], 20u);
-    EXPECT_EQ(table.find(NumberKey{10})->key.number, 10u);
-}
-
 TEST(TSimpleHashTableTest, RemovesFromAnyPlaceInAChainAndClearingStartsAfresh)
 {
     NumberTable table;

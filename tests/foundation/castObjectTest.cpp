@@ -1,5 +1,6 @@
 #include "foundation/castObject.h"
 
+#include "expectError.h"
 #include "foundation/CObject.h"
 #include "foundation/String.h"
 
@@ -62,14 +63,9 @@ TEST(castObjectTest, RefusalThrowsEvenWhenTheClassDerives)
     P<IBase> wrapper = make<CWrapper>(make<CReadable>());
     EXPECT_TRUE(castObject<IReadable>(wrapper, false));
     EXPECT_EQ(castObject<ISeekable>(wrapper, false), nullptr);
-    try {
-        castObject<ISeekable>(wrapper);
-        FAIL() << "no error";
-    } catch (const CCastError& error) {
-        EXPECT_EQ(String(error.getDescription()).toUTF8(),
-                  "Error casting a 'class lumo::(anonymous namespace)::CWrapper' object to "
-                  "'class lumo::(anonymous namespace)::ISeekable'.");
-    }
+    expectError<CCastError>("Error casting a 'class lumo::(anonymous namespace)::CWrapper' object to "
+                            "'class lumo::(anonymous namespace)::ISeekable'.",
+                            [&] { castObject<ISeekable>(wrapper); });
     EXPECT_TRUE(castObject<ISeekable>(make<CWrapper>(make<CSeekable>()), false));
 }
 

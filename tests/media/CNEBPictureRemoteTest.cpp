@@ -1,5 +1,6 @@
 #include "media/CNEBPictureRemote.h"
 
+#include "expectError.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CInvalidObjectStateError.h"
 #include "media/CRGBPicture.h"
@@ -54,12 +55,8 @@ TEST(CNEBPictureRemoteTest, UnknownTypeCodesAreRefused)
         SWire wire;
         lumo::P<CNEBPictureRemote> wrapper =
             lumo::make<CNEBPictureRemote>(nullptr, makeYUVPicture(nv12PictureType, Bytes(6), 2, 2));
-        try {
-            wrapper->read(wire.feed(wireInt32(type) + wirePicture(0.0, 0, 0, false, {})));
-            ADD_FAILURE() << type;
-        } catch (const lumo::CException& error) {
-            EXPECT_EQ(error.getDescription()->toUTF8(), "CNEBPictureRemote: unknown picture type received");
-        }
+        lumo::expectError("CNEBPictureRemote: unknown picture type received",
+                          [&] { wrapper->read(wire.feed(wireInt32(type) + wirePicture(0.0, 0, 0, false, {}))); });
         EXPECT_EQ(wrapper->getPicture(), nullptr);
     }
 }
@@ -83,11 +80,7 @@ TEST(CNEBPictureRemoteTest, PicturesBeyondTheBoundAreRefusedOnTheirHeader)
 {
     constexpr int32_t side = 23170; // 23170 x 23170 RGB pixels just fit a 32-bit length
     struct Case {
-        int32_t type;
-        int32_t width;
-        int32_t height;
-        int32_t maxWidth;
-        int32_t maxHeight;
+        int32_t type, width, height, maxWidth, maxHeight;
         bool bRefused;
     } const cases[] = {
         {rgbPictureType, 4, 3, 4, 3, false},

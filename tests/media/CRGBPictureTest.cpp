@@ -23,7 +23,7 @@ lumo::P<CRGBPicture> numberedPicture(int32_t width, int32_t height, bool bottomU
     return lumo::make<CRGBPicture>(nullptr, 1.5, blockOf(numberedPixels(width, height)), width, height, bottomUp);
 }
 
-TEST(CRGBPictureTest, ConstructionRefusesSizesTheBlockCannotHold)
+TEST(CRGBPictureTest, RefusesSizesTheBlockCannotHoldAndRegionsOutsideThePicture)
 {
     EXPECT_THROW(lumo::make<CRGBPicture>(nullptr, 0.0, blockOf(Bytes(15)), 2, 2, false), lumo::CInvalidArgError);
     EXPECT_THROW(lumo::make<CRGBPicture>(nullptr, 0.0, nullptr, 1, 1, false), lumo::CInvalidArgError);
@@ -32,6 +32,16 @@ TEST(CRGBPictureTest, ConstructionRefusesSizesTheBlockCannotHold)
                  lumo::CInvalidArgError);
     lumo::P<CRGBPicture> empty = lumo::make<CRGBPicture>(nullptr, 0.0, nullptr, 0, 0, false);
     EXPECT_EQ(empty->getWidth(), 0);
+
+    lumo::P<CRGBPicture> picture = numberedPicture(4, 3);
+    uint8_t dest[64];
+    const int32_t regions[][4] = {{-1, 0, 1, 1}, {0, -1, 1, 1}, {3, 0, 2, 1}, {0, 2, 1, 2},
+                                  {0, 0, -1, 1}, {0, 0, 1, -1}, {1, 0, 0x7FFFFFFF, 1}};
+    for (const auto& r : regions) {
+        EXPECT_THROW(picture->getRGBData(r[0], r[1], r[2], r[3]), lumo::CInvalidArgError) << r[0] << r[1] << r[2] << r[3];
+        EXPECT_THROW(picture->copyRGB(dest, 16, r[0], r[1], r[2], r[3]), lumo::CInvalidArgError);
+    }
+    EXPECT_THROW(picture->copyRGB(nullptr, 16, 0, 0, 1, 1), lumo::CInvalidArgError);
 }
 
 TEST(CRGBPictureTest, RGBDataIsTheOwnBlockOrACopyInStoredOrder)
@@ -47,19 +57,6 @@ TEST(CRGBPictureTest, RGBDataIsTheOwnBlockOrACopyInStoredOrder)
     EXPECT_EQ(picture->getRGBPicture().get(), picture.get());
     EXPECT_EQ(picture->getType(), rgbPictureType);
     EXPECT_TRUE(picture->getConverterName().isEmpty());
-}
-
-TEST(CRGBPictureTest, RegionsOutsideThePictureAreRefused)
-{
-    lumo::P<CRGBPicture> picture = numberedPicture(4, 3);
-    uint8_t dest[64];
-    const int32_t regions[][4] = {{-1, 0, 1, 1}, {0, -1, 1, 1}, {3, 0, 2, 1}, {0, 2, 1, 2},
-                                  {0, 0, -1, 1}, {0, 0, 1, -1}, {1, 0, 0x7FFFFFFF, 1}};
-    for (const auto& r : regions) {
-        EXPECT_THROW(picture->getRGBData(r[0], r[1], r[2], r[3]), lumo::CInvalidArgError) << r[0] << r[1] << r[2] << r[3];
-        EXPECT_THROW(picture->copyRGB(dest, 16, r[0], r[1], r[2], r[3]), lumo::CInvalidArgError);
-    }
-    EXPECT_THROW(picture->copyRGB(nullptr, 16, 0, 0, 1, 1), lumo::CInvalidArgError);
 }
 
 TEST(CRGBPictureTest, CopyRGBDeliversTheTopRowFirst)

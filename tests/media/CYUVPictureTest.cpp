@@ -1,5 +1,6 @@
 #include "media/CYUVPicture.h"
 
+#include "expectError.h"
 #include "foundation/CInvalidArgError.h"
 #include "media/CNEBError.h"
 #include "yuvPictures.h"
@@ -116,13 +117,8 @@ TEST(CYUVPictureTest, ImagePlaneChecksWidthAndRegion)
 {
     for (const SLayout& layout : layouts) {
         lumo::P<INEBPicture> picture = makeYUVPicture(layout.type, numberedBytes(2 * 4 * 4), 4, 4);
-        try {
-            picture->getImagePlane(0, 0, 0, 3, 2);
-            ADD_FAILURE() << layout.name;
-        } catch (const CNEBError& error) {
-            EXPECT_EQ(error.getDescription()->toUTF8(),
-                      std::string(layout.name) + "::getImagePlane nWidth must be a pow of 2!");
-        }
+        lumo::expectError<CNEBError>(std::string(layout.name) + "::getImagePlane nWidth must be a pow of 2!",
+                                     [&] { picture->getImagePlane(0, 0, 0, 3, 2); });
         const int32_t regions[][4] = {{-2, 0, 2, 2}, {0, -1, 2, 2}, {4, 0, 2, 2}, {0, 3, 2, 2}, {0, 0, 2, -2}};
         for (const auto& r : regions) {
             EXPECT_THROW(picture->getImagePlane(0, r[0], r[1], r[2], r[3]), lumo::CInvalidArgError) << layout.name;

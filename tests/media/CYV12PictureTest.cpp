@@ -7,23 +7,18 @@
 namespace nebo::common {
 namespace {
 
-TEST(CYV12PictureTest, WholePlanesAreViewsOnTheOwnBlock)
+// Whole planes are views on the own block, regions and copies follow the layout.
+TEST(CYV12PictureTest, PlanesRegionsAndPlaneCopiesFollowTheLayout)
 {
     lumo::P<INEBPicture> picture = makeYUVPicture(yv12PictureType, numberedBytes(8 * 4 + 16), 8, 4);
     lumo::P<lumo::IMemoryBlock> luma = picture->getImagePlane(0, 0, 0, 8, 4);
     lumo::P<lumo::IMemoryBlock> v = picture->getImagePlane(1, 0, 0, 8, 4);
     lumo::P<lumo::IMemoryBlock> u = picture->getImagePlane(2, 0, 0, 8, 4);
     EXPECT_EQ(picture->getImagePlane(3, 0, 0, 8, 4), nullptr);
-    picture = nullptr;
     EXPECT_EQ(v->getData(), luma->getData() + 32);
     EXPECT_EQ(u->getData(), luma->getData() + 40);
     EXPECT_EQ(v->getSize(), 8);
-    EXPECT_EQ(bytesOf(*u), (Bytes{40, 41, 42, 43, 44, 45, 46, 47}));
-}
 
-TEST(CYV12PictureTest, RegionsAndPlaneCopiesFollowTheLayout)
-{
-    lumo::P<INEBPicture> picture = makeYUVPicture(yv12PictureType, numberedBytes(8 * 4 + 16), 8, 4);
     EXPECT_EQ(bytesOf(*picture->getImagePlane(0, 4, 2, 2, 2)), (Bytes{20, 21, 28, 29}));
     // V from 32 + 8 * 2 / 4 + 4 / 2 = 38, U 8 further: one row of one byte.
     EXPECT_EQ(bytesOf(*picture->getImagePlane(1, 4, 2, 2, 2)), (Bytes{38}));
@@ -41,6 +36,8 @@ TEST(CYV12PictureTest, RegionsAndPlaneCopiesFollowTheLayout)
     expected[115] = 40;
     expected[116] = 41;
     EXPECT_EQ(dest, expected);
+    picture = nullptr;
+    EXPECT_EQ(bytesOf(*u), (Bytes{40, 41, 42, 43, 44, 45, 46, 47})) << "the views keep the block";
 }
 
 TEST(CYV12PictureTest, ReduceQuarterKeepsEveryFourthSampleOfEachPlane)

@@ -73,7 +73,7 @@ TEST(CProcessManagerTest, AsksTheFactoriesInOrderUntilOneAnswers)
     EXPECT_EQ(calls, expected);
 }
 
-TEST(CProcessManagerTest, WithoutAnAnswerTheTryingFormGivesNullAndThePlainFormThrows)
+TEST(CProcessManagerTest, WithoutAnAnswerTheTryingFormGivesNullAndThePlainFormThrowsAsForNullArguments)
 {
     Calls calls;
     P<CProcessManager> manager = make<CProcessManager>();
@@ -89,11 +89,6 @@ TEST(CProcessManagerTest, WithoutAnAnswerTheTryingFormGivesNullAndThePlainFormTh
     EXPECT_THROW(manager->createProcess(program, String(), PFrail<IURI>(), PFrail<IBase>(), 0),
                  CURITypeNotSupportedError);
     EXPECT_EQ(calls.size(), 1u);
-}
-
-TEST(CProcessManagerTest, RefusesNullArguments)
-{
-    P<CProcessManager> manager = make<CProcessManager>();
     EXPECT_THROW(manager->addFactory(nullptr), CInvalidArgError);
     EXPECT_THROW(manager->tryCreateProcess(nullptr, String(), PFrail<IURI>(), PFrail<IBase>(), 0), CInvalidArgError);
 }

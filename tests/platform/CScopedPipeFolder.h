@@ -1,14 +1,13 @@
 #pragma once
 
 #include "CTempFolder.h"
-#include "foundation/CException.h"
+#include "expectError.h"
 #include "platform/IPipeClient.h"
 #include "platform/IPipeServer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -68,18 +67,6 @@ private:
 inline P<IPipeClient> acceptFrom(IPipeServer& server, const P<IPipeClient>& client)
 {
     return server.acceptClient(make<CConnectingListener>(client).get());
-}
-
-// Expects the operation to throw an E with the description; an error of
-// another class escapes to the test.
-template <class E = CException> void expectError(const std::string& expected, const std::function<void()>& operation)
-{
-    try {
-        operation();
-        ADD_FAILURE() << "no error, expected " << expected;
-    } catch (const E& error) {
-        EXPECT_EQ(expected, error.getDescription()->toUTF8());
-    }
 }
 
 } // namespace lumo

@@ -3,20 +3,27 @@
 #include "platform/IProcess.h"
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 namespace lumo {
 
-// Waits for a started program to end; false when it runs past a bound far
-// above any normal run.
-inline bool waitForEnd(IProcess& process)
+// Polls until `condition` holds; false when it does not within a bound far
+// above any normal wait.
+inline bool waitUntil(const std::function<bool()>& condition)
 {
     for (int i = 0; i < 2000; ++i) {
-        if (process.hasTerminated())
+        if (condition())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return false;
+    return condition();
+}
+
+// Waits for a started program to end.
+inline bool waitForEnd(IProcess& process)
+{
+    return waitUntil([&] { return process.hasTerminated(); });
 }
 
 } // namespace lumo

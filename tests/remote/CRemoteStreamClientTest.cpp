@@ -126,12 +126,7 @@ TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         feed(c.reply + wireInt("Result", 1));
-        try {
-            endpoint->call(*make<CGetWidthFunction>());
-            ADD_FAILURE() << "no error";
-        } catch (const CRemoteException& error) {
-            EXPECT_EQ(messageOf(error), c.message);
-        }
+        expectMessage<CRemoteException>(c.message, [&] { endpoint->call(*make<CGetWidthFunction>()); });
     }
 }
 
@@ -216,12 +211,7 @@ TEST_F(RemoteStreamClientTest, RequestsThatCannotBeServed)
         SCOPED_TRACE(failure.message);
         output->clear();
         feed(failure.request);
-        try {
-            endpoint->processNext();
-            ADD_FAILURE() << "no error";
-        } catch (const CException& error) {
-            EXPECT_EQ(messageOf(error), failure.message);
-        }
+        expectMessage(failure.message, [&] { endpoint->processNext(); });
         EXPECT_EQ(output->getSize(), 0);
     }
 
@@ -246,12 +236,8 @@ TEST_F(RemoteStreamClientTest, StreamsMemoryAndThreads)
     // The scratch block taken from the manager went back to it.
     EXPECT_EQ(manager->getCachedBytes(), CRemoteStreamClient::scratchBlockSize);
 
-    try {
-        endpoint->startThread(10);
-        ADD_FAILURE() << "no error";
-    } catch (const CRemoteException& error) {
-        EXPECT_EQ(messageOf(error), "Work in Thread only possible with named Pipe Streams");
-    }
+    expectMessage<CRemoteException>("Work in Thread only possible with named Pipe Streams",
+                                    [&] { endpoint->startThread(10); });
 }
 
 } // namespace

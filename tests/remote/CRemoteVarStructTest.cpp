@@ -31,12 +31,8 @@ TEST_F(RemoteVarStructTest, TheSizeThenTheBytesWithoutTheName)
 TEST_F(RemoteVarStructTest, AnotherSizeOrTooFewBytesLeaveTheOldValue)
 {
     const P<CRecordVar> variable = make<CRecordVar>("pParams", SRecord{16, 1, 2, 3});
-    try {
-        variable->read(feed(wireUInt32(15) + recordBytes));
-        ADD_FAILURE() << "no error";
-    } catch (const CRemoteException& error) {
-        EXPECT_EQ(messageOf(error), "CRemoveVarStruct: size of struct is different");
-    }
+    expectMessage<CRemoteException>("CRemoveVarStruct: size of struct is different",
+                                    [&] { variable->read(feed(wireUInt32(15) + recordBytes)); });
     EXPECT_EQ(stream->getPosition(), 4);
     EXPECT_THROW(variable->read(feed(wireUInt32(16) + Bytes(recordBytes.begin(), recordBytes.end() - 1))),
                  CEndOfStreamError);

@@ -123,32 +123,24 @@ struct RemoteAcrossProcessesTest : testing::Test {
     pid_t child = -1;
 };
 
+// Served by the child's loop and by a worker thread of its own alike.
 TEST_F(RemoteAcrossProcessesTest, CallsAreServedUntilQuit)
 {
-    startChild(ChildRole::loop);
-    CGetWidthFunction getWidth;
-    EXPECT_EQ(master->callInt(getWidth), 640);
-
-    CSetMaxSizeProc setMaxSize(320, 240);
-    master->call(setMaxSize);
-    EXPECT_EQ(master->callInt(getWidth), 640);
-
-    CGetHeightFunction getHeight;
-    try {
-        master->callInt(getHeight);
-        ADD_FAILURE() << "no error";
-    } catch (const CRemoteException& error) {
-        EXPECT_EQ(messageOf(error), "Remote Procedure not found on host: getHeight");
-    }
-
-    master->quit();
-    EXPECT_EQ(childExitStatus(), 0);
-    try {
+    for (ChildRole role : {ChildRole::loop, ChildRole::worker}) {
+        SCOPED_TRACE(role == ChildRole::loop ? "loop" : "worker");
+        startChild(role);
+        CGetWidthFunction getWidth;
+        EXPECT_EQ(master->callInt(getWidth), 640);
+        CSetMaxSizeProc setMaxSize(320, 240);
+        master->call(setMaxSize);
+        EXPECT_EQ(master->callInt(getWidth), 640);
+        CGetHeightFunction getHeight;
+        expectMessage<CRemoteException>("Remote Procedure not found on host: getHeight",
+                                        [&] { master->callInt(getHeight); });
+        master->quit();
+        EXPECT_EQ(childExitStatus(), 0);
         uint8_t byte;
-        pipe->readFully(&byte, 1);
-        ADD_FAILURE() << "no error";
-    } catch (const CFinishedError& error) {
-        EXPECT_EQ(error.getDescription()->toUTF8(), "Pipe was closed");
+        expectError<CFinishedError>("Pipe was closed", [&] { pipe->readFully(&byte, 1); });
     }
 }
 
@@ -158,16 +150,6 @@ TEST_F(RemoteAcrossProcessesTest, AParameterOfAnotherNameStopsTheServer)
     CSwappedSetMaxSizeProc swapped;
     master->call(swapped);
     EXPECT_EQ(childExitStatus(), parameterNotExpected);
-}
-
-TEST_F(RemoteAcrossProcessesTest, AWorkerThreadServesUntilQuit)
-{
-    startChild(ChildRole::worker);
-    CGetWidthFunction getWidth;
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(master->callInt(getWidth), 640);
-    master->quit();
-    EXPECT_EQ(childExitStatus(), 0);
 }
 
 } // namespace

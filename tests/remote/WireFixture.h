@@ -1,5 +1,6 @@
 #pragma once
 
+#include "expectError.h"
 #include "foundation/CException.h"
 #include "streams/CDataInStream.h"
 #include "streams/CDataOutStream.h"
@@ -43,6 +44,12 @@ inline std::string messageOf(const CException& error)
 {
     const P<IString> description = error.getDescription();
     return (description->isEmpty() ? error.getGeneralDescription() : description)->toUTF8();
+}
+
+// Expects the operation to throw an E that names the failure `expected`.
+template <class E = CException> void expectMessage(const std::string& expected, const std::function<void()>& operation)
+{
+    expectThrow<E>(operation, [&](const E& error) { EXPECT_EQ(messageOf(error), expected); });
 }
 
 // A memory stream with a data stream for each direction.

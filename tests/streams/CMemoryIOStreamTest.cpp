@@ -1,5 +1,6 @@
 #include "streams/CMemoryIOStream.h"
 
+#include "expectError.h"
 #include "foundation/CCastError.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
@@ -17,17 +18,6 @@
 
 namespace lumo {
 namespace {
-
-// The description of the error that `action` throws.
-template <class Error, class Action> std::string messageOf(Action action)
-{
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.getDescription()->toUTF8();
-    }
-    return "nothing thrown";
-}
 
 // Hands out one plain block and keeps it, so that tests can watch it grow.
 class CWatchedManager : public CObject, public virtual IMemoryManager {
@@ -59,15 +49,15 @@ TEST(CMemoryIOStreamTest, ReadsPastTheEndAreShortAndOnlyTheFullFormsThrow)
     EXPECT_EQ(stream->read(buffer, 1), 0);
     EXPECT_EQ(stream->skip(5), 0);
     EXPECT_EQ(stream->getPosition(), 0);
-    EXPECT_EQ(messageOf<CEndOfStreamError>([&] { stream->readFully(buffer, 1); }), "Unexpected end of data stream.");
+    expectError<CEndOfStreamError>("Unexpected end of data stream.", [&] { stream->readFully(buffer, 1); });
     EXPECT_THROW(stream->skipFully(1), CEndOfStreamError);
 
     P<CURI> uri = make<CURI>(String("memory:a%20b"));
     stream = streamWith("abc", uri);
     EXPECT_EQ(stream->getURI().get(), static_cast<IURI*>(uri.get()));
     stream->seek(1);
-    EXPECT_EQ(messageOf<CEndOfStreamError>([&] { stream->readFully(buffer, 8); }),
-              "Unexpected end of data stream (uri: 'memory:a%20b').");
+    expectError<CEndOfStreamError>("Unexpected end of data stream (uri: 'memory:a%20b').",
+                                   [&] { stream->readFully(buffer, 8); });
     EXPECT_EQ(stream->getPosition(), 3); // what there was is consumed
 }
 
@@ -88,7 +78,6 @@ TEST(CMemoryIOStreamTest, OnePositionForWritingAndReading)
     stream->write("d!!", 3);
     stream->seek(0);
     EXPECT_EQ(readRest(*stream), "hello Word!!");
-
 }
 
 TEST(CMemoryIOStreamTest, BadPositionsCountsAndBuffersAreRefused)
@@ -137,8 +126,10 @@ TEST(CMemoryIOStreamTest, ClosedStreamAnswersQueriesOnly)
         [&] { stream->clear(); },
         [&] { stream->copyFrom(*other, nullptr, 4, nullptr); },
     };
-    for (size_t i = 0; i < std::size(operations); ++i)
-        EXPECT_EQ(messageOf<CStreamClosedError>(operations[i]), "The stream has been closed.") << i;
+    for (size_t i = 0; i < std::size(operations); ++i) {
+        SCOPED_TRACE(i);
+        expectError<CStreamClosedError>("The stream has been closed.", operations[i]);
+    }
 }
 
 TEST(CMemoryIOStreamTest, MarkersReturnOnlyTheirOwnStream)

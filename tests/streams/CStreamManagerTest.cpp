@@ -1,5 +1,6 @@
 #include "streams/CStreamManager.h"
 
+#include "expectError.h"
 #include "foundation/CFileNotFoundError.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
@@ -68,13 +69,10 @@ TEST_F(CStreamManagerTest, TryingFormsGiveNullAndPlainFormsThrowForTheURI)
     EXPECT_FALSE(manager->tryOpenOutStream(unknownURI));
     EXPECT_TRUE(manager->tryOpenIOStream(memURI));
 
-    try {
-        manager->openInStream(unknownURI);
-        FAIL();
-    } catch (const CFileNotFoundError& error) {
+    expectThrow<CFileNotFoundError>([&] { manager->openInStream(unknownURI); }, [&](const CFileNotFoundError& error) {
         EXPECT_EQ(error.getURI().get(), static_cast<const IURI*>(unknownURI.get()));
         EXPECT_EQ(error.getDescription()->toUTF8(), "The file 'nobody:x' was not found.");
-    }
+    });
     EXPECT_THROW(manager->openIOStream(unknownURI), CFileNotFoundError);
     EXPECT_THROW(manager->registerFactory(nullptr), CInvalidArgError);
     EXPECT_THROW(manager->tryOpenInStream(nullptr), CInvalidArgError);

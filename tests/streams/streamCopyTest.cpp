@@ -43,7 +43,7 @@ std::string contentOf(CMemoryIOStream& stream)
     return bytes;
 }
 
-TEST(streamCopyTest, CopiesTheRestThroughGivenOrTemporaryBuffer)
+TEST(streamCopyTest, CopiesTheRestThroughGivenOrTemporaryBufferWaitingForLateDataWhenAsked)
 {
     char buffer[3];
     for (void* given : {static_cast<void*>(buffer), static_cast<void*>(nullptr)}) {
@@ -54,10 +54,6 @@ TEST(streamCopyTest, CopiesTheRestThroughGivenOrTemporaryBuffer)
         EXPECT_EQ(contentOf(*out), "456789abcdefghij");
         EXPECT_EQ(in->m_reads, 6);
     }
-}
-
-TEST(streamCopyTest, WaitingCopyRetriesEmptyReadsUntilDataArrives)
-{
     P<CLateSource> in = make<CLateSource>("late data", 3);
     P<CMemoryIOStream> out = make<CMemoryIOStream>();
     copyStream(*in, *out, nullptr, 4, nullptr, true);

@@ -51,35 +51,30 @@ TEST(describeFaultTest, SignalsAndTheirCodes)
     }
 }
 
-TEST(describeFaultTest, SignalsSentByAProcessAreTheirOwnCodeAndCannotBeResumed)
-{
-    for (const SSignalFacts facts : {SSignalFacts{SIGABRT, SI_TKILL, 0, 0, stackPointer},
-                                     SSignalFacts{SIGSEGV, SI_USER, 0, 0, stackPointer},
-                                     SSignalFacts{SIGSEGV, SI_QUEUE, stackPointer, 0, stackPointer}}) {
-        const SFaultDescription fault = describeFault(facts);
-        EXPECT_EQ(fault.code, customerCodeBase + static_cast<uint32_t>(facts.signal));
-        EXPECT_EQ(fault.flags, noncontinuableFlag);
-        EXPECT_EQ(fault.parameterCount, 0u);
-    }
-}
-
-TEST(describeFaultTest, CallsTheSandboxTrappedAreForbiddenAndCannotBeResumed)
+// A signal another process sent, or a call the sandbox trapped, cannot be resumed.
+TEST(describeFaultTest, SentSignalsAreTheirOwnCodeAndTrappedCallsForbidden)
 {
     constexpr int seccompTrap = 1;
     const struct {
         SSignalFacts facts;
         uint32_t code;
+        uint32_t flags;
         std::vector<uint64_t> parameters;
     } cases[] = {
-        {{SIGSYS, seccompTrap, 0x401000, 0, stackPointer, 59}, forbiddenSystemCall, {59}},
-        {{SIGSYS, seccompTrap, 0x401000, 0, stackPointer, 322}, forbiddenSystemCall, {322}},
+        {{SIGABRT, SI_TKILL, 0, 0, stackPointer}, customerCodeBase + SIGABRT, noncontinuableFlag, {}},
+        {{SIGSEGV, SI_USER, 0, 0, stackPointer}, customerCodeBase + SIGSEGV, noncontinuableFlag, {}},
+        {{SIGSEGV, SI_QUEUE, stackPointer, 0, stackPointer}, customerCodeBase + SIGSEGV, noncontinuableFlag, {}},
+        {{SIGSYS, seccompTrap, 0x401000, 0, stackPointer, 59}, forbiddenSystemCall, noncontinuableFlag, {59}},
+        {{SIGSYS, seccompTrap, 0x401000, 0, stackPointer, 322}, forbiddenSystemCall, noncontinuableFlag, {322}},
         // A SIGSYS of another cause (a bad system call number) names no call.
-        {{SIGSYS, 2, 0x401000, 0, stackPointer, 999}, customerCodeBase + SIGSYS, {}},
+        {{SIGSYS, 2, 0x401000, 0, stackPointer, 999}, customerCodeBase + SIGSYS, 0, {}},
     };
     for (const auto& expected : cases) {
+        SCOPED_TRACE(::testing::Message() << "signal " << expected.facts.signal << " code "
+                                          << expected.facts.signalCode);
         const SFaultDescription fault = describeFault(expected.facts);
         EXPECT_EQ(fault.code, expected.code);
-        EXPECT_EQ(fault.flags, expected.code == forbiddenSystemCall ? noncontinuableFlag : 0u);
+        EXPECT_EQ(fault.flags, expected.flags);
         EXPECT_EQ(std::vector<uint64_t>(fault.parameters, fault.parameters + fault.parameterCount),
                   expected.parameters);
     }

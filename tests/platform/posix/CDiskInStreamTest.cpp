@@ -1,6 +1,7 @@
 #include "platform/posix/CDiskInStream.h"
 
 #include "CTempFolder.h"
+#include "expectError.h"
 #include "foundation/castObject.h"
 #include "streams/CEndOfStreamError.h"
 #include "streams/CMemoryIOStream.h"
@@ -29,13 +30,8 @@ TEST(CDiskInStreamTest, ReadsSkipsAndEnds)
     EXPECT_TRUE(in->isEOF());
     EXPECT_EQ(in->read(buffer, 16), 0);
     EXPECT_EQ(in->skip(4), 0);
-    try {
-        in->readFully(buffer, 1);
-        FAIL();
-    } catch (const CEndOfStreamError& error) {
-        EXPECT_EQ(error.getDescription()->toUTF8(),
-                  "Unexpected end of data stream (uri: '" + in->getURI()->getText().toUTF8() + "').");
-    }
+    expectError<CEndOfStreamError>("Unexpected end of data stream (uri: '" + in->getURI()->getText().toUTF8() + "').",
+                                   [&] { in->readFully(buffer, 1); });
 }
 
 } // namespace

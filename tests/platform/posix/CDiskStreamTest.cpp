@@ -1,6 +1,7 @@
 #include "platform/posix/CDiskIOStream.h"
 
 #include "CTempFolder.h"
+#include "expectError.h"
 #include "foundation/CCastError.h"
 #include "foundation/CFileAccessDeniedError.h"
 #include "foundation/CFileNotFoundError.h"
@@ -18,12 +19,8 @@ namespace {
 TEST(CDiskStreamTest, OpeningFailuresAreClearErrors)
 {
     CTempFolder folder;
-    try {
-        make<CDiskInStream>(folder.uriOf("missing"));
-        FAIL();
-    } catch (const CFileNotFoundError& error) {
-        EXPECT_EQ(error.getDescription()->toUTF8(), "The file '" + folder.pathOf("missing") + "' was not found.");
-    }
+    expectError<CFileNotFoundError>("The file '" + folder.pathOf("missing") + "' was not found.",
+                                    [&] { make<CDiskInStream>(folder.uriOf("missing")); });
     EXPECT_THROW(make<CDiskOutStream>(folder.uriOf("no/such/folder")), CFileNotFoundError);
     EXPECT_THROW(make<CDiskInStream>(folder.uriOf("")), CError);
     EXPECT_THROW(make<CDiskInStream>(make<CURI>(String("file://elsewhere/x"))), CURITypeNotSupportedError);

@@ -58,6 +58,8 @@ private:
     std::vector<Event> m_events;
 };
 
+using Events = std::vector<CRecordingListener::Event>;
+
 class CPipeServerTest : public ::testing::Test {
 protected:
     void SetUp() override { m_server->addListener(m_listener.get()); }
@@ -89,7 +91,7 @@ TEST_F(CPipeServerTest, AcceptClientHandsOverTheConnectionItWaitedFor)
     EXPECT_THROW(m_server->getConnection(1), CInvalidArgError);
     EXPECT_THROW(m_server->setWaitInterval(0), CInvalidArgError);
     EXPECT_TRUE(m_server->getConnectedSignal()->isSet());
-    EXPECT_EQ((std::vector<CRecordingListener::Event>{{"connected", peer.get()}}), m_listener->takeEvents());
+    EXPECT_EQ((Events{{"connected", peer.get()}}), m_listener->takeEvents());
     peer->writeFully("hi", 2);
     char bytes[2] = {};
     client->readFully(bytes, 2);
@@ -140,8 +142,7 @@ TEST_F(CPipeServerTest, CheckConnectionsHandlesOneConnectionPerSweepFromTheLast)
     m_server->checkConnections();
     second->writeFully("2", 1);
     m_server->checkConnections();
-    EXPECT_EQ((std::vector<CRecordingListener::Event>{{"data", firstPeer.get()}, {"data", secondPeer.get()}}),
-              m_listener->takeEvents());
+    EXPECT_EQ((Events{{"data", firstPeer.get()}, {"data", secondPeer.get()}}), m_listener->takeEvents());
 
     first->disconnect();
     second->disconnect();
@@ -156,9 +157,8 @@ TEST_F(CPipeServerTest, CheckConnectionsHandlesOneConnectionPerSweepFromTheLast)
     EXPECT_TRUE(m_server->getDisconnectedSignal()->isSet());
     m_server->checkConnections();
     EXPECT_EQ(0, m_server->getConnectionCount());
-    EXPECT_EQ((std::vector<CRecordingListener::Event>{{"disconnected", secondPeer.get()},
-                                                      {"disconnected", firstPeer.get()}}),
-              m_listener->takeEvents());
+    const Events disconnections = {{"disconnected", secondPeer.get()}, {"disconnected", firstPeer.get()}};
+    EXPECT_EQ(disconnections, m_listener->takeEvents());
 }
 
 TEST_F(CPipeServerTest, ListenersHearTheLastAddedFirstAndNotOnceRemoved)
@@ -168,8 +168,7 @@ TEST_F(CPipeServerTest, ListenersHearTheLastAddedFirstAndNotOnceRemoved)
     P<IPipeClient> first = acceptFrom(*m_server, makeClient());
     m_server->removeListener(late.get());
     P<IPipeClient> second = acceptFrom(*m_server, makeClient());
-    EXPECT_EQ((std::vector<CRecordingListener::Event>{
-                  {"late connected", first.get()}, {"connected", first.get()}, {"connected", second.get()}}),
+    EXPECT_EQ((Events{{"late connected", first.get()}, {"connected", first.get()}, {"connected", second.get()}}),
               m_listener->takeEvents());
 }
 
@@ -189,8 +188,7 @@ TEST_F(CPipeServerTest, TheAcceptLoopTakesClientsAndReportsWhatHappensToThem)
     client->disconnect();
     ASSERT_TRUE(m_server->getDisconnectedSignal()->wait(patienceMs));
     EXPECT_EQ(0, m_server->getConnectionCount());
-    EXPECT_EQ((std::vector<CRecordingListener::Event>{{"connected", peer.get()}, {"disconnected", peer.get()}}),
-              m_listener->takeEvents());
+    EXPECT_EQ((Events{{"connected", peer.get()}, {"disconnected", peer.get()}}), m_listener->takeEvents());
 
     P<CPipeClient> reader = connectClient();
     auto reading = std::async(std::launch::async, [&] { reader->readFully(&byte, 1); });
@@ -243,6 +241,37 @@ TEST_F(CPipeServerTest, APassedEndTickEndsTheWaitingForClients)
     EXPECT_TRUE(m_server->isStarted()) << "only stop() drops the loop's thread";
 }
 
+// Forks a stranger: a process that connects to "pipe", as another user when
+// `user` is not 0, writes a byte to `connected` when that is open, and ends
+// with 0 once it sees its connection closed.
+pid_t startStranger(uid_t user, int connected = -1)
+{
+    const sockaddr_un address = CPipeAddress(String("pipe")).getSocketAddress();
+    const pid_t stranger = fork();
+    if (stranger != 0)
+        return stranger;
+    if (user != 0 && (setgid(user) != 0 || setuid(user) != 0))
+        _exit(3);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const timeval patience{10, 0};
+    setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+    if (connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        _exit(4);
+    if (connected >= 0 && write(connected, "c", 1) != 1)
+        _exit(6);
+    char byte;
+    _exit(recv(socket, &byte, 1, 0) == 0 ? 0 : 5);
+}
+
+// The stranger's exit code once it ended; 0 when it saw its connection closed.
+int waitForStranger(pid_t stranger)
+{
+    int status = -1;
+    if (waitpid(stranger, &status, 0) != stranger || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
 TEST_F(CPipeServerTest, DropsAPeerOfAnotherUser)
 {
     if (geteuid() != 0)
@@ -253,31 +282,15 @@ TEST_F(CPipeServerTest, DropsAPeerOfAnotherUser)
     for (const std::string& path : {m_folder.getTemp().pathOf(""), m_folder.getPath()})
         chmod(path.c_str(), 0711);
     chmod(m_folder.pathOf("pipe").c_str(), 0777);
-    const sockaddr_un address = CPipeAddress(String("pipe")).getSocketAddress();
-    const pid_t stranger = fork();
-    if (stranger == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(3);
-        const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        const timeval patience{10, 0};
-        setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
-        if (connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-            _exit(4);
-        char byte;
-        _exit(recv(socket, &byte, 1, 0) == 0 ? 0 : 5);
-    }
-    int status = -1;
-    ASSERT_EQ(stranger, waitpid(stranger, &status, 0));
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "stranger ended with " << status;
+    EXPECT_EQ(0, waitForStranger(startStranger(65534)));
     EXPECT_EQ(0, m_server->getConnectionCount());
     EXPECT_FALSE(m_server->getConnectedSignal()->isSet());
     connectClient();
     EXPECT_TRUE(m_server->getConnectedSignal()->wait(patienceMs));
 }
 
-// Starts a stranger, a process that connects, tells that it did and waits
-// to see its connection closed; then connects `client` of the calling
-// process. Only the calling process is expected.
+// Starts a stranger that connects first, then connects `client` of the
+// calling process. Only the calling process is expected.
 class CStrangerFirstListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
 public:
     explicit CStrangerFirstListener(P<CPipeClient> client) : m_client(std::move(client)) {}
@@ -294,19 +307,7 @@ public:
         int connected[2];
         if (pipe(connected) != 0)
             return false;
-        const sockaddr_un address = CPipeAddress(String("pipe")).getSocketAddress();
-        m_stranger = fork();
-        if (m_stranger == 0) {
-            const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            const timeval patience{10, 0};
-            setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
-            if (connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-                _exit(4);
-            if (write(connected[1], "c", 1) != 1)
-                _exit(6);
-            char byte;
-            _exit(recv(socket, &byte, 1, 0) == 0 ? 0 : 5);
-        }
+        m_stranger = startStranger(0, connected[1]);
         close(connected[1]);
         char byte = 0;
         const bool bStrangerConnected = read(connected[0], &byte, 1) == 1;
@@ -320,15 +321,7 @@ public:
         return processID == getCurrentProcessID();
     }
 
-    // The stranger's exit code once it ended; 0 when it saw its connection closed.
-    int waitForStranger()
-    {
-        int status = -1;
-        if (waitpid(std::exchange(m_stranger, 0), &status, 0) < 0 || !WIFEXITED(status))
-            return -1;
-        return WEXITSTATUS(status);
-    }
-
+    int waitForStranger() { return lumo::posix::waitForStranger(std::exchange(m_stranger, 0)); }
     pid_t getStranger() const { return m_stranger; }
     const std::vector<pid_t>& getAsked() const { return m_asked; }
 

@@ -5,7 +5,6 @@
 #include "foundation/CError.h"
 #include "platform/posix/hangReportSignal.h"
 
-#include <chrono>
 #include <algorithm>
 #include <csignal>
 #include <fcntl.h>
@@ -14,7 +13,6 @@
 #include <iterator>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace lumo::posix {
@@ -50,82 +48,59 @@ bool isReaped(pid_t pid)
     return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0 && errno == ECHILD;
 }
 
-bool waitUntilReaped(pid_t pid)
-{
-    for (int i = 0; i < 2000 && !isReaped(pid); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return isReaped(pid);
-}
-
-std::string currentFolder()
-{
-    return std::filesystem::current_path().string();
-}
-
-TEST(CProcessTest, PassesTheArgumentsWordByWord)
+TEST(CProcessTest, PassesTheArgumentsWordByWordInTheWorkingDirectory)
 {
     const struct {
         const char* arguments;
         std::vector<std::string> words;
+        const char* folder;
     } cases[] = {
-        {"", {}},
-        {"   ", {}},
-        {"one", {"one"}},
-        {"  a  b\tc 'd e' \"f g\" h%20i ä ", {"a", "b", "c", "'d", "e'", "\"f", "g\"", "h%20i", "ä"}},
+        {"", {}, ""},
+        {"   ", {}, ""},
+        {"one", {"one"}, "work folder"},
+        {"  a  b\tc 'd e' \"f g\" h%20i ä ", {"a", "b", "c", "'d", "e'", "\"f", "g\"", "h%20i", "ä"}, ""},
     };
     for (const auto& test : cases) {
         CProcessProbe probe;
-        P<CProcess> process = make<CProcess>(probe.getScriptPath(), String::fromUTF8(test.arguments), "", 0);
+        const std::string folder = *test.folder ? probe.getFolderPath(test.folder) : "";
+        P<CProcess> process = make<CProcess>(probe.getScriptPath(), String::fromUTF8(test.arguments), folder, 0);
         ASSERT_TRUE(waitForEnd(*process));
-        std::vector<std::string> expected = {currentFolder(), probe.getScriptPath()};
+        std::vector<std::string> expected = {folder.empty() ? std::filesystem::current_path().string() : folder,
+                                             probe.getScriptPath()};
         expected.insert(expected.end(), test.words.begin(), test.words.end());
         EXPECT_EQ(probe.getOutput(), expected) << '"' << test.arguments << '"';
         EXPECT_EQ(process->getExitCode(), static_cast<int32_t>(test.words.size()));
     }
 }
 
-TEST(CProcessTest, StartsInTheWorkingDirectory)
+CProcessOptions makeOptions(bool bOwnProcessGroup, bool bDiscardOutput)
 {
-    CProcessProbe probe;
-    const std::string folder = probe.getFolderPath("work folder");
-    P<CProcess> process = make<CProcess>(probe.getScriptPath(), String("x"), folder, 0);
-    ASSERT_TRUE(waitForEnd(*process));
-    const std::vector<std::string> expected = {folder, probe.getScriptPath(), "x"};
-    EXPECT_EQ(probe.getOutput(), expected);
+    CProcessOptions options;
+    options.bOwnProcessGroup = bOwnProcessGroup;
+    options.bDiscardOutput = bDiscardOutput;
+    return options;
 }
 
+// The reason comes at once, whatever the options, not as an early end.
 TEST(CProcessTest, ProgramThatCannotStartThrowsTheSystemsReason)
 {
     CProcessProbe probe;
     const struct {
         std::string program;
         std::string folder;
-        std::string message;
+        std::string reason;
     } cases[] = {
-        {"/no such folder/program", "", "Error executing file '/no such folder/program': 'No such file or directory'."},
-        {probe.getScriptPath(), "/no such folder",
-         "Error executing file '" + probe.getScriptPath() + "': 'No such file or directory'."},
-        {probe.getFolderPath("a folder"), "",
-         "Error executing file '" + probe.getFolderPath("a folder") + "': 'Permission denied'."},
+        {"/no such folder/program", "", "No such file or directory"},
+        {probe.getScriptPath(), "/no such folder", "No such file or directory"},
+        {probe.getFolderPath("a folder"), "", "Permission denied"},
     };
     for (const auto& test : cases) {
-        try {
-            make<CProcess>(test.program, String(), test.folder, 0);
-            ADD_FAILURE() << test.program << " started";
-        } catch (const CError& error) {
-            EXPECT_EQ(String(error.getDescription()).toUTF8(), test.message);
+        for (const CProcessOptions& options :
+             {CProcessOptions(), makeOptions(true, false), makeOptions(false, true), makeOptions(true, true)}) {
+            expectError<CError>("Error executing file '" + test.program + "': '" + test.reason + "'.",
+                                [&] { make<CProcess>(test.program, String(), test.folder, 0, &options); });
         }
     }
-}
-
-TEST(CProcessTest, ExitCodeIsMinusOneWhileRunningThenTheEndingSignal)
-{
-    CSleeper sleeper;
-    EXPECT_FALSE(sleeper->hasTerminated());
-    EXPECT_EQ(sleeper->getExitCode(), -1);
-    sleeper.stop(SIGTERM);
-    EXPECT_TRUE(sleeper->hasTerminated());
-    EXPECT_EQ(sleeper->getExitCode(), 128 + SIGTERM);
 }
 
 TEST(CProcessTest, PriorityMapsOntoNiceValuesAndBack)
@@ -160,19 +135,24 @@ TEST(CProcessTest, SetPriorityLowersAlwaysAndRaisesWhenPermitted)
     EXPECT_EQ(sleeper->getPriority(), bRaised ? IProcess::priorityAboveNormal : IProcess::priorityBelowNormal);
 }
 
-TEST(CProcessTest, PriorityOfAnEndedProgramIsAnError)
+// Once the end was seen, the identity may name another process: terminate
+// leaves it alone and the priority is an error.
+TEST(CProcessTest, ExitCodeIsMinusOneWhileRunningThenTheEndingSignalAndTheEndedProgramIsLeftAlone)
 {
     CSleeper sleeper;
-    sleeper.stop();
+    EXPECT_FALSE(sleeper->hasTerminated());
+    EXPECT_EQ(sleeper->getExitCode(), -1);
+    sleeper.stop(SIGTERM);
+    EXPECT_TRUE(sleeper->hasTerminated());
+    EXPECT_EQ(sleeper->getExitCode(), 128 + SIGTERM);
+    sleeper->terminate();
+    EXPECT_EQ(sleeper->getExitCode(), 128 + SIGTERM);
     EXPECT_FALSE(sleeper->setPriority(IProcess::priorityIdle));
-    try {
-        sleeper->getPriority();
-        ADD_FAILURE() << "no error";
-    } catch (const CError& error) {
-        EXPECT_EQ(String(error.getDescription()).toUTF8(),
+    expectThrow<CError>([&] { sleeper->getPriority(); }, [](const CError& error) {
+        EXPECT_EQ(error.getDescription()->toUTF8(),
                   "getProcessPriority failed. Maybe the process isn't running anymore?");
-        EXPECT_EQ(String(error.getGeneralDescription()).toUTF8(), "CProcess");
-    }
+        EXPECT_EQ(error.getGeneralDescription()->toUTF8(), "CProcess");
+    });
 }
 
 TEST(CProcessTest, ReleasedProgramLeavesNoZombie)
@@ -189,30 +169,7 @@ TEST(CProcessTest, ReleasedProgramLeavesNoZombie)
     kill(pids[1], SIGKILL);
     waited = nullptr;
     for (pid_t pid : pids)
-        EXPECT_TRUE(waitUntilReaped(pid)) << pid;
-}
-
-TEST(CProcessTest, TerminateEndsTheProgramAndLaterDoesNothing)
-{
-    P<CProcess> running = make<CProcess>("/bin/sleep", String("30"), "", 0);
-    running->terminate();
-    ASSERT_TRUE(waitForEnd(*running));
-    EXPECT_EQ(running->getExitCode(), 128 + SIGKILL);
-
-    // Once the end was seen, the identity may name another process: it must be left alone.
-    running->terminate();
-    P<CProcess> ended = make<CProcess>("/bin/true", String(), "", 0);
-    ASSERT_TRUE(waitForEnd(*ended));
-    ended->terminate();
-    EXPECT_EQ(ended->getExitCode(), 0);
-}
-
-CProcessOptions makeOptions(bool bOwnProcessGroup, bool bDiscardOutput)
-{
-    CProcessOptions options;
-    options.bOwnProcessGroup = bOwnProcessGroup;
-    options.bDiscardOutput = bDiscardOutput;
-    return options;
+        EXPECT_TRUE(waitUntil([&] { return isReaped(pid); })) << pid;
 }
 
 // What a program cost is read as its end is seen, whether the object reaps
@@ -262,13 +219,6 @@ bool isRunning(pid_t pid)
     return nameEnd != std::string::npos && nameEnd + 2 < text.size() && text[nameEnd + 2] != 'Z';
 }
 
-bool waitUntilGone(pid_t pid)
-{
-    for (int i = 0; i < 2000 && isRunning(pid); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return !isRunning(pid);
-}
-
 // A program that leaves a sleeping child behind and writes the child's
 // number into a file; it waits for the child when asked to stay.
 class CGrandchildSpawner {
@@ -292,13 +242,9 @@ public:
     // The sleeping child's number; 0 when the program did not tell it in time.
     pid_t waitForGrandchild() const
     {
-        for (int i = 0; i < 2000; ++i) {
-            const std::string text = m_folder.get("child");
-            if (!text.empty())
-                return static_cast<pid_t>(std::stol(text));
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return 0;
+        if (!waitUntil([this] { return !m_folder.get("child").empty(); }))
+            return 0;
+        return static_cast<pid_t>(std::stol(m_folder.get("child")));
     }
 
 private:
@@ -336,10 +282,10 @@ TEST(CProcessTest, TerminateEndsTheOwnGroupAlsoAfterTheProgramEnded)
             EXPECT_TRUE(isRunning(grandchild)) << test.name;
             kill(grandchild, SIGKILL);
         } else {
-            EXPECT_TRUE(waitUntilGone(grandchild)) << test.name;
+            EXPECT_TRUE(waitUntil([&] { return !isRunning(grandchild); })) << test.name;
         }
         process = nullptr;
-        EXPECT_TRUE(waitUntilReaped(leader)) << test.name;
+        EXPECT_TRUE(waitUntil([&] { return isReaped(leader); })) << test.name;
     }
 }
 
@@ -357,54 +303,8 @@ TEST(CProcessTest, HangReportRequestReachesTheProgramAloneNotItsGroup)
     // Once the end was seen, the identity is left alone.
     process->requestHangReport();
     process->terminate();
-    EXPECT_TRUE(waitUntilGone(grandchild));
+    EXPECT_TRUE(waitUntil([&] { return !isRunning(grandchild); }));
 }
-
-// Points standard output and standard error at a pipe for one scope and
-// gives what arrived through it once every writer has closed it.
-class CCapturedOutput {
-public:
-    CCapturedOutput()
-    {
-        EXPECT_EQ(0, pipe2(m_pipe, O_CLOEXEC));
-        std::fflush(stdout);
-        std::fflush(stderr);
-        for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
-            m_saved[fd - STDOUT_FILENO] = fcntl(fd, F_DUPFD_CLOEXEC, 3);
-            dup2(m_pipe[1], fd);
-        }
-        close(m_pipe[1]);
-    }
-    ~CCapturedOutput()
-    {
-        restore();
-        close(m_pipe[0]);
-    }
-
-    // Puts the test's own output back.
-    void restore()
-    {
-        for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
-            int& saved = m_saved[fd - STDOUT_FILENO];
-            if (saved >= 0)
-                dup2(saved, fd);
-            close(std::exchange(saved, -1));
-        }
-    }
-    std::string takeAll()
-    {
-        restore();
-        std::string text;
-        char chunk[256];
-        for (ssize_t got; (got = read(m_pipe[0], chunk, sizeof chunk)) > 0;)
-            text.append(chunk, static_cast<size_t>(got));
-        return text;
-    }
-
-private:
-    int m_pipe[2] = {-1, -1};
-    int m_saved[2] = {-1, -1};
-};
 
 TEST(CProcessTest, DiscardedOutputReachesNoneOfTheCallersOutputs)
 {
@@ -413,36 +313,16 @@ TEST(CProcessTest, DiscardedOutputReachesNoneOfTheCallersOutputs)
     chmod(folder.pathOf("talk.sh").c_str(), 0755);
     for (const bool bDiscard : {true, false}) {
         const CProcessOptions options = makeOptions(false, bDiscard);
-        CCapturedOutput output;
+        // The child inherits the captured descriptors as they are while it starts.
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
         P<CProcess> process = make<CProcess>(folder.pathOf("talk.sh"), String(), "", 0, &options);
-        output.restore();
-        ASSERT_TRUE(waitForEnd(*process));
-        EXPECT_EQ(bDiscard ? "" : "out\nerr\n", output.takeAll()) << bDiscard;
-    }
-}
-
-TEST(CProcessTest, ProgramThatCannotStartThrowsAtOnceWhateverTheOptions)
-{
-    CTempFolder folder;
-    folder.put("not executable", "#!/bin/sh\n");
-    const struct {
-        std::string program;
-        std::string reason;
-    } programs[] = {
-        {folder.pathOf("missing"), "No such file or directory"},
-        {folder.pathOf("not executable"), "Permission denied"},
-    };
-    for (const auto& program : programs) {
-        for (const CProcessOptions& options :
-             {makeOptions(true, false), makeOptions(false, true), makeOptions(true, true)}) {
-            try {
-                make<CProcess>(program.program, String(), "", 0, &options);
-                ADD_FAILURE() << program.program << " started";
-            } catch (const CError& error) {
-                EXPECT_EQ("Error executing file '" + program.program + "': '" + program.reason + "'.",
-                          String(error.getDescription()).toUTF8());
-            }
-        }
+        const bool bEnded = waitForEnd(*process);
+        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string err = testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(bEnded);
+        EXPECT_EQ(bDiscard ? "" : "out\n", out) << bDiscard;
+        EXPECT_EQ(bDiscard ? "" : "err\n", err) << bDiscard;
     }
 }
 
@@ -453,15 +333,12 @@ bool waitUntilProgramRuns(pid_t pid, const std::string& program)
 {
     const std::string folder = "/proc/" + std::to_string(pid);
     const std::filesystem::path expected = std::filesystem::canonical(program);
-    for (int i = 0; i < 2000; ++i) {
+    return waitUntil([&] {
         std::error_code error;
         std::ifstream arguments(folder + "/cmdline", std::ios::binary);
-        if (std::filesystem::read_symlink(folder + "/exe", error) == expected &&
-            arguments.peek() != std::ifstream::traits_type::eof())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return false;
+        return std::filesystem::read_symlink(folder + "/exe", error) == expected &&
+               arguments.peek() != std::ifstream::traits_type::eof();
+    });
 }
 
 // The environment a running program was started with, in its order.

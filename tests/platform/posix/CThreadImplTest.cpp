@@ -97,17 +97,19 @@ TEST_F(CThreadImplTest, AStrongCallableKeepsItsObjectUntilTheThreadIsGoneEvenWhe
     EXPECT_TRUE(target->m_ran);
 }
 
-TEST_F(CThreadImplTest, JoiningAgainOrFromSeveralThreadsReturnsAndAnEndedThreadTakesAPriority)
+TEST_F(CThreadImplTest, JoiningAgainOrFromSeveralThreadsReturnsButFromItselfThrows)
 {
     P<CTarget> target = makeTarget();
     P<IThread> thread = start(target);
+    target->m_self = thread;
     std::thread other([&] { thread->join(); });
     target->m_go->set();
     thread->join();
     other.join();
     thread->join();
     EXPECT_TRUE(target->m_ran);
-    EXPECT_NO_THROW(thread->setPriority(IThread::priorityHighest));
+    EXPECT_TRUE(target->m_selfJoinRefused);
+    EXPECT_NO_THROW(thread->setPriority(IThread::priorityHighest)) << "an ended thread takes a priority";
 }
 
 TEST_F(CThreadImplTest, LevelsSetNiceValuesAndIdleItsOwnPolicyAndUnknownLevelsAreNormal)
@@ -123,16 +125,6 @@ TEST_F(CThreadImplTest, LevelsSetNiceValuesAndIdleItsOwnPolicyAndUnknownLevelsAr
     EXPECT_EQ(normal->m_nice, unknown->m_nice);
     EXPECT_EQ(SCHED_OTHER, unknown->m_policy);
     EXPECT_NO_THROW(runAt({-1}));
-}
-
-TEST_F(CThreadImplTest, JoiningFromTheThreadItselfThrows)
-{
-    P<CTarget> target = makeTarget();
-    P<IThread> thread = start(target);
-    target->m_self = thread;
-    target->m_go->set();
-    thread->join();
-    EXPECT_TRUE(target->m_selfJoinRefused);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "foundation/sync/posix/CGlobalMutexImpl.h"
 
+#include "expectError.h"
 #include "foundation/CException.h"
 
 #include <gtest/gtest.h>
@@ -123,13 +124,10 @@ TEST_F(CGlobalMutexImplTest, ANameThatCannotBeOpenedThrowsNamingIt)
     // A folder where the shared memory should be cannot be opened as one.
     std::string folder = "/dev/shm" + CGlobalMutexImpl::getSharedMemoryName(m_name);
     ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
-    try {
-        open();
-        ADD_FAILURE() << "no error";
-    } catch (const CException& error) {
+    expectThrow<CException>([&] { open(); }, [&](const CException& error) {
         EXPECT_EQ("Error createing global mutex " + m_name.toUTF8(), error.getDescription()->toUTF8());
         EXPECT_TRUE(error.getGeneralDescription()->isEmpty());
-    }
+    });
     rmdir(folder.c_str());
 }
 

@@ -11,7 +11,7 @@
 namespace lumo::posix {
 namespace {
 
-TEST(CSignalImplTest, StartsUnsetAndStaysSetForEveryWaitUntilReset)
+TEST(CSignalImplTest, StartsUnsetAndStaysSetForEveryWaitAndWaiterUntilReset)
 {
     P<ISignal> signal = getSignalFactory()->createSignal();
     EXPECT_FALSE(signal->isSet());
@@ -27,11 +27,7 @@ TEST(CSignalImplTest, StartsUnsetAndStaysSetForEveryWaitUntilReset)
     signal->reset();
     EXPECT_FALSE(signal->isSet());
     EXPECT_FALSE(signal->wait(0));
-}
 
-TEST(CSignalImplTest, SetReleasesEveryWaiter)
-{
-    P<ISignal> signal = make<CSignalImpl>();
     std::atomic<int> released{0};
     std::vector<std::thread> waiters;
     for (int i = 0; i < 4; ++i)

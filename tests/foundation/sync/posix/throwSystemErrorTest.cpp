@@ -1,5 +1,6 @@
 #include "foundation/sync/throwSystemError.h"
 
+#include "expectError.h"
 #include "foundation/CError.h"
 #include "foundation/CFileNotFoundError.h"
 
@@ -34,12 +35,8 @@ TEST(throwSystemErrorTest, TemplateGetsTheTextOfTheCodeAndMissingFilesAreFileNot
     }
     P<CFakeURI> uri = make<CFakeURI>("file:///nowhere", "/nowhere");
     for (int code : {ENOENT, ENOTDIR}) {
-        try {
-            throwSystemError("unused %ERRORDESC%", code, uri.get());
-            ADD_FAILURE() << "nothing thrown";
-        } catch (const CFileNotFoundError& error) {
-            EXPECT_EQ(utf8(error.getDescription()), "The file '/nowhere' was not found.");
-        }
+        expectError<CFileNotFoundError>("The file '/nowhere' was not found.",
+                                        [&] { throwSystemError("unused %ERRORDESC%", code, uri.get()); });
     }
     EXPECT_THROW(throwSystemError("unused", ENOENT), CFileNotFoundError);
 }

@@ -5,6 +5,7 @@
 #include "boxed/CBoxedFixture.h"
 #include "host/CPluginAnswerCache.h"
 #include "host/IPluginExtensions.h"
+#include "host/IVideoSource.h"
 #include "media/IAudioChunk.h"
 
 #include <gtest/gtest.h>
@@ -129,6 +130,19 @@ TEST_F(CPluginHandlerTest, SlavesAnswerForTheBuiltInPluginsOnceAndNoneIsLoadedHe
     EXPECT_EQ(pluginNamesOf(*second), builtIn);
     EXPECT_EQ(extensionsOf(*second), extensions);
     EXPECT_EQ(nebo::common::getPluginAnswerCache()->getQuestionCount(), questions);
+}
+
+TEST_F(CPluginHandlerTest, OpensSourcesOfANamedPluginInSlaves)
+{
+    m_context->addPluginLibrary(String("nebo_demo"));
+    const P<CPluginHandler> handler = make<CPluginHandler>(m_context, true);
+    ASSERT_EQ(pluginNamesOf(*handler), std::vector<std::string>{"nebo_demo"});
+    EXPECT_EQ(handler->getValidExtensions(1)->getExtensionCount(), 1);
+    P<nebo::common::IVideoSource> source = handler->tryCreateVideoSource(*demoURI("w=8&h=8&frames=2"), true);
+    ASSERT_TRUE(source);
+    EXPECT_TRUE(source->isOpened());
+    EXPECT_EQ(source->getWidth(), 8);
+    ASSERT_TRUE(source->getNextPicture());
 }
 
 TEST_F(CPluginHandlerTest, OpensExtensionsInAnyCaseAndMediaWithoutAKnownOne)

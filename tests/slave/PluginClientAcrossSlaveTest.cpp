@@ -8,6 +8,7 @@
 #include "remote/CRemoteVarStruct.h"
 #include "slave/CSlaveFixture.h"
 #include "streams/CMemoryManager.h"
+#include "support/demoPictureBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,7 @@ using nebo::common::CNEBPluginClient;
 using nebo::common::INEBPicture;
 using nebo::common::ISource;
 using nebo::common::ISourceServer;
+using nebo::test::demoPictureBytes;
 
 std::vector<std::string> extensionsOf(nebo::common::IPluginExtensions& extensions)
 {
@@ -154,50 +156,6 @@ TEST_F(PluginClientAcrossSlaveTest, ParametersOfAnotherSizeAreRefused)
     ASSERT_TRUE(lumo::waitForEnd(*m_slave));
     EXPECT_EQ(m_slave->getExitCode(), 0);
     EXPECT_EQ(errorFileText(), "lumo::CException\nType: CRemoveVarStruct: size of struct is different\ntext: ");
-}
-
-// The bytes of demo picture `n` in its layout: luma x + y + n, chroma U
-// cx + n and V cy + 128; RGB blue x + n, green y + n, red x + y.
-std::vector<uint8_t> demoPictureBytes(const std::string& layout, int w, int h, int n)
-{
-    std::vector<uint8_t> bytes;
-    auto put = [&bytes](int value) { bytes.push_back(static_cast<uint8_t>(value)); };
-    if (layout == "rgb") {
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                put(x + n);
-                put(y + n);
-                put(x + y);
-                put(255);
-            }
-        return bytes;
-    }
-    if (layout == "yuy2") {
-        for (int y = 0; y < h; ++y)
-            for (int cx = 0; cx < w / 2; ++cx) {
-                put(2 * cx + y + n);
-                put(cx + n);
-                put(2 * cx + 1 + y + n);
-                put(y + 128);
-            }
-        return bytes;
-    }
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            put(x + y + n);
-    if (layout == "nv12") {
-        for (int cy = 0; cy < h / 2; ++cy)
-            for (int cx = 0; cx < w / 2; ++cx) {
-                put(cx + n);
-                put(cy + 128);
-            }
-        return bytes;
-    }
-    for (int plane = 0; plane < 2; ++plane)
-        for (int cy = 0; cy < h / 2; ++cy)
-            for (int cx = 0; cx < w / 2; ++cx)
-                put(plane == 0 ? cy + 128 : cx + n);
-    return bytes;
 }
 
 std::vector<uint8_t> bytesOf(lumo::IMemoryBlock& block)

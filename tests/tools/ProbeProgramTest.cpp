@@ -366,23 +366,6 @@ TEST_F(HostileProbeTest, EveryLieEndsInAClearErrorAndNothingReachesTheTerminalRa
     }
 }
 
-TEST_F(ProbeProgramTest, ExplainsItselfAndRefusesBadCommandLines)
-{
-    const SRun help = run({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    for (const char* option :
-         {"--plugin", "--frames", "--thumbnail", "--audio", "--log", "--timeout", "--verbose", "--help"})
-        EXPECT_NE(help.out.find(option), std::string::npos) << option;
-
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{}, {"--frames", "none", "x.demo"}, {"http://host:port/x"}}) {
-        const SRun refused = run(arguments);
-        EXPECT_EQ(refused.exitCode, 2) << refused.err;
-        EXPECT_NE(refused.err.find("Try 'nebo_probe --help'."), std::string::npos) << refused.err;
-        EXPECT_EQ(refused.out, "");
-    }
-}
-
 // Real clips under names whose extension is upper-case, missing or not
 // their own: the handler takes extensions in any case, tries every plugin
 // when none takes it, and a plugin named on the command line whatever it is.
@@ -679,6 +662,7 @@ TEST_F(ProbeProgramTest, ReadsAMediumWithoutPictures)
     EXPECT_EQ(document["decoded"]["pictures"], 0);
 }
 
+// A usage error probes nothing and says where to look; help is no error.
 TEST_F(ProbeProgramTest, ExitsWithWhetherEveryMediumWasRead)
 {
     std::filesystem::create_directory(m_folder.pathOf("empty"));
@@ -689,6 +673,8 @@ TEST_F(ProbeProgramTest, ExitsWithWhetherEveryMediumWasRead)
         {{good, good, "-j", "2"}, 0},
         {{good, bad, good}, 1},
         {{bad, "--json"}, 1},
+        {{}, 2},
+        {{"--frames", "none", "x.demo"}, 2},
         {{good, good, "--thumbnail", "0", "t.png"}, 2},
         {{good, good, "--audio", "s.wav"}, 2},
         {{"--recursive", "missing"}, 2},
@@ -697,12 +683,20 @@ TEST_F(ProbeProgramTest, ExitsWithWhetherEveryMediumWasRead)
         {{good, "http://host:port/x"}, 2},
     };
     for (const auto& [arguments, status] : cases) {
+        SCOPED_TRACE(arguments.empty() ? "no arguments" : arguments.front() + " " + arguments.back());
         const SRun result = run(arguments);
-        EXPECT_EQ(result.exitCode, status) << arguments[0] << " " << arguments.back() << "\n" << result.err;
+        EXPECT_EQ(result.exitCode, status) << result.err;
         if (status == 2) {
-            EXPECT_EQ(result.out, "") << "nothing is probed after a usage error";
+            EXPECT_EQ(result.out, "");
+            EXPECT_NE(result.err.find("Try 'nebo_probe --help'."), std::string::npos) << result.err;
         }
     }
+
+    const SRun help = run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option :
+         {"--plugin", "--frames", "--thumbnail", "--audio", "--log", "--timeout", "--verbose", "--help"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
 
 // Slaves started ahead change nothing of what a batch reports, and none is

@@ -430,52 +430,39 @@ TEST_F(ProbeProgramTest, WritesTheJSONOfADemoClipMemberByMember)
     const SRun result = run({"--json", clip, "--thumbnail", "0.2", "out.png", "--audio", "out.wav"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 1) << "one line per medium";
-    const json document = json::parse(result.out);
-    const std::vector<std::string> members = {"schema",   "input",    "status",   "format", "streams",
-                                              "decoded",  "outputs",  "restarts", "slaves", "warnings",
-                                              "errors",   "seconds"};
-    // In the order of the README's list.
-    const nlohmann::ordered_json ordered = nlohmann::ordered_json::parse(result.out);
-    std::vector<std::string> found;
-    for (const auto& [key, value] : ordered.items())
-        found.push_back(key);
-    EXPECT_EQ(found, members);
+    // The members in the order of the README's list.
+    std::vector<std::string> members;
+    for (const auto& [key, value] : nlohmann::ordered_json::parse(result.out).items())
+        members.push_back(key);
+    EXPECT_EQ(members, (std::vector<std::string>{"schema", "input", "status", "format", "streams", "decoded",
+                                                 "outputs", "restarts", "slaves", "warnings", "errors", "seconds"}));
 
-    EXPECT_EQ(document["schema"], 1);
-    EXPECT_EQ(document["input"], clip);
-    EXPECT_EQ(document["status"], "read");
-    EXPECT_EQ(document["format"], json({{"uri", clip}, {"plugin", "nebo_demo"}, {"duration", 0.4}}));
-    ASSERT_EQ(document["streams"].size(), 2u);
-    EXPECT_EQ(document["streams"][0], json({{"kind", "video"},
-                                            {"width", 64},
-                                            {"height", 48},
-                                            {"frame_rate", {{"numerator", 25}, {"denominator", 1}}},
-                                            {"frames_per_second", 25.0},
-                                            {"layout", "RGB"}}));
-    EXPECT_EQ(document["streams"][1], json({{"kind", "audio"},
-                                            {"sample_rate", 8000},
-                                            {"channels", 3},
-                                            {"bytes_per_sample", 2},
-                                            {"tracks", json::array()}}));
-    const json& decoded = document["decoded"];
-    EXPECT_EQ(decoded["pictures"], 10);
-    EXPECT_GT(decoded["pictures_per_second"].get<double>(), 0.0);
-    EXPECT_EQ(decoded["chunks"], 0);
-    EXPECT_EQ(decoded["sound_bytes"], 0);
-    EXPECT_EQ(decoded["pictures_of_another_size"], 0);
-    EXPECT_FALSE(decoded.contains("first_of_another_size"));
-    EXPECT_EQ(document["outputs"],
-              json({{"thumbnail", {{"path", "out.png"}, {"time", 0.2},
-                                   {"picture", {{"width", 64}, {"height", 48}, {"time", 0.2}}}}},
-                    {"audio", {{"path", "out.wav"}, {"sound_bytes", 3200 * 3 * 2}}}}));
-    EXPECT_EQ(document["restarts"], json::array());
-    ASSERT_EQ(document["slaves"].size(), 1u);
-    EXPECT_EQ(document["slaves"][0]["cause"], "exited with code 0");
+    json document = json::parse(result.out);
+    EXPECT_GT(document["decoded"]["pictures_per_second"].get<double>(), 0.0);
     EXPECT_GT(document["slaves"][0]["peak_bytes"].get<int64_t>(), 0);
     EXPECT_GE(document["slaves"][0]["cpu_ms"].get<int64_t>(), 0);
-    EXPECT_EQ(document["warnings"], json::array());
-    EXPECT_EQ(document["errors"], json::array());
     EXPECT_GT(document["seconds"].get<double>(), 0.0);
+    EXPECT_EQ(withoutTimes(document),
+              json({{"schema", 1},
+                    {"input", clip},
+                    {"status", "read"},
+                    {"format", {{"uri", clip}, {"plugin", "nebo_demo"}, {"duration", 0.4}}},
+                    {"streams",
+                     json::array({{{"kind", "video"}, {"width", 64}, {"height", 48},
+                                   {"frame_rate", {{"numerator", 25}, {"denominator", 1}}},
+                                   {"frames_per_second", 25.0}, {"layout", "RGB"}},
+                                  {{"kind", "audio"}, {"sample_rate", 8000}, {"channels", 3},
+                                   {"bytes_per_sample", 2}, {"tracks", json::array()}}})},
+                    {"decoded", {{"pictures", 10}, {"chunks", 0}, {"sound_bytes", 0},
+                                 {"pictures_of_another_size", 0}}},
+                    {"outputs", {{"thumbnail", {{"path", "out.png"}, {"time", 0.2},
+                                                {"picture", {{"width", 64}, {"height", 48}, {"time", 0.2}}}}},
+                                 {"audio", {{"path", "out.wav"}, {"sound_bytes", 3200 * 3 * 2}}}}},
+                    {"restarts", json::array()},
+                    {"slaves", json::array({{{"cause", "exited with code 0"}}})},
+                    {"warnings", json::array()},
+                    {"errors", json::array()}}))
+        << document.dump(2);
     EXPECT_EQ(test::readPNG(m_folder.pathOf("out.png")).width, 64u);
 }
 

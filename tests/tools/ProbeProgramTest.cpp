@@ -226,8 +226,8 @@ TEST_F(ProbeProgramTest, ReportsEachFailureWithItsCause)
         {{"file:///x.demo?w=16&h=16&fail=read0"}, {"nebo_probe: CNEBError: ", "nebo_slave"}, {"Plugin: nebo_demo"}},
         {{"/nonexistent/clip.mp4"},
          {"nebo_probe: Error: no plugin could open file:///nonexistent/clip.mp4\n",
-          "\n  nebo_avlib: Error - The file '/nonexistent/clip.mp4' was not found.\n",
-          "\n  nebo_demo: does not take the extension \"mp4\"\n"},
+          "  nebo_avlib: Error - The file '/nonexistent/clip.mp4' was not found.\n",
+          "  nebo_demo: does not take the extension \"mp4\"\n"},
          {}},
         {{"--timeout", "0.5", "file:///x.demo?fail=hang&failat=open"},
          {"nebo_demo: CSlaveHandler: nebo_slave did not answer \"tryCreateSource\" within 500 ms"}, {}},
@@ -431,8 +431,9 @@ TEST_F(ProbeProgramTest, WritesTheJSONOfADemoClipMemberByMember)
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 1) << "one line per medium";
     // The members in the order of the README's list.
+    const nlohmann::ordered_json ordered = nlohmann::ordered_json::parse(result.out);
     std::vector<std::string> members;
-    for (const auto& [key, value] : nlohmann::ordered_json::parse(result.out).items())
+    for (const auto& [key, value] : ordered.items())
         members.push_back(key);
     EXPECT_EQ(members, (std::vector<std::string>{"schema", "input", "status", "format", "streams", "decoded",
                                                  "outputs", "restarts", "slaves", "warnings", "errors", "seconds"}));

@@ -16,6 +16,7 @@
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +35,17 @@ const char* const slaveErrorPrefix = "CNEBPluginBoxed::checkForSlaveError: Error
 std::string descriptionOf(const lumo::CException& error)
 {
     return String(error.getDescription()).toUTF8();
+}
+
+// The description of the CNEBError that `call` throws; "(none)" when it throws none.
+std::string nebErrorOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const CNEBError& error) {
+        return descriptionOf(error);
+    }
+    return "(none)";
 }
 
 bool haveSameRGB(INEBPicture& picture, INEBPicture& expected)
@@ -157,12 +169,8 @@ TEST_F(CEncapsulatedSourceTest, DeliversTheClipInOrderWithAndWithoutPrefetching)
         source->close();
         EXPECT_FALSE(source->isOpened());
         EXPECT_EQ(source->getURI()->getText(), demoURI("w=64&h=32&fmt=yv12&frames=5&fps=25")->getText());
-        try {
-            source->getDuration();
-            ADD_FAILURE() << "a closed source answered";
-        } catch (const CNEBError& error) {
-            EXPECT_EQ(descriptionOf(error), "source is not opened \"file:///clips/test.demo?w=64&h=32&fmt=yv12&frames=5&fps=25\"");
-        }
+        EXPECT_EQ(nebErrorOf([&] { source->getDuration(); }),
+                  "source is not opened \"file:///clips/test.demo?w=64&h=32&fmt=yv12&frames=5&fps=25\"");
     }
 }
 
@@ -172,14 +180,12 @@ TEST_F(CEncapsulatedSourceTest, SharedBuffersAndThePipeDeliverTheSameBytesInEver
     for (const std::string setting : {"off", "on"}) {
         for (const std::string format : {"rgb", "yuy2", "nv12", "yv12"}) {
             // The YUV layouts take even sides only: sizes off every alignment.
-            const std::vector<std::string> sizes =
-                format == "rgb" ? std::vector<std::string>{"w=64&h=48", "w=33&h=17", "w=7&h=3", "w=1&h=1"}
-                                : std::vector<std::string>{"w=64&h=48", "w=34&h=18", "w=6&h=2", "w=2&h=2"};
-            for (const std::string& size : sizes) {
+            const bool bRGB = format == "rgb";
+            for (const std::string size : {"w=64&h=48", bRGB ? "w=33&h=17" : "w=34&h=18", bRGB ? "w=7&h=3" : "w=6&h=2",
+                                           bRGB ? "w=1&h=1" : "w=2&h=2"}) {
                 SCOPED_TRACE(setting + " " + format + " " + size);
                 const lumo::CScopedEnvironment shared("NEBO_SHARED_PICTURES", setting.c_str());
-                const P<CEncapsulatedSource> source =
-                    makeSource(size + "&fmt=" + format + "&frames=4");
+                const P<CEncapsulatedSource> source = makeSource(size + "&fmt=" + format + "&frames=4");
                 source->open();
                 for (int64_t i = 0; i < 4; ++i)
                     expectStoredPicture(source->getNextPicture(), i);
@@ -403,10 +409,9 @@ TEST_F(CEncapsulatedSourceTest, EveryWayOfFailingEndsInTheSlavesError)
             }
         }
         // Closing reports a text the slave left once more, and releases all.
-        try {
-            source->close();
-        } catch (const CNEBError& error) {
-            EXPECT_EQ(descriptionOf(error), slaveErrorPrefix + errorFileText());
+        const std::string onClose = nebErrorOf([&] { source->close(); });
+        if (onClose != "(none)") {
+            EXPECT_EQ(onClose, slaveErrorPrefix + errorFileText());
         }
         EXPECT_FALSE(source->isOpened());
         std::filesystem::remove_all(m_temp.pathOf(""));
@@ -484,13 +489,8 @@ TEST_F(CEncapsulatedSourceTest, SourceThatKeepsFailingEndsWithTheLastFailure)
         source->open();
         for (int64_t index = 0; index < c.picturesBeforeTheEnd; ++index)
             expectPicture(*source, index);
-        try {
-            source->getNextPicture();
-            ADD_FAILURE() << "the failure went unnoticed";
-        } catch (const CNEBError& error) {
-            EXPECT_EQ(descriptionOf(error),
-                      "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code 3 and left no error text");
-        }
+        EXPECT_EQ(nebErrorOf([&] { source->getNextPicture(); }),
+                  "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code 3 and left no error text");
         EXPECT_EQ(source->getRestartCauses().size(), c.restarts);
         source->close();
         EXPECT_EQ(source->getSlaveEnds().size(), c.restarts + 1);

@@ -176,14 +176,17 @@ TEST_F(HostileSlaveTest, SlaveWithoutHangReportEndsInThePlainTimeLimitError)
 }
 
 // Had a buffer lost pages to the slave, reading them would fault the master.
-TEST_F(HostileSlaveTest, ASlaveCannotResizeTheSharedBuffersUnderTheMaster)
+// The honest stand-in, which serves on the pipe alone, shows that what the
+// lies above break is the master's expectation, not the stand-in's protocol.
+TEST_F(HostileSlaveTest, HonestOrResizingStandInServesEveryPictureWhole)
 {
-    for (const char* mode : {"shared-honest", "shared-shrink"}) {
+    for (const char* mode : {"honest", "shared-honest", "shared-shrink"}) {
         SCOPED_TRACE(mode);
         const lumo::CScopedEnvironment hostileMode("NEBO_HOSTILE_MODE", mode);
         const P<CEncapsulatedSource> source =
             make<CEncapsulatedSource>(m_context, String("hostile"), *demoURI("w=64&h=48"), 3, nullptr);
         source->open();
+        EXPECT_EQ(source->getWidth(), 64);
         for (int32_t picture = 0; picture < 3; ++picture) {
             const P<INEBPicture> got = source->getNextPicture();
             ASSERT_TRUE(got);
@@ -198,24 +201,9 @@ TEST_F(HostileSlaveTest, ASlaveCannotResizeTheSharedBuffersUnderTheMaster)
             EXPECT_EQ(wrong, 0) << picture;
         }
         source->close();
+        source->open();
+        source->close();
     }
-    EXPECT_TRUE(noStandInRuns());
-    expectNoEmptyErrorFile();
-}
-
-TEST_F(HostileSlaveTest, HonestStandInServesAPicture)
-{
-    // The stand-in itself is no liar unless told: what the lies above break
-    // is the master's expectation, not the stand-in's protocol.
-    const lumo::CScopedEnvironment hostileMode("NEBO_HOSTILE_MODE", "honest");
-    const P<CEncapsulatedSource> source =
-        make<CEncapsulatedSource>(m_context, String("hostile"), *demoURI("w=64&h=48"), 3, nullptr);
-    source->open();
-    EXPECT_EQ(source->getWidth(), 64);
-    ASSERT_TRUE(source->getNextPicture());
-    source->close();
-    source->open();
-    source->close();
     EXPECT_TRUE(noStandInRuns());
     expectNoEmptyErrorFile();
 }

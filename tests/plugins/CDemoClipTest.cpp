@@ -2,6 +2,7 @@
 
 #include "foundation/CParseError.h"
 #include "streams/CMemoryManager.h"
+#include "support/demoPictureBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -141,91 +142,31 @@ TEST(CDemoClipTest, SoundFollowsItsFormulaAndEndsWithAShortChunk)
 TEST(CDemoClipTest, PicturesFollowTheirFormulas)
 {
     const P<lumo::IMemoryManager> memory = make<lumo::CMemoryManager>(30);
-    const int n = 300;
-    const P<nebo::common::INEBPicture> rgb = clipOf("w=4&h=2&fmt=rgb&fps=10").makePicture(n, memory);
+    const P<nebo::common::INEBPicture> rgb = clipOf("w=4&h=2&fmt=rgb&fps=10").makePicture(300, memory);
     EXPECT_DOUBLE_EQ(rgb->getTimestamp(), 30.0);
     EXPECT_FALSE(rgb->isBottomUp());
-    // Pixel (3, 1): blue (3 + 300) & 255, green (1 + 300) & 255, red 4.
+    // Pixel (3, 1) as the viewer gets it: blue (3 + 300) & 255, green (1 + 300) & 255, red 4.
     const uint8_t* pixel = rgb->getRGBData(0, 0, 4, 2)->getData() + (1 * 4 + 3) * 4;
-    EXPECT_EQ(pixel[0], 47);
-    EXPECT_EQ(pixel[1], 45);
-    EXPECT_EQ(pixel[2], 4);
-    EXPECT_EQ(pixel[3], 255);
+    EXPECT_EQ(std::vector<uint8_t>(pixel, pixel + 4), (std::vector<uint8_t>{47, 45, 4, 255}));
 
-    struct Layout {
-        const char* query;
-        int32_t type;
-        std::vector<uint8_t> bytes;
-    };
-    // 4 by 2 at picture 1: luma x + y + 1, U cx + 1, V cy + 128.
-    const Layout layouts[] = {
-        {"w=4&h=2&fmt=yuy2", nebo::common::yuy2PictureType, {1, 1, 2, 128, 3, 2, 4, 128, 2, 1, 3, 129, 4, 2, 5, 129}},
-        {"w=4&h=2&fmt=nv12", nebo::common::nv12PictureType, {1, 2, 3, 4, 2, 3, 4, 5, 1, 128, 2, 128}},
-        {"w=4&h=2&fmt=yv12", nebo::common::yv12PictureType, {1, 2, 3, 4, 2, 3, 4, 5, 128, 128, 1, 2}},
-    };
-    for (const Layout& layout : layouts) {
-        const P<nebo::common::INEBPicture> picture = clipOf(layout.query).makePicture(1, memory);
-        EXPECT_EQ(picture->getType(), layout.type) << layout.query;
-        const P<lumo::IMemoryBlock> block = picture->getImagePlane(0, 0, 0, 4, 2);
-        ASSERT_GE(static_cast<size_t>(block->getSize()), layout.bytes.size()) << layout.query;
-        const uint8_t* data = block->getData();
-        // The whole picture's first plane is a view on the block of all planes.
-        EXPECT_EQ(std::vector<uint8_t>(data, data + layout.bytes.size()), layout.bytes) << layout.query;
-    }
-}
-
-// The formulas pixel by pixel, for pictures large enough that the
-// renderer's repeated patterns wrap and end part-way through a period.
-std::vector<uint8_t> expectedBytes(const std::string& layout, int w, int h, int n)
-{
-    std::vector<uint8_t> bytes;
-    const auto luma = [&] {
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                bytes.push_back(static_cast<uint8_t>(x + y + n));
-    };
-    if (layout == "rgb") {
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                bytes.insert(bytes.end(), {static_cast<uint8_t>(x + n), static_cast<uint8_t>(y + n),
-                                           static_cast<uint8_t>(x + y), 255});
-    } else if (layout == "yuy2") {
-        for (int y = 0; y < h; ++y)
-            for (int c = 0; c < w / 2; ++c)
-                bytes.insert(bytes.end(), {static_cast<uint8_t>(2 * c + y + n), static_cast<uint8_t>(c + n),
-                                           static_cast<uint8_t>(2 * c + 1 + y + n), static_cast<uint8_t>(y + 128)});
-    } else if (layout == "nv12") {
-        luma();
-        for (int y = 0; y < h / 2; ++y)
-            for (int c = 0; c < w / 2; ++c)
-                bytes.insert(bytes.end(), {static_cast<uint8_t>(c + n), static_cast<uint8_t>(y + 128)});
-    } else {
-        luma();
-        for (int y = 0; y < h / 2; ++y)
-            bytes.insert(bytes.end(), static_cast<size_t>(w / 2), static_cast<uint8_t>(y + 128));
-        for (int y = 0; y < h / 2; ++y)
-            for (int c = 0; c < w / 2; ++c)
-                bytes.push_back(static_cast<uint8_t>(c + n));
-    }
-    return bytes;
-}
-
-TEST(CDemoClipTest, LargePicturesFollowTheirFormulasEverywhere)
-{
-    const P<lumo::IMemoryManager> memory = make<lumo::CMemoryManager>(30);
-    // 1100 is no multiple of 256 and holds more than four periods; 300 rows
-    // are more than one period of rows; 4 and 2 are narrower than a period.
-    const struct {
-        int w, h;
-    } sizes[] = {{1100, 6}, {8, 300}, {4, 6}, {2, 2}};
-    for (const auto [w, h] : sizes) {
-        for (const char* layout : {"rgb", "yuy2", "nv12", "yv12"}) {
+    // 1100 is no multiple of 256 and holds more than four periods of the
+    // renderer's repeated patterns; 300 rows are more than one period of
+    // rows; 4 and 2 are narrower than a period.
+    const std::pair<const char*, int32_t> layouts[] = {{"rgb", nebo::common::rgbPictureType},
+                                                       {"yuy2", nebo::common::yuy2PictureType},
+                                                       {"nv12", nebo::common::nv12PictureType},
+                                                       {"yv12", nebo::common::yv12PictureType}};
+    const std::pair<int, int> sizes[] = {{1100, 6}, {8, 300}, {4, 6}, {2, 2}};
+    for (const auto& [w, h] : sizes) {
+        for (const auto& [layout, type] : layouts) {
             const std::string query = "w=" + std::to_string(w) + "&h=" + std::to_string(h) + "&fmt=" + layout;
+            SCOPED_TRACE(query);
             const P<nebo::common::INEBPicture> picture = clipOf(query.c_str()).makePicture(300, memory);
+            EXPECT_EQ(picture->getType(), type);
+            // The whole picture's first plane is a view on the block of all planes.
             const P<lumo::IMemoryBlock> block = picture->getImagePlane(0, 0, 0, w, h);
-            const std::vector<uint8_t> expected = expectedBytes(layout, w, h, 300);
-            ASSERT_EQ(static_cast<size_t>(block->getSize()), expected.size()) << query;
-            EXPECT_EQ(std::vector<uint8_t>(block->getData(), block->getData() + block->getSize()), expected) << query;
+            EXPECT_EQ(std::vector<uint8_t>(block->getData(), block->getData() + block->getSize()),
+                      nebo::test::demoPictureBytes(layout, w, h, 300));
         }
     }
 }

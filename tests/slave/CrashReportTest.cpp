@@ -201,29 +201,6 @@ TEST_P(CrashReportFaultTest, SlaveDiesOfTheSignalAndLeavesAReport)
 INSTANTIATE_TEST_SUITE_P(EveryFault, CrashReportFaultTest, ::testing::ValuesIn(crashCases),
                          [](const ::testing::TestParamInfo<SCrashCase>& info) { return info.param.fault; });
 
-struct SErrorCase {
-    const char* fault;
-    int exitCode;
-    const char* errorText;
-};
-
-void PrintTo(const SErrorCase& error, std::ostream* out) { *out << error.fault; }
-
-class CrashReportErrorTest : public CrashReportTest, public ::testing::WithParamInterface<SErrorCase> {};
-
-TEST_P(CrashReportErrorTest, ErrorsAndExitsLeaveNoCrashReport)
-{
-    ASSERT_NO_FATAL_FAILURE(provoke(GetParam().fault));
-    EXPECT_EQ(m_slave->getExitCode(), GetParam().exitCode);
-    EXPECT_EQ(errorFileText(), GetParam().errorText);
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryError, CrashReportErrorTest,
-                         ::testing::Values(SErrorCase{"throw", 0, "lumo::CException\nType: Error\ntext: demo failure"},
-                                           SErrorCase{"stdthrow", 0, "std::exception\nErrorString: demo std failure"},
-                                           SErrorCase{"exit", 3, ""}),
-                         [](const ::testing::TestParamInfo<SErrorCase>& info) { return info.param.fault; });
-
 // A master that captures its slaves' standard error and does not read it:
 // the slave's copy of its report must not hold up its death, and the error
 // file gets the whole report first.

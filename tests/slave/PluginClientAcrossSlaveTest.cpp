@@ -8,6 +8,7 @@
 #include "remote/CRemoteVarStruct.h"
 #include "slave/CSlaveFixture.h"
 #include "streams/CMemoryManager.h"
+#include "support/demoPictureBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,7 @@ using nebo::common::CNEBPluginClient;
 using nebo::common::INEBPicture;
 using nebo::common::ISource;
 using nebo::common::ISourceServer;
+using nebo::test::demoPictureBytes;
 
 std::vector<std::string> extensionsOf(nebo::common::IPluginExtensions& extensions)
 {
@@ -61,40 +63,30 @@ protected:
     P<lumo::IPipeClient> m_pipe;
 };
 
-TEST_F(PluginClientAcrossSlaveTest, PluginAnswersItsFunctions)
+// Until a source takes the pipe over, the plugin server answers every
+// question, hands its log over once, and a request it cannot serve gives
+// nothing without ending it.
+TEST_F(PluginClientAcrossSlaveTest, PluginServerAnswersAndServesOn)
 {
     P<CNEBPluginClient> plugin = startPlugin();
     ASSERT_TRUE(plugin);
+    EXPECT_EQ(plugin->getLog().toUTF8(), "");
     EXPECT_EQ(plugin->getPluginName().toUTF8(), "nebo_demo");
     EXPECT_EQ(plugin->getValidTypes(), 3);
     EXPECT_EQ(extensionsOf(*plugin->getValidExtensions(1)), std::vector<std::string>{"demo"});
     EXPECT_EQ(extensionsOf(*plugin->getValidExtensions(2)), std::vector<std::string>{"demo"});
     EXPECT_TRUE(extensionsOf(*plugin->getValidExtensions(8)).empty());
     EXPECT_EQ(plugin->tryCreateFormat(*demoURI(""), 8, false, nullptr), nullptr);
-}
-
-TEST_F(PluginClientAcrossSlaveTest, RequestsWithoutSourceBitsGiveNothingAndServingGoesOn)
-{
-    P<CNEBPluginClient> plugin = startPlugin();
-    ASSERT_TRUE(plugin);
     for (int32_t types : {0, 4, 8})
         EXPECT_EQ(plugin->tryCreateSource(*demoURI(""), types, false, nullptr), nullptr) << types;
-    // A URI the plugin does not take is no failure either.
+    // A URI the plugin does not take, or a query it refuses, is no failure either.
     EXPECT_EQ(plugin->tryCreateSource(*make<lumo::CURI>("file:///clips/test.avi"), 3, false, nullptr), nullptr);
-    EXPECT_EQ(plugin->getPluginName().toUTF8(), "nebo_demo");
-}
-
-TEST_F(PluginClientAcrossSlaveTest, LogIsHandedOverOnce)
-{
-    P<CNEBPluginClient> plugin = startPlugin(2);
-    ASSERT_TRUE(plugin);
-    EXPECT_EQ(plugin->getLog().toUTF8(), "");
     EXPECT_EQ(plugin->tryCreateSource(*demoURI("w=wide"), 3, false, nullptr), nullptr);
     const std::string log = plugin->getLog().toUTF8();
-    EXPECT_NE(log.find("<slavelog>"), std::string::npos) << log;
-    EXPECT_NE(log.find("level=\"info\""), std::string::npos) << log;
-    EXPECT_NE(log.find("w=wide"), std::string::npos) << log;
+    for (const char* part : {"<slavelog>", "level=\"info\"", "w=wide"})
+        EXPECT_NE(log.find(part), std::string::npos) << log;
     EXPECT_EQ(plugin->getLog().toUTF8(), "");
+    EXPECT_EQ(plugin->getPluginName().toUTF8(), "nebo_demo");
 }
 
 TEST_F(PluginClientAcrossSlaveTest, SourceServerTakesOverThePipe)
@@ -164,50 +156,6 @@ TEST_F(PluginClientAcrossSlaveTest, ParametersOfAnotherSizeAreRefused)
     ASSERT_TRUE(lumo::waitForEnd(*m_slave));
     EXPECT_EQ(m_slave->getExitCode(), 0);
     EXPECT_EQ(errorFileText(), "lumo::CException\nType: CRemoveVarStruct: size of struct is different\ntext: ");
-}
-
-// The bytes of demo picture `n` in its layout: luma x + y + n, chroma U
-// cx + n and V cy + 128; RGB blue x + n, green y + n, red x + y.
-std::vector<uint8_t> demoPictureBytes(const std::string& layout, int w, int h, int n)
-{
-    std::vector<uint8_t> bytes;
-    auto put = [&bytes](int value) { bytes.push_back(static_cast<uint8_t>(value)); };
-    if (layout == "rgb") {
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                put(x + n);
-                put(y + n);
-                put(x + y);
-                put(255);
-            }
-        return bytes;
-    }
-    if (layout == "yuy2") {
-        for (int y = 0; y < h; ++y)
-            for (int cx = 0; cx < w / 2; ++cx) {
-                put(2 * cx + y + n);
-                put(cx + n);
-                put(2 * cx + 1 + y + n);
-                put(y + 128);
-            }
-        return bytes;
-    }
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            put(x + y + n);
-    if (layout == "nv12") {
-        for (int cy = 0; cy < h / 2; ++cy)
-            for (int cx = 0; cx < w / 2; ++cx) {
-                put(cx + n);
-                put(cy + 128);
-            }
-        return bytes;
-    }
-    for (int plane = 0; plane < 2; ++plane)
-        for (int cy = 0; cy < h / 2; ++cy)
-            for (int cx = 0; cx < w / 2; ++cx)
-                put(plane == 0 ? cy + 128 : cx + n);
-    return bytes;
 }
 
 std::vector<uint8_t> bytesOf(lumo::IMemoryBlock& block)

@@ -98,21 +98,25 @@ TEST_F(SlaveProcessTest, PluginThatDoesNotLoadEndsTheSlaveThroughItsErrorPath)
                                "text: CNEBPluginServer at least one plugin has to be registeres in plugin context!");
 }
 
-TEST_F(SlaveProcessTest, FourFieldsEndWith252AndLeaveTheErrorFileAlone)
+// A command line the slave refuses, or a master it cannot reach, ends it
+// without a word and leaves the error file as the master made it.
+TEST_F(SlaveProcessTest, RunsThatNeverReachAMasterLeaveTheErrorFileAlone)
 {
-    const Outcome outcome = run({"4711", "nebo_slave-1-2-3", "nebo_demo", "file://" + m_errorFile});
-    EXPECT_EQ(outcome.exitStatus, 252);
-    EXPECT_EQ(outcome.standardError, "");
-    EXPECT_TRUE(std::filesystem::exists(m_errorFile));
-    EXPECT_EQ(std::filesystem::file_size(m_errorFile), 0u);
-}
-
-TEST_F(SlaveProcessTest, UnreachablePipeEndsWith255AndLeavesTheErrorFileAlone)
-{
-    const Outcome outcome = run({"4711", "nebo_slave-1-2-3", "nebo_demo", "file://" + m_errorFile, "9"});
-    EXPECT_EQ(outcome.exitStatus, 255);
-    EXPECT_EQ(outcome.standardError, "");
-    EXPECT_EQ(std::filesystem::file_size(m_errorFile), 0u);
+    const std::string errorFile = "file://" + m_errorFile;
+    const std::pair<std::vector<std::string>, int> cases[] = {
+        {{"4711", "nebo_slave-1-2-3", "nebo_demo", errorFile}, 252},
+        {{"4711", "nebo_slave-1-2-3", "nebo_demo", errorFile, "9"}, 255},
+        // No file to write to, and nothing that fails before the pipe.
+        {{"4711", "nebo_slave-1-2-3", "nebo_demo", "http://host/error.txt", "2"}, 255},
+    };
+    for (const auto& [arguments, exitStatus] : cases) {
+        SCOPED_TRACE(arguments.back());
+        const Outcome outcome = run(arguments);
+        EXPECT_EQ(outcome.exitStatus, exitStatus);
+        EXPECT_EQ(outcome.standardError, "");
+        EXPECT_TRUE(std::filesystem::exists(m_errorFile));
+        EXPECT_EQ(std::filesystem::file_size(m_errorFile), 0u);
+    }
 }
 
 // The slave's debug lines reach its standard error only when its environment asks for it.
@@ -159,14 +163,5 @@ INSTANTIATE_TEST_SUITE_P(EveryMode, SlaveDebugOutputTest,
                                            SDebugOutputCase{"OtherValue", "STDERR", false},
                                            SDebugOutputCase{"Empty", "", false}),
                          [](const ::testing::TestParamInfo<SDebugOutputCase>& info) { return info.param.name; });
-
-TEST_F(SlaveProcessTest, ErrorFileURIOfAnotherSchemeNamesNoFile)
-{
-    // No file to write to, and nothing that fails before the pipe: only the
-    // missing master ends the run.
-    const Outcome outcome = run({"4711", "nebo_slave-1-2-3", "nebo_demo", "http://host/error.txt", "2"});
-    EXPECT_EQ(outcome.exitStatus, 255);
-    EXPECT_EQ(outcome.standardError, "");
-}
 
 } // namespace

@@ -68,13 +68,4 @@ TEST(TestMediaSupportTest, SoundTracksKeepTheirOwnToneAndLength)
     EXPECT_THROW(decodeReferencePictures(path, ELayout::RGB), std::runtime_error);
 }
 
-TEST(TestMediaSupportTest, WhatCannotBeWrittenOrReadThrows)
-{
-    lumo::CTempFolder folder;
-    EXPECT_THROW(writeTestClip(folder.pathOf("a.mkv"), STestClip{SVideoSettings{"no-such-encoder"}, {}}),
-                 std::runtime_error);
-    EXPECT_THROW(writeTestClip(folder.pathOf("a.unknown-container"), STestClip{}), std::runtime_error);
-    EXPECT_THROW(decodeReferencePictures(folder.pathOf("missing.mkv"), ELayout::RGB), std::runtime_error);
-}
-
 } // namespace

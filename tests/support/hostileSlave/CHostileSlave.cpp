@@ -54,36 +54,47 @@ const std::string_view errorKeyword = "Error:";
 const std::string_view terminalEscapes = "\x1b]0;owned\x07\x1b[2J\x1b[31mFAKE LINE\r\n";
 const std::string_view sparseErrorText = "lumo::CException\nType: Error\ntext: a slave that left 1 GiB of error file\n";
 
-struct SModeName {
+// Each mode with the request its lie answers ("" for none, "*" for the
+// source's first function call) and whether it takes shared buffers.
+struct SModeEntry {
     std::string_view name;
     CHostileSlave::Mode mode;
+    std::string_view lieTarget;
+    bool bShared;
 };
 
-const SModeName modeNames[] = {
-    {"honest", CHostileSlave::Mode::honest},
-    {"silent", CHostileSlave::Mode::silent},
-    {"half-reply", CHostileSlave::Mode::halfReply},
-    {"huge-log", CHostileSlave::Mode::hugeLog},
-    {"count-then-silence", CHostileSlave::Mode::countThenSilence},
-    {"drip", CHostileSlave::Mode::drip},
-    {"flood-extensions", CHostileSlave::Mode::floodExtensions},
-    {"huge-picture", CHostileSlave::Mode::hugePicture},
-    {"huge-announce", CHostileSlave::Mode::hugeAnnounce},
-    {"huge-error", CHostileSlave::Mode::hugeError},
-    {"control-chars", CHostileSlave::Mode::controlChars},
-    {"sparse-error-file", CHostileSlave::Mode::sparseErrorFile},
-    {"forked-holder", CHostileSlave::Mode::forkedHolder},
-    {"exit", CHostileSlave::Mode::exitAtOnce},
-    {"hang-in-picture", CHostileSlave::Mode::hangInPicture},
-    {"hang-ignoring-report", CHostileSlave::Mode::hangIgnoringReport},
-    {"small-picture", CHostileSlave::Mode::smallPicture},
-    {"shared-honest", CHostileSlave::Mode::sharedHonest},
-    {"shared-bad-index", CHostileSlave::Mode::sharedBadIndex},
-    {"shared-bad-offset", CHostileSlave::Mode::sharedBadOffset},
-    {"shared-bad-length", CHostileSlave::Mode::sharedBadLength},
-    {"shared-held-buffer", CHostileSlave::Mode::sharedHeldBuffer},
-    {"shared-shrink", CHostileSlave::Mode::sharedShrink},
+using M = CHostileSlave::Mode;
+const SModeEntry modeEntries[] = {
+    {"honest", M::honest, "", false},
+    {"silent", M::silent, "", false},
+    {"half-reply", M::halfReply, "getLog", false},
+    {"huge-log", M::hugeLog, "getLog", false},
+    {"count-then-silence", M::countThenSilence, "getLog", false},
+    {"drip", M::drip, "getLog", false},
+    {"flood-extensions", M::floodExtensions, "getValidExtensions", false},
+    {"huge-picture", M::hugePicture, "getNextPicture", false},
+    {"huge-announce", M::hugeAnnounce, "", false},
+    {"huge-error", M::hugeError, "*", false},
+    {"control-chars", M::controlChars, "tryCreateSource", false},
+    {"sparse-error-file", M::sparseErrorFile, "", false},
+    {"forked-holder", M::forkedHolder, "", false},
+    {"exit", M::exitAtOnce, "", false},
+    {"hang-in-picture", M::hangInPicture, "getNextPicture", false},
+    {"hang-ignoring-report", M::hangIgnoringReport, "getNextPicture", false},
+    {"small-picture", M::smallPicture, "", false},
+    {"shared-honest", M::sharedHonest, "", true},
+    {"shared-bad-index", M::sharedBadIndex, "", true},
+    {"shared-bad-offset", M::sharedBadOffset, "", true},
+    {"shared-bad-length", M::sharedBadLength, "", true},
+    {"shared-held-buffer", M::sharedHeldBuffer, "", true},
+    {"shared-shrink", M::sharedShrink, "", true},
 };
+
+const SModeEntry& entryOf(CHostileSlave::Mode mode)
+{
+    return *std::find_if(std::begin(modeEntries), std::end(modeEntries),
+                         [mode](const SModeEntry& entry) { return entry.mode == mode; });
+}
 
 // The master's request stays pending for good: neither a report nor an end comes of it.
 void blockHangReportRequests()
@@ -117,7 +128,7 @@ bool isProcessAlive(int processID)
 
 std::optional<CHostileSlave::Mode> CHostileSlave::parseMode(std::string_view name)
 {
-    for (const SModeName& entry : modeNames) {
+    for (const SModeEntry& entry : modeEntries) {
         if (entry.name == name)
             return entry.mode;
     }
@@ -211,25 +222,8 @@ void CHostileSlave::answer(const std::string& name)
 
 bool CHostileSlave::isLieTarget(const std::string& name) const
 {
-    switch (m_mode) {
-    case Mode::halfReply:
-    case Mode::hugeLog:
-    case Mode::countThenSilence:
-    case Mode::drip:
-        return name == "getLog";
-    case Mode::floodExtensions:
-        return name == "getValidExtensions";
-    case Mode::hugePicture:
-    case Mode::hangInPicture:
-    case Mode::hangIgnoringReport:
-        return name == "getNextPicture";
-    case Mode::controlChars:
-        return name == "tryCreateSource";
-    case Mode::hugeError:
-        return m_plugin.hasSource();
-    default:
-        return false;
-    }
+    const std::string_view target = entryOf(m_mode).lieTarget;
+    return target == "*" ? m_plugin.hasSource() : target == name;
 }
 
 void CHostileSlave::tellLie(const std::string& name)
@@ -352,20 +346,7 @@ void CHostileSlave::holdPipeUntilClosed()
     }
 }
 
-bool CHostileSlave::isSharedMode() const
-{
-    switch (m_mode) {
-    case Mode::sharedHonest:
-    case Mode::sharedBadIndex:
-    case Mode::sharedBadOffset:
-    case Mode::sharedBadLength:
-    case Mode::sharedHeldBuffer:
-    case Mode::sharedShrink:
-        return true;
-    default:
-        return false;
-    }
-}
+bool CHostileSlave::isSharedMode() const { return entryOf(m_mode).bShared; }
 
 bool CHostileSlave::serveShared(const std::string& name)
 {

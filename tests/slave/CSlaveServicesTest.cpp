@@ -33,7 +33,8 @@ TEST_P(CSlaveServicesDebugTest, DebugLineGoesWhereTheEnvironmentSays)
     const SDebugLineCase& test = GetParam();
     const lumo::CScopedEnvironment environment("NEBO_DEBUG_OUTPUT", test.debugOutput);
     CSlaveServices services;
-    const lumo::P<nebo::common::ILogManager> log = test.logLevel < 0 ? nullptr : services.createLogManager(test.logLevel);
+    const lumo::P<nebo::common::ILogManager> log =
+        test.logLevel < 0 ? nullptr : services.createLogManager(test.logLevel);
 
     nebo::test::CStandardErrorCapture standardError;
     services.writeDebugOutput("nebo_slave.exe: Could not write to logfile", log.get());

@@ -54,8 +54,8 @@ public:
     virtual void terminate() = 0;
     // Asks the program to report where it hangs and to end itself: the
     // platform's request goes to the program alone, not to its group (on
-    // POSIX the signal of posix/hangReportSignal.h, which ends a program
-    // that does not handle it). Returns without waiting; nothing once the
+    // POSIX the signal of crashhandler/posix/hangReportSignal.h, which ends
+    // a program that does not handle it). Returns without waiting; nothing once the
     // program has ended. Whether and when the program ends is its own
     // doing: follow with terminate() for one that does not.
     virtual void requestHangReport() = 0;

@@ -4,7 +4,7 @@
 #include "crashhandler/posix/fatalSignalFilter.h"
 #include "crashhandler/posix/hangReportHandler.h"
 // A constant only: the signal the master's process object sends.
-#include "platform/posix/hangReportSignal.h"
+#include "crashhandler/posix/hangReportSignal.h"
 
 #include <cstring>
 #include <sys/types.h>
@@ -40,7 +40,7 @@ bool installCrashReporting(const char* reportPath, bool bDebugCopy, uint64_t ser
     g_applicationName = applicationName;
     g_versionText = versionText;
     installFatalSignalFilter(&writeCrashReport);
-    installHangReportHandler(lumo::posix::hangReportSignal, static_cast<pid_t>(servingThread), g_reportPath,
+    installHangReportHandler(crashhandler::hangReportSignal, static_cast<pid_t>(servingThread), g_reportPath,
                              applicationName, versionText);
     return true;
 }

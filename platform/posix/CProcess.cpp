@@ -1,12 +1,12 @@
 #include "platform/posix/CProcess.h"
 
+#include "crashhandler/posix/hangReportSignal.h"
 #include "foundation/CError.h"
 #include "foundation/IStringLocalizer.h"
 #include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/IMutexFactory.h"
 #include "foundation/sync/throwSystemError.h"
 #include "platform/posix/CChildReaper.h"
-#include "platform/posix/hangReportSignal.h"
 
 #include <cerrno>
 #include <csignal>
@@ -316,7 +316,7 @@ void CProcess::requestHangReport()
     // Under the lock, so that the identity cannot be reaped and reused meanwhile.
     CScopedLock lock(m_mutex);
     if (!collectStatus())
-        kill(m_pid, hangReportSignal);
+        kill(m_pid, crashhandler::hangReportSignal);
 }
 
 uint32_t CProcess::getID()

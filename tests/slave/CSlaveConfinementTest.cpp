@@ -3,10 +3,10 @@
 #include "slave/CSlaveConfinement.h"
 
 #include "crashhandler/posix/hangReportHandler.h"
+#include "crashhandler/posix/hangReportSignal.h"
 #include "foundation/CURI.h"
 #include "host/CLogManager.h"
 #include "host/CNEBPluginClient.h"
-#include "platform/posix/hangReportSignal.h"
 #include "platform/landlockAbi.h"
 #include "slave/CSlaveFixture.h"
 #include "slave/CSlaveServices.h"
@@ -140,7 +140,7 @@ TEST_F(CSlaveConfinementTest, HangReportHoldsEveryThreadOfTheConfinedSlave)
         while (!bNamed)
             usleep(1000);
         // The request as the master sends it; the handler ends the process.
-        kill(getpid(), lumo::posix::hangReportSignal);
+        kill(getpid(), crashhandler::hangReportSignal);
         sleep(20);
         return 1;
     });

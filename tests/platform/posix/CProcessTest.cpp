@@ -2,8 +2,8 @@
 
 #include "CProcessProbe.h"
 #include "CScopedPipeFolder.h"
+#include "crashhandler/posix/hangReportSignal.h"
 #include "foundation/CError.h"
-#include "platform/posix/hangReportSignal.h"
 
 #include <algorithm>
 #include <csignal>
@@ -298,7 +298,7 @@ TEST(CProcessTest, HangReportRequestReachesTheProgramAloneNotItsGroup)
     // The shell has no handler for the request and ends of it; its child never heard it.
     process->requestHangReport();
     ASSERT_TRUE(waitForEnd(*process));
-    EXPECT_EQ(process->getExitCode(), 128 + hangReportSignal);
+    EXPECT_EQ(process->getExitCode(), 128 + crashhandler::hangReportSignal);
     EXPECT_TRUE(isRunning(grandchild));
     // Once the end was seen, the identity is left alone.
     process->requestHangReport();

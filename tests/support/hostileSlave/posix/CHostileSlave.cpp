@@ -1,12 +1,12 @@
 #include "CHostileSlave.h"
 
+#include "crashhandler/posix/hangReportSignal.h"
 #include "foundation/CException.h"
 #include "foundation/castObject.h"
 #include "platform/IPipeManager.h"
 #include "platform/ISharedMemoryChannel.h"
 #include "platform/IThreadManager.h"
 #include "platform/posix/CSharedMemory.h"
-#include "platform/posix/hangReportSignal.h"
 #include "remote/CRemoteException.h"
 #include "streams/CDataInStream.h"
 #include "streams/CDataOutStream.h"
@@ -101,7 +101,7 @@ void blockHangReportRequests()
 {
     sigset_t request;
     sigemptyset(&request);
-    sigaddset(&request, lumo::posix::hangReportSignal);
+    sigaddset(&request, crashhandler::hangReportSignal);
     sigprocmask(SIG_BLOCK, &request, nullptr);
 }
 

@@ -2,7 +2,7 @@
 
 #include <csignal>
 
-namespace lumo::posix {
+namespace crashhandler {
 
 // The signal with which a master asks its slave where it hangs
 // (IProcess::requestHangReport), and which the slave's hang report handler
@@ -11,4 +11,4 @@ namespace lumo::posix {
 // master that asks a slave without one wants anyway.
 constexpr int hangReportSignal = SIGUSR1;
 
-} // namespace lumo::posix
+} // namespace crashhandler

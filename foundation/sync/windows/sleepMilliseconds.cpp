@@ -1,0 +1,18 @@
+#include "foundation/sync/sleepMilliseconds.h"
+
+#include "foundation/sync/getTickCount.h"
+
+#include <windows.h>
+
+namespace lumo {
+
+void sleepMilliseconds(uint32_t ms)
+{
+    // Sleep counts in steps of the system timer and may end a little before
+    // the tick says; it sleeps again for what is left.
+    const int64_t deadline = getTickCount() + ms;
+    for (int64_t now = getTickCount(); now < deadline; now = getTickCount())
+        Sleep(static_cast<DWORD>(deadline - now));
+}
+
+} // namespace lumo

@@ -1,7 +1,6 @@
 #include "foundation/sync/windows/CGlobalMutexImpl.h"
 
 #include "foundation/CException.h"
-#include "foundation/sync/windows/CSignalImpl.h"
 
 #include <gtest/gtest.h>
 

@@ -17,8 +17,8 @@ TEST(listPluginNamesTest, ListsPluginModulesButNotLinkedLibraries)
 {
     lumo::CTempFolder folder;
     for (const std::string& name :
-         {"nebo_demo" + so, "alpha" + so, "libnebo" + so, "liblumo" + so, "notes.txt", "nebo_x" + so + ".1", so,
-          std::string("nebo_probe")})
+         {"nebo_demo" + so, "alpha" + so, "libnebo" + so, "liblumo" + so, std::string("notes.txt"),
+          "nebo_x" + so + ".1", so, std::string("nebo_probe")})
         folder.put(name, "");
     std::filesystem::create_directory(folder.pathOf("folder" + so));
     EXPECT_EQ(listPluginNames(folder.pathOf("")), (std::vector<std::string>{"alpha", "nebo_demo"}));

@@ -11,7 +11,8 @@ if(NOT ROOT OR NOT FOLDERS)
   message(FATAL_ERROR "usage: cmake -DROOT=<source folder> -DFOLDERS=<folder>,... -P ${CMAKE_SCRIPT_MODE_FILE}")
 endif()
 
-set(headers "(unistd|pthread|dlfcn|signal|ucontext|fcntl|poll|sched|dirent|spawn|semaphore|termios|execinfo|link|elf|windows)\\.h")
+string(CONCAT headers "(unistd|pthread|dlfcn|signal|ucontext|fcntl|poll|sched|dirent|spawn|semaphore|termios|"
+                      "execinfo|link|elf|windows)\\.h")
 set(header_folders "(sys|linux|netinet|arpa)/")
 # A backend's own header is as much the operating system's as the system's.
 set(backend_header "\"[^\"]*/(posix|windows)/")

@@ -1,7 +1,8 @@
-# Fails when portable code includes a POSIX or Linux header or a header of
-# a posix/ folder, or names /proc. Portable code reaches the operating system
-# only through a backend, so that the next backend builds it unchanged; the
-# backends' own files, in posix/ and windows/ folders, are not looked at.
+# Fails when portable code includes a POSIX, Linux or Windows header or a
+# header of a posix/ or windows/ folder, or names /proc. Portable code
+# reaches the operating system only through a backend, so that the next
+# backend builds it unchanged; the backends' own files, in posix/ and
+# windows/ folders, are not looked at.
 #
 #   cmake -DROOT=<source folder> -DFOLDERS=<folder>,<folder>... -P checkPortableCode.cmake
 #
@@ -10,10 +11,11 @@ if(NOT ROOT OR NOT FOLDERS)
   message(FATAL_ERROR "usage: cmake -DROOT=<source folder> -DFOLDERS=<folder>,... -P ${CMAKE_SCRIPT_MODE_FILE}")
 endif()
 
-set(headers "(unistd|pthread|dlfcn|signal|ucontext|fcntl|poll|sched|dirent|spawn|semaphore|termios|execinfo|link|elf)\\.h")
+string(CONCAT headers "(unistd|pthread|dlfcn|signal|ucontext|fcntl|poll|sched|dirent|spawn|semaphore|termios|"
+                      "execinfo|link|elf|windows)\\.h")
 set(header_folders "(sys|linux|netinet|arpa)/")
 # A backend's own header is as much the operating system's as the system's.
-set(backend_header "\"[^\"]*/posix/")
+set(backend_header "\"[^\"]*/(posix|windows)/")
 set(pattern "^[ \t]*#[ \t]*include[ \t]*([<\"](${headers}|${header_folders})|${backend_header})|\"/proc[/\"]")
 
 string(REPLACE "," ";" folders "${FOLDERS}")
@@ -40,5 +42,5 @@ foreach(folder IN LISTS folders)
 endforeach()
 
 if(count GREATER 0)
-  message(FATAL_ERROR "${count} uses of the operating system outside a posix/ folder")
+  message(FATAL_ERROR "${count} uses of the operating system outside a backend folder")
 endif()

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 namespace lumo {
@@ -213,24 +212,6 @@ TEST(CURITest, EscapingRoundTrips)
             EXPECT_EQ(u8(escaped).find_first_of(neverLeftAsTheyAre), std::string::npos) << u8(escaped);
         }
     }
-}
-
-TEST(CURITest, NativePathsRoundTrip)
-{
-    for (const char* path : {"/tmp/a b/\xC3\xBC.txt", "/tmp/100%/#1?;x", "/", "/C:\\x"}) {
-        P<CURI> uri = CURI::fromNativePath(String::fromUTF8(path));
-        EXPECT_EQ(u8(uri->getNativePath()), path);
-        EXPECT_EQ(u8(uri->getDisplayText()), path);
-        EXPECT_EQ(u8(make<CURI>(uri->getText())->getNativePath()), path);
-    }
-    EXPECT_EQ(u8(CURI::fromNativePath(String::fromUTF8("/tmp/a b/\xC3\xBC.txt"))->getText()),
-              "file:///tmp/a%20b/\xC3\xBC.txt");
-    EXPECT_EQ(u8(CURI::fromNativePath(String("/a/./b/../c"))->getText()), "file:///a/c");
-
-    const std::string here = std::filesystem::current_path().string();
-    const std::string folder = here == "/" ? here : here + "/";
-    EXPECT_EQ(u8(CURI::fromNativePath(String("rel/x y"))->getNativePath()), folder + "rel/x y");
-    EXPECT_THROW(CURI::fromNativePath(String()), CInvalidArgError);
 }
 
 TEST(CURITest, OnlyLocalFileURIsHaveNativePaths)

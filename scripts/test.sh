@@ -2,7 +2,8 @@
 # Installs what is missing, runs a short fuzzing of every fuzz target (none
 # with NEBO_FUZZ_SECONDS=0), then builds and runs every test twice: in the
 # normal build (build/) and under AddressSanitizer and
-# UndefinedBehaviorSanitizer (build-asan/).
+# UndefinedBehaviorSanitizer (build-asan/); last the Windows build,
+# cross-compiled, its tests under Wine (scripts/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -29,3 +30,5 @@ ctest --test-dir build --output-on-failure -j "$(nproc)"
 scripts/build.sh build-asan -DNEBO_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+
+scripts/test-windows.sh

@@ -3,12 +3,12 @@
 # Debian has no Windows build of:
 #   scripts/install-windows-deps.sh [BUILD_FOLDER [mingw64|mingw32]]
 # (build-win64 and mingw64 by default). The Debian packages come first (as
-# root, or through sudo); then GoogleTest (from /usr/src/googletest) and
-# tinyxml2 (from its Debian source package) are built with the toolchain
-# file into BUILD_FOLDER/deps, the prefix to hand the project as
-# NEBO_WINDOWS_DEPS; for mingw64 a headless Wine prefix is made in
-# BUILD_FOLDER/wine, where the tests run. What is already there is left
-# alone, so a second run costs nothing.
+# root, or through sudo); then GoogleTest (from /usr/src/googletest),
+# tinyxml2, libpng and the JSON library (from their Debian source packages)
+# are built with the toolchain file into BUILD_FOLDER/deps, the prefix to
+# hand the project as NEBO_WINDOWS_DEPS; for mingw64 a headless Wine prefix
+# is made in BUILD_FOLDER/wine, where the tests run. What is already there is
+# left alone, so a second run costs nothing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -38,7 +38,7 @@ if ((${#missing[@]})); then
   $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# tinyxml2 comes as source, which needs a source entry for the release.
+# Three libraries come as source, which needs a source entry for the release.
 if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
   # Signed as the release's binary entries are, which apt requires of one source.
   printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' 'Components: main' \
@@ -47,12 +47,17 @@ if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sour
   updated=no
 fi
 mkdir -p "$deps/src"
-tinyxml2_source=$(find "$deps/src" -maxdepth 1 -type d -name 'tinyxml2-*' | head -n 1)
-if [[ -z $tinyxml2_source ]]; then
-  [[ $updated == yes ]] || $sudo apt-get update -q
-  (cd "$deps/src" && apt-get source -q tinyxml2)
-  tinyxml2_source=$(find "$deps/src" -maxdepth 1 -type d -name 'tinyxml2-*' | head -n 1)
-fi
+for package in tinyxml2 libpng1.6 nlohmann-json3; do
+  if ! compgen -G "$deps/src/$package-*/" >/dev/null; then
+    [[ $updated == yes ]] || $sudo apt-get update -q
+    updated=yes
+    (cd "$deps/src" && apt-get source -q "$package")
+  fi
+done
+# The folder a source package was unpacked into.
+source_of() {
+  find "$deps/src" -maxdepth 1 -type d -name "$1-*" | head -n 1
+}
 
 # Builds the CMake project in $1 for Windows into the prefix, once; the
 # remaining arguments are its options.
@@ -68,7 +73,9 @@ cross_build() {
   touch "$deps/.built-$name"
 }
 cross_build /usr/src/googletest -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
-cross_build "$tinyxml2_source" -DBUILD_SHARED_LIBS=OFF -Dtinyxml2_BUILD_TESTING=OFF
+cross_build "$(source_of tinyxml2)" -DBUILD_SHARED_LIBS=OFF -Dtinyxml2_BUILD_TESTING=OFF
+cross_build "$(source_of libpng1.6)" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
+cross_build "$(source_of nlohmann-json3)" -DJSON_BuildTests=OFF -DJSON_Install=ON
 
 # Wine makes its prefix on first use, which takes long enough to time out a
 # test; it is made here instead, without windows or the Mono and Gecko

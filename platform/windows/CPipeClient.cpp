@@ -14,6 +14,7 @@
 #include "streams/streamCopy.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace lumo::win32 {
@@ -22,8 +23,7 @@ namespace {
 
 // How long connect() waits for a free instance of a busy pipe.
 constexpr int64_t busyPipeWaitMs = 1000;
-// Skipped bytes pass through a buffer of this size on the stack.
-constexpr int32_t skipChunk = 4096;
+constexpr int32_t readAheadSize = 64 * 1024;
 
 [[noreturn]] void throwReadError(DWORD errorCode)
 {
@@ -79,7 +79,8 @@ CPipeClient::CPipeClient(const String& name)
       m_disconnectEvent(CPipeHandle::makeEvent(true)),
       m_abortEvent(CPipeHandle::makeEvent(false)),
       m_readEvent(CPipeHandle::makeEvent(true)),
-      m_writeEvent(CPipeHandle::makeEvent(true))
+      m_writeEvent(CPipeHandle::makeEvent(true)),
+      m_readAhead(readAheadSize)
 {
 }
 
@@ -88,7 +89,8 @@ CPipeClient::CPipeClient(CPipeHandle pipe)
       m_disconnectEvent(CPipeHandle::makeEvent(true)),
       m_abortEvent(CPipeHandle::makeEvent(false)),
       m_readEvent(CPipeHandle::makeEvent(true)),
-      m_writeEvent(CPipeHandle::makeEvent(true))
+      m_writeEvent(CPipeHandle::makeEvent(true)),
+      m_readAhead(readAheadSize)
 {
 }
 
@@ -138,7 +140,7 @@ bool CPipeClient::isOpen() const
 bool CPipeClient::isConnected()
 {
     DWORD available = 0;
-    return peek(available);
+    return (m_buffered > 0 && isOpen()) || peek(available);
 }
 
 bool CPipeClient::peek(DWORD& available)
@@ -149,10 +151,12 @@ bool CPipeClient::peek(DWORD& available)
 
 int32_t CPipeClient::getAvailable()
 {
-    DWORD available = 0;
-    if (!peek(available))
+    if (!isOpen())
         return 0;
-    return static_cast<int32_t>(std::min<DWORD>(available, std::numeric_limits<int32_t>::max()));
+    DWORD waiting = 0;
+    peek(waiting);
+    const int64_t available = int64_t(m_buffered) + waiting;
+    return static_cast<int32_t>(std::min<int64_t>(available, std::numeric_limits<int32_t>::max()));
 }
 
 void CPipeClient::setDeadline(int64_t tick)
@@ -231,26 +235,58 @@ int32_t CPipeClient::skip(int32_t count)
 int32_t CPipeClient::receive(uint8_t* buffer, int32_t count, bool bWait)
 {
     const CUse use(*this, true);
-    uint8_t scratch[skipChunk];
     int32_t done = 0;
-    while (done < count) {
-        int32_t wanted = buffer ? count - done : std::min(count - done, skipChunk);
-        if (!bWait) {
-            // Without waiting only what waits now is taken, so that a peer
-            // that sent its last bytes and closed is reported by the next
-            // read rather than losing those bytes in this one.
-            DWORD available = 0;
-            if (!peekPipe(use.get(), available))
-                throw CFinishedError("Pipe was closed");
-            if (available == 0)
+    // Without waiting, only what one read brings is taken, so that a peer
+    // that sent its last bytes and closed is reported by the next read
+    // rather than losing those bytes in this one.
+    while (done < count && (bWait || done == 0)) {
+        if (m_buffered == 0 && buffer && count - done >= readAheadSize) {
+            // Large reads (picture blocks) go straight to their target:
+            // passing them through the read-ahead would copy every byte twice.
+            const int32_t got = readWaiting(use.get(), buffer + done, count - done, bWait);
+            if (got == 0)
                 break;
-            wanted = static_cast<int32_t>(std::min<DWORD>(static_cast<DWORD>(wanted), available));
+            done += got;
+            continue;
         }
-        done += readSome(use.get(), buffer ? buffer + done : scratch, wanted);
-        if (!bWait)
+        if (m_buffered == 0 && !fillReadAhead(use.get(), bWait))
             break;
+        done += takeBuffered(buffer ? buffer + done : nullptr, count - done);
     }
     return done;
+}
+
+bool CPipeClient::fillReadAhead(HANDLE pipe, bool bWait)
+{
+    const int32_t got = readWaiting(pipe, m_readAhead.data(), static_cast<int32_t>(m_readAhead.size()), bWait);
+    if (got == 0)
+        return false;
+    m_readOffset = 0;
+    m_buffered = got;
+    return true;
+}
+
+int32_t CPipeClient::takeBuffered(uint8_t* buffer, int32_t count)
+{
+    const int32_t taken = std::min<int32_t>(count, m_buffered);
+    if (buffer)
+        std::memcpy(buffer, m_readAhead.data() + m_readOffset, static_cast<size_t>(taken));
+    m_readOffset += taken;
+    m_buffered -= taken;
+    return taken;
+}
+
+int32_t CPipeClient::readWaiting(HANDLE pipe, uint8_t* target, int32_t size, bool bWait)
+{
+    if (!bWait) {
+        DWORD available = 0;
+        if (!peekPipe(pipe, available))
+            throw CFinishedError("Pipe was closed");
+        if (available == 0)
+            return 0;
+        size = static_cast<int32_t>(std::min<DWORD>(static_cast<DWORD>(size), available));
+    }
+    return readSome(pipe, target, size);
 }
 
 int32_t CPipeClient::readSome(HANDLE pipe, uint8_t* target, int32_t count)

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace lumo::win32 {
 
@@ -16,7 +17,10 @@ class COverlappedPipeIO;
 
 // One end of a pipe connection: a handle of a named pipe in byte mode, used
 // with overlapped I/O so that every wait can also end on a disconnect, an
-// abort or the deadline.
+// abort or the deadline. Reads are served from a read-ahead buffer that one
+// read fills with whatever is waiting, so that reading a message field by
+// field costs no system call per field; a read at least as large as that
+// buffer, once it is drained, goes straight into the caller's memory.
 //
 // One reader and one writer may use the client at a time; the queries
 // (isConnected, getAvailable), abortRead and disconnect may come from any
@@ -74,9 +78,18 @@ private:
     // The bytes waiting; false when the client is not open or the pipe is
     // broken with nothing left unread.
     bool peek(DWORD& available);
-    // Moves `count` bytes (or, without waiting, those waiting now, at least
-    // one read's worth) into `buffer`, or drops them when `buffer` is null.
+    // Moves `count` bytes (or, without waiting, those that one read brings)
+    // into `buffer`, or drops them when `buffer` is null.
     int32_t receive(uint8_t* buffer, int32_t count, bool bWait);
+    // Refills the empty read-ahead buffer; false when nothing waits and
+    // bWait is false.
+    bool fillReadAhead(HANDLE pipe, bool bWait);
+    int32_t takeBuffered(uint8_t* buffer, int32_t count);
+    // What one read brings into `target`, at most `size` bytes, waiting for
+    // some when bWait; 0 when nothing waits and bWait is false. Throws as
+    // readFully does, and CFinishedError "Pipe was closed" when nothing
+    // waits on a broken pipe.
+    int32_t readWaiting(HANDLE pipe, uint8_t* target, int32_t size, bool bWait);
     // Reads up to `count` bytes with one ReadFile, waiting for some; the
     // count read, at least 1. Throws as readFully does.
     int32_t readSome(HANDLE pipe, uint8_t* target, int32_t count);
@@ -110,6 +123,11 @@ private:
     std::atomic<uint64_t> m_abortTarget{0};
     // A getTickCount() value; 0 for none.
     std::atomic<int64_t> m_deadline{0};
+    std::vector<uint8_t> m_readAhead;
+    // Reader only.
+    int32_t m_readOffset = 0;
+    // Written by the reader; counted by the queries too.
+    std::atomic<int32_t> m_buffered{0};
 };
 
 // The reading end of a client as a stream.

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "CScopedPipePlace.h"
 #include "CTempFolder.h"
 #include "expectError.h"
-#include "platform/IPipeClient.h"
-#include "platform/IPipeServer.h"
 
 #include <gtest/gtest.h>
 
@@ -52,21 +51,5 @@ private:
     std::string m_path = m_temp.pathOf("pipes");
     CScopedEnvironment m_environment{"NEBO_PIPE_DIR", m_path.c_str()};
 };
-
-// Connects a client while the server waits in acceptClient.
-class CConnectingListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
-public:
-    explicit CConnectingListener(P<IPipeClient> client) : m_client(std::move(client)) {}
-    bool pipeCreated() override { return m_client->connect(); }
-
-private:
-    P<IPipeClient> m_client;
-};
-
-// The server's end of a new connection from `client`.
-inline P<IPipeClient> acceptFrom(IPipeServer& server, const P<IPipeClient>& client)
-{
-    return server.acceptClient(make<CConnectingListener>(client).get());
-}
 
 } // namespace lumo

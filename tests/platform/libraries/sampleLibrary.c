@@ -1,13 +1,15 @@
 // A library that the dynamic-library tests load at run time and that no
 // program links, so that only the loader under test brings it in. Plain C:
-// nothing in it keeps it from being unloaded again.
+// nothing in it keeps it from being unloaded again. The build defines
+// SAMPLE_EXPORT as the platform's way to export a function; everything else
+// stays unexported.
 
-__attribute__((visibility("default"))) int lumo_sampleAnswer(void)
+SAMPLE_EXPORT int lumo_sampleAnswer(void)
 {
     return 42;
 }
 
-__attribute__((visibility("hidden"))) int lumo_sampleHidden(void)
+int lumo_sampleHidden(void)
 {
     return 7;
 }

@@ -1,81 +1,21 @@
 #include "platform/posix/CPipeClient.h"
 
 #include "CScopedPipeFolder.h"
-#include "foundation/CAbortedError.h"
-#include "foundation/CFinishedError.h"
-#include "foundation/CTimeoutError.h"
 #include "foundation/castObject.h"
-#include "foundation/sync/getTickCount.h"
 #include "platform/ISharedMemoryChannel.h"
-#include "platform/IThreadManager.h"
 #include "platform/posix/CPipeServer.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstring>
-#include <functional>
-#include <future>
-#include <numeric>
-#include <thread>
 #include <vector>
 
 namespace lumo::posix {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-// Far more than the socket buffers of both ends hold.
-constexpr int32_t overflowingSize = 32 * 1024 * 1024;
-constexpr auto patience = std::chrono::seconds(20);
-
-Bytes makePattern(size_t size, uint8_t seed)
-{
-    Bytes bytes(size);
-    std::iota(bytes.begin(), bytes.end(), seed);
-    return bytes;
-}
-
 // A connected client and the server's end of its connection.
-class CPipeClientTest : public ::testing::Test {
+class CPipeClientSharedMemoryTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_peer = acceptFrom(*m_server, m_client)); }
-
-    // readFully(count) of the client on a thread of its own, which tells
-    // its id through `threadID`.
-    std::future<Bytes> readInThread(int32_t count, std::atomic<uint64_t>* threadID = nullptr)
-    {
-        return std::async(std::launch::async, [this, count, threadID] {
-            if (threadID)
-                *threadID = getThreadManager()->getCurrentThreadID();
-            Bytes bytes(static_cast<size_t>(count));
-            m_client->readFully(bytes.data(), count);
-            return bytes;
-        });
-    }
-
-    // Nothing can make the read come back while no byte was sent.
-    template <class T> static void expectBlocked(std::future<T>& reading)
-    {
-        EXPECT_EQ(std::future_status::timeout, reading.wait_for(std::chrono::milliseconds(50)));
-    }
-
-    // Runs `operation` on a thread of its own and gives what it threw. One
-    // that hangs is reported and then freed by disconnecting `client`.
-    static std::exception_ptr runBounded(IPipeClient& client, const std::function<void()>& operation)
-    {
-        auto running = std::async(std::launch::async, operation);
-        if (running.wait_for(patience) == std::future_status::timeout) {
-            ADD_FAILURE() << "the operation did not end";
-            client.disconnect();
-        }
-        try {
-            running.get();
-        } catch (...) {
-            return std::current_exception();
-        }
-        return nullptr;
-    }
 
     CScopedPipeFolder m_folder;
     P<CPipeServer> m_server = make<CPipeServer>(String("pipe"));
@@ -83,228 +23,10 @@ protected:
     P<IPipeClient> m_peer;
 };
 
-TEST(CPipeClientConnectTest, FailsAtOnceWithoutAServerAndRefusesWorkUnconnected)
-{
-    CScopedPipeFolder folder;
-    P<CPipeClient> client = make<CPipeClient>(String("nobody"));
-    EXPECT_FALSE(client->connect());
-    EXPECT_FALSE(client->isConnected());
-    EXPECT_EQ(0, client->getAvailable());
-    EXPECT_FALSE(client->writeByte(1));
-    uint8_t byte = 0;
-    expectError("Invalid pipe handle", [&] { client->readFully(&byte, 1); });
-    expectError("Invalid pipe handle", [&] { client->writeFully(&byte, 1); });
-}
-
-TEST_F(CPipeClientTest, ReadTakesOnlyWhatWaitsAndGetAvailableConsumesNothing)
-{
-    P<IPipeInStream> in = m_client->getInStream();
-    uint8_t bytes[16] = {};
-    EXPECT_EQ(0, in->read(bytes, sizeof bytes));
-    const Bytes sent = makePattern(10, 1);
-    m_peer->writeFully(sent.data(), 10);
-    EXPECT_EQ(10, in->getAvailable());
-    EXPECT_EQ(10, in->getAvailable());
-    in->readFully(bytes, 4);
-    EXPECT_EQ(6, in->getAvailable());
-    EXPECT_EQ(6, in->read(bytes + 4, sizeof bytes - 4));
-    EXPECT_EQ(sent, Bytes(bytes, bytes + 10));
-    EXPECT_EQ(0, in->getAvailable());
-}
-
-TEST_F(CPipeClientTest, SmallFieldsOfOneMessageAndSkipsComeOutInOrder)
-{
-    std::vector<int32_t> sent(5000);
-    std::iota(sent.begin(), sent.end(), -100);
-    m_peer->writeFully(sent.data(), static_cast<int32_t>(sent.size() * sizeof(int32_t)));
-    P<IPipeInStream> in = m_client->getInStream();
-    for (size_t i = 0; i < sent.size(); i += 2) {
-        int32_t value = 0;
-        in->readFully(&value, sizeof value);
-        ASSERT_EQ(sent[i], value);
-        in->skipFully(sizeof value);
-    }
-    EXPECT_EQ(0, in->skip(4));
-}
-
-TEST_F(CPipeClientTest, APeerThatClosesEndsABlockedRead)
-{
-    auto reading = readInThread(4);
-    expectBlocked(reading);
-    m_peer->disconnect();
-    expectError<CFinishedError>("Pipe was closed", [&] { reading.get(); });
-    EXPECT_FALSE(m_client->isConnected());
-}
-
-TEST_F(CPipeClientTest, WritingToAGonePeerIsAnErrorNotASignal)
-{
-    m_peer->disconnect();
-    EXPECT_FALSE(m_client->writeByte(1));
-    expectError("Error write data to pipe", [&] { m_client->writeFully("x", 1); });
-}
-
-TEST_F(CPipeClientTest, BytesSentBeforeTheCloseAreReadBeforeTheCloseShows)
-{
-    m_peer->writeFully("abc", 3);
-    m_server = nullptr;
-    m_peer = nullptr;
-    P<IPipeInStream> in = m_client->getInStream();
-    EXPECT_FALSE(in->isClosed());
-    char bytes[3] = {};
-    EXPECT_EQ(3, in->read(bytes, 3));
-    EXPECT_EQ("abc", std::string(bytes, 3));
-    EXPECT_TRUE(in->isClosed());
-    EXPECT_THROW(in->read(bytes, 1), CFinishedError);
-    EXPECT_THROW(in->readFully(bytes, 1), CFinishedError);
-}
-
-// An abort ends the read of its own thread, whether it came before the read
-// blocked or while it does; the connection serves on.
-TEST_F(CPipeClientTest, ReadFullyWaitsForEveryByteUntilItsOwnThreadIsAborted)
-{
-    m_client->abortRead(getThreadManager()->getCurrentThreadID());
-    uint8_t byte = 0;
-    EXPECT_THROW(m_client->readFully(&byte, 1), CAbortedError);
-
-    std::atomic<uint64_t> readerID{0};
-    auto reading = readInThread(2, &readerID);
-    expectBlocked(reading);
-    m_peer->writeByte('a');
-    expectBlocked(reading);
-    m_client->getInStream()->abortRead(readerID + 1);
-    expectBlocked(reading);
-    m_client->getInStream()->abortRead(readerID);
-    expectError<CAbortedError>("Read was aborted", [&] { reading.get(); });
-    m_peer->writeFully("ok", 2);
-    EXPECT_EQ(Bytes({'o', 'k'}), readInThread(2).get());
-}
-
-TEST_F(CPipeClientTest, MegabytesCrossBothWaysAtOnceIntact)
-{
-    const int32_t size = 6 * 1024 * 1024;
-    const Bytes up = makePattern(size, 3);
-    const Bytes down = makePattern(size, 200);
-    auto sending = std::async(std::launch::async, [&] { m_client->getOutStream()->write(up.data(), size); });
-    auto reading = readInThread(size);
-    m_peer->writeFully(down.data(), size);
-    Bytes arrived(size);
-    m_peer->readFully(arrived.data(), size);
-    sending.get();
-    EXPECT_TRUE(arrived == up);
-    EXPECT_TRUE(reading.get() == down);
-}
-
-// Small reads fill the read-ahead with the start of a large block; the
-// large read must take those bytes first, then the rest from the socket,
-// and the fields after it must still come through the read-ahead.
-TEST_F(CPipeClientTest, ALargeReadBetweenSmallOnesKeepsTheOrder)
-{
-    const Bytes block = makePattern(1 << 20, 7);
-    auto sending = std::async(std::launch::async, [&] {
-        m_peer->writeFully("ab", 2);
-        m_peer->writeFully(block.data(), static_cast<int32_t>(block.size()));
-        m_peer->writeFully("yz", 2);
-    });
-    char head[2] = {};
-    m_client->readFully(head, 2);
-    Bytes arrived(block.size());
-    m_client->readFully(arrived.data(), static_cast<int32_t>(arrived.size()));
-    char tail[2] = {};
-    m_client->readFully(tail, 2);
-    sending.get();
-    EXPECT_EQ("ab", std::string(head, 2));
-    EXPECT_TRUE(arrived == block);
-    EXPECT_EQ("yz", std::string(tail, 2));
-}
-
-TEST_F(CPipeClientTest, ClosingTheInStreamDisconnectsBothWaysForGood)
-{
-    m_client->getInStream()->close();
-    EXPECT_TRUE(m_client->getOutStream()->isClosed());
-    EXPECT_FALSE(m_client->connect());
-    uint8_t byte = 0;
-    EXPECT_THROW(m_peer->readFully(&byte, 1), CFinishedError);
-}
-
-TEST_F(CPipeClientTest, EveryWaitOnASilentPeerEndsAtTheDeadline)
-{
-    const Bytes large(overflowingSize);
-    Bytes buffer(16);
-    const struct {
-        const char* name;
-        std::function<void(CPipeClient&)> operation;
-    } cases[] = {
-        {"readFully", [&](CPipeClient& client) { client.readFully(buffer.data(), 16); }},
-        {"skipFully", [&](CPipeClient& client) { client.skipFully(16); }},
-        {"stream readFully", [&](CPipeClient& client) { client.getInStream()->readFully(buffer.data(), 16); }},
-        {"stream skipFully", [&](CPipeClient& client) { client.getInStream()->skipFully(16); }},
-        {"writeFully", [&](CPipeClient& client) { client.writeFully(large.data(), overflowingSize); }},
-        {"stream write", [&](CPipeClient& client) { client.getOutStream()->write(large.data(), overflowingSize); }},
-    };
-    for (const auto& test : cases) {
-        // A fresh connection each time: a call cut off leaves its connection out of step.
-        P<CPipeClient> client = make<CPipeClient>(String("pipe"));
-        P<IPipeClient> peer = acceptFrom(*m_server, client);
-        client->setDeadline(getTickCount() + 100);
-        const std::exception_ptr error = runBounded(*client, [&] { test.operation(*client); });
-        SCOPED_TRACE(test.name);
-        expectError<CTimeoutError>("Pipe wait timed out", [&] { error ? std::rethrow_exception(error) : void(); });
-    }
-}
-
-TEST_F(CPipeClientTest, APeerDrippingBytesIsCutOffAtTheDeadline)
-{
-    std::atomic<bool> bStop{false};
-    std::thread dripping([&] {
-        for (uint8_t byte = 0; !bStop; ++byte) {
-            m_peer->writeByte(byte);
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    });
-    m_client->setDeadline(getTickCount() + 300);
-    // More bytes than the drip could ever bring while the test waits.
-    Bytes buffer(1 << 20);
-    const std::exception_ptr error = runBounded(*m_client, [&] { m_client->readFully(buffer.data(), 1 << 20); });
-    bStop = true;
-    dripping.join();
-    EXPECT_THROW(error ? std::rethrow_exception(error) : void(), CTimeoutError);
-}
-
-TEST_F(CPipeClientTest, WithoutADeadlineOrBeforeItLateBytesAreRead)
-{
-    const int64_t deadlines[] = {0, getTickCount() + 600000};
-    for (const int64_t deadline : deadlines) {
-        m_client->setDeadline(getTickCount() + 1);
-        m_client->setDeadline(deadline);
-        auto sending = std::async(std::launch::async, [&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            m_peer->writeFully("late", 4);
-        });
-        char bytes[4] = {};
-        EXPECT_EQ(nullptr, runBounded(*m_client, [&] { m_client->readFully(bytes, 4); })) << deadline;
-        sending.get();
-        EXPECT_EQ("late", std::string(bytes, 4)) << deadline;
-    }
-}
-
-TEST_F(CPipeClientTest, DisconnectEndsABlockedReadAndABlockedWriteAtOnce)
-{
-    const Bytes large(overflowingSize);
-    auto reading = readInThread(4);
-    auto writing = std::async(std::launch::async, [&] { m_client->writeFully(large.data(), overflowingSize); });
-    expectBlocked(reading);
-    expectBlocked(writing);
-    m_client->disconnect();
-    ASSERT_EQ(std::future_status::ready, reading.wait_for(patience));
-    ASSERT_EQ(std::future_status::ready, writing.wait_for(patience));
-    expectError<CFinishedError>("Pipe was closed", [&] { reading.get(); });
-    expectError("Error write data to pipe", [&] { writing.get(); });
-}
-
 // Regions leave with the next write and arrive with its bytes; a peer that
 // does not accept them sees the bytes alone, and one that does keeps no
 // more than the bound.
-TEST_F(CPipeClientTest, SharedMemoryRidesWithTheNextWriteToAPeerThatAcceptsIt)
+TEST_F(CPipeClientSharedMemoryTest, SharedMemoryRidesWithTheNextWriteToAPeerThatAcceptsIt)
 {
     const P<ISharedMemoryChannel> peer = castObject<ISharedMemoryChannel>(m_peer);
     const auto sendRegions = [this](size_t count, const char* bytes) {

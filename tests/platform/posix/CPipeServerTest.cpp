@@ -2,18 +2,13 @@
 
 #include "CScopedPipeFolder.h"
 #include "foundation/CError.h"
-#include "foundation/CFinishedError.h"
-#include "foundation/CInvalidArgError.h"
 #include "foundation/sync/getTickCount.h"
-#include "platform/IThreadManager.h"
 #include "platform/posix/CProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <future>
-#include <mutex>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <utility>
@@ -23,48 +18,8 @@ namespace {
 
 constexpr uint64_t patienceMs = 10000;
 
-// Notes what a server tells it, from whichever thread, in its own log or in
-// that of another listener. The server signals an event after telling its
-// listeners, so a test that waited for the signal finds the event noted.
-class CRecordingListener : public CObject, public virtual IPipeServerListener {
-public:
-    using Event = std::pair<std::string, IPipeClient*>;
-
-    explicit CRecordingListener(std::string name = "", CRecordingListener* log = nullptr)
-        : m_name(std::move(name)), m_log(log ? log : this)
-    {
-    }
-
-    void clientConnected(IPipeServer&, IPipeClient& client) override { note("connected", client); }
-    void clientDisconnected(IPipeServer&, IPipeClient& client) override { note("disconnected", client); }
-    void dataAvailable(IPipeServer&, IPipeClient& client) override { note("data", client); }
-
-    std::vector<Event> takeEvents()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return std::exchange(m_events, {});
-    }
-
-private:
-    void note(const std::string& kind, IPipeClient& client)
-    {
-        std::lock_guard<std::mutex> lock(m_log->m_mutex);
-        m_log->m_events.emplace_back(m_name + kind, &client);
-    }
-
-    std::string m_name;
-    CRecordingListener* m_log;
-    std::mutex m_mutex;
-    std::vector<Event> m_events;
-};
-
-using Events = std::vector<CRecordingListener::Event>;
-
-class CPipeServerTest : public ::testing::Test {
+class CPosixPipeServerTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_server->addListener(m_listener.get()); }
-    void TearDown() override { m_server->removeListener(m_listener.get()); }
-
     P<CPipeClient> makeClient() { return make<CPipeClient>(String("pipe")); }
     P<CPipeClient> connectClient()
     {
@@ -75,31 +30,9 @@ protected:
 
     CScopedPipeFolder m_folder;
     P<CPipeServer> m_server = make<CPipeServer>(String("pipe"));
-    P<CRecordingListener> m_listener = make<CRecordingListener>();
 };
 
-TEST_F(CPipeServerTest, AcceptClientHandsOverTheConnectionItWaitedFor)
-{
-    EXPECT_EQ("\\\\.\\pipe\\pipe", m_server->getPipePath().toUTF8());
-    EXPECT_FALSE(m_server->acceptClient(make<CConnectingListener>(make<CPipeClient>(String("elsewhere"))).get()))
-        << "a listener that says no leaves no client";
-    P<CPipeClient> client = makeClient();
-    P<IPipeClient> peer = acceptFrom(*m_server, client);
-    ASSERT_TRUE(peer);
-    EXPECT_EQ(1, m_server->getConnectionCount());
-    EXPECT_EQ(peer, m_server->getConnection(0));
-    EXPECT_THROW(m_server->getConnection(1), CInvalidArgError);
-    EXPECT_THROW(m_server->setWaitInterval(0), CInvalidArgError);
-    EXPECT_TRUE(m_server->getConnectedSignal()->isSet());
-    EXPECT_EQ((Events{{"connected", peer.get()}}), m_listener->takeEvents());
-    peer->writeFully("hi", 2);
-    char bytes[2] = {};
-    client->readFully(bytes, 2);
-    EXPECT_EQ("hi", std::string(bytes, 2));
-    EXPECT_FALSE(makeClient()->connect()) << "the name outlived acceptClient";
-}
-
-TEST_F(CPipeServerTest, ConnectionsAreNumberedAcrossServers)
+TEST_F(CPosixPipeServerTest, ConnectionsAreNumberedAcrossServers)
 {
     P<CPipeServer> other = make<CPipeServer>(String("other"));
     acceptFrom(*m_server, makeClient());
@@ -110,115 +43,20 @@ TEST_F(CPipeServerTest, ConnectionsAreNumberedAcrossServers)
     EXPECT_EQ(first + 2, m_server->getConnectionNumber(1));
 }
 
-TEST_F(CPipeServerTest, WriteToAllReachesEveryConnectedClientAndNeedsOne)
+TEST_F(CPosixPipeServerTest, AStaleSocketFileIsTakenOver)
 {
-    expectError("Error write to server clients. No clients connected.",
-                      [&] { m_server->writeToAll("x", 1); });
-    EXPECT_FALSE(m_server->getOutStream());
-    P<CPipeClient> gone = makeClient();
-    P<CPipeClient> first = makeClient();
-    P<CPipeClient> second = makeClient();
-    for (const P<CPipeClient>& client : {gone, first, second})
-        acceptFrom(*m_server, client);
-    gone->disconnect();
-    m_server->writeToAll("ab", 2);
-    m_server->getOutStream()->write("c", 1);
-    for (const P<CPipeClient>& client : {first, second}) {
-        char bytes[3] = {};
-        client->readFully(bytes, 3);
-        EXPECT_EQ("abc", std::string(bytes, 3));
-    }
-}
-
-TEST_F(CPipeServerTest, CheckConnectionsHandlesOneConnectionPerSweepFromTheLast)
-{
-    P<CPipeClient> first = makeClient();
-    P<CPipeClient> second = makeClient();
-    P<IPipeClient> firstPeer = acceptFrom(*m_server, first);
-    P<IPipeClient> secondPeer = acceptFrom(*m_server, second);
-    m_listener->takeEvents();
-    m_server->checkConnections();
-    first->writeFully("1", 1);
-    m_server->checkConnections();
-    second->writeFully("2", 1);
-    m_server->checkConnections();
-    EXPECT_EQ((Events{{"data", firstPeer.get()}, {"data", secondPeer.get()}}), m_listener->takeEvents());
-
-    first->disconnect();
-    second->disconnect();
-    m_server->checkConnections();
-    EXPECT_EQ(2, m_server->getConnectionCount()) << "unread bytes keep a connection";
-    char byte = 0;
-    firstPeer->readFully(&byte, 1);
-    secondPeer->readFully(&byte, 1);
-    m_listener->takeEvents();
-    m_server->checkConnections();
-    EXPECT_EQ(1, m_server->getConnectionCount());
-    EXPECT_TRUE(m_server->getDisconnectedSignal()->isSet());
-    m_server->checkConnections();
-    EXPECT_EQ(0, m_server->getConnectionCount());
-    const Events disconnections = {{"disconnected", secondPeer.get()}, {"disconnected", firstPeer.get()}};
-    EXPECT_EQ(disconnections, m_listener->takeEvents());
-}
-
-TEST_F(CPipeServerTest, ListenersHearTheLastAddedFirstAndNotOnceRemoved)
-{
-    P<CRecordingListener> late = make<CRecordingListener>("late ", m_listener.get());
-    m_server->addListener(late.get());
-    P<IPipeClient> first = acceptFrom(*m_server, makeClient());
-    m_server->removeListener(late.get());
-    P<IPipeClient> second = acceptFrom(*m_server, makeClient());
-    EXPECT_EQ((Events{{"late connected", first.get()}, {"connected", first.get()}, {"connected", second.get()}}),
-              m_listener->takeEvents());
-}
-
-TEST_F(CPipeServerTest, TheAcceptLoopTakesClientsAndReportsWhatHappensToThem)
-{
-    m_server->setWaitInterval(10);
-    m_server->start();
-    EXPECT_TRUE(m_server->isStarted());
-    EXPECT_TRUE(m_server->getWaitingSignal()->isSet());
-    P<CPipeClient> client = connectClient();
-    ASSERT_TRUE(m_server->getConnectedSignal()->wait(patienceMs));
-    P<IPipeClient> peer = m_server->getConnection(0);
-    m_server->writeToAll("!", 1);
-    char byte = 0;
-    client->readFully(&byte, 1);
-    EXPECT_EQ('!', byte);
-    client->disconnect();
-    ASSERT_TRUE(m_server->getDisconnectedSignal()->wait(patienceMs));
-    EXPECT_EQ(0, m_server->getConnectionCount());
-    EXPECT_EQ((Events{{"connected", peer.get()}, {"disconnected", peer.get()}}), m_listener->takeEvents());
-
-    P<CPipeClient> reader = connectClient();
-    auto reading = std::async(std::launch::async, [&] { reader->readFully(&byte, 1); });
-    m_server->stop();
-    EXPECT_THROW(reading.get(), CFinishedError) << "stop() leaves a peer waiting";
-    EXPECT_FALSE(m_server->isStarted());
-    EXPECT_FALSE(m_server->getWaitingSignal()->isSet());
-    EXPECT_FALSE(makeClient()->connect());
-}
-
-TEST_F(CPipeServerTest, ALiveServerKeepsItsNameAStaleSocketFileIsTakenOver)
-{
-    m_server->start();
-    P<CPipeServer> rival = make<CPipeServer>(String("pipe"));
-    expectError("Error starting Pipe Server", [&] { rival->start(); });
-    EXPECT_FALSE(rival->acceptClient(nullptr));
-    EXPECT_TRUE(makeClient()->connect()) << "the rival broke the live server";
-    m_server->stop();
-
     // A server that died leaves its socket file behind.
+    CPipeAddress(String("pipe")).ensureFolder();
     CFileDescriptor dead(socket(AF_UNIX, SOCK_STREAM, 0));
     const sockaddr_un address = CPipeAddress(String("pipe")).getSocketAddress();
     ASSERT_EQ(0, bind(dead.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address));
     dead.reset();
     EXPECT_FALSE(makeClient()->connect());
-    rival->start();
+    m_server->start();
     EXPECT_TRUE(makeClient()->connect());
 }
 
-TEST_F(CPipeServerTest, RefusesToStartInAFolderOthersMayWrite)
+TEST_F(CPosixPipeServerTest, RefusesToStartInAFolderOthersMayWrite)
 {
     ASSERT_EQ(0, mkdir(m_folder.getPath().c_str(), 0777));
     chmod(m_folder.getPath().c_str(), 0777);
@@ -226,19 +64,6 @@ TEST_F(CPipeServerTest, RefusesToStartInAFolderOthersMayWrite)
     expectError(expected, [&] { m_server->start(); });
     expectError(expected, [&] { m_server->acceptClient(nullptr); });
     EXPECT_FALSE(m_server->isStarted());
-}
-
-TEST_F(CPipeServerTest, APassedEndTickEndsTheWaitingForClients)
-{
-    m_server->setWaitInterval(10);
-    m_server->setEndTick(1);
-    EXPECT_FALSE(m_server->acceptClient(nullptr));
-    m_server->start();
-    for (uint64_t waited = 0; m_server->getWaitingSignal()->isSet() && waited < patienceMs; waited += 10)
-        getThreadManager()->sleep(10);
-    EXPECT_FALSE(m_server->getWaitingSignal()->isSet());
-    EXPECT_FALSE(makeClient()->connect());
-    EXPECT_TRUE(m_server->isStarted()) << "only stop() drops the loop's thread";
 }
 
 // Forks a stranger: a process that connects to "pipe", as another user when
@@ -272,7 +97,7 @@ int waitForStranger(pid_t stranger)
     return WEXITSTATUS(status);
 }
 
-TEST_F(CPipeServerTest, DropsAPeerOfAnotherUser)
+TEST_F(CPosixPipeServerTest, DropsAPeerOfAnotherUser)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "only root can run a peer as another user";
@@ -331,7 +156,7 @@ private:
     std::vector<pid_t> m_asked;
 };
 
-TEST_F(CPipeServerTest, AcceptClientDropsPeersTheListenerDoesNotExpect)
+TEST_F(CPosixPipeServerTest, AcceptClientDropsPeersTheListenerDoesNotExpect)
 {
     P<CPipeClient> client = makeClient();
     P<CStrangerFirstListener> listener = make<CStrangerFirstListener>(client);
@@ -360,7 +185,7 @@ public:
     }
 };
 
-TEST_F(CPipeServerTest, WhatTheListenerThrowsLeavesAcceptClientAtOnce)
+TEST_F(CPosixPipeServerTest, WhatTheListenerThrowsLeavesAcceptClientAtOnce)
 {
     // Were the error kept back, the wait for a client would last until here.
     m_server->setEndTick(getTickCount() + 600000);
@@ -369,26 +194,7 @@ TEST_F(CPipeServerTest, WhatTheListenerThrowsLeavesAcceptClientAtOnce)
     EXPECT_TRUE(std::filesystem::is_empty(m_folder.getPath())) << "the pipe outlived acceptClient";
 }
 
-// Waits for a client that is gone before it came.
-class CGoneClientListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
-public:
-    bool pipeCreated() override { return true; }
-    bool isStillAwaited() override { return ++m_asked < 3; }
-
-    int m_asked = 0;
-};
-
-TEST_F(CPipeServerTest, AClientNoLongerAwaitedEndsTheWait)
-{
-    // Were the listener not asked, the wait would last until here.
-    m_server->setEndTick(getTickCount() + 600000);
-    m_server->setWaitInterval(1);
-    const P<CGoneClientListener> listener = make<CGoneClientListener>();
-    EXPECT_FALSE(m_server->acceptClient(listener.get()));
-    EXPECT_EQ(listener->m_asked, 3);
-}
-
-TEST_F(CPipeServerTest, WhatIsNotASocketAtThePipesNameIsLeftAloneAndReported)
+TEST_F(CPosixPipeServerTest, WhatIsNotASocketAtThePipesNameIsLeftAloneAndReported)
 {
     const std::string path = m_folder.pathOf("pipe");
     const std::string expected = "The pipe path '" + path + "' is taken by something that is not a socket";

@@ -1,12 +1,11 @@
-#include "platform/posix/CSimpleThreadLocalStorage.h"
-
+// The system slot of either backend, reached through its factory.
 #include "platform/ISimpleThreadLocalStorageFactory.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-namespace lumo::posix {
+namespace lumo {
 namespace {
 
 TEST(CSimpleThreadLocalStorageTest, EachThreadSeesItsOwnValue)
@@ -29,4 +28,4 @@ TEST(CSimpleThreadLocalStorageTest, EachThreadSeesItsOwnValue)
 }
 
 } // namespace
-} // namespace lumo::posix
+} // namespace lumo

@@ -1,30 +1,23 @@
-#include "platform/posix/CDynamicLibrary.h"
-
-#include "CTempFolder.h"
+// The library loader of either backend, on a sample library built for the
+// platform.
+#include "isModuleResident.h"
 #include "platform/IDynamicLibraryLoader.h"
+#include "platform/fileNameSuffixes.h"
 #include "support/binFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
 #include <filesystem>
+#include <fstream>
 
-namespace lumo::posix {
+namespace lumo {
 namespace {
 
 // Built from libraries/sampleLibrary.c in a folder of its own below the
 // test programs, where no program takes it for a plugin.
-const std::string libraryPath = (nebo::test::binFolder() / "platform-tests" / "platform_test_library.so").string();
+const std::string libraryPath =
+    (nebo::test::binFolder() / "platform-tests" / (std::string("platform_test_library") + getModuleSuffix())).string();
 const char* const exportedSymbol = "lumo_sampleAnswer";
-
-bool isResident()
-{
-    // A successful look-up counts as one more opening.
-    void* handle = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle)
-        dlclose(handle);
-    return handle != nullptr;
-}
 
 P<IDynamicLibrary> load(const std::string& path)
 {
@@ -33,22 +26,20 @@ P<IDynamicLibrary> load(const std::string& path)
 
 TEST(CDynamicLibraryTest, FilesThatAreNoLibraryGiveNothing)
 {
-    CTempFolder folder;
-    folder.put("text.so", "not a library");
-    for (const std::string& path : {folder.pathOf("missing.so"), folder.pathOf("text.so"), folder.pathOf(""),
-                                    std::string(), libraryPath + std::string(1, '\0')}) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path();
+    const std::string text = (folder / (std::string("lumo-not-a-library") + getModuleSuffix())).string();
+    std::ofstream(text, std::ios::binary) << "not a library";
+    for (const std::string& path : {(folder / (std::string("lumo-missing") + getModuleSuffix())).string(), text,
+                                    folder.string() + "/", std::string(), libraryPath + std::string(1, '\0')})
         EXPECT_FALSE(load(path)) << path;
-        CDynamicLibrary library(String::fromUTF8(path));
-        EXPECT_FALSE(library.isLoaded()) << path;
-        EXPECT_EQ(library.getSymbol(String(exportedSymbol)), nullptr) << path;
-    }
-    EXPECT_FALSE(isResident());
+    std::filesystem::remove(text);
+    EXPECT_FALSE(isModuleResident(libraryPath));
 }
 
 TEST(CDynamicLibraryTest, FindsExportsWhileAnyReferenceHoldsTheLibrary)
 {
     ASSERT_TRUE(std::filesystem::exists(libraryPath)) << libraryPath << " is built with the platform tests";
-    ASSERT_FALSE(isResident());
+    ASSERT_FALSE(isModuleResident(libraryPath));
     P<IDynamicLibrary> first = load(libraryPath);
     P<IDynamicLibrary> second = load(libraryPath);
     ASSERT_TRUE(first && second);
@@ -63,11 +54,11 @@ TEST(CDynamicLibraryTest, FindsExportsWhileAnyReferenceHoldsTheLibrary)
     P<IDynamicLibrary> copy = first;
     first = nullptr;
     second = nullptr;
-    EXPECT_TRUE(isResident());
+    EXPECT_TRUE(isModuleResident(libraryPath));
     EXPECT_NE(copy->getSymbol(String(exportedSymbol)), nullptr);
     copy = nullptr;
-    EXPECT_FALSE(isResident());
+    EXPECT_FALSE(isModuleResident(libraryPath));
 }
 
 } // namespace
-} // namespace lumo::posix
+} // namespace lumo

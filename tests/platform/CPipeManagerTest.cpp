@@ -1,26 +1,26 @@
-#include "platform/posix/CPipeManager.h"
-
-#include "CScopedPipeFolder.h"
+#include "CScopedPipePlace.h"
 #include "foundation/CInvalidArgError.h"
+#include "platform/IPipeManager.h"
 
 #include <gtest/gtest.h>
 
-namespace lumo::posix {
+namespace lumo {
 namespace {
 
 TEST(CPipeManagerTest, OneManagerMakesStoppedServersAndUnconnectedClientsThatMeet)
 {
-    CScopedPipeFolder folder;
+    CScopedPipePlace place;
     P<IPipeManager> manager = getPipeManager();
     EXPECT_EQ(manager, getPipeManager());
-    P<IPipeServer> server = manager->createServer(String("meeting"));
-    P<IPipeClient> client = manager->createClient(String("meeting"));
+    P<IPipeServer> server = manager->createServer(place.nameOf("meeting"));
+    P<IPipeClient> client = manager->createClient(place.nameOf("meeting"));
     EXPECT_FALSE(server->isStarted());
     EXPECT_FALSE(client->isConnected());
     EXPECT_TRUE(acceptFrom(*server, client));
     EXPECT_TRUE(client->isConnected());
-    EXPECT_THROW(manager->createClient(String("../meeting")), CInvalidArgError);
+    EXPECT_THROW(manager->createClient(String()), CInvalidArgError);
+    EXPECT_THROW(manager->createServer(String()), CInvalidArgError);
 }
 
 } // namespace
-} // namespace lumo::posix
+} // namespace lumo

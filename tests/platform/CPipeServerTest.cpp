@@ -1,0 +1,304 @@
+#include "CScopedPipePlace.h"
+#include "expectError.h"
+#include "foundation/CException.h"
+#include "foundation/CFinishedError.h"
+#include "foundation/CInvalidArgError.h"
+#include "foundation/sync/getTickCount.h"
+#include "platform/IPipeManager.h"
+#include "platform/IPipeServerListener.h"
+#include "platform/IProcess.h"
+#include "platform/IThreadManager.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <mutex>
+#include <utility>
+
+namespace lumo {
+namespace {
+
+constexpr uint64_t patienceMs = 10000;
+
+// Notes what a server tells it, from whichever thread, in its own log or in
+// that of another listener. The server signals an event after telling its
+// listeners, so a test that waited for the signal finds the event noted.
+class CRecordingListener : public CObject, public virtual IPipeServerListener {
+public:
+    using Event = std::pair<std::string, IPipeClient*>;
+
+    explicit CRecordingListener(std::string name = "", CRecordingListener* log = nullptr)
+        : m_name(std::move(name)), m_log(log ? log : this)
+    {
+    }
+
+    void clientConnected(IPipeServer&, IPipeClient& client) override { note("connected", client); }
+    void clientDisconnected(IPipeServer&, IPipeClient& client) override { note("disconnected", client); }
+    void dataAvailable(IPipeServer&, IPipeClient& client) override { note("data", client); }
+
+    std::vector<Event> takeEvents()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return std::exchange(m_events, {});
+    }
+
+private:
+    void note(const std::string& kind, IPipeClient& client)
+    {
+        std::lock_guard<std::mutex> lock(m_log->m_mutex);
+        m_log->m_events.emplace_back(m_name + kind, &client);
+    }
+
+    std::string m_name;
+    CRecordingListener* m_log;
+    std::mutex m_mutex;
+    std::vector<Event> m_events;
+};
+
+using Events = std::vector<CRecordingListener::Event>;
+
+class CPipeServerTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_server->addListener(m_listener.get()); }
+    void TearDown() override { m_server->removeListener(m_listener.get()); }
+
+    P<IPipeServer> makeServer() { return m_manager->createServer(m_name); }
+    P<IPipeClient> makeClient() { return m_manager->createClient(m_name); }
+    P<IPipeClient> connectClient()
+    {
+        P<IPipeClient> client = makeClient();
+        EXPECT_TRUE(client->connect());
+        return client;
+    }
+
+    CScopedPipePlace m_place;
+    String m_name = m_place.nameOf("pipe");
+    P<IPipeManager> m_manager = createPipeManager();
+    P<IPipeServer> m_server = makeServer();
+    P<CRecordingListener> m_listener = make<CRecordingListener>();
+};
+
+TEST_F(CPipeServerTest, AcceptClientHandsOverTheConnectionItWaitedFor)
+{
+    EXPECT_EQ("\\\\.\\pipe\\" + m_name.toUTF8(), m_server->getPipePath().toUTF8());
+    P<IPipeClient> elsewhere = m_manager->createClient(m_place.nameOf("elsewhere"));
+    EXPECT_FALSE(m_server->acceptClient(make<CConnectingListener>(elsewhere).get()))
+        << "a listener that says no leaves no client";
+    P<IPipeClient> client = makeClient();
+    P<IPipeClient> peer = acceptFrom(*m_server, client);
+    ASSERT_TRUE(peer);
+    EXPECT_EQ(1, m_server->getConnectionCount());
+    EXPECT_EQ(peer, m_server->getConnection(0));
+    EXPECT_THROW(m_server->getConnection(1), CInvalidArgError);
+    EXPECT_THROW(m_server->setWaitInterval(0), CInvalidArgError);
+    EXPECT_TRUE(m_server->getConnectedSignal()->isSet());
+    EXPECT_EQ((Events{{"connected", peer.get()}}), m_listener->takeEvents());
+    peer->writeFully("hi", 2);
+    char bytes[2] = {};
+    client->readFully(bytes, 2);
+    EXPECT_EQ("hi", std::string(bytes, 2));
+    EXPECT_FALSE(makeClient()->connect()) << "the name outlived acceptClient";
+}
+
+TEST_F(CPipeServerTest, WriteToAllReachesEveryConnectedClientAndNeedsOne)
+{
+    expectError("Error write to server clients. No clients connected.", [&] { m_server->writeToAll("x", 1); });
+    EXPECT_FALSE(m_server->getOutStream());
+    P<IPipeClient> gone = makeClient();
+    P<IPipeClient> first = makeClient();
+    P<IPipeClient> second = makeClient();
+    for (const P<IPipeClient>& client : {gone, first, second})
+        acceptFrom(*m_server, client);
+    gone->disconnect();
+    m_server->writeToAll("ab", 2);
+    m_server->getOutStream()->write("c", 1);
+    for (const P<IPipeClient>& client : {first, second}) {
+        char bytes[3] = {};
+        client->readFully(bytes, 3);
+        EXPECT_EQ("abc", std::string(bytes, 3));
+    }
+}
+
+TEST_F(CPipeServerTest, CheckConnectionsHandlesOneConnectionPerSweepFromTheLast)
+{
+    P<IPipeClient> first = makeClient();
+    P<IPipeClient> second = makeClient();
+    P<IPipeClient> firstPeer = acceptFrom(*m_server, first);
+    P<IPipeClient> secondPeer = acceptFrom(*m_server, second);
+    m_listener->takeEvents();
+    m_server->checkConnections();
+    first->writeFully("1", 1);
+    m_server->checkConnections();
+    second->writeFully("2", 1);
+    m_server->checkConnections();
+    EXPECT_EQ((Events{{"data", firstPeer.get()}, {"data", secondPeer.get()}}), m_listener->takeEvents());
+
+    first->disconnect();
+    second->disconnect();
+    m_server->checkConnections();
+    EXPECT_EQ(2, m_server->getConnectionCount()) << "unread bytes keep a connection";
+    char byte = 0;
+    firstPeer->readFully(&byte, 1);
+    secondPeer->readFully(&byte, 1);
+    m_listener->takeEvents();
+    m_server->checkConnections();
+    EXPECT_EQ(1, m_server->getConnectionCount());
+    EXPECT_TRUE(m_server->getDisconnectedSignal()->isSet());
+    m_server->checkConnections();
+    EXPECT_EQ(0, m_server->getConnectionCount());
+    const Events disconnections = {{"disconnected", secondPeer.get()}, {"disconnected", firstPeer.get()}};
+    EXPECT_EQ(disconnections, m_listener->takeEvents());
+}
+
+TEST_F(CPipeServerTest, ListenersHearTheLastAddedFirstAndNotOnceRemoved)
+{
+    P<CRecordingListener> late = make<CRecordingListener>("late ", m_listener.get());
+    m_server->addListener(late.get());
+    P<IPipeClient> first = acceptFrom(*m_server, makeClient());
+    m_server->removeListener(late.get());
+    P<IPipeClient> second = acceptFrom(*m_server, makeClient());
+    EXPECT_EQ((Events{{"late connected", first.get()}, {"connected", first.get()}, {"connected", second.get()}}),
+              m_listener->takeEvents());
+}
+
+TEST_F(CPipeServerTest, TheAcceptLoopTakesClientsAndReportsWhatHappensToThem)
+{
+    m_server->setWaitInterval(10);
+    m_server->start();
+    EXPECT_TRUE(m_server->isStarted());
+    EXPECT_TRUE(m_server->getWaitingSignal()->isSet());
+    P<IPipeClient> client = connectClient();
+    ASSERT_TRUE(m_server->getConnectedSignal()->wait(patienceMs));
+    P<IPipeClient> peer = m_server->getConnection(0);
+    m_server->writeToAll("!", 1);
+    char byte = 0;
+    client->readFully(&byte, 1);
+    EXPECT_EQ('!', byte);
+    client->disconnect();
+    ASSERT_TRUE(m_server->getDisconnectedSignal()->wait(patienceMs));
+    EXPECT_EQ(0, m_server->getConnectionCount());
+    EXPECT_EQ((Events{{"connected", peer.get()}, {"disconnected", peer.get()}}), m_listener->takeEvents());
+
+    P<IPipeClient> reader = connectClient();
+    auto reading = std::async(std::launch::async, [&] { reader->readFully(&byte, 1); });
+    m_server->stop();
+    EXPECT_THROW(reading.get(), CFinishedError) << "stop() leaves a peer waiting";
+    EXPECT_FALSE(m_server->isStarted());
+    EXPECT_FALSE(m_server->getWaitingSignal()->isSet());
+    EXPECT_FALSE(makeClient()->connect());
+}
+
+// Notes whether a pipe was made for it, and then waits for no client.
+class CRefusingListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
+public:
+    bool pipeCreated() override
+    {
+        m_bCreated = true;
+        return false;
+    }
+
+    bool m_bCreated = false;
+};
+
+TEST_F(CPipeServerTest, ALiveServerKeepsItsName)
+{
+    m_server->start();
+    P<IPipeServer> rival = makeServer();
+    expectError("Error starting Pipe Server", [&] { rival->start(); });
+    const P<CRefusingListener> listener = make<CRefusingListener>();
+    EXPECT_FALSE(rival->acceptClient(listener.get()));
+    EXPECT_FALSE(listener->m_bCreated) << "the rival joined the live server's pipe";
+    EXPECT_TRUE(makeClient()->connect()) << "the rival broke the live server";
+}
+
+TEST_F(CPipeServerTest, APassedEndTickEndsTheWaitingForClients)
+{
+    m_server->setWaitInterval(10);
+    m_server->setEndTick(1);
+    EXPECT_FALSE(m_server->acceptClient(nullptr));
+    m_server->start();
+    for (uint64_t waited = 0; m_server->getWaitingSignal()->isSet() && waited < patienceMs; waited += 10)
+        getThreadManager()->sleep(10);
+    EXPECT_FALSE(m_server->getWaitingSignal()->isSet());
+    EXPECT_FALSE(makeClient()->connect());
+    EXPECT_TRUE(m_server->isStarted()) << "only stop() drops the loop's thread";
+}
+
+// Lets a stranger connect first, a client of this process that it does
+// not expect, then the awaited client once the server asks again.
+class CStrangerFirstListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
+public:
+    CStrangerFirstListener(P<IPipeClient> stranger, P<IPipeClient> client)
+        : m_stranger(std::move(stranger)), m_client(std::move(client))
+    {
+    }
+
+    bool pipeCreated() override { return m_stranger->connect(); }
+    bool isExpectedPeer(uint32_t processID) override
+    {
+        m_asked.push_back(processID);
+        return m_asked.size() > 1;
+    }
+    bool isStillAwaited() override
+    {
+        if (!m_asked.empty() && !m_client->isConnected())
+            m_client->connect();
+        return true;
+    }
+
+    std::vector<uint32_t> m_asked;
+
+private:
+    P<IPipeClient> m_stranger;
+    P<IPipeClient> m_client;
+};
+
+TEST_F(CPipeServerTest, AcceptClientDropsPeersTheListenerDoesNotExpect)
+{
+    P<IPipeClient> stranger = makeClient();
+    P<IPipeClient> client = makeClient();
+    P<CStrangerFirstListener> listener = make<CStrangerFirstListener>(stranger, client);
+    m_server->setWaitInterval(10);
+    m_server->setEndTick(getTickCount() + patienceMs);
+    P<IPipeClient> peer = m_server->acceptClient(listener.get());
+    ASSERT_TRUE(peer);
+    EXPECT_EQ((std::vector<uint32_t>{getCurrentProcessID(), getCurrentProcessID()}), listener->m_asked);
+    char bytes[2] = {};
+    EXPECT_THROW(stranger->readFully(bytes, 1), CFinishedError) << "the stranger's connection was not closed";
+    EXPECT_EQ(1, m_server->getConnectionCount());
+    peer->writeFully("me", 2);
+    client->readFully(bytes, 2);
+    EXPECT_EQ("me", std::string(bytes, 2));
+}
+
+// Waits for a client that is gone before it came, or fails to start it.
+class CGoneClientListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
+public:
+    explicit CGoneClientListener(bool bFailing) : m_bFailing(bFailing) {}
+
+    bool pipeCreated() override
+    {
+        if (m_bFailing)
+            throw CException("The slave could not start", String());
+        return true;
+    }
+    bool isStillAwaited() override { return ++m_asked < 3; }
+
+    bool m_bFailing;
+    int m_asked = 0;
+};
+
+TEST_F(CPipeServerTest, AClientThatCannotComeEndsTheWaitAndFreesTheName)
+{
+    // Were the listener not heard, the wait would last until here.
+    m_server->setEndTick(getTickCount() + 600000);
+    m_server->setWaitInterval(1);
+    const P<CGoneClientListener> gone = make<CGoneClientListener>(false);
+    EXPECT_FALSE(m_server->acceptClient(gone.get()));
+    EXPECT_EQ(gone->m_asked, 3);
+    expectError("The slave could not start", [&] { m_server->acceptClient(make<CGoneClientListener>(true).get()); });
+    EXPECT_FALSE(makeClient()->connect()) << "the pipe outlived acceptClient";
+}
+
+} // namespace
+} // namespace lumo

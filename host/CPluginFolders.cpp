@@ -3,6 +3,7 @@
 #include "platform/IPathes.h"
 #include "platform/ISystem.h"
 #include "platform/fileNameSuffixes.h"
+#include "platform/pathListSeparator.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -57,8 +58,9 @@ CPluginFolders::CPluginFolders(const std::string& pathSetting, const std::string
                                const std::string& libraryFolder)
     : m_programFolder(normalize(programFolder)), m_libraryFolder(normalize(libraryFolder))
 {
+    const char separator = lumo::getPathListSeparator();
     for (size_t start = 0; start <= pathSetting.size();) {
-        const size_t end = std::min(pathSetting.find(':', start), pathSetting.size());
+        const size_t end = std::min(pathSetting.find(separator, start), pathSetting.size());
         addFolder(pathSetting.substr(start, end - start));
         start = end + 1;
     }
@@ -104,12 +106,13 @@ std::string CPluginFolders::findSlaveProgram() const
 
 std::string CPluginFolders::toPathSetting() const
 {
+    const char separator = lumo::getPathListSeparator();
     std::string setting;
     for (const std::string& folder : m_folders) {
-        if (folder.find(':') != std::string::npos)
+        if (folder.find(separator) != std::string::npos)
             continue;
         if (!setting.empty())
-            setting += ':';
+            setting += separator;
         setting += folder;
     }
     return setting;

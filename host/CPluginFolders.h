@@ -12,7 +12,8 @@ namespace nebo::common {
 // program lies.
 //
 // The plugin folders, in search order: those that NEBO_PLUGIN_PATH names
-// (colon-separated; empty entries are passed over, relative ones taken from
+// (separated by the platform's path list separator, ':' on POSIX and ';' on
+// Windows; empty entries are passed over, relative ones taken from
 // the current folder), the running program's folder, and "nebo/plugins" in
 // the folder of the host's libraries. A plugin in an earlier folder hides
 // one of the same name in a later folder. A master hands its folders on to
@@ -51,8 +52,8 @@ public:
     // exists, the path beside the program.
     std::string findSlaveProgram() const;
     // The NEBO_PLUGIN_PATH that makes a slave search these folders first, in
-    // this order. A folder whose name holds a ":" cannot be told apart in
-    // that list and is left out.
+    // this order. A folder whose name holds the separator cannot be told
+    // apart in that list and is left out.
     std::string toPathSetting() const;
 
 private:

@@ -1,6 +1,7 @@
 #include "host/CPluginFolders.h"
 
 #include "platform/CScopedPipeFolder.h"
+#include "platform/pathListSeparator.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,9 @@
 namespace {
 
 using nebo::common::CPluginFolders;
+
+// Between the folders of a path setting.
+const std::string sep(1, lumo::getPathListSeparator());
 
 // A tree laid out as an installation: P/bin for the program, P/lib for the
 // libraries, P/lib/nebo/plugins, and two folders of the user's own.
@@ -50,10 +54,10 @@ TEST_F(CPluginFoldersTest, SearchesTheSettingThenBesideTheProgramThenTheInstalle
     } cases[] = {
         {"", {bin, installed}},
         {mine, {mine, bin, installed}},
-        {mine + ":" + yours, {mine, yours, bin, installed}},
+        {mine + sep + yours, {mine, yours, bin, installed}},
         // Empty entries are passed over, and each folder counts once,
         // however it is spelt.
-        {"::" + yours + "/:" + mine + "::" + pathOf("link") + ":" + bin + "/../bin", {yours, mine, bin, installed}},
+        {sep + sep + yours + "/" + sep + mine + sep + sep + pathOf("link") + sep + bin + "/../bin", {yours, mine, bin, installed}},
         // A folder that does not exist yet is kept: it may be made later.
         {pathOf("later"), {pathOf("later"), bin, installed}},
     };
@@ -65,7 +69,7 @@ TEST_F(CPluginFoldersTest, RelativeFoldersAreTakenFromTheCurrentFolder)
 {
     const std::string current = std::filesystem::current_path().string();
     std::filesystem::current_path(pathOf(""));
-    const std::vector<std::string> found = folders("mine:./yours/").getFolders();
+    const std::vector<std::string> found = folders("mine" + sep + "./yours/").getFolders();
     std::filesystem::current_path(current);
     EXPECT_EQ(found, (std::vector<std::string>{pathOf("mine"), pathOf("yours"), pathOf("bin"),
                                                pathOf("lib/nebo/plugins")}));
@@ -79,7 +83,7 @@ TEST_F(CPluginFoldersTest, FindsEachPluginInTheFirstFolderThatHoldsIt)
     put(plugin("lib/nebo/plugins/installed"));
     put(plugin("bin/beside"));
     put(plugin("mine/folder") + "/x");
-    const CPluginFolders found = folders(pathOf("mine") + ":" + pathOf("yours"));
+    const CPluginFolders found = folders(pathOf("mine") + sep + pathOf("yours"));
     const struct {
         const char* name;
         std::string expected;
@@ -109,17 +113,16 @@ TEST_F(CPluginFoldersTest, FindsTheSlaveBesideTheProgramElseInTheInstalledFolder
 
 TEST_F(CPluginFoldersTest, TellsASlaveEveryFolderInOrderThatTheListCanHold)
 {
-    std::filesystem::create_directory(pathOf("a:b"));
-    const CPluginFolders found = folders(pathOf("yours") + "::" + pathOf("mine"));
+    const CPluginFolders found = folders(pathOf("yours") + sep + sep + pathOf("mine"));
     EXPECT_EQ(found.toPathSetting(),
-              pathOf("yours") + ":" + pathOf("mine") + ":" + pathOf("bin") + ":" + pathOf("lib/nebo/plugins"));
+              pathOf("yours") + sep + pathOf("mine") + sep + pathOf("bin") + sep + pathOf("lib/nebo/plugins"));
     // The slave's own reading of it gives the same folders first.
     EXPECT_EQ(CPluginFolders(found.toPathSetting(), pathOf("lib/nebo"), pathOf("lib")).getFolders(),
               (std::vector<std::string>{pathOf("yours"), pathOf("mine"), pathOf("bin"), pathOf("lib/nebo/plugins"),
                                         pathOf("lib/nebo")}));
-    // A folder with a colon in its name cannot be told.
-    const std::string colon = pathOf("a:b");
-    EXPECT_EQ(CPluginFolders("", colon, pathOf("lib")).toPathSetting(), pathOf("lib/nebo/plugins"));
+    // A folder with the separator in its name cannot be told.
+    std::filesystem::create_directory(pathOf("a" + sep + "b"));
+    EXPECT_EQ(CPluginFolders("", pathOf("a" + sep + "b"), pathOf("lib")).toPathSetting(), pathOf("lib/nebo/plugins"));
 }
 
 TEST(CPluginFoldersOfThisProcessTest, ReadsTheSettingAndTheProcessFolders)

@@ -1,0 +1,10 @@
+#include "platform/pathListSeparator.h"
+
+namespace lumo {
+
+char getPathListSeparator()
+{
+    return ':';
+}
+
+} // namespace lumo

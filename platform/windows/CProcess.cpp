@@ -209,18 +209,18 @@ public:
     }
 
     // The program, suspended; or the error code of the first step that failed.
-    DWORD start(std::wstring commandLine, const std::wstring& workingDirectory, DWORD creationFlags,
-                const std::wstring* environment, PROCESS_INFORMATION& started)
+    DWORD start(std::wstring commandLine, const std::wstring& workingDirectory, const std::wstring* environment,
+                PROCESS_INFORMATION& started)
     {
         if (m_error)
             return m_error;
+        DWORD creationFlags = CREATE_SUSPENDED;
         m_info.StartupInfo.cb = m_bHasAttributes ? sizeof(STARTUPINFOEXW) : sizeof(STARTUPINFOW);
         if (m_bHasAttributes)
             creationFlags |= EXTENDED_STARTUPINFO_PRESENT;
         if (environment)
             creationFlags |= CREATE_UNICODE_ENVIRONMENT;
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, m_bInheritHandles,
-                            creationFlags | CREATE_SUSPENDED,
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, m_bInheritHandles, creationFlags,
                             environment ? const_cast<wchar_t*>(environment->c_str()) : nullptr,
                             workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &m_info.StartupInfo,
                             &started))
@@ -291,22 +291,24 @@ CProcess::CProcess(const std::wstring& programPath, const String& arguments, con
     const bool bOwnEnvironment = options && options->bOwnEnvironment;
     const std::wstring environment = bOwnEnvironment ? environmentBlockOf(options->environment) : std::wstring();
     PROCESS_INFORMATION started{};
-    DWORD error = startup.start(commandLineOf(absolutePathOf(programPath), arguments), workingDirectory,
-                                classOf(priority), bOwnEnvironment ? &environment : nullptr, started);
-    if (!error) {
-        error = runInJob(m_job, started);
-        if (error)
-            TerminateProcess(started.hProcess, terminatedExitCode);
-        CloseHandle(started.hThread);
-    }
-    if (error) {
-        if (started.hProcess)
-            CloseHandle(started.hProcess);
+    if (const DWORD error = startup.start(commandLineOf(absolutePathOf(programPath), arguments), workingDirectory,
+                                          bOwnEnvironment ? &environment : nullptr, started)) {
         CloseHandle(m_job);
         throwStartFailed(programPath, error);
     }
     m_process = started.hProcess;
     m_id = started.dwProcessId;
+    // Before its first instruction, as a creation flag would, and with the
+    // same check as any later change.
+    setPriority(priority);
+    const DWORD error = runInJob(m_job, started);
+    CloseHandle(started.hThread);
+    if (error) {
+        TerminateProcess(m_process, terminatedExitCode);
+        CloseHandle(m_process);
+        CloseHandle(m_job);
+        throwStartFailed(programPath, error);
+    }
 }
 
 CProcess::~CProcess()

@@ -26,8 +26,13 @@ namespace lumo::win32 {
 // give it one of its own.
 //
 // Priorities are priority classes: idle, below normal, normal, above normal,
-// high, realtime. A class the system does not grant (realtime without the
-// privilege gives high) counts as not permitted.
+// high, realtime. The first is set while the program is still suspended. A
+// class the system does not grant (realtime without the privilege gives
+// high) counts as not permitted and leaves the class as it was.
+//
+// The cost of an ended program is its own, not that of the programs it
+// started: its peak working set and its processor time, as the system
+// keeps them for as long as the handle is open.
 //
 // An ended program's cause is "exited with code N", N as getExitCode()
 // gives it, or "ended by exception 0xC0000005" for a code of the system's

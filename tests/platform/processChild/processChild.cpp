@@ -18,7 +18,8 @@
 //   sleep           ends after a minute, for tests that end it earlier
 //   talk            writes "out" to standard output and "err" to standard error
 //   hog MEGABYTES   touches that much memory, then ends
-//   busy MS         spends that much processor time, then ends
+//   busy MS         spins for that long (processor time on some systems,
+//                   time on the clock on others), then ends
 namespace nebo::test {
 
 namespace {

@@ -2,6 +2,7 @@
 #include "CProcessChild.h"
 #include "expectError.h"
 #include "foundation/CError.h"
+#include "foundation/CURITypeNotSupportedError.h"
 
 #include <algorithm>
 
@@ -54,6 +55,18 @@ TEST(CProcessTest, PassesTheArgumentsWordByWordInTheWorkingDirectory)
             << report[1];
         EXPECT_EQ(wordsOf(report), test.words) << '"' << test.arguments << '"';
         EXPECT_EQ(process->getExitCode(), static_cast<int32_t>(test.words.size()));
+    }
+}
+
+TEST(CProcessTest, FactoryLeavesURIsOfOtherSchemesToOthers)
+{
+    const P<IProcessFactory> factory = createPlatformProcessFactory();
+    for (const char* text : {"http://host/program", "mailto:someone"}) {
+        const P<IURI> uri = make<CURI>(String::fromUTF8(text));
+        EXPECT_FALSE(factory->tryCreateProcess(uri, String(), PFrail<IURI>(), PFrail<IBase>(), 0)) << text;
+        EXPECT_THROW(factory->createProcess(uri, String(), PFrail<IURI>(), PFrail<IBase>(), 0),
+                     CURITypeNotSupportedError)
+            << text;
     }
 }
 

@@ -2,7 +2,10 @@
 
 #include "CProcessChild.h"
 #include "crashhandler/windows/hangReportEvent.h"
+#include "expectError.h"
+#include "foundation/CError.h"
 #include "foundation/castObject.h"
+#include "foundation/sync/throwSystemError.h"
 
 namespace lumo::win32 {
 namespace {
@@ -16,6 +19,32 @@ P<IWin32Process> startChild(const CProcessChild& child, const std::string& argum
 bool runsUnderWine()
 {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// The reason comes at once, whatever the options, not as an early end.
+TEST(CProcessTest, ProgramThatCannotStartThrowsTheSystemsReason)
+{
+    CProcessChild child;
+    const std::filesystem::path folder = child.makeFolder("a folder");
+    const struct {
+        std::filesystem::path program;
+        std::filesystem::path workingDirectory;
+        DWORD error;
+    } cases[] = {
+        {folder / "missing.exe", {}, ERROR_FILE_NOT_FOUND},
+        {child.getProgramPath(), folder / "missing", ERROR_DIRECTORY},
+    };
+    for (const auto& test : cases) {
+        for (const bool bOwnProcessGroup : {false, true}) {
+            CProcessOptions options;
+            options.bOwnProcessGroup = bOwnProcessGroup;
+            options.bDiscardOutput = bOwnProcessGroup;
+            expectError<CError>("Error executing file '" + test.program.u8string() + "': '" +
+                                    getSystemErrorText(static_cast<int>(test.error)).toUTF8() + "'.",
+                                [&] { make<CProcess>(test.program.wstring(), String(), test.workingDirectory.wstring(),
+                                                     0, &options); });
+        }
+    }
 }
 
 // Exit codes of the system's statuses are exceptions the program did not

@@ -58,9 +58,15 @@ TEST(CProcessTest, PassesTheArgumentsWordByWordInTheWorkingDirectory)
     }
 }
 
+// A working directory of such a URI is an error.
 TEST(CProcessTest, FactoryLeavesURIsOfOtherSchemesToOthers)
 {
     const P<IProcessFactory> factory = createPlatformProcessFactory();
+    CProcessChild child;
+    const P<IURI> elsewhere = make<CURI>(String("http://host/folder/"));
+    EXPECT_THROW(factory->createProcess(CProcessChild::uriOf(child.getProgramPath()), String(),
+                                        PFrail<IURI>(elsewhere.get(), true), PFrail<IBase>(), 0),
+                 CURITypeNotSupportedError);
     for (const char* text : {"http://host/program", "mailto:someone"}) {
         const P<IURI> uri = make<CURI>(String::fromUTF8(text));
         EXPECT_FALSE(factory->tryCreateProcess(uri, String(), PFrail<IURI>(), PFrail<IBase>(), 0)) << text;

@@ -36,8 +36,6 @@ TEST(CProcessFactoryTest, HandlesLocalFileURIsAndURIsWithoutSchemeButNoPathWithA
         {"FILE://localhost" + escaped, true},
         {escaped, true},
         {"file://elsewhere" + escaped, false},
-        {"http://host" + escaped, false},
-        {"mailto:someone", false},
     };
     for (const auto& test : cases) {
         P<IProcess> process = start(uriOf(test.uri));
@@ -52,18 +50,6 @@ TEST(CProcessFactoryTest, HandlesLocalFileURIsAndURIsWithoutSchemeButNoPathWithA
     }
     EXPECT_THROW(start(uriOf("/bin/true%00x")), CURIFormatError);
     EXPECT_THROW(start(uriOf("file:///bin/true%00x")), CURIFormatError);
-}
-
-TEST(CProcessFactoryTest, WorkingDirectoryIsTakenFromItsURI)
-{
-    CProcessProbe probe;
-    const std::string folder = probe.getFolderPath("work folder");
-    P<IURI> program = CURI::fromNativePath(String::fromUTF8(probe.getScriptPath()));
-    P<IProcess> process = start(program, CURI::fromNativePath(String::fromUTF8(folder)));
-    ASSERT_TRUE(waitForEnd(*process));
-    EXPECT_EQ(probe.getOutput().at(0), folder);
-
-    EXPECT_THROW(start(program, uriOf("http://host/folder")), CURITypeNotSupportedError);
 }
 
 TEST(CProcessFactoryTest, TakesProcessOptionsFromTheOtherArgumentAndIgnoresOtherObjects)

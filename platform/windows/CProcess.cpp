@@ -279,20 +279,23 @@ int64_t toMilliseconds(const FILETIME& time)
 
 CProcess::CProcess(const std::wstring& programPath, const String& arguments, const std::wstring& workingDirectory,
                    int32_t priority, const CProcessOptions* options)
-    : m_job(CreateJobObjectW(nullptr, nullptr)), m_bOwnGroup(options && options->bOwnProcessGroup)
+    : m_bOwnGroup(options && options->bOwnProcessGroup)
 {
-    if (!m_job)
-        throwStartFailed(programPath, GetLastError());
+    const std::wstring commandLine = commandLineOf(absolutePathOf(programPath), arguments);
+    const bool bOwnEnvironment = options && options->bOwnEnvironment;
+    const std::wstring environment = bOwnEnvironment ? environmentBlockOf(options->environment) : std::wstring();
     CStartup startup;
     if (options && options->bDiscardOutput)
         startup.discardOutput();
     if (options && options->bInheritOnlyStandardDescriptors)
         startup.inheritOnlyStandardHandles();
-    const bool bOwnEnvironment = options && options->bOwnEnvironment;
-    const std::wstring environment = bOwnEnvironment ? environmentBlockOf(options->environment) : std::wstring();
+    // Made last, so that nothing throws before it has a program or is closed.
+    m_job = CreateJobObjectW(nullptr, nullptr);
+    if (!m_job)
+        throwStartFailed(programPath, GetLastError());
     PROCESS_INFORMATION started{};
-    if (const DWORD error = startup.start(commandLineOf(absolutePathOf(programPath), arguments), workingDirectory,
-                                          bOwnEnvironment ? &environment : nullptr, started)) {
+    if (const DWORD error =
+            startup.start(commandLine, workingDirectory, bOwnEnvironment ? &environment : nullptr, started)) {
         CloseHandle(m_job);
         throwStartFailed(programPath, error);
     }

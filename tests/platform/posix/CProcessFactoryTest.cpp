@@ -16,12 +16,11 @@ P<IURI> uriOf(const std::string& text)
     return make<CURI>(String::fromUTF8(text));
 }
 
-P<IProcess> start(const P<IURI>& program, const P<IURI>& folder = nullptr, bool bTrying = true)
+P<IProcess> start(const P<IURI>& program, bool bTrying = true)
 {
     P<CProcessFactory> factory = make<CProcessFactory>();
-    const PFrail<IURI> workingDirectory(folder.get(), true);
-    return bTrying ? factory->tryCreateProcess(program, String("x"), workingDirectory, PFrail<IBase>(), 0)
-                   : factory->createProcess(program, String("x"), workingDirectory, PFrail<IBase>(), 0);
+    return bTrying ? factory->tryCreateProcess(program, String("x"), PFrail<IURI>(), PFrail<IBase>(), 0)
+                   : factory->createProcess(program, String("x"), PFrail<IURI>(), PFrail<IBase>(), 0);
 }
 
 TEST(CProcessFactoryTest, HandlesLocalFileURIsAndURIsWithoutSchemeButNoPathWithAZero)
@@ -41,7 +40,7 @@ TEST(CProcessFactoryTest, HandlesLocalFileURIsAndURIsWithoutSchemeButNoPathWithA
         P<IProcess> process = start(uriOf(test.uri));
         EXPECT_EQ(static_cast<bool>(process), test.bHandled) << test.uri;
         if (!process) {
-            EXPECT_THROW(start(uriOf(test.uri), nullptr, false), CURITypeNotSupportedError) << test.uri;
+            EXPECT_THROW(start(uriOf(test.uri), false), CURITypeNotSupportedError) << test.uri;
             continue;
         }
         ASSERT_TRUE(waitForEnd(*process));

@@ -16,12 +16,11 @@ P<IURI> uriOf(const std::string& text)
     return make<CURI>(String::fromUTF8(text));
 }
 
-P<IProcess> start(const P<IURI>& program, const P<IURI>& folder = nullptr, bool bTrying = true)
+P<IProcess> start(const P<IURI>& program, bool bTrying = true)
 {
     P<CProcessFactory> factory = make<CProcessFactory>();
-    const PFrail<IURI> workingDirectory(folder.get(), true);
-    return bTrying ? factory->tryCreateProcess(program, String("x"), workingDirectory, PFrail<IBase>(), 0)
-                   : factory->createProcess(program, String("x"), workingDirectory, PFrail<IBase>(), 0);
+    return bTrying ? factory->tryCreateProcess(program, String("x"), PFrail<IURI>(), PFrail<IBase>(), 0)
+                   : factory->createProcess(program, String("x"), PFrail<IURI>(), PFrail<IBase>(), 0);
 }
 
 TEST(CProcessFactoryTest, HandlesLocalFileURIsAndURIsWithoutSchemeButNoPathWithAZero)
@@ -36,14 +35,12 @@ TEST(CProcessFactoryTest, HandlesLocalFileURIsAndURIsWithoutSchemeButNoPathWithA
         {"FILE://localhost" + escaped, true},
         {escaped, true},
         {"file://elsewhere" + escaped, false},
-        {"http://host" + escaped, false},
-        {"mailto:someone", false},
     };
     for (const auto& test : cases) {
         P<IProcess> process = start(uriOf(test.uri));
         EXPECT_EQ(static_cast<bool>(process), test.bHandled) << test.uri;
         if (!process) {
-            EXPECT_THROW(start(uriOf(test.uri), nullptr, false), CURITypeNotSupportedError) << test.uri;
+            EXPECT_THROW(start(uriOf(test.uri), false), CURITypeNotSupportedError) << test.uri;
             continue;
         }
         ASSERT_TRUE(waitForEnd(*process));
@@ -52,18 +49,6 @@ TEST(CProcessFactoryTest, HandlesLocalFileURIsAndURIsWithoutSchemeButNoPathWithA
     }
     EXPECT_THROW(start(uriOf("/bin/true%00x")), CURIFormatError);
     EXPECT_THROW(start(uriOf("file:///bin/true%00x")), CURIFormatError);
-}
-
-TEST(CProcessFactoryTest, WorkingDirectoryIsTakenFromItsURI)
-{
-    CProcessProbe probe;
-    const std::string folder = probe.getFolderPath("work folder");
-    P<IURI> program = CURI::fromNativePath(String::fromUTF8(probe.getScriptPath()));
-    P<IProcess> process = start(program, CURI::fromNativePath(String::fromUTF8(folder)));
-    ASSERT_TRUE(waitForEnd(*process));
-    EXPECT_EQ(probe.getOutput().at(0), folder);
-
-    EXPECT_THROW(start(program, uriOf("http://host/folder")), CURITypeNotSupportedError);
 }
 
 TEST(CProcessFactoryTest, TakesProcessOptionsFromTheOtherArgumentAndIgnoresOtherObjects)

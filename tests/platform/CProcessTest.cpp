@@ -1,0 +1,238 @@
+// A program of either backend, started through the platform's factory.
+#include "CProcessChild.h"
+#include "expectError.h"
+#include "foundation/CError.h"
+#include "foundation/CURITypeNotSupportedError.h"
+
+#include <algorithm>
+
+namespace lumo {
+namespace {
+
+// What terminate() leaves as exit code, the same on every platform.
+constexpr int32_t terminatedExitCode = 137;
+
+// The lines of `lines` between the first two, or after the marker line.
+std::vector<std::string> wordsOf(const std::vector<std::string>& lines)
+{
+    const auto marker = std::find(lines.begin(), lines.end(), "--");
+    return lines.size() < 2 ? lines : std::vector<std::string>(lines.begin() + 2, marker);
+}
+
+std::vector<std::string> environmentOf(const std::vector<std::string>& lines)
+{
+    const auto marker = std::find(lines.begin(), lines.end(), "--");
+    std::vector<std::string> variables(marker == lines.end() ? marker : marker + 1, lines.end());
+    std::sort(variables.begin(), variables.end());
+    return variables;
+}
+
+TEST(CProcessTest, PassesTheArgumentsWordByWordInTheWorkingDirectory)
+{
+    const struct {
+        const char* arguments;
+        std::vector<std::string> words;
+        const char* folder;
+    } cases[] = {
+        {"", {}, ""},
+        {"   ", {}, ""},
+        {"one", {"one"}, "work folder"},
+        {"  a  b\tc 'd e' \"f g\" h%20i ä ", {"a", "b", "c", "'d", "e'", "\"f", "g\"", "h%20i", "ä"}, ""},
+        // Backslashes count as escapes on some platforms, but only before a double quote.
+        {"a\\\"b c\\\\\" d\\ \\\\e\\ \"", {"a\\\"b", "c\\\\\"", "d\\", "\\\\e\\", "\""}, ""},
+    };
+    for (const auto& test : cases) {
+        CProcessChild child;
+        const std::filesystem::path folder = *test.folder ? child.makeFolder(test.folder) : "";
+        P<IProcess> process = child.start(std::string("report ") + test.arguments, nullptr, folder);
+        ASSERT_TRUE(waitForEnd(*process));
+        const std::vector<std::string> report = child.getReport();
+        ASSERT_GE(report.size(), 2u) << test.arguments;
+        const std::filesystem::path ranIn = std::filesystem::u8path(report[0]);
+        EXPECT_TRUE(std::filesystem::equivalent(ranIn, folder.empty() ? std::filesystem::current_path() : folder))
+            << report[0];
+        EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::u8path(report[1]), child.getProgramPath()))
+            << report[1];
+        EXPECT_EQ(wordsOf(report), test.words) << '"' << test.arguments << '"';
+        EXPECT_EQ(process->getExitCode(), static_cast<int32_t>(test.words.size()));
+    }
+}
+
+// A working directory of such a URI is an error.
+TEST(CProcessTest, FactoryLeavesURIsOfOtherSchemesToOthers)
+{
+    const P<IProcessFactory> factory = createPlatformProcessFactory();
+    CProcessChild child;
+    const P<IURI> elsewhere = make<CURI>(String("http://host/folder/"));
+    EXPECT_THROW(factory->createProcess(CProcessChild::uriOf(child.getProgramPath()), String(),
+                                        PFrail<IURI>(elsewhere.get(), true), PFrail<IBase>(), 0),
+                 CURITypeNotSupportedError);
+    for (const char* text : {"http://host/program", "mailto:someone"}) {
+        const P<IURI> uri = make<CURI>(String::fromUTF8(text));
+        EXPECT_FALSE(factory->tryCreateProcess(uri, String(), PFrail<IURI>(), PFrail<IBase>(), 0)) << text;
+        EXPECT_THROW(factory->createProcess(uri, String(), PFrail<IURI>(), PFrail<IBase>(), 0),
+                     CURITypeNotSupportedError)
+            << text;
+    }
+}
+
+// The end's cause and exit code as the program leaves them; a program ended
+// with terminate() is left alone afterwards, also by a second terminate().
+TEST(CProcessTest, ExitCodeIsMinusOneWhileRunningThenTheProgramsOwn)
+{
+    const struct {
+        const char* arguments;
+        bool bTerminate;
+        int32_t exitCode;
+    } cases[] = {
+        {"exit 0", false, 0},
+        {"exit 3", false, 3},
+        {"exit 255", false, 255},
+        {"sleep", true, terminatedExitCode},
+    };
+    for (const auto& test : cases) {
+        CProcessChild child;
+        P<IProcess> process = child.start(test.arguments);
+        if (test.bTerminate) {
+            EXPECT_FALSE(process->hasTerminated());
+            EXPECT_EQ(process->getExitCode(), -1);
+            SProcessEnd end;
+            EXPECT_FALSE(process->getEnd(end));
+            process->terminate();
+        }
+        ASSERT_TRUE(waitForEnd(*process)) << test.arguments;
+        process->terminate();
+        EXPECT_EQ(process->getExitCode(), test.exitCode) << test.arguments;
+        SProcessEnd end;
+        ASSERT_TRUE(process->getEnd(end));
+        EXPECT_EQ(end.exitCode, test.exitCode);
+        if (!test.bTerminate) {
+            EXPECT_EQ(end.cause.toUTF8(), "exited with code " + std::to_string(test.exitCode));
+        }
+    }
+}
+
+TEST(CProcessTest, PriorityReadsBackAsStartedAndSetAndIsAnErrorOnceEnded)
+{
+    CProcessChild child;
+    P<IProcess> normal = child.start("sleep");
+    if (normal->getPriority() != IProcess::priorityNormal)
+        GTEST_SKIP() << "the tests run at a priority of their own";
+    const struct {
+        int32_t priority;
+        int32_t readBack;
+    } cases[] = {
+        {IProcess::priorityIdle, IProcess::priorityIdle},
+        {IProcess::priorityBelowNormal, IProcess::priorityBelowNormal},
+        {IProcess::priorityNormal, IProcess::priorityNormal},
+        {5, IProcess::priorityNormal},
+        {-30, IProcess::priorityNormal},
+    };
+    for (const auto& test : cases) {
+        P<IProcess> process = child.start("sleep", nullptr, {}, test.priority);
+        EXPECT_EQ(process->getPriority(), test.readBack) << test.priority;
+        process->terminate();
+        EXPECT_TRUE(waitForEnd(*process));
+    }
+    // Lowering is always permitted; raising only with a privilege the tests may lack.
+    EXPECT_TRUE(normal->setPriority(IProcess::priorityBelowNormal));
+    EXPECT_EQ(normal->getPriority(), IProcess::priorityBelowNormal);
+    const bool bRaised = normal->setPriority(IProcess::priorityAboveNormal);
+    EXPECT_EQ(normal->getPriority(), bRaised ? IProcess::priorityAboveNormal : IProcess::priorityBelowNormal);
+
+    normal->terminate();
+    ASSERT_TRUE(waitForEnd(*normal));
+    EXPECT_FALSE(normal->setPriority(IProcess::priorityIdle));
+    expectThrow<CError>([&] { normal->getPriority(); }, [](const CError& error) {
+        EXPECT_EQ(error.getDescription()->toUTF8(),
+                  "getProcessPriority failed. Maybe the process isn't running anymore?");
+        EXPECT_EQ(error.getGeneralDescription()->toUTF8(), "CProcess");
+    });
+}
+
+// The memory a program held is the backends' to test: not every system
+// that runs these tests keeps it.
+TEST(CProcessTest, EndRecordsTheProcessorTimeThatTheProgramSpent)
+{
+    for (const bool bOwnProcessGroup : {false, true}) {
+        CProcessChild child;
+        CProcessOptions options;
+        options.bOwnProcessGroup = bOwnProcessGroup;
+        P<IProcess> process = child.start("busy 300", &options);
+        ASSERT_TRUE(waitForEnd(*process)) << bOwnProcessGroup;
+        SProcessEnd end;
+        ASSERT_TRUE(process->getEnd(end));
+        EXPECT_EQ(end.cause.toUTF8(), "exited with code 0") << bOwnProcessGroup;
+        // Some of it, however busy the machine is with others.
+        EXPECT_GE(end.cpuTimeMs, 1) << bOwnProcessGroup;
+    }
+}
+
+// Limited to the standard descriptors, the program still has those.
+TEST(CProcessTest, DiscardedOutputReachesNoneOfTheCallersOutputs)
+{
+    CProcessChild child;
+    for (const bool bDiscard : {true, false}) {
+        for (const bool bOnlyStandard : {false, true}) {
+            CProcessOptions options;
+            options.bDiscardOutput = bDiscard;
+            options.bInheritOnlyStandardDescriptors = bOnlyStandard;
+            // The child inherits the captured outputs as they are while it starts.
+            testing::internal::CaptureStdout();
+            testing::internal::CaptureStderr();
+            P<IProcess> process = child.start("talk", &options);
+            const bool bEnded = waitForEnd(*process);
+            const std::string out = testing::internal::GetCapturedStdout();
+            const std::string err = testing::internal::GetCapturedStderr();
+            ASSERT_TRUE(bEnded);
+            // Text mode may end the lines with a carriage return.
+            EXPECT_EQ(bDiscard ? "" : "out", out.substr(0, out.find_first_of("\r\n"))) << bDiscard << bOnlyStandard;
+            EXPECT_EQ(bDiscard ? "" : "err", err.substr(0, err.find_first_of("\r\n"))) << bDiscard << bOnlyStandard;
+            EXPECT_EQ(process->getExitCode(), 0);
+        }
+    }
+}
+
+// The environment a program reports when started with `options`.
+std::vector<std::string> environmentWith(CProcessOptions& options)
+{
+    CProcessChild child;
+    P<IProcess> process = child.start("report", &options);
+    EXPECT_TRUE(waitForEnd(*process));
+    return environmentOf(child.getReport());
+}
+
+// Some systems add variables of their own to every program's environment;
+// those are the whole environment of a program given an empty one.
+TEST(CProcessTest, ProgramGetsTheCallersEnvironmentOrTheGivenOne)
+{
+    CProcessOptions caller;
+    caller.takeCallerVariables([](const std::string&) { return true; });
+    std::sort(caller.environment.begin(), caller.environment.end());
+    ASSERT_FALSE(caller.environment.empty());
+    CProcessOptions empty;
+    empty.bOwnEnvironment = true;
+    const std::vector<std::string> systemOwn = environmentWith(empty);
+    std::vector<std::string> given = {"A=1", "B=two words", "EMPTY="};
+    given.insert(given.end(), systemOwn.begin(), systemOwn.end());
+    std::sort(given.begin(), given.end());
+    const struct {
+        const char* name;
+        bool bOwnEnvironment;
+        std::vector<std::string> environment;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"defaults", false, {}, caller.environment},
+        {"given environment", true, {"B=two words", "A=1", "EMPTY="}, given},
+        {"list without the flag", false, {"A=1"}, caller.environment},
+    };
+    for (const auto& test : cases) {
+        CProcessOptions options;
+        options.bOwnEnvironment = test.bOwnEnvironment;
+        options.environment = test.environment;
+        EXPECT_EQ(environmentWith(options), test.expected) << test.name;
+    }
+}
+
+} // namespace
+} // namespace lumo

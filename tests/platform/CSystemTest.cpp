@@ -1,0 +1,152 @@
+#include "platform/ISystem.h"
+
+#include "CTempFolder.h"
+#include "expectError.h"
+#include "foundation/CError.h"
+#include "foundation/CFileNotFoundError.h"
+#include "foundation/CURIFormatError.h"
+#include "foundation/CURITypeNotSupportedError.h"
+#include "platform/fileNameSuffixes.h"
+#include "support/binFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace lumo {
+namespace {
+
+P<IURI> uriOf(const std::string& text)
+{
+    return make<CURI>(String::fromUTF8(text));
+}
+
+std::string folderURIText(const std::filesystem::path& path)
+{
+    const std::string folder = (std::filesystem::canonical(path) / "").string();
+    return createPathes()->getURIOfNativePath(String::fromUTF8(folder))->getText().toUTF8();
+}
+
+// "nebo_slave_", eight upper-case hexadecimal digits, "_log".
+bool isUniqueName(const std::string& name)
+{
+    return name.size() == 23 && name.rfind("nebo_slave_", 0) == 0 && name.compare(19, 4, "_log") == 0 &&
+           name.find_first_not_of("0123456789ABCDEF", 11) == 19;
+}
+
+void expectErrorStart(const std::string& start, const std::function<void()>& operation)
+{
+    expectThrow<CError>(operation, [&](const CError& error) {
+        EXPECT_EQ(error.getDescription()->toUTF8().substr(0, start.size()), start);
+    });
+}
+
+TEST(CSystemTest, FoldersOfTheProcess)
+{
+    P<ISystem> system = createSystem();
+    P<CURI> programFolder = system->getExecutableDirectory();
+    const std::string program = std::string("platform_tests") + getProgramSuffix();
+    EXPECT_TRUE(system->fileExists(CURI(String::fromUTF8(program), programFolder.get())));
+    // The tests link the library from the same folder as the programs.
+    P<CURI> libraryFolder = system->getLibraryDirectory();
+    const std::string library = std::string("liblumo") + getModuleSuffix();
+    EXPECT_TRUE(system->fileExists(CURI(String::fromUTF8(library), libraryFolder.get())));
+    EXPECT_EQ(programFolder->getText().toUTF8(), folderURIText(nebo::test::binFolder()));
+    EXPECT_EQ(libraryFolder->getText().toUTF8(), folderURIText(nebo::test::binFolder()));
+    EXPECT_EQ(system->getCurrentDirectory()->getText().toUTF8(), folderURIText(std::filesystem::current_path()));
+    const std::string temp = system->getTempDirectory()->getText().toUTF8();
+    EXPECT_EQ(temp.substr(0, 8), "file:///");
+    EXPECT_EQ(temp.back(), '/');
+}
+
+TEST(CSystemTest, OnlyLocalEntriesThatAreNoFolderAreFiles)
+{
+    CTempFolder folder;
+    folder.put("five", "12345");
+    folder.put("empty", "");
+    const std::string five = folder.uriOf("five")->getEscapedPath().toUTF8();
+    const struct {
+        std::string uri;
+        int64_t size; // -1: no file
+    } cases[] = {
+        {"file://" + five, 5},
+        {"file://localhost" + five, 5},
+        {folder.uriOf("empty")->getText().toUTF8(), 0},
+        {folder.uriOf("missing")->getText().toUTF8(), -1},
+        {folder.uriOf("")->getText().toUTF8(), -1},
+        {"file://" + five + "/below", -1},
+    };
+    P<ISystem> system = createSystem();
+    for (const auto& test : cases) {
+        EXPECT_EQ(system->fileExists(*uriOf(test.uri)), test.size >= 0) << test.uri;
+        if (test.size >= 0)
+            EXPECT_EQ(system->getFileSize(*uriOf(test.uri)), test.size) << test.uri;
+        else
+            EXPECT_THROW(system->getFileSize(*uriOf(test.uri)), CFileNotFoundError) << test.uri;
+    }
+    for (const std::string& elsewhere : {"http://host" + five, five}) {
+        EXPECT_FALSE(system->fileExists(*uriOf(elsewhere))) << elsewhere;
+        EXPECT_THROW(system->getFileSize(*uriOf(elsewhere)), CURITypeNotSupportedError) << elsewhere;
+        EXPECT_THROW(system->deleteFile(*uriOf(elsewhere)), CURITypeNotSupportedError) << elsewhere;
+    }
+    EXPECT_FALSE(system->fileExists(*uriOf("file://" + five + "%00")));
+}
+
+TEST(CSystemTest, DeletesReadOnlyFilesButNoFolders)
+{
+    CTempFolder folder;
+    folder.put("locked", "x");
+    std::filesystem::permissions(folder.pathOf("locked"), std::filesystem::perms::owner_read);
+    std::filesystem::create_directory(folder.pathOf("sub"));
+    P<ISystem> system = createSystem();
+
+    EXPECT_TRUE(system->deleteFile(*folder.uriOf("locked")));
+    EXPECT_FALSE(std::filesystem::exists(folder.pathOf("locked")));
+    EXPECT_FALSE(system->deleteFile(*folder.uriOf("locked")));
+    EXPECT_FALSE(system->deleteFile(*folder.uriOf("sub/missing/x")));
+
+    P<IURI> sub = folder.uriOf("sub");
+    expectErrorStart("Error deleting the file '" + sub->getText().toUTF8() + "' (", [&] { system->deleteFile(*sub); });
+    EXPECT_TRUE(std::filesystem::is_directory(folder.pathOf("sub")));
+}
+
+TEST(CSystemTest, UniqueEntriesAreNew)
+{
+    using Create = P<CURI> (ISystem::*)(const IURI&, const String&, const String&);
+    const struct {
+        Create create;
+        std::filesystem::file_type type;
+        std::string failure;
+    } kinds[] = {
+        {&ISystem::createUniqueFile, std::filesystem::file_type::regular, "Error creating unique file name. "},
+        {&ISystem::createUniqueFolder, std::filesystem::file_type::directory, "Error creating unique folder name. "},
+    };
+    CTempFolder folder;
+    P<IURI> base = folder.uriOf("");
+    P<ISystem> system = createSystem();
+    for (const auto& kind : kinds) {
+        P<CURI> first = (system.get()->*kind.create)(*base, String("nebo_slave_"), String("_log"));
+        P<CURI> second = (system.get()->*kind.create)(*base, String("nebo_slave_"), String("_log"));
+        EXPECT_NE(first->getText(), second->getText());
+        for (const P<CURI>& entry : {first, second}) {
+            const std::string name = entry->getFileName().toUTF8();
+            EXPECT_TRUE(isUniqueName(name)) << name;
+            EXPECT_EQ(entry->getFolder().toUTF8(), base->getPath().toUTF8());
+            const std::string path = folder.pathOf(name);
+            EXPECT_EQ(std::filesystem::status(path).type(), kind.type) << name;
+            if (kind.type == std::filesystem::file_type::regular) {
+                EXPECT_EQ(std::filesystem::file_size(path), 0u) << name;
+            }
+        }
+
+        expectErrorStart(kind.failure,
+                         [&] { (system.get()->*kind.create)(*folder.uriOf("missing/"), String("a"), String("b")); });
+        EXPECT_THROW((system.get()->*kind.create)(*uriOf("http://host/folder/"), String("a"), String("b")),
+                     CURITypeNotSupportedError);
+        EXPECT_THROW((system.get()->*kind.create)(*base, String::fromUTF8(std::string("a\0b", 3)), String()),
+                     CURIFormatError);
+    }
+}
+
+} // namespace
+} // namespace lumo

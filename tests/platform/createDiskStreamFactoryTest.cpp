@@ -1,0 +1,194 @@
+#include "platform/createDiskStreamFactory.h"
+
+#include "CTempFolder.h"
+#include "expectError.h"
+#include "foundation/CCastError.h"
+#include "foundation/CFileNotFoundError.h"
+#include "foundation/CInvalidArgError.h"
+#include "foundation/castObject.h"
+#include "platform/getStreamManager.h"
+#include "streams/CEndOfStreamError.h"
+#include "streams/CMemoryIOStream.h"
+#include "streams/CStreamClosedError.h"
+#include "streams/ISeekableStream.h"
+
+#include <filesystem>
+
+namespace lumo {
+namespace {
+
+P<ISeekableInStream> openIn(const P<IURI>& uri)
+{
+    return castObject<ISeekableInStream>(createDiskStreamFactory()->openInStream(uri));
+}
+
+P<ISeekableOutStream> openOut(const P<IURI>& uri)
+{
+    return castObject<ISeekableOutStream>(createDiskStreamFactory()->openOutStream(uri));
+}
+
+P<ISeekableIOStream> openIO(const P<IURI>& uri)
+{
+    return castObject<ISeekableIOStream>(createDiskStreamFactory()->openIOStream(uri));
+}
+
+TEST(createDiskStreamFactoryTest, AnswersForFileURIsOnly)
+{
+    CTempFolder folder;
+    folder.put("f", "x");
+    P<IStreamFactory> factory = createDiskStreamFactory();
+    P<IURI> other = make<CURI>(String("http://host/f"));
+    EXPECT_FALSE(factory->openInStream(other));
+    EXPECT_FALSE(factory->openOutStream(other));
+    EXPECT_FALSE(factory->openIOStream(other));
+    EXPECT_TRUE(factory->openInStream(make<CURI>(String("FILE://") + folder.uriOf("f")->getEscapedPath())));
+}
+
+TEST(createDiskStreamFactoryTest, OpeningFailuresAreClearErrors)
+{
+    CTempFolder folder;
+    P<IURI> missing = folder.uriOf("missing");
+    expectError<CFileNotFoundError>("The file '" + missing->getDisplayText().toUTF8() + "' was not found.",
+                                    [&] { openIn(missing); });
+    EXPECT_THROW(openOut(folder.uriOf("no/such/folder")), CFileNotFoundError);
+    EXPECT_THROW(openIn(folder.uriOf("")), CError);
+    EXPECT_FALSE(createDiskStreamFactory()->openInStream(nullptr));
+}
+
+TEST(createDiskStreamFactoryTest, InStreamReadsSkipsAndEnds)
+{
+    CTempFolder folder;
+    folder.put("in file", "abcdefgh" + std::string(100000, 'q'));
+    P<ISeekableInStream> in = openIn(folder.uriOf("in file"));
+    EXPECT_FALSE(castObject<IOutStream>(in, false));
+    EXPECT_EQ(in->getSize(), 100008);
+    char buffer[16];
+    in->readFully(buffer, 3);
+    EXPECT_EQ(std::string(buffer, 3), "abc");
+    in->skipFully(2);
+    EXPECT_EQ(in->skip(1), 1);
+    EXPECT_EQ(in->getPosition(), 6);
+    EXPECT_EQ(in->read(buffer, 2), 2);
+    EXPECT_EQ(std::string(buffer, 2), "gh");
+    P<CMemoryIOStream> out = make<CMemoryIOStream>();
+    in->copyTo(*out, nullptr, 4096, nullptr);
+    EXPECT_EQ(out->getSize(), 100000);
+    EXPECT_TRUE(in->isEOF());
+    EXPECT_EQ(in->read(buffer, 16), 0);
+    EXPECT_EQ(in->skip(4), 0);
+    expectError<CEndOfStreamError>("Unexpected end of data stream (uri: '" + in->getURI()->getText().toUTF8() + "').",
+                                   [&] { in->readFully(buffer, 1); });
+}
+
+TEST(createDiskStreamFactoryTest, OutStreamCreatesOrEmptiesTheFileAndPullsFromAnotherStream)
+{
+    CTempFolder folder;
+    folder.put("old", "old content that is long");
+    for (const char* name : {"old", "new"}) {
+        P<CMemoryIOStream> source = make<CMemoryIOStream>();
+        P<ISeekableOutStream> out = openOut(folder.uriOf(name));
+        EXPECT_FALSE(castObject<IInStream>(out, false));
+        EXPECT_EQ(out->getSize(), 0) << name;
+        source->write("pulled bytes", 12);
+        source->seek(0);
+        out->copyFrom(*source, nullptr, 5, nullptr);
+        out->seek(0);
+        EXPECT_EQ(out->writeCounted("P", 1), 1);
+        out->close();
+        EXPECT_EQ(folder.get(name), "Pulled bytes") << name;
+    }
+}
+
+TEST(createDiskStreamFactoryTest, IOStreamKeepsTheBytesAndSharesOnePosition)
+{
+    CTempFolder folder;
+    folder.put("f", "keep these");
+    P<ISeekableIOStream> stream = openIO(folder.uriOf("f"));
+    char word[4];
+    stream->readFully(word, 4);
+    EXPECT_EQ(std::string(word, 4), "keep");
+
+    // Written through either interface, at the position reading left.
+    stream->write("_", 1);
+    castObject<ISeekableOutStream>(stream)->write("T", 1);
+    stream->seekFromEnd(0);
+    stream->writeCounted("!", 1);
+    EXPECT_EQ(folder.get("f"), "keep_These!");
+
+    P<ISeekableIOStream> created = openIO(folder.uriOf("new"));
+    EXPECT_TRUE(created->isEOF());
+    created->write("x", 1);
+    EXPECT_EQ(folder.get("new"), "x");
+}
+
+TEST(createDiskStreamFactoryTest, SeeksWithinTheFileAndReturnsToItsOwnMarkers)
+{
+    CTempFolder folder;
+    folder.put("f", "0123456789");
+    P<ISeekableIOStream> stream = openIO(folder.uriOf("f"));
+    stream->seek(10);
+    EXPECT_TRUE(stream->isEOF());
+    stream->seekFromEnd(-4);
+    P<IStreamMarker> marker = stream->createMarker();
+    stream->seekRelative(-6);
+    EXPECT_EQ(stream->getPosition(), 0);
+    marker->reset();
+    char digit;
+    stream->readFully(&digit, 1);
+    EXPECT_EQ(digit, '6');
+
+    for (int64_t bad : {int64_t(-1), int64_t(11), INT64_MAX})
+        EXPECT_THROW(stream->seek(bad), CInvalidArgError) << bad;
+    EXPECT_THROW(stream->resetToMarker(*openIO(folder.uriOf("f"))->createMarker()), CCastError);
+    EXPECT_EQ(stream->getPosition(), 7);
+}
+
+TEST(createDiskStreamFactoryTest, ClosedStreamAnswersQueriesOnly)
+{
+    CTempFolder folder;
+    folder.put("f", "abc");
+    P<ISeekableIOStream> stream = openIO(folder.uriOf("f"));
+    stream->skip(2);
+    P<IStreamMarker> marker = stream->createMarker();
+    stream->close();
+    stream->close();
+    EXPECT_TRUE(stream->isClosed());
+    EXPECT_EQ(stream->getSize(), 3);
+    EXPECT_EQ(stream->getPosition(), 2);
+    EXPECT_TRUE(stream->isEOF());
+
+    char byte;
+    EXPECT_THROW(stream->read(&byte, 1), CStreamClosedError);
+    EXPECT_THROW(stream->write(&byte, 0), CStreamClosedError);
+    EXPECT_THROW(marker->reset(), CStreamClosedError);
+}
+
+TEST(createDiskStreamFactoryTest, OpenFilesCanBeReadWrittenAndDeletedByOthers)
+{
+    CTempFolder folder;
+    folder.put("shared", "0123");
+    P<ISeekableIOStream> writer = openIO(folder.uriOf("shared"));
+    P<ISeekableInStream> reader = openIn(folder.uriOf("shared"));
+    writer->seekFromEnd(0);
+    writer->write("45", 2);
+    char digits[6];
+    reader->readFully(digits, 6);
+    EXPECT_EQ(std::string(digits, 6), "012345");
+    std::error_code error;
+    EXPECT_TRUE(std::filesystem::remove(folder.pathOf("shared"), error)) << error.message();
+}
+
+TEST(createDiskStreamFactoryTest, ProcessStreamManagerOpensFilesByURI)
+{
+    CTempFolder folder;
+    P<IURI> uri = folder.uriOf("round trip \xC3\xA9");
+    EXPECT_THROW(getStreamManager()->openInStream(uri), CFileNotFoundError);
+    getStreamManager()->openOutStream(uri)->write("there and back", 14);
+    char text[14];
+    getStreamManager()->openInStream(uri)->readFully(text, 14);
+    EXPECT_EQ(std::string(text, 14), "there and back");
+    EXPECT_FALSE(getStreamManager()->openIOStream(uri)->isEOF());
+}
+
+} // namespace
+} // namespace lumo

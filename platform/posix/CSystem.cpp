@@ -7,7 +7,7 @@
 #include "foundation/IStringLocalizer.h"
 #include "foundation/sync/throwSystemError.h"
 #include "platform/posix/CFileDescriptor.h"
-#include "platform/posix/CRandomGenerator.h"
+#include "platform/CRandomGenerator.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -7,7 +7,7 @@
 #include "foundation/IStringLocalizer.h"
 #include "foundation/sync/throwSystemError.h"
 #include "platform/windows/CPathes.h"
-#include "platform/windows/CRandomGenerator.h"
+#include "platform/CRandomGenerator.h"
 #include "platform/windows/readGrowingText.h"
 
 #include <string>

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <random>
 
-namespace lumo::posix {
+namespace lumo {
 
 // A Mersenne Twister (MT19937) shared by its users, for numbers that only
 // need to differ, such as the digits of unique file names. Not for secrets.
@@ -22,9 +22,9 @@ private:
     std::mt19937 m_engine;
 };
 
-// The process-wide generator, seeded once at its creation from the monotonic
-// clock and the process id, so that processes started together still draw
-// different numbers.
+// The process-wide generator, seeded once at its creation from the tick and
+// the process id, so that processes started together still draw different
+// numbers.
 P<CRandomGenerator> getRandomGenerator();
 
-} // namespace lumo::posix
+} // namespace lumo

@@ -1,4 +1,4 @@
-#include "platform/posix/CRandomGenerator.h"
+#include "platform/CRandomGenerator.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-namespace lumo::posix {
+namespace lumo {
 namespace {
 
 TEST(CRandomGeneratorTest, IsAMersenneTwisterThatThreadsShare)
@@ -36,4 +36,4 @@ TEST(CRandomGeneratorTest, IsAMersenneTwisterThatThreadsShare)
 }
 
 } // namespace
-} // namespace lumo::posix
+} // namespace lumo

@@ -1,20 +1,19 @@
-#include "platform/posix/CRandomGenerator.h"
+#include "platform/CRandomGenerator.h"
 
 #include "foundation/TSingleton.h"
 #include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/IMutexFactory.h"
+#include "foundation/sync/getTickCount.h"
+#include "platform/IProcess.h"
 
-#include <chrono>
-#include <unistd.h>
-
-namespace lumo::posix {
+namespace lumo {
 
 namespace {
 
 P<CRandomGenerator> createSeededGenerator()
 {
-    const uint64_t ticks = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    const uint32_t seed = static_cast<uint32_t>(ticks ^ (ticks >> 32)) ^ static_cast<uint32_t>(getpid());
+    const uint64_t ticks = static_cast<uint64_t>(getTickCount());
+    const uint32_t seed = static_cast<uint32_t>(ticks ^ (ticks >> 32)) ^ getCurrentProcessID();
     return make<CRandomGenerator>(seed);
 }
 
@@ -37,4 +36,4 @@ P<CRandomGenerator> getRandomGenerator()
     return holder.get();
 }
 
-} // namespace lumo::posix
+} // namespace lumo

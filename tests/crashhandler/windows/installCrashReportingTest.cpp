@@ -90,6 +90,9 @@ TEST(installCrashReportingTest, EachFaultLeavesItsReportAndEndsWithItsCode)
     const SCase cases[] = {
         {"read", accessViolation, {inProgram, "Additional Information:\nAttempted to read at 0x00000010\n"}},
         {"write", accessViolation, {inProgram, "Additional Information:\nAttempted to write at 0x00000010\n"}},
+        {"divide", integerDivideByZero, {inProgram, "divide an integer value by an integer divisor of zero.\n"}},
+        {"illegal", illegalInstruction, {inProgram, "The thread tried to execute an invalid instruction.\n"}},
+        {"breakpoint", breakpoint, {inProgram, "A breakpoint was encountered.\n"}},
         {"stack", stackOverflow, {inProgram, "The thread used up its stack.\n"}},
         {"abort", customerCodeBase + SIGABRT, {"Unknown exception code.\n\nThe exception is noncontinuable.\n"}},
     };

@@ -1,11 +1,12 @@
 // A program that installs crash reporting and then misbehaves as told, for
 // the tests to read its report:
-//   crashing_program <report file> read|write|stack|abort|hang
+//   crashing_program <report file> read|write|divide|illegal|breakpoint|stack|abort|hang
 // "hang" waits, with a second thread, until the hang report is asked for.
 #include "crashhandler/installCrashReporting.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <intrin.h>
 #include <string_view>
 #include <windows.h>
 
@@ -14,6 +15,7 @@ namespace {
 // Volatile, so that the compiler cannot see what the faults do and leave
 // them out.
 volatile int g_zero = 0;
+volatile int g_one = 1;
 int* volatile g_lowAddress = nullptr;
 
 volatile int* lowAddress(uintptr_t offset) { return reinterpret_cast<volatile int*>(uintptr_t(g_lowAddress) + offset); }
@@ -46,6 +48,12 @@ int main(int argc, char** argv)
         g_zero = *lowAddress(16);
     } else if (fault == "write") {
         *lowAddress(16) = 1;
+    } else if (fault == "divide") {
+        g_zero = g_one / g_zero;
+    } else if (fault == "illegal") {
+        __builtin_trap();
+    } else if (fault == "breakpoint") {
+        __debugbreak();
     } else if (fault == "stack") {
         g_zero = recurseForever(0);
     } else if (fault == "abort") {

@@ -11,8 +11,8 @@ namespace crashhandler {
 // from a CONTEXT, a copy of its stack upwards from its pointer, as far as
 // the memory there can be read, and the walk of its frames, by the unwind
 // tables on x86-64 and by the 32-bit frame pointers on x86. It fills a
-// thread context it does not own and keeps the copy itself. No heap, no
-// lock of the process's own; one thread at a time.
+// thread context it does not own and keeps the copy itself. No heap; one
+// thread at a time.
 class CThreadRecorder {
 public:
     // How much of the stack, upwards from its pointer, the walk can see.

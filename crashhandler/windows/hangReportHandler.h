@@ -20,8 +20,8 @@ constexpr uint32_t hangReportExitCode = 254;
 //
 // The texts stay the caller's: they must remain valid and unchanged while
 // the handler is installed. Install from one thread; installing again
-// replaces the settings. An event that cannot be made (another handler of
-// the same process holds it) installs nothing.
+// replaces the settings. When the event or the thread cannot be made,
+// nothing is installed.
 void installHangReportHandler(uint32_t servingThread, const char* reportPath, const char* applicationName,
                               const char* versionText);
 

@@ -57,6 +57,15 @@ struct SMemoryCopy {
     }
 };
 
+// One step of a stack walk that the platform made itself, from its unwind
+// tables or with the word size of its frames: the code address the step is
+// at, and the stack range [begin, end) its frame takes.
+struct SStackFrame {
+    uint64_t address;
+    uint64_t begin;
+    uint64_t end;
+};
+
 // One thread's registers and a copy of its stack, as a report shows them.
 // Plain data, so that it can be filled without the heap.
 struct SThreadContext {
@@ -70,6 +79,12 @@ struct SThreadContext {
 
     // The stack from its pointer upwards; frames are walked inside it.
     SMemoryCopy stack;
+
+    // The walk of a platform whose frames do not chain through 64-bit frame
+    // pointers; without one, the report follows the frame pointers itself.
+    static constexpr size_t maxFrames = 32;
+    size_t frameCount = 0;
+    SStackFrame frames[maxFrames] = {};
 };
 
 // The loaded modules of a process.

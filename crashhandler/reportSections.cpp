@@ -117,6 +117,25 @@ bool dumpRange(CReportWriter& out, const SMemoryCopy& stack, uint64_t begin, uin
     return true;
 }
 
+// Each frame holds the caller's frame pointer and, above it, the return
+// address into the caller; the range from one frame to the next is dumped.
+void writeFramePointerWalk(CReportWriter& out, const SThreadContext& context)
+{
+    const SMemoryCopy& stack = context.stack;
+    uint64_t currentAddress = context.control.rip;
+    uint64_t framePointer = context.control.rbp;
+    for (int step = 0; step < maxStackSteps && stack.contains(framePointer, 2 * sizeof(uint64_t)); ++step) {
+        const uint64_t callerFrame = readWord(stack, framePointer);
+        out.text("Current Address: ").hex(currentAddress).text("\n");
+        const bool readable = dumpRange(out, stack, framePointer, callerFrame);
+        out.text("\n");
+        if (!readable)
+            break;
+        currentAddress = readWord(stack, framePointer + sizeof(uint64_t));
+        framePointer = callerFrame;
+    }
+}
+
 } // namespace
 
 const SModule* findModule(const SModuleList& modules, uint64_t address) noexcept
@@ -157,25 +176,22 @@ void writeModules(CReportWriter& out, const SModuleList& modules) noexcept
     out.text("\n");
 }
 
-// Each frame holds the caller's frame pointer and, above it, the return
-// address into the caller; the range from one frame to the next is dumped.
 void writeStackDump(CReportWriter& out, const SThreadContext& context) noexcept
 {
     if (!(context.sections & sectionControl))
         return;
     out.text("Stack Dump:\n");
-    const SMemoryCopy& stack = context.stack;
-    uint64_t currentAddress = context.control.rip;
-    uint64_t framePointer = context.control.rbp;
-    for (int step = 0; step < maxStackSteps && stack.contains(framePointer, 2 * sizeof(uint64_t)); ++step) {
-        const uint64_t callerFrame = readWord(stack, framePointer);
-        out.text("Current Address: ").hex(currentAddress).text("\n");
-        const bool readable = dumpRange(out, stack, framePointer, callerFrame);
+    if (context.frameCount == 0) {
+        writeFramePointerWalk(out, context);
+        return;
+    }
+    for (size_t step = 0; step < context.frameCount && step < SThreadContext::maxFrames; ++step) {
+        const SStackFrame& frame = context.frames[step];
+        out.text("Current Address: ").hex(frame.address).text("\n");
+        const bool readable = dumpRange(out, context.stack, frame.begin, frame.end);
         out.text("\n");
         if (!readable)
             break;
-        currentAddress = readWord(stack, framePointer + sizeof(uint64_t));
-        framePointer = callerFrame;
     }
 }
 

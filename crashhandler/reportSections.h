@@ -19,10 +19,11 @@ void writeContext(CReportWriter& out, const SThreadContext& context) noexcept;
 // line alone when there are none.
 void writeModules(CReportWriter& out, const SModuleList& modules) noexcept;
 
-// "Stack Dump:" and a frame-pointer walk of at most 32 steps through the
-// context's copy of the stack, each step a "Current Address: " line and a
-// dump of its frame. A frame outside the copy ends the walk. Nothing
-// without the control registers.
+// "Stack Dump:" and a walk of at most 32 steps through the context's copy
+// of the stack, each step a "Current Address: " line and a dump of its
+// frame: the platform's own walk when the context holds one, otherwise one
+// that follows the frame pointers. A frame outside the copy ends the walk.
+// Nothing without the control registers.
 void writeStackDump(CReportWriter& out, const SThreadContext& context) noexcept;
 
 } // namespace crashhandler

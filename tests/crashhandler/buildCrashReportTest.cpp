@@ -239,6 +239,32 @@ TEST(buildCrashReportTest, StackWalkFollowsFramesUntilTheCopyEnds)
     EXPECT_EQ(outside.substr(outside.find("Stack Dump:")), "Stack Dump:\n");
 }
 
+TEST(buildCrashReportTest, PlatformWalkIsFollowedInsteadOfTheFramePointers)
+{
+    CFakeStack stack(0x40);
+    // Frame pointers that would lead elsewhere: the platform's frames win.
+    stack.setFrame(0x1000, 0x1030, 0xaaaa);
+    SCrashRecord record = faultAt(breakpoint);
+    stack.attach(record, 0x1000);
+    record.frames[0] = {0x5000, 0x1000, 0x1008};
+    record.frames[1] = {0x6000, 0x1008, 0x1018};
+    record.frames[2] = {0x7000, 0x1038, 0x1050};
+    record.frames[3] = {0x8000, 0x1000, 0x1008};
+    record.frameCount = 4;
+    const std::string report = reportOf(record);
+    EXPECT_EQ(report.substr(report.find("Stack Dump:")),
+              "Stack Dump:\n"
+              "Current Address: 00005000\n"
+              "00001000: 30 10 00 00 00 00 00 00 \n"
+              "\n"
+              "Current Address: 00006000\n"
+              "00001008: aa aa 00 00 00 00 00 00 00 00 00 00 00 00 00 00 \n"
+              "\n"
+              "Current Address: 00007000\n"
+              "00001038: 00 00 00 00 00 00 00 00 \n"
+              "\n");
+}
+
 TEST(buildCrashReportTest, StackWalkStopsAfterThirtyTwoSteps)
 {
     CFakeStack stack(40 * 16);

@@ -20,8 +20,12 @@ std::string formatted(double value)
     return text;
 }
 
+// printf's "%e", but for the sign of NaN, which C libraries differ on: the
+// report keeps it.
 std::string printed(double value)
 {
+    if (std::isnan(value))
+        return std::signbit(value) ? "-nan" : "nan";
     char text[64];
     std::snprintf(text, sizeof text, "%e", value);
     return text;

@@ -12,13 +12,13 @@ namespace {
 // What terminate() leaves as exit code, the same on every platform.
 constexpr int32_t terminatedExitCode = 137;
 
-// The lines of `lines` between the first two, or after the marker line.
-std::vector<std::string> wordsOf(const std::vector<std::string>& lines)
+// A report's words: the lines after its folder and path, up to the marker.
+std::vector<std::string> wordsOf(const std::vector<std::string>& report)
 {
-    const auto marker = std::find(lines.begin(), lines.end(), "--");
-    return lines.size() < 2 ? lines : std::vector<std::string>(lines.begin() + 2, marker);
+    return std::vector<std::string>(report.begin() + 2, std::find(report.begin(), report.end(), "--"));
 }
 
+// A report's environment, sorted: the lines after the marker.
 std::vector<std::string> environmentOf(const std::vector<std::string>& lines)
 {
     const auto marker = std::find(lines.begin(), lines.end(), "--");

@@ -7,17 +7,16 @@
 #include "host/CNullLogManager.h"
 #include "host/CPluginHandler.h"
 #include "host/CSimpleNEBContext.h"
+#include "platform/CTempFolder.h"
+#include "support/runProgram.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace {
 
@@ -167,29 +166,19 @@ class CSlaveTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/nebo-slave-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
-        services.errorFilePath = m_folder + "/error.txt";
-        std::ofstream(services.errorFilePath) << "";
+        services.errorFilePath = m_folder.pathOf("error.txt");
+        m_folder.put("error.txt", "");
     }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
 
     int run(const char* commandLine = " 4711 nebo_slave-1-2-3 nebo_test file:///error.txt 2")
     {
         return CSlave(services).run(commandLine);
     }
-    std::string errorFileText() const
-    {
-        std::ifstream file(services.errorFilePath, std::ios::binary);
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
+    std::string errorFileText() const { return nebo::test::readWholeFile(services.errorFilePath); }
     bool errorFileExists() const { return std::filesystem::exists(services.errorFilePath); }
 
     CFakeServices services;
-    std::string m_folder;
+    lumo::CTempFolder m_folder;
 };
 
 const char* const finalLine = "slave finished without any trouble after trycatch\n";
@@ -302,7 +291,7 @@ TEST_F(CSlaveTest, ErrorBeforeTheErrorFileIsKnownGoesToTheDebugOutput)
 
 TEST_F(CSlaveTest, UnwritableErrorFileGoesToTheDebugOutput)
 {
-    services.errorFilePath = m_folder + "/missing-folder/error.txt";
+    services.errorFilePath = m_folder.pathOf("missing-folder/error.txt");
     services.onRequest = [](CFakeServer&) { throw lumo::CError("lost"); };
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(services.loggedDebugOutput, "nebo_slave.exe: Could not write to logfile");

@@ -1,5 +1,6 @@
 // A plugin that faults takes down only its slave, which leaves a crash
 // report, or the text of the error, in its error file.
+#include "boxed/CBoxedFixture.h"
 #include "foundation/CException.h"
 #include "foundation/castObject.h"
 #include "host/CNEBPluginClient.h"
@@ -23,6 +24,7 @@ namespace {
 
 using lumo::make;
 using lumo::P;
+using nebo::test::countOf;
 
 const char* const accessViolationText =
     "The thread tried to read from or write to a virtual address for which it does not have the appropriate access.";
@@ -139,14 +141,6 @@ std::string takeUntil(const std::string& text, size_t& at, const std::string& en
     const std::string taken = text.substr(at, found - at);
     at = found + end.size();
     return taken;
-}
-
-size_t countOf(const std::string& text, const std::string& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
 }
 
 class CrashReportFaultTest : public CrashReportTest, public ::testing::WithParamInterface<SCrashCase> {};

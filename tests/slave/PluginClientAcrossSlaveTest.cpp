@@ -1,5 +1,6 @@
 // A master talks to the real nebo_slave hosting nebo_demo, through the
 // plugin client and the source client.
+#include "boxed/CBoxedFixture.h"
 #include "foundation/CFinishedError.h"
 #include "foundation/castObject.h"
 #include "host/CNEBPluginClient.h"
@@ -25,14 +26,7 @@ using nebo::common::INEBPicture;
 using nebo::common::ISource;
 using nebo::common::ISourceServer;
 using nebo::test::demoPictureBytes;
-
-std::vector<std::string> extensionsOf(nebo::common::IPluginExtensions& extensions)
-{
-    std::vector<std::string> texts;
-    for (int32_t i = 0; i < extensions.getExtensionCount(); ++i)
-        texts.push_back(lumo::String::fromUTF16(extensions.getExtension(i)).toUTF8());
-    return texts;
-}
+using nebo::test::extensionsOf;
 
 class PluginClientAcrossSlaveTest : public nebo::test::CSlaveFixture {
 protected:

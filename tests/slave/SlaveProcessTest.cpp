@@ -30,16 +30,6 @@ protected:
 
 const char* const finalLine = "slave finished without any trouble after trycatch\n";
 
-TEST_F(SlaveProcessTest, QuitFromTheMasterEndsTheSlaveCleanly)
-{
-    P<lumo::IPipeClient> pipe = startServedSlave();
-    ASSERT_TRUE(pipe);
-    make<lumo::CRemoteStreamClient>(pipe->getInStream(), pipe->getOutStream())->quit();
-    ASSERT_TRUE(lumo::waitForEnd(*m_slave));
-    EXPECT_EQ(m_slave->getExitCode(), 0);
-    EXPECT_FALSE(std::filesystem::exists(m_errorFile));
-}
-
 TEST_F(SlaveProcessTest, ClosedPipeEndsTheSlaveThroughItsErrorPath)
 {
     P<lumo::IPipeClient> pipe = startServedSlave();
@@ -93,8 +83,9 @@ TEST_F(SlaveProcessTest, RunsThatNeverReachAMasterLeaveTheErrorFileAlone)
     }
 }
 
-// The slave's debug lines reach its standard error only when its environment asks for it.
-TEST_F(SlaveProcessTest, DebugLinesReachStandardErrorOnlyWhenAsked)
+// A quit from the master ends the slave cleanly, without its error file; its debug lines reach its standard
+// error only when its environment asks for it.
+TEST_F(SlaveProcessTest, QuitEndsCleanlyAndDebugLinesReachStandardErrorOnlyWhenAsked)
 {
     const std::pair<const char*, bool> cases[] = {{nullptr, false}, {"stderr", true}, {"STDERR", false}, {"", false}};
     for (const auto& [debugOutput, bOnStandardError] : cases) {
@@ -110,6 +101,7 @@ TEST_F(SlaveProcessTest, DebugLinesReachStandardErrorOnlyWhenAsked)
         make<lumo::CRemoteStreamClient>(pipe->getInStream(), pipe->getOutStream())->quit();
         ASSERT_TRUE(lumo::waitForEnd(*m_slave));
         EXPECT_EQ(m_slave->getExitCode(), 0);
+        EXPECT_FALSE(std::filesystem::exists(m_errorFile));
         EXPECT_EQ(nebo::test::readWholeFile(standardErrorPath()), expectedOutput(finalLine));
 
         // An error file URI that does not parse takes the error path without a file.

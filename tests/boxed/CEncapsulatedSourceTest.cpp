@@ -209,10 +209,14 @@ TEST_F(CEncapsulatedSourceTest, NoPictureDecodedBeforeASkipComesAfterIt)
     }
 }
 
+// The slave's log reaches the master's log.
 TEST_F(CEncapsulatedSourceTest, SecondOpenKeepsTheSourceAndReopeningStartsAfresh)
 {
     P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=10");
+    source->setMaxSize(640, 480);
+    EXPECT_EQ(logText().find("maximum picture size"), std::string::npos);
     source->open();
+    EXPECT_NE(logText().find("nebo_demo: maximum picture size 640x480"), std::string::npos) << logText();
     expectPicture(*source, 0);
     expectPicture(*source, 1);
     // A second source would be refused by the slave, which serves only the first one now.
@@ -226,15 +230,6 @@ TEST_F(CEncapsulatedSourceTest, SecondOpenKeepsTheSourceAndReopeningStartsAfresh
     expectPicture(*source, 0);
     source->close();
     EXPECT_EQ(errorFiles(), std::vector<std::string>());
-}
-
-TEST_F(CEncapsulatedSourceTest, SlaveLogReachesTheMastersLog)
-{
-    P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=10");
-    source->setMaxSize(640, 480);
-    EXPECT_EQ(logText().find("maximum picture size"), std::string::npos);
-    source->open();
-    EXPECT_NE(logText().find("nebo_demo: maximum picture size 640x480"), std::string::npos) << logText();
 }
 
 TEST_F(CEncapsulatedSourceTest, SlowPictureTimesOutAndCloseDoesNotWaitForIt)

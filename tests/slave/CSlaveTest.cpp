@@ -212,7 +212,6 @@ TEST_F(CSlaveTest, CleanRunServesUntilQuitAndDeletesTheErrorFile)
 TEST_F(CSlaveTest, UnreachablePipeEndsWithMinusOneAndKeepsTheCrashFilter)
 {
     services.pipeReachable = false;
-    std::ofstream(services.errorFilePath) << "";
     EXPECT_EQ(run(), -1);
     EXPECT_TRUE(errorFileExists());
     EXPECT_EQ(errorFileText(), "");
@@ -221,12 +220,16 @@ TEST_F(CSlaveTest, UnreachablePipeEndsWithMinusOneAndKeepsTheCrashFilter)
     EXPECT_EQ(services.events.back(), "released log manager");
 }
 
-// How a run that reached the master's pipe ends, by what the first request does.
+// How a run ends, by what its first request does or what fails before the error file can take it.
 struct SEndCase {
     const char* name;
     CFakeServer::Request request;
     // What the error file holds afterwards; null when it is gone.
     const char* errorFileText;
+    // Changes the services before the run.
+    std::function<void(CFakeServices&)> prepare = {};
+    // The debug line logged for an error that could not reach the error file.
+    const char* loggedDebugOutput = "";
 };
 
 void PrintTo(const SEndCase& end, std::ostream* out) { *out << end.name; }
@@ -258,6 +261,12 @@ const SEndCase endCases[] = {
      "std::exception\nErrorString: bad allocation size"},
     {"StandardExceptionWithoutText", [](CFakeServer&) { throw CSilentError(); }, "std::exception\nErrorString: "},
     {"AnythingElse", [](CFakeServer&) { throw 42; }, "unknown exception"},
+    {"ErrorBeforeTheErrorFileIsKnown", {}, "",
+     [](CFakeServices& services) { services.onCreateContext = [] { throw lumo::CError("no context"); }; },
+     "nebo_slave.exe: Could not write to logfile"},
+    {"UnwritableErrorFile", [](CFakeServer&) { throw lumo::CError("lost"); }, nullptr,
+     [](CFakeServices& services) { services.errorFilePath += ".missing-folder/error.txt"; },
+     "nebo_slave.exe: Could not write to logfile"},
 };
 
 class CSlaveEndTest : public CSlaveTest, public ::testing::WithParamInterface<SEndCase> {};
@@ -265,6 +274,8 @@ class CSlaveEndTest : public CSlaveTest, public ::testing::WithParamInterface<SE
 TEST_P(CSlaveEndTest, ErrorFileTellsHowTheRunEnded)
 {
     services.onRequest = GetParam().request;
+    if (GetParam().prepare)
+        GetParam().prepare(services);
     EXPECT_EQ(run(), 0);
     if (GetParam().errorFileText) {
         EXPECT_EQ(errorFileText(), GetParam().errorFileText);
@@ -272,30 +283,12 @@ TEST_P(CSlaveEndTest, ErrorFileTellsHowTheRunEnded)
         EXPECT_FALSE(errorFileExists());
     }
     EXPECT_EQ(services.debugOutput, finalLine);
-    EXPECT_EQ(services.loggedDebugOutput, "");
+    EXPECT_EQ(services.loggedDebugOutput, GetParam().loggedDebugOutput);
     EXPECT_FALSE(services.crashFilterInstalled);
     EXPECT_EQ(services.events.back(), "released log manager");
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryEnd, CSlaveEndTest, ::testing::ValuesIn(endCases),
                          [](const ::testing::TestParamInfo<SEndCase>& info) { return info.param.name; });
-
-TEST_F(CSlaveTest, ErrorBeforeTheErrorFileIsKnownGoesToTheDebugOutput)
-{
-    services.onCreateContext = [] { throw lumo::CError("no context"); };
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(errorFileText(), "");
-    EXPECT_EQ(services.loggedDebugOutput, "nebo_slave.exe: Could not write to logfile");
-    EXPECT_EQ(services.debugOutput, finalLine);
-}
-
-TEST_F(CSlaveTest, UnwritableErrorFileGoesToTheDebugOutput)
-{
-    services.errorFilePath = m_folder.pathOf("missing-folder/error.txt");
-    services.onRequest = [](CFakeServer&) { throw lumo::CError("lost"); };
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(services.loggedDebugOutput, "nebo_slave.exe: Could not write to logfile");
-    EXPECT_EQ(services.debugOutput, finalLine);
-}
 
 } // namespace

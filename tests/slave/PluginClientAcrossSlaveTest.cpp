@@ -39,16 +39,6 @@ protected:
                                       make<lumo::CMemoryManager>(30));
     }
 
-    // The source the slave made for a demo clip with `query`.
-    P<ISourceServer> startSource(const std::string& query)
-    {
-        P<CNEBPluginClient> plugin = startPlugin();
-        if (!plugin)
-            return nullptr;
-        const P<ISource> source = plugin->tryCreateSource(*demoURI(query), 3, true, nullptr);
-        return lumo::castObject<ISourceServer>(source, false);
-    }
-
     static P<lumo::CURI> demoURI(const std::string& query)
     {
         return make<lumo::CURI>(lumo::String::fromUTF8("file:///clips/test.demo?" + query));
@@ -165,8 +155,12 @@ TEST_F(PluginClientAcrossSlaveTest, DemoClipArrivesWholeInEveryLayout)
     } layouts[] = {{"rgb", 1}, {"yuy2", 2}, {"nv12", 3}, {"yv12", 4}};
     for (const auto& [layout, type] : layouts) {
         SCOPED_TRACE(layout);
-        P<ISourceServer> source =
-            startSource(std::string("w=8&h=4&fps=10&frames=3&rate=8000&channels=2&fmt=") + layout);
+        P<CNEBPluginClient> plugin = startPlugin();
+        ASSERT_TRUE(plugin);
+        const P<ISourceServer> source = lumo::castObject<ISourceServer>(
+            plugin->tryCreateSource(*demoURI(std::string("w=8&h=4&fps=10&frames=3&rate=8000&channels=2&fmt=") + layout),
+                                    3, true, nullptr),
+            false);
         ASSERT_TRUE(source);
         source->open();
         EXPECT_TRUE(source->isOpened());

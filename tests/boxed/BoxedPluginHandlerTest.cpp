@@ -4,7 +4,6 @@
 
 #include "boxed/CBoxedFixture.h"
 #include "host/CPluginAnswerCache.h"
-#include "host/IPluginExtensions.h"
 #include "host/IVideoSource.h"
 #include "media/IAudioChunk.h"
 
@@ -20,6 +19,7 @@ using lumo::make;
 using lumo::P;
 using lumo::String;
 using nebo::common::CPluginHandler;
+using nebo::test::extensionsOf;
 
 std::vector<std::string> pluginNamesOf(CPluginHandler& handler)
 {
@@ -93,24 +93,11 @@ protected:
     lumo::CTempFolder m_media;
 };
 
-namespace {
-
-std::vector<std::string> extensionsOf(CPluginHandler& handler)
-{
-    const P<nebo::common::IPluginExtensions> extensions = handler.getValidExtensions(3);
-    std::vector<std::string> texts;
-    for (int32_t index = 0; index < extensions->getExtensionCount(); ++index)
-        texts.push_back(String::fromUTF16(extensions->getExtension(index)).toUTF8());
-    return texts;
-}
-
-} // namespace
-
 TEST_F(BoxedPluginHandlerTest, SlavesAnswerForTheBuiltInPluginsOnceAndNoneIsLoadedHere)
 {
     const std::vector<std::string> builtIn = {"nebo_avlib", "nebo_sound"};
     const P<CPluginHandler> handler = make<CPluginHandler>(m_context, true);
-    const std::vector<std::string> extensions = extensionsOf(*handler);
+    const std::vector<std::string> extensions = extensionsOf(*handler->getValidExtensions(3));
     EXPECT_NE(std::find(extensions.begin(), extensions.end(), "flac"), extensions.end());
     EXPECT_EQ(pluginNamesOf(*handler), builtIn);
     const std::string log = logText();
@@ -128,7 +115,7 @@ TEST_F(BoxedPluginHandlerTest, SlavesAnswerForTheBuiltInPluginsOnceAndNoneIsLoad
     m_context->setSlaveProgram(make<lumo::CURI>(String("file:///no/such/folder/nebo_slave")));
     const P<CPluginHandler> second = make<CPluginHandler>(m_context, true);
     EXPECT_EQ(pluginNamesOf(*second), builtIn);
-    EXPECT_EQ(extensionsOf(*second), extensions);
+    EXPECT_EQ(extensionsOf(*second->getValidExtensions(3)), extensions);
     EXPECT_EQ(nebo::common::getPluginAnswerCache()->getQuestionCount(), questions);
 }
 
@@ -137,7 +124,7 @@ TEST_F(BoxedPluginHandlerTest, OpensSourcesOfANamedPluginInSlaves)
     m_context->addPluginLibrary(String("nebo_demo"));
     const P<CPluginHandler> handler = make<CPluginHandler>(m_context, true);
     ASSERT_EQ(pluginNamesOf(*handler), std::vector<std::string>{"nebo_demo"});
-    EXPECT_EQ(handler->getValidExtensions(1)->getExtensionCount(), 1);
+    EXPECT_EQ(extensionsOf(*handler->getValidExtensions(1)), std::vector<std::string>{"demo"});
     P<nebo::common::IVideoSource> source = handler->tryCreateVideoSource(*demoURI("w=8&h=8&frames=2"), true);
     ASSERT_TRUE(source);
     EXPECT_TRUE(source->isOpened());

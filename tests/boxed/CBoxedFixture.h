@@ -6,6 +6,7 @@
 #include "foundation/CException.h"
 #include "host/CLogManager.h"
 #include "host/CSimpleNEBContext.h"
+#include "host/IPluginExtensions.h"
 #include "platform/CScopedPipeFolder.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,27 @@ inline bool noProcessRuns(const std::string& program, const std::string& marker 
     return false;
 }
 
+inline std::string descriptionOf(const lumo::CException& error)
+{
+    return lumo::String(error.getDescription()).toUTF8();
+}
+
+inline size_t countOf(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+inline std::vector<std::string> extensionsOf(common::IPluginExtensions& extensions)
+{
+    std::vector<std::string> texts;
+    for (int32_t index = 0; index < extensions.getExtensionCount(); ++index)
+        texts.push_back(lumo::String::fromUTF16(extensions.getExtension(index)).toUTF8());
+    return texts;
+}
+
 inline std::vector<std::string> filesIn(const std::string& folder)
 {
     std::vector<std::string> names;
@@ -100,6 +122,11 @@ protected:
         return lumo::make<lumo::CURI>(lumo::String::fromUTF8("file:///clips/test.demo?" + query));
     }
     std::vector<std::string> errorFiles() const { return filesIn(m_temp.pathOf("")); }
+    void clearErrorFiles() const
+    {
+        for (const std::string& name : errorFiles())
+            std::filesystem::remove(m_temp.pathOf(name));
+    }
     std::string logText() const { return m_log->getLogText().toUTF8(); }
 
     lumo::CScopedPipeFolder m_pipes;

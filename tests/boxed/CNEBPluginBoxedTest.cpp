@@ -25,9 +25,7 @@ TEST_F(CNEBPluginBoxedTest, EachQuestionStartsAndEndsOneSlave)
         EXPECT_EQ(nebo::test::childProcesses(), std::vector<pid_t>());
     }
     EXPECT_EQ(plugin->getPluginName().toUTF8(), "nebo_demo");
-    const P<nebo::common::IPluginExtensions> extensions = plugin->getValidExtensions(1);
-    ASSERT_EQ(extensions->getExtensionCount(), 1);
-    EXPECT_EQ(String::fromUTF16(extensions->getExtension(0)).toUTF8(), "demo");
+    EXPECT_EQ(nebo::test::extensionsOf(*plugin->getValidExtensions(1)), std::vector<std::string>{"demo"});
     EXPECT_EQ(errorFiles(), std::vector<std::string>());
 
     EXPECT_FALSE(plugin->tryCreateSource(*demoURI(""), 3, true, nullptr));
@@ -43,7 +41,7 @@ TEST_F(CNEBPluginBoxedTest, SlaveWithoutItsPluginReportsWhy)
     } catch (const nebo::common::CNEBError& error) {
         const std::string text = "lumo::CException\nType: Error\ntext: CNEBPluginServer at least one plugin has to "
                                  "be registeres in plugin context!";
-        EXPECT_EQ(String(error.getDescription()).toUTF8(),
+        EXPECT_EQ(nebo::test::descriptionOf(error),
                   "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\n" + text);
         const std::vector<std::string> files = errorFiles();
         ASSERT_EQ(files.size(), 1u);

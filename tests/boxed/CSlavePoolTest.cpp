@@ -7,12 +7,13 @@
 #include "host/CEncapsulatedSource.h"
 #include "plugins/demo/CDemoClip.h"
 #include "streams/IMemoryBlock.h"
+#include "support/binFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -30,17 +31,10 @@ using nebo::common::CLogManager;
 using nebo::common::CSimpleNEBContext;
 using nebo::common::CSlavePool;
 using nebo::common::INEBPicture;
+using nebo::test::countOf;
 
 const String demo("nebo_demo");
 constexpr int32_t readyWaitMs = 20000;
-
-size_t countOf(const std::string& text, const std::string& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
 
 // Waits until the kernel has ended `pid` (a zombie, or gone).
 bool waitForDeath(pid_t pid)
@@ -203,8 +197,7 @@ TEST_F(CSlavePoolTest, PoolLeftOpenIsClosedWhenTheProcessEnds)
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the pool did not fill";
-    const std::string slave = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "nebo_slave").string();
-    EXPECT_TRUE(nebo::test::noProcessRuns(slave, marker));
+    EXPECT_TRUE(nebo::test::noProcessRuns((nebo::test::binFolder() / "nebo_slave").string(), marker));
     EXPECT_EQ(errorFiles(), std::vector<std::string>());
 }
 

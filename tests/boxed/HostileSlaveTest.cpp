@@ -9,7 +9,6 @@
 #include "host/CSlaveHandler.h"
 #include "media/INEBPicture.h"
 #include "streams/IMemoryBlock.h"
-#include "platform/CTempFolder.h"
 #include "support/binFolder.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +21,7 @@ using lumo::make;
 using lumo::P;
 using lumo::String;
 using namespace nebo::common;
+using nebo::test::descriptionOf;
 
 constexpr int32_t testTimeoutMs = 1500;
 #ifdef __SANITIZE_ADDRESS__
@@ -41,11 +41,6 @@ struct SHostileCase {
     // A part of the error's description.
     std::string expected;
 };
-
-std::string descriptionOf(const lumo::CException& error)
-{
-    return String(error.getDescription()).toUTF8();
-}
 
 std::string timeLimitError(const char* call)
 {

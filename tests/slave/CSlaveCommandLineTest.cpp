@@ -16,20 +16,16 @@ TEST(CSlaveCommandLineTest, ReadsTheFiveFieldsTheMasterWrites)
     EXPECT_EQ(line->logLevel, 2);
 }
 
-TEST(CSlaveCommandLineTest, ClampsTheLogLevel)
-{
-    EXPECT_EQ(CSlaveCommandLine::parse("1 p n u 9")->logLevel, 4);
-    EXPECT_EQ(CSlaveCommandLine::parse("1 p n u -3")->logLevel, 0);
-    EXPECT_EQ(CSlaveCommandLine::parse("1 p n u 0")->logLevel, 0);
-    EXPECT_EQ(CSlaveCommandLine::parse("1 p n u 4")->logLevel, 4);
-}
-
-TEST(CSlaveCommandLineTest, AcceptsAnyBlanksBetweenFields)
+// Any blanks between fields; the log level clamped to 0..4.
+TEST(CSlaveCommandLineTest, AcceptsAnyBlanksAndClampsTheLogLevel)
 {
     const auto line = CSlaveCommandLine::parse("\t-7  p\n n   u 1 ");
     ASSERT_TRUE(line);
     EXPECT_EQ(line->masterProcessId, -7);
     EXPECT_EQ(line->pluginName, "n");
+    const std::pair<const char*, int> levels[] = {{"9", 4}, {"-3", 0}, {"0", 0}, {"4", 4}};
+    for (const auto& [level, clamped] : levels)
+        EXPECT_EQ(CSlaveCommandLine::parse(std::string("1 p n u ") + level)->logLevel, clamped) << level;
 }
 
 TEST(CSlaveCommandLineTest, RefusesAnythingButFiveWellFormedFields)

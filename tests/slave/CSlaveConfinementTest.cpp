@@ -7,10 +7,12 @@
 #include "foundation/CURI.h"
 #include "host/CLogManager.h"
 #include "host/CNEBPluginClient.h"
+#include "platform/CTempFolder.h"
 #include "platform/landlockAbi.h"
 #include "slave/CSlaveFixture.h"
 #include "slave/CSlaveServices.h"
 #include "streams/CMemoryManager.h"
+#include "support/runProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -34,54 +36,40 @@ using nebo::common::CSlaveConfinement;
 const char* const offEntry =
     "confinement is off (NEBO_SANDBOX=off): the plugin runs with every right of its user";
 
-struct SSwitchCase {
-    const char* name;
-    const char* setting; // NEBO_SANDBOX; null for none
-    bool bOff;
-};
+class CSlaveConfinementSwitchTest : public nebo::test::CSlaveFixture {};
 
-void PrintTo(const SSwitchCase& test, std::ostream* out) { *out << test.name; }
-
-class CSlaveConfinementSwitchTest : public nebo::test::CSlaveFixture,
-                                    public ::testing::WithParamInterface<SSwitchCase> {};
-
-TEST_P(CSlaveConfinementSwitchTest, OnlyOffTurnsItOffAndTheLogSaysSo)
+TEST_F(CSlaveConfinementSwitchTest, OnlyOffTurnsItOffAndTheLogSaysSo)
 {
-    const lumo::CScopedEnvironment sandbox("NEBO_SANDBOX", GetParam().setting);
-    // Level 0 keeps errors alone: the entry is one.
-    P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 0);
-    ASSERT_TRUE(pipe);
-    P<nebo::common::CNEBPluginClient> plugin = make<nebo::common::CNEBPluginClient>(
-        pipe->getInStream(), pipe->getOutStream(), make<lumo::CMemoryManager>(30));
-    const std::string log = plugin->getLog().toUTF8();
-    if (GetParam().bOff) {
-        EXPECT_NE(log.find(offEntry), std::string::npos) << log;
-        EXPECT_NE(log.find("level=\"error\""), std::string::npos) << log;
-    } else {
-        EXPECT_EQ(log, "");
+    const std::pair<const char*, bool> cases[] = {{"off", true}, {nullptr, false}, {"on", false}, {"", false},
+                                                  {"OFF", false}};
+    for (const auto& [setting, bOff] : cases) {
+        SCOPED_TRACE(setting ? setting : "unset");
+        const lumo::CScopedEnvironment sandbox("NEBO_SANDBOX", setting);
+        m_temp.put("error.txt", "");
+        // Level 0 keeps errors alone: the entry is one.
+        P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 0);
+        ASSERT_TRUE(pipe);
+        P<nebo::common::CNEBPluginClient> plugin = make<nebo::common::CNEBPluginClient>(
+            pipe->getInStream(), pipe->getOutStream(), make<lumo::CMemoryManager>(30));
+        const std::string log = plugin->getLog().toUTF8();
+        if (bOff) {
+            EXPECT_NE(log.find(offEntry), std::string::npos) << log;
+            EXPECT_NE(log.find("level=\"error\""), std::string::npos) << log;
+        } else {
+            EXPECT_EQ(log, "");
+        }
+        plugin->quit();
+        EXPECT_TRUE(lumo::waitForEnd(*m_slave));
     }
-    plugin->quit();
 }
-
-INSTANTIATE_TEST_SUITE_P(EverySetting, CSlaveConfinementSwitchTest,
-                         ::testing::Values(SSwitchCase{"Off", "off", true}, SSwitchCase{"Unset", nullptr, false},
-                                           SSwitchCase{"On", "on", false}, SSwitchCase{"Empty", "", false},
-                                           SSwitchCase{"OffInCapitals", "OFF", false}),
-                         [](const ::testing::TestParamInfo<SSwitchCase>& info) { return info.param.name; });
 
 class CSlaveConfinementTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/nebo-slave-confinement-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
-        m_errorFile = m_folder + "/error.txt";
-        std::ofstream(m_errorFile) << "";
-        m_pluginFolder = m_folder + "/plugins";
+        m_temp.put("error.txt", "");
         std::filesystem::create_directory(m_pluginFolder);
     }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
 
     // Forks a child that installs the slave's crash filter, confines
     // itself as a slave does for a medium and runs `probe`, whose result is
@@ -93,7 +81,7 @@ protected:
             nebo::common::CSlaveServices services;
             services.installCrashFilter(m_errorFile);
             CSlaveConfinement confinement(m_errorFile, m_pluginFolder, make<nebo::common::CLogManager>("slavelog"));
-            confinement.engageFor(*lumo::CURI::fromNativePath(lumo::String::fromUTF8(m_folder + "/clip.demo")));
+            confinement.engageFor(*lumo::CURI::fromNativePath(lumo::String::fromUTF8(m_temp.pathOf("clip.demo"))));
             _exit(probe());
         }
         int status = 0;
@@ -101,15 +89,11 @@ protected:
         return status;
     }
 
-    std::string errorFileText() const
-    {
-        std::ifstream file(m_errorFile, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
+    std::string errorFileText() const { return nebo::test::readWholeFile(m_errorFile); }
 
-    std::string m_folder;
-    std::string m_errorFile;
-    std::string m_pluginFolder;
+    lumo::CTempFolder m_temp;
+        const std::string m_errorFile = m_temp.pathOf("error.txt");
+    const std::string m_pluginFolder = m_temp.pathOf("plugins");
 };
 
 TEST_F(CSlaveConfinementTest, StartingAProgramEndsTheSlaveWithAReportNamingTheCall)
@@ -161,7 +145,7 @@ TEST_F(CSlaveConfinementTest, ThePluginFolderStaysReadableAndItsNeighboursDoNot)
 {
     if (lumo::landlockAbi() == 0)
         GTEST_SKIP() << "the kernel has no Landlock";
-    const std::string neighbour = m_folder + "/other";
+    const std::string neighbour = m_temp.pathOf("other");
     std::filesystem::create_directory(neighbour);
     const struct {
         std::string file;
@@ -170,7 +154,7 @@ TEST_F(CSlaveConfinementTest, ThePluginFolderStaysReadableAndItsNeighboursDoNot)
         {m_pluginFolder + "/data.txt", true},
         {m_pluginFolder + "/sub/data.txt", true},
         {neighbour + "/data.txt", false},
-        {m_folder + "/data.txt", false},
+        {m_temp.pathOf("data.txt"), false},
     };
     for (const auto& test : cases) {
         std::filesystem::create_directories(std::filesystem::path(test.file).parent_path());

@@ -4,18 +4,17 @@
 #include "foundation/CURI.h"
 #include "foundation/sync/getTickCount.h"
 #include "platform/CScopedPipeFolder.h"
+#include "platform/CTempFolder.h"
 #include "platform/IPipeManager.h"
 #include "platform/IProcessManager.h"
 #include "platform/waitForEnd.h"
 #include "support/binFolder.h"
+#include "support/runProgram.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -82,14 +81,7 @@ private:
 
 class CSlaveFixture : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/nebo-slave-process-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
-        m_errorFile = m_folder + "/error.txt";
-        std::ofstream(m_errorFile) << "";
-    }
+    void SetUp() override { m_temp.put("error.txt", ""); }
     void TearDown() override
     {
         // Dropping the pipe server ends a slave that still serves.
@@ -97,7 +89,6 @@ protected:
         if (m_slave) {
             EXPECT_TRUE(lumo::waitForEnd(*m_slave));
         }
-        std::filesystem::remove_all(m_folder);
     }
 
     // Makes a pipe, starts the slave on it and returns the master's end once
@@ -120,17 +111,11 @@ protected:
         return pipe;
     }
 
-    std::string errorFileText() const
-    {
-        std::ifstream file(m_errorFile, std::ios::binary);
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
+    std::string errorFileText() const { return readWholeFile(m_errorFile); }
 
     lumo::CScopedPipeFolder m_pipeFolder;
-    std::string m_folder;
-    std::string m_errorFile;
+    lumo::CTempFolder m_temp;
+    const std::string m_errorFile = m_temp.pathOf("error.txt");
     lumo::P<lumo::IPipeServer> m_server;
     lumo::P<lumo::IProcess> m_slave;
 };

@@ -7,17 +7,16 @@
 #include "host/CNullLogManager.h"
 #include "host/CPluginHandler.h"
 #include "host/CSimpleNEBContext.h"
+#include "platform/CTempFolder.h"
+#include "support/runProgram.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace {
 
@@ -167,29 +166,19 @@ class CSlaveTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/nebo-slave-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
-        services.errorFilePath = m_folder + "/error.txt";
-        std::ofstream(services.errorFilePath) << "";
+        services.errorFilePath = m_folder.pathOf("error.txt");
+        m_folder.put("error.txt", "");
     }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
 
     int run(const char* commandLine = " 4711 nebo_slave-1-2-3 nebo_test file:///error.txt 2")
     {
         return CSlave(services).run(commandLine);
     }
-    std::string errorFileText() const
-    {
-        std::ifstream file(services.errorFilePath, std::ios::binary);
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
+    std::string errorFileText() const { return nebo::test::readWholeFile(services.errorFilePath); }
     bool errorFileExists() const { return std::filesystem::exists(services.errorFilePath); }
 
     CFakeServices services;
-    std::string m_folder;
+    lumo::CTempFolder m_folder;
 };
 
 const char* const finalLine = "slave finished without any trouble after trycatch\n";
@@ -223,7 +212,6 @@ TEST_F(CSlaveTest, CleanRunServesUntilQuitAndDeletesTheErrorFile)
 TEST_F(CSlaveTest, UnreachablePipeEndsWithMinusOneAndKeepsTheCrashFilter)
 {
     services.pipeReachable = false;
-    std::ofstream(services.errorFilePath) << "";
     EXPECT_EQ(run(), -1);
     EXPECT_TRUE(errorFileExists());
     EXPECT_EQ(errorFileText(), "");
@@ -232,12 +220,16 @@ TEST_F(CSlaveTest, UnreachablePipeEndsWithMinusOneAndKeepsTheCrashFilter)
     EXPECT_EQ(services.events.back(), "released log manager");
 }
 
-// How a run that reached the master's pipe ends, by what the first request does.
+// How a run ends, by what its first request does or what fails before the error file can take it.
 struct SEndCase {
     const char* name;
     CFakeServer::Request request;
     // What the error file holds afterwards; null when it is gone.
     const char* errorFileText;
+    // Changes the services before the run.
+    std::function<void(CFakeServices&)> prepare = {};
+    // The debug line logged for an error that could not reach the error file.
+    const char* loggedDebugOutput = "";
 };
 
 void PrintTo(const SEndCase& end, std::ostream* out) { *out << end.name; }
@@ -269,6 +261,12 @@ const SEndCase endCases[] = {
      "std::exception\nErrorString: bad allocation size"},
     {"StandardExceptionWithoutText", [](CFakeServer&) { throw CSilentError(); }, "std::exception\nErrorString: "},
     {"AnythingElse", [](CFakeServer&) { throw 42; }, "unknown exception"},
+    {"ErrorBeforeTheErrorFileIsKnown", {}, "",
+     [](CFakeServices& services) { services.onCreateContext = [] { throw lumo::CError("no context"); }; },
+     "nebo_slave.exe: Could not write to logfile"},
+    {"UnwritableErrorFile", [](CFakeServer&) { throw lumo::CError("lost"); }, nullptr,
+     [](CFakeServices& services) { services.errorFilePath += ".missing-folder/error.txt"; },
+     "nebo_slave.exe: Could not write to logfile"},
 };
 
 class CSlaveEndTest : public CSlaveTest, public ::testing::WithParamInterface<SEndCase> {};
@@ -276,6 +274,8 @@ class CSlaveEndTest : public CSlaveTest, public ::testing::WithParamInterface<SE
 TEST_P(CSlaveEndTest, ErrorFileTellsHowTheRunEnded)
 {
     services.onRequest = GetParam().request;
+    if (GetParam().prepare)
+        GetParam().prepare(services);
     EXPECT_EQ(run(), 0);
     if (GetParam().errorFileText) {
         EXPECT_EQ(errorFileText(), GetParam().errorFileText);
@@ -283,30 +283,12 @@ TEST_P(CSlaveEndTest, ErrorFileTellsHowTheRunEnded)
         EXPECT_FALSE(errorFileExists());
     }
     EXPECT_EQ(services.debugOutput, finalLine);
-    EXPECT_EQ(services.loggedDebugOutput, "");
+    EXPECT_EQ(services.loggedDebugOutput, GetParam().loggedDebugOutput);
     EXPECT_FALSE(services.crashFilterInstalled);
     EXPECT_EQ(services.events.back(), "released log manager");
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryEnd, CSlaveEndTest, ::testing::ValuesIn(endCases),
                          [](const ::testing::TestParamInfo<SEndCase>& info) { return info.param.name; });
-
-TEST_F(CSlaveTest, ErrorBeforeTheErrorFileIsKnownGoesToTheDebugOutput)
-{
-    services.onCreateContext = [] { throw lumo::CError("no context"); };
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(errorFileText(), "");
-    EXPECT_EQ(services.loggedDebugOutput, "nebo_slave.exe: Could not write to logfile");
-    EXPECT_EQ(services.debugOutput, finalLine);
-}
-
-TEST_F(CSlaveTest, UnwritableErrorFileGoesToTheDebugOutput)
-{
-    services.errorFilePath = m_folder + "/missing-folder/error.txt";
-    services.onRequest = [](CFakeServer&) { throw lumo::CError("lost"); };
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(services.loggedDebugOutput, "nebo_slave.exe: Could not write to logfile");
-    EXPECT_EQ(services.debugOutput, finalLine);
-}
 
 } // namespace

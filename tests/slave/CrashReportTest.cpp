@@ -1,5 +1,6 @@
 // A plugin that faults takes down only its slave, which leaves a crash
 // report, or the text of the error, in its error file.
+#include "boxed/CBoxedFixture.h"
 #include "foundation/CException.h"
 #include "foundation/castObject.h"
 #include "host/CNEBPluginClient.h"
@@ -10,21 +11,20 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
-#include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
 #include <map>
-#include <ostream>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
 using lumo::make;
 using lumo::P;
+using nebo::test::countOf;
 
 const char* const accessViolationText =
     "The thread tried to read from or write to a virtual address for which it does not have the appropriate access.";
@@ -143,14 +143,6 @@ std::string takeUntil(const std::string& text, size_t& at, const std::string& en
     return taken;
 }
 
-size_t countOf(const std::string& text, const std::string& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
 class CrashReportFaultTest : public CrashReportTest, public ::testing::WithParamInterface<SCrashCase> {};
 
 TEST_P(CrashReportFaultTest, SlaveDiesOfTheSignalAndLeavesAReport)
@@ -201,19 +193,6 @@ TEST_P(CrashReportFaultTest, SlaveDiesOfTheSignalAndLeavesAReport)
 INSTANTIATE_TEST_SUITE_P(EveryFault, CrashReportFaultTest, ::testing::ValuesIn(crashCases),
                          [](const ::testing::TestParamInfo<SCrashCase>& info) { return info.param.fault; });
 
-// A master that captures its slaves' standard error and does not read it:
-// the slave's copy of its report must not hold up its death, and the error
-// file gets the whole report first.
-struct SUndrainedCase {
-    const char* name;
-    const char* debugOutput;
-    bool bCopied;
-};
-
-void PrintTo(const SUndrainedCase& test, std::ostream* out) { *out << test.name; }
-
-class CrashReportUndrainedTest : public CrashReportTest, public ::testing::WithParamInterface<SUndrainedCase> {};
-
 std::string drain(int descriptor)
 {
     fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) | O_NONBLOCK);
@@ -224,46 +203,49 @@ std::string drain(int descriptor)
     return text;
 }
 
-TEST_P(CrashReportUndrainedTest, StackOverflowReportDoesNotWaitForAReader)
+// A master that captures its slaves' standard error and does not read it:
+// the slave's copy of its report must not hold up its death, and the error
+// file gets the whole report first.
+TEST_F(CrashReportTest, StackOverflowReportDoesNotWaitForAReader)
 {
-    int standardError[2];
-    ASSERT_EQ(pipe2(standardError, O_CLOEXEC), 0);
-    P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 2, {standardError[1], GetParam().debugOutput});
-    close(standardError[1]);
-    if (!pipe)
+    const std::pair<const char*, bool> cases[] = {{"stderr", true}, {nullptr, false}};
+    for (const auto& [debugOutput, bCopied] : cases) {
+        SCOPED_TRACE(debugOutput ? "debug output on standard error" : "debug output in the log");
+        m_temp.put("error.txt", "");
+        int standardError[2];
+        ASSERT_EQ(pipe2(standardError, O_CLOEXEC), 0);
+        P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 2, {standardError[1], debugOutput});
+        close(standardError[1]);
+        if (!pipe)
+            close(standardError[0]);
+        ASSERT_TRUE(pipe);
+
+        // The master waits for the answer as long as the slave lives; the
+        // test waits for the slave's end only so long.
+        bool bRequestFailed = false;
+        std::thread master([&] { bRequestFailed = requestFailingPicture(*pipe, "stack"); });
+        const bool bEnded = lumo::waitForEnd(*m_slave);
+        const std::string copy = bEnded ? drain(standardError[0]) : "";
+        // A slave that still waits to write fails once nothing can read.
         close(standardError[0]);
-    ASSERT_TRUE(pipe);
+        master.join();
+        ASSERT_TRUE(bEnded) << "the dying slave waited for a reader of its standard error";
+        EXPECT_TRUE(bRequestFailed);
+        EXPECT_EQ(m_slave->getExitCode(), 128 + SIGSEGV);
 
-    // The master waits for the answer as long as the slave lives; the test
-    // waits for the slave's end only so long.
-    bool bRequestFailed = false;
-    std::thread master([&] { bRequestFailed = requestFailingPicture(*pipe, "stack"); });
-    const bool bEnded = lumo::waitForEnd(*m_slave);
-    const std::string copy = bEnded ? drain(standardError[0]) : "";
-    // A slave that still waits to write fails once nothing can read.
-    close(standardError[0]);
-    master.join();
-    ASSERT_TRUE(bEnded) << "the dying slave waited for a reader of its standard error";
-    EXPECT_TRUE(bRequestFailed);
-    EXPECT_EQ(m_slave->getExitCode(), 128 + SIGSEGV);
-
-    const std::string report = errorFileText();
-    EXPECT_EQ(report.rfind(" 0.0.0\n\n\nFatal Exception at 0x", 0), 0u) << report.substr(0, 200);
-    EXPECT_NE(report.find("The thread used up its stack."), std::string::npos);
-    EXPECT_EQ(countOf(report, "Current Address: "), 32u);
-    if (!GetParam().bCopied) {
-        EXPECT_EQ(copy, "");
-        return;
+        const std::string report = errorFileText();
+        EXPECT_EQ(report.rfind(" 0.0.0\n\n\nFatal Exception at 0x", 0), 0u) << report.substr(0, 200);
+        EXPECT_NE(report.find("The thread used up its stack."), std::string::npos);
+        EXPECT_EQ(countOf(report, "Current Address: "), 32u);
+        if (!bCopied) {
+            EXPECT_EQ(copy, "");
+            continue;
+        }
+        // More than the pipe holds: the copy stops where the pipe filled up.
+        ASSERT_GT(report.size(), copy.size());
+        EXPECT_FALSE(copy.empty());
+        EXPECT_TRUE(report.compare(0, copy.size(), copy) == 0);
     }
-    // More than the pipe holds: the copy stops where the pipe filled up.
-    ASSERT_GT(report.size(), copy.size());
-    EXPECT_FALSE(copy.empty());
-    EXPECT_TRUE(report.compare(0, copy.size(), copy) == 0);
 }
-
-INSTANTIATE_TEST_SUITE_P(EveryMode, CrashReportUndrainedTest,
-                         ::testing::Values(SUndrainedCase{"DebugOutputOnStandardError", "stderr", true},
-                                           SUndrainedCase{"DebugOutputInTheLog", nullptr, false}),
-                         [](const ::testing::TestParamInfo<SUndrainedCase>& info) { return info.param.name; });
 
 } // namespace

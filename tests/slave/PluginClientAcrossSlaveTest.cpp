@@ -1,5 +1,6 @@
 // A master talks to the real nebo_slave hosting nebo_demo, through the
 // plugin client and the source client.
+#include "boxed/CBoxedFixture.h"
 #include "foundation/CFinishedError.h"
 #include "foundation/castObject.h"
 #include "host/CNEBPluginClient.h"
@@ -25,14 +26,7 @@ using nebo::common::INEBPicture;
 using nebo::common::ISource;
 using nebo::common::ISourceServer;
 using nebo::test::demoPictureBytes;
-
-std::vector<std::string> extensionsOf(nebo::common::IPluginExtensions& extensions)
-{
-    std::vector<std::string> texts;
-    for (int32_t i = 0; i < extensions.getExtensionCount(); ++i)
-        texts.push_back(lumo::String::fromUTF16(extensions.getExtension(i)).toUTF8());
-    return texts;
-}
+using nebo::test::extensionsOf;
 
 class PluginClientAcrossSlaveTest : public nebo::test::CSlaveFixture {
 protected:
@@ -43,16 +37,6 @@ protected:
             return nullptr;
         return make<CNEBPluginClient>(m_pipe->getInStream(), m_pipe->getOutStream(),
                                       make<lumo::CMemoryManager>(30));
-    }
-
-    // The source the slave made for a demo clip with `query`.
-    P<ISourceServer> startSource(const std::string& query)
-    {
-        P<CNEBPluginClient> plugin = startPlugin();
-        if (!plugin)
-            return nullptr;
-        const P<ISource> source = plugin->tryCreateSource(*demoURI(query), 3, true, nullptr);
-        return lumo::castObject<ISourceServer>(source, false);
     }
 
     static P<lumo::CURI> demoURI(const std::string& query)
@@ -171,8 +155,12 @@ TEST_F(PluginClientAcrossSlaveTest, DemoClipArrivesWholeInEveryLayout)
     } layouts[] = {{"rgb", 1}, {"yuy2", 2}, {"nv12", 3}, {"yv12", 4}};
     for (const auto& [layout, type] : layouts) {
         SCOPED_TRACE(layout);
-        P<ISourceServer> source =
-            startSource(std::string("w=8&h=4&fps=10&frames=3&rate=8000&channels=2&fmt=") + layout);
+        P<CNEBPluginClient> plugin = startPlugin();
+        ASSERT_TRUE(plugin);
+        const P<ISourceServer> source = lumo::castObject<ISourceServer>(
+            plugin->tryCreateSource(*demoURI(std::string("w=8&h=4&fps=10&frames=3&rate=8000&channels=2&fmt=") + layout),
+                                    3, true, nullptr),
+            false);
         ASSERT_TRUE(source);
         source->open();
         EXPECT_TRUE(source->isOpened());

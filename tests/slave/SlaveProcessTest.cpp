@@ -7,64 +7,28 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
 
 using lumo::make;
 using lumo::P;
-using nebo::test::slavePath;
-
-struct Outcome {
-    int exitStatus = -1;
-    std::string standardError;
-};
-
-Outcome runSlave(const std::vector<std::string>& arguments, const std::string& stderrFile)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        std::vector<char*> argv;
-        std::string program = slavePath();
-        argv.push_back(program.data());
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        if (!freopen(stderrFile.c_str(), "w", stderr))
-            _exit(127);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    std::ifstream file(stderrFile);
-    std::stringstream text;
-    text << file.rdbuf();
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text.str()};
-}
+using nebo::test::SProgramRun;
 
 class SlaveProcessTest : public nebo::test::CSlaveFixture {
 protected:
-    Outcome run(const std::vector<std::string>& arguments, const char* debugOutput = nullptr)
+    // Runs the slave with `arguments` as a master would start it, its debug output as given.
+    SProgramRun run(std::vector<std::string> arguments, const char* debugOutput = nullptr)
     {
-        const lumo::CScopedEnvironment environment("NEBO_DEBUG_OUTPUT", debugOutput);
-        return runSlave(arguments, standardErrorPath());
+        arguments.insert(arguments.begin(), nebo::test::slavePath());
+        return nebo::test::runProgram(m_temp.pathOf(""), arguments,
+                                      debugOutput ? "NEBO_DEBUG_OUTPUT=" + nebo::test::shellQuoted(debugOutput)
+                                                  : "env -u NEBO_DEBUG_OUTPUT");
     }
-    std::string standardErrorPath() const { return m_folder + "/stderr.txt"; }
+    std::string standardErrorPath() const { return m_temp.pathOf("stderr.txt"); }
 };
 
 const char* const finalLine = "slave finished without any trouble after trycatch\n";
-
-TEST_F(SlaveProcessTest, QuitFromTheMasterEndsTheSlaveCleanly)
-{
-    P<lumo::IPipeClient> pipe = startServedSlave();
-    ASSERT_TRUE(pipe);
-    make<lumo::CRemoteStreamClient>(pipe->getInStream(), pipe->getOutStream())->quit();
-    ASSERT_TRUE(lumo::waitForEnd(*m_slave));
-    EXPECT_EQ(m_slave->getExitCode(), 0);
-    EXPECT_FALSE(std::filesystem::exists(m_errorFile));
-}
 
 TEST_F(SlaveProcessTest, ClosedPipeEndsTheSlaveThroughItsErrorPath)
 {
@@ -111,57 +75,41 @@ TEST_F(SlaveProcessTest, RunsThatNeverReachAMasterLeaveTheErrorFileAlone)
     };
     for (const auto& [arguments, exitStatus] : cases) {
         SCOPED_TRACE(arguments.back());
-        const Outcome outcome = run(arguments);
-        EXPECT_EQ(outcome.exitStatus, exitStatus);
-        EXPECT_EQ(outcome.standardError, "");
+        const SProgramRun outcome = run(arguments);
+        EXPECT_EQ(outcome.exitCode, exitStatus);
+        EXPECT_EQ(outcome.err, "");
         EXPECT_TRUE(std::filesystem::exists(m_errorFile));
         EXPECT_EQ(std::filesystem::file_size(m_errorFile), 0u);
     }
 }
 
-// The slave's debug lines reach its standard error only when its environment asks for it.
-struct SDebugOutputCase {
-    const char* name;
-    const char* debugOutput;
-    bool bOnStandardError;
-};
-
-void PrintTo(const SDebugOutputCase& mode, std::ostream* out) { *out << mode.name; }
-
-class SlaveDebugOutputTest : public SlaveProcessTest, public ::testing::WithParamInterface<SDebugOutputCase> {
-protected:
-    std::string expectedOutput(const std::string& lines) const { return GetParam().bOnStandardError ? lines : ""; }
-};
-
-TEST_P(SlaveDebugOutputTest, CleanQuitWritesTheFinalLineOnlyWhenAsked)
+// A quit from the master ends the slave cleanly, without its error file; its debug lines reach its standard
+// error only when its environment asks for it.
+TEST_F(SlaveProcessTest, QuitEndsCleanlyAndDebugLinesReachStandardErrorOnlyWhenAsked)
 {
-    const int standardError = open(standardErrorPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    ASSERT_GE(standardError, 0);
-    P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 4, {standardError, GetParam().debugOutput});
-    close(standardError);
-    ASSERT_TRUE(pipe);
-    make<lumo::CRemoteStreamClient>(pipe->getInStream(), pipe->getOutStream())->quit();
-    ASSERT_TRUE(lumo::waitForEnd(*m_slave));
-    EXPECT_EQ(m_slave->getExitCode(), 0);
-    std::stringstream text;
-    text << std::ifstream(standardErrorPath()).rdbuf();
-    EXPECT_EQ(text.str(), expectedOutput(finalLine));
-}
+    const std::pair<const char*, bool> cases[] = {{nullptr, false}, {"stderr", true}, {"STDERR", false}, {"", false}};
+    for (const auto& [debugOutput, bOnStandardError] : cases) {
+        SCOPED_TRACE(debugOutput ? debugOutput : "unset");
+        const auto expectedOutput = [&](const std::string& lines) { return bOnStandardError ? lines : ""; };
+        // A clean quit writes the final line.
+        m_temp.put("error.txt", "");
+        const int standardError = open(standardErrorPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        ASSERT_GE(standardError, 0);
+        P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 4, {standardError, debugOutput});
+        close(standardError);
+        ASSERT_TRUE(pipe);
+        make<lumo::CRemoteStreamClient>(pipe->getInStream(), pipe->getOutStream())->quit();
+        ASSERT_TRUE(lumo::waitForEnd(*m_slave));
+        EXPECT_EQ(m_slave->getExitCode(), 0);
+        EXPECT_FALSE(std::filesystem::exists(m_errorFile));
+        EXPECT_EQ(nebo::test::readWholeFile(standardErrorPath()), expectedOutput(finalLine));
 
-TEST_P(SlaveDebugOutputTest, ErrorFileURIThatDoesNotParseTakesTheErrorPathWithoutAFile)
-{
-    const Outcome outcome =
-        run({"4711", "nebo_slave-1-2-3", "nebo_demo", "file://host:port/error.txt", "2"}, GetParam().debugOutput);
-    EXPECT_EQ(outcome.exitStatus, 0);
-    EXPECT_EQ(outcome.standardError,
-              expectedOutput(std::string("nebo_slave.exe: Could not write to logfile") + finalLine));
+        // An error file URI that does not parse takes the error path without a file.
+        const SProgramRun outcome =
+            run({"4711", "nebo_slave-1-2-3", "nebo_demo", "file://host:port/error.txt", "2"}, debugOutput);
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_EQ(outcome.err, expectedOutput(std::string("nebo_slave.exe: Could not write to logfile") + finalLine));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(EveryMode, SlaveDebugOutputTest,
-                         ::testing::Values(SDebugOutputCase{"Unset", nullptr, false},
-                                           SDebugOutputCase{"StandardError", "stderr", true},
-                                           SDebugOutputCase{"OtherValue", "STDERR", false},
-                                           SDebugOutputCase{"Empty", "", false}),
-                         [](const ::testing::TestParamInfo<SDebugOutputCase>& info) { return info.param.name; });
 
 } // namespace

@@ -79,4 +79,15 @@ inline PacketPtr allocPacket()
     return PacketPtr(checkAlloc(av_packet_alloc(), "av_packet_alloc"));
 }
 
+// A picture of that format and size with its planes allocated.
+inline FramePtr allocPicture(AVPixelFormat format, int width, int height)
+{
+    FramePtr picture = allocFrame();
+    picture->format = format;
+    picture->width = width;
+    picture->height = height;
+    checkAv(av_frame_get_buffer(picture.get(), 0), "av_frame_get_buffer");
+    return picture;
+}
+
 } // namespace nebo::testing

@@ -135,13 +135,8 @@ public:
 private:
     const AVFrame& convert(const AVFrame& decoded, AVPixelFormat format, int width, int height)
     {
-        if (!m_converted || m_converted->width != width || m_converted->height != height) {
-            m_converted = allocFrame();
-            m_converted->format = format;
-            m_converted->width = width;
-            m_converted->height = height;
-            checkAv(av_frame_get_buffer(m_converted.get(), 0), "av_frame_get_buffer");
-        }
+        if (!m_converted || m_converted->width != width || m_converted->height != height)
+            m_converted = allocPicture(format, width, height);
         m_scaler.reset(sws_getCachedContext(m_scaler.release(), decoded.width, decoded.height,
                                             static_cast<AVPixelFormat>(decoded.format), width, height, format,
                                             SWS_BICUBIC, nullptr, nullptr, nullptr));

@@ -122,16 +122,9 @@ public:
             m_codec->gop_size = settings.keyFrameInterval;
         openEncoder();
 
-        m_frame->format = format;
-        m_frame->width = settings.width;
-        m_frame->height = settings.height;
-        checkAv(av_frame_get_buffer(m_frame.get(), 0), "av_frame_get_buffer");
+        m_frame = allocPicture(format, settings.width, settings.height);
         if (format != AV_PIX_FMT_YUV444P) {
-            m_pattern = allocFrame();
-            m_pattern->format = AV_PIX_FMT_YUV444P;
-            m_pattern->width = settings.width;
-            m_pattern->height = settings.height;
-            checkAv(av_frame_get_buffer(m_pattern.get(), 0), "av_frame_get_buffer");
+            m_pattern = allocPicture(AV_PIX_FMT_YUV444P, settings.width, settings.height);
             m_scaler.reset(sws_getContext(settings.width, settings.height, AV_PIX_FMT_YUV444P, settings.width, settings.height, format,
                                           SWS_BICUBIC, nullptr, nullptr, nullptr));
             checkAlloc(m_scaler.get(), "sws_getContext to " + settings.pixelFormat);

@@ -15,6 +15,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 
@@ -72,6 +73,38 @@ void expectFacts(const std::string& out, const std::map<std::string, std::string
     }
 }
 
+// Expects a PNG of that size whose pixel (x, y) is pixelAt(x, y), when given.
+void expectPNG(const std::string& path, uint32_t width, uint32_t height,
+               const std::function<uint32_t(uint32_t, uint32_t)>& pixelAt = nullptr)
+{
+    const test::SDecodedPNG png = test::readPNG(path);
+    ASSERT_TRUE(png.bDecoded) << png.message;
+    ASSERT_EQ(png.width, width);
+    ASSERT_EQ(png.height, height);
+    if (!pixelAt)
+        return;
+    size_t wrongPixels = 0;
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+            wrongPixels += png.at(x, y) != pixelAt(x, y);
+    EXPECT_EQ(wrongPixels, 0u);
+}
+
+// Expects the WAV file's sound to be `samples`.
+void expectWAVSound(const std::string& path, const std::vector<int16_t>& samples)
+{
+    const std::string wav = nebo::test::readWholeFile(path);
+    ASSERT_EQ(wav.size(), wavHeaderSize + 2 * samples.size());
+    EXPECT_EQ(std::memcmp(wav.data() + wavHeaderSize, samples.data(), 2 * samples.size()), 0);
+}
+
+testing::SVideoSettings mpeg4Video()
+{
+    testing::SVideoSettings video;
+    video.encoder = "mpeg4";
+    return video;
+}
+
 class ProbeProgramTest : public ::testing::Test {
 protected:
     // Runs nebo_probe in the test's folder, which is also its temporary
@@ -90,6 +123,18 @@ protected:
     lumo::CTempFolder m_folder;
 };
 
+// What differs from run to run: times, and the slaves' costs.
+json withoutTimes(json document)
+{
+    document.erase("seconds");
+    document["decoded"].erase("pictures_per_second");
+    for (json& slave : document["slaves"]) {
+        slave.erase("peak_bytes");
+        slave.erase("cpu_ms");
+    }
+    return document;
+}
+
 // The demo's RGB picture n: blue (x + n), green (y + n), red (x + y).
 uint32_t demoPixel(uint32_t x, uint32_t y, uint32_t n)
 {
@@ -99,7 +144,7 @@ uint32_t demoPixel(uint32_t x, uint32_t y, uint32_t n)
 // The demo's sample of frame g, channel c, little-endian.
 uint32_t demoSample(uint32_t g, uint32_t c) { return (g * 64 + c * 4096) % 65536; }
 
-TEST_F(ProbeProgramTest, ReportsADemoClipAndWritesItsThumbnailAndSound)
+TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSound)
 {
     const std::string clip = "file:///x.demo?w=64&h=48&fmt=rgb&frames=10&rate=8000&channels=3";
     const SRun result = run({clip, "--thumbnail", "0.2", "out.png", "--audio", "out.wav"});
@@ -115,15 +160,7 @@ TEST_F(ProbeProgramTest, ReportsADemoClipAndWritesItsThumbnailAndSound)
     EXPECT_EQ(result.err.find('\r'), std::string::npos) << "no progress bar when the error output is a file";
 
     // 0.2 s is the stamp of picture 5.
-    const test::SDecodedPNG png = test::readPNG(m_folder.pathOf("out.png"));
-    ASSERT_TRUE(png.bDecoded) << png.message;
-    ASSERT_EQ(png.width, 64u);
-    ASSERT_EQ(png.height, 48u);
-    size_t wrongPixels = 0;
-    for (uint32_t y = 0; y < png.height; ++y)
-        for (uint32_t x = 0; x < png.width; ++x)
-            wrongPixels += png.at(x, y) != demoPixel(x, y, 5);
-    EXPECT_EQ(wrongPixels, 0u);
+    expectPNG(m_folder.pathOf("out.png"), 64, 48, [](uint32_t x, uint32_t y) { return demoPixel(x, y, 5); });
 
     const std::string wav = readText("out.wav");
     const std::array<uint8_t, wavHeaderSize> header = makeWAVHeader({8000, 3, 16}, soundSize);
@@ -135,6 +172,47 @@ TEST_F(ProbeProgramTest, ReportsADemoClipAndWritesItsThumbnailAndSound)
         wrongSamples += sample != demoSample(i / 3, i % 3);
     }
     EXPECT_EQ(wrongSamples, 0u);
+
+    // The same as one JSON line, the thumbnail written anew.
+    std::filesystem::remove(m_folder.pathOf("out.png"));
+    const SRun asJSON = run({"--json", clip, "--thumbnail", "0.2", "out.png", "--audio", "out.wav"});
+    ASSERT_EQ(asJSON.exitCode, 0) << asJSON.err;
+    EXPECT_EQ(std::count(asJSON.out.begin(), asJSON.out.end(), '\n'), 1) << "one line per medium";
+    // The members in the order of the README's list.
+    const nlohmann::ordered_json ordered = nlohmann::ordered_json::parse(asJSON.out);
+    std::vector<std::string> members;
+    for (const auto& [key, value] : ordered.items())
+        members.push_back(key);
+    EXPECT_EQ(members, (std::vector<std::string>{"schema", "input", "status", "format", "streams", "decoded",
+                                                 "outputs", "restarts", "slaves", "warnings", "errors", "seconds"}));
+
+    json document = json::parse(asJSON.out);
+    EXPECT_GT(document["decoded"]["pictures_per_second"].get<double>(), 0.0);
+    EXPECT_GT(document["slaves"][0]["peak_bytes"].get<int64_t>(), 0);
+    EXPECT_GE(document["slaves"][0]["cpu_ms"].get<int64_t>(), 0);
+    EXPECT_GT(document["seconds"].get<double>(), 0.0);
+    EXPECT_EQ(withoutTimes(document),
+              json({{"schema", 1},
+                    {"input", clip},
+                    {"status", "read"},
+                    {"format", {{"uri", clip}, {"plugin", "nebo_demo"}, {"duration", 0.4}}},
+                    {"streams",
+                     json::array({{{"kind", "video"}, {"width", 64}, {"height", 48},
+                                   {"frame_rate", {{"numerator", 25}, {"denominator", 1}}},
+                                   {"frames_per_second", 25.0}, {"layout", "RGB"}},
+                                  {{"kind", "audio"}, {"sample_rate", 8000}, {"channels", 3},
+                                   {"bytes_per_sample", 2}, {"tracks", json::array()}}})},
+                    {"decoded", {{"pictures", 10}, {"chunks", 0}, {"sound_bytes", 0},
+                                 {"pictures_of_another_size", 0}}},
+                    {"outputs", {{"thumbnail", {{"path", "out.png"}, {"time", 0.2},
+                                                {"picture", {{"width", 64}, {"height", 48}, {"time", 0.2}}}}},
+                                 {"audio", {{"path", "out.wav"}, {"sound_bytes", 3200 * 3 * 2}}}}},
+                    {"restarts", json::array()},
+                    {"slaves", json::array({{{"cause", "exited with code 0"}}})},
+                    {"warnings", json::array()},
+                    {"errors", json::array()}}))
+        << document.dump(2);
+    expectPNG(m_folder.pathOf("out.png"), 64, 48);
 }
 
 // What a viewer shows of a decoded YV12 picture: our own conversion.
@@ -155,8 +233,7 @@ std::vector<uint32_t> viewedPixels(const testing::SReferencePicture& reference)
 
 TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
 {
-    testing::SVideoSettings video;
-    video.encoder = "mpeg4";
+    testing::SVideoSettings video = mpeg4Video();
     video.frames = 10;
     testing::SAudioSettings sound;
     sound.encoder = "aac";
@@ -170,41 +247,23 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
                              {"Frame rate", "25/1 (25.000 fps)"}, {"Audio format", "44100 Hz, 2 channels, 16 bits"},
                              {"Pictures decoded", "10"}, {"Thumbnail", "out.png (picture at 0.200 s)"}});
 
-    const std::vector<testing::SReferencePicture> references = testing::decodeReferencePictures(clip, testing::ELayout::YV12);
+    const std::vector<testing::SReferencePicture> references =
+        testing::decodeReferencePictures(clip, testing::ELayout::YV12);
     ASSERT_EQ(references.size(), 10u);
     const std::vector<uint32_t> expected = viewedPixels(references[5]);
-    const test::SDecodedPNG png = test::readPNG(m_folder.pathOf("out.png"));
-    ASSERT_TRUE(png.bDecoded) << png.message;
-    ASSERT_EQ(png.width * png.height, expected.size());
-    size_t wrongPixels = 0;
-    for (uint32_t y = 0; y < png.height; ++y)
-        for (uint32_t x = 0; x < png.width; ++x)
-            wrongPixels += png.at(x, y) != expected[y * png.width + x];
-    EXPECT_EQ(wrongPixels, 0u);
+    expectPNG(m_folder.pathOf("out.png"), 64, 48, [&](uint32_t x, uint32_t y) { return expected[y * 64 + x]; });
 
     const std::string soundFile = m_folder.pathOf("sound.mka");
     testing::writeTestClip(soundFile, {std::nullopt, {testing::SAudioSettings{}}});
     const SRun soundOnly = run({"sound.mka", "--audio", "out.wav"});
     ASSERT_EQ(soundOnly.exitCode, 0) << soundOnly.err;
     EXPECT_EQ(factsOf(soundOnly.out)["Pictures"], "none");
-    const std::vector<int16_t> samples = testing::decodeReferenceSound(soundFile);
-    const std::string wav = readText("out.wav");
-    ASSERT_EQ(wav.size(), wavHeaderSize + 2 * samples.size());
-    EXPECT_EQ(std::memcmp(wav.data() + wavHeaderSize, samples.data(), 2 * samples.size()), 0);
+    expectWAVSound(m_folder.pathOf("out.wav"), testing::decodeReferenceSound(soundFile));
 
     testing::writeTestClip(m_folder.pathOf("silent.mkv"), {video, {}});
     const SRun silent = run({"silent.mkv"});
     ASSERT_EQ(silent.exitCode, 0) << silent.err;
     EXPECT_EQ(factsOf(silent.out)["Audio format"], "none");
-}
-
-TEST_F(ProbeProgramTest, TakesAPathAndStopsAfterTheFramesAsked)
-{
-    // The demo plugin needs no file: the default clip is 320x240 NV12.
-    const SRun result = run({"--frames", "3", "clip.demo"});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    expectFacts(result.out, {{"URI", "file://" + m_folder.pathOf("clip.demo")}, {"Picture size", "320x240"},
-                             {"Layout", "NV12"}, {"Pictures decoded", "3"}});
 }
 
 // Each failure reaches the error output in turn: the cause, then what
@@ -230,6 +289,9 @@ TEST_F(ProbeProgramTest, ReportsEachFailureWithItsCause)
         {{"file:///x.unknown"}, {"no plugin could open file:///x.unknown"}, {}},
         {{"file:///x.demo?frames=2", "--thumbnail", "5", "late.png"}, {"no picture at 5.000 s or later"}, {}},
         {{"file:///x.demo?w=16&h=16&nonsense=1"}, {"nebo_demo: unknown query key \"nonsense\""}, {}},
+        // The whole crash report when asked; a crash while the handler tries the medium reaches the user too.
+        {{"--verbose", "file:///x.demo?w=16&h=16&fail=write16"}, {"Fatal Exception at 0x", "Module Addresses:"}, {}},
+        {{"file:///x.demo?fail=write16&failat=open"}, {"\n  nebo_demo: Fatal Exception at 0x"}, {}},
         // The log says why a plugin is missing.
         {{"--log", "--plugin", "nebo_missing", "file:///x.demo"}, {"none of the plugins could be loaded"},
          {"Log:\n", "Error while loading DLL"}},
@@ -243,7 +305,7 @@ TEST_F(ProbeProgramTest, ReportsEachFailureWithItsCause)
     }
 }
 
-TEST_F(ProbeProgramTest, ShowsACrashOnceAsASummaryAndTheWholeReportOnlyWhenAsked)
+TEST_F(ProbeProgramTest, ShowsACrashOnceAsASummaryWithThePathOfTheWholeReport)
 {
     // A write fault, which the sanitizers leave to the slave's own handler.
     const SRun crash = run({"file:///x.demo?w=16&h=16&fail=write16"});
@@ -259,15 +321,6 @@ TEST_F(ProbeProgramTest, ShowsACrashOnceAsASummaryAndTheWholeReportOnlyWhenAsked
     const std::string reportPath = crash.err.substr(path + marker.size(), crash.err.find(' ', path + marker.size()) -
                                                                               path - marker.size());
     EXPECT_NE(nebo::test::readWholeFile(reportPath).find("Module Addresses:"), std::string::npos) << reportPath;
-
-    const SRun verbose = run({"--verbose", "file:///x.demo?w=16&h=16&fail=write16"});
-    EXPECT_EQ(verbose.exitCode, 1);
-    EXPECT_NE(verbose.err.find("Module Addresses:"), std::string::npos) << verbose.err;
-
-    // A crash while the plugin handler tries the medium still reaches the user.
-    const SRun atOpen = run({"file:///x.demo?fail=write16&failat=open"});
-    EXPECT_EQ(atOpen.exitCode, 1);
-    EXPECT_NE(atOpen.err.find("\n  nebo_demo: Fatal Exception at 0x"), std::string::npos) << atOpen.err;
 }
 
 // A slave that fails at picture 20 costs that picture: the probe tells of
@@ -365,30 +418,29 @@ TEST_F(HostileProbeTest, EveryLieEndsInAClearErrorAndNothingReachesTheTerminalRa
 // Real clips under names whose extension is upper-case, missing or not
 // their own: the handler takes extensions in any case, tries every plugin
 // when none takes it, and a plugin named on the command line whatever it is.
-TEST_F(ProbeProgramTest, OpensMediaWhateverTheirExtensionSays)
+// A path becomes a file URI, and --frames stops after the pictures asked.
+TEST_F(ProbeProgramTest, OpensMediaWhateverTheirExtensionSaysAndStopsAfterTheFramesAsked)
 {
-    testing::SVideoSettings video;
-    video.encoder = "mpeg4";
+    const testing::SVideoSettings video = mpeg4Video();
     for (const char* name : {"CAMERA.MP4", "camera", "camera.bin", "camera.demo"}) {
         testing::writeTestClip(m_folder.pathOf("written.mp4"), {video, {}});
         std::filesystem::rename(m_folder.pathOf("written.mp4"), m_folder.pathOf(name));
     }
-    const struct {
-        std::vector<std::string> arguments;
-        const char* plugin;
-        const char* size;
-    } cases[] = {
-        {{"CAMERA.MP4"}, "nebo_avlib", "64x48"},
-        {{"camera"}, "nebo_avlib", "64x48"},
-        {{"camera.bin"}, "nebo_avlib", "64x48"},
-        // The demo plugin takes ".demo" and needs no file.
-        {{"camera.demo"}, "nebo_demo", "320x240"},
-        {{"--plugin", "nebo_avlib", "camera.demo"}, "nebo_avlib", "64x48"},
+    const std::map<std::string, std::string> avlib = {{"Plugin", "nebo_avlib"}, {"Picture size", "64x48"}};
+    const std::pair<std::vector<std::string>, std::map<std::string, std::string>> cases[] = {
+        {{"CAMERA.MP4"}, avlib},
+        {{"camera"}, avlib},
+        {{"camera.bin"}, avlib},
+        // The demo plugin takes ".demo" and needs no file: its default clip is 320x240 NV12.
+        {{"--frames", "3", "camera.demo"},
+         {{"URI", "file://" + m_folder.pathOf("camera.demo")}, {"Plugin", "nebo_demo"}, {"Picture size", "320x240"},
+          {"Layout", "NV12"}, {"Pictures decoded", "3"}}},
+        {{"--plugin", "nebo_avlib", "camera.demo"}, avlib},
     };
-    for (const auto& c : cases) {
-        const SRun result = run(c.arguments);
-        EXPECT_EQ(result.exitCode, 0) << c.arguments.back() << ":\n" << result.err;
-        expectFacts(result.out, {{"Plugin", c.plugin}, {"Picture size", c.size}});
+    for (const auto& [arguments, facts] : cases) {
+        const SRun result = run(arguments);
+        EXPECT_EQ(result.exitCode, 0) << arguments.back() << ":\n" << result.err;
+        expectFacts(result.out, facts);
     }
 }
 
@@ -406,61 +458,6 @@ TEST_F(ProbeProgramTest, ShowsNamesOutsideASCIIAsTheyAre)
     EXPECT_NE(result.err.find(m_folder.pathOf(name)), std::string::npos) << result.err;
     // What a second encoding would make of "ü".
     EXPECT_EQ((result.out + result.err).find("\xC3\x83\xC2\xBC"), std::string::npos);
-}
-
-// What differs from run to run: times, and the slaves' costs.
-json withoutTimes(json document)
-{
-    document.erase("seconds");
-    document["decoded"].erase("pictures_per_second");
-    for (json& slave : document["slaves"]) {
-        slave.erase("peak_bytes");
-        slave.erase("cpu_ms");
-    }
-    return document;
-}
-
-TEST_F(ProbeProgramTest, WritesTheJSONOfADemoClipMemberByMember)
-{
-    const std::string clip = "file:///x.demo?w=64&h=48&fmt=rgb&frames=10&rate=8000&channels=3";
-    const SRun result = run({"--json", clip, "--thumbnail", "0.2", "out.png", "--audio", "out.wav"});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 1) << "one line per medium";
-    // The members in the order of the README's list.
-    const nlohmann::ordered_json ordered = nlohmann::ordered_json::parse(result.out);
-    std::vector<std::string> members;
-    for (const auto& [key, value] : ordered.items())
-        members.push_back(key);
-    EXPECT_EQ(members, (std::vector<std::string>{"schema", "input", "status", "format", "streams", "decoded",
-                                                 "outputs", "restarts", "slaves", "warnings", "errors", "seconds"}));
-
-    json document = json::parse(result.out);
-    EXPECT_GT(document["decoded"]["pictures_per_second"].get<double>(), 0.0);
-    EXPECT_GT(document["slaves"][0]["peak_bytes"].get<int64_t>(), 0);
-    EXPECT_GE(document["slaves"][0]["cpu_ms"].get<int64_t>(), 0);
-    EXPECT_GT(document["seconds"].get<double>(), 0.0);
-    EXPECT_EQ(withoutTimes(document),
-              json({{"schema", 1},
-                    {"input", clip},
-                    {"status", "read"},
-                    {"format", {{"uri", clip}, {"plugin", "nebo_demo"}, {"duration", 0.4}}},
-                    {"streams",
-                     json::array({{{"kind", "video"}, {"width", 64}, {"height", 48},
-                                   {"frame_rate", {{"numerator", 25}, {"denominator", 1}}},
-                                   {"frames_per_second", 25.0}, {"layout", "RGB"}},
-                                  {{"kind", "audio"}, {"sample_rate", 8000}, {"channels", 3},
-                                   {"bytes_per_sample", 2}, {"tracks", json::array()}}})},
-                    {"decoded", {{"pictures", 10}, {"chunks", 0}, {"sound_bytes", 0},
-                                 {"pictures_of_another_size", 0}}},
-                    {"outputs", {{"thumbnail", {{"path", "out.png"}, {"time", 0.2},
-                                                {"picture", {{"width", 64}, {"height", 48}, {"time", 0.2}}}}},
-                                 {"audio", {{"path", "out.wav"}, {"sound_bytes", 3200 * 3 * 2}}}}},
-                    {"restarts", json::array()},
-                    {"slaves", json::array({{{"cause", "exited with code 0"}}})},
-                    {"warnings", json::array()},
-                    {"errors", json::array()}}))
-        << document.dump(2);
-    EXPECT_EQ(test::readPNG(m_folder.pathOf("out.png")).width, 64u);
 }
 
 // Failures are members too: each plugin's reason, a restart's cause, and
@@ -511,14 +508,12 @@ TEST_F(ProbeProgramTest, WritesFailuresRestartsAndOddTextsAsJSON)
 // time, reads as each medium does on its own, in the order of its names.
 TEST_F(ProbeProgramTest, ProbesAFolderOfMixedMediaAsEachAlone)
 {
-    testing::SVideoSettings video;
-    video.encoder = "mpeg4";
     testing::SAudioSettings sound;
     sound.encoder = "aac";
     sound.language = "fra";
     std::filesystem::create_directories(m_folder.pathOf("media/sub"));
     std::filesystem::create_directories(m_folder.pathOf("media/empty"));
-    testing::writeTestClip(m_folder.pathOf("media/clip.mp4"), {video, {sound}});
+    testing::writeTestClip(m_folder.pathOf("media/clip.mp4"), {mpeg4Video(), {sound}});
     testing::writeTestClip(m_folder.pathOf("media/sub/lossless.mkv"), {testing::SVideoSettings{}, {}});
     testing::writeTestClip(m_folder.pathOf("media/tone.wav"), {std::nullopt, {testing::SAudioSettings{}}});
     // Named to steer a terminal.
@@ -628,10 +623,7 @@ TEST_F(ProbeProgramTest, ReadsAMediumWithoutPictures)
                              {"Chunks decoded", "6 (88200 bytes of sound)"},
                              {"Audio file", "out.wav (88200 bytes of sound)"}, {"Restarts", "0"}});
     EXPECT_NE(result.out.find("Slave: "), std::string::npos);
-    const std::vector<int16_t> samples = testing::decodeReferenceSound(m_folder.pathOf("tone.wav"));
-    const std::string wav = readText("out.wav");
-    ASSERT_EQ(wav.size(), wavHeaderSize + 2 * samples.size());
-    EXPECT_EQ(std::memcmp(wav.data() + wavHeaderSize, samples.data(), 2 * samples.size()), 0);
+    expectWAVSound(m_folder.pathOf("out.wav"), testing::decodeReferenceSound(m_folder.pathOf("tone.wav")));
 
     const SRun some = run({"--json", "--plugin", "nebo_sound", "--frames", "2", "tone.wav"});
     ASSERT_EQ(some.exitCode, 0) << some.err;
@@ -724,10 +716,7 @@ TEST_F(HostileProbeTest, ReportsPicturesOfAnotherSizeThanAnnounced)
           "nebo_probe: warning: the thumbnail's picture is 32x24, not the announced 64x48: it was written at its "
           "own size\n"})
         EXPECT_NE(result.err.find(warning), std::string::npos) << result.err;
-    const test::SDecodedPNG png = test::readPNG(m_folder.pathOf("t.png"));
-    ASSERT_TRUE(png.bDecoded) << png.message;
-    EXPECT_EQ(png.width, 32u);
-    EXPECT_EQ(png.height, 24u);
+    expectPNG(m_folder.pathOf("t.png"), 32, 24);
 
     const SRun asJSON = runProgram(programPath("nebo_probe"), {"--json", "--timeout", "5", "file:///x.demo"},
                                    "NEBO_HOSTILE_MODE=small-picture");

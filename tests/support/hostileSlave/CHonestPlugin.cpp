@@ -153,12 +153,7 @@ CHonestPlugin::CCalls CHonestPlugin::sourceCalls()
         {"setStartTime", {[this](IDataInStream& in) { m_startTime = readNamedDouble(in); }, {}}},
         {"getStartTime", {{}, namedResult([this](IDataOutStream& out) { out.writeDouble(m_startTime); })}},
         {"getURI", {{}, [this](IDataOutStream& out) { writeURI(out); }}},
-        {"setMaxSize",
-         {[](IDataInStream& in) {
-              skipNamedInt(in);
-              skipNamedInt(in);
-          },
-          {}}},
+        {"setMaxSize", {[](IDataInStream& in) { skipNamedInt(in); skipNamedInt(in); }, {}}},
         {"getWidth", {{}, answerInt(m_announcedWidth)}},
         {"getHeight", {{}, answerInt(m_announcedHeight)}},
         {"peekNextPictureTimestamp",

@@ -8,60 +8,40 @@
 //
 //   honest              no lie.
 //   silent              silence right after connecting.
-//   half-reply          "getLog": the first 12 of the 24 bytes of the honest
-//                       reply, then silence.
-//   huge-log            "getLog": "return", "Result", a string count of
-//                       2,147,483,647 and as many bytes as the master takes,
-//                       then silence.
-//   count-then-silence  "getLog": the reply keyword's count 0xFFFFFFFF
-//                       (FF FF FF FF), then silence.
-//   drip                "getLog": the honest reply, one byte per second;
-//                       then honest.
-//   flood-extensions    "getValidExtensions": an extension list counting
-//                       20,000,000 empty strings, all of them, and the
-//                       object marker; then honest.
-//   huge-picture        "getNextPicture": an RGB picture of 23170x23170 (a
-//                       block of 2,147,395,600 bytes), as much of the block
-//                       as the master takes, then silence. It announced 64x48.
-//   huge-announce       the source's width and height are 16385 and 16, and
-//                       its pictures have that size too.
-//   huge-error          the first function call to the source: a reply
-//                       keyword of 512 MiB, "Error:" and filler, as much as
-//                       the master takes, then silence.
-//   control-chars       the first "tryCreateSource": the reply keyword
-//                       "Error:" followed by terminal escape sequences; no
+//   half-reply          "getLog": the first half of the honest reply, then silence.
+//   huge-log            "getLog": a result string counting 2,147,483,647 bytes, as many of them as the master
+//                       takes, then silence.
+//   count-then-silence  "getLog": the reply keyword's count 0xFFFFFFFF, then silence.
+//   drip                "getLog": the honest reply, one byte per second; then honest.
+//   flood-extensions    "getValidExtensions": a list of 20,000,000 empty strings, all of them; then honest.
+//   huge-picture        "getNextPicture": an RGB picture of 23170x23170 (2,147,395,600 bytes) where it announced
+//                       64x48, as much of the block as the master takes, then silence.
+//   huge-announce       the source and its pictures are 16385x16.
+//   huge-error          the source's first function call: a reply keyword of 512 MiB, "Error:" and filler, as
+//                       much as the master takes, then silence.
+//   control-chars       the first "tryCreateSource": "Error:" and terminal escapes as the reply keyword; no
 //                       source is made, the plugin serves on.
-//   sparse-error-file   at once: a line of error text at the start of a
-//                       sparse error file of 1 GiB; ends with 1.
-//   forked-holder       at once: a child keeps the connection open, reading
-//                       and dropping requests until the master closes its
-//                       end; the parent ends with 0.
+//   sparse-error-file   at once: a line of error text opening a sparse error file of 1 GiB; ends with 1.
+//   forked-holder       at once: a child holds the connection, dropping requests until the master closes it;
+//                       the parent ends with 0.
 //   exit                at once: ends with 3.
-//   hang-in-picture     "getNextPicture": silence; the master's request for a
-//                       hang report ends it (it has no handler).
-//   hang-ignoring-report  "getNextPicture": blocks the master's request for a
-//                       hang report, then silence.
+//   hang-in-picture     "getNextPicture": silence; the master's hang report request ends it (no handler).
+//   hang-ignoring-report  "getNextPicture": blocks the master's hang report request, then silence.
 //   small-picture       its pictures are 32x24, half the size it announces.
 //
-// The shared modes take the master's offer of shared picture buffers and
-// put pictures into them, buffer after buffer; the other modes answer the
-// offer "notfound", as a slave without shared pictures does.
+// The shared modes take the master's offer of shared picture buffers and fill them buffer after buffer; the
+// others answer the offer "notfound", as a slave without shared pictures does.
 //
 //   shared-honest       no lie.
 //   shared-bad-index    the first picture names the buffer past the last.
-//   shared-bad-offset   the first picture's pixels start 16 bytes before
-//                       the buffer's end.
+//   shared-bad-offset   the first picture's pixels start 16 bytes before the buffer's end.
 //   shared-bad-length   the first picture's length is one byte short.
-//   shared-held-buffer  every picture is put into buffer 0, whether the
-//                       master let go of it or not.
-//   shared-shrink       tries to shrink and grow every buffer it receives,
-//                       then serves honestly.
+//   shared-held-buffer  every picture goes into buffer 0, whether the master let go of it or not.
+//   shared-shrink       tries to shrink and grow every buffer it receives, then serves honestly.
 //
-// Filler is cut short when the master closes the pipe; like every other
-// failure of the connection, that ends the program with 0 and the failure's
-// text in the error file, as nebo_slave ends. A clean "Quit" before a source
-// was made ends with 0 and deletes the error file. An unknown or missing
-// mode ends with 2 before connecting.
+// Filler is cut short when the master closes the pipe; like every other failure of the connection, that ends
+// the program with 0 and the failure's text in the error file, as nebo_slave ends. A clean "Quit" before a
+// source was made ends with 0 and deletes the error file. An unknown or missing mode ends with 2 at once.
 #include "CHostileSlave.h"
 #include "foundation/CException.h"
 #include "foundation/CURI.h"

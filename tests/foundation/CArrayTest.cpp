@@ -13,10 +13,7 @@
 namespace lumo {
 namespace {
 
-P<IBase> number(int32_t value)
-{
-    return make<CInt>(value);
-}
+P<IBase> number(int32_t value) { return make<CInt>(value); }
 
 std::vector<int32_t> values(IConstEnum& walk)
 {

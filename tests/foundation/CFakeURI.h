@@ -25,9 +25,6 @@ private:
     std::string m_displayText;
 };
 
-inline std::string utf8(const P<IString>& text)
-{
-    return text->toUTF8();
-}
+inline std::string utf8(const P<IString>& text) { return text->toUTF8(); }
 
 } // namespace lumo

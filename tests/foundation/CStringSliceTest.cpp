@@ -7,10 +7,7 @@
 namespace lumo {
 namespace {
 
-int32_t referencesOf(const P<IString>& text)
-{
-    return dynamic_cast<CReferencable&>(*text).getReferenceCount();
-}
+int32_t referencesOf(const P<IString>& text) { return dynamic_cast<CReferencable&>(*text).getReferenceCount(); }
 
 TEST(CStringSliceTest, KeepsItsSourceAlive)
 {

@@ -37,10 +37,7 @@ TEST(CPluginAnswerCacheTest, AsksOncePerFileAndAnewForAChangedOne)
     const P<CPluginAnswerCache> cache = make<CPluginAnswerCache>();
     int asked = 0;
     const auto ask = [&] { return String::fromUTF8("name " + std::to_string(++asked)); };
-    const struct {
-        CPluginAnswerCache::SLibraryFile library;
-        const char* expected;
-    } cases[] = {
+    const struct { CPluginAnswerCache::SLibraryFile library; const char* expected; } cases[] = {
         {{"/p/a.so", 10, 100}, "name 1"}, {{"/p/a.so", 10, 100}, "name 1"}, {{"/p/a.so", 11, 100}, "name 2"},
         {{"/p/a.so", 10, 101}, "name 3"}, {{"/p/b.so", 10, 100}, "name 4"}, {{"/p/a.so", 10, 100}, "name 1"},
     };

@@ -44,12 +44,8 @@ TEST_F(CPluginFoldersTest, SearchesTheSettingThenBesideTheProgramThenTheInstalle
     const std::string bin = pathOf("bin");
     const std::string installed = pathOf("lib/nebo/plugins");
     std::filesystem::create_directory_symlink(mine, pathOf("link"));
-    const struct {
-        std::string setting;
-        std::vector<std::string> expected;
-    } cases[] = {
-        {"", {bin, installed}},
-        {mine, {mine, bin, installed}},
+    const struct { std::string setting; std::vector<std::string> expected; } cases[] = {
+        {"", {bin, installed}}, {mine, {mine, bin, installed}},
         {mine + ":" + yours, {mine, yours, bin, installed}},
         // Empty entries are passed over, and each folder counts once,
         // however it is spelt.
@@ -80,10 +76,7 @@ TEST_F(CPluginFoldersTest, FindsEachPluginInTheFirstFolderThatHoldsIt)
     put(plugin("bin/beside"));
     put(plugin("mine/folder") + "/x");
     const CPluginFolders found = folders(pathOf("mine") + ":" + pathOf("yours"));
-    const struct {
-        const char* name;
-        std::string expected;
-    } cases[] = {
+    const struct { const char* name; std::string expected; } cases[] = {
         {"both", pathOf(plugin("yours/both"))},
         {"installed", pathOf(plugin("lib/nebo/plugins/installed"))},
         {"beside", pathOf(plugin("bin/beside"))},

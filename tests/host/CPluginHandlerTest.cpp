@@ -84,11 +84,7 @@ protected:
 // left out and logged once as an error.
 TEST_F(CPluginHandlerTest, LoadsThePluginsThatLoadInOrderAndLogsEachOtherOnce)
 {
-    const struct {
-        std::vector<const char*> names;
-        std::vector<std::string> loaded;
-        std::vector<std::string> errors;
-    } cases[] = {
+    const struct { std::vector<const char*> names; std::vector<std::string> loaded, errors; } cases[] = {
         {{}, {"avlib", "sound"}, {"could not load plugin: " + pluginURI("nebo_filters")}},
         {{"no_factory", "nebo_sound", "null_plugin", "missing"},
          {"sound"},
@@ -310,10 +306,7 @@ TEST_F(CPluginHandlerTest, WithoutTestOpenReturnsNothingButRemembers)
 
 TEST_F(CPluginHandlerTest, LogsAPluginThatThrowsAndTriesTheNext)
 {
-    const struct {
-        const char* uri;
-        const char* failure;
-    } cases[] = {
+    const struct { const char *uri, *failure; } cases[] = {
         {"file:///media/clip.avi?throw=avlib", "CTestError - cannot read this"},
         {"file:///media/clip.avi?throwmake=avlib", "CTestError - cannot make this"},
         {"file:///media/clip.avi?throwother=avlib", "unknown exception"},

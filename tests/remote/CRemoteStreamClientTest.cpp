@@ -111,10 +111,7 @@ TEST_F(RemoteStreamClientTest, ServingRequestsInARow)
 
 TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
 {
-    const struct {
-        Bytes reply;
-        std::string message;
-    } cases[] = {
+    const struct { Bytes reply; std::string message; } cases[] = {
         {wireString("notfound"), "Remote Procedure not found on host: getWidth"},
         {wireString("Error: the disk is full"), "Error: the disk is full"},
         {wireString("returnError:"), "returnError:"},
@@ -199,10 +196,7 @@ TEST_F(RemoteStreamClientTest, RequestsThatCannotBeServed)
     EXPECT_EQ(output->bytes(), wireString("notfound"));
     EXPECT_EQ(input->getPosition(), static_cast<int64_t>(unknown.size()));
 
-    const struct {
-        Bytes request;
-        std::string message;
-    } failures[] = {
+    const struct { Bytes request; std::string message; } failures[] = {
         {wireString("void") + wireString("getHeight"), "Remote Procedure not found on this computer"},
         {wireString("function") + wireString("answer"), "the served object failed"},
         {wireString("void") + wireString("setMaxSize") + wireInt("nHeight", 1), "Parameter not expected"},

@@ -216,12 +216,7 @@ TEST_F(DataInFixture, AStringAboveItsBoundIsRefusedOnItsCount)
         uint32_t count;
         bool bRefused;
     } const cases[] = {
-        {10, 10, false},
-        {10, 11, true},
-        {1, 0, false},
-        {0, 0, false},
-        {0, 0x80000000u, true},
-        {0, 0xFFFFFFFFu, true},
+        {10, 10, false}, {10, 11, true}, {1, 0, false}, {0, 0, false}, {0, 0x80000000u, true}, {0, 0xFFFFFFFFu, true},
         {0xFFFFFFFFu, 0x80000000u, true}, // a bound above 2^31 - 1 counts as that
     };
     for (Read read : {&IDataInStream::readString, &IDataInStream::tryReadString}) {
@@ -254,12 +249,7 @@ TEST_F(DataInFixture, ItemCountsStayWithinZeroAndTheirBound)
         int32_t count;
         bool bRefused;
     } const cases[] = {
-        {5, -1, true},
-        {5, 0, false},
-        {5, 5, false},
-        {5, 6, true},
-        {0, 0, false},
-        {0, 1, true},
+        {5, -1, true}, {5, 0, false}, {5, 5, false}, {5, 6, true}, {0, 0, false}, {0, 1, true},
         {-1, std::numeric_limits<int32_t>::max(), false},
         {-1, std::numeric_limits<int32_t>::min(), true},
     };

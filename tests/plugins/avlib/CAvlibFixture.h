@@ -60,10 +60,7 @@ protected:
 
     // A handler as a master has it: no plugin named, so the built-in ones,
     // each run in a slave.
-    lumo::P<common::CPluginHandler> makeHandler() const
-    {
-        return lumo::make<common::CPluginHandler>(m_context, true);
-    }
+    lumo::P<common::CPluginHandler> makeHandler() const { return lumo::make<common::CPluginHandler>(m_context, true); }
 
     static std::vector<uint8_t> bytesOf(common::INEBPicture& picture)
     {

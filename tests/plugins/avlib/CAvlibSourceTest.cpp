@@ -43,13 +43,7 @@ protected:
     }
 };
 
-struct SPictureCase {
-    const char* name;
-    const char* file;
-    SVideoSettings video;
-    ELayout layout;
-    int32_t type;
-};
+struct SPictureCase { const char *name, *file; SVideoSettings video; ELayout layout; int32_t type; };
 
 void PrintTo(const SPictureCase& test, std::ostream* out) { *out << test.name; }
 
@@ -95,11 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SPictureCase{"OddSizeToRGB", "odd.mkv", videoTrack("ffv1", "yuv420p", 63, 47), ELayout::RGB, 1}),
     [](const ::testing::TestParamInfo<SPictureCase>& info) { return std::string(info.param.name); });
 
-struct SSoundCase {
-    const char* name;
-    const char* file;
-    SAudioSettings audio;
-};
+struct SSoundCase { const char *name, *file; SAudioSettings audio; };
 
 void PrintTo(const SSoundCase& test, std::ostream* out) { *out << test.name; }
 
@@ -135,12 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SSoundCase{"PcmInWave", "pcm.wav", soundTrack("pcm_s16le", 22050, 2)}),
     [](const ::testing::TestParamInfo<SSoundCase>& info) { return std::string(info.param.name); });
 
-struct SSkipCase {
-    const char* name;
-    const char* file;
-    SVideoSettings video;
-    bool bSound;
-};
+struct SSkipCase { const char *name, *file; SVideoSettings video; bool bSound; };
 
 void PrintTo(const SSkipCase& test, std::ostream* out) { *out << test.name; }
 
@@ -280,9 +265,7 @@ TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
     const P<nebo::common::CPluginHandler> handler = makeHandler();
     P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
     ASSERT_TRUE(source);
-    struct SLimit {
-        int32_t maxWidth, maxHeight, width, height;
-    };
+    struct SLimit { int32_t maxWidth, maxHeight, width, height; };
     // 240 * 100 / 320 is 75, made even; a limit the picture fits in, or
     // none, leaves it as it is.
     for (const SLimit limit : {SLimit{160, 120, 160, 120}, SLimit{100, 100, 100, 74}, SLimit{640, 480, 320, 240},
@@ -312,11 +295,7 @@ TEST_F(CAvlibSourceTest, AudioStreamsAreListedAndChosenAcrossThePipe)
     const P<nebo::common::CAudioStreamInfos> infos =
         lumo::castObject<nebo::common::CAudioStreamInfos>(source->getAudioStreamInfos());
     ASSERT_EQ(infos->getStreams().size(), 2u);
-    struct SExpected {
-        const char* codec;
-        const char* language;
-        int32_t channels, rate;
-    };
+    struct SExpected { const char *codec, *language; int32_t channels, rate; };
     const SExpected expected[] = {{"flac", "eng", 2, 48000}, {"pcm_s16le", "ger", 1, 32000}};
     for (int32_t index = 0; index < 2; ++index) {
         const nebo::common::SAudioStreamInfo& info = infos->getStreams()[size_t(index)];
@@ -368,10 +347,7 @@ TEST_F(CAvlibSourceTest, FilesTheLibraryCannotReadFailCleanly)
     m_clips.put("garbage.mp4", garbage);
 
     const P<nebo::common::CPluginHandler> handler = makeHandler();
-    struct SBadFile {
-        const char* name;
-        const char* reason;
-    };
+    struct SBadFile { const char *name, *reason; };
     for (const SBadFile bad : {SBadFile{"truncated.mkv", "could not open the file"},
                                SBadFile{"garbage.mp4", "Invalid data found when processing input"}}) {
         const char* name = bad.name;

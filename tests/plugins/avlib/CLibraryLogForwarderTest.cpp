@@ -43,10 +43,7 @@ std::string levelOfEntry(CLogManager& log, const std::string& text)
     return all.substr(level, all.find('"', level) - level);
 }
 
-struct SLevelCase {
-    int libraryLevel;
-    const char* logLevel;
-};
+struct SLevelCase { int libraryLevel; const char* logLevel; };
 
 TEST(CLibraryLogForwarderTest, EachSeverityLandsAtItsLevel)
 {

@@ -12,10 +12,7 @@ namespace {
 
 using lumo::P;
 
-struct SPlaneShape {
-    int rowBytes;
-    int rows;
-};
+struct SPlaneShape { int rowBytes, rows; };
 
 // A decoded frame whose planes (in the library's order) hold a byte that
 // names plane, row and column, stored with padded rows, last row first when
@@ -104,9 +101,7 @@ TEST(CPictureMakerTest, FramesLaidOutAsThePictureBecomeItWithoutACopy)
     };
     const SCase cases[] = {
         {"laid out as the picture", 6, true, 0, true},
-        {"U before V", 6, false, 0, false},
-        {"padded rows", 8, true, 0, false},
-        {"scaled down", 6, true, 4, false},
+        {"U before V", 6, false, 0, false}, {"padded rows", 8, true, 0, false}, {"scaled down", 6, true, 4, false},
     };
     const int width = 6;
     const int height = 4;
@@ -153,9 +148,7 @@ TEST(CPictureMakerTest, FramesLaidOutAsThePictureBecomeItWithoutACopy)
 
 TEST(CPictureMakerTest, PicturesAboveTheLimitShrinkToTheLargestEvenSizeOfTheirAspect)
 {
-    struct SCase {
-        int32_t maxWidth, maxHeight, width, height, expectedWidth, expectedHeight;
-    };
+    struct SCase { int32_t maxWidth, maxHeight, width, height, expectedWidth, expectedHeight; };
     const SCase cases[] = {
         {0, 0, 1920, 1080, 1920, 1080},     // no limit
         {-1, 480, 1920, 1080, 1920, 1080},  // a limit needs both sides

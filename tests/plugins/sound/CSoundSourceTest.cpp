@@ -40,11 +40,7 @@ protected:
 
 TEST_F(CSoundSourceTest, HandsOutLosslessFilesSampleForSampleInStampedChunks)
 {
-    struct {
-        const char* name;
-        int format;
-        SSound sound;
-    } files[] = {
+    struct { const char* name; int format; SSound sound; } files[] = {
         {"stereo.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, makeTone(44100, 2, 2 * chunkFrames + 100)},
         {"mono.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, makeTone(22050, 1, chunkFrames)},
         {"three.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, makeTone(8000, 3, 10)},
@@ -78,14 +74,10 @@ TEST_F(CSoundSourceTest, SkipsToTheFirstFrameAtOrAfterTheTime)
     const SSound sound = makeTone(44100, 2, 2 * chunkFrames + 7);
     P<CSoundSource> source = openedSource("skip.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, sound);
     const double rate = sound.rate;
-    struct {
-        double seconds;
-        int64_t firstFrame;
-    } skips[] = {
+    struct { double seconds; int64_t firstFrame; } skips[] = {
         {chunkFrames / rate, chunkFrames}, // a chunk's own time stamp
         {1000.5 / rate, 1001},
-        {0.0, 0},
-        {-3.0, 0},
+        {0.0, 0}, {-3.0, 0},
         {std::numeric_limits<double>::quiet_NaN(), 0},
         {(sound.frames() - 1) / rate, sound.frames() - 1},
     };

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -31,25 +32,15 @@ std::string refusalOf(const char* query)
 
 TEST(CDemoClipTest, QuerySetsTheClipAndRefusesValuesThatAreNotValid)
 {
-    const CDemoClip defaults = clipOf("");
-    EXPECT_EQ(defaults.width, 320);
-    EXPECT_EQ(defaults.height, 240);
-    EXPECT_EQ(defaults.pictureType, nebo::common::nv12PictureType);
-    EXPECT_EQ(defaults.framesPerSecond, 25);
-    EXPECT_EQ(defaults.frameCount, 250);
-    EXPECT_EQ(defaults.sampleRate, 48000);
-    EXPECT_EQ(defaults.channelCount, 2);
-    EXPECT_EQ(defaults.fault, nebo::demo::EDemoFault::none);
-
+    const auto settingsOf = [](const CDemoClip& clip) {
+        return std::tuple(clip.width, clip.height, clip.pictureType, clip.framesPerSecond, clip.frameCount,
+                          clip.sampleRate, clip.channelCount);
+    };
+    EXPECT_EQ(settingsOf(clipOf("")), std::tuple(320, 240, nebo::common::nv12PictureType, 25, 250, 48000, 2));
+    EXPECT_EQ(clipOf("").fault, nebo::demo::EDemoFault::none);
     // Empty pairs, as a doubled or trailing "&" makes them, say nothing.
-    const CDemoClip clip = clipOf("w=7&h=3&&fmt=rgb&fps=30&frames=9&rate=8000&channels=1&");
-    EXPECT_EQ(clip.width, 7);
-    EXPECT_EQ(clip.height, 3);
-    EXPECT_EQ(clip.pictureType, nebo::common::rgbPictureType);
-    EXPECT_EQ(clip.framesPerSecond, 30);
-    EXPECT_EQ(clip.frameCount, 9);
-    EXPECT_EQ(clip.sampleRate, 8000);
-    EXPECT_EQ(clip.channelCount, 1);
+    EXPECT_EQ(settingsOf(clipOf("w=7&h=3&&fmt=rgb&fps=30&frames=9&rate=8000&channels=1&")),
+              std::tuple(7, 3, nebo::common::rgbPictureType, 30, 9, 8000, 1));
 
     const CDemoClip failing = clipOf("fail=divzero&failat=open&delay=10");
     EXPECT_EQ(failing.fault, nebo::demo::EDemoFault::divideByZero);

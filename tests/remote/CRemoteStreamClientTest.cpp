@@ -134,10 +134,8 @@ TEST_F(RemoteStreamClientTest, RepliesHoldToTheStringBoundOfTheInput)
 {
     const std::string error = "Error: the disk is full";
     endpoint->getDataInStream()->setMaxStringBytes(static_cast<uint32_t>(error.size()));
-    const struct {
-        Bytes reply;
-        std::string message; // empty: refused on its count
-    } cases[] = {
+    // message: empty when the reply is refused on its count
+    const struct { Bytes reply; std::string message; } cases[] = {
         {wireString(error), error},
         {wireUInt32(static_cast<uint32_t>(error.size() + 1)), ""},
         {wireUInt32(512u << 20), ""},

@@ -94,11 +94,8 @@ protected:
         EXPECT_TRUE(bytesOf(*picture) == expected.bytes);
     }
 
-    struct SSound {
-        std::vector<int16_t> samples;
-        std::vector<double> chunkTimes;
-        std::vector<size_t> chunkStarts; // sample index of each chunk's first sample
-    };
+    // chunkStarts: the sample index of each chunk's first sample
+    struct SSound { std::vector<int16_t> samples; std::vector<double> chunkTimes; std::vector<size_t> chunkStarts; };
 
     // Every chunk up to the end, or `maxChunks` of them.
     static SSound readSound(common::IAudioSource& source, size_t maxChunks = SIZE_MAX)

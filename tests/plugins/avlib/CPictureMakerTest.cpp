@@ -92,13 +92,8 @@ TEST(CPictureMakerTest, LayoutsOfTheirOwnAreCopiedRowByRowTopRowFirst)
 
 TEST(CPictureMakerTest, FramesLaidOutAsThePictureBecomeItWithoutACopy)
 {
-    struct SCase {
-        const char* name;
-        int pitch;           // of Y; V and U have half
-        bool bVFirst;        // V before U in memory, as YV12 keeps them
-        int32_t maxWidth;    // 0: no limit
-        bool bShared;
-    };
+    // pitch: of Y, V and U have half; bVFirst: V before U in memory, as YV12 keeps them; maxWidth: 0 for none
+    struct SCase { const char* name; int pitch; bool bVFirst; int32_t maxWidth; bool bShared; };
     const SCase cases[] = {
         {"laid out as the picture", 6, true, 0, true},
         {"U before V", 6, false, 0, false}, {"padded rows", 8, true, 0, false}, {"scaled down", 6, true, 4, false},

@@ -1,5 +1,6 @@
 #include "plugins/sound/CSoundSource.h"
 
+#include "expectError.h"
 #include "foundation/CError.h"
 #include "foundation/CInvalidObjectStateError.h"
 #include "platform/CTempFolder.h"
@@ -103,15 +104,11 @@ TEST_F(CSoundSourceTest, FilesItCannotReadFailToOpenNamingFileAndCause)
     for (const char* name : {"cut.wav", "garbage.wav", "missing.wav"}) {
         SCOPED_TRACE(name);
         P<CSoundSource> source = sourceFor(name);
-        try {
-            source->open();
-            ADD_FAILURE() << "opened";
-        } catch (const lumo::CError& error) {
-            const std::string description = lumo::String(error.getDescription()).toUTF8();
-            const std::string path = m_folder.pathOf(name);
+        lumo::expectThrow<lumo::CError>([&] { source->open(); }, [&](const lumo::CError& error) {
+            const std::string description = error.getDescription()->toUTF8(), path = m_folder.pathOf(name);
             EXPECT_EQ(description.rfind(path + ": ", 0), 0u) << description;
             EXPECT_GT(description.size(), path.size() + 2) << description;
-        }
+        });
         EXPECT_FALSE(source->isOpened());
         EXPECT_THROW(source->getNextAudioChunk(), lumo::CInvalidObjectStateError);
         EXPECT_THROW(source->skipToTime(0), lumo::CInvalidObjectStateError);

@@ -58,10 +58,8 @@ inline std::vector<int16_t> readSoundFile(const std::string& path)
     return samples;
 }
 
-struct SChunkRead {
-    std::vector<int16_t> samples;
-    std::vector<int64_t> chunkFrames; // of each chunk
-};
+// chunkFrames: the frame count of each chunk
+struct SChunkRead { std::vector<int16_t> samples; std::vector<int64_t> chunkFrames; };
 
 // Reads chunks until the source has none left; the chunks are expected to
 // follow each other from `firstFrame` on, stamped with their first frame.

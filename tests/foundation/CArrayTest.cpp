@@ -41,8 +41,7 @@ TEST(CArrayTest, AddsInsertsReplacesAndRemovesByIndex)
 TEST(CArrayTest, FindsAndRemovesObjectsByIdentity)
 {
     P<IArray> array = make<CArray>();
-    P<IBase> first = number(7);
-    P<IBase> twin = number(7);
+    P<IBase> first = number(7), twin = number(7);
     array->add(first);
     array->add(nullptr);
     array->add(first);

@@ -19,8 +19,7 @@ public:
     P<IString> toString() const override { return getText(); }
 
 private:
-    std::string m_text;
-    std::string m_displayText;
+    std::string m_text, m_displayText;
 };
 
 inline std::string utf8(const P<IString>& text) { return text->toUTF8(); }

@@ -93,8 +93,7 @@ TEST(CURITest, ResolvesReferencesAgainstABase)
         {"a/b", "c", "a/c"},
     };
     for (const auto& c : cases) {
-        P<CURI> base = parse(c.base);
-        P<CURI> resolved = make<CURI>(String(c.reference), base.get());
+        P<CURI> base = parse(c.base), resolved = make<CURI>(String(c.reference), base.get());
         EXPECT_EQ(u8(resolved->getText()), c.result) << c.base << " + " << c.reference;
         EXPECT_EQ(describe(*resolved), describe(*parse(c.result))) << c.result;
     }

@@ -39,9 +39,7 @@ protected:
 
 TEST_F(CPluginFoldersTest, SearchesTheSettingThenBesideTheProgramThenTheInstalledFolder)
 {
-    const std::string mine = pathOf("mine");
-    const std::string yours = pathOf("yours");
-    const std::string bin = pathOf("bin");
+    const std::string mine = pathOf("mine"), yours = pathOf("yours"), bin = pathOf("bin");
     const std::string installed = pathOf("lib/nebo/plugins");
     std::filesystem::create_directory_symlink(mine, pathOf("link"));
     const struct { std::string setting; std::vector<std::string> expected; } cases[] = {
@@ -91,8 +89,7 @@ TEST_F(CPluginFoldersTest, FindsEachPluginInTheFirstFolderThatHoldsIt)
 TEST_F(CPluginFoldersTest, FindsTheSlaveBesideTheProgramElseInTheInstalledFolder)
 {
     const std::string slave = CPluginFolders::slaveProgramFileName();
-    const std::string beside = pathOf("bin/" + slave);
-    const std::string installed = pathOf("lib/nebo/" + slave);
+    const std::string beside = pathOf("bin/" + slave), installed = pathOf("lib/nebo/" + slave);
     EXPECT_EQ(folders("").findSlaveProgram(), beside);
     put("lib/nebo/" + slave);
     EXPECT_EQ(folders("").findSlaveProgram(), installed);

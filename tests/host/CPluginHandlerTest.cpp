@@ -359,8 +359,7 @@ TEST_F(CPluginHandlerTest, GrabsThePictureAtATimeWithinTheClip)
     // The clip lasts 10 seconds.
     const std::pair<double, int> cases[] = {{3.0, 3}, {25.0, 9}, {0.0, 0}, {-5.0, 0}};
     const P<CPluginHandler> handler = loadBoth();
-    int32_t width = -1;
-    int32_t height = -1;
+    int32_t width = -1, height = -1;
     for (const auto& [time, position] : cases) {
         const P<lumo::IMemoryBlock> pixels = handler->grabPicture(*uri("file:///media/clip.avi"), time, width, height);
         ASSERT_TRUE(pixels);

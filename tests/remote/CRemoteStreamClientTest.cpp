@@ -53,8 +53,7 @@ public:
 struct RemoteStreamClientTest : testing::Test {
     void feed(const Bytes& bytes) { input->fill(bytes); }
 
-    P<CProbeStream> input = make<CProbeStream>();
-    P<CProbeStream> output = make<CProbeStream>();
+    P<CProbeStream> input = make<CProbeStream>(), output = make<CProbeStream>();
     P<CRemoteStreamClient> endpoint = make<CRemoteStreamClient>(input, output);
 };
 

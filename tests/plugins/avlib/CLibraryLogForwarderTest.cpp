@@ -89,8 +89,7 @@ TEST(CLibraryLogForwarderTest, ControlCharactersAndTrailingLineFeedsDoNotReachTh
 
 TEST(CLibraryLogForwarderTest, NewestForwarderOwnsTheMessagesAndNothingReachesTheConsoleAfterIt)
 {
-    const P<CLogManager> older = makeLog(4);
-    const P<CLogManager> newer = makeLog(4);
+    const P<CLogManager> older = makeLog(4), newer = makeLog(4);
     nebo::test::CStandardErrorCapture standardError;
     auto olderForwarder = std::make_unique<CLibraryLogForwarder>(older);
     {

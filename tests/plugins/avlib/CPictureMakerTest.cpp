@@ -98,8 +98,7 @@ TEST(CPictureMakerTest, FramesLaidOutAsThePictureBecomeItWithoutACopy)
         {"laid out as the picture", 6, true, 0, true},
         {"U before V", 6, false, 0, false}, {"padded rows", 8, true, 0, false}, {"scaled down", 6, true, 4, false},
     };
-    const int width = 6;
-    const int height = 4;
+    const int width = 6, height = 4;
     nebo::avlib::CPictureMaker maker(lumo::make<lumo::CMemoryManager>(30));
     const P<lumo::CURI> uri = lumo::make<lumo::CURI>(lumo::String("file:///clip.avi"));
     for (const SCase& test : cases) {
@@ -111,8 +110,7 @@ TEST(CPictureMakerTest, FramesLaidOutAsThePictureBecomeItWithoutACopy)
         frame->buf[0] = av_buffer_alloc(64);
         for (int index = 0; index < 64; ++index)
             frame->buf[0]->data[index] = uint8_t(index * 7);
-        const int lumaBytes = test.pitch * height;
-        const int chromaBytes = test.pitch / 2 * height / 2;
+        const int lumaBytes = test.pitch * height, chromaBytes = test.pitch / 2 * height / 2;
         uint8_t* const start = frame->buf[0]->data;
         frame->data[0] = start;
         frame->data[test.bVFirst ? 2 : 1] = start + lumaBytes;

@@ -15,8 +15,7 @@
 namespace nebo::test {
 
 struct SSound {
-    int32_t rate = 44100;
-    int32_t channels = 2;
+    int32_t rate = 44100, channels = 2;
     std::vector<int16_t> samples; // interleaved
     int64_t frames() const { return static_cast<int64_t>(samples.size()) / channels; }
 };

@@ -4,6 +4,7 @@
 #include "plugins/avlib/CAvlibSource.h"
 
 #include "CAvlibFixture.h"
+#include "expectError.h"
 #include "foundation/CError.h"
 #include "foundation/CFileNotFoundError.h"
 #include "foundation/CInvalidArgError.h"
@@ -364,14 +365,11 @@ TEST_F(CAvlibSourceTest, FilesTheLibraryCannotReadFailCleanly)
         EXPECT_NE(logText().find(bad.reason), std::string::npos) << logText();
 
         // In the slave the error names the file and the library's reason.
-        try {
-            openHere(m_clips.pathOf(name), 3);
-            ADD_FAILURE() << "opened";
-        } catch (const lumo::CError& error) {
+        lumo::expectThrow<lumo::CError>([&] { openHere(m_clips.pathOf(name), 3); }, [&](const lumo::CError& error) {
             const std::string text = error.getDescription()->toUTF8();
             EXPECT_NE(text.find(m_clips.pathOf(name)), std::string::npos) << text;
             EXPECT_NE(text.find(bad.reason), std::string::npos) << text;
-        }
+        });
     }
     EXPECT_THROW(openHere(m_clips.pathOf("missing.mkv"), 3), lumo::CFileNotFoundError);
 }

@@ -13,10 +13,7 @@
 namespace lumo {
 namespace {
 
-P<IBase> number(int32_t value)
-{
-    return make<CInt>(value);
-}
+P<IBase> number(int32_t value) { return make<CInt>(value); }
 
 std::vector<int32_t> values(IConstEnum& walk)
 {
@@ -44,8 +41,7 @@ TEST(CArrayTest, AddsInsertsReplacesAndRemovesByIndex)
 TEST(CArrayTest, FindsAndRemovesObjectsByIdentity)
 {
     P<IArray> array = make<CArray>();
-    P<IBase> first = number(7);
-    P<IBase> twin = number(7);
+    P<IBase> first = number(7), twin = number(7);
     array->add(first);
     array->add(nullptr);
     array->add(first);

@@ -12,22 +12,16 @@ namespace lumo {
 class CFakeURI : public CURI {
 public:
     CFakeURI(std::string text, std::string displayText)
-        : CURI(String("fake:uri")), m_text(std::move(text)), m_displayText(std::move(displayText))
-    {
-    }
+        : CURI(String("fake:uri")), m_text(std::move(text)), m_displayText(std::move(displayText)) {}
 
     String getText() const override { return String::fromUTF8(m_text); }
     String getDisplayText() const override { return String::fromUTF8(m_displayText); }
     P<IString> toString() const override { return getText(); }
 
 private:
-    std::string m_text;
-    std::string m_displayText;
+    std::string m_text, m_displayText;
 };
 
-inline std::string utf8(const P<IString>& text)
-{
-    return text->toUTF8();
-}
+inline std::string utf8(const P<IString>& text) { return text->toUTF8(); }
 
 } // namespace lumo

@@ -14,10 +14,7 @@
 namespace lumo {
 namespace {
 
-P<CStringFormat> formatOf(const char* format)
-{
-    return make<CStringFormat>(String::fromUTF8(format));
-}
+P<CStringFormat> formatOf(const char* format) { return make<CStringFormat>(String::fromUTF8(format)); }
 
 // Each argument is pushed the way its type says: int and int64_t signed,
 // uint64_t unsigned, char32_t as a character.

@@ -12,8 +12,7 @@ class CStringLocalizerTest : public ::testing::Test {
 protected:
     std::string lookUp(const char* key) { return utf8(localizer->localize(String::fromUTF8(key), "default")); }
 
-    P<CStringLocalizer> localizer = make<CStringLocalizer>();
-    P<CStringLocalizer> fallback = make<CStringLocalizer>();
+    P<CStringLocalizer> localizer = make<CStringLocalizer>(), fallback = make<CStringLocalizer>();
 };
 
 TEST_F(CStringLocalizerTest, OwnTextsWinOverTheDefaultUnlessEmpty)

@@ -7,10 +7,7 @@
 namespace lumo {
 namespace {
 
-int32_t referencesOf(const P<IString>& text)
-{
-    return dynamic_cast<CReferencable&>(*text).getReferenceCount();
-}
+int32_t referencesOf(const P<IString>& text) { return dynamic_cast<CReferencable&>(*text).getReferenceCount(); }
 
 TEST(CStringSliceTest, KeepsItsSourceAlive)
 {
@@ -24,8 +21,7 @@ TEST(CStringSliceTest, KeepsItsSourceAlive)
 
 TEST(CStringSliceTest, ASliceOfASliceHoldsTheOriginalSourceAndItsEncoding)
 {
-    P<IString> source = String::fromLatin1("abcdefgh").get();
-    P<IString> outer = source->slice(1, 6);
+    P<IString> source = String::fromLatin1("abcdefgh").get(), outer = source->slice(1, 6);
     P<IString> inner = outer->slice(1, 3);
     EXPECT_EQ(inner->toUTF8(), "cde");
     EXPECT_EQ(referencesOf(outer), 1);

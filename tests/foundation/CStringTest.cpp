@@ -184,8 +184,7 @@ TEST(CStringTest, ConvertsAndConcatenatesInTheSharedEncodingElseInUTF8)
 
 TEST(CStringTest, SlicesShareTheBytes)
 {
-    P<IString> text = utf8("h\xC3\xA9llo w\xC3\xB6rld");
-    P<IString> world = text->slice(6);
+    P<IString> text = utf8("h\xC3\xA9llo w\xC3\xB6rld"), world = text->slice(6);
     EXPECT_EQ(world->getData(), static_cast<const char*>(text->getData()) + 7);
     EXPECT_TRUE(world->isNullTerminated()) << "runs to the source's terminator";
     P<IString> hello = text->slice(0, 5);

@@ -13,15 +13,9 @@
 namespace lumo {
 namespace {
 
-std::string u8(const String& text)
-{
-    return text.toUTF8();
-}
+std::string u8(const String& text) { return text.toUTF8(); }
 
-P<CURI> parse(const std::string& text)
-{
-    return make<CURI>(String::fromUTF8(text));
-}
+P<CURI> parse(const std::string& text) { return make<CURI>(String::fromUTF8(text)); }
 
 // The escaped components that a test names, in one line.
 std::string describe(const IURI& uri)
@@ -35,10 +29,7 @@ std::string describe(const IURI& uri)
 
 TEST(CURITest, SplitsTextIntoComponents)
 {
-    const struct {
-        const char* text;
-        const char* components;
-    } cases[] = {
+    const struct { const char *text, *components; } cases[] = {
         {"file:///C:/media/clip.avi", "file|abs|hier||||-1|/C:/media/clip.avi|clip.avi|.avi|/C:/media/||"},
         {"mailto:a@b?c#d", "mailto|abs|opaque||||-1|a@b?c#d|a@b?c#d||||"},
         {"//host:8080/a", "|rel|hier||host|8080|8080|/a|a||/||"},
@@ -47,10 +38,8 @@ TEST(CURITest, SplitsTextIntoComponents)
         {"http://us:pw@h.org:80/d/f.tar.gz?x=1&y=2#top",
          "http|abs|hier|us:pw|h.org|80|80|/d/f.tar.gz|f.tar.gz|.gz|/d/|x=1&y=2|top"},
         {"/a/b/", "|rel|hier||||-1|/a/b/|b||/a/||"},
-        {"a/", "|rel|hier||||-1|a/|||||"},
-        {"#f?g", "|rel|hier||||-1||||||f?g"},
-        {"x/y:z", "|rel|hier||||-1|x/y:z|y:z||x/||"},
-        {"", "|rel|hier||||-1||||||"},
+        {"a/", "|rel|hier||||-1|a/|||||"}, {"#f?g", "|rel|hier||||-1||||||f?g"},
+        {"x/y:z", "|rel|hier||||-1|x/y:z|y:z||x/||"}, {"", "|rel|hier||||-1||||||"},
     };
     for (const auto& c : cases) {
         P<CURI> uri = parse(c.text);
@@ -92,9 +81,7 @@ TEST(CURITest, RemovesDotSegmentsFromThePathButNotFromTheText)
 
 TEST(CURITest, ResolvesReferencesAgainstABase)
 {
-    const struct {
-        const char *base, *reference, *result;
-    } cases[] = {
+    const struct { const char *base, *reference, *result; } cases[] = {
         {"file:///x/y/z.txt", "../b/c.txt", "file:///x/b/c.txt"},
         {"file:///x/y/z.txt", "/abs", "file:///abs"},
         {"file:///x/y/z.txt", "//h/p", "file://h/p"},
@@ -106,8 +93,7 @@ TEST(CURITest, ResolvesReferencesAgainstABase)
         {"a/b", "c", "a/c"},
     };
     for (const auto& c : cases) {
-        P<CURI> base = parse(c.base);
-        P<CURI> resolved = make<CURI>(String(c.reference), base.get());
+        P<CURI> base = parse(c.base), resolved = make<CURI>(String(c.reference), base.get());
         EXPECT_EQ(u8(resolved->getText()), c.result) << c.base << " + " << c.reference;
         EXPECT_EQ(describe(*resolved), describe(*parse(c.result))) << c.result;
     }
@@ -124,9 +110,7 @@ TEST(CURITest, RefusesReferencesThatCannotBeResolved)
 
 TEST(CURITest, BuildsFromDecodedComponents)
 {
-    const struct {
-        const char *scheme, *path, *host, *port, *userInfo, *query, *fragment, *text;
-    } cases[] = {
+    const struct { const char *scheme, *path, *host, *port, *userInfo, *query, *fragment, *text; } cases[] = {
         {"file", "a b", "h", "", "", "", "", "file://h/a%20b"},
         {"http", "/p", "h", "", "", "a=1&b=2", "", "http://h/p?a=1&b=2"},
         {"http", "/x?y#z%", "h", "8080", "us er@x", "q#r/?", "f#g", "http://us%20er%40x@h:8080/x%3Fy%23z%25?q%23r/?#f%23g"},
@@ -149,9 +133,7 @@ TEST(CURITest, BuildsFromDecodedComponents)
 
 TEST(CURITest, RefusesComponentsThatWouldReadBackDifferently)
 {
-    const struct {
-        const char *scheme, *path, *host, *query;
-    } cases[] = {
+    const struct { const char *scheme, *path, *host, *query; } cases[] = {
         {"s", "/p", "a/b", ""}, {"s", "/p", "a:1", ""}, {"s", "/p", "a@b", ""}, {"s", "//p", "", ""},
         {"", "a:b", "", ""},    {"s", "p", "", "q"},    {"1x", "/p", "", ""}, {"s", "/p", "a%41b", ""},
     };
@@ -186,14 +168,12 @@ TEST(CURITest, EscapesWithUpperCaseDigitsAndDecodesAnyCase)
     EXPECT_EQ(u8(CURI::escape(String::fromUTF8(std::string("\0\x7F", 2)))), "%00%7F");
 
     const std::pair<const char*, const char*> decoded[] = {
-        {"%41%62", "Ab"},
-        {"%C3%A9", "\xC3\xA9"},
+        {"%41%62", "Ab"}, {"%C3%A9", "\xC3\xA9"},
         {"%E9", "\xC3\xA9"},               // not UTF-8: the character with that code
         {"%E2%82", "\xC3\xA2\xC2\x82"},    // cut short
         {"%ED%A0%80", "\xC3\xAD\xC2\xA0\xC2\x80"}, // a surrogate is no character
         {"%zz%4g", "%zz%4g"},
-        {"100%", "100%"},
-        {"%%41", "%A"},
+        {"100%", "100%"}, {"%%41", "%A"},
     };
     for (const auto& [text, result] : decoded)
         EXPECT_EQ(u8(CURI::unescape(String(text))), result) << text;

@@ -21,10 +21,7 @@ std::set<std::string> names(const IValueList& list)
     return result;
 }
 
-String nameOf(int i)
-{
-    return String::fromUTF8("name" + std::to_string(i));
-}
+String nameOf(int i) { return String::fromUTF8("name" + std::to_string(i)); }
 
 TEST(CValueListTest, CaseInsensitiveListKeepsOneEntryUnderTheFirstSpelling)
 {

@@ -10,8 +10,7 @@ namespace {
 
 TEST(PTest, AssignmentCountsTheNewTargetReleasesTheOldAndSurvivesSelfAssignment)
 {
-    int first = 0;
-    int second = 0;
+    int first = 0, second = 0;
     P<CLifeProbe> a = make<CLifeProbe>(first);
     P<CLifeProbe>& alias = a;
     a = alias;

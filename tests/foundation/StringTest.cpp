@@ -53,8 +53,7 @@ TEST(StringTest, LiteralsAreBorrowedInTheirEncodingAndPointersCopied)
 
 TEST(StringTest, CopiesShareChangesRebindAndComparisonsUseCodePoints)
 {
-    String text = "base";
-    String copy = text;
+    String text = "base", copy = text;
     EXPECT_EQ(copy.get(), text.get());
     copy += String(" plus");
     EXPECT_EQ(text.toUTF8(), "base");

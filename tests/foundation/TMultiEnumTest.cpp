@@ -31,8 +31,7 @@ public:
     void skip() override { nextElement(); }
 
 private:
-    int32_t m_limit;
-    int32_t m_next = 1;
+    int32_t m_limit, m_next = 1;
 };
 
 P<IEnum> numbers(std::vector<int32_t> values)

@@ -8,19 +8,11 @@ namespace lumo {
 namespace {
 
 // A key whose hash is its own number, so that tests choose the chains.
-struct NumberKey {
-    uint32_t number;
-};
+struct NumberKey { uint32_t number; };
 
-uint32_t hashOfKey(const NumberKey& key)
-{
-    return key.number;
-}
+uint32_t hashOfKey(const NumberKey& key) { return key.number; }
 
-bool isSameKey(const NumberKey& a, const NumberKey& b)
-{
-    return a.number == b.number;
-}
+bool isSameKey(const NumberKey& a, const NumberKey& b) { return a.number == b.number; }
 
 struct NumberEntry {
     explicit NumberEntry(uint32_t number) : key{number} {}
@@ -32,10 +24,7 @@ struct NumberEntry {
 
 using NumberTable = TSimpleHashTable<NumberKey, NumberEntry>;
 
-void insert(NumberTable& table, uint32_t number)
-{
-    table.insert(std::make_unique<NumberEntry>(number));
-}
+void insert(NumberTable& table, uint32_t number) { table.insert(std::make_unique<NumberEntry>(number)); }
 
 std::vector<uint32_t> walkOrder(const NumberTable& table)
 {

@@ -8,11 +8,7 @@ using lumo::escapeControlCharacters;
 
 TEST(escapeControlCharactersTest, ControlCharactersAreShownNotObeyed)
 {
-    const struct {
-        std::string text;
-        std::string indent;
-        std::string shown;
-    } cases[] = {
+    const struct { std::string text, indent, shown; } cases[] = {
         {"plain text, tabs\tand ünïcode", "", "plain text, tabs\tand ünïcode"},
         {"\x1b]0;owned\x07\x1b[2J\x1b[31mFAKE LINE\r\n", "",
          "\\x1B]0;owned\\x07\\x1B[2J\\x1B[31mFAKE LINE\\x0D\n"},
@@ -27,11 +23,8 @@ TEST(escapeControlCharactersTest, ControlCharactersAreShownNotObeyed)
         // and before another), an overlong form, a surrogate, a value past
         // U+10FFFF and bytes that never occur.
         {"\xfcn\xef", "", "\\xFCn\\xEF"},
-        {"a\x80" "b", "", "a\\x80b"},
-        {"end \xe2\x82", "", "end \\xE2\\x82"},
-        {"\xc3" "a", "", "\\xC3a"},
-        {"\xc0\xaf", "", "\\xC0\\xAF"},
-        {"\xed\xa0\x80", "", "\\xED\\xA0\\x80"},
+        {"a\x80" "b", "", "a\\x80b"}, {"end \xe2\x82", "", "end \\xE2\\x82"}, {"\xc3" "a", "", "\\xC3a"},
+        {"\xc0\xaf", "", "\\xC0\\xAF"}, {"\xed\xa0\x80", "", "\\xED\\xA0\\x80"},
         {"\xf4\x90\x80\x80", "", "\\xF4\\x90\\x80\\x80"},
         {"\xfe\xff", "", "\\xFE\\xFF"},
     };

@@ -14,10 +14,7 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
-std::string fixedTime()
-{
-    return "01/02/03 04:05";
-}
+std::string fixedTime() { return "01/02/03 04:05"; }
 
 // Some date, a blank, and hours and minutes such as "21:40".
 bool isDateAndTime(const std::string& text)

@@ -1,5 +1,6 @@
 #include "host/CPluginAnswerCache.h"
 
+#include "expectError.h"
 #include "foundation/CError.h"
 #include "host/CPluginExtensions.h"
 #include "media/CNEBError.h"
@@ -8,7 +9,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <thread>
 #include <vector>
 
@@ -17,30 +17,12 @@ using lumo::make;
 using lumo::P;
 using lumo::String;
 
-namespace {
-
-std::string failureOf(CPluginAnswerCache& cache, const CPluginAnswerCache::SLibraryFile& library,
-                      const std::function<String()>& askSlave)
-{
-    try {
-        cache.getPluginName(library, askSlave);
-    } catch (const lumo::CError& error) {
-        return String(error.getDescription()).toUTF8();
-    }
-    return "no failure";
-}
-
-} // namespace
-
 TEST(CPluginAnswerCacheTest, AsksOncePerFileAndAnewForAChangedOne)
 {
     const P<CPluginAnswerCache> cache = make<CPluginAnswerCache>();
     int asked = 0;
     const auto ask = [&] { return String::fromUTF8("name " + std::to_string(++asked)); };
-    const struct {
-        CPluginAnswerCache::SLibraryFile library;
-        const char* expected;
-    } cases[] = {
+    const struct { CPluginAnswerCache::SLibraryFile library; const char* expected; } cases[] = {
         {{"/p/a.so", 10, 100}, "name 1"}, {{"/p/a.so", 10, 100}, "name 1"}, {{"/p/a.so", 11, 100}, "name 2"},
         {{"/p/a.so", 10, 101}, "name 3"}, {{"/p/b.so", 10, 100}, "name 4"}, {{"/p/a.so", 10, 100}, "name 1"},
     };
@@ -54,10 +36,12 @@ TEST(CPluginAnswerCacheTest, KeepsNoFailure)
     // A slave that failed may have met a passing trouble: the next handler asks again.
     const P<CPluginAnswerCache> cache = make<CPluginAnswerCache>();
     const CPluginAnswerCache::SLibraryFile failing{"/p/failing.so", 1, 1}, unstarted{"/p/unstarted.so", 1, 1};
-    EXPECT_EQ(failureOf(*cache, failing, []() -> String { throw CNEBError(String("crashed")); }), "crashed");
+    lumo::expectError<CNEBError>(
+        "crashed", [&] { cache->getPluginName(failing, []() -> String { throw CNEBError(String("crashed")); }); });
     EXPECT_EQ(cache->getPluginName(failing, [] { return String("recovered"); }).toUTF8(), "recovered");
-    EXPECT_EQ(failureOf(*cache, unstarted, []() -> String { throw lumo::CError(String("no program")); }),
-              "no program");
+    lumo::expectError<lumo::CError>("no program", [&] {
+        cache->getPluginName(unstarted, []() -> String { throw lumo::CError(String("no program")); });
+    });
     EXPECT_EQ(cache->getPluginName(unstarted, [] { return String("late"); }).toUTF8(), "late");
     EXPECT_EQ(cache->getQuestionCount(), 4);
 }

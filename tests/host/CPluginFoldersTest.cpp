@@ -43,21 +43,16 @@ protected:
 
 TEST_F(CPluginFoldersTest, SearchesTheSettingThenBesideTheProgramThenTheInstalledFolder)
 {
-    const std::string mine = pathOf("mine");
-    const std::string yours = pathOf("yours");
-    const std::string bin = pathOf("bin");
+    const std::string mine = pathOf("mine"), yours = pathOf("yours"), bin = pathOf("bin");
     const std::string installed = pathOf("lib/nebo/plugins");
     std::filesystem::create_directory_symlink(mine, pathOf("link"));
-    const struct {
-        std::string setting;
-        std::vector<std::string> expected;
-    } cases[] = {
-        {"", {bin, installed}},
-        {mine, {mine, bin, installed}},
+    const struct { std::string setting; std::vector<std::string> expected; } cases[] = {
+        {"", {bin, installed}}, {mine, {mine, bin, installed}},
         {mine + sep + yours, {mine, yours, bin, installed}},
         // Empty entries are passed over, and each folder counts once,
         // however it is spelt.
-        {sep + sep + yours + "/" + sep + mine + sep + sep + pathOf("link") + sep + bin + "/../bin", {yours, mine, bin, installed}},
+        {sep + sep + yours + "/" + sep + mine + sep + sep + pathOf("link") + sep + bin + "/../bin",
+         {yours, mine, bin, installed}},
         // A folder that does not exist yet is kept: it may be made later.
         {pathOf("later"), {pathOf("later"), bin, installed}},
     };
@@ -84,10 +79,7 @@ TEST_F(CPluginFoldersTest, FindsEachPluginInTheFirstFolderThatHoldsIt)
     put(plugin("bin/beside"));
     put(plugin("mine/folder") + "/x");
     const CPluginFolders found = folders(pathOf("mine") + sep + pathOf("yours"));
-    const struct {
-        const char* name;
-        std::string expected;
-    } cases[] = {
+    const struct { const char* name; std::string expected; } cases[] = {
         {"both", pathOf(plugin("yours/both"))},
         {"installed", pathOf(plugin("lib/nebo/plugins/installed"))},
         {"beside", pathOf(plugin("bin/beside"))},
@@ -102,8 +94,7 @@ TEST_F(CPluginFoldersTest, FindsEachPluginInTheFirstFolderThatHoldsIt)
 TEST_F(CPluginFoldersTest, FindsTheSlaveBesideTheProgramElseInTheInstalledFolder)
 {
     const std::string slave = CPluginFolders::slaveProgramFileName();
-    const std::string beside = pathOf("bin/" + slave);
-    const std::string installed = pathOf("lib/nebo/" + slave);
+    const std::string beside = pathOf("bin/" + slave), installed = pathOf("lib/nebo/" + slave);
     EXPECT_EQ(folders("").findSlaveProgram(), beside);
     put("lib/nebo/" + slave);
     EXPECT_EQ(folders("").findSlaveProgram(), installed);

@@ -1,5 +1,6 @@
 #include "host/CPluginHandler.h"
 
+#include "expectError.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
 #include "host/CLogManager.h"
@@ -84,11 +85,7 @@ protected:
 // left out and logged once as an error.
 TEST_F(CPluginHandlerTest, LoadsThePluginsThatLoadInOrderAndLogsEachOtherOnce)
 {
-    const struct {
-        std::vector<const char*> names;
-        std::vector<std::string> loaded;
-        std::vector<std::string> errors;
-    } cases[] = {
+    const struct { std::vector<const char*> names; std::vector<std::string> loaded, errors; } cases[] = {
         {{}, {"avlib", "sound"}, {"could not load plugin: " + pluginURI("nebo_filters")}},
         {{"no_factory", "nebo_sound", "null_plugin", "missing"},
          {"sound"},
@@ -131,23 +128,17 @@ TEST_F(CPluginHandlerTest, BoxedHandlerAsksASlaveForEachNameButNoneForAMissingLi
 
     // Only a slave could name an existing one.
     m_context->addPluginLibrary(String("nebo_sound"));
-    try {
-        make<CPluginHandler>(m_context, true);
-        ADD_FAILURE() << "a boxed plugin was named without a slave";
-    } catch (const lumo::CError& error) {
-        EXPECT_EQ(String(error.getDescription()).toUTF8().rfind("Error executing file '", 0), 0u)
-            << String(error.getDescription()).toUTF8();
-    }
+    lumo::expectThrow<lumo::CError>([&] { make<CPluginHandler>(m_context, true); }, [](const lumo::CError& error) {
+        EXPECT_EQ(error.getDescription()->toUTF8().rfind("Error executing file '", 0), 0u)
+            << error.getDescription()->toUTF8();
+    });
     EXPECT_THROW(make<CPluginHandler>(nullptr, true), lumo::CInvalidArgError);
 }
 
 TEST_F(CPluginHandlerTest, ChoosesByTheExtensionInAnyCaseWithoutDotOrSuffix)
 {
-    const struct {
-        const char* uri;
-        const char* suffix;
-        const char* plugin; // "" for none
-    } cases[] = {
+    // plugin: "" for none
+    const struct { const char *uri, *suffix, *plugin; } cases[] = {
         {"file:///media/clip.mpg", "", "avlib"},
         {"file:///media/clip.wav", "", "sound"},
         {"file:///media/clip.avi", "", "avlib"},
@@ -182,12 +173,8 @@ std::string failuresOf(const CPluginHandler& handler)
 
 TEST_F(CPluginHandlerTest, TriesEveryPluginWhenNoneTakesTheExtension)
 {
-    const struct {
-        const char* uri;
-        const char* suffix;
-        const char* plugin; // "" for none
-        const char* failures;
-    } cases[] = {
+    // plugin: "" for none
+    const struct { const char *uri, *suffix, *plugin, *failures; } cases[] = {
         // Only the whole extension counts, so these are none of avlib's.
         {"file:///media/clip.av?refuse=avlib", "", "sound", ""},
         {"file:///media/clip.avix?fail=avlib", "", "sound", ""},
@@ -271,12 +258,10 @@ TEST_F(CPluginHandlerTest, TriesTheRememberedPluginFirstForTheSameTypes)
     EXPECT_EQ(nameOf(handler->tryCreateAudioSource(*media, 0, 0, 0, true)), "avlib");
 
     // A remembered plugin that fails now is passed over without a word.
-    const P<lumo::CURI> failing = uri("file:///media/clip.avi?fail=sound");
-    m_context->setPluginForURI(pictureSourceType, *failing, String("sound"));
-    EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*failing, true)), "avlib");
-    const P<lumo::CURI> throwing = uri("file:///media/clip.avi?throwmake=sound");
-    m_context->setPluginForURI(pictureSourceType, *throwing, String("sound"));
-    EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*throwing, true)), "avlib");
+    for (const char* text : {"file:///media/clip.avi?fail=sound", "file:///media/clip.avi?throwmake=sound"}) {
+        m_context->setPluginForURI(pictureSourceType, *uri(text), String("sound"));
+        EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*uri(text), true)), "avlib") << text;
+    }
     EXPECT_EQ(logText().find("Opening failed"), std::string::npos);
 }
 
@@ -310,10 +295,7 @@ TEST_F(CPluginHandlerTest, WithoutTestOpenReturnsNothingButRemembers)
 
 TEST_F(CPluginHandlerTest, LogsAPluginThatThrowsAndTriesTheNext)
 {
-    const struct {
-        const char* uri;
-        const char* failure;
-    } cases[] = {
+    const struct { const char *uri, *failure; } cases[] = {
         {"file:///media/clip.avi?throw=avlib", "CTestError - cannot read this"},
         {"file:///media/clip.avi?throwmake=avlib", "CTestError - cannot make this"},
         {"file:///media/clip.avi?throwother=avlib", "unknown exception"},
@@ -377,8 +359,7 @@ TEST_F(CPluginHandlerTest, GrabsThePictureAtATimeWithinTheClip)
     // The clip lasts 10 seconds.
     const std::pair<double, int> cases[] = {{3.0, 3}, {25.0, 9}, {0.0, 0}, {-5.0, 0}};
     const P<CPluginHandler> handler = loadBoth();
-    int32_t width = -1;
-    int32_t height = -1;
+    int32_t width = -1, height = -1;
     for (const auto& [time, position] : cases) {
         const P<lumo::IMemoryBlock> pixels = handler->grabPicture(*uri("file:///media/clip.avi"), time, width, height);
         ASSERT_TRUE(pixels);

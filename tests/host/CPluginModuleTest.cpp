@@ -44,10 +44,7 @@ TEST(CPluginModuleTest, ForwardsToThePluginOfTheLibrary)
 
 TEST(CPluginModuleTest, RefusesLibrariesThatGiveNoPlugin)
 {
-    const struct {
-        const char* fileName;
-        const char* message;
-    } cases[] = {
+    const struct { const char *fileName, *message; } cases[] = {
         {"missing.so", "could not load plugin: "},
         {"no_factory.so", "could not load link create function for: "},
         {"null_plugin.so", "could not load link create plugin object for: "},

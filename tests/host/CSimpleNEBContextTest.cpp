@@ -17,10 +17,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-lumo::P<lumo::CURI> uriOf(const char* text)
-{
-    return lumo::make<lumo::CURI>(lumo::String::fromUTF8(text));
-}
+lumo::P<lumo::CURI> uriOf(const char* text) { return lumo::make<lumo::CURI>(lumo::String::fromUTF8(text)); }
 
 struct CSimpleNEBContextTest : testing::Test {
     lumo::P<CSimpleNEBContext> context = lumo::make<CSimpleNEBContext>();
@@ -61,11 +58,7 @@ TEST_F(CSimpleNEBContextTest, RemembersPluginsByExactTypeBitsAndURIText)
     context->setPluginForURI(formatType, *uriOf("file:///a.avi"), lumo::String("first"));
     context->setPluginForURI(formatType, *uriOf("file:///a.avi"), lumo::String("replaced"));
 
-    const struct {
-        int32_t nTypes;
-        const char* uri;
-        const char* plugin;
-    } lookups[] = {
+    const struct { int32_t nTypes; const char *uri, *plugin; } lookups[] = {
         {pictureSourceType, "file:///a.avi", "picture"}, {soundSourceType, "file:///a.avi", "sound"},
         {pictureSourceType | soundSourceType, "file:///a.avi", ""}, {formatType, "file:///a.avi", "replaced"},
         {soundFormatType, "file:///a.avi", ""},          {pictureSourceType, "file:///A.avi", ""},

@@ -1,5 +1,6 @@
 #include "host/CSlaveHandler.h"
 
+#include "expectError.h"
 #include "foundation/CError.h"
 #include "host/CLogManager.h"
 #include "host/CSimpleNEBContext.h"
@@ -42,10 +43,7 @@ bool isErrorFileName(const std::string& name)
 class CSlaveHandlerTest : public ::testing::Test {
 protected:
     P<CSlaveHandler> makeHandler() { return make<CSlaveHandler>(m_context, String("nebo_demo"), -10); }
-    std::string pathOf(const CSlaveHandler& handler) const
-    {
-        return handler.getErrorFile()->getNativePath().toUTF8();
-    }
+    std::string pathOf(const CSlaveHandler& handler) const { return handler.getErrorFile()->getNativePath().toUTF8(); }
 
     lumo::CScopedPipeFolder m_pipes;
     lumo::CTempFolder m_temp;
@@ -102,14 +100,9 @@ TEST_F(CSlaveHandlerTest, ErrorFileIsReportedOnlyWithContent)
     handler->checkForSlaveFailure();
 
     std::ofstream(path, std::ios::binary) << "lumo::CException\nType: Error\ntext: gone";
-    try {
-        handler->checkForSlaveError();
-        ADD_FAILURE() << "the slave's error was not reported";
-    } catch (const CNEBError& error) {
-        EXPECT_EQ(String(error.getDescription()).toUTF8(),
-                  "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\nlumo::CException\nType: Error\ntext: gone");
-    }
-
+    lumo::expectError<CNEBError>(
+        "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\nlumo::CException\nType: Error\ntext: gone",
+        [&] { handler->checkForSlaveError(); });
     // A slave that ended cleanly has deleted its file.
     std::filesystem::remove(path);
     handler->checkForSlaveError();
@@ -125,17 +118,14 @@ TEST_F(CSlaveHandlerTest, LargeErrorFileIsCutAtTheLimitAndSaysSo)
     // Sparse: what the slave claims costs it no disk, and must cost the master no memory.
     std::ofstream(path, std::ios::binary) << "lumo::CException\nType: Error\ntext: gone";
     std::filesystem::resize_file(path, 1 << 30);
-    try {
-        handler->checkForSlaveError();
-        ADD_FAILURE() << "the slave's error was not reported";
-    } catch (const CSlaveError& error) {
+    lumo::expectThrow<CSlaveError>([&] { handler->checkForSlaveError(); }, [&](const CSlaveError& error) {
         EXPECT_EQ(String(error.getDescription()).toUTF8(),
                   "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\nlumo::CException\nType"
                   "\n\n[the error file holds 1073741824 bytes; only the first 21 are shown here; the whole text is in " +
                       path + "]");
         EXPECT_EQ(error.getSummary().toUTF8(), "lumo::CException\nType");
         EXPECT_EQ(error.getErrorFilePath().toUTF8(), path);
-    }
+    });
 }
 
 TEST_F(CSlaveHandlerTest, SlaveThatEndsBeforeConnectingIsReportedWithItsExitCode)
@@ -145,27 +135,18 @@ TEST_F(CSlaveHandlerTest, SlaveThatEndsBeforeConnectingIsReportedWithItsExitCode
     limits.timeoutMs = 600000;
     m_context->setSlaveLimits(limits);
     m_context->setSlaveProgram(make<lumo::CURI>(String("file:///bin/false")));
-    const P<CSlaveHandler> handler = makeHandler();
-    try {
-        handler->getClient();
-        ADD_FAILURE() << "a slave connected";
-    } catch (const CNEBError& error) {
-        EXPECT_EQ(String(error.getDescription()).toUTF8(),
-                  "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code 1 and left no error text");
-    }
+    lumo::expectError<CNEBError>(
+        "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code 1 and left no error text",
+        [&] { makeHandler()->getClient(); });
 }
 
 TEST_F(CSlaveHandlerTest, MissingSlaveProgramIsTheProcessLayersErrorAndLeavesNoPipe)
 {
     // The host tests run from a folder of their own, without the slave program.
-    const P<CSlaveHandler> handler = makeHandler();
-    try {
-        handler->getClient();
-        ADD_FAILURE() << "a slave was started";
-    } catch (const lumo::CError& error) {
-        EXPECT_EQ(String(error.getDescription()).toUTF8().rfind("Error executing file '", 0), 0u)
-            << String(error.getDescription()).toUTF8();
-    }
+    lumo::expectThrow<lumo::CError>([&] { makeHandler()->getClient(); }, [](const lumo::CError& error) {
+        EXPECT_EQ(error.getDescription()->toUTF8().rfind("Error executing file '", 0), 0u)
+            << error.getDescription()->toUTF8();
+    });
     EXPECT_TRUE(std::filesystem::is_empty(m_pipes.getPath()));
 }
 

@@ -19,10 +19,7 @@
 namespace nebo::common {
 namespace {
 
-Bytes sizeReplies(int32_t width, int32_t height)
-{
-    return reply(wireInt32(width)) + reply(wireInt32(height));
-}
+Bytes sizeReplies(int32_t width, int32_t height) { return reply(wireInt32(width)) + reply(wireInt32(height)); }
 
 Bytes rgbPicture(int32_t width, int32_t height)
 {
@@ -37,11 +34,7 @@ struct CSourceClientTest : testing::Test, SSlavePipe {
 // Against the default limits: 16384 on a side, 2^26 pixels in all.
 TEST_F(CSourceClientTest, AnnouncedSizesBeyondTheLimitsAreRefused)
 {
-    const struct {
-        int32_t width;
-        int32_t height;
-        bool bRefused;
-    } cases[] = {
+    const struct { int32_t width, height; bool bRefused; } cases[] = {
         {16384, 4096, false}, {4096, 16384, false}, {0, 0, false},  {16385, 16, true}, {16, 16385, true},
         {16384, 4097, true},  {-1, 10, true},       {10, -1, true}, {INT32_MIN, 1, true},
     };
@@ -68,11 +61,7 @@ TEST_F(CSourceClientTest, AnnouncedSizesBeyondTheLimitsAreRefused)
 
 TEST_F(CSourceClientTest, APictureIsNeverLargerThanItsSourceAnnounced)
 {
-    const struct {
-        int32_t width;
-        int32_t height;
-        bool bRefused;
-    } cases[] = {
+    const struct { int32_t width, height; bool bRefused; } cases[] = {
         {4, 3, false}, {3, 2, false}, {0, 0, false}, {5, 3, true}, {4, 4, true}, {23170, 23170, true},
     };
     for (const auto& c : cases) {
@@ -248,11 +237,7 @@ TEST_F(CSharedPicturesTest, PicturesLieInTheBuffersUntilReleasedAndTheReleaseIsT
 
 TEST_F(CSharedPicturesTest, EveryBadIndexOffsetLengthOrHeaderIsRefusedBeforeAByteIsTouched)
 {
-    const struct {
-        const char* name;
-        Bytes reply;
-        std::string expected;
-    } cases[] = {
+    const struct { const char* name; Bytes reply; std::string expected; } cases[] = {
         {"index past the ring", sharedPicture(6, 0, 48), "buffer 6, where there are 6"},
         {"negative index", sharedPicture(-2, 0, 48), "buffer -2"},
         {"negative offset", sharedPicture(0, -1, 48), "48 bytes at offset -1"},

@@ -24,16 +24,10 @@ inline Bytes request(const char* kind, const std::string& name)
 }
 
 // A function's reply: "return", then the result named "Result".
-inline Bytes reply(const Bytes& value)
-{
-    return wireText("return") + wireText("Result") + value;
-}
+inline Bytes reply(const Bytes& value) { return wireText("return") + wireText("Result") + value; }
 
 // A present object: the null flag, the body, the marker.
-inline Bytes present(const Bytes& body)
-{
-    return Bytes{0} + body + wireInt32(123456);
-}
+inline Bytes present(const Bytes& body) { return Bytes{0} + body + wireInt32(123456); }
 
 // A refused value fails on what precedes its body, which the stream does
 // not hold: running out of bytes would mean the body was asked for.

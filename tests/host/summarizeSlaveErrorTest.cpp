@@ -78,10 +78,7 @@ TEST(summarizeSlaveErrorTest, HangReportGivesTheServingThreadsFirstFramesOnly)
 {
     const std::string serving = "Thread 4711 \"nebo_slave\", serving the master's calls";
     const std::string worker = threadSection("Thread 4712 \"worker\"", {"556b800e15ea", "556b800e1772"});
-    const struct {
-        std::string text;
-        std::string summary;
-    } cases[] = {
+    const struct { std::string text, summary; } cases[] = {
         {hangHead +
              threadSection(serving, {"7f63b4001000", "7f63b449d8f3", "7f63b449e000", "12345678", "556b800e0f5f"}) +
              worker,
@@ -102,10 +99,7 @@ TEST(summarizeSlaveErrorTest, HangReportGivesTheServingThreadsFirstFramesOnly)
 
 TEST(summarizeSlaveErrorTest, OtherTextsGiveTheirFirstLinesCut)
 {
-    const struct {
-        std::string text;
-        std::string summary;
-    } cases[] = {
+    const struct { std::string text, summary; } cases[] = {
         {"lumo::CException\nType: Error\ntext: gone", "lumo::CException\nType: Error\ntext: gone"},
         {"a\n\nb\nc\nd\ne\nf", "a\nb\nc\nd\n..."},
         {std::string(1000, 'x'), std::string(160, 'x') + "..."},

@@ -14,10 +14,7 @@ using common::Bytes;
 using common::SWire;
 using common::operator+;
 
-lumo::P<CAudioChunk> presetChunk()
-{
-    return lumo::make<CAudioChunk>(0.0, lumo::make<lumo::CMemoryBlock>(1 << 20));
-}
+lumo::P<CAudioChunk> presetChunk() { return lumo::make<CAudioChunk>(0.0, lumo::make<lumo::CMemoryBlock>(1 << 20)); }
 
 TEST(CAudioChunkTest, ChunksTravelAsTimeStampLengthAndBytes)
 {
@@ -41,16 +38,9 @@ TEST(CAudioChunkTest, ChunksTravelAsTimeStampLengthAndBytes)
 
 TEST(CAudioChunkTest, LengthsOutsideTheBoundAreRefusedBeforeTheBlockGrows)
 {
-    struct Case {
-        int32_t bound; // -1: the default
-        int32_t length;
-        bool bRefused;
-    } const cases[] = {
-        {4096, 4096, false},
-        {4096, 4097, true},
-        {4096, -1, true},
-        {0, 0, false},
-        {0, 1, true},
+    // bound: -1 for the default
+    struct Case { int32_t bound, length; bool bRefused; } const cases[] = {
+        {4096, 4096, false}, {4096, 4097, true}, {4096, -1, true}, {0, 0, false}, {0, 1, true},
         {-1, CAudioChunk::defaultMaxDataSize + 1, true},
         {-1, INT32_MIN, true},
     };

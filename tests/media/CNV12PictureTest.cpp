@@ -29,12 +29,10 @@ TEST(CNV12PictureTest, RegionsAndPlaneCopiesFollowTheLayout)
     Bytes dest(8 * 8, 0);
     picture->copyPlanes(dest.data(), 8, 1, 99, 1, 2, 0, 2, 4, 2);
     Bytes expected(64, 0);
-    const Bytes lumaRows[] = {{8, 9, 10, 11}, {12, 13, 14, 15}};
-    std::copy(lumaRows[0].begin(), lumaRows[0].end(), expected.begin() + 8 * 2 + 1);
-    std::copy(lumaRows[1].begin(), lumaRows[1].end(), expected.begin() + 8 * 3 + 1);
+    place(expected, 8 * 2 + 1, {8, 9, 10, 11});
+    place(expected, 8 * 3 + 1, {12, 13, 14, 15});
     // Chroma at 8 * 2 / 2 + 2 * 1 + 1 = 11.
-    const Bytes chromaRow = {20, 21, 22, 23};
-    std::copy(chromaRow.begin(), chromaRow.end(), expected.begin() + 11);
+    place(expected, 11, {20, 21, 22, 23});
     EXPECT_EQ(dest, expected);
 
     Bytes black(2 * 9, 0xEE);
@@ -53,13 +51,8 @@ TEST(CNV12PictureTest, ReduceQuarterKeepsEveryFourthSampleOfEachPlane)
             block[128 + 16 * row + 2 * pair + 1] = uint8_t(100 + 10 * row + pair);
         }
     lumo::P<INEBPicture> picture = makeYUVPicture(nv12PictureType, block, 16, 8);
-    picture->reduceQuarter();
-    ASSERT_EQ(picture->getWidth(), 4);
-    ASSERT_EQ(picture->getHeight(), 2);
-    SWire wire;
-    picture->write(*wire.out);
-    EXPECT_EQ(wire.written(), wirePicture(2.0, 4, 2, false,
-                                          {0, 4, 8, 12, 64, 68, 72, 76, 200, 100, 204, 104, 0, 0, 0, 0}));
+    EXPECT_EQ(reducedOnTheWire(*picture),
+              wirePicture(2.0, 4, 2, false, {0, 4, 8, 12, 64, 68, 72, 76, 200, 100, 204, 104, 0, 0, 0, 0}));
 }
 
 } // namespace

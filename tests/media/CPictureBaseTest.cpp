@@ -19,10 +19,7 @@ lumo::P<INEBPicture> emptyPicture(int32_t type)
 
 TEST(CPictureBaseTest, BlockLengthsMustMatchTheLayout)
 {
-    struct SCase {
-        int32_t type, width, height, length;
-        bool accepted;
-    };
+    struct SCase { int32_t type, width, height, length; bool accepted; };
     const SCase cases[] = {
         {rgbPictureType, 3, 3, 36, true},    {rgbPictureType, 3, 3, 35, false},
         {yuy2PictureType, 3, 3, 18, true},   {yuy2PictureType, 3, 3, 20, false},

@@ -86,23 +86,19 @@ TEST(CYUVPictureTest, AReducedPictureTravelsWithItsWholeBlock)
     for (const SLayout& layout : layouts) {
         SCOPED_TRACE(layout.name);
         lumo::P<INEBPicture> picture = makeYUVPicture(layout.type, numberedBytes(2 * 8 * 8), 8, 8);
-        picture->reduceQuarter();
-        SWire wire;
-        picture->write(*wire.out);
-        const Bytes sent = wire.written();
+        const Bytes sent = reducedOnTheWire(*picture);
         const Bytes pixels(sent.end() - 2 * 2 * 2, sent.end());
         EXPECT_EQ(sent, wirePicture(2.0, 2, 2, false, pixels));
         // Bytes past the layout's are zero, never stale memory.
         const size_t layoutSize = layout.type == yuy2PictureType ? 8 : 6;
         EXPECT_EQ(Bytes(pixels.begin() + layoutSize, pixels.end()), Bytes(8 - layoutSize, 0));
 
-        const struct {
-            size_t length;
-            bool bAccepted;
-        } lengths[] = {{layoutSize - 1, false}, {layoutSize, true}, {7, layoutSize <= 7}, {8, true}, {9, false}};
+        const struct { size_t length; bool bAccepted; } lengths[] = {
+            {layoutSize - 1, false}, {layoutSize, true}, {7, layoutSize <= 7}, {8, true}, {9, false}};
         for (const auto& test : lengths) {
             lumo::P<INEBPicture> received = makeYUVPicture(layout.type, numberedBytes(2 * 4 * 4), 4, 4);
             const Bytes bytes = wirePicture(1.0, 2, 2, false, numberedBytes(test.length));
+            SWire wire;
             if (test.bAccepted) {
                 EXPECT_TRUE(received->read(wire.feed(bytes))) << test.length;
                 EXPECT_EQ(received->getWidth(), 2);

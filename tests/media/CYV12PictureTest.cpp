@@ -27,14 +27,11 @@ TEST(CYV12PictureTest, PlanesRegionsAndPlaneCopiesFollowTheLayout)
     Bytes dest(16 * 8, 0);
     picture->copyPlanes(dest.data(), 16, 1, 10, 2, 4, 0, 0, 4, 2);
     Bytes expected(128, 0);
-    const Bytes lumaRows[] = {{0, 1, 2, 3}, {8, 9, 10, 11}};
-    std::copy(lumaRows[0].begin(), lumaRows[0].end(), expected.begin() + 16 * 4 + 2);
-    std::copy(lumaRows[1].begin(), lumaRows[1].end(), expected.begin() + 16 * 5 + 2);
+    place(expected, 16 * 4 + 2, {0, 1, 2, 3});
+    place(expected, 16 * 5 + 2, {8, 9, 10, 11});
     // base = (2 + 16 * 4) / 2 = 33; V at base + 2, U at base + 5 * 16 + 2.
-    expected[35] = 32;
-    expected[36] = 33;
-    expected[115] = 40;
-    expected[116] = 41;
+    place(expected, 35, {32, 33});
+    place(expected, 115, {40, 41});
     EXPECT_EQ(dest, expected);
     picture = nullptr;
     EXPECT_EQ(bytesOf(*u), (Bytes{40, 41, 42, 43, 44, 45, 46, 47})) << "the views keep the block";
@@ -50,12 +47,7 @@ TEST(CYV12PictureTest, ReduceQuarterKeepsEveryFourthSampleOfEachPlane)
         block[160 + i] = uint8_t(200 + i);
     }
     lumo::P<INEBPicture> picture = makeYUVPicture(yv12PictureType, block, 16, 8);
-    picture->reduceQuarter();
-    ASSERT_EQ(picture->getWidth(), 4);
-    ASSERT_EQ(picture->getHeight(), 2);
-    SWire wire;
-    picture->write(*wire.out);
-    EXPECT_EQ(wire.written(),
+    EXPECT_EQ(reducedOnTheWire(*picture),
               wirePicture(2.0, 4, 2, false, {0, 4, 8, 12, 64, 68, 72, 76, 150, 154, 200, 204, 0, 0, 0, 0}));
 }
 

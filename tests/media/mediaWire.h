@@ -50,10 +50,7 @@ inline lumo::P<lumo::IMemoryBlock> blockOf(const Bytes& bytes)
     return block;
 }
 
-inline Bytes bytesOf(lumo::IMemoryBlock& block)
-{
-    return Bytes(block.getData(), block.getData() + block.getSize());
-}
+inline Bytes bytesOf(lumo::IMemoryBlock& block) { return Bytes(block.getData(), block.getData() + block.getSize()); }
 
 // A memory stream with a data stream for each direction.
 struct SWire {

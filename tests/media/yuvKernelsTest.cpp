@@ -36,38 +36,37 @@ std::vector<EYUVKernelLevel> fastLevels()
     return levels;
 }
 
-// Every result pixel; the canary bytes behind the picture must stay.
+// Every result pixel of `pixels`; the canary bytes behind the picture must stay.
+template <class Convert> Bytes converted(size_t pixels, Convert convert)
+{
+    Bytes rgb(4 * pixels + 4, 0xA5);
+    convert(rgb.data());
+    EXPECT_EQ(pixelAt(rgb, pixels), 0xA5A5A5A5u);
+    return rgb;
+}
+
 Bytes convertYV12(const Bytes& luma, const Bytes& u, const Bytes& v, int32_t width, int32_t height,
                   EYUVKernelLevel level)
 {
-    Bytes rgb(4 * size_t(width) * height + 4, 0xA5);
-    convertYV12ToRGB(luma.data(), u.data(), v.data(), width, height, rgb.data(), level);
-    EXPECT_EQ(pixelAt(rgb, size_t(width) * height), 0xA5A5A5A5u);
-    return rgb;
+    return converted(size_t(width) * height, [&](uint8_t* rgb) {
+        convertYV12ToRGB(luma.data(), u.data(), v.data(), width, height, rgb, level);
+    });
 }
 
 Bytes convertNV12(const Bytes& luma, const Bytes& chroma, int32_t width, int32_t height, EYUVKernelLevel level)
 {
-    Bytes rgb(4 * size_t(width) * height + 4, 0xA5);
-    convertNV12ToRGB(luma.data(), chroma.data(), width, height, rgb.data(), level);
-    EXPECT_EQ(pixelAt(rgb, size_t(width) * height), 0xA5A5A5A5u);
-    return rgb;
+    return converted(size_t(width) * height,
+                     [&](uint8_t* rgb) { convertNV12ToRGB(luma.data(), chroma.data(), width, height, rgb, level); });
 }
 
 Bytes convertYUY2(const Bytes& source, int64_t pixels, EYUVKernelLevel level)
 {
-    Bytes rgb(4 * size_t(pixels) + 4, 0xA5);
-    convertYUY2ToRGB(source.data(), pixels, rgb.data(), level);
-    EXPECT_EQ(pixelAt(rgb, size_t(pixels)), 0xA5A5A5A5u);
-    return rgb;
+    return converted(size_t(pixels), [&](uint8_t* rgb) { convertYUY2ToRGB(source.data(), pixels, rgb, level); });
 }
 
 TEST(yuvKernelsTest, KnownColours)
 {
-    struct SCase {
-        uint8_t y, u, v;
-        uint32_t planar, yuy2;
-    };
+    struct SCase { uint8_t y, u, v; uint32_t planar, yuy2; };
     const SCase cases[] = {
         {16, 128, 128, 0xFF000000, 0xFF000000},  {235, 128, 128, 0xFFFEFEFE, 0xFFFFFFFF},
         {16, 128, 255, 0xFFCA0000, 0xFFCB0000},  {16, 255, 128, 0xFF0000FF, 0xFF0000FF},
@@ -137,6 +136,7 @@ TEST(yuvKernelsTest, NV12EqualsYV12OfTheSplitPlanes)
 TEST(yuvKernelsTest, FastLevelsEqualThePlainLoops)
 {
     std::mt19937 random(20240611);
+    const EYUVKernelLevel plain = EYUVKernelLevel::plain;
     for (EYUVKernelLevel level : fastLevels()) {
         for (int32_t width : {1, 2, 3, 7, 8, 14, 15, 16, 17, 31, 32, 33, 48, 63, 64, 65, 130, 257}) {
             for (int32_t height : {1, 2, 3, 4, 7}) {
@@ -145,16 +145,11 @@ TEST(yuvKernelsTest, FastLevelsEqualThePlainLoops)
                 const Bytes nv12Chroma = randomBytes(random, area / 2);
                 const Bytes u = randomBytes(random, area / 4), v = randomBytes(random, area / 4);
                 const Bytes yuy2 = randomBytes(random, 2 * area);
-                const auto where = ::testing::Message() << width << 'x' << height << " level " << int(level);
+                SCOPED_TRACE(::testing::Message() << width << 'x' << height << " level " << int(level));
                 EXPECT_EQ(convertNV12(luma, nv12Chroma, width, height, level),
-                          convertNV12(luma, nv12Chroma, width, height, EYUVKernelLevel::plain))
-                    << where;
-                EXPECT_EQ(convertYV12(luma, u, v, width, height, level),
-                          convertYV12(luma, u, v, width, height, EYUVKernelLevel::plain))
-                    << where;
-                EXPECT_EQ(convertYUY2(yuy2, int64_t(area), level),
-                          convertYUY2(yuy2, int64_t(area), EYUVKernelLevel::plain))
-                    << where;
+                          convertNV12(luma, nv12Chroma, width, height, plain));
+                EXPECT_EQ(convertYV12(luma, u, v, width, height, level), convertYV12(luma, u, v, width, height, plain));
+                EXPECT_EQ(convertYUY2(yuy2, int64_t(area), level), convertYUY2(yuy2, int64_t(area), plain));
             }
         }
     }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -16,10 +17,7 @@ using lumo::make;
 using lumo::P;
 using nebo::demo::CDemoClip;
 
-CDemoClip clipOf(const char* query)
-{
-    return CDemoClip::fromQuery(lumo::String::fromUTF8(query));
-}
+CDemoClip clipOf(const char* query) { return CDemoClip::fromQuery(lumo::String::fromUTF8(query)); }
 
 // Why the query is refused; empty when it is not.
 std::string refusalOf(const char* query)
@@ -34,25 +32,15 @@ std::string refusalOf(const char* query)
 
 TEST(CDemoClipTest, QuerySetsTheClipAndRefusesValuesThatAreNotValid)
 {
-    const CDemoClip defaults = clipOf("");
-    EXPECT_EQ(defaults.width, 320);
-    EXPECT_EQ(defaults.height, 240);
-    EXPECT_EQ(defaults.pictureType, nebo::common::nv12PictureType);
-    EXPECT_EQ(defaults.framesPerSecond, 25);
-    EXPECT_EQ(defaults.frameCount, 250);
-    EXPECT_EQ(defaults.sampleRate, 48000);
-    EXPECT_EQ(defaults.channelCount, 2);
-    EXPECT_EQ(defaults.fault, nebo::demo::EDemoFault::none);
-
+    const auto settingsOf = [](const CDemoClip& clip) {
+        return std::tuple(clip.width, clip.height, clip.pictureType, clip.framesPerSecond, clip.frameCount,
+                          clip.sampleRate, clip.channelCount);
+    };
+    EXPECT_EQ(settingsOf(clipOf("")), std::tuple(320, 240, nebo::common::nv12PictureType, 25, 250, 48000, 2));
+    EXPECT_EQ(clipOf("").fault, nebo::demo::EDemoFault::none);
     // Empty pairs, as a doubled or trailing "&" makes them, say nothing.
-    const CDemoClip clip = clipOf("w=7&h=3&&fmt=rgb&fps=30&frames=9&rate=8000&channels=1&");
-    EXPECT_EQ(clip.width, 7);
-    EXPECT_EQ(clip.height, 3);
-    EXPECT_EQ(clip.pictureType, nebo::common::rgbPictureType);
-    EXPECT_EQ(clip.framesPerSecond, 30);
-    EXPECT_EQ(clip.frameCount, 9);
-    EXPECT_EQ(clip.sampleRate, 8000);
-    EXPECT_EQ(clip.channelCount, 1);
+    EXPECT_EQ(settingsOf(clipOf("w=7&h=3&&fmt=rgb&fps=30&frames=9&rate=8000&channels=1&")),
+              std::tuple(7, 3, nebo::common::rgbPictureType, 30, 9, 8000, 1));
 
     const CDemoClip failing = clipOf("fail=divzero&failat=open&delay=10");
     EXPECT_EQ(failing.fault, nebo::demo::EDemoFault::divideByZero);
@@ -70,8 +58,7 @@ TEST(CDemoClipTest, ARefusalNamesTheFirstKeyOrSizeAtFault)
     const std::pair<const char*, const char*> cases[] = {
         {"w=8&nonsense=1", "unknown query key \"nonsense\""},
         {"nonsense", "unknown query key \"nonsense\""},
-        {"W=8", "unknown query key \"W\""},
-        {"=5", "unknown query key \"\""},
+        {"W=8", "unknown query key \"W\""}, {"=5", "unknown query key \"\""},
         {"w=wide&nonsense=1", "the value \"wide\" of \"w\" is not valid"},
         {"h", "the value \"\" of \"h\" is not valid"},
         {"fmt=rgb&fail=nope", "the value \"nope\" of \"fail\" is not valid"},
@@ -86,15 +73,9 @@ TEST(CDemoClipTest, TheFaultStrikesWhereTheQuerySaysAndNowhereElse)
 {
     // 8000 Hz, 1024 frames a chunk at 25 pictures a second: picture 7 at
     // 0.28 s lies in chunk 2 (0.256 s to 0.384 s).
-    const struct {
-        const char* query;
-        std::vector<int64_t> strikingPictures;
-        std::vector<int64_t> strikingChunks;
-    } cases[] = {
+    const struct { const char* query; std::vector<int64_t> strikingPictures, strikingChunks; } cases[] = {
         {"fail=exit", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {}},
-        {"fail=exit&failat=open", {}, {}},
-        {"fail=exit&failat=7", {7}, {2}},
-        {"fail=exit&failat=0", {0}, {0}},
+        {"fail=exit&failat=open", {}, {}}, {"fail=exit&failat=7", {7}, {2}}, {"fail=exit&failat=0", {0}, {0}},
     };
     for (const auto& c : cases) {
         const CDemoClip clip = clipOf((std::string("fps=25&frames=10&rate=8000&") + c.query).c_str());

@@ -53,8 +53,7 @@ public:
 struct RemoteStreamClientTest : testing::Test {
     void feed(const Bytes& bytes) { input->fill(bytes); }
 
-    P<CProbeStream> input = make<CProbeStream>();
-    P<CProbeStream> output = make<CProbeStream>();
+    P<CProbeStream> input = make<CProbeStream>(), output = make<CProbeStream>();
     P<CRemoteStreamClient> endpoint = make<CRemoteStreamClient>(input, output);
 };
 
@@ -111,10 +110,7 @@ TEST_F(RemoteStreamClientTest, ServingRequestsInARow)
 
 TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
 {
-    const struct {
-        Bytes reply;
-        std::string message;
-    } cases[] = {
+    const struct { Bytes reply; std::string message; } cases[] = {
         {wireString("notfound"), "Remote Procedure not found on host: getWidth"},
         {wireString("Error: the disk is full"), "Error: the disk is full"},
         {wireString("returnError:"), "returnError:"},
@@ -137,10 +133,8 @@ TEST_F(RemoteStreamClientTest, RepliesHoldToTheStringBoundOfTheInput)
 {
     const std::string error = "Error: the disk is full";
     endpoint->getDataInStream()->setMaxStringBytes(static_cast<uint32_t>(error.size()));
-    const struct {
-        Bytes reply;
-        std::string message; // empty: refused on its count
-    } cases[] = {
+    // message: empty when the reply is refused on its count
+    const struct { Bytes reply; std::string message; } cases[] = {
         {wireString(error), error},
         {wireUInt32(static_cast<uint32_t>(error.size() + 1)), ""},
         {wireUInt32(512u << 20), ""},
@@ -199,10 +193,7 @@ TEST_F(RemoteStreamClientTest, RequestsThatCannotBeServed)
     EXPECT_EQ(output->bytes(), wireString("notfound"));
     EXPECT_EQ(input->getPosition(), static_cast<int64_t>(unknown.size()));
 
-    const struct {
-        Bytes request;
-        std::string message;
-    } failures[] = {
+    const struct { Bytes request; std::string message; } failures[] = {
         {wireString("void") + wireString("getHeight"), "Remote Procedure not found on this computer"},
         {wireString("function") + wireString("answer"), "the served object failed"},
         {wireString("void") + wireString("setMaxSize") + wireInt("nHeight", 1), "Parameter not expected"},

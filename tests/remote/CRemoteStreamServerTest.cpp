@@ -18,8 +18,7 @@ constexpr uint64_t patienceMs = 10000;
 
 TEST(RemoteStreamServerTest, QuitRaisesTheQuitSignalAndSendsNothing)
 {
-    const P<CProbeStream> input = make<CProbeStream>();
-    const P<CProbeStream> output = make<CProbeStream>();
+    const P<CProbeStream> input = make<CProbeStream>(), output = make<CProbeStream>();
     const P<CRemoteStreamServer> server = make<CRemoteStreamServer>(input, output);
     input->fill(wireString("void") + wireString("Quit") + wireString("execute"));
     EXPECT_FALSE(server->getQuitSignal()->isSet());
@@ -48,8 +47,7 @@ struct RemoteOverPipeTest : testing::Test {
 
     CScopedPipeFolder folder;
     P<IPipeServer> pipeServer; // its connections go with it
-    P<IPipeClient> clientEnd;
-    P<IPipeClient> serverEnd;
+    P<IPipeClient> clientEnd, serverEnd;
     const P<CGetWidthFunction> getWidth = make<CGetWidthFunction>(640);
     P<CRemoteStreamServer> server;
     P<CRemoteStreamClient> client;

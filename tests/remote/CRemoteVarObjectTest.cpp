@@ -35,8 +35,7 @@ TEST_F(RemoteVarObjectTest, AnObjectOrNullBehindTheNameReadIntoTheTarget)
 
 TEST_F(RemoteVarObjectTest, TheFirstObjectSetBecomesTheTarget)
 {
-    const P<CTestRecord> first = make<CTestRecord>();
-    const P<CTestRecord> second = make<CTestRecord>();
+    const P<CTestRecord> first = make<CTestRecord>(), second = make<CTestRecord>();
     const P<CRemoteVarObject> variable = make<CRemoteVarObject>("Result");
     variable->setValue(nullptr);
     variable->setValue(first);

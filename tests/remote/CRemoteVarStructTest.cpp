@@ -6,12 +6,7 @@
 namespace lumo {
 namespace {
 
-struct SRecord {
-    uint32_t size;
-    int32_t width;
-    int32_t height;
-    int32_t flags;
-};
+struct SRecord { uint32_t size; int32_t width, height, flags; };
 
 using RemoteVarStructTest = WireFixture;
 using CRecordVar = CRemoteVarStruct<SRecord>;

@@ -40,8 +40,7 @@ public:
 
     void execute() override { ++executions; }
 
-    const P<CRemoteVarInteger> width;
-    const P<CRemoteVarInteger> height;
+    const P<CRemoteVarInteger> width, height;
     std::atomic<int> executions{0};
 };
 

@@ -162,11 +162,7 @@ TEST_F(DataInFixture, TryReadStringGivesUpOnAShortCount)
 
 TEST_F(DataInFixture, AValueCutShortIsAnEndOfStream)
 {
-    struct Case {
-        const char* name;
-        Bytes cutShort;
-        std::function<void(IDataInStream&)> read;
-    } const cases[] = {
+    struct Case { const char* name; Bytes cutShort; std::function<void(IDataInStream&)> read; } const cases[] = {
         {"int16", {0x05}, [](IDataInStream& s) { s.readInt16(); }},
         {"uint32", {1, 2, 3}, [](IDataInStream& s) { s.readUInt32(); }},
         {"double", {1, 2, 3, 4, 5, 6, 7}, [](IDataInStream& s) { s.readDouble(); }},
@@ -211,17 +207,9 @@ TEST_F(DataInFixture, ALyingCountReservesOnlyWhatArrives)
 TEST_F(DataInFixture, AStringAboveItsBoundIsRefusedOnItsCount)
 {
     using Read = String (IDataInStream::*)();
-    struct Case {
-        uint32_t bound; // 0: the default
-        uint32_t count;
-        bool bRefused;
-    } const cases[] = {
-        {10, 10, false},
-        {10, 11, true},
-        {1, 0, false},
-        {0, 0, false},
-        {0, 0x80000000u, true},
-        {0, 0xFFFFFFFFu, true},
+    // bound: 0 for the default
+    struct Case { uint32_t bound, count; bool bRefused; } const cases[] = {
+        {10, 10, false}, {10, 11, true}, {1, 0, false}, {0, 0, false}, {0, 0x80000000u, true}, {0, 0xFFFFFFFFu, true},
         {0xFFFFFFFFu, 0x80000000u, true}, // a bound above 2^31 - 1 counts as that
     };
     for (Read read : {&IDataInStream::readString, &IDataInStream::tryReadString}) {
@@ -249,17 +237,9 @@ TEST_F(DataInFixture, AStringAboveItsBoundIsRefusedOnItsCount)
 
 TEST_F(DataInFixture, ItemCountsStayWithinZeroAndTheirBound)
 {
-    struct Case {
-        int32_t bound; // -1: the default
-        int32_t count;
-        bool bRefused;
-    } const cases[] = {
-        {5, -1, true},
-        {5, 0, false},
-        {5, 5, false},
-        {5, 6, true},
-        {0, 0, false},
-        {0, 1, true},
+    // bound: -1 for the default
+    struct Case { int32_t bound, count; bool bRefused; } const cases[] = {
+        {5, -1, true}, {5, 0, false}, {5, 5, false}, {5, 6, true}, {0, 0, false}, {0, 1, true},
         {-1, std::numeric_limits<int32_t>::max(), false},
         {-1, std::numeric_limits<int32_t>::min(), true},
     };

@@ -23,11 +23,7 @@ struct DataOutFixture : testing::Test {
     P<CDataOutStream> out = make<CDataOutStream>(wrapped);
 };
 
-struct Encoding {
-    const char* name;
-    std::function<void(IDataOutStream&)> write;
-    Bytes expected;
-};
+struct Encoding { const char* name; std::function<void(IDataOutStream&)> write; Bytes expected; };
 
 TEST_F(DataOutFixture, EncodesEveryKindOfValueLittleEndian)
 {

@@ -27,8 +27,7 @@ TEST(CMemoryManagerTest, ReleasedBlockServesTheNextRequestOfItsClassOnly)
     block->setSize(3);
     block = nullptr;
     EXPECT_EQ(manager->getCachedBytes(), 64);
-    P<IMemoryBlock> smaller = manager->allocate(63);
-    P<IMemoryBlock> larger = manager->allocate(128);
+    P<IMemoryBlock> smaller = manager->allocate(63), larger = manager->allocate(128);
     EXPECT_EQ(manager->getCachedBytes(), 64);
 
     P<IMemoryBlock> again = manager->allocate(120);

@@ -43,8 +43,7 @@ struct CStreamManagerTest : ::testing::Test {
     P<CStreamManager> manager = make<CStreamManager>();
     P<CSchemeFactory> memA = make<CSchemeFactory>("mem", log);
     P<CSchemeFactory> memB = make<CSchemeFactory>("mem", log);
-    P<IURI> memURI = make<CURI>(String("mem:x"));
-    P<IURI> unknownURI = make<CURI>(String("nobody:x"));
+    P<IURI> memURI = make<CURI>(String("mem:x")), unknownURI = make<CURI>(String("nobody:x"));
 };
 
 TEST_F(CStreamManagerTest, FactoriesAreAskedInRegistrationOrder)

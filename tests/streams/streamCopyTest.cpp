@@ -24,8 +24,7 @@ struct CLateSource : CMemoryIOStream {
         ++m_reads;
         return m_emptyReads-- > 0 ? 0 : CMemoryIOStream::read(buffer, count);
     }
-    int m_reads = 0;
-    int m_emptyReads;
+    int m_reads = 0, m_emptyReads;
 };
 
 // Asks for a stop from its `allowed`+1-th query on.

@@ -12,10 +12,7 @@
 namespace lumo {
 namespace {
 
-std::string u8(const String& text)
-{
-    return text.toUTF8();
-}
+std::string u8(const String& text) { return text.toUTF8(); }
 
 TEST(CURITest, NativePathsRoundTrip)
 {

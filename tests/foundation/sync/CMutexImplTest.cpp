@@ -10,10 +10,7 @@
 namespace lumo {
 namespace {
 
-P<IMutex> newMutex()
-{
-    return getMutexFactory()->createMutex();
-}
+P<IMutex> newMutex() { return getMutexFactory()->createMutex(); }
 
 // Asks from another thread whether the mutex is free.
 bool isFreeForOthers(IMutex& mutex)

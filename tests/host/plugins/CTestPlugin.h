@@ -49,9 +49,7 @@ inline bool queryAsks(const lumo::IURI& uri, const std::string& behaviour, const
 class CTestSource : public lumo::CObject, public virtual common::IVideoSource, public virtual common::IAudioSource {
 public:
     CTestSource(const lumo::IURI& uri, const String& pluginName)
-        : m_uri(lumo::make<lumo::CURI>(uri.getText())), m_pluginName(pluginName)
-    {
-    }
+        : m_uri(lumo::make<lumo::CURI>(uri.getText())), m_pluginName(pluginName) {}
 
     bool isOpened() override { return m_bOpened; }
     void open() override
@@ -108,9 +106,7 @@ private:
 class CTestFormat : public lumo::CObject, public virtual common::IAudioFormat {
 public:
     CTestFormat(const lumo::IURI& uri, const String& pluginName)
-        : m_uri(lumo::make<lumo::CURI>(uri.getText())), m_pluginName(pluginName)
-    {
-    }
+        : m_uri(lumo::make<lumo::CURI>(uri.getText())), m_pluginName(pluginName) {}
 
     bool isOpened() override { return m_bOpened; }
     void open() override { m_bOpened = true; }
@@ -136,9 +132,7 @@ private:
 class CTestPlugin : public lumo::CObject, public virtual common::INEBPlugin {
 public:
     CTestPlugin(common::INEBContext* context, const String& name, std::vector<std::u16string> extensions)
-        : m_context(context), m_name(name), m_extensions(std::move(extensions))
-    {
-    }
+        : m_context(context), m_name(name), m_extensions(std::move(extensions)) {}
 
     String getPluginName() override { return m_name; }
     int32_t getValidTypes() override

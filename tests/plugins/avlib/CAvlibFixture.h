@@ -60,10 +60,7 @@ protected:
 
     // A handler as a master has it: no plugin named, so the built-in ones,
     // each run in a slave.
-    lumo::P<common::CPluginHandler> makeHandler() const
-    {
-        return lumo::make<common::CPluginHandler>(m_context, true);
-    }
+    lumo::P<common::CPluginHandler> makeHandler() const { return lumo::make<common::CPluginHandler>(m_context, true); }
 
     static std::vector<uint8_t> bytesOf(common::INEBPicture& picture)
     {
@@ -97,11 +94,8 @@ protected:
         EXPECT_TRUE(bytesOf(*picture) == expected.bytes);
     }
 
-    struct SSound {
-        std::vector<int16_t> samples;
-        std::vector<double> chunkTimes;
-        std::vector<size_t> chunkStarts; // sample index of each chunk's first sample
-    };
+    // chunkStarts: the sample index of each chunk's first sample
+    struct SSound { std::vector<int16_t> samples; std::vector<double> chunkTimes; std::vector<size_t> chunkStarts; };
 
     // Every chunk up to the end, or `maxChunks` of them.
     static SSound readSound(common::IAudioSource& source, size_t maxChunks = SIZE_MAX)

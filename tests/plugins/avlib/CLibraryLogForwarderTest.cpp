@@ -43,10 +43,7 @@ std::string levelOfEntry(CLogManager& log, const std::string& text)
     return all.substr(level, all.find('"', level) - level);
 }
 
-struct SLevelCase {
-    int libraryLevel;
-    const char* logLevel;
-};
+struct SLevelCase { int libraryLevel; const char* logLevel; };
 
 TEST(CLibraryLogForwarderTest, EachSeverityLandsAtItsLevel)
 {
@@ -92,8 +89,7 @@ TEST(CLibraryLogForwarderTest, ControlCharactersAndTrailingLineFeedsDoNotReachTh
 
 TEST(CLibraryLogForwarderTest, NewestForwarderOwnsTheMessagesAndNothingReachesTheConsoleAfterIt)
 {
-    const P<CLogManager> older = makeLog(4);
-    const P<CLogManager> newer = makeLog(4);
+    const P<CLogManager> older = makeLog(4), newer = makeLog(4);
     nebo::test::CStandardErrorCapture standardError;
     auto olderForwarder = std::make_unique<CLibraryLogForwarder>(older);
     {

@@ -12,10 +12,7 @@ namespace {
 
 using lumo::P;
 
-struct SPlaneShape {
-    int rowBytes;
-    int rows;
-};
+struct SPlaneShape { int rowBytes, rows; };
 
 // A decoded frame whose planes (in the library's order) hold a byte that
 // names plane, row and column, stored with padded rows, last row first when
@@ -95,21 +92,13 @@ TEST(CPictureMakerTest, LayoutsOfTheirOwnAreCopiedRowByRowTopRowFirst)
 
 TEST(CPictureMakerTest, FramesLaidOutAsThePictureBecomeItWithoutACopy)
 {
-    struct SCase {
-        const char* name;
-        int pitch;           // of Y; V and U have half
-        bool bVFirst;        // V before U in memory, as YV12 keeps them
-        int32_t maxWidth;    // 0: no limit
-        bool bShared;
-    };
+    // pitch: of Y, V and U have half; bVFirst: V before U in memory, as YV12 keeps them; maxWidth: 0 for none
+    struct SCase { const char* name; int pitch; bool bVFirst; int32_t maxWidth; bool bShared; };
     const SCase cases[] = {
         {"laid out as the picture", 6, true, 0, true},
-        {"U before V", 6, false, 0, false},
-        {"padded rows", 8, true, 0, false},
-        {"scaled down", 6, true, 4, false},
+        {"U before V", 6, false, 0, false}, {"padded rows", 8, true, 0, false}, {"scaled down", 6, true, 4, false},
     };
-    const int width = 6;
-    const int height = 4;
+    const int width = 6, height = 4;
     nebo::avlib::CPictureMaker maker(lumo::make<lumo::CMemoryManager>(30));
     const P<lumo::CURI> uri = lumo::make<lumo::CURI>(lumo::String("file:///clip.avi"));
     for (const SCase& test : cases) {
@@ -121,8 +110,7 @@ TEST(CPictureMakerTest, FramesLaidOutAsThePictureBecomeItWithoutACopy)
         frame->buf[0] = av_buffer_alloc(64);
         for (int index = 0; index < 64; ++index)
             frame->buf[0]->data[index] = uint8_t(index * 7);
-        const int lumaBytes = test.pitch * height;
-        const int chromaBytes = test.pitch / 2 * height / 2;
+        const int lumaBytes = test.pitch * height, chromaBytes = test.pitch / 2 * height / 2;
         uint8_t* const start = frame->buf[0]->data;
         frame->data[0] = start;
         frame->data[test.bVFirst ? 2 : 1] = start + lumaBytes;
@@ -153,9 +141,7 @@ TEST(CPictureMakerTest, FramesLaidOutAsThePictureBecomeItWithoutACopy)
 
 TEST(CPictureMakerTest, PicturesAboveTheLimitShrinkToTheLargestEvenSizeOfTheirAspect)
 {
-    struct SCase {
-        int32_t maxWidth, maxHeight, width, height, expectedWidth, expectedHeight;
-    };
+    struct SCase { int32_t maxWidth, maxHeight, width, height, expectedWidth, expectedHeight; };
     const SCase cases[] = {
         {0, 0, 1920, 1080, 1920, 1080},     // no limit
         {-1, 480, 1920, 1080, 1920, 1080},  // a limit needs both sides

@@ -1,5 +1,6 @@
 #include "plugins/sound/CSoundSource.h"
 
+#include "expectError.h"
 #include "foundation/CError.h"
 #include "foundation/CInvalidObjectStateError.h"
 #include "platform/CTempFolder.h"
@@ -40,11 +41,7 @@ protected:
 
 TEST_F(CSoundSourceTest, HandsOutLosslessFilesSampleForSampleInStampedChunks)
 {
-    struct {
-        const char* name;
-        int format;
-        SSound sound;
-    } files[] = {
+    struct { const char* name; int format; SSound sound; } files[] = {
         {"stereo.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, makeTone(44100, 2, 2 * chunkFrames + 100)},
         {"mono.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, makeTone(22050, 1, chunkFrames)},
         {"three.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, makeTone(8000, 3, 10)},
@@ -78,14 +75,10 @@ TEST_F(CSoundSourceTest, SkipsToTheFirstFrameAtOrAfterTheTime)
     const SSound sound = makeTone(44100, 2, 2 * chunkFrames + 7);
     P<CSoundSource> source = openedSource("skip.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, sound);
     const double rate = sound.rate;
-    struct {
-        double seconds;
-        int64_t firstFrame;
-    } skips[] = {
+    struct { double seconds; int64_t firstFrame; } skips[] = {
         {chunkFrames / rate, chunkFrames}, // a chunk's own time stamp
         {1000.5 / rate, 1001},
-        {0.0, 0},
-        {-3.0, 0},
+        {0.0, 0}, {-3.0, 0},
         {std::numeric_limits<double>::quiet_NaN(), 0},
         {(sound.frames() - 1) / rate, sound.frames() - 1},
     };
@@ -111,15 +104,11 @@ TEST_F(CSoundSourceTest, FilesItCannotReadFailToOpenNamingFileAndCause)
     for (const char* name : {"cut.wav", "garbage.wav", "missing.wav"}) {
         SCOPED_TRACE(name);
         P<CSoundSource> source = sourceFor(name);
-        try {
-            source->open();
-            ADD_FAILURE() << "opened";
-        } catch (const lumo::CError& error) {
-            const std::string description = lumo::String(error.getDescription()).toUTF8();
-            const std::string path = m_folder.pathOf(name);
+        lumo::expectThrow<lumo::CError>([&] { source->open(); }, [&](const lumo::CError& error) {
+            const std::string description = error.getDescription()->toUTF8(), path = m_folder.pathOf(name);
             EXPECT_EQ(description.rfind(path + ": ", 0), 0u) << description;
             EXPECT_GT(description.size(), path.size() + 2) << description;
-        }
+        });
         EXPECT_FALSE(source->isOpened());
         EXPECT_THROW(source->getNextAudioChunk(), lumo::CInvalidObjectStateError);
         EXPECT_THROW(source->skipToTime(0), lumo::CInvalidObjectStateError);

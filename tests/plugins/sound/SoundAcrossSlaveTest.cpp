@@ -1,5 +1,6 @@
 // A master reads sound files through nebo_sound running in real slaves.
 #include "boxed/CBoxedFixture.h"
+#include "expectError.h"
 #include "host/CEncapsulatedSource.h"
 #include "host/CPluginHandler.h"
 #include "media/CNEBError.h"
@@ -21,11 +22,6 @@ using nebo::test::SSound;
 
 constexpr int64_t chunkFrames = nebo::sound::CSoundSource::framesPerChunk;
 
-std::string descriptionOf(const lumo::CException& error)
-{
-    return String(error.getDescription()).toUTF8();
-}
-
 class SoundAcrossSlaveTest : public nebo::test::CBoxedFixture {
 protected:
     P<CEncapsulatedSource> boxedSource(const std::string& name)
@@ -40,11 +36,7 @@ protected:
 // files is what was written.
 TEST_F(SoundAcrossSlaveTest, MasterReadsFilesAsTheLibraryDoesAndSkips)
 {
-    const struct {
-        const char* name;
-        int format;
-        SSound sound;
-    } files[] = {
+    const struct { const char* name; int format; SSound sound; } files[] = {
         {"stereo.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, makeTone(44100, 2, 2 * chunkFrames + 300)},
         {"mono.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, makeTone(32000, 1, chunkFrames + 1)},
         {"tone.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, makeTone(48000, 2, 3 * chunkFrames)},
@@ -95,26 +87,19 @@ TEST_F(SoundAcrossSlaveTest, FailuresInTheSlaveReachTheMasterAsErrors)
 {
     m_files.put("garbage.wav", std::string(5000, '\x7f'));
     P<CEncapsulatedSource> garbage = boxedSource("garbage.wav");
-    try {
-        garbage->open();
-        ADD_FAILURE() << "opened garbage";
-    } catch (const CNEBError& error) {
-        EXPECT_EQ(descriptionOf(error),
-                  "could not create source \"" + m_files.uriOf("garbage.wav")->getText().toUTF8() + "\" in slave");
-    }
+    lumo::expectError<CNEBError>(
+        "could not create source \"" + m_files.uriOf("garbage.wav")->getText().toUTF8() + "\" in slave",
+        [&] { garbage->open(); });
     EXPECT_FALSE(garbage->isOpened());
 
     nebo::test::writeSoundFile(m_files.pathOf("one.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, makeTone(8000, 1, 10));
     P<CEncapsulatedSource> source = boxedSource("one.wav");
     source->open();
-    try {
-        // A procedure has no answer: the slave's error shows at the next call.
-        source->setAudioStream(1);
-        source->getSampleRate();
-        ADD_FAILURE() << "chose a stream that does not exist";
-    } catch (const CNEBError& error) {
-        EXPECT_NE(descriptionOf(error).find("only sound stream 0"), std::string::npos) << descriptionOf(error);
-    }
+    // A procedure has no answer: the slave's error shows at the next call.
+    source->setAudioStream(1);
+    lumo::expectThrow<CNEBError>([&] { source->getSampleRate(); }, [](const CNEBError& error) {
+        EXPECT_NE(error.getDescription()->toUTF8().find("only sound stream 0"), std::string::npos);
+    });
     EXPECT_THROW(source->close(), CNEBError);
 }
 

@@ -15,8 +15,7 @@
 namespace nebo::test {
 
 struct SSound {
-    int32_t rate = 44100;
-    int32_t channels = 2;
+    int32_t rate = 44100, channels = 2;
     std::vector<int16_t> samples; // interleaved
     int64_t frames() const { return static_cast<int64_t>(samples.size()) / channels; }
 };
@@ -58,10 +57,8 @@ inline std::vector<int16_t> readSoundFile(const std::string& path)
     return samples;
 }
 
-struct SChunkRead {
-    std::vector<int16_t> samples;
-    std::vector<int64_t> chunkFrames; // of each chunk
-};
+// chunkFrames: the frame count of each chunk
+struct SChunkRead { std::vector<int16_t> samples; std::vector<int64_t> chunkFrames; };
 
 // Reads chunks until the source has none left; the chunks are expected to
 // follow each other from `firstFrame` on, stamped with their first frame.

@@ -61,8 +61,7 @@ TEST(CGlobalMutexImplNameTest, EscapesAllButPlainCharactersAndKeepsLongNamesWith
 
 TEST_F(CGlobalMutexImplTest, ObjectsOfOneNameAreOneRecursiveLockThatGoesWithItsHolder)
 {
-    P<IMutex> first = open();
-    P<IMutex> second = open();
+    P<IMutex> first = open(), second = open();
     first->lock();
     EXPECT_TRUE(first->tryLock(0));
     EXPECT_FALSE(isFreeForOthers(*second));
@@ -83,8 +82,7 @@ TEST_F(CGlobalMutexImplTest, ObjectsOfOneNameAreOneRecursiveLockThatGoesWithItsH
 TEST_F(CGlobalMutexImplTest, IsSharedWithOtherProcessesAndTakenOverFromADeadOwner)
 {
     P<IMutex> mutex = open();
-    int held[2];
-    int done[2];
+    int held[2], done[2];
     ASSERT_EQ(0, pipe(held));
     ASSERT_EQ(0, pipe(done));
     pid_t pid = fork();

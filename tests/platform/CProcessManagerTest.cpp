@@ -1,6 +1,6 @@
 #include "platform/CProcessManager.h"
 
-#include "CProcessProbe.h"
+#include "CProcessChild.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
 #include "foundation/CURITypeNotSupportedError.h"
@@ -95,10 +95,10 @@ TEST(CProcessManagerTest, WithoutAnAnswerTheTryingFormGivesNullAndThePlainFormTh
 
 TEST(CProcessManagerTest, ProcessWideManagerStartsLocalProgramsOnly)
 {
-    CProcessProbe probe;
-    P<IProcess> process = getProcessManager()->createProcess(
-        CURI::fromNativePath(String::fromUTF8(probe.getScriptPath())), String("1 2"), PFrail<IURI>(), PFrail<IBase>(),
-        IProcess::priorityNormal);
+    CProcessChild child;
+    P<IProcess> process = getProcessManager()->createProcess(CProcessChild::uriOf(child.getProgramPath()),
+                                                             String("exit 2"), PFrail<IURI>(), PFrail<IBase>(),
+                                                             IProcess::priorityNormal);
     ASSERT_TRUE(waitForEnd(*process));
     EXPECT_EQ(process->getExitCode(), 2);
 

@@ -8,7 +8,7 @@
 #include "foundation/sync/throwSystemError.h"
 #include "platform/windows/CPathes.h"
 #include "platform/windows/CRandomGenerator.h"
-#include "platform/windows/readGrowingText.h"
+#include "foundation/windows/readGrowingText.h"
 
 #include <string>
 #include <windows.h>

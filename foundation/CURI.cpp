@@ -3,11 +3,10 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURIFormatError.h"
 #include "foundation/CURITypeNotSupportedError.h"
+#include "foundation/nativeFilePath.h"
 
-#include <filesystem>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 namespace lumo {
@@ -247,19 +246,6 @@ PathPieces splitPath(std::string_view path)
     return pieces;
 }
 
-std::string absoluteNativePath(const std::string& path)
-{
-    if (startsWith(path, "/"))
-        return path;
-    std::error_code error;
-    std::string folder = std::filesystem::current_path(error).string();
-    if (error)
-        throw CError(String::fromUTF8("The current folder is unknown (" + error.message() + ")."));
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
-    return folder + path;
-}
-
 } // namespace
 
 struct CURI::Parts {
@@ -489,8 +475,9 @@ P<CURI> CURI::fromNativePath(const String& path)
 {
     if (path.isEmpty())
         throw CInvalidArgError("The path is empty.", "CURI::fromNativePath");
-    const std::string absolute = absoluteNativePath(path.toUTF8());
-    return make<CURI>(String::fromUTF8("file://" + removeDotSegments(escapeUTF8(absolute, pathReserved))));
+    const SFileURIParts parts = toFileURIParts(path.toUTF8());
+    const std::string uriPath = removeDotSegments(escapeUTF8(parts.path, pathReserved));
+    return make<CURI>(String::fromUTF8("file://" + parts.host + uriPath));
 }
 
 String CURI::escape(const String& text, const char* reserved)
@@ -503,12 +490,11 @@ String CURI::unescape(const String& text)
     return String::fromUTF8(unescapeUTF8(text.toUTF8()));
 }
 
-bool CURI::namesLocalFile() const
+bool CURI::namesLocalFile(std::string& nativePath) const
 {
-    const std::string authority = m_authority.escaped.toUTF8();
     return equalsIgnoringAsciiCase(m_scheme.toUTF8(), "file") && m_hierarchical &&
            startsWith(m_path.escaped.toUTF8(), "/") &&
-           (authority.empty() || equalsIgnoringAsciiCase(authority, "localhost"));
+           toNativeFilePath(m_authority.escaped.toUTF8(), m_path.decoded.toUTF8(), nativePath);
 }
 
 P<IString> CURI::toString() const
@@ -523,19 +509,21 @@ String CURI::getText() const
 
 String CURI::getDisplayText() const
 {
-    if (namesLocalFile())
-        return m_path.decoded;
+    std::string nativePath;
+    if (namesLocalFile(nativePath))
+        return String::fromUTF8(nativePath);
     return m_relative ? m_schemeSpecificPart.decoded : m_scheme + ":" + m_schemeSpecificPart.decoded;
 }
 
 String CURI::getNativePath() const
 {
-    if (!namesLocalFile())
+    std::string nativePath;
+    if (!namesLocalFile(nativePath))
         throw CURITypeNotSupportedError(this);
     // A zero would cut the path short in every system call.
-    if (m_path.decoded->indexOfChar(0) >= 0)
+    if (nativePath.find('\0') != std::string::npos)
         throw CURIFormatError(this);
-    return m_path.decoded;
+    return String::fromUTF8(nativePath);
 }
 
 bool CURI::isRelative() const { return m_relative; }

@@ -23,9 +23,11 @@ namespace lumo {
 // cannot be read as a URI. Any text is safe to parse: parsing takes time in
 // proportion to its length and either builds the URI or throws.
 //
-// POSIX has no drive letters or network shares in its paths: "file:///C:/x"
-// names the path "/C:/x" here, and a "file" URI with a host other than
-// empty or "localhost" names no local file.
+// Native paths map onto "file" URIs as the platform has them: on POSIX, which
+// has no drive letters or network shares, "file:///C:/x" names the path
+// "/C:/x" and a host other than empty or "localhost" names no local file; on
+// Windows it names "C:\x", and "file://server/share/x" the network path
+// "\\server\share\x".
 class CURI : public CObject, public virtual IURI {
 public:
     // Reserved characters that each component keeps unescaped.
@@ -54,9 +56,9 @@ public:
          const String& query, const String& fragment);
 
     // "file://" followed by the escaped absolute path. A relative path is
-    // taken from the current folder. "\" is an ordinary character of POSIX
-    // names and is escaped like any other. Throws CInvalidArgError for an
-    // empty path, CError when the current folder is unknown.
+    // taken from the current folder. On POSIX "\" is an ordinary character
+    // of names and is escaped like any other. Throws CInvalidArgError for an
+    // empty path, CError when the path cannot be made absolute.
     static P<CURI> fromNativePath(const String& path);
 
     // %HH with upper-case digits for every character below 0x80 that is not
@@ -125,7 +127,8 @@ private:
     };
 
     explicit CURI(const Parts& parts);
-    bool namesLocalFile() const;
+    // The native path, when the URI names a local file.
+    bool namesLocalFile(std::string& nativePath) const;
 
     String m_text;
     String m_scheme;

@@ -25,8 +25,8 @@ public:
     virtual String getDisplayText() const = 0;
     // The local file path that a "file" URI names. Throws
     // CURITypeNotSupportedError for any URI that names no local file (another
-    // scheme, a relative or opaque URI, a host other than "localhost"), and
-    // CURIFormatError when the decoded path holds a zero character.
+    // scheme, a relative or opaque URI, on POSIX a host other than
+    // "localhost"), and CURIFormatError when the path holds a zero character.
     virtual String getNativePath() const = 0;
 
     // No scheme: a reference that still has to be resolved against a base.

@@ -3,11 +3,9 @@
 #include "foundation/CError.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURIFormatError.h"
-#include "foundation/CURITypeNotSupportedError.h"
 #include "foundation/equalsIgnoringASCIICase.h"
-#include "foundation/sync/throwSystemError.h"
+#include "foundation/windows/readGrowingText.h"
 #include "foundation/windows/toWide.h"
-#include "platform/windows/readGrowingText.h"
 
 #include <algorithm>
 #include <windows.h>
@@ -24,11 +22,6 @@ const std::wstring longUNCPrefix = L"\\\\?\\UNC\\";
 
 const wchar_t* const wellKnownFolderVariables[] = {L"APPDATA",      L"LOCALAPPDATA", L"USERPROFILE", L"ALLUSERSPROFILE",
                                                    L"ProgramFiles", L"SystemRoot",   L"SystemDrive"};
-
-bool startsWith(const std::wstring& text, const std::wstring& start)
-{
-    return text.compare(0, start.size(), start) == 0;
-}
 
 bool isSeparator(wchar_t unit)
 {
@@ -77,39 +70,6 @@ std::wstring inLongFormWhenLong(const std::wstring& path)
                      String());
 }
 
-std::wstring nativePathOfFileURI(const IURI& uri)
-{
-    std::wstring path = checkedPath(uri, uri.getPath());
-    const String host = uri.getHost();
-    if (!host.isEmpty() && !equalsIgnoringASCIICase(host.toUTF8(), "localhost"))
-        path = L"\\\\" + toWide(host) + path;
-    else if (path.size() >= 3 && path[0] == L'/' && isDrivePath(path.substr(1)))
-        path.erase(0, 1);
-    return inLongFormWhenLong(withBackslashes(path));
-}
-
-std::wstring withoutLongPrefix(const std::wstring& path)
-{
-    if (startsWith(path, longUNCPrefix))
-        return L"\\\\" + path.substr(longUNCPrefix.size());
-    if (startsWith(path, longPrefix))
-        return path.substr(longPrefix.size());
-    return path;
-}
-
-std::wstring fullPathOf(const std::wstring& path)
-{
-    std::wstring full;
-    const bool done = readGrowingText(
-        [&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(path.c_str(), size, buffer, nullptr); }, full);
-    if (!done) {
-        const int error = static_cast<int>(GetLastError());
-        throw CError(String("Error finding the full path of '") + fromWide(path) + String("' (") +
-                     getSystemErrorText(error) + String(")."));
-    }
-    return full;
-}
-
 // An unset variable gives nothing.
 std::wstring environmentValueOf(const wchar_t* name)
 {
@@ -137,32 +97,19 @@ String CPathes::getNativePath(const IURI& uri, bool bOtherSchemesAsText)
         return fromWide(withBackslashes(checkedPath(uri, uri.getPath())));
     if (!isFileURI(uri))
         return bOtherSchemesAsText ? uri.getText() : String();
-    return fromWide(nativePathOfFileURI(uri));
+    return fromWide(systemPathOf(uri));
 }
 
 std::wstring CPathes::systemPathOf(const IURI& uri)
 {
-    if (uri.isRelative() || !isFileURI(uri) || !uri.isHierarchical())
-        throw CURITypeNotSupportedError(&uri);
-    return nativePathOfFileURI(uri);
+    return inLongFormWhenLong(toWide(uri.getNativePath()));
 }
 
 P<CURI> CPathes::getURIOfNativePath(const String& path)
 {
-    const std::wstring native = toWide(path);
-    if (native.empty() || native.find(L'\0') != std::wstring::npos)
-        throw CInvalidArgError("The path is empty or holds a zero character.", "CPathes::getURIOfNativePath");
-    std::wstring full = fullPathOf(withoutLongPrefix(native));
-    std::replace(full.begin(), full.end(), L'\\', L'/');
-    std::wstring host;
-    if (isUNCPath(full)) {
-        const size_t shareStart = std::min(full.find(L'/', 2), full.size());
-        host = full.substr(2, shareStart - 2);
-        full.erase(0, shareStart);
-    } else {
-        full.insert(0, 1, L'/');
-    }
-    return make<CURI>(String("file://") + fromWide(host) + CURI::escape(fromWide(full), CURI::pathReserved));
+    if (path->indexOfChar(0) >= 0)
+        throw CInvalidArgError("The path holds a zero character.", "CPathes::getURIOfNativePath");
+    return CURI::fromNativePath(path);
 }
 
 P<CURI> CPathes::folderURIOf(std::wstring path)

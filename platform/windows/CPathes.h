@@ -26,10 +26,10 @@ public:
     // and the limit cannot be circumvented (path='...')." for a long path
     // that has neither a drive letter nor a host.
     String getNativePath(const IURI& uri, bool bOtherSchemesAsText) override;
-    // Removes a leading "\\?\" or "\\?\UNC\" and resolves a relative path,
-    // "." and ".." against the current folder. Throws CInvalidArgError for
-    // an empty path or one holding a zero character, CError when the system
-    // cannot make the path absolute.
+    // CURI::fromNativePath: removes a leading "\\?\" or "\\?\UNC\" and
+    // resolves a relative path, "." and ".." against the current folder.
+    // Throws CInvalidArgError for an empty path or one holding a zero
+    // character, CError when the system cannot make the path absolute.
     P<CURI> getURIOfNativePath(const String& path) override;
     // Leaves references to unset variables as written. Throws CError "error
     // expanding environmental string" when the system refuses the text.
@@ -40,10 +40,10 @@ public:
     // replaced by %NAME%. Any other text comes back unchanged. Never throws.
     String unexpandEnvironmentStrings(const String& text) override;
 
-    // The path that the system calls are given for a "file" URI: the native
-    // path, in the long form when it needs one. Throws
-    // CURITypeNotSupportedError for a URI of another scheme or a relative
-    // one, and what getNativePath throws.
+    // The path that the system calls are given for a "file" URI: its
+    // IURI::getNativePath, in the long form when it needs one. Throws what
+    // that throws (CURITypeNotSupportedError for a URI of another scheme or
+    // a relative one), and what getNativePath throws for a long path.
     static std::wstring systemPathOf(const IURI& uri);
     // The URI of a native folder path, ending in "/". Throws as
     // getURIOfNativePath.

@@ -6,9 +6,9 @@
 #include "foundation/CURIError.h"
 #include "foundation/IStringLocalizer.h"
 #include "foundation/sync/throwSystemError.h"
-#include "platform/windows/CPathes.h"
+#include "foundation/windows/readGrowingText.h"
 #include "platform/CRandomGenerator.h"
-#include "platform/windows/readGrowingText.h"
+#include "platform/windows/CPathes.h"
 
 #include <string>
 #include <windows.h>

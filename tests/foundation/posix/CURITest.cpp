@@ -1,14 +1,13 @@
 #include "foundation/CURI.h"
 
 #include "foundation/CInvalidArgError.h"
+#include "foundation/CURITypeNotSupportedError.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-// Native paths are POSIX paths so far; drives and backslashes come with the
-// Windows path services.
 namespace lumo {
 namespace {
 
@@ -30,6 +29,24 @@ TEST(CURITest, NativePathsRoundTrip)
     const std::string folder = here == "/" ? here : here + "/";
     EXPECT_EQ(u8(CURI::fromNativePath(String("rel/x y"))->getNativePath()), folder + "rel/x y");
     EXPECT_THROW(CURI::fromNativePath(String()), CInvalidArgError);
+}
+
+TEST(CURITest, FileURIsWithoutAHostHaveNativePaths)
+{
+    const std::pair<const char*, const char*> paths[] = {
+        {"file:///C:/x", "/C:/x"}, // no drives here: an ordinary folder named "C:"
+        {"file://localhost/tmp/a%20b%25.txt", "/tmp/a b%.txt"},
+        {"FILE://LocalHost/x", "/x"},
+        {"file:/x", "/x"},
+        {"file:///x?q#f", "/x"},
+    };
+    for (const auto& [text, path] : paths) {
+        EXPECT_EQ(u8(make<CURI>(String(text))->getNativePath()), path) << text;
+        EXPECT_EQ(u8(make<CURI>(String(text))->getDisplayText()), path) << text;
+    }
+    for (const char* text : {"file://server/share", "file://u@localhost/x"})
+        EXPECT_THROW(make<CURI>(String(text))->getNativePath(), CURITypeNotSupportedError) << text;
+    EXPECT_EQ(u8(make<CURI>(String("file://server/share/x%20y"))->getDisplayText()), "file://server/share/x y");
 }
 
 } // namespace

@@ -149,6 +149,8 @@ bool isInheritable(HANDLE handle)
 // remembered; start() then fails with its code.
 class CStartup {
 public:
+    static constexpr int maxStartAttempts = 2;
+
     CStartup() = default;
     ~CStartup()
     {
@@ -220,12 +222,19 @@ public:
             creationFlags |= EXTENDED_STARTUPINFO_PRESENT;
         if (environment)
             creationFlags |= CREATE_UNICODE_ENVIRONMENT;
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, m_bInheritHandles, creationFlags,
-                            environment ? const_cast<wchar_t*>(environment->c_str()) : nullptr,
-                            workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &m_info.StartupInfo,
-                            &started))
-            return GetLastError();
-        return 0;
+        // Wine now and then refuses a start it would make a moment later
+        // with ERROR_INTERNAL_ERROR; a second try tells that from a real
+        // refusal, which fails the same way again.
+        for (int attempt = 1;; ++attempt) {
+            if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, m_bInheritHandles, creationFlags,
+                               environment ? const_cast<wchar_t*>(environment->c_str()) : nullptr,
+                               workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &m_info.StartupInfo,
+                               &started))
+                return 0;
+            const DWORD error = GetLastError();
+            if (error != ERROR_INTERNAL_ERROR || attempt == maxStartAttempts)
+                return error;
+        }
     }
 
 private:

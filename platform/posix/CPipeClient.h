@@ -1,11 +1,11 @@
 #pragma once
 
 #include "foundation/CObject.h"
+#include "platform/CPipeOutStreamBase.h"
 #include "platform/IPipeClient.h"
 #include "platform/ISharedMemoryChannel.h"
 #include "platform/posix/CFileDescriptor.h"
 #include "platform/posix/CPipeAddress.h"
-#include "platform/posix/CPipeOutStreamBase.h"
 #include "platform/posix/CSharedMemory.h"
 #include "platform/posix/CWakeUpEvent.h"
 

@@ -3,13 +3,13 @@
 #include "foundation/CObject.h"
 #include "foundation/TFrailArray.h"
 #include "foundation/sync/IMutex.h"
+#include "platform/CPipeOutStreamBase.h"
 #include "platform/IPipeServer.h"
 #include "platform/IPipeServerListener.h"
 #include "platform/IThread.h"
 #include "platform/posix/CListeningSocket.h"
 #include "platform/posix/CPipeAddress.h"
 #include "platform/posix/CPipeClient.h"
-#include "platform/posix/CPipeOutStreamBase.h"
 #include "platform/posix/CWakeUpEvent.h"
 
 #include <atomic>

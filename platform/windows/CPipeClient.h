@@ -2,9 +2,9 @@
 
 #include "foundation/CObject.h"
 #include "foundation/String.h"
+#include "platform/CPipeOutStreamBase.h"
 #include "platform/IPipeClient.h"
 #include "platform/windows/CPipeHandle.h"
-#include "platform/windows/CPipeOutStreamBase.h"
 
 #include <atomic>
 #include <mutex>

@@ -3,12 +3,12 @@
 #include "foundation/CObject.h"
 #include "foundation/TFrailArray.h"
 #include "foundation/sync/IMutex.h"
+#include "platform/CPipeOutStreamBase.h"
 #include "platform/IPipeServer.h"
 #include "platform/IPipeServerListener.h"
 #include "platform/IThread.h"
 #include "platform/windows/CPipeClient.h"
 #include "platform/windows/CPipeHandle.h"
-#include "platform/windows/CPipeOutStreamBase.h"
 
 #include <atomic>
 #include <functional>

@@ -1,9 +1,9 @@
-#include "platform/windows/CPipeOutStreamBase.h"
+#include "platform/CPipeOutStreamBase.h"
 
 #include "foundation/IURI.h"
 #include "streams/streamCopy.h"
 
-namespace lumo::win32 {
+namespace lumo {
 
 void CPipeOutStreamBase::copyFrom(IInStream& in, void* buffer, int32_t bufferSize, IAbortFlag* abort)
 {
@@ -39,4 +39,4 @@ P<IURI> CPipeOutStreamBase::getURI()
     return nullptr;
 }
 
-} // namespace lumo::win32
+} // namespace lumo

@@ -3,7 +3,7 @@
 #include "foundation/CObject.h"
 #include "platform/IPipeOutStream.h"
 
-namespace lumo::win32 {
+namespace lumo {
 
 // What the pipe output streams share: no position, size or URI, nothing to
 // open or close. A subclass says where a write goes and when it is closed.
@@ -20,4 +20,4 @@ public:
     P<IURI> getURI() override;
 };
 
-} // namespace lumo::win32
+} // namespace lumo

@@ -1,4 +1,4 @@
-#include "CScopedPipePlace.h"
+#include "support/CScopedPipePlace.h"
 #include "expectError.h"
 #include "foundation/CAbortedError.h"
 #include "foundation/CFinishedError.h"

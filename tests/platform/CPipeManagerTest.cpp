@@ -1,4 +1,4 @@
-#include "CScopedPipePlace.h"
+#include "support/CScopedPipePlace.h"
 #include "foundation/CInvalidArgError.h"
 #include "platform/IPipeManager.h"
 

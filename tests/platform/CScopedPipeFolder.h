@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CScopedPipePlace.h"
+#include "support/CScopedPipePlace.h"
 #include "CTempFolder.h"
 #include "expectError.h"
 

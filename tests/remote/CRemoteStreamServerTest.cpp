@@ -4,9 +4,9 @@
 #include "WireFixture.h"
 #include "foundation/CInvalidObjectStateError.h"
 #include "foundation/sync/ISignal.h"
-#include "platform/CScopedPipeFolder.h"
 #include "platform/IPipeManager.h"
 #include "platform/IThreadManager.h"
+#include "support/CScopedPipePlace.h"
 
 #include <future>
 
@@ -36,8 +36,8 @@ TEST(RemoteStreamServerTest, QuitRaisesTheQuitSignalAndSendsNothing)
 struct RemoteOverPipeTest : testing::Test {
     void SetUp() override
     {
-        pipeServer = getPipeManager()->createServer(String("remote"));
-        clientEnd = getPipeManager()->createClient(String("remote"));
+        pipeServer = getPipeManager()->createServer(place.nameOf("remote"));
+        clientEnd = getPipeManager()->createClient(place.nameOf("remote"));
         serverEnd = acceptFrom(*pipeServer, clientEnd);
         ASSERT_TRUE(serverEnd);
         server = make<CRemoteStreamServer>(serverEnd->getInStream(), serverEnd->getOutStream());
@@ -45,7 +45,7 @@ struct RemoteOverPipeTest : testing::Test {
         server->registerProc(getWidth);
     }
 
-    CScopedPipeFolder folder;
+    CScopedPipePlace place;
     P<IPipeServer> pipeServer; // its connections go with it
     P<IPipeClient> clientEnd, serverEnd;
     const P<CGetWidthFunction> getWidth = make<CGetWidthFunction>(640);

@@ -1,6 +1,6 @@
-#include "CScopedPipePlace.h"
+#include "support/CScopedPipePlace.h"
 
-#include "CScopedPipeFolder.h"
+#include "platform/CScopedPipeFolder.h"
 
 namespace lumo {
 

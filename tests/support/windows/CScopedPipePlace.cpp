@@ -1,4 +1,4 @@
-#include "CScopedPipePlace.h"
+#include "support/CScopedPipePlace.h"
 
 #include "platform/IProcess.h"
 

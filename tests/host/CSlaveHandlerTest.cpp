@@ -35,6 +35,11 @@ bool isErrorFileName(const std::string& name)
                        [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
 }
 
+std::string pathOf(const CSlaveHandler& handler)
+{
+    return handler.getErrorFile()->getNativePath().toUTF8();
+}
+
 TEST(CSlaveHandlerNamingTest, PipeNameHasThreeFieldsOfEightHexDigits)
 {
     EXPECT_EQ(CSlaveHandler::formatPipeName(4711, 0xabc, 1).toUTF8(), "nebo_slave-00001267-00000abc-00000001");

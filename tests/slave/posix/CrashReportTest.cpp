@@ -12,11 +12,13 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <map>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -212,12 +214,15 @@ TEST_F(CrashReportTest, StackOverflowReportDoesNotWaitForAReader)
     for (const auto& [debugOutput, bCopied] : cases) {
         SCOPED_TRACE(debugOutput ? "debug output on standard error" : "debug output in the log");
         m_temp.put("error.txt", "");
-        int standardError[2];
-        ASSERT_EQ(pipe2(standardError, O_CLOEXEC), 0);
-        P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 2, {standardError[1], debugOutput});
-        close(standardError[1]);
+        // A pipe of a name, opened for reading first so that the slave's end opens at once.
+        const std::string copyPath = m_temp.pathOf("stderr.fifo");
+        std::filesystem::remove(copyPath);
+        ASSERT_EQ(mkfifo(copyPath.c_str(), 0600), 0);
+        const int copyReader = open(copyPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(copyReader, 0);
+        P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 2, {copyPath, debugOutput});
         if (!pipe)
-            close(standardError[0]);
+            close(copyReader);
         ASSERT_TRUE(pipe);
 
         // The master waits for the answer as long as the slave lives; the
@@ -225,9 +230,9 @@ TEST_F(CrashReportTest, StackOverflowReportDoesNotWaitForAReader)
         bool bRequestFailed = false;
         std::thread master([&] { bRequestFailed = requestFailingPicture(*pipe, "stack"); });
         const bool bEnded = lumo::waitForEnd(*m_slave);
-        const std::string copy = bEnded ? drain(standardError[0]) : "";
+        const std::string copy = bEnded ? drain(copyReader) : "";
         // A slave that still waits to write fails once nothing can read.
-        close(standardError[0]);
+        close(copyReader);
         master.join();
         ASSERT_TRUE(bEnded) << "the dying slave waited for a reader of its standard error";
         EXPECT_TRUE(bRequestFailed);

@@ -7,6 +7,7 @@
 #include "foundation/CURI.h"
 #include "host/CLogManager.h"
 #include "host/CNEBPluginClient.h"
+#include "platform/CScopedPipeFolder.h"
 #include "platform/CTempFolder.h"
 #include "platform/landlockAbi.h"
 #include "slave/CSlaveFixture.h"

@@ -1,12 +1,7 @@
 // A plugin that faults takes down only its slave, which leaves a crash
 // report, or the text of the error, in its error file.
 #include "boxed/CBoxedFixture.h"
-#include "foundation/CException.h"
-#include "foundation/castObject.h"
-#include "host/CNEBPluginClient.h"
-#include "host/IVideoSource.h"
-#include "slave/CSlaveFixture.h"
-#include "streams/CMemoryManager.h"
+#include "slave/CFaultingSlaveFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +57,7 @@ struct SModuleLine {
     uint64_t end;
 };
 
-class CrashReportTest : public nebo::test::CSlaveFixture {
+class CrashReportTest : public nebo::test::CFaultingSlaveFixture {
 protected:
     static void SetUpTestSuite()
     {
@@ -79,35 +74,6 @@ protected:
                                        "allow_user_segv_handler=1";
         setenv("ASAN_OPTIONS", ownOptions.c_str(), 1);
 #endif
-    }
-
-    // Starts a slave, asks it for the first picture of a demo clip that
-    // misbehaves with `fault` and waits for the slave's end.
-    void provoke(const std::string& fault)
-    {
-        P<lumo::IPipeClient> pipe = startServedSlave();
-        ASSERT_TRUE(pipe);
-        ASSERT_TRUE(requestFailingPicture(*pipe, fault));
-        ASSERT_TRUE(lumo::waitForEnd(*m_slave));
-    }
-
-    // Asks the slave on `pipe` for the first picture of a demo clip that
-    // misbehaves with `fault`; true when the call fails, as the slave's end
-    // makes it fail. Waits as long as the slave neither answers nor ends.
-    static bool requestFailingPicture(lumo::IPipeClient& pipe, const std::string& fault)
-    {
-        P<nebo::common::CNEBPluginClient> plugin = make<nebo::common::CNEBPluginClient>(
-            pipe.getInStream(), pipe.getOutStream(), make<lumo::CMemoryManager>(30));
-        try {
-            const P<nebo::common::ISource> source = plugin->tryCreateSource(
-                *make<lumo::CURI>(lumo::String::fromUTF8("file:///x.demo?fail=" + fault)), 1, false, nullptr);
-            if (!source)
-                return false;
-            lumo::castObject<nebo::common::IVideoSource>(source)->getNextPicture();
-        } catch (const lumo::CException&) {
-            return true;
-        }
-        return false;
     }
 };
 

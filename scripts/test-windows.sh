@@ -6,8 +6,7 @@
 # under wine64; then compiles the 32-bit tree in build-win32, which nothing
 # here can run, to keep the code 32-bit clean. Says how long each step took.
 # The media plugins are left out (no Windows build of their libraries in
-# Debian), and so are the test areas not yet written for Windows
-# (NEBO_POSIX_ONLY_TEST_AREAS in tests/CMakeLists.txt).
+# Debian), and so are the tests that run clips through them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${NEBO_JOBS:-$(nproc)}

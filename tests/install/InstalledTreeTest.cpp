@@ -15,12 +15,20 @@
 namespace {
 
 using nebo::test::runProgram;
-using nebo::test::shellQuoted;
 using nebo::test::SProgramRun;
 
 const std::string libraries = NEBO_INSTALL_LIBDIR;
 const std::string demoClip = "file:///clips/a.demo?w=64&h=48&frames=3";
-const char* const withoutPluginPath = "env -u NEBO_PLUGIN_PATH";
+const std::vector<std::string> withoutPluginPath = {"NEBO_PLUGIN_PATH"};
+
+// `text` as one word of the shell.
+std::string shellQuoted(const std::string& text)
+{
+    std::string result = "'";
+    for (const char c : text)
+        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return result + "'";
+}
 
 class InstalledTreeTest : public ::testing::Test {
 protected:
@@ -45,7 +53,7 @@ protected:
                 pkgConfig + " --cflags --libs nebo) -Wl,-rpath,$(" + pkgConfig + " --variable=libdir nebo)",
         };
         for (const std::string& step : steps) {
-            const SProgramRun run = runProgram(s_folder, {"sh", "-c", step}, "", 300);
+            const SProgramRun run = runProgram(s_folder, {"sh", "-c", step}, {}, 300);
             if (run.exitCode != 0) {
                 s_failedStep = step + "\n" + run.out + run.err;
                 return;
@@ -60,14 +68,14 @@ protected:
     static std::string prefix() { return s_folder + "/prefix"; }
     static std::string pathOf(const std::string& name) { return s_folder + "/" + name; }
 
-    static SProgramRun run(const std::vector<std::string>& command, const std::string& environment)
+    static SProgramRun run(const std::vector<std::string>& command, const std::vector<std::string>& environment)
     {
         return runProgram(s_folder, command, environment);
     }
 
     static std::string runPathOf(const std::string& file)
     {
-        const SProgramRun dump = run({"readelf", "-d", file}, "");
+        const SProgramRun dump = run({"readelf", "-d", file}, {});
         const std::string mark = "Library runpath: [";
         const size_t start = dump.out.find(mark);
         if (start == std::string::npos)
@@ -124,25 +132,25 @@ std::set<std::string> filesBelow(const std::string& folder)
 TEST_F(InstalledTreeTest, TheDebianPackageHoldsTheInstalledTreeUnderUsr)
 {
     const SProgramRun packed = run({NEBO_CPACK, "--config", NEBO_BUILD_DIR "/CPackConfig.cmake", "-B",
-                                    pathOf("package")}, "");
+                                    pathOf("package")}, {});
     ASSERT_EQ(packed.exitCode, 0) << packed.out << packed.err;
     std::string package;
     for (const auto& entry : std::filesystem::directory_iterator(pathOf("package")))
         if (entry.path().extension() == ".deb")
             package = entry.path();
     ASSERT_NE(package, "") << packed.out;
-    const SProgramRun unpacked = run({"dpkg-deb", "-x", package, pathOf("unpacked")}, "");
+    const SProgramRun unpacked = run({"dpkg-deb", "-x", package, pathOf("unpacked")}, {});
     ASSERT_EQ(unpacked.exitCode, 0) << unpacked.err;
     EXPECT_EQ(filesBelow(pathOf("unpacked/usr")), filesBelow(prefix()));
     // The libraries the decoding plugins link come from Debian's packages.
-    const SProgramRun depends = run({"dpkg-deb", "-f", package, "Depends"}, "");
+    const SProgramRun depends = run({"dpkg-deb", "-f", package, "Depends"}, {});
     for (const char* dependency : {"libavcodec", "libsndfile1", "libtinyxml2"})
         EXPECT_NE(depends.out.find(dependency), std::string::npos) << depends.out;
 }
 
 TEST_F(InstalledTreeTest, TheProbeFindsItsSlaveAndPluginsWhereverTheTreeLies)
 {
-    ASSERT_EQ(run({"cp", "-a", prefix(), pathOf("moved")}, "").exitCode, 0);
+    ASSERT_EQ(run({"cp", "-a", prefix(), pathOf("moved")}, {}).exitCode, 0);
     // With the first tree out of the way, the copy can only use its own.
     ASSERT_EQ(std::rename(prefix().c_str(), pathOf("away").c_str()), 0);
     const SProgramRun moved = run({pathOf("moved/bin/nebo_probe"), demoClip}, withoutPluginPath);
@@ -159,12 +167,12 @@ TEST_F(InstalledTreeTest, TheProbeFindsItsSlaveAndPluginsWhereverTheTreeLies)
 
 TEST_F(InstalledTreeTest, HostsOfBothBuildsOpenMediaThroughTheirOwnPluginInASlave)
 {
-    ASSERT_EQ(run({"sh", "-c", "echo 16 8 3 ff8000 >orange.example"}, "").exitCode, 0);
-    const std::string besideTheCMakeHost = "NEBO_PLUGIN_PATH=" + shellQuoted(pathOf("cmake-build"));
+    ASSERT_EQ(run({"sh", "-c", "echo 16 8 3 ff8000 >orange.example"}, {}).exitCode, 0);
+    const std::vector<std::string> besideTheCMakeHost = {"NEBO_PLUGIN_PATH=" + pathOf("cmake-build")};
     const struct {
         const char* host;
         const char* medium;
-        std::string environment;
+        std::vector<std::string> environment;
         int exitCode;
         const char* opening;
     } cases[] = {
@@ -195,17 +203,18 @@ TEST_F(InstalledTreeTest, TheProbeOffersThePluginsOfThePluginPath)
     // each with its reason.
     const std::string tried = "\n  nebo_example: ";
     const struct {
-        std::string environment;
+        std::vector<std::string> environment;
         bool bTried;
     } cases[] = {
-        {"NEBO_PLUGIN_PATH=" + shellQuoted(pathOf("cmake-build")), true},
+        {{"NEBO_PLUGIN_PATH=" + pathOf("cmake-build")}, true},
         {withoutPluginPath, false},
     };
     for (const auto& test : cases) {
         const SProgramRun result = run({prefix() + "/bin/nebo_probe", "clip.unknown"}, test.environment);
         EXPECT_EQ(result.exitCode, 1) << result.err;
         EXPECT_NE(result.err.find("\n  nebo_demo: nebo_demo: not a \".demo\" name"), std::string::npos) << result.err;
-        EXPECT_EQ(result.err.find(tried) != std::string::npos, test.bTried) << test.environment << "\n" << result.err;
+        EXPECT_EQ(result.err.find(tried) != std::string::npos, test.bTried)
+            << test.environment.front() << "\n" << result.err;
     }
 }
 

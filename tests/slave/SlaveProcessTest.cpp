@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <vector>
 
 namespace {
@@ -22,8 +21,8 @@ protected:
     {
         arguments.insert(arguments.begin(), nebo::test::slavePath());
         return nebo::test::runProgram(m_temp.pathOf(""), arguments,
-                                      debugOutput ? "NEBO_DEBUG_OUTPUT=" + nebo::test::shellQuoted(debugOutput)
-                                                  : "env -u NEBO_DEBUG_OUTPUT");
+                                      {debugOutput ? std::string("NEBO_DEBUG_OUTPUT=") + debugOutput
+                                                   : "NEBO_DEBUG_OUTPUT"});
     }
     std::string standardErrorPath() const { return m_temp.pathOf("stderr.txt"); }
 };
@@ -63,20 +62,21 @@ TEST_F(SlaveProcessTest, PluginThatDoesNotLoadEndsTheSlaveThroughItsErrorPath)
 }
 
 // A command line the slave refuses, or a master it cannot reach, ends it
-// without a word and leaves the error file as the master made it.
+// without a word and leaves the error file as the master made it. POSIX
+// keeps only the low byte of its exit code.
 TEST_F(SlaveProcessTest, RunsThatNeverReachAMasterLeaveTheErrorFileAlone)
 {
-    const std::string errorFile = "file://" + m_errorFile;
+    const std::string errorFile = errorFileURI();
     const std::pair<std::vector<std::string>, int> cases[] = {
-        {{"4711", "nebo_slave-1-2-3", "nebo_demo", errorFile}, 252},
-        {{"4711", "nebo_slave-1-2-3", "nebo_demo", errorFile, "9"}, 255},
+        {{"4711", "nebo_slave-1-2-3", "nebo_demo", errorFile}, -4},
+        {{"4711", "nebo_slave-1-2-3", "nebo_demo", errorFile, "9"}, -1},
         // No file to write to, and nothing that fails before the pipe.
-        {{"4711", "nebo_slave-1-2-3", "nebo_demo", "http://host/error.txt", "2"}, 255},
+        {{"4711", "nebo_slave-1-2-3", "nebo_demo", "http://host/error.txt", "2"}, -1},
     };
-    for (const auto& [arguments, exitStatus] : cases) {
+    for (const auto& [arguments, exitCode] : cases) {
         SCOPED_TRACE(arguments.back());
         const SProgramRun outcome = run(arguments);
-        EXPECT_EQ(outcome.exitCode, exitStatus);
+        EXPECT_EQ(outcome.exitCode & 0xff, exitCode & 0xff);
         EXPECT_EQ(outcome.err, "");
         EXPECT_TRUE(std::filesystem::exists(m_errorFile));
         EXPECT_EQ(std::filesystem::file_size(m_errorFile), 0u);
@@ -93,16 +93,13 @@ TEST_F(SlaveProcessTest, QuitEndsCleanlyAndDebugLinesReachStandardErrorOnlyWhenA
         const auto expectedOutput = [&](const std::string& lines) { return bOnStandardError ? lines : ""; };
         // A clean quit writes the final line.
         m_temp.put("error.txt", "");
-        const int standardError = open(standardErrorPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        ASSERT_GE(standardError, 0);
-        P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 4, {standardError, debugOutput});
-        close(standardError);
+        P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 4, {standardErrorPath(), debugOutput});
         ASSERT_TRUE(pipe);
         make<lumo::CRemoteStreamClient>(pipe->getInStream(), pipe->getOutStream())->quit();
         ASSERT_TRUE(lumo::waitForEnd(*m_slave));
         EXPECT_EQ(m_slave->getExitCode(), 0);
         EXPECT_FALSE(std::filesystem::exists(m_errorFile));
-        EXPECT_EQ(nebo::test::readWholeFile(standardErrorPath()), expectedOutput(finalLine));
+        EXPECT_EQ(nebo::test::readWrittenText(standardErrorPath()), expectedOutput(finalLine));
 
         // An error file URI that does not parse takes the error path without a file.
         const SProgramRun outcome =

@@ -1,7 +1,8 @@
 #pragma once
 
-// Runs a program the way a user does, through the shell, for the tests of
-// whole programs.
+// Runs a program the way a user does, for the tests of whole programs.
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,17 +14,31 @@ struct SProgramRun {
     std::string err;
 };
 
-// `text` as one word of the shell.
-std::string shellQuoted(const std::string& text);
-
 // The whole file's bytes; empty when it cannot be read.
-std::string readWholeFile(const std::string& path);
+inline std::string readWholeFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
 
-// Runs `command` (the program and its arguments) in `folder`, which also
-// takes its temporary files and its standard output and error, under the
-// shell words of `environment` ("NAME=value", "env -u NAME"). A run that
-// has not ended after `timeoutSeconds` is killed and fails the test.
+// What a program wrote to the file at `path` as text, its line ends (on
+// Windows "\r\n") as "\n"; empty when it cannot be read.
+inline std::string readWrittenText(const std::string& path)
+{
+    std::string text = readWholeFile(path);
+    for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;)
+        text.erase(at, 1);
+    return text;
+}
+
+// Runs `command` (the program and its arguments, none with a blank) in
+// `folder`, which also takes its temporary files and its standard output
+// and error (stdout.txt, stderr.txt; Windows's line ends read back as
+// "\n"), in the test's environment changed by `environment`: "NAME=value"
+// sets a variable, a bare "NAME" removes it. A run that has not ended after
+// `timeoutSeconds` is ended and fails the test. The exit code is the
+// program's as the platform reports it: POSIX keeps only its low byte.
 SProgramRun runProgram(const std::string& folder, const std::vector<std::string>& command,
-                       const std::string& environment = std::string(), int timeoutSeconds = 120);
+                       const std::vector<std::string>& environment = {}, int timeoutSeconds = 120);
 
 } // namespace nebo::test

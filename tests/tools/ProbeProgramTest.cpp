@@ -112,7 +112,7 @@ protected:
     SRun run(const std::vector<std::string>& arguments) { return runProgram(binFolder() / "nebo_probe", arguments); }
 
     SRun runProgram(const std::string& program, std::vector<std::string> arguments,
-                    const std::string& environment = std::string())
+                    const std::vector<std::string>& environment = {})
     {
         arguments.insert(arguments.begin(), program);
         return nebo::test::runProgram(m_folder.pathOf(""), arguments, environment);
@@ -383,7 +383,7 @@ protected:
     SRun runLying(const char* mode)
     {
         return runProgram(programPath("nebo_probe"), {"--timeout", "1", "file:///x.demo"},
-                          "NEBO_HOSTILE_MODE=" + std::string(mode));
+                          {"NEBO_HOSTILE_MODE=" + std::string(mode)});
     }
 
     lumo::CTempFolder m_programs;
@@ -689,7 +689,7 @@ TEST_F(ProbeProgramTest, ProbesABatchAlikeWithOrWithoutSlavesStartedAhead)
         std::vector<std::string> arguments = {"-j", "1", "--json"};
         arguments.insert(arguments.end(), pools[p].begin(), pools[p].end());
         arguments.insert(arguments.end(), media.begin(), media.end());
-        const SRun result = runProgram(binFolder() / "nebo_probe", arguments, marker);
+        const SRun result = runProgram(binFolder() / "nebo_probe", arguments, {marker});
         EXPECT_EQ(result.exitCode, 0) << result.err;
         for (const json& document : documentsOf(result.out))
             reports[p].push_back(withoutTimes(document));
@@ -706,7 +706,7 @@ TEST_F(HostileProbeTest, ReportsPicturesOfAnotherSizeThanAnnounced)
 {
     const SRun result = runProgram(programPath("nebo_probe"),
                                    {"--timeout", "5", "--thumbnail", "0.2", "t.png", "file:///x.demo"},
-                                   "NEBO_HOSTILE_MODE=small-picture");
+                                   {"NEBO_HOSTILE_MODE=small-picture"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     expectFacts(result.out,
                 {{"Picture size", "64x48"}, {"Pictures decoded", "25"}, {"Pictures of another size", "25"}});
@@ -719,7 +719,7 @@ TEST_F(HostileProbeTest, ReportsPicturesOfAnotherSizeThanAnnounced)
     expectPNG(m_folder.pathOf("t.png"), 32, 24);
 
     const SRun asJSON = runProgram(programPath("nebo_probe"), {"--json", "--timeout", "5", "file:///x.demo"},
-                                   "NEBO_HOSTILE_MODE=small-picture");
+                                   {"NEBO_HOSTILE_MODE=small-picture"});
     ASSERT_EQ(asJSON.exitCode, 0) << asJSON.err;
     const json document = json::parse(asJSON.out);
     EXPECT_EQ(document["decoded"]["pictures_of_another_size"], 25);

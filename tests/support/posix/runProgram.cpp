@@ -4,12 +4,13 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sys/wait.h>
 
 namespace nebo::test {
 
+namespace {
+
+// `text` as one word of the shell.
 std::string shellQuoted(const std::string& text)
 {
     std::string result = "'";
@@ -18,17 +19,22 @@ std::string shellQuoted(const std::string& text)
     return result + "'";
 }
 
-std::string readWholeFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+} // namespace
 
 SProgramRun runProgram(const std::string& folder, const std::vector<std::string>& command,
-                       const std::string& environment, int timeoutSeconds)
+                       const std::vector<std::string>& environment, int timeoutSeconds)
 {
-    std::string line = "cd " + shellQuoted(folder) + " && env TMPDIR=" + shellQuoted(folder) + " " + environment +
-                       " timeout -s KILL " + std::to_string(timeoutSeconds);
+    // env takes its removals before its settings.
+    std::string removals;
+    std::string settings = " TMPDIR=" + shellQuoted(folder);
+    for (const std::string& entry : environment) {
+        if (entry.find('=') == std::string::npos)
+            removals += " -u " + shellQuoted(entry);
+        else
+            settings += " " + shellQuoted(entry);
+    }
+    std::string line = "cd " + shellQuoted(folder) + " && env" + removals + settings + " timeout -s KILL " +
+                       std::to_string(timeoutSeconds);
     for (const std::string& word : command)
         line += " " + shellQuoted(word);
     const int status = std::system((line + " >stdout.txt 2>stderr.txt").c_str());

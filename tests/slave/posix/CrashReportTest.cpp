@@ -1,22 +1,19 @@
 // A plugin that faults takes down only its slave, which leaves a crash
 // report, or the text of the error, in its error file.
 #include "boxed/CBoxedFixture.h"
-#include "foundation/CException.h"
-#include "foundation/castObject.h"
-#include "host/CNEBPluginClient.h"
-#include "host/IVideoSource.h"
-#include "slave/CSlaveFixture.h"
-#include "streams/CMemoryManager.h"
+#include "slave/CFaultingSlaveFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <map>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -60,7 +57,7 @@ struct SModuleLine {
     uint64_t end;
 };
 
-class CrashReportTest : public nebo::test::CSlaveFixture {
+class CrashReportTest : public nebo::test::CFaultingSlaveFixture {
 protected:
     static void SetUpTestSuite()
     {
@@ -77,35 +74,6 @@ protected:
                                        "allow_user_segv_handler=1";
         setenv("ASAN_OPTIONS", ownOptions.c_str(), 1);
 #endif
-    }
-
-    // Starts a slave, asks it for the first picture of a demo clip that
-    // misbehaves with `fault` and waits for the slave's end.
-    void provoke(const std::string& fault)
-    {
-        P<lumo::IPipeClient> pipe = startServedSlave();
-        ASSERT_TRUE(pipe);
-        ASSERT_TRUE(requestFailingPicture(*pipe, fault));
-        ASSERT_TRUE(lumo::waitForEnd(*m_slave));
-    }
-
-    // Asks the slave on `pipe` for the first picture of a demo clip that
-    // misbehaves with `fault`; true when the call fails, as the slave's end
-    // makes it fail. Waits as long as the slave neither answers nor ends.
-    static bool requestFailingPicture(lumo::IPipeClient& pipe, const std::string& fault)
-    {
-        P<nebo::common::CNEBPluginClient> plugin = make<nebo::common::CNEBPluginClient>(
-            pipe.getInStream(), pipe.getOutStream(), make<lumo::CMemoryManager>(30));
-        try {
-            const P<nebo::common::ISource> source = plugin->tryCreateSource(
-                *make<lumo::CURI>(lumo::String::fromUTF8("file:///x.demo?fail=" + fault)), 1, false, nullptr);
-            if (!source)
-                return false;
-            lumo::castObject<nebo::common::IVideoSource>(source)->getNextPicture();
-        } catch (const lumo::CException&) {
-            return true;
-        }
-        return false;
     }
 };
 
@@ -212,12 +180,15 @@ TEST_F(CrashReportTest, StackOverflowReportDoesNotWaitForAReader)
     for (const auto& [debugOutput, bCopied] : cases) {
         SCOPED_TRACE(debugOutput ? "debug output on standard error" : "debug output in the log");
         m_temp.put("error.txt", "");
-        int standardError[2];
-        ASSERT_EQ(pipe2(standardError, O_CLOEXEC), 0);
-        P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 2, {standardError[1], debugOutput});
-        close(standardError[1]);
+        // A pipe of a name, opened for reading first so that the slave's end opens at once.
+        const std::string copyPath = m_temp.pathOf("stderr.fifo");
+        std::filesystem::remove(copyPath);
+        ASSERT_EQ(mkfifo(copyPath.c_str(), 0600), 0);
+        const int copyReader = open(copyPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(copyReader, 0);
+        P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 2, {copyPath, debugOutput});
         if (!pipe)
-            close(standardError[0]);
+            close(copyReader);
         ASSERT_TRUE(pipe);
 
         // The master waits for the answer as long as the slave lives; the
@@ -225,9 +196,9 @@ TEST_F(CrashReportTest, StackOverflowReportDoesNotWaitForAReader)
         bool bRequestFailed = false;
         std::thread master([&] { bRequestFailed = requestFailingPicture(*pipe, "stack"); });
         const bool bEnded = lumo::waitForEnd(*m_slave);
-        const std::string copy = bEnded ? drain(standardError[0]) : "";
+        const std::string copy = bEnded ? drain(copyReader) : "";
         // A slave that still waits to write fails once nothing can read.
-        close(standardError[0]);
+        close(copyReader);
         master.join();
         ASSERT_TRUE(bEnded) << "the dying slave waited for a reader of its standard error";
         EXPECT_TRUE(bRequestFailed);

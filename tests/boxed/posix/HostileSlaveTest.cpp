@@ -2,6 +2,7 @@
 // every lie ends within the time limit in a CNEBError, with no process,
 // socket or empty error file left behind and the master's memory bounded.
 #include "boxed/CBoxedFixture.h"
+#include "boxed/posix/noProcessRuns.h"
 #include "foundation/CException.h"
 #include "host/CEncapsulatedSource.h"
 #include "host/CNEBPluginBoxed.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 

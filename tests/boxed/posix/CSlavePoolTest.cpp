@@ -3,7 +3,6 @@
 #include "host/CSlavePool.h"
 
 #include "boxed/CBoxedFixture.h"
-#include "boxed/posix/noProcessRuns.h"
 #include "support/binFolder.h"
 
 #include <gtest/gtest.h>

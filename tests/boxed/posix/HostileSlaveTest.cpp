@@ -2,7 +2,6 @@
 // every lie ends within the time limit in a CNEBError, with no process,
 // socket or empty error file left behind and the master's memory bounded.
 #include "boxed/CBoxedFixture.h"
-#include "boxed/posix/noProcessRuns.h"
 #include "foundation/CException.h"
 #include "host/CEncapsulatedSource.h"
 #include "host/CNEBPluginBoxed.h"

@@ -1,4 +1,4 @@
-#include "boxed/slaveProcesses.h"
+#include "support/slaveProcesses.h"
 
 #include <csignal>
 #include <cstdio>

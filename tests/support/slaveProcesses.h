@@ -1,7 +1,7 @@
 #pragma once
 
-// What the boxed tests ask the system about the slaves this process started
-// and how their ends look; each backend answers in its own terms.
+// What tests of masters ask the system about the slaves this process
+// started and how their ends look; each backend answers in its own terms.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -39,6 +39,12 @@ bool isFile(const std::string& path)
     return std::filesystem::is_regular_file(path, error);
 }
 
+// `name` in `folder`, with the platform's own separator between them.
+std::string pathIn(const std::string& folder, const std::string& name)
+{
+    return (std::filesystem::path(folder) / name).make_preferred().string();
+}
+
 std::string nativeFolder(const lumo::P<lumo::CURI>& folder)
 {
     return lumo::getPathes()->getNativePath(*folder, false).toUTF8();
@@ -91,16 +97,16 @@ std::string CPluginFolders::findPlugin(const std::string& name) const
 {
     const std::string fileName = pluginFileName(name);
     for (const std::string& folder : m_folders)
-        if (isFile(folder + "/" + fileName))
-            return folder + "/" + fileName;
-    return m_programFolder + "/" + fileName;
+        if (isFile(pathIn(folder, fileName)))
+            return pathIn(folder, fileName);
+    return pathIn(m_programFolder, fileName);
 }
 
 std::string CPluginFolders::findSlaveProgram() const
 {
     const std::string fileName = slaveProgramFileName();
-    const std::string beside = m_programFolder + "/" + fileName;
-    const std::string installed = m_libraryFolder + "/" + installedSlaveFolder + "/" + fileName;
+    const std::string beside = pathIn(m_programFolder, fileName);
+    const std::string installed = pathIn(pathIn(m_libraryFolder, installedSlaveFolder), fileName);
     return !isFile(beside) && isFile(installed) ? installed : beside;
 }
 

@@ -15,6 +15,7 @@
 #include "platform/IProcessManager.h"
 #include "platform/ISystem.h"
 #include "platform/IThreadManager.h"
+#include "platform/isSystemVariable.h"
 #include "remote/CRemoteException.h"
 
 #include <algorithm>
@@ -46,22 +47,20 @@ std::atomic<uint32_t> handlerCounter{0};
 
 const char* const addressSpaceVariable = "NEBO_SLAVE_MAX_ADDRESS_SPACE";
 
-// What a slave needs of the master's environment: the search path, the
-// locale, the temporary folder, the framework's own settings and those of
-// the sanitizer runtime. Nothing else: no secret of the master's reaches
-// plugin code, and no library path changes what the slave loads. The
-// address-space bound and the plugin folders are the master's to set, not
-// to pass on.
+// What a slave needs of the master's environment: what every program of the
+// platform needs (the search path, the temporary folder, the locale...),
+// the framework's own settings and those of the sanitizer runtime. Nothing
+// else: no secret of the master's reaches plugin code, and no library path
+// changes what the slave loads. The address-space bound and the plugin
+// folders are the master's to set, not to pass on.
 bool isPassedToSlaves(const std::string& name)
 {
-    static const char* const names[] = {"PATH",         "LANG",          "TZ",           "TMPDIR",
-                                        "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
-    static const char* const prefixes[] = {"LC_", "NEBO_"};
+    static const char* const sanitizerNames[] = {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
     if (name == addressSpaceVariable || name == CPluginFolders::pathVariable)
         return false;
-    return std::any_of(std::begin(names), std::end(names), [&](const char* passed) { return name == passed; }) ||
-           std::any_of(std::begin(prefixes), std::end(prefixes),
-                       [&](const char* prefix) { return name.rfind(prefix, 0) == 0; });
+    return lumo::isSystemVariable(name) || name.rfind("NEBO_", 0) == 0 ||
+           std::any_of(std::begin(sanitizerNames), std::end(sanitizerNames),
+                       [&](const char* sanitizer) { return name == sanitizer; });
 }
 
 // At most `limit` bytes from the start of the file; false when it cannot be

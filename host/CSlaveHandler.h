@@ -25,8 +25,8 @@ class CPluginFolders;
 // in a process group of its own, with its output discarded unless debug
 // output goes to standard error (see debugOutput.h). It inherits no
 // descriptor but the standard three, and of the master's environment only
-// PATH, LANG, LC_*, TZ, TMPDIR, NEBO_* and the sanitizer runtime's
-// settings; NEBO_SLAVE_MAX_ADDRESS_SPACE tells it
+// the platform's system variables (lumo::isSystemVariable), NEBO_* and the
+// sanitizer runtime's settings; NEBO_SLAVE_MAX_ADDRESS_SPACE tells it
 // SSlaveLimits::maxSlaveAddressSpace, and NEBO_PLUGIN_PATH the master's
 // plugin folders (CPluginFolders::toPathSetting). Without a slave program in
 // the context, the plugin folders find nebo_slave. Only the process the

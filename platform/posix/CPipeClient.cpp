@@ -11,7 +11,6 @@
 #include "platform/IThreadManager.h"
 #include "platform/posix/pollRetrying.h"
 #include "streams/streamArguments.h"
-#include "streams/streamCopy.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -398,129 +397,6 @@ std::vector<P<ISharedMemory>> CPipeClient::takeSharedMemory()
     for (CFileDescriptor& file : files)
         regions.push_back(make<CSharedMemory>(std::move(file)));
     return regions;
-}
-
-P<IPipeInStream> CPipeClient::getInStream()
-{
-    return make<CInStream>(P<CPipeClient>(this));
-}
-
-P<IPipeOutStream> CPipeClient::getOutStream()
-{
-    return make<COutStream>(P<CPipeClient>(this));
-}
-
-CPipeClient::CInStream::CInStream(P<CPipeClient> client) : m_client(std::move(client))
-{
-}
-
-void CPipeClient::CInStream::copyTo(IOutStream& out, void* buffer, int32_t bufferSize, IAbortFlag* abort)
-{
-    copyStream(*this, out, buffer, bufferSize, abort, true);
-}
-
-void CPipeClient::CInStream::readFully(void* buffer, int32_t count)
-{
-    m_client->readFully(buffer, count);
-}
-
-int32_t CPipeClient::CInStream::read(void* buffer, int32_t count)
-{
-    return m_client->read(buffer, count);
-}
-
-void CPipeClient::CInStream::skipFully(int32_t count)
-{
-    m_client->skipFully(count);
-}
-
-int32_t CPipeClient::CInStream::skip(int32_t count)
-{
-    return m_client->skip(count);
-}
-
-bool CPipeClient::CInStream::isEOF()
-{
-    return false;
-}
-
-int64_t CPipeClient::CInStream::getPosition()
-{
-    return -1;
-}
-
-int64_t CPipeClient::CInStream::getSize()
-{
-    return -1;
-}
-
-bool CPipeClient::CInStream::isClosed()
-{
-    return !m_client->isConnected();
-}
-
-void CPipeClient::CInStream::close()
-{
-    m_client->disconnect();
-}
-
-P<IURI> CPipeClient::CInStream::getURI()
-{
-    return nullptr;
-}
-
-void CPipeClient::CInStream::abortRead(uint64_t threadID)
-{
-    m_client->abortRead(threadID);
-}
-
-int32_t CPipeClient::CInStream::getAvailable()
-{
-    return m_client->getAvailable();
-}
-
-void CPipeClient::CInStream::sendWithNextWrite(std::vector<P<ISharedMemory>> regions)
-{
-    m_client->sendWithNextWrite(std::move(regions));
-}
-
-void CPipeClient::CInStream::acceptSharedMemory()
-{
-    m_client->acceptSharedMemory();
-}
-
-std::vector<P<ISharedMemory>> CPipeClient::CInStream::takeSharedMemory()
-{
-    return m_client->takeSharedMemory();
-}
-
-CPipeClient::COutStream::COutStream(P<CPipeClient> client) : m_client(std::move(client))
-{
-}
-
-void CPipeClient::COutStream::write(const void* data, int32_t count)
-{
-    m_client->writeFully(data, count);
-}
-
-bool CPipeClient::COutStream::isClosed()
-{
-    return !m_client->isConnected();
-}
-
-void CPipeClient::COutStream::sendWithNextWrite(std::vector<P<ISharedMemory>> regions)
-{
-    m_client->sendWithNextWrite(std::move(regions));
-}
-
-void CPipeClient::COutStream::acceptSharedMemory()
-{
-    m_client->acceptSharedMemory();
-}
-
-std::vector<P<ISharedMemory>> CPipeClient::COutStream::takeSharedMemory()
-{
-    return m_client->takeSharedMemory();
 }
 
 } // namespace lumo::posix

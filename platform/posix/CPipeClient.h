@@ -1,8 +1,6 @@
 #pragma once
 
-#include "foundation/CObject.h"
-#include "platform/CPipeOutStreamBase.h"
-#include "platform/IPipeClient.h"
+#include "platform/CPipeClientBase.h"
 #include "platform/ISharedMemoryChannel.h"
 #include "platform/posix/CFileDescriptor.h"
 #include "platform/posix/CPipeAddress.h"
@@ -29,11 +27,8 @@ namespace lumo::posix {
 //
 // Shared memory rides on the bytes as the socket's ancillary data; both
 // streams of the client are its channel.
-class CPipeClient : public CObject, public virtual IPipeClient, public virtual ISharedMemoryChannel {
+class CPipeClient : public CPipeClientBase, public virtual ISharedMemoryChannel {
 public:
-    class CInStream;
-    class COutStream;
-
     // A client of the pipe `name`, not connected. Throws as CPipeAddress
     // does for the name, and CError when the system refuses an event.
     explicit CPipeClient(const String& name);
@@ -55,20 +50,11 @@ public:
     void readFully(void* buffer, int32_t count) override;
     int32_t getAvailable() override;
     void setDeadline(int64_t tick) override;
-    // Each call makes a new stream; a stream keeps its client alive.
-    P<IPipeInStream> getInStream() override;
-    P<IPipeOutStream> getOutStream() override;
 
-    // Up to `count` of the bytes waiting, without blocking; 0 when none wait.
-    // A peer that closed and left nothing unread throws CFinishedError
-    // "Pipe was closed".
-    int32_t read(void* buffer, int32_t count);
-    // Drops `count` bytes as readFully would read them.
-    void skipFully(int32_t count);
-    // Drops up to `count` of the bytes waiting, as read would read them.
-    int32_t skip(int32_t count);
-    // See IPipeInStream::abortRead.
-    void abortRead(uint64_t threadID);
+    int32_t read(void* buffer, int32_t count) override;
+    void skipFully(int32_t count) override;
+    int32_t skip(int32_t count) override;
+    void abortRead(uint64_t threadID) override;
 
     void sendWithNextWrite(std::vector<P<ISharedMemory>> regions) override;
     void acceptSharedMemory() override;
@@ -126,49 +112,6 @@ private:
     std::vector<P<CSharedMemory>> m_outgoingRegions;
     std::vector<CFileDescriptor> m_incomingRegions;
     std::atomic<bool> m_bAcceptingRegions{false};
-};
-
-// The reading end of a client as a stream; its shared memory is the client's.
-class CPipeClient::CInStream : public CObject, public virtual IPipeInStream, public virtual ISharedMemoryChannel {
-public:
-    explicit CInStream(P<CPipeClient> client);
-
-    // Goes on until `abort` asks to stop or a read fails: a pipe has no end.
-    void copyTo(IOutStream& out, void* buffer, int32_t bufferSize, IAbortFlag* abort) override;
-    void readFully(void* buffer, int32_t count) override;
-    int32_t read(void* buffer, int32_t count) override;
-    void skipFully(int32_t count) override;
-    int32_t skip(int32_t count) override;
-    bool isEOF() override;
-    int64_t getPosition() override;
-    int64_t getSize() override;
-    bool isClosed() override;
-    // Disconnects the client.
-    void close() override;
-    P<IURI> getURI() override;
-    void abortRead(uint64_t threadID) override;
-    int32_t getAvailable() override;
-    void sendWithNextWrite(std::vector<P<ISharedMemory>> regions) override;
-    void acceptSharedMemory() override;
-    std::vector<P<ISharedMemory>> takeSharedMemory() override;
-
-private:
-    P<CPipeClient> m_client;
-};
-
-// The writing end of a client as a stream; its shared memory is the client's.
-class CPipeClient::COutStream : public CPipeOutStreamBase, public virtual ISharedMemoryChannel {
-public:
-    explicit COutStream(P<CPipeClient> client);
-
-    void write(const void* data, int32_t count) override;
-    bool isClosed() override;
-    void sendWithNextWrite(std::vector<P<ISharedMemory>> regions) override;
-    void acceptSharedMemory() override;
-    std::vector<P<ISharedMemory>> takeSharedMemory() override;
-
-private:
-    P<CPipeClient> m_client;
 };
 
 } // namespace lumo::posix

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "foundation/CObject.h"
 #include "foundation/String.h"
-#include "platform/CPipeOutStreamBase.h"
-#include "platform/IPipeClient.h"
+#include "platform/CPipeClientBase.h"
 #include "platform/windows/CPipeHandle.h"
 
 #include <atomic>
@@ -28,11 +26,8 @@ class COverlappedPipeIO;
 //
 // Shared memory does not travel on these connections yet: the client is no
 // ISharedMemoryChannel, and a master that asks for one uses the pipe alone.
-class CPipeClient : public CObject, public virtual IPipeClient {
+class CPipeClient : public CPipeClientBase {
 public:
-    class CInStream;
-    class COutStream;
-
     // A client of the pipe `name`, not connected. Throws CInvalidArgError as
     // toPipePath does for the name, and CError when the system refuses an
     // event.
@@ -55,20 +50,11 @@ public:
     void readFully(void* buffer, int32_t count) override;
     int32_t getAvailable() override;
     void setDeadline(int64_t tick) override;
-    // Each call makes a new stream; a stream keeps its client alive.
-    P<IPipeInStream> getInStream() override;
-    P<IPipeOutStream> getOutStream() override;
 
-    // Up to `count` of the bytes waiting, without blocking; 0 when none wait.
-    // A peer that closed and left nothing unread throws CFinishedError
-    // "Pipe was closed".
-    int32_t read(void* buffer, int32_t count);
-    // Drops `count` bytes as readFully would read them.
-    void skipFully(int32_t count);
-    // Drops up to `count` of the bytes waiting, as read would read them.
-    int32_t skip(int32_t count);
-    // See IPipeInStream::abortRead.
-    void abortRead(uint64_t threadID);
+    int32_t read(void* buffer, int32_t count) override;
+    void skipFully(int32_t count) override;
+    int32_t skip(int32_t count) override;
+    void abortRead(uint64_t threadID) override;
 
 private:
     class CUse;
@@ -128,43 +114,6 @@ private:
     int32_t m_readOffset = 0;
     // Written by the reader; counted by the queries too.
     std::atomic<int32_t> m_buffered{0};
-};
-
-// The reading end of a client as a stream.
-class CPipeClient::CInStream : public CObject, public virtual IPipeInStream {
-public:
-    explicit CInStream(P<CPipeClient> client);
-
-    // Goes on until `abort` asks to stop or a read fails: a pipe has no end.
-    void copyTo(IOutStream& out, void* buffer, int32_t bufferSize, IAbortFlag* abort) override;
-    void readFully(void* buffer, int32_t count) override;
-    int32_t read(void* buffer, int32_t count) override;
-    void skipFully(int32_t count) override;
-    int32_t skip(int32_t count) override;
-    bool isEOF() override;
-    int64_t getPosition() override;
-    int64_t getSize() override;
-    bool isClosed() override;
-    // Disconnects the client.
-    void close() override;
-    P<IURI> getURI() override;
-    void abortRead(uint64_t threadID) override;
-    int32_t getAvailable() override;
-
-private:
-    P<CPipeClient> m_client;
-};
-
-// The writing end of a client as a stream.
-class CPipeClient::COutStream : public CPipeOutStreamBase {
-public:
-    explicit COutStream(P<CPipeClient> client);
-
-    void write(const void* data, int32_t count) override;
-    bool isClosed() override;
-
-private:
-    P<CPipeClient> m_client;
 };
 
 } // namespace lumo::win32

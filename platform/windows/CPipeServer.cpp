@@ -1,27 +1,17 @@
 #include "platform/windows/CPipeServer.h"
 
 #include "foundation/CException.h"
-#include "foundation/CInvalidArgError.h"
-#include "foundation/sync/CScopedLock.h"
-#include "foundation/sync/IMutexFactory.h"
-#include "foundation/sync/ISignalFactory.h"
-#include "foundation/sync/getTickCount.h"
 #include "foundation/windows/toWide.h"
-#include "platform/CThreadCallable.h"
-#include "platform/IThreadManager.h"
 #include "platform/buildSecurityDescriptorText.h"
 #include "platform/windows/COverlappedPipeIO.h"
+#include "platform/windows/CPipeClient.h"
 #include "platform/windows/toPipePath.h"
-#include "streams/streamArguments.h"
 
 #include <sddl.h>
 
 namespace lumo::win32 {
 
 namespace {
-
-// Shared by every server of the process.
-std::atomic<int32_t> connectionCounter{0};
 
 // What each direction of an instance buffers. Pictures of megabytes cross
 // the pipe; a larger buffer only saves turns of the two ends, so the
@@ -54,26 +44,16 @@ private:
 } // namespace
 
 CPipeServer::CPipeServer(const String& name)
-    : m_name(name),
+    : CPipeServerBase(name),
       m_path(toPipePath(name)),
-      m_mutex(getMutexFactory()->createMutex()),
-      m_listeners(make<TFrailArray<IPipeServerListener>>()),
       m_stopEvent(CPipeHandle::makeEvent(true)),
-      m_loopConnectEvent(CPipeHandle::makeEvent(true)),
-      m_connected(getSignalFactory()->createSignal()),
-      m_disconnected(getSignalFactory()->createSignal()),
-      m_waiting(getSignalFactory()->createSignal())
+      m_loopConnectEvent(CPipeHandle::makeEvent(true))
 {
 }
 
 CPipeServer::~CPipeServer()
 {
-    try {
-        stop();
-    } catch (const std::exception&) {
-        // Only joining the loop from its own thread fails, which the class
-        // contract rules out; a destructor must not throw in any case.
-    }
+    stopQuietly();
 }
 
 CPipeHandle CPipeServer::createInstance(bool bFirst)
@@ -96,35 +76,26 @@ CPipeHandle CPipeServer::createInstance(bool bFirst)
     return instance;
 }
 
-bool CPipeServer::holdsNoInstance()
+void CPipeServer::openLoopPipe()
 {
-    CScopedLock lock(m_mutex);
-    return m_connections.empty() && !m_thread;
-}
-
-void CPipeServer::start()
-{
-    if (isStarted())
-        return;
-    m_connected->reset();
-    m_waiting->reset();
-    m_disconnected->reset();
-    m_loopInstance = createInstance(holdsNoInstance());
+    m_loopInstance = createInstance(isIdle());
     if (!m_loopInstance.isValid())
         throw CException("Error starting Pipe Server", String());
+}
+
+void CPipeServer::closeLoopPipe()
+{
+    m_loopInstance.reset();
+}
+
+void CPipeServer::wakeLoopToStop()
+{
+    SetEvent(m_stopEvent.get());
+}
+
+void CPipeServer::clearStopRequest()
+{
     ResetEvent(m_stopEvent.get());
-    m_waiting->set();
-    try {
-        // Weak: the destructor stops the loop, so the loop must not keep
-        // the server alive.
-        P<IThread> thread = getThreadManager()->createThread(CThreadCallable(this, &CPipeServer::runAcceptLoop, false));
-        CScopedLock lock(m_mutex);
-        m_thread = thread;
-    } catch (...) {
-        m_waiting->reset();
-        m_loopInstance.reset();
-        throw;
-    }
 }
 
 void CPipeServer::runAcceptLoop()
@@ -138,7 +109,7 @@ void CPipeServer::runAcceptLoop()
         // After a failure the loop waits one interval for the stop event
         // alone, so that a failing system is not asked again at once.
         if (bBackingOff &&
-            (WaitForSingleObject(m_stopEvent.get(), static_cast<DWORD>(m_waitInterval.load())) == WAIT_OBJECT_0 ||
+            (WaitForSingleObject(m_stopEvent.get(), static_cast<DWORD>(getWaitInterval())) == WAIT_OBJECT_0 ||
              isPastEndTick()))
             break;
         bBackingOff = true;
@@ -157,27 +128,26 @@ void CPipeServer::runAcceptLoop()
             // The next instance exists before this one is handed over, so
             // that the name is never free for another process to take.
             CPipeHandle next = createInstance(false);
-            addConnection(std::exchange(instance, std::move(next)));
+            addInstance(std::exchange(instance, std::move(next)));
             bBackingOff = false;
         } catch (const std::exception&) {
             // A failing listener or a system short of handles must not end
             // the process; the loop tries again after one interval.
         }
     }
-    m_waiting->reset();
 }
 
 P<IPipeClient> CPipeServer::acceptClient(IPipeCreatedListener* listener)
 {
-    m_waiting->reset();
-    CPipeHandle instance = createInstance(holdsNoInstance());
+    getWaitingSignal()->reset();
+    CPipeHandle instance = createInstance(isIdle());
     if (!instance.isValid() || (listener && !listener->pipeCreated()))
         return nullptr;
     const CPipeHandle connectedEvent = CPipeHandle::makeEvent(true);
     const GoOn goOn = [this, listener] { return !isPastEndTick() && (!listener || listener->isStillAwaited()); };
     if (awaitClient(instance.get(), connectedEvent.get(), false, goOn, listener) != EAccept::client)
         return nullptr;
-    return addConnection(std::move(instance));
+    return addInstance(std::move(instance));
 }
 
 CPipeServer::EAccept CPipeServer::awaitClient(HANDLE instance, HANDLE connectedEvent, bool bStoppable, const GoOn& goOn,
@@ -194,7 +164,7 @@ CPipeServer::EAccept CPipeServer::awaitClient(HANDLE instance, HANDLE connectedE
             return EAccept::gaveUp;
         for (bool bWaiting = !error; bWaiting;) {
             switch (WaitForMultipleObjects(bStoppable ? 2 : 1, events, FALSE,
-                                           static_cast<DWORD>(m_waitInterval.load()))) {
+                                           static_cast<DWORD>(getWaitInterval()))) {
             case WAIT_OBJECT_0:
                 bWaiting = false;
                 break;
@@ -232,189 +202,11 @@ bool CPipeServer::isExpectedPeer(HANDLE instance, IPipeCreatedListener* listener
     return !listener || listener->isExpectedPeer(static_cast<uint32_t>(processID));
 }
 
-bool CPipeServer::isPastEndTick() const
+P<IPipeClient> CPipeServer::addInstance(CPipeHandle pipe)
 {
-    const int64_t endTick = m_endTick;
-    return endTick > 0 && getTickCount() >= endTick;
-}
-
-P<CPipeClient> CPipeServer::addConnection(CPipeHandle pipe)
-{
-    P<CPipeClient> client = make<CPipeClient>(std::move(pipe));
-    {
-        CScopedLock lock(m_mutex);
-        m_connections.emplace_back(connectionCounter++, client);
-        notifyListeners(&IPipeServerListener::clientConnected, *client);
-    }
-    m_connected->set();
+    P<IPipeClient> client = make<CPipeClient>(std::move(pipe));
+    addConnection(client);
     return client;
-}
-
-void CPipeServer::stop()
-{
-    P<IThread> thread;
-    {
-        CScopedLock lock(m_mutex);
-        thread = m_thread;
-    }
-    if (thread) {
-        SetEvent(m_stopEvent.get());
-        thread->join();
-    }
-    CScopedLock lock(m_mutex);
-    m_thread = nullptr;
-    for (const CConnection& connection : m_connections)
-        connection.getClient()->disconnect();
-    m_connections.clear();
-}
-
-void CPipeServer::setEndTick(int64_t tick)
-{
-    m_endTick = tick;
-}
-
-bool CPipeServer::isStarted()
-{
-    CScopedLock lock(m_mutex);
-    return m_thread != nullptr;
-}
-
-void CPipeServer::lock()
-{
-    m_mutex->lock();
-}
-
-void CPipeServer::unlock()
-{
-    m_mutex->unlock();
-}
-
-int32_t CPipeServer::getConnectionCount()
-{
-    CScopedLock lock(m_mutex);
-    return static_cast<int32_t>(m_connections.size());
-}
-
-const CPipeServer::CConnection& CPipeServer::getConnectionAt(int32_t index, const char* method)
-{
-    if (index < 0 || index >= static_cast<int32_t>(m_connections.size()))
-        throw CInvalidArgError("the connection index is out of range", String::fromLatin1(method), this);
-    return m_connections[static_cast<size_t>(index)];
-}
-
-P<IPipeClient> CPipeServer::getConnection(int32_t index)
-{
-    CScopedLock lock(m_mutex);
-    return getConnectionAt(index, "getConnection").getClient();
-}
-
-int32_t CPipeServer::getConnectionNumber(int32_t index)
-{
-    CScopedLock lock(m_mutex);
-    return getConnectionAt(index, "getConnectionNumber").getNumber();
-}
-
-P<ISignal> CPipeServer::getConnectedSignal()
-{
-    return m_connected;
-}
-
-P<ISignal> CPipeServer::getDisconnectedSignal()
-{
-    return m_disconnected;
-}
-
-P<ISignal> CPipeServer::getWaitingSignal()
-{
-    return m_waiting;
-}
-
-void CPipeServer::writeToAll(const void* data, int32_t count)
-{
-    checkTransfer(data, count, "writeToAll", this);
-    std::vector<P<CPipeClient>> clients;
-    {
-        CScopedLock lock(m_mutex);
-        if (m_connections.empty())
-            throw CException("Error write to server clients. No clients connected.", String());
-        for (const CConnection& connection : m_connections)
-            clients.push_back(connection.getClient());
-    }
-    for (const P<CPipeClient>& client : clients)
-        if (client->isConnected())
-            client->writeFully(data, count);
-}
-
-void CPipeServer::checkConnections()
-{
-    CScopedLock lock(m_mutex);
-    for (size_t i = m_connections.size(); i-- > 0;) {
-        const P<CPipeClient> client = m_connections[i].getClient();
-        if (!client->isConnected()) {
-            // Removed before the listeners hear of it, so that they see the
-            // list as it will be.
-            m_connections.erase(m_connections.begin() + static_cast<std::ptrdiff_t>(i));
-            notifyListeners(&IPipeServerListener::clientDisconnected, *client);
-            m_disconnected->set();
-            return;
-        }
-        if (client->getAvailable() > 0) {
-            notifyListeners(&IPipeServerListener::dataAvailable, *client);
-            return;
-        }
-    }
-}
-
-void CPipeServer::notifyListeners(void (IPipeServerListener::*notification)(IPipeServer&, IPipeClient&),
-                                  IPipeClient& client)
-{
-    m_listeners->forEachBackwards([&](IPipeServerListener* listener) { (listener->*notification)(*this, client); });
-}
-
-void CPipeServer::setWaitInterval(int32_t ms)
-{
-    if (ms < 1)
-        throw CInvalidArgError("the wait interval must be at least 1 ms", "setWaitInterval", this);
-    m_waitInterval = ms;
-}
-
-String CPipeServer::getPipePath()
-{
-    return String("\\\\.\\pipe\\") + m_name;
-}
-
-P<IPipeOutStream> CPipeServer::getOutStream()
-{
-    CScopedLock lock(m_mutex);
-    if (m_connections.empty())
-        return nullptr;
-    return make<COutStream>(P<CPipeServer>(this));
-}
-
-void CPipeServer::addListener(IPipeServerListener* listener)
-{
-    CScopedLock lock(m_mutex);
-    m_listeners->add(listener);
-}
-
-void CPipeServer::removeListener(IPipeServerListener* listener)
-{
-    CScopedLock lock(m_mutex);
-    m_listeners->remove(listener);
-}
-
-CPipeServer::COutStream::COutStream(P<CPipeServer> server) : m_server(std::move(server))
-{
-}
-
-void CPipeServer::COutStream::write(const void* data, int32_t count)
-{
-    m_server->writeToAll(data, count);
-}
-
-bool CPipeServer::COutStream::isClosed()
-{
-    return m_server->getConnectionCount() == 0;
 }
 
 } // namespace lumo::win32

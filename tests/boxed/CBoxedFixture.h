@@ -121,8 +121,7 @@ protected:
 
     lumo::CScopedPipeFolder m_pipes;
     lumo::CTempFolder m_temp;
-    lumo::CScopedEnvironment m_tempEnvironment{lumo::CScopedEnvironment::getTempFolderVariable(),
-                                               m_temp.pathOf("").c_str()};
+    lumo::CScopedEnvironment m_tempEnvironment{lumo::getTemporaryFolderVariable(), m_temp.pathOf("").c_str()};
     lumo::P<common::CLogManager> m_log = lumo::make<common::CLogManager>(lumo::String("masterlog"));
     lumo::P<common::CSimpleNEBContext> m_context = lumo::make<common::CSimpleNEBContext>();
 };

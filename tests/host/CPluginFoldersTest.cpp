@@ -1,7 +1,9 @@
 #include "host/CPluginFolders.h"
 
-#include "platform/CScopedPipeFolder.h"
+#include "platform/CTempFolder.h"
+#include "platform/ISystem.h"
 #include "platform/pathListSeparator.h"
+#include "support/CScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,12 @@ using nebo::common::CPluginFolders;
 // Between the folders of a path setting.
 const std::string sep(1, lumo::getPathListSeparator());
 
+// A path as the platform spells it, with its own separator between names.
+std::string native(std::filesystem::path path)
+{
+    return path.make_preferred().string();
+}
+
 // A tree laid out as an installation: P/bin for the program, P/lib for the
 // libraries, P/lib/nebo/plugins, and two folders of the user's own.
 class CPluginFoldersTest : public ::testing::Test {
@@ -28,7 +36,7 @@ protected:
 
     std::string pathOf(const std::string& name) const
     {
-        return std::filesystem::canonical(m_temp.pathOf("")).string() + "/" + name;
+        return native(std::filesystem::canonical(m_temp.pathOf("")) / name);
     }
 
     CPluginFolders folders(const std::string& pathSetting) const
@@ -45,13 +53,12 @@ TEST_F(CPluginFoldersTest, SearchesTheSettingThenBesideTheProgramThenTheInstalle
 {
     const std::string mine = pathOf("mine"), yours = pathOf("yours"), bin = pathOf("bin");
     const std::string installed = pathOf("lib/nebo/plugins");
-    std::filesystem::create_directory_symlink(mine, pathOf("link"));
     const struct { std::string setting; std::vector<std::string> expected; } cases[] = {
         {"", {bin, installed}}, {mine, {mine, bin, installed}},
         {mine + sep + yours, {mine, yours, bin, installed}},
         // Empty entries are passed over, and each folder counts once,
         // however it is spelt.
-        {sep + sep + yours + "/" + sep + mine + sep + sep + pathOf("link") + sep + bin + "/../bin",
+        {sep + sep + yours + "/" + sep + mine + sep + sep + bin + "/../bin",
          {yours, mine, bin, installed}},
         // A folder that does not exist yet is kept: it may be made later.
         {pathOf("later"), {pathOf("later"), bin, installed}},
@@ -118,12 +125,16 @@ TEST_F(CPluginFoldersTest, TellsASlaveEveryFolderInOrderThatTheListCanHold)
 
 TEST(CPluginFoldersOfThisProcessTest, ReadsTheSettingAndTheProcessFolders)
 {
-    const std::string program = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+    // A folder ending in a separator: its parent is the folder itself.
+    const std::filesystem::path program =
+        std::filesystem::path(lumo::createSystem()->getExecutableDirectory()->getNativePath().toUTF8()).parent_path();
     // The host tests run one folder below the libraries.
-    const std::string libraries = std::filesystem::path(program).parent_path().string();
-    const lumo::CScopedEnvironment setting(CPluginFolders::pathVariable, "/nebo/plugins/of/the/user");
+    const std::filesystem::path libraries = program.parent_path();
+    const lumo::CTempFolder user;
+    const std::string userFolder = native(std::filesystem::canonical(user.pathOf("")));
+    const lumo::CScopedEnvironment setting(CPluginFolders::pathVariable, userFolder.c_str());
     EXPECT_EQ(CPluginFolders::ofThisProcess().getFolders(),
-              (std::vector<std::string>{"/nebo/plugins/of/the/user", program, libraries + "/nebo/plugins"}));
+              (std::vector<std::string>{userFolder, native(program), native(libraries / "nebo/plugins")}));
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 #include "host/CSimpleNEBContext.h"
 #include "host/IVideoSource.h"
 #include "media/CNEBError.h"
-#include "platform/CScopedPipeFolder.h"
+#include "platform/CTempFolder.h"
+#include "support/CScopedEnvironment.h"
+#include "support/CScopedPipePlace.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +25,7 @@ const CPluginAnswerCache::SLibraryFile libraryFile{"/nowhere/nebo_avlib.so", 1, 
 
 TEST(CPluginModuleBoxedTest, SourcesStartNothingBeforeTheyAreOpened)
 {
-    lumo::CScopedPipeFolder pipes;
+    lumo::CScopedPipePlace pipes;
     const P<CPluginModuleBoxed> module = make<CPluginModuleBoxed>(make<CSimpleNEBContext>(), String("avlib"), libraryFile);
     const P<lumo::CURI> media = make<lumo::CURI>(String("file:///media/clip.avi"));
 
@@ -44,9 +46,9 @@ TEST(CPluginModuleBoxedTest, SourcesStartNothingBeforeTheyAreOpened)
 TEST(CPluginModuleBoxedTest, QuestionsNeedASlave)
 {
     // The host tests run from a folder of their own, without the slave program.
-    lumo::CScopedPipeFolder pipes;
+    lumo::CScopedPipePlace pipes;
     lumo::CTempFolder errorFiles;
-    lumo::CScopedEnvironment temp("TMPDIR", errorFiles.pathOf("").c_str());
+    lumo::CScopedEnvironment temp(lumo::getTemporaryFolderVariable(), errorFiles.pathOf("").c_str());
     const P<CPluginModuleBoxed> module = make<CPluginModuleBoxed>(make<CSimpleNEBContext>(), String("avlib"), libraryFile);
     EXPECT_THROW(module->getValidTypes(), lumo::CError);
     EXPECT_THROW(module->getValidExtensions(pictureSourceType), lumo::CError);

@@ -3,6 +3,7 @@
 #include "host/CSimpleNEBContext.h"
 #include "media/CNEBError.h"
 #include "platform/ISystem.h"
+#include "platform/fileNameSuffixes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +15,10 @@ using lumo::String;
 namespace {
 
 // The test plugins are built beside this program.
-P<lumo::CURI> pluginFile(const char* fileName)
+P<lumo::CURI> pluginFile(const char* name)
 {
-    return make<lumo::CURI>(String::fromLatin1(fileName), lumo::getSystem()->getExecutableDirectory().get());
+    return make<lumo::CURI>(String::fromLatin1(name) + String::fromLatin1(lumo::getModuleSuffix()),
+                            lumo::getSystem()->getExecutableDirectory().get());
 }
 
 } // namespace
@@ -24,7 +26,7 @@ P<lumo::CURI> pluginFile(const char* fileName)
 TEST(CPluginModuleTest, ForwardsToThePluginOfTheLibrary)
 {
     const P<INEBContext> context = make<CSimpleNEBContext>();
-    const P<CPluginModule> module = make<CPluginModule>(context, *pluginFile("nebo_avlib.so"));
+    const P<CPluginModule> module = make<CPluginModule>(context, *pluginFile("nebo_avlib"));
 
     EXPECT_EQ(module->getPluginName(), String("avlib"));
     EXPECT_EQ(module->getValidTypes(), pictureSourceType | soundSourceType | formatType | soundFormatType);
@@ -44,17 +46,17 @@ TEST(CPluginModuleTest, ForwardsToThePluginOfTheLibrary)
 
 TEST(CPluginModuleTest, RefusesLibrariesThatGiveNoPlugin)
 {
-    const struct { const char *fileName, *message; } cases[] = {
-        {"missing.so", "could not load plugin: "},
-        {"no_factory.so", "could not load link create function for: "},
-        {"null_plugin.so", "could not load link create plugin object for: "},
+    const struct { const char *name, *message; } cases[] = {
+        {"missing", "could not load plugin: "},
+        {"no_factory", "could not load link create function for: "},
+        {"null_plugin", "could not load link create plugin object for: "},
     };
     const P<INEBContext> context = make<CSimpleNEBContext>();
     for (const auto& test : cases) {
-        const P<lumo::CURI> file = pluginFile(test.fileName);
+        const P<lumo::CURI> file = pluginFile(test.name);
         try {
             make<CPluginModule>(context, *file);
-            ADD_FAILURE() << test.fileName << " loaded";
+            ADD_FAILURE() << test.name << " loaded";
         } catch (const CNEBError& error) {
             EXPECT_EQ(String(error.getGeneralDescription()), String("CNEBError"));
             EXPECT_EQ(String(error.getDescription()), String::fromLatin1(test.message) + file->getText());

@@ -5,10 +5,10 @@
 #include "host/CSharedPicture.h"
 #include "media/CNEBError.h"
 #include "media/CPictureBase.h"
-#include "platform/CScopedPipeFolder.h"
 #include "platform/ISharedMemoryChannel.h"
 #include "slaveReplies.h"
 #include "streams/CMemoryManager.h"
+#include "support/CScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 
 namespace lumo {
 
-// Sets (or, for null, clears) an environment variable for one scope, where
-// both this process's C library and the programs it starts see it. One
-// thread at a time: the environment is the process's.
+// Sets (or, for null, clears) an environment variable for one scope, for the
+// C library's readers and the system's alike. The test's own thread only:
+// no other thread may read the environment meanwhile.
 class CScopedEnvironment {
 public:
     CScopedEnvironment(const char* name, const char* value) : m_name(name)
@@ -21,15 +21,15 @@ public:
     CScopedEnvironment(const CScopedEnvironment&) = delete;
     CScopedEnvironment& operator=(const CScopedEnvironment&) = delete;
 
-    // The variable that names the folder for temporary files.
-    static const char* getTempFolderVariable();
-
 private:
-    // Each backend sets the variable its own way.
+    // The platform's part.
     static void set(const char* name, const char* value);
 
     const char* m_name;
     std::optional<std::string> m_previous;
 };
+
+// The variable that the platform's temporary folder is taken from first.
+const char* getTemporaryFolderVariable();
 
 } // namespace lumo

@@ -1,4 +1,4 @@
-#include "platform/posix/CDiskIOStream.h"
+#include "platform/CDiskIOStream.h"
 
 #include "CTempFolder.h"
 #include "foundation/CFileAccessDeniedError.h"

@@ -3,6 +3,7 @@
 #include "CScopedPipeFolder.h"
 #include "foundation/CError.h"
 #include "foundation/sync/getTickCount.h"
+#include "platform/posix/CPipeClient.h"
 #include "platform/posix/CProcess.h"
 
 #include <gtest/gtest.h>

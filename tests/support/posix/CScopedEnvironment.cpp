@@ -1,13 +1,6 @@
 #include "support/CScopedEnvironment.h"
 
-#include <cstdlib>
-
 namespace lumo {
-
-const char* CScopedEnvironment::getTempFolderVariable()
-{
-    return "TMPDIR";
-}
 
 void CScopedEnvironment::set(const char* name, const char* value)
 {
@@ -15,6 +8,11 @@ void CScopedEnvironment::set(const char* name, const char* value)
         setenv(name, value, 1);
     else
         unsetenv(name);
+}
+
+const char* getTemporaryFolderVariable()
+{
+    return "TMPDIR";
 }
 
 } // namespace lumo

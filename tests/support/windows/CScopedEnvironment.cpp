@@ -1,20 +1,18 @@
 #include "support/CScopedEnvironment.h"
 
-#include <cstdlib>
-
 namespace lumo {
 
-const char* CScopedEnvironment::getTempFolderVariable()
-{
-    // The first that the system's temporary path looks at.
-    return "TMP";
-}
-
+// The C library passes the change on to the system's own copy, which
+// GetEnvironmentVariableW and new processes read; an empty value clears.
 void CScopedEnvironment::set(const char* name, const char* value)
 {
-    // Changes the system's copy of the environment too, which started
-    // programs inherit; an empty value removes the variable.
     _putenv_s(name, value ? value : "");
+}
+
+// GetTempPathW looks at TMP before TEMP.
+const char* getTemporaryFolderVariable()
+{
+    return "TMP";
 }
 
 } // namespace lumo

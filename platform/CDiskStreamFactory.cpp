@@ -1,17 +1,16 @@
-#include "platform/posix/CDiskStreamFactory.h"
+#include "platform/CDiskStreamFactory.h"
 
+#include "foundation/equalsIgnoringASCIICase.h"
+#include "platform/CDiskIOStream.h"
 #include "platform/createDiskStreamFactory.h"
-#include "platform/posix/CDiskIOStream.h"
 
-#include <strings.h>
-
-namespace lumo::posix {
+namespace lumo {
 
 namespace {
 
 bool isFileURI(const P<IURI>& uri)
 {
-    return uri && strcasecmp(uri->getScheme().toUTF8().c_str(), "file") == 0;
+    return uri && equalsIgnoringASCIICase(uri->getScheme().toUTF8(), "file");
 }
 
 } // namespace
@@ -37,13 +36,9 @@ P<IIOStream> CDiskStreamFactory::openIOStream(const P<IURI>& uri)
     return make<CDiskIOStream>(uri);
 }
 
-} // namespace lumo::posix
-
-namespace lumo {
-
 P<IStreamFactory> createDiskStreamFactory()
 {
-    return make<posix::CDiskStreamFactory>();
+    return make<CDiskStreamFactory>();
 }
 
 } // namespace lumo

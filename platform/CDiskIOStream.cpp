@@ -1,17 +1,10 @@
-#include "platform/posix/CDiskIOStream.h"
+#include "platform/CDiskIOStream.h"
 
-#include <fcntl.h>
-
-namespace lumo::posix {
-
-namespace {
-
-constexpr int readWriteFlags = O_RDWR | O_CREAT;
-
-} // namespace
+namespace lumo {
 
 CDiskIOStream::CDiskIOStream(const P<IURI>& uri)
-    : CDiskStream(uri, readWriteFlags), CDiskInStream(uri, readWriteFlags), CDiskOutStream(uri, readWriteFlags)
+    : CDiskStream(uri, CDiskFile::EMode::readWrite), CDiskInStream(uri, CDiskFile::EMode::readWrite),
+      CDiskOutStream(uri, CDiskFile::EMode::readWrite)
 {
 }
 
@@ -30,4 +23,4 @@ void CDiskIOStream::checkOpen()
     CDiskOutStream::checkOpen();
 }
 
-} // namespace lumo::posix
+} // namespace lumo

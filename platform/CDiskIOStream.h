@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/posix/CDiskInStream.h"
-#include "platform/posix/CDiskOutStream.h"
+#include "platform/CDiskInStream.h"
+#include "platform/CDiskOutStream.h"
 
-namespace lumo::posix {
+namespace lumo {
 
 // Reads and writes a file that a "file" URI names through one position,
 // creating the file when it does not exist and keeping its bytes when it
@@ -19,4 +19,4 @@ public:
     void checkOpen() override;
 };
 
-} // namespace lumo::posix
+} // namespace lumo

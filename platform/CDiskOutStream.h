@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/posix/CDiskStream.h"
+#include "platform/CDiskStream.h"
 
-namespace lumo::posix {
+namespace lumo {
 
 // Writes a file that a "file" URI names, creating it or emptying it first.
 // See CDiskStream for what opening throws and for files that cannot seek.
@@ -16,9 +16,9 @@ public:
     void checkOpen() override;
 
 protected:
-    // Opens with the open(2) flags `openFlags`; in a stream that also reads
-    // the most derived class opens, with the same flags.
-    CDiskOutStream(const P<IURI>& uri, int openFlags);
+    // Opens in `mode`; in a stream that also reads the most derived class
+    // opens, in the same mode.
+    CDiskOutStream(const P<IURI>& uri, CDiskFile::EMode mode);
 };
 
-} // namespace lumo::posix
+} // namespace lumo

@@ -1,16 +1,16 @@
-#include "platform/windows/CDiskInStream.h"
+#include "platform/CDiskInStream.h"
 
 #include "foundation/sync/CScopedLock.h"
 #include "streams/CEndOfStreamError.h"
 #include "streams/streamCopy.h"
 
-namespace lumo::win32 {
+namespace lumo {
 
-CDiskInStream::CDiskInStream(const P<IURI>& uri) : CDiskInStream(uri, OpenMode{GENERIC_READ, OPEN_EXISTING})
+CDiskInStream::CDiskInStream(const P<IURI>& uri) : CDiskInStream(uri, CDiskFile::EMode::read)
 {
 }
 
-CDiskInStream::CDiskInStream(const P<IURI>& uri, const OpenMode& mode) : CDiskStream(uri, mode)
+CDiskInStream::CDiskInStream(const P<IURI>& uri, CDiskFile::EMode mode) : CDiskStream(uri, mode)
 {
 }
 
@@ -48,4 +48,4 @@ bool CDiskInStream::isEOF()
     return isAtEnd();
 }
 
-} // namespace lumo::win32
+} // namespace lumo

@@ -1,17 +1,15 @@
-#include "platform/posix/CDiskOutStream.h"
+#include "platform/CDiskOutStream.h"
 
 #include "foundation/sync/CScopedLock.h"
 #include "streams/streamCopy.h"
 
-#include <fcntl.h>
+namespace lumo {
 
-namespace lumo::posix {
-
-CDiskOutStream::CDiskOutStream(const P<IURI>& uri) : CDiskOutStream(uri, O_WRONLY | O_CREAT | O_TRUNC)
+CDiskOutStream::CDiskOutStream(const P<IURI>& uri) : CDiskOutStream(uri, CDiskFile::EMode::write)
 {
 }
 
-CDiskOutStream::CDiskOutStream(const P<IURI>& uri, int openFlags) : CDiskStream(uri, openFlags)
+CDiskOutStream::CDiskOutStream(const P<IURI>& uri, CDiskFile::EMode mode) : CDiskStream(uri, mode)
 {
 }
 
@@ -38,4 +36,4 @@ void CDiskOutStream::checkOpen()
     ensureOpen();
 }
 
-} // namespace lumo::posix
+} // namespace lumo

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/posix/CDiskStream.h"
+#include "platform/CDiskStream.h"
 
-namespace lumo::posix {
+namespace lumo {
 
 // Reads a file that a "file" URI names. See CDiskStream for what opening
 // throws and for files that cannot seek.
@@ -19,9 +19,9 @@ public:
     bool isEOF() override;
 
 protected:
-    // Opens with the open(2) flags `openFlags`; in a stream that also writes
-    // the most derived class opens, with the same flags.
-    CDiskInStream(const P<IURI>& uri, int openFlags);
+    // Opens in `mode`; in a stream that also writes the most derived class
+    // opens, in the same mode.
+    CDiskInStream(const P<IURI>& uri, CDiskFile::EMode mode);
 };
 
-} // namespace lumo::posix
+} // namespace lumo

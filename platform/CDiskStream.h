@@ -3,26 +3,25 @@
 #include "foundation/CObject.h"
 #include "foundation/IURI.h"
 #include "foundation/sync/IMutex.h"
+#include "platform/CDiskFile.h"
 #include "streams/ISeekableStream.h"
 #include "streams/TStreamMarker.h"
 
-namespace lumo::posix {
+namespace lumo {
 
 // What the disk streams share: the open file, its URI, the position and the
 // lock that every operation holds for its whole duration. A file that cannot
-// seek (a FIFO, a terminal) refuses the resetable and seekable interfaces and
+// seek (a pipe, a terminal) refuses the resetable and seekable interfaces and
 // reports -1 as its position and size. After close() every operation other
 // than the queries throws CStreamClosedError; the queries still answer, the
 // size with what it was at the close.
 //
-// Opening throws CFileNotFoundError for a missing file, CFileAccessDeniedError
-// when the system refuses access, CURITypeNotSupportedError for a URI that
-// names no local file, CError for any other failure (a folder, say).
+// Opening throws CInvalidArgError for a null URI, else what CDiskFile throws.
+// Other streams and processes may read, write, rename and delete the file
+// while it is open.
 class CDiskStream : public CObject, public virtual ISeekableStream {
 public:
     using CMarker = TStreamMarker<CDiskStream>;
-
-    ~CDiskStream() override;
 
     bool getInterface(const std::type_info& type, P<IBase>& redirect, Candidates& candidates) override;
 
@@ -41,8 +40,7 @@ public:
     void seekRelative(int64_t delta) override;
 
 protected:
-    // Opens the file that `uri` names with the open(2) flags `openFlags`.
-    CDiskStream(const P<IURI>& uri, int openFlags);
+    CDiskStream(const P<IURI>& uri, CDiskFile::EMode mode);
 
     // The halves of the in and out streams. Each checks its arguments and
     // that the stream is open, and holds the lock.
@@ -67,16 +65,14 @@ private:
     int64_t getSizeLocked();
     void moveTo(int64_t base, int64_t delta, const char* method);
     void ensureSeekable();
-    [[noreturn]] void throwFileError(const char* action, int errorCode);
 
     P<IMutex> m_mutex;
     P<IURI> m_uri;
-    int m_fd = -1;
-    bool m_bSeekable = false;
+    CDiskFile m_file;
     // Where a file that cannot seek has shown its end by a read of nothing.
     bool m_bEnded = false;
     int64_t m_position = -1;
     int64_t m_closedSize = -1;
 };
 
-} // namespace lumo::posix
+} // namespace lumo

@@ -3,7 +3,7 @@
 #include "foundation/CObject.h"
 #include "streams/IStreamFactory.h"
 
-namespace lumo::win32 {
+namespace lumo {
 
 // Opens disk streams for "file" URIs (the scheme in any case) and answers
 // null for every other URI.
@@ -14,4 +14,4 @@ public:
     P<IIOStream> openIOStream(const P<IURI>& uri) override;
 };
 
-} // namespace lumo::win32
+} // namespace lumo

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "host/CSimpleNEBContext.h"
+#include "host/CSlaveHandler.h"
+#include "platform/CTempFolder.h"
+#include "support/CScopedEnvironment.h"
+#include "support/CScopedPipePlace.h"
+
+#include <gtest/gtest.h>
+
+namespace nebo::common {
+
+// Handlers of "nebo_demo" whose error files go to a fresh temporary folder.
+class CSlaveHandlerTest : public ::testing::Test {
+protected:
+    lumo::P<CSlaveHandler> makeHandler()
+    {
+        return lumo::make<CSlaveHandler>(m_context, lumo::String("nebo_demo"), -10);
+    }
+
+    lumo::CScopedPipePlace m_pipes;
+    lumo::CTempFolder m_temp;
+    lumo::CScopedEnvironment m_tempEnvironment{lumo::getTemporaryFolderVariable(), m_temp.pathOf("").c_str()};
+    lumo::P<CSimpleNEBContext> m_context = lumo::make<CSimpleNEBContext>();
+};
+
+} // namespace nebo::common

@@ -1,0 +1,92 @@
+#include "host/CSlaveHandler.h"
+
+#include "CSlaveHandlerFixture.h"
+#include "media/CNEBError.h"
+#include "platform/CScopedPipeFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace nebo::common;
+using lumo::String;
+
+namespace {
+
+// Here a pipe is a file in the pipe folder, which a failed start must not leave behind.
+TEST_F(CSlaveHandlerTest, MissingSlaveProgramLeavesNoPipe)
+{
+    const lumo::CScopedPipeFolder pipes;
+    EXPECT_THROW(makeHandler()->getClient(), lumo::CError);
+    EXPECT_TRUE(std::filesystem::is_empty(pipes.getPath()));
+}
+
+// A slave may have a use for these of the master's variables, and for no other.
+bool isAllowedForSlaves(const std::string& name)
+{
+    const std::vector<std::string> names = {"PATH",         "LANG",          "TZ",          "TMPDIR",
+                                            "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
+    return std::find(names.begin(), names.end(), name) != names.end() || name.rfind("LC_", 0) == 0 ||
+           name.rfind("NEBO_", 0) == 0;
+}
+
+TEST_F(CSlaveHandlerTest, SlaveStartsWithAllowedVariablesOnlyAndNoStrayDescriptor)
+{
+    const std::vector<std::pair<const char*, const char*>> passed = {
+        {"LANG", "de_DE.UTF-8"},      {"LC_TIME", "C"},           {"TZ", "Europe/Berlin"},
+        {"NEBO_TEST_SETTING", "on"},  {"ASAN_OPTIONS", "a=1"},    {"UBSAN_OPTIONS", "b=2"},
+        {"LSAN_OPTIONS", "c=3"},
+    };
+    const std::vector<std::pair<const char*, const char*>> withheld = {
+        {"HOME", "/home/master"}, {"LD_LIBRARY_PATH", "/evil"}, {"MASTER_SECRET", "hunter2"},
+        {"LCX", "1"},             {"XNEBO_Y", "1"},             {"NEBO_SLAVE_MAX_ADDRESS_SPACE", "1"},
+    };
+    std::vector<std::unique_ptr<lumo::CScopedEnvironment>> variables;
+    for (const auto& [name, value] : passed)
+        variables.push_back(std::make_unique<lumo::CScopedEnvironment>(name, value));
+    for (const auto& [name, value] : withheld)
+        variables.push_back(std::make_unique<lumo::CScopedEnvironment>(name, value));
+    // Left open across exec, as a careless master might.
+    const int stray = fcntl(open("/dev/null", O_RDONLY), F_DUPFD, 200);
+    ASSERT_GE(stray, 200);
+
+    // A "slave" that tells what it got and ends without connecting.
+    lumo::CTempFolder programs;
+    programs.put("slave.sh", "#!/bin/sh\n/bin/cat /proc/$$/environ > '" + programs.pathOf("environment") +
+                                 "'\n[ -e /proc/$$/fd/" + std::to_string(stray) + " ] && : > '" +
+                                 programs.pathOf("stray") + "'\nexit 0\n");
+    chmod(programs.pathOf("slave.sh").c_str(), 0755);
+    m_context->setSlaveProgram(lumo::CURI::fromNativePath(String::fromUTF8(programs.pathOf("slave.sh"))));
+    SSlaveLimits limits;
+    limits.maxSlaveAddressSpace = 123456789;
+    m_context->setSlaveLimits(limits);
+    EXPECT_THROW(makeHandler()->getClient(), CNEBError);
+    close(stray);
+
+    std::vector<std::string> environment;
+    std::istringstream text(programs.get("environment"));
+    for (std::string variable; std::getline(text, variable, '\0');)
+        environment.push_back(variable);
+    const auto has = [&](const std::string& variable) {
+        return std::count(environment.begin(), environment.end(), variable) == 1;
+    };
+    EXPECT_TRUE(has("PATH=" + std::string(std::getenv("PATH"))));
+    EXPECT_TRUE(has("TMPDIR=" + m_temp.pathOf("")));
+    EXPECT_TRUE(has("NEBO_SLAVE_MAX_ADDRESS_SPACE=123456789"));
+    for (const auto& [name, value] : passed)
+        EXPECT_TRUE(has(name + std::string("=") + value)) << name;
+    for (const std::string& variable : environment)
+        EXPECT_TRUE(isAllowedForSlaves(variable.substr(0, variable.find('=')))) << variable;
+    EXPECT_EQ(environment.size(), std::set<std::string>(environment.begin(), environment.end()).size());
+    EXPECT_FALSE(std::filesystem::exists(programs.pathOf("stray")));
+}
+
+} // namespace

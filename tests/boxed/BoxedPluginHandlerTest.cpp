@@ -3,13 +3,10 @@
 #include "host/CPluginHandler.h"
 
 #include "boxed/CBoxedFixture.h"
-#include "host/CPluginAnswerCache.h"
 #include "host/IVideoSource.h"
-#include "media/IAudioChunk.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -20,104 +17,9 @@ using lumo::P;
 using lumo::String;
 using nebo::common::CPluginHandler;
 using nebo::test::extensionsOf;
+using nebo::test::pluginNamesOf;
 
-std::vector<std::string> pluginNamesOf(CPluginHandler& handler)
-{
-    std::vector<std::string> names;
-    for (int32_t index = 0; index < handler.getPluginCount(); ++index)
-        names.push_back(handler.getPlugin(index)->getPluginName().toUTF8());
-    return names;
-}
-
-std::string mappedFiles()
-{
-    std::ifstream maps("/proc/self/maps");
-    return std::string(std::istreambuf_iterator<char>(maps), std::istreambuf_iterator<char>());
-}
-
-// A WAV file of mono 16-bit sound at 8000 Hz whose sample i is i * 37.
-std::string makeWAV(uint32_t frames)
-{
-    std::string bytes;
-    const auto put = [&bytes](uint32_t value, int size) {
-        for (int i = 0; i < size; ++i)
-            bytes += static_cast<char>(value >> (8 * i));
-    };
-    bytes += "RIFF";
-    put(36 + 2 * frames, 4);
-    bytes += "WAVEfmt ";
-    put(16, 4);
-    put(1, 2);        // PCM
-    put(1, 2);        // channels
-    put(8000, 4);     // frames per second
-    put(8000 * 2, 4); // bytes per second
-    put(2, 2);        // bytes per frame
-    put(16, 2);       // bits per sample
-    bytes += "data";
-    put(2 * frames, 4);
-    for (uint32_t i = 0; i < frames; ++i)
-        put(i * 37 & 0xffff, 2);
-    return bytes;
-}
-
-// All the sound the source gives, at most a second of it, as bytes.
-std::string readSound(nebo::common::IAudioSource& source)
-{
-    std::string bytes;
-    while (bytes.size() < 8000 * 2) {
-        const P<nebo::audio::IAudioChunk> chunk = source.getNextAudioChunk();
-        if (!chunk)
-            break;
-        bytes.append(reinterpret_cast<const char*>(chunk->getData()), static_cast<size_t>(chunk->getDataSize()));
-    }
-    return bytes;
-}
-
-class BoxedPluginHandlerTest : public nebo::test::CBoxedFixture {
-protected:
-    // Opens the sound of the file in the media folder, which must be the
-    // tone of makeWAV, and says which plugin did.
-    std::string openTone(CPluginHandler& handler, const std::string& name)
-    {
-        const P<nebo::common::IAudioSource> source =
-            handler.tryCreateAudioSource(*m_media.uriOf(name), 0, 0, 0, true);
-        if (!source)
-            return "none";
-        const std::string wav = makeWAV(toneFrames);
-        EXPECT_EQ(readSound(*source), wav.substr(wav.size() - 2 * toneFrames)) << name;
-        source->close();
-        return source->getPluginName().toUTF8();
-    }
-
-    static constexpr uint32_t toneFrames = 800;
-    lumo::CTempFolder m_media;
-};
-
-TEST_F(BoxedPluginHandlerTest, SlavesAnswerForTheBuiltInPluginsOnceAndNoneIsLoadedHere)
-{
-    const std::vector<std::string> builtIn = {"nebo_avlib", "nebo_sound"};
-    const P<CPluginHandler> handler = make<CPluginHandler>(m_context, true);
-    const std::vector<std::string> extensions = extensionsOf(*handler->getValidExtensions(3));
-    EXPECT_NE(std::find(extensions.begin(), extensions.end(), "flac"), extensions.end());
-    EXPECT_EQ(pluginNamesOf(*handler), builtIn);
-    const std::string log = logText();
-    EXPECT_EQ(log.find("Error while loading DLL: "), log.rfind("Error while loading DLL: ")) << log;
-    EXPECT_NE(log.find("Error while loading DLL: CNEBError - could not load plugin: "), std::string::npos) << log;
-    EXPECT_NE(log.find("nebo_filters.so"), std::string::npos) << log;
-
-    const std::string maps = mappedFiles();
-    for (const char* library : {"nebo_avlib.so", "nebo_sound.so", "libavcodec", "libavformat", "libavutil",
-                                "libswscale", "libsndfile"})
-        EXPECT_EQ(maps.find(library), std::string::npos) << library;
-
-    // Were a slave started now, the missing program would stop the handler.
-    const int32_t questions = nebo::common::getPluginAnswerCache()->getQuestionCount();
-    m_context->setSlaveProgram(make<lumo::CURI>(String("file:///no/such/folder/nebo_slave")));
-    const P<CPluginHandler> second = make<CPluginHandler>(m_context, true);
-    EXPECT_EQ(pluginNamesOf(*second), builtIn);
-    EXPECT_EQ(extensionsOf(*second->getValidExtensions(3)), extensions);
-    EXPECT_EQ(nebo::common::getPluginAnswerCache()->getQuestionCount(), questions);
-}
+class BoxedPluginHandlerTest : public nebo::test::CBoxedFixture {};
 
 TEST_F(BoxedPluginHandlerTest, OpensSourcesOfANamedPluginInSlaves)
 {
@@ -130,18 +32,6 @@ TEST_F(BoxedPluginHandlerTest, OpensSourcesOfANamedPluginInSlaves)
     EXPECT_TRUE(source->isOpened());
     EXPECT_EQ(source->getWidth(), 8);
     ASSERT_TRUE(source->getNextPicture());
-}
-
-TEST_F(BoxedPluginHandlerTest, OpensExtensionsInAnyCaseAndMediaWithoutAKnownOne)
-{
-    for (const char* name : {"TONE.WAV", "tone", "tone.bin"})
-        m_media.put(name, makeWAV(toneFrames));
-    const P<CPluginHandler> handler = make<CPluginHandler>(m_context, true);
-
-    // The first plugin that takes the extension, or without one the first
-    // whose test-open succeeds, in the slave as in the master.
-    for (const char* name : {"TONE.WAV", "tone", "tone.bin"})
-        EXPECT_EQ(openTone(*handler, name), "nebo_avlib") << name;
 }
 
 } // namespace

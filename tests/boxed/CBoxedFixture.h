@@ -5,9 +5,11 @@
 // and nebo_demo beside the test program.
 #include "foundation/CException.h"
 #include "host/CLogManager.h"
+#include "host/CPluginHandler.h"
 #include "host/CSimpleNEBContext.h"
 #include "host/IPluginExtensions.h"
 #include "platform/CScopedPipeFolder.h"
+#include "support/slaveProcesses.h"
 
 #include <gtest/gtest.h>
 
@@ -15,33 +17,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
+#include <system_error>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace nebo::test {
-
-// The processes whose parent is this one, ended or not.
-inline std::vector<pid_t> childProcesses()
-{
-    std::vector<pid_t> children;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
-            continue;
-        // After the name in parentheses: the state, then the parent.
-        std::istringstream fields(line.substr(line.rfind(')') + 1));
-        std::string state;
-        pid_t parent = 0;
-        fields >> state >> parent;
-        if (parent == getpid())
-            children.push_back(static_cast<pid_t>(std::stoi(entry.path().filename().string())));
-    }
-    return children;
-}
 
 // Whether the process's environment holds `entry` ("NAME=value").
 inline bool environmentHolds(const std::filesystem::path& process, const std::string& entry)
@@ -56,7 +37,8 @@ inline bool environmentHolds(const std::filesystem::path& process, const std::st
 // the tree; waits a little, as a kill takes effect soon, not at once. With
 // a `marker`, only processes whose environment holds it count: those a
 // test started, and what they started in turn, not those of tests running
-// the same program beside it.
+// the same program beside it. Asks /proc, for the POSIX cases; elsewhere it
+// throws, as the folder is missing.
 inline bool noProcessRuns(const std::string& program, const std::string& marker = std::string())
 {
     for (int attempt = 0; attempt < 200; ++attempt) {
@@ -94,6 +76,14 @@ inline std::vector<std::string> extensionsOf(common::IPluginExtensions& extensio
     return texts;
 }
 
+inline std::vector<std::string> pluginNamesOf(common::CPluginHandler& handler)
+{
+    std::vector<std::string> names;
+    for (int32_t index = 0; index < handler.getPluginCount(); ++index)
+        names.push_back(handler.getPlugin(index)->getPluginName().toUTF8());
+    return names;
+}
+
 inline std::vector<std::string> filesIn(const std::string& folder)
 {
     std::vector<std::string> names;
@@ -113,7 +103,7 @@ protected:
     // Whatever a test did, no slave, socket or unexpected file is left behind.
     void TearDown() override
     {
-        EXPECT_EQ(childProcesses(), std::vector<pid_t>());
+        EXPECT_EQ(childProcesses(), std::vector<uint32_t>());
         EXPECT_EQ(filesIn(m_pipes.getPath()), std::vector<std::string>());
     }
 
@@ -131,7 +121,7 @@ protected:
 
     lumo::CScopedPipeFolder m_pipes;
     lumo::CTempFolder m_temp;
-    lumo::CScopedEnvironment m_tempEnvironment{"TMPDIR", m_temp.pathOf("").c_str()};
+    lumo::CScopedEnvironment m_tempEnvironment{lumo::getTemporaryFolderVariable(), m_temp.pathOf("").c_str()};
     lumo::P<common::CLogManager> m_log = lumo::make<common::CLogManager>(lumo::String("masterlog"));
     lumo::P<common::CSimpleNEBContext> m_context = lumo::make<common::CSimpleNEBContext>();
 };

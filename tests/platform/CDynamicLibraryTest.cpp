@@ -1,9 +1,9 @@
 // The library loader of either backend, on a sample library built for the
 // platform.
-#include "isModuleResident.h"
 #include "platform/IDynamicLibraryLoader.h"
 #include "platform/fileNameSuffixes.h"
 #include "support/binFolder.h"
+#include "support/isModuleResident.h"
 
 #include <gtest/gtest.h>
 

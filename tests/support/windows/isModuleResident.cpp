@@ -1,4 +1,4 @@
-#include "isModuleResident.h"
+#include "support/isModuleResident.h"
 
 #include "foundation/String.h"
 #include "foundation/windows/toWide.h"

@@ -1,4 +1,4 @@
-#include "isModuleResident.h"
+#include "support/isModuleResident.h"
 
 #include <dlfcn.h>
 

@@ -1,0 +1,95 @@
+#include "support/slaveProcesses.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace nebo::test {
+
+namespace {
+
+// The state letter and the parent in /proc/<pid>/stat, after the name in
+// parentheses; false when the process is gone.
+bool readStat(const std::filesystem::path& process, std::string& state, pid_t& parent)
+{
+    std::ifstream stat(process / "stat");
+    std::string line;
+    if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
+        return false;
+    std::istringstream fields(line.substr(line.rfind(')') + 1));
+    return static_cast<bool>(fields >> state >> parent);
+}
+
+} // namespace
+
+std::vector<uint32_t> childProcesses()
+{
+    std::vector<uint32_t> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::string state;
+        pid_t parent = 0;
+        if (readStat(entry.path(), state, parent) && parent == getpid())
+            children.push_back(static_cast<uint32_t>(std::stoul(entry.path().filename().string())));
+    }
+    return children;
+}
+
+bool killChild(uint32_t pid, std::string& cause)
+{
+    cause = "killed by signal 9 (SIGKILL)";
+    if (::kill(static_cast<pid_t>(pid), SIGKILL) != 0)
+        return false;
+    // Ended once a zombie, or gone when its parent already waited for it.
+    const std::filesystem::path process = "/proc/" + std::to_string(pid);
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        std::string state;
+        pid_t parent = 0;
+        if (!readStat(process, state, parent) || state == "Z")
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+int countSharedPictureBuffers()
+{
+    std::ifstream maps("/proc/self/maps");
+    int count = 0;
+    for (std::string line; std::getline(maps, line);)
+        count += line.find("memfd:nebo-shared") != std::string::npos ? 1 : 0;
+    return count;
+}
+
+bool arePicturesShared()
+{
+    return true;
+}
+
+SFaultEnd faultEndOf(const std::string& kind)
+{
+    // A sanitized slave ends with 1 at the undefined behaviour it catches.
+#ifdef __SANITIZE_ADDRESS__
+    const bool bSanitized = true;
+#else
+    const bool bSanitized = false;
+#endif
+    static const std::map<std::string, std::pair<int, bool>> signals = {
+        {"abort", {SIGABRT, false}},  {"read0", {SIGSEGV, true}},   {"write16", {SIGSEGV, false}},
+        {"divzero", {SIGFPE, true}},  {"illegal", {SIGILL, false}}, {"breakpoint", {SIGTRAP, false}},
+        {"stack", {SIGSEGV, false}},
+    };
+    if (kind == "exit")
+        return {3, "exited with code 3"};
+    const auto [signal, bUndefinedBehaviour] = signals.at(kind);
+    if (bSanitized && bUndefinedBehaviour)
+        return {1, "exited with code 1"};
+    return {128 + signal, "killed by signal " + std::to_string(signal) + " (SIG" + sigabbrev_np(signal) + ")"};
+}
+
+} // namespace nebo::test

@@ -1,0 +1,35 @@
+#pragma once
+
+// What tests of masters ask the system about the slaves this process
+// started and how their ends look; each backend answers in its own terms.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nebo::test {
+
+// The processes whose parent is this one: running ones, and where the
+// system keeps them, ended ones not yet waited for.
+std::vector<uint32_t> childProcesses();
+
+// Ends the child `pid` at once from outside, as a user's kill would, and
+// waits until it has ended (false when it would not). `cause` gets how the
+// process layer describes that end.
+bool killChild(uint32_t pid, std::string& cause);
+
+// How many shared picture buffers this process maps now; none where
+// pictures travel over the pipe alone, as on platforms that offer masters
+// no shared picture channel.
+int countSharedPictureBuffers();
+bool arePicturesShared();
+
+// How a slave ends whose plugin fails in the demo's way `kind` (its
+// "fail" query) and leaves no report: the exit code, and the cause that
+// the process layer gives.
+struct SFaultEnd {
+    int32_t exitCode;
+    std::string cause;
+};
+SFaultEnd faultEndOf(const std::string& kind);
+
+} // namespace nebo::test

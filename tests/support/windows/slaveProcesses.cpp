@@ -1,0 +1,70 @@
+#include "support/slaveProcesses.h"
+
+#include <csignal>
+#include <cstdio>
+#include <map>
+#include <stdexcept>
+
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+namespace nebo::test {
+
+std::vector<uint32_t> childProcesses()
+{
+    std::vector<uint32_t> children;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot list the processes");
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL bMore = Process32FirstW(snapshot, &entry); bMore; bMore = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == GetCurrentProcessId())
+            children.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return children;
+}
+
+bool killChild(uint32_t pid, std::string& cause)
+{
+    constexpr UINT exitCode = 9;
+    cause = "exited with code " + std::to_string(exitCode);
+    const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (!process)
+        return false;
+    const bool bEnded = TerminateProcess(process, exitCode) && WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return bEnded;
+}
+
+int countSharedPictureBuffers()
+{
+    return 0;
+}
+
+bool arePicturesShared()
+{
+    return false;
+}
+
+SFaultEnd faultEndOf(const std::string& kind)
+{
+    // An abort ends with the crash handler's own code for the signal, a
+    // customer code and so an exit code; machine faults end with their
+    // exception codes.
+    static const std::map<std::string, uint32_t> codes = {
+        {"exit", 3},             {"abort", 0xE0000000u + SIGABRT}, {"read0", 0xC0000005},      {"write16", 0xC0000005},
+        {"divzero", 0xC0000094}, {"illegal", 0xC000001D},          {"breakpoint", 0x80000003}, {"stack", 0xC00000FD},
+    };
+    const uint32_t code = codes.at(kind);
+    const bool bCustomerCode = (code & 0x20000000u) != 0;
+    if (code < 0x80000000u || bCustomerCode)
+        return {static_cast<int32_t>(code), "exited with code " + std::to_string(static_cast<int32_t>(code))};
+    char cause[48];
+    std::snprintf(cause, sizeof cause, "ended by exception 0x%08lX", static_cast<unsigned long>(code));
+    return {static_cast<int32_t>(code), cause};
+}
+
+} // namespace nebo::test

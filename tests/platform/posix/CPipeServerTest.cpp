@@ -1,10 +1,10 @@
 #include "platform/posix/CPipeServer.h"
 
 #include "CScopedPipeFolder.h"
-#include "foundation/CError.h"
+#include "foundation/CException.h"
 #include "foundation/sync/getTickCount.h"
+#include "platform/IProcess.h"
 #include "platform/posix/CPipeClient.h"
-#include "platform/posix/CProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -166,32 +166,21 @@ TEST_F(CPosixPipeServerTest, AcceptClientDropsPeersTheListenerDoesNotExpect)
     ASSERT_TRUE(peer);
     const pid_t stranger = listener->getStranger();
     EXPECT_EQ(0, listener->waitForStranger()) << "the stranger's connection was not closed";
+    // The portable test has the stranger in this process; here the listener must hear the peer's own number.
     EXPECT_EQ((std::vector<pid_t>{stranger, static_cast<pid_t>(getCurrentProcessID())}), listener->getAsked());
-    EXPECT_EQ(1, m_server->getConnectionCount());
-    peer->writeFully("me", 2);
-    char bytes[2] = {};
-    client->readFully(bytes, 2);
-    EXPECT_EQ("me", std::string(bytes, 2));
 }
 
-// Starts a program that cannot start, as a master starts its slave.
+// Fails to start the client it waits for, as a master may fail to start its slave.
 class CFailingStarter : public CObject, public virtual IPipeServer::IPipeCreatedListener {
 public:
-    bool pipeCreated() override
-    {
-        CProcessOptions options;
-        options.bOwnProcessGroup = true;
-        make<CProcess>("/no such folder/slave", String(), "", 0, &options);
-        return true;
-    }
+    bool pipeCreated() override { throw CException("The slave could not start", String()); }
 };
 
-TEST_F(CPosixPipeServerTest, WhatTheListenerThrowsLeavesAcceptClientAtOnce)
+// That the error leaves at once is the portable test's; a socket file left
+// behind would not show there, as nobody can connect to it.
+TEST_F(CPosixPipeServerTest, WhatTheListenerThrowsLeavesNoSocketFile)
 {
-    // Were the error kept back, the wait for a client would last until here.
-    m_server->setEndTick(getTickCount() + 600000);
-    expectError<CError>("Error executing file '/no such folder/slave': 'No such file or directory'.",
-                        [&] { m_server->acceptClient(make<CFailingStarter>().get()); });
+    expectError("The slave could not start", [&] { m_server->acceptClient(make<CFailingStarter>().get()); });
     EXPECT_TRUE(std::filesystem::is_empty(m_folder.getPath())) << "the pipe outlived acceptClient";
 }
 

@@ -13,7 +13,7 @@ namespace lumo {
 // missing file, CFileAccessDeniedError when the system refuses access,
 // CURITypeNotSupportedError for a URI that names no local file, CError
 // naming the URI for any other (a folder, say). The platform's backend
-// defines it.
+// defines what touches the system.
 class CDiskFile {
 public:
     enum class EMode {
@@ -51,6 +51,8 @@ public:
 private:
     // The system's error `errorCode` while doing `action` to the file.
     [[noreturn]] void throwError(const char* action, int errorCode) const;
+    // Whether the system's error says that access was refused.
+    static bool meansAccessDenied(int errorCode);
 
     static constexpr intptr_t closedHandle = -1;
 

@@ -1,8 +1,5 @@
 #include "platform/CDiskFile.h"
 
-#include "foundation/CFileAccessDeniedError.h"
-#include "foundation/sync/throwSystemError.h"
-
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -101,13 +98,9 @@ void CDiskFile::throwNotSeekable() const
     throwError("seeking in", ESPIPE);
 }
 
-void CDiskFile::throwError(const char* action, int errorCode) const
+bool CDiskFile::meansAccessDenied(int errorCode)
 {
-    if (errorCode == EACCES || errorCode == EPERM)
-        throw CFileAccessDeniedError(m_uri.get());
-    throwSystemError(String("Error ") + String::fromLatin1(action) + String(" the file '") +
-                         m_uri->getDisplayText() + String("' (%ERRORDESC%)."),
-                     errorCode, m_uri.get());
+    return errorCode == EACCES || errorCode == EPERM;
 }
 
 } // namespace lumo

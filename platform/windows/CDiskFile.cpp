@@ -1,7 +1,5 @@
 #include "platform/CDiskFile.h"
 
-#include "foundation/CFileAccessDeniedError.h"
-#include "foundation/sync/throwSystemError.h"
 #include "platform/windows/CPathes.h"
 
 #include <windows.h>
@@ -123,13 +121,9 @@ void CDiskFile::throwNotSeekable() const
     throwError("seeking in", ERROR_SEEK_ON_DEVICE);
 }
 
-void CDiskFile::throwError(const char* action, int errorCode) const
+bool CDiskFile::meansAccessDenied(int errorCode)
 {
-    if (errorCode == ERROR_ACCESS_DENIED || errorCode == ERROR_WRITE_PROTECT)
-        throw CFileAccessDeniedError(m_uri.get());
-    throwSystemError(String("Error ") + String::fromLatin1(action) + String(" the file '") +
-                         m_uri->getDisplayText() + String("' (%ERRORDESC%)."),
-                     errorCode, m_uri.get());
+    return errorCode == ERROR_ACCESS_DENIED || errorCode == ERROR_WRITE_PROTECT;
 }
 
 } // namespace lumo

@@ -77,13 +77,13 @@ std::vector<SModule> readModules(const std::vector<std::string>& lines)
     return modules;
 }
 
-std::string describeFrame(const std::string& address, const std::vector<SModule>& modules)
+const SModule* findModule(const std::string& address, const std::vector<SModule>& modules)
 {
     const uint64_t value = std::strtoull(address.c_str(), nullptr, 16);
     for (const SModule& module : modules)
         if (value >= module.start && value < module.end)
-            return "0x" + address + " (" + module.name + ")";
-    return "0x" + address;
+            return &module;
+    return nullptr;
 }
 
 // The non-empty line after `from`, or "".
@@ -95,21 +95,28 @@ std::string nextText(const std::vector<std::string>& lines, size_t& from)
     return {};
 }
 
-// The first frames of the stack walk between `begin` and `end`, with their
-// modules: "0x... (module), ..."; empty when there are none.
+// The stack walk between `begin` and `end` as "0x... (module), ...": the
+// innermost frame of each module, so that a thread waiting deep in the
+// system's libraries still shows the plugin that waits; a frame outside
+// every module stands for itself. Empty when there are none.
 std::string describeFrames(const std::vector<std::string>& lines, size_t begin, size_t end)
 {
     const std::vector<SModule> modules = readModules(lines);
+    std::vector<std::string> shownModules;
     std::string frames;
-    size_t count = 0;
     for (size_t i = begin; i < end; ++i) {
         if (!startsWith(lines[i], frameMarker))
             continue;
-        if (count++ == maxFrames) {
+        const std::string address = lines[i].substr(frameMarker.size(), 16);
+        const SModule* module = findModule(address, modules);
+        if (module && std::find(shownModules.begin(), shownModules.end(), module->name) != shownModules.end())
+            continue;
+        if (shownModules.size() == maxFrames) {
             frames += ", ...";
             break;
         }
-        frames += (frames.empty() ? "" : ", ") + describeFrame(lines[i].substr(frameMarker.size(), 16), modules);
+        shownModules.push_back(module ? module->name : address);
+        frames += (frames.empty() ? "0x" : ", 0x") + address + (module ? " (" + module->name + ")" : "");
     }
     return frames;
 }

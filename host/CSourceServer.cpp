@@ -9,12 +9,23 @@
 #include "media/CNEBPictureRemote.h"
 #include "media/CPictureBase.h"
 
-#include <cstring>
-
 namespace nebo::common {
 
 using lumo::make;
 using lumo::P;
+
+namespace {
+
+// `manager` itself when it can make blocks in shared buffers, else a new
+// one on top of it. (Of two servers on one such manager, only the first
+// that is offered buffers gets them.)
+P<CSharedBufferMemoryManager> sharedBufferManagerOf(const P<lumo::IMemoryManager>& manager)
+{
+    P<CSharedBufferMemoryManager> shared = lumo::castObject<CSharedBufferMemoryManager>(manager, false);
+    return shared ? shared : make<CSharedBufferMemoryManager>(manager);
+}
+
+} // namespace
 
 CSourceServer::CSourceServer(P<lumo::IInStream> input, P<lumo::IOutStream> output, P<ISource> source,
                              P<INEBContext> context)
@@ -24,7 +35,8 @@ CSourceServer::CSourceServer(P<lumo::IInStream> input, P<lumo::IOutStream> outpu
       m_audio(lumo::castObject<IAudioSource>(m_source, false)),
       m_context(checkNotNull(std::move(context), "the context", "CSourceServer")),
       m_memoryManager(m_context->getMemoryManager()),
-      m_sharedChannel(lumo::castObject<lumo::ISharedMemoryChannel>(input, false))
+      m_sharedChannel(lumo::castObject<lumo::ISharedMemoryChannel>(input, false)),
+      m_sharedBuffers(sharedBufferManagerOf(m_memoryManager))
 {
     setMemoryManager(m_memoryManager);
     registerOperations();
@@ -131,47 +143,28 @@ int32_t CSourceServer::getBytesPerSample() { return m_audio ? m_audio->getBytesP
 
 bool CSourceServer::acceptSharedPictures()
 {
-    if (!m_sharedChannel || !m_sharedBuffers.empty())
+    if (!m_sharedChannel || m_bSharing)
         return false;
-    std::vector<P<lumo::ISharedMemory>> buffers;
     try {
-        buffers = m_sharedChannel->takeSharedMemory();
+        m_bSharing = m_sharedBuffers->takeBuffers(m_sharedChannel->takeSharedMemory());
     } catch (const lumo::CException&) {
         // Buffers that cannot be mapped leave the pipe to serve alone.
-        return false;
     }
-    if (buffers.empty() || buffers.size() > size_t(maxRingBuffers))
-        return false;
-    for (const P<lumo::ISharedMemory>& buffer : buffers)
-        if (buffer->getSize() != buffers.front()->getSize())
-            return false;
-    m_sharedBuffers = std::move(buffers);
-    m_freeBuffers = (uint32_t{1} << m_sharedBuffers.size()) - 1;
-    return true;
+    return m_bSharing;
 }
 
 P<lumo::ISerializable> CSourceServer::getNextSharedPicture(int32_t releasedBuffers)
 {
-    m_freeBuffers |= uint32_t(releasedBuffers) & ((uint32_t{1} << m_sharedBuffers.size()) - 1);
+    m_sharedBuffers->releaseToSlave(uint32_t(releasedBuffers));
     P<INEBPicture> picture = m_video ? m_video->getNextPicture() : nullptr;
     if (!picture)
         return nullptr;
     const P<CPictureBase> stored = lumo::castObject<CPictureBase>(picture, false);
     const int64_t bytes = stored ? stored->getPixelBytes() : 0;
-    const int32_t index = bytes > 0 ? findFreeBuffer(bytes) : CSharedPicture::pipeIndex;
-    if (index != CSharedPicture::pipeIndex) {
-        std::memcpy(m_sharedBuffers[size_t(index)]->getData(), stored->getPixelData(), size_t(bytes));
-        m_freeBuffers &= ~(uint32_t{1} << index);
-    }
-    return make<CSharedPicture>(std::move(picture), m_memoryManager, index);
-}
-
-int32_t CSourceServer::findFreeBuffer(int64_t bytes) const
-{
-    for (size_t i = 0; i < m_sharedBuffers.size(); ++i)
-        if ((m_freeBuffers & (uint32_t{1} << i)) && m_sharedBuffers[i]->getSize() >= bytes)
-            return int32_t(i);
-    return CSharedPicture::pipeIndex;
+    const int32_t index = bytes > 0 ? m_sharedBuffers->handOver(stored->getPixelData(), bytes)
+                                    : CSharedBufferMemoryManager::noBuffer;
+    return make<CSharedPicture>(std::move(picture), m_memoryManager,
+                                index == CSharedBufferMemoryManager::noBuffer ? CSharedPicture::pipeIndex : index);
 }
 
 } // namespace nebo::common

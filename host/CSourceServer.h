@@ -1,12 +1,11 @@
 #pragma once
 
+#include "host/CSharedBufferMemoryManager.h"
 #include "host/INEBContext.h"
 #include "host/ISharedPictureServer.h"
 #include "host/ISourceServer.h"
 #include "platform/ISharedMemoryChannel.h"
 #include "remote/CRemoteStreamServer.h"
-
-#include <vector>
 
 namespace nebo::common {
 
@@ -20,10 +19,10 @@ namespace nebo::common {
 // served call.
 //
 // A master may offer a ring of shared picture buffers once; after that,
-// pictures go into a buffer the master has released when one is large
-// enough, and on the pipe otherwise (the master holds every buffer, or the
-// picture is not one of our layouts). Either way the master never waits on
-// a buffer.
+// pictures go in a shared buffer: the one the plugin made them in, or one
+// the master has released, large enough, that they are copied into; on the
+// pipe otherwise (the master holds every buffer, or the picture is not one
+// of our layouts). Either way the master never waits on a buffer.
 class CSourceServer : public lumo::CRemoteStreamServer,
                       public virtual ISourceServer,
                       public virtual ISharedPictureServer {
@@ -72,8 +71,6 @@ public:
 private:
     void registerOperations();
     IAudioSource& audio();
-    // A free buffer that holds `bytes`, or CSharedPicture::pipeIndex.
-    int32_t findFreeBuffer(int64_t bytes) const;
 
     const lumo::P<ISource> m_source;
     const lumo::P<IVideoSource> m_video;
@@ -82,9 +79,11 @@ private:
     const lumo::P<lumo::IMemoryManager> m_memoryManager;
     // The input's, when it can carry shared memory.
     const lumo::P<lumo::ISharedMemoryChannel> m_sharedChannel;
-    std::vector<lumo::P<lumo::ISharedMemory>> m_sharedBuffers;
-    // Bit i: the master holds no picture in buffer i.
-    uint32_t m_freeBuffers = 0;
+    // The context's memory manager when it makes blocks in the shared
+    // buffers, so that the plugin's pictures need no copy; else one that
+    // serves this server alone.
+    const lumo::P<CSharedBufferMemoryManager> m_sharedBuffers;
+    bool m_bSharing = false;
 };
 
 } // namespace nebo::common

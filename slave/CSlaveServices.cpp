@@ -9,6 +9,7 @@
 #include "host/CNEBPluginServer.h"
 #include "host/CPluginFolders.h"
 #include "host/CPluginHandler.h"
+#include "host/CSharedBufferMemoryManager.h"
 #include "host/CSimpleNEBContext.h"
 #include "host/debugOutput.h"
 #include "platform/IPathes.h"
@@ -96,6 +97,9 @@ P<INEBContext> CSlaveServices::createContext(const P<ILogManager>& logManager, c
     context->setFlag2(true);
     context->setLogManager(logManager);
     context->addPluginLibrary(pluginName);
+    // The plugin's pictures are made in the buffers the master shares, once
+    // it does.
+    context->setMemoryManager(make<CSharedBufferMemoryManager>(context->getMemoryManager()));
     return context;
 }
 

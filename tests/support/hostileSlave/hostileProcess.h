@@ -12,7 +12,8 @@ bool isProcessAlive(int processID);
 void ignoreHangReportRequests();
 
 // True in the new process, false in this one. Throws std::runtime_error
-// where the system cannot fork (Windows).
+// where the system cannot fork (Windows, where a confined slave's job forbids
+// new processes anyway).
 bool forkProcess();
 
 // Tries from this side to shrink `buffer` to nothing and to grow it to twice

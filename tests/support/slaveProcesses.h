@@ -1,7 +1,8 @@
 #pragma once
 
 // What tests of masters ask the system about the slaves this process
-// started and how their ends look; each backend answers in its own terms.
+// started, how their ends look and what they cost the master; each backend
+// answers in its own terms.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,5 +32,9 @@ struct SFaultEnd {
     std::string cause;
 };
 SFaultEnd faultEndOf(const std::string& kind);
+
+// The most memory this process has held resident so far, in KiB. Throws
+// std::runtime_error when the system does not tell.
+int64_t peakResidentKB();
 
 } // namespace nebo::test

@@ -7,6 +7,7 @@
 #include "streams/IDataInStream.h"
 #include "streams/IDataOutStream.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,9 +35,9 @@ public:
     // The mode of that name; empty for a name that is none.
     static std::optional<Mode> parseMode(std::string_view name);
 
-    // `errorFilePath` is the native path of the error file; empty when its
-    // URI named none.
-    CHostileSlave(Mode mode, int masterProcessID, std::string errorFilePath);
+    // `errorFilePath` is the native path of the error file in UTF-8; empty
+    // when its URI named none.
+    CHostileSlave(Mode mode, int masterProcessID, const std::string& errorFilePath);
 
     // Connects to the pipe of that name and plays the mode; returns the
     // process's exit code: -1 when the pipe cannot be reached, 3 for
@@ -78,7 +79,7 @@ private:
 
     const Mode m_mode;
     const int m_masterProcessID;
-    const std::string m_errorFilePath;
+    const std::filesystem::path m_errorFile;
     CHonestPlugin m_plugin;
     bool m_bLied = false;
     lumo::P<lumo::IPipeClient> m_pipe;

@@ -23,14 +23,16 @@
 //                       source is made, the plugin serves on.
 //   sparse-error-file   at once: a line of error text opening a sparse error file of 1 GiB; ends with 1.
 //   forked-holder       at once: a child holds the connection, dropping requests until the master closes it;
-//                       the parent ends with 0.
+//                       the parent ends with 0. Only where the system can fork (POSIX).
 //   exit                at once: ends with 3.
-//   hang-in-picture     "getNextPicture": silence; the master's hang report request ends it (no handler).
-//   hang-ignoring-report  "getNextPicture": blocks the master's hang report request, then silence.
+//   hang-in-picture     "getNextPicture": silence; it has no hang report handler, so the master's request
+//                       ends it (POSIX) or finds nothing to ask (Windows).
+//   hang-ignoring-report  "getNextPicture": lets the master's hang report request arrive unanswered, then silence.
 //   small-picture       its pictures are 32x24, half the size it announces.
 //
 // The shared modes take the master's offer of shared picture buffers and fill them buffer after buffer; the
-// others answer the offer "notfound", as a slave without shared pictures does.
+// others answer the offer "notfound", as a slave without shared pictures does. Only POSIX pipes carry such
+// buffers.
 //
 //   shared-honest       no lie.
 //   shared-bad-index    the first picture names the buffer past the last.

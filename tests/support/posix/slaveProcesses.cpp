@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 #include <unistd.h>
 
@@ -90,6 +91,15 @@ SFaultEnd faultEndOf(const std::string& kind)
     if (bSanitized && bUndefinedBehaviour)
         return {1, "exited with code 1"};
     return {128 + signal, "killed by signal " + std::to_string(signal) + " (SIG" + sigabbrev_np(signal) + ")"};
+}
+
+int64_t peakResidentKB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stoll(line.substr(6));
+    throw std::runtime_error("/proc/self/status tells no peak resident size");
 }
 
 } // namespace nebo::test

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <psapi.h>
 #include <tlhelp32.h>
 
 namespace nebo::test {
@@ -65,6 +66,14 @@ SFaultEnd faultEndOf(const std::string& kind)
     char cause[48];
     std::snprintf(cause, sizeof cause, "ended by exception 0x%08lX", static_cast<unsigned long>(code));
     return {static_cast<int32_t>(code), cause};
+}
+
+int64_t peakResidentKB()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        throw std::runtime_error("the system tells no peak working set");
+    return static_cast<int64_t>(counters.PeakWorkingSetSize / 1024);
 }
 
 } // namespace nebo::test

@@ -1,26 +1,22 @@
 #include "CHostileSlave.h"
+#include "hostileProcess.h"
 
-#include "crashhandler/posix/hangReportSignal.h"
 #include "foundation/CException.h"
 #include "foundation/castObject.h"
 #include "platform/IPipeManager.h"
 #include "platform/ISharedMemoryChannel.h"
 #include "platform/IThreadManager.h"
-#include "platform/posix/CSharedMemory.h"
 #include "remote/CRemoteException.h"
 #include "streams/CDataInStream.h"
 #include "streams/CDataOutStream.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <unistd.h>
 #include <vector>
 
 namespace nebo::test {
@@ -96,15 +92,6 @@ const SModeEntry& entryOf(CHostileSlave::Mode mode)
                          [mode](const SModeEntry& entry) { return entry.mode == mode; });
 }
 
-// The master's request stays pending for good: neither a report nor an end comes of it.
-void blockHangReportRequests()
-{
-    sigset_t request;
-    sigemptyset(&request);
-    sigaddset(&request, crashhandler::hangReportSignal);
-    sigprocmask(SIG_BLOCK, &request, nullptr);
-}
-
 // The plugin with the sizes the mode announces and hands out. Returned as a
 // prvalue, so that it is built in place: its calls refer to it.
 CHonestPlugin makePlugin(CHostileSlave::Mode mode)
@@ -119,11 +106,6 @@ CHonestPlugin makePlugin(CHostileSlave::Mode mode)
     }
 }
 
-bool isProcessAlive(int processID)
-{
-    return processID > 0 && (::kill(processID, 0) == 0 || errno == EPERM);
-}
-
 } // namespace
 
 std::optional<CHostileSlave::Mode> CHostileSlave::parseMode(std::string_view name)
@@ -135,8 +117,8 @@ std::optional<CHostileSlave::Mode> CHostileSlave::parseMode(std::string_view nam
     return std::nullopt;
 }
 
-CHostileSlave::CHostileSlave(Mode mode, int masterProcessID, std::string errorFilePath)
-    : m_mode(mode), m_masterProcessID(masterProcessID), m_errorFilePath(std::move(errorFilePath)),
+CHostileSlave::CHostileSlave(Mode mode, int masterProcessID, const std::string& errorFilePath)
+    : m_mode(mode), m_masterProcessID(masterProcessID), m_errorFile(std::filesystem::u8path(errorFilePath)),
       m_plugin(makePlugin(mode))
 {
 }
@@ -160,7 +142,7 @@ int CHostileSlave::run(const String& pipeName)
         return exitAfterSparseErrorFile;
     case Mode::forkedHolder:
         // The child keeps the connection open; the parent leaves at once.
-        if (::fork() == 0) {
+        if (forkProcess()) {
             holdPipeUntilClosed();
             std::_Exit(0);
         }
@@ -255,7 +237,7 @@ void CHostileSlave::tellLie(const std::string& name)
     case Mode::hangInPicture:
         silence();
     case Mode::hangIgnoringReport:
-        blockHangReportRequests();
+        ignoreHangReportRequests();
         silence();
     case Mode::controlChars:
         sendString(std::string(errorKeyword) + std::string(terminalEscapes));
@@ -375,8 +357,7 @@ void CHostileSlave::takeSharedBuffers()
     // The seals must refuse both; had either worked, the master's reads of
     // the lost pages would fault.
     for (const lumo::P<lumo::ISharedMemory>& buffer : m_sharedBuffers) {
-        const int descriptor = lumo::castObject<lumo::posix::CSharedMemory>(buffer)->getDescriptor();
-        if (::ftruncate(descriptor, 0) == 0 || ::ftruncate(descriptor, off_t(buffer->getSize()) * 2) == 0)
+        if (tryResizing(*buffer))
             std::fprintf(stderr, "hostile nebo_slave: a shared buffer changed its size\n");
     }
 }
@@ -421,22 +402,22 @@ void CHostileSlave::sendSharedPicture()
 
 void CHostileSlave::writeSparseErrorFile()
 {
-    std::ofstream(m_errorFilePath, std::ios::binary) << sparseErrorText;
+    std::ofstream(m_errorFile, std::ios::binary) << sparseErrorText;
     std::error_code ignored;
-    std::filesystem::resize_file(m_errorFilePath, uintmax_t(sparseErrorFileBytes), ignored);
+    std::filesystem::resize_file(m_errorFile, uintmax_t(sparseErrorFileBytes), ignored);
 }
 
 void CHostileSlave::writeErrorFile(const lumo::CException& error)
 {
     const String text = String("lumo::CException\nType: ") + String(error.getGeneralDescription()) +
                         String("\ntext: ") + String(error.getDescription());
-    std::ofstream(m_errorFilePath, std::ios::binary) << text.toUTF8();
+    std::ofstream(m_errorFile, std::ios::binary) << text.toUTF8();
 }
 
 void CHostileSlave::deleteErrorFile()
 {
     std::error_code ignored;
-    std::filesystem::remove(m_errorFilePath, ignored);
+    std::filesystem::remove(m_errorFile, ignored);
 }
 
 } // namespace nebo::test

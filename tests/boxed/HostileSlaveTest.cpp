@@ -1,0 +1,69 @@
+#include "boxed/CHostileSlaveFixture.h"
+#include "host/CSlaveError.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using nebo::common::CNEBError;
+using nebo::test::EStage;
+
+#ifdef __SANITIZE_ADDRESS__
+// The sanitizer's shadow memory and quarantine are no part of the master's,
+// but they count in its resident size.
+constexpr int64_t peakResidentLimitKB = 1024 * 1024;
+#else
+constexpr int64_t peakResidentLimitKB = 256 * 1024;
+#endif
+
+class HostileSlaveTest : public nebo::test::CHostileSlaveFixture {};
+
+TEST_F(HostileSlaveTest, EveryLieEndsInAClearErrorWithinTheLimit)
+{
+    m_context->setPrefetch(false);
+    expectEachLieEndsInAClearError({
+        {"silent", EStage::startUp, timeLimitError("getLog")},
+        {"half-reply", EStage::startUp, timeLimitError("getLog")},
+        {"drip", EStage::startUp, timeLimitError("getLog")},
+        {"count-then-silence", EStage::startUp, "4294967295"},
+        {"huge-log", EStage::startUp, "2147483647"},
+        {"flood-extensions", EStage::extensions, "20000000"},
+        {"huge-announce", EStage::picture, "16385"},
+        {"huge-picture", EStage::picture, "23170"},
+        {"huge-error", EStage::open, "536870912"},
+        {"sparse-error-file", EStage::startUp, "[the error file holds 1073741824 bytes; only the first 1048576"},
+        {"exit", EStage::startUp, "exit code 3"},
+        {"hang-in-picture", EStage::picture, timeLimitError("getNextPicture")},
+    });
+    EXPECT_LT(nebo::test::peakResidentKB(), peakResidentLimitKB);
+}
+
+TEST_F(HostileSlaveTest, SlaveWithoutHangReportEndsInThePlainTimeLimitError)
+{
+    m_context->setPrefetch(false);
+    // One has no handler for the request, the other lets it arrive
+    // unanswered and is killed after the master's short wait.
+    for (const char* mode : {"hang-in-picture", "hang-ignoring-report"}) {
+        SCOPED_TRACE(mode);
+        try {
+            reach(mode, EStage::picture);
+            ADD_FAILURE() << "the hang went unnoticed";
+        } catch (const nebo::common::CSlaveError& error) {
+            ADD_FAILURE() << "a report from a slave that wrote none: " << error.getSummary().toUTF8();
+        } catch (const CNEBError& error) {
+            EXPECT_EQ(nebo::test::descriptionOf(error), "CSlaveHandler: " + timeLimitError("getNextPicture"));
+        }
+        EXPECT_EQ(nebo::test::childProcesses(), std::vector<uint32_t>());
+        expectNoEmptyErrorFile();
+    }
+}
+
+// What the lies break is the master's expectation, not the stand-in's
+// protocol: told no lie, it serves every picture whole.
+TEST_F(HostileSlaveTest, HonestStandInServesEveryPictureWhole)
+{
+    expectWholePictures("honest");
+    expectNoEmptyErrorFile();
+}
+
+} // namespace

@@ -1,9 +1,75 @@
 #include "platform/CPipeClientBase.h"
 
+#include "foundation/CTimeoutError.h"
 #include "foundation/IURI.h"
+#include "foundation/sync/getTickCount.h"
+#include "streams/streamArguments.h"
 #include "streams/streamCopy.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace lumo {
+
+namespace {
+
+constexpr size_t readAheadSize = 64 * 1024;
+
+} // namespace
+
+CPipeClientBase::CPipeClientBase() : m_readAhead(readAheadSize)
+{
+}
+
+void CPipeClientBase::readFully(void* buffer, int32_t count)
+{
+    checkTransfer(buffer, count, "readFully", this);
+    receive(static_cast<uint8_t*>(buffer), count, true);
+}
+
+int32_t CPipeClientBase::read(void* buffer, int32_t count)
+{
+    checkTransfer(buffer, count, "read", this);
+    return receive(static_cast<uint8_t*>(buffer), count, false);
+}
+
+void CPipeClientBase::skipFully(int32_t count)
+{
+    checkCount(count, "skipFully", this);
+    receive(nullptr, count, true);
+}
+
+int32_t CPipeClientBase::skip(int32_t count)
+{
+    checkCount(count, "skip", this);
+    return receive(nullptr, count, false);
+}
+
+int32_t CPipeClientBase::takeBuffered(uint8_t* buffer, int32_t count)
+{
+    const int32_t taken = std::min<int32_t>(count, m_buffered);
+    if (buffer)
+        std::memcpy(buffer, m_readAhead.data() + m_readOffset, static_cast<size_t>(taken));
+    m_readOffset += taken;
+    m_buffered -= taken;
+    return taken;
+}
+
+void CPipeClientBase::setDeadline(int64_t tick)
+{
+    m_deadline = tick;
+}
+
+int64_t CPipeClientBase::getTimeLeftMs() const
+{
+    const int64_t deadline = m_deadline;
+    if (deadline <= 0)
+        return -1;
+    const int64_t left = deadline - getTickCount();
+    if (left <= 0)
+        throw CTimeoutError("Pipe wait timed out");
+    return left;
+}
 
 P<IPipeInStream> CPipeClientBase::getInStream()
 {

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "crashhandler/installFaultHandlers.h"
 #include "crashhandler/posix/SExceptionPointers.h"
 
 namespace crashhandler {
-
-using TCrashFilter = void (*)(const SExceptionPointers& pointers) noexcept;
 
 // Makes `filter` hear of every fatal signal of the process: SIGSEGV,
 // SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT and SIGSYS. The filter runs on an

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "crashhandler/installFaultHandlers.h"
 #include "crashhandler/windows/SExceptionPointers.h"
 
 namespace crashhandler {
-
-using TCrashFilter = void (*)(const SExceptionPointers& pointers) noexcept;
 
 // Makes `filter` hear of every exception that would end the process: the
 // structured exceptions nothing handles, a stack overflow as soon as it

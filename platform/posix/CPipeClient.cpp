@@ -4,9 +4,7 @@
 #include "foundation/CException.h"
 #include "foundation/CFinishedError.h"
 #include "foundation/CInvalidArgError.h"
-#include "foundation/CTimeoutError.h"
 #include "foundation/IURI.h"
-#include "foundation/sync/getTickCount.h"
 #include "foundation/sync/throwSystemError.h"
 #include "platform/IThreadManager.h"
 #include "platform/posix/pollRetrying.h"
@@ -23,7 +21,6 @@ namespace lumo::posix {
 
 namespace {
 
-constexpr size_t readAheadSize = 64 * 1024;
 // How long connect() waits for a busy server.
 constexpr int busyServerWaitMs = 1000;
 
@@ -52,11 +49,11 @@ constexpr size_t regionControlBytes = CMSG_SPACE(sizeof(int) * ISharedMemoryChan
 
 } // namespace
 
-CPipeClient::CPipeClient(const String& name) : m_address(std::in_place, name), m_readAhead(readAheadSize)
+CPipeClient::CPipeClient(const String& name) : m_address(std::in_place, name)
 {
 }
 
-CPipeClient::CPipeClient(CFileDescriptor socket) : m_socket(std::move(socket)), m_readAhead(readAheadSize)
+CPipeClient::CPipeClient(CFileDescriptor socket) : m_socket(std::move(socket))
 {
     enlargeSendBuffer(m_socket);
 }
@@ -105,7 +102,7 @@ bool CPipeClient::isConnected()
 {
     if (!isOpen())
         return false;
-    if (m_buffered > 0)
+    if (getBuffered() > 0)
         return true;
     pollfd probe{m_socket.get(), POLLIN | POLLRDHUP, 0};
     if (pollRetrying(&probe, 1, 0) < 0 || (probe.revents & (POLLERR | POLLNVAL)))
@@ -125,7 +122,7 @@ int32_t CPipeClient::getAvailable()
 {
     if (!isOpen())
         return 0;
-    const int64_t available = int64_t(m_buffered) + countUnreceived();
+    const int64_t available = int64_t{getBuffered()} + countUnreceived();
     return static_cast<int32_t>(std::min<int64_t>(available, std::numeric_limits<int32_t>::max()));
 }
 
@@ -203,76 +200,16 @@ void CPipeClient::waitForRoom()
 
 int CPipeClient::getWaitTimeout() const
 {
-    const int64_t deadline = m_deadline;
-    if (deadline <= 0)
-        return -1;
-    const int64_t left = deadline - getTickCount();
-    if (left <= 0)
-        throw CTimeoutError("Pipe wait timed out");
-    return static_cast<int>(std::min<int64_t>(left, std::numeric_limits<int>::max()));
-}
-
-void CPipeClient::setDeadline(int64_t tick)
-{
-    m_deadline = tick;
-}
-
-void CPipeClient::readFully(void* buffer, int32_t count)
-{
-    checkTransfer(buffer, count, "readFully", this);
-    receive(static_cast<uint8_t*>(buffer), count, true);
-}
-
-int32_t CPipeClient::read(void* buffer, int32_t count)
-{
-    checkTransfer(buffer, count, "read", this);
-    return receive(static_cast<uint8_t*>(buffer), count, false);
-}
-
-void CPipeClient::skipFully(int32_t count)
-{
-    checkCount(count, "skipFully", this);
-    receive(nullptr, count, true);
-}
-
-int32_t CPipeClient::skip(int32_t count)
-{
-    checkCount(count, "skip", this);
-    return receive(nullptr, count, false);
+    const int64_t left = getTimeLeftMs();
+    return left < 0 ? -1 : static_cast<int>(std::min<int64_t>(left, std::numeric_limits<int>::max()));
 }
 
 int32_t CPipeClient::receive(uint8_t* buffer, int32_t count, bool bWait)
 {
     ensureOpen();
-    int32_t done = 0;
-    // Without waiting, only what one receive brings is taken, so that a
-    // peer that sent its last bytes and closed is reported by the next read
-    // rather than losing those bytes in this one.
-    while (done < count && (bWait || done == 0)) {
-        if (m_buffered == 0 && buffer && count - done >= static_cast<int32_t>(m_readAhead.size())) {
-            // Large reads (picture blocks) go straight to their target:
-            // passing them through the read-ahead would copy every byte twice.
-            const int32_t got = receiveSome(buffer + done, count - done, bWait);
-            if (got == 0)
-                break;
-            done += got;
-            continue;
-        }
-        if (m_buffered == 0 && !fillReadAhead(bWait))
-            break;
-        done += takeBuffered(buffer ? buffer + done : nullptr, count - done);
-    }
-    return done;
-}
-
-bool CPipeClient::fillReadAhead(bool bWait)
-{
-    const int32_t got = receiveSome(m_readAhead.data(), static_cast<int32_t>(m_readAhead.size()), bWait);
-    if (got == 0)
-        return false;
-    m_readOffset = 0;
-    m_buffered = got;
-    return true;
+    return receiveBuffered(buffer, count, bWait, [this](uint8_t* target, int32_t size, bool bWaitForSome) {
+        return receiveSome(target, size, bWaitForSome);
+    });
 }
 
 int32_t CPipeClient::receiveSome(uint8_t* target, int32_t size, bool bWait)
@@ -325,16 +262,6 @@ ssize_t CPipeClient::receiveOnce(uint8_t* target, int32_t size)
     }
     errno = errorCode;
     return got;
-}
-
-int32_t CPipeClient::takeBuffered(uint8_t* buffer, int32_t count)
-{
-    const int32_t taken = std::min<int32_t>(count, m_buffered);
-    if (buffer)
-        std::memcpy(buffer, m_readAhead.data() + m_readOffset, static_cast<size_t>(taken));
-    m_readOffset += taken;
-    m_buffered -= taken;
-    return taken;
 }
 
 void CPipeClient::waitForData()

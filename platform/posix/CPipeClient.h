@@ -15,11 +15,7 @@
 
 namespace lumo::posix {
 
-// One end of a pipe connection: a local stream socket. Reads are served
-// from a read-ahead buffer that one receive fills with whatever is waiting,
-// so that reading a message field by field costs no system call per field.
-// A read at least as large as that buffer, once it is drained, receives
-// straight into the caller's memory, so that large blocks are copied once.
+// One end of a pipe connection: a local stream socket.
 //
 // One reader and one writer may use the client at a time; the queries
 // (isConnected, getAvailable) and abortRead may come from any thread.
@@ -47,13 +43,7 @@ public:
     bool isConnected() override;
     void writeFully(const void* data, int32_t count) override;
     bool writeByte(uint8_t value) override;
-    void readFully(void* buffer, int32_t count) override;
     int32_t getAvailable() override;
-    void setDeadline(int64_t tick) override;
-
-    int32_t read(void* buffer, int32_t count) override;
-    void skipFully(int32_t count) override;
-    int32_t skip(int32_t count) override;
     void abortRead(uint64_t threadID) override;
 
     void sendWithNextWrite(std::vector<P<ISharedMemory>> regions) override;
@@ -65,17 +55,11 @@ private:
     // Throws CException "Invalid pipe handle" unless connected and not
     // disconnected.
     void ensureOpen() const;
-    // Moves `count` bytes (or, without waiting, those that one receive
-    // brings) into `buffer`, or drops them when `buffer` is null.
-    int32_t receive(uint8_t* buffer, int32_t count, bool bWait);
-    // Refills the empty read-ahead buffer; false when nothing waits and
-    // bWait is false.
-    bool fillReadAhead(bool bWait);
+    int32_t receive(uint8_t* buffer, int32_t count, bool bWait) override;
     // What one receive brings into `target`, at most `size` bytes, waiting
     // for some when bWait; 0 when nothing waits and bWait is false. Throws
     // CFinishedError "Pipe was closed" once the peer closed.
     int32_t receiveSome(uint8_t* target, int32_t size, bool bWait);
-    int32_t takeBuffered(uint8_t* buffer, int32_t count);
     // Blocks until the socket has news or this thread's read is aborted.
     void waitForData();
     // Blocks until the socket takes more bytes or fails.
@@ -99,13 +83,6 @@ private:
     CWakeUpEvent m_wakeUp;
     // The thread whose blocking read is to end; 0 for none.
     std::atomic<uint64_t> m_abortTarget{0};
-    // A getTickCount() value; 0 for none.
-    std::atomic<int64_t> m_deadline{0};
-    std::vector<uint8_t> m_readAhead;
-    // Reader only.
-    int32_t m_readOffset = 0;
-    // Written by the reader; counted by the queries too.
-    std::atomic<int32_t> m_buffered{0};
 
     // Guards the regions on their way in and out.
     std::mutex m_regionLock;

@@ -6,7 +6,9 @@
 #include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/IMutexFactory.h"
 #include "foundation/sync/throwSystemError.h"
+#include "platform/CPriorityScale.h"
 #include "platform/posix/CChildReaper.h"
+#include "platform/splitAtBlanks.h"
 
 #include <cerrno>
 #include <csignal>
@@ -27,51 +29,14 @@ namespace lumo::posix {
 
 namespace {
 
-struct SPriorityStep {
-    int32_t priority;
-    int nice;
-};
-
-constexpr SPriorityStep priorityScale[] = {
-    {IProcess::priorityIdle, 19},       {IProcess::priorityBelowNormal, 5}, {IProcess::priorityNormal, 0},
-    {IProcess::priorityAboveNormal, -5}, {IProcess::priorityHigh, -10},     {IProcess::priorityRealtime, -20},
-};
-
-int niceOf(int32_t priority)
-{
-    for (const SPriorityStep& step : priorityScale)
-        if (step.priority == priority)
-            return step.nice;
-    return 0;
-}
-
-int32_t priorityOf(int nice)
-{
-    for (const SPriorityStep& step : priorityScale)
-        if (step.nice == nice)
-            return step.priority;
-    return IProcess::priorityNormal;
-}
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-std::vector<std::string> splitAtBlanks(const std::string& text)
-{
-    std::vector<std::string> words;
-    for (size_t i = 0; i < text.size();) {
-        while (i < text.size() && isBlank(text[i]))
-            ++i;
-        const size_t start = i;
-        while (i < text.size() && !isBlank(text[i]))
-            ++i;
-        if (i > start)
-            words.push_back(text.substr(start, i - start));
-    }
-    return words;
-}
+const CPriorityScale<int> niceScale({{
+    {IProcess::priorityIdle, 19},
+    {IProcess::priorityBelowNormal, 5},
+    {IProcess::priorityNormal, 0},
+    {IProcess::priorityAboveNormal, -5},
+    {IProcess::priorityHigh, -10},
+    {IProcess::priorityRealtime, -20},
+}});
 
 std::string absolutePathOf(const std::string& path)
 {
@@ -287,7 +252,8 @@ bool CProcess::setPriority(int32_t priority)
 {
     // Under the lock, so that the identity cannot be reaped and reused meanwhile.
     CScopedLock lock(m_mutex);
-    return !collectStatus() && setpriority(PRIO_PROCESS, static_cast<id_t>(m_pid), niceOf(priority)) == 0;
+    return !collectStatus() &&
+           setpriority(PRIO_PROCESS, static_cast<id_t>(m_pid), niceScale.nativeOf(priority)) == 0;
 }
 
 int32_t CProcess::getPriority()
@@ -297,7 +263,7 @@ int32_t CProcess::getPriority()
         errno = 0;
         const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(m_pid));
         if (nice != -1 || errno == 0)
-            return priorityOf(nice);
+            return niceScale.priorityOf(nice);
     }
     throw CError("getProcessPriority failed. Maybe the process isn't running anymore?", "CProcess");
 }

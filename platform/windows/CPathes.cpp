@@ -105,6 +105,13 @@ std::wstring CPathes::systemPathOf(const IURI& uri)
     return inLongFormWhenLong(toWide(uri.getNativePath()));
 }
 
+std::wstring CPathes::systemPathOf(const String& nativePath)
+{
+    const std::wstring path = withBackslashes(toWide(nativePath));
+    const bool bLongForm = path.compare(0, longPrefix.size(), longPrefix) == 0;
+    return !bLongForm && (isDrivePath(path) || isUNCPath(path)) ? inLongFormWhenLong(path) : path;
+}
+
 P<CURI> CPathes::getURIOfNativePath(const String& path)
 {
     if (path->indexOfChar(0) >= 0)

@@ -45,6 +45,10 @@ public:
     // that throws (CURITypeNotSupportedError for a URI of another scheme or
     // a relative one), and what getNativePath throws for a long path.
     static std::wstring systemPathOf(const IURI& uri);
+    // The path that the system calls are given for a native path: "\" for
+    // "/", and the long form when it needs one and has a drive letter or a
+    // host; a relative path stays as it is. Never throws.
+    static std::wstring systemPathOf(const String& nativePath);
     // The URI of a native folder path, ending in "/". Throws as
     // getURIOfNativePath.
     static P<CURI> folderURIOf(std::wstring path);

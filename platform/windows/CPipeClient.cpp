@@ -3,7 +3,6 @@
 #include "foundation/CAbortedError.h"
 #include "foundation/CException.h"
 #include "foundation/CFinishedError.h"
-#include "foundation/CTimeoutError.h"
 #include "foundation/IURI.h"
 #include "foundation/sync/getTickCount.h"
 #include "foundation/sync/throwSystemError.h"
@@ -13,7 +12,6 @@
 #include "streams/streamArguments.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 namespace lumo::win32 {
@@ -22,7 +20,6 @@ namespace {
 
 // How long connect() waits for a free instance of a busy pipe.
 constexpr int64_t busyPipeWaitMs = 1000;
-constexpr int32_t readAheadSize = 64 * 1024;
 
 [[noreturn]] void throwReadError(DWORD errorCode)
 {
@@ -78,8 +75,7 @@ CPipeClient::CPipeClient(const String& name)
       m_disconnectEvent(CPipeHandle::makeEvent(true)),
       m_abortEvent(CPipeHandle::makeEvent(false)),
       m_readEvent(CPipeHandle::makeEvent(true)),
-      m_writeEvent(CPipeHandle::makeEvent(true)),
-      m_readAhead(readAheadSize)
+      m_writeEvent(CPipeHandle::makeEvent(true))
 {
 }
 
@@ -88,8 +84,7 @@ CPipeClient::CPipeClient(CPipeHandle pipe)
       m_disconnectEvent(CPipeHandle::makeEvent(true)),
       m_abortEvent(CPipeHandle::makeEvent(false)),
       m_readEvent(CPipeHandle::makeEvent(true)),
-      m_writeEvent(CPipeHandle::makeEvent(true)),
-      m_readAhead(readAheadSize)
+      m_writeEvent(CPipeHandle::makeEvent(true))
 {
 }
 
@@ -139,7 +134,7 @@ bool CPipeClient::isOpen() const
 bool CPipeClient::isConnected()
 {
     DWORD available = 0;
-    return (m_buffered > 0 && isOpen()) || peek(available);
+    return (getBuffered() > 0 && isOpen()) || peek(available);
 }
 
 bool CPipeClient::peek(DWORD& available)
@@ -154,24 +149,14 @@ int32_t CPipeClient::getAvailable()
         return 0;
     DWORD waiting = 0;
     peek(waiting);
-    const int64_t available = int64_t(m_buffered) + waiting;
+    const int64_t available = int64_t{getBuffered()} + waiting;
     return static_cast<int32_t>(std::min<int64_t>(available, std::numeric_limits<int32_t>::max()));
-}
-
-void CPipeClient::setDeadline(int64_t tick)
-{
-    m_deadline = tick;
 }
 
 DWORD CPipeClient::getWaitTimeout() const
 {
-    const int64_t deadline = m_deadline;
-    if (deadline <= 0)
-        return INFINITE;
-    const int64_t left = deadline - getTickCount();
-    if (left <= 0)
-        throw CTimeoutError("Pipe wait timed out");
-    return static_cast<DWORD>(std::min<int64_t>(left, INFINITE - 1));
+    const int64_t left = getTimeLeftMs();
+    return left < 0 ? INFINITE : static_cast<DWORD>(std::min<int64_t>(left, INFINITE - 1));
 }
 
 void CPipeClient::writeFully(const void* data, int32_t count)
@@ -207,72 +192,12 @@ bool CPipeClient::writeAll(HANDLE pipe, const void* data, int32_t count)
     return true;
 }
 
-void CPipeClient::readFully(void* buffer, int32_t count)
-{
-    checkTransfer(buffer, count, "readFully", this);
-    receive(static_cast<uint8_t*>(buffer), count, true);
-}
-
-int32_t CPipeClient::read(void* buffer, int32_t count)
-{
-    checkTransfer(buffer, count, "read", this);
-    return receive(static_cast<uint8_t*>(buffer), count, false);
-}
-
-void CPipeClient::skipFully(int32_t count)
-{
-    checkCount(count, "skipFully", this);
-    receive(nullptr, count, true);
-}
-
-int32_t CPipeClient::skip(int32_t count)
-{
-    checkCount(count, "skip", this);
-    return receive(nullptr, count, false);
-}
-
 int32_t CPipeClient::receive(uint8_t* buffer, int32_t count, bool bWait)
 {
     const CUse use(*this, true);
-    int32_t done = 0;
-    // Without waiting, only what one read brings is taken, so that a peer
-    // that sent its last bytes and closed is reported by the next read
-    // rather than losing those bytes in this one.
-    while (done < count && (bWait || done == 0)) {
-        if (m_buffered == 0 && buffer && count - done >= readAheadSize) {
-            // Large reads (picture blocks) go straight to their target:
-            // passing them through the read-ahead would copy every byte twice.
-            const int32_t got = readWaiting(use.get(), buffer + done, count - done, bWait);
-            if (got == 0)
-                break;
-            done += got;
-            continue;
-        }
-        if (m_buffered == 0 && !fillReadAhead(use.get(), bWait))
-            break;
-        done += takeBuffered(buffer ? buffer + done : nullptr, count - done);
-    }
-    return done;
-}
-
-bool CPipeClient::fillReadAhead(HANDLE pipe, bool bWait)
-{
-    const int32_t got = readWaiting(pipe, m_readAhead.data(), static_cast<int32_t>(m_readAhead.size()), bWait);
-    if (got == 0)
-        return false;
-    m_readOffset = 0;
-    m_buffered = got;
-    return true;
-}
-
-int32_t CPipeClient::takeBuffered(uint8_t* buffer, int32_t count)
-{
-    const int32_t taken = std::min<int32_t>(count, m_buffered);
-    if (buffer)
-        std::memcpy(buffer, m_readAhead.data() + m_readOffset, static_cast<size_t>(taken));
-    m_readOffset += taken;
-    m_buffered -= taken;
-    return taken;
+    return receiveBuffered(buffer, count, bWait, [&](uint8_t* target, int32_t size, bool bWaitForSome) {
+        return readWaiting(use.get(), target, size, bWaitForSome);
+    });
 }
 
 int32_t CPipeClient::readWaiting(HANDLE pipe, uint8_t* target, int32_t size, bool bWait)

@@ -15,10 +15,7 @@ class COverlappedPipeIO;
 
 // One end of a pipe connection: a handle of a named pipe in byte mode, used
 // with overlapped I/O so that every wait can also end on a disconnect, an
-// abort or the deadline. Reads are served from a read-ahead buffer that one
-// read fills with whatever is waiting, so that reading a message field by
-// field costs no system call per field; a read at least as large as that
-// buffer, once it is drained, goes straight into the caller's memory.
+// abort or the deadline.
 //
 // One reader and one writer may use the client at a time; the queries
 // (isConnected, getAvailable), abortRead and disconnect may come from any
@@ -47,13 +44,7 @@ public:
     bool isConnected() override;
     void writeFully(const void* data, int32_t count) override;
     bool writeByte(uint8_t value) override;
-    void readFully(void* buffer, int32_t count) override;
     int32_t getAvailable() override;
-    void setDeadline(int64_t tick) override;
-
-    int32_t read(void* buffer, int32_t count) override;
-    void skipFully(int32_t count) override;
-    int32_t skip(int32_t count) override;
     void abortRead(uint64_t threadID) override;
 
 private:
@@ -64,13 +55,7 @@ private:
     // The bytes waiting; false when the client is not open or the pipe is
     // broken with nothing left unread.
     bool peek(DWORD& available);
-    // Moves `count` bytes (or, without waiting, those that one read brings)
-    // into `buffer`, or drops them when `buffer` is null.
-    int32_t receive(uint8_t* buffer, int32_t count, bool bWait);
-    // Refills the empty read-ahead buffer; false when nothing waits and
-    // bWait is false.
-    bool fillReadAhead(HANDLE pipe, bool bWait);
-    int32_t takeBuffered(uint8_t* buffer, int32_t count);
+    int32_t receive(uint8_t* buffer, int32_t count, bool bWait) override;
     // What one read brings into `target`, at most `size` bytes, waiting for
     // some when bWait; 0 when nothing waits and bWait is false. Throws as
     // readFully does, and CFinishedError "Pipe was closed" when nothing
@@ -107,13 +92,6 @@ private:
     CPipeHandle m_writeEvent;
     // The thread whose blocking read is to end; 0 for none.
     std::atomic<uint64_t> m_abortTarget{0};
-    // A getTickCount() value; 0 for none.
-    std::atomic<int64_t> m_deadline{0};
-    std::vector<uint8_t> m_readAhead;
-    // Reader only.
-    int32_t m_readOffset = 0;
-    // Written by the reader; counted by the queries too.
-    std::atomic<int32_t> m_buffered{0};
 };
 
 } // namespace lumo::win32

@@ -5,6 +5,8 @@
 #include "foundation/IStringLocalizer.h"
 #include "foundation/sync/throwSystemError.h"
 #include "foundation/windows/toWide.h"
+#include "platform/CPriorityScale.h"
+#include "platform/splitAtBlanks.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,55 +17,14 @@ namespace lumo::win32 {
 
 namespace {
 
-struct SPriorityStep {
-    int32_t priority;
-    DWORD priorityClass;
-};
-
-constexpr SPriorityStep priorityScale[] = {
+const CPriorityScale<DWORD> classScale({{
     {IProcess::priorityIdle, IDLE_PRIORITY_CLASS},
     {IProcess::priorityBelowNormal, BELOW_NORMAL_PRIORITY_CLASS},
     {IProcess::priorityNormal, NORMAL_PRIORITY_CLASS},
     {IProcess::priorityAboveNormal, ABOVE_NORMAL_PRIORITY_CLASS},
     {IProcess::priorityHigh, HIGH_PRIORITY_CLASS},
     {IProcess::priorityRealtime, REALTIME_PRIORITY_CLASS},
-};
-
-DWORD classOf(int32_t priority)
-{
-    for (const SPriorityStep& step : priorityScale)
-        if (step.priority == priority)
-            return step.priorityClass;
-    return NORMAL_PRIORITY_CLASS;
-}
-
-int32_t priorityOf(DWORD priorityClass)
-{
-    for (const SPriorityStep& step : priorityScale)
-        if (step.priorityClass == priorityClass)
-            return step.priority;
-    return IProcess::priorityNormal;
-}
-
-bool isBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t';
-}
-
-std::vector<std::wstring> splitAtBlanks(const std::wstring& text)
-{
-    std::vector<std::wstring> words;
-    for (size_t i = 0; i < text.size();) {
-        while (i < text.size() && isBlank(text[i]))
-            ++i;
-        const size_t start = i;
-        while (i < text.size() && !isBlank(text[i]))
-            ++i;
-        if (i > start)
-            words.push_back(text.substr(start, i - start));
-    }
-    return words;
-}
+}});
 
 // A word without blanks as the C runtime's parser reads it back: a double
 // quote is escaped by a backslash, and the backslashes right before it are
@@ -364,9 +325,9 @@ bool CProcess::setPriority(int32_t priority)
 {
     // An ended process keeps its handle, and the system would still change its class.
     const DWORD previous = GetPriorityClass(m_process);
-    if (hasTerminated() || !previous || !SetPriorityClass(m_process, classOf(priority)))
+    if (hasTerminated() || !previous || !SetPriorityClass(m_process, classScale.nativeOf(priority)))
         return false;
-    if (GetPriorityClass(m_process) == classOf(priority))
+    if (GetPriorityClass(m_process) == classScale.nativeOf(priority))
         return true;
     SetPriorityClass(m_process, previous);
     return false;
@@ -377,7 +338,7 @@ int32_t CProcess::getPriority()
     const DWORD priorityClass = hasTerminated() ? 0 : GetPriorityClass(m_process);
     if (!priorityClass)
         throw CError("getProcessPriority failed. Maybe the process isn't running anymore?", "CProcess");
-    return priorityOf(priorityClass);
+    return classScale.priorityOf(priorityClass);
 }
 
 void CProcess::terminate()

@@ -2,6 +2,7 @@
 #include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/IMutexFactory.h"
 #include "foundation/sync/ISignalFactory.h"
+#include "isFreeForOthers.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +12,6 @@ namespace lumo {
 namespace {
 
 P<IMutex> newMutex() { return getMutexFactory()->createMutex(); }
-
-// Asks from another thread whether the mutex is free.
-bool isFreeForOthers(IMutex& mutex)
-{
-    bool taken = false;
-    std::thread([&] {
-        taken = mutex.tryLock(0);
-        if (taken)
-            mutex.unlock();
-    }).join();
-    return taken;
-}
 
 TEST(CMutexImplTest, OwnerMayLockAgainAndMustUnlockAsOftenWhileOthersCannot)
 {

@@ -1,4 +1,4 @@
-#include "platform/posix/CProcessFactory.h"
+#include "platform/CProcessFactory.h"
 
 #include "CProcessProbe.h"
 #include "foundation/CURI.h"

@@ -1,4 +1,4 @@
-#include "platform/posix/CSystem.h"
+#include "platform/CSystem.h"
 
 #include "CScopedPipeFolder.h"
 #include "CTempFolder.h"

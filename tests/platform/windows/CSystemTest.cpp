@@ -1,4 +1,4 @@
-#include "platform/windows/CSystem.h"
+#include "platform/CSystem.h"
 
 #include "CTempFolder.h"
 #include "platform/windows/CPathes.h"

@@ -2,6 +2,7 @@
 
 #include "expectError.h"
 #include "foundation/CException.h"
+#include "isFreeForOthers.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,6 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace lumo::posix {
@@ -25,17 +25,6 @@ protected:
     String m_name = String::fromUTF8("lumo test lock " + std::to_string(getpid()) + " " +
                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
-
-bool isFreeForOthers(IMutex& mutex)
-{
-    bool taken = false;
-    std::thread([&] {
-        taken = mutex.tryLock(0);
-        if (taken)
-            mutex.unlock();
-    }).join();
-    return taken;
-}
 
 // Runs `child` in a forked process and answers its exit code.
 template <class F> int runInChild(F child)
@@ -57,26 +46,6 @@ TEST(CGlobalMutexImplNameTest, EscapesAllButPlainCharactersAndKeepsLongNamesWith
     std::string first = CGlobalMutexImpl::getSharedMemoryName(String::fromUTF8(stem + "1"));
     EXPECT_LE(first.size(), 255u);
     EXPECT_NE(first, CGlobalMutexImpl::getSharedMemoryName(String::fromUTF8(stem + "2")));
-}
-
-TEST_F(CGlobalMutexImplTest, ObjectsOfOneNameAreOneRecursiveLockThatGoesWithItsHolder)
-{
-    P<IMutex> first = open(), second = open();
-    first->lock();
-    EXPECT_TRUE(first->tryLock(0));
-    EXPECT_FALSE(isFreeForOthers(*second));
-    bool taken = true;
-    std::thread([&] { taken = second->tryLock(20); }).join();
-    EXPECT_FALSE(taken) << "a timed try gives up";
-    first->unlock();
-    EXPECT_FALSE(isFreeForOthers(*second));
-    first->unlock();
-    EXPECT_TRUE(isFreeForOthers(*second));
-
-    first->lock();
-    first->lock();
-    first = nullptr;
-    EXPECT_TRUE(isFreeForOthers(*second)) << "destroying the object lets go of its hold";
 }
 
 TEST_F(CGlobalMutexImplTest, IsSharedWithOtherProcessesAndTakenOverFromADeadOwner)

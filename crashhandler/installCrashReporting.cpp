@@ -1,8 +1,7 @@
 #include "crashhandler/installCrashReporting.h"
 
 #include "crashhandler/ICrashHandler.h"
-#include "crashhandler/windows/fatalExceptionFilter.h"
-#include "crashhandler/windows/hangReportHandler.h"
+#include "crashhandler/installFaultHandlers.h"
 
 #include <cstring>
 
@@ -36,16 +35,13 @@ bool installCrashReporting(const char* reportPath, bool bDebugCopy, uint64_t ser
     g_bDebugCopy = bDebugCopy;
     g_applicationName = applicationName;
     g_versionText = versionText;
-    installFatalExceptionFilter(&writeCrashReport);
-    // Thread ids of this system are 32 bits wide.
-    installHangReportHandler(static_cast<uint32_t>(servingThread), g_reportPath, applicationName, versionText);
+    installFaultHandlers(&writeCrashReport, servingThread, g_reportPath, applicationName, versionText);
     return true;
 }
 
 void removeCrashReporting()
 {
-    removeHangReportHandler();
-    removeFatalExceptionFilter();
+    removeFaultHandlers();
 }
 
 } // namespace crashhandler

@@ -1,0 +1,9 @@
+#include "support/forgetGlobalMutex.h"
+
+namespace lumo {
+
+void forgetGlobalMutex(const String&)
+{
+}
+
+} // namespace lumo

@@ -2,6 +2,7 @@
 #include "CProcessChild.h"
 #include "expectError.h"
 #include "foundation/CError.h"
+#include "foundation/CURIFormatError.h"
 #include "foundation/CURITypeNotSupportedError.h"
 
 #include <algorithm>
@@ -58,22 +59,46 @@ TEST(CProcessTest, PassesTheArgumentsWordByWordInTheWorkingDirectory)
     }
 }
 
-// A working directory of such a URI is an error.
-TEST(CProcessTest, FactoryLeavesURIsOfOtherSchemesToOthers)
+// Local files are "file" URIs of any case without a host but "localhost";
+// other URIs, an opaque "file" one among them, are left to other factories.
+// A zero in a path is refused before anything starts, and a working
+// directory of another scheme is an error. An object other than options
+// in the last argument leaves the defaults.
+TEST(CProcessTest, FactoryStartsLocalFilesAndLeavesOtherURIsToOthers)
 {
     const P<IProcessFactory> factory = createPlatformProcessFactory();
     CProcessChild child;
+    const std::string path = CProcessChild::uriOf(child.getProgramPath())->getEscapedPath().toUTF8();
+    const P<IBase> notOptions = make<CObject>();
+    const auto start = [&](const std::string& text, bool bTrying) {
+        const P<IURI> uri = make<CURI>(String::fromUTF8(text));
+        const PFrail<IBase> other(notOptions.get(), true);
+        return bTrying ? factory->tryCreateProcess(uri, String("exit 3"), PFrail<IURI>(), other, 0)
+                       : factory->createProcess(uri, String("exit 3"), PFrail<IURI>(), other, 0);
+    };
+    const struct {
+        std::string uri;
+        bool bHandled;
+    } cases[] = {
+        {"file://" + path, true},       {"FILE://localhost" + path, true}, {"file:program", false},
+        {"http://host/program", false}, {"mailto:someone", false},
+    };
+    for (const auto& test : cases) {
+        P<IProcess> process = start(test.uri, true);
+        EXPECT_EQ(static_cast<bool>(process), test.bHandled) << test.uri;
+        if (!process) {
+            EXPECT_THROW(start(test.uri, false), CURITypeNotSupportedError) << test.uri;
+            continue;
+        }
+        ASSERT_TRUE(waitForEnd(*process)) << test.uri;
+        EXPECT_EQ(process->getExitCode(), 3) << test.uri;
+    }
+    EXPECT_THROW(start(path + "%00x", true), CURIFormatError);
+    EXPECT_THROW(start("file://" + path + "%00x", true), CURIFormatError);
     const P<IURI> elsewhere = make<CURI>(String("http://host/folder/"));
     EXPECT_THROW(factory->createProcess(CProcessChild::uriOf(child.getProgramPath()), String(),
                                         PFrail<IURI>(elsewhere.get(), true), PFrail<IBase>(), 0),
                  CURITypeNotSupportedError);
-    for (const char* text : {"http://host/program", "mailto:someone"}) {
-        const P<IURI> uri = make<CURI>(String::fromUTF8(text));
-        EXPECT_FALSE(factory->tryCreateProcess(uri, String(), PFrail<IURI>(), PFrail<IBase>(), 0)) << text;
-        EXPECT_THROW(factory->createProcess(uri, String(), PFrail<IURI>(), PFrail<IBase>(), 0),
-                     CURITypeNotSupportedError)
-            << text;
-    }
 }
 
 // The end's cause and exit code as the program leaves them; a program ended

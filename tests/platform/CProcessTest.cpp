@@ -4,6 +4,7 @@
 #include "foundation/CError.h"
 #include "foundation/CURIFormatError.h"
 #include "foundation/CURITypeNotSupportedError.h"
+#include "support/CScopedEnvironment.h"
 
 #include <algorithm>
 
@@ -216,6 +217,17 @@ TEST(CProcessTest, DiscardedOutputReachesNoneOfTheCallersOutputs)
             EXPECT_EQ(process->getExitCode(), 0);
         }
     }
+}
+
+TEST(CProcessTest, CallerVariablesAreTakenByName)
+{
+    const CScopedEnvironment wanted("NEBO_TEST_WANTED", "a=b");
+    const CScopedEnvironment unwanted("NEBO_TEST_UNWANTED", "c");
+    CProcessOptions options;
+    options.environment = {"LEFT=over"};
+    options.takeCallerVariables([](const std::string& name) { return name.rfind("NEBO_TEST_W", 0) == 0; });
+    EXPECT_TRUE(options.bOwnEnvironment);
+    EXPECT_EQ(options.environment, std::vector<std::string>({"NEBO_TEST_WANTED=a=b"}));
 }
 
 // The environment a program reports when started with `options`.

@@ -294,16 +294,5 @@ TEST(CProcessTest, AnEmptyEnvironmentStaysEmptyAndOnlyTheStandardDescriptorsPass
     close(stray);
 }
 
-TEST(CProcessTest, CallerVariablesAreTakenByName)
-{
-    const CScopedEnvironment wanted("NEBO_TEST_WANTED", "a=b");
-    const CScopedEnvironment unwanted("NEBO_TEST_UNWANTED", "c");
-    CProcessOptions options;
-    options.environment = {"LEFT=over"};
-    options.takeCallerVariables([](const std::string& name) { return name.rfind("NEBO_TEST_W", 0) == 0; });
-    EXPECT_TRUE(options.bOwnEnvironment);
-    EXPECT_EQ(options.environment, std::vector<std::string>({"NEBO_TEST_WANTED=a=b"}));
-}
-
 } // namespace
 } // namespace lumo::posix

@@ -2,7 +2,7 @@
 
 #include "CScopedPipeFolder.h"
 #include "CTempFolder.h"
-#include "foundation/CURITypeNotSupportedError.h"
+#include "foundation/CError.h"
 
 #include <gtest/gtest.h>
 
@@ -31,17 +31,6 @@ TEST(CSystemTest, TempDirectoryIsAnExistingTMPDIROrTmp)
         EXPECT_EQ(CSystem().getTempDirectory()->getText().toUTF8(),
                   value == existing.c_str() ? folderURIText(existing) : "file:///tmp/");
     }
-}
-
-TEST(CSystemTest, HostsOtherThanLocalhostNameNoLocalFile)
-{
-    CTempFolder folder;
-    folder.put("five", "12345");
-    const P<IURI> elsewhere = make<CURI>(String("file://server") + folder.uriOf("five")->getEscapedPath());
-    CSystem system;
-    EXPECT_FALSE(system.fileExists(*elsewhere));
-    EXPECT_THROW(system.getFileSize(*elsewhere), CURITypeNotSupportedError);
-    EXPECT_THROW(system.deleteFile(*elsewhere), CURITypeNotSupportedError);
 }
 
 // The portable test checks how the errors begin; here they name the system's reason.

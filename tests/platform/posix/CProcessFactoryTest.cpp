@@ -1,6 +1,6 @@
 #include "platform/CProcessFactory.h"
 
-#include "CProcessProbe.h"
+#include "CProcessChild.h"
 #include "foundation/CURI.h"
 
 namespace lumo::posix {
@@ -10,13 +10,14 @@ namespace {
 // local file only where absolute paths need no drive.
 TEST(CProcessFactoryTest, APathWithoutSchemeIsALocalFile)
 {
-    CProcessProbe probe;
-    const std::string escaped = CURI::escape(String::fromUTF8(probe.getScriptPath()), "/").toUTF8();
+    CProcessChild child;
+    const std::string path = child.getProgramPath().string();
+    const std::string escaped = CURI::escape(String::fromUTF8(path), "/").toUTF8();
     P<IProcess> process = make<CProcessFactory>()->tryCreateProcess(
-        make<CURI>(String::fromUTF8(escaped)), String("x"), PFrail<IURI>(), PFrail<IBase>(), 0);
+        make<CURI>(String::fromUTF8(escaped)), String("report"), PFrail<IURI>(), PFrail<IBase>(), 0);
     ASSERT_TRUE(process);
     ASSERT_TRUE(waitForEnd(*process));
-    EXPECT_EQ(probe.getOutput().at(1), probe.getScriptPath());
+    EXPECT_EQ(child.getReport().at(1), path);
 }
 
 } // namespace

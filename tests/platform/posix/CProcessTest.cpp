@@ -1,7 +1,8 @@
 #include "platform/posix/CProcess.h"
 
-#include "CProcessProbe.h"
+#include "CProcessChild.h"
 #include "CScopedPipeFolder.h"
+#include "CTempFolder.h"
 #include "crashhandler/posix/hangReportSignal.h"
 #include "foundation/CError.h"
 
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,15 +38,15 @@ CProcessOptions makeOptions(bool bOwnProcessGroup, bool bDiscardOutput)
 // The reason comes at once, whatever the options, not as an early end.
 TEST(CProcessTest, ProgramThatCannotStartThrowsTheSystemsReason)
 {
-    CProcessProbe probe;
+    CProcessChild child;
     const struct {
         std::string program;
         std::string folder;
         std::string reason;
     } cases[] = {
         {"/no such folder/program", "", "No such file or directory"},
-        {probe.getScriptPath(), "/no such folder", "No such file or directory"},
-        {probe.getFolderPath("a folder"), "", "Permission denied"},
+        {child.getProgramPath().string(), "/no such folder", "No such file or directory"},
+        {child.makeFolder("a folder").string(), "", "Permission denied"},
     };
     for (const auto& test : cases) {
         for (const CProcessOptions& options :

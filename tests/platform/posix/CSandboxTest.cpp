@@ -153,18 +153,5 @@ TEST_P(CSandboxTest, ConfinedChildMeetsTheRule)
 INSTANTIATE_TEST_SUITE_P(Probes, CSandboxTest, ::testing::ValuesIn(probeCases),
                          [](const ::testing::TestParamInfo<SProbeCase>& info) { return info.param.name; });
 
-TEST(CSandboxExecTest, StartingAProgramEndsTheChildWithSigsys)
-{
-    CTempFolder folder;
-    const SFiles files = {folder.pathOf("medium.txt"), folder.pathOf("error.txt"), "", ""};
-    const int status = statusOfConfinedChild(files, [](const SFiles&) {
-        char* const arguments[] = {const_cast<char*>("/bin/true"), nullptr};
-        execv("/bin/true", arguments);
-        return errno;
-    });
-    ASSERT_TRUE(WIFSIGNALED(status)) << status;
-    EXPECT_EQ(WTERMSIG(status), SIGSYS);
-}
-
 } // namespace
 } // namespace lumo

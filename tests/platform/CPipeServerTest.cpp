@@ -188,16 +188,24 @@ TEST_F(CPipeServerTest, TheAcceptLoopTakesClientsAndReportsWhatHappensToThem)
     EXPECT_FALSE(makeClient()->connect());
 }
 
-// Notes whether a pipe was made for it, and then waits for no client.
-class CRefusingListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
+// Notes whether a pipe was made for it; waits for a client that is gone
+// before it came, or fails to start it.
+class CGoneClientListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
 public:
+    explicit CGoneClientListener(bool bFailing) : m_bFailing(bFailing) {}
+
     bool pipeCreated() override
     {
         m_bCreated = true;
-        return false;
+        if (m_bFailing)
+            throw CException("The slave could not start", String());
+        return true;
     }
+    bool isStillAwaited() override { return ++m_asked < 3; }
 
+    bool m_bFailing;
     bool m_bCreated = false;
+    int m_asked = 0;
 };
 
 TEST_F(CPipeServerTest, ALiveServerKeepsItsName)
@@ -205,7 +213,7 @@ TEST_F(CPipeServerTest, ALiveServerKeepsItsName)
     m_server->start();
     P<IPipeServer> rival = makeServer();
     expectError("Error starting Pipe Server", [&] { rival->start(); });
-    const P<CRefusingListener> listener = make<CRefusingListener>();
+    const P<CGoneClientListener> listener = make<CGoneClientListener>(false);
     EXPECT_FALSE(rival->acceptClient(listener.get()));
     EXPECT_FALSE(listener->m_bCreated) << "the rival joined the live server's pipe";
     EXPECT_TRUE(makeClient()->connect()) << "the rival broke the live server";
@@ -270,23 +278,6 @@ TEST_F(CPipeServerTest, AcceptClientDropsPeersTheListenerDoesNotExpect)
     client->readFully(bytes, 2);
     EXPECT_EQ("me", std::string(bytes, 2));
 }
-
-// Waits for a client that is gone before it came, or fails to start it.
-class CGoneClientListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
-public:
-    explicit CGoneClientListener(bool bFailing) : m_bFailing(bFailing) {}
-
-    bool pipeCreated() override
-    {
-        if (m_bFailing)
-            throw CException("The slave could not start", String());
-        return true;
-    }
-    bool isStillAwaited() override { return ++m_asked < 3; }
-
-    bool m_bFailing;
-    int m_asked = 0;
-};
 
 TEST_F(CPipeServerTest, AClientThatCannotComeEndsTheWaitAndFreesTheName)
 {

@@ -16,8 +16,6 @@
 namespace lumo {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
 struct DataOutFixture : testing::Test {
     P<CProbeStream> wrapped = make<CProbeStream>();
     P<CDataOutStream> out = make<CDataOutStream>(wrapped);

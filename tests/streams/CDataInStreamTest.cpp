@@ -161,6 +161,7 @@ TEST_F(DataInFixture, TryReadStringGivesUpOnAShortCount)
 TEST_F(DataInFixture, AValueCutShortIsAnEndOfStream)
 {
     struct Case { const char* name; Bytes cutShort; std::function<void(IDataInStream&)> read; } const cases[] = {
+        {"bool", {}, [](IDataInStream& s) { s.readBool(); }},
         {"int16", {0x05}, [](IDataInStream& s) { s.readInt16(); }},
         {"uint32", {1, 2, 3}, [](IDataInStream& s) { s.readUInt32(); }},
         {"double", {1, 2, 3, 4, 5, 6, 7}, [](IDataInStream& s) { s.readDouble(); }},
@@ -177,8 +178,6 @@ TEST_F(DataInFixture, AValueCutShortIsAnEndOfStream)
         wrapped->fill({});
         EXPECT_THROW(c.read(*in), CEndOfStreamError);
     }
-    wrapped->fill({});
-    EXPECT_THROW(in->readBool(), CEndOfStreamError);
 }
 
 TEST_F(DataInFixture, ALyingCountReservesOnlyWhatArrives)

@@ -2,7 +2,6 @@
 
 #include "CSlaveHandlerFixture.h"
 #include "expectError.h"
-#include "foundation/CError.h"
 #include "host/CLogManager.h"
 #include "host/CSlaveError.h"
 #include "media/CNEBError.h"
@@ -131,15 +130,6 @@ TEST_F(CSlaveHandlerTest, SlaveThatEndsBeforeConnectingIsReportedWithItsExitCode
     lumo::expectError<CNEBError>(
         "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code 100 and left no error text",
         [&] { makeHandler()->getClient(); });
-}
-
-TEST_F(CSlaveHandlerTest, MissingSlaveProgramIsTheProcessLayersError)
-{
-    // The host tests run from a folder of their own, without the slave program.
-    lumo::expectThrow<lumo::CError>([&] { makeHandler()->getClient(); }, [](const lumo::CError& error) {
-        EXPECT_EQ(error.getDescription()->toUTF8().rfind("Error executing file '", 0), 0u)
-            << error.getDescription()->toUTF8();
-    });
 }
 
 } // namespace

@@ -29,6 +29,7 @@ using lumo::make;
 using lumo::P;
 using lumo::String;
 using nebo::test::countOf;
+using nebo::test::extensionsOf;
 using nebo::test::pluginNamesOf;
 
 class CPluginHandlerTest : public testing::Test {
@@ -327,12 +328,8 @@ TEST_F(CPluginHandlerTest, CreatesFormatsWithoutOpeningThem)
 
 TEST_F(CPluginHandlerTest, ListsTheExtensionsOfAllPluginsInOrder)
 {
-    const P<IPluginExtensions> extensions = loadBoth()->getValidExtensions(pictureSourceType);
-
-    std::vector<std::u16string> listed;
-    for (int32_t index = 0; index < extensions->getExtensionCount(); ++index)
-        listed.emplace_back(extensions->getExtension(index));
-    EXPECT_EQ(listed, (std::vector<std::u16string>{u"avi", u"mpg", u"wav", u"avi", u"AVI"}));
+    EXPECT_EQ(extensionsOf(*loadBoth()->getValidExtensions(pictureSourceType)),
+              (std::vector<std::string>{"avi", "mpg", "wav", "avi", "AVI"}));
 }
 
 TEST(CPluginHandlerWithoutContextTest, SearchesWithoutLoggingOrRemembering)

@@ -33,7 +33,6 @@ TEST_F(HostileSlaveTest, EveryLieEndsInAClearErrorWithinTheLimit)
         {"huge-error", EStage::open, "536870912"},
         {"sparse-error-file", EStage::startUp, "[the error file holds 1073741824 bytes; only the first 1048576"},
         {"exit", EStage::startUp, "exit code 3"},
-        {"hang-in-picture", EStage::picture, timeLimitError("getNextPicture")},
     });
     EXPECT_LT(nebo::test::peakResidentKB(), peakResidentLimitKB);
 }

@@ -1,7 +1,6 @@
 #include "foundation/CObject.h"
 
 #include "CLifeProbe.h"
-#include "foundation/String.h"
 
 #include <gtest/gtest.h>
 
@@ -35,12 +34,6 @@ TEST(CObjectTest, NewObjectStartsWithOneReferenceAndDiesOnce)
     make<CSelfReferencing>(destructions);
     EXPECT_EQ(destructions, 2);
     EXPECT_LT(CSelfReferencing::countSeenWhileDying, 0);
-}
-
-TEST(CObjectTest, DescribesItselfByItsClassName)
-{
-    int destructions = 0;
-    EXPECT_EQ(String(make<CLifeProbe>(destructions)->toString()).toUTF8(), "class lumo::CLifeProbe object");
 }
 
 } // namespace

@@ -58,12 +58,6 @@ TEST(CStringFormatTest, CopiesTextAndFillsFieldsInOrder)
               "1 2 3 ff s 0.500000 4 5 6");
 }
 
-TEST(CStringFormatTest, StringFieldsPadAndCutByCharacters)
-{
-    EXPECT_EQ(filled("[%-5s|%05s|%3s|%.0s]", "ab", "ab", "abcdef", "abc"), "[ab   |000ab|abcdef|]");
-    EXPECT_EQ(filled("[%4s|%.1s]", u8"\u00e4\u20ac", u8"\u00e4\u20ac"), u8"[  \u00e4\u20ac|\u00e4]");
-}
-
 TEST(CStringFormatTest, IntegerFieldsInEveryBaseWithFlagsAndPrecision)
 {
     EXPECT_EQ(filled("%d %i %x %X %o", 42, -42, 255, 255, 8), "42 -42 ff FF 10");
@@ -92,8 +86,10 @@ TEST(CStringFormatTest, FloatingFieldsFollowPrintfAndTakeIntegers)
     EXPECT_EQ(filled("%.1f %.0f", -3, ~uint64_t(0)), "-3.0 18446744073709551616");
 }
 
-TEST(CStringFormatTest, CharacterFieldsTakeCodePointsAndIntegers)
+TEST(CStringFormatTest, StringAndCharacterFieldsPadAndCutByCharacters)
 {
+    EXPECT_EQ(filled("[%-5s|%05s|%3s|%.0s]", "ab", "ab", "abcdef", "abc"), "[ab   |000ab|abcdef|]");
+    EXPECT_EQ(filled("[%4s|%.1s]", u8"\u00e4\u20ac", u8"\u00e4\u20ac"), u8"[  \u00e4\u20ac|\u00e4]");
     EXPECT_EQ(filled("%c[%3c][%-3c]%c", U'A', U'\u20AC', U'\U0001F600', 'B'), u8"A[  \u20ac][\U0001F600  ]B");
     EXPECT_EQ(filled("%d %#x", U'A', U'\u20AC'), "65 0x20ac");
 }

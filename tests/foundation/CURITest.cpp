@@ -97,7 +97,6 @@ TEST(CURITest, ResolvesReferencesAgainstABase)
         EXPECT_EQ(u8(resolved->getText()), c.result) << c.base << " + " << c.reference;
         EXPECT_EQ(describe(*resolved), describe(*parse(c.result))) << c.result;
     }
-    EXPECT_EQ(make<CURI>(String("b"), parse("http://u@h:8/a").get())->getPort(), 8);
 }
 
 TEST(CURITest, RefusesReferencesThatCannotBeResolved)

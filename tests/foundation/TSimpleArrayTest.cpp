@@ -1,5 +1,6 @@
 #include "foundation/TSimpleArray.h"
 
+#include "CLifeProbe.h"
 #include "foundation/TCleaningSimpleArray.h"
 
 #include <gtest/gtest.h>
@@ -7,14 +8,10 @@
 namespace lumo {
 namespace {
 
-class CNumber : public CObject {
+class CNumber : public CLifeProbe {
 public:
-    CNumber(int value, int& destructions) : value(value), m_destructions(destructions) {}
-    ~CNumber() override { ++m_destructions; }
+    CNumber(int value, int& destructions) : CLifeProbe(destructions), value(value) {}
     const int value;
-
-private:
-    int& m_destructions;
 };
 
 class TSimpleArrayTest : public ::testing::Test {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,15 +17,7 @@ using Entries = std::vector<std::string>;
 std::string fixedTime() { return "01/02/03 04:05"; }
 
 // Some date, a blank, and hours and minutes such as "21:40".
-bool isDateAndTime(const std::string& text)
-{
-    const std::size_t size = text.size();
-    const auto isDigitAt = [&](std::size_t fromEnd) {
-        return std::isdigit(static_cast<unsigned char>(text[size - fromEnd])) != 0;
-    };
-    return size > 6 && text[size - 6] == ' ' && isDigitAt(5) && isDigitAt(4) && text[size - 3] == ':' &&
-           isDigitAt(2) && isDigitAt(1);
-}
+bool isDateAndTime(const std::string& text) { return std::regex_match(text, std::regex(".+ [0-9]{2}:[0-9]{2}")); }
 
 struct CLogManagerTest : testing::Test {
     lumo::P<CLogManager> log = lumo::make<CLogManager>(lumo::String("slavelog"), &fixedTime);

@@ -30,6 +30,8 @@ TEST_F(CNEBPluginClientTest, RepliesHoldToTheLimits)
     const uint32_t defaultStringBytes = SSlaveLimits().maxStringBytes;
     const int32_t defaultItemCount = SSlaveLimits().maxItemCount;
     const Bytes extensions = wireText("avi") + wireText("mkv");
+    const auto getLog = [](CNEBPluginClient& p) { p.getLog(); };
+    const auto getExtensions = [](CNEBPluginClient& p) { p.getValidExtensions(1); };
     const struct {
         const char* name;
         const SSlaveLimits* limits; // null: the defaults
@@ -37,24 +39,20 @@ TEST_F(CNEBPluginClientTest, RepliesHoldToTheLimits)
         std::function<void(CNEBPluginClient&)> call;
         bool bRefused;
     } cases[] = {
-        {"log at the bound", &small, reply(wireText("abcdefgh")), [](CNEBPluginClient& p) { p.getLog(); }, false},
-        {"log above the bound", &small, reply(wireInt32(9)), [](CNEBPluginClient& p) { p.getLog(); }, true},
+        {"log at the bound", &small, reply(wireText("abcdefgh")), getLog, false},
+        {"log above the bound", &small, reply(wireInt32(9)), getLog, true},
         {"name above the bound", &small, reply(wireInt32(9)), [](CNEBPluginClient& p) { p.getPluginName(); }, true},
-        {"a 2 GiB log", nullptr, reply(wireInt32(INT32_MAX)), [](CNEBPluginClient& p) { p.getLog(); }, true},
-        {"a log above the default", nullptr, reply(wireInt32(int32_t(defaultStringBytes + 1))),
-         [](CNEBPluginClient& p) { p.getLog(); }, true},
+        {"a 2 GiB log", nullptr, reply(wireInt32(INT32_MAX)), getLog, true},
+        {"a log above the default", nullptr, reply(wireInt32(int32_t(defaultStringBytes + 1))), getLog, true},
         {"an error reply above the bound", &small, wireInt32(512 << 20),
          [](CNEBPluginClient& p) { p.getValidTypes(); }, true},
         {"extensions at the bound", &small, reply(present(wireInt32(2) + extensions)),
          [](CNEBPluginClient& p) { EXPECT_EQ(p.getValidExtensions(1)->getExtensionCount(), 2); }, false},
-        {"extensions above the bound", &small, reply(Bytes{0} + wireInt32(3)),
-         [](CNEBPluginClient& p) { p.getValidExtensions(1); }, true},
-        {"a negative count of extensions", &small, reply(Bytes{0} + wireInt32(-1)),
-         [](CNEBPluginClient& p) { p.getValidExtensions(1); }, true},
-        {"20 million extensions", nullptr, reply(Bytes{0} + wireInt32(20000000)),
-         [](CNEBPluginClient& p) { p.getValidExtensions(1); }, true},
-        {"extensions above the default", nullptr, reply(Bytes{0} + wireInt32(defaultItemCount + 1)),
-         [](CNEBPluginClient& p) { p.getValidExtensions(1); }, true},
+        {"extensions above the bound", &small, reply(Bytes{0} + wireInt32(3)), getExtensions, true},
+        {"a negative count of extensions", &small, reply(Bytes{0} + wireInt32(-1)), getExtensions, true},
+        {"20 million extensions", nullptr, reply(Bytes{0} + wireInt32(20000000)), getExtensions, true},
+        {"extensions above the default", nullptr, reply(Bytes{0} + wireInt32(defaultItemCount + 1)), getExtensions,
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

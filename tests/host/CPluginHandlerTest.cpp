@@ -1,5 +1,6 @@
 #include "host/CPluginHandler.h"
 
+#include "boxed/CBoxedFixture.h"
 #include "expectError.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
@@ -27,18 +28,9 @@ using namespace nebo::common;
 using lumo::make;
 using lumo::P;
 using lumo::String;
-
-namespace {
-
-size_t countOf(const std::string& text, const std::string& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
-} // namespace
+using nebo::test::countOf;
+using nebo::test::extensionsOf;
+using nebo::test::pluginNamesOf;
 
 class CPluginHandlerTest : public testing::Test {
 protected:
@@ -104,10 +96,7 @@ TEST_F(CPluginHandlerTest, LoadsThePluginsThatLoadInOrderAndLogsEachOtherOnce)
         for (const char* name : c.names)
             context->addPluginLibrary(String::fromLatin1(name));
         const P<CPluginHandler> handler = make<CPluginHandler>(context, false);
-        std::vector<std::string> loaded;
-        for (int32_t index = 0; index < handler->getPluginCount(); ++index)
-            loaded.push_back(handler->getPlugin(index)->getPluginName().toUTF8());
-        EXPECT_EQ(loaded, c.loaded);
+        EXPECT_EQ(pluginNamesOf(*handler), c.loaded);
         EXPECT_THROW(handler->getPlugin(handler->getPluginCount()), lumo::CInvalidArgError);
         const std::string log = logText();
         EXPECT_EQ(countOf(log, "Error while loading DLL: "), c.errors.size()) << log;
@@ -339,12 +328,8 @@ TEST_F(CPluginHandlerTest, CreatesFormatsWithoutOpeningThem)
 
 TEST_F(CPluginHandlerTest, ListsTheExtensionsOfAllPluginsInOrder)
 {
-    const P<IPluginExtensions> extensions = loadBoth()->getValidExtensions(pictureSourceType);
-
-    std::vector<std::u16string> listed;
-    for (int32_t index = 0; index < extensions->getExtensionCount(); ++index)
-        listed.emplace_back(extensions->getExtension(index));
-    EXPECT_EQ(listed, (std::vector<std::u16string>{u"avi", u"mpg", u"wav", u"avi", u"AVI"}));
+    EXPECT_EQ(extensionsOf(*loadBoth()->getValidExtensions(pictureSourceType)),
+              (std::vector<std::string>{"avi", "mpg", "wav", "avi", "AVI"}));
 }
 
 TEST(CPluginHandlerWithoutContextTest, SearchesWithoutLoggingOrRemembering)

@@ -21,6 +21,9 @@ namespace {
 
 Bytes sizeReplies(int32_t width, int32_t height) { return reply(wireInt32(width)) + reply(wireInt32(height)); }
 
+const Bytes sizeRequests = request("function", "getWidth") + request("function", "getHeight");
+const Bytes pictureRequest = request("function", "getNextPicture");
+
 Bytes rgbPicture(int32_t width, int32_t height)
 {
     const Bytes pixels(size_t(width * height * 4));
@@ -38,7 +41,6 @@ TEST_F(CSourceClientTest, AnnouncedSizesBeyondTheLimitsAreRefused)
         {16384, 4096, false}, {4096, 16384, false}, {0, 0, false},  {16385, 16, true}, {16, 16385, true},
         {16384, 4097, true},  {-1, 10, true},       {10, -1, true}, {INT32_MIN, 1, true},
     };
-    const Bytes sizeRequests = request("function", "getWidth") + request("function", "getHeight");
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
         output->clear();
@@ -86,8 +88,6 @@ TEST_F(CSourceClientTest, APictureIsNeverLargerThanItsSourceAnnounced)
 // The size is asked for once after open and after setMaxSize, not per picture.
 TEST_F(CSourceClientTest, TheAnnouncedSizeIsLearnedOnceAfterOpenAndSetMaxSize)
 {
-    const Bytes sizeRequests = request("function", "getWidth") + request("function", "getHeight");
-    const Bytes pictureRequest = request("function", "getNextPicture");
     feed(sizeReplies(4, 3) + reply(rgbPicture(4, 3)) + reply(rgbPicture(4, 3)) + sizeReplies(2, 2) +
          reply(rgbPicture(2, 2)) + reply(Bytes{1}));
     source->getNextPicture();
@@ -178,36 +178,30 @@ struct CSharedPicturesTest : testing::Test, SSlavePipe {
     // 4x3 pixels of RGB, four bytes each.
     static constexpr int32_t bufferBytes = 48;
     const lumo::P<CSharedMemoryStream> channel = lumo::make<CSharedMemoryStream>();
-    const Bytes sizeRequests = request("function", "getWidth") + request("function", "getHeight");
     const Bytes offer = request("function", "offerSharedPictures");
-    const Bytes pictureRequest = request("function", "getNextPicture");
 };
 
-TEST_F(CSharedPicturesTest, APeerWithoutSharedPicturesGetsTheOfferAloneAndThenTodaysRequests)
+// Switched off, the client makes no offer; a peer that does not know it, or refuses it, is offered the
+// buffers once and then sent today's requests.
+TEST_F(CSharedPicturesTest, WithoutSharedPicturesTheClientSendsTodaysRequests)
 {
-    const lumo::P<CSourceClient> source = makeSource();
-    feed(sizeReplies(4, 3) + wireText("notfound") + reply(rgbPicture(4, 3)) + reply(rgbPicture(4, 3)));
-    EXPECT_EQ(source->getNextPicture()->getWidth(), 4);
-    EXPECT_EQ(source->getNextPicture()->getWidth(), 4);
-    EXPECT_EQ(sent(), sizeRequests + offer + pictureRequest + pictureRequest);
-    ASSERT_EQ(channel->regions.size(), size_t(CSourceClient::sharedRingBuffers));
-    EXPECT_EQ(channel->regions.front()->getSize(), bufferBytes);
-}
-
-TEST_F(CSharedPicturesTest, SwitchedOffOrRefusedTheClientSendsTodaysRequests)
-{
-    {
-        const lumo::CScopedEnvironment off("NEBO_SHARED_PICTURES", "off");
+    const struct { const char *name, *setting; Bytes offerReply, offered; size_t regions; } cases[] = {
+        {"switched off", "off", {}, {}, 0},
+        {"offer unknown", nullptr, wireText("notfound"), offer, CSourceClient::sharedRingBuffers},
+        {"offer refused", nullptr, reply(Bytes{0}), offer, CSourceClient::sharedRingBuffers},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const lumo::CScopedEnvironment setting("NEBO_SHARED_PICTURES", c.setting);
         const lumo::P<CSourceClient> source = makeSource();
-        feed(sizeReplies(4, 3) + reply(rgbPicture(4, 3)));
+        channel->regions.clear();
+        feed(sizeReplies(4, 3) + c.offerReply + reply(rgbPicture(4, 3)) + reply(rgbPicture(4, 3)));
         EXPECT_EQ(source->getNextPicture()->getWidth(), 4);
-        EXPECT_EQ(sent(), sizeRequests + pictureRequest);
-        EXPECT_TRUE(channel->regions.empty());
+        EXPECT_EQ(source->getNextPicture()->getWidth(), 4);
+        EXPECT_EQ(sent(), sizeRequests + c.offered + pictureRequest + pictureRequest);
+        ASSERT_EQ(channel->regions.size(), c.regions);
     }
-    const lumo::P<CSourceClient> source = makeSource();
-    feed(sizeReplies(4, 3) + reply(Bytes{0}) + reply(rgbPicture(4, 3)));
-    EXPECT_EQ(source->getNextPicture()->getWidth(), 4);
-    EXPECT_EQ(sent(), sizeRequests + offer + pictureRequest);
+    EXPECT_EQ(channel->regions.front()->getSize(), bufferBytes);
 }
 
 TEST_F(CSharedPicturesTest, PicturesLieInTheBuffersUntilReleasedAndTheReleaseIsTold)

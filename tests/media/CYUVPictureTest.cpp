@@ -21,7 +21,6 @@ uint32_t firstPixel(INEBPicture& picture)
 
 struct SLayout {
     int32_t type;
-    const char* converter;
     const char* name;
     int32_t planes;
     // A 2x2 picture of Y, U and V everywhere.
@@ -29,30 +28,24 @@ struct SLayout {
 };
 
 const SLayout layouts[] = {
-    {yuy2PictureType, "yuy2rgbMain", "CYUY2Picture", 1,
+    {yuy2PictureType, "CYUY2Picture", 1,
      [](uint8_t y, uint8_t u, uint8_t v) { return Bytes{y, u, y, v, y, u, y, v}; }},
-    {nv12PictureType, "nv12rgbMain", "CNV12Picture", 2,
+    {nv12PictureType, "CNV12Picture", 2,
      [](uint8_t y, uint8_t u, uint8_t v) { return Bytes{y, y, y, y, u, v}; }},
-    {yv12PictureType, "yv12rgbMain", "CYV12Picture", 3,
+    {yv12PictureType, "CYV12Picture", 3,
      [](uint8_t y, uint8_t u, uint8_t v) { return Bytes{y, y, y, y, v, u}; }},
 };
 
 TEST(CYUVPictureTest, ConvertsWithTheLayoutsPlanes)
 {
     for (const SLayout& layout : layouts) {
-        const bool yuy2 = layout.type == yuy2PictureType;
-        EXPECT_EQ(firstPixel(*makeYUVPicture(layout.type, layout.uniform(16, 128, 128), 2, 2)), 0xFF000000u);
-        EXPECT_EQ(firstPixel(*makeYUVPicture(layout.type, layout.uniform(235, 128, 128), 2, 2)),
-                  yuy2 ? 0xFFFFFFFFu : 0xFFFEFEFEu);
+        SCOPED_TRACE(layout.name);
         // Red from V alone, blue from U alone: planes swapped would show.
         EXPECT_EQ(firstPixel(*makeYUVPicture(layout.type, layout.uniform(16, 128, 255), 2, 2)),
-                  yuy2 ? 0xFFCB0000u : 0xFFCA0000u);
-        EXPECT_EQ(firstPixel(*makeYUVPicture(layout.type, layout.uniform(16, 255, 128), 2, 2)), 0xFF0000FFu);
-
-        lumo::P<INEBPicture> picture = makeYUVPicture(layout.type, layout.uniform(100, 90, 160), 2, 2);
-        EXPECT_EQ(picture->getType(), layout.type);
-        EXPECT_EQ(picture->getConverterName(), lumo::String(layout.converter));
-        EXPECT_EQ(picture->getImagePlane(layout.planes, 0, 0, 2, 2), nullptr) << layout.name;
+                  layout.type == yuy2PictureType ? 0xFFCB0000u : 0xFFCA0000u);
+        lumo::P<INEBPicture> picture = makeYUVPicture(layout.type, layout.uniform(16, 255, 128), 2, 2);
+        EXPECT_EQ(firstPixel(*picture), 0xFF0000FFu);
+        EXPECT_EQ(picture->getImagePlane(layout.planes, 0, 0, 2, 2), nullptr);
     }
 }
 
@@ -116,10 +109,8 @@ TEST(CYUVPictureTest, ImagePlaneChecksWidthAndRegion)
         lumo::expectError<CNEBError>(std::string(layout.name) + "::getImagePlane nWidth must be a pow of 2!",
                                      [&] { picture->getImagePlane(0, 0, 0, 3, 2); });
         const int32_t regions[][4] = {{-2, 0, 2, 2}, {0, -1, 2, 2}, {4, 0, 2, 2}, {0, 3, 2, 2}, {0, 0, 2, -2}};
-        for (const auto& r : regions) {
+        for (const auto& r : regions)
             EXPECT_THROW(picture->getImagePlane(0, r[0], r[1], r[2], r[3]), lumo::CInvalidArgError) << layout.name;
-            EXPECT_THROW(picture->getRGBData(r[0], r[1], r[2], r[3]), lumo::CInvalidArgError) << layout.name;
-        }
         uint8_t dest[64];
         EXPECT_THROW(picture->copyPlanes(dest, 8, 0, 0, 0, 0, 2, 2, 4, 2), lumo::CInvalidArgError) << layout.name;
     }

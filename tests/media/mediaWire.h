@@ -3,26 +3,17 @@
 #include "streams/CDataInStream.h"
 #include "streams/CDataOutStream.h"
 #include "streams/CMemoryBlock.h"
-#include "streams/CMemoryIOStream.h"
+#include "streams/CProbeStream.h"
 
 #include <cstring>
 #include <vector>
 
 namespace nebo::common {
 
-using Bytes = std::vector<uint8_t>;
+using lumo::Bytes;
+using lumo::operator+;
 
-inline Bytes operator+(Bytes head, const Bytes& tail)
-{
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-}
-
-inline Bytes wireInt32(int32_t value)
-{
-    const auto bits = static_cast<uint32_t>(value);
-    return {uint8_t(bits), uint8_t(bits >> 8), uint8_t(bits >> 16), uint8_t(bits >> 24)};
-}
+inline Bytes wireInt32(int32_t value) { return lumo::wireUInt32(static_cast<uint32_t>(value)); }
 
 inline Bytes wireDouble(double value)
 {
@@ -54,26 +45,21 @@ inline Bytes bytesOf(lumo::IMemoryBlock& block) { return Bytes(block.getData(), 
 
 // A memory stream with a data stream for each direction.
 struct SWire {
-    lumo::P<lumo::CMemoryIOStream> stream = lumo::make<lumo::CMemoryIOStream>();
+    lumo::P<lumo::CProbeStream> stream = lumo::make<lumo::CProbeStream>();
     lumo::P<lumo::CDataOutStream> out = lumo::make<lumo::CDataOutStream>(stream);
     lumo::P<lumo::CDataInStream> in = lumo::make<lumo::CDataInStream>(stream);
 
     // Everything written so far; the stream is then read from the start.
     Bytes written()
     {
-        Bytes bytes(static_cast<size_t>(stream->getSize()));
         stream->seek(0);
-        stream->readFully(bytes.data(), int32_t(bytes.size()));
-        stream->seek(0);
-        return bytes;
+        return stream->bytes();
     }
 
     // The stream holds `bytes`, to be read from the start.
     lumo::IDataInStream& feed(const Bytes& bytes)
     {
-        stream->clear();
-        stream->write(bytes.data(), int32_t(bytes.size()));
-        stream->seek(0);
+        stream->fill(bytes);
         return *in;
     }
 };

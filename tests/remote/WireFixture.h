@@ -13,20 +13,6 @@
 
 namespace lumo {
 
-// Expected bytes on the wire, spelled out without the data streams.
-using Bytes = std::vector<uint8_t>;
-
-inline Bytes operator+(Bytes head, const Bytes& tail)
-{
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-}
-
-inline Bytes wireUInt32(uint32_t value)
-{
-    return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
-}
-
 // A string: its UTF-8 byte count, then the bytes.
 inline Bytes wireString(const std::string& utf8)
 {

@@ -51,16 +51,6 @@ TEST_F(SlaveProcessTest, ClosedPipeEndsTheSlaveThroughItsErrorPath)
     EXPECT_EQ(errorFileText(), "lumo::CException\nType: Error\ntext: Pipe was closed");
 }
 
-TEST_F(SlaveProcessTest, PluginThatDoesNotLoadEndsTheSlaveThroughItsErrorPath)
-{
-    P<lumo::IPipeClient> pipe = startServedSlave("nebo_missing");
-    ASSERT_TRUE(pipe);
-    ASSERT_TRUE(lumo::waitForEnd(*m_slave));
-    EXPECT_EQ(m_slave->getExitCode(), 0);
-    EXPECT_EQ(errorFileText(), "lumo::CException\nType: Error\n"
-                               "text: CNEBPluginServer at least one plugin has to be registeres in plugin context!");
-}
-
 // A command line the slave refuses, or a master it cannot reach, ends it
 // without a word and leaves the error file as the master made it. POSIX
 // keeps only the low byte of its exit code.

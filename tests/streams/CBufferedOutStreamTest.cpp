@@ -13,7 +13,6 @@
 namespace lumo {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 using Counts = std::vector<int32_t>;
 
 struct BufferedOutStreamTest : testing::Test {

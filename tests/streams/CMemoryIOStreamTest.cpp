@@ -5,7 +5,6 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
 #include "streams/CEndOfStreamError.h"
-#include "streams/CMemoryBlock.h"
 #include "streams/CMemoryManager.h"
 #include "streams/CStreamClosedError.h"
 
@@ -18,15 +17,6 @@
 
 namespace lumo {
 namespace {
-
-// Hands out one plain block and keeps it, so that tests can watch it grow.
-class CWatchedManager : public CObject, public virtual IMemoryManager {
-public:
-    P<IMemoryBlock> allocate(int32_t capacity) override { return m_block = make<CMemoryBlock>(capacity); }
-    void purge() override {}
-
-    P<CMemoryBlock> m_block;
-};
 
 P<CMemoryIOStream> streamWith(const std::string& bytes, P<IURI> uri = nullptr)
 {
@@ -151,22 +141,6 @@ TEST(CMemoryIOStreamTest, MarkersReturnOnlyTheirOwnStream)
 
     stream->clear();
     EXPECT_THROW(marker->reset(), CInvalidArgError); // its position is gone
-}
-
-TEST(CMemoryIOStreamTest, AppendingGrowsTheBlockByDoubling)
-{
-    P<CWatchedManager> manager = make<CWatchedManager>();
-    P<CMemoryIOStream> stream = make<CMemoryIOStream>(manager, nullptr, 0);
-    int growths = 0;
-    for (int i = 0; i < 100000; ++i) {
-        const char byte = static_cast<char>('a' + i % 26);
-        const int32_t before = manager->m_block->getCapacity();
-        stream->write(&byte, 1);
-        growths += manager->m_block->getCapacity() != before;
-    }
-    EXPECT_LE(growths, 20);
-    EXPECT_EQ(manager->m_block->getSize(), 100000);
-    EXPECT_EQ(manager->m_block->getData()[99999], 'a' + 99999 % 26);
 }
 
 TEST(CMemoryIOStreamTest, BlockGoesBackToItsManagerWithTheStream)

@@ -10,6 +10,21 @@
 
 namespace lumo {
 
+// Bytes as the data streams put them on the wire, spelled out by the tests.
+using Bytes = std::vector<uint8_t>;
+
+inline Bytes operator+(Bytes head, const Bytes& tail)
+{
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+// A 32-bit number on the wire: its least significant byte first.
+inline Bytes wireUInt32(uint32_t value)
+{
+    return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+}
+
 // A memory stream that records what reaches it, and that can pretend to be
 // unable to go back (no markers) or to seek, so that tests see what a data
 // stream asks of the stream it wraps.
@@ -42,18 +57,18 @@ public:
     }
 
     // The stream's bytes from the start, leaving the position where it was.
-    std::vector<uint8_t> bytes()
+    Bytes bytes()
     {
         const int64_t position = getPosition();
         seek(0);
-        std::vector<uint8_t> all(static_cast<std::size_t>(getSize()));
+        Bytes all(static_cast<std::size_t>(getSize()));
         CMemoryIOStream::readFully(all.data(), static_cast<int32_t>(all.size()));
         seek(position);
         return all;
     }
 
     // Replaces the content with `content`, positioned at its start.
-    void fill(const std::vector<uint8_t>& content)
+    void fill(const Bytes& content)
     {
         clear();
         CMemoryIOStream::write(content.data(), static_cast<int32_t>(content.size()));

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <string>
 
 namespace lumo {

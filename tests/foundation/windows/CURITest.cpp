@@ -7,10 +7,7 @@
 namespace lumo {
 namespace {
 
-std::string u8(const String& text)
-{
-    return text.toUTF8();
-}
+std::string u8(const String& text) { return text.toUTF8(); }
 
 TEST(CURITest, FileURIsNameDrivePathsAndNetworkShares)
 {

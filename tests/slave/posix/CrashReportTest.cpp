@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fcntl.h>
 #include <map>
-#include <sstream>
+#include <regex>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -81,34 +81,10 @@ protected:
 std::map<std::string, SModuleLine> moduleLines(const std::string& report)
 {
     std::map<std::string, SModuleLine> modules;
-    const size_t listStart = report.find("Module Addresses:\n");
-    if (listStart == std::string::npos)
-        return modules;
-    std::istringstream list(report.substr(listStart, report.find("\n\n", listStart) - listStart));
-    std::string line;
-    std::getline(list, line);
-    while (std::getline(list, line)) {
-        const size_t separator = line.rfind(" : ");
-        const size_t dash = line.find('-', separator);
-        EXPECT_TRUE(separator != std::string::npos && dash != std::string::npos) << line;
-        if (separator == std::string::npos || dash == std::string::npos)
-            break;
-        modules[line.substr(line.find_first_not_of(' '), separator - line.find_first_not_of(' '))] = {
-            std::stoull(line.substr(separator + 3, dash - separator - 3), nullptr, 16),
-            std::stoull(line.substr(dash + 1), nullptr, 16)};
-    }
+    const std::regex line("\n *(\\S+) : ([0-9a-f]+)-([0-9a-f]+)(?=\n)");
+    for (std::sregex_iterator match(report.begin(), report.end(), line), end; match != end; ++match)
+        modules[(*match)[1]] = {std::stoull((*match)[2], nullptr, 16), std::stoull((*match)[3], nullptr, 16)};
     return modules;
-}
-
-// The text from `at` up to `end`, moving `at` past `end`; empty when `end` is missing.
-std::string takeUntil(const std::string& text, size_t& at, const std::string& end)
-{
-    const size_t found = text.find(end, at);
-    if (found == std::string::npos)
-        return "";
-    const std::string taken = text.substr(at, found - at);
-    at = found + end.size();
-    return taken;
 }
 
 class CrashReportFaultTest : public CrashReportTest, public ::testing::WithParamInterface<SCrashCase> {};
@@ -124,14 +100,14 @@ TEST_P(CrashReportFaultTest, SlaveDiesOfTheSignalAndLeavesAReport)
     EXPECT_EQ(m_slave->getExitCode(), 128 + crash.signal);
 
     const std::string report = errorFileText();
-    const std::string start = " 0.0.0\n\n\nFatal Exception at 0x";
-    ASSERT_EQ(report.substr(0, start.size()), start) << report;
-    size_t at = start.size();
-    const std::string address = takeUntil(report, at, " (");
-    const std::string module = takeUntil(report, at, ", base address: 0x");
-    const std::string base = takeUntil(report, at, "):\n\n");
-    ASSERT_FALSE(address.empty() || module.empty() || base.empty()) << report;
-    EXPECT_EQ(report.substr(at, std::string(crash.description).size() + 2), std::string(crash.description) + "\n\n")
+    std::smatch headline;
+    ASSERT_TRUE(std::regex_search(report, headline,
+                                  std::regex("^ 0\\.0\\.0\n\n\nFatal Exception at 0x([0-9a-f]+) \\((.+), base address: "
+                                             "0x([0-9a-f]+)\\):\n\n")))
+        << report;
+    const std::string address = headline[1], module = headline[2], base = headline[3];
+    EXPECT_EQ(report.substr(headline.length(0), std::string(crash.description).size() + 2),
+              std::string(crash.description) + "\n\n")
         << report;
     EXPECT_NE(report.find(crash.detail), std::string::npos) << report;
     if (crash.bInPlugin) {

@@ -1,5 +1,6 @@
 #include "foundation/sync/windows/CGlobalMutexImpl.h"
 
+#include "expectError.h"
 #include "foundation/CException.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +12,7 @@ namespace {
 
 TEST(CGlobalMutexImplNameTest, EscapesOnlyTheNamespaceSeparatorAndTheEscapeCharacter)
 {
-    const struct {
-        const char* name;
-        const wchar_t* kernelName;
-    } cases[] = {
+    const struct { const char* name; const wchar_t* kernelName; } cases[] = {
         {"Ab9 ._-/", L"Global\\lumo.globalmutex.Ab9 ._-/"},
         {"a\\b", L"Global\\lumo.globalmutex.a%5Cb"},
         {"a%5Cb", L"Global\\lumo.globalmutex.a%255Cb"},
@@ -27,13 +25,10 @@ TEST(CGlobalMutexImplNameTest, EscapesOnlyTheNamespaceSeparatorAndTheEscapeChara
 TEST(CGlobalMutexImplTest, ANameTooLongForTheSystemThrowsNamingIt)
 {
     const String name = String::fromUTF8(std::string(MAX_PATH, 'x'));
-    try {
-        make<CGlobalMutexImpl>(name);
-        ADD_FAILURE() << "no error";
-    } catch (const CException& error) {
+    expectThrow<CException>([&] { make<CGlobalMutexImpl>(name); }, [&](const CException& error) {
         EXPECT_EQ("Error createing global mutex " + name.toUTF8(), error.getDescription()->toUTF8());
         EXPECT_TRUE(error.getGeneralDescription()->isEmpty());
-    }
+    });
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "foundation/sync/throwSystemError.h"
 
+#include "expectError.h"
 #include "foundation/CError.h"
 #include "foundation/CFileNotFoundError.h"
 
@@ -36,12 +37,8 @@ TEST(throwSystemErrorTest, TemplateGetsTheTextOfTheCodeAndMissingFilesAreFileNot
     }
     P<CFakeURI> uri = make<CFakeURI>("file:///nowhere", "/nowhere");
     for (int code : {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND}) {
-        try {
-            throwSystemError("unused %ERRORDESC%", code, uri.get());
-            ADD_FAILURE() << "nothing thrown";
-        } catch (const CFileNotFoundError& error) {
-            EXPECT_EQ(utf8(error.getDescription()), "The file '/nowhere' was not found.");
-        }
+        expectError<CFileNotFoundError>("The file '/nowhere' was not found.",
+                                        [&] { throwSystemError("unused %ERRORDESC%", code, uri.get()); });
     }
 }
 

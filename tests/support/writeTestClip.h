@@ -25,7 +25,7 @@ struct SAudioSettings {
     int rate = 48000;
     int channels = 2;
     double seconds = 0.4;
-    std::string language; // written as the track's "language" tag when set
+    std::string language = ""; // written as the track's "language" tag when set
     int tone = 0;
 };
 

@@ -100,12 +100,8 @@ void expectWAV(const std::string& path, const SWAVFormat& format, const std::vec
     EXPECT_EQ(std::memcmp(wav.data() + wavHeaderSize, samples.data(), 2 * samples.size()), 0);
 }
 
-testing::SVideoSettings mpeg4Video()
-{
-    testing::SVideoSettings video;
-    video.encoder = "mpeg4";
-    return video;
-}
+// Ten pictures of 64x48 in a format that the mp4 container takes.
+const testing::SVideoSettings mpeg4Video{"mpeg4"};
 
 class ProbeProgramTest : public ::testing::Test {
 protected:
@@ -227,13 +223,8 @@ std::vector<uint32_t> viewedPixels(const testing::SReferencePicture& reference)
 
 TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
 {
-    testing::SVideoSettings video = mpeg4Video();
-    video.frames = 10;
-    testing::SAudioSettings sound;
-    sound.encoder = "aac";
-    sound.rate = 44100;
     const std::string clip = m_folder.pathOf("clip.mp4");
-    testing::writeTestClip(clip, {video, {sound}});
+    testing::writeTestClip(clip, {mpeg4Video, {testing::SAudioSettings{"aac", 44100}}});
 
     const SRun result = run({"clip.mp4", "--thumbnail", "0.2", "out.png"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -254,7 +245,7 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
     EXPECT_EQ(factsOf(soundOnly.out)["Pictures"], "none");
     expectWAV(m_folder.pathOf("out.wav"), {48000, 2, 16}, testing::decodeReferenceSound(soundFile));
 
-    testing::writeTestClip(m_folder.pathOf("silent.mkv"), {video, {}});
+    testing::writeTestClip(m_folder.pathOf("silent.mkv"), {mpeg4Video, {}});
     const SRun silent = run({"silent.mkv"});
     ASSERT_EQ(silent.exitCode, 0) << silent.err;
     EXPECT_EQ(factsOf(silent.out)["Audio format"], "none");
@@ -405,9 +396,8 @@ TEST_F(HostileProbeTest, EveryLieEndsInAClearErrorAndNothingReachesTheTerminalRa
 // A path becomes a file URI, and --frames stops after the pictures asked.
 TEST_F(ProbeProgramTest, OpensMediaWhateverTheirExtensionSaysAndStopsAfterTheFramesAsked)
 {
-    const testing::SVideoSettings video = mpeg4Video();
     for (const char* name : {"CAMERA.MP4", "camera", "camera.bin", "camera.demo"}) {
-        testing::writeTestClip(m_folder.pathOf("written.mp4"), {video, {}});
+        testing::writeTestClip(m_folder.pathOf("written.mp4"), {mpeg4Video, {}});
         std::filesystem::rename(m_folder.pathOf("written.mp4"), m_folder.pathOf(name));
     }
     const std::map<std::string, std::string> avlib = {{"Plugin", "nebo_avlib"}, {"Picture size", "64x48"}};
@@ -492,12 +482,10 @@ TEST_F(ProbeProgramTest, WritesFailuresRestartsAndOddTextsAsJSON)
 // time, reads as each medium does on its own, in the order of its names.
 TEST_F(ProbeProgramTest, ProbesAFolderOfMixedMediaAsEachAlone)
 {
-    testing::SAudioSettings sound;
-    sound.encoder = "aac";
-    sound.language = "fra";
+    const testing::SAudioSettings sound{"aac", 48000, 2, 0.4, "fra"};
     std::filesystem::create_directories(m_folder.pathOf("media/sub"));
     std::filesystem::create_directories(m_folder.pathOf("media/empty"));
-    testing::writeTestClip(m_folder.pathOf("media/clip.mp4"), {mpeg4Video(), {sound}});
+    testing::writeTestClip(m_folder.pathOf("media/clip.mp4"), {mpeg4Video, {sound}});
     testing::writeTestClip(m_folder.pathOf("media/sub/lossless.mkv"), {testing::SVideoSettings{}, {}});
     testing::writeTestClip(m_folder.pathOf("media/tone.wav"), {std::nullopt, {testing::SAudioSettings{}}});
     // Named to steer a terminal.
@@ -595,9 +583,7 @@ TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
 // decoded, chunk by chunk.
 TEST_F(ProbeProgramTest, ReadsAMediumWithoutPictures)
 {
-    testing::SAudioSettings tone;
-    tone.rate = 44100;
-    tone.seconds = 0.5;
+    const testing::SAudioSettings tone{"pcm_s16le", 44100, 2, 0.5};
     testing::writeTestClip(m_folder.pathOf("tone.wav"), {std::nullopt, {tone}});
     const SRun result = run({"--plugin", "nebo_sound", "tone.wav", "--audio", "out.wav"});
     ASSERT_EQ(result.exitCode, 0) << result.err;

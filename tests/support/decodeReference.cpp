@@ -67,11 +67,7 @@ void decodeStream(AVFormatContext& input, const AVStream& stream, AVCodecContext
     receiveFrames();
 }
 
-struct SPlaneCopy {
-    int sourcePlane;
-    int rows;
-    int bytesPerRow;
-};
+struct SPlaneCopy { int sourcePlane, rows, bytesPerRow; };
 
 struct SLayoutFormat {
     AVPixelFormat format;

@@ -29,10 +29,7 @@ struct SAudioSettings {
     int tone = 0;
 };
 
-struct STestClip {
-    std::optional<SVideoSettings> video;
-    std::vector<SAudioSettings> audio;
-};
+struct STestClip { std::optional<SVideoSettings> video; std::vector<SAudioSettings> audio; };
 
 // Writes `clip` to `path` in the container its extension names (mkv, avi,
 // mp4, mov, nut, ...). Throws std::runtime_error with the library's text

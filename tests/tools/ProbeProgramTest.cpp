@@ -255,11 +255,7 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
 // each plugin, slave or log said of it.
 TEST_F(ProbeProgramTest, ReportsEachFailureWithItsCause)
 {
-    const struct {
-        std::vector<std::string> arguments;
-        std::vector<std::string> errorParts;
-        std::vector<std::string> outParts;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments, errorParts, outParts; } cases[] = {
         {{"file:///x.demo?w=16&h=16&fail=throw"}, {"nebo_probe: CNEBError: ", "demo failure"}, {"Plugin: nebo_demo"}},
         {{"file:///x.demo?w=16&h=16&fail=stdthrow"}, {"nebo_probe: CNEBError: ", "demo std failure"},
          {"Plugin: nebo_demo"}},
@@ -314,11 +310,7 @@ TEST_F(ProbeProgramTest, ShowsACrashOnceAsASummaryWithThePathOfTheWholeReport)
 // after three restarts.
 TEST_F(ProbeProgramTest, GoesOnAfterAFailedSlaveUnlessToldNotTo)
 {
-    const struct {
-        const char* fault;
-        const char* cause;
-        const char* firstEnd;
-    } cases[] = {
+    const struct { const char *fault, *cause, *firstEnd; } cases[] = {
         {"write16", "Fatal Exception at 0x", "killed by signal 11 (SIGSEGV)"},
         {"abort", "Fatal Exception at 0x", "killed by signal 6 (SIGABRT)"},
         {"exit", "nebo_slave ended with exit code 3", "exited with code 3"},
@@ -535,10 +527,7 @@ TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
     testing::writeTestClip(m_folder.pathOf("silent.mkv"), {testing::SVideoSettings{}, {}});
     testing::writeTestClip(m_folder.pathOf("tone.wav"), {std::nullopt, {testing::SAudioSettings{}}});
     const std::string clip = "file:///x.demo?w=16&h=16&frames=10";
-    const struct {
-        std::vector<std::string> arguments;
-        std::vector<std::string> errors;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments, errors; } cases[] = {
         {{clip, "--audio", "/nonexistent/dir/x.wav"}, {"--audio: there is no folder \"/nonexistent/dir\""}},
         {{clip, "--thumbnail", "0", "plainfile/x.png"}, {"--thumbnail: there is no folder \"plainfile\""}},
         {{clip, "--thumbnail", "0", "folder"}, {"--thumbnail: \"folder\" is a folder, not a file"}},

@@ -24,12 +24,7 @@ using nebo::test::binFolder;
 using nebo::test::runProgram;
 using nebo::test::SProgramRun;
 
-struct SPicture {
-    double time = 0.0;
-    int width = 0;
-    int height = 0;
-    unsigned centre = 0;
-};
+struct SPicture { double time = 0.0; int width = 0, height = 0; unsigned centre = 0; };
 
 // What the example printed, line by line.
 struct SReport {

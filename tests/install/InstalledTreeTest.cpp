@@ -89,10 +89,8 @@ protected:
 
 TEST_F(InstalledTreeTest, HoldsEverythingAndEachProgramFindsTheLibrariesFromWhereItLies)
 {
-    const struct {
-        std::string file;
-        const char* runPath; // null: no ELF file
-    } files[] = {
+    // runPath: null for a file that is no ELF file
+    const struct { std::string file; const char* runPath; } files[] = {
         {"bin/nebo_probe", "$ORIGIN/../" NEBO_INSTALL_LIBDIR},
         {libraries + "/liblumo.so", "$ORIGIN"},
         {libraries + "/libnebo.so", "$ORIGIN"},
@@ -202,10 +200,7 @@ TEST_F(InstalledTreeTest, TheProbeOffersThePluginsOfThePluginPath)
     // No plugin takes the extension, so each is tried, and the probe names
     // each with its reason.
     const std::string tried = "\n  nebo_example: ";
-    const struct {
-        std::vector<std::string> environment;
-        bool bTried;
-    } cases[] = {
+    const struct { std::vector<std::string> environment; bool bTried; } cases[] = {
         {{"NEBO_PLUGIN_PATH=" + pathOf("cmake-build")}, true},
         {withoutPluginPath, false},
     };

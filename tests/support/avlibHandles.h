@@ -1,17 +1,10 @@
 #pragma once
 
-// Owning handles for the media libraries' objects and the error check that
-// the clip writer and the reference decoders share.
+// The error check and the owners of the media libraries' objects that the
+// clip writer and the reference decoders share; the objects the plugin frees
+// alike are owned as it owns them.
+#include "plugins/avlib/avHolders.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/frame.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
-}
-
-#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -35,18 +28,6 @@ template <typename T> T* checkAlloc(T* object, const std::string& what)
     return object;
 }
 
-struct SFreeCodecContext {
-    void operator()(AVCodecContext* p) const { avcodec_free_context(&p); }
-};
-struct SFreeFrame {
-    void operator()(AVFrame* p) const { av_frame_free(&p); }
-};
-struct SFreePacket {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct SCloseInput {
-    void operator()(AVFormatContext* p) const { avformat_close_input(&p); }
-};
 struct SCloseOutput {
     void operator()(AVFormatContext* p) const
     {
@@ -55,20 +36,14 @@ struct SCloseOutput {
         avformat_free_context(p);
     }
 };
-struct SFreeSws {
-    void operator()(SwsContext* p) const { sws_freeContext(p); }
-};
-struct SFreeSwr {
-    void operator()(SwrContext* p) const { swr_free(&p); }
-};
 
-using CodecContextPtr = std::unique_ptr<AVCodecContext, SFreeCodecContext>;
-using FramePtr = std::unique_ptr<AVFrame, SFreeFrame>;
-using PacketPtr = std::unique_ptr<AVPacket, SFreePacket>;
-using InputPtr = std::unique_ptr<AVFormatContext, SCloseInput>;
+using avlib::CodecContextPtr;
+using avlib::FramePtr;
+using avlib::PacketPtr;
+using avlib::SwrPtr;
+using avlib::SwsPtr;
+using InputPtr = avlib::FormatContextPtr;
 using OutputPtr = std::unique_ptr<AVFormatContext, SCloseOutput>;
-using SwsPtr = std::unique_ptr<SwsContext, SFreeSws>;
-using SwrPtr = std::unique_ptr<SwrContext, SFreeSwr>;
 
 inline FramePtr allocFrame()
 {

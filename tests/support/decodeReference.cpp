@@ -56,24 +56,18 @@ void decodeStream(AVFormatContext& input, const AVStream& stream, AVCodecContext
         if (result == AVERROR_EOF)
             break;
         checkAv(result, "av_read_frame");
-        if (packet->stream_index == stream.index) {
-            result = avcodec_send_packet(&codec, packet.get());
-            av_packet_unref(packet.get());
-            checkAv(result, "avcodec_send_packet");
+        const bool bOfStream = packet->stream_index == stream.index;
+        result = bOfStream ? avcodec_send_packet(&codec, packet.get()) : 0;
+        av_packet_unref(packet.get());
+        checkAv(result, "avcodec_send_packet");
+        if (bOfStream)
             receiveFrames();
-        } else {
-            av_packet_unref(packet.get());
-        }
     }
     checkAv(avcodec_send_packet(&codec, nullptr), "avcodec_send_packet");
     receiveFrames();
 }
 
-struct SPlaneCopy {
-    int sourcePlane;
-    int rows;
-    int bytesPerRow;
-};
+struct SPlaneCopy { int sourcePlane, rows, bytesPerRow; };
 
 struct SLayoutFormat {
     AVPixelFormat format;

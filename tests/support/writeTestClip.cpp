@@ -24,11 +24,12 @@ const AVCodec* findEncoder(const std::string& name)
 }
 
 // One encoded track: its encoder, its stream and the frames it has still to
-// make. Subclasses configure the encoder, then call openEncoder.
+// make, counted in its time base. Subclasses configure the encoder, then call
+// openEncoder.
 class CTrack {
 public:
-    CTrack(AVFormatContext* output, const std::string& encoderName)
-        : m_output(output), m_encoder(findEncoder(encoderName)),
+    CTrack(AVFormatContext* output, const std::string& encoderName, int64_t total)
+        : m_output(output), m_total(total), m_encoder(findEncoder(encoderName)),
           m_codec(checkAlloc(avcodec_alloc_context3(m_encoder), "avcodec_alloc_context3")),
           m_stream(checkAlloc(avformat_new_stream(output, nullptr), "avformat_new_stream")), m_frame(allocFrame()),
           m_packet(allocPacket())
@@ -43,14 +44,14 @@ public:
     // Whether this track's next frame is due before `other`'s.
     bool comesBefore(const CTrack& other) const
     {
-        return av_compare_ts(nextPts(), m_codec->time_base, other.nextPts(), other.m_codec->time_base) < 0;
+        return av_compare_ts(m_next, m_codec->time_base, other.m_next, other.m_codec->time_base) < 0;
     }
 
     // Encodes the next frame, or flushes the encoder once every frame is made,
     // and writes what comes out.
     void encodeNext()
     {
-        if (hasMoreFrames()) {
+        if (m_next < m_total) {
             checkAv(av_frame_make_writable(m_frame.get()), "av_frame_make_writable");
             fillNextFrame(*m_frame);
             checkAv(avcodec_send_frame(m_codec.get(), m_frame.get()), "avcodec_send_frame");
@@ -62,8 +63,7 @@ public:
     }
 
 protected:
-    virtual bool hasMoreFrames() const = 0;
-    virtual int64_t nextPts() const = 0;
+    // Fills the frame that starts at m_next and moves m_next past it.
     virtual void fillNextFrame(AVFrame& frame) = 0;
 
     void openEncoder()
@@ -77,6 +77,8 @@ protected:
     }
 
     AVFormatContext* m_output;
+    const int64_t m_total;
+    int64_t m_next = 0;
     const AVCodec* m_encoder;
     CodecContextPtr m_codec;
     AVStream* m_stream;
@@ -108,7 +110,8 @@ private:
 // its own, and converted to the encoder's format when it differs.
 class CVideoTrack : public CTrack {
 public:
-    CVideoTrack(AVFormatContext* output, const SVideoSettings& settings) : CTrack(output, settings.encoder), m_frames(settings.frames)
+    CVideoTrack(AVFormatContext* output, const SVideoSettings& settings)
+        : CTrack(output, settings.encoder, settings.frames)
     {
         AVPixelFormat format = av_get_pix_fmt(settings.pixelFormat.c_str());
         if (format == AV_PIX_FMT_NONE)
@@ -125,16 +128,13 @@ public:
         m_frame = allocPicture(format, settings.width, settings.height);
         if (format != AV_PIX_FMT_YUV444P) {
             m_pattern = allocPicture(AV_PIX_FMT_YUV444P, settings.width, settings.height);
-            m_scaler.reset(sws_getContext(settings.width, settings.height, AV_PIX_FMT_YUV444P, settings.width, settings.height, format,
-                                          SWS_BICUBIC, nullptr, nullptr, nullptr));
+            m_scaler.reset(sws_getContext(settings.width, settings.height, AV_PIX_FMT_YUV444P, settings.width,
+                                          settings.height, format, SWS_BICUBIC, nullptr, nullptr, nullptr));
             checkAlloc(m_scaler.get(), "sws_getContext to " + settings.pixelFormat);
         }
     }
 
 protected:
-    bool hasMoreFrames() const override { return m_next < m_frames; }
-    int64_t nextPts() const override { return m_next; }
-
     void fillNextFrame(AVFrame& frame) override
     {
         if (m_pattern) {
@@ -150,7 +150,7 @@ protected:
 private:
     // Every component depends on x, y and n in its own way, so that swapped
     // planes or chroma and neighbouring pictures all differ.
-    static void drawPattern(AVFrame& picture, int n)
+    static void drawPattern(AVFrame& picture, int64_t n)
     {
         for (int y = 0; y < picture.height; ++y) {
             uint8_t* luma = picture.data[0] + y * picture.linesize[0];
@@ -164,8 +164,6 @@ private:
         }
     }
 
-    int m_frames;
-    int m_next = 0;
     FramePtr m_pattern;
     SwsPtr m_scaler;
 };
@@ -175,7 +173,7 @@ private:
 class CAudioTrack : public CTrack {
 public:
     CAudioTrack(AVFormatContext* output, const SAudioSettings& settings)
-        : CTrack(output, settings.encoder), m_tone(settings.tone), m_total(std::lround(settings.seconds * settings.rate))
+        : CTrack(output, settings.encoder, std::lround(settings.seconds * settings.rate)), m_tone(settings.tone)
     {
         AVSampleFormat format = m_encoder->sample_fmts ? m_encoder->sample_fmts[0] : AV_SAMPLE_FMT_S16;
         m_codec->sample_fmt = format;
@@ -206,9 +204,6 @@ public:
     }
 
 protected:
-    bool hasMoreFrames() const override { return m_next < m_total; }
-    int64_t nextPts() const override { return m_next; }
-
     void fillNextFrame(AVFrame& frame) override
     {
         int count = m_padsLastFrame ? m_frameSize : static_cast<int>(std::min<int64_t>(m_frameSize, m_total - m_next));
@@ -235,8 +230,6 @@ private:
     }
 
     int m_tone;
-    int64_t m_total;
-    int64_t m_next = 0;
     int m_frameSize = 0;
     bool m_padsLastFrame = false;
     SwrPtr m_resampler;

@@ -25,14 +25,11 @@ struct SAudioSettings {
     int rate = 48000;
     int channels = 2;
     double seconds = 0.4;
-    std::string language; // written as the track's "language" tag when set
+    std::string language = ""; // written as the track's "language" tag when set
     int tone = 0;
 };
 
-struct STestClip {
-    std::optional<SVideoSettings> video;
-    std::vector<SAudioSettings> audio;
-};
+struct STestClip { std::optional<SVideoSettings> video; std::vector<SAudioSettings> audio; };
 
 // Writes `clip` to `path` in the container its extension names (mkv, avi,
 // mp4, mov, nut, ...). Throws std::runtime_error with the library's text

@@ -90,20 +90,18 @@ void expectPNG(const std::string& path, uint32_t width, uint32_t height,
     EXPECT_EQ(wrongPixels, 0u);
 }
 
-// Expects the WAV file's sound to be `samples`.
-void expectWAVSound(const std::string& path, const std::vector<int16_t>& samples)
+// Expects a WAV file of that format whose sound is `samples`.
+void expectWAV(const std::string& path, const SWAVFormat& format, const std::vector<int16_t>& samples)
 {
     const std::string wav = nebo::test::readWholeFile(path);
+    const std::array<uint8_t, wavHeaderSize> header = makeWAVHeader(format, 2 * samples.size());
     ASSERT_EQ(wav.size(), wavHeaderSize + 2 * samples.size());
+    EXPECT_EQ(wav.substr(0, wavHeaderSize), std::string(header.begin(), header.end()));
     EXPECT_EQ(std::memcmp(wav.data() + wavHeaderSize, samples.data(), 2 * samples.size()), 0);
 }
 
-testing::SVideoSettings mpeg4Video()
-{
-    testing::SVideoSettings video;
-    video.encoder = "mpeg4";
-    return video;
-}
+// Ten pictures of 64x48 in a format that the mp4 container takes.
+const testing::SVideoSettings mpeg4Video{"mpeg4"};
 
 class ProbeProgramTest : public ::testing::Test {
 protected:
@@ -117,8 +115,6 @@ protected:
         arguments.insert(arguments.begin(), program);
         return nebo::test::runProgram(m_folder.pathOf(""), arguments, environment);
     }
-
-    std::string readText(const std::string& name) const { return nebo::test::readWholeFile(m_folder.pathOf(name)); }
 
     lumo::CTempFolder m_folder;
 };
@@ -162,16 +158,10 @@ TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSo
     // 0.2 s is the stamp of picture 5.
     expectPNG(m_folder.pathOf("out.png"), 64, 48, [](uint32_t x, uint32_t y) { return demoPixel(x, y, 5); });
 
-    const std::string wav = readText("out.wav");
-    const std::array<uint8_t, wavHeaderSize> header = makeWAVHeader({8000, 3, 16}, soundSize);
-    ASSERT_EQ(wav.size(), wavHeaderSize + soundSize);
-    EXPECT_EQ(wav.substr(0, wavHeaderSize), std::string(header.begin(), header.end()));
-    size_t wrongSamples = 0;
-    for (uint32_t i = 0; i < 3200 * 3; ++i) {
-        const uint32_t sample = uint8_t(wav[wavHeaderSize + 2 * i]) | uint8_t(wav[wavHeaderSize + 2 * i + 1]) << 8;
-        wrongSamples += sample != demoSample(i / 3, i % 3);
-    }
-    EXPECT_EQ(wrongSamples, 0u);
+    std::vector<int16_t> samples;
+    for (uint32_t i = 0; i < 3200 * 3; ++i)
+        samples.push_back(int16_t(demoSample(i / 3, i % 3)));
+    expectWAV(m_folder.pathOf("out.wav"), {8000, 3, 16}, samples);
 
     // The same as one JSON line, the thumbnail written anew.
     std::filesystem::remove(m_folder.pathOf("out.png"));
@@ -233,13 +223,8 @@ std::vector<uint32_t> viewedPixels(const testing::SReferencePicture& reference)
 
 TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
 {
-    testing::SVideoSettings video = mpeg4Video();
-    video.frames = 10;
-    testing::SAudioSettings sound;
-    sound.encoder = "aac";
-    sound.rate = 44100;
     const std::string clip = m_folder.pathOf("clip.mp4");
-    testing::writeTestClip(clip, {video, {sound}});
+    testing::writeTestClip(clip, {mpeg4Video, {testing::SAudioSettings{"aac", 44100}}});
 
     const SRun result = run({"clip.mp4", "--thumbnail", "0.2", "out.png"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -258,9 +243,9 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
     const SRun soundOnly = run({"sound.mka", "--audio", "out.wav"});
     ASSERT_EQ(soundOnly.exitCode, 0) << soundOnly.err;
     EXPECT_EQ(factsOf(soundOnly.out)["Pictures"], "none");
-    expectWAVSound(m_folder.pathOf("out.wav"), testing::decodeReferenceSound(soundFile));
+    expectWAV(m_folder.pathOf("out.wav"), {48000, 2, 16}, testing::decodeReferenceSound(soundFile));
 
-    testing::writeTestClip(m_folder.pathOf("silent.mkv"), {video, {}});
+    testing::writeTestClip(m_folder.pathOf("silent.mkv"), {mpeg4Video, {}});
     const SRun silent = run({"silent.mkv"});
     ASSERT_EQ(silent.exitCode, 0) << silent.err;
     EXPECT_EQ(factsOf(silent.out)["Audio format"], "none");
@@ -270,11 +255,7 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
 // each plugin, slave or log said of it.
 TEST_F(ProbeProgramTest, ReportsEachFailureWithItsCause)
 {
-    const struct {
-        std::vector<std::string> arguments;
-        std::vector<std::string> errorParts;
-        std::vector<std::string> outParts;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments, errorParts, outParts; } cases[] = {
         {{"file:///x.demo?w=16&h=16&fail=throw"}, {"nebo_probe: CNEBError: ", "demo failure"}, {"Plugin: nebo_demo"}},
         {{"file:///x.demo?w=16&h=16&fail=stdthrow"}, {"nebo_probe: CNEBError: ", "demo std failure"},
          {"Plugin: nebo_demo"}},
@@ -329,11 +310,7 @@ TEST_F(ProbeProgramTest, ShowsACrashOnceAsASummaryWithThePathOfTheWholeReport)
 // after three restarts.
 TEST_F(ProbeProgramTest, GoesOnAfterAFailedSlaveUnlessToldNotTo)
 {
-    const struct {
-        const char* fault;
-        const char* cause;
-        const char* firstEnd;
-    } cases[] = {
+    const struct { const char *fault, *cause, *firstEnd; } cases[] = {
         {"write16", "Fatal Exception at 0x", "killed by signal 11 (SIGSEGV)"},
         {"abort", "Fatal Exception at 0x", "killed by signal 6 (SIGABRT)"},
         {"exit", "nebo_slave ended with exit code 3", "exited with code 3"},
@@ -379,34 +356,24 @@ protected:
 
     std::string programPath(const char* name) const { return m_programs.pathOf("bin/") + name; }
 
-    // With the log, which tells why a lie at the start left the plugin out.
-    SRun runLying(const char* mode)
-    {
-        return runProgram(programPath("nebo_probe"), {"--timeout", "1", "file:///x.demo"},
-                          {"NEBO_HOSTILE_MODE=" + std::string(mode)});
-    }
-
     lumo::CTempFolder m_programs;
 };
 
+// The lies that bring the slave's own bytes towards the terminal, and
+// slaves that must be ended; the master's own tests tell every other lie.
 TEST_F(HostileProbeTest, EveryLieEndsInAClearErrorAndNothingReachesTheTerminalRaw)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"silent", "did not answer \"getLog\" within 1000 ms"},
-        {"drip", "did not answer \"getLog\" within 1000 ms"},
-        {"count-then-silence", "4294967295"},
         {"huge-log", "2147483647"},
-        {"flood-extensions", "20000000"},
-        {"huge-announce", "16385"},
-        {"huge-picture", "23170"},
         {"huge-error", "536870912"},
         {"control-chars", "\\x1B]0;owned\\x07\\x1B[2J\\x1B[31mFAKE LINE\\x0D\n"},
         {"sparse-error-file", "a slave that left 1 GiB of error file"},
         {"forked-holder", "exit code 0"},
-        {"hang-in-picture", "did not answer \"getNextPicture\" within 1000 ms"},
     };
     for (const auto& [mode, expected] : cases) {
-        const SRun result = runLying(mode);
+        const SRun result = runProgram(programPath("nebo_probe"), {"--timeout", "1", "file:///x.demo"},
+                                       {"NEBO_HOSTILE_MODE=" + std::string(mode)});
         EXPECT_EQ(result.exitCode, 1) << mode;
         EXPECT_NE(result.err.find(expected), std::string::npos) << mode << ":\n" << result.err.substr(0, 2000);
         EXPECT_EQ((result.out + result.err).find('\x1b'), std::string::npos) << mode;
@@ -421,9 +388,8 @@ TEST_F(HostileProbeTest, EveryLieEndsInAClearErrorAndNothingReachesTheTerminalRa
 // A path becomes a file URI, and --frames stops after the pictures asked.
 TEST_F(ProbeProgramTest, OpensMediaWhateverTheirExtensionSaysAndStopsAfterTheFramesAsked)
 {
-    const testing::SVideoSettings video = mpeg4Video();
     for (const char* name : {"CAMERA.MP4", "camera", "camera.bin", "camera.demo"}) {
-        testing::writeTestClip(m_folder.pathOf("written.mp4"), {video, {}});
+        testing::writeTestClip(m_folder.pathOf("written.mp4"), {mpeg4Video, {}});
         std::filesystem::rename(m_folder.pathOf("written.mp4"), m_folder.pathOf(name));
     }
     const std::map<std::string, std::string> avlib = {{"Plugin", "nebo_avlib"}, {"Picture size", "64x48"}};
@@ -508,12 +474,10 @@ TEST_F(ProbeProgramTest, WritesFailuresRestartsAndOddTextsAsJSON)
 // time, reads as each medium does on its own, in the order of its names.
 TEST_F(ProbeProgramTest, ProbesAFolderOfMixedMediaAsEachAlone)
 {
-    testing::SAudioSettings sound;
-    sound.encoder = "aac";
-    sound.language = "fra";
+    const testing::SAudioSettings sound{"aac", 48000, 2, 0.4, "fra"};
     std::filesystem::create_directories(m_folder.pathOf("media/sub"));
     std::filesystem::create_directories(m_folder.pathOf("media/empty"));
-    testing::writeTestClip(m_folder.pathOf("media/clip.mp4"), {mpeg4Video(), {sound}});
+    testing::writeTestClip(m_folder.pathOf("media/clip.mp4"), {mpeg4Video, {sound}});
     testing::writeTestClip(m_folder.pathOf("media/sub/lossless.mkv"), {testing::SVideoSettings{}, {}});
     testing::writeTestClip(m_folder.pathOf("media/tone.wav"), {std::nullopt, {testing::SAudioSettings{}}});
     // Named to steer a terminal.
@@ -563,10 +527,7 @@ TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
     testing::writeTestClip(m_folder.pathOf("silent.mkv"), {testing::SVideoSettings{}, {}});
     testing::writeTestClip(m_folder.pathOf("tone.wav"), {std::nullopt, {testing::SAudioSettings{}}});
     const std::string clip = "file:///x.demo?w=16&h=16&frames=10";
-    const struct {
-        std::vector<std::string> arguments;
-        std::vector<std::string> errors;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments, errors; } cases[] = {
         {{clip, "--audio", "/nonexistent/dir/x.wav"}, {"--audio: there is no folder \"/nonexistent/dir\""}},
         {{clip, "--thumbnail", "0", "plainfile/x.png"}, {"--thumbnail: there is no folder \"plainfile\""}},
         {{clip, "--thumbnail", "0", "folder"}, {"--thumbnail: \"folder\" is a folder, not a file"}},
@@ -611,9 +572,7 @@ TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
 // decoded, chunk by chunk.
 TEST_F(ProbeProgramTest, ReadsAMediumWithoutPictures)
 {
-    testing::SAudioSettings tone;
-    tone.rate = 44100;
-    tone.seconds = 0.5;
+    const testing::SAudioSettings tone{"pcm_s16le", 44100, 2, 0.5};
     testing::writeTestClip(m_folder.pathOf("tone.wav"), {std::nullopt, {tone}});
     const SRun result = run({"--plugin", "nebo_sound", "tone.wav", "--audio", "out.wav"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -623,7 +582,7 @@ TEST_F(ProbeProgramTest, ReadsAMediumWithoutPictures)
                              {"Chunks decoded", "6 (88200 bytes of sound)"},
                              {"Audio file", "out.wav (88200 bytes of sound)"}, {"Restarts", "0"}});
     EXPECT_NE(result.out.find("Slave: "), std::string::npos);
-    expectWAVSound(m_folder.pathOf("out.wav"), testing::decodeReferenceSound(m_folder.pathOf("tone.wav")));
+    expectWAV(m_folder.pathOf("out.wav"), {44100, 2, 16}, testing::decodeReferenceSound(m_folder.pathOf("tone.wav")));
 
     const SRun some = run({"--json", "--plugin", "nebo_sound", "--frames", "2", "tone.wav"});
     ASSERT_EQ(some.exitCode, 0) << some.err;
@@ -641,21 +600,15 @@ TEST_F(ProbeProgramTest, ReadsAMediumWithoutPictures)
 // A usage error probes nothing and says where to look; help is no error.
 TEST_F(ProbeProgramTest, ExitsWithWhetherEveryMediumWasRead)
 {
-    std::filesystem::create_directory(m_folder.pathOf("empty"));
     const std::string good = "file:///x.demo?w=16&h=16&frames=2";
     const std::string bad = "file:///x.demo?w=16&h=16&fail=throw";
     const std::pair<std::vector<std::string>, int> cases[] = {
-        {{good}, 0},
         {{good, good, "-j", "2"}, 0},
         {{good, bad, good}, 1},
-        {{bad, "--json"}, 1},
         {{}, 2},
-        {{"--frames", "none", "x.demo"}, 2},
         {{good, good, "--thumbnail", "0", "t.png"}, 2},
         {{good, good, "--audio", "s.wav"}, 2},
         {{"--recursive", "missing"}, 2},
-        {{"--recursive", "empty"}, 2},
-        {{good, "-j", "0"}, 2},
         {{good, "http://host:port/x"}, 2},
     };
     for (const auto& [arguments, status] : cases) {

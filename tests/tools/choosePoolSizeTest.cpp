@@ -7,11 +7,7 @@ namespace {
 
 TEST(choosePoolSizeTest, OneSlavePerJobForTheMediaThatWaitUnlessTold)
 {
-    struct SCase {
-        size_t media;
-        size_t jobs;
-        int32_t expected;
-    };
+    struct SCase { size_t media, jobs; int32_t expected; };
     const SCase cases[] = {
         {1, 1, 0},    // a single medium takes the slave it starts
         {2, 2, 0},    // every medium has a job from the start

@@ -16,32 +16,6 @@
 
 namespace nebo::test {
 
-// Test clips: small unless said otherwise.
-inline testing::SVideoSettings videoTrack(const char* encoder, const char* pixelFormat, int width = 64,
-                                     int height = 48, int frames = 10, int keyFrameInterval = 0)
-{
-    testing::SVideoSettings track;
-    track.encoder = encoder;
-    track.pixelFormat = pixelFormat;
-    track.width = width;
-    track.height = height;
-    track.frames = frames;
-    track.keyFrameInterval = keyFrameInterval;
-    return track;
-}
-inline testing::SAudioSettings soundTrack(const char* encoder, int rate, int channels, double seconds = 0.4,
-                                     const char* language = "", int tone = 0)
-{
-    testing::SAudioSettings track;
-    track.encoder = encoder;
-    track.rate = rate;
-    track.channels = channels;
-    track.seconds = seconds;
-    track.language = language;
-    track.tone = tone;
-    return track;
-}
-
 class CAvlibFixture : public CBoxedFixture {
 protected:
     std::string writeClip(const std::string& name, const testing::STestClip& clip) const

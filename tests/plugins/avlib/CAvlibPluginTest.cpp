@@ -66,9 +66,7 @@ TEST(CAvlibPluginTest, LibraryMessagesGoIntoTheContextsLogAndNotToTheConsole)
     // Cut before the index that the container writes last.
     const lumo::CTempFolder folder;
     const std::string path = folder.pathOf("cut.mp4");
-    nebo::testing::SVideoSettings video;
-    video.encoder = "mpeg4";
-    nebo::testing::writeTestClip(path, {video, {}});
+    nebo::testing::writeTestClip(path, {nebo::testing::SVideoSettings{"mpeg4"}, {}});
     std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
 
     const P<nebo::common::CLogManager> log = make<nebo::common::CLogManager>(lumo::String("slavelog"));

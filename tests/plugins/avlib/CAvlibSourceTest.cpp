@@ -29,8 +29,6 @@ using nebo::common::IVideoSource;
 using nebo::testing::ELayout;
 using nebo::testing::SAudioSettings;
 using nebo::testing::SVideoSettings;
-using nebo::test::soundTrack;
-using nebo::test::videoTrack;
 
 class CAvlibSourceTest : public nebo::test::CAvlibFixture {
 protected:
@@ -77,17 +75,17 @@ TEST_P(CAvlibPictureTest, PicturesEqualTheDecodersInTheirLayout)
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, CAvlibPictureTest,
-    ::testing::Values(SPictureCase{"YV12", "yv12.mkv", videoTrack("ffv1", "yuv420p"), ELayout::YV12, 4},
-                      SPictureCase{"YV12FromMpeg4", "mpeg4.mp4", videoTrack("mpeg4", "yuv420p"), ELayout::YV12, 4},
+    ::testing::Values(SPictureCase{"YV12", "yv12.mkv", {"ffv1", "yuv420p"}, ELayout::YV12, 4},
+                      SPictureCase{"YV12FromMpeg4", "mpeg4.mp4", {"mpeg4", "yuv420p"}, ELayout::YV12, 4},
                       // A size the decoder decodes into the picture's block.
-                      SPictureCase{"YV12FromMpeg4InPlace", "mpeg4.nut", videoTrack("mpeg4", "yuv420p", 128, 96, 12, 4),
+                      SPictureCase{"YV12FromMpeg4InPlace", "mpeg4.nut", {"mpeg4", "yuv420p", 128, 96, 25, 12, 4},
                                    ELayout::YV12, 4},
-                      SPictureCase{"NV12", "nv12.nut", videoTrack("rawvideo", "nv12"), ELayout::NV12, 3},
-                      SPictureCase{"YUY2", "yuy2.avi", videoTrack("rawvideo", "yuyv422"), ELayout::YUY2, 2},
-                      SPictureCase{"BGRAInAvi", "bgra.avi", videoTrack("rawvideo", "bgra"), ELayout::RGB, 1},
-                      SPictureCase{"Yuv444ToRGB", "yuv444.mkv", videoTrack("ffv1", "yuv444p"), ELayout::RGB, 1},
-                      SPictureCase{"TenBitToYV12", "p10.mkv", videoTrack("ffv1", "yuv420p10le"), ELayout::YV12, 4},
-                      SPictureCase{"OddSizeToRGB", "odd.mkv", videoTrack("ffv1", "yuv420p", 63, 47), ELayout::RGB, 1}),
+                      SPictureCase{"NV12", "nv12.nut", {"rawvideo", "nv12"}, ELayout::NV12, 3},
+                      SPictureCase{"YUY2", "yuy2.avi", {"rawvideo", "yuyv422"}, ELayout::YUY2, 2},
+                      SPictureCase{"BGRAInAvi", "bgra.avi", {"rawvideo", "bgra"}, ELayout::RGB, 1},
+                      SPictureCase{"Yuv444ToRGB", "yuv444.mkv", {"ffv1", "yuv444p"}, ELayout::RGB, 1},
+                      SPictureCase{"TenBitToYV12", "p10.mkv", {"ffv1", "yuv420p10le"}, ELayout::YV12, 4},
+                      SPictureCase{"OddSizeToRGB", "odd.mkv", {"ffv1", "yuv420p", 63, 47}, ELayout::RGB, 1}),
     [](const ::testing::TestParamInfo<SPictureCase>& info) { return std::string(info.param.name); });
 
 struct SSoundCase { const char *name, *file; SAudioSettings audio; };
@@ -120,10 +118,10 @@ TEST_P(CAvlibSoundTest, SoundEqualsTheDecodersAsSixteenBitSamples)
 
 INSTANTIATE_TEST_SUITE_P(
     Codecs, CAvlibSoundTest,
-    ::testing::Values(SSoundCase{"FlacInMatroska", "flac.mkv", soundTrack("flac", 44100, 2)},
-                      SSoundCase{"AacInMp4", "aac.mp4", soundTrack("aac", 48000, 1)},
-                      SSoundCase{"Mp2InMp4", "mp2.mp4", soundTrack("mp2", 32000, 2)},
-                      SSoundCase{"PcmInWave", "pcm.wav", soundTrack("pcm_s16le", 22050, 2)}),
+    ::testing::Values(SSoundCase{"FlacInMatroska", "flac.mkv", {"flac", 44100, 2}},
+                      SSoundCase{"AacInMp4", "aac.mp4", {"aac", 48000, 1}},
+                      SSoundCase{"Mp2InMp4", "mp2.mp4", {"mp2", 32000, 2}},
+                      SSoundCase{"PcmInWave", "pcm.wav", {"pcm_s16le", 22050, 2}}),
     [](const ::testing::TestParamInfo<SSoundCase>& info) { return std::string(info.param.name); });
 
 struct SSkipCase { const char *name, *file; SVideoSettings video; bool bSound; };
@@ -136,9 +134,9 @@ TEST_P(CAvlibSkipTest, SkipGoesOnWithTheFirstPictureAndSampleAtOrAfterTheTime)
 {
     const SSkipCase& test = GetParam();
     // The sound's time stamps are exact in these containers.
-    const SAudioSettings audio = soundTrack("pcm_s16le", 48000, 2, 0.6);
+    const SAudioSettings audio{"pcm_s16le", 48000, 2, 0.6};
     const std::string path =
-        writeClip(test.file, {test.video, test.bSound ? std::vector<SAudioSettings>{audio} : std::vector<SAudioSettings>{}});
+        writeClip(test.file, {test.video, std::vector<SAudioSettings>(test.bSound ? 1 : 0, audio)});
     const auto pictures = nebo::testing::decodeReferencePictures(path, ELayout::YV12);
     const std::vector<int16_t> samples =
         test.bSound ? nebo::testing::decodeReferenceSound(path) : std::vector<int16_t>();
@@ -179,10 +177,9 @@ TEST_P(CAvlibSkipTest, SkipGoesOnWithTheFirstPictureAndSampleAtOrAfterTheTime)
 // asked for, or find nothing near the end; the reading must go back.
 INSTANTIATE_TEST_SUITE_P(
     Containers, CAvlibSkipTest,
-    ::testing::Values(SSkipCase{"Mpeg4AndPcmInNut", "seek.nut", videoTrack("mpeg4", "yuv420p", 64, 48, 12, 4), true},
-                      SSkipCase{"H264InMp4", "seek.mp4", videoTrack("libx264", "yuv420p", 64, 48, 12, 4), false},
-                      SSkipCase{"H264InTransportStream", "seek.ts", videoTrack("libx264", "yuv420p", 64, 48, 12, 4),
-                                false}),
+    ::testing::Values(SSkipCase{"Mpeg4AndPcmInNut", "seek.nut", {"mpeg4", "yuv420p", 64, 48, 25, 12, 4}, true},
+                      SSkipCase{"H264InMp4", "seek.mp4", {"libx264", "yuv420p", 64, 48, 25, 12, 4}, false},
+                      SSkipCase{"H264InTransportStream", "seek.ts", {"libx264", "yuv420p", 64, 48, 25, 12, 4}, false}),
     [](const ::testing::TestParamInfo<SSkipCase>& info) { return std::string(info.param.name); });
 
 // Counts the blocks of each size asked for, so that a test can tell
@@ -251,18 +248,17 @@ TEST_P(CAvlibKeptPicturesTest, PicturesKeptWhileDecodingGoesOnStayAsTheDecoderMa
 INSTANTIATE_TEST_SUITE_P(
     Decoders, CAvlibKeptPicturesTest,
     ::testing::Values(
-        SKeptCase{"Mpeg4InPlace", "mpeg4.nut", videoTrack("mpeg4", "yuv420p", 128, 96, 12, 4), 0, 0, true},
-        SKeptCase{"Ffv1InPlace", "ffv1.mkv", videoTrack("ffv1", "yuv420p", 256, 64, 6), 0, 0, true},
+        SKeptCase{"Mpeg4InPlace", "mpeg4.nut", {"mpeg4", "yuv420p", 128, 96, 25, 12, 4}, 0, 0, true},
+        SKeptCase{"Ffv1InPlace", "ffv1.mkv", {"ffv1", "yuv420p", 256, 64, 25, 6}, 0, 0, true},
         // Frames decoded into lent blocks, then scaled.
-        SKeptCase{"Mpeg4Scaled", "scaled.nut", videoTrack("mpeg4", "yuv420p", 128, 96, 6, 3), 64, 48, false},
-        SKeptCase{"Mpeg4RowsBeyondThePlaneCopied", "rows.nut", videoTrack("mpeg4", "yuv420p", 64, 48, 12, 4), 0, 0,
-                  false},
-        SKeptCase{"H264Copied", "h264.mp4", videoTrack("libx264", "yuv420p", 128, 96, 12, 4), 0, 0, false}),
+        SKeptCase{"Mpeg4Scaled", "scaled.nut", {"mpeg4", "yuv420p", 128, 96, 25, 6, 3}, 64, 48, false},
+        SKeptCase{"Mpeg4RowsBeyondThePlaneCopied", "rows.nut", {"mpeg4", "yuv420p", 64, 48, 25, 12, 4}, 0, 0, false},
+        SKeptCase{"H264Copied", "h264.mp4", {"libx264", "yuv420p", 128, 96, 25, 12, 4}, 0, 0, false}),
     [](const ::testing::TestParamInfo<SKeptCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
 {
-    const std::string path = writeClip("large.mkv", videoClip(videoTrack("ffv1", "yuv420p", 320, 240, 3)));
+    const std::string path = writeClip("large.mkv", videoClip({"ffv1", "yuv420p", 320, 240, 25, 3}));
     const P<nebo::common::CPluginHandler> handler = makeHandler();
     P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
     ASSERT_TRUE(source);
@@ -288,8 +284,8 @@ TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
 
 TEST_F(CAvlibSourceTest, AudioStreamsAreListedAndChosenAcrossThePipe)
 {
-    const std::string path = writeClip("tracks.mkv", soundClip({soundTrack("flac", 48000, 2, 0.3, "eng", 0),
-                                                                soundTrack("pcm_s16le", 32000, 1, 0.3, "ger", 1)}));
+    const std::string path = writeClip("tracks.mkv", soundClip({{"flac", 48000, 2, 0.3, "eng", 0},
+                                                                {"pcm_s16le", 32000, 1, 0.3, "ger", 1}}));
     const P<nebo::common::CPluginHandler> handler = makeHandler();
     P<IAudioSource> source = handler->tryCreateAudioSource(*uriOf(path), 0, 0, 0, true);
     ASSERT_TRUE(source);
@@ -310,8 +306,8 @@ TEST_F(CAvlibSourceTest, AudioStreamsAreListedAndChosenAcrossThePipe)
 
 TEST_F(CAvlibSourceTest, AnotherAudioStreamGoesOnFromWhereTheSoundStood)
 {
-    const std::string path = writeClip("switch.nut", soundClip({soundTrack("pcm_s16le", 48000, 2, 0.4, "", 0),
-                                                                soundTrack("pcm_s16le", 48000, 2, 0.4, "", 1)}));
+    const std::string path = writeClip("switch.nut", soundClip({{"pcm_s16le", 48000, 2, 0.4, "", 0},
+                                                                {"pcm_s16le", 48000, 2, 0.4, "", 1}}));
     const P<nebo::avlib::CAvlibSource> source = openHere(path, 2);
     const SSound before = readSound(*source, 3);
     const size_t stood = before.samples.size();
@@ -331,7 +327,7 @@ TEST_F(CAvlibSourceTest, AnotherAudioStreamGoesOnFromWhereTheSoundStood)
 
 TEST_F(CAvlibSourceTest, FilesTheLibraryCannotReadFailCleanly)
 {
-    const std::string clip = writeClip("whole.mkv", videoClip(videoTrack("ffv1", "yuv420p")));
+    const std::string clip = writeClip("whole.mkv", videoClip({"ffv1", "yuv420p"}));
     std::ifstream whole(clip, std::ios::binary);
     std::string head(400, '\0');
     whole.read(head.data(), long(head.size()));

@@ -52,12 +52,7 @@ const std::string_view sparseErrorText = "lumo::CException\nType: Error\ntext: a
 
 // Each mode with the request its lie answers ("" for none, "*" for the
 // source's first function call) and whether it takes shared buffers.
-struct SModeEntry {
-    std::string_view name;
-    CHostileSlave::Mode mode;
-    std::string_view lieTarget;
-    bool bShared;
-};
+struct SModeEntry { std::string_view name; CHostileSlave::Mode mode; std::string_view lieTarget; bool bShared; };
 
 using M = CHostileSlave::Mode;
 const SModeEntry modeEntries[] = {

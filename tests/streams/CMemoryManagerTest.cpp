@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -71,9 +72,14 @@ TEST(CMemoryManagerTest, BlockInUseOutlivesItsManager)
 {
     P<CMemoryManager> manager = make<CMemoryManager>(30);
     P<IMemoryBlock> block = manager->allocate(32);
+    std::memset(block->getData(), 7, 32);
+    block->setSize(32);
     manager = nullptr;
+    // Growing asks the manager for memory; its bytes move along.
     block->reserve(64);
-    std::memset(block->getData(), 7, 64);
+    ASSERT_GE(block->getCapacity(), 64);
+    std::memset(block->getData() + 32, 7, 32);
+    EXPECT_EQ(std::count(block->getData(), block->getData() + 64, 7), 64);
     block = nullptr; // ends the manager, with the block it then caches
 }
 

@@ -1,10 +1,10 @@
 #include "plugins/avlib/CAvlibPlugin.h"
 
-#include "CStandardErrorCapture.h"
 #include "foundation/CException.h"
 #include "host/CLogManager.h"
 #include "host/CSimpleNEBContext.h"
 #include "platform/CTempFolder.h"
+#include "support/CStandardErrorCapture.h"
 #include "support/writeTestClip.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "plugins/avlib/CLibraryLogForwarder.h"
 
-#include "CStandardErrorCapture.h"
 #include "host/CLogManager.h"
+#include "support/CStandardErrorCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "host/ILogManager.h"
 #include "platform/CScopedPipeFolder.h"
-#include "plugins/avlib/CStandardErrorCapture.h"
+#include "support/CStandardErrorCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -66,7 +66,9 @@ void measure(const char* title, const char* plugin, const P<lumo::CURI>& uri)
 
     std::vector<double> inProcessMs, pooledMs, unpooledMs;
     for (int i = 0; i < rounds; ++i) {
-        // Nothing starts in the background while a round is timed.
+        // The pool is full when each way begins, but taking a slave starts its
+        // replacement at once, as in use: the pooled way's first picture
+        // shares the machine with that start.
         if (!pool->waitUntilReady(String(plugin), poolReadyWaitMs))
             throw std::runtime_error(std::string("the pool's slave for ") + plugin + " did not start");
         inProcessMs.push_back(timeFirstPicture(*inProcess, *uri));

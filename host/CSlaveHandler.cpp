@@ -36,7 +36,6 @@ const char* const errorFilePrefix = "nebo_slave_";
 const char* const errorFileSuffix = "_log";
 constexpr int errorFileOpenAttempts = 10;
 constexpr uint32_t errorFileRetryMs = 500;
-constexpr uint32_t slaveEndPollMs = 10;
 // How soon a slave that ends before it connects is noticed.
 constexpr int32_t connectPollMs = 20;
 // "info": every slave's end is worth a line.
@@ -359,13 +358,7 @@ void CSlaveHandler::endSlave()
 
 bool CSlaveHandler::waitForSlaveEnd(int32_t waitMs)
 {
-    const int64_t deadline = lumo::getTickCount() + std::min(waitMs, m_limits.timeoutMs);
-    while (!m_process->hasTerminated()) {
-        if (lumo::getTickCount() >= deadline)
-            return false;
-        lumo::getThreadManager()->sleep(slaveEndPollMs);
-    }
-    return true;
+    return m_process->waitForEnd(static_cast<uint32_t>(std::max(0, std::min(waitMs, m_limits.timeoutMs))));
 }
 
 void CSlaveHandler::stopSlave() noexcept

@@ -34,6 +34,9 @@ public:
     static constexpr int32_t priorityRealtime = 30;
 
     virtual bool hasTerminated() = 0;
+    // True once the program has ended, waiting at most `ms` milliseconds for
+    // it; wakes as the program ends rather than at the end of a period.
+    virtual bool waitForEnd(uint32_t ms) = 0;
     // -1 while the program runs; afterwards the code it ended with.
     virtual int32_t getExitCode() = 0;
     // False while the program runs; afterwards fills `end`. A program whose

@@ -6,6 +6,7 @@
 #include "foundation/sync/throwSystemError.h"
 #include "platform/CThreadCallable.h"
 #include "platform/IThreadManager.h"
+#include "platform/posix/openProcessDescriptor.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,7 +14,6 @@
 #include <cstdint>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -25,13 +25,6 @@ namespace {
 // How long the watcher rests after the system refused it something, so
 // that a lasting shortage does not make it spin.
 constexpr std::chrono::milliseconds restAfterFailure{100};
-
-// Through the system call itself: this C library's header declares its
-// wrapper without C linkage.
-int openProcessDescriptor(pid_t pid)
-{
-    return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
-}
 
 // True when the child's status has been collected, here or elsewhere.
 bool reap(pid_t child)

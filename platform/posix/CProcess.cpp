@@ -5,12 +5,18 @@
 #include "foundation/IStringLocalizer.h"
 #include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/IMutexFactory.h"
+#include "foundation/sync/getTickCount.h"
 #include "foundation/sync/throwSystemError.h"
 #include "platform/CPriorityScale.h"
 #include "platform/posix/CChildReaper.h"
+#include "platform/posix/CFileDescriptor.h"
+#include "platform/posix/openProcessDescriptor.h"
+#include "platform/posix/pollRetrying.h"
 #include "platform/splitAtBlanks.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -231,6 +237,28 @@ bool CProcess::hasTerminated()
 {
     CScopedLock lock(m_mutex);
     return collectStatus();
+}
+
+bool CProcess::waitForEnd(uint32_t ms)
+{
+    const int64_t deadline = getTickCount() + ms;
+    for (;;) {
+        CFileDescriptor ending;
+        {
+            CScopedLock lock(m_mutex);
+            if (collectStatus())
+                return true;
+            // Opened under the lock, where the child cannot be reaped meanwhile.
+            ending = CFileDescriptor(openProcessDescriptor(m_pid));
+        }
+        const int64_t left = deadline - getTickCount();
+        if (left <= 0)
+            return false;
+        // Without a descriptor (the system refused one) poll() only rests,
+        // so the status is looked at again every millisecond.
+        pollfd watched{ending.get(), POLLIN, 0};
+        pollRetrying(&watched, 1, ending.isValid() ? static_cast<int>(std::min<int64_t>(left, INT_MAX)) : 1);
+    }
 }
 
 int32_t CProcess::getExitCode()

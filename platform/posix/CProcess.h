@@ -47,6 +47,7 @@ public:
     ~CProcess() override;
 
     bool hasTerminated() override;
+    bool waitForEnd(uint32_t ms) override;
     int32_t getExitCode() override;
     bool getEnd(SProcessEnd& end) override;
     bool setPriority(int32_t priority) override;

@@ -292,7 +292,13 @@ CProcess::~CProcess()
 
 bool CProcess::hasTerminated()
 {
-    return WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0;
+    return waitForEnd(0);
+}
+
+bool CProcess::waitForEnd(uint32_t ms)
+{
+    // The largest count is INFINITE: whoever asks for that long waits for good.
+    return WaitForSingleObject(m_process, ms) == WAIT_OBJECT_0;
 }
 
 int32_t CProcess::getExitCode()

@@ -58,6 +58,7 @@ public:
     CProcess& operator=(const CProcess&) = delete;
 
     bool hasTerminated() override;
+    bool waitForEnd(uint32_t ms) override;
     int32_t getExitCode() override;
     bool getEnd(SProcessEnd& end) override;
     bool setPriority(int32_t priority) override;

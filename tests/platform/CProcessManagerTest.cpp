@@ -13,6 +13,7 @@ using Calls = std::vector<std::string>;
 class CFakeProcess : public CObject, public virtual IProcess {
 public:
     bool hasTerminated() override { return true; }
+    bool waitForEnd(uint32_t) override { return true; }
     int32_t getExitCode() override { return 0; }
     bool getEnd(SProcessEnd&) override { return true; }
     bool setPriority(int32_t) override { return false; }

@@ -121,6 +121,7 @@ TEST(CProcessTest, ExitCodeIsMinusOneWhileRunningThenTheProgramsOwn)
         P<IProcess> process = child.start(test.arguments);
         if (test.bTerminate) {
             EXPECT_FALSE(process->hasTerminated());
+            EXPECT_FALSE(process->waitForEnd(20));
             EXPECT_EQ(process->getExitCode(), -1);
             SProcessEnd end;
             EXPECT_FALSE(process->getEnd(end));

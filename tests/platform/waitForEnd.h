@@ -20,10 +20,10 @@ inline bool waitUntil(const std::function<bool()>& condition)
     return condition();
 }
 
-// Waits for a started program to end.
+// Waits for a started program to end, within the same bound.
 inline bool waitForEnd(IProcess& process)
 {
-    return waitUntil([&] { return process.hasTerminated(); });
+    return process.waitForEnd(20000);
 }
 
 } // namespace lumo

@@ -29,7 +29,6 @@ using lumo::String;
 namespace {
 
 constexpr uint32_t wakeWaitMs = 1000;
-constexpr uint32_t prefetchPollMs = 1;
 // "warning": a restart is worth knowing about.
 constexpr int32_t restartLogLevel = 1;
 
@@ -73,7 +72,8 @@ CEncapsulatedSource::CEncapsulatedSource(P<INEBContext> context, const String& p
       m_nTypes(nTypes),
       m_params(pParams ? *pParams : INEBPlugin::SSourceParams{0, 0, 0, 0}),
       m_bPictures((nTypes & pictureSourceType) != 0),
-      m_bufferMutex(lumo::getMutexFactory()->createMutex())
+      m_bufferMutex(lumo::getMutexFactory()->createMutex()),
+      m_bufferFilled(lumo::getSignalFactory()->createSignal())
 {
     const P<lumo::IMutex> sourceMutex = lumo::getMutexFactory()->createMutex();
     m_source = make<CEmbeddedMutex<ISource>>(sourceMutex);
@@ -602,6 +602,8 @@ void CEncapsulatedSource::runBufferingThread()
             lumo::CError(String("unknown exception in buffering thread"), String("CEncapsulatedSource"))));
     }
     m_stopSignal->set();
+    // After the error is stored, so that a waiting reader sees it.
+    m_bufferFilled->set();
     m_threadEnded->set();
 }
 
@@ -635,6 +637,7 @@ void CEncapsulatedSource::bufferPictures()
             continue;
         // An empty picture, the end of the source, is handed on like any other.
         m_buffer.push_back(picture);
+        m_bufferFilled->set();
         if (m_buffer.size() >= bufferedPictureLimit)
             m_wakeSignal->reset();
     }
@@ -662,14 +665,18 @@ void CEncapsulatedSource::waitForBufferedPicture()
     const int64_t deadline = lumo::getTickCount() + prefetchTimeoutMs;
     for (;;) {
         {
+            // Reset only under the buffer's lock, where the thread sets it:
+            // no picture goes unnoticed.
             lumo::CScopedLock lock(m_bufferMutex);
             if (!m_buffer.empty())
                 return;
+            m_bufferFilled->reset();
         }
         rethrowThreadError();
-        if (lumo::getTickCount() >= deadline)
+        const int64_t left = deadline - lumo::getTickCount();
+        if (left <= 0)
             throw lumo::CError(String("CEncapsulatedSource: timeout while prefetching image"));
-        lumo::getThreadManager()->sleep(prefetchPollMs);
+        m_bufferFilled->wait(static_cast<uint64_t>(left));
     }
 }
 

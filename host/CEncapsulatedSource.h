@@ -211,6 +211,10 @@ private:
     // Guards the buffer and the thread's error.
     lumo::P<lumo::IMutex> m_bufferMutex;
     std::deque<lumo::P<INEBPicture>> m_buffer;
+    // Set when a picture is buffered and when a thread ends; readers reset
+    // it under the lock when they find the buffer empty, then wait on it.
+    // Lives as long as the source, so a reader may wait while it closes.
+    lumo::P<lumo::ISignal> m_bufferFilled;
     std::exception_ptr m_threadError;
     // Counts the skips, so that a picture fetched before one is dropped.
     std::atomic<uint64_t> m_skipCount{0};

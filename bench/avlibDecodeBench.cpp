@@ -3,9 +3,13 @@
 // libraries, opens the file, decodes, and the pictures cross the pipe),
 // beside the same clip decoded with the libraries in this process, the
 // baseline, in the same run; both from opening the file to its last picture.
+// Then boxed once more with a slave taken from a pool, where it was started
+// before the clock runs; taking it starts its replacement at once, which
+// shares the machine with the timed round, as in use.
 
 #include "bench/benchSupport.h"
 #include "host/CEncapsulatedSource.h"
+#include "host/CSlavePool.h"
 #include "host/CSimpleNEBContext.h"
 #include "support/avlibHandles.h"
 #include "support/writeTestClip.h"
@@ -28,6 +32,8 @@ using lumo::String;
 using Clock = std::chrono::steady_clock;
 
 constexpr int rounds = 5;
+constexpr int32_t poolReadyWaitMs = 20000;
+const char* const plugin = "nebo_avlib";
 
 struct SClip {
     const char* encoder;
@@ -83,7 +89,7 @@ double decodeBoxed(const P<INEBContext>& context, const std::string& path, int e
 {
     const Clock::time_point start = Clock::now();
     const P<CEncapsulatedSource> source = make<CEncapsulatedSource>(
-        context, String("nebo_avlib"), *lumo::CURI::fromNativePath(String::fromUTF8(path)), 1, nullptr);
+        context, String(plugin), *lumo::CURI::fromNativePath(String::fromUTF8(path)), 1, nullptr);
     source->open();
     int pictures = 0;
     while (source->getNextPicture())
@@ -94,8 +100,20 @@ double decodeBoxed(const P<INEBContext>& context, const std::string& path, int e
     return pictures / std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Prints both rates and their ratio for a clip of the given making.
-void measure(const P<INEBContext>& context, const std::string& work, const SClip& clip)
+// As decodeBoxed, once the pool's slave has started.
+double decodePooled(const P<INEBContext>& context, CSlavePool& pool, const std::string& path, int expected)
+{
+    if (!pool.waitUntilReady(String(plugin), poolReadyWaitMs))
+        throw std::runtime_error("the pool's slave did not start");
+    return decodeBoxed(context, path, expected);
+}
+
+std::string pathOf(const std::string& work, const SClip& clip)
+{
+    return work + "/" + clip.encoder + std::to_string(clip.width) + "x" + std::to_string(clip.height) + ".mkv";
+}
+
+void writeClip(const std::string& work, const SClip& clip)
 {
     nebo::testing::SVideoSettings video;
     video.encoder = clip.encoder;
@@ -103,29 +121,33 @@ void measure(const P<INEBContext>& context, const std::string& work, const SClip
     video.height = clip.height;
     video.frames = clip.pictures;
     video.keyFrameInterval = 12;
-    const std::string path =
-        work + "/" + clip.encoder + std::to_string(clip.width) + "x" + std::to_string(clip.height) + ".mkv";
-    nebo::testing::writeTestClip(path, {video, {}});
+    nebo::testing::writeTestClip(pathOf(work, clip), {video, {}});
+}
 
-    std::vector<double> inProcess, boxed;
+// Prints the rates and their ratios for a clip written before.
+void measure(const P<INEBContext>& context, const P<INEBContext>& pooledContext, CSlavePool& pool,
+             const std::string& work, const SClip& clip)
+{
+    const std::string path = pathOf(work, clip);
+    std::vector<double> inProcess, boxed, pooled;
     for (int i = 0; i < rounds; ++i) {
         inProcess.push_back(decodeInProcess(path, clip.pictures));
         boxed.push_back(decodeBoxed(context, path, clip.pictures));
+        pooled.push_back(decodePooled(pooledContext, pool, path, clip.pictures));
     }
     std::filesystem::remove(path);
     const double inProcessRate = median(inProcess);
     const double boxedRate = median(boxed);
+    const double pooledRate = median(pooled);
     std::printf("%s, %dx%d, pictures per second, median of %d rounds of %d:\n", clip.encoder, clip.width,
                 clip.height, rounds, clip.pictures);
     std::printf("  in process          %8.1f\n", inProcessRate);
-    std::printf("  boxed nebo_avlib    %8.1f\n", boxedRate);
-    std::printf("  ratio               %8.2f\n", boxedRate / inProcessRate);
+    std::printf("  boxed nebo_avlib    %8.1f   ratio %5.2f\n", boxedRate, boxedRate / inProcessRate);
+    std::printf("  same, pooled slave  %8.1f   ratio %5.2f\n", pooledRate, pooledRate / inProcessRate);
 }
 
 int run(const std::string& work)
 {
-    const P<CSimpleNEBContext> context = make<CSimpleNEBContext>();
-    context->setPrefetch(true);
     // The usual codec of such clips, and one that decodes several times
     // faster, where the transfer weighs more. 1088 rows: a height whose
     // MPEG-4 frames are decoded straight into the pictures, which 1080 and
@@ -134,8 +156,20 @@ int run(const std::string& work)
         {"libx264", 1920, 1080, 240}, {"mpeg4", 1920, 1080, 240}, {"mpeg4", 1920, 1088, 240},
         {"libx264", 3840, 2160, 48},  {"mpeg4", 3840, 2160, 48},
     };
+    nebo::bench::makeInputApart([&] {
+        for (const SClip& clip : clips)
+            writeClip(work, clip);
+    });
+    const P<CSimpleNEBContext> context = make<CSimpleNEBContext>();
+    context->setPrefetch(true);
+    const P<CSimpleNEBContext> pooledContext = make<CSimpleNEBContext>();
+    pooledContext->setPrefetch(true);
+    const P<CSlavePool> pool = make<CSlavePool>(pooledContext, 1);
+    pooledContext->setSlavePool(pool);
+    pool->prepare(String(plugin));
     for (const SClip& clip : clips)
-        measure(context, work, clip);
+        measure(context, pooledContext, *pool, work, clip);
+    pool->close();
     return 0;
 }
 

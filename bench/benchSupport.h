@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,33 @@ inline double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// Runs `make` in a child process and waits for it, so that what a
+// benchmark makes for its input (an encoded clip, say) leaves this
+// process's memory as it was: the memory an encoder freed would otherwise
+// serve the in-process decoding measured here warm, a head start that comes
+// from the benchmark, not from the host. Call it before any thread starts.
+// Throws std::runtime_error when `make` failed; the child prints why.
+inline void makeInputApart(const std::function<void()>& make)
+{
+    char made = 0;
+    {
+        CForkedPeer maker([&](CPeerSocket& socket) {
+            char done = 0;
+            try {
+                make();
+                done = 1;
+            } catch (const std::exception& error) {
+                std::fprintf(stderr, "%s\n", error.what());
+            }
+            return socket.send(&done, 1) ? 0 : 1;
+        });
+        if (!maker.socket().receive(&made, 1))
+            made = 0;
+    }
+    if (!made)
+        throw std::runtime_error("the benchmark's input could not be made");
 }
 
 // Runs `run(work)` with a fresh work folder that holds the pipes and the

@@ -3,9 +3,9 @@
 // process (the baseline), boxed with a slave taken from a pool where it was
 // started ahead, and boxed with a slave started on opening, as without a
 // pool, all in the same run. Once with a 1920x1080 NV12 demo clip, once with
-// a 1920x1080 H.264 clip (written by the benchmark) through nebo_avlib. The
-// handlers are made, and their plugins named, before the clock runs; the
-// pool is full at the start of each round.
+// a 1920x1080 H.264 clip (written by the benchmark, in a child process of
+// its own) through nebo_avlib. The handlers are made, and their plugins
+// named, before the clock runs; the pool is full at the start of each round.
 
 #include "bench/benchSupport.h"
 #include "host/CPluginHandler.h"
@@ -88,17 +88,18 @@ void measure(const char* title, const char* plugin, const P<lumo::CURI>& uri)
 
 int run(const std::string& work)
 {
+    const std::string path = work + "/h264.mkv";
+    nebo::bench::makeInputApart([&] {
+        nebo::testing::SVideoSettings video;
+        video.encoder = "libx264";
+        video.width = 1920;
+        video.height = 1080;
+        video.frames = 25;
+        video.keyFrameInterval = 12;
+        nebo::testing::writeTestClip(path, {video, {}});
+    });
     measure("1920x1080 NV12 demo clip (nebo_demo)", "nebo_demo",
             make<lumo::CURI>(String("file:///bench/clip.demo?w=1920&h=1080&fmt=nv12&frames=10")));
-
-    nebo::testing::SVideoSettings video;
-    video.encoder = "libx264";
-    video.width = 1920;
-    video.height = 1080;
-    video.frames = 25;
-    video.keyFrameInterval = 12;
-    const std::string path = work + "/h264.mkv";
-    nebo::testing::writeTestClip(path, {video, {}});
     measure("1920x1080 H.264 clip (nebo_avlib)", "nebo_avlib", lumo::CURI::fromNativePath(String::fromUTF8(path)));
     return 0;
 }

@@ -3,6 +3,9 @@
 # pkg-config file and, with CPack, a Debian package of it all.
 include(CMakePackageConfigHelpers)
 
+# Installed beside each other as they are built, so one run path serves both
+# trees and CMake has nothing to rewrite (see nebo_install).
+set_target_properties(lumo nebo PROPERTIES BUILD_WITH_INSTALL_RPATH ON)
 install(TARGETS lumo nebo EXPORT neboTargets LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 # The interfaces of every library folder; the backends' implementations
 # stay private.

@@ -10,6 +10,7 @@
 #include "foundation/CInvalidVolumeIDError.h"
 #include "foundation/CMethodNotImplementedError.h"
 #include "foundation/CNoSuchObjectError.h"
+#include "foundation/CObjectError.h"
 #include "foundation/CParseError.h"
 #include "foundation/CReadOnlyError.h"
 #include "foundation/CTimeoutError.h"
@@ -26,6 +27,11 @@
 
 namespace lumo {
 namespace {
+
+class CNamed : public CObject {
+public:
+    P<IString> toString() const override { return String("the named one").get(); }
+};
 
 // Checks the texts of an error and of its clone, which must be of the same class.
 template <class E> void expectTexts(const E& error, const char* title, const char* description)
@@ -48,11 +54,15 @@ TEST(CExceptionTest, EveryClassDescribesItselfAndClonesWithItsTexts)
     // A file may well be called like a placeholder; its name is inserted as is.
     P<CFakeURI> oddName = make<CFakeURI>("file:///%25URI%25", "%URI%");
     P<CObject> object = make<CObject>();
+    P<CNamed> named = make<CNamed>();
     const std::type_info* type = &typeid(CObject);
     expectTexts(CException("d", "g"), "g", "d");
     expectTexts(CError(String(), String()), "Error", "Unspecified error");
     expectTexts(CError("Disk on fire", "Hardware"), "Hardware", "Disk on fire");
     expectTexts(CObjectError(nullptr, nullptr, "d %OBJECTDESC%"), "Object error", "d unknown object");
+    expectTexts(CObjectError(named.get(), nullptr, "Bad %OBJECTDESC%; really: %OBJECTDESC%"), "Object error",
+                "Bad object: the named one; really: object: the named one");
+    expectTexts(CObjectError(nullptr, type, String()), "Object error", "object class: class lumo::CObject");
     expectTexts(CInvalidObjectStateError("s", nullptr), "Object error",
                 "The object is in an invalid state (unknown object): s.");
     expectTexts(CInvalidObjectStateError("100%OBJECTDESC%", nullptr, type), "Object error",
@@ -119,6 +129,18 @@ TEST(CExceptionTest, WhatIsTheDescriptionAndStaysValidWhileOtherThreadsAsk)
     // UTF-8 in every locale, the C locale of a program that sets none included.
     CException accented(String::fromUTF8("caf\xC3\xA9 \xE2\x82\xAC"), "t");
     EXPECT_STREQ(accented.what(), "caf\xC3\xA9 \xE2\x82\xAC");
+}
+
+TEST(CExceptionTest, AnObjectErrorKeepsItsObjectAliveAndLendsItsType)
+{
+    P<CNamed> object = make<CNamed>();
+    {
+        CObjectError error(object.get(), nullptr, "d");
+        ASSERT_NE(error.getObjectType(), nullptr);
+        EXPECT_TRUE(*error.getObjectType() == typeid(CNamed));
+        EXPECT_EQ(object->getReferenceCount(), 2);
+    }
+    EXPECT_EQ(object->getReferenceCount(), 1);
 }
 
 TEST(CExceptionTest, CloneKeepsTheFieldsOfTheClassAndOutlivesTheOriginal)

@@ -1,8 +1,10 @@
 #include "foundation/CUTF16CharEncoding.h"
+#include "foundation/CUTF32CharEncoding.h"
 #include "foundation/CUTF8CharEncoding.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,43 @@ TEST(TCharEncodingTest, MeasuresUpToTheFirstZeroUnit)
     EXPECT_EQ(getUTF8Encoding()->getTerminatedLength(nullptr), 0);
     const char16_t text[] = {0x0100, 0x0041, 0}; // zero bytes inside units
     EXPECT_EQ(getUTF16Encoding()->getTerminatedLength(text), 4);
+}
+
+TEST(ICharEncodingTest, EachEncodingIsOneInstanceFoundByItsTag)
+{
+    const std::pair<P<ICharEncoding> (*)(), const char*> encodings[] = {
+        {&getLatin1Encoding, "LAT1"}, {&getUTF8Encoding, "UTF8"},       {&getUTF16Encoding, "UF16"},
+        {&getUTF32Encoding, "UF32"},  {&getCodePageEncoding, "CDPG"},
+    };
+    for (const auto& [get, tagText] : encodings) {
+        uint32_t tag;
+        std::memcpy(&tag, tagText, 4);
+        EXPECT_EQ(get()->getTag(), tag) << tagText;
+        EXPECT_EQ(getCharEncoding(tag), get());
+    }
+    EXPECT_EQ(getCharEncoding(0x12345678), nullptr);
+}
+
+TEST(TFixedWidthCharEncodingTest, ReadsAndWalksBackOverWholeUnitsOnly)
+{
+    // Nine bytes: two whole units and one byte of a cut-off third.
+    const char32_t units[3] = {U'a', 0x1F600, U'c'};
+    const int32_t size = 9;
+    ICharEncoding& encoding = *getUTF32Encoding();
+    EXPECT_EQ(encoding.countChars(units, size, 0), 2);
+    EXPECT_EQ(encoding.countChars(units, size, 20), 0);
+    EXPECT_EQ(encoding.skipChars(units, size, 0, 2), 8);
+    EXPECT_EQ(encoding.skipChars(units, size, 0, 3), size);
+    EXPECT_EQ(encoding.skipChars(units, size, -4, 1), 4);
+    uint32_t codePoint;
+    EXPECT_EQ(encoding.decode(codePoint, units, size, 8), -1);
+    EXPECT_EQ(encoding.decode(codePoint, units, size, 4), 8);
+    EXPECT_EQ(codePoint, 0x1F600u);
+    EXPECT_EQ(encoding.decodePrevious(codePoint, units, size, size), -1);
+    EXPECT_EQ(encoding.findPrevious(units, size, size), 4);
+    EXPECT_EQ(encoding.decodePrevious(codePoint, units, size, 4), 0);
+    EXPECT_EQ(codePoint, U'a');
+    EXPECT_EQ(encoding.findPrevious(units, size, 0), -1);
 }
 
 } // namespace

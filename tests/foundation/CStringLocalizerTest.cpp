@@ -1,7 +1,6 @@
 #include "foundation/CStringLocalizer.h"
 
 #include "CFakeURI.h"
-#include "ScopedLocalizedText.h"
 
 #include <gtest/gtest.h>
 
@@ -48,13 +47,6 @@ TEST_F(CStringLocalizerTest, CircularFallbacksGiveTheDefault)
     EXPECT_EQ(lookUp("lumo.key"), "found on the way");
     // The cycle holds both alive; break it so that both can go.
     fallback->setFallback(nullptr);
-}
-
-TEST(StringLocalizerInstanceTest, IsOneObjectThatTheFreeFunctionAsks)
-{
-    EXPECT_EQ(localize("lumo.test.unset", "built in").toUTF8(), "built in");
-    ScopedLocalizedText text("lumo.test.unset", "set");
-    EXPECT_EQ(localize("lumo.test.unset", "built in").toUTF8(), "set");
 }
 
 } // namespace

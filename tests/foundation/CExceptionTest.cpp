@@ -16,9 +16,9 @@
 #include "foundation/CTimeoutError.h"
 #include "foundation/CURIFormatError.h"
 #include "foundation/CURITypeNotSupportedError.h"
+#include "foundation/IStringLocalizer.h"
 
 #include "CFakeURI.h"
-#include "ScopedLocalizedText.h"
 
 #include <gtest/gtest.h>
 
@@ -104,6 +104,20 @@ TEST(CExceptionTest, EveryClassDescribesItselfAndClonesWithItsTexts)
     expectTexts(CFileAccessDeniedError(uri.get()), "Error", "The access of the file '/f' was denied.");
     expectTexts(CFileAccessDeniedError(nullptr), "Error", "The access of the file '<uri unknown>' was denied.");
 }
+
+// A text of the process-wide localizer for the length of a scope. An empty
+// text counts as none, so leaving the scope removes it again.
+class ScopedLocalizedText {
+public:
+    ScopedLocalizedText(const String& key, const String& text) : m_key(key)
+    {
+        getStringLocalizer()->setText(key, text);
+    }
+    ~ScopedLocalizedText() { getStringLocalizer()->setText(m_key, String()); }
+
+private:
+    String m_key;
+};
 
 TEST(CExceptionTest, LocalizedTextsGetTheirPlaceholdersFilled)
 {

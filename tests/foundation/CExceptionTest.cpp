@@ -105,8 +105,7 @@ TEST(CExceptionTest, EveryClassDescribesItselfAndClonesWithItsTexts)
     expectTexts(CFileAccessDeniedError(nullptr), "Error", "The access of the file '<uri unknown>' was denied.");
 }
 
-// A text of the process-wide localizer for the length of a scope. An empty
-// text counts as none, so leaving the scope removes it again.
+// A text of the process-wide localizer for a scope; an empty text counts as none.
 class ScopedLocalizedText {
 public:
     ScopedLocalizedText(const String& key, const String& text) : m_key(key)

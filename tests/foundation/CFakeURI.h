@@ -6,9 +6,7 @@
 
 namespace lumo {
 
-// A URI with a text and a display text of the test's choosing, so that tests
-// can tell which of the two a message shows. Its other queries answer for a
-// URI that names nothing in particular.
+// A URI whose text and display text the test chooses, to tell which of the two a message shows.
 class CFakeURI : public CURI {
 public:
     CFakeURI(std::string text, std::string displayText)

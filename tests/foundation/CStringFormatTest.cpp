@@ -16,8 +16,7 @@ namespace {
 
 P<CStringFormat> formatOf(const char* format) { return make<CStringFormat>(String::fromUTF8(format)); }
 
-// Each argument is pushed the way its type says: int and int64_t signed,
-// uint64_t unsigned, char32_t as a character.
+// Each argument is pushed as its type says: int and int64_t signed, uint64_t unsigned, char32_t a character.
 void push(CStringFormat& format, int value) { format.pushInteger(value, true); }
 void push(CStringFormat& format, int64_t value) { format.pushInteger(value, true); }
 void push(CStringFormat& format, uint64_t value) { format.pushInteger(static_cast<int64_t>(value), false); }

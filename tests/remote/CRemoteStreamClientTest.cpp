@@ -48,8 +48,7 @@ public:
     void write(IDataOutStream&) override { throw CError("cannot write"); }
 };
 
-// An endpoint on memory streams: the peer's bytes are put into `input`
-// beforehand, what the endpoint sends is read from `output`.
+// An endpoint on memory streams: the peer's bytes are put into `input`, what it sends is read from `output`.
 struct RemoteStreamClientTest : testing::Test {
     void feed(const Bytes& bytes) { input->fill(bytes); }
 
@@ -126,9 +125,8 @@ TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
     }
 }
 
-// The keyword, an "Error:" text and the result's name are all strings of
-// the endpoint's input: a count above its bound fails before the text is
-// read, with nothing of it on the stream.
+// The keyword, an "Error:" text and the result's name are all strings of the endpoint's input: a count
+// above its bound fails before the text is read, with nothing of it on the stream.
 TEST_F(RemoteStreamClientTest, RepliesHoldToTheStringBoundOfTheInput)
 {
     const std::string error = "Error: the disk is full";

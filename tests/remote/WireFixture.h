@@ -24,8 +24,7 @@ inline Bytes wireInt(const std::string& name, int32_t value)
     return wireString(name) + wireUInt32(static_cast<uint32_t>(value));
 }
 
-// The text that names a failure: remote-call errors carry it as their title
-// and no description; other errors in their description.
+// The text naming a failure: remote-call errors carry it as their title, others as their description.
 inline std::string messageOf(const CException& error)
 {
     const P<IString> description = error.getDescription();

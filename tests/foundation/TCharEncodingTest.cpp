@@ -18,7 +18,7 @@ template <class Unit> std::basic_string<Unit> encoded(ICharEncoding& encoding, u
     return std::basic_string<Unit>(buffer, encoding.encode(codePoint, buffer, sizeof buffer, 0) / sizeof(Unit));
 }
 
-// The code points from the end back to the start; 0xFFFFFFFF where one cannot be read.
+// The code points from the end back to the start, ending in 0xFFFFFFFF where one cannot be read.
 std::vector<uint32_t> walkedBack(ICharEncoding& encoding, const void* text, int32_t size)
 {
     std::vector<uint32_t> codePoints;

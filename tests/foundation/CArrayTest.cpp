@@ -2,10 +2,8 @@
 
 #include "CLifeProbe.h"
 #include "expectError.h"
-#include "foundation/CConstArray.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/TValue.h"
-#include "foundation/WEnum.h"
 #include "foundation/castObject.h"
 
 #include <gtest/gtest.h>
@@ -103,43 +101,6 @@ TEST(CArrayTest, EnumeratorsWalkLiveSeeRemovalsAndKeepTheArrayAlive)
     walk->reset();
     EXPECT_EQ(values(*walk), (std::vector<int32_t>{0}));
     EXPECT_EQ(values(*readOnly), (std::vector<int32_t>{0}));
-}
-
-TEST(CConstArrayTest, CopiesItsElementsAndStaysAliveForItsEnumerator)
-{
-    TSimpleArray<P<IBase>> source;
-    P<IBase> first = make<CInt>(1);
-    source.add(first);
-    source.add(make<CInt>(2));
-    P<IConstArray> array = make<CConstArray>(source);
-    source.clear();
-
-    EXPECT_EQ(array->getCount(), 2);
-    EXPECT_EQ(array->indexOf(first.get()), 0);
-    EXPECT_THROW(array->get(2), CInvalidArgError);
-    EXPECT_FALSE(castObject<IArray>(array, false));
-
-    P<IConstEnum> walk = array->getConstEnum();
-    array = nullptr;
-    EXPECT_EQ(walk->nextElement(), first);
-}
-
-TEST(WEnumTest, HandsOutElementsAsTheInterfaceRefusesOthersAndWalksNothingForNull)
-{
-    P<CArray> array = make<CArray>();
-    array->add(String("text").get());
-    array->add(nullptr);
-    array->add(make<CInt>(1));
-    WEnum<IString> texts(array->getEnum());
-    EXPECT_EQ(texts.getRemainingCount(), 3);
-    EXPECT_EQ(texts.nextElement()->toUTF8(), "text");
-    EXPECT_FALSE(texts.nextElement());
-    EXPECT_THROW(texts.nextElement(), CCastError);
-    EXPECT_THROW(texts.nextElement(), CEndOfEnumError);
-
-    WEnum<IString> none(P<IConstEnum>(nullptr));
-    EXPECT_EQ(none.getRemainingCount(), 0);
-    EXPECT_THROW(none.nextElement(), CEndOfEnumError);
 }
 
 } // namespace

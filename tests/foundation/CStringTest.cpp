@@ -2,9 +2,7 @@
 
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CLatin1String.h"
-#include "foundation/CStringSlice.h"
 #include "foundation/String.h"
-#include "foundation/TNullString.h"
 
 #include <gtest/gtest.h>
 
@@ -201,27 +199,6 @@ TEST(CStringTest, SlicesShareTheBytes)
     EXPECT_EQ(terminated->toNullTerminated(), terminated);
 }
 
-int32_t referencesOf(const P<IString>& text) { return dynamic_cast<CReferencable&>(*text).getReferenceCount(); }
-
-// A slice of a slice holds the original source, not the slice it was cut from.
-TEST(CStringSliceTest, KeepsItsOriginalSourceAliveInItsEncoding)
-{
-    P<IString> source = String::fromUTF8(std::string("short-lived ") + "text").get(), outer = source->slice(1, 10);
-    P<IString> inner = outer->slice(5, 5);
-    EXPECT_EQ(referencesOf(outer), 1);
-    EXPECT_EQ(referencesOf(source), 3);
-    source = nullptr;
-    outer = nullptr;
-    // The source's bytes must still be there (the address sanitizer checks).
-    EXPECT_EQ(inner->toUTF8(), "lived");
-
-    P<IString> wide = String::fromUTF16(u"\u00E9t\u00E9").get();
-    P<IString> slice = make<CStringSlice>(wide, static_cast<const char*>(wide->getData()) + 2, 4, 2, true);
-    EXPECT_TRUE(slice->hasEncoding(ICharEncoding::utf16Tag));
-    EXPECT_EQ(slice->toUTF16(), u"t\u00E9");
-    EXPECT_TRUE(slice->isNullTerminated());
-}
-
 TEST(CStringTest, TrimsWhiteSpaceAndCopiesOutSkippingInvalidBytes)
 {
     EXPECT_EQ(latin1("  a b \t\n")->trim()->toUTF8(), "a b");
@@ -234,40 +211,6 @@ TEST(CStringTest, TrimsWhiteSpaceAndCopiesOutSkippingInvalidBytes)
     EXPECT_EQ(text->toUTF8(), "a\xC3\xA9\xF0\x9F\x98\x80");
     EXPECT_EQ(text->toUTF16(), u"a\u00E9\U0001F600");
     EXPECT_EQ(text->toUTF32(), U"a\u00E9\U0001F600");
-}
-
-template <class Text> void expectTerminatedCopy(const typename Text::UnitType* units, int32_t unitCount,
-                                                uint32_t tag)
-{
-    P<Text> text = make<Text>(units, unitCount);
-    EXPECT_TRUE(text->hasEncoding(tag));
-    EXPECT_NE(text->getUnits(), units);
-    EXPECT_EQ(text->getUnits()[unitCount], 0) << "terminated after the copied units";
-    EXPECT_EQ(text->getLength(), 2);
-}
-
-TEST(TNullStringTest, EachVariantCopiesIntoATerminatedArray)
-{
-    // Two characters each, followed by a unit that must not be copied.
-    const unsigned char bytes[] = {'h', 0xC3, 0xA9, 'x'};
-    const char chars[] = "abx";
-    expectTerminatedCopy<CNullLatin1String>(chars, 2, ICharEncoding::latin1Tag);
-    expectTerminatedCopy<CNullUTF8String>(bytes, 3, ICharEncoding::utf8Tag);
-    expectTerminatedCopy<CNullCPString>(reinterpret_cast<const unsigned char*>(chars), 2, ICharEncoding::codePageTag);
-    expectTerminatedCopy<CNullWCharString>(u"a\U0001F600x", 3, ICharEncoding::utf16Tag);
-    expectTerminatedCopy<CNullUTF32String>(U"abx", 2, ICharEncoding::utf32Tag);
-}
-
-TEST(TNullStringTest, BorrowsTerminatedUnitsCountedInUnits)
-{
-    static const char16_t text[] = u"wide";
-    P<CNullWCharString> borrowed = make<CNullWCharString>(text, -1, -1, CString::Mode::borrow);
-    EXPECT_EQ(borrowed->getUnits(), text);
-    EXPECT_EQ(borrowed->getUnitCount(), 4);
-    // Unlike its null variant, a typed string may end anywhere.
-    P<CWCharString> part = make<CWCharString>(text, 2, -1, false, CString::Mode::borrow);
-    EXPECT_EQ(part->getByteLength(), 4);
-    EXPECT_FALSE(part->isNullTerminated());
 }
 
 } // namespace

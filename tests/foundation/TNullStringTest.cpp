@@ -1,0 +1,43 @@
+#include "foundation/TNullString.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+template <class Text> void expectTerminatedCopy(const typename Text::UnitType* units, int32_t unitCount,
+                                                uint32_t tag)
+{
+    P<Text> text = make<Text>(units, unitCount);
+    EXPECT_TRUE(text->hasEncoding(tag));
+    EXPECT_NE(text->getUnits(), units);
+    EXPECT_EQ(text->getUnits()[unitCount], 0) << "terminated after the copied units";
+    EXPECT_EQ(text->getLength(), 2);
+}
+
+TEST(TNullStringTest, EachVariantCopiesIntoATerminatedArray)
+{
+    // Two characters each, followed by a unit that must not be copied.
+    const unsigned char bytes[] = {'h', 0xC3, 0xA9, 'x'};
+    const char chars[] = "abx";
+    expectTerminatedCopy<CNullLatin1String>(chars, 2, ICharEncoding::latin1Tag);
+    expectTerminatedCopy<CNullUTF8String>(bytes, 3, ICharEncoding::utf8Tag);
+    expectTerminatedCopy<CNullCPString>(reinterpret_cast<const unsigned char*>(chars), 2, ICharEncoding::codePageTag);
+    expectTerminatedCopy<CNullWCharString>(u"a\U0001F600x", 3, ICharEncoding::utf16Tag);
+    expectTerminatedCopy<CNullUTF32String>(U"abx", 2, ICharEncoding::utf32Tag);
+}
+
+TEST(TNullStringTest, BorrowsTerminatedUnitsCountedInUnits)
+{
+    static const char16_t text[] = u"wide";
+    P<CNullWCharString> borrowed = make<CNullWCharString>(text, -1, -1, CString::Mode::borrow);
+    EXPECT_EQ(borrowed->getUnits(), text);
+    EXPECT_EQ(borrowed->getUnitCount(), 4);
+    // Unlike its null variant, a typed string may end anywhere.
+    P<CWCharString> part = make<CWCharString>(text, 2, -1, false, CString::Mode::borrow);
+    EXPECT_EQ(part->getByteLength(), 4);
+    EXPECT_FALSE(part->isNullTerminated());
+}
+
+} // namespace
+} // namespace lumo

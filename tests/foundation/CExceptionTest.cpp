@@ -144,18 +144,6 @@ TEST(CExceptionTest, WhatIsTheDescriptionAndStaysValidWhileOtherThreadsAsk)
     EXPECT_STREQ(accented.what(), "caf\xC3\xA9 \xE2\x82\xAC");
 }
 
-TEST(CExceptionTest, AnObjectErrorKeepsItsObjectAliveAndLendsItsType)
-{
-    P<CNamed> object = make<CNamed>();
-    {
-        CObjectError error(object.get(), nullptr, "d");
-        ASSERT_NE(error.getObjectType(), nullptr);
-        EXPECT_TRUE(*error.getObjectType() == typeid(CNamed));
-        EXPECT_EQ(object->getReferenceCount(), 2);
-    }
-    EXPECT_EQ(object->getReferenceCount(), 1);
-}
-
 TEST(CExceptionTest, CloneKeepsTheFieldsOfTheClassAndOutlivesTheOriginal)
 {
     P<CFakeURI> uri = make<CFakeURI>("file:///f", "/f");

@@ -8,19 +8,6 @@
 namespace lumo {
 namespace {
 
-// Hands itself to functions taking a P while it dies, as cleanup code does.
-class CSelfReferencing : public CLifeProbe {
-public:
-    using CLifeProbe::CLifeProbe;
-    ~CSelfReferencing() override
-    {
-        P<IBase> temporary(this);
-        P<IBase> another = temporary;
-        countSeenWhileDying = getReferenceCount();
-    }
-    static inline int32_t countSeenWhileDying = 0;
-};
-
 TEST(PTest, AssignmentCountsTheNewTargetReleasesTheOldAndSurvivesSelfAssignment)
 {
     int first = 0, second = 0;
@@ -41,14 +28,6 @@ TEST(PTest, AssignmentCountsTheNewTargetReleasesTheOldAndSurvivesSelfAssignment)
     EXPECT_EQ(b->getReferenceCount(), 2);
     moved = nullptr;
     EXPECT_EQ(b->getReferenceCount(), 1);
-}
-
-TEST(PTest, AnObjectDiesOnceEvenWhenItsDestructorTakesReferences)
-{
-    int destructions = 0;
-    make<CSelfReferencing>(destructions);
-    EXPECT_EQ(destructions, 1);
-    EXPECT_LT(CSelfReferencing::countSeenWhileDying, 0);
 }
 
 TEST(PTest, RawPointerConstructionCountsButAdoptionDoesNotAndPCCountsLikeP)

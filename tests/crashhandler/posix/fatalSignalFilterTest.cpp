@@ -2,6 +2,7 @@
 #include "crashhandler/posix/fatalSignalFilter.h"
 
 #include "crashhandler/ICrashHandler.h"
+#include "support/runProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -74,9 +73,7 @@ template <typename TFault> SOutcome runChild(TFault fault, bool bRemoveFirst = f
     }
     SOutcome outcome{-1, ""};
     waitpid(child, &outcome.status, 0);
-    std::stringstream text;
-    text << std::ifstream(g_reportPath).rdbuf();
-    outcome.report = text.str();
+    outcome.report = nebo::test::readWholeFile(g_reportPath);
     std::remove(g_reportPath);
     return outcome;
 }

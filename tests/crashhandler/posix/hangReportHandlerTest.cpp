@@ -2,15 +2,15 @@
 // handler asks for their stacks.
 #include "crashhandler/posix/hangReportHandler.h"
 
+#include "support/runProgram.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <fstream>
 #include <poll.h>
 #include <pthread.h>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -141,9 +141,7 @@ SOutcome requestReport(bool bWorkerServes)
         kill(child, requestSignal);
     close(ready[0]);
     outcome.status = waitForEnd(child);
-    std::stringstream text;
-    text << std::ifstream(g_reportPath).rdbuf();
-    outcome.report = text.str();
+    outcome.report = nebo::test::readWholeFile(g_reportPath);
     std::remove(g_reportPath);
     return outcome;
 }

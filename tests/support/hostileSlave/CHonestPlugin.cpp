@@ -210,19 +210,19 @@ void CHonestPlugin::writeExtensions(IDataOutStream& out)
 
 void CHonestPlugin::writeNextPicture(IDataOutStream& out)
 {
-    const bool bPicture = m_nextPicture < frameCount;
+    std::vector<uint8_t> pixels;
+    double timestamp = 0.0;
+    const bool bPicture = takeNextPicture(pixels, timestamp);
     result(out).writeBool(!bPicture);
     if (!bPicture)
         return;
-    const std::vector<uint8_t> pixels = makePixels();
     out.writeInt32(rgbType);
-    out.writeDouble(double(m_nextPicture) / framesPerSecond);
+    out.writeDouble(timestamp);
     out.writeInt32(m_pictureWidth);
     out.writeInt32(m_pictureHeight);
     out.writeBool(false);
     writeBlock(out, pixels);
     writeObjectEnd(out);
-    ++m_nextPicture;
 }
 
 bool CHonestPlugin::takeNextPicture(std::vector<uint8_t>& pixels, double& timestamp)

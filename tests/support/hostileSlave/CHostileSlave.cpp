@@ -101,6 +101,86 @@ CHonestPlugin makePlugin(CHostileSlave::Mode mode)
     }
 }
 
+void send(lumo::IDataOutStream& out, std::string_view bytes)
+{
+    out.write(bytes.data(), static_cast<int32_t>(bytes.size()));
+}
+
+void sendString(lumo::IDataOutStream& out, std::string_view text)
+{
+    out.writeString(*String::fromUTF8(text).get());
+}
+
+// `count` filler bytes, in pieces.
+void fill(lumo::IDataOutStream& out, int64_t count, char byte)
+{
+    const std::vector<char> piece(fillPieceBytes, byte);
+    for (int64_t left = count; left > 0; left -= int64_t(fillPieceBytes))
+        send(out, std::string_view(piece.data(), size_t(std::min<int64_t>(left, int64_t(fillPieceBytes)))));
+}
+
+void drip(lumo::IDataOutStream& out, std::string_view bytes)
+{
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0)
+            lumo::getThreadManager()->sleep(dripIntervalMs);
+        send(out, bytes.substr(i, 1));
+    }
+}
+
+void floodExtensions(lumo::IDataOutStream& out)
+{
+    sendString(out, "return");
+    sendString(out, "Result");
+    out.writeBool(false);
+    out.writeInt32(floodedExtensionCount);
+    // Each an empty string: a count of 0.
+    fill(out, int64_t{floodedExtensionCount} * 4, '\0');
+    out.writeInt32(objectMarker);
+}
+
+void sendHugePicture(lumo::IDataOutStream& out)
+{
+    const int32_t blockBytes = hugePictureSide * hugePictureSide * 4;
+    sendString(out, "return");
+    sendString(out, "Result");
+    out.writeBool(false);
+    out.writeInt32(rgbType);
+    out.writeDouble(0.0);
+    out.writeInt32(hugePictureSide);
+    out.writeInt32(hugePictureSide);
+    out.writeBool(false);
+    out.writeInt32(blockBytes);
+    fill(out, blockBytes, 'x');
+}
+
+void sendHugeError(lumo::IDataOutStream& out)
+{
+    out.writeUInt32(uint32_t(hugeErrorBytes));
+    send(out, errorKeyword);
+    fill(out, hugeErrorBytes - int64_t(errorKeyword.size()), 'x');
+}
+
+void writeSparseErrorFile(const std::filesystem::path& file)
+{
+    std::ofstream(file, std::ios::binary) << sparseErrorText;
+    std::error_code ignored;
+    std::filesystem::resize_file(file, uintmax_t(sparseErrorFileBytes), ignored);
+}
+
+void writeErrorFile(const std::filesystem::path& file, const lumo::CException& error)
+{
+    const String text = String("lumo::CException\nType: ") + String(error.getGeneralDescription()) +
+                        String("\ntext: ") + String(error.getDescription());
+    std::ofstream(file, std::ios::binary) << text.toUTF8();
+}
+
+void deleteErrorFile(const std::filesystem::path& file)
+{
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
+}
+
 } // namespace
 
 std::optional<CHostileSlave::Mode> CHostileSlave::parseMode(std::string_view name)
@@ -133,7 +213,7 @@ int CHostileSlave::run(const String& pipeName)
     case Mode::exitAtOnce:
         return exitAtOnceCode;
     case Mode::sparseErrorFile:
-        writeSparseErrorFile();
+        writeSparseErrorFile(m_errorFile);
         return exitAfterSparseErrorFile;
     case Mode::forkedHolder:
         // The child keeps the connection open; the parent leaves at once.
@@ -149,9 +229,9 @@ int CHostileSlave::run(const String& pipeName)
     // failure leaves its text there.
     try {
         serve();
-        deleteErrorFile();
+        deleteErrorFile(m_errorFile);
     } catch (const lumo::CException& error) {
-        writeErrorFile(error);
+        writeErrorFile(m_errorFile, error);
     }
     return 0;
 }
@@ -184,7 +264,7 @@ void CHostileSlave::refuse(const std::string& keyword)
 {
     if (keyword == "void")
         throw lumo::CRemoteException(String("Remote Procedure not found on this computer"));
-    sendString("notfound");
+    sendString(*m_out, "notfound");
 }
 
 void CHostileSlave::answer(const std::string& name)
@@ -194,7 +274,7 @@ void CHostileSlave::answer(const std::string& name)
         tellLie(name);
         return;
     }
-    send(m_plugin.reply(name));
+    send(*m_out, m_plugin.reply(name));
 }
 
 bool CHostileSlave::isLieTarget(const std::string& name) const
@@ -208,26 +288,26 @@ void CHostileSlave::tellLie(const std::string& name)
     switch (m_mode) {
     case Mode::halfReply: {
         const std::string reply = m_plugin.reply(name);
-        send(std::string_view(reply).substr(0, reply.size() / 2));
+        send(*m_out, std::string_view(reply).substr(0, reply.size() / 2));
         silence();
     }
     case Mode::hugeLog:
-        sendString("return");
-        sendString("Result");
+        sendString(*m_out, "return");
+        sendString(*m_out, "Result");
         m_out->writeUInt32(std::numeric_limits<int32_t>::max());
-        fill(std::numeric_limits<int32_t>::max(), 'x');
+        fill(*m_out, std::numeric_limits<int32_t>::max(), 'x');
         silence();
     case Mode::countThenSilence:
         m_out->writeUInt32(std::numeric_limits<uint32_t>::max());
         silence();
     case Mode::drip:
-        drip(m_plugin.reply(name));
+        drip(*m_out, m_plugin.reply(name));
         return;
     case Mode::floodExtensions:
-        floodExtensions();
+        floodExtensions(*m_out);
         return;
     case Mode::hugePicture:
-        sendHugePicture();
+        sendHugePicture(*m_out);
         silence();
     case Mode::hangInPicture:
         silence();
@@ -235,73 +315,14 @@ void CHostileSlave::tellLie(const std::string& name)
         ignoreHangReportRequests();
         silence();
     case Mode::controlChars:
-        sendString(std::string(errorKeyword) + std::string(terminalEscapes));
+        sendString(*m_out, std::string(errorKeyword) + std::string(terminalEscapes));
         return;
     case Mode::hugeError:
-        sendHugeError();
+        sendHugeError(*m_out);
         silence();
     default:
         return;
     }
-}
-
-void CHostileSlave::send(std::string_view bytes)
-{
-    m_out->write(bytes.data(), static_cast<int32_t>(bytes.size()));
-}
-
-void CHostileSlave::sendString(std::string_view text)
-{
-    m_out->writeString(*String::fromUTF8(text).get());
-}
-
-void CHostileSlave::fill(int64_t count, char byte)
-{
-    const std::vector<char> piece(fillPieceBytes, byte);
-    for (int64_t left = count; left > 0; left -= int64_t(fillPieceBytes))
-        send(std::string_view(piece.data(), size_t(std::min<int64_t>(left, int64_t(fillPieceBytes)))));
-}
-
-void CHostileSlave::drip(std::string_view bytes)
-{
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (i > 0)
-            lumo::getThreadManager()->sleep(dripIntervalMs);
-        send(bytes.substr(i, 1));
-    }
-}
-
-void CHostileSlave::floodExtensions()
-{
-    sendString("return");
-    sendString("Result");
-    m_out->writeBool(false);
-    m_out->writeInt32(floodedExtensionCount);
-    // Each an empty string: a count of 0.
-    fill(int64_t{floodedExtensionCount} * 4, '\0');
-    m_out->writeInt32(objectMarker);
-}
-
-void CHostileSlave::sendHugePicture()
-{
-    const int32_t blockBytes = hugePictureSide * hugePictureSide * 4;
-    sendString("return");
-    sendString("Result");
-    m_out->writeBool(false);
-    m_out->writeInt32(rgbType);
-    m_out->writeDouble(0.0);
-    m_out->writeInt32(hugePictureSide);
-    m_out->writeInt32(hugePictureSide);
-    m_out->writeBool(false);
-    m_out->writeInt32(blockBytes);
-    fill(blockBytes, 'x');
-}
-
-void CHostileSlave::sendHugeError()
-{
-    m_out->writeUInt32(uint32_t(hugeErrorBytes));
-    send(errorKeyword);
-    fill(hugeErrorBytes - int64_t(errorKeyword.size()), 'x');
 }
 
 void CHostileSlave::silence()
@@ -329,8 +350,8 @@ bool CHostileSlave::serveShared(const std::string& name)
 {
     if (name == "offerSharedPictures") {
         takeSharedBuffers();
-        sendString("return");
-        sendString("Result");
+        sendString(*m_out, "return");
+        sendString(*m_out, "Result");
         m_out->writeBool(!m_sharedBuffers.empty());
         return true;
     }
@@ -361,8 +382,8 @@ void CHostileSlave::sendSharedPicture()
 {
     std::vector<uint8_t> pixels;
     double timestamp = 0.0;
-    sendString("return");
-    sendString("Result");
+    sendString(*m_out, "return");
+    sendString(*m_out, "Result");
     if (!m_plugin.takeNextPicture(pixels, timestamp)) {
         m_out->writeBool(true);
         return;
@@ -393,26 +414,6 @@ void CHostileSlave::sendSharedPicture()
     m_out->writeInt32(int32_t(offset));
     m_out->writeInt32(length);
     m_out->writeInt32(objectMarker);
-}
-
-void CHostileSlave::writeSparseErrorFile()
-{
-    std::ofstream(m_errorFile, std::ios::binary) << sparseErrorText;
-    std::error_code ignored;
-    std::filesystem::resize_file(m_errorFile, uintmax_t(sparseErrorFileBytes), ignored);
-}
-
-void CHostileSlave::writeErrorFile(const lumo::CException& error)
-{
-    const String text = String("lumo::CException\nType: ") + String(error.getGeneralDescription()) +
-                        String("\ntext: ") + String(error.getDescription());
-    std::ofstream(m_errorFile, std::ios::binary) << text.toUTF8();
-}
-
-void CHostileSlave::deleteErrorFile()
-{
-    std::error_code ignored;
-    std::filesystem::remove(m_errorFile, ignored);
 }
 
 } // namespace nebo::test

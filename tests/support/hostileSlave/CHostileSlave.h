@@ -13,17 +13,11 @@
 #include <string_view>
 #include <vector>
 
-namespace lumo {
-class CException;
-} // namespace lumo
-
 namespace nebo::test {
 
 // A slave that connects to its master's pipe as nebo_slave does and serves
-// the honest plugin, except for the one lie its mode names (see main.cpp
-// for the list). A lie that ends in silence never returns: the process
-// then neither reads nor writes, and lives until it is killed or the
-// master process is gone. One thread.
+// the honest plugin, except for the one lie its mode names (main.cpp lists
+// them). A lie that ends in silence never returns. One thread.
 class CHostileSlave {
 public:
     enum class Mode {
@@ -40,9 +34,7 @@ public:
     CHostileSlave(Mode mode, int masterProcessID, const std::string& errorFilePath);
 
     // Connects to the pipe of that name and plays the mode; returns the
-    // process's exit code: -1 when the pipe cannot be reached, 3 for
-    // exit-at-once, 1 after the sparse error file, 0 otherwise (a forked
-    // holder's parent too).
+    // process's exit code as main.cpp lists them, -1 when the pipe cannot be reached.
     int run(const lumo::String& pipeName);
 
 private:
@@ -56,14 +48,6 @@ private:
     bool isLieTarget(const std::string& name) const;
     void tellLie(const std::string& name);
 
-    void send(std::string_view bytes);
-    void sendString(std::string_view text);
-    // `count` filler bytes, in pieces.
-    void fill(int64_t count, char byte);
-    void drip(std::string_view bytes);
-    void floodExtensions();
-    void sendHugePicture();
-    void sendHugeError();
     [[noreturn]] void silence();
     void holdPipeUntilClosed();
 
@@ -72,10 +56,6 @@ private:
     bool serveShared(const std::string& name);
     void takeSharedBuffers();
     void sendSharedPicture();
-
-    void writeSparseErrorFile();
-    void writeErrorFile(const lumo::CException& error);
-    void deleteErrorFile();
 
     const Mode m_mode;
     const int m_masterProcessID;

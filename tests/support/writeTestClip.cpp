@@ -36,8 +36,6 @@ public:
     {
     }
     virtual ~CTrack() = default;
-    CTrack(const CTrack&) = delete;
-    CTrack& operator=(const CTrack&) = delete;
 
     bool isDone() const { return m_done; }
 

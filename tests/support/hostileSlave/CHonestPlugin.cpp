@@ -51,6 +51,14 @@ void skipNamedInt(IDataInStream& in)
     in.readInt();
 }
 
+void writeExtensions(IDataOutStream& out)
+{
+    result(out).writeBool(false);
+    out.writeInt(1);
+    out.writeString(*String("demo").get());
+    writeObjectEnd(out);
+}
+
 // A named parameter's value; the name is the caller's business.
 double readNamedDouble(IDataInStream& in)
 {
@@ -120,7 +128,7 @@ CHonestPlugin::CCalls CHonestPlugin::pluginCalls()
         {"getLog", {{}, namedResult([](IDataOutStream& out) { out.writeString(*String().get()); })}},
         {"getPluginName", {{}, namedResult([](IDataOutStream& out) { out.writeString(*pluginName.get()); })}},
         {"getValidTypes", {{}, namedResult([](IDataOutStream& out) { out.writeInt(validTypes); })}},
-        {"getValidExtensions", {skipNamedInt, [this](IDataOutStream& out) { writeExtensions(out); }}},
+        {"getValidExtensions", {skipNamedInt, writeExtensions}},
         {"tryCreateSource", {[this](IDataInStream& in) { readSourceRequest(in); },
                              [this](IDataOutStream& out) { writeSource(out); }}},
     };
@@ -198,14 +206,6 @@ void CHonestPlugin::writeSource(IDataOutStream& out)
     result(out).writeBool(!m_bSource);
     if (m_bSource)
         writeObjectEnd(out);
-}
-
-void CHonestPlugin::writeExtensions(IDataOutStream& out)
-{
-    result(out).writeBool(false);
-    out.writeInt(1);
-    out.writeString(*String("demo").get());
-    writeObjectEnd(out);
 }
 
 void CHonestPlugin::writeNextPicture(IDataOutStream& out)

@@ -63,7 +63,6 @@ private:
 
     void readSourceRequest(lumo::IDataInStream& in);
     void writeSource(lumo::IDataOutStream& out);
-    void writeExtensions(lumo::IDataOutStream& out);
     void writeNextPicture(lumo::IDataOutStream& out);
     std::vector<uint8_t> makePixels() const;
     void writeNextAudioChunk(lumo::IDataOutStream& out);

@@ -12,7 +12,6 @@
 #include <fcntl.h>
 #include <string>
 #include <sys/resource.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,17 +34,6 @@ __attribute__((noinline)) void divideByZero()
     int dividend = 1;
     const int divisor = 0;
     asm volatile("cltd\n\tidivl %[divisor]" : "+a"(dividend) : [divisor] "r"(divisor) : "edx", "cc");
-}
-
-volatile bool g_bDeepEnough = false;
-
-__attribute__((noinline)) int recurse(int depth)
-{
-    volatile char frame[512];
-    frame[0] = static_cast<char>(depth);
-    if (g_bDeepEnough)
-        return depth;
-    return recurse(depth + 1) + frame[0];
 }
 
 struct SOutcome {
@@ -95,17 +83,6 @@ void growPastTheFileLimit()
     std::fflush(file);
 }
 
-// What the kernel delivers when a seccomp filter traps execve; sending it
-// to oneself with its code is allowed.
-void trapExecve()
-{
-    siginfo_t info = {};
-    info.si_signo = SIGSYS;
-    info.si_code = 1; // SYS_SECCOMP
-    info.si_syscall = SYS_execve;
-    syscall(SYS_rt_sigqueueinfo, getpid(), SIGSYS, &info);
-}
-
 TEST(fatalSignalFilterTest, FaultsAreReportedAndTheProcessDiesOfThem)
 {
     const struct {
@@ -115,13 +92,10 @@ TEST(fatalSignalFilterTest, FaultsAreReportedAndTheProcessDiesOfThem)
         bool bInTestProgram; // where the faulting instruction lies
         const char* description;
     } cases[] = {
+        // Here, not only in a slave: the sanitizers stop a slave's division before it happens.
         {"division", &divideByZero, SIGFPE, true,
          "):\n\nThe thread tried to divide an integer value by an integer divisor of zero."},
-        // The stack is used up on the thread that installed the filter.
-        {"overflow", [] { recurse(0); }, SIGSEGV, true, "):\n\nThe thread used up its stack.\n\n"},
-        {"abort", &abort, SIGABRT, false, "):\n\nUnknown exception code.\n\nThe exception is noncontinuable.\n\n"},
         {"file limit", &growPastTheFileLimit, SIGXFSZ, false, "):\n\n"},
-        {"trapped call", &trapExecve, SIGSYS, false, "):\n\nThe plugin called execve, which the sandbox forbids.\n\n"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);

@@ -11,27 +11,19 @@
 namespace crashhandler {
 namespace {
 
-struct SSeen {
-    uint64_t start, end;
-    bool readable, executable;
-    std::string path;
-    bool operator==(const SSeen& other) const
-    {
-        return std::tie(start, end, readable, executable, path) ==
-               std::tie(other.start, other.end, other.readable, other.executable, other.path);
-    }
-};
+// Start, end, readable, executable and path of each mapping seen.
+using TSeen = std::tuple<uint64_t, uint64_t, bool, bool, std::string>;
 
 class CRecordingVisitor : public IMappingVisitor {
 public:
     void visit(const SMapping& m) noexcept override
     {
-        seen.push_back({m.start, m.end, m.readable, m.executable, std::string(m.path, m.pathLength)});
+        seen.emplace_back(m.start, m.end, m.readable, m.executable, std::string(m.path, m.pathLength));
     }
-    std::vector<SSeen> seen;
+    std::vector<TSeen> seen;
 };
 
-std::vector<SSeen> mappingsOf(const std::string& text)
+std::vector<TSeen> mappingsOf(const std::string& text)
 {
     int ends[2];
     EXPECT_EQ(pipe(ends), 0);
@@ -57,7 +49,7 @@ TEST(readMappingsTest, LinesOfTheKernelsFormat)
         "7f3a1e000000-7f3a1e010000 r-xp 00000000 fe:01 77 /tmp/with blank/lib x.so (deleted)\n"
         "7ffd1e6c3000-7ffd1e6e4000 rw-p 00000000 00:00 0                          [stack]\n"
         "ffffffffff600000-ffffffffff601000 --xp 00000000 00:00 0                  [vsyscall]";
-    const std::vector<SSeen> expected = {
+    const std::vector<TSeen> expected = {
         {0x55d0c0a00000, 0x55d0c0a02000, true, false, "/usr/bin/nebo_slave"},
         {0x55d0c0a02000, 0x55d0c0a05000, true, true, "/usr/bin/nebo_slave"},
         {0x7f3a1c000000, 0x7f3a1c021000, true, false, ""},
@@ -77,13 +69,14 @@ TEST(readMappingsTest, LongListsAndLongPathsSurviveTheBuffers)
         text += "1000-2000 r-xp 00000000 08:01 5 /lib/number" + std::to_string(i) + ".so\n";
     const std::string longPath = "/" + std::string(6000, 'p');
     text += "3000-4000 r--p 00000000 08:01 5 " + longPath + "\n5000-6000 r--p 0 0:0 0 /last";
-    const std::vector<SSeen> seen = mappingsOf(text);
+    const std::vector<TSeen> seen = mappingsOf(text);
     ASSERT_EQ(seen.size(), 2002u);
-    EXPECT_EQ(seen[1999].path, "/lib/number1999.so");
-    EXPECT_EQ(seen[2000].start, 0x3000u);
-    EXPECT_EQ(seen[2000].path, longPath.substr(0, seen[2000].path.size()));
-    EXPECT_GT(seen[2000].path.size(), 4000u);
-    EXPECT_EQ(seen[2001].path, "/last");
+    EXPECT_EQ(std::get<4>(seen[1999]), "/lib/number1999.so");
+    EXPECT_EQ(std::get<0>(seen[2000]), 0x3000u);
+    const std::string& cutPath = std::get<4>(seen[2000]);
+    EXPECT_EQ(cutPath, longPath.substr(0, cutPath.size()));
+    EXPECT_GT(cutPath.size(), 4000u);
+    EXPECT_EQ(std::get<4>(seen[2001]), "/last");
 }
 
 } // namespace

@@ -43,12 +43,12 @@ inline bool queryAsks(const lumo::IURI& uri, const std::string& behaviour, const
     return query.find("&" + item + "&") != std::string::npos;
 }
 
-// Ten seconds of 4x2 pictures (and of silence that is never read). Every
-// byte of a picture holds the whole seconds of its time stamp: the time last
-// skipped to.
-class CTestSource : public lumo::CObject, public virtual common::IVideoSource, public virtual common::IAudioSource {
+// Ten seconds of 4x2 pictures. Every byte of a picture holds the whole
+// seconds of its time stamp: the time last skipped to; from the end on there
+// is none.
+class CTestVideoSource : public lumo::CObject, public virtual common::IVideoSource {
 public:
-    CTestSource(const lumo::IURI& uri, const String& pluginName)
+    CTestVideoSource(const lumo::IURI& uri, const String& pluginName)
         : m_uri(lumo::make<lumo::CURI>(uri.getText())), m_pluginName(pluginName) {}
 
     bool isOpened() override { return m_bOpened; }
@@ -70,12 +70,14 @@ public:
     P<lumo::CURI> getURI() override { return m_uri; }
     String getPluginName() override { return m_pluginName; }
 
-    void setMaxSize(int32_t, int32_t) override {}
+    void setMaxSize(int32_t width, int32_t height) override { maxSize = {width, height}; }
     int32_t getWidth() override { return 4; }
     int32_t getHeight() override { return 2; }
     double peekNextPictureTimestamp() override { return 0.0; }
     P<common::INEBPicture> getNextPicture() override
     {
+        if (m_position >= getDuration())
+            return nullptr;
         const int32_t size = getWidth() * getHeight() * 4;
         P<lumo::IMemoryBlock> block = lumo::make<lumo::CMemoryBlock>(size);
         block->setSize(size);
@@ -88,18 +90,26 @@ public:
     int32_t getFrameRateNum() override { return 25; }
     int32_t getFrameRateDen() override { return 1; }
 
-    P<common::IAudioStreamInfos> getAudioStreamInfos() override { return nullptr; }
-    void setAudioStream(int32_t) override {}
-    P<audio::IAudioChunk> getNextAudioChunk() override { return nullptr; }
-    int32_t getSampleRate() override { return 44100; }
-    int32_t getChannelCount() override { return 2; }
-    int32_t getBytesPerSample() override { return 2; }
+    std::pair<int32_t, int32_t> maxSize;
 
 private:
     P<lumo::CURI> m_uri;
     String m_pluginName;
     bool m_bOpened = false;
     double m_position = 0.0;
+};
+
+// The pictures with silence that is never read.
+class CTestSource : public CTestVideoSource, public virtual common::IAudioSource {
+public:
+    using CTestVideoSource::CTestVideoSource;
+
+    P<common::IAudioStreamInfos> getAudioStreamInfos() override { return nullptr; }
+    void setAudioStream(int32_t) override {}
+    P<audio::IAudioChunk> getNextAudioChunk() override { return nullptr; }
+    int32_t getSampleRate() override { return 44100; }
+    int32_t getChannelCount() override { return 2; }
+    int32_t getBytesPerSample() override { return 2; }
 };
 
 // An encoder that encodes nothing.

@@ -1,11 +1,7 @@
 #pragma once
 
 #include "media/mediaWire.h"
-#include "streams/CEndOfStreamError.h"
 
-#include <gtest/gtest.h>
-
-#include <functional>
 #include <string>
 
 namespace nebo::common {
@@ -28,22 +24,6 @@ inline Bytes reply(const Bytes& value) { return wireText("return") + wireText("R
 
 // A present object: the null flag, the body, the marker.
 inline Bytes present(const Bytes& body) { return Bytes{0} + body + wireInt32(123456); }
-
-// A refused value fails on what precedes its body, which the stream does
-// not hold: running out of bytes would mean the body was asked for.
-// Returns the error.
-inline lumo::P<lumo::CException> expectRefusedBeforeTheBody(const std::function<void()>& call)
-{
-    try {
-        call();
-        ADD_FAILURE() << "not refused";
-    } catch (const lumo::CEndOfStreamError&) {
-        ADD_FAILURE() << "the body was read";
-    } catch (const lumo::CException& error) {
-        return error.clone();
-    }
-    return nullptr;
-}
 
 // A client's two memory streams: the slave's replies are put into `input`
 // beforehand, the requests are read from `output`.

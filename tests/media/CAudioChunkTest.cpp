@@ -53,14 +53,7 @@ TEST(CAudioChunkTest, LengthsOutsideTheBoundAreRefusedBeforeTheBlockGrows)
         const Bytes header = common::wireDouble(2.0) + common::wireInt32(c.length);
         SWire wire;
         if (c.bRefused) {
-            // Only the header is there: reading past it would end the stream.
-            try {
-                chunk->read(wire.feed(header));
-                ADD_FAILURE() << "not refused";
-            } catch (const lumo::CEndOfStreamError&) {
-                ADD_FAILURE() << "the samples were read";
-            } catch (const lumo::CException&) {
-            }
+            common::expectRefusedBeforeTheBody([&] { chunk->read(wire.feed(header)); });
             EXPECT_EQ(chunk->getDataSize(), 5);
             EXPECT_EQ(chunk->getMemoryBlock()->getCapacity(), capacity);
             EXPECT_EQ(chunk->getTimestamp(), 0.0);

@@ -2,10 +2,14 @@
 
 #include "streams/CDataInStream.h"
 #include "streams/CDataOutStream.h"
+#include "streams/CEndOfStreamError.h"
 #include "streams/CMemoryBlock.h"
 #include "streams/CProbeStream.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace nebo::common {
@@ -63,5 +67,21 @@ struct SWire {
         return *in;
     }
 };
+
+// A refused value fails on what precedes its body, which the stream does
+// not hold: running out of bytes would mean the body was asked for.
+// Returns the error.
+inline lumo::P<lumo::CException> expectRefusedBeforeTheBody(const std::function<void()>& call)
+{
+    try {
+        call();
+        ADD_FAILURE() << "not refused";
+    } catch (const lumo::CEndOfStreamError&) {
+        ADD_FAILURE() << "the body was read";
+    } catch (const lumo::CException& error) {
+        return error.clone();
+    }
+    return nullptr;
+}
 
 } // namespace nebo::common

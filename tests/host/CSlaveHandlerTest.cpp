@@ -34,7 +34,7 @@ TEST(CSlaveHandlerNamingTest, PipeNameHasThreeFieldsOfEightHexDigits)
               "nebo_slave-ffffffff-12345678-deadbeef");
 }
 
-TEST_F(CSlaveHandlerTest, ErrorFileIsMadeInTheTemporaryFolderAndKeptOnlyWithContent)
+TEST_F(CSlaveHandlerTest, ErrorFileIsMadeInTheTemporaryFolderAndReportedAndKeptOnlyWithContent)
 {
     std::string empty, written;
     {
@@ -48,7 +48,16 @@ TEST_F(CSlaveHandlerTest, ErrorFileIsMadeInTheTemporaryFolderAndKeptOnlyWithCont
             EXPECT_TRUE(std::regex_match(file.filename().string(), std::regex("nebo_slave_[0-9A-F]{8}_log"))) << path;
             EXPECT_EQ(std::filesystem::file_size(file), 0u);
         }
-        std::ofstream(written, std::ios::binary) << "a slave's last words";
+        a->checkForSlaveError();
+        a->checkForSlaveFailure();
+        std::ofstream(written, std::ios::binary) << "lumo::CException\nType: Error\ntext: gone";
+        lumo::expectError<CNEBError>(
+            "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\nlumo::CException\nType: Error\ntext: gone",
+            [&] { b->checkForSlaveError(); });
+        // A slave that ended cleanly has deleted its file.
+        const P<CSlaveHandler> ended = makeHandler();
+        std::filesystem::remove(pathOf(*ended));
+        ended->checkForSlaveError();
     }
     EXPECT_FALSE(std::filesystem::exists(empty));
     EXPECT_TRUE(std::filesystem::exists(written));
@@ -66,22 +75,6 @@ TEST_F(CSlaveHandlerTest, CommandLineCarriesTheErrorFileAndTheLogLevel)
     EXPECT_EQ(handler->buildCommandLine().toUTF8(), start + " 3");
     m_context->setLogManager(nullptr);
     EXPECT_EQ(handler->buildCommandLine().toUTF8(), start + " 0");
-}
-
-TEST_F(CSlaveHandlerTest, ErrorFileIsReportedOnlyWithContent)
-{
-    const P<CSlaveHandler> handler = makeHandler();
-    const std::string path = pathOf(*handler);
-    handler->checkForSlaveError();
-    handler->checkForSlaveFailure();
-
-    std::ofstream(path, std::ios::binary) << "lumo::CException\nType: Error\ntext: gone";
-    lumo::expectError<CNEBError>(
-        "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\nlumo::CException\nType: Error\ntext: gone",
-        [&] { handler->checkForSlaveError(); });
-    // A slave that ended cleanly has deleted its file.
-    std::filesystem::remove(path);
-    handler->checkForSlaveError();
 }
 
 TEST_F(CSlaveHandlerTest, LargeErrorFileIsCutAtTheLimitAndSaysSo)

@@ -6,42 +6,36 @@ namespace {
 
 using nebo::common::summarizeSlaveError;
 
-// The parts of a crash report the summary reads, with the sections between
-// them that it must pass over.
-const char* const crashReport = " 0.0.0\n"
-                                "\n"
-                                "\n"
-                                "Fatal Exception at 0x7f63b449d8f3 (nebo_demo.so, base address: 0x7f63b4492000):\n"
-                                "\n"
-                                "The thread tried to read from or write to a virtual address for which it does not "
-                                "have the appropriate access.\n"
-                                "\n"
-                                "Additional Information:\n"
-                                "Attempted to read/write at 0x00000000\n"
-                                "\n"
-                                "Integer registers:\n"
-                                "RAX: 0x00000000\n"
-                                "\n"
-                                "Module Addresses:\n"
-                                "  nebo_slave : 556b800dd000-556b800ec000\n"
-                                "nebo_demo.so : 7f63b4492000-7f63b44a4000\n"
-                                "  liblumo.so : 7f63b45cf000-7f63b46f7000\n"
-                                "\n"
-                                "Current Address: 7f63b449d8f3\n"
-                                "7fff9b76ba20: b0 ba 76 9b ff 7f 00 00 ea 15 0e 80 6b 55 00 00 \n"
-                                "\n"
-                                "Current Address: 7f63b46885fa\n"
-                                "\n"
-                                "Current Address: 556b800e15ea\n"
-                                "\n"
-                                "Current Address: 12345678\n"
-                                "\n"
-                                "Current Address: 556b800e1772\n"
-                                "\n"
-                                "Current Address: 556b800e0f5f\n";
+// A report's first lines and its module section, as far as the summary reads them.
+std::string reportHead(const std::string& kind)
+{
+    return " 0.0.0\n\n\n" + kind +
+           "\n\nModule Addresses:\n"
+           "  nebo_slave : 556b800dd000-556b800ec000\n"
+           "nebo_demo.so : 7f63b4492000-7f63b44a4000\n"
+           "  liblumo.so : 7f63b45cf000-7f63b46f7000\n"
+           "   libc.so.6 : 7f63b4000000-7f63b4200000\n"
+           "\n";
+}
+
+// A frame per address, each with a line of the stack that the summary must pass over.
+std::string frames(std::initializer_list<const char*> addresses)
+{
+    std::string text;
+    for (const char* address : addresses)
+        text += std::string("Current Address: ") + address + "\n7fff9b76ba20: b0 ba 76 9b \n\n";
+    return text;
+}
 
 TEST(summarizeSlaveErrorTest, CrashReportGivesExceptionExplanationAndFirstFramesWithModules)
 {
+    const std::string crashReport =
+        reportHead("Fatal Exception at 0x7f63b449d8f3 (nebo_demo.so, base address: 0x7f63b4492000):\n\n"
+                   "The thread tried to read from or write to a virtual address for which it does not "
+                   "have the appropriate access.\n\n"
+                   "Additional Information:\nAttempted to read/write at 0x00000000\n\n"
+                   "Integer registers:\nRAX: 0x00000000") +
+        frames({"7f63b449d8f3", "7f63b46885fa", "556b800e15ea", "12345678", "556b800e1772", "556b800e0f5f"});
     EXPECT_EQ(summarizeSlaveError(crashReport),
               "Fatal Exception at 0x7f63b449d8f3 (nebo_demo.so, base address: 0x7f63b4492000)\n"
               "The thread tried to read from or write to a virtual address for which it does not have the "
@@ -51,31 +45,15 @@ TEST(summarizeSlaveErrorTest, CrashReportGivesExceptionExplanationAndFirstFrames
               "0x12345678");
 }
 
-// A hang report's head, as far as the summary reads it.
-const std::string hangHead = " 0.0.0\n"
-                             "\n"
-                             "\n"
-                             "Hang Report\n"
-                             "\n"
-                             "The slave did not answer its master in time.\n"
-                             "\n"
-                             "Module Addresses:\n"
-                             "  nebo_slave : 556b800dd000-556b800ec000\n"
-                             "nebo_demo.so : 7f63b4492000-7f63b44a4000\n"
-                             "   libc.so.6 : 7f63b4000000-7f63b4200000\n"
-                             "\n";
-
 // A thread's section with a frame per address.
 std::string threadSection(const std::string& heading, std::initializer_list<const char*> addresses)
 {
-    std::string section = heading + ":\n\nContext:\n\nControl registers:\nRIP:    0x0\n\nStack Dump:\n";
-    for (const char* address : addresses)
-        section += std::string("Current Address: ") + address + "\n7fff9b76ba20: b0 ba 76 9b \n\n";
-    return section;
+    return heading + ":\n\nContext:\n\nControl registers:\nRIP:    0x0\n\nStack Dump:\n" + frames(addresses);
 }
 
 TEST(summarizeSlaveErrorTest, HangReportGivesTheServingThreadsInnermostFrameOfEachModule)
 {
+    const std::string hangHead = reportHead("Hang Report\n\nThe slave did not answer its master in time.");
     const std::string serving = "Thread 4711 \"nebo_slave\", serving the master's calls";
     const std::string worker = threadSection("Thread 4712 \"worker\"", {"556b800e15ea", "556b800e1772"});
     const struct { std::string text, summary; } cases[] = {

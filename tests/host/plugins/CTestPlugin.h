@@ -1,18 +1,13 @@
 #pragma once
 
 // The plugin that every test plugin library builds under its own name and
-// extensions. What it does with a URI is written in the URI's query as
-// "behaviour=plugin" items joined by "&", so that one test can make one
-// plugin misbehave while the others work:
-//   refuse=<plugin>      makes no source or format
-//   throwmake=<plugin>   making a source or format throws a CError
-//   fail=<plugin>        its source does not open
-//   throw=<plugin>       opening its source throws a CError
-//   throwother=<plugin>  opening its source throws something that is no
-//                        lumo error
-// Every request is logged at level 3 as "<plugin> asked for <types> <size>
-// <value1> <value2> <value3>" (the last four from the source parameters),
-// so tests can see who was asked, in which order and with what.
+// extensions. The URI's query, "behaviour=plugin" items joined by "&", makes
+// one plugin misbehave while the others work: refuse (makes no source or
+// format), throwmake (making one throws a CError), fail (its source does not
+// open), throw (opening its source throws a CError), throwother (opening it
+// throws something that is no lumo error). Every request is logged at level 3
+// as "<plugin> asked for <types> <size> <value1> <value2> <value3>" (the last
+// four from the source parameters): who was asked, in which order and with what.
 
 #include "foundation/CError.h"
 #include "foundation/CObject.h"

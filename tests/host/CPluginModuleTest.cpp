@@ -1,0 +1,30 @@
+#include "host/CPluginModule.h"
+
+#include "host/CSimpleNEBContext.h"
+#include "platform/ISystem.h"
+#include "platform/fileNameSuffixes.h"
+
+#include <gtest/gtest.h>
+
+using namespace nebo::common;
+using lumo::make;
+using lumo::P;
+using lumo::String;
+
+// The handler's tests name, list and make through modules; what they do not ask is asked here.
+TEST(CPluginModuleTest, ForwardsToThePluginOfTheLibrary)
+{
+    // The test plugins are built beside this program.
+    const P<lumo::CURI> library = make<lumo::CURI>(String("nebo_avlib") + String::fromLatin1(lumo::getModuleSuffix()),
+                                                   lumo::getSystem()->getExecutableDirectory().get());
+    // The plugin keeps the context without a reference: it must outlive the module.
+    const P<INEBContext> context = make<CSimpleNEBContext>();
+    const P<CPluginModule> module = make<CPluginModule>(context, *library);
+    EXPECT_EQ(module->getValidTypes(), pictureSourceType | soundSourceType | formatType | soundFormatType);
+
+    const P<lumo::CURI> media = make<lumo::CURI>(String("file:///media/clip.avi"));
+    const INEBPlugin::SSourceParams params;
+    const P<ISource> source = module->tryCreateSource(*media, pictureSourceType, true, &params);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->getURI()->getText(), media->getText());
+}

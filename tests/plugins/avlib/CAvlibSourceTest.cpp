@@ -3,19 +3,23 @@
 // library's own decoders make of the same clips.
 #include "plugins/avlib/CAvlibSource.h"
 
-#include "CAvlibFixture.h"
+#include "boxed/CBoxedFixture.h"
 #include "expectError.h"
 #include "foundation/CError.h"
 #include "foundation/CFileNotFoundError.h"
 #include "foundation/CInvalidArgError.h"
+#include "foundation/castObject.h"
 #include "host/CAudioStreamInfos.h"
 #include "media/CNEBError.h"
 #include "streams/CMemoryManager.h"
+#include "support/decodeReference.h"
+#include "support/writeTestClip.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -30,8 +34,28 @@ using nebo::testing::ELayout;
 using nebo::testing::SAudioSettings;
 using nebo::testing::SVideoSettings;
 
-class CAvlibSourceTest : public nebo::test::CAvlibFixture {
+// Clips written for a test in a folder of its own, the master's plugin
+// handler that serves them from slaves, and what a master reads back.
+class CAvlibSourceTest : public nebo::test::CBoxedFixture {
 protected:
+    std::string writeClip(const std::string& name, const nebo::testing::STestClip& clip) const
+    {
+        const std::string path = m_clips.pathOf(name);
+        nebo::testing::writeTestClip(path, clip);
+        return path;
+    }
+    static nebo::testing::STestClip videoClip(const SVideoSettings& video) { return {video, {}}; }
+    static nebo::testing::STestClip soundClip(std::vector<SAudioSettings> audio) { return {std::nullopt, audio}; }
+
+    static P<lumo::CURI> uriOf(const std::string& path)
+    {
+        return lumo::CURI::fromNativePath(lumo::String::fromUTF8(path));
+    }
+
+    // A handler as a master has it: no plugin named, so the built-in ones,
+    // each run in a slave.
+    P<nebo::common::CPluginHandler> makeHandler() const { return make<nebo::common::CPluginHandler>(m_context, true); }
+
     // In this process, without a slave: for what would end a slave.
     static P<nebo::avlib::CAvlibSource> openHere(const std::string& path, int32_t nTypes)
     {
@@ -40,6 +64,53 @@ protected:
         source->open();
         return source;
     }
+
+    // Checks that the source hands out exactly the reference pictures, then
+    // none.
+    static void expectPictures(IVideoSource& source, const std::vector<nebo::testing::SReferencePicture>& expected,
+                               int32_t type)
+    {
+        for (size_t index = 0; index < expected.size(); ++index) {
+            SCOPED_TRACE("picture " + std::to_string(index));
+            expectPicture(source.getNextPicture(), expected[index], type);
+        }
+        EXPECT_FALSE(source.getNextPicture());
+        EXPECT_TRUE(source.isEOF());
+    }
+
+    static void expectPicture(const P<nebo::common::INEBPicture>& picture,
+                              const nebo::testing::SReferencePicture& expected, int32_t type)
+    {
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->getType(), type);
+        EXPECT_DOUBLE_EQ(picture->getTimestamp(), expected.timestamp);
+        ASSERT_EQ(picture->getWidth(), expected.width);
+        ASSERT_EQ(picture->getHeight(), expected.height);
+        EXPECT_FALSE(picture->isBottomUp());
+        const P<lumo::IMemoryBlock> block = picture->getImagePlane(0, 0, 0, expected.width, expected.height);
+        EXPECT_TRUE(std::vector<uint8_t>(block->getData(), block->getData() + block->getSize()) == expected.bytes);
+    }
+
+    // chunkStarts: the sample index of each chunk's first sample
+    struct SSound { std::vector<int16_t> samples; std::vector<double> chunkTimes; std::vector<size_t> chunkStarts; };
+
+    // Every chunk up to the end, or `maxChunks` of them.
+    static SSound readSound(IAudioSource& source, size_t maxChunks = SIZE_MAX)
+    {
+        SSound sound;
+        while (sound.chunkTimes.size() < maxChunks) {
+            const P<nebo::audio::IAudioChunk> chunk = source.getNextAudioChunk();
+            if (!chunk)
+                break;
+            sound.chunkTimes.push_back(chunk->getTimestamp());
+            sound.chunkStarts.push_back(sound.samples.size());
+            const auto* samples = reinterpret_cast<const int16_t*>(chunk->getData());
+            sound.samples.insert(sound.samples.end(), samples, samples + chunk->getDataSize() / 2);
+        }
+        return sound;
+    }
+
+    lumo::CTempFolder m_clips;
 };
 
 struct SPictureCase { const char *name, *file; SVideoSettings video; ELayout layout; int32_t type; };
@@ -113,7 +184,6 @@ TEST_P(CAvlibSoundTest, SoundEqualsTheDecodersAsSixteenBitSamples)
         EXPECT_NEAR(sound.chunkTimes[index] - sound.chunkTimes[0],
                     double(sound.chunkStarts[index] / test.audio.channels) / test.audio.rate, 0.002);
     EXPECT_TRUE(source->isEOF());
-    source = nullptr;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -170,7 +240,6 @@ TEST_P(CAvlibSkipTest, SkipGoesOnWithTheFirstPictureAndSampleAtOrAfterTheTime)
     EXPECT_FALSE(video->getNextPicture());
     EXPECT_FALSE(sound->getNextAudioChunk());
     EXPECT_TRUE(source->isEOF());
-    source = nullptr;
 }
 
 // The transport stream has no index: a seek there may land after the time
@@ -279,7 +348,6 @@ TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
                                                               bScaled ? limit.height : 0),
                        4);
     }
-    source = nullptr;
 }
 
 TEST_F(CAvlibSourceTest, AudioStreamsAreListedAndChosenAcrossThePipe)
@@ -301,7 +369,6 @@ TEST_F(CAvlibSourceTest, AudioStreamsAreListedAndChosenAcrossThePipe)
     EXPECT_EQ(source->getSampleRate(), 32000);
     EXPECT_EQ(source->getChannelCount(), 1);
     EXPECT_TRUE(readSound(*source).samples == nebo::testing::decodeReferenceSound(path, 1));
-    source = nullptr;
 }
 
 TEST_F(CAvlibSourceTest, AnotherAudioStreamGoesOnFromWhereTheSoundStood)

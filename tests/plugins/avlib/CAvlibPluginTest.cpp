@@ -1,5 +1,6 @@
 #include "plugins/avlib/CAvlibPlugin.h"
 
+#include "boxed/CBoxedFixture.h"
 #include "foundation/CException.h"
 #include "host/CLogManager.h"
 #include "host/CSimpleNEBContext.h"
@@ -20,11 +21,8 @@ using lumo::P;
 
 std::set<std::string> extensionsOf(nebo::common::INEBPlugin& plugin, int32_t nTypes)
 {
-    std::set<std::string> found;
-    const P<nebo::common::IPluginExtensions> extensions = plugin.getValidExtensions(nTypes);
-    for (int32_t index = 0; index < extensions->getExtensionCount(); ++index)
-        found.insert(lumo::String::fromUTF16(extensions->getExtension(index)).toUTF8());
-    return found;
+    const std::vector<std::string> listed = nebo::test::extensionsOf(*plugin.getValidExtensions(nTypes));
+    return std::set<std::string>(listed.begin(), listed.end());
 }
 
 TEST(CAvlibPluginTest, ListsTheDemuxersExtensionsForPicturesAndSound)

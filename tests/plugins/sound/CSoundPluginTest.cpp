@@ -1,8 +1,8 @@
 #include "plugins/sound/CSoundPlugin.h"
 
+#include "boxed/CBoxedFixture.h"
 #include "foundation/castObject.h"
 #include "host/IAudioSource.h"
-#include "host/IPluginExtensions.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +19,7 @@ using nebo::sound::CSoundPlugin;
 
 std::vector<std::string> extensionsOf(CSoundPlugin& plugin, int32_t nTypes)
 {
-    const P<nebo::common::IPluginExtensions> list = plugin.getValidExtensions(nTypes);
-    std::vector<std::string> extensions;
-    for (int32_t i = 0; i < list->getExtensionCount(); ++i)
-        extensions.push_back(lumo::String::fromUTF16(list->getExtension(i)).toUTF8());
-    return extensions;
+    return nebo::test::extensionsOf(*plugin.getValidExtensions(nTypes));
 }
 
 TEST(CSoundPluginTest, NamesTheLibrarysReadableKindsForSoundOnly)

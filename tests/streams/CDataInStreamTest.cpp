@@ -52,16 +52,12 @@ struct DataInFixture : testing::Test {
     }
 };
 
-TEST_F(DataInFixture, DecodesTheWireExamplesAndObjectsBehindTheirNullFlag)
+// What the round trips below cannot show: a true written as another byte
+// than 1, and the null flag before an object.
+TEST_F(DataInFixture, DecodesAnyByteButZeroAsTrueAndObjectsBehindTheirNullFlag)
 {
-    wrapped->fill({0, 0, 0, 0, 2, 0, 0, 0, 0xC3, 0xA9, 0x02, 0x00});
-    const String empty = in->readString();
-    EXPECT_TRUE(empty.isEmpty());
-    EXPECT_TRUE(empty->hasEncoding(ICharEncoding::utf8Tag));
-    EXPECT_EQ(in->readString(), String(U"\u00E9"));
-    EXPECT_TRUE(in->readBool()); // any byte but 0 is true
-    EXPECT_FALSE(in->readBool());
-    EXPECT_TRUE(in->isEOF());
+    wrapped->fill({0x02});
+    EXPECT_TRUE(in->readBool());
 
     P<CTestRecord> target = make<CTestRecord>(std::vector<int32_t>{9});
     wrapped->fill({0x01});

@@ -18,7 +18,6 @@ TEST(CProbeOptionsTest, ReadsOptionsAndTheMediaInAnyOrder)
     EXPECT_EQ(all.thumbnailPath, "t.png");
     EXPECT_EQ(all.audioPath, "s.wav");
     EXPECT_TRUE(all.bPrintLog);
-    EXPECT_TRUE(all.bResume);
     EXPECT_FALSE(CProbeOptions::parse({"--no-resume", "clip.demo"}).bResume);
 
     const CProbeOptions plain = CProbeOptions::parse({"--", "--odd.demo"});

@@ -28,7 +28,6 @@ std::set<std::string> extensionsOf(nebo::common::INEBPlugin& plugin, int32_t nTy
 TEST(CAvlibPluginTest, ListsTheDemuxersExtensionsForPicturesAndSound)
 {
     const P<nebo::avlib::CAvlibPlugin> plugin = make<nebo::avlib::CAvlibPlugin>(nullptr);
-    EXPECT_EQ(plugin->getPluginName().toUTF8(), "nebo_avlib");
     EXPECT_EQ(plugin->getValidTypes(), nebo::common::pictureSourceType | nebo::common::soundSourceType);
     for (const int32_t nTypes : {1, 2, 3}) {
         const std::set<std::string> extensions = extensionsOf(*plugin, nTypes);

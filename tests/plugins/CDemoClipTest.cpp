@@ -70,8 +70,7 @@ TEST(CDemoClipTest, ARefusalNamesTheFirstKeyOrSizeAtFault)
 
 TEST(CDemoClipTest, TheFaultStrikesWhereTheQuerySaysAndNowhereElse)
 {
-    // 8000 Hz, 1024 frames a chunk at 25 pictures a second: picture 7 at
-    // 0.28 s lies in chunk 2 (0.256 s to 0.384 s).
+    // 8000 Hz, 1024 frames a chunk at 25 pictures a second: picture 7 at 0.28 s lies in chunk 2 (0.256 s to 0.384 s).
     const struct { const char* query; std::vector<int64_t> strikingPictures, strikingChunks; } cases[] = {
         {"fail=exit", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {}},
         {"fail=exit&failat=open", {}, {}}, {"fail=exit&failat=7", {7}, {2}}, {"fail=exit&failat=0", {0}, {0}},
@@ -129,9 +128,8 @@ TEST(CDemoClipTest, PicturesFollowTheirFormulas)
     const uint8_t* pixel = rgb->getRGBData(0, 0, 4, 2)->getData() + (1 * 4 + 3) * 4;
     EXPECT_EQ(std::vector<uint8_t>(pixel, pixel + 4), (std::vector<uint8_t>{47, 45, 4, 255}));
 
-    // 1100 is no multiple of 256 and holds more than four periods of the
-    // renderer's repeated patterns; 300 rows are more than one period of
-    // rows; 4 and 2 are narrower than a period.
+    // 1100 is no multiple of 256 and holds more than four periods of the renderer's repeated patterns; 300 rows are
+    // more than one period of rows; 4 and 2 are narrower than a period.
     const std::pair<const char*, int32_t> layouts[] = {{"rgb", nebo::common::rgbPictureType},
                                                        {"yuy2", nebo::common::yuy2PictureType},
                                                        {"nv12", nebo::common::nv12PictureType},

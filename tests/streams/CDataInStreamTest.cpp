@@ -35,8 +35,7 @@ struct DataInFixture : testing::Test {
         return *in;
     }
 
-    // Writes the values, reads them back and compares them bit for bit, so
-    // that -0.0 and NaN count too.
+    // Writes the values, reads them back and compares them bit for bit, so that -0.0 and NaN count too.
     template <class T>
     void expectRoundTrip(void (IDataOutStream::*write)(T), T (IDataInStream::*read)(), std::initializer_list<T> values)
     {
@@ -52,8 +51,7 @@ struct DataInFixture : testing::Test {
     }
 };
 
-// What the round trips below cannot show: a true written as another byte
-// than 1, and the null flag before an object.
+// What the round trips below cannot show: a true written as another byte than 1, and the null flag before an object.
 TEST_F(DataInFixture, DecodesAnyByteButZeroAsTrueAndObjectsBehindTheirNullFlag)
 {
     wrapped->fill({0x02});

@@ -69,8 +69,7 @@ TEST_F(DataOutFixture, WritesEachPartOfAValueInOneCallAndUTF8TextFromItsOwnBytes
     out->writeString(*text.get());
     out->writeString(*String().get());
     out->writeObject(make<CTestRecord>(std::vector<int32_t>{5, 6}).get());
-    // int64; count and bytes; the empty string's count alone; flag, two body
-    // numbers, marker.
+    // int64; count and bytes; the empty string's count alone; flag, two body numbers, marker.
     ASSERT_EQ(wrapped->writeCounts, (std::vector<int32_t>{8, 4, 6, 4, 1, 4, 4, 4}));
     EXPECT_EQ(wrapped->writeSources[2], text->getData());
 }

@@ -25,9 +25,8 @@ inline Bytes wireUInt32(uint32_t value)
     return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
 }
 
-// A memory stream that records what reaches it, and that can pretend to be
-// unable to go back (no markers) or to seek, so that tests see what a data
-// stream asks of the stream it wraps.
+// A memory stream that records what reaches it, and that can pretend to be unable to go back (no markers) or to seek,
+// so that tests see what a data stream asks of the stream it wraps.
 class CProbeStream : public CMemoryIOStream {
 public:
     enum class Offers { seeking, resettingOnly, neither };

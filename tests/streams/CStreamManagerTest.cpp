@@ -13,8 +13,7 @@
 namespace lumo {
 namespace {
 
-// Answers for one scheme with a memory stream that carries the URI; logs
-// every question by the factory's name.
+// Answers for one scheme with a memory stream that carries the URI; logs every question by the factory's name.
 class CSchemeFactory : public CObject, public virtual IStreamFactory {
 public:
     CSchemeFactory(std::string scheme, std::string& log) : m_scheme(std::move(scheme)), m_log(log) {}

@@ -11,8 +11,7 @@
 namespace lumo {
 namespace {
 
-// A memory stream whose first reads find nothing, as a pipe does before the
-// writer's data arrives; counts every read.
+// A memory stream whose first reads find nothing, as a pipe does before the writer's data arrives; counts every read.
 struct CLateSource : CMemoryIOStream {
     CLateSource(const std::string& data, int emptyReads) : m_emptyReads(emptyReads)
     {

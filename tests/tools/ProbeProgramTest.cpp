@@ -240,8 +240,7 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
     EXPECT_EQ(factsOf(silent.out)["Audio format"], "none");
 }
 
-// Each failure reaches the error output in turn: the cause, then what
-// each plugin, slave or log said of it.
+// Each failure reaches the error output in turn: the cause, then what each plugin, slave or log said of it.
 TEST_F(ProbeProgramTest, ReportsEachFailureWithItsCause)
 {
     const struct { std::vector<std::string> arguments, errorParts, outParts; } cases[] = {
@@ -393,8 +392,7 @@ TEST_F(ProbeProgramTest, OpensMediaWhateverTheirExtensionSaysAndStopsAfterTheFra
 
 TEST_F(ProbeProgramTest, ShowsNamesOutsideASCIIAsTheyAre)
 {
-    // Not a clip: the plugin's reason, which names the file, comes from its
-    // slave's log.
+    // Not a clip: the plugin's reason, which names the file, comes from its slave's log.
     const std::string name = "\xC3\xBCn\xC3\xAF \xE2\x82\xAC.mp4";
     m_folder.put(name, "no clip at all");
     const SRun result = run({"--log", name});
@@ -499,8 +497,7 @@ TEST_F(ProbeProgramTest, ProbesAFolderOfMixedMediaAsEachAlone)
     EXPECT_EQ((all.out + all.err + text.out + text.err).find('\x1b'), std::string::npos);
 }
 
-// Each output that cannot be made fails the medium before a single picture
-// is decoded and before anything is written.
+// Each output that cannot be made fails the medium before a single picture is decoded and before anything is written.
 TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
 {
     m_folder.put("plainfile", "");
@@ -540,8 +537,7 @@ TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
         EXPECT_FALSE(std::filesystem::exists(m_folder.pathOf("s.wav")));
     }
 
-    // A thumbnail that fails only when it is taken leaves the sound to be
-    // written, and the status tells of the failure.
+    // A thumbnail that fails only when it is taken leaves the sound to be written, and the status tells of the failure.
     const SRun late = run({"file:///x.demo?w=16&h=16&frames=2", "--thumbnail", "0.05", "t.png", "--audio", "s.wav"});
     EXPECT_EQ(late.exitCode, 1);
     EXPECT_NE(late.err.find("no picture at 0.050 s or later"), std::string::npos) << late.err;
@@ -549,8 +545,7 @@ TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
                            {"Audio file", "s.wav (15360 bytes of sound)"}, {"Restarts", "0"}});
 }
 
-// A medium that only a sound plugin opens is described and its sound
-// decoded, chunk by chunk.
+// A medium that only a sound plugin opens is described and its sound decoded, chunk by chunk.
 TEST_F(ProbeProgramTest, ReadsAMediumWithoutPictures)
 {
     const testing::SAudioSettings tone{"pcm_s16le", 44100, 2, 0.5};

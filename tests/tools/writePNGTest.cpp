@@ -14,8 +14,7 @@ namespace {
 using lumo::make;
 using lumo::P;
 
-// Stored pixel i has blue i, green 100 + i, red 200 + i, and a fourth byte
-// that must not reach the file.
+// Stored pixel i has blue i, green 100 + i, red 200 + i, and a fourth byte that must not reach the file.
 P<common::INEBPicture> makeNumberedRGB(const P<lumo::IMemoryManager>& memory, int32_t width, int32_t height,
                                        bool bBottomUp)
 {

@@ -1,6 +1,5 @@
-// nebo_avlib as a master sees it: found by the plugin handler among the
-// built-in plugins and served from a real slave, compared with what the
-// library's own decoders make of the same clips.
+// nebo_avlib as a master sees it: found by the plugin handler among the built-in plugins and served from a real slave,
+// compared with what the library's own decoders make of the same clips.
 #include "plugins/avlib/CAvlibSource.h"
 
 #include "boxed/CBoxedFixture.h"
@@ -52,8 +51,7 @@ protected:
         return lumo::CURI::fromNativePath(lumo::String::fromUTF8(path));
     }
 
-    // A handler as a master has it: no plugin named, so the built-in ones,
-    // each run in a slave.
+    // A handler as a master has it: no plugin named, so the built-in ones, each run in a slave.
     P<nebo::common::CPluginHandler> makeHandler() const { return make<nebo::common::CPluginHandler>(m_context, true); }
 
     // In this process, without a slave: for what would end a slave.
@@ -65,8 +63,7 @@ protected:
         return source;
     }
 
-    // Checks that the source hands out exactly the reference pictures, then
-    // none.
+    // Checks that the source hands out exactly the reference pictures, then none.
     static void expectPictures(IVideoSource& source, const std::vector<nebo::testing::SReferencePicture>& expected,
                                int32_t type)
     {
@@ -217,8 +214,7 @@ TEST_P(CAvlibSkipTest, SkipGoesOnWithTheFirstPictureAndSampleAtOrAfterTheTime)
     ASSERT_TRUE(source);
     const P<IVideoSource> video = lumo::castObject<IVideoSource>(source);
     const P<IAudioSource> sound = lumo::castObject<IAudioSource>(source);
-    // Key frames come every fourth picture: between them forward and back,
-    // onto one, to the start, near the end.
+    // Key frames come every fourth picture: between them forward and back, onto one, to the start, near the end.
     for (const double time : {0.25, 0.05, 0.32, 0.0, 0.43}) {
         SCOPED_TRACE("skip to " + std::to_string(time));
         source->skipToTime(time);
@@ -308,8 +304,7 @@ TEST_P(CAvlibKeptPicturesTest, PicturesKeptWhileDecodingGoesOnStayAsTheDecoderMa
         SCOPED_TRACE("picture " + std::to_string(index));
         expectPicture(kept[index], expected[index], nebo::common::yv12PictureType);
     }
-    // A block of exactly a picture's size is one the picture was copied or
-    // converted into.
+    // A block of exactly a picture's size is one the picture was copied or converted into.
     const int32_t pictureBytes = expected[0].width * expected[0].height * 3 / 2;
     EXPECT_EQ(memory->countOf(pictureBytes) == 0, test.bDecodedInPlace);
 }
@@ -332,8 +327,7 @@ TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
     P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
     ASSERT_TRUE(source);
     struct SLimit { int32_t maxWidth, maxHeight, width, height; };
-    // 240 * 100 / 320 is 75, made even; a limit the picture fits in, or
-    // none, leaves it as it is.
+    // 240 * 100 / 320 is 75, made even; a limit the picture fits in, or none, leaves it as it is.
     for (const SLimit limit : {SLimit{160, 120, 160, 120}, SLimit{100, 100, 100, 74}, SLimit{640, 480, 320, 240},
                                SLimit{0, 0, 320, 240}}) {
         SCOPED_TRACE(std::to_string(limit.maxWidth) + "x" + std::to_string(limit.maxHeight));
@@ -411,8 +405,7 @@ TEST_F(CAvlibSourceTest, FilesTheLibraryCannotReadFailCleanly)
         const char* name = bad.name;
         SCOPED_TRACE(name);
         const P<lumo::CURI> uri = uriOf(m_clips.pathOf(name));
-        // The handler tries the plugin and goes on; the plugin itself
-        // reports the failure to its master.
+        // The handler tries the plugin and goes on; the plugin itself reports the failure to its master.
         EXPECT_FALSE(handler->tryCreateVideoSource(*uri, true));
         P<nebo::common::ISource> source = handler->getPlugin(0)->tryCreateSource(*uri, 1, true, nullptr);
         ASSERT_TRUE(source);

@@ -14,9 +14,8 @@ using lumo::P;
 
 struct SPlaneShape { int rowBytes, rows; };
 
-// A decoded frame whose planes (in the library's order) hold a byte that
-// names plane, row and column, stored with padded rows, last row first when
-// `bottomUp`, as decoders hand them out.
+// A decoded frame whose planes (in the library's order) hold a byte that names plane, row and column, stored with
+// padded rows, last row first when `bottomUp`, as decoders hand them out.
 class CFakeFrame {
 public:
     CFakeFrame(AVPixelFormat format, int width, int height, std::vector<SPlaneShape> planes, bool bottomUp)

@@ -32,8 +32,7 @@ protected:
     lumo::CTempFolder m_files;
 };
 
-// What arrives is what libsndfile reads in this process, which for lossless
-// files is what was written.
+// What arrives is what libsndfile reads in this process, which for lossless files is what was written.
 TEST_F(SoundAcrossSlaveTest, MasterReadsFilesAsTheLibraryDoesAndSkips)
 {
     const struct { const char* name; int format; SSound sound; } files[] = {

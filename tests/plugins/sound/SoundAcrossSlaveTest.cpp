@@ -36,7 +36,6 @@ protected:
 TEST_F(SoundAcrossSlaveTest, MasterReadsFilesAsTheLibraryDoesAndSkips)
 {
     const struct { const char* name; int format; SSound sound; } files[] = {
-        {"stereo.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, makeTone(44100, 2, 2 * chunkFrames + 300)},
         {"mono.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, makeTone(32000, 1, chunkFrames + 1)},
         {"tone.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, makeTone(48000, 2, 3 * chunkFrames)},
     };

@@ -100,20 +100,15 @@ TEST(CDemoClipTest, SkippingFindsTheFirstStampNotBelowTheTime)
     EXPECT_EQ(clip.getFirstChunkAt(99.0), 4);
 }
 
-TEST(CDemoClipTest, SoundFollowsItsFormulaAndEndsWithAShortChunk)
+// The samples' formula is checked in every frame of the sound the probe writes of a demo clip.
+TEST(CDemoClipTest, SoundComesInStampedChunksTheLastOneShort)
 {
     const CDemoClip clip = clipOf("fps=25&frames=10&rate=8000&channels=2");
     const P<lumo::IMemoryManager> memory = make<lumo::CMemoryManager>(30);
     const P<nebo::audio::IAudioChunk> chunk = clip.makeChunk(1, memory);
     ASSERT_TRUE(chunk);
     EXPECT_DOUBLE_EQ(chunk->getTimestamp(), 1024.0 / 8000);
-    ASSERT_EQ(chunk->getDataSize(), 1024 * 2 * 2);
-    const uint8_t* bytes = chunk->getData();
-    // Frame 1024, channel 1: (1024 * 64 + 4096) mod 65536 = 4096.
-    EXPECT_EQ(bytes[2] | bytes[3] << 8, 4096);
-    // Frame 1025, channel 0: 65600 mod 65536 = 64.
-    EXPECT_EQ(bytes[4] | bytes[5] << 8, 64);
-
+    EXPECT_EQ(chunk->getDataSize(), 1024 * 2 * 2);
     EXPECT_EQ(clip.makeChunk(3, memory)->getDataSize(), 128 * 2 * 2);
     EXPECT_FALSE(clip.makeChunk(4, memory));
 }
@@ -121,13 +116,6 @@ TEST(CDemoClipTest, SoundFollowsItsFormulaAndEndsWithAShortChunk)
 TEST(CDemoClipTest, PicturesFollowTheirFormulas)
 {
     const P<lumo::IMemoryManager> memory = make<lumo::CMemoryManager>(30);
-    const P<nebo::common::INEBPicture> rgb = clipOf("w=4&h=2&fmt=rgb&fps=10").makePicture(300, memory);
-    EXPECT_DOUBLE_EQ(rgb->getTimestamp(), 30.0);
-    EXPECT_FALSE(rgb->isBottomUp());
-    // Pixel (3, 1) as the viewer gets it: blue (3 + 300) & 255, green (1 + 300) & 255, red 4.
-    const uint8_t* pixel = rgb->getRGBData(0, 0, 4, 2)->getData() + (1 * 4 + 3) * 4;
-    EXPECT_EQ(std::vector<uint8_t>(pixel, pixel + 4), (std::vector<uint8_t>{47, 45, 4, 255}));
-
     // 1100 is no multiple of 256 and holds more than four periods of the renderer's repeated patterns; 300 rows are
     // more than one period of rows; 4 and 2 are narrower than a period.
     const std::pair<const char*, int32_t> layouts[] = {{"rgb", nebo::common::rgbPictureType},

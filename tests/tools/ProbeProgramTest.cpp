@@ -605,7 +605,8 @@ TEST_F(ProbeProgramTest, ProbesABatchAlikeWithOrWithoutSlavesStartedAhead)
     std::vector<std::string> media;
     for (int i = 0; i < 6; ++i)
         media.push_back("file:///x" + std::to_string(i) + ".demo?w=16&h=16&frames=" + std::to_string(i + 1));
-    const std::string marker = "NEBO_POOL_TEST_MARKER=" + std::to_string(getpid());
+    // The test's own folder tells its slaves from those of tests running beside it.
+    const std::string marker = "NEBO_POOL_TEST_MARKER=" + m_folder.pathOf("");
     std::vector<json> reports[3];
     const std::vector<std::string> pools[] = {{"--pool", "0"}, {}, {"--pool", "3"}};
     for (size_t p = 0; p < 3; ++p) {

@@ -359,24 +359,33 @@ TEST_F(CEncapsulatedSourceTest, EveryWayOfFailingEndsInTheSlavesError)
     }
 }
 
-// A slave that dies at picture 20 costs that picture only: a new slave goes
-// on at picture 21, whatever ended the first and whether pictures are
+// A slave that dies at a picture costs that picture only: a new slave goes
+// on at the next one, whatever ended the first and whether pictures are
 // prefetched or not.
 TEST_F(CEncapsulatedSourceTest, NewSlaveGoesOnAfterThePictureThatFailed)
 {
     resumeAfterFailures(3);
-    const std::pair<const char*, std::string> cases[] = {{"write16", faultEndOf("write16").cause},
-                                                         {"abort", faultEndOf("abort").cause},
-                                                         {"exit", "exited with code 3"},
-                                                         {"hang", "ended by the master"}};
+    const struct {
+        const char* fault;
+        int64_t failAt;
+        std::string firstEnd;
+    } cases[] = {
+        {"write16", 20, faultEndOf("write16").cause},
+        {"abort", 20, faultEndOf("abort").cause},
+        {"exit", 20, "exited with code 3"},
+        {"hang", 20, "ended by the master"},
+        // No picture before it to count from: the new slave starts half a picture past where the source was put.
+        {"exit", 0, "exited with code 3"},
+    };
     for (const bool bPrefetch : {false, true}) {
         m_context->setPrefetch(bPrefetch);
-        for (const auto& [fault, firstEnd] : cases) {
-            SCOPED_TRACE(std::string(fault) + (bPrefetch ? ", prefetching" : ""));
-            P<CEncapsulatedSource> source = makeSource(std::string("w=16&h=16&frames=25&failat=20&fail=") + fault);
+        for (const auto& [fault, failAt, firstEnd] : cases) {
+            SCOPED_TRACE(std::string(fault) + " at " + std::to_string(failAt) + (bPrefetch ? ", prefetching" : ""));
+            P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=25&failat=" + std::to_string(failAt) +
+                                                       "&fail=" + fault);
             source->open();
             for (int64_t index = 0; index < 25; ++index) {
-                if (index != 20)
+                if (index != failAt)
                     expectPicture(*source, index);
             }
             EXPECT_FALSE(source->getNextPicture());
@@ -392,22 +401,6 @@ TEST_F(CEncapsulatedSourceTest, NewSlaveGoesOnAfterThePictureThatFailed)
     // The master logs every slave's end with what it cost.
     EXPECT_NE(logText().find(" (nebo_demo): "), std::string::npos) << logText();
     EXPECT_NE(logText().find(" ms CPU, " + faultEndOf("write16").cause + "</textlog>"), std::string::npos) << logText();
-}
-
-// The first picture has no picture before it to count from: the new slave
-// starts half a picture past where the source was put.
-TEST_F(CEncapsulatedSourceTest, FailureAtTheFirstPictureCostsThatPicture)
-{
-    resumeAfterFailures(3);
-    P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=5&failat=0&fail=exit");
-    source->open();
-    for (int64_t index = 1; index < 5; ++index)
-        expectPicture(*source, index);
-    const std::vector<String> causes = source->getRestartCauses();
-    ASSERT_EQ(causes.size(), 1u);
-    EXPECT_EQ(causes[0].toUTF8(),
-              "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code 3 and left no error text");
-    source->close();
 }
 
 TEST_F(CEncapsulatedSourceTest, SourceThatKeepsFailingEndsWithTheLastFailure)
@@ -429,9 +422,11 @@ TEST_F(CEncapsulatedSourceTest, SourceThatKeepsFailingEndsWithTheLastFailure)
         source->open();
         for (int64_t index = 0; index < c.picturesBeforeTheEnd; ++index)
             expectPicture(*source, index);
-        EXPECT_EQ(nebErrorOf([&] { source->getNextPicture(); }),
-                  "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code 3 and left no error text");
-        EXPECT_EQ(source->getRestartCauses().size(), c.restarts);
+        const std::string exitText =
+            "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code 3 and left no error text";
+        EXPECT_EQ(nebErrorOf([&] { source->getNextPicture(); }), exitText);
+        // Each restart keeps what ended the slave before it.
+        EXPECT_EQ(source->getRestartCauses(), std::vector<String>(c.restarts, String::fromUTF8(exitText)));
         source->close();
         EXPECT_EQ(source->getSlaveEnds().size(), c.restarts + 1);
     }

@@ -28,12 +28,10 @@ IntruderParameters parametersOf(const std::string& query)
 }
 
 // Claims the extension "intrude" for pictures and sound. Asked for a source,
-// it tries the acts its URI's query names ("acts=readSecret,fork"), with the
-// parameters that the query gives them (see runIntruderAct). Each act leaves
-// one line in the context's log at level 0, "intruder <act>: done" or
-// "intruder <act>: refused (<reason>)", and no source is ever made, so that
-// the master fails to open and takes the slave's log into its own. The act
-// "exec" ends the slave when it is allowed to run.
+// it tries the acts its URI's query names ("acts=readSecret,fork") with the
+// query's parameters, logs "intruder <act>: <outcome>" at level 0 for each,
+// and makes no source, so that the master fails to open and takes the
+// slave's log into its own. An allowed "exec" ends the slave.
 class CIntruderPlugin : public lumo::CObject, public virtual common::INEBPlugin {
 public:
     explicit CIntruderPlugin(common::INEBContext* context) : m_context(context) {}

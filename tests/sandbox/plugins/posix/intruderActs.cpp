@@ -167,6 +167,7 @@ std::string traceMaster(const IntruderParameters& parameters)
     return done;
 }
 
+// Signal 0 only checks the right to signal.
 std::string signalMaster(const IntruderParameters& parameters) { return outcome(kill(masterOf(parameters), 0) == 0); }
 
 // A descriptor the slave opened itself may carry the same number: only the

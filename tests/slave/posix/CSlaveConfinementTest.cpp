@@ -28,7 +28,6 @@
 namespace {
 
 using lumo::make;
-using lumo::P;
 using nebo::common::CSlaveConfinement;
 
 class CSlaveConfinementTest : public ::testing::Test {
@@ -60,7 +59,7 @@ protected:
     std::string errorFileText() const { return nebo::test::readWholeFile(m_errorFile); }
 
     lumo::CTempFolder m_temp;
-        const std::string m_errorFile = m_temp.pathOf("error.txt");
+    const std::string m_errorFile = m_temp.pathOf("error.txt");
     const std::string m_pluginFolder = m_temp.pathOf("plugins");
 };
 

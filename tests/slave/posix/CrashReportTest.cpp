@@ -19,7 +19,6 @@
 
 namespace {
 
-using lumo::make;
 using lumo::P;
 using nebo::test::countOf;
 

@@ -2,6 +2,7 @@
 #include "host/CEncapsulatedSource.h"
 
 #include "boxed/CBoxedFixture.h"
+#include "expectError.h"
 #include "foundation/CError.h"
 #include "foundation/castObject.h"
 #include "host/CPluginHandler.h"
@@ -227,14 +228,9 @@ TEST_F(CEncapsulatedSourceTest, SlowPictureTimesOutAndCloseDoesNotWaitForIt)
 {
     P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=10&delay=5300");
     source->open();
-    try {
-        source->getNextPicture();
-        ADD_FAILURE() << "no time-out";
-    } catch (const CNEBError&) {
-        ADD_FAILURE() << "the time-out is no slave failure";
-    } catch (const lumo::CError& error) {
-        EXPECT_EQ(descriptionOf(error), "CEncapsulatedSource: timeout while prefetching image");
-    }
+    // No slave failure: the slave lives on.
+    lumo::expectError<lumo::CError>("CEncapsulatedSource: timeout while prefetching image",
+                                    [&] { source->getNextPicture(); });
     // The thread goes on: the slow picture arrives after all.
     expectPicture(*source, 0);
     // The thread is inside the next slow picture now: close() ends the slave.
@@ -461,17 +457,15 @@ TEST_F(CEncapsulatedSourceTest, RequestThePluginRefusesStartsNoSource)
         {"w=8&nonsense=1", "nebo_demo: unknown query key \"nonsense\" (file:///clips/test.demo?w=8&nonsense=1)"},
     };
     for (const auto& [query, reason] : cases) {
+        SCOPED_TRACE(query);
         P<CEncapsulatedSource> refused =
             make<CEncapsulatedSource>(m_context, String("nebo_demo"), *demoURI(query), 3, nullptr);
-        try {
-            refused->open();
-            ADD_FAILURE() << "opened a clip the plugin refused: " << query;
-        } catch (const nebo::common::CSlaveError& error) {
+        lumo::expectThrow<nebo::common::CSlaveError>([&] { refused->open(); }, [&](const auto& error) {
             EXPECT_EQ(descriptionOf(error),
                       "could not create source \"file:///clips/test.demo?" + std::string(query) + "\" in slave");
             // Why, in the plugin's words from the slave's log.
             EXPECT_EQ(error.getSummary().toUTF8(), reason);
-        }
+        });
         EXPECT_FALSE(refused->isOpened());
     }
 }

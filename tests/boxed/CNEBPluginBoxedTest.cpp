@@ -2,6 +2,7 @@
 #include "host/CNEBPluginBoxed.h"
 
 #include "boxed/CBoxedFixture.h"
+#include "expectError.h"
 #include "media/CNEBError.h"
 
 #include <gtest/gtest.h>
@@ -35,18 +36,13 @@ TEST_F(CNEBPluginBoxedTest, EachQuestionStartsAndEndsOneSlave)
 TEST_F(CNEBPluginBoxedTest, SlaveWithoutItsPluginReportsWhy)
 {
     const P<CNEBPluginBoxed> plugin = make<CNEBPluginBoxed>(m_context, String("no_such_plugin"));
-    try {
-        plugin->getValidTypes();
-        ADD_FAILURE() << "a slave without plugin answered";
-    } catch (const nebo::common::CNEBError& error) {
-        const std::string text = "lumo::CException\nType: Error\ntext: CNEBPluginServer at least one plugin has to "
-                                 "be registeres in plugin context!";
-        EXPECT_EQ(nebo::test::descriptionOf(error),
-                  "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\n" + text);
-        const std::vector<std::string> files = errorFiles();
-        ASSERT_EQ(files.size(), 1u);
-        EXPECT_EQ(m_temp.get(files.front()), text);
-    }
+    const std::string text = "lumo::CException\nType: Error\ntext: CNEBPluginServer at least one plugin has to "
+                             "be registeres in plugin context!";
+    lumo::expectError<nebo::common::CNEBError>("CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\n" + text,
+                                               [&] { plugin->getValidTypes(); });
+    const std::vector<std::string> files = errorFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(m_temp.get(files.front()), text);
 }
 
 } // namespace

@@ -33,12 +33,9 @@ inline bool environmentHolds(const std::filesystem::path& process, const std::st
     return environment.find(std::string(1, '\0') + entry + std::string(1, '\0')) != std::string::npos;
 }
 
-// True once no process runs `program` (a full path), wherever it moved in
-// the tree; waits a little, as a kill takes effect soon, not at once. With
-// a `marker`, only processes whose environment holds it count: those a
-// test started, and what they started in turn, not those of tests running
-// the same program beside it. Asks /proc, for the POSIX cases; elsewhere it
-// throws, as the folder is missing.
+// True once no process runs `program` (a full path), wherever it moved in the tree, after a short wait for
+// kills to land. With a `marker`, only processes whose environment holds it count: this test's, not those of
+// tests beside it. Asks /proc, so POSIX only.
 inline bool noProcessRuns(const std::string& program, const std::string& marker = std::string())
 {
     for (int attempt = 0; attempt < 200; ++attempt) {

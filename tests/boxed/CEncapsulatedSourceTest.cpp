@@ -285,9 +285,8 @@ TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveWithItsHangReport)
 
 TEST_F(CEncapsulatedSourceTest, HangingSlaveNeverHangsThePrefetchingTestOpen)
 {
-    // The handler's test-open asks isOpened while the buffering thread is
-    // already inside a picture the slave never delivers: each waits only as
-    // long as the time limit allows.
+    // The test-open's isOpened and the buffering thread, inside a picture
+    // that never comes, each wait only as long as the time limit allows.
     ASSERT_TRUE(m_context->getPrefetch());
     nebo::common::SSlaveLimits limits;
     limits.timeoutMs = 300;
@@ -428,9 +427,8 @@ TEST_F(CEncapsulatedSourceTest, SourceThatKeepsFailingEndsWithTheLastFailure)
     }
 }
 
-// Sound follows the same rule, and the pictures, read too, go on from the
-// same point: a new slave that started before the failed chunk would only
-// meet it again.
+// Sound follows the same rule, and pictures go on from the same point: a new
+// slave that started before the failed chunk would only meet it again.
 TEST_F(CEncapsulatedSourceTest, SoundGoesOnAfterTheChunkThatFailedAndPicturesFollow)
 {
     resumeAfterFailures(3);

@@ -1,8 +1,6 @@
-// The installed tree as others use it: `cmake --install` into a temporary
-// prefix, the examples (a host and a plugin) built against it with
-// find_package(nebo), the host once more with pkg-config, and everything
-// run from there. The tree is installed and the examples built once for all
-// the tests of this program.
+// The installed tree as others use it, installed into a temporary prefix
+// once for all the tests: the examples (a host and a plugin) built against it
+// with find_package(nebo), the host again with pkg-config, all run from there.
 #include "support/runProgram.h"
 
 #include <gtest/gtest.h>

@@ -93,9 +93,8 @@ TEST_F(PluginClientAcrossSlaveTest, SourceServerTakesOverThePipe)
     EXPECT_EQ(plugin->getLog().toUTF8(), "");
     EXPECT_EQ(lumo::castObject<nebo::common::IVideoSource>(source)->getWidth(), 64);
 
-    // "Quit" now stops only the source server, which serves on; the pipe
-    // the master closes afterwards ends the slave cleanly, without an error
-    // text: the confined slave may not remove its error file, so it empties it.
+    // "Quit" now stops only the source server, which still answers; closing the pipe then ends the slave
+    // cleanly, its error file emptied, as the confined slave may not remove it.
     plugin->quit();
     EXPECT_EQ(source->getURI()->getText().toUTF8(), "file:///clips/test.demo?w=64&h=32");
     m_server = nullptr;

@@ -84,7 +84,7 @@ TEST_F(CSlavePoolTest, SizeIsBoundedAndAPoolOfNoneStartsNothing)
 // A slave serves one source only and ends with it, which its log tells; one
 // that died while waiting is passed over for a fresh one, as the pool's log
 // tells. Either way the pool fills up again.
-TEST_F(CSlavePoolTest, SourceTakesAWaitingSlaveThatLivesAndThePoolIsRefilled)
+TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
 {
     for (const bool bDied : {false, true}) {
         SCOPED_TRACE(bDied ? "died while waiting" : "alive");

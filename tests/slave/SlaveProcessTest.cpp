@@ -1,15 +1,11 @@
 // Runs the real nebo_slave program.
-#include "host/CNEBPluginClient.h"
 #include "remote/CRemoteException.h"
 #include "remote/CRemoteStreamClient.h"
 #include "remote/CTestProcedures.h"
 #include "slave/CSlaveFixture.h"
-#include "streams/CMemoryManager.h"
-#include "support/CScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 namespace {
@@ -100,33 +96,6 @@ TEST_F(SlaveProcessTest, QuitEndsCleanlyAndDebugLinesReachStandardErrorOnlyWhenA
             run({"4711", "nebo_slave-1-2-3", "nebo_demo", "file://host:port/error.txt", "2"}, debugOutput);
         EXPECT_EQ(outcome.exitCode, 0);
         EXPECT_EQ(outcome.err, expectedOutput(std::string("nebo_slave.exe: Could not write to logfile") + finalLine));
-    }
-}
-
-// Confinement is on unless the environment turns it off, which the slave logs.
-TEST_F(SlaveProcessTest, OnlyOffTurnsConfinementOffAndTheLogSaysSo)
-{
-    const std::pair<const char*, bool> cases[] = {{"off", true}, {nullptr, false}, {"on", false}, {"", false},
-                                                  {"OFF", false}};
-    for (const auto& [setting, bOff] : cases) {
-        SCOPED_TRACE(setting ? setting : "unset");
-        const lumo::CScopedEnvironment sandbox("NEBO_SANDBOX", setting);
-        m_temp.put("error.txt", "");
-        // Level 0 keeps errors alone: the entry is one.
-        P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 0);
-        ASSERT_TRUE(pipe);
-        P<nebo::common::CNEBPluginClient> plugin = make<nebo::common::CNEBPluginClient>(
-            pipe->getInStream(), pipe->getOutStream(), make<lumo::CMemoryManager>(30));
-        const std::string log = plugin->getLog().toUTF8();
-        if (bOff) {
-            EXPECT_NE(log.find("confinement is off (NEBO_SANDBOX=off): the plugin runs with every right of its user"),
-                      std::string::npos) << log;
-            EXPECT_NE(log.find("level=\"error\""), std::string::npos) << log;
-        } else {
-            EXPECT_EQ(log, "");
-        }
-        plugin->quit();
-        EXPECT_TRUE(lumo::waitForEnd(*m_slave));
     }
 }
 

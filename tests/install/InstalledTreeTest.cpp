@@ -1,6 +1,7 @@
 // The installed tree as others use it, installed into a temporary prefix
 // once for all the tests: the examples (a host and a plugin) built against it
 // with find_package(nebo), the host again with pkg-config, all run from there.
+#include "support/binFolder.h"
 #include "support/runProgram.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +106,16 @@ TEST_F(InstalledTreeTest, HoldsEverythingAndEachProgramFindsTheLibrariesFromWher
     }
     // The platform's own headers stay inside the libraries.
     EXPECT_FALSE(std::filesystem::exists(prefix() + "/include/nebo/platform/posix"));
+}
+
+// The build tree's copies of the same files were linked with room for the
+// installed run paths; they keep $ORIGIN alone, without an empty entry,
+// which the loader would read as the current folder.
+TEST_F(InstalledTreeTest, TheBuildTreesCopiesLookForLibrariesOnlyBesideThemselves)
+{
+    for (const char* file :
+         {"nebo_probe", "liblumo.so", "libnebo.so", "nebo_slave", "nebo_demo.so", "nebo_avlib.so", "nebo_sound.so"})
+        EXPECT_EQ(runPathOf((nebo::test::binFolder() / file).string()), "$ORIGIN") << file;
 }
 
 // Regular files below `folder`, by their paths relative to it.

@@ -8,7 +8,7 @@
 namespace lumo {
 namespace {
 
-TEST(CSharedMemoryTest, MadeMemoryHasItsSizeZeroedAndWritable)
+TEST(CSharedMemoryTest, MadeMemoryHasItsSizeZeroedAndWritableAndNoSizeIsRefused)
 {
     for (int64_t size : {int64_t(1), int64_t(10000), int64_t(1) << 20}) {
         const P<ISharedMemory> memory = createSharedMemory(size);
@@ -19,10 +19,6 @@ TEST(CSharedMemoryTest, MadeMemoryHasItsSizeZeroedAndWritable)
         data[size - 1] = 5;
         EXPECT_EQ(memory->getData()[size - 1], 5) << size;
     }
-}
-
-TEST(CSharedMemoryTest, NoSizeIsRefused)
-{
     for (int64_t size : {int64_t(0), int64_t(-1), INT64_MIN})
         EXPECT_THROW(createSharedMemory(size), CInvalidArgError) << size;
 }

@@ -1,9 +1,10 @@
 #include "platform/CProcessManager.h"
 
-#include "CProcessChild.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
 #include "foundation/CURITypeNotSupportedError.h"
+
+#include <gtest/gtest.h>
 
 namespace lumo {
 namespace {
@@ -92,21 +93,6 @@ TEST(CProcessManagerTest, WithoutAnAnswerTheTryingFormGivesNullAndThePlainFormTh
     EXPECT_EQ(calls.size(), 1u);
     EXPECT_THROW(manager->addFactory(nullptr), CInvalidArgError);
     EXPECT_THROW(manager->tryCreateProcess(nullptr, String(), PFrail<IURI>(), PFrail<IBase>(), 0), CInvalidArgError);
-}
-
-TEST(CProcessManagerTest, ProcessWideManagerStartsLocalProgramsOnly)
-{
-    CProcessChild child;
-    P<IProcess> process = getProcessManager()->createProcess(CProcessChild::uriOf(child.getProgramPath()),
-                                                             String("exit 2"), PFrail<IURI>(), PFrail<IBase>(),
-                                                             IProcess::priorityNormal);
-    ASSERT_TRUE(waitForEnd(*process));
-    EXPECT_EQ(process->getExitCode(), 2);
-
-    P<IURI> remote = uriOf("http://host/bin/true");
-    EXPECT_FALSE(getProcessManager()->tryCreateProcess(remote, String(), PFrail<IURI>(), PFrail<IBase>(), 0));
-    EXPECT_THROW(getProcessManager()->createProcess(remote, String(), PFrail<IURI>(), PFrail<IBase>(), 0),
-                 CURITypeNotSupportedError);
 }
 
 } // namespace

@@ -12,36 +12,30 @@
 namespace lumo::posix {
 namespace {
 
-// A connected client and the server's end of its connection.
-class CPipeClientSharedMemoryTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_peer = acceptFrom(*m_server, m_client)); }
-
-    CScopedPipeFolder m_folder;
-    P<CPipeServer> m_server = make<CPipeServer>(String("pipe"));
-    P<CPipeClient> m_client = make<CPipeClient>(String("pipe"));
-    P<IPipeClient> m_peer;
-};
-
 // Regions leave with the next write and arrive with its bytes; a peer that
 // does not accept them sees the bytes alone, and one that does keeps no
 // more than the bound.
-TEST_F(CPipeClientSharedMemoryTest, SharedMemoryRidesWithTheNextWriteToAPeerThatAcceptsIt)
+TEST(CPipeClientSharedMemoryTest, SharedMemoryRidesWithTheNextWriteToAPeerThatAcceptsIt)
 {
-    const P<ISharedMemoryChannel> peer = castObject<ISharedMemoryChannel>(m_peer);
-    const auto sendRegions = [this](size_t count, const char* bytes) {
+    CScopedPipeFolder folder;
+    const P<CPipeServer> server = make<CPipeServer>(String("pipe"));
+    const P<CPipeClient> client = make<CPipeClient>(String("pipe"));
+    const P<IPipeClient> connection = acceptFrom(*server, client);
+    ASSERT_TRUE(connection);
+    const P<ISharedMemoryChannel> peer = castObject<ISharedMemoryChannel>(connection);
+    const auto sendRegions = [&](size_t count, const char* bytes) {
         std::vector<P<ISharedMemory>> regions;
         for (size_t i = 0; i < count; ++i)
             regions.push_back(createSharedMemory(4096));
         regions.front()->getData()[0] = 42;
-        m_client->sendWithNextWrite(regions);
-        m_client->writeFully(bytes, 2);
-        m_client->writeFully(bytes + 2, 2);
+        client->sendWithNextWrite(regions);
+        client->writeFully(bytes, 2);
+        client->writeFully(bytes + 2, 2);
         return regions;
     };
-    const auto receive = [this] {
+    const auto receive = [&] {
         char bytes[4] = {};
-        m_peer->readFully(bytes, 4);
+        connection->readFully(bytes, 4);
         return std::string(bytes, 4);
     };
 

@@ -1,5 +1,4 @@
-// The library loader of either backend, on a sample library built for the
-// platform.
+// The library loader of either backend, on a sample library built for the platform.
 #include "platform/IDynamicLibraryLoader.h"
 #include "platform/fileNameSuffixes.h"
 #include "support/binFolder.h"
@@ -13,8 +12,7 @@
 namespace lumo {
 namespace {
 
-// Built from libraries/sampleLibrary.c in a folder of its own below the
-// test programs, where no program takes it for a plugin.
+// Built from libraries/sampleLibrary.c into a folder of its own, where no program takes it for a plugin.
 const std::string libraryPath =
     (nebo::test::binFolder() / "platform-tests" / (std::string("platform_test_library") + getModuleSuffix())).string();
 const char* const exportedSymbol = "lumo_sampleAnswer";

@@ -162,8 +162,7 @@ TEST_F(CPipeClientTest, BytesSentBeforeTheCloseAreReadBeforeTheCloseShows)
     EXPECT_THROW(in->readFully(bytes, 1), CFinishedError);
 }
 
-// An abort ends the read of its own thread, whether it came before the read
-// blocked or while it does; the connection serves on.
+// An abort ends its own thread's read, whether before it blocked or while; the connection serves on.
 TEST_F(CPipeClientTest, ReadFullyWaitsForEveryByteUntilItsOwnThreadIsAborted)
 {
     P<IPipeInStream> in = m_client->getInStream();
@@ -184,9 +183,7 @@ TEST_F(CPipeClientTest, ReadFullyWaitsForEveryByteUntilItsOwnThreadIsAborted)
     EXPECT_EQ(Bytes({'o', 'k'}), readInThread(2).get());
 }
 
-// Both ends write megabytes before either reads. The client reads in a
-// large read between small ones, which it may serve from a buffer of its
-// own; the order of the bytes must hold.
+// Both ends write before either reads; the client's small reads around a large one may come from its buffer.
 TEST_F(CPipeClientTest, MegabytesCrossBothWaysAtOnceIntactAndInOrder)
 {
     const int32_t size = 6 * 1024 * 1024;

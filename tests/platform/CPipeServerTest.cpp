@@ -20,9 +20,8 @@ namespace {
 
 constexpr uint64_t patienceMs = 10000;
 
-// Notes what a server tells it, from whichever thread, in its own log or in
-// that of another listener. The server signals an event after telling its
-// listeners, so a test that waited for the signal finds the event noted.
+// Notes what a server tells it, from whichever thread, in its own log or another listener's. The server
+// signals an event after telling its listeners, so a test that waited for the signal finds it noted.
 class CRecordingListener : public CObject, public virtual IPipeServerListener {
 public:
     using Event = std::pair<std::string, IPipeClient*>;
@@ -190,8 +189,7 @@ TEST_F(CPipeServerTest, TheAcceptLoopTakesClientsAndReportsWhatHappensToThem)
     EXPECT_FALSE(makeClient()->connect());
 }
 
-// Notes whether a pipe was made for it; waits for a client that is gone
-// before it came, or fails to start it.
+// Notes whether a pipe was made for it; awaits a client that never comes, or fails to start it.
 class CGoneClientListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
 public:
     explicit CGoneClientListener(bool bFailing) : m_bFailing(bFailing) {}
@@ -234,8 +232,7 @@ TEST_F(CPipeServerTest, APassedEndTickEndsTheWaitingForClients)
     EXPECT_TRUE(m_server->isStarted()) << "only stop() drops the loop's thread";
 }
 
-// Lets a stranger connect first, a client of this process that it does
-// not expect, then the awaited client once the server asks again.
+// Lets an unexpected client of this process connect first, then the awaited one once the server asks again.
 class CStrangerFirstListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
 public:
     CStrangerFirstListener(P<IPipeClient> stranger, P<IPipeClient> client)

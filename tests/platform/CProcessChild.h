@@ -18,9 +18,8 @@
 
 namespace lumo {
 
-// A copy of the process tests' child program (tests/platform/processChild)
-// in a fresh folder whose name has blanks, started through the platform's
-// factory; what it reports lands beside it. The folder goes with the object.
+// A copy of the process tests' child program (processChild/) in a fresh folder whose name has blanks,
+// started through the platform's factory; what it reports lands beside it. The folder goes with the object.
 class CProcessChild {
 public:
     CProcessChild()

@@ -60,11 +60,9 @@ TEST(CProcessTest, PassesTheArgumentsWordByWordInTheWorkingDirectory)
     }
 }
 
-// Local files are "file" URIs of any case without a host but "localhost";
-// other URIs, an opaque "file" one among them, are left to other factories.
-// A zero in a path is refused before anything starts, and a working
-// directory of another scheme is an error. An object other than options
-// in the last argument leaves the defaults.
+// Local files are "file" URIs of any case without a host but "localhost"; other URIs, an opaque "file"
+// one among them, are left to other factories. A zero in a path is refused before anything starts, a
+// working directory of another scheme is an error, and an object other than options leaves the defaults.
 TEST(CProcessTest, FactoryStartsLocalFilesAndLeavesOtherURIsToOthers)
 {
     const P<IProcessFactory> factory = createPlatformProcessFactory();
@@ -102,8 +100,7 @@ TEST(CProcessTest, FactoryStartsLocalFilesAndLeavesOtherURIsToOthers)
                  CURITypeNotSupportedError);
 }
 
-// The end's cause and exit code as the program leaves them; a program ended
-// with terminate() is left alone afterwards, also by a second terminate().
+// A program ended with terminate() is left alone afterwards, also by a second terminate().
 TEST(CProcessTest, ExitCodeIsMinusOneWhileRunningThenTheProgramsOwn)
 {
     const struct {
@@ -177,8 +174,7 @@ TEST(CProcessTest, PriorityReadsBackAsStartedAndSetAndIsAnErrorOnceEnded)
     });
 }
 
-// The memory a program held is the backends' to test: not every system
-// that runs these tests keeps it.
+// The memory a program held is the backends' to test: not every system keeps it.
 TEST(CProcessTest, EndRecordsTheProcessorTimeThatTheProgramSpent)
 {
     for (const bool bOwnProcessGroup : {false, true}) {
@@ -240,8 +236,7 @@ std::vector<std::string> environmentWith(CProcessOptions& options)
     return environmentOf(child.getReport());
 }
 
-// Some systems add variables of their own to every program's environment;
-// those are the whole environment of a program given an empty one.
+// What some systems add to every program's environment is all a program given an empty one gets.
 TEST(CProcessTest, ProgramGetsTheCallersEnvironmentOrTheGivenOne)
 {
     CProcessOptions caller;

@@ -1,5 +1,4 @@
-// Shared memory of either backend, made through its factory; each backend's
-// test checks how a peer sees it.
+// Shared memory of either backend, made through its factory; each backend's test checks how a peer sees it.
 #include "foundation/CInvalidArgError.h"
 #include "platform/ISharedMemory.h"
 

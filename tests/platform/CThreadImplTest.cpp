@@ -1,5 +1,4 @@
-// Threads of either backend, reached through the thread manager; each
-// backend's test checks what its priority levels become.
+// Threads of either backend, made by the thread manager; each backend's test checks its priority levels.
 #include "CCountedProbe.h"
 #include "foundation/CError.h"
 #include "foundation/sync/ISignalFactory.h"
@@ -15,8 +14,7 @@
 namespace lumo {
 namespace {
 
-// A thread target that waits until it is let go, then notes, when given its
-// own thread, whether joining that is refused.
+// Waits until it is let go, then notes whether joining its own thread, when given it, is refused.
 class CTarget : public CCountedProbe {
 public:
     explicit CTarget(std::atomic<int>& destructions) : CCountedProbe(destructions) {}

@@ -1,5 +1,4 @@
-// The thread manager of either backend; each backend's test checks that the
-// identity is the system's own.
+// The thread manager of either backend; each backend's test checks the identity is the system's own.
 #include "platform/IThreadManager.h"
 
 #include <gtest/gtest.h>

@@ -8,8 +8,7 @@
 
 namespace lumo {
 
-// Polls until `condition` holds; false when it does not within a bound far
-// above any normal wait.
+// Polls until `condition` holds; false when it does not within a bound far above any normal wait.
 inline bool waitUntil(const std::function<bool()>& condition)
 {
     for (int i = 0; i < 2000; ++i) {

@@ -12,9 +12,7 @@
 namespace lumo::posix {
 namespace {
 
-// Regions leave with the next write and arrive with its bytes; a peer that
-// does not accept them sees the bytes alone, and one that does keeps no
-// more than the bound.
+// A peer that does not accept regions sees the bytes alone; one that does keeps no more than the bound.
 TEST(CPipeClientSharedMemoryTest, SharedMemoryRidesWithTheNextWriteToAPeerThatAcceptsIt)
 {
     CScopedPipeFolder folder;

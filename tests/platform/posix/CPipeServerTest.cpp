@@ -67,9 +67,8 @@ TEST_F(CPosixPipeServerTest, RefusesToStartInAFolderOthersMayWrite)
     EXPECT_FALSE(m_server->isStarted());
 }
 
-// Forks a stranger: a process that connects to "pipe", as another user when
-// `user` is not 0, writes a byte to `connected` when that is open, and ends
-// with 0 once it sees its connection closed.
+// Forks a stranger that connects to "pipe", as another user when `user` is not 0, writes a byte to
+// `connected` when that is open, and ends with 0 once it sees its connection closed.
 pid_t startStranger(uid_t user, int connected = -1)
 {
     const sockaddr_un address = CPipeAddress(String("pipe")).getSocketAddress();
@@ -115,8 +114,7 @@ TEST_F(CPosixPipeServerTest, DropsAPeerOfAnotherUser)
     EXPECT_TRUE(m_server->getConnectedSignal()->wait(patienceMs));
 }
 
-// Starts a stranger that connects first, then connects `client` of the
-// calling process. Only the calling process is expected.
+// Starts a stranger that connects first, then connects `client`; only the calling process is expected.
 class CStrangerFirstListener : public CObject, public virtual IPipeServer::IPipeCreatedListener {
 public:
     explicit CStrangerFirstListener(P<CPipeClient> client) : m_client(std::move(client)) {}
@@ -176,8 +174,7 @@ public:
     bool pipeCreated() override { throw CException("The slave could not start", String()); }
 };
 
-// That the error leaves at once is the portable test's; a socket file left
-// behind would not show there, as nobody can connect to it.
+// A socket file left behind would not show in the portable test, as nobody can connect to it.
 TEST_F(CPosixPipeServerTest, WhatTheListenerThrowsLeavesNoSocketFile)
 {
     expectError("The slave could not start", [&] { m_server->acceptClient(make<CFailingStarter>().get()); });

@@ -93,9 +93,8 @@ TEST(CProcessTest, ReleasedProgramLeavesNoZombie)
         EXPECT_TRUE(waitUntil([&] { return isReaped(pid); })) << pid;
 }
 
-// What a program cost is read as its end is seen, whether the object reaps
-// it at once or keeps it for its group's sake; the waited-for children count.
-// A program ended by a signal exits with the signal's number above 128.
+// What a program cost is read as its end is seen, whether it is reaped at once or kept for its group's
+// sake; the waited-for children count. A program ended by a signal exits with its number above 128.
 TEST(CProcessTest, EndRecordsCauseAndPeakMemory)
 {
     // sort, a child the script waits for, must hold its one 64 MB line whole.
@@ -139,8 +138,7 @@ bool isRunning(pid_t pid)
     return nameEnd != std::string::npos && nameEnd + 2 < text.size() && text[nameEnd + 2] != 'Z';
 }
 
-// A program that leaves a sleeping child behind and writes the child's
-// number into a file; it waits for the child when asked to stay.
+// A program that leaves a sleeping child behind, writes its number to a file and, asked to stay, waits for it.
 class CGrandchildSpawner {
 public:
     CGrandchildSpawner()
@@ -226,9 +224,8 @@ TEST(CProcessTest, HangReportRequestReachesTheProgramAloneNotItsGroup)
     EXPECT_TRUE(waitUntil([&] { return !isRunning(grandchild); }));
 }
 
-// The start may return while the child is still becoming the new program:
-// its file shows once the exec is under way, its arguments and environment
-// only once the exec has laid them out.
+// The start may return while the child is still becoming the new program: its file shows once the
+// exec is under way, its arguments and environment only once the exec has laid them out.
 bool waitUntilProgramRuns(pid_t pid, const std::string& program)
 {
     const std::string folder = "/proc/" + std::to_string(pid);
@@ -261,8 +258,7 @@ std::vector<int> descriptorsOf(pid_t pid)
     return descriptors;
 }
 
-// The caller's and a given environment are the portable test's; an empty
-// one, which the system must not fill, and stray descriptors are this one's.
+// Here, unlike on some systems, an empty environment stays empty.
 TEST(CProcessTest, AnEmptyEnvironmentStaysEmptyAndOnlyTheStandardDescriptorsPassWhenAsked)
 {
     // Left open across exec, as a careless caller would; high, where the
@@ -297,8 +293,7 @@ TEST(CProcessTest, AnEmptyEnvironmentStaysEmptyAndOnlyTheStandardDescriptorsPass
     close(stray);
 }
 
-// The portable test has the rules for URIs; a path without a scheme is a
-// local file only where absolute paths need no drive.
+// A path without a scheme is a local file only where absolute paths need no drive.
 TEST(CProcessFactoryTest, APathWithoutSchemeIsALocalFile)
 {
     CProcessChild child;

@@ -1,5 +1,4 @@
-// Each probe runs in a child that confined itself; the child's end tells
-// what the probe met.
+// Each probe runs in a child that confined itself; the child's end tells what the probe met.
 #include "platform/ISandbox.h"
 
 #include "platform/CTempFolder.h"
@@ -48,8 +47,7 @@ volatile sig_atomic_t g_bOwnSignal = false;
 constexpr int incompleteConfinement = 200;
 constexpr int maxOpenFiles = 64;
 
-// Forks a child that confines itself to `files` and exits with the probe's
-// outcome; returns the child's wait status.
+// Forks a child that confines itself to `files` and exits with the probe's outcome; gives its wait status.
 template <typename TProbe> int statusOfConfinedChild(const SFiles& files, TProbe probe)
 {
     const pid_t child = fork();

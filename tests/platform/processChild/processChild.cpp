@@ -11,15 +11,13 @@
 
 // A program for the process tests, built for every platform, so that they
 // need no shell. Its first word says what it does:
-//   report WORD...  writes its current folder, its own path, its words and,
-//                   after a line "--", its environment, one a line, into
-//                   "report.txt" beside itself; ends with the number of words
+//   report WORD...  writes its current folder, its own path, its words, "--" and its
+//                   environment, one a line, into "report.txt" beside itself; ends with the number of words
 //   exit CODE       ends with CODE
 //   sleep           ends after a minute, for tests that end it earlier
 //   talk            writes "out" to standard output and "err" to standard error
 //   hog MEGABYTES   touches that much memory, then ends
-//   busy MS         spins for that long (processor time on some systems,
-//                   time on the clock on others), then ends
+//   busy MS         spins for that long (processor time on some systems, clock time on others), then ends
 namespace nebo::test {
 
 namespace {

@@ -5,8 +5,7 @@
 
 namespace nebo::test {
 
-// Does what the words after the program path ask (see processChild.cpp) and
-// gives the exit code. The texts are UTF-8; the backend's main collects them.
+// Does what the UTF-8 words after the program path ask (see processChild.cpp); gives the exit code.
 int runProcessChild(const std::vector<std::string>& arguments, const std::vector<std::string>& environment);
 
 } // namespace nebo::test

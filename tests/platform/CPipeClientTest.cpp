@@ -40,8 +40,7 @@ protected:
 
     P<IPipeClient> makeClient() { return m_manager->createClient(m_name); }
 
-    // readFully(count) of the client on a thread of its own, which tells
-    // its id through `threadID`.
+    // readFully(count) of the client on a thread of its own, which tells its id through `threadID`.
     std::future<Bytes> readInThread(int32_t count, std::atomic<uint64_t>* threadID = nullptr)
     {
         return std::async(std::launch::async, [this, count, threadID] {
@@ -59,8 +58,8 @@ protected:
         EXPECT_EQ(std::future_status::timeout, running.wait_for(std::chrono::milliseconds(50)));
     }
 
-    // Runs `operation` on a thread of its own and gives what it threw. One
-    // that hangs is reported and then freed by disconnecting `client`.
+    // Runs `operation` on a thread of its own and gives what it threw; one that hangs is reported and
+    // then freed by disconnecting `client`.
     static std::exception_ptr runBounded(IPipeClient& client, const std::function<void()>& operation)
     {
         auto running = std::async(std::launch::async, operation);

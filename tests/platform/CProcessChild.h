@@ -58,8 +58,7 @@ public:
                                                              PFrail<IBase>(options, true), priority);
     }
 
-    // The lines of the "report" command: the folder it ran in, its path, its
-    // words, "--", its environment.
+    // The lines of the "report" command: the folder it ran in, its path, its words, "--", its environment.
     std::vector<std::string> getReport() const
     {
         std::vector<std::string> lines;

@@ -102,8 +102,7 @@ TEST_F(CPosixPipeServerTest, DropsAPeerOfAnotherUser)
     if (geteuid() != 0)
         GTEST_SKIP() << "only root can run a peer as another user";
     m_server->start();
-    // Open the way to the socket for everyone: the peer check alone must
-    // keep the stranger out.
+    // Open the way to the socket for everyone: the peer check alone must keep the stranger out.
     for (const std::string& path : {m_folder.getTemp().pathOf(""), m_folder.getPath()})
         chmod(path.c_str(), 0711);
     chmod(m_folder.pathOf("pipe").c_str(), 0777);

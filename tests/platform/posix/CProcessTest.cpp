@@ -258,8 +258,7 @@ std::vector<int> descriptorsOf(pid_t pid)
 // Here, unlike on some systems, an empty environment stays empty.
 TEST(CProcessTest, AnEmptyEnvironmentStaysEmptyAndOnlyTheStandardDescriptorsPassWhenAsked)
 {
-    // Left open across exec, as a careless caller would; high, where the
-    // program's own files do not come.
+    // Left open across exec, as a careless caller would; high, where the program's own files do not come.
     const int opened = open("/dev/null", O_RDONLY);
     const int stray = fcntl(opened, F_DUPFD, 200);
     close(opened);

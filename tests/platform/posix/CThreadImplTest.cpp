@@ -43,8 +43,7 @@ TEST(CThreadImplPriorityTest, LevelsSetNiceValuesAndIdleItsOwnPolicyAndUnknownLe
     EXPECT_EQ(10, runAt({IThread::priorityLowest})->m_nice);
     EXPECT_EQ(5, runAt({IThread::priorityBelowNormal})->m_nice);
     EXPECT_EQ(SCHED_IDLE, runAt({IThread::priorityIdle})->m_policy);
-    // Whether the system lets a thread come back up depends on privileges;
-    // an unknown level must end where normal ends, either way.
+    // Coming back up may need a privilege; either way an unknown level must end where normal ends.
     P<CScheduleProbe> normal = runAt({IThread::priorityBelowNormal, IThread::priorityNormal});
     P<CScheduleProbe> unknown = runAt({IThread::priorityBelowNormal, 9});
     EXPECT_EQ(normal->m_nice, unknown->m_nice);

@@ -38,8 +38,7 @@ int report(const std::vector<std::string>& arguments, const std::vector<std::str
 int hog(long megabytes)
 {
     std::vector<char> memory(static_cast<size_t>(megabytes) << 20);
-    // Every page touched, so that it counts as held; volatile, so that the
-    // compiler keeps what nobody reads.
+    // Every page touched, so that it counts as held; volatile, so that the compiler keeps what nobody reads.
     volatile char* const bytes = memory.data();
     for (size_t i = 0; i < memory.size(); i += 4096)
         bytes[i] = 1;

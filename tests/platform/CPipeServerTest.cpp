@@ -61,19 +61,12 @@ protected:
     void SetUp() override { m_server->addListener(m_listener.get()); }
     void TearDown() override { m_server->removeListener(m_listener.get()); }
 
-    P<IPipeServer> makeServer() { return m_manager->createServer(m_name); }
     P<IPipeClient> makeClient() { return m_manager->createClient(m_name); }
-    P<IPipeClient> connectClient()
-    {
-        P<IPipeClient> client = makeClient();
-        EXPECT_TRUE(client->connect());
-        return client;
-    }
 
     CScopedPipePlace m_place;
     String m_name = m_place.nameOf("pipe");
     P<IPipeManager> m_manager = createPipeManager();
-    P<IPipeServer> m_server = makeServer();
+    P<IPipeServer> m_server = m_manager->createServer(m_name);
     P<CRecordingListener> m_listener = make<CRecordingListener>();
 };
 
@@ -168,7 +161,8 @@ TEST_F(CPipeServerTest, TheAcceptLoopTakesClientsAndReportsWhatHappensToThem)
     m_server->start();
     EXPECT_TRUE(m_server->isStarted());
     EXPECT_TRUE(m_server->getWaitingSignal()->isSet());
-    P<IPipeClient> client = connectClient();
+    P<IPipeClient> client = makeClient();
+    ASSERT_TRUE(client->connect());
     ASSERT_TRUE(m_server->getConnectedSignal()->wait(patienceMs));
     P<IPipeClient> peer = m_server->getConnection(0);
     m_server->writeToAll("!", 1);
@@ -180,7 +174,8 @@ TEST_F(CPipeServerTest, TheAcceptLoopTakesClientsAndReportsWhatHappensToThem)
     EXPECT_EQ(0, m_server->getConnectionCount());
     EXPECT_EQ((Events{{"connected", peer.get()}, {"disconnected", peer.get()}}), m_listener->takeEvents());
 
-    P<IPipeClient> reader = connectClient();
+    P<IPipeClient> reader = makeClient();
+    ASSERT_TRUE(reader->connect());
     auto reading = std::async(std::launch::async, [&] { reader->readFully(&byte, 1); });
     m_server->stop();
     EXPECT_THROW(reading.get(), CFinishedError) << "stop() leaves a peer waiting";
@@ -211,7 +206,7 @@ public:
 TEST_F(CPipeServerTest, ALiveServerKeepsItsName)
 {
     m_server->start();
-    P<IPipeServer> rival = makeServer();
+    P<IPipeServer> rival = m_manager->createServer(m_name);
     expectError("Error starting Pipe Server", [&] { rival->start(); });
     const P<CGoneClientListener> listener = make<CGoneClientListener>(false);
     EXPECT_FALSE(rival->acceptClient(listener.get()));

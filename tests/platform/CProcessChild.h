@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CTempFolder.h"
 #include "foundation/CURI.h"
 #include "platform/CProcessOptions.h"
 #include "platform/IPathes.h"
@@ -10,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -24,18 +24,9 @@ class CProcessChild {
 public:
     CProcessChild()
     {
-        static std::atomic<int> counter{0};
-        m_folder = std::filesystem::temp_directory_path() /
-                   ("lumo-process-" + std::to_string(getCurrentProcessID()) + "-" + std::to_string(++counter));
         const std::string program = std::string("nebo_process_child") + getProgramSuffix();
-        std::filesystem::create_directories(m_folder / "with blanks");
-        m_program = m_folder / "with blanks" / ("process child" + std::string(getProgramSuffix()));
+        std::filesystem::create_directories(m_program.parent_path());
         std::filesystem::copy_file(nebo::test::binFolder() / "platform-tests" / program, m_program);
-    }
-    ~CProcessChild()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(m_folder, error);
     }
     CProcessChild(const CProcessChild&) = delete;
     CProcessChild& operator=(const CProcessChild&) = delete;
@@ -74,8 +65,9 @@ public:
     }
 
 private:
-    std::filesystem::path m_folder;
-    std::filesystem::path m_program;
+    CTempFolder m_temp;
+    std::filesystem::path m_folder = m_temp.pathOf("");
+    std::filesystem::path m_program = m_folder / "with blanks" / ("process child" + std::string(getProgramSuffix()));
 };
 
 } // namespace lumo

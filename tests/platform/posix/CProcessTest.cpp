@@ -166,59 +166,47 @@ private:
     CTempFolder m_folder;
 };
 
-TEST(CProcessTest, TerminateEndsTheOwnGroupAlsoAfterTheProgramEnded)
+// terminate() ends the own group also after the program ended; a hang report request, which the shell has
+// no handler for and ends of, reaches the program alone.
+TEST(CProcessTest, TerminateEndsTheOwnGroupAndAHangReportRequestReachesTheProgramAlone)
 {
     const struct {
         const char* name;
         bool bOwnProcessGroup;
         bool bLeaderStays;
+        bool bHangReport;
         int32_t exitCode;
         bool bGrandchildSurvives;
     } cases[] = {
-        {"group, program running", true, true, 128 + SIGKILL, false},
-        {"group, program ended", true, false, 0, false},
-        {"no group", false, true, 128 + SIGKILL, true},
+        {"group, program running", true, true, false, 128 + SIGKILL, false},
+        {"group, program ended", true, false, false, 0, false},
+        {"no group", false, true, false, 128 + SIGKILL, true},
+        {"hang report", true, true, true, 128 + crashhandler::hangReportSignal, true},
     };
     for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
         CGrandchildSpawner spawner;
         P<CProcess> process = spawner.start(test.bLeaderStays, makeOptions(test.bOwnProcessGroup, false));
         const pid_t grandchild = spawner.waitForGrandchild();
-        ASSERT_NE(0, grandchild) << test.name;
+        ASSERT_NE(0, grandchild);
         if (!test.bLeaderStays) {
-            ASSERT_TRUE(waitForEnd(*process)) << test.name;
+            ASSERT_TRUE(waitForEnd(*process));
         }
-        process->terminate();
-        ASSERT_TRUE(waitForEnd(*process)) << test.name;
-        EXPECT_EQ(test.exitCode, process->getExitCode()) << test.name;
+        test.bHangReport ? process->requestHangReport() : process->terminate();
+        ASSERT_TRUE(waitForEnd(*process));
+        EXPECT_EQ(test.exitCode, process->getExitCode());
         // A group leader's zombie keeps the group's number from being reused.
         const pid_t leader = process->getProcessID();
-        EXPECT_EQ(!test.bOwnProcessGroup, isReaped(leader)) << test.name;
+        EXPECT_EQ(!test.bOwnProcessGroup, isReaped(leader));
         if (test.bGrandchildSurvives) {
-            EXPECT_TRUE(isRunning(grandchild)) << test.name;
+            EXPECT_TRUE(isRunning(grandchild));
             kill(grandchild, SIGKILL);
         } else {
-            EXPECT_TRUE(waitUntil([&] { return !isRunning(grandchild); })) << test.name;
+            EXPECT_TRUE(waitUntil([&] { return !isRunning(grandchild); }));
         }
         process = nullptr;
-        EXPECT_TRUE(waitUntil([&] { return isReaped(leader); })) << test.name;
+        EXPECT_TRUE(waitUntil([&] { return isReaped(leader); }));
     }
-}
-
-TEST(CProcessTest, HangReportRequestReachesTheProgramAloneNotItsGroup)
-{
-    CGrandchildSpawner spawner;
-    P<CProcess> process = spawner.start(true, makeOptions(true, false));
-    const pid_t grandchild = spawner.waitForGrandchild();
-    ASSERT_NE(0, grandchild);
-    // The shell has no handler for the request and ends of it; its child never heard it.
-    process->requestHangReport();
-    ASSERT_TRUE(waitForEnd(*process));
-    EXPECT_EQ(process->getExitCode(), 128 + crashhandler::hangReportSignal);
-    EXPECT_TRUE(isRunning(grandchild));
-    // Once the end was seen, the identity is left alone.
-    process->requestHangReport();
-    process->terminate();
-    EXPECT_TRUE(waitUntil([&] { return !isRunning(grandchild); }));
 }
 
 // The start may return while the child is still becoming the new program: its file shows once the

@@ -11,16 +11,12 @@
 namespace lumo::posix {
 namespace {
 
-// What a peer makes of the descriptor it received: its own mapping.
-P<CSharedMemory> receivedCopyOf(const CSharedMemory& memory)
-{
-    return make<CSharedMemory>(CFileDescriptor(::fcntl(memory.getDescriptor(), F_DUPFD_CLOEXEC, 0)));
-}
-
 TEST(CSharedMemoryTest, MadeMemoryIsSharedAndSealedAgainstEveryChangeOfSize)
 {
     const P<CSharedMemory> memory = make<CSharedMemory>(10000);
-    const P<CSharedMemory> peer = receivedCopyOf(*memory);
+    // What a peer makes of the descriptor it received: its own mapping.
+    CFileDescriptor received(::fcntl(memory->getDescriptor(), F_DUPFD_CLOEXEC, 0));
+    const P<CSharedMemory> peer = make<CSharedMemory>(std::move(received));
     EXPECT_EQ(peer->getSize(), 10000);
     memory->getData()[9999] = 5;
     EXPECT_EQ(peer->getData()[9999], 5);

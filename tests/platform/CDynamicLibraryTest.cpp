@@ -1,5 +1,7 @@
 // The library loader of either backend, on a sample library built for the platform.
 #include "platform/IDynamicLibraryLoader.h"
+
+#include "CTempFolder.h"
 #include "platform/fileNameSuffixes.h"
 #include "support/binFolder.h"
 #include "support/isModuleResident.h"
@@ -7,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace lumo {
 namespace {
@@ -24,13 +25,12 @@ P<IDynamicLibrary> load(const std::string& path)
 
 TEST(CDynamicLibraryTest, FilesThatAreNoLibraryGiveNothing)
 {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path();
-    const std::string text = (folder / (std::string("lumo-not-a-library") + getModuleSuffix())).string();
-    std::ofstream(text, std::ios::binary) << "not a library";
-    for (const std::string& path : {(folder / (std::string("lumo-missing") + getModuleSuffix())).string(), text,
-                                    folder.string() + "/", std::string(), libraryPath + std::string(1, '\0')})
+    CTempFolder folder;
+    folder.put(std::string("text") + getModuleSuffix(), "not a library");
+    for (const std::string& path : {folder.pathOf(std::string("missing") + getModuleSuffix()),
+                                    folder.pathOf(std::string("text") + getModuleSuffix()), folder.pathOf(""),
+                                    std::string(), libraryPath + std::string(1, '\0')})
         EXPECT_FALSE(load(path)) << path;
-    std::filesystem::remove(text);
     EXPECT_FALSE(isModuleResident(libraryPath));
 }
 

@@ -66,7 +66,8 @@ public:
 
 private:
     CTempFolder m_temp;
-    std::filesystem::path m_folder = m_temp.pathOf("");
+    // Without the trailing "/", so that the names below join with the system's separator.
+    std::filesystem::path m_folder = std::filesystem::path(m_temp.pathOf("")).parent_path();
     std::filesystem::path m_program = m_folder / "with blanks" / ("process child" + std::string(getProgramSuffix()));
 };
 

@@ -1,7 +1,6 @@
 #include "platform/posix/CPipeServer.h"
 
 #include "CScopedPipeFolder.h"
-#include "foundation/CException.h"
 #include "foundation/sync/getTickCount.h"
 #include "platform/IProcess.h"
 #include "platform/posix/CPipeClient.h"
@@ -159,19 +158,6 @@ TEST_F(CPosixPipeServerTest, AcceptClientDropsPeersTheListenerDoesNotExpect)
     EXPECT_EQ(0, listener->waitForStranger()) << "the stranger's connection was not closed";
     // The portable test has the stranger in this process; here the listener must hear the peer's own number.
     EXPECT_EQ((std::vector<pid_t>{stranger, static_cast<pid_t>(getCurrentProcessID())}), listener->getAsked());
-}
-
-// Fails to start the client it waits for, as a master may fail to start its slave.
-class CFailingStarter : public CObject, public virtual IPipeServer::IPipeCreatedListener {
-public:
-    bool pipeCreated() override { throw CException("The slave could not start", String()); }
-};
-
-// A socket file left behind would not show in the portable test, as nobody can connect to it.
-TEST_F(CPosixPipeServerTest, WhatTheListenerThrowsLeavesNoSocketFile)
-{
-    expectError("The slave could not start", [&] { m_server->acceptClient(make<CFailingStarter>().get()); });
-    EXPECT_TRUE(std::filesystem::is_empty(m_folder.getPath())) << "the pipe outlived acceptClient";
 }
 
 TEST_F(CPosixPipeServerTest, WhatIsNotASocketAtThePipesNameIsLeftAloneAndReported)

@@ -2,8 +2,8 @@
 
 #include "CCountedProbe.h"
 #include "foundation/CInvalidArgError.h"
-#include "platform/CThreadLocalStorage.h"
 #include "platform/CThreadCallable.h"
+#include "platform/CThreadLocalStorage.h"
 #include "platform/IThread.h"
 #include "platform/IThreadManager.h"
 
@@ -132,7 +132,8 @@ TEST_F(CThreadLocalStorageManagerTest, UnknownIndicesReadAsNullAndRefuseWrites)
 // A thread body that reports what it finds in the storage, then fills it.
 class CStorageUser : public CObject {
 public:
-    CStorageUser(P<IThreadLocalStorage> storage, P<IBase> object) : m_storage(std::move(storage)), m_object(std::move(object))
+    CStorageUser(P<IThreadLocalStorage> storage, P<IBase> object)
+        : m_storage(std::move(storage)), m_object(std::move(object))
     {
     }
 

@@ -2,7 +2,6 @@
 #include "expectError.h"
 #include "foundation/CAbortedError.h"
 #include "foundation/CFinishedError.h"
-#include "foundation/CInvalidArgError.h"
 #include "foundation/CTimeoutError.h"
 #include "foundation/sync/getTickCount.h"
 #include "platform/IPipeManager.h"
@@ -86,9 +85,7 @@ protected:
 TEST(CPipeClientConnectTest, FailsAtOnceWithoutAServerAndRefusesWorkUnconnected)
 {
     CScopedPipePlace place;
-    EXPECT_THROW(createPipeManager()->createClient(String()), CInvalidArgError);
     P<IPipeClient> client = createPipeManager()->createClient(place.nameOf("nobody"));
-    EXPECT_FALSE(client->isConnected());
     EXPECT_FALSE(client->connect());
     EXPECT_FALSE(client->isConnected());
     EXPECT_EQ(0, client->getAvailable());
@@ -131,7 +128,6 @@ TEST_F(CPipeClientTest, SmallFieldsOfOneMessageAndSkipsComeOutInOrder)
 
 TEST_F(CPipeClientTest, APeerThatClosesEndsABlockedRead)
 {
-    EXPECT_TRUE(m_client->isConnected());
     auto reading = readInThread(4);
     expectBlocked(reading);
     m_peer->disconnect();

@@ -73,7 +73,6 @@ protected:
 TEST_F(CPipeServerTest, AcceptClientHandsOverTheConnectionItWaitedFor)
 {
     EXPECT_EQ("\\\\.\\pipe\\" + m_name.toUTF8(), m_server->getPipePath().toUTF8());
-    EXPECT_THROW(m_manager->createServer(String()), CInvalidArgError);
     P<IPipeClient> elsewhere = m_manager->createClient(m_place.nameOf("elsewhere"));
     EXPECT_FALSE(m_server->acceptClient(make<CConnectingListener>(elsewhere).get()))
         << "a listener that says no leaves no client";
@@ -156,7 +155,6 @@ TEST_F(CPipeServerTest, ListenersHearTheLastAddedFirstAndNotOnceRemoved)
 
 TEST_F(CPipeServerTest, TheAcceptLoopTakesClientsAndReportsWhatHappensToThem)
 {
-    EXPECT_FALSE(m_server->isStarted());
     m_server->setWaitInterval(10);
     m_server->start();
     EXPECT_TRUE(m_server->isStarted());

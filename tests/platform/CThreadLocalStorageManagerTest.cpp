@@ -1,11 +1,7 @@
 #include "platform/CThreadLocalStorageManager.h"
 
-#include "CCountedProbe.h"
+#include "CThreadLocalStorageFixture.h"
 #include "foundation/CInvalidArgError.h"
-#include "platform/CThreadCallable.h"
-#include "platform/CThreadLocalStorage.h"
-#include "platform/IThread.h"
-#include "platform/IThreadManager.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +10,7 @@
 namespace lumo {
 namespace {
 
-class CThreadLocalStorageManagerTest : public ::testing::Test {
-protected:
-    P<IBase> probe() { return make<CCountedProbe>(m_destructions); }
-
-    std::atomic<int> m_destructions{0};
-    P<CThreadLocalStorageManager> m_manager = make<CThreadLocalStorageManager>();
-};
+class CThreadLocalStorageManagerTest : public CThreadLocalStorageFixture {};
 
 TEST_F(CThreadLocalStorageManagerTest, HandsOutTheLowestFreeIndexAndLowersTheCountPastFreedOnes)
 {
@@ -127,54 +117,6 @@ TEST_F(CThreadLocalStorageManagerTest, UnknownIndicesReadAsNullAndRefuseWrites)
     m_manager->freeIndex(index);
     EXPECT_THROW(m_manager->freeIndex(index), CInvalidArgError);
     EXPECT_THROW(m_manager->freeIndex(7), CInvalidArgError);
-}
-
-// A thread body that reports what it finds in the storage, then fills it.
-class CStorageUser : public CObject {
-public:
-    CStorageUser(P<IThreadLocalStorage> storage, P<IBase> object)
-        : m_storage(std::move(storage)), m_object(std::move(object))
-    {
-    }
-
-    void run()
-    {
-        m_foundEmpty = !m_storage->getObject() && !m_storage->getValue();
-        m_storage->setValue(this);
-        m_storage->setObject(m_object.get());
-        m_object = nullptr;
-    }
-
-    bool m_foundEmpty = false;
-
-private:
-    P<IThreadLocalStorage> m_storage;
-    P<IBase> m_object;
-};
-
-// The storage on the process-wide manager, as the platform's threads release it.
-TEST_F(CThreadLocalStorageManagerTest, AThreadsStorageIsReleasedWhenItEndsAndANewThreadStartsEmpty)
-{
-    P<IThreadLocalStorage> storage = make<CThreadLocalStorage>();
-    for (int round = 1; round <= 3; ++round) {
-        P<CStorageUser> user = make<CStorageUser>(storage, probe());
-        getThreadManager()->createThread(CThreadCallable(user, &CStorageUser::run))->join();
-        EXPECT_TRUE(user->m_foundEmpty);
-        EXPECT_EQ(round, m_destructions);
-    }
-}
-
-TEST_F(CThreadLocalStorageManagerTest, EachStorageHasItsOwnIndexUntilItGoes)
-{
-    P<IThreadLocalStorage> first = make<CThreadLocalStorage>(m_manager);
-    P<IThreadLocalStorage> second = make<CThreadLocalStorage>(m_manager);
-    int value = 0;
-    first->setValue(&value);
-    EXPECT_EQ(&value, first->getValue());
-    EXPECT_EQ(nullptr, second->getValue());
-    EXPECT_EQ(2, m_manager->getIndexCount());
-    second = nullptr;
-    EXPECT_EQ(1, m_manager->getIndexCount());
 }
 
 } // namespace

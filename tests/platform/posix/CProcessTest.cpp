@@ -5,7 +5,6 @@
 #include "CTempFolder.h"
 #include "crashhandler/posix/hangReportSignal.h"
 #include "foundation/CError.h"
-#include "platform/CProcessFactory.h"
 
 #include <algorithm>
 #include <csignal>
@@ -275,19 +274,6 @@ TEST(CProcessTest, AnEmptyEnvironmentStaysEmptyAndOnlyTheStandardDescriptorsPass
         EXPECT_TRUE(waitForEnd(*process)) << test.name;
     }
     close(stray);
-}
-
-// A path without a scheme is a local file only where absolute paths need no drive.
-TEST(CProcessFactoryTest, APathWithoutSchemeIsALocalFile)
-{
-    CProcessChild child;
-    const std::string path = child.getProgramPath().string();
-    const std::string escaped = CURI::escape(String::fromUTF8(path), "/").toUTF8();
-    P<IProcess> process = make<CProcessFactory>()->tryCreateProcess(
-        make<CURI>(String::fromUTF8(escaped)), String("report"), PFrail<IURI>(), PFrail<IBase>(), 0);
-    ASSERT_TRUE(process);
-    ASSERT_TRUE(waitForEnd(*process));
-    EXPECT_EQ(child.getReport().at(1), path);
 }
 
 } // namespace

@@ -1,0 +1,25 @@
+#include "support/CScopedPipePlace.h"
+#include "foundation/CInvalidArgError.h"
+#include "platform/IPipeManager.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+TEST(CPipeManagerTest, MakesStoppedServersAndUnconnectedClientsThatMeet)
+{
+    CScopedPipePlace place;
+    P<IPipeManager> manager = createPipeManager();
+    P<IPipeServer> server = manager->createServer(place.nameOf("meeting"));
+    P<IPipeClient> client = manager->createClient(place.nameOf("meeting"));
+    EXPECT_FALSE(server->isStarted());
+    EXPECT_FALSE(client->isConnected());
+    EXPECT_TRUE(acceptFrom(*server, client));
+    EXPECT_TRUE(client->isConnected());
+    EXPECT_THROW(manager->createClient(String()), CInvalidArgError);
+    EXPECT_THROW(manager->createServer(String()), CInvalidArgError);
+}
+
+} // namespace
+} // namespace lumo

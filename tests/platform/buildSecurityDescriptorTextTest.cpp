@@ -26,5 +26,11 @@ TEST(buildSecurityDescriptorTextTest, WritesOneEntryPerKnownTrusteeWithItsRights
     EXPECT_THROW(buildSecurityDescriptorText({{static_cast<EAccessTrustee>(4), true, rightAll}}), CInvalidArgError);
 }
 
+// Who may open a master's pipe: every signed-in user and the administrators, nobody anonymous.
+TEST(buildSecurityDescriptorTextTest, APipeServerGrantsEverythingToAuthenticatedUsersAndAdministrators)
+{
+    EXPECT_EQ("D:(A;OICI;GA;;;AU)(A;OICI;GA;;;BA)", getPipeServerSecurityDescriptorText().toUTF8());
+}
+
 } // namespace
 } // namespace lumo

@@ -33,6 +33,14 @@ struct SFaultEnd {
 };
 SFaultEnd faultEndOf(const std::string& kind);
 
+// True once no process runs `program` (a full path), wherever it moved in
+// the tree; waits a little, as a kill takes effect soon, not at once. With
+// a `marker` ("NAME=value"), only processes whose environment holds it
+// count: those a test started, and what they started in turn, not those of
+// tests running the same program beside it. Throws std::runtime_error where
+// the system does not tell (Windows here).
+bool noProcessRuns(const std::string& program, const std::string& marker = std::string());
+
 // The most memory this process has held resident so far, in KiB. Throws
 // std::runtime_error when the system does not tell.
 int64_t peakResidentKB();

@@ -2,7 +2,7 @@
 #include "platform/ISandbox.h"
 
 #include "platform/CTempFolder.h"
-#include "platform/landlockAbi.h"
+#include "platform/posix/landlockAbi.h"
 #include "support/binFolder.h"
 
 #include <gtest/gtest.h>

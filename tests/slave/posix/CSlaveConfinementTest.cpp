@@ -7,7 +7,7 @@
 #include "foundation/CURI.h"
 #include "host/CLogManager.h"
 #include "platform/CTempFolder.h"
-#include "platform/landlockAbi.h"
+#include "platform/posix/landlockAbi.h"
 #include "slave/CSlaveServices.h"
 #include "support/CScopedEnvironment.h"
 #include "support/runProgram.h"

@@ -5,9 +5,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -25,6 +27,15 @@ bool readStat(const std::filesystem::path& process, std::string& state, pid_t& p
         return false;
     std::istringstream fields(line.substr(line.rfind(')') + 1));
     return static_cast<bool>(fields >> state >> parent);
+}
+
+// Whether the environment of the process at `process` holds `entry`.
+bool environmentHolds(const std::filesystem::path& process, const std::string& entry)
+{
+    std::ifstream file(process / "environ", std::ios::binary);
+    const std::string environment =
+        std::string(1, '\0') + std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return environment.find(std::string(1, '\0') + entry + std::string(1, '\0')) != std::string::npos;
 }
 
 } // namespace
@@ -91,6 +102,22 @@ SFaultEnd faultEndOf(const std::string& kind)
     if (bSanitized && bUndefinedBehaviour)
         return {1, "exited with code 1"};
     return {128 + signal, "killed by signal " + std::to_string(signal) + " (SIG" + sigabbrev_np(signal) + ")"};
+}
+
+bool noProcessRuns(const std::string& program, const std::string& marker)
+{
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        bool bFound = false;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+            std::error_code error;
+            bFound = bFound || (std::filesystem::read_symlink(entry.path() / "exe", error) == program &&
+                                (marker.empty() || environmentHolds(entry.path(), marker)));
+        }
+        if (!bFound)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 int64_t peakResidentKB()

@@ -68,6 +68,11 @@ SFaultEnd faultEndOf(const std::string& kind)
     return {static_cast<int32_t>(code), cause};
 }
 
+bool noProcessRuns(const std::string&, const std::string&)
+{
+    throw std::runtime_error("the processes' programs and environments are not looked up here");
+}
+
 int64_t peakResidentKB()
 {
     PROCESS_MEMORY_COUNTERS counters{};

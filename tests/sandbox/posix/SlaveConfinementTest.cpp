@@ -5,7 +5,7 @@
 #include "boxed/CBoxedFixture.h"
 #include "host/CEncapsulatedSource.h"
 #include "media/CNEBError.h"
-#include "platform/landlockAbi.h"
+#include "platform/posix/landlockAbi.h"
 #include "platform/posix/CFileDescriptor.h"
 #include "support/binFolder.h"
 

@@ -5,7 +5,9 @@
 // baseline, in the same run; both from opening the file to its last picture.
 // Then boxed once more with a slave taken from a pool, where it was started
 // before the clock runs; taking it starts its replacement at once, which
-// shares the machine with the timed round, as in use.
+// shares the machine with the timed round, as in use. Each round is also
+// split at its first picture, so that what a slave costs once (start,
+// opening, first touches) shows apart from what it costs for every picture.
 
 #include "bench/benchSupport.h"
 #include "host/CEncapsulatedSource.h"
@@ -40,6 +42,16 @@ struct SClip {
     int width, height, pictures;
 };
 
+// One round: seconds to the first picture and to the last.
+struct SRound {
+    double first, last;
+};
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
 // Takes every picture the decoder has ready; returns how many.
 int drainPictures(AVCodecContext& codec, AVFrame& frame)
 {
@@ -52,7 +64,7 @@ int drainPictures(AVCodecContext& codec, AVFrame& frame)
 }
 
 // The baseline: demux and decode the clip's video in this process.
-double decodeInProcess(const std::string& path, int expected)
+SRound decodeInProcess(const std::string& path, int expected)
 {
     const Clock::time_point start = Clock::now();
     AVFormatContext* opened = nullptr;
@@ -70,38 +82,47 @@ double decodeInProcess(const std::string& path, int expected)
     const PacketPtr packet = allocPacket();
     const FramePtr frame = allocFrame();
     int pictures = 0;
+    double first = 0.0;
+    const auto drain = [&] {
+        const int before = pictures;
+        pictures += drainPictures(*codec, *frame);
+        if (before == 0 && pictures > 0)
+            first = secondsSince(start);
+    };
     while (av_read_frame(format.get(), packet.get()) == 0) {
         if (packet->stream_index == stream) {
             checkAv(avcodec_send_packet(codec.get(), packet.get()), "avcodec_send_packet");
-            pictures += drainPictures(*codec, *frame);
+            drain();
         }
         av_packet_unref(packet.get());
     }
     checkAv(avcodec_send_packet(codec.get(), nullptr), "avcodec_send_packet");
-    pictures += drainPictures(*codec, *frame);
+    drain();
     if (pictures != expected)
         throw std::runtime_error("the decoder gave " + std::to_string(pictures) + " pictures");
-    return pictures / std::chrono::duration<double>(Clock::now() - start).count();
+    return {first, secondsSince(start)};
 }
 
 // A master's way: a boxed source, opened, read to its end, closed.
-double decodeBoxed(const P<INEBContext>& context, const std::string& path, int expected)
+SRound decodeBoxed(const P<INEBContext>& context, const std::string& path, int expected)
 {
     const Clock::time_point start = Clock::now();
     const P<CEncapsulatedSource> source = make<CEncapsulatedSource>(
         context, String(plugin), *lumo::CURI::fromNativePath(String::fromUTF8(path)), 1, nullptr);
     source->open();
     int pictures = 0;
+    double first = 0.0;
     while (source->getNextPicture())
-        ++pictures;
+        if (++pictures == 1)
+            first = secondsSince(start);
     source->close();
     if (pictures != expected)
         throw std::runtime_error("the boxed source gave " + std::to_string(pictures) + " pictures");
-    return pictures / std::chrono::duration<double>(Clock::now() - start).count();
+    return {first, secondsSince(start)};
 }
 
 // As decodeBoxed, once the pool's slave has started.
-double decodePooled(const P<INEBContext>& context, CSlavePool& pool, const std::string& path, int expected)
+SRound decodePooled(const P<INEBContext>& context, CSlavePool& pool, const std::string& path, int expected)
 {
     if (!pool.waitUntilReady(String(plugin), poolReadyWaitMs))
         throw std::runtime_error("the pool's slave did not start");
@@ -124,26 +145,49 @@ void writeClip(const std::string& work, const SClip& clip)
     nebo::testing::writeTestClip(pathOf(work, clip), {video, {}});
 }
 
+// The medians of a way's rounds: pictures per second in all, milliseconds
+// to the first picture, pictures per second after it.
+struct SMedians {
+    double rate, firstMs, restRate;
+};
+
+SMedians mediansOf(const std::vector<SRound>& rounds, int pictures)
+{
+    std::vector<double> rates, firsts, restRates;
+    for (const SRound& round : rounds) {
+        rates.push_back(pictures / round.last);
+        firsts.push_back(round.first * 1000.0);
+        restRates.push_back((pictures - 1) / (round.last - round.first));
+    }
+    return {median(rates), median(firsts), median(restRates)};
+}
+
+void printWay(const char* name, const SMedians& way, const SMedians& baseline)
+{
+    std::printf("  %-18s %8.1f   ratio %5.2f %10.1f %10.1f   ratio %5.2f\n", name, way.rate, way.rate / baseline.rate,
+                way.firstMs, way.restRate, way.restRate / baseline.restRate);
+}
+
 // Prints the rates and their ratios for a clip written before.
 void measure(const P<INEBContext>& context, const P<INEBContext>& pooledContext, CSlavePool& pool,
              const std::string& work, const SClip& clip)
 {
     const std::string path = pathOf(work, clip);
-    std::vector<double> inProcess, boxed, pooled;
+    std::vector<SRound> inProcess, boxed, pooled;
     for (int i = 0; i < rounds; ++i) {
         inProcess.push_back(decodeInProcess(path, clip.pictures));
         boxed.push_back(decodeBoxed(context, path, clip.pictures));
         pooled.push_back(decodePooled(pooledContext, pool, path, clip.pictures));
     }
     std::filesystem::remove(path);
-    const double inProcessRate = median(inProcess);
-    const double boxedRate = median(boxed);
-    const double pooledRate = median(pooled);
-    std::printf("%s, %dx%d, pictures per second, median of %d rounds of %d:\n", clip.encoder, clip.width,
-                clip.height, rounds, clip.pictures);
-    std::printf("  in process          %8.1f\n", inProcessRate);
-    std::printf("  boxed nebo_avlib    %8.1f   ratio %5.2f\n", boxedRate, boxedRate / inProcessRate);
-    std::printf("  same, pooled slave  %8.1f   ratio %5.2f\n", pooledRate, pooledRate / inProcessRate);
+    const SMedians baseline = mediansOf(inProcess, clip.pictures);
+    std::printf("%s, %dx%d, median of %d rounds of %d pictures:\n", clip.encoder, clip.width, clip.height, rounds,
+                clip.pictures);
+    std::printf("  %-18s %8s   %11s %10s %10s\n", "", "per s", "", "first ms", "after, /s");
+    std::printf("  %-18s %8.1f   %11s %10.1f %10.1f\n", "in process", baseline.rate, "", baseline.firstMs,
+                baseline.restRate);
+    printWay("boxed nebo_avlib", mediansOf(boxed, clip.pictures), baseline);
+    printWay("same, pooled slave", mediansOf(pooled, clip.pictures), baseline);
 }
 
 int run(const std::string& work)

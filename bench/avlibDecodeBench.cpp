@@ -26,6 +26,7 @@
 namespace {
 
 using nebo::bench::median;
+using nebo::bench::secondsSince;
 using namespace nebo::common;
 using namespace nebo::testing;
 using lumo::make;
@@ -46,11 +47,6 @@ struct SClip {
 struct SRound {
     double first, last;
 };
-
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // Takes every picture the decoder has ready; returns how many.
 int drainPictures(AVCodecContext& codec, AVFrame& frame)

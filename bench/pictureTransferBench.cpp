@@ -33,6 +33,7 @@
 namespace {
 
 using nebo::bench::median;
+using nebo::bench::secondsSince;
 
 using namespace lumo;
 using nebo::common::INEBPicture;
@@ -57,11 +58,6 @@ const SLayout layouts[] = {
     {"nv12", 3, 3840, 2160, int64_t(3840) * 2160 * 3 / 2, 10},
     {"rgb", 1, 3840, 2160, int64_t(3840) * 2160 * 4, 10},
 };
-
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // A child process that answers a request byte, the index of a layout, with
 // that layout's bytes from a buffer made once. Made before any thread

@@ -328,9 +328,8 @@ bool CSlaveHandler::askForHangReport()
 bool CSlaveHandler::breaksTheProtocol(const lumo::CException& error)
 {
     // An "Error:" reply or a "notfound" is read whole: the pipe stays in step.
-    if (dynamic_cast<const lumo::CRemoteException*>(&error)) {
-        const std::string text = getErrorText(error).toUTF8();
-        if (text.find("Error:") != std::string::npos || text.rfind("Remote Procedure not found on host: ", 0) == 0)
+    if (const auto* remote = dynamic_cast<const lumo::CRemoteException*>(&error)) {
+        if (remote->isProcedureNotFound() || getErrorText(error).toUTF8().find("Error:") != std::string::npos)
             return false;
     }
     return isServing();

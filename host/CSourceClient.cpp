@@ -33,12 +33,6 @@ P<lumo::ISharedMemoryChannel> sharedChannelOf(const P<lumo::IOutStream>& output)
     return lumo::castObject<lumo::ISharedMemoryChannel>(output, false);
 }
 
-bool isNotFound(const lumo::CRemoteException& error)
-{
-    static const std::string notFound = "Remote Procedure not found on host: ";
-    return lumo::String(error.getGeneralDescription()).toUTF8().rfind(notFound, 0) == 0;
-}
-
 } // namespace
 
 CSourceClient::CSourceClient(P<lumo::IInStream> input, P<lumo::IOutStream> output,
@@ -168,7 +162,7 @@ P<CSharedPictureRing> CSourceClient::getSharedRing(const SPictureSize& bound)
     } catch (const lumo::CRemoteException& error) {
         // A peer without shared pictures answered "notfound", whole, so the
         // pipe goes on in step; any other failure is the call's.
-        if (!isNotFound(error))
+        if (!error.isProcedureNotFound())
             throw;
     }
     return m_sharedRing;

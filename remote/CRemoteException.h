@@ -12,6 +12,12 @@ class CRemoteException : public CException {
 public:
     explicit CRemoteException(const String& message);
 
+    // The failure of a call whose procedure the peer does not know. The peer
+    // read the whole request before it answered so, so the connection is
+    // still in step: a caller may go on without the procedure.
+    static CRemoteException procedureNotFound(const String& procedureName);
+    bool isProcedureNotFound() const;
+
     P<CException> clone() const override;
 };
 

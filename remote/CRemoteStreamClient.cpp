@@ -330,7 +330,7 @@ void CRemoteStreamClient::receiveReply(CRemoteFunction& function)
         return;
     }
     if (keyword == String(notFoundKeyword))
-        throw CRemoteException(String("Remote Procedure not found on host: ") + function.getName());
+        throw CRemoteException::procedureNotFound(function.getName());
     throw CRemoteException(String("Unexpected return received: ") + keyword);
 }
 

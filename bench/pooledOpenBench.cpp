@@ -1,8 +1,10 @@
 // Time to the first picture of a medium, from asking the plugin handler for
 // a source to holding its first picture: with the plugin loaded in this
 // process (the baseline), boxed with a slave taken from a pool where it was
-// started ahead, and boxed with a slave started on opening, as without a
-// pool, all in the same run. Once with a 1920x1080 NV12 demo clip, once with
+// started ahead, the same with the pool's slaves readying their heap while
+// they wait and their replacements put off until after the opening, and
+// boxed with a slave started on opening, as without a pool, all in the
+// same run. Once with a 1920x1080 NV12 demo clip, once with
 // a 1920x1080 H.264 clip (written by the benchmark, in a child process of
 // its own) through nebo_avlib. The handlers are made, and their plugins
 // named, before the clock runs; the pool is full at the start of each round.
@@ -31,6 +33,10 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int rounds = 15;
 constexpr int32_t poolReadyWaitMs = 20000;
+// Enough for the decoder's frames of a 1080p H.264 clip.
+constexpr int32_t memoryAheadMegabytes = 128;
+// Longer than the opening of either clip takes.
+constexpr int32_t refillDelayMs = 500;
 
 P<CSimpleNEBContext> makeContext(const char* plugin)
 {
@@ -54,36 +60,70 @@ double timeFirstPicture(CPluginHandler& handler, const lumo::IURI& uri)
     return ms;
 }
 
+// A handler whose boxed sources take their slaves from a pool of one slave
+// per plugin; `bTuned`: its slave readies its heap while it waits, and its
+// replacement starts after the opening.
+struct SPooledWay {
+    SPooledWay(const char* plugin, bool bTuned)
+        : context(makeContext(plugin)), pool(make<CSlavePool>(context, 1)), plugin(plugin)
+    {
+        if (bTuned) {
+            pool->setMemoryAhead(memoryAheadMegabytes);
+            pool->setRefillDelay(refillDelayMs);
+        }
+        context->setSlavePool(pool);
+        handler = make<CPluginHandler>(context, true);
+        pool->prepare(this->plugin);
+    }
+
+    // Taking a slave starts its replacement at once, as in use: the pooled
+    // ways' first pictures share the machine with that start, but every way
+    // begins with its pool full.
+    void waitUntilReady() const
+    {
+        if (!pool->waitUntilReady(plugin, poolReadyWaitMs))
+            throw std::runtime_error("the pool's slave for " + plugin.toUTF8() + " did not start");
+    }
+
+    const P<CSimpleNEBContext> context;
+    const P<CSlavePool> pool;
+    const String plugin;
+    P<CPluginHandler> handler;
+};
+
+void printWay(const char* name, const std::vector<double>& ms, double baseline)
+{
+    std::printf("  %-34s %8.2f   ratio %6.2f\n", name, median(ms), median(ms) / baseline);
+}
+
 void measure(const char* title, const char* plugin, const P<lumo::CURI>& uri)
 {
     const P<CPluginHandler> inProcess = make<CPluginHandler>(makeContext(plugin), false);
-    const P<CSimpleNEBContext> pooledContext = makeContext(plugin);
-    const P<CSlavePool> pool = make<CSlavePool>(pooledContext, 1);
-    pooledContext->setSlavePool(pool);
-    const P<CPluginHandler> pooled = make<CPluginHandler>(pooledContext, true);
     const P<CPluginHandler> unpooled = make<CPluginHandler>(makeContext(plugin), true);
-    pool->prepare(String(plugin));
+    const SPooledWay pooled(plugin, false);
+    const SPooledWay pooledAhead(plugin, true);
 
-    std::vector<double> inProcessMs, pooledMs, unpooledMs;
+    std::vector<double> inProcessMs, pooledMs, pooledAheadMs, unpooledMs;
     for (int i = 0; i < rounds; ++i) {
-        // The pool is full when each way begins, but taking a slave starts its
-        // replacement at once, as in use: the pooled way's first picture
-        // shares the machine with that start.
-        if (!pool->waitUntilReady(String(plugin), poolReadyWaitMs))
-            throw std::runtime_error(std::string("the pool's slave for ") + plugin + " did not start");
+        pooled.waitUntilReady();
+        pooledAhead.waitUntilReady();
         inProcessMs.push_back(timeFirstPicture(*inProcess, *uri));
-        pooledMs.push_back(timeFirstPicture(*pooled, *uri));
-        if (!pool->waitUntilReady(String(plugin), poolReadyWaitMs))
-            throw std::runtime_error(std::string("the pool's slave for ") + plugin + " did not start");
+        pooledMs.push_back(timeFirstPicture(*pooled.handler, *uri));
+        pooled.waitUntilReady();
+        pooledAheadMs.push_back(timeFirstPicture(*pooledAhead.handler, *uri));
+        pooledAhead.waitUntilReady();
         unpooledMs.push_back(timeFirstPicture(*unpooled, *uri));
     }
-    pool->close();
+    pooled.pool->close();
+    pooledAhead.pool->close();
     const double baseline = median(inProcessMs);
     std::printf("%s, milliseconds to the first picture, median of %d rounds:\n", title, rounds);
-    std::printf("  in process                  %8.2f\n", baseline);
-    std::printf("  boxed, slave from the pool  %8.2f   ratio %6.2f\n", median(pooledMs), median(pooledMs) / baseline);
-    std::printf("  boxed, slave started        %8.2f   ratio %6.2f\n", median(unpooledMs),
-                median(unpooledMs) / baseline);
+    std::printf("  %-34s %8.2f\n", "in process", baseline);
+    printWay("boxed, slave from the pool", pooledMs, baseline);
+    const std::string aheadName = "same, " + std::to_string(memoryAheadMegabytes) + " MB ahead, refill " +
+                                  std::to_string(refillDelayMs) + " ms";
+    printWay(aheadName.c_str(), pooledAheadMs, baseline);
+    printWay("boxed, slave started", unpooledMs, baseline);
 }
 
 int run(const std::string& work)

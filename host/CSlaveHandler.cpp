@@ -50,12 +50,13 @@ const char* const addressSpaceVariable = "NEBO_SLAVE_MAX_ADDRESS_SPACE";
 // platform needs (the search path, the temporary folder, the locale...),
 // the framework's own settings and those of the sanitizer runtime. Nothing
 // else: no secret of the master's reaches plugin code, and no library path
-// changes what the slave loads. The address-space bound and the plugin
-// folders are the master's to set, not to pass on.
+// changes what the slave loads. The address-space bound, the heap ahead and
+// the plugin folders are the master's to set, not to pass on.
 bool isPassedToSlaves(const std::string& name)
 {
     static const char* const sanitizerNames[] = {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
-    if (name == addressSpaceVariable || name == CPluginFolders::pathVariable)
+    if (name == addressSpaceVariable || name == CSlaveHandler::heapAheadVariable ||
+        name == CPluginFolders::pathVariable)
         return false;
     return lumo::isSystemVariable(name) || name.rfind("NEBO_", 0) == 0 ||
            std::any_of(std::begin(sanitizerNames), std::end(sanitizerNames),
@@ -155,9 +156,10 @@ void CSlaveHandler::createSlave()
     callWithinLimit("getLog", [this] { takeStartUpLog(); });
 }
 
-void CSlaveHandler::startAhead()
+void CSlaveHandler::startAhead(int64_t heapAheadBytes)
 {
     m_bKeepsStartUpLog = true;
+    m_heapAheadBytes = heapAheadBytes;
     getClient();
 }
 
@@ -201,6 +203,8 @@ bool CSlaveHandler::pipeCreated()
     options->takeCallerVariables(&isPassedToSlaves);
     options->environment.push_back(std::string(addressSpaceVariable) + "=" +
                                    std::to_string(m_limits.maxSlaveAddressSpace));
+    if (m_heapAheadBytes > 0)
+        options->environment.push_back(std::string(heapAheadVariable) + "=" + std::to_string(m_heapAheadBytes));
     // The slave looks in the master's plugin folders first, so that it loads
     // the very library the master chose, wherever the two programs lie.
     const CPluginFolders folders = CPluginFolders::ofThisProcess();

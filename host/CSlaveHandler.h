@@ -66,10 +66,18 @@ public:
     // pipe's errors (an unsafe pipe folder among them), and CNEBError when
     // the slave does not connect and take its first call in time or fails.
     lumo::P<INEBPluginRemote> getClient();
+    // The environment variable that tells a slave how many bytes of its
+    // heap to ready before it connects (see startAhead).
+    static constexpr const char* heapAheadVariable = "NEBO_SLAVE_HEAP_AHEAD";
+
     // Starts the slave as the first getClient() does, but keeps the log it
-    // brings from its start for the context it is handed over to. Throws
-    // what getClient() throws.
-    void startAhead();
+    // brings from its start for the context it is handed over to. With
+    // `heapAheadBytes`, the slave readies that much of its heap before it
+    // connects (lumo::prepareHeap, bounded there), so that the medium it
+    // waits for is decoded into memory whose pages exist already; that
+    // costs the slave's start the time to touch them. Throws what
+    // getClient() throws.
+    void startAhead(int64_t heapAheadBytes = 0);
     // For a slave started ahead, before any other call: from now on
     // `context`'s log hears of the slave, beginning with its start-up log.
     // The limits, slave program and memory manager stay those it started
@@ -196,6 +204,7 @@ private:
     // Set for a slave started ahead: its start-up log waits in m_startUpLog
     // for handOver.
     bool m_bKeepsStartUpLog = false;
+    int64_t m_heapAheadBytes = 0;
     lumo::String m_startUpLog;
 };
 

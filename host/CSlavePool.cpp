@@ -11,6 +11,7 @@
 #include "platform/IProcess.h"
 #include "platform/IThreadManager.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <mutex>
@@ -124,9 +125,29 @@ CSlavePool::~CSlavePool()
     }
 }
 
+void CSlavePool::setMemoryAhead(int32_t megabytes)
+{
+    if (megabytes < 0 || megabytes > maxMemoryAheadMegabytes)
+        throw lumo::CInvalidArgError(String::fromUTF8("a pooled slave readies 0 to " +
+                                                      std::to_string(maxMemoryAheadMegabytes) + " MB of memory, not " +
+                                                      std::to_string(megabytes)),
+                                     String("CSlavePool"));
+    m_memoryAheadMegabytes = megabytes;
+}
+
+void CSlavePool::setRefillDelay(int32_t delayMs)
+{
+    if (delayMs < 0 || delayMs > maxRefillDelayMs)
+        throw lumo::CInvalidArgError(String::fromUTF8("a pool puts off a refill by 0 to " +
+                                                      std::to_string(maxRefillDelayMs) + " ms, not " +
+                                                      std::to_string(delayMs)),
+                                     String("CSlavePool"));
+    m_refillDelayMs = delayMs;
+}
+
 void CSlavePool::prepare(const String& pluginName)
 {
-    demand(pluginName);
+    demand(pluginName, 0);
 }
 
 P<CSlaveHandler> CSlavePool::take(const String& pluginName, const P<INEBContext>& context)
@@ -148,7 +169,7 @@ P<CSlaveHandler> CSlavePool::take(const String& pluginName, const P<INEBContext>
                 dead.push_back(std::move(handler));
         }
     }
-    demand(pluginName);
+    demand(pluginName, lumo::getTickCount() + m_refillDelayMs);
     endAll(dead);
     if (found)
         found->handOver(context);
@@ -203,7 +224,7 @@ void CSlavePool::close()
     endAll(waiting);
 }
 
-void CSlavePool::demand(const String& pluginName)
+void CSlavePool::demand(const String& pluginName, int64_t refillTick)
 {
     if (m_slavesPerPlugin == 0)
         return;
@@ -211,32 +232,40 @@ void CSlavePool::demand(const String& pluginName)
         const lumo::CScopedLock lock(m_mutex);
         if (m_bClosed)
             return;
-        m_plugins[pluginName].bStartFailed = false;
+        SPlugin& plugin = m_plugins[pluginName];
+        plugin.bStartFailed = false;
+        plugin.refillTick = refillTick;
     }
     m_wake->set();
 }
 
 void CSlavePool::runRefills()
 {
+    uint64_t waitMs = lumo::ISignal::noTimeout;
     while (!m_bClosed) {
-        m_wake->wait(lumo::ISignal::noTimeout);
+        m_wake->wait(waitMs);
         // Reset before looking, so that a demand made while the thread looks
         // wakes it again.
         m_wake->reset();
         String pluginName;
-        while (!m_bClosed && findPluginToFill(pluginName))
+        while (!m_bClosed && findPluginToFill(pluginName, waitMs))
             startOne(pluginName);
     }
 }
 
-bool CSlavePool::findPluginToFill(String& pluginName)
+bool CSlavePool::findPluginToFill(String& pluginName, uint64_t& waitMs)
 {
+    const int64_t now = lumo::getTickCount();
+    waitMs = lumo::ISignal::noTimeout;
     const lumo::CScopedLock lock(m_mutex);
     for (const auto& [name, plugin] : m_plugins) {
-        if (!plugin.bStartFailed && static_cast<int32_t>(plugin.waiting.size()) < m_slavesPerPlugin) {
+        if (plugin.bStartFailed || static_cast<int32_t>(plugin.waiting.size()) >= m_slavesPerPlugin)
+            continue;
+        if (plugin.refillTick <= now) {
             pluginName = name;
             return true;
         }
+        waitMs = std::min(waitMs, static_cast<uint64_t>(plugin.refillTick - now));
     }
     return false;
 }
@@ -246,7 +275,7 @@ void CSlavePool::startOne(const String& pluginName)
     P<CSlaveHandler> handler;
     try {
         handler = make<CSlaveHandler>(m_slaveContext, pluginName, lumo::IProcess::priorityBelowNormal);
-        handler->startAhead();
+        handler->startAhead(int64_t{m_memoryAheadMegabytes} << 20);
     } catch (const lumo::CException& error) {
         noteFailedStart(pluginName, getErrorText(error));
         return;

@@ -6,6 +6,7 @@
 #include "host/CSlaveHandler.h"
 #include "host/INEBContext.h"
 #include "platform/IThread.h"
+#include "platform/prepareHeap.h"
 
 #include <atomic>
 #include <cstdint>
@@ -21,9 +22,10 @@ namespace nebo::common {
 // started and connected, their start-up call answered; a thread of the
 // pool's own starts them one at a time, each start bounded by the time
 // limit. A slave handed out leaves the pool for good: it serves one source
-// and ends with it, and the pool starts another in its place. A slave that
-// fails to start is not retried for its plugin until the plugin is asked for
-// again, so a broken plugin costs one start per request, never a loop.
+// and ends with it, and the pool starts another in its place, at once or
+// after the refill delay. A slave that fails to start is not retried for
+// its plugin until the plugin is asked for again, so a broken plugin costs
+// one start per request, never a loop.
 //
 // The slaves start with the limits, slave program, memory manager and log
 // of the context the pool is made with, as they are then; the pool keeps a
@@ -41,7 +43,26 @@ public:
     // Closes the pool.
     ~CSlavePool() override;
 
+    // The most memory a pooled slave may be asked to ready.
+    static constexpr int32_t maxMemoryAheadMegabytes = int32_t{lumo::maxPreparedHeapBytes >> 20};
+    // The longest a replacement may be put off.
+    static constexpr int32_t maxRefillDelayMs = 60000;
+
     int32_t getSlavesPerPlugin() const { return m_slavesPerPlugin; }
+    // Has every slave started from now on ready `megabytes` of its heap
+    // before it waits (see CSlaveHandler::startAhead): a pooled slave then
+    // decodes its first pictures without faulting in fresh memory, at the
+    // price of holding that memory while it waits and of a longer start.
+    // 0, the default, asks nothing; a slave that cannot ready its heap
+    // serves all the same. Throws CInvalidArgError for a size outside
+    // 0..maxMemoryAheadMegabytes.
+    void setMemoryAhead(int32_t megabytes);
+    // Puts off the start of the slave that replaces one taken by `delayMs`,
+    // so that the start, and the heap readied in it, does not share the
+    // machine with the opening of the medium that the taken slave serves.
+    // 0, the default, starts it at once; so does prepare(). Throws
+    // CInvalidArgError for a delay outside 0..maxRefillDelayMs.
+    void setRefillDelay(int32_t delayMs);
     // Starts keeping slaves ready for `pluginName` (and retries one whose
     // start failed); returns at once.
     void prepare(const lumo::String& pluginName);
@@ -66,19 +87,26 @@ private:
         std::deque<lumo::P<CSlaveHandler>> waiting;
         // Set when a start failed, cleared when the plugin is asked for.
         bool bStartFailed = false;
+        // No slave of the plugin starts before this tick.
+        int64_t refillTick = 0;
     };
 
-    // Registers the plugin, clears its failure and wakes the thread.
-    void demand(const lumo::String& pluginName);
+    // Registers the plugin, clears its failure, lets its slaves start from
+    // `refillTick` on and wakes the thread.
+    void demand(const lumo::String& pluginName, int64_t refillTick);
     void runRefills();
-    // A plugin that lacks slaves and may start one; false when none does.
-    bool findPluginToFill(lumo::String& pluginName);
+    // A plugin that lacks slaves and may start one now; false when none
+    // does, and then `waitMs` is how long until one may, or
+    // ISignal::noTimeout.
+    bool findPluginToFill(lumo::String& pluginName, uint64_t& waitMs);
     void startOne(const lumo::String& pluginName);
     void noteFailedStart(const lumo::String& pluginName, const lumo::String& reason);
     // Ends slaves outside the lock, each as its release does.
     static void endAll(std::vector<lumo::P<CSlaveHandler>>& handlers);
 
     const int32_t m_slavesPerPlugin;
+    std::atomic<int32_t> m_memoryAheadMegabytes{0};
+    std::atomic<int32_t> m_refillDelayMs{0};
     lumo::P<INEBContext> m_slaveContext;
     lumo::P<lumo::IMutex> m_mutex;
     std::map<lumo::String, SPlugin> m_plugins;

@@ -70,6 +70,9 @@ CSlave::Outcome CSlave::serve(const CSlaveCommandLine& commandLine)
     m_errorFilePath = m_services.getNativePath(errorFileURI);
     m_services.installCrashFilter(m_errorFilePath);
 
+    // Before connecting: the master's wait for the connection is the one
+    // that allows for it.
+    m_services.prepareHeap();
     m_objects.pipe = m_services.connectPipe(pipeName);
     if (!m_objects.pipe)
         return Outcome::pipeNotReachable;

@@ -4,8 +4,8 @@
 #include "platform/IPathes.h"
 #include "platform/ISandbox.h"
 #include "platform/ISystem.h"
+#include "slave/readByteSetting.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,21 +20,6 @@ bool isSandboxOff()
 {
     const char* setting = std::getenv("NEBO_SANDBOX");
     return setting && std::strcmp(setting, "off") == 0;
-}
-
-// The master's setting, or the default when it is missing or no positive
-// whole number.
-uint64_t maxAddressSpace()
-{
-    const char* setting = std::getenv("NEBO_SLAVE_MAX_ADDRESS_SPACE");
-    if (!setting || *setting < '0' || *setting > '9')
-        return CSlaveConfinement::defaultMaxAddressSpace;
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long value = std::strtoull(setting, &end, 10);
-    if (errno != 0 || *end != '\0' || value == 0)
-        return CSlaveConfinement::defaultMaxAddressSpace;
-    return value;
 }
 
 // Empty for a medium that is no local file: there is nothing to read then.
@@ -75,7 +60,8 @@ void CSlaveConfinement::engage(const lumo::IURI& medium)
         lumo::getPathes()->getNativePath(*lumo::getSystem()->getExecutableDirectory(), false));
     sandbox->setPluginFolder(lumo::String::fromUTF8(m_pluginFolder));
     lumo::ISandbox::SLimits limits;
-    limits.maxAddressSpace = maxAddressSpace();
+    // The master's setting, or the default when it sets none.
+    limits.maxAddressSpace = readByteSetting("NEBO_SLAVE_MAX_ADDRESS_SPACE").value_or(defaultMaxAddressSpace);
     limits.maxFileSize = maxFileSize;
     limits.maxOpenFiles = maxOpenFiles;
     sandbox->setLimits(limits);

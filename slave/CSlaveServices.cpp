@@ -11,13 +11,16 @@
 #include "host/CPluginHandler.h"
 #include "host/CSharedBufferMemoryManager.h"
 #include "host/CSimpleNEBContext.h"
+#include "host/CSlaveHandler.h"
 #include "host/debugOutput.h"
 #include "platform/IPathes.h"
 #include "platform/IPipeManager.h"
 #include "platform/ISystem.h"
+#include "platform/prepareHeap.h"
 #include "platform/IThreadManager.h"
 #include "platform/writeDebugText.h"
 #include "slave/CSlaveConfinement.h"
+#include "slave/readByteSetting.h"
 
 #include <fstream>
 
@@ -127,6 +130,13 @@ void CSlaveServices::installCrashFilter(const std::string& errorFilePath)
 void CSlaveServices::removeCrashFilter()
 {
     crashhandler::removeCrashReporting();
+}
+
+void CSlaveServices::prepareHeap()
+{
+    const std::optional<uint64_t> bytes = readByteSetting(CSlaveHandler::heapAheadVariable);
+    if (bytes && *bytes <= uint64_t(lumo::maxPreparedHeapBytes))
+        lumo::prepareHeap(int64_t(*bytes));
 }
 
 P<lumo::IPipeClient> CSlaveServices::connectPipe(const lumo::String& pipeName)

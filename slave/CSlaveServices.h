@@ -29,6 +29,7 @@ public:
     std::string getNativePath(const lumo::String& uriText) override;
     void installCrashFilter(const std::string& errorFilePath) override;
     void removeCrashFilter() override;
+    void prepareHeap() override;
     lumo::P<lumo::IPipeClient> connectPipe(const lumo::String& pipeName) override;
     lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IPipeClient>& pipe,
                                        const lumo::P<INEBContext>& context) override;

@@ -36,6 +36,10 @@ public:
     // master's calls, first.
     virtual void installCrashFilter(const std::string& errorFilePath) = 0;
     virtual void removeCrashFilter() = 0;
+    // Readies as much of the heap as the master asked for (a slave started
+    // ahead, see CSlaveHandler::startAhead); does nothing when it asked
+    // none, and leaves the heap as it is when the platform cannot.
+    virtual void prepareHeap() = 0;
     // The connected client end of the master's pipe; null when it cannot be reached.
     virtual lumo::P<lumo::IPipeClient> connectPipe(const lumo::String& pipeName) = 0;
     // The plugin server on the pipe's streams; throws when no plugin was loaded.

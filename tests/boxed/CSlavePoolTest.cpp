@@ -75,6 +75,10 @@ TEST_F(CSlavePoolTest, SizeIsBoundedAndAPoolOfNoneStartsNothing)
     for (const int32_t size : {-1, CSlavePool::maxSlavesPerPlugin + 1})
         EXPECT_THROW(makePool(size), lumo::CInvalidArgError) << size;
     const P<CSlavePool> none = makePool(0);
+    for (const int32_t megabytes : {-1, CSlavePool::maxMemoryAheadMegabytes + 1})
+        EXPECT_THROW(none->setMemoryAhead(megabytes), lumo::CInvalidArgError) << megabytes;
+    for (const int32_t delayMs : {-1, CSlavePool::maxRefillDelayMs + 1})
+        EXPECT_THROW(none->setRefillDelay(delayMs), lumo::CInvalidArgError) << delayMs;
     none->prepare(demo);
     EXPECT_FALSE(none->take(demo, m_context));
     EXPECT_EQ(none->countWaiting(demo), 0);
@@ -83,12 +87,20 @@ TEST_F(CSlavePoolTest, SizeIsBoundedAndAPoolOfNoneStartsNothing)
 
 // A slave serves one source only and ends with it, which its log tells; one
 // that died while waiting is passed over for a fresh one, as the pool's log
-// tells. Either way the pool fills up again.
+// tells. Either way the pool fills up again. A slave that readied its heap
+// serves the same.
 TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
 {
-    for (const bool bDied : {false, true}) {
-        SCOPED_TRACE(bDied ? "died while waiting" : "alive");
+    const struct { const char* name; bool bDied; int32_t memoryAhead; } cases[] = {
+        {"alive", false, 0},
+        {"died while waiting", true, 0},
+        {"alive with memory ahead", false, 16},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool bDied = c.bDied;
         const P<CSlavePool> pool = makePool(1);
+        pool->setMemoryAhead(c.memoryAhead);
         m_context->setSlavePool(pool);
         pool->prepare(demo);
         ASSERT_TRUE(pool->waitUntilReady(demo, readyWaitMs)) << poolLogText();
@@ -111,6 +123,20 @@ TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
         EXPECT_NE(refilled[0], started[0]);
         m_context->setSlavePool(nullptr);
     }
+}
+
+// A refill put off for longer than the test waits starts only when asked for.
+TEST_F(CSlavePoolTest, ReplacementWaitsForTheRefillDelayUnlessPrepared)
+{
+    const P<CSlavePool> pool = makePool(1);
+    pool->setRefillDelay(CSlavePool::maxRefillDelayMs);
+    pool->prepare(demo);
+    ASSERT_TRUE(pool->waitUntilReady(demo, readyWaitMs)) << poolLogText();
+    ASSERT_TRUE(pool->take(demo, m_context));
+    EXPECT_FALSE(pool->waitUntilReady(demo, 500));
+    EXPECT_EQ(pool->countWaiting(demo), 0);
+    pool->prepare(demo);
+    EXPECT_TRUE(pool->waitUntilReady(demo, readyWaitMs)) << poolLogText();
 }
 
 TEST_F(CSlavePoolTest, SlaveThatCannotStartIsTriedAgainOnlyWhenAskedFor)

@@ -139,6 +139,7 @@ public:
         crashFilterInstalled = true;
     }
     void removeCrashFilter() override { crashFilterInstalled = false; }
+    void prepareHeap() override { events.push_back("prepare heap"); }
     P<lumo::IPipeClient> connectPipe(const lumo::String& pipeName) override
     {
         events.push_back("connect " + pipeName.toUTF8());
@@ -203,9 +204,9 @@ TEST_F(CSlaveTest, CleanRunServesUntilQuitAndDeletesTheErrorFile)
     EXPECT_FALSE(errorFileExists());
     EXPECT_EQ(services.debugOutput, finalLine);
     EXPECT_FALSE(services.crashFilterInstalled);
-    const Events expected = {"plugin nebo_test",  "path of file:///error.txt", "connect nebo_slave-1-2-3",
-                             "released server",   "released pipe",             "released plugin handler",
-                             "released context", "released log manager"};
+    const Events expected = {"plugin nebo_test", "path of file:///error.txt", "prepare heap",
+                             "connect nebo_slave-1-2-3", "released server", "released pipe",
+                             "released plugin handler", "released context", "released log manager"};
     EXPECT_EQ(services.events, expected);
 }
 

@@ -1,5 +1,6 @@
-// A pool that nobody closes: the end of the process that made it ends its
-// waiting slaves.
+// What a pool's slaves are seen to do from outside: a pool that nobody
+// closes ends its waiting slaves with the process that made it; a slave
+// asked for memory ahead holds it.
 #include "host/CSlavePool.h"
 
 #include "boxed/CBoxedFixture.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,6 +45,37 @@ TEST_F(CSlavePoolEndTest, PoolLeftOpenIsClosedWhenTheProcessEnds)
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the pool did not fill";
     EXPECT_TRUE(nebo::test::noProcessRuns((nebo::test::binFolder() / "nebo_slave").string(), marker));
     EXPECT_EQ(errorFiles(), std::vector<std::string>());
+}
+
+class CSlavePoolMemoryTest : public nebo::test::CBoxedFixture {
+protected:
+    // The resident size of the one slave that a pool with `megabytes` of
+    // memory ahead keeps waiting; the slave ends with the pool on return.
+    int64_t residentKBOfWaitingSlave(int32_t megabytes)
+    {
+        const P<CSlavePool> pool = make<CSlavePool>(m_context, 1);
+        pool->setMemoryAhead(megabytes);
+        pool->prepare(demo);
+        EXPECT_TRUE(pool->waitUntilReady(demo, readyWaitMs)) << logText();
+        const std::vector<uint32_t> slaves = nebo::test::childProcesses();
+        if (slaves.size() != 1)
+            return -1;
+        std::ifstream statm("/proc/" + std::to_string(slaves[0]) + "/statm");
+        int64_t sizePages = 0;
+        int64_t residentPages = -1;
+        statm >> sizePages >> residentPages;
+        return residentPages * sysconf(_SC_PAGESIZE) / 1024;
+    }
+};
+
+TEST_F(CSlavePoolMemoryTest, WaitingSlaveHoldsTheMemoryItReadied)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the address sanitizer's allocator keeps no heap of the system's allocator";
+#endif
+    const int64_t plain = residentKBOfWaitingSlave(0);
+    ASSERT_GT(plain, 0);
+    EXPECT_GE(residentKBOfWaitingSlave(64) - plain, 60 * 1024);
 }
 
 } // namespace

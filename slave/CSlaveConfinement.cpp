@@ -43,6 +43,11 @@ CSlaveConfinement::CSlaveConfinement(std::string errorFilePath, std::string plug
                                                 "right of its user"));
 }
 
+uint64_t CSlaveConfinement::getMaxAddressSpace()
+{
+    return readByteSetting("NEBO_SLAVE_MAX_ADDRESS_SPACE").value_or(defaultMaxAddressSpace);
+}
+
 void CSlaveConfinement::engageFor(const lumo::IURI& medium)
 {
     if (!m_bEnabled || m_bEngaged)
@@ -60,8 +65,7 @@ void CSlaveConfinement::engage(const lumo::IURI& medium)
         lumo::getPathes()->getNativePath(*lumo::getSystem()->getExecutableDirectory(), false));
     sandbox->setPluginFolder(lumo::String::fromUTF8(m_pluginFolder));
     lumo::ISandbox::SLimits limits;
-    // The master's setting, or the default when it sets none.
-    limits.maxAddressSpace = readByteSetting("NEBO_SLAVE_MAX_ADDRESS_SPACE").value_or(defaultMaxAddressSpace);
+    limits.maxAddressSpace = getMaxAddressSpace();
     limits.maxFileSize = maxFileSize;
     limits.maxOpenFiles = maxOpenFiles;
     sandbox->setLimits(limits);

@@ -28,6 +28,10 @@ public:
     // A decoder keeps a handful of files open; a leaking one stops here.
     static constexpr uint64_t maxOpenFiles = 256;
 
+    // The address-space limit that confinement will set: the master's
+    // NEBO_SLAVE_MAX_ADDRESS_SPACE, or the default when it sets none.
+    static uint64_t getMaxAddressSpace();
+
     // Reads the environment; `pluginFolder` (native, may be empty) is where
     // the served plugin was loaded from; `log` takes the entries about
     // confinement.

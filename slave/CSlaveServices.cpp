@@ -22,6 +22,7 @@
 #include "slave/CSlaveConfinement.h"
 #include "slave/readByteSetting.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace nebo::common {
@@ -134,9 +135,15 @@ void CSlaveServices::removeCrashFilter()
 
 void CSlaveServices::prepareHeap()
 {
-    const std::optional<uint64_t> bytes = readByteSetting(CSlaveHandler::heapAheadVariable);
-    if (bytes && *bytes <= uint64_t(lumo::maxPreparedHeapBytes))
-        lumo::prepareHeap(int64_t(*bytes));
+    const std::optional<uint64_t> asked = readByteSetting(CSlaveHandler::heapAheadVariable);
+    if (!asked)
+        return;
+    // Half the address space at most: the medium needs room beyond the
+    // heap, for its threads' stacks and the master's buffers, once the
+    // limit holds.
+    const uint64_t bytes = std::min(*asked, CSlaveConfinement::getMaxAddressSpace() / 2);
+    if (bytes <= uint64_t(lumo::maxPreparedHeapBytes))
+        lumo::prepareHeap(int64_t(bytes));
 }
 
 P<lumo::IPipeClient> CSlaveServices::connectPipe(const lumo::String& pipeName)

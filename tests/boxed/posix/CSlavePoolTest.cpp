@@ -76,6 +76,14 @@ TEST_F(CSlavePoolMemoryTest, WaitingSlaveHoldsTheMemoryItReadied)
     const int64_t plain = residentKBOfWaitingSlave(0);
     ASSERT_GT(plain, 0);
     EXPECT_GE(residentKBOfWaitingSlave(64) - plain, 60 * 1024);
+
+    // Half its address-space limit at most, so that its medium has the rest.
+    nebo::common::SSlaveLimits limits = m_context->getSlaveLimits();
+    limits.maxSlaveAddressSpace = int64_t{64} << 20;
+    m_context->setSlaveLimits(limits);
+    const int64_t halved = residentKBOfWaitingSlave(64) - plain;
+    EXPECT_GE(halved, 28 * 1024);
+    EXPECT_LE(halved, 40 * 1024);
 }
 
 } // namespace

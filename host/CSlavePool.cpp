@@ -78,6 +78,17 @@ void unregisterOpenPool(CSlavePool* pool)
     getOpenPools().erase(pool);
 }
 
+// `value` when it lies within 0..most; else throws CInvalidArgError, which
+// says "<doing> 0 to <most> <unit>, not <value>".
+int32_t withinBound(int32_t value, int32_t most, const char* doing, const char* unit)
+{
+    if (value < 0 || value > most)
+        throw lumo::CInvalidArgError(String::fromUTF8(std::string(doing) + " 0 to " + std::to_string(most) + " " +
+                                                      unit + ", not " + std::to_string(value)),
+                                     String("CSlavePool"));
+    return value;
+}
+
 // What a slave needs of the master's context, and nothing that could hold
 // the pool.
 P<INEBContext> copySlaveSettings(INEBContext& context)
@@ -93,13 +104,9 @@ P<INEBContext> copySlaveSettings(INEBContext& context)
 } // namespace
 
 CSlavePool::CSlavePool(const P<INEBContext>& context, int32_t slavesPerPlugin)
-    : m_slavesPerPlugin(slavesPerPlugin), m_mutex(lumo::getMutexFactory()->createMutex()),
-      m_wake(lumo::getSignalFactory()->createSignal())
+    : m_slavesPerPlugin(withinBound(slavesPerPlugin, maxSlavesPerPlugin, "a pool keeps", "slaves per plugin")),
+      m_mutex(lumo::getMutexFactory()->createMutex()), m_wake(lumo::getSignalFactory()->createSignal())
 {
-    if (slavesPerPlugin < 0 || slavesPerPlugin > maxSlavesPerPlugin)
-        throw lumo::CInvalidArgError(String::fromUTF8("a pool keeps 0 to " + std::to_string(maxSlavesPerPlugin) +
-                                                      " slaves per plugin, not " + std::to_string(slavesPerPlugin)),
-                                     String("CSlavePool"));
     if (!context)
         throw lumo::CInvalidArgError(String("the context must not be null"), String("CSlavePool"));
     m_slaveContext = copySlaveSettings(*context);
@@ -127,22 +134,12 @@ CSlavePool::~CSlavePool()
 
 void CSlavePool::setMemoryAhead(int32_t megabytes)
 {
-    if (megabytes < 0 || megabytes > maxMemoryAheadMegabytes)
-        throw lumo::CInvalidArgError(String::fromUTF8("a pooled slave readies 0 to " +
-                                                      std::to_string(maxMemoryAheadMegabytes) + " MB of memory, not " +
-                                                      std::to_string(megabytes)),
-                                     String("CSlavePool"));
-    m_memoryAheadMegabytes = megabytes;
+    m_memoryAheadMegabytes = withinBound(megabytes, maxMemoryAheadMegabytes, "a pooled slave readies", "MB of memory");
 }
 
 void CSlavePool::setRefillDelay(int32_t delayMs)
 {
-    if (delayMs < 0 || delayMs > maxRefillDelayMs)
-        throw lumo::CInvalidArgError(String::fromUTF8("a pool puts off a refill by 0 to " +
-                                                      std::to_string(maxRefillDelayMs) + " ms, not " +
-                                                      std::to_string(delayMs)),
-                                     String("CSlavePool"));
-    m_refillDelayMs = delayMs;
+    m_refillDelayMs = withinBound(delayMs, maxRefillDelayMs, "a pool puts off a refill by", "ms");
 }
 
 void CSlavePool::prepare(const String& pluginName)

@@ -4,10 +4,10 @@
 // started ahead, the same with the pool's slaves readying their heap while
 // they wait and their replacements put off until after the opening, and
 // boxed with a slave started on opening, as without a pool, all in the
-// same run. Once with a 1920x1080 NV12 demo clip, once with
-// a 1920x1080 H.264 clip (written by the benchmark, in a child process of
-// its own) through nebo_avlib. The handlers are made, and their plugins
-// named, before the clock runs; the pool is full at the start of each round.
+// same run. Once with a 1920x1080 NV12 demo clip, once with a 1920x1080
+// H.264 clip (written by the benchmark, in a child process of its own)
+// through nebo_avlib. The handlers are made, and their plugins named,
+// before the clock runs; the pools are full at the start of each round.
 
 #include "bench/benchSupport.h"
 #include "host/CPluginHandler.h"
@@ -76,9 +76,9 @@ struct SPooledWay {
         pool->prepare(this->plugin);
     }
 
-    // Taking a slave starts its replacement at once, as in use: the pooled
-    // ways' first pictures share the machine with that start, but every way
-    // begins with its pool full.
+    // Taking a slave starts its replacement, at once or after the refill
+    // delay, as in use: a pooled way's first picture may share the machine
+    // with that start, but every way begins with its pool full.
     void waitUntilReady() const
     {
         if (!pool->waitUntilReady(plugin, poolReadyWaitMs))

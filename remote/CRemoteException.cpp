@@ -2,24 +2,15 @@
 
 namespace lumo {
 
-namespace {
-
-const char notFoundPrefix[] = "Remote Procedure not found on host: ";
-
-} // namespace
-
 CRemoteException::CRemoteException(const String& message) : CException(String(), message)
 {
 }
 
 CRemoteException CRemoteException::procedureNotFound(const String& procedureName)
 {
-    return CRemoteException(String(notFoundPrefix) + procedureName);
-}
-
-bool CRemoteException::isProcedureNotFound() const
-{
-    return String(getGeneralDescription()).toUTF8().rfind(notFoundPrefix, 0) == 0;
+    CRemoteException error(String("Remote Procedure not found on host: ") + procedureName);
+    error.m_bProcedureNotFound = true;
+    return error;
 }
 
 P<CException> CRemoteException::clone() const

@@ -12,13 +12,19 @@ class CRemoteException : public CException {
 public:
     explicit CRemoteException(const String& message);
 
-    // The failure of a call whose procedure the peer does not know. The peer
-    // read the whole request before it answered so, so the connection is
-    // still in step: a caller may go on without the procedure.
+    // The failure of a call whose procedure the peer does not know; its
+    // answer was read whole. The peer answers before it reads the request's
+    // parameters, so only after a request without any are both ends still
+    // in step, and only then may a caller go on without the procedure.
     static CRemoteException procedureNotFound(const String& procedureName);
-    bool isProcedureNotFound() const;
+    // True for the failure procedureNotFound made, whatever a peer's own
+    // error text says.
+    bool isProcedureNotFound() const { return m_bProcedureNotFound; }
 
     P<CException> clone() const override;
+
+private:
+    bool m_bProcedureNotFound = false;
 };
 
 } // namespace lumo

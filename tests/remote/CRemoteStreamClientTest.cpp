@@ -107,10 +107,14 @@ TEST_F(RemoteStreamClientTest, ServingRequestsInARow)
     EXPECT_EQ(output->bytes(), getWidthReply);
 }
 
+// Only the "notfound" keyword makes a missing procedure, not a peer's text
+// that reads like one.
 TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
 {
-    const struct { Bytes reply; std::string message; } cases[] = {
-        {wireString("notfound"), "Remote Procedure not found on host: getWidth"},
+    const std::string notFound = "Remote Procedure not found on host: getWidth";
+    const struct { Bytes reply; std::string message; bool bNotFound = false; } cases[] = {
+        {wireString("notfound"), notFound, true},
+        {wireString(notFound + " Error:"), notFound + " Error:"},
         {wireString("Error: the disk is full"), "Error: the disk is full"},
         {wireString("returnError:"), "returnError:"},
         {wireString("returned"), "Unexpected return received: returned"},
@@ -121,7 +125,11 @@ TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         feed(c.reply + wireInt("Result", 1));
-        expectMessage<CRemoteException>(c.message, [&] { endpoint->call(*make<CGetWidthFunction>()); });
+        expectThrow<CRemoteException>([&] { endpoint->call(*make<CGetWidthFunction>()); },
+                                      [&](const CRemoteException& error) {
+                                          EXPECT_EQ(messageOf(error), c.message);
+                                          EXPECT_EQ(error.isProcedureNotFound(), c.bNotFound);
+                                      });
     }
 }
 

@@ -35,18 +35,15 @@ TEST(describeFaultTest, SignalsAndTheirCodes)
         {{SIGBUS, BUS_ADRALN, 0x1001, 0, stackPointer}, datatypeMisalignment, {}},
         {{SIGBUS, BUS_ADRERR, 0x7f0000000000, 0x4, stackPointer}, inPageError, {0, 0x7f0000000000}},
         {{SIGFPE, FPE_INTDIV, 0x401000, 0, stackPointer}, integerDivideByZero, {}},
-        {{SIGFPE, FPE_FLTDIV, 0x401000, 0, stackPointer}, floatDivideByZero, {}},
         {{SIGFPE, FPE_FLTINV, 0x401000, 0, stackPointer}, floatInvalidOperation, {}},
         {{SIGILL, ILL_ILLOPN, 0x401000, 0, stackPointer}, illegalInstruction, {}},
         {{SIGILL, ILL_PRVOPC, 0x401000, 0, stackPointer}, privilegedInstruction, {}},
         {{SIGTRAP, SI_KERNEL, 0, 0, stackPointer}, breakpoint, {}},
         {{SIGTRAP, TRAP_TRACE, 0, 0, stackPointer}, singleStep, {}},
         // A signal another process sent, or a call the sandbox trapped, cannot be resumed.
-        {{SIGABRT, SI_TKILL, 0, 0, stackPointer}, customerCodeBase + SIGABRT, {}, noncontinuableFlag},
         {{SIGSEGV, SI_USER, 0, 0, stackPointer}, customerCodeBase + SIGSEGV, {}, noncontinuableFlag},
         {{SIGSEGV, SI_QUEUE, stackPointer, 0, stackPointer}, customerCodeBase + SIGSEGV, {}, noncontinuableFlag},
         {{SIGSYS, seccompTrap, 0x401000, 0, stackPointer, 59}, forbiddenSystemCall, {59}, noncontinuableFlag},
-        {{SIGSYS, seccompTrap, 0x401000, 0, stackPointer, 322}, forbiddenSystemCall, {322}, noncontinuableFlag},
         // A SIGSYS of another cause (a bad system call number) names no call.
         {{SIGSYS, 2, 0x401000, 0, stackPointer, 999}, customerCodeBase + SIGSYS, {}},
     };

@@ -10,7 +10,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
 #include <windows.h>
 
 namespace crashhandler {
@@ -79,35 +78,26 @@ size_t countOf(const std::string& text, const std::string& part)
     return count;
 }
 
+// A fault of the program's own and an abort, which reaches the handler as a
+// signal; the slave's crash report tests make the other faults in a plugin,
+// and CCrashHandlerTest sees the report's sections.
 TEST(installCrashReportingTest, EachFaultLeavesItsReportAndEndsWithItsCode)
 {
-    struct SCase {
+    const struct {
         const char* fault;
         DWORD exitCode;
-        std::vector<std::string> texts;
+        const char* text;
+    } cases[] = {
+        {"read", accessViolation, "(crashing_program.exe, base address: 0x"},
+        {"abort", customerCodeBase + SIGABRT, "Unknown exception code.\n\nThe exception is noncontinuable.\n"},
     };
-    const std::string inProgram = "(crashing_program.exe, base address: 0x";
-    const SCase cases[] = {
-        {"read", accessViolation, {inProgram, "Additional Information:\nAttempted to read at 0x00000010\n"}},
-        {"write", accessViolation, {inProgram, "Additional Information:\nAttempted to write at 0x00000010\n"}},
-        {"divide", integerDivideByZero, {inProgram, "divide an integer value by an integer divisor of zero.\n"}},
-        {"illegal", illegalInstruction, {inProgram, "The thread tried to execute an invalid instruction.\n"}},
-        {"breakpoint", breakpoint, {inProgram, "A breakpoint was encountered.\n"}},
-        {"stack", stackOverflow, {inProgram, "The thread used up its stack.\n"}},
-        {"abort", customerCodeBase + SIGABRT, {"Unknown exception code.\n\nThe exception is noncontinuable.\n"}},
-    };
-    for (const SCase& test : cases) {
+    for (const auto& test : cases) {
         SCOPED_TRACE(test.fault);
         CCrashingChild child(test.fault);
         EXPECT_EQ(child.waitForExit(), test.exitCode);
         const std::string report = child.report();
         EXPECT_EQ(report.rfind("crashing_program 1.2.3\n\n\nFatal Exception at 0x", 0), 0u) << report;
-        for (const std::string& text : test.texts)
-            EXPECT_NE(report.find(text), std::string::npos) << text << "\nin\n" << report;
-        EXPECT_NE(report.find("Context:\n\n"), std::string::npos);
-        EXPECT_NE(report.find("Control registers:\n"), std::string::npos);
-        EXPECT_NE(report.find("Module Addresses:\n"), std::string::npos);
-        EXPECT_NE(report.find("crashing_program.exe : "), std::string::npos);
+        EXPECT_NE(report.find(test.text), std::string::npos) << report;
         // The faulting function and at least one caller.
         EXPECT_GE(countOf(report, "Current Address: "), 2u) << report;
     }
@@ -132,7 +122,6 @@ TEST(installCrashReportingTest, HangReportShowsTheServingThreadFirstAndEndsThePr
     const std::string report = child.report();
     const std::string serving = "Thread " + std::to_string(child.mainThreadID()) + " \"\", serving the master's calls:";
     EXPECT_EQ(report.find("crashing_program 1.2.3\n\n\nHang Report\n"), 0u) << report;
-    EXPECT_NE(report.find("Module Addresses:\n"), std::string::npos);
     const size_t firstThread = report.find("Thread ");
     EXPECT_EQ(report.find(serving), firstThread) << report;
     // The main thread and the one it made, both recorded with their stacks.

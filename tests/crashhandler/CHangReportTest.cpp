@@ -60,9 +60,8 @@ TEST(CHangReportTest, EachPartReachesTheSinkAsItIsAdded)
 {
     const SModuleList modules = twoModules();
     test::CReportSinkString sink;
-    CHangReport report(sink, "player", "2.1", modules);
+    CHangReport report(sink, "", "0.0.0", modules);
     const std::string head = sink.m_text;
-    EXPECT_EQ(head.substr(0, 11), "player 2.1\n");
     EXPECT_NE(head.find("nebo_demo.so : 7f0000000000-7f0000002000\n\n"), std::string::npos) << head;
 
     report.addThread({1, "main", true, EThreadOutcome::silent, nullptr});

@@ -69,8 +69,6 @@ TEST(buildCrashReportTest, ParametersAndFlagsFollowTheDescription)
         const char* description;
         std::string details;
     } cases[] = {
-        {faultAt(accessViolation, {1, 0x10}), accessViolationText,
-         "Additional Information:\nAttempted to write at 0x00000010\n\n"},
         {faultAt(accessViolation, {0, 0x1234}), accessViolationText,
          "Additional Information:\nAttempted to read at 0x00001234\n\n"},
         {faultAt(accessViolation, {8, 0x7fff12345678, 0xc0000022}), accessViolationText,

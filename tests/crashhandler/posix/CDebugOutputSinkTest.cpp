@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
 #include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
@@ -85,20 +84,6 @@ TEST_F(CDebugOutputSinkTest, PipeWithoutReaderRaisesNoSignal)
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-}
-
-TEST(CDebugOutputSinkFileTest, FileTakesEverything)
-{
-    std::FILE* file = std::tmpfile();
-    ASSERT_NE(file, nullptr);
-    const std::string text = textOf(5 * PIPE_BUF + 3);
-    CDebugOutputSink sink(fileno(file));
-    sink.write(text.data(), text.size());
-    std::rewind(file);
-    std::string written(text.size() + 1, '\0');
-    written.resize(std::fread(written.data(), 1, written.size(), file));
-    std::fclose(file);
-    EXPECT_TRUE(written == text);
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <poll.h>
 #include <pthread.h>
 #include <string>
 #include <sys/wait.h>
@@ -19,8 +18,9 @@ namespace crashhandler {
 namespace {
 
 constexpr int requestSignal = SIGUSR1;
-// Generous: the child ends well within a second of the request.
-constexpr int childWaitMs = 20000;
+// Generous: the child ends well within a second of the request; an alarm
+// ends it after this long, so that no wait of the test's hangs.
+constexpr unsigned childLifeSeconds = 20;
 
 char g_reportPath[256];
 
@@ -87,6 +87,7 @@ void announceReady()
 
 [[noreturn]] void runChild(int ready)
 {
+    alarm(childLifeSeconds);
     g_readyPipe = ready;
     pthread_setname_np(pthread_self(), "main");
     pthread_t thread;
@@ -102,26 +103,6 @@ struct SOutcome {
     std::string report;
 };
 
-bool readWithin(int descriptor, void* target, size_t size, int timeoutMs)
-{
-    pollfd readable{descriptor, POLLIN, 0};
-    return poll(&readable, 1, timeoutMs) == 1 && read(descriptor, target, size) == ssize_t(size);
-}
-
-// The wait status, or -1 when the child did not end in time (it is killed then).
-int waitForEnd(pid_t child)
-{
-    int status = 0;
-    for (int waited = 0; waited < childWaitMs; waited += 10) {
-        if (waitpid(child, &status, WNOHANG) == child)
-            return status;
-        usleep(10000);
-    }
-    kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-    return -1;
-}
-
 SOutcome requestReport()
 {
     std::snprintf(g_reportPath, sizeof g_reportPath, "/tmp/hang-report-%d.txt", static_cast<int>(getpid()));
@@ -136,10 +117,10 @@ SOutcome requestReport()
     }
     close(ready[1]);
     SOutcome outcome;
-    if (readWithin(ready[0], &outcome.ids, sizeof outcome.ids, childWaitMs))
+    if (read(ready[0], &outcome.ids, sizeof outcome.ids) == sizeof outcome.ids)
         kill(child, requestSignal);
     close(ready[0]);
-    outcome.status = waitForEnd(child);
+    waitpid(child, &outcome.status, 0);
     outcome.report = nebo::test::readWholeFile(g_reportPath);
     std::remove(g_reportPath);
     return outcome;

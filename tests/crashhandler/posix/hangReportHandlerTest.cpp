@@ -163,20 +163,5 @@ TEST(hangReportHandlerTest, ServingThreadComesFirstAndEveryOtherIsAskedInTurn)
     EXPECT_NE(stackPointers[0], stackPointers[1]);
 }
 
-TEST(hangReportHandlerTest, RemovedHandlerLeavesTheSignalAsItWas)
-{
-    struct sigaction before = {};
-    sigaction(requestSignal, nullptr, &before);
-    installHangReportHandler(requestSignal, gettid(), "/nonexistent/report", "tests", "1.0");
-    struct sigaction during = {};
-    sigaction(requestSignal, nullptr, &during);
-    EXPECT_NE(during.sa_sigaction, before.sa_sigaction);
-    EXPECT_TRUE(during.sa_flags & SA_ONSTACK);
-    removeHangReportHandler();
-    struct sigaction after = {};
-    sigaction(requestSignal, nullptr, &after);
-    EXPECT_EQ(after.sa_handler, before.sa_handler);
-}
-
 } // namespace
 } // namespace crashhandler

@@ -47,7 +47,6 @@ TEST(readMappingsTest, LinesOfTheKernelsFormat)
         "7f3a1c000000-7f3a1c021000 rw-p 00000000 00:00 0 \n"
         "7f3a1d000000-7f3a1d001000 ---p 00000000 00:00 0\n"
         "7f3a1e000000-7f3a1e010000 r-xp 00000000 fe:01 77 /tmp/with blank/lib x.so (deleted)\n"
-        "7ffd1e6c3000-7ffd1e6e4000 rw-p 00000000 00:00 0                          [stack]\n"
         "ffffffffff600000-ffffffffff601000 --xp 00000000 00:00 0                  [vsyscall]";
     const std::vector<TSeen> expected = {
         {0x55d0c0a00000, 0x55d0c0a02000, true, false, "/usr/bin/nebo_slave"},
@@ -55,7 +54,6 @@ TEST(readMappingsTest, LinesOfTheKernelsFormat)
         {0x7f3a1c000000, 0x7f3a1c021000, true, false, ""},
         {0x7f3a1d000000, 0x7f3a1d001000, false, false, ""},
         {0x7f3a1e000000, 0x7f3a1e010000, true, true, "/tmp/with blank/lib x.so (deleted)"},
-        {0x7ffd1e6c3000, 0x7ffd1e6e4000, true, false, "[stack]"},
         {0xffffffffff600000, 0xffffffffff601000, false, true, "[vsyscall]"},
     };
     EXPECT_EQ(mappingsOf(text), expected);

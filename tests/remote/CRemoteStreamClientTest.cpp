@@ -19,18 +19,17 @@ const Bytes getWidthRequest = {0x08, 0x00, 0x00, 0x00, 0x66, 0x75, 0x6E, 0x63, 0
 const Bytes getWidthReply = {0x06, 0x00, 0x00, 0x00, 0x72, 0x65, 0x74, 0x75, 0x72, 0x6E,              // "return"
                              0x06, 0x00, 0x00, 0x00, 0x52, 0x65, 0x73, 0x75, 0x6C, 0x74, 0x80, 0x02, 0x00, 0x00};
 
-// "answer": a function with one result of any kind.
-template <class Kind> class CAnswerFunction : public CRemoteFunction {
+// "answer": a function with an object result.
+class CAnswerFunction : public CRemoteFunction {
 public:
-    explicit CAnswerFunction(P<Kind> result) : CRemoteFunction("answer"), result(result) { addResult(result); }
+    CAnswerFunction() : CRemoteFunction("answer") { addResult(result); }
     void execute() override {}
-    const P<Kind> result;
+    const P<CRemoteVarObject> result = make<CRemoteVarObject>("Result");
 };
 
-// A function whose execute fails.
-class CFailingFunction : public CAnswerFunction<CRemoteVarInteger> {
+// "getWidth", whose execute fails.
+class CFailingFunction : public CGetWidthFunction {
 public:
-    CFailingFunction() : CAnswerFunction(make<CRemoteVarInteger>("Result")) {}
     void execute() override { throw CError("the served object failed"); }
 };
 
@@ -159,7 +158,7 @@ TEST_F(RemoteStreamClientTest, ObjectCallsAndResultsOfAnotherKind)
     feed(record + wireString("return") + wireString("Result") + Bytes{0x01} + record);
 
     // Each object call reads into its own preset.
-    const auto answer = make<CAnswerFunction<CRemoteVarObject>>(make<CRemoteVarObject>("Result"));
+    const P<CAnswerFunction> answer = make<CAnswerFunction>();
     for (bool bNull : {false, true, false}) {
         const P<CTestRecord> preset = make<CTestRecord>(std::vector<int32_t>{0});
         EXPECT_EQ(endpoint->callObject(*answer, preset), bNull ? nullptr : preset);
@@ -187,7 +186,7 @@ TEST_F(RemoteStreamClientTest, RequestsThatCannotBeServed)
 
     const struct { Bytes request; std::string message; } failures[] = {
         {wireString("void") + wireString("getHeight"), "Remote Procedure not found on this computer"},
-        {wireString("function") + wireString("answer"), "the served object failed"},
+        {wireString("function") + wireString("getWidth"), "the served object failed"},
         {wireString("void") + wireString("setMaxSize") + wireInt("nHeight", 1), "Parameter not expected"},
     };
     for (const auto& failure : failures) {

@@ -23,13 +23,11 @@ std::string textOf(size_t length)
 // What is waiting in the pipe's read end, without waiting for more.
 std::string drain(int descriptor)
 {
-    const int flags = fcntl(descriptor, F_GETFL);
-    fcntl(descriptor, F_SETFL, flags | O_NONBLOCK);
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) | O_NONBLOCK);
     std::string text;
     char buffer[4096];
     for (ssize_t got; (got = read(descriptor, buffer, sizeof buffer)) > 0;)
         text.append(buffer, static_cast<size_t>(got));
-    fcntl(descriptor, F_SETFL, flags);
     return text;
 }
 

@@ -18,8 +18,7 @@ namespace crashhandler {
 namespace {
 
 constexpr int requestSignal = SIGUSR1;
-// Generous: the child ends well within a second of the request; an alarm
-// ends it after this long, so that no wait of the test's hangs.
+// Generous: an alarm ends the child after this long, so that no wait of the test hangs.
 constexpr unsigned childLifeSeconds = 20;
 
 char g_reportPath[256];
@@ -72,9 +71,8 @@ void* runDeaf(void*)
     return nullptr;
 }
 
-// Once the other threads wait: the handler, with the worker serving, so that
-// the thread that installed it is not the one asked first; then the thread
-// ids through the ready pipe.
+// Once the other threads wait: the handler, the worker serving so that the
+// installing thread is not the one asked first; then the ids through the pipe.
 void announceReady()
 {
     while (g_workerID == 0 || g_deafID == 0)

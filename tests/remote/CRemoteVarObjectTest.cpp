@@ -28,16 +28,5 @@ TEST_F(RemoteVarObjectTest, AnObjectOrNullBehindTheName)
     EXPECT_EQ(received->getValue(), target);
 }
 
-TEST_F(RemoteVarObjectTest, TheFirstObjectSetBecomesTheTarget)
-{
-    const P<CTestRecord> first = make<CTestRecord>(), second = make<CTestRecord>();
-    const P<CRemoteVarObject> variable = make<CRemoteVarObject>("Result");
-    variable->setValue(nullptr);
-    variable->setValue(first);
-    variable->setValue(second);
-    EXPECT_EQ(variable->getValue(), second);
-    EXPECT_EQ(variable->getTarget(), first);
-}
-
 } // namespace
 } // namespace lumo

@@ -42,7 +42,6 @@ TEST(CModuleListBuilderTest, OneModulePerLoadedFile)
              mapping(0x2000, 0x5000, true, "/usr/bin/nebo_slave"),
              mapping(0x5000, 0x6000, false, "/usr/bin/nebo_slave"),
              mapping(0x6000, 0x9000, false, "[heap]"),
-             mapping(0x10000, 0x11000, false, "/usr/lib/locale/locale-archive"),
              mapping(0x20000, 0x21000, false, "/opt/plugins/nebo_demo.so"),
              mapping(0x21000, 0x24000, true, "/opt/plugins/nebo_demo.so"),
              mapping(0x24000, 0x25000, false, ""),

@@ -42,7 +42,6 @@ TEST(describeFaultTest, SignalsAndTheirCodes)
         {{SIGTRAP, TRAP_TRACE, 0, 0, stackPointer}, singleStep, {}},
         // A signal another process sent, or a call the sandbox trapped, cannot be resumed.
         {{SIGSEGV, SI_USER, 0, 0, stackPointer}, customerCodeBase + SIGSEGV, {}, noncontinuableFlag},
-        {{SIGSEGV, SI_QUEUE, stackPointer, 0, stackPointer}, customerCodeBase + SIGSEGV, {}, noncontinuableFlag},
         {{SIGSYS, seccompTrap, 0x401000, 0, stackPointer, 59}, forbiddenSystemCall, {59}, noncontinuableFlag},
         // A SIGSYS of another cause (a bad system call number) names no call.
         {{SIGSYS, 2, 0x401000, 0, stackPointer, 999}, customerCodeBase + SIGSYS, {}},

@@ -30,7 +30,8 @@ TEST_F(RemoteVarValueTest, EachKindWritesItsNameAndItsValue)
                                   {0x06, 0x00, 0x00, 0x00, 0x6E, 0x57, 0x69, 0x64, 0x74, 0x68, 0x80, 0x02, 0x00, 0x00});
     expectWire<CRemoteVarBool>("Result", true, {0x06, 0x00, 0x00, 0x00, 0x52, 0x65, 0x73, 0x75, 0x6C, 0x74, 0x01});
     expectWire<CRemoteVarDouble>("fTimestamp", 1.5, wireString("fTimestamp") + Bytes{0, 0, 0, 0, 0, 0, 0xF8, 0x3F});
-    expectWire<CRemoteVarString>("Result", String::fromUTF8("caf\xC3\xA9"), wireString("Result") + wireString("caf\xC3\xA9"));
+    expectWire<CRemoteVarString>("Result", String::fromUTF8("caf\xC3\xA9"),
+                                 wireString("Result") + wireString("caf\xC3\xA9"));
 }
 
 TEST_F(RemoteVarValueTest, AnotherNameOrAValueCutShortLeavesTheOldValue)

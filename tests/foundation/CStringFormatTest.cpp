@@ -3,12 +3,11 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CInvalidObjectStateError.h"
 
-#include "CFakeURI.h"
-#include "expectError.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <iterator>
 #include <limits>
 
 namespace lumo {
@@ -30,20 +29,6 @@ template <class... Values> std::string filled(const char* format, Values... valu
     (push(*formatter, values), ...);
     return formatter->getResult().toUTF8();
 }
-
-// The argument text of the CInvalidArgError that the action throws.
-template <class Action> std::string argumentErrorOf(Action action)
-{
-    try {
-        action();
-    } catch (const CInvalidArgError& error) {
-        return utf8(error.getArgumentText());
-    }
-    return "nothing thrown";
-}
-
-constexpr char invalidFormat[] = "CStringFormat: invalid format string.";
-constexpr char mismatch[] = "CStringFormat: argument does not match the field's format specification.";
 
 TEST(CStringFormatTest, CopiesTextAndFillsFieldsInOrder)
 {
@@ -93,37 +78,31 @@ TEST(CStringFormatTest, StringAndCharacterFieldsPadAndCutByCharacters)
     EXPECT_EQ(filled("%d %#x", U'A', U'\u20AC'), "65 0x20ac");
 }
 
-TEST(CStringFormatTest, EveryMisuseIsAnInvalidArgumentNamingTheFault)
+TEST(CStringFormatTest, EveryMisuseIsAnInvalidArgument)
 {
-    expectThrow<CInvalidArgError>([] { formatOf("%q"); }, [](const CInvalidArgError& error) {
-        EXPECT_EQ(utf8(error.getDescription()),
-                  "An invalid argument was passed to method 'unspecified method' of 'unknown object': "
-                  "CStringFormat: invalid format string.");
-        EXPECT_FALSE(error.getObject());
-    });
-    EXPECT_EQ(argumentErrorOf([] { formatOf("%------d"); }), "CStringFormat: too many field flags specified.");
-    for (const char* bad : {"ends with %", "%5", "%ll", "%99999999999999999999d", "%.2000000s"})
-        EXPECT_EQ(argumentErrorOf([bad] { formatOf(bad); }), invalidFormat) << bad;
-    EXPECT_EQ(argumentErrorOf([] { filled("%*d", ~uint64_t(0)); }), invalidFormat);
-
-    EXPECT_EQ(argumentErrorOf([] { filled("%s", 1); }), mismatch);
-    EXPECT_EQ(argumentErrorOf([] { filled("%s", U'a'); }), mismatch);
-    EXPECT_EQ(argumentErrorOf([] { filled("%d", 1.0); }), mismatch);
-    EXPECT_EQ(argumentErrorOf([] { filled("%f", "1"); }), mismatch);
-    EXPECT_EQ(argumentErrorOf([] { filled("%d", 1, 2); }), mismatch);
-
-    const char width[] = "CStringFormat: expected integer value (field width).";
-    const char precision[] = "CStringFormat: expected integer value (field precision).";
-    EXPECT_EQ(argumentErrorOf([] { filled("%*f", 1.0); }), width);
-    EXPECT_EQ(argumentErrorOf([] { filled("%.*s", "x"); }), precision);
+    // Widths and precisions beyond any sane text are refused before anything is allocated for them.
+    for (const char* bad : {"%q", "%------d", "ends with %", "%5", "%ll", "%99999999999999999999d", "%.2000000s"})
+        EXPECT_THROW(formatOf(bad), CInvalidArgError) << bad;
+    const std::function<void()> badPushes[] = {
+        [] { filled("%*d", ~uint64_t(0)); },
+        [] { filled("%s", 1); },
+        [] { filled("%s", U'a'); },
+        [] { filled("%d", 1.0); },
+        [] { filled("%f", "1"); },
+        [] { filled("%d", 1, 2); },
+        [] { filled("%*f", 1.0); },
+        [] { filled("%.*s", "x"); },
+    };
+    for (size_t i = 0; i < std::size(badPushes); ++i)
+        EXPECT_THROW(badPushes[i](), CInvalidArgError) << "push " << i;
 }
 
 TEST(CStringFormatTest, AMalformedFieldThrowsWhenReachedAndBlocksTheResult)
 {
     P<CStringFormat> format = formatOf("%d then %y");
-    EXPECT_EQ(argumentErrorOf([&] { format->pushInteger(1, true); }), invalidFormat);
+    EXPECT_THROW(format->pushInteger(1, true), CInvalidArgError);
     // The malformed field can be neither filled nor left out.
-    EXPECT_EQ(argumentErrorOf([&] { format->pushString("y"); }), mismatch);
+    EXPECT_THROW(format->pushString("y"), CInvalidArgError);
     EXPECT_THROW(format->getResult(), CInvalidObjectStateError);
 }
 
@@ -131,9 +110,7 @@ TEST(CStringFormatTest, ResultWithAFieldOpenIsAStateError)
 {
     P<CStringFormat> format = formatOf("%d and %d");
     format->pushInteger(1, true);
-    expectThrow<CInvalidObjectStateError>([&] { format->getResult(); }, [](const CInvalidObjectStateError& error) {
-        EXPECT_EQ(utf8(error.getStateMessage()), "CStringFormat: not all parameters have been pushed in yet.");
-    });
+    EXPECT_THROW(format->getResult(), CInvalidObjectStateError);
     EXPECT_THROW(format->toString(), CInvalidObjectStateError);
     EXPECT_EQ(format->pushInteger(2, true).getResult().toUTF8(), "1 and 2");
     EXPECT_THROW(formatOf("%*d")->pushInteger(3, true).getResult(), CInvalidObjectStateError) << "width only";

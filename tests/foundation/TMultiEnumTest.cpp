@@ -66,10 +66,8 @@ TYPED_TEST(TMultiEnumTest, WalksTheSubEnumeratorsInTurnPastEmptyOnesUntilExhaust
     all->add(make<CEmptyEnum>());
     all->nextElement();
     EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{2, 1}));
-    expectThrow<CEndOfEnumError>([&] { all->nextElement(); }, [&](const CEndOfEnumError& error) {
-        EXPECT_EQ(error.getObject(), P<IBase>(all));
-        EXPECT_NE(error.getDescription()->toUTF8().find(getClassName(typeid(TypeParam))), std::string::npos);
-    });
+    expectThrow<CEndOfEnumError>([&] { all->nextElement(); },
+                                 [&](const CEndOfEnumError& error) { EXPECT_EQ(error.getObject(), P<IBase>(all)); });
     all->reset();
     EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{1, 2, 1}));
 }
@@ -107,11 +105,7 @@ TYPED_TEST(TMultiEnumTest, RefusesANullSubEnumeratorItselfAndAnyAfterAnEnumerati
         P<TypeParam> all = make<TypeParam>();
         all->add(numbers({1}));
         call(*all);
-        expectThrow<CInvalidObjectStateError>([&] { all->add(numbers({2})); }, [](const auto& error) {
-            EXPECT_EQ(error.getStateMessage()->toUTF8(),
-                      "No more sub enums can be added to a multi enum after one of its IEnum methods has been "
-                      "called.");
-        });
+        EXPECT_THROW(all->add(numbers({2})), CInvalidObjectStateError);
         all->reset();
         EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{1}));
     }

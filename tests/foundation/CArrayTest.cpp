@@ -1,6 +1,5 @@
 #include "foundation/CArray.h"
 
-#include "CLifeProbe.h"
 #include "expectError.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/TValue.h"
@@ -65,20 +64,6 @@ TEST(CArrayTest, RefusesIndicesOutsideTheArrayAndChangesNothing)
         "An invalid argument was passed to method 'removeAt' of 'object: class lumo::CArray object': "
         "index 5 is out of range (valid are 0 to 0)",
         [&] { array->removeAt(5); });
-}
-
-TEST(CArrayTest, HoldsItsElementsUntilRemovedOrCleared)
-{
-    int destructions = 0;
-    P<IArray> array = make<CArray>();
-    for (int i = 0; i < 4; ++i)
-        array->add(make<CLifeProbe>(destructions));
-    array->removeAt(0);
-    EXPECT_EQ(destructions, 1);
-    array->set(0, nullptr);
-    EXPECT_EQ(destructions, 2);
-    array->clear();
-    EXPECT_EQ(destructions, 4);
 }
 
 TEST(CArrayTest, EnumeratorsWalkLiveSeeRemovalsAndKeepTheArrayAlive)

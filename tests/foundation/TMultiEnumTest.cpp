@@ -111,17 +111,5 @@ TYPED_TEST(TMultiEnumTest, RefusesANullSubEnumeratorItselfAndAnyAfterAnEnumerati
     }
 }
 
-TEST(CMultiEnumTest, SkipForwardsToTheSubEnumeratorHoldingTheNextElement)
-{
-    P<CMultiEnum> all = make<CMultiEnum>();
-    all->add(numbers({1}));
-    all->add(make<CEmptyEnum>());
-    all->add(numbers({2, 3}));
-    all->skip();
-    all->skip();
-    EXPECT_EQ(castObject<IInt>(all->nextElement())->get(), 3);
-    EXPECT_THROW(all->skip(), CEndOfEnumError);
-}
-
 } // namespace
 } // namespace lumo

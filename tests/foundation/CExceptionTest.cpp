@@ -58,7 +58,6 @@ TEST(CExceptionTest, EveryClassDescribesItselfAndClonesWithItsTexts)
     const std::type_info* type = &typeid(CObject);
     expectTexts(CException("d", "g"), "g", "d");
     expectTexts(CError(String(), String()), "Error", "Unspecified error");
-    expectTexts(CError("Disk on fire", "Hardware"), "Hardware", "Disk on fire");
     expectTexts(CObjectError(nullptr, nullptr, "d %OBJECTDESC%"), "Object error", "d unknown object");
     expectTexts(CObjectError(named.get(), nullptr, "Bad %OBJECTDESC%; really: %OBJECTDESC%"), "Object error",
                 "Bad object: the named one; really: object: the named one");
@@ -120,11 +119,9 @@ private:
 
 TEST(CExceptionTest, LocalizedTextsGetTheirPlaceholdersFilled)
 {
-    ScopedLocalizedText endOfEnum("lumo.CEndOfEnumError.desc", "keine weiteren Elemente");
     ScopedLocalizedText notFound("lumo.CFileNotFoundError.Desc", "%FILE% fehlt");
     ScopedLocalizedText badFormat("lumo.CURIFormatError.Desc", String::fromUTF8("Ungültige URI %URI%"));
     P<CFakeURI> uri = make<CFakeURI>("x:", "/x");
-    EXPECT_EQ(utf8(CEndOfEnumError(nullptr).getStateMessage()), "keine weiteren Elemente");
     EXPECT_EQ(utf8(CFileNotFoundError(uri.get()).getDescription()), "/x fehlt");
     EXPECT_EQ(utf8(CURIFormatError(uri.get()).getDescription()), "Ungültige URI x:");
 }

@@ -1,6 +1,5 @@
 #include "foundation/CStringTokenizerEnum.h"
 
-#include "foundation/CEndOfEnumError.h"
 #include "foundation/WEnum.h"
 
 #include <gtest/gtest.h>
@@ -33,19 +32,6 @@ TEST(CStringTokenizerEnumTest, SplitsAtEveryCharacterOfTheSeparatorsSkippingEmpt
 
     const String text = String::fromUTF8("\xC3\xA9t\xC3\xA9\xE2\x82\xAC" "hiver\xE2\x82\xAC");
     EXPECT_EQ(parts(text, String::fromUTF8("\xE2\x82\xAC"), true), (Parts{"\xC3\xA9t\xC3\xA9", "hiver", ""}));
-}
-
-TEST(CStringTokenizerEnumTest, CountsSkipsAndStartsOver)
-{
-    P<IEnum> walk = make<CStringTokenizerEnum>("a b c", " ");
-    walk->skip();
-    EXPECT_EQ(walk->getRemainingCount(), 2);
-    walk->skip();
-    walk->skip();
-    EXPECT_THROW(walk->nextElement(), CEndOfEnumError);
-    EXPECT_THROW(walk->skip(), CEndOfEnumError);
-    walk->reset();
-    EXPECT_EQ(castObject<IString>(walk->nextElement())->toUTF8(), "a");
 }
 
 } // namespace

@@ -37,20 +37,6 @@ TEST(CArrayTest, AddsInsertsReplacesAndRemovesByIndex)
     EXPECT_EQ(values(*array->getConstEnum()), (std::vector<int32_t>{1, 20, 3}));
 }
 
-TEST(CArrayTest, FindsAndRemovesObjectsByIdentity)
-{
-    P<IArray> array = make<CArray>();
-    P<IBase> first = number(7), twin = number(7);
-    array->add(first);
-    array->add(nullptr);
-    array->add(first);
-    EXPECT_EQ(array->indexOf(first.get()), 0);
-    EXPECT_EQ(array->indexOf(nullptr), 1);
-    EXPECT_FALSE(array->contains(twin.get()));
-    EXPECT_TRUE(array->remove(first.get()));
-    EXPECT_EQ(array->indexOf(first.get()), 1);
-}
-
 TEST(CArrayTest, RefusesIndicesOutsideTheArrayAndChangesNothing)
 {
     P<IArray> array = make<CArray>();

@@ -1,6 +1,5 @@
 #include "foundation/CArray.h"
 
-#include "expectError.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/TValue.h"
 #include "foundation/castObject.h"
@@ -45,11 +44,8 @@ TEST(CArrayTest, RefusesIndicesOutsideTheArrayAndChangesNothing)
     EXPECT_THROW(array->get(-1), CInvalidArgError);
     EXPECT_THROW(array->set(1, number(2)), CInvalidArgError);
     EXPECT_THROW(array->insert(2, number(2)), CInvalidArgError);
+    EXPECT_THROW(array->removeAt(5), CInvalidArgError);
     EXPECT_EQ(values(*array->getConstEnum()), (std::vector<int32_t>{1}));
-    expectError<CInvalidArgError>(
-        "An invalid argument was passed to method 'removeAt' of 'object: class lumo::CArray object': "
-        "index 5 is out of range (valid are 0 to 0)",
-        [&] { array->removeAt(5); });
 }
 
 TEST(CArrayTest, EnumeratorsWalkLiveSeeRemovalsAndKeepTheArrayAlive)

@@ -62,8 +62,6 @@ TEST(CExceptionTest, EveryClassDescribesItselfAndClonesWithItsTexts)
     expectTexts(CObjectError(named.get(), nullptr, "Bad %OBJECTDESC%; really: %OBJECTDESC%"), "Object error",
                 "Bad object: the named one; really: object: the named one");
     expectTexts(CObjectError(nullptr, type, String()), "Object error", "object class: class lumo::CObject");
-    expectTexts(CInvalidObjectStateError("s", nullptr), "Object error",
-                "The object is in an invalid state (unknown object): s.");
     expectTexts(CInvalidObjectStateError("100%OBJECTDESC%", nullptr, type), "Object error",
                 "The object is in an invalid state (object class: class lumo::CObject): 100%OBJECTDESC%.");
     expectTexts(CEndOfEnumError(nullptr), "Object error",
@@ -90,7 +88,6 @@ TEST(CExceptionTest, EveryClassDescribesItselfAndClonesWithItsTexts)
     expectTexts(CNoSuchObjectError(String()), "Error", "No such object.");
     expectTexts(CInvalidVolumeIDError("v"), "Invalid Volume ID Error", "Invalid volume id: v");
     expectTexts(CURIError("u %URI% (%URI%)", uri.get()), "Error", "u /f (/f)");
-    expectTexts(CURIError("u %URI%", nullptr), "Error", "u <uri unknown>");
     expectTexts(CURIFormatError(make<CFakeURI>("ht tp://x", "shown differently").get()), "Error",
                 "The URI ('ht tp://x') has an invalid format.");
     expectTexts(CURIFormatError(nullptr), "Error", "The URI has an invalid format.");

@@ -7,10 +7,8 @@
 namespace lumo {
 namespace {
 
-// The system's ANSI code page differs from machine to machine (and under
-// Wine follows the host's language), so each character is checked against
-// itself: what it encodes to decodes back to it, and no shorter prefix is a
-// character.
+// The ANSI code page differs from machine to machine, so each character is
+// checked against itself: its bytes decode back to it, and no shorter prefix does.
 TEST(codePageCharsTest, EveryEncodableCharacterDecodesBackFromExactlyItsBytes)
 {
     ASSERT_GE(getMaxCodePageCharLength(), 1);

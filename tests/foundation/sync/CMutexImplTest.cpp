@@ -1,5 +1,4 @@
 // The process-local mutex of either backend, reached through its factory.
-#include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/IMutexFactory.h"
 #include "foundation/sync/ISignalFactory.h"
 #include "isFreeForOthers.h"
@@ -47,18 +46,6 @@ TEST(CMutexImplTest, TryLockOnAMutexHeldElsewhereFailsWithoutWaiting)
     EXPECT_FALSE(mutex->tryLock(60000));
     answered->set();
     holder.join();
-}
-
-TEST(CMutexImplTest, ScopedLockReleasesWhenAnExceptionLeaves)
-{
-    P<IMutex> mutex = newMutex();
-    try {
-        CScopedLock lock(mutex);
-        EXPECT_FALSE(isFreeForOthers(*mutex));
-        throw 1;
-    } catch (int) {
-    }
-    EXPECT_TRUE(isFreeForOthers(*mutex));
 }
 
 } // namespace

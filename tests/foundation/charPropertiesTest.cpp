@@ -39,15 +39,5 @@ TEST(charPropertiesTest, FoldingJoinsTheVariantsOfALetter)
     }
 }
 
-TEST(charPropertiesTest, KnowsUnicodeWhiteSpace)
-{
-    const uint32_t spaces[] = {' ', '\t', '\n', '\r', 0x000B, 0x0085, 0x00A0, 0x2003, 0x200A, 0x2028, 0x3000};
-    for (uint32_t c : spaces)
-        EXPECT_TRUE(isWhiteSpace(c)) << std::hex << c;
-    const uint32_t others[] = {'a', '_', 0, 0x200B, 0x180E, 0xFEFF};
-    for (uint32_t c : others)
-        EXPECT_FALSE(isWhiteSpace(c)) << std::hex << c;
-}
-
 } // namespace
 } // namespace lumo

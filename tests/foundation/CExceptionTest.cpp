@@ -16,7 +16,6 @@
 #include "foundation/CTimeoutError.h"
 #include "foundation/CURIFormatError.h"
 #include "foundation/CURITypeNotSupportedError.h"
-#include "foundation/IStringLocalizer.h"
 
 #include "CFakeURI.h"
 
@@ -99,28 +98,6 @@ TEST(CExceptionTest, EveryClassDescribesItselfAndClonesWithItsTexts)
     expectTexts(CFileNotFoundError(nullptr), "Error", "The file was not found.");
     expectTexts(CFileAccessDeniedError(uri.get()), "Error", "The access of the file '/f' was denied.");
     expectTexts(CFileAccessDeniedError(nullptr), "Error", "The access of the file '<uri unknown>' was denied.");
-}
-
-// A text of the process-wide localizer for a scope; an empty text counts as none.
-class ScopedLocalizedText {
-public:
-    ScopedLocalizedText(const String& key, const String& text) : m_key(key)
-    {
-        getStringLocalizer()->setText(key, text);
-    }
-    ~ScopedLocalizedText() { getStringLocalizer()->setText(m_key, String()); }
-
-private:
-    String m_key;
-};
-
-TEST(CExceptionTest, LocalizedTextsGetTheirPlaceholdersFilled)
-{
-    ScopedLocalizedText notFound("lumo.CFileNotFoundError.Desc", "%FILE% fehlt");
-    ScopedLocalizedText badFormat("lumo.CURIFormatError.Desc", String::fromUTF8("Ungültige URI %URI%"));
-    P<CFakeURI> uri = make<CFakeURI>("x:", "/x");
-    EXPECT_EQ(utf8(CFileNotFoundError(uri.get()).getDescription()), "/x fehlt");
-    EXPECT_EQ(utf8(CURIFormatError(uri.get()).getDescription()), "Ungültige URI x:");
 }
 
 TEST(CExceptionTest, WhatIsTheDescriptionAndStaysValidWhileOtherThreadsAsk)

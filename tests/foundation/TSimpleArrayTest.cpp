@@ -1,7 +1,6 @@
 #include "foundation/TSimpleArray.h"
 
 #include "CLifeProbe.h"
-#include "foundation/TCleaningSimpleArray.h"
 
 #include <gtest/gtest.h>
 
@@ -59,15 +58,6 @@ TEST_F(TSimpleArrayTest, InsertsAndMovesRuns)
     EXPECT_EQ(values(array), (std::vector<int>{10, 11, 5, 0, 1, 2, 3, 4}));
     for (int32_t i = 0; i < array.getCount(); ++i)
         EXPECT_EQ(array.get(i)->getReferenceCount(), i < 2 ? 2 : 1);
-}
-
-TEST_F(TSimpleArrayTest, CleaningArrayReleasesItsElementsWithItself)
-{
-    P<TCleaningSimpleArray<P<CNumber>>> array = make<TCleaningSimpleArray<P<CNumber>>>(0);
-    array->add(number(1));
-    array->add(number(2));
-    array = nullptr;
-    EXPECT_EQ(destructions, 2);
 }
 
 } // namespace

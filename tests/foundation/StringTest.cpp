@@ -63,7 +63,6 @@ TEST(StringTest, ParsesTextThatIsWhollyDigitsOfTheBase)
 {
     EXPECT_EQ(parseInteger("8080"), 8080);
     EXPECT_EQ(parseInteger("fF", 16), 255);
-    EXPECT_EQ(parseInteger("z", 36), 35);
     EXPECT_EQ(parseInteger(String(u"\u0031\u0032")), 12);
     // 32-bit arithmetic without an overflow check.
     EXPECT_EQ(parseInteger("4294967295"), -1);

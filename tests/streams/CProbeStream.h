@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <typeinfo>
 #include <vector>
 
 namespace lumo {
@@ -25,18 +24,12 @@ inline Bytes wireUInt32(uint32_t value)
     return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
 }
 
-// A memory stream that records what reaches it, and that can pretend to be unable to go back (no markers) or to seek,
-// so that tests see what a data stream asks of the stream it wraps.
+// A memory stream that records what reaches it, so that tests see what a data stream asks of the stream it wraps.
 class CProbeStream : public CMemoryIOStream {
 public:
-    enum class Offers { seeking, resettingOnly, neither };
-
-    explicit CProbeStream(Offers offers = Offers::seeking) : m_offers(offers) {}
-
     void write(const void* data, int32_t count) override
     {
         writeCounts.push_back(count);
-        writeSources.push_back(data);
         CMemoryIOStream::write(data, count);
     }
 
@@ -44,15 +37,6 @@ public:
     {
         largestReadFully = std::max(largestReadFully, count);
         CMemoryIOStream::readFully(buffer, count);
-    }
-
-    bool getInterface(const std::type_info& type, P<IBase>& redirect, Candidates& candidates) override
-    {
-        if (type == typeid(ISeekableStream) && m_offers != Offers::seeking)
-            return false;
-        if (type == typeid(IResetableStream) && m_offers == Offers::neither)
-            return false;
-        return CMemoryIOStream::getInterface(type, redirect, candidates);
     }
 
     // The stream's bytes from the start, leaving the position where it was.
@@ -75,11 +59,7 @@ public:
     }
 
     std::vector<int32_t> writeCounts;
-    std::vector<const void*> writeSources;
     int32_t largestReadFully = 0;
-
-private:
-    const Offers m_offers;
 };
 
 } // namespace lumo

@@ -10,8 +10,7 @@
 
 namespace lumo {
 
-// An object whose body is a row of 32-bit numbers. It reads back as many as
-// it is told, so a test can make reading and writing disagree.
+// An object whose body is a row of 32-bit numbers; it reads back as many as told, so reading can disagree with writing.
 class CTestRecord : public CObject, public virtual ISerializable {
 public:
     explicit CTestRecord(std::vector<int32_t> values = {}) : values(std::move(values)), readCount(-1) {}

@@ -74,8 +74,6 @@ TEST_F(BufferedOutStreamTest, TheBlockAndTheArguments)
     EXPECT_THROW(out->write(block->getData(), -1), CInvalidArgError);
     out->discard();
     out->setBuffer(other);
-    EXPECT_THROW(out->setBuffer(nullptr), CInvalidArgError);
-    EXPECT_THROW(make<CBufferedOutStream>(nullptr, block), CInvalidArgError);
 }
 
 } // namespace

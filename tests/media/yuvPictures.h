@@ -1,8 +1,7 @@
 #pragma once
 
-#include "media/CNV12Picture.h"
-#include "media/CYUY2Picture.h"
-#include "media/CYV12Picture.h"
+#include "media/CNEBPictureRemote.h"
+#include "media/CPictureBase.h"
 #include "mediaWire.h"
 
 #include <algorithm>
@@ -33,17 +32,9 @@ inline void place(Bytes& into, size_t at, const Bytes& bytes)
     std::copy(bytes.begin(), bytes.end(), into.begin() + long(at));
 }
 
-inline lumo::P<INEBPicture> makeYUVPicture(int32_t type, const Bytes& block, int32_t width, int32_t height,
-                                           lumo::P<lumo::IMemoryManager> manager = nullptr)
+inline lumo::P<INEBPicture> makeYUVPicture(int32_t type, const Bytes& block, int32_t width, int32_t height)
 {
-    switch (type) {
-    case yuy2PictureType:
-        return lumo::make<CYUY2Picture>(manager, 2.0, blockOf(block), width, height, false);
-    case nv12PictureType:
-        return lumo::make<CNV12Picture>(manager, 2.0, blockOf(block), width, height, false);
-    default:
-        return lumo::make<CYV12Picture>(manager, 2.0, blockOf(block), width, height, false);
-    }
+    return CNEBPictureRemote::makePicture(type, nullptr, 2.0, blockOf(block), width, height, false);
 }
 
 } // namespace nebo::common

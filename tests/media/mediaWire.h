@@ -23,10 +23,7 @@ inline Bytes wireDouble(double value)
 {
     uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
-    Bytes bytes;
-    for (int shift = 0; shift < 64; shift += 8)
-        bytes.push_back(uint8_t(bits >> shift));
-    return bytes;
+    return lumo::wireUInt32(uint32_t(bits)) + lumo::wireUInt32(uint32_t(bits >> 32));
 }
 
 // A picture's body: time stamp, width, height, flag, block length, bytes.
@@ -68,9 +65,8 @@ struct SWire {
     }
 };
 
-// A refused value fails on what precedes its body, which the stream does
-// not hold: running out of bytes would mean the body was asked for.
-// Returns the error.
+// A refused value fails on what precedes its body, which the stream does not hold: running out of bytes would mean
+// the body was asked for. Returns the error.
 inline lumo::P<lumo::CException> expectRefusedBeforeTheBody(const std::function<void()>& call)
 {
     try {

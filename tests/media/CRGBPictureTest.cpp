@@ -37,7 +37,8 @@ TEST(CRGBPictureTest, RefusesSizesTheBlockCannotHoldAndRegionsOutsideThePicture)
     const int32_t regions[][4] = {{-1, 0, 1, 1}, {0, -1, 1, 1}, {3, 0, 2, 1}, {0, 2, 1, 2},
                                   {0, 0, -1, 1}, {0, 0, 1, -1}, {1, 0, 0x7FFFFFFF, 1}};
     for (const auto& r : regions) {
-        EXPECT_THROW(picture->getRGBData(r[0], r[1], r[2], r[3]), lumo::CInvalidArgError) << r[0] << r[1] << r[2] << r[3];
+        SCOPED_TRACE(testing::Message() << r[0] << ' ' << r[1] << ' ' << r[2] << ' ' << r[3]);
+        EXPECT_THROW(picture->getRGBData(r[0], r[1], r[2], r[3]), lumo::CInvalidArgError);
         EXPECT_THROW(picture->copyRGB(dest, 16, r[0], r[1], r[2], r[3]), lumo::CInvalidArgError);
     }
     EXPECT_THROW(picture->copyRGB(nullptr, 16, 0, 0, 1, 1), lumo::CInvalidArgError);

@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
-
 namespace {
 
 using lumo::make;
@@ -26,8 +24,6 @@ TEST(CSourceServerTest, WrapsPicturesAndAnswersForTheMissingSideAsNone)
     source->skipToTime(9.5);
     P<CSourceServer> server = make<CSourceServer>(make<lumo::CMemoryIOStream>(), make<lumo::CMemoryIOStream>(),
                                                   source, make<CSimpleNEBContext>());
-    server->setMaxSize(640, 480);
-    EXPECT_EQ(source->maxSize, std::make_pair(640, 480));
 
     const P<INEBPictureRemote> wrapped = lumo::castObject<INEBPictureRemote>(server->getNextPicture());
     ASSERT_TRUE(wrapped);

@@ -65,7 +65,7 @@ public:
     P<lumo::CURI> getURI() override { return m_uri; }
     String getPluginName() override { return m_pluginName; }
 
-    void setMaxSize(int32_t width, int32_t height) override { maxSize = {width, height}; }
+    void setMaxSize(int32_t, int32_t) override {}
     int32_t getWidth() override { return 4; }
     int32_t getHeight() override { return 2; }
     double peekNextPictureTimestamp() override { return 0.0; }
@@ -84,8 +84,6 @@ public:
     double getFrameDuration() override { return 0.04; }
     int32_t getFrameRateNum() override { return 25; }
     int32_t getFrameRateDen() override { return 1; }
-
-    std::pair<int32_t, int32_t> maxSize;
 
 private:
     P<lumo::CURI> m_uri;

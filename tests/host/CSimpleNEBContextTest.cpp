@@ -2,7 +2,6 @@
 
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CParseError.h"
-#include "platform/ISystem.h"
 #include "streams/CDataInStream.h"
 #include "streams/CDataOutStream.h"
 #include "streams/CMemoryIOStream.h"
@@ -41,31 +40,6 @@ struct CSimpleNEBContextTest : testing::Test {
         return into.read(*lumo::make<lumo::CDataInStream>(stream));
     }
 };
-
-TEST_F(CSimpleNEBContextTest, StartsWithItsDefaults)
-{
-    EXPECT_EQ(stateOf(*context), (Names{"11", "", lumo::getSystem()->getTempDirectory()->getText().toUTF8()}));
-    EXPECT_TRUE(context->getMemoryManager());
-    context->getLogManager()->logText(0, lumo::String("dropped"));
-    EXPECT_TRUE(context->getLogManager()->getLogText().isEmpty());
-}
-
-TEST_F(CSimpleNEBContextTest, RemembersPluginsByExactTypeBitsAndURIText)
-{
-    context->setPluginForURI(pictureSourceType, *uriOf("file:///a.avi"), lumo::String("picture"));
-    context->setPluginForURI(soundSourceType, *uriOf("file:///a.avi"), lumo::String("sound"));
-    context->setPluginForURI(formatType, *uriOf("file:///a.avi"), lumo::String("first"));
-    context->setPluginForURI(formatType, *uriOf("file:///a.avi"), lumo::String("replaced"));
-
-    const struct { int32_t nTypes; const char *uri, *plugin; } lookups[] = {
-        {pictureSourceType, "file:///a.avi", "picture"}, {soundSourceType, "file:///a.avi", "sound"},
-        {pictureSourceType | soundSourceType, "file:///a.avi", ""}, {formatType, "file:///a.avi", "replaced"},
-        {soundFormatType, "file:///a.avi", ""},          {pictureSourceType, "file:///A.avi", ""},
-    };
-    for (const auto& lookup : lookups)
-        EXPECT_EQ(context->getPluginForURI(lookup.nTypes, *uriOf(lookup.uri)).toUTF8(), lookup.plugin)
-            << lookup.nTypes << ' ' << lookup.uri;
-}
 
 TEST_F(CSimpleNEBContextTest, ReadsBackWhatItWroteWithoutTheCache)
 {

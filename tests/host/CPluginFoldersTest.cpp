@@ -1,9 +1,7 @@
 #include "host/CPluginFolders.h"
 
 #include "platform/CTempFolder.h"
-#include "platform/ISystem.h"
 #include "platform/pathListSeparator.h"
-#include "support/CScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -116,20 +114,6 @@ TEST_F(CPluginFoldersTest, TellsASlaveEveryFolderInOrderThatTheListCanHold)
     // A folder with the separator in its name cannot be told.
     std::filesystem::create_directory(pathOf("a" + sep + "b"));
     EXPECT_EQ(CPluginFolders("", pathOf("a" + sep + "b"), pathOf("lib")).toPathSetting(), pathOf("lib/nebo/plugins"));
-}
-
-TEST(CPluginFoldersOfThisProcessTest, ReadsTheSettingAndTheProcessFolders)
-{
-    // A folder ending in a separator: its parent is the folder itself.
-    const std::filesystem::path program =
-        std::filesystem::path(lumo::createSystem()->getExecutableDirectory()->getNativePath().toUTF8()).parent_path();
-    // The host tests run one folder below the libraries.
-    const std::filesystem::path libraries = program.parent_path();
-    const lumo::CTempFolder user;
-    const std::string userFolder = native(std::filesystem::canonical(user.pathOf("")));
-    const lumo::CScopedEnvironment setting(CPluginFolders::pathVariable, userFolder.c_str());
-    EXPECT_EQ(CPluginFolders::ofThisProcess().getFolders(),
-              (std::vector<std::string>{userFolder, native(program), native(libraries / "nebo/plugins")}));
 }
 
 } // namespace

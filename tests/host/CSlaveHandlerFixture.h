@@ -2,9 +2,7 @@
 
 #include "host/CSimpleNEBContext.h"
 #include "host/CSlaveHandler.h"
-#include "platform/CTempFolder.h"
-#include "support/CScopedEnvironment.h"
-#include "support/CScopedPipePlace.h"
+#include "withoutSlave.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +16,7 @@ protected:
         return lumo::make<CSlaveHandler>(m_context, lumo::String("nebo_demo"), -10);
     }
 
-    lumo::CScopedPipePlace m_pipes;
-    lumo::CTempFolder m_temp;
-    lumo::CScopedEnvironment m_tempEnvironment{lumo::getTemporaryFolderVariable(), m_temp.pathOf("").c_str()};
+    const SWithoutSlave m_withoutSlave;
     lumo::P<CSimpleNEBContext> m_context = lumo::make<CSimpleNEBContext>();
 };
 

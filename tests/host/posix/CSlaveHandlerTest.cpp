@@ -70,7 +70,7 @@ TEST_F(CSlaveHandlerTest, SlaveStartsWithAllowedVariablesOnlyAndNoStrayDescripto
         return std::count(environment.begin(), environment.end(), variable) == 1;
     };
     EXPECT_TRUE(has("PATH=" + std::string(std::getenv("PATH"))));
-    EXPECT_TRUE(has("TMPDIR=" + m_temp.pathOf("")));
+    EXPECT_TRUE(has("TMPDIR=" + m_withoutSlave.errorFiles.pathOf("")));
     EXPECT_TRUE(has("NEBO_SLAVE_MAX_ADDRESS_SPACE=123456789"));
     for (const auto& setting : settings)
         EXPECT_EQ(has(setting.name + std::string("=") + setting.value), setting.bPassed) << setting.name;

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -132,13 +131,6 @@ TEST_F(CLogManagerTest, AnEmptyLogPrintsAsTheEmptyStringAndKeepsItsRoot)
     log->logText(2, lumo::String("second"));
     EXPECT_EQ(log->getLogText().toUTF8().rfind("<slavelog>\n", 0), 0u);
     EXPECT_EQ(entries(), Entries{"info:second"});
-}
-
-// The clock's value is unknown, its shape is not: some date, a blank, hours and minutes.
-TEST(CLogManagerClockTest, TellsTheLocalDateAndTime)
-{
-    const std::string now = CLogManager::getLocalTimeText();
-    EXPECT_TRUE(std::regex_match(now, std::regex(".+ [0-9]{2}:[0-9]{2}"))) << now;
 }
 
 TEST_F(CLogManagerTest, ThreadsLogWhileTheLogIsFetched)

@@ -6,10 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
-#include <vector>
+#include <string>
 
 using namespace nebo::common;
 using lumo::make;
@@ -39,25 +36,6 @@ TEST(CPluginAnswerCacheTest, KeepsNoFailure)
         "crashed", [&] { cache->getPluginName(failing, []() -> String { throw CNEBError(String("crashed")); }); });
     EXPECT_EQ(cache->getPluginName(failing, [] { return String("recovered"); }).toUTF8(), "recovered");
     EXPECT_EQ(cache->getQuestionCount(), 2);
-}
-
-TEST(CPluginAnswerCacheTest, ThreadsAskingForOneFileShareOneAnswer)
-{
-    const P<CPluginAnswerCache> cache = make<CPluginAnswerCache>();
-    std::atomic<int> asked{0};
-    // Slow, so that the other threads come while it runs.
-    const auto askSlowly = [&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        return String::fromUTF8("name " + std::to_string(++asked));
-    };
-    std::vector<std::thread> threads;
-    std::vector<std::string> names(8);
-    for (size_t index = 0; index < names.size(); ++index)
-        threads.emplace_back([&, index] { names[index] = cache->getPluginName({"/p/a.so", 1, 1}, askSlowly).toUTF8(); });
-    for (std::thread& thread : threads)
-        thread.join();
-    EXPECT_EQ(asked, 1);
-    EXPECT_EQ(names, std::vector<std::string>(names.size(), "name 1"));
 }
 
 TEST(CPluginAnswerCacheTest, KeepsExtensionsPerTypesAndAsksAgainAfterANullAnswer)

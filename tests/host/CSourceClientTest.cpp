@@ -8,13 +8,13 @@
 #include "platform/ISharedMemoryChannel.h"
 #include "slaveReplies.h"
 #include "streams/CMemoryManager.h"
-#include "support/CScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 namespace nebo::common {
 namespace {
@@ -80,23 +80,6 @@ TEST_F(CSourceClientTest, APictureIsNeverLargerThanItsSourceAnnounced)
         }
         source->open();
     }
-}
-
-// The size is asked for once after open and after setMaxSize, not per picture.
-TEST_F(CSourceClientTest, TheAnnouncedSizeIsLearnedOnceAfterOpenAndSetMaxSize)
-{
-    feed(sizeReplies(4, 3) + reply(rgbPicture(4, 3)) + reply(rgbPicture(4, 3)) + sizeReplies(2, 2) +
-         reply(rgbPicture(2, 2)) + reply(Bytes{1}));
-    source->getNextPicture();
-    source->getNextPicture();
-    EXPECT_EQ(sent(), sizeRequests + pictureRequest + pictureRequest);
-
-    source->setMaxSize(2, 2);
-    EXPECT_EQ(source->getNextPicture()->getWidth(), 2);
-    EXPECT_EQ(source->getNextPicture(), nullptr);
-    const Bytes setMaxSize = wireText("void") + wireText("setMaxSize") + wireText("nWidth") + wireInt32(2) +
-                             wireText("nHeight") + wireInt32(2) + wireText("execute");
-    EXPECT_EQ(sent(), setMaxSize + sizeRequests + pictureRequest + pictureRequest);
 }
 
 TEST_F(CSourceClientTest, RepliesHoldToTheLimitsSet)
@@ -165,7 +148,7 @@ Bytes sharedPictureRequest(int32_t releasedBuffers)
 struct CSharedPicturesTest : testing::Test, SSlavePipe {
     CSharedPicturesTest() { output = channel; }
 
-    // Made once the test has set the switch.
+    // A fresh client, which makes its offer anew.
     lumo::P<CSourceClient> makeSource() const
     {
         return lumo::make<CSourceClient>(input, output, lumo::make<lumo::CMemoryManager>(30));
@@ -177,27 +160,21 @@ struct CSharedPicturesTest : testing::Test, SSlavePipe {
     const Bytes offer = request("function", "offerSharedPictures");
 };
 
-// Switched off, the client makes no offer; a peer that does not know it, or refuses it, is offered the
-// buffers once and then sent today's requests.
-TEST_F(CSharedPicturesTest, WithoutSharedPicturesTheClientSendsTodaysRequests)
+// A peer that does not know the offer, or refuses it, is offered the buffers once and then sent today's requests.
+TEST_F(CSharedPicturesTest, APeerWithoutSharedPicturesIsSentTodaysRequests)
 {
-    const struct { const char *name, *setting; Bytes offerReply, offered; size_t regions; } cases[] = {
-        {"switched off", "off", {}, {}, 0},
-        {"offer unknown", nullptr, wireText("notfound"), offer, CSourceClient::sharedRingBuffers},
-        {"offer refused", nullptr, reply(Bytes{0}), offer, CSourceClient::sharedRingBuffers},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const lumo::CScopedEnvironment setting("NEBO_SHARED_PICTURES", c.setting);
+    const std::pair<const char*, Bytes> offerReplies[] = {{"unknown", wireText("notfound")},
+                                                          {"refused", reply(Bytes{0})}};
+    for (const auto& [name, offerReply] : offerReplies) {
+        SCOPED_TRACE(name);
         const lumo::P<CSourceClient> source = makeSource();
-        channel->regions.clear();
-        feed(sizeReplies(4, 3) + c.offerReply + reply(rgbPicture(4, 3)) + reply(rgbPicture(4, 3)));
+        feed(sizeReplies(4, 3) + offerReply + reply(rgbPicture(4, 3)) + reply(rgbPicture(4, 3)));
         EXPECT_EQ(source->getNextPicture()->getWidth(), 4);
         EXPECT_EQ(source->getNextPicture()->getWidth(), 4);
-        EXPECT_EQ(sent(), sizeRequests + c.offered + pictureRequest + pictureRequest);
-        ASSERT_EQ(channel->regions.size(), c.regions);
+        EXPECT_EQ(sent(), sizeRequests + offer + pictureRequest + pictureRequest);
+        ASSERT_EQ(channel->regions.size(), CSourceClient::sharedRingBuffers);
+        EXPECT_EQ(channel->regions.front()->getSize(), bufferBytes);
     }
-    EXPECT_EQ(channel->regions.front()->getSize(), bufferBytes);
 }
 
 TEST_F(CSharedPicturesTest, PicturesLieInTheBuffersUntilReleasedAndTheReleaseIsTold)

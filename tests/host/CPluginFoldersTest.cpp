@@ -91,17 +91,6 @@ TEST_F(CPluginFoldersTest, FindsEachPluginInTheFirstFolderThatHoldsIt)
         EXPECT_EQ(found.findPlugin(test.name), test.expected) << test.name;
 }
 
-TEST_F(CPluginFoldersTest, FindsTheSlaveBesideTheProgramElseInTheInstalledFolder)
-{
-    const std::string slave = CPluginFolders::slaveProgramFileName();
-    const std::string beside = pathOf("bin/" + slave), installed = pathOf("lib/nebo/" + slave);
-    EXPECT_EQ(folders("").findSlaveProgram(), beside);
-    put("lib/nebo/" + slave);
-    EXPECT_EQ(folders("").findSlaveProgram(), installed);
-    put("bin/" + slave);
-    EXPECT_EQ(folders("").findSlaveProgram(), beside);
-}
-
 TEST_F(CPluginFoldersTest, TellsASlaveEveryFolderInOrderThatTheListCanHold)
 {
     const CPluginFolders found = folders(pathOf("yours") + sep + sep + pathOf("mine"));

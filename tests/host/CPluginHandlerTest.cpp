@@ -110,7 +110,6 @@ TEST_F(CPluginHandlerTest, ChoosesByTheExtensionInAnyCaseWithoutDotOrSuffix)
 {
     // plugin: "" for none
     const struct { const char *uri, *suffix, *plugin; } cases[] = {
-        {"file:///media/clip.mpg", "", "avlib"},
         {"file:///media/clip.AVI", "", "avlib"},
         {"file:///media/CLIP.MPG", "", "avlib"},
         {"file:///media/clip.Wav", "", "sound"},

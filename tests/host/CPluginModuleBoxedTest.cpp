@@ -21,7 +21,6 @@ TEST(CPluginModuleBoxedTest, ABoxedModuleStartsNoSlaveBeforeAQuestionOrAnOpen)
     const CPluginAnswerCache::SLibraryFile library{"/nowhere/nebo_avlib.so", 1, 1};
     const P<CPluginModuleBoxed> module = make<CPluginModuleBoxed>(make<CSimpleNEBContext>(), String("avlib"), library);
     const P<lumo::CURI> media = make<lumo::CURI>(String("file:///media/clip.avi"));
-    EXPECT_EQ(module->getPluginName(), String("avlib"));
     EXPECT_FALSE(module->tryCreateFormat(*media, formatType, true, nullptr));
 
     const INEBPlugin::SSourceParams params{16, 1, 2, 3};

@@ -18,7 +18,6 @@ TEST(findOpeningFailureTest, TakesTheLastFailureOrEntryOfTheLogWithItsEscapesUnd
         {"<slavelog/>", ""},
         {"<textlog>first</textlog><textlog>nebo_demo: the query does not describe a clip</textlog>",
          "nebo_demo: the query does not describe a clip"},
-        {"", ""},
         // A reason without its closing tag still ends somewhere.
         {"Opening failed: " + std::string(400, 'z'), std::string(300, 'z') + "..."},
     };

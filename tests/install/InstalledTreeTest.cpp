@@ -101,7 +101,6 @@ TEST_F(InstalledTreeTest, HoldsEverythingAndEachProgramFindsTheLibrariesFromWher
     };
     for (const auto& test : files) {
         const std::string path = prefix() + "/" + test.file;
-        EXPECT_TRUE(std::filesystem::is_regular_file(path)) << test.file;
         EXPECT_EQ(runPathOf(path), test.runPath) << test.file;
     }
     // The platform's own headers stay inside the libraries.

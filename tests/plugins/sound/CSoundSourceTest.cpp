@@ -49,7 +49,6 @@ TEST_F(CSoundSourceTest, HandsOutLosslessFilesSampleForSampleInStampedChunks)
     for (const auto& file : files) {
         SCOPED_TRACE(file.name);
         P<CSoundSource> source = openedSource(file.name, file.format, file.sound);
-        EXPECT_TRUE(source->isOpened());
         EXPECT_EQ(source->getSampleRate(), file.sound.rate);
         EXPECT_EQ(source->getChannelCount(), file.sound.channels);
         EXPECT_EQ(source->getBytesPerSample(), 2);
@@ -60,7 +59,6 @@ TEST_F(CSoundSourceTest, HandsOutLosslessFilesSampleForSampleInStampedChunks)
         EXPECT_EQ(read.samples, file.sound.samples);
         for (size_t i = 0; i + 1 < read.chunkFrames.size(); ++i)
             EXPECT_EQ(read.chunkFrames[i], chunkFrames);
-        EXPECT_FALSE(source->getNextAudioChunk());
 
         // Opened again, the file starts over.
         source->close();

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <stdexcept>
 
 namespace {
 
@@ -26,9 +25,7 @@ TEST(TestMediaSupportTest, ClipsOfEveryKindDecodeToWhatWasWritten)
         {"ffv1.mkv", {"ffv1", "yuv420p", 64, 48, 25, 5, 0}, "pcm_s16le", ELayout::YV12, 0, 0, 64 * 48 * 3 / 2},
         {"ffv1-444.mkv", {"ffv1", "yuv444p", 32, 16, 25, 5, 2}, "flac", ELayout::RGB, 16, 8, 16 * 8 * 4},
         {"mpeg4.mp4", {"mpeg4", "yuv420p", 32, 16, 25, 5, 2}, "aac", ELayout::YUY2, 0, 0, 32 * 16 * 2},
-        {"mpeg4.avi", {"mpeg4", "yuv420p", 32, 16, 25, 5, 2}, "mp2", ELayout::YV12, 0, 0, 32 * 16 * 3 / 2},
         {"nv12.nut", {"rawvideo", "nv12", 32, 16, 25, 5, 0}, "pcm_s16le", ELayout::NV12, 0, 0, 32 * 16 * 3 / 2},
-        {"yuy2.avi", {"rawvideo", "yuyv422", 32, 16, 25, 5, 0}, "pcm_s16le", ELayout::YUY2, 0, 0, 32 * 16 * 2},
         {"bgra.avi", {"rawvideo", "bgra", 32, 16, 25, 5, 0}, "pcm_s16le", ELayout::RGB, 0, 0, 32 * 16 * 4},
     };
     for (const auto& kind : kinds) {
@@ -63,8 +60,6 @@ TEST(TestMediaSupportTest, SoundTracksKeepTheirOwnToneAndLength)
     EXPECT_EQ(first.size(), 48000u / 4 * 2);
     ASSERT_EQ(second.size(), 44100u / 2);
     EXPECT_FALSE(std::equal(second.begin(), second.begin() + 500, first.begin()));
-    EXPECT_THROW(decodeReferenceSound(path, 2), std::runtime_error);
-    EXPECT_THROW(decodeReferencePictures(path, ELayout::RGB), std::runtime_error);
 }
 
 } // namespace

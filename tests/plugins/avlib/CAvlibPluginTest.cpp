@@ -52,7 +52,6 @@ TEST(CAvlibPluginTest, MakesUnopenedSourcesForLocalFilesOnly)
             plugin->tryCreateSource(*make<lumo::CURI>(lumo::String(uri)), 3, true, nullptr);
         ASSERT_TRUE(source) << uri;
         EXPECT_FALSE(source->isOpened());
-        EXPECT_EQ(source->getURI()->getText().toUTF8(), uri);
     }
     for (const char* other : {"http://example.invalid/clip.mkv", "clip.mkv", "file://server/clip.mkv"})
         EXPECT_FALSE(plugin->tryCreateSource(*make<lumo::CURI>(lumo::String(other)), 3, true, nullptr)) << other;

@@ -47,9 +47,8 @@ struct SLevelCase { int libraryLevel; const char* logLevel; };
 
 TEST(CLibraryLogForwarderTest, EachSeverityLandsAtItsLevel)
 {
-    const SLevelCase cases[] = {{AV_LOG_PANIC, "error"},   {AV_LOG_FATAL, "error"},   {AV_LOG_ERROR, "error"},
-                                {AV_LOG_WARNING, "warning"}, {AV_LOG_INFO, "info"},     {AV_LOG_VERBOSE, "debug"},
-                                {AV_LOG_DEBUG, "trace"},   {AV_LOG_TRACE, "trace"}};
+    const SLevelCase cases[] = {{AV_LOG_PANIC, "error"}, {AV_LOG_ERROR, "error"},   {AV_LOG_WARNING, "warning"},
+                                {AV_LOG_INFO, "info"},   {AV_LOG_VERBOSE, "debug"}, {AV_LOG_DEBUG, "trace"}};
     const P<CLogManager> log = makeLog(4);
     const CLibraryLogForwarder forwarder(log);
     EXPECT_EQ(av_log_get_level(), AV_LOG_TRACE);

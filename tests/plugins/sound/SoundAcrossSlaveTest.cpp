@@ -33,7 +33,7 @@ protected:
 };
 
 // What arrives is what libsndfile reads in this process, which for lossless files is what was written.
-TEST_F(SoundAcrossSlaveTest, MasterReadsFilesAsTheLibraryDoesAndSkips)
+TEST_F(SoundAcrossSlaveTest, MasterReadsFilesAsTheLibraryDoes)
 {
     const struct { const char* name; int format; SSound sound; } files[] = {
         {"mono.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, makeTone(32000, 1, chunkFrames + 1)},
@@ -51,31 +51,19 @@ TEST_F(SoundAcrossSlaveTest, MasterReadsFilesAsTheLibraryDoesAndSkips)
         EXPECT_DOUBLE_EQ(source->getDuration(), static_cast<double>(file.sound.frames()) / file.sound.rate);
         EXPECT_FALSE(source->getAudioStreamInfos());
         EXPECT_EQ(readChunks(*source).samples, expected);
-
-        source->skipToTime(static_cast<double>(chunkFrames) / file.sound.rate);
-        EXPECT_FALSE(source->isEOF());
-        const std::vector<int16_t> rest(expected.begin() + chunkFrames * file.sound.channels, expected.end());
-        EXPECT_EQ(readChunks(*source, chunkFrames).samples, rest);
         source->close();
     }
 }
 
-TEST_F(SoundAcrossSlaveTest, HandlerFindsTheBoxedPluginByExtensionOrElseByItsTest)
+// No plugin lists "xyz": the plugin's own test finds the file all the same.
+TEST_F(SoundAcrossSlaveTest, HandlerFindsTheBoxedPluginByItsTestWhenNoneListsTheExtension)
 {
     m_context->addPluginLibrary(String("nebo_sound"));
     P<nebo::common::CPluginHandler> handler = make<nebo::common::CPluginHandler>(m_context, true);
     const SSound sound = makeTone(22050, 2, 500);
-    nebo::test::writeSoundFile(m_files.pathOf("found.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, sound);
-    m_files.put("found.xyz", m_files.get("found.flac"));
+    nebo::test::writeSoundFile(m_files.pathOf("found.xyz"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, sound);
 
-    P<nebo::common::IAudioSource> source = handler->tryCreateAudioSource(*m_files.uriOf("found.flac"), 0, 0, 0, true);
-    ASSERT_TRUE(source);
-    EXPECT_TRUE(source->isOpened());
-    EXPECT_EQ(readChunks(*source).samples, sound.samples);
-    source->close();
-
-    // No plugin lists "xyz": the plugin's own test finds the file all the same.
-    source = handler->tryCreateAudioSource(*m_files.uriOf("found.xyz"), 0, 0, 0, true);
+    P<nebo::common::IAudioSource> source = handler->tryCreateAudioSource(*m_files.uriOf("found.xyz"), 0, 0, 0, true);
     ASSERT_TRUE(source);
     EXPECT_EQ(readChunks(*source).samples, sound.samples);
     source->close();

@@ -1,7 +1,6 @@
 #pragma once
 
-// Sound files written and read with libsndfile itself, the yardstick for what
-// nebo_sound hands out, and the reading of a whole source chunk by chunk.
+// Sound files written and read with libsndfile itself, the yardstick for what nebo_sound hands out.
 #include "host/IAudioSource.h"
 
 #include <gtest/gtest.h>
@@ -57,11 +56,9 @@ inline std::vector<int16_t> readSoundFile(const std::string& path)
     return samples;
 }
 
-// chunkFrames: the frame count of each chunk
 struct SChunkRead { std::vector<int16_t> samples; std::vector<int64_t> chunkFrames; };
 
-// Reads chunks until the source has none left; the chunks are expected to
-// follow each other from `firstFrame` on, stamped with their first frame.
+// Reads chunks to the end, expecting them to follow each other from `firstFrame` on, stamped with their first frame.
 inline SChunkRead readChunks(common::IAudioSource& source, int64_t firstFrame = 0)
 {
     SChunkRead read;

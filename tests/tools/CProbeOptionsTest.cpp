@@ -9,17 +9,6 @@ namespace {
 
 TEST(CProbeOptionsTest, ReadsOptionsAndTheMediaInAnyOrder)
 {
-    const CProbeOptions all = CProbeOptions::parse({"--frames", "12", "--log", "clip.demo", "--thumbnail", "0.25",
-                                                    "t.png", "--audio", "s.wav", "--plugin", "nebo_demo"});
-    EXPECT_EQ(all.media, (std::vector<SMediumArgument>{{"clip.demo", false}}));
-    EXPECT_EQ(all.pluginName, "nebo_demo");
-    EXPECT_EQ(all.maxPictures, 12);
-    EXPECT_EQ(all.thumbnailTime, 0.25);
-    EXPECT_EQ(all.thumbnailPath, "t.png");
-    EXPECT_EQ(all.audioPath, "s.wav");
-    EXPECT_TRUE(all.bPrintLog);
-    EXPECT_FALSE(CProbeOptions::parse({"--no-resume", "clip.demo"}).bResume);
-
     const CProbeOptions plain = CProbeOptions::parse({"--", "--odd.demo"});
     EXPECT_EQ(plain.media, (std::vector<SMediumArgument>{{"--odd.demo", false}}));
     EXPECT_TRUE(CProbeOptions::parse({"--log", "-h"}).bHelp);

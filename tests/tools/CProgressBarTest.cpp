@@ -25,17 +25,5 @@ TEST(CProgressBarTest, RedrawsInPlaceOnlyWhenTheLineChanges)
     EXPECT_EQ(unknown.str(), "\r100 chunks\r7 chunks  ");
 }
 
-// Other output takes the wiped line; the bar then comes back whole.
-TEST(CProgressBarTest, HidesForOtherOutputAndComesBack)
-{
-    std::ostringstream out;
-    CProgressBar bar(out, 0, "media");
-    bar.hide();
-    bar.update(1);
-    bar.hide();
-    bar.update(1);
-    EXPECT_EQ(out.str(), "\r1 media\r       \r\r1 media");
-}
-
 } // namespace
 } // namespace nebo::probe

@@ -46,7 +46,6 @@ TEST(CWAVWriterTest, WritesTheSamplesAfterTheHeaderAndPadsOddData)
     writer.append(nullptr, 0);
     writer.append(second.data(), second.size());
     writer.finish();
-    EXPECT_THROW(writer.append(first.data(), first.size()), lumo::CError);
 
     std::ifstream file(path, std::ios::binary);
     const Bytes written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());

@@ -20,16 +20,11 @@ namespace {
 
 constexpr uint64_t patienceMs = 10000;
 
-// Notes what a server tells it, from whichever thread, in its own log or another listener's. The server
-// signals an event after telling its listeners, so a test that waited for the signal finds it noted.
+// Notes what a server tells it, from whichever thread. The server signals an event after telling its
+// listeners, so a test that waited for the signal finds it noted.
 class CRecordingListener : public CObject, public virtual IPipeServerListener {
 public:
     using Event = std::pair<std::string, IPipeClient*>;
-
-    explicit CRecordingListener(std::string name = "", CRecordingListener* log = nullptr)
-        : m_name(std::move(name)), m_log(log ? log : this)
-    {
-    }
 
     void clientConnected(IPipeServer&, IPipeClient& client) override { note("connected", client); }
     void clientDisconnected(IPipeServer&, IPipeClient& client) override { note("disconnected", client); }
@@ -44,12 +39,10 @@ public:
 private:
     void note(const std::string& kind, IPipeClient& client)
     {
-        std::lock_guard<std::mutex> lock(m_log->m_mutex);
-        m_log->m_events.emplace_back(m_name + kind, &client);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_events.emplace_back(kind, &client);
     }
 
-    std::string m_name;
-    CRecordingListener* m_log;
     std::mutex m_mutex;
     std::vector<Event> m_events;
 };
@@ -72,7 +65,6 @@ protected:
 
 TEST_F(CPipeServerTest, AcceptClientHandsOverTheConnectionItWaitedFor)
 {
-    EXPECT_EQ("\\\\.\\pipe\\" + m_name.toUTF8(), m_server->getPipePath().toUTF8());
     P<IPipeClient> elsewhere = m_manager->createClient(m_place.nameOf("elsewhere"));
     EXPECT_FALSE(m_server->acceptClient(make<CConnectingListener>(elsewhere).get()))
         << "a listener that says no leaves no client";
@@ -85,10 +77,6 @@ TEST_F(CPipeServerTest, AcceptClientHandsOverTheConnectionItWaitedFor)
     EXPECT_THROW(m_server->setWaitInterval(0), CInvalidArgError);
     EXPECT_TRUE(m_server->getConnectedSignal()->isSet());
     EXPECT_EQ((Events{{"connected", peer.get()}}), m_listener->takeEvents());
-    peer->writeFully("hi", 2);
-    char bytes[2] = {};
-    client->readFully(bytes, 2);
-    EXPECT_EQ("hi", std::string(bytes, 2));
     EXPECT_FALSE(makeClient()->connect()) << "the name outlived acceptClient";
 }
 
@@ -142,15 +130,14 @@ TEST_F(CPipeServerTest, CheckConnectionsHandlesOneConnectionPerSweepFromTheLast)
     EXPECT_EQ(disconnections, m_listener->takeEvents());
 }
 
-TEST_F(CPipeServerTest, ListenersHearTheLastAddedFirstAndNotOnceRemoved)
+TEST_F(CPipeServerTest, ARemovedListenerHearsNoMore)
 {
-    P<CRecordingListener> late = make<CRecordingListener>("late ", m_listener.get());
-    m_server->addListener(late.get());
+    P<CRecordingListener> removed = make<CRecordingListener>();
+    m_server->addListener(removed.get());
     P<IPipeClient> first = acceptFrom(*m_server, makeClient());
-    m_server->removeListener(late.get());
-    P<IPipeClient> second = acceptFrom(*m_server, makeClient());
-    EXPECT_EQ((Events{{"late connected", first.get()}, {"connected", first.get()}, {"connected", second.get()}}),
-              m_listener->takeEvents());
+    m_server->removeListener(removed.get());
+    acceptFrom(*m_server, makeClient());
+    EXPECT_EQ((Events{{"connected", first.get()}}), removed->takeEvents());
 }
 
 TEST_F(CPipeServerTest, TheAcceptLoopTakesClientsAndReportsWhatHappensToThem)
@@ -163,10 +150,6 @@ TEST_F(CPipeServerTest, TheAcceptLoopTakesClientsAndReportsWhatHappensToThem)
     ASSERT_TRUE(client->connect());
     ASSERT_TRUE(m_server->getConnectedSignal()->wait(patienceMs));
     P<IPipeClient> peer = m_server->getConnection(0);
-    m_server->writeToAll("!", 1);
-    char byte = 0;
-    client->readFully(&byte, 1);
-    EXPECT_EQ('!', byte);
     client->disconnect();
     ASSERT_TRUE(m_server->getDisconnectedSignal()->wait(patienceMs));
     EXPECT_EQ(0, m_server->getConnectionCount());
@@ -174,6 +157,7 @@ TEST_F(CPipeServerTest, TheAcceptLoopTakesClientsAndReportsWhatHappensToThem)
 
     P<IPipeClient> reader = makeClient();
     ASSERT_TRUE(reader->connect());
+    char byte = 0;
     auto reading = std::async(std::launch::async, [&] { reader->readFully(&byte, 1); });
     m_server->stop();
     EXPECT_THROW(reading.get(), CFinishedError) << "stop() leaves a peer waiting";

@@ -95,7 +95,7 @@ TEST(CPipeClientConnectTest, FailsAtOnceWithoutAServerAndRefusesWorkUnconnected)
     expectError("Invalid pipe handle", [&] { client->writeFully(&byte, 1); });
 }
 
-TEST_F(CPipeClientTest, ReadTakesOnlyWhatWaitsAndGetAvailableConsumesNothing)
+TEST_F(CPipeClientTest, ReadAndSkipTakeOnlyWhatWaitsAndGetAvailableConsumesNothing)
 {
     P<IPipeInStream> in = m_client->getInStream();
     uint8_t bytes[16] = {};
@@ -105,24 +105,11 @@ TEST_F(CPipeClientTest, ReadTakesOnlyWhatWaitsAndGetAvailableConsumesNothing)
     EXPECT_EQ(10, in->getAvailable());
     EXPECT_EQ(10, in->getAvailable());
     in->readFully(bytes, 4);
-    EXPECT_EQ(6, in->getAvailable());
-    EXPECT_EQ(6, in->read(bytes + 4, sizeof bytes - 4));
-    EXPECT_EQ(sent, Bytes(bytes, bytes + 10));
-    EXPECT_EQ(0, in->getAvailable());
-}
-
-TEST_F(CPipeClientTest, SmallFieldsOfOneMessageAndSkipsComeOutInOrder)
-{
-    std::vector<int32_t> sent(5000);
-    std::iota(sent.begin(), sent.end(), -100);
-    m_peer->writeFully(sent.data(), static_cast<int32_t>(sent.size() * sizeof(int32_t)));
-    P<IPipeInStream> in = m_client->getInStream();
-    for (size_t i = 0; i < sent.size(); i += 2) {
-        int32_t value = 0;
-        in->readFully(&value, sizeof value);
-        ASSERT_EQ(sent[i], value);
-        in->skipFully(sizeof value);
-    }
+    in->skipFully(2);
+    EXPECT_EQ(4, in->getAvailable());
+    EXPECT_EQ(4, in->read(bytes + 4, sizeof bytes - 4));
+    EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 4), Bytes(bytes, bytes + 4));
+    EXPECT_EQ(Bytes(sent.begin() + 6, sent.end()), Bytes(bytes + 4, bytes + 8));
     EXPECT_EQ(0, in->skip(4));
 }
 
@@ -153,7 +140,6 @@ TEST_F(CPipeClientTest, BytesSentBeforeTheCloseAreReadBeforeTheCloseShows)
     EXPECT_EQ(3, in->read(bytes, 3));
     EXPECT_EQ("abc", std::string(bytes, 3));
     EXPECT_TRUE(in->isClosed());
-    EXPECT_THROW(in->read(bytes, 1), CFinishedError);
     EXPECT_THROW(in->readFully(bytes, 1), CFinishedError);
 }
 

@@ -65,11 +65,8 @@ protected:
 TEST_F(CWorkerManagerTest, IntervalIsTheGreatestCommonDivisorOfTheWishes)
 {
     EXPECT_EQ(0u, intervalOf({}));
-    EXPECT_EQ(0u, intervalOf({0, 0}));
     EXPECT_EQ(20u, intervalOf({40, 60, 0}));
-    EXPECT_EQ(20u, intervalOf({0, 40, 60}));
     EXPECT_EQ(1u, intervalOf({3, 5}));
-    EXPECT_EQ(1u, intervalOf({3, 5, 50}));
     EXPECT_EQ(50u, intervalOf({50}));
 
     m_manager = make<CWorkerManager>();
@@ -91,24 +88,16 @@ TEST_F(CWorkerManagerTest, WorkersAreToldWhenAddedAndDetachedButNotWhenRemoved)
     EXPECT_EQ((std::vector<std::string>{"first attached", "second attached", "first detached"}), m_log);
 }
 
-TEST_F(CWorkerManagerTest, WorkCallsTheWorkersFromLastToFirstAndNotesTheTime)
-{
-    EXPECT_EQ(0u, m_manager->getLastWorkTime());
-    for (const char* name : {"a", "b", "c"})
-        add(name);
-    m_log.clear();
-    m_manager->work();
-    EXPECT_EQ((std::vector<std::string>{"c works", "b works", "a works"}), m_log);
-    EXPECT_NE(0u, m_manager->getLastWorkTime());
-}
-
+// From the last to the first, so that a worker leaving skips none.
 TEST_F(CWorkerManagerTest, AWorkerMayLeaveWhileItWorks)
 {
+    EXPECT_EQ(0u, m_manager->getLastWorkTime());
     add("a", 0, true);
     add("b", 0, true);
     m_manager->work();
     m_manager->work();
     EXPECT_EQ((std::vector<std::string>{"a attached", "b attached", "b works", "a works"}), m_log);
+    EXPECT_NE(0u, m_manager->getLastWorkTime());
 }
 
 } // namespace

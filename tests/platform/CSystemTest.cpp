@@ -1,7 +1,6 @@
 #include "platform/ISystem.h"
 
 #include "CTempFolder.h"
-#include "expectError.h"
 #include "foundation/CError.h"
 #include "foundation/CFileNotFoundError.h"
 #include "foundation/CURIFormatError.h"
@@ -33,13 +32,6 @@ bool isUniqueName(const std::string& name)
            name.find_first_not_of("0123456789ABCDEF", 11) == 19;
 }
 
-void expectErrorStart(const std::string& start, const std::function<void()>& operation)
-{
-    expectThrow<CError>(operation, [&](const CError& error) {
-        EXPECT_EQ(error.getDescription()->toUTF8().substr(0, start.size()), start);
-    });
-}
-
 TEST(CSystemTest, FoldersOfTheProcess)
 {
     P<ISystem> system = createSystem();
@@ -63,7 +55,6 @@ TEST(CSystemTest, OnlyLocalEntriesThatAreNoFolderAreFiles)
         int64_t size; // -1: no file
     } cases[] = {
         {"file://" + five, 5},
-        {"file://localhost" + five, 5},
         {folder.uriOf("empty")->getText().toUTF8(), 0},
         {folder.uriOf("missing")->getText().toUTF8(), -1},
         {folder.uriOf("")->getText().toUTF8(), -1},
@@ -98,8 +89,7 @@ TEST(CSystemTest, DeletesReadOnlyFilesButNoFolders)
     EXPECT_FALSE(system->deleteFile(*folder.uriOf("locked")));
     EXPECT_FALSE(system->deleteFile(*folder.uriOf("sub/missing/x")));
 
-    P<IURI> sub = folder.uriOf("sub");
-    expectErrorStart("Error deleting the file '" + sub->getText().toUTF8() + "' (", [&] { system->deleteFile(*sub); });
+    EXPECT_THROW(system->deleteFile(*folder.uriOf("sub")), CError);
     EXPECT_TRUE(std::filesystem::is_directory(folder.pathOf("sub")));
 }
 
@@ -109,10 +99,9 @@ TEST(CSystemTest, UniqueEntriesAreNew)
     const struct {
         Create create;
         std::filesystem::file_type type;
-        std::string failure;
     } kinds[] = {
-        {&ISystem::createUniqueFile, std::filesystem::file_type::regular, "Error creating unique file name. "},
-        {&ISystem::createUniqueFolder, std::filesystem::file_type::directory, "Error creating unique folder name. "},
+        {&ISystem::createUniqueFile, std::filesystem::file_type::regular},
+        {&ISystem::createUniqueFolder, std::filesystem::file_type::directory},
     };
     CTempFolder folder;
     P<IURI> base = folder.uriOf("");
@@ -132,8 +121,7 @@ TEST(CSystemTest, UniqueEntriesAreNew)
             }
         }
 
-        expectErrorStart(kind.failure,
-                         [&] { (system.get()->*kind.create)(*folder.uriOf("missing/"), String("a"), String("b")); });
+        EXPECT_THROW((system.get()->*kind.create)(*folder.uriOf("missing/"), String("a"), String("b")), CError);
         EXPECT_THROW((system.get()->*kind.create)(*uriOf("http://host/folder/"), String("a"), String("b")),
                      CURITypeNotSupportedError);
         EXPECT_THROW((system.get()->*kind.create)(*base, String::fromUTF8(std::string("a\0b", 3)), String()),

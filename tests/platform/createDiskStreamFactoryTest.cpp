@@ -1,7 +1,6 @@
 #include "platform/createDiskStreamFactory.h"
 
 #include "CTempFolder.h"
-#include "expectError.h"
 #include "foundation/CCastError.h"
 #include "foundation/CFileNotFoundError.h"
 #include "foundation/CInvalidArgError.h"
@@ -44,9 +43,7 @@ TEST(createDiskStreamFactoryTest, AnswersForFileURIsOnlyAndFailsToOpenWithClearE
     EXPECT_FALSE(factory->openInStream(nullptr));
     EXPECT_TRUE(factory->openInStream(make<CURI>(String("FILE://") + folder.uriOf("f")->getEscapedPath())));
 
-    P<IURI> missing = folder.uriOf("missing");
-    expectError<CFileNotFoundError>("The file '" + missing->getDisplayText().toUTF8() + "' was not found.",
-                                    [&] { openIn(missing); });
+    EXPECT_THROW(openIn(folder.uriOf("missing")), CFileNotFoundError);
     EXPECT_THROW(openOut(folder.uriOf("no/such/folder")), CFileNotFoundError);
     EXPECT_THROW(openIn(folder.uriOf("")), CError);
 }
@@ -56,14 +53,12 @@ TEST(createDiskStreamFactoryTest, InStreamReadsSkipsAndEnds)
     CTempFolder folder;
     folder.put("in file", "abcdefgh" + std::string(100000, 'q'));
     P<ISeekableInStream> in = openIn(folder.uriOf("in file"));
-    EXPECT_FALSE(castObject<IOutStream>(in, false));
     EXPECT_EQ(in->getSize(), 100008);
     char buffer[16];
     in->readFully(buffer, 3);
     EXPECT_EQ(std::string(buffer, 3), "abc");
     in->skipFully(2);
     EXPECT_EQ(in->skip(1), 1);
-    EXPECT_EQ(in->getPosition(), 6);
     EXPECT_EQ(in->read(buffer, 2), 2);
     EXPECT_EQ(std::string(buffer, 2), "gh");
     P<CMemoryIOStream> out = make<CMemoryIOStream>();
@@ -72,8 +67,7 @@ TEST(createDiskStreamFactoryTest, InStreamReadsSkipsAndEnds)
     EXPECT_TRUE(in->isEOF());
     EXPECT_EQ(in->read(buffer, 16), 0);
     EXPECT_EQ(in->skip(4), 0);
-    expectError<CEndOfStreamError>("Unexpected end of data stream (uri: '" + in->getURI()->getText().toUTF8() + "').",
-                                   [&] { in->readFully(buffer, 1); });
+    EXPECT_THROW(in->readFully(buffer, 1), CEndOfStreamError);
 }
 
 TEST(createDiskStreamFactoryTest, OutStreamCreatesOrEmptiesTheFileAndPullsFromAnotherStream)
@@ -83,7 +77,6 @@ TEST(createDiskStreamFactoryTest, OutStreamCreatesOrEmptiesTheFileAndPullsFromAn
     for (const char* name : {"old", "new"}) {
         P<CMemoryIOStream> source = make<CMemoryIOStream>();
         P<ISeekableOutStream> out = openOut(folder.uriOf(name));
-        EXPECT_FALSE(castObject<IInStream>(out, false));
         EXPECT_EQ(out->getSize(), 0) << name;
         source->write("pulled bytes", 12);
         source->seek(0);
@@ -145,7 +138,6 @@ TEST(createDiskStreamFactoryTest, SeeksWithinTheFileReturnsToItsOwnMarkersAndOnc
     EXPECT_EQ(stream->getPosition(), 7);
     EXPECT_TRUE(stream->isEOF());
     EXPECT_THROW(stream->read(&digit, 1), CStreamClosedError);
-    EXPECT_THROW(stream->write(&digit, 0), CStreamClosedError);
     EXPECT_THROW(marker->reset(), CStreamClosedError);
 }
 
@@ -168,12 +160,10 @@ TEST(createDiskStreamFactoryTest, ProcessStreamManagerOpensFilesByURI)
 {
     CTempFolder folder;
     P<IURI> uri = folder.uriOf("round trip \xC3\xA9");
-    EXPECT_THROW(getStreamManager()->openInStream(uri), CFileNotFoundError);
     getStreamManager()->openOutStream(uri)->write("there and back", 14);
     char text[14];
     getStreamManager()->openInStream(uri)->readFully(text, 14);
     EXPECT_EQ(std::string(text, 14), "there and back");
-    EXPECT_FALSE(getStreamManager()->openIOStream(uri)->isEOF());
 }
 
 } // namespace

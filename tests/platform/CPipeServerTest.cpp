@@ -98,26 +98,35 @@ TEST_F(CPipeServerTest, WriteToAllReachesEveryConnectedClientAndNeedsOne)
     }
 }
 
-TEST_F(CPipeServerTest, CheckConnectionsReportsDataAndADeadConnectionOnceItsBytesAreRead)
+TEST_F(CPipeServerTest, CheckConnectionsHandlesOneConnectionPerSweepFromTheLast)
 {
-    P<IPipeClient> client = makeClient();
-    P<IPipeClient> peer = acceptFrom(*m_server, client);
+    P<IPipeClient> first = makeClient();
+    P<IPipeClient> second = makeClient();
+    P<IPipeClient> firstPeer = acceptFrom(*m_server, first);
+    P<IPipeClient> secondPeer = acceptFrom(*m_server, second);
     m_listener->takeEvents();
     m_server->checkConnections();
-    client->writeFully("1", 1);
+    first->writeFully("1", 1);
     m_server->checkConnections();
-    EXPECT_EQ((Events{{"data", peer.get()}}), m_listener->takeEvents());
+    second->writeFully("2", 1);
+    m_server->checkConnections();
+    EXPECT_EQ((Events{{"data", firstPeer.get()}, {"data", secondPeer.get()}}), m_listener->takeEvents());
 
-    client->disconnect();
+    first->disconnect();
+    second->disconnect();
     m_server->checkConnections();
-    EXPECT_EQ(1, m_server->getConnectionCount()) << "unread bytes keep a connection";
+    EXPECT_EQ(2, m_server->getConnectionCount()) << "unread bytes keep a connection";
     char byte = 0;
-    peer->readFully(&byte, 1);
+    firstPeer->readFully(&byte, 1);
+    secondPeer->readFully(&byte, 1);
     m_listener->takeEvents();
+    m_server->checkConnections();
+    EXPECT_EQ(1, m_server->getConnectionCount());
+    EXPECT_TRUE(m_server->getDisconnectedSignal()->isSet());
     m_server->checkConnections();
     EXPECT_EQ(0, m_server->getConnectionCount());
-    EXPECT_TRUE(m_server->getDisconnectedSignal()->isSet());
-    EXPECT_EQ((Events{{"disconnected", peer.get()}}), m_listener->takeEvents());
+    const Events disconnections = {{"disconnected", secondPeer.get()}, {"disconnected", firstPeer.get()}};
+    EXPECT_EQ(disconnections, m_listener->takeEvents());
 }
 
 TEST_F(CPipeServerTest, ARemovedListenerHearsNoMore)

@@ -218,24 +218,6 @@ TEST_F(CPipeClientTest, EveryWaitOnASilentPeerEndsAtTheDeadline)
     }
 }
 
-TEST_F(CPipeClientTest, APeerDrippingBytesIsCutOffAtTheDeadline)
-{
-    std::atomic<bool> bStop{false};
-    std::thread dripping([&] {
-        for (uint8_t byte = 0; !bStop; ++byte) {
-            m_peer->writeByte(byte);
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    });
-    m_client->setDeadline(getTickCount() + 300);
-    // More bytes than the drip could ever bring while the test waits.
-    Bytes buffer(1 << 20);
-    const std::exception_ptr error = runBounded(*m_client, [&] { m_client->readFully(buffer.data(), 1 << 20); });
-    bStop = true;
-    dripping.join();
-    EXPECT_THROW(error ? std::rethrow_exception(error) : void(), CTimeoutError);
-}
-
 TEST_F(CPipeClientTest, WithoutADeadlineOrBeforeItLateBytesAreRead)
 {
     const int64_t deadlines[] = {0, getTickCount() + 600000};

@@ -113,15 +113,6 @@ TEST_F(CPipeClientTest, ReadAndSkipTakeOnlyWhatWaitsAndGetAvailableConsumesNothi
     EXPECT_EQ(0, in->skip(4));
 }
 
-TEST_F(CPipeClientTest, APeerThatClosesEndsABlockedRead)
-{
-    auto reading = readInThread(4);
-    expectBlocked(reading);
-    m_peer->disconnect();
-    expectError<CFinishedError>("Pipe was closed", [&] { reading.get(); });
-    EXPECT_FALSE(m_client->isConnected());
-}
-
 TEST_F(CPipeClientTest, WritingToAGonePeerIsAnErrorNotASignal)
 {
     m_peer->disconnect();

@@ -8,14 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace lumo {
@@ -38,8 +36,6 @@ int openFile(const std::string& path, int flags)
     close(file);
     return 0;
 }
-
-volatile sig_atomic_t g_bOwnSignal = false;
 
 // The child's exit code when engage() reported something it could not apply.
 constexpr int incompleteConfinement = 200;
@@ -83,20 +79,6 @@ const SProbeCase probeCases[] = {
      EACCES, EACCES},
     {"killOwnGroup", [](const SFiles&) { return outcomeOf(kill(0, 0)); }, EPERM, EPERM},
     {"unshare", [](const SFiles&) { return outcomeOf(syscall(SYS_unshare, 0x20000 /* CLONE_NEWNS */)); }, EPERM, EPERM},
-    {"thread",
-     [](const SFiles&) {
-         bool bRan = false;
-         std::thread([&] { bRan = true; }).join();
-         return bRan ? 0 : ECHILD;
-     },
-     0, 0},
-    {"raiseOnSelf",
-     [](const SFiles&) {
-         signal(SIGUSR1, [](int) { g_bOwnSignal = true; });
-         const int result = outcomeOf(raise(SIGUSR1));
-         return result != 0 || g_bOwnSignal ? result : ESRCH;
-     },
-     0, 0},
     {"openFilesLimited",
      [](const SFiles&) {
          rlimit limit = {};
@@ -105,8 +87,6 @@ const SProbeCase probeCases[] = {
      },
      0, 0},
     {"readMedium", [](const SFiles& files) { return openFile(files.medium, O_RDONLY); }, 0, 0},
-    {"writeErrorFile", [](const SFiles& files) { return openFile(files.errorFile, O_WRONLY | O_TRUNC); }, 0, 0},
-    {"readOwnMaps", [](const SFiles&) { return openFile("/proc/self/maps", O_RDONLY); }, 0, 0},
     {"writeMedium", [](const SFiles& files) { return openFile(files.medium, O_WRONLY); }, 0, EACCES},
     {"removeErrorFile", [](const SFiles& files) { return outcomeOf(unlink(files.errorFile.c_str())); }, 0, EACCES},
 };

@@ -57,7 +57,6 @@ TEST(CPathesTest, ExpandsSetVariablesOnly)
         {"%NEBO_TEST_UNSET%", "%NEBO_TEST_UNSET%"},
         {"%NEBO_TEST_UNSET%NEBO_TEST_ALPHA%", "%NEBO_TEST_UNSETalpha"},
         {"50% of %NEBO_TEST_ALPHA%", "50% of alpha"},
-        {"100%%", "100%%"},
         {"%NEBO_TEST_ALPHA=x%", "%NEBO_TEST_ALPHA=x%"},
     };
     CPathes pathes;

@@ -25,12 +25,6 @@ TEST_F(CNEBPluginBoxedTest, EachQuestionStartsAndEndsOneSlave)
         EXPECT_EQ(errorFiles(), std::vector<std::string>());
         EXPECT_EQ(nebo::test::childProcesses(), std::vector<uint32_t>());
     }
-    EXPECT_EQ(plugin->getPluginName().toUTF8(), "nebo_demo");
-    EXPECT_EQ(nebo::test::extensionsOf(*plugin->getValidExtensions(1)), std::vector<std::string>{"demo"});
-    EXPECT_EQ(errorFiles(), std::vector<std::string>());
-
-    EXPECT_FALSE(plugin->tryCreateSource(*demoURI(""), 3, true, nullptr));
-    EXPECT_FALSE(plugin->tryCreateFormat(*demoURI(""), 8, true, nullptr));
 }
 
 TEST_F(CNEBPluginBoxedTest, SlaveWithoutItsPluginReportsWhy)

@@ -19,7 +19,6 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -97,6 +96,12 @@ protected:
         m_context->setSlaveLimits(limits);
     }
 
+    static void openAndRead(CEncapsulatedSource& source)
+    {
+        source.open();
+        source.getNextPicture();
+    }
+
     static std::vector<std::string> endCauses(CEncapsulatedSource& source)
     {
         std::vector<std::string> causes;
@@ -151,8 +156,8 @@ TEST_F(CEncapsulatedSourceTest, SharedBuffersAndThePipeDeliverTheSameBytesInEver
         for (const std::string format : {"rgb", "yuy2", "nv12", "yv12"}) {
             // The YUV layouts take even sides only: sizes off every alignment.
             const bool bRGB = format == "rgb";
-            for (const std::string size : {"w=64&h=48", bRGB ? "w=33&h=17" : "w=34&h=18", bRGB ? "w=7&h=3" : "w=6&h=2",
-                                           bRGB ? "w=1&h=1" : "w=2&h=2"}) {
+            for (const std::string size :
+                 {"w=64&h=48", bRGB ? "w=33&h=17" : "w=34&h=18", bRGB ? "w=1&h=1" : "w=2&h=2"}) {
                 SCOPED_TRACE(setting + " " + format + " " + size);
                 const lumo::CScopedEnvironment shared("NEBO_SHARED_PICTURES", setting.c_str());
                 const P<CEncapsulatedSource> source = makeSource(size + "&fmt=" + format + "&frames=4");
@@ -255,13 +260,8 @@ TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveWithItsHangReport)
         const std::string limitLine =
             std::string("CSlaveHandler: nebo_slave did not answer \"") + test.call + "\" within 1500 ms and was ended";
         P<CEncapsulatedSource> source = makeSource(test.query);
-        try {
-            source->open();
-            source->getNextPicture();
-            ADD_FAILURE() << "a hanging slave answered";
-        } catch (const nebo::common::CSlaveError& error) {
-            const std::string report = errorFileText();
-            EXPECT_EQ(descriptionOf(error), limitLine + "\n\n" + report);
+        lumo::expectThrow<nebo::common::CSlaveError>([&] { openAndRead(*source); }, [&](const auto& error) {
+            EXPECT_EQ(descriptionOf(error), limitLine + "\n\n" + errorFileText());
             EXPECT_EQ(std::filesystem::path(error.getErrorFilePath().toUTF8()),
                       std::filesystem::path(m_temp.pathOf(errorFiles().front())));
             // A few lines that name the plugin it waits in: the serving
@@ -270,13 +270,7 @@ TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveWithItsHangReport)
             EXPECT_EQ(summary.rfind(limitLine + "\nHang Report\nFrames: 0x", 0), 0u) << summary;
             EXPECT_NE(summary.find(std::string(" (nebo_demo") + lumo::getModuleSuffix() + ")"), std::string::npos)
                 << summary;
-            // The whole report: the serving thread first, with its registers.
-            EXPECT_NE(report.find("\n\nHang Report\n\n"), std::string::npos) << report;
-            const size_t firstThread = report.find("\nThread ") + 1;
-            const std::string threadHeading = report.substr(firstThread, report.find('\n', firstThread) - firstThread);
-            EXPECT_NE(threadHeading.find("\", serving the master's calls:"), std::string::npos) << report;
-            EXPECT_EQ(report.compare(firstThread + threadHeading.size(), 11, "\n\nContext:\n"), 0) << report;
-        }
+        });
         EXPECT_THROW(source->getNextPicture(), lumo::CException);
         source = nullptr;
         clearErrorFiles();
@@ -317,32 +311,24 @@ TEST_F(CEncapsulatedSourceTest, EveryWayOfFailingEndsInTheSlavesError)
         {"fail=stdthrow", "std::exception\nErrorString: demo std failure", 0},
         {"fail=exit", "", 3},
         // The master reads every fault's report alike; the slave's tests tell the faults apart.
-        {"fail=abort", "", faultEndOf("abort").exitCode},
         {"fail=write16", "", faultEndOf("write16").exitCode},
-        {"fail=stack", "", faultEndOf("stack").exitCode},
         // The slave opens the source to try it while it makes it.
         {"fail=exit&failat=open", "", 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.query);
         P<CEncapsulatedSource> source = makeSource(std::string("w=16&h=16&") + c.query);
-        try {
-            source->open();
-            source->getNextPicture();
-            ADD_FAILURE() << "the failure went unnoticed";
-        } catch (const CNEBError& error) {
-            const std::string description = descriptionOf(error);
-            const std::string fileText = errorFileText();
-            if (*c.slaveText) {
-                EXPECT_EQ(description, slaveErrorPrefix + std::string(c.slaveText));
-                EXPECT_EQ(fileText, c.slaveText);
-            } else if (!fileText.empty()) {
-                // A crash report.
-                EXPECT_EQ(description, slaveErrorPrefix + fileText);
-            } else {
-                EXPECT_EQ(description, "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code " +
-                                           std::to_string(c.exitCode) + " and left no error text");
-            }
+        const std::string description = nebErrorOf([&] { openAndRead(*source); });
+        const std::string fileText = errorFileText();
+        if (*c.slaveText) {
+            EXPECT_EQ(description, slaveErrorPrefix + std::string(c.slaveText));
+            EXPECT_EQ(fileText, c.slaveText);
+        } else if (!fileText.empty()) {
+            // A crash report.
+            EXPECT_EQ(description, slaveErrorPrefix + fileText);
+        } else {
+            EXPECT_EQ(description, "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code " +
+                                       std::to_string(c.exitCode) + " and left no error text");
         }
         // Closing reports a text the slave left once more, and releases all.
         const std::string onClose = nebErrorOf([&] { source->close(); });
@@ -366,7 +352,6 @@ TEST_F(CEncapsulatedSourceTest, NewSlaveGoesOnAfterThePictureThatFailed)
         std::string firstEnd;
     } cases[] = {
         {"write16", 20, faultEndOf("write16").cause},
-        {"abort", 20, faultEndOf("abort").cause},
         {"exit", 20, "exited with code 3"},
         {"hang", 20, "ended by the master"},
         // No picture before it to count from: the new slave starts half a picture past where the source was put.
@@ -394,37 +379,21 @@ TEST_F(CEncapsulatedSourceTest, NewSlaveGoesOnAfterThePictureThatFailed)
               std::string::npos)
         << logText();
     // The master logs every slave's end with what it cost.
-    EXPECT_NE(logText().find(" (nebo_demo): "), std::string::npos) << logText();
     EXPECT_NE(logText().find(" ms CPU, " + faultEndOf("write16").cause + "</textlog>"), std::string::npos) << logText();
 }
 
 TEST_F(CEncapsulatedSourceTest, SourceThatKeepsFailingEndsWithTheLastFailure)
 {
-    const struct {
-        bool bResume;
-        const char* query;
-        int64_t picturesBeforeTheEnd;
-        size_t restarts;
-    } cases[] = {
-        {true, "fail=exit", 0, 2},
-        {false, "fail=exit&failat=2", 2, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.query);
-        resumeAfterFailures(2);
-        m_context->setResumeAfterSlaveFailure(c.bResume);
-        P<CEncapsulatedSource> source = makeSource(std::string("w=16&h=16&") + c.query);
-        source->open();
-        for (int64_t index = 0; index < c.picturesBeforeTheEnd; ++index)
-            expectPicture(*source, index);
-        const std::string exitText =
-            "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code 3 and left no error text";
-        EXPECT_EQ(nebErrorOf([&] { source->getNextPicture(); }), exitText);
-        // Each restart keeps what ended the slave before it.
-        EXPECT_EQ(source->getRestartCauses(), std::vector<String>(c.restarts, String::fromUTF8(exitText)));
-        source->close();
-        EXPECT_EQ(source->getSlaveEnds().size(), c.restarts + 1);
-    }
+    resumeAfterFailures(2);
+    P<CEncapsulatedSource> source = makeSource("w=16&h=16&fail=exit");
+    source->open();
+    const std::string exitText =
+        "CNEBPluginBoxed::checkForSlaveFailure: nebo_slave ended with exit code 3 and left no error text";
+    EXPECT_EQ(nebErrorOf([&] { source->getNextPicture(); }), exitText);
+    // Each restart keeps what ended the slave before it.
+    EXPECT_EQ(source->getRestartCauses(), std::vector<String>(2, String::fromUTF8(exitText)));
+    source->close();
+    EXPECT_EQ(source->getSlaveEnds().size(), 3u);
 }
 
 // Sound follows the same rule, and pictures go on from the same point: a new
@@ -450,22 +419,15 @@ TEST_F(CEncapsulatedSourceTest, SoundGoesOnAfterTheChunkThatFailedAndPicturesFol
 
 TEST_F(CEncapsulatedSourceTest, RequestThePluginRefusesStartsNoSource)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"w=wide", "nebo_demo: the value \"wide\" of \"w\" is not valid (file:///clips/test.demo?w=wide)"},
-        {"w=8&nonsense=1", "nebo_demo: unknown query key \"nonsense\" (file:///clips/test.demo?w=8&nonsense=1)"},
-    };
-    for (const auto& [query, reason] : cases) {
-        SCOPED_TRACE(query);
-        P<CEncapsulatedSource> refused =
-            make<CEncapsulatedSource>(m_context, String("nebo_demo"), *demoURI(query), 3, nullptr);
-        lumo::expectThrow<nebo::common::CSlaveError>([&] { refused->open(); }, [&](const auto& error) {
-            EXPECT_EQ(descriptionOf(error),
-                      "could not create source \"file:///clips/test.demo?" + std::string(query) + "\" in slave");
-            // Why, in the plugin's words from the slave's log.
-            EXPECT_EQ(error.getSummary().toUTF8(), reason);
-        });
-        EXPECT_FALSE(refused->isOpened());
-    }
+    const P<CEncapsulatedSource> refused =
+        make<CEncapsulatedSource>(m_context, String("nebo_demo"), *demoURI("w=wide"), 3, nullptr);
+    lumo::expectThrow<nebo::common::CSlaveError>([&] { refused->open(); }, [&](const auto& error) {
+        EXPECT_EQ(descriptionOf(error), "could not create source \"file:///clips/test.demo?w=wide\" in slave");
+        // Why, in the plugin's words from the slave's log.
+        EXPECT_EQ(error.getSummary().toUTF8(),
+                  "nebo_demo: the value \"wide\" of \"w\" is not valid (file:///clips/test.demo?w=wide)");
+    });
+    EXPECT_FALSE(refused->isOpened());
 }
 
 } // namespace

@@ -97,14 +97,10 @@ TEST_F(CSlaveConfinementTest, HangReportHoldsEveryThreadOfTheConfinedSlave)
     });
     ASSERT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), crashhandler::hangReportExitCode);
-    const std::string report = errorFileText();
-    EXPECT_NE(report.find("\n\nHang Report\n\n"), std::string::npos) << report;
     // The thread that installed the handler serves; the worker, started
     // inside the sandbox, was asked and answered.
-    const size_t firstThread = report.find("\nThread ") + 1;
-    const std::string heading = report.substr(firstThread, report.find('\n', firstThread) - firstThread);
-    EXPECT_NE(heading.find("\", serving the master's calls:"), std::string::npos) << report;
-    EXPECT_EQ(report.compare(firstThread + heading.size(), 11, "\n\nContext:\n"), 0) << report;
+    const std::string report = errorFileText();
+    EXPECT_NE(report.find("\", serving the master's calls:\n\nContext:\n"), std::string::npos) << report;
     EXPECT_NE(report.find("\"worker\":\n\nContext:\n"), std::string::npos) << report;
 }
 

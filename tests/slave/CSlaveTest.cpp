@@ -64,9 +64,8 @@ class CFakeServer : public CTracked, public virtual nebo::common::ISlaveServer {
 public:
     using Request = std::function<void(CFakeServer&)>;
 
-    CFakeServer(Events& events, int requestsBeforeQuit, Request request)
-        : CTracked(events, "server"), m_quit(lumo::getSignalFactory()->createSignal()),
-          m_requestsLeft(requestsBeforeQuit), m_request(std::move(request))
+    CFakeServer(Events& events, Request request)
+        : CTracked(events, "server"), m_quit(lumo::getSignalFactory()->createSignal()), m_request(std::move(request))
     {
     }
     P<lumo::ISignal> getQuitSignal() override { return m_quit; }
@@ -84,7 +83,8 @@ public:
 
 private:
     P<lumo::ISignal> m_quit;
-    int m_requestsLeft;
+    // The master's "Quit" comes with the third request.
+    int m_requestsLeft = 3;
     Request m_request;
     bool m_bSourceQuit = false;
 };
@@ -92,9 +92,7 @@ private:
 class CFakeServices : public nebo::common::ISlaveServices {
 public:
     Events events;
-    int logLevel = -1;
     std::string errorFilePath;
-    int requestsBeforeQuit = 3;
     CFakeServer::Request onRequest;
     std::function<void()> onCreateContext;
     // Debug lines given with the run's log, and without any log.
@@ -103,9 +101,8 @@ public:
     ILogManager* logManager = nullptr;
     bool crashFilterInstalled = false;
 
-    P<ILogManager> createLogManager(int level) override
+    P<ILogManager> createLogManager(int) override
     {
-        logLevel = level;
         P<ILogManager> log = make<TTracked<nebo::common::CNullLogManager>>(events, "log manager");
         logManager = log.get();
         return log;
@@ -143,7 +140,7 @@ public:
     }
     P<nebo::common::ISlaveServer> createServer(const P<lumo::IPipeClient>&, const P<INEBContext>&) override
     {
-        return make<CFakeServer>(events, requestsBeforeQuit, onRequest);
+        return make<CFakeServer>(events, onRequest);
     }
     bool fileExists(const std::string& path) override { return std::filesystem::exists(path); }
     void deleteFile(const std::string& path) override { std::filesystem::remove(path); }
@@ -167,10 +164,7 @@ protected:
         m_folder.put("error.txt", "");
     }
 
-    int run(const char* commandLine = " 4711 nebo_slave-1-2-3 nebo_test file:///error.txt 2")
-    {
-        return CSlave(services).run(commandLine);
-    }
+    int run() { return CSlave(services).run(" 4711 nebo_slave-1-2-3 nebo_test file:///error.txt 2"); }
     std::string errorFileText() const { return nebo::test::readWholeFile(services.errorFilePath); }
     bool errorFileExists() const { return std::filesystem::exists(services.errorFilePath); }
 
@@ -184,8 +178,7 @@ TEST_F(CSlaveTest, CleanRunServesUntilQuitAndDeletesTheErrorFile)
 {
     int requests = 0;
     services.onRequest = [&](CFakeServer&) { ++requests; };
-    EXPECT_EQ(run(" 4711 nebo_slave-1-2-3 nebo_test file:///error.txt 9"), 0);
-    EXPECT_EQ(services.logLevel, 4);
+    EXPECT_EQ(run(), 0);
     EXPECT_EQ(requests, 3);
     EXPECT_FALSE(errorFileExists());
     EXPECT_EQ(services.debugOutput, finalLine);

@@ -33,10 +33,6 @@ TEST_F(BoxedMediaPluginHandlerTest, SlavesAnswerForTheBuiltInPluginsOnceAndNoneI
     const std::vector<std::string> extensions = extensionsOf(*handler->getValidExtensions(3));
     EXPECT_NE(std::find(extensions.begin(), extensions.end(), "flac"), extensions.end());
     EXPECT_EQ(pluginNamesOf(*handler), builtIn);
-    const std::string log = logText();
-    EXPECT_EQ(log.find("Error while loading DLL: "), log.rfind("Error while loading DLL: ")) << log;
-    EXPECT_NE(log.find("Error while loading DLL: CNEBError - could not load plugin: "), std::string::npos) << log;
-    EXPECT_NE(log.find(std::string("nebo_filters") + lumo::getModuleSuffix()), std::string::npos) << log;
 
     // The plugins, and the libraries they link as the build names them.
     std::vector<std::string> modules;

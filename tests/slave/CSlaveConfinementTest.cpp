@@ -21,8 +21,7 @@ class CSlaveConfinementSwitchTest : public nebo::test::CSlaveFixture {};
 
 TEST_F(CSlaveConfinementSwitchTest, OnlyOffTurnsItOffAndTheLogSaysSo)
 {
-    const std::pair<const char*, bool> cases[] = {{"off", true}, {nullptr, false}, {"on", false}, {"", false},
-                                                  {"OFF", false}};
+    const std::pair<const char*, bool> cases[] = {{"off", true}, {nullptr, false}, {"", false}, {"OFF", false}};
     for (const auto& [setting, bOff] : cases) {
         SCOPED_TRACE(setting ? setting : "unset");
         const lumo::CScopedEnvironment sandbox("NEBO_SANDBOX", setting);

@@ -63,21 +63,6 @@ protected:
     const std::string m_pluginFolder = m_temp.pathOf("plugins");
 };
 
-TEST_F(CSlaveConfinementTest, StartingAProgramEndsTheSlaveWithAReportNamingTheCall)
-{
-    const int status = statusOfConfinedSlave([] {
-        char* const arguments[] = {const_cast<char*>("/bin/true"), nullptr};
-        execv("/bin/true", arguments);
-        return 0;
-    });
-    ASSERT_TRUE(WIFSIGNALED(status)) << status;
-    EXPECT_EQ(WTERMSIG(status), SIGSYS);
-    const std::string report = errorFileText();
-    EXPECT_NE(report.find("The plugin called execve, which the sandbox forbids."), std::string::npos) << report;
-    EXPECT_NE(report.find("The exception is noncontinuable."), std::string::npos) << report;
-    EXPECT_NE(report.find("Module Addresses:"), std::string::npos) << report;
-}
-
 TEST_F(CSlaveConfinementTest, HangReportHoldsEveryThreadOfTheConfinedSlave)
 {
     const int status = statusOfConfinedSlave([] {

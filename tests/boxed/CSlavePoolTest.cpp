@@ -85,7 +85,6 @@ TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const bool bDied = c.bDied;
         const P<CSlavePool> pool = makePool(1);
         pool->setMemoryAhead(c.memoryAhead);
         m_context->setSlavePool(pool);
@@ -94,14 +93,14 @@ TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
         const std::vector<uint32_t> started = nebo::test::childProcesses();
         ASSERT_EQ(started.size(), 1u);
         std::string cause;
-        if (bDied) {
+        if (c.bDied) {
             ASSERT_TRUE(nebo::test::killChild(started[0], cause));
         }
 
         readFirstPicture();
-        EXPECT_EQ(logText().find(endLineOf(started[0])) != std::string::npos, !bDied) << logText();
-        EXPECT_EQ(poolLogText().find(endLineOf(started[0])) != std::string::npos, bDied) << poolLogText();
-        if (bDied) {
+        EXPECT_EQ(logText().find(endLineOf(started[0])) != std::string::npos, !c.bDied) << logText();
+        EXPECT_EQ(poolLogText().find(endLineOf(started[0])) != std::string::npos, c.bDied) << poolLogText();
+        if (c.bDied) {
             EXPECT_NE(poolLogText().find(cause), std::string::npos) << poolLogText();
         }
         ASSERT_TRUE(pool->waitUntilReady(demo, readyWaitMs)) << poolLogText();

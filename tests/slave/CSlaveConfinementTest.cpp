@@ -27,7 +27,7 @@ TEST_F(CSlaveConfinementSwitchTest, OnlyOffTurnsItOffAndTheLogSaysSo)
         const lumo::CScopedEnvironment sandbox("NEBO_SANDBOX", setting);
         m_temp.put("error.txt", "");
         // Level 0 keeps errors alone: the entry is one.
-        P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 0);
+        P<lumo::IPipeClient> pipe = startServedSlave(0);
         ASSERT_TRUE(pipe);
         P<nebo::common::CNEBPluginClient> plugin = make<nebo::common::CNEBPluginClient>(
             pipe->getInStream(), pipe->getOutStream(), make<lumo::CMemoryManager>(30));

@@ -74,17 +74,16 @@ protected:
         }
     }
 
-    // Makes a pipe, starts the slave on it and returns the master's end once
-    // the slave connected; null when it did not connect within a generous bound.
-    lumo::P<lumo::IPipeClient> startServedSlave(const std::string& plugin = "nebo_demo", int logLevel = 2,
-                                                const SSlaveOutput& output = {})
+    // Makes a pipe, starts the slave with nebo_demo on it and returns the master's end once the slave
+    // connected; null when it did not connect within a generous bound.
+    lumo::P<lumo::IPipeClient> startServedSlave(int logLevel = 2, const SSlaveOutput& output = {})
     {
         static int pipeCount = 0;
         const lumo::String name = m_pipes.nameOf("nebo_slave-" + std::to_string(++pipeCount));
         m_server = lumo::getPipeManager()->createServer(name);
         m_server->setEndTick(lumo::getTickCount() + 20000);
-        const std::string arguments = " " + std::to_string(lumo::getCurrentProcessID()) + " " + name.toUTF8() + " " +
-                                      plugin + " " + errorFileURI() + " " + std::to_string(logLevel);
+        const std::string arguments = " " + std::to_string(lumo::getCurrentProcessID()) + " " + name.toUTF8() +
+                                      " nebo_demo " + errorFileURI() + " " + std::to_string(logLevel);
         lumo::P<CSlaveStarter> starter = lumo::make<CSlaveStarter>(arguments, output.debugOutput);
         const CScopedStandardStreams slaveOutput("", output.standardErrorPath);
         lumo::P<lumo::IPipeClient> pipe = m_server->acceptClient(starter.get());

@@ -59,7 +59,7 @@ TEST_F(SlaveProcessTest, QuitEndsCleanlyAndDebugLinesReachStandardErrorOnlyWhenA
         const auto expectedOutput = [&](const std::string& lines) { return bOnStandardError ? lines : ""; };
         // A clean quit writes the final line.
         m_temp.put("error.txt", "");
-        P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 4, {standardErrorPath(), debugOutput});
+        P<lumo::IPipeClient> pipe = startServedSlave(4, {standardErrorPath(), debugOutput});
         ASSERT_TRUE(pipe);
         make<lumo::CRemoteStreamClient>(pipe->getInStream(), pipe->getOutStream())->quit();
         ASSERT_TRUE(lumo::waitForEnd(*m_slave));

@@ -148,7 +148,7 @@ TEST_F(CrashReportTest, StackOverflowReportDoesNotWaitForAReader)
         ASSERT_EQ(mkfifo(copyPath.c_str(), 0600), 0);
         const int copyReader = open(copyPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         ASSERT_GE(copyReader, 0);
-        P<lumo::IPipeClient> pipe = startServedSlave("nebo_demo", 2, {copyPath, debugOutput});
+        P<lumo::IPipeClient> pipe = startServedSlave(2, {copyPath, debugOutput});
         if (!pipe)
             close(copyReader);
         ASSERT_TRUE(pipe);

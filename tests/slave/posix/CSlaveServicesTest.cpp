@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 namespace {
@@ -46,16 +45,6 @@ TEST(CSlaveServicesTest, DebugLineGoesWhereTheEnvironmentSays)
             EXPECT_EQ(logText, "");
         }
     }
-}
-
-TEST(CSlaveServicesTest, EnvironmentIsReadOnceAtStart)
-{
-    std::optional<lumo::CScopedEnvironment> environment(std::in_place, "NEBO_DEBUG_OUTPUT", "stderr");
-    CSlaveServices services;
-    environment.reset();
-    nebo::test::CStandardErrorCapture standardError;
-    services.writeDebugOutput("still here\n", nullptr);
-    EXPECT_EQ(standardError.text(), "still here\n");
 }
 
 } // namespace

@@ -139,32 +139,25 @@ TEST_F(CSlavePoolTest, SlaveThatCannotStartIsTriedAgainOnlyWhenAskedFor)
     EXPECT_EQ(pool->countWaiting(demo), 0);
 }
 
-TEST_F(CSlavePoolTest, ClosingOrReleasingThePoolEndsEveryWaitingSlaveAndLeavesNoFile)
+TEST_F(CSlavePoolTest, ClosingThePoolEndsEveryWaitingSlaveAndLeavesNoFile)
 {
-    for (const bool bClose : {true, false}) {
-        // The pool made from the very context that holds it.
-        P<CSlavePool> pool = make<CSlavePool>(m_context, 2);
-        m_context->setSlavePool(pool);
-        // Slaves of more than one plugin where a media plugin is built.
-        std::vector<String> plugins = {demo};
-        if (NEBO_MEDIA_PLUGINS_BUILT)
-            plugins.push_back(String("nebo_sound"));
-        for (const String& plugin : plugins) {
-            pool->prepare(plugin);
-            ASSERT_TRUE(pool->waitUntilReady(plugin, readyWaitMs)) << logText();
-        }
-        EXPECT_EQ(nebo::test::childProcesses().size(), 2 * plugins.size());
-        if (bClose) {
-            pool->close();
-            EXPECT_FALSE(pool->take(demo, m_context));
-        } else {
-            pool = nullptr;
-            m_context->setSlavePool(nullptr);
-        }
-        EXPECT_EQ(nebo::test::childProcesses(), std::vector<uint32_t>()) << (bClose ? "closed" : "released");
-        EXPECT_EQ(errorFiles(), std::vector<std::string>());
-        m_context->setSlavePool(nullptr);
+    // The pool made from the very context that holds it.
+    const P<CSlavePool> pool = make<CSlavePool>(m_context, 2);
+    m_context->setSlavePool(pool);
+    // Slaves of more than one plugin where a media plugin is built.
+    std::vector<String> plugins = {demo};
+    if (NEBO_MEDIA_PLUGINS_BUILT)
+        plugins.push_back(String("nebo_sound"));
+    for (const String& plugin : plugins) {
+        pool->prepare(plugin);
+        ASSERT_TRUE(pool->waitUntilReady(plugin, readyWaitMs)) << logText();
     }
+    EXPECT_EQ(nebo::test::childProcesses().size(), 2 * plugins.size());
+    pool->close();
+    EXPECT_FALSE(pool->take(demo, m_context));
+    EXPECT_EQ(nebo::test::childProcesses(), std::vector<uint32_t>());
+    EXPECT_EQ(errorFiles(), std::vector<std::string>());
+    m_context->setSlavePool(nullptr);
 }
 
 } // namespace

@@ -44,8 +44,7 @@ protected:
 };
 
 // Until a source takes the pipe over, the plugin server answers every
-// question, hands its log over once, and a request it cannot serve gives
-// nothing without ending it.
+// question, and a request it cannot serve gives nothing without ending it.
 TEST_F(PluginClientAcrossSlaveTest, PluginServerAnswersAndServesOn)
 {
     P<CNEBPluginClient> plugin = startPlugin();
@@ -61,10 +60,6 @@ TEST_F(PluginClientAcrossSlaveTest, PluginServerAnswersAndServesOn)
     // A URI the plugin does not take, or a query it refuses, is no failure either.
     EXPECT_EQ(plugin->tryCreateSource(*make<lumo::CURI>("file:///clips/test.avi"), 3, false, nullptr), nullptr);
     EXPECT_EQ(plugin->tryCreateSource(*demoURI("w=wide"), 3, false, nullptr), nullptr);
-    const std::string log = plugin->getLog().toUTF8();
-    for (const char* part : {"<slavelog>", "level=\"info\"", "w=wide"})
-        EXPECT_NE(log.find(part), std::string::npos) << log;
-    EXPECT_EQ(plugin->getLog().toUTF8(), "");
     EXPECT_EQ(plugin->getPluginName().toUTF8(), "nebo_demo");
 }
 

@@ -94,7 +94,6 @@ public:
     Events events;
     std::string errorFilePath;
     CFakeServer::Request onRequest;
-    std::function<void()> onCreateContext;
     // Debug lines given with the run's log, and without any log.
     std::string loggedDebugOutput;
     std::string debugOutput;
@@ -110,8 +109,6 @@ public:
     P<INEBContext> createContext(const P<ILogManager>&, const lumo::String& pluginName) override
     {
         events.push_back("plugin " + pluginName.toUTF8());
-        if (onCreateContext)
-            onCreateContext();
         P<INEBContext> context = make<TTracked<nebo::common::CSimpleNEBContext>>(events, "context");
         // A plugin no folder holds: the handler loads nothing.
         context->addPluginLibrary("nebo_none");
@@ -189,16 +186,14 @@ TEST_F(CSlaveTest, CleanRunServesUntilQuitAndDeletesTheErrorFile)
     EXPECT_EQ(services.events, expected);
 }
 
-// How a run ends, by what its first request does or what fails before the error file can take it.
+// How a run ends, by what its first request does.
 struct SEndCase {
     const char* name;
     CFakeServer::Request request;
     // What the error file holds afterwards; null when it is gone.
     const char* errorFileText;
-    // Changes the services before the run.
-    std::function<void(CFakeServices&)> prepare = {};
-    // The debug line logged for an error that could not reach the error file.
-    const char* loggedDebugOutput = "";
+    // In a folder that does not exist: the error reaches the run's log as a debug line instead.
+    bool bUnwritableErrorFile = false;
 };
 
 void PrintTo(const SEndCase& end, std::ostream* out) { *out << end.name; }
@@ -218,12 +213,7 @@ const SEndCase endCases[] = {
      "lumo::CException\nType: Failure\ntext: lost"},
     {"StandardExceptionWithoutText", [](CFakeServer&) { throw CSilentError(); }, "std::exception\nErrorString: "},
     {"AnythingElse", [](CFakeServer&) { throw 42; }, "unknown exception"},
-    {"ErrorBeforeTheErrorFileIsKnown", {}, "",
-     [](CFakeServices& services) { services.onCreateContext = [] { throw lumo::CError("no context"); }; },
-     "nebo_slave.exe: Could not write to logfile"},
-    {"UnwritableErrorFile", [](CFakeServer&) { throw lumo::CError("lost"); }, nullptr,
-     [](CFakeServices& services) { services.errorFilePath += ".missing-folder/error.txt"; },
-     "nebo_slave.exe: Could not write to logfile"},
+    {"UnwritableErrorFile", [](CFakeServer&) { throw lumo::CError("lost"); }, nullptr, true},
 };
 
 class CSlaveEndTest : public CSlaveTest, public ::testing::WithParamInterface<SEndCase> {};
@@ -231,8 +221,8 @@ class CSlaveEndTest : public CSlaveTest, public ::testing::WithParamInterface<SE
 TEST_P(CSlaveEndTest, ErrorFileTellsHowTheRunEnded)
 {
     services.onRequest = GetParam().request;
-    if (GetParam().prepare)
-        GetParam().prepare(services);
+    if (GetParam().bUnwritableErrorFile)
+        services.errorFilePath += ".missing-folder/error.txt";
     EXPECT_EQ(run(), 0);
     if (GetParam().errorFileText) {
         EXPECT_EQ(errorFileText(), GetParam().errorFileText);
@@ -240,7 +230,8 @@ TEST_P(CSlaveEndTest, ErrorFileTellsHowTheRunEnded)
         EXPECT_FALSE(errorFileExists());
     }
     EXPECT_EQ(services.debugOutput, finalLine);
-    EXPECT_EQ(services.loggedDebugOutput, GetParam().loggedDebugOutput);
+    EXPECT_EQ(services.loggedDebugOutput,
+              GetParam().bUnwritableErrorFile ? "nebo_slave.exe: Could not write to logfile" : "");
     EXPECT_FALSE(services.crashFilterInstalled);
     EXPECT_EQ(services.events.back(), "released log manager");
 }

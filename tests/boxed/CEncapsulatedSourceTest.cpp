@@ -58,10 +58,10 @@ bool haveSameStoredPixels(INEBPicture& picture, INEBPicture& expected)
 
 class CEncapsulatedSourceTest : public nebo::test::CBoxedFixture {
 protected:
-    P<CEncapsulatedSource> makeSource(const std::string& query, int32_t types = 3)
+    P<CEncapsulatedSource> makeSource(const std::string& query)
     {
         m_clip = nebo::demo::CDemoClip::fromQuery(String::fromUTF8(query));
-        return make<CEncapsulatedSource>(m_context, String("nebo_demo"), *demoURI(query), types, nullptr);
+        return make<CEncapsulatedSource>(m_context, String("nebo_demo"), *demoURI(query), 3, nullptr);
     }
 
     // Expects the next picture to be picture `index` of the clip, its stored bytes too.

@@ -99,7 +99,6 @@ TEST_F(CSlaveConfinementTest, ThePluginFolderStaysReadableAndItsNeighboursDoNot)
         std::string file;
         bool bReadable;
     } cases[] = {
-        {m_pluginFolder + "/data.txt", true},
         {m_pluginFolder + "/sub/data.txt", true},
         {neighbour + "/data.txt", false},
         {m_temp.pathOf("data.txt"), false},

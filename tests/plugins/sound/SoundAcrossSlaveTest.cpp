@@ -2,7 +2,6 @@
 #include "boxed/CBoxedFixture.h"
 #include "expectError.h"
 #include "host/CEncapsulatedSource.h"
-#include "host/CPluginHandler.h"
 #include "media/CNEBError.h"
 #include "plugins/sound/CSoundSource.h"
 #include "soundFiles.h"
@@ -53,20 +52,6 @@ TEST_F(SoundAcrossSlaveTest, MasterReadsFilesAsTheLibraryDoes)
         EXPECT_EQ(readChunks(*source).samples, expected);
         source->close();
     }
-}
-
-// No plugin lists "xyz": the plugin's own test finds the file all the same.
-TEST_F(SoundAcrossSlaveTest, HandlerFindsTheBoxedPluginByItsTestWhenNoneListsTheExtension)
-{
-    m_context->addPluginLibrary(String("nebo_sound"));
-    P<nebo::common::CPluginHandler> handler = make<nebo::common::CPluginHandler>(m_context, true);
-    const SSound sound = makeTone(22050, 2, 500);
-    nebo::test::writeSoundFile(m_files.pathOf("found.xyz"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, sound);
-
-    P<nebo::common::IAudioSource> source = handler->tryCreateAudioSource(*m_files.uriOf("found.xyz"), 0, 0, 0, true);
-    ASSERT_TRUE(source);
-    EXPECT_EQ(readChunks(*source).samples, sound.samples);
-    source->close();
 }
 
 TEST_F(SoundAcrossSlaveTest, FailuresInTheSlaveReachTheMasterAsErrors)

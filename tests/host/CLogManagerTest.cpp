@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace nebo::common {
@@ -92,18 +91,6 @@ TEST_F(CLogManagerTest, ControlCharactersAreWrittenOutSoTheLogStaysWellFormed)
     EXPECT_NE(log->getLogText().toUTF8().find("<textlog>\\x1B[2J</textlog>"), std::string::npos);
 }
 
-// A slave's log reaches its master as text and is logged there again.
-TEST_F(CLogManagerTest, TextOutsideASCIISurvivesTheMastersLogOnce)
-{
-    const std::string name = "/clips/\xC3\xBCn\xC3\xAF \xE2\x82\xAC \xF0\x9F\x8E\xA5.mp4";
-    log->logText(2, lumo::String::fromUTF8("opening " + name));
-    const lumo::P<CLogManager> master = lumo::make<CLogManager>(lumo::String("masterlog"), &fixedTime);
-    master->logXml(2, log->getLogText());
-
-    const std::string text = master->getLogText().toUTF8();
-    EXPECT_NE(text.find("<textlog>opening " + name + "</textlog>"), std::string::npos) << text;
-}
-
 TEST_F(CLogManagerTest, KeepsTheNewestEntriesUpToItsBound)
 {
     // Each entry prints as a little more than a quarter of the bound.
@@ -130,24 +117,6 @@ TEST_F(CLogManagerTest, AClearedLogPrintsAsTheEmptyStringAndKeepsItsRoot)
     log->logText(2, lumo::String("second"));
     EXPECT_EQ(log->getLogText().toUTF8().rfind("<slavelog>\n", 0), 0u);
     EXPECT_EQ(entries(), Entries{"info:second"});
-}
-
-TEST_F(CLogManagerTest, ThreadsLogWhileTheLogIsFetched)
-{
-    constexpr int threadCount = 4;
-    constexpr int entriesPerThread = 50;
-    std::vector<std::thread> threads;
-    for (int t = 0; t < threadCount; ++t)
-        threads.emplace_back([this] {
-            for (int i = 0; i < entriesPerThread; ++i)
-                log->logXml(1, lumo::String("<thread/>"));
-        });
-    for (int i = 0; i < 20; ++i)
-        log->getLogText();
-    for (std::thread& thread : threads)
-        thread.join();
-
-    EXPECT_EQ(entries().size(), static_cast<std::size_t>(threadCount * entriesPerThread));
 }
 
 } // namespace

@@ -2,10 +2,8 @@
 
 #include "CSlaveHandlerFixture.h"
 #include "expectError.h"
-#include "host/CLogManager.h"
 #include "host/CSlaveError.h"
 #include "media/CNEBError.h"
-#include "platform/IProcess.h"
 #include "platform/fileNameSuffixes.h"
 #include "support/binFolder.h"
 
@@ -16,7 +14,6 @@
 #include <regex>
 
 using namespace nebo::common;
-using lumo::make;
 using lumo::P;
 using lumo::String;
 
@@ -25,13 +22,6 @@ namespace {
 std::string pathOf(const CSlaveHandler& handler)
 {
     return handler.getErrorFile()->getNativePath().toUTF8();
-}
-
-TEST(CSlaveHandlerNamingTest, PipeNameHasThreeFieldsOfEightHexDigits)
-{
-    EXPECT_EQ(CSlaveHandler::formatPipeName(4711, 0xabc, 1).toUTF8(), "nebo_slave-00001267-00000abc-00000001");
-    EXPECT_EQ(CSlaveHandler::formatPipeName(0xffffffffu, 0x12345678, 0xdeadbeef).toUTF8(),
-              "nebo_slave-ffffffff-12345678-deadbeef");
 }
 
 TEST_F(CSlaveHandlerTest, ErrorFileIsMadeEmptyInTheTemporaryFolderAndNoErrorWhileEmptyOrGone)
@@ -46,20 +36,6 @@ TEST_F(CSlaveHandlerTest, ErrorFileIsMadeEmptyInTheTemporaryFolderAndNoErrorWhil
     // A slave that ended cleanly has deleted its file.
     std::filesystem::remove(file);
     handler->checkForSlaveError();
-}
-
-TEST_F(CSlaveHandlerTest, CommandLineCarriesTheErrorFileAndTheLogLevel)
-{
-    const P<CLogManager> log = make<CLogManager>(String("log"));
-    log->setLogLevel(3);
-    m_context->setLogManager(log);
-    const P<CSlaveHandler> handler = makeHandler();
-    // The pipe is named only when the slave starts.
-    const std::string start = " " + std::to_string(lumo::getCurrentProcessID()) + "  nebo_demo " +
-                              handler->getErrorFile()->getText().toUTF8();
-    EXPECT_EQ(handler->buildCommandLine().toUTF8(), start + " 3");
-    m_context->setLogManager(nullptr);
-    EXPECT_EQ(handler->buildCommandLine().toUTF8(), start + " 0");
 }
 
 TEST_F(CSlaveHandlerTest, LargeErrorFileIsCutAtTheLimitAndSaysSo)

@@ -21,10 +21,4 @@ TEST(CPluginModuleTest, ForwardsToThePluginOfTheLibrary)
     const P<INEBContext> context = make<CSimpleNEBContext>();
     const P<CPluginModule> module = make<CPluginModule>(context, *library);
     EXPECT_EQ(module->getValidTypes(), pictureSourceType | soundSourceType | formatType | soundFormatType);
-
-    const P<lumo::CURI> media = make<lumo::CURI>(String("file:///media/clip.avi"));
-    const INEBPlugin::SSourceParams params;
-    const P<ISource> source = module->tryCreateSource(*media, pictureSourceType, true, &params);
-    ASSERT_TRUE(source);
-    EXPECT_EQ(source->getURI()->getText(), media->getText());
 }

@@ -46,10 +46,6 @@ TEST_F(CSharedBufferMemoryManagerTest, BlocksLieInFreeBuffersOnlyWhenTheyFit)
     EXPECT_EQ(bufferOf(m_manager->allocate(1001)), -1);
     first = nullptr;
     EXPECT_EQ(bufferOf(m_manager->allocate(500)), 0) << "a buffer is free again when its block goes";
-
-    const P<CSharedBufferMemoryManager> withoutBuffers =
-        lumo::make<CSharedBufferMemoryManager>(lumo::make<lumo::CMemoryManager>(30));
-    EXPECT_EQ(bufferOf(withoutBuffers->allocate(1000)), -1);
 }
 
 TEST_F(CSharedBufferMemoryManagerTest, PicturesInABufferGoOverAsTheyLieOthersAreCopiedIntoAFreeOne)

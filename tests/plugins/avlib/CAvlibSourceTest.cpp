@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <map>
+#include <mutex>
 
 namespace {
 
@@ -232,11 +234,34 @@ INSTANTIATE_TEST_SUITE_P(
                       SSkipCase{"H264InTransportStream", "seek.ts", {"libx264", "yuv420p", 64, 48, 25, 12, 4}, false}),
     [](const ::testing::TestParamInfo<SSkipCase>& info) { return std::string(info.param.name); });
 
+// Counts the blocks asked for by size, telling pictures copied from the decoder's memory from ones decoded in place.
+class CCountingMemoryManager : public lumo::CObject, public virtual lumo::IMemoryManager {
+public:
+    P<lumo::IMemoryBlock> allocate(int32_t capacity) override
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_counts[capacity];
+        return m_memory->allocate(capacity);
+    }
+    void purge() override { m_memory->purge(); }
+    int countOf(int32_t capacity)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_counts[capacity];
+    }
+
+private:
+    const P<lumo::IMemoryManager> m_memory = make<lumo::CMemoryManager>(30);
+    std::mutex m_mutex;
+    std::map<int32_t, int> m_counts;
+};
+
 struct SKeptCase {
     const char* name;
     const char* file;
     SVideoSettings video;
     int32_t maxWidth, maxHeight; // 0: no limit; else the scaled size
+    bool bDecodedInPlace;
 };
 
 void PrintTo(const SKeptCase& test, std::ostream* out) { *out << test.name; }
@@ -249,8 +274,9 @@ TEST_P(CAvlibKeptPicturesTest, PicturesKeptWhileDecodingGoesOnStayAsTheDecoderMa
     const SKeptCase& test = GetParam();
     const std::string path = writeClip(test.file, videoClip(test.video));
     const auto expected = nebo::testing::decodeReferencePictures(path, ELayout::YV12, test.maxWidth, test.maxHeight);
-    const P<nebo::avlib::CAvlibSource> source = make<nebo::avlib::CAvlibSource>(
-        *uriOf(path), nebo::common::pictureSourceType, make<lumo::CMemoryManager>(30), nullptr);
+    const P<CCountingMemoryManager> memory = make<CCountingMemoryManager>();
+    const P<nebo::avlib::CAvlibSource> source =
+        make<nebo::avlib::CAvlibSource>(*uriOf(path), nebo::common::pictureSourceType, memory, nullptr);
     source->setMaxSize(test.maxWidth, test.maxHeight);
     source->open();
     std::vector<P<nebo::common::INEBPicture>> kept;
@@ -263,17 +289,20 @@ TEST_P(CAvlibKeptPicturesTest, PicturesKeptWhileDecodingGoesOnStayAsTheDecoderMa
         SCOPED_TRACE("picture " + std::to_string(index));
         expectPicture(kept[index], expected[index], nebo::common::yv12PictureType);
     }
+    // A block of exactly a picture's size is one the picture was copied or converted into.
+    const int32_t pictureBytes = expected[0].width * expected[0].height * 3 / 2;
+    EXPECT_EQ(memory->countOf(pictureBytes) == 0, test.bDecodedInPlace);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Decoders, CAvlibKeptPicturesTest,
     ::testing::Values(
-        SKeptCase{"Mpeg4InPlace", "mpeg4.nut", {"mpeg4", "yuv420p", 128, 96, 25, 12, 4}, 0, 0},
-        SKeptCase{"Ffv1InPlace", "ffv1.mkv", {"ffv1", "yuv420p", 256, 64, 25, 6}, 0, 0},
+        SKeptCase{"Mpeg4InPlace", "mpeg4.nut", {"mpeg4", "yuv420p", 128, 96, 25, 12, 4}, 0, 0, true},
+        SKeptCase{"Ffv1InPlace", "ffv1.mkv", {"ffv1", "yuv420p", 256, 64, 25, 6}, 0, 0, true},
         // Frames decoded into lent blocks, then scaled.
-        SKeptCase{"Mpeg4Scaled", "scaled.nut", {"mpeg4", "yuv420p", 128, 96, 25, 6, 3}, 64, 48},
+        SKeptCase{"Mpeg4Scaled", "scaled.nut", {"mpeg4", "yuv420p", 128, 96, 25, 6, 3}, 64, 48, false},
         // Its motion compensation reads rows below the plane.
-        SKeptCase{"H264Copied", "h264.mp4", {"libx264", "yuv420p", 128, 96, 25, 12, 4}, 0, 0}),
+        SKeptCase{"H264Copied", "h264.mp4", {"libx264", "yuv420p", 128, 96, 25, 12, 4}, 0, 0, false}),
     [](const ::testing::TestParamInfo<SKeptCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)

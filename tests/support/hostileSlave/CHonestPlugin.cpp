@@ -37,8 +37,6 @@ IDataOutStream& result(IDataOutStream& out)
     return out;
 }
 
-void writeObjectEnd(IDataOutStream& out) { out.writeInt32(objectMarker); }
-
 void writeBlock(IDataOutStream& out, const std::vector<uint8_t>& bytes)
 {
     out.writeInt32(static_cast<int32_t>(bytes.size()));
@@ -74,6 +72,23 @@ template <class Write> std::function<void(IDataOutStream&)> namedResult(Write wr
 }
 
 } // namespace
+
+void writeReplyHead(IDataOutStream& out)
+{
+    out.writeString(*String("return").get());
+    result(out);
+}
+
+void writePictureHead(IDataOutStream& out, double timestamp, int32_t width, int32_t height)
+{
+    out.writeInt32(rgbType);
+    out.writeDouble(timestamp);
+    out.writeInt32(width);
+    out.writeInt32(height);
+    out.writeBool(false);
+}
+
+void writeObjectEnd(IDataOutStream& out) { out.writeInt32(objectMarker); }
 
 CHonestPlugin::CHonestPlugin(int32_t pictureWidth, int32_t pictureHeight)
     : CHonestPlugin(pictureWidth, pictureHeight, pictureWidth, pictureHeight)
@@ -216,11 +231,7 @@ void CHonestPlugin::writeNextPicture(IDataOutStream& out)
     result(out).writeBool(!bPicture);
     if (!bPicture)
         return;
-    out.writeInt32(rgbType);
-    out.writeDouble(timestamp);
-    out.writeInt32(m_pictureWidth);
-    out.writeInt32(m_pictureHeight);
-    out.writeBool(false);
+    writePictureHead(out, timestamp, m_pictureWidth, m_pictureHeight);
     writeBlock(out, pixels);
     writeObjectEnd(out);
 }

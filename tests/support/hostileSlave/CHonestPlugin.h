@@ -15,6 +15,13 @@ class IDataOutStream;
 
 namespace nebo::test {
 
+// The wire pieces that the lies share with the honest replies: a function's
+// reply up to its result's value, an RGB picture's fields up to where its
+// pixels are told, and the mark that ends an object.
+void writeReplyHead(lumo::IDataOutStream& out);
+void writePictureHead(lumo::IDataOutStream& out, double timestamp, int32_t width, int32_t height);
+void writeObjectEnd(lumo::IDataOutStream& out);
+
 // What an honest slave serves, request by request: the plugin "hostile"
 // (types 3, the one extension "demo") until it made a source, then that
 // source: 25 RGB pictures of the given size at 25 frames per second and 25

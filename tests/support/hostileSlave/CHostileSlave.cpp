@@ -40,8 +40,6 @@ constexpr int32_t hugePictureSide = 23170;
 constexpr int64_t hugeErrorBytes = int64_t{512} << 20;
 constexpr int64_t sparseErrorFileBytes = int64_t{1} << 30;
 constexpr int32_t floodedExtensionCount = 20000000;
-constexpr int32_t objectMarker = 123456;
-constexpr int32_t rgbType = 1;
 constexpr uint32_t dripIntervalMs = 1000;
 constexpr uint32_t silencePollMs = 200;
 constexpr size_t fillPieceBytes = 64 * 1024;
@@ -91,14 +89,11 @@ const SModeEntry& entryOf(CHostileSlave::Mode mode)
 // prvalue, so that it is built in place: its calls refer to it.
 CHonestPlugin makePlugin(CHostileSlave::Mode mode)
 {
-    switch (mode) {
-    case CHostileSlave::Mode::hugeAnnounce:
+    if (mode == CHostileSlave::Mode::hugeAnnounce)
         return CHonestPlugin(announcedWidth, announcedHeight);
-    case CHostileSlave::Mode::smallPicture:
+    if (mode == CHostileSlave::Mode::smallPicture)
         return CHonestPlugin(honestWidth, honestHeight, honestWidth / 2, honestHeight / 2);
-    default:
-        return CHonestPlugin(honestWidth, honestHeight);
-    }
+    return CHonestPlugin(honestWidth, honestHeight);
 }
 
 void send(lumo::IDataOutStream& out, std::string_view bytes)
@@ -130,26 +125,20 @@ void drip(lumo::IDataOutStream& out, std::string_view bytes)
 
 void floodExtensions(lumo::IDataOutStream& out)
 {
-    sendString(out, "return");
-    sendString(out, "Result");
+    writeReplyHead(out);
     out.writeBool(false);
     out.writeInt32(floodedExtensionCount);
     // Each an empty string: a count of 0.
     fill(out, int64_t{floodedExtensionCount} * 4, '\0');
-    out.writeInt32(objectMarker);
+    writeObjectEnd(out);
 }
 
 void sendHugePicture(lumo::IDataOutStream& out)
 {
     const int32_t blockBytes = hugePictureSide * hugePictureSide * 4;
-    sendString(out, "return");
-    sendString(out, "Result");
+    writeReplyHead(out);
     out.writeBool(false);
-    out.writeInt32(rgbType);
-    out.writeDouble(0.0);
-    out.writeInt32(hugePictureSide);
-    out.writeInt32(hugePictureSide);
-    out.writeBool(false);
+    writePictureHead(out, 0.0, hugePictureSide, hugePictureSide);
     out.writeInt32(blockBytes);
     fill(out, blockBytes, 'x');
 }
@@ -292,8 +281,7 @@ void CHostileSlave::tellLie(const std::string& name)
         silence();
     }
     case Mode::hugeLog:
-        sendString(*m_out, "return");
-        sendString(*m_out, "Result");
+        writeReplyHead(*m_out);
         m_out->writeUInt32(std::numeric_limits<int32_t>::max());
         fill(*m_out, std::numeric_limits<int32_t>::max(), 'x');
         silence();
@@ -350,8 +338,7 @@ bool CHostileSlave::serveShared(const std::string& name)
 {
     if (name == "offerSharedPictures") {
         takeSharedBuffers();
-        sendString(*m_out, "return");
-        sendString(*m_out, "Result");
+        writeReplyHead(*m_out);
         m_out->writeBool(!m_sharedBuffers.empty());
         return true;
     }
@@ -382,8 +369,7 @@ void CHostileSlave::sendSharedPicture()
 {
     std::vector<uint8_t> pixels;
     double timestamp = 0.0;
-    sendString(*m_out, "return");
-    sendString(*m_out, "Result");
+    writeReplyHead(*m_out);
     if (!m_plugin.takeNextPicture(pixels, timestamp)) {
         m_out->writeBool(true);
         return;
@@ -406,14 +392,10 @@ void CHostileSlave::sendSharedPicture()
     ++m_sharedPicturesSent;
     m_out->writeBool(false);
     m_out->writeInt32(index);
-    m_out->writeInt32(rgbType);
-    m_out->writeDouble(timestamp);
-    m_out->writeInt32(m_plugin.getPictureWidth());
-    m_out->writeInt32(m_plugin.getPictureHeight());
-    m_out->writeBool(false);
+    writePictureHead(*m_out, timestamp, m_plugin.getPictureWidth(), m_plugin.getPictureHeight());
     m_out->writeInt32(int32_t(offset));
     m_out->writeInt32(length);
-    m_out->writeInt32(objectMarker);
+    writeObjectEnd(*m_out);
 }
 
 } // namespace nebo::test

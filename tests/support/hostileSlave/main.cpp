@@ -1,16 +1,12 @@
-// A stand-in for nebo_slave that lies to its master, for the master's tests.
-// It is started as nebo_slave is (" PID PIPE PLUGIN ERRORFILEURI LEVEL"),
-// connects to the pipe PIPE and then serves an honest plugin "hostile" and
-// its 64x48 source, except for the one lie that the environment variable
-// NEBO_HOSTILE_MODE names. Each lie is told once, to the first request of
-// its kind. "Silence" below means: it neither reads nor writes again and
-// lives until it is killed or the master process PID is gone.
+// A stand-in for nebo_slave that lies to its master, for the master's tests. Started as nebo_slave is
+// (" PID PIPE PLUGIN ERRORFILEURI LEVEL"), it connects to the pipe PIPE and serves an honest plugin "hostile" and its
+// 64x48 source, except for the one lie that NEBO_HOSTILE_MODE names, told once, to the first request of its kind.
+// "Silence": it neither reads nor writes again and lives until it is killed or the master process PID is gone.
 //
 //   honest              no lie.
 //   silent              silence right after connecting.
 //   half-reply          "getLog": the first half of the honest reply, then silence.
-//   huge-log            "getLog": a result string counting 2,147,483,647 bytes, as many of them as the master
-//                       takes, then silence.
+//   huge-log            "getLog": a result string counting 2,147,483,647 bytes, as many as the master takes; silence.
 //   count-then-silence  "getLog": the reply keyword's count 0xFFFFFFFF, then silence.
 //   drip                "getLog": the honest reply, one byte per second; then honest.
 //   flood-extensions    "getValidExtensions": a list of 20,000,000 empty strings, all of them; then honest.
@@ -25,14 +21,13 @@
 //   forked-holder       at once: a child holds the connection, dropping requests until the master closes it;
 //                       the parent ends with 0. Only where the system can fork (POSIX).
 //   exit                at once: ends with 3.
-//   hang-in-picture     "getNextPicture": silence; it has no hang report handler, so the master's request
-//                       ends it (POSIX) or finds nothing to ask (Windows).
+//   hang-in-picture     "getNextPicture": silence; with no hang report handler, the master's request ends it
+//                       (POSIX) or finds nothing to ask (Windows).
 //   hang-ignoring-report  "getNextPicture": lets the master's hang report request arrive unanswered, then silence.
 //   small-picture       its pictures are 32x24, half the size it announces.
 //
-// The shared modes take the master's offer of shared picture buffers and fill them buffer after buffer; the
-// others answer the offer "notfound", as a slave without shared pictures does. Only POSIX pipes carry such
-// buffers.
+// The shared modes fill the master's shared picture buffers one after another (only POSIX pipes carry them); the
+// others answer the offer "notfound", as a slave without shared pictures does.
 //
 //   shared-honest       no lie.
 //   shared-bad-index    the first picture names the buffer past the last.
@@ -41,9 +36,9 @@
 //   shared-held-buffer  every picture goes into buffer 0, whether the master let go of it or not.
 //   shared-shrink       tries to shrink and grow every buffer it receives, then serves honestly.
 //
-// Filler is cut short when the master closes the pipe; like every other failure of the connection, that ends
-// the program with 0 and the failure's text in the error file, as nebo_slave ends. A clean "Quit" before a
-// source was made ends with 0 and deletes the error file. An unknown or missing mode ends with 2 at once.
+// Filler is cut short when the master closes the pipe; like every other failure of the connection, that ends the
+// program with 0 and the failure's text in the error file, as nebo_slave ends. A clean "Quit" before a source was
+// made ends with 0 and deletes the error file. An unknown or missing mode ends with 2 at once.
 #include "CHostileSlave.h"
 #include "foundation/CException.h"
 #include "foundation/CURI.h"

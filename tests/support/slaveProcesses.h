@@ -24,9 +24,9 @@ bool killChild(uint32_t pid, std::string& cause);
 int countSharedPictureBuffers();
 bool arePicturesShared();
 
-// How a slave ends whose plugin fails in the demo's way `kind` (its
-// "fail" query) and leaves no report: the exit code, and the cause that
-// the process layer gives.
+// How a slave ends whose plugin fails in the demo's way `kind` (its "fail"
+// query: abort, write16 or stack) and leaves no report: the exit code, and
+// the cause that the process layer gives.
 struct SFaultEnd {
     int32_t exitCode;
     std::string cause;

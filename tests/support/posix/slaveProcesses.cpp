@@ -85,22 +85,8 @@ bool arePicturesShared()
 
 SFaultEnd faultEndOf(const std::string& kind)
 {
-    // A sanitized slave ends with 1 at the undefined behaviour it catches.
-#ifdef __SANITIZE_ADDRESS__
-    const bool bSanitized = true;
-#else
-    const bool bSanitized = false;
-#endif
-    static const std::map<std::string, std::pair<int, bool>> signals = {
-        {"abort", {SIGABRT, false}},  {"read0", {SIGSEGV, true}},   {"write16", {SIGSEGV, false}},
-        {"divzero", {SIGFPE, true}},  {"illegal", {SIGILL, false}}, {"breakpoint", {SIGTRAP, false}},
-        {"stack", {SIGSEGV, false}},
-    };
-    if (kind == "exit")
-        return {3, "exited with code 3"};
-    const auto [signal, bUndefinedBehaviour] = signals.at(kind);
-    if (bSanitized && bUndefinedBehaviour)
-        return {1, "exited with code 1"};
+    static const std::map<std::string, int> signals = {{"abort", SIGABRT}, {"write16", SIGSEGV}, {"stack", SIGSEGV}};
+    const int signal = signals.at(kind);
     return {128 + signal, "killed by signal " + std::to_string(signal) + " (SIG" + sigabbrev_np(signal) + ")"};
 }
 

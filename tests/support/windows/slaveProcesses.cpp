@@ -55,14 +55,12 @@ SFaultEnd faultEndOf(const std::string& kind)
     // An abort ends with the crash handler's own code for the signal, a
     // customer code and so an exit code; machine faults end with their
     // exception codes.
-    static const std::map<std::string, uint32_t> codes = {
-        {"exit", 3},             {"abort", 0xE0000000u + SIGABRT}, {"read0", 0xC0000005},      {"write16", 0xC0000005},
-        {"divzero", 0xC0000094}, {"illegal", 0xC000001D},          {"breakpoint", 0x80000003}, {"stack", 0xC00000FD},
-    };
-    const uint32_t code = codes.at(kind);
-    const bool bCustomerCode = (code & 0x20000000u) != 0;
-    if (code < 0x80000000u || bCustomerCode)
-        return {static_cast<int32_t>(code), "exited with code " + std::to_string(static_cast<int32_t>(code))};
+    if (kind == "abort") {
+        const int32_t code = static_cast<int32_t>(0xE0000000u + SIGABRT);
+        return {code, "exited with code " + std::to_string(code)};
+    }
+    static const std::map<std::string, uint32_t> exceptions = {{"write16", 0xC0000005}, {"stack", 0xC00000FD}};
+    const uint32_t code = exceptions.at(kind);
     char cause[48];
     std::snprintf(cause, sizeof cause, "ended by exception 0x%08lX", static_cast<unsigned long>(code));
     return {static_cast<int32_t>(code), cause};

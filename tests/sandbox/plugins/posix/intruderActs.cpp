@@ -16,7 +16,6 @@
 #include <stdexcept>
 #include <sys/ptrace.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -33,12 +32,10 @@ constexpr auto processPoll = std::chrono::milliseconds(1);
 
 const std::string done = "done";
 
-std::string refused(const std::string& reason) { return "refused (" + reason + ")"; }
-
 // The outcome of a step that failed with errno, or `done`.
 std::string outcome(bool bSucceeded)
 {
-    return bSucceeded ? done : refused(std::strerror(errno));
+    return bSucceeded ? done : "refused (" + std::string(std::strerror(errno)) + ")";
 }
 
 const std::string& parameter(const IntruderParameters& parameters, const char* name)
@@ -62,16 +59,11 @@ uint64_t number(const IntruderParameters& parameters, const char* name)
 
 pid_t masterOf(const IntruderParameters& parameters) { return static_cast<pid_t>(number(parameters, "master")); }
 
-std::string readByte(int fd, off_t offset)
-{
-    char byte = 0;
-    return outcome(pread(fd, &byte, 1, offset) == 1);
-}
-
 std::string readFile(const std::string& path)
 {
     const CFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    return file.isValid() ? readByte(file.get(), 0) : outcome(false);
+    char byte = 0;
+    return outcome(file.isValid() && read(file.get(), &byte, 1) == 1);
 }
 
 // True once `pid`, a child or a tracee, has changed state as `options` ask.
@@ -107,13 +99,10 @@ std::string listFolder(const IntruderParameters& parameters)
     return result;
 }
 
-std::string openSocket(int type)
+std::string tcpSocket(const IntruderParameters&)
 {
-    return outcome(CFileDescriptor(socket(AF_INET, type | SOCK_CLOEXEC, 0)).isValid());
+    return outcome(CFileDescriptor(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)).isValid());
 }
-
-std::string tcpSocket(const IntruderParameters&) { return openSocket(SOCK_STREAM); }
-std::string udpSocket(const IntruderParameters&) { return openSocket(SOCK_DGRAM); }
 
 std::string connectLocal(const IntruderParameters& parameters)
 {
@@ -170,24 +159,6 @@ std::string traceMaster(const IntruderParameters& parameters)
 // Signal 0 only checks the right to signal.
 std::string signalMaster(const IntruderParameters& parameters) { return outcome(kill(masterOf(parameters), 0) == 0); }
 
-// A descriptor the slave opened itself may carry the same number: only the
-// master's file counts.
-std::string inheritedDescriptor(const IntruderParameters& parameters)
-{
-    const int fd = static_cast<int>(number(parameters, "fd"));
-    struct stat status {};
-    if (fstat(fd, &status) != 0)
-        return outcome(false);
-    if (status.st_ino != number(parameters, "inode"))
-        return refused("descriptor " + std::to_string(fd) + " is another file");
-    return readByte(fd, 0);
-}
-
-std::string secretVariable(const IntruderParameters& parameters)
-{
-    return std::getenv(parameter(parameters, "variable").c_str()) ? done : refused("not in the environment");
-}
-
 std::string exec(const IntruderParameters&)
 {
     execl("/bin/true", "true", static_cast<char*>(nullptr));
@@ -203,15 +174,12 @@ const std::map<std::string, Act>& acts()
         {"writeFile", writeFile},
         {"listFolder", listFolder},
         {"tcpSocket", tcpSocket},
-        {"udpSocket", udpSocket},
         {"connectLocal", connectLocal},
         {"fork", forkChild},
         {"readMasterEnviron", readMasterEnviron},
         {"readMasterMemory", readMasterMemory},
         {"traceMaster", traceMaster},
         {"signalMaster", signalMaster},
-        {"inheritedDescriptor", inheritedDescriptor},
-        {"secretVariable", secretVariable},
         {"exec", exec},
     };
     return all;

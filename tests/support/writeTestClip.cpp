@@ -39,12 +39,6 @@ public:
 
     bool isDone() const { return m_done; }
 
-    // Whether this track's next frame is due before `other`'s.
-    bool comesBefore(const CTrack& other) const
-    {
-        return av_compare_ts(m_next, m_codec->time_base, other.m_next, other.m_codec->time_base) < 0;
-    }
-
     // Encodes the next frame, or flushes the encoder once every frame is made,
     // and writes what comes out.
     void encodeNext()
@@ -105,7 +99,7 @@ private:
 };
 
 // Pictures are drawn in yuv444p, where each component has a full plane of
-// its own, and converted to the encoder's format when it differs.
+// its own, and converted to the encoder's format.
 class CVideoTrack : public CTrack {
 public:
     CVideoTrack(AVFormatContext* output, const SVideoSettings& settings)
@@ -124,24 +118,18 @@ public:
         openEncoder();
 
         m_frame = allocPicture(format, settings.width, settings.height);
-        if (format != AV_PIX_FMT_YUV444P) {
-            m_pattern = allocPicture(AV_PIX_FMT_YUV444P, settings.width, settings.height);
-            m_scaler.reset(sws_getContext(settings.width, settings.height, AV_PIX_FMT_YUV444P, settings.width,
-                                          settings.height, format, SWS_BICUBIC, nullptr, nullptr, nullptr));
-            checkAlloc(m_scaler.get(), "sws_getContext to " + settings.pixelFormat);
-        }
+        m_pattern = allocPicture(AV_PIX_FMT_YUV444P, settings.width, settings.height);
+        m_scaler.reset(sws_getContext(settings.width, settings.height, AV_PIX_FMT_YUV444P, settings.width,
+                                      settings.height, format, SWS_BICUBIC, nullptr, nullptr, nullptr));
+        checkAlloc(m_scaler.get(), "sws_getContext to " + settings.pixelFormat);
     }
 
 protected:
     void fillNextFrame(AVFrame& frame) override
     {
-        if (m_pattern) {
-            drawPattern(*m_pattern, m_next);
-            sws_scale(m_scaler.get(), m_pattern->data, m_pattern->linesize, 0, m_pattern->height, frame.data,
-                      frame.linesize);
-        } else {
-            drawPattern(frame, m_next);
-        }
+        drawPattern(*m_pattern, m_next);
+        sws_scale(m_scaler.get(), m_pattern->data, m_pattern->linesize, 0, m_pattern->height, frame.data,
+                  frame.linesize);
         frame.pts = m_next++;
     }
 
@@ -234,16 +222,6 @@ private:
     std::vector<int16_t> m_samples;
 };
 
-// The unfinished track whose next frame is due first, or null when all are done.
-CTrack* nextDue(const std::vector<std::unique_ptr<CTrack>>& tracks)
-{
-    CTrack* due = nullptr;
-    for (const auto& track : tracks)
-        if (!track->isDone() && (!due || track->comesBefore(*due)))
-            due = track.get();
-    return due;
-}
-
 } // namespace
 
 void writeTestClip(const std::string& path, const STestClip& clip)
@@ -263,8 +241,10 @@ void writeTestClip(const std::string& path, const STestClip& clip)
     if (!(context->oformat->flags & AVFMT_NOFILE))
         checkAv(avio_open(&context->pb, path.c_str(), AVIO_FLAG_WRITE), "cannot write " + path);
     checkAv(avformat_write_header(context, nullptr), "cannot write the header of " + path);
-    while (CTrack* track = nextDue(tracks))
-        track->encodeNext();
+    // Track after track: the muxer interleaves the packets by their time.
+    for (const std::unique_ptr<CTrack>& track : tracks)
+        while (!track->isDone())
+            track->encodeNext();
     checkAv(av_write_trailer(context), "cannot finish " + path);
 }
 

@@ -20,9 +20,6 @@ namespace {
 constexpr int32_t validTypes = 3; // pictures and sound
 constexpr int32_t frameCount = 25;
 constexpr int32_t framesPerSecond = 25;
-constexpr int32_t sampleRate = 44100;
-constexpr int32_t channelCount = 2;
-constexpr int32_t bytesPerSample = 2;
 constexpr int32_t rgbType = 1;
 constexpr int32_t objectMarker = 123456;
 constexpr int32_t sourceParamsSize = 16;
@@ -142,7 +139,6 @@ CHonestPlugin::CCalls CHonestPlugin::pluginCalls()
         {"Quit", {}},
         {"getLog", {{}, namedResult([](IDataOutStream& out) { out.writeString(*String().get()); })}},
         {"getPluginName", {{}, namedResult([](IDataOutStream& out) { out.writeString(*pluginName.get()); })}},
-        {"getValidTypes", {{}, namedResult([](IDataOutStream& out) { out.writeInt(validTypes); })}},
         {"getValidExtensions", {skipNamedInt, writeExtensions}},
         {"tryCreateSource", {[this](IDataInStream& in) { readSourceRequest(in); },
                              [this](IDataOutStream& out) { writeSource(out); }}},
@@ -154,9 +150,6 @@ CHonestPlugin::CCalls CHonestPlugin::sourceCalls()
     const auto answerInt = [](int32_t value) {
         return namedResult([value](IDataOutStream& out) { out.writeInt(value); });
     };
-    const auto answerDouble = [](double value) {
-        return namedResult([value](IDataOutStream& out) { out.writeDouble(value); });
-    };
     return {
         {"Quit", {}},
         {"getLog", m_pluginCalls.at("getLog")},
@@ -164,44 +157,33 @@ CHonestPlugin::CCalls CHonestPlugin::sourceCalls()
         {"isOpened", {{}, namedResult([this](IDataOutStream& out) { out.writeBool(m_bOpened); })}},
         {"open", {[this](IDataInStream&) { m_bOpened = true; }, {}}},
         {"close", {[this](IDataInStream&) { m_bOpened = false; }, {}}},
+        {"setStartTime", {[](IDataInStream& in) { readNamedDouble(in); }, {}}},
         {"skipToTime",
          {[this](IDataInStream& in) {
               const double frame = std::clamp(readNamedDouble(in) * framesPerSecond, 0.0, double(frameCount));
               m_nextPicture = static_cast<int32_t>(std::lround(frame));
           },
           {}}},
-        {"getDuration", {{}, answerDouble(double(frameCount) / framesPerSecond)}},
-        {"getBufferStatus", {{}, answerInt(100)}},
-        {"isEOF", {{}, namedResult([this](IDataOutStream& out) { out.writeBool(m_nextPicture >= frameCount); })}},
-        {"setStartTime", {[this](IDataInStream& in) { m_startTime = readNamedDouble(in); }, {}}},
-        {"getStartTime", {{}, namedResult([this](IDataOutStream& out) { out.writeDouble(m_startTime); })}},
-        {"getURI", {{}, [this](IDataOutStream& out) { writeURI(out); }}},
-        {"setMaxSize", {[](IDataInStream& in) { skipNamedInt(in); skipNamedInt(in); }, {}}},
+        {"getDuration",
+         {{}, namedResult([](IDataOutStream& out) { out.writeDouble(double(frameCount) / framesPerSecond); })}},
         {"getWidth", {{}, answerInt(m_announcedWidth)}},
         {"getHeight", {{}, answerInt(m_announcedHeight)}},
-        {"peekNextPictureTimestamp",
-         {{}, namedResult([this](IDataOutStream& out) { out.writeDouble(double(m_nextPicture) / framesPerSecond); })}},
         {"getNextPicture", {{}, [this](IDataOutStream& out) { writeNextPicture(out); }}},
-        {"getPixelAspectNum", {{}, answerInt(1)}},
-        {"getPixelAspectDen", {{}, answerInt(1)}},
-        {"getFrameDuration", {{}, answerDouble(1.0 / framesPerSecond)}},
         {"getFrameRateNum", {{}, answerInt(framesPerSecond)}},
         {"getFrameRateDen", {{}, answerInt(1)}},
         // No list of sound streams: the one stream there is needs no choice.
         {"getAudioStreamInfos", {{}, namedResult([](IDataOutStream& out) { out.writeBool(true); })}},
-        {"setAudioStream", {skipNamedInt, {}}},
-        {"getNextAudioChunk", {{}, [this](IDataOutStream& out) { writeNextAudioChunk(out); }}},
-        {"getSampleRate", {{}, answerInt(sampleRate)}},
-        {"getChannelCount", {{}, answerInt(channelCount)}},
-        {"getBytesPerSample", {{}, answerInt(bytesPerSample)}},
+        {"getSampleRate", {{}, answerInt(44100)}},
+        {"getChannelCount", {{}, answerInt(2)}},
+        {"getBytesPerSample", {{}, answerInt(2)}},
     };
 }
 
 void CHonestPlugin::readSourceRequest(IDataInStream& in)
 {
     // "uri" carries no name: only its null flag and text.
-    m_bURIPresent = !in.readBool();
-    m_uriText = m_bURIPresent ? in.readString() : String();
+    if (!in.readBool())
+        in.readString();
     in.readString();
     m_requestedTypes = in.readInt();
     in.readString();
@@ -258,27 +240,6 @@ std::vector<uint8_t> CHonestPlugin::makePixels() const
         pixels[i + 3] = 0xFF;
     }
     return pixels;
-}
-
-void CHonestPlugin::writeNextAudioChunk(IDataOutStream& out)
-{
-    const bool bChunk = m_nextAudioChunk < frameCount;
-    result(out).writeBool(!bChunk);
-    if (!bChunk)
-        return;
-    const size_t samplesPerChunk = sampleRate / framesPerSecond;
-    out.writeDouble(double(m_nextAudioChunk) / framesPerSecond);
-    writeBlock(out, std::vector<uint8_t>(samplesPerChunk * channelCount * bytesPerSample));
-    writeObjectEnd(out);
-    ++m_nextAudioChunk;
-}
-
-void CHonestPlugin::writeURI(IDataOutStream& out)
-{
-    // A URI result carries no name either.
-    out.writeBool(!m_bURIPresent);
-    if (m_bURIPresent)
-        out.writeString(*m_uriText.get());
 }
 
 } // namespace nebo::test

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "foundation/String.h"
-
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -24,11 +22,12 @@ void writeObjectEnd(lumo::IDataOutStream& out);
 
 // What an honest slave serves, request by request: the plugin "hostile"
 // (types 3, the one extension "demo") until it made a source, then that
-// source: 25 RGB pictures of the given size at 25 frames per second and 25
-// chunks of silence (44,100 Hz, two channels of 16 bits). It reads each
-// request's parameters and writes each reply exactly as the real plugin and
-// source servers do. "Quit" is served in both phases and does nothing here:
-// what it ends is the caller's business. One thread.
+// source: 25 RGB pictures of the given size at 25 frames per second, and
+// sound of 44,100 Hz, two channels of 16 bits, whose chunks nobody asks for.
+// It serves the requests that the tests' masters make, reading each one's
+// parameters and writing each reply exactly as the real plugin and source
+// servers do; any other is not served. "Quit" is served in both phases and
+// does nothing here: what it ends is the caller's business. One thread.
 class CHonestPlugin {
 public:
     CHonestPlugin(int32_t pictureWidth, int32_t pictureHeight);
@@ -72,8 +71,6 @@ private:
     void writeSource(lumo::IDataOutStream& out);
     void writeNextPicture(lumo::IDataOutStream& out);
     std::vector<uint8_t> makePixels() const;
-    void writeNextAudioChunk(lumo::IDataOutStream& out);
-    void writeURI(lumo::IDataOutStream& out);
 
     const int32_t m_announcedWidth;
     const int32_t m_announcedHeight;
@@ -81,12 +78,8 @@ private:
     const int32_t m_pictureHeight;
     bool m_bSource = false;
     int32_t m_requestedTypes = 0;
-    bool m_bURIPresent = false;
-    lumo::String m_uriText;
     bool m_bOpened = false;
     int32_t m_nextPicture = 0;
-    int32_t m_nextAudioChunk = 0;
-    double m_startTime = 0.0;
     const CCalls m_pluginCalls;
     const CCalls m_sourceCalls;
 };

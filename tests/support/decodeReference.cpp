@@ -91,11 +91,6 @@ SLayoutFormat describeLayout(ELayout layout, int width, int height)
     throw std::runtime_error("unknown picture layout");
 }
 
-bool storesLayoutFormat(AVPixelFormat decoded, AVPixelFormat wanted)
-{
-    return decoded == wanted || (wanted == AV_PIX_FMT_YUV420P && decoded == AV_PIX_FMT_YUVJ420P);
-}
-
 // Copies row by row, so that padded and negative line sizes both work.
 std::vector<uint8_t> copyTight(const AVFrame& picture, const SLayoutFormat& layout)
 {
@@ -121,7 +116,7 @@ public:
         int height = m_width > 0 && m_height > 0 ? m_height : decoded.height;
         SLayoutFormat layout = describeLayout(m_layout, width, height);
         bool sameSize = width == decoded.width && height == decoded.height;
-        if (sameSize && storesLayoutFormat(static_cast<AVPixelFormat>(decoded.format), layout.format))
+        if (sameSize && decoded.format == layout.format)
             return {timestamp, width, height, copyTight(decoded, layout)};
         return {timestamp, width, height, copyTight(convert(decoded, layout.format, width, height), layout)};
     }

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -46,15 +45,10 @@ const std::string& parameter(const IntruderParameters& parameters, const char* n
     return found->second;
 }
 
+// Throws std::invalid_argument for a parameter that starts with no number.
 uint64_t number(const IntruderParameters& parameters, const char* name)
 {
-    const std::string& text = parameter(parameters, name);
-    char* end = nullptr;
-    errno = 0;
-    const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0')
-        throw std::invalid_argument(std::string("parameter ") + name + " is no number");
-    return value;
+    return std::stoull(parameter(parameters, name));
 }
 
 pid_t masterOf(const IntruderParameters& parameters) { return static_cast<pid_t>(number(parameters, "master")); }

@@ -128,16 +128,6 @@ std::string readMasterEnviron(const IntruderParameters& parameters)
     return readFile("/proc/" + std::to_string(masterOf(parameters)) + "/environ");
 }
 
-std::string readMasterMemory(const IntruderParameters& parameters)
-{
-    const CFileDescriptor memory(
-        open(("/proc/" + std::to_string(masterOf(parameters)) + "/mem").c_str(), O_RDONLY | O_CLOEXEC));
-    uint64_t word = 0;
-    return outcome(memory.isValid() &&
-                   pread(memory.get(), &word, sizeof word, static_cast<off_t>(number(parameters, "address"))) ==
-                       static_cast<ssize_t>(sizeof word));
-}
-
 // Seizing does not stop the master; stopping it briefly is what lets the
 // intruder detach at once, so that the master runs on untraced.
 std::string traceMaster(const IntruderParameters& parameters)
@@ -171,7 +161,6 @@ const std::map<std::string, Act>& acts()
         {"connectLocal", connectLocal},
         {"fork", forkChild},
         {"readMasterEnviron", readMasterEnviron},
-        {"readMasterMemory", readMasterMemory},
         {"traceMaster", traceMaster},
         {"signalMaster", signalMaster},
         {"exec", exec},

@@ -10,13 +10,11 @@
 //   count-then-silence  "getLog": the reply keyword's count 0xFFFFFFFF, then silence.
 //   drip                "getLog": the honest reply, one byte per second; then honest.
 //   flood-extensions    "getValidExtensions": a list of 20,000,000 empty strings, all of them; then honest.
-//   huge-picture        "getNextPicture": an RGB picture of 23170x23170 (2,147,395,600 bytes) where it announced
-//                       64x48, as much of the block as the master takes, then silence.
+//   huge-picture        "getNextPicture": a 23170x23170 RGB picture (2,147,395,600 bytes), as much as taken; silence.
 //   huge-announce       the source and its pictures are 16385x16.
 //   huge-error          the source's first function call: a reply keyword of 512 MiB, "Error:" and filler, as
 //                       much as the master takes, then silence.
-//   control-chars       the first "tryCreateSource": "Error:" and terminal escapes as the reply keyword; no
-//                       source is made, the plugin serves on.
+//   control-chars       the first "tryCreateSource": "Error:" and terminal escapes as reply keyword; serves on.
 //   sparse-error-file   at once: a line of error text opening a sparse error file of 1 GiB; ends with 1.
 //   forked-holder       at once: a child holds the connection, dropping requests until the master closes it;
 //                       the parent ends with 0. Only where the system can fork (POSIX).

@@ -93,11 +93,6 @@ std::string listFolder(const IntruderParameters& parameters)
     return result;
 }
 
-std::string tcpSocket(const IntruderParameters&)
-{
-    return outcome(CFileDescriptor(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)).isValid());
-}
-
 std::string connectLocal(const IntruderParameters& parameters)
 {
     sockaddr_in address{};
@@ -157,7 +152,6 @@ const std::map<std::string, Act>& acts()
         {"readSecret", readSecret},
         {"writeFile", writeFile},
         {"listFolder", listFolder},
-        {"tcpSocket", tcpSocket},
         {"connectLocal", connectLocal},
         {"fork", forkChild},
         {"readMasterEnviron", readMasterEnviron},

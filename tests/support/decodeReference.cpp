@@ -152,22 +152,23 @@ const AVStream& findAudioStream(const AVFormatContext& input, int number, const 
 
 // Converts decoded sound to interleaved 16-bit samples at its own rate and
 // channel layout; set up from the first frame, which knows the real format.
+// Kept at its rate, the sound leaves the converter at once: none is held back.
 class CSoundConverter {
 public:
     void add(const AVFrame& frame)
     {
         if (!m_resampler)
             open(frame);
-        convert(const_cast<const uint8_t**>(frame.extended_data), frame.nb_samples);
+        const size_t start = m_samples.size();
+        m_samples.resize(start + static_cast<size_t>(frame.nb_samples) * m_channels);
+        uint8_t* output = reinterpret_cast<uint8_t*>(m_samples.data() + start);
+        const int converted = checkAv(swr_convert(m_resampler.get(), &output, frame.nb_samples,
+                                                  const_cast<const uint8_t**>(frame.extended_data), frame.nb_samples),
+                                      "swr_convert");
+        m_samples.resize(start + static_cast<size_t>(converted) * m_channels);
     }
 
-    // The samples, those the resampler still held included.
-    std::vector<int16_t> finish()
-    {
-        if (m_resampler)
-            convert(nullptr, 0);
-        return std::move(m_samples);
-    }
+    std::vector<int16_t> finish() { return std::move(m_samples); }
 
 private:
     void open(const AVFrame& frame)
@@ -185,23 +186,6 @@ private:
         m_resampler.reset(resampler);
         checkAv(swr_init(resampler), "swr_init");
         m_channels = frame.ch_layout.nb_channels;
-    }
-
-    void convert(const uint8_t** input, int count)
-    {
-        for (;;) {
-            int room = checkAv(swr_get_out_samples(m_resampler.get(), count), "swr_get_out_samples");
-            if (room == 0)
-                return;
-            size_t start = m_samples.size();
-            m_samples.resize(start + static_cast<size_t>(room) * m_channels);
-            uint8_t* output = reinterpret_cast<uint8_t*>(m_samples.data() + start);
-            int converted = checkAv(swr_convert(m_resampler.get(), &output, room, input, count), "swr_convert");
-            m_samples.resize(start + static_cast<size_t>(converted) * m_channels);
-            // Input is handed over once; a flush goes on until nothing is left.
-            if (input || converted == 0)
-                return;
-        }
     }
 
     SwrPtr m_resampler;

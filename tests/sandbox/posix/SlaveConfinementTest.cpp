@@ -49,8 +49,6 @@ const SAct acts[] = {
     {"signalMaster", EGuard::confinement, false},
 };
 
-const char* const secretText = "the master's private key";
-
 // A copy of the real slave, beside the intruder that it loads.
 std::string sandboxSlave() { return (nebo::test::binFolder() / "sandbox-tests" / "nebo_slave").string(); }
 
@@ -85,7 +83,7 @@ protected:
             const lumo::CScopedEnvironment temp("TMPDIR", systemTemp.c_str());
             m_home.emplace();
         }
-        m_home->put("secret", secretText);
+        m_home->put("secret", "the master's private key");
         listen();
     }
 

@@ -164,20 +164,13 @@ void writeErrorFile(const std::filesystem::path& file, const lumo::CException& e
     std::ofstream(file, std::ios::binary) << text.toUTF8();
 }
 
-void deleteErrorFile(const std::filesystem::path& file)
-{
-    std::error_code ignored;
-    std::filesystem::remove(file, ignored);
-}
-
 } // namespace
 
 std::optional<CHostileSlave::Mode> CHostileSlave::parseMode(std::string_view name)
 {
-    for (const SModeEntry& entry : modeEntries) {
+    for (const SModeEntry& entry : modeEntries)
         if (entry.name == name)
             return entry.mode;
-    }
     return std::nullopt;
 }
 
@@ -218,7 +211,8 @@ int CHostileSlave::run(const String& pipeName)
     // failure leaves its text there.
     try {
         serve();
-        deleteErrorFile(m_errorFile);
+        std::error_code ignored;
+        std::filesystem::remove(m_errorFile, ignored);
     } catch (const lumo::CException& error) {
         writeErrorFile(m_errorFile, error);
     }

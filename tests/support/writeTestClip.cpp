@@ -37,20 +37,16 @@ public:
     }
     virtual ~CTrack() = default;
 
-    bool isDone() const { return m_done; }
-
-    // Encodes the next frame, or flushes the encoder once every frame is made,
-    // and writes what comes out.
-    void encodeNext()
+    // Encodes every frame, then flushes the encoder, and writes what comes out.
+    void encodeAll()
     {
-        if (m_next < m_total) {
+        while (m_next < m_total) {
             checkAv(av_frame_make_writable(m_frame.get()), "av_frame_make_writable");
             fillNextFrame(*m_frame);
             checkAv(avcodec_send_frame(m_codec.get(), m_frame.get()), "avcodec_send_frame");
-        } else {
-            checkAv(avcodec_send_frame(m_codec.get(), nullptr), "avcodec_send_frame");
-            m_done = true;
+            writePackets();
         }
+        checkAv(avcodec_send_frame(m_codec.get(), nullptr), "avcodec_send_frame");
         writePackets();
     }
 
@@ -95,7 +91,6 @@ private:
     }
 
     PacketPtr m_packet;
-    bool m_done = false;
 };
 
 // Pictures are drawn in yuv444p, where each component has a full plane of
@@ -243,8 +238,7 @@ void writeTestClip(const std::string& path, const STestClip& clip)
     checkAv(avformat_write_header(context, nullptr), "cannot write the header of " + path);
     // Track after track: the muxer interleaves the packets by their time.
     for (const std::unique_ptr<CTrack>& track : tracks)
-        while (!track->isDone())
-            track->encodeNext();
+        track->encodeAll();
     checkAv(av_write_trailer(context), "cannot finish " + path);
 }
 

@@ -21,10 +21,9 @@ InputPtr openInput(const std::string& path)
     return input;
 }
 
-CodecContextPtr openDecoder(const AVStream& stream, const AVCodec* decoder)
+CodecContextPtr openDecoder(const AVStream& stream)
 {
-    if (!decoder)
-        decoder = avcodec_find_decoder(stream.codecpar->codec_id);
+    const AVCodec* decoder = avcodec_find_decoder(stream.codecpar->codec_id);
     if (!decoder)
         throw std::runtime_error(std::string("no decoder for ") + avcodec_get_name(stream.codecpar->codec_id));
     CodecContextPtr codec(checkAlloc(avcodec_alloc_context3(decoder), "avcodec_alloc_context3"));
@@ -198,11 +197,10 @@ private:
 std::vector<SReferencePicture> decodeReferencePictures(const std::string& path, ELayout layout, int width, int height)
 {
     InputPtr input = openInput(path);
-    const AVCodec* decoder = nullptr;
-    int index = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+    int index = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     checkAv(index, "no picture stream in " + path);
     const AVStream& stream = *input->streams[index];
-    CodecContextPtr codec = openDecoder(stream, decoder);
+    CodecContextPtr codec = openDecoder(stream);
 
     CPictureLayouter layouter(layout, width, height);
     std::vector<SReferencePicture> pictures;
@@ -219,7 +217,7 @@ std::vector<int16_t> decodeReferenceSound(const std::string& path, int number)
 {
     InputPtr input = openInput(path);
     const AVStream& stream = findAudioStream(*input, number, path);
-    CodecContextPtr codec = openDecoder(stream, nullptr);
+    CodecContextPtr codec = openDecoder(stream);
     CSoundConverter converter;
     decodeStream(*input, stream, *codec, [&](const AVFrame& frame) { converter.add(frame); });
     return converter.finish();

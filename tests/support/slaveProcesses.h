@@ -18,19 +18,15 @@ std::vector<uint32_t> childProcesses();
 // process layer describes that end.
 bool killChild(uint32_t pid, std::string& cause);
 
-// How many shared picture buffers this process maps now; none where
-// pictures travel over the pipe alone, as on platforms that offer masters
-// no shared picture channel.
+// How many shared picture buffers this process maps now, and whether the
+// platform offers masters a shared picture channel at all.
 int countSharedPictureBuffers();
 bool arePicturesShared();
 
 // How a slave ends whose plugin fails in the demo's way `kind` (its "fail"
 // query: abort, write16 or stack) and leaves no report: the exit code, and
 // the cause that the process layer gives.
-struct SFaultEnd {
-    int32_t exitCode;
-    std::string cause;
-};
+struct SFaultEnd { int32_t exitCode; std::string cause; };
 SFaultEnd faultEndOf(const std::string& kind);
 
 // True once no process runs `program` (a full path), wherever it moved in

@@ -12,7 +12,7 @@ using IntruderParameters = std::map<std::string, std::string>;
 // files, network and processes around it, and returns "done" or
 // "refused (<reason>)"; "unknown act" for a name it does not know. Each act
 // takes what it needs from `parameters` (the master's process id, a path, a
-// port, ...) and throws std::invalid_argument when it is missing or malformed.
+// port, ...) and throws a std::logic_error when it is missing or malformed.
 std::string runIntruderAct(const std::string& act, const IntruderParameters& parameters);
 
 } // namespace nebo::test

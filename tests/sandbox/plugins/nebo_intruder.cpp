@@ -53,7 +53,7 @@ public:
         for (std::string act; std::getline(names, act, ',');) {
             try {
                 log("intruder " + act + ": " + runIntruderAct(act, parameters));
-            } catch (const std::invalid_argument& error) {
+            } catch (const std::logic_error& error) {
                 log("intruder " + act + ": unusable query, " + error.what());
             }
         }

@@ -45,7 +45,7 @@ const std::string& parameter(const IntruderParameters& parameters, const char* n
     return found->second;
 }
 
-// Throws std::invalid_argument for a parameter that starts with no number.
+// Throws std::invalid_argument or std::out_of_range for a parameter that is no number.
 uint64_t number(const IntruderParameters& parameters, const char* name)
 {
     return std::stoull(parameter(parameters, name));

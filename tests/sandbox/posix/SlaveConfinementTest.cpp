@@ -208,9 +208,6 @@ TEST_F(SlaveConfinementTest, UnconfinedSlaveDoesWhatOnlyTheConfinementStops)
     // The acts really reached the master's surroundings.
     EXPECT_TRUE(std::filesystem::exists(writtenPath()));
     EXPECT_TRUE(listenerWasReached());
-    // Tracing and signalling left the master as it was.
-    EXPECT_EQ(tracerOfThisProcess(), 0);
-    EXPECT_TRUE(nebo::test::noProcessRuns(sandboxSlave()));
 }
 
 } // namespace

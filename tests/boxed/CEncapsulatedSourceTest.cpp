@@ -31,7 +31,7 @@ using nebo::common::CNEBError;
 using nebo::common::INEBPicture;
 using nebo::test::countSharedPictureBuffers;
 using nebo::test::descriptionOf;
-using nebo::test::faultEndOf;
+using nebo::test::writeFaultEnd;
 
 const char* const slaveErrorPrefix = "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\n";
 
@@ -298,7 +298,7 @@ TEST_F(CEncapsulatedSourceTest, EveryWayOfFailingEndsInTheSlavesError)
         {"fail=stdthrow", "std::exception\nErrorString: demo std failure", 0},
         {"fail=exit", "", 3},
         // The master reads every fault's report alike; the slave's tests tell the faults apart.
-        {"fail=write16", "", faultEndOf("write16").exitCode},
+        {"fail=write16", "", writeFaultEnd().exitCode},
         // The slave opens the source to try it while it makes it.
         {"fail=exit&failat=open", "", 3},
     };
@@ -338,7 +338,7 @@ TEST_F(CEncapsulatedSourceTest, NewSlaveGoesOnAfterThePictureThatFailed)
         int64_t failAt;
         std::string firstEnd;
     } cases[] = {
-        {"write16", 20, faultEndOf("write16").cause},
+        {"write16", 20, writeFaultEnd().cause},
         {"exit", 20, "exited with code 3"},
         {"hang", 20, "ended by the master"},
         // No picture before it to count from: the new slave starts half a picture past where the source was put.
@@ -363,7 +363,7 @@ TEST_F(CEncapsulatedSourceTest, NewSlaveGoesOnAfterThePictureThatFailed)
     }
     // The master logs each restart with its cause, and every slave's end with what it cost.
     EXPECT_NE(logText().find(" after the slave failed: Fatal Exception at 0x"), std::string::npos) << logText();
-    EXPECT_NE(logText().find(" ms CPU, " + faultEndOf("write16").cause + "</textlog>"), std::string::npos) << logText();
+    EXPECT_NE(logText().find(" ms CPU, " + writeFaultEnd().cause + "</textlog>"), std::string::npos) << logText();
 }
 
 TEST_F(CEncapsulatedSourceTest, SourceThatKeepsFailingEndsWithTheLastFailure)

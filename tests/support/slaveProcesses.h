@@ -23,11 +23,11 @@ bool killChild(uint32_t pid, std::string& cause);
 int countSharedPictureBuffers();
 bool arePicturesShared();
 
-// How a slave ends whose plugin fails in the demo's way `kind` (its "fail"
-// query: abort, write16 or stack) and leaves no report: the exit code, and
-// the cause that the process layer gives.
+// How a slave ends whose plugin writes to address 16 (the demo's query
+// "fail=write16") and leaves no report: the exit code, and the cause that the
+// process layer gives.
 struct SFaultEnd { int32_t exitCode; std::string cause; };
-SFaultEnd faultEndOf(const std::string& kind);
+SFaultEnd writeFaultEnd();
 
 // True once no process runs `program` (a full path), wherever it moved in
 // the tree; waits a little, as a kill takes effect soon, not at once. With

@@ -2,11 +2,9 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
@@ -83,11 +81,9 @@ bool arePicturesShared()
     return true;
 }
 
-SFaultEnd faultEndOf(const std::string& kind)
+SFaultEnd writeFaultEnd()
 {
-    static const std::map<std::string, int> signals = {{"abort", SIGABRT}, {"write16", SIGSEGV}, {"stack", SIGSEGV}};
-    const int signal = signals.at(kind);
-    return {128 + signal, "killed by signal " + std::to_string(signal) + " (SIG" + sigabbrev_np(signal) + ")"};
+    return {128 + SIGSEGV, "killed by signal " + std::to_string(SIGSEGV) + " (SIGSEGV)"};
 }
 
 bool noProcessRuns(const std::string& program, const std::string& marker)

@@ -1,8 +1,5 @@
 #include "support/slaveProcesses.h"
 
-#include <csignal>
-#include <cstdio>
-#include <map>
 #include <stdexcept>
 
 #include <windows.h>
@@ -50,20 +47,9 @@ bool arePicturesShared()
     return false;
 }
 
-SFaultEnd faultEndOf(const std::string& kind)
+SFaultEnd writeFaultEnd()
 {
-    // An abort ends with the crash handler's own code for the signal, a
-    // customer code and so an exit code; machine faults end with their
-    // exception codes.
-    if (kind == "abort") {
-        const int32_t code = static_cast<int32_t>(0xE0000000u + SIGABRT);
-        return {code, "exited with code " + std::to_string(code)};
-    }
-    static const std::map<std::string, uint32_t> exceptions = {{"write16", 0xC0000005}, {"stack", 0xC00000FD}};
-    const uint32_t code = exceptions.at(kind);
-    char cause[48];
-    std::snprintf(cause, sizeof cause, "ended by exception 0x%08lX", static_cast<unsigned long>(code));
-    return {static_cast<int32_t>(code), cause};
+    return {static_cast<int32_t>(0xC0000005u), "ended by exception 0xC0000005"};
 }
 
 bool noProcessRuns(const std::string&, const std::string&)

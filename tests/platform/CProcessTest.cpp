@@ -218,9 +218,11 @@ std::vector<std::string> environmentWith(CProcessOptions& options)
     return environmentOf(child.getReport());
 }
 
-// What some systems add to every program's environment is all a program given an empty one gets.
+// What some systems add to every program's environment is all a program given an empty one gets: none of
+// the caller's variables.
 TEST(CProcessTest, ProgramGetsTheCallersEnvironmentOrTheGivenOne)
 {
+    const CScopedEnvironment callersOwn("NEBO_TEST_CALLERS_OWN", "1");
     CProcessOptions caller;
     caller.takeCallerVariables([](const std::string&) { return true; });
     std::sort(caller.environment.begin(), caller.environment.end());
@@ -228,6 +230,7 @@ TEST(CProcessTest, ProgramGetsTheCallersEnvironmentOrTheGivenOne)
     CProcessOptions empty;
     empty.bOwnEnvironment = true;
     const std::vector<std::string> systemOwn = environmentWith(empty);
+    EXPECT_EQ(std::count(systemOwn.begin(), systemOwn.end(), "NEBO_TEST_CALLERS_OWN=1"), 0);
     std::vector<std::string> given = {"A=1", "B=two words", "EMPTY="};
     given.insert(given.end(), systemOwn.begin(), systemOwn.end());
     std::sort(given.begin(), given.end());

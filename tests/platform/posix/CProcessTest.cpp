@@ -7,7 +7,6 @@
 #include "foundation/CError.h"
 
 #include <csignal>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/resource.h>
@@ -202,44 +201,6 @@ TEST(CProcessTest, TerminateEndsTheOwnGroupAndAHangReportRequestReachesTheProgra
         }
         process = nullptr;
         EXPECT_TRUE(waitUntil([&] { return isReaped(leader); }));
-    }
-}
-
-// The start may return while the child is still becoming the new program: its file shows once the
-// exec is under way, its arguments and environment only once the exec has laid them out.
-bool waitUntilProgramRuns(pid_t pid, const std::string& program)
-{
-    const std::string folder = "/proc/" + std::to_string(pid);
-    const std::filesystem::path expected = std::filesystem::canonical(program);
-    return waitUntil([&] {
-        std::error_code error;
-        std::ifstream arguments(folder + "/cmdline", std::ios::binary);
-        return std::filesystem::read_symlink(folder + "/exe", error) == expected &&
-               arguments.peek() != std::ifstream::traits_type::eof();
-    });
-}
-
-// The environment a running program was started with, in its order.
-std::vector<std::string> environmentOf(pid_t pid)
-{
-    EXPECT_TRUE(waitUntilProgramRuns(pid, "/bin/sleep"));
-    std::ifstream file("/proc/" + std::to_string(pid) + "/environ", std::ios::binary);
-    std::vector<std::string> variables;
-    for (std::string variable; std::getline(file, variable, '\0');)
-        variables.push_back(variable);
-    return variables;
-}
-
-// Here, unlike on some systems, an empty environment stays empty.
-TEST(CProcessTest, AnEmptyEnvironmentStaysEmpty)
-{
-    for (const bool bOwnEnvironment : {false, true}) {
-        CProcessOptions options;
-        options.bOwnEnvironment = bOwnEnvironment;
-        P<CProcess> process = make<CProcess>("/bin/sleep", String("30"), "", 0, &options);
-        EXPECT_EQ(environmentOf(process->getProcessID()).empty(), bOwnEnvironment) << bOwnEnvironment;
-        process->terminate();
-        EXPECT_TRUE(waitForEnd(*process)) << bOwnEnvironment;
     }
 }
 

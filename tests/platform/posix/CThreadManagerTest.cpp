@@ -3,14 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <sys/syscall.h>
+#include <thread>
 #include <unistd.h>
 
 namespace lumo::posix {
 namespace {
 
+// On another thread too, so that an identity kept once for the whole process shows.
 TEST(CThreadManagerTest, ThreadIdentityIsTheKernels)
 {
-    EXPECT_EQ(static_cast<uint64_t>(syscall(SYS_gettid)), getThreadManager()->getCurrentThreadID());
+    const auto expectKernelsID = [] {
+        EXPECT_EQ(static_cast<uint64_t>(syscall(SYS_gettid)), getThreadManager()->getCurrentThreadID());
+    };
+    expectKernelsID();
+    std::thread(expectKernelsID).join();
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "platform/CThreadLocalStorageManager.h"
 
 #include "CThreadLocalStorageFixture.h"
-#include "foundation/CInvalidArgError.h"
 
 #include <gtest/gtest.h>
 
@@ -101,20 +100,6 @@ TEST_F(CThreadLocalStorageManagerTest, ReplacingOrReleasingAThreadReleasesItsObj
     m_manager->releaseThread();
     EXPECT_EQ(3, m_destructions);
     EXPECT_FALSE(m_manager->getObject(index));
-}
-
-TEST_F(CThreadLocalStorageManagerTest, UnknownIndicesReadAsNullAndRefuseWrites)
-{
-    EXPECT_EQ(nullptr, m_manager->getValue(5));
-    EXPECT_FALSE(m_manager->getObject(-1));
-    int value = 0;
-    EXPECT_THROW(m_manager->setValue(0, &value), CInvalidArgError);
-    EXPECT_THROW(m_manager->setObject(-1, nullptr), CInvalidArgError);
-    int32_t index = m_manager->allocateIndex();
-    m_manager->allocateIndex();
-    m_manager->freeIndex(index);
-    EXPECT_THROW(m_manager->freeIndex(index), CInvalidArgError);
-    EXPECT_THROW(m_manager->freeIndex(7), CInvalidArgError);
 }
 
 } // namespace

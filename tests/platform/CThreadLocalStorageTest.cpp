@@ -47,18 +47,5 @@ TEST_F(CThreadLocalStorageTest, AThreadsStorageIsReleasedWhenItEndsAndANewThread
     }
 }
 
-TEST_F(CThreadLocalStorageTest, EachStorageHasItsOwnIndexUntilItGoes)
-{
-    P<IThreadLocalStorage> first = make<CThreadLocalStorage>(m_manager);
-    P<IThreadLocalStorage> second = make<CThreadLocalStorage>(m_manager);
-    int value = 0;
-    first->setValue(&value);
-    EXPECT_EQ(&value, first->getValue());
-    EXPECT_EQ(nullptr, second->getValue());
-    EXPECT_EQ(2, m_manager->getIndexCount());
-    second = nullptr;
-    EXPECT_EQ(1, m_manager->getIndexCount());
-}
-
 } // namespace
 } // namespace lumo

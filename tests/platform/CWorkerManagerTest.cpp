@@ -66,8 +66,6 @@ TEST_F(CWorkerManagerTest, IntervalIsTheGreatestCommonDivisorOfTheWishes)
 {
     EXPECT_EQ(0u, intervalOf({}));
     EXPECT_EQ(20u, intervalOf({40, 60, 0}));
-    EXPECT_EQ(1u, intervalOf({3, 5}));
-    EXPECT_EQ(50u, intervalOf({50}));
 
     m_manager = make<CWorkerManager>();
     add("slow", 60);
@@ -76,16 +74,6 @@ TEST_F(CWorkerManagerTest, IntervalIsTheGreatestCommonDivisorOfTheWishes)
     EXPECT_TRUE(m_manager->removeWorker(fast.get()));
     EXPECT_EQ(60u, m_manager->getInterval()) << "removing recomputes";
     EXPECT_FALSE(m_manager->removeWorker(fast.get()));
-}
-
-TEST_F(CWorkerManagerTest, WorkersAreToldWhenAddedAndDetachedButNotWhenRemoved)
-{
-    P<IWorker> first = add("first");
-    P<IWorker> second = add("second");
-    m_manager->detachWorker(first.get());
-    m_manager->detachWorker(first.get());
-    m_manager->removeWorker(second.get());
-    EXPECT_EQ((std::vector<std::string>{"first attached", "second attached", "first detached"}), m_log);
 }
 
 // From the last to the first, so that a worker leaving skips none.

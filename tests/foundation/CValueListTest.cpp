@@ -78,16 +78,5 @@ TEST(CValueListTest, ReplacingRemovingAndClearingReleaseTheValues)
     EXPECT_EQ(destructions, 4);
 }
 
-TEST(CValueListTest, NameEnumerationIsASnapshot)
-{
-    P<CValueList> list = make<CValueList>(true);
-    for (int i = 0; i < 12; ++i)
-        list->setInt(String::fromUTF8("name" + std::to_string(i)), i);
-    P<IConstEnum> walk = list->getNames();
-    list->clear();
-    EXPECT_EQ(namesLeftIn(walk).size(), 12u);
-    EXPECT_THROW(walk->nextElement(), CEndOfEnumError);
-}
-
 } // namespace
 } // namespace lumo

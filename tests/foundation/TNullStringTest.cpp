@@ -30,10 +30,6 @@ TEST(TNullStringTest, BorrowsTerminatedUnitsCountedInUnits)
     P<CNullWCharString> borrowed = make<CNullWCharString>(text, -1, -1, CString::Mode::borrow);
     EXPECT_EQ(borrowed->getUnits(), text);
     EXPECT_EQ(borrowed->getUnitCount(), 4);
-    // Unlike its null variant, a typed string may end anywhere.
-    P<CWCharString> part = make<CWCharString>(text, 2, -1, false, CString::Mode::borrow);
-    EXPECT_EQ(part->getByteLength(), 4);
-    EXPECT_FALSE(part->isNullTerminated());
 }
 
 } // namespace

@@ -6,19 +6,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <vector>
 
 namespace lumo {
 namespace {
-
-TEST(CMemoryManagerTest, SizeClassIsTheWholePartOfLog2)
-{
-    const std::pair<int32_t, int32_t> cases[] = {
-        {0, -1}, {1, 0}, {3, 1}, {1023, 9}, {1024, 10}, {std::numeric_limits<int32_t>::max(), 30}};
-    for (const auto& [capacity, sizeClass] : cases)
-        EXPECT_EQ(CMemoryManager::getSizeClass(capacity), sizeClass) << capacity;
-}
 
 TEST(CMemoryManagerTest, ReleasedBlockServesTheNextRequestOfItsClassOnly)
 {

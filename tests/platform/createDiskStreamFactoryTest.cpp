@@ -6,7 +6,6 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/castObject.h"
 #include "streams/CEndOfStreamError.h"
-#include "streams/CMemoryIOStream.h"
 #include "streams/CStreamClosedError.h"
 #include "streams/ISeekableStream.h"
 
@@ -60,26 +59,21 @@ TEST(createDiskStreamFactoryTest, InStreamReadsSkipsAndEnds)
     EXPECT_EQ(in->skip(1), 1);
     EXPECT_EQ(in->read(buffer, 2), 2);
     EXPECT_EQ(std::string(buffer, 2), "gh");
-    P<CMemoryIOStream> out = make<CMemoryIOStream>();
-    in->copyTo(*out, nullptr, 4096, nullptr);
-    EXPECT_EQ(out->getSize(), 100000);
+    in->skipFully(100000);
     EXPECT_TRUE(in->isEOF());
     EXPECT_EQ(in->read(buffer, 16), 0);
     EXPECT_EQ(in->skip(4), 0);
     EXPECT_THROW(in->readFully(buffer, 1), CEndOfStreamError);
 }
 
-TEST(createDiskStreamFactoryTest, OutStreamCreatesOrEmptiesTheFileAndPullsFromAnotherStream)
+TEST(createDiskStreamFactoryTest, OutStreamCreatesOrEmptiesTheFile)
 {
     CTempFolder folder;
     folder.put("old", "old content that is long");
     for (const char* name : {"old", "new"}) {
-        P<CMemoryIOStream> source = make<CMemoryIOStream>();
         P<ISeekableOutStream> out = openOut(folder.uriOf(name));
         EXPECT_EQ(out->getSize(), 0) << name;
-        source->write("pulled bytes", 12);
-        source->seek(0);
-        out->copyFrom(*source, nullptr, 5, nullptr);
+        out->write("pulled bytes", 12);
         out->seek(0);
         EXPECT_EQ(out->writeCounted("P", 1), 1);
         out->close();

@@ -12,7 +12,6 @@
 #include <functional>
 #include <limits>
 #include <string>
-#include <thread>
 
 namespace lumo {
 namespace {
@@ -126,24 +125,6 @@ TEST(CMemoryIOStreamTest, MarkersReturnOnlyTheirOwnStream)
 
     stream->clear();
     EXPECT_THROW(marker->reset(), CInvalidArgError); // its position is gone
-}
-
-TEST(CMemoryIOStreamTest, ConcurrentWritesNeverInterleave)
-{
-    P<CMemoryIOStream> stream = make<CMemoryIOStream>();
-    const auto writeRecords = [&stream](char fill) {
-        for (int i = 0; i < 1000; ++i)
-            stream->write(std::string(16, fill).data(), 16);
-    };
-    std::thread other(writeRecords, 'A');
-    writeRecords('B');
-    other.join();
-    ASSERT_EQ(stream->getSize(), 2 * 1000 * 16);
-    stream->seek(0);
-    for (char record[16]; !stream->isEOF();) {
-        stream->readFully(record, 16);
-        ASSERT_EQ(std::string(record, 16), std::string(16, record[0])) << stream->getPosition();
-    }
 }
 
 } // namespace

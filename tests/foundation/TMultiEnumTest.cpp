@@ -1,6 +1,5 @@
 #include "foundation/TMultiEnum.h"
 
-#include "expectError.h"
 #include "foundation/CArray.h"
 #include "foundation/CConstMultiEnum.h"
 #include "foundation/CEmptyEnum.h"
@@ -48,8 +47,7 @@ TYPED_TEST(TMultiEnumTest, WalksAndCountsTheSubEnumeratorsInTurnPastEmptyOnesUnt
     all->nextElement();
     EXPECT_EQ(all->getRemainingCount(), 2);
     EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{2, 3}));
-    expectThrow<CEndOfEnumError>([&] { all->nextElement(); },
-                                 [&](const CEndOfEnumError& error) { EXPECT_EQ(error.getObject(), P<IBase>(all)); });
+    EXPECT_THROW(all->nextElement(), CEndOfEnumError);
     all->reset();
     EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{1, 2, 3}));
 }

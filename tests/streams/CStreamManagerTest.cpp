@@ -2,7 +2,6 @@
 
 #include "expectError.h"
 #include "foundation/CFileNotFoundError.h"
-#include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
 #include "streams/CMemoryIOStream.h"
 
@@ -55,7 +54,6 @@ TEST_F(CStreamManagerTest, FactoriesAreAskedInRegistrationOrder)
     EXPECT_EQ(log, "other mem ");
 
     manager->unregisterFactory(memA.get());
-    manager->unregisterFactory(memA.get()); // no longer known: ignored
     P<IOutStream> out = manager->openOutStream(memURI);
     EXPECT_EQ(out.get(), static_cast<IOutStream*>(memB->m_lastOpened.get()));
 }
@@ -69,8 +67,6 @@ TEST_F(CStreamManagerTest, TryingFormsGiveNullAndPlainFormsThrowForTheURI)
     expectThrow<CFileNotFoundError>([&] { manager->openInStream(unknownURI); }, [&](const CFileNotFoundError& error) {
         EXPECT_EQ(error.getURI().get(), static_cast<const IURI*>(unknownURI.get()));
     });
-    EXPECT_THROW(manager->registerFactory(nullptr), CInvalidArgError);
-    EXPECT_THROW(manager->tryOpenInStream(nullptr), CInvalidArgError);
 }
 
 } // namespace

@@ -44,6 +44,7 @@ P<lumo::IMemoryBlock> CSharedBufferMemoryManager::allocate(int32_t capacity)
         if (capacity > 0 && capacity >= bufferSize / 4 && freeCount > 1) {
             const int32_t index = findFree(capacity);
             if (index != noBuffer) {
+                prepareBuffer(index, capacity);
                 P<lumo::IMemoryBlock> block = lumo::make<CSharedBufferBlock>(
                     this, index, m_buffers[size_t(index)]->getData(), static_cast<int32_t>(bufferSize));
                 m_heldByBlocks |= bitOf(index);
@@ -70,6 +71,7 @@ bool CSharedBufferMemoryManager::takeBuffers(std::vector<P<lumo::ISharedMemory>>
     if (!m_buffers.empty())
         return false;
     m_buffers = std::move(buffers);
+    m_preparedBytes.assign(m_buffers.size(), 0);
     return true;
 }
 
@@ -87,6 +89,7 @@ int32_t CSharedBufferMemoryManager::handOver(const uint8_t* pixels, int64_t size
         index = findFree(size);
         if (index == noBuffer)
             return noBuffer;
+        prepareBuffer(index, size);
         std::memcpy(m_buffers[size_t(index)]->getData(), pixels, size_t(size));
     }
     m_heldByMaster |= bitOf(index);
@@ -107,6 +110,13 @@ int32_t CSharedBufferMemoryManager::findStartingAt(const uint8_t* pixels) const
         if (m_buffers[i]->getData() == pixels && (m_heldByBlocks & ~m_heldByMaster & bitOf(int32_t(i))))
             return int32_t(i);
     return noBuffer;
+}
+
+void CSharedBufferMemoryManager::prepareBuffer(int32_t index, int64_t bytes)
+{
+    int64_t& prepared = m_preparedBytes[size_t(index)];
+    if (bytes > prepared && m_buffers[size_t(index)]->prepareForWriting(bytes))
+        prepared = bytes;
 }
 
 void CSharedBufferMemoryManager::releaseBlock(int32_t index) noexcept

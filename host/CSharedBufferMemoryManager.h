@@ -50,6 +50,9 @@ private:
     int32_t findFree(int64_t size) const;
     // The buffer whose data starts at `pixels`, or noBuffer. Under the lock.
     int32_t findStartingAt(const uint8_t* pixels) const;
+    // Readies the first `bytes` bytes of buffer `index` for the picture
+    // about to be written there, once per buffer and size. Under the lock.
+    void prepareBuffer(int32_t index, int64_t bytes);
     // Called by the last reference of a block in buffer `index`.
     void releaseBlock(int32_t index) noexcept;
     lumo::P<lumo::IMemoryBlock> allocateInner(int32_t capacity) { return m_inner->allocate(capacity); }
@@ -57,6 +60,8 @@ private:
     const lumo::P<lumo::IMemoryManager> m_inner;
     const lumo::P<lumo::IMutex> m_mutex;
     std::vector<lumo::P<lumo::ISharedMemory>> m_buffers;
+    // For each buffer, how many of its first bytes are ready for writing.
+    std::vector<int64_t> m_preparedBytes;
     // Bit i: buffer i holds a picture the master has not released.
     uint32_t m_heldByMaster = 0;
     // Bit i: a block lives in buffer i.

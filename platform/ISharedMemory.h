@@ -16,6 +16,11 @@ class ISharedMemory : public virtual IBase {
 public:
     virtual uint8_t* getData() = 0;
     virtual int64_t getSize() = 0;
+    // Readies the first `bytes` bytes (at most the size) for writing in one
+    // go, where the first write of each page would otherwise stop for the
+    // system to map it. Leaves the bytes as they are. False where the system
+    // cannot: the writes then map the pages one by one, as always.
+    virtual bool prepareForWriting(int64_t bytes) = 0;
 };
 
 // `size` bytes (at least 1), zeroed, sealed against shrinking, growing and

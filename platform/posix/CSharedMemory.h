@@ -19,6 +19,7 @@ public:
 
     uint8_t* getData() override;
     int64_t getSize() override;
+    bool prepareForWriting(int64_t bytes) override;
     // The memory file, for handing over; stays owned by this object.
     int getDescriptor() const { return m_file.get(); }
 

@@ -3,6 +3,7 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/sync/throwSystemError.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <typeinfo>
 
@@ -44,6 +45,15 @@ uint8_t* CSharedMemory::getData()
 int64_t CSharedMemory::getSize()
 {
     return m_size;
+}
+
+bool CSharedMemory::prepareForWriting(int64_t bytes)
+{
+    const int64_t length = std::min(bytes, m_size);
+    if (length < 1)
+        return false;
+    WIN32_MEMORY_RANGE_ENTRY range{m_data, static_cast<SIZE_T>(length)};
+    return PrefetchVirtualMemory(GetCurrentProcess(), 1, &range, 0) != FALSE;
 }
 
 } // namespace lumo::win32

@@ -19,6 +19,7 @@ public:
 
     uint8_t* getData() override;
     int64_t getSize() override;
+    bool prepareForWriting(int64_t bytes) override;
     // The section, for handing over; stays owned by this object.
     HANDLE getHandle() const { return m_section; }
 

@@ -14,6 +14,8 @@ TEST(CSharedMemoryTest, AnotherViewOfTheSectionSeesTheSameBytes)
     peer[0] = 7;
     EXPECT_EQ(peer[9999], 5);
     EXPECT_EQ(memory->getData()[0], 7);
+    EXPECT_TRUE(memory->prepareForWriting(10000));
+    EXPECT_EQ(memory->getData()[9999], 5);
     UnmapViewOfFile(peer);
 }
 

@@ -21,7 +21,6 @@ CPictureReader::CPictureReader(std::unique_ptr<CDemuxer> demuxer, int streamInde
 void CPictureReader::setMaxSize(int32_t width, int32_t height)
 {
     m_maker.setMaxSize(width, height);
-    m_made = nullptr;
 }
 
 SPictureSize CPictureReader::getPictureSize() const
@@ -53,17 +52,24 @@ std::string CPictureReader::describe() const
            std::to_string(rate.num) + "/" + std::to_string(rate.den) + " per second";
 }
 
-lumo::P<common::INEBPicture> CPictureReader::getNextPicture()
+std::optional<CPictureReader::STakenFrame> CPictureReader::takeNextFrame()
 {
-    makeAhead();
+    if (!fillPending())
+        return std::nullopt;
+    STakenFrame taken{makeFrame(m_demuxer->getURI()), m_pendingTime};
+    av_frame_move_ref(taken.frame.get(), m_pending.get());
     m_bPending = false;
-    return std::exchange(m_made, nullptr);
+    return taken;
 }
 
-void CPictureReader::makeAhead()
+void CPictureReader::decodeAhead()
 {
-    if (!m_made && fillPending())
-        m_made = m_maker.makePicture(*m_pending, m_pendingTime, m_demuxer->getURI());
+    fillPending();
+}
+
+lumo::P<common::INEBPicture> CPictureReader::makePicture(const STakenFrame& taken)
+{
+    return m_maker.makePicture(*taken.frame, taken.time, m_demuxer->getURI());
 }
 
 std::optional<double> CPictureReader::peekNextTimestamp()
@@ -79,7 +85,6 @@ bool CPictureReader::isAtEnd()
 void CPictureReader::skipToTime(double seconds)
 {
     m_bPending = false;
-    m_made = nullptr;
     m_lastTime.reset();
     m_dropBefore = seconds;
     m_decoder.seek(seconds);

@@ -3,6 +3,8 @@
 // libraries, opens the file, decodes, and the pictures cross the pipe),
 // beside the same clip decoded with the libraries in this process, the
 // baseline, in the same run; both from opening the file to its last picture.
+// Also through nebo_avlib loaded in this process, which shows what the
+// plugin's pictures cost apart from what the box costs.
 // Then boxed once more with a slave taken from a pool, where it was started
 // and readied its heap before the clock runs; taking it starts its
 // replacement once the refill delay has passed, which shares the machine
@@ -12,6 +14,7 @@
 
 #include "bench/benchSupport.h"
 #include "host/CEncapsulatedSource.h"
+#include "host/CPluginHandler.h"
 #include "host/CSlavePool.h"
 #include "host/CSimpleNEBContext.h"
 #include "support/avlibHandles.h"
@@ -103,13 +106,11 @@ SRound decodeInProcess(const std::string& path, int expected)
     return {first, secondsSince(start)};
 }
 
-// A master's way: a boxed source, opened, read to its end, closed.
-SRound decodeBoxed(const P<INEBContext>& context, const std::string& path, int expected)
+// A source that `openSource` makes and opens, read to its end, closed.
+template <class OpenSource> SRound readToEnd(OpenSource openSource, int expected)
 {
     const Clock::time_point start = Clock::now();
-    const P<CEncapsulatedSource> source = make<CEncapsulatedSource>(
-        context, String(plugin), *lumo::CURI::fromNativePath(String::fromUTF8(path)), 1, nullptr);
-    source->open();
+    const P<IVideoSource> source = openSource();
     int pictures = 0;
     double first = 0.0;
     while (source->getNextPicture())
@@ -117,8 +118,29 @@ SRound decodeBoxed(const P<INEBContext>& context, const std::string& path, int e
             first = secondsSince(start);
     source->close();
     if (pictures != expected)
-        throw std::runtime_error("the boxed source gave " + std::to_string(pictures) + " pictures");
+        throw std::runtime_error("the source gave " + std::to_string(pictures) + " pictures");
     return {first, secondsSince(start)};
+}
+
+// A master's way: a boxed source.
+SRound decodeBoxed(const P<INEBContext>& context, const std::string& path, int expected)
+{
+    const auto openBoxed = [&] {
+        const P<CEncapsulatedSource> source = make<CEncapsulatedSource>(
+            context, String(plugin), *lumo::CURI::fromNativePath(String::fromUTF8(path)), 1, nullptr);
+        source->open();
+        return P<IVideoSource>(source);
+    };
+    return readToEnd(openBoxed, expected);
+}
+
+// The plugin loaded in this process, through a handler that boxes nothing.
+SRound decodeInPlugin(CPluginHandler& handler, const std::string& path, int expected)
+{
+    const auto openHere = [&] {
+        return handler.tryCreateVideoSource(*lumo::CURI::fromNativePath(String::fromUTF8(path)), true);
+    };
+    return readToEnd(openHere, expected);
 }
 
 // As decodeBoxed, once the pool's slave has started.
@@ -169,13 +191,14 @@ void printWay(const char* name, const SMedians& way, const SMedians& baseline)
 }
 
 // Prints the rates and their ratios for a clip written before.
-void measure(const P<INEBContext>& context, const P<INEBContext>& pooledContext, CSlavePool& pool,
-             const std::string& work, const SClip& clip)
+void measure(CPluginHandler& inPlugin, const P<INEBContext>& context, const P<INEBContext>& pooledContext,
+             CSlavePool& pool, const std::string& work, const SClip& clip)
 {
     const std::string path = pathOf(work, clip);
-    std::vector<SRound> inProcess, boxed, pooled;
+    std::vector<SRound> inProcess, loaded, boxed, pooled;
     for (int i = 0; i < rounds; ++i) {
         inProcess.push_back(decodeInProcess(path, clip.pictures));
+        loaded.push_back(decodeInPlugin(inPlugin, path, clip.pictures));
         boxed.push_back(decodeBoxed(context, path, clip.pictures));
         pooled.push_back(decodePooled(pooledContext, pool, path, clip.pictures));
     }
@@ -186,6 +209,7 @@ void measure(const P<INEBContext>& context, const P<INEBContext>& pooledContext,
     std::printf("  %-18s %8s   %11s %10s %10s\n", "", "per s", "", "first ms", "after, /s");
     std::printf("  %-18s %8.1f   %11s %10.1f %10.1f\n", "in process", baseline.rate, "", baseline.firstMs,
                 baseline.restRate);
+    printWay("nebo_avlib here", mediansOf(loaded, clip.pictures), baseline);
     printWay("boxed nebo_avlib", mediansOf(boxed, clip.pictures), baseline);
     printWay("same, pooled slave", mediansOf(pooled, clip.pictures), baseline);
 }
@@ -213,8 +237,12 @@ int run(const std::string& work)
     pool->setRefillDelay(refillDelayMs);
     pooledContext->setSlavePool(pool);
     pool->prepare(String(plugin));
+    const P<CSimpleNEBContext> inPluginContext = make<CSimpleNEBContext>();
+    inPluginContext->setPrefetch(true);
+    inPluginContext->addPluginLibrary(String(plugin));
+    const P<CPluginHandler> inPlugin = make<CPluginHandler>(inPluginContext, false);
     for (const SClip& clip : clips)
-        measure(context, pooledContext, *pool, work, clip);
+        measure(*inPlugin, context, pooledContext, *pool, work, clip);
     pool->close();
     return 0;
 }

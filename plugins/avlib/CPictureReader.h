@@ -44,7 +44,7 @@ public:
     // nothing of the decoding: may run beside decodeAhead, not beside
     // setMaxSize or another makePicture.
     lumo::P<common::INEBPicture> makePicture(const STakenFrame& taken);
-    // The time stamp of the frame takeNextFrame hands out next.
+    // The time stamp of the picture getNextPicture hands out next.
     std::optional<double> peekNextTimestamp();
     bool isAtEnd();
     // The next picture is the first whose time stamp is not below `seconds`.

@@ -3,7 +3,7 @@
 namespace nebo::avlib {
 
 CPictureAhead::CPictureAhead(std::unique_ptr<CPictureReader> reader)
-    : m_reader(std::move(reader)), m_thread([this] { decodeAheadUntilStopped(); })
+    : m_reader(std::move(reader)), m_thread([this] { makeAheadUntilStopped(); })
 {
 }
 
@@ -20,7 +20,7 @@ CPictureAhead::~CPictureAhead()
 template <class F> decltype(auto) CPictureAhead::whenIdle(F&& read)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return !m_bDecoding; });
+    m_changed.wait(lock, [this] { return !m_bMaking; });
     if (m_error)
         std::rethrow_exception(std::exchange(m_error, nullptr));
     return read(*m_reader);
@@ -53,18 +53,15 @@ std::string CPictureAhead::describe()
 
 lumo::P<common::INEBPicture> CPictureAhead::getNextPicture()
 {
-    const std::optional<CPictureReader::STakenFrame> taken =
-        whenIdle([](CPictureReader& reader) { return reader.takeNextFrame(); });
-    if (!taken)
-        return nullptr;
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_bDecoding = true;
+    lumo::P<common::INEBPicture> picture = whenIdle([](CPictureReader& reader) { return reader.getNextPicture(); });
+    if (picture) {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_bMaking = true;
+        }
+        m_changed.notify_all();
     }
-    m_changed.notify_all();
-    // Made here while the thread decodes the next frame: where the frame
-    // has to be copied into the picture, the decoder does not wait for it.
-    return m_reader->makePicture(*taken);
+    return picture;
 }
 
 std::optional<double> CPictureAhead::peekNextTimestamp()
@@ -82,23 +79,23 @@ void CPictureAhead::skipToTime(double seconds)
     whenIdle([seconds](CPictureReader& reader) { reader.skipToTime(seconds); });
 }
 
-void CPictureAhead::decodeAheadUntilStopped()
+void CPictureAhead::makeAheadUntilStopped()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [this] { return m_bDecoding || m_bStopping; });
+        m_changed.wait(lock, [this] { return m_bMaking || m_bStopping; });
         if (m_bStopping)
             return;
         lock.unlock();
         std::exception_ptr error;
         try {
-            m_reader->decodeAhead();
+            m_reader->makeAhead();
         } catch (...) {
             error = std::current_exception();
         }
         lock.lock();
         m_error = error;
-        m_bDecoding = false;
+        m_bMaking = false;
         m_changed.notify_all();
     }
 }

@@ -10,16 +10,15 @@
 
 namespace nebo::avlib {
 
-// A picture reader that decodes the next frame on a thread of its own while
-// the caller makes the last one into a picture and hands it on, so that
-// decoding overlaps the copy into the picture and the transfer to the
-// master. Every call waits until that thread is idle and then reads the
-// reader; a failure of the decoding ahead is thrown by the next call. One
-// calling thread at a time.
+// A picture reader that makes the next picture on a thread of its own while
+// the caller hands the last one on, so that decoding overlaps the transfer
+// to the master. Every call waits until that thread is idle and then reads
+// the reader as CPictureReader does; a failure of the picture made ahead is
+// thrown by the next call. One calling thread at a time.
 class CPictureAhead {
 public:
     explicit CPictureAhead(std::unique_ptr<CPictureReader> reader);
-    // Waits for the frame being decoded, at most one.
+    // Waits for the picture in the making, at most one.
     ~CPictureAhead();
 
     CPictureAhead(const CPictureAhead&) = delete;
@@ -31,7 +30,7 @@ public:
     AVRational getPixelAspect();
     std::string describe();
 
-    // Null after the last picture; starts decoding the one after.
+    // Null after the last picture; starts making the one after.
     lumo::P<common::INEBPicture> getNextPicture();
     std::optional<double> peekNextTimestamp();
     bool isAtEnd();
@@ -40,12 +39,12 @@ public:
 private:
     // Runs `read` on the reader once the thread is idle.
     template <class F> decltype(auto) whenIdle(F&& read);
-    void decodeAheadUntilStopped();
+    void makeAheadUntilStopped();
 
     const std::unique_ptr<CPictureReader> m_reader;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    bool m_bDecoding = false;
+    bool m_bMaking = false;
     bool m_bStopping = false;
     std::exception_ptr m_error;
     std::thread m_thread;

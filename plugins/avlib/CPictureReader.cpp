@@ -21,6 +21,7 @@ CPictureReader::CPictureReader(std::unique_ptr<CDemuxer> demuxer, int streamInde
 void CPictureReader::setMaxSize(int32_t width, int32_t height)
 {
     m_maker.setMaxSize(width, height);
+    m_made = nullptr;
 }
 
 SPictureSize CPictureReader::getPictureSize() const
@@ -52,24 +53,17 @@ std::string CPictureReader::describe() const
            std::to_string(rate.num) + "/" + std::to_string(rate.den) + " per second";
 }
 
-std::optional<CPictureReader::STakenFrame> CPictureReader::takeNextFrame()
+lumo::P<common::INEBPicture> CPictureReader::getNextPicture()
 {
-    if (!fillPending())
-        return std::nullopt;
-    STakenFrame taken{makeFrame(m_demuxer->getURI()), m_pendingTime};
-    av_frame_move_ref(taken.frame.get(), m_pending.get());
+    makeAhead();
     m_bPending = false;
-    return taken;
+    return std::exchange(m_made, nullptr);
 }
 
-void CPictureReader::decodeAhead()
+void CPictureReader::makeAhead()
 {
-    fillPending();
-}
-
-lumo::P<common::INEBPicture> CPictureReader::makePicture(const STakenFrame& taken)
-{
-    return m_maker.makePicture(*taken.frame, taken.time, m_demuxer->getURI());
+    if (!m_made && fillPending())
+        m_made = m_maker.makePicture(*m_pending, m_pendingTime, m_demuxer->getURI());
 }
 
 std::optional<double> CPictureReader::peekNextTimestamp()
@@ -85,6 +79,7 @@ bool CPictureReader::isAtEnd()
 void CPictureReader::skipToTime(double seconds)
 {
     m_bPending = false;
+    m_made = nullptr;
     m_lastTime.reset();
     m_dropBefore = seconds;
     m_decoder.seek(seconds);

@@ -5,25 +5,15 @@
 #include "plugins/avlib/CStreamDecoder.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace nebo::avlib {
 
-// The picture side of a source: decodes one video stream, one frame ahead
-// of the reader so that the next time stamp and the end are known. A frame
-// is taken first and made into a picture after, so that the making (a copy
-// where the decoder's layout is not the picture's) can run on one thread
-// while the decoding of the next frame runs on another. Every failure of
-// the library throws (see throwAvError). Not locked.
+// The picture side of a source: decodes one video stream, one picture ahead
+// of the reader so that the next time stamp and the end are known. Every
+// failure of the library throws (see throwAvError). Not locked.
 class CPictureReader {
 public:
-    // A decoded frame taken from the reader, with its time stamp.
-    struct STakenFrame {
-        FramePtr frame;
-        double time;
-    };
-
     // Reads stream `streamIndex` of the demuxer, which it takes over.
     CPictureReader(std::unique_ptr<CDemuxer> demuxer, int streamIndex, lumo::P<lumo::IMemoryManager> memory);
 
@@ -36,14 +26,11 @@ public:
     // The stream, codec, size, format and rate, for the log.
     std::string describe() const;
 
-    // The next frame; none after the last.
-    std::optional<STakenFrame> takeNextFrame();
-    // Decodes the next frame now, so that takeNextFrame hands it out at once.
-    void decodeAhead();
-    // The picture of a taken frame, at the size limit set now. Touches
-    // nothing of the decoding: may run beside decodeAhead, not beside
-    // setMaxSize or another makePicture.
-    lumo::P<common::INEBPicture> makePicture(const STakenFrame& taken);
+    // Null after the last picture.
+    lumo::P<common::INEBPicture> getNextPicture();
+    // Decodes and makes the next picture now, so that getNextPicture hands
+    // it out at once. A limit set later drops the picture, not its frame.
+    void makeAhead();
     // The time stamp of the picture getNextPicture hands out next.
     std::optional<double> peekNextTimestamp();
     bool isAtEnd();
@@ -62,6 +49,8 @@ private:
     CPictureMaker m_maker;
     FramePtr m_pending;
     bool m_bPending = false;
+    // The pending frame as a picture, once made ahead.
+    lumo::P<common::INEBPicture> m_made;
     double m_pendingTime = 0.0;
     // Pictures before this time are dropped (set by a skip).
     double m_dropBefore;

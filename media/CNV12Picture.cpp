@@ -5,8 +5,8 @@
 namespace nebo::common {
 
 CNV12Picture::CNV12Picture(lumo::P<lumo::IMemoryManager> manager, double timestamp, lumo::P<lumo::IMemoryBlock> block,
-                           int32_t width, int32_t height, bool bottomUp)
-    : CYUVPicture(std::move(manager), timestamp, std::move(block), width, height, bottomUp)
+                           int32_t width, int32_t height, bool bottomUp, int32_t planeRows)
+    : CYUVPicture(std::move(manager), timestamp, std::move(block), width, height, bottomUp, planeRows)
 {
     checkBlock();
 }
@@ -36,16 +36,15 @@ CPictureBase::SPlane CNV12Picture::getLumaPlane(int64_t width, int64_t height)
     return {0, width, width, height, 1};
 }
 
-CPictureBase::SPlane CNV12Picture::getChromaPlane(int64_t width, int64_t height)
+CPictureBase::SPlane CNV12Picture::getChromaPlane(int64_t width, int64_t height, int64_t planeRows)
 {
-    return {width * height, width, width / 2, height / 2, 2};
+    return {width * planeRows, width, width / 2, height / 2, 2};
 }
 
 void CNV12Picture::getPlaneWindow(int32_t, int64_t& offset, int64_t& length)
 {
-    const int64_t area = int64_t(getWidth()) * getHeight();
-    offset = area;
-    length = area / 2;
+    offset = int64_t(getWidth()) * getPlaneRows();
+    length = int64_t(getWidth()) * getHeight() / 2;
 }
 
 lumo::P<lumo::IMemoryBlock> CNV12Picture::copyPlaneRegion(int32_t nPlane, int32_t x, int32_t y, int32_t nWidth,
@@ -54,7 +53,7 @@ lumo::P<lumo::IMemoryBlock> CNV12Picture::copyPlaneRegion(int32_t nPlane, int32_
     const int64_t width = getWidth();
     if (nPlane == 0)
         return copyRegion(width * y + x, width, nWidth, nHeight);
-    return copyRegion(width * getHeight() + width * y / 2 + x, width, nWidth, nHeight / 2);
+    return copyRegion(width * getPlaneRows() + width * y / 2 + x, width, nWidth, nHeight / 2);
 }
 
 void CNV12Picture::copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t nChromaOffsetX, int32_t, int32_t nDestX,
@@ -80,14 +79,15 @@ void CNV12Picture::reduceQuarter()
     const int64_t newWidth = width / 4, newHeight = height / 4;
     lumo::P<lumo::IMemoryBlock> reduced = allocateLongestBlock(newWidth, newHeight);
     keepEveryFourth(getLumaPlane(width, height), reduced->getData(), getLumaPlane(newWidth, newHeight));
-    keepEveryFourth(getChromaPlane(width, height), reduced->getData(), getChromaPlane(newWidth, newHeight));
+    keepEveryFourth(getChromaPlane(width, height, getPlaneRows()), reduced->getData(),
+                    getChromaPlane(newWidth, newHeight, newHeight));
     replacePixels(std::move(reduced), static_cast<int32_t>(newWidth), static_cast<int32_t>(newHeight));
 }
 
 void CNV12Picture::convertToRGB(uint8_t* rgb)
 {
-    const int64_t area = int64_t(getWidth()) * getHeight();
-    convertNV12ToRGB(getPixels(), getPixels() + area, getWidth(), getHeight(), rgb);
+    const int64_t lumaBytes = int64_t(getWidth()) * getPlaneRows();
+    convertNV12ToRGB(getPixels(), getPixels() + lumaBytes, getWidth(), getHeight(), rgb);
 }
 
 } // namespace nebo::common

@@ -31,9 +31,10 @@ lumo::String sizeText(int32_t width, int32_t height)
 } // namespace
 
 CPictureBase::CPictureBase(lumo::P<lumo::IMemoryManager> manager, double timestamp, lumo::P<lumo::IMemoryBlock> block,
-                           int32_t width, int32_t height, bool bottomUp)
+                           int32_t width, int32_t height, bool bottomUp, int32_t planeRows)
     : m_memoryManager(manager ? std::move(manager) : lumo::getMemoryManager()), m_timestamp(timestamp),
-      m_block(std::move(block)), m_width(width), m_height(height), m_bottomUp(bottomUp)
+      m_block(std::move(block)), m_width(width), m_height(height), m_planeRows(planeRows == 0 ? height : planeRows),
+      m_bottomUp(bottomUp)
 {
 }
 
@@ -59,12 +60,17 @@ bool CPictureBase::isBottomUp()
 
 void CPictureBase::write(lumo::IDataOutStream& out)
 {
+    writeHeader(out);
+    const int64_t blockLength = m_block ? m_block->getSize() : 0;
+    writeBlockBytes(out, getPixels(), static_cast<int32_t>(std::min(blockLength, getLongestBlock(m_width, m_height))));
+}
+
+void CPictureBase::writeHeader(lumo::IDataOutStream& out)
+{
     out.writeDouble(m_timestamp);
     out.writeInt32(m_width);
     out.writeInt32(m_height);
     out.writeBool(m_bottomUp);
-    const int64_t blockLength = m_block ? m_block->getSize() : 0;
-    writeBlockBytes(out, getPixels(), static_cast<int32_t>(std::min(blockLength, getLongestBlock(m_width, m_height))));
 }
 
 bool CPictureBase::read(lumo::IDataInStream& in)
@@ -97,6 +103,7 @@ bool CPictureBase::readWithin(lumo::IDataInStream& in, int32_t maxWidth, int32_t
     m_timestamp = timestamp;
     m_width = width;
     m_height = height;
+    m_planeRows = height;
     m_bottomUp = bottomUp;
     return true;
 }
@@ -112,7 +119,10 @@ void CPictureBase::checkBlock()
     const std::type_info* type = &typeid(*this);
     if (m_width < 0 || m_height < 0)
         throw lumo::CInvalidArgError("the width and height must not be negative", "constructor", nullptr, type);
-    const int64_t needed = getLayoutSize(m_width, m_height);
+    if (m_planeRows < m_height || int64_t(m_planeRows) > int64_t(m_height) + maxExtraPlaneRows)
+        throw lumo::CInvalidArgError("the planes must be spaced for the height or a few rows more", "constructor",
+                                     nullptr, type);
+    const int64_t needed = getLayoutSize(m_width, m_planeRows);
     if (needed > maxBlockBytes)
         throw lumo::CInvalidArgError("the picture is too large for a block", "constructor", nullptr, type);
     if (needed > (m_block ? m_block->getSize() : 0))
@@ -178,6 +188,7 @@ void CPictureBase::replacePixels(lumo::P<lumo::IMemoryBlock> block, int32_t widt
     m_block = std::move(block);
     m_width = width;
     m_height = height;
+    m_planeRows = height;
     onPixelsReplaced();
 }
 

@@ -33,16 +33,29 @@ public:
     // memory manager when it has none.
     bool readWithin(lumo::IDataInStream& in, int32_t maxWidth, int32_t maxHeight);
 
-    // The stored pixels, the layout's bytes of them: getPixelBytes() bytes
-    // from getPixelData() (null for an empty picture).
-    int64_t getPixelBytes() const { return getLayoutSize(m_width, m_height); }
+    // The most rows a picture's planes may be spaced for beyond its height:
+    // what decoders that write whole blocks of rows need.
+    static constexpr int32_t maxExtraPlaneRows = 64;
+
+    // The stored pixels: getPixelBytes() bytes from getPixelData() (null for
+    // an empty picture), the layout's bytes for a picture getPlaneRows() high.
+    int64_t getPixelBytes() const { return getLayoutSize(m_width, m_planeRows); }
     const uint8_t* getPixelData() const { return getPixels(); }
+    // The rows the planes are laid out for: the height, or more where each
+    // plane keeps room for the rows a decoder wrote beyond the picture (the
+    // planes lie as those of a picture this high, of which the top rows
+    // show). Only the planar layouts are ever spaced so.
+    int32_t getPlaneRows() const { return m_planeRows; }
 
 protected:
     // A null `manager` means the process-wide one. `block` may be null only
-    // for an empty picture. Concrete classes call checkBlock() once built.
+    // for an empty picture. `planeRows` of 0 means the height. Concrete
+    // classes call checkBlock() once built.
     CPictureBase(lumo::P<lumo::IMemoryManager> manager, double timestamp, lumo::P<lumo::IMemoryBlock> block,
-                 int32_t width, int32_t height, bool bottomUp);
+                 int32_t width, int32_t height, bool bottomUp, int32_t planeRows = 0);
+
+    // Time stamp, width, height and flag, as write() starts.
+    void writeHeader(lumo::IDataOutStream& out);
 
     // The bytes the layout needs for a size (no overflow for any int32 size).
     virtual int64_t getLayoutSize(int64_t width, int64_t height) const = 0;
@@ -53,8 +66,9 @@ protected:
     // Called whenever the pixels change under the picture.
     virtual void onPixelsReplaced() {}
 
-    // Throws CInvalidArgError for a negative size or a block that holds
-    // fewer bytes than the layout needs.
+    // Throws CInvalidArgError for a negative size, plane rows below the
+    // height or more than maxExtraPlaneRows beyond it, or a block that holds
+    // fewer bytes than the layout needs for the plane rows.
     void checkBlock();
     void checkRegion(int32_t x, int32_t y, int32_t nWidth, int32_t nHeight, const char* method);
     // A null buffer for a non-empty region, or negative sizes.
@@ -72,7 +86,8 @@ protected:
     // `rows` rows of `rowBytes` bytes, `sourcePitch` apart from `offset` of
     // the picture's block, into a new block without gaps.
     lumo::P<lumo::IMemoryBlock> copyRegion(int64_t offset, int64_t sourcePitch, int64_t rowBytes, int32_t rows);
-    // The picture takes a new block and size (reductions).
+    // The picture takes a new block and size, planes without gaps
+    // (reductions).
     void replacePixels(lumo::P<lumo::IMemoryBlock> block, int32_t width, int32_t height);
 
     static void copyRows(const uint8_t* source, std::ptrdiff_t sourcePitch, uint8_t* dest, std::ptrdiff_t destPitch,
@@ -97,6 +112,7 @@ private:
     lumo::P<lumo::IMemoryBlock> m_block;
     int32_t m_width;
     int32_t m_height;
+    int32_t m_planeRows;
     bool m_bottomUp;
 };
 

@@ -2,6 +2,7 @@
 
 #include "media/CMemoryBlockView.h"
 #include "media/CNEBError.h"
+#include "streams/IDataOutStream.h"
 
 #include <cstring>
 #include <string>
@@ -52,6 +53,8 @@ lumo::P<lumo::IMemoryBlock> CYUVPicture::getImagePlane(int32_t nPlane, int32_t x
     checkRegion(x, y, nWidth, nHeight, "getImagePlane");
     if (!isWholePicture(x, y, nWidth, nHeight))
         return copyPlaneRegion(nPlane, x, y, nWidth, nHeight);
+    if (getPlaneRows() != getHeight())
+        closeGaps();
     if (nPlane == 0)
         return getBlock();
     int64_t offset = 0, length = 0;
@@ -68,6 +71,41 @@ void CYUVPicture::fillBlack(uint8_t* pDest, int32_t nDestPitch, int32_t nWidth, 
         std::memset(line, blackLuma, half);
         std::memset(line + half, blackChroma, half);
     }
+}
+
+void CYUVPicture::write(lumo::IDataOutStream& out)
+{
+    if (getPlaneRows() == getHeight()) {
+        CPictureBase::write(out);
+        return;
+    }
+    writeHeader(out);
+    out.writeInt32(static_cast<int32_t>(getLayoutSize(getWidth(), getHeight())));
+    forEachPlane([&](const uint8_t* bytes, int64_t length) { out.write(bytes, static_cast<int32_t>(length)); });
+}
+
+template <class F> void CYUVPicture::forEachPlane(F&& take)
+{
+    take(getPixels(), int64_t(getWidth()) * getHeight());
+    for (int32_t plane = 1; plane < getPlaneCount(); ++plane) {
+        int64_t offset = 0, length = 0;
+        getPlaneWindow(plane, offset, length);
+        take(getPixels() + offset, length);
+    }
+}
+
+void CYUVPicture::closeGaps()
+{
+    lumo::P<lumo::IMemoryBlock> compact = allocateBlock(getLayoutSize(getWidth(), getHeight()));
+    uint8_t* next = compact->getData();
+    forEachPlane([&](const uint8_t* bytes, int64_t length) {
+        std::memcpy(next, bytes, size_t(length));
+        next += length;
+    });
+    // The RGB picture made before stays right: the pixels are the same.
+    lumo::P<CRGBPicture> rgb = std::move(m_rgbPicture);
+    replacePixels(std::move(compact), getWidth(), getHeight());
+    m_rgbPicture = std::move(rgb);
 }
 
 void CYUVPicture::onPixelsReplaced()

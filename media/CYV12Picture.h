@@ -5,12 +5,14 @@
 namespace nebo::common {
 
 // A Y plane of pitch width, then the V plane and the U plane, each width/2
-// by height/2 samples of pitch width/2, at w*h and w*h + w*h/4.
+// by height/2 samples of pitch width/2, at w*h and w*h + w*h/4 (with h the
+// plane rows, where the planes are spaced).
 class CYV12Picture : public CYUVPicture {
 public:
-    // As CRGBPicture's, with a block of at least w*h + 2*(w*h/4) bytes.
+    // As CRGBPicture's, with a block of at least w*r + 2*(w*r/4) bytes for
+    // r plane rows (0: the height; see CPictureBase::getPlaneRows).
     CYV12Picture(lumo::P<lumo::IMemoryManager> manager, double timestamp, lumo::P<lumo::IMemoryBlock> block,
-                 int32_t width, int32_t height, bool bottomUp);
+                 int32_t width, int32_t height, bool bottomUp, int32_t planeRows = 0);
 
     int32_t getType() override;
     void copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t nChromaOffsetX, int32_t nChromaOffsetY,
@@ -28,8 +30,8 @@ protected:
     void convertToRGB(uint8_t* rgb) override;
 
 private:
-    // Plane 0 is Y, 1 is V, 2 is U.
-    static SPlane getPlane(int32_t nPlane, int64_t width, int64_t height);
+    // Plane 0 is Y, 1 is V, 2 is U, for a size and plane rows.
+    static SPlane getPlane(int32_t nPlane, int64_t width, int64_t height, int64_t planeRows);
 };
 
 } // namespace nebo::common

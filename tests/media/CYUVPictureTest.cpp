@@ -63,5 +63,86 @@ TEST(CYUVPictureTest, ImagePlaneChecksWidthAndRegion)
     }
 }
 
+// The bytes of a compact 8x4 picture of the layout, its planes moved apart
+// as for `planeRows` rows, the gaps filled with 0xEE.
+Bytes spacedApart(int32_t type, const Bytes& compact, int32_t planeRows)
+{
+    const int64_t width = 8, height = 4, rows = planeRows;
+    const int64_t chromaBytes = type == nv12PictureType ? width * height / 2 : width * height / 4;
+    const int64_t spacedChroma = type == nv12PictureType ? width * rows / 2 : width * rows / 4;
+    Bytes spaced(size_t(width * rows + spacedChroma * (type == nv12PictureType ? 1 : 2)), 0xEE);
+    place(spaced, 0, Bytes(compact.begin(), compact.begin() + width * height));
+    for (int64_t plane = 0; plane < (type == nv12PictureType ? 1 : 2); ++plane) {
+        const auto from = compact.begin() + width * height + plane * chromaBytes;
+        place(spaced, size_t(width * rows + plane * spacedChroma), Bytes(from, from + chromaBytes));
+    }
+    return spaced;
+}
+
+// Every answer of a picture whose planes are spaced is the compact one's.
+TEST(CYUVPictureTest, SpacedPlanesAnswerAsCompactOnes)
+{
+    for (const SLayout& layout : layouts) {
+        if (layout.planes == 1)
+            continue;
+        SCOPED_TRACE(layout.name);
+        const Bytes compactBytes = numberedBytes(8 * 4 * 3 / 2);
+        const lumo::P<CPictureBase> compact =
+            CNEBPictureRemote::makePicture(layout.type, nullptr, 2.0, blockOf(compactBytes), 8, 4, false);
+        const auto makeSpaced = [&] {
+            return CNEBPictureRemote::makePicture(
+                layout.type, nullptr, 2.0, blockOf(spacedApart(layout.type, compactBytes, 10)), 8, 4, false, 10);
+        };
+        lumo::P<CPictureBase> spaced = makeSpaced();
+        EXPECT_EQ(spaced->getPixelBytes(), 8 * 10 * 3 / 2);
+        for (int32_t plane = 0; plane < layout.planes; ++plane)
+            EXPECT_EQ(bytesOf(*spaced->getImagePlane(plane, 2, 2, 4, 2)),
+                      bytesOf(*compact->getImagePlane(plane, 2, 2, 4, 2)));
+        Bytes fromSpaced(16 * 16, 0), fromCompact(16 * 16, 0);
+        spaced->copyPlanes(fromSpaced.data(), 16, 1, 10, 2, 4, 2, 0, 6, 4);
+        compact->copyPlanes(fromCompact.data(), 16, 1, 10, 2, 4, 2, 0, 6, 4);
+        EXPECT_EQ(fromSpaced, fromCompact);
+        EXPECT_EQ(bytesOf(*spaced->getRGBData(0, 0, 8, 4)), bytesOf(*compact->getRGBData(0, 0, 8, 4)));
+        SWire spacedWire, compactWire;
+        spaced->write(*spacedWire.out);
+        compact->write(*compactWire.out);
+        EXPECT_EQ(spacedWire.written(), compactWire.written());
+        EXPECT_EQ(spaced->getPlaneRows(), 10) << "nothing above moved the planes";
+
+        // The whole picture's planes are views on a block without gaps.
+        EXPECT_EQ(bytesOf(*spaced->getImagePlane(0, 0, 0, 8, 4)), compactBytes);
+        EXPECT_EQ(spaced->getPlaneRows(), 4);
+        EXPECT_EQ(spaced->getImagePlane(1, 0, 0, 8, 4)->getData(), spaced->getPixelData() + 8 * 4);
+
+        spaced = makeSpaced();
+        EXPECT_EQ(reducedOnTheWire(*spaced), reducedOnTheWire(*compact));
+        EXPECT_EQ(spaced->getPlaneRows(), 1) << "a reduction leaves no gaps";
+    }
+}
+
+TEST(CYUVPictureTest, PlaneRowsMustLieBetweenTheHeightAndTheBound)
+{
+    const int32_t maxRows = 4 + CPictureBase::maxExtraPlaneRows;
+    const struct { int32_t type; int32_t planeRows; int64_t blockBytes; bool bAccepted; } cases[] = {
+        {nv12PictureType, 3, 48, false},
+        {nv12PictureType, maxRows, 8 * maxRows * 3 / 2, true},
+        {yv12PictureType, maxRows + 1, 8 * (maxRows + 1) * 3 / 2, false},
+        {yv12PictureType, 6, 8 * 6 * 3 / 2 - 1, false},
+        {rgbPictureType, 6, 8 * 6 * 4, false},
+        {yuy2PictureType, 4, 8 * 4 * 2, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "type " << c.type << ", " << c.planeRows << " rows");
+        const auto make = [&] {
+            return CNEBPictureRemote::makePicture(c.type, nullptr, 0.0, blockOf(Bytes(size_t(c.blockBytes))), 8, 4,
+                                                  false, c.planeRows);
+        };
+        if (c.bAccepted)
+            EXPECT_EQ(make()->getPlaneRows(), c.planeRows);
+        else
+            EXPECT_THROW(make(), lumo::CInvalidArgError);
+    }
+}
+
 } // namespace
 } // namespace nebo::common

@@ -46,6 +46,7 @@ void CSharedPicture::write(lumo::IDataOutStream& out)
     out.writeInt32(picture->getWidth());
     out.writeInt32(picture->getHeight());
     out.writeBool(picture->isBottomUp());
+    out.writeInt32(picture->getPlaneRows());
     out.writeInt32(0);
     out.writeInt32(static_cast<int32_t>(picture->getPixelBytes()));
 }
@@ -70,6 +71,7 @@ bool CSharedPicture::readShared(lumo::IDataInStream& in, int32_t index)
     const int32_t width = in.readInt32();
     const int32_t height = in.readInt32();
     const bool bottomUp = in.readBool();
+    const int32_t planeRows = in.readInt32();
     const int32_t offset = in.readInt32();
     const int32_t length = in.readInt32();
     if (width < 0 || height < 0 || width > m_maxWidth || height > m_maxHeight)
@@ -79,14 +81,17 @@ bool CSharedPicture::readShared(lumo::IDataInStream& in, int32_t index)
     lumo::P<CPictureBase> picture;
     try {
         picture = CNEBPictureRemote::makePicture(type, m_memoryManager, timestamp,
-                                                 m_ring->takeBlock(index, offset, length), width, height, bottomUp);
+                                                 m_ring->takeBlock(index, offset, length), width, height, bottomUp,
+                                                 planeRows);
     } catch (const lumo::CInvalidArgError&) {
-        // Shorter than the layout needs: the picture refused its block.
+        // Shorter than the layout needs, or plane rows it cannot have: the
+        // picture refused its block.
     }
     if (!picture)
         throw CNEBError(lumo::String("a shared picture of type ") + lumo::String::fromInt(type) +
                         lumo::String(" with ") + lumo::String::fromInt(length) + lumo::String(" bytes for ") +
-                        sizeText(width, height) + lumo::String(" pixels was received, which is no picture"));
+                        sizeText(width, height) + lumo::String(" pixels in ") + lumo::String::fromInt(planeRows) +
+                        lumo::String(" plane rows was received, which is no picture"));
     if (picture->getPixelBytes() != length)
         throw CNEBError(lumo::String("a shared picture's length of ") + lumo::String::fromInt(length) +
                         lumo::String(" bytes does not match its size and layout"));

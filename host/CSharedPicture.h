@@ -13,8 +13,8 @@ class CSharedPictureRing;
 // wire the buffer's index comes first. An index of pipeIndex means the
 // picture follows as CNEBPictureRemote writes it; any other names the
 // buffer the pixels lie in, and the picture's type code, time stamp,
-// width, height, row order, then the offset and length of its pixels in
-// that buffer follow. Not locked.
+// width, height, row order, plane rows, then the offset and length of its
+// pixels in that buffer follow. Not locked.
 class CSharedPicture : public lumo::CObject, public virtual lumo::ISerializable {
 public:
     static constexpr int32_t pipeIndex = -1;
@@ -33,9 +33,10 @@ public:
 
     void write(lumo::IDataOutStream& out) override;
     // Throws CNEBError, before any pixel is touched, for a size beyond the
-    // bounds, an unknown type code, an index, offset or length that the
-    // ring refuses, or a length other than the layout's for the size; a
-    // picture on the pipe fails as CNEBPictureRemote's read does.
+    // bounds, an unknown type code, plane rows the layout refuses (see
+    // CPictureBase::getPlaneRows), an index, offset or length that the ring
+    // refuses, or a length other than the layout's for the size and plane
+    // rows; a picture on the pipe fails as CNEBPictureRemote's read does.
     bool read(lumo::IDataInStream& in) override;
 
 private:

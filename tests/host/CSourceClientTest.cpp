@@ -133,10 +133,11 @@ public:
 };
 
 // A picture of 4x3 (the size announced) at `offset` of buffer `index`.
-Bytes sharedPicture(int32_t index, int32_t offset, int32_t length, int32_t type = rgbPictureType, int32_t width = 4)
+Bytes sharedPicture(int32_t index, int32_t offset, int32_t length, int32_t type = rgbPictureType, int32_t width = 4,
+                    int32_t planeRows = 3)
 {
     return reply(present(wireInt32(index) + wireInt32(type) + wireDouble(0.25) + wireInt32(width) + wireInt32(3) +
-                         Bytes{0} + wireInt32(offset) + wireInt32(length)));
+                         Bytes{0} + wireInt32(planeRows) + wireInt32(offset) + wireInt32(length)));
 }
 
 Bytes sharedPictureRequest(int32_t releasedBuffers)
@@ -202,6 +203,20 @@ TEST_F(CSharedPicturesTest, PicturesLieInTheBuffersUntilReleasedAndTheReleaseIsT
                           sharedPictureRequest(1 << 1) + sharedPictureRequest(0));
 }
 
+// A decoder's rows past the picture keep the planes apart: V and U are read
+// where the slave's plane rows put them.
+TEST_F(CSharedPicturesTest, SpacedPlanesAreReadWhereThePlaneRowsPutThem)
+{
+    const lumo::P<CSourceClient> source = makeSource();
+    feed(sizeReplies(4, 3) + reply(Bytes{1}) + sharedPicture(0, 0, 24, yv12PictureType, 4, 4));
+    const lumo::P<INEBPicture> picture = source->getNextPicture();
+    ASSERT_NE(picture, nullptr);
+    for (uint8_t i = 0; i < 24; ++i)
+        channel->regions[0]->getData()[i] = i;
+    EXPECT_EQ(bytesOf(*picture->getImagePlane(1, 0, 0, 4, 3)), (Bytes{16, 17, 18}));
+    EXPECT_EQ(bytesOf(*picture->getImagePlane(2, 0, 0, 4, 3)), (Bytes{20, 21, 22}));
+}
+
 TEST_F(CSharedPicturesTest, EveryBadIndexOffsetLengthOrHeaderIsRefusedBeforeAByteIsTouched)
 {
     const struct { const char* name; Bytes reply; std::string expected; } cases[] = {
@@ -209,6 +224,10 @@ TEST_F(CSharedPicturesTest, EveryBadIndexOffsetLengthOrHeaderIsRefusedBeforeAByt
         {"short length", sharedPicture(0, 0, 47), "which is no picture"},
         {"long length", sharedPicture(0, 0, 48, yv12PictureType), "does not match"},
         {"unknown type", sharedPicture(0, 0, 48, 9), "type 9"},
+        {"plane rows below the height", sharedPicture(0, 0, 12, yv12PictureType, 4, 2), "in 2 plane rows"},
+        {"plane rows past the bound", sharedPicture(0, 0, 48, yv12PictureType, 4, 3 + 65), "in 68 plane rows"},
+        {"spaced planes of RGB", sharedPicture(0, 0, 48, rgbPictureType, 4, 4), "in 4 plane rows"},
+        {"length beyond the spaced planes", sharedPicture(0, 0, 30, yv12PictureType, 4, 4), "does not match"},
         {"wider than announced", sharedPicture(0, 0, 60, rgbPictureType, 5), "5x3"},
         {"held buffer", sharedPicture(0, 0, 48) + sharedPicture(0, 0, 48), "a picture of the master still holds"},
     };

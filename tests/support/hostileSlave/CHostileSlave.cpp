@@ -387,6 +387,7 @@ void CHostileSlave::sendSharedPicture()
     m_out->writeBool(false);
     m_out->writeInt32(index);
     writePictureHead(*m_out, timestamp, m_plugin.getPictureWidth(), m_plugin.getPictureHeight());
+    m_out->writeInt32(m_plugin.getPictureHeight());
     m_out->writeInt32(int32_t(offset));
     m_out->writeInt32(length);
     writeObjectEnd(*m_out);

@@ -218,8 +218,8 @@ int run(const std::string& work)
 {
     // The usual codec of such clips, and one that decodes several times
     // faster, where the transfer weighs more. 1088 rows: a height whose
-    // MPEG-4 frames are decoded straight into the pictures, which 1080 and
-    // 2160 rows are not (the decoder's rows would run past our planes).
+    // MPEG-4 frames fit the pictures' planes without spacing them for the
+    // decoder's rows, as 1080 and 2160 rows need.
     const SClip clips[] = {
         {"libx264", 1920, 1080, 240}, {"mpeg4", 1920, 1080, 240}, {"mpeg4", 1920, 1088, 240},
         {"libx264", 3840, 2160, 48},  {"mpeg4", 3840, 2160, 48},

@@ -1,5 +1,6 @@
 #include "plugins/avlib/CPictureBuffers.h"
 
+#include "media/CPictureBase.h"
 #include "plugins/avlib/pictureLayout.h"
 
 extern "C" {
@@ -27,18 +28,34 @@ bool overlap(int64_t start, int64_t length, int64_t otherStart, int64_t otherLen
     return start < otherStart + otherLength && otherStart < start + length;
 }
 
+// The size the decoder writes a frame at, and the alignment it wants of
+// each plane's pitch.
+struct SDecoderArea {
+    int width = 0;
+    int height = 0;
+    int pitchAlign[AV_NUM_DATA_POINTERS] = {};
+};
+
+SDecoderArea decoderAreaOf(AVCodecContext& context, const AVFrame& frame)
+{
+    SDecoderArea area;
+    area.width = frame.width;
+    area.height = frame.height;
+    avcodec_align_dimensions2(&context, &area.width, &area.height, area.pitchAlign);
+    return area;
+}
+
 // The bytes from the layout's start the decoder may touch for this frame,
 // or none when the layout cannot take the frame: the decoder wants wider
 // or differently aligned rows than our pitches, or more rows in a plane
 // than fit before the plane that follows it.
-std::optional<int64_t> decoderSpan(AVCodecContext& context, const AVFrame& frame,
+std::optional<int64_t> decoderSpan(const SDecoderArea& area, const AVFrame& frame,
                                    const std::vector<SPlaneSpot>& planes)
 {
     const auto format = static_cast<AVPixelFormat>(frame.format);
-    int width = frame.width;
-    int height = frame.height;
-    int pitchAlign[AV_NUM_DATA_POINTERS] = {};
-    avcodec_align_dimensions2(&context, &width, &height, pitchAlign);
+    const int width = area.width;
+    const int height = area.height;
+    const int* pitchAlign = area.pitchAlign;
     int widest[4] = {};
     ptrdiff_t pitches[4] = {};
     size_t sizes[4] = {};
@@ -91,8 +108,16 @@ bool CPictureBuffers::lend(AVCodecContext& context, AVFrame& frame)
     const SLayout layout = chooseLayout(format, size);
     if (layout.format != format)
         return false;
-    const std::vector<SPlaneSpot> planes = planesOf(layout.type, size);
-    const std::optional<int64_t> span = decoderSpan(context, frame, planes);
+    // Planes without gaps where the decoder's rows fit in them, otherwise
+    // planes spaced for every row the decoder writes.
+    const SDecoderArea area = decoderAreaOf(context, frame);
+    std::vector<SPlaneSpot> planes = planesOf(layout.type, size);
+    std::optional<int64_t> span = decoderSpan(area, frame, planes);
+    const int32_t spacedRows = area.height + area.height % 2;
+    if (!span && spacedRows > size.height && spacedRows - size.height <= common::CPictureBase::maxExtraPlaneRows) {
+        planes = planesOf(layout.type, {size.width, spacedRows});
+        span = decoderSpan(area, frame, planes);
+    }
     const auto dataAlign = static_cast<int64_t>(av_cpu_max_align());
     if (!span || *span + tailSlack + dataAlign > std::numeric_limits<int32_t>::max())
         return false;

@@ -8,12 +8,13 @@ namespace nebo::avlib {
 // Lends a decoder blocks of the memory manager laid out as the pictures its
 // frames become, so that a frame is written once, by the decoder, into what
 // CPictureMaker then hands out as the picture's block. Our layouts have
-// fixed pitches and no room between planes, so a frame is lent such a block
-// only when the decoder takes our pitches (alignment, width it writes) and
-// the rows it may write stay within each plane; every other frame, and
-// every frame of a decoder that does not let the caller allocate, gets the
-// library's own buffers. Whichever the decoder thread, the memory manager
-// is the only state it touches.
+// fixed pitches, so a frame is lent such a block only when the decoder takes
+// our pitches (alignment, width it writes); where it writes more rows than
+// the picture has (whole blocks of rows), the planes are spaced for those
+// rows (see CPictureBase::getPlaneRows). Every other frame, and every frame
+// of a decoder that does not let the caller allocate, gets the library's own
+// buffers. Whichever the decoder thread, the memory manager is the only
+// state it touches.
 class CPictureBuffers {
 public:
     explicit CPictureBuffers(lumo::P<lumo::IMemoryManager> memory);

@@ -14,6 +14,7 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,32 @@ bool isLaidOutAs(const AVFrame& frame, const std::vector<SPlaneSpot>& planes, in
     return true;
 }
 
+// The rows the frame's planes are spaced for when its memory is laid out as
+// a picture's block, its planes with or without room between them; none
+// when it is not.
+std::optional<int32_t> planeRowsOf(const AVFrame& frame, int32_t type, const SPictureSize& size)
+{
+    int32_t rows = size.height;
+    const std::vector<SPlaneSpot> compact = planesOf(type, size);
+    if (compact.size() > 1 && frame.data[0] && frame.linesize[0] > 0) {
+        // The first plane's bytes end where the next plane in the block starts.
+        auto lumaBytes = std::numeric_limits<uintptr_t>::max();
+        for (size_t index = 1; index < compact.size(); ++index)
+            lumaBytes = std::min(lumaBytes, reinterpret_cast<uintptr_t>(frame.data[index]) -
+                                                reinterpret_cast<uintptr_t>(frame.data[0]));
+        const auto pitch = static_cast<uintptr_t>(frame.linesize[0]);
+        const uintptr_t maxRows = uintptr_t(size.height) + common::CPictureBase::maxExtraPlaneRows;
+        // Half as many chroma rows: the spaced rows must be even.
+        if (lumaBytes % pitch != 0 || lumaBytes / pitch > maxRows || (lumaBytes / pitch) % 2 != 0)
+            return std::nullopt;
+        rows = static_cast<int32_t>(lumaBytes / pitch);
+    }
+    if (rows < size.height)
+        return std::nullopt;
+    const std::vector<SPlaneSpot> planes = planesOf(type, {size.width, rows});
+    return isLaidOutAs(frame, planes, blockSizeOf(planes)) ? std::optional<int32_t>(rows) : std::nullopt;
+}
+
 void copyPlanes(const AVFrame& frame, const std::vector<SPlaneSpot>& planes, uint8_t* block)
 {
     for (size_t index = 0; index < planes.size(); ++index) {
@@ -55,13 +82,15 @@ void copyPlanes(const AVFrame& frame, const std::vector<SPlaneSpot>& planes, uin
 }
 
 P<common::INEBPicture> wrap(int32_t type, const P<lumo::IMemoryManager>& memory, double timestamp,
-                            P<lumo::IMemoryBlock> block, const SPictureSize& size)
+                            P<lumo::IMemoryBlock> block, const SPictureSize& size, int32_t planeRows)
 {
     switch (type) {
     case common::yv12PictureType:
-        return lumo::make<common::CYV12Picture>(memory, timestamp, std::move(block), size.width, size.height, false);
+        return lumo::make<common::CYV12Picture>(memory, timestamp, std::move(block), size.width, size.height, false,
+                                                planeRows);
     case common::nv12PictureType:
-        return lumo::make<common::CNV12Picture>(memory, timestamp, std::move(block), size.width, size.height, false);
+        return lumo::make<common::CNV12Picture>(memory, timestamp, std::move(block), size.width, size.height, false,
+                                                planeRows);
     case common::yuy2PictureType:
         return lumo::make<common::CYUY2Picture>(memory, timestamp, std::move(block), size.width, size.height, false);
     default:
@@ -114,10 +143,11 @@ P<common::INEBPicture> CPictureMaker::makePicture(const AVFrame& frame, double t
         throwMediaError(uri, "a picture of this size cannot be handed out");
 
     const bool bAsItIs = layout.format == format && size.width == frame.width && size.height == frame.height;
-    if (bAsItIs && isLaidOutAs(frame, planes, blockSize)) {
+    if (const std::optional<int32_t> planeRows = bAsItIs ? planeRowsOf(frame, layout.type, size) : std::nullopt) {
+        const int64_t spanned = blockSizeOf(planesOf(layout.type, {size.width, *planeRows}));
         P<lumo::IMemoryBlock> shared =
-            lumo::make<CFrameBlock>(*frame.buf[0], frame.data[0], static_cast<int32_t>(blockSize));
-        return wrap(layout.type, m_memory, timestamp, std::move(shared), size);
+            lumo::make<CFrameBlock>(*frame.buf[0], frame.data[0], static_cast<int32_t>(spanned));
+        return wrap(layout.type, m_memory, timestamp, std::move(shared), size, *planeRows);
     }
     P<lumo::IMemoryBlock> block = m_memory->allocate(static_cast<int32_t>(blockSize));
     block->setSize(static_cast<int32_t>(blockSize));
@@ -125,7 +155,7 @@ P<common::INEBPicture> CPictureMaker::makePicture(const AVFrame& frame, double t
         copyPlanes(frame, planes, block->getData());
     else
         convert(frame, size, layout, planes, *block, uri);
-    return wrap(layout.type, m_memory, timestamp, std::move(block), size);
+    return wrap(layout.type, m_memory, timestamp, std::move(block), size, size.height);
 }
 
 void CPictureMaker::convert(const AVFrame& frame, const SPictureSize& size, const SLayout& layout,

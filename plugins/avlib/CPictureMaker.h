@@ -10,11 +10,11 @@ namespace nebo::avlib {
 
 // Turns decoded frames into pictures, top row first. A frame in one of the
 // picture layouts becomes the picture without a copy when its memory is laid
-// out as the picture's block (as in blocks CPictureBuffers lends), and is
-// copied otherwise; any other is converted with one libswscale call
-// (bicubic), to YV12 when its chroma is halved both ways and to RGB
-// otherwise. A frame larger than the maximum size is scaled down in that
-// same call, into its own layout. Not locked.
+// out as the picture's block, its planes maybe spaced for more rows (as in
+// blocks CPictureBuffers lends), and is copied otherwise; any other is
+// converted with one libswscale call (bicubic), to YV12 when its chroma is
+// halved both ways and to RGB otherwise. A frame larger than the maximum
+// size is scaled down in that same call, into its own layout. Not locked.
 class CPictureMaker {
 public:
     explicit CPictureMaker(lumo::P<lumo::IMemoryManager> memory);

@@ -35,6 +35,8 @@ struct SPlaneSpot {
 // for the rest and for odd sizes.
 SLayout chooseLayout(AVPixelFormat format, const SPictureSize& size);
 // The planes in the library's order (YV12 keeps V before U in the block).
+// A picture whose planes are spaced for more rows than its height (see
+// CPictureBase::getPlaneRows) has the planes of a picture that high.
 std::vector<SPlaneSpot> planesOf(int32_t type, const SPictureSize& size);
 // The bytes the planes span.
 int64_t blockSizeOf(const std::vector<SPlaneSpot>& planes);

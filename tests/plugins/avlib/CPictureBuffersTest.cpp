@@ -24,6 +24,7 @@ struct SFrameCase {
     int width, height;    // as the decoder knows the pictures
     int frameHeight;      // as it asks for the frame, coded rows included
     bool bLent;
+    int planeRows;        // the rows the lent planes are spaced for
 };
 
 void PrintTo(const SFrameCase& test, std::ostream* out) { *out << test.name; }
@@ -54,8 +55,9 @@ TEST_P(CPictureBuffersTest, OnlyFramesThatFitOurFixedPitchesAndPlanesAreLent)
         return;
     }
 
-    // YV12 in the picture's block: Y, then V, then U, tight rows.
-    const int64_t luma = int64_t(test.width) * test.height;
+    // YV12 in the picture's block: Y, then V, then U, tight rows, each plane
+    // spaced for the plane rows.
+    const int64_t luma = int64_t(test.width) * test.planeRows;
     ASSERT_TRUE(frame->buf[0]);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(frame->data[0]) % av_cpu_max_align(), 0u);
     EXPECT_EQ(frame->data[2] - frame->data[0], luma);
@@ -74,13 +76,16 @@ TEST_P(CPictureBuffersTest, OnlyFramesThatFitOurFixedPitchesAndPlanesAreLent)
 INSTANTIATE_TEST_SUITE_P(
     Frames, CPictureBuffersTest,
     ::testing::Values(
-        SFrameCase{"Mpeg4WholeMacroblocks", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 128, 96, 96, true},
-        SFrameCase{"Ffv1", AV_CODEC_ID_FFV1, AV_PIX_FMT_YUV420P, 256, 64, 64, true},
-        // 1080 rows are decoded as 1088 and more; they would run into V.
-        SFrameCase{"Mpeg4RowsBeyondTheLumaPlane", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 1920, 1080, 1080, false},
-        SFrameCase{"Mpeg4LargerCodedFrame", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 128, 96, 112, false},
-        SFrameCase{"NotOurLayout", AV_CODEC_ID_FFV1, AV_PIX_FMT_YUV444P, 128, 96, 96, false},
-        SFrameCase{"OddSizeGoesToRGB", AV_CODEC_ID_FFV1, AV_PIX_FMT_YUV420P, 127, 96, 96, false}),
+        SFrameCase{"Mpeg4WholeMacroblocks", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 128, 96, 96, true, 96},
+        SFrameCase{"Ffv1", AV_CODEC_ID_FFV1, AV_PIX_FMT_YUV420P, 256, 64, 64, true, 64},
+        // 1080 rows are decoded as 1088; V and U start after them. Coded rows
+        // are decoded in blocks of 32.
+        SFrameCase{"Mpeg4RowsBeyondTheLumaPlane", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 1920, 1080, 1080, true, 1088},
+        SFrameCase{"Mpeg4LargerCodedFrame", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 128, 96, 112, true, 128},
+        // More rows than a picture's planes may be spaced for.
+        SFrameCase{"Mpeg4FarLargerCodedFrame", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 128, 32, 112, false, 0},
+        SFrameCase{"NotOurLayout", AV_CODEC_ID_FFV1, AV_PIX_FMT_YUV444P, 128, 96, 96, false, 0},
+        SFrameCase{"OddSizeGoesToRGB", AV_CODEC_ID_FFV1, AV_PIX_FMT_YUV420P, 127, 96, 96, false, 0}),
     [](const ::testing::TestParamInfo<SFrameCase>& info) { return std::string(info.param.name); });
 
 } // namespace

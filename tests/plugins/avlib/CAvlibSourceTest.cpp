@@ -9,6 +9,7 @@
 #include "host/CAudioStreamInfos.h"
 #include "media/CNEBError.h"
 #include "streams/CMemoryManager.h"
+#include "support/CScopedEnvironment.h"
 #include "support/decodeReference.h"
 #include "support/writeTestClip.h"
 
@@ -119,18 +120,22 @@ TEST_P(CAvlibPictureTest, PicturesEqualTheDecodersInTheirLayout)
     const auto expected = nebo::testing::decodeReferencePictures(path, test.layout);
     ASSERT_EQ(expected.size(), size_t(test.video.frames));
 
-    const P<nebo::common::CPluginHandler> handler = makeHandler();
-    P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
-    ASSERT_TRUE(source);
-    EXPECT_EQ(source->getPluginName().toUTF8(), "nebo_avlib");
-    EXPECT_EQ(source->getWidth(), test.video.width);
-    EXPECT_EQ(source->getHeight(), test.video.height);
-    EXPECT_EQ(source->getFrameRateNum(), test.video.fps);
-    EXPECT_EQ(source->getFrameRateDen(), 1);
-    EXPECT_DOUBLE_EQ(source->getFrameDuration(), 1.0 / test.video.fps);
-    EXPECT_NEAR(source->getDuration(), double(test.video.frames) / test.video.fps, 0.05);
-    EXPECT_DOUBLE_EQ(source->peekNextPictureTimestamp(), expected[0].timestamp);
-    expectPictures(*source, expected, test.type);
+    for (const char* sharing : {"on", "off"}) {
+        SCOPED_TRACE(std::string("shared pictures ") + sharing);
+        const lumo::CScopedEnvironment shared("NEBO_SHARED_PICTURES", sharing);
+        const P<nebo::common::CPluginHandler> handler = makeHandler();
+        P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
+        ASSERT_TRUE(source);
+        EXPECT_EQ(source->getPluginName().toUTF8(), "nebo_avlib");
+        EXPECT_EQ(source->getWidth(), test.video.width);
+        EXPECT_EQ(source->getHeight(), test.video.height);
+        EXPECT_EQ(source->getFrameRateNum(), test.video.fps);
+        EXPECT_EQ(source->getFrameRateDen(), 1);
+        EXPECT_DOUBLE_EQ(source->getFrameDuration(), 1.0 / test.video.fps);
+        EXPECT_NEAR(source->getDuration(), double(test.video.frames) / test.video.fps, 0.05);
+        EXPECT_DOUBLE_EQ(source->peekNextPictureTimestamp(), expected[0].timestamp);
+        expectPictures(*source, expected, test.type);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -141,7 +146,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SPictureCase{"BGRAInAvi", "bgra.avi", {"rawvideo", "bgra"}, ELayout::RGB, 1},
                       SPictureCase{"Yuv444ToRGB", "yuv444.mkv", {"ffv1", "yuv444p"}, ELayout::RGB, 1},
                       SPictureCase{"TenBitToYV12", "p10.mkv", {"ffv1", "yuv420p10le"}, ELayout::YV12, 4},
-                      SPictureCase{"OddSizeToRGB", "odd.mkv", {"ffv1", "yuv420p", 63, 47}, ELayout::RGB, 1}),
+                      SPictureCase{"OddSizeToRGB", "odd.mkv", {"ffv1", "yuv420p", 63, 47}, ELayout::RGB, 1},
+                      // Decoded as more rows than they show: planes spaced for them.
+                      SPictureCase{"H264SpacedPlanes", "h264.mkv", {"libx264", "yuv420p", 128, 96}, ELayout::YV12, 4},
+                      SPictureCase{"Mpeg4SpacedPlanes", "mpeg4.mkv", {"mpeg4", "yuv420p", 128, 88}, ELayout::YV12, 4}),
     [](const ::testing::TestParamInfo<SPictureCase>& info) { return std::string(info.param.name); });
 
 struct SSoundCase { const char *name, *file; SAudioSettings audio; };

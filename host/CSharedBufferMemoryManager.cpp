@@ -115,8 +115,11 @@ int32_t CSharedBufferMemoryManager::findStartingAt(const uint8_t* pixels) const
 void CSharedBufferMemoryManager::prepareBuffer(int32_t index, int64_t bytes)
 {
     int64_t& prepared = m_preparedBytes[size_t(index)];
-    if (bytes > prepared && m_buffers[size_t(index)]->prepareForWriting(bytes))
-        prepared = bytes;
+    if (bytes <= prepared)
+        return;
+    // A system that cannot ready the pages now cannot later either: one try.
+    static_cast<void>(m_buffers[size_t(index)]->prepareForWriting(bytes));
+    prepared = bytes;
 }
 
 void CSharedBufferMemoryManager::releaseBlock(int32_t index) noexcept

@@ -43,13 +43,19 @@ bool isLaidOutAs(const AVFrame& frame, const std::vector<SPlaneSpot>& planes, in
     return true;
 }
 
-// The rows the frame's planes are spaced for when its memory is laid out as
-// a picture's block, its planes with or without room between them; none
-// when it is not.
-std::optional<int32_t> planeRowsOf(const AVFrame& frame, int32_t type, const SPictureSize& size)
+// A frame's memory that already is a picture's block.
+struct SBlockInPlace {
+    int32_t planeRows;
+    int64_t size;
+};
+
+// The block the frame's memory already is, its planes with or without room
+// between them for the decoder's rows; none when it is not laid out as one.
+// `compact` are the planes of the picture without that room.
+std::optional<SBlockInPlace> blockInPlaceOf(const AVFrame& frame, int32_t type, const std::vector<SPlaneSpot>& compact,
+                                            const SPictureSize& size)
 {
     int32_t rows = size.height;
-    const std::vector<SPlaneSpot> compact = planesOf(type, size);
     if (compact.size() > 1 && frame.data[0] && frame.linesize[0] > 0) {
         // The first plane's bytes end where the next plane in the block starts.
         auto lumaBytes = std::numeric_limits<uintptr_t>::max();
@@ -65,8 +71,11 @@ std::optional<int32_t> planeRowsOf(const AVFrame& frame, int32_t type, const SPi
     }
     if (rows < size.height)
         return std::nullopt;
-    const std::vector<SPlaneSpot> planes = planesOf(type, {size.width, rows});
-    return isLaidOutAs(frame, planes, blockSizeOf(planes)) ? std::optional<int32_t>(rows) : std::nullopt;
+    const std::vector<SPlaneSpot> planes = rows == size.height ? compact : planesOf(type, {size.width, rows});
+    const int64_t blockSize = blockSizeOf(planes);
+    if (blockSize > std::numeric_limits<int32_t>::max() || !isLaidOutAs(frame, planes, blockSize))
+        return std::nullopt;
+    return SBlockInPlace{rows, blockSize};
 }
 
 void copyPlanes(const AVFrame& frame, const std::vector<SPlaneSpot>& planes, uint8_t* block)
@@ -143,11 +152,11 @@ P<common::INEBPicture> CPictureMaker::makePicture(const AVFrame& frame, double t
         throwMediaError(uri, "a picture of this size cannot be handed out");
 
     const bool bAsItIs = layout.format == format && size.width == frame.width && size.height == frame.height;
-    if (const std::optional<int32_t> planeRows = bAsItIs ? planeRowsOf(frame, layout.type, size) : std::nullopt) {
-        const int64_t spanned = blockSizeOf(planesOf(layout.type, {size.width, *planeRows}));
+    if (const std::optional<SBlockInPlace> inPlace =
+            bAsItIs ? blockInPlaceOf(frame, layout.type, planes, size) : std::nullopt) {
         P<lumo::IMemoryBlock> shared =
-            lumo::make<CFrameBlock>(*frame.buf[0], frame.data[0], static_cast<int32_t>(spanned));
-        return wrap(layout.type, m_memory, timestamp, std::move(shared), size, *planeRows);
+            lumo::make<CFrameBlock>(*frame.buf[0], frame.data[0], static_cast<int32_t>(inPlace->size));
+        return wrap(layout.type, m_memory, timestamp, std::move(shared), size, inPlace->planeRows);
     }
     P<lumo::IMemoryBlock> block = m_memory->allocate(static_cast<int32_t>(blockSize));
     block->setSize(static_cast<int32_t>(blockSize));

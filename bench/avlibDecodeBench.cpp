@@ -11,6 +11,8 @@
 // with the rest of the timed round, as in use. Each round is also
 // split at its first picture, so that what a slave costs once (start,
 // opening, first touches) shows apart from what it costs for every picture.
+// The rates are medians of the rounds; each ratio is the median of the
+// rounds' own ratios to the baseline.
 
 #include "bench/benchSupport.h"
 #include "host/CEncapsulatedSource.h"
@@ -30,6 +32,7 @@
 namespace {
 
 using nebo::bench::median;
+using nebo::bench::medianRatio;
 using nebo::bench::secondsSince;
 using namespace nebo::common;
 using namespace nebo::testing;
@@ -167,27 +170,28 @@ void writeClip(const std::string& work, const SClip& clip)
     nebo::testing::writeTestClip(pathOf(work, clip), {video, {}});
 }
 
-// The medians of a way's rounds: pictures per second in all, milliseconds
-// to the first picture, pictures per second after it.
-struct SMedians {
-    double rate, firstMs, restRate;
+// A way's rounds, each as pictures per second in all, milliseconds to the
+// first picture and pictures per second after it.
+struct SRates {
+    std::vector<double> overall, firstMs, after;
 };
 
-SMedians mediansOf(const std::vector<SRound>& rounds, int pictures)
+SRates ratesOf(const std::vector<SRound>& rounds, int pictures)
 {
-    std::vector<double> rates, firsts, restRates;
+    SRates rates;
     for (const SRound& round : rounds) {
-        rates.push_back(pictures / round.last);
-        firsts.push_back(round.first * 1000.0);
-        restRates.push_back((pictures - 1) / (round.last - round.first));
+        rates.overall.push_back(pictures / round.last);
+        rates.firstMs.push_back(round.first * 1000.0);
+        rates.after.push_back((pictures - 1) / (round.last - round.first));
     }
-    return {median(rates), median(firsts), median(restRates)};
+    return rates;
 }
 
-void printWay(const char* name, const SMedians& way, const SMedians& baseline)
+void printWay(const char* name, const SRates& way, const SRates& baseline)
 {
-    std::printf("  %-18s %8.1f   ratio %5.2f %10.1f %10.1f   ratio %5.2f\n", name, way.rate, way.rate / baseline.rate,
-                way.firstMs, way.restRate, way.restRate / baseline.restRate);
+    std::printf("  %-18s %8.1f   ratio %5.2f %10.1f %10.1f   ratio %5.2f\n", name, median(way.overall),
+                medianRatio(way.overall, baseline.overall), median(way.firstMs), median(way.after),
+                medianRatio(way.after, baseline.after));
 }
 
 // Prints the rates and their ratios for a clip written before.
@@ -203,15 +207,15 @@ void measure(CPluginHandler& inPlugin, const P<INEBContext>& context, const P<IN
         pooled.push_back(decodePooled(pooledContext, pool, path, clip.pictures));
     }
     std::filesystem::remove(path);
-    const SMedians baseline = mediansOf(inProcess, clip.pictures);
+    const SRates baseline = ratesOf(inProcess, clip.pictures);
     std::printf("%s, %dx%d, median of %d rounds of %d pictures:\n", clip.encoder, clip.width, clip.height, rounds,
                 clip.pictures);
     std::printf("  %-18s %8s   %11s %10s %10s\n", "", "per s", "", "first ms", "after, /s");
-    std::printf("  %-18s %8.1f   %11s %10.1f %10.1f\n", "in process", baseline.rate, "", baseline.firstMs,
-                baseline.restRate);
-    printWay("nebo_avlib here", mediansOf(loaded, clip.pictures), baseline);
-    printWay("boxed nebo_avlib", mediansOf(boxed, clip.pictures), baseline);
-    printWay("same, pooled slave", mediansOf(pooled, clip.pictures), baseline);
+    std::printf("  %-18s %8.1f   %11s %10.1f %10.1f\n", "in process", median(baseline.overall), "",
+                median(baseline.firstMs), median(baseline.after));
+    printWay("nebo_avlib here", ratesOf(loaded, clip.pictures), baseline);
+    printWay("boxed nebo_avlib", ratesOf(boxed, clip.pictures), baseline);
+    printWay("same, pooled slave", ratesOf(pooled, clip.pictures), baseline);
 }
 
 int run(const std::string& work)

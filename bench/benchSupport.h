@@ -29,6 +29,19 @@ inline double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// The middle of the rounds' own ratios, ways[i] / baselines[i]. A round
+// measures every way back to back, so a slow spell of a shared machine,
+// which slows all ways of its round alike, cancels in the round's ratio
+// instead of moving one way's median against the baseline's. Both hold a
+// value for each round.
+inline double medianRatio(const std::vector<double>& ways, const std::vector<double>& baselines)
+{
+    std::vector<double> ratios;
+    for (size_t round = 0; round < ways.size() && round < baselines.size(); ++round)
+        ratios.push_back(ways[round] / baselines[round]);
+    return median(ratios);
+}
+
 // Seconds on the monotonic clock since `start`.
 inline double secondsSince(std::chrono::steady_clock::time_point start)
 {

@@ -8,6 +8,7 @@
 // H.264 clip (written by the benchmark, in a child process of its own)
 // through nebo_avlib. The handlers are made, and their plugins named,
 // before the clock runs; the pools are full at the start of each round.
+// Each ratio is the median of the rounds' own ratios to the baseline.
 
 #include "bench/benchSupport.h"
 #include "host/CPluginHandler.h"
@@ -25,6 +26,7 @@
 namespace {
 
 using nebo::bench::median;
+using nebo::bench::medianRatio;
 using namespace nebo::common;
 using lumo::make;
 using lumo::P;
@@ -91,9 +93,9 @@ struct SPooledWay {
     P<CPluginHandler> handler;
 };
 
-void printWay(const char* name, const std::vector<double>& ms, double baseline)
+void printWay(const char* name, const std::vector<double>& ms, const std::vector<double>& baselineMs)
 {
-    std::printf("  %-34s %8.2f   ratio %6.2f\n", name, median(ms), median(ms) / baseline);
+    std::printf("  %-34s %8.2f   ratio %6.2f\n", name, median(ms), medianRatio(ms, baselineMs));
 }
 
 void measure(const char* title, const char* plugin, const P<lumo::CURI>& uri)
@@ -116,14 +118,13 @@ void measure(const char* title, const char* plugin, const P<lumo::CURI>& uri)
     }
     pooled.pool->close();
     pooledAhead.pool->close();
-    const double baseline = median(inProcessMs);
     std::printf("%s, milliseconds to the first picture, median of %d rounds:\n", title, rounds);
-    std::printf("  %-34s %8.2f\n", "in process", baseline);
-    printWay("boxed, slave from the pool", pooledMs, baseline);
+    std::printf("  %-34s %8.2f\n", "in process", median(inProcessMs));
+    printWay("boxed, slave from the pool", pooledMs, inProcessMs);
     const std::string aheadName = "same, " + std::to_string(memoryAheadMegabytes) + " MB ahead, refill " +
                                   std::to_string(refillDelayMs) + " ms";
-    printWay(aheadName.c_str(), pooledAheadMs, baseline);
-    printWay("boxed, slave started", unpooledMs, baseline);
+    printWay(aheadName.c_str(), pooledAheadMs, inProcessMs);
+    printWay("boxed, slave started", unpooledMs, inProcessMs);
 }
 
 int run(const std::string& work)

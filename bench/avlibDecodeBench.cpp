@@ -43,8 +43,9 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int rounds = 5;
 constexpr int32_t poolReadyWaitMs = 20000;
-// Enough for the decoder's frames of a 3840x2160 H.264 clip.
-constexpr int32_t memoryAheadMegabytes = 256;
+// More than the decoder's own heap for a 3840x2160 H.264 clip, about 80 MB
+// at its peak; the pictures lie in the shared buffers.
+constexpr int32_t memoryAheadMegabytes = 128;
 constexpr int32_t refillDelayMs = 500;
 const char* const plugin = "nebo_avlib";
 

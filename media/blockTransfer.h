@@ -19,8 +19,9 @@ void writeBlockBytes(lumo::IDataOutStream& out, const uint8_t* data, int32_t len
 
 // Reads `length` (checked by the caller, not negative) bytes straight into
 // `block`, which ends with that size. The block grows with the bytes that
-// came, at most one piece of 1 MiB ahead of them. Throws the stream's errors
-// when the bytes are cut short; the block then holds what came.
+// came, to at most twice them or one piece of 1 MiB ahead of them, and
+// never past `length`. Throws the stream's errors when the bytes are cut
+// short; the block then holds what came.
 void readBlockBytes(lumo::IDataInStream& in, lumo::IMemoryBlock& block, int32_t length);
 
 } // namespace nebo::common

@@ -2,9 +2,7 @@
 
 #include "foundation/CInvalidArgError.h"
 
-#include <algorithm>
 #include <cstring>
-#include <limits>
 
 namespace lumo {
 
@@ -17,14 +15,11 @@ void CMemoryBlockBase::reserve(int32_t capacity)
 {
     if (capacity <= m_capacity)
         return;
-    const int32_t doubled = m_capacity > std::numeric_limits<int32_t>::max() / 2 ? std::numeric_limits<int32_t>::max()
-                                                                                 : m_capacity * 2;
-    const int32_t grown = std::max(capacity, doubled);
-    std::unique_ptr<uint8_t[]> data(new uint8_t[static_cast<size_t>(grown)]);
+    std::unique_ptr<uint8_t[]> data(new uint8_t[static_cast<size_t>(capacity)]);
     if (m_size > 0)
         std::memcpy(data.get(), m_data.get(), static_cast<size_t>(m_size));
     m_data = std::move(data);
-    m_capacity = grown;
+    m_capacity = capacity;
 }
 
 int32_t CMemoryBlockBase::getCapacity()

@@ -11,9 +11,10 @@ namespace lumo {
 // happens when the last reference goes. Not locked: its user locks.
 class CMemoryBlockBase : public CObject, public virtual IMemoryBlock {
 public:
-    // Grows to at least twice the old capacity, so that a run of small
-    // reserves costs amortised constant time. A capacity at or below the
-    // current one changes nothing.
+    // Grows to exactly `capacity`, so that the capacity, by which a memory
+    // manager keeps a block for reuse, is what the block was asked to hold;
+    // a caller that appends in small steps grows it geometrically itself. A
+    // capacity at or below the current one changes nothing.
     void reserve(int32_t capacity) override;
     int32_t getCapacity() override;
     // Throws CInvalidArgError for a size outside 0..capacity.

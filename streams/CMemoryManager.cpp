@@ -9,6 +9,13 @@
 
 namespace lumo {
 
+namespace {
+
+// The class of a MiB, from which a request may take a block of the class above.
+constexpr int32_t firstLargeClass = 20;
+
+} // namespace
+
 CMemoryManager::CMemoryManager(int32_t bucketCount, int64_t cacheLimit) : m_cacheLimit(cacheLimit)
 {
     if (bucketCount < 0)
@@ -43,13 +50,21 @@ P<IMemoryBlock> CMemoryManager::allocate(int32_t capacity)
     const int32_t sizeClass = getSizeClass(capacity);
     if (sizeClass < 0 || sizeClass >= static_cast<int32_t>(m_buckets.size()))
         return make<CMemoryBlock>(capacity);
-    if (CCachedMemoryBlock* block = popCached(sizeClass)) {
+    if (CCachedMemoryBlock* block = popCachedFor(sizeClass)) {
         block->reuse(this);
         P<IMemoryBlock> reused(adopt, block);
         reused->reserve(capacity);
         return reused;
     }
     return make<CCachedMemoryBlock>(capacity, this);
+}
+
+CCachedMemoryBlock* CMemoryManager::popCachedFor(int32_t sizeClass)
+{
+    if (CCachedMemoryBlock* block = popCached(sizeClass))
+        return block;
+    const bool bAboveExists = sizeClass + 1 < static_cast<int32_t>(m_buckets.size());
+    return sizeClass >= firstLargeClass && bAboveExists ? popCached(sizeClass + 1) : nullptr;
 }
 
 CCachedMemoryBlock* CMemoryManager::popCached(int32_t sizeClass)

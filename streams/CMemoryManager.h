@@ -12,11 +12,15 @@ namespace lumo {
 class CCachedMemoryBlock;
 
 // Hands out memory blocks and keeps released ones in buckets by size class:
-// bucket i holds blocks of capacity 2^i up to below 2^(i+1). A request for
-// less than one byte, or of a class beyond the last bucket, gets a plain block
-// that is freed with its last reference. The cached bytes (2^i for each
-// cached block of class i) never pass the limit: a block that would pass it
-// is freed instead. Thread-safe; each bucket has its own lock.
+// bucket i holds blocks of capacity 2^i up to below 2^(i+1). A request of a
+// MiB or more whose bucket is empty takes a block of the class above, at
+// most four times its size, before it allocates: fresh memory that large
+// costs a page fault for every page, and a block read from a stream is asked
+// for at a part of the length it grows to. A request for less than one byte,
+// or of a class beyond the last bucket, gets a plain block that is freed with
+// its last reference. The cached bytes (2^i for each cached block of class
+// i) never pass the limit: a block that would pass it is freed instead.
+// Thread-safe; each bucket has its own lock.
 class CMemoryManager : public CObject, public virtual IMemoryManager {
 public:
     static constexpr int64_t defaultCacheLimit = int64_t(64) << 20;
@@ -47,6 +51,8 @@ private:
     // Counts `bytes` against the limit; false (and nothing counted) when they
     // would pass it.
     bool tryCountCached(int64_t bytes) noexcept;
+    // A cached block for a request of `sizeClass` (see above), or null.
+    CCachedMemoryBlock* popCachedFor(int32_t sizeClass);
     CCachedMemoryBlock* popCached(int32_t sizeClass);
     static int64_t getClassBytes(int32_t sizeClass);
 

@@ -10,14 +10,15 @@
 namespace nebo::common {
 namespace {
 
-// A 3840x2160 RGB picture: twice what is taken up front, nearly.
-constexpr int32_t longLength = 3840 * 2160 * 4;
+// 3840x2160 and 4096x2160 RGB pictures: nearly twice what is taken up
+// front, and more than twice.
+constexpr int32_t longLengths[] = {3840 * 2160 * 4, 4096 * 2160 * 4};
 
 // However far it had to grow, the block ends at the length it was read for,
 // not at the next doubling past it.
 TEST(blockTransferTest, ABlockGrowsToTheLengthAndNoFurther)
 {
-    for (const int32_t length : {0, 1000, maxUpFrontBlockBytes + 1, longLength}) {
+    for (const int32_t length : {0, 1000, maxUpFrontBlockBytes + 1, longLengths[1]}) {
         for (const int32_t capacity : {0, std::min(length, maxUpFrontBlockBytes)}) {
             const Bytes bytes = numberedBytes(size_t(length));
             SWire wire;
@@ -33,15 +34,17 @@ TEST(blockTransferTest, ABlockGrowsToTheLengthAndNoFurther)
 // master reads a stream of them, comes into the memory the last one left.
 TEST(blockTransferTest, ALongBlockReadAgainTakesTheMemoryOfTheLast)
 {
-    const Bytes bytes = numberedBytes(size_t(longLength));
-    const lumo::P<lumo::CMemoryManager> manager = lumo::make<lumo::CMemoryManager>(30);
-    const auto read = [&] {
-        SWire wire;
-        lumo::P<lumo::IMemoryBlock> block = manager->allocate(maxUpFrontBlockBytes);
-        readBlockBytes(wire.feed(bytes), *block, longLength);
-        return std::make_pair(block.get(), block->getData());
-    };
-    EXPECT_EQ(read(), read());
+    for (const int32_t length : longLengths) {
+        const Bytes bytes = numberedBytes(size_t(length));
+        const lumo::P<lumo::CMemoryManager> manager = lumo::make<lumo::CMemoryManager>(30);
+        const auto read = [&] {
+            SWire wire;
+            lumo::P<lumo::IMemoryBlock> block = manager->allocate(maxUpFrontBlockBytes);
+            readBlockBytes(wire.feed(bytes), *block, length);
+            return std::make_pair(block.get(), block->getData());
+        };
+        EXPECT_EQ(read(), read()) << length;
+    }
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 namespace lumo {
 namespace {
 
-TEST(CMemoryManagerTest, ReleasedBlockServesTheNextRequestOfItsClassOnly)
+TEST(CMemoryManagerTest, ReleasedSmallBlockServesTheNextRequestOfItsClassOnly)
 {
     P<CMemoryManager> manager = make<CMemoryManager>(30);
     P<IMemoryBlock> block = manager->allocate(100); // class 6
@@ -32,6 +32,22 @@ TEST(CMemoryManagerTest, ReleasedBlockServesTheNextRequestOfItsClassOnly)
     const int32_t capacity = again->getCapacity();
     again = nullptr;
     EXPECT_EQ(manager->getCachedBytes(), int64_t(1) << CMemoryManager::getSizeClass(capacity));
+}
+
+// A request of a MiB or more takes a block of the class above its own, and
+// none further up; a smaller one takes its own class only.
+TEST(CMemoryManagerTest, LargeRequestsTakeABlockOfTheClassAbove)
+{
+    P<CMemoryManager> manager = make<CMemoryManager>(30);
+    const struct { int32_t cached, asked; bool bTaken; } cases[] = {
+        {3 << 20, 3 << 19, true}, {1 << 20, (1 << 20) - 1, false}, {4 << 20, 3 << 19, false}};
+    for (const auto& c : cases) {
+        P<IMemoryBlock> block = manager->allocate(c.cached);
+        const IMemoryBlock* const cached = block.get();
+        block = nullptr;
+        EXPECT_EQ(manager->allocate(c.asked).get() == cached, c.bTaken) << c.cached << " for " << c.asked;
+        manager->purge();
+    }
 }
 
 TEST(CMemoryManagerTest, PlainBlocksBelowOneByteAndBeyondTheBuckets)

@@ -4,6 +4,7 @@
 #include "media/CRGBPicture.h"
 #include "media/blockTransfer.h"
 #include "streams/CEndOfStreamError.h"
+#include "streams/CMemoryManager.h"
 #include "yuvPictures.h"
 
 #include <gtest/gtest.h>
@@ -42,10 +43,12 @@ TEST(CPictureBaseTest, BlockLengthsMustMatchTheLayout)
 }
 
 // A length is only a claim: a picture cut short throws the stream's error,
-// stays empty, and took no more memory than the bytes that came justify.
+// stays empty, and took no more memory than the bytes that came justify. Its
+// own memory manager has no block cached that a bigger picture left.
 TEST(CPictureBaseTest, ACutShortPictureStaysEmptyAndSmall)
 {
-    lumo::P<CRGBPicture> picture = lumo::make<CRGBPicture>(nullptr, 0.0, nullptr, 0, 0, false);
+    lumo::P<CRGBPicture> picture =
+        lumo::make<CRGBPicture>(lumo::make<lumo::CMemoryManager>(30), 0.0, nullptr, 0, 0, false);
     SWire wire;
     const Bytes body = wireDouble(1.0) + wireInt32(8192) + wireInt32(8192) + Bytes{0} +
                        wireInt32(8192 * 8192 * 4) + numberedBytes(100);

@@ -3,6 +3,7 @@
 #include "streams/IDataInStream.h"
 #include "streams/IDataOutStream.h"
 #include "streams/IMemoryBlock.h"
+#include "streams/growBlock.h"
 
 #include <algorithm>
 
@@ -11,16 +12,6 @@ namespace nebo::common {
 namespace {
 
 constexpr int32_t readPiece = 1 << 20;
-
-// Makes room for `needed` bytes: twice the old capacity, for a constant
-// cost per byte, but never more than `length`, so that a block read again
-// and again keeps the capacity, and with it the size class, it needs.
-void growFor(lumo::IMemoryBlock& block, int32_t needed, int32_t length)
-{
-    const int64_t doubled = int64_t{block.getCapacity()} * 2;
-    if (needed > block.getCapacity())
-        block.reserve(static_cast<int32_t>(std::min<int64_t>(length, std::max<int64_t>(needed, doubled))));
-}
 
 } // namespace
 
@@ -36,7 +27,7 @@ void readBlockBytes(lumo::IDataInStream& in, lumo::IMemoryBlock& block, int32_t 
     block.setSize(0);
     for (int32_t filled = 0; filled < length;) {
         const int32_t count = std::min(readPiece, length - filled);
-        growFor(block, filled + count, length);
+        lumo::growBlock(block, filled + count, length);
         in.readFully(block.getData() + filled, count);
         filled += count;
         block.setSize(filled);

@@ -6,6 +6,7 @@
 #include "streams/CEndOfStreamError.h"
 #include "streams/CMemoryManager.h"
 #include "streams/CStreamClosedError.h"
+#include "streams/growBlock.h"
 #include "streams/streamArguments.h"
 #include "streams/streamCopy.h"
 
@@ -143,9 +144,7 @@ void CMemoryIOStream::write(const void* data, int32_t count)
     if (end > maximumSize)
         throw CInvalidArgError("a memory stream holds at most 2147483647 bytes", "write", this);
     const int32_t size = m_block->getSize();
-    if (end >= size)
-        m_block->reserve(static_cast<int32_t>(std::min<int64_t>(int64_t(size) * 2, maximumSize)));
-    m_block->reserve(static_cast<int32_t>(end));
+    growBlock(*m_block, static_cast<int32_t>(end), static_cast<int32_t>(maximumSize));
     std::memcpy(m_block->getData() + m_position, data, static_cast<size_t>(count));
     m_position = end;
     if (m_position > size)

@@ -18,7 +18,7 @@ namespace lumo {
 
 namespace {
 
-constexpr int64_t maximumSize = std::numeric_limits<int32_t>::max();
+constexpr int32_t maximumSize = std::numeric_limits<int32_t>::max();
 
 } // namespace
 
@@ -144,7 +144,7 @@ void CMemoryIOStream::write(const void* data, int32_t count)
     if (end > maximumSize)
         throw CInvalidArgError("a memory stream holds at most 2147483647 bytes", "write", this);
     const int32_t size = m_block->getSize();
-    growBlock(*m_block, static_cast<int32_t>(end), static_cast<int32_t>(maximumSize));
+    growBlock(*m_block, static_cast<int32_t>(end), maximumSize);
     std::memcpy(m_block->getData() + m_position, data, static_cast<size_t>(count));
     m_position = end;
     if (m_position > size)

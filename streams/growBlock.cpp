@@ -12,7 +12,7 @@ void growBlock(IMemoryBlock& block, int32_t needed, int32_t limit)
     if (needed <= capacity)
         return;
     const int64_t doubled = int64_t{capacity} * 2;
-    block.reserve(static_cast<int32_t>(std::min<int64_t>(limit, std::max<int64_t>(needed, doubled))));
+    block.reserve(static_cast<int32_t>(std::max<int64_t>(needed, std::min<int64_t>(limit, doubled))));
 }
 
 } // namespace lumo

@@ -2,9 +2,9 @@
 // the answer of its first "getPluginName". The real nebo_slave hosting
 // nebo_demo is measured next to a minimal program that links nothing of
 // ours and answers the same bytes, in the same run. Then what the slave's
-// confinement adds before the plugin sees its medium: engage() as a slave
-// calls it, each round in a child of its own, since confinement cannot be
-// undone.
+// confinement adds before the plugin sees its medium: both of its steps as
+// a slave takes them, each round in a child of its own, since confinement
+// cannot be undone.
 
 #include "bench/benchProcesses.h"
 #include "bench/benchSupport.h"
@@ -65,8 +65,8 @@ double timeFirstAnswer(const std::string& program, const std::string& errorFile)
     return ms;
 }
 
-// Milliseconds one engage() takes in a fresh child confined to the
-// folder's programs, a medium and an error file.
+// Milliseconds both confinement steps take in a fresh child confined to
+// the folder's programs, a medium and an error file.
 double timeConfinement(const std::string& folder, const std::string& work)
 {
     nebo::bench::CForkedPeer child([&](nebo::bench::CPeerSocket& socket) {
@@ -80,7 +80,7 @@ double timeConfinement(const std::string& folder, const std::string& work)
         limits.maxOpenFiles = 256;
         sandbox->setLimits(limits);
         const Clock::time_point start = Clock::now();
-        const bool bComplete = sandbox->engage().empty();
+        const bool bComplete = sandbox->confineProcess().empty() && sandbox->confineFiles().empty();
         const double ms = bComplete ? std::chrono::duration<double, std::milli>(Clock::now() - start).count() : -1;
         return socket.send(&ms, sizeof ms) ? 0 : 1;
     });
@@ -111,8 +111,8 @@ int compareStartUps(const std::string& folder, const std::string& work)
     std::printf("  minimal program     %8.2f ms\n", minimalMs);
     std::printf("  nebo_slave          %8.2f ms\n", slaveMs);
     std::printf("  ratio               %8.2f\n", slaveMs / minimalMs);
-    std::printf("confinement of a slave (engage), median of %d:\n", rounds);
-    std::printf("  engage              %8.3f ms\n", median(confinement));
+    std::printf("confinement of a slave (both steps), median of %d:\n", rounds);
+    std::printf("  confinement         %8.3f ms\n", median(confinement));
     return 0;
 }
 

@@ -8,11 +8,10 @@
 
 namespace lumo {
 
-// Confines the calling process to what a decoder of untrusted media needs:
-// reading its one medium, its own program folder and the system's
-// libraries; writing its error file; no network, no new programs, no
-// processes of its own but threads, no signals to other processes. The
-// configuration is collected first and applied at once by engage().
+// Confines the calling process to what a decoder of untrusted media needs,
+// in two steps: for the whole run before any code to be confined runs (the
+// library that holds it included), then around the one medium once it is
+// known. The configuration is collected first.
 class ISandbox : public virtual IBase {
 public:
     // Resource limits; 0 leaves a limit as the process has it.
@@ -22,9 +21,9 @@ public:
         uint64_t maxOpenFiles = 0;
     };
 
-    // Native paths; an empty one, or one that does not exist when engage()
-    // runs, grants nothing.
-    // The medium, readable (not executable).
+    // Native paths; an empty one, or one that does not exist when the step
+    // that uses it runs, grants nothing.
+    // The medium, readable (not executable); used by confineFiles().
     virtual void setMedium(const String& path) = 0;
     // The file a crash report or error text goes into, writable (and
     // truncatable); it is not created.
@@ -36,12 +35,19 @@ public:
     virtual void setPluginFolder(const String& path) = 0;
     virtual void setLimits(const SLimits& limits) = 0;
 
-    // Applies the configuration to the calling process, irreversibly; call
-    // once, before the code to be confined runs. File confinement holds for
-    // the calling thread and the threads it starts afterwards, the rest for
-    // every thread. Never throws: returns, one line each, what could not be
-    // applied (empty when everything holds), for the caller to log.
-    virtual std::vector<String> engage() = 0;
+    // The first step, irreversible; call once: no privileges, no new
+    // programs, no processes but threads, no signals to other processes, no
+    // network (a connection made before stays), no writes but to the error
+    // file, the limits. Never throws: returns, one line each, what could not
+    // be applied (empty when everything holds), for the caller to log.
+    virtual std::vector<String> confineProcess() = 0;
+    // The second step, irreversible; call once, after the first: reads
+    // only of the medium, the program's and plugin's folders and the
+    // system's libraries. It holds for the calling thread and the threads
+    // it starts afterwards. Never throws; returns what could not be applied.
+    virtual std::vector<String> confineFiles() = 0;
+    // The layers in force after the steps taken so far, one line each.
+    virtual std::vector<String> describeLayers() const = 0;
 };
 
 // The platform's sandbox, configured to grant nothing yet.

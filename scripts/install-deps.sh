@@ -12,7 +12,7 @@ packages=(
   libyuv-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libsndfile1-dev
-  libseccomp-dev
+  libseccomp-dev libcap-dev
   clang libclang-rt-14-dev
   dpkg-dev file  # for cpack -G DEB
 )

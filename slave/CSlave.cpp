@@ -64,7 +64,6 @@ CSlave::Outcome CSlave::serve(const CSlaveCommandLine& commandLine)
 
     m_objects.logManager = m_services.createLogManager(commandLine.logLevel);
     m_objects.context = m_services.createContext(m_objects.logManager, pluginName);
-    m_objects.pluginHandler = m_services.createPluginHandler(m_objects.context);
 
     // Written once, before the crash filter that reads it is installed.
     m_errorFilePath = m_services.getNativePath(errorFileURI);
@@ -77,6 +76,10 @@ CSlave::Outcome CSlave::serve(const CSlaveCommandLine& commandLine)
     if (!m_objects.pipe)
         return Outcome::pipeNotReachable;
 
+    // The pipe is the last connection the slave makes; the plugin's
+    // library, whose start is plugin code too, loads confined.
+    m_services.confineProcess(m_objects.context);
+    m_objects.pluginHandler = m_services.createPluginHandler(m_objects.context);
     m_objects.server = m_services.createServer(m_objects.pipe, m_objects.context);
     serveUntilQuit(*m_objects.server);
     m_objects.release();

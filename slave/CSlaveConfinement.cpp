@@ -1,13 +1,10 @@
 #include "slave/CSlaveConfinement.h"
 
 #include "foundation/CException.h"
+#include "host/isConfinementOff.h"
 #include "platform/IPathes.h"
-#include "platform/ISandbox.h"
 #include "platform/ISystem.h"
 #include "slave/readByteSetting.h"
-
-#include <cstdlib>
-#include <cstring>
 
 namespace nebo::common {
 
@@ -15,12 +12,7 @@ namespace {
 
 constexpr int32_t levelError = 0;
 constexpr int32_t levelWarning = 1;
-
-bool isSandboxOff()
-{
-    const char* setting = std::getenv("NEBO_SANDBOX");
-    return setting && std::strcmp(setting, "off") == 0;
-}
+constexpr int32_t levelInfo = 2;
 
 // Empty for a medium that is no local file: there is nothing to read then.
 lumo::String nativePathOf(const lumo::IURI& medium)
@@ -32,15 +24,32 @@ lumo::String nativePathOf(const lumo::IURI& medium)
     }
 }
 
+lumo::P<lumo::ISandbox> createSlaveSandbox(const std::string& errorFilePath, const std::string& pluginFolder)
+{
+    const lumo::P<lumo::ISandbox> sandbox = lumo::createSandbox();
+    sandbox->setErrorFile(lumo::String::fromUTF8(errorFilePath));
+    sandbox->setProgramFolder(
+        lumo::getPathes()->getNativePath(*lumo::getSystem()->getExecutableDirectory(), false));
+    sandbox->setPluginFolder(lumo::String::fromUTF8(pluginFolder));
+    lumo::ISandbox::SLimits limits;
+    limits.maxAddressSpace = CSlaveConfinement::getMaxAddressSpace();
+    limits.maxFileSize = CSlaveConfinement::maxFileSize;
+    limits.maxOpenFiles = CSlaveConfinement::maxOpenFiles;
+    sandbox->setLimits(limits);
+    return sandbox;
+}
+
 } // namespace
 
 CSlaveConfinement::CSlaveConfinement(std::string errorFilePath, std::string pluginFolder, lumo::P<ILogManager> log)
-    : m_errorFilePath(std::move(errorFilePath)), m_pluginFolder(std::move(pluginFolder)), m_log(std::move(log)),
-      m_bEnabled(!isSandboxOff())
+    : m_log(std::move(log)), m_bEnabled(!isConfinementOff())
 {
-    if (!m_bEnabled)
+    if (!m_bEnabled) {
         m_log->logText(levelError, lumo::String("confinement is off (NEBO_SANDBOX=off): the plugin runs with every "
                                                 "right of its user"));
+        return;
+    }
+    m_sandbox = createSlaveSandbox(errorFilePath, pluginFolder);
 }
 
 uint64_t CSlaveConfinement::getMaxAddressSpace()
@@ -48,28 +57,29 @@ uint64_t CSlaveConfinement::getMaxAddressSpace()
     return readByteSetting("NEBO_SLAVE_MAX_ADDRESS_SPACE").value_or(defaultMaxAddressSpace);
 }
 
-void CSlaveConfinement::engageFor(const lumo::IURI& medium)
+void CSlaveConfinement::confineProcess()
 {
-    if (!m_bEnabled || m_bEngaged)
+    if (!m_bEnabled)
         return;
-    m_bEngaged = true;
-    engage(medium);
+    logGaps(m_sandbox->confineProcess());
+    lumo::String layers;
+    for (const lumo::String& layer : m_sandbox->describeLayers())
+        layers = layers + lumo::String("; ") + layer;
+    m_log->logText(levelInfo, lumo::String("confinement in force") + layers);
 }
 
-void CSlaveConfinement::engage(const lumo::IURI& medium)
+void CSlaveConfinement::engageFor(const lumo::IURI& medium)
 {
-    const lumo::P<lumo::ISandbox> sandbox = lumo::createSandbox();
-    sandbox->setMedium(nativePathOf(medium));
-    sandbox->setErrorFile(lumo::String::fromUTF8(m_errorFilePath));
-    sandbox->setProgramFolder(
-        lumo::getPathes()->getNativePath(*lumo::getSystem()->getExecutableDirectory(), false));
-    sandbox->setPluginFolder(lumo::String::fromUTF8(m_pluginFolder));
-    lumo::ISandbox::SLimits limits;
-    limits.maxAddressSpace = getMaxAddressSpace();
-    limits.maxFileSize = maxFileSize;
-    limits.maxOpenFiles = maxOpenFiles;
-    sandbox->setLimits(limits);
-    for (const lumo::String& gap : sandbox->engage())
+    if (!m_bEnabled || m_bFilesConfined)
+        return;
+    m_bFilesConfined = true;
+    m_sandbox->setMedium(nativePathOf(medium));
+    logGaps(m_sandbox->confineFiles());
+}
+
+void CSlaveConfinement::logGaps(const std::vector<lumo::String>& gaps) const
+{
+    for (const lumo::String& gap : gaps)
         m_log->logText(levelWarning, lumo::String("confinement is incomplete: ") + gap);
 }
 

@@ -3,18 +3,21 @@
 #include "foundation/IURI.h"
 #include "foundation/P.h"
 #include "host/ILogManager.h"
+#include "platform/ISandbox.h"
 
 #include <cstdint>
 #include <string>
 
 namespace nebo::common {
 
-// Confines the slave before its plugin sees a byte of untrusted media:
-// afterwards the process reads only the medium, its own folder, its
-// plugin's folder and the system's libraries, writes only its error file,
-// and can neither reach the network, start programs or processes, nor
-// signal other processes.
-// What cannot be applied is logged as a warning (level 1).
+// Confines the slave in two steps. Before the plugin's library is loaded
+// (its static initialisers are plugin code too): no privileges, no
+// programs or processes of its own, no signals to other processes, no
+// network, no writes but to its error file, the resource limits. Before
+// the plugin sees its medium: no reads but of the medium, its own folder,
+// its plugin's folder and the system's libraries.
+// The log says once, at level 2, which layers are in force; what cannot be
+// applied is logged as a warning (level 1).
 //
 // On by default. NEBO_SANDBOX=off in the environment turns it off, which
 // the log tells as an error (level 0) at once. NEBO_SLAVE_MAX_ADDRESS_SPACE
@@ -33,23 +36,26 @@ public:
     static uint64_t getMaxAddressSpace();
 
     // Reads the environment; `pluginFolder` (native, may be empty) is where
-    // the served plugin was loaded from; `log` takes the entries about
+    // the served plugin is loaded from; `log` takes the entries about
     // confinement.
     CSlaveConfinement(std::string errorFilePath, std::string pluginFolder, lumo::P<ILogManager> log);
 
-    // Confines the process to `medium` on the first call. Later calls
-    // change nothing: the first medium stays the only one readable. Throws
-    // nothing but what logging throws.
+    // The first step; call once, after the pipe to the master is connected
+    // and before the plugin's library is loaded. Throws nothing but what
+    // logging throws.
+    void confineProcess();
+    // The second step, on the first call, after confineProcess(). Later
+    // calls change nothing: the first medium stays the only one readable.
+    // Throws nothing but what logging throws.
     void engageFor(const lumo::IURI& medium);
 
 private:
-    void engage(const lumo::IURI& medium);
+    void logGaps(const std::vector<lumo::String>& gaps) const;
 
-    std::string m_errorFilePath;
-    std::string m_pluginFolder;
     lumo::P<ILogManager> m_log;
+    lumo::P<lumo::ISandbox> m_sandbox;
     bool m_bEnabled;
-    bool m_bEngaged = false;
+    bool m_bFilesConfined = false;
 };
 
 } // namespace nebo::common

@@ -154,10 +154,17 @@ P<lumo::IPipeClient> CSlaveServices::connectPipe(const lumo::String& pipeName)
     return pipe;
 }
 
+void CSlaveServices::confineProcess(const P<INEBContext>& context)
+{
+    m_confinement.emplace(m_errorFilePath, pluginFolderOf(*context), context->getLogManager());
+    m_confinement->confineProcess();
+}
+
 P<ISlaveServer> CSlaveServices::createServer(const P<lumo::IPipeClient>& pipe, const P<INEBContext>& context)
 {
-    CSlaveConfinement confinement(m_errorFilePath, pluginFolderOf(*context), context->getLogManager());
-    return make<CPluginServerLoop>(*pipe, context, std::move(confinement));
+    if (!m_confinement)
+        throw lumo::CInvalidArgError(lumo::String("a server before confinement"), lumo::String("createServer"));
+    return make<CPluginServerLoop>(*pipe, context, std::move(*m_confinement));
 }
 
 bool CSlaveServices::fileExists(const std::string& path)

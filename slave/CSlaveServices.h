@@ -1,6 +1,9 @@
 #pragma once
 
+#include "slave/CSlaveConfinement.h"
 #include "slave/ISlaveServices.h"
+
+#include <optional>
 
 namespace nebo::common {
 
@@ -8,9 +11,9 @@ namespace nebo::common {
 // the plugin handler and the plugin server of the host, on the master's
 // pipe. A fatal signal leaves a crash report in the error file, and so
 // does the master's request for a hang report, with the stacks of every
-// thread (see crashhandler/installCrashReporting.h). The server
-// confines the process before its plugin is given a medium (see
-// CSlaveConfinement).
+// thread (see crashhandler/installCrashReporting.h). The process is
+// confined before the plugin loads, and further before the plugin is given
+// a medium (see CSlaveConfinement).
 //
 // Debug output (the slave's debug lines and a copy of a crash report) stays
 // off the standard error, which is often the user's terminal or a pipe of
@@ -31,6 +34,7 @@ public:
     void removeCrashFilter() override;
     void prepareHeap() override;
     lumo::P<lumo::IPipeClient> connectPipe(const lumo::String& pipeName) override;
+    void confineProcess(const lumo::P<INEBContext>& context) override;
     lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IPipeClient>& pipe,
                                        const lumo::P<INEBContext>& context) override;
     bool fileExists(const std::string& path) override;
@@ -39,8 +43,11 @@ public:
 
 private:
     const bool m_bDebugOutputOnStandardError;
-    // The crash filter's, which the server's confinement keeps writable.
+    // The crash filter's, which confinement keeps writable.
     std::string m_errorFilePath;
+    // Made by confineProcess(), handed to the server, which takes the
+    // second step.
+    std::optional<CSlaveConfinement> m_confinement;
 };
 
 } // namespace nebo::common

@@ -42,6 +42,10 @@ public:
     virtual void prepareHeap() = 0;
     // The connected client end of the master's pipe; null when it cannot be reached.
     virtual lumo::P<lumo::IPipeClient> connectPipe(const lumo::String& pipeName) = 0;
+    // Confines the process for the whole run, before the plugins load:
+    // after the pipe is connected, no connection can be made (see
+    // CSlaveConfinement). Logs into the context's log what it applied.
+    virtual void confineProcess(const lumo::P<INEBContext>& context) = 0;
     // The plugin server on the pipe's streams; throws when no plugin was loaded.
     virtual lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IPipeClient>& pipe,
                                                const lumo::P<INEBContext>& context) = 0;

@@ -1,27 +1,12 @@
 #include "crashhandler/posix/systemCallName.h"
 
-#include <sys/syscall.h>
+#include "crashhandler/posix/trappedSystemCalls.h"
 
 namespace crashhandler {
 
-namespace {
-
-struct SSystemCall {
-    int number;
-    const char* name;
-};
-
-// The calls the sandbox's filter answers with SIGSYS rather than an error.
-constexpr SSystemCall trappedCalls[] = {
-    {SYS_execve, "execve"},
-    {SYS_execveat, "execveat"},
-};
-
-} // namespace
-
 const char* systemCallName(int number) noexcept
 {
-    for (const SSystemCall& call : trappedCalls) {
+    for (const STrappedCall& call : trappedSystemCalls) {
         if (call.number == number)
             return call.name;
     }

@@ -48,12 +48,13 @@ std::string describeError(const char* what, int error) { return std::string(what
 
 } // namespace
 
-CLandlockRuleset::CLandlockRuleset()
+CLandlockRuleset::CLandlockRuleset(bool bReadsLeftOpen)
 {
     const long abi = syscall(SYS_landlock_create_ruleset, nullptr, 0, LANDLOCK_CREATE_RULESET_VERSION);
     if (abi <= 0)
         return;
-    const SRulesetAttributes attributes = {fileRightsOf(static_cast<int>(abi)),
+    const uint64_t unhandled = bReadsLeftOpen ? readRights : 0;
+    const SRulesetAttributes attributes = {fileRightsOf(static_cast<int>(abi)) & ~unhandled,
                                            abi >= 4 ? accessNetBindTcp | accessNetConnectTcp : 0,
                                            abi >= 6 ? scopeAbstractUnixSocket | scopeSignal : 0};
     m_ruleset = CFileDescriptor(

@@ -12,6 +12,7 @@ namespace lumo::posix {
 // every file access it handles is denied but beneath the paths allowed
 // here; TCP bind and connect are denied (ABI 4 and up); abstract unix
 // sockets and signals are scoped to the confined processes (ABI 6 and up).
+// Rulesets stack: a later one can only narrow what an earlier one left.
 // Not thread-safe; used once, by the thread that restricts itself.
 class CLandlockRuleset {
 public:
@@ -23,8 +24,10 @@ public:
     static constexpr uint64_t writeRights = LANDLOCK_ACCESS_FS_WRITE_FILE | truncateRight;
 
     // Negotiates the ABI and creates the ruleset; getAbi() is 0 when the
-    // kernel has no Landlock (or it is disabled).
-    CLandlockRuleset();
+    // kernel has no Landlock (or it is disabled). Reading files and folders
+    // is handled unless `bReadsLeftOpen`, which leaves reads to a later
+    // ruleset.
+    explicit CLandlockRuleset(bool bReadsLeftOpen = false);
 
     int getAbi() const { return m_abi; }
     // Allows `rights` on the file at `path` or beneath the folder there.

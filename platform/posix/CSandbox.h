@@ -7,12 +7,16 @@
 
 namespace lumo::posix {
 
-// Linux confinement, applied in the one order that works: no core dumps
-// and no ptrace attach (not dumpable), resource limits, no_new_privs (which
-// Landlock and an unprivileged seccomp filter require), Landlock over the
-// files, and last the seccomp filter, whose deny list would otherwise stop
-// the steps before it. Where the kernel lacks Landlock, engage() says so
-// and applies the rest.
+// Linux confinement. confineProcess() applies its layers in the one order
+// that works: no core dumps and no ptrace attach (not dumpable), no
+// capabilities, resource limits, no_new_privs (which Landlock and an
+// unprivileged seccomp filter require), Landlock over every file access
+// but reading, and last the seccomp allow-list, which would otherwise stop
+// the steps before it. confineFiles() adds a second Landlock ruleset that
+// handles reading too. Namespaces are the process starter's: a slave
+// started in its own is the first process of its PID namespace, which
+// describeLayers() reports. Where the kernel lacks Landlock, the steps say
+// so and apply the rest.
 class CSandbox : public CObject, public virtual ISandbox {
 public:
     void setMedium(const String& path) override;
@@ -20,17 +24,27 @@ public:
     void setProgramFolder(const String& path) override;
     void setPluginFolder(const String& path) override;
     void setLimits(const SLimits& limits) override;
-    std::vector<String> engage() override;
+    std::vector<String> confineProcess() override;
+    std::vector<String> confineFiles() override;
+    std::vector<String> describeLayers() const override;
 
 private:
     void applyLimits(std::vector<std::string>& gaps) const;
-    void confineFiles(std::vector<std::string>& gaps) const;
+    // Landlock over everything but reading: the libraries stay executable,
+    // the error file writable.
+    void restrictWrites(std::vector<std::string>& gaps);
+    void allowLibraries(class CLandlockRuleset& ruleset, std::vector<std::string>& gaps) const;
 
     std::string m_medium;
     std::string m_errorFile;
     std::string m_programFolder;
     std::string m_pluginFolder;
     SLimits m_limits;
+    // What the steps put in force, for describeLayers().
+    bool m_bWithoutCapabilities = false;
+    int m_landlockAbi = 0;
+    bool m_bReadsConfined = false;
+    bool m_bFilterLoaded = false;
 };
 
 } // namespace lumo::posix

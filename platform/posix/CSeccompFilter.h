@@ -5,19 +5,30 @@
 
 namespace lumo::posix {
 
-// The system calls a confined process may not make, as a seccomp filter
-// that allows everything else. Refused calls fail with an error a library
-// can handle (EACCES for sockets, ENOSYS for clone3, EPERM for the rest);
-// execve and execveat raise SIGSYS instead, so that the process ends with a
-// report naming the call. Threads stay allowed, and so do signals to the
-// process itself and its threads (raise, abort, the hang report's
-// requests). Not thread-safe; used once.
+// The system calls a confined process may make, as a seccomp filter that
+// refuses every other: the calls a decoder and its libraries need to read,
+// decode, think in threads and hand back what they made, some only with
+// arguments that keep them harmless (threads but no processes, signals to
+// the process itself only, no executable memory but mapped libraries, the
+// terminal and device requests of ioctl not at all). The list, and how to
+// extend it for a new plugin, is in CSeccompFilter.cpp.
+//
+// A refused call fails as if this kernel had no such call (ENOSYS), which
+// libraries handle by falling back or failing; some fail as their own
+// refusal would (EACCES for sockets and executable memory, EPERM for new
+// processes and signals to others). Calls only an attack makes
+// (crashhandler/posix/trappedSystemCalls.h) raise SIGSYS instead, so that
+// the process ends with a report naming the call. Not thread-safe; used
+// once.
 class CSeccompFilter {
 public:
     // Loads the filter into every thread of the calling process, which
     // must already have no_new_privs. Returns what it could not apply, one
     // line each; empty when the whole filter holds.
     static std::vector<std::string> load();
+
+    // How many system calls the filter lets through, at least in part.
+    static size_t countAllowedCalls();
 };
 
 } // namespace lumo::posix

@@ -43,11 +43,13 @@ void CSandbox::setLimits(const SLimits& limits)
     m_limits = limits;
 }
 
-std::vector<String> CSandbox::engage()
+std::vector<String> CSandbox::confineProcess()
 {
     std::vector<String> gaps;
     const String jobGap = enterJob();
-    if (!jobGap->isEmpty())
+    if (jobGap->isEmpty())
+        m_bInJob = true;
+    else
         gaps.push_back(jobGap);
     if (m_limits.maxFileSize)
         gaps.push_back(String("the file size stays unlimited: Windows has no such limit"));
@@ -57,6 +59,19 @@ std::vector<String> CSandbox::engage()
     gaps.push_back(String("the network is not closed: the plugin may connect wherever its user may"));
     gaps.push_back(String("other processes are not shielded: the plugin may open those of its user"));
     return gaps;
+}
+
+std::vector<String> CSandbox::confineFiles()
+{
+    // confineProcess() said already that files stay open.
+    return {};
+}
+
+std::vector<String> CSandbox::describeLayers() const
+{
+    if (!m_bInJob)
+        return {String("no job object: the plugin runs with every right of its user")};
+    return {String("a job object: no other program, committed memory capped, off the desktop's shared state")};
 }
 
 String CSandbox::enterJob() const

@@ -12,8 +12,8 @@ namespace lumo::win32 {
 // active process), caps its committed memory, and keeps it off the
 // desktop's shared state (clipboard, global atoms, system settings, other
 // processes' windows). Files, the network and the user's other processes
-// stay open to it; engage() says so each time, as it says which limits the
-// system has no form of.
+// stay open to it; confineProcess() says so each time, as it says which
+// limits the system has no form of.
 class CSandbox : public CObject, public virtual ISandbox {
 public:
     // Files are not confined here, so the paths are not needed.
@@ -24,7 +24,9 @@ public:
     // maxAddressSpace caps the committed memory, which is what Windows
     // limits; the other two have no form here and are reported.
     void setLimits(const SLimits& limits) override;
-    std::vector<String> engage() override;
+    std::vector<String> confineProcess() override;
+    std::vector<String> confineFiles() override;
+    std::vector<String> describeLayers() const override;
 
 private:
     // Makes the job and puts the process in it; an empty text when it
@@ -32,6 +34,7 @@ private:
     String enterJob() const;
 
     SLimits m_limits;
+    bool m_bInJob = false;
 };
 
 } // namespace lumo::win32

@@ -116,6 +116,7 @@ public:
     }
     P<IPluginHandler> createPluginHandler(const P<INEBContext>& context) override
     {
+        events.push_back("load plugins");
         return make<TTracked<nebo::common::CPluginHandler>>(events, "plugin handler", context, false);
     }
     std::string getNativePath(const lumo::String& uriText) override
@@ -135,6 +136,7 @@ public:
         events.push_back("connect " + pipeName.toUTF8());
         return make<CFakePipe>(events, "pipe");
     }
+    void confineProcess(const P<INEBContext>&) override { events.push_back("confine"); }
     P<nebo::common::ISlaveServer> createServer(const P<lumo::IPipeClient>&, const P<INEBContext>&) override
     {
         return make<CFakeServer>(events, onRequest);
@@ -181,7 +183,7 @@ TEST_F(CSlaveTest, CleanRunServesUntilQuitAndDeletesTheErrorFile)
     EXPECT_EQ(services.debugOutput, finalLine);
     EXPECT_FALSE(services.crashFilterInstalled);
     const Events expected = {"plugin nebo_test", "path of file:///error.txt", "prepare heap",
-                             "connect nebo_slave-1-2-3", "released server", "released pipe",
+                             "connect nebo_slave-1-2-3", "confine", "load plugins", "released server", "released pipe",
                              "released plugin handler", "released context", "released log manager"};
     EXPECT_EQ(services.events, expected);
 }

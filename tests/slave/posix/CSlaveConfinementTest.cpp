@@ -48,6 +48,7 @@ protected:
             nebo::common::CSlaveServices services;
             services.installCrashFilter(m_errorFile);
             CSlaveConfinement confinement(m_errorFile, m_pluginFolder, make<nebo::common::CLogManager>("slavelog"));
+            confinement.confineProcess();
             confinement.engageFor(*lumo::CURI::fromNativePath(lumo::String::fromUTF8(m_temp.pathOf("clip.demo"))));
             _exit(probe());
         }

@@ -13,6 +13,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libsndfile1-dev
   libseccomp-dev libcap-dev
+  liburing-dev  # the confinement tests' intruder
   clang libclang-rt-14-dev
   dpkg-dev file  # for cpack -G DEB
 )

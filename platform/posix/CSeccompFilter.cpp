@@ -165,6 +165,7 @@ std::vector<SRule> argumentRules(pid_t ownProcess)
         rules.push_back({"ptrace", SCMP_ACT_ALLOW, {}});
         rules.push_back({"clone", SCMP_ACT_ALLOW, {bitsAre(0, CLONE_THREAD | CLONE_VM | namespaceFlags, CLONE_VM)}});
         rules.push_back({"wait4", SCMP_ACT_ALLOW, {}});
+        rules.push_back({"getdents", SCMP_ACT_ALLOW, {}});
         rules.push_back({"prctl", SCMP_ACT_ALLOW, {argumentIs(0, PR_SET_DUMPABLE)}});
         rules.push_back({"prctl", SCMP_ACT_ALLOW, {argumentIs(0, PR_SET_PTRACER)}});
     }
@@ -200,6 +201,11 @@ std::vector<std::string> CSeccompFilter::load()
     int result = seccomp_attr_set(filter, SCMP_FLTATR_CTL_TSYNC, 1);
     if (result < 0)
         gaps.push_back(describeFailure("the system call filter cannot reach every thread", result));
+    // A binary search over the call numbers rather than a list: fewer
+    // instructions for each call, and for the kernel to run through for
+    // every call number when it loads the filter. Without it the filter is
+    // slower, not weaker.
+    (void)seccomp_attr_set(filter, SCMP_FLTATR_CTL_OPTIMIZE, 2);
     for (const char* name : freeCalls) {
         result = addRule(filter, name, SCMP_ACT_ALLOW, {});
         if (result < 0)

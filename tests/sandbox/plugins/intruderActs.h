@@ -9,7 +9,7 @@ namespace nebo::test {
 using IntruderParameters = std::map<std::string, std::string>;
 
 // Tries the act named `act` from inside a slave, against its master and the
-// files, network and processes around it, and returns "done" or
+// files, network, terminals and processes around it, and returns "done" or
 // "refused (<reason>)"; "unknown act" for a name it does not know. Each act
 // takes what it needs from `parameters` (the master's process id, a path, a
 // port, ...) and throws a std::logic_error when it is missing or malformed.

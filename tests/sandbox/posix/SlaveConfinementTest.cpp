@@ -12,6 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -19,6 +24,7 @@
 #include <optional>
 #include <string>
 #include <sys/socket.h>
+#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -31,33 +37,46 @@ using lumo::posix::CFileDescriptor;
 using nebo::common::CEncapsulatedSource;
 using nebo::common::CNEBError;
 
-// What keeps an act from the slave: its confinement, or on systems that forbid
-// a process to trace its ancestors (Yama) the system already.
-enum class EGuard { confinement, confinementOrTraceRule };
-
-// bFileRule: stopped by the file rules (Landlock), which a kernel may lack.
-struct SAct { const char* name; EGuard guard; bool bFileRule; };
-
-const SAct acts[] = {
-    {"readSecret", EGuard::confinement, true},
-    {"writeFile", EGuard::confinement, true},
-    {"listFolder", EGuard::confinement, true},
-    {"connectLocal", EGuard::confinement, false},
-    {"fork", EGuard::confinement, false},
-    {"readMasterEnviron", EGuard::confinement, true},
-    {"traceMaster", EGuard::confinementOrTraceRule, false},
-    {"signalMaster", EGuard::confinement, false},
-};
-
-// A copy of the real slave, beside the intruder that it loads.
-std::string sandboxSlave() { return (nebo::test::binFolder() / "sandbox-tests" / "nebo_slave").string(); }
-
 bool systemLetsChildrenTraceParents()
 {
     std::ifstream scope("/proc/sys/kernel/yama/ptrace_scope");
     int value = 0;
     return !(scope >> value) || value == 0;
 }
+
+// A kernel without the setting has the ring on for everyone.
+bool systemOffersTheSubmissionRing()
+{
+    std::ifstream setting("/proc/sys/kernel/io_uring_disabled");
+    int value = 0;
+    return !(setting >> value) || value == 0;
+}
+
+// What gets in the way of an act besides the confinement: a kernel without
+// the file rules (Landlock), a rule of the system that a slave meets
+// unconfined too (null for none), or the act's call ending a confined slave.
+struct SAct {
+    const char* name;
+    bool bFileRule;
+    bool (*systemAllows)();
+    // The confined slave ends at the call, so the act needs a slave of its own.
+    bool bEndsConfinedSlave;
+};
+
+const SAct acts[] = {
+    {"readSecret", true, nullptr, false},
+    {"writeFile", true, nullptr, false},
+    {"listFolder", true, nullptr, false},
+    {"connectLocal", false, nullptr, false},
+    {"uringSocket", false, systemOffersTheSubmissionRing, false},
+    {"fork", false, nullptr, false},
+    {"readMasterEnviron", true, nullptr, false},
+    {"traceMaster", false, systemLetsChildrenTraceParents, true},
+    {"signalMaster", false, nullptr, false},
+};
+
+// A copy of the real slave, beside the intruder that it loads.
+std::string sandboxSlave() { return (nebo::test::binFolder() / "sandbox-tests" / "nebo_slave").string(); }
 
 // The process id that traces this one, 0 for none.
 int tracerOfThisProcess()
@@ -68,6 +87,113 @@ int tracerOfThisProcess()
             return std::stoi(line.substr(10));
     return -1;
 }
+
+// Pushing input into a terminal other than one's own controlling terminal
+// takes CAP_SYS_ADMIN, and since Linux 6.2 the system may forbid it to all.
+bool systemLetsThisProcessTypeIntoTerminals()
+{
+    std::ifstream legacy("/proc/sys/dev/tty/legacy_tiocsti");
+    int allowed = 1;
+    legacy >> allowed;
+    std::ifstream status("/proc/self/status");
+    constexpr int systemAdministration = 21;
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("CapEff:", 0) == 0)
+            return allowed == 1 && (std::stoull(line.substr(7), nullptr, 16) >> systemAdministration & 1) != 0;
+    return false;
+}
+
+// A socket of `type` on a free port of 127.0.0.1, which it sets `port` to.
+CFileDescriptor bindLoopback(int type, int& port)
+{
+    CFileDescriptor bound(socket(AF_INET, type | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    EXPECT_EQ(bind(bound.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(getsockname(bound.get(), reinterpret_cast<sockaddr*>(&address), &length), 0);
+    port = ntohs(address.sin_port);
+    return bound;
+}
+
+// Whatever can be read from `descriptor` without waiting.
+std::string takeWaiting(int descriptor)
+{
+    std::string taken;
+    char buffer[4096];
+    for (ssize_t count; (count = read(descriptor, buffer, sizeof buffer)) > 0;)
+        taken.append(buffer, static_cast<size_t>(count));
+    return taken;
+}
+
+// A pseudo-terminal in raw mode, so that what is pushed into its input
+// queue can be read back at once, as it arrived. The test holds both sides:
+// the terminal, which a shell would read, and its controlling side.
+class CPseudoTerminal {
+public:
+    CPseudoTerminal() : m_control(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC))
+    {
+        char name[128] = {};
+        if (!m_control.isValid() || grantpt(m_control.get()) != 0 || unlockpt(m_control.get()) != 0 ||
+            ptsname_r(m_control.get(), name, sizeof name) != 0) {
+            ADD_FAILURE() << "no pseudo-terminal: " << std::strerror(errno);
+            return;
+        }
+        m_name = name;
+        m_terminal = CFileDescriptor(open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+        fcntl(m_control.get(), F_SETFL, O_NONBLOCK);
+        termios modes{};
+        EXPECT_EQ(tcgetattr(m_terminal.get(), &modes), 0);
+        cfmakeraw(&modes);
+        modes.c_cc[VMIN] = 0;
+        modes.c_cc[VTIME] = 0;
+        EXPECT_EQ(tcsetattr(m_terminal.get(), TCSANOW, &modes), 0);
+    }
+
+    const std::string& name() const { return m_name; }
+    int terminal() const { return m_terminal.get(); }
+    // What waits in the terminal's input queue, as typed or pushed there.
+    std::string takeInput() const { return takeWaiting(m_terminal.get()); }
+    // What was written to the terminal.
+    std::string takeOutput() const { return takeWaiting(m_control.get()); }
+
+private:
+    CFileDescriptor m_control;
+    CFileDescriptor m_terminal;
+    std::string m_name;
+};
+
+// Makes `terminal` this process's standard input, output and error for one
+// scope, as a master started at that terminal has them, and restores them
+// afterwards (a descriptor that was closed is closed again).
+class CScopedStandardTerminal {
+public:
+    explicit CScopedStandardTerminal(int terminal)
+    {
+        std::fflush(nullptr);
+        for (int descriptor = 0; descriptor < standardCount; ++descriptor) {
+            m_saved[descriptor] = CFileDescriptor(fcntl(descriptor, F_DUPFD_CLOEXEC, standardCount));
+            dup2(terminal, descriptor);
+        }
+    }
+    ~CScopedStandardTerminal()
+    {
+        std::fflush(nullptr);
+        for (int descriptor = 0; descriptor < standardCount; ++descriptor) {
+            if (m_saved[descriptor].isValid())
+                dup2(m_saved[descriptor].get(), descriptor);
+            else
+                close(descriptor);
+        }
+    }
+    CScopedStandardTerminal(const CScopedStandardTerminal&) = delete;
+    CScopedStandardTerminal& operator=(const CScopedStandardTerminal&) = delete;
+
+private:
+    static constexpr int standardCount = 3;
+    CFileDescriptor m_saved[standardCount];
+};
 
 bool isRefused(const std::string& outcome) { return outcome.rfind("refused (", 0) == 0; }
 
@@ -88,11 +214,12 @@ protected:
     }
 
     // Asks a slave for a source of the intruder, which tries `names`
-    // (comma-separated), and returns the error with which the master failed.
-    std::string intrude(const std::string& names)
+    // (comma-separated) with `moreQuery` ("&name=value...") among its
+    // parameters, and returns the error with which the master failed.
+    std::string intrude(const std::string& names, const std::string& moreQuery = std::string())
     {
-        const P<CEncapsulatedSource> source =
-            make<CEncapsulatedSource>(m_context, String("nebo_intruder"), *intruderURI(names), 3, nullptr);
+        const P<CEncapsulatedSource> source = make<CEncapsulatedSource>(
+            m_context, String("nebo_intruder"), *intruderURI(names, moreQuery), 3, nullptr);
         try {
             source->open();
         } catch (const CNEBError& error) {
@@ -102,20 +229,22 @@ protected:
         return std::string();
     }
 
-    std::string intrudeWithEveryAct()
+    // Tries every act in one slave, but those that end a confined slave when it is confined.
+    std::string intrudeWithEveryAct(bool bConfined)
     {
         std::string names;
         for (const SAct& act : acts)
-            names += (names.empty() ? "" : ",") + std::string(act.name);
+            if (!bConfined || !act.bEndsConfinedSlave)
+                names += (names.empty() ? "" : ",") + std::string(act.name);
         return intrude(names);
     }
 
-    // What the intruder logged for `act`, as the slave's log reached the master's.
+    // What the intruder logged last for `act`, as the slave's log reached the master's.
     std::string outcomeOf(const char* act) const
     {
         const std::string log = logText();
         const std::string mark = "intruder " + std::string(act) + ": ";
-        const size_t start = log.find(mark);
+        const size_t start = log.rfind(mark);
         if (start == std::string::npos)
             return "not logged";
         const size_t from = start + mark.size();
@@ -128,50 +257,55 @@ protected:
         return CFileDescriptor(accept4(m_listener.get(), nullptr, nullptr, SOCK_CLOEXEC)).isValid();
     }
 
+    // True when a datagram reached the UDP port; takes it.
+    bool datagramArrived() const
+    {
+        char datagram[64];
+        return recv(m_datagrams.get(), datagram, sizeof datagram, 0) >= 0;
+    }
+
     std::string writtenPath() const { return m_home->pathOf("intruder-was-here"); }
 
     void expectMasterUnharmed() const
     {
         EXPECT_EQ(nebo::test::filesIn(m_home->pathOf("")), std::vector<std::string>{"secret"});
         EXPECT_FALSE(listenerWasReached());
+        EXPECT_FALSE(datagramArrived());
         EXPECT_EQ(tracerOfThisProcess(), 0);
         EXPECT_TRUE(nebo::test::noProcessRuns(sandboxSlave()));
     }
 
 private:
-    P<lumo::CURI> intruderURI(const std::string& names) const
+    P<lumo::CURI> intruderURI(const std::string& names, const std::string& moreQuery) const
     {
-        const std::string query =
-            "acts=" + names + "&master=" + std::to_string(getpid()) + "&secret=" + m_home->pathOf("secret") +
-            "&written=" + writtenPath() + "&folder=" + m_home->pathOf("") + "&port=" + std::to_string(m_port);
+        const std::string query = "acts=" + names + "&master=" + std::to_string(getpid()) +
+                                  "&secret=" + m_home->pathOf("secret") + "&written=" + writtenPath() +
+                                  "&folder=" + m_home->pathOf("") + "&port=" + std::to_string(m_port) +
+                                  "&udpPort=" + std::to_string(m_udpPort) + "&program=/bin/true" + moreQuery;
         return make<lumo::CURI>(String::fromUTF8("file:///intruder/target.intrude?" + query));
     }
 
     void listen()
     {
-        m_listener = CFileDescriptor(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ASSERT_EQ(bind(m_listener.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-        ASSERT_EQ(::listen(m_listener.get(), 1), 0);
-        ASSERT_EQ(getsockname(m_listener.get(), reinterpret_cast<sockaddr*>(&address), &length), 0);
-        m_port = ntohs(address.sin_port);
+        m_listener = bindLoopback(SOCK_STREAM, m_port);
+        EXPECT_EQ(::listen(m_listener.get(), 1), 0);
+        m_datagrams = bindLoopback(SOCK_DGRAM, m_udpPort);
     }
 
     std::optional<lumo::CTempFolder> m_home;
     CFileDescriptor m_listener;
     int m_port = 0;
+    CFileDescriptor m_datagrams;
+    int m_udpPort = 0;
 };
 
 TEST_F(SlaveConfinementTest, ConfinedSlaveIsRefusedEveryActAndLeavesTheMasterUnharmed)
 {
     const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", nullptr);
-    const std::string error = intrudeWithEveryAct();
+    const std::string error = intrudeWithEveryAct(true);
     const bool bFileRules = lumo::landlockAbi() > 0;
     for (const SAct& act : acts) {
-        if (!bFileRules && act.bFileRule)
+        if ((!bFileRules && act.bFileRule) || act.bEndsConfinedSlave)
             continue;
         EXPECT_TRUE(isRefused(outcomeOf(act.name))) << act.name << ": " << outcomeOf(act.name) << "\n" << error;
     }
@@ -181,15 +315,21 @@ TEST_F(SlaveConfinementTest, ConfinedSlaveIsRefusedEveryActAndLeavesTheMasterUnh
         expectMasterUnharmed();
 }
 
-// Confined, the exec ends the slave with a report naming the call; unconfined, /bin/true took the slave's place
-// and ended well, in the middle of a call.
-TEST_F(SlaveConfinementTest, ExecEndsAConfinedSlaveWithAReportNamingExecveOnly)
+// Confined, the slave ends at a call only an attack makes, with a report naming it; unconfined, an exec puts
+// /bin/true in the slave's place, which ends well in the middle of a call.
+TEST_F(SlaveConfinementTest, CallsOnlyAnAttackMakesEndAConfinedSlaveWithAReportNamingThem)
 {
-    const std::pair<const char*, const char*> cases[] = {{nullptr, "execve"}, {"off", "exit code 0"}};
-    for (const auto& [setting, expected] : cases) {
-        SCOPED_TRACE(setting ? setting : "unset");
+    const struct { const char* act; const char* setting; const char* expected; } cases[] = {
+        {"exec", nullptr, "The plugin called execve,"},
+        {"exec", "off", "exit code 0"},
+        {"filelessExec", nullptr, "The plugin called execveat,"},
+        {"filelessExec", "off", "exit code 0"},
+        {"traceMaster", nullptr, "The plugin called ptrace,"},
+    };
+    for (const auto& [act, setting, expected] : cases) {
+        SCOPED_TRACE(std::string(act) + ", NEBO_SANDBOX " + (setting ? setting : "unset"));
         const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", setting);
-        const std::string error = intrude("exec");
+        const std::string error = intrude(act);
         EXPECT_NE(error.find(expected), std::string::npos) << error;
         expectMasterUnharmed();
     }
@@ -198,16 +338,50 @@ TEST_F(SlaveConfinementTest, ExecEndsAConfinedSlaveWithAReportNamingExecveOnly)
 TEST_F(SlaveConfinementTest, UnconfinedSlaveDoesWhatOnlyTheConfinementStops)
 {
     const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", "off");
-    const bool bTracingAllowed = systemLetsChildrenTraceParents();
-    const std::string error = intrudeWithEveryAct();
+    const std::string error = intrudeWithEveryAct(false);
     for (const SAct& act : acts) {
-        if (act.guard == EGuard::confinement || bTracingAllowed) {
+        if (act.systemAllows && !act.systemAllows())
+            std::cout << "[   NOTE   ] this system forbids " << act.name << " to every process: not checked\n";
+        else
             EXPECT_EQ(outcomeOf(act.name), "done") << act.name << "\n" << error;
-        }
     }
     // The acts really reached the master's surroundings.
     EXPECT_TRUE(std::filesystem::exists(writtenPath()));
     EXPECT_TRUE(listenerWasReached());
+    EXPECT_EQ(datagramArrived(), systemOffersTheSubmissionRing());
+}
+
+// The slave gets the master's terminal as its standard input, output and
+// error (NEBO_DEBUG_OUTPUT=stderr keeps the master's output for slaves) and
+// the terminal's name in the medium, and tries to type a line into it.
+TEST_F(SlaveConfinementTest, OnlyAnUnconfinedSlaveTypesIntoTheMastersTerminal)
+{
+    const lumo::CScopedEnvironment debugOutput("NEBO_DEBUG_OUTPUT", "stderr");
+    const CPseudoTerminal terminal;
+    ASSERT_FALSE(terminal.name().empty());
+    const std::string line = "intruded";
+    for (const char* setting : {static_cast<const char*>(nullptr), "off"}) {
+        SCOPED_TRACE(setting ? setting : "unset");
+        const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", setting);
+        std::string error;
+        {
+            const CScopedStandardTerminal standard(terminal.terminal());
+            error = intrude("injectTerminal", "&text=" + line + "&terminal=" + terminal.name());
+        }
+        // What the master and the slave wrote meanwhile, and the test's own report.
+        std::cout << terminal.takeOutput() << std::flush;
+        const std::string typed = terminal.takeInput();
+        if (!setting) {
+            EXPECT_TRUE(isRefused(outcomeOf("injectTerminal"))) << outcomeOf("injectTerminal") << "\n" << error;
+            EXPECT_EQ(typed, "");
+        } else if (!systemLetsThisProcessTypeIntoTerminals()) {
+            std::cout << "[   NOTE   ] this process may not type into another terminal: unconfined half skipped\n";
+        } else {
+            EXPECT_EQ(outcomeOf("injectTerminal"), "done") << error;
+            EXPECT_EQ(typed, line + "\n");
+        }
+        expectMasterUnharmed();
+    }
 }
 
 } // namespace

@@ -11,13 +11,17 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <liburing.h>
 #include <netinet/in.h>
 #include <stdexcept>
+#include <sys/ioctl.h>
+#include <sys/mman.h>
 #include <sys/ptrace.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace nebo::test {
 
@@ -28,6 +32,9 @@ namespace {
 // How long the intruder waits for a process it stopped or started.
 constexpr auto processWait = std::chrono::seconds(2);
 constexpr auto processPoll = std::chrono::milliseconds(1);
+
+// How long the intruder waits for the ring's answer.
+constexpr long ringWaitSeconds = 2;
 
 const std::string done = "done";
 
@@ -93,15 +100,59 @@ std::string listFolder(const IntruderParameters& parameters)
     return result;
 }
 
-std::string connectLocal(const IntruderParameters& parameters)
+sockaddr_in loopbackAddress(const IntruderParameters& parameters, const char* portName)
 {
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(number(parameters, "port")));
+    address.sin_port = htons(static_cast<uint16_t>(number(parameters, portName)));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+std::string connectLocal(const IntruderParameters& parameters)
+{
+    const sockaddr_in address = loopbackAddress(parameters, "port");
     const CFileDescriptor connection(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     return outcome(connection.isValid() &&
                    connect(connection.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0);
+}
+
+// A UDP socket made by the kernel's submission ring rather than by the
+// socket call, which a filter that only looks at socket would miss. Sets
+// errno and returns -1 when the ring refuses.
+int socketThroughRing()
+{
+    io_uring ring{};
+    if (const int error = io_uring_queue_init(2, &ring, 0); error < 0) {
+        errno = -error;
+        return -1;
+    }
+    io_uring_prep_socket(io_uring_get_sqe(&ring), AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0, 0);
+    io_uring_cqe* answer = nullptr;
+    __kernel_timespec wait{ringWaitSeconds, 0};
+    int result = io_uring_submit(&ring);
+    if (result >= 0)
+        result = io_uring_wait_cqe_timeout(&ring, &answer, &wait);
+    if (result >= 0) {
+        result = answer->res;
+        io_uring_cqe_seen(&ring, answer);
+    }
+    io_uring_queue_exit(&ring);
+    if (result < 0) {
+        errno = -result;
+        return -1;
+    }
+    return result;
+}
+
+std::string uringSocket(const IntruderParameters& parameters)
+{
+    const sockaddr_in address = loopbackAddress(parameters, "udpPort");
+    const CFileDescriptor sender(socketThroughRing());
+    const char datagram[] = "intruder";
+    return outcome(sender.isValid() && sendto(sender.get(), datagram, sizeof datagram, 0,
+                                              reinterpret_cast<const sockaddr*>(&address), sizeof address) ==
+                                           static_cast<ssize_t>(sizeof datagram));
 }
 
 std::string forkChild(const IntruderParameters&)
@@ -144,6 +195,64 @@ std::string exec(const IntruderParameters&)
     return outcome(false);
 }
 
+// Copies as much of the file at `path` into `target` as can be read.
+void copyFile(const std::string& path, int target)
+{
+    const CFileDescriptor source(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    char buffer[65536];
+    ssize_t count = 0;
+    while (source.isValid() && (count = read(source.get(), buffer, sizeof buffer)) > 0)
+        if (write(target, buffer, static_cast<size_t>(count)) != count)
+            return;
+}
+
+// A program run from memory, without a file of its own. Each step goes on
+// after a refusal, so that the exec itself meets the confinement whatever
+// stopped the steps before it.
+std::string filelessExec(const IntruderParameters& parameters)
+{
+    const CFileDescriptor memory(memfd_create("intruder", MFD_CLOEXEC));
+    copyFile(parameter(parameters, "program"), memory.get());
+    char name[] = "true";
+    char* const arguments[] = {name, nullptr};
+    execveat(memory.get(), "", arguments, environ, AT_EMPTY_PATH);
+    return outcome(false);
+}
+
+// True when `terminal` took every byte of `line` into its input queue, as
+// if typed there.
+bool typeInto(int terminal, const std::string& line)
+{
+    for (const char byte : line)
+        if (ioctl(terminal, TIOCSTI, &byte) != 0)
+            return false;
+    return true;
+}
+
+// Types a line into whatever terminal the slave holds or can open, for the
+// shell that reads it to run.
+std::string injectTerminal(const IntruderParameters& parameters)
+{
+    const std::string line = parameter(parameters, "text") + "\n";
+    for (const int standard : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        if (typeInto(standard, line))
+            return done;
+    std::vector<std::string> terminals = {"/dev/tty"};
+    if (const auto named = parameters.find("terminal"); named != parameters.end() && !named->second.empty())
+        terminals.push_back(named->second);
+    int lastError = errno;
+    for (const std::string& path : terminals) {
+        // Without O_NOCTTY: a session leader without a terminal makes the one
+        // it opens its own, and on its own terminal TIOCSTI needs no privilege.
+        const CFileDescriptor terminal(open(path.c_str(), O_RDWR | O_CLOEXEC));
+        if (terminal.isValid() && typeInto(terminal.get(), line))
+            return done;
+        lastError = errno;
+    }
+    errno = lastError;
+    return outcome(false);
+}
+
 using Act = std::function<std::string(const IntruderParameters&)>;
 
 const std::map<std::string, Act>& acts()
@@ -153,11 +262,14 @@ const std::map<std::string, Act>& acts()
         {"writeFile", writeFile},
         {"listFolder", listFolder},
         {"connectLocal", connectLocal},
+        {"uringSocket", uringSocket},
         {"fork", forkChild},
         {"readMasterEnviron", readMasterEnviron},
         {"traceMaster", traceMaster},
         {"signalMaster", signalMaster},
         {"exec", exec},
+        {"filelessExec", filelessExec},
+        {"injectTerminal", injectTerminal},
     };
     return all;
 }

@@ -10,6 +10,7 @@
 #include "host/CPluginModuleBoxed.h"
 #include "host/CSlaveError.h"
 #include "host/getErrorText.h"
+#include "host/isUsablePluginName.h"
 #include "media/CNEBError.h"
 #include "platform/IPathes.h"
 
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -30,9 +32,6 @@ namespace {
 const char* const builtInPlugins[] = {"nebo_avlib", "nebo_filters", "nebo_sound"};
 
 enum : int32_t { errorLevel = 0, infoLevel = 2, debugLevel = 3 };
-
-// Room for a plugin name in a slave's command line.
-constexpr size_t maxPluginNameBytes = 127;
 
 lumo::String formatText(const lumo::String& pattern, std::initializer_list<lumo::String> arguments)
 {
@@ -63,13 +62,25 @@ lumo::String ownCopy(const lumo::String& text)
     return lumo::String::fromUTF8(text.toUTF8());
 }
 
-// A boxed plugin's name is the plugin field of the slaves that run it: one
-// word of their command line, and the base of a file name there.
-bool isUsablePluginName(const lumo::String& name)
+std::string nativePathOf(const lumo::IURI& uri)
 {
-    const std::string bytes = name.toUTF8();
-    const auto isUsable = [](char c) { return c > ' ' && c < 127 && c != '/' && c != '\\'; };
-    return !bytes.empty() && bytes.size() <= maxPluginNameBytes && std::all_of(bytes.begin(), bytes.end(), isUsable);
+    return lumo::getPathes()->getNativePath(uri, false).toUTF8();
+}
+
+struct SFileFacts {
+    uintmax_t size;
+    // In the ticks of the file system's clock.
+    int64_t modified;
+};
+
+std::optional<SFileFacts> factsOf(const std::string& path)
+{
+    std::error_code sizeError, timeError;
+    const uintmax_t size = std::filesystem::file_size(path, sizeError);
+    const std::filesystem::file_time_type modified = std::filesystem::last_write_time(path, timeError);
+    if (sizeError || timeError)
+        return std::nullopt;
+    return SFileFacts{size, modified.time_since_epoch().count()};
 }
 
 INEBPlugin::SSourceParams makeParams(int32_t nValue1, int32_t nValue2, int32_t nValue3)
@@ -145,28 +156,31 @@ lumo::P<INEBPlugin> CPluginHandler::loadModule(const lumo::String& libraryName, 
     // Even the name comes from a slave: loading the library here only to
     // ask it would map the plugin and all it links into the master, and a
     // plugin that crashes while loading would take the master down.
-    const CPluginAnswerCache::SLibraryFile library = identifyLibrary(uri);
+    const SLibraryFile library = identifyLibrary(uri);
     return lumo::make<CPluginModuleBoxed>(m_context, askSlaveForName(libraryName, uri, library), library);
 }
 
-CPluginAnswerCache::SLibraryFile CPluginHandler::identifyLibrary(const lumo::IURI& uri)
+SLibraryFile CPluginHandler::identifyLibrary(const lumo::IURI& uri) const
 {
-    const std::string path = lumo::getPathes()->getNativePath(uri, false).toUTF8();
-    std::error_code sizeError, timeError;
-    const uintmax_t size = std::filesystem::file_size(path, sizeError);
-    const std::filesystem::file_time_type modified = std::filesystem::last_write_time(path, timeError);
+    const std::string path = nativePathOf(uri);
+    const std::optional<SFileFacts> library = factsOf(path);
     // A missing library fails as it would to load, without a slave started for nothing.
-    if (sizeError || timeError)
+    if (!library)
         throw CNEBError(lumo::String("could not load plugin: ") + uri.getText());
-    return {path, size, modified.time_since_epoch().count()};
+    const lumo::P<lumo::CURI> slaveURI = m_context->getSlaveProgram();
+    const std::string slave = slaveURI ? nativePathOf(*slaveURI) : m_folders.findSlaveProgram();
+    const std::optional<SFileFacts> slaveFacts = factsOf(slave);
+    const std::string slaveProgram =
+        slaveFacts ? slave + " " + std::to_string(slaveFacts->size) + " " + std::to_string(slaveFacts->modified) : "";
+    return {path, library->size, library->modified, slaveProgram};
 }
 
 lumo::String CPluginHandler::askSlaveForName(const lumo::String& libraryName, const lumo::IURI& uri,
-                                             const CPluginAnswerCache::SLibraryFile& library)
+                                             const SLibraryFile& library)
 {
     return getPluginAnswerCache()->getPluginName(library, [this, &libraryName, &uri] {
         const lumo::String name = lumo::make<CNEBPluginBoxed>(m_context, libraryName)->getPluginName();
-        if (!isUsablePluginName(name))
+        if (!isUsablePluginName(name.toUTF8()))
             throw CNEBError(lumo::String("the slave gave no usable plugin name for: ") + uri.getText());
         return name;
     });

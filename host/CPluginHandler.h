@@ -81,12 +81,13 @@ private:
     struct SRequest;
 
     lumo::P<INEBPlugin> loadModule(const lumo::String& libraryName, const lumo::IURI& uri);
-    // Throws CNEBError for a file that cannot be read.
-    static CPluginAnswerCache::SLibraryFile identifyLibrary(const lumo::IURI& uri);
+    // The library and the slave program that would answer for it. Throws
+    // CNEBError for a library that cannot be read.
+    SLibraryFile identifyLibrary(const lumo::IURI& uri) const;
     // Through the process's CPluginAnswerCache, so that each library file
     // costs at most one slave.
     lumo::String askSlaveForName(const lumo::String& libraryName, const lumo::IURI& uri,
-                                 const CPluginAnswerCache::SLibraryFile& library);
+                                 const SLibraryFile& library);
     lumo::P<lumo::IBase> findSource(const lumo::IURI& uri, int32_t nTypes, const INEBPlugin::SSourceParams& params,
                                     bool bDontCloseAfterTesting);
     lumo::P<lumo::IBase> findFormat(const lumo::IURI& uri, int32_t nTypes, const INEBPlugin::SSourceParams& params);

@@ -6,7 +6,7 @@
 namespace nebo::common {
 
 CPluginModuleBoxed::CPluginModuleBoxed(const lumo::P<INEBContext>& context, const lumo::String& pluginName,
-                                       const CPluginAnswerCache::SLibraryFile& library)
+                                       const SLibraryFile& library)
     : m_context(context), m_pluginName(pluginName), m_library(library)
 {
 }
@@ -18,7 +18,8 @@ lumo::String CPluginModuleBoxed::getPluginName()
 
 int32_t CPluginModuleBoxed::getValidTypes()
 {
-    return lumo::make<CNEBPluginBoxed>(m_context, m_pluginName)->getValidTypes();
+    return getPluginAnswerCache()->getValidTypes(
+        m_library, [this] { return lumo::make<CNEBPluginBoxed>(m_context, m_pluginName)->getValidTypes(); });
 }
 
 lumo::P<IPluginExtensions> CPluginModuleBoxed::getValidExtensions(int32_t nTypes)

@@ -15,10 +15,10 @@ namespace nebo::common {
 class CPluginModuleBoxed : public lumo::CObject, public virtual INEBPlugin {
 public:
     CPluginModuleBoxed(const lumo::P<INEBContext>& context, const lumo::String& pluginName,
-                       const CPluginAnswerCache::SLibraryFile& library);
+                       const SLibraryFile& library);
 
     lumo::String getPluginName() override;
-    // Asks a slave started for it; see CNEBPluginBoxed.
+    // Asks a slave once per library file; see CNEBPluginBoxed.
     int32_t getValidTypes() override;
     // Asks a slave once per library file and `nTypes`; the list is shared:
     // read it, never change it.
@@ -34,7 +34,7 @@ public:
 private:
     lumo::P<INEBContext> m_context;
     lumo::String m_pluginName;
-    CPluginAnswerCache::SLibraryFile m_library;
+    SLibraryFile m_library;
 };
 
 } // namespace nebo::common

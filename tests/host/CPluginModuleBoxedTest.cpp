@@ -18,7 +18,7 @@ TEST(CPluginModuleBoxedTest, ABoxedModuleStartsNoSlaveBeforeAQuestionOrAnOpen)
 {
     const SWithoutSlave withoutSlave;
     // No such file: the module looks at no file, only the cache keys by it.
-    const CPluginAnswerCache::SLibraryFile library{"/nowhere/nebo_avlib.so", 1, 1};
+    const SLibraryFile library{"/nowhere/nebo_avlib.so", 1, 1, ""};
     const P<CPluginModuleBoxed> module = make<CPluginModuleBoxed>(make<CSimpleNEBContext>(), String("avlib"), library);
     const P<lumo::CURI> media = make<lumo::CURI>(String("file:///media/clip.avi"));
     EXPECT_FALSE(module->tryCreateFormat(*media, formatType, true, nullptr));

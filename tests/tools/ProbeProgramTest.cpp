@@ -481,6 +481,27 @@ TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
 }
 
 // A medium that only a sound plugin opens is described and its sound decoded, chunk by chunk.
+// What slaves said about the plugins outlives the probe in the user's cache folder: the next probe of a medium starts
+// the one slave that reads it, and none to ask about plugins.
+TEST_F(ProbeProgramTest, AProbeOfAMediumWhosePluginsAreKnownStartsOneSlave)
+{
+    testing::writeTestClip(m_folder.pathOf("clip.mp4"), {mpeg4Video, {}});
+    const std::vector<std::string> cacheOn = {"NEBO_CACHE=on", "XDG_CACHE_HOME=" + m_folder.pathOf("cache")};
+    const auto slavesStarted = [&](const std::string& medium, const std::vector<std::string>& environment) {
+        const SRun result = runProgram(binFolder() / "nebo_probe", {"--log", medium}, environment);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        // The master logs each slave's end with its process id.
+        return nebo::test::countOf(result.out, "<textlog>nebo_slave ");
+    };
+    for (const std::string medium : {"file:///x.demo?w=16&h=16&frames=2", "clip.mp4"}) {
+        SCOPED_TRACE(medium);
+        EXPECT_GT(slavesStarted(medium, {}), 1u) << "without the cache, slaves name the plugins";
+        slavesStarted(medium, cacheOn);
+        EXPECT_EQ(slavesStarted(medium, cacheOn), 1u);
+    }
+    EXPECT_TRUE(std::filesystem::exists(m_folder.pathOf("cache/nebo/plugin-answers.json")));
+}
+
 TEST_F(ProbeProgramTest, ReadsAMediumWithoutPictures)
 {
     const testing::SAudioSettings tone{"pcm_s16le", 44100, 2, 0.5};

@@ -6,6 +6,7 @@
 #include "foundation/CException.h"
 #include "foundation/CObject.h"
 #include "foundation/CURI.h"
+#include "platform/CProcessOptions.h"
 #include "platform/IPipeServer.h"
 #include "platform/IProcessManager.h"
 
@@ -100,8 +101,9 @@ template <class F> int runInWorkFolder(F run)
 // Starts a program once its pipe exists, as a master starts its slave.
 class CProgramStarter : public lumo::CObject, public virtual lumo::IPipeServer::IPipeCreatedListener {
 public:
-    CProgramStarter(std::string program, std::string arguments)
-        : m_program(std::move(program)), m_arguments(std::move(arguments))
+    // `options` may be null: the platform's defaults.
+    CProgramStarter(std::string program, std::string arguments, lumo::P<lumo::CProcessOptions> options = nullptr)
+        : m_program(std::move(program)), m_arguments(std::move(arguments)), m_options(std::move(options))
     {
     }
 
@@ -109,7 +111,8 @@ public:
     {
         m_process = lumo::getProcessManager()->createProcess(
             lumo::CURI::fromNativePath(lumo::String::fromUTF8(m_program)), lumo::String::fromUTF8(m_arguments),
-            lumo::PFrail<lumo::IURI>(), lumo::PFrail<lumo::IBase>(), lumo::IProcess::priorityNormal);
+            lumo::PFrail<lumo::IURI>(), lumo::PFrail<lumo::IBase>(m_options.get(), true),
+            lumo::IProcess::priorityNormal);
         return true;
     }
     lumo::P<lumo::IProcess> getProcess() const { return m_process; }
@@ -117,6 +120,7 @@ public:
 private:
     std::string m_program;
     std::string m_arguments;
+    lumo::P<lumo::CProcessOptions> m_options;
     lumo::P<lumo::IProcess> m_process;
 };
 

@@ -10,6 +10,7 @@
 #include "bench/benchSupport.h"
 #include "foundation/CURI.h"
 #include "host/CNEBPluginClient.h"
+#include "platform/CProcessOptions.h"
 #include "platform/IPipeManager.h"
 #include "platform/IProcessManager.h"
 #include "platform/ISandbox.h"
@@ -34,8 +35,20 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int rounds = 21;
 
-// Milliseconds from the pipe's creation to the answer.
-double timeFirstAnswer(const std::string& program, const std::string& errorFile)
+// How a master starts its slaves: without a terminal, in namespaces of
+// their own where the system allows.
+P<CProcessOptions> confinedStart()
+{
+    const P<CProcessOptions> options = make<CProcessOptions>();
+    options->bNoTerminal = true;
+    options->bOwnNamespaces = true;
+    return options;
+}
+
+// Milliseconds from the pipe's creation to the answer; `options` null for
+// the platform's defaults.
+double timeFirstAnswer(const std::string& program, const std::string& errorFile,
+                       const P<CProcessOptions>& options = nullptr)
 {
     static int count = 0;
     const std::string master = std::to_string(nebo::bench::getCurrentProcessID());
@@ -45,7 +58,7 @@ double timeFirstAnswer(const std::string& program, const std::string& errorFile)
 
     const Clock::time_point start = Clock::now();
     P<IPipeServer> server = getPipeManager()->createServer(String::fromUTF8(pipeName));
-    P<nebo::bench::CProgramStarter> starter = make<nebo::bench::CProgramStarter>(program, arguments);
+    P<nebo::bench::CProgramStarter> starter = make<nebo::bench::CProgramStarter>(program, arguments, options);
     P<IPipeClient> pipe = server->acceptClient(starter.get());
     if (!pipe)
         throw std::runtime_error("the program did not connect: " + program);
@@ -96,21 +109,27 @@ int compareStartUps(const std::string& folder, const std::string& work)
 {
     const std::string errorFile = work + "/error.txt";
     std::ofstream(work + "/medium.demo") << "";
-    std::vector<double> slave, minimal, confinement;
+    std::vector<double> slave, minimal, confinedSlave, confinement;
     timeFirstAnswer(folder + "/nebo_slave", errorFile);
     timeFirstAnswer(folder + "/minimal_slave", errorFile);
+    timeFirstAnswer(folder + "/nebo_slave", errorFile, confinedStart());
     for (int i = 0; i < rounds; ++i) {
         slave.push_back(timeFirstAnswer(folder + "/nebo_slave", errorFile));
         minimal.push_back(timeFirstAnswer(folder + "/minimal_slave", errorFile));
+        confinedSlave.push_back(timeFirstAnswer(folder + "/nebo_slave", errorFile, confinedStart()));
         confinement.push_back(timeConfinement(folder, work));
     }
 
     const double slaveMs = median(slave);
     const double minimalMs = median(minimal);
+    const double confinedSlaveMs = median(confinedSlave);
     std::printf("spawn to first \"getPluginName\" answer, median of %d:\n", rounds);
     std::printf("  minimal program     %8.2f ms\n", minimalMs);
     std::printf("  nebo_slave          %8.2f ms\n", slaveMs);
     std::printf("  ratio               %8.2f\n", slaveMs / minimalMs);
+    std::printf("nebo_slave started as a master starts it (own session and namespaces):\n");
+    std::printf("  nebo_slave          %8.2f ms\n", confinedSlaveMs);
+    std::printf("  added               %8.2f ms\n", confinedSlaveMs - slaveMs);
     std::printf("confinement of a slave (both steps), median of %d:\n", rounds);
     std::printf("  confinement         %8.3f ms\n", median(confinement));
     return 0;

@@ -8,6 +8,7 @@
 #include "host/debugOutput.h"
 #include "host/describeSlaveEnd.h"
 #include "host/getErrorText.h"
+#include "host/isConfinementOff.h"
 #include "host/summarizeSlaveError.h"
 #include "platform/CProcessOptions.h"
 #include "platform/IPathes.h"
@@ -212,6 +213,11 @@ bool CSlaveHandler::pipeCreated()
     // What the master keeps open, other slaves' pipes among it, is no business of
     // this slave.
     options->bInheritOnlyStandardDescriptors = true;
+    // A plugin must neither read the user's keys nor push keys of its own
+    // into the user's shell.
+    options->bNoTerminal = true;
+    // Whatever the slave starts ends with it, and it reaches no network.
+    options->bOwnNamespaces = !nebo::common::isConfinementOff();
     const P<lumo::CURI> workingDirectory = lumo::getSystem()->getCurrentDirectory();
     m_process = lumo::getProcessManager()->createProcess(
         getSlaveProgram(folders), buildCommandLine(), lumo::PFrail<lumo::IURI>(workingDirectory.get(), true),

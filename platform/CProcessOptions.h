@@ -34,6 +34,24 @@ public:
     // The program inherits no descriptor but its standard input, output and
     // error, also of those the caller left open without close-on-exec.
     bool bInheritOnlyStandardDescriptors = false;
+    // The program holds no terminal: it runs in a session of its own, so
+    // that it has no controlling terminal to push keys into or read keys
+    // from, and reads its standard input from the null device. As the
+    // session's leader it leads its own process group too, which
+    // IProcess::terminate() ends as with bOwnProcessGroup. Windows ignores
+    // the field: the programs it starts this way have no console.
+    bool bNoTerminal = false;
+    // Where the system lets the caller make them, the program starts in new
+    // user, network, IPC and process-number namespaces: it is the first
+    // process of its own process-number namespace, so that everything it
+    // starts ends when it ends or is terminated; it reaches no network; and
+    // it runs as the unprivileged user and group 65534, standing for the
+    // caller's user and group, without any capability. Where the system
+    // refuses such namespaces the program starts as without the field.
+    // The program's process identity stays the one the caller sees, and it
+    // finds the caller's pipes (its environment names their folder).
+    // Windows ignores the field: it has no such namespaces.
+    bool bOwnNamespaces = false;
 };
 
 } // namespace lumo

@@ -23,12 +23,26 @@ struct sigaction g_previousActions[fatalSignalCount];
 stack_t g_previousStack;
 bool g_installed = false;
 
-[[noreturn]] void dieOf(int signal)
+void restoreDefaultAction(int signal)
 {
     struct sigaction fallback = {};
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
     sigaction(signal, &fallback, nullptr);
+}
+
+// A fault the processor raised comes back when the faulting instruction runs
+// again, and the kernel then forces it through, also to the first process
+// of a process-number namespace, which ignores a signal it raises itself.
+bool isProcessorFault(int signal, const siginfo_t* info)
+{
+    return info && info->si_code > 0 &&
+           (signal == SIGSEGV || signal == SIGBUS || signal == SIGILL || signal == SIGFPE);
+}
+
+[[noreturn]] void dieOf(int signal)
+{
+    restoreDefaultAction(signal);
     raise(signal);
     sigset_t pending;
     sigemptyset(&pending);
@@ -49,7 +63,11 @@ void onFatalSignal(int signal, siginfo_t* info, void* context)
     }
     if (const TCrashFilter filter = g_filter.load())
         filter(SExceptionPointers{signal, info, static_cast<const ucontext_t*>(context)});
-    dieOf(signal);
+    if (!isProcessorFault(signal, info))
+        dieOf(signal);
+    // Returning runs the faulting instruction again, which now ends the
+    // process by the very signal.
+    restoreDefaultAction(signal);
 }
 
 } // namespace

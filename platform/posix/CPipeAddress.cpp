@@ -24,17 +24,6 @@ std::string getEnvironment(const char* name)
     return value ? value : "";
 }
 
-std::string findFolder()
-{
-    std::string folder = getEnvironment("NEBO_PIPE_DIR");
-    if (!folder.empty())
-        return folder;
-    folder = getEnvironment("XDG_RUNTIME_DIR");
-    if (!folder.empty())
-        return folder + "/nebo";
-    return "/tmp/nebo-" + std::to_string(geteuid());
-}
-
 bool isPlainWord(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." && name.find_first_of(std::string("/\0", 2)) == std::string::npos;
@@ -47,7 +36,18 @@ bool isPlainWord(const std::string& name)
 
 } // namespace
 
-CPipeAddress::CPipeAddress(const String& name) : m_folder(findFolder())
+std::string CPipeAddress::folderOfThisProcess()
+{
+    std::string folder = getEnvironment("NEBO_PIPE_DIR");
+    if (!folder.empty())
+        return folder;
+    folder = getEnvironment("XDG_RUNTIME_DIR");
+    if (!folder.empty())
+        return folder + "/nebo";
+    return "/tmp/nebo-" + std::to_string(geteuid());
+}
+
+CPipeAddress::CPipeAddress(const String& name) : m_folder(folderOfThisProcess())
 {
     const std::string word = name.toUTF8();
     if (!isPlainWord(word))

@@ -22,6 +22,9 @@ public:
     // CException when the socket path is longer than a socket address holds.
     explicit CPipeAddress(const String& name);
 
+    // The folder of this process's pipes, as the environment sets it now.
+    static std::string folderOfThisProcess();
+
     const std::string& getFolder() const { return m_folder; }
     const std::string& getSocketPath() const { return m_socketPath; }
     sockaddr_un getSocketAddress() const;

@@ -10,8 +10,10 @@
 #include "platform/CPriorityScale.h"
 #include "platform/posix/CChildReaper.h"
 #include "platform/posix/CFileDescriptor.h"
+#include "platform/posix/CPipeAddress.h"
 #include "platform/posix/openProcessDescriptor.h"
 #include "platform/posix/pollRetrying.h"
+#include "platform/posix/startInOwnNamespaces.h"
 #include "platform/splitAtBlanks.h"
 
 #include <algorithm>
@@ -89,11 +91,20 @@ public:
         step([&] { return posix_spawn_file_actions_addopen(&m_actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0); });
         step([&] { return posix_spawn_file_actions_adddup2(&m_actions, STDOUT_FILENO, STDERR_FILENO); });
     }
-    // The program leads a new group whose number is its own.
-    void startOwnGroup()
+    void takeNullInput()
     {
-        step([&] { return posix_spawnattr_setpgroup(&m_attributes, 0); });
-        step([&] { return posix_spawnattr_setflags(&m_attributes, POSIX_SPAWN_SETPGROUP); });
+        step([&] { return posix_spawn_file_actions_addopen(&m_actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0); });
+    }
+    // A new session's leader leads a new group as well; the system refuses
+    // to be asked for both.
+    void applyGrouping(SStartPlan::EGrouping grouping)
+    {
+        if (grouping == SStartPlan::EGrouping::ownSession)
+            step([&] { return posix_spawnattr_setflags(&m_attributes, POSIX_SPAWN_SETSID); });
+        if (grouping == SStartPlan::EGrouping::ownGroup) {
+            step([&] { return posix_spawnattr_setpgroup(&m_attributes, 0); });
+            step([&] { return posix_spawnattr_setflags(&m_attributes, POSIX_SPAWN_SETPGROUP); });
+        }
     }
     void closeAllButStandardDescriptors()
     {
@@ -130,28 +141,79 @@ std::vector<char*> pointersTo(const std::vector<std::string>& texts)
     return pointers;
 }
 
-pid_t spawn(const std::string& programPath, const String& arguments, const std::string& workingDirectory,
-            const CProcessOptions* options)
+// `environment` with the caller's pipe folder in NEBO_PIPE_DIR. A child in
+// namespaces of its own goes by another user id, from which it would look
+// for its caller's pipes elsewhere.
+std::vector<std::string> withCallersPipeFolder(std::vector<std::string> environment)
 {
-    const std::string path = absolutePathOf(programPath);
-    std::vector<std::string> words = splitAtBlanks(arguments.toUTF8());
-    words.insert(words.begin(), path);
-    const std::vector<char*> argv = pointersTo(words);
-    const bool bOwnEnvironment = options && options->bOwnEnvironment;
-    const std::vector<char*> ownEnvironment =
-        bOwnEnvironment ? pointersTo(options->environment) : std::vector<char*>();
+    const std::string name = "NEBO_PIPE_DIR=";
+    environment.erase(std::remove_if(environment.begin(), environment.end(),
+                                     [&](const std::string& entry) { return entry.rfind(name, 0) == 0; }),
+                      environment.end());
+    environment.push_back(name + CPipeAddress::folderOfThisProcess());
+    return environment;
+}
 
+std::vector<std::string> callersEnvironment()
+{
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry; ++entry)
+        entries.emplace_back(*entry);
+    return entries;
+}
+
+SStartPlan planStart(const std::string& programPath, const String& arguments, const std::string& workingDirectory,
+                     const CProcessOptions& options)
+{
+    SStartPlan plan;
+    plan.programPath = absolutePathOf(programPath);
+    plan.arguments = splitAtBlanks(arguments.toUTF8());
+    plan.arguments.insert(plan.arguments.begin(), plan.programPath);
+    plan.bOwnEnvironment = options.bOwnEnvironment || options.bOwnNamespaces;
+    if (options.bOwnNamespaces)
+        plan.environment = withCallersPipeFolder(options.bOwnEnvironment ? options.environment : callersEnvironment());
+    else
+        plan.environment = options.environment;
+    plan.workingFolder = workingDirectory;
+    plan.bNullInput = options.bNoTerminal;
+    plan.bDiscardOutput = options.bDiscardOutput;
+    if (options.bNoTerminal)
+        plan.grouping = SStartPlan::EGrouping::ownSession;
+    else if (options.bOwnProcessGroup)
+        plan.grouping = SStartPlan::EGrouping::ownGroup;
+    plan.bCloseAllButStandardDescriptors = options.bInheritOnlyStandardDescriptors;
+    return plan;
+}
+
+// 0, or the error code of the first step that failed.
+int spawnByPlan(const SStartPlan& plan, char* const argv[], char* const envp[], pid_t& pid)
+{
     CSpawnSetup setup;
-    if (!workingDirectory.empty())
-        setup.changeFolder(workingDirectory);
-    if (options && options->bDiscardOutput)
+    if (!plan.workingFolder.empty())
+        setup.changeFolder(plan.workingFolder);
+    if (plan.bNullInput)
+        setup.takeNullInput();
+    if (plan.bDiscardOutput)
         setup.discardOutput();
-    if (options && options->bOwnProcessGroup)
-        setup.startOwnGroup();
-    if (options && options->bInheritOnlyStandardDescriptors)
+    setup.applyGrouping(plan.grouping);
+    if (plan.bCloseAllButStandardDescriptors)
         setup.closeAllButStandardDescriptors();
+    return setup.spawn(pid, plan.programPath, argv, envp);
+}
+
+pid_t start(const std::string& programPath, const String& arguments, const std::string& workingDirectory,
+            const CProcessOptions& options)
+{
+    const SStartPlan plan = planStart(programPath, arguments, workingDirectory, options);
+    const std::vector<char*> argv = pointersTo(plan.arguments);
+    const std::vector<char*> ownEnvironment =
+        plan.bOwnEnvironment ? pointersTo(plan.environment) : std::vector<char*>();
+    char* const* envp = plan.bOwnEnvironment ? ownEnvironment.data() : environ;
     pid_t pid = 0;
-    if (const int error = setup.spawn(pid, path, argv.data(), bOwnEnvironment ? ownEnvironment.data() : environ))
+    int error = 0;
+    if (!options.bOwnNamespaces || !startInOwnNamespaces(plan, argv.data(), envp, pid, error))
+        error = spawnByPlan(plan, argv.data(), envp, pid);
+    if (error != 0)
         throwStartFailed(programPath, error);
     return pid;
 }
@@ -186,9 +248,9 @@ String describeEnd(const siginfo_t& info)
 CProcess::CProcess(const std::string& programPath, const String& arguments, const std::string& workingDirectory,
                    int32_t priority, const CProcessOptions* options)
     : m_mutex(getMutexFactory()->createMutex()),
-      m_pid(spawn(programPath, arguments, workingDirectory, options))
+      m_pid(start(programPath, arguments, workingDirectory, options ? *options : CProcessOptions()))
 {
-    if (options && options->bOwnProcessGroup)
+    if (options && (options->bOwnProcessGroup || options->bNoTerminal))
         m_processGroup = m_pid;
     setPriority(priority);
 }

@@ -10,9 +10,11 @@
 
 namespace lumo::posix {
 
-// A program started with posix_spawn. The child inherits the environment
-// and the descriptors that are not marked close-on-exec, unless the options
-// give it an environment of its own or only the standard descriptors.
+// A program started with posix_spawn, or with a clone into namespaces of its
+// own when the options ask for them and the system permits. The child
+// inherits the environment and the descriptors that are not marked
+// close-on-exec, unless the options give it an environment of its own or
+// only the standard descriptors.
 //
 // The arguments text is split at blanks (spaces and tabs; runs of them
 // count as one) into the words that follow the program path; there is no
@@ -67,7 +69,8 @@ private:
 
     P<IMutex> m_mutex;
     pid_t m_pid = 0;
-    // The group the program leads; 0 when it stays in the caller's.
+    // The group the program leads, also as its session's leader; 0 when it
+    // stays in the caller's.
     pid_t m_processGroup = 0;
     bool m_bTerminated = false;
     // Once set, the identity may name another process.

@@ -142,7 +142,8 @@ std::vector<SRule> argumentRules(pid_t ownProcess)
     rules.push_back({"mmap", SCMP_ACT_ALLOW,
                      {bitsAre(2, PROT_EXEC | PROT_WRITE, PROT_EXEC), bitsAre(3, MAP_ANONYMOUS, 0)}});
     rules.push_back({"mmap", SCMP_ACT_ERRNO(EACCES), {bitsAre(2, PROT_EXEC | PROT_WRITE, PROT_EXEC | PROT_WRITE)}});
-    rules.push_back({"mmap", SCMP_ACT_ERRNO(EACCES), {bitsAre(2, PROT_EXEC, PROT_EXEC), bitsAre(3, MAP_ANONYMOUS, MAP_ANONYMOUS)}});
+    rules.push_back({"mmap", SCMP_ACT_ERRNO(EACCES),
+                     {bitsAre(2, PROT_EXEC, PROT_EXEC), bitsAre(3, MAP_ANONYMOUS, MAP_ANONYMOUS)}});
     rules.push_back({"mprotect", SCMP_ACT_ALLOW, {bitsAre(2, PROT_EXEC, 0)}});
     rules.push_back({"mprotect", SCMP_ACT_ERRNO(EACCES), {bitsAre(2, PROT_EXEC, PROT_EXEC)}});
 

@@ -259,6 +259,8 @@ CProcess::CProcess(const std::wstring& programPath, const String& arguments, con
         startup.discardOutput();
     if (options && options->bInheritOnlyStandardDescriptors)
         startup.inheritOnlyStandardHandles();
+    // bNoTerminal and bOwnNamespaces have no form here: the programs started
+    // this way have no console, and the system has no such namespaces.
     // Made last, so that nothing throws before it has a program or is closed.
     m_job = CreateJobObjectW(nullptr, nullptr);
     if (!m_job)

@@ -6,12 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <sched.h>
 #include <string>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,13 +38,26 @@ struct SOutcome {
     std::string report;
 };
 
+// A fork; with `bFirstOfNamespace` the child is process 1 of new user and
+// process-number namespaces. -1 with errno set when that fails.
+pid_t forkChild(bool bFirstOfNamespace)
+{
+    if (!bFirstOfNamespace)
+        return fork();
+    return static_cast<pid_t>(
+        syscall(SYS_clone, CLONE_NEWUSER | CLONE_NEWPID | SIGCHLD, nullptr, nullptr, nullptr, nullptr));
+}
+
 // Runs `fault` in a child with the filter installed; the report of a
-// crash goes to a file of the test's own.
-SOutcome runChild(void (*fault)(), bool bRemoveFirst = false)
+// crash goes to a file of the test's own. The status is -1 when the child
+// could not be made.
+SOutcome runChild(void (*fault)(), bool bRemoveFirst = false, bool bFirstOfNamespace = false)
 {
     std::snprintf(g_reportPath, sizeof g_reportPath, "/tmp/crash-report-%d.txt", static_cast<int>(getpid()));
     std::remove(g_reportPath);
-    const pid_t child = fork();
+    const pid_t child = forkChild(bFirstOfNamespace);
+    if (child < 0)
+        return SOutcome{-1, ""};
     if (child == 0) {
         const rlimit noCores{0, 0};
         setrlimit(RLIMIT_CORE, &noCores);
@@ -76,6 +94,31 @@ TEST(fatalSignalFilterTest, FileLimitIsReportedAndTheProcessDiesOfIt)
     ASSERT_TRUE(WIFSIGNALED(outcome.status)) << outcome.status;
     EXPECT_EQ(WTERMSIG(outcome.status), SIGXFSZ);
     EXPECT_EQ(outcome.report.rfind("tests 1.0\n\n\nFatal Exception at 0x", 0), 0u) << outcome.report;
+}
+
+void writeToAnUnmappedAddress()
+{
+    // Not null, so that only the processor can object to it.
+    volatile uintptr_t unmapped = 16;
+    *reinterpret_cast<volatile int*>(unmapped) = 1;
+}
+
+// The first process of a namespace ignores a fatal signal it raises itself,
+// yet dies of a fault the processor raised again.
+TEST(fatalSignalFilterTest, FaultEndsTheFirstProcessOfANamespaceByItsSignal)
+{
+    for (const bool bFirstOfNamespace : {false, true}) {
+        SCOPED_TRACE(bFirstOfNamespace ? "first of a namespace" : "plain child");
+        const SOutcome outcome = runChild(&writeToAnUnmappedAddress, false, bFirstOfNamespace);
+        if (outcome.status == -1 && bFirstOfNamespace) {
+            std::printf("NOTE: the system refuses new namespaces here (%s); that case is skipped\n",
+                        std::strerror(errno));
+            continue;
+        }
+        ASSERT_TRUE(WIFSIGNALED(outcome.status)) << outcome.status;
+        EXPECT_EQ(WTERMSIG(outcome.status), SIGSEGV);
+        EXPECT_EQ(outcome.report.rfind("tests 1.0\n\n\nFatal Exception at 0x", 0), 0u) << outcome.report;
+    }
 }
 
 TEST(fatalSignalFilterTest, RemovedFilterReportsNothing)

@@ -6,10 +6,20 @@
 #include "crashhandler/posix/hangReportSignal.h"
 #include "foundation/CError.h"
 
+#include <arpa/inet.h>
 #include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <netinet/in.h>
+#include <sched.h>
+#include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,12 +34,33 @@ bool isReaped(pid_t pid)
     return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0 && errno == ECHILD;
 }
 
-CProcessOptions makeOptions(bool bOwnProcessGroup, bool bDiscardOutput)
+CProcessOptions makeOptions(bool bOwnProcessGroup, bool bDiscardOutput, bool bNoTerminal = false,
+                            bool bOwnNamespaces = false)
 {
     CProcessOptions options;
     options.bOwnProcessGroup = bOwnProcessGroup;
     options.bDiscardOutput = bDiscardOutput;
+    options.bNoTerminal = bNoTerminal;
+    options.bOwnNamespaces = bOwnNamespaces;
     return options;
+}
+
+// Whether this system lets the tests make the namespaces a program may ask for.
+bool canMakeNamespaces()
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(unshare(CLONE_NEWUSER | CLONE_NEWNET | CLONE_NEWIPC | CLONE_NEWPID) == 0 ? 0 : 1);
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool skipsNamespaces(bool bOwnNamespaces)
+{
+    static const bool bCanMake = canMakeNamespaces();
+    if (bOwnNamespaces && !bCanMake)
+        std::printf("NOTE: the system refuses new namespaces here; the case is skipped\n");
+    return bOwnNamespaces && !bCanMake;
 }
 
 // The reason comes at once, whatever the options, not as an early end.
@@ -47,7 +78,8 @@ TEST(CProcessTest, ProgramThatCannotStartThrowsTheSystemsReason)
     };
     for (const auto& test : cases) {
         for (const CProcessOptions& options :
-             {CProcessOptions(), makeOptions(true, false), makeOptions(false, true), makeOptions(true, true)}) {
+             {CProcessOptions(), makeOptions(true, false), makeOptions(false, true), makeOptions(true, true),
+              makeOptions(false, false, true), makeOptions(true, true, true, true)}) {
             expectError<CError>("Error executing file '" + test.program + "': '" + test.reason + "'.",
                                 [&] { make<CProcess>(test.program, String(), test.folder, 0, &options); });
         }
@@ -130,58 +162,80 @@ bool isRunning(pid_t pid)
     return nameEnd != std::string::npos && nameEnd + 2 < text.size() && text[nameEnd + 2] != 'Z';
 }
 
-// A program that leaves a sleeping child behind, writes its number to a file and, asked to stay, waits for it.
+// A program that leaves a sleeping child behind, in its group or in a session of the child's own, and, asked to
+// stay, waits for it. The child goes by a name of its own (in namespaces of its own, its number there is not the
+// caller's).
 class CGrandchildSpawner {
 public:
     CGrandchildSpawner()
     {
-        m_folder.put("spawner.sh", "#!/bin/sh\n"
-                                   "sleep 30 &\n"
-                                   "echo $! > \"$1.part\" && mv \"$1.part\" \"$1\"\n"
+        m_folder.put("spawner.sh", "#!/bin/bash\n"
+                                   "[ \"$3\" = session ] && start=setsid || start=\n"
+                                   "$start bash -c 'exec -a \"$0\" sleep 30' \"$1\" &\n"
                                    "[ \"$2\" = stay ] && wait\n"
                                    "exit 0\n");
         chmod(m_folder.pathOf("spawner.sh").c_str(), 0755);
     }
 
-    P<CProcess> start(bool bStay, const CProcessOptions& options) const
+    P<CProcess> start(bool bStay, bool bOwnSession, const CProcessOptions& options) const
     {
-        const String arguments = String::fromUTF8(m_folder.pathOf("child") + (bStay ? " stay" : ""));
+        const String arguments = String::fromUTF8(childName() + (bStay ? " stay" : " go") +
+                                                  (bOwnSession ? " session" : " group"));
         return make<CProcess>(m_folder.pathOf("spawner.sh"), arguments, "", 0, &options);
     }
 
-    // The sleeping child's number; 0 when the program did not tell it in time.
+    // The sleeping child's number as this process sees it; 0 when it did not appear in time.
     pid_t waitForGrandchild() const
     {
-        if (!waitUntil([this] { return !m_folder.get("child").empty(); }))
-            return 0;
-        return static_cast<pid_t>(std::stol(m_folder.get("child")));
+        pid_t found = 0;
+        waitUntil([&] { return (found = findByName(childName())) != 0; });
+        return found;
     }
 
 private:
+    std::string childName() const { return m_folder.pathOf("grandchild"); }
+
+    static pid_t findByName(const std::string& name)
+    {
+        for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+            std::ifstream command(entry.path() / "cmdline");
+            std::string first;
+            if (std::getline(command, first, '\0') && first == name)
+                return static_cast<pid_t>(std::stol(entry.path().filename().string()));
+        }
+        return 0;
+    }
+
     CTempFolder m_folder;
 };
 
-// terminate() ends the own group also after the program ended; a hang report request, which the shell has
-// no handler for and ends of, reaches the program alone.
+// terminate() ends the own group also after the program ended, and in namespaces of its own even what left
+// the group; a hang report request, which the shell has no handler for and ends of, reaches the program alone.
 TEST(CProcessTest, TerminateEndsTheOwnGroupAndAHangReportRequestReachesTheProgramAlone)
 {
     const struct {
         const char* name;
-        bool bOwnProcessGroup;
+        CProcessOptions options;
         bool bLeaderStays;
+        bool bGrandchildOwnSession;
         bool bHangReport;
         int32_t exitCode;
         bool bGrandchildSurvives;
     } cases[] = {
-        {"group, program running", true, true, false, 128 + SIGKILL, false},
-        {"group, program ended", true, false, false, 0, false},
-        {"no group", false, true, false, 128 + SIGKILL, true},
-        {"hang report", true, true, true, 128 + crashhandler::hangReportSignal, true},
+        {"group, program running", makeOptions(true, false), true, false, false, 128 + SIGKILL, false},
+        {"group, program ended", makeOptions(true, false), false, false, false, 0, false},
+        {"no group", makeOptions(false, false), true, false, false, 128 + SIGKILL, true},
+        {"hang report", makeOptions(true, false), true, false, true, 128 + crashhandler::hangReportSignal, true},
+        {"own session", makeOptions(false, false, true), true, false, false, 128 + SIGKILL, false},
+        {"own namespaces, grandchild in a session of its own", makeOptions(false, false, true, true), true, true,
+         false, 128 + SIGKILL, false},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
+        if (skipsNamespaces(test.options.bOwnNamespaces))
+            continue;
         CGrandchildSpawner spawner;
-        P<CProcess> process = spawner.start(test.bLeaderStays, makeOptions(test.bOwnProcessGroup, false));
+        P<CProcess> process = spawner.start(test.bLeaderStays, test.bGrandchildOwnSession, test.options);
         const pid_t grandchild = spawner.waitForGrandchild();
         ASSERT_NE(0, grandchild);
         if (!test.bLeaderStays) {
@@ -192,7 +246,7 @@ TEST(CProcessTest, TerminateEndsTheOwnGroupAndAHangReportRequestReachesTheProgra
         EXPECT_EQ(test.exitCode, process->getExitCode());
         // A group leader's zombie keeps the group's number from being reused.
         const pid_t leader = process->getProcessID();
-        EXPECT_EQ(!test.bOwnProcessGroup, isReaped(leader));
+        EXPECT_EQ(!test.options.bOwnProcessGroup && !test.options.bNoTerminal, isReaped(leader));
         if (test.bGrandchildSurvives) {
             EXPECT_TRUE(isRunning(grandchild));
             kill(grandchild, SIGKILL);
@@ -201,6 +255,99 @@ TEST(CProcessTest, TerminateEndsTheOwnGroupAndAHangReportRequestReachesTheProgra
         }
         process = nullptr;
         EXPECT_TRUE(waitUntil([&] { return isReaped(leader); }));
+    }
+}
+
+// Runs `start` in a forked helper that holds a terminal of its own as its controlling terminal and standard
+// input, as a user's shell does. True when the helper got the terminal and `start` returned true.
+bool runWithTerminal(const std::function<bool()>& start)
+{
+    const pid_t helper = fork();
+    if (helper == 0) {
+        const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+        if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0 || setsid() < 0)
+            _exit(2);
+        const int user = open(ptsname(terminal), O_RDWR);
+        if (user < 0 || ioctl(user, TIOCSCTTY, 0) != 0 || dup2(user, STDIN_FILENO) != STDIN_FILENO ||
+            open("/dev/tty", O_RDWR) < 0)
+            _exit(3);
+        try {
+            _exit(start() ? 0 : 4);
+        } catch (...) {
+            _exit(5);
+        }
+    }
+    int status = 0;
+    return helper > 0 && waitpid(helper, &status, 0) == helper && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A TCP listener on the loopback address; its port.
+class CLoopbackListener {
+public:
+    CLoopbackListener() : m_socket(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (bind(m_socket, reinterpret_cast<sockaddr*>(&address), size) == 0 && listen(m_socket, 4) == 0 &&
+            getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+            m_port = ntohs(address.sin_port);
+    }
+    ~CLoopbackListener() { close(m_socket); }
+    int port() const { return m_port; }
+
+private:
+    int m_socket;
+    int m_port = 0;
+};
+
+// What a program started with a terminal at hand finds about itself; fields as "name=value" lines.
+TEST(CProcessTest, ProgramWithoutTerminalOrInOwnNamespacesFindsItself)
+{
+    const std::string allFacts = "input=/dev/null\nsessionLeader=yes\nterminal=none\n";
+    const std::string unconfined = "network=reached\n";
+    const std::string confined =
+        "pid=1\nprocSelf=1\nuser=65534\ngroup=65534\ncapabilities=0000000000000000\nnetwork=none\n";
+    const struct {
+        const char* name;
+        CProcessOptions options;
+        std::string facts;
+    } cases[] = {
+        {"no terminal", makeOptions(false, false, true), allFacts + unconfined},
+        {"no terminal, own group asked too", makeOptions(true, false, true), allFacts + unconfined},
+        {"own namespaces", makeOptions(false, false, true, true), allFacts + confined},
+    };
+    const CLoopbackListener listener;
+    ASSERT_NE(0, listener.port());
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        if (skipsNamespaces(test.options.bOwnNamespaces))
+            continue;
+        CTempFolder folder;
+        folder.put("facts.sh",
+                   "#!/bin/bash\n"
+                   "read -r pid comm state ppid group session rest < /proc/self/stat\n"
+                   "{\n"
+                   "echo \"input=$(readlink /proc/self/fd/0)\"\n"
+                   "[ \"$pid\" = \"$session\" ] && echo sessionLeader=yes || echo sessionLeader=no\n"
+                   "(exec 3</dev/tty) 2>/dev/null && echo terminal=open || echo terminal=none\n"
+                   "if [ \"$3\" = confined ]; then\n"
+                   "  echo \"pid=$$\"; echo \"procSelf=$pid\"\n"
+                   "  echo \"user=$(id -u)\"; echo \"group=$(id -g)\"\n"
+                   "  while read -r key value rest; do [ \"$key\" = CapEff: ] && echo \"capabilities=$value\"; "
+                   "done < /proc/self/status\n"
+                   "fi\n"
+                   "(exec 3<>/dev/tcp/127.0.0.1/$2) 2>/dev/null && echo network=reached || echo network=none\n"
+                   "} > \"$1.part\" && mv \"$1.part\" \"$1\"\n");
+        chmod(folder.pathOf("facts.sh").c_str(), 0755);
+        const String arguments = String::fromUTF8(folder.pathOf("facts") + " " + std::to_string(listener.port()) +
+                                                  (test.options.bOwnNamespaces ? " confined" : " plain"));
+        EXPECT_TRUE(runWithTerminal([&] {
+            P<CProcess> process = make<CProcess>(folder.pathOf("facts.sh"), arguments, "", 0, &test.options);
+            return waitForEnd(*process) && process->getExitCode() == 0;
+        }));
+        EXPECT_EQ(test.facts, folder.get("facts"));
     }
 }
 

@@ -75,6 +75,14 @@ const SAct acts[] = {
     {"signalMaster", false, nullptr, false},
 };
 
+#ifdef __SANITIZE_ADDRESS__
+// The leak checker of sanitizer builds traces the slave's threads: there
+// the filter lets ptrace through, and Landlock alone keeps it inside.
+constexpr bool bSanitized = true;
+#else
+constexpr bool bSanitized = false;
+#endif
+
 // A copy of the real slave, beside the intruder that it loads.
 std::string sandboxSlave() { return (nebo::test::binFolder() / "sandbox-tests" / "nebo_slave").string(); }
 
@@ -88,9 +96,11 @@ int tracerOfThisProcess()
     return -1;
 }
 
-// Pushing input into a terminal other than one's own controlling terminal
-// takes CAP_SYS_ADMIN, and since Linux 6.2 the system may forbid it to all.
-bool systemLetsThisProcessTypeIntoTerminals()
+// Pushing input into a terminal takes CAP_SYS_ADMIN where the system keeps
+// it from everyone else (legacy_tiocsti 0, since Linux 6.2); otherwise a
+// process may push into its own controlling terminal, which a slave in a
+// session of its own gets by opening one.
+bool systemLetsSlavesTypeIntoTerminals()
 {
     std::ifstream legacy("/proc/sys/dev/tty/legacy_tiocsti");
     int allowed = 1;
@@ -99,8 +109,8 @@ bool systemLetsThisProcessTypeIntoTerminals()
     constexpr int systemAdministration = 21;
     for (std::string line; std::getline(status, line);)
         if (line.rfind("CapEff:", 0) == 0)
-            return allowed == 1 && (std::stoull(line.substr(7), nullptr, 16) >> systemAdministration & 1) != 0;
-    return false;
+            return allowed == 1 || (std::stoull(line.substr(7), nullptr, 16) >> systemAdministration & 1) != 0;
+    return allowed == 1;
 }
 
 // A socket of `type` on a free port of 127.0.0.1, which it sets `port` to.
@@ -328,6 +338,8 @@ TEST_F(SlaveConfinementTest, CallsOnlyAnAttackMakesEndAConfinedSlaveWithAReportN
     };
     for (const auto& [act, setting, expected] : cases) {
         SCOPED_TRACE(std::string(act) + ", NEBO_SANDBOX " + (setting ? setting : "unset"));
+        if (bSanitized && std::string(act) == "traceMaster")
+            continue;
         const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", setting);
         const std::string error = intrude(act);
         EXPECT_NE(error.find(expected), std::string::npos) << error;
@@ -374,8 +386,8 @@ TEST_F(SlaveConfinementTest, OnlyAnUnconfinedSlaveTypesIntoTheMastersTerminal)
         if (!setting) {
             EXPECT_TRUE(isRefused(outcomeOf("injectTerminal"))) << outcomeOf("injectTerminal") << "\n" << error;
             EXPECT_EQ(typed, "");
-        } else if (!systemLetsThisProcessTypeIntoTerminals()) {
-            std::cout << "[   NOTE   ] this process may not type into another terminal: unconfined half skipped\n";
+        } else if (!systemLetsSlavesTypeIntoTerminals()) {
+            std::cout << "[   NOTE   ] this system lets no slave type into a terminal: unconfined half skipped\n";
         } else {
             EXPECT_EQ(outcomeOf("injectTerminal"), "done") << error;
             EXPECT_EQ(typed, line + "\n");

@@ -311,6 +311,10 @@ void CHostileSlave::silence()
 {
     // Alive, so that the master has to end it, but never past the master:
     // a master that failed to end it must not leave it behind for good.
+    // From namespaces of its own the master is out of sight; its end then
+    // shows as the end of the pipe.
+    if (!isProcessAlive(m_masterProcessID))
+        holdPipeUntilClosed();
     while (isProcessAlive(m_masterProcessID))
         lumo::getThreadManager()->sleep(silencePollMs);
     std::_Exit(0);

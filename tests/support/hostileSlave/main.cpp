@@ -1,7 +1,8 @@
 // A stand-in for nebo_slave that lies to its master, for the master's tests. Started as nebo_slave is
 // (" PID PIPE PLUGIN ERRORFILEURI LEVEL"), it connects to the pipe PIPE and serves an honest plugin "hostile" and its
 // 64x48 source, except for the one lie that NEBO_HOSTILE_MODE names, told once, to the first request of its kind.
-// "Silence": it neither reads nor writes again and lives until it is killed or the master process PID is gone.
+// "Silence": it writes no more and lives until it is killed or the master process PID is gone (out of sight of
+// namespaces of its own, until the master closes the pipe, reading and dropping what arrives meanwhile).
 //
 //   honest              no lie.
 //   silent              silence right after connecting.

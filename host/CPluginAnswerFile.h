@@ -14,8 +14,9 @@ namespace nebo::common {
 // processes, so that a master that starts knows the plugins its
 // predecessors asked about. The file is everyone's to write: each master
 // replaces it whole and at once (a new file renamed over the old one), so
-// a reader sees one complete version, and many masters may store side by
-// side; one's answer may then be lost, never mixed into another's.
+// a reader sees one complete version (or, where the system removes the old
+// file before renaming the new one, as Wine does, at times none), and many
+// masters may store side by side; answers may then be lost, never mixed.
 //
 // The file is read with bounds (maxFileBytes, maxRecords, and the bounds of
 // isKeepable) and is not trusted further: a file that is too long,

@@ -5,6 +5,7 @@
 #include "host/CNEBPluginClient.h"
 #include "host/CPluginFolders.h"
 #include "host/CSlaveError.h"
+#include "host/CSlaveLaunchers.h"
 #include "host/debugOutput.h"
 #include "host/describeSlaveEnd.h"
 #include "host/getErrorText.h"
@@ -109,8 +110,11 @@ CSlaveHandler::CSlaveHandler(P<INEBContext> context, const String& pluginName, i
       m_limits(m_context->getSlaveLimits())
 {
     const P<lumo::ISystem> system = lumo::getSystem();
-    m_errorFile = system->createUniqueFile(*system->getTempDirectory(), String(errorFilePrefix),
-                                           String(errorFileSuffix));
+    // A launcher may write beneath its plugin's error folder only, so its
+    // children's error files lie there.
+    const P<lumo::CURI> folder = CSlaveLaunchers::isEnabled() ? CSlaveLaunchers::get()->getErrorFolder(m_pluginName)
+                                                              : system->getTempDirectory();
+    m_errorFile = system->createUniqueFile(*folder, String(errorFilePrefix), String(errorFileSuffix));
 }
 
 CSlaveHandler::~CSlaveHandler()
@@ -204,8 +208,6 @@ bool CSlaveHandler::pipeCreated()
     options->takeCallerVariables(&isPassedToSlaves);
     options->environment.push_back(std::string(addressSpaceVariable) + "=" +
                                    std::to_string(m_limits.maxSlaveAddressSpace));
-    if (m_heapAheadBytes > 0)
-        options->environment.push_back(std::string(heapAheadVariable) + "=" + std::to_string(m_heapAheadBytes));
     // The slave looks in the master's plugin folders first, so that it loads
     // the very library the master chose, wherever the two programs lie.
     const CPluginFolders folders = CPluginFolders::ofThisProcess();
@@ -218,9 +220,22 @@ bool CSlaveHandler::pipeCreated()
     options->bNoTerminal = true;
     // Whatever the slave starts ends with it, and it reaches no network.
     options->bOwnNamespaces = !nebo::common::isConfinementOff();
+    const P<lumo::CURI> program = getSlaveProgram(folders);
+    if (CSlaveLaunchers::isEnabled()) {
+        // A launcher's child is this very slave, forked from a process that
+        // loaded the plugin already; the heap ahead travels with the request.
+        const P<ILogManager> log = m_context->getLogManager();
+        m_process = CSlaveLaunchers::get()->tryStart(program, m_pluginName, buildCommandLine(), *options, m_priority,
+                                                     m_heapAheadBytes, log ? log->getLogLevel() : 0,
+                                                     m_limits.timeoutMs, log.get());
+        if (m_process)
+            return true;
+    }
+    if (m_heapAheadBytes > 0)
+        options->environment.push_back(std::string(heapAheadVariable) + "=" + std::to_string(m_heapAheadBytes));
     const P<lumo::CURI> workingDirectory = lumo::getSystem()->getCurrentDirectory();
     m_process = lumo::getProcessManager()->createProcess(
-        getSlaveProgram(folders), buildCommandLine(), lumo::PFrail<lumo::IURI>(workingDirectory.get(), true),
+        program, buildCommandLine(), lumo::PFrail<lumo::IURI>(workingDirectory.get(), true),
         lumo::PFrail<lumo::IBase>(options.get(), true), m_priority);
     return true;
 }

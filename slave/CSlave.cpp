@@ -35,10 +35,28 @@ int CSlave::run(std::string_view commandLineText)
     const std::optional<CSlaveCommandLine> commandLine = CSlaveCommandLine::parse(commandLineText);
     if (!commandLine)
         return exitBadCommandLine;
+    return runGuarded([&] { return serve(*commandLine); });
+}
 
+int CSlave::runChild(std::string_view commandLineText, P<ILogManager> logManager, P<INEBContext> context,
+                     P<IPluginHandler> pluginHandler)
+{
+    m_objects.logManager = std::move(logManager);
+    m_objects.context = std::move(context);
+    m_objects.pluginHandler = std::move(pluginHandler);
+    const std::optional<CSlaveCommandLine> commandLine = CSlaveCommandLine::parse(commandLineText);
+    if (!commandLine) {
+        m_objects.release();
+        return exitBadCommandLine;
+    }
+    return runGuarded([&] { return serveChild(*commandLine); });
+}
+
+template <class F> int CSlave::runGuarded(F&& serve)
+{
     Outcome outcome;
     try {
-        outcome = serve(*commandLine);
+        outcome = serve();
     } catch (const lumo::CException& error) {
         writeErrorFile(describe(error));
         outcome = Outcome::failed;
@@ -80,6 +98,24 @@ CSlave::Outcome CSlave::serve(const CSlaveCommandLine& commandLine)
     // library, whose start is plugin code too, loads confined.
     m_services.confineProcess(m_objects.context);
     m_objects.pluginHandler = m_services.createPluginHandler(m_objects.context);
+    m_objects.server = m_services.createServer(m_objects.pipe, m_objects.context);
+    serveUntilQuit(*m_objects.server);
+    m_objects.release();
+    return Outcome::clean;
+}
+
+CSlave::Outcome CSlave::serveChild(const CSlaveCommandLine& commandLine)
+{
+    // What the launcher logged is its own; the master takes the child's.
+    m_objects.logManager->clearLog();
+    m_objects.logManager->setLogLevel(commandLine.logLevel);
+    m_errorFilePath = m_services.getNativePath(String::fromLatin1(commandLine.errorFileURI));
+    m_services.installCrashFilter(m_errorFilePath);
+    m_services.prepareHeap();
+    m_objects.pipe = m_services.connectPipe(String::fromLatin1(commandLine.pipeName));
+    if (!m_objects.pipe)
+        return Outcome::pipeNotReachable;
+    m_services.confineChild(m_errorFilePath);
     m_objects.server = m_services.createServer(m_objects.pipe, m_objects.context);
     serveUntilQuit(*m_objects.server);
     m_objects.release();

@@ -22,6 +22,14 @@ public:
 
     // Runs the slave on the text after the program name. Never throws.
     int run(std::string_view commandLine);
+    // The same run in a launcher's child, on the log, context and plugins
+    // the launcher made before it forked (the run takes them over), from
+    // the slave's command line the master sent: the log starts afresh, the
+    // crash filter takes the child's error file, and the confinement the
+    // launcher put in force is narrowed to a slave's once the pipe is
+    // connected. Never throws.
+    int runChild(std::string_view commandLine, lumo::P<ILogManager> logManager, lumo::P<INEBContext> context,
+                 lumo::P<IPluginHandler> pluginHandler);
 
     // Writes a message, in UTF-8, into the error file; when the file cannot
     // be opened, says so on the debug output instead.
@@ -44,6 +52,10 @@ private:
     };
 
     Outcome serve(const CSlaveCommandLine& commandLine);
+    Outcome serveChild(const CSlaveCommandLine& commandLine);
+    // Runs `serve`, turning what it throws into the error file's text, and
+    // ends the run.
+    template <class F> int runGuarded(F&& serve);
     void serveUntilQuit(ISlaveServer& server);
     void finish(Outcome outcome);
     // Into the run's log while it exists (unless debug output goes to standard error).

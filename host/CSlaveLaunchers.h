@@ -24,8 +24,9 @@ namespace nebo::common {
 // plugin's launcher may write to; the folders go when the set goes, unless
 // they keep a crash report.
 //
-// On by default where the platform can fork; NEBO_LAUNCHER=off in the
-// master's environment starts every slave as a program of its own.
+// Off by default for now: NEBO_LAUNCHER=on in the master's environment
+// turns launchers on where the platform can fork; without it every slave
+// starts as a program of its own.
 // Thread-safe.
 class CSlaveLaunchers : public lumo::CObject {
 public:
@@ -35,7 +36,7 @@ public:
 
     // The process-wide set; its launchers end when the process does.
     static lumo::P<CSlaveLaunchers> get();
-    // True unless NEBO_LAUNCHER=off or the platform cannot fork.
+    // True with NEBO_LAUNCHER=on where the platform can fork.
     static bool isEnabled();
 
     // The folder for the error files of `pluginName`'s slaves, made on

@@ -6,8 +6,9 @@
 namespace nebo::common {
 
 CLaunchedProcess::CLaunchedProcess(lumo::P<CSlaveLauncher> launcher, uint32_t number,
-                                   lumo::P<lumo::IProcessHandle> handle, int32_t priority)
-    : m_launcher(std::move(launcher)), m_number(number), m_handle(std::move(handle)), m_priority(priority)
+                                   lumo::P<lumo::IProcessHandle> handle, uint32_t processID, int32_t priority)
+    : m_launcher(std::move(launcher)), m_number(number), m_handle(std::move(handle)), m_processID(processID),
+      m_priority(priority)
 {
 }
 
@@ -18,12 +19,12 @@ CLaunchedProcess::~CLaunchedProcess()
 
 bool CLaunchedProcess::hasTerminated()
 {
-    return m_handle->hasEnded();
+    return !m_handle || m_handle->hasEnded();
 }
 
 bool CLaunchedProcess::waitForEnd(uint32_t ms)
 {
-    return m_handle->waitForEnd(ms);
+    return !m_handle || m_handle->waitForEnd(ms);
 }
 
 int32_t CLaunchedProcess::getExitCode()
@@ -36,7 +37,7 @@ bool CLaunchedProcess::getEnd(lumo::SProcessEnd& end)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_end) {
-        if (!m_handle->hasEnded())
+        if (!hasTerminated())
             return false;
         lumo::SProcessEnd reported;
         if (!m_launcher->waitForChildEnd(m_number, lumo::getTickCount() + CSlaveLauncher::endReportWaitMs, reported))
@@ -54,24 +55,26 @@ bool CLaunchedProcess::setPriority(int32_t)
 
 int32_t CLaunchedProcess::getPriority()
 {
-    if (m_handle->hasEnded())
+    if (hasTerminated())
         throw lumo::CError("getProcessPriority failed. Maybe the process isn't running anymore?", "CLaunchedProcess");
     return m_priority;
 }
 
 void CLaunchedProcess::terminate()
 {
-    m_handle->kill();
+    if (m_handle)
+        m_handle->kill();
 }
 
 void CLaunchedProcess::requestHangReport()
 {
-    m_handle->requestHangReport();
+    if (m_handle)
+        m_handle->requestHangReport();
 }
 
 uint32_t CLaunchedProcess::getID()
 {
-    return m_handle->getID();
+    return m_processID;
 }
 
 } // namespace nebo::common

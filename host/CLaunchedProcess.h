@@ -18,8 +18,10 @@ namespace nebo::common {
 // be changed afterwards. Safe from any thread.
 class CLaunchedProcess : public lumo::CObject, public virtual lumo::IProcess {
 public:
+    // A null `handle` stands for a child that ended before its master
+    // could hold it: it counts as ended from the start.
     CLaunchedProcess(lumo::P<CSlaveLauncher> launcher, uint32_t number, lumo::P<lumo::IProcessHandle> handle,
-                     int32_t priority);
+                     uint32_t processID, int32_t priority);
     ~CLaunchedProcess() override;
 
     bool hasTerminated() override;
@@ -39,6 +41,7 @@ private:
     lumo::P<CSlaveLauncher> m_launcher;
     uint32_t m_number;
     lumo::P<lumo::IProcessHandle> m_handle;
+    uint32_t m_processID;
     int32_t m_priority;
     std::mutex m_mutex;
     std::optional<lumo::SProcessEnd> m_end;

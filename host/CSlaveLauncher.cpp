@@ -123,51 +123,54 @@ bool CSlaveLauncher::isStillAwaited()
     return m_process && !m_process->hasTerminated();
 }
 
-P<lumo::IProcess> CSlaveLauncher::startChild(const String& arguments, int32_t priority, int64_t heapAheadBytes,
-                                             int32_t timeoutMs)
+std::optional<CSlaveLauncher::SChild> CSlaveLauncher::startChild(const String& arguments, int32_t priority,
+                                                                 int64_t heapAheadBytes, int32_t timeoutMs)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     if (m_bBroken)
-        return nullptr;
+        return std::nullopt;
     lumo::IForkServer::SRequest request;
     const std::string text = arguments.toUTF8();
     if (text.size() >= sizeof request.arguments)
-        return nullptr;
+        return std::nullopt;
     std::memcpy(request.arguments, text.data(), text.size());
     request.number = ++m_nextNumber;
     request.priority = priority;
     request.heapAheadBytes = heapAheadBytes;
     const int64_t deadline = lumo::getTickCount() + timeoutMs;
+    P<lumo::IPipeClient> pipe;
     try {
-        m_channel->sendRequest(request);
+        pipe = m_channel->sendRequest(request);
         m_live.insert(request.number);
         ++m_childCount;
         m_lastUse = lumo::getTickCount();
         while (!m_started.count(request.number) && !m_failed.count(request.number)) {
             if (!takeReport(deadline)) {
                 breakOff();
-                return nullptr;
+                return std::nullopt;
             }
         }
     } catch (const std::exception&) {
         breakOff();
-        return nullptr;
+        return std::nullopt;
     }
     if (m_failed.erase(request.number)) {
         m_live.erase(request.number);
-        return nullptr;
+        return std::nullopt;
     }
     const uint32_t processID = m_started[request.number];
     m_started.erase(request.number);
     P<lumo::IProcessHandle> handle = lumo::openProcessHandle(processID, m_process->getID());
-    if (!handle) {
-        // A child that is no child of the launcher, or gone already: the
-        // launcher cannot be trusted with the next.
+    // A child that is gone already has been reaped: its launcher reports
+    // its end. One that is no child of the launcher is a lie, and the
+    // launcher cannot be trusted with the next.
+    if (!handle && !hasEnded(request.number, lumo::getTickCount() + endReportWaitMs)) {
         breakOff();
-        return nullptr;
+        return std::nullopt;
     }
     lock.unlock();
-    return make<CLaunchedProcess>(P<CSlaveLauncher>(this), request.number, handle, priority);
+    return SChild{make<CLaunchedProcess>(P<CSlaveLauncher>(this), request.number, handle, processID, priority),
+                  pipe};
 }
 
 bool CSlaveLauncher::takeReport(int64_t deadlineTick)
@@ -193,18 +196,25 @@ bool CSlaveLauncher::takeReport(int64_t deadlineTick)
     return true;
 }
 
-bool CSlaveLauncher::waitForChildEnd(uint32_t number, int64_t deadlineTick, lumo::SProcessEnd& end)
+bool CSlaveLauncher::hasEnded(uint32_t number, int64_t deadlineTick)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     try {
         while (!m_ended.count(number)) {
             if (m_bBroken || !m_live.count(number) || !takeReport(deadlineTick))
                 return false;
         }
+        return true;
     } catch (const std::exception&) {
         breakOff();
         return false;
     }
+}
+
+bool CSlaveLauncher::waitForChildEnd(uint32_t number, int64_t deadlineTick, lumo::SProcessEnd& end)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!hasEnded(number, deadlineTick))
+        return false;
     end = m_ended[number];
     m_ended.erase(number);
     return true;

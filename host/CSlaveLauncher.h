@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 
 namespace nebo::common {
@@ -45,11 +46,18 @@ public:
                    int32_t timeoutMs);
     ~CSlaveLauncher() override;
 
-    // A child started with the slave command line `arguments`; its identity
-    // is known before it connects. Null when the launcher failed meanwhile
-    // (isUsable() is false from then on).
-    lumo::P<lumo::IProcess> startChild(const lumo::String& arguments, int32_t priority, int64_t heapAheadBytes,
-                                       int32_t timeoutMs);
+    // A launcher's child as its master holds it: the process, and the
+    // master's end of the pipe whose other end only the child holds.
+    struct SChild {
+        lumo::P<lumo::IProcess> process;
+        lumo::P<lumo::IPipeClient> pipe;
+    };
+
+    // A child started with the slave command line `arguments`, its pipe
+    // handed to it with the request. Nothing when the launcher failed
+    // meanwhile (isUsable() is false from then on).
+    std::optional<SChild> startChild(const lumo::String& arguments, int32_t priority, int64_t heapAheadBytes,
+                                     int32_t timeoutMs);
     // True while the launcher runs, has kept to the protocol, and is
     // neither used up (maxChildren) nor idle too long (maxIdleMs).
     bool isUsable();
@@ -73,6 +81,9 @@ private:
     // Takes one report into the tables, waiting until the deadline; false
     // when none came. Ends the launcher when it breaks the protocol.
     bool takeReport(int64_t deadlineTick);
+    // True once the launcher reported child `number`'s end, waiting for
+    // the report until the deadline. With the mutex held.
+    bool hasEnded(uint32_t number, int64_t deadlineTick);
     void breakOff() noexcept;
     void removeEmptyErrorFile() noexcept;
 

@@ -52,22 +52,22 @@ P<CSlaveLaunchers> CSlaveLaunchers::get()
 bool CSlaveLaunchers::isEnabled()
 {
     const char* setting = std::getenv(switchVariable);
-    // Off by default until the whole boxed suite passes through launchers.
-    return lumo::isForkServerAvailable() && setting && std::string(setting) == "on";
+    return lumo::isForkServerAvailable() && !(setting && std::string(setting) == "off");
 }
 
 P<lumo::CURI> CSlaveLaunchers::getErrorFolder(const String& pluginName)
 {
+    const P<lumo::ISystem> system = lumo::getSystem();
+    const P<lumo::CURI> temporaryFolder = system->getTempDirectory();
     std::lock_guard<std::mutex> lock(m_mutex);
-    P<lumo::CURI>& folder = m_errorFolders[pluginName.toUTF8()];
-    if (!folder) {
-        const P<lumo::ISystem> system = lumo::getSystem();
-        folder = system->createUniqueFolder(*system->getTempDirectory(), String("nebo_slaves_"), String());
-    }
+    // The temporary folder may change while the master runs; each keeps its own.
+    P<lumo::CURI>& folder = m_errorFolders[temporaryFolder->getText().toUTF8() + '\n' + pluginName.toUTF8()];
+    if (!folder)
+        folder = system->createUniqueFolder(*temporaryFolder, String("nebo_slaves_"), String());
     return folder;
 }
 
-P<lumo::IProcess> CSlaveLaunchers::tryStart(const P<lumo::CURI>& program, const String& pluginName,
+std::optional<CSlaveLauncher::SChild> CSlaveLaunchers::tryStart(const P<lumo::CURI>& program, const String& pluginName,
                                             const String& arguments, const lumo::CProcessOptions& options,
                                             int32_t priority, int64_t heapAheadBytes, int32_t logLevel,
                                             int32_t timeoutMs, ILogManager* log) noexcept
@@ -77,7 +77,7 @@ P<lumo::IProcess> CSlaveLaunchers::tryStart(const P<lumo::CURI>& program, const 
         std::lock_guard<std::mutex> lock(m_mutex);
         SEntry& entry = m_entries[keyOf(*program, pluginName, options)];
         if (entry.bGivenUp)
-            return nullptr;
+            return std::nullopt;
         String failure;
         // A launcher that has served its time is replaced; one that fails
         // to start a child is replaced once more before giving up.
@@ -86,7 +86,8 @@ P<lumo::IProcess> CSlaveLaunchers::tryStart(const P<lumo::CURI>& program, const 
                 if (!entry.launcher || !entry.launcher->isUsable())
                     entry.launcher =
                         make<CSlaveLauncher>(program, pluginName, errorFolder, options, logLevel, timeoutMs);
-                if (P<lumo::IProcess> child = entry.launcher->startChild(arguments, priority, heapAheadBytes, timeoutMs))
+                if (std::optional<CSlaveLauncher::SChild> child =
+                        entry.launcher->startChild(arguments, priority, heapAheadBytes, timeoutMs))
                     return child;
                 failure = String("it stopped answering: ") + entry.launcher->readFailure();
             } catch (const lumo::CException& error) {
@@ -103,7 +104,7 @@ P<lumo::IProcess> CSlaveLaunchers::tryStart(const P<lumo::CURI>& program, const 
     } catch (const std::exception&) {
         // Starting the program itself is always left.
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 void CSlaveLaunchers::endAll() noexcept

@@ -24,10 +24,8 @@ namespace nebo::common {
 // plugin's launcher may write to; the folders go when the set goes, unless
 // they keep a crash report.
 //
-// Off by default for now: NEBO_LAUNCHER=on in the master's environment
-// turns launchers on where the platform can fork; without it every slave
-// starts as a program of its own.
-// Thread-safe.
+// Where the platform can fork; NEBO_LAUNCHER=off in the master's
+// environment starts every slave as a program of its own. Thread-safe.
 class CSlaveLaunchers : public lumo::CObject {
 public:
     static constexpr const char* switchVariable = "NEBO_LAUNCHER";
@@ -36,16 +34,16 @@ public:
 
     // The process-wide set; its launchers end when the process does.
     static lumo::P<CSlaveLaunchers> get();
-    // True with NEBO_LAUNCHER=on where the platform can fork.
+    // True where the platform can fork, unless NEBO_LAUNCHER is "off".
     static bool isEnabled();
 
     // The folder for the error files of `pluginName`'s slaves, made on
     // first use. Throws the system's errors.
     lumo::P<lumo::CURI> getErrorFolder(const lumo::String& pluginName);
     // A child of the plugin's launcher for a slave started with `arguments`,
-    // started as `options` say; null when no launcher can serve, and the
+    // started as `options` say; nothing when no launcher can serve, and the
     // caller starts the program itself. `log` may be null. Throws nothing.
-    lumo::P<lumo::IProcess> tryStart(const lumo::P<lumo::CURI>& program, const lumo::String& pluginName,
+    std::optional<CSlaveLauncher::SChild> tryStart(const lumo::P<lumo::CURI>& program, const lumo::String& pluginName,
                                      const lumo::String& arguments, const lumo::CProcessOptions& options,
                                      int32_t priority, int64_t heapAheadBytes, int32_t logLevel, int32_t timeoutMs,
                                      ILogManager* log) noexcept;

@@ -34,15 +34,23 @@ public:
         char arguments[argumentsRoom] = {};
     };
 
+    // What the child gets: its request, and its end of the connection the
+    // master sent along, on which it serves the master; no other connection
+    // need be made.
+    struct SChildStart {
+        SRequest request;
+        P<IPipeClient> pipe;
+    };
+
     // Waits for requests and forks a child for each, until the master closes
     // the control connection; then waits for the children still running and
-    // returns nothing. Returns the request in the child, which by then leads
+    // returns nothing. Returns the child's start in the child, which by then leads
     // a process group of its own, is told the master's identity of it (the
     // system vouches for it on the control connection before the child does
     // anything else), ends when the launcher ends, and no longer holds the
-    // control connection. A request the launcher cannot fork for is reported
-    // as failed. Throws CError when the control connection fails.
-    virtual std::optional<SRequest> serve() = 0;
+    // control connection. A request the launcher cannot fork for, or that
+    // came without its connection, is reported as failed. Throws CError when the control connection fails.
+    virtual std::optional<SChildStart> serve() = 0;
 };
 
 // False where the platform cannot fork (Windows): no launchers there.

@@ -30,7 +30,10 @@ public:
         SProcessEnd end;
     };
 
-    virtual void sendRequest(const IForkServer::SRequest& request) = 0;
+    // Sends `request` with one end of a new connection, which the child
+    // serves its master on; returns the other end, the master's. Throws
+    // CError as the class says.
+    virtual P<IPipeClient> sendRequest(const IForkServer::SRequest& request) = 0;
     // The next report, waiting until `deadlineTick` (getTickCount's clock);
     // nothing once it has passed. Throws CError as the class says.
     virtual std::optional<SReport> receiveReport(int64_t deadlineTick) = 0;

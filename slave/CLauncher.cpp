@@ -20,13 +20,12 @@ int CLauncher::run(std::string_view commandLineText)
     if (!commandLine)
         return CSlave::exitBadCommandLine;
     std::string errorFilePath;
-    std::optional<lumo::IForkServer::SRequest> request;
-    P<ILogManager> log;
-    P<INEBContext> context;
-    P<IPluginHandler> plugins;
+    std::optional<lumo::IForkServer::SChildStart> start;
+    CSlave::SLaunched launched;
     try {
-        log = m_services.createLogManager(commandLine->logLevel);
-        context = m_services.createContext(log, String::fromLatin1(commandLine->pluginName));
+        launched.logManager = m_services.createLogManager(commandLine->logLevel);
+        launched.context =
+            m_services.createContext(launched.logManager, String::fromLatin1(commandLine->pluginName));
         errorFilePath = m_services.getNativePath(String::fromLatin1(commandLine->errorFileURI));
         m_services.installCrashFilter(errorFilePath);
         P<lumo::IPipeClient> control = m_services.connectPipe(String::fromLatin1(commandLine->pipeName));
@@ -35,26 +34,32 @@ int CLauncher::run(std::string_view commandLineText)
         const P<lumo::IForkServer> forkServer = lumo::createForkServer(control);
         if (!forkServer)
             return exitNoFork;
-        m_services.confineLauncher(context);
-        // Loaded once, confined: every child starts with it in place.
-        plugins = m_services.createPluginHandler(context);
-        request = forkServer->serve();
+        m_services.confineLauncher(launched.context);
+        // Loaded once, confined: every child starts with it in place. A
+        // plugin that fails to load fails each child as it would fail a
+        // slave, in the child's error file.
+        try {
+            launched.pluginHandler = m_services.createPluginHandler(launched.context);
+        } catch (const std::exception&) {
+            launched.pluginFailure = std::current_exception();
+        }
+        start = forkServer->serve();
     } catch (const std::exception& error) {
         writeErrorFile(errorFilePath, std::string("the launcher failed: ") + error.what());
         m_services.removeCrashFilter();
         return exitFailed;
     }
-    if (!request) {
-        plugins = nullptr;
-        context = nullptr;
-        log = nullptr;
+    if (!start) {
+        launched.pluginHandler = nullptr;
+        launched.context = nullptr;
+        launched.logManager = nullptr;
         m_services.removeCrashFilter();
         m_services.deleteFile(errorFilePath);
         return CSlave::exitOk;
     }
-    m_services.setHeapAhead(request->heapAheadBytes);
-    const int exitCode = CSlave(m_services).runChild(request->arguments, std::move(log), std::move(context),
-                                                     std::move(plugins));
+    m_services.setHeapAhead(start->request.heapAheadBytes);
+    launched.pipe = std::move(start->pipe);
+    const int exitCode = CSlave(m_services).runChild(start->request.arguments, std::move(launched));
     // What the launcher's process holds beyond the run (its singletons,
     // threads it never had in this child) is not the child's to tear down.
     std::fflush(nullptr);

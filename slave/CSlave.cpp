@@ -38,18 +38,18 @@ int CSlave::run(std::string_view commandLineText)
     return runGuarded([&] { return serve(*commandLine); });
 }
 
-int CSlave::runChild(std::string_view commandLineText, P<ILogManager> logManager, P<INEBContext> context,
-                     P<IPluginHandler> pluginHandler)
+int CSlave::runChild(std::string_view commandLineText, SLaunched launched)
 {
-    m_objects.logManager = std::move(logManager);
-    m_objects.context = std::move(context);
-    m_objects.pluginHandler = std::move(pluginHandler);
+    m_objects.logManager = std::move(launched.logManager);
+    m_objects.context = std::move(launched.context);
+    m_objects.pluginHandler = std::move(launched.pluginHandler);
+    m_objects.pipe = std::move(launched.pipe);
     const std::optional<CSlaveCommandLine> commandLine = CSlaveCommandLine::parse(commandLineText);
     if (!commandLine) {
         m_objects.release();
         return exitBadCommandLine;
     }
-    return runGuarded([&] { return serveChild(*commandLine); });
+    return runGuarded([&] { return serveChild(*commandLine, launched.pluginFailure); });
 }
 
 template <class F> int CSlave::runGuarded(F&& serve)
@@ -104,7 +104,7 @@ CSlave::Outcome CSlave::serve(const CSlaveCommandLine& commandLine)
     return Outcome::clean;
 }
 
-CSlave::Outcome CSlave::serveChild(const CSlaveCommandLine& commandLine)
+CSlave::Outcome CSlave::serveChild(const CSlaveCommandLine& commandLine, const std::exception_ptr& pluginFailure)
 {
     // What the launcher logged is its own; the master takes the child's.
     m_objects.logManager->clearLog();
@@ -112,10 +112,9 @@ CSlave::Outcome CSlave::serveChild(const CSlaveCommandLine& commandLine)
     m_errorFilePath = m_services.getNativePath(String::fromLatin1(commandLine.errorFileURI));
     m_services.installCrashFilter(m_errorFilePath);
     m_services.prepareHeap();
-    m_objects.pipe = m_services.connectPipe(String::fromLatin1(commandLine.pipeName));
-    if (!m_objects.pipe)
-        return Outcome::pipeNotReachable;
     m_services.confineChild(m_errorFilePath);
+    if (pluginFailure)
+        std::rethrow_exception(pluginFailure);
     m_objects.server = m_services.createServer(m_objects.pipe, m_objects.context);
     serveUntilQuit(*m_objects.server);
     m_objects.release();

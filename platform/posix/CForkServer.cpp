@@ -8,6 +8,7 @@
 #include "platform/posix/pollRetrying.h"
 
 #include <cerrno>
+#include <cstring>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/prctl.h>
@@ -22,6 +23,28 @@ namespace {
 int64_t toMilliseconds(const timeval& time)
 {
     return int64_t{time.tv_sec} * 1000 + time.tv_usec / 1000;
+}
+
+// A request carries one descriptor; room for a few more lets the extra ones
+// be closed instead of cut off by the kernel.
+constexpr size_t maxPassedDescriptors = 4;
+
+// Keeps the first descriptor passed in `message` in `pipe` unless it holds
+// one already, and closes every other.
+void takeDescriptors(msghdr& message, CFileDescriptor& pipe)
+{
+    for (cmsghdr* part = CMSG_FIRSTHDR(&message); part; part = CMSG_NXTHDR(&message, part)) {
+        if (part->cmsg_level != SOL_SOCKET || part->cmsg_type != SCM_RIGHTS)
+            continue;
+        const size_t count = (part->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+        for (size_t i = 0; i < count; ++i) {
+            int descriptor;
+            std::memcpy(&descriptor, CMSG_DATA(part) + i * sizeof(int), sizeof descriptor);
+            CFileDescriptor passed(descriptor);
+            if (!pipe.isValid())
+                pipe = std::move(passed);
+        }
+    }
 }
 
 int descriptorOf(const P<IPipeClient>& control)
@@ -39,7 +62,7 @@ CForkServer::CForkServer(P<IPipeClient> control)
 {
 }
 
-std::optional<IForkServer::SRequest> CForkServer::serve()
+std::optional<IForkServer::SChildStart> CForkServer::serve()
 {
     for (;;) {
         if (m_bClosed && m_children.empty())
@@ -57,25 +80,37 @@ std::optional<IForkServer::SRequest> CForkServer::serve()
         if (m_bClosed || watched.back().revents == 0)
             continue;
         SRequest request;
-        if (!readRequest(request)) {
+        CFileDescriptor pipe;
+        if (!readRequest(request, pipe)) {
             m_bClosed = true;
             continue;
         }
-        if (forkFor(request))
-            return request;
+        if (!pipe.isValid())
+            reportFailure(request.number, EBADF);
+        else if (forkFor(request))
+            return SChildStart{request, make<CPipeClient>(std::move(pipe))};
+        // The launcher keeps no child's end: its end comes with the child's.
     }
 }
 
-bool CForkServer::readRequest(SRequest& request)
+bool CForkServer::readRequest(SRequest& request, CFileDescriptor& pipe)
 {
     auto* bytes = reinterpret_cast<char*>(&request);
     size_t done = 0;
     while (done < sizeof request) {
-        const ssize_t got = ::recv(m_controlSocket, bytes + done, sizeof request - done, MSG_WAITALL);
+        iovec part{bytes + done, sizeof request - done};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int) * maxPassedDescriptors)];
+        msghdr message{};
+        message.msg_iov = &part;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        const ssize_t got = ::recvmsg(m_controlSocket, &message, MSG_WAITALL | MSG_CMSG_CLOEXEC);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
             return false;
+        takeDescriptors(message, pipe);
         done += static_cast<size_t>(got);
     }
     // The arguments end within their room, whatever the master sent.
@@ -92,11 +127,7 @@ bool CForkServer::forkFor(const SRequest& request)
         ::_exit(127);
     }
     if (pid < 0) {
-        SWireReport report;
-        report.kind = SWireReport::failed;
-        report.number = request.number;
-        report.signal = errno;
-        sendReport(report);
+        reportFailure(request.number, errno);
         return false;
     }
     m_children.push_back({pid, request.number, CFileDescriptor(openProcessDescriptor(pid))});
@@ -126,6 +157,15 @@ bool CForkServer::becomeChild(const SRequest& request)
         return false;
     ::close(nothing);
     return true;
+}
+
+void CForkServer::reportFailure(uint32_t number, int errorCode)
+{
+    SWireReport report;
+    report.kind = SWireReport::failed;
+    report.number = number;
+    report.signal = errorCode;
+    sendReport(report);
 }
 
 void CForkServer::collectEnded()

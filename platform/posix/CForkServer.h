@@ -25,7 +25,7 @@ public:
     // streams must not be used beside the server.
     explicit CForkServer(P<IPipeClient> control);
 
-    std::optional<SRequest> serve() override;
+    std::optional<SChildStart> serve() override;
 
 private:
     struct SChild {
@@ -35,9 +35,12 @@ private:
     };
 
     // False when the master closed the connection or sent a short request.
-    bool readRequest(SRequest& request);
-    // In the parent: starts a child for `request`; true in the child.
+    // `pipe` gets the first descriptor that came along; any other is closed.
+    bool readRequest(SRequest& request, CFileDescriptor& pipe);
+    // In the parent: starts a child for `request`, which keeps `pipe`; true
+    // in the child.
     bool forkFor(const SRequest& request);
+    void reportFailure(uint32_t number, int errorCode);
     // In the child, right after the fork; false when it is to end at once.
     bool becomeChild(const SRequest& request);
     // Reaps the children that ended and reports them.

@@ -3,6 +3,7 @@
 #include "foundation/CError.h"
 #include "foundation/castObject.h"
 #include "foundation/sync/getTickCount.h"
+#include "foundation/sync/throwSystemError.h"
 #include "platform/posix/CPipeClient.h"
 #include "platform/posix/pollRetrying.h"
 
@@ -76,15 +77,24 @@ void CLauncherChannel::fail(const char* what)
                  "CLauncherChannel");
 }
 
-void CLauncherChannel::sendRequest(const IForkServer::SRequest& request)
+P<IPipeClient> CLauncherChannel::sendRequest(const IForkServer::SRequest& request)
 {
     if (m_bBroken)
         fail("it failed before");
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+        throw CError(String("no connection for a launcher's child: ") + getSystemErrorText(errno),
+                     "CLauncherChannel");
+    CFileDescriptor masterEnd(ends[0]);
+    const CFileDescriptor childEnd(ends[1]);
     const auto* bytes = reinterpret_cast<const char*>(&request);
     size_t done = 0;
     const int64_t deadline = getTickCount() + sendWaitMs;
     while (done < sizeof request) {
-        const ssize_t sent = ::send(m_socket, bytes + done, sizeof request - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        // The child's end rides on the request's first bytes.
+        const ssize_t sent = done == 0 ? sendWithDescriptor(bytes, sizeof request, childEnd.get())
+                                       : ::send(m_socket, bytes + done, sizeof request - done,
+                                                MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent > 0) {
             done += static_cast<size_t>(sent);
             continue;
@@ -97,6 +107,24 @@ void CLauncherChannel::sendRequest(const IForkServer::SRequest& request)
         pollfd watched{m_socket, POLLOUT, 0};
         pollRetrying(&watched, 1, static_cast<int>(left));
     }
+    return make<CPipeClient>(std::move(masterEnd));
+}
+
+ssize_t CLauncherChannel::sendWithDescriptor(const char* bytes, size_t count, int descriptor)
+{
+    iovec part{const_cast<char*>(bytes), count};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr* header = CMSG_FIRSTHDR(&message);
+    header->cmsg_level = SOL_SOCKET;
+    header->cmsg_type = SCM_RIGHTS;
+    header->cmsg_len = CMSG_LEN(sizeof(int));
+    std::memcpy(CMSG_DATA(header), &descriptor, sizeof descriptor);
+    return ::sendmsg(m_socket, &message, MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
 std::optional<ILauncherChannel::SReport> CLauncherChannel::receiveReport(int64_t deadlineTick)

@@ -26,11 +26,13 @@ public:
     // carry identities.
     CLauncherChannel(P<IPipeClient> connection, uint32_t launcherID);
 
-    void sendRequest(const IForkServer::SRequest& request) override;
+    P<IPipeClient> sendRequest(const IForkServer::SRequest& request) override;
     std::optional<SReport> receiveReport(int64_t deadlineTick) override;
 
 private:
     [[noreturn]] void fail(const char* what);
+    // One sendmsg of `bytes` with `descriptor` along; as send(2) returns.
+    ssize_t sendWithDescriptor(const char* bytes, size_t count, int descriptor);
     SReport check(const SWireReport& wire, const ucred& sender);
 
     P<IPipeClient> m_connection;

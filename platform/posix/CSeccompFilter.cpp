@@ -136,9 +136,6 @@ void addLauncherRules(std::vector<SRule>& rules)
     rules.push_back({"seccomp", SCMP_ACT_ALLOW, {argumentIs(0, SECCOMP_SET_MODE_FILTER)}});
     rules.push_back({"seccomp", SCMP_ACT_ALLOW, {argumentIs(0, SECCOMP_GET_ACTION_AVAIL)}});
     rules.push_back({"prctl", SCMP_ACT_ALLOW, {argumentIs(0, PR_SET_NO_NEW_PRIVS)}});
-    rules.push_back({"socket", SCMP_ACT_ALLOW, {argumentIs(0, AF_UNIX)}});
-    rules.push_back({"socket", SCMP_ACT_ERRNO(EACCES), {argumentIsNot(0, AF_UNIX)}});
-    rules.push_back({"connect", SCMP_ACT_ALLOW, {}});
 }
 
 std::vector<SRule> argumentRules(pid_t ownProcess, CSeccompFilter::EProfile profile)
@@ -184,9 +181,9 @@ std::vector<SRule> argumentRules(pid_t ownProcess, CSeccompFilter::EProfile prof
     allowEach(rules, "fcntl", 1, fcntlCommands, std::size(fcntlCommands));
     allowEach(rules, "prctl", 0, prctlOptions, std::size(prctlOptions));
 
-    // The pipe to the master is connected before the filter; no other.
-    if (!bLauncher)
-        rules.push_back({"socket", SCMP_ACT_ERRNO(EACCES), {}});
+    // The pipe to the master is connected before the filter (a launcher's
+    // child is handed its own); no other.
+    rules.push_back({"socket", SCMP_ACT_ERRNO(EACCES), {}});
     rules.push_back({"socketpair", SCMP_ACT_ERRNO(EACCES), {}});
 
     for (const crashhandler::STrappedCall& call : crashhandler::trappedSystemCalls)

@@ -13,8 +13,9 @@ namespace nebo::common {
 // A launcher's child as the master holds it: signals and the wait for its
 // end go through a handle on the process itself (the master is not its
 // parent); its exit status and cost are what its launcher, the parent,
-// reports. The child leads a group of one (it can start no process), so
-// terminate() ends the child. Its priority was set at the fork; it cannot
+// reports. The child can start no process, so terminate() ends the child
+// alone; it stays in its launcher's group, which its launcher's end takes
+// along. Its priority was set at the fork; it cannot
 // be changed afterwards. Safe from any thread.
 class CLaunchedProcess : public lumo::CObject, public virtual lumo::IProcess {
 public:

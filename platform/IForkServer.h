@@ -44,12 +44,13 @@ public:
 
     // Waits for requests and forks a child for each, until the master closes
     // the control connection; then waits for the children still running and
-    // returns nothing. Returns the child's start in the child, which by then leads
-    // a process group of its own, is told the master's identity of it (the
+    // returns nothing. Returns the child's start in the child, which stays in
+    // the launcher's process group, has told the master its identity (the
     // system vouches for it on the control connection before the child does
     // anything else), ends when the launcher ends, and no longer holds the
     // control connection. A request the launcher cannot fork for, or that
-    // came without its connection, is reported as failed. Throws CError when the control connection fails.
+    // came without its connection, is reported as failed. Throws CError when
+    // the control connection fails.
     virtual std::optional<SChildStart> serve() = 0;
 };
 

@@ -138,7 +138,6 @@ bool CForkServer::becomeChild(const SRequest& request)
 {
     // Only the launcher watches its children.
     m_children.clear();
-    ::setpgid(0, 0);
     ::prctl(PR_SET_PDEATHSIG, SIGKILL, 0, 0, 0);
     if (::getppid() != m_launcher)
         return false;

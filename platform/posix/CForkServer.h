@@ -13,10 +13,10 @@ namespace lumo::posix {
 // See IForkServer. Watches each child through a process descriptor and
 // reaps it with wait4, reporting its status and cost; a child the system
 // gives no descriptor is looked at every pollWithoutDescriptorMs. The
-// children start no process of their own (their filter refuses it), so a
-// child's group is the child alone, and the launcher's end takes them
-// along (they are in its process-number namespace where the system
-// permits, and ask for a kill on their parent's death otherwise).
+// children start no process of their own (their filter refuses it) and
+// stay in the launcher's group; the launcher's end takes them along (they
+// are in its process-number namespace where the system permits, and ask
+// for a kill on their parent's death otherwise).
 class CForkServer : public CObject, public virtual IForkServer {
 public:
     static constexpr int pollWithoutDescriptorMs = 50;

@@ -127,7 +127,6 @@ void addLauncherRules(std::vector<SRule>& rules)
     rules.push_back({"clone", SCMP_ACT_ALLOW, {bitsAre(0, CLONE_THREAD | CLONE_VM | namespaceFlags, 0)}});
     rules.push_back({"wait4", SCMP_ACT_ALLOW, {}});
     rules.push_back({"pidfd_open", SCMP_ACT_ALLOW, {}});
-    rules.push_back({"setpgid", SCMP_ACT_ALLOW, {argumentIs(0, 0), argumentIs(1, 0)}});
     rules.push_back({"getpriority", SCMP_ACT_ALLOW, {argumentIs(0, PRIO_PROCESS), argumentIs(1, 0)}});
     rules.push_back({"setpriority", SCMP_ACT_ALLOW, {argumentIs(0, PRIO_PROCESS), argumentIs(1, 0)}});
     rules.push_back({"prctl", SCMP_ACT_ALLOW, {argumentIs(0, PR_SET_PDEATHSIG)}});

@@ -4,12 +4,16 @@
 // ours and answers the same bytes, in the same run. Then what the slave's
 // confinement adds before the plugin sees its medium: both of its steps as
 // a slave takes them, each round in a child of its own, since confinement
-// cannot be undone.
+// cannot be undone. Last, what a master pays for a slave that its plugin's
+// launcher forks (nebo_demo, and nebo_avlib where it was built), against
+// starting /bin/true and seeing its end.
 
 #include "bench/benchProcesses.h"
 #include "bench/benchSupport.h"
 #include "foundation/CURI.h"
 #include "host/CNEBPluginClient.h"
+#include "host/CSimpleNEBContext.h"
+#include "host/CSlaveHandler.h"
 #include "platform/CProcessOptions.h"
 #include "platform/IPipeManager.h"
 #include "platform/IProcessManager.h"
@@ -103,6 +107,59 @@ double timeConfinement(const std::string& folder, const std::string& work)
     return ms;
 }
 
+// Milliseconds from a master's asking for a slave of `plugin` to its first
+// answer, the slave forked by the plugin's launcher, which the warm-up round
+// started; its end is not counted.
+double timeLaunchedAnswer(const P<nebo::common::CSimpleNEBContext>& context, const std::string& plugin)
+{
+    const Clock::time_point start = Clock::now();
+    const P<nebo::common::CSlaveHandler> handler =
+        make<nebo::common::CSlaveHandler>(context, String::fromUTF8(plugin), IProcess::priorityNormal);
+    if (handler->getClient()->getPluginName().toUTF8() != plugin)
+        throw std::runtime_error("wrong answer from a launched " + plugin);
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    handler->finish();
+    return ms;
+}
+
+// Milliseconds to start /bin/true and see it end.
+double timeTrue()
+{
+    const Clock::time_point start = Clock::now();
+    const P<IProcess> process = getProcessManager()->createProcess(make<CURI>(String("file:///bin/true")), String(),
+                                                                   PFrail<IURI>(), PFrail<IBase>(),
+                                                                   IProcess::priorityNormal);
+    if (!process->waitForEnd(5000))
+        throw std::runtime_error("/bin/true did not end");
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Launched slaves of each plugin there is against /bin/true, alternating.
+void compareLaunchedSlaves(const std::string& folder)
+{
+    std::vector<std::string> plugins;
+    for (const char* plugin : {"nebo_demo", "nebo_avlib"})
+        if (std::filesystem::exists(folder + "/" + plugin + ".so"))
+            plugins.push_back(plugin);
+    const P<nebo::common::CSimpleNEBContext> context = make<nebo::common::CSimpleNEBContext>();
+    std::vector<std::vector<double>> launched(plugins.size());
+    std::vector<double> trueStarts;
+    timeTrue();
+    for (const std::string& plugin : plugins)
+        timeLaunchedAnswer(context, plugin);
+    for (int i = 0; i < rounds; ++i) {
+        trueStarts.push_back(timeTrue());
+        for (size_t p = 0; p < plugins.size(); ++p)
+            launched[p].push_back(timeLaunchedAnswer(context, plugins[p]));
+    }
+    const double trueMs = median(trueStarts);
+    std::printf("a launcher's child, request to first answer, median of %d:\n", rounds);
+    std::printf("  /bin/true, start and end %8.2f ms\n", trueMs);
+    for (size_t p = 0; p < plugins.size(); ++p)
+        std::printf("  %-24s %8.2f ms, ratio %.2f\n", plugins[p].c_str(), median(launched[p]),
+                    median(launched[p]) / trueMs);
+}
+
 // Both start-up times, each the median of its rounds after one warm-up
 // round, and their ratio.
 int compareStartUps(const std::string& folder, const std::string& work)
@@ -132,6 +189,7 @@ int compareStartUps(const std::string& folder, const std::string& work)
     std::printf("  added               %8.2f ms\n", confinedSlaveMs - slaveMs);
     std::printf("confinement of a slave (both steps), median of %d:\n", rounds);
     std::printf("  confinement         %8.3f ms\n", median(confinement));
+    compareLaunchedSlaves(folder);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "host/CNEBPluginClient.h"
 #include "host/CPluginFolders.h"
 #include "host/CSlaveError.h"
+#include "host/CSlaveLaunchers.h"
 #include "host/debugOutput.h"
 #include "host/describeSlaveEnd.h"
 #include "host/getErrorText.h"
@@ -109,8 +110,11 @@ CSlaveHandler::CSlaveHandler(P<INEBContext> context, const String& pluginName, i
       m_limits(m_context->getSlaveLimits())
 {
     const P<lumo::ISystem> system = lumo::getSystem();
-    m_errorFile = system->createUniqueFile(*system->getTempDirectory(), String(errorFilePrefix),
-                                           String(errorFileSuffix));
+    // A launcher may write beneath its plugin's error folder only, so its
+    // children's error files lie there.
+    const P<lumo::CURI> folder =
+        isLaunchable() ? CSlaveLaunchers::get()->getErrorFolder(m_pluginName) : system->getTempDirectory();
+    m_errorFile = system->createUniqueFile(*folder, String(errorFilePrefix), String(errorFileSuffix));
 }
 
 CSlaveHandler::~CSlaveHandler()
@@ -145,10 +149,12 @@ void CSlaveHandler::createSlave()
 {
     const auto threadID = static_cast<uint32_t>(lumo::getThreadManager()->getCurrentThreadID());
     m_pipeName = formatPipeName(lumo::getCurrentProcessID(), threadID, ++handlerCounter);
-    m_pipeServer = lumo::getPipeManager()->createServer(m_pipeName);
-    m_pipeServer->setEndTick(lumo::getTickCount() + m_limits.timeoutMs);
-    m_pipeServer->setWaitInterval(connectPollMs);
-    m_connection = m_pipeServer->acceptClient(this);
+    if (!startLaunchedSlave()) {
+        m_pipeServer = lumo::getPipeManager()->createServer(m_pipeName);
+        m_pipeServer->setEndTick(lumo::getTickCount() + m_limits.timeoutMs);
+        m_pipeServer->setWaitInterval(connectPollMs);
+        m_connection = m_pipeServer->acceptClient(this);
+    }
     if (!m_connection)
         throw failedToConnect();
     m_client = make<CNEBPluginClient>(m_connection->getInStream(), m_connection->getOutStream(),
@@ -188,6 +194,13 @@ void CSlaveHandler::logStartUpLog(const String& text)
         log->logXml(log->getLogLevel(), text);
 }
 
+bool CSlaveHandler::isLaunchable() const
+{
+    // Only the slave program the plugin folders find is known to launch; one
+    // the context names starts as it is.
+    return CSlaveLaunchers::isEnabled() && !m_context->getSlaveProgram();
+}
+
 P<lumo::CURI> CSlaveHandler::getSlaveProgram(const CPluginFolders& folders)
 {
     if (P<lumo::CURI> program = m_context->getSlaveProgram())
@@ -195,7 +208,26 @@ P<lumo::CURI> CSlaveHandler::getSlaveProgram(const CPluginFolders& folders)
     return lumo::CURI::fromNativePath(String::fromUTF8(folders.findSlaveProgram()));
 }
 
-bool CSlaveHandler::pipeCreated()
+bool CSlaveHandler::startLaunchedSlave()
+{
+    if (!isLaunchable())
+        return false;
+    // A launcher's child is this very slave, forked from a process that
+    // loaded the plugin already; its pipe and the heap ahead travel with the
+    // request.
+    const P<ILogManager> log = m_context->getLogManager();
+    const CPluginFolders folders = CPluginFolders::ofThisProcess();
+    std::optional<CSlaveLauncher::SChild> child = CSlaveLaunchers::get()->tryStart(
+        getSlaveProgram(folders), m_pluginName, buildCommandLine(), *makeStartOptions(folders), m_priority,
+        m_heapAheadBytes, log ? log->getLogLevel() : 0, m_limits.timeoutMs, log.get());
+    if (!child)
+        return false;
+    m_process = child->process;
+    m_connection = child->pipe;
+    return true;
+}
+
+P<lumo::CProcessOptions> CSlaveHandler::makeStartOptions(const CPluginFolders& folders) const
 {
     const P<lumo::CProcessOptions> options = make<lumo::CProcessOptions>();
     // Ending the group ends whatever the slave started, too.
@@ -204,11 +236,8 @@ bool CSlaveHandler::pipeCreated()
     options->takeCallerVariables(&isPassedToSlaves);
     options->environment.push_back(std::string(addressSpaceVariable) + "=" +
                                    std::to_string(m_limits.maxSlaveAddressSpace));
-    if (m_heapAheadBytes > 0)
-        options->environment.push_back(std::string(heapAheadVariable) + "=" + std::to_string(m_heapAheadBytes));
     // The slave looks in the master's plugin folders first, so that it loads
     // the very library the master chose, wherever the two programs lie.
-    const CPluginFolders folders = CPluginFolders::ofThisProcess();
     options->environment.push_back(std::string(CPluginFolders::pathVariable) + "=" + folders.toPathSetting());
     // What the master keeps open, other slaves' pipes among it, is no business of
     // this slave.
@@ -218,6 +247,15 @@ bool CSlaveHandler::pipeCreated()
     options->bNoTerminal = true;
     // Whatever the slave starts ends with it, and it reaches no network.
     options->bOwnNamespaces = !nebo::common::isConfinementOff();
+    return options;
+}
+
+bool CSlaveHandler::pipeCreated()
+{
+    const CPluginFolders folders = CPluginFolders::ofThisProcess();
+    const P<lumo::CProcessOptions> options = makeStartOptions(folders);
+    if (m_heapAheadBytes > 0)
+        options->environment.push_back(std::string(heapAheadVariable) + "=" + std::to_string(m_heapAheadBytes));
     const P<lumo::CURI> workingDirectory = lumo::getSystem()->getCurrentDirectory();
     m_process = lumo::getProcessManager()->createProcess(
         getSlaveProgram(folders), buildCommandLine(), lumo::PFrail<lumo::IURI>(workingDirectory.get(), true),

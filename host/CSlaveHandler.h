@@ -7,6 +7,7 @@
 #include "host/INEBPluginRemote.h"
 #include "host/SSlaveLimits.h"
 #include "media/CNEBError.h"
+#include "platform/CProcessOptions.h"
 #include "platform/IPipeServer.h"
 #include "platform/IProcess.h"
 
@@ -149,6 +150,13 @@ private:
     void createSlave();
     void takeStartUpLog();
     void logStartUpLog(const lumo::String& text);
+    // True when a launcher of the plugin forks the slave (CSlaveLaunchers).
+    bool isLaunchable() const;
+    // Has the plugin's launcher fork the slave, which is then connected;
+    // false when no launcher serves, and the slave is to start as a program.
+    bool startLaunchedSlave();
+    // How a slave, or its launcher, starts.
+    lumo::P<lumo::CProcessOptions> makeStartOptions(const CPluginFolders& folders) const;
     // The context's, else the one the plugin folders find.
     lumo::P<lumo::CURI> getSlaveProgram(const CPluginFolders& folders);
     // Ends a slave that did not connect and says why, with its own text

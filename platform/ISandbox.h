@@ -34,6 +34,13 @@ public:
     // and executable too, for the libraries and data the plugin loads late.
     virtual void setPluginFolder(const String& path) = 0;
     virtual void setLimits(const SLimits& limits) = 0;
+    // Before confineProcess(): the process is a launcher, which forks
+    // children that each confine themselves further with confineChild().
+    // Its first step then also lets it fork (processes, never namespaces)
+    // and wait for its children, which are handed their pipes and so make
+    // no connection; its error file may be a folder, beneath which its
+    // children's error files lie.
+    virtual void setForksChildren(bool bForksChildren) = 0;
 
     // The first step, irreversible; call once: no privileges, no new
     // programs, no processes but threads, no signals to other processes, no
@@ -46,6 +53,12 @@ public:
     // system's libraries. It holds for the calling thread and the threads
     // it starts afterwards. Never throws; returns what could not be applied.
     virtual std::vector<String> confineFiles() = 0;
+    // In a launcher's child, before it serves: the first step's
+    // system-call filter on top of the launcher's, so that the child can
+    // make neither a process nor a connection. The error file set by then is
+    // the one confineFiles() grants. Never throws; returns what could not
+    // be applied.
+    virtual std::vector<String> confineChild() = 0;
     // The layers in force after the steps taken so far, one line each.
     virtual std::vector<String> describeLayers() const = 0;
 };

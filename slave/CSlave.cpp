@@ -35,10 +35,28 @@ int CSlave::run(std::string_view commandLineText)
     const std::optional<CSlaveCommandLine> commandLine = CSlaveCommandLine::parse(commandLineText);
     if (!commandLine)
         return exitBadCommandLine;
+    return runGuarded([&] { return serve(*commandLine); });
+}
 
+int CSlave::runChild(std::string_view commandLineText, SLaunched launched)
+{
+    m_objects.logManager = std::move(launched.logManager);
+    m_objects.context = std::move(launched.context);
+    m_objects.pluginHandler = std::move(launched.pluginHandler);
+    m_objects.pipe = std::move(launched.pipe);
+    const std::optional<CSlaveCommandLine> commandLine = CSlaveCommandLine::parse(commandLineText);
+    if (!commandLine) {
+        m_objects.release();
+        return exitBadCommandLine;
+    }
+    return runGuarded([&] { return serveChild(*commandLine, launched.pluginFailure); });
+}
+
+template <class F> int CSlave::runGuarded(F&& serve)
+{
     Outcome outcome;
     try {
-        outcome = serve(*commandLine);
+        outcome = serve();
     } catch (const lumo::CException& error) {
         writeErrorFile(describe(error));
         outcome = Outcome::failed;
@@ -80,6 +98,23 @@ CSlave::Outcome CSlave::serve(const CSlaveCommandLine& commandLine)
     // library, whose start is plugin code too, loads confined.
     m_services.confineProcess(m_objects.context);
     m_objects.pluginHandler = m_services.createPluginHandler(m_objects.context);
+    m_objects.server = m_services.createServer(m_objects.pipe, m_objects.context);
+    serveUntilQuit(*m_objects.server);
+    m_objects.release();
+    return Outcome::clean;
+}
+
+CSlave::Outcome CSlave::serveChild(const CSlaveCommandLine& commandLine, const std::exception_ptr& pluginFailure)
+{
+    // What the launcher logged is its own; the master takes the child's.
+    m_objects.logManager->clearLog();
+    m_objects.logManager->setLogLevel(commandLine.logLevel);
+    m_errorFilePath = m_services.getNativePath(String::fromLatin1(commandLine.errorFileURI));
+    m_services.installCrashFilter(m_errorFilePath);
+    m_services.prepareHeap();
+    m_services.confineChild(m_errorFilePath);
+    if (pluginFailure)
+        std::rethrow_exception(pluginFailure);
     m_objects.server = m_services.createServer(m_objects.pipe, m_objects.context);
     serveUntilQuit(*m_objects.server);
     m_objects.release();

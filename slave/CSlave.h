@@ -3,6 +3,7 @@
 #include "slave/CSlaveCommandLine.h"
 #include "slave/ISlaveServices.h"
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -20,8 +21,26 @@ public:
 
     explicit CSlave(ISlaveServices& services) : m_services(services) {}
 
+    // What a launcher hands each child: what it made before it forked, and
+    // the child's end of the pipe its master sent along.
+    struct SLaunched {
+        lumo::P<ILogManager> logManager;
+        lumo::P<INEBContext> context;
+        lumo::P<IPluginHandler> pluginHandler;
+        // Set instead of the plugin handler when the plugin did not load.
+        std::exception_ptr pluginFailure;
+        lumo::P<lumo::IPipeClient> pipe;
+    };
+
     // Runs the slave on the text after the program name. Never throws.
     int run(std::string_view commandLine);
+    // The same run in a launcher's child, on what the launcher hands over
+    // (the run takes it), from the slave's command line the master sent:
+    // the log starts afresh, the crash filter takes the child's error file,
+    // and the confinement the launcher put in force is narrowed to a
+    // slave's before the child serves. A plugin that did not load fails
+    // the run there, as loading fails a slave's. Never throws.
+    int runChild(std::string_view commandLine, SLaunched launched);
 
     // Writes a message, in UTF-8, into the error file; when the file cannot
     // be opened, says so on the debug output instead.
@@ -44,6 +63,10 @@ private:
     };
 
     Outcome serve(const CSlaveCommandLine& commandLine);
+    Outcome serveChild(const CSlaveCommandLine& commandLine, const std::exception_ptr& pluginFailure);
+    // Runs `serve`, turning what it throws into the error file's text, and
+    // ends the run.
+    template <class F> int runGuarded(F&& serve);
     void serveUntilQuit(ISlaveServer& server);
     void finish(Outcome outcome);
     // Into the run's log while it exists (unless debug output goes to standard error).

@@ -41,7 +41,8 @@ lumo::P<lumo::ISandbox> createSlaveSandbox(const std::string& errorFilePath, con
 
 } // namespace
 
-CSlaveConfinement::CSlaveConfinement(std::string errorFilePath, std::string pluginFolder, lumo::P<ILogManager> log)
+CSlaveConfinement::CSlaveConfinement(std::string errorFilePath, std::string pluginFolder, lumo::P<ILogManager> log,
+                                     bool bLauncher)
     : m_log(std::move(log)), m_bEnabled(!isConfinementOff())
 {
     if (!m_bEnabled) {
@@ -50,6 +51,7 @@ CSlaveConfinement::CSlaveConfinement(std::string errorFilePath, std::string plug
         return;
     }
     m_sandbox = createSlaveSandbox(errorFilePath, pluginFolder);
+    m_sandbox->setForksChildren(bLauncher);
 }
 
 uint64_t CSlaveConfinement::getMaxAddressSpace()
@@ -62,6 +64,20 @@ void CSlaveConfinement::confineProcess()
     if (!m_bEnabled)
         return;
     logGaps(m_sandbox->confineProcess());
+    logLayers();
+}
+
+void CSlaveConfinement::confineChild(const std::string& errorFilePath)
+{
+    if (!m_bEnabled)
+        return;
+    m_sandbox->setErrorFile(lumo::String::fromUTF8(errorFilePath));
+    logGaps(m_sandbox->confineChild());
+    logLayers();
+}
+
+void CSlaveConfinement::logLayers() const
+{
     lumo::String layers;
     for (const lumo::String& layer : m_sandbox->describeLayers())
         layers = layers + lumo::String("; ") + layer;

@@ -37,8 +37,11 @@ public:
 
     // Reads the environment; `pluginFolder` (native, may be empty) is where
     // the served plugin is loaded from; `log` takes the entries about
-    // confinement.
-    CSlaveConfinement(std::string errorFilePath, std::string pluginFolder, lumo::P<ILogManager> log);
+    // confinement. A launcher (`bLauncher`) passes the folder of its
+    // children's error files as `errorFilePath`, and its first step lets
+    // it fork them (see lumo::ISandbox::setForksChildren).
+    CSlaveConfinement(std::string errorFilePath, std::string pluginFolder, lumo::P<ILogManager> log,
+                      bool bLauncher = false);
 
     // The first step; call once, after the pipe to the master is connected
     // and before the plugin's library is loaded. Throws nothing but what
@@ -48,9 +51,15 @@ public:
     // calls change nothing: the first medium stays the only one readable.
     // Throws nothing but what logging throws.
     void engageFor(const lumo::IURI& medium);
+    // In a launcher's child, after its pipe is connected and before it
+    // serves: the slave's filter on top of the launcher's, and from now on
+    // `errorFilePath` is the one file the second step leaves writable.
+    // Throws nothing but what logging throws.
+    void confineChild(const std::string& errorFilePath);
 
 private:
     void logGaps(const std::vector<lumo::String>& gaps) const;
+    void logLayers() const;
 
     lumo::P<ILogManager> m_log;
     lumo::P<lumo::ISandbox> m_sandbox;

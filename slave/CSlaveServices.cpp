@@ -135,7 +135,9 @@ void CSlaveServices::removeCrashFilter()
 
 void CSlaveServices::prepareHeap()
 {
-    const std::optional<uint64_t> asked = readByteSetting(CSlaveHandler::heapAheadVariable);
+    const std::optional<uint64_t> asked = m_heapAheadBytes
+                                              ? std::optional<uint64_t>(uint64_t(std::max<int64_t>(0, *m_heapAheadBytes)))
+                                              : readByteSetting(CSlaveHandler::heapAheadVariable);
     if (!asked)
         return;
     // Half the address space at most: the medium needs room beyond the
@@ -158,6 +160,20 @@ void CSlaveServices::confineProcess(const P<INEBContext>& context)
 {
     m_confinement.emplace(m_errorFilePath, pluginFolderOf(*context), context->getLogManager());
     m_confinement->confineProcess();
+}
+
+void CSlaveServices::confineLauncher(const P<INEBContext>& context)
+{
+    const std::string folder = m_errorFilePath.substr(0, m_errorFilePath.rfind('/'));
+    m_confinement.emplace(folder, pluginFolderOf(*context), context->getLogManager(), true);
+    m_confinement->confineProcess();
+}
+
+void CSlaveServices::confineChild(const std::string& errorFilePath)
+{
+    if (!m_confinement)
+        throw lumo::CInvalidArgError(lumo::String("a child outside a launcher"), lumo::String("confineChild"));
+    m_confinement->confineChild(errorFilePath);
 }
 
 P<ISlaveServer> CSlaveServices::createServer(const P<lumo::IPipeClient>& pipe, const P<INEBContext>& context)

@@ -35,6 +35,13 @@ public:
     void prepareHeap() override;
     lumo::P<lumo::IPipeClient> connectPipe(const lumo::String& pipeName) override;
     void confineProcess(const lumo::P<INEBContext>& context) override;
+    // The launcher's first step, before it loads the plugin: as
+    // confineProcess(), but its error file's folder stays writable for
+    // its children's error files, and it may fork them.
+    void confineLauncher(const lumo::P<INEBContext>& context);
+    void confineChild(const std::string& errorFilePath) override;
+    // For a launcher's child: the heap to ready instead of the environment's.
+    void setHeapAhead(int64_t bytes) { m_heapAheadBytes = bytes; }
     lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IPipeClient>& pipe,
                                        const lumo::P<INEBContext>& context) override;
     bool fileExists(const std::string& path) override;
@@ -48,6 +55,7 @@ private:
     // Made by confineProcess(), handed to the server, which takes the
     // second step.
     std::optional<CSlaveConfinement> m_confinement;
+    std::optional<int64_t> m_heapAheadBytes;
 };
 
 } // namespace nebo::common

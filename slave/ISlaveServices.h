@@ -46,6 +46,10 @@ public:
     // after the pipe is connected, no connection can be made (see
     // CSlaveConfinement). Logs into the context's log what it applied.
     virtual void confineProcess(const lumo::P<INEBContext>& context) = 0;
+    // In a launcher's child, after connecting: narrows the launcher's
+    // confinement to a slave's, with `errorFilePath` the one writable file
+    // (see CSlaveConfinement::confineChild).
+    virtual void confineChild(const std::string& errorFilePath) = 0;
     // The plugin server on the pipe's streams; throws when no plugin was loaded.
     virtual lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IPipeClient>& pipe,
                                                const lumo::P<INEBContext>& context) = 0;

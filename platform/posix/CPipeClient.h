@@ -47,6 +47,11 @@ public:
     void abortRead(uint64_t threadID) override;
 
     void sendWithNextWrite(std::vector<P<ISharedMemory>> regions) override;
+
+    // The socket, for a channel that speaks on it with messages of its own
+    // (CForkServer, CLauncherChannel) while this client's streams stay
+    // unused; the client keeps it.
+    int getDescriptor() const noexcept { return m_socket.get(); }
     void acceptSharedMemory() override;
     std::vector<P<ISharedMemory>> takeSharedMemory() override;
 

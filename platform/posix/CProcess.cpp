@@ -7,10 +7,10 @@
 #include "foundation/sync/IMutexFactory.h"
 #include "foundation/sync/getTickCount.h"
 #include "foundation/sync/throwSystemError.h"
-#include "platform/CPriorityScale.h"
 #include "platform/posix/CChildReaper.h"
 #include "platform/posix/CFileDescriptor.h"
 #include "platform/posix/CPipeAddress.h"
+#include "platform/posix/niceScale.h"
 #include "platform/posix/openProcessDescriptor.h"
 #include "platform/posix/pollRetrying.h"
 #include "platform/posix/startInOwnNamespaces.h"
@@ -36,15 +36,6 @@ extern char** environ;
 namespace lumo::posix {
 
 namespace {
-
-const CPriorityScale<int> niceScale({{
-    {IProcess::priorityIdle, 19},
-    {IProcess::priorityBelowNormal, 5},
-    {IProcess::priorityNormal, 0},
-    {IProcess::priorityAboveNormal, -5},
-    {IProcess::priorityHigh, -10},
-    {IProcess::priorityRealtime, -20},
-}});
 
 std::string absolutePathOf(const std::string& path)
 {

@@ -74,6 +74,8 @@ void CSandbox::setPluginFolder(const String& path) { m_pluginFolder = path.toUTF
 
 void CSandbox::setLimits(const SLimits& limits) { m_limits = limits; }
 
+void CSandbox::setForksChildren(bool bForksChildren) { m_bForksChildren = bForksChildren; }
+
 std::vector<String> CSandbox::confineProcess()
 {
     std::vector<std::string> gaps;
@@ -87,7 +89,8 @@ std::vector<String> CSandbox::confineProcess()
     if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0)
         gaps.push_back(describeError("no_new_privs cannot be set"));
     restrictWrites(gaps);
-    const std::vector<std::string> filterGaps = CSeccompFilter::load();
+    const std::vector<std::string> filterGaps =
+        CSeccompFilter::load(m_bForksChildren ? CSeccompFilter::EProfile::launcher : CSeccompFilter::EProfile::slave);
     m_bFilterLoaded = filterGaps.empty();
     gaps.insert(gaps.end(), filterGaps.begin(), filterGaps.end());
     return toStrings(gaps);
@@ -148,21 +151,35 @@ std::vector<String> CSandbox::confineFiles()
     return toStrings(gaps);
 }
 
+std::vector<String> CSandbox::confineChild()
+{
+    m_bChild = true;
+    m_bForksChildren = false;
+    const std::vector<std::string> gaps = CSeccompFilter::load(CSeccompFilter::EProfile::slave);
+    m_bFilterLoaded = gaps.empty();
+    return toStrings(gaps);
+}
+
 std::vector<String> CSandbox::describeLayers() const
 {
     std::vector<std::string> layers;
     // One clone makes all four namespaces or none, and the slave is the
     // first process of its PID namespace only then.
-    layers.push_back(::getpid() == 1 ? "own user, network, IPC and PID namespaces: no network, nothing outlives it"
+    // A launcher's child lives in the launcher's namespaces, the launcher
+    // being their first process.
+    const bool bOwnNamespaces = ::getpid() == 1 || (m_bChild && ::getppid() == 1);
+    layers.push_back(bOwnNamespaces ? "own user, network, IPC and PID namespaces: no network, nothing outlives it"
                                      : "no namespaces of its own: the filter and Landlock alone keep it from the "
                                        "network and other processes");
     if (m_bWithoutCapabilities)
         layers.push_back("no capabilities, no new privileges");
     if (m_bFilterLoaded)
         layers.push_back("system-call filter: " + std::to_string(CSeccompFilter::countAllowedCalls()) +
-                         " calls allowed, every other refused");
+                         " calls allowed, every other refused" +
+                         (m_bForksChildren ? " (a launcher's: it forks its children)" : ""));
     if (m_landlockAbi > 0)
-        layers.push_back("Landlock ABI " + std::to_string(m_landlockAbi) + ": writes only to the error file" +
+        layers.push_back("Landlock ABI " + std::to_string(m_landlockAbi) +
+                         (m_bForksChildren ? ": writes only beneath the error folder" : ": writes only to the error file") +
                          (m_bReadsConfined ? ", reads only of the medium and the libraries" : ""));
     return toStrings(layers);
 }

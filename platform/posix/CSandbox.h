@@ -24,8 +24,10 @@ public:
     void setProgramFolder(const String& path) override;
     void setPluginFolder(const String& path) override;
     void setLimits(const SLimits& limits) override;
+    void setForksChildren(bool bForksChildren) override;
     std::vector<String> confineProcess() override;
     std::vector<String> confineFiles() override;
+    std::vector<String> confineChild() override;
     std::vector<String> describeLayers() const override;
 
 private:
@@ -45,6 +47,9 @@ private:
     int m_landlockAbi = 0;
     bool m_bReadsConfined = false;
     bool m_bFilterLoaded = false;
+    bool m_bForksChildren = false;
+    // Set in a launcher's child once it narrowed.
+    bool m_bChild = false;
 };
 
 } // namespace lumo::posix

@@ -10,7 +10,10 @@
 #include <set>
 #include <sys/mman.h>
 #include <sys/ioctl.h>
+#include <linux/seccomp.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 // The list below is what a slave and the shipped plugins were seen to make
@@ -116,12 +119,34 @@ void allowEach(std::vector<SRule>& rules, const char* name, unsigned argument, c
 // comparison per argument in a rule, and no unconditional rule beside
 // conditional ones of the same call: a call whose allowed values are a
 // list meets the filter's default refusal for every other value.
-std::vector<SRule> argumentRules(pid_t ownProcess)
+// What a launcher needs beyond a slave: its children, and what each does
+// before it loads the slave's filter on top.
+void addLauncherRules(std::vector<SRule>& rules)
 {
+    // A process that shares nothing (fork), never one in namespaces.
+    rules.push_back({"clone", SCMP_ACT_ALLOW, {bitsAre(0, CLONE_THREAD | CLONE_VM | namespaceFlags, 0)}});
+    rules.push_back({"wait4", SCMP_ACT_ALLOW, {}});
+    rules.push_back({"pidfd_open", SCMP_ACT_ALLOW, {}});
+    rules.push_back({"getpriority", SCMP_ACT_ALLOW, {argumentIs(0, PRIO_PROCESS), argumentIs(1, 0)}});
+    rules.push_back({"setpriority", SCMP_ACT_ALLOW, {argumentIs(0, PRIO_PROCESS), argumentIs(1, 0)}});
+    rules.push_back({"prctl", SCMP_ACT_ALLOW, {argumentIs(0, PR_SET_PDEATHSIG)}});
+    // Loading the slave's filter on top: the library sets no_new_privs again
+    // and asks which actions the kernel knows; both can only narrow.
+    rules.push_back({"seccomp", SCMP_ACT_ALLOW, {argumentIs(0, SECCOMP_SET_MODE_FILTER)}});
+    rules.push_back({"seccomp", SCMP_ACT_ALLOW, {argumentIs(0, SECCOMP_GET_ACTION_AVAIL)}});
+    rules.push_back({"prctl", SCMP_ACT_ALLOW, {argumentIs(0, PR_SET_NO_NEW_PRIVS)}});
+}
+
+std::vector<SRule> argumentRules(pid_t ownProcess, CSeccompFilter::EProfile profile)
+{
+    const bool bLauncher = profile == CSeccompFilter::EProfile::launcher;
     std::vector<SRule> rules;
-    // Threads, never processes.
+    // Threads; processes only for a launcher.
     rules.push_back({"clone", SCMP_ACT_ALLOW, {bitsAre(0, CLONE_THREAD | namespaceFlags, CLONE_THREAD)}});
-    rules.push_back({"clone", SCMP_ACT_ERRNO(EPERM), {bitsAre(0, processCloneMask, 0)}});
+    if (bLauncher)
+        addLauncherRules(rules);
+    else
+        rules.push_back({"clone", SCMP_ACT_ERRNO(EPERM), {bitsAre(0, processCloneMask, 0)}});
     rules.push_back({"fork", SCMP_ACT_ERRNO(EPERM), {}});
     rules.push_back({"vfork", SCMP_ACT_ERRNO(EPERM), {}});
     // clone3's flags sit behind a pointer, out of the filter's sight; it
@@ -155,7 +180,8 @@ std::vector<SRule> argumentRules(pid_t ownProcess)
     allowEach(rules, "fcntl", 1, fcntlCommands, std::size(fcntlCommands));
     allowEach(rules, "prctl", 0, prctlOptions, std::size(prctlOptions));
 
-    // The pipe to the master is connected before the filter; no other.
+    // The pipe to the master is connected before the filter (a launcher's
+    // child is handed its own); no other.
     rules.push_back({"socket", SCMP_ACT_ERRNO(EACCES), {}});
     rules.push_back({"socketpair", SCMP_ACT_ERRNO(EACCES), {}});
 
@@ -192,7 +218,7 @@ int addRule(scmp_filter_ctx filter, const char* name, uint32_t action, const std
 
 } // namespace
 
-std::vector<std::string> CSeccompFilter::load()
+std::vector<std::string> CSeccompFilter::load(EProfile profile)
 {
     std::vector<std::string> gaps;
     scmp_filter_ctx filter = seccomp_init(SCMP_ACT_ERRNO(ENOSYS));
@@ -212,7 +238,7 @@ std::vector<std::string> CSeccompFilter::load()
         if (result < 0)
             gaps.push_back(describeFailure(std::string("the system call filter cannot allow ") + name, result));
     }
-    for (const SRule& rule : argumentRules(getpid())) {
+    for (const SRule& rule : argumentRules(getpid(), profile)) {
         result = addRule(filter, rule.name, rule.action, rule.conditions);
         if (result < 0)
             gaps.push_back(describeFailure(std::string("the system call filter cannot rule on ") + rule.name, result));
@@ -227,7 +253,7 @@ std::vector<std::string> CSeccompFilter::load()
 size_t CSeccompFilter::countAllowedCalls()
 {
     std::set<std::string> allowed(std::begin(freeCalls), std::end(freeCalls));
-    for (const SRule& rule : argumentRules(getpid()))
+    for (const SRule& rule : argumentRules(getpid(), EProfile::slave))
         if (rule.action == SCMP_ACT_ALLOW)
             allowed.insert(rule.name);
     return allowed.size();

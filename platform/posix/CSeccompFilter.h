@@ -25,7 +25,14 @@ public:
     // Loads the filter into every thread of the calling process, which
     // must already have no_new_privs. Returns what it could not apply, one
     // line each; empty when the whole filter holds.
-    static std::vector<std::string> load();
+    // Whose filter: a slave's, or a launcher's, which also forks its
+    // children (never into namespaces), waits for them, lets them lower
+    // their priority, lead their own group and load the slave's filter on
+    // top of its own, and makes and connects local stream sockets for the
+    // children's pipes.
+    enum class EProfile { slave, launcher };
+
+    static std::vector<std::string> load(EProfile profile = EProfile::slave);
 
     // How many system calls the filter lets through, at least in part.
     static size_t countAllowedCalls();

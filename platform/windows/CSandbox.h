@@ -24,6 +24,9 @@ public:
     // maxAddressSpace caps the committed memory, which is what Windows
     // limits; the other two have no form here and are reported.
     void setLimits(const SLimits& limits) override;
+    // Windows has no launchers.
+    void setForksChildren(bool) override {}
+    std::vector<String> confineChild() override { return {}; }
     std::vector<String> confineProcess() override;
     std::vector<String> confineFiles() override;
     std::vector<String> describeLayers() const override;

@@ -7,6 +7,7 @@
 #include "host/CLogManager.h"
 #include "host/CPluginHandler.h"
 #include "host/CSimpleNEBContext.h"
+#include "host/CSlaveLaunchers.h"
 #include "host/IPluginExtensions.h"
 #include "platform/CScopedPipeFolder.h"
 #include "support/slaveProcesses.h"
@@ -65,10 +66,12 @@ protected:
         m_log->setLogLevel(2);
         m_context->setLogManager(m_log);
     }
-    // Whatever a test did, no slave, socket or unexpected file is left behind.
+    // Whatever a test did, no slave, socket or unexpected file is left behind once the master lets its
+    // launchers go, as it does when it ends.
     void TearDown() override
     {
-        EXPECT_EQ(childProcesses(), std::vector<uint32_t>());
+        common::CSlaveLaunchers::get()->endAll();
+        EXPECT_EQ(slaveProcesses(), std::vector<uint32_t>());
         EXPECT_EQ(filesIn(m_pipes.getPath()), std::vector<std::string>());
     }
 
@@ -76,7 +79,16 @@ protected:
     {
         return lumo::make<lumo::CURI>(lumo::String::fromUTF8("file:///clips/test.demo?" + query));
     }
-    std::vector<std::string> errorFiles() const { return filesIn(m_temp.pathOf("")); }
+    // The slaves' error files, as paths within the temporary folder: a launcher's children keep theirs in
+    // the launcher's folder there, beside the launcher's own.
+    std::vector<std::string> errorFiles() const
+    {
+        std::vector<std::string> paths;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(m_temp.pathOf("")))
+            if (entry.is_regular_file() && entry.path().filename().string().rfind("nebo_launcher_", 0) != 0)
+                paths.push_back(std::filesystem::relative(entry.path(), m_temp.pathOf("")).generic_string());
+        return paths;
+    }
     void clearErrorFiles() const
     {
         for (const std::string& name : errorFiles())

@@ -88,7 +88,7 @@ protected:
                     EXPECT_NE(descriptionOf(error).find(test.expected), std::string::npos) << descriptionOf(error);
                 }
             }
-            EXPECT_EQ(childProcesses(), std::vector<uint32_t>());
+            EXPECT_EQ(slaveProcesses(), std::vector<uint32_t>());
             expectNoEmptyErrorFile();
         }
     }

@@ -23,7 +23,7 @@ TEST_F(CNEBPluginBoxedTest, EachQuestionStartsAndEndsOneSlave)
         EXPECT_EQ(plugin->getValidTypes(), 3);
         // A slave that quit cleanly takes its error file along; none is left running.
         EXPECT_EQ(errorFiles(), std::vector<std::string>());
-        EXPECT_EQ(nebo::test::childProcesses(), std::vector<uint32_t>());
+        EXPECT_EQ(nebo::test::slaveProcesses(), std::vector<uint32_t>());
     }
 }
 

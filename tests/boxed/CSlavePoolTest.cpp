@@ -69,7 +69,7 @@ TEST_F(CSlavePoolTest, SizeIsBoundedAndAPoolOfNoneStartsNothing)
     none->prepare(demo);
     EXPECT_FALSE(none->take(demo, m_context));
     EXPECT_EQ(none->countWaiting(demo), 0);
-    EXPECT_EQ(nebo::test::childProcesses(), std::vector<uint32_t>());
+    EXPECT_EQ(nebo::test::slaveProcesses(), std::vector<uint32_t>());
 }
 
 // A slave serves one source only and ends with it, which its log tells; one
@@ -90,7 +90,7 @@ TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
         m_context->setSlavePool(pool);
         pool->prepare(demo);
         ASSERT_TRUE(pool->waitUntilReady(demo, readyWaitMs)) << poolLogText();
-        const std::vector<uint32_t> started = nebo::test::childProcesses();
+        const std::vector<uint32_t> started = nebo::test::slaveProcesses();
         ASSERT_EQ(started.size(), 1u);
         std::string cause;
         if (c.bDied) {
@@ -104,7 +104,7 @@ TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
             EXPECT_NE(poolLogText().find(cause), std::string::npos) << poolLogText();
         }
         ASSERT_TRUE(pool->waitUntilReady(demo, readyWaitMs)) << poolLogText();
-        const std::vector<uint32_t> refilled = nebo::test::childProcesses();
+        const std::vector<uint32_t> refilled = nebo::test::slaveProcesses();
         ASSERT_EQ(refilled.size(), 1u);
         EXPECT_NE(refilled[0], started[0]);
         m_context->setSlavePool(nullptr);
@@ -152,10 +152,10 @@ TEST_F(CSlavePoolTest, ClosingThePoolEndsEveryWaitingSlaveAndLeavesNoFile)
         pool->prepare(plugin);
         ASSERT_TRUE(pool->waitUntilReady(plugin, readyWaitMs)) << logText();
     }
-    EXPECT_EQ(nebo::test::childProcesses().size(), 2 * plugins.size());
+    EXPECT_EQ(nebo::test::slaveProcesses().size(), 2 * plugins.size());
     pool->close();
     EXPECT_FALSE(pool->take(demo, m_context));
-    EXPECT_EQ(nebo::test::childProcesses(), std::vector<uint32_t>());
+    EXPECT_EQ(nebo::test::slaveProcesses(), std::vector<uint32_t>());
     EXPECT_EQ(errorFiles(), std::vector<std::string>());
     m_context->setSlavePool(nullptr);
 }

@@ -137,6 +137,7 @@ public:
         return make<CFakePipe>(events, "pipe");
     }
     void confineProcess(const P<INEBContext>&) override { events.push_back("confine"); }
+    void confineChild(const std::string&) override { events.push_back("confine child"); }
     P<nebo::common::ISlaveServer> createServer(const P<lumo::IPipeClient>&, const P<INEBContext>&) override
     {
         return make<CFakeServer>(events, onRequest);

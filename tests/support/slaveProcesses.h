@@ -9,9 +9,13 @@
 
 namespace nebo::test {
 
-// The processes whose parent is this one: running ones, and where the
-// system keeps them, ended ones not yet waited for.
-std::vector<uint32_t> childProcesses();
+// The slaves of this process: its child processes, running ones and, where
+// the system keeps them, ended ones not yet waited for; a launcher among
+// them counts by its children instead.
+std::vector<uint32_t> slaveProcesses();
+// The launchers among this process's children; none where the platform has
+// no launchers.
+std::vector<uint32_t> launcherProcesses();
 
 // Ends the child `pid` at once from outside, as a user's kill would, and
 // waits until it has ended (false when it would not). `cause` gets how the

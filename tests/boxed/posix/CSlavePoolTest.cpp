@@ -57,7 +57,7 @@ protected:
         pool->setMemoryAhead(megabytes);
         pool->prepare(demo);
         EXPECT_TRUE(pool->waitUntilReady(demo, readyWaitMs)) << logText();
-        const std::vector<uint32_t> slaves = nebo::test::childProcesses();
+        const std::vector<uint32_t> slaves = nebo::test::slaveProcesses();
         if (slaves.size() != 1)
             return -1;
         std::ifstream statm("/proc/" + std::to_string(slaves[0]) + "/statm");

@@ -1,5 +1,7 @@
 #include "support/slaveProcesses.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -36,18 +38,58 @@ bool environmentHolds(const std::filesystem::path& process, const std::string& e
     return environment.find(std::string(1, '\0') + entry + std::string(1, '\0')) != std::string::npos;
 }
 
-} // namespace
-
-std::vector<uint32_t> childProcesses()
+// Whether process `pid` is a launcher: the slave program started with the
+// launcher's mode argument.
+bool isLauncher(uint32_t pid)
 {
-    std::vector<uint32_t> children;
+    std::ifstream file("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
+    const std::string arguments{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return arguments.find(std::string(1, '\0') + "--launcher" + std::string(1, '\0')) != std::string::npos;
+}
+
+// Every process there is, with its parent.
+std::vector<std::pair<pid_t, pid_t>> processesWithParents()
+{
+    std::vector<std::pair<pid_t, pid_t>> processes;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
         std::string state;
         pid_t parent = 0;
-        if (readStat(entry.path(), state, parent) && parent == getpid())
-            children.push_back(static_cast<uint32_t>(std::stoul(entry.path().filename().string())));
+        if (std::isdigit(static_cast<unsigned char>(name[0])) && readStat(entry.path(), state, parent))
+            processes.emplace_back(static_cast<pid_t>(std::stoul(name)), parent);
     }
+    return processes;
+}
+
+std::vector<uint32_t> childrenOf(const std::vector<std::pair<pid_t, pid_t>>& processes, pid_t parent)
+{
+    std::vector<uint32_t> children;
+    for (const auto& [pid, itsParent] : processes)
+        if (itsParent == parent)
+            children.push_back(static_cast<uint32_t>(pid));
     return children;
+}
+
+} // namespace
+
+std::vector<uint32_t> slaveProcesses()
+{
+    const std::vector<std::pair<pid_t, pid_t>> processes = processesWithParents();
+    std::vector<uint32_t> slaves;
+    for (const uint32_t child : childrenOf(processes, getpid())) {
+        const std::vector<uint32_t> launched =
+            isLauncher(child) ? childrenOf(processes, static_cast<pid_t>(child)) : std::vector<uint32_t>{child};
+        slaves.insert(slaves.end(), launched.begin(), launched.end());
+    }
+    return slaves;
+}
+
+std::vector<uint32_t> launcherProcesses()
+{
+    std::vector<uint32_t> launchers = childrenOf(processesWithParents(), getpid());
+    launchers.erase(std::remove_if(launchers.begin(), launchers.end(), [](uint32_t pid) { return !isLauncher(pid); }),
+                    launchers.end());
+    return launchers;
 }
 
 bool killChild(uint32_t pid, std::string& cause)

@@ -9,7 +9,8 @@
 
 namespace nebo::test {
 
-std::vector<uint32_t> childProcesses()
+// Windows has no launchers: the slaves are the children.
+std::vector<uint32_t> slaveProcesses()
 {
     std::vector<uint32_t> children;
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -23,6 +24,11 @@ std::vector<uint32_t> childProcesses()
     }
     CloseHandle(snapshot);
     return children;
+}
+
+std::vector<uint32_t> launcherProcesses()
+{
+    return {};
 }
 
 bool killChild(uint32_t pid, std::string& cause)

@@ -1,0 +1,133 @@
+#include "host/CSlaveLaunchers.h"
+
+#include "foundation/CException.h"
+#include "foundation/TSingleton.h"
+#include "foundation/escapeControlCharacters.h"
+#include "platform/IForkServer.h"
+#include "platform/IPathes.h"
+#include "platform/ISystem.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace nebo::common {
+
+using lumo::make;
+using lumo::P;
+using lumo::String;
+
+namespace {
+
+// "warning": the plugin still works, only slower.
+constexpr int32_t fallBackLogLevel = 1;
+
+P<CSlaveLaunchers> createLaunchers()
+{
+    return make<CSlaveLaunchers>();
+}
+
+lumo::TSingleton<CSlaveLaunchers> holder(&createLaunchers);
+
+std::string keyOf(const lumo::CURI& program, const String& pluginName, const lumo::CProcessOptions& options)
+{
+    std::string key = program.getText().toUTF8() + '\n' + pluginName.toUTF8() + '\n' +
+                      (options.bOwnNamespaces ? "ns\n" : "\n") + (options.bDiscardOutput ? "quiet\n" : "\n");
+    for (const std::string& entry : options.environment)
+        key += entry + '\n';
+    return key;
+}
+
+} // namespace
+
+CSlaveLaunchers::~CSlaveLaunchers()
+{
+    endAll();
+}
+
+P<CSlaveLaunchers> CSlaveLaunchers::get()
+{
+    return holder.get();
+}
+
+bool CSlaveLaunchers::isEnabled()
+{
+    const char* setting = std::getenv(switchVariable);
+    return lumo::isForkServerAvailable() && !(setting && std::string(setting) == "off");
+}
+
+P<lumo::CURI> CSlaveLaunchers::getErrorFolder(const String& pluginName)
+{
+    const P<lumo::ISystem> system = lumo::getSystem();
+    const P<lumo::CURI> temporaryFolder = system->getTempDirectory();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    // The temporary folder may change while the master runs; each keeps its own.
+    P<lumo::CURI>& folder = m_errorFolders[temporaryFolder->getText().toUTF8() + '\n' + pluginName.toUTF8()];
+    if (!folder)
+        folder = system->createUniqueFolder(*temporaryFolder, String("nebo_slaves_"), String());
+    return folder;
+}
+
+std::optional<CSlaveLauncher::SChild> CSlaveLaunchers::tryStart(const P<lumo::CURI>& program, const String& pluginName,
+                                            const String& arguments, const lumo::CProcessOptions& options,
+                                            int32_t priority, int64_t heapAheadBytes, int32_t logLevel,
+                                            int32_t timeoutMs, ILogManager* log) noexcept
+{
+    try {
+        const P<lumo::CURI> errorFolder = getErrorFolder(pluginName);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        SEntry& entry = m_entries[keyOf(*program, pluginName, options)];
+        if (entry.bGivenUp)
+            return std::nullopt;
+        String failure;
+        // A launcher that has served its time is replaced; one that fails
+        // to start a child is replaced once more before giving up.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                if (!entry.launcher || !entry.launcher->isUsable())
+                    entry.launcher =
+                        make<CSlaveLauncher>(program, pluginName, errorFolder, options, logLevel, timeoutMs);
+                if (std::optional<CSlaveLauncher::SChild> child =
+                        entry.launcher->startChild(arguments, priority, heapAheadBytes, timeoutMs))
+                    return child;
+                failure = String("it stopped answering: ") + entry.launcher->readFailure();
+            } catch (const lumo::CException& error) {
+                failure = String(error.getDescription());
+            }
+            entry.launcher = nullptr;
+        }
+        entry.bGivenUp = true;
+        if (log)
+            log->logText(fallBackLogLevel,
+                         String("the launcher of ") + pluginName +
+                             String(" failed twice; its slaves start one program each from now on: ") +
+                             String::fromUTF8(lumo::escapeControlCharacters(failure.toUTF8())));
+    } catch (const std::exception&) {
+        // Starting the program itself is always left.
+    }
+    return std::nullopt;
+}
+
+void CSlaveLaunchers::endAll() noexcept
+{
+    std::map<std::string, SEntry> entries;
+    std::map<std::string, P<lumo::CURI>> folders;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        entries.swap(m_entries);
+        folders.swap(m_errorFolders);
+    }
+    for (auto& [key, entry] : entries)
+        if (entry.launcher)
+            entry.launcher->end();
+    entries.clear();
+    for (auto& [name, folder] : folders) {
+        try {
+            // Only an empty folder goes: a crash report stays for its reader.
+            std::error_code error;
+            std::filesystem::remove(lumo::getPathes()->getNativePath(*folder, false).toUTF8(), error);
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+} // namespace nebo::common

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "foundation/CObject.h"
+#include "foundation/CURI.h"
+#include "host/CSlaveLauncher.h"
+#include "host/ILogManager.h"
+#include "platform/CProcessOptions.h"
+#include "platform/IProcess.h"
+
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace nebo::common {
+
+// The master's launchers, one per plugin (and slave program, environment
+// and working folder), each made on the first slave of its plugin. A slave
+// handler asks here first; a launcher that has failed, served
+// CSlaveLauncher::maxChildren children or idled CSlaveLauncher::maxIdleMs is
+// replaced; when a new one fails too, that plugin's slaves start one
+// program each from then on, which the log is told once.
+//
+// The children's error files lie in a folder per plugin, the one place the
+// plugin's launcher may write to; the folders go when the set goes, unless
+// they keep a crash report.
+//
+// Where the platform can fork; NEBO_LAUNCHER=off in the master's
+// environment starts every slave as a program of its own. Thread-safe.
+class CSlaveLaunchers : public lumo::CObject {
+public:
+    static constexpr const char* switchVariable = "NEBO_LAUNCHER";
+
+    ~CSlaveLaunchers() override;
+
+    // The process-wide set; its launchers end when the process does.
+    static lumo::P<CSlaveLaunchers> get();
+    // True where the platform can fork, unless NEBO_LAUNCHER is "off".
+    static bool isEnabled();
+
+    // The folder for the error files of `pluginName`'s slaves, made on
+    // first use. Throws the system's errors.
+    lumo::P<lumo::CURI> getErrorFolder(const lumo::String& pluginName);
+    // A child of the plugin's launcher for a slave started with `arguments`,
+    // started as `options` say; nothing when no launcher can serve, and the
+    // caller starts the program itself. `log` may be null. Throws nothing.
+    std::optional<CSlaveLauncher::SChild> tryStart(const lumo::P<lumo::CURI>& program, const lumo::String& pluginName,
+                                     const lumo::String& arguments, const lumo::CProcessOptions& options,
+                                     int32_t priority, int64_t heapAheadBytes, int32_t logLevel, int32_t timeoutMs,
+                                     ILogManager* log) noexcept;
+    // Ends every launcher (and the children they still have) now; the next
+    // request makes new ones. Removes the error folders that are empty.
+    void endAll() noexcept;
+
+private:
+    struct SEntry {
+        lumo::P<CSlaveLauncher> launcher;
+        bool bGivenUp = false;
+    };
+
+    std::mutex m_mutex;
+    std::map<std::string, SEntry> m_entries;
+    std::map<std::string, lumo::P<lumo::CURI>> m_errorFolders;
+};
+
+} // namespace nebo::common

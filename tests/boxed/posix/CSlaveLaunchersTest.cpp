@@ -1,0 +1,80 @@
+// What a master sees when a plugin's launcher fails: one killed or stopped
+// while idle is replaced unnoticed; one killed under a serving child takes
+// the child along, and only that slave's call fails. Nothing is left behind.
+#include "host/CSlaveLaunchers.h"
+
+#include "boxed/CBoxedFixture.h"
+#include "host/CSlaveHandler.h"
+#include "media/CNEBError.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+namespace {
+
+using lumo::make;
+using lumo::P;
+using nebo::common::CSlaveHandler;
+
+class CSlaveLaunchersTest : public nebo::test::CBoxedFixture {
+protected:
+    CSlaveLaunchersTest()
+    {
+        // A stopped launcher costs one time limit.
+        nebo::common::SSlaveLimits limits;
+        limits.timeoutMs = 2000;
+        m_context->setSlaveLimits(limits);
+    }
+    P<CSlaveHandler> startSlave() const
+    {
+        const P<CSlaveHandler> handler = make<CSlaveHandler>(m_context, lumo::String("nebo_demo"), 0);
+        handler->getClient();
+        return handler;
+    }
+    static std::string nameFrom(CSlaveHandler& handler)
+    {
+        return handler.callWithinLimit("getPluginName", [&] { return handler.getClient()->getPluginName(); }).toUTF8();
+    }
+};
+
+TEST_F(CSlaveLaunchersTest, AFailedLauncherIsReplacedAndOnlyTheSlaveItTookAlongFails)
+{
+    if (!nebo::common::CSlaveLaunchers::isEnabled())
+        GTEST_SKIP() << "every slave starts as a program of its own here";
+    const struct {
+        const char* name;
+        int signal;
+        bool bWhileServing;
+    } cases[] = {
+        {"killed while idle", SIGKILL, false},
+        {"stopped while idle", SIGSTOP, false},
+        {"killed under a serving child", SIGKILL, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        P<CSlaveHandler> serving = startSlave();
+        const std::vector<uint32_t> launchers = nebo::test::launcherProcesses();
+        ASSERT_EQ(launchers.size(), 1u);
+        if (!c.bWhileServing)
+            serving = nullptr;
+        // A killed launcher is waited for: its children end before it does.
+        std::string cause;
+        ASSERT_TRUE(c.signal == SIGKILL ? nebo::test::killChild(launchers.front(), cause)
+                                        : ::kill(static_cast<pid_t>(launchers.front()), c.signal) == 0);
+        if (c.bWhileServing) {
+            EXPECT_THROW(nameFrom(*serving), nebo::common::CNEBError);
+            serving = nullptr;
+        }
+        EXPECT_EQ(nameFrom(*startSlave()), "nebo_demo");
+        EXPECT_EQ(logText().find("start one program each"), std::string::npos) << logText();
+        nebo::common::CSlaveLaunchers::get()->endAll();
+        EXPECT_EQ(nebo::test::launcherProcesses(), std::vector<uint32_t>());
+        EXPECT_EQ(nebo::test::slaveProcesses(), std::vector<uint32_t>());
+        EXPECT_EQ(errorFiles(), std::vector<std::string>());
+    }
+}
+
+} // namespace

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <iterator>
 #include <string>
 
@@ -196,9 +197,11 @@ void CSlaveHandler::logStartUpLog(const String& text)
 
 bool CSlaveHandler::isLaunchable() const
 {
-    // Only the slave program the plugin folders find is known to launch; one
-    // the context names starts as it is.
-    return CSlaveLaunchers::isEnabled() && !m_context->getSlaveProgram();
+    // Only nebo_slave is known to launch; a stand-in the context names
+    // starts as it is.
+    const P<lumo::CURI> named = m_context->getSlaveProgram();
+    return CSlaveLaunchers::isEnabled() &&
+           (!named || std::filesystem::path(named->getText().toUTF8()).stem() == "nebo_slave");
 }
 
 P<lumo::CURI> CSlaveHandler::getSlaveProgram(const CPluginFolders& folders)

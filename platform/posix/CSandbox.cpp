@@ -2,6 +2,7 @@
 
 #include "platform/posix/CLandlockRuleset.h"
 #include "platform/posix/CSeccompFilter.h"
+#include "platform/posix/CSeccompProgram.h"
 
 #include <cerrno>
 #include <cstring>
@@ -89,6 +90,10 @@ std::vector<String> CSandbox::confineProcess()
     if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0)
         gaps.push_back(describeError("no_new_privs cannot be set"));
     restrictWrites(gaps);
+    // Built while the process may still make the memory file it is built
+    // in: each child then only loads it, which costs it no building.
+    if (m_bForksChildren)
+        m_childFilter = CSeccompProgram::build(CSeccompFilter::EProfile::slave);
     const std::vector<std::string> filterGaps =
         CSeccompFilter::load(m_bForksChildren ? CSeccompFilter::EProfile::launcher : CSeccompFilter::EProfile::slave);
     m_bFilterLoaded = filterGaps.empty();
@@ -155,7 +160,8 @@ std::vector<String> CSandbox::confineChild()
 {
     m_bChild = true;
     m_bForksChildren = false;
-    const std::vector<std::string> gaps = CSeccompFilter::load(CSeccompFilter::EProfile::slave);
+    const std::vector<std::string> gaps =
+        m_childFilter ? m_childFilter->load(::getpid()) : CSeccompFilter::load(CSeccompFilter::EProfile::slave);
     m_bFilterLoaded = gaps.empty();
     return toStrings(gaps);
 }

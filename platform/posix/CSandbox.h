@@ -2,7 +2,9 @@
 
 #include "foundation/CObject.h"
 #include "platform/ISandbox.h"
+#include "platform/posix/CSeccompProgram.h"
 
+#include <optional>
 #include <string>
 
 namespace lumo::posix {
@@ -50,6 +52,8 @@ private:
     bool m_bForksChildren = false;
     // Set in a launcher's child once it narrowed.
     bool m_bChild = false;
+    // A launcher's children's filter, built before they fork.
+    std::optional<CSeccompProgram> m_childFilter;
 };
 
 } // namespace lumo::posix

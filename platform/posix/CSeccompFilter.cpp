@@ -221,9 +221,23 @@ int addRule(scmp_filter_ctx filter, const char* name, uint32_t action, const std
 std::vector<std::string> CSeccompFilter::load(EProfile profile)
 {
     std::vector<std::string> gaps;
-    scmp_filter_ctx filter = seccomp_init(SCMP_ACT_ERRNO(ENOSYS));
+    const scmp_filter_ctx filter = build(profile, getpid(), gaps);
     if (!filter)
-        return {"the system call filter cannot be built"};
+        return gaps;
+    const int result = seccomp_load(filter);
+    if (result < 0)
+        gaps.push_back(describeFailure("the system call filter cannot be loaded", result));
+    seccomp_release(filter);
+    return gaps;
+}
+
+scmp_filter_ctx CSeccompFilter::build(EProfile profile, pid_t ownProcess, std::vector<std::string>& gaps)
+{
+    const scmp_filter_ctx filter = seccomp_init(SCMP_ACT_ERRNO(ENOSYS));
+    if (!filter) {
+        gaps.push_back("the system call filter cannot be built");
+        return nullptr;
+    }
     // Every thread, also those started before, gets the filter.
     int result = seccomp_attr_set(filter, SCMP_FLTATR_CTL_TSYNC, 1);
     if (result < 0)
@@ -238,16 +252,12 @@ std::vector<std::string> CSeccompFilter::load(EProfile profile)
         if (result < 0)
             gaps.push_back(describeFailure(std::string("the system call filter cannot allow ") + name, result));
     }
-    for (const SRule& rule : argumentRules(getpid(), profile)) {
+    for (const SRule& rule : argumentRules(ownProcess, profile)) {
         result = addRule(filter, rule.name, rule.action, rule.conditions);
         if (result < 0)
             gaps.push_back(describeFailure(std::string("the system call filter cannot rule on ") + rule.name, result));
     }
-    result = seccomp_load(filter);
-    if (result < 0)
-        gaps.push_back(describeFailure("the system call filter cannot be loaded", result));
-    seccomp_release(filter);
-    return gaps;
+    return filter;
 }
 
 size_t CSeccompFilter::countAllowedCalls()

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <seccomp.h>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace lumo::posix {
@@ -22,17 +24,19 @@ namespace lumo::posix {
 // once.
 class CSeccompFilter {
 public:
+    // Whose filter: a slave's, or a launcher's, which also forks its
+    // children (never into namespaces), waits for them, lets them lower
+    // their priority and load the slave's filter on top of its own.
+    enum class EProfile { slave, launcher };
+
     // Loads the filter into every thread of the calling process, which
     // must already have no_new_privs. Returns what it could not apply, one
     // line each; empty when the whole filter holds.
-    // Whose filter: a slave's, or a launcher's, which also forks its
-    // children (never into namespaces), waits for them, lets them lower
-    // their priority, lead their own group and load the slave's filter on
-    // top of its own, and makes and connects local stream sockets for the
-    // children's pipes.
-    enum class EProfile { slave, launcher };
-
     static std::vector<std::string> load(EProfile profile = EProfile::slave);
+    // The filter of `profile` for the process `ownProcess`, unloaded, to
+    // be released with seccomp_release; null when it cannot be built. What
+    // it leaves out goes to `gaps`.
+    static scmp_filter_ctx build(EProfile profile, pid_t ownProcess, std::vector<std::string>& gaps);
 
     // How many system calls the filter lets through, at least in part.
     static size_t countAllowedCalls();

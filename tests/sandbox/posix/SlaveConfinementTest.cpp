@@ -282,6 +282,8 @@ protected:
         EXPECT_FALSE(listenerWasReached());
         EXPECT_FALSE(datagramArrived());
         EXPECT_EQ(tracerOfThisProcess(), 0);
+        // Nothing of the slave's outlives the master's letting its launchers go.
+        nebo::common::CSlaveLaunchers::get()->endAll();
         EXPECT_TRUE(nebo::test::noProcessRuns(sandboxSlave()));
     }
 

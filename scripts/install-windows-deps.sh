@@ -25,7 +25,7 @@ packages=(
   wine64
   libz-mingw-w64-dev
   googletest
-  cmake ninja-build dpkg-dev
+  cmake ninja-build dpkg-dev pkg-config
 )
 missing=()
 for package in "${packages[@]}"; do

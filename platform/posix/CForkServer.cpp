@@ -6,6 +6,7 @@
 #include "platform/posix/niceScale.h"
 #include "platform/posix/openProcessDescriptor.h"
 #include "platform/posix/pollRetrying.h"
+#include "platform/posix/takePassedDescriptors.h"
 
 #include <cerrno>
 #include <cstring>
@@ -28,24 +29,6 @@ int64_t toMilliseconds(const timeval& time)
 // A request carries one descriptor; room for a few more lets the extra ones
 // be closed instead of cut off by the kernel.
 constexpr size_t maxPassedDescriptors = 4;
-
-// Keeps the first descriptor passed in `message` in `pipe` unless it holds
-// one already, and closes every other.
-void takeDescriptors(msghdr& message, CFileDescriptor& pipe)
-{
-    for (cmsghdr* part = CMSG_FIRSTHDR(&message); part; part = CMSG_NXTHDR(&message, part)) {
-        if (part->cmsg_level != SOL_SOCKET || part->cmsg_type != SCM_RIGHTS)
-            continue;
-        const size_t count = (part->cmsg_len - CMSG_LEN(0)) / sizeof(int);
-        for (size_t i = 0; i < count; ++i) {
-            int descriptor;
-            std::memcpy(&descriptor, CMSG_DATA(part) + i * sizeof(int), sizeof descriptor);
-            CFileDescriptor passed(descriptor);
-            if (!pipe.isValid())
-                pipe = std::move(passed);
-        }
-    }
-}
 
 int descriptorOf(const P<IPipeClient>& control)
 {
@@ -110,7 +93,10 @@ bool CForkServer::readRequest(SRequest& request, CFileDescriptor& pipe)
             continue;
         if (got <= 0)
             return false;
-        takeDescriptors(message, pipe);
+        // The first descriptor is the child's pipe; any other is closed.
+        for (CFileDescriptor& passed : takePassedDescriptors(message))
+            if (!pipe.isValid())
+                pipe = std::move(passed);
         done += static_cast<size_t>(got);
     }
     // The arguments end within their room, whatever the master sent.

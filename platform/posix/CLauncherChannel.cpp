@@ -6,6 +6,7 @@
 #include "foundation/sync/throwSystemError.h"
 #include "platform/posix/CPipeClient.h"
 #include "platform/posix/pollRetrying.h"
+#include "platform/posix/takePassedDescriptors.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -29,20 +30,6 @@ String describeEnd(const SWireReport& wire)
     const char* name = sigabbrev_np(wire.signal);
     return String::fromUTF8("killed by signal " + std::to_string(wire.signal) +
                             (name ? std::string(" (SIG") + name + ")" : std::string()));
-}
-
-void closePassedDescriptors(msghdr& message)
-{
-    for (cmsghdr* part = CMSG_FIRSTHDR(&message); part; part = CMSG_NXTHDR(&message, part)) {
-        if (part->cmsg_level != SOL_SOCKET || part->cmsg_type != SCM_RIGHTS)
-            continue;
-        const size_t count = (part->cmsg_len - CMSG_LEN(0)) / sizeof(int);
-        for (size_t i = 0; i < count; ++i) {
-            int descriptor;
-            std::memcpy(&descriptor, CMSG_DATA(part) + i * sizeof(int), sizeof descriptor);
-            ::close(descriptor);
-        }
-    }
 }
 
 bool findSender(msghdr& message, ucred& sender)
@@ -143,7 +130,7 @@ std::optional<ILauncherChannel::SReport> CLauncherChannel::receiveReport(int64_t
         const ssize_t got = ::recvmsg(m_socket, &message, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
         if (got >= 0 || (errno != EAGAIN && errno != EINTR)) {
             if (got > 0)
-                closePassedDescriptors(message);
+                takePassedDescriptors(message); // closed unread
             if (got == 0)
                 fail("it closed the connection");
             if (got < 0)

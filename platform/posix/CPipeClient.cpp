@@ -8,6 +8,7 @@
 #include "foundation/sync/throwSystemError.h"
 #include "platform/IThreadManager.h"
 #include "platform/posix/pollRetrying.h"
+#include "platform/posix/takePassedDescriptors.h"
 #include "streams/streamArguments.h"
 
 #include <algorithm>
@@ -246,19 +247,10 @@ ssize_t CPipeClient::receiveOnce(uint8_t* target, int32_t size)
     const int errorCode = errno;
     if (got > 0) {
         std::lock_guard<std::mutex> lock(m_regionLock);
-        for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header)) {
-            if (header->cmsg_level != SOL_SOCKET || header->cmsg_type != SCM_RIGHTS)
-                continue;
-            const size_t count = (header->cmsg_len - CMSG_LEN(0)) / sizeof(int);
-            for (size_t i = 0; i < count; ++i) {
-                int descriptor;
-                std::memcpy(&descriptor, CMSG_DATA(header) + i * sizeof(int), sizeof descriptor);
-                // Owned at once, so that one beyond the bound is closed.
-                CFileDescriptor region(descriptor);
-                if (m_incomingRegions.size() < size_t(maxRegions))
-                    m_incomingRegions.push_back(std::move(region));
-            }
-        }
+        // One beyond the bound is closed with the rest of what was taken.
+        for (CFileDescriptor& region : takePassedDescriptors(message))
+            if (m_incomingRegions.size() < size_t(maxRegions))
+                m_incomingRegions.push_back(std::move(region));
     }
     errno = errorCode;
     return got;

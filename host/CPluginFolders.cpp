@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
+#include <optional>
+#include <utility>
 
 namespace nebo::common {
 
@@ -54,10 +57,22 @@ std::string nativeFolder(const lumo::P<lumo::CURI>& folder)
 
 CPluginFolders CPluginFolders::ofThisProcess()
 {
-    const char* setting = std::getenv(pathVariable);
-    const lumo::P<lumo::ISystem> system = lumo::getSystem();
-    return CPluginFolders(setting ? setting : "", nativeFolder(system->getExecutableDirectory()),
-                          nativeFolder(system->getLibraryDirectory()));
+    // Resolving the folders takes dozens of system calls, and a master
+    // opening thousands of media asks for them each time, as does every
+    // child of a launcher (which inherits what the launcher found). The
+    // program's and the library's folders stay as they are while the
+    // process runs; the setting is compared anew each time.
+    static std::mutex mutex;
+    static std::optional<std::pair<std::string, CPluginFolders>> last;
+    const char* variable = std::getenv(pathVariable);
+    const std::string setting = variable ? variable : "";
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (!last || last->first != setting) {
+        const lumo::P<lumo::ISystem> system = lumo::getSystem();
+        last.emplace(setting, CPluginFolders(setting, nativeFolder(system->getExecutableDirectory()),
+                                             nativeFolder(system->getLibraryDirectory())));
+    }
+    return last->second;
 }
 
 CPluginFolders::CPluginFolders(const std::string& pathSetting, const std::string& programFolder,

@@ -53,6 +53,8 @@ CSlaveLauncher::CSlaveLauncher(const P<lumo::CURI>& program, const String& plugi
     m_options.bInheritOnlyStandardDescriptors = options.bInheritOnlyStandardDescriptors;
     m_options.bNoTerminal = options.bNoTerminal;
     m_options.bOwnNamespaces = options.bOwnNamespaces;
+    // Resolved once in the launcher, not again in each child.
+    m_options.bResolveAllAtStart = true;
     const P<lumo::ISystem> system = lumo::getSystem();
     m_errorFile = system->createUniqueFile(*errorFolder, String("nebo_launcher_"), String("_log"));
     const String pipeName = formatControlPipeName();

@@ -52,6 +52,12 @@ public:
     // finds the caller's pipes (its environment names their folder).
     // Windows ignores the field: it has no such namespaces.
     bool bOwnNamespaces = false;
+    // The program's loader resolves every symbol of every library as it
+    // loads it, instead of each at its first use: the start takes longer,
+    // and every process the program forks later finds all resolved instead
+    // of resolving again on its own copy. Windows ignores the field: its
+    // loader binds at load anyway.
+    bool bResolveAllAtStart = false;
 };
 
 } // namespace lumo

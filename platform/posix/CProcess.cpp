@@ -160,11 +160,14 @@ SStartPlan planStart(const std::string& programPath, const String& arguments, co
     plan.programPath = absolutePathOf(programPath);
     plan.arguments = splitAtBlanks(arguments.toUTF8());
     plan.arguments.insert(plan.arguments.begin(), plan.programPath);
-    plan.bOwnEnvironment = options.bOwnEnvironment || options.bOwnNamespaces;
-    if (options.bOwnNamespaces)
-        plan.environment = withCallersPipeFolder(options.bOwnEnvironment ? options.environment : callersEnvironment());
-    else
-        plan.environment = options.environment;
+    plan.bOwnEnvironment = options.bOwnEnvironment || options.bOwnNamespaces || options.bResolveAllAtStart;
+    if (plan.bOwnEnvironment) {
+        plan.environment = options.bOwnEnvironment ? options.environment : callersEnvironment();
+        if (options.bOwnNamespaces)
+            plan.environment = withCallersPipeFolder(std::move(plan.environment));
+        if (options.bResolveAllAtStart)
+            plan.environment.push_back("LD_BIND_NOW=1");
+    }
     plan.workingFolder = workingDirectory;
     plan.bNullInput = options.bNoTerminal;
     plan.bDiscardOutput = options.bDiscardOutput;

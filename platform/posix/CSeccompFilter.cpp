@@ -262,11 +262,16 @@ scmp_filter_ctx CSeccompFilter::build(EProfile profile, pid_t ownProcess, std::v
 
 size_t CSeccompFilter::countAllowedCalls()
 {
-    std::set<std::string> allowed(std::begin(freeCalls), std::end(freeCalls));
-    for (const SRule& rule : argumentRules(getpid(), EProfile::slave))
-        if (rule.action == SCMP_ACT_ALLOW)
-            allowed.insert(rule.name);
-    return allowed.size();
+    // Counted once: a launcher's children inherit the count instead of
+    // building the rules again for one line of their log.
+    static const size_t count = [] {
+        std::set<std::string> allowed(std::begin(freeCalls), std::end(freeCalls));
+        for (const SRule& rule : argumentRules(getpid(), EProfile::slave))
+            if (rule.action == SCMP_ACT_ALLOW)
+                allowed.insert(rule.name);
+        return allowed.size();
+    }();
+    return count;
 }
 
 } // namespace lumo::posix

@@ -5,6 +5,7 @@
 #include "expectError.h"
 #include "crashhandler/posix/hangReportSignal.h"
 #include "foundation/CError.h"
+#include "support/CScopedEnvironment.h"
 
 #include <arpa/inet.h>
 #include <csignal>
@@ -348,6 +349,35 @@ TEST(CProcessTest, ProgramWithoutTerminalOrInOwnNamespacesFindsItself)
             return waitForEnd(*process) && process->getExitCode() == 0;
         }));
         EXPECT_EQ(test.facts, folder.get("facts"));
+    }
+}
+
+// Resolving at start rides on the environment: it must add to what the
+// program is given, never take its place.
+TEST(CProcessTest, ProgramResolvingAllAtStartKeepsItsEnvironment)
+{
+    const CScopedEnvironment callers("NEBO_TEST_CALLERS", "2");
+    const struct {
+        const char* name;
+        bool bOwnEnvironment;
+        std::string expected;
+    } cases[] = {
+        {"caller's environment", false, "A= callers=2 bindNow=1\n"},
+        {"given environment", true, "A=1 callers= bindNow=1\n"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        CTempFolder folder;
+        folder.put("env.sh", "#!/bin/sh\necho \"A=$A callers=$NEBO_TEST_CALLERS bindNow=$LD_BIND_NOW\" > \"$1\"\n");
+        chmod(folder.pathOf("env.sh").c_str(), 0755);
+        CProcessOptions options;
+        options.bOwnEnvironment = test.bOwnEnvironment;
+        options.environment = {"A=1"};
+        options.bResolveAllAtStart = true;
+        P<CProcess> process =
+            make<CProcess>(folder.pathOf("env.sh"), String::fromUTF8(folder.pathOf("env")), "", 0, &options);
+        ASSERT_TRUE(waitForEnd(*process));
+        EXPECT_EQ(test.expected, folder.get("env"));
     }
 }
 

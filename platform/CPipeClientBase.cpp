@@ -71,6 +71,12 @@ int64_t CPipeClientBase::getTimeLeftMs() const
     return left;
 }
 
+bool CPipeClientBase::hasTimeLeft() const
+{
+    const int64_t deadline = m_deadline;
+    return deadline <= 0 || deadline > getTickCount();
+}
+
 P<IPipeInStream> CPipeClientBase::getInStream()
 {
     return make<CInStream>(P<CPipeClientBase>(this));

@@ -58,6 +58,8 @@ protected:
     // How long the next wait may last in milliseconds: -1 without a
     // deadline. Throws CTimeoutError "Pipe wait timed out" once it passed.
     int64_t getTimeLeftMs() const;
+    // False once the deadline has passed; true without one.
+    bool hasTimeLeft() const;
 
 private:
     int32_t takeBuffered(uint8_t* buffer, int32_t count);

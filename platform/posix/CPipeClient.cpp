@@ -215,11 +215,19 @@ int32_t CPipeClient::receive(uint8_t* buffer, int32_t count, bool bWait)
 
 int32_t CPipeClient::receiveSome(uint8_t* target, int32_t size, bool bWait)
 {
+    // After a receive that emptied the socket, waiting first saves the
+    // receive that would find nothing: one system call per remote call on
+    // each side. Bulk transfers, which find bytes waiting, receive at once;
+    // past the deadline, bytes already there are still taken.
+    if (bWait && m_bDrained && hasTimeLeft())
+        waitForData();
     for (;;) {
         const ssize_t got = receiveOnce(target, size);
         const int errorCode = errno;
-        if (got > 0)
+        if (got > 0) {
+            m_bDrained = got < size;
             return static_cast<int32_t>(got);
+        }
         if (got == 0 || errorCode == ECONNRESET)
             throw CFinishedError("Pipe was closed");
         if (errorCode == EAGAIN || errorCode == EWOULDBLOCK) {
@@ -258,11 +266,14 @@ ssize_t CPipeClient::receiveOnce(uint8_t* target, int32_t size)
 
 void CPipeClient::waitForData()
 {
-    const uint64_t self = getThreadManager()->getCurrentThreadID();
     for (;;) {
-        uint64_t target = self;
-        if (m_abortTarget.compare_exchange_strong(target, 0))
-            throw CAbortedError("Read was aborted");
+        // Whose thread this is matters only once an abort is pending; asking
+        // costs a system call on every wait.
+        if (m_abortTarget.load() != 0) {
+            uint64_t target = getThreadManager()->getCurrentThreadID();
+            if (m_abortTarget.compare_exchange_strong(target, 0))
+                throw CAbortedError("Read was aborted");
+        }
         pollfd watched[] = {{m_socket.get(), POLLIN, 0}, {m_wakeUp.getDescriptor(), POLLIN, 0}};
         // Each pass takes the time left anew, so that neither interruptions
         // nor a dripping peer stretch the deadline.

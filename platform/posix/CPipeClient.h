@@ -88,6 +88,9 @@ private:
     CWakeUpEvent m_wakeUp;
     // The thread whose blocking read is to end; 0 for none.
     std::atomic<uint64_t> m_abortTarget{0};
+    // Reader only: the last receive left nothing behind, so the next one
+    // most likely has to wait (a reply to a request just sent).
+    bool m_bDrained = false;
 
     // Guards the regions on their way in and out.
     std::mutex m_regionLock;

@@ -17,6 +17,10 @@ int64_t getCurrentProcessID();
 // Sets `name` in this process's environment; null removes it.
 void setEnvironment(const char* name, const char* value);
 
+// Keeps this process, and the processes it makes from now on, on processor
+// `index` alone; false where the system refuses (no such processor).
+bool runOnlyOnProcessor(int index);
+
 // A new folder of our own below the platform's temporary folder, without a
 // trailing "/". Throws lumo::CError when none can be made.
 std::string makeWorkFolder();

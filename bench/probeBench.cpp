@@ -1,4 +1,4 @@
-// Media per second taking the facts and the first picture of 100 small demo
+// Media per second taking the facts and the first picture of 1,000 small demo
 // clips: with `nebo_probe -j 2 --json --frames 1` (a process for the probe,
 // slaves for every medium), beside the same clips read in this process
 // with the demo plugin loaded here, two threads, the baseline, in the same
@@ -32,8 +32,8 @@ using lumo::P;
 using lumo::String;
 using Clock = std::chrono::steady_clock;
 
-constexpr int rounds = 3;
-constexpr int clipCount = 100;
+constexpr int rounds = 9;
+constexpr int clipCount = 1000;
 constexpr int threadCount = 2;
 
 std::vector<std::string> clipURIs()

@@ -2,6 +2,12 @@
 // next to the round trip of the same bytes over a bare socket pair in the
 // same run: the cost that the remote-call layer adds to the transport.
 //
+// Both measures run with the processes placed alike, once both on one
+// processor and once on two: where the system puts them decides more than
+// anything the layer does (waking a process on another processor of a
+// virtual machine costs tens of microseconds, a switch on the same one a
+// few), so a comparison across placements would measure the scheduler.
+//
 // The call is a function without parameters that answers an int, the
 // commonest request between master and slave ("getWidth" answered 640).
 
@@ -22,6 +28,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -68,6 +76,14 @@ template <class F> double timeRound(F roundTrip)
 // The peer of the bare measure: answers every request with the reply's bytes.
 class CBarePeer {
 public:
+    explicit CBarePeer(int servingProcessor)
+        : m_peer([servingProcessor](nebo::bench::CPeerSocket& socket) {
+              nebo::bench::runOnlyOnProcessor(servingProcessor);
+              return serve(socket);
+          })
+    {
+    }
+
     void roundTrip()
     {
         char request[requestSize] = {};
@@ -86,7 +102,7 @@ private:
         return 0;
     }
 
-    nebo::bench::CForkedPeer m_peer{&serve};
+    nebo::bench::CForkedPeer m_peer;
 };
 
 int serveGetWidth(const String& pipeName)
@@ -111,29 +127,36 @@ int serveGetWidth(const String& pipeName)
 // slave; the serving process does not use the peer's socket.
 class CServerStarter : public CObject, public virtual IPipeServer::IPipeCreatedListener {
 public:
-    explicit CServerStarter(String pipeName) : m_pipeName(std::move(pipeName)) {}
+    CServerStarter(String pipeName, int servingProcessor)
+        : m_pipeName(std::move(pipeName)), m_servingProcessor(servingProcessor)
+    {
+    }
 
     bool pipeCreated() override
     {
-        m_child = std::make_unique<nebo::bench::CForkedPeer>(
-            [this](nebo::bench::CPeerSocket&) { return serveGetWidth(m_pipeName); });
+        m_child = std::make_unique<nebo::bench::CForkedPeer>([this](nebo::bench::CPeerSocket&) {
+            nebo::bench::runOnlyOnProcessor(m_servingProcessor);
+            return serveGetWidth(m_pipeName);
+        });
         return true;
     }
     std::unique_ptr<nebo::bench::CForkedPeer> takeChild() { return std::move(m_child); }
 
 private:
     String m_pipeName;
+    int m_servingProcessor;
     std::unique_ptr<nebo::bench::CForkedPeer> m_child;
 };
 
 // The calling end of the remote measure.
 class CRemotePeer {
 public:
-    CRemotePeer()
+    explicit CRemotePeer(int servingProcessor)
     {
-        const String name = String::fromUTF8("nebo_bench-" + std::to_string(nebo::bench::getCurrentProcessID()));
+        const String name = String::fromUTF8("nebo_bench-" + std::to_string(nebo::bench::getCurrentProcessID()) +
+                                             "-" + std::to_string(servingProcessor));
         m_server = getPipeManager()->createServer(name);
-        P<CServerStarter> starter = make<CServerStarter>(name);
+        P<CServerStarter> starter = make<CServerStarter>(name, servingProcessor);
         P<IPipeClient> pipe = m_server->acceptClient(starter.get());
         m_child = starter->takeChild();
         if (!pipe)
@@ -162,6 +185,33 @@ private:
     std::unique_ptr<nebo::bench::CForkedPeer> m_child;
 };
 
+struct SPlacement {
+    const char* name;
+    int callerProcessor;
+    int servingProcessor;
+};
+
+// Median nanoseconds of the bare and of the remote round trip, placed so.
+std::pair<double, double> measure(const SPlacement& placement)
+{
+    if (!nebo::bench::runOnlyOnProcessor(placement.callerProcessor))
+        fail("placing the calling process");
+    std::vector<double> bare, remote;
+    // In this order, so that the bare peer's socket is no child's
+    // inheritance: its peer sees the end as soon as we close it.
+    CRemotePeer remotePeer(placement.servingProcessor);
+    CBarePeer barePeer(placement.servingProcessor);
+    // Warm both paths up before anything counts.
+    timeRound([&] { barePeer.roundTrip(); });
+    timeRound([&] { remotePeer.roundTrip(); });
+    // Interleaved, so that a noisy moment of the machine hits both alike.
+    for (int i = 0; i < rounds; ++i) {
+        bare.push_back(timeRound([&] { barePeer.roundTrip(); }));
+        remote.push_back(timeRound([&] { remotePeer.roundTrip(); }));
+    }
+    return {median(bare), median(remote)};
+}
+
 } // namespace
 
 int main()
@@ -170,29 +220,18 @@ int main()
     const std::string folder = nebo::bench::makeWorkFolder();
     nebo::bench::setEnvironment("NEBO_PIPE_DIR", (folder + "/pipes").c_str());
 
-    std::vector<double> bare, remote;
-    {
-        // In this order, so that the bare peer's socket is no child's
-        // inheritance: its peer sees the end as soon as we close it.
-        CRemotePeer remotePeer;
-        CBarePeer barePeer;
-        // Warm both paths up before anything counts.
-        timeRound([&] { barePeer.roundTrip(); });
-        timeRound([&] { remotePeer.roundTrip(); });
-        // Interleaved, so that a noisy moment of the machine hits both alike.
-        for (int i = 0; i < rounds; ++i) {
-            bare.push_back(timeRound([&] { barePeer.roundTrip(); }));
-            remote.push_back(timeRound([&] { remotePeer.roundTrip(); }));
-        }
-    }
-    std::filesystem::remove_all(folder);
-
-    const double bareNs = median(bare);
-    const double remoteNs = median(remote);
+    const SPlacement placements[] = {{"both processes on one processor", 0, 0},
+                                     {"each on a processor of its own", 0, 1}};
+    const size_t placementCount = std::thread::hardware_concurrency() > 1 ? 2 : 1;
     std::printf("round trip of %zu request and %zu reply bytes, median of %d rounds of %d:\n", requestSize, replySize,
                 rounds, roundTripsPerRound);
-    std::printf("  bare socket pair      %8.2f us\n", bareNs / 1000);
-    std::printf("  remote call (callInt) %8.2f us\n", remoteNs / 1000);
-    std::printf("  ratio                 %8.2f\n", remoteNs / bareNs);
+    for (size_t i = 0; i < placementCount; ++i) {
+        const auto [bareNs, remoteNs] = measure(placements[i]);
+        std::printf("%s:\n", placements[i].name);
+        std::printf("  bare socket pair      %8.2f us\n", bareNs / 1000);
+        std::printf("  remote call (callInt) %8.2f us\n", remoteNs / 1000);
+        std::printf("  ratio                 %8.2f\n", remoteNs / bareNs);
+    }
+    std::filesystem::remove_all(folder);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "platform/ISystem.h"
 
 #include <cerrno>
+#include <sched.h>
 #include <cstdlib>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -40,6 +41,14 @@ void setEnvironment(const char* name, const char* value)
         ::setenv(name, value, 1);
     else
         ::unsetenv(name);
+}
+
+bool runOnlyOnProcessor(int index)
+{
+    cpu_set_t processors;
+    CPU_ZERO(&processors);
+    CPU_SET(index, &processors);
+    return sched_setaffinity(0, sizeof processors, &processors) == 0;
 }
 
 std::string makeWorkFolder()

@@ -1,7 +1,6 @@
 #include "host/CNEBPluginServer.h"
 
 #include "foundation/CError.h"
-#include "host/CPluginHandler.h"
 #include "host/checkNotNull.h"
 #include "host/takeLogText.h"
 
@@ -12,9 +11,9 @@ using lumo::P;
 
 namespace {
 
-P<IPluginHandler> loadPlugins(const P<INEBContext>& context)
+P<IPluginHandler> requirePlugins(P<IPluginHandler> handler)
 {
-    P<IPluginHandler> handler = make<CPluginHandler>(context, false);
+    handler = checkNotNull(std::move(handler), "the plugin handler", "CNEBPluginServer");
     if (handler->getPluginCount() == 0)
         throw lumo::CError("CNEBPluginServer at least one plugin has to be registeres in plugin context!");
     return handler;
@@ -27,10 +26,11 @@ INEBPlugin::SSourceParams paramsOrZeros(const INEBPlugin::SSourceParams* pParams
 
 } // namespace
 
-CNEBPluginServer::CNEBPluginServer(P<lumo::IInStream> input, P<lumo::IOutStream> output, P<INEBContext> context)
+CNEBPluginServer::CNEBPluginServer(P<lumo::IInStream> input, P<lumo::IOutStream> output, P<INEBContext> context,
+                                   P<IPluginHandler> handler)
     : CRemoteStreamServer(input, output), m_input(std::move(input)), m_output(std::move(output)),
       m_context(checkNotNull(std::move(context), "the context", "CNEBPluginServer")),
-      m_handler(loadPlugins(m_context))
+      m_handler(requirePlugins(std::move(handler)))
 {
     setMemoryManager(m_context->getMemoryManager());
     registerProc(make<getLogFunction>(this));

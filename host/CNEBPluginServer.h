@@ -9,16 +9,18 @@
 
 namespace nebo::common {
 
-// Serves the first plugin of a handler of its own on a pipe. Once the
+// Serves the first plugin of a handler on a pipe. Once the
 // plugin made a source for the master, a source server on the same streams
 // takes over: from then on every request goes to it, "Quit" included.
 // Used from the one serving thread.
 class CNEBPluginServer : public lumo::CRemoteStreamServer, public virtual INEBPluginRemote {
 public:
-    // Loads the plugins the context names. Throws CError when none loads,
-    // CInvalidArgError when a stream or the context is null.
+    // Serves `handler`'s plugins, loaded with `context` (the slave loads
+    // them before it serves, a launcher once for all its children). Throws
+    // CError when the handler holds none, CInvalidArgError when a stream,
+    // the context or the handler is null.
     CNEBPluginServer(lumo::P<lumo::IInStream> input, lumo::P<lumo::IOutStream> output,
-                     lumo::P<INEBContext> context);
+                     lumo::P<INEBContext> context, lumo::P<IPluginHandler> handler);
     ~CNEBPluginServer() override;
 
     // Serves the next request, or lets the source server serve it.

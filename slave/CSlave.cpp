@@ -98,7 +98,7 @@ CSlave::Outcome CSlave::serve(const CSlaveCommandLine& commandLine)
     // library, whose start is plugin code too, loads confined.
     m_services.confineProcess(m_objects.context);
     m_objects.pluginHandler = m_services.createPluginHandler(m_objects.context);
-    m_objects.server = m_services.createServer(m_objects.pipe, m_objects.context);
+    m_objects.server = m_services.createServer(m_objects.pipe, m_objects.context, m_objects.pluginHandler);
     serveUntilQuit(*m_objects.server);
     m_objects.release();
     return Outcome::clean;
@@ -115,7 +115,7 @@ CSlave::Outcome CSlave::serveChild(const CSlaveCommandLine& commandLine, const s
     m_services.confineChild(m_errorFilePath);
     if (pluginFailure)
         std::rethrow_exception(pluginFailure);
-    m_objects.server = m_services.createServer(m_objects.pipe, m_objects.context);
+    m_objects.server = m_services.createServer(m_objects.pipe, m_objects.context, m_objects.pluginHandler);
     serveUntilQuit(*m_objects.server);
     m_objects.release();
     return Outcome::clean;

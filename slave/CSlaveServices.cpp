@@ -43,8 +43,9 @@ const char* const reportVersionText = "0.0.0";
 // closed after its "Quit" from one that was lost.
 class CPluginServerLoop : public CNEBPluginServer, public virtual ISlaveServer {
 public:
-    CPluginServerLoop(lumo::IPipeClient& pipe, P<INEBContext> context, CSlaveConfinement confinement)
-        : CNEBPluginServer(pipe.getInStream(), pipe.getOutStream(), std::move(context)),
+    CPluginServerLoop(lumo::IPipeClient& pipe, P<INEBContext> context, P<IPluginHandler> handler,
+                      CSlaveConfinement confinement)
+        : CNEBPluginServer(pipe.getInStream(), pipe.getOutStream(), std::move(context), std::move(handler)),
           m_confinement(std::move(confinement))
     {
     }
@@ -176,11 +177,12 @@ void CSlaveServices::confineChild(const std::string& errorFilePath)
     m_confinement->confineChild(errorFilePath);
 }
 
-P<ISlaveServer> CSlaveServices::createServer(const P<lumo::IPipeClient>& pipe, const P<INEBContext>& context)
+P<ISlaveServer> CSlaveServices::createServer(const P<lumo::IPipeClient>& pipe, const P<INEBContext>& context,
+                                             const P<IPluginHandler>& pluginHandler)
 {
     if (!m_confinement)
         throw lumo::CInvalidArgError(lumo::String("a server before confinement"), lumo::String("createServer"));
-    return make<CPluginServerLoop>(*pipe, context, std::move(*m_confinement));
+    return make<CPluginServerLoop>(*pipe, context, pluginHandler, std::move(*m_confinement));
 }
 
 bool CSlaveServices::fileExists(const std::string& path)

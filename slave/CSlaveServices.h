@@ -42,8 +42,8 @@ public:
     void confineChild(const std::string& errorFilePath) override;
     // For a launcher's child: the heap to ready instead of the environment's.
     void setHeapAhead(int64_t bytes) { m_heapAheadBytes = bytes; }
-    lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IPipeClient>& pipe,
-                                       const lumo::P<INEBContext>& context) override;
+    lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IPipeClient>& pipe, const lumo::P<INEBContext>& context,
+                                       const lumo::P<IPluginHandler>& pluginHandler) override;
     bool fileExists(const std::string& path) override;
     void deleteFile(const std::string& path) override;
     void writeDebugOutput(const std::string& text, ILogManager* logManager) override;

@@ -50,9 +50,11 @@ public:
     // confinement to a slave's, with `errorFilePath` the one writable file
     // (see CSlaveConfinement::confineChild).
     virtual void confineChild(const std::string& errorFilePath) = 0;
-    // The plugin server on the pipe's streams; throws when no plugin was loaded.
+    // The server of `pluginHandler`'s plugins on the pipe's streams; throws
+    // when the handler holds none.
     virtual lumo::P<ISlaveServer> createServer(const lumo::P<lumo::IPipeClient>& pipe,
-                                               const lumo::P<INEBContext>& context) = 0;
+                                               const lumo::P<INEBContext>& context,
+                                               const lumo::P<IPluginHandler>& pluginHandler) = 0;
     virtual bool fileExists(const std::string& path) = 0;
     // Removes the file, or, where the process may not remove it, empties it.
     virtual void deleteFile(const std::string& path) = 0;

@@ -138,7 +138,8 @@ public:
     }
     void confineProcess(const P<INEBContext>&) override { events.push_back("confine"); }
     void confineChild(const std::string&) override { events.push_back("confine child"); }
-    P<nebo::common::ISlaveServer> createServer(const P<lumo::IPipeClient>&, const P<INEBContext>&) override
+    P<nebo::common::ISlaveServer> createServer(const P<lumo::IPipeClient>&, const P<INEBContext>&,
+                                               const P<IPluginHandler>&) override
     {
         return make<CFakeServer>(events, onRequest);
     }

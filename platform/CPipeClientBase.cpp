@@ -11,13 +11,7 @@
 
 namespace lumo {
 
-namespace {
-
-constexpr size_t readAheadSize = 64 * 1024;
-
-} // namespace
-
-CPipeClientBase::CPipeClientBase() : m_readAhead(readAheadSize)
+CPipeClientBase::CPipeClientBase() : m_readAhead(new uint8_t[readAheadSize])
 {
 }
 
@@ -49,7 +43,7 @@ int32_t CPipeClientBase::takeBuffered(uint8_t* buffer, int32_t count)
 {
     const int32_t taken = std::min<int32_t>(count, m_buffered);
     if (buffer)
-        std::memcpy(buffer, m_readAhead.data() + m_readOffset, static_cast<size_t>(taken));
+        std::memcpy(buffer, m_readAhead.get() + m_readOffset, static_cast<size_t>(taken));
     m_readOffset += taken;
     m_buffered -= taken;
     return taken;

@@ -5,7 +5,7 @@
 #include "platform/IPipeClient.h"
 
 #include <atomic>
-#include <vector>
+#include <memory>
 
 namespace lumo {
 
@@ -66,7 +66,10 @@ private:
 
     // A getTickCount() value; 0 for none.
     std::atomic<int64_t> m_deadline{0};
-    std::vector<uint8_t> m_readAhead;
+    static constexpr int32_t readAheadSize = 64 * 1024;
+    // Left uninitialised: a client made for every medium would otherwise
+    // write all of it, a page fault each page, before it reads a byte.
+    const std::unique_ptr<uint8_t[]> m_readAhead;
     // Reader only.
     int32_t m_readOffset = 0;
     // Written by the reader; counted by the queries too.
@@ -81,7 +84,7 @@ int32_t CPipeClientBase::receiveBuffered(uint8_t* buffer, int32_t count, bool bW
     // that sent its last bytes and closed is reported by the next read
     // rather than losing those bytes in this one.
     while (done < count && (bWait || done == 0)) {
-        if (m_buffered == 0 && buffer && count - done >= static_cast<int32_t>(m_readAhead.size())) {
+        if (m_buffered == 0 && buffer && count - done >= readAheadSize) {
             // Large reads (picture blocks) go straight to their target:
             // passing them through the read-ahead would copy every byte twice.
             const int32_t got = receiveSome(buffer + done, count - done, bWait);
@@ -91,7 +94,7 @@ int32_t CPipeClientBase::receiveBuffered(uint8_t* buffer, int32_t count, bool bW
             continue;
         }
         if (m_buffered == 0) {
-            const int32_t got = receiveSome(m_readAhead.data(), static_cast<int32_t>(m_readAhead.size()), bWait);
+            const int32_t got = receiveSome(m_readAhead.get(), readAheadSize, bWait);
             if (got == 0)
                 break;
             m_readOffset = 0;

@@ -59,6 +59,10 @@ int CLauncher::run(std::string_view commandLineText)
     }
     m_services.setHeapAhead(start->request.heapAheadBytes);
     launched.pipe = std::move(start->pipe);
+    // The child's run releases what it was given; the plugin stays loaded
+    // all the same. Unloading it, with every library it pulled in, would
+    // cost the child more than its medium, just before the process ends.
+    const P<IPluginHandler> keptLoaded = launched.pluginHandler;
     const int exitCode = CSlave(m_services).runChild(start->request.arguments, std::move(launched));
     // What the launcher's process holds beyond the run (its singletons,
     // threads it never had in this child) is not the child's to tear down.

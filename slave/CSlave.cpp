@@ -40,6 +40,7 @@ int CSlave::run(std::string_view commandLineText)
 
 int CSlave::runChild(std::string_view commandLineText, SLaunched launched)
 {
+    m_bLaunched = true;
     m_objects.logManager = std::move(launched.logManager);
     m_objects.context = std::move(launched.context);
     m_objects.pluginHandler = std::move(launched.pluginHandler);
@@ -148,7 +149,9 @@ void CSlave::SRunObjects::release()
 void CSlave::finish(Outcome outcome)
 {
     writeDebugOutput(finalDebugLine);
-    if (outcome == Outcome::clean) {
+    // A child's confinement lets it write its error file, never remove it:
+    // trying would only cost it a refusal and an exception.
+    if (outcome == Outcome::clean && !m_bLaunched) {
         try {
             if (m_services.fileExists(m_errorFilePath))
                 m_services.deleteFile(m_errorFilePath);

@@ -75,6 +75,9 @@ private:
     ISlaveServices& m_services;
     SRunObjects m_objects;
     std::string m_errorFilePath;
+    // A launcher's child: its master, not the child, removes the error
+    // file left empty.
+    bool m_bLaunched = false;
 };
 
 } // namespace nebo::common

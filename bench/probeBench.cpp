@@ -6,21 +6,15 @@
 // first without slaves started ahead (--pool 0), then with its default pool;
 // and as people call it, with every plugin beside it.
 
-#include "bench/benchSupport.h"
+#include "bench/probeRuns.h"
 #include "foundation/castObject.h"
-#include "host/CPluginHandler.h"
-#include "host/CSimpleNEBContext.h"
 #include "host/IAudioSource.h"
 #include "host/IVideoSource.h"
 #include "media/CRGBPicture.h"
-#include "platform/ISystem.h"
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -30,11 +24,11 @@ using namespace nebo::common;
 using lumo::make;
 using lumo::P;
 using lumo::String;
-using Clock = std::chrono::steady_clock;
 
 constexpr int rounds = 9;
 constexpr int clipCount = 1000;
 constexpr int threadCount = 2;
+const std::string probeArguments = "-j " + std::to_string(threadCount) + " --json --frames 1";
 
 std::vector<std::string> clipURIs()
 {
@@ -69,71 +63,15 @@ void readFactsAndFirstPicture(CPluginHandler& handler, const std::string& uri)
     source->close();
 }
 
-// The baseline: each thread a context and handler of its own, the plugin
-// loaded into this process.
-double readInProcess(const std::vector<std::string>& uris)
-{
-    const Clock::time_point start = Clock::now();
-    std::atomic<size_t> next{0};
-    std::atomic<bool> bFailed{false};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < threadCount; ++t) {
-        threads.emplace_back([&] {
-            try {
-                const P<CSimpleNEBContext> context = make<CSimpleNEBContext>();
-                context->addPluginLibrary(String("nebo_demo"));
-                const P<CPluginHandler> handler = make<CPluginHandler>(context, false);
-                for (size_t i = next++; i < uris.size(); i = next++)
-                    readFactsAndFirstPicture(*handler, uris[i]);
-            } catch (...) {
-                bFailed = true;
-            }
-        });
-    }
-    for (std::thread& thread : threads)
-        thread.join();
-    if (bFailed)
-        throw std::runtime_error("reading in process failed");
-    return uris.size() / std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Runs the probe over every clip; each must come back read.
-double runProbe(const std::string& options, const std::vector<std::string>& uris)
-{
-    const std::string program =
-        lumo::getSystem()->getExecutableDirectory()->getNativePath().toUTF8() + "/nebo_probe";
-    std::string command = "'" + program + "' -j " + std::to_string(threadCount) + " --json --frames 1 " + options;
-    for (const std::string& uri : uris)
-        command += " '" + uri + "'";
-    const Clock::time_point start = Clock::now();
-    FILE* output = popen(command.c_str(), "r");
-    if (!output)
-        throw std::runtime_error("cannot start nebo_probe");
-    std::string text;
-    char buffer[4096];
-    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, output)) > 0;)
-        text.append(buffer, got);
-    const int status = pclose(output);
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    size_t read = 0;
-    for (size_t at = text.find("\"status\":\"read\""); at != std::string::npos;
-         at = text.find("\"status\":\"read\"", at + 1))
-        ++read;
-    if (status != 0 || read != uris.size())
-        throw std::runtime_error("nebo_probe read " + std::to_string(read) + " of " + std::to_string(uris.size()) +
-                                 " clips, status " + std::to_string(status));
-    return uris.size() / seconds;
-}
-
 int run(const std::string&)
 {
     const std::vector<std::string> uris = clipURIs();
     std::vector<double> inProcess, probeUnpooled, probeOne, probeAll;
     for (int i = 0; i < rounds; ++i) {
-        inProcess.push_back(readInProcess(uris));
-        probeUnpooled.push_back(runProbe("--plugin nebo_demo --pool 0", uris));
-        probeOne.push_back(runProbe("--plugin nebo_demo", uris));
-        probeAll.push_back(runProbe("", uris));
+        inProcess.push_back(nebo::bench::timeInProcess("nebo_demo", threadCount, uris, readFactsAndFirstPicture));
+        probeUnpooled.push_back(nebo::bench::timeProbe(probeArguments + " --plugin nebo_demo --pool 0", uris));
+        probeOne.push_back(nebo::bench::timeProbe(probeArguments + " --plugin nebo_demo", uris));
+        probeAll.push_back(nebo::bench::timeProbe(probeArguments, uris));
     }
     const double baseline = median(inProcess);
     std::printf("64x48 demo clips, facts and first picture, %d threads, media per second, median of %d rounds of "

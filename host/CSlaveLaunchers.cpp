@@ -74,8 +74,9 @@ std::optional<CSlaveLauncher::SChild> CSlaveLaunchers::tryStart(const P<lumo::CU
 {
     try {
         const P<lumo::CURI> errorFolder = getErrorFolder(pluginName);
-        std::lock_guard<std::mutex> lock(m_mutex);
-        SEntry& entry = m_entries[keyOf(*program, pluginName, options)];
+        const std::shared_ptr<SEntry> held = getEntry(keyOf(*program, pluginName, options));
+        SEntry& entry = *held;
+        std::lock_guard<std::mutex> lock(entry.mutex);
         if (entry.bGivenUp)
             return std::nullopt;
         String failure;
@@ -107,18 +108,30 @@ std::optional<CSlaveLauncher::SChild> CSlaveLaunchers::tryStart(const P<lumo::CU
     return std::nullopt;
 }
 
+std::shared_ptr<CSlaveLaunchers::SEntry> CSlaveLaunchers::getEntry(const std::string& key)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::shared_ptr<SEntry>& entry = m_entries[key];
+    if (!entry)
+        entry = std::make_shared<SEntry>();
+    return entry;
+}
+
 void CSlaveLaunchers::endAll() noexcept
 {
-    std::map<std::string, SEntry> entries;
+    std::map<std::string, std::shared_ptr<SEntry>> entries;
     std::map<std::string, P<lumo::CURI>> folders;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         entries.swap(m_entries);
         folders.swap(m_errorFolders);
     }
-    for (auto& [key, entry] : entries)
-        if (entry.launcher)
-            entry.launcher->end();
+    for (auto& [key, entry] : entries) {
+        // A start under way finishes first; its child ends with the rest.
+        std::lock_guard<std::mutex> lock(entry->mutex);
+        if (entry->launcher)
+            entry->launcher->end();
+    }
     entries.clear();
     for (auto& [name, folder] : folders) {
         try {

@@ -8,6 +8,7 @@
 #include "platform/IProcess.h"
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -52,13 +53,20 @@ public:
     void endAll() noexcept;
 
 private:
+    // One plugin's launcher. Its own lock, so that a launcher taking its
+    // time to start holds up the slaves of its plugin only.
     struct SEntry {
+        std::mutex mutex;
         lumo::P<CSlaveLauncher> launcher;
         bool bGivenUp = false;
     };
 
+    // The entry for the key, made on first use.
+    std::shared_ptr<SEntry> getEntry(const std::string& key);
+
+    // Guards the tables; an entry's own state is its lock's.
     std::mutex m_mutex;
-    std::map<std::string, SEntry> m_entries;
+    std::map<std::string, std::shared_ptr<SEntry>> m_entries;
     std::map<std::string, lumo::P<lumo::CURI>> m_errorFolders;
 };
 

@@ -88,37 +88,46 @@ void CSourceClient::setMaxSize(int32_t nWidth, int32_t nHeight)
     forgetAnnouncedSize();
 }
 
-int32_t CSourceClient::getWidth() { return checkAnnouncedSide(callRemote<getWidthFunction>(*this), "width"); }
-int32_t CSourceClient::getHeight() { return checkAnnouncedSide(callRemote<getHeightFunction>(*this), "height"); }
+int32_t CSourceClient::getWidth()
+{
+    return learnAnnouncedSide(m_announcedSize.width, callRemote<getWidthFunction>(*this), "width");
+}
 
-int32_t CSourceClient::checkAnnouncedSide(int32_t side, const char* name) const
+int32_t CSourceClient::getHeight()
+{
+    return learnAnnouncedSide(m_announcedSize.height, callRemote<getHeightFunction>(*this), "height");
+}
+
+int32_t CSourceClient::learnAnnouncedSide(std::optional<int32_t>& known, int32_t side, const char* name)
 {
     if (side < 0 || side > m_limits.maxPictureSide)
         throw CNEBError(lumo::String("the source announces a picture ") + lumo::String(name) + lumo::String(" of ") +
                         lumo::String::fromInt(side) + lumo::String(", allowed are 0 to ") +
                         lumo::String::fromInt(m_limits.maxPictureSide));
+    lumo::CScopedLock lock(m_sizeLock);
+    known = side;
     return side;
 }
 
 CSourceClient::SPictureSize CSourceClient::getAnnouncedSize()
 {
-    lumo::CScopedLock lock(m_sizeLock);
-    if (!m_announcedSize) {
-        const SPictureSize size{getWidth(), getHeight()};
-        if (int64_t{size.width} * size.height > m_limits.maxPicturePixels)
-            throw CNEBError(lumo::String("the source announces pictures of ") + lumo::String::fromInt(size.width) +
-                            lumo::String("x") + lumo::String::fromInt(size.height) +
-                            lumo::String(" pixels, more than the ") +
-                            lumo::String::fromInt(m_limits.maxPicturePixels) + lumo::String(" allowed"));
-        m_announcedSize = size;
+    SKnownSize known;
+    {
+        lumo::CScopedLock lock(m_sizeLock);
+        known = m_announcedSize;
     }
-    return *m_announcedSize;
+    const SPictureSize size{known.width ? *known.width : getWidth(), known.height ? *known.height : getHeight()};
+    if (int64_t{size.width} * size.height > m_limits.maxPicturePixels)
+        throw CNEBError(lumo::String("the source announces pictures of ") + lumo::String::fromInt(size.width) +
+                        lumo::String("x") + lumo::String::fromInt(size.height) + lumo::String(" pixels, more than the ") +
+                        lumo::String::fromInt(m_limits.maxPicturePixels) + lumo::String(" allowed"));
+    return size;
 }
 
 void CSourceClient::forgetAnnouncedSize()
 {
     lumo::CScopedLock lock(m_sizeLock);
-    m_announcedSize.reset();
+    m_announcedSize = {};
 }
 double CSourceClient::peekNextPictureTimestamp() { return callRemote<peekNextPictureTimestampFunction>(*this); }
 int32_t CSourceClient::getPixelAspectNum() { return callRemote<getPixelAspectNumFunction>(*this); }

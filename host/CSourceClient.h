@@ -67,10 +67,10 @@ public:
     int32_t getWidth() override;
     int32_t getHeight() override;
     double peekNextPictureTimestamp() override;
-    // The first picture after open, close or setMaxSize costs two calls
-    // more, getWidth and getHeight, which learn the size the source
-    // announces: beyond maxPictureSide, maxPicturePixels, or negative, it
-    // throws CNEBError. A picture larger than that size is refused.
+    // The first picture after open, close or setMaxSize needs the size the
+    // source announces: what getWidth and getHeight answered since, else it
+    // asks them first. Beyond maxPictureSide, maxPicturePixels, or negative,
+    // it throws CNEBError. A picture larger than that size is refused.
     lumo::P<INEBPicture> getNextPicture() override;
     int32_t getPixelAspectNum() override;
     int32_t getPixelAspectDen() override;
@@ -103,8 +103,15 @@ private:
         int32_t height;
     };
 
-    int32_t checkAnnouncedSide(int32_t side, const char* name) const;
-    // The size the source announced, asked for when not known.
+    // What the source answered since the last open, close or setMaxSize.
+    struct SKnownSize {
+        std::optional<int32_t> width;
+        std::optional<int32_t> height;
+    };
+
+    // Checks a side the source announced and keeps it in `known`.
+    int32_t learnAnnouncedSide(std::optional<int32_t>& known, int32_t side, const char* name);
+    // The size the source announced, asking for what is not known.
     SPictureSize getAnnouncedSize();
     void forgetAnnouncedSize();
     // The ring the slave took, offering one first when not done yet; null to
@@ -117,7 +124,7 @@ private:
     // Guards the announced size, which the caller of open or setMaxSize and
     // a thread fetching pictures may share.
     const lumo::P<lumo::IMutex> m_sizeLock;
-    std::optional<SPictureSize> m_announcedSize;
+    SKnownSize m_announcedSize;
     // The output's when it can carry shared memory and the setting allows.
     const lumo::P<lumo::ISharedMemoryChannel> m_sharedChannel;
     bool m_bSharedOffered = false;

@@ -58,6 +58,46 @@ TEST_F(CSourceClientTest, AnnouncedSizesBeyondTheLimitsAreRefused)
     }
 }
 
+// The size a picture is held to is what the source answered since it was
+// last opened: sides the caller asked for already are not asked again.
+TEST_F(CSourceClientTest, APictureAsksOnlyForSidesNotAnsweredSinceOpen)
+{
+    const Bytes width = request("function", "getWidth");
+    const Bytes height = request("function", "getHeight");
+    const Bytes open = request("void", "open");
+    const struct {
+        const char* name;
+        std::function<void(CSourceClient&)> before;
+        Bytes requests;
+    } cases[] = {
+        {"nothing asked", [](CSourceClient&) {}, sizeRequests},
+        {"width asked", [](CSourceClient& s) { s.getWidth(); }, width + height},
+        {"height asked", [](CSourceClient& s) { s.getHeight(); }, height + width},
+        {"both asked",
+         [](CSourceClient& s) {
+             s.getHeight();
+             s.getWidth();
+         },
+         height + width},
+        {"asked before open",
+         [](CSourceClient& s) {
+             s.getWidth();
+             s.getHeight();
+             s.open();
+         },
+         sizeRequests + open + sizeRequests},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        source->close();
+        output->clear();
+        feed(sizeReplies(4, 3) + sizeReplies(4, 3) + reply(Bytes{1}));
+        c.before(*source);
+        EXPECT_EQ(source->getNextPicture(), nullptr);
+        EXPECT_EQ(sent(), c.requests + pictureRequest);
+    }
+}
+
 TEST_F(CSourceClientTest, APictureIsNeverLargerThanItsSourceAnnounced)
 {
     const struct { int32_t width, height; bool bRefused; } cases[] = {

@@ -1,6 +1,6 @@
 #include "host/CSlaveHandler.h"
 
-#include "foundation/CFileNotFoundError.h"
+#include "foundation/CException.h"
 #include "foundation/sync/getTickCount.h"
 #include "host/CNEBPluginClient.h"
 #include "host/CPluginFolders.h"
@@ -288,12 +288,14 @@ std::optional<CSlaveHandler::SErrorText> CSlaveHandler::readErrorText()
     const P<lumo::ISystem> system = lumo::getSystem();
     int64_t fileSize = 0;
     try {
-        if (!system->fileExists(*m_errorFile) || (fileSize = system->getFileSize(*m_errorFile)) <= 0)
-            return std::nullopt;
-    } catch (const lumo::CFileNotFoundError&) {
-        // The slave ended cleanly and took its file along meanwhile.
+        // Asked before most calls into the slave: one look at the file.
+        fileSize = system->getFileSize(*m_errorFile);
+    } catch (const lumo::CException&) {
+        // Gone after a clean end, or out of the master's sight: no text to read.
         return std::nullopt;
     }
+    if (fileSize <= 0)
+        return std::nullopt;
     writeDebugOutput(m_context->getLogManager().get(),
                      String("nebo_slave: crash crashlogfile: ") + m_errorFile->getText() + String("\n"));
     const String path = lumo::getPathes()->getNativePath(*m_errorFile, false);

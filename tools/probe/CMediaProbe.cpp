@@ -187,9 +187,11 @@ void CMediaProbe::open(const lumo::IURI& uri)
     m_audio = lumo::castObject<common::IAudioSource>(m_source, false);
     // A boxed source offers both sides whatever the medium holds; a side the
     // medium lacks shows as a picture size or a sample rate of nothing.
-    if (m_video && m_video->getWidth() <= 0)
+    m_width = m_video ? m_video->getWidth() : 0;
+    m_sampleRate = m_audio ? m_audio->getSampleRate() : 0;
+    if (m_width <= 0)
         m_video = nullptr;
-    if (m_audio && m_audio->getSampleRate() <= 0)
+    if (m_sampleRate <= 0)
         m_audio = nullptr;
 }
 
@@ -197,10 +199,10 @@ void CMediaProbe::describe()
 {
     m_report.duration = m_source->getDuration();
     if (m_video)
-        m_report.pictures = SPictureFacts{m_video->getWidth(), m_video->getHeight(), m_video->getFrameRateNum(),
+        m_report.pictures = SPictureFacts{m_width, m_video->getHeight(), m_video->getFrameRateNum(),
                                           m_video->getFrameRateDen()};
     if (m_audio)
-        m_report.sound = SSoundFacts{m_audio->getSampleRate(), m_audio->getChannelCount(),
+        m_report.sound = SSoundFacts{m_sampleRate, m_audio->getChannelCount(),
                                      m_audio->getBytesPerSample(), copyTracks(m_audio->getAudioStreamInfos())};
     m_report.bDescribed = true;
     notify(EProbeStep::described);

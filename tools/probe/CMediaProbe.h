@@ -70,6 +70,9 @@ private:
     lumo::P<common::ISource> m_source;
     lumo::P<common::IVideoSource> m_video;
     lumo::P<common::IAudioSource> m_audio;
+    // The first answers of the source, kept: each question is a remote call.
+    int32_t m_width = 0;
+    int32_t m_sampleRate = 0;
 };
 
 } // namespace nebo::probe

@@ -191,6 +191,8 @@ bool CSlaveLauncher::takeReport(int64_t deadlineTick)
     else if (report->kind == EKind::failed)
         m_failed.insert(report->number);
     else {
+        if (report->end.exitCode != 0)
+            m_bRetired = true;
         if (!m_forgotten.erase(report->number))
             m_ended[report->number] = report->end;
         m_live.erase(report->number);
@@ -235,7 +237,7 @@ void CSlaveLauncher::forgetChild(uint32_t number)
 bool CSlaveLauncher::isUsable()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return !m_bBroken && !m_process->hasTerminated() && m_childCount < maxChildren &&
+    return !m_bBroken && !m_bRetired && !m_process->hasTerminated() && m_childCount < maxChildren &&
            lumo::getTickCount() - m_lastUse < maxIdleMs;
 }
 

@@ -29,8 +29,11 @@ namespace nebo::common {
 class CSlaveLauncher : public lumo::CObject, public virtual lumo::IPipeServer::IPipeCreatedListener {
 public:
     // After so many children the launcher is replaced, so that no address
-    // layout is shared by more of them.
-    static constexpr uint32_t maxChildren = 100;
+    // layout is shared by more of them. A child that ends with anything but
+    // code 0 (a crash, a hang report, a kill) retires its launcher at once:
+    // guessing a layout or a stack-protector secret takes many crashes, and
+    // each now meets a fresh one.
+    static constexpr uint32_t maxChildren = 1000;
     // A launcher idle for so long is replaced at the next request.
     static constexpr int64_t maxIdleMs = 60000;
     static constexpr int32_t endWaitMs = 1000;
@@ -58,8 +61,9 @@ public:
     // meanwhile (isUsable() is false from then on).
     std::optional<SChild> startChild(const lumo::String& arguments, int32_t priority, int64_t heapAheadBytes,
                                      int32_t timeoutMs);
-    // True while the launcher runs, has kept to the protocol, and is
-    // neither used up (maxChildren) nor idle too long (maxIdleMs).
+    // True while the launcher runs, has kept to the protocol, had no child
+    // end badly, and is neither used up (maxChildren) nor idle too long
+    // (maxIdleMs).
     bool isUsable();
     // What the launcher left in its error file, empty when nothing.
     lumo::String readFailure();
@@ -97,6 +101,8 @@ private:
     lumo::P<lumo::IPipeClient> m_connection;
     lumo::P<lumo::ILauncherChannel> m_channel;
     bool m_bBroken = false;
+    // A child of this launcher ended with a code other than 0.
+    bool m_bRetired = false;
     uint32_t m_nextNumber = 0;
     uint32_t m_childCount = 0;
     int64_t m_lastUse;

@@ -1,10 +1,12 @@
 // What a master sees when a plugin's launcher fails: one killed or stopped
 // while idle is replaced unnoticed; one killed under a serving child takes
 // the child along, and only that slave's call fails. Nothing is left behind.
+// A child that ends badly retires its launcher.
 #include "host/CSlaveLaunchers.h"
 
 #include "boxed/CBoxedFixture.h"
 #include "host/CSlaveHandler.h"
+#include "host/ISource.h"
 #include "media/CNEBError.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +76,42 @@ TEST_F(CSlaveLaunchersTest, AFailedLauncherIsReplacedAndOnlyTheSlaveItTookAlongF
         EXPECT_EQ(nebo::test::launcherProcesses(), std::vector<uint32_t>());
         EXPECT_EQ(nebo::test::slaveProcesses(), std::vector<uint32_t>());
         EXPECT_EQ(errorFiles(), std::vector<std::string>());
+    }
+}
+
+// Each crash of a child meets a fresh address layout and stack-protector
+// secret; children that end well share their launcher.
+TEST_F(CSlaveLaunchersTest, AChildThatEndsBadlyRetiresItsLauncher)
+{
+    if (!nebo::common::CSlaveLaunchers::isEnabled())
+        GTEST_SKIP() << "every slave starts as a program of its own here";
+    const struct {
+        const char* name;
+        const char* query;
+        bool bRetires;
+    } cases[] = {
+        {"ends well", "w=16&h=16", false},
+        {"exits with code 3", "w=16&h=16&fail=exit&failat=open", true},
+        {"crashes", "w=16&h=16&fail=write16&failat=open", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const P<CSlaveHandler> slave = startSlave();
+        const std::vector<uint32_t> launchers = nebo::test::launcherProcesses();
+        try {
+            slave->callWithinLimit("tryCreateSource", [&] {
+                const P<nebo::common::ISource> source = slave->getClient()->tryCreateSource(*demoURI(c.query), 3, true, nullptr);
+                ASSERT_NE(source, nullptr);
+                source->close();
+            });
+            EXPECT_FALSE(c.bRetires);
+        } catch (const nebo::common::CNEBError&) {
+            EXPECT_TRUE(c.bRetires);
+        }
+        EXPECT_EQ(nameFrom(*startSlave()), "nebo_demo");
+        EXPECT_EQ(nebo::test::launcherProcesses() != launchers, c.bRetires);
+        nebo::common::CSlaveLaunchers::get()->endAll();
+        clearErrorFiles();
     }
 }
 

@@ -42,9 +42,9 @@ public:
         P<IPipeClient> pipe;
     };
 
-    // Waits for requests and forks a child for each, until the master closes
-    // the control connection; then waits for the children still running and
-    // returns nothing. Returns the child's start in the child, which stays in
+    // Waits for requests and hands each to a child forked ahead of it, until
+    // the master closes the control connection; then waits for the children
+    // still running and returns nothing. Returns the child's start in the child, which stays in
     // the launcher's process group, has told the master its identity (the
     // system vouches for it on the control connection before the child does
     // anything else), ends when the launcher ends, and no longer holds the

@@ -48,6 +48,10 @@ CForkServer::CForkServer(P<IPipeClient> control)
 std::optional<IForkServer::SChildStart> CForkServer::serve()
 {
     for (;;) {
+        if (m_bClosed)
+            m_spareSocket.reset();
+        else if (std::optional<SChildStart> start = readySpare())
+            return start;
         if (m_bClosed && m_children.empty())
             return std::nullopt;
         std::vector<pollfd> watched;
@@ -64,19 +68,17 @@ std::optional<IForkServer::SChildStart> CForkServer::serve()
             continue;
         SRequest request;
         CFileDescriptor pipe;
-        if (!readRequest(request, pipe)) {
+        if (!readRequest(m_controlSocket, request, pipe))
             m_bClosed = true;
-            continue;
-        }
-        if (!pipe.isValid())
+        else if (!pipe.isValid())
             reportFailure(request.number, EBADF);
-        else if (forkFor(request))
-            return SChildStart{request, make<CPipeClient>(std::move(pipe))};
+        else if (!handToSpare(request, std::move(pipe)))
+            reportFailure(request.number, errno);
         // The launcher keeps no child's end: its end comes with the child's.
     }
 }
 
-bool CForkServer::readRequest(SRequest& request, CFileDescriptor& pipe)
+bool CForkServer::readRequest(int socket, SRequest& request, CFileDescriptor& pipe)
 {
     auto* bytes = reinterpret_cast<char*>(&request);
     size_t done = 0;
@@ -88,7 +90,7 @@ bool CForkServer::readRequest(SRequest& request, CFileDescriptor& pipe)
         message.msg_iovlen = 1;
         message.msg_control = control;
         message.msg_controllen = sizeof control;
-        const ssize_t got = ::recvmsg(m_controlSocket, &message, MSG_WAITALL | MSG_CMSG_CLOEXEC);
+        const ssize_t got = ::recvmsg(socket, &message, MSG_WAITALL | MSG_CMSG_CLOEXEC);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -104,29 +106,87 @@ bool CForkServer::readRequest(SRequest& request, CFileDescriptor& pipe)
     return true;
 }
 
-bool CForkServer::forkFor(const SRequest& request)
+std::optional<IForkServer::SChildStart> CForkServer::readySpare()
 {
+    if (m_spareSocket.isValid())
+        return std::nullopt;
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) < 0) {
+        m_spareError = errno;
+        return std::nullopt;
+    }
+    CFileDescriptor launcherEnd(ends[0]);
+    CFileDescriptor spareEnd(ends[1]);
+    // Named before the fork, so that the spare never shows under the
+    // launcher's name.
+    char launcherName[16] = {};
+    ::prctl(PR_GET_NAME, launcherName, 0, 0, 0);
+    ::prctl(PR_SET_NAME, spareName, 0, 0, 0);
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (becomeChild(request))
-            return true;
-        ::_exit(127);
+        launcherEnd.reset();
+        SRequest request;
+        CFileDescriptor pipe;
+        if (!leaveLauncher() || !readRequest(spareEnd.get(), request, pipe) || !pipe.isValid())
+            ::_exit(0);
+        ::prctl(PR_SET_NAME, launcherName, 0, 0, 0);
+        if (!becomeChild(request))
+            ::_exit(127);
+        return SChildStart{request, make<CPipeClient>(std::move(pipe))};
     }
+    const int forkError = errno;
+    ::prctl(PR_SET_NAME, launcherName, 0, 0, 0);
     if (pid < 0) {
-        reportFailure(request.number, errno);
-        return false;
+        m_spareError = forkError;
+        return std::nullopt;
     }
-    m_children.push_back({pid, request.number, CFileDescriptor(openProcessDescriptor(pid))});
-    return false;
+    m_children.push_back({pid, std::nullopt, CFileDescriptor(openProcessDescriptor(pid))});
+    m_spareSocket = std::move(launcherEnd);
+    return std::nullopt;
 }
 
-bool CForkServer::becomeChild(const SRequest& request)
+bool CForkServer::handToSpare(const SRequest& request, CFileDescriptor pipe)
+{
+    if (!m_spareSocket.isValid()) {
+        errno = m_spareError;
+        return false;
+    }
+    // Whatever happens, this spare serves no other request.
+    const CFileDescriptor spare = std::move(m_spareSocket);
+    iovec part{const_cast<SRequest*>(&request), sizeof request};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr* passed = CMSG_FIRSTHDR(&message);
+    passed->cmsg_level = SOL_SOCKET;
+    passed->cmsg_type = SCM_RIGHTS;
+    passed->cmsg_len = CMSG_LEN(sizeof(int));
+    const int descriptor = pipe.get();
+    std::memcpy(CMSG_DATA(passed), &descriptor, sizeof descriptor);
+    ssize_t sent;
+    while ((sent = ::sendmsg(spare.get(), &message, MSG_NOSIGNAL)) < 0 && errno == EINTR) {
+    }
+    if (sent != static_cast<ssize_t>(sizeof request))
+        return false;
+    for (SChild& child : m_children)
+        if (!child.number)
+            child.number = request.number;
+    return true;
+}
+
+bool CForkServer::leaveLauncher()
 {
     // Only the launcher watches its children.
     m_children.clear();
     ::prctl(PR_SET_PDEATHSIG, SIGKILL, 0, 0, 0);
-    if (::getppid() != m_launcher)
-        return false;
+    return ::getppid() == m_launcher;
+}
+
+bool CForkServer::becomeChild(const SRequest& request)
+{
     const int nice = niceScale.nativeOf(request.priority);
     if (nice > ::getpriority(PRIO_PROCESS, 0))
         ::setpriority(PRIO_PROCESS, 0, nice);
@@ -165,9 +225,15 @@ void CForkServer::collectEnded()
             ++child;
             continue;
         }
+        if (!child->number) {
+            // The spare ended unasked; the next request gets a new one.
+            m_spareSocket.reset();
+            child = m_children.erase(child);
+            continue;
+        }
         SWireReport report;
         report.kind = SWireReport::ended;
-        report.number = child->number;
+        report.number = *child->number;
         if (result == child->pid) {
             report.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 0;
             report.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;

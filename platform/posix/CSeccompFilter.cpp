@@ -181,9 +181,13 @@ std::vector<SRule> argumentRules(pid_t ownProcess, CSeccompFilter::EProfile prof
     allowEach(rules, "prctl", 0, prctlOptions, std::size(prctlOptions));
 
     // The pipe to the master is connected before the filter (a launcher's
-    // child is handed its own); no other.
+    // child is handed its own); no other. A launcher talks to its spare
+    // child over a local pair of its own.
     rules.push_back({"socket", SCMP_ACT_ERRNO(EACCES), {}});
-    rules.push_back({"socketpair", SCMP_ACT_ERRNO(EACCES), {}});
+    if (bLauncher)
+        rules.push_back({"socketpair", SCMP_ACT_ALLOW, {argumentIs(0, AF_UNIX)}});
+    else
+        rules.push_back({"socketpair", SCMP_ACT_ERRNO(EACCES), {}});
 
     for (const crashhandler::STrappedCall& call : crashhandler::trappedSystemCalls)
         if (!(bSanitized && std::strcmp(call.name, "ptrace") == 0))

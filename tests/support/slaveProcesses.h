@@ -11,11 +11,14 @@ namespace nebo::test {
 
 // The slaves of this process: its child processes, running ones and, where
 // the system keeps them, ended ones not yet waited for; a launcher among
-// them counts by its children instead.
+// them counts by its children instead, its spare not among them.
 std::vector<uint32_t> slaveProcesses();
 // The launchers among this process's children; none where the platform has
 // no launchers.
 std::vector<uint32_t> launcherProcesses();
+// The spares of this process's launchers: children forked ahead of a
+// request; none where the platform has no launchers.
+std::vector<uint32_t> spareProcesses();
 
 // Ends the child `pid` at once from outside, as a user's kill would, and
 // waits until it has ended (false when it would not). `cause` gets how the

@@ -1,7 +1,8 @@
 // What a master sees when a plugin's launcher fails: one killed or stopped
 // while idle is replaced unnoticed; one killed under a serving child takes
 // the child along, and only that slave's call fails. Nothing is left behind.
-// A child that ends badly retires its launcher.
+// A child that ends badly retires its launcher. Each request is served by
+// the spare child forked ahead of it.
 #include "host/CSlaveLaunchers.h"
 
 #include "boxed/CBoxedFixture.h"
@@ -11,8 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -35,6 +39,23 @@ protected:
         const P<CSlaveHandler> handler = make<CSlaveHandler>(m_context, lumo::String("nebo_demo"), 0);
         handler->getClient();
         return handler;
+    }
+    // The launchers' spares once there is exactly one that is not `former`,
+    // waiting a while for the launcher to fork it; else what there is.
+    static std::vector<uint32_t> awaitNewSpare(uint32_t former = 0)
+    {
+        std::vector<uint32_t> spares;
+        for (int attempt = 0; attempt < 500; ++attempt) {
+            spares = nebo::test::spareProcesses();
+            if (spares.size() == 1 && spares.front() != former)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return spares;
+    }
+    static bool contains(const std::vector<uint32_t>& processes, uint32_t process)
+    {
+        return std::find(processes.begin(), processes.end(), process) != processes.end();
     }
     static std::string nameFrom(CSlaveHandler& handler)
     {
@@ -113,6 +134,26 @@ TEST_F(CSlaveLaunchersTest, AChildThatEndsBadlyRetiresItsLauncher)
         nebo::common::CSlaveLaunchers::get()->endAll();
         clearErrorFiles();
     }
+}
+
+// The spare is no slave until a request comes; then it serves it, and the
+// launcher forks the next spare.
+TEST_F(CSlaveLaunchersTest, TheSpareForkedAheadServesTheNextRequest)
+{
+    if (!nebo::common::CSlaveLaunchers::isEnabled())
+        GTEST_SKIP() << "every slave starts as a program of its own here";
+    const P<CSlaveHandler> first = startSlave();
+    const std::vector<uint32_t> spare = awaitNewSpare();
+    ASSERT_EQ(spare.size(), 1u);
+    EXPECT_FALSE(contains(nebo::test::slaveProcesses(), spare.front()));
+
+    const P<CSlaveHandler> second = startSlave();
+    EXPECT_EQ(nameFrom(*second), "nebo_demo");
+    EXPECT_TRUE(contains(nebo::test::slaveProcesses(), spare.front()));
+    const std::vector<uint32_t> next = awaitNewSpare(spare.front());
+    ASSERT_EQ(next.size(), 1u);
+    EXPECT_NE(next.front(), spare.front());
+    nebo::common::CSlaveLaunchers::get()->endAll();
 }
 
 } // namespace

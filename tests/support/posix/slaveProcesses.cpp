@@ -47,6 +47,15 @@ bool isLauncher(uint32_t pid)
     return arguments.find(std::string(1, '\0') + "--launcher" + std::string(1, '\0')) != std::string::npos;
 }
 
+// Whether process `pid` is a launcher's spare, forked ahead of a request
+// and no slave yet.
+bool isSpare(uint32_t pid)
+{
+    std::ifstream file("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    return std::getline(file, name) && name == "nebo_spare";
+}
+
 // Every process there is, with its parent.
 std::vector<std::pair<pid_t, pid_t>> processesWithParents()
 {
@@ -70,6 +79,16 @@ std::vector<uint32_t> childrenOf(const std::vector<std::pair<pid_t, pid_t>>& pro
     return children;
 }
 
+// The children of `launcher` that are (`bSpares`) or are not spares.
+std::vector<uint32_t> launchedBy(const std::vector<std::pair<pid_t, pid_t>>& processes, uint32_t launcher, bool bSpares)
+{
+    std::vector<uint32_t> launched;
+    for (const uint32_t child : childrenOf(processes, static_cast<pid_t>(launcher)))
+        if (isSpare(child) == bSpares)
+            launched.push_back(child);
+    return launched;
+}
+
 } // namespace
 
 std::vector<uint32_t> slaveProcesses()
@@ -78,10 +97,21 @@ std::vector<uint32_t> slaveProcesses()
     std::vector<uint32_t> slaves;
     for (const uint32_t child : childrenOf(processes, getpid())) {
         const std::vector<uint32_t> launched =
-            isLauncher(child) ? childrenOf(processes, static_cast<pid_t>(child)) : std::vector<uint32_t>{child};
+            isLauncher(child) ? launchedBy(processes, child, false) : std::vector<uint32_t>{child};
         slaves.insert(slaves.end(), launched.begin(), launched.end());
     }
     return slaves;
+}
+
+std::vector<uint32_t> spareProcesses()
+{
+    const std::vector<std::pair<pid_t, pid_t>> processes = processesWithParents();
+    std::vector<uint32_t> spares;
+    for (const uint32_t launcher : launcherProcesses()) {
+        const std::vector<uint32_t> launched = launchedBy(processes, launcher, true);
+        spares.insert(spares.end(), launched.begin(), launched.end());
+    }
+    return spares;
 }
 
 std::vector<uint32_t> launcherProcesses()

@@ -31,6 +31,11 @@ std::vector<uint32_t> launcherProcesses()
     return {};
 }
 
+std::vector<uint32_t> spareProcesses()
+{
+    return {};
+}
+
 bool killChild(uint32_t pid, std::string& cause)
 {
     constexpr UINT exitCode = 9;

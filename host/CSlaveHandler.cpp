@@ -113,15 +113,19 @@ CSlaveHandler::CSlaveHandler(P<INEBContext> context, const String& pluginName, i
     const P<lumo::ISystem> system = lumo::getSystem();
     // A launcher may write beneath its plugin's error folder only, so its
     // children's error files lie there.
-    const P<lumo::CURI> folder =
-        isLaunchable() ? CSlaveLaunchers::get()->getErrorFolder(m_pluginName) : system->getTempDirectory();
-    m_errorFile = system->createUniqueFile(*folder, String(errorFilePrefix), String(errorFileSuffix));
+    if (isLaunchable()) {
+        m_launchersErrorFolder = CSlaveLaunchers::get()->getErrorFolder(m_pluginName);
+        m_errorFile = CSlaveLaunchers::get()->takeKeptErrorFile(m_launchersErrorFolder);
+    }
+    if (!m_errorFile)
+        m_errorFile = system->createUniqueFile(m_launchersErrorFolder ? *m_launchersErrorFolder : *system->getTempDirectory(),
+                                               String(errorFilePrefix), String(errorFileSuffix));
 }
 
 CSlaveHandler::~CSlaveHandler()
 {
     stopSlave();
-    removeEmptyErrorFile();
+    releaseEmptyErrorFile();
 }
 
 String CSlaveHandler::formatPipeName(uint32_t processID, uint32_t threadID, uint32_t handlerNumber)
@@ -465,13 +469,18 @@ void CSlaveHandler::recordEnd() noexcept
     }
 }
 
-void CSlaveHandler::removeEmptyErrorFile() noexcept
+void CSlaveHandler::releaseEmptyErrorFile() noexcept
 {
     // A file the slave wrote to is kept for the master to read; an empty one
-    // tells nothing and would only litter the temporary folder.
+    // tells nothing. It serves the plugin's next slave when this one was
+    // seen to end well, else it goes rather than litter the folder.
     try {
         const P<lumo::ISystem> system = lumo::getSystem();
-        if (system->fileExists(*m_errorFile) && system->getFileSize(*m_errorFile) == 0)
+        if (system->getFileSize(*m_errorFile) != 0)
+            return;
+        if (m_launchersErrorFolder && m_end && m_end->exitCode == 0 && !m_bKilledRunningSlave)
+            CSlaveLaunchers::get()->keepErrorFile(m_launchersErrorFolder, m_errorFile);
+        else
             system->deleteFile(*m_errorFile);
     } catch (const std::exception&) {
         // Another process removed it meanwhile.

@@ -189,7 +189,7 @@ private:
     void stopSlave() noexcept;
     // Keeps and logs the slave's end once it is seen.
     void recordEnd() noexcept;
-    void removeEmptyErrorFile() noexcept;
+    void releaseEmptyErrorFile() noexcept;
 
     int32_t m_priority;
     lumo::P<lumo::IProcess> m_process;
@@ -199,6 +199,8 @@ private:
     lumo::P<INEBContext> m_context;
     lumo::String m_pluginName;
     lumo::P<lumo::CURI> m_errorFile;
+    // The plugin's error folder when a launcher may fork the slave, else null.
+    lumo::P<lumo::CURI> m_launchersErrorFolder;
     lumo::String m_pipeName;
     const SSlaveLimits m_limits;
     // The outermost bounded call's deadline; 0 while none runs.

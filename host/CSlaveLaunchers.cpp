@@ -67,6 +67,44 @@ P<lumo::CURI> CSlaveLaunchers::getErrorFolder(const String& pluginName)
     return folder;
 }
 
+P<lumo::CURI> CSlaveLaunchers::takeKeptErrorFile(const P<lumo::CURI>& folder)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<P<lumo::CURI>>& kept = m_keptErrorFiles[folder->getText().toUTF8()];
+    if (kept.empty())
+        return nullptr;
+    P<lumo::CURI> file = kept.back();
+    kept.pop_back();
+    return file;
+}
+
+void CSlaveLaunchers::keepErrorFile(const P<lumo::CURI>& folder, P<lumo::CURI> file) noexcept
+{
+    try {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            std::vector<P<lumo::CURI>>& kept = m_keptErrorFiles[folder->getText().toUTF8()];
+            if (kept.size() < maxKeptErrorFiles) {
+                kept.push_back(std::move(file));
+                return;
+            }
+        }
+        lumo::getSystem()->deleteFile(*file);
+    } catch (const std::exception&) {
+        // Gone already, or left for endAll's folder check: nothing to keep.
+    }
+}
+
+std::vector<std::string> CSlaveLaunchers::getKeptErrorFiles()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<std::string> paths;
+    for (const auto& [folder, files] : m_keptErrorFiles)
+        for (const P<lumo::CURI>& file : files)
+            paths.push_back(lumo::getPathes()->getNativePath(*file, false).toUTF8());
+    return paths;
+}
+
 std::optional<CSlaveLauncher::SChild> CSlaveLaunchers::tryStart(const P<lumo::CURI>& program, const String& pluginName,
                                             const String& arguments, const lumo::CProcessOptions& options,
                                             int32_t priority, int64_t heapAheadBytes, int32_t logLevel,
@@ -121,10 +159,12 @@ void CSlaveLaunchers::endAll() noexcept
 {
     std::map<std::string, std::shared_ptr<SEntry>> entries;
     std::map<std::string, P<lumo::CURI>> folders;
+    std::map<std::string, std::vector<P<lumo::CURI>>> keptFiles;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         entries.swap(m_entries);
         folders.swap(m_errorFolders);
+        keptFiles.swap(m_keptErrorFiles);
     }
     for (auto& [key, entry] : entries) {
         // A start under way finishes first; its child ends with the rest.
@@ -133,6 +173,13 @@ void CSlaveLaunchers::endAll() noexcept
             entry->launcher->end();
     }
     entries.clear();
+    for (const auto& [folder, files] : keptFiles)
+        for (const P<lumo::CURI>& file : files) {
+            try {
+                lumo::getSystem()->deleteFile(*file);
+            } catch (const std::exception&) {
+            }
+        }
     for (auto& [name, folder] : folders) {
         try {
             // Only an empty folder goes: a crash report stays for its reader.

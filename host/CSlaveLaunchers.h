@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace nebo::common {
 
@@ -23,13 +24,17 @@ namespace nebo::common {
 //
 // The children's error files lie in a folder per plugin, the one place the
 // plugin's launcher may write to; the folders go when the set goes, unless
-// they keep a crash report.
+// they keep a crash report. A file a child left empty after ending well
+// serves the plugin's next child: on some file systems making a file in a
+// folder where many were just removed costs more than a small medium.
 //
 // Where the platform can fork; NEBO_LAUNCHER=off in the master's
 // environment starts every slave as a program of its own. Thread-safe.
 class CSlaveLaunchers : public lumo::CObject {
 public:
     static constexpr const char* switchVariable = "NEBO_LAUNCHER";
+    // More slaves of one plugin seldom run at once.
+    static constexpr size_t maxKeptErrorFiles = 16;
 
     ~CSlaveLaunchers() override;
 
@@ -41,6 +46,15 @@ public:
     // The folder for the error files of `pluginName`'s slaves, made on
     // first use. Throws the system's errors.
     lumo::P<lumo::CURI> getErrorFolder(const lumo::String& pluginName);
+    // An error file kept in `folder` (one of getErrorFolder's), now the
+    // caller's; null when none is kept.
+    lumo::P<lumo::CURI> takeKeptErrorFile(const lumo::P<lumo::CURI>& folder);
+    // Keeps `file` in `folder` for the next slave; the caller vouches that it
+    // is empty and that no process of its slave runs any more. Beyond
+    // maxKeptErrorFiles per folder the file is deleted. Throws nothing.
+    void keepErrorFile(const lumo::P<lumo::CURI>& folder, lumo::P<lumo::CURI> file) noexcept;
+    // The native paths of the files kept for reuse now.
+    std::vector<std::string> getKeptErrorFiles();
     // A child of the plugin's launcher for a slave started with `arguments`,
     // started as `options` say; nothing when no launcher can serve, and the
     // caller starts the program itself. `log` may be null. Throws nothing.
@@ -49,7 +63,8 @@ public:
                                      int32_t priority, int64_t heapAheadBytes, int32_t logLevel, int32_t timeoutMs,
                                      ILogManager* log) noexcept;
     // Ends every launcher (and the children they still have) now; the next
-    // request makes new ones. Removes the error folders that are empty.
+    // request makes new ones. Deletes the kept error files and removes the
+    // error folders that are empty then.
     void endAll() noexcept;
 
 private:
@@ -68,6 +83,8 @@ private:
     std::mutex m_mutex;
     std::map<std::string, std::shared_ptr<SEntry>> m_entries;
     std::map<std::string, lumo::P<lumo::CURI>> m_errorFolders;
+    // By the error folder's URI text.
+    std::map<std::string, std::vector<lumo::P<lumo::CURI>>> m_keptErrorFiles;
 };
 
 } // namespace nebo::common

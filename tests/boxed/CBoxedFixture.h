@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -81,11 +82,17 @@ protected:
     }
     // The slaves' error files, as paths within the temporary folder: a launcher's children keep theirs in
     // the launcher's folder there, beside the launcher's own.
+    // The files slaves left in the temporary folder, but for the launchers'
+    // own and the empty ones kept for the next slaves.
     std::vector<std::string> errorFiles() const
     {
+        std::vector<std::filesystem::path> kept;
+        for (const std::string& path : nebo::common::CSlaveLaunchers::get()->getKeptErrorFiles())
+            kept.push_back(std::filesystem::weakly_canonical(path));
         std::vector<std::string> paths;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(m_temp.pathOf("")))
-            if (entry.is_regular_file() && entry.path().filename().string().rfind("nebo_launcher_", 0) != 0)
+            if (entry.is_regular_file() && entry.path().filename().string().rfind("nebo_launcher_", 0) != 0 &&
+                std::find(kept.begin(), kept.end(), std::filesystem::weakly_canonical(entry.path())) == kept.end())
                 paths.push_back(std::filesystem::relative(entry.path(), m_temp.pathOf("")).generic_string());
         return paths;
     }

@@ -2,7 +2,8 @@
 // while idle is replaced unnoticed; one killed under a serving child takes
 // the child along, and only that slave's call fails. Nothing is left behind.
 // A child that ends badly retires its launcher. Each request is served by
-// the spare child forked ahead of it.
+// the spare child forked ahead of it. An error file left empty by a child
+// that ended well serves the next.
 #include "host/CSlaveLaunchers.h"
 
 #include "boxed/CBoxedFixture.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -154,6 +156,40 @@ TEST_F(CSlaveLaunchersTest, TheSpareForkedAheadServesTheNextRequest)
     ASSERT_EQ(next.size(), 1u);
     EXPECT_NE(next.front(), spare.front());
     nebo::common::CSlaveLaunchers::get()->endAll();
+}
+
+TEST_F(CSlaveLaunchersTest, AnEmptyErrorFileOfAChildThatEndedWellServesTheNext)
+{
+    if (!nebo::common::CSlaveLaunchers::isEnabled())
+        GTEST_SKIP() << "every slave starts as a program of its own here";
+    const struct {
+        const char* name;
+        const char* query;
+        bool bReused;
+    } cases[] = {
+        {"ends well", "w=16&h=16", true},
+        {"crashes", "w=16&h=16&fail=write16&failat=open", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        lumo::String used;
+        {
+            const P<CSlaveHandler> slave = startSlave();
+            used = slave->getErrorFile()->getText();
+            try {
+                slave->callWithinLimit("tryCreateSource", [&] {
+                    slave->getClient()->tryCreateSource(*demoURI(c.query), 3, true, nullptr)->close();
+                });
+            } catch (const nebo::common::CNEBError&) {
+            }
+            slave->finish();
+        }
+        EXPECT_EQ(startSlave()->getErrorFile()->getText() == used, c.bReused);
+        EXPECT_EQ(errorFiles().size(), c.bReused ? 0u : 1u);
+        clearErrorFiles();
+        nebo::common::CSlaveLaunchers::get()->endAll();
+        EXPECT_TRUE(std::filesystem::is_empty(m_temp.pathOf(""))) << "nothing kept outlives the launchers";
+    }
 }
 
 } // namespace

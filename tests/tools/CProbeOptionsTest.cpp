@@ -23,6 +23,24 @@ TEST(CProbeOptionsTest, ReadsOptionsAndTheMediaInAnyOrder)
     EXPECT_EQ(CProbeOptions::parse({"--jobs", "256", "a.demo"}).jobs, 256);
     EXPECT_EQ(CProbeOptions::parse({"--pool", "0", "a.demo"}).poolSize, 0);
     EXPECT_EQ(CProbeOptions::parse({"a.demo", "--pool", "16"}).poolSize, 16);
+    EXPECT_TRUE(CProbeOptions::parse({"--version"}).bVersion);
+}
+
+// A value written into its option reads as one that follows it.
+TEST(CProbeOptionsTest, ReadsValuesWrittenIntoTheirOptions)
+{
+    const CProbeOptions written = CProbeOptions::parse(
+        {"-j2", "--pool=0", "--plugin=nebo_demo", "--thumbnail=1.5", "out.png", "--frames=3", "a.demo", "--", "-j9"});
+    EXPECT_EQ(written.jobs, 2);
+    EXPECT_EQ(written.poolSize, 0);
+    EXPECT_EQ(written.pluginName, "nebo_demo");
+    EXPECT_EQ(written.thumbnailTime, 1.5);
+    EXPECT_EQ(written.thumbnailPath, "out.png");
+    EXPECT_EQ(written.maxPictures, 3);
+    EXPECT_EQ(written.media, (std::vector<SMediumArgument>{{"a.demo", false}, {"-j9", false}}));
+    EXPECT_EQ(CProbeOptions::parse({"--recursive=clips", "--jobs=256"}).media,
+              (std::vector<SMediumArgument>{{"clips", true}}));
+    EXPECT_EQ(CProbeOptions::parse({"--audio=a=b.wav", "x.mp3"}).audioPath, "a=b.wav");
 }
 
 TEST(CProbeOptionsTest, RefusesCommandLinesItCannotFollow)
@@ -44,6 +62,12 @@ TEST(CProbeOptionsTest, RefusesCommandLinesItCannotFollow)
         {{"a.demo", "--thumbnail", "-1", "out.png"}, "--thumbnail wants a time"},
         {{"a.demo", "--thumbnail", "nan", "out.png"}, "--thumbnail wants a time"},
         {{"a.demo", "--audio", ""}, "--audio needs a value"},
+        {{"a.demo", "--audio="}, "--audio needs a value, not an empty one"},
+        {{"a.demo", "--json=yes"}, "--json takes no value, but was given \"yes\""},
+        {{"a.demo", "-j=4"}, "-j wants a whole number from 1 to 256, not \"=4\""},
+        {{"a.demo", "-j2", "-j", "3"}, "-j is given more than once"},
+        {{"a.demo", "--frames=2", "--frames", "3"}, "--frames is given more than once"},
+        {{"a.demo", "--fast=1"}, "unknown option --fast"},
     };
     for (const auto& [arguments, message] : cases) {
         try {

@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <set>
 
 namespace nebo::probe {
@@ -18,26 +19,54 @@ namespace {
 }
 
 // Hands out the arguments one by one, so that an option can take the
-// value that follows it.
+// value that follows it, or the one written into it ("--jobs=4", "-j4").
 class CArgumentCursor {
 public:
     explicit CArgumentCursor(const std::vector<std::string>& arguments) : m_arguments(arguments) {}
 
     bool atEnd() const { return m_next == m_arguments.size(); }
     const std::string& take() { return m_arguments[m_next++]; }
+    // The option's name in `argument`; the value written into it is the
+    // first takeValueOf gives.
+    std::string beginOption(const std::string& argument)
+    {
+        const size_t equals = argument.find('=');
+        if (argument.rfind("--", 0) == 0 && equals != std::string::npos) {
+            m_written = argument.substr(equals + 1);
+            return argument.substr(0, equals);
+        }
+        if (argument.rfind("-j", 0) == 0 && argument.size() > 2) {
+            m_written = argument.substr(2);
+            return "-j";
+        }
+        return argument;
+    }
     const std::string& takeValueOf(const std::string& option)
     {
-        if (atEnd())
+        if (m_written) {
+            m_value = std::move(*m_written);
+            m_written.reset();
+        } else if (atEnd()) {
             refuse(option + " needs a value");
-        const std::string& value = take();
-        if (value.empty())
+        } else {
+            m_value = take();
+        }
+        if (m_value.empty())
             refuse(option + " needs a value, not an empty one");
-        return value;
+        return m_value;
+    }
+    // Refuses a value written into an option that takes none.
+    void endOption(const std::string& option)
+    {
+        if (m_written)
+            refuse(option + " takes no value, but was given \"" + *m_written + "\"");
     }
 
 private:
     const std::vector<std::string>& m_arguments;
     size_t m_next = 0;
+    std::optional<std::string> m_written;
+    std::string m_value;
 };
 
 int64_t parsePictureCount(const std::string& option, const std::string& text)
@@ -92,6 +121,8 @@ void applyOption(CProbeOptions& options, const std::string& option, CArgumentCur
 {
     if (option == "--help" || option == "-h")
         options.bHelp = true;
+    else if (option == "--version")
+        options.bVersion = true;
     else if (option == "--log")
         options.bPrintLog = true;
     else if (option == "--verbose")
@@ -138,12 +169,14 @@ CProbeOptions CProbeOptions::parse(const std::vector<std::string>& arguments)
         } else if (argument == "--") {
             bOptionsEnded = true;
         } else {
-            if (argument != "--recursive" && !seen.insert(argument).second)
-                refuse(argument + " is given more than once");
-            applyOption(options, argument, cursor);
+            const std::string option = cursor.beginOption(argument);
+            if (option != "--recursive" && !seen.insert(option).second)
+                refuse(option + " is given more than once");
+            applyOption(options, option, cursor);
+            cursor.endOption(option);
         }
     }
-    if (!options.bHelp && options.media.empty())
+    if (!options.bHelp && !options.bVersion && options.media.empty())
         refuse("no medium given: name a file, a URI or a folder with --recursive");
     return options;
 }
@@ -190,7 +223,10 @@ std::string getUsageText()
            "                        default a new slave goes on after the picture\n"
            "                        that failed, up to 3 times\n"
            "  -h, --help            print this text\n"
+           "  --version             print the program's version\n"
            "  --                    end of options: what follows are media\n"
+           "\n"
+           "An option's value may also be written into it: --jobs=4, -j4.\n"
            "\n"
            "Before anything is decoded, each output is checked: its folder exists\n"
            "and may be written, the thumbnail's time lies within the medium, the\n"
@@ -213,6 +249,11 @@ std::string getUsageText()
            "a medium could not be opened or read or an output not written (a\n"
            "failing slave's error or crash report is printed); 2 for a command\n"
            "line that cannot be followed.\n";
+}
+
+std::string getVersionText()
+{
+    return std::string("nebo_probe ") + NEBO_VERSION + "\n";
 }
 
 } // namespace nebo::probe

@@ -50,16 +50,21 @@ struct CProbeOptions {
     // Whether a new slave goes on after one that failed while reading.
     bool bResume = true;
     bool bHelp = false;
+    bool bVersion = false;
 
     // Reads the arguments that follow the program name. Options and media
     // come in any order; "--" ends the options. Throws CUsageError naming
     // the first fault: an unknown or repeated option (--recursive may come
-    // again), a missing or malformed value, an empty medium, no medium. With
-    // --help nothing else is required.
+    // again), a missing or malformed value, a value written into an option
+    // that takes none, an empty medium, no medium. With --help or --version
+    // nothing else is required. A value may be written into its option
+    // ("--name=value", "-jN").
     static CProbeOptions parse(const std::vector<std::string>& arguments);
 };
 
 // What --help prints: every option and what the program reports.
 std::string getUsageText();
+// What --version prints: the program's name and version, one line.
+std::string getVersionText();
 
 } // namespace nebo::probe

@@ -41,7 +41,7 @@ struct SRequest {
 SRequest readRequest(const std::vector<std::string>& arguments)
 {
     SRequest request{CProbeOptions::parse(arguments), {}, {}};
-    if (request.options.bHelp)
+    if (request.options.bHelp || request.options.bVersion)
         return request;
     request.media = collectMedia(request.options.media);
     for (const std::string& medium : request.media)
@@ -144,8 +144,8 @@ int main(int argc, char** argv)
     } catch (const lumo::CException& error) {
         return usageFailed(error);
     }
-    if (request.options.bHelp) {
-        std::cout << getUsageText();
+    if (request.options.bHelp || request.options.bVersion) {
+        std::cout << (request.options.bHelp ? getUsageText() : getVersionText());
         return exitSucceeded;
     }
     return request.media.size() == 1 ? probeOne(request) : probeMany(request);

@@ -1,5 +1,6 @@
 // Runs the real nebo_probe program, which runs the demo plugin in slaves.
 #include "boxed/CBoxedFixture.h"
+#include "host/CPluginFolders.h"
 #include "platform/CTempFolder.h"
 #include "readPNG.h"
 #include "support/binFolder.h"
@@ -219,9 +220,6 @@ TEST_F(ProbeProgramTest, ReportsEachFailureWithItsCause)
         // The whole crash report when asked; a crash while the handler tries the medium reaches the user too.
         {{"--verbose", "file:///x.demo?w=16&h=16&fail=write16"}, {"Fatal Exception at 0x", "Module Addresses:"}, {}},
         {{"file:///x.demo?fail=write16&failat=open"}, {"\n  nebo_demo: Fatal Exception at 0x"}, {}},
-        // The log says why a plugin is missing.
-        {{"--log", "--plugin", "nebo_missing", "file:///x.demo"}, {"none of the plugins could be loaded"},
-         {"Log:\n", "Error while loading DLL"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.back());
@@ -230,6 +228,15 @@ TEST_F(ProbeProgramTest, ReportsEachFailureWithItsCause)
         EXPECT_TRUE(holdsInOrder(result.err, c.errorParts)) << result.err;
         EXPECT_TRUE(holdsInOrder(result.out, c.outParts)) << result.out;
     }
+
+    // The log says why a plugin there does not load.
+    std::filesystem::create_directory(m_folder.pathOf("plugins"));
+    m_folder.put("plugins/" + nebo::common::CPluginFolders::pluginFileName("nebo_broken"), "no library at all");
+    const SRun broken = runProgram(binFolder() / "nebo_probe", {"--log", "--plugin", "nebo_broken", "file:///x.demo"},
+                                   {"NEBO_PLUGIN_PATH=" + m_folder.pathOf("plugins")});
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_TRUE(holdsInOrder(broken.err, {"none of the plugins could be loaded"})) << broken.err;
+    EXPECT_TRUE(holdsInOrder(broken.out, {"Log:\n", "Error while loading DLL"})) << broken.out;
 }
 
 TEST_F(ProbeProgramTest, ShowsACrashOnceAsASummaryWithThePathOfTheWholeReport)
@@ -534,6 +541,7 @@ TEST_F(ProbeProgramTest, ExitsWithWhetherEveryMediumWasRead)
         {{good, good, "--thumbnail", "0", "t.png"}, 2},
         {{"--recursive", "missing"}, 2},
         {{good, "http://host:port/x"}, 2},
+        {{"--plugin", "nebo_missing", good}, 2},
     };
     for (const auto& [arguments, status] : cases) {
         SCOPED_TRACE(arguments.empty() ? "no arguments" : arguments.front() + " " + arguments.back());
@@ -545,11 +553,19 @@ TEST_F(ProbeProgramTest, ExitsWithWhetherEveryMediumWasRead)
         }
     }
 
+    const SRun missing = run({"--plugin", "nebo_missing", good});
+    EXPECT_TRUE(holdsInOrder(missing.err, {"there is no plugin \"nebo_missing\" in ", "the plugins there are ",
+                                           "nebo_demo"}))
+        << missing.err;
+
     const SRun help = run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     for (const char* option :
          {"--plugin", "--frames", "--thumbnail", "--audio", "--log", "--timeout", "--verbose", "--help"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    const SRun version = run({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("nebo_probe ", 0), 0u) << version.out;
 }
 
 // Slaves started ahead change nothing of what a batch reports; none, nor its error file, outlives the probe.

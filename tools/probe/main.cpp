@@ -43,6 +43,7 @@ SRequest readRequest(const std::vector<std::string>& arguments)
     SRequest request{CProbeOptions::parse(arguments), {}, {}};
     if (request.options.bHelp || request.options.bVersion)
         return request;
+    requireKnownPlugin(request.options.pluginName);
     request.media = collectMedia(request.options.media);
     for (const std::string& medium : request.media)
         request.uris.push_back(toMediaURI(medium));

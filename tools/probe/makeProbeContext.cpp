@@ -5,7 +5,10 @@
 #include "host/CPluginFolders.h"
 #include "host/CSimpleNEBContext.h"
 #include "host/CSlavePool.h"
+#include "tools/probe/CUsageError.h"
 #include "tools/probe/listPluginNames.h"
+
+#include <algorithm>
 
 namespace nebo::probe {
 
@@ -27,6 +30,23 @@ std::vector<std::string> getPluginNames(const std::string& pluginName)
 }
 
 } // namespace
+
+void requireKnownPlugin(const std::string& pluginName)
+{
+    const std::vector<std::string> folders = common::CPluginFolders::ofThisProcess().getFolders();
+    const std::vector<std::string> names = listPluginNames(folders);
+    if (pluginName.empty() || std::find(names.begin(), names.end(), pluginName) != names.end())
+        return;
+    std::string known;
+    for (const std::string& name : names)
+        known += (known.empty() ? "" : ", ") + name;
+    std::string searched;
+    for (const std::string& folder : folders)
+        searched += (searched.empty() ? "" : ", ") + folder;
+    throw CUsageError(lumo::String::fromUTF8(
+        "there is no plugin \"" + pluginName + "\" in " + searched + ": " +
+        (known.empty() ? std::string("there are no plugins there") : "the plugins there are " + known)));
+}
 
 lumo::P<common::INEBContext> makeSlaveContext(const CProbeOptions& options)
 {

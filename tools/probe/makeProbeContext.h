@@ -4,8 +4,13 @@
 #include "host/INEBContext.h"
 #include "tools/probe/CProbeOptions.h"
 
+#include <string>
+
 namespace nebo::probe {
 
+// Throws CUsageError naming the plugins there are when `pluginName` (given
+// with --plugin; empty for none) is not among them.
+void requireKnownPlugin(const std::string& pluginName);
 // A context whose log keeps entries up to "info", whose sources do not
 // prefetch and resume as the options say, and whose slaves get the
 // options' time limit; it names no plugin.

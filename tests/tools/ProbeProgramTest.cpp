@@ -203,18 +203,40 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
                              {"Frame rate", "25/1 (25.000 fps)"}, {"Audio format", "44100 Hz, 2 channels, 16 bits"},
                              {"Pictures decoded", "10"}, {"Thumbnail", "out.png (picture at 0.200 s)"}});
     expectPNG(m_folder.pathOf("out.png"), 64, 48);
+
+    // A still picture has no duration to tell.
+    const SRun still = run({"out.png"});
+    ASSERT_EQ(still.exitCode, 0) << still.err;
+    expectFacts(still.out, {{"Plugin", "nebo_avlib"}, {"Duration", "unknown"}, {"Pictures decoded", "1"}});
+    const SRun stillJSON = run({"--json", "out.png"});
+    ASSERT_EQ(stillJSON.exitCode, 0) << stillJSON.err;
+    EXPECT_EQ(nlohmann::json::parse(stillJSON.out)["format"]["duration"], nullptr);
+}
+
+// Every medium's outcome is in the facts, in plain words.
+TEST_F(ProbeProgramTest, TellsEachOutcomeInTheFactsInPlainWords)
+{
+    const SRun result =
+        run({"file:///x.demo?w=16&h=16&frames=1&channels=1", "--no-resume", "file:///x.demo?w=16&h=16&fail=throw"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(holdsInOrder(result.out, {"Audio format: 48000 Hz, 1 channel, 16 bits\n",
+                                          "\nFailed: decode: CNEBError: the slave failed:\n  ",
+                                          "\nSummary: 1 medium read, 1 failed, 1 picture decoded, "}))
+        << result.out;
 }
 
 // Each failure reaches the error output in turn: the cause, then what each plugin, slave or log said of it.
 TEST_F(ProbeProgramTest, ReportsEachFailureWithItsCause)
 {
     const struct { std::vector<std::string> arguments, errorParts, outParts; } cases[] = {
-        {{"file:///x.demo?w=16&h=16&fail=throw"}, {"nebo_probe: CNEBError: ", "demo failure"}, {"Plugin: nebo_demo"}},
+        {{"file:///x.demo?w=16&h=16&fail=throw"},
+         {"nebo_probe: CNEBError: ", "demo failure"},
+         {"Plugin: nebo_demo", "Failed: decode: CNEBError: ", "demo failure"}},
         {{"/nonexistent/clip.mp4"},
          {"nebo_probe: Error: no plugin could open file:///nonexistent/clip.mp4\n",
           "  nebo_avlib: Error - The file '/nonexistent/clip.mp4' was not found.\n",
           "  nebo_demo: does not take the extension \"mp4\"\n"},
-         {}},
+         {"Failed: open: Error: no plugin could open file:///nonexistent/clip.mp4\n  nebo_avlib: "}},
         {{"--timeout", "0.5", "file:///x.demo?fail=hang&failat=open"},
          {"nebo_demo: CSlaveHandler: nebo_slave did not answer \"tryCreateSource\" within 500 ms"}, {}},
         // The whole crash report when asked; a crash while the handler tries the medium reaches the user too.

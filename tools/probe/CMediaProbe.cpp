@@ -139,7 +139,8 @@ template <class F> bool CMediaProbe::attempt(const char* step, F&& work)
 
 void CMediaProbe::addError(const char* step, const std::string& type, const std::string& message)
 {
-    m_report.errors.push_back({step, type, message, std::move(m_pluginFailures)});
+    // Some errors carry no kind of their own; none is shown without one.
+    m_report.errors.push_back({step, type.empty() ? "Error" : type, message, std::move(m_pluginFailures)});
     m_pluginFailures.clear();
     notify(EProbeStep::failed);
 }

@@ -7,12 +7,20 @@ namespace nebo::probe {
 
 namespace {
 
+const std::string unknown = "unknown";
+
+// "1 channel", "2 channels".
+std::string countOf(int64_t count, const std::string& singular, const std::string& plural)
+{
+    return std::to_string(count) + " " + (count == 1 ? singular : plural);
+}
+
 std::string describeFrameRate(int32_t numerator, int32_t denominator)
 {
-    const std::string ratio = std::to_string(numerator) + "/" + std::to_string(denominator);
-    if (denominator == 0)
-        return ratio;
-    return ratio + " (" + formatNumber(static_cast<double>(numerator) / denominator, 3) + " fps)";
+    if (numerator <= 0 || denominator <= 0)
+        return unknown;
+    return std::to_string(numerator) + "/" + std::to_string(denominator) + " (" +
+           formatNumber(static_cast<double>(numerator) / denominator, 3) + " fps)";
 }
 
 std::string describeSize(int32_t width, int32_t height)
@@ -20,11 +28,12 @@ std::string describeSize(int32_t width, int32_t height)
     return std::to_string(width) + "x" + std::to_string(height);
 }
 
-// The message, then a line for each plugin that was tried with its reason;
-// a crash's summary takes several lines, set in below its plugin.
-std::string describeWithFailures(const SProbeError& error)
+// The kind, the message, then a line for each plugin that was tried with
+// its reason; a crash's summary takes several lines, set in below its
+// plugin.
+std::string describeError(const SProbeError& error)
 {
-    std::string text = error.message;
+    std::string text = error.type + ": " + error.message;
     for (const SPluginFailure& failure : error.plugins) {
         text += "\n" + failure.plugin + ": ";
         for (const char character : failure.reason)
@@ -44,6 +53,10 @@ void CTextReport::onStep(EProbeStep step, const SMediumReport& report)
 {
     switch (step) {
     case EProbeStep::failed:
+        // The facts tell the failure too, so that they alone show every
+        // medium's outcome.
+        if (m_facts)
+            printFact("Failed", report.errors.back().step + ": " + describeError(report.errors.back()));
         printError(report.errors.back());
         return;
     case EProbeStep::warned:
@@ -97,7 +110,7 @@ void CTextReport::printFacts(EProbeStep step, const SMediumReport& report)
 
 void CTextReport::printDescription(const SMediumReport& report)
 {
-    printFact("Duration", formatSeconds(report.duration));
+    printFact("Duration", report.duration > 0.0 ? formatSeconds(report.duration) : unknown);
     if (const std::optional<SPictureFacts>& pictures = report.pictures) {
         printFact("Picture size", describeSize(pictures->width, pictures->height));
         printFact("Frame rate", describeFrameRate(pictures->frameRateNumerator, pictures->frameRateDenominator));
@@ -105,8 +118,9 @@ void CTextReport::printDescription(const SMediumReport& report)
         printFact("Pictures", "none");
     }
     if (const std::optional<SSoundFacts>& sound = report.sound) {
-        printFact("Audio format", std::to_string(sound->sampleRate) + " Hz, " + std::to_string(sound->channels) +
-                                      " channels, " + std::to_string(int64_t{sound->bytesPerSample} * 8) + " bits");
+        printFact("Audio format", std::to_string(sound->sampleRate) + " Hz, " +
+                                      countOf(sound->channels, "channel", "channels") + ", " +
+                                      countOf(int64_t{sound->bytesPerSample} * 8, "bit", "bits"));
     } else {
         printFact("Audio format", "none");
     }
@@ -147,8 +161,7 @@ void CTextReport::printError(const SProbeError& error)
 {
     if (m_facts)
         m_facts->flush();
-    m_errors << m_errorPrefix << lumo::escapeControlCharacters(error.type) << ": "
-             << lumo::escapeControlCharacters(describeWithFailures(error), "  ") << std::endl;
+    m_errors << m_errorPrefix << lumo::escapeControlCharacters(describeError(error), "  ") << std::endl;
 }
 
 void CTextReport::printEnd(const SMediumReport& report)

@@ -119,7 +119,7 @@ std::string formatJSONReport(const SMediumReport& report)
         {"format",
          {{"uri", report.uri},
           {"plugin", optionalText(report.plugin)},
-          {"duration", report.bDescribed ? CJSON(report.duration) : CJSON()}}},
+          {"duration", report.bDescribed && report.duration > 0.0 ? CJSON(report.duration) : CJSON()}}},
         {"streams", describeStreams(report)},
         {"decoded", describeDecoding(report)},
         {"outputs", describeOutputs(report)},

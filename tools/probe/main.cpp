@@ -122,8 +122,10 @@ int probeMany(const SRequest& request)
         bar->finish();
     if (!request.options.bJSON) {
         const double elapsedSeconds = double(lumo::getTickCount() - start) / 1000.0;
-        std::cout << "\nSummary: " << count - failed << " media read, " << failed << " failed, " << pictures
-                  << " pictures decoded, " << formatSeconds(elapsedSeconds) << std::endl;
+        const size_t read = count - failed;
+        std::cout << "\nSummary: " << read << (read == 1 ? " medium" : " media") << " read, " << failed
+                  << " failed, " << pictures << (pictures == 1 ? " picture" : " pictures") << " decoded, "
+                  << formatSeconds(elapsedSeconds) << std::endl;
     }
     return failed > 0 ? exitFailed : exitSucceeded;
 }

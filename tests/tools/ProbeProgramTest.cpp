@@ -230,13 +230,15 @@ TEST_F(ProbeProgramTest, ReportsEachFailureWithItsCause)
 {
     const struct { std::vector<std::string> arguments, errorParts, outParts; } cases[] = {
         {{"file:///x.demo?w=16&h=16&fail=throw"},
-         {"nebo_probe: CNEBError: ", "demo failure"},
+         {"nebo_probe: CNEBError: ", "demo failure", "nebo_probe: --log shows what the plugins reported"},
          {"Plugin: nebo_demo", "Failed: decode: CNEBError: ", "demo failure"}},
         {{"/nonexistent/clip.mp4"},
          {"nebo_probe: Error: no plugin could open file:///nonexistent/clip.mp4\n",
           "  nebo_avlib: Error - The file '/nonexistent/clip.mp4' was not found.\n",
           "  nebo_demo: does not take the extension \"mp4\"\n"},
          {"Failed: open: Error: no plugin could open file:///nonexistent/clip.mp4\n  nebo_avlib: "}},
+        // A plugin that names itself in its reason is not named twice.
+        {{"file:///x.demo?frames=0"}, {"\n  nebo_demo: the value \"0\" of \"frames\" is not valid"}, {}},
         {{"--timeout", "0.5", "file:///x.demo?fail=hang&failat=open"},
          {"nebo_demo: CSlaveHandler: nebo_slave did not answer \"tryCreateSource\" within 500 ms"}, {}},
         // The whole crash report when asked; a crash while the handler tries the medium reaches the user too.
@@ -497,6 +499,8 @@ TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
         EXPECT_EQ(document["decoded"]["pictures"], 0) << c.errors[0];
         EXPECT_EQ(document["decoded"]["chunks"], 0) << c.errors[0];
         EXPECT_EQ(document["outputs"], json::object());
+        // No plugin had a part in it: the log would tell nothing.
+        EXPECT_EQ(result.err.find("--log shows"), std::string::npos) << result.err;
         EXPECT_FALSE(std::filesystem::exists(m_folder.pathOf("t.png")));
         EXPECT_FALSE(std::filesystem::exists(m_folder.pathOf("s.wav")));
     }
@@ -564,6 +568,7 @@ TEST_F(ProbeProgramTest, ExitsWithWhetherEveryMediumWasRead)
         {{"--recursive", "missing"}, 2},
         {{good, "http://host:port/x"}, 2},
         {{"--plugin", "nebo_missing", good}, 2},
+        {{good, "http://example.com/clip.mp4"}, 2},
     };
     for (const auto& [arguments, status] : cases) {
         SCOPED_TRACE(arguments.empty() ? "no arguments" : arguments.front() + " " + arguments.back());
@@ -575,6 +580,9 @@ TEST_F(ProbeProgramTest, ExitsWithWhetherEveryMediumWasRead)
         }
     }
 
+    const SRun remote = run({"http://example.com/clip.mp4"});
+    EXPECT_TRUE(holdsInOrder(remote.err, {"only local files can be probed, not \"http://example.com/clip.mp4\""}))
+        << remote.err;
     const SRun missing = run({"--plugin", "nebo_missing", good});
     EXPECT_TRUE(holdsInOrder(missing.err, {"there is no plugin \"nebo_missing\" in ", "the plugins there are ",
                                            "nebo_demo"}))

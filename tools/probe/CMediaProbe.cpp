@@ -61,11 +61,25 @@ std::string describeSize(int32_t width, int32_t height)
     return std::to_string(width) + "x" + std::to_string(height);
 }
 
+// The reason without the plugin's name in front, where the plugin put it:
+// the report names the plugin already.
+std::string withoutPluginName(const std::string& plugin, const std::string& reason)
+{
+    for (const char* separator : {": ", " - "}) {
+        const std::string named = plugin + separator;
+        if (reason.size() > named.size() && reason.compare(0, named.size(), named) == 0)
+            return reason.substr(named.size());
+    }
+    return reason;
+}
+
 std::vector<SPluginFailure> copyFailures(const std::vector<common::CPluginHandler::SFailure>& failures)
 {
     std::vector<SPluginFailure> copies;
-    for (const common::CPluginHandler::SFailure& failure : failures)
-        copies.push_back({failure.pluginName.toUTF8(), failure.reason.toUTF8()});
+    for (const common::CPluginHandler::SFailure& failure : failures) {
+        const std::string plugin = failure.pluginName.toUTF8();
+        copies.push_back({plugin, withoutPluginName(plugin, failure.reason.toUTF8())});
+    }
     return copies;
 }
 

@@ -42,6 +42,16 @@ std::string describeError(const SProbeError& error)
     return text;
 }
 
+// Whether a plugin had a part in a failure: an output refused before
+// decoding is the probe's own finding, and the log tells nothing of it.
+bool involvesPlugins(const SMediumReport& report)
+{
+    for (const SProbeError& error : report.errors)
+        if (error.step != "check")
+            return true;
+    return false;
+}
+
 } // namespace
 
 CTextReport::CTextReport(std::ostream* facts, std::ostream& errors, std::string errorPrefix, bool bPrintLog)
@@ -168,7 +178,7 @@ void CTextReport::printEnd(const SMediumReport& report)
 {
     if (m_bPrintLog && m_facts)
         *m_facts << "Log:\n" << lumo::escapeControlCharacters(report.log) << std::flush;
-    else if (report.hasFailed() && !m_bPrintLog)
+    else if (!m_bPrintLog && involvesPlugins(report))
         m_errors << m_errorPrefix << "--log shows what the plugins reported" << std::endl;
 }
 

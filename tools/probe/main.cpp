@@ -45,8 +45,13 @@ SRequest readRequest(const std::vector<std::string>& arguments)
         return request;
     requireKnownPlugin(request.options.pluginName);
     request.media = collectMedia(request.options.media);
-    for (const std::string& medium : request.media)
+    for (const std::string& medium : request.media) {
         request.uris.push_back(toMediaURI(medium));
+        // The slaves read the one file they are given and reach no network.
+        if (request.uris.back()->getScheme().toUTF8() != "file")
+            throw CUsageError(lumo::String::fromUTF8("only local files can be probed, not \"" + medium +
+                                                     "\": name a path or a file:// URI"));
+    }
     if (request.media.size() > 1 && (request.options.thumbnailTime || !request.options.audioPath.empty()))
         throw CUsageError(lumo::String::fromUTF8("--thumbnail and --audio take a single medium, but " +
                                                  std::to_string(request.media.size()) + " are named"));

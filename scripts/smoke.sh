@@ -13,7 +13,7 @@ mkdir -p "$out"
 
 clip='file:///clips/smoke.demo?w=640&h=360&fmt=nv12&frames=100'
 echo "== nebo_probe $clip"
-build/bin/nebo_probe --thumbnail 1.0 "$out/thumbnail.png" --audio "$out/sound.wav" "$clip"
+build/bin/nebo_probe --force --thumbnail 1.0 "$out/thumbnail.png" --audio "$out/sound.wav" "$clip"
 echo "Wrote $out/thumbnail.png ($(stat -c %s "$out/thumbnail.png") bytes) and $out/sound.wav ($(stat -c %s "$out/sound.wav") bytes)"
 
 for file in "$out/sound.wav" "$out/thumbnail.png"; do

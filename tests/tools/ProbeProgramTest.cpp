@@ -161,7 +161,8 @@ TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSo
         samples.push_back(int16_t(demoSample(i / 3, i % 3)));
     expectWAV(m_folder.pathOf("out.wav"), {8000, 3, 16}, samples);
 
-    const SRun asJSON = run({"--json", clip, "--thumbnail", "0.2", "out.png", "--audio", "out.wav"});
+    // The files of the first run are replaced only when asked.
+    const SRun asJSON = run({"--json", clip, "--thumbnail", "0.2", "out.png", "--audio", "out.wav", "--force"});
     ASSERT_EQ(asJSON.exitCode, 0) << asJSON.err;
     json document = json::parse(asJSON.out);
     EXPECT_GT(document["decoded"]["pictures_per_second"].get<double>(), 0.0);
@@ -470,12 +471,17 @@ TEST_F(ProbeProgramTest, ProbesAFolderOfMixedMediaAsEachAlone)
 // Each output that cannot be made fails the medium before a single picture is decoded and before anything is written.
 TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
 {
-    std::filesystem::create_directory(m_folder.pathOf("folder"));
+    std::filesystem::create_directory(m_folder.pathOf("folder.png"));
+    m_folder.put("kept.wav", "a file of the user's");
     testing::writeTestClip(m_folder.pathOf("silent.mkv"), {testing::SVideoSettings{}, {}});
     testing::writeTestClip(m_folder.pathOf("tone.wav"), {std::nullopt, {testing::SAudioSettings{}}});
     const std::string clip = "file:///x.demo?w=16&h=16&frames=10";
     const struct { std::vector<std::string> arguments, errors; } cases[] = {
-        {{clip, "--thumbnail", "0", "folder"}, {"--thumbnail: \"folder\" is a folder, not a file"}},
+        {{clip, "--thumbnail", "0", "folder.png"}, {"--thumbnail: \"folder.png\" is a folder, not a file"}},
+        {{clip, "--thumbnail", "0", "t.jpg", "--audio", "s.mp3"},
+         {"--thumbnail writes png files only: name the file \"*.png\", not \"t.jpg\"",
+          "--audio writes wav files only: name the file \"*.wav\", not \"s.mp3\""}},
+        {{clip, "--audio", "kept.wav"}, {"--audio: \"kept.wav\" exists already; --force replaces it"}},
         {{clip, "--thumbnail", "99", "t.png", "--audio", "s.wav"},
          {"no picture at 99.000 s or later: it lasts 0.400 s"}},
         {{"silent.mkv", "--audio", "s.wav"}, {"the medium has no sound to write"}},
@@ -503,6 +509,7 @@ TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
         EXPECT_EQ(result.err.find("--log shows"), std::string::npos) << result.err;
         EXPECT_FALSE(std::filesystem::exists(m_folder.pathOf("t.png")));
         EXPECT_FALSE(std::filesystem::exists(m_folder.pathOf("s.wav")));
+        EXPECT_EQ(m_folder.get("kept.wav"), "a file of the user's");
     }
 
     // A thumbnail that fails only when it is taken leaves the sound to be written, and the status tells of the failure.

@@ -17,6 +17,7 @@
 #include "tools/probe/writePNG.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <exception>
 #include <filesystem>
@@ -83,12 +84,22 @@ std::vector<SPluginFailure> copyFailures(const std::vector<common::CPluginHandle
     return copies;
 }
 
-// The output's file can be made: its folder exists and may be written.
-void checkOutputPath(const std::string& option, const std::string& path)
+// The output's file can be made: its name says the format written
+// (`extension`, such as ".png", in any case), its folder exists and may be
+// written, and it is no file already unless `bReplace`.
+void checkOutputPath(const std::string& option, const std::string& path, const std::string& extension,
+                     bool bReplace)
 {
+    std::string named = std::filesystem::path(path).extension().string();
+    std::transform(named.begin(), named.end(), named.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (named != extension)
+        fail(option + " writes " + extension.substr(1) + " files only: name the file \"*" + extension +
+             "\", not \"" + path + "\"");
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
         fail(option + ": \"" + path + "\" is a folder, not a file");
+    if (!bReplace && std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+        fail(option + ": \"" + path + "\" exists already; --force replaces it");
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
     const std::string folder = parent.empty() ? "." : parent.string();
     if (!std::filesystem::is_directory(folder, error))
@@ -175,9 +186,13 @@ bool CMediaProbe::checkOutputFolders()
 {
     bool bFit = true;
     if (m_options.thumbnailTime)
-        bFit = attempt("check", [&] { checkOutputPath("--thumbnail", m_options.thumbnailPath); }) && bFit;
+        bFit = attempt("check", [&] {
+                   checkOutputPath("--thumbnail", m_options.thumbnailPath, ".png", m_options.bForce);
+               }) && bFit;
     if (!m_options.audioPath.empty())
-        bFit = attempt("check", [&] { checkOutputPath("--audio", m_options.audioPath); }) && bFit;
+        bFit = attempt("check", [&] {
+                   checkOutputPath("--audio", m_options.audioPath, ".wav", m_options.bForce);
+               }) && bFit;
     return bFit;
 }
 

@@ -140,6 +140,8 @@ void applyOption(CProbeOptions& options, const std::string& option, CArgumentCur
         options.thumbnailPath = cursor.takeValueOf(option);
     } else if (option == "--audio")
         options.audioPath = cursor.takeValueOf(option);
+    else if (option == "--force")
+        options.bForce = true;
     else if (option == "--json")
         options.bJSON = true;
     else if (option == "-j" || option == "--jobs")
@@ -204,6 +206,7 @@ std::string getUsageText()
            "  --thumbnail T OUT     write the picture at T seconds (the first one\n"
            "                        stamped T or later) to OUT as a PNG file\n"
            "  --audio OUT           write the whole sound to OUT as a WAV file\n"
+           "  --force               replace an output file that exists already\n"
            "  --json                print one JSON document per medium, each on a\n"
            "                        line of its own, in place of the facts\n"
            "  --recursive FOLDER    probe every file below FOLDER, in name order\n"
@@ -228,7 +231,8 @@ std::string getUsageText()
            "\n"
            "An option's value may also be written into it: --jobs=4, -j4.\n"
            "\n"
-           "Before anything is decoded, each output is checked: its folder exists\n"
+           "Before anything is decoded, each output is checked: its name ends in\n"
+           ".png or .wav, it is no file yet (unless --force), its folder exists\n"
            "and may be written, the thumbnail's time lies within the medium, the\n"
            "medium has pictures for --thumbnail and sound for --audio. An output\n"
            "that fails while it is written does not stop the other one.\n"

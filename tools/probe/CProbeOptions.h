@@ -42,6 +42,8 @@ struct CProbeOptions {
     std::string thumbnailPath;
     // Where the sound goes as a WAV file; empty for nowhere.
     std::string audioPath;
+    // Whether an output file that exists already is replaced.
+    bool bForce = false;
     bool bPrintLog = false;
     // Slaves' errors and crash reports whole rather than summarised.
     bool bVerbose = false;

@@ -600,6 +600,10 @@ TEST_F(ProbeProgramTest, ExitsWithWhetherEveryMediumWasRead)
     for (const char* option :
          {"--plugin", "--frames", "--thumbnail", "--audio", "--log", "--timeout", "--verbose", "--help"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    EXPECT_NE(help.out.find("The plugin folders searched, in order (NEBO_PLUGIN_PATH adds folders):\n  " +
+                            binFolder().string() + "\n"),
+              std::string::npos)
+        << help.out;
     const SRun version = run({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("nebo_probe ", 0), 0u) << version.out;

@@ -183,8 +183,11 @@ CProbeOptions CProbeOptions::parse(const std::vector<std::string>& arguments)
     return options;
 }
 
-std::string getUsageText()
+std::string getUsageText(const std::vector<std::string>& pluginFolders)
 {
+    std::string folders;
+    for (const std::string& folder : pluginFolders)
+        folders += "  " + folder + "\n";
     return "Usage: nebo_probe [options] MEDIUM...\n"
            "\n"
            "Opens each MEDIUM (a file path, or a URI such as \"file:///clip.demo?w=64\")\n"
@@ -200,7 +203,7 @@ std::string getUsageText()
            "  --plugin NAME         use only the plugin NAME (a library " +
            common::CPluginFolders::pluginFileName("NAME") +
            "\n"
-           "                        beside this program)\n"
+           "                        in the plugin folders below)\n"
            "  --frames N            stop decoding after N pictures (N sound chunks\n"
            "                        for a medium without pictures)\n"
            "  --thumbnail T OUT     write the picture at T seconds (the first one\n"
@@ -252,7 +255,10 @@ std::string getUsageText()
            "Exit status: 0 when every medium was read, also after restarts; 1 when\n"
            "a medium could not be opened or read or an output not written (a\n"
            "failing slave's error or crash report is printed); 2 for a command\n"
-           "line that cannot be followed.\n";
+           "line that cannot be followed.\n"
+           "\n"
+           "The plugin folders searched, in order (NEBO_PLUGIN_PATH adds folders):\n" +
+           (folders.empty() ? std::string("  none\n") : folders);
 }
 
 std::string getVersionText()

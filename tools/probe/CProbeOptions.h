@@ -64,8 +64,9 @@ struct CProbeOptions {
     static CProbeOptions parse(const std::vector<std::string>& arguments);
 };
 
-// What --help prints: every option and what the program reports.
-std::string getUsageText();
+// What --help prints: every option, what the program reports, and the
+// `pluginFolders` searched, in order.
+std::string getUsageText(const std::vector<std::string>& pluginFolders);
 // What --version prints: the program's name and version, one line.
 std::string getVersionText();
 

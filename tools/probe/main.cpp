@@ -3,6 +3,7 @@
 #include "foundation/CException.h"
 #include "foundation/escapeControlCharacters.h"
 #include "foundation/sync/getTickCount.h"
+#include "host/CPluginFolders.h"
 #include "tools/probe/CMediaProbe.h"
 #include "tools/probe/CProgressBar.h"
 #include "tools/probe/CTextReport.h"
@@ -153,7 +154,8 @@ int main(int argc, char** argv)
         return usageFailed(error);
     }
     if (request.options.bHelp || request.options.bVersion) {
-        std::cout << (request.options.bHelp ? getUsageText() : getVersionText());
+        std::cout << (request.options.bHelp ? getUsageText(nebo::common::CPluginFolders::ofThisProcess().getFolders())
+                                            : getVersionText());
         return exitSucceeded;
     }
     return request.media.size() == 1 ? probeOne(request) : probeMany(request);

@@ -24,6 +24,7 @@ TEST(CProbeOptionsTest, ReadsOptionsAndTheMediaInAnyOrder)
     EXPECT_EQ(CProbeOptions::parse({"--pool", "0", "a.demo"}).poolSize, 0);
     EXPECT_EQ(CProbeOptions::parse({"a.demo", "--pool", "16"}).poolSize, 16);
     EXPECT_TRUE(CProbeOptions::parse({"--version"}).bVersion);
+    EXPECT_TRUE(CProbeOptions::parse({"--list-plugins"}).bListPlugins);
 }
 
 // A value written into its option reads as one that follows it.

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -212,6 +213,34 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
     const SRun stillJSON = run({"--json", "out.png"});
     ASSERT_EQ(stillJSON.exitCode, 0) << stillJSON.err;
     EXPECT_EQ(nlohmann::json::parse(stillJSON.out)["format"]["duration"], nullptr);
+}
+
+// Each plugin says what it reads, as text and as JSON; one that cannot is listed with its reason.
+TEST_F(ProbeProgramTest, ListsThePluginsAndWhatTheyRead)
+{
+    const SRun text = run({"--list-plugins"});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    const std::string demoLibrary = (binFolder() / nebo::common::CPluginFolders::pluginFileName("nebo_demo")).string();
+    EXPECT_TRUE(holdsInOrder(text.out, {"Plugin: nebo_avlib\n", "\n\nPlugin: nebo_demo\nLibrary: " + demoLibrary +
+                                                                    "\nMedia: pictures, sound\nExtensions: demo\n",
+                                        "\nPlugin: nebo_sound\n"}))
+        << text.out;
+
+    const SRun sound = run({"--list-plugins", "--json", "--plugin=nebo_sound"});
+    ASSERT_EQ(sound.exitCode, 0) << sound.err;
+    const json document = json::parse(sound.out);
+    ASSERT_EQ(document["plugins"].size(), 1u) << sound.out;
+    EXPECT_EQ(document["plugins"][0]["name"], "nebo_sound");
+    EXPECT_EQ(document["plugins"][0]["media"], json::array({"sound"}));
+    const std::vector<std::string> extensions = document["plugins"][0]["extensions"];
+    EXPECT_NE(std::find(extensions.begin(), extensions.end(), "wav"), extensions.end()) << sound.out;
+
+    std::filesystem::create_directory(m_folder.pathOf("plugins"));
+    m_folder.put("plugins/" + nebo::common::CPluginFolders::pluginFileName("nebo_broken"), "no library at all");
+    const SRun broken = runProgram(binFolder() / "nebo_probe", {"--list-plugins", "--plugin", "nebo_broken"},
+                                   {"NEBO_PLUGIN_PATH=" + m_folder.pathOf("plugins")});
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_TRUE(holdsInOrder(broken.out, {"Plugin: nebo_broken\nFailed: "})) << broken.out;
 }
 
 // Every medium's outcome is in the facts, in plain words.

@@ -123,6 +123,8 @@ void applyOption(CProbeOptions& options, const std::string& option, CArgumentCur
         options.bHelp = true;
     else if (option == "--version")
         options.bVersion = true;
+    else if (option == "--list-plugins")
+        options.bListPlugins = true;
     else if (option == "--log")
         options.bPrintLog = true;
     else if (option == "--verbose")
@@ -178,7 +180,7 @@ CProbeOptions CProbeOptions::parse(const std::vector<std::string>& arguments)
             cursor.endOption(option);
         }
     }
-    if (!options.bHelp && !options.bVersion && options.media.empty())
+    if (!options.bHelp && !options.bVersion && !options.bListPlugins && options.media.empty())
         refuse("no medium given: name a file, a URI or a folder with --recursive");
     return options;
 }
@@ -210,6 +212,9 @@ std::string getUsageText(const std::vector<std::string>& pluginFolders)
            "                        stamped T or later) to OUT as a PNG file\n"
            "  --audio OUT           write the whole sound to OUT as a WAV file\n"
            "  --force               replace an output file that exists already\n"
+           "  --list-plugins        list the plugins (with --plugin, that one): name,\n"
+           "                        library, media and extensions, or why the\n"
+           "                        plugin could not tell; as JSON with --json\n"
            "  --json                print one JSON document per medium, each on a\n"
            "                        line of its own, in place of the facts\n"
            "  --recursive FOLDER    probe every file below FOLDER, in name order\n"

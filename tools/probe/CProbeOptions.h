@@ -53,13 +53,15 @@ struct CProbeOptions {
     bool bResume = true;
     bool bHelp = false;
     bool bVersion = false;
+    // List the plugins instead of probing media.
+    bool bListPlugins = false;
 
     // Reads the arguments that follow the program name. Options and media
     // come in any order; "--" ends the options. Throws CUsageError naming
     // the first fault: an unknown or repeated option (--recursive may come
     // again), a missing or malformed value, a value written into an option
-    // that takes none, an empty medium, no medium. With --help or --version
-    // nothing else is required. A value may be written into its option
+    // that takes none, an empty medium, no medium. With --help, --version or
+    // --list-plugins no medium is required. A value may be written into its option
     // ("--name=value", "-jN").
     static CProbeOptions parse(const std::vector<std::string>& arguments);
 };

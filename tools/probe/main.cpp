@@ -13,6 +13,7 @@
 #include "tools/probe/formatJSONReport.h"
 #include "tools/probe/formatNumber.h"
 #include "tools/probe/isErrorOutputTerminal.h"
+#include "tools/probe/listPlugins.h"
 #include "tools/probe/makeProbeContext.h"
 #include "tools/probe/runInOrder.h"
 #include "tools/probe/toMediaURI.h"
@@ -45,6 +46,8 @@ SRequest readRequest(const std::vector<std::string>& arguments)
     if (request.options.bHelp || request.options.bVersion)
         return request;
     requireKnownPlugin(request.options.pluginName);
+    if (request.options.bListPlugins)
+        return request;
     request.media = collectMedia(request.options.media);
     for (const std::string& medium : request.media) {
         request.uris.push_back(toMediaURI(medium));
@@ -136,6 +139,23 @@ int probeMany(const SRequest& request)
     return failed > 0 ? exitFailed : exitSucceeded;
 }
 
+// The plugins, each asked what it reads; fails when one could not tell.
+int listAllPlugins(const CProbeOptions& options)
+{
+    try {
+        const std::vector<SPluginListing> plugins = listPlugins(options);
+        std::cout << (options.bJSON ? formatPluginListJSON(plugins) + "\n" : formatPluginListText(plugins))
+                  << std::flush;
+        for (const SPluginListing& plugin : plugins)
+            if (!plugin.failure.empty())
+                return exitFailed;
+        return exitSucceeded;
+    } catch (const lumo::CException& error) {
+        std::cerr << errorPrefix << lumo::escapeControlCharacters(error.getDescription()->toUTF8()) << std::endl;
+        return exitFailed;
+    }
+}
+
 int usageFailed(const lumo::CException& error)
 {
     std::cerr << errorPrefix << lumo::escapeControlCharacters(error.getDescription()->toUTF8()) << "\n"
@@ -158,5 +178,7 @@ int main(int argc, char** argv)
                                             : getVersionText());
         return exitSucceeded;
     }
+    if (request.options.bListPlugins)
+        return listAllPlugins(request.options);
     return request.media.size() == 1 ? probeOne(request) : probeMany(request);
 }

@@ -243,6 +243,39 @@ TEST_F(ProbeProgramTest, ListsThePluginsAndWhatTheyRead)
     EXPECT_TRUE(holdsInOrder(broken.out, {"Plugin: nebo_broken\nFailed: "})) << broken.out;
 }
 
+// Every sound track is listed; --audio-track picks the one decoded and written.
+TEST_F(ProbeProgramTest, ListsEverySoundTrackAndWritesTheOneChosen)
+{
+    testing::SAudioSettings english;
+    english.language = "eng";
+    testing::SAudioSettings french;
+    french.rate = 22050;
+    french.channels = 1;
+    french.language = "fra";
+    french.tone = 1;
+    testing::writeTestClip(m_folder.pathOf("two.mkv"), {std::nullopt, {english, french}});
+
+    const SRun listed = run({"two.mkv"});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_TRUE(holdsInOrder(listed.out, {"Audio format: 48000 Hz, 2 channels, 16 bits\n",
+                                          "Sound track 0: pcm_s16le, 2 channels, 48000 Hz, language eng\n",
+                                          "Sound track 1: pcm_s16le, 1 channel, 22050 Hz, language fra\n"}))
+        << listed.out;
+
+    const SRun chosen = run({"two.mkv", "--audio-track", "1", "--audio", "fr.wav"});
+    ASSERT_EQ(chosen.exitCode, 0) << chosen.err;
+    EXPECT_TRUE(holdsInOrder(chosen.out, {"Audio format: 22050 Hz, 1 channel, 16 bits\n"})) << chosen.out;
+    const std::string wav = nebo::test::readWholeFile(m_folder.pathOf("fr.wav"));
+    ASSERT_GT(wav.size(), wavHeaderSize);
+    const std::array<uint8_t, wavHeaderSize> header = makeWAVHeader({22050, 1, 16}, wav.size() - wavHeaderSize);
+    EXPECT_EQ(wav.substr(0, wavHeaderSize), std::string(header.begin(), header.end()));
+
+    const SRun missing = run({"two.mkv", "--audio-track=2"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(holdsInOrder(missing.err, {"--audio-track: the medium has no sound track 2; its tracks are 0, 1"}))
+        << missing.err;
+}
+
 // Every medium's outcome is in the facts, in plain words.
 TEST_F(ProbeProgramTest, TellsEachOutcomeInTheFactsInPlainWords)
 {

@@ -225,8 +225,27 @@ void CMediaProbe::open(const lumo::IURI& uri)
         m_audio = nullptr;
 }
 
+void CMediaProbe::chooseSoundTrack(int32_t track)
+{
+    if (!m_audio)
+        fail("--audio-track: the medium has no sound");
+    const std::vector<SSoundTrack> tracks = copyTracks(m_audio->getAudioStreamInfos());
+    if (std::none_of(tracks.begin(), tracks.end(), [&](const SSoundTrack& listed) { return listed.index == track; })) {
+        std::string listed;
+        for (const SSoundTrack& known : tracks)
+            listed += (listed.empty() ? "" : ", ") + std::to_string(known.index);
+        fail("--audio-track: the medium has no sound track " + std::to_string(track) +
+             (listed.empty() ? "; its plugin lists none" : "; its tracks are " + listed));
+    }
+    m_audio->setAudioStream(track);
+    // Another track may have another format.
+    m_sampleRate = m_audio->getSampleRate();
+}
+
 void CMediaProbe::describe()
 {
+    if (m_options.audioTrack)
+        chooseSoundTrack(*m_options.audioTrack);
     m_report.duration = m_source->getDuration();
     if (m_video)
         m_report.pictures = SPictureFacts{m_width, m_video->getHeight(), m_video->getFrameRateNum(),

@@ -41,6 +41,9 @@ private:
 
     bool checkOutputFolders();
     void open(const lumo::IURI& uri);
+    // Has the source hand out sound track `track`; fails for a track its
+    // plugin does not list.
+    void chooseSoundTrack(int32_t track);
     void describe();
     bool checkOutputsFitMedium();
     void decode();

@@ -97,6 +97,15 @@ int32_t parseJobs(const std::string& option, const std::string& text)
     return jobs;
 }
 
+int32_t parseTrack(const std::string& option, const std::string& text)
+{
+    int32_t track = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), track);
+    if (error != std::errc() || end != text.data() + text.size() || track < 0)
+        refuse(option + " wants a track's number, 0 or more, not \"" + text + "\"");
+    return track;
+}
+
 int32_t parsePoolSize(const std::string& option, const std::string& text)
 {
     constexpr int32_t most = common::CSlavePool::maxSlavesPerPlugin;
@@ -142,6 +151,8 @@ void applyOption(CProbeOptions& options, const std::string& option, CArgumentCur
         options.thumbnailPath = cursor.takeValueOf(option);
     } else if (option == "--audio")
         options.audioPath = cursor.takeValueOf(option);
+    else if (option == "--audio-track")
+        options.audioTrack = parseTrack(option, cursor.takeValueOf(option));
     else if (option == "--force")
         options.bForce = true;
     else if (option == "--json")
@@ -211,6 +222,8 @@ std::string getUsageText(const std::vector<std::string>& pluginFolders)
            "  --thumbnail T OUT     write the picture at T seconds (the first one\n"
            "                        stamped T or later) to OUT as a PNG file\n"
            "  --audio OUT           write the whole sound to OUT as a WAV file\n"
+           "  --audio-track N       decode and write sound track N (as the facts\n"
+           "                        list it) instead of the plugin's choice\n"
            "  --force               replace an output file that exists already\n"
            "  --list-plugins        list the plugins (with --plugin, that one): name,\n"
            "                        library, media and extensions, or why the\n"

@@ -42,6 +42,9 @@ struct CProbeOptions {
     std::string thumbnailPath;
     // Where the sound goes as a WAV file; empty for nowhere.
     std::string audioPath;
+    // The sound track decoded and written, by the number the plugin lists
+    // it under; the plugin's choice when unset.
+    std::optional<int32_t> audioTrack;
     // Whether an output file that exists already is replaced.
     bool bForce = false;
     bool bPrintLog = false;

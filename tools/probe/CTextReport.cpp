@@ -42,6 +42,13 @@ std::string describeError(const SProbeError& error)
     return text;
 }
 
+// "aac, 2 channels, 44100 Hz, language fra".
+std::string describeTrack(const SSoundTrack& track)
+{
+    return (track.codec.empty() ? unknown : track.codec) + ", " + countOf(track.channels, "channel", "channels") +
+           ", " + std::to_string(track.sampleRate) + " Hz" + (track.language.empty() ? "" : ", language " + track.language);
+}
+
 // Whether a plugin had a part in a failure: an output refused before
 // decoding is the probe's own finding, and the log tells nothing of it.
 bool involvesPlugins(const SMediumReport& report)
@@ -131,6 +138,8 @@ void CTextReport::printDescription(const SMediumReport& report)
         printFact("Audio format", std::to_string(sound->sampleRate) + " Hz, " +
                                       countOf(sound->channels, "channel", "channels") + ", " +
                                       countOf(int64_t{sound->bytesPerSample} * 8, "bit", "bits"));
+        for (const SSoundTrack& track : sound->tracks)
+            printFact("Sound track " + std::to_string(track.index), describeTrack(track));
     } else {
         printFact("Audio format", "none");
     }

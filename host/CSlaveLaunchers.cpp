@@ -183,10 +183,16 @@ void CSlaveLaunchers::endAll() noexcept
     for (auto& [name, folder] : folders) {
         try {
             // Only an empty folder goes: a crash report stays for its reader.
+            const std::string path = lumo::getPathes()->getNativePath(*folder, false).toUTF8();
             std::error_code error;
-            std::filesystem::remove(lumo::getPathes()->getNativePath(*folder, false).toUTF8(), error);
+            if (std::filesystem::remove(path, error) || !std::filesystem::exists(path, error))
+                continue;
         } catch (const std::exception&) {
         }
+        // Slave handlers still alive may empty it yet: the next endAll, at
+        // the latest the process's, tries again.
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_errorFolders.emplace(name, folder);
     }
 }
 

@@ -64,7 +64,8 @@ public:
                                      ILogManager* log) noexcept;
     // Ends every launcher (and the children they still have) now; the next
     // request makes new ones. Deletes the kept error files and removes the
-    // error folders that are empty then.
+    // error folders that are empty then; one that is not is tried again by
+    // the next call (the process's end makes one).
     void endAll() noexcept;
 
 private:

@@ -8,6 +8,7 @@
 #include "host/ILogManager.h"
 #include "host/describeSlaveEnd.h"
 #include "media/CRGBPicture.h"
+#include "tools/probe/CInterruption.h"
 #include "tools/probe/CProgressBar.h"
 #include "tools/probe/CWAVWriter.h"
 #include "tools/probe/describeError.h"
@@ -151,15 +152,27 @@ SMediumReport CMediaProbe::run(const std::string& input, const lumo::IURI& uri)
 
 template <class F> bool CMediaProbe::attempt(const char* step, F&& work)
 {
+    if (noteInterruption())
+        return false;
     try {
         work();
         return true;
     } catch (const lumo::CException& error) {
-        addError(step, error.getGeneralDescription()->toUTF8(), describeError(error, m_options.bVerbose));
+        // Ending the slaves for Ctrl-C fails what they were doing: no error of the medium's.
+        if (!noteInterruption())
+            addError(step, error.getGeneralDescription()->toUTF8(), describeError(error, m_options.bVerbose));
     } catch (const std::exception& error) {
-        addError(step, "failure", error.what());
+        if (!noteInterruption())
+            addError(step, "failure", error.what());
     }
     return false;
+}
+
+bool CMediaProbe::noteInterruption()
+{
+    if (CInterruption::isRequested())
+        m_report.bInterrupted = true;
+    return m_report.bInterrupted;
 }
 
 void CMediaProbe::addError(const char* step, const std::string& type, const std::string& message)
@@ -302,7 +315,7 @@ void CMediaProbe::decodePictures()
     std::exception_ptr failure;
     const int64_t start = lumo::getTickCount();
     try {
-        while (!maxPictures || m_report.picturesDecoded < *maxPictures) {
+        while ((!maxPictures || m_report.picturesDecoded < *maxPictures) && !noteInterruption()) {
             const P<common::INEBPicture> picture = m_video->getNextPicture();
             if (!picture)
                 break;
@@ -358,7 +371,7 @@ void CMediaProbe::decodeSound()
     const std::optional<int64_t>& maxChunks = m_options.maxPictures;
     std::exception_ptr failure;
     try {
-        while (!maxChunks || m_report.chunksDecoded < *maxChunks) {
+        while ((!maxChunks || m_report.chunksDecoded < *maxChunks) && !noteInterruption()) {
             const P<audio::IAudioChunk> chunk = m_audio->getNextAudioChunk();
             if (!chunk)
                 break;

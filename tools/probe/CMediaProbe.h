@@ -33,8 +33,11 @@ public:
     SMediumReport run(const std::string& input, const lumo::IURI& uri);
 
 private:
-    // Runs `work`, and records what it throws as a failure of `step`.
+    // Runs `work`, and records what it throws as a failure of `step`; after
+    // Ctrl-C it runs nothing, and what fails is put down to the interrupt.
     template <class F> bool attempt(const char* step, F&& work);
+    // True, and so noted in the report, once Ctrl-C came.
+    bool noteInterruption();
     void addError(const char* step, const std::string& type, const std::string& message);
     void addWarning(const std::string& text);
     void notify(EProbeStep step);

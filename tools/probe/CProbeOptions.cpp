@@ -273,7 +273,9 @@ std::string getUsageText(const std::vector<std::string>& pluginFolders)
            "Exit status: 0 when every medium was read, also after restarts; 1 when\n"
            "a medium could not be opened or read or an output not written (a\n"
            "failing slave's error or crash report is printed); 2 for a command\n"
-           "line that cannot be followed.\n"
+           "line that cannot be followed; 130 after Ctrl-C, which ends the slaves\n"
+           "and reports every medium not finished as interrupted (a second Ctrl-C\n"
+           "ends the probe at once).\n"
            "\n"
            "The plugin folders searched, in order (NEBO_PLUGIN_PATH adds folders):\n" +
            (folders.empty() ? std::string("  none\n") : folders);

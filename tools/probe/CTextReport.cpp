@@ -185,6 +185,8 @@ void CTextReport::printError(const SProbeError& error)
 
 void CTextReport::printEnd(const SMediumReport& report)
 {
+    if (report.bInterrupted && m_facts)
+        printFact("Interrupted", "Ctrl-C stopped the probe before this medium was done");
     if (m_bPrintLog && m_facts)
         *m_facts << "Log:\n" << lumo::escapeControlCharacters(report.log) << std::flush;
     else if (!m_bPrintLog && involvesPlugins(report))

@@ -114,6 +114,9 @@ struct SMediumReport {
     std::string log;
     double seconds = 0.0;
 
+    // Ctrl-C stopped the probe before this medium was done.
+    bool bInterrupted = false;
+
     bool hasFailed() const { return !errors.empty(); }
 };
 

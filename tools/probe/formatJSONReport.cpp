@@ -115,7 +115,7 @@ std::string formatJSONReport(const SMediumReport& report)
     CJSON document = {
         {"schema", jsonSchemaVersion},
         {"input", report.input},
-        {"status", report.hasFailed() ? "failed" : "read"},
+        {"status", report.bInterrupted ? "interrupted" : report.hasFailed() ? "failed" : "read"},
         {"format",
          {{"uri", report.uri},
           {"plugin", optionalText(report.plugin)},

@@ -4,6 +4,8 @@
 #include "foundation/escapeControlCharacters.h"
 #include "foundation/sync/getTickCount.h"
 #include "host/CPluginFolders.h"
+#include "host/CSlaveLaunchers.h"
+#include "tools/probe/CInterruption.h"
 #include "tools/probe/CMediaProbe.h"
 #include "tools/probe/CProgressBar.h"
 #include "tools/probe/CTextReport.h"
@@ -30,6 +32,8 @@ using namespace nebo::probe;
 constexpr int exitSucceeded = 0;
 constexpr int exitFailed = 1;
 constexpr int exitBadUsage = 2;
+// As a shell reports a program that SIGINT ended.
+constexpr int exitInterrupted = 130;
 
 const std::string errorPrefix = "nebo_probe: ";
 
@@ -62,15 +66,37 @@ SRequest readRequest(const std::vector<std::string>& arguments)
     return request;
 }
 
+// Ctrl-C ends the slaves that the probe waits for, and those started ahead.
+void endSlavesForInterrupt(const lumo::P<nebo::common::CSlavePool>& pool) noexcept
+{
+    try {
+        if (pool)
+            pool->close();
+    } catch (const std::exception&) {
+        // Its slaves end with the launchers or with the probe.
+    }
+    nebo::common::CSlaveLaunchers::get()->endAll();
+}
+
+int interrupted(size_t unfinished)
+{
+    std::cerr << errorPrefix << "interrupted: " << unfinished << (unfinished == 1 ? " medium" : " media")
+              << " not finished" << std::endl;
+    return exitInterrupted;
+}
+
 // One medium: the facts as they come, and a progress bar per picture.
 int probeOne(const SRequest& request)
 {
+    const CInterruption interruption([] { endSlavesForInterrupt(nullptr); });
     const CProbeOptions& options = request.options;
     CTextReport text(options.bJSON ? nullptr : &std::cout, std::cerr, errorPrefix, options.bPrintLog);
     CMediaProbe probe(options, text, isErrorOutputTerminal() ? &std::cerr : nullptr);
     const SMediumReport report = probe.run(request.media[0], *request.uris[0]);
     if (options.bJSON)
         std::cout << formatJSONReport(report) << std::endl;
+    if (report.bInterrupted)
+        return interrupted(1);
     return report.hasFailed() ? exitFailed : exitSucceeded;
 }
 
@@ -88,7 +114,7 @@ SMediumOutput probeQuietly(const SRequest& request, size_t index, const lumo::P<
     const SMediumReport report = probe.run(request.media[index], *request.uris[index]);
     if (options.bJSON)
         facts << formatJSONReport(report) << '\n';
-    return {facts.str(), errors.str(), report.hasFailed(), report.picturesDecoded};
+    return {facts.str(), errors.str(), report.hasFailed(), report.bInterrupted, report.picturesDecoded};
 }
 
 // Several media side by side, with one progress bar for them all.
@@ -103,10 +129,12 @@ int probeMany(const SRequest& request)
     // batch is done.
     const lumo::P<nebo::common::CSlavePool> pool =
         poolSize > 0 ? lumo::make<nebo::common::CSlavePool>(makeSlaveContext(request.options), poolSize) : nullptr;
+    const CInterruption interruption([&pool] { endSlavesForInterrupt(pool); });
     std::optional<CProgressBar> bar;
     if (isErrorOutputTerminal())
         bar.emplace(std::cerr, int64_t(count), "media");
     size_t failed = 0;
+    size_t unfinished = 0;
     int64_t pictures = 0;
     runInOrder(
         count, jobs, [&](size_t index) { return probeQuietly(request, index, pool); },
@@ -118,7 +146,8 @@ int probeMany(const SRequest& request)
                 std::cout << '\n';
             std::cout << output.facts << std::flush;
             std::cerr << output.errors << std::flush;
-            failed += output.bFailed;
+            failed += output.bFailed && !output.bInterrupted;
+            unfinished += output.bInterrupted;
             pictures += output.pictures;
         },
         [&](size_t finished) {
@@ -131,11 +160,14 @@ int probeMany(const SRequest& request)
         bar->finish();
     if (!request.options.bJSON) {
         const double elapsedSeconds = double(lumo::getTickCount() - start) / 1000.0;
-        const size_t read = count - failed;
+        const size_t read = count - failed - unfinished;
         std::cout << "\nSummary: " << read << (read == 1 ? " medium" : " media") << " read, " << failed
-                  << " failed, " << pictures << (pictures == 1 ? " picture" : " pictures") << " decoded, "
+                  << " failed, " << (unfinished > 0 ? std::to_string(unfinished) + " interrupted, " : "")
+                  << pictures << (pictures == 1 ? " picture" : " pictures") << " decoded, "
                   << formatSeconds(elapsedSeconds) << std::endl;
     }
+    if (unfinished > 0)
+        return interrupted(unfinished);
     return failed > 0 ? exitFailed : exitSucceeded;
 }
 

@@ -18,7 +18,7 @@ SMediumOutput runGuarded(const std::function<SMediumOutput(size_t)>& work, size_
     try {
         return work(index);
     } catch (const std::exception& error) {
-        return {std::string(), std::string("nebo_probe: failure: ") + error.what() + "\n", true, 0};
+        return {std::string(), std::string("nebo_probe: failure: ") + error.what() + "\n", true, false, 0};
     }
 }
 

@@ -11,6 +11,8 @@ struct SMediumOutput {
     std::string facts;
     std::string errors;
     bool bFailed = false;
+    // Ctrl-C stopped it before it was done.
+    bool bInterrupted = false;
     int64_t pictures = 0;
 };
 

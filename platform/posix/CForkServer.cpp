@@ -6,10 +6,10 @@
 #include "platform/posix/niceScale.h"
 #include "platform/posix/openProcessDescriptor.h"
 #include "platform/posix/pollRetrying.h"
+#include "platform/posix/sendWithDescriptor.h"
 #include "platform/posix/takePassedDescriptors.h"
 
 #include <cerrno>
-#include <cstring>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/prctl.h>
@@ -153,21 +153,8 @@ bool CForkServer::handToSpare(const SRequest& request, CFileDescriptor pipe)
     }
     // Whatever happens, this spare serves no other request.
     const CFileDescriptor spare = std::move(m_spareSocket);
-    iovec part{const_cast<SRequest*>(&request), sizeof request};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr message{};
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr* passed = CMSG_FIRSTHDR(&message);
-    passed->cmsg_level = SOL_SOCKET;
-    passed->cmsg_type = SCM_RIGHTS;
-    passed->cmsg_len = CMSG_LEN(sizeof(int));
-    const int descriptor = pipe.get();
-    std::memcpy(CMSG_DATA(passed), &descriptor, sizeof descriptor);
     ssize_t sent;
-    while ((sent = ::sendmsg(spare.get(), &message, MSG_NOSIGNAL)) < 0 && errno == EINTR) {
+    while ((sent = sendWithDescriptor(spare.get(), &request, sizeof request, pipe.get(), 0)) < 0 && errno == EINTR) {
     }
     if (sent != static_cast<ssize_t>(sizeof request))
         return false;

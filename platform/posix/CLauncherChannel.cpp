@@ -6,6 +6,7 @@
 #include "foundation/sync/throwSystemError.h"
 #include "platform/posix/CPipeClient.h"
 #include "platform/posix/pollRetrying.h"
+#include "platform/posix/sendWithDescriptor.h"
 #include "platform/posix/takePassedDescriptors.h"
 
 #include <algorithm>
@@ -79,7 +80,7 @@ P<IPipeClient> CLauncherChannel::sendRequest(const IForkServer::SRequest& reques
     const int64_t deadline = getTickCount() + sendWaitMs;
     while (done < sizeof request) {
         // The child's end rides on the request's first bytes.
-        const ssize_t sent = done == 0 ? sendWithDescriptor(bytes, sizeof request, childEnd.get())
+        const ssize_t sent = done == 0 ? sendWithDescriptor(m_socket, bytes, sizeof request, childEnd.get(), MSG_DONTWAIT)
                                        : ::send(m_socket, bytes + done, sizeof request - done,
                                                 MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent > 0) {
@@ -95,23 +96,6 @@ P<IPipeClient> CLauncherChannel::sendRequest(const IForkServer::SRequest& reques
         pollRetrying(&watched, 1, static_cast<int>(left));
     }
     return make<CPipeClient>(std::move(masterEnd));
-}
-
-ssize_t CLauncherChannel::sendWithDescriptor(const char* bytes, size_t count, int descriptor)
-{
-    iovec part{const_cast<char*>(bytes), count};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr message{};
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr* header = CMSG_FIRSTHDR(&message);
-    header->cmsg_level = SOL_SOCKET;
-    header->cmsg_type = SCM_RIGHTS;
-    header->cmsg_len = CMSG_LEN(sizeof(int));
-    std::memcpy(CMSG_DATA(header), &descriptor, sizeof descriptor);
-    return ::sendmsg(m_socket, &message, MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
 std::optional<ILauncherChannel::SReport> CLauncherChannel::receiveReport(int64_t deadlineTick)

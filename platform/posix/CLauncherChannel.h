@@ -31,8 +31,6 @@ public:
 
 private:
     [[noreturn]] void fail(const char* what);
-    // One sendmsg of `bytes` with `descriptor` along; as send(2) returns.
-    ssize_t sendWithDescriptor(const char* bytes, size_t count, int descriptor);
     SReport check(const SWireReport& wire, const ucred& sender);
 
     P<IPipeClient> m_connection;

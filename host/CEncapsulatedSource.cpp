@@ -381,6 +381,14 @@ void CEncapsulatedSource::setAudioStream(int32_t nAudioIndex)
     m_audioStream = nAudioIndex;
 }
 
+P<CMediumFacts> CEncapsulatedSource::getMediumFacts()
+{
+    return callAny("getMediumFacts", [](ISource& source) {
+        const P<IMediumFactsSource> facts = lumo::castObject<IMediumFactsSource>(&source, false);
+        return facts ? facts->getMediumFacts() : nullptr;
+    });
+}
+
 P<audio::IAudioChunk> CEncapsulatedSource::getNextAudioChunk()
 {
     requireOpened();

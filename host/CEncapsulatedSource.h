@@ -5,6 +5,7 @@
 #include "host/CEmbeddedMutex.h"
 #include "host/IAudioSource.h"
 #include "host/IBoxedSource.h"
+#include "host/IMediumFactsSource.h"
 #include "host/INEBContext.h"
 #include "host/INEBPlugin.h"
 #include "host/IVideoSource.h"
@@ -56,6 +57,7 @@ class CSlaveHandler;
 class CEncapsulatedSource : public lumo::CObject,
                             public virtual IVideoSource,
                             public virtual IAudioSource,
+                            public virtual IMediumFactsSource,
                             public virtual IBoxedSource {
 public:
     static constexpr int32_t prefetchTimeoutMs = 5000;
@@ -114,6 +116,10 @@ public:
     int32_t getSampleRate() override;
     int32_t getChannelCount() override;
     int32_t getBytesPerSample() override;
+
+    // Null when the plugin tells no facts; facts beyond the bounds of
+    // CMediumFacts end the slave, and the call throws CNEBError.
+    lumo::P<CMediumFacts> getMediumFacts() override;
 
     std::vector<lumo::String> getRestartCauses() override;
     std::vector<lumo::SProcessEnd> getSlaveEnds() override;

@@ -197,6 +197,22 @@ P<IAudioStreamInfos> CSourceClient::getAudioStreamInfos()
     return lumo::castObject<IAudioStreamInfos>(callObject(function, make<CAudioStreamInfos>()));
 }
 
+P<CMediumFacts> CSourceClient::getMediumFacts()
+{
+    if (m_bFactsNotFound)
+        return nullptr;
+    getMediumFactsFunction function;
+    try {
+        return lumo::castObject<CMediumFacts>(callObject(function, make<CMediumFacts>()), false);
+    } catch (const lumo::CRemoteException& error) {
+        // "notfound" arrives whole, so the pipe stays in step.
+        if (!error.isProcedureNotFound())
+            throw;
+        m_bFactsNotFound = true;
+        return nullptr;
+    }
+}
+
 P<audio::IAudioChunk> CSourceClient::getNextAudioChunk()
 {
     getNextAudioChunkFunction function;

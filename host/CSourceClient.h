@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/IMediumFactsSource.h"
 #include "host/ISourceServer.h"
 #include "host/SSlaveLimits.h"
 #include "platform/ISharedMemoryChannel.h"
@@ -35,7 +36,12 @@ class CSharedPictureRing;
 // one that takes the ring puts pictures into its buffers, and a picture
 // holds its buffer until released. Each index, offset and length the slave
 // names is checked against the ring (CNEBError).
-class CSourceClient : public lumo::CRemoteStreamClient, public virtual ISourceServer {
+//
+// The medium's facts are asked for only when a caller wants them; a peer
+// that answers "notfound" is asked nothing more.
+class CSourceClient : public lumo::CRemoteStreamClient,
+                      public virtual ISourceServer,
+                      public virtual IMediumFactsSource {
 public:
     // Throws CInvalidArgError when a stream or the memory manager is null.
     // Holds to the default limits until setLimits.
@@ -89,6 +95,10 @@ public:
     int32_t getChannelCount() override;
     int32_t getBytesPerSample() override;
 
+    // Null when the slave's source tells no facts. Facts beyond the bounds
+    // of CMediumFacts are refused (CParseError).
+    lumo::P<CMediumFacts> getMediumFacts() override;
+
     static constexpr int32_t audioChunkPresetSize = 1048576;
     // Enough for the pictures a prefetching source and its user hold at once;
     // fewer where they would map more than sharedRingMaxBytes in all.
@@ -129,6 +139,7 @@ private:
     const lumo::P<lumo::ISharedMemoryChannel> m_sharedChannel;
     bool m_bSharedOffered = false;
     lumo::P<CSharedPictureRing> m_sharedRing;
+    bool m_bFactsNotFound = false;
 };
 
 } // namespace nebo::common

@@ -33,6 +33,7 @@ CSourceServer::CSourceServer(P<lumo::IInStream> input, P<lumo::IOutStream> outpu
       m_source(checkNotNull(std::move(source), "the source", "CSourceServer")),
       m_video(lumo::castObject<IVideoSource>(m_source, false)),
       m_audio(lumo::castObject<IAudioSource>(m_source, false)),
+      m_facts(lumo::castObject<IMediumFactsSource>(m_source, false)),
       m_context(checkNotNull(std::move(context), "the context", "CSourceServer")),
       m_memoryManager(m_context->getMemoryManager()),
       m_sharedChannel(lumo::castObject<lumo::ISharedMemoryChannel>(input, false)),
@@ -83,6 +84,8 @@ void CSourceServer::registerOperations()
     registerProc(make<getBytesPerSampleFunction>(this));
     registerProc(make<offerSharedPicturesFunction>(this));
     registerProc(make<getNextSharedPictureFunction>(this));
+    if (m_facts)
+        registerProc(make<IMediumFactsSource::getMediumFactsFunction>(m_facts.get()));
 }
 
 IAudioSource& CSourceServer::audio()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/CSharedBufferMemoryManager.h"
+#include "host/IMediumFactsSource.h"
 #include "host/INEBContext.h"
 #include "host/ISharedPictureServer.h"
 #include "host/ISourceServer.h"
@@ -23,6 +24,9 @@ namespace nebo::common {
 // the master has released, large enough, that they are copied into; on the
 // pipe otherwise (the master holds every buffer, or the picture is not one
 // of our layouts). Either way the master never waits on a buffer.
+//
+// A source that tells its medium's facts has "getMediumFacts" served too;
+// for any other the master's request finds no such function.
 class CSourceServer : public lumo::CRemoteStreamServer,
                       public virtual ISourceServer,
                       public virtual ISharedPictureServer {
@@ -75,6 +79,7 @@ private:
     const lumo::P<ISource> m_source;
     const lumo::P<IVideoSource> m_video;
     const lumo::P<IAudioSource> m_audio;
+    const lumo::P<IMediumFactsSource> m_facts;
     const lumo::P<INEBContext> m_context;
     const lumo::P<lumo::IMemoryManager> m_memoryManager;
     // The input's, when it can carry shared memory.

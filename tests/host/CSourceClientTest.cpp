@@ -58,6 +58,28 @@ TEST_F(CSourceClientTest, AnnouncedSizesBeyondTheLimitsAreRefused)
     }
 }
 
+// Facts are asked for by name alone; a peer that does not know the name is
+// never asked again, one that answers is asked each time.
+TEST_F(CSourceClientTest, FactsAreAskedUntilThePeerAnswersNotFound)
+{
+    const Bytes factsRequest = request("function", "getMediumFacts");
+    SMediumFacts told;
+    told.container = lumo::String("demo");
+    SWire body;
+    lumo::make<CMediumFacts>(told)->write(*body.out);
+    feed(reply(present(body.written())));
+    const lumo::P<CMediumFacts> facts = source->getMediumFacts();
+    ASSERT_NE(facts, nullptr);
+    EXPECT_EQ(facts->get().container, lumo::String("demo"));
+    EXPECT_EQ(sent(), factsRequest);
+
+    feed(wireText("notfound"));
+    EXPECT_EQ(source->getMediumFacts(), nullptr);
+    EXPECT_EQ(sent(), factsRequest);
+    EXPECT_EQ(source->getMediumFacts(), nullptr);
+    EXPECT_TRUE(sent().empty());
+}
+
 // The size a picture is held to is what the source answered since it was
 // last opened: sides the caller asked for already are not asked again.
 TEST_F(CSourceClientTest, APictureAsksOnlyForSidesNotAnsweredSinceOpen)

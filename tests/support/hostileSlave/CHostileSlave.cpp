@@ -39,6 +39,9 @@ constexpr int32_t announcedHeight = 16;
 constexpr int32_t hugePictureSide = 23170;
 constexpr int64_t hugeErrorBytes = int64_t{512} << 20;
 constexpr int64_t sparseErrorFileBytes = int64_t{1} << 30;
+constexpr int64_t lyingFactsTextBytes = 100000;
+constexpr int64_t lyingBitRate = -5;
+constexpr int32_t lyingTagCount = 1000000;
 constexpr int32_t floodedExtensionCount = 20000000;
 constexpr uint32_t dripIntervalMs = 1000;
 constexpr uint32_t silencePollMs = 200;
@@ -71,6 +74,9 @@ const SModeEntry modeEntries[] = {
     {"hang-in-picture", M::hangInPicture, "getNextPicture", false},
     {"hang-ignoring-report", M::hangIgnoringReport, "getNextPicture", false},
     {"small-picture", M::smallPicture, "", false},
+    {"facts-count", M::factsCount, "getMediumFacts", false},
+    {"facts-text", M::factsText, "getMediumFacts", false},
+    {"facts-number", M::factsNumber, "getMediumFacts", false},
     {"shared-honest", M::sharedHonest, "", true},
     {"shared-bad-index", M::sharedBadIndex, "", true},
     {"shared-bad-offset", M::sharedBadOffset, "", true},
@@ -148,6 +154,23 @@ void sendHugeError(lumo::IDataOutStream& out)
     out.writeUInt32(uint32_t(hugeErrorBytes));
     send(out, errorKeyword);
     fill(out, hugeErrorBytes - int64_t(errorKeyword.size()), 'x');
+}
+
+// Facts whose container and description are empty, up to the lie the mode
+// tells in their bit rate or tag count, or a container name that long.
+void sendLyingFacts(lumo::IDataOutStream& out, CHostileSlave::Mode mode)
+{
+    writeReplyHead(out);
+    out.writeBool(false);
+    if (mode == CHostileSlave::Mode::factsText) {
+        out.writeUInt32(uint32_t(lyingFactsTextBytes));
+        fill(out, lyingFactsTextBytes, 'x');
+        return;
+    }
+    sendString(out, "");
+    sendString(out, "");
+    out.writeInt64(mode == CHostileSlave::Mode::factsNumber ? lyingBitRate : 0);
+    out.writeInt32(lyingTagCount);
 }
 
 void writeSparseErrorFile(const std::filesystem::path& file)
@@ -229,6 +252,11 @@ void CHostileSlave::serve()
         const std::string name = m_in->readString().toUTF8();
         if (m_plugin.hasSource() && isSharedMode() && serveShared(name))
             continue;
+        // The lies about facts answer a request the honest plugin knows not.
+        if (!m_bLied && isLieTarget(name) && !m_plugin.serves(name)) {
+            answer(name);
+            continue;
+        }
         if (!m_plugin.serves(name)) {
             refuse(keyword);
             continue;
@@ -301,6 +329,11 @@ void CHostileSlave::tellLie(const std::string& name)
         return;
     case Mode::hugeError:
         sendHugeError(*m_out);
+        silence();
+    case Mode::factsCount:
+    case Mode::factsText:
+    case Mode::factsNumber:
+        sendLyingFacts(*m_out, m_mode);
         silence();
     default:
         return;

@@ -23,7 +23,7 @@ public:
     enum class Mode {
         honest, silent, halfReply, hugeLog, countThenSilence, drip, floodExtensions, hugePicture, hugeAnnounce,
         hugeError, controlChars, sparseErrorFile, forkedHolder, exitAtOnce, hangInPicture, hangIgnoringReport,
-        smallPicture, sharedHonest, sharedBadIndex, sharedBadOffset, sharedBadLength, sharedHeldBuffer, sharedShrink,
+        smallPicture, factsCount, factsText, factsNumber, sharedHonest, sharedBadIndex, sharedBadOffset, sharedBadLength, sharedHeldBuffer, sharedShrink,
     };
 
     // The mode of that name; empty for a name that is none.

@@ -24,6 +24,9 @@
 //                       (POSIX) or finds nothing to ask (Windows).
 //   hang-ignoring-report  "getNextPicture": lets the master's hang report request arrive unanswered, then silence.
 //   small-picture       its pictures are 32x24, half the size it announces.
+//   facts-count         "getMediumFacts": facts listing 1,000,000 tags, then silence.
+//   facts-text          "getMediumFacts": a container name of 100,000 bytes, then silence.
+//   facts-number        "getMediumFacts": a bit rate of -5, then silence.
 //
 // The shared modes fill the master's shared picture buffers one after another (only POSIX pipes carry them); the
 // others answer the offer "notfound", as a slave without shared pictures does.

@@ -30,6 +30,7 @@ constexpr int32_t maxFrameCount = 100000000;
 constexpr int32_t maxSampleRate = 768000;
 constexpr int32_t maxChannelCount = 64;
 constexpr int32_t maxDelayMs = 600000;
+constexpr size_t maxTitleBytes = 256;
 
 std::optional<int32_t> parseWhole(std::string_view text, int32_t lowest, int32_t highest)
 {
@@ -96,6 +97,10 @@ bool applyPair(CDemoClip& clip, std::string_view key, std::string_view value)
         if (!clip.bFailAtOpen)
             clip.faultPicture = parseWhole(value, 0, maxFrameCount);
         return clip.bFailAtOpen || clip.faultPicture.has_value();
+    }
+    if (key == "title") {
+        clip.title = std::string(value);
+        return !value.empty() && value.size() <= maxTitleBytes;
     }
     if (key == "delay") {
         const std::optional<int32_t> delay = parseWhole(value, 0, maxDelayMs);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace nebo::demo {
 
@@ -23,7 +24,8 @@ constexpr const char* pluginName = "nebo_demo";
 // EDemoFault) at every picture; "failat=open" moves the fault to opening,
 // "failat=N" to picture N (counted from 0) and the sound chunk that holds
 // its time, so that a slave which resumes after it does not meet it again.
-// "delay" makes every picture take that many milliseconds.
+// "delay" makes every picture take that many milliseconds. "title" names
+// the clip in its facts (up to 256 bytes, taken as they stand).
 //
 // Any other key is refused rather than passed over, so that a misspelt one
 // cannot leave a test or a user with a clip they did not ask for.
@@ -39,6 +41,7 @@ struct CDemoClip {
     bool bFailAtOpen = false;
     std::optional<int32_t> faultPicture;
     int32_t delayMs = 0;
+    std::string title;
 
     static constexpr int32_t framesPerChunk = 1024;
     static constexpr int32_t bytesPerSample = 2;

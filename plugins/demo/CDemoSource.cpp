@@ -1,6 +1,7 @@
 #include "plugins/demo/CDemoSource.h"
 
 #include "foundation/CInvalidArgError.h"
+#include "plugins/demo/describeClip.h"
 
 #include <chrono>
 #include <string>
@@ -88,5 +89,10 @@ P<audio::IAudioChunk> CDemoSource::getNextAudioChunk()
 int32_t CDemoSource::getSampleRate() { return m_clip.sampleRate; }
 int32_t CDemoSource::getChannelCount() { return m_clip.channelCount; }
 int32_t CDemoSource::getBytesPerSample() { return CDemoClip::bytesPerSample; }
+
+lumo::P<common::CMediumFacts> CDemoSource::getMediumFacts()
+{
+    return lumo::make<common::CMediumFacts>(describeClip(m_clip));
+}
 
 } // namespace nebo::demo

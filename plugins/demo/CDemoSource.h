@@ -3,6 +3,7 @@
 #include "foundation/CObject.h"
 #include "host/IAudioSource.h"
 #include "host/ILogManager.h"
+#include "host/IMediumFactsSource.h"
 #include "host/IVideoSource.h"
 #include "plugins/demo/CDemoClip.h"
 
@@ -10,7 +11,10 @@ namespace nebo::demo {
 
 // Plays a synthetic clip: pictures and sound made on demand, in order,
 // from where the last skip put them.
-class CDemoSource : public lumo::CObject, public virtual common::IVideoSource, public virtual common::IAudioSource {
+class CDemoSource : public lumo::CObject,
+                    public virtual common::IVideoSource,
+                    public virtual common::IAudioSource,
+                    public virtual common::IMediumFactsSource {
 public:
     // `log` may be null.
     CDemoSource(const CDemoClip& clip, const lumo::IURI& uri, lumo::P<lumo::IMemoryManager> memory,
@@ -49,6 +53,8 @@ public:
     int32_t getSampleRate() override;
     int32_t getChannelCount() override;
     int32_t getBytesPerSample() override;
+
+    lumo::P<common::CMediumFacts> getMediumFacts() override;
 
 private:
     const CDemoClip m_clip;

@@ -5,6 +5,7 @@
 #include "foundation/sync/getTickCount.h"
 #include "host/CAudioStreamInfos.h"
 #include "host/IBoxedSource.h"
+#include "host/IMediumFactsSource.h"
 #include "host/ILogManager.h"
 #include "host/describeSlaveEnd.h"
 #include "media/CRGBPicture.h"
@@ -266,8 +267,27 @@ void CMediaProbe::describe()
     if (m_audio)
         m_report.sound = SSoundFacts{m_sampleRate, m_audio->getChannelCount(),
                                      m_audio->getBytesPerSample(), copyTracks(m_audio->getAudioStreamInfos())};
+    learnFacts();
     m_report.bDescribed = true;
     notify(EProbeStep::described);
+}
+
+void CMediaProbe::learnFacts()
+{
+    const P<common::IMediumFactsSource> told = lumo::castObject<common::IMediumFactsSource>(m_source, false);
+    const P<common::CMediumFacts> facts = told ? told->getMediumFacts() : nullptr;
+    if (!facts)
+        return;
+    m_report.facts = facts->get();
+    if (!m_report.sound)
+        return;
+    // Tracks the plugin names only in its facts are listed too.
+    std::vector<SSoundTrack>& tracks = m_report.sound->tracks;
+    for (const common::SSoundTrackFacts& track : m_report.facts->soundTracks) {
+        const auto listed = [&](const SSoundTrack& known) { return known.index == track.index; };
+        if (std::none_of(tracks.begin(), tracks.end(), listed))
+            tracks.push_back({track.index, track.codec.toUTF8(), track.language.toUTF8(), 0, 0});
+    }
 }
 
 bool CMediaProbe::checkOutputsFitMedium()

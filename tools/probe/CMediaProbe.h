@@ -48,6 +48,8 @@ private:
     // plugin does not list.
     void chooseSoundTrack(int32_t track);
     void describe();
+    // Asks the source for its medium's facts, where it tells them.
+    void learnFacts();
     bool checkOutputsFitMedium();
     void decode();
     void decodePictures();

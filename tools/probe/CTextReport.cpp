@@ -1,6 +1,7 @@
 #include "tools/probe/CTextReport.h"
 
 #include "foundation/escapeControlCharacters.h"
+#include "tools/probe/describeFacts.h"
 #include "tools/probe/formatNumber.h"
 
 namespace nebo::probe {
@@ -42,11 +43,9 @@ std::string describeError(const SProbeError& error)
     return text;
 }
 
-// "aac, 2 channels, 44100 Hz, language fra".
-std::string describeTrack(const SSoundTrack& track)
+bool deliversFloat(const SMediumReport& report)
 {
-    return (track.codec.empty() ? unknown : track.codec) + ", " + countOf(track.channels, "channel", "channels") +
-           ", " + std::to_string(track.sampleRate) + " Hz" + (track.language.empty() ? "" : ", language " + track.language);
+    return report.facts && report.facts->deliveredSampleFormat.toUTF8() == "f32";
 }
 
 // Whether a plugin had a part in a failure: an output refused before
@@ -128,18 +127,28 @@ void CTextReport::printFacts(EProbeStep step, const SMediumReport& report)
 void CTextReport::printDescription(const SMediumReport& report)
 {
     printFact("Duration", report.duration > 0.0 ? formatSeconds(report.duration) : unknown);
+    if (report.facts) {
+        for (const auto& [key, value] : describeMediumFacts(*report.facts))
+            printFact(key, value);
+    }
     if (const std::optional<SPictureFacts>& pictures = report.pictures) {
         printFact("Picture size", describeSize(pictures->width, pictures->height));
         printFact("Frame rate", describeFrameRate(pictures->frameRateNumerator, pictures->frameRateDenominator));
+        if (report.facts) {
+            for (const common::SPictureStreamFacts& stream : report.facts->pictureStreams)
+                printFact("Picture stream " + std::to_string(stream.index), describePictureStream(stream));
+        }
     } else {
         printFact("Pictures", "none");
     }
     if (const std::optional<SSoundFacts>& sound = report.sound) {
         printFact("Audio format", std::to_string(sound->sampleRate) + " Hz, " +
                                       countOf(sound->channels, "channel", "channels") + ", " +
-                                      countOf(int64_t{sound->bytesPerSample} * 8, "bit", "bits"));
+                                      countOf(int64_t{sound->bytesPerSample} * 8, "bit", "bits") +
+                                      (deliversFloat(report) ? " floating point" : ""));
         for (const SSoundTrack& track : sound->tracks)
-            printFact("Sound track " + std::to_string(track.index), describeTrack(track));
+            printFact("Sound track " + std::to_string(track.index),
+                      describeSoundTrack(track, findSoundTrackFacts(report, track.index)));
     } else {
         printFact("Audio format", "none");
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/SMediumFacts.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,7 +20,8 @@ struct SPictureFacts {
     int32_t frameRateDenominator = 0;
 };
 
-// One sound stream as the plugin lists it.
+// One sound stream as the plugin lists it (or, where it lists none, as its
+// facts name it).
 struct SSoundTrack {
     int32_t index = 0;
     std::string codec;
@@ -91,6 +94,9 @@ struct SMediumReport {
     double duration = 0.0;
     std::optional<SPictureFacts> pictures;
     std::optional<SSoundFacts> sound;
+    // What the plugin told of the medium beyond that; empty when it tells
+    // nothing.
+    std::optional<common::SMediumFacts> facts;
 
     // Of the first picture decoded; empty before one.
     std::string layout;

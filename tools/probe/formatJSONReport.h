@@ -8,7 +8,7 @@ namespace nebo::probe {
 
 // The version of the document's form, its "schema" member; it grows when a
 // member changes its meaning or goes, not when one is added.
-constexpr int jsonSchemaVersion = 1;
+constexpr int jsonSchemaVersion = 2;
 
 // The report as one line of JSON (README.md, "The probe's JSON", names
 // every member), without the line's end. Plain ASCII: everything else is

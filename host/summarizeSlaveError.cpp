@@ -1,6 +1,7 @@
 #include "host/summarizeSlaveError.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
@@ -14,6 +15,7 @@ namespace {
 constexpr size_t maxLineLength = 160;
 constexpr size_t maxPlainLines = 4;
 constexpr size_t maxFrames = 4;
+const char* const binaryNote = "(bytes that are not text follow)";
 
 const std::string_view fatalMarker = "Fatal Exception at ";
 const std::string_view hangHeading = "Hang Report";
@@ -161,10 +163,21 @@ std::string summarizeHang(const std::vector<std::string>& lines, size_t headingL
     return summary + "\n" + (frames.empty() ? shortened(lines[serving]) : "Frames: " + frames);
 }
 
-// Blank, or nothing but control bytes (the zeros of a file grown past its text).
+// Blank, or nothing but zeros (of a file grown past its text).
 bool saysNothing(const std::string& line)
 {
-    return std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+    return std::all_of(line.begin(), line.end(), [](char c) { return c == '\0' || std::isspace(static_cast<unsigned char>(c)); });
+}
+
+// More than one byte in eight that no text holds: a line of bytes shown as
+// escapes would say nothing to a person.
+bool looksBinary(const std::string& line)
+{
+    const auto isOdd = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < ' ' && byte != '\t') || byte == 0x7f;
+    };
+    return size_t(std::count_if(line.begin(), line.end(), isOdd)) * 8 > line.size();
 }
 
 std::string summarizePlain(const std::vector<std::string>& lines)
@@ -174,6 +187,10 @@ std::string summarizePlain(const std::vector<std::string>& lines)
     for (const std::string& line : lines) {
         if (saysNothing(line))
             continue;
+        if (looksBinary(line)) {
+            summary += std::string(summary.empty() ? "" : "\n") + binaryNote;
+            break;
+        }
         if (taken++ == maxPlainLines) {
             summary += "\n...";
             break;

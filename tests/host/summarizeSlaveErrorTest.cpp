@@ -87,6 +87,10 @@ TEST(summarizeSlaveErrorTest, OtherTextsGiveTheirFirstLinesCut)
         {std::string(1000, 'x'), std::string(160, 'x') + "..."},
         {"", ""},
         {std::string("text\n\0\0\0\n \t\nmore", 16), "text\nmore"},
+        // Binary bytes are not shown as escapes, however many there are.
+        {"why\n" + std::string(3000, '\x01') + "\nafter", "why\n(bytes that are not text follow)"},
+        {std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0", 16), "(bytes that are not text follow)"},
+        {"tabs\tare\ttext", "tabs\tare\ttext"},
         // A report cut before its sections still says what it can.
         {"Fatal Exception at 0x10 (?, base address: 0x0):", "Fatal Exception at 0x10 (?, base address: 0x0)"},
     };

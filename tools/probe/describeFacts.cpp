@@ -58,7 +58,8 @@ std::string formatBitRate(int64_t bitsPerSecond)
 {
     if (bitsPerSecond <= 0)
         return "";
-    if (bitsPerSecond < 1000000)
+    // Below what would round to "1000 kbit/s".
+    if (bitsPerSecond < 999500)
         return formatNumber(double(bitsPerSecond) / 1e3, 0) + " kbit/s";
     return formatNumber(double(bitsPerSecond) / 1e6, 2) + " Mbit/s";
 }

@@ -670,7 +670,12 @@ void CEncapsulatedSource::rethrowThreadError()
 
 void CEncapsulatedSource::waitForBufferedPicture()
 {
-    const int64_t deadline = lumo::getTickCount() + prefetchTimeoutMs;
+    // The thread's own call ends within the slave's time limit, with the
+    // hang report and the slave's end; this wait only guards against a
+    // thread that never came back.
+    const int64_t waitMs = int64_t{m_context->getSlaveLimits().timeoutMs} + CSlaveHandler::hangReportWaitMs +
+                           CSlaveHandler::slaveEndWaitMs + threadStopWaitMs;
+    const int64_t deadline = lumo::getTickCount() + waitMs;
     for (;;) {
         {
             // Reset only under the buffer's lock, where the thread sets it:
@@ -682,8 +687,10 @@ void CEncapsulatedSource::waitForBufferedPicture()
         }
         rethrowThreadError();
         const int64_t left = deadline - lumo::getTickCount();
-        if (left <= 0)
+        if (left <= 0) {
+            m_slaveHandler->endSlave();
             throw lumo::CError(String("CEncapsulatedSource: timeout while prefetching image"));
+        }
         m_bufferFilled->wait(static_cast<uint64_t>(left));
     }
 }

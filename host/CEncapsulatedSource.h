@@ -60,7 +60,6 @@ class CEncapsulatedSource : public lumo::CObject,
                             public virtual IMediumFactsSource,
                             public virtual IBoxedSource {
 public:
-    static constexpr int32_t prefetchTimeoutMs = 5000;
     static constexpr int32_t logTransferIntervalMs = 5000;
     static constexpr size_t bufferedPictureLimit = 3;
     // How long close() gives the buffering thread before it ends the slave.
@@ -99,10 +98,12 @@ public:
     int32_t getHeight() override;
     // 0.0 for a source without pictures and at the end of the pictures.
     double peekNextPictureTimestamp() override;
-    // Null for a source without pictures. While prefetching, throws CError
-    // "CEncapsulatedSource: timeout while prefetching image" when no picture
-    // came within prefetchTimeoutMs, and the buffering thread's error once
-    // it failed and the pictures it fetched before are handed out.
+    // Null for a source without pictures. While prefetching, waits as long
+    // as the buffering thread's call may take within the slave's time limit,
+    // and throws that call's error (a hang report among them) once the
+    // pictures fetched before are handed out. Should the thread still not
+    // come back, the slave is ended and it throws CError
+    // "CEncapsulatedSource: timeout while prefetching image".
     lumo::P<INEBPicture> getNextPicture() override;
     int32_t getPixelAspectNum() override;
     int32_t getPixelAspectDen() override;

@@ -114,6 +114,11 @@ struct CPluginHandler::SRequest {
     // The plugins that answered without listing it, each with the index of
     // its entry among the last failures; filled by the search.
     std::vector<std::pair<INEBPlugin*, size_t>> passedOver = {};
+    // The remembered plugin, once it failed its first try, and why: the
+    // search notes that reason again instead of trying it a second time,
+    // so that a plugin whose slave hangs costs one time limit, not two.
+    INEBPlugin* failedFirst = nullptr;
+    lumo::String firstFailure = lumo::String();
 };
 
 CPluginHandler::CPluginHandler(const lumo::P<INEBContext>& context, bool bBoxed)
@@ -298,7 +303,7 @@ lumo::String CPluginHandler::comparableExtension(const lumo::IURI& uri)
     return extension;
 }
 
-lumo::P<lumo::IBase> CPluginHandler::tryRemembered(const SRequest& request)
+lumo::P<lumo::IBase> CPluginHandler::tryRemembered(SRequest& request)
 {
     if (!m_context)
         return nullptr;
@@ -306,16 +311,21 @@ lumo::P<lumo::IBase> CPluginHandler::tryRemembered(const SRequest& request)
     if (remembered.isEmpty())
         return nullptr;
     for (const lumo::P<INEBPlugin>& module : m_modules) {
-        // The remembered plugin only gets the first try: whatever goes wrong
-        // here, the ordinary search still follows.
+        lumo::String name;
         try {
-            if (module->getPluginName() != remembered)
-                continue;
-            const lumo::P<lumo::IBase> made = request.make(*module, request);
-            if (made && request.accept(*made))
-                return made;
-        } catch (...) {
+            name = module->getPluginName();
+        } catch (const lumo::CException&) {
+            // Its failure to answer is noted when the search reaches it.
         }
+        if (name != remembered)
+            continue;
+        if (lumo::P<lumo::IBase> made = tryModule(*module, request, false))
+            return made;
+        // The ordinary search follows, and notes this failure in its place.
+        request.failedFirst = module.get();
+        request.firstFailure = m_lastFailures.back().reason;
+        m_lastFailures.pop_back();
+        return nullptr;
     }
     return nullptr;
 }
@@ -357,6 +367,10 @@ lumo::P<lumo::IBase> CPluginHandler::tryModule(INEBPlugin& module, SRequest& req
                 return nullptr;
             }
             request.bExtensionTaken = true;
+        }
+        if (&module == request.failedFirst) {
+            noteFailure(pluginName, request.firstFailure);
+            return nullptr;
         }
         const lumo::P<lumo::IBase> made = request.make(module, request);
         if (!made) {

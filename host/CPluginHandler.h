@@ -92,7 +92,9 @@ private:
                                     bool bDontCloseAfterTesting);
     lumo::P<lumo::IBase> findFormat(const lumo::IURI& uri, int32_t nTypes, const INEBPlugin::SSourceParams& params);
     lumo::P<lumo::IBase> tryCreate(SRequest& request);
-    lumo::P<lumo::IBase> tryRemembered(const SRequest& request);
+    // The plugin last used for the URI, once; a failure there is noted
+    // when the ordinary search reaches that plugin.
+    lumo::P<lumo::IBase> tryRemembered(SRequest& request);
     // The modules in order, those that list the extension, until one makes
     // what `request` asks for.
     lumo::P<lumo::IBase> tryByExtension(SRequest& request);

@@ -1,6 +1,7 @@
 #include "plugins/avlib/describeMedium.h"
 
 #include "host/CMediumFacts.h"
+#include "host/cutFactText.h"
 #include "plugins/avlib/CDemuxer.h"
 
 extern "C" {
@@ -11,8 +12,6 @@ extern "C" {
 }
 
 #include <cmath>
-#include <cstring>
-#include <string_view>
 
 namespace nebo::avlib {
 
@@ -20,19 +19,10 @@ namespace {
 
 using common::CMediumFacts;
 
-// The text cut to the master's bound without splitting a character.
+// The library's texts may be null.
 lumo::String boundedText(const char* text)
 {
-    if (!text)
-        return lumo::String();
-    std::string_view bytes(text);
-    if (bytes.size() > size_t{CMediumFacts::maxTextBytes}) {
-        size_t end = CMediumFacts::maxTextBytes;
-        while (end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80)
-            --end;
-        bytes = bytes.substr(0, end);
-    }
-    return lumo::String::fromUTF8(bytes);
+    return text ? common::cutFactText(text) : lumo::String();
 }
 
 lumo::String tagOf(const AVDictionary* metadata, const char* key)

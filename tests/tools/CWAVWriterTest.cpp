@@ -109,7 +109,8 @@ TEST(CWAVWriterTest, LibsndfileReadsBackTheSamePCM)
         {{8000, 1, 8}, SF_FORMAT_WAV, SF_FORMAT_PCM_U8},        {{44100, 2, 16}, SF_FORMAT_WAV, SF_FORMAT_PCM_16},
         {{22050, 3, 16}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_16},    {{48000, 2, 24}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_24},
         {{96000, 1, 32}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_32},    {{48000, 2, 32, true}, SF_FORMAT_WAV, SF_FORMAT_FLOAT},
-        {{48000, 1, 32, true}, SF_FORMAT_WAV, SF_FORMAT_FLOAT}, {{48000, 6, 32, true}, SF_FORMAT_WAVEX, SF_FORMAT_FLOAT},
+        {{48000, 1, 32, true}, SF_FORMAT_WAV, SF_FORMAT_FLOAT},
+        {{48000, 6, 32, true}, SF_FORMAT_WAVEX, SF_FORMAT_FLOAT},
     };
     lumo::CTempFolder folder;
     for (const SCase& test : cases) {

@@ -3,6 +3,7 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CInvalidObjectStateError.h"
 #include "host/INEBContext.h"
+#include "plugins/avlib/describeMedium.h"
 #include "plugins/avlib/throwAvError.h"
 
 namespace nebo::avlib {
@@ -44,6 +45,7 @@ void CAvlibSource::open()
         throwMediaError(*m_uri, "the file holds no stream of the kinds asked for");
     const double duration = demuxer->getDuration(video >= 0 ? video : audio);
     const std::string format = demuxer->getContext().iformat->name;
+    common::SMediumFacts facts = describeMedium(demuxer->getContext());
 
     std::unique_ptr<CPictureAhead> pictures;
     std::unique_ptr<CSoundReader> sound;
@@ -63,6 +65,7 @@ void CAvlibSource::open()
     m_pictures = std::move(pictures);
     m_sound = std::move(sound);
     m_duration = duration;
+    m_facts = std::move(facts);
     logOpened(format);
 }
 
@@ -204,6 +207,12 @@ int32_t CAvlibSource::getChannelCount()
 }
 
 int32_t CAvlibSource::getBytesPerSample() { return CSoundDecoder::bytesPerSample; }
+
+P<common::CMediumFacts> CAvlibSource::getMediumFacts()
+{
+    requireOpened("getMediumFacts");
+    return make<common::CMediumFacts>(m_facts);
+}
 
 void CAvlibSource::logOpened(const std::string& format)
 {

@@ -3,6 +3,7 @@
 #include "foundation/CObject.h"
 #include "host/IAudioSource.h"
 #include "host/ILogManager.h"
+#include "host/IMediumFactsSource.h"
 #include "host/IVideoSource.h"
 #include "plugins/avlib/CPictureAhead.h"
 #include "plugins/avlib/CSoundReader.h"
@@ -25,7 +26,10 @@ constexpr const char* pluginName = "nebo_avlib";
 // CInvalidObjectStateError before open() and after close(). Failures of the
 // library throw lumo::CError naming the file with the library's text, or
 // CFileNotFoundError. One thread at a time, as for every source.
-class CAvlibSource : public lumo::CObject, public virtual common::IVideoSource, public virtual common::IAudioSource {
+class CAvlibSource : public lumo::CObject,
+                     public virtual common::IVideoSource,
+                     public virtual common::IAudioSource,
+                     public virtual common::IMediumFactsSource {
 public:
     // `nTypes` names the sides to read (pictures 1, sound 2). `log` may be null.
     CAvlibSource(const lumo::IURI& uri, int32_t nTypes, lumo::P<lumo::IMemoryManager> memory,
@@ -79,6 +83,9 @@ public:
     int32_t getChannelCount() override;
     int32_t getBytesPerSample() override;
 
+    // As describeMedium tells them when the file was opened.
+    lumo::P<common::CMediumFacts> getMediumFacts() override;
+
 private:
     void requireOpened(const char* method);
     AVRational getFrameRate();
@@ -92,6 +99,7 @@ private:
     int32_t m_maxWidth = 0;
     int32_t m_maxHeight = 0;
     double m_duration = 0.0;
+    common::SMediumFacts m_facts;
     std::unique_ptr<CPictureAhead> m_pictures;
     std::unique_ptr<CSoundReader> m_sound;
 };

@@ -3,6 +3,7 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CInvalidObjectStateError.h"
 #include "media/CAudioChunk.h"
+#include "plugins/sound/describeSoundFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,12 +12,6 @@ namespace nebo::sound {
 
 using lumo::make;
 using lumo::P;
-
-namespace {
-
-constexpr int32_t bytesPerSample = 2;
-
-} // namespace
 
 CSoundSource::CSoundSource(const lumo::IURI& uri, P<lumo::IMemoryManager> memory)
     : m_uri(make<lumo::CURI>(uri.getText())), m_memory(std::move(memory))
@@ -36,6 +31,7 @@ void CSoundSource::open()
     m_frameCount = m_file->getFrameCount();
     m_sampleRate = m_file->getSampleRate();
     m_channelCount = m_file->getChannelCount();
+    m_bytesPerSample = m_file->getBytesPerSample();
     m_nextFrame = 0;
     m_bDataEnded = false;
 }
@@ -101,9 +97,9 @@ P<audio::IAudioChunk> CSoundSource::getNextAudioChunk()
     if (isEOF())
         return nullptr;
     const int64_t frames = std::min<int64_t>(framesPerChunk, m_frameCount - m_nextFrame);
-    const int32_t frameBytes = m_channelCount * bytesPerSample;
+    const int32_t frameBytes = m_channelCount * m_bytesPerSample;
     P<lumo::IMemoryBlock> block = m_memory->allocate(static_cast<int32_t>(frames * frameBytes));
-    const int64_t read = file.read(reinterpret_cast<int16_t*>(block->getData()), frames);
+    const int64_t read = file.read(block->getData(), frames);
     if (read == 0) {
         m_bDataEnded = true;
         return nullptr;
@@ -124,7 +120,12 @@ int32_t CSoundSource::getChannelCount()
 }
 int32_t CSoundSource::getBytesPerSample()
 {
-    return bytesPerSample;
+    return m_bytesPerSample;
+}
+
+P<common::CMediumFacts> CSoundSource::getMediumFacts()
+{
+    return make<common::CMediumFacts>(describeSoundFile(requireFile()));
 }
 
 CSoundFile& CSoundSource::requireFile()

@@ -2,6 +2,7 @@
 
 #include "foundation/CObject.h"
 #include "host/IAudioSource.h"
+#include "host/IMediumFactsSource.h"
 #include "plugins/sound/CSoundFile.h"
 #include "streams/IMemoryManager.h"
 
@@ -9,10 +10,14 @@
 
 namespace nebo::sound {
 
-// The sound of one file, handed out in chunks of interleaved signed 16-bit
-// samples. The file is read only between open() and close(); sizes and
+// The sound of one file, handed out in chunks of interleaved samples in the
+// file's own precision (see ESampleDelivery): 24-bit and 32-bit integers as
+// such, floating point as 32-bit floats, anything else as signed 16-bit
+// integers. The file is read only between open() and close(); sizes and
 // rates stay those of the last open. One thread at a time, as every source.
-class CSoundSource : public lumo::CObject, public virtual common::IAudioSource {
+class CSoundSource : public lumo::CObject,
+                     public virtual common::IAudioSource,
+                     public virtual common::IMediumFactsSource {
 public:
     // The frames of every chunk but a file's last.
     static constexpr int32_t framesPerChunk = 4096;
@@ -46,8 +51,11 @@ public:
     lumo::P<audio::IAudioChunk> getNextAudioChunk() override;
     int32_t getSampleRate() override;
     int32_t getChannelCount() override;
-    // Always 2.
+    // 2 before the first open.
     int32_t getBytesPerSample() override;
+
+    // See describeSoundFile. Throws CInvalidObjectStateError unless open.
+    lumo::P<common::CMediumFacts> getMediumFacts() override;
 
 private:
     CSoundFile& requireFile();
@@ -60,6 +68,7 @@ private:
     int64_t m_frameCount = 0;
     int32_t m_sampleRate = 0;
     int32_t m_channelCount = 0;
+    int32_t m_bytesPerSample = 2;
     int64_t m_nextFrame = 0;
     bool m_bDataEnded = false;
     double m_startTime = 0.0;

@@ -4,6 +4,7 @@
 
 extern "C" {
 #include <libavutil/channel_layout.h>
+#include <libavutil/display.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -110,7 +111,16 @@ public:
         m_codec->framerate = AVRational{settings.fps, 1};
         if (settings.keyFrameInterval > 0)
             m_codec->gop_size = settings.keyFrameInterval;
+        // Muxers refuse a stream whose aspect differs from its encoder's.
+        m_codec->sample_aspect_ratio = m_stream->sample_aspect_ratio =
+            AVRational{settings.sampleAspectNum, settings.sampleAspectDen};
         openEncoder();
+        if (settings.rotation != 0) {
+            auto* matrix = reinterpret_cast<int32_t*>(checkAlloc(
+                av_stream_new_side_data(m_stream, AV_PKT_DATA_DISPLAYMATRIX, 9 * sizeof(int32_t)), "side data"));
+            // The setter takes the clockwise turn (the getter answers counter-clockwise).
+            av_display_rotation_set(matrix, settings.rotation);
+        }
 
         m_frame = allocPicture(format, settings.width, settings.height);
         m_pattern = allocPicture(AV_PIX_FMT_YUV444P, settings.width, settings.height);
@@ -217,6 +227,20 @@ private:
     std::vector<int16_t> m_samples;
 };
 
+// The library frees the chapters with the context.
+void addChapter(AVFormatContext& context, const STestChapter& chapter)
+{
+    context.chapters = static_cast<AVChapter**>(checkAlloc(
+        av_realloc_array(context.chapters, context.nb_chapters + 1, sizeof(AVChapter*)), "av_realloc_array"));
+    auto* added = static_cast<AVChapter*>(checkAlloc(av_mallocz(sizeof(AVChapter)), "av_mallocz"));
+    context.chapters[context.nb_chapters++] = added;
+    added->id = context.nb_chapters;
+    added->time_base = AVRational{1, 1000};
+    added->start = std::lround(chapter.start * 1000);
+    added->end = std::lround(chapter.end * 1000);
+    av_dict_set(&added->metadata, "title", chapter.title.c_str(), 0);
+}
+
 } // namespace
 
 void writeTestClip(const std::string& path, const STestClip& clip)
@@ -232,6 +256,10 @@ void writeTestClip(const std::string& path, const STestClip& clip)
         tracks.push_back(std::make_unique<CVideoTrack>(context, *clip.video));
     for (const SAudioSettings& audio : clip.audio)
         tracks.push_back(std::make_unique<CAudioTrack>(context, audio));
+    for (const auto& [key, value] : clip.tags)
+        av_dict_set(&context->metadata, key.c_str(), value.c_str(), 0);
+    for (const STestChapter& chapter : clip.chapters)
+        addChapter(*context, chapter);
 
     if (!(context->oformat->flags & AVFMT_NOFILE))
         checkAv(avio_open(&context->pb, path.c_str(), AVIO_FLAG_WRITE), "cannot write " + path);

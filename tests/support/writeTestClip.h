@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace nebo::testing {
@@ -16,6 +17,9 @@ struct SVideoSettings {
     int fps = 25;
     int frames = 10;
     int keyFrameInterval = 0; // 0: the encoder's default
+    int sampleAspectNum = 0;  // 0: none stated
+    int sampleAspectDen = 1;
+    int rotation = 0; // clockwise degrees a player turns the pictures by, as the stream's display matrix
 };
 
 // A sound track of a test clip: a tone per track (`tone` picks its pitch),
@@ -29,7 +33,14 @@ struct SAudioSettings {
     int tone = 0;
 };
 
-struct STestClip { std::optional<SVideoSettings> video; std::vector<SAudioSettings> audio; };
+struct STestChapter { double start = 0, end = 0; std::string title; };
+
+struct STestClip {
+    std::optional<SVideoSettings> video;
+    std::vector<SAudioSettings> audio;
+    std::vector<std::pair<std::string, std::string>> tags = {}; // the file's metadata, in order
+    std::vector<STestChapter> chapters = {};
+};
 
 // Writes `clip` to `path` in the container its extension names (mkv, avi,
 // mp4, mov, nut, ...). Throws std::runtime_error with the library's text

@@ -4,7 +4,10 @@
 #include "platform/CTempFolder.h"
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
+#include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -15,24 +18,28 @@ using Bytes = std::vector<uint8_t>;
 
 TEST(CWAVWriterTest, HeaderDescribesPCMLittleEndian)
 {
-    const std::array<uint8_t, wavHeaderSize> header = makeWAVHeader({48000, 2, 16}, 1000);
+    const Bytes header = makeWAVHeader({48000, 2, 16}, 1000);
     const Bytes expected = {'R', 'I', 'F', 'F', 0x0C, 0x04, 0x00, 0x00, 'W', 'A', 'V', 'E',
                             'f', 'm', 't', ' ', 0x10, 0x00, 0x00, 0x00, 0x01, 0x00, 0x02, 0x00,
                             0x80, 0xBB, 0x00, 0x00, 0x00, 0xEE, 0x02, 0x00, 0x04, 0x00, 0x10, 0x00,
                             'd', 'a', 't', 'a', 0xE8, 0x03, 0x00, 0x00};
-    EXPECT_EQ(Bytes(header.begin(), header.end()), expected);
+    EXPECT_EQ(header, expected);
 }
 
 TEST(CWAVWriterTest, RefusesWhatAHeaderCannotHold)
 {
-    const SWAVFormat refused[] = {{0, 2, 16},  {48000, 0, 16},     {48000, 65536, 16}, {48000, 2, 12},
-                                  {48000, 2, 40}, {48000, 65535, 32}, {768000, 2048, 32}};
+    const SWAVFormat refused[] = {{0, 2, 16},        {48000, 0, 16},       {48000, 65536, 16}, {48000, 2, 12},
+                                  {48000, 2, 40},    {48000, 65535, 32},   {768000, 2048, 32}, {48000, 2, 16, true},
+                                  {48000, 2, 64, true}};
     for (const SWAVFormat& format : refused)
         EXPECT_THROW(makeWAVHeader(format, 0), lumo::CError)
-            << format.sampleRate << " " << format.channelCount << " " << format.bitsPerSample;
+            << format.sampleRate << " " << format.channelCount << " " << format.bitsPerSample << " " << format.bFloat;
     // The largest data that fits is even; odd data needs a pad byte more.
     EXPECT_NO_THROW(makeWAVHeader({8000, 1, 8}, 0xFFFFFFFFull - 37));
     EXPECT_THROW(makeWAVHeader({8000, 1, 8}, 0xFFFFFFFFull - 36), lumo::CError);
+    // The float header's "fmt " and "fact" chunks take 14 bytes more.
+    EXPECT_NO_THROW(makeWAVHeader({8000, 1, 32, true}, 0xFFFFFFFFull - 51));
+    EXPECT_THROW(makeWAVHeader({8000, 1, 32, true}, 0xFFFFFFFFull - 50), lumo::CError);
 }
 
 TEST(CWAVWriterTest, WritesTheSamplesAfterTheHeaderAndPadsOddData)
@@ -49,11 +56,96 @@ TEST(CWAVWriterTest, WritesTheSamplesAfterTheHeaderAndPadsOddData)
 
     std::ifstream file(path, std::ios::binary);
     const Bytes written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    const std::array<uint8_t, wavHeaderSize> header = makeWAVHeader({8000, 1, 8}, 7);
-    Bytes expected(header.begin(), header.end());
+    Bytes expected = makeWAVHeader({8000, 1, 8}, 7);
     expected.insert(expected.end(), {1, 2, 3, 4, 0xFF, 0x00, 9, 0});
     EXPECT_EQ(written, expected);
     EXPECT_THROW(CWAVWriter(folder.pathOf("missing/sound.wav"), {8000, 1, 8}), lumo::CError);
+}
+
+// Sample bytes of every kind: integers over their whole range, floats with
+// full scale, beyond it, signed zeros and tiny values.
+Bytes makeSamples(const SWAVFormat& format, size_t count)
+{
+    Bytes bytes;
+    uint32_t state = 12345;
+    for (size_t i = 0; i < count; ++i) {
+        state = state * 1664525u + 1013904223u;
+        if (format.bFloat) {
+            const float special[] = {1.0f, -1.0f, 1.5f, -0.0f, 1e-30f};
+            const float value = i % 7 < 5 ? special[i % 7] : std::sin(static_cast<float>(i)) * 0.9f;
+            uint8_t raw[4];
+            std::memcpy(raw, &value, 4);
+            bytes.insert(bytes.end(), raw, raw + 4);
+        } else {
+            for (int32_t b = 0; b < format.bitsPerSample / 8; ++b)
+                bytes.push_back(static_cast<uint8_t>(state >> (8 * b + 3)));
+        }
+    }
+    return bytes;
+}
+
+// What the library reads as 32-bit integers: the sample in the upper bits,
+// 8-bit samples moved from unsigned to signed.
+std::vector<int32_t> asLibraryIntegers(const Bytes& bytes, int32_t bits)
+{
+    const size_t width = static_cast<size_t>(bits / 8);
+    std::vector<int32_t> samples;
+    for (size_t at = 0; at < bytes.size(); at += width) {
+        uint32_t value = 0;
+        for (size_t b = 0; b < width; ++b)
+            value |= uint32_t{bytes[at + b]} << (8 * (4 - width + b));
+        samples.push_back(static_cast<int32_t>(bits == 8 ? value ^ 0x80000000u : value));
+    }
+    return samples;
+}
+
+TEST(CWAVWriterTest, LibsndfileReadsBackTheSamePCM)
+{
+    struct SCase {
+        SWAVFormat format;
+        int major;
+        int subtype;
+    } cases[] = {
+        {{8000, 1, 8}, SF_FORMAT_WAV, SF_FORMAT_PCM_U8},        {{44100, 2, 16}, SF_FORMAT_WAV, SF_FORMAT_PCM_16},
+        {{22050, 3, 16}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_16},    {{48000, 2, 24}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_24},
+        {{96000, 1, 32}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_32},    {{48000, 2, 32, true}, SF_FORMAT_WAV, SF_FORMAT_FLOAT},
+        {{48000, 1, 32, true}, SF_FORMAT_WAV, SF_FORMAT_FLOAT},
+        {{48000, 6, 32, true}, SF_FORMAT_WAVEX, SF_FORMAT_FLOAT},
+    };
+    lumo::CTempFolder folder;
+    for (const SCase& test : cases) {
+        const SWAVFormat& format = test.format;
+        SCOPED_TRACE(std::to_string(format.channelCount) + " channels, " + std::to_string(format.bitsPerSample) +
+                     (format.bFloat ? " float" : "") + " bits");
+        // An odd frame count, so that 8-bit mono data is padded.
+        const int64_t frames = 301;
+        const size_t count = static_cast<size_t>(frames * format.channelCount);
+        const Bytes written = makeSamples(format, count);
+        const std::string path = folder.pathOf("read.wav");
+        CWAVWriter writer(path, format);
+        writer.append(written.data(), written.size() / 2);
+        writer.append(written.data() + written.size() / 2, written.size() - written.size() / 2);
+        writer.finish();
+
+        SF_INFO info{};
+        SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+        ASSERT_TRUE(file) << sf_strerror(nullptr);
+        EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, test.major);
+        EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, test.subtype);
+        EXPECT_EQ(info.samplerate, format.sampleRate);
+        EXPECT_EQ(info.channels, format.channelCount);
+        EXPECT_EQ(info.frames, frames);
+        if (format.bFloat) {
+            std::vector<float> read(count);
+            EXPECT_EQ(sf_readf_float(file, read.data(), frames), frames);
+            EXPECT_EQ(std::memcmp(read.data(), written.data(), written.size()), 0);
+        } else {
+            std::vector<int32_t> read(count);
+            EXPECT_EQ(sf_readf_int(file, read.data(), frames), frames);
+            EXPECT_EQ(read, asLibraryIntegers(written, format.bitsPerSample));
+        }
+        sf_close(file);
+    }
 }
 
 } // namespace

@@ -1,28 +1,33 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace nebo::probe {
 
-// The sample format of integer PCM sound.
+// The sample format of PCM sound: interleaved integers, little-endian and
+// signed but for unsigned 8-bit ones, or 32-bit floating point.
 struct SWAVFormat {
     int32_t sampleRate;
     int32_t channelCount;
     int32_t bitsPerSample;
+    bool bFloat = false;
 };
 
-constexpr size_t wavHeaderSize = 44;
-
-// The RIFF header of a PCM WAV file (a 16-byte "fmt " chunk) ahead of
-// `dataSize` sample bytes; all numbers little-endian. Throws lumo::CError
-// for a format that the header cannot describe (rate or channels below 1,
-// bits not 8, 16, 24 or 32, numbers beyond its fields) or for more data
+// The RIFF header of a WAV file ahead of `dataSize` sample bytes; all
+// numbers little-endian. Up to two channels of 8 or 16 bits have the plain
+// PCM "fmt " chunk of 16 bytes, and 32-bit floats the float one with a
+// "fact" chunk; more channels or more integer bits have the extensible
+// "fmt " chunk, which states the valid bits and the speakers (mono and
+// stereo, else none named), floats a "fact" chunk too. The header's size
+// depends on the format only. Throws lumo::CError for a format that the
+// header cannot describe (rate or channels below 1, integer bits not 8, 16,
+// 24 or 32, float bits not 32, numbers beyond its fields) or for more data
 // than its sizes can count.
-std::array<uint8_t, wavHeaderSize> makeWAVHeader(const SWAVFormat& format, uint64_t dataSize);
+std::vector<uint8_t> makeWAVHeader(const SWAVFormat& format, uint64_t dataSize);
 
 // Writes sound to a WAV file as it arrives: the header's sizes are filled
 // in by finish(). Not for use by more than one thread.

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -19,6 +21,7 @@ using nebo::sound::CSoundSource;
 using nebo::test::makeTone;
 using nebo::test::readChunks;
 using nebo::test::SSound;
+using Text = std::pair<std::string, std::string>;
 
 constexpr int64_t chunkFrames = CSoundSource::framesPerChunk;
 
@@ -119,6 +122,110 @@ TEST_F(CSoundSourceTest, DataCutShortEndsTheSoundWhereTheBytesEnd)
     const std::vector<int16_t> read = readChunks(*source).samples;
     ASSERT_EQ(read.size(), 2000u);
     EXPECT_TRUE(std::equal(read.begin(), read.end(), sound.samples.begin()));
+}
+
+// A sound file of any sample format from a tone in doubles, with a title and artist; floats go beyond full scale.
+void writeDeepFile(const std::string& path, int format, int32_t channels, int64_t frames)
+{
+    SF_INFO info{};
+    info.samplerate = 48000;
+    info.channels = channels;
+    info.format = format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_TRUE(file) << path << ": " << sf_strerror(nullptr);
+    const bool bFloat = (format & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT;
+    std::vector<double> samples;
+    for (int64_t i = 0; i < frames * channels; ++i)
+        samples.push_back(bFloat && i % 97 == 0 ? 1.5 : 0.9 * std::sin(0.0123 * static_cast<double>(i * i % 7919)));
+    sf_set_string(file, SF_STR_TITLE, "Tön title");
+    sf_set_string(file, SF_STR_ARTIST, "artist");
+    EXPECT_EQ(sf_writef_double(file, samples.data(), frames), frames);
+    sf_close(file);
+}
+
+// What libsndfile reads from the file in the form nebo_sound delivers: 32-bit integers, 32-bit floats or
+// 16-bit integers, as bytes.
+std::vector<uint8_t> readAsDelivered(const std::string& path, int32_t bytesPerSample, bool bFloat)
+{
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file) {
+        ADD_FAILURE() << path << ": " << sf_strerror(nullptr);
+        return {};
+    }
+    std::vector<uint8_t> bytes(static_cast<size_t>(info.frames * info.channels) * 4);
+    if (bFloat)
+        sf_readf_float(file, reinterpret_cast<float*>(bytes.data()), info.frames);
+    else if (bytesPerSample == 2)
+        bytes.resize(static_cast<size_t>(sf_readf_short(file, reinterpret_cast<int16_t*>(bytes.data()), info.frames) *
+                                         info.channels * 2));
+    else
+        sf_readf_int(file, reinterpret_cast<int32_t*>(bytes.data()), info.frames);
+    sf_close(file);
+    return bytes;
+}
+
+// Three-byte samples widened as libsndfile hands 24-bit ones out: in the upper bytes of 32-bit integers.
+std::vector<uint8_t> widen24(const std::vector<uint8_t>& packed)
+{
+    std::vector<uint8_t> wide;
+    for (size_t at = 0; at + 3 <= packed.size(); at += 3) {
+        const uint32_t value =
+            uint32_t{packed[at]} << 8 | uint32_t{packed[at + 1]} << 16 | uint32_t{packed[at + 2]} << 24;
+        uint8_t bytes[4];
+        std::memcpy(bytes, &value, 4);
+        wide.insert(wide.end(), bytes, bytes + 4);
+    }
+    return wide;
+}
+
+TEST_F(CSoundSourceTest, DeliversTheFilesPrecisionAndStatesItsFacts)
+{
+    struct {
+        const char* name; int format; int32_t channels, bytesPerSample; const char* delivered;
+        const char* container; const char* codec; const char* sampleFormat; int32_t bits; bool bPlain;
+    } files[] = {
+        {"deep.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2, 3, "", "wav", "pcm_s24", "s24", 24, true},
+        {"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 4, "f32", "wav", "pcm_f32", "f32", 32, true},
+        {"double.wav", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 2, 4, "f32", "wav", "pcm_f64", "f64", 64, true},
+        {"wide.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_32, 3, 4, "", "aiff", "pcm_s32", "s32", 32, true},
+        {"tone.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, 2, "", "flac", "flac", "s16", 16, false},
+        {"deep.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 2, 3, "", "flac", "flac", "s24", 24, false},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        const int64_t frames = chunkFrames + 33;
+        writeDeepFile(m_folder.pathOf(file.name), file.format, file.channels, frames);
+        P<CSoundSource> source = sourceFor(file.name);
+        EXPECT_THROW(source->getMediumFacts(), lumo::CInvalidObjectStateError);
+        source->open();
+        ASSERT_EQ(source->getBytesPerSample(), file.bytesPerSample);
+
+        const bool bFloat = std::string(file.delivered) == "f32";
+        const std::vector<uint8_t> delivered = readChunks(*source).bytes;
+        ASSERT_EQ(delivered.size(), static_cast<size_t>(frames * file.channels * file.bytesPerSample));
+        EXPECT_TRUE((file.bytesPerSample == 3 ? widen24(delivered) : delivered) ==
+                    readAsDelivered(m_folder.pathOf(file.name), file.bytesPerSample, bFloat));
+
+        const nebo::common::SMediumFacts facts = source->getMediumFacts()->get();
+        EXPECT_EQ(facts.deliveredSampleFormat.toUTF8(), file.delivered);
+        EXPECT_EQ(facts.container.toUTF8(), file.container);
+        EXPECT_FALSE(facts.containerDescription.isEmpty());
+        std::vector<Text> tags;
+        for (const auto& [name, value] : facts.tags)
+            tags.emplace_back(name.toUTF8(), value.toUTF8());
+        EXPECT_NE(std::find(tags.begin(), tags.end(), Text("title", "Tön title")), tags.end());
+        EXPECT_NE(std::find(tags.begin(), tags.end(), Text("artist", "artist")), tags.end());
+        ASSERT_EQ(facts.soundTracks.size(), 1u);
+        const nebo::common::SSoundTrackFacts& track = facts.soundTracks[0];
+        EXPECT_EQ(track.index, 0);
+        EXPECT_EQ(track.codec.toUTF8(), file.codec);
+        EXPECT_EQ(track.sampleFormat.toUTF8(), file.sampleFormat);
+        EXPECT_EQ(track.bitsPerSample, file.bits);
+        const char* layout = file.channels == 1 ? "mono" : file.channels == 2 ? "stereo" : "3 channels";
+        EXPECT_EQ(track.channelLayout.toUTF8(), layout);
+        EXPECT_EQ(track.bitRate, file.bPlain ? int64_t{48000} * file.channels * file.bits : 0);
+    }
 }
 
 } // namespace

@@ -56,7 +56,8 @@ inline std::vector<int16_t> readSoundFile(const std::string& path)
     return samples;
 }
 
-struct SChunkRead { std::vector<int16_t> samples; std::vector<int64_t> chunkFrames; };
+// The chunks' bytes as they came, and as 16-bit samples when the source delivers those.
+struct SChunkRead { std::vector<uint8_t> bytes; std::vector<int16_t> samples; std::vector<int64_t> chunkFrames; };
 
 // Reads chunks to the end, expecting them to follow each other from `firstFrame` on, stamped with their first frame.
 inline SChunkRead readChunks(common::IAudioSource& source, int64_t firstFrame = 0)
@@ -67,13 +68,15 @@ inline SChunkRead readChunks(common::IAudioSource& source, int64_t firstFrame = 
     while (const lumo::P<audio::IAudioChunk> chunk = source.getNextAudioChunk()) {
         EXPECT_DOUBLE_EQ(chunk->getTimestamp(), static_cast<double>(frame) / source.getSampleRate());
         EXPECT_EQ(chunk->getDataSize() % frameBytes, 0);
-        const size_t start = read.samples.size();
-        read.samples.resize(start + static_cast<size_t>(chunk->getDataSize()) / 2);
-        std::memcpy(read.samples.data() + start, chunk->getData(), static_cast<size_t>(chunk->getDataSize()));
+        read.bytes.insert(read.bytes.end(), chunk->getData(), chunk->getData() + chunk->getDataSize());
         read.chunkFrames.push_back(chunk->getDataSize() / frameBytes);
         frame += read.chunkFrames.back();
     }
     EXPECT_TRUE(source.isEOF());
+    if (source.getBytesPerSample() == 2) {
+        read.samples.resize(read.bytes.size() / 2);
+        std::memcpy(read.samples.data(), read.bytes.data(), read.samples.size() * 2);
+    }
     return read;
 }
 

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "foundation/String.h"
+
+#include <string_view>
+
+namespace nebo::common {
+
+// UTF-8 text as a plugin puts it into its medium's facts: cut to
+// CMediumFacts::maxTextBytes without splitting a character, so that an odd
+// file never makes the master refuse the facts.
+lumo::String cutFactText(std::string_view utf8);
+
+} // namespace nebo::common

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <sndfile.h>
 
 #include <algorithm>
 #include <cstring>
@@ -257,6 +258,65 @@ TEST_F(ProbeProgramTest, ListsThePluginsAndWhatTheyRead)
     EXPECT_TRUE(holdsInOrder(broken.out, {"Plugin: nebo_broken\nFailed: "})) << broken.out;
 }
 
+// Samples as libsndfile reads them from `path`, as 32-bit integers (or
+// floats), with the file's subtype.
+template <class T> std::pair<int, std::vector<T>> readSound(const std::string& path)
+{
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file)
+        return {0, {}};
+    std::vector<T> samples(size_t(info.frames * info.channels));
+    if constexpr (std::is_same_v<T, float>)
+        sf_readf_float(file, samples.data(), info.frames);
+    else
+        sf_readf_int(file, samples.data(), info.frames);
+    sf_close(file);
+    return {info.format & SF_FORMAT_SUBMASK, samples};
+}
+
+// A plugin that hands out the medium's own precision has it written as it
+// is; one that converts is said to.
+TEST_F(ProbeProgramTest, SoundIsWrittenAtThePrecisionThePluginDelivers)
+{
+    const auto writeSource = [&](const std::string& name, int subtype) {
+        SF_INFO info{8000, 8000, 2, SF_FORMAT_WAV | subtype, 0, 0};
+        SNDFILE* file = sf_open(m_folder.pathOf(name).c_str(), SFM_WRITE, &info);
+        ASSERT_NE(file, nullptr);
+        std::vector<int32_t> samples(16000);
+        for (size_t i = 0; i < samples.size(); ++i)
+            samples[i] = int32_t(i * 2654435761u) & ~0xff;
+        sf_writef_int(file, samples.data(), 8000);
+        sf_close(file);
+    };
+    writeSource("deep.wav", SF_FORMAT_PCM_24);
+    writeSource("float.wav", SF_FORMAT_FLOAT);
+    const SRun deep = run({"--plugin", "nebo_sound", "deep.wav", "--audio", "deep-out.wav"});
+    ASSERT_EQ(deep.exitCode, 0) << deep.err;
+    EXPECT_TRUE(holdsInOrder(deep.out, {"Audio format: 8000 Hz, 2 channels, 24 bits\n", "s24, 24 bits"})) << deep.out;
+    EXPECT_EQ(deep.err, "");
+    EXPECT_EQ(readSound<int32_t>(m_folder.pathOf("deep-out.wav")), readSound<int32_t>(m_folder.pathOf("deep.wav")));
+
+    const SRun floats = run({"--plugin", "nebo_sound", "float.wav", "--audio", "float-out.wav"});
+    ASSERT_EQ(floats.exitCode, 0) << floats.err;
+    EXPECT_TRUE(holdsInOrder(floats.out, {"Audio format: 8000 Hz, 2 channels, 32 bits floating point\n"}))
+        << floats.out;
+    EXPECT_EQ(floats.err, "");
+    const auto [format, samples] = readSound<float>(m_folder.pathOf("float-out.wav"));
+    EXPECT_EQ(format, SF_FORMAT_FLOAT);
+    EXPECT_EQ(samples, readSound<float>(m_folder.pathOf("float.wav")).second);
+
+    testing::SAudioSettings deepTrack;
+    deepTrack.encoder = "pcm_s24le";
+    testing::writeTestClip(m_folder.pathOf("deep.mkv"), {std::nullopt, {deepTrack}});
+    const SRun converted = run({"deep.mkv", "--audio", "mkv-out.wav"});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    EXPECT_TRUE(holdsInOrder(converted.err, {"warning: the medium holds s24 samples; the plugin delivered them, "
+                                             "and the WAV file holds them, as s16"}))
+        << converted.err;
+    EXPECT_EQ(readSound<int32_t>(m_folder.pathOf("mkv-out.wav")).first, SF_FORMAT_PCM_16);
+}
+
 // Every sound track is listed; --audio-track picks the one decoded and written.
 TEST_F(ProbeProgramTest, ListsEverySoundTrackAndWritesTheOneChosen)
 {
@@ -272,8 +332,10 @@ TEST_F(ProbeProgramTest, ListsEverySoundTrackAndWritesTheOneChosen)
     const SRun listed = run({"two.mkv"});
     ASSERT_EQ(listed.exitCode, 0) << listed.err;
     EXPECT_TRUE(holdsInOrder(listed.out, {"Audio format: 48000 Hz, 2 channels, 16 bits\n",
-                                          "Sound track 0: pcm_s16le, 2 channels, 48000 Hz, language eng\n",
-                                          "Sound track 1: pcm_s16le, 1 channel, 22050 Hz, language fra\n"}))
+                                          "Sound track 0: pcm_s16le, 2 channels, 48000 Hz, s16, 16 bits, 1.54 Mbit/s, "
+                                          "language eng\n",
+                                          "Sound track 1: pcm_s16le, 1 channel, 22050 Hz, s16, 16 bits, "
+                                          "353 kbit/s, language fra\n"}))
         << listed.out;
 
     const SRun chosen = run({"two.mkv", "--audio-track", "1", "--audio", "fr.wav"});

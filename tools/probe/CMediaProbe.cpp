@@ -13,6 +13,7 @@
 #include "tools/probe/CProgressBar.h"
 #include "tools/probe/CWAVWriter.h"
 #include "tools/probe/describeError.h"
+#include "tools/probe/describeFacts.h"
 #include "tools/probe/formatNumber.h"
 #include "tools/probe/isWritableFolder.h"
 #include "tools/probe/makeProbeContext.h"
@@ -449,8 +450,9 @@ void CMediaProbe::writeThumbnail()
 
 void CMediaProbe::writeSound()
 {
-    CWAVWriter writer(m_options.audioPath,
-                      {m_audio->getSampleRate(), m_audio->getChannelCount(), m_audio->getBytesPerSample() * 8});
+    const std::string delivered = describeDeliveredSamples();
+    CWAVWriter writer(m_options.audioPath, {m_audio->getSampleRate(), m_audio->getChannelCount(),
+                                            m_audio->getBytesPerSample() * 8, delivered == "f32"});
     m_audio->skipToTime(0.0);
     while (const P<audio::IAudioChunk> chunk = m_audio->getNextAudioChunk()) {
         if (chunk->getDataSize() < 0)
@@ -460,6 +462,30 @@ void CMediaProbe::writeSound()
     writer.finish();
     m_report.soundFile = SSoundFileReport{m_options.audioPath, writer.getDataSize()};
     notify(EProbeStep::soundWritten);
+    const std::string held = describeHeldSamples();
+    if (!held.empty() && held != delivered)
+        addWarning("the medium holds " + held + " samples; the plugin delivered them, and the WAV file holds them, as " +
+                   delivered);
+}
+
+std::string CMediaProbe::describeDeliveredSamples() const
+{
+    const std::optional<common::SMediumFacts>& facts = m_report.facts;
+    if (facts && facts->deliveredSampleFormat.toUTF8() == "f32")
+        return "f32";
+    const int32_t bytes = m_report.sound ? m_report.sound->bytesPerSample : 0;
+    return bytes == 1 ? "u8" : "s" + std::to_string(bytes * 8);
+}
+
+// The chosen track's, else the first listed.
+std::string CMediaProbe::describeHeldSamples() const
+{
+    if (!m_report.facts || m_report.facts->soundTracks.empty())
+        return "";
+    const common::SSoundTrackFacts* track = m_options.audioTrack
+                                                ? findSoundTrackFacts(m_report, *m_options.audioTrack)
+                                                : &m_report.facts->soundTracks.front();
+    return track ? track->sampleFormat.toUTF8() : "";
 }
 
 void CMediaProbe::reportSlaves()

@@ -57,6 +57,12 @@ private:
     void noteOddPicture(common::INEBPicture& picture);
     void writeThumbnail();
     void writeSound();
+    // "s16", "s24", "s32", "u8" or "f32": the samples as the source hands
+    // them out, and as the WAV file holds them.
+    std::string describeDeliveredSamples() const;
+    // The samples as the medium holds them, as its plugin names them; empty
+    // when it names none.
+    std::string describeHeldSamples() const;
     // Closes the source and tells how often its slaves were restarted and
     // how each ended; a failure to close is the slave's, reported already.
     void reportSlaves();

@@ -103,6 +103,8 @@ std::string describeSoundTrack(const SSoundTrack& track, const common::SSoundTra
     const std::string codec = track.codec.empty() ? facts.codec.toUTF8() : track.codec;
     const std::string channels = countOf(track.channels, "channel", "channels");
     const std::string layout = facts.channelLayout.toUTF8();
+    // A layout of no known order reads "N channels", whatever N.
+    const bool namesMoreThanCount = layout != channels && layout != std::to_string(track.channels) + " channels";
     const std::string samples = CParts()
                                     .add(facts.sampleFormat.toUTF8())
                                     .add(countOf(facts.bitsPerSample, "bit", "bits"))
@@ -110,7 +112,7 @@ std::string describeSoundTrack(const SSoundTrack& track, const common::SSoundTra
     const std::string language = track.language.empty() ? facts.language.toUTF8() : track.language;
     return CParts()
             .add(withAside(codec.empty() ? "unknown" : codec, facts.profile.toUTF8()))
-            .add(channels.empty() ? layout : withAside(channels, layout))
+            .add(channels.empty() ? layout : withAside(channels, namesMoreThanCount ? layout : ""))
             .add(track.sampleRate > 0 ? std::to_string(track.sampleRate) + " Hz" : "")
             .add(samples)
             .add(formatBitRate(facts.bitRate))

@@ -9,6 +9,7 @@ packages=(
   libtinyxml2-dev
   nlohmann-json3-dev
   libpng-dev
+  libjpeg62-turbo-dev
   libyuv-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libsndfile1-dev

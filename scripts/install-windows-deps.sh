@@ -4,7 +4,8 @@
 #   scripts/install-windows-deps.sh [BUILD_FOLDER [mingw64|mingw32]]
 # (build-win64 and mingw64 by default). The Debian packages come first (as
 # root, or through sudo); then GoogleTest (from /usr/src/googletest),
-# tinyxml2, libpng and the JSON library (from their Debian source packages)
+# tinyxml2, libpng, libjpeg-turbo and the JSON library (from their Debian
+# source packages)
 # are built with the toolchain file into BUILD_FOLDER/deps, the prefix to
 # hand the project as NEBO_WINDOWS_DEPS; for mingw64 a headless Wine prefix
 # is made in BUILD_FOLDER/wine, where the tests run. What is already there is
@@ -38,7 +39,7 @@ if ((${#missing[@]})); then
   $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# Three libraries come as source, which needs a source entry for the release.
+# Four libraries come as source, which needs a source entry for the release.
 if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
   # Signed as the release's binary entries are, which apt requires of one source.
   printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' 'Components: main' \
@@ -47,7 +48,7 @@ if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sour
   updated=no
 fi
 mkdir -p "$deps/src"
-for package in tinyxml2 libpng1.6 nlohmann-json3; do
+for package in tinyxml2 libpng1.6 libjpeg-turbo nlohmann-json3; do
   if ! compgen -G "$deps/src/$package-*/" >/dev/null; then
     [[ $updated == yes ]] || $sudo apt-get update -q
     updated=yes
@@ -75,6 +76,11 @@ cross_build() {
 cross_build /usr/src/googletest -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
 cross_build "$(source_of tinyxml2)" -DBUILD_SHARED_LIBS=OFF -Dtinyxml2_BUILD_TESTING=OFF
 cross_build "$(source_of libpng1.6)" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
+# Only the static library of the classic interface: no SIMD code, which
+# would need an assembler, and no TurboJPEG interface. Its sample programs
+# come along, as the project builds them always.
+cross_build "$(source_of libjpeg-turbo)" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF \
+  -DWITH_TURBOJPEG=OFF
 cross_build "$(source_of nlohmann-json3)" -DJSON_BuildTests=OFF -DJSON_Install=ON
 
 # Wine makes its prefix on first use, which takes long enough to time out a

@@ -1,5 +1,7 @@
 #include "tools/probe/writePNG.h"
 
+#include "tools/probe/toRGBImage.h"
+
 #include "foundation/CError.h"
 #include "media/CRGBPicture.h"
 #include "platform/CTempFolder.h"
@@ -36,7 +38,7 @@ TEST(writePNGTest, WritesABottomUpPictureTopRowFirst)
     lumo::CTempFolder folder;
     const int32_t width = 5;
     const int32_t height = 3;
-    writePNG(folder.pathOf("out.png"), *makeNumberedRGB(memory, width, height, true));
+    writePNG(folder.pathOf("out.png"), toRGBImage(*makeNumberedRGB(memory, width, height, true)));
     const test::SDecodedPNG png = test::readPNG(folder.pathOf("out.png"));
     ASSERT_TRUE(png.bDecoded) << png.message;
     EXPECT_EQ(png.fileFormat, PNG_FORMAT_RGB);
@@ -56,8 +58,9 @@ TEST(writePNGTest, RefusesEmptyPicturesAndUnwritableFiles)
     const P<lumo::IMemoryManager> memory = make<lumo::CMemoryManager>(30);
     lumo::CTempFolder folder;
     const P<common::INEBPicture> empty = make<common::CRGBPicture>(memory, 0.0, nullptr, 0, 0, false);
-    EXPECT_THROW(writePNG(folder.pathOf("empty.png"), *empty), lumo::CError);
-    EXPECT_THROW(writePNG(folder.pathOf("missing/out.png"), *makeNumberedRGB(memory, 2, 2, false)), lumo::CError);
+    EXPECT_THROW(toRGBImage(*empty), lumo::CError);
+    EXPECT_THROW(writePNG(folder.pathOf("empty.png"), SRGBImage{}), lumo::CError);
+    EXPECT_THROW(writePNG(folder.pathOf("missing/out.png"), SRGBImage::filled(2, 2, 0)), lumo::CError);
 }
 
 } // namespace

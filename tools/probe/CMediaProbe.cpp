@@ -17,10 +17,13 @@
 #include "tools/probe/formatNumber.h"
 #include "tools/probe/isWritableFolder.h"
 #include "tools/probe/makeProbeContext.h"
-#include "tools/probe/writePNG.h"
+#include "tools/probe/CContactSheet.h"
+#include "tools/probe/scaleRGBImage.h"
+#include "tools/probe/squarePixelSize.h"
+#include "tools/probe/toRGBImage.h"
+#include "tools/probe/writePicture.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <exception>
 #include <filesystem>
@@ -87,17 +90,16 @@ std::vector<SPluginFailure> copyFailures(const std::vector<common::CPluginHandle
     return copies;
 }
 
-// The output's file can be made: its name says the format written
-// (`extension`, such as ".png", in any case), its folder exists and may be
-// written, and it is no file already unless `bReplace`.
-void checkOutputPath(const std::string& option, const std::string& path, const std::string& extension,
-                     bool bReplace)
+// The most pictures looked at for one picture shown at a time: far more
+// than one frame's span holds, so that a plugin that stamps every picture
+// alike cannot keep the probe there.
+constexpr int maxPicturesInSpan = 64;
+
+// The output's file can be made: its folder exists and may be written, and
+// it is no file already unless `bReplace`. Its name was checked with the
+// options.
+void checkOutputPath(const std::string& option, const std::string& path, bool bReplace)
 {
-    std::string named = std::filesystem::path(path).extension().string();
-    std::transform(named.begin(), named.end(), named.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (named != extension)
-        fail(option + " writes " + extension.substr(1) + " files only: name the file \"*" + extension +
-             "\", not \"" + path + "\"");
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
         fail(option + ": \"" + path + "\" is a folder, not a file");
@@ -141,6 +143,8 @@ SMediumReport CMediaProbe::run(const std::string& input, const lumo::IURI& uri)
         checkOutputsFitMedium() && attempt("decode", [&] { decode(); })) {
         if (m_options.thumbnailTime)
             attempt("thumbnail", [&] { writeThumbnail(); });
+        if (m_options.sheetCount)
+            attempt("sheet", [&] { writeSheet(); });
         if (!m_options.audioPath.empty())
             attempt("audio", [&] { writeSound(); });
     }
@@ -202,12 +206,12 @@ bool CMediaProbe::checkOutputFolders()
     bool bFit = true;
     if (m_options.thumbnailTime)
         bFit = attempt("check", [&] {
-                   checkOutputPath("--thumbnail", m_options.thumbnailPath, ".png", m_options.bForce);
+                   checkOutputPath("--thumbnail", m_options.thumbnailPath, m_options.bForce);
                }) && bFit;
+    if (m_options.sheetCount)
+        bFit = attempt("check", [&] { checkOutputPath("--sheet", m_options.sheetPath, m_options.bForce); }) && bFit;
     if (!m_options.audioPath.empty())
-        bFit = attempt("check", [&] {
-                   checkOutputPath("--audio", m_options.audioPath, ".wav", m_options.bForce);
-               }) && bFit;
+        bFit = attempt("check", [&] { checkOutputPath("--audio", m_options.audioPath, m_options.bForce); }) && bFit;
     return bFit;
 }
 
@@ -262,9 +266,12 @@ void CMediaProbe::describe()
     if (m_options.audioTrack)
         chooseSoundTrack(*m_options.audioTrack);
     m_report.duration = m_source->getDuration();
-    if (m_video)
+    if (m_video) {
         m_report.pictures = SPictureFacts{m_width, m_video->getHeight(), m_video->getFrameRateNum(),
                                           m_video->getFrameRateDen()};
+        m_pixelAspectNum = m_video->getPixelAspectNum();
+        m_pixelAspectDen = m_video->getPixelAspectDen();
+    }
     if (m_audio)
         m_report.sound = SSoundFacts{m_sampleRate, m_audio->getChannelCount(),
                                      m_audio->getBytesPerSample(), copyTracks(m_audio->getAudioStreamInfos())};
@@ -302,6 +309,15 @@ bool CMediaProbe::checkOutputsFitMedium()
                    if (m_report.duration > 0.0 && time >= m_report.duration)
                        fail("the medium has no picture at " + formatSeconds(time) + " or later: it lasts " +
                             formatSeconds(m_report.duration));
+               }) &&
+               bFit;
+    }
+    if (m_options.sheetCount) {
+        bFit = attempt("check", [&] {
+                   if (!m_video)
+                       fail("the medium has no pictures to make a sheet of");
+                   if (!(m_report.duration > 0.0) || !std::isfinite(m_report.duration))
+                       fail("the medium's duration is unknown: a sheet spreads its pictures over it");
                }) &&
                bFit;
     }
@@ -429,23 +445,78 @@ int64_t CMediaProbe::getExpectedPictureCount()
     return expected > 0 ? std::min(expected, *maxPictures) : *maxPictures;
 }
 
-// A picture of another size than announced is written as it came, neither
-// scaled nor cut, and the report says so.
+P<common::INEBPicture> CMediaProbe::takePictureAt(double seconds)
+{
+    // A picture shows from its stamp for one frame's span: going back by a
+    // span finds the one shown at `seconds` among the first two.
+    const int32_t rateNum = m_report.pictures->frameRateNumerator;
+    const int32_t rateDen = m_report.pictures->frameRateDenominator;
+    const double span = rateNum > 0 && rateDen > 0 ? double(rateDen) / rateNum : 0.0;
+    m_video->skipToTime(std::max(seconds - span, 0.0));
+    P<common::INEBPicture> shown = m_video->getNextPicture();
+    if (!shown)
+        fail("the medium has no picture at " + formatSeconds(seconds) + " or later");
+    for (int looked = 1; looked < maxPicturesInSpan && !m_video->isEOF() &&
+                         m_video->peekNextPictureTimestamp() <= seconds && !noteInterruption();
+         ++looked) {
+        P<common::INEBPicture> next = m_video->getNextPicture();
+        if (!next || next->getTimestamp() > seconds)
+            break;
+        shown = std::move(next);
+    }
+    return shown;
+}
+
+// A picture of another size than announced keeps its own size, only made
+// square-pixelled.
+SRGBImage CMediaProbe::toDisplayImage(common::INEBPicture& picture) const
+{
+    SRGBImage image = toRGBImage(picture);
+    const SImageSize display = squarePixelSize({image.width, image.height}, m_pixelAspectNum, m_pixelAspectDen);
+    return scaleRGBImage(image, display);
+}
+
+// A picture of another size than announced is written at its own size,
+// neither cut nor fitted to the announced one, and the report says so.
 void CMediaProbe::writeThumbnail()
 {
     const double time = *m_options.thumbnailTime;
-    m_video->skipToTime(time);
-    const P<common::INEBPicture> picture = m_video->getNextPicture();
-    if (!picture)
-        fail("the medium has no picture at " + formatSeconds(time) + " or later");
-    writePNG(m_options.thumbnailPath, *picture);
-    m_report.thumbnail = SThumbnailReport{
-        m_options.thumbnailPath, time, {picture->getWidth(), picture->getHeight(), picture->getTimestamp()}};
+    const P<common::INEBPicture> picture = takePictureAt(time);
+    const SRGBImage image = toDisplayImage(*picture);
+    writePicture(m_options.thumbnailPath, image);
+    m_report.thumbnail =
+        SThumbnailReport{m_options.thumbnailPath,
+                         time,
+                         {picture->getWidth(), picture->getHeight(), picture->getTimestamp()},
+                         image.width,
+                         image.height};
     notify(EProbeStep::thumbnailWritten);
     if (isOddPicture(*picture))
         addWarning("the thumbnail's picture is " + describeSize(picture->getWidth(), picture->getHeight()) +
                    ", not the announced " + describeSize(m_report.pictures->width, m_report.pictures->height) +
                    ": it was written at its own size");
+}
+
+// The pictures sit in the middle of equal parts of the medium, so that
+// neither the first nor the last is a black start or end. Each cell has
+// the announced pictures' shape.
+void CMediaProbe::writeSheet()
+{
+    const int32_t count = *m_options.sheetCount;
+    const SImageSize display = squarePixelSize({m_report.pictures->width, m_report.pictures->height},
+                                               m_pixelAspectNum, m_pixelAspectDen);
+    CContactSheet sheet(count, display);
+    for (int32_t index = 0; index < count; ++index) {
+        if (noteInterruption())
+            fail("the sheet was interrupted");
+        const P<common::INEBPicture> picture = takePictureAt((index + 0.5) * m_report.duration / count);
+        // The cell has the shape of square pixels already: one scaling makes both.
+        sheet.add(toRGBImage(*picture), picture->getTimestamp());
+    }
+    writePicture(m_options.sheetPath, sheet.getImage());
+    m_report.sheet =
+        SSheetReport{m_options.sheetPath, sheet.getPictureCount(), sheet.getImage().width, sheet.getImage().height};
+    notify(EProbeStep::sheetWritten);
 }
 
 void CMediaProbe::writeSound()

@@ -5,6 +5,7 @@
 #include "host/INEBContext.h"
 #include "tools/probe/CProbeOptions.h"
 #include "tools/probe/IProbeListener.h"
+#include "tools/probe/SRGBImage.h"
 
 #include <ostream>
 
@@ -14,7 +15,7 @@ namespace nebo::probe {
 // handler of its own, every plugin boxed in slaves: checks the outputs'
 // folders, opens the medium, describes it, checks that it has what the
 // outputs need, decodes its pictures (the sound of a medium without
-// pictures), writes the thumbnail and the sound, and reports on the slaves
+// pictures), writes the thumbnail, the sheet and the sound, and reports on the slaves
 // that served it. What it finds goes into a report, which the listener
 // hears of step by step. One thread uses a probe; probes on other threads
 // share nothing.
@@ -55,7 +56,13 @@ private:
     void decodePictures();
     void decodeSound();
     void noteOddPicture(common::INEBPicture& picture);
+    // The picture shown at `seconds`: the last one stamped at or before
+    // it, or the first when none is; fails when there is none.
+    lumo::P<common::INEBPicture> takePictureAt(double seconds);
+    // `picture` with square pixels.
+    SRGBImage toDisplayImage(common::INEBPicture& picture) const;
     void writeThumbnail();
+    void writeSheet();
     void writeSound();
     // "s16", "s24", "s32", "u8" or "f32": the samples as the source hands
     // them out, and as the WAV file holds them.
@@ -87,6 +94,8 @@ private:
     // The first answers of the source, kept: each question is a remote call.
     int32_t m_width = 0;
     int32_t m_sampleRate = 0;
+    int32_t m_pixelAspectNum = 1;
+    int32_t m_pixelAspectDen = 1;
 };
 
 } // namespace nebo::probe

@@ -2,10 +2,15 @@
 
 #include "host/CPluginFolders.h"
 #include "host/CSlavePool.h"
+#include "tools/probe/CContactSheet.h"
 #include "tools/probe/CUsageError.h"
+#include "tools/probe/writePicture.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <optional>
 #include <set>
 
@@ -116,6 +121,33 @@ int32_t parsePoolSize(const std::string& option, const std::string& text)
     return size;
 }
 
+int32_t parseSheetCount(const std::string& option, const std::string& text)
+{
+    constexpr int32_t most = CContactSheet::maxPictures;
+    int32_t count = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (error != std::errc() || end != text.data() + text.size() || count < 1 || count > most)
+        refuse(option + " wants a number of pictures from 1 to " + std::to_string(most) + ", not \"" + text + "\"");
+    return count;
+}
+
+const std::string& checkPictureName(const std::string& option, const std::string& path)
+{
+    if (!pictureFormatOf(path))
+        refuse(option + " writes PNG and JPEG files: name the file " + pictureFileNames + ", not \"" + path + "\"");
+    return path;
+}
+
+const std::string& checkSoundName(const std::string& option, const std::string& path)
+{
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension != ".wav")
+        refuse(option + " writes WAV files: name the file \"*.wav\", not \"" + path + "\"");
+    return path;
+}
+
 // Whole milliseconds from 1 ms to a day.
 int32_t parseTimeout(const std::string& option, const std::string& text)
 {
@@ -148,9 +180,12 @@ void applyOption(CProbeOptions& options, const std::string& option, CArgumentCur
         options.maxPictures = parsePictureCount(option, cursor.takeValueOf(option));
     else if (option == "--thumbnail") {
         options.thumbnailTime = parseSeconds(option, cursor.takeValueOf(option));
-        options.thumbnailPath = cursor.takeValueOf(option);
+        options.thumbnailPath = checkPictureName(option, cursor.takeValueOf(option));
+    } else if (option == "--sheet") {
+        options.sheetCount = parseSheetCount(option, cursor.takeValueOf(option));
+        options.sheetPath = checkPictureName(option, cursor.takeValueOf(option));
     } else if (option == "--audio")
-        options.audioPath = cursor.takeValueOf(option);
+        options.audioPath = checkSoundName(option, cursor.takeValueOf(option));
     else if (option == "--audio-track")
         options.audioTrack = parseTrack(option, cursor.takeValueOf(option));
     else if (option == "--force")
@@ -219,8 +254,12 @@ std::string getUsageText(const std::vector<std::string>& pluginFolders)
            "                        in the plugin folders below)\n"
            "  --frames N            stop decoding after N pictures (N sound chunks\n"
            "                        for a medium without pictures)\n"
-           "  --thumbnail T OUT     write the picture at T seconds (the first one\n"
-           "                        stamped T or later) to OUT as a PNG file\n"
+           "  --thumbnail T OUT     write the picture shown at T seconds (the last\n"
+           "                        one stamped T or earlier) to OUT, a PNG or\n"
+           "                        JPEG file as its name says (.png, .jpg, .jpeg)\n"
+           "  --sheet N OUT         write N pictures (1 to 100) spread evenly over\n"
+           "                        the medium to OUT as one picture, each with its\n"
+           "                        time under it; a PNG or JPEG file as above\n"
            "  --audio OUT           write the whole sound to OUT as a WAV file\n"
            "  --audio-track N       decode and write sound track N (as the facts\n"
            "                        list it) instead of the plugin's choice\n"
@@ -252,12 +291,16 @@ std::string getUsageText(const std::vector<std::string>& pluginFolders)
            "\n"
            "An option's value may also be written into it: --jobs=4, -j4.\n"
            "\n"
-           "Before anything is decoded, each output is checked: its name ends in\n"
-           ".png or .wav, it is no file yet (unless --force), its folder exists\n"
-           "and may be written, the thumbnail's time lies within the medium, the\n"
-           "medium has pictures for --thumbnail and sound for --audio. An output\n"
-           "that fails while it is written does not stop the other one.\n"
-           "--thumbnail and --audio take a single medium.\n"
+           "Pictures are written with square pixels: a medium whose pixels are\n"
+           "not square has its pictures widened or narrowed, their height kept.\n"
+           "\n"
+           "Before anything is decoded, each output is checked: its name says a\n"
+           "format written (else the command line is refused), it is no file yet\n"
+           "(unless --force), its folder exists and may be written, the\n"
+           "thumbnail's time lies within the medium, the medium has pictures for\n"
+           "--thumbnail and --sheet, a known duration for --sheet and sound for\n"
+           "--audio. An output that fails while it is written does not stop the\n"
+           "others. --thumbnail, --sheet and --audio take a single medium.\n"
            "\n"
            "At the end come the restarts (\"Restarts: N\") and, for each slave\n"
            "that served MEDIUM, its peak memory, processor time and how it ended.\n"

@@ -37,9 +37,14 @@ struct CProbeOptions {
     std::string pluginName;
     // Decoding stops after this many pictures.
     std::optional<int64_t> maxPictures;
-    // Seconds: the picture at that time goes to thumbnailPath as a PNG.
+    // Seconds: the picture at that time goes to thumbnailPath, a PNG or
+    // JPEG file as its name says.
     std::optional<double> thumbnailTime;
     std::string thumbnailPath;
+    // So many pictures spread over the medium go to sheetPath as one
+    // picture file, a contact sheet.
+    std::optional<int32_t> sheetCount;
+    std::string sheetPath;
     // Where the sound goes as a WAV file; empty for nowhere.
     std::string audioPath;
     // The sound track decoded and written, by the number the plugin lists
@@ -63,7 +68,8 @@ struct CProbeOptions {
     // come in any order; "--" ends the options. Throws CUsageError naming
     // the first fault: an unknown or repeated option (--recursive may come
     // again), a missing or malformed value, a value written into an option
-    // that takes none, an empty medium, no medium. With --help, --version or
+    // that takes none, an empty medium, no medium, an output whose name
+    // does not say a format written. With --help, --version or
     // --list-plugins no medium is required. A value may be written into its option
     // ("--name=value", "-jN").
     static CProbeOptions parse(const std::vector<std::string>& arguments);

@@ -107,9 +107,14 @@ void CTextReport::printFacts(EProbeStep step, const SMediumReport& report)
         break;
     case EProbeStep::thumbnailWritten: {
         const SDecodedPicture& picture = report.thumbnail->picture;
-        printFact("Thumbnail", report.thumbnail->path + " (picture at " + formatSeconds(picture.time) + ")");
+        printFact("Thumbnail", report.thumbnail->path + " (picture at " + formatSeconds(picture.time) + ", " +
+                                   describeSize(report.thumbnail->width, report.thumbnail->height) + ")");
         break;
     }
+    case EProbeStep::sheetWritten:
+        printFact("Sheet", report.sheet->path + " (" + std::to_string(report.sheet->pictures) + " pictures, " +
+                               std::to_string(report.sheet->width) + "x" + std::to_string(report.sheet->height) + ")");
+        break;
     case EProbeStep::soundWritten:
         printFact("Audio file", report.soundFile->path + " (" + std::to_string(report.soundFile->soundBytes) +
                                     " bytes of sound)");

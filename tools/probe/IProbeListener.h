@@ -12,6 +12,7 @@ enum class EProbeStep {
     described,
     decoded,
     thumbnailWritten,
+    sheetWritten,
     soundWritten,
     slavesReported,
     failed,

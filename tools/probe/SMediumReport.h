@@ -51,6 +51,17 @@ struct SThumbnailReport {
     std::string path;
     double requestedTime = 0.0;
     SDecodedPicture picture;
+    // The size written, with square pixels.
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+struct SSheetReport {
+    std::string path;
+    int32_t pictures = 0;
+    // The whole sheet's size.
+    int32_t width = 0;
+    int32_t height = 0;
 };
 
 struct SSoundFileReport {
@@ -65,7 +76,7 @@ struct SPluginFailure {
 
 struct SProbeError {
     // What the probe was doing: "open", "describe", "check", "decode",
-    // "thumbnail" or "audio".
+    // "thumbnail", "sheet" or "audio".
     std::string step;
     // The error's kind, such as "CNEBError".
     std::string type;
@@ -110,6 +121,7 @@ struct SMediumReport {
     std::optional<SDecodedPicture> firstOddPicture;
 
     std::optional<SThumbnailReport> thumbnail;
+    std::optional<SSheetReport> sheet;
     std::optional<SSoundFileReport> soundFile;
 
     std::vector<std::string> restartCauses;

@@ -154,8 +154,15 @@ CJSON describeOutputs(const SMediumReport& report)
         const SThumbnailReport& thumbnail = *report.thumbnail;
         outputs["thumbnail"] = {{"path", thumbnail.path},
                                 {"time", thumbnail.requestedTime},
-                                {"picture", describePicture(thumbnail.picture)}};
+                                {"picture", describePicture(thumbnail.picture)},
+                                {"width", thumbnail.width},
+                                {"height", thumbnail.height}};
     }
+    if (report.sheet)
+        outputs["sheet"] = {{"path", report.sheet->path},
+                            {"pictures", report.sheet->pictures},
+                            {"width", report.sheet->width},
+                            {"height", report.sheet->height}};
     if (report.soundFile)
         outputs["audio"] = {{"path", report.soundFile->path}, {"sound_bytes", report.soundFile->soundBytes}};
     return outputs;

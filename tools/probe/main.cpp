@@ -60,8 +60,9 @@ SRequest readRequest(const std::vector<std::string>& arguments)
             throw CUsageError(lumo::String::fromUTF8("only local files can be probed, not \"" + medium +
                                                      "\": name a path or a file:// URI"));
     }
-    if (request.media.size() > 1 && (request.options.thumbnailTime || !request.options.audioPath.empty()))
-        throw CUsageError(lumo::String::fromUTF8("--thumbnail and --audio take a single medium, but " +
+    const CProbeOptions& options = request.options;
+    if (request.media.size() > 1 && (options.thumbnailTime || options.sheetCount || !options.audioPath.empty()))
+        throw CUsageError(lumo::String::fromUTF8("--thumbnail, --sheet and --audio take a single medium, but " +
                                                  std::to_string(request.media.size()) + " are named"));
     return request;
 }

@@ -42,6 +42,10 @@ TEST(CProbeOptionsTest, ReadsValuesWrittenIntoTheirOptions)
     EXPECT_EQ(CProbeOptions::parse({"--recursive=clips", "--jobs=256"}).media,
               (std::vector<SMediumArgument>{{"clips", true}}));
     EXPECT_EQ(CProbeOptions::parse({"--audio=a=b.wav", "x.mp3"}).audioPath, "a=b.wav");
+    const CProbeOptions sheet = CProbeOptions::parse({"--sheet=12", "Sheet.JPEG", "--thumbnail", "0", "t.jpg", "x"});
+    EXPECT_EQ(sheet.sheetCount, 12);
+    EXPECT_EQ(sheet.sheetPath, "Sheet.JPEG");
+    EXPECT_EQ(sheet.thumbnailPath, "t.jpg");
 }
 
 TEST(CProbeOptionsTest, RefusesCommandLinesItCannotFollow)
@@ -69,6 +73,12 @@ TEST(CProbeOptionsTest, RefusesCommandLinesItCannotFollow)
         {{"a.demo", "-j2", "-j", "3"}, "-j is given more than once"},
         {{"a.demo", "--frames=2", "--frames", "3"}, "--frames is given more than once"},
         {{"a.demo", "--fast=1"}, "unknown option --fast"},
+        {{"a.demo", "--thumbnail", "1", "t.gif"}, "--thumbnail writes PNG and JPEG files: name the file"},
+        {{"a.demo", "--thumbnail", "1", "t"}, "--thumbnail writes PNG and JPEG files"},
+        {{"a.demo", "--audio", "s.mp3"}, "--audio writes WAV files: name the file \"*.wav\", not \"s.mp3\""},
+        {{"a.demo", "--sheet", "0", "s.png"}, "--sheet wants a number of pictures from 1 to 100"},
+        {{"a.demo", "--sheet=101", "s.png"}, "--sheet wants a number of pictures from 1 to 100"},
+        {{"a.demo", "--sheet", "4", "s.bmp"}, "--sheet writes PNG and JPEG files"},
     };
     for (const auto& [arguments, message] : cases) {
         try {

@@ -151,7 +151,7 @@ TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSo
     expectFacts(result.out, {{"URI", clip}, {"Plugin", "nebo_demo"}, {"Duration", "0.400 s"}, {"Picture size", "64x48"},
                              {"Layout", "RGB"}, {"Frame rate", "25/1 (25.000 fps)"},
                              {"Audio format", "8000 Hz, 3 channels, 16 bits"}, {"Pictures decoded", "10"},
-                             {"Thumbnail", "out.png (picture at 0.200 s)"},
+                             {"Thumbnail", "out.png (picture at 0.200 s, 64x48)"},
                              {"Audio file", "out.wav (" + std::to_string(soundSize) + " bytes of sound)"}});
     EXPECT_GT(std::stod(factsOf(result.out)["Pictures per second"]), 0.0);
 
@@ -199,7 +199,9 @@ TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSo
                     {"decoded", {{"pictures", 10}, {"pictures_per_second", nullptr}, {"chunks", 0},
                                  {"sound_bytes", 0}, {"pictures_of_another_size", 0}}},
                     {"outputs", {{"thumbnail", {{"path", "out.png"}, {"time", 0.2},
-                                                {"picture", {{"width", 64}, {"height", 48}, {"time", 0.2}}}}},
+                                                {"picture", {{"width", 64}, {"height", 48}, {"time", 0.2}}},
+                                                {"width", 64},
+                                                {"height", 48}}},
                                  {"audio", {{"path", "out.wav"}, {"sound_bytes", 3200 * 3 * 2}}}}},
                     {"restarts", json::array()},
                     {"slaves", json::array({{{"peak_bytes", nullptr}, {"cpu_ms", nullptr},
@@ -210,6 +212,47 @@ TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSo
         << document.dump(2);
 }
 
+// A thumbnail is the picture shown at its time, the last one too, with
+// square pixels; a sheet spreads its pictures over the medium.
+TEST_F(ProbeProgramTest, ThumbnailsShowThePictureOfTheirTimeWithSquarePixels)
+{
+    const std::string clip = "file:///x.demo?w=64&h=48&fmt=rgb&frames=10";
+    const std::pair<const char*, uint32_t> times[] = {{"0", 0}, {"0.039", 0}, {"0.04", 1}, {"0.399", 9}};
+    for (const auto& [time, picture] : times) {
+        const SRun result = run({clip, "--thumbnail", time, "t.png", "--force"});
+        ASSERT_EQ(result.exitCode, 0) << time << ": " << result.err;
+        expectPNG(m_folder.pathOf("t.png"), 64, 48, [n = picture](uint32_t x, uint32_t y) {
+            return demoPixel(x, y, n);
+        });
+    }
+
+    testing::SVideoSettings wide;
+    wide.encoder = "mpeg4";
+    wide.width = 320;
+    wide.height = 240;
+    wide.sampleAspectNum = 4;
+    wide.sampleAspectDen = 3;
+    testing::writeTestClip(m_folder.pathOf("wide.mkv"), {wide, {}});
+    const SRun widened = run({"wide.mkv", "--thumbnail", "0.1", "w.jpg", "--sheet", "4", "s.png", "--json"});
+    ASSERT_EQ(widened.exitCode, 0) << widened.err;
+    const json outputs = json::parse(widened.out)["outputs"];
+    EXPECT_EQ(outputs["thumbnail"]["width"], 427) << outputs;
+    EXPECT_EQ(outputs["thumbnail"]["height"], 240);
+    EXPECT_EQ(m_folder.get("w.jpg").substr(0, 3), "\xff\xd8\xff");
+    EXPECT_EQ(outputs["sheet"]["pictures"], 4) << outputs;
+    const test::SDecodedPNG sheet = test::readPNG(m_folder.pathOf("s.png"));
+    ASSERT_TRUE(sheet.bDecoded) << sheet.message;
+    EXPECT_EQ(sheet.width, outputs["sheet"]["width"].get<uint32_t>());
+    EXPECT_EQ(sheet.height, outputs["sheet"]["height"].get<uint32_t>());
+    // Two columns of 320 pixels with their 16:9 cells, and room between them.
+    EXPECT_GT(sheet.width, 640u);
+    EXPECT_GT(sheet.height, 2 * 180u);
+
+    const SRun unknown = run({"s.png", "--sheet", "2", "again.png"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_NE(unknown.err.find("the medium's duration is unknown"), std::string::npos) << unknown.err;
+}
+
 TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
 {
     testing::writeTestClip(m_folder.pathOf("clip.mp4"), {mpeg4Video, {testing::SAudioSettings{"aac", 44100}}});
@@ -218,7 +261,7 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
     ASSERT_EQ(result.exitCode, 0) << result.err;
     expectFacts(result.out, {{"Plugin", "nebo_avlib"}, {"Picture size", "64x48"}, {"Layout", "YV12"},
                              {"Frame rate", "25/1 (25.000 fps)"}, {"Audio format", "44100 Hz, 2 channels, 16 bits"},
-                             {"Pictures decoded", "10"}, {"Thumbnail", "out.png (picture at 0.200 s)"}});
+                             {"Pictures decoded", "10"}, {"Thumbnail", "out.png (picture at 0.200 s, 64x48)"}});
     expectPNG(m_folder.pathOf("out.png"), 64, 48);
 
     // A still picture has no duration to tell.
@@ -620,9 +663,6 @@ TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
     const std::string clip = "file:///x.demo?w=16&h=16&frames=10";
     const struct { std::vector<std::string> arguments, errors; } cases[] = {
         {{clip, "--thumbnail", "0", "folder.png"}, {"--thumbnail: \"folder.png\" is a folder, not a file"}},
-        {{clip, "--thumbnail", "0", "t.jpg", "--audio", "s.mp3"},
-         {"--thumbnail writes png files only: name the file \"*.png\", not \"t.jpg\"",
-          "--audio writes wav files only: name the file \"*.wav\", not \"s.mp3\""}},
         {{clip, "--audio", "kept.wav"}, {"--audio: \"kept.wav\" exists already; --force replaces it"}},
         {{clip, "--thumbnail", "99", "t.png", "--audio", "s.wav"},
          {"no picture at 99.000 s or later: it lasts 0.400 s"}},
@@ -654,12 +694,14 @@ TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
         EXPECT_EQ(m_folder.get("kept.wav"), "a file of the user's");
     }
 
-    // A thumbnail that fails only when it is taken leaves the sound to be written, and the status tells of the failure.
-    const SRun late = run({"file:///x.demo?w=16&h=16&frames=2", "--thumbnail", "0.05", "t.png", "--audio", "s.wav"});
+    // A thumbnail that fails only when it is taken (its picture fails in every slave) leaves the sound to be
+    // written, and the status tells of the failure.
+    const SRun late = run({"file:///x.demo?w=16&h=16&frames=2&fail=throw&failat=1", "--frames", "1", "--thumbnail",
+                           "0.05", "t.png", "--audio", "s.wav"});
     EXPECT_EQ(late.exitCode, 1);
     EXPECT_NE(late.err.find("no picture at 0.050 s or later"), std::string::npos) << late.err;
-    expectFacts(late.out, {{"Pictures decoded", "2"}, {"Thumbnail", "(none)"},
-                           {"Audio file", "s.wav (15360 bytes of sound)"}, {"Restarts", "0"}});
+    expectFacts(late.out, {{"Pictures decoded", "1"}, {"Thumbnail", "(none)"}});
+    EXPECT_TRUE(std::filesystem::exists(m_folder.pathOf("s.wav")));
 }
 
 // A medium that only a sound plugin opens is described and its sound decoded, chunk by chunk.

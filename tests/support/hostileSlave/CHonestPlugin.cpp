@@ -169,8 +169,13 @@ CHonestPlugin::CCalls CHonestPlugin::sourceCalls()
         {"getWidth", {{}, answerInt(m_announcedWidth)}},
         {"getHeight", {{}, answerInt(m_announcedHeight)}},
         {"getNextPicture", {{}, [this](IDataOutStream& out) { writeNextPicture(out); }}},
+        {"isEOF", {{}, namedResult([this](IDataOutStream& out) { out.writeBool(m_nextPicture >= frameCount); })}},
+        {"peekNextPictureTimestamp",
+         {{}, namedResult([this](IDataOutStream& out) { out.writeDouble(double(m_nextPicture) / framesPerSecond); })}},
         {"getFrameRateNum", {{}, answerInt(framesPerSecond)}},
         {"getFrameRateDen", {{}, answerInt(1)}},
+        {"getPixelAspectNum", {{}, answerInt(1)}},
+        {"getPixelAspectDen", {{}, answerInt(1)}},
         // No list of sound streams: the one stream there is needs no choice.
         {"getAudioStreamInfos", {{}, namedResult([](IDataOutStream& out) { out.writeBool(true); })}},
         {"getSampleRate", {{}, answerInt(44100)}},

@@ -144,7 +144,7 @@ uint32_t demoSample(uint32_t g, uint32_t c) { return (g * 64 + c * 4096) % 65536
 TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSound)
 {
     const std::string clip = "file:///x.demo?w=64&h=48&fmt=rgb&frames=10&rate=8000&channels=3";
-    const SRun result = run({clip, "--thumbnail", "0.2", "out.png", "--audio", "out.wav"});
+    const SRun result = run({clip, "--frames", "10", "--thumbnail", "0.2", "out.png", "--audio", "out.wav"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     // 10 pictures at 25 per second last 0.4 s: 3200 sound frames of 3 channels.
     const size_t soundSize = 3200 * 3 * 2;
@@ -164,7 +164,8 @@ TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSo
     expectWAV(m_folder.pathOf("out.wav"), {8000, 3, 16}, samples);
 
     // The files of the first run are replaced only when asked.
-    const SRun asJSON = run({"--json", clip, "--thumbnail", "0.2", "out.png", "--audio", "out.wav", "--force"});
+    const SRun asJSON =
+        run({"--json", clip, "--frames", "10", "--thumbnail", "0.2", "out.png", "--audio", "out.wav", "--force"});
     ASSERT_EQ(asJSON.exitCode, 0) << asJSON.err;
     json document = json::parse(asJSON.out);
     EXPECT_GT(document["decoded"]["pictures_per_second"].get<double>(), 0.0);
@@ -240,6 +241,8 @@ TEST_F(ProbeProgramTest, ThumbnailsShowThePictureOfTheirTimeWithSquarePixels)
     EXPECT_EQ(outputs["thumbnail"]["height"], 240);
     EXPECT_EQ(m_folder.get("w.jpg").substr(0, 3), "\xff\xd8\xff");
     EXPECT_EQ(outputs["sheet"]["pictures"], 4) << outputs;
+    // Only the pictures asked for were decoded: none were counted.
+    EXPECT_EQ(json::parse(widened.out)["decoded"]["pictures"], nullptr);
     const test::SDecodedPNG sheet = test::readPNG(m_folder.pathOf("s.png"));
     ASSERT_TRUE(sheet.bDecoded) << sheet.message;
     EXPECT_EQ(sheet.width, outputs["sheet"]["width"].get<uint32_t>());
@@ -257,7 +260,7 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
 {
     testing::writeTestClip(m_folder.pathOf("clip.mp4"), {mpeg4Video, {testing::SAudioSettings{"aac", 44100}}});
 
-    const SRun result = run({"clip.mp4", "--thumbnail", "0.2", "out.png"});
+    const SRun result = run({"clip.mp4", "--frames", "10", "--thumbnail", "0.2", "out.png"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     expectFacts(result.out, {{"Plugin", "nebo_avlib"}, {"Picture size", "64x48"}, {"Layout", "YV12"},
                              {"Frame rate", "25/1 (25.000 fps)"}, {"Audio format", "44100 Hz, 2 channels, 16 bits"},
@@ -822,7 +825,7 @@ TEST_F(ProbeProgramTest, ProbesABatchAlikeWithOrWithoutSlavesStartedAhead)
 TEST_F(HostileProbeTest, ReportsPicturesOfAnotherSizeThanAnnounced)
 {
     const SRun result = runProgram(programPath("nebo_probe"),
-                                   {"--timeout", "5", "--thumbnail", "0.2", "t.png", "file:///x.demo"},
+                                   {"--timeout", "5", "--frames", "25", "--thumbnail", "0.2", "t.png", "file:///x.demo"},
                                    {"NEBO_HOSTILE_MODE=small-picture"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     expectFacts(result.out,

@@ -336,10 +336,17 @@ bool CMediaProbe::checkOutputsFitMedium()
 
 void CMediaProbe::decode()
 {
-    if (m_video)
+    // Pictures asked for by their time are found by seeking: counting every
+    // picture first would decode the whole medium for one of them.
+    const bool bOnlyPicturesAskedFor = (m_options.thumbnailTime || m_options.sheetCount) && !m_options.maxPictures;
+    if (m_video && bOnlyPicturesAskedFor) {
+        m_report.bPicturesSkipped = true;
+        notify(EProbeStep::decoded);
+    } else if (m_video) {
         decodePictures();
-    else if (m_audio)
+    } else if (m_audio) {
         decodeSound();
+    }
 }
 
 void CMediaProbe::decodePictures()

@@ -166,6 +166,10 @@ void CTextReport::printDecoding(const SMediumReport& report)
                                         std::to_string(report.soundBytesDecoded) + " bytes of sound)");
         return;
     }
+    if (report.bPicturesSkipped) {
+        printFact("Pictures decoded", "only those asked for (--frames N counts N first)");
+        return;
+    }
     printFact("Layout", report.layout.empty() ? "none" : report.layout);
     printFact("Pictures decoded", std::to_string(report.picturesDecoded));
     if (report.oddPictureCount > 0)

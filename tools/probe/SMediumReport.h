@@ -112,6 +112,9 @@ struct SMediumReport {
     // Of the first picture decoded; empty before one.
     std::string layout;
     int64_t picturesDecoded = 0;
+    // Only the pictures of the thumbnail and the sheet were decoded, found
+    // by their times; none were counted.
+    bool bPicturesSkipped = false;
     // Set when the pictures were decoded to the end or to --frames.
     std::optional<double> picturesPerSecond;
     // The sound is decoded only for a medium without pictures.

@@ -137,7 +137,7 @@ CJSON describePicture(const SDecodedPicture& picture)
 
 CJSON describeDecoding(const SMediumReport& report)
 {
-    CJSON decoded = {{"pictures", report.picturesDecoded},
+    CJSON decoded = {{"pictures", report.bPicturesSkipped ? CJSON() : CJSON(report.picturesDecoded)},
                      {"pictures_per_second", report.picturesPerSecond ? CJSON(*report.picturesPerSecond) : CJSON()},
                      {"chunks", report.chunksDecoded},
                      {"sound_bytes", report.soundBytesDecoded},

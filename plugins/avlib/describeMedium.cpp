@@ -68,13 +68,15 @@ void addChapters(const AVFormatContext& context, common::SMediumFacts& facts)
     }
 }
 
+// The nearest ratio whose terms the master takes; unknown when a term
+// would round to 0.
 common::SRatio reduced(int64_t num, int64_t den)
 {
     int reducedNum = 0;
     int reducedDen = 0;
-    if (num <= 0 || den <= 0 || !av_reduce(&reducedNum, &reducedDen, num, den, CMediumFacts::maxRatioTerm))
-        return {};
-    return {reducedNum, reducedDen};
+    if (num > 0 && den > 0)
+        av_reduce(&reducedNum, &reducedDen, num, den, CMediumFacts::maxRatioTerm);
+    return reducedNum > 0 && reducedDen > 0 ? common::SRatio{reducedNum, reducedDen} : common::SRatio{};
 }
 
 lumo::String chromaSubsampling(const AVPixFmtDescriptor& format)
@@ -95,8 +97,9 @@ lumo::String chromaSubsampling(const AVPixFmtDescriptor& format)
     return lumo::String();
 }
 
-// The display matrix states the turn counter-clockwise; a player turns the
-// other way round to undo it. Turns other than quarter turns stay unknown.
+// The library answers the display matrix's turn counter-clockwise; a player
+// applies that turn, which is its negation clockwise. Turns other than
+// quarter turns stay unknown.
 int32_t rotationOf(const AVStream& stream)
 {
     size_t size = 0;
@@ -178,7 +181,7 @@ common::SSoundTrackFacts describeSound(const AVStream& stream, int32_t number)
     facts.sampleFormat = sampleFormatName(sampleFormat, codec.bits_per_raw_sample);
     const int bits = codec.bits_per_raw_sample > 0 ? codec.bits_per_raw_sample
                                                    : av_get_bytes_per_sample(sampleFormat) * 8;
-    facts.bitsPerSample = bits <= CMediumFacts::maxBitsPerSample ? bits : 0;
+    facts.bitsPerSample = bits > 0 && bits <= CMediumFacts::maxBitsPerSample ? bits : 0;
     facts.channelLayout = channelLayoutName(codec.ch_layout);
     facts.bitRate = boundedBitRate(codec.bit_rate);
     facts.language = tagOf(stream.metadata, "language");

@@ -5,6 +5,7 @@
 #include "boxed/CBoxedFixture.h"
 #include "foundation/CFileNotFoundError.h"
 #include "foundation/CInvalidArgError.h"
+#include "foundation/CInvalidObjectStateError.h"
 #include "foundation/castObject.h"
 #include "host/CAudioStreamInfos.h"
 #include "media/CNEBError.h"
@@ -381,6 +382,28 @@ TEST_F(CAvlibSourceTest, AnotherAudioStreamGoesOnFromWhereTheSoundStood)
 
     for (const int32_t wrong : {-1, 2})
         EXPECT_THROW(source->setAudioStream(wrong), lumo::CInvalidArgError);
+}
+
+// Pictures are numbered in the file, sound tracks as the list of audio streams numbers them: what setAudioStream takes.
+TEST_F(CAvlibSourceTest, FactsNumberTheStreamsAsTheSourceDoes)
+{
+    const std::vector<SAudioSettings> tracks = {{"flac", 48000, 2, 0.2, "eng", 0}, {"flac", 8000, 1, 0.2, "fra", 1}};
+    const std::string path = writeClip("numbered.mkv", {SVideoSettings{"ffv1", "yuv420p"}, tracks});
+    const P<nebo::avlib::CAvlibSource> unopened =
+        make<nebo::avlib::CAvlibSource>(*uriOf(path), 3, make<lumo::CMemoryManager>(30), nullptr);
+    EXPECT_THROW(unopened->getMediumFacts(), lumo::CInvalidObjectStateError);
+
+    const P<nebo::avlib::CAvlibSource> source = openHere(path, 3);
+    const nebo::common::SMediumFacts facts = source->getMediumFacts()->get();
+    ASSERT_EQ(facts.pictureStreams.size(), 1u);
+    EXPECT_EQ(facts.pictureStreams[0].index, 0);
+    const auto infos = lumo::castObject<nebo::common::CAudioStreamInfos>(source->getAudioStreamInfos());
+    ASSERT_EQ(facts.soundTracks.size(), infos->getStreams().size());
+    for (size_t i = 0; i < facts.soundTracks.size(); ++i) {
+        EXPECT_EQ(facts.soundTracks[i].index, infos->getStreams()[i].nIndex);
+        EXPECT_EQ(facts.soundTracks[i].language.toUTF8(), infos->getStreams()[i].language.toUTF8());
+    }
+    EXPECT_TRUE(facts.deliveredSampleFormat.isEmpty());
 }
 
 TEST_F(CAvlibSourceTest, FilesTheLibraryCannotReadFailCleanly)

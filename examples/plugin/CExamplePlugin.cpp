@@ -1,9 +1,9 @@
-#include "plugin/CExamplePlugin.h"
+#include "CExamplePlugin.h"
 
+#include "CExampleSource.h"
 #include "host/CPluginExtensions.h"
 #include "host/getPluginMemoryManager.h"
 #include "host/pluginExport.h"
-#include "plugin/CExampleSource.h"
 
 namespace example {
 

@@ -1,4 +1,4 @@
-#include "plugin/CExampleSource.h"
+#include "CExampleSource.h"
 
 #include "foundation/CError.h"
 #include "media/CRGBPicture.h"

@@ -171,7 +171,7 @@ TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSo
     EXPECT_GT(document["decoded"]["pictures_per_second"].get<double>(), 0.0);
     EXPECT_GT(document["slaves"][0]["peak_bytes"].get<int64_t>(), 0);
     EXPECT_GT(document["seconds"].get<double>(), 0.0);
-    // The members in the order of the README's list.
+    // The members in the order of docs/probe-json.md's list.
     EXPECT_EQ(withoutTimes(document),
               json({{"schema", 2},
                     {"input", clip},

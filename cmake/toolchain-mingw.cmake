@@ -6,6 +6,8 @@
 # toolchain are installed (scripts/install-windows-deps.sh); it is searched
 # as a root beside the compilers' own.
 set(CMAKE_SYSTEM_NAME Windows)
+# Libraries built with this file pick their code by the processor.
+string(REGEX REPLACE "-.*" "" CMAKE_SYSTEM_PROCESSOR ${NEBO_MINGW_TRIPLE})
 set(CMAKE_C_COMPILER ${NEBO_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${NEBO_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${NEBO_MINGW_TRIPLE}-windres)

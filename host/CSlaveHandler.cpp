@@ -135,6 +135,12 @@ String CSlaveHandler::formatPipeName(uint32_t processID, uint32_t threadID, uint
     return String::fromLatin1(name);
 }
 
+void CSlaveHandler::checkPipePlace()
+{
+    // Every slave's pipe name has the length of this one.
+    lumo::getPipeManager()->checkName(formatPipeName(UINT32_MAX, UINT32_MAX, UINT32_MAX));
+}
+
 String CSlaveHandler::buildCommandLine()
 {
     const P<ILogManager> log = m_context->getLogManager();

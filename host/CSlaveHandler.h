@@ -131,6 +131,11 @@ public:
 
     // "nebo_slave-%08x-%08x-%08x".
     static lumo::String formatPipeName(uint32_t processID, uint32_t threadID, uint32_t handlerNumber);
+    // Throws the pipe layer's error when this process cannot make the pipe
+    // of a slave at all (its pipe place is too long for the system's
+    // addresses, say), so that a master can refuse at once, with the reason,
+    // rather than fail every plugin alike.
+    static void checkPipePlace();
 
 private:
     // Bounds the waits of the calls made while it lives, unless an outer

@@ -16,6 +16,10 @@ public:
     virtual P<IPipeServer> createServer(const String& name) = 0;
     // A new client, not connected.
     virtual P<IPipeClient> createClient(const String& name) = 0;
+    // Throws what createServer would throw for `name` when the platform
+    // cannot make a pipe of that name here (such as a pipe place too long
+    // for its addresses); makes nothing.
+    virtual void checkName(const String& name) = 0;
 };
 
 P<IPipeManager> createPipeManager();

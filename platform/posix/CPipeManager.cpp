@@ -1,5 +1,6 @@
 #include "platform/posix/CPipeManager.h"
 
+#include "platform/posix/CPipeAddress.h"
 #include "platform/posix/CPipeClient.h"
 #include "platform/posix/CPipeServer.h"
 
@@ -13,6 +14,11 @@ P<IPipeServer> CPipeManager::createServer(const String& name)
 P<IPipeClient> CPipeManager::createClient(const String& name)
 {
     return make<CPipeClient>(name);
+}
+
+void CPipeManager::checkName(const String& name)
+{
+    CPipeAddress{name};
 }
 
 } // namespace lumo::posix

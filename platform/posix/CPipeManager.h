@@ -13,6 +13,7 @@ public:
     // address (see CPipeAddress).
     P<IPipeServer> createServer(const String& name) override;
     P<IPipeClient> createClient(const String& name) override;
+    void checkName(const String& name) override;
 };
 
 } // namespace lumo::posix

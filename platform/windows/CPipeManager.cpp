@@ -2,6 +2,7 @@
 
 #include "platform/windows/CPipeClient.h"
 #include "platform/windows/CPipeServer.h"
+#include "platform/windows/toPipePath.h"
 
 namespace lumo::win32 {
 
@@ -13,6 +14,11 @@ P<IPipeServer> CPipeManager::createServer(const String& name)
 P<IPipeClient> CPipeManager::createClient(const String& name)
 {
     return make<CPipeClient>(name);
+}
+
+void CPipeManager::checkName(const String& name)
+{
+    toPipePath(name);
 }
 
 } // namespace lumo::win32

@@ -11,6 +11,7 @@ public:
     // Both throw CInvalidArgError for a name that toPipePath refuses.
     P<IPipeServer> createServer(const String& name) override;
     P<IPipeClient> createClient(const String& name) override;
+    void checkName(const String& name) override;
 };
 
 } // namespace lumo::win32

@@ -4,6 +4,7 @@
 #include "foundation/escapeControlCharacters.h"
 #include "foundation/sync/getTickCount.h"
 #include "host/CPluginFolders.h"
+#include "host/CSlaveHandler.h"
 #include "host/CSlaveLaunchers.h"
 #include "tools/probe/CInterruption.h"
 #include "tools/probe/CMediaProbe.h"
@@ -210,6 +211,13 @@ int main(int argc, char** argv)
         std::cout << (request.options.bHelp ? getUsageText(nebo::common::CPluginFolders::ofThisProcess().getFolders())
                                             : getVersionText());
         return exitSucceeded;
+    }
+    try {
+        nebo::common::CSlaveHandler::checkPipePlace();
+    } catch (const lumo::CException& error) {
+        std::cerr << errorPrefix << lumo::escapeControlCharacters(error.getDescription()->toUTF8())
+                  << ": no slave can be started here" << std::endl;
+        return exitFailed;
     }
     if (request.options.bListPlugins)
         return listAllPlugins(request.options);

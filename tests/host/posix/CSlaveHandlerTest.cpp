@@ -3,6 +3,8 @@
 #include "CSlaveHandlerFixture.h"
 #include "media/CNEBError.h"
 #include "platform/CScopedPipeFolder.h"
+#include "support/binFolder.h"
+#include "support/runProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +30,29 @@ TEST_F(CSlaveHandlerTest, MissingSlaveProgramLeavesNoPipe)
     const lumo::CScopedPipeFolder pipes;
     EXPECT_THROW(makeHandler()->getClient(), lumo::CError);
     EXPECT_TRUE(std::filesystem::is_empty(pipes.getPath()));
+}
+
+// A pipe place too long for a socket address is found before any slave is
+// started, with the platform's reason; the probe refuses at once with it.
+TEST_F(CSlaveHandlerTest, APipePlaceTooLongIsRefusedUpFront)
+{
+    EXPECT_NO_THROW(CSlaveHandler::checkPipePlace());
+    const std::string longFolder = "/tmp/" + std::string(100, 'p');
+    const lumo::CScopedEnvironment pipes("NEBO_PIPE_DIR", longFolder.c_str());
+    try {
+        CSlaveHandler::checkPipePlace();
+        ADD_FAILURE() << "a pipe place of " << longFolder.size() << " bytes was taken";
+    } catch (const lumo::CException& error) {
+        EXPECT_NE(String(error.getDescription()).toUTF8().find("longer than the 107 bytes"), std::string::npos);
+    }
+    const lumo::CTempFolder folder;
+    const nebo::test::SProgramRun probe = nebo::test::runProgram(
+        folder.pathOf(""), {(nebo::test::binFolder() / "nebo_probe").string(), "file:///x.demo?frames=1"});
+    EXPECT_EQ(probe.exitCode, 1);
+    EXPECT_EQ(probe.out, "");
+    // One line with the reason, not one per plugin.
+    EXPECT_EQ(std::count(probe.err.begin(), probe.err.end(), '\n'), 1) << probe.err;
+    EXPECT_NE(probe.err.find("no slave can be started here"), std::string::npos) << probe.err;
 }
 
 // A slave may have a use for these of the master's variables, and for no other.

@@ -15,10 +15,10 @@
 // rounds' own ratios to the baseline.
 
 #include "bench/benchSupport.h"
-#include "host/CEncapsulatedSource.h"
+#include "host/master/CEncapsulatedSource.h"
 #include "host/CPluginHandler.h"
-#include "host/CSlavePool.h"
-#include "host/CSimpleNEBContext.h"
+#include "host/master/CSlavePool.h"
+#include "host/common/CSimpleNEBContext.h"
 #include "support/avlibHandles.h"
 #include "support/writeTestClip.h"
 

@@ -4,10 +4,10 @@
 
 #include "bench/benchSupport.h"
 #include "foundation/castObject.h"
-#include "host/CEncapsulatedSource.h"
-#include "host/CSimpleNEBContext.h"
-#include "host/CSlaveHandler.h"
-#include "host/IVideoSource.h"
+#include "host/master/CEncapsulatedSource.h"
+#include "host/common/CSimpleNEBContext.h"
+#include "host/master/CSlaveHandler.h"
+#include "host/plugin/IVideoSource.h"
 
 #include <algorithm>
 #include <chrono>

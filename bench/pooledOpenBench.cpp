@@ -12,9 +12,9 @@
 
 #include "bench/benchSupport.h"
 #include "host/CPluginHandler.h"
-#include "host/CSimpleNEBContext.h"
-#include "host/CSlavePool.h"
-#include "host/IVideoSource.h"
+#include "host/common/CSimpleNEBContext.h"
+#include "host/master/CSlavePool.h"
+#include "host/plugin/IVideoSource.h"
 #include "support/writeTestClip.h"
 
 #include <chrono>

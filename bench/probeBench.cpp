@@ -8,8 +8,8 @@
 
 #include "bench/probeRuns.h"
 #include "foundation/castObject.h"
-#include "host/IAudioSource.h"
-#include "host/IVideoSource.h"
+#include "host/plugin/IAudioSource.h"
+#include "host/plugin/IVideoSource.h"
 #include "media/CRGBPicture.h"
 
 #include <cstdio>

@@ -7,7 +7,7 @@
 #include "bench/benchSupport.h"
 #include "foundation/CException.h"
 #include "host/CPluginHandler.h"
-#include "host/CSimpleNEBContext.h"
+#include "host/common/CSimpleNEBContext.h"
 #include "platform/ISystem.h"
 
 #include <atomic>

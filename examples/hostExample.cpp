@@ -17,13 +17,13 @@
 #include "foundation/CException.h"
 #include "foundation/castObject.h"
 #include "foundation/escapeControlCharacters.h"
-#include "host/CLogManager.h"
+#include "host/common/CLogManager.h"
 #include "host/CPluginHandler.h"
-#include "host/CSimpleNEBContext.h"
-#include "host/CSlaveError.h"
-#include "host/IBoxedSource.h"
-#include "host/IVideoSource.h"
-#include "host/describeSlaveEnd.h"
+#include "host/common/CSimpleNEBContext.h"
+#include "host/master/CSlaveError.h"
+#include "host/master/IBoxedSource.h"
+#include "host/plugin/IVideoSource.h"
+#include "host/master/describeSlaveEnd.h"
 
 #include <cstdio>
 #include <cstdlib>

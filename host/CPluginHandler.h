@@ -1,10 +1,10 @@
 #pragma once
 
 #include "foundation/CObject.h"
-#include "host/CPluginAnswerCache.h"
-#include "host/CPluginFolders.h"
-#include "host/INEBContext.h"
-#include "host/IPluginHandler.h"
+#include "host/master/CPluginAnswerCache.h"
+#include "host/common/CPluginFolders.h"
+#include "host/plugin/INEBContext.h"
+#include "host/common/IPluginHandler.h"
 
 #include <vector>
 

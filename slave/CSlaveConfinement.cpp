@@ -1,7 +1,8 @@
 #include "slave/CSlaveConfinement.h"
 
 #include "foundation/CException.h"
-#include "host/isConfinementOff.h"
+#include "host/common/isConfinementOff.h"
+#include "host/wire/slaveEnvironment.h"
 #include "platform/IPathes.h"
 #include "platform/ISystem.h"
 #include "slave/readByteSetting.h"
@@ -56,7 +57,7 @@ CSlaveConfinement::CSlaveConfinement(std::string errorFilePath, std::string plug
 
 uint64_t CSlaveConfinement::getMaxAddressSpace()
 {
-    return readByteSetting("NEBO_SLAVE_MAX_ADDRESS_SPACE").value_or(defaultMaxAddressSpace);
+    return readByteSetting(addressSpaceVariable).value_or(defaultMaxAddressSpace);
 }
 
 void CSlaveConfinement::confineProcess()

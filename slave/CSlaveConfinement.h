@@ -2,7 +2,7 @@
 
 #include "foundation/IURI.h"
 #include "foundation/P.h"
-#include "host/ILogManager.h"
+#include "host/plugin/ILogManager.h"
 #include "platform/ISandbox.h"
 
 #include <cstdint>

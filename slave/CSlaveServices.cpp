@@ -5,14 +5,14 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
 #include "foundation/castObject.h"
-#include "host/CLogManager.h"
-#include "host/CNEBPluginServer.h"
-#include "host/CPluginFolders.h"
+#include "host/common/CLogManager.h"
+#include "host/slave/CNEBPluginServer.h"
+#include "host/common/CPluginFolders.h"
 #include "host/CPluginHandler.h"
-#include "host/CSharedBufferMemoryManager.h"
-#include "host/CSimpleNEBContext.h"
-#include "host/CSlaveHandler.h"
-#include "host/debugOutput.h"
+#include "host/slave/CSharedBufferMemoryManager.h"
+#include "host/common/CSimpleNEBContext.h"
+#include "host/wire/slaveEnvironment.h"
+#include "host/common/debugOutput.h"
 #include "platform/IPathes.h"
 #include "platform/IPipeManager.h"
 #include "platform/ISystem.h"
@@ -138,7 +138,7 @@ void CSlaveServices::prepareHeap()
 {
     const std::optional<uint64_t> asked = m_heapAheadBytes
                                               ? std::optional<uint64_t>(uint64_t(std::max<int64_t>(0, *m_heapAheadBytes)))
-                                              : readByteSetting(CSlaveHandler::heapAheadVariable);
+                                              : readByteSetting(common::heapAheadVariable);
     if (!asked)
         return;
     // Half the address space at most: the medium needs room beyond the

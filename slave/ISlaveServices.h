@@ -2,9 +2,9 @@
 
 #include "foundation/P.h"
 #include "foundation/String.h"
-#include "host/ILogManager.h"
-#include "host/INEBContext.h"
-#include "host/IPluginHandler.h"
+#include "host/plugin/ILogManager.h"
+#include "host/plugin/INEBContext.h"
+#include "host/common/IPluginHandler.h"
 #include "platform/IPipeClient.h"
 #include "slave/ISlaveServer.h"
 

@@ -1,9 +1,9 @@
 #include "CExamplePlugin.h"
 
 #include "CExampleSource.h"
-#include "host/CPluginExtensions.h"
-#include "host/getPluginMemoryManager.h"
-#include "host/pluginExport.h"
+#include "host/plugin/CPluginExtensions.h"
+#include "host/plugin/getPluginMemoryManager.h"
+#include "host/plugin/pluginExport.h"
 
 namespace example {
 

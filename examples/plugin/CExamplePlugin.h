@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/CObject.h"
-#include "host/INEBContext.h"
-#include "host/INEBPlugin.h"
+#include "host/plugin/INEBContext.h"
+#include "host/plugin/INEBPlugin.h"
 
 namespace example {
 
@@ -17,7 +17,7 @@ public:
 
     // The name hosts know the plugin by: the base name of its library.
     lumo::String getPluginName() override;
-    // The media-type bits of host/INEBContext.h: pictures.
+    // The media-type bits of host/plugin/INEBContext.h: pictures.
     int32_t getValidTypes() override;
     // "example" when `nTypes` asks for pictures; no other extension.
     lumo::P<nebo::common::IPluginExtensions> getValidExtensions(int32_t nTypes) override;

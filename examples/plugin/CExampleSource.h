@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/CObject.h"
-#include "host/IVideoSource.h"
+#include "host/plugin/IVideoSource.h"
 #include "streams/IMemoryManager.h"
 
 #include <cstdint>

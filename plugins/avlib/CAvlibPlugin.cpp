@@ -1,8 +1,8 @@
 #include "plugins/avlib/CAvlibPlugin.h"
 
 #include "foundation/CURIError.h"
-#include "host/CPluginExtensions.h"
-#include "host/getPluginMemoryManager.h"
+#include "host/plugin/CPluginExtensions.h"
+#include "host/plugin/getPluginMemoryManager.h"
 #include "plugins/avlib/CAvlibSource.h"
 #include "plugins/avlib/listDemuxerExtensions.h"
 

@@ -2,7 +2,7 @@
 
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CInvalidObjectStateError.h"
-#include "host/INEBContext.h"
+#include "host/plugin/INEBContext.h"
 #include "plugins/avlib/describeMedium.h"
 #include "plugins/avlib/throwAvError.h"
 

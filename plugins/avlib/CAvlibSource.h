@@ -1,10 +1,10 @@
 #pragma once
 
 #include "foundation/CObject.h"
-#include "host/IAudioSource.h"
-#include "host/ILogManager.h"
-#include "host/IMediumFactsSource.h"
-#include "host/IVideoSource.h"
+#include "host/plugin/IAudioSource.h"
+#include "host/plugin/ILogManager.h"
+#include "host/plugin/IMediumFactsSource.h"
+#include "host/plugin/IVideoSource.h"
 #include "plugins/avlib/CPictureAhead.h"
 #include "plugins/avlib/CSoundReader.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/ILogManager.h"
+#include "host/plugin/ILogManager.h"
 
 #include <cstdint>
 #include <string>

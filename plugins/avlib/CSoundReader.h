@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/CAudioStreamInfos.h"
+#include "host/plugin/CAudioStreamInfos.h"
 #include "plugins/avlib/CSoundDecoder.h"
 
 #include <optional>

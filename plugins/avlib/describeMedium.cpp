@@ -1,7 +1,7 @@
 #include "plugins/avlib/describeMedium.h"
 
-#include "host/CMediumFacts.h"
-#include "host/cutFactText.h"
+#include "host/plugin/CMediumFacts.h"
+#include "host/plugin/cutFactText.h"
 #include "plugins/avlib/CDemuxer.h"
 
 extern "C" {

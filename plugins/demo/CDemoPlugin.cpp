@@ -2,8 +2,8 @@
 
 #include "foundation/CParseError.h"
 #include "foundation/equalsIgnoringASCIICase.h"
-#include "host/CPluginExtensions.h"
-#include "host/getPluginMemoryManager.h"
+#include "host/plugin/CPluginExtensions.h"
+#include "host/plugin/getPluginMemoryManager.h"
 #include "plugins/demo/CDemoSource.h"
 
 #include <string>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/CObject.h"
-#include "host/INEBContext.h"
-#include "host/INEBPlugin.h"
+#include "host/plugin/INEBContext.h"
+#include "host/plugin/INEBPlugin.h"
 
 #include <string>
 

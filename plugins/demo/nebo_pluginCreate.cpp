@@ -1,4 +1,4 @@
-#include "host/pluginExport.h"
+#include "host/plugin/pluginExport.h"
 #include "plugins/demo/CDemoPlugin.h"
 
 // The plugin library's one export, kept apart from the plugin's core

@@ -1,7 +1,7 @@
 #include "plugins/sound/CSoundPlugin.h"
 
-#include "host/CPluginExtensions.h"
-#include "host/getPluginMemoryManager.h"
+#include "host/plugin/CPluginExtensions.h"
+#include "host/plugin/getPluginMemoryManager.h"
 #include "plugins/sound/CSoundSource.h"
 
 #include <sndfile.h>

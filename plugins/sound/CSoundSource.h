@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/CObject.h"
-#include "host/IAudioSource.h"
-#include "host/IMediumFactsSource.h"
+#include "host/plugin/IAudioSource.h"
+#include "host/plugin/IMediumFactsSource.h"
 #include "plugins/sound/CSoundFile.h"
 #include "streams/IMemoryManager.h"
 

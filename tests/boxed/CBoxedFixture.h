@@ -4,11 +4,11 @@
 // folders of the test's own, a context that logs, and the real nebo_slave
 // and nebo_demo beside the test program.
 #include "foundation/CException.h"
-#include "host/CLogManager.h"
+#include "host/common/CLogManager.h"
 #include "host/CPluginHandler.h"
-#include "host/CSimpleNEBContext.h"
-#include "host/CSlaveLaunchers.h"
-#include "host/IPluginExtensions.h"
+#include "host/common/CSimpleNEBContext.h"
+#include "host/master/CSlaveLaunchers.h"
+#include "host/plugin/IPluginExtensions.h"
 #include "platform/CScopedPipeFolder.h"
 #include "support/slaveProcesses.h"
 

@@ -1,12 +1,12 @@
 // A master reads demo clips through sources that run in real slaves.
-#include "host/CEncapsulatedSource.h"
+#include "host/master/CEncapsulatedSource.h"
 
 #include "boxed/CBoxedFixture.h"
 #include "expectError.h"
 #include "foundation/CError.h"
 #include "foundation/castObject.h"
 #include "host/CPluginHandler.h"
-#include "host/CSlaveError.h"
+#include "host/master/CSlaveError.h"
 #include "media/CNEBError.h"
 #include "media/CPictureBase.h"
 #include "platform/fileNameSuffixes.h"

@@ -5,9 +5,9 @@
 // CNEBError, with no process or empty error file left behind and the
 // master's memory bounded.
 #include "boxed/CBoxedFixture.h"
-#include "host/CEncapsulatedSource.h"
-#include "host/CNEBPluginBoxed.h"
-#include "host/CSlaveHandler.h"
+#include "host/master/CEncapsulatedSource.h"
+#include "host/master/CNEBPluginBoxed.h"
+#include "host/master/CSlaveHandler.h"
 #include "media/CNEBError.h"
 #include "media/INEBPicture.h"
 #include "platform/fileNameSuffixes.h"

@@ -1,5 +1,5 @@
 // Boxed questions answered by real slaves hosting nebo_demo.
-#include "host/CNEBPluginBoxed.h"
+#include "host/master/CNEBPluginBoxed.h"
 
 #include "boxed/CBoxedFixture.h"
 #include "expectError.h"

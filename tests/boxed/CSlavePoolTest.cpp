@@ -1,10 +1,10 @@
 // Slaves started ahead: real nebo_slave processes hosting nebo_demo wait in
 // a pool, and boxed sources take them as they open.
-#include "host/CSlavePool.h"
+#include "host/master/CSlavePool.h"
 
 #include "boxed/CBoxedFixture.h"
 #include "foundation/CInvalidArgError.h"
-#include "host/CEncapsulatedSource.h"
+#include "host/master/CEncapsulatedSource.h"
 
 #include <gtest/gtest.h>
 

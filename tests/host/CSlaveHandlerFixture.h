@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/CSimpleNEBContext.h"
-#include "host/CSlaveHandler.h"
+#include "host/common/CSimpleNEBContext.h"
+#include "host/master/CSlaveHandler.h"
 #include "withoutSlave.h"
 
 #include <gtest/gtest.h>

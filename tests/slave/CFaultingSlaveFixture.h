@@ -3,8 +3,8 @@
 // Makes the real nebo_slave's plugin fault, as a misbehaving medium does.
 #include "foundation/CException.h"
 #include "foundation/castObject.h"
-#include "host/CNEBPluginClient.h"
-#include "host/IVideoSource.h"
+#include "host/master/CNEBPluginClient.h"
+#include "host/plugin/IVideoSource.h"
 #include "slave/CSlaveFixture.h"
 #include "streams/CMemoryManager.h"
 

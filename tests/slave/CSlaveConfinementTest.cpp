@@ -1,6 +1,6 @@
 // The slave's confinement as its master meets it: a real slave told to go
 // without it says so in its log.
-#include "host/CNEBPluginClient.h"
+#include "host/master/CNEBPluginClient.h"
 #include "slave/CSlaveFixture.h"
 #include "streams/CMemoryManager.h"
 #include "support/CScopedEnvironment.h"

@@ -3,9 +3,9 @@
 #include "foundation/CError.h"
 #include "foundation/CObject.h"
 #include "foundation/sync/ISignalFactory.h"
-#include "host/CNullLogManager.h"
+#include "host/common/CNullLogManager.h"
 #include "host/CPluginHandler.h"
-#include "host/CSimpleNEBContext.h"
+#include "host/common/CSimpleNEBContext.h"
 #include "platform/CTempFolder.h"
 #include "support/runProgram.h"
 

@@ -2,8 +2,8 @@
 // plugin client and the source client.
 #include "boxed/CBoxedFixture.h"
 #include "foundation/castObject.h"
-#include "host/CNEBPluginClient.h"
-#include "host/ISourceServer.h"
+#include "host/master/CNEBPluginClient.h"
+#include "host/wire/ISourceServer.h"
 #include "remote/CRemoteException.h"
 #include "slave/CSlaveFixture.h"
 #include "streams/CMemoryManager.h"

@@ -1,6 +1,6 @@
 // Runs the real nebo_probe program, which runs the demo plugin in slaves.
 #include "boxed/CBoxedFixture.h"
-#include "host/CPluginFolders.h"
+#include "host/common/CPluginFolders.h"
 #include "platform/CTempFolder.h"
 #include "readPNG.h"
 #include "support/binFolder.h"

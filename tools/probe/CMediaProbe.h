@@ -1,8 +1,8 @@
 #pragma once
 
 #include "host/CPluginHandler.h"
-#include "host/CSlavePool.h"
-#include "host/INEBContext.h"
+#include "host/master/CSlavePool.h"
+#include "host/plugin/INEBContext.h"
 #include "tools/probe/CProbeOptions.h"
 #include "tools/probe/IProbeListener.h"
 #include "tools/probe/SRGBImage.h"

@@ -1,7 +1,7 @@
 #include "tools/probe/CProbeOptions.h"
 
-#include "host/CPluginFolders.h"
-#include "host/CSlavePool.h"
+#include "host/common/CPluginFolders.h"
+#include "host/master/CSlavePool.h"
 #include "tools/probe/CContactSheet.h"
 #include "tools/probe/CUsageError.h"
 #include "tools/probe/writePicture.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/SMediumFacts.h"
+#include "host/plugin/SMediumFacts.h"
 
 #include <cstdint>
 #include <optional>

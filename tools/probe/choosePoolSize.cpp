@@ -1,6 +1,6 @@
 #include "tools/probe/choosePoolSize.h"
 
-#include "host/CSlavePool.h"
+#include "host/master/CSlavePool.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "tools/probe/describeError.h"
 
-#include "host/CSlaveError.h"
+#include "host/master/CSlaveError.h"
 #include "tools/probe/cutForDisplay.h"
 
 namespace nebo::probe {

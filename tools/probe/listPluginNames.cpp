@@ -1,6 +1,6 @@
 #include "tools/probe/listPluginNames.h"
 
-#include "host/CPluginFolders.h"
+#include "host/common/CPluginFolders.h"
 
 #include <algorithm>
 #include <filesystem>

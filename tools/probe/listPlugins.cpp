@@ -1,10 +1,10 @@
 #include "tools/probe/listPlugins.h"
 
 #include "foundation/escapeControlCharacters.h"
-#include "host/CPluginFolders.h"
+#include "host/common/CPluginFolders.h"
 #include "host/CPluginHandler.h"
-#include "host/INEBContext.h"
-#include "host/IPluginExtensions.h"
+#include "host/plugin/INEBContext.h"
+#include "host/plugin/IPluginExtensions.h"
 #include "tools/probe/makeProbeContext.h"
 
 #include <nlohmann/json.hpp>

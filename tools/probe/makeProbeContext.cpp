@@ -1,10 +1,10 @@
 #include "tools/probe/makeProbeContext.h"
 
 #include "foundation/CError.h"
-#include "host/CLogManager.h"
-#include "host/CPluginFolders.h"
-#include "host/CSimpleNEBContext.h"
-#include "host/CSlavePool.h"
+#include "host/common/CLogManager.h"
+#include "host/common/CPluginFolders.h"
+#include "host/common/CSimpleNEBContext.h"
+#include "host/master/CSlavePool.h"
 #include "tools/probe/CUsageError.h"
 #include "tools/probe/listPluginNames.h"
 

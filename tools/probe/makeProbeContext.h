@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/CSlavePool.h"
-#include "host/INEBContext.h"
+#include "host/master/CSlavePool.h"
+#include "host/plugin/INEBContext.h"
 #include "tools/probe/CProbeOptions.h"
 
 #include <string>

@@ -3,7 +3,7 @@
 #include "host/CPluginHandler.h"
 
 #include "boxed/CBoxedFixture.h"
-#include "host/CPluginAnswerCache.h"
+#include "host/master/CPluginAnswerCache.h"
 #include "platform/fileNameSuffixes.h"
 #include "support/binFolder.h"
 #include "support/isModuleResident.h"

@@ -4,11 +4,11 @@
 // A child that ends badly retires its launcher. Each request is served by
 // the spare child forked ahead of it. An error file left empty by a child
 // that ended well serves the next.
-#include "host/CSlaveLaunchers.h"
+#include "host/master/CSlaveLaunchers.h"
 
 #include "boxed/CBoxedFixture.h"
-#include "host/CSlaveHandler.h"
-#include "host/ISource.h"
+#include "host/master/CSlaveHandler.h"
+#include "host/plugin/ISource.h"
 #include "media/CNEBError.h"
 
 #include <gtest/gtest.h>

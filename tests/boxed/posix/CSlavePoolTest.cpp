@@ -1,7 +1,7 @@
 // What a pool's slaves are seen to do from outside: a pool that nobody
 // closes ends its waiting slaves with the process that made it; a slave
 // asked for memory ahead holds it.
-#include "host/CSlavePool.h"
+#include "host/master/CSlavePool.h"
 
 #include "boxed/CBoxedFixture.h"
 #include "support/binFolder.h"

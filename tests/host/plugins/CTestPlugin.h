@@ -11,11 +11,11 @@
 
 #include "foundation/CError.h"
 #include "foundation/CObject.h"
-#include "host/CPluginExtensions.h"
-#include "host/IAudioFormat.h"
-#include "host/IAudioSource.h"
-#include "host/IVideoSource.h"
-#include "host/pluginExport.h"
+#include "host/plugin/CPluginExtensions.h"
+#include "host/plugin/IAudioFormat.h"
+#include "host/plugin/IAudioSource.h"
+#include "host/plugin/IVideoSource.h"
+#include "host/plugin/pluginExport.h"
 #include "media/CRGBPicture.h"
 #include "streams/CMemoryBlock.h"
 

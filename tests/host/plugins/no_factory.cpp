@@ -1,4 +1,4 @@
 // A library that exports something, but not the plugin factory.
-#include "host/pluginExport.h"
+#include "host/plugin/pluginExport.h"
 
 NEBO_PLUGIN_EXPORT int nebo_notAFactory() { return 0; }

@@ -1,4 +1,4 @@
 // A plugin whose factory declines to make a plugin.
-#include "host/pluginExport.h"
+#include "host/plugin/pluginExport.h"
 
 NEBO_PLUGIN_EXPORT nebo::common::INEBPlugin* nebo_pluginCreate(nebo::common::INEBContext*) { return nullptr; }

@@ -2,8 +2,8 @@
 
 #include "boxed/CBoxedFixture.h"
 #include "foundation/CException.h"
-#include "host/CLogManager.h"
-#include "host/CSimpleNEBContext.h"
+#include "host/common/CLogManager.h"
+#include "host/common/CSimpleNEBContext.h"
 #include "platform/CTempFolder.h"
 #include "support/CStandardErrorCapture.h"
 #include "support/writeTestClip.h"

@@ -7,7 +7,7 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CInvalidObjectStateError.h"
 #include "foundation/castObject.h"
-#include "host/CAudioStreamInfos.h"
+#include "host/plugin/CAudioStreamInfos.h"
 #include "media/CNEBError.h"
 #include "streams/CMemoryManager.h"
 #include "support/CScopedEnvironment.h"

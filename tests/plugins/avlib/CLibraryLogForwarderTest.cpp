@@ -1,6 +1,6 @@
 #include "plugins/avlib/CLibraryLogForwarder.h"
 
-#include "host/CLogManager.h"
+#include "host/common/CLogManager.h"
 #include "support/CStandardErrorCapture.h"
 
 #include <gtest/gtest.h>

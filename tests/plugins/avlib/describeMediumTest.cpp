@@ -2,7 +2,7 @@
 // test opens the same clip itself and decodes the first frame of each stream.
 #include "plugins/avlib/describeMedium.h"
 
-#include "host/CMediumFacts.h"
+#include "host/plugin/CMediumFacts.h"
 #include "platform/CTempFolder.h"
 #include "plugins/avlib/CDemuxer.h"
 #include "support/avlibHandles.h"

@@ -2,7 +2,7 @@
 
 #include "boxed/CBoxedFixture.h"
 #include "foundation/castObject.h"
-#include "host/IAudioSource.h"
+#include "host/plugin/IAudioSource.h"
 
 #include <gtest/gtest.h>
 

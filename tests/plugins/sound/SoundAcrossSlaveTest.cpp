@@ -1,7 +1,7 @@
 // A master reads sound files through nebo_sound running in real slaves.
 #include "boxed/CBoxedFixture.h"
 #include "expectError.h"
-#include "host/CEncapsulatedSource.h"
+#include "host/master/CEncapsulatedSource.h"
 #include "media/CNEBError.h"
 #include "plugins/sound/CSoundSource.h"
 #include "soundFiles.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 // Sound files written and read with libsndfile itself, the yardstick for what nebo_sound hands out.
-#include "host/IAudioSource.h"
+#include "host/plugin/IAudioSource.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>

@@ -1,8 +1,8 @@
 // The plugin that tries every act a confined slave must be refused.
-#include "host/CPluginExtensions.h"
-#include "host/INEBContext.h"
-#include "host/INEBPlugin.h"
-#include "host/pluginExport.h"
+#include "host/plugin/CPluginExtensions.h"
+#include "host/plugin/INEBContext.h"
+#include "host/plugin/INEBPlugin.h"
+#include "host/plugin/pluginExport.h"
 #include "sandbox/plugins/intruderActs.h"
 
 #include <sstream>

@@ -2,8 +2,8 @@
 // medium confined exactly as it does with the confinement off: the
 // confinement takes nothing a decoder needs.
 #include "boxed/CBoxedFixture.h"
-#include "host/CEncapsulatedSource.h"
-#include "host/ISource.h"
+#include "host/master/CEncapsulatedSource.h"
+#include "host/plugin/ISource.h"
 #include "support/CScopedEnvironment.h"
 #include "support/writeTestClip.h"
 

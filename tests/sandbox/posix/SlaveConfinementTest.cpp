@@ -3,7 +3,7 @@
 // NEBO_SANDBOX=off the acts succeed, which shows that the refusals come from
 // the confinement and not from the test.
 #include "boxed/CBoxedFixture.h"
-#include "host/CEncapsulatedSource.h"
+#include "host/master/CEncapsulatedSource.h"
 #include "media/CNEBError.h"
 #include "platform/posix/landlockAbi.h"
 #include "platform/posix/CFileDescriptor.h"

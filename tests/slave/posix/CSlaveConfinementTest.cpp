@@ -5,7 +5,7 @@
 #include "crashhandler/posix/hangReportHandler.h"
 #include "crashhandler/posix/hangReportSignal.h"
 #include "foundation/CURI.h"
-#include "host/CLogManager.h"
+#include "host/common/CLogManager.h"
 #include "platform/CTempFolder.h"
 #include "platform/posix/landlockAbi.h"
 #include "slave/CSlaveServices.h"

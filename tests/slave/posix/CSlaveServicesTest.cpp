@@ -1,6 +1,6 @@
 #include "slave/CSlaveServices.h"
 
-#include "host/ILogManager.h"
+#include "host/plugin/ILogManager.h"
 #include "platform/CScopedPipeFolder.h"
 #include "support/CStandardErrorCapture.h"
 

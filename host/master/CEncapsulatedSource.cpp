@@ -1,0 +1,706 @@
+#include "host/master/CEncapsulatedSource.h"
+
+#include "foundation/CError.h"
+#include "foundation/castObject.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
+#include "foundation/sync/ISignalFactory.h"
+#include "foundation/sync/getTickCount.h"
+#include "host/master/CSlaveError.h"
+#include "host/master/CSlaveHandler.h"
+#include "host/master/CSlavePool.h"
+#include "host/wire/ISourceServer.h"
+#include "host/master/findOpeningFailure.h"
+#include "host/common/getErrorText.h"
+#include "media/CNEBError.h"
+#include "platform/CThreadCallable.h"
+#include "platform/IThreadManager.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace nebo::common {
+
+using lumo::make;
+using lumo::P;
+using lumo::String;
+
+namespace {
+
+constexpr uint32_t wakeWaitMs = 1000;
+// "warning": a restart is worth knowing about.
+constexpr int32_t restartLogLevel = 1;
+
+String quoted(const lumo::IURI& uri)
+{
+    return String("\"") + uri.getText() + String("\"");
+}
+
+int32_t sizeOf(INEBPicture&)
+{
+    return 0;
+}
+int32_t sizeOf(audio::IAudioChunk& chunk)
+{
+    return chunk.getDataSize();
+}
+
+// What people are told of a failure: a slave's summary and where its
+// whole report is, or the error text.
+String describeFailure(const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const CSlaveError& error) {
+        const String summary = error.getSummary().isEmpty() ? getErrorText(error) : error.getSummary();
+        if (error.getErrorFilePath().isEmpty())
+            return summary;
+        return summary + String("\nThe whole report: ") + error.getErrorFilePath();
+    } catch (const lumo::CException& error) {
+        return getErrorText(error);
+    }
+}
+
+} // namespace
+
+CEncapsulatedSource::CEncapsulatedSource(P<INEBContext> context, const String& pluginName, const lumo::IURI& uri,
+                                         int32_t nTypes, const INEBPlugin::SSourceParams* pParams)
+    : m_context(std::move(context)),
+      m_pluginName(pluginName),
+      m_uri(make<lumo::CURI>(uri.getText())),
+      m_nTypes(nTypes),
+      m_params(pParams ? *pParams : INEBPlugin::SSourceParams{0, 0, 0, 0}),
+      m_bPictures((nTypes & pictureSourceType) != 0),
+      m_bufferMutex(lumo::getMutexFactory()->createMutex()),
+      m_bufferFilled(lumo::getSignalFactory()->createSignal())
+{
+    const P<lumo::IMutex> sourceMutex = lumo::getMutexFactory()->createMutex();
+    m_source = make<CEmbeddedMutex<ISource>>(sourceMutex);
+    m_videoSource = make<CEmbeddedMutex<IVideoSource>>(sourceMutex);
+    m_audioSource = make<CEmbeddedMutex<IAudioSource>>(sourceMutex);
+}
+
+CEncapsulatedSource::~CEncapsulatedSource()
+{
+    try {
+        close();
+    } catch (const std::exception&) {
+        // Whoever releases a source without closing it has no use for the slave's
+        // last error.
+    }
+}
+
+void CEncapsulatedSource::requireOpened()
+{
+    if (!m_slaveHandler)
+        throw CNEBError(String("source is not opened ") + quoted(*m_uri));
+}
+
+template <class T, class F>
+auto CEncapsulatedSource::callSource(CEmbeddedMutex<T>& view, const char* side, const char* what, F&& call,
+                                     bool bCheckSlave)
+{
+    requireOpened();
+    if (bCheckSlave)
+        m_slaveHandler->checkForSlaveError();
+    lumo::CScopedLock lock(view);
+    const P<T> target = view.get();
+    if (!target)
+        throw CNEBError(String("source ") + quoted(*m_uri) + String(" has no ") + String(side));
+    return m_slaveHandler->callWithinLimit(what, [&] { return call(*target); });
+}
+
+template <class F> auto CEncapsulatedSource::callPictures(const char* what, F&& call, bool bCheckSlave)
+{
+    return callSource(*m_videoSource, "pictures", what, std::forward<F>(call), bCheckSlave);
+}
+
+template <class F> auto CEncapsulatedSource::callSound(const char* what, F&& call, bool bCheckSlave)
+{
+    return callSource(*m_audioSource, "sound", what, std::forward<F>(call), bCheckSlave);
+}
+
+template <class F> auto CEncapsulatedSource::callAny(const char* what, F&& call)
+{
+    return callSource(*m_source, "source", what, std::forward<F>(call));
+}
+
+bool CEncapsulatedSource::isOpened()
+{
+    return m_slaveHandler && callAny("isOpened", [](ISource& source) { return source.isOpened(); });
+}
+
+void CEncapsulatedSource::open()
+{
+    lumo::CScopedLock lock(*m_source);
+    if (!m_slaveHandler)
+        createSourceInSlave();
+    callAny("open", [](ISource& source) { source.open(); });
+    m_pictures.placeAt(0.0);
+    m_sound.placeAt(0.0);
+    startPrefetchingWhenAsked();
+    transferLog(true);
+}
+
+void CEncapsulatedSource::startPrefetchingWhenAsked()
+{
+    if (!isBuffering() && m_bPictures && m_videoSource->get() && m_context->getPrefetch())
+        startBufferingThread();
+}
+
+void CEncapsulatedSource::createSourceInSlave()
+{
+    // Kept only once the source exists: on failure its release ends the slave.
+    const P<CSlaveHandler> handler = takeSlave();
+    const P<INEBPluginRemote> plugin = handler->callIntoSlave([&] { return handler->getClient(); });
+    // The slave opens the source to test it, which is where a plugin may hang.
+    handler->callWithinLimit("tryCreateSource", [&] {
+        const P<ISource> source = plugin->tryCreateSource(*m_uri, m_nTypes, true, &m_params);
+        if (!source) {
+            // Why the plugin refused is in the slave's log only.
+            const String slaveLog = plugin->getLog();
+            logSlaveText(slaveLog);
+            throw CSlaveError(String("could not create source ") + quoted(*m_uri) + String(" in slave"),
+                              findOpeningFailure(slaveLog), String());
+        }
+        source->setStartTime(m_startTime);
+        const P<IVideoSource> pictures = lumo::castObject<IVideoSource>(source, false);
+        if (pictures && m_maxWidth > 0 && m_maxHeight > 0)
+            pictures->setMaxSize(m_maxWidth, m_maxHeight);
+        const P<IAudioSource> sound = lumo::castObject<IAudioSource>(source, false);
+        if (sound && m_audioStream)
+            sound->setAudioStream(*m_audioStream);
+        setViews(source);
+    });
+    m_slaveHandler = handler;
+}
+
+P<CSlaveHandler> CEncapsulatedSource::takeSlave()
+{
+    if (const P<CSlavePool> pool = m_context->getSlavePool())
+        if (P<CSlaveHandler> handler = pool->take(m_pluginName, m_context))
+            return handler;
+    return make<CSlaveHandler>(m_context, m_pluginName, lumo::IProcess::priorityBelowNormal);
+}
+
+void CEncapsulatedSource::setViews(const P<ISource>& source)
+{
+    m_source->set(source);
+    m_videoSource->set(lumo::castObject<IVideoSource>(source, false));
+    m_audioSource->set(lumo::castObject<IAudioSource>(source, false));
+}
+
+void CEncapsulatedSource::close()
+{
+    if (!m_slaveHandler)
+        return;
+    std::exception_ptr failure;
+    try {
+        m_slaveHandler->checkForSlaveError();
+    } catch (const lumo::CException&) {
+        failure = std::current_exception();
+    }
+    const bool bSlaveAnswers = stopBufferingThread();
+    {
+        lumo::CScopedLock lock(*m_source);
+        // A slave that is gone or hangs has nothing left to close.
+        if (bSlaveAnswers && m_slaveHandler->isServing()) {
+            try {
+                callAny("close", [](ISource& source) { source.close(); });
+            } catch (const lumo::CException&) {
+                if (!failure)
+                    failure = std::current_exception();
+            }
+        }
+        flushBuffer();
+        setViews(nullptr);
+        retireSlave();
+    }
+    m_threadError = nullptr;
+    m_lastLogTransferMs.reset();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void CEncapsulatedSource::retireSlave()
+{
+    if (const std::optional<lumo::SProcessEnd> end = m_slaveHandler->finish())
+        m_slaveEnds.push_back(*end);
+    m_slaveHandler = nullptr;
+}
+
+void CEncapsulatedSource::skipToTime(double seconds)
+{
+    skipInSlave(seconds);
+    m_pictures.placeAt(seconds);
+    m_sound.placeAt(seconds);
+}
+
+void CEncapsulatedSource::skipInSlave(double seconds)
+{
+    // The buffering thread reads the count and fetches a picture under the
+    // pictures' lock; holding it here too puts each fetch wholly before the
+    // skip (its picture is dropped) or wholly after it.
+    lumo::CScopedLock pictures(*m_videoSource);
+    callAny("skipToTime", [&](ISource& source) {
+        source.skipToTime(seconds);
+        ++m_skipCount;
+    });
+    if (isBuffering())
+        flushBuffer();
+}
+
+double CEncapsulatedSource::getDuration()
+{
+    return callAny("getDuration", [](ISource& source) { return source.getDuration(); });
+}
+
+int32_t CEncapsulatedSource::getBufferStatus()
+{
+    return callAny("getBufferStatus", [](ISource& source) { return source.getBufferStatus(); });
+}
+
+bool CEncapsulatedSource::isEOF()
+{
+    return callAny("isEOF", [](ISource& source) { return source.isEOF(); });
+}
+
+void CEncapsulatedSource::setStartTime(double seconds)
+{
+    m_startTime = seconds;
+    if (m_slaveHandler)
+        callAny("setStartTime", [seconds](ISource& source) { source.setStartTime(seconds); });
+}
+
+double CEncapsulatedSource::getStartTime()
+{
+    return m_startTime;
+}
+
+P<lumo::CURI> CEncapsulatedSource::getURI()
+{
+    return m_uri;
+}
+
+String CEncapsulatedSource::getPluginName()
+{
+    return m_pluginName;
+}
+
+void CEncapsulatedSource::setMaxSize(int32_t nWidth, int32_t nHeight)
+{
+    m_maxWidth = nWidth;
+    m_maxHeight = nHeight;
+    if (m_videoSource->get())
+        callPictures("setMaxSize", [=](IVideoSource& source) { source.setMaxSize(nWidth, nHeight); });
+}
+
+int32_t CEncapsulatedSource::getWidth()
+{
+    return callPictures("getWidth", [](IVideoSource& source) { return source.getWidth(); }, false);
+}
+
+int32_t CEncapsulatedSource::getHeight()
+{
+    return callPictures("getHeight", [](IVideoSource& source) { return source.getHeight(); });
+}
+
+double CEncapsulatedSource::peekNextPictureTimestamp()
+{
+    requireOpened();
+    if (!m_videoSource->get())
+        return 0.0;
+    if (!isBuffering())
+        return callPictures("peekNextPictureTimestamp",
+                            [](IVideoSource& source) { return source.peekNextPictureTimestamp(); });
+    waitForBufferedPicture();
+    m_slaveHandler->checkForSlaveError();
+    lumo::CScopedLock lock(m_bufferMutex);
+    const P<INEBPicture>& next = m_buffer.front();
+    return next ? next->getTimestamp() : 0.0;
+}
+
+P<INEBPicture> CEncapsulatedSource::getNextPicture()
+{
+    requireOpened();
+    if (!m_videoSource->get())
+        return nullptr;
+    transferLog(false);
+    return readResuming<INEBPicture>(m_pictures, [this] { return fetchPicture(); });
+}
+
+P<INEBPicture> CEncapsulatedSource::fetchPicture()
+{
+    if (!isBuffering())
+        return callPictures("getNextPicture", [](IVideoSource& source) { return source.getNextPicture(); });
+    // Pictures fetched before the buffering thread failed are still good.
+    waitForBufferedPicture();
+    lumo::CScopedLock lock(m_bufferMutex);
+    const P<INEBPicture> picture = m_buffer.front();
+    m_buffer.pop_front();
+    m_wakeSignal->set();
+    return picture;
+}
+
+int32_t CEncapsulatedSource::getPixelAspectNum()
+{
+    return callPictures("getPixelAspectNum", [](IVideoSource& source) { return source.getPixelAspectNum(); });
+}
+
+int32_t CEncapsulatedSource::getPixelAspectDen()
+{
+    return callPictures("getPixelAspectDen", [](IVideoSource& source) { return source.getPixelAspectDen(); });
+}
+
+double CEncapsulatedSource::getFrameDuration()
+{
+    return callPictures("getFrameDuration", [](IVideoSource& source) { return source.getFrameDuration(); });
+}
+
+int32_t CEncapsulatedSource::getFrameRateNum()
+{
+    return callPictures("getFrameRateNum", [](IVideoSource& source) { return source.getFrameRateNum(); });
+}
+
+int32_t CEncapsulatedSource::getFrameRateDen()
+{
+    return callPictures("getFrameRateDen", [](IVideoSource& source) { return source.getFrameRateDen(); });
+}
+
+P<IAudioStreamInfos> CEncapsulatedSource::getAudioStreamInfos()
+{
+    return callSound(
+        "getAudioStreamInfos", [](IAudioSource& source) { return source.getAudioStreamInfos(); }, false);
+}
+
+void CEncapsulatedSource::setAudioStream(int32_t nAudioIndex)
+{
+    callSound("setAudioStream", [nAudioIndex](IAudioSource& source) { source.setAudioStream(nAudioIndex); });
+    // A new slave serves the stream chosen last.
+    m_audioStream = nAudioIndex;
+}
+
+P<CMediumFacts> CEncapsulatedSource::getMediumFacts()
+{
+    return callAny("getMediumFacts", [](ISource& source) {
+        const P<IMediumFactsSource> facts = lumo::castObject<IMediumFactsSource>(&source, false);
+        return facts ? facts->getMediumFacts() : nullptr;
+    });
+}
+
+P<audio::IAudioChunk> CEncapsulatedSource::getNextAudioChunk()
+{
+    requireOpened();
+    return readResuming<audio::IAudioChunk>(m_sound, [this] {
+        return callSound("getNextAudioChunk", [](IAudioSource& source) { return source.getNextAudioChunk(); });
+    });
+}
+
+int32_t CEncapsulatedSource::getSampleRate()
+{
+    return callSound("getSampleRate", [](IAudioSource& source) { return source.getSampleRate(); });
+}
+
+int32_t CEncapsulatedSource::getChannelCount()
+{
+    return callSound("getChannelCount", [](IAudioSource& source) { return source.getChannelCount(); });
+}
+
+int32_t CEncapsulatedSource::getBytesPerSample()
+{
+    return callSound("getBytesPerSample", [](IAudioSource& source) { return source.getBytesPerSample(); });
+}
+
+std::vector<String> CEncapsulatedSource::getRestartCauses()
+{
+    return m_restartCauses;
+}
+
+std::vector<lumo::SProcessEnd> CEncapsulatedSource::getSlaveEnds()
+{
+    return m_slaveEnds;
+}
+
+template <class T, class F> P<T> CEncapsulatedSource::readResuming(SReadPosition& side, F&& fetch)
+{
+    for (int32_t dropped = 0;;) {
+        P<T> item;
+        try {
+            item = fetch();
+        } catch (const lumo::CException&) {
+            resumeOrThrow(std::current_exception(), side);
+            continue;
+        }
+        if (item && item->getTimestamp() < side.floor) {
+            if (++dropped > maxDroppedAfterResume)
+                throw CNEBError(String("the new slave of ") + quoted(*m_uri) +
+                                String(" kept handing out what came before its resume point"));
+            continue;
+        }
+        if (item) {
+            side.lastTime = item->getTimestamp();
+            side.lastBytes = sizeOf(*item);
+            side.floor = -std::numeric_limits<double>::infinity();
+        }
+        return item;
+    }
+}
+
+bool CEncapsulatedSource::mayResume()
+{
+    // A slave that still serves answered with an error of its plugin's:
+    // that is no failure of the slave.
+    return m_context->getResumeAfterSlaveFailure() &&
+           m_restartCauses.size() < size_t(std::max(m_context->getSlaveLimits().maxRestartsPerSource, 0)) &&
+           (!m_slaveHandler || !m_slaveHandler->isServing());
+}
+
+void CEncapsulatedSource::resumeOrThrow(std::exception_ptr failure, SReadPosition& failed)
+{
+    while (mayResume()) {
+        noteRestart(failure);
+        try {
+            restartFor(failed);
+            return;
+        } catch (const lumo::CException&) {
+            failure = std::current_exception();
+        }
+    }
+    std::rethrow_exception(failure);
+}
+
+void CEncapsulatedSource::noteRestart(const std::exception_ptr& failure)
+{
+    m_restartCauses.push_back(describeFailure(failure));
+    const P<ILogManager> log = m_context->getLogManager();
+    if (!log)
+        return;
+    log->logText(restartLogLevel,
+                 String("CEncapsulatedSource: restart ") + String::fromInt(int32_t(m_restartCauses.size())) +
+                     String(" of ") + String::fromInt(m_context->getSlaveLimits().maxRestartsPerSource) +
+                     String(" for ") + quoted(*m_uri) + String(" after the slave failed: ") + m_restartCauses.back());
+}
+
+void CEncapsulatedSource::restartFor(SReadPosition& failed)
+{
+    stopBufferingThread();
+    {
+        lumo::CScopedLock lock(*m_source);
+        flushBuffer();
+        setViews(nullptr);
+        if (m_slaveHandler)
+            retireSlave();
+        m_threadError = nullptr;
+        createSourceInSlave();
+        callAny("open", [](ISource& source) { source.open(); });
+    }
+    skipInSlave(planResume(failed));
+    startPrefetchingWhenAsked();
+    transferLog(true);
+}
+
+double CEncapsulatedSource::planResume(SReadPosition& failed)
+{
+    SReadPosition& other = &failed == &m_pictures ? m_sound : m_pictures;
+    const double step = getItemDuration(failed);
+    const double failedTime = failed.lastTime ? *failed.lastTime + step : failed.position;
+    // Half a step on: past the item that failed, not yet at the next one.
+    const double resumeTime = failedTime + step / 2;
+    failed.placeAt(resumeTime);
+    failed.floor = resumeTime;
+    // One skip places both sides, and starting before the failed item
+    // would meet it again: a side that was behind goes on from there too,
+    // one that was ahead drops what it already handed out.
+    if (other.lastTime)
+        other.floor = *other.lastTime + getItemDuration(other) / 2;
+    else
+        other.placeAt(resumeTime);
+    return resumeTime;
+}
+
+double CEncapsulatedSource::getItemDuration(const SReadPosition& side)
+{
+    double duration;
+    if (&side == &m_pictures) {
+        duration = callPictures("getFrameDuration", [](IVideoSource& source) { return source.getFrameDuration(); });
+    } else {
+        const auto [framesPerSecond, bytesPerFrame] = callSound("getSampleRate", [](IAudioSource& source) {
+            return std::make_pair(double(source.getSampleRate()),
+                                  double(source.getChannelCount()) * source.getBytesPerSample());
+        });
+        const double chunkBytes = side.lastBytes > 0 ? side.lastBytes : assumedChunkFrames * bytesPerFrame;
+        duration = chunkBytes / (framesPerSecond * bytesPerFrame);
+    }
+    if (!std::isfinite(duration) || duration <= 0.0)
+        throw CNEBError(String("cannot resume ") + quoted(*m_uri) +
+                        String(": the plugin tells no length of its pictures or sound"));
+    return duration;
+}
+
+void CEncapsulatedSource::transferLog(bool bMayWaitForSource)
+{
+    const int64_t now = lumo::getTickCount();
+    if (m_lastLogTransferMs && now - *m_lastLogTransferMs <= logTransferIntervalMs)
+        return;
+    // While the buffering thread waits for a slow picture, the log can wait too.
+    if (bMayWaitForSource)
+        m_source->lock();
+    else if (!m_source->tryLock(0))
+        return;
+    lumo::CScopedLock lock(*m_source, lumo::CScopedLock::adopt);
+    const P<ISourceServer> server = lumo::castObject<ISourceServer>(m_source->get(), false);
+    if (!server)
+        return;
+    logSlaveText(m_slaveHandler->callWithinLimit("getLog", [&] { return server->getLog(); }));
+    m_lastLogTransferMs = now;
+}
+
+void CEncapsulatedSource::logSlaveText(const String& text)
+{
+    const P<ILogManager> log = m_context->getLogManager();
+    if (log && !text.isEmpty())
+        log->logXml(log->getLogLevel(), text);
+}
+
+void CEncapsulatedSource::startBufferingThread()
+{
+    m_stopSignal = lumo::getSignalFactory()->createSignal();
+    m_wakeSignal = lumo::getSignalFactory()->createSignal();
+    m_threadEnded = lumo::getSignalFactory()->createSignal();
+    // Prefetching begins at once.
+    m_wakeSignal->set();
+    // Weak: close() and the destructor stop the thread before the source goes.
+    m_thread = lumo::getThreadManager()->createThread(
+        lumo::CThreadCallable(this, &CEncapsulatedSource::runBufferingThread, false));
+}
+
+bool CEncapsulatedSource::stopBufferingThread()
+{
+    if (!m_thread)
+        return true;
+    m_stopSignal->set();
+    // A thread that waits for room in the buffer notices the stop at once.
+    m_wakeSignal->set();
+    // A thread stuck in a call to a slave that does not answer comes back
+    // only once that slave is gone.
+    const bool bStopped = m_threadEnded->wait(threadStopWaitMs);
+    if (!bStopped)
+        m_slaveHandler->endSlave();
+    m_thread->join();
+    m_thread = nullptr;
+    m_stopSignal = nullptr;
+    m_wakeSignal = nullptr;
+    m_threadEnded = nullptr;
+    return bStopped;
+}
+
+void CEncapsulatedSource::runBufferingThread()
+{
+    try {
+        m_slaveHandler->callIntoSlave([this] { bufferPictures(); });
+    } catch (const lumo::CException&) {
+        storeThreadError(std::current_exception());
+    } catch (const std::exception& error) {
+        const char* text = error.what();
+        storeThreadError(std::make_exception_ptr(
+            lumo::CError(String::fromUTF8(text ? text : ""), String("std::exception in CEncapsulatedSource"))));
+    } catch (...) {
+        storeThreadError(std::make_exception_ptr(
+            lumo::CError(String("unknown exception in buffering thread"), String("CEncapsulatedSource"))));
+    }
+    m_stopSignal->set();
+    // After the error is stored, so that a waiting reader sees it.
+    m_bufferFilled->set();
+    m_threadEnded->set();
+}
+
+void CEncapsulatedSource::bufferPictures()
+{
+    while (!m_stopSignal->isSet()) {
+        const bool bWoken = m_wakeSignal->wait(wakeWaitMs);
+        if (m_stopSignal->isSet())
+            return;
+        if (!bWoken)
+            continue;
+        {
+            // Reset only under the buffer's lock, where readers set it: no wake-up is
+            // lost.
+            lumo::CScopedLock lock(m_bufferMutex);
+            if (m_buffer.size() >= bufferedPictureLimit) {
+                m_wakeSignal->reset();
+                continue;
+            }
+        }
+        P<INEBPicture> picture;
+        uint64_t skipCount;
+        {
+            lumo::CScopedLock lock(*m_videoSource);
+            skipCount = m_skipCount;
+            picture = m_slaveHandler->callWithinLimit("getNextPicture",
+                                                      [this] { return m_videoSource->get()->getNextPicture(); });
+        }
+        lumo::CScopedLock lock(m_bufferMutex);
+        if (skipCount != m_skipCount)
+            continue;
+        // An empty picture, the end of the source, is handed on like any other.
+        m_buffer.push_back(picture);
+        m_bufferFilled->set();
+        if (m_buffer.size() >= bufferedPictureLimit)
+            m_wakeSignal->reset();
+    }
+}
+
+void CEncapsulatedSource::storeThreadError(std::exception_ptr error)
+{
+    lumo::CScopedLock lock(m_bufferMutex);
+    m_threadError = std::move(error);
+}
+
+void CEncapsulatedSource::rethrowThreadError()
+{
+    std::exception_ptr error;
+    {
+        lumo::CScopedLock lock(m_bufferMutex);
+        error = m_threadError;
+    }
+    if (error)
+        std::rethrow_exception(error);
+}
+
+void CEncapsulatedSource::waitForBufferedPicture()
+{
+    // The thread's own call ends within the slave's time limit, with the
+    // hang report and the slave's end; this wait only guards against a
+    // thread that never came back.
+    const int64_t waitMs = int64_t{m_context->getSlaveLimits().timeoutMs} + CSlaveHandler::hangReportWaitMs +
+                           CSlaveHandler::slaveEndWaitMs + threadStopWaitMs;
+    const int64_t deadline = lumo::getTickCount() + waitMs;
+    for (;;) {
+        {
+            // Reset only under the buffer's lock, where the thread sets it:
+            // no picture goes unnoticed.
+            lumo::CScopedLock lock(m_bufferMutex);
+            if (!m_buffer.empty())
+                return;
+            m_bufferFilled->reset();
+        }
+        rethrowThreadError();
+        const int64_t left = deadline - lumo::getTickCount();
+        if (left <= 0) {
+            m_slaveHandler->endSlave();
+            throw lumo::CError(String("CEncapsulatedSource: timeout while prefetching image"));
+        }
+        m_bufferFilled->wait(static_cast<uint64_t>(left));
+    }
+}
+
+void CEncapsulatedSource::flushBuffer()
+{
+    lumo::CScopedLock lock(m_bufferMutex);
+    m_buffer.clear();
+    if (m_wakeSignal)
+        m_wakeSignal->set();
+}
+
+} // namespace nebo::common

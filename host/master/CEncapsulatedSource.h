@@ -1,0 +1,237 @@
+#pragma once
+
+#include "foundation/CObject.h"
+#include "foundation/sync/ISignal.h"
+#include "host/common/CEmbeddedMutex.h"
+#include "host/plugin/IAudioSource.h"
+#include "host/master/IBoxedSource.h"
+#include "host/plugin/IMediumFactsSource.h"
+#include "host/plugin/INEBContext.h"
+#include "host/plugin/INEBPlugin.h"
+#include "host/plugin/IVideoSource.h"
+#include "platform/IThread.h"
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace nebo::common {
+
+class CSlaveHandler;
+
+// A source of a boxed plugin. It only remembers the request until open(),
+// which starts a slave (or takes one started ahead from the context's
+// CSlavePool) and makes the real source there. Every call into that
+// source is taken one at a time. When the context asks for prefetching, a
+// thread of its own keeps up to three pictures ahead of the reader, so that
+// reading a picture costs no round trip to the slave. The slave's log is
+// pulled into the context's log at open() and then every five seconds while
+// pictures are read.
+//
+// A slave that failed is reported as CNEBError with its error text, before
+// each call and when a call fails. close() and the release always end the
+// slave within a few seconds, killing one that no longer answers; calls
+// after close() throw CNEBError until the next open(), which starts a new
+// slave. Every call that goes to the slave, the buffering thread's too,
+// ends within the context's time limit (SSlaveLimits::timeoutMs): a slave
+// that takes longer is ended and the call throws CNEBError naming it. So no
+// lock of the source is ever held longer than that.
+//
+// When the context asks to resume (INEBContext::setResumeAfterSlaveFailure)
+// and the slave dies or is ended while getNextPicture or getNextAudioChunk
+// waits for it, the source starts a new slave, opens the medium again and
+// skips to just after the picture (chunk) that failed: one step of that
+// side after the last one handed out, or half a step past the position the
+// side was put at when nothing was handed out since. The other side goes
+// on from there as well: what it already handed out is dropped, so each
+// side stays in time order with nothing twice, and one that was behind
+// skips what lay between. At most SSlaveLimits::maxRestartsPerSource
+// restarts; then the last failure is thrown. Each restart is logged with the
+// failure's summary. Other calls report a failed slave as before.
+//
+// One thread at a time, as for every source.
+class CEncapsulatedSource : public lumo::CObject,
+                            public virtual IVideoSource,
+                            public virtual IAudioSource,
+                            public virtual IMediumFactsSource,
+                            public virtual IBoxedSource {
+public:
+    static constexpr int32_t logTransferIntervalMs = 5000;
+    static constexpr size_t bufferedPictureLimit = 3;
+    // How long close() gives the buffering thread before it ends the slave.
+    static constexpr uint32_t threadStopWaitMs = 2000;
+    // How many items stamped before the resume point a new slave may hand
+    // out before the source gives up on it.
+    static constexpr int32_t maxDroppedAfterResume = 10000;
+    // The length of a sound chunk assumed before one was read: what
+    // decoders commonly hand out.
+    static constexpr int32_t assumedChunkFrames = 1024;
+
+    // `pParams` may be null: sixteen zero bytes are sent instead.
+    CEncapsulatedSource(lumo::P<INEBContext> context, const lumo::String& pluginName, const lumo::IURI& uri,
+                        int32_t nTypes, const INEBPlugin::SSourceParams* pParams);
+    ~CEncapsulatedSource() override;
+
+    // False before open() and after close().
+    bool isOpened() override;
+    // Throws CNEBError "could not create source "<uri>" in slave" when the
+    // plugin makes no source, and whatever starting the slave throws.
+    void open() override;
+    // Throws the slave's error when it left one, once everything is released.
+    void close() override;
+    // No picture decoded before the skip is returned after it.
+    void skipToTime(double seconds) override;
+    double getDuration() override;
+    int32_t getBufferStatus() override;
+    bool isEOF() override;
+    void setStartTime(double seconds) override;
+    double getStartTime() override;
+    lumo::P<lumo::CURI> getURI() override;
+    lumo::String getPluginName() override;
+
+    void setMaxSize(int32_t nWidth, int32_t nHeight) override;
+    int32_t getWidth() override;
+    int32_t getHeight() override;
+    // 0.0 for a source without pictures and at the end of the pictures.
+    double peekNextPictureTimestamp() override;
+    // Null for a source without pictures. While prefetching, waits as long
+    // as the buffering thread's call may take within the slave's time limit,
+    // and throws that call's error (a hang report among them) once the
+    // pictures fetched before are handed out. Should the thread still not
+    // come back, the slave is ended and it throws CError
+    // "CEncapsulatedSource: timeout while prefetching image".
+    lumo::P<INEBPicture> getNextPicture() override;
+    int32_t getPixelAspectNum() override;
+    int32_t getPixelAspectDen() override;
+    double getFrameDuration() override;
+    int32_t getFrameRateNum() override;
+    int32_t getFrameRateDen() override;
+
+    lumo::P<IAudioStreamInfos> getAudioStreamInfos() override;
+    void setAudioStream(int32_t nAudioIndex) override;
+    lumo::P<audio::IAudioChunk> getNextAudioChunk() override;
+    int32_t getSampleRate() override;
+    int32_t getChannelCount() override;
+    int32_t getBytesPerSample() override;
+
+    // Null when the plugin tells no facts; facts beyond the bounds of
+    // CMediumFacts end the slave, and the call throws CNEBError.
+    lumo::P<CMediumFacts> getMediumFacts() override;
+
+    std::vector<lumo::String> getRestartCauses() override;
+    std::vector<lumo::SProcessEnd> getSlaveEnds() override;
+
+private:
+    // What the host received of one side since it was last positioned (by
+    // open, a skip or a resume), so that a new slave can go on after it.
+    struct SReadPosition {
+        double position = 0.0;
+        // Of the last item handed out since.
+        std::optional<double> lastTime;
+        int32_t lastBytes = 0;
+        // After a resume: items stamped below are repeats, or the one that
+        // failed, and are dropped.
+        double floor = -std::numeric_limits<double>::infinity();
+
+        void placeAt(double seconds)
+        {
+            *this = SReadPosition();
+            position = seconds;
+        }
+    };
+
+    // Calls into the real source under its lock, within the slave's time
+    // limit; `what` names the call for the time-limit error.
+    template <class T, class F> auto callSource(CEmbeddedMutex<T>& view, const char* side, const char* what,
+                                                F&& call, bool bCheckSlave = true);
+    template <class F> auto callPictures(const char* what, F&& call, bool bCheckSlave = true);
+    template <class F> auto callSound(const char* what, F&& call, bool bCheckSlave = true);
+    template <class F> auto callAny(const char* what, F&& call);
+    void requireOpened();
+
+    void createSourceInSlave();
+    // One from the context's slave pool when one is ready, else a new one
+    // that starts when first called.
+    lumo::P<CSlaveHandler> takeSlave();
+    void startPrefetchingWhenAsked();
+    void setViews(const lumo::P<ISource>& source);
+    // Ends the slave and keeps how it ended.
+    void retireSlave();
+    void transferLog(bool bMayWaitForSource);
+    // Adds a slave's log text to the context's log, when it has one.
+    void logSlaveText(const lumo::String& text);
+    bool isBuffering() const { return m_thread != nullptr; }
+
+    // Hands out the next item of a side, resuming after failed slaves.
+    template <class T, class F> lumo::P<T> readResuming(SReadPosition& side, F&& fetch);
+    lumo::P<INEBPicture> fetchPicture();
+    bool mayResume();
+    // Restarts until a new slave serves from where `failed` needs it, or
+    // throws the last failure.
+    void resumeOrThrow(std::exception_ptr failure, SReadPosition& failed);
+    // Keeps and logs why the slave is replaced.
+    void noteRestart(const std::exception_ptr& failure);
+    void restartFor(SReadPosition& failed);
+    // Where the new slave starts, with the sides' floors set.
+    double planResume(SReadPosition& failed);
+    // Seconds per picture, or per sound chunk as the last one was long.
+    double getItemDuration(const SReadPosition& side);
+    void skipInSlave(double seconds);
+
+    void startBufferingThread();
+    // False when the thread did not stop in time and the slave was ended.
+    bool stopBufferingThread();
+    void runBufferingThread();
+    void bufferPictures();
+    void storeThreadError(std::exception_ptr error);
+    void rethrowThreadError();
+    // Throws the time-out, or the thread's error once it failed and the
+    // buffer is empty.
+    void waitForBufferedPicture();
+    void flushBuffer();
+
+    lumo::P<INEBContext> m_context;
+    lumo::String m_pluginName;
+    lumo::P<lumo::CURI> m_uri;
+    int32_t m_nTypes;
+    INEBPlugin::SSourceParams m_params;
+    bool m_bPictures;
+    double m_startTime = 0.0;
+    int32_t m_maxWidth = 0;
+    int32_t m_maxHeight = 0;
+    std::optional<int32_t> m_audioStream;
+
+    SReadPosition m_pictures;
+    SReadPosition m_sound;
+    std::vector<lumo::String> m_restartCauses;
+    std::vector<lumo::SProcessEnd> m_slaveEnds;
+
+    lumo::P<CSlaveHandler> m_slaveHandler;
+    lumo::P<CEmbeddedMutex<ISource>> m_source;
+    lumo::P<CEmbeddedMutex<IVideoSource>> m_videoSource;
+    lumo::P<CEmbeddedMutex<IAudioSource>> m_audioSource;
+
+    // Guards the buffer and the thread's error.
+    lumo::P<lumo::IMutex> m_bufferMutex;
+    std::deque<lumo::P<INEBPicture>> m_buffer;
+    // Set when a picture is buffered and when a thread ends; readers reset
+    // it under the lock when they find the buffer empty, then wait on it.
+    // Lives as long as the source, so a reader may wait while it closes.
+    lumo::P<lumo::ISignal> m_bufferFilled;
+    std::exception_ptr m_threadError;
+    // Counts the skips, so that a picture fetched before one is dropped.
+    std::atomic<uint64_t> m_skipCount{0};
+
+    lumo::P<lumo::IThread> m_thread;
+    lumo::P<lumo::ISignal> m_stopSignal;
+    lumo::P<lumo::ISignal> m_wakeSignal;
+    lumo::P<lumo::ISignal> m_threadEnded;
+
+    std::optional<int64_t> m_lastLogTransferMs;
+};
+
+} // namespace nebo::common

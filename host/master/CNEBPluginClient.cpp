@@ -1,0 +1,59 @@
+#include "host/master/CNEBPluginClient.h"
+
+#include "foundation/castObject.h"
+#include "host/plugin/CPluginExtensions.h"
+#include "host/master/CSourceClient.h"
+#include "host/common/checkNotNull.h"
+
+namespace nebo::common {
+
+using lumo::make;
+using lumo::P;
+
+CNEBPluginClient::CNEBPluginClient(P<lumo::IInStream> input, P<lumo::IOutStream> output,
+                                   P<lumo::IMemoryManager> memoryManager)
+    : CRemoteStreamClient(input, output), m_input(std::move(input)), m_output(std::move(output)),
+      m_memoryManager(checkNotNull(std::move(memoryManager), "the memory manager", "CNEBPluginClient"))
+{
+    setMemoryManager(m_memoryManager);
+    setLimits(m_limits);
+}
+
+void CNEBPluginClient::setLimits(const SSlaveLimits& limits)
+{
+    m_limits = limits;
+    getDataInStream()->setMaxStringBytes(limits.maxStringBytes);
+    getDataInStream()->setMaxItemCount(limits.maxItemCount);
+}
+
+lumo::String CNEBPluginClient::getLog() { return callRemote<getLogFunction>(*this); }
+lumo::String CNEBPluginClient::getPluginName() { return callRemote<getPluginNameFunction>(*this); }
+int32_t CNEBPluginClient::getValidTypes() { return callRemote<getValidTypesFunction>(*this); }
+
+P<IPluginExtensions> CNEBPluginClient::getValidExtensions(int32_t nTypes)
+{
+    getValidExtensionsFunction function;
+    function.types->setValue(nTypes);
+    return lumo::castObject<IPluginExtensions>(callObject(function, make<CPluginExtensions>()));
+}
+
+P<ISource> CNEBPluginClient::tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool bDontCloseAfterTesting,
+                                             const SSourceParams* pParams)
+{
+    tryCreateSourceFunction function;
+    function.uri->setValue(make<lumo::CURI>(uri.getText()));
+    function.types->setValue(nTypes);
+    function.dontCloseAfterTesting->setValue(bDontCloseAfterTesting);
+    if (pParams)
+        function.params->setValue(*pParams);
+    const P<CSourceClient> source = make<CSourceClient>(m_input, m_output, m_memoryManager);
+    source->setLimits(m_limits);
+    return lumo::castObject<ISourceServer>(callObject(function, source));
+}
+
+P<IFormat> CNEBPluginClient::tryCreateFormat(const lumo::IURI&, int32_t, bool, const SSourceParams*)
+{
+    return nullptr;
+}
+
+} // namespace nebo::common

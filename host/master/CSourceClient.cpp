@@ -1,0 +1,225 @@
+#include "host/master/CSourceClient.h"
+
+#include "foundation/castObject.h"
+#include "foundation/sync/CScopedLock.h"
+#include "foundation/sync/IMutexFactory.h"
+#include "host/plugin/CAudioStreamInfos.h"
+#include "host/wire/CSharedPicture.h"
+#include "host/wire/CSharedPictureRing.h"
+#include "host/wire/ISharedPictureServer.h"
+#include "host/common/checkNotNull.h"
+#include "media/CAudioChunk.h"
+#include "media/CNEBError.h"
+#include "media/CNEBPictureRemote.h"
+#include "remote/CRemoteException.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace nebo::common {
+
+using lumo::make;
+using lumo::P;
+
+namespace {
+
+// The shared path is on unless switched off; the pipe alone serves then.
+P<lumo::ISharedMemoryChannel> sharedChannelOf(const P<lumo::IOutStream>& output)
+{
+    const char* setting = std::getenv("NEBO_SHARED_PICTURES");
+    if (setting && std::strcmp(setting, "off") == 0)
+        return nullptr;
+    return lumo::castObject<lumo::ISharedMemoryChannel>(output, false);
+}
+
+} // namespace
+
+CSourceClient::CSourceClient(P<lumo::IInStream> input, P<lumo::IOutStream> output,
+                             P<lumo::IMemoryManager> memoryManager)
+    : CRemoteStreamClient(std::move(input), output),
+      m_memoryManager(checkNotNull(std::move(memoryManager), "the memory manager", "CSourceClient")),
+      m_sizeLock(lumo::getMutexFactory()->createMutex()), m_sharedChannel(sharedChannelOf(output))
+{
+    setMemoryManager(m_memoryManager);
+    setLimits(m_limits);
+}
+
+void CSourceClient::setLimits(const SSlaveLimits& limits)
+{
+    m_limits = limits;
+    getDataInStream()->setMaxStringBytes(limits.maxStringBytes);
+    getDataInStream()->setMaxItemCount(limits.maxItemCount);
+}
+
+lumo::String CSourceClient::getLog() { return callRemote<getLogFunction>(*this); }
+
+bool CSourceClient::isOpened() { return callRemote<isOpenedFunction>(*this); }
+
+void CSourceClient::open()
+{
+    sendRemote<openProc>(*this);
+    forgetAnnouncedSize();
+}
+
+void CSourceClient::close()
+{
+    sendRemote<closeProc>(*this);
+    forgetAnnouncedSize();
+}
+
+void CSourceClient::skipToTime(double seconds) { sendRemote<skipToTimeProc>(*this, seconds); }
+double CSourceClient::getDuration() { return callRemote<getDurationFunction>(*this); }
+int32_t CSourceClient::getBufferStatus() { return callRemote<getBufferStatusFunction>(*this); }
+bool CSourceClient::isEOF() { return callRemote<isEOFFunction>(*this); }
+void CSourceClient::setStartTime(double seconds) { sendRemote<setStartTimeProc>(*this, seconds); }
+double CSourceClient::getStartTime() { return callRemote<getStartTimeFunction>(*this); }
+lumo::String CSourceClient::getPluginName() { return callRemote<getPluginNameFunction>(*this); }
+
+P<lumo::CURI> CSourceClient::getURI()
+{
+    const P<lumo::IURI> uri = callRemote<getURIFunction>(*this);
+    return uri ? make<lumo::CURI>(uri->getText()) : nullptr;
+}
+
+void CSourceClient::setMaxSize(int32_t nWidth, int32_t nHeight)
+{
+    sendRemote<setMaxSizeProc>(*this, nWidth, nHeight);
+    forgetAnnouncedSize();
+}
+
+int32_t CSourceClient::getWidth()
+{
+    return learnAnnouncedSide(m_announcedSize.width, callRemote<getWidthFunction>(*this), "width");
+}
+
+int32_t CSourceClient::getHeight()
+{
+    return learnAnnouncedSide(m_announcedSize.height, callRemote<getHeightFunction>(*this), "height");
+}
+
+int32_t CSourceClient::learnAnnouncedSide(std::optional<int32_t>& known, int32_t side, const char* name)
+{
+    if (side < 0 || side > m_limits.maxPictureSide)
+        throw CNEBError(lumo::String("the source announces a picture ") + lumo::String(name) + lumo::String(" of ") +
+                        lumo::String::fromInt(side) + lumo::String(", allowed are 0 to ") +
+                        lumo::String::fromInt(m_limits.maxPictureSide));
+    lumo::CScopedLock lock(m_sizeLock);
+    known = side;
+    return side;
+}
+
+CSourceClient::SPictureSize CSourceClient::getAnnouncedSize()
+{
+    SKnownSize known;
+    {
+        lumo::CScopedLock lock(m_sizeLock);
+        known = m_announcedSize;
+    }
+    const SPictureSize size{known.width ? *known.width : getWidth(), known.height ? *known.height : getHeight()};
+    if (int64_t{size.width} * size.height > m_limits.maxPicturePixels)
+        throw CNEBError(lumo::String("the source announces pictures of ") + lumo::String::fromInt(size.width) +
+                        lumo::String("x") + lumo::String::fromInt(size.height) + lumo::String(" pixels, more than the ") +
+                        lumo::String::fromInt(m_limits.maxPicturePixels) + lumo::String(" allowed"));
+    return size;
+}
+
+void CSourceClient::forgetAnnouncedSize()
+{
+    lumo::CScopedLock lock(m_sizeLock);
+    m_announcedSize = {};
+}
+double CSourceClient::peekNextPictureTimestamp() { return callRemote<peekNextPictureTimestampFunction>(*this); }
+int32_t CSourceClient::getPixelAspectNum() { return callRemote<getPixelAspectNumFunction>(*this); }
+int32_t CSourceClient::getPixelAspectDen() { return callRemote<getPixelAspectDenFunction>(*this); }
+double CSourceClient::getFrameDuration() { return callRemote<getFrameDurationFunction>(*this); }
+int32_t CSourceClient::getFrameRateNum() { return callRemote<getFrameRateNumFunction>(*this); }
+int32_t CSourceClient::getFrameRateDen() { return callRemote<getFrameRateDenFunction>(*this); }
+
+P<INEBPicture> CSourceClient::getNextPicture()
+{
+    const SPictureSize bound = getAnnouncedSize();
+    if (const P<CSharedPictureRing> ring = getSharedRing(bound))
+        return getNextSharedPicture(ring, bound);
+    const P<CNEBPictureRemote> preset = make<CNEBPictureRemote>(m_memoryManager);
+    preset->setMaxSize(bound.width, bound.height);
+    getNextPictureFunction function;
+    const P<lumo::ISerializable> received = callObject(function, preset);
+    if (!received)
+        return nullptr;
+    return lumo::castObject<INEBPictureRemote>(received)->getPicture();
+}
+
+P<CSharedPictureRing> CSourceClient::getSharedRing(const SPictureSize& bound)
+{
+    const int64_t bufferBytes = int64_t{bound.width} * bound.height * sharedBytesPerPixel;
+    if (m_sharedRing || m_bSharedOffered || !m_sharedChannel || bufferBytes == 0)
+        return m_sharedRing;
+    m_bSharedOffered = true;
+    P<CSharedPictureRing> ring;
+    try {
+        const int64_t count = std::clamp<int64_t>(sharedRingMaxBytes / bufferBytes, 1, sharedRingBuffers);
+        ring = make<CSharedPictureRing>(int32_t(count), bufferBytes);
+    } catch (const lumo::CException&) {
+        // The system grants no shared memory: the pipe still serves.
+        return nullptr;
+    }
+    m_sharedChannel->sendWithNextWrite(ring->getBuffers());
+    try {
+        if (callRemote<ISharedPictureServer::offerSharedPicturesFunction>(*this))
+            m_sharedRing = std::move(ring);
+    } catch (const lumo::CRemoteException& error) {
+        // A peer without shared pictures answered "notfound", whole, so the
+        // pipe goes on in step; any other failure is the call's.
+        if (!error.isProcedureNotFound())
+            throw;
+    }
+    return m_sharedRing;
+}
+
+P<INEBPicture> CSourceClient::getNextSharedPicture(const P<CSharedPictureRing>& ring, const SPictureSize& bound)
+{
+    ISharedPictureServer::getNextSharedPictureFunction function;
+    function.releasedBuffers->setValue(ring->takeReleased());
+    const P<lumo::ISerializable> received =
+        callObject(function, make<CSharedPicture>(m_memoryManager, ring, bound.width, bound.height));
+    return received ? lumo::castObject<CSharedPicture>(received)->getPicture() : nullptr;
+}
+
+void CSourceClient::setAudioStream(int32_t nAudioIndex) { sendRemote<setAudioStreamProc>(*this, nAudioIndex); }
+int32_t CSourceClient::getSampleRate() { return callRemote<getSampleRateFunction>(*this); }
+int32_t CSourceClient::getChannelCount() { return callRemote<getChannelCountFunction>(*this); }
+int32_t CSourceClient::getBytesPerSample() { return callRemote<getBytesPerSampleFunction>(*this); }
+
+P<IAudioStreamInfos> CSourceClient::getAudioStreamInfos()
+{
+    getAudioStreamInfosFunction function;
+    return lumo::castObject<IAudioStreamInfos>(callObject(function, make<CAudioStreamInfos>()));
+}
+
+P<CMediumFacts> CSourceClient::getMediumFacts()
+{
+    if (m_bFactsNotFound)
+        return nullptr;
+    getMediumFactsFunction function;
+    try {
+        return lumo::castObject<CMediumFacts>(callObject(function, make<CMediumFacts>()), false);
+    } catch (const lumo::CRemoteException& error) {
+        // "notfound" arrives whole, so the pipe stays in step.
+        if (!error.isProcedureNotFound())
+            throw;
+        m_bFactsNotFound = true;
+        return nullptr;
+    }
+}
+
+P<audio::IAudioChunk> CSourceClient::getNextAudioChunk()
+{
+    getNextAudioChunkFunction function;
+    const P<audio::CAudioChunk> preset =
+        make<audio::CAudioChunk>(0.0, m_memoryManager->allocate(audioChunkPresetSize));
+    preset->setMaxDataSize(m_limits.maxAudioChunkBytes);
+    return lumo::castObject<audio::IAudioChunk>(callObject(function, preset));
+}
+
+} // namespace nebo::common

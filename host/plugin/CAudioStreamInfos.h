@@ -1,0 +1,43 @@
+#pragma once
+
+#include "foundation/CObject.h"
+#include "foundation/String.h"
+#include "host/plugin/IAudioStreamInfos.h"
+
+#include <vector>
+
+namespace nebo::common {
+
+// One sound stream of a source, as a plugin describes it.
+struct SAudioStreamInfo {
+    int32_t nIndex = 0;      // the number to hand to setAudioStream
+    lumo::String codecName;  // the decoder's short name
+    lumo::String language;   // empty when the file names none
+    int32_t nChannels = 0;
+    int32_t nSampleRate = 0;
+};
+
+// The sound streams of a source, in the order the plugin lists them. The
+// plugins we ship answer getAudioStreamInfos with this class, and the master's
+// source client reads the answer back into it. Not locked.
+class CAudioStreamInfos : public lumo::CObject, public virtual IAudioStreamInfos {
+public:
+    CAudioStreamInfos() = default;
+    explicit CAudioStreamInfos(std::vector<SAudioStreamInfo> streams);
+
+    const std::vector<SAudioStreamInfo>& getStreams() const { return m_streams; }
+
+    // The count, then per stream its index, codec name, language, channels
+    // and rate.
+    void write(lumo::IDataOutStream& out) override;
+    // Throws CParseError for a count below 0 or above the stream's item
+    // bound before reading any stream; the stream's errors when the body is
+    // cut short.
+    // The object keeps its old streams when the read fails.
+    bool read(lumo::IDataInStream& in) override;
+
+private:
+    std::vector<SAudioStreamInfo> m_streams;
+};
+
+} // namespace nebo::common

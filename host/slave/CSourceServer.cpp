@@ -1,0 +1,173 @@
+#include "host/slave/CSourceServer.h"
+
+#include "foundation/CException.h"
+#include "foundation/castObject.h"
+#include "host/wire/CSharedPicture.h"
+#include "host/common/checkNotNull.h"
+#include "host/slave/takeLogText.h"
+#include "media/CNEBError.h"
+#include "media/CNEBPictureRemote.h"
+#include "media/CPictureBase.h"
+
+namespace nebo::common {
+
+using lumo::make;
+using lumo::P;
+
+namespace {
+
+// `manager` itself when it can make blocks in shared buffers, else a new
+// one on top of it. (Of two servers on one such manager, only the first
+// that is offered buffers gets them.)
+P<CSharedBufferMemoryManager> sharedBufferManagerOf(const P<lumo::IMemoryManager>& manager)
+{
+    P<CSharedBufferMemoryManager> shared = lumo::castObject<CSharedBufferMemoryManager>(manager, false);
+    return shared ? shared : make<CSharedBufferMemoryManager>(manager);
+}
+
+} // namespace
+
+CSourceServer::CSourceServer(P<lumo::IInStream> input, P<lumo::IOutStream> output, P<ISource> source,
+                             P<INEBContext> context)
+    : CRemoteStreamServer(input, std::move(output)),
+      m_source(checkNotNull(std::move(source), "the source", "CSourceServer")),
+      m_video(lumo::castObject<IVideoSource>(m_source, false)),
+      m_audio(lumo::castObject<IAudioSource>(m_source, false)),
+      m_facts(lumo::castObject<IMediumFactsSource>(m_source, false)),
+      m_context(checkNotNull(std::move(context), "the context", "CSourceServer")),
+      m_memoryManager(m_context->getMemoryManager()),
+      m_sharedChannel(lumo::castObject<lumo::ISharedMemoryChannel>(input, false)),
+      m_sharedBuffers(sharedBufferManagerOf(m_memoryManager))
+{
+    setMemoryManager(m_memoryManager);
+    registerOperations();
+    // Buffers can come only with a master's offer, which follows the reply
+    // that announces this server.
+    if (m_sharedChannel)
+        m_sharedChannel->acceptSharedMemory();
+}
+
+CSourceServer::~CSourceServer()
+{
+    stopThreadInDestructor();
+}
+
+void CSourceServer::registerOperations()
+{
+    registerProc(make<getLogFunction>(this));
+    registerProc(make<isOpenedFunction>(this));
+    registerProc(make<openProc>(this));
+    registerProc(make<closeProc>(this));
+    registerProc(make<skipToTimeProc>(this));
+    registerProc(make<getDurationFunction>(this));
+    registerProc(make<getBufferStatusFunction>(this));
+    registerProc(make<isEOFFunction>(this));
+    registerProc(make<setStartTimeProc>(this));
+    registerProc(make<getStartTimeFunction>(this));
+    registerProc(make<getURIFunction>(this));
+    registerProc(make<getPluginNameFunction>(this));
+    registerProc(make<setMaxSizeProc>(this));
+    registerProc(make<getWidthFunction>(this));
+    registerProc(make<getHeightFunction>(this));
+    registerProc(make<peekNextPictureTimestampFunction>(this));
+    registerProc(make<getNextPictureFunction>(this));
+    registerProc(make<getPixelAspectNumFunction>(this));
+    registerProc(make<getPixelAspectDenFunction>(this));
+    registerProc(make<getFrameDurationFunction>(this));
+    registerProc(make<getFrameRateNumFunction>(this));
+    registerProc(make<getFrameRateDenFunction>(this));
+    registerProc(make<getAudioStreamInfosFunction>(this));
+    registerProc(make<setAudioStreamProc>(this));
+    registerProc(make<getNextAudioChunkFunction>(this));
+    registerProc(make<getSampleRateFunction>(this));
+    registerProc(make<getChannelCountFunction>(this));
+    registerProc(make<getBytesPerSampleFunction>(this));
+    registerProc(make<offerSharedPicturesFunction>(this));
+    registerProc(make<getNextSharedPictureFunction>(this));
+    if (m_facts)
+        registerProc(make<IMediumFactsSource::getMediumFactsFunction>(m_facts.get()));
+}
+
+IAudioSource& CSourceServer::audio()
+{
+    if (!m_audio)
+        throw CNEBError("CSourceServer: the source has no sound");
+    return *m_audio;
+}
+
+lumo::String CSourceServer::getLog() { return takeLogText(*m_context); }
+
+bool CSourceServer::isOpened() { return m_source->isOpened(); }
+void CSourceServer::open() { m_source->open(); }
+void CSourceServer::close() { m_source->close(); }
+void CSourceServer::skipToTime(double seconds) { m_source->skipToTime(seconds); }
+double CSourceServer::getDuration() { return m_source->getDuration(); }
+int32_t CSourceServer::getBufferStatus() { return m_source->getBufferStatus(); }
+bool CSourceServer::isEOF() { return m_source->isEOF(); }
+void CSourceServer::setStartTime(double seconds) { m_source->setStartTime(seconds); }
+double CSourceServer::getStartTime() { return m_source->getStartTime(); }
+P<lumo::CURI> CSourceServer::getURI() { return m_source->getURI(); }
+lumo::String CSourceServer::getPluginName() { return m_source->getPluginName(); }
+
+void CSourceServer::setMaxSize(int32_t nWidth, int32_t nHeight)
+{
+    if (m_video)
+        m_video->setMaxSize(nWidth, nHeight);
+}
+
+int32_t CSourceServer::getWidth() { return m_video ? m_video->getWidth() : 0; }
+int32_t CSourceServer::getHeight() { return m_video ? m_video->getHeight() : 0; }
+double CSourceServer::peekNextPictureTimestamp() { return m_video ? m_video->peekNextPictureTimestamp() : 0.0; }
+
+P<INEBPicture> CSourceServer::getNextPicture()
+{
+    P<INEBPicture> picture = m_video ? m_video->getNextPicture() : nullptr;
+    if (!picture)
+        return nullptr;
+    return make<CNEBPictureRemote>(m_memoryManager, std::move(picture));
+}
+
+int32_t CSourceServer::getPixelAspectNum() { return m_video ? m_video->getPixelAspectNum() : 0; }
+int32_t CSourceServer::getPixelAspectDen() { return m_video ? m_video->getPixelAspectDen() : 0; }
+double CSourceServer::getFrameDuration() { return m_video ? m_video->getFrameDuration() : 0.0; }
+int32_t CSourceServer::getFrameRateNum() { return m_video ? m_video->getFrameRateNum() : 0; }
+int32_t CSourceServer::getFrameRateDen() { return m_video ? m_video->getFrameRateDen() : 0; }
+
+P<IAudioStreamInfos> CSourceServer::getAudioStreamInfos()
+{
+    return m_audio ? m_audio->getAudioStreamInfos() : nullptr;
+}
+
+void CSourceServer::setAudioStream(int32_t nAudioIndex) { audio().setAudioStream(nAudioIndex); }
+P<audio::IAudioChunk> CSourceServer::getNextAudioChunk() { return m_audio ? m_audio->getNextAudioChunk() : nullptr; }
+int32_t CSourceServer::getSampleRate() { return m_audio ? m_audio->getSampleRate() : 0; }
+int32_t CSourceServer::getChannelCount() { return m_audio ? m_audio->getChannelCount() : 0; }
+int32_t CSourceServer::getBytesPerSample() { return m_audio ? m_audio->getBytesPerSample() : 0; }
+
+bool CSourceServer::acceptSharedPictures()
+{
+    if (!m_sharedChannel || m_bSharing)
+        return false;
+    try {
+        m_bSharing = m_sharedBuffers->takeBuffers(m_sharedChannel->takeSharedMemory());
+    } catch (const lumo::CException&) {
+        // Buffers that cannot be mapped leave the pipe to serve alone.
+    }
+    return m_bSharing;
+}
+
+P<lumo::ISerializable> CSourceServer::getNextSharedPicture(int32_t releasedBuffers)
+{
+    m_sharedBuffers->releaseToSlave(uint32_t(releasedBuffers));
+    P<INEBPicture> picture = m_video ? m_video->getNextPicture() : nullptr;
+    if (!picture)
+        return nullptr;
+    const P<CPictureBase> stored = lumo::castObject<CPictureBase>(picture, false);
+    const int64_t bytes = stored ? stored->getPixelBytes() : 0;
+    const int32_t index = bytes > 0 ? m_sharedBuffers->handOver(stored->getPixelData(), bytes)
+                                    : CSharedBufferMemoryManager::noBuffer;
+    return make<CSharedPicture>(std::move(picture), m_memoryManager,
+                                index == CSharedBufferMemoryManager::noBuffer ? CSharedPicture::pipeIndex : index);
+}
+
+} // namespace nebo::common

@@ -1,0 +1,91 @@
+#include "host/plugin/CPluginExtensions.h"
+
+#include "foundation/CInvalidArgError.h"
+#include "foundation/CParseError.h"
+#include "streams/CDataInStream.h"
+#include "streams/CDataOutStream.h"
+#include "streams/CEndOfStreamError.h"
+#include "streams/CMemoryIOStream.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace nebo::common {
+namespace {
+
+using List = std::vector<std::u16string>;
+
+struct CPluginExtensionsTest : testing::Test {
+    lumo::P<CPluginExtensions> extensions = lumo::make<CPluginExtensions>();
+    lumo::P<lumo::CMemoryIOStream> stream = lumo::make<lumo::CMemoryIOStream>();
+    lumo::P<lumo::CDataOutStream> out = lumo::make<lumo::CDataOutStream>(stream);
+    lumo::P<lumo::CDataInStream> in = lumo::make<lumo::CDataInStream>(stream);
+
+    lumo::CDataInStream& rewound()
+    {
+        stream->seek(0);
+        return *in;
+    }
+
+    static List listOf(CPluginExtensions& list)
+    {
+        List texts;
+        for (int32_t i = 0; i < list.getExtensionCount(); ++i)
+            texts.emplace_back(list.getExtension(i));
+        return texts;
+    }
+};
+
+TEST_F(CPluginExtensionsTest, KeepsOwnCopiesAndRefusesIndexesOutsideTheList)
+{
+    std::u16string caller = u"avi";
+    extensions->addExtension(caller.c_str());
+    caller = u"xyz";
+    extensions->addExtension(lumo::String("mkv"));
+
+    EXPECT_EQ(listOf(*extensions), (List{u"avi", u"mkv"}));
+    for (int32_t index : {-1, 2, INT32_MIN})
+        EXPECT_THROW(extensions->getExtension(index), lumo::CInvalidArgError) << index;
+}
+
+TEST_F(CPluginExtensionsTest, ReadingAppendsWhatWasWritten)
+{
+    auto written = lumo::make<CPluginExtensions>();
+    for (const char16_t* text : {u"mp4", u"\u00e9t\u00e9", u"\U0001F3B5", u""})
+        written->addExtension(text);
+    written->write(*out);
+    // The count, then a byte count and the UTF-8 bytes of each text.
+    EXPECT_EQ(stream->getSize(), 4 + 4 * 4 + 3 + 5 + 4 + 0);
+
+    extensions->addExtension(u"old");
+    EXPECT_TRUE(extensions->read(rewound()));
+    EXPECT_EQ(listOf(*extensions), (List{u"old", u"mp4", u"\u00e9t\u00e9", u"\U0001F3B5", u""}));
+    EXPECT_TRUE(in->isEOF());
+}
+
+TEST_F(CPluginExtensionsTest, RefusesABadCountAndKeepsItsList)
+{
+    extensions->addExtension(u"kept");
+    in->setMaxItemCount(2);
+    for (int32_t count : {-1, 3, INT32_MAX}) {
+        stream->clear();
+        out->writeInt(count);
+        for (int i = 0; i < 3; ++i)
+            out->writeString(*lumo::String("e").get());
+        EXPECT_THROW(extensions->read(rewound()), lumo::CParseError) << count;
+        EXPECT_EQ(stream->getPosition(), 4) << count;
+    }
+
+    // More strings claimed than arrive.
+    stream->clear();
+    out->writeInt(2);
+    out->writeString(*lumo::String("only one").get());
+    EXPECT_THROW(extensions->read(rewound()), lumo::CEndOfStreamError);
+
+    EXPECT_EQ(listOf(*extensions), List{u"kept"});
+}
+
+} // namespace
+} // namespace nebo::common

@@ -1,15 +1,14 @@
 #include "host/slave/CSharedBufferBlock.h"
 
 #include "foundation/CInvalidArgError.h"
-#include "host/slave/CSharedBufferMemoryManager.h"
 
 #include <cstring>
 
 namespace nebo::common {
 
-CSharedBufferBlock::CSharedBufferBlock(lumo::P<CSharedBufferMemoryManager> manager, int32_t index, uint8_t* data,
-                                       int32_t capacity)
-    : m_manager(std::move(manager)), m_index(index), m_data(data), m_capacity(capacity)
+CSharedBufferBlock::CSharedBufferBlock(lumo::P<IBufferLender> lender, lumo::P<lumo::IMemoryManager> overflow,
+                                       int32_t index, uint8_t* data, int32_t capacity)
+    : m_lender(std::move(lender)), m_overflow(std::move(overflow)), m_index(index), m_data(data), m_capacity(capacity)
 {
 }
 
@@ -26,7 +25,7 @@ void CSharedBufferBlock::reserve(int32_t capacity)
     }
     if (capacity <= m_capacity)
         return;
-    lumo::P<lumo::IMemoryBlock> moved = m_manager->allocateInner(capacity);
+    lumo::P<lumo::IMemoryBlock> moved = m_overflow->allocate(capacity);
     std::memcpy(moved->getData(), m_data, size_t(m_size));
     moved->setSize(m_size);
     m_moved = std::move(moved);
@@ -59,9 +58,9 @@ uint8_t* CSharedBufferBlock::getData()
 
 void CSharedBufferBlock::giveBackBuffer() noexcept
 {
-    if (m_index != CSharedBufferMemoryManager::noBuffer)
-        m_manager->releaseBlock(m_index);
-    m_index = CSharedBufferMemoryManager::noBuffer;
+    if (m_holdsBuffer)
+        m_lender->giveBack(m_index);
+    m_holdsBuffer = false;
 }
 
 } // namespace nebo::common

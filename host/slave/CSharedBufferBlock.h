@@ -1,21 +1,23 @@
 #pragma once
 
 #include "foundation/CObject.h"
+#include "host/wire/IBufferLender.h"
 #include "streams/IMemoryBlock.h"
+#include "streams/IMemoryManager.h"
 
 namespace nebo::common {
 
-class CSharedBufferMemoryManager;
-
 // A block made in a buffer shared with the master. It grows as any block
-// does: past the buffer's size its bytes move to a block of the manager's
-// inner one, and the buffer is free again. Its last reference gives the
+// does: past the buffer's size its bytes move to a block of `overflow`,
+// and the buffer is free again. Its last reference gives the
 // buffer back. Not locked: its user locks.
 class CSharedBufferBlock : public lumo::CObject, public virtual lumo::IMemoryBlock {
 public:
-    // Buffer `index` of `manager`, which has reserved it for this block:
-    // `capacity` bytes at `data`, none in use.
-    CSharedBufferBlock(lumo::P<CSharedBufferMemoryManager> manager, int32_t index, uint8_t* data, int32_t capacity);
+    // Buffer `index` of `lender`, which has reserved it for this block:
+    // `capacity` bytes at `data`, none in use. Bytes that outgrow it move
+    // to a block of `overflow`.
+    CSharedBufferBlock(lumo::P<IBufferLender> lender, lumo::P<lumo::IMemoryManager> overflow, int32_t index,
+                       uint8_t* data, int32_t capacity);
     ~CSharedBufferBlock() override;
 
     void reserve(int32_t capacity) override;
@@ -28,8 +30,10 @@ public:
 private:
     void giveBackBuffer() noexcept;
 
-    const lumo::P<CSharedBufferMemoryManager> m_manager;
-    int32_t m_index;
+    const lumo::P<IBufferLender> m_lender;
+    const lumo::P<lumo::IMemoryManager> m_overflow;
+    const int32_t m_index;
+    bool m_holdsBuffer = true;
     uint8_t* const m_data;
     const int32_t m_capacity;
     int32_t m_size = 0;

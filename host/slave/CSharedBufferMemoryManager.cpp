@@ -46,13 +46,13 @@ P<lumo::IMemoryBlock> CSharedBufferMemoryManager::allocate(int32_t capacity)
             if (index != noBuffer) {
                 prepareBuffer(index, capacity);
                 P<lumo::IMemoryBlock> block = lumo::make<CSharedBufferBlock>(
-                    this, index, m_buffers[size_t(index)]->getData(), static_cast<int32_t>(bufferSize));
+                    P<IBufferLender>(this), m_inner, index, m_buffers[size_t(index)]->getData(), static_cast<int32_t>(bufferSize));
                 m_heldByBlocks |= bitOf(index);
                 return block;
             }
         }
     }
-    return allocateInner(capacity);
+    return m_inner->allocate(capacity);
 }
 
 void CSharedBufferMemoryManager::purge()
@@ -122,7 +122,7 @@ void CSharedBufferMemoryManager::prepareBuffer(int32_t index, int64_t bytes)
     prepared = bytes;
 }
 
-void CSharedBufferMemoryManager::releaseBlock(int32_t index) noexcept
+void CSharedBufferMemoryManager::giveBack(int32_t index) noexcept
 {
     try {
         lumo::CScopedLock lock(m_mutex);

@@ -2,6 +2,7 @@
 
 #include "foundation/CObject.h"
 #include "foundation/sync/IMutex.h"
+#include "host/wire/IBufferLender.h"
 #include "platform/ISharedMemory.h"
 #include "streams/IMemoryManager.h"
 
@@ -18,7 +19,9 @@ namespace nebo::common {
 // buffer: a picture made elsewhere (kept from before, or by a decoder's
 // own memory) still finds one to be copied into. Thread-safe: plugins
 // allocate on threads of their own.
-class CSharedBufferMemoryManager : public lumo::CObject, public virtual lumo::IMemoryManager {
+class CSharedBufferMemoryManager : public lumo::CObject,
+                                   public virtual lumo::IMemoryManager,
+                                   public virtual IBufferLender {
 public:
     // No buffer is shared where no index is.
     static constexpr int32_t noBuffer = -1;
@@ -41,9 +44,10 @@ public:
     // into, which the master holds from then on; noBuffer when none holds
     // them.
     int32_t handOver(const uint8_t* pixels, int64_t size);
+    // Called by the last reference of a block in buffer `index`.
+    void giveBack(int32_t index) noexcept override;
 
 private:
-    friend class CSharedBufferBlock;
 
     uint32_t usedBits() const { return m_heldByMaster | m_heldByBlocks; }
     // A free buffer of at least `size` bytes, or noBuffer. Under the lock.
@@ -53,9 +57,6 @@ private:
     // Readies the first `bytes` bytes of buffer `index` for the picture
     // about to be written there, once per buffer and size. Under the lock.
     void prepareBuffer(int32_t index, int64_t bytes);
-    // Called by the last reference of a block in buffer `index`.
-    void releaseBlock(int32_t index) noexcept;
-    lumo::P<lumo::IMemoryBlock> allocateInner(int32_t capacity) { return m_inner->allocate(capacity); }
 
     const lumo::P<lumo::IMemoryManager> m_inner;
     const lumo::P<lumo::IMutex> m_mutex;

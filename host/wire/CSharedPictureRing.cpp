@@ -53,7 +53,7 @@ lumo::P<lumo::IMemoryBlock> CSharedPictureRing::takeBlock(int32_t index, int32_t
         throw CNEBError(lumo::String("the slave handed over shared picture buffer ") + number(index) +
                         lumo::String(", which a picture of the master still holds"));
     const int64_t room = std::min<int64_t>(m_bufferBytes - offset, std::numeric_limits<int32_t>::max());
-    return lumo::make<CSharedPictureBlock>(lumo::P<CSharedPictureRing>(this), index,
+    return lumo::make<CSharedPictureBlock>(lumo::P<IBufferLender>(this), index,
                                            m_buffers[size_t(index)]->getData() + offset, length, int32_t(room));
 }
 

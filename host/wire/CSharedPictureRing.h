@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/CObject.h"
+#include "host/wire/IBufferLender.h"
 #include "platform/ISharedMemory.h"
 #include "streams/IMemoryBlock.h"
 
@@ -16,7 +17,7 @@ namespace nebo::common {
 // each index, offset and length it names is checked against the ring
 // before any byte is touched, and a buffer the master still holds is never
 // handed out twice. Thread-safe: pictures are released on any thread.
-class CSharedPictureRing : public lumo::CObject {
+class CSharedPictureRing : public lumo::CObject, public virtual IBufferLender {
 public:
     // `count` buffers (1 to ISharedPictureServer::maxRingBuffers) of
     // `bufferBytes` bytes. Throws CInvalidArgError for a count out of range,
@@ -35,7 +36,7 @@ public:
     int32_t takeReleased();
 
     // Called by a block as its last reference goes.
-    void giveBack(int32_t index) noexcept;
+    void giveBack(int32_t index) noexcept override;
 
 private:
     const std::vector<lumo::P<lumo::ISharedMemory>> m_buffers;

@@ -127,11 +127,12 @@ template <class OpenSource> SRound readToEnd(OpenSource openSource, int expected
 }
 
 // A master's way: a boxed source.
-SRound decodeBoxed(const P<INEBContext>& context, const std::string& path, int expected)
+SRound decodeBoxed(const P<INEBContext>& context, const std::string& path, int expected,
+                   const P<CSlavePool>& pool = nullptr)
 {
     const auto openBoxed = [&] {
         const P<CEncapsulatedSource> source = make<CEncapsulatedSource>(
-            context, String(plugin), *lumo::CURI::fromNativePath(String::fromUTF8(path)), 1, nullptr);
+            context, String(plugin), *lumo::CURI::fromNativePath(String::fromUTF8(path)), 1, nullptr, pool);
         source->open();
         return P<IVideoSource>(source);
     };
@@ -148,11 +149,11 @@ SRound decodeInPlugin(CPluginHandler& handler, const std::string& path, int expe
 }
 
 // As decodeBoxed, once the pool's slave has started.
-SRound decodePooled(const P<INEBContext>& context, CSlavePool& pool, const std::string& path, int expected)
+SRound decodePooled(const P<INEBContext>& context, const P<CSlavePool>& pool, const std::string& path, int expected)
 {
-    if (!pool.waitUntilReady(String(plugin), poolReadyWaitMs))
+    if (!pool->waitUntilReady(String(plugin), poolReadyWaitMs))
         throw std::runtime_error("the pool's slave did not start");
-    return decodeBoxed(context, path, expected);
+    return decodeBoxed(context, path, expected, pool);
 }
 
 std::string pathOf(const std::string& work, const SClip& clip)
@@ -197,7 +198,7 @@ void printWay(const char* name, const SRates& way, const SRates& baseline)
 
 // Prints the rates and their ratios for a clip written before.
 void measure(CPluginHandler& inPlugin, const P<INEBContext>& context, const P<INEBContext>& pooledContext,
-             CSlavePool& pool, const std::string& work, const SClip& clip)
+             const P<CSlavePool>& pool, const std::string& work, const SClip& clip)
 {
     const std::string path = pathOf(work, clip);
     std::vector<SRound> inProcess, loaded, boxed, pooled;
@@ -240,14 +241,13 @@ int run(const std::string& work)
     const P<CSlavePool> pool = make<CSlavePool>(pooledContext, 1);
     pool->setMemoryAhead(memoryAheadMegabytes);
     pool->setRefillDelay(refillDelayMs);
-    pooledContext->setSlavePool(pool);
     pool->prepare(String(plugin));
     const P<CSimpleNEBContext> inPluginContext = make<CSimpleNEBContext>();
     inPluginContext->setPrefetch(true);
     inPluginContext->addPluginLibrary(String(plugin));
     const P<CPluginHandler> inPlugin = make<CPluginHandler>(inPluginContext, false);
     for (const SClip& clip : clips)
-        measure(*inPlugin, context, pooledContext, *pool, work, clip);
+        measure(*inPlugin, context, pooledContext, pool, work, clip);
     pool->close();
     return 0;
 }

@@ -73,8 +73,7 @@ struct SPooledWay {
             pool->setMemoryAhead(memoryAheadMegabytes);
             pool->setRefillDelay(refillDelayMs);
         }
-        context->setSlavePool(pool);
-        handler = make<CPluginHandler>(context, true);
+        handler = make<CPluginHandler>(context, true, pool);
         pool->prepare(this->plugin);
     }
 

@@ -121,8 +121,8 @@ struct CPluginHandler::SRequest {
     lumo::String firstFailure = lumo::String();
 };
 
-CPluginHandler::CPluginHandler(const lumo::P<INEBContext>& context, bool bBoxed)
-    : m_context(context), m_folders(CPluginFolders::ofThisProcess()), m_bBoxed(bBoxed)
+CPluginHandler::CPluginHandler(const lumo::P<INEBContext>& context, bool bBoxed, lumo::P<CSlavePool> pool)
+    : m_context(context), m_folders(CPluginFolders::ofThisProcess()), m_bBoxed(bBoxed), m_pool(std::move(pool))
 {
     if (m_bBoxed && !m_context)
         throw lumo::CInvalidArgError(lumo::String("a boxed handler without a context"),
@@ -162,7 +162,7 @@ lumo::P<INEBPlugin> CPluginHandler::loadModule(const lumo::String& libraryName, 
     // ask it would map the plugin and all it links into the master, and a
     // plugin that crashes while loading would take the master down.
     const SLibraryFile library = identifyLibrary(uri);
-    return lumo::make<CPluginModuleBoxed>(m_context, askSlaveForName(libraryName, uri, library), library);
+    return lumo::make<CPluginModuleBoxed>(m_context, askSlaveForName(libraryName, uri, library), library, m_pool);
 }
 
 SLibraryFile CPluginHandler::identifyLibrary(const lumo::IURI& uri) const

@@ -2,6 +2,7 @@
 
 #include "foundation/CObject.h"
 #include "host/master/CPluginAnswerCache.h"
+#include "host/master/CSlavePool.h"
 #include "host/common/CPluginFolders.h"
 #include "host/plugin/INEBContext.h"
 #include "host/common/IPluginHandler.h"
@@ -32,8 +33,10 @@ public:
     // names each plugin, and each runs in slaves. Throws whatever loading or
     // naming a plugin throws except CNEBError (for a boxed handler, the
     // process layer's error when no slave can start); CInvalidArgError for
-    // a boxed handler without a context.
-    CPluginHandler(const lumo::P<INEBContext>& context, bool bBoxed);
+    // a boxed handler without a context. A boxed source takes its slave
+    // from `pool` when one is ready there, rather than start one as it
+    // opens; the pool keeps no reference to the handler or its context.
+    CPluginHandler(const lumo::P<INEBContext>& context, bool bBoxed, lumo::P<CSlavePool> pool = nullptr);
     ~CPluginHandler() override;
 
     lumo::P<lumo::IMemoryBlock> grabPicture(const lumo::IURI& uri, double time, int32_t& nWidth,
@@ -114,6 +117,7 @@ private:
     lumo::P<INEBContext> m_context;
     const CPluginFolders m_folders;
     bool m_bBoxed;
+    const lumo::P<CSlavePool> m_pool;
     bool m_bTestOpen = true;
     lumo::String m_extensionSuffix;
     std::vector<SFailure> m_lastFailures;

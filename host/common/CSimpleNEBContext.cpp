@@ -4,7 +4,6 @@
 #include "foundation/CParseError.h"
 #include "host/common/CBaseDirectories.h"
 #include "host/common/CNullLogManager.h"
-#include "host/master/CSlavePool.h"
 #include "streams/CMemoryManager.h"
 #include "streams/IDataInStream.h"
 #include "streams/IDataOutStream.h"
@@ -126,16 +125,6 @@ void CSimpleNEBContext::setResumeAfterSlaveFailure(bool bResume)
 bool CSimpleNEBContext::getResumeAfterSlaveFailure()
 {
     return m_bResumeAfterSlaveFailure;
-}
-
-void CSimpleNEBContext::setSlavePool(lumo::P<CSlavePool> pool)
-{
-    m_slavePool = std::move(pool);
-}
-
-lumo::P<CSlavePool> CSimpleNEBContext::getSlavePool()
-{
-    return m_slavePool;
 }
 
 void CSimpleNEBContext::write(lumo::IDataOutStream& out)

@@ -38,8 +38,6 @@ public:
     void setSlaveProgram(lumo::P<lumo::CURI> program) override;
     void setResumeAfterSlaveFailure(bool bResume) override;
     bool getResumeAfterSlaveFailure() override;
-    void setSlavePool(lumo::P<CSlavePool> pool) override;
-    lumo::P<CSlavePool> getSlavePool() override;
 
     // The flags, the second and the temporary folder, the library names.
     void write(lumo::IDataOutStream& out) override;
@@ -64,7 +62,6 @@ private:
     SSlaveLimits m_slaveLimits;
     lumo::P<lumo::CURI> m_slaveProgram;
     bool m_bResumeAfterSlaveFailure = false;
-    lumo::P<CSlavePool> m_slavePool;
 };
 
 } // namespace nebo::common

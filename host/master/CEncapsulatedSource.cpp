@@ -65,8 +65,10 @@ String describeFailure(const std::exception_ptr& failure)
 } // namespace
 
 CEncapsulatedSource::CEncapsulatedSource(P<INEBContext> context, const String& pluginName, const lumo::IURI& uri,
-                                         int32_t nTypes, const INEBPlugin::SSourceParams* pParams)
+                                         int32_t nTypes, const INEBPlugin::SSourceParams* pParams,
+                                         P<CSlavePool> pool)
     : m_context(std::move(context)),
+      m_pool(std::move(pool)),
       m_pluginName(pluginName),
       m_uri(make<lumo::CURI>(uri.getText())),
       m_nTypes(nTypes),
@@ -178,8 +180,8 @@ void CEncapsulatedSource::createSourceInSlave()
 
 P<CSlaveHandler> CEncapsulatedSource::takeSlave()
 {
-    if (const P<CSlavePool> pool = m_context->getSlavePool())
-        if (P<CSlaveHandler> handler = pool->take(m_pluginName, m_context))
+    if (m_pool)
+        if (P<CSlaveHandler> handler = m_pool->take(m_pluginName, m_context))
             return handler;
     return make<CSlaveHandler>(m_context, m_pluginName, lumo::IProcess::priorityBelowNormal);
 }

@@ -4,6 +4,7 @@
 #include "foundation/sync/ISignal.h"
 #include "host/common/CEmbeddedMutex.h"
 #include "host/plugin/IAudioSource.h"
+#include "host/master/CSlavePool.h"
 #include "host/master/IBoxedSource.h"
 #include "host/plugin/IMediumFactsSource.h"
 #include "host/plugin/INEBContext.h"
@@ -71,9 +72,11 @@ public:
     // decoders commonly hand out.
     static constexpr int32_t assumedChunkFrames = 1024;
 
-    // `pParams` may be null: sixteen zero bytes are sent instead.
+    // `pParams` may be null: sixteen zero bytes are sent instead. Each
+    // slave comes from `pool` when one is ready there, else is started.
     CEncapsulatedSource(lumo::P<INEBContext> context, const lumo::String& pluginName, const lumo::IURI& uri,
-                        int32_t nTypes, const INEBPlugin::SSourceParams* pParams);
+                        int32_t nTypes, const INEBPlugin::SSourceParams* pParams,
+                        lumo::P<CSlavePool> pool = nullptr);
     ~CEncapsulatedSource() override;
 
     // False before open() and after close().
@@ -195,6 +198,7 @@ private:
     void flushBuffer();
 
     lumo::P<INEBContext> m_context;
+    const lumo::P<CSlavePool> m_pool;
     lumo::String m_pluginName;
     lumo::P<lumo::CURI> m_uri;
     int32_t m_nTypes;

@@ -6,8 +6,8 @@
 namespace nebo::common {
 
 CPluginModuleBoxed::CPluginModuleBoxed(const lumo::P<INEBContext>& context, const lumo::String& pluginName,
-                                       const SLibraryFile& library)
-    : m_context(context), m_pluginName(pluginName), m_library(library)
+                                       const SLibraryFile& library, lumo::P<CSlavePool> pool)
+    : m_context(context), m_pluginName(pluginName), m_library(library), m_pool(std::move(pool))
 {
 }
 
@@ -32,7 +32,7 @@ lumo::P<IPluginExtensions> CPluginModuleBoxed::getValidExtensions(int32_t nTypes
 lumo::P<ISource> CPluginModuleBoxed::tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool,
                                                      const SSourceParams* pParams)
 {
-    return lumo::make<CEncapsulatedSource>(m_context, m_pluginName, uri, nTypes, pParams);
+    return lumo::make<CEncapsulatedSource>(m_context, m_pluginName, uri, nTypes, pParams, m_pool);
 }
 
 lumo::P<IFormat> CPluginModuleBoxed::tryCreateFormat(const lumo::IURI&, int32_t, bool, const SSourceParams*)

@@ -2,6 +2,7 @@
 
 #include "foundation/CObject.h"
 #include "host/master/CPluginAnswerCache.h"
+#include "host/master/CSlavePool.h"
 #include "host/plugin/INEBContext.h"
 #include "host/plugin/INEBPlugin.h"
 
@@ -11,11 +12,12 @@ namespace nebo::common {
 // Nothing of the plugin's library is loaded into this process: a question
 // starts a slave of its own unless the process's CPluginAnswerCache holds
 // its answer for `library`, and each source runs in the slave it starts
-// when it is opened.
+// when it is opened, or takes from `pool` one started ahead.
 class CPluginModuleBoxed : public lumo::CObject, public virtual INEBPlugin {
 public:
+    // `pool` may be null.
     CPluginModuleBoxed(const lumo::P<INEBContext>& context, const lumo::String& pluginName,
-                       const SLibraryFile& library);
+                       const SLibraryFile& library, lumo::P<CSlavePool> pool = nullptr);
 
     lumo::String getPluginName() override;
     // Asks a slave once per library file; see CNEBPluginBoxed.
@@ -35,6 +37,7 @@ private:
     lumo::P<INEBContext> m_context;
     lumo::String m_pluginName;
     SLibraryFile m_library;
+    lumo::P<CSlavePool> m_pool;
 };
 
 } // namespace nebo::common

@@ -12,8 +12,6 @@
 
 namespace nebo::common {
 
-class CSlavePool;
-
 // Media-type bits (`nTypes`): what a plugin, source or format deals with.
 enum : int32_t {
     pictureSourceType = 1,
@@ -60,12 +58,6 @@ public:
     // part of the serialised form.
     virtual void setResumeAfterSlaveFailure(bool bResume) = 0;
     virtual bool getResumeAfterSlaveFailure() = 0;
-    // Where a boxed source takes its slave from when one is ready, rather
-    // than start one as it opens; null (the default) for none. The pool
-    // keeps no reference to a context, so a context may hold its own pool.
-    // Not part of the serialised form.
-    virtual void setSlavePool(lumo::P<CSlavePool> pool) = 0;
-    virtual lumo::P<CSlavePool> getSlavePool() = 0;
 };
 
 } // namespace nebo::common

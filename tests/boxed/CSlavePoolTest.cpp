@@ -43,10 +43,10 @@ protected:
     }
 
     // Opens a clip through the context's pool and reads its first picture.
-    void readFirstPicture()
+    void readFirstPicture(const P<CSlavePool>& pool)
     {
         const P<CEncapsulatedSource> source =
-            make<CEncapsulatedSource>(m_context, demo, *demoURI("w=24&h=16&frames=3"), 1, nullptr);
+            make<CEncapsulatedSource>(m_context, demo, *demoURI("w=24&h=16&frames=3"), 1, nullptr, pool);
         source->open();
         EXPECT_TRUE(source->getNextPicture());
         source->close();
@@ -87,7 +87,6 @@ TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
         SCOPED_TRACE(c.name);
         const P<CSlavePool> pool = makePool(1);
         pool->setMemoryAhead(c.memoryAhead);
-        m_context->setSlavePool(pool);
         pool->prepare(demo);
         ASSERT_TRUE(pool->waitUntilReady(demo, readyWaitMs)) << poolLogText();
         const std::vector<uint32_t> started = nebo::test::slaveProcesses();
@@ -97,7 +96,7 @@ TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
             ASSERT_TRUE(nebo::test::killChild(started[0], cause));
         }
 
-        readFirstPicture();
+        readFirstPicture(pool);
         EXPECT_EQ(logText().find(endLineOf(started[0])) != std::string::npos, !c.bDied) << logText();
         EXPECT_EQ(poolLogText().find(endLineOf(started[0])) != std::string::npos, c.bDied) << poolLogText();
         if (c.bDied) {
@@ -107,7 +106,6 @@ TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
         const std::vector<uint32_t> refilled = nebo::test::slaveProcesses();
         ASSERT_EQ(refilled.size(), 1u);
         EXPECT_NE(refilled[0], started[0]);
-        m_context->setSlavePool(nullptr);
     }
 }
 
@@ -141,9 +139,7 @@ TEST_F(CSlavePoolTest, SlaveThatCannotStartIsTriedAgainOnlyWhenAskedFor)
 
 TEST_F(CSlavePoolTest, ClosingThePoolEndsEveryWaitingSlaveAndLeavesNoFile)
 {
-    // The pool made from the very context that holds it.
     const P<CSlavePool> pool = make<CSlavePool>(m_context, 2);
-    m_context->setSlavePool(pool);
     // Slaves of more than one plugin where a media plugin is built.
     std::vector<String> plugins = {demo};
     if (NEBO_MEDIA_PLUGINS_BUILT)
@@ -157,7 +153,6 @@ TEST_F(CSlavePoolTest, ClosingThePoolEndsEveryWaitingSlaveAndLeavesNoFile)
     EXPECT_FALSE(pool->take(demo, m_context));
     EXPECT_EQ(nebo::test::slaveProcesses(), std::vector<uint32_t>());
     EXPECT_EQ(errorFiles(), std::vector<std::string>());
-    m_context->setSlavePool(nullptr);
 }
 
 } // namespace

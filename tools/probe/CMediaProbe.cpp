@@ -217,8 +217,8 @@ bool CMediaProbe::checkOutputFolders()
 
 void CMediaProbe::open(const lumo::IURI& uri)
 {
-    m_context = makeProbeContext(m_options, m_pool);
-    m_handler = lumo::make<common::CPluginHandler>(m_context, true);
+    m_context = makeProbeContext(m_options);
+    m_handler = lumo::make<common::CPluginHandler>(m_context, true, m_pool);
     if (m_handler->getPluginCount() == 0) {
         m_pluginFailures = copyFailures(m_handler->getLoadFailures());
         fail("none of the plugins could be loaded");

@@ -59,7 +59,7 @@ std::string joined(const std::vector<std::string>& items, const char* separator)
 
 std::vector<SPluginListing> listPlugins(const CProbeOptions& options)
 {
-    const lumo::P<common::INEBContext> context = makeProbeContext(options, nullptr);
+    const lumo::P<common::INEBContext> context = makeProbeContext(options);
     const lumo::P<common::CPluginHandler> handler = lumo::make<common::CPluginHandler>(context, true);
     const common::CPluginFolders folders = common::CPluginFolders::ofThisProcess();
     std::vector<SPluginListing> plugins;

@@ -66,10 +66,9 @@ lumo::P<common::INEBContext> makeSlaveContext(const CProbeOptions& options)
     return context;
 }
 
-lumo::P<common::INEBContext> makeProbeContext(const CProbeOptions& options, const lumo::P<common::CSlavePool>& pool)
+lumo::P<common::INEBContext> makeProbeContext(const CProbeOptions& options)
 {
     const lumo::P<common::INEBContext> context = makeSlaveContext(options);
-    context->setSlavePool(pool);
     for (const std::string& name : getPluginNames(options.pluginName))
         context->addPluginLibrary(lumo::String::fromUTF8(name));
     return context;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "host/master/CSlavePool.h"
 #include "host/plugin/INEBContext.h"
 #include "tools/probe/CProbeOptions.h"
 
@@ -16,10 +15,9 @@ void requireKnownPlugin(const std::string& pluginName);
 // options' time limit; it names no plugin.
 lumo::P<common::INEBContext> makeSlaveContext(const CProbeOptions& options);
 
-// The slave context, taking its slaves from `pool` (null for none), that
-// names the plugins to load: the options' plugin alone, or when none is
+// The slave context that names the plugins to load: the options' plugin alone, or when none is
 // named every plugin in the plugin folders (see common::CPluginFolders).
 // Throws lumo::CError when there is none.
-lumo::P<common::INEBContext> makeProbeContext(const CProbeOptions& options, const lumo::P<common::CSlavePool>& pool);
+lumo::P<common::INEBContext> makeProbeContext(const CProbeOptions& options);
 
 } // namespace nebo::probe

@@ -26,29 +26,29 @@ void CNEBPluginClient::setLimits(const SSlaveLimits& limits)
     getDataInStream()->setMaxItemCount(limits.maxItemCount);
 }
 
-lumo::String CNEBPluginClient::getLog() { return callRemote<getLogFunction>(*this); }
-lumo::String CNEBPluginClient::getPluginName() { return callRemote<getPluginNameFunction>(*this); }
-int32_t CNEBPluginClient::getValidTypes() { return callRemote<getValidTypesFunction>(*this); }
+lumo::String CNEBPluginClient::getLog() { return callRemote<getLogOperation>(*this); }
+lumo::String CNEBPluginClient::getPluginName() { return callRemote<getPluginNameOperation>(*this); }
+int32_t CNEBPluginClient::getValidTypes() { return callRemote<getValidTypesOperation>(*this); }
 
 P<IPluginExtensions> CNEBPluginClient::getValidExtensions(int32_t nTypes)
 {
-    getValidExtensionsFunction function;
-    function.types->setValue(nTypes);
-    return lumo::castObject<IPluginExtensions>(callObject(function, make<CPluginExtensions>()));
+    getValidExtensionsOperation operation;
+    operation.setArguments(nTypes);
+    return lumo::castObject<IPluginExtensions>(callObject(operation, make<CPluginExtensions>()));
 }
 
 P<ISource> CNEBPluginClient::tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool bDontCloseAfterTesting,
                                              const SSourceParams* pParams)
 {
-    tryCreateSourceFunction function;
-    function.uri->setValue(make<lumo::CURI>(uri.getText()));
-    function.types->setValue(nTypes);
-    function.dontCloseAfterTesting->setValue(bDontCloseAfterTesting);
+    tryCreateSourceOperation operation;
+    operation.uri->setValue(make<lumo::CURI>(uri.getText()));
+    operation.types->setValue(nTypes);
+    operation.dontCloseAfterTesting->setValue(bDontCloseAfterTesting);
     if (pParams)
-        function.params->setValue(*pParams);
+        operation.params->setValue(*pParams);
     const P<CSourceClient> source = make<CSourceClient>(m_input, m_output, m_memoryManager);
     source->setLimits(m_limits);
-    return lumo::castObject<ISourceServer>(callObject(function, source));
+    return lumo::castObject<ISourceServer>(callObject(operation, source));
 }
 
 P<IFormat> CNEBPluginClient::tryCreateFormat(const lumo::IURI&, int32_t, bool, const SSourceParams*)

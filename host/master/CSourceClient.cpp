@@ -52,50 +52,50 @@ void CSourceClient::setLimits(const SSlaveLimits& limits)
     getDataInStream()->setMaxItemCount(limits.maxItemCount);
 }
 
-lumo::String CSourceClient::getLog() { return callRemote<getLogFunction>(*this); }
+lumo::String CSourceClient::getLog() { return callRemote<getLogOperation>(*this); }
 
-bool CSourceClient::isOpened() { return callRemote<isOpenedFunction>(*this); }
+bool CSourceClient::isOpened() { return callRemote<isOpenedOperation>(*this); }
 
 void CSourceClient::open()
 {
-    sendRemote<openProc>(*this);
+    callRemote<openOperation>(*this);
     forgetAnnouncedSize();
 }
 
 void CSourceClient::close()
 {
-    sendRemote<closeProc>(*this);
+    callRemote<closeOperation>(*this);
     forgetAnnouncedSize();
 }
 
-void CSourceClient::skipToTime(double seconds) { sendRemote<skipToTimeProc>(*this, seconds); }
-double CSourceClient::getDuration() { return callRemote<getDurationFunction>(*this); }
-int32_t CSourceClient::getBufferStatus() { return callRemote<getBufferStatusFunction>(*this); }
-bool CSourceClient::isEOF() { return callRemote<isEOFFunction>(*this); }
-void CSourceClient::setStartTime(double seconds) { sendRemote<setStartTimeProc>(*this, seconds); }
-double CSourceClient::getStartTime() { return callRemote<getStartTimeFunction>(*this); }
-lumo::String CSourceClient::getPluginName() { return callRemote<getPluginNameFunction>(*this); }
+void CSourceClient::skipToTime(double seconds) { callRemote<skipToTimeOperation>(*this, seconds); }
+double CSourceClient::getDuration() { return callRemote<getDurationOperation>(*this); }
+int32_t CSourceClient::getBufferStatus() { return callRemote<getBufferStatusOperation>(*this); }
+bool CSourceClient::isEOF() { return callRemote<isEOFOperation>(*this); }
+void CSourceClient::setStartTime(double seconds) { callRemote<setStartTimeOperation>(*this, seconds); }
+double CSourceClient::getStartTime() { return callRemote<getStartTimeOperation>(*this); }
+lumo::String CSourceClient::getPluginName() { return callRemote<getPluginNameOperation>(*this); }
 
 P<lumo::CURI> CSourceClient::getURI()
 {
-    const P<lumo::IURI> uri = callRemote<getURIFunction>(*this);
+    const P<lumo::IURI> uri = callRemote<getURIOperation>(*this);
     return uri ? make<lumo::CURI>(uri->getText()) : nullptr;
 }
 
 void CSourceClient::setMaxSize(int32_t nWidth, int32_t nHeight)
 {
-    sendRemote<setMaxSizeProc>(*this, nWidth, nHeight);
+    callRemote<setMaxSizeOperation>(*this, nWidth, nHeight);
     forgetAnnouncedSize();
 }
 
 int32_t CSourceClient::getWidth()
 {
-    return learnAnnouncedSide(m_announcedSize.width, callRemote<getWidthFunction>(*this), "width");
+    return learnAnnouncedSide(m_announcedSize.width, callRemote<getWidthOperation>(*this), "width");
 }
 
 int32_t CSourceClient::getHeight()
 {
-    return learnAnnouncedSide(m_announcedSize.height, callRemote<getHeightFunction>(*this), "height");
+    return learnAnnouncedSide(m_announcedSize.height, callRemote<getHeightOperation>(*this), "height");
 }
 
 int32_t CSourceClient::learnAnnouncedSide(std::optional<int32_t>& known, int32_t side, const char* name)
@@ -129,12 +129,12 @@ void CSourceClient::forgetAnnouncedSize()
     lumo::CScopedLock lock(m_sizeLock);
     m_announcedSize = {};
 }
-double CSourceClient::peekNextPictureTimestamp() { return callRemote<peekNextPictureTimestampFunction>(*this); }
-int32_t CSourceClient::getPixelAspectNum() { return callRemote<getPixelAspectNumFunction>(*this); }
-int32_t CSourceClient::getPixelAspectDen() { return callRemote<getPixelAspectDenFunction>(*this); }
-double CSourceClient::getFrameDuration() { return callRemote<getFrameDurationFunction>(*this); }
-int32_t CSourceClient::getFrameRateNum() { return callRemote<getFrameRateNumFunction>(*this); }
-int32_t CSourceClient::getFrameRateDen() { return callRemote<getFrameRateDenFunction>(*this); }
+double CSourceClient::peekNextPictureTimestamp() { return callRemote<peekNextPictureTimestampOperation>(*this); }
+int32_t CSourceClient::getPixelAspectNum() { return callRemote<getPixelAspectNumOperation>(*this); }
+int32_t CSourceClient::getPixelAspectDen() { return callRemote<getPixelAspectDenOperation>(*this); }
+double CSourceClient::getFrameDuration() { return callRemote<getFrameDurationOperation>(*this); }
+int32_t CSourceClient::getFrameRateNum() { return callRemote<getFrameRateNumOperation>(*this); }
+int32_t CSourceClient::getFrameRateDen() { return callRemote<getFrameRateDenOperation>(*this); }
 
 P<INEBPicture> CSourceClient::getNextPicture()
 {
@@ -143,8 +143,8 @@ P<INEBPicture> CSourceClient::getNextPicture()
         return getNextSharedPicture(ring, bound);
     const P<CNEBPictureRemote> preset = make<CNEBPictureRemote>(m_memoryManager);
     preset->setMaxSize(bound.width, bound.height);
-    getNextPictureFunction function;
-    const P<lumo::ISerializable> received = callObject(function, preset);
+    getNextPictureOperation operation;
+    const P<lumo::ISerializable> received = callObject(operation, preset);
     if (!received)
         return nullptr;
     return lumo::castObject<INEBPictureRemote>(received)->getPicture();
@@ -166,7 +166,7 @@ P<CSharedPictureRing> CSourceClient::getSharedRing(const SPictureSize& bound)
     }
     m_sharedChannel->sendWithNextWrite(ring->getBuffers());
     try {
-        if (callRemote<ISharedPictureServer::offerSharedPicturesFunction>(*this))
+        if (callRemote<ISharedPictureServer::offerSharedPicturesOperation>(*this))
             m_sharedRing = std::move(ring);
     } catch (const lumo::CRemoteException& error) {
         // A peer without shared pictures answered "notfound", whole, so the
@@ -179,31 +179,31 @@ P<CSharedPictureRing> CSourceClient::getSharedRing(const SPictureSize& bound)
 
 P<INEBPicture> CSourceClient::getNextSharedPicture(const P<CSharedPictureRing>& ring, const SPictureSize& bound)
 {
-    ISharedPictureServer::getNextSharedPictureFunction function;
-    function.releasedBuffers->setValue(ring->takeReleased());
+    ISharedPictureServer::getNextSharedPictureOperation operation;
+    operation.setArguments(ring->takeReleased());
     const P<lumo::ISerializable> received =
-        callObject(function, make<CSharedPicture>(m_memoryManager, ring, bound.width, bound.height));
+        callObject(operation, make<CSharedPicture>(m_memoryManager, ring, bound.width, bound.height));
     return received ? lumo::castObject<CSharedPicture>(received)->getPicture() : nullptr;
 }
 
-void CSourceClient::setAudioStream(int32_t nAudioIndex) { sendRemote<setAudioStreamProc>(*this, nAudioIndex); }
-int32_t CSourceClient::getSampleRate() { return callRemote<getSampleRateFunction>(*this); }
-int32_t CSourceClient::getChannelCount() { return callRemote<getChannelCountFunction>(*this); }
-int32_t CSourceClient::getBytesPerSample() { return callRemote<getBytesPerSampleFunction>(*this); }
+void CSourceClient::setAudioStream(int32_t nAudioIndex) { callRemote<setAudioStreamOperation>(*this, nAudioIndex); }
+int32_t CSourceClient::getSampleRate() { return callRemote<getSampleRateOperation>(*this); }
+int32_t CSourceClient::getChannelCount() { return callRemote<getChannelCountOperation>(*this); }
+int32_t CSourceClient::getBytesPerSample() { return callRemote<getBytesPerSampleOperation>(*this); }
 
 P<IAudioStreamInfos> CSourceClient::getAudioStreamInfos()
 {
-    getAudioStreamInfosFunction function;
-    return lumo::castObject<IAudioStreamInfos>(callObject(function, make<CAudioStreamInfos>()));
+    getAudioStreamInfosOperation operation;
+    return lumo::castObject<IAudioStreamInfos>(callObject(operation, make<CAudioStreamInfos>()));
 }
 
 P<CMediumFacts> CSourceClient::getMediumFacts()
 {
     if (m_bFactsNotFound)
         return nullptr;
-    getMediumFactsFunction function;
+    getMediumFactsOperation operation;
     try {
-        return lumo::castObject<CMediumFacts>(callObject(function, make<CMediumFacts>()), false);
+        return lumo::castObject<CMediumFacts>(callObject(operation, make<CMediumFacts>()), false);
     } catch (const lumo::CRemoteException& error) {
         // "notfound" arrives whole, so the pipe stays in step.
         if (!error.isProcedureNotFound())
@@ -215,11 +215,11 @@ P<CMediumFacts> CSourceClient::getMediumFacts()
 
 P<audio::IAudioChunk> CSourceClient::getNextAudioChunk()
 {
-    getNextAudioChunkFunction function;
+    getNextAudioChunkOperation operation;
     const P<audio::CAudioChunk> preset =
         make<audio::CAudioChunk>(0.0, m_memoryManager->allocate(audioChunkPresetSize));
     preset->setMaxDataSize(m_limits.maxAudioChunkBytes);
-    return lumo::castObject<audio::IAudioChunk>(callObject(function, preset));
+    return lumo::castObject<audio::IAudioChunk>(callObject(operation, preset));
 }
 
 } // namespace nebo::common

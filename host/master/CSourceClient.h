@@ -1,6 +1,5 @@
 #pragma once
 
-#include "host/plugin/IMediumFactsSource.h"
 #include "host/wire/ISourceServer.h"
 #include "host/plugin/SSlaveLimits.h"
 #include "platform/ISharedMemoryChannel.h"
@@ -39,9 +38,7 @@ class CSharedPictureRing;
 //
 // The medium's facts are asked for only when a caller wants them; a peer
 // that answers "notfound" is asked nothing more.
-class CSourceClient : public lumo::CRemoteStreamClient,
-                      public virtual ISourceServer,
-                      public virtual IMediumFactsSource {
+class CSourceClient : public lumo::CRemoteStreamClient, public virtual ISourceServer {
 public:
     // Throws CInvalidArgError when a stream or the memory manager is null.
     // Holds to the default limits until setLimits.

@@ -16,13 +16,7 @@ CFormatServer::CFormatServer(P<lumo::IInStream> input, P<lumo::IOutStream> outpu
       m_format(checkNotNull(std::move(format), "the format", "CFormatServer")),
       m_context(checkNotNull(std::move(context), "the context", "CFormatServer"))
 {
-    registerProc(make<getLogFunction>(this));
-    registerProc(make<isOpenedFunction>(this));
-    registerProc(make<openProc>(this));
-    registerProc(make<closeProc>(this));
-    registerProc(make<getURIFunction>(this));
-    registerProc(make<getPluginNameFunction>(this));
-    registerProc(make<encodeProc>(this));
+    NEBO_FORMAT_OPERATIONS(NEBO_REGISTER_REMOTE_OPERATION)
 }
 
 CFormatServer::~CFormatServer()

@@ -33,11 +33,8 @@ CNEBPluginServer::CNEBPluginServer(P<lumo::IInStream> input, P<lumo::IOutStream>
       m_handler(requirePlugins(std::move(handler)))
 {
     setMemoryManager(m_context->getMemoryManager());
-    registerProc(make<getLogFunction>(this));
-    registerProc(make<getPluginNameFunction>(this));
-    registerProc(make<getValidTypesFunction>(this));
-    registerProc(make<getValidExtensionsFunction>(this));
-    registerProc(make<tryCreateSourceFunction>(this));
+    NEBO_PLUGIN_OPERATIONS(NEBO_REGISTER_REMOTE_OPERATION)
+    registerProc(make<tryCreateSourceOperation>(this));
 }
 
 CNEBPluginServer::~CNEBPluginServer()

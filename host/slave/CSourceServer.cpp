@@ -54,38 +54,10 @@ CSourceServer::~CSourceServer()
 
 void CSourceServer::registerOperations()
 {
-    registerProc(make<getLogFunction>(this));
-    registerProc(make<isOpenedFunction>(this));
-    registerProc(make<openProc>(this));
-    registerProc(make<closeProc>(this));
-    registerProc(make<skipToTimeProc>(this));
-    registerProc(make<getDurationFunction>(this));
-    registerProc(make<getBufferStatusFunction>(this));
-    registerProc(make<isEOFFunction>(this));
-    registerProc(make<setStartTimeProc>(this));
-    registerProc(make<getStartTimeFunction>(this));
-    registerProc(make<getURIFunction>(this));
-    registerProc(make<getPluginNameFunction>(this));
-    registerProc(make<setMaxSizeProc>(this));
-    registerProc(make<getWidthFunction>(this));
-    registerProc(make<getHeightFunction>(this));
-    registerProc(make<peekNextPictureTimestampFunction>(this));
-    registerProc(make<getNextPictureFunction>(this));
-    registerProc(make<getPixelAspectNumFunction>(this));
-    registerProc(make<getPixelAspectDenFunction>(this));
-    registerProc(make<getFrameDurationFunction>(this));
-    registerProc(make<getFrameRateNumFunction>(this));
-    registerProc(make<getFrameRateDenFunction>(this));
-    registerProc(make<getAudioStreamInfosFunction>(this));
-    registerProc(make<setAudioStreamProc>(this));
-    registerProc(make<getNextAudioChunkFunction>(this));
-    registerProc(make<getSampleRateFunction>(this));
-    registerProc(make<getChannelCountFunction>(this));
-    registerProc(make<getBytesPerSampleFunction>(this));
-    registerProc(make<offerSharedPicturesFunction>(this));
-    registerProc(make<getNextSharedPictureFunction>(this));
+    NEBO_SOURCE_OPERATIONS(NEBO_REGISTER_REMOTE_OPERATION)
+    NEBO_SHARED_PICTURE_OPERATIONS(NEBO_REGISTER_REMOTE_OPERATION)
     if (m_facts)
-        registerProc(make<IMediumFactsSource::getMediumFactsFunction>(m_facts.get()));
+        registerProc(make<getMediumFactsOperation>(this));
 }
 
 IAudioSource& CSourceServer::audio()
@@ -144,7 +116,12 @@ int32_t CSourceServer::getSampleRate() { return m_audio ? m_audio->getSampleRate
 int32_t CSourceServer::getChannelCount() { return m_audio ? m_audio->getChannelCount() : 0; }
 int32_t CSourceServer::getBytesPerSample() { return m_audio ? m_audio->getBytesPerSample() : 0; }
 
-bool CSourceServer::acceptSharedPictures()
+P<CMediumFacts> CSourceServer::getMediumFacts()
+{
+    return m_facts ? m_facts->getMediumFacts() : nullptr;
+}
+
+bool CSourceServer::offerSharedPictures()
 {
     if (!m_sharedChannel || m_bSharing)
         return false;

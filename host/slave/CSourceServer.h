@@ -68,8 +68,10 @@ public:
     int32_t getSampleRate() override;
     int32_t getChannelCount() override;
     int32_t getBytesPerSample() override;
+    // Served only for a source that tells its facts.
+    lumo::P<CMediumFacts> getMediumFacts() override;
 
-    bool acceptSharedPictures() override;
+    bool offerSharedPictures() override;
     lumo::P<lumo::ISerializable> getNextSharedPicture(int32_t releasedBuffers) override;
 
 private:

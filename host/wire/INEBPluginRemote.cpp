@@ -5,19 +5,7 @@
 
 namespace nebo::common {
 
-INEBPluginRemote::getValidExtensionsFunction::getValidExtensionsFunction(INEBPluginRemote* target)
-    : CRemoteFunction("getValidExtensions"), m_target(target)
-{
-    addParameter(types);
-    addResult(result);
-}
-
-void INEBPluginRemote::getValidExtensionsFunction::execute()
-{
-    result->setValue(m_target->getValidExtensions(types->getValue()));
-}
-
-INEBPluginRemote::tryCreateSourceFunction::tryCreateSourceFunction(INEBPluginRemote* target)
+INEBPluginRemote::tryCreateSourceOperation::tryCreateSourceOperation(INEBPluginRemote* target)
     : CRemoteFunction("tryCreateSource"), m_target(target)
 {
     addParameter(uri);
@@ -27,7 +15,7 @@ INEBPluginRemote::tryCreateSourceFunction::tryCreateSourceFunction(INEBPluginRem
     addResult(result);
 }
 
-void INEBPluginRemote::tryCreateSourceFunction::execute()
+void INEBPluginRemote::tryCreateSourceOperation::execute()
 {
     const lumo::P<lumo::IURI> requested = uri->getValue();
     if (!requested)

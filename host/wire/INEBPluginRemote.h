@@ -1,15 +1,19 @@
 #pragma once
 
 #include "host/plugin/INEBPlugin.h"
-#include "host/wire/TRemoteForwarders.h"
-#include "remote/CRemoteVarBool.h"
-#include "remote/CRemoteVarInteger.h"
-#include "remote/CRemoteVarObject.h"
-#include "remote/CRemoteVarString.h"
+#include "host/wire/TRemoteOperation.h"
 #include "remote/CRemoteVarStruct.h"
-#include "remote/CRemoteVarURI.h"
 
 namespace nebo::common {
+
+// The remote operations of a served plugin, declared as the source's are
+// (see NEBO_SOURCE_OPERATIONS); tryCreateSource, whose URI and parameter
+// record travel as the wire's own kinds, is written out below.
+#define NEBO_PLUGIN_OPERATIONS(X)                                                                                      \
+    X(INEBPluginRemote, getLog)                                                                                        \
+    X(INEBPlugin, getPluginName)                                                                                       \
+    X(INEBPlugin, getValidTypes)                                                                                       \
+    X(INEBPlugin, getValidExtensions, "nTypes")
 
 // A plugin served across a pipe, and the remote operations that carry it.
 class INEBPluginRemote : public virtual INEBPlugin {
@@ -17,45 +21,14 @@ public:
     // The log collected since the last call; the empty string when there is none.
     virtual lumo::String getLog() = 0;
 
-    struct getLogFunction
-        : TForwardingFunction<INEBPluginRemote, lumo::CRemoteVarString, &INEBPluginRemote::getLog> {
-        explicit getLogFunction(INEBPluginRemote* target = nullptr) : TForwardingFunction("getLog", target) {}
-    };
-
-    struct getPluginNameFunction
-        : TForwardingFunction<INEBPluginRemote, lumo::CRemoteVarString, &INEBPlugin::getPluginName> {
-        explicit getPluginNameFunction(INEBPluginRemote* target = nullptr)
-            : TForwardingFunction("getPluginName", target)
-        {
-        }
-    };
-
-    struct getValidTypesFunction
-        : TForwardingFunction<INEBPluginRemote, lumo::CRemoteVarInteger, &INEBPlugin::getValidTypes> {
-        explicit getValidTypesFunction(INEBPluginRemote* target = nullptr)
-            : TForwardingFunction("getValidTypes", target)
-        {
-        }
-    };
-
-    // ("nTypes") → the extension list as an object.
-    class getValidExtensionsFunction : public lumo::CRemoteFunction {
-    public:
-        explicit getValidExtensionsFunction(INEBPluginRemote* target = nullptr);
-        void execute() override;
-
-        const lumo::P<lumo::CRemoteVarInteger> types = lumo::make<lumo::CRemoteVarInteger>("nTypes");
-        const lumo::P<lumo::CRemoteVarObject> result = lumo::make<lumo::CRemoteVarObject>("Result");
-
-    private:
-        INEBPluginRemote* const m_target;
-    };
+    using Served = INEBPluginRemote;
+    NEBO_PLUGIN_OPERATIONS(NEBO_REMOTE_OPERATION)
 
     // ("uri", "nTypes", "bDontCloseAfterTesting", "pParams") → the source
     // server as an object, or null.
-    class tryCreateSourceFunction : public lumo::CRemoteFunction {
+    class tryCreateSourceOperation : public lumo::CRemoteFunction {
     public:
-        explicit tryCreateSourceFunction(INEBPluginRemote* target = nullptr);
+        explicit tryCreateSourceOperation(INEBPluginRemote* target = nullptr);
         void execute() override;
 
         const lumo::P<lumo::CRemoteVarURI> uri = lumo::make<lumo::CRemoteVarURI>("uri");

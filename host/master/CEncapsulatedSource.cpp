@@ -1,10 +1,8 @@
 #include "host/master/CEncapsulatedSource.h"
 
-#include "foundation/CError.h"
 #include "foundation/castObject.h"
 #include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/IMutexFactory.h"
-#include "foundation/sync/ISignalFactory.h"
 #include "foundation/sync/getTickCount.h"
 #include "host/master/CSlaveError.h"
 #include "host/master/CSlaveHandler.h"
@@ -13,11 +11,8 @@
 #include "host/master/findOpeningFailure.h"
 #include "host/common/getErrorText.h"
 #include "media/CNEBError.h"
-#include "platform/CThreadCallable.h"
-#include "platform/IThreadManager.h"
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 namespace nebo::common {
@@ -28,7 +23,6 @@ using lumo::String;
 
 namespace {
 
-constexpr uint32_t wakeWaitMs = 1000;
 // "warning": a restart is worth knowing about.
 constexpr int32_t restartLogLevel = 1;
 
@@ -73,9 +67,7 @@ CEncapsulatedSource::CEncapsulatedSource(P<INEBContext> context, const String& p
       m_uri(make<lumo::CURI>(uri.getText())),
       m_nTypes(nTypes),
       m_params(pParams ? *pParams : INEBPlugin::SSourceParams{0, 0, 0, 0}),
-      m_bPictures((nTypes & pictureSourceType) != 0),
-      m_bufferMutex(lumo::getMutexFactory()->createMutex()),
-      m_bufferFilled(lumo::getSignalFactory()->createSignal())
+      m_bPictures((nTypes & pictureSourceType) != 0)
 {
     const P<lumo::IMutex> sourceMutex = lumo::getMutexFactory()->createMutex();
     m_source = make<CEmbeddedMutex<ISource>>(sourceMutex);
@@ -139,16 +131,23 @@ void CEncapsulatedSource::open()
     if (!m_slaveHandler)
         createSourceInSlave();
     callAny("open", [](ISource& source) { source.open(); });
-    m_pictures.placeAt(0.0);
-    m_sound.placeAt(0.0);
+    m_positions.placeAt(0.0);
     startPrefetchingWhenAsked();
     transferLog(true);
 }
 
 void CEncapsulatedSource::startPrefetchingWhenAsked()
 {
-    if (!isBuffering() && m_bPictures && m_videoSource->get() && m_context->getPrefetch())
-        startBufferingThread();
+    if (!m_prefetcher && m_bPictures && m_videoSource->get() && m_context->getPrefetch())
+        m_prefetcher =
+            make<CPicturePrefetcher>(m_slaveHandler, m_videoSource, m_context->getSlaveLimits().timeoutMs);
+}
+
+bool CEncapsulatedSource::stopPrefetching()
+{
+    const bool bStopped = !m_prefetcher || m_prefetcher->stop();
+    m_prefetcher = nullptr;
+    return bStopped;
 }
 
 void CEncapsulatedSource::createSourceInSlave()
@@ -203,7 +202,7 @@ void CEncapsulatedSource::close()
     } catch (const lumo::CException&) {
         failure = std::current_exception();
     }
-    const bool bSlaveAnswers = stopBufferingThread();
+    const bool bSlaveAnswers = stopPrefetching();
     {
         lumo::CScopedLock lock(*m_source);
         // A slave that is gone or hangs has nothing left to close.
@@ -215,11 +214,9 @@ void CEncapsulatedSource::close()
                     failure = std::current_exception();
             }
         }
-        flushBuffer();
         setViews(nullptr);
         retireSlave();
     }
-    m_threadError = nullptr;
     m_lastLogTransferMs.reset();
     if (failure)
         std::rethrow_exception(failure);
@@ -235,22 +232,20 @@ void CEncapsulatedSource::retireSlave()
 void CEncapsulatedSource::skipToTime(double seconds)
 {
     skipInSlave(seconds);
-    m_pictures.placeAt(seconds);
-    m_sound.placeAt(seconds);
+    m_positions.placeAt(seconds);
 }
 
 void CEncapsulatedSource::skipInSlave(double seconds)
 {
-    // The buffering thread reads the count and fetches a picture under the
-    // pictures' lock; holding it here too puts each fetch wholly before the
-    // skip (its picture is dropped) or wholly after it.
+    // The prefetcher fetches a picture under the pictures' lock; holding it
+    // here too puts each fetch wholly before the skip (its picture is
+    // dropped) or wholly after it.
     lumo::CScopedLock pictures(*m_videoSource);
     callAny("skipToTime", [&](ISource& source) {
         source.skipToTime(seconds);
-        ++m_skipCount;
+        if (m_prefetcher)
+            m_prefetcher->skipped();
     });
-    if (isBuffering())
-        flushBuffer();
 }
 
 double CEncapsulatedSource::getDuration()
@@ -313,13 +308,12 @@ double CEncapsulatedSource::peekNextPictureTimestamp()
     requireOpened();
     if (!m_videoSource->get())
         return 0.0;
-    if (!isBuffering())
+    const P<CPicturePrefetcher> prefetcher = m_prefetcher;
+    if (!prefetcher)
         return callPictures("peekNextPictureTimestamp",
                             [](IVideoSource& source) { return source.peekNextPictureTimestamp(); });
-    waitForBufferedPicture();
+    const P<INEBPicture> next = prefetcher->peek();
     m_slaveHandler->checkForSlaveError();
-    lumo::CScopedLock lock(m_bufferMutex);
-    const P<INEBPicture>& next = m_buffer.front();
     return next ? next->getTimestamp() : 0.0;
 }
 
@@ -329,20 +323,15 @@ P<INEBPicture> CEncapsulatedSource::getNextPicture()
     if (!m_videoSource->get())
         return nullptr;
     transferLog(false);
-    return readResuming<INEBPicture>(m_pictures, [this] { return fetchPicture(); });
+    return readResuming<INEBPicture>(CResumePlanner::ESide::pictures, [this] { return fetchPicture(); });
 }
 
 P<INEBPicture> CEncapsulatedSource::fetchPicture()
 {
-    if (!isBuffering())
-        return callPictures("getNextPicture", [](IVideoSource& source) { return source.getNextPicture(); });
-    // Pictures fetched before the buffering thread failed are still good.
-    waitForBufferedPicture();
-    lumo::CScopedLock lock(m_bufferMutex);
-    const P<INEBPicture> picture = m_buffer.front();
-    m_buffer.pop_front();
-    m_wakeSignal->set();
-    return picture;
+    // Pictures fetched before the prefetcher failed are still good.
+    if (const P<CPicturePrefetcher> prefetcher = m_prefetcher)
+        return prefetcher->take();
+    return callPictures("getNextPicture", [](IVideoSource& source) { return source.getNextPicture(); });
 }
 
 int32_t CEncapsulatedSource::getPixelAspectNum()
@@ -394,7 +383,7 @@ P<CMediumFacts> CEncapsulatedSource::getMediumFacts()
 P<audio::IAudioChunk> CEncapsulatedSource::getNextAudioChunk()
 {
     requireOpened();
-    return readResuming<audio::IAudioChunk>(m_sound, [this] {
+    return readResuming<audio::IAudioChunk>(CResumePlanner::ESide::sound, [this] {
         return callSound("getNextAudioChunk", [](IAudioSource& source) { return source.getNextAudioChunk(); });
     });
 }
@@ -424,7 +413,7 @@ std::vector<lumo::SProcessEnd> CEncapsulatedSource::getSlaveEnds()
     return m_slaveEnds;
 }
 
-template <class T, class F> P<T> CEncapsulatedSource::readResuming(SReadPosition& side, F&& fetch)
+template <class T, class F> P<T> CEncapsulatedSource::readResuming(CResumePlanner::ESide side, F&& fetch)
 {
     for (int32_t dropped = 0;;) {
         P<T> item;
@@ -434,16 +423,11 @@ template <class T, class F> P<T> CEncapsulatedSource::readResuming(SReadPosition
             resumeOrThrow(std::current_exception(), side);
             continue;
         }
-        if (item && item->getTimestamp() < side.floor) {
+        if (item && !m_positions.keep(side, item->getTimestamp(), sizeOf(*item))) {
             if (++dropped > maxDroppedAfterResume)
                 throw CNEBError(String("the new slave of ") + quoted(*m_uri) +
                                 String(" kept handing out what came before its resume point"));
             continue;
-        }
-        if (item) {
-            side.lastTime = item->getTimestamp();
-            side.lastBytes = sizeOf(*item);
-            side.floor = -std::numeric_limits<double>::infinity();
         }
         return item;
     }
@@ -458,7 +442,7 @@ bool CEncapsulatedSource::mayResume()
            (!m_slaveHandler || !m_slaveHandler->isServing());
 }
 
-void CEncapsulatedSource::resumeOrThrow(std::exception_ptr failure, SReadPosition& failed)
+void CEncapsulatedSource::resumeOrThrow(std::exception_ptr failure, CResumePlanner::ESide failed)
 {
     while (mayResume()) {
         noteRestart(failure);
@@ -484,60 +468,34 @@ void CEncapsulatedSource::noteRestart(const std::exception_ptr& failure)
                      String(" for ") + quoted(*m_uri) + String(" after the slave failed: ") + m_restartCauses.back());
 }
 
-void CEncapsulatedSource::restartFor(SReadPosition& failed)
+void CEncapsulatedSource::restartFor(CResumePlanner::ESide failed)
 {
-    stopBufferingThread();
+    stopPrefetching();
     {
         lumo::CScopedLock lock(*m_source);
-        flushBuffer();
         setViews(nullptr);
         if (m_slaveHandler)
             retireSlave();
-        m_threadError = nullptr;
         createSourceInSlave();
         callAny("open", [](ISource& source) { source.open(); });
     }
-    skipInSlave(planResume(failed));
+    skipInSlave(m_positions.plan(
+        failed, [this](CResumePlanner::ESide side, int32_t lastBytes) { return getItemDuration(side, lastBytes); },
+        quoted(*m_uri)));
     startPrefetchingWhenAsked();
     transferLog(true);
 }
 
-double CEncapsulatedSource::planResume(SReadPosition& failed)
+double CEncapsulatedSource::getItemDuration(CResumePlanner::ESide side, int32_t lastBytes)
 {
-    SReadPosition& other = &failed == &m_pictures ? m_sound : m_pictures;
-    const double step = getItemDuration(failed);
-    const double failedTime = failed.lastTime ? *failed.lastTime + step : failed.position;
-    // Half a step on: past the item that failed, not yet at the next one.
-    const double resumeTime = failedTime + step / 2;
-    failed.placeAt(resumeTime);
-    failed.floor = resumeTime;
-    // One skip places both sides, and starting before the failed item
-    // would meet it again: a side that was behind goes on from there too,
-    // one that was ahead drops what it already handed out.
-    if (other.lastTime)
-        other.floor = *other.lastTime + getItemDuration(other) / 2;
-    else
-        other.placeAt(resumeTime);
-    return resumeTime;
-}
-
-double CEncapsulatedSource::getItemDuration(const SReadPosition& side)
-{
-    double duration;
-    if (&side == &m_pictures) {
-        duration = callPictures("getFrameDuration", [](IVideoSource& source) { return source.getFrameDuration(); });
-    } else {
-        const auto [framesPerSecond, bytesPerFrame] = callSound("getSampleRate", [](IAudioSource& source) {
-            return std::make_pair(double(source.getSampleRate()),
-                                  double(source.getChannelCount()) * source.getBytesPerSample());
-        });
-        const double chunkBytes = side.lastBytes > 0 ? side.lastBytes : assumedChunkFrames * bytesPerFrame;
-        duration = chunkBytes / (framesPerSecond * bytesPerFrame);
-    }
-    if (!std::isfinite(duration) || duration <= 0.0)
-        throw CNEBError(String("cannot resume ") + quoted(*m_uri) +
-                        String(": the plugin tells no length of its pictures or sound"));
-    return duration;
+    if (side == CResumePlanner::ESide::pictures)
+        return callPictures("getFrameDuration", [](IVideoSource& source) { return source.getFrameDuration(); });
+    const auto [framesPerSecond, bytesPerFrame] = callSound("getSampleRate", [](IAudioSource& source) {
+        return std::make_pair(double(source.getSampleRate()),
+                              double(source.getChannelCount()) * source.getBytesPerSample());
+    });
+    const double chunkBytes = lastBytes > 0 ? lastBytes : assumedChunkFrames * bytesPerFrame;
+    return chunkBytes / (framesPerSecond * bytesPerFrame);
 }
 
 void CEncapsulatedSource::transferLog(bool bMayWaitForSource)
@@ -563,146 +521,6 @@ void CEncapsulatedSource::logSlaveText(const String& text)
     const P<ILogManager> log = m_context->getLogManager();
     if (log && !text.isEmpty())
         log->logXml(log->getLogLevel(), text);
-}
-
-void CEncapsulatedSource::startBufferingThread()
-{
-    m_stopSignal = lumo::getSignalFactory()->createSignal();
-    m_wakeSignal = lumo::getSignalFactory()->createSignal();
-    m_threadEnded = lumo::getSignalFactory()->createSignal();
-    // Prefetching begins at once.
-    m_wakeSignal->set();
-    // Weak: close() and the destructor stop the thread before the source goes.
-    m_thread = lumo::getThreadManager()->createThread(
-        lumo::CThreadCallable(this, &CEncapsulatedSource::runBufferingThread, false));
-}
-
-bool CEncapsulatedSource::stopBufferingThread()
-{
-    if (!m_thread)
-        return true;
-    m_stopSignal->set();
-    // A thread that waits for room in the buffer notices the stop at once.
-    m_wakeSignal->set();
-    // A thread stuck in a call to a slave that does not answer comes back
-    // only once that slave is gone.
-    const bool bStopped = m_threadEnded->wait(threadStopWaitMs);
-    if (!bStopped)
-        m_slaveHandler->endSlave();
-    m_thread->join();
-    m_thread = nullptr;
-    m_stopSignal = nullptr;
-    m_wakeSignal = nullptr;
-    m_threadEnded = nullptr;
-    return bStopped;
-}
-
-void CEncapsulatedSource::runBufferingThread()
-{
-    try {
-        m_slaveHandler->callIntoSlave([this] { bufferPictures(); });
-    } catch (const lumo::CException&) {
-        storeThreadError(std::current_exception());
-    } catch (const std::exception& error) {
-        const char* text = error.what();
-        storeThreadError(std::make_exception_ptr(
-            lumo::CError(String::fromUTF8(text ? text : ""), String("std::exception in CEncapsulatedSource"))));
-    } catch (...) {
-        storeThreadError(std::make_exception_ptr(
-            lumo::CError(String("unknown exception in buffering thread"), String("CEncapsulatedSource"))));
-    }
-    m_stopSignal->set();
-    // After the error is stored, so that a waiting reader sees it.
-    m_bufferFilled->set();
-    m_threadEnded->set();
-}
-
-void CEncapsulatedSource::bufferPictures()
-{
-    while (!m_stopSignal->isSet()) {
-        const bool bWoken = m_wakeSignal->wait(wakeWaitMs);
-        if (m_stopSignal->isSet())
-            return;
-        if (!bWoken)
-            continue;
-        {
-            // Reset only under the buffer's lock, where readers set it: no wake-up is
-            // lost.
-            lumo::CScopedLock lock(m_bufferMutex);
-            if (m_buffer.size() >= bufferedPictureLimit) {
-                m_wakeSignal->reset();
-                continue;
-            }
-        }
-        P<INEBPicture> picture;
-        uint64_t skipCount;
-        {
-            lumo::CScopedLock lock(*m_videoSource);
-            skipCount = m_skipCount;
-            picture = m_slaveHandler->callWithinLimit("getNextPicture",
-                                                      [this] { return m_videoSource->get()->getNextPicture(); });
-        }
-        lumo::CScopedLock lock(m_bufferMutex);
-        if (skipCount != m_skipCount)
-            continue;
-        // An empty picture, the end of the source, is handed on like any other.
-        m_buffer.push_back(picture);
-        m_bufferFilled->set();
-        if (m_buffer.size() >= bufferedPictureLimit)
-            m_wakeSignal->reset();
-    }
-}
-
-void CEncapsulatedSource::storeThreadError(std::exception_ptr error)
-{
-    lumo::CScopedLock lock(m_bufferMutex);
-    m_threadError = std::move(error);
-}
-
-void CEncapsulatedSource::rethrowThreadError()
-{
-    std::exception_ptr error;
-    {
-        lumo::CScopedLock lock(m_bufferMutex);
-        error = m_threadError;
-    }
-    if (error)
-        std::rethrow_exception(error);
-}
-
-void CEncapsulatedSource::waitForBufferedPicture()
-{
-    // The thread's own call ends within the slave's time limit, with the
-    // hang report and the slave's end; this wait only guards against a
-    // thread that never came back.
-    const int64_t waitMs = int64_t{m_context->getSlaveLimits().timeoutMs} + CSlaveHandler::hangReportWaitMs +
-                           CSlaveHandler::slaveEndWaitMs + threadStopWaitMs;
-    const int64_t deadline = lumo::getTickCount() + waitMs;
-    for (;;) {
-        {
-            // Reset only under the buffer's lock, where the thread sets it:
-            // no picture goes unnoticed.
-            lumo::CScopedLock lock(m_bufferMutex);
-            if (!m_buffer.empty())
-                return;
-            m_bufferFilled->reset();
-        }
-        rethrowThreadError();
-        const int64_t left = deadline - lumo::getTickCount();
-        if (left <= 0) {
-            m_slaveHandler->endSlave();
-            throw lumo::CError(String("CEncapsulatedSource: timeout while prefetching image"));
-        }
-        m_bufferFilled->wait(static_cast<uint64_t>(left));
-    }
-}
-
-void CEncapsulatedSource::flushBuffer()
-{
-    lumo::CScopedLock lock(m_bufferMutex);
-    m_buffer.clear();
-    if (m_wakeSignal)
-        m_wakeSignal->set();
 }
 
 } // namespace nebo::common

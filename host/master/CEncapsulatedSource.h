@@ -4,19 +4,17 @@
 #include "foundation/sync/ISignal.h"
 #include "host/common/CEmbeddedMutex.h"
 #include "host/plugin/IAudioSource.h"
+#include "host/master/CPicturePrefetcher.h"
+#include "host/master/CResumePlanner.h"
 #include "host/master/CSlavePool.h"
 #include "host/master/IBoxedSource.h"
 #include "host/plugin/IMediumFactsSource.h"
 #include "host/plugin/INEBContext.h"
 #include "host/plugin/INEBPlugin.h"
 #include "host/plugin/IVideoSource.h"
-#include "platform/IThread.h"
 
-#include <atomic>
 #include <cstdint>
-#include <deque>
 #include <exception>
-#include <limits>
 #include <optional>
 #include <vector>
 
@@ -28,8 +26,7 @@ class CSlaveHandler;
 // which starts a slave (or takes one started ahead from the context's
 // CSlavePool) and makes the real source there. Every call into that
 // source is taken one at a time. When the context asks for prefetching, a
-// thread of its own keeps up to three pictures ahead of the reader, so that
-// reading a picture costs no round trip to the slave. The slave's log is
+// CPicturePrefetcher keeps pictures ahead of the reader. The slave's log is
 // pulled into the context's log at open() and then every five seconds while
 // pictures are read.
 //
@@ -47,10 +44,8 @@ class CSlaveHandler;
 // waits for it, the source starts a new slave, opens the medium again and
 // skips to just after the picture (chunk) that failed: one step of that
 // side after the last one handed out, or half a step past the position the
-// side was put at when nothing was handed out since. The other side goes
-// on from there as well: what it already handed out is dropped, so each
-// side stays in time order with nothing twice, and one that was behind
-// skips what lay between. At most SSlaveLimits::maxRestartsPerSource
+// side was put at when nothing was handed out since (see CResumePlanner).
+// At most SSlaveLimits::maxRestartsPerSource
 // restarts; then the last failure is thrown. Each restart is logged with the
 // failure's summary. Other calls report a failed slave as before.
 //
@@ -62,9 +57,6 @@ class CEncapsulatedSource : public lumo::CObject,
                             public virtual IBoxedSource {
 public:
     static constexpr int32_t logTransferIntervalMs = 5000;
-    static constexpr size_t bufferedPictureLimit = 3;
-    // How long close() gives the buffering thread before it ends the slave.
-    static constexpr uint32_t threadStopWaitMs = 2000;
     // How many items stamped before the resume point a new slave may hand
     // out before the source gives up on it.
     static constexpr int32_t maxDroppedAfterResume = 10000;
@@ -129,24 +121,6 @@ public:
     std::vector<lumo::SProcessEnd> getSlaveEnds() override;
 
 private:
-    // What the host received of one side since it was last positioned (by
-    // open, a skip or a resume), so that a new slave can go on after it.
-    struct SReadPosition {
-        double position = 0.0;
-        // Of the last item handed out since.
-        std::optional<double> lastTime;
-        int32_t lastBytes = 0;
-        // After a resume: items stamped below are repeats, or the one that
-        // failed, and are dropped.
-        double floor = -std::numeric_limits<double>::infinity();
-
-        void placeAt(double seconds)
-        {
-            *this = SReadPosition();
-            position = seconds;
-        }
-    };
-
     // Calls into the real source under its lock, within the slave's time
     // limit; `what` names the call for the time-limit error.
     template <class T, class F> auto callSource(CEmbeddedMutex<T>& view, const char* side, const char* what,
@@ -161,41 +135,29 @@ private:
     // that starts when first called.
     lumo::P<CSlaveHandler> takeSlave();
     void startPrefetchingWhenAsked();
+    // Stops and drops the prefetcher; false when its thread did not stop
+    // in time and the slave was ended.
+    bool stopPrefetching();
     void setViews(const lumo::P<ISource>& source);
     // Ends the slave and keeps how it ended.
     void retireSlave();
     void transferLog(bool bMayWaitForSource);
     // Adds a slave's log text to the context's log, when it has one.
     void logSlaveText(const lumo::String& text);
-    bool isBuffering() const { return m_thread != nullptr; }
 
     // Hands out the next item of a side, resuming after failed slaves.
-    template <class T, class F> lumo::P<T> readResuming(SReadPosition& side, F&& fetch);
+    template <class T, class F> lumo::P<T> readResuming(CResumePlanner::ESide side, F&& fetch);
     lumo::P<INEBPicture> fetchPicture();
     bool mayResume();
     // Restarts until a new slave serves from where `failed` needs it, or
     // throws the last failure.
-    void resumeOrThrow(std::exception_ptr failure, SReadPosition& failed);
+    void resumeOrThrow(std::exception_ptr failure, CResumePlanner::ESide failed);
     // Keeps and logs why the slave is replaced.
     void noteRestart(const std::exception_ptr& failure);
-    void restartFor(SReadPosition& failed);
-    // Where the new slave starts, with the sides' floors set.
-    double planResume(SReadPosition& failed);
-    // Seconds per picture, or per sound chunk as the last one was long.
-    double getItemDuration(const SReadPosition& side);
+    void restartFor(CResumePlanner::ESide failed);
+    // Seconds per picture, or per sound chunk of `lastBytes` bytes.
+    double getItemDuration(CResumePlanner::ESide side, int32_t lastBytes);
     void skipInSlave(double seconds);
-
-    void startBufferingThread();
-    // False when the thread did not stop in time and the slave was ended.
-    bool stopBufferingThread();
-    void runBufferingThread();
-    void bufferPictures();
-    void storeThreadError(std::exception_ptr error);
-    void rethrowThreadError();
-    // Throws the time-out, or the thread's error once it failed and the
-    // buffer is empty.
-    void waitForBufferedPicture();
-    void flushBuffer();
 
     lumo::P<INEBContext> m_context;
     const lumo::P<CSlavePool> m_pool;
@@ -209,8 +171,7 @@ private:
     int32_t m_maxHeight = 0;
     std::optional<int32_t> m_audioStream;
 
-    SReadPosition m_pictures;
-    SReadPosition m_sound;
+    CResumePlanner m_positions;
     std::vector<lumo::String> m_restartCauses;
     std::vector<lumo::SProcessEnd> m_slaveEnds;
 
@@ -219,21 +180,7 @@ private:
     lumo::P<CEmbeddedMutex<IVideoSource>> m_videoSource;
     lumo::P<CEmbeddedMutex<IAudioSource>> m_audioSource;
 
-    // Guards the buffer and the thread's error.
-    lumo::P<lumo::IMutex> m_bufferMutex;
-    std::deque<lumo::P<INEBPicture>> m_buffer;
-    // Set when a picture is buffered and when a thread ends; readers reset
-    // it under the lock when they find the buffer empty, then wait on it.
-    // Lives as long as the source, so a reader may wait while it closes.
-    lumo::P<lumo::ISignal> m_bufferFilled;
-    std::exception_ptr m_threadError;
-    // Counts the skips, so that a picture fetched before one is dropped.
-    std::atomic<uint64_t> m_skipCount{0};
-
-    lumo::P<lumo::IThread> m_thread;
-    lumo::P<lumo::ISignal> m_stopSignal;
-    lumo::P<lumo::ISignal> m_wakeSignal;
-    lumo::P<lumo::ISignal> m_threadEnded;
+    lumo::P<CPicturePrefetcher> m_prefetcher;
 
     std::optional<int64_t> m_lastLogTransferMs;
 };

@@ -6,8 +6,6 @@
 
 namespace nebo::common {
 
-class CPictureBase;
-
 // The picture wrapper of the pipe. Pixels go straight from the picture's
 // block to the stream and from the stream into the new picture's block,
 // which comes from the wrapper's memory manager: a wrapper that is read
@@ -25,15 +23,6 @@ public:
     // of the wire form is taken. Throws CInvalidArgError for a negative
     // bound.
     void setMaxSize(int32_t maxWidth, int32_t maxHeight);
-
-    // A picture of the layout with the type code `type` over `block`, its
-    // planes spaced for `planeRows` (0: the height); null for an unknown
-    // code. Throws CInvalidArgError as the layouts' constructors do (a block
-    // shorter than the size needs, plane rows out of bounds), and for plane
-    // rows other than the height of a layout with one plane.
-    static lumo::P<CPictureBase> makePicture(int32_t type, lumo::P<lumo::IMemoryManager> manager, double timestamp,
-                                             lumo::P<lumo::IMemoryBlock> block, int32_t width, int32_t height,
-                                             bool bottomUp, int32_t planeRows = 0);
 
     // The type code, then the picture's body. Throws
     // CInvalidObjectStateError for a wrapper without a picture.

@@ -2,6 +2,7 @@
 
 #include "foundation/CException.h"
 #include "foundation/CInvalidArgError.h"
+#include "media/SPictureHeader.h"
 #include "media/blockTransfer.h"
 #include "streams/CMemoryManager.h"
 #include "streams/IDataInStream.h"
@@ -67,10 +68,7 @@ void CPictureBase::write(lumo::IDataOutStream& out)
 
 void CPictureBase::writeHeader(lumo::IDataOutStream& out)
 {
-    out.writeDouble(m_timestamp);
-    out.writeInt32(m_width);
-    out.writeInt32(m_height);
-    out.writeBool(m_bottomUp);
+    SPictureHeader::of(*this).write(out);
 }
 
 bool CPictureBase::read(lumo::IDataInStream& in)
@@ -80,10 +78,7 @@ bool CPictureBase::read(lumo::IDataInStream& in)
 
 bool CPictureBase::readWithin(lumo::IDataInStream& in, int32_t maxWidth, int32_t maxHeight)
 {
-    const double timestamp = in.readDouble();
-    const int32_t width = in.readInt32();
-    const int32_t height = in.readInt32();
-    const bool bottomUp = in.readBool();
+    const auto [timestamp, width, height, bottomUp] = SPictureHeader::read(in);
     const int32_t length = in.readInt32();
     if (width < 0 || height < 0)
         throw receivedError("A picture with a negative size was received.");

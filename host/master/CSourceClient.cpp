@@ -144,10 +144,8 @@ P<INEBPicture> CSourceClient::getNextPicture()
     const P<CNEBPictureRemote> preset = make<CNEBPictureRemote>(m_memoryManager);
     preset->setMaxSize(bound.width, bound.height);
     getNextPictureOperation operation;
-    const P<lumo::ISerializable> received = callObject(operation, preset);
-    if (!received)
-        return nullptr;
-    return lumo::castObject<INEBPictureRemote>(received)->getPicture();
+    // What arrives is read into the preset, or the null flag came.
+    return callObject(operation, preset) ? preset->getPicture() : nullptr;
 }
 
 P<CSharedPictureRing> CSourceClient::getSharedRing(const SPictureSize& bound)
@@ -181,9 +179,8 @@ P<INEBPicture> CSourceClient::getNextSharedPicture(const P<CSharedPictureRing>& 
 {
     ISharedPictureServer::getNextSharedPictureOperation operation;
     operation.setArguments(ring->takeReleased());
-    const P<lumo::ISerializable> received =
-        callObject(operation, make<CSharedPicture>(m_memoryManager, ring, bound.width, bound.height));
-    return received ? lumo::castObject<CSharedPicture>(received)->getPicture() : nullptr;
+    const P<CSharedPicture> preset = make<CSharedPicture>(m_memoryManager, ring, bound.width, bound.height);
+    return callObject(operation, preset) ? preset->getPicture() : nullptr;
 }
 
 void CSourceClient::setAudioStream(int32_t nAudioIndex) { callRemote<setAudioStreamOperation>(*this, nAudioIndex); }

@@ -6,6 +6,8 @@
 #include "media/CNEBError.h"
 #include "media/CNEBPictureRemote.h"
 #include "media/CPictureBase.h"
+#include "media/SPictureHeader.h"
+#include "media/makePicture.h"
 #include "streams/IDataInStream.h"
 #include "streams/IDataOutStream.h"
 
@@ -42,10 +44,7 @@ void CSharedPicture::write(lumo::IDataOutStream& out)
     }
     const lumo::P<CPictureBase> picture = lumo::castObject<CPictureBase>(m_picture);
     out.writeInt32(picture->getType());
-    out.writeDouble(picture->getTimestamp());
-    out.writeInt32(picture->getWidth());
-    out.writeInt32(picture->getHeight());
-    out.writeBool(picture->isBottomUp());
+    SPictureHeader::of(*picture).write(out);
     out.writeInt32(picture->getPlaneRows());
     out.writeInt32(0);
     out.writeInt32(static_cast<int32_t>(picture->getPixelBytes()));
@@ -67,10 +66,7 @@ bool CSharedPicture::read(lumo::IDataInStream& in)
 bool CSharedPicture::readShared(lumo::IDataInStream& in, int32_t index)
 {
     const int32_t type = in.readInt32();
-    const double timestamp = in.readDouble();
-    const int32_t width = in.readInt32();
-    const int32_t height = in.readInt32();
-    const bool bottomUp = in.readBool();
+    const auto [timestamp, width, height, bottomUp] = SPictureHeader::read(in);
     const int32_t planeRows = in.readInt32();
     const int32_t offset = in.readInt32();
     const int32_t length = in.readInt32();
@@ -80,9 +76,8 @@ bool CSharedPicture::readShared(lumo::IDataInStream& in, int32_t index)
                         lumo::String(" may come"));
     lumo::P<CPictureBase> picture;
     try {
-        picture = CNEBPictureRemote::makePicture(type, m_memoryManager, timestamp,
-                                                 m_ring->takeBlock(index, offset, length), width, height, bottomUp,
-                                                 planeRows);
+        picture = makePicture(type, m_memoryManager, timestamp, m_ring->takeBlock(index, offset, length), width,
+                              height, bottomUp, planeRows);
     } catch (const lumo::CInvalidArgError&) {
         // Shorter than the layout needs, or plane rows it cannot have: the
         // picture refused its block.

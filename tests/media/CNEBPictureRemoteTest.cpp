@@ -18,7 +18,7 @@ TEST(CNEBPictureRemoteTest, SendsTheTypeCodeAndThePictureWhichArrivesAsItsOwnCla
         const bool rgb = type == rgbPictureType;
         const Bytes pixels = numberedBytes(rgb ? 48 : type == yuy2PictureType ? 24 : 18);
         const lumo::P<INEBPicture> sent =
-            CNEBPictureRemote::makePicture(type, nullptr, 2.0, blockOf(pixels), 4, 3, rgb);
+            makePicture(type, nullptr, 2.0, blockOf(pixels), 4, 3, rgb);
         SWire wire;
         wire.out->writeObject(lumo::make<CNEBPictureRemote>(nullptr, sent).get());
         EXPECT_EQ(wire.written(), Bytes{0} + wireInt32(type) + wirePicture(2.0, 4, 3, rgb, pixels) + wireInt32(123456));

@@ -1,6 +1,6 @@
 #include "media/CPictureBase.h"
 
-#include "media/CNEBPictureRemote.h"
+#include "media/makePicture.h"
 #include "media/CRGBPicture.h"
 #include "media/blockTransfer.h"
 #include "streams/CEndOfStreamError.h"
@@ -29,7 +29,7 @@ TEST(CPictureBaseTest, BlockLengthsMustMatchTheLayout)
     for (const SCase& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.type << ": " << c.width << 'x' << c.height << ' ' << c.length);
         SWire wire;
-        lumo::P<CPictureBase> picture = CNEBPictureRemote::makePicture(c.type, nullptr, 0.0, nullptr, 0, 0, false);
+        lumo::P<CPictureBase> picture = makePicture(c.type, nullptr, 0.0, nullptr, 0, 0, false);
         const Bytes header =
             wireDouble(1.0) + wireInt32(c.width) + wireInt32(c.height) + Bytes{0} + wireInt32(c.length);
         if (c.accepted) {

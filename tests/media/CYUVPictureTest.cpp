@@ -88,9 +88,9 @@ TEST(CYUVPictureTest, SpacedPlanesAnswerAsCompactOnes)
         SCOPED_TRACE(layout.name);
         const Bytes compactBytes = numberedBytes(8 * 4 * 3 / 2);
         const lumo::P<CPictureBase> compact =
-            CNEBPictureRemote::makePicture(layout.type, nullptr, 2.0, blockOf(compactBytes), 8, 4, false);
+            makePicture(layout.type, nullptr, 2.0, blockOf(compactBytes), 8, 4, false);
         const auto makeSpaced = [&] {
-            return CNEBPictureRemote::makePicture(
+            return makePicture(
                 layout.type, nullptr, 2.0, blockOf(spacedApart(layout.type, compactBytes, 10)), 8, 4, false, 10);
         };
         lumo::P<CPictureBase> spaced = makeSpaced();
@@ -134,7 +134,7 @@ TEST(CYUVPictureTest, PlaneRowsMustLieBetweenTheHeightAndTheBound)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "type " << c.type << ", " << c.planeRows << " rows");
         const auto make = [&] {
-            return CNEBPictureRemote::makePicture(c.type, nullptr, 0.0, blockOf(Bytes(size_t(c.blockBytes))), 8, 4,
+            return makePicture(c.type, nullptr, 0.0, blockOf(Bytes(size_t(c.blockBytes))), 8, 4,
                                                   false, c.planeRows);
         };
         if (c.bAccepted)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "media/CNEBPictureRemote.h"
+#include "media/makePicture.h"
 #include "media/CPictureBase.h"
 #include "mediaWire.h"
 
@@ -34,7 +34,7 @@ inline void place(Bytes& into, size_t at, const Bytes& bytes)
 
 inline lumo::P<INEBPicture> makeYUVPicture(int32_t type, const Bytes& block, int32_t width, int32_t height)
 {
-    return CNEBPictureRemote::makePicture(type, nullptr, 2.0, blockOf(block), width, height, false);
+    return makePicture(type, nullptr, 2.0, blockOf(block), width, height, false);
 }
 
 } // namespace nebo::common

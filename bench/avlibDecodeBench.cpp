@@ -15,10 +15,10 @@
 // rounds' own ratios to the baseline.
 
 #include "bench/benchSupport.h"
-#include "host/master/CEncapsulatedSource.h"
 #include "host/CPluginHandler.h"
-#include "host/master/CSlavePool.h"
 #include "host/common/CSimpleNEBContext.h"
+#include "host/master/CEncapsulatedSource.h"
+#include "host/master/CSlavePool.h"
 #include "support/avlibHandles.h"
 #include "support/writeTestClip.h"
 
@@ -79,8 +79,8 @@ SRound decodeInProcess(const std::string& path, int expected)
     const InputPtr format(opened);
     checkAv(avformat_find_stream_info(format.get(), nullptr), "avformat_find_stream_info");
     const AVCodec* decoder = nullptr;
-    const int stream = checkAv(av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0),
-                               "av_find_best_stream");
+    const int stream =
+        checkAv(av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0), "av_find_best_stream");
     const CodecContextPtr codec(checkAlloc(avcodec_alloc_context3(decoder), "avcodec_alloc_context3"));
     checkAv(avcodec_parameters_to_context(codec.get(), format->streams[stream]->codecpar),
             "avcodec_parameters_to_context");
@@ -254,7 +254,4 @@ int run(const std::string& work)
 
 } // namespace
 
-int main()
-{
-    return nebo::bench::runInWorkFolder(run);
-}
+int main() { return nebo::bench::runInWorkFolder(run); }

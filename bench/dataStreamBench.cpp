@@ -112,10 +112,7 @@ void blockRead(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * blockSize);
 }
 
-void blockMemcpy(benchmark::State& state)
-{
-    memcpyOf(state, blockSize);
-}
+void blockMemcpy(benchmark::State& state) { memcpyOf(state, blockSize); }
 
 void valuesWrite(benchmark::State& state)
 {
@@ -151,10 +148,7 @@ void valuesRead(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * valueCount);
 }
 
-void valuesMemcpy(benchmark::State& state)
-{
-    memcpyOf(state, encodedValuesSize());
-}
+void valuesMemcpy(benchmark::State& state) { memcpyOf(state, encodedValuesSize()); }
 
 BENCHMARK(blockWrite)->Unit(benchmark::kMicrosecond);
 BENCHMARK(blockRead)->Unit(benchmark::kMicrosecond);

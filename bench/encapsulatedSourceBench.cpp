@@ -4,8 +4,8 @@
 
 #include "bench/benchSupport.h"
 #include "foundation/castObject.h"
-#include "host/master/CEncapsulatedSource.h"
 #include "host/common/CSimpleNEBContext.h"
+#include "host/master/CEncapsulatedSource.h"
 #include "host/master/CSlaveHandler.h"
 #include "host/plugin/IVideoSource.h"
 
@@ -31,8 +31,8 @@ constexpr int picturesPerRound = 100;
 
 P<lumo::CURI> clipURI()
 {
-    return make<lumo::CURI>(String::fromUTF8("file:///bench/clip.demo?w=1920&h=1080&fmt=nv12&frames=" +
-                                             std::to_string(picturesPerRound)));
+    return make<lumo::CURI>(
+        String::fromUTF8("file:///bench/clip.demo?w=1920&h=1080&fmt=nv12&frames=" + std::to_string(picturesPerRound)));
 }
 
 // Pictures per second while `source` gives the whole clip.
@@ -56,7 +56,8 @@ double readThroughClient(const P<INEBContext>& context)
 
 double readThroughEncapsulatedSource(const P<INEBContext>& context)
 {
-    const P<CEncapsulatedSource> source = make<CEncapsulatedSource>(context, String("nebo_demo"), *clipURI(), 1, nullptr);
+    const P<CEncapsulatedSource> source =
+        make<CEncapsulatedSource>(context, String("nebo_demo"), *clipURI(), 1, nullptr);
     source->open();
     const double rate = readClip(*source);
     source->close();

@@ -129,14 +129,10 @@ int run(const std::string& work)
                 "second, median of %d alternating rounds:\n",
                 mediaCount, mediaKinds().size(), threadCount, rounds);
     std::printf("  in process (nebo_avlib)      %8.1f\n", median(inProcess));
-    std::printf("  nebo_probe, boxed            %8.1f   ratio %6.3f\n", median(probed),
-                medianRatio(probed, inProcess));
+    std::printf("  nebo_probe, boxed            %8.1f   ratio %6.3f\n", median(probed), medianRatio(probed, inProcess));
     return 0;
 }
 
 } // namespace
 
-int main()
-{
-    return nebo::bench::runInWorkFolder(run);
-}
+int main() { return nebo::bench::runInWorkFolder(run); }

@@ -19,9 +19,9 @@
 #include "streams/CMemoryManager.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -132,9 +132,8 @@ public:
                                 "&h=" + std::to_string(layout.height) + "&fmt=" + layout.name + "&frames=100000";
         // The source client reads the switch as it is made.
         nebo::bench::setEnvironment("NEBO_SHARED_PICTURES", bShared ? "on" : "off");
-        m_source = castObject<IVideoSource>(plugin->tryCreateSource(*make<CURI>(String::fromUTF8(uri)), 1, true,
-                                                                    nullptr),
-                                            false);
+        m_source = castObject<IVideoSource>(
+            plugin->tryCreateSource(*make<CURI>(String::fromUTF8(uri)), 1, true, nullptr), false);
         nebo::bench::setEnvironment("NEBO_SHARED_PICTURES", nullptr);
         if (!m_source)
             throw std::runtime_error("the slave made no picture source");

@@ -120,8 +120,8 @@ void measure(const char* title, const char* plugin, const P<lumo::CURI>& uri)
     std::printf("%s, milliseconds to the first picture, median of %d rounds:\n", title, rounds);
     std::printf("  %-34s %8.2f\n", "in process", median(inProcessMs));
     printWay("boxed, slave from the pool", pooledMs, inProcessMs);
-    const std::string aheadName = "same, " + std::to_string(memoryAheadMegabytes) + " MB ahead, refill " +
-                                  std::to_string(refillDelayMs) + " ms";
+    const std::string aheadName =
+        "same, " + std::to_string(memoryAheadMegabytes) + " MB ahead, refill " + std::to_string(refillDelayMs) + " ms";
     printWay(aheadName.c_str(), pooledAheadMs, inProcessMs);
     printWay("boxed, slave started", unpooledMs, inProcessMs);
 }
@@ -146,7 +146,4 @@ int run(const std::string& work)
 
 } // namespace
 
-int main()
-{
-    return nebo::bench::runInWorkFolder(run);
-}
+int main() { return nebo::bench::runInWorkFolder(run); }

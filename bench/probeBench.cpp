@@ -89,7 +89,4 @@ int run(const std::string&)
 
 } // namespace
 
-int main()
-{
-    return nebo::bench::runInWorkFolder(run);
-}
+int main() { return nebo::bench::runInWorkFolder(run); }

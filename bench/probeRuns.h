@@ -24,8 +24,7 @@ namespace nebo::bench {
 // end; throws std::runtime_error unless it ends well with every medium read.
 inline double timeProbe(const std::string& arguments, const std::vector<std::string>& media)
 {
-    const std::string program =
-        lumo::getSystem()->getExecutableDirectory()->getNativePath().toUTF8() + "/nebo_probe";
+    const std::string program = lumo::getSystem()->getExecutableDirectory()->getNativePath().toUTF8() + "/nebo_probe";
     std::string command = "'" + program + "' " + arguments;
     for (const std::string& medium : media)
         command += " '" + medium + "'";
@@ -64,8 +63,7 @@ inline double timeInProcess(const char* plugin, int threadCount, const std::vect
             try {
                 const lumo::P<common::CSimpleNEBContext> context = lumo::make<common::CSimpleNEBContext>();
                 context->addPluginLibrary(lumo::String(plugin));
-                const lumo::P<common::CPluginHandler> handler =
-                    lumo::make<common::CPluginHandler>(context, false);
+                const lumo::P<common::CPluginHandler> handler = lumo::make<common::CPluginHandler>(context, false);
                 for (size_t i = next++; i < media.size(); i = next++)
                     read(*handler, media[i]);
             } catch (const lumo::CException& error) {

@@ -48,10 +48,7 @@ constexpr size_t replySize = 10 + 10 + 4;
 
 class CGetWidthFunction : public CRemoteFunction {
 public:
-    explicit CGetWidthFunction(int32_t width = 0) : CRemoteFunction("getWidth"), m_width(width)
-    {
-        addResult(m_result);
-    }
+    explicit CGetWidthFunction(int32_t width = 0) : CRemoteFunction("getWidth"), m_width(width) { addResult(m_result); }
     void execute() override { m_result->setValue(m_width); }
 
 private:
@@ -153,8 +150,8 @@ class CRemotePeer {
 public:
     explicit CRemotePeer(int servingProcessor)
     {
-        const String name = String::fromUTF8("nebo_bench-" + std::to_string(nebo::bench::getCurrentProcessID()) +
-                                             "-" + std::to_string(servingProcessor));
+        const String name = String::fromUTF8("nebo_bench-" + std::to_string(nebo::bench::getCurrentProcessID()) + "-" +
+                                             std::to_string(servingProcessor));
         m_server = getPipeManager()->createServer(name);
         P<CServerStarter> starter = make<CServerStarter>(name, servingProcessor);
         P<IPipeClient> pipe = m_server->acceptClient(starter.get());

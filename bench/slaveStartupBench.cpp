@@ -11,8 +11,8 @@
 #include "bench/benchProcesses.h"
 #include "bench/benchSupport.h"
 #include "foundation/CURI.h"
-#include "host/master/CNEBPluginClient.h"
 #include "host/common/CSimpleNEBContext.h"
+#include "host/master/CNEBPluginClient.h"
 #include "host/master/CSlaveHandler.h"
 #include "platform/CProcessOptions.h"
 #include "platform/IPipeManager.h"
@@ -126,9 +126,8 @@ double timeLaunchedAnswer(const P<nebo::common::CSimpleNEBContext>& context, con
 double timeTrue()
 {
     const Clock::time_point start = Clock::now();
-    const P<IProcess> process = getProcessManager()->createProcess(make<CURI>(String("file:///bin/true")), String(),
-                                                                   PFrail<IURI>(), PFrail<IBase>(),
-                                                                   IProcess::priorityNormal);
+    const P<IProcess> process = getProcessManager()->createProcess(
+        make<CURI>(String("file:///bin/true")), String(), PFrail<IURI>(), PFrail<IBase>(), IProcess::priorityNormal);
     if (!process->waitForEnd(5000))
         throw std::runtime_error("/bin/true did not end");
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();

@@ -60,7 +60,8 @@ std::string nameOf(int layout, EYUVKernelLevel level)
 void registerConversions()
 {
     for (int layout = 0; layout < 3; ++layout)
-        for (EYUVKernelLevel level : {EYUVKernelLevel::plain, EYUVKernelLevel::sse2, EYUVKernelLevel::avx2, EYUVKernelLevel::avx512})
+        for (EYUVKernelLevel level :
+             {EYUVKernelLevel::plain, EYUVKernelLevel::sse2, EYUVKernelLevel::avx2, EYUVKernelLevel::avx512})
             if (isYUVKernelLevelSupported(level))
                 benchmark::RegisterBenchmark(nameOf(layout, level).c_str(), conversion, layout, level)
                     ->Unit(benchmark::kMicrosecond);
@@ -85,9 +86,8 @@ public:
             for (EYUVKernelLevel level : {EYUVKernelLevel::sse2, EYUVKernelLevel::avx2, EYUVKernelLevel::avx512}) {
                 const auto found = m_times.find(nameOf(layout, level));
                 if (base != m_times.end() && found != m_times.end() && found->second > 0)
-                    std::printf("%-10s %8.0f us = %.2f x as fast as plain (%.0f us)\n",
-                                nameOf(layout, level).c_str(), found->second, base->second / found->second,
-                                base->second);
+                    std::printf("%-10s %8.0f us = %.2f x as fast as plain (%.0f us)\n", nameOf(layout, level).c_str(),
+                                found->second, base->second / found->second, base->second);
             }
         }
     }

@@ -53,12 +53,11 @@ const SContender contenders[] = {
      }},
     {"YUY2", "YUY2ToARGB",
      [](const uint8_t* source, uint8_t* rgb, EYUVKernelLevel level) { convertYUY2ToRGB(source, area, rgb, level); },
-     [](const uint8_t* source, uint8_t* rgb) {
-         libyuv::YUY2ToARGB(source, 2 * width, rgb, 4 * width, width, height);
-     }},
+     [](const uint8_t* source, uint8_t* rgb) { libyuv::YUY2ToARGB(source, 2 * width, rgb, 4 * width, width, height); }},
 };
 
-template <class FConvert> double timeRound(FConvert convert, const std::vector<uint8_t>& source, std::vector<uint8_t>& rgb)
+template <class FConvert>
+double timeRound(FConvert convert, const std::vector<uint8_t>& source, std::vector<uint8_t>& rgb)
 {
     const Clock::time_point start = Clock::now();
     for (int i = 0; i < picturesPerRound; ++i)
@@ -71,7 +70,6 @@ double megapixelsPerSecond(std::vector<double> seconds)
     std::sort(seconds.begin(), seconds.end());
     return picturesPerRound * area / seconds[seconds.size() / 2] / 1e6;
 }
-
 
 std::vector<EYUVKernelLevel> vectorLevels()
 {
@@ -89,16 +87,17 @@ int main()
     const std::vector<uint8_t> source = makeNoise();
     std::vector<uint8_t> rgb(4 * area, 0);
     const std::vector<EYUVKernelLevel> levels = vectorLevels();
-    std::printf("%dx%d on one thread, median of %d rounds of %d pictures (the best level here is %s):\n", width,
-                height, rounds, picturesPerRound, levelNames[int(getBestYUVKernelLevel())]);
+    std::printf("%dx%d on one thread, median of %d rounds of %d pictures (the best level here is %s):\n", width, height,
+                rounds, picturesPerRound, levelNames[int(getBestYUVKernelLevel())]);
     for (const SContender& contender : contenders) {
         std::vector<std::vector<double>> ours(levels.size());
         std::vector<double> theirs;
         for (int round = -1; round < rounds; ++round) {
             // Round -1 warms the caches up.
             for (size_t i = 0; i < levels.size(); ++i) {
-                const double seconds = timeRound(
-                    [&](const uint8_t* bytes, uint8_t* pixels) { contender.ours(bytes, pixels, levels[i]); }, source, rgb);
+                const double seconds =
+                    timeRound([&](const uint8_t* bytes, uint8_t* pixels) { contender.ours(bytes, pixels, levels[i]); },
+                              source, rgb);
                 if (round >= 0)
                     ours[i].push_back(seconds);
             }

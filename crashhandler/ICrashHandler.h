@@ -18,8 +18,7 @@ public:
     // and is not complained about. Only then, when `bDebugCopy`, a copy goes
     // to the debug output, as far as that takes it without waiting: a dying
     // process must never block on a reader that does not read.
-    virtual void handleCrash(const char* reportPath, const SExceptionPointers& pointers,
-                             bool bDebugCopy) noexcept = 0;
+    virtual void handleCrash(const char* reportPath, const SExceptionPointers& pointers, bool bDebugCopy) noexcept = 0;
 
 protected:
     virtual ~ICrashHandler() = default;

@@ -25,8 +25,8 @@ void writeCrashReport(const SExceptionPointers& pointers) noexcept
 
 } // namespace
 
-bool installCrashReporting(const char* reportPath, bool bDebugCopy, uint64_t servingThread,
-                           const char* applicationName, const char* versionText)
+bool installCrashReporting(const char* reportPath, bool bDebugCopy, uint64_t servingThread, const char* applicationName,
+                           const char* versionText)
 {
     const size_t length = std::strlen(reportPath);
     if (length >= sizeof g_reportPath)
@@ -39,9 +39,6 @@ bool installCrashReporting(const char* reportPath, bool bDebugCopy, uint64_t ser
     return true;
 }
 
-void removeCrashReporting()
-{
-    removeFaultHandlers();
-}
+void removeCrashReporting() { removeFaultHandlers(); }
 
 } // namespace crashhandler

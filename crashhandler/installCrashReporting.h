@@ -15,8 +15,8 @@ namespace crashhandler {
 // answers false. The two texts stay the caller's and must remain valid
 // while installed. Install from one thread, before other threads need it;
 // installing again replaces the settings.
-bool installCrashReporting(const char* reportPath, bool bDebugCopy, uint64_t servingThread,
-                           const char* applicationName, const char* versionText);
+bool installCrashReporting(const char* reportPath, bool bDebugCopy, uint64_t servingThread, const char* applicationName,
+                           const char* versionText);
 
 // Puts back the handlers found at installation.
 void removeCrashReporting();

@@ -17,13 +17,13 @@
 #include "foundation/CException.h"
 #include "foundation/castObject.h"
 #include "foundation/escapeControlCharacters.h"
-#include "host/common/CLogManager.h"
 #include "host/CPluginHandler.h"
+#include "host/common/CLogManager.h"
 #include "host/common/CSimpleNEBContext.h"
 #include "host/master/CSlaveError.h"
 #include "host/master/IBoxedSource.h"
-#include "host/plugin/IVideoSource.h"
 #include "host/master/describeSlaveEnd.h"
+#include "host/plugin/IVideoSource.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -76,10 +76,7 @@ P<lumo::CURI> toURI(const std::string& medium)
 
 // Whatever a slave sends may be of the plugin's choosing, error texts too:
 // escaped before it reaches a terminal.
-std::string shown(const String& text)
-{
-    return lumo::escapeControlCharacters(text.toUTF8(), "  ");
-}
+std::string shown(const String& text) { return lumo::escapeControlCharacters(text.toUTF8(), "  "); }
 
 // A slave's crash by its summary (exception, address, module, first frames)
 // and the file that keeps the whole report; any other error by its text.

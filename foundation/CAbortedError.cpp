@@ -2,14 +2,8 @@
 
 namespace lumo {
 
-CAbortedError::CAbortedError(const String& description)
-    : CError(description)
-{
-}
+CAbortedError::CAbortedError(const String& description) : CError(description) {}
 
-P<CException> CAbortedError::clone() const
-{
-    return make<CAbortedError>(*this);
-}
+P<CException> CAbortedError::clone() const { return make<CAbortedError>(*this); }
 
 } // namespace lumo

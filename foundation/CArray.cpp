@@ -2,30 +2,15 @@
 
 namespace lumo {
 
-P<IConstEnum> CArray::getConstEnum() const
-{
-    return make<CConstEnum>(PC<IConstArray>(this));
-}
+P<IConstEnum> CArray::getConstEnum() const { return make<CConstEnum>(PC<IConstArray>(this)); }
 
-void CArray::add(const P<IBase>& object)
-{
-    m_elements.add(object);
-}
+void CArray::add(const P<IBase>& object) { m_elements.add(object); }
 
-bool CArray::remove(const IBase* object)
-{
-    return m_elements.removeObject(object);
-}
+bool CArray::remove(const IBase* object) { return m_elements.removeObject(object); }
 
-void CArray::clear()
-{
-    m_elements.clear();
-}
+void CArray::clear() { m_elements.clear(); }
 
-P<IEnum> CArray::getEnum()
-{
-    return make<CEnum>(PC<IConstArray>(this));
-}
+P<IEnum> CArray::getEnum() { return make<CEnum>(PC<IConstArray>(this)); }
 
 void CArray::set(int32_t index, const P<IBase>& object)
 {
@@ -45,9 +30,6 @@ void CArray::removeAt(int32_t index)
     m_elements.remove(index);
 }
 
-void CArray::CEnum::skip()
-{
-    nextElement();
-}
+void CArray::CEnum::skip() { nextElement(); }
 
 } // namespace lumo

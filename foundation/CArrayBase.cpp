@@ -6,20 +6,11 @@
 
 namespace lumo {
 
-int32_t CArrayBase::getCount() const
-{
-    return m_elements.getCount();
-}
+int32_t CArrayBase::getCount() const { return m_elements.getCount(); }
 
-bool CArrayBase::isEmpty() const
-{
-    return m_elements.getCount() == 0;
-}
+bool CArrayBase::isEmpty() const { return m_elements.getCount() == 0; }
 
-bool CArrayBase::contains(const IBase* object) const
-{
-    return indexOf(object) >= 0;
-}
+bool CArrayBase::contains(const IBase* object) const { return indexOf(object) >= 0; }
 
 P<IBase> CArrayBase::get(int32_t index) const
 {

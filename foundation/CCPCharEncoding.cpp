@@ -7,10 +7,7 @@ namespace lumo {
 
 static_assert(maxCodePageCharBytes <= CCPCharEncoding::maxEncodedLength);
 
-int32_t CCPCharEncoding::maxCharLength()
-{
-    return getMaxCodePageCharLength();
-}
+int32_t CCPCharEncoding::maxCharLength() { return getMaxCodePageCharLength(); }
 
 int32_t CCPCharEncoding::encodeChar(uint32_t codePoint, unsigned char* bytes)
 {

@@ -4,10 +4,7 @@ namespace lumo {
 
 namespace {
 
-String nameOf(const std::type_info* type)
-{
-    return type ? String::fromUTF8(getClassName(*type)) : String("unknown");
-}
+String nameOf(const std::type_info* type) { return type ? String::fromUTF8(getClassName(*type)) : String("unknown"); }
 
 } // namespace
 
@@ -17,14 +14,8 @@ CCastError::CCastError(IBase* object, const std::type_info* target)
     setDescription("Error casting a '" + nameOf(getObjectType()) + "' object to '" + nameOf(target) + "'.");
 }
 
-P<CException> CCastError::clone() const
-{
-    return make<CCastError>(*this);
-}
+P<CException> CCastError::clone() const { return make<CCastError>(*this); }
 
-const std::type_info* CCastError::getTargetType() const
-{
-    return m_target;
-}
+const std::type_info* CCastError::getTargetType() const { return m_target; }
 
 } // namespace lumo

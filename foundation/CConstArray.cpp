@@ -9,9 +9,6 @@ CConstArray::CConstArray(const TSimpleArray<P<IBase>>& elements)
         m_elements.add(elements.get(i));
 }
 
-P<IConstEnum> CConstArray::getConstEnum() const
-{
-    return make<CConstEnum>(PC<IConstArray>(this));
-}
+P<IConstEnum> CConstArray::getConstEnum() const { return make<CConstEnum>(PC<IConstArray>(this)); }
 
 } // namespace lumo

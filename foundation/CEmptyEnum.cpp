@@ -4,26 +4,14 @@
 
 namespace lumo {
 
-bool CEmptyEnum::hasMoreElements()
-{
-    return false;
-}
+bool CEmptyEnum::hasMoreElements() { return false; }
 
-int32_t CEmptyEnum::getRemainingCount()
-{
-    return 0;
-}
+int32_t CEmptyEnum::getRemainingCount() { return 0; }
 
-P<IBase> CEmptyEnum::nextElement()
-{
-    throw CEndOfEnumError(this);
-}
+P<IBase> CEmptyEnum::nextElement() { throw CEndOfEnumError(this); }
 
 void CEmptyEnum::reset() {}
 
-void CEmptyEnum::skip()
-{
-    nextElement();
-}
+void CEmptyEnum::skip() { nextElement(); }
 
 } // namespace lumo

@@ -10,9 +10,6 @@ CEndOfEnumError::CEndOfEnumError(IBase* object, const std::type_info* type)
 {
 }
 
-P<CException> CEndOfEnumError::clone() const
-{
-    return make<CEndOfEnumError>(*this);
-}
+P<CException> CEndOfEnumError::clone() const { return make<CEndOfEnumError>(*this); }
 
 } // namespace lumo

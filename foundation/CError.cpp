@@ -7,14 +7,8 @@ CError::CError(const String& description, const String& generalDescription)
 {
 }
 
-String CError::textOr(const String& text, const String& defaultText)
-{
-    return text.isEmpty() ? defaultText : text;
-}
+String CError::textOr(const String& text, const String& defaultText) { return text.isEmpty() ? defaultText : text; }
 
-P<CException> CError::clone() const
-{
-    return make<CError>(*this);
-}
+P<CException> CError::clone() const { return make<CError>(*this); }
 
 } // namespace lumo

@@ -8,10 +8,7 @@ namespace {
 
 // An error may outlive the code that raised it (a plugin's library is
 // unloaded while its error is still on the way up), so it never borrows.
-String ownText(const String& text)
-{
-    return text.get() ? String::fromUTF8(text.toUTF8()) : text;
-}
+String ownText(const String& text) { return text.get() ? String::fromUTF8(text.toUTF8()) : text; }
 
 } // namespace
 
@@ -33,24 +30,12 @@ const char* CException::what() const noexcept
     return buffer.c_str();
 }
 
-P<IString> CException::getGeneralDescription() const
-{
-    return m_generalDescription.get();
-}
+P<IString> CException::getGeneralDescription() const { return m_generalDescription.get(); }
 
-P<IString> CException::getDescription() const
-{
-    return m_description.get();
-}
+P<IString> CException::getDescription() const { return m_description.get(); }
 
-P<CException> CException::clone() const
-{
-    return make<CException>(*this);
-}
+P<CException> CException::clone() const { return make<CException>(*this); }
 
-void CException::setDescription(const String& description)
-{
-    m_description = description;
-}
+void CException::setDescription(const String& description) { m_description = description; }
 
 } // namespace lumo

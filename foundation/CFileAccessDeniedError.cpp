@@ -10,9 +10,6 @@ CFileAccessDeniedError::CFileAccessDeniedError(const IURI* uri)
 {
 }
 
-P<CException> CFileAccessDeniedError::clone() const
-{
-    return make<CFileAccessDeniedError>(*this);
-}
+P<CException> CFileAccessDeniedError::clone() const { return make<CFileAccessDeniedError>(*this); }
 
 } // namespace lumo

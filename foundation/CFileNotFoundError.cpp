@@ -16,13 +16,8 @@ String describe(const IURI* uri)
 
 } // namespace
 
-CFileNotFoundError::CFileNotFoundError(const IURI* uri) : CFileError(uri, describe(uri))
-{
-}
+CFileNotFoundError::CFileNotFoundError(const IURI* uri) : CFileError(uri, describe(uri)) {}
 
-P<CException> CFileNotFoundError::clone() const
-{
-    return make<CFileNotFoundError>(*this);
-}
+P<CException> CFileNotFoundError::clone() const { return make<CFileNotFoundError>(*this); }
 
 } // namespace lumo

@@ -2,14 +2,8 @@
 
 namespace lumo {
 
-CFinishedError::CFinishedError(const String& description)
-    : CError(description)
-{
-}
+CFinishedError::CFinishedError(const String& description) : CError(description) {}
 
-P<CException> CFinishedError::clone() const
-{
-    return make<CFinishedError>(*this);
-}
+P<CException> CFinishedError::clone() const { return make<CFinishedError>(*this); }
 
 } // namespace lumo

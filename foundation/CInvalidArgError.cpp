@@ -6,23 +6,14 @@ CInvalidArgError::CInvalidArgError(const String& argumentText, const String& met
                                    const std::type_info* type)
     : CObjectError(object, type, String()), m_argumentText(argumentText), m_methodName(methodName)
 {
-    setDescription("An invalid argument was passed to method '" + textOr(methodName, "unspecified method") +
-                   "' of '" + getObjectText() + "': " + textOr(argumentText, "unspecified argument"));
+    setDescription("An invalid argument was passed to method '" + textOr(methodName, "unspecified method") + "' of '" +
+                   getObjectText() + "': " + textOr(argumentText, "unspecified argument"));
 }
 
-P<CException> CInvalidArgError::clone() const
-{
-    return make<CInvalidArgError>(*this);
-}
+P<CException> CInvalidArgError::clone() const { return make<CInvalidArgError>(*this); }
 
-P<IString> CInvalidArgError::getArgumentText() const
-{
-    return m_argumentText.get();
-}
+P<IString> CInvalidArgError::getArgumentText() const { return m_argumentText.get(); }
 
-P<IString> CInvalidArgError::getMethodName() const
-{
-    return m_methodName.get();
-}
+P<IString> CInvalidArgError::getMethodName() const { return m_methodName.get(); }
 
 } // namespace lumo

@@ -9,14 +9,8 @@ CInvalidObjectStateError::CInvalidObjectStateError(const String& stateMessage, I
     setDescription("The object is in an invalid state (" + getObjectText() + "): " + stateMessage + ".");
 }
 
-P<CException> CInvalidObjectStateError::clone() const
-{
-    return make<CInvalidObjectStateError>(*this);
-}
+P<CException> CInvalidObjectStateError::clone() const { return make<CInvalidObjectStateError>(*this); }
 
-P<IString> CInvalidObjectStateError::getStateMessage() const
-{
-    return m_stateMessage.get();
-}
+P<IString> CInvalidObjectStateError::getStateMessage() const { return m_stateMessage.get(); }
 
 } // namespace lumo

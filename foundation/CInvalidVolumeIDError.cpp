@@ -7,9 +7,6 @@ CInvalidVolumeIDError::CInvalidVolumeIDError(const String& volumeID)
 {
 }
 
-P<CException> CInvalidVolumeIDError::clone() const
-{
-    return make<CInvalidVolumeIDError>(*this);
-}
+P<CException> CInvalidVolumeIDError::clone() const { return make<CInvalidVolumeIDError>(*this); }
 
 } // namespace lumo

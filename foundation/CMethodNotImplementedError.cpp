@@ -10,14 +10,8 @@ CMethodNotImplementedError::CMethodNotImplementedError(const String& methodName,
                    ".");
 }
 
-P<CException> CMethodNotImplementedError::clone() const
-{
-    return make<CMethodNotImplementedError>(*this);
-}
+P<CException> CMethodNotImplementedError::clone() const { return make<CMethodNotImplementedError>(*this); }
 
-P<IString> CMethodNotImplementedError::getMethodName() const
-{
-    return m_methodName.get();
-}
+P<IString> CMethodNotImplementedError::getMethodName() const { return m_methodName.get(); }
 
 } // namespace lumo

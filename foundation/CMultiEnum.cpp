@@ -2,9 +2,6 @@
 
 namespace lumo {
 
-void CMultiEnum::skip()
-{
-    requireCurrent().skip();
-}
+void CMultiEnum::skip() { requireCurrent().skip(); }
 
 } // namespace lumo

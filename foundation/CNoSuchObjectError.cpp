@@ -9,9 +9,6 @@ CNoSuchObjectError::CNoSuchObjectError(const String& description)
 {
 }
 
-P<CException> CNoSuchObjectError::clone() const
-{
-    return make<CNoSuchObjectError>(*this);
-}
+P<CException> CNoSuchObjectError::clone() const { return make<CNoSuchObjectError>(*this); }
 
 } // namespace lumo

@@ -8,31 +8,19 @@
 
 namespace lumo {
 
-void CObject::addRef() const
-{
-    addReference();
-}
+void CObject::addRef() const { addReference(); }
 
-void CObject::release() const
-{
-    releaseReference();
-}
+void CObject::release() const { releaseReference(); }
 
-bool CObject::getInterface(const std::type_info&, P<IBase>&, Candidates&)
-{
-    return true;
-}
+bool CObject::getInterface(const std::type_info&, P<IBase>&, Candidates&) { return true; }
 
-P<IString> CObject::toString() const
-{
-    return String::fromUTF8(getClassName(typeid(*this)) + " object").get();
-}
+P<IString> CObject::toString() const { return String::fromUTF8(getClassName(typeid(*this)) + " object").get(); }
 
 std::string getClassName(const std::type_info& type)
 {
     int status = 0;
-    std::unique_ptr<char, decltype(&std::free)> demangled(
-        abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), &std::free);
+    std::unique_ptr<char, decltype(&std::free)> demangled(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status),
+                                                          &std::free);
     return std::string("class ") + (status == 0 && demangled ? demangled.get() : type.name());
 }
 

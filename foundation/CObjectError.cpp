@@ -40,24 +40,12 @@ CObjectError::CObjectError(IBase* object, const std::type_info* type, const Stri
     setDescription(fillTemplate(descriptionTemplate, m_objectText));
 }
 
-P<CException> CObjectError::clone() const
-{
-    return make<CObjectError>(*this);
-}
+P<CException> CObjectError::clone() const { return make<CObjectError>(*this); }
 
-P<IBase> CObjectError::getObject() const
-{
-    return m_object;
-}
+P<IBase> CObjectError::getObject() const { return m_object; }
 
-const std::type_info* CObjectError::getObjectType() const
-{
-    return m_type;
-}
+const std::type_info* CObjectError::getObjectType() const { return m_type; }
 
-const String& CObjectError::getObjectText() const
-{
-    return m_objectText;
-}
+const String& CObjectError::getObjectText() const { return m_objectText; }
 
 } // namespace lumo

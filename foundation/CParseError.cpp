@@ -2,14 +2,8 @@
 
 namespace lumo {
 
-CParseError::CParseError(const String& description)
-    : CError(description, "Parse error")
-{
-}
+CParseError::CParseError(const String& description) : CError(description, "Parse error") {}
 
-P<CException> CParseError::clone() const
-{
-    return make<CParseError>(*this);
-}
+P<CException> CParseError::clone() const { return make<CParseError>(*this); }
 
 } // namespace lumo

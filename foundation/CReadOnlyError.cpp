@@ -10,9 +10,6 @@ CReadOnlyError::CReadOnlyError(const String& objectDescription)
 {
 }
 
-P<CException> CReadOnlyError::clone() const
-{
-    return make<CReadOnlyError>(*this);
-}
+P<CException> CReadOnlyError::clone() const { return make<CReadOnlyError>(*this); }
 
 } // namespace lumo

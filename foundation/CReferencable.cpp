@@ -2,10 +2,7 @@
 
 namespace lumo {
 
-void CReferencable::addReference() const noexcept
-{
-    m_count.fetch_add(1, std::memory_order_relaxed);
-}
+void CReferencable::addReference() const noexcept { m_count.fetch_add(1, std::memory_order_relaxed); }
 
 void CReferencable::releaseReference() const noexcept
 {
@@ -15,14 +12,8 @@ void CReferencable::releaseReference() const noexcept
     }
 }
 
-int32_t CReferencable::getReferenceCount() const noexcept
-{
-    return m_count.load(std::memory_order_relaxed);
-}
+int32_t CReferencable::getReferenceCount() const noexcept { return m_count.load(std::memory_order_relaxed); }
 
-void CReferencable::destroy(const CReferencable* object) noexcept
-{
-    delete object;
-}
+void CReferencable::destroy(const CReferencable* object) noexcept { delete object; }
 
 } // namespace lumo

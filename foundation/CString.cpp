@@ -136,8 +136,8 @@ private:
     {
         for (int32_t done = 0; done < m_pendingCount;) {
             reserve((m_pendingCount - done) * m_encoding->getMaxCharLength());
-            int32_t consumed = m_encoding->encodeMany(m_pending + done, m_pendingCount - done, m_bytes, m_capacity,
-                                                      m_length);
+            int32_t consumed =
+                m_encoding->encodeMany(m_pending + done, m_pendingCount - done, m_bytes, m_capacity, m_length);
             if (consumed == 0)
                 reserve(m_capacity); // The locale's bound was too small: make room anyway.
             done += consumed;
@@ -228,8 +228,8 @@ private:
     size_t m_matched = 0;
 };
 
-template <class Map> int compareCodePoints(const IString& mine, int32_t start, const IString& theirs, int32_t count,
-                                           Map map)
+template <class Map>
+int compareCodePoints(const IString& mine, int32_t start, const IString& theirs, int32_t count, Map map)
 {
     CharReader own(mine, start);
     CharReader other(theirs);
@@ -248,10 +248,7 @@ template <class Map> int compareCodePoints(const IString& mine, int32_t start, c
     return 0;
 }
 
-uint32_t identity(uint32_t codePoint)
-{
-    return codePoint;
-}
+uint32_t identity(uint32_t codePoint) { return codePoint; }
 
 // Whether the encoding writes the code point so that it reads back the same.
 bool canHold(ICharEncoding& encoding, uint32_t codePoint)
@@ -314,10 +311,7 @@ CString::~CString()
         std::free(const_cast<unsigned char*>(m_data));
 }
 
-P<IString> CString::toString() const
-{
-    return self();
-}
+P<IString> CString::toString() const { return self(); }
 
 int CString::compareTo(const IBase* other) const
 {
@@ -387,20 +381,11 @@ P<IString> CString::replace(const IString* search, const IString* replacement) c
     return out.finish(-1);
 }
 
-P<IString> CString::toLowerCase() const
-{
-    return mapCase(lowerCaseOf);
-}
+P<IString> CString::toLowerCase() const { return mapCase(lowerCaseOf); }
 
-P<IString> CString::toUpperCase() const
-{
-    return mapCase(upperCaseOf);
-}
+P<IString> CString::toUpperCase() const { return mapCase(upperCaseOf); }
 
-P<IString> CString::foldCase() const
-{
-    return mapCase(foldedCaseOf);
-}
+P<IString> CString::foldCase() const { return mapCase(foldedCaseOf); }
 
 P<IString> CString::mapCase(uint32_t (*map)(uint32_t)) const
 {
@@ -422,40 +407,19 @@ P<IString> CString::mapCase(uint32_t (*map)(uint32_t)) const
     return out.finish(representable ? m_charCount : -1);
 }
 
-bool CString::isEmpty() const
-{
-    return m_charCount == 0;
-}
+bool CString::isEmpty() const { return m_charCount == 0; }
 
-bool CString::hasEncoding(uint32_t tag) const
-{
-    return m_encoding->getTag() == tag;
-}
+bool CString::hasEncoding(uint32_t tag) const { return m_encoding->getTag() == tag; }
 
-P<ICharEncoding> CString::getEncoding() const
-{
-    return m_encoding;
-}
+P<ICharEncoding> CString::getEncoding() const { return m_encoding; }
 
-int32_t CString::getLength() const
-{
-    return m_charCount;
-}
+int32_t CString::getLength() const { return m_charCount; }
 
-bool CString::isNullTerminated() const
-{
-    return m_nullTerminated;
-}
+bool CString::isNullTerminated() const { return m_nullTerminated; }
 
-const void* CString::getData() const
-{
-    return m_data;
-}
+const void* CString::getData() const { return m_data; }
 
-int32_t CString::getByteLength() const
-{
-    return m_byteLength;
-}
+int32_t CString::getByteLength() const { return m_byteLength; }
 
 uint32_t CString::getCharAt(int32_t index) const
 {
@@ -481,10 +445,7 @@ int32_t CString::lastIndexOf(const IString* search) const
     return find(notNull(search, "lastIndexOf").toUTF32(), 0, true);
 }
 
-int32_t CString::lastIndexOfChar(uint32_t codePoint) const
-{
-    return find(std::u32string(1, codePoint), 0, true);
-}
+int32_t CString::lastIndexOfChar(uint32_t codePoint) const { return find(std::u32string(1, codePoint), 0, true); }
 
 int32_t CString::find(const std::u32string& pattern, int32_t from, bool last) const
 {
@@ -596,25 +557,13 @@ P<IString> CString::trim() const
     return first < 0 ? slice(0, 0) : slice(first, end - first);
 }
 
-std::string CString::toUTF8() const
-{
-    return encodeAs<std::string>(getUTF8Encoding());
-}
+std::string CString::toUTF8() const { return encodeAs<std::string>(getUTF8Encoding()); }
 
-std::u16string CString::toUTF16() const
-{
-    return encodeAs<std::u16string>(getUTF16Encoding());
-}
+std::u16string CString::toUTF16() const { return encodeAs<std::u16string>(getUTF16Encoding()); }
 
-std::u32string CString::toUTF32() const
-{
-    return encodeAs<std::u32string>(getUTF32Encoding());
-}
+std::u32string CString::toUTF32() const { return encodeAs<std::u32string>(getUTF32Encoding()); }
 
-std::string CString::toCodePage() const
-{
-    return encodeAs<std::string>(getCodePageEncoding());
-}
+std::string CString::toCodePage() const { return encodeAs<std::string>(getCodePageEncoding()); }
 
 template <class Text> Text CString::encodeAs(const P<ICharEncoding>& target) const
 {
@@ -629,24 +578,15 @@ template <class Text> Text CString::encodeAs(const P<ICharEncoding>& target) con
     return out.copyOut<Text>();
 }
 
-const IString* CString::getDataOwner() const
-{
-    return this;
-}
+const IString* CString::getDataOwner() const { return this; }
 
-P<IString> CString::self() const
-{
-    return P<IString>(const_cast<CString*>(this));
-}
+P<IString> CString::self() const { return P<IString>(const_cast<CString*>(this)); }
 
 bool CString::hasOnlySingleUnitChars() const
 {
     return static_cast<int64_t>(m_charCount) * m_encoding->getUnitSize() == m_byteLength;
 }
 
-int32_t CString::bytePositionOf(int32_t index) const
-{
-    return m_encoding->skipChars(m_data, m_byteLength, 0, index);
-}
+int32_t CString::bytePositionOf(int32_t index) const { return m_encoding->skipChars(m_data, m_byteLength, 0, index); }
 
 } // namespace lumo

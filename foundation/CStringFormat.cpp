@@ -23,10 +23,7 @@ constexpr int maxFlags = 5;
 // rejected as a malformed field.
 constexpr int64_t maxSize = 1 << 20;
 
-[[noreturn]] void fail(const String& message)
-{
-    throw CInvalidArgError(message);
-}
+[[noreturn]] void fail(const String& message) { throw CInvalidArgError(message); }
 
 // A width or precision pushed for a "*".
 int32_t sizeFrom(int64_t value, bool bSigned)
@@ -38,10 +35,7 @@ int32_t sizeFrom(int64_t value, bool bSigned)
     return static_cast<int32_t>(value);
 }
 
-bool isDigit(char32_t c)
-{
-    return c >= U'0' && c <= U'9';
-}
+bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 // The text the C library makes of one value; decimal points and the like
 // follow the current locale, so the bytes are in the process code page.
@@ -58,10 +52,7 @@ template <class T> std::u32string printfText(const std::string& specification, T
 
 } // namespace
 
-CStringFormat::CStringFormat(const String& format) : m_format(format->toUTF32())
-{
-    parseToNextField();
-}
+CStringFormat::CStringFormat(const String& format) : m_format(format->toUTF32()) { parseToNextField(); }
 
 CStringFormat& CStringFormat::pushInteger(int64_t value, bool bSigned)
 {
@@ -125,10 +116,7 @@ String CStringFormat::getResult() const
     return String::fromUTF32(m_output);
 }
 
-P<IString> CStringFormat::toString() const
-{
-    return getResult().get();
-}
+P<IString> CStringFormat::toString() const { return getResult().get(); }
 
 void CStringFormat::parseToNextField()
 {
@@ -171,16 +159,27 @@ void CStringFormat::parseField()
 
     m_field.letter = peek();
     switch (m_field.letter) {
-    case U'c': case U'C':
+    case U'c':
+    case U'C':
         m_field.conversion = Conversion::character;
         break;
-    case U'd': case U'i': case U'o': case U'x': case U'X': case U'u':
+    case U'd':
+    case U'i':
+    case U'o':
+    case U'x':
+    case U'X':
+    case U'u':
         m_field.conversion = Conversion::integer;
         break;
-    case U'e': case U'E': case U'f': case U'g': case U'G':
+    case U'e':
+    case U'E':
+    case U'f':
+    case U'g':
+    case U'G':
         m_field.conversion = Conversion::floating;
         break;
-    case U's': case U'S':
+    case U's':
+    case U'S':
         m_field.conversion = Conversion::string;
         break;
     default:
@@ -203,12 +202,18 @@ void CStringFormat::parseFlags()
 bool* CStringFormat::flagFor(char32_t c)
 {
     switch (c) {
-    case U'-': return &m_field.bLeft;
-    case U'+': return &m_field.bPlus;
-    case U'0': return &m_field.bZero;
-    case U' ': return &m_field.bSpace;
-    case U'#': return &m_field.bHash;
-    default: return nullptr;
+    case U'-':
+        return &m_field.bLeft;
+    case U'+':
+        return &m_field.bPlus;
+    case U'0':
+        return &m_field.bZero;
+    case U' ':
+        return &m_field.bSpace;
+    case U'#':
+        return &m_field.bHash;
+    default:
+        return nullptr;
     }
 }
 
@@ -243,10 +248,7 @@ void CStringFormat::skipLengthModifiers()
 }
 
 // The character under the cursor; 0 at the end, which no rule accepts.
-char32_t CStringFormat::peek() const
-{
-    return m_position < m_format.size() ? m_format[m_position] : 0;
-}
+char32_t CStringFormat::peek() const { return m_position < m_format.size() ? m_format[m_position] : 0; }
 
 void CStringFormat::requireOpenField() const
 {

@@ -28,19 +28,13 @@ public:
     }
 };
 
-P<IStringLocalizer> createStringLocalizer()
-{
-    return make<CStringLocalizer>();
-}
+P<IStringLocalizer> createStringLocalizer() { return make<CStringLocalizer>(); }
 
 TSingleton<IStringLocalizer> localizerHolder(&createStringLocalizer);
 
 } // namespace
 
-CStringLocalizer::CStringLocalizer()
-    : m_mutex(getMutexFactory()->createMutex()), m_texts(make<CValueList>(true))
-{
-}
+CStringLocalizer::CStringLocalizer() : m_mutex(getMutexFactory()->createMutex()), m_texts(make<CValueList>(true)) {}
 
 void CStringLocalizer::clear()
 {
@@ -78,10 +72,7 @@ P<IString> CStringLocalizer::localize(const String& key, const String& defaultTe
     return fallback->localize(key, defaultText);
 }
 
-P<IStringLocalizer> getStringLocalizer()
-{
-    return localizerHolder.get();
-}
+P<IStringLocalizer> getStringLocalizer() { return localizerHolder.get(); }
 
 String localize(const String& key, const String& defaultText)
 {

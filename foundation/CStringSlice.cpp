@@ -11,9 +11,6 @@ CStringSlice::CStringSlice(P<IString> source, const void* data, int32_t byteLeng
 {
 }
 
-const IString* CStringSlice::getDataOwner() const
-{
-    return m_source.get();
-}
+const IString* CStringSlice::getDataOwner() const { return m_source.get(); }
 
 } // namespace lumo

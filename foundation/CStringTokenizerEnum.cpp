@@ -11,15 +11,9 @@ CStringTokenizerEnum::CStringTokenizerEnum(const String& text, const String& sep
 {
 }
 
-bool CStringTokenizerEnum::hasMoreElements()
-{
-    return m_next < m_parts.size();
-}
+bool CStringTokenizerEnum::hasMoreElements() { return m_next < m_parts.size(); }
 
-int32_t CStringTokenizerEnum::getRemainingCount()
-{
-    return static_cast<int32_t>(m_parts.size() - m_next);
-}
+int32_t CStringTokenizerEnum::getRemainingCount() { return static_cast<int32_t>(m_parts.size() - m_next); }
 
 P<IBase> CStringTokenizerEnum::nextElement()
 {
@@ -29,15 +23,9 @@ P<IBase> CStringTokenizerEnum::nextElement()
     return m_text.slice(part.start, part.length).get();
 }
 
-void CStringTokenizerEnum::reset()
-{
-    m_next = 0;
-}
+void CStringTokenizerEnum::reset() { m_next = 0; }
 
-void CStringTokenizerEnum::skip()
-{
-    nextElement();
-}
+void CStringTokenizerEnum::skip() { nextElement(); }
 
 std::vector<CStringTokenizerEnum::Part> CStringTokenizerEnum::split(const String& text, const String& separators,
                                                                     bool bReturnEmptyParts)

@@ -2,14 +2,8 @@
 
 namespace lumo {
 
-CTimeoutError::CTimeoutError(const String& description)
-    : CError(description)
-{
-}
+CTimeoutError::CTimeoutError(const String& description) : CError(description) {}
 
-P<CException> CTimeoutError::clone() const
-{
-    return make<CTimeoutError>(*this);
-}
+P<CException> CTimeoutError::clone() const { return make<CTimeoutError>(*this); }
 
 } // namespace lumo

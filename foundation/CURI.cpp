@@ -16,15 +16,9 @@ namespace {
 constexpr std::string_view unreservedMarks = "-_.!~*'()";
 constexpr std::size_t npos = std::string_view::npos;
 
-bool isAsciiLetter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-bool isAsciiDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 int hexValue(char c)
 {
@@ -37,10 +31,7 @@ int hexValue(char c)
     return -1;
 }
 
-char asciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
@@ -72,10 +63,7 @@ bool isPlainHost(std::string_view host)
     return host.find_first_of("/?#@") == npos && (separator == npos || host[separator] == ']');
 }
 
-bool startsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
+bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 std::string escapeUTF8(std::string_view text, std::string_view reserved)
 {
@@ -444,16 +432,12 @@ CURI::Piece::Piece(const std::string& escapedText)
 {
 }
 
-CURI::CURI(const String& text) : CURI(Parts::parse(text.toUTF8()))
-{
-}
+CURI::CURI(const String& text) : CURI(Parts::parse(text.toUTF8())) {}
 
-CURI::CURI(const String& reference, const IURI* base) : CURI(Parts::resolve(reference, base))
-{
-}
+CURI::CURI(const String& reference, const IURI* base) : CURI(Parts::resolve(reference, base)) {}
 
-CURI::CURI(const String& scheme, const String& path, const String& host, const String& port,
-           const String& userInfo, const String& query, const String& fragment)
+CURI::CURI(const String& scheme, const String& path, const String& host, const String& port, const String& userInfo,
+           const String& query, const String& fragment)
     : CURI(Parts::fromComponents(scheme, path, host, port, userInfo, query, fragment))
 {
 }
@@ -485,10 +469,7 @@ String CURI::escape(const String& text, const char* reserved)
     return String::fromUTF8(escapeUTF8(text.toUTF8(), reserved ? reserved : ""));
 }
 
-String CURI::unescape(const String& text)
-{
-    return String::fromUTF8(unescapeUTF8(text.toUTF8()));
-}
+String CURI::unescape(const String& text) { return String::fromUTF8(unescapeUTF8(text.toUTF8())); }
 
 bool CURI::namesLocalFile(std::string& nativePath) const
 {
@@ -497,15 +478,9 @@ bool CURI::namesLocalFile(std::string& nativePath) const
            toNativeFilePath(m_authority.escaped.toUTF8(), m_path.decoded.toUTF8(), nativePath);
 }
 
-P<IString> CURI::toString() const
-{
-    return m_text;
-}
+P<IString> CURI::toString() const { return m_text; }
 
-String CURI::getText() const
-{
-    return m_text;
-}
+String CURI::getText() const { return m_text; }
 
 String CURI::getDisplayText() const
 {

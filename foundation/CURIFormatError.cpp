@@ -8,9 +8,6 @@ CURIFormatError::CURIFormatError(const IURI* uri)
 {
 }
 
-P<CException> CURIFormatError::clone() const
-{
-    return make<CURIFormatError>(*this);
-}
+P<CException> CURIFormatError::clone() const { return make<CURIFormatError>(*this); }
 
 } // namespace lumo

@@ -25,8 +25,7 @@ public:
     // interface even when the class derives from it; `redirect` may name
     // another object that offers it instead, `candidates` further objects to
     // try when the dynamic cast of this one fails.
-    virtual bool getInterface(const std::type_info& type, P<IBase>& redirect,
-                              Candidates& candidates) = 0;
+    virtual bool getInterface(const std::type_info& type, P<IBase>& redirect, Candidates& candidates) = 0;
 
     // A text naming the object in messages.
     virtual P<IString> toString() const = 0;

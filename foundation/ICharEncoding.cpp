@@ -11,10 +11,7 @@ namespace lumo {
 
 namespace {
 
-template <class Encoding> P<ICharEncoding> createEncoding()
-{
-    return make<Encoding>();
-}
+template <class Encoding> P<ICharEncoding> createEncoding() { return make<Encoding>(); }
 
 TSingleton<ICharEncoding> latin1Encoding(&createEncoding<CLatin1CharEncoding>);
 TSingleton<ICharEncoding> utf8Encoding(&createEncoding<CUTF8CharEncoding>);
@@ -24,30 +21,15 @@ TSingleton<ICharEncoding> codePageEncoding(&createEncoding<CCPCharEncoding>);
 
 } // namespace
 
-P<ICharEncoding> getLatin1Encoding()
-{
-    return latin1Encoding.get();
-}
+P<ICharEncoding> getLatin1Encoding() { return latin1Encoding.get(); }
 
-P<ICharEncoding> getUTF8Encoding()
-{
-    return utf8Encoding.get();
-}
+P<ICharEncoding> getUTF8Encoding() { return utf8Encoding.get(); }
 
-P<ICharEncoding> getUTF16Encoding()
-{
-    return utf16Encoding.get();
-}
+P<ICharEncoding> getUTF16Encoding() { return utf16Encoding.get(); }
 
-P<ICharEncoding> getUTF32Encoding()
-{
-    return utf32Encoding.get();
-}
+P<ICharEncoding> getUTF32Encoding() { return utf32Encoding.get(); }
 
-P<ICharEncoding> getCodePageEncoding()
-{
-    return codePageEncoding.get();
-}
+P<ICharEncoding> getCodePageEncoding() { return codePageEncoding.get(); }
 
 P<ICharEncoding> getCharEncoding(uint32_t tag)
 {

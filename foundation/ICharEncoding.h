@@ -70,8 +70,8 @@ public:
     // encoded. Stops before the first one that does not fit; moves
     // `position` past the written bytes and returns how many code points
     // were consumed.
-    virtual int32_t encodeMany(const uint32_t* codePoints, int32_t count, void* buffer, int32_t size,
-                               int32_t& position, int32_t* ends = nullptr) = 0;
+    virtual int32_t encodeMany(const uint32_t* codePoints, int32_t count, void* buffer, int32_t size, int32_t& position,
+                               int32_t* ends = nullptr) = 0;
 };
 
 // The process-wide encodings.

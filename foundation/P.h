@@ -24,10 +24,14 @@ public:
     P(AdoptTag, T* object) noexcept : m_object(object) {}
     P(const P& other) noexcept : P(other.m_object) {}
     P(P&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) {}
-    template <class U, std::enable_if_t<std::is_convertible_v<U*, T*>, int> = 0>
-    P(const P<U>& other) noexcept : P(other.get()) {}
-    template <class U, std::enable_if_t<std::is_convertible_v<U*, T*>, int> = 0>
-    P(P<U>&& other) noexcept : m_object(other.detach()) {}
+    template <class U, std::enable_if_t<std::is_convertible_v<U*, T*>, int> = 0> P(const P<U>& other)
+    noexcept : P(other.get())
+    {
+    }
+    template <class U, std::enable_if_t<std::is_convertible_v<U*, T*>, int> = 0> P(P<U>&& other)
+    noexcept : m_object(other.detach())
+    {
+    }
     ~P() { drop(m_object); }
 
     P& operator=(const P& other) noexcept { return reset(other.m_object); }
@@ -79,10 +83,14 @@ public:
     PC(AdoptTag, const T* object) noexcept : m_object(object) {}
     PC(const PC& other) noexcept : PC(other.m_object) {}
     PC(PC&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) {}
-    template <class U, std::enable_if_t<std::is_convertible_v<const U*, const T*>, int> = 0>
-    PC(const P<U>& other) noexcept : PC(other.get()) {}
-    template <class U, std::enable_if_t<std::is_convertible_v<const U*, const T*>, int> = 0>
-    PC(const PC<U>& other) noexcept : PC(other.get()) {}
+    template <class U, std::enable_if_t<std::is_convertible_v<const U*, const T*>, int> = 0> PC(const P<U>& other)
+    noexcept : PC(other.get())
+    {
+    }
+    template <class U, std::enable_if_t<std::is_convertible_v<const U*, const T*>, int> = 0> PC(const PC<U>& other)
+    noexcept : PC(other.get())
+    {
+    }
     ~PC() { drop(m_object); }
 
     PC& operator=(const PC& other) noexcept { return reset(other.m_object); }
@@ -128,9 +136,6 @@ template <class T> bool operator==(const P<T>& a, std::nullptr_t) { return !a; }
 template <class T> bool operator!=(const P<T>& a, std::nullptr_t) { return static_cast<bool>(a); }
 
 // Creates a heap object and hands its initial reference to the returned P.
-template <class T, class... Args> P<T> make(Args&&... args)
-{
-    return P<T>(adopt, new T(std::forward<Args>(args)...));
-}
+template <class T, class... Args> P<T> make(Args&&... args) { return P<T>(adopt, new T(std::forward<Args>(args)...)); }
 
 } // namespace lumo

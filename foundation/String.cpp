@@ -23,10 +23,7 @@ IString* sharedEmptyString()
     return empty;
 }
 
-P<IString> orEmpty(IString* string)
-{
-    return P<IString>(string ? string : sharedEmptyString());
-}
+P<IString> orEmpty(IString* string) { return P<IString>(string ? string : sharedEmptyString()); }
 
 int32_t lengthOf(std::size_t length)
 {
@@ -70,51 +67,31 @@ int digitValue(uint32_t c)
 
 } // namespace
 
-String::String() : m_string(sharedEmptyString())
-{
-}
+String::String() : m_string(sharedEmptyString()) {}
 
-String::String(std::nullptr_t) : String()
-{
-}
+String::String(std::nullptr_t) : String() {}
 
-String::String(P<IString> string) : m_string(orEmpty(string.get()))
-{
-}
+String::String(P<IString> string) : m_string(orEmpty(string.get())) {}
 
-String::String(const IString* string) : m_string(orEmpty(const_cast<IString*>(string)))
-{
-}
+String::String(const IString* string) : m_string(orEmpty(const_cast<IString*>(string))) {}
 
-String String::fromLatin1(std::string_view text)
-{
-    return copyText<CLatin1String>(text.data(), text.size());
-}
+String String::fromLatin1(std::string_view text) { return copyText<CLatin1String>(text.data(), text.size()); }
 
 String String::fromUTF8(std::string_view text)
 {
     return copyText<CUTF8String>(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
-String String::fromUTF16(std::u16string_view text)
-{
-    return copyText<CWCharString>(text.data(), text.size());
-}
+String String::fromUTF16(std::u16string_view text) { return copyText<CWCharString>(text.data(), text.size()); }
 
-String String::fromUTF32(std::u32string_view text)
-{
-    return copyText<CUTF32String>(text.data(), text.size());
-}
+String String::fromUTF32(std::u32string_view text) { return copyText<CUTF32String>(text.data(), text.size()); }
 
 String String::fromCodePage(std::string_view text)
 {
     return copyText<CCPString>(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
-String String::fromInt(int64_t value)
-{
-    return fromLatin1(std::to_string(value));
-}
+String String::fromInt(int64_t value) { return fromLatin1(std::to_string(value)); }
 
 String& String::operator+=(const String& other)
 {
@@ -122,30 +99,18 @@ String& String::operator+=(const String& other)
     return *this;
 }
 
-String operator+(const String& a, const String& b)
-{
-    return String(a->concat(b.get().get()));
-}
+String operator+(const String& a, const String& b) { return String(a->concat(b.get().get())); }
 
 String String::replace(const String& search, const String& replacement) const
 {
     return String(m_string->replace(search.m_string.get(), replacement.m_string.get()));
 }
 
-String String::slice(int32_t start, int32_t count) const
-{
-    return String(m_string->slice(start, count));
-}
+String String::slice(int32_t start, int32_t count) const { return String(m_string->slice(start, count)); }
 
-bool operator==(const String& a, const String& b)
-{
-    return a->equals(b.get().get());
-}
+bool operator==(const String& a, const String& b) { return a->equals(b.get().get()); }
 
-bool operator<(const String& a, const String& b)
-{
-    return a->compare(b.get().get()) < 0;
-}
+bool operator<(const String& a, const String& b) { return a->compare(b.get().get()) < 0; }
 
 P<IString> String::borrowLatin1(const char* text, std::size_t capacity)
 {

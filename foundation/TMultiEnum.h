@@ -21,8 +21,9 @@ public:
     {
         if (m_bLocked)
             throw CInvalidObjectStateError(
-                localize("lumo.CMultiEnum.addLocked",
-                         "No more sub enums can be added to a multi enum after one of its IEnum methods has been called."),
+                localize(
+                    "lumo.CMultiEnum.addLocked",
+                    "No more sub enums can be added to a multi enum after one of its IEnum methods has been called."),
                 this);
         if (!subEnum)
             throw CInvalidArgError("the sub enumerator is null", "add", this);

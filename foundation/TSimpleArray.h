@@ -19,10 +19,7 @@ template <class E> class TSimpleArray : public CSimpleArrayTemplateBase {
 public:
     static constexpr int32_t defaultGrowthStep = 10;
 
-    explicit TSimpleArray(int32_t growthStep = 0)
-        : m_growthStep(growthStep > 0 ? growthStep : defaultGrowthStep)
-    {
-    }
+    explicit TSimpleArray(int32_t growthStep = 0) : m_growthStep(growthStep > 0 ? growthStep : defaultGrowthStep) {}
 
     int32_t getCount() const { return m_count; }
     int32_t getCapacity() const { return m_capacity; }

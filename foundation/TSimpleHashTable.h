@@ -13,16 +13,10 @@ namespace lumo {
 // The hash of a text key: over its code points c, starting from 0,
 // h = ((h & 0x0FFFFFFF) << 3) ^ (((h >> 2) ^ c) & 0x7FFFFFFF), shifting h
 // right as a signed 32-bit value.
-inline uint32_t hashOfKey(const String& key)
-{
-    return key->getHash();
-}
+inline uint32_t hashOfKey(const String& key) { return key->getHash(); }
 
 // Whole-string, exact code-point equality.
-inline bool isSameKey(const String& a, const String& b)
-{
-    return a->equals(b.get().get());
-}
+inline bool isSameKey(const String& a, const String& b) { return a->equals(b.get().get()); }
 
 // The bucket arithmetic shared by the hash tables of every key and entry type.
 class CSimpleHashTableTemplateBase : public CObject {

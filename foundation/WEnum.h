@@ -9,8 +9,8 @@ namespace lumo {
 // class; copies share the enumerator, and a null enumerator walks nothing.
 template <class I> class WEnum {
 public:
-    template <class E>
-    WEnum(const P<E>& elements) : m_elements(elements ? P<IConstEnum>(elements) : P<IConstEnum>(make<CEmptyEnum>()))
+    template <class E> WEnum(const P<E>& elements)
+        : m_elements(elements ? P<IConstEnum>(elements) : P<IConstEnum>(make<CEmptyEnum>()))
     {
     }
 

@@ -103,15 +103,9 @@ const CaseTable& caseTable()
 
 } // namespace
 
-uint32_t lowerCaseOf(uint32_t codePoint)
-{
-    return caseTable().lower(codePoint);
-}
+uint32_t lowerCaseOf(uint32_t codePoint) { return caseTable().lower(codePoint); }
 
-uint32_t upperCaseOf(uint32_t codePoint)
-{
-    return caseTable().upper(codePoint);
-}
+uint32_t upperCaseOf(uint32_t codePoint) { return caseTable().upper(codePoint); }
 
 uint32_t foldedCaseOf(uint32_t codePoint)
 {
@@ -122,9 +116,20 @@ uint32_t foldedCaseOf(uint32_t codePoint)
 bool isWhiteSpace(uint32_t codePoint)
 {
     switch (codePoint) {
-    case 0x0009: case 0x000A: case 0x000B: case 0x000C: case 0x000D: case 0x0020:
-    case 0x0085: case 0x00A0: case 0x1680: case 0x2028: case 0x2029: case 0x202F:
-    case 0x205F: case 0x3000:
+    case 0x0009:
+    case 0x000A:
+    case 0x000B:
+    case 0x000C:
+    case 0x000D:
+    case 0x0020:
+    case 0x0085:
+    case 0x00A0:
+    case 0x1680:
+    case 0x2028:
+    case 0x2029:
+    case 0x202F:
+    case 0x205F:
+    case 0x3000:
         return true;
     default:
         return codePoint >= 0x2000 && codePoint <= 0x200A;

@@ -19,14 +19,8 @@ template <class Char> bool equalsFolded(std::basic_string_view<Char> a, std::bas
 
 } // namespace
 
-bool equalsIgnoringASCIICase(std::string_view a, std::string_view b)
-{
-    return equalsFolded(a, b);
-}
+bool equalsIgnoringASCIICase(std::string_view a, std::string_view b) { return equalsFolded(a, b); }
 
-bool equalsIgnoringASCIICase(std::u16string_view a, std::u16string_view b)
-{
-    return equalsFolded(a, b);
-}
+bool equalsIgnoringASCIICase(std::u16string_view a, std::u16string_view b) { return equalsFolded(a, b); }
 
 } // namespace lumo

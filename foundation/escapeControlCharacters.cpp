@@ -17,15 +17,9 @@ std::string hexEscape(const char* format, unsigned value)
     return text;
 }
 
-bool isC1Control(uint32_t codePoint)
-{
-    return codePoint >= 0x80 && codePoint < 0xA0;
-}
+bool isC1Control(uint32_t codePoint) { return codePoint >= 0x80 && codePoint < 0xA0; }
 
-bool isSurrogate(uint32_t codePoint)
-{
-    return codePoint >= 0xD800 && codePoint < 0xE000;
-}
+bool isSurrogate(uint32_t codePoint) { return codePoint >= 0xD800 && codePoint < 0xE000; }
 
 // The byte count of the well-formed UTF-8 character at `at` (a lead byte
 // from 0x80 up), with its code point; 0 when the bytes there are not one.

@@ -72,26 +72,54 @@ constexpr int readKinds = 19;
 Echo readAndEcho(int kind, IDataInStream& in, IDataOutStream& out)
 {
     switch (kind) {
-    case 0: out.writeInt8(in.readInt8()); return Echo::exact;
-    case 1: out.writeInt16(in.readInt16()); return Echo::exact;
-    case 2: out.writeInt32(in.readInt32()); return Echo::exact;
-    case 3: out.writeInt64(in.readInt64()); return Echo::exact;
-    case 4: out.writeUInt8(in.readUInt8()); return Echo::exact;
-    case 5: out.writeUInt16(in.readUInt16()); return Echo::exact;
-    case 6: out.writeUInt32(in.readUInt32()); return Echo::exact;
-    case 7: out.writeUInt64(in.readUInt64()); return Echo::exact;
-    case 8: out.writeInt(in.readInt()); return Echo::exact;
-    case 9: out.writeUInt(in.readUInt()); return Echo::exact;
-    case 10: out.writeFloat(in.readFloat()); return Echo::exact;
-    case 11: out.writeDouble(in.readDouble()); return Echo::exact;
-    case 12: out.writeBool(in.readBool()); return Echo::loose;
+    case 0:
+        out.writeInt8(in.readInt8());
+        return Echo::exact;
+    case 1:
+        out.writeInt16(in.readInt16());
+        return Echo::exact;
+    case 2:
+        out.writeInt32(in.readInt32());
+        return Echo::exact;
+    case 3:
+        out.writeInt64(in.readInt64());
+        return Echo::exact;
+    case 4:
+        out.writeUInt8(in.readUInt8());
+        return Echo::exact;
+    case 5:
+        out.writeUInt16(in.readUInt16());
+        return Echo::exact;
+    case 6:
+        out.writeUInt32(in.readUInt32());
+        return Echo::exact;
+    case 7:
+        out.writeUInt64(in.readUInt64());
+        return Echo::exact;
+    case 8:
+        out.writeInt(in.readInt());
+        return Echo::exact;
+    case 9:
+        out.writeUInt(in.readUInt());
+        return Echo::exact;
+    case 10:
+        out.writeFloat(in.readFloat());
+        return Echo::exact;
+    case 11:
+        out.writeDouble(in.readDouble());
+        return Echo::exact;
+    case 12:
+        out.writeBool(in.readBool());
+        return Echo::loose;
     case 13: {
         const String text = in.readString();
         touch(text);
         out.writeString(*text.get());
         return Echo::exact;
     }
-    case 14: touch(in.tryReadString()); return Echo::loose;
+    case 14:
+        touch(in.tryReadString());
+        return Echo::loose;
     case 15: {
         P<CFuzzRecord> record = make<CFuzzRecord>(2);
         out.writeObject(in.readObject(*record).get());
@@ -109,7 +137,9 @@ Echo readAndEcho(int kind, IDataInStream& in, IDataOutStream& out)
         out.write(buffer, in.read(buffer, sizeof buffer));
         return Echo::exact;
     }
-    default: in.skip(5); return Echo::loose;
+    default:
+        in.skip(5);
+        return Echo::loose;
     }
 }
 

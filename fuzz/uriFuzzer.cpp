@@ -47,9 +47,9 @@ std::vector<String> componentsOf(const IURI& uri)
 
 unsigned flagsOf(const IURI& uri)
 {
-    const bool flags[] = {uri.isRelative(), uri.isHierarchical(), uri.hasScheme(),   uri.hasAuthority(),
-                          uri.hasUserInfo(), uri.hasHost(),        uri.hasPort(),     uri.hasPath(),
-                          uri.hasFileName(), uri.hasExtension(),   uri.hasFolder(),   uri.hasQuery(),
+    const bool flags[] = {uri.isRelative(),  uri.isHierarchical(), uri.hasScheme(), uri.hasAuthority(),
+                          uri.hasUserInfo(), uri.hasHost(),        uri.hasPort(),   uri.hasPath(),
+                          uri.hasFileName(), uri.hasExtension(),   uri.hasFolder(), uri.hasQuery(),
                           uri.hasFragment()};
     unsigned bits = 0;
     for (bool flag : flags)
@@ -97,8 +97,8 @@ void resolve(const String& reference, const char* baseText)
 void rebuild(const IURI& uri)
 {
     try {
-        P<CURI> built = make<CURI>(uri.getScheme(), uri.getPath(), uri.getHost(), uri.getPortText(),
-                                   uri.getUserInfo(), uri.getQuery(), uri.getFragment());
+        P<CURI> built = make<CURI>(uri.getScheme(), uri.getPath(), uri.getHost(), uri.getPortText(), uri.getUserInfo(),
+                                   uri.getQuery(), uri.getFragment());
         exercise(*built);
         checkReadsBack(*built);
         check(built->getScheme() == uri.getScheme() && built->getHost() == uri.getHost() &&

@@ -4,13 +4,13 @@
 #include "foundation/CStringFormat.h"
 #include "foundation/castObject.h"
 #include "foundation/equalsIgnoringASCIICase.h"
-#include "host/master/CNEBPluginBoxed.h"
-#include "host/plugin/CPluginExtensions.h"
 #include "host/common/CPluginModule.h"
-#include "host/master/CPluginModuleBoxed.h"
-#include "host/master/CSlaveError.h"
 #include "host/common/getErrorText.h"
 #include "host/common/isUsablePluginName.h"
+#include "host/master/CNEBPluginBoxed.h"
+#include "host/master/CPluginModuleBoxed.h"
+#include "host/master/CSlaveError.h"
+#include "host/plugin/CPluginExtensions.h"
 #include "media/CNEBError.h"
 #include "platform/IPathes.h"
 
@@ -57,15 +57,9 @@ lumo::String describeShortly(const lumo::CException& error)
 
 // A plugin's texts may borrow static text of its library, which goes with
 // the module: whatever outlives the module keeps a copy.
-lumo::String ownCopy(const lumo::String& text)
-{
-    return lumo::String::fromUTF8(text.toUTF8());
-}
+lumo::String ownCopy(const lumo::String& text) { return lumo::String::fromUTF8(text.toUTF8()); }
 
-std::string nativePathOf(const lumo::IURI& uri)
-{
-    return lumo::getPathes()->getNativePath(uri, false).toUTF8();
-}
+std::string nativePathOf(const lumo::IURI& uri) { return lumo::getPathes()->getNativePath(uri, false).toUTF8(); }
 
 struct SFileFacts {
     uintmax_t size;
@@ -148,8 +142,8 @@ void CPluginHandler::addPlugin(const lumo::String& name)
     try {
         m_modules.push_back(loadModule(name, *uri));
     } catch (const CNEBError& error) {
-        log(errorLevel, formatText("Error while loading DLL: %s - %s",
-                                   {error.getGeneralDescription(), error.getDescription()}));
+        log(errorLevel,
+            formatText("Error while loading DLL: %s - %s", {error.getGeneralDescription(), error.getDescription()}));
         m_loadFailures.push_back({ownCopy(name), describeShortly(error)});
     }
 }
@@ -256,7 +250,10 @@ lumo::P<IAudioFormat> CPluginHandler::tryCreateAudioFormat(const lumo::IURI& uri
 lumo::P<lumo::IBase> CPluginHandler::findSource(const lumo::IURI& uri, int32_t nTypes,
                                                 const INEBPlugin::SSourceParams& params, bool bDontCloseAfterTesting)
 {
-    SRequest request{uri, nTypes, params, "open",
+    SRequest request{uri,
+                     nTypes,
+                     params,
+                     "open",
                      [](INEBPlugin& module, const SRequest& self) -> lumo::P<lumo::IBase> {
                          return module.tryCreateSource(self.uri, self.nTypes, true, &self.params);
                      },
@@ -270,7 +267,10 @@ lumo::P<lumo::IBase> CPluginHandler::findSource(const lumo::IURI& uri, int32_t n
 lumo::P<lumo::IBase> CPluginHandler::findFormat(const lumo::IURI& uri, int32_t nTypes,
                                                 const INEBPlugin::SSourceParams& params)
 {
-    SRequest request{uri, nTypes, params, "create",
+    SRequest request{uri,
+                     nTypes,
+                     params,
+                     "create",
                      [](INEBPlugin& module, const SRequest& self) -> lumo::P<lumo::IBase> {
                          return module.tryCreateFormat(self.uri, self.nTypes, true, &self.params);
                      },
@@ -384,8 +384,7 @@ lumo::P<lumo::IBase> CPluginHandler::tryModule(INEBPlugin& module, SRequest& req
             noteFailure(pluginName, lumo::String("could not open it"));
         return bAccepted ? made : nullptr;
     } catch (const lumo::CException& error) {
-        logFailure(request, pluginName,
-                   formatText("%s - %s", {error.getGeneralDescription(), error.getDescription()}));
+        logFailure(request, pluginName, formatText("%s - %s", {error.getGeneralDescription(), error.getDescription()}));
         noteFailure(pluginName, describeShortly(error));
     } catch (...) {
         logFailure(request, pluginName, "unknown exception");
@@ -426,9 +425,9 @@ bool CPluginHandler::openAndTest(ISource& source, bool bDontCloseAfterTesting)
 
 void CPluginHandler::logFailure(const SRequest& request, const lumo::String& pluginName, const lumo::String& reason)
 {
-    const lumo::String text = formatText("tried to %s %s with plugin %s.\nOpening failed: %s",
-                                         {lumo::String::fromLatin1(request.action), request.uri.getText(),
-                                          pluginName, reason});
+    const lumo::String text =
+        formatText("tried to %s %s with plugin %s.\nOpening failed: %s",
+                   {lumo::String::fromLatin1(request.action), request.uri.getText(), pluginName, reason});
     log(infoLevel, text);
 }
 
@@ -452,15 +451,9 @@ lumo::P<IPluginExtensions> CPluginHandler::getValidExtensions(int32_t nTypes)
     return all;
 }
 
-bool CPluginHandler::isBoxed()
-{
-    return m_bBoxed;
-}
+bool CPluginHandler::isBoxed() { return m_bBoxed; }
 
-int32_t CPluginHandler::getPluginCount()
-{
-    return static_cast<int32_t>(m_modules.size());
-}
+int32_t CPluginHandler::getPluginCount() { return static_cast<int32_t>(m_modules.size()); }
 
 lumo::P<INEBPlugin> CPluginHandler::getPlugin(int32_t index)
 {
@@ -470,24 +463,12 @@ lumo::P<INEBPlugin> CPluginHandler::getPlugin(int32_t index)
     return m_modules[static_cast<size_t>(index)];
 }
 
-void CPluginHandler::setTestOpen(bool bTestOpen)
-{
-    m_bTestOpen = bTestOpen;
-}
+void CPluginHandler::setTestOpen(bool bTestOpen) { m_bTestOpen = bTestOpen; }
 
-bool CPluginHandler::getTestOpen()
-{
-    return m_bTestOpen;
-}
+bool CPluginHandler::getTestOpen() { return m_bTestOpen; }
 
-void CPluginHandler::setExtensionSuffix(const lumo::String& suffix)
-{
-    m_extensionSuffix = suffix;
-}
+void CPluginHandler::setExtensionSuffix(const lumo::String& suffix) { m_extensionSuffix = suffix; }
 
-lumo::String CPluginHandler::getExtensionSuffix()
-{
-    return m_extensionSuffix;
-}
+lumo::String CPluginHandler::getExtensionSuffix() { return m_extensionSuffix; }
 
 } // namespace nebo::common

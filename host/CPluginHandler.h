@@ -1,11 +1,11 @@
 #pragma once
 
 #include "foundation/CObject.h"
+#include "host/common/CPluginFolders.h"
+#include "host/common/IPluginHandler.h"
 #include "host/master/CPluginAnswerCache.h"
 #include "host/master/CSlavePool.h"
-#include "host/common/CPluginFolders.h"
 #include "host/plugin/INEBContext.h"
-#include "host/common/IPluginHandler.h"
 
 #include <vector>
 
@@ -40,19 +40,19 @@ public:
     ~CPluginHandler() override;
 
     lumo::P<lumo::IMemoryBlock> grabPicture(const lumo::IURI& uri, double time, int32_t& nWidth,
-                                           int32_t& nHeight) override;
+                                            int32_t& nHeight) override;
     lumo::P<ISource> tryCreateSource(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2, int32_t nValue3,
                                      bool bDontCloseAfterTesting) override;
     lumo::P<IVideoSource> tryCreateVideoSource(const lumo::IURI& uri, bool bDontCloseAfterTesting) override;
-    lumo::P<IAudioSource> tryCreateAudioSource(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2,
-                                               int32_t nValue3, bool bDontCloseAfterTesting) override;
+    lumo::P<IAudioSource> tryCreateAudioSource(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2, int32_t nValue3,
+                                               bool bDontCloseAfterTesting) override;
     // A format counts as made when a plugin returns one: formats are not
     // test-opened, so `bDontCloseAfterTesting` does not apply to them.
     lumo::P<IFormat> tryCreateFormat(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2, int32_t nValue3,
                                      bool bDontCloseAfterTesting) override;
     lumo::P<IFormat> tryCreateVideoFormat(const lumo::IURI& uri, bool bDontCloseAfterTesting) override;
-    lumo::P<IAudioFormat> tryCreateAudioFormat(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2,
-                                               int32_t nValue3, bool bDontCloseAfterTesting) override;
+    lumo::P<IAudioFormat> tryCreateAudioFormat(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2, int32_t nValue3,
+                                               bool bDontCloseAfterTesting) override;
     lumo::P<IPluginExtensions> getValidExtensions(int32_t nTypes) override;
     void addPlugin(const lumo::String& name) override;
     bool isBoxed() override;
@@ -89,8 +89,7 @@ private:
     SLibraryFile identifyLibrary(const lumo::IURI& uri) const;
     // Through the process's CPluginAnswerCache, so that each library file
     // costs at most one slave.
-    lumo::String askSlaveForName(const lumo::String& libraryName, const lumo::IURI& uri,
-                                 const SLibraryFile& library);
+    lumo::String askSlaveForName(const lumo::String& libraryName, const lumo::IURI& uri, const SLibraryFile& library);
     lumo::P<lumo::IBase> findSource(const lumo::IURI& uri, int32_t nTypes, const INEBPlugin::SSourceParams& params,
                                     bool bDontCloseAfterTesting);
     lumo::P<lumo::IBase> findFormat(const lumo::IURI& uri, int32_t nTypes, const INEBPlugin::SSourceParams& params);

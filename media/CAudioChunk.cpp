@@ -14,25 +14,13 @@ CAudioChunk::CAudioChunk(double timestamp, lumo::P<lumo::IMemoryBlock> block)
 {
 }
 
-double CAudioChunk::getTimestamp()
-{
-    return m_timestamp;
-}
+double CAudioChunk::getTimestamp() { return m_timestamp; }
 
-uint8_t* CAudioChunk::getData()
-{
-    return m_block ? m_block->getData() : nullptr;
-}
+uint8_t* CAudioChunk::getData() { return m_block ? m_block->getData() : nullptr; }
 
-int32_t CAudioChunk::getDataSize()
-{
-    return m_block ? m_block->getSize() : 0;
-}
+int32_t CAudioChunk::getDataSize() { return m_block ? m_block->getSize() : 0; }
 
-lumo::P<lumo::IMemoryBlock> CAudioChunk::getMemoryBlock()
-{
-    return m_block;
-}
+lumo::P<lumo::IMemoryBlock> CAudioChunk::getMemoryBlock() { return m_block; }
 
 void CAudioChunk::setMaxDataSize(int32_t maxBytes)
 {

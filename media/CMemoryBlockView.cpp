@@ -27,10 +27,7 @@ void CMemoryBlockView::reserve(int32_t capacity)
         throw lumo::CInvalidArgError("a view cannot grow beyond its window", "reserve", this);
 }
 
-int32_t CMemoryBlockView::getCapacity()
-{
-    return m_length;
-}
+int32_t CMemoryBlockView::getCapacity() { return m_length; }
 
 void CMemoryBlockView::setSize(int32_t size)
 {
@@ -39,10 +36,7 @@ void CMemoryBlockView::setSize(int32_t size)
     m_size = size;
 }
 
-int32_t CMemoryBlockView::getSize()
-{
-    return m_size;
-}
+int32_t CMemoryBlockView::getSize() { return m_size; }
 
 uint8_t* CMemoryBlockView::getData()
 {

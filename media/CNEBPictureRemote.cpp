@@ -27,10 +27,7 @@ void CNEBPictureRemote::setMaxSize(int32_t maxWidth, int32_t maxHeight)
     m_maxHeight = maxHeight;
 }
 
-lumo::P<INEBPicture> CNEBPictureRemote::getPicture()
-{
-    return m_picture;
-}
+lumo::P<INEBPicture> CNEBPictureRemote::getPicture() { return m_picture; }
 
 void CNEBPictureRemote::write(lumo::IDataOutStream& out)
 {
@@ -45,73 +42,42 @@ bool CNEBPictureRemote::read(lumo::IDataInStream& in)
     m_picture = nullptr;
     lumo::P<CPictureBase> picture = makePicture(in.readInt32(), m_memoryManager, 0.0, nullptr, 0, 0, false);
     if (!picture)
-        throw lumo::CException(lumo::String("CNEBPictureRemote: unknown picture type received"),
-                               lumo::String("Error"));
+        throw lumo::CException(lumo::String("CNEBPictureRemote: unknown picture type received"), lumo::String("Error"));
     const bool result = picture->readWithin(in, m_maxWidth, m_maxHeight);
     m_picture = std::move(picture);
     return result;
 }
 
-double CNEBPictureRemote::getTimestamp()
-{
-    return 0.0;
-}
+double CNEBPictureRemote::getTimestamp() { return 0.0; }
 
-int32_t CNEBPictureRemote::getWidth()
-{
-    return 0;
-}
+int32_t CNEBPictureRemote::getWidth() { return 0; }
 
-int32_t CNEBPictureRemote::getHeight()
-{
-    return 0;
-}
+int32_t CNEBPictureRemote::getHeight() { return 0; }
 
-bool CNEBPictureRemote::isBottomUp()
-{
-    return false;
-}
+bool CNEBPictureRemote::isBottomUp() { return false; }
 
-lumo::P<lumo::IMemoryBlock> CNEBPictureRemote::getRGBData(int32_t, int32_t, int32_t, int32_t)
-{
-    return nullptr;
-}
+lumo::P<lumo::IMemoryBlock> CNEBPictureRemote::getRGBData(int32_t, int32_t, int32_t, int32_t) { return nullptr; }
 
-void CNEBPictureRemote::copyRGB(uint8_t*, int32_t, int32_t, int32_t, int32_t, int32_t)
-{
-}
+void CNEBPictureRemote::copyRGB(uint8_t*, int32_t, int32_t, int32_t, int32_t, int32_t) {}
 
-lumo::P<CRGBPicture> CNEBPictureRemote::getRGBPicture()
-{
-    return nullptr;
-}
+lumo::P<CRGBPicture> CNEBPictureRemote::getRGBPicture() { return nullptr; }
 
-int32_t CNEBPictureRemote::getType()
-{
-    return 0;
-}
+int32_t CNEBPictureRemote::getType() { return 0; }
 
 lumo::P<lumo::IMemoryBlock> CNEBPictureRemote::getImagePlane(int32_t, int32_t, int32_t, int32_t, int32_t)
 {
     return nullptr;
 }
 
-void CNEBPictureRemote::fillBlack(uint8_t*, int32_t, int32_t, int32_t)
-{
-}
+void CNEBPictureRemote::fillBlack(uint8_t*, int32_t, int32_t, int32_t) {}
 
 void CNEBPictureRemote::copyPlanes(uint8_t*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
                                    int32_t)
 {
 }
 
-lumo::String CNEBPictureRemote::getConverterName()
-{
-    return lumo::String();
-}
+lumo::String CNEBPictureRemote::getConverterName() { return lumo::String(); }
 
-void CNEBPictureRemote::reduceQuarter()
-{
-}
+void CNEBPictureRemote::reduceQuarter() {}
 
 } // namespace nebo::common

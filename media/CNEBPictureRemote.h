@@ -45,8 +45,8 @@ public:
     lumo::P<lumo::IMemoryBlock> getImagePlane(int32_t nPlane, int32_t x, int32_t y, int32_t nWidth,
                                               int32_t nHeight) override;
     void fillBlack(uint8_t* pDest, int32_t nDestPitch, int32_t nWidth, int32_t nHeight) override;
-    void copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t nChromaOffsetX, int32_t nChromaOffsetY,
-                    int32_t nDestX, int32_t nDestY, int32_t x, int32_t y, int32_t nWidth, int32_t nHeight) override;
+    void copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t nChromaOffsetX, int32_t nChromaOffsetY, int32_t nDestX,
+                    int32_t nDestY, int32_t x, int32_t y, int32_t nWidth, int32_t nHeight) override;
     lumo::String getConverterName() override;
     void reduceQuarter() override;
 

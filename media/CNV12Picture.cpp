@@ -11,30 +11,15 @@ CNV12Picture::CNV12Picture(lumo::P<lumo::IMemoryManager> manager, double timesta
     checkBlock();
 }
 
-int64_t CNV12Picture::getLayoutSize(int64_t width, int64_t height) const
-{
-    return width * height + width * height / 2;
-}
+int64_t CNV12Picture::getLayoutSize(int64_t width, int64_t height) const { return width * height + width * height / 2; }
 
-int32_t CNV12Picture::getType()
-{
-    return nv12PictureType;
-}
+int32_t CNV12Picture::getType() { return nv12PictureType; }
 
-int32_t CNV12Picture::getPlaneCount() const
-{
-    return 2;
-}
+int32_t CNV12Picture::getPlaneCount() const { return 2; }
 
-const char* CNV12Picture::getLayoutName() const
-{
-    return "CNV12Picture";
-}
+const char* CNV12Picture::getLayoutName() const { return "CNV12Picture"; }
 
-CPictureBase::SPlane CNV12Picture::getLumaPlane(int64_t width, int64_t height)
-{
-    return {0, width, width, height, 1};
-}
+CPictureBase::SPlane CNV12Picture::getLumaPlane(int64_t width, int64_t height) { return {0, width, width, height, 1}; }
 
 CPictureBase::SPlane CNV12Picture::getChromaPlane(int64_t width, int64_t height, int64_t planeRows)
 {
@@ -68,10 +53,7 @@ void CNV12Picture::copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t nChrom
              nWidth, nHeight / 2);
 }
 
-lumo::String CNV12Picture::getConverterName()
-{
-    return "nv12rgbMain";
-}
+lumo::String CNV12Picture::getConverterName() { return "nv12rgbMain"; }
 
 void CNV12Picture::reduceQuarter()
 {

@@ -15,8 +15,8 @@ public:
                  int32_t width, int32_t height, bool bottomUp, int32_t planeRows = 0);
 
     int32_t getType() override;
-    void copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t nChromaOffsetX, int32_t nChromaOffsetY,
-                    int32_t nDestX, int32_t nDestY, int32_t x, int32_t y, int32_t nWidth, int32_t nHeight) override;
+    void copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t nChromaOffsetX, int32_t nChromaOffsetY, int32_t nDestX,
+                    int32_t nDestY, int32_t x, int32_t y, int32_t nWidth, int32_t nHeight) override;
     lumo::String getConverterName() override;
     void reduceQuarter() override;
 

@@ -19,10 +19,7 @@ namespace {
 
 constexpr int64_t maxBlockBytes = std::numeric_limits<int32_t>::max();
 
-lumo::CException receivedError(const lumo::String& text)
-{
-    return lumo::CException(text, lumo::String("Error"));
-}
+lumo::CException receivedError(const lumo::String& text) { return lumo::CException(text, lumo::String("Error")); }
 
 lumo::String sizeText(int32_t width, int32_t height)
 {
@@ -39,25 +36,13 @@ CPictureBase::CPictureBase(lumo::P<lumo::IMemoryManager> manager, double timesta
 {
 }
 
-double CPictureBase::getTimestamp()
-{
-    return m_timestamp;
-}
+double CPictureBase::getTimestamp() { return m_timestamp; }
 
-int32_t CPictureBase::getWidth()
-{
-    return m_width;
-}
+int32_t CPictureBase::getWidth() { return m_width; }
 
-int32_t CPictureBase::getHeight()
-{
-    return m_height;
-}
+int32_t CPictureBase::getHeight() { return m_height; }
 
-bool CPictureBase::isBottomUp()
-{
-    return m_bottomUp;
-}
+bool CPictureBase::isBottomUp() { return m_bottomUp; }
 
 void CPictureBase::write(lumo::IDataOutStream& out)
 {
@@ -66,10 +51,7 @@ void CPictureBase::write(lumo::IDataOutStream& out)
     writeBlockBytes(out, getPixels(), static_cast<int32_t>(std::min(blockLength, getLongestBlock(m_width, m_height))));
 }
 
-void CPictureBase::writeHeader(lumo::IDataOutStream& out)
-{
-    SPictureHeader::of(*this).write(out);
-}
+void CPictureBase::writeHeader(lumo::IDataOutStream& out) { SPictureHeader::of(*this).write(out); }
 
 bool CPictureBase::read(lumo::IDataInStream& in)
 {
@@ -127,8 +109,7 @@ void CPictureBase::checkBlock()
 
 void CPictureBase::checkRegion(int32_t x, int32_t y, int32_t nWidth, int32_t nHeight, const char* method)
 {
-    if (x < 0 || y < 0 || nWidth < 0 || nHeight < 0 || int64_t(x) + nWidth > m_width ||
-        int64_t(y) + nHeight > m_height)
+    if (x < 0 || y < 0 || nWidth < 0 || nHeight < 0 || int64_t(x) + nWidth > m_width || int64_t(y) + nHeight > m_height)
         throw lumo::CInvalidArgError("the region must lie inside the picture", lumo::String::fromLatin1(method), this);
 }
 
@@ -187,8 +168,8 @@ void CPictureBase::replacePixels(lumo::P<lumo::IMemoryBlock> block, int32_t widt
     onPixelsReplaced();
 }
 
-void CPictureBase::copyRows(const uint8_t* source, std::ptrdiff_t sourcePitch, uint8_t* dest,
-                            std::ptrdiff_t destPitch, int64_t rowBytes, int32_t rows)
+void CPictureBase::copyRows(const uint8_t* source, std::ptrdiff_t sourcePitch, uint8_t* dest, std::ptrdiff_t destPitch,
+                            int64_t rowBytes, int32_t rows)
 {
     for (int32_t row = 0; row < rows; ++row)
         std::memcpy(dest + row * destPitch, source + row * sourcePitch, static_cast<size_t>(rowBytes));

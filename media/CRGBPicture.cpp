@@ -15,10 +15,7 @@ CRGBPicture::CRGBPicture(lumo::P<lumo::IMemoryManager> manager, double timestamp
     checkBlock();
 }
 
-int64_t CRGBPicture::getLayoutSize(int64_t width, int64_t height) const
-{
-    return width * height * pixelBytes;
-}
+int64_t CRGBPicture::getLayoutSize(int64_t width, int64_t height) const { return width * height * pixelBytes; }
 
 lumo::P<lumo::IMemoryBlock> CRGBPicture::getRGBData(int32_t x, int32_t y, int32_t nWidth, int32_t nHeight)
 {
@@ -42,15 +39,9 @@ void CRGBPicture::copyRGB(uint8_t* pDest, int32_t nDestPitch, int32_t x, int32_t
     copyRows(first, isBottomUp() ? -pitch : pitch, pDest, nDestPitch, int64_t(nWidth) * pixelBytes, nHeight);
 }
 
-lumo::P<CRGBPicture> CRGBPicture::getRGBPicture()
-{
-    return this;
-}
+lumo::P<CRGBPicture> CRGBPicture::getRGBPicture() { return this; }
 
-int32_t CRGBPicture::getType()
-{
-    return rgbPictureType;
-}
+int32_t CRGBPicture::getType() { return rgbPictureType; }
 
 lumo::P<lumo::IMemoryBlock> CRGBPicture::getImagePlane(int32_t nPlane, int32_t x, int32_t y, int32_t nWidth,
                                                        int32_t nHeight)
@@ -58,18 +49,13 @@ lumo::P<lumo::IMemoryBlock> CRGBPicture::getImagePlane(int32_t nPlane, int32_t x
     return nPlane == 0 ? getRGBData(x, y, nWidth, nHeight) : nullptr;
 }
 
-void CRGBPicture::fillBlack(uint8_t*, int32_t, int32_t, int32_t)
-{
-}
+void CRGBPicture::fillBlack(uint8_t*, int32_t, int32_t, int32_t) {}
 
 void CRGBPicture::copyPlanes(uint8_t*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t)
 {
 }
 
-lumo::String CRGBPicture::getConverterName()
-{
-    return lumo::String();
-}
+lumo::String CRGBPicture::getConverterName() { return lumo::String(); }
 
 void CRGBPicture::reduceQuarter()
 {

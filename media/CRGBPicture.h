@@ -22,8 +22,8 @@ public:
                                               int32_t nHeight) override;
     // RGB has no black of its own to fill nor planes to copy: both do nothing.
     void fillBlack(uint8_t* pDest, int32_t nDestPitch, int32_t nWidth, int32_t nHeight) override;
-    void copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t nChromaOffsetX, int32_t nChromaOffsetY,
-                    int32_t nDestX, int32_t nDestY, int32_t x, int32_t y, int32_t nWidth, int32_t nHeight) override;
+    void copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t nChromaOffsetX, int32_t nChromaOffsetY, int32_t nDestX,
+                    int32_t nDestY, int32_t x, int32_t y, int32_t nWidth, int32_t nHeight) override;
     lumo::String getConverterName() override;
     void reduceQuarter() override;
 

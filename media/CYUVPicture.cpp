@@ -48,8 +48,8 @@ lumo::P<lumo::IMemoryBlock> CYUVPicture::getImagePlane(int32_t nPlane, int32_t x
     if (nPlane < 0 || nPlane >= getPlaneCount())
         return nullptr;
     if (nWidth % 2 != 0)
-        throw CNEBError(lumo::String::fromLatin1(std::string(getLayoutName()) +
-                                                 "::getImagePlane nWidth must be a pow of 2!"));
+        throw CNEBError(
+            lumo::String::fromLatin1(std::string(getLayoutName()) + "::getImagePlane nWidth must be a pow of 2!"));
     checkRegion(x, y, nWidth, nHeight, "getImagePlane");
     if (!isWholePicture(x, y, nWidth, nHeight))
         return copyPlaneRegion(nPlane, x, y, nWidth, nHeight);
@@ -108,9 +108,6 @@ void CYUVPicture::closeGaps()
     m_rgbPicture = std::move(rgb);
 }
 
-void CYUVPicture::onPixelsReplaced()
-{
-    m_rgbPicture = nullptr;
-}
+void CYUVPicture::onPixelsReplaced() { m_rgbPicture = nullptr; }
 
 } // namespace nebo::common

@@ -20,25 +20,13 @@ CYUY2Picture::CYUY2Picture(lumo::P<lumo::IMemoryManager> manager, double timesta
     checkBlock();
 }
 
-int64_t CYUY2Picture::getLayoutSize(int64_t width, int64_t height) const
-{
-    return pixelBytes * width * height;
-}
+int64_t CYUY2Picture::getLayoutSize(int64_t width, int64_t height) const { return pixelBytes * width * height; }
 
-int32_t CYUY2Picture::getType()
-{
-    return yuy2PictureType;
-}
+int32_t CYUY2Picture::getType() { return yuy2PictureType; }
 
-int32_t CYUY2Picture::getPlaneCount() const
-{
-    return 1;
-}
+int32_t CYUY2Picture::getPlaneCount() const { return 1; }
 
-const char* CYUY2Picture::getLayoutName() const
-{
-    return "CYUY2Picture";
-}
+const char* CYUY2Picture::getLayoutName() const { return "CYUY2Picture"; }
 
 void CYUY2Picture::getPlaneWindow(int32_t, int64_t& offset, int64_t& length)
 {
@@ -68,14 +56,12 @@ void CYUY2Picture::copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t, int32
     checkDestination(pDest, nWidth, nHeight, "copyPlanes");
     const lumo::P<lumo::IMemoryBlock> plane = getImagePlane(0, x, y, nWidth, nHeight);
     const int64_t rowBytes = pixelBytes * int64_t(nWidth);
-    copyRows(plane->getData(), rowBytes, pDest + std::ptrdiff_t(nDestPitch) * nDestY + pixelBytes * std::ptrdiff_t(nDestX),
-             nDestPitch, rowBytes, nHeight);
+    copyRows(plane->getData(), rowBytes,
+             pDest + std::ptrdiff_t(nDestPitch) * nDestY + pixelBytes * std::ptrdiff_t(nDestX), nDestPitch, rowBytes,
+             nHeight);
 }
 
-lumo::String CYUY2Picture::getConverterName()
-{
-    return "yuy2rgbMain";
-}
+lumo::String CYUY2Picture::getConverterName() { return "yuy2rgbMain"; }
 
 void CYUY2Picture::reduceQuarter()
 {
@@ -91,9 +77,6 @@ void CYUY2Picture::reduceQuarter()
     replacePixels(std::move(reduced), static_cast<int32_t>(width), static_cast<int32_t>(height));
 }
 
-void CYUY2Picture::convertToRGB(uint8_t* rgb)
-{
-    convertYUY2ToRGB(getPixels(), int64_t(getWidth()) * getHeight(), rgb);
-}
+void CYUY2Picture::convertToRGB(uint8_t* rgb) { convertYUY2ToRGB(getPixels(), int64_t(getWidth()) * getHeight(), rgb); }
 
 } // namespace nebo::common

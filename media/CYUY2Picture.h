@@ -14,8 +14,8 @@ public:
     int32_t getType() override;
     // Per row nWidth words 0x80108010.
     void fillBlack(uint8_t* pDest, int32_t nDestPitch, int32_t nWidth, int32_t nHeight) override;
-    void copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t nChromaOffsetX, int32_t nChromaOffsetY,
-                    int32_t nDestX, int32_t nDestY, int32_t x, int32_t y, int32_t nWidth, int32_t nHeight) override;
+    void copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t nChromaOffsetX, int32_t nChromaOffsetY, int32_t nDestX,
+                    int32_t nDestY, int32_t x, int32_t y, int32_t nWidth, int32_t nHeight) override;
     lumo::String getConverterName() override;
     // Output pixels 2c and 2c + 1 of row r are the pair 4c of stored row 4r;
     // for an odd new width the lone last pixel takes that pair's Y0 and U.

@@ -23,20 +23,11 @@ int64_t CYV12Picture::getLayoutSize(int64_t width, int64_t height) const
     return width * height + 2 * (width * height / 4);
 }
 
-int32_t CYV12Picture::getType()
-{
-    return yv12PictureType;
-}
+int32_t CYV12Picture::getType() { return yv12PictureType; }
 
-int32_t CYV12Picture::getPlaneCount() const
-{
-    return 3;
-}
+int32_t CYV12Picture::getPlaneCount() const { return 3; }
 
-const char* CYV12Picture::getLayoutName() const
-{
-    return "CYV12Picture";
-}
+const char* CYV12Picture::getLayoutName() const { return "CYV12Picture"; }
 
 CPictureBase::SPlane CYV12Picture::getPlane(int32_t nPlane, int64_t width, int64_t height, int64_t planeRows)
 {
@@ -77,10 +68,7 @@ void CYV12Picture::copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t nChrom
              nWidth / 2, nHeight / 2);
 }
 
-lumo::String CYV12Picture::getConverterName()
-{
-    return "yv12rgbMain";
-}
+lumo::String CYV12Picture::getConverterName() { return "yv12rgbMain"; }
 
 void CYV12Picture::reduceQuarter()
 {

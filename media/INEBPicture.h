@@ -36,8 +36,7 @@ public:
     // The whole picture is the picture's own block, not a copy.
     virtual lumo::P<lumo::IMemoryBlock> getRGBData(int32_t x, int32_t y, int32_t nWidth, int32_t nHeight) = 0;
     // The region as RGB pixels into the caller's buffer, top row first.
-    virtual void copyRGB(uint8_t* pDest, int32_t nDestPitch, int32_t x, int32_t y, int32_t nWidth,
-                         int32_t nHeight) = 0;
+    virtual void copyRGB(uint8_t* pDest, int32_t nDestPitch, int32_t x, int32_t y, int32_t nWidth, int32_t nHeight) = 0;
     // The picture as RGB; an RGB picture is itself.
     virtual lumo::P<CRGBPicture> getRGBPicture() = 0;
     virtual int32_t getType() = 0;
@@ -48,8 +47,7 @@ public:
     virtual void fillBlack(uint8_t* pDest, int32_t nDestPitch, int32_t nWidth, int32_t nHeight) = 0;
     // A region of the stored planes into one caller buffer.
     virtual void copyPlanes(uint8_t* pDest, int32_t nDestPitch, int32_t nChromaOffsetX, int32_t nChromaOffsetY,
-                            int32_t nDestX, int32_t nDestY, int32_t x, int32_t y, int32_t nWidth,
-                            int32_t nHeight) = 0;
+                            int32_t nDestX, int32_t nDestY, int32_t x, int32_t y, int32_t nWidth, int32_t nHeight) = 0;
     // Names the conversion to RGB; empty for RGB.
     virtual lumo::String getConverterName() = 0;
     // Shrinks the picture in place to a quarter of its width and height.

@@ -39,10 +39,7 @@ struct SPlanarFormula {
 
 constexpr uint8_t neutralChroma = 128;
 
-uint8_t clampChannel(int32_t value)
-{
-    return static_cast<uint8_t>(std::clamp(value, 0, 255));
-}
+uint8_t clampChannel(int32_t value) { return static_cast<uint8_t>(std::clamp(value, 0, 255)); }
 
 // The shifts are arithmetic: a negative sum rounds toward minus infinity,
 // exactly as the vector code's shifts do.
@@ -55,15 +52,12 @@ template <class F> void storePixel(int32_t Y, int32_t U, int32_t V, uint8_t* rgb
     rgb[3] = 0xFF;
 }
 
-uint8_t* pixelAt(uint8_t* rgb, int64_t index)
-{
-    return rgb + 4 * static_cast<std::ptrdiff_t>(index);
-}
+uint8_t* pixelAt(uint8_t* rgb, int64_t index) { return rgb + 4 * static_cast<std::ptrdiff_t>(index); }
 
 // Pixels [from, width) of one planar row; chroma sample c of the row is
 // u[c * step] and v[c * step] (step 2 reads interleaved pairs in place).
-void convertPlanarRowPlain(const uint8_t* luma, const uint8_t* u, const uint8_t* v, int32_t step,
-                           int32_t chromaCount, int32_t from, int32_t width, uint8_t* rgb)
+void convertPlanarRowPlain(const uint8_t* luma, const uint8_t* u, const uint8_t* v, int32_t step, int32_t chromaCount,
+                           int32_t from, int32_t width, uint8_t* rgb)
 {
     for (int32_t x = from; x < width; ++x) {
         const std::ptrdiff_t c = static_cast<std::ptrdiff_t>(std::min(x / 2, chromaCount - 1)) * step;
@@ -153,15 +147,9 @@ template <class F> void convertEight(__m128i luma, __m128i u, __m128i v, uint8_t
     _mm_storeu_si128(reinterpret_cast<__m128i*>(rgb + 16), _mm_unpackhi_epi16(bg, ra));
 }
 
-__m128i widen(__m128i bytes)
-{
-    return _mm_unpacklo_epi8(bytes, _mm_setzero_si128());
-}
+__m128i widen(__m128i bytes) { return _mm_unpacklo_epi8(bytes, _mm_setzero_si128()); }
 
-__m128i loadEight(const uint8_t* bytes)
-{
-    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes));
-}
+__m128i loadEight(const uint8_t* bytes) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes)); }
 
 // Four chroma samples, each repeated for the two pixels it serves.
 __m128i loadFourDoubled(const uint8_t* bytes)
@@ -360,14 +348,8 @@ template <class T, class F> constexpr TIndexTable<T> makeIndexTable(F index)
 
 // Where pixel p (0..63) of a step sits in the packed channel bytes: after
 // packing evens and odds (planar) or two natural halves (YUY2).
-constexpr int32_t pairedPosition(int32_t p)
-{
-    return 16 * (p / 16) + 8 * (p % 2) + p % 16 / 2;
-}
-constexpr int32_t runPosition(int32_t p)
-{
-    return 16 * (p % 32 / 8) + 8 * (p / 32) + p % 8;
-}
+constexpr int32_t pairedPosition(int32_t p) { return 16 * (p / 16) + 8 * (p % 2) + p % 16 / 2; }
+constexpr int32_t runPosition(int32_t p) { return 16 * (p % 32 / 8) + 8 * (p / 32) + p % 8; }
 
 // The YV12 samples 8l..8l+3 (low) or 8l+4..8l+7 (high) of lane l as U, 0,
 // V, 0 byte quads: indices into U (0..63) and V (64..127).
@@ -506,7 +488,8 @@ void convertPlanarFrame(const uint8_t* luma, const uint8_t* u, const uint8_t* v,
     }
     const int32_t chromaCount = std::max(chromaWidth, 1);
     for (int32_t row = 0; row < height; row += 2) {
-        const std::ptrdiff_t chromaOffset = static_cast<std::ptrdiff_t>(std::min(row / 2, chromaRows - 1)) * chromaPitch;
+        const std::ptrdiff_t chromaOffset =
+            static_cast<std::ptrdiff_t>(std::min(row / 2, chromaRows - 1)) * chromaPitch;
         const uint8_t* rowU = u + chromaOffset;
         const uint8_t* rowV = v + chromaOffset;
         const int32_t pair[2] = {row, std::min(row + 1, height - 1)};

@@ -8,19 +8,13 @@ CDiskIOStream::CDiskIOStream(const P<IURI>& uri)
 {
 }
 
-void CDiskIOStream::write(const void* data, int32_t count)
-{
-    CDiskOutStream::write(data, count);
-}
+void CDiskIOStream::write(const void* data, int32_t count) { CDiskOutStream::write(data, count); }
 
 int32_t CDiskIOStream::writeCounted(const void* data, int32_t count)
 {
     return CDiskOutStream::writeCounted(data, count);
 }
 
-void CDiskIOStream::checkOpen()
-{
-    CDiskOutStream::checkOpen();
-}
+void CDiskIOStream::checkOpen() { CDiskOutStream::checkOpen(); }
 
 } // namespace lumo

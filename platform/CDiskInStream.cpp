@@ -6,13 +6,9 @@
 
 namespace lumo {
 
-CDiskInStream::CDiskInStream(const P<IURI>& uri) : CDiskInStream(uri, CDiskFile::EMode::read)
-{
-}
+CDiskInStream::CDiskInStream(const P<IURI>& uri) : CDiskInStream(uri, CDiskFile::EMode::read) {}
 
-CDiskInStream::CDiskInStream(const P<IURI>& uri, CDiskFile::EMode mode) : CDiskStream(uri, mode)
-{
-}
+CDiskInStream::CDiskInStream(const P<IURI>& uri, CDiskFile::EMode mode) : CDiskStream(uri, mode) {}
 
 void CDiskInStream::copyTo(IOutStream& out, void* buffer, int32_t bufferSize, IAbortFlag* abort)
 {
@@ -21,10 +17,7 @@ void CDiskInStream::copyTo(IOutStream& out, void* buffer, int32_t bufferSize, IA
     copyStream(*this, out, buffer, bufferSize, abort, false);
 }
 
-int32_t CDiskInStream::read(void* buffer, int32_t count)
-{
-    return readSome(buffer, count, "read");
-}
+int32_t CDiskInStream::read(void* buffer, int32_t count) { return readSome(buffer, count, "read"); }
 
 void CDiskInStream::readFully(void* buffer, int32_t count)
 {
@@ -32,10 +25,7 @@ void CDiskInStream::readFully(void* buffer, int32_t count)
         throw CEndOfStreamError(getURI().get());
 }
 
-int32_t CDiskInStream::skip(int32_t count)
-{
-    return skipFill(count, "skip");
-}
+int32_t CDiskInStream::skip(int32_t count) { return skipFill(count, "skip"); }
 
 void CDiskInStream::skipFully(int32_t count)
 {
@@ -43,9 +33,6 @@ void CDiskInStream::skipFully(int32_t count)
         throw CEndOfStreamError(getURI().get());
 }
 
-bool CDiskInStream::isEOF()
-{
-    return isAtEnd();
-}
+bool CDiskInStream::isEOF() { return isAtEnd(); }
 
 } // namespace lumo

@@ -5,13 +5,9 @@
 
 namespace lumo {
 
-CDiskOutStream::CDiskOutStream(const P<IURI>& uri) : CDiskOutStream(uri, CDiskFile::EMode::write)
-{
-}
+CDiskOutStream::CDiskOutStream(const P<IURI>& uri) : CDiskOutStream(uri, CDiskFile::EMode::write) {}
 
-CDiskOutStream::CDiskOutStream(const P<IURI>& uri, CDiskFile::EMode mode) : CDiskStream(uri, mode)
-{
-}
+CDiskOutStream::CDiskOutStream(const P<IURI>& uri, CDiskFile::EMode mode) : CDiskStream(uri, mode) {}
 
 void CDiskOutStream::copyFrom(IInStream& in, void* buffer, int32_t bufferSize, IAbortFlag* abort)
 {
@@ -20,10 +16,7 @@ void CDiskOutStream::copyFrom(IInStream& in, void* buffer, int32_t bufferSize, I
     copyStream(in, *this, buffer, bufferSize, abort, true);
 }
 
-void CDiskOutStream::write(const void* data, int32_t count)
-{
-    writeAll(data, count, "write");
-}
+void CDiskOutStream::write(const void* data, int32_t count) { writeAll(data, count, "write"); }
 
 int32_t CDiskOutStream::writeCounted(const void* data, int32_t count)
 {
@@ -31,9 +24,6 @@ int32_t CDiskOutStream::writeCounted(const void* data, int32_t count)
     return count;
 }
 
-void CDiskOutStream::checkOpen()
-{
-    ensureOpen();
-}
+void CDiskOutStream::checkOpen() { ensureOpen(); }
 
 } // namespace lumo

@@ -17,10 +17,10 @@ constexpr int32_t skipChunkSize = 64 * 1024;
 
 bool isPositionInterface(const std::type_info& type)
 {
-    return type == typeid(IResetableStream) || type == typeid(ISeekableStream) ||
-           type == typeid(IResetableInStream) || type == typeid(ISeekableInStream) ||
-           type == typeid(IResetableOutStream) || type == typeid(ISeekableOutStream) ||
-           type == typeid(IResetableIOStream) || type == typeid(ISeekableIOStream);
+    return type == typeid(IResetableStream) || type == typeid(ISeekableStream) || type == typeid(IResetableInStream) ||
+           type == typeid(ISeekableInStream) || type == typeid(IResetableOutStream) ||
+           type == typeid(ISeekableOutStream) || type == typeid(IResetableIOStream) ||
+           type == typeid(ISeekableIOStream);
 }
 
 const P<IURI>& nonNull(const P<IURI>& uri)
@@ -46,10 +46,7 @@ bool CDiskStream::getInterface(const std::type_info& type, P<IBase>& redirect, C
     return CObject::getInterface(type, redirect, candidates);
 }
 
-const P<IMutex>& CDiskStream::getMutex() const
-{
-    return m_mutex;
-}
+const P<IMutex>& CDiskStream::getMutex() const { return m_mutex; }
 
 int64_t CDiskStream::getPosition()
 {
@@ -87,10 +84,7 @@ void CDiskStream::close()
     m_file.close();
 }
 
-P<IURI> CDiskStream::getURI()
-{
-    return m_uri;
-}
+P<IURI> CDiskStream::getURI() { return m_uri; }
 
 void CDiskStream::ensureOpen()
 {

@@ -8,10 +8,7 @@ namespace lumo {
 
 namespace {
 
-bool isFileURI(const P<IURI>& uri)
-{
-    return uri && equalsIgnoringASCIICase(uri->getScheme().toUTF8(), "file");
-}
+bool isFileURI(const P<IURI>& uri) { return uri && equalsIgnoringASCIICase(uri->getScheme().toUTF8(), "file"); }
 
 } // namespace
 
@@ -36,9 +33,6 @@ P<IIOStream> CDiskStreamFactory::openIOStream(const P<IURI>& uri)
     return make<CDiskIOStream>(uri);
 }
 
-P<IStreamFactory> createDiskStreamFactory()
-{
-    return make<CDiskStreamFactory>();
-}
+P<IStreamFactory> createDiskStreamFactory() { return make<CDiskStreamFactory>(); }
 
 } // namespace lumo

@@ -11,9 +11,7 @@
 
 namespace lumo {
 
-CPipeClientBase::CPipeClientBase() : m_readAhead(new uint8_t[readAheadSize])
-{
-}
+CPipeClientBase::CPipeClientBase() : m_readAhead(new uint8_t[readAheadSize]) {}
 
 void CPipeClientBase::readFully(void* buffer, int32_t count)
 {
@@ -49,10 +47,7 @@ int32_t CPipeClientBase::takeBuffered(uint8_t* buffer, int32_t count)
     return taken;
 }
 
-void CPipeClientBase::setDeadline(int64_t tick)
-{
-    m_deadline = tick;
-}
+void CPipeClientBase::setDeadline(int64_t tick) { m_deadline = tick; }
 
 int64_t CPipeClientBase::getTimeLeftMs() const
 {
@@ -71,19 +66,11 @@ bool CPipeClientBase::hasTimeLeft() const
     return deadline <= 0 || deadline > getTickCount();
 }
 
-P<IPipeInStream> CPipeClientBase::getInStream()
-{
-    return make<CInStream>(P<CPipeClientBase>(this));
-}
+P<IPipeInStream> CPipeClientBase::getInStream() { return make<CInStream>(P<CPipeClientBase>(this)); }
 
-P<IPipeOutStream> CPipeClientBase::getOutStream()
-{
-    return make<COutStream>(P<CPipeClientBase>(this));
-}
+P<IPipeOutStream> CPipeClientBase::getOutStream() { return make<COutStream>(P<CPipeClientBase>(this)); }
 
-CPipeClientBase::CInStream::CInStream(P<CPipeClientBase> client) : m_client(std::move(client))
-{
-}
+CPipeClientBase::CInStream::CInStream(P<CPipeClientBase> client) : m_client(std::move(client)) {}
 
 bool CPipeClientBase::CInStream::getInterface(const std::type_info&, P<IBase>&, Candidates& candidates)
 {
@@ -96,69 +83,31 @@ void CPipeClientBase::CInStream::copyTo(IOutStream& out, void* buffer, int32_t b
     copyStream(*this, out, buffer, bufferSize, abort, true);
 }
 
-void CPipeClientBase::CInStream::readFully(void* buffer, int32_t count)
-{
-    m_client->readFully(buffer, count);
-}
+void CPipeClientBase::CInStream::readFully(void* buffer, int32_t count) { m_client->readFully(buffer, count); }
 
-int32_t CPipeClientBase::CInStream::read(void* buffer, int32_t count)
-{
-    return m_client->read(buffer, count);
-}
+int32_t CPipeClientBase::CInStream::read(void* buffer, int32_t count) { return m_client->read(buffer, count); }
 
-void CPipeClientBase::CInStream::skipFully(int32_t count)
-{
-    m_client->skipFully(count);
-}
+void CPipeClientBase::CInStream::skipFully(int32_t count) { m_client->skipFully(count); }
 
-int32_t CPipeClientBase::CInStream::skip(int32_t count)
-{
-    return m_client->skip(count);
-}
+int32_t CPipeClientBase::CInStream::skip(int32_t count) { return m_client->skip(count); }
 
-bool CPipeClientBase::CInStream::isEOF()
-{
-    return false;
-}
+bool CPipeClientBase::CInStream::isEOF() { return false; }
 
-int64_t CPipeClientBase::CInStream::getPosition()
-{
-    return -1;
-}
+int64_t CPipeClientBase::CInStream::getPosition() { return -1; }
 
-int64_t CPipeClientBase::CInStream::getSize()
-{
-    return -1;
-}
+int64_t CPipeClientBase::CInStream::getSize() { return -1; }
 
-bool CPipeClientBase::CInStream::isClosed()
-{
-    return !m_client->isConnected();
-}
+bool CPipeClientBase::CInStream::isClosed() { return !m_client->isConnected(); }
 
-void CPipeClientBase::CInStream::close()
-{
-    m_client->disconnect();
-}
+void CPipeClientBase::CInStream::close() { m_client->disconnect(); }
 
-P<IURI> CPipeClientBase::CInStream::getURI()
-{
-    return nullptr;
-}
+P<IURI> CPipeClientBase::CInStream::getURI() { return nullptr; }
 
-void CPipeClientBase::CInStream::abortRead(uint64_t threadID)
-{
-    m_client->abortRead(threadID);
-}
+void CPipeClientBase::CInStream::abortRead(uint64_t threadID) { m_client->abortRead(threadID); }
 
-int32_t CPipeClientBase::CInStream::getAvailable()
-{
-    return m_client->getAvailable();
-}
+int32_t CPipeClientBase::CInStream::getAvailable() { return m_client->getAvailable(); }
 
-CPipeClientBase::COutStream::COutStream(P<CPipeClientBase> client) : m_client(std::move(client))
-{
-}
+CPipeClientBase::COutStream::COutStream(P<CPipeClientBase> client) : m_client(std::move(client)) {}
 
 bool CPipeClientBase::COutStream::getInterface(const std::type_info&, P<IBase>&, Candidates& candidates)
 {
@@ -166,14 +115,8 @@ bool CPipeClientBase::COutStream::getInterface(const std::type_info&, P<IBase>&,
     return true;
 }
 
-void CPipeClientBase::COutStream::write(const void* data, int32_t count)
-{
-    m_client->writeFully(data, count);
-}
+void CPipeClientBase::COutStream::write(const void* data, int32_t count) { m_client->writeFully(data, count); }
 
-bool CPipeClientBase::COutStream::isClosed()
-{
-    return !m_client->isConnected();
-}
+bool CPipeClientBase::COutStream::isClosed() { return !m_client->isConnected(); }
 
 } // namespace lumo

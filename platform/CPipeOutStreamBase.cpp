@@ -16,27 +16,14 @@ int32_t CPipeOutStreamBase::writeCounted(const void* data, int32_t count)
     return count;
 }
 
-void CPipeOutStreamBase::checkOpen()
-{
-}
+void CPipeOutStreamBase::checkOpen() {}
 
-int64_t CPipeOutStreamBase::getPosition()
-{
-    return -1;
-}
+int64_t CPipeOutStreamBase::getPosition() { return -1; }
 
-int64_t CPipeOutStreamBase::getSize()
-{
-    return -1;
-}
+int64_t CPipeOutStreamBase::getSize() { return -1; }
 
-void CPipeOutStreamBase::close()
-{
-}
+void CPipeOutStreamBase::close() {}
 
-P<IURI> CPipeOutStreamBase::getURI()
-{
-    return nullptr;
-}
+P<IURI> CPipeOutStreamBase::getURI() { return nullptr; }
 
 } // namespace lumo

@@ -20,11 +20,8 @@ std::atomic<int32_t> connectionCounter{0};
 } // namespace
 
 CPipeServerBase::CPipeServerBase(const String& name)
-    : m_name(name),
-      m_mutex(getMutexFactory()->createMutex()),
-      m_listeners(make<TFrailArray<IPipeServerListener>>()),
-      m_connected(getSignalFactory()->createSignal()),
-      m_disconnected(getSignalFactory()->createSignal()),
+    : m_name(name), m_mutex(getMutexFactory()->createMutex()), m_listeners(make<TFrailArray<IPipeServerListener>>()),
+      m_connected(getSignalFactory()->createSignal()), m_disconnected(getSignalFactory()->createSignal()),
       m_waiting(getSignalFactory()->createSignal())
 {
 }
@@ -109,10 +106,7 @@ bool CPipeServerBase::isIdle()
     return m_connections.empty() && !m_thread;
 }
 
-void CPipeServerBase::setEndTick(int64_t tick)
-{
-    m_endTick = tick;
-}
+void CPipeServerBase::setEndTick(int64_t tick) { m_endTick = tick; }
 
 bool CPipeServerBase::isStarted()
 {
@@ -120,15 +114,9 @@ bool CPipeServerBase::isStarted()
     return m_thread != nullptr;
 }
 
-void CPipeServerBase::lock()
-{
-    m_mutex->lock();
-}
+void CPipeServerBase::lock() { m_mutex->lock(); }
 
-void CPipeServerBase::unlock()
-{
-    m_mutex->unlock();
-}
+void CPipeServerBase::unlock() { m_mutex->unlock(); }
 
 int32_t CPipeServerBase::getConnectionCount()
 {
@@ -155,20 +143,11 @@ int32_t CPipeServerBase::getConnectionNumber(int32_t index)
     return getConnectionAt(index, "getConnectionNumber").getNumber();
 }
 
-P<ISignal> CPipeServerBase::getConnectedSignal()
-{
-    return m_connected;
-}
+P<ISignal> CPipeServerBase::getConnectedSignal() { return m_connected; }
 
-P<ISignal> CPipeServerBase::getDisconnectedSignal()
-{
-    return m_disconnected;
-}
+P<ISignal> CPipeServerBase::getDisconnectedSignal() { return m_disconnected; }
 
-P<ISignal> CPipeServerBase::getWaitingSignal()
-{
-    return m_waiting;
-}
+P<ISignal> CPipeServerBase::getWaitingSignal() { return m_waiting; }
 
 void CPipeServerBase::writeToAll(const void* data, int32_t count)
 {
@@ -219,10 +198,7 @@ void CPipeServerBase::setWaitInterval(int32_t ms)
     m_waitInterval = ms;
 }
 
-String CPipeServerBase::getPipePath()
-{
-    return String("\\\\.\\pipe\\") + m_name;
-}
+String CPipeServerBase::getPipePath() { return String("\\\\.\\pipe\\") + m_name; }
 
 P<IPipeOutStream> CPipeServerBase::getOutStream()
 {
@@ -244,18 +220,10 @@ void CPipeServerBase::removeListener(IPipeServerListener* listener)
     m_listeners->remove(listener);
 }
 
-CPipeServerBase::COutStream::COutStream(P<CPipeServerBase> server) : m_server(std::move(server))
-{
-}
+CPipeServerBase::COutStream::COutStream(P<CPipeServerBase> server) : m_server(std::move(server)) {}
 
-void CPipeServerBase::COutStream::write(const void* data, int32_t count)
-{
-    m_server->writeToAll(data, count);
-}
+void CPipeServerBase::COutStream::write(const void* data, int32_t count) { m_server->writeToAll(data, count); }
 
-bool CPipeServerBase::COutStream::isClosed()
-{
-    return m_server->getConnectionCount() == 0;
-}
+bool CPipeServerBase::COutStream::isClosed() { return m_server->getConnectionCount() == 0; }
 
 } // namespace lumo

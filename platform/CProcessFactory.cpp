@@ -60,9 +60,6 @@ P<IProcess> CProcessFactory::createProcess(const P<IURI>& executable, const Stri
     return createProcessOrThrow(*this, executable, arguments, workingDirectory, other, priority);
 }
 
-P<IProcessFactory> createPlatformProcessFactory()
-{
-    return make<CProcessFactory>();
-}
+P<IProcessFactory> createPlatformProcessFactory() { return make<CProcessFactory>(); }
 
 } // namespace lumo

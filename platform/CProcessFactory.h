@@ -20,17 +20,15 @@ public:
     P<IProcess> tryCreateProcess(const P<IURI>& executable, const String& arguments,
                                  const PFrail<IURI>& workingDirectory, const PFrail<IBase>& other,
                                  int32_t priority) override;
-    P<IProcess> createProcess(const P<IURI>& executable, const String& arguments,
-                              const PFrail<IURI>& workingDirectory, const PFrail<IBase>& other,
-                              int32_t priority) override;
+    P<IProcess> createProcess(const P<IURI>& executable, const String& arguments, const PFrail<IURI>& workingDirectory,
+                              const PFrail<IBase>& other, int32_t priority) override;
 
 private:
     // The backend's start of the program at the native `programPath`, in
     // `workingDirectory` unless it is empty; throws what its process class
     // throws. `options` may be null.
-    static P<IProcess> startProgram(const String& programPath, const String& arguments,
-                                    const String& workingDirectory, int32_t priority,
-                                    const CProcessOptions* options);
+    static P<IProcess> startProgram(const String& programPath, const String& arguments, const String& workingDirectory,
+                                    int32_t priority, const CProcessOptions* options);
 };
 
 } // namespace lumo

@@ -8,9 +8,7 @@
 
 namespace lumo {
 
-CProcessManager::CProcessManager() : m_mutex(getMutexFactory()->createMutex())
-{
-}
+CProcessManager::CProcessManager() : m_mutex(getMutexFactory()->createMutex()) {}
 
 void CProcessManager::addFactory(const P<IProcessFactory>& factory)
 {

@@ -21,9 +21,8 @@ public:
     P<IProcess> tryCreateProcess(const P<IURI>& executable, const String& arguments,
                                  const PFrail<IURI>& workingDirectory, const PFrail<IBase>& other,
                                  int32_t priority) override;
-    P<IProcess> createProcess(const P<IURI>& executable, const String& arguments,
-                              const PFrail<IURI>& workingDirectory, const PFrail<IBase>& other,
-                              int32_t priority) override;
+    P<IProcess> createProcess(const P<IURI>& executable, const String& arguments, const PFrail<IURI>& workingDirectory,
+                              const PFrail<IBase>& other, int32_t priority) override;
 
 private:
     P<IMutex> m_mutex;

@@ -21,9 +21,7 @@ TSingleton<CRandomGenerator> holder(&createSeededGenerator);
 
 } // namespace
 
-CRandomGenerator::CRandomGenerator(uint32_t seed) : m_lock(getMutexFactory()->createMutex()), m_engine(seed)
-{
-}
+CRandomGenerator::CRandomGenerator(uint32_t seed) : m_lock(getMutexFactory()->createMutex()), m_engine(seed) {}
 
 uint32_t CRandomGenerator::next()
 {
@@ -31,9 +29,6 @@ uint32_t CRandomGenerator::next()
     return static_cast<uint32_t>(m_engine());
 }
 
-P<CRandomGenerator> getRandomGenerator()
-{
-    return holder.get();
-}
+P<CRandomGenerator> getRandomGenerator() { return holder.get(); }
 
 } // namespace lumo

@@ -16,13 +16,11 @@ namespace lumo {
 // process, as an unhandled exception on any thread does.
 class CThreadCallable {
 public:
-    template <class C>
-    CThreadCallable(C* object, void (C::*run)(), bool bStrong = true)
+    template <class C> CThreadCallable(C* object, void (C::*run)(), bool bStrong = true)
         : m_object(object, bStrong), m_run([object, run] { (object->*run)(); })
     {
     }
-    template <class C>
-    CThreadCallable(const P<C>& object, void (C::*run)(), bool bStrong = true)
+    template <class C> CThreadCallable(const P<C>& object, void (C::*run)(), bool bStrong = true)
         : CThreadCallable(object.get(), run, bStrong)
     {
     }

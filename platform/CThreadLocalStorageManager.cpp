@@ -13,8 +13,7 @@
 namespace lumo {
 
 CThreadLocalStorageManager::CThreadLocalStorageManager()
-    : m_mutex(getMutexFactory()->createMutex()),
-      m_slot(getSimpleThreadLocalStorageFactory()->createStorage()),
+    : m_mutex(getMutexFactory()->createMutex()), m_slot(getSimpleThreadLocalStorageFactory()->createStorage()),
       m_threadManager(getThreadManager())
 {
 }
@@ -70,15 +69,9 @@ int32_t CThreadLocalStorageManager::getIndexCount() const
     return m_indexCount;
 }
 
-void CThreadLocalStorageManager::setValue(int32_t index, void* value)
-{
-    getOwnEntry(index).value = value;
-}
+void CThreadLocalStorageManager::setValue(int32_t index, void* value) { getOwnEntry(index).value = value; }
 
-void CThreadLocalStorageManager::setObject(int32_t index, IBase* object)
-{
-    getOwnEntry(index).object = object;
-}
+void CThreadLocalStorageManager::setObject(int32_t index, IBase* object) { getOwnEntry(index).object = object; }
 
 void* CThreadLocalStorageManager::getValue(int32_t index) const
 {
@@ -177,18 +170,12 @@ bool CThreadLocalStorageManager::isFree(int32_t index) const
 
 namespace {
 
-P<CThreadLocalStorageManager> createThreadLocalStorageManager()
-{
-    return make<CThreadLocalStorageManager>();
-}
+P<CThreadLocalStorageManager> createThreadLocalStorageManager() { return make<CThreadLocalStorageManager>(); }
 
 TSingleton<CThreadLocalStorageManager> managerHolder(&createThreadLocalStorageManager);
 
 } // namespace
 
-P<CThreadLocalStorageManager> getThreadLocalStorageManager()
-{
-    return managerHolder.get();
-}
+P<CThreadLocalStorageManager> getThreadLocalStorageManager() { return managerHolder.get(); }
 
 } // namespace lumo

@@ -8,10 +8,7 @@
 
 namespace lumo {
 
-CWorkerManager::CWorkerManager()
-    : m_mutex(getMutexFactory()->createMutex()), m_workers(make<TFrailArray<IWorker>>())
-{
-}
+CWorkerManager::CWorkerManager() : m_mutex(getMutexFactory()->createMutex()), m_workers(make<TFrailArray<IWorker>>()) {}
 
 void CWorkerManager::work()
 {

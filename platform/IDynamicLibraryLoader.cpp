@@ -10,9 +10,6 @@ TSingleton<IDynamicLibraryLoader> holder(&createDynamicLibraryLoader);
 
 } // namespace
 
-P<IDynamicLibraryLoader> getDynamicLibraryLoader()
-{
-    return holder.get();
-}
+P<IDynamicLibraryLoader> getDynamicLibraryLoader() { return holder.get(); }
 
 } // namespace lumo

@@ -10,9 +10,6 @@ TSingleton<IPathes> holder(&createPathes);
 
 } // namespace
 
-P<IPathes> getPathes()
-{
-    return holder.get();
-}
+P<IPathes> getPathes() { return holder.get(); }
 
 } // namespace lumo

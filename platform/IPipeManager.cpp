@@ -10,9 +10,6 @@ TSingleton<IPipeManager> holder(&createPipeManager);
 
 } // namespace
 
-P<IPipeManager> getPipeManager()
-{
-    return holder.get();
-}
+P<IPipeManager> getPipeManager() { return holder.get(); }
 
 } // namespace lumo

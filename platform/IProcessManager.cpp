@@ -10,9 +10,6 @@ TSingleton<IProcessManager> holder(&createProcessManager);
 
 } // namespace
 
-P<IProcessManager> getProcessManager()
-{
-    return holder.get();
-}
+P<IProcessManager> getProcessManager() { return holder.get(); }
 
 } // namespace lumo

@@ -10,9 +10,6 @@ TSingleton<ISimpleThreadLocalStorageFactory> holder(&createSimpleThreadLocalStor
 
 } // namespace
 
-P<ISimpleThreadLocalStorageFactory> getSimpleThreadLocalStorageFactory()
-{
-    return holder.get();
-}
+P<ISimpleThreadLocalStorageFactory> getSimpleThreadLocalStorageFactory() { return holder.get(); }
 
 } // namespace lumo

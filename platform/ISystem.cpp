@@ -10,9 +10,6 @@ TSingleton<ISystem> holder(&createSystem);
 
 } // namespace
 
-P<ISystem> getSystem()
-{
-    return holder.get();
-}
+P<ISystem> getSystem() { return holder.get(); }
 
 } // namespace lumo

@@ -10,9 +10,6 @@ TSingleton<IThreadManager> holder(&createThreadManager);
 
 } // namespace
 
-P<IThreadManager> getThreadManager()
-{
-    return holder.get();
-}
+P<IThreadManager> getThreadManager() { return holder.get(); }
 
 } // namespace lumo

@@ -19,9 +19,6 @@ P<IStreamManager> createStreamManager()
     return manager;
 }
 
-P<IStreamManager> getStreamManager()
-{
-    return holder.get();
-}
+P<IStreamManager> getStreamManager() { return holder.get(); }
 
 } // namespace lumo

@@ -2,9 +2,7 @@
 
 namespace lumo {
 
-CRemoteException::CRemoteException(const String& message) : CException(String(), message)
-{
-}
+CRemoteException::CRemoteException(const String& message) : CException(String(), message) {}
 
 CRemoteException CRemoteException::procedureNotFound(const String& procedureName)
 {
@@ -13,9 +11,6 @@ CRemoteException CRemoteException::procedureNotFound(const String& procedureName
     return error;
 }
 
-P<CException> CRemoteException::clone() const
-{
-    return make<CRemoteException>(*this);
-}
+P<CException> CRemoteException::clone() const { return make<CRemoteException>(*this); }
 
 } // namespace lumo

@@ -2,33 +2,16 @@
 
 namespace lumo {
 
-CRemoteFunction::CRemoteFunction(const String& name) : CRemoteProc(name)
-{
-}
+CRemoteFunction::CRemoteFunction(const String& name) : CRemoteProc(name) {}
 
-bool CRemoteFunction::isVoid() const
-{
-    return false;
-}
+bool CRemoteFunction::isVoid() const { return false; }
 
-void CRemoteFunction::addResult(P<CRemoteVar> result)
-{
-    m_results.push_back(std::move(result));
-}
+void CRemoteFunction::addResult(P<CRemoteVar> result) { m_results.push_back(std::move(result)); }
 
-const CRemoteProc::Variables& CRemoteFunction::getResults() const
-{
-    return m_results;
-}
+const CRemoteProc::Variables& CRemoteFunction::getResults() const { return m_results; }
 
-void CRemoteFunction::writeResults(IDataOutStream& out) const
-{
-    writeVariables(m_results, out);
-}
+void CRemoteFunction::writeResults(IDataOutStream& out) const { writeVariables(m_results, out); }
 
-void CRemoteFunction::readResults(IDataInStream& in) const
-{
-    readVariables(m_results, in);
-}
+void CRemoteFunction::readResults(IDataInStream& in) const { readVariables(m_results, in); }
 
 } // namespace lumo

@@ -5,34 +5,17 @@
 
 namespace lumo {
 
-CRemoteProc::CRemoteProc(const String& name) : m_name(name)
-{
-}
+CRemoteProc::CRemoteProc(const String& name) : m_name(name) {}
 
-const String& CRemoteProc::getName() const
-{
-    return m_name;
-}
+const String& CRemoteProc::getName() const { return m_name; }
 
-void CRemoteProc::addParameter(P<CRemoteVar> parameter)
-{
-    m_parameters.push_back(std::move(parameter));
-}
+void CRemoteProc::addParameter(P<CRemoteVar> parameter) { m_parameters.push_back(std::move(parameter)); }
 
-const CRemoteProc::Variables& CRemoteProc::getParameters() const
-{
-    return m_parameters;
-}
+const CRemoteProc::Variables& CRemoteProc::getParameters() const { return m_parameters; }
 
-void CRemoteProc::writeParameters(IDataOutStream& out) const
-{
-    writeVariables(m_parameters, out);
-}
+void CRemoteProc::writeParameters(IDataOutStream& out) const { writeVariables(m_parameters, out); }
 
-void CRemoteProc::readParameters(IDataInStream& in) const
-{
-    readVariables(m_parameters, in);
-}
+void CRemoteProc::readParameters(IDataInStream& in) const { readVariables(m_parameters, in); }
 
 void CRemoteProc::writeVariables(const Variables& variables, IDataOutStream& out)
 {

@@ -55,10 +55,7 @@ private:
     CBufferedOutStream& m_out;
 };
 
-void writeText(IDataOutStream& out, const String& text)
-{
-    out.writeString(*text.get());
-}
+void writeText(IDataOutStream& out, const String& text) { out.writeString(*text.get()); }
 
 P<IDataInStream> toDataInStream(const P<IInStream>& input)
 {
@@ -91,33 +88,23 @@ template <class Kind> auto callForValue(CRemoteStreamClient& endpoint, CRemoteFu
 
 } // namespace
 
-CRemoteStreamClient::QuitProc::QuitProc(IRemote* remote) : CRemoteVoid("Quit"), m_remote(remote)
-{
-}
+CRemoteStreamClient::QuitProc::QuitProc(IRemote* remote) : CRemoteVoid("Quit"), m_remote(remote) {}
 
-void CRemoteStreamClient::QuitProc::execute()
-{
-    m_remote->quit();
-}
+void CRemoteStreamClient::QuitProc::execute() { m_remote->quit(); }
 
 CRemoteStreamClient::CRemoteStreamClient(P<IInStream> input, P<IOutStream> output)
-    : m_input(std::move(input)),
-      m_streamLock(getMutexFactory()->createMutex()),
-      m_callLock(getMutexFactory()->createMutex()),
-      m_memoryManager(createOwnMemoryManager())
+    : m_input(std::move(input)), m_streamLock(getMutexFactory()->createMutex()),
+      m_callLock(getMutexFactory()->createMutex()), m_memoryManager(createOwnMemoryManager())
 {
     if (!m_input || !output)
-        throw CInvalidArgError("The input and the output stream must not be null.", "CRemoteStreamClient",
-                               nullptr, &typeid(CRemoteStreamClient));
+        throw CInvalidArgError("The input and the output stream must not be null.", "CRemoteStreamClient", nullptr,
+                               &typeid(CRemoteStreamClient));
     m_dataInput = toDataInStream(m_input);
     m_output = make<CBufferedOutStream>(std::move(output), m_memoryManager->allocate(scratchBlockSize));
     m_dataOutput = make<CDataOutStream>(m_output);
 }
 
-CRemoteStreamClient::~CRemoteStreamClient()
-{
-    stopThreadInDestructor();
-}
+CRemoteStreamClient::~CRemoteStreamClient() { stopThreadInDestructor(); }
 
 void CRemoteStreamClient::stopThreadInDestructor() noexcept
 {
@@ -142,15 +129,9 @@ void CRemoteStreamClient::quit()
     call(*proc);
 }
 
-P<IDataInStream> CRemoteStreamClient::getDataInStream()
-{
-    return m_dataInput;
-}
+P<IDataInStream> CRemoteStreamClient::getDataInStream() { return m_dataInput; }
 
-P<IDataOutStream> CRemoteStreamClient::getDataOutStream()
-{
-    return m_dataOutput;
-}
+P<IDataOutStream> CRemoteStreamClient::getDataOutStream() { return m_dataOutput; }
 
 void CRemoteStreamClient::startThread(int32_t sleepIntervalMs)
 {
@@ -234,10 +215,7 @@ double CRemoteStreamClient::callDouble(CRemoteFunction& function)
     return callForValue<CRemoteVarDouble>(*this, function);
 }
 
-bool CRemoteStreamClient::callBool(CRemoteFunction& function)
-{
-    return callForValue<CRemoteVarBool>(*this, function);
-}
+bool CRemoteStreamClient::callBool(CRemoteFunction& function) { return callForValue<CRemoteVarBool>(*this, function); }
 
 P<ISerializable> CRemoteStreamClient::callObject(CRemoteFunction& function, P<ISerializable> preset)
 {

@@ -10,19 +10,10 @@ CRemoteStreamServer::CRemoteStreamServer(P<IInStream> input, P<IOutStream> outpu
     registerProc(make<QuitProc>(this));
 }
 
-CRemoteStreamServer::~CRemoteStreamServer()
-{
-    stopThreadInDestructor();
-}
+CRemoteStreamServer::~CRemoteStreamServer() { stopThreadInDestructor(); }
 
-void CRemoteStreamServer::quit()
-{
-    m_quitSignal->set();
-}
+void CRemoteStreamServer::quit() { m_quitSignal->set(); }
 
-P<ISignal> CRemoteStreamServer::getQuitSignal()
-{
-    return m_quitSignal;
-}
+P<ISignal> CRemoteStreamServer::getQuitSignal() { return m_quitSignal; }
 
 } // namespace lumo

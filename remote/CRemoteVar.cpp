@@ -6,19 +6,11 @@
 
 namespace lumo {
 
-CRemoteVar::CRemoteVar(const String& name) : m_name(name)
-{
-}
+CRemoteVar::CRemoteVar(const String& name) : m_name(name) {}
 
-const String& CRemoteVar::getName() const
-{
-    return m_name;
-}
+const String& CRemoteVar::getName() const { return m_name; }
 
-void CRemoteVar::writeName(IDataOutStream& out) const
-{
-    out.writeString(*m_name.get());
-}
+void CRemoteVar::writeName(IDataOutStream& out) const { out.writeString(*m_name.get()); }
 
 void CRemoteVar::checkName(IDataInStream& in) const
 {

@@ -11,10 +11,7 @@ CRemoteVarObject::CRemoteVarObject(const String& name, P<ISerializable> value)
 {
 }
 
-P<ISerializable> CRemoteVarObject::getValue() const
-{
-    return m_value;
-}
+P<ISerializable> CRemoteVarObject::getValue() const { return m_value; }
 
 void CRemoteVarObject::setValue(P<ISerializable> value)
 {
@@ -23,15 +20,9 @@ void CRemoteVarObject::setValue(P<ISerializable> value)
     m_value = std::move(value);
 }
 
-P<ISerializable> CRemoteVarObject::getTarget() const
-{
-    return m_target;
-}
+P<ISerializable> CRemoteVarObject::getTarget() const { return m_target; }
 
-void CRemoteVarObject::setTarget(P<ISerializable> target)
-{
-    m_target = std::move(target);
-}
+void CRemoteVarObject::setTarget(P<ISerializable> target) { m_target = std::move(target); }
 
 void CRemoteVarObject::write(IDataOutStream& out)
 {

@@ -5,24 +5,13 @@
 
 namespace lumo {
 
-CRemoteVarURI::CRemoteVarURI(const String& name, P<IURI> value) : CRemoteVar(name), m_value(std::move(value))
-{
-}
+CRemoteVarURI::CRemoteVarURI(const String& name, P<IURI> value) : CRemoteVar(name), m_value(std::move(value)) {}
 
-P<IURI> CRemoteVarURI::getValue() const
-{
-    return m_value;
-}
+P<IURI> CRemoteVarURI::getValue() const { return m_value; }
 
-void CRemoteVarURI::setValue(P<IURI> value)
-{
-    m_value = std::move(value);
-}
+void CRemoteVarURI::setValue(P<IURI> value) { m_value = std::move(value); }
 
-void CRemoteVarURI::write(IDataOutStream& out)
-{
-    out.writeURI(m_value.get());
-}
+void CRemoteVarURI::write(IDataOutStream& out) { out.writeURI(m_value.get()); }
 
 bool CRemoteVarURI::read(IDataInStream& in)
 {

@@ -2,13 +2,8 @@
 
 namespace lumo {
 
-CRemoteVoid::CRemoteVoid(const String& name) : CRemoteProc(name)
-{
-}
+CRemoteVoid::CRemoteVoid(const String& name) : CRemoteProc(name) {}
 
-bool CRemoteVoid::isVoid() const
-{
-    return true;
-}
+bool CRemoteVoid::isVoid() const { return true; }
 
 } // namespace lumo

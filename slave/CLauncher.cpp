@@ -24,8 +24,7 @@ int CLauncher::run(std::string_view commandLineText)
     CSlave::SLaunched launched;
     try {
         launched.logManager = m_services.createLogManager(commandLine->logLevel);
-        launched.context =
-            m_services.createContext(launched.logManager, String::fromLatin1(commandLine->pluginName));
+        launched.context = m_services.createContext(launched.logManager, String::fromLatin1(commandLine->pluginName));
         errorFilePath = m_services.getNativePath(String::fromLatin1(commandLine->errorFileURI));
         m_services.installCrashFilter(errorFilePath);
         P<lumo::IPipeClient> control = m_services.connectPipe(String::fromLatin1(commandLine->pipeName));

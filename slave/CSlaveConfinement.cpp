@@ -29,8 +29,7 @@ lumo::P<lumo::ISandbox> createSlaveSandbox(const std::string& errorFilePath, con
 {
     const lumo::P<lumo::ISandbox> sandbox = lumo::createSandbox();
     sandbox->setErrorFile(lumo::String::fromUTF8(errorFilePath));
-    sandbox->setProgramFolder(
-        lumo::getPathes()->getNativePath(*lumo::getSystem()->getExecutableDirectory(), false));
+    sandbox->setProgramFolder(lumo::getPathes()->getNativePath(*lumo::getSystem()->getExecutableDirectory(), false));
     sandbox->setPluginFolder(lumo::String::fromUTF8(pluginFolder));
     lumo::ISandbox::SLimits limits;
     limits.maxAddressSpace = CSlaveConfinement::getMaxAddressSpace();

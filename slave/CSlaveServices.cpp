@@ -5,14 +5,14 @@
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CURI.h"
 #include "foundation/castObject.h"
-#include "host/common/CLogManager.h"
-#include "host/slave/CNEBPluginServer.h"
-#include "host/common/CPluginFolders.h"
 #include "host/CPluginHandler.h"
-#include "host/slave/CSharedBufferMemoryManager.h"
+#include "host/common/CLogManager.h"
+#include "host/common/CPluginFolders.h"
 #include "host/common/CSimpleNEBContext.h"
-#include "host/wire/slaveEnvironment.h"
 #include "host/common/debugOutput.h"
+#include "host/slave/CNEBPluginServer.h"
+#include "host/slave/CSharedBufferMemoryManager.h"
+#include "host/wire/slaveEnvironment.h"
 #include "platform/IPathes.h"
 #include "platform/IPipeManager.h"
 #include "platform/ISystem.h"
@@ -54,10 +54,7 @@ public:
     // A request that served nothing (the separator closing the one before,
     // an unknown function) is no failure: the loop simply reads on.
     void serveNext() override { processNext(); }
-    bool wasQuitReceived() override
-    {
-        return getQuitSignal()->isSet() || (m_sourceQuit && m_sourceQuit->isSet());
-    }
+    bool wasQuitReceived() override { return getQuitSignal()->isSet() || (m_sourceQuit && m_sourceQuit->isSet()); }
 
     P<ISource> tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool bDontCloseAfterTesting,
                                const SSourceParams* pParams) override
@@ -79,8 +76,7 @@ std::string pluginFolderOf(INEBContext& context)
 {
     if (context.getPluginLibraryCount() == 0)
         return std::string();
-    const std::string library =
-        CPluginFolders::ofThisProcess().findPlugin(context.getPluginLibrary(0).toUTF8());
+    const std::string library = CPluginFolders::ofThisProcess().findPlugin(context.getPluginLibrary(0).toUTF8());
     return library.substr(0, library.rfind('/'));
 }
 
@@ -129,16 +125,13 @@ void CSlaveServices::installCrashFilter(const std::string& errorFilePath)
     m_errorFilePath = errorFilePath;
 }
 
-void CSlaveServices::removeCrashFilter()
-{
-    crashhandler::removeCrashReporting();
-}
+void CSlaveServices::removeCrashFilter() { crashhandler::removeCrashReporting(); }
 
 void CSlaveServices::prepareHeap()
 {
-    const std::optional<uint64_t> asked = m_heapAheadBytes
-                                              ? std::optional<uint64_t>(uint64_t(std::max<int64_t>(0, *m_heapAheadBytes)))
-                                              : readByteSetting(common::heapAheadVariable);
+    const std::optional<uint64_t> asked =
+        m_heapAheadBytes ? std::optional<uint64_t>(uint64_t(std::max<int64_t>(0, *m_heapAheadBytes)))
+                         : readByteSetting(common::heapAheadVariable);
     if (!asked)
         return;
     // Half the address space at most: the medium needs room beyond the

@@ -26,8 +26,7 @@ public:
     CSlaveServices();
 
     lumo::P<ILogManager> createLogManager(int logLevel) override;
-    lumo::P<INEBContext> createContext(const lumo::P<ILogManager>& logManager,
-                                       const lumo::String& pluginName) override;
+    lumo::P<INEBContext> createContext(const lumo::P<ILogManager>& logManager, const lumo::String& pluginName) override;
     lumo::P<IPluginHandler> createPluginHandler(const lumo::P<INEBContext>& context) override;
     std::string getNativePath(const lumo::String& uriText) override;
     void installCrashFilter(const std::string& errorFilePath) override;

@@ -2,9 +2,9 @@
 
 #include "foundation/P.h"
 #include "foundation/String.h"
+#include "host/common/IPluginHandler.h"
 #include "host/plugin/ILogManager.h"
 #include "host/plugin/INEBContext.h"
-#include "host/common/IPluginHandler.h"
 #include "platform/IPipeClient.h"
 #include "slave/ISlaveServer.h"
 

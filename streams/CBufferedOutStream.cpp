@@ -47,10 +47,7 @@ void CBufferedOutStream::discard() noexcept
     m_buffer->setSize(0);
 }
 
-bool CBufferedOutStream::isInMessage() const
-{
-    return m_bInMessage;
-}
+bool CBufferedOutStream::isInMessage() const { return m_bInMessage; }
 
 void CBufferedOutStream::setBuffer(P<IMemoryBlock> buffer)
 {
@@ -60,25 +57,13 @@ void CBufferedOutStream::setBuffer(P<IMemoryBlock> buffer)
     m_buffer->setSize(0);
 }
 
-P<IMemoryBlock> CBufferedOutStream::getBuffer() const
-{
-    return m_buffer;
-}
+P<IMemoryBlock> CBufferedOutStream::getBuffer() const { return m_buffer; }
 
-int64_t CBufferedOutStream::getPosition()
-{
-    return -1;
-}
+int64_t CBufferedOutStream::getPosition() { return -1; }
 
-int64_t CBufferedOutStream::getSize()
-{
-    return -1;
-}
+int64_t CBufferedOutStream::getSize() { return -1; }
 
-bool CBufferedOutStream::isClosed()
-{
-    return m_stream->isClosed();
-}
+bool CBufferedOutStream::isClosed() { return m_stream->isClosed(); }
 
 void CBufferedOutStream::close()
 {
@@ -86,10 +71,7 @@ void CBufferedOutStream::close()
     m_stream->close();
 }
 
-P<IURI> CBufferedOutStream::getURI()
-{
-    return m_stream->getURI();
-}
+P<IURI> CBufferedOutStream::getURI() { return m_stream->getURI(); }
 
 void CBufferedOutStream::copyFrom(IInStream& in, void* buffer, int32_t bufferSize, IAbortFlag* abort)
 {
@@ -118,10 +100,7 @@ int32_t CBufferedOutStream::writeCounted(const void* data, int32_t count)
     return count;
 }
 
-void CBufferedOutStream::checkOpen()
-{
-    m_stream->checkOpen();
-}
+void CBufferedOutStream::checkOpen() { m_stream->checkOpen(); }
 
 void CBufferedOutStream::sendGathered()
 {

@@ -9,10 +9,7 @@ CCachedMemoryBlock::CCachedMemoryBlock(int32_t capacity, P<CMemoryManager> home)
 {
 }
 
-void CCachedMemoryBlock::addRef() const
-{
-    m_users.fetch_add(1, std::memory_order_relaxed);
-}
+void CCachedMemoryBlock::addRef() const { m_users.fetch_add(1, std::memory_order_relaxed); }
 
 void CCachedMemoryBlock::release() const
 {

@@ -51,10 +51,7 @@ CParseError aboveBound(const char* what, int64_t count, int64_t bound)
                        String::fromInt(bound) + String("."));
 }
 
-String emptyUTF8()
-{
-    return String(make<CUTF8String>(nullptr, 0));
-}
+String emptyUTF8() { return String(make<CUTF8String>(nullptr, 0)); }
 
 } // namespace
 
@@ -69,30 +66,15 @@ void CDataInStream::copyTo(IOutStream& out, void* buffer, int32_t bufferSize, IA
     stream().copyTo(out, buffer, bufferSize, abort);
 }
 
-void CDataInStream::readFully(void* buffer, int32_t count)
-{
-    stream().readFully(buffer, count);
-}
+void CDataInStream::readFully(void* buffer, int32_t count) { stream().readFully(buffer, count); }
 
-int32_t CDataInStream::read(void* buffer, int32_t count)
-{
-    return stream().read(buffer, count);
-}
+int32_t CDataInStream::read(void* buffer, int32_t count) { return stream().read(buffer, count); }
 
-void CDataInStream::skipFully(int32_t count)
-{
-    stream().skipFully(count);
-}
+void CDataInStream::skipFully(int32_t count) { stream().skipFully(count); }
 
-int32_t CDataInStream::skip(int32_t count)
-{
-    return stream().skip(count);
-}
+int32_t CDataInStream::skip(int32_t count) { return stream().skip(count); }
 
-bool CDataInStream::isEOF()
-{
-    return stream().isEOF();
-}
+bool CDataInStream::isEOF() { return stream().isEOF(); }
 
 template <class Unsigned> Unsigned CDataInStream::readLittleEndian()
 {
@@ -101,75 +83,33 @@ template <class Unsigned> Unsigned CDataInStream::readLittleEndian()
     return loadLittleEndian<Unsigned>(bytes);
 }
 
-int8_t CDataInStream::readInt8()
-{
-    return static_cast<int8_t>(readLittleEndian<uint8_t>());
-}
+int8_t CDataInStream::readInt8() { return static_cast<int8_t>(readLittleEndian<uint8_t>()); }
 
-int16_t CDataInStream::readInt16()
-{
-    return static_cast<int16_t>(readLittleEndian<uint16_t>());
-}
+int16_t CDataInStream::readInt16() { return static_cast<int16_t>(readLittleEndian<uint16_t>()); }
 
-int32_t CDataInStream::readInt32()
-{
-    return static_cast<int32_t>(readLittleEndian<uint32_t>());
-}
+int32_t CDataInStream::readInt32() { return static_cast<int32_t>(readLittleEndian<uint32_t>()); }
 
-int64_t CDataInStream::readInt64()
-{
-    return static_cast<int64_t>(readLittleEndian<uint64_t>());
-}
+int64_t CDataInStream::readInt64() { return static_cast<int64_t>(readLittleEndian<uint64_t>()); }
 
-uint8_t CDataInStream::readUInt8()
-{
-    return readLittleEndian<uint8_t>();
-}
+uint8_t CDataInStream::readUInt8() { return readLittleEndian<uint8_t>(); }
 
-uint16_t CDataInStream::readUInt16()
-{
-    return readLittleEndian<uint16_t>();
-}
+uint16_t CDataInStream::readUInt16() { return readLittleEndian<uint16_t>(); }
 
-uint32_t CDataInStream::readUInt32()
-{
-    return readLittleEndian<uint32_t>();
-}
+uint32_t CDataInStream::readUInt32() { return readLittleEndian<uint32_t>(); }
 
-uint64_t CDataInStream::readUInt64()
-{
-    return readLittleEndian<uint64_t>();
-}
+uint64_t CDataInStream::readUInt64() { return readLittleEndian<uint64_t>(); }
 
-double CDataInStream::readDouble()
-{
-    return floatFromBits<double>(readLittleEndian<uint64_t>());
-}
+double CDataInStream::readDouble() { return floatFromBits<double>(readLittleEndian<uint64_t>()); }
 
-float CDataInStream::readFloat()
-{
-    return floatFromBits<float>(readLittleEndian<uint32_t>());
-}
+float CDataInStream::readFloat() { return floatFromBits<float>(readLittleEndian<uint32_t>()); }
 
-bool CDataInStream::readBool()
-{
-    return readUInt8() != 0;
-}
+bool CDataInStream::readBool() { return readUInt8() != 0; }
 
-int32_t CDataInStream::readInt()
-{
-    return readInt32();
-}
+int32_t CDataInStream::readInt() { return readInt32(); }
 
-uint32_t CDataInStream::readUInt()
-{
-    return readUInt32();
-}
+uint32_t CDataInStream::readUInt() { return readUInt32(); }
 
-void CDataInStream::setMaxStringBytes(uint32_t maxBytes)
-{
-    m_maxStringBytes = std::min(maxBytes, stringBytesLimit);
-}
+void CDataInStream::setMaxStringBytes(uint32_t maxBytes) { m_maxStringBytes = std::min(maxBytes, stringBytesLimit); }
 
 void CDataInStream::setMaxItemCount(int32_t maxCount)
 {
@@ -189,10 +129,7 @@ int32_t CDataInStream::readItemCount()
     return count;
 }
 
-String CDataInStream::readString()
-{
-    return readUTF8(readUInt());
-}
+String CDataInStream::readString() { return readUTF8(readUInt()); }
 
 String CDataInStream::tryReadString()
 {
@@ -217,8 +154,7 @@ String CDataInStream::readUTF8(uint32_t byteCount)
         filled = capacity;
     }
     block.get()[filled] = 0;
-    P<IString> text =
-        make<CUTF8String>(block.get(), static_cast<int32_t>(filled), -1, true, CString::Mode::adopt);
+    P<IString> text = make<CUTF8String>(block.get(), static_cast<int32_t>(filled), -1, true, CString::Mode::adopt);
     block.release();
     return String(text);
 }

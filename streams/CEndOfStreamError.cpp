@@ -13,13 +13,8 @@ String describe(const IURI* uri)
 
 } // namespace
 
-CEndOfStreamError::CEndOfStreamError(const IURI* uri) : CStreamError(uri, describe(uri))
-{
-}
+CEndOfStreamError::CEndOfStreamError(const IURI* uri) : CStreamError(uri, describe(uri)) {}
 
-P<CException> CEndOfStreamError::clone() const
-{
-    return make<CEndOfStreamError>(*this);
-}
+P<CException> CEndOfStreamError::clone() const { return make<CEndOfStreamError>(*this); }
 
 } // namespace lumo

@@ -15,10 +15,7 @@ void CFixedMemoryBlock::reserve(int32_t capacity)
         throw CInvalidArgError("a block on memory of another owner cannot grow", "reserve", this);
 }
 
-int32_t CFixedMemoryBlock::getCapacity()
-{
-    return m_capacity;
-}
+int32_t CFixedMemoryBlock::getCapacity() { return m_capacity; }
 
 void CFixedMemoryBlock::setSize(int32_t size)
 {
@@ -27,14 +24,8 @@ void CFixedMemoryBlock::setSize(int32_t size)
     m_size = size;
 }
 
-int32_t CFixedMemoryBlock::getSize()
-{
-    return m_size;
-}
+int32_t CFixedMemoryBlock::getSize() { return m_size; }
 
-uint8_t* CFixedMemoryBlock::getData()
-{
-    return m_data;
-}
+uint8_t* CFixedMemoryBlock::getData() { return m_data; }
 
 } // namespace lumo

@@ -6,10 +6,7 @@
 
 namespace lumo {
 
-CMemoryBlockBase::CMemoryBlockBase(int32_t capacity)
-{
-    reserve(capacity);
-}
+CMemoryBlockBase::CMemoryBlockBase(int32_t capacity) { reserve(capacity); }
 
 void CMemoryBlockBase::reserve(int32_t capacity)
 {
@@ -22,10 +19,7 @@ void CMemoryBlockBase::reserve(int32_t capacity)
     m_capacity = capacity;
 }
 
-int32_t CMemoryBlockBase::getCapacity()
-{
-    return m_capacity;
-}
+int32_t CMemoryBlockBase::getCapacity() { return m_capacity; }
 
 void CMemoryBlockBase::setSize(int32_t size)
 {
@@ -34,14 +28,8 @@ void CMemoryBlockBase::setSize(int32_t size)
     m_size = size;
 }
 
-int32_t CMemoryBlockBase::getSize()
-{
-    return m_size;
-}
+int32_t CMemoryBlockBase::getSize() { return m_size; }
 
-uint8_t* CMemoryBlockBase::getData()
-{
-    return m_data.get();
-}
+uint8_t* CMemoryBlockBase::getData() { return m_data.get(); }
 
 } // namespace lumo

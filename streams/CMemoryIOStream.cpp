@@ -54,10 +54,7 @@ void CMemoryIOStream::close()
     m_bClosed = true;
 }
 
-P<IURI> CMemoryIOStream::getURI()
-{
-    return m_uri;
-}
+P<IURI> CMemoryIOStream::getURI() { return m_uri; }
 
 void CMemoryIOStream::checkOpen()
 {
@@ -105,15 +102,9 @@ int32_t CMemoryIOStream::skipChecked(int32_t count, const char* method)
     return advance(nullptr, count);
 }
 
-int32_t CMemoryIOStream::read(void* buffer, int32_t count)
-{
-    return readChecked(buffer, count, "read");
-}
+int32_t CMemoryIOStream::read(void* buffer, int32_t count) { return readChecked(buffer, count, "read"); }
 
-int32_t CMemoryIOStream::skip(int32_t count)
-{
-    return skipChecked(count, "skip");
-}
+int32_t CMemoryIOStream::skip(int32_t count) { return skipChecked(count, "skip"); }
 
 void CMemoryIOStream::readFully(void* buffer, int32_t count)
 {

@@ -9,7 +9,6 @@
 
 namespace lumo {
 
-
 // A memory file: one position shared by reading and writing (write, seek to
 // 0, read back), and a size that is the furthest byte ever written. The bytes
 // live in one block of a memory manager, which grows by doubling so that many

@@ -27,10 +27,7 @@ CMemoryManager::CMemoryManager(int32_t bucketCount, int64_t cacheLimit) : m_cach
         bucket.mutex = getMutexFactory()->createMutex();
 }
 
-CMemoryManager::~CMemoryManager()
-{
-    purge();
-}
+CMemoryManager::~CMemoryManager() { purge(); }
 
 int32_t CMemoryManager::getSizeClass(int32_t capacity)
 {
@@ -40,10 +37,7 @@ int32_t CMemoryManager::getSizeClass(int32_t capacity)
     return sizeClass;
 }
 
-int64_t CMemoryManager::getClassBytes(int32_t sizeClass)
-{
-    return int64_t(1) << sizeClass;
-}
+int64_t CMemoryManager::getClassBytes(int32_t sizeClass) { return int64_t(1) << sizeClass; }
 
 P<IMemoryBlock> CMemoryManager::allocate(int32_t capacity)
 {
@@ -121,27 +115,18 @@ void CMemoryManager::purge()
     }
 }
 
-int64_t CMemoryManager::getCachedBytes() const
-{
-    return m_cachedBytes.load(std::memory_order_relaxed);
-}
+int64_t CMemoryManager::getCachedBytes() const { return m_cachedBytes.load(std::memory_order_relaxed); }
 
 namespace {
 
 constexpr int32_t processBucketCount = 30;
 
-P<IMemoryManager> createProcessMemoryManager()
-{
-    return make<CMemoryManager>(processBucketCount);
-}
+P<IMemoryManager> createProcessMemoryManager() { return make<CMemoryManager>(processBucketCount); }
 
 TSingleton<IMemoryManager> holder(&createProcessMemoryManager);
 
 } // namespace
 
-P<IMemoryManager> getMemoryManager()
-{
-    return holder.get();
-}
+P<IMemoryManager> getMemoryManager() { return holder.get(); }
 
 } // namespace lumo

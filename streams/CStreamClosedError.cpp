@@ -2,13 +2,8 @@
 
 namespace lumo {
 
-CStreamClosedError::CStreamClosedError(const IURI* uri) : CStreamError(uri, "The stream has been closed.")
-{
-}
+CStreamClosedError::CStreamClosedError(const IURI* uri) : CStreamError(uri, "The stream has been closed.") {}
 
-P<CException> CStreamClosedError::clone() const
-{
-    return make<CStreamClosedError>(*this);
-}
+P<CException> CStreamClosedError::clone() const { return make<CStreamClosedError>(*this); }
 
 } // namespace lumo

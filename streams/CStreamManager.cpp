@@ -9,9 +9,7 @@
 
 namespace lumo {
 
-CStreamManager::CStreamManager() : m_mutex(getMutexFactory()->createMutex())
-{
-}
+CStreamManager::CStreamManager() : m_mutex(getMutexFactory()->createMutex()) {}
 
 void CStreamManager::registerFactory(const P<IStreamFactory>& factory)
 {
@@ -53,34 +51,19 @@ template <class S> P<S> CStreamManager::open(const P<IURI>& uri, Opener<S> opene
     return stream;
 }
 
-P<IInStream> CStreamManager::tryOpenInStream(const P<IURI>& uri)
-{
-    return tryOpen(uri, &IStreamFactory::openInStream);
-}
+P<IInStream> CStreamManager::tryOpenInStream(const P<IURI>& uri) { return tryOpen(uri, &IStreamFactory::openInStream); }
 
-P<IInStream> CStreamManager::openInStream(const P<IURI>& uri)
-{
-    return open(uri, &IStreamFactory::openInStream);
-}
+P<IInStream> CStreamManager::openInStream(const P<IURI>& uri) { return open(uri, &IStreamFactory::openInStream); }
 
 P<IOutStream> CStreamManager::tryOpenOutStream(const P<IURI>& uri)
 {
     return tryOpen(uri, &IStreamFactory::openOutStream);
 }
 
-P<IOutStream> CStreamManager::openOutStream(const P<IURI>& uri)
-{
-    return open(uri, &IStreamFactory::openOutStream);
-}
+P<IOutStream> CStreamManager::openOutStream(const P<IURI>& uri) { return open(uri, &IStreamFactory::openOutStream); }
 
-P<IIOStream> CStreamManager::tryOpenIOStream(const P<IURI>& uri)
-{
-    return tryOpen(uri, &IStreamFactory::openIOStream);
-}
+P<IIOStream> CStreamManager::tryOpenIOStream(const P<IURI>& uri) { return tryOpen(uri, &IStreamFactory::openIOStream); }
 
-P<IIOStream> CStreamManager::openIOStream(const P<IURI>& uri)
-{
-    return open(uri, &IStreamFactory::openIOStream);
-}
+P<IIOStream> CStreamManager::openIOStream(const P<IURI>& uri) { return open(uri, &IStreamFactory::openIOStream); }
 
 } // namespace lumo

@@ -8,7 +8,6 @@
 
 namespace lumo {
 
-
 // See IStreamManager. Starts with no factory registered.
 class CStreamManager : public CObject, public virtual IStreamManager {
 public:

@@ -14,15 +14,11 @@ namespace {
 
 constexpr uint32_t emptyReadPauseMs = 100;
 
-bool isAbortRequested(IAbortFlag* abort)
-{
-    return abort && abort->isAbortRequested();
-}
+bool isAbortRequested(IAbortFlag* abort) { return abort && abort->isAbortRequested(); }
 
 } // namespace
 
-void copyStream(IInStream& in, IOutStream& out, void* buffer, int32_t bufferSize, IAbortFlag* abort,
-                bool bWaitForData)
+void copyStream(IInStream& in, IOutStream& out, void* buffer, int32_t bufferSize, IAbortFlag* abort, bool bWaitForData)
 {
     if (bufferSize < 1)
         throw CInvalidArgError("the copy buffer must hold at least one byte", "copyStream");

@@ -16,7 +16,6 @@ class IOutStream;
 // goes on at once. A null `buffer` means a temporary one of `bufferSize`
 // bytes. Throws CInvalidArgError for a `bufferSize` below 1, and whatever
 // the two streams throw.
-void copyStream(IInStream& in, IOutStream& out, void* buffer, int32_t bufferSize, IAbortFlag* abort,
-                bool bWaitForData);
+void copyStream(IInStream& in, IOutStream& out, void* buffer, int32_t bufferSize, IAbortFlag* abort, bool bWaitForData);
 
 } // namespace lumo

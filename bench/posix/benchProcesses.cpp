@@ -4,8 +4,8 @@
 #include "platform/ISystem.h"
 
 #include <cerrno>
-#include <sched.h>
 #include <cstdlib>
+#include <sched.h>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -30,10 +30,7 @@ template <class Call> bool moveAll(Call call, size_t count)
 
 } // namespace
 
-int64_t getCurrentProcessID()
-{
-    return ::getpid();
-}
+int64_t getCurrentProcessID() { return ::getpid(); }
 
 void setEnvironment(const char* name, const char* value)
 {
@@ -65,8 +62,7 @@ std::string makeWorkFolder()
 bool CPeerSocket::send(const void* bytes, size_t count)
 {
     const auto* data = static_cast<const char*>(bytes);
-    return moveAll([&](size_t done) { return ::send(int(m_handle), data + done, count - done, MSG_NOSIGNAL); },
-                   count);
+    return moveAll([&](size_t done) { return ::send(int(m_handle), data + done, count - done, MSG_NOSIGNAL); }, count);
 }
 
 bool CPeerSocket::receive(void* bytes, size_t count)

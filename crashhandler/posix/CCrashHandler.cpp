@@ -64,10 +64,9 @@ void CCrashHandler::recordFault(const SExceptionPointers& pointers)
     m_thread.recordRegisters(*pointers.context);
     const greg_t* registers = pointers.context->uc_mcontext.gregs;
     const int systemCall = pointers.signal == SIGSYS ? pointers.info->si_syscall : 0;
-    const SFaultDescription fault = describeFault({pointers.signal, pointers.info->si_code,
-                                                   reinterpret_cast<uint64_t>(pointers.info->si_addr),
-                                                   asWord(registers[REG_ERR]), asWord(registers[REG_RSP]),
-                                                   systemCall});
+    const SFaultDescription fault =
+        describeFault({pointers.signal, pointers.info->si_code, reinterpret_cast<uint64_t>(pointers.info->si_addr),
+                       asWord(registers[REG_ERR]), asWord(registers[REG_RSP]), systemCall});
     m_record.code = fault.code;
     m_record.flags = fault.flags;
     m_record.address = asWord(registers[REG_RIP]);

@@ -41,8 +41,8 @@ void CModuleListBuilder::endModule()
     while (nameStart > 0 && m_path[nameStart - 1] != '/')
         --nameStart;
     SModule& module = m_list.modules[m_list.moduleCount++];
-    const size_t nameLength = m_pathLength - nameStart < sizeof module.name - 1 ? m_pathLength - nameStart
-                                                                                  : sizeof module.name - 1;
+    const size_t nameLength =
+        m_pathLength - nameStart < sizeof module.name - 1 ? m_pathLength - nameStart : sizeof module.name - 1;
     std::memcpy(module.name, m_path + nameStart, nameLength);
     module.name[nameLength] = '\0';
     module.base = m_start;

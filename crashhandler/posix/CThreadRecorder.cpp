@@ -54,7 +54,7 @@ void CThreadRecorder::recordRegisters(const ucontext_t& context) noexcept
     const uint64_t selectors = asWord(registers[REG_CSGSFS]);
     m_context.sections = sectionControl | sectionInteger | sectionSegments;
     m_context.control = {asWord(registers[REG_RBP]), asWord(registers[REG_RIP]), asWord(registers[REG_RSP]),
-                         selectors & 0xFFFF, readStackSegment(), asWord(registers[REG_EFL])};
+                         selectors & 0xFFFF,         readStackSegment(),         asWord(registers[REG_EFL])};
     m_context.segments = {selectors >> 16 & 0xFFFF, selectors >> 32 & 0xFFFF, readExtraSegment(), readDataSegment()};
     m_context.integer = {asWord(registers[REG_RAX]), asWord(registers[REG_RBX]), asWord(registers[REG_RCX]),
                          asWord(registers[REG_RDX]), asWord(registers[REG_RDI]), asWord(registers[REG_RSI]),

@@ -112,8 +112,7 @@ SFaultDescription describeSystemCall(const SSignalFacts& facts)
 
 uint32_t trapCode(int signalCode)
 {
-    return signalCode == TRAP_TRACE || signalCode == TRAP_BRANCH || signalCode == TRAP_HWBKPT ? singleStep
-                                                                                               : breakpoint;
+    return signalCode == TRAP_TRACE || signalCode == TRAP_BRANCH || signalCode == TRAP_HWBKPT ? singleStep : breakpoint;
 }
 
 } // namespace

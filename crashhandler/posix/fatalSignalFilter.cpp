@@ -36,8 +36,7 @@ void restoreDefaultAction(int signal)
 // of a process-number namespace, which ignores a signal it raises itself.
 bool isProcessorFault(int signal, const siginfo_t* info)
 {
-    return info && info->si_code > 0 &&
-           (signal == SIGSEGV || signal == SIGBUS || signal == SIGILL || signal == SIGFPE);
+    return info && info->si_code > 0 && (signal == SIGSEGV || signal == SIGBUS || signal == SIGILL || signal == SIGFPE);
 }
 
 [[noreturn]] void dieOf(int signal)

@@ -48,8 +48,8 @@ void CThreadRecorder::recordRegisters(const CONTEXT& context)
         m_context.sections |= sectionFloatingPoint | sectionExtended;
         const XMM_SAVE_AREA32& area = context.FltSave;
         SFloatingPointState& state = m_context.floatingPoint;
-        state = {area.ControlWord, area.StatusWord, area.TagWord, area.ErrorOffset, area.DataOffset,
-                 area.DataSelector, {}, 0};
+        state = {area.ControlWord, area.StatusWord,   area.TagWord, area.ErrorOffset,
+                 area.DataOffset,  area.DataSelector, {},           0};
         for (int i = 0; i < 8; ++i)
             std::memcpy(&state.registers[i], &area.FloatRegisters[i], sizeof(double));
         std::memcpy(m_context.extended, &area, sizeof m_context.extended);
@@ -60,9 +60,8 @@ void CThreadRecorder::recordRegisters(const CONTEXT& context)
     }
     if (holds(flags, CONTEXT_INTEGER)) {
         m_context.sections |= sectionInteger;
-        m_context.integer = {context.Rax, context.Rbx, context.Rcx, context.Rdx, context.Rdi,
-                             context.Rsi, context.R8,  context.R9,  context.R10, context.R11,
-                             context.R12, context.R13, context.R14, context.R15};
+        m_context.integer = {context.Rax, context.Rbx, context.Rcx, context.Rdx, context.Rdi, context.Rsi, context.R8,
+                             context.R9,  context.R10, context.R11, context.R12, context.R13, context.R14, context.R15};
     }
     if (holds(flags, CONTEXT_CONTROL)) {
         m_context.sections |= sectionControl;
@@ -84,8 +83,8 @@ void CThreadRecorder::walkFrames(const CONTEXT& context)
         if (PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(walk.Rip, &imageBase, nullptr)) {
             void* handlerData = nullptr;
             DWORD64 establisherFrame = 0;
-            RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, walk.Rip, function, &walk, &handlerData,
-                             &establisherFrame, nullptr);
+            RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, walk.Rip, function, &walk, &handlerData, &establisherFrame,
+                             nullptr);
         } else {
             // A leaf: its return address lies at the stack pointer.
             uint64_t returnAddress = 0;
@@ -114,8 +113,8 @@ void CThreadRecorder::recordRegisters(const CONTEXT& context)
         m_context.sections |= sectionFloatingPoint;
         const FLOATING_SAVE_AREA& area = context.FloatSave;
         SFloatingPointState& state = m_context.floatingPoint;
-        state = {area.ControlWord, area.StatusWord, area.TagWord, area.ErrorOffset, area.DataOffset,
-                 area.DataSelector, {}, area.Cr0NpxState};
+        state = {area.ControlWord, area.StatusWord,   area.TagWord, area.ErrorOffset,
+                 area.DataOffset,  area.DataSelector, {},           area.Cr0NpxState};
         // The x87 registers are ten bytes each; the first eight are read as a double.
         for (int i = 0; i < 8; ++i)
             std::memcpy(&state.registers[i], &area.RegisterArea[10 * i], sizeof(double));
@@ -126,8 +125,8 @@ void CThreadRecorder::recordRegisters(const CONTEXT& context)
     }
     if (holds(flags, CONTEXT_INTEGER)) {
         m_context.sections |= sectionInteger;
-        m_context.integer = {context.Eax, context.Ebx, context.Ecx, context.Edx, context.Edi, context.Esi,
-                             0, 0, 0, 0, 0, 0, 0, 0};
+        m_context.integer = {context.Eax, context.Ebx, context.Ecx, context.Edx, context.Edi, context.Esi, 0,
+                             0,           0,           0,           0,           0,           0,           0};
     }
     if (holds(flags, CONTEXT_CONTROL)) {
         m_context.sections |= sectionControl;

@@ -73,8 +73,8 @@ void listThreads()
 // The thread, opened and suspended; null when it has ended.
 HANDLE suspend(DWORD thread)
 {
-    const HANDLE handle = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_QUERY_INFORMATION, FALSE,
-                                     thread);
+    const HANDLE handle =
+        OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_QUERY_INFORMATION, FALSE, thread);
     if (handle && SuspendThread(handle) == static_cast<DWORD>(-1)) {
         CloseHandle(handle);
         return nullptr;

@@ -23,11 +23,11 @@ public:
     lumo::P<nebo::common::IPluginExtensions> getValidExtensions(int32_t nTypes) override;
     // A source for a ".example" file, not yet open; null for anything else,
     // which tells the host to try the next plugin.
-    lumo::P<nebo::common::ISource> tryCreateSource(const lumo::IURI& uri, int32_t nTypes,
-                                                   bool bDontCloseAfterTesting, const SSourceParams* pParams) override;
+    lumo::P<nebo::common::ISource> tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool bDontCloseAfterTesting,
+                                                   const SSourceParams* pParams) override;
     // Formats are beyond this plugin: always null.
-    lumo::P<nebo::common::IFormat> tryCreateFormat(const lumo::IURI& uri, int32_t nTypes,
-                                                   bool bDontCloseAfterTesting, const SSourceParams* pParams) override;
+    lumo::P<nebo::common::IFormat> tryCreateFormat(const lumo::IURI& uri, int32_t nTypes, bool bDontCloseAfterTesting,
+                                                   const SSourceParams* pParams) override;
 
 private:
     const lumo::P<lumo::IMemoryManager> m_memory;

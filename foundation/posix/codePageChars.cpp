@@ -12,10 +12,7 @@ namespace lumo {
 static_assert(MB_LEN_MAX <= maxCodePageCharBytes);
 static_assert(sizeof(wchar_t) == sizeof(uint32_t), "wide characters must hold any code point");
 
-int32_t getMaxCodePageCharLength()
-{
-    return static_cast<int32_t>(MB_CUR_MAX);
-}
+int32_t getMaxCodePageCharLength() { return static_cast<int32_t>(MB_CUR_MAX); }
 
 int32_t encodeCodePageChar(uint32_t codePoint, unsigned char* bytes)
 {

@@ -25,9 +25,9 @@ int32_t encodeCodePageChar(uint32_t codePoint, unsigned char* bytes)
     // UTF-8 (65001) refuses the flag that reports it and has every character.
     BOOL usedDefault = FALSE;
     BOOL* reportDefault = GetACP() == CP_UTF8 ? nullptr : &usedDefault;
-    const int length = WideCharToMultiByte(CP_ACP, reportDefault ? WC_NO_BEST_FIT_CHARS : 0, &unit, 1,
-                                           reinterpret_cast<char*>(bytes), getMaxCodePageCharLength(), nullptr,
-                                           reportDefault);
+    const int length =
+        WideCharToMultiByte(CP_ACP, reportDefault ? WC_NO_BEST_FIT_CHARS : 0, &unit, 1, reinterpret_cast<char*>(bytes),
+                            getMaxCodePageCharLength(), nullptr, reportDefault);
     return usedDefault ? 0 : length;
 }
 
@@ -41,8 +41,8 @@ int32_t decodeCodePageChar(uint32_t& codePoint, const unsigned char* bytes, int3
     const int32_t longest = std::min(available, getMaxCodePageCharLength());
     for (int32_t length = 1; length <= longest; ++length) {
         wchar_t units[2];
-        const int count = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes),
-                                              length, units, 2);
+        const int count =
+            MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes), length, units, 2);
         if (count == 1) {
             codePoint = units[0];
             return length;

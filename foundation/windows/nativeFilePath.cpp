@@ -32,7 +32,9 @@ std::wstring withoutLongPrefix(const std::wstring& path)
 std::wstring fullPathOf(const std::wstring& path)
 {
     std::wstring full;
-    const auto fill = [&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(path.c_str(), size, buffer, nullptr); };
+    const auto fill = [&](wchar_t* buffer, DWORD size) {
+        return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
+    };
     if (!win32::readGrowingText(fill, full)) {
         const int error = static_cast<int>(GetLastError());
         throw CError(String("Error finding the full path of '") + win32::fromWide(path) + String("' (") +

@@ -13,9 +13,6 @@ inline std::wstring toWide(const String& text)
     return std::wstring(utf16.begin(), utf16.end());
 }
 
-inline String fromWide(const std::wstring& text)
-{
-    return String::fromUTF16(std::u16string(text.begin(), text.end()));
-}
+inline String fromWide(const std::wstring& text) { return String::fromUTF16(std::u16string(text.begin(), text.end())); }
 
 } // namespace lumo::win32

@@ -7,10 +7,7 @@ namespace nebo::common {
 namespace {
 
 // A URI of our own, so that the caller's object may be of any class.
-lumo::P<lumo::CURI> copyOf(const lumo::IURI& uri)
-{
-    return lumo::make<lumo::CURI>(uri.getText());
-}
+lumo::P<lumo::CURI> copyOf(const lumo::IURI& uri) { return lumo::make<lumo::CURI>(uri.getText()); }
 
 } // namespace
 
@@ -19,24 +16,12 @@ CBaseDirectories::CBaseDirectories()
 {
 }
 
-lumo::P<lumo::CURI> CBaseDirectories::getTempDirectory()
-{
-    return m_tempDirectory;
-}
+lumo::P<lumo::CURI> CBaseDirectories::getTempDirectory() { return m_tempDirectory; }
 
-void CBaseDirectories::setTempDirectory(const lumo::IURI& uri)
-{
-    m_tempDirectory = copyOf(uri);
-}
+void CBaseDirectories::setTempDirectory(const lumo::IURI& uri) { m_tempDirectory = copyOf(uri); }
 
-lumo::P<lumo::CURI> CBaseDirectories::getOtherDirectory()
-{
-    return m_otherDirectory;
-}
+lumo::P<lumo::CURI> CBaseDirectories::getOtherDirectory() { return m_otherDirectory; }
 
-void CBaseDirectories::setOtherDirectory(const lumo::IURI& uri)
-{
-    m_otherDirectory = copyOf(uri);
-}
+void CBaseDirectories::setOtherDirectory(const lumo::IURI& uri) { m_otherDirectory = copyOf(uri); }
 
 } // namespace nebo::common

@@ -61,15 +61,9 @@ CLogManager::CLogManager(const lumo::String& name, TimeText timeText)
     m_document.InsertEndChild(m_root);
 }
 
-void CLogManager::setLogLevel(int32_t level)
-{
-    m_level.store(level, std::memory_order_relaxed);
-}
+void CLogManager::setLogLevel(int32_t level) { m_level.store(level, std::memory_order_relaxed); }
 
-int32_t CLogManager::getLogLevel()
-{
-    return m_level.load(std::memory_order_relaxed);
-}
+int32_t CLogManager::getLogLevel() { return m_level.load(std::memory_order_relaxed); }
 
 void CLogManager::logElement(int32_t level, const tinyxml2::XMLElement& element)
 {

@@ -98,15 +98,9 @@ void CPluginFolders::addFolder(const std::string& folder)
         m_folders.push_back(normalized);
 }
 
-std::string CPluginFolders::pluginFileName(const std::string& name)
-{
-    return name + lumo::getModuleSuffix();
-}
+std::string CPluginFolders::pluginFileName(const std::string& name) { return name + lumo::getModuleSuffix(); }
 
-std::string CPluginFolders::slaveProgramFileName()
-{
-    return std::string(slaveProgramName) + lumo::getProgramSuffix();
-}
+std::string CPluginFolders::slaveProgramFileName() { return std::string(slaveProgramName) + lumo::getProgramSuffix(); }
 
 std::string CPluginFolders::findPlugin(const std::string& name) const
 {

@@ -38,8 +38,7 @@ public:
 
     // `pathSetting` as NEBO_PLUGIN_PATH holds it; the two folders native
     // and absolute.
-    CPluginFolders(const std::string& pathSetting, const std::string& programFolder,
-                   const std::string& libraryFolder);
+    CPluginFolders(const std::string& pathSetting, const std::string& programFolder, const std::string& libraryFolder);
 
     // In search order, each once, absolute and without a trailing "/".
     const std::vector<std::string>& getFolders() const { return m_folders; }

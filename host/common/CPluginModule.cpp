@@ -32,15 +32,9 @@ CPluginModule::~CPluginModule()
     m_uri = nullptr;
 }
 
-lumo::String CPluginModule::getPluginName()
-{
-    return m_plugin->getPluginName();
-}
+lumo::String CPluginModule::getPluginName() { return m_plugin->getPluginName(); }
 
-int32_t CPluginModule::getValidTypes()
-{
-    return m_plugin->getValidTypes();
-}
+int32_t CPluginModule::getValidTypes() { return m_plugin->getValidTypes(); }
 
 lumo::P<IPluginExtensions> CPluginModule::getValidExtensions(int32_t nTypes)
 {

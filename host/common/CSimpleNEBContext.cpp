@@ -11,8 +11,7 @@
 namespace nebo::common {
 
 CSimpleNEBContext::CSimpleNEBContext()
-    : m_memoryManager(lumo::make<lumo::CMemoryManager>(30)),
-      m_baseDirectories(lumo::make<CBaseDirectories>()),
+    : m_memoryManager(lumo::make<lumo::CMemoryManager>(30)), m_baseDirectories(lumo::make<CBaseDirectories>()),
       m_logManager(lumo::make<CNullLogManager>())
 {
 }
@@ -25,45 +24,21 @@ void CSimpleNEBContext::setMemoryManager(lumo::P<lumo::IMemoryManager> manager)
     m_memoryManager = std::move(manager);
 }
 
-lumo::P<lumo::IMemoryManager> CSimpleNEBContext::getMemoryManager()
-{
-    return m_memoryManager;
-}
+lumo::P<lumo::IMemoryManager> CSimpleNEBContext::getMemoryManager() { return m_memoryManager; }
 
-bool CSimpleNEBContext::setPrefetch(bool bPrefetch)
-{
-    return m_bPrefetch = bPrefetch;
-}
+bool CSimpleNEBContext::setPrefetch(bool bPrefetch) { return m_bPrefetch = bPrefetch; }
 
-bool CSimpleNEBContext::getPrefetch()
-{
-    return m_bPrefetch;
-}
+bool CSimpleNEBContext::getPrefetch() { return m_bPrefetch; }
 
-bool CSimpleNEBContext::setFlag2(bool bFlag)
-{
-    return m_bFlag2 = bFlag;
-}
+bool CSimpleNEBContext::setFlag2(bool bFlag) { return m_bFlag2 = bFlag; }
 
-bool CSimpleNEBContext::getFlag2()
-{
-    return m_bFlag2;
-}
+bool CSimpleNEBContext::getFlag2() { return m_bFlag2; }
 
-lumo::P<IBaseDirectories> CSimpleNEBContext::getBaseDirectories()
-{
-    return m_baseDirectories;
-}
+lumo::P<IBaseDirectories> CSimpleNEBContext::getBaseDirectories() { return m_baseDirectories; }
 
-lumo::P<ILogManager> CSimpleNEBContext::getLogManager()
-{
-    return m_logManager;
-}
+lumo::P<ILogManager> CSimpleNEBContext::getLogManager() { return m_logManager; }
 
-void CSimpleNEBContext::setLogManager(lumo::P<ILogManager> manager)
-{
-    m_logManager = std::move(manager);
-}
+void CSimpleNEBContext::setLogManager(lumo::P<ILogManager> manager) { m_logManager = std::move(manager); }
 
 lumo::String CSimpleNEBContext::getPluginForURI(int32_t nTypes, const lumo::IURI& uri)
 {
@@ -79,15 +54,9 @@ void CSimpleNEBContext::setPluginForURI(int32_t nTypes, const lumo::IURI& uri, c
     m_pluginCache[nTypes][uri.getText()] = pluginName;
 }
 
-void CSimpleNEBContext::addPluginLibrary(const lumo::String& name)
-{
-    m_pluginLibraries.push_back(name);
-}
+void CSimpleNEBContext::addPluginLibrary(const lumo::String& name) { m_pluginLibraries.push_back(name); }
 
-int32_t CSimpleNEBContext::getPluginLibraryCount()
-{
-    return static_cast<int32_t>(m_pluginLibraries.size());
-}
+int32_t CSimpleNEBContext::getPluginLibraryCount() { return static_cast<int32_t>(m_pluginLibraries.size()); }
 
 lumo::String CSimpleNEBContext::getPluginLibrary(int32_t index)
 {
@@ -97,35 +66,17 @@ lumo::String CSimpleNEBContext::getPluginLibrary(int32_t index)
     return m_pluginLibraries[static_cast<std::size_t>(index)];
 }
 
-const SSlaveLimits& CSimpleNEBContext::getSlaveLimits()
-{
-    return m_slaveLimits;
-}
+const SSlaveLimits& CSimpleNEBContext::getSlaveLimits() { return m_slaveLimits; }
 
-void CSimpleNEBContext::setSlaveLimits(const SSlaveLimits& limits)
-{
-    m_slaveLimits = limits;
-}
+void CSimpleNEBContext::setSlaveLimits(const SSlaveLimits& limits) { m_slaveLimits = limits; }
 
-lumo::P<lumo::CURI> CSimpleNEBContext::getSlaveProgram()
-{
-    return m_slaveProgram;
-}
+lumo::P<lumo::CURI> CSimpleNEBContext::getSlaveProgram() { return m_slaveProgram; }
 
-void CSimpleNEBContext::setSlaveProgram(lumo::P<lumo::CURI> program)
-{
-    m_slaveProgram = std::move(program);
-}
+void CSimpleNEBContext::setSlaveProgram(lumo::P<lumo::CURI> program) { m_slaveProgram = std::move(program); }
 
-void CSimpleNEBContext::setResumeAfterSlaveFailure(bool bResume)
-{
-    m_bResumeAfterSlaveFailure = bResume;
-}
+void CSimpleNEBContext::setResumeAfterSlaveFailure(bool bResume) { m_bResumeAfterSlaveFailure = bResume; }
 
-bool CSimpleNEBContext::getResumeAfterSlaveFailure()
-{
-    return m_bResumeAfterSlaveFailure;
-}
+bool CSimpleNEBContext::getResumeAfterSlaveFailure() { return m_bResumeAfterSlaveFailure; }
 
 void CSimpleNEBContext::write(lumo::IDataOutStream& out)
 {

@@ -20,17 +20,17 @@ public:
     // a shorter clip), with its size in the out values; null when no plugin
     // opens the URI.
     virtual lumo::P<lumo::IMemoryBlock> grabPicture(const lumo::IURI& uri, double time, int32_t& nWidth,
-                                                   int32_t& nHeight) = 0;
+                                                    int32_t& nHeight) = 0;
     // Sources for pictures and sound (types 3), pictures (1) and sound (2);
     // the three values fill the source parameters.
-    virtual lumo::P<ISource> tryCreateSource(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2,
-                                             int32_t nValue3, bool bDontCloseAfterTesting) = 0;
+    virtual lumo::P<ISource> tryCreateSource(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2, int32_t nValue3,
+                                             bool bDontCloseAfterTesting) = 0;
     virtual lumo::P<IVideoSource> tryCreateVideoSource(const lumo::IURI& uri, bool bDontCloseAfterTesting) = 0;
     virtual lumo::P<IAudioSource> tryCreateAudioSource(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2,
                                                        int32_t nValue3, bool bDontCloseAfterTesting) = 0;
     // Formats for pictures and sound (types 24), pictures (8) and sound (16).
-    virtual lumo::P<IFormat> tryCreateFormat(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2,
-                                             int32_t nValue3, bool bDontCloseAfterTesting) = 0;
+    virtual lumo::P<IFormat> tryCreateFormat(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2, int32_t nValue3,
+                                             bool bDontCloseAfterTesting) = 0;
     virtual lumo::P<IFormat> tryCreateVideoFormat(const lumo::IURI& uri, bool bDontCloseAfterTesting) = 0;
     virtual lumo::P<IAudioFormat> tryCreateAudioFormat(const lumo::IURI& uri, int32_t nValue1, int32_t nValue2,
                                                        int32_t nValue3, bool bDontCloseAfterTesting) = 0;

@@ -4,12 +4,12 @@
 #include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/IMutexFactory.h"
 #include "foundation/sync/getTickCount.h"
+#include "host/common/getErrorText.h"
 #include "host/master/CSlaveError.h"
 #include "host/master/CSlaveHandler.h"
 #include "host/master/CSlavePool.h"
-#include "host/wire/ISourceServer.h"
 #include "host/master/findOpeningFailure.h"
-#include "host/common/getErrorText.h"
+#include "host/wire/ISourceServer.h"
 #include "media/CNEBError.h"
 
 #include <algorithm>
@@ -26,19 +26,10 @@ namespace {
 // "warning": a restart is worth knowing about.
 constexpr int32_t restartLogLevel = 1;
 
-String quoted(const lumo::IURI& uri)
-{
-    return String("\"") + uri.getText() + String("\"");
-}
+String quoted(const lumo::IURI& uri) { return String("\"") + uri.getText() + String("\""); }
 
-int32_t sizeOf(INEBPicture&)
-{
-    return 0;
-}
-int32_t sizeOf(audio::IAudioChunk& chunk)
-{
-    return chunk.getDataSize();
-}
+int32_t sizeOf(INEBPicture&) { return 0; }
+int32_t sizeOf(audio::IAudioChunk& chunk) { return chunk.getDataSize(); }
 
 // What people are told of a failure: a slave's summary and where its
 // whole report is, or the error text.
@@ -59,13 +50,9 @@ String describeFailure(const std::exception_ptr& failure)
 } // namespace
 
 CEncapsulatedSource::CEncapsulatedSource(P<INEBContext> context, const String& pluginName, const lumo::IURI& uri,
-                                         int32_t nTypes, const INEBPlugin::SSourceParams* pParams,
-                                         P<CSlavePool> pool)
-    : m_context(std::move(context)),
-      m_pool(std::move(pool)),
-      m_pluginName(pluginName),
-      m_uri(make<lumo::CURI>(uri.getText())),
-      m_nTypes(nTypes),
+                                         int32_t nTypes, const INEBPlugin::SSourceParams* pParams, P<CSlavePool> pool)
+    : m_context(std::move(context)), m_pool(std::move(pool)), m_pluginName(pluginName),
+      m_uri(make<lumo::CURI>(uri.getText())), m_nTypes(nTypes),
       m_params(pParams ? *pParams : INEBPlugin::SSourceParams{0, 0, 0, 0}),
       m_bPictures((nTypes & pictureSourceType) != 0)
 {
@@ -91,9 +78,8 @@ void CEncapsulatedSource::requireOpened()
         throw CNEBError(String("source is not opened ") + quoted(*m_uri));
 }
 
-template <class T, class F>
-auto CEncapsulatedSource::callSource(CEmbeddedMutex<T>& view, const char* side, const char* what, F&& call,
-                                     bool bCheckSlave)
+template <class T, class F> auto CEncapsulatedSource::callSource(CEmbeddedMutex<T>& view, const char* side,
+                                                                 const char* what, F&& call, bool bCheckSlave)
 {
     requireOpened();
     if (bCheckSlave)
@@ -139,8 +125,7 @@ void CEncapsulatedSource::open()
 void CEncapsulatedSource::startPrefetchingWhenAsked()
 {
     if (!m_prefetcher && m_bPictures && m_videoSource->get() && m_context->getPrefetch())
-        m_prefetcher =
-            make<CPicturePrefetcher>(m_slaveHandler, m_videoSource, m_context->getSlaveLimits().timeoutMs);
+        m_prefetcher = make<CPicturePrefetcher>(m_slaveHandler, m_videoSource, m_context->getSlaveLimits().timeoutMs);
 }
 
 bool CEncapsulatedSource::stopPrefetching()
@@ -270,20 +255,11 @@ void CEncapsulatedSource::setStartTime(double seconds)
         callAny("setStartTime", [seconds](ISource& source) { source.setStartTime(seconds); });
 }
 
-double CEncapsulatedSource::getStartTime()
-{
-    return m_startTime;
-}
+double CEncapsulatedSource::getStartTime() { return m_startTime; }
 
-P<lumo::CURI> CEncapsulatedSource::getURI()
-{
-    return m_uri;
-}
+P<lumo::CURI> CEncapsulatedSource::getURI() { return m_uri; }
 
-String CEncapsulatedSource::getPluginName()
-{
-    return m_pluginName;
-}
+String CEncapsulatedSource::getPluginName() { return m_pluginName; }
 
 void CEncapsulatedSource::setMaxSize(int32_t nWidth, int32_t nHeight)
 {
@@ -295,7 +271,8 @@ void CEncapsulatedSource::setMaxSize(int32_t nWidth, int32_t nHeight)
 
 int32_t CEncapsulatedSource::getWidth()
 {
-    return callPictures("getWidth", [](IVideoSource& source) { return source.getWidth(); }, false);
+    return callPictures(
+        "getWidth", [](IVideoSource& source) { return source.getWidth(); }, false);
 }
 
 int32_t CEncapsulatedSource::getHeight()
@@ -403,15 +380,9 @@ int32_t CEncapsulatedSource::getBytesPerSample()
     return callSound("getBytesPerSample", [](IAudioSource& source) { return source.getBytesPerSample(); });
 }
 
-std::vector<String> CEncapsulatedSource::getRestartCauses()
-{
-    return m_restartCauses;
-}
+std::vector<String> CEncapsulatedSource::getRestartCauses() { return m_restartCauses; }
 
-std::vector<lumo::SProcessEnd> CEncapsulatedSource::getSlaveEnds()
-{
-    return m_slaveEnds;
-}
+std::vector<lumo::SProcessEnd> CEncapsulatedSource::getSlaveEnds() { return m_slaveEnds; }
 
 template <class T, class F> P<T> CEncapsulatedSource::readResuming(CResumePlanner::ESide side, F&& fetch)
 {

@@ -3,11 +3,11 @@
 #include "foundation/CObject.h"
 #include "foundation/sync/ISignal.h"
 #include "host/common/CEmbeddedMutex.h"
-#include "host/plugin/IAudioSource.h"
 #include "host/master/CPicturePrefetcher.h"
 #include "host/master/CResumePlanner.h"
 #include "host/master/CSlavePool.h"
 #include "host/master/IBoxedSource.h"
+#include "host/plugin/IAudioSource.h"
 #include "host/plugin/IMediumFactsSource.h"
 #include "host/plugin/INEBContext.h"
 #include "host/plugin/INEBPlugin.h"
@@ -67,8 +67,7 @@ public:
     // `pParams` may be null: sixteen zero bytes are sent instead. Each
     // slave comes from `pool` when one is ready there, else is started.
     CEncapsulatedSource(lumo::P<INEBContext> context, const lumo::String& pluginName, const lumo::IURI& uri,
-                        int32_t nTypes, const INEBPlugin::SSourceParams* pParams,
-                        lumo::P<CSlavePool> pool = nullptr);
+                        int32_t nTypes, const INEBPlugin::SSourceParams* pParams, lumo::P<CSlavePool> pool = nullptr);
     ~CEncapsulatedSource() override;
 
     // False before open() and after close().
@@ -123,8 +122,8 @@ public:
 private:
     // Calls into the real source under its lock, within the slave's time
     // limit; `what` names the call for the time-limit error.
-    template <class T, class F> auto callSource(CEmbeddedMutex<T>& view, const char* side, const char* what,
-                                                F&& call, bool bCheckSlave = true);
+    template <class T, class F>
+    auto callSource(CEmbeddedMutex<T>& view, const char* side, const char* what, F&& call, bool bCheckSlave = true);
     template <class F> auto callPictures(const char* what, F&& call, bool bCheckSlave = true);
     template <class F> auto callSound(const char* what, F&& call, bool bCheckSlave = true);
     template <class F> auto callAny(const char* what, F&& call);

@@ -12,20 +12,11 @@ CLaunchedProcess::CLaunchedProcess(lumo::P<CSlaveLauncher> launcher, uint32_t nu
 {
 }
 
-CLaunchedProcess::~CLaunchedProcess()
-{
-    m_launcher->forgetChild(m_number);
-}
+CLaunchedProcess::~CLaunchedProcess() { m_launcher->forgetChild(m_number); }
 
-bool CLaunchedProcess::hasTerminated()
-{
-    return !m_handle || m_handle->hasEnded();
-}
+bool CLaunchedProcess::hasTerminated() { return !m_handle || m_handle->hasEnded(); }
 
-bool CLaunchedProcess::waitForEnd(uint32_t ms)
-{
-    return !m_handle || m_handle->waitForEnd(ms);
-}
+bool CLaunchedProcess::waitForEnd(uint32_t ms) { return !m_handle || m_handle->waitForEnd(ms); }
 
 int32_t CLaunchedProcess::getExitCode()
 {
@@ -48,10 +39,7 @@ bool CLaunchedProcess::getEnd(lumo::SProcessEnd& end)
     return true;
 }
 
-bool CLaunchedProcess::setPriority(int32_t)
-{
-    return false;
-}
+bool CLaunchedProcess::setPriority(int32_t) { return false; }
 
 int32_t CLaunchedProcess::getPriority()
 {
@@ -72,9 +60,6 @@ void CLaunchedProcess::requestHangReport()
         m_handle->requestHangReport();
 }
 
-uint32_t CLaunchedProcess::getID()
-{
-    return m_processID;
-}
+uint32_t CLaunchedProcess::getID() { return m_processID; }
 
 } // namespace nebo::common

@@ -1,9 +1,9 @@
 #include "host/master/CNEBPluginClient.h"
 
 #include "foundation/castObject.h"
-#include "host/plugin/CPluginExtensions.h"
-#include "host/master/CSourceClient.h"
 #include "host/common/checkNotNull.h"
+#include "host/master/CSourceClient.h"
+#include "host/plugin/CPluginExtensions.h"
 
 namespace nebo::common {
 
@@ -51,9 +51,6 @@ P<ISource> CNEBPluginClient::tryCreateSource(const lumo::IURI& uri, int32_t nTyp
     return lumo::castObject<ISourceServer>(callObject(operation, source));
 }
 
-P<IFormat> CNEBPluginClient::tryCreateFormat(const lumo::IURI&, int32_t, bool, const SSourceParams*)
-{
-    return nullptr;
-}
+P<IFormat> CNEBPluginClient::tryCreateFormat(const lumo::IURI&, int32_t, bool, const SSourceParams*) { return nullptr; }
 
 } // namespace nebo::common

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/wire/INEBPluginRemote.h"
 #include "host/plugin/SSlaveLimits.h"
+#include "host/wire/INEBPluginRemote.h"
 #include "remote/CRemoteStreamClient.h"
 #include "streams/IMemoryManager.h"
 

@@ -28,10 +28,8 @@ CPicturePrefetcher::CPicturePrefetcher(P<CSlaveHandler> slave, P<CEmbeddedMutex<
       // against a thread that never comes back.
       m_waitMs(int64_t{timeLimitMs} + CSlaveHandler::hangReportWaitMs + CSlaveHandler::slaveEndWaitMs +
                threadStopWaitMs),
-      m_bufferMutex(lumo::getMutexFactory()->createMutex()),
-      m_bufferFilled(lumo::getSignalFactory()->createSignal()),
-      m_stopSignal(lumo::getSignalFactory()->createSignal()),
-      m_wakeSignal(lumo::getSignalFactory()->createSignal()),
+      m_bufferMutex(lumo::getMutexFactory()->createMutex()), m_bufferFilled(lumo::getSignalFactory()->createSignal()),
+      m_stopSignal(lumo::getSignalFactory()->createSignal()), m_wakeSignal(lumo::getSignalFactory()->createSignal()),
       m_threadEnded(lumo::getSignalFactory()->createSignal())
 {
     // Prefetching begins at once.
@@ -138,7 +136,8 @@ void CPicturePrefetcher::fetchPictures()
         {
             lumo::CScopedLock lock(*m_pictures);
             skipCount = m_skipCount;
-            picture = m_slave->callWithinLimit("getNextPicture", [this] { return m_pictures->get()->getNextPicture(); });
+            picture =
+                m_slave->callWithinLimit("getNextPicture", [this] { return m_pictures->get()->getNextPicture(); });
         }
         lumo::CScopedLock lock(m_bufferMutex);
         if (skipCount != m_skipCount)

@@ -35,8 +35,7 @@ std::vector<std::string> toTexts(IPluginExtensions& list)
 } // namespace
 
 CPluginAnswerCache::CPluginAnswerCache(CPluginAnswerFile file)
-    : m_file(std::move(file)),
-      m_mutex(lumo::getMutexFactory()->createMutex()),
+    : m_file(std::move(file)), m_mutex(lumo::getMutexFactory()->createMutex()),
       m_fileMutex(lumo::getMutexFactory()->createMutex())
 {
 }
@@ -107,9 +106,6 @@ void CPluginAnswerCache::store(const SLibraryFile& library, const SAnswers& answ
     m_file.store(library, answers.record);
 }
 
-lumo::P<CPluginAnswerCache> getPluginAnswerCache()
-{
-    return holder.get();
-}
+lumo::P<CPluginAnswerCache> getPluginAnswerCache() { return holder.get(); }
 
 } // namespace nebo::common

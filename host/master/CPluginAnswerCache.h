@@ -4,8 +4,8 @@
 #include "foundation/String.h"
 #include "foundation/sync/IMutex.h"
 #include "host/master/CPluginAnswerFile.h"
-#include "host/plugin/IPluginExtensions.h"
 #include "host/master/SLibraryFile.h"
+#include "host/plugin/IPluginExtensions.h"
 
 #include <atomic>
 #include <cstdint>

@@ -207,9 +207,7 @@ bool CPluginAnswerFile::SRecord::operator==(const SRecord& other) const
     return name == other.name && types == other.types && extensions == other.extensions;
 }
 
-CPluginAnswerFile::CPluginAnswerFile(std::string path) : m_path(std::move(path))
-{
-}
+CPluginAnswerFile::CPluginAnswerFile(std::string path) : m_path(std::move(path)) {}
 
 std::string CPluginAnswerFile::userFilePath()
 {

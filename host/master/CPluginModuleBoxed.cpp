@@ -11,10 +11,7 @@ CPluginModuleBoxed::CPluginModuleBoxed(const lumo::P<INEBContext>& context, cons
 {
 }
 
-lumo::String CPluginModuleBoxed::getPluginName()
-{
-    return m_pluginName;
-}
+lumo::String CPluginModuleBoxed::getPluginName() { return m_pluginName; }
 
 int32_t CPluginModuleBoxed::getValidTypes()
 {

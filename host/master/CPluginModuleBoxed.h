@@ -16,8 +16,8 @@ namespace nebo::common {
 class CPluginModuleBoxed : public lumo::CObject, public virtual INEBPlugin {
 public:
     // `pool` may be null.
-    CPluginModuleBoxed(const lumo::P<INEBContext>& context, const lumo::String& pluginName,
-                       const SLibraryFile& library, lumo::P<CSlavePool> pool = nullptr);
+    CPluginModuleBoxed(const lumo::P<INEBContext>& context, const lumo::String& pluginName, const SLibraryFile& library,
+                       lumo::P<CSlavePool> pool = nullptr);
 
     lumo::String getPluginName() override;
     // Asks a slave once per library file; see CNEBPluginBoxed.

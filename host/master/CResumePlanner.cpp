@@ -51,7 +51,8 @@ double CResumePlanner::stepOf(ESide side, const SSidePosition& position, const I
 {
     const double step = itemDuration(side, position.lastBytes);
     if (!std::isfinite(step) || step <= 0.0)
-        throw CNEBError(String("cannot resume ") + uri + String(": the plugin tells no length of its pictures or sound"));
+        throw CNEBError(String("cannot resume ") + uri +
+                        String(": the plugin tells no length of its pictures or sound"));
     return step;
 }
 

@@ -8,9 +8,6 @@ CSlaveError::CSlaveError(const lumo::String& description, const lumo::String& su
 {
 }
 
-lumo::P<lumo::CException> CSlaveError::clone() const
-{
-    return lumo::make<CSlaveError>(*this);
-}
+lumo::P<lumo::CException> CSlaveError::clone() const { return lumo::make<CSlaveError>(*this); }
 
 } // namespace nebo::common

@@ -2,14 +2,14 @@
 
 #include "foundation/CException.h"
 #include "foundation/sync/getTickCount.h"
-#include "host/master/CNEBPluginClient.h"
 #include "host/common/CPluginFolders.h"
-#include "host/master/CSlaveError.h"
-#include "host/master/CSlaveLaunchers.h"
 #include "host/common/debugOutput.h"
-#include "host/master/describeSlaveEnd.h"
 #include "host/common/getErrorText.h"
 #include "host/common/isConfinementOff.h"
+#include "host/master/CNEBPluginClient.h"
+#include "host/master/CSlaveError.h"
+#include "host/master/CSlaveLaunchers.h"
+#include "host/master/describeSlaveEnd.h"
 #include "host/master/summarizeSlaveError.h"
 #include "host/wire/slaveEnvironment.h"
 #include "platform/CProcessOptions.h"
@@ -57,8 +57,7 @@ std::atomic<uint32_t> handlerCounter{0};
 bool isPassedToSlaves(const std::string& name)
 {
     static const char* const sanitizerNames[] = {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
-    if (name == addressSpaceVariable || name == heapAheadVariable ||
-        name == CPluginFolders::pathVariable)
+    if (name == addressSpaceVariable || name == heapAheadVariable || name == CPluginFolders::pathVariable)
         return false;
     return lumo::isSystemVariable(name) || name.rfind("NEBO_", 0) == 0 ||
            std::any_of(std::begin(sanitizerNames), std::end(sanitizerNames),
@@ -117,8 +116,9 @@ CSlaveHandler::CSlaveHandler(P<INEBContext> context, const String& pluginName, i
         m_errorFile = CSlaveLaunchers::get()->takeKeptErrorFile(m_launchersErrorFolder);
     }
     if (!m_errorFile)
-        m_errorFile = system->createUniqueFile(m_launchersErrorFolder ? *m_launchersErrorFolder : *system->getTempDirectory(),
-                                               String(errorFilePrefix), String(errorFileSuffix));
+        m_errorFile =
+            system->createUniqueFile(m_launchersErrorFolder ? *m_launchersErrorFolder : *system->getTempDirectory(),
+                                     String(errorFilePrefix), String(errorFileSuffix));
 }
 
 CSlaveHandler::~CSlaveHandler()
@@ -269,21 +269,15 @@ bool CSlaveHandler::pipeCreated()
     if (m_heapAheadBytes > 0)
         options->environment.push_back(std::string(heapAheadVariable) + "=" + std::to_string(m_heapAheadBytes));
     const P<lumo::CURI> workingDirectory = lumo::getSystem()->getCurrentDirectory();
-    m_process = lumo::getProcessManager()->createProcess(
-        getSlaveProgram(folders), buildCommandLine(), lumo::PFrail<lumo::IURI>(workingDirectory.get(), true),
-        lumo::PFrail<lumo::IBase>(options.get(), true), m_priority);
+    m_process = lumo::getProcessManager()->createProcess(getSlaveProgram(folders), buildCommandLine(),
+                                                         lumo::PFrail<lumo::IURI>(workingDirectory.get(), true),
+                                                         lumo::PFrail<lumo::IBase>(options.get(), true), m_priority);
     return true;
 }
 
-bool CSlaveHandler::isExpectedPeer(uint32_t processID)
-{
-    return m_process && m_process->getID() == processID;
-}
+bool CSlaveHandler::isExpectedPeer(uint32_t processID) { return m_process && m_process->getID() == processID; }
 
-bool CSlaveHandler::isStillAwaited()
-{
-    return m_process && !m_process->hasTerminated();
-}
+bool CSlaveHandler::isStillAwaited() { return m_process && !m_process->hasTerminated(); }
 
 void CSlaveHandler::checkForSlaveError()
 {

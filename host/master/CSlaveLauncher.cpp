@@ -3,11 +3,11 @@
 #include "foundation/sync/getTickCount.h"
 #include "host/master/CLaunchedProcess.h"
 #include "media/CNEBError.h"
+#include "platform/IPathes.h"
 #include "platform/IPipeManager.h"
 #include "platform/IProcessHandle.h"
 #include "platform/IProcessManager.h"
 #include "platform/ISystem.h"
-#include "platform/IPathes.h"
 
 #include <algorithm>
 #include <atomic>
@@ -115,15 +115,9 @@ bool CSlaveLauncher::pipeCreated()
     return true;
 }
 
-bool CSlaveLauncher::isExpectedPeer(uint32_t processID)
-{
-    return m_process && m_process->getID() == processID;
-}
+bool CSlaveLauncher::isExpectedPeer(uint32_t processID) { return m_process && m_process->getID() == processID; }
 
-bool CSlaveLauncher::isStillAwaited()
-{
-    return m_process && !m_process->hasTerminated();
-}
+bool CSlaveLauncher::isStillAwaited() { return m_process && !m_process->hasTerminated(); }
 
 std::optional<CSlaveLauncher::SChild> CSlaveLauncher::startChild(const String& arguments, int32_t priority,
                                                                  int64_t heapAheadBytes, int32_t timeoutMs)
@@ -171,8 +165,7 @@ std::optional<CSlaveLauncher::SChild> CSlaveLauncher::startChild(const String& a
         return std::nullopt;
     }
     lock.unlock();
-    return SChild{make<CLaunchedProcess>(P<CSlaveLauncher>(this), request.number, handle, processID, priority),
-                  pipe};
+    return SChild{make<CLaunchedProcess>(P<CSlaveLauncher>(this), request.number, handle, processID, priority), pipe};
 }
 
 bool CSlaveLauncher::takeReport(int64_t deadlineTick)
@@ -182,8 +175,8 @@ bool CSlaveLauncher::takeReport(int64_t deadlineTick)
         return false;
     using EKind = lumo::ILauncherChannel::SReport::EKind;
     const bool bKnown = m_live.count(report->number) != 0;
-    const bool bRepeated = m_started.count(report->number) || m_failed.count(report->number) ||
-                           m_ended.count(report->number);
+    const bool bRepeated =
+        m_started.count(report->number) || m_failed.count(report->number) || m_ended.count(report->number);
     if (!bKnown || bRepeated)
         throw CNEBError(String("CSlaveLauncher: a report on a child the launcher was not asked for"));
     if (report->kind == EKind::started)

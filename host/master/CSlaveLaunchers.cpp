@@ -21,10 +21,7 @@ namespace {
 // "warning": the plugin still works, only slower.
 constexpr int32_t fallBackLogLevel = 1;
 
-P<CSlaveLaunchers> createLaunchers()
-{
-    return make<CSlaveLaunchers>();
-}
+P<CSlaveLaunchers> createLaunchers() { return make<CSlaveLaunchers>(); }
 
 lumo::TSingleton<CSlaveLaunchers> holder(&createLaunchers);
 
@@ -39,15 +36,9 @@ std::string keyOf(const lumo::CURI& program, const String& pluginName, const lum
 
 } // namespace
 
-CSlaveLaunchers::~CSlaveLaunchers()
-{
-    endAll();
-}
+CSlaveLaunchers::~CSlaveLaunchers() { endAll(); }
 
-P<CSlaveLaunchers> CSlaveLaunchers::get()
-{
-    return holder.get();
-}
+P<CSlaveLaunchers> CSlaveLaunchers::get() { return holder.get(); }
 
 bool CSlaveLaunchers::isEnabled()
 {
@@ -106,9 +97,10 @@ std::vector<std::string> CSlaveLaunchers::getKeptErrorFiles()
 }
 
 std::optional<CSlaveLauncher::SChild> CSlaveLaunchers::tryStart(const P<lumo::CURI>& program, const String& pluginName,
-                                            const String& arguments, const lumo::CProcessOptions& options,
-                                            int32_t priority, int64_t heapAheadBytes, int32_t logLevel,
-                                            int32_t timeoutMs, ILogManager* log) noexcept
+                                                                const String& arguments,
+                                                                const lumo::CProcessOptions& options, int32_t priority,
+                                                                int64_t heapAheadBytes, int32_t logLevel,
+                                                                int32_t timeoutMs, ILogManager* log) noexcept
 {
     try {
         const P<lumo::CURI> errorFolder = getErrorFolder(pluginName);

@@ -59,9 +59,9 @@ public:
     // started as `options` say; nothing when no launcher can serve, and the
     // caller starts the program itself. `log` may be null. Throws nothing.
     std::optional<CSlaveLauncher::SChild> tryStart(const lumo::P<lumo::CURI>& program, const lumo::String& pluginName,
-                                     const lumo::String& arguments, const lumo::CProcessOptions& options,
-                                     int32_t priority, int64_t heapAheadBytes, int32_t logLevel, int32_t timeoutMs,
-                                     ILogManager* log) noexcept;
+                                                   const lumo::String& arguments, const lumo::CProcessOptions& options,
+                                                   int32_t priority, int64_t heapAheadBytes, int32_t logLevel,
+                                                   int32_t timeoutMs, ILogManager* log) noexcept;
     // Ends every launcher (and the children they still have) now; the next
     // request makes new ones. Deletes the kept error files and removes the
     // error folders that are empty then; one that is not is tried again by

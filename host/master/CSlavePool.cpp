@@ -115,8 +115,7 @@ CSlavePool::CSlavePool(const P<INEBContext>& context, int32_t slavesPerPlugin)
     registerOpenPool(this);
     try {
         // Weak: close() ends the thread before the pool goes.
-        m_thread =
-            lumo::getThreadManager()->createThread(lumo::CThreadCallable(this, &CSlavePool::runRefills, false));
+        m_thread = lumo::getThreadManager()->createThread(lumo::CThreadCallable(this, &CSlavePool::runRefills, false));
     } catch (...) {
         unregisterOpenPool(this);
         throw;
@@ -142,10 +141,7 @@ void CSlavePool::setRefillDelay(int32_t delayMs)
     m_refillDelayMs = withinBound(delayMs, maxRefillDelayMs, "a pool puts off a refill by", "ms");
 }
 
-void CSlavePool::prepare(const String& pluginName)
-{
-    demand(pluginName, 0);
-}
+void CSlavePool::prepare(const String& pluginName) { demand(pluginName, 0); }
 
 P<CSlaveHandler> CSlavePool::take(const String& pluginName, const P<INEBContext>& context)
 {

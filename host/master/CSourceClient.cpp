@@ -3,11 +3,11 @@
 #include "foundation/castObject.h"
 #include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/IMutexFactory.h"
+#include "host/common/checkNotNull.h"
 #include "host/plugin/CAudioStreamInfos.h"
 #include "host/wire/CSharedPicture.h"
 #include "host/wire/CSharedPictureRing.h"
 #include "host/wire/ISharedPictureServer.h"
-#include "host/common/checkNotNull.h"
 #include "media/CAudioChunk.h"
 #include "media/CNEBError.h"
 #include "media/CNEBPictureRemote.h"
@@ -119,8 +119,9 @@ CSourceClient::SPictureSize CSourceClient::getAnnouncedSize()
     const SPictureSize size{known.width ? *known.width : getWidth(), known.height ? *known.height : getHeight()};
     if (int64_t{size.width} * size.height > m_limits.maxPicturePixels)
         throw CNEBError(lumo::String("the source announces pictures of ") + lumo::String::fromInt(size.width) +
-                        lumo::String("x") + lumo::String::fromInt(size.height) + lumo::String(" pixels, more than the ") +
-                        lumo::String::fromInt(m_limits.maxPicturePixels) + lumo::String(" allowed"));
+                        lumo::String("x") + lumo::String::fromInt(size.height) +
+                        lumo::String(" pixels, more than the ") + lumo::String::fromInt(m_limits.maxPicturePixels) +
+                        lumo::String(" allowed"));
     return size;
 }
 
@@ -213,8 +214,7 @@ P<CMediumFacts> CSourceClient::getMediumFacts()
 P<audio::IAudioChunk> CSourceClient::getNextAudioChunk()
 {
     getNextAudioChunkOperation operation;
-    const P<audio::CAudioChunk> preset =
-        make<audio::CAudioChunk>(0.0, m_memoryManager->allocate(audioChunkPresetSize));
+    const P<audio::CAudioChunk> preset = make<audio::CAudioChunk>(0.0, m_memoryManager->allocate(audioChunkPresetSize));
     preset->setMaxDataSize(m_limits.maxAudioChunkBytes);
     return lumo::castObject<audio::IAudioChunk>(callObject(operation, preset));
 }

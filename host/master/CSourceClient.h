@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/wire/ISourceServer.h"
 #include "host/plugin/SSlaveLimits.h"
+#include "host/wire/ISourceServer.h"
 #include "platform/ISharedMemoryChannel.h"
 #include "remote/CRemoteStreamClient.h"
 

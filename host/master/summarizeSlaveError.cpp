@@ -42,10 +42,7 @@ std::vector<std::string> splitLines(const std::string& text)
     return lines;
 }
 
-bool startsWith(const std::string& line, std::string_view start)
-{
-    return line.compare(0, start.size(), start) == 0;
-}
+bool startsWith(const std::string& line, std::string_view start) { return line.compare(0, start.size(), start) == 0; }
 
 std::string shortened(std::string line)
 {
@@ -166,7 +163,8 @@ std::string summarizeHang(const std::vector<std::string>& lines, size_t headingL
 // Blank, or nothing but zeros (of a file grown past its text).
 bool saysNothing(const std::string& line)
 {
-    return std::all_of(line.begin(), line.end(), [](char c) { return c == '\0' || std::isspace(static_cast<unsigned char>(c)); });
+    return std::all_of(line.begin(), line.end(),
+                       [](char c) { return c == '\0' || std::isspace(static_cast<unsigned char>(c)); });
 }
 
 // More than one byte in eight that no text holds: a line of bytes shown as

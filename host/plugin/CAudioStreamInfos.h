@@ -10,9 +10,9 @@ namespace nebo::common {
 
 // One sound stream of a source, as a plugin describes it.
 struct SAudioStreamInfo {
-    int32_t nIndex = 0;      // the number to hand to setAudioStream
-    lumo::String codecName;  // the decoder's short name
-    lumo::String language;   // empty when the file names none
+    int32_t nIndex = 0;     // the number to hand to setAudioStream
+    lumo::String codecName; // the decoder's short name
+    lumo::String language;  // empty when the file names none
     int32_t nChannels = 0;
     int32_t nSampleRate = 0;
 };

@@ -16,15 +16,9 @@ namespace {
     throw lumo::CParseError(lumo::String::fromUTF8("The medium's facts hold " + what + "."));
 }
 
-std::string toText(double value)
-{
-    return std::to_string(value);
-}
+std::string toText(double value) { return std::to_string(value); }
 
-std::string toText(int64_t value)
-{
-    return std::to_string(value);
-}
+std::string toText(int64_t value) { return std::to_string(value); }
 
 // Writes the facts in wire order; see FactsReader for the other side.
 class FactsWriter {
@@ -93,8 +87,7 @@ public:
     {
         const int32_t count = m_in.readInt32();
         if (count < 0 || count > maxCount)
-            refuse(std::to_string(count) + " " + what + ", where 0 to " + std::to_string(maxCount) +
-                   " are allowed");
+            refuse(std::to_string(count) + " " + what + ", where 0 to " + std::to_string(maxCount) + " are allowed");
         // Grown one at a time: a count reserves nothing before its items came.
         items.clear();
         for (int32_t i = 0; i < count; ++i)

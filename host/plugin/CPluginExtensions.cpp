@@ -6,10 +6,7 @@
 
 namespace nebo::common {
 
-int32_t CPluginExtensions::getExtensionCount()
-{
-    return static_cast<int32_t>(m_extensions.size());
-}
+int32_t CPluginExtensions::getExtensionCount() { return static_cast<int32_t>(m_extensions.size()); }
 
 const char16_t* CPluginExtensions::getExtension(int32_t index)
 {
@@ -25,10 +22,7 @@ void CPluginExtensions::addExtension(const char16_t* extension)
     m_extensions.emplace_back(extension);
 }
 
-void CPluginExtensions::addExtension(const lumo::String& extension)
-{
-    m_extensions.push_back(extension->toUTF16());
-}
+void CPluginExtensions::addExtension(const lumo::String& extension) { m_extensions.push_back(extension->toUTF16()); }
 
 void CPluginExtensions::write(lumo::IDataOutStream& out)
 {

@@ -14,12 +14,10 @@ CFormatServer::CFormatServer(P<lumo::IInStream> input, P<lumo::IOutStream> outpu
                              P<INEBContext> context)
     : CRemoteStreamServer(std::move(input), std::move(output)),
       m_format(checkNotNull(std::move(format), "the format", "CFormatServer")),
-      m_context(checkNotNull(std::move(context), "the context", "CFormatServer"))
-{
-    NEBO_FORMAT_OPERATIONS(NEBO_REGISTER_REMOTE_OPERATION)
-}
+      m_context(checkNotNull(std::move(context), "the context", "CFormatServer")){
+          NEBO_FORMAT_OPERATIONS(NEBO_REGISTER_REMOTE_OPERATION)}
 
-CFormatServer::~CFormatServer()
+      CFormatServer::~CFormatServer()
 {
     stopThreadInDestructor();
 }

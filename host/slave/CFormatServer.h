@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/wire/IFormatServer.h"
 #include "host/plugin/INEBContext.h"
+#include "host/wire/IFormatServer.h"
 #include "remote/CRemoteStreamServer.h"
 
 namespace nebo::common {

@@ -37,10 +37,7 @@ CNEBPluginServer::CNEBPluginServer(P<lumo::IInStream> input, P<lumo::IOutStream>
     registerProc(make<tryCreateSourceOperation>(this));
 }
 
-CNEBPluginServer::~CNEBPluginServer()
-{
-    stopThreadInDestructor();
-}
+CNEBPluginServer::~CNEBPluginServer() { stopThreadInDestructor(); }
 
 bool CNEBPluginServer::processNext()
 {
@@ -49,10 +46,7 @@ bool CNEBPluginServer::processNext()
     return CRemoteStreamServer::processNext();
 }
 
-INEBPlugin& CNEBPluginServer::firstPlugin()
-{
-    return *m_handler->getPlugin(0);
-}
+INEBPlugin& CNEBPluginServer::firstPlugin() { return *m_handler->getPlugin(0); }
 
 lumo::String CNEBPluginServer::getLog() { return takeLogText(*m_context); }
 lumo::String CNEBPluginServer::getPluginName() { return firstPlugin().getPluginName(); }
@@ -70,8 +64,8 @@ P<ISource> CNEBPluginServer::tryCreateSource(const lumo::IURI& uri, int32_t nTyp
     P<ISource> source;
     switch (nTypes & (pictureSourceType | soundSourceType)) {
     case pictureSourceType | soundSourceType:
-        source = m_handler->tryCreateSource(uri, params.nValue1, params.nValue2, params.nValue3,
-                                            bDontCloseAfterTesting);
+        source =
+            m_handler->tryCreateSource(uri, params.nValue1, params.nValue2, params.nValue3, bDontCloseAfterTesting);
         break;
     case pictureSourceType:
         source = m_handler->tryCreateVideoSource(uri, bDontCloseAfterTesting);
@@ -94,8 +88,8 @@ P<IFormat> CNEBPluginServer::tryCreateFormat(const lumo::IURI& uri, int32_t nTyp
     P<IFormat> format;
     switch (nTypes & (formatType | soundFormatType)) {
     case formatType | soundFormatType:
-        format = m_handler->tryCreateFormat(uri, params.nValue1, params.nValue2, params.nValue3,
-                                            bDontCloseAfterTesting);
+        format =
+            m_handler->tryCreateFormat(uri, params.nValue1, params.nValue2, params.nValue3, bDontCloseAfterTesting);
         break;
     case formatType:
         format = m_handler->tryCreateVideoFormat(uri, bDontCloseAfterTesting);

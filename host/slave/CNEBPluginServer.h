@@ -1,10 +1,10 @@
 #pragma once
 
+#include "host/common/IPluginHandler.h"
+#include "host/plugin/INEBContext.h"
 #include "host/slave/CFormatServer.h"
 #include "host/slave/CSourceServer.h"
-#include "host/plugin/INEBContext.h"
 #include "host/wire/INEBPluginRemote.h"
-#include "host/common/IPluginHandler.h"
 #include "remote/CRemoteStreamServer.h"
 
 namespace nebo::common {
@@ -19,8 +19,8 @@ public:
     // them before it serves, a launcher once for all its children). Throws
     // CError when the handler holds none, CInvalidArgError when a stream,
     // the context or the handler is null.
-    CNEBPluginServer(lumo::P<lumo::IInStream> input, lumo::P<lumo::IOutStream> output,
-                     lumo::P<INEBContext> context, lumo::P<IPluginHandler> handler);
+    CNEBPluginServer(lumo::P<lumo::IInStream> input, lumo::P<lumo::IOutStream> output, lumo::P<INEBContext> context,
+                     lumo::P<IPluginHandler> handler);
     ~CNEBPluginServer() override;
 
     // Serves the next request, or lets the source server serve it.

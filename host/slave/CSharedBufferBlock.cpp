@@ -12,10 +12,7 @@ CSharedBufferBlock::CSharedBufferBlock(lumo::P<IBufferLender> lender, lumo::P<lu
 {
 }
 
-CSharedBufferBlock::~CSharedBufferBlock()
-{
-    giveBackBuffer();
-}
+CSharedBufferBlock::~CSharedBufferBlock() { giveBackBuffer(); }
 
 void CSharedBufferBlock::reserve(int32_t capacity)
 {
@@ -32,10 +29,7 @@ void CSharedBufferBlock::reserve(int32_t capacity)
     giveBackBuffer();
 }
 
-int32_t CSharedBufferBlock::getCapacity()
-{
-    return m_moved ? m_moved->getCapacity() : m_capacity;
-}
+int32_t CSharedBufferBlock::getCapacity() { return m_moved ? m_moved->getCapacity() : m_capacity; }
 
 void CSharedBufferBlock::setSize(int32_t size)
 {
@@ -46,15 +40,9 @@ void CSharedBufferBlock::setSize(int32_t size)
     m_size = size;
 }
 
-int32_t CSharedBufferBlock::getSize()
-{
-    return m_moved ? m_moved->getSize() : m_size;
-}
+int32_t CSharedBufferBlock::getSize() { return m_moved ? m_moved->getSize() : m_size; }
 
-uint8_t* CSharedBufferBlock::getData()
-{
-    return m_moved ? m_moved->getData() : m_data;
-}
+uint8_t* CSharedBufferBlock::getData() { return m_moved ? m_moved->getData() : m_data; }
 
 void CSharedBufferBlock::giveBackBuffer() noexcept
 {

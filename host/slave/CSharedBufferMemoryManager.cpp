@@ -2,9 +2,9 @@
 
 #include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/IMutexFactory.h"
+#include "host/common/checkNotNull.h"
 #include "host/slave/CSharedBufferBlock.h"
 #include "host/wire/ISharedPictureServer.h"
-#include "host/common/checkNotNull.h"
 
 #include <bitset>
 #include <cstring>
@@ -15,15 +15,9 @@ using lumo::P;
 
 namespace {
 
-uint32_t bitOf(int32_t index)
-{
-    return uint32_t{1} << index;
-}
+uint32_t bitOf(int32_t index) { return uint32_t{1} << index; }
 
-int32_t countBits(uint32_t bits)
-{
-    return static_cast<int32_t>(std::bitset<32>(bits).count());
-}
+int32_t countBits(uint32_t bits) { return static_cast<int32_t>(std::bitset<32>(bits).count()); }
 
 } // namespace
 
@@ -45,8 +39,9 @@ P<lumo::IMemoryBlock> CSharedBufferMemoryManager::allocate(int32_t capacity)
             const int32_t index = findFree(capacity);
             if (index != noBuffer) {
                 prepareBuffer(index, capacity);
-                P<lumo::IMemoryBlock> block = lumo::make<CSharedBufferBlock>(
-                    P<IBufferLender>(this), m_inner, index, m_buffers[size_t(index)]->getData(), static_cast<int32_t>(bufferSize));
+                P<lumo::IMemoryBlock> block = lumo::make<CSharedBufferBlock>(P<IBufferLender>(this), m_inner, index,
+                                                                             m_buffers[size_t(index)]->getData(),
+                                                                             static_cast<int32_t>(bufferSize));
                 m_heldByBlocks |= bitOf(index);
                 return block;
             }
@@ -55,10 +50,7 @@ P<lumo::IMemoryBlock> CSharedBufferMemoryManager::allocate(int32_t capacity)
     return m_inner->allocate(capacity);
 }
 
-void CSharedBufferMemoryManager::purge()
-{
-    m_inner->purge();
-}
+void CSharedBufferMemoryManager::purge() { m_inner->purge(); }
 
 bool CSharedBufferMemoryManager::takeBuffers(std::vector<P<lumo::ISharedMemory>> buffers)
 {

@@ -48,7 +48,6 @@ public:
     void giveBack(int32_t index) noexcept override;
 
 private:
-
     uint32_t usedBits() const { return m_heldByMaster | m_heldByBlocks; }
     // A free buffer of at least `size` bytes, or noBuffer. Under the lock.
     int32_t findFree(int64_t size) const;

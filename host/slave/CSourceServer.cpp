@@ -2,9 +2,9 @@
 
 #include "foundation/CException.h"
 #include "foundation/castObject.h"
-#include "host/wire/CSharedPicture.h"
 #include "host/common/checkNotNull.h"
 #include "host/slave/takeLogText.h"
+#include "host/wire/CSharedPicture.h"
 #include "media/CNEBError.h"
 #include "media/CNEBPictureRemote.h"
 #include "media/CPictureBase.h"
@@ -47,10 +47,7 @@ CSourceServer::CSourceServer(P<lumo::IInStream> input, P<lumo::IOutStream> outpu
         m_sharedChannel->acceptSharedMemory();
 }
 
-CSourceServer::~CSourceServer()
-{
-    stopThreadInDestructor();
-}
+CSourceServer::~CSourceServer() { stopThreadInDestructor(); }
 
 void CSourceServer::registerOperations()
 {
@@ -105,10 +102,7 @@ double CSourceServer::getFrameDuration() { return m_video ? m_video->getFrameDur
 int32_t CSourceServer::getFrameRateNum() { return m_video ? m_video->getFrameRateNum() : 0; }
 int32_t CSourceServer::getFrameRateDen() { return m_video ? m_video->getFrameRateDen() : 0; }
 
-P<IAudioStreamInfos> CSourceServer::getAudioStreamInfos()
-{
-    return m_audio ? m_audio->getAudioStreamInfos() : nullptr;
-}
+P<IAudioStreamInfos> CSourceServer::getAudioStreamInfos() { return m_audio ? m_audio->getAudioStreamInfos() : nullptr; }
 
 void CSourceServer::setAudioStream(int32_t nAudioIndex) { audio().setAudioStream(nAudioIndex); }
 P<audio::IAudioChunk> CSourceServer::getNextAudioChunk() { return m_audio ? m_audio->getNextAudioChunk() : nullptr; }
@@ -116,10 +110,7 @@ int32_t CSourceServer::getSampleRate() { return m_audio ? m_audio->getSampleRate
 int32_t CSourceServer::getChannelCount() { return m_audio ? m_audio->getChannelCount() : 0; }
 int32_t CSourceServer::getBytesPerSample() { return m_audio ? m_audio->getBytesPerSample() : 0; }
 
-P<CMediumFacts> CSourceServer::getMediumFacts()
-{
-    return m_facts ? m_facts->getMediumFacts() : nullptr;
-}
+P<CMediumFacts> CSourceServer::getMediumFacts() { return m_facts ? m_facts->getMediumFacts() : nullptr; }
 
 bool CSourceServer::offerSharedPictures()
 {
@@ -141,8 +132,8 @@ P<lumo::ISerializable> CSourceServer::getNextSharedPicture(int32_t releasedBuffe
         return nullptr;
     const P<CPictureBase> stored = lumo::castObject<CPictureBase>(picture, false);
     const int64_t bytes = stored ? stored->getPixelBytes() : 0;
-    const int32_t index = bytes > 0 ? m_sharedBuffers->handOver(stored->getPixelData(), bytes)
-                                    : CSharedBufferMemoryManager::noBuffer;
+    const int32_t index =
+        bytes > 0 ? m_sharedBuffers->handOver(stored->getPixelData(), bytes) : CSharedBufferMemoryManager::noBuffer;
     return make<CSharedPicture>(std::move(picture), m_memoryManager,
                                 index == CSharedBufferMemoryManager::noBuffer ? CSharedPicture::pipeIndex : index);
 }

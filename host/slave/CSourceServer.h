@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/slave/CSharedBufferMemoryManager.h"
 #include "host/plugin/IMediumFactsSource.h"
 #include "host/plugin/INEBContext.h"
+#include "host/slave/CSharedBufferMemoryManager.h"
 #include "host/wire/ISharedPictureServer.h"
 #include "host/wire/ISourceServer.h"
 #include "platform/ISharedMemoryChannel.h"

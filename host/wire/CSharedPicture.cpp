@@ -23,8 +23,7 @@ lumo::String sizeText(int32_t width, int32_t height)
 } // namespace
 
 CSharedPicture::CSharedPicture(lumo::P<INEBPicture> picture, lumo::P<lumo::IMemoryManager> manager, int32_t index)
-    : m_picture(std::move(picture)), m_memoryManager(std::move(manager)), m_index(index), m_maxWidth(0),
-      m_maxHeight(0)
+    : m_picture(std::move(picture)), m_memoryManager(std::move(manager)), m_index(index), m_maxWidth(0), m_maxHeight(0)
 {
 }
 
@@ -76,8 +75,8 @@ bool CSharedPicture::readShared(lumo::IDataInStream& in, int32_t index)
                         lumo::String(" may come"));
     lumo::P<CPictureBase> picture;
     try {
-        picture = makePicture(type, m_memoryManager, timestamp, m_ring->takeBlock(index, offset, length), width,
-                              height, bottomUp, planeRows);
+        picture = makePicture(type, m_memoryManager, timestamp, m_ring->takeBlock(index, offset, length), width, height,
+                              bottomUp, planeRows);
     } catch (const lumo::CInvalidArgError&) {
         // Shorter than the layout needs, or plane rows it cannot have: the
         // picture refused its block.

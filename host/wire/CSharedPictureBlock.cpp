@@ -8,9 +8,6 @@ CSharedPictureBlock::CSharedPictureBlock(lumo::P<IBufferLender> lender, int32_t 
 {
 }
 
-CSharedPictureBlock::~CSharedPictureBlock()
-{
-    m_lender->giveBack(m_index);
-}
+CSharedPictureBlock::~CSharedPictureBlock() { m_lender->giveBack(m_index); }
 
 } // namespace nebo::common

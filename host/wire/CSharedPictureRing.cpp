@@ -22,15 +22,9 @@ std::vector<lumo::P<lumo::ISharedMemory>> createBuffers(int32_t count, int64_t b
     return buffers;
 }
 
-uint32_t bitOf(int32_t index)
-{
-    return uint32_t{1} << index;
-}
+uint32_t bitOf(int32_t index) { return uint32_t{1} << index; }
 
-lumo::String number(int64_t value)
-{
-    return lumo::String::fromInt(value);
-}
+lumo::String number(int64_t value) { return lumo::String::fromInt(value); }
 
 } // namespace
 
@@ -57,10 +51,7 @@ lumo::P<lumo::IMemoryBlock> CSharedPictureRing::takeBlock(int32_t index, int32_t
                                            m_buffers[size_t(index)]->getData() + offset, length, int32_t(room));
 }
 
-int32_t CSharedPictureRing::takeReleased()
-{
-    return int32_t(m_released.exchange(0));
-}
+int32_t CSharedPictureRing::takeReleased() { return int32_t(m_released.exchange(0)); }
 
 void CSharedPictureRing::giveBack(int32_t index) noexcept
 {

@@ -20,8 +20,7 @@ namespace nebo::common {
 
 // The result and parameter types of a member function.
 template <class Member> struct TMemberTraits;
-template <class Class, class ResultType, class... Arguments>
-struct TMemberTraits<ResultType (Class::*)(Arguments...)> {
+template <class Class, class ResultType, class... Arguments> struct TMemberTraits<ResultType (Class::*)(Arguments...)> {
     using Result = ResultType;
     using Parameters = std::tuple<std::decay_t<Arguments>...>;
 };
@@ -54,12 +53,13 @@ template <class T> using TRemoteVar = typename TRemoteVarOf<T>::type;
 template <class Result> struct TRemoteAnswer {
     const lumo::P<TRemoteVar<Result>> result = lumo::make<TRemoteVar<Result>>(lumo::String("Result"));
 };
-template <> struct TRemoteAnswer<void> {};
+template <> struct TRemoteAnswer<void> {
+};
 
 // A member that answers is a function on the wire, whose caller waits for
 // the answer; one that returns nothing is a procedure, whose caller does not.
-template <class Result>
-using TRemoteCall = std::conditional_t<std::is_void_v<Result>, lumo::CRemoteVoid, lumo::CRemoteFunction>;
+template <class Result> using TRemoteCall =
+    std::conditional_t<std::is_void_v<Result>, lumo::CRemoteVoid, lumo::CRemoteFunction>;
 
 // The remote operation that calls `Member` of a `Target`. Its name, its
 // parameters' names and their order are the wire's; their types and the
@@ -108,8 +108,7 @@ public:
     const std::tuple<lumo::P<TRemoteVar<Parameters>>...> parameters;
 
 private:
-    template <size_t... Index>
-    static std::tuple<lumo::P<TRemoteVar<Parameters>>...>
+    template <size_t... Index> static std::tuple<lumo::P<TRemoteVar<Parameters>>...>
     makeParameters(const std::array<const char*, sizeof...(Parameters)>& names, std::index_sequence<Index...>)
     {
         return {lumo::make<TRemoteVar<Parameters>>(lumo::String(names[Index]))...};
@@ -135,7 +134,8 @@ private:
 // The caller's side: calls `Operation` on `client`'s peer with `arguments`
 // and returns the answer of a function (a procedure's caller does not wait).
 // Throws what the call throws.
-template <class Operation, class... Values> auto callRemote(lumo::CRemoteStreamClient& client, const Values&... arguments)
+template <class Operation, class... Values>
+auto callRemote(lumo::CRemoteStreamClient& client, const Values&... arguments)
 {
     Operation operation;
     operation.setArguments(arguments...);

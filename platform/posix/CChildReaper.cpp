@@ -37,10 +37,7 @@ bool reap(pid_t child)
     return result == child || (result < 0 && errno == ECHILD);
 }
 
-P<CChildReaper> createChildReaper()
-{
-    return make<CChildReaper>();
-}
+P<CChildReaper> createChildReaper() { return make<CChildReaper>(); }
 
 TSingleton<CChildReaper> holder(&createChildReaper);
 
@@ -138,9 +135,6 @@ void CChildReaper::clearWake()
     }
 }
 
-P<CChildReaper> getChildReaper()
-{
-    return holder.get();
-}
+P<CChildReaper> getChildReaper() { return holder.get(); }
 
 } // namespace lumo::posix

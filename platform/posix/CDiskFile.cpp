@@ -44,10 +44,7 @@ CDiskFile::CDiskFile(const P<IURI>& uri, EMode mode) : m_uri(uri)
     m_bSeekable = S_ISREG(status.st_mode);
 }
 
-CDiskFile::~CDiskFile()
-{
-    close();
-}
+CDiskFile::~CDiskFile() { close(); }
 
 void CDiskFile::close()
 {
@@ -93,14 +90,8 @@ void CDiskFile::seekTo(int64_t position)
         throwError("seeking in", errno);
 }
 
-void CDiskFile::throwNotSeekable() const
-{
-    throwError("seeking in", ESPIPE);
-}
+void CDiskFile::throwNotSeekable() const { throwError("seeking in", ESPIPE); }
 
-bool CDiskFile::meansAccessDenied(int errorCode)
-{
-    return errorCode == EACCES || errorCode == EPERM;
-}
+bool CDiskFile::meansAccessDenied(int errorCode) { return errorCode == EACCES || errorCode == EPERM; }
 
 } // namespace lumo

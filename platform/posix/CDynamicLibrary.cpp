@@ -41,9 +41,6 @@ void* CDynamicLibrary::getSymbol(const String& name)
     return dlsym(m_handle, symbol->c_str());
 }
 
-bool CDynamicLibrary::isLoaded()
-{
-    return m_handle != nullptr;
-}
+bool CDynamicLibrary::isLoaded() { return m_handle != nullptr; }
 
 } // namespace lumo::posix

@@ -21,10 +21,7 @@ namespace lumo::posix {
 
 namespace {
 
-int64_t toMilliseconds(const timeval& time)
-{
-    return int64_t{time.tv_sec} * 1000 + time.tv_usec / 1000;
-}
+int64_t toMilliseconds(const timeval& time) { return int64_t{time.tv_sec} * 1000 + time.tv_usec / 1000; }
 
 // A request carries one descriptor; room for a few more lets the extra ones
 // be closed instead of cut off by the kernel.
@@ -250,14 +247,8 @@ void CForkServer::sendReport(const SWireReport& report)
 
 namespace lumo {
 
-bool isForkServerAvailable()
-{
-    return true;
-}
+bool isForkServerAvailable() { return true; }
 
-P<IForkServer> createForkServer(const P<IPipeClient>& control)
-{
-    return make<posix::CForkServer>(control);
-}
+P<IForkServer> createForkServer(const P<IPipeClient>& control) { return make<posix::CForkServer>(control); }
 
 } // namespace lumo

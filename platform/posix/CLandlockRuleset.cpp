@@ -13,9 +13,9 @@ namespace {
 
 // The distribution's header may predate the ABI of the running kernel;
 // these are the kernel's values of what it lacks.
-constexpr uint64_t accessFileIoctlDevice = 1ULL << 15; // ABI 5
-constexpr uint64_t accessNetBindTcp = 1ULL << 0;       // ABI 4
-constexpr uint64_t accessNetConnectTcp = 1ULL << 1;    // ABI 4
+constexpr uint64_t accessFileIoctlDevice = 1ULL << 15;  // ABI 5
+constexpr uint64_t accessNetBindTcp = 1ULL << 0;        // ABI 4
+constexpr uint64_t accessNetConnectTcp = 1ULL << 1;     // ABI 4
 constexpr uint64_t scopeAbstractUnixSocket = 1ULL << 0; // ABI 6
 constexpr uint64_t scopeSignal = 1ULL << 1;             // ABI 6
 
@@ -57,8 +57,8 @@ CLandlockRuleset::CLandlockRuleset(bool bReadsLeftOpen)
     const SRulesetAttributes attributes = {fileRightsOf(static_cast<int>(abi)) & ~unhandled,
                                            abi >= 4 ? accessNetBindTcp | accessNetConnectTcp : 0,
                                            abi >= 6 ? scopeAbstractUnixSocket | scopeSignal : 0};
-    m_ruleset = CFileDescriptor(
-        static_cast<int>(syscall(SYS_landlock_create_ruleset, &attributes, sizeof attributes, 0)));
+    m_ruleset =
+        CFileDescriptor(static_cast<int>(syscall(SYS_landlock_create_ruleset, &attributes, sizeof attributes, 0)));
     if (!m_ruleset.isValid())
         return;
     m_abi = static_cast<int>(abi);

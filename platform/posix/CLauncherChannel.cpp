@@ -61,8 +61,7 @@ CLauncherChannel::CLauncherChannel(P<IPipeClient> connection, uint32_t launcherI
 void CLauncherChannel::fail(const char* what)
 {
     m_bBroken = true;
-    throw CError(String("the launcher broke its control connection: ") + String::fromUTF8(what),
-                 "CLauncherChannel");
+    throw CError(String("the launcher broke its control connection: ") + String::fromUTF8(what), "CLauncherChannel");
 }
 
 P<IPipeClient> CLauncherChannel::sendRequest(const IForkServer::SRequest& request)
@@ -71,8 +70,7 @@ P<IPipeClient> CLauncherChannel::sendRequest(const IForkServer::SRequest& reques
         fail("it failed before");
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
-        throw CError(String("no connection for a launcher's child: ") + getSystemErrorText(errno),
-                     "CLauncherChannel");
+        throw CError(String("no connection for a launcher's child: ") + getSystemErrorText(errno), "CLauncherChannel");
     CFileDescriptor masterEnd(ends[0]);
     const CFileDescriptor childEnd(ends[1]);
     const auto* bytes = reinterpret_cast<const char*>(&request);
@@ -80,9 +78,9 @@ P<IPipeClient> CLauncherChannel::sendRequest(const IForkServer::SRequest& reques
     const int64_t deadline = getTickCount() + sendWaitMs;
     while (done < sizeof request) {
         // The child's end rides on the request's first bytes.
-        const ssize_t sent = done == 0 ? sendWithDescriptor(m_socket, bytes, sizeof request, childEnd.get(), MSG_DONTWAIT)
-                                       : ::send(m_socket, bytes + done, sizeof request - done,
-                                                MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t sent = done == 0
+                                 ? sendWithDescriptor(m_socket, bytes, sizeof request, childEnd.get(), MSG_DONTWAIT)
+                                 : ::send(m_socket, bytes + done, sizeof request - done, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent > 0) {
             done += static_cast<size_t>(sent);
             continue;

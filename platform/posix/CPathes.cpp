@@ -10,10 +10,7 @@ namespace lumo::posix {
 
 namespace {
 
-bool equalsIgnoringCase(const String& text, const char* word)
-{
-    return strcasecmp(text.toUTF8().c_str(), word) == 0;
-}
+bool equalsIgnoringCase(const String& text, const char* word) { return strcasecmp(text.toUTF8().c_str(), word) == 0; }
 
 String checkedPath(const IURI& uri, const String& path)
 {
@@ -47,10 +44,7 @@ String CPathes::getNativePath(const IURI& uri, bool bOtherSchemesAsText)
     return checkedPath(uri, "//" + host + uri.getPath());
 }
 
-P<CURI> CPathes::getURIOfNativePath(const String& path)
-{
-    return CURI::fromNativePath(path);
-}
+P<CURI> CPathes::getURIOfNativePath(const String& path) { return CURI::fromNativePath(path); }
 
 String CPathes::expandEnvironmentStrings(const String& text)
 {
@@ -93,9 +87,6 @@ String CPathes::unexpandEnvironmentStrings(const String& text)
 
 namespace lumo {
 
-P<IPathes> createPathes()
-{
-    return make<posix::CPathes>();
-}
+P<IPathes> createPathes() { return make<posix::CPathes>(); }
 
 } // namespace lumo

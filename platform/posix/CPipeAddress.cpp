@@ -26,7 +26,8 @@ std::string getEnvironment(const char* name)
 
 bool isPlainWord(const std::string& name)
 {
-    return !name.empty() && name != "." && name != ".." && name.find_first_of(std::string("/\0", 2)) == std::string::npos;
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string("/\0", 2)) == std::string::npos;
 }
 
 [[noreturn]] void throwFolderError(const std::string& folder, const String& reason)

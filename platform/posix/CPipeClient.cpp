@@ -50,14 +50,9 @@ constexpr size_t regionControlBytes = CMSG_SPACE(sizeof(int) * ISharedMemoryChan
 
 } // namespace
 
-CPipeClient::CPipeClient(const String& name) : m_address(std::in_place, name)
-{
-}
+CPipeClient::CPipeClient(const String& name) : m_address(std::in_place, name) {}
 
-CPipeClient::CPipeClient(CFileDescriptor socket) : m_socket(std::move(socket))
-{
-    enlargeSendBuffer(m_socket);
-}
+CPipeClient::CPipeClient(CFileDescriptor socket) : m_socket(std::move(socket)) { enlargeSendBuffer(m_socket); }
 
 bool CPipeClient::connect()
 {
@@ -88,10 +83,7 @@ void CPipeClient::disconnect()
         ::shutdown(m_socket.get(), SHUT_RDWR);
 }
 
-bool CPipeClient::isOpen() const
-{
-    return m_socket.isValid() && !m_bDisconnected;
-}
+bool CPipeClient::isOpen() const { return m_socket.isValid() && !m_bDisconnected; }
 
 void CPipeClient::ensureOpen() const
 {
@@ -135,10 +127,7 @@ void CPipeClient::writeFully(const void* data, int32_t count)
         throw CException("Error write data to pipe", String());
 }
 
-bool CPipeClient::writeByte(uint8_t value)
-{
-    return isOpen() && sendAll(&value, 1);
-}
+bool CPipeClient::writeByte(uint8_t value) { return isOpen() && sendAll(&value, 1); }
 
 bool CPipeClient::sendAll(const void* data, int32_t count)
 {
@@ -311,10 +300,7 @@ void CPipeClient::sendWithNextWrite(std::vector<P<ISharedMemory>> regions)
     m_outgoingRegions = std::move(files);
 }
 
-void CPipeClient::acceptSharedMemory()
-{
-    m_bAcceptingRegions = true;
-}
+void CPipeClient::acceptSharedMemory() { m_bAcceptingRegions = true; }
 
 std::vector<P<ISharedMemory>> CPipeClient::takeSharedMemory()
 {

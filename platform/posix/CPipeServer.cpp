@@ -9,14 +9,9 @@
 
 namespace lumo::posix {
 
-CPipeServer::CPipeServer(const String& name) : CPipeServerBase(name), m_address(name)
-{
-}
+CPipeServer::CPipeServer(const String& name) : CPipeServerBase(name), m_address(name) {}
 
-CPipeServer::~CPipeServer()
-{
-    stopQuietly();
-}
+CPipeServer::~CPipeServer() { stopQuietly(); }
 
 void CPipeServer::openLoopPipe()
 {
@@ -27,20 +22,11 @@ void CPipeServer::openLoopPipe()
     }
 }
 
-void CPipeServer::closeLoopPipe()
-{
-    m_listening.reset();
-}
+void CPipeServer::closeLoopPipe() { m_listening.reset(); }
 
-void CPipeServer::wakeLoopToStop()
-{
-    m_stopEvent.set();
-}
+void CPipeServer::wakeLoopToStop() { m_stopEvent.set(); }
 
-void CPipeServer::clearStopRequest()
-{
-    m_stopEvent.consume();
-}
+void CPipeServer::clearStopRequest() { m_stopEvent.consume(); }
 
 void CPipeServer::runAcceptLoop()
 {

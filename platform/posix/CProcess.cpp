@@ -24,10 +24,10 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
+#include <string>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -223,10 +223,7 @@ int waitForStatus(pid_t pid, siginfo_t& info, int options, rusage& usage)
     return result;
 }
 
-int64_t toMilliseconds(const timeval& time)
-{
-    return int64_t{time.tv_sec} * 1000 + time.tv_usec / 1000;
-}
+int64_t toMilliseconds(const timeval& time) { return int64_t{time.tv_sec} * 1000 + time.tv_usec / 1000; }
 
 String describeEnd(const siginfo_t& info)
 {
@@ -336,8 +333,7 @@ bool CProcess::setPriority(int32_t priority)
 {
     // Under the lock, so that the identity cannot be reaped and reused meanwhile.
     CScopedLock lock(m_mutex);
-    return !collectStatus() &&
-           setpriority(PRIO_PROCESS, static_cast<id_t>(m_pid), niceScale.nativeOf(priority)) == 0;
+    return !collectStatus() && setpriority(PRIO_PROCESS, static_cast<id_t>(m_pid), niceScale.nativeOf(priority)) == 0;
 }
 
 int32_t CProcess::getPriority()
@@ -369,23 +365,14 @@ void CProcess::requestHangReport()
         kill(m_pid, crashhandler::hangReportSignal);
 }
 
-uint32_t CProcess::getID()
-{
-    return static_cast<uint32_t>(m_pid);
-}
+uint32_t CProcess::getID() { return static_cast<uint32_t>(m_pid); }
 
-pid_t CProcess::getProcessID()
-{
-    return m_pid;
-}
+pid_t CProcess::getProcessID() { return m_pid; }
 
 } // namespace lumo::posix
 
 namespace lumo {
 
-uint32_t getCurrentProcessID()
-{
-    return static_cast<uint32_t>(getpid());
-}
+uint32_t getCurrentProcessID() { return static_cast<uint32_t>(getpid()); }
 
 } // namespace lumo

@@ -28,8 +28,8 @@ namespace lumo::posix {
 //
 // A program killed by a signal ends with 128 plus the signal's number, as a
 // shell reports it. Its cost is read as its status is seen, from the
-// system's accounting of the ended process and the children it waited for. A program whose status was collected elsewhere (by a
-// waitpid of its own, or with SIGCHLD ignored) counts as ended with -1.
+// system's accounting of the ended process and the children it waited for. A program whose status was collected
+// elsewhere (by a waitpid of its own, or with SIGCHLD ignored) counts as ended with -1.
 //
 // A program that leads a process group of its own stays unreaped after its
 // end for as long as the object lives: its zombie keeps the group's number

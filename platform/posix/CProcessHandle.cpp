@@ -34,10 +34,7 @@ CProcessHandle::CProcessHandle(pid_t pid, CFileDescriptor descriptor) : m_pid(pi
 {
 }
 
-bool CProcessHandle::hasEnded()
-{
-    return waitForEnd(0);
-}
+bool CProcessHandle::hasEnded() { return waitForEnd(0); }
 
 bool CProcessHandle::waitForEnd(uint32_t ms)
 {
@@ -58,20 +55,11 @@ void CProcessHandle::send(int signal)
     ::syscall(SYS_pidfd_send_signal, m_descriptor.get(), signal, nullptr, 0);
 }
 
-void CProcessHandle::kill()
-{
-    send(SIGKILL);
-}
+void CProcessHandle::kill() { send(SIGKILL); }
 
-void CProcessHandle::requestHangReport()
-{
-    send(crashhandler::hangReportSignal);
-}
+void CProcessHandle::requestHangReport() { send(crashhandler::hangReportSignal); }
 
-uint32_t CProcessHandle::getID()
-{
-    return static_cast<uint32_t>(m_pid);
-}
+uint32_t CProcessHandle::getID() { return static_cast<uint32_t>(m_pid); }
 
 } // namespace lumo::posix
 

@@ -23,10 +23,7 @@ constexpr const char* systemReadableFiles[] = {"/etc/ld.so.cache", "/proc/self",
 
 const uint64_t libraryRights = CLandlockRuleset::readRights | CLandlockRuleset::executeRights;
 
-std::string describeError(const char* what)
-{
-    return std::string(what) + ": " + std::strerror(errno);
-}
+std::string describeError(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
 void setLimit(int resource, uint64_t value, const char* what, std::vector<std::string>& gaps)
 {
@@ -175,8 +172,8 @@ std::vector<String> CSandbox::describeLayers() const
     // being their first process.
     const bool bOwnNamespaces = ::getpid() == 1 || (m_bChild && ::getppid() == 1);
     layers.push_back(bOwnNamespaces ? "own user, network, IPC and PID namespaces: no network, nothing outlives it"
-                                     : "no namespaces of its own: the filter and Landlock alone keep it from the "
-                                       "network and other processes");
+                                    : "no namespaces of its own: the filter and Landlock alone keep it from the "
+                                      "network and other processes");
     if (m_bWithoutCapabilities)
         layers.push_back("no capabilities, no new privileges");
     if (m_bFilterLoaded)
@@ -184,9 +181,10 @@ std::vector<String> CSandbox::describeLayers() const
                          " calls allowed, every other refused" +
                          (m_bForksChildren ? " (a launcher's: it forks its children)" : ""));
     if (m_landlockAbi > 0)
-        layers.push_back("Landlock ABI " + std::to_string(m_landlockAbi) +
-                         (m_bForksChildren ? ": writes only beneath the error folder" : ": writes only to the error file") +
-                         (m_bReadsConfined ? ", reads only of the medium and the libraries" : ""));
+        layers.push_back(
+            "Landlock ABI " + std::to_string(m_landlockAbi) +
+            (m_bForksChildren ? ": writes only beneath the error folder" : ": writes only to the error file") +
+            (m_bReadsConfined ? ", reads only of the medium and the libraries" : ""));
     return toStrings(layers);
 }
 
@@ -194,9 +192,6 @@ std::vector<String> CSandbox::describeLayers() const
 
 namespace lumo {
 
-P<ISandbox> createSandbox()
-{
-    return make<posix::CSandbox>();
-}
+P<ISandbox> createSandbox() { return make<posix::CSandbox>(); }
 
 } // namespace lumo

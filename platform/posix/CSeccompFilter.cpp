@@ -5,12 +5,12 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/seccomp.h>
 #include <sched.h>
 #include <seccomp.h>
 #include <set>
-#include <sys/mman.h>
 #include <sys/ioctl.h>
-#include <linux/seccomp.h>
+#include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -35,36 +35,124 @@ namespace {
 // identity and signal handling.
 constexpr const char* freeCalls[] = {
     // Descriptors and files (Landlock decides which paths open).
-    "read", "write", "readv", "writev", "pread64", "pwrite64", "preadv", "pwritev", "preadv2", "pwritev2",
-    "lseek", "close", "close_range", "dup", "dup2", "dup3", "open", "openat", "fstat", "stat", "lstat",
-    "newfstatat", "statx", "fstatfs", "statfs", "access", "faccessat", "faccessat2", "readlink", "readlinkat",
-    "getdents64", "getcwd", "fadvise64", "fsync", "fdatasync", "ftruncate", "pipe2", "eventfd2",
+    "read",
+    "write",
+    "readv",
+    "writev",
+    "pread64",
+    "pwrite64",
+    "preadv",
+    "pwritev",
+    "preadv2",
+    "pwritev2",
+    "lseek",
+    "close",
+    "close_range",
+    "dup",
+    "dup2",
+    "dup3",
+    "open",
+    "openat",
+    "fstat",
+    "stat",
+    "lstat",
+    "newfstatat",
+    "statx",
+    "fstatfs",
+    "statfs",
+    "access",
+    "faccessat",
+    "faccessat2",
+    "readlink",
+    "readlinkat",
+    "getdents64",
+    "getcwd",
+    "fadvise64",
+    "fsync",
+    "fdatasync",
+    "ftruncate",
+    "pipe2",
+    "eventfd2",
     // Waiting on descriptors.
-    "poll", "ppoll", "select", "pselect6", "epoll_create1", "epoll_ctl", "epoll_wait", "epoll_pwait",
+    "poll",
+    "ppoll",
+    "select",
+    "pselect6",
+    "epoll_create1",
+    "epoll_ctl",
+    "epoll_wait",
+    "epoll_pwait",
     // The pipe to the master, connected before the filter, and the buffers
     // it hands over.
-    "recvmsg", "sendmsg", "recvfrom", "sendto", "shutdown", "getsockopt", "getsockname", "getpeername",
+    "recvmsg",
+    "sendmsg",
+    "recvfrom",
+    "sendto",
+    "shutdown",
+    "getsockopt",
+    "getsockname",
+    "getpeername",
     // Memory without new code.
-    "brk", "munmap", "mremap", "madvise", "msync", "mincore", "membarrier",
+    "brk",
+    "munmap",
+    "mremap",
+    "madvise",
+    "msync",
+    "mincore",
+    "membarrier",
     // Threads and their synchronisation.
-    "futex", "set_robust_list", "rseq", "set_tid_address", "sched_yield", "sched_getaffinity", "exit",
+    "futex",
+    "set_robust_list",
+    "rseq",
+    "set_tid_address",
+    "sched_yield",
+    "sched_getaffinity",
+    "exit",
     "exit_group",
     // Its own identity.
-    "getpid", "gettid", "getppid", "getuid", "geteuid", "getgid", "getegid", "getresuid", "getresgid",
-    "getgroups", "getpgrp", "uname", "sysinfo", "getrlimit",
+    "getpid",
+    "gettid",
+    "getppid",
+    "getuid",
+    "geteuid",
+    "getgid",
+    "getegid",
+    "getresuid",
+    "getresgid",
+    "getgroups",
+    "getpgrp",
+    "uname",
+    "sysinfo",
+    "getrlimit",
     // Its own signal handling.
-    "rt_sigaction", "rt_sigprocmask", "rt_sigreturn", "rt_sigpending", "rt_sigtimedwait", "rt_sigsuspend",
-    "sigaltstack", "restart_syscall", "pause",
+    "rt_sigaction",
+    "rt_sigprocmask",
+    "rt_sigreturn",
+    "rt_sigpending",
+    "rt_sigtimedwait",
+    "rt_sigsuspend",
+    "sigaltstack",
+    "restart_syscall",
+    "pause",
     // Time and chance.
-    "clock_gettime", "clock_getres", "clock_nanosleep", "nanosleep", "gettimeofday", "time", "times",
-    "getrusage", "getrandom",
+    "clock_gettime",
+    "clock_getres",
+    "clock_nanosleep",
+    "nanosleep",
+    "gettimeofday",
+    "time",
+    "times",
+    "getrusage",
+    "getrandom",
     // Narrowing the file rules further once the medium is known.
-    "landlock_create_ruleset", "landlock_add_rule", "landlock_restrict_self",
+    "landlock_create_ruleset",
+    "landlock_add_rule",
+    "landlock_restrict_self",
 };
 
 // What a thread's clone may not ask for: namespaces of its own.
-constexpr scmp_datum_t namespaceFlags = CLONE_NEWNS | CLONE_NEWCGROUP | CLONE_NEWUTS | CLONE_NEWIPC |
-                                        CLONE_NEWUSER | CLONE_NEWPID | CLONE_NEWNET | CLONE_NEWTIME;
+constexpr scmp_datum_t namespaceFlags = CLONE_NEWNS | CLONE_NEWCGROUP | CLONE_NEWUTS | CLONE_NEWIPC | CLONE_NEWUSER |
+                                        CLONE_NEWPID | CLONE_NEWNET | CLONE_NEWTIME;
 
 // ioctl requests a decoder makes on the descriptors it holds: whether one
 // is a terminal (isatty), how many bytes wait, blocking and closing on
@@ -74,8 +162,8 @@ constexpr scmp_datum_t ioctlRequests[] = {TCGETS, TIOCGWINSZ, FIONREAD, FIONBIO,
 
 // fcntl commands on the process's own descriptors; none that sends
 // signals (F_SETOWN, F_SETSIG) or leases.
-constexpr scmp_datum_t fcntlCommands[] = {F_DUPFD, F_DUPFD_CLOEXEC, F_GETFD, F_SETFD, F_GETFL, F_SETFL,
-                                          F_GETLK, F_SETLK, F_SETLKW, F_GET_SEALS};
+constexpr scmp_datum_t fcntlCommands[] = {F_DUPFD, F_DUPFD_CLOEXEC, F_GETFD, F_SETFD,  F_GETFL,
+                                          F_SETFL, F_GETLK,         F_SETLK, F_SETLKW, F_GET_SEALS};
 
 // prctl options that name a thread or read a setting.
 constexpr scmp_datum_t prctlOptions[] = {PR_SET_NAME, PR_GET_NAME, PR_GET_DUMPABLE, PR_SET_VMA};
@@ -107,8 +195,7 @@ scmp_arg_cmp bitsAre(unsigned argument, scmp_datum_t mask, scmp_datum_t value)
     return {argument, SCMP_CMP_MASKED_EQ, mask, value};
 }
 
-void allowEach(std::vector<SRule>& rules, const char* name, unsigned argument, const scmp_datum_t* values,
-               size_t count)
+void allowEach(std::vector<SRule>& rules, const char* name, unsigned argument, const scmp_datum_t* values, size_t count)
 {
     for (size_t i = 0; i < count; ++i)
         rules.push_back({name, SCMP_ACT_ALLOW, {argumentIs(argument, values[i])}});
@@ -164,11 +251,11 @@ std::vector<SRule> argumentRules(pid_t ownProcess, CSeccompFilter::EProfile prof
     // Memory: data anywhere, code only from a mapped file that stays
     // unwritable (the libraries), never written code.
     rules.push_back({"mmap", SCMP_ACT_ALLOW, {bitsAre(2, PROT_EXEC, 0)}});
-    rules.push_back({"mmap", SCMP_ACT_ALLOW,
-                     {bitsAre(2, PROT_EXEC | PROT_WRITE, PROT_EXEC), bitsAre(3, MAP_ANONYMOUS, 0)}});
+    rules.push_back(
+        {"mmap", SCMP_ACT_ALLOW, {bitsAre(2, PROT_EXEC | PROT_WRITE, PROT_EXEC), bitsAre(3, MAP_ANONYMOUS, 0)}});
     rules.push_back({"mmap", SCMP_ACT_ERRNO(EACCES), {bitsAre(2, PROT_EXEC | PROT_WRITE, PROT_EXEC | PROT_WRITE)}});
-    rules.push_back({"mmap", SCMP_ACT_ERRNO(EACCES),
-                     {bitsAre(2, PROT_EXEC, PROT_EXEC), bitsAre(3, MAP_ANONYMOUS, MAP_ANONYMOUS)}});
+    rules.push_back(
+        {"mmap", SCMP_ACT_ERRNO(EACCES), {bitsAre(2, PROT_EXEC, PROT_EXEC), bitsAre(3, MAP_ANONYMOUS, MAP_ANONYMOUS)}});
     rules.push_back({"mprotect", SCMP_ACT_ALLOW, {bitsAre(2, PROT_EXEC, 0)}});
     rules.push_back({"mprotect", SCMP_ACT_ERRNO(EACCES), {bitsAre(2, PROT_EXEC, PROT_EXEC)}});
 
@@ -204,10 +291,7 @@ std::vector<SRule> argumentRules(pid_t ownProcess, CSeccompFilter::EProfile prof
 }
 
 // libseccomp reports its failures as negative error numbers.
-std::string describeFailure(const std::string& what, int result)
-{
-    return what + ": " + std::strerror(-result);
-}
+std::string describeFailure(const std::string& what, int result) { return what + ": " + std::strerror(-result); }
 
 int addRule(scmp_filter_ctx filter, const char* name, uint32_t action, const std::vector<scmp_arg_cmp>& conditions)
 {
@@ -216,8 +300,7 @@ int addRule(scmp_filter_ctx filter, const char* name, uint32_t action, const std
     // needs no rule.
     if (number == __NR_SCMP_ERROR)
         return 0;
-    return seccomp_rule_add_array(filter, action, number, static_cast<unsigned>(conditions.size()),
-                                  conditions.data());
+    return seccomp_rule_add_array(filter, action, number, static_cast<unsigned>(conditions.size()), conditions.data());
 }
 
 } // namespace

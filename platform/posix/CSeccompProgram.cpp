@@ -61,8 +61,7 @@ std::optional<CSeccompProgram> CSeccompProgram::build(CSeccompFilter::EProfile p
             continue;
         // Only the compared value may differ, and only as the identity does.
         const bool bProcessSlot = first[i].code == second[i].code && first[i].jt == second[i].jt &&
-                                  first[i].jf == second[i].jf &&
-                                  first[i].k == static_cast<uint32_t>(firstStandIn) &&
+                                  first[i].jf == second[i].jf && first[i].k == static_cast<uint32_t>(firstStandIn) &&
                                   second[i].k == static_cast<uint32_t>(secondStandIn);
         if (!bProcessSlot)
             return std::nullopt;

@@ -56,10 +56,7 @@ CSharedMemory::CSharedMemory(CFileDescriptor file) : m_file(std::move(file))
     map();
 }
 
-CSharedMemory::~CSharedMemory()
-{
-    ::munmap(m_data, static_cast<size_t>(m_size));
-}
+CSharedMemory::~CSharedMemory() { ::munmap(m_data, static_cast<size_t>(m_size)); }
 
 void CSharedMemory::map()
 {
@@ -69,15 +66,9 @@ void CSharedMemory::map()
     m_data = static_cast<uint8_t*>(data);
 }
 
-uint8_t* CSharedMemory::getData()
-{
-    return m_data;
-}
+uint8_t* CSharedMemory::getData() { return m_data; }
 
-int64_t CSharedMemory::getSize()
-{
-    return m_size;
-}
+int64_t CSharedMemory::getSize() { return m_size; }
 
 bool CSharedMemory::prepareForWriting(int64_t bytes)
 {
@@ -90,9 +81,6 @@ bool CSharedMemory::prepareForWriting(int64_t bytes)
 
 namespace lumo {
 
-P<ISharedMemory> createSharedMemory(int64_t size)
-{
-    return make<posix::CSharedMemory>(size);
-}
+P<ISharedMemory> createSharedMemory(int64_t size) { return make<posix::CSharedMemory>(size); }
 
 } // namespace lumo

@@ -10,10 +10,7 @@ CSimpleThreadLocalStorage::CSimpleThreadLocalStorage()
         throwSystemError("Error creating thread-local storage (%ERRORDESC%).", result);
 }
 
-CSimpleThreadLocalStorage::~CSimpleThreadLocalStorage()
-{
-    pthread_key_delete(m_key);
-}
+CSimpleThreadLocalStorage::~CSimpleThreadLocalStorage() { pthread_key_delete(m_key); }
 
 void CSimpleThreadLocalStorage::setValue(void* value)
 {
@@ -21,9 +18,6 @@ void CSimpleThreadLocalStorage::setValue(void* value)
         throwSystemError("Error setting thread-local storage (%ERRORDESC%).", result);
 }
 
-void* CSimpleThreadLocalStorage::getValue()
-{
-    return pthread_getspecific(m_key);
-}
+void* CSimpleThreadLocalStorage::getValue() { return pthread_getspecific(m_key); }
 
 } // namespace lumo::posix

@@ -38,10 +38,7 @@ bool isFolder(const std::string& path)
 }
 
 // Throws CURITypeNotSupportedError for a URI that names no local file.
-std::string localPathOf(const IURI& uri)
-{
-    return uri.getNativePath().toUTF8();
-}
+std::string localPathOf(const IURI& uri) { return uri.getNativePath().toUTF8(); }
 
 } // namespace
 
@@ -135,19 +132,10 @@ int CSystem::createEntry(const IURI& entry, bool bFolder)
     return file.isValid() ? 0 : errno;
 }
 
-bool CSystem::meansNotFound(int error)
-{
-    return error == ENOENT || error == ENOTDIR;
-}
+bool CSystem::meansNotFound(int error) { return error == ENOENT || error == ENOTDIR; }
 
-bool CSystem::meansExists(int error)
-{
-    return error == EEXIST;
-}
+bool CSystem::meansExists(int error) { return error == EEXIST; }
 
-P<ISystem> createSystem()
-{
-    return make<CSystem>();
-}
+P<ISystem> createSystem() { return make<CSystem>(); }
 
 } // namespace lumo

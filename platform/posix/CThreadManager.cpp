@@ -8,10 +8,7 @@
 
 namespace lumo::posix {
 
-P<IThread> CThreadManager::createThread(const CThreadCallable& callable)
-{
-    return make<CThreadImpl>(callable);
-}
+P<IThread> CThreadManager::createThread(const CThreadCallable& callable) { return make<CThreadImpl>(callable); }
 
 void CThreadManager::yield(bool bShort)
 {
@@ -21,23 +18,14 @@ void CThreadManager::yield(bool bShort)
         sched_yield();
 }
 
-void CThreadManager::sleep(uint32_t ms)
-{
-    sleepMilliseconds(ms);
-}
+void CThreadManager::sleep(uint32_t ms) { sleepMilliseconds(ms); }
 
-uint64_t CThreadManager::getCurrentThreadID()
-{
-    return static_cast<uint64_t>(gettid());
-}
+uint64_t CThreadManager::getCurrentThreadID() { return static_cast<uint64_t>(gettid()); }
 
 } // namespace lumo::posix
 
 namespace lumo {
 
-P<IThreadManager> createThreadManager()
-{
-    return make<posix::CThreadManager>();
-}
+P<IThreadManager> createThreadManager() { return make<posix::CThreadManager>(); }
 
 } // namespace lumo

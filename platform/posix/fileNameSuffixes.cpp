@@ -2,14 +2,8 @@
 
 namespace lumo {
 
-const char* getModuleSuffix()
-{
-    return ".so";
-}
+const char* getModuleSuffix() { return ".so"; }
 
-const char* getProgramSuffix()
-{
-    return "";
-}
+const char* getProgramSuffix() { return ""; }
 
 } // namespace lumo

@@ -99,10 +99,7 @@ bool closeAllButStandardDescriptorsAtExec()
 // processes are out of sight. Where the system refuses (a /proc partly
 // hidden, as in some containers), the caller's stays: the program works
 // with either.
-void mountOwnProcessFolder()
-{
-    mount("proc", "/proc", "proc", MS_NOSUID | MS_NODEV | MS_NOEXEC, nullptr);
-}
+void mountOwnProcessFolder() { mount("proc", "/proc", "proc", MS_NOSUID | MS_NODEV | MS_NOEXEC, nullptr); }
 
 bool carryOut(const SStartPlan& plan)
 {
@@ -122,8 +119,7 @@ void unblockSignalsWithDefaultHandlers(const sigset_t& callersMask)
     byDefault.sa_handler = SIG_DFL;
     for (int signal = 1; signal < NSIG; ++signal) {
         struct sigaction current = {};
-        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN &&
-            current.sa_handler != SIG_DFL)
+        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN && current.sa_handler != SIG_DFL)
             sigaction(signal, &byDefault, nullptr);
     }
     sigprocmask(SIG_SETMASK, &callersMask, nullptr);

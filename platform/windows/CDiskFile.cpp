@@ -31,10 +31,7 @@ SOpenMode openModeOf(CDiskFile::EMode mode)
 }
 
 // The writing end of a pipe going away is the end of the data, not a failure.
-bool meansEnd(DWORD errorCode)
-{
-    return errorCode == ERROR_BROKEN_PIPE || errorCode == ERROR_HANDLE_EOF;
-}
+bool meansEnd(DWORD errorCode) { return errorCode == ERROR_BROKEN_PIPE || errorCode == ERROR_HANDLE_EOF; }
 
 bool isFolder(const std::wstring& path)
 {
@@ -42,10 +39,7 @@ bool isFolder(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-HANDLE handleOf(intptr_t handle)
-{
-    return reinterpret_cast<HANDLE>(handle);
-}
+HANDLE handleOf(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 } // namespace
 
@@ -59,17 +53,14 @@ CDiskFile::CDiskFile(const P<IURI>& uri, EMode mode) : m_uri(uri)
         const DWORD errorCode = GetLastError();
         // The system refuses to open a folder as "access denied"; it is no
         // file, whatever the rights.
-        throwError("opening", static_cast<int>(errorCode == ERROR_ACCESS_DENIED && isFolder(path) ? ERROR_DIRECTORY
-                                                                                                   : errorCode));
+        throwError("opening",
+                   static_cast<int>(errorCode == ERROR_ACCESS_DENIED && isFolder(path) ? ERROR_DIRECTORY : errorCode));
     }
     m_handle = reinterpret_cast<intptr_t>(file);
     m_bSeekable = GetFileType(file) == FILE_TYPE_DISK;
 }
 
-CDiskFile::~CDiskFile()
-{
-    close();
-}
+CDiskFile::~CDiskFile() { close(); }
 
 void CDiskFile::close()
 {
@@ -116,10 +107,7 @@ void CDiskFile::seekTo(int64_t position)
         throwError("seeking in", static_cast<int>(GetLastError()));
 }
 
-void CDiskFile::throwNotSeekable() const
-{
-    throwError("seeking in", ERROR_SEEK_ON_DEVICE);
-}
+void CDiskFile::throwNotSeekable() const { throwError("seeking in", ERROR_SEEK_ON_DEVICE); }
 
 bool CDiskFile::meansAccessDenied(int errorCode)
 {

@@ -9,10 +9,7 @@ namespace lumo::win32 {
 
 namespace {
 
-bool isSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
+bool isSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 // A drive's root ("C:\...") or a UNC or device path ("\\server\...").
 bool isAbsolute(const std::wstring& path)
@@ -64,9 +61,6 @@ void* CDynamicLibrary::getSymbol(const String& name)
     return reinterpret_cast<void*>(GetProcAddress(m_module, symbol.c_str()));
 }
 
-bool CDynamicLibrary::isLoaded()
-{
-    return m_module != nullptr;
-}
+bool CDynamicLibrary::isLoaded() { return m_module != nullptr; }
 
 } // namespace lumo::win32

@@ -16,9 +16,6 @@ P<IDynamicLibrary> CDynamicLibraryLoader::load(const String& path)
 
 namespace lumo {
 
-P<IDynamicLibraryLoader> createDynamicLibraryLoader()
-{
-    return make<win32::CDynamicLibraryLoader>();
-}
+P<IDynamicLibraryLoader> createDynamicLibraryLoader() { return make<win32::CDynamicLibraryLoader>(); }
 
 } // namespace lumo

@@ -2,10 +2,7 @@
 
 namespace lumo::win32 {
 
-COverlappedPipeIO::COverlappedPipeIO(HANDLE pipe, HANDLE event) : m_pipe(pipe)
-{
-    m_overlapped.hEvent = event;
-}
+COverlappedPipeIO::COverlappedPipeIO(HANDLE pipe, HANDLE event) : m_pipe(pipe) { m_overlapped.hEvent = event; }
 
 DWORD COverlappedPipeIO::start(BOOL bResult)
 {

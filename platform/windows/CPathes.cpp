@@ -23,10 +23,7 @@ const std::wstring longUNCPrefix = L"\\\\?\\UNC\\";
 const wchar_t* const wellKnownFolderVariables[] = {L"APPDATA",      L"LOCALAPPDATA", L"USERPROFILE", L"ALLUSERSPROFILE",
                                                    L"ProgramFiles", L"SystemRoot",   L"SystemDrive"};
 
-bool isSeparator(wchar_t unit)
-{
-    return unit == L'\\' || unit == L'/';
-}
+bool isSeparator(wchar_t unit) { return unit == L'\\' || unit == L'/'; }
 
 bool isDrivePath(const std::wstring& path)
 {
@@ -34,15 +31,9 @@ bool isDrivePath(const std::wstring& path)
     return path.size() >= 2 && path[1] == L':' && letter >= L'a' && letter <= L'z';
 }
 
-bool isUNCPath(const std::wstring& path)
-{
-    return path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
-}
+bool isUNCPath(const std::wstring& path) { return path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]); }
 
-bool isFileURI(const IURI& uri)
-{
-    return equalsIgnoringASCIICase(uri.getScheme().toUTF8(), "file");
-}
+bool isFileURI(const IURI& uri) { return equalsIgnoringASCIICase(uri.getScheme().toUTF8(), "file"); }
 
 std::wstring checkedPath(const IURI& uri, const String& path)
 {
@@ -100,10 +91,7 @@ String CPathes::getNativePath(const IURI& uri, bool bOtherSchemesAsText)
     return fromWide(systemPathOf(uri));
 }
 
-std::wstring CPathes::systemPathOf(const IURI& uri)
-{
-    return inLongFormWhenLong(toWide(uri.getNativePath()));
-}
+std::wstring CPathes::systemPathOf(const IURI& uri) { return inLongFormWhenLong(toWide(uri.getNativePath())); }
 
 std::wstring CPathes::systemPathOf(const String& nativePath)
 {
@@ -167,9 +155,6 @@ String CPathes::unexpandEnvironmentStrings(const String& text)
 
 namespace lumo {
 
-P<IPathes> createPathes()
-{
-    return make<win32::CPathes>();
-}
+P<IPathes> createPathes() { return make<win32::CPathes>(); }
 
 } // namespace lumo

@@ -23,8 +23,7 @@ constexpr int64_t busyPipeWaitMs = 1000;
 
 [[noreturn]] void throwReadError(DWORD errorCode)
 {
-    throw CException(String("Error read data from pipe: ") + getSystemErrorText(static_cast<int>(errorCode)),
-                     String());
+    throw CException(String("Error read data from pipe: ") + getSystemErrorText(static_cast<int>(errorCode)), String());
 }
 
 // What the pipe holds unread; false when the pipe is broken and holds nothing.
@@ -71,19 +70,15 @@ private:
 };
 
 CPipeClient::CPipeClient(const String& name)
-    : m_path(toPipePath(name)),
-      m_disconnectEvent(CPipeHandle::makeEvent(true)),
-      m_abortEvent(CPipeHandle::makeEvent(false)),
-      m_readEvent(CPipeHandle::makeEvent(true)),
+    : m_path(toPipePath(name)), m_disconnectEvent(CPipeHandle::makeEvent(true)),
+      m_abortEvent(CPipeHandle::makeEvent(false)), m_readEvent(CPipeHandle::makeEvent(true)),
       m_writeEvent(CPipeHandle::makeEvent(true))
 {
 }
 
 CPipeClient::CPipeClient(CPipeHandle pipe)
-    : m_pipe(std::move(pipe)),
-      m_disconnectEvent(CPipeHandle::makeEvent(true)),
-      m_abortEvent(CPipeHandle::makeEvent(false)),
-      m_readEvent(CPipeHandle::makeEvent(true)),
+    : m_pipe(std::move(pipe)), m_disconnectEvent(CPipeHandle::makeEvent(true)),
+      m_abortEvent(CPipeHandle::makeEvent(false)), m_readEvent(CPipeHandle::makeEvent(true)),
       m_writeEvent(CPipeHandle::makeEvent(true))
 {
 }

@@ -44,17 +44,12 @@ private:
 } // namespace
 
 CPipeServer::CPipeServer(const String& name)
-    : CPipeServerBase(name),
-      m_path(toPipePath(name)),
-      m_stopEvent(CPipeHandle::makeEvent(true)),
+    : CPipeServerBase(name), m_path(toPipePath(name)), m_stopEvent(CPipeHandle::makeEvent(true)),
       m_loopConnectEvent(CPipeHandle::makeEvent(true))
 {
 }
 
-CPipeServer::~CPipeServer()
-{
-    stopQuietly();
-}
+CPipeServer::~CPipeServer() { stopQuietly(); }
 
 CPipeHandle CPipeServer::createInstance(bool bFirst)
 {
@@ -83,20 +78,11 @@ void CPipeServer::openLoopPipe()
         throw CException("Error starting Pipe Server", String());
 }
 
-void CPipeServer::closeLoopPipe()
-{
-    m_loopInstance.reset();
-}
+void CPipeServer::closeLoopPipe() { m_loopInstance.reset(); }
 
-void CPipeServer::wakeLoopToStop()
-{
-    SetEvent(m_stopEvent.get());
-}
+void CPipeServer::wakeLoopToStop() { SetEvent(m_stopEvent.get()); }
 
-void CPipeServer::clearStopRequest()
-{
-    ResetEvent(m_stopEvent.get());
-}
+void CPipeServer::clearStopRequest() { ResetEvent(m_stopEvent.get()); }
 
 void CPipeServer::runAcceptLoop()
 {
@@ -163,8 +149,7 @@ CPipeServer::EAccept CPipeServer::awaitClient(HANDLE instance, HANDLE connectedE
         if (bDropped && !goOn())
             return EAccept::gaveUp;
         for (bool bWaiting = !error; bWaiting;) {
-            switch (WaitForMultipleObjects(bStoppable ? 2 : 1, events, FALSE,
-                                           static_cast<DWORD>(getWaitInterval()))) {
+            switch (WaitForMultipleObjects(bStoppable ? 2 : 1, events, FALSE, static_cast<DWORD>(getWaitInterval()))) {
             case WAIT_OBJECT_0:
                 bWaiting = false;
                 break;

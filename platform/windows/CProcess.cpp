@@ -70,10 +70,7 @@ std::wstring absolutePathOf(const std::wstring& path)
 
 // The variable's name: up to its first '=', past the first character, which
 // the system's hidden per-drive variables ("=C:=C:\\work") start with.
-std::wstring nameOf(const std::wstring& variable)
-{
-    return variable.substr(0, variable.find(L'=', 1));
-}
+std::wstring nameOf(const std::wstring& variable) { return variable.substr(0, variable.find(L'=', 1)); }
 
 // The block the system expects: the variables sorted by name regardless of
 // case, each closed by a zero, and one more zero at the end.
@@ -127,8 +124,8 @@ public:
     void discardOutput()
     {
         SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-        m_null = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
-                             OPEN_EXISTING, 0, nullptr);
+        m_null = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
+                             nullptr);
         if (m_null == INVALID_HANDLE_VALUE) {
             m_null = nullptr;
             remember(GetLastError());
@@ -145,10 +142,9 @@ public:
     void inheritOnlyStandardHandles()
     {
         const bool bGiven = m_info.StartupInfo.dwFlags & STARTF_USESTDHANDLES;
-        for (const HANDLE handle :
-             {bGiven ? m_info.StartupInfo.hStdInput : GetStdHandle(STD_INPUT_HANDLE),
-              bGiven ? m_info.StartupInfo.hStdOutput : GetStdHandle(STD_OUTPUT_HANDLE),
-              bGiven ? m_info.StartupInfo.hStdError : GetStdHandle(STD_ERROR_HANDLE)}) {
+        for (const HANDLE handle : {bGiven ? m_info.StartupInfo.hStdInput : GetStdHandle(STD_INPUT_HANDLE),
+                                    bGiven ? m_info.StartupInfo.hStdOutput : GetStdHandle(STD_OUTPUT_HANDLE),
+                                    bGiven ? m_info.StartupInfo.hStdError : GetStdHandle(STD_ERROR_HANDLE)}) {
             // The list must hold inheritable handles, each once.
             if (isInheritable(handle) && std::find(m_inherited.begin(), m_inherited.end(), handle) == m_inherited.end())
                 m_inherited.push_back(handle);
@@ -166,8 +162,8 @@ public:
             return;
         }
         m_bHasAttributes = true;
-        if (!UpdateProcThreadAttribute(m_info.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
-                                       m_inherited.data(), m_inherited.size() * sizeof(HANDLE), nullptr, nullptr))
+        if (!UpdateProcThreadAttribute(m_info.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, m_inherited.data(),
+                                       m_inherited.size() * sizeof(HANDLE), nullptr, nullptr))
             remember(GetLastError());
     }
 
@@ -292,10 +288,7 @@ CProcess::~CProcess()
     CloseHandle(m_job);
 }
 
-bool CProcess::hasTerminated()
-{
-    return waitForEnd(0);
-}
+bool CProcess::hasTerminated() { return waitForEnd(0); }
 
 bool CProcess::waitForEnd(uint32_t ms)
 {
@@ -369,23 +362,14 @@ void CProcess::requestHangReport()
     }
 }
 
-uint32_t CProcess::getID()
-{
-    return m_id;
-}
+uint32_t CProcess::getID() { return m_id; }
 
-HANDLE CProcess::getProcessHandle()
-{
-    return m_process;
-}
+HANDLE CProcess::getProcessHandle() { return m_process; }
 
 } // namespace lumo::win32
 
 namespace lumo {
 
-uint32_t getCurrentProcessID()
-{
-    return GetCurrentProcessId();
-}
+uint32_t getCurrentProcessID() { return GetCurrentProcessId(); }
 
 } // namespace lumo

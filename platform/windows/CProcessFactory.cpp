@@ -10,8 +10,8 @@ P<IProcess> CProcessFactory::startProgram(const String& programPath, const Strin
                                           const CProcessOptions* options)
 {
     using win32::CPathes;
-    return make<win32::CProcess>(CPathes::systemPathOf(programPath), arguments,
-                                 CPathes::systemPathOf(workingDirectory), priority, options);
+    return make<win32::CProcess>(CPathes::systemPathOf(programPath), arguments, CPathes::systemPathOf(workingDirectory),
+                                 priority, options);
 }
 
 } // namespace lumo

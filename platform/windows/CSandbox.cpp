@@ -38,10 +38,7 @@ private:
 
 } // namespace
 
-void CSandbox::setLimits(const SLimits& limits)
-{
-    m_limits = limits;
-}
+void CSandbox::setLimits(const SLimits& limits) { m_limits = limits; }
 
 std::vector<String> CSandbox::confineProcess()
 {
@@ -113,9 +110,6 @@ String CSandbox::enterJob() const
 
 namespace lumo {
 
-P<ISandbox> createSandbox()
-{
-    return make<win32::CSandbox>();
-}
+P<ISandbox> createSandbox() { return make<win32::CSandbox>(); }
 
 } // namespace lumo

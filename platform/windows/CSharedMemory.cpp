@@ -22,8 +22,8 @@ CSharedMemory::CSharedMemory(int64_t size) : m_size(size)
                                    static_cast<DWORD>(bytes), nullptr);
     if (!m_section)
         throwSystemError("Shared memory could not be made: %ERRORDESC%", static_cast<int>(GetLastError()));
-    m_data = static_cast<uint8_t*>(MapViewOfFile(m_section, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0,
-                                                 static_cast<SIZE_T>(bytes)));
+    m_data = static_cast<uint8_t*>(
+        MapViewOfFile(m_section, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, static_cast<SIZE_T>(bytes)));
     if (!m_data) {
         const DWORD error = GetLastError();
         CloseHandle(m_section);
@@ -37,15 +37,9 @@ CSharedMemory::~CSharedMemory()
     CloseHandle(m_section);
 }
 
-uint8_t* CSharedMemory::getData()
-{
-    return m_data;
-}
+uint8_t* CSharedMemory::getData() { return m_data; }
 
-int64_t CSharedMemory::getSize()
-{
-    return m_size;
-}
+int64_t CSharedMemory::getSize() { return m_size; }
 
 bool CSharedMemory::prepareForWriting(int64_t bytes)
 {
@@ -60,9 +54,6 @@ bool CSharedMemory::prepareForWriting(int64_t bytes)
 
 namespace lumo {
 
-P<ISharedMemory> createSharedMemory(int64_t size)
-{
-    return make<win32::CSharedMemory>(size);
-}
+P<ISharedMemory> createSharedMemory(int64_t size) { return make<win32::CSharedMemory>(size); }
 
 } // namespace lumo

@@ -10,10 +10,7 @@ CSimpleThreadLocalStorage::CSimpleThreadLocalStorage() : m_index(TlsAlloc())
         throwSystemError("Error creating thread-local storage (%ERRORDESC%).", static_cast<int>(GetLastError()));
 }
 
-CSimpleThreadLocalStorage::~CSimpleThreadLocalStorage()
-{
-    TlsFree(m_index);
-}
+CSimpleThreadLocalStorage::~CSimpleThreadLocalStorage() { TlsFree(m_index); }
 
 void CSimpleThreadLocalStorage::setValue(void* value)
 {

@@ -13,16 +13,10 @@ using win32::CPathes;
 
 namespace {
 
-int lastError()
-{
-    return static_cast<int>(GetLastError());
-}
+int lastError() { return static_cast<int>(GetLastError()); }
 
 // The folder part of a module's file name, its last "\" included.
-std::wstring folderOf(const std::wstring& file)
-{
-    return file.substr(0, file.find_last_of(L"\\/") + 1);
-}
+std::wstring folderOf(const std::wstring& file) { return file.substr(0, file.find_last_of(L"\\/") + 1); }
 
 } // namespace
 
@@ -30,9 +24,9 @@ P<CURI> CSystem::getTempDirectory()
 {
     std::wstring path;
     if (!win32::readGrowingText([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); }, path))
-        throwFailure(localize("lumo.CSystem.TempDirectoryUnknown",
-                              "The folder for temporary files is unknown (%ERRORDESC%)."),
-                     lastError());
+        throwFailure(
+            localize("lumo.CSystem.TempDirectoryUnknown", "The folder for temporary files is unknown (%ERRORDESC%)."),
+            lastError());
     return CPathes::folderURIOf(path);
 }
 
@@ -76,8 +70,8 @@ int CSystem::readEntry(const IURI& file, SEntry& entry)
     if (!GetFileAttributesExW(CPathes::systemPathOf(file).c_str(), GetFileExInfoStandard, &attributes))
         return lastError();
     entry.bFolder = (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    entry.size = static_cast<int64_t>((static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) |
-                                      attributes.nFileSizeLow);
+    entry.size =
+        static_cast<int64_t>((static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow);
     return 0;
 }
 
@@ -109,19 +103,10 @@ int CSystem::createEntry(const IURI& entry, bool bFolder)
     return 0;
 }
 
-bool CSystem::meansNotFound(int error)
-{
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
+bool CSystem::meansNotFound(int error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
-bool CSystem::meansExists(int error)
-{
-    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
-}
+bool CSystem::meansExists(int error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
 
-P<ISystem> createSystem()
-{
-    return make<CSystem>();
-}
+P<ISystem> createSystem() { return make<CSystem>(); }
 
 } // namespace lumo

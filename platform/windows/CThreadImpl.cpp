@@ -30,10 +30,7 @@ int getSystemPriority(int level)
     }
 }
 
-bool meansNotPermitted(DWORD error)
-{
-    return error == ERROR_ACCESS_DENIED || error == ERROR_PRIVILEGE_NOT_HELD;
-}
+bool meansNotPermitted(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_PRIVILEGE_NOT_HELD; }
 
 } // namespace
 
@@ -52,10 +49,7 @@ CThreadImpl::CThreadImpl(const CThreadCallable& callable) : m_callable(callable)
     }
 }
 
-CThreadImpl::~CThreadImpl()
-{
-    CloseHandle(m_thread);
-}
+CThreadImpl::~CThreadImpl() { CloseHandle(m_thread); }
 
 void CThreadImpl::join()
 {
@@ -76,10 +70,7 @@ void CThreadImpl::setPriority(int level)
         throw CError("Error setting thread priority");
 }
 
-bool CThreadImpl::hasEnded() const
-{
-    return WaitForSingleObject(m_thread, 0) == WAIT_OBJECT_0;
-}
+bool CThreadImpl::hasEnded() const { return WaitForSingleObject(m_thread, 0) == WAIT_OBJECT_0; }
 
 unsigned __stdcall CThreadImpl::threadMain(void* argument)
 {

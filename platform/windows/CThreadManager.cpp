@@ -7,10 +7,7 @@
 
 namespace lumo::win32 {
 
-P<IThread> CThreadManager::createThread(const CThreadCallable& callable)
-{
-    return make<CThreadImpl>(callable);
-}
+P<IThread> CThreadManager::createThread(const CThreadCallable& callable) { return make<CThreadImpl>(callable); }
 
 void CThreadManager::yield(bool bShort)
 {
@@ -20,23 +17,14 @@ void CThreadManager::yield(bool bShort)
         SleepEx(0, FALSE);
 }
 
-void CThreadManager::sleep(uint32_t ms)
-{
-    sleepMilliseconds(ms);
-}
+void CThreadManager::sleep(uint32_t ms) { sleepMilliseconds(ms); }
 
-uint64_t CThreadManager::getCurrentThreadID()
-{
-    return GetCurrentThreadId();
-}
+uint64_t CThreadManager::getCurrentThreadID() { return GetCurrentThreadId(); }
 
 } // namespace lumo::win32
 
 namespace lumo {
 
-P<IThreadManager> createThreadManager()
-{
-    return make<win32::CThreadManager>();
-}
+P<IThreadManager> createThreadManager() { return make<win32::CThreadManager>(); }
 
 } // namespace lumo

@@ -3,14 +3,8 @@
 namespace lumo {
 
 // Windows has no fork: its slaves start one program each.
-bool isForkServerAvailable()
-{
-    return false;
-}
+bool isForkServerAvailable() { return false; }
 
-P<IForkServer> createForkServer(const P<IPipeClient>&)
-{
-    return nullptr;
-}
+P<IForkServer> createForkServer(const P<IPipeClient>&) { return nullptr; }
 
 } // namespace lumo

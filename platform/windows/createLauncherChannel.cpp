@@ -3,9 +3,6 @@
 namespace lumo {
 
 // Windows has no fork: its slaves start one program each.
-P<ILauncherChannel> createLauncherChannel(const P<IPipeClient>&, uint32_t)
-{
-    return nullptr;
-}
+P<ILauncherChannel> createLauncherChannel(const P<IPipeClient>&, uint32_t) { return nullptr; }
 
 } // namespace lumo

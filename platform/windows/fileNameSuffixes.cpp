@@ -2,14 +2,8 @@
 
 namespace lumo {
 
-const char* getModuleSuffix()
-{
-    return ".dll";
-}
+const char* getModuleSuffix() { return ".dll"; }
 
-const char* getProgramSuffix()
-{
-    return ".exe";
-}
+const char* getProgramSuffix() { return ".exe"; }
 
 } // namespace lumo

@@ -3,9 +3,6 @@
 namespace lumo {
 
 // Windows has no fork: its slaves start one program each.
-P<IProcessHandle> openProcessHandle(uint32_t, uint32_t)
-{
-    return nullptr;
-}
+P<IProcessHandle> openProcessHandle(uint32_t, uint32_t) { return nullptr; }
 
 } // namespace lumo

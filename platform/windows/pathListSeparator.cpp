@@ -2,9 +2,6 @@
 
 namespace lumo {
 
-char getPathListSeparator()
-{
-    return ';';
-}
+char getPathListSeparator() { return ';'; }
 
 } // namespace lumo

@@ -50,12 +50,13 @@ void CAvlibSource::open()
     std::unique_ptr<CPictureAhead> pictures;
     std::unique_ptr<CSoundReader> sound;
     if (video >= 0) {
-        pictures = std::make_unique<CPictureAhead>(std::make_unique<CPictureReader>(std::move(demuxer), video, m_memory));
+        pictures =
+            std::make_unique<CPictureAhead>(std::make_unique<CPictureReader>(std::move(demuxer), video, m_memory));
         pictures->setMaxSize(m_maxWidth, m_maxHeight);
     }
     if (audio >= 0)
-        sound = std::make_unique<CSoundReader>(demuxer ? std::move(demuxer) : std::make_unique<CDemuxer>(*m_uri),
-                                               m_memory);
+        sound =
+            std::make_unique<CSoundReader>(demuxer ? std::move(demuxer) : std::make_unique<CDemuxer>(*m_uri), m_memory);
     // The first picture, or the first chunk when there is none, is decoded
     // now, so that a file that only looks readable fails here.
     const bool bNoPicture = !pictures || pictures->isAtEnd();

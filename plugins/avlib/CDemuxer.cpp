@@ -42,15 +42,9 @@ int64_t toTimestamp(double seconds, AVRational timeBase)
 
 } // namespace
 
-double toSeconds(int64_t timestamp, AVRational timeBase)
-{
-    return static_cast<double>(timestamp) * av_q2d(timeBase);
-}
+double toSeconds(int64_t timestamp, AVRational timeBase) { return static_cast<double>(timestamp) * av_q2d(timeBase); }
 
-CDemuxer::CDemuxer(const lumo::IURI& uri)
-    : m_uri(lumo::make<lumo::CURI>(uri.getText())), m_context(openFile(uri))
-{
-}
+CDemuxer::CDemuxer(const lumo::IURI& uri) : m_uri(lumo::make<lumo::CURI>(uri.getText())), m_context(openFile(uri)) {}
 
 int CDemuxer::findBestStream(AVMediaType type) const
 {
@@ -111,7 +105,7 @@ double CDemuxer::getDuration(int streamIndex) const
         return toSeconds(m_context->duration, AVRational{1, AV_TIME_BASE});
     const AVStream& stream = getStream(streamIndex);
     return stream.duration != AV_NOPTS_VALUE && stream.duration > 0 ? toSeconds(stream.duration, stream.time_base)
-                                                                     : 0.0;
+                                                                    : 0.0;
 }
 
 } // namespace nebo::avlib

@@ -11,9 +11,6 @@ CFrameBlock::CFrameBlock(const AVBufferRef& buffer, uint8_t* data, int32_t lengt
         throw std::bad_alloc();
 }
 
-CFrameBlock::~CFrameBlock()
-{
-    av_buffer_unref(&m_buffer);
-}
+CFrameBlock::~CFrameBlock() { av_buffer_unref(&m_buffer); }
 
 } // namespace nebo::avlib

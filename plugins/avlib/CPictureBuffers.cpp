@@ -70,8 +70,8 @@ std::optional<int64_t> decoderSpan(const SDecoderArea& area, const AVFrame& fram
     for (size_t index = 0; index < planes.size(); ++index) {
         const SPlaneSpot& plane = planes[index];
         const auto size = static_cast<int64_t>(sizes[index]);
-        const bool bAligned = pitchAlign[index] > 0 && plane.pitch % pitchAlign[index] == 0 &&
-                              plane.offset % dataAlign == 0;
+        const bool bAligned =
+            pitchAlign[index] > 0 && plane.pitch % pitchAlign[index] == 0 && plane.offset % dataAlign == 0;
         if (!bAligned || plane.pitch < widest[index])
             return std::nullopt;
         for (size_t other = 0; other < planes.size(); ++other)
@@ -84,10 +84,7 @@ std::optional<int64_t> decoderSpan(const SDecoderArea& area, const AVFrame& fram
 
 // The free function of lent buffers: the block goes back to its manager
 // once the library and every picture made of the frame let go.
-void releaseBlock(void* block, uint8_t*)
-{
-    static_cast<lumo::IMemoryBlock*>(block)->release();
-}
+void releaseBlock(void* block, uint8_t*) { static_cast<lumo::IMemoryBlock*>(block)->release(); }
 
 } // namespace
 

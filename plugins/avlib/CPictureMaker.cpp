@@ -171,8 +171,8 @@ void CPictureMaker::convert(const AVFrame& frame, const SPictureSize& size, cons
                             const std::vector<SPlaneSpot>& planes, lumo::IMemoryBlock& block, const lumo::IURI& uri)
 {
     const auto format = static_cast<AVPixelFormat>(frame.format);
-    m_scaler.reset(sws_getCachedContext(m_scaler.release(), frame.width, frame.height, format, size.width,
-                                        size.height, layout.format, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    m_scaler.reset(sws_getCachedContext(m_scaler.release(), frame.width, frame.height, format, size.width, size.height,
+                                        layout.format, SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!m_scaler) {
         const char* name = av_get_pix_fmt_name(format);
         throwMediaError(uri, std::string("cannot convert pictures from ") + (name ? name : "an unknown format"));

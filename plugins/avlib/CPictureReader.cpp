@@ -9,11 +9,9 @@ extern "C" {
 
 namespace nebo::avlib {
 
-CPictureReader::CPictureReader(std::unique_ptr<CDemuxer> demuxer, int streamIndex,
-                               lumo::P<lumo::IMemoryManager> memory)
-    : m_demuxer(std::move(demuxer)), m_buffers(memory), m_decoder(*m_demuxer, streamIndex),
-      m_maker(std::move(memory)), m_pending(makeFrame(m_demuxer->getURI())),
-      m_dropBefore(-std::numeric_limits<double>::infinity())
+CPictureReader::CPictureReader(std::unique_ptr<CDemuxer> demuxer, int streamIndex, lumo::P<lumo::IMemoryManager> memory)
+    : m_demuxer(std::move(demuxer)), m_buffers(memory), m_decoder(*m_demuxer, streamIndex), m_maker(std::move(memory)),
+      m_pending(makeFrame(m_demuxer->getURI())), m_dropBefore(-std::numeric_limits<double>::infinity())
 {
     m_buffers.attach(m_decoder.getContext());
 }
@@ -71,10 +69,7 @@ std::optional<double> CPictureReader::peekNextTimestamp()
     return fillPending() ? std::optional<double>(m_pendingTime) : std::nullopt;
 }
 
-bool CPictureReader::isAtEnd()
-{
-    return !fillPending();
-}
+bool CPictureReader::isAtEnd() { return !fillPending(); }
 
 void CPictureReader::skipToTime(double seconds)
 {

@@ -79,10 +79,7 @@ P<audio::IAudioChunk> CSoundReader::getNextChunk()
     return chunk;
 }
 
-bool CSoundReader::isAtEnd()
-{
-    return !fillPending();
-}
+bool CSoundReader::isAtEnd() { return !fillPending(); }
 
 void CSoundReader::skipToTime(double seconds)
 {

@@ -20,10 +20,7 @@ namespace {
 using common::CMediumFacts;
 
 // The library's texts may be null.
-lumo::String boundedText(const char* text)
-{
-    return text ? common::cutFactText(text) : lumo::String();
-}
+lumo::String boundedText(const char* text) { return text ? common::cutFactText(text) : lumo::String(); }
 
 lumo::String tagOf(const AVDictionary* metadata, const char* key)
 {
@@ -31,10 +28,7 @@ lumo::String tagOf(const AVDictionary* metadata, const char* key)
     return boundedText(entry ? entry->value : nullptr);
 }
 
-int64_t boundedBitRate(int64_t bitRate)
-{
-    return bitRate > 0 && bitRate <= CMediumFacts::maxBitRate ? bitRate : 0;
-}
+int64_t boundedBitRate(int64_t bitRate) { return bitRate > 0 && bitRate <= CMediumFacts::maxBitRate ? bitRate : 0; }
 
 // The library's names, none for the values it calls unspecified.
 template <class T> lumo::String colourName(T value, T unspecified, const char* (*nameOf)(T))
@@ -81,8 +75,8 @@ common::SRatio reduced(int64_t num, int64_t den)
 
 lumo::String chromaSubsampling(const AVPixFmtDescriptor& format)
 {
-    constexpr uint64_t noChroma = AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL |
-                                  AV_PIX_FMT_FLAG_BAYER;
+    constexpr uint64_t noChroma =
+        AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BAYER;
     if ((format.flags & noChroma) || format.nb_components < 3)
         return lumo::String();
     struct SName {
@@ -179,8 +173,8 @@ common::SSoundTrackFacts describeSound(const AVStream& stream, int32_t number)
     facts.codec = boundedText(avcodec_get_name(codec.codec_id));
     facts.profile = boundedText(avcodec_profile_name(codec.codec_id, codec.profile));
     facts.sampleFormat = sampleFormatName(sampleFormat, codec.bits_per_raw_sample);
-    const int bits = codec.bits_per_raw_sample > 0 ? codec.bits_per_raw_sample
-                                                   : av_get_bytes_per_sample(sampleFormat) * 8;
+    const int bits =
+        codec.bits_per_raw_sample > 0 ? codec.bits_per_raw_sample : av_get_bytes_per_sample(sampleFormat) * 8;
     facts.bitsPerSample = bits > 0 && bits <= CMediumFacts::maxBitsPerSample ? bits : 0;
     facts.channelLayout = channelLayoutName(codec.ch_layout);
     facts.bitRate = boundedBitRate(codec.bit_rate);

@@ -34,8 +34,7 @@ std::optional<SLayout> nativeLayout(AVPixelFormat format)
 bool isYUV420Family(AVPixelFormat format)
 {
     const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
-    const uint64_t notYUV = AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL |
-                            AV_PIX_FMT_FLAG_BAYER;
+    const uint64_t notYUV = AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BAYER;
     return descriptor && !(descriptor->flags & notYUV) && descriptor->nb_components >= 3 &&
            descriptor->log2_chroma_w == 1 && descriptor->log2_chroma_h == 1;
 }

@@ -7,8 +7,8 @@
 #include "media/CYUY2Picture.h"
 #include "media/CYV12Picture.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -53,10 +53,7 @@ std::optional<int32_t> parsePictureType(std::string_view text)
     return found->second;
 }
 
-[[noreturn]] void refuseQuery(const std::string& reason)
-{
-    throw lumo::CParseError(lumo::String::fromUTF8(reason));
-}
+[[noreturn]] void refuseQuery(const std::string& reason) { throw lumo::CParseError(lumo::String::fromUTF8(reason)); }
 
 // Sets one number of `clip` from a pair; false when the value is not
 // valid. Throws CParseError for a key that names no number.
@@ -132,10 +129,7 @@ void repeatPeriod(uint8_t* row, int64_t period, int64_t length)
     }
 }
 
-int32_t firstPeriod(int32_t samples)
-{
-    return std::min(samples, patternPeriod);
-}
+int32_t firstPeriod(int32_t samples) { return std::min(samples, patternPeriod); }
 
 // Rows repeat too, every 256 rows, so only that many are computed.
 void fillRGB(uint8_t* pixels, int32_t width, int32_t height, int64_t n)
@@ -215,9 +209,9 @@ void fillYV12(uint8_t* bytes, int32_t width, int32_t height, int64_t n)
     }
 }
 
-template <class Picture>
-P<common::INEBPicture> makeOf(const P<lumo::IMemoryManager>& memory, double time, int64_t size, int32_t width,
-                              int32_t height, int64_t n, void (*fill)(uint8_t*, int32_t, int32_t, int64_t))
+template <class Picture> P<common::INEBPicture> makeOf(const P<lumo::IMemoryManager>& memory, double time, int64_t size,
+                                                       int32_t width, int32_t height, int64_t n,
+                                                       void (*fill)(uint8_t*, int32_t, int32_t, int64_t))
 {
     P<lumo::IMemoryBlock> block = allocateBlock(memory, size);
     fill(block->getData(), width, height, n);
@@ -268,10 +262,7 @@ CDemoClip CDemoClip::fromQuery(const lumo::String& query)
 double CDemoClip::getDuration() const { return static_cast<double>(frameCount) / framesPerSecond; }
 double CDemoClip::getPictureTime(int64_t index) const { return static_cast<double>(index) / framesPerSecond; }
 
-double CDemoClip::getChunkTime(int64_t index) const
-{
-    return static_cast<double>(index * framesPerChunk) / sampleRate;
-}
+double CDemoClip::getChunkTime(int64_t index) const { return static_cast<double>(index * framesPerChunk) / sampleRate; }
 
 int64_t CDemoClip::getSoundFrameCount() const
 {
@@ -286,8 +277,7 @@ bool CDemoClip::strikesAtPicture(int64_t index) const
 bool CDemoClip::strikesAtChunk(int64_t index) const
 {
     // Chunk k spans the times [k, k + 1) * framesPerChunk / sampleRate.
-    return faultPicture &&
-           index == int64_t{*faultPicture} * sampleRate / (int64_t{framesPerSecond} * framesPerChunk);
+    return faultPicture && index == int64_t{*faultPicture} * sampleRate / (int64_t{framesPerSecond} * framesPerChunk);
 }
 
 int64_t CDemoClip::getFirstPictureAt(double seconds) const

@@ -52,17 +52,14 @@ P<common::ISource> CDemoPlugin::tryCreateSource(const lumo::IURI& uri, int32_t, 
     }
 }
 
-P<common::ILogManager> CDemoPlugin::logManager()
-{
-    return m_context ? m_context->getLogManager() : nullptr;
-}
+P<common::ILogManager> CDemoPlugin::logManager() { return m_context ? m_context->getLogManager() : nullptr; }
 
 void CDemoPlugin::logRefusal(const lumo::IURI& uri, const std::string& reason)
 {
     const P<common::ILogManager> log = logManager();
     if (log)
-        log->logText(2, lumo::String::fromUTF8(std::string(pluginName) + ": " + reason + " (" +
-                                                 uri.getText().toUTF8() + ")"));
+        log->logText(
+            2, lumo::String::fromUTF8(std::string(pluginName) + ": " + reason + " (" + uri.getText().toUTF8() + ")"));
 }
 
 P<common::IFormat> CDemoPlugin::tryCreateFormat(const lumo::IURI&, int32_t, bool, const SSourceParams*)

@@ -39,15 +39,9 @@ CSoundFile::CSoundFile(const lumo::IURI& uri) : m_displayText(uri.getDisplayText
     sf_command(m_file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
 
-CSoundFile::~CSoundFile()
-{
-    sf_close(m_file);
-}
+CSoundFile::~CSoundFile() { sf_close(m_file); }
 
-const char* CSoundFile::getText(int kind) const
-{
-    return sf_get_string(m_file, kind);
-}
+const char* CSoundFile::getText(int kind) const { return sf_get_string(m_file, kind); }
 
 int32_t CSoundFile::getBytesPerSample() const
 {

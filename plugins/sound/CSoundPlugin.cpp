@@ -57,19 +57,11 @@ std::vector<std::string> readableExtensions()
 
 } // namespace
 
-CSoundPlugin::CSoundPlugin(common::INEBContext* context) : m_memory(common::getPluginMemoryManager(context))
-{
-}
+CSoundPlugin::CSoundPlugin(common::INEBContext* context) : m_memory(common::getPluginMemoryManager(context)) {}
 
-lumo::String CSoundPlugin::getPluginName()
-{
-    return lumo::String::fromUTF8("nebo_sound");
-}
+lumo::String CSoundPlugin::getPluginName() { return lumo::String::fromUTF8("nebo_sound"); }
 
-int32_t CSoundPlugin::getValidTypes()
-{
-    return common::soundSourceType;
-}
+int32_t CSoundPlugin::getValidTypes() { return common::soundSourceType; }
 
 P<common::IPluginExtensions> CSoundPlugin::getValidExtensions(int32_t nTypes)
 {

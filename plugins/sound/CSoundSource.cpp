@@ -18,10 +18,7 @@ CSoundSource::CSoundSource(const lumo::IURI& uri, P<lumo::IMemoryManager> memory
 {
 }
 
-bool CSoundSource::isOpened()
-{
-    return m_file.has_value();
-}
+bool CSoundSource::isOpened() { return m_file.has_value(); }
 
 void CSoundSource::open()
 {
@@ -36,10 +33,7 @@ void CSoundSource::open()
     m_bDataEnded = false;
 }
 
-void CSoundSource::close()
-{
-    m_file.reset();
-}
+void CSoundSource::close() { m_file.reset(); }
 
 void CSoundSource::skipToTime(double seconds)
 {
@@ -50,39 +44,15 @@ void CSoundSource::skipToTime(double seconds)
     m_bDataEnded = false;
 }
 
-double CSoundSource::getDuration()
-{
-    return m_sampleRate > 0 ? timeOfFrame(m_frameCount) : 0.0;
-}
-int32_t CSoundSource::getBufferStatus()
-{
-    return 100;
-}
-bool CSoundSource::isEOF()
-{
-    return m_bDataEnded || m_nextFrame >= m_frameCount;
-}
-void CSoundSource::setStartTime(double seconds)
-{
-    m_startTime = seconds;
-}
-double CSoundSource::getStartTime()
-{
-    return m_startTime;
-}
-P<lumo::CURI> CSoundSource::getURI()
-{
-    return m_uri;
-}
-lumo::String CSoundSource::getPluginName()
-{
-    return lumo::String::fromUTF8("nebo_sound");
-}
+double CSoundSource::getDuration() { return m_sampleRate > 0 ? timeOfFrame(m_frameCount) : 0.0; }
+int32_t CSoundSource::getBufferStatus() { return 100; }
+bool CSoundSource::isEOF() { return m_bDataEnded || m_nextFrame >= m_frameCount; }
+void CSoundSource::setStartTime(double seconds) { m_startTime = seconds; }
+double CSoundSource::getStartTime() { return m_startTime; }
+P<lumo::CURI> CSoundSource::getURI() { return m_uri; }
+lumo::String CSoundSource::getPluginName() { return lumo::String::fromUTF8("nebo_sound"); }
 
-P<common::IAudioStreamInfos> CSoundSource::getAudioStreamInfos()
-{
-    return nullptr;
-}
+P<common::IAudioStreamInfos> CSoundSource::getAudioStreamInfos() { return nullptr; }
 
 void CSoundSource::setAudioStream(int32_t nAudioIndex)
 {
@@ -110,18 +80,9 @@ P<audio::IAudioChunk> CSoundSource::getNextAudioChunk()
     return chunk;
 }
 
-int32_t CSoundSource::getSampleRate()
-{
-    return m_sampleRate;
-}
-int32_t CSoundSource::getChannelCount()
-{
-    return m_channelCount;
-}
-int32_t CSoundSource::getBytesPerSample()
-{
-    return m_bytesPerSample;
-}
+int32_t CSoundSource::getSampleRate() { return m_sampleRate; }
+int32_t CSoundSource::getChannelCount() { return m_channelCount; }
+int32_t CSoundSource::getBytesPerSample() { return m_bytesPerSample; }
 
 P<common::CMediumFacts> CSoundSource::getMediumFacts()
 {
@@ -135,10 +96,7 @@ CSoundFile& CSoundSource::requireFile()
     return *m_file;
 }
 
-double CSoundSource::timeOfFrame(int64_t frame) const
-{
-    return static_cast<double>(frame) / m_sampleRate;
-}
+double CSoundSource::timeOfFrame(int64_t frame) const { return static_cast<double>(frame) / m_sampleRate; }
 
 int64_t CSoundSource::firstFrameAt(double seconds) const
 {

@@ -15,13 +15,13 @@ struct SContainerName {
 };
 
 constexpr SContainerName containerNames[] = {
-    {SF_FORMAT_WAV, "wav"},     {SF_FORMAT_WAVEX, "wav"},  {SF_FORMAT_RF64, "rf64"},  {SF_FORMAT_W64, "w64"},
-    {SF_FORMAT_AIFF, "aiff"},   {SF_FORMAT_AU, "au"},      {SF_FORMAT_CAF, "caf"},    {SF_FORMAT_FLAC, "flac"},
-    {SF_FORMAT_OGG, "ogg"},     {SF_FORMAT_MPEG, "mpeg"},  {SF_FORMAT_RAW, "raw"},    {SF_FORMAT_PAF, "paf"},
-    {SF_FORMAT_SVX, "iff"},     {SF_FORMAT_NIST, "nist"},  {SF_FORMAT_VOC, "voc"},    {SF_FORMAT_IRCAM, "ircam"},
-    {SF_FORMAT_MAT4, "mat4"},   {SF_FORMAT_MAT5, "mat5"},  {SF_FORMAT_PVF, "pvf"},    {SF_FORMAT_XI, "xi"},
-    {SF_FORMAT_HTK, "htk"},     {SF_FORMAT_SDS, "sds"},    {SF_FORMAT_AVR, "avr"},    {SF_FORMAT_SD2, "sd2"},
-    {SF_FORMAT_WVE, "wve"},     {SF_FORMAT_MPC2K, "mpc2k"},
+    {SF_FORMAT_WAV, "wav"},   {SF_FORMAT_WAVEX, "wav"},   {SF_FORMAT_RF64, "rf64"}, {SF_FORMAT_W64, "w64"},
+    {SF_FORMAT_AIFF, "aiff"}, {SF_FORMAT_AU, "au"},       {SF_FORMAT_CAF, "caf"},   {SF_FORMAT_FLAC, "flac"},
+    {SF_FORMAT_OGG, "ogg"},   {SF_FORMAT_MPEG, "mpeg"},   {SF_FORMAT_RAW, "raw"},   {SF_FORMAT_PAF, "paf"},
+    {SF_FORMAT_SVX, "iff"},   {SF_FORMAT_NIST, "nist"},   {SF_FORMAT_VOC, "voc"},   {SF_FORMAT_IRCAM, "ircam"},
+    {SF_FORMAT_MAT4, "mat4"}, {SF_FORMAT_MAT5, "mat5"},   {SF_FORMAT_PVF, "pvf"},   {SF_FORMAT_XI, "xi"},
+    {SF_FORMAT_HTK, "htk"},   {SF_FORMAT_SDS, "sds"},     {SF_FORMAT_AVR, "avr"},   {SF_FORMAT_SD2, "sd2"},
+    {SF_FORMAT_WVE, "wve"},   {SF_FORMAT_MPC2K, "mpc2k"},
 };
 
 // How a subtype stores its samples. Plain samples name their codec after
@@ -35,14 +35,14 @@ struct SEncoding {
 };
 
 constexpr SEncoding encodings[] = {
-    {SF_FORMAT_PCM_U8, "pcm_u8", "u8", 8, false},         {SF_FORMAT_PCM_S8, "pcm_s8", "s8", 8, false},
-    {SF_FORMAT_PCM_16, "pcm_s16", "s16", 16, false},      {SF_FORMAT_PCM_24, "pcm_s24", "s24", 24, false},
-    {SF_FORMAT_PCM_32, "pcm_s32", "s32", 32, false},      {SF_FORMAT_FLOAT, "pcm_f32", "f32", 32, false},
-    {SF_FORMAT_DOUBLE, "pcm_f64", "f64", 64, false},      {SF_FORMAT_ULAW, "ulaw", "ulaw", 8, false},
-    {SF_FORMAT_ALAW, "alaw", "alaw", 8, false},           {SF_FORMAT_ALAC_16, "alac", "s16", 16, true},
-    {SF_FORMAT_ALAC_20, "alac", "s20", 20, true},         {SF_FORMAT_ALAC_24, "alac", "s24", 24, true},
-    {SF_FORMAT_ALAC_32, "alac", "s32", 32, true},         {SF_FORMAT_VORBIS, "vorbis", "", 0, true},
-    {SF_FORMAT_OPUS, "opus", "", 0, true},                {SF_FORMAT_MPEG_LAYER_III, "mp3", "", 0, true},
+    {SF_FORMAT_PCM_U8, "pcm_u8", "u8", 8, false},    {SF_FORMAT_PCM_S8, "pcm_s8", "s8", 8, false},
+    {SF_FORMAT_PCM_16, "pcm_s16", "s16", 16, false}, {SF_FORMAT_PCM_24, "pcm_s24", "s24", 24, false},
+    {SF_FORMAT_PCM_32, "pcm_s32", "s32", 32, false}, {SF_FORMAT_FLOAT, "pcm_f32", "f32", 32, false},
+    {SF_FORMAT_DOUBLE, "pcm_f64", "f64", 64, false}, {SF_FORMAT_ULAW, "ulaw", "ulaw", 8, false},
+    {SF_FORMAT_ALAW, "alaw", "alaw", 8, false},      {SF_FORMAT_ALAC_16, "alac", "s16", 16, true},
+    {SF_FORMAT_ALAC_20, "alac", "s20", 20, true},    {SF_FORMAT_ALAC_24, "alac", "s24", 24, true},
+    {SF_FORMAT_ALAC_32, "alac", "s32", 32, true},    {SF_FORMAT_VORBIS, "vorbis", "", 0, true},
+    {SF_FORMAT_OPUS, "opus", "", 0, true},           {SF_FORMAT_MPEG_LAYER_III, "mp3", "", 0, true},
 };
 
 struct STagName {
@@ -51,8 +51,8 @@ struct STagName {
 };
 
 constexpr STagName tagNames[] = {
-    {SF_STR_TITLE, "title"},     {SF_STR_ARTIST, "artist"},       {SF_STR_ALBUM, "album"},
-    {SF_STR_DATE, "date"},       {SF_STR_COMMENT, "comment"},     {SF_STR_GENRE, "genre"},
+    {SF_STR_TITLE, "title"},       {SF_STR_ARTIST, "artist"},       {SF_STR_ALBUM, "album"},
+    {SF_STR_DATE, "date"},         {SF_STR_COMMENT, "comment"},     {SF_STR_GENRE, "genre"},
     {SF_STR_TRACKNUMBER, "track"}, {SF_STR_COPYRIGHT, "copyright"}, {SF_STR_LICENSE, "license"},
     {SF_STR_SOFTWARE, "software"},
 };
@@ -67,10 +67,7 @@ lumo::String libraryName(int format)
     return common::cutFactText(info.name);
 }
 
-lumo::String text(const char* value)
-{
-    return lumo::String::fromUTF8(value);
-}
+lumo::String text(const char* value) { return lumo::String::fromUTF8(value); }
 
 lumo::String channelLayoutOf(int32_t channels)
 {

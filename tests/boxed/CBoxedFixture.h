@@ -4,8 +4,8 @@
 // folders of the test's own, a context that logs, and the real nebo_slave
 // and nebo_demo beside the test program.
 #include "foundation/CException.h"
-#include "host/common/CLogManager.h"
 #include "host/CPluginHandler.h"
+#include "host/common/CLogManager.h"
 #include "host/common/CSimpleNEBContext.h"
 #include "host/master/CSlaveLaunchers.h"
 #include "host/plugin/IPluginExtensions.h"

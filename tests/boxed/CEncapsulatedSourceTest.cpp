@@ -65,14 +65,16 @@ protected:
     }
 
     // Expects the next picture to be picture `index` of the clip, its stored bytes too.
-    void expectPicture(CEncapsulatedSource& source, int64_t index) { expectStoredPicture(source.getNextPicture(), index); }
+    void expectPicture(CEncapsulatedSource& source, int64_t index)
+    {
+        expectStoredPicture(source.getNextPicture(), index);
+    }
 
     void expectStoredPicture(const P<INEBPicture>& picture, int64_t index)
     {
         ASSERT_TRUE(picture) << index;
         EXPECT_DOUBLE_EQ(picture->getTimestamp(), m_clip.getPictureTime(index));
-        EXPECT_TRUE(haveSameStoredPixels(*picture, *m_clip.makePicture(index, m_context->getMemoryManager())))
-            << index;
+        EXPECT_TRUE(haveSameStoredPixels(*picture, *m_clip.makePicture(index, m_context->getMemoryManager()))) << index;
     }
 
     // Expects the next chunk to be chunk `index` of the clip, byte for byte.
@@ -255,17 +257,19 @@ TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveWithItsHangReport)
         SCOPED_TRACE(bPrefetch);
         m_context->setPrefetch(bPrefetch);
         P<CEncapsulatedSource> source = makeSource("w=16&h=16&fail=hang");
-        lumo::expectThrow<nebo::common::CSlaveError>([&] { openAndRead(*source); }, [&](const auto& error) {
-            const std::filesystem::path file(error.getErrorFilePath().toUTF8());
-            const std::string report = m_temp.get(file.lexically_relative(m_temp.pathOf("")).generic_string());
-            EXPECT_EQ(descriptionOf(error), limitLine + "\n\n" + report);
-            // A few lines that name the plugin it waits in: the serving
-            // thread's stack passes through the plugin.
-            const std::string summary = error.getSummary().toUTF8();
-            EXPECT_EQ(summary.rfind(limitLine + "\nHang Report\nFrames: 0x", 0), 0u) << summary;
-            EXPECT_NE(summary.find(std::string(" (nebo_demo") + lumo::getModuleSuffix() + ")"), std::string::npos)
-                << summary;
-        });
+        lumo::expectThrow<nebo::common::CSlaveError>(
+            [&] { openAndRead(*source); },
+            [&](const auto& error) {
+                const std::filesystem::path file(error.getErrorFilePath().toUTF8());
+                const std::string report = m_temp.get(file.lexically_relative(m_temp.pathOf("")).generic_string());
+                EXPECT_EQ(descriptionOf(error), limitLine + "\n\n" + report);
+                // A few lines that name the plugin it waits in: the serving
+                // thread's stack passes through the plugin.
+                const std::string summary = error.getSummary().toUTF8();
+                EXPECT_EQ(summary.rfind(limitLine + "\nHang Report\nFrames: 0x", 0), 0u) << summary;
+                EXPECT_NE(summary.find(std::string(" (nebo_demo") + lumo::getModuleSuffix() + ")"), std::string::npos)
+                    << summary;
+            });
         EXPECT_THROW(source->getNextPicture(), lumo::CException);
     }
 }
@@ -285,7 +289,8 @@ TEST_F(CEncapsulatedSourceTest, HangingSlaveNeverHangsThePrefetchingTestOpen)
         // Whether the test-open sees the source open depends on which thread
         // takes the source first; either way nothing waits for ever.
         P<nebo::common::ISource> source = handler->tryCreateSource(*demoURI("w=16&h=16&fail=hang"), 0, 0, 0, true);
-        if (const P<nebo::common::IVideoSource> pictures = lumo::castObject<nebo::common::IVideoSource>(source, false)) {
+        if (const P<nebo::common::IVideoSource> pictures =
+                lumo::castObject<nebo::common::IVideoSource>(source, false)) {
             EXPECT_THROW(pictures->getNextPicture(), lumo::CException);
         }
     }
@@ -354,8 +359,8 @@ TEST_F(CEncapsulatedSourceTest, NewSlaveGoesOnAfterThePictureThatFailed)
         m_context->setPrefetch(bPrefetch);
         for (const auto& [fault, failAt, firstEnd] : cases) {
             SCOPED_TRACE(std::string(fault) + " at " + std::to_string(failAt) + (bPrefetch ? ", prefetching" : ""));
-            P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=25&failat=" + std::to_string(failAt) +
-                                                       "&fail=" + fault);
+            P<CEncapsulatedSource> source =
+                makeSource("w=16&h=16&frames=25&failat=" + std::to_string(failAt) + "&fail=" + fault);
             source->open();
             for (int64_t index = 0; index < 25; ++index) {
                 if (index != failAt)
@@ -411,12 +416,14 @@ TEST_F(CEncapsulatedSourceTest, RequestThePluginRefusesStartsNoSource)
 {
     const P<CEncapsulatedSource> refused =
         make<CEncapsulatedSource>(m_context, String("nebo_demo"), *demoURI("w=wide"), 3, nullptr);
-    lumo::expectThrow<nebo::common::CSlaveError>([&] { refused->open(); }, [&](const auto& error) {
-        EXPECT_EQ(descriptionOf(error), "could not create source \"file:///clips/test.demo?w=wide\" in slave");
-        // Why, in the plugin's words from the slave's log.
-        EXPECT_EQ(error.getSummary().toUTF8(),
-                  "nebo_demo: the value \"wide\" of \"w\" is not valid (file:///clips/test.demo?w=wide)");
-    });
+    lumo::expectThrow<nebo::common::CSlaveError>(
+        [&] { refused->open(); },
+        [&](const auto& error) {
+            EXPECT_EQ(descriptionOf(error), "could not create source \"file:///clips/test.demo?w=wide\" in slave");
+            // Why, in the plugin's words from the slave's log.
+            EXPECT_EQ(error.getSummary().toUTF8(),
+                      "nebo_demo: the value \"wide\" of \"w\" is not valid (file:///clips/test.demo?w=wide)");
+        });
     EXPECT_FALSE(refused->isOpened());
 }
 

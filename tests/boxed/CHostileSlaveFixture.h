@@ -65,8 +65,8 @@ protected:
         } else if (stage == EStage::extensions) {
             lumo::make<CNEBPluginBoxed>(m_context, lumo::String("hostile"))->getValidExtensions(3);
         } else {
-            const lumo::P<CEncapsulatedSource> source = lumo::make<CEncapsulatedSource>(
-                m_context, lumo::String("hostile"), *demoURI("w=64&h=48"), 3, nullptr);
+            const lumo::P<CEncapsulatedSource> source =
+                lumo::make<CEncapsulatedSource>(m_context, lumo::String("hostile"), *demoURI("w=64&h=48"), 3, nullptr);
             source->open();
             const lumo::P<INEBPicture> first = stage >= EStage::picture ? source->getNextPicture() : nullptr;
             if (stage == EStage::secondHeldPicture)

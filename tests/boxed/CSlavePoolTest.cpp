@@ -25,10 +25,7 @@ using nebo::test::countOf;
 const String demo("nebo_demo");
 constexpr int32_t readyWaitMs = 20000;
 
-std::string endLineOf(uint32_t pid)
-{
-    return "nebo_slave " + std::to_string(pid) + " (nebo_demo): ";
-}
+std::string endLineOf(uint32_t pid) { return "nebo_slave " + std::to_string(pid) + " (nebo_demo): "; }
 
 class CSlavePoolTest : public nebo::test::CBoxedFixture {
 protected:
@@ -78,7 +75,11 @@ TEST_F(CSlavePoolTest, SizeIsBoundedAndAPoolOfNoneStartsNothing)
 // serves the same.
 TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
 {
-    const struct { const char* name; bool bDied; int32_t memoryAhead; } cases[] = {
+    const struct {
+        const char* name;
+        bool bDied;
+        int32_t memoryAhead;
+    } cases[] = {
         {"alive", false, 0},
         {"died while waiting", true, 0},
         {"alive with memory ahead", false, 16},

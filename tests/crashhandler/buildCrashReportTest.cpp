@@ -1,7 +1,7 @@
 #include "crashhandler/buildCrashReport.h"
 
-#include "crashhandler/exceptionCodes.h"
 #include "crashhandler/CReportSinkString.h"
+#include "crashhandler/exceptionCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -125,8 +125,8 @@ TEST(buildCrashReportTest, RegisterSectionsInTheirOrderAndFormats)
 {
     SCrashRecord record = faultAt(breakpoint);
     record.sections = sectionFloatingPoint | sectionInteger | sectionControl;
-    record.floatingPoint = {0x37f, 0x20, 0xff, 0x401000, 0x7ffe0010, 0,
-                            {1.5, 0, -2.25e-300, 1e300, 123456789, -0.0, 6.02e23, 1}, 0};
+    record.floatingPoint = {
+        0x37f, 0x20, 0xff, 0x401000, 0x7ffe0010, 0, {1.5, 0, -2.25e-300, 1e300, 123456789, -0.0, 6.02e23, 1}, 0};
     record.integer = {0xa, 0xb, 0xc, 0xd, 0xd1, 0x51, 8, 9, 10, 11, 12, 13, 14, 0xffffffffffffffff};
     record.control = {0x7ffe1000, 0x401000, 0x7ffe0ff0, 0x33, 0x2b, 0x10246};
     const std::string report = reportOf(record);
@@ -185,19 +185,18 @@ TEST(buildCrashReportTest, StackWalkFollowsFramesUntilTheCopyEnds)
     SCrashRecord record = faultAt(breakpoint);
     stack.attach(record, 0x1000);
     const std::string report = reportOf(record);
-    EXPECT_EQ(report.substr(report.find("Stack Dump:")),
-              "Stack Dump:\n"
-              "Current Address: 00005000\n"
-              "00001000: 10 10 00 00 00 00 00 00 aa aa 00 00 00 00 00 00 \n"
-              "\n"
-              "Current Address: 0000aaaa\n"
-              "00001010: 30 10 00 00 00 00 00 00 bb bb 00 00 00 00 00 00 \n"
-              "00001020: 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 \n"
-              "\n"
-              "Current Address: 0000bbbb\n"
-              "00001030: 00 90 00 00 00 00 00 00 cc cc 00 00 00 00 00 00 \n"
-              "00001040: \n"
-              "\n");
+    EXPECT_EQ(report.substr(report.find("Stack Dump:")), "Stack Dump:\n"
+                                                         "Current Address: 00005000\n"
+                                                         "00001000: 10 10 00 00 00 00 00 00 aa aa 00 00 00 00 00 00 \n"
+                                                         "\n"
+                                                         "Current Address: 0000aaaa\n"
+                                                         "00001010: 30 10 00 00 00 00 00 00 bb bb 00 00 00 00 00 00 \n"
+                                                         "00001020: 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 \n"
+                                                         "\n"
+                                                         "Current Address: 0000bbbb\n"
+                                                         "00001030: 00 90 00 00 00 00 00 00 cc cc 00 00 00 00 00 00 \n"
+                                                         "00001040: \n"
+                                                         "\n");
 
     // A frame pointer whose frame is not wholly in the copy takes no step.
     stack.attach(record, 0x1038);
@@ -218,17 +217,16 @@ TEST(buildCrashReportTest, PlatformWalkIsFollowedInsteadOfTheFramePointers)
     record.frames[3] = {0x8000, 0x1000, 0x1008};
     record.frameCount = 4;
     const std::string report = reportOf(record);
-    EXPECT_EQ(report.substr(report.find("Stack Dump:")),
-              "Stack Dump:\n"
-              "Current Address: 00005000\n"
-              "00001000: 30 10 00 00 00 00 00 00 \n"
-              "\n"
-              "Current Address: 00006000\n"
-              "00001008: aa aa 00 00 00 00 00 00 00 00 00 00 00 00 00 00 \n"
-              "\n"
-              "Current Address: 00007000\n"
-              "00001038: 00 00 00 00 00 00 00 00 \n"
-              "\n");
+    EXPECT_EQ(report.substr(report.find("Stack Dump:")), "Stack Dump:\n"
+                                                         "Current Address: 00005000\n"
+                                                         "00001000: 30 10 00 00 00 00 00 00 \n"
+                                                         "\n"
+                                                         "Current Address: 00006000\n"
+                                                         "00001008: aa aa 00 00 00 00 00 00 00 00 00 00 00 00 00 00 \n"
+                                                         "\n"
+                                                         "Current Address: 00007000\n"
+                                                         "00001038: 00 00 00 00 00 00 00 00 \n"
+                                                         "\n");
 }
 
 } // namespace

@@ -24,7 +24,11 @@ using nebo::test::binFolder;
 using nebo::test::runProgram;
 using nebo::test::SProgramRun;
 
-struct SPicture { double time = 0.0; int width = 0, height = 0; unsigned centre = 0; };
+struct SPicture {
+    double time = 0.0;
+    int width = 0, height = 0;
+    unsigned centre = 0;
+};
 
 // What the example printed, line by line.
 struct SReport {
@@ -71,7 +75,8 @@ protected:
     SProgramRun run(const std::vector<std::string>& arguments,
                     const std::vector<std::string>& environment = {"NEBO_PLUGIN_PATH"})
     {
-        std::vector<std::string> command = {(binFolder() / (std::string("nebo_host_example") + lumo::getProgramSuffix())).string()};
+        std::vector<std::string> command = {
+            (binFolder() / (std::string("nebo_host_example") + lumo::getProgramSuffix())).string()};
         command.insert(command.end(), arguments.begin(), arguments.end());
         return runProgram(m_folder.pathOf(""), command, environment);
     }

@@ -10,7 +10,9 @@ namespace lumo {
 class CFakeURI : public CURI {
 public:
     CFakeURI(std::string text, std::string displayText)
-        : CURI(String("fake:uri")), m_text(std::move(text)), m_displayText(std::move(displayText)) {}
+        : CURI(String("fake:uri")), m_text(std::move(text)), m_displayText(std::move(displayText))
+    {
+    }
 
     String getText() const override { return String::fromUTF8(m_text); }
     String getDisplayText() const override { return String::fromUTF8(m_displayText); }

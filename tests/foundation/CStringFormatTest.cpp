@@ -73,12 +73,8 @@ TEST(CStringFormatTest, EveryMisuseIsAnInvalidArgument)
     for (const char* bad : {"%q", "%------d", "ends with %", "%5", "%ll", "%99999999999999999999d", "%.2000000s"})
         EXPECT_THROW(formatOf(bad), CInvalidArgError) << bad;
     const std::function<void()> badPushes[] = {
-        [] { filled("%*d", ~uint64_t(0)); },
-        [] { filled("%s", 1); },
-        [] { filled("%d", 1.0); },
-        [] { filled("%f", "1"); },
-        [] { filled("%d", 1, 2); },
-        [] { filled("%*f", 1.0); },
+        [] { filled("%*d", ~uint64_t(0)); }, [] { filled("%s", 1); },    [] { filled("%d", 1.0); },
+        [] { filled("%f", "1"); },           [] { filled("%d", 1, 2); }, [] { filled("%*f", 1.0); },
         [] { filled("%.*s", "x"); },
     };
     for (size_t i = 0; i < std::size(badPushes); ++i)

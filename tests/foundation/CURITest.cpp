@@ -22,13 +22,15 @@ std::string describe(const IURI& uri)
     return u8(uri.getScheme()) + "|" + (uri.isRelative() ? "rel" : "abs") + "|" +
            (uri.isHierarchical() ? "hier" : "opaque") + "|" + u8(uri.getEscapedUserInfo()) + "|" +
            u8(uri.getEscapedHost()) + "|" + u8(uri.getPortText()) + "|" + std::to_string(uri.getPort()) + "|" +
-           u8(uri.getEscapedPath()) + "|" + u8(uri.getEscapedFileName()) + "|" + u8(uri.getEscapedExtension()) +
-           "|" + u8(uri.getEscapedFolder()) + "|" + u8(uri.getEscapedQuery()) + "|" + u8(uri.getEscapedFragment());
+           u8(uri.getEscapedPath()) + "|" + u8(uri.getEscapedFileName()) + "|" + u8(uri.getEscapedExtension()) + "|" +
+           u8(uri.getEscapedFolder()) + "|" + u8(uri.getEscapedQuery()) + "|" + u8(uri.getEscapedFragment());
 }
 
 TEST(CURITest, SplitsTextIntoComponents)
 {
-    const struct { const char *text, *components; } cases[] = {
+    const struct {
+        const char *text, *components;
+    } cases[] = {
         {"file:///C:/media/clip.avi", "file|abs|hier||||-1|/C:/media/clip.avi|clip.avi|.avi|/C:/media/||"},
         {"mailto:a@b?c#d", "mailto|abs|opaque||||-1|a@b?c#d|a@b?c#d||||"},
         {"//[::1]:81", "|rel|hier||[::1]|81|81||||||"},
@@ -36,8 +38,10 @@ TEST(CURITest, SplitsTextIntoComponents)
         {"http://us:pw@h.org:80/d/f.tar.gz?x=1&y=2#top",
          "http|abs|hier|us:pw|h.org|80|80|/d/f.tar.gz|f.tar.gz|.gz|/d/|x=1&y=2|top"},
         {"/a/b/", "|rel|hier||||-1|/a/b/|b||/a/||"},
-        {"a/", "|rel|hier||||-1|a/|||||"}, {"#f?g", "|rel|hier||||-1||||||f?g"},
-        {"x/y:z", "|rel|hier||||-1|x/y:z|y:z||x/||"}, {"", "|rel|hier||||-1||||||"},
+        {"a/", "|rel|hier||||-1|a/|||||"},
+        {"#f?g", "|rel|hier||||-1||||||f?g"},
+        {"x/y:z", "|rel|hier||||-1|x/y:z|y:z||x/||"},
+        {"", "|rel|hier||||-1||||||"},
     };
     for (const auto& c : cases) {
         P<CURI> uri = parse(c.text);
@@ -62,9 +66,10 @@ TEST(CURITest, DecodesEveryComponent)
 TEST(CURITest, RemovesDotSegmentsFromThePathButNotFromTheText)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"/a/./b", "/a/b"}, {"/a/b/..", "/a/"},     {"/../a", "/../a"},         {"a/../../b", "../b"},
-        {"a/..", ""},       {"../.", "../"},        {"/a//../b", "/a/b"},       {"/a/%2E%2e/b", "/b"},
-        {"/a/.../b", "/a/.../b"}, {"/a/..b/.c", "/a/..b/.c"}, {"../..", "../.."},
+        {"/a/./b", "/a/b"},         {"/a/b/..", "/a/"},    {"/../a", "/../a"},
+        {"a/../../b", "../b"},      {"a/..", ""},          {"../.", "../"},
+        {"/a//../b", "/a/b"},       {"/a/%2E%2e/b", "/b"}, {"/a/.../b", "/a/.../b"},
+        {"/a/..b/.c", "/a/..b/.c"}, {"../..", "../.."},
     };
     for (const auto& [text, path] : cases) {
         P<CURI> uri = parse(text);
@@ -75,7 +80,9 @@ TEST(CURITest, RemovesDotSegmentsFromThePathButNotFromTheText)
 
 TEST(CURITest, ResolvesReferencesAgainstABase)
 {
-    const struct { const char *base, *reference, *result; } cases[] = {
+    const struct {
+        const char *base, *reference, *result;
+    } cases[] = {
         {"file:///x/y/z.txt", "../b/c.txt", "file:///x/b/c.txt"},
         {"file:///x/y/z.txt", "/abs", "file:///abs"},
         {"file:///x/y/z.txt", "//h/p", "file://h/p"},
@@ -103,9 +110,12 @@ TEST(CURITest, RefusesReferencesThatCannotBeResolved)
 
 TEST(CURITest, BuildsFromDecodedComponents)
 {
-    const struct { const char *scheme, *path, *host, *port, *userInfo, *query, *fragment, *text; } cases[] = {
+    const struct {
+        const char *scheme, *path, *host, *port, *userInfo, *query, *fragment, *text;
+    } cases[] = {
         {"file", "a b", "h", "", "", "", "", "file://h/a%20b"},
-        {"http", "/x?y#z%", "h", "8080", "us er@x", "q#r/?", "f#g", "http://us%20er%40x@h:8080/x%3Fy%23z%25?q%23r/?#f%23g"},
+        {"http", "/x?y#z%", "h", "8080", "us er@x", "q#r/?", "f#g",
+         "http://us%20er%40x@h:8080/x%3Fy%23z%25?q%23r/?#f%23g"},
         {"", "a/./b/../c", "", "", "", "", "", "a/c"},
         {"mailto", "a@b", "", "", "", "", "", "mailto:a@b"},
         {"s", "/p", "[::1]", "", "", "", "", "s://[::1]/p"},
@@ -121,14 +131,16 @@ TEST(CURITest, BuildsFromDecodedComponents)
 
 TEST(CURITest, RefusesComponentsThatWouldReadBackDifferently)
 {
-    const struct { const char *scheme, *path, *host, *query; } cases[] = {
+    const struct {
+        const char *scheme, *path, *host, *query;
+    } cases[] = {
         {"s", "/p", "a/b", ""}, {"s", "/p", "a:1", ""}, {"s", "/p", "a@b", ""}, {"s", "//p", "", ""},
-        {"", "a:b", "", ""},    {"s", "p", "", "q"},    {"1x", "/p", "", ""}, {"s", "/p", "a%41b", ""},
+        {"", "a:b", "", ""},    {"s", "p", "", "q"},    {"1x", "/p", "", ""},   {"s", "/p", "a%41b", ""},
     };
     for (const auto& c : cases) {
-        EXPECT_THROW(make<CURI>(String(c.scheme), String(c.path), String(c.host), String(), String(),
-                                String(c.query), String()),
-                     CURIFormatError)
+        EXPECT_THROW(
+            make<CURI>(String(c.scheme), String(c.path), String(c.host), String(), String(), String(c.query), String()),
+            CURIFormatError)
             << c.scheme << " " << c.path << " " << c.host;
     }
 }
@@ -155,12 +167,14 @@ TEST(CURITest, EscapesWithUpperCaseDigitsAndDecodesAnyCase)
     EXPECT_EQ(u8(CURI::escape(String::fromUTF8(std::string("\0\x7F", 2)))), "%00%7F");
 
     const std::pair<const char*, const char*> decoded[] = {
-        {"%41%62", "Ab"}, {"%C3%A9", "\xC3\xA9"},
-        {"%E9", "\xC3\xA9"},               // not UTF-8: the character with that code
-        {"%E2%82", "\xC3\xA2\xC2\x82"},    // cut short
+        {"%41%62", "Ab"},
+        {"%C3%A9", "\xC3\xA9"},
+        {"%E9", "\xC3\xA9"},                       // not UTF-8: the character with that code
+        {"%E2%82", "\xC3\xA2\xC2\x82"},            // cut short
         {"%ED%A0%80", "\xC3\xAD\xC2\xA0\xC2\x80"}, // a surrogate is no character
         {"%zz%4g", "%zz%4g"},
-        {"100%", "100%"}, {"%%41", "%A"},
+        {"100%", "100%"},
+        {"%%41", "%A"},
     };
     for (const auto& [text, result] : decoded)
         EXPECT_EQ(u8(CURI::unescape(String(text))), result) << text;

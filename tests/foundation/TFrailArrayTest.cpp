@@ -13,7 +13,9 @@ public:
 class CListener : public CObject, public virtual IListener {
 public:
     CListener(int id, TFrailArray<IListener>* list, bool removeItself)
-        : m_id(id), m_list(list), m_removeItself(removeItself) {}
+        : m_id(id), m_list(list), m_removeItself(removeItself)
+    {
+    }
     void notify(std::vector<int>& calls) override
     {
         calls.push_back(m_id);

@@ -5,8 +5,7 @@
 namespace lumo {
 namespace {
 
-template <class Text> void expectTerminatedCopy(const typename Text::UnitType* units, int32_t unitCount,
-                                                uint32_t tag)
+template <class Text> void expectTerminatedCopy(const typename Text::UnitType* units, int32_t unitCount, uint32_t tag)
 {
     P<Text> text = make<Text>(units, unitCount);
     EXPECT_TRUE(text->hasEncoding(tag));

@@ -6,7 +6,9 @@ namespace lumo {
 namespace {
 
 // A key whose hash is its own number, so that tests choose the chains.
-struct NumberKey { uint32_t number; };
+struct NumberKey {
+    uint32_t number;
+};
 
 uint32_t hashOfKey(const NumberKey& key) { return key.number; }
 

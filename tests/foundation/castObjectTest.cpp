@@ -33,7 +33,9 @@ private:
 class CForwarding : public CObject {
 public:
     CForwarding(P<IBase> redirect, Candidates candidates = {})
-        : m_redirect(std::move(redirect)), m_candidates(std::move(candidates)) {}
+        : m_redirect(std::move(redirect)), m_candidates(std::move(candidates))
+    {
+    }
     bool getInterface(const std::type_info&, P<IBase>& redirect, Candidates& candidates) override
     {
         redirect = m_redirect;

@@ -8,14 +8,22 @@ using lumo::equalsIgnoringASCIICase;
 
 TEST(equalsIgnoringASCIICaseTest, OnlyASCIILettersFold)
 {
-    const struct { std::u16string a, b; bool bEqual; } cases[] = {
-        {u"mp4", u"MP4", true}, {u"Wav", u"wAV", true}, {u"", u"", true}, {u"mp4", u"mp", false},
-        {u"mp", u"mp4", false}, {u"avi", u"avj", false},
+    const struct {
+        std::u16string a, b;
+        bool bEqual;
+    } cases[] = {
+        {u"mp4", u"MP4", true},
+        {u"Wav", u"wAV", true},
+        {u"", u"", true},
+        {u"mp4", u"mp", false},
+        {u"mp", u"mp4", false},
+        {u"avi", u"avj", false},
         // The neighbours of the letters in the code table stay apart: "@[`{".
         {u"@[", u"`{", false},
         // Other scripts and signs that fold to ASCII in full Unicode do not.
         {u"\u00e4", u"\u00c4", false},
-        {u"k", u"\u212a", false}, {u"s", u"\u017f", false},
+        {u"k", u"\u212a", false},
+        {u"s", u"\u017f", false},
     };
     for (const auto& test : cases) {
         EXPECT_EQ(equalsIgnoringASCIICase(test.a, test.b), test.bEqual);

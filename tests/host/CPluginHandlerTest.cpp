@@ -98,16 +98,20 @@ TEST_F(CPluginHandlerTest, BoxedHandlerAsksASlaveForEachNameButNoneForAMissingLi
 
     // Only a slave could name an existing one.
     m_context->addPluginLibrary(String("nebo_sound"));
-    lumo::expectThrow<lumo::CError>([&] { make<CPluginHandler>(m_context, true); }, [](const lumo::CError& error) {
-        EXPECT_EQ(error.getDescription()->toUTF8().rfind("Error executing file '", 0), 0u)
-            << error.getDescription()->toUTF8();
-    });
+    lumo::expectThrow<lumo::CError>(
+        [&] { make<CPluginHandler>(m_context, true); },
+        [](const lumo::CError& error) {
+            EXPECT_EQ(error.getDescription()->toUTF8().rfind("Error executing file '", 0), 0u)
+                << error.getDescription()->toUTF8();
+        });
 }
 
 TEST_F(CPluginHandlerTest, ChoosesByTheExtensionInAnyCaseWithoutDotOrSuffix)
 {
     // plugin: "" for none
-    const struct { const char *uri, *suffix, *plugin; } cases[] = {
+    const struct {
+        const char *uri, *suffix, *plugin;
+    } cases[] = {
         {"file:///media/clip.AVI", "", "avlib"},
         {"file:///media/clip.Wav", "", "sound"},
         {"file:///media/clip.mpg_part", "_part", "avlib"},
@@ -139,7 +143,9 @@ std::string failuresOf(const CPluginHandler& handler)
 TEST_F(CPluginHandlerTest, TriesEveryPluginWhenNoneTakesTheExtension)
 {
     // plugin: "" for none
-    const struct { const char *uri, *suffix, *plugin, *failures; } cases[] = {
+    const struct {
+        const char *uri, *suffix, *plugin, *failures;
+    } cases[] = {
         // Only the whole extension counts, so these are none of avlib's.
         {"file:///media/clip.av?refuse=avlib", "", "sound", ""},
         {"file:///media/clip.avix?fail=avlib", "", "sound", ""},
@@ -191,12 +197,15 @@ TEST_F(CPluginHandlerTest, TriesTheRememberedPluginFirstForTheSameTypes)
             ++found;
         return found;
     };
-    const struct { const char* uri, *plugin, *failures; } cases[] = {
+    const struct {
+        const char *uri, *plugin, *failures;
+    } cases[] = {
         {"file:///media/clip.avi?fail=sound", "avlib", ""},
         {"file:///media/clip.avi?throwmake=sound", "avlib", ""},
         // Only the remembered plugin takes the extension: its reason is
         // noted once, where the search reaches it.
-        {"file:///media/clip.wav?fail=sound", "", "avlib: does not take the extension \"wav\"\nsound: could not open it\n"},
+        {"file:///media/clip.wav?fail=sound", "",
+         "avlib: does not take the extension \"wav\"\nsound: could not open it\n"},
     };
     for (const auto& c : cases) {
         const size_t asked = count(logText(), "sound asked for");
@@ -232,7 +241,9 @@ TEST_F(CPluginHandlerTest, RemembersThePluginThatWasTriedLastEvenWithoutTestOpen
 
 TEST_F(CPluginHandlerTest, LogsAPluginThatThrowsAndTriesTheNext)
 {
-    const struct { const char *uri, *failure; } cases[] = {
+    const struct {
+        const char *uri, *failure;
+    } cases[] = {
         {"file:///media/clip.avi?throw=avlib", "CTestError - cannot read this"},
         {"file:///media/clip.avi?throwother=avlib", "unknown exception"},
     };

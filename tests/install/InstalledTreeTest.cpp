@@ -39,8 +39,8 @@ protected:
         const std::string cmake = shellQuoted(NEBO_CMAKE);
         // Sanitizer builds need the same runtime in the host.
         const std::string flags = NEBO_CXX_FLAGS;
-        const std::string pkgConfig = "PKG_CONFIG_PATH=" + shellQuoted(prefix() + "/" + libraries + "/pkgconfig") +
-                                      " pkg-config";
+        const std::string pkgConfig =
+            "PKG_CONFIG_PATH=" + shellQuoted(prefix() + "/" + libraries + "/pkgconfig") + " pkg-config";
         const std::vector<std::string> steps = {
             cmake + " --install " + shellQuoted(NEBO_BUILD_DIR) + " --prefix " + shellQuoted(prefix()),
             cmake + " -S " + shellQuoted(NEBO_SOURCE_DIR "/examples") + " -B cmake-build -G Ninja" +
@@ -90,7 +90,10 @@ TEST_F(InstalledTreeTest, HoldsEverythingAndEachProgramFindsTheLibrariesFromWher
 {
     // The headers, the CMake package and the pkg-config file are in place as
     // the examples' builds, which use them, succeeded.
-    const struct { std::string file; const char* runPath; } files[] = {
+    const struct {
+        std::string file;
+        const char* runPath;
+    } files[] = {
         {"bin/nebo_probe", "$ORIGIN/../" NEBO_INSTALL_LIBDIR},
         {libraries + "/liblumo.so", "$ORIGIN"},
         {libraries + "/libnebo.so", "$ORIGIN"},
@@ -129,8 +132,8 @@ std::set<std::string> filesBelow(const std::string& folder)
 
 TEST_F(InstalledTreeTest, TheDebianPackageHoldsTheInstalledTreeUnderUsr)
 {
-    const SProgramRun packed = run({NEBO_CPACK, "--config", NEBO_BUILD_DIR "/CPackConfig.cmake", "-B",
-                                    pathOf("package")}, {});
+    const SProgramRun packed =
+        run({NEBO_CPACK, "--config", NEBO_BUILD_DIR "/CPackConfig.cmake", "-B", pathOf("package")}, {});
     ASSERT_EQ(packed.exitCode, 0) << packed.out << packed.err;
     std::string package;
     for (const auto& entry : std::filesystem::directory_iterator(pathOf("package")))
@@ -163,7 +166,9 @@ TEST_F(InstalledTreeTest, TheProbeFindsItsSlaveAndPluginsWhereverTheTreeLies)
 TEST_F(InstalledTreeTest, HostsOfBothBuildsOpenMediaThroughTheirPluginsInASlave)
 {
     ASSERT_EQ(run({"sh", "-c", "echo 16 8 3 ff8000 >orange.example"}, {}).exitCode, 0);
-    const struct { const char *host, *medium, *opening, *picture; } cases[] = {
+    const struct {
+        const char *host, *medium, *opening, *picture;
+    } cases[] = {
         // The plugin lies beside this host.
         {"cmake-build/nebo_host_example", "orange.example", "plugin: nebo_example, 16x8",
          "\npicture at 0.200 s: 16x8, centre #ff8000\n"},

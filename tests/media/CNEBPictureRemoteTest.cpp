@@ -17,8 +17,7 @@ TEST(CNEBPictureRemoteTest, SendsTheTypeCodeAndThePictureWhichArrivesAsItsOwnCla
         SCOPED_TRACE(type);
         const bool rgb = type == rgbPictureType;
         const Bytes pixels = numberedBytes(rgb ? 48 : type == yuy2PictureType ? 24 : 18);
-        const lumo::P<INEBPicture> sent =
-            makePicture(type, nullptr, 2.0, blockOf(pixels), 4, 3, rgb);
+        const lumo::P<INEBPicture> sent = makePicture(type, nullptr, 2.0, blockOf(pixels), 4, 3, rgb);
         SWire wire;
         wire.out->writeObject(lumo::make<CNEBPictureRemote>(nullptr, sent).get());
         EXPECT_EQ(wire.written(), Bytes{0} + wireInt32(type) + wirePicture(2.0, 4, 3, rgb, pixels) + wireInt32(123456));
@@ -66,11 +65,19 @@ public:
 TEST(CNEBPictureRemoteTest, PicturesBeyondTheBoundAreRefusedOnTheirHeader)
 {
     constexpr int32_t side = 23170; // 23170 x 23170 RGB pixels just fit a 32-bit length
-    struct Case { int32_t type, width, height, maxWidth, maxHeight; bool bRefused; } const cases[] = {
-        {rgbPictureType, 4, 3, 4, 3, false}, {rgbPictureType, 5, 3, 4, 3, true}, {rgbPictureType, 4, 4, 4, 3, true},
-        {rgbPictureType, 0, 0, 0, 0, false}, {nv12PictureType, 2, 2, 0, 0, true},
-        {rgbPictureType, side, side, 16384, 16384, true}, {rgbPictureType, -1, 2, 4, 3, true},
-        {yuy2PictureType, 2, -2, 4, 3, true}, {rgbPictureType, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, true},
+    struct Case {
+        int32_t type, width, height, maxWidth, maxHeight;
+        bool bRefused;
+    } const cases[] = {
+        {rgbPictureType, 4, 3, 4, 3, false},
+        {rgbPictureType, 5, 3, 4, 3, true},
+        {rgbPictureType, 4, 4, 4, 3, true},
+        {rgbPictureType, 0, 0, 0, 0, false},
+        {nv12PictureType, 2, 2, 0, 0, true},
+        {rgbPictureType, side, side, 16384, 16384, true},
+        {rgbPictureType, -1, 2, 4, 3, true},
+        {yuy2PictureType, 2, -2, 4, 3, true},
+        {rgbPictureType, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.type << ": " << c.width << "x" << c.height << " within " << c.maxWidth
@@ -80,10 +87,11 @@ TEST(CNEBPictureRemoteTest, PicturesBeyondTheBoundAreRefusedOnTheirHeader)
         wrapper->setMaxSize(c.maxWidth, c.maxHeight);
         // Unsigned: the lying sizes' products wrap instead of overflowing.
         const uint64_t area = uint64_t(int64_t(c.width)) * uint64_t(int64_t(c.height));
-        const uint64_t length =
-            c.type == rgbPictureType ? 4 * area : c.type == yuy2PictureType ? 2 * area : area * 3 / 2;
-        const Bytes header = wireInt32(c.type) + wireDouble(1.0) + wireInt32(c.width) + wireInt32(c.height) +
-                             Bytes{0} + wireInt32(int32_t(length));
+        const uint64_t length = c.type == rgbPictureType    ? 4 * area
+                                : c.type == yuy2PictureType ? 2 * area
+                                                            : area * 3 / 2;
+        const Bytes header = wireInt32(c.type) + wireDouble(1.0) + wireInt32(c.width) + wireInt32(c.height) + Bytes{0} +
+                             wireInt32(int32_t(length));
         SWire wire;
         if (c.bRefused) {
             expectRefusedBeforeTheBody([&] { wrapper->read(wire.feed(header)); });

@@ -34,7 +34,7 @@ TEST(CRGBPictureTest, RefusesSizesTheBlockCannotHoldAndRegionsOutsideThePicture)
 
     lumo::P<CRGBPicture> picture = numberedPicture(4, 3);
     uint8_t dest[64];
-    const int32_t regions[][4] = {{-1, 0, 1, 1}, {0, -1, 1, 1}, {3, 0, 2, 1}, {0, 2, 1, 2},
+    const int32_t regions[][4] = {{-1, 0, 1, 1}, {0, -1, 1, 1}, {3, 0, 2, 1},         {0, 2, 1, 2},
                                   {0, 0, -1, 1}, {0, 0, 1, -1}, {1, 0, 0x7FFFFFFF, 1}};
     for (const auto& r : regions) {
         SCOPED_TRACE(testing::Message() << r[0] << ' ' << r[1] << ' ' << r[2] << ' ' << r[3]);
@@ -64,7 +64,7 @@ TEST(CRGBPictureTest, CopyRGBDeliversTheTopRowFirst)
         picture->copyRGB(dest.data(), 12, 1, 1, 2, 2);
         // Stored row 1, or for bottom-up pictures stored row 4 - 1 - 1 = 2, then the one after it.
         const uint8_t first = bottomUp ? 2 : 1, second = bottomUp ? 1 : 2;
-        EXPECT_EQ(dest, (Bytes{1, first, 0, 0xFF, 2, first, 0, 0xFF, 0xEE, 0xEE, 0xEE, 0xEE,
+        EXPECT_EQ(dest, (Bytes{1, first,  0, 0xFF, 2, first,  0, 0xFF, 0xEE, 0xEE, 0xEE, 0xEE,
                                1, second, 0, 0xFF, 2, second, 0, 0xFF, 0xEE, 0xEE, 0xEE, 0xEE}))
             << bottomUp;
     }

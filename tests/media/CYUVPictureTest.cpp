@@ -90,8 +90,8 @@ TEST(CYUVPictureTest, SpacedPlanesAnswerAsCompactOnes)
         const lumo::P<CPictureBase> compact =
             makePicture(layout.type, nullptr, 2.0, blockOf(compactBytes), 8, 4, false);
         const auto makeSpaced = [&] {
-            return makePicture(
-                layout.type, nullptr, 2.0, blockOf(spacedApart(layout.type, compactBytes, 10)), 8, 4, false, 10);
+            return makePicture(layout.type, nullptr, 2.0, blockOf(spacedApart(layout.type, compactBytes, 10)), 8, 4,
+                               false, 10);
         };
         lumo::P<CPictureBase> spaced = makeSpaced();
         EXPECT_EQ(spaced->getPixelBytes(), 8 * 10 * 3 / 2);
@@ -123,7 +123,12 @@ TEST(CYUVPictureTest, SpacedPlanesAnswerAsCompactOnes)
 TEST(CYUVPictureTest, PlaneRowsMustLieBetweenTheHeightAndTheBound)
 {
     const int32_t maxRows = 4 + CPictureBase::maxExtraPlaneRows;
-    const struct { int32_t type; int32_t planeRows; int64_t blockBytes; bool bAccepted; } cases[] = {
+    const struct {
+        int32_t type;
+        int32_t planeRows;
+        int64_t blockBytes;
+        bool bAccepted;
+    } cases[] = {
         {nv12PictureType, 3, 48, false},
         {nv12PictureType, maxRows, 8 * maxRows * 3 / 2, true},
         {yv12PictureType, maxRows + 1, 8 * (maxRows + 1) * 3 / 2, false},
@@ -134,8 +139,7 @@ TEST(CYUVPictureTest, PlaneRowsMustLieBetweenTheHeightAndTheBound)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "type " << c.type << ", " << c.planeRows << " rows");
         const auto make = [&] {
-            return makePicture(c.type, nullptr, 0.0, blockOf(Bytes(size_t(c.blockBytes))), 8, 4,
-                                                  false, c.planeRows);
+            return makePicture(c.type, nullptr, 0.0, blockOf(Bytes(size_t(c.blockBytes))), 8, 4, false, c.planeRows);
         };
         if (c.bAccepted)
             EXPECT_EQ(make()->getPlaneRows(), c.planeRows);

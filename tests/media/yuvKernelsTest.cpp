@@ -66,11 +66,14 @@ Bytes convertYUY2(const Bytes& source, int64_t pixels, EYUVKernelLevel level)
 
 TEST(yuvKernelsTest, KnownColours)
 {
-    struct SCase { uint8_t y, u, v; uint32_t planar, yuy2; };
+    struct SCase {
+        uint8_t y, u, v;
+        uint32_t planar, yuy2;
+    };
     const SCase cases[] = {
-        {16, 128, 128, 0xFF000000, 0xFF000000},  {235, 128, 128, 0xFFFEFEFE, 0xFFFFFFFF},
-        {16, 128, 255, 0xFFCA0000, 0xFFCB0000},  {16, 255, 128, 0xFF0000FF, 0xFF0000FF},
-        {128, 0, 0, 0xFF00FF00, 0xFF00FF00},     {255, 255, 255, 0xFFFF7DFF, 0xFFFF7DFF},
+        {16, 128, 128, 0xFF000000, 0xFF000000}, {235, 128, 128, 0xFFFEFEFE, 0xFFFFFFFF},
+        {16, 128, 255, 0xFFCA0000, 0xFFCB0000}, {16, 255, 128, 0xFF0000FF, 0xFF0000FF},
+        {128, 0, 0, 0xFF00FF00, 0xFF00FF00},    {255, 255, 255, 0xFFFF7DFF, 0xFFFF7DFF},
         {100, 90, 160, 0xFF945615, 0xFF955715},
     };
     // The fast levels are held to these by the tests below.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "media/makePicture.h"
 #include "media/CPictureBase.h"
+#include "media/makePicture.h"
 #include "mediaWire.h"
 
 #include <algorithm>

@@ -18,10 +18,7 @@ const std::string libraryPath =
     (nebo::test::binFolder() / "platform-tests" / (std::string("platform_test_library") + getModuleSuffix())).string();
 const char* const exportedSymbol = "lumo_sampleAnswer";
 
-P<IDynamicLibrary> load(const std::string& path)
-{
-    return getDynamicLibraryLoader()->load(String::fromUTF8(path));
-}
+P<IDynamicLibrary> load(const std::string& path) { return getDynamicLibraryLoader()->load(String::fromUTF8(path)); }
 
 TEST(CDynamicLibraryTest, FilesThatAreNoLibraryGiveNothing)
 {

@@ -1,4 +1,3 @@
-#include "support/CScopedPipePlace.h"
 #include "expectError.h"
 #include "foundation/CAbortedError.h"
 #include "foundation/CFinishedError.h"
@@ -6,6 +5,7 @@
 #include "foundation/sync/getTickCount.h"
 #include "platform/IPipeManager.h"
 #include "platform/IThreadManager.h"
+#include "support/CScopedPipePlace.h"
 
 #include <gtest/gtest.h>
 

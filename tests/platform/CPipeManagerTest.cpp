@@ -1,6 +1,6 @@
-#include "support/CScopedPipePlace.h"
 #include "foundation/CInvalidArgError.h"
 #include "platform/IPipeManager.h"
+#include "support/CScopedPipePlace.h"
 
 #include <gtest/gtest.h>
 

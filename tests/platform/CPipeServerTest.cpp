@@ -1,4 +1,3 @@
-#include "support/CScopedPipePlace.h"
 #include "expectError.h"
 #include "foundation/CFinishedError.h"
 #include "foundation/CInvalidArgError.h"
@@ -7,6 +6,7 @@
 #include "platform/IPipeServerListener.h"
 #include "platform/IProcess.h"
 #include "platform/IThreadManager.h"
+#include "support/CScopedPipePlace.h"
 
 #include <gtest/gtest.h>
 

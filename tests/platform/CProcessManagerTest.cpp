@@ -32,8 +32,7 @@ public:
     {
     }
     P<IProcess> tryCreateProcess(const P<IURI>& executable, const String& arguments,
-                                 const PFrail<IURI>& workingDirectory, const PFrail<IBase>&,
-                                 int32_t priority) override
+                                 const PFrail<IURI>& workingDirectory, const PFrail<IBase>&, int32_t priority) override
     {
         m_calls.push_back(m_name + " " + executable->getText().toUTF8() + " " + arguments.toUTF8() + " " +
                           (workingDirectory ? workingDirectory->getText().toUTF8() : "-") + " " +
@@ -53,10 +52,7 @@ private:
     P<IProcess> m_answer;
 };
 
-P<IURI> uriOf(const char* text)
-{
-    return make<CURI>(String::fromUTF8(text));
-}
+P<IURI> uriOf(const char* text) { return make<CURI>(String::fromUTF8(text)); }
 
 TEST(CProcessManagerTest, AsksTheFactoriesInOrderUntilOneAnswers)
 {

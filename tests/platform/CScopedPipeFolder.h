@@ -1,9 +1,9 @@
 #pragma once
 
-#include "support/CScopedEnvironment.h"
-#include "support/CScopedPipePlace.h"
 #include "CTempFolder.h"
 #include "expectError.h"
+#include "support/CScopedEnvironment.h"
+#include "support/CScopedPipePlace.h"
 
 #include <gtest/gtest.h>
 

@@ -14,10 +14,7 @@
 namespace lumo {
 namespace {
 
-P<IURI> uriOf(const std::string& text)
-{
-    return make<CURI>(String::fromUTF8(text));
-}
+P<IURI> uriOf(const std::string& text) { return make<CURI>(String::fromUTF8(text)); }
 
 std::string folderURIText(const std::filesystem::path& path)
 {

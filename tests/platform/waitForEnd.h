@@ -20,9 +20,6 @@ inline bool waitUntil(const std::function<bool()>& condition)
 }
 
 // Waits for a started program to end, within the same bound.
-inline bool waitForEnd(IProcess& process)
-{
-    return process.waitForEnd(20000);
-}
+inline bool waitForEnd(IProcess& process) { return process.waitForEnd(20000); }
 
 } // namespace lumo

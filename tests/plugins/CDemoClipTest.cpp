@@ -43,8 +43,8 @@ TEST(CDemoClipTest, QuerySetsTheClipAndRefusesValuesThatAreNotValid)
     EXPECT_TRUE(failing.bFailAtOpen);
     EXPECT_EQ(failing.delayMs, 10);
 
-    for (const char* refused : {"failat=picture", "failat=-1", "delay=-1", "w=0", "w=12x", "h=99999", "w=4294967298",
-                                "fmt=NV12"})
+    for (const char* refused :
+         {"failat=picture", "failat=-1", "delay=-1", "w=0", "w=12x", "h=99999", "w=4294967298", "fmt=NV12"})
         EXPECT_NE(refusalOf(refused), "") << refused;
 }
 
@@ -52,7 +52,8 @@ TEST(CDemoClipTest, ARefusalNamesTheFirstKeyOrSizeAtFault)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"nonsense", "unknown query key \"nonsense\""},
-        {"W=8", "unknown query key \"W\""}, {"=5", "unknown query key \"\""},
+        {"W=8", "unknown query key \"W\""},
+        {"=5", "unknown query key \"\""},
         {"w=wide&nonsense=1", "the value \"wide\" of \"w\" is not valid"},
         {"h", "the value \"\" of \"h\" is not valid"},
         {"fmt=rgb&fail=nope", "the value \"nope\" of \"fail\" is not valid"},
@@ -66,9 +67,14 @@ TEST(CDemoClipTest, ARefusalNamesTheFirstKeyOrSizeAtFault)
 TEST(CDemoClipTest, TheFaultStrikesWhereTheQuerySaysAndNowhereElse)
 {
     // 8000 Hz, 1024 frames a chunk at 25 pictures a second: picture 7 at 0.28 s lies in chunk 2 (0.256 s to 0.384 s).
-    const struct { const char* query; std::vector<int64_t> strikingPictures, strikingChunks; } cases[] = {
+    const struct {
+        const char* query;
+        std::vector<int64_t> strikingPictures, strikingChunks;
+    } cases[] = {
         {"fail=exit", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {}},
-        {"fail=exit&failat=open", {}, {}}, {"fail=exit&failat=7", {7}, {2}}, {"fail=exit&failat=0", {0}, {0}},
+        {"fail=exit&failat=open", {}, {}},
+        {"fail=exit&failat=7", {7}, {2}},
+        {"fail=exit&failat=0", {0}, {0}},
     };
     for (const auto& c : cases) {
         const CDemoClip clip = clipOf((std::string("fps=25&frames=10&rate=8000&") + c.query).c_str());

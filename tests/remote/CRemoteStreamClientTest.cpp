@@ -13,10 +13,10 @@
 namespace lumo {
 namespace {
 
-const Bytes getWidthRequest = {0x08, 0x00, 0x00, 0x00, 0x66, 0x75, 0x6E, 0x63, 0x74, 0x69, 0x6F, 0x6E,  // "function"
-                               0x08, 0x00, 0x00, 0x00, 0x67, 0x65, 0x74, 0x57, 0x69, 0x64, 0x74, 0x68,  // "getWidth"
-                               0x07, 0x00, 0x00, 0x00, 0x65, 0x78, 0x65, 0x63, 0x75, 0x74, 0x65};       // "execute"
-const Bytes getWidthReply = {0x06, 0x00, 0x00, 0x00, 0x72, 0x65, 0x74, 0x75, 0x72, 0x6E,              // "return"
+const Bytes getWidthRequest = {0x08, 0x00, 0x00, 0x00, 0x66, 0x75, 0x6E, 0x63, 0x74, 0x69, 0x6F, 0x6E, // "function"
+                               0x08, 0x00, 0x00, 0x00, 0x67, 0x65, 0x74, 0x57, 0x69, 0x64, 0x74, 0x68, // "getWidth"
+                               0x07, 0x00, 0x00, 0x00, 0x65, 0x78, 0x65, 0x63, 0x75, 0x74, 0x65};      // "execute"
+const Bytes getWidthReply = {0x06, 0x00, 0x00, 0x00, 0x72, 0x65, 0x74, 0x75, 0x72, 0x6E,               // "return"
                              0x06, 0x00, 0x00, 0x00, 0x52, 0x65, 0x73, 0x75, 0x6C, 0x74, 0x80, 0x02, 0x00, 0x00};
 
 // "answer": a function with an object result.
@@ -95,7 +95,11 @@ TEST_F(RemoteStreamClientTest, ServingRequestsInARow)
 TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
 {
     const std::string notFound = "Remote Procedure not found on host: getWidth";
-    const struct { Bytes reply; std::string message; bool bNotFound = false; } cases[] = {
+    const struct {
+        Bytes reply;
+        std::string message;
+        bool bNotFound = false;
+    } cases[] = {
         {wireString("notfound"), notFound, true},
         {wireString(notFound + " Error:"), notFound + " Error:"},
         {wireString("Error: the disk is full"), "Error: the disk is full"},
@@ -122,7 +126,10 @@ TEST_F(RemoteStreamClientTest, RepliesHoldToTheStringBoundOfTheInput)
     const std::string error = "Error: the disk is full";
     endpoint->getDataInStream()->setMaxStringBytes(static_cast<uint32_t>(error.size()));
     // message: empty when the reply is refused on its count
-    const struct { Bytes reply; std::string message; } cases[] = {
+    const struct {
+        Bytes reply;
+        std::string message;
+    } cases[] = {
         {wireString(error), error},
         {wireUInt32(static_cast<uint32_t>(error.size() + 1)), ""},
         {wireUInt32(512u << 20), ""},
@@ -176,7 +183,10 @@ TEST_F(RemoteStreamClientTest, RequestsThatCannotBeServed)
     EXPECT_EQ(output->bytes(), wireString("notfound"));
     EXPECT_EQ(input->getPosition(), static_cast<int64_t>(unknown.size()));
 
-    const struct { Bytes request; std::string message; } failures[] = {
+    const struct {
+        Bytes request;
+        std::string message;
+    } failures[] = {
         {wireString("void") + wireString("getHeight"), "Remote Procedure not found on this computer"},
         {wireString("function") + wireString("getWidth"), "the served object failed"},
         {wireString("void") + wireString("setMaxSize") + wireInt("nHeight", 1), "Parameter not expected"},

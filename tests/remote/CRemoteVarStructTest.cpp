@@ -6,7 +6,10 @@
 namespace lumo {
 namespace {
 
-struct SRecord { uint32_t size; int32_t width, height, flags; };
+struct SRecord {
+    uint32_t size;
+    int32_t width, height, flags;
+};
 
 using RemoteVarStructTest = WireFixture;
 using CRecordVar = CRemoteVarStruct<SRecord>;

@@ -6,8 +6,8 @@ using nebo::common::CSlaveCommandLine;
 
 TEST(CSlaveCommandLineTest, ReadsTheFiveFieldsTheMasterWrites)
 {
-    const auto line = CSlaveCommandLine::parse(
-        " 4711 nebo_slave-0000002a-00000001-deadbeef nebo_avlib file:///tmp/nebo%20err.txt 2");
+    const auto line =
+        CSlaveCommandLine::parse(" 4711 nebo_slave-0000002a-00000001-deadbeef nebo_avlib file:///tmp/nebo%20err.txt 2");
     ASSERT_TRUE(line);
     EXPECT_EQ(line->masterProcessId, 4711);
     EXPECT_EQ(line->pipeName, "nebo_slave-0000002a-00000001-deadbeef");
@@ -35,9 +35,18 @@ TEST(CSlaveCommandLineTest, RefusesAnythingButFiveWellFormedFieldsThatFitTheirRo
         return "1 " + std::string(pipe, 'p') + ' ' + std::string(plugin, 'n') + ' ' + std::string(uri, 'u') + " 2";
     };
     EXPECT_TRUE(CSlaveCommandLine::parse(lineWith(511, 127, 1023)));
-    const std::string bad[] = {"", "   ", "1 p n u", "1 p n u 2 extra", "x p n u 2", "1 p n u two", "1 p n u 2x",
-                               "99999999999 p n u 2", "1 p n u 99999999999", lineWith(512, 127, 1023),
-                               lineWith(511, 128, 1023), lineWith(511, 127, 1024)};
+    const std::string bad[] = {"",
+                               "   ",
+                               "1 p n u",
+                               "1 p n u 2 extra",
+                               "x p n u 2",
+                               "1 p n u two",
+                               "1 p n u 2x",
+                               "99999999999 p n u 2",
+                               "1 p n u 99999999999",
+                               lineWith(512, 127, 1023),
+                               lineWith(511, 128, 1023),
+                               lineWith(511, 127, 1024)};
     for (const std::string& line : bad)
         EXPECT_FALSE(CSlaveCommandLine::parse(line)) << '"' << line.substr(0, 40) << '"';
 }

@@ -14,8 +14,7 @@ namespace {
 using lumo::make;
 using lumo::P;
 
-const char* const offEntry =
-    "confinement is off (NEBO_SANDBOX=off): the plugin runs with every right of its user";
+const char* const offEntry = "confinement is off (NEBO_SANDBOX=off): the plugin runs with every right of its user";
 
 class CSlaveConfinementSwitchTest : public nebo::test::CSlaveFixture {};
 

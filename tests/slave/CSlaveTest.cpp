@@ -3,8 +3,8 @@
 #include "foundation/CError.h"
 #include "foundation/CObject.h"
 #include "foundation/sync/ISignalFactory.h"
-#include "host/common/CNullLogManager.h"
 #include "host/CPluginHandler.h"
+#include "host/common/CNullLogManager.h"
 #include "host/common/CSimpleNEBContext.h"
 #include "platform/CTempFolder.h"
 #include "support/runProgram.h"
@@ -30,8 +30,7 @@ using Events = std::vector<std::string>;
 // the slave lets go.
 template <class Base> class TTracked : public Base {
 public:
-    template <class... Arguments>
-    TTracked(Events& events, std::string name, Arguments&&... arguments)
+    template <class... Arguments> TTracked(Events& events, std::string name, Arguments&&... arguments)
         : Base(std::forward<Arguments>(arguments)...), m_events(events), m_name(std::move(name))
     {
     }
@@ -184,9 +183,17 @@ TEST_F(CSlaveTest, CleanRunServesUntilQuitAndDeletesTheErrorFile)
     EXPECT_FALSE(errorFileExists());
     EXPECT_EQ(services.debugOutput, finalLine);
     EXPECT_FALSE(services.crashFilterInstalled);
-    const Events expected = {"plugin nebo_test", "path of file:///error.txt", "prepare heap",
-                             "connect nebo_slave-1-2-3", "confine", "load plugins", "released server", "released pipe",
-                             "released plugin handler", "released context", "released log manager"};
+    const Events expected = {"plugin nebo_test",
+                             "path of file:///error.txt",
+                             "prepare heap",
+                             "connect nebo_slave-1-2-3",
+                             "confine",
+                             "load plugins",
+                             "released server",
+                             "released pipe",
+                             "released plugin handler",
+                             "released context",
+                             "released log manager"};
     EXPECT_EQ(services.events, expected);
 }
 

@@ -31,8 +31,7 @@ protected:
         m_pipe = startServedSlave();
         if (!m_pipe)
             return nullptr;
-        return make<CNEBPluginClient>(m_pipe->getInStream(), m_pipe->getOutStream(),
-                                      make<lumo::CMemoryManager>(30));
+        return make<CNEBPluginClient>(m_pipe->getInStream(), m_pipe->getOutStream(), make<lumo::CMemoryManager>(30));
     }
 
     static P<lumo::CURI> demoURI(const std::string& query)

@@ -18,9 +18,9 @@ protected:
     SProgramRun run(std::vector<std::string> arguments, const char* debugOutput = nullptr)
     {
         arguments.insert(arguments.begin(), nebo::test::slavePath());
-        return nebo::test::runProgram(m_temp.pathOf(""), arguments,
-                                      {debugOutput ? std::string("NEBO_DEBUG_OUTPUT=") + debugOutput
-                                                   : "NEBO_DEBUG_OUTPUT"});
+        return nebo::test::runProgram(
+            m_temp.pathOf(""), arguments,
+            {debugOutput ? std::string("NEBO_DEBUG_OUTPUT=") + debugOutput : "NEBO_DEBUG_OUTPUT"});
     }
     std::string standardErrorPath() const { return m_temp.pathOf("stderr.txt"); }
 };

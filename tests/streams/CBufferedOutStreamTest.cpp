@@ -42,8 +42,8 @@ TEST_F(BufferedOutStreamTest, AMessageLargerThanTheBlockLeavesInOrder)
 {
     out->beginMessage();
     write({1, 2, 3, 4, 5});
-    write({6, 7, 8, 9});                      // does not fit: the first five go
-    write({10, 11, 12, 13, 14, 15, 16, 17});  // the block's size: straight through
+    write({6, 7, 8, 9});                     // does not fit: the first five go
+    write({10, 11, 12, 13, 14, 15, 16, 17}); // the block's size: straight through
     write({18});
     out->flush();
     EXPECT_EQ(wrapped->writeCounts, (Counts{5, 4, 8, 1}));

@@ -114,10 +114,12 @@ TEST_F(DataInFixture, MarkerCatchesABodyReadShort)
     out->writeObject(make<CTestRecord>(std::vector<int32_t>{1, 2, 3}).get());
     P<CTestRecord> target = make<CTestRecord>();
     target->readCount = 2;
-    expectThrow<CException>([&] { rewound().readObject(*target); }, [](const CException& error) {
-        EXPECT_EQ(error.getGeneralDescription()->toUTF8(), "Error in object serialization.. write/read differ?");
-        EXPECT_TRUE(error.getDescription()->isEmpty());
-    });
+    expectThrow<CException>([&] { rewound().readObject(*target); },
+                            [](const CException& error) {
+                                EXPECT_EQ(error.getGeneralDescription()->toUTF8(),
+                                          "Error in object serialization.. write/read differ?");
+                                EXPECT_TRUE(error.getDescription()->isEmpty());
+                            });
     // Past the four bytes taken for the marker, with no attempt to resynchronise.
     EXPECT_EQ(wrapped->getPosition(), 1 + 2 * 4 + 4);
 }
@@ -134,13 +136,18 @@ TEST_F(DataInFixture, TryReadStringGivesUpOnAShortCount)
 
 TEST_F(DataInFixture, AValueCutShortIsAnEndOfStream)
 {
-    struct Case { const char* name; Bytes cutShort; std::function<void(IDataInStream&)> read; } const cases[] = {
+    struct Case {
+        const char* name;
+        Bytes cutShort;
+        std::function<void(IDataInStream&)> read;
+    } const cases[] = {
         {"bool", {}, [](IDataInStream& s) { s.readBool(); }},
         {"double", {1, 2, 3, 4, 5, 6, 7}, [](IDataInStream& s) { s.readDouble(); }},
         {"string count", {5, 0, 0}, [](IDataInStream& s) { s.readString(); }},
         {"string bytes", {5, 0, 0, 0, 'a', 'b'}, [](IDataInStream& s) { s.readString(); }},
         {"uri", {0x00, 5, 0, 0, 0, 'a'}, [](IDataInStream& s) { s.readURI(); }},
-        {"object marker", {0x00, 1, 0, 0, 0, 0x40, 0xE2},
+        {"object marker",
+         {0x00, 1, 0, 0, 0, 0x40, 0xE2},
          [](IDataInStream& s) { s.readObject(*make<CTestRecord>(std::vector<int32_t>{1})); }},
     };
     for (const Case& c : cases) {
@@ -166,8 +173,16 @@ TEST_F(DataInFixture, AStringAboveItsBoundIsRefusedOnItsCount)
 {
     using Read = String (IDataInStream::*)();
     // bound: 0 for the default
-    struct Case { uint32_t bound, count; bool bRefused; } const cases[] = {
-        {10, 10, false}, {10, 11, true}, {1, 0, false}, {0, 0, false}, {0, 0x80000000u, true}, {0, 0xFFFFFFFFu, true},
+    struct Case {
+        uint32_t bound, count;
+        bool bRefused;
+    } const cases[] = {
+        {10, 10, false},
+        {10, 11, true},
+        {1, 0, false},
+        {0, 0, false},
+        {0, 0x80000000u, true},
+        {0, 0xFFFFFFFFu, true},
         {0xFFFFFFFFu, 0x80000000u, true}, // a bound above 2^31 - 1 counts as that
     };
     for (Read read : {&IDataInStream::readString, &IDataInStream::tryReadString}) {
@@ -194,8 +209,16 @@ TEST_F(DataInFixture, AStringAboveItsBoundIsRefusedOnItsCount)
 TEST_F(DataInFixture, ItemCountsStayWithinZeroAndTheirBound)
 {
     // bound: -1 for the default
-    struct Case { int32_t bound, count; bool bRefused; } const cases[] = {
-        {5, -1, true}, {5, 0, false}, {5, 5, false}, {5, 6, true}, {0, 0, false}, {0, 1, true},
+    struct Case {
+        int32_t bound, count;
+        bool bRefused;
+    } const cases[] = {
+        {5, -1, true},
+        {5, 0, false},
+        {5, 5, false},
+        {5, 6, true},
+        {0, 0, false},
+        {0, 1, true},
         {-1, std::numeric_limits<int32_t>::max(), false},
         {-1, std::numeric_limits<int32_t>::min(), true},
     };

@@ -39,8 +39,10 @@ TEST(CMemoryManagerTest, ReleasedSmallBlockServesTheNextRequestOfItsClassOnly)
 TEST(CMemoryManagerTest, LargeRequestsTakeABlockOfTheClassAbove)
 {
     P<CMemoryManager> manager = make<CMemoryManager>(30);
-    const struct { int32_t cached, asked; bool bTaken; } cases[] = {
-        {3 << 20, 3 << 19, true}, {1 << 20, (1 << 20) - 1, false}, {4 << 20, 3 << 19, false}};
+    const struct {
+        int32_t cached, asked;
+        bool bTaken;
+    } cases[] = {{3 << 20, 3 << 19, true}, {1 << 20, (1 << 20) - 1, false}, {4 << 20, 3 << 19, false}};
     for (const auto& c : cases) {
         P<IMemoryBlock> block = manager->allocate(c.cached);
         const IMemoryBlock* const cached = block.get();

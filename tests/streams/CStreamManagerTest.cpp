@@ -64,9 +64,10 @@ TEST_F(CStreamManagerTest, TryingFormsGiveNullAndPlainFormsThrowForTheURI)
     EXPECT_FALSE(manager->tryOpenOutStream(unknownURI));
     EXPECT_TRUE(manager->tryOpenIOStream(memURI));
 
-    expectThrow<CFileNotFoundError>([&] { manager->openInStream(unknownURI); }, [&](const CFileNotFoundError& error) {
-        EXPECT_EQ(error.getURI().get(), static_cast<const IURI*>(unknownURI.get()));
-    });
+    expectThrow<CFileNotFoundError>([&] { manager->openInStream(unknownURI); },
+                                    [&](const CFileNotFoundError& error) {
+                                        EXPECT_EQ(error.getURI().get(), static_cast<const IURI*>(unknownURI.get()));
+                                    });
 }
 
 } // namespace

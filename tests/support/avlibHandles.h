@@ -45,14 +45,8 @@ using avlib::SwsPtr;
 using InputPtr = avlib::FormatContextPtr;
 using OutputPtr = std::unique_ptr<AVFormatContext, SCloseOutput>;
 
-inline FramePtr allocFrame()
-{
-    return FramePtr(checkAlloc(av_frame_alloc(), "av_frame_alloc"));
-}
-inline PacketPtr allocPacket()
-{
-    return PacketPtr(checkAlloc(av_packet_alloc(), "av_packet_alloc"));
-}
+inline FramePtr allocFrame() { return FramePtr(checkAlloc(av_frame_alloc(), "av_frame_alloc")); }
+inline PacketPtr allocPacket() { return PacketPtr(checkAlloc(av_packet_alloc(), "av_packet_alloc")); }
 
 // A picture of that format and size with its planes allocated.
 inline FramePtr allocPicture(AVPixelFormat format, int width, int height)

@@ -66,7 +66,9 @@ void decodeStream(AVFormatContext& input, const AVStream& stream, AVCodecContext
     receiveFrames();
 }
 
-struct SPlaneCopy { int sourcePlane, rows, bytesPerRow; };
+struct SPlaneCopy {
+    int sourcePlane, rows, bytesPerRow;
+};
 
 struct SLayoutFormat {
     AVPixelFormat format;

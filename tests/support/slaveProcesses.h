@@ -33,7 +33,10 @@ bool arePicturesShared();
 // How a slave ends whose plugin writes to address 16 (the demo's query
 // "fail=write16") and leaves no report: the exit code, and the cause that the
 // process layer gives.
-struct SFaultEnd { int32_t exitCode; std::string cause; };
+struct SFaultEnd {
+    int32_t exitCode;
+    std::string cause;
+};
 SFaultEnd writeFaultEnd();
 
 // True once no process runs `program` (a full path), wherever it moved in

@@ -10,7 +10,7 @@ namespace nebo::testing {
 // The picture track of a test clip. Picture n is a pattern that moves with n,
 // so that every picture differs from its neighbours.
 struct SVideoSettings {
-    std::string encoder = "ffv1";       // an encoder name of the library
+    std::string encoder = "ffv1";        // an encoder name of the library
     std::string pixelFormat = "yuv420p"; // a pixel format name of the library
     int width = 64;
     int height = 48;
@@ -33,7 +33,10 @@ struct SAudioSettings {
     int tone = 0;
 };
 
-struct STestChapter { double start = 0, end = 0; std::string title; };
+struct STestChapter {
+    double start = 0, end = 0;
+    std::string title;
+};
 
 struct STestClip {
     std::optional<SVideoSettings> video;

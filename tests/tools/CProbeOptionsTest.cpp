@@ -16,8 +16,8 @@ TEST(CProbeOptionsTest, ReadsOptionsAndTheMediaInAnyOrder)
     // Media and folders keep their order; --recursive may come again.
     const CProbeOptions many =
         CProbeOptions::parse({"a.demo", "--recursive", "clips", "-j", "3", "--json", "b.mp4", "--recursive", "x"});
-    EXPECT_EQ(many.media, (std::vector<SMediumArgument>{{"a.demo", false}, {"clips", true}, {"b.mp4", false},
-                                                         {"x", true}}));
+    EXPECT_EQ(many.media,
+              (std::vector<SMediumArgument>{{"a.demo", false}, {"clips", true}, {"b.mp4", false}, {"x", true}}));
     EXPECT_EQ(many.jobs, 3);
     EXPECT_TRUE(many.bJSON);
     EXPECT_EQ(CProbeOptions::parse({"--jobs", "256", "a.demo"}).jobs, 256);

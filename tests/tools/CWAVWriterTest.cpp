@@ -19,18 +19,17 @@ using Bytes = std::vector<uint8_t>;
 TEST(CWAVWriterTest, HeaderDescribesPCMLittleEndian)
 {
     const Bytes header = makeWAVHeader({48000, 2, 16}, 1000);
-    const Bytes expected = {'R', 'I', 'F', 'F', 0x0C, 0x04, 0x00, 0x00, 'W', 'A', 'V', 'E',
-                            'f', 'm', 't', ' ', 0x10, 0x00, 0x00, 0x00, 0x01, 0x00, 0x02, 0x00,
-                            0x80, 0xBB, 0x00, 0x00, 0x00, 0xEE, 0x02, 0x00, 0x04, 0x00, 0x10, 0x00,
-                            'd', 'a', 't', 'a', 0xE8, 0x03, 0x00, 0x00};
+    const Bytes expected = {'R',  'I',  'F',  'F',  0x0C, 0x04, 0x00, 0x00, 'W',  'A',  'V',  'E',  'f',  'm',  't',
+                            ' ',  0x10, 0x00, 0x00, 0x00, 0x01, 0x00, 0x02, 0x00, 0x80, 0xBB, 0x00, 0x00, 0x00, 0xEE,
+                            0x02, 0x00, 0x04, 0x00, 0x10, 0x00, 'd',  'a',  't',  'a',  0xE8, 0x03, 0x00, 0x00};
     EXPECT_EQ(header, expected);
 }
 
 TEST(CWAVWriterTest, RefusesWhatAHeaderCannotHold)
 {
-    const SWAVFormat refused[] = {{0, 2, 16},        {48000, 0, 16},       {48000, 65536, 16}, {48000, 2, 12},
-                                  {48000, 2, 40},    {48000, 65535, 32},   {768000, 2048, 32}, {48000, 2, 16, true},
-                                  {48000, 2, 64, true}};
+    const SWAVFormat refused[] = {{0, 2, 16},         {48000, 0, 16},       {48000, 65536, 16},
+                                  {48000, 2, 12},     {48000, 2, 40},       {48000, 65535, 32},
+                                  {768000, 2048, 32}, {48000, 2, 16, true}, {48000, 2, 64, true}};
     for (const SWAVFormat& format : refused)
         EXPECT_THROW(makeWAVHeader(format, 0), lumo::CError)
             << format.sampleRate << " " << format.channelCount << " " << format.bitsPerSample << " " << format.bFloat;
@@ -106,9 +105,12 @@ TEST(CWAVWriterTest, LibsndfileReadsBackTheSamePCM)
         int major;
         int subtype;
     } cases[] = {
-        {{8000, 1, 8}, SF_FORMAT_WAV, SF_FORMAT_PCM_U8},        {{44100, 2, 16}, SF_FORMAT_WAV, SF_FORMAT_PCM_16},
-        {{22050, 3, 16}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_16},    {{48000, 2, 24}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_24},
-        {{96000, 1, 32}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_32},    {{48000, 2, 32, true}, SF_FORMAT_WAV, SF_FORMAT_FLOAT},
+        {{8000, 1, 8}, SF_FORMAT_WAV, SF_FORMAT_PCM_U8},
+        {{44100, 2, 16}, SF_FORMAT_WAV, SF_FORMAT_PCM_16},
+        {{22050, 3, 16}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_16},
+        {{48000, 2, 24}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_24},
+        {{96000, 1, 32}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_32},
+        {{48000, 2, 32, true}, SF_FORMAT_WAV, SF_FORMAT_FLOAT},
         {{48000, 1, 32, true}, SF_FORMAT_WAV, SF_FORMAT_FLOAT},
         {{48000, 6, 32, true}, SF_FORMAT_WAVEX, SF_FORMAT_FLOAT},
     };

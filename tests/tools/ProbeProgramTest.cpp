@@ -148,9 +148,14 @@ TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSo
     ASSERT_EQ(result.exitCode, 0) << result.err;
     // 10 pictures at 25 per second last 0.4 s: 3200 sound frames of 3 channels.
     const size_t soundSize = 3200 * 3 * 2;
-    expectFacts(result.out, {{"URI", clip}, {"Plugin", "nebo_demo"}, {"Duration", "0.400 s"}, {"Picture size", "64x48"},
-                             {"Layout", "RGB"}, {"Frame rate", "25/1 (25.000 fps)"},
-                             {"Audio format", "8000 Hz, 3 channels, 16 bits"}, {"Pictures decoded", "10"},
+    expectFacts(result.out, {{"URI", clip},
+                             {"Plugin", "nebo_demo"},
+                             {"Duration", "0.400 s"},
+                             {"Picture size", "64x48"},
+                             {"Layout", "RGB"},
+                             {"Frame rate", "25/1 (25.000 fps)"},
+                             {"Audio format", "8000 Hz, 3 channels, 16 bits"},
+                             {"Pictures decoded", "10"},
                              {"Thumbnail", "out.png (picture at 0.200 s, 64x48)"},
                              {"Audio file", "out.wav (" + std::to_string(soundSize) + " bytes of sound)"}});
     EXPECT_GT(std::stod(factsOf(result.out)["Pictures per second"]), 0.0);
@@ -177,36 +182,66 @@ TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSo
                     {"input", clip},
                     {"status", "read"},
                     {"format",
-                     {{"uri", clip}, {"plugin", "nebo_demo"}, {"duration", 0.4}, {"container", "demo"},
-                      {"container_description", "synthetic clip"}, {"bit_rate", nullptr},
-                      {"tags", json::object()}, {"chapters", json::array()}}},
-                    {"streams",
-                     json::array({{{"kind", "video"}, {"width", 64}, {"height", 48},
-                                   {"frame_rate", {{"numerator", 25}, {"denominator", 1}}},
-                                   {"frames_per_second", 25.0}, {"layout", "RGB"}, {"index", 0},
-                                   {"codec", "rawvideo"}, {"profile", nullptr}, {"pixel_format", "rgb32"},
-                                   {"bit_depth", 8}, {"chroma_subsampling", nullptr}, {"colour_range", nullptr},
-                                   {"colour_primaries", nullptr}, {"colour_transfer", nullptr},
-                                   {"colour_matrix", nullptr}, {"sample_aspect", {{"numerator", 1}, {"denominator", 1}}},
-                                   {"display_aspect", {{"numerator", 4}, {"denominator", 3}}}, {"rotation", 0},
-                                   {"bit_rate", nullptr}},
-                                  {{"kind", "audio"}, {"sample_rate", 8000}, {"channels", 3},
-                                   {"bytes_per_sample", 2}, {"floating_point", false},
-                                   {"tracks", json::array({{{"index", 0}, {"codec", "pcm_s16le"}, {"profile", nullptr},
-                                                            {"language", nullptr}, {"channels", nullptr},
-                                                            {"channel_layout", "3 channels"},
-                                                            {"sample_rate", nullptr}, {"sample_format", "s16"},
-                                                            {"bits_per_sample", 16}, {"bit_rate", 384000}}})}}})},
-                    {"decoded", {{"pictures", 10}, {"pictures_per_second", nullptr}, {"chunks", 0},
-                                 {"sound_bytes", 0}, {"pictures_of_another_size", 0}}},
-                    {"outputs", {{"thumbnail", {{"path", "out.png"}, {"time", 0.2},
-                                                {"picture", {{"width", 64}, {"height", 48}, {"time", 0.2}}},
-                                                {"width", 64},
-                                                {"height", 48}}},
-                                 {"audio", {{"path", "out.wav"}, {"sound_bytes", 3200 * 3 * 2}}}}},
+                     {{"uri", clip},
+                      {"plugin", "nebo_demo"},
+                      {"duration", 0.4},
+                      {"container", "demo"},
+                      {"container_description", "synthetic clip"},
+                      {"bit_rate", nullptr},
+                      {"tags", json::object()},
+                      {"chapters", json::array()}}},
+                    {"streams", json::array({{{"kind", "video"},
+                                              {"width", 64},
+                                              {"height", 48},
+                                              {"frame_rate", {{"numerator", 25}, {"denominator", 1}}},
+                                              {"frames_per_second", 25.0},
+                                              {"layout", "RGB"},
+                                              {"index", 0},
+                                              {"codec", "rawvideo"},
+                                              {"profile", nullptr},
+                                              {"pixel_format", "rgb32"},
+                                              {"bit_depth", 8},
+                                              {"chroma_subsampling", nullptr},
+                                              {"colour_range", nullptr},
+                                              {"colour_primaries", nullptr},
+                                              {"colour_transfer", nullptr},
+                                              {"colour_matrix", nullptr},
+                                              {"sample_aspect", {{"numerator", 1}, {"denominator", 1}}},
+                                              {"display_aspect", {{"numerator", 4}, {"denominator", 3}}},
+                                              {"rotation", 0},
+                                              {"bit_rate", nullptr}},
+                                             {{"kind", "audio"},
+                                              {"sample_rate", 8000},
+                                              {"channels", 3},
+                                              {"bytes_per_sample", 2},
+                                              {"floating_point", false},
+                                              {"tracks", json::array({{{"index", 0},
+                                                                       {"codec", "pcm_s16le"},
+                                                                       {"profile", nullptr},
+                                                                       {"language", nullptr},
+                                                                       {"channels", nullptr},
+                                                                       {"channel_layout", "3 channels"},
+                                                                       {"sample_rate", nullptr},
+                                                                       {"sample_format", "s16"},
+                                                                       {"bits_per_sample", 16},
+                                                                       {"bit_rate", 384000}}})}}})},
+                    {"decoded",
+                     {{"pictures", 10},
+                      {"pictures_per_second", nullptr},
+                      {"chunks", 0},
+                      {"sound_bytes", 0},
+                      {"pictures_of_another_size", 0}}},
+                    {"outputs",
+                     {{"thumbnail",
+                       {{"path", "out.png"},
+                        {"time", 0.2},
+                        {"picture", {{"width", 64}, {"height", 48}, {"time", 0.2}}},
+                        {"width", 64},
+                        {"height", 48}}},
+                      {"audio", {{"path", "out.wav"}, {"sound_bytes", 3200 * 3 * 2}}}}},
                     {"restarts", json::array()},
-                    {"slaves", json::array({{{"peak_bytes", nullptr}, {"cpu_ms", nullptr},
-                                             {"cause", "exited with code 0"}}})},
+                    {"slaves",
+                     json::array({{{"peak_bytes", nullptr}, {"cpu_ms", nullptr}, {"cause", "exited with code 0"}}})},
                     {"warnings", json::array()},
                     {"errors", json::array()},
                     {"seconds", nullptr}}))
@@ -222,9 +257,8 @@ TEST_F(ProbeProgramTest, ThumbnailsShowThePictureOfTheirTimeWithSquarePixels)
     for (const auto& [time, picture] : times) {
         const SRun result = run({clip, "--thumbnail", time, "t.png", "--force"});
         ASSERT_EQ(result.exitCode, 0) << time << ": " << result.err;
-        expectPNG(m_folder.pathOf("t.png"), 64, 48, [n = picture](uint32_t x, uint32_t y) {
-            return demoPixel(x, y, n);
-        });
+        expectPNG(m_folder.pathOf("t.png"), 64, 48,
+                  [n = picture](uint32_t x, uint32_t y) { return demoPixel(x, y, n); });
     }
 
     testing::SVideoSettings wide;
@@ -262,9 +296,13 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
 
     const SRun result = run({"clip.mp4", "--frames", "10", "--thumbnail", "0.2", "out.png"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    expectFacts(result.out, {{"Plugin", "nebo_avlib"}, {"Picture size", "64x48"}, {"Layout", "YV12"},
-                             {"Frame rate", "25/1 (25.000 fps)"}, {"Audio format", "44100 Hz, 2 channels, 16 bits"},
-                             {"Pictures decoded", "10"}, {"Thumbnail", "out.png (picture at 0.200 s, 64x48)"}});
+    expectFacts(result.out, {{"Plugin", "nebo_avlib"},
+                             {"Picture size", "64x48"},
+                             {"Layout", "YV12"},
+                             {"Frame rate", "25/1 (25.000 fps)"},
+                             {"Audio format", "44100 Hz, 2 channels, 16 bits"},
+                             {"Pictures decoded", "10"},
+                             {"Thumbnail", "out.png (picture at 0.200 s, 64x48)"}});
     expectPNG(m_folder.pathOf("out.png"), 64, 48);
 
     // A still picture has no duration to tell.
@@ -282,9 +320,10 @@ TEST_F(ProbeProgramTest, ListsThePluginsAndWhatTheyRead)
     const SRun text = run({"--list-plugins"});
     ASSERT_EQ(text.exitCode, 0) << text.err;
     const std::string demoLibrary = (binFolder() / nebo::common::CPluginFolders::pluginFileName("nebo_demo")).string();
-    EXPECT_TRUE(holdsInOrder(text.out, {"Plugin: nebo_avlib\n", "\n\nPlugin: nebo_demo\nLibrary: " + demoLibrary +
-                                                                    "\nMedia: pictures, sound\nExtensions: demo\n",
-                                        "\nPlugin: nebo_sound\n"}))
+    EXPECT_TRUE(holdsInOrder(
+        text.out, {"Plugin: nebo_avlib\n",
+                   "\n\nPlugin: nebo_demo\nLibrary: " + demoLibrary + "\nMedia: pictures, sound\nExtensions: demo\n",
+                   "\nPlugin: nebo_sound\n"}))
         << text.out;
 
     const SRun sound = run({"--list-plugins", "--json", "--plugin=nebo_sound"});
@@ -414,7 +453,9 @@ TEST_F(ProbeProgramTest, TellsEachOutcomeInTheFactsInPlainWords)
 // Each failure reaches the error output in turn: the cause, then what each plugin, slave or log said of it.
 TEST_F(ProbeProgramTest, ReportsEachFailureWithItsCause)
 {
-    const struct { std::vector<std::string> arguments, errorParts, outParts; } cases[] = {
+    const struct {
+        std::vector<std::string> arguments, errorParts, outParts;
+    } cases[] = {
         {{"file:///x.demo?w=16&h=16&fail=throw"},
          {"nebo_probe: CNEBError: ", "demo failure", "nebo_probe: --log shows what the plugins reported"},
          {"Plugin: nebo_demo", "Failed: decode: CNEBError: ", "demo failure"}},
@@ -426,7 +467,8 @@ TEST_F(ProbeProgramTest, ReportsEachFailureWithItsCause)
         // A plugin that names itself in its reason is not named twice.
         {{"file:///x.demo?frames=0"}, {"\n  nebo_demo: the value \"0\" of \"frames\" is not valid"}, {}},
         {{"--timeout", "0.5", "file:///x.demo?fail=hang&failat=open"},
-         {"nebo_demo: CSlaveHandler: nebo_slave did not answer \"tryCreateSource\" within 500 ms"}, {}},
+         {"nebo_demo: CSlaveHandler: nebo_slave did not answer \"tryCreateSource\" within 500 ms"},
+         {}},
         // The whole crash report when asked; a crash while the handler tries the medium reaches the user too.
         {{"--verbose", "file:///x.demo?w=16&h=16&fail=write16"}, {"Fatal Exception at 0x", "Module Addresses:"}, {}},
         {{"file:///x.demo?fail=write16&failat=open"}, {"\n  nebo_demo: Fatal Exception at 0x"}, {}},
@@ -470,7 +512,9 @@ TEST_F(ProbeProgramTest, ShowsACrashOnceAsASummaryWithThePathOfTheWholeReport)
 // not to resume, the probe stops there; a medium that keeps failing ends it after three restarts.
 TEST_F(ProbeProgramTest, GoesOnAfterAFailedSlaveUnlessToldNotTo)
 {
-    const struct { const char *fault, *cause, *firstEnd; } cases[] = {
+    const struct {
+        const char *fault, *cause, *firstEnd;
+    } cases[] = {
         {"write16", "Fatal Exception at 0x", "killed by signal 11 (SIGSEGV)"},
         {"exit", "nebo_slave ended with exit code 3", "exited with code 3"},
     };
@@ -481,8 +525,8 @@ TEST_F(ProbeProgramTest, GoesOnAfterAFailedSlaveUnlessToldNotTo)
         EXPECT_EQ(resumed.exitCode, 0) << resumed.err;
         expectFacts(resumed.out, {{"Pictures decoded", "49"}, {"Restarts", "1"}});
         EXPECT_NE(factsOf(resumed.out)["Restart 1"].find(c.cause), std::string::npos) << resumed.out;
-        EXPECT_TRUE(holdsInOrder(resumed.out, {"\nSlave: ", std::string(c.firstEnd) + "\nSlave: ",
-                                               " ms CPU, exited with code 0\n"}))
+        EXPECT_TRUE(holdsInOrder(resumed.out,
+                                 {"\nSlave: ", std::string(c.firstEnd) + "\nSlave: ", " ms CPU, exited with code 0\n"}))
             << resumed.out;
 
         const SRun stopped = run({"--timeout", "1", "--no-resume", clip});
@@ -553,8 +597,11 @@ TEST_F(ProbeProgramTest, OpensMediaWhateverTheirExtensionSaysAndStopsAfterTheFra
         {{"camera"}, avlib},
         // The demo plugin takes ".demo" and needs no file: its default clip is 320x240 NV12.
         {{"--frames", "3", "camera.demo"},
-         {{"URI", "file://" + m_folder.pathOf("camera.demo")}, {"Plugin", "nebo_demo"}, {"Picture size", "320x240"},
-          {"Layout", "NV12"}, {"Pictures decoded", "3"}}},
+         {{"URI", "file://" + m_folder.pathOf("camera.demo")},
+          {"Plugin", "nebo_demo"},
+          {"Picture size", "320x240"},
+          {"Layout", "NV12"},
+          {"Pictures decoded", "3"}}},
         {{"--plugin", "nebo_avlib", "camera.demo"}, avlib},
     };
     for (const auto& [arguments, facts] : cases) {
@@ -664,7 +711,9 @@ TEST_F(ProbeProgramTest, ChecksEveryOutputBeforeDecoding)
     testing::writeTestClip(m_folder.pathOf("silent.mkv"), {testing::SVideoSettings{}, {}});
     testing::writeTestClip(m_folder.pathOf("tone.wav"), {std::nullopt, {testing::SAudioSettings{}}});
     const std::string clip = "file:///x.demo?w=16&h=16&frames=10";
-    const struct { std::vector<std::string> arguments, errors; } cases[] = {
+    const struct {
+        std::vector<std::string> arguments, errors;
+    } cases[] = {
         {{clip, "--thumbnail", "0", "folder.png"}, {"--thumbnail: \"folder.png\" is a folder, not a file"}},
         {{clip, "--audio", "kept.wav"}, {"--audio: \"kept.wav\" exists already; --force replaces it"}},
         {{clip, "--thumbnail", "99", "t.png", "--audio", "s.wav"},
@@ -736,10 +785,13 @@ TEST_F(ProbeProgramTest, ReadsAMediumWithoutPictures)
     const SRun result = run({"--plugin", "nebo_sound", "tone.wav", "--audio", "out.wav"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     // 22050 frames of 4 bytes in chunks of 4096 frames.
-    expectFacts(result.out, {{"Plugin", "nebo_sound"}, {"Duration", "0.500 s"}, {"Pictures", "none"},
+    expectFacts(result.out, {{"Plugin", "nebo_sound"},
+                             {"Duration", "0.500 s"},
+                             {"Pictures", "none"},
                              {"Audio format", "44100 Hz, 2 channels, 16 bits"},
                              {"Chunks decoded", "6 (88200 bytes of sound)"},
-                             {"Audio file", "out.wav (88200 bytes of sound)"}, {"Restarts", "0"}});
+                             {"Audio file", "out.wav (88200 bytes of sound)"},
+                             {"Restarts", "0"}});
     expectWAV(m_folder.pathOf("out.wav"), {44100, 2, 16}, testing::decodeReferenceSound(m_folder.pathOf("tone.wav")));
 
     const SRun some = run({"--json", "--plugin", "nebo_sound", "--frames", "2", "tone.wav"});
@@ -778,8 +830,8 @@ TEST_F(ProbeProgramTest, ExitsWithWhetherEveryMediumWasRead)
     EXPECT_TRUE(holdsInOrder(remote.err, {"only local files can be probed, not \"http://example.com/clip.mp4\""}))
         << remote.err;
     const SRun missing = run({"--plugin", "nebo_missing", good});
-    EXPECT_TRUE(holdsInOrder(missing.err, {"there is no plugin \"nebo_missing\" in ", "the plugins there are ",
-                                           "nebo_demo"}))
+    EXPECT_TRUE(
+        holdsInOrder(missing.err, {"there is no plugin \"nebo_missing\" in ", "the plugins there are ", "nebo_demo"}))
         << missing.err;
 
     const SRun help = run({"--help"});
@@ -824,9 +876,10 @@ TEST_F(ProbeProgramTest, ProbesABatchAlikeWithOrWithoutSlavesStartedAhead)
 
 TEST_F(HostileProbeTest, ReportsPicturesOfAnotherSizeThanAnnounced)
 {
-    const SRun result = runProgram(programPath("nebo_probe"),
-                                   {"--timeout", "5", "--frames", "25", "--thumbnail", "0.2", "t.png", "file:///x.demo"},
-                                   {"NEBO_HOSTILE_MODE=small-picture"});
+    const SRun result =
+        runProgram(programPath("nebo_probe"),
+                   {"--timeout", "5", "--frames", "25", "--thumbnail", "0.2", "t.png", "file:///x.demo"},
+                   {"NEBO_HOSTILE_MODE=small-picture"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     expectFacts(result.out,
                 {{"Picture size", "64x48"}, {"Pictures decoded", "25"}, {"Pictures of another size", "25"}});

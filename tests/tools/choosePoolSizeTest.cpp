@@ -7,12 +7,15 @@ namespace {
 
 TEST(choosePoolSizeTest, OneSlavePerJobForTheMediaThatWaitUnlessTold)
 {
-    struct SCase { size_t media, jobs; int32_t expected; };
+    struct SCase {
+        size_t media, jobs;
+        int32_t expected;
+    };
     const SCase cases[] = {
-        {1, 1, 0},    // a single medium takes the slave it starts
-        {2, 2, 0},    // every medium has a job from the start
-        {3, 2, 1},    // one medium waits
-        {100, 2, 2},  // one per job
+        {1, 1, 0},     // a single medium takes the slave it starts
+        {2, 2, 0},     // every medium has a job from the start
+        {3, 2, 1},     // one medium waits
+        {100, 2, 2},   // one per job
         {100, 64, 16}, // never beyond the pool's bound
     };
     const CProbeOptions plain;

@@ -25,9 +25,9 @@ TEST(collectMediaTest, ReplacesEachFolderByTheFilesBelowItInNameOrder)
 
     const std::vector<std::string> media =
         collectMedia({{"first.demo", false}, {root, true}, {"file:///last.demo", false}});
-    EXPECT_EQ(media, (std::vector<std::string>{"first.demo", root + "/a.wav", root + "/b/a.demo",
-                                               root + "/b/deep/c.mkv", root + "/link.txt", root + "/z.mp4",
-                                               "file:///last.demo"}));
+    EXPECT_EQ(media,
+              (std::vector<std::string>{"first.demo", root + "/a.wav", root + "/b/a.demo", root + "/b/deep/c.mkv",
+                                        root + "/link.txt", root + "/z.mp4", "file:///last.demo"}));
 }
 
 TEST(collectMediaTest, RefusesWhatIsNoFolderAndAnEmptyList)

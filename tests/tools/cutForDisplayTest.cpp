@@ -7,7 +7,11 @@ namespace {
 
 TEST(cutForDisplayTest, LongTextsAreCutAtLinesOrCharactersAndSaySo)
 {
-    const struct { std::string text; size_t maxBytes, maxLines; std::string shown; } cases[] = {
+    const struct {
+        std::string text;
+        size_t maxBytes, maxLines;
+        std::string shown;
+    } cases[] = {
         {"short", 100, 10, "short"},
         {"a\nb\nc\nd\n", 100, 2, "a\nb\n[4 more bytes left out; --verbose shows them]"},
         {std::string(10, 'x'), 4, 10, "xxxx\n[6 more bytes left out; --verbose shows them]"},

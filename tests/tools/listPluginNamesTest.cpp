@@ -18,8 +18,8 @@ TEST(listPluginNamesTest, ListsPluginModulesButNotLinkedLibrariesOfSeveralFolder
 {
     lumo::CTempFolder first;
     lumo::CTempFolder second;
-    const std::string names[] = {"nebo_demo" + so, "alpha" + so,        "libnebo" + so, "liblumo" + so,
-                                 "notes.txt",      "nebo_x" + so + ".1", so,            "nebo_probe"};
+    const std::string names[] = {"nebo_demo" + so,     "alpha" + so, "libnebo" + so, "liblumo" + so, "notes.txt",
+                                 "nebo_x" + so + ".1", so,           "nebo_probe"};
     for (const std::string& name : names)
         first.put(name, "");
     std::filesystem::create_directory(first.pathOf("folder" + so));

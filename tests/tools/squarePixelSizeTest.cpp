@@ -7,7 +7,11 @@ namespace {
 
 TEST(squarePixelSizeTest, TheHeightStaysAndTheWidthFollowsThePixelAspect)
 {
-    const struct { SImageSize stored; int32_t num, den; SImageSize shown; } cases[] = {
+    const struct {
+        SImageSize stored;
+        int32_t num, den;
+        SImageSize shown;
+    } cases[] = {
         {{320, 240}, 1, 1, {320, 240}},
         {{320, 240}, 4, 3, {427, 240}},
         {{720, 576}, 16, 15, {768, 576}},

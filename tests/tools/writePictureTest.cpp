@@ -54,8 +54,8 @@ SRGBImage gradient()
 TEST(writePictureTest, TheNameChoosesTheFormat)
 {
     const std::pair<const char*, std::optional<EPictureFormat>> cases[] = {
-        {"a.png", EPictureFormat::png}, {"A.PNG", EPictureFormat::png},  {"b.jpg", EPictureFormat::jpeg},
-        {"b.JPeg", EPictureFormat::jpeg}, {"c.gif", std::nullopt},      {"png", std::nullopt},
+        {"a.png", EPictureFormat::png},   {"A.PNG", EPictureFormat::png}, {"b.jpg", EPictureFormat::jpeg},
+        {"b.JPeg", EPictureFormat::jpeg}, {"c.gif", std::nullopt},        {"png", std::nullopt},
         {"d.png.txt", std::nullopt},      {"dir.jpg/e", std::nullopt},
     };
     for (const auto& [name, format] : cases)

@@ -40,10 +40,7 @@ int32_t cellHeightFor(SImageSize display)
 }
 
 // About as many columns as rows.
-int32_t columnsFor(int32_t count)
-{
-    return static_cast<int32_t>(std::ceil(std::sqrt(double(count))));
-}
+int32_t columnsFor(int32_t count) { return static_cast<int32_t>(std::ceil(std::sqrt(double(count)))); }
 
 } // namespace
 
@@ -51,8 +48,8 @@ CContactSheet::CContactSheet(int32_t count, SImageSize display)
     : m_count(checkedCount(count)), m_cellHeight(cellHeightFor(display)), m_columns(columnsFor(count))
 {
     const int32_t rows = (m_count + m_columns - 1) / m_columns;
-    m_image = SRGBImage::filled(m_columns * (cellWidth + gap) + gap, rows * (m_cellHeight + labelHeight) + gap,
-                                background);
+    m_image =
+        SRGBImage::filled(m_columns * (cellWidth + gap) + gap, rows * (m_cellHeight + labelHeight) + gap, background);
 }
 
 void CContactSheet::add(const SRGBImage& picture, double seconds)
@@ -65,8 +62,8 @@ void CContactSheet::add(const SRGBImage& picture, double seconds)
     for (int32_t y = 0; y < m_cellHeight; ++y)
         std::copy_n(cell.pixel(0, y), size_t(cellWidth) * SRGBImage::pixelBytes, m_image.pixel(left, top + y));
     const std::string time = formatClockTime(seconds);
-    drawText(m_image, left + (cellWidth - measureText(time, fontScale)) / 2, top + m_cellHeight + gap, time,
-             fontScale, textColour);
+    drawText(m_image, left + (cellWidth - measureText(time, fontScale)) / 2, top + m_cellHeight + gap, time, fontScale,
+             textColour);
     ++m_added;
 }
 

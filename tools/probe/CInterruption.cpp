@@ -46,9 +46,6 @@ CInterruption::~CInterruption()
         std::signal(SIGINT, SIG_DFL);
 }
 
-bool CInterruption::isRequested()
-{
-    return requested;
-}
+bool CInterruption::isRequested() { return requested; }
 
 } // namespace nebo::probe

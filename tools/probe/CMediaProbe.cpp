@@ -3,12 +3,13 @@
 #include "foundation/CError.h"
 #include "foundation/castObject.h"
 #include "foundation/sync/getTickCount.h"
-#include "host/plugin/CAudioStreamInfos.h"
 #include "host/master/IBoxedSource.h"
-#include "host/plugin/IMediumFactsSource.h"
-#include "host/plugin/ILogManager.h"
 #include "host/master/describeSlaveEnd.h"
+#include "host/plugin/CAudioStreamInfos.h"
+#include "host/plugin/ILogManager.h"
+#include "host/plugin/IMediumFactsSource.h"
 #include "media/CRGBPicture.h"
+#include "tools/probe/CContactSheet.h"
 #include "tools/probe/CInterruption.h"
 #include "tools/probe/CProgressBar.h"
 #include "tools/probe/CWAVWriter.h"
@@ -17,7 +18,6 @@
 #include "tools/probe/formatNumber.h"
 #include "tools/probe/isWritableFolder.h"
 #include "tools/probe/makeProbeContext.h"
-#include "tools/probe/CContactSheet.h"
 #include "tools/probe/scaleRGBImage.h"
 #include "tools/probe/squarePixelSize.h"
 #include "tools/probe/toRGBImage.h"
@@ -42,10 +42,7 @@ double secondsSince(int64_t startTick)
     return double(std::max<int64_t>(lumo::getTickCount() - startTick, 1)) / 1000.0;
 }
 
-[[noreturn]] void fail(const std::string& message)
-{
-    throw lumo::CError(lumo::String::fromUTF8(message));
-}
+[[noreturn]] void fail(const std::string& message) { throw lumo::CError(lumo::String::fromUTF8(message)); }
 
 std::string getLayoutName(int32_t type)
 {
@@ -63,10 +60,7 @@ std::string getLayoutName(int32_t type)
     }
 }
 
-std::string describeSize(int32_t width, int32_t height)
-{
-    return std::to_string(width) + "x" + std::to_string(height);
-}
+std::string describeSize(int32_t width, int32_t height) { return std::to_string(width) + "x" + std::to_string(height); }
 
 // The reason without the plugin's name in front, where the plugin put it:
 // the report names the plugin already.
@@ -120,8 +114,8 @@ std::vector<SSoundTrack> copyTracks(const P<common::IAudioStreamInfos>& infos)
     if (!list)
         return tracks;
     for (const common::SAudioStreamInfo& stream : list->getStreams())
-        tracks.push_back({stream.nIndex, stream.codecName.toUTF8(), stream.language.toUTF8(), stream.nChannels,
-                          stream.nSampleRate});
+        tracks.push_back(
+            {stream.nIndex, stream.codecName.toUTF8(), stream.language.toUTF8(), stream.nChannels, stream.nSampleRate});
     return tracks;
 }
 
@@ -195,19 +189,15 @@ void CMediaProbe::addWarning(const std::string& text)
     notify(EProbeStep::warned);
 }
 
-void CMediaProbe::notify(EProbeStep step)
-{
-    m_listener.onStep(step, m_report);
-}
+void CMediaProbe::notify(EProbeStep step) { m_listener.onStep(step, m_report); }
 
 // Each output is checked, so that all that would fail are told at once.
 bool CMediaProbe::checkOutputFolders()
 {
     bool bFit = true;
     if (m_options.thumbnailTime)
-        bFit = attempt("check", [&] {
-                   checkOutputPath("--thumbnail", m_options.thumbnailPath, m_options.bForce);
-               }) && bFit;
+        bFit = attempt("check", [&] { checkOutputPath("--thumbnail", m_options.thumbnailPath, m_options.bForce); }) &&
+               bFit;
     if (m_options.sheetCount)
         bFit = attempt("check", [&] { checkOutputPath("--sheet", m_options.sheetPath, m_options.bForce); }) && bFit;
     if (!m_options.audioPath.empty())
@@ -267,14 +257,14 @@ void CMediaProbe::describe()
         chooseSoundTrack(*m_options.audioTrack);
     m_report.duration = m_source->getDuration();
     if (m_video) {
-        m_report.pictures = SPictureFacts{m_width, m_video->getHeight(), m_video->getFrameRateNum(),
-                                          m_video->getFrameRateDen()};
+        m_report.pictures =
+            SPictureFacts{m_width, m_video->getHeight(), m_video->getFrameRateNum(), m_video->getFrameRateDen()};
         m_pixelAspectNum = m_video->getPixelAspectNum();
         m_pixelAspectDen = m_video->getPixelAspectDen();
     }
     if (m_audio)
-        m_report.sound = SSoundFacts{m_sampleRate, m_audio->getChannelCount(),
-                                     m_audio->getBytesPerSample(), copyTracks(m_audio->getAudioStreamInfos())};
+        m_report.sound = SSoundFacts{m_sampleRate, m_audio->getChannelCount(), m_audio->getBytesPerSample(),
+                                     copyTracks(m_audio->getAudioStreamInfos())};
     learnFacts();
     m_report.bDescribed = true;
     notify(EProbeStep::described);
@@ -302,33 +292,36 @@ bool CMediaProbe::checkOutputsFitMedium()
 {
     bool bFit = true;
     if (m_options.thumbnailTime) {
-        bFit = attempt("check", [&] {
-                   const double time = *m_options.thumbnailTime;
-                   if (!m_video)
-                       fail("the medium has no pictures to take a thumbnail from");
-                   if (m_report.duration > 0.0 && time >= m_report.duration)
-                       fail("the medium has no picture at " + formatSeconds(time) + " or later: it lasts " +
-                            formatSeconds(m_report.duration));
-               }) &&
+        bFit = attempt("check",
+                       [&] {
+                           const double time = *m_options.thumbnailTime;
+                           if (!m_video)
+                               fail("the medium has no pictures to take a thumbnail from");
+                           if (m_report.duration > 0.0 && time >= m_report.duration)
+                               fail("the medium has no picture at " + formatSeconds(time) + " or later: it lasts " +
+                                    formatSeconds(m_report.duration));
+                       }) &&
                bFit;
     }
     if (m_options.sheetCount) {
-        bFit = attempt("check", [&] {
-                   if (!m_video)
-                       fail("the medium has no pictures to make a sheet of");
-                   if (!(m_report.duration > 0.0) || !std::isfinite(m_report.duration))
-                       fail("the medium's duration is unknown: a sheet spreads its pictures over it");
-               }) &&
+        bFit = attempt("check",
+                       [&] {
+                           if (!m_video)
+                               fail("the medium has no pictures to make a sheet of");
+                           if (!(m_report.duration > 0.0) || !std::isfinite(m_report.duration))
+                               fail("the medium's duration is unknown: a sheet spreads its pictures over it");
+                       }) &&
                bFit;
     }
     if (!m_options.audioPath.empty()) {
-        bFit = attempt("check", [&] {
-                   if (!m_audio)
-                       fail("the medium has no sound to write");
-                   const int32_t bytesPerSample = m_audio->getBytesPerSample();
-                   if (bytesPerSample < 1 || bytesPerSample > 4)
-                       fail("a WAV file cannot hold samples of " + std::to_string(bytesPerSample) + " bytes");
-               }) &&
+        bFit = attempt("check",
+                       [&] {
+                           if (!m_audio)
+                               fail("the medium has no sound to write");
+                           const int32_t bytesPerSample = m_audio->getBytesPerSample();
+                           if (bytesPerSample < 1 || bytesPerSample > 4)
+                               fail("a WAV file cannot hold samples of " + std::to_string(bytesPerSample) + " bytes");
+                       }) &&
                bFit;
     }
     return bFit;
@@ -441,9 +434,8 @@ int64_t CMediaProbe::getExpectedPictureCount()
     const double duration = m_report.duration;
     const int32_t numerator = m_report.pictures->frameRateNumerator;
     const int32_t denominator = m_report.pictures->frameRateDenominator;
-    const double announced = numerator > 0 && denominator > 0 && duration > 0.0
-                                 ? std::round(duration * numerator / denominator)
-                                 : 0.0;
+    const double announced =
+        numerator > 0 && denominator > 0 && duration > 0.0 ? std::round(duration * numerator / denominator) : 0.0;
     // Beyond what int64_t holds a count is as good as unknown.
     const int64_t expected = announced < 9.0e18 ? static_cast<int64_t>(announced) : 0;
     const std::optional<int64_t>& maxPictures = m_options.maxPictures;
@@ -491,12 +483,11 @@ void CMediaProbe::writeThumbnail()
     const P<common::INEBPicture> picture = takePictureAt(time);
     const SRGBImage image = toDisplayImage(*picture);
     writePicture(m_options.thumbnailPath, image);
-    m_report.thumbnail =
-        SThumbnailReport{m_options.thumbnailPath,
-                         time,
-                         {picture->getWidth(), picture->getHeight(), picture->getTimestamp()},
-                         image.width,
-                         image.height};
+    m_report.thumbnail = SThumbnailReport{m_options.thumbnailPath,
+                                          time,
+                                          {picture->getWidth(), picture->getHeight(), picture->getTimestamp()},
+                                          image.width,
+                                          image.height};
     notify(EProbeStep::thumbnailWritten);
     if (isOddPicture(*picture))
         addWarning("the thumbnail's picture is " + describeSize(picture->getWidth(), picture->getHeight()) +
@@ -510,8 +501,8 @@ void CMediaProbe::writeThumbnail()
 void CMediaProbe::writeSheet()
 {
     const int32_t count = *m_options.sheetCount;
-    const SImageSize display = squarePixelSize({m_report.pictures->width, m_report.pictures->height},
-                                               m_pixelAspectNum, m_pixelAspectDen);
+    const SImageSize display =
+        squarePixelSize({m_report.pictures->width, m_report.pictures->height}, m_pixelAspectNum, m_pixelAspectDen);
     CContactSheet sheet(count, display);
     for (int32_t index = 0; index < count; ++index) {
         if (noteInterruption())
@@ -542,8 +533,8 @@ void CMediaProbe::writeSound()
     notify(EProbeStep::soundWritten);
     const std::string held = describeHeldSamples();
     if (!held.empty() && held != delivered)
-        addWarning("the medium holds " + held + " samples; the plugin delivered them, and the WAV file holds them, as " +
-                   delivered);
+        addWarning("the medium holds " + held +
+                   " samples; the plugin delivered them, and the WAV file holds them, as " + delivered);
 }
 
 std::string CMediaProbe::describeDeliveredSamples() const
@@ -560,9 +551,8 @@ std::string CMediaProbe::describeHeldSamples() const
 {
     if (!m_report.facts || m_report.facts->soundTracks.empty())
         return "";
-    const common::SSoundTrackFacts* track = m_options.audioTrack
-                                                ? findSoundTrackFacts(m_report, *m_options.audioTrack)
-                                                : &m_report.facts->soundTracks.front();
+    const common::SSoundTrackFacts* track = m_options.audioTrack ? findSoundTrackFacts(m_report, *m_options.audioTrack)
+                                                                 : &m_report.facts->soundTracks.front();
     return track ? track->sampleFormat.toUTF8() : "";
 }
 
@@ -579,8 +569,8 @@ void CMediaProbe::reportSlaves()
     for (const lumo::String& cause : boxed->getRestartCauses())
         m_report.restartCauses.push_back(cause.toUTF8());
     for (const lumo::SProcessEnd& end : boxed->getSlaveEnds())
-        m_report.slaves.push_back({end.peakResidentBytes, end.cpuTimeMs, end.cause.toUTF8(),
-                                   common::describeSlaveEnd(end).toUTF8()});
+        m_report.slaves.push_back(
+            {end.peakResidentBytes, end.cpuTimeMs, end.cause.toUTF8(), common::describeSlaveEnd(end).toUTF8()});
     notify(EProbeStep::slavesReported);
 }
 

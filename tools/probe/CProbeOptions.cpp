@@ -18,10 +18,7 @@ namespace nebo::probe {
 
 namespace {
 
-[[noreturn]] void refuse(const std::string& message)
-{
-    throw CUsageError(lumo::String::fromUTF8(message));
-}
+[[noreturn]] void refuse(const std::string& message) { throw CUsageError(lumo::String::fromUTF8(message)); }
 
 // Hands out the arguments one by one, so that an option can take the
 // value that follows it, or the one written into it ("--jobs=4", "-j4").
@@ -326,9 +323,6 @@ std::string getUsageText(const std::vector<std::string>& pluginFolders)
            (folders.empty() ? std::string("  none\n") : folders);
 }
 
-std::string getVersionText()
-{
-    return std::string("nebo_probe ") + NEBO_VERSION + "\n";
-}
+std::string getVersionText() { return std::string("nebo_probe ") + NEBO_VERSION + "\n"; }
 
 } // namespace nebo::probe

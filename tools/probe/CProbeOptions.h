@@ -13,10 +13,7 @@ struct SMediumArgument {
     std::string text;
     bool bFolder = false;
 
-    bool operator==(const SMediumArgument& other) const
-    {
-        return text == other.text && bFolder == other.bFolder;
-    }
+    bool operator==(const SMediumArgument& other) const { return text == other.text && bFolder == other.bFolder; }
 };
 
 // What one command line asks of the probe.

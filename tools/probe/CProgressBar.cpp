@@ -50,8 +50,8 @@ std::string CProgressBar::render(int64_t done) const
     const double fraction = static_cast<double>(shown) / static_cast<double>(m_total);
     const int64_t cells = static_cast<int64_t>(fraction * barCells);
     const int64_t percent = static_cast<int64_t>(fraction * 100);
-    return "[" + std::string(cells, '#') + std::string(barCells - cells, '.') + "] " + std::to_string(percent) +
-           "% " + count + "/" + std::to_string(m_total) + " " + m_unit;
+    return "[" + std::string(cells, '#') + std::string(barCells - cells, '.') + "] " + std::to_string(percent) + "% " +
+           count + "/" + std::to_string(m_total) + " " + m_unit;
 }
 
 } // namespace nebo::probe

@@ -24,10 +24,7 @@ std::string describeFrameRate(int32_t numerator, int32_t denominator)
            formatNumber(static_cast<double>(numerator) / denominator, 3) + " fps)";
 }
 
-std::string describeSize(int32_t width, int32_t height)
-{
-    return std::to_string(width) + "x" + std::to_string(height);
-}
+std::string describeSize(int32_t width, int32_t height) { return std::to_string(width) + "x" + std::to_string(height); }
 
 // The kind, the message, then a line for each plugin that was tried with
 // its reason; a crash's summary takes several lines, set in below its
@@ -116,8 +113,8 @@ void CTextReport::printFacts(EProbeStep step, const SMediumReport& report)
                                std::to_string(report.sheet->width) + "x" + std::to_string(report.sheet->height) + ")");
         break;
     case EProbeStep::soundWritten:
-        printFact("Audio file", report.soundFile->path + " (" + std::to_string(report.soundFile->soundBytes) +
-                                    " bytes of sound)");
+        printFact("Audio file",
+                  report.soundFile->path + " (" + std::to_string(report.soundFile->soundBytes) + " bytes of sound)");
         break;
     case EProbeStep::slavesReported:
         printSlaves(report);

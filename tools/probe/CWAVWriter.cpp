@@ -20,8 +20,8 @@ constexpr uint16_t extensionSize = 22;
 constexpr uint32_t frontCentre = 0x4;
 constexpr uint32_t frontLeftAndRight = 0x3;
 // The sub-format's bytes after its first two, which repeat the format tag.
-constexpr uint8_t subFormatTail[] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
-                                     0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+constexpr uint8_t subFormatTail[] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                     0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 constexpr uint64_t maxRIFFSize = std::numeric_limits<uint32_t>::max();
 
 [[noreturn]] void refuseFormat(const std::string& reason)

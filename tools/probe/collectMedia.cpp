@@ -11,10 +11,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-[[noreturn]] void refuse(const std::string& message)
-{
-    throw CUsageError(lumo::String::fromUTF8(message));
-}
+[[noreturn]] void refuse(const std::string& message) { throw CUsageError(lumo::String::fromUTF8(message)); }
 
 std::vector<std::string> listFilesBelow(const std::string& folder)
 {

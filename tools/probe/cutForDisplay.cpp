@@ -6,10 +6,7 @@ namespace nebo::probe {
 
 namespace {
 
-bool isContinuationByte(char byte)
-{
-    return (static_cast<uint8_t>(byte) & 0xC0) == 0x80;
-}
+bool isContinuationByte(char byte) { return (static_cast<uint8_t>(byte) & 0xC0) == 0x80; }
 
 } // namespace
 

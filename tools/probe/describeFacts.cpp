@@ -105,19 +105,17 @@ std::string describeSoundTrack(const SSoundTrack& track, const common::SSoundTra
     const std::string layout = facts.channelLayout.toUTF8();
     // A layout of no known order reads "N channels", whatever N.
     const bool namesMoreThanCount = layout != channels && layout != std::to_string(track.channels) + " channels";
-    const std::string samples = CParts()
-                                    .add(facts.sampleFormat.toUTF8())
-                                    .add(countOf(facts.bitsPerSample, "bit", "bits"))
-                                    .text();
+    const std::string samples =
+        CParts().add(facts.sampleFormat.toUTF8()).add(countOf(facts.bitsPerSample, "bit", "bits")).text();
     const std::string language = track.language.empty() ? facts.language.toUTF8() : track.language;
     return CParts()
-            .add(withAside(codec.empty() ? "unknown" : codec, facts.profile.toUTF8()))
-            .add(channels.empty() ? layout : withAside(channels, namesMoreThanCount ? layout : ""))
-            .add(track.sampleRate > 0 ? std::to_string(track.sampleRate) + " Hz" : "")
-            .add(samples)
-            .add(formatBitRate(facts.bitRate))
-            .add(language.empty() ? "" : "language " + language)
-            .text();
+        .add(withAside(codec.empty() ? "unknown" : codec, facts.profile.toUTF8()))
+        .add(channels.empty() ? layout : withAside(channels, namesMoreThanCount ? layout : ""))
+        .add(track.sampleRate > 0 ? std::to_string(track.sampleRate) + " Hz" : "")
+        .add(samples)
+        .add(formatBitRate(facts.bitRate))
+        .add(language.empty() ? "" : "language " + language)
+        .text();
 }
 
 const common::SSoundTrackFacts* findSoundTrackFacts(const SMediumReport& report, int32_t index)

@@ -11,21 +11,12 @@ namespace {
 // Members keep the order they are written in, so that people can read them.
 using CJSON = nlohmann::ordered_json;
 
-CJSON optionalText(const std::string& text)
-{
-    return text.empty() ? CJSON() : CJSON(text);
-}
+CJSON optionalText(const std::string& text) { return text.empty() ? CJSON() : CJSON(text); }
 
-CJSON optionalText(const lumo::String& text)
-{
-    return optionalText(text.toUTF8());
-}
+CJSON optionalText(const lumo::String& text) { return optionalText(text.toUTF8()); }
 
 // Zero stands for "not known".
-template <class T> CJSON optionalNumber(T value)
-{
-    return value > 0 ? CJSON(value) : CJSON();
-}
+template <class T> CJSON optionalNumber(T value) { return value > 0 ? CJSON(value) : CJSON(); }
 
 CJSON describeRatio(const common::SRatio& ratio)
 {
@@ -59,14 +50,15 @@ void addPictureStreamFacts(CJSON& stream, const SMediumReport& report)
 CJSON describePictures(const SPictureFacts& pictures, const SMediumReport& report)
 {
     CJSON rate = {{"numerator", pictures.frameRateNumerator}, {"denominator", pictures.frameRateDenominator}};
-    CJSON stream = {{"kind", "video"},
-            {"width", pictures.width},
-            {"height", pictures.height},
-            {"frame_rate", rate},
-            {"frames_per_second", pictures.frameRateDenominator == 0
-                                      ? CJSON()
-                                      : CJSON(double(pictures.frameRateNumerator) / pictures.frameRateDenominator)},
-            {"layout", optionalText(report.layout)}};
+    CJSON stream = {
+        {"kind", "video"},
+        {"width", pictures.width},
+        {"height", pictures.height},
+        {"frame_rate", rate},
+        {"frames_per_second", pictures.frameRateDenominator == 0
+                                  ? CJSON()
+                                  : CJSON(double(pictures.frameRateNumerator) / pictures.frameRateDenominator)},
+        {"layout", optionalText(report.layout)}};
     addPictureStreamFacts(stream, report);
     return stream;
 }
@@ -203,7 +195,9 @@ std::string formatJSONReport(const SMediumReport& report)
     CJSON document = {
         {"schema", jsonSchemaVersion},
         {"input", report.input},
-        {"status", report.bInterrupted ? "interrupted" : report.hasFailed() ? "failed" : "read"},
+        {"status", report.bInterrupted  ? "interrupted"
+                   : report.hasFailed() ? "failed"
+                                        : "read"},
         {"format", format},
         {"streams", describeStreams(report)},
         {"decoded", describeDecoding(report)},

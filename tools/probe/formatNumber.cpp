@@ -13,10 +13,7 @@ std::string formatNumber(double value, int decimals)
     return text;
 }
 
-std::string formatSeconds(double seconds)
-{
-    return formatNumber(seconds, 3) + " s";
-}
+std::string formatSeconds(double seconds) { return formatNumber(seconds, 3) + " s"; }
 
 std::string formatClockTime(double seconds)
 {

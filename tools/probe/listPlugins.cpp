@@ -1,8 +1,8 @@
 #include "tools/probe/listPlugins.h"
 
 #include "foundation/escapeControlCharacters.h"
-#include "host/common/CPluginFolders.h"
 #include "host/CPluginHandler.h"
+#include "host/common/CPluginFolders.h"
 #include "host/plugin/INEBContext.h"
 #include "host/plugin/IPluginExtensions.h"
 #include "tools/probe/makeProbeContext.h"
@@ -74,7 +74,8 @@ std::string formatPluginListText(const std::vector<SPluginListing>& plugins)
 {
     std::string text;
     for (const SPluginListing& plugin : plugins) {
-        text += (text.empty() ? "" : "\n") + std::string("Plugin: ") + lumo::escapeControlCharacters(plugin.name) + "\n";
+        text +=
+            (text.empty() ? "" : "\n") + std::string("Plugin: ") + lumo::escapeControlCharacters(plugin.name) + "\n";
         if (!plugin.failure.empty()) {
             text += "Failed: " + lumo::escapeControlCharacters(plugin.failure, "  ") + "\n";
             continue;

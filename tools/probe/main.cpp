@@ -124,8 +124,8 @@ int probeMany(const SRequest& request)
 {
     const int64_t start = lumo::getTickCount();
     const size_t count = request.media.size();
-    const size_t jobs = request.options.jobs ? size_t(*request.options.jobs)
-                                             : std::max<size_t>(std::thread::hardware_concurrency(), 1);
+    const size_t jobs =
+        request.options.jobs ? size_t(*request.options.jobs) : std::max<size_t>(std::thread::hardware_concurrency(), 1);
     const int32_t poolSize = choosePoolSize(request.options, count, jobs);
     // Shared by the media's contexts; it ends its waiting slaves when the
     // batch is done.
@@ -163,10 +163,10 @@ int probeMany(const SRequest& request)
     if (!request.options.bJSON) {
         const double elapsedSeconds = double(lumo::getTickCount() - start) / 1000.0;
         const size_t read = count - failed - unfinished;
-        std::cout << "\nSummary: " << read << (read == 1 ? " medium" : " media") << " read, " << failed
-                  << " failed, " << (unfinished > 0 ? std::to_string(unfinished) + " interrupted, " : "")
-                  << pictures << (pictures == 1 ? " picture" : " pictures") << " decoded, "
-                  << formatSeconds(elapsedSeconds) << std::endl;
+        std::cout << "\nSummary: " << read << (read == 1 ? " medium" : " media") << " read, " << failed << " failed, "
+                  << (unfinished > 0 ? std::to_string(unfinished) + " interrupted, " : "") << pictures
+                  << (pictures == 1 ? " picture" : " pictures") << " decoded, " << formatSeconds(elapsedSeconds)
+                  << std::endl;
     }
     if (unfinished > 0)
         return interrupted(unfinished);

@@ -43,20 +43,19 @@ std::vector<STaps> tapsFor(int32_t sourceLength, int32_t targetLength)
     std::vector<STaps> taps;
     taps.reserve(size_t(targetLength));
     for (int32_t target = 0; target < targetLength; ++target)
-        taps.push_back(scale > 1.0 ? averageCovered(target, scale, sourceLength) : blendNearest(target, scale, sourceLength));
+        taps.push_back(scale > 1.0 ? averageCovered(target, scale, sourceLength)
+                                   : blendNearest(target, scale, sourceLength));
     return taps;
 }
 
-uint8_t toByte(float value)
-{
-    return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
-}
+uint8_t toByte(float value) { return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L)); }
 
 // Resamples the rows to `width` pixels.
 SRGBImage scaleRows(const SRGBImage& image, int32_t width)
 {
     const std::vector<STaps> columns = tapsFor(image.width, width);
-    SRGBImage scaled{width, image.height, std::vector<uint8_t>(size_t(width) * size_t(image.height) * SRGBImage::pixelBytes)};
+    SRGBImage scaled{width, image.height,
+                     std::vector<uint8_t>(size_t(width) * size_t(image.height) * SRGBImage::pixelBytes)};
     for (int32_t y = 0; y < image.height; ++y)
         for (int32_t x = 0; x < width; ++x)
             for (int32_t channel = 0; channel < SRGBImage::pixelBytes; ++channel) {

@@ -9,10 +9,7 @@ namespace {
 
 constexpr double maxAspect = 4.0;
 
-int32_t bound(double side)
-{
-    return static_cast<int32_t>(std::clamp(std::round(side), 1.0, double(maxPictureSide)));
-}
+int32_t bound(double side) { return static_cast<int32_t>(std::clamp(std::round(side), 1.0, double(maxPictureSide))); }
 
 } // namespace
 

@@ -28,8 +28,8 @@ void writePicture(const std::string& path, const SRGBImage& image)
 {
     const std::optional<EPictureFormat> format = pictureFormatOf(path);
     if (!format)
-        throw lumo::CError(lumo::String::fromUTF8("cannot write the picture to " + path + ": name the file " +
-                                                  pictureFileNames));
+        throw lumo::CError(
+            lumo::String::fromUTF8("cannot write the picture to " + path + ": name the file " + pictureFileNames));
     if (*format == EPictureFormat::png)
         writePNG(path, image);
     else

@@ -215,9 +215,6 @@ bool CGlobalMutexImpl::acquired(int result)
     return true;
 }
 
-void CGlobalMutexImpl::throwLockError() const
-{
-    throw CException("Error locking global mutex " + m_name, String());
-}
+void CGlobalMutexImpl::throwLockError() const { throw CException("Error locking global mutex " + m_name, String()); }
 
 } // namespace lumo::posix

@@ -5,23 +5,14 @@
 
 namespace lumo::posix {
 
-P<IMutex> CMutexFactory::createMutex()
-{
-    return make<CMutexImpl>();
-}
+P<IMutex> CMutexFactory::createMutex() { return make<CMutexImpl>(); }
 
-P<IMutex> CMutexFactory::createGlobalMutex(const String& name)
-{
-    return make<CGlobalMutexImpl>(name);
-}
+P<IMutex> CMutexFactory::createGlobalMutex(const String& name) { return make<CGlobalMutexImpl>(name); }
 
 } // namespace lumo::posix
 
 namespace lumo {
 
-P<IMutexFactory> createMutexFactory()
-{
-    return make<posix::CMutexFactory>();
-}
+P<IMutexFactory> createMutexFactory() { return make<posix::CMutexFactory>(); }
 
 } // namespace lumo

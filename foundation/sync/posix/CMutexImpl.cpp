@@ -15,10 +15,7 @@ CMutexImpl::CMutexImpl()
         throwSystemError("Error creating mutex (%ERRORDESC%).", result);
 }
 
-CMutexImpl::~CMutexImpl()
-{
-    pthread_mutex_destroy(&m_mutex);
-}
+CMutexImpl::~CMutexImpl() { pthread_mutex_destroy(&m_mutex); }
 
 void CMutexImpl::lock()
 {
@@ -26,14 +23,8 @@ void CMutexImpl::lock()
         throwSystemError("Error locking mutex (%ERRORDESC%).", result);
 }
 
-void CMutexImpl::unlock()
-{
-    pthread_mutex_unlock(&m_mutex);
-}
+void CMutexImpl::unlock() { pthread_mutex_unlock(&m_mutex); }
 
-bool CMutexImpl::tryLock(uint32_t)
-{
-    return pthread_mutex_trylock(&m_mutex) == 0;
-}
+bool CMutexImpl::tryLock(uint32_t) { return pthread_mutex_trylock(&m_mutex) == 0; }
 
 } // namespace lumo::posix

@@ -4,18 +4,12 @@
 
 namespace lumo::posix {
 
-P<ISignal> CSignalFactory::createSignal()
-{
-    return make<CSignalImpl>();
-}
+P<ISignal> CSignalFactory::createSignal() { return make<CSignalImpl>(); }
 
 } // namespace lumo::posix
 
 namespace lumo {
 
-P<ISignalFactory> createSignalFactory()
-{
-    return make<posix::CSignalFactory>();
-}
+P<ISignalFactory> createSignalFactory() { return make<posix::CSignalFactory>(); }
 
 } // namespace lumo

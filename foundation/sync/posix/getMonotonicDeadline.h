@@ -17,9 +17,6 @@ inline timespec toMonotonicTime(int64_t tick)
 // The moment `timeoutMs` from now, to the millisecond. Waits take it as an
 // absolute time, so that retrying after an interruption does not lengthen
 // them and changes of the wall clock do not move them.
-inline timespec getMonotonicDeadline(uint32_t timeoutMs)
-{
-    return toMonotonicTime(getTickCount() + timeoutMs);
-}
+inline timespec getMonotonicDeadline(uint32_t timeoutMs) { return toMonotonicTime(getTickCount() + timeoutMs); }
 
 } // namespace lumo::posix

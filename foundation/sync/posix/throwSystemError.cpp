@@ -12,20 +12,14 @@ namespace {
 
 // strerror_r comes in two shapes: the GNU one returns the text, the POSIX
 // one fills the buffer and returns 0 on success.
-[[maybe_unused]] const char* messageOf(const char* gnuResult, const char*)
-{
-    return gnuResult;
-}
+[[maybe_unused]] const char* messageOf(const char* gnuResult, const char*) { return gnuResult; }
 
 [[maybe_unused]] const char* messageOf(int posixResult, const char* buffer)
 {
     return posixResult == 0 ? buffer : nullptr;
 }
 
-bool meansNotFound(int errorCode)
-{
-    return errorCode == ENOENT || errorCode == ENOTDIR;
-}
+bool meansNotFound(int errorCode) { return errorCode == ENOENT || errorCode == ENOTDIR; }
 
 } // namespace
 

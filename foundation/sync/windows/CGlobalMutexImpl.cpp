@@ -37,10 +37,7 @@ CGlobalMutexImpl::~CGlobalMutexImpl()
     CloseHandle(m_mutex);
 }
 
-void CGlobalMutexImpl::lock()
-{
-    wait(INFINITE);
-}
+void CGlobalMutexImpl::lock() { wait(INFINITE); }
 
 bool CGlobalMutexImpl::tryLock(uint32_t timeoutMs)
 {

@@ -5,23 +5,14 @@
 
 namespace lumo::win32 {
 
-P<IMutex> CMutexFactory::createMutex()
-{
-    return make<CMutexImpl>();
-}
+P<IMutex> CMutexFactory::createMutex() { return make<CMutexImpl>(); }
 
-P<IMutex> CMutexFactory::createGlobalMutex(const String& name)
-{
-    return make<CGlobalMutexImpl>(name);
-}
+P<IMutex> CMutexFactory::createGlobalMutex(const String& name) { return make<CGlobalMutexImpl>(name); }
 
 } // namespace lumo::win32
 
 namespace lumo {
 
-P<IMutexFactory> createMutexFactory()
-{
-    return make<win32::CMutexFactory>();
-}
+P<IMutexFactory> createMutexFactory() { return make<win32::CMutexFactory>(); }
 
 } // namespace lumo

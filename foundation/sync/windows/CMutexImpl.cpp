@@ -2,15 +2,9 @@
 
 namespace lumo::win32 {
 
-CMutexImpl::CMutexImpl()
-{
-    InitializeCriticalSection(&m_section);
-}
+CMutexImpl::CMutexImpl() { InitializeCriticalSection(&m_section); }
 
-CMutexImpl::~CMutexImpl()
-{
-    DeleteCriticalSection(&m_section);
-}
+CMutexImpl::~CMutexImpl() { DeleteCriticalSection(&m_section); }
 
 void CMutexImpl::lock()
 {

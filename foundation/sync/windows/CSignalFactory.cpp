@@ -4,18 +4,12 @@
 
 namespace lumo::win32 {
 
-P<ISignal> CSignalFactory::createSignal()
-{
-    return make<CSignalImpl>();
-}
+P<ISignal> CSignalFactory::createSignal() { return make<CSignalImpl>(); }
 
 } // namespace lumo::win32
 
 namespace lumo {
 
-P<ISignalFactory> createSignalFactory()
-{
-    return make<win32::CSignalFactory>();
-}
+P<ISignalFactory> createSignalFactory() { return make<win32::CSignalFactory>(); }
 
 } // namespace lumo

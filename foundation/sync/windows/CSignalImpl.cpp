@@ -10,25 +10,13 @@ CSignalImpl::CSignalImpl() : m_event(CreateEventW(nullptr, TRUE, FALSE, nullptr)
         throwSystemError("Error creating event (%ERRORDESC%).", static_cast<int>(GetLastError()));
 }
 
-CSignalImpl::~CSignalImpl()
-{
-    CloseHandle(m_event);
-}
+CSignalImpl::~CSignalImpl() { CloseHandle(m_event); }
 
-void CSignalImpl::set()
-{
-    SetEvent(m_event);
-}
+void CSignalImpl::set() { SetEvent(m_event); }
 
-void CSignalImpl::reset()
-{
-    ResetEvent(m_event);
-}
+void CSignalImpl::reset() { ResetEvent(m_event); }
 
-bool CSignalImpl::isSet()
-{
-    return wait(0);
-}
+bool CSignalImpl::isSet() { return wait(0); }
 
 bool CSignalImpl::wait(uint64_t timeoutMs)
 {

@@ -10,10 +10,7 @@ namespace lumo {
 
 namespace {
 
-bool meansNotFound(int errorCode)
-{
-    return errorCode == ERROR_FILE_NOT_FOUND || errorCode == ERROR_PATH_NOT_FOUND;
-}
+bool meansNotFound(int errorCode) { return errorCode == ERROR_FILE_NOT_FOUND || errorCode == ERROR_PATH_NOT_FOUND; }
 
 } // namespace
 

@@ -2,14 +2,8 @@
 
 namespace nebo::demo {
 
-void executeIllegalInstruction()
-{
-    __builtin_trap();
-}
+void executeIllegalInstruction() { __builtin_trap(); }
 
-void hitBreakpoint()
-{
-    asm volatile("int3");
-}
+void hitBreakpoint() { asm volatile("int3"); }
 
 } // namespace nebo::demo

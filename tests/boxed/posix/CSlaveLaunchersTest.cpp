@@ -123,7 +123,8 @@ TEST_F(CSlaveLaunchersTest, AChildThatEndsBadlyRetiresItsLauncher)
         const std::vector<uint32_t> launchers = nebo::test::launcherProcesses();
         try {
             slave->callWithinLimit("tryCreateSource", [&] {
-                const P<nebo::common::ISource> source = slave->getClient()->tryCreateSource(*demoURI(c.query), 3, true, nullptr);
+                const P<nebo::common::ISource> source =
+                    slave->getClient()->tryCreateSource(*demoURI(c.query), 3, true, nullptr);
                 ASSERT_NE(source, nullptr);
                 source->close();
             });

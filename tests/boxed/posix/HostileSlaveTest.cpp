@@ -16,8 +16,7 @@ protected:
     // tree; stand-ins of tests running beside it may.
     static bool noStandInRuns()
     {
-        return nebo::test::noProcessRuns(hostileProgram(),
-                                         std::string(ownerVariable) + "=" + std::to_string(getpid()));
+        return nebo::test::noProcessRuns(hostileProgram(), std::string(ownerVariable) + "=" + std::to_string(getpid()));
     }
 
     // Slaves take NEBO_* variables along, and so marked belong to this test.

@@ -30,7 +30,8 @@ TEST(describeFaultTest, SignalsAndTheirCodes)
         {{SIGSEGV, SEGV_BNDERR, 0x10, 0, stackPointer}, arrayBoundsExceeded, {}},
         // Just below the stack pointer, as a call into a used-up stack writes.
         {{SIGSEGV, SEGV_MAPERR, stackPointer - 8, pageFaultWrite, stackPointer}, stackOverflow, {1, stackPointer - 8}},
-        {{SIGSEGV, SEGV_MAPERR, stackPointer - 0x20000, pageFaultWrite, stackPointer}, accessViolation,
+        {{SIGSEGV, SEGV_MAPERR, stackPointer - 0x20000, pageFaultWrite, stackPointer},
+         accessViolation,
          {1, stackPointer - 0x20000}},
         {{SIGBUS, BUS_ADRALN, 0x1001, 0, stackPointer}, datatypeMisalignment, {}},
         {{SIGBUS, BUS_ADRERR, 0x7f0000000000, 0x4, stackPointer}, inPageError, {0, 0x7f0000000000}},
@@ -47,8 +48,8 @@ TEST(describeFaultTest, SignalsAndTheirCodes)
         {{SIGSYS, 2, 0x401000, 0, stackPointer, 999}, customerCodeBase + SIGSYS, {}},
     };
     for (const auto& expected : cases) {
-        SCOPED_TRACE(::testing::Message() << "signal " << expected.facts.signal << " code "
-                                          << expected.facts.signalCode);
+        SCOPED_TRACE(::testing::Message()
+                     << "signal " << expected.facts.signal << " code " << expected.facts.signalCode);
         const SFaultDescription fault = describeFault(expected.facts);
         EXPECT_EQ(fault.code, expected.code);
         EXPECT_EQ(fault.flags, expected.flags);

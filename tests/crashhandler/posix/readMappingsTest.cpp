@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 

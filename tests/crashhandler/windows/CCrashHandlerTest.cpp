@@ -31,8 +31,8 @@ LONG CALLBACK reportTestException(EXCEPTION_POINTERS* exception)
 
 TEST(CCrashHandlerTest, ReportOfARealExceptionFromItsRecordAndContext)
 {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("handler-report-" + std::to_string(GetCurrentProcessId()) + ".txt");
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("handler-report-" + std::to_string(GetCurrentProcessId()) + ".txt");
     g_reportPath = path.string();
     const PVOID handler = AddVectoredExceptionHandler(1, &reportTestException);
     ASSERT_NE(handler, nullptr);

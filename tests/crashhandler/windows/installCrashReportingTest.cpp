@@ -26,12 +26,12 @@ public:
     {
         std::filesystem::remove(m_report);
         const std::filesystem::path program = nebo::test::binFolder() / "crashing_program.exe";
-        std::wstring commandLine = L"\"" + program.wstring() + L"\" \"" + m_report.wstring() + L"\" " +
-                                   std::filesystem::path(fault).wstring();
+        std::wstring commandLine =
+            L"\"" + program.wstring() + L"\" \"" + m_report.wstring() + L"\" " + std::filesystem::path(fault).wstring();
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
-        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &m_process))
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &m_process))
             ADD_FAILURE() << "cannot start " << program.string() << ": error " << GetLastError();
     }
     ~CCrashingChild()

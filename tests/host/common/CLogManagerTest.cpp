@@ -1,6 +1,5 @@
 #include "host/common/CLogManager.h"
 
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -68,8 +67,7 @@ TEST_F(CLogManagerTest, KeepsOnlyEntriesUpToTheCurrentLevel)
     log->logElement(7, *element);
     log->logText(10, lumo::String("beyond"));
 
-    EXPECT_EQ(entries(), (Entries{"info:info", "error:error", "unknown:detail",
-                                  "trace:traced", "unknown:detail"}));
+    EXPECT_EQ(entries(), (Entries{"info:info", "error:error", "unknown:detail", "trace:traced", "unknown:detail"}));
 }
 
 TEST_F(CLogManagerTest, KeepsWhatIsNoXmlAsPlainText)
@@ -79,8 +77,8 @@ TEST_F(CLogManagerTest, KeepsWhatIsNoXmlAsPlainText)
     // An element whose name no parser accepts cannot be copied as XML.
     log->logElement(1, *document.NewElement("two words"));
 
-    EXPECT_EQ(entries(), (Entries{"info:<a><b></a>", "info:just words", "info:",
-                                  "info:<unclosed", "warning:<two words/>\n"}));
+    EXPECT_EQ(entries(),
+              (Entries{"info:<a><b></a>", "info:just words", "info:", "info:<unclosed", "warning:<two words/>\n"}));
 }
 
 TEST_F(CLogManagerTest, ControlCharactersAreWrittenOutSoTheLogStaysWellFormed)

@@ -17,10 +17,7 @@ using nebo::common::CPluginFolders;
 const std::string sep(1, lumo::getPathListSeparator());
 
 // A path as the platform spells it, with its own separator between names.
-std::string native(std::filesystem::path path)
-{
-    return path.make_preferred().string();
-}
+std::string native(std::filesystem::path path) { return path.make_preferred().string(); }
 
 // A tree laid out as an installation: P/bin for the program, P/lib for the
 // libraries, P/lib/nebo/plugins, and two folders of the user's own.
@@ -51,13 +48,16 @@ TEST_F(CPluginFoldersTest, SearchesTheSettingThenBesideTheProgramThenTheInstalle
 {
     const std::string mine = pathOf("mine"), yours = pathOf("yours"), bin = pathOf("bin");
     const std::string installed = pathOf("lib/nebo/plugins");
-    const struct { std::string setting; std::vector<std::string> expected; } cases[] = {
-        {"", {bin, installed}}, {mine, {mine, bin, installed}},
+    const struct {
+        std::string setting;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"", {bin, installed}},
+        {mine, {mine, bin, installed}},
         {mine + sep + yours, {mine, yours, bin, installed}},
         // Empty entries are passed over, and each folder counts once,
         // however it is spelt.
-        {sep + sep + yours + "/" + sep + mine + sep + sep + bin + "/../bin",
-         {yours, mine, bin, installed}},
+        {sep + sep + yours + "/" + sep + mine + sep + sep + bin + "/../bin", {yours, mine, bin, installed}},
         // A folder that does not exist yet is kept: it may be made later.
         {pathOf("later"), {pathOf("later"), bin, installed}},
         // Relative folders are taken from the current folder.
@@ -79,7 +79,10 @@ TEST_F(CPluginFoldersTest, FindsEachPluginInTheFirstFolderThatHoldsIt)
     put(plugin("bin/beside"));
     put(plugin("mine/folder") + "/x");
     const CPluginFolders found = folders(pathOf("mine") + sep + pathOf("yours"));
-    const struct { const char* name; std::string expected; } cases[] = {
+    const struct {
+        const char* name;
+        std::string expected;
+    } cases[] = {
         {"both", pathOf(plugin("yours/both"))},
         {"installed", pathOf(plugin("lib/nebo/plugins/installed"))},
         {"beside", pathOf(plugin("bin/beside"))},

@@ -19,13 +19,18 @@ TEST(CPluginAnswerCacheTest, AsksOncePerFileAndAnewForAChangedOne)
     const P<CPluginAnswerCache> cache = make<CPluginAnswerCache>();
     int asked = 0;
     const auto ask = [&] { return String::fromUTF8("name " + std::to_string(++asked)); };
-    const struct { SLibraryFile library; const char* expected; } cases[] = {
+    const struct {
+        SLibraryFile library;
+        const char* expected;
+    } cases[] = {
         {{"/p/a.so", 10, 100, ""}, "name 1"},
         {{"/p/a.so", 10, 100, ""}, "name 1"},
         {{"/p/a.so", 11, 100, ""}, "name 2"},
-        {{"/p/a.so", 10, 101, ""}, "name 3"}, {{"/p/b.so", 10, 100, ""}, "name 4"},
+        {{"/p/a.so", 10, 101, ""}, "name 3"},
+        {{"/p/b.so", 10, 100, ""}, "name 4"},
         // Another slave program may answer otherwise.
-        {{"/p/a.so", 10, 100, "/s 1 1"}, "name 5"}, {{"/p/a.so", 10, 100, ""}, "name 1"},
+        {{"/p/a.so", 10, 100, "/s 1 1"}, "name 5"},
+        {{"/p/a.so", 10, 100, ""}, "name 1"},
     };
     for (const auto& test : cases)
         EXPECT_EQ(cache->getPluginName(test.library, ask).toUTF8(), test.expected) << test.library.path;

@@ -94,9 +94,13 @@ TEST_F(CPluginAnswerFileTest, AFileOutOfBoundsIsIgnoredAndReplaced)
 {
     file().store(avlib, avlibAnswers);
     const std::string written = bytes();
-    const struct { const char* name; std::string bytes; } cases[] = {
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
         {"truncated", written.substr(0, written.size() / 2)},
-        {"not JSON", "\x7f" "ELF\x01\x01"},
+        {"not JSON", "\x7f"
+                     "ELF\x01\x01"},
         {"another version", R"({"format":"nebo plugin answers 2","records":[]})"},
         {"longer than a file of answers", written + std::string(CPluginAnswerFile::maxFileBytes, ' ')},
         {"nested deeply", std::string(100000, '[') + std::string(100000, ']')},
@@ -129,7 +133,11 @@ TEST_F(CPluginAnswerFileTest, AFileOutOfBoundsIsIgnoredAndReplaced)
 
 TEST_F(CPluginAnswerFileTest, KeepsNothingItCouldNotReadBack)
 {
-    const struct { const char* name; SLibraryFile library; SRecord record; } cases[] = {
+    const struct {
+        const char* name;
+        SLibraryFile library;
+        SRecord record;
+    } cases[] = {
         {"a name with a blank", sound, {"a b", std::nullopt, {}}},
         {"an extension with a line break", sound, {"a", std::nullopt, {{1, {"a\nb"}}}}},
         {"an extension too long", sound, {"a", std::nullopt, {{1, {std::string(33, 'e')}}}}},
@@ -196,7 +204,9 @@ TEST_F(CPluginAnswerFileTest, ReadersSeeWholeFilesWhileManyStore)
 
 TEST(CPluginAnswerFileUserPathTest, FollowsTheUsersCacheFolderUnlessTurnedOff)
 {
-    const struct { const char *cache, *xdg, *home, *localAppData, *expected; } cases[] = {
+    const struct {
+        const char *cache, *xdg, *home, *localAppData, *expected;
+    } cases[] = {
         {nullptr, "/x", "/h", "/l", "/x/nebo/plugin-answers.json"},
         {nullptr, nullptr, "/h", "/l", "/h/.cache/nebo/plugin-answers.json"},
         {nullptr, "", "/h", nullptr, "/h/.cache/nebo/plugin-answers.json"},

@@ -1,7 +1,7 @@
 #include "host/master/CResumePlanner.h"
 
-#include "media/CNEBError.h"
 #include "expectError.h"
+#include "media/CNEBError.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,7 @@ using Side = CResumePlanner::ESide;
 constexpr double pictureStep = 0.04;
 constexpr double chunkStep = 0.02;
 
-double stepOf(Side side, int32_t)
-{
-    return side == Side::pictures ? pictureStep : chunkStep;
-}
+double stepOf(Side side, int32_t) { return side == Side::pictures ? pictureStep : chunkStep; }
 
 // A side that failed goes on half a step past the item that failed; the
 // other side drops what it already handed out, or starts there.
@@ -65,15 +62,22 @@ TEST(CResumePlannerTest, TheLastChunkSetsTheSoundStepAndAStepOfNoLengthCannotRes
     CResumePlanner planner;
     ASSERT_TRUE(planner.keep(Side::sound, 1.0, 8000));
     int32_t askedBytes = -1;
-    planner.plan(Side::sound, [&](Side, int32_t lastBytes) { askedBytes = lastBytes; return 0.1; }, lumo::String());
+    planner.plan(
+        Side::sound,
+        [&](Side, int32_t lastBytes) {
+            askedBytes = lastBytes;
+            return 0.1;
+        },
+        lumo::String());
     EXPECT_EQ(askedBytes, 8000);
 
     for (const double step : {0.0, -1.0, std::numeric_limits<double>::quiet_NaN()})
         lumo::expectError<nebo::common::CNEBError>("cannot resume \"clip\": the plugin tells no length of its "
                                                    "pictures or sound",
                                                    [&] {
-                                                       planner.plan(Side::pictures, [step](Side, int32_t) { return step; },
-                                                                    lumo::String("\"clip\""));
+                                                       planner.plan(
+                                                           Side::pictures, [step](Side, int32_t) { return step; },
+                                                           lumo::String("\"clip\""));
                                                    });
 }
 

@@ -19,10 +19,7 @@ using lumo::String;
 
 namespace {
 
-std::string pathOf(const CSlaveHandler& handler)
-{
-    return handler.getErrorFile()->getNativePath().toUTF8();
-}
+std::string pathOf(const CSlaveHandler& handler) { return handler.getErrorFile()->getNativePath().toUTF8(); }
 
 TEST_F(CSlaveHandlerTest, ErrorFileIsMadeEmptyInTheTemporaryFolderAndNoErrorWhileEmptyOrGone)
 {
@@ -50,14 +47,17 @@ TEST_F(CSlaveHandlerTest, LargeErrorFileIsCutAtTheLimitAndSaysSo)
     // Sparse: what the slave claims costs it no disk, and must cost the master no memory.
     std::ofstream(path, std::ios::binary) << "lumo::CException\nType: Error\ntext: gone";
     std::filesystem::resize_file(path, 1 << 30);
-    lumo::expectThrow<CSlaveError>([&] { handler->checkForSlaveError(); }, [&](const CSlaveError& error) {
-        EXPECT_EQ(String(error.getDescription()).toUTF8(),
-                  "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\nlumo::CException\nType"
-                  "\n\n[the error file holds 1073741824 bytes; only the first 21 are shown here; the whole text is in " +
-                      path + "]");
-        EXPECT_EQ(error.getSummary().toUTF8(), "lumo::CException\nType");
-        EXPECT_EQ(error.getErrorFilePath().toUTF8(), path);
-    });
+    lumo::expectThrow<CSlaveError>(
+        [&] { handler->checkForSlaveError(); },
+        [&](const CSlaveError& error) {
+            EXPECT_EQ(
+                String(error.getDescription()).toUTF8(),
+                "CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\nlumo::CException\nType"
+                "\n\n[the error file holds 1073741824 bytes; only the first 21 are shown here; the whole text is in " +
+                    path + "]");
+            EXPECT_EQ(error.getSummary().toUTF8(), "lumo::CException\nType");
+            EXPECT_EQ(error.getErrorFilePath().toUTF8(), path);
+        });
 }
 
 TEST_F(CSlaveHandlerTest, SlaveThatEndsBeforeConnectingIsReportedWithItsExitCode)

@@ -37,8 +37,11 @@ struct CSourceClientTest : testing::Test, SSlavePipe {
 // Against the default limits: 16384 on a side, 2^26 pixels in all.
 TEST_F(CSourceClientTest, AnnouncedSizesBeyondTheLimitsAreRefused)
 {
-    const struct { int32_t width, height; bool bRefused; } cases[] = {
-        {16384, 4096, false}, {4096, 16384, false}, {0, 0, false},  {16385, 16, true}, {16, 16385, true},
+    const struct {
+        int32_t width, height;
+        bool bRefused;
+    } cases[] = {
+        {16384, 4096, false}, {4096, 16384, false}, {0, 0, false},  {16385, 16, true},    {16, 16385, true},
         {16384, 4097, true},  {-1, 10, true},       {10, -1, true}, {INT32_MIN, 1, true},
     };
     for (const auto& c : cases) {
@@ -122,16 +125,19 @@ TEST_F(CSourceClientTest, APictureAsksOnlyForSidesNotAnsweredSinceOpen)
 
 TEST_F(CSourceClientTest, APictureIsNeverLargerThanItsSourceAnnounced)
 {
-    const struct { int32_t width, height; bool bRefused; } cases[] = {
+    const struct {
+        int32_t width, height;
+        bool bRefused;
+    } cases[] = {
         {4, 3, false}, {3, 2, false}, {0, 0, false}, {5, 3, true}, {4, 4, true}, {23170, 23170, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
         if (c.bRefused) {
             // The header alone: the pixels are never asked for.
-            feed(sizeReplies(4, 3) + reply(Bytes{0} + wireInt32(rgbPictureType) + wireDouble(0.5) +
-                                           wireInt32(c.width) + wireInt32(c.height) + Bytes{0} +
-                                           wireInt32(int32_t(int64_t(c.width) * c.height * 4))));
+            feed(sizeReplies(4, 3) +
+                 reply(Bytes{0} + wireInt32(rgbPictureType) + wireDouble(0.5) + wireInt32(c.width) +
+                       wireInt32(c.height) + Bytes{0} + wireInt32(int32_t(int64_t(c.width) * c.height * 4))));
             expectRefusedBeforeTheBody([this] { source->getNextPicture(); });
             EXPECT_TRUE(input->isEOF());
         } else {
@@ -167,8 +173,8 @@ TEST_F(CSourceClientTest, RepliesHoldToTheLimitsSet)
         {"log above the bound", reply(wireInt32(9)), [](CSourceClient& s) { s.getLog(); }, parseError},
         {"chunk at the bound", chunk(4096, true), [](CSourceClient& s) { s.getNextAudioChunk(); }, read},
         {"chunk above the bound", chunk(4097, false), [](CSourceClient& s) { s.getNextAudioChunk(); }, mediaError},
-        {"streams above the bound", reply(Bytes{0} + wireInt32(2)),
-         [](CSourceClient& s) { s.getAudioStreamInfos(); }, parseError},
+        {"streams above the bound", reply(Bytes{0} + wireInt32(2)), [](CSourceClient& s) { s.getAudioStreamInfos(); },
+         parseError},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -281,7 +287,11 @@ TEST_F(CSharedPicturesTest, SpacedPlanesAreReadWhereThePlaneRowsPutThem)
 
 TEST_F(CSharedPicturesTest, EveryBadIndexOffsetLengthOrHeaderIsRefusedBeforeAByteIsTouched)
 {
-    const struct { const char* name; Bytes reply; std::string expected; } cases[] = {
+    const struct {
+        const char* name;
+        Bytes reply;
+        std::string expected;
+    } cases[] = {
         {"index past the ring", sharedPicture(6, 0, 48), "buffer 6, where there are 6"},
         {"short length", sharedPicture(0, 0, 47), "which is no picture"},
         {"long length", sharedPicture(0, 0, 48, yv12PictureType), "does not match"},

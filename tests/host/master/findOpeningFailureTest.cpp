@@ -8,7 +8,9 @@ using nebo::common::findOpeningFailure;
 
 TEST(findOpeningFailureTest, TakesTheLastFailureOrEntryOfTheLogWithItsEscapesUndone)
 {
-    const struct { std::string log, reason; } cases[] = {
+    const struct {
+        std::string log, reason;
+    } cases[] = {
         {"<slavelog>\n\t<logentry level=\"2\" time=\"t\">\n\t\t<textlog>tried to open file:///a.mp4 with plugin "
          "nebo_avlib.\nOpening failed: Error - The file &apos;/a.mp4&apos; was not found.</textlog>\n"
          "\t</logentry>\n</slavelog>\n",

@@ -56,7 +56,9 @@ TEST(summarizeSlaveErrorTest, HangReportGivesTheServingThreadsInnermostFrameOfEa
     const std::string hangHead = reportHead("Hang Report\n\nThe slave did not answer its master in time.");
     const std::string serving = "Thread 4711 \"nebo_slave\", serving the master's calls";
     const std::string worker = threadSection("Thread 4712 \"worker\"", {"556b800e15ea", "556b800e1772"});
-    const struct { std::string text, summary; } cases[] = {
+    const struct {
+        std::string text, summary;
+    } cases[] = {
         // Waiting deep in the system's library, the plugin still shows.
         {hangHead +
              threadSection(serving, {"7f63b4001000", "7f63b4001100", "7f63b4001200", "7f63b449d8f3", "7f63b449e000",
@@ -81,7 +83,9 @@ TEST(summarizeSlaveErrorTest, HangReportGivesTheServingThreadsInnermostFrameOfEa
 
 TEST(summarizeSlaveErrorTest, OtherTextsGiveTheirFirstLinesCut)
 {
-    const struct { std::string text, summary; } cases[] = {
+    const struct {
+        std::string text, summary;
+    } cases[] = {
         {"lumo::CException\nType: Error\ntext: gone", "lumo::CException\nType: Error\ntext: gone"},
         {"a\n\nb\nc\nd\ne\nf", "a\nb\nc\nd\n..."},
         {std::string(1000, 'x'), std::string(160, 'x') + "..."},
@@ -89,7 +93,10 @@ TEST(summarizeSlaveErrorTest, OtherTextsGiveTheirFirstLinesCut)
         {std::string("text\n\0\0\0\n \t\nmore", 16), "text\nmore"},
         // Binary bytes are not shown as escapes, however many there are.
         {"why\n" + std::string(3000, '\x01') + "\nafter", "why\n(bytes that are not text follow)"},
-        {std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0", 16), "(bytes that are not text follow)"},
+        {std::string("\x7f"
+                     "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0",
+                     16),
+         "(bytes that are not text follow)"},
         {"tabs\tare\ttext", "tabs\tare\ttext"},
         // A report cut before its sections still says what it can.
         {"Fatal Exception at 0x10 (?, base address: 0x0):", "Fatal Exception at 0x10 (?, base address: 0x0)"},

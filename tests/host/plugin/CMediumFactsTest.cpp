@@ -70,8 +70,8 @@ TEST(CMediumFactsTest, TheWireFormIsFixed)
     facts.soundTracks = {sound};
     const Bytes expected = wireText("demo") + wireText("") + Bytes{0x05, 0x04, 0x03, 0x02, 0x01, 0, 0, 0} +
                            wireInt32(1) + wireText("title") + wireText("T") + wireInt32(0) + wireInt32(0) +
-                           wireInt32(1) + wireInt32(3) + wireText("") + wireText("") + wireText("s16") +
-                           wireInt32(16) + wireText("") + Bytes(8, 0) + wireText("") + wireText("");
+                           wireInt32(1) + wireInt32(3) + wireText("") + wireText("") + wireText("s16") + wireInt32(16) +
+                           wireText("") + Bytes(8, 0) + wireText("") + wireText("");
     EXPECT_EQ(writtenBytes(facts), expected);
 }
 

@@ -12,7 +12,11 @@ TEST(cutFactTextTest, TextsFitTheBoundWithoutASplitCharacter)
     std::string accents;
     for (int i = 0; i < 3000; ++i)
         accents += "\xc3\xa9";
-    const struct { const char* name; std::string text; size_t bytes; } cases[] = {
+    const struct {
+        const char* name;
+        std::string text;
+        size_t bytes;
+    } cases[] = {
         {"short", "h264", 4},
         {"at the bound", std::string(4096, 'x'), 4096},
         {"ASCII beyond", std::string(5000, 'x'), 4096},

@@ -44,7 +44,9 @@ inline bool queryAsks(const lumo::IURI& uri, const std::string& behaviour, const
 class CTestVideoSource : public lumo::CObject, public virtual common::IVideoSource {
 public:
     CTestVideoSource(const lumo::IURI& uri, const String& pluginName)
-        : m_uri(lumo::make<lumo::CURI>(uri.getText())), m_pluginName(pluginName) {}
+        : m_uri(lumo::make<lumo::CURI>(uri.getText())), m_pluginName(pluginName)
+    {
+    }
 
     bool isOpened() override { return m_bOpened; }
     void open() override
@@ -109,7 +111,9 @@ public:
 class CTestFormat : public lumo::CObject, public virtual common::IAudioFormat {
 public:
     CTestFormat(const lumo::IURI& uri, const String& pluginName)
-        : m_uri(lumo::make<lumo::CURI>(uri.getText())), m_pluginName(pluginName) {}
+        : m_uri(lumo::make<lumo::CURI>(uri.getText())), m_pluginName(pluginName)
+    {
+    }
 
     bool isOpened() override { return m_bOpened; }
     void open() override { m_bOpened = true; }
@@ -135,7 +139,9 @@ private:
 class CTestPlugin : public lumo::CObject, public virtual common::INEBPlugin {
 public:
     CTestPlugin(common::INEBContext* context, const String& name, std::vector<std::u16string> extensions)
-        : m_context(context), m_name(name), m_extensions(std::move(extensions)) {}
+        : m_context(context), m_name(name), m_extensions(std::move(extensions))
+    {
+    }
 
     String getPluginName() override { return m_name; }
     int32_t getValidTypes() override

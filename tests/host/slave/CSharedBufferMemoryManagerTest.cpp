@@ -90,7 +90,10 @@ TEST_F(CSharedBufferMemoryManagerTest, ABlockThatOutgrowsItsBufferMovesWithItsBy
 
 TEST(CSharedBufferMemoryManagerBuffersTest, TakesOneRingOfOneSizeOnce)
 {
-    const struct { std::vector<P<lumo::ISharedMemory>> buffers; bool bTaken; } cases[] = {
+    const struct {
+        std::vector<P<lumo::ISharedMemory>> buffers;
+        bool bTaken;
+    } cases[] = {
         {{}, false},
         {makeBuffers(32, 1), false},
         {{lumo::createSharedMemory(10), lumo::createSharedMemory(11)}, false},

@@ -20,8 +20,8 @@ TEST(CSourceServerTest, AnswersForTheMissingSideAsNone)
 {
     const P<nebo::test::CTestVideoSource> source =
         make<nebo::test::CTestVideoSource>(*make<lumo::CURI>("file:///x.test"), lumo::String("test"));
-    P<CSourceServer> server = make<CSourceServer>(make<lumo::CMemoryIOStream>(), make<lumo::CMemoryIOStream>(),
-                                                  source, make<CSimpleNEBContext>());
+    P<CSourceServer> server = make<CSourceServer>(make<lumo::CMemoryIOStream>(), make<lumo::CMemoryIOStream>(), source,
+                                                  make<CSimpleNEBContext>());
     EXPECT_EQ(server->getSampleRate(), 0);
     EXPECT_EQ(server->getChannelCount(), 0);
     EXPECT_EQ(server->getBytesPerSample(), 0);

@@ -31,9 +31,11 @@ TEST(CSharedPictureRingTest, ABufferIsHeldUntilItsBlockGoesAndItsReleaseIsToldOn
 TEST(CSharedPictureRingTest, IndicesOffsetsAndLengthsOutsideTheRingAreRefused)
 {
     const lumo::P<CSharedPictureRing> ring = lumo::make<CSharedPictureRing>(2, 100);
-    const struct { int32_t index, offset, length; } cases[] = {
-        {-1, 0, 1},  {2, 0, 1},   {INT32_MIN, 0, 1}, {0, -1, 10},  {0, 0, -1},
-        {0, 0, 101}, {0, 91, 10}, {0, 101, 0},       {1, INT32_MAX, INT32_MAX},
+    const struct {
+        int32_t index, offset, length;
+    } cases[] = {
+        {-1, 0, 1},  {2, 0, 1},   {INT32_MIN, 0, 1},         {0, -1, 10}, {0, 0, -1}, {0, 0, 101},
+        {0, 91, 10}, {0, 101, 0}, {1, INT32_MAX, INT32_MAX},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.index << " " << c.offset << " " << c.length);

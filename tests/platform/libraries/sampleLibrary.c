@@ -4,12 +4,6 @@
 // SAMPLE_EXPORT as the platform's way to export a function; everything else
 // stays unexported.
 
-SAMPLE_EXPORT int lumo_sampleAnswer(void)
-{
-    return 42;
-}
+SAMPLE_EXPORT int lumo_sampleAnswer(void) { return 42; }
 
-int lumo_sampleHidden(void)
-{
-    return 7;
-}
+int lumo_sampleHidden(void) { return 7; }

@@ -2,8 +2,8 @@
 
 #include "CProcessChild.h"
 #include "CTempFolder.h"
-#include "expectError.h"
 #include "crashhandler/posix/hangReportSignal.h"
+#include "expectError.h"
 #include "foundation/CError.h"
 #include "support/CScopedEnvironment.h"
 
@@ -95,7 +95,9 @@ TEST(CProcessTest, PriorityMapsOntoNiceValues)
         int32_t priority;
         int nice;
     } cases[] = {
-        {IProcess::priorityIdle, 19}, {IProcess::priorityBelowNormal, 5}, {IProcess::priorityNormal, 0},
+        {IProcess::priorityIdle, 19},
+        {IProcess::priorityBelowNormal, 5},
+        {IProcess::priorityNormal, 0},
     };
     for (const auto& test : cases) {
         P<CProcess> process = make<CProcess>("/bin/sleep", String("30"), "", test.priority);
@@ -180,8 +182,8 @@ public:
 
     P<CProcess> start(bool bStay, bool bOwnSession, const CProcessOptions& options) const
     {
-        const String arguments = String::fromUTF8(childName() + (bStay ? " stay" : " go") +
-                                                  (bOwnSession ? " session" : " group"));
+        const String arguments =
+            String::fromUTF8(childName() + (bStay ? " stay" : " go") + (bOwnSession ? " session" : " group"));
         return make<CProcess>(m_folder.pathOf("spawner.sh"), arguments, "", 0, &options);
     }
 
@@ -228,8 +230,8 @@ TEST(CProcessTest, TerminateEndsTheOwnGroupAndAHangReportRequestReachesTheProgra
         {"no group", makeOptions(false, false), true, false, false, 128 + SIGKILL, true},
         {"hang report", makeOptions(true, false), true, false, true, 128 + crashhandler::hangReportSignal, true},
         {"own session", makeOptions(false, false, true), true, false, false, 128 + SIGKILL, false},
-        {"own namespaces, grandchild in a session of its own", makeOptions(false, false, true, true), true, true,
-         false, 128 + SIGKILL, false},
+        {"own namespaces, grandchild in a session of its own", makeOptions(false, false, true, true), true, true, false,
+         128 + SIGKILL, false},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);

@@ -164,8 +164,7 @@ const SProbeCase probeCases[] = {
     {"readMedium", [](const SFiles& files) { return openFile(files.medium, O_RDONLY); }, 0, 0},
     {"writeMedium", [](const SFiles& files) { return openFile(files.medium, O_WRONLY); }, 0, EACCES},
     {"writeErrorFile", [](const SFiles& files) { return openFile(files.errorFile, O_WRONLY | O_TRUNC); }, 0, 0},
-    {"removeErrorFile", [](const SFiles& files) { return outcomeOf(unlink(files.errorFile.c_str())); }, ENOSYS,
-     ENOSYS},
+    {"removeErrorFile", [](const SFiles& files) { return outcomeOf(unlink(files.errorFile.c_str())); }, ENOSYS, ENOSYS},
 };
 
 // A fresh folder for each probe, as a probe that is let through may change its files.

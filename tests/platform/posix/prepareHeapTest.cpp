@@ -14,7 +14,7 @@ namespace {
 
 int64_t minorFaults()
 {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_minflt;
 }

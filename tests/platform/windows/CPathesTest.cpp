@@ -74,8 +74,7 @@ TEST(CPathesTest, URIsOfNativePaths)
         {"\\\\?\\UNC\\server\\share\\" + name, "file://server/share/" + name},
     };
     for (const auto& test : cases)
-        EXPECT_EQ(CPathes().getURIOfNativePath(String::fromUTF8(test.path))->getText().toUTF8(), test.uri)
-            << test.path;
+        EXPECT_EQ(CPathes().getURIOfNativePath(String::fromUTF8(test.path))->getText().toUTF8(), test.uri) << test.path;
 }
 
 TEST(CPathesTest, ExpandsSetVariablesOnly)
@@ -91,8 +90,7 @@ TEST(CPathesTest, ExpandsSetVariablesOnly)
         {"%NEBO_TEST_UNSET%", "%NEBO_TEST_UNSET%"},
     };
     for (const auto& test : cases)
-        EXPECT_EQ(CPathes().expandEnvironmentStrings(String::fromUTF8(test.text)).toUTF8(), test.expanded)
-            << test.text;
+        EXPECT_EQ(CPathes().expandEnvironmentStrings(String::fromUTF8(test.text)).toUTF8(), test.expanded) << test.text;
 }
 
 TEST(CPathesTest, UnexpandsTheLongestWellKnownFolderAtAPathBoundary)

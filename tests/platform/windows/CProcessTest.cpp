@@ -16,10 +16,7 @@ P<IWin32Process> startChild(const CProcessChild& child, const std::string& argum
     return castObject<IWin32Process>(child.start(arguments, options));
 }
 
-bool runsUnderWine()
-{
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
+bool runsUnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 // The reason comes at once, whatever the options, not as an early end.
 TEST(CProcessTest, ProgramThatCannotStartThrowsTheSystemsReason)
@@ -41,8 +38,10 @@ TEST(CProcessTest, ProgramThatCannotStartThrowsTheSystemsReason)
             options.bDiscardOutput = bOwnProcessGroup;
             expectError<CError>("Error executing file '" + test.program.u8string() + "': '" +
                                     getSystemErrorText(static_cast<int>(test.error)).toUTF8() + "'.",
-                                [&] { make<CProcess>(test.program.wstring(), String(), test.workingDirectory.wstring(),
-                                                     0, &options); });
+                                [&] {
+                                    make<CProcess>(test.program.wstring(), String(), test.workingDirectory.wstring(), 0,
+                                                   &options);
+                                });
         }
     }
 }

@@ -1,8 +1,8 @@
 #include "platform/CSystem.h"
 
 #include "CTempFolder.h"
-#include "platform/windows/CPathes.h"
 #include "platform/getStreamManager.h"
+#include "platform/windows/CPathes.h"
 
 #include <gtest/gtest.h>
 

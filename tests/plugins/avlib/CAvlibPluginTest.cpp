@@ -36,8 +36,8 @@ TEST(CAvlibPluginTest, ListsTheDemuxersExtensionsForPicturesAndSound)
         for (const char* expected : {"mp4", "mkv", "mov", "avi", "webm", "y4m", "wav", "mp3", "flac", "ogg", "nut"})
             EXPECT_EQ(extensions.count(expected), 1u) << expected;
         for (const std::string& extension : extensions)
-            EXPECT_TRUE(!extension.empty() && extension.find_first_of(".,ABCDEFGHIJKLMNOPQRSTUVWXYZ") ==
-                                                  std::string::npos)
+            EXPECT_TRUE(!extension.empty() &&
+                        extension.find_first_of(".,ABCDEFGHIJKLMNOPQRSTUVWXYZ") == std::string::npos)
                 << extension;
     }
     EXPECT_TRUE(extensionsOf(*plugin, nebo::common::formatType).empty());

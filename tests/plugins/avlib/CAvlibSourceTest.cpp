@@ -87,7 +87,11 @@ protected:
     }
 
     // chunkStarts: the sample index of each chunk's first sample
-    struct SSound { std::vector<int16_t> samples; std::vector<double> chunkTimes; std::vector<size_t> chunkStarts; };
+    struct SSound {
+        std::vector<int16_t> samples;
+        std::vector<double> chunkTimes;
+        std::vector<size_t> chunkStarts;
+    };
 
     // Every chunk up to the end, or `maxChunks` of them.
     static SSound readSound(IAudioSource& source, size_t maxChunks = SIZE_MAX)
@@ -108,7 +112,12 @@ protected:
     lumo::CTempFolder m_clips;
 };
 
-struct SPictureCase { const char *name, *file; SVideoSettings video; ELayout layout; int32_t type; };
+struct SPictureCase {
+    const char *name, *file;
+    SVideoSettings video;
+    ELayout layout;
+    int32_t type;
+};
 
 void PrintTo(const SPictureCase& test, std::ostream* out) { *out << test.name; }
 
@@ -153,7 +162,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SPictureCase{"Mpeg4SpacedPlanes", "mpeg4.mkv", {"mpeg4", "yuv420p", 128, 88}, ELayout::YV12, 4}),
     [](const ::testing::TestParamInfo<SPictureCase>& info) { return std::string(info.param.name); });
 
-struct SSoundCase { const char *name, *file; SAudioSettings audio; };
+struct SSoundCase {
+    const char *name, *file;
+    SAudioSettings audio;
+};
 
 void PrintTo(const SSoundCase& test, std::ostream* out) { *out << test.name; }
 
@@ -180,14 +192,17 @@ TEST_P(CAvlibSoundTest, SoundEqualsTheDecodersAsSixteenBitSamples)
     EXPECT_TRUE(source->isEOF());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codecs, CAvlibSoundTest,
-    ::testing::Values(SSoundCase{"FlacInMatroska", "flac.mkv", {"flac", 44100, 2}},
-                      SSoundCase{"AacInMp4", "aac.mp4", {"aac", 48000, 1}},
-                      SSoundCase{"PcmInWave", "pcm.wav", {"pcm_s16le", 22050, 2}}),
-    [](const ::testing::TestParamInfo<SSoundCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Codecs, CAvlibSoundTest,
+                         ::testing::Values(SSoundCase{"FlacInMatroska", "flac.mkv", {"flac", 44100, 2}},
+                                           SSoundCase{"AacInMp4", "aac.mp4", {"aac", 48000, 1}},
+                                           SSoundCase{"PcmInWave", "pcm.wav", {"pcm_s16le", 22050, 2}}),
+                         [](const ::testing::TestParamInfo<SSoundCase>& info) { return std::string(info.param.name); });
 
-struct SSkipCase { const char *name, *file; SVideoSettings video; bool bSound; };
+struct SSkipCase {
+    const char *name, *file;
+    SVideoSettings video;
+    bool bSound;
+};
 
 void PrintTo(const SSkipCase& test, std::ostream* out) { *out << test.name; }
 
@@ -306,15 +321,14 @@ TEST_P(CAvlibKeptPicturesTest, PicturesKeptWhileDecodingGoesOnStayAsTheDecoderMa
 
 INSTANTIATE_TEST_SUITE_P(
     Decoders, CAvlibKeptPicturesTest,
-    ::testing::Values(
-        SKeptCase{"Mpeg4InPlace", "mpeg4.nut", {"mpeg4", "yuv420p", 128, 96, 25, 12, 4}, 0, 0, true},
-        // Rows past the picture: the planes are spaced for them.
-        SKeptCase{"Mpeg4Spaced", "spaced.nut", {"mpeg4", "yuv420p", 128, 88, 25, 12, 4}, 0, 0, true},
-        SKeptCase{"Ffv1InPlace", "ffv1.mkv", {"ffv1", "yuv420p", 256, 64, 25, 6}, 0, 0, true},
-        // Frames decoded into lent blocks, then scaled.
-        SKeptCase{"Mpeg4Scaled", "scaled.nut", {"mpeg4", "yuv420p", 128, 96, 25, 6, 3}, 64, 48, false},
-        // Its motion compensation reads rows below the plane, which spacing keeps.
-        SKeptCase{"H264Spaced", "h264.mp4", {"libx264", "yuv420p", 128, 96, 25, 12, 4}, 0, 0, true}),
+    ::testing::Values(SKeptCase{"Mpeg4InPlace", "mpeg4.nut", {"mpeg4", "yuv420p", 128, 96, 25, 12, 4}, 0, 0, true},
+                      // Rows past the picture: the planes are spaced for them.
+                      SKeptCase{"Mpeg4Spaced", "spaced.nut", {"mpeg4", "yuv420p", 128, 88, 25, 12, 4}, 0, 0, true},
+                      SKeptCase{"Ffv1InPlace", "ffv1.mkv", {"ffv1", "yuv420p", 256, 64, 25, 6}, 0, 0, true},
+                      // Frames decoded into lent blocks, then scaled.
+                      SKeptCase{"Mpeg4Scaled", "scaled.nut", {"mpeg4", "yuv420p", 128, 96, 25, 6, 3}, 64, 48, false},
+                      // Its motion compensation reads rows below the plane, which spacing keeps.
+                      SKeptCase{"H264Spaced", "h264.mp4", {"libx264", "yuv420p", 128, 96, 25, 12, 4}, 0, 0, true}),
     [](const ::testing::TestParamInfo<SKeptCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
@@ -323,7 +337,9 @@ TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
     const P<nebo::common::CPluginHandler> handler = makeHandler();
     P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
     ASSERT_TRUE(source);
-    struct SLimit { int32_t maxWidth, maxHeight, width, height; };
+    struct SLimit {
+        int32_t maxWidth, maxHeight, width, height;
+    };
     // 240 * 100 / 320 is 75, made even; no limit gives the picture back its own size.
     for (const SLimit limit : {SLimit{160, 120, 160, 120}, SLimit{100, 100, 100, 74}, SLimit{0, 0, 320, 240}}) {
         SCOPED_TRACE(std::to_string(limit.maxWidth) + "x" + std::to_string(limit.maxHeight));
@@ -342,8 +358,8 @@ TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
 
 TEST_F(CAvlibSourceTest, AudioStreamsAreListedAndChosenAcrossThePipe)
 {
-    const std::string path = writeClip("tracks.mkv", soundClip({{"flac", 48000, 2, 0.3, "eng", 0},
-                                                                {"pcm_s16le", 32000, 1, 0.3, "ger", 1}}));
+    const std::string path =
+        writeClip("tracks.mkv", soundClip({{"flac", 48000, 2, 0.3, "eng", 0}, {"pcm_s16le", 32000, 1, 0.3, "ger", 1}}));
     const P<nebo::common::CPluginHandler> handler = makeHandler();
     P<IAudioSource> source = handler->tryCreateAudioSource(*uriOf(path), 0, 0, 0, true);
     ASSERT_TRUE(source);
@@ -363,8 +379,8 @@ TEST_F(CAvlibSourceTest, AudioStreamsAreListedAndChosenAcrossThePipe)
 
 TEST_F(CAvlibSourceTest, AnotherAudioStreamGoesOnFromWhereTheSoundStood)
 {
-    const std::string path = writeClip("switch.nut", soundClip({{"pcm_s16le", 48000, 2, 0.4, "", 0},
-                                                                {"pcm_s16le", 48000, 2, 0.4, "", 1}}));
+    const std::string path =
+        writeClip("switch.nut", soundClip({{"pcm_s16le", 48000, 2, 0.4, "", 0}, {"pcm_s16le", 48000, 2, 0.4, "", 1}}));
     const P<nebo::avlib::CAvlibSource> source = openHere(path, 2);
     const SSound before = readSound(*source, 3);
     const size_t stood = before.samples.size();
@@ -416,7 +432,9 @@ TEST_F(CAvlibSourceTest, FilesTheLibraryCannotReadFailCleanly)
     m_clips.put("garbage.mp4", garbage);
 
     const P<nebo::common::CPluginHandler> handler = makeHandler();
-    struct SBadFile { const char *name, *reason; };
+    struct SBadFile {
+        const char *name, *reason;
+    };
     for (const SBadFile bad : {SBadFile{"truncated.mkv", "could not open the file"},
                                SBadFile{"garbage.mp4", "Invalid data found when processing input"}}) {
         SCOPED_TRACE(bad.name);

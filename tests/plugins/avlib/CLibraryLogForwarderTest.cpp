@@ -43,7 +43,10 @@ std::string levelOfEntry(CLogManager& log, const std::string& text)
     return all.substr(level, all.find('"', level) - level);
 }
 
-struct SLevelCase { int libraryLevel; const char* logLevel; };
+struct SLevelCase {
+    int libraryLevel;
+    const char* logLevel;
+};
 
 TEST(CLibraryLogForwarderTest, EachSeverityLandsAtItsLevel)
 {
@@ -78,7 +81,9 @@ TEST(CLibraryLogForwarderTest, ControlCharactersAndTrailingLineFeedsDoNotReachTh
 {
     const P<CLogManager> log = makeLog(4);
     const CLibraryLogForwarder forwarder(log);
-    av_log(nullptr, AV_LOG_ERROR, "a\x01" "b\tc\x1b[0m\x7f\n\n");
+    av_log(nullptr, AV_LOG_ERROR,
+           "a\x01"
+           "b\tc\x1b[0m\x7f\n\n");
     EXPECT_EQ(levelOfEntry(*log, "a?b\tc?[0m?"), "error") << textOf(*log);
     // A line feed alone is no entry.
     log->clearLog();

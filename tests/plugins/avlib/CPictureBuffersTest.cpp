@@ -21,10 +21,10 @@ struct SFrameCase {
     const char* name;
     AVCodecID codec;
     AVPixelFormat format;
-    int width, height;    // as the decoder knows the pictures
-    int frameHeight;      // as it asks for the frame, coded rows included
+    int width, height; // as the decoder knows the pictures
+    int frameHeight;   // as it asks for the frame, coded rows included
     bool bLent;
-    int planeRows;        // the rows the lent planes are spaced for
+    int planeRows; // the rows the lent planes are spaced for
 };
 
 void PrintTo(const SFrameCase& test, std::ostream* out) { *out << test.name; }

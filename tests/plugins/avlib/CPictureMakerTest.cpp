@@ -11,7 +11,9 @@ namespace {
 
 using lumo::P;
 
-struct SPlaneShape { int rowBytes, rows; };
+struct SPlaneShape {
+    int rowBytes, rows;
+};
 
 // A decoded frame whose planes (in the library's order) hold a byte that names plane, row and column, stored with
 // padded rows, last row first when `bottomUp`, as decoders hand them out.
@@ -90,13 +92,15 @@ TEST(CPictureMakerTest, LayoutsOfTheirOwnAreCopiedRowByRowTopRowFirst)
 
 TEST(CPictureMakerTest, PicturesAboveTheLimitShrinkToTheLargestEvenSizeOfTheirAspect)
 {
-    struct SCase { int32_t maxWidth, maxHeight, width, height, expectedWidth, expectedHeight; };
+    struct SCase {
+        int32_t maxWidth, maxHeight, width, height, expectedWidth, expectedHeight;
+    };
     const SCase cases[] = {
-        {-1, 480, 1920, 1080, 1920, 1080},  // a limit needs both sides
-        {640, 480, 640, 480, 640, 480},     // fits exactly
-        {640, 480, 63, 47, 63, 47},         // smaller pictures keep their size, odd or not
-        {100, 100, 240, 320, 74, 100},      // height limits; 75 made even
-        {101, 101, 1000, 10, 100, 2},       // never below 2
+        {-1, 480, 1920, 1080, 1920, 1080}, // a limit needs both sides
+        {640, 480, 640, 480, 640, 480},    // fits exactly
+        {640, 480, 63, 47, 63, 47},        // smaller pictures keep their size, odd or not
+        {100, 100, 240, 320, 74, 100},     // height limits; 75 made even
+        {101, 101, 1000, 10, 100, 2},      // never below 2
     };
     nebo::avlib::CPictureMaker maker(lumo::make<lumo::CMemoryManager>(30));
     for (const SCase& test : cases) {

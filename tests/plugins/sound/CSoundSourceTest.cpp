@@ -44,7 +44,11 @@ protected:
 
 TEST_F(CSoundSourceTest, HandsOutLosslessFilesSampleForSampleInStampedChunks)
 {
-    struct { const char* name; int format; SSound sound; } files[] = {
+    struct {
+        const char* name;
+        int format;
+        SSound sound;
+    } files[] = {
         {"stereo.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, makeTone(44100, 2, 2 * chunkFrames + 100)},
         {"mono.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, makeTone(22050, 1, chunkFrames)},
         {"three.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, makeTone(8000, 3, 10)},
@@ -70,10 +74,14 @@ TEST_F(CSoundSourceTest, SkipsToTheFirstFrameAtOrAfterTheTime)
     const SSound sound = makeTone(44100, 2, 2 * chunkFrames + 7);
     P<CSoundSource> source = openedSource("skip.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, sound);
     const double rate = sound.rate;
-    struct { double seconds; int64_t firstFrame; } skips[] = {
+    struct {
+        double seconds;
+        int64_t firstFrame;
+    } skips[] = {
         {chunkFrames / rate, chunkFrames}, // a chunk's own time stamp
         {1000.5 / rate, 1001},
-        {0.0, 0}, {-3.0, 0},
+        {0.0, 0},
+        {-3.0, 0},
         {std::numeric_limits<double>::quiet_NaN(), 0},
         {(sound.frames() - 1) / rate, sound.frames() - 1},
     };
@@ -99,11 +107,13 @@ TEST_F(CSoundSourceTest, FilesItCannotReadFailToOpenNamingFileAndCause)
     for (const char* name : {"cut.wav", "garbage.wav", "missing.wav"}) {
         SCOPED_TRACE(name);
         P<CSoundSource> source = sourceFor(name);
-        lumo::expectThrow<lumo::CError>([&] { source->open(); }, [&](const lumo::CError& error) {
-            const std::string description = error.getDescription()->toUTF8(), path = m_folder.pathOf(name);
-            EXPECT_EQ(description.rfind(path + ": ", 0), 0u) << description;
-            EXPECT_GT(description.size(), path.size() + 2) << description;
-        });
+        lumo::expectThrow<lumo::CError>([&] { source->open(); },
+                                        [&](const lumo::CError& error) {
+                                            const std::string description = error.getDescription()->toUTF8(),
+                                                              path = m_folder.pathOf(name);
+                                            EXPECT_EQ(description.rfind(path + ": ", 0), 0u) << description;
+                                            EXPECT_GT(description.size(), path.size() + 2) << description;
+                                        });
         EXPECT_FALSE(source->isOpened());
         EXPECT_THROW(source->getNextAudioChunk(), lumo::CInvalidObjectStateError);
         EXPECT_THROW(source->skipToTime(0), lumo::CInvalidObjectStateError);
@@ -182,8 +192,15 @@ std::vector<uint8_t> widen24(const std::vector<uint8_t>& packed)
 TEST_F(CSoundSourceTest, DeliversTheFilesPrecisionAndStatesItsFacts)
 {
     struct {
-        const char* name; int format; int32_t channels, bytesPerSample; const char* delivered;
-        const char* container; const char* codec; const char* sampleFormat; int32_t bits; bool bPlain;
+        const char* name;
+        int format;
+        int32_t channels, bytesPerSample;
+        const char* delivered;
+        const char* container;
+        const char* codec;
+        const char* sampleFormat;
+        int32_t bits;
+        bool bPlain;
     } files[] = {
         {"deep.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2, 3, "", "wav", "pcm_s24", "s24", 24, true},
         {"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 4, "f32", "wav", "pcm_f32", "f32", 32, true},

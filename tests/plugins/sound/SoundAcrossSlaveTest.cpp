@@ -34,7 +34,11 @@ protected:
 // What arrives is what libsndfile reads in this process, which for lossless files is what was written.
 TEST_F(SoundAcrossSlaveTest, MasterReadsFilesAsTheLibraryDoes)
 {
-    const struct { const char* name; int format; SSound sound; } files[] = {
+    const struct {
+        const char* name;
+        int format;
+        SSound sound;
+    } files[] = {
         {"mono.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, makeTone(32000, 1, chunkFrames + 1)},
         {"tone.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, makeTone(48000, 2, 3 * chunkFrames)},
     };
@@ -61,9 +65,11 @@ TEST_F(SoundAcrossSlaveTest, FailuresInTheSlaveReachTheMasterAsErrors)
     source->open();
     // A procedure has no answer: the slave's error shows at the next call.
     source->setAudioStream(1);
-    lumo::expectThrow<CNEBError>([&] { source->getSampleRate(); }, [](const CNEBError& error) {
-        EXPECT_NE(error.getDescription()->toUTF8().find("only sound stream 0"), std::string::npos);
-    });
+    lumo::expectThrow<CNEBError>([&] { source->getSampleRate(); },
+                                 [](const CNEBError& error) {
+                                     EXPECT_NE(error.getDescription()->toUTF8().find("only sound stream 0"),
+                                               std::string::npos);
+                                 });
     EXPECT_THROW(source->close(), CNEBError);
 }
 

@@ -57,7 +57,11 @@ inline std::vector<int16_t> readSoundFile(const std::string& path)
 }
 
 // The chunks' bytes as they came, and as 16-bit samples when the source delivers those.
-struct SChunkRead { std::vector<uint8_t> bytes; std::vector<int16_t> samples; std::vector<int64_t> chunkFrames; };
+struct SChunkRead {
+    std::vector<uint8_t> bytes;
+    std::vector<int16_t> samples;
+    std::vector<int64_t> chunkFrames;
+};
 
 // Reads chunks to the end, expecting them to follow each other from `firstFrame` on, stamped with their first frame.
 inline SChunkRead readChunks(common::IAudioSource& source, int64_t firstFrame = 0)

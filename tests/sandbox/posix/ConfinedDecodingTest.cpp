@@ -48,7 +48,9 @@ const SMedium media[] = {
     {"nebo_avlib", "nv12.nut", {SVideoSettings{"rawvideo", "nv12"}, {}}, pictures},
     {"nebo_avlib", "yuy2.avi", {SVideoSettings{"rawvideo", "yuyv422"}, {}}, pictures},
     {"nebo_avlib", "rgb.mkv", {SVideoSettings{"ffv1", "yuv444p"}, {}}, pictures},
-    {"nebo_avlib", "h264.mp4", {SVideoSettings{"libx264", "yuv420p", 128, 96}, {SAudioSettings{"aac"}}},
+    {"nebo_avlib",
+     "h264.mp4",
+     {SVideoSettings{"libx264", "yuv420p", 128, 96}, {SAudioSettings{"aac"}}},
      pictures | sound},
     {"nebo_avlib", "flac.mkv", {std::nullopt, {SAudioSettings{"flac", 44100, 2}}}, sound},
     {"nebo_sound", "tone.wav", {std::nullopt, {SAudioSettings{"pcm_s16le", 22050, 1}}}, sound},
@@ -87,9 +89,8 @@ protected:
     {
         const int32_t width = picture.getWidth();
         const int32_t height = picture.getHeight();
-        decoded.items.push_back("picture of type " + std::to_string(picture.getType()) + ", " +
-                                std::to_string(width) + "x" + std::to_string(height) + " at " +
-                                std::to_string(picture.getTimestamp()));
+        decoded.items.push_back("picture of type " + std::to_string(picture.getType()) + ", " + std::to_string(width) +
+                                "x" + std::to_string(height) + " at " + std::to_string(picture.getTimestamp()));
         const P<lumo::IMemoryBlock> pixels = picture.getRGBData(0, 0, width, height);
         decoded.bytes.emplace_back(pixels->getData(), pixels->getData() + pixels->getSize());
     }
@@ -111,8 +112,8 @@ TEST_F(ConfinedDecodingTest, EveryPluginDecodesEveryMediumAsWithTheConfinementOf
         const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", nullptr);
         const SDecoded confined = decode(medium);
         EXPECT_FALSE(confined.items.empty());
-        EXPECT_TRUE(confined == *unconfined) << confined.items.size() << " items confined, "
-                                             << unconfined->items.size() << " unconfined";
+        EXPECT_TRUE(confined == *unconfined)
+            << confined.items.size() << " items confined, " << unconfined->items.size() << " unconfined";
     }
     // Only the confined slaves said they were confined, once each.
     EXPECT_EQ(nebo::test::countOf(logText(), "confinement in force"), std::size(media)) << logText();

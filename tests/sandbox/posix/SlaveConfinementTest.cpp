@@ -5,8 +5,8 @@
 #include "boxed/CBoxedFixture.h"
 #include "host/master/CEncapsulatedSource.h"
 #include "media/CNEBError.h"
-#include "platform/posix/landlockAbi.h"
 #include "platform/posix/CFileDescriptor.h"
+#include "platform/posix/landlockAbi.h"
 #include "support/binFolder.h"
 
 #include <gtest/gtest.h>
@@ -228,8 +228,8 @@ protected:
     // parameters, and returns the error with which the master failed.
     std::string intrude(const std::string& names, const std::string& moreQuery = std::string())
     {
-        const P<CEncapsulatedSource> source = make<CEncapsulatedSource>(
-            m_context, String("nebo_intruder"), *intruderURI(names, moreQuery), 3, nullptr);
+        const P<CEncapsulatedSource> source =
+            make<CEncapsulatedSource>(m_context, String("nebo_intruder"), *intruderURI(names, moreQuery), 3, nullptr);
         try {
             source->open();
         } catch (const CNEBError& error) {
@@ -331,11 +331,13 @@ TEST_F(SlaveConfinementTest, ConfinedSlaveIsRefusedEveryActAndLeavesTheMasterUnh
 // /bin/true in the slave's place, which ends well in the middle of a call.
 TEST_F(SlaveConfinementTest, CallsOnlyAnAttackMakesEndAConfinedSlaveWithAReportNamingThem)
 {
-    const struct { const char* act; const char* setting; const char* expected; } cases[] = {
-        {"exec", nullptr, "The plugin called execve,"},
-        {"exec", "off", "exit code 0"},
-        {"filelessExec", nullptr, "The plugin called execveat,"},
-        {"filelessExec", "off", "exit code 0"},
+    const struct {
+        const char* act;
+        const char* setting;
+        const char* expected;
+    } cases[] = {
+        {"exec", nullptr, "The plugin called execve,"},           {"exec", "off", "exit code 0"},
+        {"filelessExec", nullptr, "The plugin called execveat,"}, {"filelessExec", "off", "exit code 0"},
         {"traceMaster", nullptr, "The plugin called ptrace,"},
     };
     for (const auto& [act, setting, expected] : cases) {

@@ -20,9 +20,9 @@
 #include <fstream>
 #include <pthread.h>
 #include <string>
-#include <thread>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {

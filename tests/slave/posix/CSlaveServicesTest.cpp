@@ -39,8 +39,8 @@ TEST(CSlaveServicesTest, DebugLineGoesWhereTheEnvironmentSays)
         const std::string logText = log ? log->getLogText().toUTF8() : "";
         if (test.bInLog) {
             EXPECT_NE(logText.find("level=\"debug\""), std::string::npos) << logText;
-            EXPECT_NE(logText.find("<textlog>nebo_slave.exe: Could not write to logfile</textlog>"),
-                      std::string::npos) << logText;
+            EXPECT_NE(logText.find("<textlog>nebo_slave.exe: Could not write to logfile</textlog>"), std::string::npos)
+                << logText;
         } else {
             EXPECT_EQ(logText, "");
         }

@@ -7,8 +7,8 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <map>
 #include <regex>
 #include <string>

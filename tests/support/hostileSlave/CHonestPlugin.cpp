@@ -140,8 +140,8 @@ CHonestPlugin::CCalls CHonestPlugin::pluginCalls()
         {"getLog", {{}, namedResult([](IDataOutStream& out) { out.writeString(*String().get()); })}},
         {"getPluginName", {{}, namedResult([](IDataOutStream& out) { out.writeString(*pluginName.get()); })}},
         {"getValidExtensions", {skipNamedInt, writeExtensions}},
-        {"tryCreateSource", {[this](IDataInStream& in) { readSourceRequest(in); },
-                             [this](IDataOutStream& out) { writeSource(out); }}},
+        {"tryCreateSource",
+         {[this](IDataInStream& in) { readSourceRequest(in); }, [this](IDataOutStream& out) { writeSource(out); }}},
     };
 }
 

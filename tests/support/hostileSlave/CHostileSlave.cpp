@@ -53,7 +53,12 @@ const std::string_view sparseErrorText = "lumo::CException\nType: Error\ntext: a
 
 // Each mode with the request its lie answers ("" for none, "*" for the
 // source's first function call) and whether it takes shared buffers.
-struct SModeEntry { std::string_view name; CHostileSlave::Mode mode; std::string_view lieTarget; bool bShared; };
+struct SModeEntry {
+    std::string_view name;
+    CHostileSlave::Mode mode;
+    std::string_view lieTarget;
+    bool bShared;
+};
 
 using M = CHostileSlave::Mode;
 const SModeEntry modeEntries[] = {
@@ -107,10 +112,7 @@ void send(lumo::IDataOutStream& out, std::string_view bytes)
     out.write(bytes.data(), static_cast<int32_t>(bytes.size()));
 }
 
-void sendString(lumo::IDataOutStream& out, std::string_view text)
-{
-    out.writeString(*String::fromUTF8(text).get());
-}
+void sendString(lumo::IDataOutStream& out, std::string_view text) { out.writeString(*String::fromUTF8(text).get()); }
 
 // `count` filler bytes, in pieces.
 void fill(lumo::IDataOutStream& out, int64_t count, char byte)

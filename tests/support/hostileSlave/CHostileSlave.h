@@ -21,9 +21,32 @@ namespace nebo::test {
 class CHostileSlave {
 public:
     enum class Mode {
-        honest, silent, halfReply, hugeLog, countThenSilence, drip, floodExtensions, hugePicture, hugeAnnounce,
-        hugeError, controlChars, sparseErrorFile, forkedHolder, exitAtOnce, hangInPicture, hangIgnoringReport,
-        smallPicture, factsCount, factsText, factsNumber, sharedHonest, sharedBadIndex, sharedBadOffset, sharedBadLength, sharedHeldBuffer, sharedShrink,
+        honest,
+        silent,
+        halfReply,
+        hugeLog,
+        countThenSilence,
+        drip,
+        floodExtensions,
+        hugePicture,
+        hugeAnnounce,
+        hugeError,
+        controlChars,
+        sparseErrorFile,
+        forkedHolder,
+        exitAtOnce,
+        hangInPicture,
+        hangIgnoringReport,
+        smallPicture,
+        factsCount,
+        factsText,
+        factsNumber,
+        sharedHonest,
+        sharedBadIndex,
+        sharedBadOffset,
+        sharedBadLength,
+        sharedHeldBuffer,
+        sharedShrink,
     };
 
     // The mode of that name; empty for a name that is none.

@@ -10,9 +10,6 @@ void CScopedEnvironment::set(const char* name, const char* value)
         unsetenv(name);
 }
 
-const char* getTemporaryFolderVariable()
-{
-    return "TMPDIR";
-}
+const char* getTemporaryFolderVariable() { return "TMPDIR"; }
 
 } // namespace lumo

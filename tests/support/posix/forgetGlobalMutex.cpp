@@ -6,9 +6,6 @@
 
 namespace lumo {
 
-void forgetGlobalMutex(const String& name)
-{
-    shm_unlink(posix::CGlobalMutexImpl::getSharedMemoryName(name).c_str());
-}
+void forgetGlobalMutex(const String& name) { shm_unlink(posix::CGlobalMutexImpl::getSharedMemoryName(name).c_str()); }
 
 } // namespace lumo

@@ -148,15 +148,9 @@ int countSharedPictureBuffers()
     return count;
 }
 
-bool arePicturesShared()
-{
-    return true;
-}
+bool arePicturesShared() { return true; }
 
-SFaultEnd writeFaultEnd()
-{
-    return {128 + SIGSEGV, "killed by signal " + std::to_string(SIGSEGV) + " (SIGSEGV)"};
-}
+SFaultEnd writeFaultEnd() { return {128 + SIGSEGV, "killed by signal " + std::to_string(SIGSEGV) + " (SIGSEGV)"}; }
 
 bool noProcessRuns(const std::string& program, const std::string& marker)
 {

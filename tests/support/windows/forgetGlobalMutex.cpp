@@ -2,8 +2,6 @@
 
 namespace lumo {
 
-void forgetGlobalMutex(const String&)
-{
-}
+void forgetGlobalMutex(const String&) {}
 
 } // namespace lumo

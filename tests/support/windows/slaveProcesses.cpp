@@ -26,15 +26,9 @@ std::vector<uint32_t> slaveProcesses()
     return children;
 }
 
-std::vector<uint32_t> launcherProcesses()
-{
-    return {};
-}
+std::vector<uint32_t> launcherProcesses() { return {}; }
 
-std::vector<uint32_t> spareProcesses()
-{
-    return {};
-}
+std::vector<uint32_t> spareProcesses() { return {}; }
 
 bool killChild(uint32_t pid, std::string& cause)
 {
@@ -48,20 +42,11 @@ bool killChild(uint32_t pid, std::string& cause)
     return bEnded;
 }
 
-int countSharedPictureBuffers()
-{
-    return 0;
-}
+int countSharedPictureBuffers() { return 0; }
 
-bool arePicturesShared()
-{
-    return false;
-}
+bool arePicturesShared() { return false; }
 
-SFaultEnd writeFaultEnd()
-{
-    return {static_cast<int32_t>(0xC0000005u), "ended by exception 0xC0000005"};
-}
+SFaultEnd writeFaultEnd() { return {static_cast<int32_t>(0xC0000005u), "ended by exception 0xC0000005"}; }
 
 bool noProcessRuns(const std::string&, const std::string&)
 {

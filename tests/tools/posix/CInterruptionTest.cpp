@@ -21,7 +21,8 @@ TEST(CInterruptionTest, CtrlCEndsTheSlavesAndTellsEveryUnfinishedMedium)
     // (far within the time limit) and the last waits for a job.
     const std::string probe = (nebo::test::binFolder() / "nebo_probe").string();
     const std::string script =
-        "'" + probe + "' -j 2 --json --timeout 60 'file:///a.demo?w=8&h=8&frames=1' "
+        "'" + probe +
+        "' -j 2 --json --timeout 60 'file:///a.demo?w=8&h=8&frames=1' "
         "'file:///b.demo?fail=hang&failat=open' 'file:///c.demo?fail=hang&failat=open' 'file:///d.demo?w=8&h=8' "
         ">out.txt 2>err.txt & probe=$!; "
         "for i in $(seq 3000); do [ -s out.txt ] && break; sleep 0.01; done; "

@@ -4,9 +4,6 @@
 
 namespace nebo::probe {
 
-bool isErrorOutputTerminal()
-{
-    return isatty(STDERR_FILENO) == 1;
-}
+bool isErrorOutputTerminal() { return isatty(STDERR_FILENO) == 1; }
 
 } // namespace nebo::probe

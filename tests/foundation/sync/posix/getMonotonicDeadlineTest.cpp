@@ -36,7 +36,11 @@ TEST(getMonotonicDeadlineTest, TicksCountTheClockThatWaitsTake)
 
 TEST(getMonotonicDeadlineTest, DeadlinesPassAsTheirTicksSay)
 {
-    const struct { const char* name; timespec deadline; bool bPassed; } cases[] = {
+    const struct {
+        const char* name;
+        timespec deadline;
+        bool bPassed;
+    } cases[] = {
         {"the tick now", toMonotonicTime(getTickCount()), true},
         {"a tick an hour ago", toMonotonicTime(getTickCount() - hourMs), true},
         {"a tick in an hour", toMonotonicTime(getTickCount() + hourMs), false},

@@ -30,8 +30,7 @@ TEST(throwSystemErrorTest, TemplateGetsTheTextOfTheCodeAndMissingFilesAreFileNot
     } catch (const CFileNotFoundError&) {
         FAIL() << "not a missing file";
     } catch (const CError& error) {
-        EXPECT_EQ(utf8(error.getDescription()),
-                  "Error creating event (" + getSystemErrorText(EAGAIN).toUTF8() + ").");
+        EXPECT_EQ(utf8(error.getDescription()), "Error creating event (" + getSystemErrorText(EAGAIN).toUTF8() + ").");
     }
     P<CFakeURI> uri = make<CFakeURI>("file:///nowhere", "/nowhere");
     for (int code : {ENOENT, ENOTDIR}) {

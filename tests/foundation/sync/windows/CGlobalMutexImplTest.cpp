@@ -12,7 +12,10 @@ namespace {
 
 TEST(CGlobalMutexImplNameTest, EscapesOnlyTheNamespaceSeparatorAndTheEscapeCharacter)
 {
-    const struct { const char* name; const wchar_t* kernelName; } cases[] = {
+    const struct {
+        const char* name;
+        const wchar_t* kernelName;
+    } cases[] = {
         {"Ab9 ._-/", L"Global\\lumo.globalmutex.Ab9 ._-/"},
         {"a\\b", L"Global\\lumo.globalmutex.a%5Cb"},
         {"a%5Cb", L"Global\\lumo.globalmutex.a%255Cb"},
@@ -25,10 +28,12 @@ TEST(CGlobalMutexImplNameTest, EscapesOnlyTheNamespaceSeparatorAndTheEscapeChara
 TEST(CGlobalMutexImplTest, ANameTooLongForTheSystemThrowsNamingIt)
 {
     const String name = String::fromUTF8(std::string(MAX_PATH, 'x'));
-    expectThrow<CException>([&] { make<CGlobalMutexImpl>(name); }, [&](const CException& error) {
-        EXPECT_EQ("Error createing global mutex " + name.toUTF8(), error.getDescription()->toUTF8());
-        EXPECT_TRUE(error.getGeneralDescription()->isEmpty());
-    });
+    expectThrow<CException>([&] { make<CGlobalMutexImpl>(name); },
+                            [&](const CException& error) {
+                                EXPECT_EQ("Error createing global mutex " + name.toUTF8(),
+                                          error.getDescription()->toUTF8());
+                                EXPECT_TRUE(error.getGeneralDescription()->isEmpty());
+                            });
 }
 
 } // namespace

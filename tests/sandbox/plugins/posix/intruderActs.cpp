@@ -150,9 +150,9 @@ std::string uringSocket(const IntruderParameters& parameters)
     const sockaddr_in address = loopbackAddress(parameters, "udpPort");
     const CFileDescriptor sender(socketThroughRing());
     const char datagram[] = "intruder";
-    return outcome(sender.isValid() && sendto(sender.get(), datagram, sizeof datagram, 0,
-                                              reinterpret_cast<const sockaddr*>(&address), sizeof address) ==
-                                           static_cast<ssize_t>(sizeof datagram));
+    return outcome(sender.isValid() &&
+                   sendto(sender.get(), datagram, sizeof datagram, 0, reinterpret_cast<const sockaddr*>(&address),
+                          sizeof address) == static_cast<ssize_t>(sizeof datagram));
 }
 
 std::string forkChild(const IntruderParameters&)

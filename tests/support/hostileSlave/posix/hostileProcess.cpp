@@ -10,10 +10,7 @@
 
 namespace nebo::test {
 
-bool isProcessAlive(int processID)
-{
-    return processID > 0 && (::kill(processID, 0) == 0 || errno == EPERM);
-}
+bool isProcessAlive(int processID) { return processID > 0 && (::kill(processID, 0) == 0 || errno == EPERM); }
 
 void ignoreHangReportRequests()
 {
@@ -24,10 +21,7 @@ void ignoreHangReportRequests()
     sigprocmask(SIG_BLOCK, &request, nullptr);
 }
 
-bool forkProcess()
-{
-    return ::fork() == 0;
-}
+bool forkProcess() { return ::fork() == 0; }
 
 bool tryResizing(lumo::ISharedMemory& buffer)
 {

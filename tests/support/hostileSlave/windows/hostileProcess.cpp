@@ -25,10 +25,7 @@ void ignoreHangReportRequests()
     CreateEventW(nullptr, TRUE, FALSE, name);
 }
 
-bool forkProcess()
-{
-    throw std::runtime_error("hostile nebo_slave: Windows has no fork");
-}
+bool forkProcess() { throw std::runtime_error("hostile nebo_slave: Windows has no fork"); }
 
 bool tryResizing(lumo::ISharedMemory&)
 {

@@ -16,6 +16,7 @@ packages=(
   libseccomp-dev libcap-dev
   liburing-dev  # the confinement tests' intruder
   clang libclang-rt-14-dev
+  clang-format-14  # the layout the code_format test holds the sources to
   dpkg-dev file  # for cpack -G DEB
 )
 

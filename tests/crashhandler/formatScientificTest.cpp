@@ -36,31 +36,15 @@ std::string printed(double value)
 // contents may hold any double.
 TEST(formatScientificTest, AgreesWithPrintf)
 {
+    // clang-format off
     std::vector<double> values = {
-        0.0,
-        -0.0,
-        1.0,
-        -1.5,
-        0.1,
-        9.9999995,
-        9.9999994999,
-        99999995,
-        12345675,
-        12345665,
-        0.5,
-        1e-5,
-        std::numeric_limits<double>::max(),
-        std::numeric_limits<double>::min(),
-        std::numeric_limits<double>::denorm_min(),
-        -std::numeric_limits<double>::denorm_min(),
-        std::numeric_limits<double>::infinity(),
-        -std::numeric_limits<double>::infinity(),
-        std::numeric_limits<double>::quiet_NaN(),
-        -std::numeric_limits<double>::quiet_NaN(),
-        1e100,
-        1e99,
-        1e-100,
+        0.0, -0.0, 1.0, -1.5, 0.1, 9.9999995, 9.9999994999, 99999995, 12345675, 12345665, 0.5, 1e-5,
+        std::numeric_limits<double>::max(), std::numeric_limits<double>::min(),
+        std::numeric_limits<double>::denorm_min(), -std::numeric_limits<double>::denorm_min(),
+        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+        std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(), 1e100, 1e99, 1e-100,
     };
+    // clang-format on
     std::mt19937_64 random(20240611);
     for (int i = 0; i < 20000; ++i) {
         const uint64_t bits = random();

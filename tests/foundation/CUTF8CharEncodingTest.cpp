@@ -14,17 +14,13 @@ namespace {
 TEST(CUTF8CharEncodingTest, EncodesEachLengthAndSurrogatesButNothingBeyondUnicode)
 {
     ICharEncoding& encoding = *getUTF8Encoding();
+    // clang-format off
     const std::pair<uint32_t, const char*> cases[] = {
-        {0x7F, "\x7F"},
-        {0x80, "\xC2\x80"},
-        {0x7FF, "\xDF\xBF"},
-        {0x800, "\xE0\xA0\x80"},
-        {0xD800, "\xED\xA0\x80"},
-        {0xFFFF, "\xEF\xBF\xBF"},
-        {0x10000, "\xF0\x90\x80\x80"},
-        {0x10FFFF, "\xF4\x8F\xBF\xBF"},
-        {0x110000, ""},
+        {0x7F, "\x7F"},         {0x80, "\xC2\x80"},         {0x7FF, "\xDF\xBF"},
+        {0x800, "\xE0\xA0\x80"}, {0xD800, "\xED\xA0\x80"}, {0xFFFF, "\xEF\xBF\xBF"},
+        {0x10000, "\xF0\x90\x80\x80"}, {0x10FFFF, "\xF4\x8F\xBF\xBF"}, {0x110000, ""},
     };
+    // clang-format on
     for (const auto& [codePoint, bytes] : cases)
         EXPECT_EQ(encoded<char>(encoding, codePoint), bytes) << std::hex << codePoint;
     EXPECT_EQ(encoding.getEncodedLength(0x110000), 0);
@@ -46,22 +42,14 @@ TEST(CUTF8CharEncodingTest, DecodesEveryLengthAndRejectsBrokenSequences)
         EXPECT_EQ(decoded, codePoint);
     }
 
+    // clang-format off
     const char* invalid[] = {
-        "\xC0\x80",
-        "\xC1\x80",
-        "\xE0\x9F\xBF",
-        "\xF0\x8F\xBF\xBF", // overlong
-        "\xF4\x90\x80\x80",
-        "\xF7\xBF\xBF\xBF", // 0x110000 and up
-        "\xF8\x88\x80\x80\x80",
-        "\xFF",
-        "\x80",
-        "\xBF", // no lead byte
-        "\xC3\x41",
-        "\xE0\xA0\x41",
-        "\xC3",
-        "\xF0\x9F\x98", // broken or cut off
+        "\xC0\x80",         "\xC1\x80",         "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", // overlong
+        "\xF4\x90\x80\x80", "\xF7\xBF\xBF\xBF",                                     // 0x110000 and up
+        "\xF8\x88\x80\x80\x80", "\xFF",         "\x80",         "\xBF",             // no lead byte
+        "\xC3\x41",         "\xE0\xA0\x41",     "\xC3",         "\xF0\x9F\x98",     // broken or cut off
     };
+    // clang-format on
     for (const char* bytes : invalid)
         EXPECT_EQ(encoding.decode(decoded, bytes, static_cast<int32_t>(std::strlen(bytes)), 0), -1) << bytes;
 }

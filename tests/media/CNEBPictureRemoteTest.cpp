@@ -65,20 +65,14 @@ public:
 TEST(CNEBPictureRemoteTest, PicturesBeyondTheBoundAreRefusedOnTheirHeader)
 {
     constexpr int32_t side = 23170; // 23170 x 23170 RGB pixels just fit a 32-bit length
-    struct Case {
-        int32_t type, width, height, maxWidth, maxHeight;
-        bool bRefused;
-    } const cases[] = {
-        {rgbPictureType, 4, 3, 4, 3, false},
-        {rgbPictureType, 5, 3, 4, 3, true},
-        {rgbPictureType, 4, 4, 4, 3, true},
-        {rgbPictureType, 0, 0, 0, 0, false},
-        {nv12PictureType, 2, 2, 0, 0, true},
-        {rgbPictureType, side, side, 16384, 16384, true},
-        {rgbPictureType, -1, 2, 4, 3, true},
-        {yuy2PictureType, 2, -2, 4, 3, true},
-        {rgbPictureType, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, true},
+    // clang-format off
+    struct Case { int32_t type, width, height, maxWidth, maxHeight; bool bRefused; } const cases[] = {
+        {rgbPictureType, 4, 3, 4, 3, false}, {rgbPictureType, 5, 3, 4, 3, true}, {rgbPictureType, 4, 4, 4, 3, true},
+        {rgbPictureType, 0, 0, 0, 0, false}, {nv12PictureType, 2, 2, 0, 0, true},
+        {rgbPictureType, side, side, 16384, 16384, true}, {rgbPictureType, -1, 2, 4, 3, true},
+        {yuy2PictureType, 2, -2, 4, 3, true}, {rgbPictureType, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.type << ": " << c.width << "x" << c.height << " within " << c.maxWidth
                                         << "x" << c.maxHeight);

@@ -19,24 +19,18 @@ TEST(CPictureBaseTest, BlockLengthsMustMatchTheLayout)
         int32_t type, width, height, length;
         bool accepted;
     };
+    // clang-format off
     const SCase cases[] = {
-        {rgbPictureType, 3, 3, 36, true},
-        {rgbPictureType, 3, 3, 35, false},
-        {yuy2PictureType, 3, 3, 18, true},
-        {yuy2PictureType, 3, 3, 20, false},
-        {nv12PictureType, 3, 3, 12, false},
-        {nv12PictureType, 3, 3, 13, true},
-        {nv12PictureType, 3, 3, 18, true},
-        {nv12PictureType, 3, 3, 19, false},
-        {nv12PictureType, 5, 2, 15, true},
-        {yv12PictureType, 3, 3, 13, true},
-        {yv12PictureType, 5, 3, 20, false},
-        {yv12PictureType, 5, 3, 21, true},
-        {yv12PictureType, -2, 2, 0, false},
-        {rgbPictureType, 2, -2, 0, false},
-        {rgbPictureType, 100000, 100000, -1, false},
-        {yuy2PictureType, 0x40000000, 2, 0, false},
+        {rgbPictureType, 3, 3, 36, true},    {rgbPictureType, 3, 3, 35, false},
+        {yuy2PictureType, 3, 3, 18, true},   {yuy2PictureType, 3, 3, 20, false},
+        {nv12PictureType, 3, 3, 12, false},  {nv12PictureType, 3, 3, 13, true},
+        {nv12PictureType, 3, 3, 18, true},   {nv12PictureType, 3, 3, 19, false},
+        {nv12PictureType, 5, 2, 15, true},   {yv12PictureType, 3, 3, 13, true},
+        {yv12PictureType, 5, 3, 20, false},  {yv12PictureType, 5, 3, 21, true},
+        {yv12PictureType, -2, 2, 0, false},  {rgbPictureType, 2, -2, 0, false},
+        {rgbPictureType, 100000, 100000, -1, false}, {yuy2PictureType, 0x40000000, 2, 0, false},
     };
+    // clang-format on
     for (const SCase& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.type << ": " << c.width << 'x' << c.height << ' ' << c.length);
         SWire wire;

@@ -35,18 +35,11 @@ TEST(CSlaveCommandLineTest, RefusesAnythingButFiveWellFormedFieldsThatFitTheirRo
         return "1 " + std::string(pipe, 'p') + ' ' + std::string(plugin, 'n') + ' ' + std::string(uri, 'u') + " 2";
     };
     EXPECT_TRUE(CSlaveCommandLine::parse(lineWith(511, 127, 1023)));
-    const std::string bad[] = {"",
-                               "   ",
-                               "1 p n u",
-                               "1 p n u 2 extra",
-                               "x p n u 2",
-                               "1 p n u two",
-                               "1 p n u 2x",
-                               "99999999999 p n u 2",
-                               "1 p n u 99999999999",
-                               lineWith(512, 127, 1023),
-                               lineWith(511, 128, 1023),
-                               lineWith(511, 127, 1024)};
+    // clang-format off
+    const std::string bad[] = {"", "   ", "1 p n u", "1 p n u 2 extra", "x p n u 2", "1 p n u two", "1 p n u 2x",
+                               "99999999999 p n u 2", "1 p n u 99999999999", lineWith(512, 127, 1023),
+                               lineWith(511, 128, 1023), lineWith(511, 127, 1024)};
+    // clang-format on
     for (const std::string& line : bad)
         EXPECT_FALSE(CSlaveCommandLine::parse(line)) << '"' << line.substr(0, 40) << '"';
 }

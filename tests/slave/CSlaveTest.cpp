@@ -183,17 +183,11 @@ TEST_F(CSlaveTest, CleanRunServesUntilQuitAndDeletesTheErrorFile)
     EXPECT_FALSE(errorFileExists());
     EXPECT_EQ(services.debugOutput, finalLine);
     EXPECT_FALSE(services.crashFilterInstalled);
-    const Events expected = {"plugin nebo_test",
-                             "path of file:///error.txt",
-                             "prepare heap",
-                             "connect nebo_slave-1-2-3",
-                             "confine",
-                             "load plugins",
-                             "released server",
-                             "released pipe",
-                             "released plugin handler",
-                             "released context",
-                             "released log manager"};
+    // clang-format off
+    const Events expected = {"plugin nebo_test", "path of file:///error.txt", "prepare heap",
+                             "connect nebo_slave-1-2-3", "confine", "load plugins", "released server", "released pipe",
+                             "released plugin handler", "released context", "released log manager"};
+    // clang-format on
     EXPECT_EQ(services.events, expected);
 }
 

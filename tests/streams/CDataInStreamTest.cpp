@@ -173,18 +173,12 @@ TEST_F(DataInFixture, AStringAboveItsBoundIsRefusedOnItsCount)
 {
     using Read = String (IDataInStream::*)();
     // bound: 0 for the default
-    struct Case {
-        uint32_t bound, count;
-        bool bRefused;
-    } const cases[] = {
-        {10, 10, false},
-        {10, 11, true},
-        {1, 0, false},
-        {0, 0, false},
-        {0, 0x80000000u, true},
-        {0, 0xFFFFFFFFu, true},
+    // clang-format off
+    struct Case { uint32_t bound, count; bool bRefused; } const cases[] = {
+        {10, 10, false}, {10, 11, true}, {1, 0, false}, {0, 0, false}, {0, 0x80000000u, true}, {0, 0xFFFFFFFFu, true},
         {0xFFFFFFFFu, 0x80000000u, true}, // a bound above 2^31 - 1 counts as that
     };
+    // clang-format on
     for (Read read : {&IDataInStream::readString, &IDataInStream::tryReadString}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << c.bound << " " << c.count);

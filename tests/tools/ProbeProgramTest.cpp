@@ -176,72 +176,43 @@ TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSo
     EXPECT_GT(document["decoded"]["pictures_per_second"].get<double>(), 0.0);
     EXPECT_GT(document["slaves"][0]["peak_bytes"].get<int64_t>(), 0);
     EXPECT_GT(document["seconds"].get<double>(), 0.0);
-    // The members in the order of docs/probe-json.md's list.
+    // The members in the order of docs/probe-json.md's list, laid out as they nest.
+    // clang-format off
     EXPECT_EQ(withoutTimes(document),
               json({{"schema", 2},
                     {"input", clip},
                     {"status", "read"},
                     {"format",
-                     {{"uri", clip},
-                      {"plugin", "nebo_demo"},
-                      {"duration", 0.4},
-                      {"container", "demo"},
-                      {"container_description", "synthetic clip"},
-                      {"bit_rate", nullptr},
-                      {"tags", json::object()},
-                      {"chapters", json::array()}}},
-                    {"streams", json::array({{{"kind", "video"},
-                                              {"width", 64},
-                                              {"height", 48},
-                                              {"frame_rate", {{"numerator", 25}, {"denominator", 1}}},
-                                              {"frames_per_second", 25.0},
-                                              {"layout", "RGB"},
-                                              {"index", 0},
-                                              {"codec", "rawvideo"},
-                                              {"profile", nullptr},
-                                              {"pixel_format", "rgb32"},
-                                              {"bit_depth", 8},
-                                              {"chroma_subsampling", nullptr},
-                                              {"colour_range", nullptr},
-                                              {"colour_primaries", nullptr},
-                                              {"colour_transfer", nullptr},
-                                              {"colour_matrix", nullptr},
-                                              {"sample_aspect", {{"numerator", 1}, {"denominator", 1}}},
-                                              {"display_aspect", {{"numerator", 4}, {"denominator", 3}}},
-                                              {"rotation", 0},
-                                              {"bit_rate", nullptr}},
-                                             {{"kind", "audio"},
-                                              {"sample_rate", 8000},
-                                              {"channels", 3},
-                                              {"bytes_per_sample", 2},
-                                              {"floating_point", false},
-                                              {"tracks", json::array({{{"index", 0},
-                                                                       {"codec", "pcm_s16le"},
-                                                                       {"profile", nullptr},
-                                                                       {"language", nullptr},
-                                                                       {"channels", nullptr},
-                                                                       {"channel_layout", "3 channels"},
-                                                                       {"sample_rate", nullptr},
-                                                                       {"sample_format", "s16"},
-                                                                       {"bits_per_sample", 16},
-                                                                       {"bit_rate", 384000}}})}}})},
-                    {"decoded",
-                     {{"pictures", 10},
-                      {"pictures_per_second", nullptr},
-                      {"chunks", 0},
-                      {"sound_bytes", 0},
-                      {"pictures_of_another_size", 0}}},
-                    {"outputs",
-                     {{"thumbnail",
-                       {{"path", "out.png"},
-                        {"time", 0.2},
-                        {"picture", {{"width", 64}, {"height", 48}, {"time", 0.2}}},
-                        {"width", 64},
-                        {"height", 48}}},
-                      {"audio", {{"path", "out.wav"}, {"sound_bytes", 3200 * 3 * 2}}}}},
+                     {{"uri", clip}, {"plugin", "nebo_demo"}, {"duration", 0.4}, {"container", "demo"},
+                      {"container_description", "synthetic clip"}, {"bit_rate", nullptr},
+                      {"tags", json::object()}, {"chapters", json::array()}}},
+                    {"streams",
+                     json::array({{{"kind", "video"}, {"width", 64}, {"height", 48},
+                                   {"frame_rate", {{"numerator", 25}, {"denominator", 1}}},
+                                   {"frames_per_second", 25.0}, {"layout", "RGB"}, {"index", 0},
+                                   {"codec", "rawvideo"}, {"profile", nullptr}, {"pixel_format", "rgb32"},
+                                   {"bit_depth", 8}, {"chroma_subsampling", nullptr}, {"colour_range", nullptr},
+                                   {"colour_primaries", nullptr}, {"colour_transfer", nullptr},
+                                   {"colour_matrix", nullptr}, {"sample_aspect", {{"numerator", 1}, {"denominator", 1}}},
+                                   {"display_aspect", {{"numerator", 4}, {"denominator", 3}}}, {"rotation", 0},
+                                   {"bit_rate", nullptr}},
+                                  {{"kind", "audio"}, {"sample_rate", 8000}, {"channels", 3},
+                                   {"bytes_per_sample", 2}, {"floating_point", false},
+                                   {"tracks", json::array({{{"index", 0}, {"codec", "pcm_s16le"}, {"profile", nullptr},
+                                                            {"language", nullptr}, {"channels", nullptr},
+                                                            {"channel_layout", "3 channels"},
+                                                            {"sample_rate", nullptr}, {"sample_format", "s16"},
+                                                            {"bits_per_sample", 16}, {"bit_rate", 384000}}})}}})},
+                    {"decoded", {{"pictures", 10}, {"pictures_per_second", nullptr}, {"chunks", 0},
+                                 {"sound_bytes", 0}, {"pictures_of_another_size", 0}}},
+                    {"outputs", {{"thumbnail", {{"path", "out.png"}, {"time", 0.2},
+                                                {"picture", {{"width", 64}, {"height", 48}, {"time", 0.2}}},
+                                                {"width", 64},
+                                                {"height", 48}}},
+                                 {"audio", {{"path", "out.wav"}, {"sound_bytes", 3200 * 3 * 2}}}}},
                     {"restarts", json::array()},
-                    {"slaves",
-                     json::array({{{"peak_bytes", nullptr}, {"cpu_ms", nullptr}, {"cause", "exited with code 0"}}})},
+                    {"slaves", json::array({{{"peak_bytes", nullptr}, {"cpu_ms", nullptr},
+                                             {"cause", "exited with code 0"}}})},
                     {"warnings", json::array()},
                     {"errors", json::array()},
                     {"seconds", nullptr}}))
@@ -257,8 +228,9 @@ TEST_F(ProbeProgramTest, ThumbnailsShowThePictureOfTheirTimeWithSquarePixels)
     for (const auto& [time, picture] : times) {
         const SRun result = run({clip, "--thumbnail", time, "t.png", "--force"});
         ASSERT_EQ(result.exitCode, 0) << time << ": " << result.err;
-        expectPNG(m_folder.pathOf("t.png"), 64, 48,
-                  [n = picture](uint32_t x, uint32_t y) { return demoPixel(x, y, n); });
+        expectPNG(m_folder.pathOf("t.png"), 64, 48, [n = picture](uint32_t x, uint32_t y) {
+            return demoPixel(x, y, n);
+        });
     }
 
     testing::SVideoSettings wide;
@@ -296,13 +268,9 @@ TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
 
     const SRun result = run({"clip.mp4", "--frames", "10", "--thumbnail", "0.2", "out.png"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    expectFacts(result.out, {{"Plugin", "nebo_avlib"},
-                             {"Picture size", "64x48"},
-                             {"Layout", "YV12"},
-                             {"Frame rate", "25/1 (25.000 fps)"},
-                             {"Audio format", "44100 Hz, 2 channels, 16 bits"},
-                             {"Pictures decoded", "10"},
-                             {"Thumbnail", "out.png (picture at 0.200 s, 64x48)"}});
+    expectFacts(result.out, {{"Plugin", "nebo_avlib"}, {"Picture size", "64x48"}, {"Layout", "YV12"},
+                             {"Frame rate", "25/1 (25.000 fps)"}, {"Audio format", "44100 Hz, 2 channels, 16 bits"},
+                             {"Pictures decoded", "10"}, {"Thumbnail", "out.png (picture at 0.200 s, 64x48)"}});
     expectPNG(m_folder.pathOf("out.png"), 64, 48);
 
     // A still picture has no duration to tell.
@@ -320,10 +288,9 @@ TEST_F(ProbeProgramTest, ListsThePluginsAndWhatTheyRead)
     const SRun text = run({"--list-plugins"});
     ASSERT_EQ(text.exitCode, 0) << text.err;
     const std::string demoLibrary = (binFolder() / nebo::common::CPluginFolders::pluginFileName("nebo_demo")).string();
-    EXPECT_TRUE(holdsInOrder(
-        text.out, {"Plugin: nebo_avlib\n",
-                   "\n\nPlugin: nebo_demo\nLibrary: " + demoLibrary + "\nMedia: pictures, sound\nExtensions: demo\n",
-                   "\nPlugin: nebo_sound\n"}))
+    EXPECT_TRUE(holdsInOrder(text.out, {"Plugin: nebo_avlib\n", "\n\nPlugin: nebo_demo\nLibrary: " + demoLibrary +
+                                                                    "\nMedia: pictures, sound\nExtensions: demo\n",
+                                        "\nPlugin: nebo_sound\n"}))
         << text.out;
 
     const SRun sound = run({"--list-plugins", "--json", "--plugin=nebo_sound"});
@@ -332,6 +299,7 @@ TEST_F(ProbeProgramTest, ListsThePluginsAndWhatTheyRead)
     ASSERT_EQ(document["plugins"].size(), 1u) << sound.out;
     EXPECT_EQ(document["plugins"][0]["name"], "nebo_sound");
     EXPECT_EQ(document["plugins"][0]["media"], json::array({"sound"}));
+    // clang-format on
     const std::vector<std::string> extensions = document["plugins"][0]["extensions"];
     EXPECT_NE(std::find(extensions.begin(), extensions.end(), "wav"), extensions.end()) << sound.out;
 

@@ -213,50 +213,31 @@ std::vector<std::pair<std::string, std::string>> manyTags()
     return tags;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Clips, describeMediumTest,
-    ::testing::Values(SFactsCase{"h264.mp4",
-                                 {nebo::testing::SVideoSettings{"libx264", "yuv420p", 320, 240, 25, 3, 0, 4, 3, 90},
-                                  {{"aac", 48000, 2, 0.2, "eng", 0}},
-                                  {{"title", "Facts"}},
-                                  {}},
-                                 "h264",
-                                 "yuv420p",
-                                 "4:2:0",
-                                 8,
-                                 {4, 3},
-                                 {16, 9},
-                                 90,
-                                 {"f32"}},
-                      SFactsCase{"chapters.mkv",
-                                 {nebo::testing::SVideoSettings{"ffv1", "yuv422p10le", 64, 48, 25, 3},
-                                  {{"pcm_s24le", 48000, 2, 0.2, "eng", 0}, {"flac", 22050, 1, 0.2, "fra", 1}},
-                                  manyTags(),
-                                  {{0.0, 0.04, "One"}, {0.04, 0.12, "Two"}}},
-                                 "ffv1",
-                                 "yuv422p10le",
-                                 "4:2:2",
-                                 10,
-                                 {},
-                                 {4, 3},
-                                 0,
-                                 {"s24", "s16"}},
-                      SFactsCase{
-                          "turned.mov",
-                          {nebo::testing::SVideoSettings{"mpeg4", "yuv420p", 64, 48, 25, 3, 0, 0, 1, 270}, {}, {}, {}},
-                          // The encoder states square samples where none were asked for.
-                          "mpeg4",
-                          "yuv420p",
-                          "4:2:0",
-                          8,
-                          {1, 1},
-                          {4, 3},
-                          270,
-                          {}}),
+    ::testing::Values(
+        SFactsCase{"h264.mp4",
+                   {nebo::testing::SVideoSettings{"libx264", "yuv420p", 320, 240, 25, 3, 0, 4, 3, 90},
+                    {{"aac", 48000, 2, 0.2, "eng", 0}},
+                    {{"title", "Facts"}},
+                    {}},
+                   "h264", "yuv420p", "4:2:0", 8, {4, 3}, {16, 9}, 90, {"f32"}},
+        SFactsCase{"chapters.mkv",
+                   {nebo::testing::SVideoSettings{"ffv1", "yuv422p10le", 64, 48, 25, 3},
+                    {{"pcm_s24le", 48000, 2, 0.2, "eng", 0}, {"flac", 22050, 1, 0.2, "fra", 1}},
+                    manyTags(),
+                    {{0.0, 0.04, "One"}, {0.04, 0.12, "Two"}}},
+                   "ffv1", "yuv422p10le", "4:2:2", 10, {}, {4, 3}, 0, {"s24", "s16"}},
+        SFactsCase{"turned.mov",
+                   {nebo::testing::SVideoSettings{"mpeg4", "yuv420p", 64, 48, 25, 3, 0, 0, 1, 270}, {}, {}, {}},
+                   // The encoder states square samples where none were asked for.
+                   "mpeg4", "yuv420p", "4:2:0", 8, {1, 1}, {4, 3}, 270, {}}),
     [](const ::testing::TestParamInfo<SFactsCase>& info) {
         std::string name = info.param.file;
         name[name.find('.')] = '_';
         return name;
     });
+// clang-format on
 
 } // namespace

@@ -60,22 +60,14 @@ const std::regex allowedForSlaves("(PATH|LANG|TZ|TMPDIR|ASAN_OPTIONS|UBSAN_OPTIO
 
 TEST_F(CSlaveHandlerTest, SlaveStartsWithAllowedVariablesOnlyAndNoStrayDescriptor)
 {
-    const struct {
-        const char *name, *value;
-        bool bPassed;
-    } settings[] = {
-        {"LANG", "de_DE.UTF-8", true},
-        {"LC_TIME", "C", true},
-        {"TZ", "Europe/Berlin", true},
-        {"NEBO_TEST_SETTING", "on", true},
-        {"ASAN_OPTIONS", "a=1", true},
-        {"HOME", "/home/master", false},
-        {"LD_LIBRARY_PATH", "/evil", false},
-        {"LCX", "1", false},
-        {"XNEBO_Y", "1", false},
-        {"NEBO_SLAVE_MAX_ADDRESS_SPACE", "1", false},
-        {"NEBO_SLAVE_HEAP_AHEAD", "1", false},
+    // clang-format off
+    const struct { const char *name, *value; bool bPassed; } settings[] = {
+        {"LANG", "de_DE.UTF-8", true},     {"LC_TIME", "C", true},          {"TZ", "Europe/Berlin", true},
+        {"NEBO_TEST_SETTING", "on", true}, {"ASAN_OPTIONS", "a=1", true},   {"HOME", "/home/master", false},
+        {"LD_LIBRARY_PATH", "/evil", false}, {"LCX", "1", false},           {"XNEBO_Y", "1", false},
+        {"NEBO_SLAVE_MAX_ADDRESS_SPACE", "1", false}, {"NEBO_SLAVE_HEAP_AHEAD", "1", false},
     };
+    // clang-format on
     std::vector<std::unique_ptr<lumo::CScopedEnvironment>> variables;
     for (const auto& setting : settings)
         variables.push_back(std::make_unique<lumo::CScopedEnvironment>(setting.name, setting.value));

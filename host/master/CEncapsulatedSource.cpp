@@ -78,37 +78,14 @@ void CEncapsulatedSource::requireOpened()
         throw CNEBError(String("source is not opened ") + quoted(*m_uri));
 }
 
-template <class T, class F> auto CEncapsulatedSource::callSource(CEmbeddedMutex<T>& view, const char* side,
-                                                                 const char* what, F&& call, bool bCheckSlave)
+void CEncapsulatedSource::throwWithout(const char* side)
 {
-    requireOpened();
-    if (bCheckSlave)
-        m_slaveHandler->checkForSlaveError();
-    lumo::CScopedLock lock(view);
-    const P<T> target = view.get();
-    if (!target)
-        throw CNEBError(String("source ") + quoted(*m_uri) + String(" has no ") + String(side));
-    return m_slaveHandler->callWithinLimit(what, [&] { return call(*target); });
-}
-
-template <class F> auto CEncapsulatedSource::callPictures(const char* what, F&& call, bool bCheckSlave)
-{
-    return callSource(*m_videoSource, "pictures", what, std::forward<F>(call), bCheckSlave);
-}
-
-template <class F> auto CEncapsulatedSource::callSound(const char* what, F&& call, bool bCheckSlave)
-{
-    return callSource(*m_audioSource, "sound", what, std::forward<F>(call), bCheckSlave);
-}
-
-template <class F> auto CEncapsulatedSource::callAny(const char* what, F&& call)
-{
-    return callSource(*m_source, "source", what, std::forward<F>(call));
+    throw CNEBError(String("source ") + quoted(*m_uri) + String(" has no ") + String(side));
 }
 
 bool CEncapsulatedSource::isOpened()
 {
-    return m_slaveHandler && callAny("isOpened", [](ISource& source) { return source.isOpened(); });
+    return m_slaveHandler && callSource<ISource>("isOpened", [](ISource& source) { return source.isOpened(); });
 }
 
 void CEncapsulatedSource::open()
@@ -116,7 +93,7 @@ void CEncapsulatedSource::open()
     lumo::CScopedLock lock(*m_source);
     if (!m_slaveHandler)
         createSourceInSlave();
-    callAny("open", [](ISource& source) { source.open(); });
+    callSource<ISource>("open", [](ISource& source) { source.open(); });
     m_positions.placeAt(0.0);
     startPrefetchingWhenAsked();
     transferLog(true);
@@ -193,7 +170,7 @@ void CEncapsulatedSource::close()
         // A slave that is gone or hangs has nothing left to close.
         if (bSlaveAnswers && m_slaveHandler->isServing()) {
             try {
-                callAny("close", [](ISource& source) { source.close(); });
+                callSource<ISource>("close", [](ISource& source) { source.close(); });
             } catch (const lumo::CException&) {
                 if (!failure)
                     failure = std::current_exception();
@@ -226,33 +203,18 @@ void CEncapsulatedSource::skipInSlave(double seconds)
     // here too puts each fetch wholly before the skip (its picture is
     // dropped) or wholly after it.
     lumo::CScopedLock pictures(*m_videoSource);
-    callAny("skipToTime", [&](ISource& source) {
+    callSource<ISource>("skipToTime", [&](ISource& source) {
         source.skipToTime(seconds);
         if (m_prefetcher)
             m_prefetcher->skipped();
     });
 }
 
-double CEncapsulatedSource::getDuration()
-{
-    return callAny("getDuration", [](ISource& source) { return source.getDuration(); });
-}
-
-int32_t CEncapsulatedSource::getBufferStatus()
-{
-    return callAny("getBufferStatus", [](ISource& source) { return source.getBufferStatus(); });
-}
-
-bool CEncapsulatedSource::isEOF()
-{
-    return callAny("isEOF", [](ISource& source) { return source.isEOF(); });
-}
-
 void CEncapsulatedSource::setStartTime(double seconds)
 {
     m_startTime = seconds;
     if (m_slaveHandler)
-        callAny("setStartTime", [seconds](ISource& source) { source.setStartTime(seconds); });
+        callSource<ISource>("setStartTime", [seconds](ISource& source) { source.setStartTime(seconds); });
 }
 
 double CEncapsulatedSource::getStartTime() { return m_startTime; }
@@ -266,18 +228,13 @@ void CEncapsulatedSource::setMaxSize(int32_t nWidth, int32_t nHeight)
     m_maxWidth = nWidth;
     m_maxHeight = nHeight;
     if (m_videoSource->get())
-        callPictures("setMaxSize", [=](IVideoSource& source) { source.setMaxSize(nWidth, nHeight); });
+        callSource<IVideoSource>("setMaxSize", [=](IVideoSource& source) { source.setMaxSize(nWidth, nHeight); });
 }
 
 int32_t CEncapsulatedSource::getWidth()
 {
-    return callPictures(
+    return callSource<IVideoSource>(
         "getWidth", [](IVideoSource& source) { return source.getWidth(); }, false);
-}
-
-int32_t CEncapsulatedSource::getHeight()
-{
-    return callPictures("getHeight", [](IVideoSource& source) { return source.getHeight(); });
 }
 
 double CEncapsulatedSource::peekNextPictureTimestamp()
@@ -287,8 +244,8 @@ double CEncapsulatedSource::peekNextPictureTimestamp()
         return 0.0;
     const P<CPicturePrefetcher> prefetcher = m_prefetcher;
     if (!prefetcher)
-        return callPictures("peekNextPictureTimestamp",
-                            [](IVideoSource& source) { return source.peekNextPictureTimestamp(); });
+        return callSource<IVideoSource>("peekNextPictureTimestamp",
+                                        [](IVideoSource& source) { return source.peekNextPictureTimestamp(); });
     const P<INEBPicture> next = prefetcher->peek();
     m_slaveHandler->checkForSlaveError();
     return next ? next->getTimestamp() : 0.0;
@@ -308,50 +265,26 @@ P<INEBPicture> CEncapsulatedSource::fetchPicture()
     // Pictures fetched before the prefetcher failed are still good.
     if (const P<CPicturePrefetcher> prefetcher = m_prefetcher)
         return prefetcher->take();
-    return callPictures("getNextPicture", [](IVideoSource& source) { return source.getNextPicture(); });
-}
-
-int32_t CEncapsulatedSource::getPixelAspectNum()
-{
-    return callPictures("getPixelAspectNum", [](IVideoSource& source) { return source.getPixelAspectNum(); });
-}
-
-int32_t CEncapsulatedSource::getPixelAspectDen()
-{
-    return callPictures("getPixelAspectDen", [](IVideoSource& source) { return source.getPixelAspectDen(); });
-}
-
-double CEncapsulatedSource::getFrameDuration()
-{
-    return callPictures("getFrameDuration", [](IVideoSource& source) { return source.getFrameDuration(); });
-}
-
-int32_t CEncapsulatedSource::getFrameRateNum()
-{
-    return callPictures("getFrameRateNum", [](IVideoSource& source) { return source.getFrameRateNum(); });
-}
-
-int32_t CEncapsulatedSource::getFrameRateDen()
-{
-    return callPictures("getFrameRateDen", [](IVideoSource& source) { return source.getFrameRateDen(); });
+    return callSource<IVideoSource>("getNextPicture", [](IVideoSource& source) { return source.getNextPicture(); });
 }
 
 P<IAudioStreamInfos> CEncapsulatedSource::getAudioStreamInfos()
 {
-    return callSound(
+    return callSource<IAudioSource>(
         "getAudioStreamInfos", [](IAudioSource& source) { return source.getAudioStreamInfos(); }, false);
 }
 
 void CEncapsulatedSource::setAudioStream(int32_t nAudioIndex)
 {
-    callSound("setAudioStream", [nAudioIndex](IAudioSource& source) { source.setAudioStream(nAudioIndex); });
+    callSource<IAudioSource>("setAudioStream",
+                             [nAudioIndex](IAudioSource& source) { source.setAudioStream(nAudioIndex); });
     // A new slave serves the stream chosen last.
     m_audioStream = nAudioIndex;
 }
 
 P<CMediumFacts> CEncapsulatedSource::getMediumFacts()
 {
-    return callAny("getMediumFacts", [](ISource& source) {
+    return callSource<ISource>("getMediumFacts", [](ISource& source) {
         const P<IMediumFactsSource> facts = lumo::castObject<IMediumFactsSource>(&source, false);
         return facts ? facts->getMediumFacts() : nullptr;
     });
@@ -361,23 +294,9 @@ P<audio::IAudioChunk> CEncapsulatedSource::getNextAudioChunk()
 {
     requireOpened();
     return readResuming<audio::IAudioChunk>(CResumePlanner::ESide::sound, [this] {
-        return callSound("getNextAudioChunk", [](IAudioSource& source) { return source.getNextAudioChunk(); });
+        return callSource<IAudioSource>("getNextAudioChunk",
+                                        [](IAudioSource& source) { return source.getNextAudioChunk(); });
     });
-}
-
-int32_t CEncapsulatedSource::getSampleRate()
-{
-    return callSound("getSampleRate", [](IAudioSource& source) { return source.getSampleRate(); });
-}
-
-int32_t CEncapsulatedSource::getChannelCount()
-{
-    return callSound("getChannelCount", [](IAudioSource& source) { return source.getChannelCount(); });
-}
-
-int32_t CEncapsulatedSource::getBytesPerSample()
-{
-    return callSound("getBytesPerSample", [](IAudioSource& source) { return source.getBytesPerSample(); });
 }
 
 std::vector<String> CEncapsulatedSource::getRestartCauses() { return m_restartCauses; }
@@ -448,7 +367,7 @@ void CEncapsulatedSource::restartFor(CResumePlanner::ESide failed)
         if (m_slaveHandler)
             retireSlave();
         createSourceInSlave();
-        callAny("open", [](ISource& source) { source.open(); });
+        callSource<ISource>("open", [](ISource& source) { source.open(); });
     }
     skipInSlave(m_positions.plan(
         failed, [this](CResumePlanner::ESide side, int32_t lastBytes) { return getItemDuration(side, lastBytes); },
@@ -460,8 +379,9 @@ void CEncapsulatedSource::restartFor(CResumePlanner::ESide failed)
 double CEncapsulatedSource::getItemDuration(CResumePlanner::ESide side, int32_t lastBytes)
 {
     if (side == CResumePlanner::ESide::pictures)
-        return callPictures("getFrameDuration", [](IVideoSource& source) { return source.getFrameDuration(); });
-    const auto [framesPerSecond, bytesPerFrame] = callSound("getSampleRate", [](IAudioSource& source) {
+        return callSource<IVideoSource>("getFrameDuration",
+                                        [](IVideoSource& source) { return source.getFrameDuration(); });
+    const auto [framesPerSecond, bytesPerFrame] = callSource<IAudioSource>("getSampleRate", [](IAudioSource& source) {
         return std::make_pair(double(source.getSampleRate()),
                               double(source.getChannelCount()) * source.getBytesPerSample());
     });

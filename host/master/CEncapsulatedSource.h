@@ -1,10 +1,12 @@
 #pragma once
 
 #include "foundation/CObject.h"
+#include "foundation/sync/CScopedLock.h"
 #include "foundation/sync/ISignal.h"
 #include "host/common/CEmbeddedMutex.h"
 #include "host/master/CPicturePrefetcher.h"
 #include "host/master/CResumePlanner.h"
+#include "host/master/CSlaveHandler.h"
 #include "host/master/CSlavePool.h"
 #include "host/master/IBoxedSource.h"
 #include "host/plugin/IAudioSource.h"
@@ -12,6 +14,7 @@
 #include "host/plugin/INEBContext.h"
 #include "host/plugin/INEBPlugin.h"
 #include "host/plugin/IVideoSource.h"
+#include "host/wire/TForwardedSource.h"
 
 #include <cstdint>
 #include <exception>
@@ -19,8 +22,6 @@
 #include <vector>
 
 namespace nebo::common {
-
-class CSlaveHandler;
 
 // A source of a boxed plugin. It only remembers the request until open(),
 // which starts a slave (or takes one started ahead from the context's
@@ -54,7 +55,8 @@ class CEncapsulatedSource : public lumo::CObject,
                             public virtual IVideoSource,
                             public virtual IAudioSource,
                             public virtual IMediumFactsSource,
-                            public virtual IBoxedSource {
+                            public virtual IBoxedSource,
+                            public TForwardedSource<CEncapsulatedSource> {
 public:
     static constexpr int32_t logTransferIntervalMs = 5000;
     // How many items stamped before the resume point a new slave may hand
@@ -79,9 +81,6 @@ public:
     void close() override;
     // No picture decoded before the skip is returned after it.
     void skipToTime(double seconds) override;
-    double getDuration() override;
-    int32_t getBufferStatus() override;
-    bool isEOF() override;
     void setStartTime(double seconds) override;
     double getStartTime() override;
     lumo::P<lumo::CURI> getURI() override;
@@ -89,7 +88,6 @@ public:
 
     void setMaxSize(int32_t nWidth, int32_t nHeight) override;
     int32_t getWidth() override;
-    int32_t getHeight() override;
     // 0.0 for a source without pictures and at the end of the pictures.
     double peekNextPictureTimestamp() override;
     // Null for a source without pictures. While prefetching, waits as long
@@ -99,18 +97,10 @@ public:
     // come back, the slave is ended and it throws CError
     // "CEncapsulatedSource: timeout while prefetching image".
     lumo::P<INEBPicture> getNextPicture() override;
-    int32_t getPixelAspectNum() override;
-    int32_t getPixelAspectDen() override;
-    double getFrameDuration() override;
-    int32_t getFrameRateNum() override;
-    int32_t getFrameRateDen() override;
 
     lumo::P<IAudioStreamInfos> getAudioStreamInfos() override;
     void setAudioStream(int32_t nAudioIndex) override;
     lumo::P<audio::IAudioChunk> getNextAudioChunk() override;
-    int32_t getSampleRate() override;
-    int32_t getChannelCount() override;
-    int32_t getBytesPerSample() override;
 
     // Null when the plugin tells no facts; facts beyond the bounds of
     // CMediumFacts end the slave, and the call throws CNEBError.
@@ -120,13 +110,25 @@ public:
     std::vector<lumo::SProcessEnd> getSlaveEnds() override;
 
 private:
-    // Calls into the real source under its lock, within the slave's time
-    // limit; `what` names the call for the time-limit error.
-    template <class T, class F>
-    auto callSource(CEmbeddedMutex<T>& view, const char* side, const char* what, F&& call, bool bCheckSlave = true);
-    template <class F> auto callPictures(const char* what, F&& call, bool bCheckSlave = true);
-    template <class F> auto callSound(const char* what, F&& call, bool bCheckSlave = true);
-    template <class F> auto callAny(const char* what, F&& call);
+    friend TForwardedSource<CEncapsulatedSource>;
+
+    // Calls into the real source's side T under its lock, within the
+    // slave's time limit; `what` names the call for the time-limit error.
+    template <class T, class F> auto callSource(const char* what, F&& call, bool bCheckSlave = true);
+    CEmbeddedMutex<ISource>& viewOf(ISource*) { return *m_source; }
+    CEmbeddedMutex<IVideoSource>& viewOf(IVideoSource*) { return *m_videoSource; }
+    CEmbeddedMutex<IAudioSource>& viewOf(IAudioSource*) { return *m_audioSource; }
+    static const char* sideNameOf(ISource*) { return "source"; }
+    static const char* sideNameOf(IVideoSource*) { return "pictures"; }
+    static const char* sideNameOf(IAudioSource*) { return "sound"; }
+    // The plain operations: the same call on the real source.
+    template <class Operation, class... Arguments> typename Operation::Result forwardOperation(Arguments... arguments)
+    {
+        using Side = typename Operation::Interface;
+        return callSource<Side>(Operation::wireName,
+                                [&](Side& side) { return (side.*Operation::member)(arguments...); });
+    }
+    [[noreturn]] void throwWithout(const char* side);
     void requireOpened();
 
     void createSourceInSlave();
@@ -183,5 +185,18 @@ private:
 
     std::optional<int64_t> m_lastLogTransferMs;
 };
+
+template <class T, class F> auto CEncapsulatedSource::callSource(const char* what, F&& call, bool bCheckSlave)
+{
+    requireOpened();
+    if (bCheckSlave)
+        m_slaveHandler->checkForSlaveError();
+    CEmbeddedMutex<T>& view = viewOf(static_cast<T*>(nullptr));
+    lumo::CScopedLock lock(view);
+    const lumo::P<T> target = view.get();
+    if (!target)
+        throwWithout(sideNameOf(static_cast<T*>(nullptr)));
+    return m_slaveHandler->callWithinLimit(what, [&] { return call(*target); });
+}
 
 } // namespace nebo::common

@@ -54,8 +54,6 @@ void CSourceClient::setLimits(const SSlaveLimits& limits)
 
 lumo::String CSourceClient::getLog() { return callRemote<getLogOperation>(*this); }
 
-bool CSourceClient::isOpened() { return callRemote<isOpenedOperation>(*this); }
-
 void CSourceClient::open()
 {
     callRemote<openOperation>(*this);
@@ -67,14 +65,6 @@ void CSourceClient::close()
     callRemote<closeOperation>(*this);
     forgetAnnouncedSize();
 }
-
-void CSourceClient::skipToTime(double seconds) { callRemote<skipToTimeOperation>(*this, seconds); }
-double CSourceClient::getDuration() { return callRemote<getDurationOperation>(*this); }
-int32_t CSourceClient::getBufferStatus() { return callRemote<getBufferStatusOperation>(*this); }
-bool CSourceClient::isEOF() { return callRemote<isEOFOperation>(*this); }
-void CSourceClient::setStartTime(double seconds) { callRemote<setStartTimeOperation>(*this, seconds); }
-double CSourceClient::getStartTime() { return callRemote<getStartTimeOperation>(*this); }
-lumo::String CSourceClient::getPluginName() { return callRemote<getPluginNameOperation>(*this); }
 
 P<lumo::CURI> CSourceClient::getURI()
 {
@@ -130,12 +120,6 @@ void CSourceClient::forgetAnnouncedSize()
     lumo::CScopedLock lock(m_sizeLock);
     m_announcedSize = {};
 }
-double CSourceClient::peekNextPictureTimestamp() { return callRemote<peekNextPictureTimestampOperation>(*this); }
-int32_t CSourceClient::getPixelAspectNum() { return callRemote<getPixelAspectNumOperation>(*this); }
-int32_t CSourceClient::getPixelAspectDen() { return callRemote<getPixelAspectDenOperation>(*this); }
-double CSourceClient::getFrameDuration() { return callRemote<getFrameDurationOperation>(*this); }
-int32_t CSourceClient::getFrameRateNum() { return callRemote<getFrameRateNumOperation>(*this); }
-int32_t CSourceClient::getFrameRateDen() { return callRemote<getFrameRateDenOperation>(*this); }
 
 P<INEBPicture> CSourceClient::getNextPicture()
 {
@@ -183,11 +167,6 @@ P<INEBPicture> CSourceClient::getNextSharedPicture(const P<CSharedPictureRing>& 
     const P<CSharedPicture> preset = make<CSharedPicture>(m_memoryManager, ring, bound.width, bound.height);
     return callObject(operation, preset) ? preset->getPicture() : nullptr;
 }
-
-void CSourceClient::setAudioStream(int32_t nAudioIndex) { callRemote<setAudioStreamOperation>(*this, nAudioIndex); }
-int32_t CSourceClient::getSampleRate() { return callRemote<getSampleRateOperation>(*this); }
-int32_t CSourceClient::getChannelCount() { return callRemote<getChannelCountOperation>(*this); }
-int32_t CSourceClient::getBytesPerSample() { return callRemote<getBytesPerSampleOperation>(*this); }
 
 P<IAudioStreamInfos> CSourceClient::getAudioStreamInfos()
 {

@@ -2,6 +2,7 @@
 
 #include "host/plugin/SSlaveLimits.h"
 #include "host/wire/ISourceServer.h"
+#include "host/wire/TForwardedSource.h"
 #include "platform/ISharedMemoryChannel.h"
 #include "remote/CRemoteStreamClient.h"
 
@@ -38,7 +39,9 @@ class CSharedPictureRing;
 //
 // The medium's facts are asked for only when a caller wants them; a peer
 // that answers "notfound" is asked nothing more.
-class CSourceClient : public lumo::CRemoteStreamClient, public virtual ISourceServer {
+class CSourceClient : public lumo::CRemoteStreamClient,
+                      public virtual ISourceServer,
+                      public TForwardedSource<CSourceClient> {
 public:
     // Throws CInvalidArgError when a stream or the memory manager is null.
     // Holds to the default limits until setLimits.
@@ -50,47 +53,28 @@ public:
     void setLimits(const SSlaveLimits& limits);
 
     lumo::String getLog() override;
-
-    bool isOpened() override;
-    void open() override;
-    void close() override;
-    void skipToTime(double seconds) override;
-    double getDuration() override;
-    int32_t getBufferStatus() override;
-    bool isEOF() override;
-    void setStartTime(double seconds) override;
-    double getStartTime() override;
     lumo::P<lumo::CURI> getURI() override;
-    lumo::String getPluginName() override;
 
     // open, close and setMaxSize make the client ask the source for its
     // picture size again before the next picture.
+    void open() override;
+    void close() override;
     void setMaxSize(int32_t nWidth, int32_t nHeight) override;
     // Throw CNEBError for a negative answer or one above maxPictureSide.
     int32_t getWidth() override;
     int32_t getHeight() override;
-    double peekNextPictureTimestamp() override;
     // The first picture after open, close or setMaxSize needs the size the
     // source announces: what getWidth and getHeight answered since, else it
     // asks them first. Beyond maxPictureSide, maxPicturePixels, or negative,
     // it throws CNEBError. A picture larger than that size is refused.
     lumo::P<INEBPicture> getNextPicture() override;
-    int32_t getPixelAspectNum() override;
-    int32_t getPixelAspectDen() override;
-    double getFrameDuration() override;
-    int32_t getFrameRateNum() override;
-    int32_t getFrameRateDen() override;
 
     // Reads a present list into a CAudioStreamInfos, the class of the
     // plugins we ship; an absent one gives null. A list written in another
     // form fails as the read of a cut-short or malformed body.
     lumo::P<IAudioStreamInfos> getAudioStreamInfos() override;
-    void setAudioStream(int32_t nAudioIndex) override;
     // A chunk longer than maxAudioChunkBytes is refused.
     lumo::P<audio::IAudioChunk> getNextAudioChunk() override;
-    int32_t getSampleRate() override;
-    int32_t getChannelCount() override;
-    int32_t getBytesPerSample() override;
 
     // Null when the slave's source tells no facts. Facts beyond the bounds
     // of CMediumFacts are refused (CParseError).
@@ -105,6 +89,14 @@ public:
     static constexpr int64_t sharedBytesPerPixel = 4;
 
 private:
+    friend TForwardedSource<CSourceClient>;
+
+    // The plain operations: a call to the peer.
+    template <class Operation, class... Arguments> auto forwardOperation(Arguments... arguments)
+    {
+        return callRemote<Operation>(*this, arguments...);
+    }
+
     struct SPictureSize {
         int32_t width;
         int32_t height;

@@ -52,41 +52,14 @@ CSourceServer::~CSourceServer() { stopThreadInDestructor(); }
 void CSourceServer::registerOperations()
 {
     NEBO_SOURCE_OPERATIONS(NEBO_REGISTER_REMOTE_OPERATION)
+    NEBO_SOURCE_OBJECT_OPERATIONS(NEBO_REGISTER_REMOTE_OPERATION)
     NEBO_SHARED_PICTURE_OPERATIONS(NEBO_REGISTER_REMOTE_OPERATION)
     if (m_facts)
         registerProc(make<getMediumFactsOperation>(this));
 }
 
-IAudioSource& CSourceServer::audio()
-{
-    if (!m_audio)
-        throw CNEBError("CSourceServer: the source has no sound");
-    return *m_audio;
-}
-
 lumo::String CSourceServer::getLog() { return takeLogText(*m_context); }
-
-bool CSourceServer::isOpened() { return m_source->isOpened(); }
-void CSourceServer::open() { m_source->open(); }
-void CSourceServer::close() { m_source->close(); }
-void CSourceServer::skipToTime(double seconds) { m_source->skipToTime(seconds); }
-double CSourceServer::getDuration() { return m_source->getDuration(); }
-int32_t CSourceServer::getBufferStatus() { return m_source->getBufferStatus(); }
-bool CSourceServer::isEOF() { return m_source->isEOF(); }
-void CSourceServer::setStartTime(double seconds) { m_source->setStartTime(seconds); }
-double CSourceServer::getStartTime() { return m_source->getStartTime(); }
 P<lumo::CURI> CSourceServer::getURI() { return m_source->getURI(); }
-lumo::String CSourceServer::getPluginName() { return m_source->getPluginName(); }
-
-void CSourceServer::setMaxSize(int32_t nWidth, int32_t nHeight)
-{
-    if (m_video)
-        m_video->setMaxSize(nWidth, nHeight);
-}
-
-int32_t CSourceServer::getWidth() { return m_video ? m_video->getWidth() : 0; }
-int32_t CSourceServer::getHeight() { return m_video ? m_video->getHeight() : 0; }
-double CSourceServer::peekNextPictureTimestamp() { return m_video ? m_video->peekNextPictureTimestamp() : 0.0; }
 
 P<INEBPicture> CSourceServer::getNextPicture()
 {
@@ -96,19 +69,16 @@ P<INEBPicture> CSourceServer::getNextPicture()
     return make<CNEBPictureRemote>(m_memoryManager, std::move(picture));
 }
 
-int32_t CSourceServer::getPixelAspectNum() { return m_video ? m_video->getPixelAspectNum() : 0; }
-int32_t CSourceServer::getPixelAspectDen() { return m_video ? m_video->getPixelAspectDen() : 0; }
-double CSourceServer::getFrameDuration() { return m_video ? m_video->getFrameDuration() : 0.0; }
-int32_t CSourceServer::getFrameRateNum() { return m_video ? m_video->getFrameRateNum() : 0; }
-int32_t CSourceServer::getFrameRateDen() { return m_video ? m_video->getFrameRateDen() : 0; }
-
 P<IAudioStreamInfos> CSourceServer::getAudioStreamInfos() { return m_audio ? m_audio->getAudioStreamInfos() : nullptr; }
 
-void CSourceServer::setAudioStream(int32_t nAudioIndex) { audio().setAudioStream(nAudioIndex); }
+void CSourceServer::setAudioStream(int32_t nAudioIndex)
+{
+    if (!m_audio)
+        throw CNEBError("CSourceServer: the source has no sound");
+    m_audio->setAudioStream(nAudioIndex);
+}
+
 P<audio::IAudioChunk> CSourceServer::getNextAudioChunk() { return m_audio ? m_audio->getNextAudioChunk() : nullptr; }
-int32_t CSourceServer::getSampleRate() { return m_audio ? m_audio->getSampleRate() : 0; }
-int32_t CSourceServer::getChannelCount() { return m_audio ? m_audio->getChannelCount() : 0; }
-int32_t CSourceServer::getBytesPerSample() { return m_audio ? m_audio->getBytesPerSample() : 0; }
 
 P<CMediumFacts> CSourceServer::getMediumFacts() { return m_facts ? m_facts->getMediumFacts() : nullptr; }
 

@@ -5,6 +5,7 @@
 #include "host/slave/CSharedBufferMemoryManager.h"
 #include "host/wire/ISharedPictureServer.h"
 #include "host/wire/ISourceServer.h"
+#include "host/wire/TForwardedSource.h"
 #include "platform/ISharedMemoryChannel.h"
 #include "remote/CRemoteStreamServer.h"
 
@@ -29,7 +30,8 @@ namespace nebo::common {
 // for any other the master's request finds no such function.
 class CSourceServer : public lumo::CRemoteStreamServer,
                       public virtual ISourceServer,
-                      public virtual ISharedPictureServer {
+                      public virtual ISharedPictureServer,
+                      public TForwardedSource<CSourceServer> {
 public:
     // Throws CInvalidArgError when the source or the context is null.
     CSourceServer(lumo::P<lumo::IInStream> input, lumo::P<lumo::IOutStream> output, lumo::P<ISource> source,
@@ -37,37 +39,13 @@ public:
     ~CSourceServer() override;
 
     lumo::String getLog() override;
-
-    bool isOpened() override;
-    void open() override;
-    void close() override;
-    void skipToTime(double seconds) override;
-    double getDuration() override;
-    int32_t getBufferStatus() override;
-    bool isEOF() override;
-    void setStartTime(double seconds) override;
-    double getStartTime() override;
     lumo::P<lumo::CURI> getURI() override;
-    lumo::String getPluginName() override;
-
-    void setMaxSize(int32_t nWidth, int32_t nHeight) override;
-    int32_t getWidth() override;
-    int32_t getHeight() override;
-    double peekNextPictureTimestamp() override;
     // The next picture in a remote wrapper, or null.
     lumo::P<INEBPicture> getNextPicture() override;
-    int32_t getPixelAspectNum() override;
-    int32_t getPixelAspectDen() override;
-    double getFrameDuration() override;
-    int32_t getFrameRateNum() override;
-    int32_t getFrameRateDen() override;
-
     lumo::P<IAudioStreamInfos> getAudioStreamInfos() override;
+    // Throws CNEBError for a source without sound.
     void setAudioStream(int32_t nAudioIndex) override;
     lumo::P<audio::IAudioChunk> getNextAudioChunk() override;
-    int32_t getSampleRate() override;
-    int32_t getChannelCount() override;
-    int32_t getBytesPerSample() override;
     // Served only for a source that tells its facts.
     lumo::P<CMediumFacts> getMediumFacts() override;
 
@@ -75,8 +53,21 @@ public:
     lumo::P<lumo::ISerializable> getNextSharedPicture(int32_t releasedBuffers) override;
 
 private:
+    friend TForwardedSource<CSourceServer>;
+
     void registerOperations();
-    IAudioSource& audio();
+    // The plain operations: what the side of the source that declares the
+    // member answers, or what a medium without that side answers.
+    template <class Operation, class... Arguments> auto forwardOperation(Arguments... arguments)
+    {
+        auto* const side = sideOf(static_cast<typename Operation::Interface*>(nullptr));
+        if (!side)
+            return typename Operation::Result();
+        return (side->*Operation::member)(arguments...);
+    }
+    ISource* sideOf(ISource*) { return m_source.get(); }
+    IVideoSource* sideOf(IVideoSource*) { return m_video.get(); }
+    IAudioSource* sideOf(IAudioSource*) { return m_audio.get(); }
 
     const lumo::P<ISource> m_source;
     const lumo::P<IVideoSource> m_video;

@@ -13,7 +13,7 @@ namespace nebo::common {
     X(INEBPluginRemote, getLog)                                                                                        \
     X(INEBPlugin, getPluginName)                                                                                       \
     X(INEBPlugin, getValidTypes)                                                                                       \
-    X(INEBPlugin, getValidExtensions, "nTypes")
+    X(INEBPlugin, getValidExtensions, nTypes)
 
 // A plugin served across a pipe, and the remote operations that carry it.
 class INEBPluginRemote : public virtual INEBPlugin {

@@ -10,7 +10,7 @@ namespace nebo::common {
 // answers "notfound".
 #define NEBO_SHARED_PICTURE_OPERATIONS(X)                                                                              \
     X(ISharedPictureServer, offerSharedPictures)                                                                       \
-    X(ISharedPictureServer, getNextSharedPicture, "nReleased")
+    X(ISharedPictureServer, getNextSharedPicture, nReleased)
 
 // What a source server adds for a master that offers shared picture
 // buffers, and the remote functions that carry it. A master that never

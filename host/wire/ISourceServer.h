@@ -7,42 +7,48 @@
 
 namespace nebo::common {
 
-// Every remote operation of a served source, once: the interface that
+// The remote operations of a served source, each once: the interface that
 // declares its member, its name (on the wire and in C++), and its
-// parameters' names on the wire in order. The types come from the member.
-// From this list come the operations (`getWidthOperation`, ...), which a
-// client calls, and the server's registration; adding an operation takes
-// one line here and the member that implements it. Pictures, chunks and
-// stream lists are answered as serialisable objects.
+// parameters as named on the wire, in order; the types come from the
+// member. From these lists come the operations (`getWidthOperation`, ...)
+// and the server's registration.
+//
+// Those answered with plain values: TForwardedSource writes every side's
+// override, which a side replaces where it does more. Adding one takes a
+// line here and the member that implements it.
 #define NEBO_SOURCE_OPERATIONS(X)                                                                                      \
-    X(ISourceServer, getLog)                                                                                           \
     X(ISource, isOpened)                                                                                               \
     X(ISource, open)                                                                                                   \
     X(ISource, close)                                                                                                  \
-    X(ISource, skipToTime, "fTimestamp")                                                                               \
+    X(ISource, skipToTime, fTimestamp)                                                                                 \
     X(ISource, getDuration)                                                                                            \
     X(ISource, getBufferStatus)                                                                                        \
     X(ISource, isEOF)                                                                                                  \
-    X(ISource, setStartTime, "fStartTime")                                                                             \
+    X(ISource, setStartTime, fStartTime)                                                                               \
     X(ISource, getStartTime)                                                                                           \
-    X(ISource, getURI)                                                                                                 \
     X(ISource, getPluginName)                                                                                          \
-    X(IVideoSource, setMaxSize, "nWidth", "nHeight")                                                                   \
+    X(IVideoSource, setMaxSize, nWidth, nHeight)                                                                       \
     X(IVideoSource, getWidth)                                                                                          \
     X(IVideoSource, getHeight)                                                                                         \
     X(IVideoSource, peekNextPictureTimestamp)                                                                          \
-    X(IVideoSource, getNextPicture)                                                                                    \
     X(IVideoSource, getPixelAspectNum)                                                                                 \
     X(IVideoSource, getPixelAspectDen)                                                                                 \
     X(IVideoSource, getFrameDuration)                                                                                  \
     X(IVideoSource, getFrameRateNum)                                                                                   \
     X(IVideoSource, getFrameRateDen)                                                                                   \
-    X(IAudioSource, getAudioStreamInfos)                                                                               \
-    X(IAudioSource, setAudioStream, "nAudioIndex")                                                                     \
-    X(IAudioSource, getNextAudioChunk)                                                                                 \
+    X(IAudioSource, setAudioStream, nAudioIndex)                                                                       \
     X(IAudioSource, getSampleRate)                                                                                     \
     X(IAudioSource, getChannelCount)                                                                                   \
     X(IAudioSource, getBytesPerSample)
+
+// Those answered with objects, which each side makes or reads its own way:
+// the log, the URI, pictures, chunks and stream lists.
+#define NEBO_SOURCE_OBJECT_OPERATIONS(X)                                                                               \
+    X(ISourceServer, getLog)                                                                                           \
+    X(ISource, getURI)                                                                                                 \
+    X(IVideoSource, getNextPicture)                                                                                    \
+    X(IAudioSource, getAudioStreamInfos)                                                                               \
+    X(IAudioSource, getNextAudioChunk)
 
 // A source served across a pipe, and the remote operations that carry it.
 // It crosses the pipe itself with an empty body: the object only tells the
@@ -60,6 +66,7 @@ public:
 
     using Served = ISourceServer;
     NEBO_SOURCE_OPERATIONS(NEBO_REMOTE_OPERATION)
+    NEBO_SOURCE_OBJECT_OPERATIONS(NEBO_REMOTE_OPERATION)
     // Served only for a source that tells its facts. Without parameters, so
     // that a peer that knows no such function leaves nothing of the request
     // unread when it answers "notfound".

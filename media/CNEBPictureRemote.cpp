@@ -63,6 +63,7 @@ void CNEBPictureRemote::copyRGB(uint8_t*, int32_t, int32_t, int32_t, int32_t, in
 lumo::P<CRGBPicture> CNEBPictureRemote::getRGBPicture() { return nullptr; }
 
 int32_t CNEBPictureRemote::getType() { return 0; }
+SStoredPixels CNEBPictureRemote::getStoredPixels() { return {}; }
 
 lumo::P<lumo::IMemoryBlock> CNEBPictureRemote::getImagePlane(int32_t, int32_t, int32_t, int32_t, int32_t)
 {

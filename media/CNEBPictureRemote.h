@@ -42,6 +42,7 @@ public:
     void copyRGB(uint8_t* pDest, int32_t nDestPitch, int32_t x, int32_t y, int32_t nWidth, int32_t nHeight) override;
     lumo::P<CRGBPicture> getRGBPicture() override;
     int32_t getType() override;
+    SStoredPixels getStoredPixels() override;
     lumo::P<lumo::IMemoryBlock> getImagePlane(int32_t nPlane, int32_t x, int32_t y, int32_t nWidth,
                                               int32_t nHeight) override;
     void fillBlack(uint8_t* pDest, int32_t nDestPitch, int32_t nWidth, int32_t nHeight) override;

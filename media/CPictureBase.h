@@ -46,6 +46,7 @@ public:
     // planes lie as those of a picture this high, of which the top rows
     // show). Only the planar layouts are ever spaced so.
     int32_t getPlaneRows() const { return m_planeRows; }
+    SStoredPixels getStoredPixels() override { return {m_block, getPixelBytes(), m_planeRows}; }
 
 protected:
     // A null `manager` means the process-wide one. `block` may be null only

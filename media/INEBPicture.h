@@ -19,6 +19,14 @@ enum : int32_t {
     yv12PictureType = 4,
 };
 
+// A picture's stored planes: its own block, whose first `bytes` bytes hold
+// the planes laid out for `planeRows` rows (see CPictureBase).
+struct SStoredPixels {
+    lumo::P<lumo::IMemoryBlock> block;
+    int64_t bytes = 0;
+    int32_t planeRows = 0;
+};
+
 // A decoded video frame: a block of pixels in one of four layouts, a time
 // stamp and the row order. Every picture hands out its pixels as 32-bit RGB
 // (blue in the lowest byte), converting once on demand. Regions are given
@@ -40,6 +48,8 @@ public:
     // The picture as RGB; an RGB picture is itself.
     virtual lumo::P<CRGBPicture> getRGBPicture() = 0;
     virtual int32_t getType() = 0;
+    // No block for a picture without pixels.
+    virtual SStoredPixels getStoredPixels() = 0;
     // A region of one stored plane, or null for a plane the layout lacks.
     virtual lumo::P<lumo::IMemoryBlock> getImagePlane(int32_t nPlane, int32_t x, int32_t y, int32_t nWidth,
                                                       int32_t nHeight) = 0;

@@ -71,7 +71,8 @@ P<nebo::common::INEBPicture> CExampleSource::getNextPicture()
         return nullptr;
     // 32-bit pixels, blue in the lowest byte, from the host's memory manager.
     const int32_t size = m_width * m_height * 4;
-    P<lumo::IMemoryBlock> block = m_memory->allocate(size);
+    // Shareable: a slave's master takes the picture's bytes without a copy.
+    P<lumo::IMemoryBlock> block = m_memory->allocateShareable(size);
     block->setSize(size);
     uint8_t* pixel = block->getData();
     for (int32_t i = 0; i < m_width * m_height; ++i, pixel += 4) {

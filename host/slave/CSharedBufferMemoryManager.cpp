@@ -27,15 +27,15 @@ CSharedBufferMemoryManager::CSharedBufferMemoryManager(P<lumo::IMemoryManager> i
 {
 }
 
-P<lumo::IMemoryBlock> CSharedBufferMemoryManager::allocate(int32_t capacity)
+P<lumo::IMemoryBlock> CSharedBufferMemoryManager::allocate(int32_t capacity) { return m_inner->allocate(capacity); }
+
+P<lumo::IMemoryBlock> CSharedBufferMemoryManager::allocateShareable(int32_t capacity)
 {
     {
         lumo::CScopedLock lock(m_mutex);
-        // A quarter of a buffer holds a picture of the announced size in
-        // every layout; smaller blocks are something else.
         const int64_t bufferSize = m_buffers.empty() ? 0 : m_buffers.front()->getSize();
         const int32_t freeCount = static_cast<int32_t>(m_buffers.size()) - countBits(usedBits());
-        if (capacity > 0 && capacity >= bufferSize / 4 && freeCount > 1) {
+        if (capacity > 0 && freeCount > 1) {
             const int32_t index = findFree(capacity);
             if (index != noBuffer) {
                 prepareBuffer(index, capacity);

@@ -12,9 +12,9 @@ namespace nebo::common {
 
 // The slave's side of the picture buffers its master shares, and the
 // memory manager of the slave's plugin. Once it has the buffers, a block
-// the size of a picture is made in a free buffer, so that the picture
-// written into it reaches the master without a copy; any other block comes
-// from the inner manager. A buffer is in use while a block of it lives and
+// asked for with allocateShareable (a picture's) is made in a free buffer
+// it fits, so that the picture written into it reaches the master without
+// a copy; any other block comes from the inner manager. A buffer is in use while a block of it lives and
 // while the master holds a picture in it. Blocks never take the last free
 // buffer: a picture made elsewhere (kept from before, or by a decoder's
 // own memory) still finds one to be copied into. Thread-safe: plugins
@@ -30,6 +30,7 @@ public:
     explicit CSharedBufferMemoryManager(lumo::P<lumo::IMemoryManager> inner);
 
     lumo::P<lumo::IMemoryBlock> allocate(int32_t capacity) override;
+    lumo::P<lumo::IMemoryBlock> allocateShareable(int32_t capacity) override;
     void purge() override;
 
     // Takes the master's buffers, all free: 1 to

@@ -7,7 +7,6 @@
 #include "host/wire/CSharedPicture.h"
 #include "media/CNEBError.h"
 #include "media/CNEBPictureRemote.h"
-#include "media/CPictureBase.h"
 
 namespace nebo::common {
 
@@ -100,10 +99,10 @@ P<lumo::ISerializable> CSourceServer::getNextSharedPicture(int32_t releasedBuffe
     P<INEBPicture> picture = m_video ? m_video->getNextPicture() : nullptr;
     if (!picture)
         return nullptr;
-    const P<CPictureBase> stored = lumo::castObject<CPictureBase>(picture, false);
-    const int64_t bytes = stored ? stored->getPixelBytes() : 0;
-    const int32_t index =
-        bytes > 0 ? m_sharedBuffers->handOver(stored->getPixelData(), bytes) : CSharedBufferMemoryManager::noBuffer;
+    const SStoredPixels stored = picture->getStoredPixels();
+    const int32_t index = stored.block && stored.bytes > 0
+                              ? m_sharedBuffers->handOver(stored.block->getData(), stored.bytes)
+                              : CSharedBufferMemoryManager::noBuffer;
     return make<CSharedPicture>(std::move(picture), m_memoryManager,
                                 index == CSharedBufferMemoryManager::noBuffer ? CSharedPicture::pipeIndex : index);
 }

@@ -1,7 +1,6 @@
 #include "host/wire/CSharedPicture.h"
 
 #include "foundation/CInvalidArgError.h"
-#include "foundation/castObject.h"
 #include "host/wire/CSharedPictureRing.h"
 #include "media/CNEBError.h"
 #include "media/CNEBPictureRemote.h"
@@ -41,12 +40,12 @@ void CSharedPicture::write(lumo::IDataOutStream& out)
         lumo::make<CNEBPictureRemote>(m_memoryManager, m_picture)->write(out);
         return;
     }
-    const lumo::P<CPictureBase> picture = lumo::castObject<CPictureBase>(m_picture);
-    out.writeInt32(picture->getType());
-    SPictureHeader::of(*picture).write(out);
-    out.writeInt32(picture->getPlaneRows());
+    const SStoredPixels stored = m_picture->getStoredPixels();
+    out.writeInt32(m_picture->getType());
+    SPictureHeader::of(*m_picture).write(out);
+    out.writeInt32(stored.planeRows);
     out.writeInt32(0);
-    out.writeInt32(static_cast<int32_t>(picture->getPixelBytes()));
+    out.writeInt32(static_cast<int32_t>(stored.bytes));
 }
 
 bool CSharedPicture::read(lumo::IDataInStream& in)

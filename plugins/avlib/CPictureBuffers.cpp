@@ -119,7 +119,8 @@ bool CPictureBuffers::lend(AVCodecContext& context, AVFrame& frame)
     if (!span || *span + tailSlack + dataAlign > std::numeric_limits<int32_t>::max())
         return false;
 
-    lumo::P<lumo::IMemoryBlock> block = m_memory->allocate(static_cast<int32_t>(*span + tailSlack + dataAlign));
+    lumo::P<lumo::IMemoryBlock> block =
+        m_memory->allocateShareable(static_cast<int32_t>(*span + tailSlack + dataAlign));
     const auto address = reinterpret_cast<uintptr_t>(block->getData());
     uint8_t* start = block->getData() + (dataAlign - address % dataAlign) % dataAlign;
     lumo::IMemoryBlock* owner = block.detach();

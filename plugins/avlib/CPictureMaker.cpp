@@ -158,7 +158,7 @@ P<common::INEBPicture> CPictureMaker::makePicture(const AVFrame& frame, double t
             lumo::make<CFrameBlock>(*frame.buf[0], frame.data[0], static_cast<int32_t>(inPlace->size));
         return wrap(layout.type, m_memory, timestamp, std::move(shared), size, inPlace->planeRows);
     }
-    P<lumo::IMemoryBlock> block = m_memory->allocate(static_cast<int32_t>(blockSize));
+    P<lumo::IMemoryBlock> block = m_memory->allocateShareable(static_cast<int32_t>(blockSize));
     block->setSize(static_cast<int32_t>(blockSize));
     if (bAsItIs)
         copyPlanes(frame, planes, block->getData());

@@ -107,10 +107,12 @@ bool applyPair(CDemoClip& clip, std::string_view key, std::string_view value)
     return applyNumber(clip, key, value);
 }
 
-P<lumo::IMemoryBlock> allocateBlock(const P<lumo::IMemoryManager>& memory, int64_t size)
+// A picture's block is shareable: a slave's master takes it without a copy.
+P<lumo::IMemoryBlock> allocateBlock(const P<lumo::IMemoryManager>& memory, int64_t size, bool bPicture)
 {
-    P<lumo::IMemoryBlock> block = memory->allocate(static_cast<int32_t>(size));
-    block->setSize(static_cast<int32_t>(size));
+    const auto bytes = static_cast<int32_t>(size);
+    P<lumo::IMemoryBlock> block = bPicture ? memory->allocateShareable(bytes) : memory->allocate(bytes);
+    block->setSize(bytes);
     return block;
 }
 
@@ -213,7 +215,7 @@ template <class Picture> P<common::INEBPicture> makeOf(const P<lumo::IMemoryMana
                                                        int32_t width, int32_t height, int64_t n,
                                                        void (*fill)(uint8_t*, int32_t, int32_t, int64_t))
 {
-    P<lumo::IMemoryBlock> block = allocateBlock(memory, size);
+    P<lumo::IMemoryBlock> block = allocateBlock(memory, size, true);
     fill(block->getData(), width, height, n);
     return make<Picture>(memory, time, std::move(block), width, height, false);
 }
@@ -313,7 +315,7 @@ P<audio::IAudioChunk> CDemoClip::makeChunk(int64_t index, const P<lumo::IMemoryM
     const int64_t frames = std::min<int64_t>(framesPerChunk, getSoundFrameCount() - first);
     if (frames <= 0)
         return nullptr;
-    P<lumo::IMemoryBlock> block = allocateBlock(memory, frames * channelCount * bytesPerSample);
+    P<lumo::IMemoryBlock> block = allocateBlock(memory, frames * channelCount * bytesPerSample, false);
     uint8_t* bytes = block->getData();
     for (int64_t g = first; g < first + frames; ++g) {
         for (int32_t c = 0; c < channelCount; ++c) {

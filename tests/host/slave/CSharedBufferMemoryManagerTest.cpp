@@ -38,19 +38,20 @@ protected:
         lumo::make<CSharedBufferMemoryManager>(lumo::make<lumo::CMemoryManager>(30));
 };
 
-TEST_F(CSharedBufferMemoryManagerTest, BlocksLieInFreeBuffersOnlyWhenTheyFit)
+TEST_F(CSharedBufferMemoryManagerTest, ShareableBlocksLieInFreeBuffersOnlyWhenTheyFit)
 {
-    P<lumo::IMemoryBlock> first = m_manager->allocate(1000);
+    EXPECT_EQ(bufferOf(m_manager->allocate(1000)), -1) << "any other block is the inner manager's";
+    P<lumo::IMemoryBlock> first = m_manager->allocateShareable(1000);
     EXPECT_EQ(bufferOf(first), 0);
     EXPECT_EQ(first->getCapacity(), 1000);
-    EXPECT_EQ(bufferOf(m_manager->allocate(1001)), -1);
+    EXPECT_EQ(bufferOf(m_manager->allocateShareable(1001)), -1);
     first = nullptr;
-    EXPECT_EQ(bufferOf(m_manager->allocate(500)), 0) << "a buffer is free again when its block goes";
+    EXPECT_EQ(bufferOf(m_manager->allocateShareable(500)), 0) << "a buffer is free again when its block goes";
 }
 
 TEST_F(CSharedBufferMemoryManagerTest, PicturesInABufferGoOverAsTheyLieOthersAreCopiedIntoAFreeOne)
 {
-    const P<lumo::IMemoryBlock> inBuffer = m_manager->allocate(800);
+    const P<lumo::IMemoryBlock> inBuffer = m_manager->allocateShareable(800);
     std::memset(inBuffer->getData(), 7, 800);
     EXPECT_EQ(m_manager->handOver(inBuffer->getData(), 800), 0);
     // Handed over twice, the master would release it twice: the second goes as a copy.
@@ -67,12 +68,12 @@ TEST_F(CSharedBufferMemoryManagerTest, PicturesInABufferGoOverAsTheyLieOthersAre
     m_manager->releaseToSlave(0b1101);
     EXPECT_EQ(m_manager->handOver(elsewhere.data(), 900), 2);
     EXPECT_EQ(m_manager->handOver(inBuffer->getData(), 800), 0);
-    EXPECT_EQ(bufferOf(m_manager->allocate(800)), -1) << "held by the master";
+    EXPECT_EQ(bufferOf(m_manager->allocateShareable(800)), -1) << "held by the master";
 }
 
 TEST_F(CSharedBufferMemoryManagerTest, ABlockThatOutgrowsItsBufferMovesWithItsBytesAndFreesIt)
 {
-    const P<lumo::IMemoryBlock> block = m_manager->allocate(600);
+    const P<lumo::IMemoryBlock> block = m_manager->allocateShareable(600);
     ASSERT_EQ(bufferOf(block), 0);
     block->reserve(1000);
     EXPECT_EQ(bufferOf(block), 0);
@@ -85,7 +86,7 @@ TEST_F(CSharedBufferMemoryManagerTest, ABlockThatOutgrowsItsBufferMovesWithItsBy
     ASSERT_EQ(block->getSize(), 1000);
     EXPECT_EQ(std::vector<uint8_t>(block->getData(), block->getData() + 1000), std::vector<uint8_t>(1000, 5));
     block->setSize(5000);
-    EXPECT_EQ(bufferOf(m_manager->allocate(600)), 0);
+    EXPECT_EQ(bufferOf(m_manager->allocateShareable(600)), 0);
 }
 
 TEST(CSharedBufferMemoryManagerBuffersTest, TakesOneRingOfOneSizeOnce)

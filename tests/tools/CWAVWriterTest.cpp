@@ -61,8 +61,7 @@ TEST(CWAVWriterTest, WritesTheSamplesAfterTheHeaderAndPadsOddData)
     EXPECT_THROW(CWAVWriter(folder.pathOf("missing/sound.wav"), {8000, 1, 8}), lumo::CError);
 }
 
-// Sample bytes of every kind: integers over their whole range, floats with
-// full scale, beyond it, signed zeros and tiny values.
+// Sample bytes of every kind: integers over their whole range, floats at full scale, beyond it, signed zeros, tiny.
 Bytes makeSamples(const SWAVFormat& format, size_t count)
 {
     Bytes bytes;
@@ -83,8 +82,7 @@ Bytes makeSamples(const SWAVFormat& format, size_t count)
     return bytes;
 }
 
-// What the library reads as 32-bit integers: the sample in the upper bits,
-// 8-bit samples moved from unsigned to signed.
+// What the library reads as 32-bit integers: the sample in the upper bits, 8-bit samples moved to signed.
 std::vector<int32_t> asLibraryIntegers(const Bytes& bytes, int32_t bits)
 {
     const size_t width = static_cast<size_t>(bits / 8);
@@ -100,22 +98,17 @@ std::vector<int32_t> asLibraryIntegers(const Bytes& bytes, int32_t bits)
 
 TEST(CWAVWriterTest, LibsndfileReadsBackTheSamePCM)
 {
-    struct SCase {
-        SWAVFormat format;
-        int major;
-        int subtype;
-    } cases[] = {
-        {{8000, 1, 8}, SF_FORMAT_WAV, SF_FORMAT_PCM_U8},
-        {{44100, 2, 16}, SF_FORMAT_WAV, SF_FORMAT_PCM_16},
-        {{22050, 3, 16}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_16},
-        {{48000, 2, 24}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_24},
-        {{96000, 1, 32}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_32},
-        {{48000, 2, 32, true}, SF_FORMAT_WAV, SF_FORMAT_FLOAT},
+    // clang-format off
+    const struct { SWAVFormat format; int major, subtype; } cases[] = {
+        {{8000, 1, 8}, SF_FORMAT_WAV, SF_FORMAT_PCM_U8}, {{44100, 2, 16}, SF_FORMAT_WAV, SF_FORMAT_PCM_16},
+        {{22050, 3, 16}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_16}, {{48000, 2, 24}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_24},
+        {{96000, 1, 32}, SF_FORMAT_WAVEX, SF_FORMAT_PCM_32}, {{48000, 2, 32, true}, SF_FORMAT_WAV, SF_FORMAT_FLOAT},
         {{48000, 1, 32, true}, SF_FORMAT_WAV, SF_FORMAT_FLOAT},
         {{48000, 6, 32, true}, SF_FORMAT_WAVEX, SF_FORMAT_FLOAT},
     };
+    // clang-format on
     lumo::CTempFolder folder;
-    for (const SCase& test : cases) {
+    for (const auto& test : cases) {
         const SWAVFormat& format = test.format;
         SCOPED_TRACE(std::to_string(format.channelCount) + " channels, " + std::to_string(format.bitsPerSample) +
                      (format.bFloat ? " float" : "") + " bits");

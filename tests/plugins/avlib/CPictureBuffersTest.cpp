@@ -1,5 +1,4 @@
-// Which frames a decoder is lent a picture's block for, and how the block
-// is laid out, with the library's real decoders opened at each size.
+// Which frames a decoder is lent a picture's block for, and its layout, with the library's real decoders.
 #include "plugins/avlib/CPictureBuffers.h"
 
 #include "streams/CMemoryManager.h"
@@ -55,8 +54,7 @@ TEST_P(CPictureBuffersTest, OnlyFramesThatFitOurFixedPitchesAndPlanesAreLent)
         return;
     }
 
-    // YV12 in the picture's block: Y, then V, then U, tight rows, each plane
-    // spaced for the plane rows.
+    // YV12 in the picture's block: Y, then V, then U, tight rows, each plane spaced for the plane rows.
     const int64_t luma = int64_t(test.width) * test.planeRows;
     ASSERT_TRUE(frame->buf[0]);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(frame->data[0]) % av_cpu_max_align(), 0u);
@@ -78,8 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SFrameCase{"Mpeg4WholeMacroblocks", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 128, 96, 96, true, 96},
         SFrameCase{"Ffv1", AV_CODEC_ID_FFV1, AV_PIX_FMT_YUV420P, 256, 64, 64, true, 64},
-        // 1080 rows are decoded as 1088; V and U start after them. Coded rows
-        // are decoded in blocks of 32.
+        // 1080 rows are decoded as 1088; V and U start after them. Coded rows are decoded in blocks of 32.
         SFrameCase{"Mpeg4RowsBeyondTheLumaPlane", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 1920, 1080, 1080, true, 1088},
         SFrameCase{"Mpeg4LargerCodedFrame", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 128, 96, 112, true, 128},
         // More rows than a picture's planes may be spaced for.

@@ -1,5 +1,4 @@
-// The facts of clips written with the encoders, as the plugin opens them, against what the library reports when the
-// test opens the same clip itself and decodes the first frame of each stream.
+// The facts of clips as the plugin opens them, against what the library reports when the test decodes them itself.
 #include "plugins/avlib/describeMedium.h"
 
 #include "host/plugin/CMediumFacts.h"
@@ -147,17 +146,12 @@ void expectSoundAsLibrary(const nebo::common::SSoundTrackFacts& facts, AVFormatC
 }
 
 // What the test states outright beside the library's view.
+// clang-format off
 struct SFactsCase {
-    const char* file;
-    STestClip clip;
-    const char* codec;
-    const char* pixelFormat;
-    const char* chromaSubsampling;
-    int32_t bitDepth;
-    SRatio sampleAspect, displayAspect;
-    int32_t rotation;
-    std::vector<std::string> soundFormats;
+    const char* file; STestClip clip; const char *codec, *pixelFormat, *chromaSubsampling; int32_t bitDepth;
+    SRatio sampleAspect, displayAspect; int32_t rotation; std::vector<std::string> soundFormats;
 };
+// clang-format on
 
 class describeMediumTest : public ::testing::TestWithParam<SFactsCase> {
 protected:

@@ -44,15 +44,13 @@ protected:
 
 TEST_F(CSoundSourceTest, HandsOutLosslessFilesSampleForSampleInStampedChunks)
 {
-    struct {
-        const char* name;
-        int format;
-        SSound sound;
-    } files[] = {
+    // clang-format off
+    const struct { const char* name; int format; SSound sound; } files[] = {
         {"stereo.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, makeTone(44100, 2, 2 * chunkFrames + 100)},
         {"mono.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, makeTone(22050, 1, chunkFrames)},
         {"three.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, makeTone(8000, 3, 10)},
     };
+    // clang-format on
     for (const auto& file : files) {
         SCOPED_TRACE(file.name);
         P<CSoundSource> source = openedSource(file.name, file.format, file.sound);
@@ -153,8 +151,7 @@ void writeDeepFile(const std::string& path, int format, int32_t channels, int64_
     sf_close(file);
 }
 
-// What libsndfile reads from the file in the form nebo_sound delivers: 32-bit integers, 32-bit floats or
-// 16-bit integers, as bytes.
+// What libsndfile reads from the file in nebo_sound's delivered form (32-bit ints or floats, 16-bit ints), as bytes.
 std::vector<uint8_t> readAsDelivered(const std::string& path, int32_t bytesPerSample, bool bFloat)
 {
     SF_INFO info{};
@@ -191,16 +188,10 @@ std::vector<uint8_t> widen24(const std::vector<uint8_t>& packed)
 
 TEST_F(CSoundSourceTest, DeliversTheFilesPrecisionAndStatesItsFacts)
 {
-    struct {
-        const char* name;
-        int format;
-        int32_t channels, bytesPerSample;
-        const char* delivered;
-        const char* container;
-        const char* codec;
-        const char* sampleFormat;
-        int32_t bits;
-        bool bPlain;
+    // clang-format off
+    const struct {
+        const char* name; int format; int32_t channels, bytesPerSample;
+        const char *delivered, *container, *codec, *sampleFormat; int32_t bits; bool bPlain;
     } files[] = {
         {"deep.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2, 3, "", "wav", "pcm_s24", "s24", 24, true},
         {"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 4, "f32", "wav", "pcm_f32", "f32", 32, true},
@@ -209,6 +200,7 @@ TEST_F(CSoundSourceTest, DeliversTheFilesPrecisionAndStatesItsFacts)
         {"tone.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, 2, "", "flac", "flac", "s16", 16, false},
         {"deep.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 2, 3, "", "flac", "flac", "s24", 24, false},
     };
+    // clang-format on
     for (const auto& file : files) {
         SCOPED_TRACE(file.name);
         const int64_t frames = chunkFrames + 33;

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <tuple>
 
 namespace {
 
@@ -135,11 +136,9 @@ TEST_P(CAvlibPictureTest, PicturesEqualTheDecodersInTheirLayout)
         const P<nebo::common::CPluginHandler> handler = makeHandler();
         P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
         ASSERT_TRUE(source);
-        EXPECT_EQ(source->getPluginName().toUTF8(), "nebo_avlib");
-        EXPECT_EQ(source->getWidth(), test.video.width);
-        EXPECT_EQ(source->getHeight(), test.video.height);
-        EXPECT_EQ(source->getFrameRateNum(), test.video.fps);
-        EXPECT_EQ(source->getFrameRateDen(), 1);
+        EXPECT_EQ(std::tuple(source->getPluginName().toUTF8(), source->getWidth(), source->getHeight(),
+                             source->getFrameRateNum(), source->getFrameRateDen()),
+                  std::tuple("nebo_avlib", test.video.width, test.video.height, test.video.fps, 1));
         EXPECT_DOUBLE_EQ(source->getFrameDuration(), 1.0 / test.video.fps);
         EXPECT_NEAR(source->getDuration(), double(test.video.frames) / test.video.fps, 0.05);
         EXPECT_DOUBLE_EQ(source->peekNextPictureTimestamp(), expected[0].timestamp);
@@ -322,27 +321,6 @@ TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
                                                               bScaled ? limit.height : 0),
                        4);
     }
-}
-
-TEST_F(CAvlibSourceTest, AudioStreamsAreListedAndChosenAcrossThePipe)
-{
-    const std::string path =
-        writeClip("tracks.mkv", soundClip({{"flac", 48000, 2, 0.3, "eng", 0}, {"pcm_s16le", 32000, 1, 0.3, "ger", 1}}));
-    const P<nebo::common::CPluginHandler> handler = makeHandler();
-    P<IAudioSource> source = handler->tryCreateAudioSource(*uriOf(path), 0, 0, 0, true);
-    ASSERT_TRUE(source);
-    const P<nebo::common::CAudioStreamInfos> infos =
-        lumo::castObject<nebo::common::CAudioStreamInfos>(source->getAudioStreamInfos());
-    std::vector<std::string> listed;
-    for (const nebo::common::SAudioStreamInfo& info : infos->getStreams())
-        listed.push_back(std::to_string(info.nIndex) + " " + info.codecName.toUTF8() + " " + info.language.toUTF8() +
-                         " " + std::to_string(info.nChannels) + " " + std::to_string(info.nSampleRate));
-    EXPECT_EQ(listed, (std::vector<std::string>{"0 flac eng 2 48000", "1 pcm_s16le ger 1 32000"}));
-
-    source->setAudioStream(1);
-    EXPECT_EQ(source->getSampleRate(), 32000);
-    EXPECT_EQ(source->getChannelCount(), 1);
-    EXPECT_TRUE(readSound(*source).samples == nebo::testing::decodeReferenceSound(path, 1));
 }
 
 TEST_F(CAvlibSourceTest, AnotherAudioStreamGoesOnFromWhereTheSoundStood)

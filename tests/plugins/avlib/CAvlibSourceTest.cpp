@@ -112,53 +112,40 @@ protected:
     lumo::CTempFolder m_clips;
 };
 
-struct SPictureCase {
-    const char *name, *file;
-    SVideoSettings video;
-    ELayout layout;
-    int32_t type;
-};
-
-void PrintTo(const SPictureCase& test, std::ostream* out) { *out << test.name; }
-
-class CAvlibPictureTest : public CAvlibSourceTest, public ::testing::WithParamInterface<SPictureCase> {};
-
-TEST_P(CAvlibPictureTest, PicturesEqualTheDecodersInTheirLayout)
+TEST_F(CAvlibSourceTest, PicturesEqualTheDecodersInTheirLayout)
 {
-    const SPictureCase& test = GetParam();
-    const std::string path = writeClip(test.file, videoClip(test.video));
-    const auto expected = nebo::testing::decodeReferencePictures(path, test.layout);
-    ASSERT_EQ(expected.size(), size_t(test.video.frames));
-
-    for (const char* sharing : {"on", "off"}) {
-        SCOPED_TRACE(std::string("shared pictures ") + sharing);
-        const lumo::CScopedEnvironment shared("NEBO_SHARED_PICTURES", sharing);
-        const P<nebo::common::CPluginHandler> handler = makeHandler();
-        P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
-        ASSERT_TRUE(source);
-        EXPECT_EQ(std::tuple(source->getPluginName().toUTF8(), source->getWidth(), source->getHeight(),
-                             source->getFrameRateNum(), source->getFrameRateDen()),
-                  std::tuple("nebo_avlib", test.video.width, test.video.height, test.video.fps, 1));
-        EXPECT_DOUBLE_EQ(source->getFrameDuration(), 1.0 / test.video.fps);
-        EXPECT_NEAR(source->getDuration(), double(test.video.frames) / test.video.fps, 0.05);
-        EXPECT_DOUBLE_EQ(source->peekNextPictureTimestamp(), expected[0].timestamp);
-        expectPictures(*source, expected, test.type);
+    // clang-format off
+    const struct { const char* file; SVideoSettings video; ELayout layout; int32_t type; } clips[] = {
+        {"yv12.mkv", {"ffv1", "yuv420p"}, ELayout::YV12, 4}, {"nv12.nut", {"rawvideo", "nv12"}, ELayout::NV12, 3},
+        {"yuy2.avi", {"rawvideo", "yuyv422"}, ELayout::YUY2, 2}, {"bgra.avi", {"rawvideo", "bgra"}, ELayout::RGB, 1},
+        {"yuv444.mkv", {"ffv1", "yuv444p"}, ELayout::RGB, 1}, {"p10.mkv", {"ffv1", "yuv420p10le"}, ELayout::YV12, 4},
+        {"odd.mkv", {"ffv1", "yuv420p", 63, 47}, ELayout::RGB, 1},
+        // Decoded as more rows than they show: planes spaced for them.
+        {"h264.mkv", {"libx264", "yuv420p", 128, 96}, ELayout::YV12, 4},
+        {"mpeg4.mkv", {"mpeg4", "yuv420p", 128, 88}, ELayout::YV12, 4},
+    };
+    // clang-format on
+    for (const auto& test : clips) {
+        SCOPED_TRACE(test.file);
+        const std::string path = writeClip(test.file, videoClip(test.video));
+        const auto expected = nebo::testing::decodeReferencePictures(path, test.layout);
+        ASSERT_EQ(expected.size(), size_t(test.video.frames));
+        for (const char* sharing : {"on", "off"}) {
+            SCOPED_TRACE(std::string("shared pictures ") + sharing);
+            const lumo::CScopedEnvironment shared("NEBO_SHARED_PICTURES", sharing);
+            const P<nebo::common::CPluginHandler> handler = makeHandler();
+            P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
+            ASSERT_TRUE(source);
+            EXPECT_EQ(std::tuple(source->getPluginName().toUTF8(), source->getWidth(), source->getHeight(),
+                                 source->getFrameRateNum(), source->getFrameRateDen()),
+                      std::tuple("nebo_avlib", test.video.width, test.video.height, test.video.fps, 1));
+            EXPECT_DOUBLE_EQ(source->getFrameDuration(), 1.0 / test.video.fps);
+            EXPECT_NEAR(source->getDuration(), double(test.video.frames) / test.video.fps, 0.05);
+            EXPECT_DOUBLE_EQ(source->peekNextPictureTimestamp(), expected[0].timestamp);
+            expectPictures(*source, expected, test.type);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, CAvlibPictureTest,
-    ::testing::Values(SPictureCase{"YV12", "yv12.mkv", {"ffv1", "yuv420p"}, ELayout::YV12, 4},
-                      SPictureCase{"NV12", "nv12.nut", {"rawvideo", "nv12"}, ELayout::NV12, 3},
-                      SPictureCase{"YUY2", "yuy2.avi", {"rawvideo", "yuyv422"}, ELayout::YUY2, 2},
-                      SPictureCase{"BGRAInAvi", "bgra.avi", {"rawvideo", "bgra"}, ELayout::RGB, 1},
-                      SPictureCase{"Yuv444ToRGB", "yuv444.mkv", {"ffv1", "yuv444p"}, ELayout::RGB, 1},
-                      SPictureCase{"TenBitToYV12", "p10.mkv", {"ffv1", "yuv420p10le"}, ELayout::YV12, 4},
-                      SPictureCase{"OddSizeToRGB", "odd.mkv", {"ffv1", "yuv420p", 63, 47}, ELayout::RGB, 1},
-                      // Decoded as more rows than they show: planes spaced for them.
-                      SPictureCase{"H264SpacedPlanes", "h264.mkv", {"libx264", "yuv420p", 128, 96}, ELayout::YV12, 4},
-                      SPictureCase{"Mpeg4SpacedPlanes", "mpeg4.mkv", {"mpeg4", "yuv420p", 128, 88}, ELayout::YV12, 4}),
-    [](const ::testing::TestParamInfo<SPictureCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CAvlibSourceTest, SoundEqualsTheDecodersAsSixteenBitSamples)
 {

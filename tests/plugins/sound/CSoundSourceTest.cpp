@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -227,13 +228,11 @@ TEST_F(CSoundSourceTest, DeliversTheFilesPrecisionAndStatesItsFacts)
         EXPECT_NE(std::find(tags.begin(), tags.end(), Text("artist", "artist")), tags.end());
         ASSERT_EQ(facts.soundTracks.size(), 1u);
         const nebo::common::SSoundTrackFacts& track = facts.soundTracks[0];
-        EXPECT_EQ(track.index, 0);
-        EXPECT_EQ(track.codec.toUTF8(), file.codec);
-        EXPECT_EQ(track.sampleFormat.toUTF8(), file.sampleFormat);
-        EXPECT_EQ(track.bitsPerSample, file.bits);
         const char* layout = file.channels == 1 ? "mono" : file.channels == 2 ? "stereo" : "3 channels";
-        EXPECT_EQ(track.channelLayout.toUTF8(), layout);
-        EXPECT_EQ(track.bitRate, file.bPlain ? int64_t{48000} * file.channels * file.bits : 0);
+        EXPECT_EQ(std::tuple(track.index, track.codec.toUTF8(), track.sampleFormat.toUTF8(), track.bitsPerSample,
+                             track.channelLayout.toUTF8(), track.bitRate),
+                  std::tuple(0, file.codec, file.sampleFormat, file.bits, layout,
+                             file.bPlain ? int64_t{48000} * file.channels * file.bits : 0));
     }
 }
 

@@ -235,13 +235,11 @@ TEST_F(ProbeProgramTest, ThumbnailsShowThePictureOfTheirTimeWithSquarePixels)
     EXPECT_EQ(outputs["sheet"]["pictures"], 4) << outputs;
     // Only the pictures asked for were decoded: none were counted.
     EXPECT_EQ(json::parse(widened.out)["decoded"]["pictures"], nullptr);
-    const test::SDecodedPNG sheet = test::readPNG(m_folder.pathOf("s.png"));
-    ASSERT_TRUE(sheet.bDecoded) << sheet.message;
-    EXPECT_EQ(sheet.width, outputs["sheet"]["width"].get<uint32_t>());
-    EXPECT_EQ(sheet.height, outputs["sheet"]["height"].get<uint32_t>());
+    const uint32_t sheetWidth = outputs["sheet"]["width"], sheetHeight = outputs["sheet"]["height"];
+    expectPNG(m_folder.pathOf("s.png"), sheetWidth, sheetHeight);
     // Two columns of 320 pixels with their 16:9 cells, and room between them.
-    EXPECT_GT(sheet.width, 640u);
-    EXPECT_GT(sheet.height, 2 * 180u);
+    EXPECT_GT(sheetWidth, 640u);
+    EXPECT_GT(sheetHeight, 2 * 180u);
 
     EXPECT_TRUE(holdsInOrder(run({"s.png", "--sheet", "2", "again.png"}, 1).err, {"the medium's duration is unknown"}));
 }
@@ -719,10 +717,9 @@ TEST_F(ProbeProgramTest, ProbesABatchAlikeWithOrWithoutSlavesStartedAhead)
     // The test's own folder tells its slaves from those of tests running beside it.
     const std::string marker = "NEBO_POOL_TEST_MARKER=" + m_folder.pathOf("");
     std::vector<json> reports[2];
-    const std::vector<std::string> pools[] = {{"--pool", "0"}, {"--pool", "3"}};
+    const char* const pools[] = {"0", "3"};
     for (size_t p = 0; p < 2; ++p) {
-        std::vector<std::string> arguments = {"-j", "1", "--json"};
-        arguments.insert(arguments.end(), pools[p].begin(), pools[p].end());
+        std::vector<std::string> arguments = {"-j", "1", "--json", "--pool", pools[p]};
         arguments.insert(arguments.end(), media.begin(), media.end());
         const SRun result = runProgram(binFolder() / "nebo_probe", arguments, {marker});
         for (const json& document : documentsOf(result.out))

@@ -73,23 +73,18 @@ TEST_F(CSoundSourceTest, SkipsToTheFirstFrameAtOrAfterTheTime)
     const SSound sound = makeTone(44100, 2, 2 * chunkFrames + 7);
     P<CSoundSource> source = openedSource("skip.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, sound);
     const double rate = sound.rate;
-    struct {
-        double seconds;
-        int64_t firstFrame;
-    } skips[] = {
-        {chunkFrames / rate, chunkFrames}, // a chunk's own time stamp
-        {1000.5 / rate, 1001},
-        {0.0, 0},
-        {-3.0, 0},
-        {std::numeric_limits<double>::quiet_NaN(), 0},
-        {(sound.frames() - 1) / rate, sound.frames() - 1},
-    };
-    for (const auto& skip : skips) {
-        SCOPED_TRACE(skip.seconds);
-        source->skipToTime(skip.seconds);
+    // To a chunk's own time stamp, between frames, the start, before it, no time at all, the last frame.
+    // clang-format off
+    const std::pair<double, int64_t> skips[] = {
+        {chunkFrames / rate, chunkFrames}, {1000.5 / rate, 1001}, {0.0, 0}, {-3.0, 0},
+        {std::numeric_limits<double>::quiet_NaN(), 0}, {(sound.frames() - 1) / rate, sound.frames() - 1}};
+    // clang-format on
+    for (const auto& [seconds, firstFrame] : skips) {
+        SCOPED_TRACE(seconds);
+        source->skipToTime(seconds);
         EXPECT_FALSE(source->isEOF());
-        const std::vector<int16_t> rest(sound.samples.begin() + skip.firstFrame * sound.channels, sound.samples.end());
-        EXPECT_EQ(readChunks(*source, skip.firstFrame).samples, rest);
+        const std::vector<int16_t> rest(sound.samples.begin() + firstFrame * sound.channels, sound.samples.end());
+        EXPECT_EQ(readChunks(*source, firstFrame).samples, rest);
     }
     for (const double pastTheEnd : {sound.frames() / rate, 60.0, std::numeric_limits<double>::infinity()}) {
         source->skipToTime(pastTheEnd);

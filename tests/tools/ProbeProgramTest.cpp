@@ -403,8 +403,7 @@ TEST_F(ProbeProgramTest, ShowsACrashOnceAsASummaryWithThePathOfTheWholeReport)
     EXPECT_NE(nebo::test::readWholeFile(reportPath).find("Module Addresses:"), std::string::npos) << reportPath;
 }
 
-// A slave failing at picture 20 costs that picture, told with the restart's cause and each slave's end; told
-// not to resume, the probe stops there; a medium that keeps failing ends it after three restarts.
+// A slave failing at picture 20 costs that picture, or all after it when told not to resume; three restarts at most.
 TEST_F(ProbeProgramTest, GoesOnAfterAFailedSlaveUnlessToldNotTo)
 {
     // clang-format off

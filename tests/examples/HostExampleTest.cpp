@@ -1,6 +1,4 @@
-// Runs the example host (examples/hostExample.cpp) as its reader would: on
-// demo clips, whose own code says what every picture holds, and on media of
-// the example plugin, which it finds through NEBO_PLUGIN_PATH.
+// The example host run as its reader would, on demo clips and on the example plugin's media (via NEBO_PLUGIN_PATH).
 #include "platform/CTempFolder.h"
 #include "platform/fileNameSuffixes.h"
 #include "plugins/demo/CDemoClip.h"
@@ -59,8 +57,7 @@ SReport parse(const std::string& out)
     return report;
 }
 
-// The centre pixel of the demo clip's picture `index`, converted to RGB by
-// the same library the example uses.
+// The centre pixel of the demo clip's picture `index`, converted to RGB by the same library the example uses.
 unsigned demoCentre(const std::string& query, int64_t index)
 {
     const std::optional<nebo::demo::CDemoClip> clip = nebo::demo::CDemoClip::fromQuery(lumo::String::fromUTF8(query));
@@ -86,19 +83,16 @@ protected:
 
 TEST_F(HostExampleTest, ReadsDemoPicturesAsRGBAndCopesWithACrashingPlugin)
 {
+    // clang-format off
     const struct {
-        const char* name;
-        std::vector<std::string> options;
-        std::string query;
-        int exitCode;
-        std::vector<int64_t> pictures;
-        const char* failure;
-        int restarts;
+        const char* name; std::vector<std::string> options; std::string query; int exitCode;
+        std::vector<int64_t> pictures; const char* failure; int restarts;
     } cases[] = {
         {"rgb, three of many", {"--pictures", "3"}, "w=32&h=16&fmt=rgb", 0, {0, 1, 2}, "", 0},
         {"crash", {}, "w=64&h=48&frames=5&fail=write16&failat=2", 1, {0, 1}, "Attempted to write at 0x00000010", 0},
         {"crash, resumed", {"--resume"}, "w=64&h=48&frames=5&fail=write16&failat=2", 0, {0, 1, 3, 4}, "", 1},
     };
+    // clang-format on
     for (const auto& test : cases) {
         std::vector<std::string> arguments = test.options;
         arguments.push_back("file:///clips/a.demo?" + test.query);
@@ -134,17 +128,15 @@ TEST_F(HostExampleTest, FindsItsOwnPluginThroughThePluginPath)
         return refused + "  nebo_example: Error - not an example medium: " +
                std::filesystem::path(m_folder.pathOf(medium)).make_preferred().string() + "\n";
     };
+    // clang-format off
     const struct {
-        const char* medium;
-        int exitCode;
-        std::string opening;
-        size_t pictures;
-        std::string reasons;
+        const char* medium; int exitCode; std::string opening; size_t pictures; std::string reasons;
     } cases[] = {
         {"orange.example", 0, "plugin: nebo_example, 16x8, 0.300 s", 3, ""},
         {"broken.example", 1, "no plugin could open broken.example", 0, notExample("broken.example")},
         {"huge.example", 1, "no plugin could open huge.example", 0, notExample("huge.example")},
     };
+    // clang-format on
     for (const auto& test : cases) {
         const SProgramRun result = run({test.medium}, pluginPath);
         EXPECT_EQ(result.exitCode, test.exitCode) << test.medium << "\n" << result.out << result.err;

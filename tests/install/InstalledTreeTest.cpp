@@ -1,6 +1,5 @@
-// The installed tree as others use it, installed into a temporary prefix
-// once for all the tests: the examples (a host and a plugin) built against it
-// with find_package(nebo), the host again with pkg-config, all run from there.
+// The installed tree as others use it, installed into a temporary prefix once for all the tests: the examples (a host
+// and a plugin) built against it with find_package(nebo), the host again with pkg-config, all run from there.
 #include "support/binFolder.h"
 #include "support/runProgram.h"
 
@@ -88,12 +87,9 @@ protected:
 
 TEST_F(InstalledTreeTest, HoldsEverythingAndEachProgramFindsTheLibrariesFromWhereItLies)
 {
-    // The headers, the CMake package and the pkg-config file are in place as
-    // the examples' builds, which use them, succeeded.
-    const struct {
-        std::string file;
-        const char* runPath;
-    } files[] = {
+    // The headers, the CMake package and the pkg-config file are in place as the examples' builds, which use them,
+    // succeeded.
+    const std::pair<std::string, const char*> files[] = {
         {"bin/nebo_probe", "$ORIGIN/../" NEBO_INSTALL_LIBDIR},
         {libraries + "/liblumo.so", "$ORIGIN"},
         {libraries + "/libnebo.so", "$ORIGIN"},
@@ -102,17 +98,14 @@ TEST_F(InstalledTreeTest, HoldsEverythingAndEachProgramFindsTheLibrariesFromWher
         {libraries + "/nebo/plugins/nebo_avlib.so", "$ORIGIN/../.."},
         {libraries + "/nebo/plugins/nebo_sound.so", "$ORIGIN/../.."},
     };
-    for (const auto& test : files) {
-        const std::string path = prefix() + "/" + test.file;
-        EXPECT_EQ(runPathOf(path), test.runPath) << test.file;
-    }
+    for (const auto& [file, runPath] : files)
+        EXPECT_EQ(runPathOf(prefix() + "/" + file), runPath) << file;
     // The platform's own headers stay inside the libraries.
     EXPECT_FALSE(std::filesystem::exists(prefix() + "/include/nebo/platform/posix"));
 }
 
-// The build tree's copies of the same files were linked with room for the
-// installed run paths; they keep $ORIGIN alone, without an empty entry,
-// which the loader would read as the current folder.
+// The build tree's copies were linked with room for the installed run paths; they keep $ORIGIN alone, without an
+// empty entry, which the loader would read as the current folder.
 TEST_F(InstalledTreeTest, TheBuildTreesCopiesLookForLibrariesOnlyBesideThemselves)
 {
     for (const char* file :

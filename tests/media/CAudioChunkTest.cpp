@@ -36,14 +36,12 @@ TEST(CAudioChunkTest, ChunksTravelAsTimeStampLengthAndBytes)
 TEST(CAudioChunkTest, LengthsOutsideTheBoundAreRefusedBeforeTheBlockGrows)
 {
     // bound: -1 for the default
-    struct Case {
-        int32_t bound, length;
-        bool bRefused;
-    } const cases[] = {
-        {4096, 4096, false},   {4096, 4097, true}, {4096, -1, true},
-        {0, 0, false},         {0, 1, true},       {-1, CAudioChunk::defaultMaxDataSize + 1, true},
-        {-1, INT32_MIN, true},
+    // clang-format off
+    struct Case { int32_t bound, length; bool bRefused; } const cases[] = {
+        {4096, 4096, false}, {4096, 4097, true}, {4096, -1, true}, {0, 0, false}, {0, 1, true},
+        {-1, CAudioChunk::defaultMaxDataSize + 1, true}, {-1, INT32_MIN, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bound << " " << c.length);
         lumo::P<CAudioChunk> chunk = lumo::make<CAudioChunk>(0.0, common::blockOf(Bytes(5)));

@@ -15,12 +15,8 @@ namespace {
 // A length runs from the layout's to the longest block: twice the area for YUV, which a reduced picture sends whole.
 TEST(CPictureBaseTest, BlockLengthsMustMatchTheLayout)
 {
-    struct SCase {
-        int32_t type, width, height, length;
-        bool accepted;
-    };
     // clang-format off
-    const SCase cases[] = {
+    const struct { int32_t type, width, height, length; bool accepted; } cases[] = {
         {rgbPictureType, 3, 3, 36, true},    {rgbPictureType, 3, 3, 35, false},
         {yuy2PictureType, 3, 3, 18, true},   {yuy2PictureType, 3, 3, 20, false},
         {nv12PictureType, 3, 3, 12, false},  {nv12PictureType, 3, 3, 13, true},
@@ -31,7 +27,7 @@ TEST(CPictureBaseTest, BlockLengthsMustMatchTheLayout)
         {rgbPictureType, 100000, 100000, -1, false}, {yuy2PictureType, 0x40000000, 2, 0, false},
     };
     // clang-format on
-    for (const SCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.type << ": " << c.width << 'x' << c.height << ' ' << c.length);
         SWire wire;
         lumo::P<CPictureBase> picture = makePicture(c.type, nullptr, 0.0, nullptr, 0, 0, false);
@@ -47,9 +43,7 @@ TEST(CPictureBaseTest, BlockLengthsMustMatchTheLayout)
     }
 }
 
-// A length is only a claim: a picture cut short throws the stream's error,
-// stays empty, and took no more memory than the bytes that came justify. Its
-// own memory manager has no block cached that a bigger picture left.
+// A length is only a claim: a cut-short picture throws, stays empty and took no more memory than its bytes justify.
 TEST(CPictureBaseTest, ACutShortPictureStaysEmptyAndSmall)
 {
     lumo::P<CRGBPicture> picture =

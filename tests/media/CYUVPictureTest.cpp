@@ -63,8 +63,7 @@ TEST(CYUVPictureTest, ImagePlaneChecksWidthAndRegion)
     }
 }
 
-// The bytes of a compact 8x4 picture of the layout, its planes moved apart
-// as for `planeRows` rows, the gaps filled with 0xEE.
+// The bytes of a compact 8x4 picture, its planes moved apart as for `planeRows` rows, the gaps filled with 0xEE.
 Bytes spacedApart(int32_t type, const Bytes& compact, int32_t planeRows)
 {
     const int64_t width = 8, height = 4, rows = planeRows;
@@ -123,19 +122,14 @@ TEST(CYUVPictureTest, SpacedPlanesAnswerAsCompactOnes)
 TEST(CYUVPictureTest, PlaneRowsMustLieBetweenTheHeightAndTheBound)
 {
     const int32_t maxRows = 4 + CPictureBase::maxExtraPlaneRows;
-    const struct {
-        int32_t type;
-        int32_t planeRows;
-        int64_t blockBytes;
-        bool bAccepted;
-    } cases[] = {
-        {nv12PictureType, 3, 48, false},
-        {nv12PictureType, maxRows, 8 * maxRows * 3 / 2, true},
+    // clang-format off
+    const struct { int32_t type, planeRows; int64_t blockBytes; bool bAccepted; } cases[] = {
+        {nv12PictureType, 3, 48, false}, {nv12PictureType, maxRows, 8 * maxRows * 3 / 2, true},
         {yv12PictureType, maxRows + 1, 8 * (maxRows + 1) * 3 / 2, false},
-        {yv12PictureType, 6, 8 * 6 * 3 / 2 - 1, false},
-        {rgbPictureType, 6, 8 * 6 * 4, false},
+        {yv12PictureType, 6, 8 * 6 * 3 / 2 - 1, false}, {rgbPictureType, 6, 8 * 6 * 4, false},
         {yuy2PictureType, 4, 8 * 4 * 2, true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "type " << c.type << ", " << c.planeRows << " rows");
         const auto make = [&] {

@@ -10,12 +10,10 @@
 namespace nebo::common {
 namespace {
 
-// 3840x2160 and 4096x2160 RGB pictures: nearly twice what is taken up
-// front, and more than twice.
+// 3840x2160 and 4096x2160 RGB pictures: nearly twice what is taken up front, and more than twice.
 constexpr int32_t longLengths[] = {3840 * 2160 * 4, 4096 * 2160 * 4};
 
-// However far it had to grow, the block ends at the length it was read for,
-// not at the next doubling past it.
+// However far it had to grow, the block ends at the length it was read for, not at the next doubling past it.
 TEST(blockTransferTest, ABlockGrowsToTheLengthAndNoFurther)
 {
     for (const int32_t length : {0, 1000, maxUpFrontBlockBytes + 1, longLengths[1]}) {
@@ -30,8 +28,7 @@ TEST(blockTransferTest, ABlockGrowsToTheLengthAndNoFurther)
     }
 }
 
-// A picture longer than what is taken up front, read again and again as a
-// master reads a stream of them, comes into the memory the last one left.
+// A long picture read again and again, as a master reads a stream of them, comes into the memory the last one left.
 TEST(blockTransferTest, ALongBlockReadAgainTakesTheMemoryOfTheLast)
 {
     for (const int32_t length : longLengths) {

@@ -66,18 +66,16 @@ Bytes convertYUY2(const Bytes& source, int64_t pixels, EYUVKernelLevel level)
 
 TEST(yuvKernelsTest, KnownColours)
 {
-    struct SCase {
-        uint8_t y, u, v;
-        uint32_t planar, yuy2;
-    };
-    const SCase cases[] = {
+    // clang-format off
+    const struct { uint8_t y, u, v; uint32_t planar, yuy2; } cases[] = {
         {16, 128, 128, 0xFF000000, 0xFF000000}, {235, 128, 128, 0xFFFEFEFE, 0xFFFFFFFF},
         {16, 128, 255, 0xFFCA0000, 0xFFCB0000}, {16, 255, 128, 0xFF0000FF, 0xFF0000FF},
-        {128, 0, 0, 0xFF00FF00, 0xFF00FF00},    {255, 255, 255, 0xFFFF7DFF, 0xFFFF7DFF},
+        {128, 0, 0, 0xFF00FF00, 0xFF00FF00}, {255, 255, 255, 0xFFFF7DFF, 0xFFFF7DFF},
         {100, 90, 160, 0xFF945615, 0xFF955715},
     };
+    // clang-format on
     // The fast levels are held to these by the tests below.
-    for (const SCase& c : cases) {
+    for (const auto& c : cases) {
         const Bytes rgb = convertNV12(Bytes(4, c.y), Bytes{c.u, c.v}, 2, 2, EYUVKernelLevel::plain);
         for (size_t i = 0; i < 4; ++i)
             EXPECT_EQ(pixelAt(rgb, i), c.planar) << int(c.y) << ' ' << int(c.u) << ' ' << int(c.v);
@@ -109,9 +107,8 @@ TEST(yuvKernelsTest, OddEdgesTakeTheLastChromaSample)
     EXPECT_EQ(pixelAt(lone, 2), pixelAt(lone, 0));
 }
 
-// NV12 reads its interleaved pairs in place, its chroma rows `width` bytes apart: at an odd width one byte
-// more than the pairs. It must give what the planar kernel gives for the planes split out of them; at even sides
-// the fast levels below, which must equal both kernels, hold it.
+// NV12 reads its pairs in place, chroma rows `width` bytes apart (at an odd width, a byte more than the pairs), and
+// must equal YV12 of the planes split out of them; at even sides the fast levels below hold it.
 TEST(yuvKernelsTest, NV12EqualsYV12OfTheSplitPlanes)
 {
     const Bytes luma(5 * 5, 128);
@@ -141,9 +138,8 @@ TEST(yuvKernelsTest, FastLevelsEqualThePlainLoops)
     }
 }
 
-// Every (Y, U, V) triple, in every layout: the fast levels do the arithmetic in 16-bit pieces, and only an exhaustive
-// run shows that the pieces always add up to the plain 32-bit result. One U per round; within it each V meets all
-// 256 Y (the four pixels of a planar sample take four of them).
+// Every (Y, U, V) triple, in every layout: only an exhaustive run shows the fast levels' 16-bit pieces always add up
+// to the plain 32-bit result. One U per round; each V meets all 256 Y (a planar sample's four pixels take four).
 TEST(yuvKernelsTest, FastLevelsEqualThePlainLoopsForEveryTriple)
 {
     constexpr int32_t samples = 256 * 64, width = 2 * samples;

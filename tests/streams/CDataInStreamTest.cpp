@@ -136,21 +136,18 @@ TEST_F(DataInFixture, TryReadStringGivesUpOnAShortCount)
 
 TEST_F(DataInFixture, AValueCutShortIsAnEndOfStream)
 {
-    struct Case {
-        const char* name;
-        Bytes cutShort;
-        std::function<void(IDataInStream&)> read;
-    } const cases[] = {
+    // clang-format off
+    const struct { const char* name; Bytes cutShort; std::function<void(IDataInStream&)> read; } cases[] = {
         {"bool", {}, [](IDataInStream& s) { s.readBool(); }},
         {"double", {1, 2, 3, 4, 5, 6, 7}, [](IDataInStream& s) { s.readDouble(); }},
         {"string count", {5, 0, 0}, [](IDataInStream& s) { s.readString(); }},
         {"string bytes", {5, 0, 0, 0, 'a', 'b'}, [](IDataInStream& s) { s.readString(); }},
         {"uri", {0x00, 5, 0, 0, 0, 'a'}, [](IDataInStream& s) { s.readURI(); }},
-        {"object marker",
-         {0x00, 1, 0, 0, 0, 0x40, 0xE2},
+        {"object marker", {0x00, 1, 0, 0, 0, 0x40, 0xE2},
          [](IDataInStream& s) { s.readObject(*make<CTestRecord>(std::vector<int32_t>{1})); }},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         wrapped->fill(c.cutShort);
         EXPECT_THROW(c.read(*in), CEndOfStreamError);
@@ -203,19 +200,12 @@ TEST_F(DataInFixture, AStringAboveItsBoundIsRefusedOnItsCount)
 TEST_F(DataInFixture, ItemCountsStayWithinZeroAndTheirBound)
 {
     // bound: -1 for the default
-    struct Case {
-        int32_t bound, count;
-        bool bRefused;
-    } const cases[] = {
-        {5, -1, true},
-        {5, 0, false},
-        {5, 5, false},
-        {5, 6, true},
-        {0, 0, false},
-        {0, 1, true},
-        {-1, std::numeric_limits<int32_t>::max(), false},
-        {-1, std::numeric_limits<int32_t>::min(), true},
+    // clang-format off
+    struct Case { int32_t bound, count; bool bRefused; } const cases[] = {
+        {5, -1, true}, {5, 0, false}, {5, 5, false}, {5, 6, true}, {0, 0, false}, {0, 1, true},
+        {-1, std::numeric_limits<int32_t>::max(), false}, {-1, std::numeric_limits<int32_t>::min(), true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bound << " " << c.count);
         P<CDataInStream> bounded = make<CDataInStream>(wrapped);

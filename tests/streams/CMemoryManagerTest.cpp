@@ -34,8 +34,7 @@ TEST(CMemoryManagerTest, ReleasedSmallBlockServesTheNextRequestOfItsClassOnly)
     EXPECT_EQ(manager->getCachedBytes(), int64_t(1) << CMemoryManager::getSizeClass(capacity));
 }
 
-// A request of a MiB or more takes a block of the class above its own, and
-// none further up; a smaller one takes its own class only.
+// A request of a MiB or more takes a block of the class above its own, no further; a smaller one its own only.
 TEST(CMemoryManagerTest, LargeRequestsTakeABlockOfTheClassAbove)
 {
     P<CMemoryManager> manager = make<CMemoryManager>(30);

@@ -28,10 +28,9 @@ private:
 TEST(growBlockTest, DoublesTheCapacityButNeverPastTheLimit)
 {
     constexpr int32_t maxInt = std::numeric_limits<int32_t>::max();
-    struct SCase {
+    const struct {
         int32_t capacity, needed, limit, expected;
-    };
-    const SCase cases[] = {
+    } cases[] = {
         {0, 10, 100, 10},                                 // nothing to double
         {16, 10, 100, 16},                                // room enough
         {16, 17, 100, 32},                                // doubled
@@ -39,7 +38,7 @@ TEST(growBlockTest, DoublesTheCapacityButNeverPastTheLimit)
         {16, 17, 20, 20},                                 // doubling would pass the limit
         {maxInt / 2 + 1, maxInt / 2 + 2, maxInt, maxInt}, // doubling would pass 32 bits
     };
-    for (const SCase& c : cases) {
+    for (const auto& c : cases) {
         const P<CCapacityBlock> block = make<CCapacityBlock>(c.capacity);
         growBlock(*block, c.needed, c.limit);
         EXPECT_EQ(block->getCapacity(), c.expected) << c.capacity << " for " << c.needed << " within " << c.limit;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace nebo::probe {
 namespace {
 
@@ -32,12 +34,9 @@ TEST(CProbeOptionsTest, ReadsValuesWrittenIntoTheirOptions)
 {
     const CProbeOptions written = CProbeOptions::parse(
         {"-j2", "--pool=0", "--plugin=nebo_demo", "--thumbnail=1.5", "out.png", "--frames=3", "a.demo", "--", "-j9"});
-    EXPECT_EQ(written.jobs, 2);
-    EXPECT_EQ(written.poolSize, 0);
-    EXPECT_EQ(written.pluginName, "nebo_demo");
-    EXPECT_EQ(written.thumbnailTime, 1.5);
-    EXPECT_EQ(written.thumbnailPath, "out.png");
-    EXPECT_EQ(written.maxPictures, 3);
+    EXPECT_EQ(std::tuple(written.jobs, written.poolSize, written.pluginName, written.thumbnailTime,
+                         written.thumbnailPath, written.maxPictures),
+              std::tuple(2, 0, "nebo_demo", 1.5, "out.png", 3));
     EXPECT_EQ(written.media, (std::vector<SMediumArgument>{{"a.demo", false}, {"-j9", false}}));
     EXPECT_EQ(CProbeOptions::parse({"--recursive=clips", "--jobs=256"}).media,
               (std::vector<SMediumArgument>{{"clips", true}}));

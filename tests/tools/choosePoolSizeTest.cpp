@@ -7,11 +7,10 @@ namespace {
 
 TEST(choosePoolSizeTest, OneSlavePerJobForTheMediaThatWaitUnlessTold)
 {
-    struct SCase {
+    const struct {
         size_t media, jobs;
         int32_t expected;
-    };
-    const SCase cases[] = {
+    } cases[] = {
         {1, 1, 0},     // a single medium takes the slave it starts
         {2, 2, 0},     // every medium has a job from the start
         {3, 2, 1},     // one medium waits
@@ -19,7 +18,7 @@ TEST(choosePoolSizeTest, OneSlavePerJobForTheMediaThatWaitUnlessTold)
         {100, 64, 16}, // never beyond the pool's bound
     };
     const CProbeOptions plain;
-    for (const SCase& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(choosePoolSize(plain, c.media, c.jobs), c.expected) << c.media << " media, " << c.jobs << " jobs";
 
     CProbeOptions told;

@@ -10,8 +10,7 @@
 namespace nebo::probe {
 namespace {
 
-// Files below a folder come sorted by path, in the place of the folder among
-// the other media; links to folders are not followed, links to files are.
+// Files below a folder come sorted, in the folder's place; links to folders are not followed, links to files are.
 TEST(collectMediaTest, ReplacesEachFolderByTheFilesBelowItInNameOrder)
 {
     lumo::CTempFolder folder;

@@ -9,13 +9,10 @@ using lumo::String;
 
 TEST(describeFactsTest, BitRatesReadInKilobitsOrMegabits)
 {
-    const std::pair<int64_t, const char*> cases[] = {{0, ""},
-                                                     {-5, ""},
-                                                     {999, "1 kbit/s"},
-                                                     {128000, "128 kbit/s"},
-                                                     {999499, "999 kbit/s"},
-                                                     {999500, "1.00 Mbit/s"},
-                                                     {1500000, "1.50 Mbit/s"}};
+    // clang-format off
+    const std::pair<int64_t, const char*> cases[] = {{0, ""}, {-5, ""}, {999, "1 kbit/s"}, {128000, "128 kbit/s"},
+        {999499, "999 kbit/s"}, {999500, "1.00 Mbit/s"}, {1500000, "1.50 Mbit/s"}};
+    // clang-format on
     for (const auto& [bits, text] : cases)
         EXPECT_EQ(formatBitRate(bits), text) << bits;
 }

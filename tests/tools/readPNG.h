@@ -12,8 +12,7 @@ namespace nebo::probe::test {
 struct SDecodedPNG {
     bool bDecoded = false;
     std::string message;
-    uint32_t width = 0;
-    uint32_t height = 0;
+    uint32_t width = 0, height = 0;
     // The layout stored in the file, such as PNG_FORMAT_RGB.
     uint32_t fileFormat = 0;
     // Red, green and blue bytes per pixel, top row first.

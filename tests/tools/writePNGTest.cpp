@@ -36,8 +36,7 @@ TEST(writePNGTest, WritesABottomUpPictureTopRowFirst)
 {
     const P<lumo::IMemoryManager> memory = make<lumo::CMemoryManager>(30);
     lumo::CTempFolder folder;
-    const int32_t width = 5;
-    const int32_t height = 3;
+    const int32_t width = 5, height = 3;
     writePNG(folder.pathOf("out.png"), toRGBImage(*makeNumberedRGB(memory, width, height, true)));
     const test::SDecodedPNG png = test::readPNG(folder.pathOf("out.png"));
     ASSERT_TRUE(png.bDecoded) << png.message;

@@ -43,22 +43,18 @@ std::string levelOfEntry(CLogManager& log, const std::string& text)
     return all.substr(level, all.find('"', level) - level);
 }
 
-struct SLevelCase {
-    int libraryLevel;
-    const char* logLevel;
-};
-
 TEST(CLibraryLogForwarderTest, EachSeverityLandsAtItsLevel)
 {
-    const SLevelCase cases[] = {{AV_LOG_PANIC, "error"}, {AV_LOG_ERROR, "error"},   {AV_LOG_WARNING, "warning"},
-                                {AV_LOG_INFO, "info"},   {AV_LOG_VERBOSE, "debug"}, {AV_LOG_DEBUG, "trace"}};
+    const std::pair<int, const char*> cases[] = {{AV_LOG_PANIC, "error"},     {AV_LOG_ERROR, "error"},
+                                                 {AV_LOG_WARNING, "warning"}, {AV_LOG_INFO, "info"},
+                                                 {AV_LOG_VERBOSE, "debug"},   {AV_LOG_DEBUG, "trace"}};
     const P<CLogManager> log = makeLog(4);
     const CLibraryLogForwarder forwarder(log);
     EXPECT_EQ(av_log_get_level(), AV_LOG_TRACE);
-    for (const SLevelCase& test : cases) {
-        const std::string text = "message at " + std::to_string(test.libraryLevel);
-        av_log(nullptr, test.libraryLevel, "%s\n", text.c_str());
-        EXPECT_EQ(levelOfEntry(*log, text), test.logLevel) << textOf(*log);
+    for (const auto& [libraryLevel, logLevel] : cases) {
+        const std::string text = "message at " + std::to_string(libraryLevel);
+        av_log(nullptr, libraryLevel, "%s\n", text.c_str());
+        EXPECT_EQ(levelOfEntry(*log, text), logLevel) << textOf(*log);
     }
 }
 

@@ -15,8 +15,7 @@ struct SPlaneShape {
     int rowBytes, rows;
 };
 
-// A decoded frame whose planes (in the library's order) hold a byte that names plane, row and column, stored with
-// padded rows, last row first when `bottomUp`, as decoders hand them out.
+// A decoded frame whose planes hold a byte naming plane, row and column, in padded rows, last first when `bottomUp`.
 class CFakeFrame {
 public:
     CFakeFrame(AVPixelFormat format, int width, int height, std::vector<SPlaneShape> planes, bool bottomUp)
@@ -59,21 +58,19 @@ private:
 
 TEST(CPictureMakerTest, LayoutsOfTheirOwnAreCopiedRowByRowTopRowFirst)
 {
+    // order: of the planes in the picture's block
+    // clang-format off
     struct SCase {
-        const char* name;
-        AVPixelFormat format;
-        int width, height;
-        std::vector<SPlaneShape> planes;
-        std::vector<size_t> order; // of the planes in the picture's block
-        int32_t type;
-    };
-    const SCase cases[] = {
+        const char* name; AVPixelFormat format; int width, height; std::vector<SPlaneShape> planes;
+        std::vector<size_t> order; int32_t type;
+    } const cases[] = {
         {"yuv420p", AV_PIX_FMT_YUV420P, 6, 4, {{6, 4}, {3, 2}, {3, 2}}, {0, 2, 1}, nebo::common::yv12PictureType},
         {"yuvj420p", AV_PIX_FMT_YUVJ420P, 4, 2, {{4, 2}, {2, 1}, {2, 1}}, {0, 2, 1}, nebo::common::yv12PictureType},
         {"nv12", AV_PIX_FMT_NV12, 6, 4, {{6, 4}, {6, 2}}, {0, 1}, nebo::common::nv12PictureType},
         {"yuyv422", AV_PIX_FMT_YUYV422, 6, 4, {{12, 4}}, {0}, nebo::common::yuy2PictureType},
         {"bgra", AV_PIX_FMT_BGRA, 3, 5, {{12, 5}}, {0}, nebo::common::rgbPictureType},
     };
+    // clang-format on
     nebo::avlib::CPictureMaker maker(lumo::make<lumo::CMemoryManager>(30));
     const P<lumo::CURI> uri = lumo::make<lumo::CURI>(lumo::String("file:///clip.avi"));
     for (const SCase& test : cases)

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -44,15 +45,13 @@ protected:
 
 TEST_F(CSoundSourceTest, HandsOutLosslessFilesSampleForSampleInStampedChunks)
 {
-    struct {
-        const char* name;
-        int format;
-        SSound sound;
-    } files[] = {
+    // clang-format off
+    const struct { const char* name; int format; SSound sound; } files[] = {
         {"stereo.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, makeTone(44100, 2, 2 * chunkFrames + 100)},
         {"mono.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, makeTone(22050, 1, chunkFrames)},
         {"three.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, makeTone(8000, 3, 10)},
     };
+    // clang-format on
     for (const auto& file : files) {
         SCOPED_TRACE(file.name);
         P<CSoundSource> source = openedSource(file.name, file.format, file.sound);
@@ -74,23 +73,18 @@ TEST_F(CSoundSourceTest, SkipsToTheFirstFrameAtOrAfterTheTime)
     const SSound sound = makeTone(44100, 2, 2 * chunkFrames + 7);
     P<CSoundSource> source = openedSource("skip.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, sound);
     const double rate = sound.rate;
-    struct {
-        double seconds;
-        int64_t firstFrame;
-    } skips[] = {
-        {chunkFrames / rate, chunkFrames}, // a chunk's own time stamp
-        {1000.5 / rate, 1001},
-        {0.0, 0},
-        {-3.0, 0},
-        {std::numeric_limits<double>::quiet_NaN(), 0},
-        {(sound.frames() - 1) / rate, sound.frames() - 1},
-    };
-    for (const auto& skip : skips) {
-        SCOPED_TRACE(skip.seconds);
-        source->skipToTime(skip.seconds);
+    // To a chunk's own time stamp, between frames, the start, before it, no time at all, the last frame.
+    // clang-format off
+    const std::pair<double, int64_t> skips[] = {
+        {chunkFrames / rate, chunkFrames}, {1000.5 / rate, 1001}, {0.0, 0}, {-3.0, 0},
+        {std::numeric_limits<double>::quiet_NaN(), 0}, {(sound.frames() - 1) / rate, sound.frames() - 1}};
+    // clang-format on
+    for (const auto& [seconds, firstFrame] : skips) {
+        SCOPED_TRACE(seconds);
+        source->skipToTime(seconds);
         EXPECT_FALSE(source->isEOF());
-        const std::vector<int16_t> rest(sound.samples.begin() + skip.firstFrame * sound.channels, sound.samples.end());
-        EXPECT_EQ(readChunks(*source, skip.firstFrame).samples, rest);
+        const std::vector<int16_t> rest(sound.samples.begin() + firstFrame * sound.channels, sound.samples.end());
+        EXPECT_EQ(readChunks(*source, firstFrame).samples, rest);
     }
     for (const double pastTheEnd : {sound.frames() / rate, 60.0, std::numeric_limits<double>::infinity()}) {
         source->skipToTime(pastTheEnd);
@@ -153,8 +147,7 @@ void writeDeepFile(const std::string& path, int format, int32_t channels, int64_
     sf_close(file);
 }
 
-// What libsndfile reads from the file in the form nebo_sound delivers: 32-bit integers, 32-bit floats or
-// 16-bit integers, as bytes.
+// What libsndfile reads from the file in nebo_sound's delivered form (32-bit ints or floats, 16-bit ints), as bytes.
 std::vector<uint8_t> readAsDelivered(const std::string& path, int32_t bytesPerSample, bool bFloat)
 {
     SF_INFO info{};
@@ -191,16 +184,10 @@ std::vector<uint8_t> widen24(const std::vector<uint8_t>& packed)
 
 TEST_F(CSoundSourceTest, DeliversTheFilesPrecisionAndStatesItsFacts)
 {
-    struct {
-        const char* name;
-        int format;
-        int32_t channels, bytesPerSample;
-        const char* delivered;
-        const char* container;
-        const char* codec;
-        const char* sampleFormat;
-        int32_t bits;
-        bool bPlain;
+    // clang-format off
+    const struct {
+        const char* name; int format; int32_t channels, bytesPerSample;
+        const char *delivered, *container, *codec, *sampleFormat; int32_t bits; bool bPlain;
     } files[] = {
         {"deep.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2, 3, "", "wav", "pcm_s24", "s24", 24, true},
         {"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 4, "f32", "wav", "pcm_f32", "f32", 32, true},
@@ -209,6 +196,7 @@ TEST_F(CSoundSourceTest, DeliversTheFilesPrecisionAndStatesItsFacts)
         {"tone.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, 2, "", "flac", "flac", "s16", 16, false},
         {"deep.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 2, 3, "", "flac", "flac", "s24", 24, false},
     };
+    // clang-format on
     for (const auto& file : files) {
         SCOPED_TRACE(file.name);
         const int64_t frames = chunkFrames + 33;
@@ -235,13 +223,11 @@ TEST_F(CSoundSourceTest, DeliversTheFilesPrecisionAndStatesItsFacts)
         EXPECT_NE(std::find(tags.begin(), tags.end(), Text("artist", "artist")), tags.end());
         ASSERT_EQ(facts.soundTracks.size(), 1u);
         const nebo::common::SSoundTrackFacts& track = facts.soundTracks[0];
-        EXPECT_EQ(track.index, 0);
-        EXPECT_EQ(track.codec.toUTF8(), file.codec);
-        EXPECT_EQ(track.sampleFormat.toUTF8(), file.sampleFormat);
-        EXPECT_EQ(track.bitsPerSample, file.bits);
         const char* layout = file.channels == 1 ? "mono" : file.channels == 2 ? "stereo" : "3 channels";
-        EXPECT_EQ(track.channelLayout.toUTF8(), layout);
-        EXPECT_EQ(track.bitRate, file.bPlain ? int64_t{48000} * file.channels * file.bits : 0);
+        EXPECT_EQ(std::tuple(track.index, track.codec.toUTF8(), track.sampleFormat.toUTF8(), track.bitsPerSample,
+                             track.channelLayout.toUTF8(), track.bitRate),
+                  std::tuple(0, file.codec, file.sampleFormat, file.bits, layout,
+                             file.bPlain ? int64_t{48000} * file.channels * file.bits : 0));
     }
 }
 

@@ -34,14 +34,11 @@ protected:
 // What arrives is what libsndfile reads in this process, which for lossless files is what was written.
 TEST_F(SoundAcrossSlaveTest, MasterReadsFilesAsTheLibraryDoes)
 {
-    const struct {
-        const char* name;
-        int format;
-        SSound sound;
-    } files[] = {
+    // clang-format off
+    const struct { const char* name; int format; SSound sound; } files[] = {
         {"mono.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, makeTone(32000, 1, chunkFrames + 1)},
-        {"tone.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, makeTone(48000, 2, 3 * chunkFrames)},
-    };
+        {"tone.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, makeTone(48000, 2, 3 * chunkFrames)}};
+    // clang-format on
     for (const auto& file : files) {
         SCOPED_TRACE(file.name);
         nebo::test::writeSoundFile(m_files.pathOf(file.name), file.format, file.sound);

@@ -14,12 +14,10 @@ using namespace nebo::testing;
 TEST(TestMediaSupportTest, ClipsOfEveryKindDecodeToWhatWasWritten)
 {
     lumo::CTempFolder folder;
+    // width, height: of the decoded pictures, 0 for the clip's own
+    // clang-format off
     const struct {
-        const char* file;
-        SVideoSettings video;
-        const char* soundEncoder;
-        ELayout layout;
-        int width, height; // of the decoded pictures, 0 for the clip's own
+        const char *file; SVideoSettings video; const char* soundEncoder; ELayout layout; int width, height;
         size_t bytes;
     } kinds[] = {
         {"ffv1.mkv", {"ffv1", "yuv420p", 64, 48, 25, 5, 0}, "pcm_s16le", ELayout::YV12, 0, 0, 64 * 48 * 3 / 2},
@@ -27,6 +25,7 @@ TEST(TestMediaSupportTest, ClipsOfEveryKindDecodeToWhatWasWritten)
         {"mpeg4.mp4", {"mpeg4", "yuv420p", 32, 16, 25, 5, 2}, "aac", ELayout::YUY2, 0, 0, 32 * 16 * 2},
         {"nv12.nut", {"rawvideo", "nv12", 32, 16, 25, 5, 0}, "pcm_s16le", ELayout::NV12, 0, 0, 32 * 16 * 3 / 2},
     };
+    // clang-format on
     for (const auto& kind : kinds) {
         SCOPED_TRACE(kind.file);
         const std::string path = folder.pathOf(kind.file);

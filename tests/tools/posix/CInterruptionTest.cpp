@@ -1,5 +1,4 @@
-// Ctrl-C during a batch, sent as a terminal sends it, to the real
-// nebo_probe while two of its media hang in their slaves.
+// Ctrl-C during a batch, sent as a terminal sends it, to the real nebo_probe while two media hang in their slaves.
 #include "platform/CTempFolder.h"
 #include "support/binFolder.h"
 #include "support/runProgram.h"

@@ -1,5 +1,4 @@
-// A master talks to the real nebo_slave hosting nebo_demo, through the
-// plugin client and the source client.
+// A master talks to the real nebo_slave hosting nebo_demo, through the plugin client and the source client.
 #include "boxed/CBoxedFixture.h"
 #include "foundation/castObject.h"
 #include "host/master/CNEBPluginClient.h"
@@ -42,8 +41,7 @@ protected:
     P<lumo::IPipeClient> m_pipe;
 };
 
-// Until a source takes the pipe over, the plugin server answers every
-// question, and a request it cannot serve gives nothing without ending it.
+// Until a source takes the pipe over, the plugin server answers all, and gives nothing for what it cannot serve.
 TEST_F(PluginClientAcrossSlaveTest, PluginServerAnswersAndServesOn)
 {
     P<CNEBPluginClient> plugin = startPlugin();
@@ -79,15 +77,15 @@ TEST_F(PluginClientAcrossSlaveTest, SourceServerTakesOverThePipe)
     } catch (const lumo::CRemoteException& error) {
         EXPECT_EQ(error.getGeneralDescription()->toUTF8(), "Remote Procedure not found on host: getValidTypes");
     }
-    // These names exist on the source server too, which answers them now;
-    // it hands the log over once, with what confining the slave could not do.
+    // These names exist on the source server too, which answers them now; it hands the log over once, with what
+    // confining the slave could not do.
     EXPECT_EQ(plugin->getPluginName().toUTF8(), "nebo_demo");
     plugin->getLog();
     EXPECT_EQ(plugin->getLog().toUTF8(), "");
     EXPECT_EQ(lumo::castObject<nebo::common::IVideoSource>(source)->getWidth(), 64);
 
-    // "Quit" now stops only the source server, which still answers; closing the pipe then ends the slave
-    // cleanly, its error file emptied, as the confined slave may not remove it.
+    // "Quit" now stops only the source server, which still answers; closing the pipe then ends the slave cleanly, its
+    // error file emptied, as the confined slave may not remove it.
     plugin->quit();
     EXPECT_EQ(source->getURI()->getText().toUTF8(), "file:///clips/test.demo?w=64&h=32");
     m_server = nullptr;
@@ -107,8 +105,8 @@ TEST_F(PluginClientAcrossSlaveTest, PipeClosedUnderASourceWithoutQuitIsAnError)
     EXPECT_EQ(errorFileText(), "lumo::CException\nType: Error\ntext: Pipe was closed");
 }
 
-// The answers every source gives across the slave. Sizes, rates, pictures, sound and skipping are checked,
-// byte for byte and in every layout, by the boxed source tests, which take this same path.
+// The answers every source gives across the slave. Sizes, rates, pictures, sound and skipping are checked, byte for
+// byte and in every layout, by the boxed source tests, which take this same path.
 TEST_F(PluginClientAcrossSlaveTest, DemoClipAnswersAcrossTheSlave)
 {
     P<CNEBPluginClient> plugin = startPlugin();

@@ -21,8 +21,7 @@ std::string formatted(double value)
     return text;
 }
 
-// printf's "%e", but for the sign of NaN, which C libraries differ on: the
-// report keeps it.
+// printf's "%e", but for the sign of NaN, which C libraries differ on: the report keeps it.
 std::string printed(double value)
 {
     if (std::isnan(value))
@@ -32,8 +31,7 @@ std::string printed(double value)
     return text;
 }
 
-// Special values and rounding edges, then arbitrary bit patterns: register
-// contents may hold any double.
+// Special values and rounding edges, then arbitrary bit patterns: register contents may hold any double.
 TEST(formatScientificTest, AgreesWithPrintf)
 {
     // clang-format off

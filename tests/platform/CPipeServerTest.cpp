@@ -5,8 +5,8 @@
 #include "platform/IPipeManager.h"
 #include "platform/IPipeServerListener.h"
 #include "platform/IProcess.h"
-#include "platform/IThreadManager.h"
 #include "support/CScopedPipePlace.h"
+#include "waitForEnd.h"
 
 #include <gtest/gtest.h>
 
@@ -194,9 +194,7 @@ TEST_F(CPipeServerTest, APassedEndTickEndsTheWaitingForClients)
     m_server->setEndTick(1);
     EXPECT_FALSE(m_server->acceptClient(nullptr));
     m_server->start();
-    for (uint64_t waited = 0; m_server->getWaitingSignal()->isSet() && waited < patienceMs; waited += 10)
-        getThreadManager()->sleep(10);
-    EXPECT_FALSE(m_server->getWaitingSignal()->isSet());
+    EXPECT_TRUE(waitUntil([&] { return !m_server->getWaitingSignal()->isSet(); }));
     EXPECT_FALSE(makeClient()->connect());
     EXPECT_TRUE(m_server->isStarted()) << "only stop() drops the loop's thread";
 }

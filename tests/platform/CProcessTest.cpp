@@ -18,15 +18,6 @@ std::vector<std::string> wordsOf(const std::vector<std::string>& report)
     return std::vector<std::string>(report.begin() + 2, std::find(report.begin(), report.end(), "--"));
 }
 
-// A report's environment, sorted: the lines after the marker.
-std::vector<std::string> environmentOf(const std::vector<std::string>& lines)
-{
-    const auto marker = std::find(lines.begin(), lines.end(), "--");
-    std::vector<std::string> variables(marker == lines.end() ? marker : marker + 1, lines.end());
-    std::sort(variables.begin(), variables.end());
-    return variables;
-}
-
 TEST(CProcessTest, PassesTheArgumentsWordByWordInTheWorkingDirectory)
 {
     const struct {
@@ -203,13 +194,17 @@ TEST(CProcessTest, CallerVariablesAreTakenByName)
     EXPECT_EQ(options.environment, std::vector<std::string>({"NEBO_TEST_WANTED=a=b"}));
 }
 
-// The environment a program reports when started with `options`.
+// The environment, sorted, that a program reports when started with `options`: the lines after the marker.
 std::vector<std::string> environmentWith(CProcessOptions& options)
 {
     CProcessChild child;
     P<IProcess> process = child.start("report", &options);
     EXPECT_TRUE(waitForEnd(*process));
-    return environmentOf(child.getReport());
+    const std::vector<std::string> lines = child.getReport();
+    const auto marker = std::find(lines.begin(), lines.end(), "--");
+    std::vector<std::string> variables(marker == lines.end() ? marker : marker + 1, lines.end());
+    std::sort(variables.begin(), variables.end());
+    return variables;
 }
 
 // What some systems add to every program's environment is all a program given an empty one gets: none of

@@ -14,8 +14,8 @@ namespace nebo::test {
 
 class CFaultingSlaveFixture : public CSlaveFixture {
 protected:
-    // Starts a slave, asks it for the first picture of a demo clip that
-    // misbehaves with `fault` and waits for the slave's end.
+    // Starts a slave, asks it for the first picture of a demo clip that misbehaves with `fault` and waits for the
+    // slave's end.
     void provoke(const std::string& fault)
     {
         lumo::P<lumo::IPipeClient> pipe = startServedSlave();
@@ -24,9 +24,8 @@ protected:
         ASSERT_TRUE(lumo::waitForEnd(*m_slave));
     }
 
-    // Asks the slave on `pipe` for the first picture of a demo clip that
-    // misbehaves with `fault`; true when the call fails, as the slave's end
-    // makes it fail. Waits as long as the slave neither answers nor ends.
+    // Asks the slave on `pipe` for the first picture of a demo clip that misbehaves with `fault`; true when the call
+    // fails, as the slave's end makes it fail. Waits as long as the slave neither answers nor ends.
     static bool requestFailingPicture(lumo::IPipeClient& pipe, const std::string& fault)
     {
         lumo::P<common::CNEBPluginClient> plugin = lumo::make<common::CNEBPluginClient>(

@@ -1,5 +1,4 @@
-// The slave's confinement as its master meets it: a real slave told to go
-// without it says so in its log.
+// The slave's confinement as its master meets it: a real slave told to go without it says so in its log.
 #include "host/master/CNEBPluginClient.h"
 #include "slave/CSlaveFixture.h"
 #include "streams/CMemoryManager.h"

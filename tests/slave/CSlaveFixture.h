@@ -26,8 +26,7 @@ inline std::string slavePath()
     return (binFolder() / (std::string("nebo_slave") + lumo::getProgramSuffix())).string();
 }
 
-// Starts the slave once its pipe exists, as the master does, in the
-// test's environment with NEBO_DEBUG_OUTPUT as given.
+// Starts the slave once its pipe exists, as the master does, in the test's environment with NEBO_DEBUG_OUTPUT as given.
 class CSlaveStarter : public lumo::CObject, public virtual lumo::IPipeServer::IPipeCreatedListener {
 public:
     CSlaveStarter(std::string arguments, const char* debugOutput)
@@ -74,8 +73,8 @@ protected:
         }
     }
 
-    // Makes a pipe, starts the slave with nebo_demo on it and returns the master's end once the slave
-    // connected; null when it did not connect within a generous bound.
+    // Makes a pipe, starts the slave with nebo_demo on it and returns the master's end once the slave connected; null
+    // when it did not connect within a generous bound.
     lumo::P<lumo::IPipeClient> startServedSlave(int logLevel = 2, const SSlaveOutput& output = {})
     {
         static int pipeCount = 0;

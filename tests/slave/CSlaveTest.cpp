@@ -26,8 +26,7 @@ using nebo::common::IPluginHandler;
 
 using Events = std::vector<std::string>;
 
-// A `Base` that records its own release, so tests see the order in which
-// the slave lets go.
+// A `Base` that records its own release, so tests see the order in which the slave lets go.
 template <class Base> class TTracked : public Base {
 public:
     template <class... Arguments> TTracked(Events& events, std::string name, Arguments&&... arguments)

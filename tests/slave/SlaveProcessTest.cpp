@@ -27,9 +27,8 @@ protected:
 
 const char* const finalLine = "slave finished without any trouble after trycatch\n";
 
-// A command line the slave refuses, or a master it cannot reach, ends it without a word, even with its debug
-// lines on standard error, and leaves the error file as the master made it. POSIX keeps only the low byte of
-// its exit code.
+// A command line the slave refuses, or a master it cannot reach, ends it without a word, even with its debug lines on
+// standard error, and leaves the error file as the master made it. POSIX keeps only the low byte of its exit code.
 TEST_F(SlaveProcessTest, RunsThatNeverReachAMasterLeaveTheErrorFileAlone)
 {
     const std::string errorFile = errorFileURI();
@@ -49,8 +48,8 @@ TEST_F(SlaveProcessTest, RunsThatNeverReachAMasterLeaveTheErrorFileAlone)
     }
 }
 
-// A quit from the master ends the slave cleanly, without an error text (the confined slave may not remove the
-// file; its master does); its debug lines reach its standard error only when its environment asks for it.
+// A quit from the master ends the slave cleanly, without an error text (the confined slave may not remove the file; its
+// master does); its debug lines reach its standard error only when its environment asks for it.
 TEST_F(SlaveProcessTest, QuitEndsCleanlyAndDebugLinesReachStandardErrorOnlyWhenAsked)
 {
     const std::pair<const char*, bool> cases[] = {{nullptr, false}, {"stderr", true}, {"STDERR", false}, {"", false}};

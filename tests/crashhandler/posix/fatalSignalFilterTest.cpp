@@ -38,8 +38,7 @@ struct SOutcome {
     std::string report;
 };
 
-// A fork; with `bFirstOfNamespace` the child is process 1 of new user and
-// process-number namespaces. -1 with errno set when that fails.
+// A fork; with `bFirstOfNamespace` the child is process 1 of new user and PID namespaces. -1, errno set, on failure.
 pid_t forkChild(bool bFirstOfNamespace)
 {
     if (!bFirstOfNamespace)
@@ -48,9 +47,8 @@ pid_t forkChild(bool bFirstOfNamespace)
         syscall(SYS_clone, CLONE_NEWUSER | CLONE_NEWPID | SIGCHLD, nullptr, nullptr, nullptr, nullptr));
 }
 
-// Runs `fault` in a child with the filter installed; the report of a
-// crash goes to a file of the test's own. The status is -1 when the child
-// could not be made.
+// Runs `fault` in a child with the filter installed; the report of a crash goes to a file of the test's own. The status
+// is -1 when the child could not be made.
 SOutcome runChild(void (*fault)(), bool bRemoveFirst = false, bool bFirstOfNamespace = false)
 {
     std::snprintf(g_reportPath, sizeof g_reportPath, "/tmp/crash-report-%d.txt", static_cast<int>(getpid()));
@@ -103,8 +101,7 @@ void writeToAnUnmappedAddress()
     *reinterpret_cast<volatile int*>(unmapped) = 1;
 }
 
-// The first process of a namespace ignores a fatal signal it raises itself,
-// yet dies of a fault the processor raised again.
+// The first process of a namespace ignores a fatal signal it raises itself, yet dies of a fault raised again.
 TEST(fatalSignalFilterTest, FaultEndsTheFirstProcessOfANamespaceByItsSignal)
 {
     for (const bool bFirstOfNamespace : {false, true}) {

@@ -1,5 +1,4 @@
-// Real hang reports of a child process of the test, whose threads the
-// handler asks for their stacks.
+// Real hang reports of a child process of the test, whose threads the handler asks for their stacks.
 #include "crashhandler/posix/hangReportHandler.h"
 
 #include "support/runProgram.h"
@@ -36,9 +35,8 @@ int g_readyPipe = -1;
 volatile bool g_bWaiting = true;
 volatile int g_depthSeen = 0;
 
-// Waits for ever a few frames deep, so that a stack walk has steps to take;
-// `atBottom` runs in the deepest frame first, so that whatever it announces
-// holds from then on.
+// Waits for ever a few frames deep, so that a stack walk has steps to take; `atBottom` runs in the deepest frame first,
+// so that whatever it announces holds from then on.
 __attribute__((noinline)) void waitDeep(int depth, void (*atBottom)())
 {
     if (depth > 0) {
@@ -71,8 +69,7 @@ void* runDeaf(void*)
     return nullptr;
 }
 
-// Once the other threads wait: the handler, the worker serving so that the
-// installing thread is not the one asked first; then the ids through the pipe.
+// Once the others wait: the handler, with the worker serving so that the installer is not asked first; the ids.
 void announceReady()
 {
     while (g_workerID == 0 || g_deafID == 0)
@@ -143,8 +140,7 @@ TEST(hangReportHandlerTest, ServingThreadComesFirstAndEveryOtherIsAskedInTurn)
     EXPECT_EQ(report.find("Thread "), report.find(first)) << report;
     EXPECT_NE(report.find(other), std::string::npos) << report;
     EXPECT_NE(report.find(threadLine(outcome.ids.deaf, "deaf", ": did not answer.\n\n")), std::string::npos) << report;
-    // Each recorded thread has its own stack pointer, and its walk goes
-    // through the frames it waits in.
+    // Each recorded thread has its own stack pointer, and its walk goes through the frames it waits in.
     std::string stackPointers[2];
     for (int i = 0; i < 2; ++i) {
         const size_t start = report.find(i == 0 ? first : other);

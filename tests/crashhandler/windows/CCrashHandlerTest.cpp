@@ -17,8 +17,7 @@ constexpr DWORD testCode = 0xE0001234;
 
 std::string g_reportPath;
 
-// Reports the test's own exception from where the system delivers it, and
-// lets the raiser go on.
+// Reports the test's own exception from where the system delivers it, and lets the raiser go on.
 LONG CALLBACK reportTestException(EXCEPTION_POINTERS* exception)
 {
     if (exception->ExceptionRecord->ExceptionCode != testCode)

@@ -78,9 +78,8 @@ size_t countOf(const std::string& text, const std::string& part)
     return count;
 }
 
-// An abort reaches the handler as a signal. The slave's crash report tests
-// make the machine's faults through the same installation, and
-// CCrashHandlerTest sees the report's sections.
+// An abort reaches the handler as a signal. The slave's crash report tests make the machine's faults through the same
+// installation, and CCrashHandlerTest sees the report's sections.
 TEST(installCrashReportingTest, AbortLeavesItsReportAndEndsWithItsCode)
 {
     CCrashingChild child("abort");

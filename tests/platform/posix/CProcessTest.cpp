@@ -5,6 +5,7 @@
 #include "crashhandler/posix/hangReportSignal.h"
 #include "expectError.h"
 #include "foundation/CError.h"
+#include "platform/posix/CFileDescriptor.h"
 #include "support/CScopedEnvironment.h"
 
 #include <arpa/inet.h>
@@ -46,19 +47,16 @@ CProcessOptions makeOptions(bool bOwnProcessGroup, bool bDiscardOutput, bool bNo
     return options;
 }
 
-// Whether this system lets the tests make the namespaces a program may ask for.
-bool canMakeNamespaces()
-{
-    const pid_t child = fork();
-    if (child == 0)
-        _exit(unshare(CLONE_NEWUSER | CLONE_NEWNET | CLONE_NEWIPC | CLONE_NEWPID) == 0 ? 0 : 1);
-    int status = 0;
-    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
+// True, with a note, when a case asks for namespaces of its own and this system refuses the tests those.
 bool skipsNamespaces(bool bOwnNamespaces)
 {
-    static const bool bCanMake = canMakeNamespaces();
+    static const bool bCanMake = [] {
+        const pid_t child = fork();
+        if (child == 0)
+            _exit(unshare(CLONE_NEWUSER | CLONE_NEWNET | CLONE_NEWIPC | CLONE_NEWPID) == 0 ? 0 : 1);
+        int status = 0;
+        return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }();
     if (bOwnNamespaces && !bCanMake)
         std::printf("NOTE: the system refuses new namespaces here; the case is skipped\n");
     return bOwnNamespaces && !bCanMake;
@@ -121,8 +119,7 @@ TEST(CProcessTest, ReleasedProgramLeavesNoZombie)
         EXPECT_TRUE(waitUntil([&] { return isReaped(pid); })) << pid;
 }
 
-// What a program cost is read as its end is seen, whether it is reaped at once or kept for its group's
-// sake; the waited-for children count. A program ended by a signal exits with its number above 128.
+// Reaped at once or kept for its group's sake, the cost counts waited-for children; a signal exits above 128.
 TEST(CProcessTest, EndRecordsCauseAndPeakMemory)
 {
     // sort, a child the script waits for, must hold its one 64 MB line whole.
@@ -165,9 +162,8 @@ bool isRunning(pid_t pid)
     return nameEnd != std::string::npos && nameEnd + 2 < text.size() && text[nameEnd + 2] != 'Z';
 }
 
-// A program that leaves a sleeping child behind, in its group or in a session of the child's own, and, asked to
-// stay, waits for it. The child goes by a name of its own (in namespaces of its own, its number there is not the
-// caller's).
+// A program that leaves a sleeping child behind, in its group or a session of the child's own, and, asked to stay,
+// waits for it. The child goes by a name, as in namespaces of its own its number is not the caller's.
 class CGrandchildSpawner {
 public:
     CGrandchildSpawner()
@@ -212,8 +208,8 @@ private:
     CTempFolder m_folder;
 };
 
-// terminate() ends the own group also after the program ended, and in namespaces of its own even what left
-// the group; a hang report request, which the shell has no handler for and ends of, reaches the program alone.
+// terminate() ends the own group also after the program ended, and in namespaces of its own even what left the group; a
+// hang report request, which the shell has no handler for and ends of, reaches the program alone.
 TEST(CProcessTest, TerminateEndsTheOwnGroupAndAHangReportRequestReachesTheProgramAlone)
 {
     const struct {
@@ -261,8 +257,8 @@ TEST(CProcessTest, TerminateEndsTheOwnGroupAndAHangReportRequestReachesTheProgra
     }
 }
 
-// Runs `start` in a forked helper that holds a terminal of its own as its controlling terminal and standard
-// input, as a user's shell does. True when the helper got the terminal and `start` returned true.
+// Runs `start` in a forked helper that holds a terminal of its own as its controlling terminal and standard input, as a
+// user's shell does. True when the helper got the terminal and `start` returned true.
 bool runWithTerminal(const std::function<bool()>& start)
 {
     const pid_t helper = fork();
@@ -284,26 +280,19 @@ bool runWithTerminal(const std::function<bool()>& start)
     return helper > 0 && waitpid(helper, &status, 0) == helper && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// A TCP listener on the loopback address; its port.
-class CLoopbackListener {
-public:
-    CLoopbackListener() : m_socket(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
-    {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (bind(m_socket, reinterpret_cast<sockaddr*>(&address), size) == 0 && listen(m_socket, 4) == 0 &&
-            getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-            m_port = ntohs(address.sin_port);
-    }
-    ~CLoopbackListener() { close(m_socket); }
-    int port() const { return m_port; }
-
-private:
-    int m_socket;
-    int m_port = 0;
-};
+// Makes `listener` listen on a free port of the loopback address; that port, 0 when it could not.
+int listenOnLoopback(CFileDescriptor& listener)
+{
+    listener = CFileDescriptor(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    const bool bListening = bind(listener.get(), reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+                            listen(listener.get(), 4) == 0 &&
+                            getsockname(listener.get(), reinterpret_cast<sockaddr*>(&address), &size) == 0;
+    return bListening ? ntohs(address.sin_port) : 0;
+}
 
 // What a program started with a terminal at hand finds about itself; fields as "name=value" lines.
 TEST(CProcessTest, ProgramWithoutTerminalOrInOwnNamespacesFindsItself)
@@ -321,8 +310,9 @@ TEST(CProcessTest, ProgramWithoutTerminalOrInOwnNamespacesFindsItself)
         {"no terminal, own group asked too", makeOptions(true, false, true), allFacts + unconfined},
         {"own namespaces", makeOptions(false, false, true, true), allFacts + confined},
     };
-    const CLoopbackListener listener;
-    ASSERT_NE(0, listener.port());
+    CFileDescriptor listener;
+    const int port = listenOnLoopback(listener);
+    ASSERT_NE(0, port);
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
         if (skipsNamespaces(test.options.bOwnNamespaces))
@@ -344,7 +334,7 @@ TEST(CProcessTest, ProgramWithoutTerminalOrInOwnNamespacesFindsItself)
                    "(exec 3<>/dev/tcp/127.0.0.1/$2) 2>/dev/null && echo network=reached || echo network=none\n"
                    "} > \"$1.part\" && mv \"$1.part\" \"$1\"\n");
         chmod(folder.pathOf("facts.sh").c_str(), 0755);
-        const String arguments = String::fromUTF8(folder.pathOf("facts") + " " + std::to_string(listener.port()) +
+        const String arguments = String::fromUTF8(folder.pathOf("facts") + " " + std::to_string(port) +
                                                   (test.options.bOwnNamespaces ? " confined" : " plain"));
         EXPECT_TRUE(runWithTerminal([&] {
             P<CProcess> process = make<CProcess>(folder.pathOf("facts.sh"), arguments, "", 0, &test.options);
@@ -354,8 +344,7 @@ TEST(CProcessTest, ProgramWithoutTerminalOrInOwnNamespacesFindsItself)
     }
 }
 
-// Resolving at start rides on the environment: it must add to what the
-// program is given, never take its place.
+// Resolving at start rides on the environment: it must add to what the program is given, never replace it.
 TEST(CProcessTest, ProgramResolvingAllAtStartKeepsItsEnvironment)
 {
     const CScopedEnvironment callers("NEBO_TEST_CALLERS", "2");

@@ -51,28 +51,6 @@ int openFile(const std::string& path, int flags)
 constexpr int incompleteConfinement = 200;
 constexpr int maxOpenFiles = 64;
 
-// Forks a child that confines itself to `files` and exits with the probe's outcome; gives its wait status.
-template <typename TProbe> int statusOfConfinedChild(const SFiles& files, TProbe probe)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        const P<ISandbox> sandbox = createSandbox();
-        sandbox->setMedium(String::fromUTF8(files.medium));
-        sandbox->setErrorFile(String::fromUTF8(files.errorFile));
-        sandbox->setProgramFolder(String::fromUTF8(nebo::test::binFolder().string()));
-        ISandbox::SLimits limits;
-        limits.maxOpenFiles = maxOpenFiles;
-        sandbox->setLimits(limits);
-        const size_t allowedGaps = landlockAbi() > 0 ? 0 : 1;
-        if (sandbox->confineProcess().size() != allowedGaps || !sandbox->confineFiles().empty())
-            _exit(incompleteConfinement);
-        _exit(probe(files));
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return status;
-}
-
 int pushIntoTerminal(const SFiles& files)
 {
     const char key = 'x';
@@ -173,12 +151,30 @@ protected:
     CSandboxTest() : m_terminal(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {}
     ~CSandboxTest() override { close(m_terminal); }
 
+    // Forks a child that confines itself to fresh files and exits with the probe's outcome; its wait status.
     int statusOf(int (*probe)(const SFiles&))
     {
         CTempFolder folder;
         folder.put("medium.txt", "medium");
         folder.put("error.txt", "");
-        return statusOfConfinedChild({folder.pathOf("medium.txt"), folder.pathOf("error.txt"), m_terminal}, probe);
+        const SFiles files = {folder.pathOf("medium.txt"), folder.pathOf("error.txt"), m_terminal};
+        const pid_t child = fork();
+        if (child == 0) {
+            const P<ISandbox> sandbox = createSandbox();
+            sandbox->setMedium(String::fromUTF8(files.medium));
+            sandbox->setErrorFile(String::fromUTF8(files.errorFile));
+            sandbox->setProgramFolder(String::fromUTF8(nebo::test::binFolder().string()));
+            ISandbox::SLimits limits;
+            limits.maxOpenFiles = maxOpenFiles;
+            sandbox->setLimits(limits);
+            const size_t allowedGaps = landlockAbi() > 0 ? 0 : 1;
+            if (sandbox->confineProcess().size() != allowedGaps || !sandbox->confineFiles().empty())
+                _exit(incompleteConfinement);
+            _exit(probe(files));
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return status;
     }
 
     const int m_terminal;

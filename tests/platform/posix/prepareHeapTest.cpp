@@ -25,10 +25,8 @@ TEST(prepareHeapTest, SizesOutsideTheBoundAreRefused)
         EXPECT_FALSE(prepareHeap(bytes)) << bytes;
 }
 
-// Decoders allocate picture-sized blocks on threads of their own and write
-// them whole; after the heap was prepared, those writes find their pages.
-// ctest runs each case in a process of its own, so no other case sees the
-// allocator changed.
+// Decoders allocate picture-sized blocks on threads of their own and write them whole; after the heap was prepared,
+// those writes find their pages. ctest runs each case in a process of its own: none sees the allocator changed.
 TEST(prepareHeapTest, BlocksAllocatedLaterOnAnotherThreadFindTheirPagesTouched)
 {
 #ifdef __SANITIZE_ADDRESS__

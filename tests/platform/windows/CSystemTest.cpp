@@ -11,8 +11,7 @@
 namespace lumo::win32 {
 namespace {
 
-// Names that take a path well beyond MAX_PATH, where only the long form
-// reaches the system.
+// Names that take a path well beyond MAX_PATH, where only the long form reaches the system.
 TEST(CSystemTest, FilesBeyondMaxPathWork)
 {
     CTempFolder folder;

@@ -27,12 +27,9 @@ IntruderParameters parametersOf(const std::string& query)
     return parameters;
 }
 
-// Claims the extension "intrude" for pictures and sound. Asked for a source,
-// it tries the acts its URI's query names ("acts=readSecret,fork") with the
-// query's parameters, logs "intruder <act>: <outcome>" at level 0 for each,
-// and makes no source, so that the master fails to open and takes the
-// slave's log into its own. An allowed "exec" or "filelessExec" ends the
-// slave.
+// Claims the extension "intrude" for pictures and sound. Asked for a source, it tries the acts its URI's query names
+// ("acts=readSecret,fork") with the query's parameters, logs "intruder <act>: <outcome>" at level 0 for each, and makes
+// no source, so that the master fails to open and takes the slave's log into its own. An allowed exec ends the slave.
 class CIntruderPlugin : public lumo::CObject, public virtual common::INEBPlugin {
 public:
     explicit CIntruderPlugin(common::INEBContext* context) : m_context(context) {}

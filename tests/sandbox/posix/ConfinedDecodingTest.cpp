@@ -1,6 +1,5 @@
-// Every shipped plugin, served by the real nebo_slave, decodes each kind of
-// medium confined exactly as it does with the confinement off: the
-// confinement takes nothing a decoder needs.
+// Every shipped plugin, served by the real nebo_slave, decodes each kind of medium confined exactly as it does with the
+// confinement off: the confinement takes nothing a decoder needs.
 #include "boxed/CBoxedFixture.h"
 #include "host/master/CEncapsulatedSource.h"
 #include "host/plugin/ISource.h"
@@ -24,8 +23,7 @@ using nebo::testing::SAudioSettings;
 using nebo::testing::STestClip;
 using nebo::testing::SVideoSettings;
 
-// What a source handed out, in order: each picture's layout, size, time and
-// pixels, and each sound chunk's time and bytes.
+// What a source handed out, in order: each picture's layout, size, time and pixels; each sound chunk's time and bytes.
 struct SDecoded {
     std::vector<std::string> items;
     std::vector<std::vector<uint8_t>> bytes;

@@ -1,7 +1,5 @@
-// A real slave hosts a plugin that tries what a confined slave must be
-// refused. Confined, every act fails and the master stays unharmed; with
-// NEBO_SANDBOX=off the acts succeed, which shows that the refusals come from
-// the confinement and not from the test.
+// A real slave hosts a plugin that tries what a confined slave must be refused; with NEBO_SANDBOX=off the same acts
+// succeed, which shows that the refusals come from the confinement and not from the test.
 #include "boxed/CBoxedFixture.h"
 #include "host/master/CEncapsulatedSource.h"
 #include "media/CNEBError.h"
@@ -37,47 +35,38 @@ using lumo::posix::CFileDescriptor;
 using nebo::common::CEncapsulatedSource;
 using nebo::common::CNEBError;
 
-bool systemLetsChildrenTraceParents()
+// True when the system setting at `path` is 0 or missing: a kernel without it allows everyone.
+bool systemAllows(const char* path)
 {
-    std::ifstream scope("/proc/sys/kernel/yama/ptrace_scope");
-    int value = 0;
-    return !(scope >> value) || value == 0;
-}
-
-// A kernel without the setting has the ring on for everyone.
-bool systemOffersTheSubmissionRing()
-{
-    std::ifstream setting("/proc/sys/kernel/io_uring_disabled");
+    std::ifstream setting(path);
     int value = 0;
     return !(setting >> value) || value == 0;
 }
 
-// What gets in the way of an act besides the confinement: a kernel without
-// the file rules (Landlock), a rule of the system that a slave meets
-// unconfined too (null for none), or the act's call ending a confined slave.
+const char* const ringSetting = "/proc/sys/kernel/io_uring_disabled";
+const char* const traceSetting = "/proc/sys/kernel/yama/ptrace_scope";
+
+// What gets in the way of an act besides the confinement: a kernel without the file rules (Landlock), a setting of the
+// system that a slave meets unconfined too (null for none), or the act's call ending a confined slave.
 struct SAct {
     const char* name;
     bool bFileRule;
-    bool (*systemAllows)();
-    // The confined slave ends at the call, so the act needs a slave of its own.
+    const char* systemSetting;
     bool bEndsConfinedSlave;
 };
 
+// clang-format off
 const SAct acts[] = {
-    {"readSecret", true, nullptr, false},
-    {"writeFile", true, nullptr, false},
-    {"listFolder", true, nullptr, false},
-    {"connectLocal", false, nullptr, false},
-    {"uringSocket", false, systemOffersTheSubmissionRing, false},
-    {"fork", false, nullptr, false},
-    {"readMasterEnviron", true, nullptr, false},
-    {"traceMaster", false, systemLetsChildrenTraceParents, true},
+    {"readSecret", true, nullptr, false},          {"writeFile", true, nullptr, false},
+    {"listFolder", true, nullptr, false},          {"connectLocal", false, nullptr, false},
+    {"uringSocket", false, ringSetting, false},    {"fork", false, nullptr, false},
+    {"readMasterEnviron", true, nullptr, false},   {"traceMaster", false, traceSetting, true},
     {"signalMaster", false, nullptr, false},
 };
+// clang-format on
 
 #ifdef __SANITIZE_ADDRESS__
-// The leak checker of sanitizer builds traces the slave's threads: there
-// the filter lets ptrace through, and Landlock alone keeps it inside.
+// The leak checker traces the slave's threads: there the filter lets ptrace through.
 constexpr bool bSanitized = true;
 #else
 constexpr bool bSanitized = false;
@@ -86,31 +75,25 @@ constexpr bool bSanitized = false;
 // A copy of the real slave, beside the intruder that it loads.
 std::string sandboxSlave() { return (nebo::test::binFolder() / "sandbox-tests" / "nebo_slave").string(); }
 
-// The process id that traces this one, 0 for none.
-int tracerOfThisProcess()
+// The text after "`name`:" in this process's status; empty when it has no such line.
+std::string statusOfThisProcess(const std::string& name)
 {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
-        if (line.rfind("TracerPid:", 0) == 0)
-            return std::stoi(line.substr(10));
-    return -1;
+        if (line.rfind(name + ":", 0) == 0)
+            return line.substr(name.size() + 1);
+    return std::string();
 }
 
-// Pushing input into a terminal takes CAP_SYS_ADMIN where the system keeps
-// it from everyone else (legacy_tiocsti 0, since Linux 6.2); otherwise a
-// process may push into its own controlling terminal, which a slave in a
-// session of its own gets by opening one.
+// Pushing input into a terminal takes CAP_SYS_ADMIN where the system keeps it from everyone else (legacy_tiocsti 0);
+// otherwise a slave may push into a terminal it opens as its controlling one.
 bool systemLetsSlavesTypeIntoTerminals()
 {
     std::ifstream legacy("/proc/sys/dev/tty/legacy_tiocsti");
     int allowed = 1;
     legacy >> allowed;
-    std::ifstream status("/proc/self/status");
-    constexpr int systemAdministration = 21;
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("CapEff:", 0) == 0)
-            return allowed == 1 || (std::stoull(line.substr(7), nullptr, 16) >> systemAdministration & 1) != 0;
-    return allowed == 1;
+    constexpr unsigned long long systemAdministration = 1ull << 21;
+    return allowed == 1 || (std::strtoull(statusOfThisProcess("CapEff").c_str(), nullptr, 16) & systemAdministration);
 }
 
 // A socket of `type` on a free port of 127.0.0.1, which it sets `port` to.
@@ -137,9 +120,7 @@ std::string takeWaiting(int descriptor)
     return taken;
 }
 
-// A pseudo-terminal in raw mode, so that what is pushed into its input
-// queue can be read back at once, as it arrived. The test holds both sides:
-// the terminal, which a shell would read, and its controlling side.
+// A pseudo-terminal in raw mode, so that what is pushed into its input queue reads back at once, as it arrived.
 class CPseudoTerminal {
 public:
     CPseudoTerminal() : m_control(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC))
@@ -174,9 +155,8 @@ private:
     std::string m_name;
 };
 
-// Makes `terminal` this process's standard input, output and error for one
-// scope, as a master started at that terminal has them, and restores them
-// afterwards (a descriptor that was closed is closed again).
+// Makes `terminal` this process's standard input, output and error for one scope, as a master started at that terminal
+// has them; restores them afterwards (one that was closed is closed again).
 class CScopedStandardTerminal {
 public:
     explicit CScopedStandardTerminal(int terminal)
@@ -223,9 +203,8 @@ protected:
         listen();
     }
 
-    // Asks a slave for a source of the intruder, which tries `names`
-    // (comma-separated) with `moreQuery` ("&name=value...") among its
-    // parameters, and returns the error with which the master failed.
+    // Asks a slave for a source of the intruder, which tries `names` (comma-separated) with `moreQuery`
+    // ("&name=value...") among its parameters; the error with which the master failed.
     std::string intrude(const std::string& names, const std::string& moreQuery = std::string())
     {
         const P<CEncapsulatedSource> source =
@@ -281,7 +260,7 @@ protected:
         EXPECT_EQ(nebo::test::filesIn(m_home->pathOf("")), std::vector<std::string>{"secret"});
         EXPECT_FALSE(listenerWasReached());
         EXPECT_FALSE(datagramArrived());
-        EXPECT_EQ(tracerOfThisProcess(), 0);
+        EXPECT_EQ(statusOfThisProcess("TracerPid"), "\t0");
         // Nothing of the slave's outlives the master's letting its launchers go.
         nebo::common::CSlaveLaunchers::get()->endAll();
         EXPECT_TRUE(nebo::test::noProcessRuns(sandboxSlave()));
@@ -327,8 +306,8 @@ TEST_F(SlaveConfinementTest, ConfinedSlaveIsRefusedEveryActAndLeavesTheMasterUnh
         expectMasterUnharmed();
 }
 
-// Confined, the slave ends at a call only an attack makes, with a report naming it; unconfined, an exec puts
-// /bin/true in the slave's place, which ends well in the middle of a call.
+// Confined, the slave ends at a call only an attack makes, with a report naming it; unconfined, an exec puts /bin/true
+// in the slave's place, which ends well in the middle of a call.
 TEST_F(SlaveConfinementTest, CallsOnlyAnAttackMakesEndAConfinedSlaveWithAReportNamingThem)
 {
     const struct {
@@ -356,7 +335,7 @@ TEST_F(SlaveConfinementTest, UnconfinedSlaveDoesWhatOnlyTheConfinementStops)
     const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", "off");
     const std::string error = intrudeWithEveryAct(false);
     for (const SAct& act : acts) {
-        if (act.systemAllows && !act.systemAllows())
+        if (act.systemSetting && !systemAllows(act.systemSetting))
             std::cout << "[   NOTE   ] this system forbids " << act.name << " to every process: not checked\n";
         else
             EXPECT_EQ(outcomeOf(act.name), "done") << act.name << "\n" << error;
@@ -364,12 +343,11 @@ TEST_F(SlaveConfinementTest, UnconfinedSlaveDoesWhatOnlyTheConfinementStops)
     // The acts really reached the master's surroundings.
     EXPECT_TRUE(std::filesystem::exists(writtenPath()));
     EXPECT_TRUE(listenerWasReached());
-    EXPECT_EQ(datagramArrived(), systemOffersTheSubmissionRing());
+    EXPECT_EQ(datagramArrived(), systemAllows(ringSetting));
 }
 
-// The slave gets the master's terminal as its standard input, output and
-// error (NEBO_DEBUG_OUTPUT=stderr keeps the master's output for slaves) and
-// the terminal's name in the medium, and tries to type a line into it.
+// The slave gets the master's terminal as its standard streams (NEBO_DEBUG_OUTPUT=stderr keeps them for slaves) and its
+// name in the medium, and tries to type a line into it.
 TEST_F(SlaveConfinementTest, OnlyAnUnconfinedSlaveTypesIntoTheMastersTerminal)
 {
     const lumo::CScopedEnvironment debugOutput("NEBO_DEBUG_OUTPUT", "stderr");

@@ -1,5 +1,4 @@
-// The slave's confinement as POSIX makes it: a child of the test confined
-// as a slave confines itself.
+// The slave's confinement as POSIX makes it: a child of the test confined as a slave confines itself.
 #include "slave/CSlaveConfinement.h"
 
 #include "crashhandler/posix/hangReportHandler.h"
@@ -38,9 +37,8 @@ protected:
         std::filesystem::create_directory(m_pluginFolder);
     }
 
-    // Forks a child that installs the slave's crash filter, confines
-    // itself as a slave does for a medium and runs `probe`, whose result is
-    // the child's exit code; returns the child's wait status.
+    // Forks a child that installs the slave's crash filter, confines itself as a slave does for a medium and runs
+    // `probe`, whose result is the child's exit code; returns the child's wait status.
     template <typename TProbe> int statusOfConfinedSlave(TProbe probe)
     {
         const pid_t child = fork();
@@ -83,8 +81,7 @@ TEST_F(CSlaveConfinementTest, HangReportHoldsEveryThreadOfTheConfinedSlave)
     });
     ASSERT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), crashhandler::hangReportExitCode);
-    // The thread that installed the handler serves; the worker, started
-    // inside the sandbox, was asked and answered.
+    // The thread that installed the handler serves; the worker, started inside the sandbox, was asked and answered.
     const std::string report = errorFileText();
     EXPECT_NE(report.find("\", serving the master's calls:\n\nContext:\n"), std::string::npos) << report;
     EXPECT_NE(report.find("\"worker\":\n\nContext:\n"), std::string::npos) << report;

@@ -12,8 +12,7 @@ namespace {
 
 using nebo::common::CSlaveServices;
 
-// Where a debug line goes, by the environment the services were made in
-// and the log they are given.
+// Where a debug line goes, by the environment the services were made in and the log they are given.
 TEST(CSlaveServicesTest, DebugLineGoesWhereTheEnvironmentSays)
 {
     const struct {

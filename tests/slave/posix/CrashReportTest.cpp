@@ -1,5 +1,4 @@
-// A plugin that faults takes down only its slave, which leaves a crash
-// report, or the text of the error, in its error file.
+// A plugin that faults takes down only its slave, which leaves a crash report, or the error's text, in its error file.
 #include "boxed/CBoxedFixture.h"
 #include "slave/CFaultingSlaveFixture.h"
 
@@ -31,8 +30,8 @@ struct SCrashCase {
     const char* description;
     // Text the report holds beside the description; may be empty.
     const char* detail;
-    // Whether the fault happens in the plugin's own code, built with frame pointers, and not in a library it
-    // calls: the C library's abort leaves the stack walk no frame to start from.
+    // Whether the fault happens in the plugin's own code, built with frame pointers, and not in a library it calls: the
+    // C library's abort leaves the stack walk no frame to start from.
     bool bInPlugin;
 };
 
@@ -133,9 +132,8 @@ std::string drain(int descriptor)
     return text;
 }
 
-// A master that captures its slaves' standard error and does not read it:
-// the slave's copy of its report must not hold up its death, and the error
-// file gets the whole report first.
+// A master that captures its slaves' standard error and does not read it: the slave's copy of its report must not hold
+// up its death, and the error file gets the whole report first.
 TEST_F(CrashReportTest, StackOverflowReportDoesNotWaitForAReader)
 {
     const std::pair<const char*, bool> cases[] = {{"stderr", true}, {nullptr, false}};
@@ -153,8 +151,7 @@ TEST_F(CrashReportTest, StackOverflowReportDoesNotWaitForAReader)
             close(copyReader);
         ASSERT_TRUE(pipe);
 
-        // The master waits for the answer as long as the slave lives; the
-        // test waits for the slave's end only so long.
+        // The master waits for the answer as long as the slave lives; the test waits for the slave's end only so long.
         bool bRequestFailed = false;
         std::thread master([&] { bRequestFailed = requestFailingPicture(*pipe, "stack"); });
         const bool bEnded = lumo::waitForEnd(*m_slave);

@@ -17,6 +17,7 @@
 #include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/ptrace.h>
+#include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -117,9 +118,8 @@ std::string connectLocal(const IntruderParameters& parameters)
                    connect(connection.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0);
 }
 
-// A UDP socket made by the kernel's submission ring rather than by the
-// socket call, which a filter that only looks at socket would miss. Sets
-// errno and returns -1 when the ring refuses.
+// A UDP socket made by the kernel's submission ring rather than by the socket call, which a filter that only looks at
+// socket would miss. Sets errno and returns -1 when the ring refuses.
 int socketThroughRing()
 {
     io_uring ring{};
@@ -174,8 +174,7 @@ std::string readMasterEnviron(const IntruderParameters& parameters)
     return readFile("/proc/" + std::to_string(masterOf(parameters)) + "/environ");
 }
 
-// Seizing does not stop the master; stopping it briefly is what lets the
-// intruder detach at once, so that the master runs on untraced.
+// Seizing does not stop the master; stopping it briefly lets the intruder detach at once, the master untraced.
 std::string traceMaster(const IntruderParameters& parameters)
 {
     const pid_t master = masterOf(parameters);
@@ -195,32 +194,21 @@ std::string exec(const IntruderParameters&)
     return outcome(false);
 }
 
-// Copies as much of the file at `path` into `target` as can be read.
-void copyFile(const std::string& path, int target)
-{
-    const CFileDescriptor source(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    char buffer[65536];
-    ssize_t count = 0;
-    while (source.isValid() && (count = read(source.get(), buffer, sizeof buffer)) > 0)
-        if (write(target, buffer, static_cast<size_t>(count)) != count)
-            return;
-}
-
-// A program run from memory, without a file of its own. Each step goes on
-// after a refusal, so that the exec itself meets the confinement whatever
-// stopped the steps before it.
+// A program run from memory, without a file of its own. Each step goes on after a refusal, so that the exec itself
+// meets the confinement whatever stopped the steps before it.
 std::string filelessExec(const IntruderParameters& parameters)
 {
     const CFileDescriptor memory(memfd_create("intruder", MFD_CLOEXEC));
-    copyFile(parameter(parameters, "program"), memory.get());
+    const CFileDescriptor program(open(parameter(parameters, "program").c_str(), O_RDONLY | O_CLOEXEC));
+    while (sendfile(memory.get(), program.get(), nullptr, 1 << 20) > 0) {
+    }
     char name[] = "true";
     char* const arguments[] = {name, nullptr};
     execveat(memory.get(), "", arguments, environ, AT_EMPTY_PATH);
     return outcome(false);
 }
 
-// True when `terminal` took every byte of `line` into its input queue, as
-// if typed there.
+// True when `terminal` took every byte of `line` into its input queue, as if typed there.
 bool typeInto(int terminal, const std::string& line)
 {
     for (const char byte : line)
@@ -229,8 +217,7 @@ bool typeInto(int terminal, const std::string& line)
     return true;
 }
 
-// Types a line into whatever terminal the slave holds or can open, for the
-// shell that reads it to run.
+// Types a line into whatever terminal the slave holds or can open, for the shell that reads it to run.
 std::string injectTerminal(const IntruderParameters& parameters)
 {
     const std::string line = parameter(parameters, "text") + "\n";
@@ -242,8 +229,8 @@ std::string injectTerminal(const IntruderParameters& parameters)
         terminals.push_back(named->second);
     int lastError = errno;
     for (const std::string& path : terminals) {
-        // Without O_NOCTTY: a session leader without a terminal makes the one
-        // it opens its own, and on its own terminal TIOCSTI needs no privilege.
+        // Without O_NOCTTY: a session leader without a terminal makes the one it opens its own, and on its own terminal
+        // TIOCSTI needs no privilege.
         const CFileDescriptor terminal(open(path.c_str(), O_RDWR | O_CLOEXEC));
         if (terminal.isValid() && typeInto(terminal.get(), line))
             return done;

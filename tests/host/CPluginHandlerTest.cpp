@@ -70,7 +70,6 @@ protected:
     const P<CSimpleNEBContext> m_context = make<CSimpleNEBContext>();
 };
 
-// A library that fails to load is left out and logged once as an error.
 TEST_F(CPluginHandlerTest, LeavesOutEachLibraryThatFailsToLoadAndLogsItOnce)
 {
     for (const char* name : {"no_factory", "nebo_sound", "null_plugin", "missing"})
@@ -191,12 +190,6 @@ TEST_F(CPluginHandlerTest, TriesTheRememberedPluginFirstForTheSameTypes)
 
     // A remembered plugin that fails now is asked once, not again when the
     // search reaches it: a slave that hangs costs one time limit.
-    const auto count = [](const std::string& text, const std::string& part) {
-        size_t found = 0;
-        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-            ++found;
-        return found;
-    };
     const struct {
         const char *uri, *plugin, *failures;
     } cases[] = {
@@ -208,10 +201,10 @@ TEST_F(CPluginHandlerTest, TriesTheRememberedPluginFirstForTheSameTypes)
          "avlib: does not take the extension \"wav\"\nsound: could not open it\n"},
     };
     for (const auto& c : cases) {
-        const size_t asked = count(logText(), "sound asked for");
+        const size_t asked = countOf(logText(), "sound asked for");
         m_context->setPluginForURI(pictureSourceType, *uri(c.uri), String("sound"));
         EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*uri(c.uri), true)), c.plugin) << c.uri;
-        EXPECT_EQ(count(logText(), "sound asked for"), asked + 1) << c.uri;
+        EXPECT_EQ(countOf(logText(), "sound asked for"), asked + 1) << c.uri;
         EXPECT_EQ(failuresOf(*handler), c.failures) << c.uri;
     }
 }
@@ -258,7 +251,6 @@ TEST_F(CPluginHandlerTest, LogsAPluginThatThrowsAndTriesTheNext)
     }
 }
 
-// Formats are chosen by the extension alone, and made without opening them.
 TEST_F(CPluginHandlerTest, CreatesFormatsByTheExtensionOnlyWithoutOpeningThem)
 {
     const P<CPluginHandler> handler = loadBoth();

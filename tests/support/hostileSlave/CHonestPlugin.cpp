@@ -34,12 +34,6 @@ IDataOutStream& result(IDataOutStream& out)
     return out;
 }
 
-void writeBlock(IDataOutStream& out, const std::vector<uint8_t>& bytes)
-{
-    out.writeInt32(static_cast<int32_t>(bytes.size()));
-    out.write(bytes.data(), static_cast<int32_t>(bytes.size()));
-}
-
 void skipNamedInt(IDataInStream& in)
 {
     in.readString();
@@ -219,7 +213,8 @@ void CHonestPlugin::writeNextPicture(IDataOutStream& out)
     if (!bPicture)
         return;
     writePictureHead(out, timestamp, m_pictureWidth, m_pictureHeight);
-    writeBlock(out, pixels);
+    out.writeInt32(static_cast<int32_t>(pixels.size()));
+    out.write(pixels.data(), static_cast<int32_t>(pixels.size()));
     writeObjectEnd(out);
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 
-// A master's surroundings for boxed plugins: pipes and error files in
-// folders of the test's own, a context that logs, and the real nebo_slave
-// and nebo_demo beside the test program.
+// A master's surroundings for boxed plugins: pipes and error files in folders of the test's own, a context that logs,
+// and the real nebo_slave and nebo_demo beside the test program.
 #include "foundation/CException.h"
 #include "host/CPluginHandler.h"
 #include "host/common/CLogManager.h"

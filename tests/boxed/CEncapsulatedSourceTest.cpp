@@ -228,8 +228,7 @@ TEST_F(CEncapsulatedSourceTest, SecondOpenKeepsTheSourceAndReopeningStartsAfresh
     EXPECT_EQ(errorFiles(), std::vector<std::string>());
 }
 
-// A picture slower than a fixed wait but within the slave's time limit
-// still arrives when prefetched.
+// A picture slower than a fixed wait but within the slave's time limit still arrives when prefetched.
 TEST_F(CEncapsulatedSourceTest, APrefetchedPictureMayTakeAsLongAsTheTimeLimitAllows)
 {
     ASSERT_TRUE(m_context->getPrefetch());
@@ -242,8 +241,7 @@ TEST_F(CEncapsulatedSourceTest, APrefetchedPictureMayTakeAsLongAsTheTimeLimitAll
     EXPECT_FALSE(source->isOpened());
 }
 
-// Prefetched or not, a picture that never comes ends the slave with its
-// hang report.
+// Prefetched or not, a picture that never comes ends the slave with its hang report.
 TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveWithItsHangReport)
 {
     setLimits(1500);
@@ -259,8 +257,7 @@ TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveWithItsHangReport)
                 const std::filesystem::path file(error.getErrorFilePath().toUTF8());
                 const std::string report = m_temp.get(file.lexically_relative(m_temp.pathOf("")).generic_string());
                 EXPECT_EQ(descriptionOf(error), limitLine + "\n\n" + report);
-                // A few lines that name the plugin it waits in: the serving
-                // thread's stack passes through the plugin.
+                // A few lines that name the plugin it waits in: the serving thread's stack passes through the plugin.
                 const std::string summary = error.getSummary().toUTF8();
                 EXPECT_EQ(summary.rfind(limitLine + "\nHang Report\nFrames: 0x", 0), 0u) << summary;
                 EXPECT_NE(summary.find(std::string(" (nebo_demo") + lumo::getModuleSuffix() + ")"), std::string::npos)
@@ -332,9 +329,8 @@ TEST_F(CEncapsulatedSourceTest, EveryWayOfFailingEndsInTheSlavesError)
     }
 }
 
-// A slave that dies at a picture costs that picture only: a new slave goes
-// on at the next one, whatever ended the first and whether pictures are
-// prefetched or not.
+// A slave that dies at a picture costs that picture only: a new slave goes on at the next one, whatever ended the first
+// and whether pictures are prefetched or not.
 TEST_F(CEncapsulatedSourceTest, NewSlaveGoesOnAfterThePictureThatFailed)
 {
     resumeAfterFailures(3);

@@ -7,8 +7,7 @@ namespace {
 using nebo::test::EStage;
 
 #ifdef __SANITIZE_ADDRESS__
-// The sanitizer's shadow memory and quarantine are no part of the master's,
-// but they count in its resident size.
+// The sanitizer's shadow memory and quarantine are no part of the master's, but they count in its resident size.
 constexpr int64_t peakResidentLimitKB = 1024 * 1024;
 #else
 constexpr int64_t peakResidentLimitKB = 256 * 1024;

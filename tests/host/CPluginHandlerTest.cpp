@@ -115,8 +115,7 @@ TEST_F(CPluginHandlerTest, ChoosesByTheExtensionInAnyCaseWithoutDotOrSuffix)
         {"file:///media/clip.Wav", "", "sound"},
         {"file:///media/clip.mpg_part", "_part", "avlib"},
         {"file:///media/other.mpg", "_part", "avlib"},
-        // A plugin that takes the extension keeps the others out, whatever
-        // the case, even when it refuses.
+        // A plugin that takes the extension keeps the others out, whatever the case, even when it refuses.
         {"file:///media/clip.MPG?refuse=avlib", "", ""},
         {"file:///media/clip.WAV?fail=sound", "", ""},
     };
@@ -195,8 +194,7 @@ TEST_F(CPluginHandlerTest, TriesTheRememberedPluginFirstForTheSameTypes)
     } cases[] = {
         {"file:///media/clip.avi?fail=sound", "avlib", ""},
         {"file:///media/clip.avi?throwmake=sound", "avlib", ""},
-        // Only the remembered plugin takes the extension: its reason is
-        // noted once, where the search reaches it.
+        // Only the remembered plugin takes the extension: its reason is noted once, where the search reaches it.
         {"file:///media/clip.wav?fail=sound", "",
          "avlib: does not take the extension \"wav\"\nsound: could not open it\n"},
     };

@@ -1,8 +1,7 @@
 #pragma once
 
-// The error check and the owners of the media libraries' objects that the
-// clip writer and the reference decoders share; the objects the plugin frees
-// alike are owned as it owns them.
+// The error check and the owners of the media libraries' objects that the clip writer and the reference decoders share;
+// the objects the plugin frees alike are owned as it owns them.
 #include "plugins/avlib/avHolders.h"
 
 #include <stdexcept>

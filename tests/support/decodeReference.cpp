@@ -151,9 +151,8 @@ const AVStream& findAudioStream(const AVFormatContext& input, int number, const 
     throw std::runtime_error("no such audio stream in " + path);
 }
 
-// Converts decoded sound to interleaved 16-bit samples at its own rate and
-// channel layout; set up from the first frame, which knows the real format.
-// Kept at its rate, the sound leaves the converter at once: none is held back.
+// Converts decoded sound to interleaved 16-bit samples at its own rate and channel layout; set up from the first frame,
+// which knows the real format. Kept at its rate, the sound leaves the converter at once: none is held back.
 class CSoundConverter {
 public:
     void add(const AVFrame& frame)

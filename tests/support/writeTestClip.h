@@ -45,9 +45,8 @@ struct STestClip {
     std::vector<STestChapter> chapters = {};
 };
 
-// Writes `clip` to `path` in the container its extension names (mkv, avi,
-// mp4, mov, nut, ...). Throws std::runtime_error with the library's text
-// when an encoder, format or file cannot be used.
+// Writes `clip` to `path` in the container its extension names (mkv, avi, mp4, mov, nut, ...). Throws
+// std::runtime_error with the library's text when an encoder, format or file cannot be used.
 void writeTestClip(const std::string& path, const STestClip& clip);
 
 } // namespace nebo::testing

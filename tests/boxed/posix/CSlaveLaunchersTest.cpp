@@ -100,9 +100,8 @@ TEST_F(CSlaveLaunchersTest, AFailedLauncherIsReplacedAndOnlyTheSlaveItTookAlongF
     }
 }
 
-// Each crash of a child meets a fresh address layout and stack-protector
-// secret; children that end well share their launcher, and the error file
-// they left empty serves the next child.
+// Each crash of a child meets a fresh address layout and stack-protector secret; children that end well share their
+// launcher, and the error file they left empty serves the next child.
 TEST_F(CSlaveLaunchersTest, AChildThatEndsBadlyRetiresItsLauncherAndItsErrorFile)
 {
     const struct {
@@ -146,8 +145,7 @@ TEST_F(CSlaveLaunchersTest, AChildThatEndsBadlyRetiresItsLauncherAndItsErrorFile
     }
 }
 
-// The spare is no slave until a request comes; then it serves it, and the
-// launcher forks the next spare.
+// The spare is no slave until a request comes; then it serves it, and the launcher forks the next spare.
 TEST_F(CSlaveLaunchersTest, TheSpareForkedAheadServesTheNextRequest)
 {
     const P<CSlaveHandler> first = startSlave();

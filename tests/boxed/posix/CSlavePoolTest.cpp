@@ -1,6 +1,5 @@
-// What a pool's slaves are seen to do from outside: a pool that nobody
-// closes ends its waiting slaves with the process that made it; a slave
-// asked for memory ahead holds it.
+// What a pool's slaves are seen to do from outside: a pool that nobody closes ends its waiting slaves with the process
+// that made it; a slave asked for memory ahead holds it.
 #include "host/master/CSlavePool.h"
 
 #include "boxed/CBoxedFixture.h"
@@ -26,8 +25,7 @@ constexpr int32_t readyWaitMs = 20000;
 
 class CSlavePoolEndTest : public nebo::test::CBoxedFixture {};
 
-// Run first thing in its own process (ctest runs each case alone), so that
-// the fork copies no other thread.
+// Run first thing in its own process (ctest runs each case alone), so that the fork copies no other thread.
 TEST_F(CSlavePoolEndTest, PoolLeftOpenIsClosedWhenTheProcessEnds)
 {
     const std::string marker = "NEBO_POOL_EXIT_TEST=" + std::to_string(getpid());

@@ -55,8 +55,7 @@ TEST_F(CPluginFoldersTest, SearchesTheSettingThenBesideTheProgramThenTheInstalle
         {"", {bin, installed}},
         {mine, {mine, bin, installed}},
         {mine + sep + yours, {mine, yours, bin, installed}},
-        // Empty entries are passed over, and each folder counts once,
-        // however it is spelt.
+        // Empty entries are passed over, and each folder counts once, however it is spelt.
         {sep + sep + yours + "/" + sep + mine + sep + sep + bin + "/../bin", {yours, mine, bin, installed}},
         // A folder that does not exist yet is kept: it may be made later.
         {pathOf("later"), {pathOf("later"), bin, installed}},

@@ -48,8 +48,7 @@ TEST(CMediumFactsTest, FactsReadBackAsWritten)
     SWire wire;
     const lumo::P<CMediumFacts> received = lumo::make<CMediumFacts>();
     EXPECT_TRUE(received->read(wire.feed(written)));
-    // Written again, the facts read must give the same bytes: nothing was
-    // dropped or changed on the way.
+    // Written again, the facts read must give the same bytes: nothing was dropped or changed on the way.
     EXPECT_EQ(writtenBytes(received->get()), written);
     EXPECT_EQ(received->get().pictureStreams.at(0).colourTransfer, String("smpte2084"));
     EXPECT_EQ(received->get().chapters.at(1).start, 1.5);

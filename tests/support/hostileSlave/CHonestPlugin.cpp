@@ -55,8 +55,7 @@ double readNamedDouble(IDataInStream& in)
     return in.readDouble();
 }
 
-// A function's answer: the result variable's name, then the value that
-// writeValue writes.
+// A function's answer: the result variable's name, then the value that writeValue writes.
 template <class Write> std::function<void(IDataOutStream&)> namedResult(Write writeValue)
 {
     return [writeValue](IDataOutStream& out) { writeValue(result(out)); };

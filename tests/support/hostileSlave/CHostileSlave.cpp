@@ -232,8 +232,7 @@ int CHostileSlave::run(const String& pipeName)
     default:
         break;
     }
-    // Ends as nebo_slave does: a clean "Quit" takes the error file along, a
-    // failure leaves its text there.
+    // Ends as nebo_slave does: a clean "Quit" takes the error file along, a failure leaves its text there.
     try {
         serve();
         std::error_code ignored;
@@ -264,8 +263,7 @@ void CHostileSlave::serve()
             continue;
         }
         m_plugin.takeRequest(name, *m_in);
-        // Once a source serves, "Quit" ends nothing: the slave lives on
-        // until the master closes the pipe.
+        // Once a source serves, "Quit" ends nothing: the slave lives on until the master closes the pipe.
         if (name == "Quit" && !m_plugin.hasSource())
             return;
         if (m_plugin.isFunction(name))
@@ -344,10 +342,9 @@ void CHostileSlave::tellLie(const std::string& name)
 
 void CHostileSlave::silence()
 {
-    // Alive, so that the master has to end it, but never past the master:
-    // a master that failed to end it must not leave it behind for good.
-    // From namespaces of its own the master is out of sight; its end then
-    // shows as the end of the pipe.
+    // Alive, so that the master has to end it, but never past the master: a master that failed to end it must not leave
+    // it behind for good. From namespaces of its own the master is out of sight; its end then shows as the end of the
+    // pipe.
     if (!isProcessAlive(m_masterProcessID))
         holdPipeUntilClosed();
     while (isProcessAlive(m_masterProcessID))
@@ -390,8 +387,7 @@ void CHostileSlave::takeSharedBuffers()
     m_sharedBuffers = lumo::castObject<lumo::ISharedMemoryChannel>(m_pipe)->takeSharedMemory();
     if (m_mode != Mode::sharedShrink)
         return;
-    // The seals must refuse both; had either worked, the master's reads of
-    // the lost pages would fault.
+    // The seals must refuse both; had either worked, the master's reads of the lost pages would fault.
     for (const lumo::P<lumo::ISharedMemory>& buffer : m_sharedBuffers) {
         if (tryResizing(*buffer))
             std::fprintf(stderr, "hostile nebo_slave: a shared buffer changed its size\n");

@@ -15,9 +15,8 @@
 
 namespace nebo::test {
 
-// A slave that connects to its master's pipe as nebo_slave does and serves
-// the honest plugin, except for the one lie its mode names (main.cpp lists
-// them). A lie that ends in silence never returns. One thread.
+// A slave that connects to its master's pipe as nebo_slave does and serves the honest plugin, except for the one lie
+// its mode names (main.cpp lists them). A lie that ends in silence never returns. One thread.
 class CHostileSlave {
 public:
     enum class Mode {
@@ -52,8 +51,7 @@ public:
     // The mode of that name; empty for a name that is none.
     static std::optional<Mode> parseMode(std::string_view name);
 
-    // `errorFilePath` is the native path of the error file in UTF-8; empty
-    // when its URI named none.
+    // `errorFilePath` is the native path of the error file in UTF-8; empty when its URI named none.
     CHostileSlave(Mode mode, int masterProcessID, const std::string& errorFilePath);
 
     // Connects to the pipe of that name and plays the mode; returns the
@@ -61,8 +59,7 @@ public:
     int run(const lumo::String& pipeName);
 
 private:
-    // Serves until "Quit" ends it (before a source was made) or the
-    // connection fails, which throws.
+    // Serves until "Quit" ends it (before a source was made) or the connection fails, which throws.
     void serve();
     // A request for nothing served: "notfound" for a function, a failure
     // (thrown) for a procedure, as nebo_slave answers.

@@ -18,8 +18,7 @@ namespace nebo::test {
 
 namespace {
 
-// The state letter and the parent in /proc/<pid>/stat, after the name in
-// parentheses; false when the process is gone.
+// The state letter and the parent in /proc/<pid>/stat, after the name in parentheses; false when the process is gone.
 bool readStat(const std::filesystem::path& process, std::string& state, pid_t& parent)
 {
     std::ifstream stat(process / "stat");
@@ -37,12 +36,10 @@ bool listHolds(const std::filesystem::path& file, const std::string& word)
     return (zero + readWholeFile(file.string())).find(zero + word + zero) != std::string::npos;
 }
 
-// Whether process `pid` is a launcher: the slave program started with the
-// launcher's mode argument.
+// Whether process `pid` is a launcher: the slave program started with the launcher's mode argument.
 bool isLauncher(uint32_t pid) { return listHolds("/proc/" + std::to_string(pid) + "/cmdline", "--launcher"); }
 
-// Whether process `pid` is a launcher's spare, forked ahead of a request
-// and no slave yet.
+// Whether process `pid` is a launcher's spare, forked ahead of a request and no slave yet.
 bool isSpare(uint32_t pid)
 {
     std::ifstream file("/proc/" + std::to_string(pid) + "/comm");

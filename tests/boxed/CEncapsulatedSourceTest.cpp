@@ -269,16 +269,14 @@ TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveWithItsHangReport)
 
 TEST_F(CEncapsulatedSourceTest, HangingSlaveNeverHangsThePrefetchingTestOpen)
 {
-    // The test-open's isOpened and the buffering thread, inside a picture
-    // that never comes, each wait only as long as the time limit allows.
+    // The test-open's isOpened and the buffering thread, in a picture that never comes, wait only the time limit.
     ASSERT_TRUE(m_context->getPrefetch());
     setLimits(300);
     m_context->addPluginLibrary(String("nebo_demo"));
     const P<nebo::common::CPluginHandler> handler = make<nebo::common::CPluginHandler>(m_context, true);
     for (int run = 0; run < 20; ++run) {
         SCOPED_TRACE(run);
-        // Whether the test-open sees the source open depends on which thread
-        // takes the source first; either way nothing waits for ever.
+        // Whether the test-open sees the source open depends on which thread takes it first; none waits for ever.
         P<nebo::common::ISource> source = handler->tryCreateSource(*demoURI("w=16&h=16&fail=hang"), 0, 0, 0, true);
         if (const P<nebo::common::IVideoSource> pictures =
                 lumo::castObject<nebo::common::IVideoSource>(source, false)) {
@@ -381,8 +379,7 @@ TEST_F(CEncapsulatedSourceTest, SourceThatKeepsFailingEndsWithTheLastFailure)
     EXPECT_EQ(source->getSlaveEnds().size(), 3u);
 }
 
-// Sound follows the same rule, and pictures go on from the same point: a new
-// slave that started before the failed chunk would only meet it again.
+// Sound too, and pictures go on from that point: a slave started before the failed chunk would meet it again.
 TEST_F(CEncapsulatedSourceTest, SoundGoesOnAfterTheChunkThatFailedAndPicturesFollow)
 {
     resumeAfterFailures(3);

@@ -1,5 +1,4 @@
-// Slaves started ahead: real nebo_slave processes hosting nebo_demo wait in
-// a pool, and boxed sources take them as they open.
+// Slaves started ahead: real nebo_slave processes hosting nebo_demo wait in a pool; boxed sources take them.
 #include "host/master/CSlavePool.h"
 
 #include "boxed/CBoxedFixture.h"

@@ -38,8 +38,7 @@ TEST_F(HostileSlaveTest, EveryLieEndsInAClearErrorWithinTheLimit)
     EXPECT_LT(nebo::test::peakResidentKB(), peakResidentLimitKB);
 }
 
-// What the lies break is the master's expectation, not the stand-in's
-// protocol: told no lie, it serves every picture whole.
+// The lies break the master's expectation, not the stand-in's protocol: told none, it serves every picture whole.
 TEST_F(HostileSlaveTest, HonestStandInServesEveryPictureWhole)
 {
     expectWholePictures("honest");

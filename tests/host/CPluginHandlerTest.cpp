@@ -187,8 +187,7 @@ TEST_F(CPluginHandlerTest, TriesTheRememberedPluginFirstForTheSameTypes)
     EXPECT_EQ(logText().find("avlib asked"), std::string::npos);
     EXPECT_EQ(nameOf(handler->tryCreateAudioSource(*media, 0, 0, 0, true)), "avlib");
 
-    // A remembered plugin that fails now is asked once, not again when the
-    // search reaches it: a slave that hangs costs one time limit.
+    // A remembered plugin that fails is asked once, not again in the search: a hanging slave costs one time limit.
     const struct {
         const char *uri, *plugin, *failures;
     } cases[] = {

@@ -9,8 +9,7 @@
 
 namespace nebo::testing {
 
-// Returns `code` when it is not an error; otherwise throws std::runtime_error
-// with `what` and the library's text for the code.
+// Returns `code` unless it is an error; else throws std::runtime_error with `what` and the library's text.
 inline int checkAv(int code, const std::string& what)
 {
     if (code >= 0)

@@ -6,8 +6,7 @@
 
 namespace nebo::testing {
 
-// The picture layouts a source hands out, laid out as the picture classes
-// hold them: tight rows, planes one after another (YV12: Y, V, U).
+// The layouts a source hands out, as the picture classes hold them: tight rows, planes in turn (YV12: Y, V, U).
 enum class ELayout { RGB, YUY2, NV12, YV12 };
 
 struct SReferencePicture {

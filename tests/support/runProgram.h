@@ -21,8 +21,7 @@ inline std::string readWholeFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// What a program wrote to the file at `path` as text, its line ends (on
-// Windows "\r\n") as "\n"; empty when it cannot be read.
+// What a program wrote to the file at `path` as text, line ends (Windows: "\r\n") as "\n"; empty if unreadable.
 inline std::string readWrittenText(const std::string& path)
 {
     std::string text = readWholeFile(path);

@@ -20,8 +20,7 @@ std::vector<uint32_t> spareProcesses();
 // not). `cause` gets how the process layer describes that end.
 bool killChild(uint32_t pid, std::string& cause);
 
-// How many shared picture buffers this process maps now, and whether the
-// platform offers masters a shared picture channel at all.
+// How many shared picture buffers this process maps now, and whether masters get a shared picture channel at all.
 int countSharedPictureBuffers();
 bool arePicturesShared();
 
@@ -39,8 +38,7 @@ SFaultEnd writeFaultEnd();
 // std::runtime_error where the system does not tell (Windows here).
 bool noProcessRuns(const std::string& program, const std::string& marker = std::string());
 
-// The most memory this process has held resident so far, in KiB. Throws
-// std::runtime_error when the system does not tell.
+// The most memory this process has held resident so far, in KiB; std::runtime_error when the system does not tell.
 int64_t peakResidentKB();
 
 } // namespace nebo::test

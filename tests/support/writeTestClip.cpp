@@ -92,8 +92,7 @@ private:
     PacketPtr m_packet;
 };
 
-// Pictures are drawn in yuv444p, where each component has a full plane of
-// its own, and converted to the encoder's format.
+// Pictures are drawn in yuv444p, a full plane per component, and converted to the encoder's format.
 class CVideoTrack : public CTrack {
 public:
     CVideoTrack(AVFormatContext* output, const SVideoSettings& settings)
@@ -137,8 +136,7 @@ protected:
     }
 
 private:
-    // Every component depends on x, y and n in its own way, so that swapped
-    // planes or chroma and neighbouring pictures all differ.
+    // Each component depends on x, y and n its own way: swapped planes or chroma and neighbours all differ.
     static void drawPattern(AVFrame& picture, int64_t n)
     {
         for (int y = 0; y < picture.height; ++y) {

@@ -1,5 +1,4 @@
-// A boxed master over the real plugins beside the test program: slaves name
-// them, and none of their code, nor what they link, enters this process.
+// A boxed master over the real plugins: slaves name them; none of their code, nor what they link, enters here.
 #include "host/CPluginHandler.h"
 
 #include "boxed/CBoxedFixture.h"

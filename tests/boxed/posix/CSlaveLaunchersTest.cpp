@@ -42,8 +42,7 @@ protected:
         handler->getClient();
         return handler;
     }
-    // The launchers' spares once there is exactly one that is not `former`,
-    // waiting a while for the launcher to fork it; else what there is.
+    // The spares once exactly one is not `former`, waiting a while for the launcher to fork it; else what there is.
     static std::vector<uint32_t> awaitNewSpare(uint32_t former = 0)
     {
         std::vector<uint32_t> spares;

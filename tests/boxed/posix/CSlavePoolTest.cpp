@@ -47,8 +47,7 @@ TEST_F(CSlavePoolEndTest, PoolLeftOpenIsClosedWhenTheProcessEnds)
 
 class CSlavePoolMemoryTest : public nebo::test::CBoxedFixture {
 protected:
-    // The resident size of the one slave that a pool with `megabytes` of
-    // memory ahead keeps waiting; the slave ends with the pool on return.
+    // The resident size of the one slave a pool with `megabytes` ahead keeps waiting; it ends with the pool.
     int64_t residentKBOfWaitingSlave(int32_t megabytes)
     {
         const P<CSlavePool> pool = make<CSlavePool>(m_context, 1);

@@ -19,8 +19,7 @@ const std::string sep(1, lumo::getPathListSeparator());
 // A path as the platform spells it, with its own separator between names.
 std::string native(std::filesystem::path path) { return path.make_preferred().string(); }
 
-// A tree laid out as an installation: P/bin for the program, P/lib for the
-// libraries, P/lib/nebo/plugins, and two folders of the user's own.
+// An installed tree: P/bin for the program, P/lib, P/lib/nebo/plugins, and two folders of the user's own.
 class CPluginFoldersTest : public ::testing::Test {
 protected:
     CPluginFoldersTest()

@@ -15,8 +15,7 @@ constexpr double chunkStep = 0.02;
 
 double stepOf(Side side, int32_t) { return side == Side::pictures ? pictureStep : chunkStep; }
 
-// A side that failed goes on half a step past the item that failed; the
-// other side drops what it already handed out, or starts there.
+// The failed side goes on half a step past the failed item; the other drops what it handed out, or starts there.
 TEST(CResumePlannerTest, PlansTheResumeAfterTheFailedItemAndKeepsBothSidesInOrder)
 {
     const struct {
@@ -25,8 +24,7 @@ TEST(CResumePlannerTest, PlansTheResumeAfterTheFailedItemAndKeepsBothSidesInOrde
         std::optional<double> lastPicture, lastChunk;
         Side failed;
         double resume;
-        // Items of the other side: one it drops (none when it read nothing
-        // before, and so starts at the resume), one it keeps.
+        // The other side's items: one dropped (none when it read nothing and starts at the resume), one kept.
         std::optional<double> otherDropped;
         double otherKept;
     } cases[] = {

@@ -114,8 +114,7 @@ void CHonestPlugin::takeRequest(const std::string& name, IDataInStream& in)
 
 std::string CHonestPlugin::reply(const std::string& name)
 {
-    // Put together first, so that the reply leaves in one write, as the
-    // real servers send theirs, or in whatever pieces a lie wants.
+    // Put together first: the reply leaves in one write, as real servers send, or in whatever pieces a lie wants.
     const lumo::P<lumo::CMemoryIOStream> memory = lumo::make<lumo::CMemoryIOStream>();
     lumo::CDataOutStream out(memory);
     out.writeString(*String("return").get());

@@ -36,8 +36,7 @@ public:
     bool isFunction(const std::string& name) const;
     bool hasSource() const { return m_bSource; }
 
-    // Reads the parameters that follow a served request's name and, for a
-    // procedure, does its work. Throws the stream's errors.
+    // Reads the parameters after a served request's name; a procedure's work too. Throws the stream's errors.
     void takeRequest(const std::string& name, lumo::IDataInStream& in);
     // Does a served function's work and returns its whole reply: "return" and the result.
     std::string reply(const std::string& name);

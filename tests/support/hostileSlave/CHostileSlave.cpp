@@ -51,8 +51,7 @@ const std::string_view errorKeyword = "Error:";
 const std::string_view terminalEscapes = "\x1b]0;owned\x07\x1b[2J\x1b[31mFAKE LINE\r\n";
 const std::string_view sparseErrorText = "lumo::CException\nType: Error\ntext: a slave that left 1 GiB of error file\n";
 
-// Each mode with the request its lie answers ("" for none, "*" for the
-// source's first function call) and whether it takes shared buffers.
+// Each mode, the request its lie answers ("": none, "*": the source's first call), whether it takes shared buffers.
 struct SModeEntry {
     std::string_view name;
     CHostileSlave::Mode mode;
@@ -96,8 +95,7 @@ const SModeEntry& entryOf(CHostileSlave::Mode mode)
                          [mode](const SModeEntry& entry) { return entry.mode == mode; });
 }
 
-// The plugin with the sizes the mode announces and hands out. Returned as a
-// prvalue, so that it is built in place: its calls refer to it.
+// The plugin of the sizes the mode announces and hands out; a prvalue, built in place, as its calls refer to it.
 CHonestPlugin makePlugin(CHostileSlave::Mode mode)
 {
     if (mode == CHostileSlave::Mode::hugeAnnounce)
@@ -158,8 +156,7 @@ void sendHugeError(lumo::IDataOutStream& out)
     fill(out, hugeErrorBytes - int64_t(errorKeyword.size()), 'x');
 }
 
-// Facts whose container and description are empty, up to the lie the mode
-// tells in their bit rate or tag count, or a container name that long.
+// Empty container and description, then the mode's lie: its bit rate or tag count, or a container name that long.
 void sendLyingFacts(lumo::IDataOutStream& out, CHostileSlave::Mode mode)
 {
     writeReplyHead(out);

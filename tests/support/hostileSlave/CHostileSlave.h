@@ -61,8 +61,7 @@ public:
 private:
     // Serves until "Quit" ends it (before a source was made) or the connection fails, which throws.
     void serve();
-    // A request for nothing served: "notfound" for a function, a failure
-    // (thrown) for a procedure, as nebo_slave answers.
+    // A request for nothing served: "notfound" for a function, a thrown failure for a procedure, as nebo_slave does.
     void refuse(const std::string& keyword);
     void answer(const std::string& name);
     bool isLieTarget(const std::string& name) const;

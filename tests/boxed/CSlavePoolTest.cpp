@@ -68,9 +68,8 @@ TEST_F(CSlavePoolTest, SizeIsBoundedAndAPoolOfNoneStartsNothing)
     EXPECT_EQ(nebo::test::slaveProcesses(), std::vector<uint32_t>());
 }
 
-// A slave serves one source only and ends with it, which its log tells; one that died while waiting is passed over for
-// a fresh one, as the pool's log tells. Either way the pool fills up again. A slave that readied its heap serves the
-// same.
+// A slave serves one source only and ends with it, as its log tells; one that died while waiting is passed over for a
+// fresh one, as the pool's log tells. Either way the pool refills. A slave that readied its heap serves alike.
 TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
 {
     const struct {

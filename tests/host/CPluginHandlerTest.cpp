@@ -16,9 +16,8 @@
 #include <string>
 #include <vector>
 
-// The test plugins beside this program: nebo_avlib ("avlib", extensions avi, mpg) and nebo_sound ("sound", wav, avi,
-// AVI) make sources and formats that behave as the URI's query tells them (see plugins/CTestPlugin.h); no_factory and
-// null_plugin fail to load.
+// The test plugins here: nebo_avlib ("avlib": avi, mpg) and nebo_sound ("sound": wav, avi, AVI) make sources and
+// formats that do as the URI's query says (plugins/CTestPlugin.h); no_factory and null_plugin fail to load.
 
 using namespace nebo::common;
 using lumo::make;

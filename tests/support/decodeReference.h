@@ -22,9 +22,8 @@ struct SReferencePicture {
 std::vector<SReferencePicture> decodeReferencePictures(const std::string& path, ELayout layout, int width = 0,
                                                        int height = 0);
 
-// Decodes the `number`-th audio stream of the file (0 = the first audio stream, in file order) and returns its sound as
-// interleaved signed 16-bit samples at the stream's own rate and channel count, resampled with libswresample. Throws
-// std::runtime_error.
+// Decodes the `number`-th audio stream of the file (0 = the first, in file order) and returns its sound as interleaved
+// signed 16-bit samples at the stream's own rate and channels, resampled with libswresample. Throws std::runtime_error.
 std::vector<int16_t> decodeReferenceSound(const std::string& path, int number = 0);
 
 } // namespace nebo::testing

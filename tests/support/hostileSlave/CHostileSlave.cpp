@@ -340,8 +340,7 @@ void CHostileSlave::tellLie(const std::string& name)
 void CHostileSlave::silence()
 {
     // Alive, so that the master has to end it, but never past the master: a master that failed to end it must not leave
-    // it behind for good. From namespaces of its own the master is out of sight; its end then shows as the end of the
-    // pipe.
+    // it behind for good. From namespaces of its own the master is out of sight; its end shows as the pipe's.
     if (!isProcessAlive(m_masterProcessID))
         holdPipeUntilClosed();
     while (isProcessAlive(m_masterProcessID))

@@ -104,14 +104,6 @@ protected:
         source.getNextPicture();
     }
 
-    static std::vector<std::string> endCauses(CEncapsulatedSource& source)
-    {
-        std::vector<std::string> causes;
-        for (const lumo::SProcessEnd& end : source.getSlaveEnds())
-            causes.push_back(end.cause.toUTF8());
-        return causes;
-    }
-
     // The slave's last words, when it left any.
     std::string errorFileText() const
     {
@@ -357,7 +349,10 @@ TEST_F(CEncapsulatedSourceTest, NewSlaveGoesOnAfterThePictureThatFailed)
             EXPECT_FALSE(source->getNextPicture());
             source->close();
             EXPECT_EQ(source->getRestartCauses().size(), 1u);
-            EXPECT_EQ(endCauses(*source), std::vector<std::string>({firstEnd, "exited with code 0"}));
+            std::vector<std::string> causes;
+            for (const lumo::SProcessEnd& end : source->getSlaveEnds())
+                causes.push_back(end.cause.toUTF8());
+            EXPECT_EQ(causes, std::vector<std::string>({firstEnd, "exited with code 0"}));
         }
     }
     // The master logs each restart with its cause, and every slave's end with what it cost.

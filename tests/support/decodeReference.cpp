@@ -113,10 +113,9 @@ public:
         int width = m_width > 0 && m_height > 0 ? m_width : decoded.width;
         int height = m_width > 0 && m_height > 0 ? m_height : decoded.height;
         SLayoutFormat layout = describeLayout(m_layout, width, height);
-        bool sameSize = width == decoded.width && height == decoded.height;
-        if (sameSize && decoded.format == layout.format)
-            return {timestamp, width, height, copyTight(decoded, layout)};
-        return {timestamp, width, height, copyTight(convert(decoded, layout.format, width, height), layout)};
+        bool bAsWanted = width == decoded.width && height == decoded.height && decoded.format == layout.format;
+        return {timestamp, width, height,
+                copyTight(bAsWanted ? decoded : convert(decoded, layout.format, width, height), layout)};
     }
 
 private:

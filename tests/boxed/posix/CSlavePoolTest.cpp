@@ -58,8 +58,7 @@ protected:
         if (slaves.size() != 1)
             return -1;
         std::ifstream statm("/proc/" + std::to_string(slaves[0]) + "/statm");
-        int64_t sizePages = 0;
-        int64_t residentPages = -1;
+        int64_t sizePages = 0, residentPages = -1;
         statm >> sizePages >> residentPages;
         return residentPages * sysconf(_SC_PAGESIZE) / 1024;
     }

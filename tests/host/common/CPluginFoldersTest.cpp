@@ -71,10 +71,8 @@ TEST_F(CPluginFoldersTest, SearchesTheSettingThenBesideTheProgramThenTheInstalle
 TEST_F(CPluginFoldersTest, FindsEachPluginInTheFirstFolderThatHoldsIt)
 {
     const auto plugin = [](const std::string& name) { return CPluginFolders::pluginFileName(name); };
-    put(plugin("yours/both"));
-    put(plugin("bin/both"));
-    put(plugin("lib/nebo/plugins/installed"));
-    put(plugin("bin/beside"));
+    for (const char* name : {"yours/both", "bin/both", "lib/nebo/plugins/installed", "bin/beside"})
+        put(plugin(name));
     put(plugin("mine/folder") + "/x");
     const CPluginFolders found = folders(pathOf("mine") + sep + pathOf("yours"));
     const struct {

@@ -19,34 +19,14 @@ namespace nebo::test {
 // its mode names (main.cpp lists them). A lie that ends in silence never returns. One thread.
 class CHostileSlave {
 public:
+    // clang-format off
     enum class Mode {
-        honest,
-        silent,
-        halfReply,
-        hugeLog,
-        countThenSilence,
-        drip,
-        floodExtensions,
-        hugePicture,
-        hugeAnnounce,
-        hugeError,
-        controlChars,
-        sparseErrorFile,
-        forkedHolder,
-        exitAtOnce,
-        hangInPicture,
-        hangIgnoringReport,
-        smallPicture,
-        factsCount,
-        factsText,
-        factsNumber,
-        sharedHonest,
-        sharedBadIndex,
-        sharedBadOffset,
-        sharedBadLength,
-        sharedHeldBuffer,
-        sharedShrink,
+        honest, silent, halfReply, hugeLog, countThenSilence, drip, floodExtensions, hugePicture, hugeAnnounce,
+        hugeError, controlChars, sparseErrorFile, forkedHolder, exitAtOnce, hangInPicture, hangIgnoringReport,
+        smallPicture, factsCount, factsText, factsNumber,
+        sharedHonest, sharedBadIndex, sharedBadOffset, sharedBadLength, sharedHeldBuffer, sharedShrink,
     };
+    // clang-format on
 
     // The mode of that name; empty for a name that is none.
     static std::optional<Mode> parseMode(std::string_view name);

@@ -60,23 +60,18 @@ TEST(CResumePlannerTest, TheLastChunkSetsTheSoundStepAndAStepOfNoLengthCannotRes
     CResumePlanner planner;
     ASSERT_TRUE(planner.keep(Side::sound, 1.0, 8000));
     int32_t askedBytes = -1;
-    planner.plan(
-        Side::sound,
-        [&](Side, int32_t lastBytes) {
-            askedBytes = lastBytes;
-            return 0.1;
-        },
-        lumo::String());
+    const auto stepAfter = [&](Side, int32_t lastBytes) {
+        askedBytes = lastBytes;
+        return 0.1;
+    };
+    planner.plan(Side::sound, stepAfter, lumo::String());
     EXPECT_EQ(askedBytes, 8000);
 
-    for (const double step : {0.0, -1.0, std::numeric_limits<double>::quiet_NaN()})
-        lumo::expectError<nebo::common::CNEBError>("cannot resume \"clip\": the plugin tells no length of its "
-                                                   "pictures or sound",
-                                                   [&] {
-                                                       planner.plan(
-                                                           Side::pictures, [step](Side, int32_t) { return step; },
-                                                           lumo::String("\"clip\""));
-                                                   });
+    const std::string noLength = "cannot resume \"clip\": the plugin tells no length of its pictures or sound";
+    for (const double step : {0.0, -1.0, std::numeric_limits<double>::quiet_NaN()}) {
+        const auto stepOf = [step](Side, int32_t) { return step; };
+        lumo::expectError<nebo::common::CNEBError>(noLength, [&] { planner.plan(Side::pictures, stepOf, "\"clip\""); });
+    }
 }
 
 } // namespace

@@ -16,8 +16,6 @@ using lumo::make;
 using lumo::P;
 using lumo::String;
 using nebo::common::CEncapsulatedSource;
-using nebo::common::CLogManager;
-using nebo::common::CSimpleNEBContext;
 using nebo::common::CSlavePool;
 using nebo::test::countOf;
 
@@ -31,7 +29,7 @@ protected:
     // A pool made from a context of its own, which logs into m_poolLog.
     P<CSlavePool> makePool(int32_t slavesPerPlugin)
     {
-        const P<CSimpleNEBContext> poolContext = make<CSimpleNEBContext>();
+        const auto poolContext = make<nebo::common::CSimpleNEBContext>();
         poolContext->setSlaveLimits(m_context->getSlaveLimits());
         poolContext->setSlaveProgram(m_context->getSlaveProgram());
         poolContext->setLogManager(m_poolLog);
@@ -50,7 +48,7 @@ protected:
 
     std::string poolLogText() const { return m_poolLog->getLogText().toUTF8(); }
 
-    P<CLogManager> m_poolLog = make<CLogManager>(String("poollog"));
+    P<nebo::common::CLogManager> m_poolLog = make<nebo::common::CLogManager>(String("poollog"));
 };
 
 TEST_F(CSlavePoolTest, SizeIsBoundedAndAPoolOfNoneStartsNothing)

@@ -24,7 +24,6 @@ using lumo::make;
 using lumo::P;
 using lumo::String;
 using nebo::test::countOf;
-using nebo::test::pluginNamesOf;
 
 class CPluginHandlerTest : public testing::Test {
 protected:
@@ -74,7 +73,7 @@ TEST_F(CPluginHandlerTest, LeavesOutEachLibraryThatFailsToLoadAndLogsItOnce)
     for (const char* name : {"no_factory", "nebo_sound", "null_plugin", "missing"})
         m_context->addPluginLibrary(String::fromLatin1(name));
     const P<CPluginHandler> handler = make<CPluginHandler>(m_context, false);
-    EXPECT_EQ(pluginNamesOf(*handler), std::vector<std::string>{"sound"});
+    EXPECT_EQ(nebo::test::pluginNamesOf(*handler), std::vector<std::string>{"sound"});
     EXPECT_THROW(handler->getPlugin(handler->getPluginCount()), lumo::CInvalidArgError);
     const std::string log = logText();
     const std::string errors[] = {"could not load link create function for: " + pluginURI("no_factory"),

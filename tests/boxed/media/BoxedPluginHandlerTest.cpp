@@ -18,7 +18,6 @@ namespace {
 
 using lumo::make;
 using lumo::P;
-using lumo::String;
 using nebo::common::CPluginHandler;
 using nebo::test::extensionsOf;
 using nebo::test::pluginNamesOf;

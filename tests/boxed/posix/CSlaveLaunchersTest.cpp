@@ -18,7 +18,6 @@
 
 namespace {
 
-using lumo::make;
 using lumo::P;
 using nebo::common::CSlaveHandler;
 
@@ -38,7 +37,7 @@ protected:
     }
     P<CSlaveHandler> startSlave() const
     {
-        const P<CSlaveHandler> handler = make<CSlaveHandler>(m_context, lumo::String("nebo_demo"), 0);
+        const P<CSlaveHandler> handler = lumo::make<CSlaveHandler>(m_context, lumo::String("nebo_demo"), 0);
         handler->getClient();
         return handler;
     }

@@ -1,8 +1,7 @@
 #pragma once
 
-// A master's surroundings for boxed plugins: pipes and error files in
-// folders of the test's own, a context that logs, and the real nebo_slave
-// and nebo_demo beside the test program.
+// A master's surroundings for boxed plugins: pipes and error files in folders of the test's own, a context that logs,
+// and the real nebo_slave and nebo_demo beside the test program.
 #include "foundation/CException.h"
 #include "host/CPluginHandler.h"
 #include "host/common/CLogManager.h"
@@ -67,8 +66,7 @@ protected:
         m_log->setLogLevel(2);
         m_context->setLogManager(m_log);
     }
-    // Whatever a test did, no slave, socket or unexpected file is left behind once the master lets its
-    // launchers go, as it does when it ends.
+    // No slave, socket or unexpected file outlives the launchers, which a master lets go when it ends.
     void TearDown() override
     {
         common::CSlaveLaunchers::get()->endAll();
@@ -80,10 +78,8 @@ protected:
     {
         return lumo::make<lumo::CURI>(lumo::String::fromUTF8("file:///clips/test.demo?" + query));
     }
-    // The slaves' error files, as paths within the temporary folder: a launcher's children keep theirs in
-    // the launcher's folder there, beside the launcher's own.
-    // The files slaves left in the temporary folder, but for the launchers'
-    // own and the empty ones kept for the next slaves.
+    // The files slaves left in the temporary folder (a launcher's children in its folder there), as paths
+    // within it, but for the launchers' own and the empty ones kept for the next slaves.
     std::vector<std::string> errorFiles() const
     {
         std::vector<std::filesystem::path> kept;

@@ -64,13 +64,8 @@ protected:
         return make<CEncapsulatedSource>(m_context, String("nebo_demo"), *demoURI(query), 3, nullptr);
     }
 
-    // Expects the next picture to be picture `index` of the clip, its stored bytes too.
-    void expectPicture(CEncapsulatedSource& source, int64_t index)
-    {
-        expectStoredPicture(source.getNextPicture(), index);
-    }
-
-    void expectStoredPicture(const P<INEBPicture>& picture, int64_t index)
+    // Expects picture `index` of the clip, its stored bytes too.
+    void expectPicture(const P<INEBPicture>& picture, int64_t index)
     {
         ASSERT_TRUE(picture) << index;
         EXPECT_DOUBLE_EQ(picture->getTimestamp(), m_clip.getPictureTime(index));
@@ -88,28 +83,25 @@ protected:
         EXPECT_EQ(std::memcmp(chunk->getData(), expected->getData(), size_t(expected->getDataSize())), 0) << index;
     }
 
+    void setLimits(int32_t timeoutMs, int32_t maxRestarts = 0)
+    {
+        nebo::common::SSlaveLimits limits;
+        limits.timeoutMs = timeoutMs;
+        limits.maxRestartsPerSource = maxRestarts;
+        m_context->setSlaveLimits(limits);
+    }
+
+    // Short, for the hanging slaves; still far above any real answer.
     void resumeAfterFailures(int32_t maxRestarts)
     {
         m_context->setResumeAfterSlaveFailure(true);
-        nebo::common::SSlaveLimits limits = m_context->getSlaveLimits();
-        // Short, for the hanging slaves; still far above any real answer.
-        limits.timeoutMs = 1500;
-        limits.maxRestartsPerSource = maxRestarts;
-        m_context->setSlaveLimits(limits);
+        setLimits(1500, maxRestarts);
     }
 
     static void openAndRead(CEncapsulatedSource& source)
     {
         source.open();
         source.getNextPicture();
-    }
-
-    static std::vector<std::string> endCauses(CEncapsulatedSource& source)
-    {
-        std::vector<std::string> causes;
-        for (const lumo::SProcessEnd& end : source.getSlaveEnds())
-            causes.push_back(end.cause.toUTF8());
-        return causes;
     }
 
     // The slave's last words, when it left any.
@@ -135,11 +127,11 @@ TEST_F(CEncapsulatedSourceTest, DeliversTheClipInOrderWithAndWithoutPrefetching)
         EXPECT_EQ(source->getFrameRateNum(), 25);
         EXPECT_EQ(source->getSampleRate(), 48000);
         for (int64_t index = 0; index < 4; ++index)
-            expectPicture(*source, index);
+            expectPicture(source->getNextPicture(), index);
         EXPECT_DOUBLE_EQ(source->peekNextPictureTimestamp(), m_clip.getPictureTime(4));
         // Prefetching has read the last picture from the slave by now; reading straight has not.
         EXPECT_EQ(source->isEOF(), bPrefetch);
-        expectPicture(*source, 4);
+        expectPicture(source->getNextPicture(), 4);
         EXPECT_FALSE(source->getNextPicture());
 
         source->close();
@@ -163,7 +155,7 @@ TEST_F(CEncapsulatedSourceTest, SharedBuffersAndThePipeDeliverTheSameBytesInEver
                 const P<CEncapsulatedSource> source = makeSource(size + "&fmt=" + format + "&frames=4");
                 source->open();
                 for (int64_t i = 0; i < 4; ++i)
-                    expectStoredPicture(source->getNextPicture(), i);
+                    expectPicture(source->getNextPicture(), i);
                 EXPECT_EQ(source->getNextPicture(), nullptr);
                 EXPECT_EQ(countSharedPictureBuffers() > 0, setting == "on" && nebo::test::arePicturesShared());
             }
@@ -183,13 +175,13 @@ TEST_F(CEncapsulatedSourceTest, AMasterThatHoldsEveryPictureStillGetsEachOneRigh
         std::vector<P<INEBPicture>> held;
         for (int64_t i = 0; i < 20; ++i) {
             held.push_back(source->getNextPicture());
-            expectStoredPicture(held.back(), i);
+            expectPicture(held.back(), i);
         }
         // Released, the buffers serve again.
         held.clear();
         source->skipToTime(0.0);
         for (int64_t i = 0; i < 20; ++i)
-            expectStoredPicture(source->getNextPicture(), i);
+            expectPicture(source->getNextPicture(), i);
     }
 }
 
@@ -197,12 +189,12 @@ TEST_F(CEncapsulatedSourceTest, NoPictureDecodedBeforeASkipComesAfterIt)
 {
     P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=100&fps=10");
     source->open();
-    expectPicture(*source, 0);
+    expectPicture(source->getNextPicture(), 0);
     for (const double seconds : {5.0, 2.0, 9.0, 0.0}) {
         source->skipToTime(seconds);
         const int64_t first = m_clip.getFirstPictureAt(seconds);
-        expectPicture(*source, first);
-        expectPicture(*source, first + 1);
+        expectPicture(source->getNextPicture(), first);
+        expectPicture(source->getNextPicture(), first + 1);
     }
 }
 
@@ -214,43 +206,37 @@ TEST_F(CEncapsulatedSourceTest, SecondOpenKeepsTheSourceAndReopeningStartsAfresh
     EXPECT_EQ(logText().find("maximum picture size"), std::string::npos);
     source->open();
     EXPECT_NE(logText().find("nebo_demo: maximum picture size 640x480"), std::string::npos) << logText();
-    expectPicture(*source, 0);
-    expectPicture(*source, 1);
+    expectPicture(source->getNextPicture(), 0);
+    expectPicture(source->getNextPicture(), 1);
     // A second source would be refused by the slave, which serves only the first one now.
     source->open();
-    expectPicture(*source, 2);
+    expectPicture(source->getNextPicture(), 2);
     source->close();
 
     source->open();
-    expectPicture(*source, 0);
+    expectPicture(source->getNextPicture(), 0);
     source->close();
     // Clean closes leave no error file.
     EXPECT_EQ(errorFiles(), std::vector<std::string>());
 }
 
-// A picture slower than a fixed wait but within the slave's time limit
-// still arrives when prefetched.
+// A picture slower than a fixed wait but within the slave's time limit still arrives when prefetched.
 TEST_F(CEncapsulatedSourceTest, APrefetchedPictureMayTakeAsLongAsTheTimeLimitAllows)
 {
     ASSERT_TRUE(m_context->getPrefetch());
-    nebo::common::SSlaveLimits limits;
-    limits.timeoutMs = 8000;
-    m_context->setSlaveLimits(limits);
+    setLimits(8000);
     P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=2&delay=5300");
     source->open();
-    expectPicture(*source, 0);
+    expectPicture(source->getNextPicture(), 0);
     // The thread is inside the next slow picture now: close() ends the slave.
     source->close();
     EXPECT_FALSE(source->isOpened());
 }
 
-// Prefetched or not, a picture that never comes ends the slave with its
-// hang report.
+// Prefetched or not, a picture that never comes ends the slave with its hang report.
 TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveWithItsHangReport)
 {
-    nebo::common::SSlaveLimits limits;
-    limits.timeoutMs = 1500;
-    m_context->setSlaveLimits(limits);
+    setLimits(1500);
     const std::string limitLine =
         "CSlaveHandler: nebo_slave did not answer \"getNextPicture\" within 1500 ms and was ended";
     for (const bool bPrefetch : {false, true}) {
@@ -263,8 +249,7 @@ TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveWithItsHangReport)
                 const std::filesystem::path file(error.getErrorFilePath().toUTF8());
                 const std::string report = m_temp.get(file.lexically_relative(m_temp.pathOf("")).generic_string());
                 EXPECT_EQ(descriptionOf(error), limitLine + "\n\n" + report);
-                // A few lines that name the plugin it waits in: the serving
-                // thread's stack passes through the plugin.
+                // A few lines that name the plugin it waits in: the serving thread's stack passes through the plugin.
                 const std::string summary = error.getSummary().toUTF8();
                 EXPECT_EQ(summary.rfind(limitLine + "\nHang Report\nFrames: 0x", 0), 0u) << summary;
                 EXPECT_NE(summary.find(std::string(" (nebo_demo") + lumo::getModuleSuffix() + ")"), std::string::npos)
@@ -276,18 +261,14 @@ TEST_F(CEncapsulatedSourceTest, CallThatHangsEndsTheSlaveWithItsHangReport)
 
 TEST_F(CEncapsulatedSourceTest, HangingSlaveNeverHangsThePrefetchingTestOpen)
 {
-    // The test-open's isOpened and the buffering thread, inside a picture
-    // that never comes, each wait only as long as the time limit allows.
+    // The test-open's isOpened and the buffering thread, in a picture that never comes, wait only the time limit.
     ASSERT_TRUE(m_context->getPrefetch());
-    nebo::common::SSlaveLimits limits;
-    limits.timeoutMs = 300;
-    m_context->setSlaveLimits(limits);
+    setLimits(300);
     m_context->addPluginLibrary(String("nebo_demo"));
     const P<nebo::common::CPluginHandler> handler = make<nebo::common::CPluginHandler>(m_context, true);
     for (int run = 0; run < 20; ++run) {
         SCOPED_TRACE(run);
-        // Whether the test-open sees the source open depends on which thread
-        // takes the source first; either way nothing waits for ever.
+        // Whether the test-open sees the source open depends on which thread takes it first; none waits for ever.
         P<nebo::common::ISource> source = handler->tryCreateSource(*demoURI("w=16&h=16&fail=hang"), 0, 0, 0, true);
         if (const P<nebo::common::IVideoSource> pictures =
                 lumo::castObject<nebo::common::IVideoSource>(source, false)) {
@@ -338,9 +319,8 @@ TEST_F(CEncapsulatedSourceTest, EveryWayOfFailingEndsInTheSlavesError)
     }
 }
 
-// A slave that dies at a picture costs that picture only: a new slave goes
-// on at the next one, whatever ended the first and whether pictures are
-// prefetched or not.
+// A slave that dies at a picture costs that picture only: a new slave goes on at the next one, whatever ended the first
+// and whether pictures are prefetched or not.
 TEST_F(CEncapsulatedSourceTest, NewSlaveGoesOnAfterThePictureThatFailed)
 {
     resumeAfterFailures(3);
@@ -364,12 +344,15 @@ TEST_F(CEncapsulatedSourceTest, NewSlaveGoesOnAfterThePictureThatFailed)
             source->open();
             for (int64_t index = 0; index < 25; ++index) {
                 if (index != failAt)
-                    expectPicture(*source, index);
+                    expectPicture(source->getNextPicture(), index);
             }
             EXPECT_FALSE(source->getNextPicture());
             source->close();
             EXPECT_EQ(source->getRestartCauses().size(), 1u);
-            EXPECT_EQ(endCauses(*source), std::vector<std::string>({firstEnd, "exited with code 0"}));
+            std::vector<std::string> causes;
+            for (const lumo::SProcessEnd& end : source->getSlaveEnds())
+                causes.push_back(end.cause.toUTF8());
+            EXPECT_EQ(causes, std::vector<std::string>({firstEnd, "exited with code 0"}));
         }
     }
     // The master logs each restart with its cause, and every slave's end with what it cost.
@@ -391,8 +374,7 @@ TEST_F(CEncapsulatedSourceTest, SourceThatKeepsFailingEndsWithTheLastFailure)
     EXPECT_EQ(source->getSlaveEnds().size(), 3u);
 }
 
-// Sound follows the same rule, and pictures go on from the same point: a new
-// slave that started before the failed chunk would only meet it again.
+// Sound too, and pictures go on from that point: a slave started before the failed chunk would meet it again.
 TEST_F(CEncapsulatedSourceTest, SoundGoesOnAfterTheChunkThatFailedAndPicturesFollow)
 {
     resumeAfterFailures(3);
@@ -400,14 +382,14 @@ TEST_F(CEncapsulatedSourceTest, SoundGoesOnAfterTheChunkThatFailedAndPicturesFol
     P<CEncapsulatedSource> source = makeSource("w=16&h=16&frames=30&rate=8000&fail=exit&failat=20");
     source->open();
     for (int64_t index = 0; index < 10; ++index)
-        expectPicture(*source, index);
+        expectPicture(source->getNextPicture(), index);
     for (int64_t index = 0; index < 6; ++index)
         expectChunk(*source, index);
     for (int64_t index = 7; index < 10; ++index)
         expectChunk(*source, index);
     // Resumed at 0.832 s: picture 21 is the first not before.
     for (int64_t index = 21; index < 25; ++index)
-        expectPicture(*source, index);
+        expectPicture(source->getNextPicture(), index);
     EXPECT_EQ(source->getRestartCauses().size(), 1u);
     source->close();
 }

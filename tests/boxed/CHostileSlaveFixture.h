@@ -1,9 +1,7 @@
 #pragma once
 
-// The master's classes against a stand-in slave that lies as it is told
-// (support/hostileSlave): every lie ends within the time limit in a
-// CNEBError, with no process or empty error file left behind and the
-// master's memory bounded.
+// The master's classes against a stand-in slave that lies as it is told (support/hostileSlave): every lie ends within
+// the time limit in a CNEBError, with no process or empty error file left behind and the master's memory bounded.
 #include "boxed/CBoxedFixture.h"
 #include "host/master/CEncapsulatedSource.h"
 #include "host/master/CNEBPluginBoxed.h"
@@ -93,8 +91,7 @@ protected:
         }
     }
 
-    // Three pictures of the honest plugin, every pixel as it drew it, over
-    // two openings of the source.
+    // Three pictures of the honest plugin, every pixel as it drew it, over two openings of the source.
     void expectWholePictures(const char* mode)
     {
         SCOPED_TRACE(mode);

@@ -1,5 +1,4 @@
-// Slaves started ahead: real nebo_slave processes hosting nebo_demo wait in
-// a pool, and boxed sources take them as they open.
+// Slaves started ahead: real nebo_slave processes hosting nebo_demo wait in a pool; boxed sources take them.
 #include "host/master/CSlavePool.h"
 
 #include "boxed/CBoxedFixture.h"
@@ -17,8 +16,6 @@ using lumo::make;
 using lumo::P;
 using lumo::String;
 using nebo::common::CEncapsulatedSource;
-using nebo::common::CLogManager;
-using nebo::common::CSimpleNEBContext;
 using nebo::common::CSlavePool;
 using nebo::test::countOf;
 
@@ -32,7 +29,7 @@ protected:
     // A pool made from a context of its own, which logs into m_poolLog.
     P<CSlavePool> makePool(int32_t slavesPerPlugin)
     {
-        const P<CSimpleNEBContext> poolContext = make<CSimpleNEBContext>();
+        const auto poolContext = make<nebo::common::CSimpleNEBContext>();
         poolContext->setSlaveLimits(m_context->getSlaveLimits());
         poolContext->setSlaveProgram(m_context->getSlaveProgram());
         poolContext->setLogManager(m_poolLog);
@@ -51,7 +48,7 @@ protected:
 
     std::string poolLogText() const { return m_poolLog->getLogText().toUTF8(); }
 
-    P<CLogManager> m_poolLog = make<CLogManager>(String("poollog"));
+    P<nebo::common::CLogManager> m_poolLog = make<nebo::common::CLogManager>(String("poollog"));
 };
 
 TEST_F(CSlavePoolTest, SizeIsBoundedAndAPoolOfNoneStartsNothing)
@@ -69,10 +66,8 @@ TEST_F(CSlavePoolTest, SizeIsBoundedAndAPoolOfNoneStartsNothing)
     EXPECT_EQ(nebo::test::slaveProcesses(), std::vector<uint32_t>());
 }
 
-// A slave serves one source only and ends with it, which its log tells; one
-// that died while waiting is passed over for a fresh one, as the pool's log
-// tells. Either way the pool fills up again. A slave that readied its heap
-// serves the same.
+// A slave serves one source only and ends with it, as its log tells; one that died while waiting is passed over for a
+// fresh one, as the pool's log tells. Either way the pool refills. A slave that readied its heap serves alike.
 TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
 {
     const struct {

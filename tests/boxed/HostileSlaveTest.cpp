@@ -7,8 +7,7 @@ namespace {
 using nebo::test::EStage;
 
 #ifdef __SANITIZE_ADDRESS__
-// The sanitizer's shadow memory and quarantine are no part of the master's,
-// but they count in its resident size.
+// The sanitizer's shadow memory and quarantine are no part of the master's, but they count in its resident size.
 constexpr int64_t peakResidentLimitKB = 1024 * 1024;
 #else
 constexpr int64_t peakResidentLimitKB = 256 * 1024;
@@ -39,8 +38,7 @@ TEST_F(HostileSlaveTest, EveryLieEndsInAClearErrorWithinTheLimit)
     EXPECT_LT(nebo::test::peakResidentKB(), peakResidentLimitKB);
 }
 
-// What the lies break is the master's expectation, not the stand-in's
-// protocol: told no lie, it serves every picture whole.
+// The lies break the master's expectation, not the stand-in's protocol: told none, it serves every picture whole.
 TEST_F(HostileSlaveTest, HonestStandInServesEveryPictureWhole)
 {
     expectWholePictures("honest");

@@ -81,17 +81,13 @@ TEST(CStringFormatTest, EveryMisuseIsAnInvalidArgument)
         EXPECT_THROW(badPushes[i](), CInvalidArgError) << "push " << i;
 }
 
-TEST(CStringFormatTest, AMalformedFieldThrowsWhenReachedAndBlocksTheResult)
+// A malformed field throws when reached and can be neither filled nor left out.
+TEST(CStringFormatTest, ResultWithAFieldOpenOrMalformedIsAStateError)
 {
-    P<CStringFormat> format = formatOf("%d then %y");
-    EXPECT_THROW(format->pushInteger(1, true), CInvalidArgError);
-    // The malformed field can be neither filled nor left out.
-    EXPECT_THROW(format->pushString("y"), CInvalidArgError);
-    EXPECT_THROW(format->getResult(), CInvalidObjectStateError);
-}
-
-TEST(CStringFormatTest, ResultWithAFieldOpenIsAStateError)
-{
+    P<CStringFormat> malformed = formatOf("%d then %y");
+    EXPECT_THROW(malformed->pushInteger(1, true), CInvalidArgError);
+    EXPECT_THROW(malformed->pushString("y"), CInvalidArgError);
+    EXPECT_THROW(malformed->getResult(), CInvalidObjectStateError);
     P<CStringFormat> format = formatOf("%d and %d");
     format->pushInteger(1, true);
     EXPECT_THROW(format->getResult(), CInvalidObjectStateError);

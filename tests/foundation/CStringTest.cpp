@@ -75,9 +75,7 @@ TEST(CStringTest, ComparesAndEqualsCodePointsExactly)
     EXPECT_TRUE(accented->equals(latin1("lla").get(), 2, 2));
     EXPECT_FALSE(accented->equals(latin1("ll").get(), 2));
     // Invalid bytes are not part of the text.
-    EXPECT_TRUE(utf8("a\x80"
-                     "b")
-                    ->equals(latin1("ab").get()));
+    EXPECT_TRUE(utf8("a\x80" + std::string("b"))->equals(latin1("ab").get()));
 }
 
 TEST(CStringTest, ReplacesEveryOccurrenceWithoutRescanningKeepingTheEncodingWhenShared)
@@ -110,24 +108,16 @@ TEST(CStringTest, MapsAndComparesCaseInTheSameEncodingWhenItCan)
 
     EXPECT_TRUE(utf8("\xCE\xA3\xCE\x8A\xCE\xA3\xCE\xA5\xCE\xA6\xCE\x9F\xCE\xA3")
                     ->equalsIgnoringCase(utf8("\xCF\x83\xCE\xAF\xCF\x83\xCF\x85\xCF\x86\xCE\xBF\xCF\x82").get()));
-    EXPECT_FALSE(latin1("stra\xDF"
-                        "e")
-                     ->equalsIgnoringCase(latin1("STRASSE").get()));
+    EXPECT_FALSE(latin1("stra\xDF" + std::string("e"))->equalsIgnoringCase(latin1("STRASSE").get()));
 }
 
 TEST(CStringTest, FindsCharactersTextsPrefixesAndSuffixes)
 {
-    P<IString> text = utf8("a\xC3\xA9"
-                           "bc\xC3\xA9"
-                           "bc");
+    P<IString> text = utf8("a\xC3\xA9" + std::string("bc\xC3\xA9") + "bc");
     EXPECT_EQ(text->getCharAt(1), 0xE9u);
     EXPECT_EQ(text->getCharAt(-1), 0u);
     EXPECT_EQ(text->getCharAt(7), 0u);
-    EXPECT_EQ(text->indexOf(latin1("\xE9"
-                                   "b")
-                                .get(),
-                            2),
-              4);
+    EXPECT_EQ(text->indexOf(latin1("\xE9" + std::string("b")).get(), 2), 4);
     EXPECT_EQ(text->indexOf(latin1("bd").get()), -1);
     EXPECT_EQ(text->indexOfChar(0xE9, 2), 4);
     EXPECT_EQ(text->indexOf(latin1("").get(), 3), 3);

@@ -28,8 +28,7 @@ TEST(CStringTokenizerEnumTest, SplitsAtEveryCharacterOfTheSeparatorsSkippingEmpt
     EXPECT_EQ(parts("", ",", true), (Parts{""}));
     EXPECT_EQ(parts("a=1;b=2", "=;", false), (Parts{"a", "1", "b", "2"}));
 
-    const String text = String::fromUTF8("\xC3\xA9t\xC3\xA9\xE2\x82\xAC"
-                                         "hiver\xE2\x82\xAC");
+    const String text = String::fromUTF8("\xC3\xA9t\xC3\xA9\xE2\x82\xAC" + std::string("hiver\xE2\x82\xAC"));
     EXPECT_EQ(parts(text, String::fromUTF8("\xE2\x82\xAC"), true), (Parts{"\xC3\xA9t\xC3\xA9", "hiver", ""}));
 }
 

@@ -16,16 +16,14 @@
 #include <string>
 #include <vector>
 
-// The test plugins beside this program: nebo_avlib ("avlib", extensions avi, mpg) and nebo_sound ("sound", wav, avi,
-// AVI) make sources and formats that behave as the URI's query tells them (see plugins/CTestPlugin.h); no_factory and
-// null_plugin fail to load.
+// The test plugins here: nebo_avlib ("avlib": avi, mpg) and nebo_sound ("sound": wav, avi, AVI) make sources and
+// formats that do as the URI's query says (plugins/CTestPlugin.h); no_factory and null_plugin fail to load.
 
 using namespace nebo::common;
 using lumo::make;
 using lumo::P;
 using lumo::String;
 using nebo::test::countOf;
-using nebo::test::pluginNamesOf;
 
 class CPluginHandlerTest : public testing::Test {
 protected:
@@ -70,13 +68,12 @@ protected:
     const P<CSimpleNEBContext> m_context = make<CSimpleNEBContext>();
 };
 
-// A library that fails to load is left out and logged once as an error.
 TEST_F(CPluginHandlerTest, LeavesOutEachLibraryThatFailsToLoadAndLogsItOnce)
 {
     for (const char* name : {"no_factory", "nebo_sound", "null_plugin", "missing"})
         m_context->addPluginLibrary(String::fromLatin1(name));
     const P<CPluginHandler> handler = make<CPluginHandler>(m_context, false);
-    EXPECT_EQ(pluginNamesOf(*handler), std::vector<std::string>{"sound"});
+    EXPECT_EQ(nebo::test::pluginNamesOf(*handler), std::vector<std::string>{"sound"});
     EXPECT_THROW(handler->getPlugin(handler->getPluginCount()), lumo::CInvalidArgError);
     const std::string log = logText();
     const std::string errors[] = {"could not load link create function for: " + pluginURI("no_factory"),
@@ -116,8 +113,7 @@ TEST_F(CPluginHandlerTest, ChoosesByTheExtensionInAnyCaseWithoutDotOrSuffix)
         {"file:///media/clip.Wav", "", "sound"},
         {"file:///media/clip.mpg_part", "_part", "avlib"},
         {"file:///media/other.mpg", "_part", "avlib"},
-        // A plugin that takes the extension keeps the others out, whatever
-        // the case, even when it refuses.
+        // A plugin that takes the extension keeps the others out, whatever the case, even when it refuses.
         {"file:///media/clip.MPG?refuse=avlib", "", ""},
         {"file:///media/clip.WAV?fail=sound", "", ""},
     };
@@ -189,29 +185,21 @@ TEST_F(CPluginHandlerTest, TriesTheRememberedPluginFirstForTheSameTypes)
     EXPECT_EQ(logText().find("avlib asked"), std::string::npos);
     EXPECT_EQ(nameOf(handler->tryCreateAudioSource(*media, 0, 0, 0, true)), "avlib");
 
-    // A remembered plugin that fails now is asked once, not again when the
-    // search reaches it: a slave that hangs costs one time limit.
-    const auto count = [](const std::string& text, const std::string& part) {
-        size_t found = 0;
-        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-            ++found;
-        return found;
-    };
+    // A remembered plugin that fails is asked once, not again in the search: a hanging slave costs one time limit.
     const struct {
         const char *uri, *plugin, *failures;
     } cases[] = {
         {"file:///media/clip.avi?fail=sound", "avlib", ""},
         {"file:///media/clip.avi?throwmake=sound", "avlib", ""},
-        // Only the remembered plugin takes the extension: its reason is
-        // noted once, where the search reaches it.
+        // Only the remembered plugin takes the extension: its reason is noted once, where the search reaches it.
         {"file:///media/clip.wav?fail=sound", "",
          "avlib: does not take the extension \"wav\"\nsound: could not open it\n"},
     };
     for (const auto& c : cases) {
-        const size_t asked = count(logText(), "sound asked for");
+        const size_t asked = countOf(logText(), "sound asked for");
         m_context->setPluginForURI(pictureSourceType, *uri(c.uri), String("sound"));
         EXPECT_EQ(nameOf(handler->tryCreateVideoSource(*uri(c.uri), true)), c.plugin) << c.uri;
-        EXPECT_EQ(count(logText(), "sound asked for"), asked + 1) << c.uri;
+        EXPECT_EQ(countOf(logText(), "sound asked for"), asked + 1) << c.uri;
         EXPECT_EQ(failuresOf(*handler), c.failures) << c.uri;
     }
 }
@@ -258,7 +246,6 @@ TEST_F(CPluginHandlerTest, LogsAPluginThatThrowsAndTriesTheNext)
     }
 }
 
-// Formats are chosen by the extension alone, and made without opening them.
 TEST_F(CPluginHandlerTest, CreatesFormatsByTheExtensionOnlyWithoutOpeningThem)
 {
     const P<CPluginHandler> handler = loadBoth();

@@ -25,8 +25,7 @@ inline Bytes reply(const Bytes& value) { return wireText("return") + wireText("R
 // A present object: the null flag, the body, the marker.
 inline Bytes present(const Bytes& body) { return Bytes{0} + body + wireInt32(123456); }
 
-// A client's two memory streams: the slave's replies are put into `input`
-// beforehand, the requests are read from `output`.
+// A client's two memory streams: slave replies go into `input` beforehand, requests are read from `output`.
 struct SSlavePipe {
     void feed(const Bytes& replies)
     {

@@ -6,8 +6,7 @@
 
 namespace nebo::common {
 
-// The host tests run from a folder of their own, without the slave program:
-// whatever starts a slave fails.
+// The host tests run from a folder of their own, without the slave program: whatever starts a slave fails.
 struct SWithoutSlave {
     lumo::CScopedPipePlace pipes;
     lumo::CTempFolder errorFiles;

@@ -90,8 +90,7 @@ TEST_F(RemoteStreamClientTest, ServingRequestsInARow)
     EXPECT_EQ(setMaxSize->height->getValue(), 480);
 }
 
-// Only the "notfound" keyword makes a missing procedure, not a peer's text
-// that reads like one.
+// Only the "notfound" keyword makes a missing procedure, not a peer's text that reads like one.
 TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
 {
     const std::string notFound = "Remote Procedure not found on host: getWidth";

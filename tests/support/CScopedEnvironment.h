@@ -6,9 +6,8 @@
 
 namespace lumo {
 
-// Sets (or, for null, clears) an environment variable for one scope, for the
-// C library's readers and the system's alike. The test's own thread only:
-// no other thread may read the environment meanwhile.
+// Sets (or, for null, clears) an environment variable for one scope, for the C library's readers and the system's
+// alike. The test's own thread only: no other thread may read the environment meanwhile.
 class CScopedEnvironment {
 public:
     CScopedEnvironment(const char* name, const char* value) : m_name(name)

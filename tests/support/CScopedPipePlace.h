@@ -10,9 +10,8 @@
 
 namespace lumo {
 
-// Where the pipes of one test live, apart from those of every other test
-// and program: names that no other scope hands out, and, where the
-// platform keeps pipes in a folder, a fresh folder for the scope's length.
+// Where the pipes of one test live, apart from those of every other test and program: names that no other scope hands
+// out, and, where the platform keeps pipes in a folder, a fresh folder for the scope's length.
 class CScopedPipePlace {
 public:
     CScopedPipePlace();

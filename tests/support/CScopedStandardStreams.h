@@ -5,16 +5,13 @@
 
 namespace nebo::test {
 
-// Points this process's standard output and error at files for one scope,
-// so that the programs it starts meanwhile write there. Where the platform
-// shares these streams with the C library's own (POSIX), the test's writes
-// go there too meanwhile. Scopes may nest; they must not overlap on other
-// threads.
+// Points this process's standard output and error at files for one scope, so that the programs it starts meanwhile
+// write there. Where the platform shares these streams with the C library's own (POSIX), the test's writes go there too
+// meanwhile. Scopes may nest; they must not overlap on other threads.
 class CScopedStandardStreams {
 public:
-    // An empty path leaves that stream alone. A file that cannot be opened
-    // for writing (an existing one is emptied) fails the test and leaves
-    // its stream alone.
+    // An empty path leaves that stream alone. A file that cannot be opened for writing (an existing one is emptied)
+    // fails the test and leaves its stream alone.
     CScopedStandardStreams(const std::string& outputPath, const std::string& errorPath);
     ~CScopedStandardStreams();
     CScopedStandardStreams(const CScopedStandardStreams&) = delete;

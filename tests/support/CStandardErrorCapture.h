@@ -8,8 +8,7 @@
 
 namespace nebo::test {
 
-// Catches what this process writes to its standard error, from
-// construction until text(), in a file of its own.
+// Catches what this process writes to its standard error, from construction until text(), in a file of its own.
 class CStandardErrorCapture {
 public:
     CStandardErrorCapture() : m_streams(std::in_place, std::string(), m_folder.pathOf(fileName)) {}

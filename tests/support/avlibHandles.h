@@ -1,8 +1,7 @@
 #pragma once
 
-// The error check and the owners of the media libraries' objects that the
-// clip writer and the reference decoders share; the objects the plugin frees
-// alike are owned as it owns them.
+// The error check and the owners of the media libraries' objects that the clip writer and the reference decoders share;
+// the objects the plugin frees alike are owned as it owns them.
 #include "plugins/avlib/avHolders.h"
 
 #include <stdexcept>
@@ -10,8 +9,7 @@
 
 namespace nebo::testing {
 
-// Returns `code` when it is not an error; otherwise throws std::runtime_error
-// with `what` and the library's text for the code.
+// Returns `code` unless it is an error; else throws std::runtime_error with `what` and the library's text.
 inline int checkAv(int code, const std::string& what)
 {
     if (code >= 0)

@@ -33,8 +33,7 @@ CodecContextPtr openDecoder(const AVStream& stream)
     return codec;
 }
 
-// Hands every frame that `codec` makes of the stream's packets to `onFrame`,
-// the frames still held by the decoder at the end included.
+// Hands `onFrame` every frame `codec` makes of the stream's packets, those the decoder holds at the end too.
 void decodeStream(AVFormatContext& input, const AVStream& stream, AVCodecContext& codec,
                   const std::function<void(const AVFrame&)>& onFrame)
 {
@@ -75,8 +74,7 @@ struct SLayoutFormat {
     std::vector<SPlaneCopy> planes; // in the order the layout stores them
 };
 
-// The library's format of each layout, and how its planes are laid out
-// tightly: chroma of width/2 by height/2, YV12 with V before U.
+// The library's format of each layout and its tight planes: chroma of width/2 by height/2, YV12 with V before U.
 SLayoutFormat describeLayout(ELayout layout, int width, int height)
 {
     switch (layout) {
@@ -105,8 +103,7 @@ std::vector<uint8_t> copyTight(const AVFrame& picture, const SLayoutFormat& layo
     return bytes;
 }
 
-// Converts decoded pictures to one layout and size, with libswscale only
-// when the decoder's format or size is not already the wanted one.
+// Converts decoded pictures to one layout and size, with libswscale only when their format or size differs.
 class CPictureLayouter {
 public:
     CPictureLayouter(ELayout layout, int width, int height) : m_layout(layout), m_width(width), m_height(height) {}
@@ -116,10 +113,9 @@ public:
         int width = m_width > 0 && m_height > 0 ? m_width : decoded.width;
         int height = m_width > 0 && m_height > 0 ? m_height : decoded.height;
         SLayoutFormat layout = describeLayout(m_layout, width, height);
-        bool sameSize = width == decoded.width && height == decoded.height;
-        if (sameSize && decoded.format == layout.format)
-            return {timestamp, width, height, copyTight(decoded, layout)};
-        return {timestamp, width, height, copyTight(convert(decoded, layout.format, width, height), layout)};
+        bool bAsWanted = width == decoded.width && height == decoded.height && decoded.format == layout.format;
+        return {timestamp, width, height,
+                copyTight(bAsWanted ? decoded : convert(decoded, layout.format, width, height), layout)};
     }
 
 private:
@@ -151,9 +147,8 @@ const AVStream& findAudioStream(const AVFormatContext& input, int number, const 
     throw std::runtime_error("no such audio stream in " + path);
 }
 
-// Converts decoded sound to interleaved 16-bit samples at its own rate and
-// channel layout; set up from the first frame, which knows the real format.
-// Kept at its rate, the sound leaves the converter at once: none is held back.
+// Converts decoded sound to interleaved 16-bit samples at its own rate and channel layout; set up from the first frame,
+// which knows the real format. Kept at its rate, the sound leaves the converter at once: none is held back.
 class CSoundConverter {
 public:
     void add(const AVFrame& frame)

@@ -1,9 +1,7 @@
 #pragma once
 
-// The bytes of the demo plugin's picture `n` in `layout` ("rgb", "yuy2",
-// "nv12" or "yv12"), written out from its formulas independently of its
-// renderer: luma x + y + n, chroma U cx + n and V cy + 128; RGB blue x + n,
-// green y + n, red x + y, alpha 255.
+// The bytes of the demo plugin's picture `n` in `layout` ("rgb", "yuy2", "nv12" or "yv12"), from its formulas, not its
+// renderer: luma x + y + n, chroma U cx + n and V cy + 128; RGB blue x + n, green y + n, red x + y, alpha 255.
 #include <cstdint>
 #include <string>
 #include <vector>

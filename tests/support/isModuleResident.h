@@ -4,8 +4,7 @@
 
 namespace lumo {
 
-// Whether the library file at `path` is loaded in this process now, asked
-// without loading it. Each backend answers from its own loader.
+// Whether the library file at `path` is loaded in this process now, asked of its loader without loading it.
 bool isModuleResident(const std::string& path);
 
 } // namespace lumo

@@ -21,8 +21,7 @@ inline std::string readWholeFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// What a program wrote to the file at `path` as text, its line ends (on
-// Windows "\r\n") as "\n"; empty when it cannot be read.
+// What a program wrote to the file at `path` as text, line ends (Windows: "\r\n") as "\n"; empty if unreadable.
 inline std::string readWrittenText(const std::string& path)
 {
     std::string text = readWholeFile(path);
@@ -31,13 +30,10 @@ inline std::string readWrittenText(const std::string& path)
     return text;
 }
 
-// Runs `command` (the program and its arguments, none with a blank) in
-// `folder`, which also takes its temporary files and its standard output
-// and error (stdout.txt, stderr.txt; Windows's line ends read back as
-// "\n"), in the test's environment changed by `environment`: "NAME=value"
-// sets a variable, a bare "NAME" removes it. A run that has not ended after
-// `timeoutSeconds` is ended and fails the test. The exit code is the
-// program's as the platform reports it: POSIX keeps only its low byte.
+// Runs `command` (the program and its arguments, none with a blank) in `folder`, which also takes its temporary files
+// and its standard output and error (stdout.txt, stderr.txt; Windows's line ends read back as "\n"), in the test's
+// environment changed by `environment`: "NAME=value" sets a variable, a bare "NAME" removes it. A run not ended after
+// `timeoutSeconds` is ended and fails the test. The exit code is as the platform reports it: POSIX keeps its low byte.
 SProgramRun runProgram(const std::string& folder, const std::vector<std::string>& command,
                        const std::vector<std::string>& environment = {}, int timeoutSeconds = 120);
 

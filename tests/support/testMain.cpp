@@ -1,7 +1,5 @@
-// The main of every test program. Plugin answers stay in each process's
-// memory (and its children's), so that no test writes into the user's
-// cache folder and every count of questions put to slaves holds; a test of
-// the answer file turns it on for itself.
+// The main of every test program. Plugin answers stay in each process's memory (and its children's): no test writes
+// into the user's cache folder, every count of questions to slaves holds; answer file tests turn it on.
 #include "support/CScopedEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -24,9 +24,8 @@ const AVCodec* findEncoder(const std::string& name)
     return encoder;
 }
 
-// One encoded track: its encoder, its stream and the frames it has still to
-// make, counted in its time base. Subclasses configure the encoder, then call
-// openEncoder.
+// One encoded track: its encoder, its stream and the frames it has still to make, counted in its time base. Subclasses
+// configure the encoder, then call openEncoder.
 class CTrack {
 public:
     CTrack(AVFormatContext* output, const std::string& encoderName, int64_t total)
@@ -81,8 +80,7 @@ private:
             if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
                 return;
             checkAv(result, "avcodec_receive_packet");
-            // Picture encoders leave the duration out, and without it the
-            // last picture falls outside an mp4 edit list.
+            // Picture encoders leave the duration out, and without it the last picture falls outside an mp4 edit list.
             if (m_packet->duration == 0 && m_codec->codec_type == AVMEDIA_TYPE_VIDEO)
                 m_packet->duration = av_rescale_q(1, av_inv_q(m_codec->framerate), m_codec->time_base);
             av_packet_rescale_ts(m_packet.get(), m_codec->time_base, m_stream->time_base);
@@ -94,8 +92,7 @@ private:
     PacketPtr m_packet;
 };
 
-// Pictures are drawn in yuv444p, where each component has a full plane of
-// its own, and converted to the encoder's format.
+// Pictures are drawn in yuv444p, a full plane per component, and converted to the encoder's format.
 class CVideoTrack : public CTrack {
 public:
     CVideoTrack(AVFormatContext* output, const SVideoSettings& settings)
@@ -139,8 +136,7 @@ protected:
     }
 
 private:
-    // Every component depends on x, y and n in its own way, so that swapped
-    // planes or chroma and neighbouring pictures all differ.
+    // Each component depends on x, y and n its own way: swapped planes or chroma and neighbours all differ.
     static void drawPattern(AVFrame& picture, int64_t n)
     {
         for (int y = 0; y < picture.height; ++y) {
@@ -159,8 +155,7 @@ private:
     SwsPtr m_scaler;
 };
 
-// A tone drawn as interleaved 16-bit samples and converted to the
-// encoder's first sample format.
+// A tone drawn as interleaved 16-bit samples and converted to the encoder's first sample format.
 class CAudioTrack : public CTrack {
 public:
     CAudioTrack(AVFormatContext* output, const SAudioSettings& settings)

@@ -7,8 +7,7 @@
 
 namespace nebo::testing {
 
-// The picture track of a test clip. Picture n is a pattern that moves with n,
-// so that every picture differs from its neighbours.
+// The picture track of a test clip: picture n is a pattern that moves with n, unlike its neighbours.
 struct SVideoSettings {
     std::string encoder = "ffv1";        // an encoder name of the library
     std::string pixelFormat = "yuv420p"; // a pixel format name of the library
@@ -22,8 +21,7 @@ struct SVideoSettings {
     int rotation = 0; // clockwise degrees a player turns the pictures by, as the stream's display matrix
 };
 
-// A sound track of a test clip: a tone per track (`tone` picks its pitch),
-// so that tracks can be told apart by their samples.
+// A sound track of a test clip: a tone per track (`tone` picks its pitch), so tracks can be told apart.
 struct SAudioSettings {
     std::string encoder = "pcm_s16le";
     int rate = 48000;
@@ -45,9 +43,8 @@ struct STestClip {
     std::vector<STestChapter> chapters = {};
 };
 
-// Writes `clip` to `path` in the container its extension names (mkv, avi,
-// mp4, mov, nut, ...). Throws std::runtime_error with the library's text
-// when an encoder, format or file cannot be used.
+// Writes `clip` to `path` in the container its extension names (mkv, avi, mp4, mov, nut, ...). Throws
+// std::runtime_error with the library's text when an encoder, format or file cannot be used.
 void writeTestClip(const std::string& path, const STestClip& clip);
 
 } // namespace nebo::testing

@@ -1,5 +1,4 @@
-// A boxed master over the real plugins beside the test program: slaves name
-// them, and none of their code, nor what they link, enters this process.
+// A boxed master over the real plugins: slaves name them; none of their code, nor what they link, enters here.
 #include "host/CPluginHandler.h"
 
 #include "boxed/CBoxedFixture.h"
@@ -19,7 +18,6 @@ namespace {
 
 using lumo::make;
 using lumo::P;
-using lumo::String;
 using nebo::common::CPluginHandler;
 using nebo::test::extensionsOf;
 using nebo::test::pluginNamesOf;

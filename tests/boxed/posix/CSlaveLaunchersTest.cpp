@@ -1,9 +1,4 @@
-// What a master sees when a plugin's launcher fails: one killed or stopped
-// while idle is replaced unnoticed; one killed under a serving child takes
-// the child along, and only that slave's call fails. Nothing is left behind.
-// A child that ends badly retires its launcher. Each request is served by
-// the spare child forked ahead of it. An error file left empty by a child
-// that ended well serves the next.
+// What a master sees of the launchers that fork its slaves.
 #include "host/master/CSlaveLaunchers.h"
 
 #include "boxed/CBoxedFixture.h"
@@ -23,7 +18,6 @@
 
 namespace {
 
-using lumo::make;
 using lumo::P;
 using nebo::common::CSlaveHandler;
 
@@ -36,14 +30,18 @@ protected:
         limits.timeoutMs = 2000;
         m_context->setSlaveLimits(limits);
     }
+    void SetUp() override
+    {
+        if (!nebo::common::CSlaveLaunchers::isEnabled())
+            GTEST_SKIP() << "every slave starts as a program of its own here";
+    }
     P<CSlaveHandler> startSlave() const
     {
-        const P<CSlaveHandler> handler = make<CSlaveHandler>(m_context, lumo::String("nebo_demo"), 0);
+        const P<CSlaveHandler> handler = lumo::make<CSlaveHandler>(m_context, lumo::String("nebo_demo"), 0);
         handler->getClient();
         return handler;
     }
-    // The launchers' spares once there is exactly one that is not `former`,
-    // waiting a while for the launcher to fork it; else what there is.
+    // The spares once exactly one is not `former`, waiting a while for the launcher to fork it; else what there is.
     static std::vector<uint32_t> awaitNewSpare(uint32_t former = 0)
     {
         std::vector<uint32_t> spares;
@@ -67,8 +65,6 @@ protected:
 
 TEST_F(CSlaveLaunchersTest, AFailedLauncherIsReplacedAndOnlyTheSlaveItTookAlongFails)
 {
-    if (!nebo::common::CSlaveLaunchers::isEnabled())
-        GTEST_SKIP() << "every slave starts as a program of its own here";
     const struct {
         const char* name;
         int signal;
@@ -102,49 +98,54 @@ TEST_F(CSlaveLaunchersTest, AFailedLauncherIsReplacedAndOnlyTheSlaveItTookAlongF
     }
 }
 
-// Each crash of a child meets a fresh address layout and stack-protector
-// secret; children that end well share their launcher.
-TEST_F(CSlaveLaunchersTest, AChildThatEndsBadlyRetiresItsLauncher)
+// Each crash of a child meets a fresh address layout and stack-protector secret; children that end well share their
+// launcher, and the error file they left empty serves the next child.
+TEST_F(CSlaveLaunchersTest, AChildThatEndsBadlyRetiresItsLauncherAndItsErrorFile)
 {
-    if (!nebo::common::CSlaveLaunchers::isEnabled())
-        GTEST_SKIP() << "every slave starts as a program of its own here";
     const struct {
         const char* name;
         const char* query;
-        bool bRetires;
+        bool bEndsWell;
+        size_t errorFilesLeft;
     } cases[] = {
-        {"ends well", "w=16&h=16", false},
-        {"exits with code 3", "w=16&h=16&fail=exit&failat=open", true},
-        {"crashes", "w=16&h=16&fail=write16&failat=open", true},
+        {"ends well", "w=16&h=16", true, 0},
+        {"exits with code 3", "w=16&h=16&fail=exit&failat=open", false, 0},
+        {"crashes", "w=16&h=16&fail=write16&failat=open", false, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const P<CSlaveHandler> slave = startSlave();
-        const std::vector<uint32_t> launchers = nebo::test::launcherProcesses();
-        try {
-            slave->callWithinLimit("tryCreateSource", [&] {
-                const P<nebo::common::ISource> source =
-                    slave->getClient()->tryCreateSource(*demoURI(c.query), 3, true, nullptr);
-                ASSERT_NE(source, nullptr);
-                source->close();
-            });
-            EXPECT_FALSE(c.bRetires);
-        } catch (const nebo::common::CNEBError&) {
-            EXPECT_TRUE(c.bRetires);
+        std::vector<uint32_t> launchers;
+        lumo::String used;
+        {
+            const P<CSlaveHandler> slave = startSlave();
+            launchers = nebo::test::launcherProcesses();
+            used = slave->getErrorFile()->getText();
+            try {
+                slave->callWithinLimit("tryCreateSource", [&] {
+                    slave->getClient()->tryCreateSource(*demoURI(c.query), 3, true, nullptr)->close();
+                });
+                EXPECT_TRUE(c.bEndsWell);
+            } catch (const nebo::common::CNEBError&) {
+                EXPECT_FALSE(c.bEndsWell);
+            }
+            slave->finish();
         }
-        EXPECT_EQ(nameFrom(*startSlave()), "nebo_demo");
-        EXPECT_EQ(nebo::test::launcherProcesses() != launchers, c.bRetires);
-        nebo::common::CSlaveLaunchers::get()->endAll();
+        {
+            const P<CSlaveHandler> next = startSlave();
+            EXPECT_EQ(nameFrom(*next), "nebo_demo");
+            EXPECT_EQ(next->getErrorFile()->getText() == used, c.bEndsWell);
+        }
+        EXPECT_EQ(nebo::test::launcherProcesses() == launchers, c.bEndsWell);
+        EXPECT_EQ(errorFiles().size(), c.errorFilesLeft);
         clearErrorFiles();
+        nebo::common::CSlaveLaunchers::get()->endAll();
+        EXPECT_TRUE(std::filesystem::is_empty(m_temp.pathOf(""))) << "nothing kept outlives the launchers";
     }
 }
 
-// The spare is no slave until a request comes; then it serves it, and the
-// launcher forks the next spare.
+// The spare is no slave until a request comes; then it serves it, and the launcher forks the next spare.
 TEST_F(CSlaveLaunchersTest, TheSpareForkedAheadServesTheNextRequest)
 {
-    if (!nebo::common::CSlaveLaunchers::isEnabled())
-        GTEST_SKIP() << "every slave starts as a program of its own here";
     const P<CSlaveHandler> first = startSlave();
     const std::vector<uint32_t> spare = awaitNewSpare();
     ASSERT_EQ(spare.size(), 1u);
@@ -157,40 +158,6 @@ TEST_F(CSlaveLaunchersTest, TheSpareForkedAheadServesTheNextRequest)
     ASSERT_EQ(next.size(), 1u);
     EXPECT_NE(next.front(), spare.front());
     nebo::common::CSlaveLaunchers::get()->endAll();
-}
-
-TEST_F(CSlaveLaunchersTest, AnEmptyErrorFileOfAChildThatEndedWellServesTheNext)
-{
-    if (!nebo::common::CSlaveLaunchers::isEnabled())
-        GTEST_SKIP() << "every slave starts as a program of its own here";
-    const struct {
-        const char* name;
-        const char* query;
-        bool bReused;
-    } cases[] = {
-        {"ends well", "w=16&h=16", true},
-        {"crashes", "w=16&h=16&fail=write16&failat=open", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        lumo::String used;
-        {
-            const P<CSlaveHandler> slave = startSlave();
-            used = slave->getErrorFile()->getText();
-            try {
-                slave->callWithinLimit("tryCreateSource", [&] {
-                    slave->getClient()->tryCreateSource(*demoURI(c.query), 3, true, nullptr)->close();
-                });
-            } catch (const nebo::common::CNEBError&) {
-            }
-            slave->finish();
-        }
-        EXPECT_EQ(startSlave()->getErrorFile()->getText() == used, c.bReused);
-        EXPECT_EQ(errorFiles().size(), c.bReused ? 0u : 1u);
-        clearErrorFiles();
-        nebo::common::CSlaveLaunchers::get()->endAll();
-        EXPECT_TRUE(std::filesystem::is_empty(m_temp.pathOf(""))) << "nothing kept outlives the launchers";
-    }
 }
 
 } // namespace

@@ -1,6 +1,5 @@
-// What a pool's slaves are seen to do from outside: a pool that nobody
-// closes ends its waiting slaves with the process that made it; a slave
-// asked for memory ahead holds it.
+// What a pool's slaves are seen to do from outside: a pool that nobody closes ends its waiting slaves with the process
+// that made it; a slave asked for memory ahead holds it.
 #include "host/master/CSlavePool.h"
 
 #include "boxed/CBoxedFixture.h"
@@ -26,8 +25,7 @@ constexpr int32_t readyWaitMs = 20000;
 
 class CSlavePoolEndTest : public nebo::test::CBoxedFixture {};
 
-// Run first thing in its own process (ctest runs each case alone), so that
-// the fork copies no other thread.
+// Run first thing in its own process (ctest runs each case alone), so that the fork copies no other thread.
 TEST_F(CSlavePoolEndTest, PoolLeftOpenIsClosedWhenTheProcessEnds)
 {
     const std::string marker = "NEBO_POOL_EXIT_TEST=" + std::to_string(getpid());
@@ -49,8 +47,7 @@ TEST_F(CSlavePoolEndTest, PoolLeftOpenIsClosedWhenTheProcessEnds)
 
 class CSlavePoolMemoryTest : public nebo::test::CBoxedFixture {
 protected:
-    // The resident size of the one slave that a pool with `megabytes` of
-    // memory ahead keeps waiting; the slave ends with the pool on return.
+    // The resident size of the one slave a pool with `megabytes` ahead keeps waiting; it ends with the pool.
     int64_t residentKBOfWaitingSlave(int32_t megabytes)
     {
         const P<CSlavePool> pool = make<CSlavePool>(m_context, 1);
@@ -61,8 +58,7 @@ protected:
         if (slaves.size() != 1)
             return -1;
         std::ifstream statm("/proc/" + std::to_string(slaves[0]) + "/statm");
-        int64_t sizePages = 0;
-        int64_t residentPages = -1;
+        int64_t sizePages = 0, residentPages = -1;
         statm >> sizePages >> residentPages;
         return residentPages * sysconf(_SC_PAGESIZE) / 1024;
     }

@@ -1,5 +1,4 @@
-// The stand-in's lies that need what POSIX alone offers: a fork that keeps
-// the connection, and pipes that carry shared picture buffers.
+// The lies that need POSIX: a fork that keeps the connection, and pipes that carry shared picture buffers.
 #include "boxed/CHostileSlaveFixture.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +11,7 @@ using nebo::test::EStage;
 
 class HostileSlavePosixTest : public nebo::test::CHostileSlaveFixture {
 protected:
-    // No stand-in of this test runs any more, wherever a fork moved it in the
-    // tree; stand-ins of tests running beside it may.
+    // No stand-in of this test runs, wherever a fork moved it; stand-ins of tests running beside it may.
     static bool noStandInRuns()
     {
         return nebo::test::noProcessRuns(hostileProgram(), std::string(ownerVariable) + "=" + std::to_string(getpid()));

@@ -37,8 +37,7 @@ TEST(CMutexImplTest, TryLockOnAMutexHeldElsewhereFailsWithoutWaiting)
     std::thread holder([&] {
         mutex->lock();
         held->set();
-        // Had tryLock honoured its timeout, it would get the lock when this
-        // wait runs out and answer true.
+        // Had tryLock honoured its timeout, it would get the lock when this wait runs out and answer true.
         answered->wait(5000);
         mutex->unlock();
     });

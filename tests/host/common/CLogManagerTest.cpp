@@ -16,8 +16,7 @@ struct CLogManagerTest : testing::Test {
     lumo::P<CLogManager> log = lumo::make<CLogManager>(lumo::String("slavelog"), &fixedTime);
     tinyxml2::XMLDocument document;
 
-    // Each entry as "level:content", the content being the text of a
-    // "textlog" or else the name of the logged element.
+    // Each entry as "level:content", the content being the text of a "textlog" or else the name of the logged element.
     Entries entries()
     {
         Entries found;

@@ -19,8 +19,7 @@ const std::string sep(1, lumo::getPathListSeparator());
 // A path as the platform spells it, with its own separator between names.
 std::string native(std::filesystem::path path) { return path.make_preferred().string(); }
 
-// A tree laid out as an installation: P/bin for the program, P/lib for the
-// libraries, P/lib/nebo/plugins, and two folders of the user's own.
+// An installed tree: P/bin for the program, P/lib, P/lib/nebo/plugins, and two folders of the user's own.
 class CPluginFoldersTest : public ::testing::Test {
 protected:
     CPluginFoldersTest()
@@ -55,8 +54,7 @@ TEST_F(CPluginFoldersTest, SearchesTheSettingThenBesideTheProgramThenTheInstalle
         {"", {bin, installed}},
         {mine, {mine, bin, installed}},
         {mine + sep + yours, {mine, yours, bin, installed}},
-        // Empty entries are passed over, and each folder counts once,
-        // however it is spelt.
+        // Empty entries are passed over, and each folder counts once, however it is spelt.
         {sep + sep + yours + "/" + sep + mine + sep + sep + bin + "/../bin", {yours, mine, bin, installed}},
         // A folder that does not exist yet is kept: it may be made later.
         {pathOf("later"), {pathOf("later"), bin, installed}},
@@ -73,10 +71,8 @@ TEST_F(CPluginFoldersTest, SearchesTheSettingThenBesideTheProgramThenTheInstalle
 TEST_F(CPluginFoldersTest, FindsEachPluginInTheFirstFolderThatHoldsIt)
 {
     const auto plugin = [](const std::string& name) { return CPluginFolders::pluginFileName(name); };
-    put(plugin("yours/both"));
-    put(plugin("bin/both"));
-    put(plugin("lib/nebo/plugins/installed"));
-    put(plugin("bin/beside"));
+    for (const char* name : {"yours/both", "bin/both", "lib/nebo/plugins/installed", "bin/beside"})
+        put(plugin(name));
     put(plugin("mine/folder") + "/x");
     const CPluginFolders found = folders(pathOf("mine") + sep + pathOf("yours"));
     const struct {

@@ -1,14 +1,15 @@
 #include "host/master/CPluginAnswerFile.h"
 
+#include "boxed/CBoxedFixture.h"
 #include "platform/CTempFolder.h"
 #include "support/CScopedEnvironment.h"
+#include "support/runProgram.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,18 +35,8 @@ protected:
         std::filesystem::create_directories(m_folder.pathOf("cache"));
         std::ofstream(path(), std::ios::binary) << bytes;
     }
-    std::string bytes() const
-    {
-        std::ifstream in(path(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    std::vector<std::string> namesInFolder() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(m_folder.pathOf("cache")))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
+    std::string bytes() const { return nebo::test::readWholeFile(path()); }
+    std::vector<std::string> namesInFolder() const { return nebo::test::filesIn(m_folder.pathOf("cache")); }
 
     lumo::CTempFolder m_folder;
 };
@@ -99,8 +90,7 @@ TEST_F(CPluginAnswerFileTest, AFileOutOfBoundsIsIgnoredAndReplaced)
         std::string bytes;
     } cases[] = {
         {"truncated", written.substr(0, written.size() / 2)},
-        {"not JSON", "\x7f"
-                     "ELF\x01\x01"},
+        {"not JSON", "\177ELF\x01\x01"},
         {"another version", R"({"format":"nebo plugin answers 2","records":[]})"},
         {"longer than a file of answers", written + std::string(CPluginAnswerFile::maxFileBytes, ' ')},
         {"nested deeply", std::string(100000, '[') + std::string(100000, ']')},

@@ -15,8 +15,7 @@ constexpr double chunkStep = 0.02;
 
 double stepOf(Side side, int32_t) { return side == Side::pictures ? pictureStep : chunkStep; }
 
-// A side that failed goes on half a step past the item that failed; the
-// other side drops what it already handed out, or starts there.
+// The failed side goes on half a step past the failed item; the other drops what it handed out, or starts there.
 TEST(CResumePlannerTest, PlansTheResumeAfterTheFailedItemAndKeepsBothSidesInOrder)
 {
     const struct {
@@ -25,8 +24,7 @@ TEST(CResumePlannerTest, PlansTheResumeAfterTheFailedItemAndKeepsBothSidesInOrde
         std::optional<double> lastPicture, lastChunk;
         Side failed;
         double resume;
-        // Items of the other side: one it drops (none when it read nothing
-        // before, and so starts at the resume), one it keeps.
+        // The other side's items: one dropped (none when it read nothing and starts at the resume), one kept.
         std::optional<double> otherDropped;
         double otherKept;
     } cases[] = {
@@ -62,23 +60,18 @@ TEST(CResumePlannerTest, TheLastChunkSetsTheSoundStepAndAStepOfNoLengthCannotRes
     CResumePlanner planner;
     ASSERT_TRUE(planner.keep(Side::sound, 1.0, 8000));
     int32_t askedBytes = -1;
-    planner.plan(
-        Side::sound,
-        [&](Side, int32_t lastBytes) {
-            askedBytes = lastBytes;
-            return 0.1;
-        },
-        lumo::String());
+    const auto stepAfter = [&](Side, int32_t lastBytes) {
+        askedBytes = lastBytes;
+        return 0.1;
+    };
+    planner.plan(Side::sound, stepAfter, lumo::String());
     EXPECT_EQ(askedBytes, 8000);
 
-    for (const double step : {0.0, -1.0, std::numeric_limits<double>::quiet_NaN()})
-        lumo::expectError<nebo::common::CNEBError>("cannot resume \"clip\": the plugin tells no length of its "
-                                                   "pictures or sound",
-                                                   [&] {
-                                                       planner.plan(
-                                                           Side::pictures, [step](Side, int32_t) { return step; },
-                                                           lumo::String("\"clip\""));
-                                                   });
+    const std::string noLength = "cannot resume \"clip\": the plugin tells no length of its pictures or sound";
+    for (const double step : {0.0, -1.0, std::numeric_limits<double>::quiet_NaN()}) {
+        const auto stepOf = [step](Side, int32_t) { return step; };
+        lumo::expectError<nebo::common::CNEBError>(noLength, [&] { planner.plan(Side::pictures, stepOf, "\"clip\""); });
+    }
 }
 
 } // namespace

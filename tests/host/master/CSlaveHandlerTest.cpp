@@ -66,8 +66,7 @@ TEST_F(CSlaveHandlerTest, SlaveThatEndsBeforeConnectingIsReportedWithItsExitCode
     SSlaveLimits limits;
     limits.timeoutMs = 600000;
     m_context->setSlaveLimits(limits);
-    // The process tests' program takes the slave's first word for a request it
-    // does not know and ends with 100.
+    // The process tests' program takes the slave's first word for a request it does not know and ends with 100.
     const std::string program = "nebo_process_child" + std::string(lumo::getProgramSuffix());
     m_context->setSlaveProgram(lumo::CURI::fromNativePath(
         String::fromUTF8((nebo::test::binFolder() / "platform-tests" / program).u8string())));

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace nebo::common {
 namespace {
 
@@ -25,15 +27,12 @@ TEST(CAudioStreamInfosTest, AListReadsBackAsWritten)
     EXPECT_TRUE(received->read(*wire.in));
 
     const std::vector<SAudioStreamInfo> expected = twoStreams();
+    const auto fields = [](const SAudioStreamInfo& s) {
+        return std::make_tuple(s.nIndex, s.codecName.toUTF8(), s.language.toUTF8(), s.nChannels, s.nSampleRate);
+    };
     ASSERT_EQ(received->getStreams().size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const SAudioStreamInfo& stream = received->getStreams()[i];
-        EXPECT_EQ(stream.nIndex, expected[i].nIndex);
-        EXPECT_EQ(stream.codecName, expected[i].codecName);
-        EXPECT_EQ(stream.language, expected[i].language);
-        EXPECT_EQ(stream.nChannels, expected[i].nChannels);
-        EXPECT_EQ(stream.nSampleRate, expected[i].nSampleRate);
-    }
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(fields(received->getStreams()[i]), fields(expected[i])) << i;
 }
 
 TEST(CAudioStreamInfosTest, AFailedReadKeepsTheOldList)

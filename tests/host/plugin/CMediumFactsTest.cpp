@@ -15,38 +15,12 @@ using lumo::String;
 
 SMediumFacts fullFacts()
 {
-    SMediumFacts facts;
-    facts.container = String("matroska,webm");
-    facts.containerDescription = String("Matroska / WebM");
-    facts.bitRate = 1234567;
-    facts.tags = {{String("title"), String::fromUTF8("\xc3\xa9t\xc3\xa9")}, {String("encoder"), String("x")}};
-    facts.chapters = {{0.0, 1.5, String("One")}, {1.5, 3.0, String("Two")}};
-    SPictureStreamFacts pictures;
-    pictures.index = 0;
-    pictures.codec = String("h264");
-    pictures.profile = String("High");
-    pictures.pixelFormat = String("yuv420p10le");
-    pictures.bitDepth = 10;
-    pictures.chromaSubsampling = String("4:2:0");
-    pictures.colourRange = String("tv");
-    pictures.colourPrimaries = String("bt2020");
-    pictures.colourTransfer = String("smpte2084");
-    pictures.colourMatrix = String("bt2020nc");
-    pictures.sampleAspect = {4, 3};
-    pictures.displayAspect = {16, 9};
-    pictures.rotation = 90;
-    pictures.bitRate = 1000000;
-    facts.pictureStreams = {pictures};
-    SSoundTrackFacts sound;
-    sound.index = 1;
-    sound.codec = String("flac");
-    sound.sampleFormat = String("s24");
-    sound.bitsPerSample = 24;
-    sound.channelLayout = String("5.1(side)");
-    sound.bitRate = 900000;
-    sound.language = String("fra");
-    facts.soundTracks = {sound, sound};
-    facts.deliveredSampleFormat = String("f32");
+    const SPictureStreamFacts pictures{0,        "h264",      "High",     "yuv420p10le", 10,      "4:2:0", "tv",
+                                       "bt2020", "smpte2084", "bt2020nc", {4, 3},        {16, 9}, 90,      1000000};
+    const SSoundTrackFacts sound{1, "flac", "", "s24", 24, "5.1(side)", 900000, "fra"};
+    SMediumFacts facts{"matroska,webm", "Matroska / WebM", 1234567, {}, {}, {pictures}, {sound, sound}, "f32"};
+    facts.tags = {{"title", String::fromUTF8("\xc3\xa9t\xc3\xa9")}, {"encoder", "x"}};
+    facts.chapters = {{0.0, 1.5, "One"}, {1.5, 3.0, "Two"}};
     return facts;
 }
 
@@ -59,15 +33,8 @@ Bytes writtenBytes(const SMediumFacts& facts)
 
 TEST(CMediumFactsTest, TheWireFormIsFixed)
 {
-    SMediumFacts facts;
-    facts.container = String("demo");
-    facts.bitRate = 0x0102030405;
-    facts.tags = {{String("title"), String("T")}};
-    SSoundTrackFacts sound;
-    sound.index = 3;
-    sound.sampleFormat = String("s16");
-    sound.bitsPerSample = 16;
-    facts.soundTracks = {sound};
+    const SSoundTrackFacts sound{3, "", "", "s16", 16, "", 0, ""};
+    const SMediumFacts facts{"demo", "", 0x0102030405, {{"title", "T"}}, {}, {}, {sound}, ""};
     const Bytes expected = wireText("demo") + wireText("") + Bytes{0x05, 0x04, 0x03, 0x02, 0x01, 0, 0, 0} +
                            wireInt32(1) + wireText("title") + wireText("T") + wireInt32(0) + wireInt32(0) +
                            wireInt32(1) + wireInt32(3) + wireText("") + wireText("") + wireText("s16") + wireInt32(16) +
@@ -81,8 +48,7 @@ TEST(CMediumFactsTest, FactsReadBackAsWritten)
     SWire wire;
     const lumo::P<CMediumFacts> received = lumo::make<CMediumFacts>();
     EXPECT_TRUE(received->read(wire.feed(written)));
-    // Written again, the facts read must give the same bytes: nothing was
-    // dropped or changed on the way.
+    // Written again, the facts read must give the same bytes: nothing was dropped or changed on the way.
     EXPECT_EQ(writtenBytes(received->get()), written);
     EXPECT_EQ(received->get().pictureStreams.at(0).colourTransfer, String("smpte2084"));
     EXPECT_EQ(received->get().chapters.at(1).start, 1.5);

@@ -1,13 +1,10 @@
 #pragma once
 
-// The plugin that every test plugin library builds under its own name and
-// extensions. The URI's query, "behaviour=plugin" items joined by "&", makes
-// one plugin misbehave while the others work: refuse (makes no source or
-// format), throwmake (making one throws a CError), fail (its source does not
-// open), throw (opening its source throws a CError), throwother (opening it
-// throws something that is no lumo error). Every request is logged at level 3
-// as "<plugin> asked for <types> <size> <value1> <value2> <value3>" (the last
-// four from the source parameters): who was asked, in which order and with what.
+// The plugin that every test plugin library builds under its own name and extensions. The URI's query,
+// "behaviour=plugin" items joined by "&", makes one plugin misbehave while the others work: refuse (makes no source or
+// format), throwmake (making one throws a CError), fail (its source does not open), throw (opening its source throws a
+// CError), throwother (opening it throws no lumo error). Every request is logged at level 3 as "<plugin> asked for
+// <types> <size> <value1> <value2> <value3>" (the last four from the source parameters).
 
 #include "foundation/CError.h"
 #include "foundation/CObject.h"
@@ -38,9 +35,8 @@ inline bool queryAsks(const lumo::IURI& uri, const std::string& behaviour, const
     return query.find("&" + item + "&") != std::string::npos;
 }
 
-// Ten seconds of 4x2 pictures. Every byte of a picture holds the whole
-// seconds of its time stamp: the time last skipped to; from the end on there
-// is none.
+// Ten seconds of 4x2 pictures. Every byte of a picture holds the whole seconds of its time stamp: the time last skipped
+// to; from the end on there is none.
 class CTestVideoSource : public lumo::CObject, public virtual common::IVideoSource {
 public:
     CTestVideoSource(const lumo::IURI& uri, const String& pluginName)

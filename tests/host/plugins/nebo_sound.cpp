@@ -1,5 +1,4 @@
-// Stands in for the built-in sound plugin. It shares "avi" with nebo_avlib
-// and also lists the upper-case form.
+// Stands in for the built-in sound plugin. It shares "avi" with nebo_avlib and also lists the upper-case form.
 #include "host/plugins/CTestPlugin.h"
 
 NEBO_PLUGIN_EXPORT nebo::common::INEBPlugin* nebo_pluginCreate(nebo::common::INEBContext* context)

@@ -14,8 +14,7 @@ using lumo::make;
 using lumo::P;
 using namespace nebo::common;
 
-// A master asks every source for both sides: the missing one answers as a
-// medium without it, and only choosing a sound stream there is refused.
+// Asked for the side it lacks, a source answers as a medium without it; only choosing a sound stream fails.
 TEST(CSourceServerTest, AnswersForTheMissingSideAsNone)
 {
     const P<nebo::test::CTestVideoSource> source =

@@ -34,12 +34,6 @@ IDataOutStream& result(IDataOutStream& out)
     return out;
 }
 
-void writeBlock(IDataOutStream& out, const std::vector<uint8_t>& bytes)
-{
-    out.writeInt32(static_cast<int32_t>(bytes.size()));
-    out.write(bytes.data(), static_cast<int32_t>(bytes.size()));
-}
-
 void skipNamedInt(IDataInStream& in)
 {
     in.readString();
@@ -61,8 +55,7 @@ double readNamedDouble(IDataInStream& in)
     return in.readDouble();
 }
 
-// A function's answer: the result variable's name, then the value that
-// writeValue writes.
+// A function's answer: the result variable's name, then the value that writeValue writes.
 template <class Write> std::function<void(IDataOutStream&)> namedResult(Write writeValue)
 {
     return [writeValue](IDataOutStream& out) { writeValue(result(out)); };
@@ -121,8 +114,7 @@ void CHonestPlugin::takeRequest(const std::string& name, IDataInStream& in)
 
 std::string CHonestPlugin::reply(const std::string& name)
 {
-    // Put together first, so that the reply leaves in one write, as the
-    // real servers send theirs, or in whatever pieces a lie wants.
+    // Put together first: the reply leaves in one write, as real servers send, or in whatever pieces a lie wants.
     const lumo::P<lumo::CMemoryIOStream> memory = lumo::make<lumo::CMemoryIOStream>();
     lumo::CDataOutStream out(memory);
     out.writeString(*String("return").get());
@@ -219,7 +211,8 @@ void CHonestPlugin::writeNextPicture(IDataOutStream& out)
     if (!bPicture)
         return;
     writePictureHead(out, timestamp, m_pictureWidth, m_pictureHeight);
-    writeBlock(out, pixels);
+    out.writeInt32(static_cast<int32_t>(pixels.size()));
+    out.write(pixels.data(), static_cast<int32_t>(pixels.size()));
     writeObjectEnd(out);
 }
 

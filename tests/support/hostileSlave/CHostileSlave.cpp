@@ -51,8 +51,7 @@ const std::string_view errorKeyword = "Error:";
 const std::string_view terminalEscapes = "\x1b]0;owned\x07\x1b[2J\x1b[31mFAKE LINE\r\n";
 const std::string_view sparseErrorText = "lumo::CException\nType: Error\ntext: a slave that left 1 GiB of error file\n";
 
-// Each mode with the request its lie answers ("" for none, "*" for the
-// source's first function call) and whether it takes shared buffers.
+// Each mode, the request its lie answers ("": none, "*": the source's first call), whether it takes shared buffers.
 struct SModeEntry {
     std::string_view name;
     CHostileSlave::Mode mode;
@@ -96,8 +95,7 @@ const SModeEntry& entryOf(CHostileSlave::Mode mode)
                          [mode](const SModeEntry& entry) { return entry.mode == mode; });
 }
 
-// The plugin with the sizes the mode announces and hands out. Returned as a
-// prvalue, so that it is built in place: its calls refer to it.
+// The plugin of the sizes the mode announces and hands out; a prvalue, built in place, as its calls refer to it.
 CHonestPlugin makePlugin(CHostileSlave::Mode mode)
 {
     if (mode == CHostileSlave::Mode::hugeAnnounce)
@@ -158,8 +156,7 @@ void sendHugeError(lumo::IDataOutStream& out)
     fill(out, hugeErrorBytes - int64_t(errorKeyword.size()), 'x');
 }
 
-// Facts whose container and description are empty, up to the lie the mode
-// tells in their bit rate or tag count, or a container name that long.
+// Empty container and description, then the mode's lie: its bit rate or tag count, or a container name that long.
 void sendLyingFacts(lumo::IDataOutStream& out, CHostileSlave::Mode mode)
 {
     writeReplyHead(out);
@@ -232,8 +229,7 @@ int CHostileSlave::run(const String& pipeName)
     default:
         break;
     }
-    // Ends as nebo_slave does: a clean "Quit" takes the error file along, a
-    // failure leaves its text there.
+    // Ends as nebo_slave does: a clean "Quit" takes the error file along, a failure leaves its text there.
     try {
         serve();
         std::error_code ignored;
@@ -264,8 +260,7 @@ void CHostileSlave::serve()
             continue;
         }
         m_plugin.takeRequest(name, *m_in);
-        // Once a source serves, "Quit" ends nothing: the slave lives on
-        // until the master closes the pipe.
+        // Once a source serves, "Quit" ends nothing: the slave lives on until the master closes the pipe.
         if (name == "Quit" && !m_plugin.hasSource())
             return;
         if (m_plugin.isFunction(name))
@@ -344,10 +339,8 @@ void CHostileSlave::tellLie(const std::string& name)
 
 void CHostileSlave::silence()
 {
-    // Alive, so that the master has to end it, but never past the master:
-    // a master that failed to end it must not leave it behind for good.
-    // From namespaces of its own the master is out of sight; its end then
-    // shows as the end of the pipe.
+    // Alive, so that the master has to end it, but never past the master: a master that failed to end it must not leave
+    // it behind for good. From namespaces of its own the master is out of sight; its end shows as the pipe's.
     if (!isProcessAlive(m_masterProcessID))
         holdPipeUntilClosed();
     while (isProcessAlive(m_masterProcessID))
@@ -390,8 +383,7 @@ void CHostileSlave::takeSharedBuffers()
     m_sharedBuffers = lumo::castObject<lumo::ISharedMemoryChannel>(m_pipe)->takeSharedMemory();
     if (m_mode != Mode::sharedShrink)
         return;
-    // The seals must refuse both; had either worked, the master's reads of
-    // the lost pages would fault.
+    // The seals must refuse both; had either worked, the master's reads of the lost pages would fault.
     for (const lumo::P<lumo::ISharedMemory>& buffer : m_sharedBuffers) {
         if (tryResizing(*buffer))
             std::fprintf(stderr, "hostile nebo_slave: a shared buffer changed its size\n");

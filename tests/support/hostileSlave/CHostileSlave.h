@@ -15,45 +15,23 @@
 
 namespace nebo::test {
 
-// A slave that connects to its master's pipe as nebo_slave does and serves
-// the honest plugin, except for the one lie its mode names (main.cpp lists
-// them). A lie that ends in silence never returns. One thread.
+// A slave that connects to its master's pipe as nebo_slave does and serves the honest plugin, except for the one lie
+// its mode names (main.cpp lists them). A lie that ends in silence never returns. One thread.
 class CHostileSlave {
 public:
+    // clang-format off
     enum class Mode {
-        honest,
-        silent,
-        halfReply,
-        hugeLog,
-        countThenSilence,
-        drip,
-        floodExtensions,
-        hugePicture,
-        hugeAnnounce,
-        hugeError,
-        controlChars,
-        sparseErrorFile,
-        forkedHolder,
-        exitAtOnce,
-        hangInPicture,
-        hangIgnoringReport,
-        smallPicture,
-        factsCount,
-        factsText,
-        factsNumber,
-        sharedHonest,
-        sharedBadIndex,
-        sharedBadOffset,
-        sharedBadLength,
-        sharedHeldBuffer,
-        sharedShrink,
+        honest, silent, halfReply, hugeLog, countThenSilence, drip, floodExtensions, hugePicture, hugeAnnounce,
+        hugeError, controlChars, sparseErrorFile, forkedHolder, exitAtOnce, hangInPicture, hangIgnoringReport,
+        smallPicture, factsCount, factsText, factsNumber,
+        sharedHonest, sharedBadIndex, sharedBadOffset, sharedBadLength, sharedHeldBuffer, sharedShrink,
     };
+    // clang-format on
 
     // The mode of that name; empty for a name that is none.
     static std::optional<Mode> parseMode(std::string_view name);
 
-    // `errorFilePath` is the native path of the error file in UTF-8; empty
-    // when its URI named none.
+    // `errorFilePath` is the native path of the error file in UTF-8; empty when its URI named none.
     CHostileSlave(Mode mode, int masterProcessID, const std::string& errorFilePath);
 
     // Connects to the pipe of that name and plays the mode; returns the
@@ -61,11 +39,9 @@ public:
     int run(const lumo::String& pipeName);
 
 private:
-    // Serves until "Quit" ends it (before a source was made) or the
-    // connection fails, which throws.
+    // Serves until "Quit" ends it (before a source was made) or the connection fails, which throws.
     void serve();
-    // A request for nothing served: "notfound" for a function, a failure
-    // (thrown) for a procedure, as nebo_slave answers.
+    // A request for nothing served: "notfound" for a function, a thrown failure for a procedure, as nebo_slave does.
     void refuse(const std::string& keyword);
     void answer(const std::string& name);
     bool isLieTarget(const std::string& name) const;

@@ -7,17 +7,14 @@ namespace nebo::test {
 
 bool isProcessAlive(int processID);
 
-// The master's hang report requests reach this process from now on and go
-// unanswered for good: neither a report nor an end comes of them.
+// From now on the master's hang report requests reach this process unanswered: no report, no end.
 void ignoreHangReportRequests();
 
-// True in the new process, false in this one. Throws std::runtime_error
-// where the system cannot fork (Windows, where a confined slave's job forbids
-// new processes anyway).
+// True in the new process, false in this one. Throws std::runtime_error where the system cannot fork (Windows, where a
+// confined slave's job forbids new processes anyway).
 bool forkProcess();
 
-// Tries from this side to shrink `buffer` to nothing and to grow it to twice
-// its size; true when either worked.
+// Tries from this side to shrink `buffer` to nothing and to grow it to twice its size; true when either worked.
 bool tryResizing(lumo::ISharedMemory& buffer);
 
 } // namespace nebo::test

@@ -13,12 +13,10 @@
 //   flood-extensions    "getValidExtensions": a list of 20,000,000 empty strings, all of them; then honest.
 //   huge-picture        "getNextPicture": a 23170x23170 RGB picture (2,147,395,600 bytes), as much as taken; silence.
 //   huge-announce       the source and its pictures are 16385x16.
-//   huge-error          the source's first function call: a reply keyword of 512 MiB, "Error:" and filler, as
-//                       much as the master takes, then silence.
+//   huge-error          the source's first function call: a 512 MiB reply keyword, "Error:" and filler; silence.
 //   control-chars       the first "tryCreateSource": "Error:" and terminal escapes as reply keyword; serves on.
 //   sparse-error-file   at once: a line of error text opening a sparse error file of 1 GiB; ends with 1.
-//   forked-holder       at once: a child holds the connection, dropping requests until the master closes it;
-//                       the parent ends with 0. Only where the system can fork (POSIX).
+//   forked-holder       at once (POSIX): a child holds the connection, dropping requests; the parent ends with 0.
 //   exit                at once: ends with 3.
 //   hang-in-picture     "getNextPicture": silence; with no hang report handler, the master's request ends it
 //                       (POSIX) or finds nothing to ask (Windows).

@@ -1,12 +1,13 @@
 #include "support/slaveProcesses.h"
 
+#include "support/runProgram.h"
+
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
@@ -17,8 +18,7 @@ namespace nebo::test {
 
 namespace {
 
-// The state letter and the parent in /proc/<pid>/stat, after the name in
-// parentheses; false when the process is gone.
+// The state letter and the parent in /proc/<pid>/stat, after the name in parentheses; false when the process is gone.
 bool readStat(const std::filesystem::path& process, std::string& state, pid_t& parent)
 {
     std::ifstream stat(process / "stat");
@@ -29,26 +29,17 @@ bool readStat(const std::filesystem::path& process, std::string& state, pid_t& p
     return static_cast<bool>(fields >> state >> parent);
 }
 
-// Whether the environment of the process at `process` holds `entry`.
-bool environmentHolds(const std::filesystem::path& process, const std::string& entry)
+// Whether the zero-separated list in `file` (an environment, a command line) holds `word`.
+bool listHolds(const std::filesystem::path& file, const std::string& word)
 {
-    std::ifstream file(process / "environ", std::ios::binary);
-    const std::string environment =
-        std::string(1, '\0') + std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return environment.find(std::string(1, '\0') + entry + std::string(1, '\0')) != std::string::npos;
+    const std::string zero(1, '\0');
+    return (zero + readWholeFile(file.string())).find(zero + word + zero) != std::string::npos;
 }
 
-// Whether process `pid` is a launcher: the slave program started with the
-// launcher's mode argument.
-bool isLauncher(uint32_t pid)
-{
-    std::ifstream file("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
-    const std::string arguments{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    return arguments.find(std::string(1, '\0') + "--launcher" + std::string(1, '\0')) != std::string::npos;
-}
+// Whether process `pid` is a launcher: the slave program started with the launcher's mode argument.
+bool isLauncher(uint32_t pid) { return listHolds("/proc/" + std::to_string(pid) + "/cmdline", "--launcher"); }
 
-// Whether process `pid` is a launcher's spare, forked ahead of a request
-// and no slave yet.
+// Whether process `pid` is a launcher's spare, forked ahead of a request and no slave yet.
 bool isSpare(uint32_t pid)
 {
     std::ifstream file("/proc/" + std::to_string(pid) + "/comm");
@@ -159,7 +150,7 @@ bool noProcessRuns(const std::string& program, const std::string& marker)
         for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
             std::error_code error;
             bFound = bFound || (std::filesystem::read_symlink(entry.path() / "exe", error) == program &&
-                                (marker.empty() || environmentHolds(entry.path(), marker)));
+                                (marker.empty() || listHolds(entry.path() / "environ", marker)));
         }
         if (!bFound)
             return true;

@@ -32,8 +32,7 @@ TEST_F(CSlaveHandlerTest, MissingSlaveProgramLeavesNoPipe)
     EXPECT_TRUE(std::filesystem::is_empty(pipes.getPath()));
 }
 
-// A pipe place too long for a socket address is found before any slave is
-// started, with the platform's reason; the probe refuses at once with it.
+// A pipe place too long for a socket address is refused, with the reason, before any slave; the probe refuses at once.
 TEST_F(CSlaveHandlerTest, APipePlaceTooLongIsRefusedUpFront)
 {
     EXPECT_NO_THROW(CSlaveHandler::checkPipePlace());

@@ -63,7 +63,6 @@ private:
     void readSourceRequest(lumo::IDataInStream& in);
     void writeSource(lumo::IDataOutStream& out);
     void writeNextPicture(lumo::IDataOutStream& out);
-    std::vector<uint8_t> makePixels() const;
 
     const int32_t m_announcedWidth;
     const int32_t m_announcedHeight;

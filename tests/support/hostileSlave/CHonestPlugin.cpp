@@ -66,11 +66,6 @@ void writePictureHead(IDataOutStream& out, double timestamp, int32_t width, int3
 
 void writeObjectEnd(IDataOutStream& out) { out.writeInt32(objectMarker); }
 
-CHonestPlugin::CHonestPlugin(int32_t pictureWidth, int32_t pictureHeight)
-    : CHonestPlugin(pictureWidth, pictureHeight, pictureWidth, pictureHeight)
-{
-}
-
 CHonestPlugin::CHonestPlugin(int32_t announcedWidth, int32_t announcedHeight, int32_t pictureWidth,
                              int32_t pictureHeight)
     : m_announcedWidth(announcedWidth), m_announcedHeight(announcedHeight), m_pictureWidth(pictureWidth),

@@ -99,10 +99,10 @@ const SModeEntry& entryOf(CHostileSlave::Mode mode)
 CHonestPlugin makePlugin(CHostileSlave::Mode mode)
 {
     if (mode == CHostileSlave::Mode::hugeAnnounce)
-        return CHonestPlugin(announcedWidth, announcedHeight);
+        return CHonestPlugin(announcedWidth, announcedHeight, announcedWidth, announcedHeight);
     if (mode == CHostileSlave::Mode::smallPicture)
         return CHonestPlugin(honestWidth, honestHeight, honestWidth / 2, honestHeight / 2);
-    return CHonestPlugin(honestWidth, honestHeight);
+    return CHonestPlugin(honestWidth, honestHeight, honestWidth, honestHeight);
 }
 
 void send(lumo::IDataOutStream& out, std::string_view bytes)

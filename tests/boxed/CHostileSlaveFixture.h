@@ -91,7 +91,8 @@ protected:
         }
     }
 
-    // Three pictures of the honest plugin, every pixel as it drew it, over two openings of the source.
+    // Three pictures of the honest plugin, every pixel as it drew it, over two openings of the source; no empty error
+    // file left.
     void expectWholePictures(const char* mode)
     {
         SCOPED_TRACE(mode);
@@ -116,6 +117,7 @@ protected:
         source->close();
         source->open();
         source->close();
+        expectNoEmptyErrorFile();
     }
 
     // Error files stay only when the slave wrote to them.

@@ -36,16 +36,6 @@ protected:
         return make<CSlavePool>(poolContext, slavesPerPlugin);
     }
 
-    // Opens a clip through the context's pool and reads its first picture.
-    void readFirstPicture(const P<CSlavePool>& pool)
-    {
-        const P<CEncapsulatedSource> source =
-            make<CEncapsulatedSource>(m_context, demo, *demoURI("w=24&h=16&frames=3"), 1, nullptr, pool);
-        source->open();
-        EXPECT_TRUE(source->getNextPicture());
-        source->close();
-    }
-
     std::string poolLogText() const { return m_poolLog->getLogText().toUTF8(); }
 
     P<nebo::common::CLogManager> m_poolLog = make<nebo::common::CLogManager>(String("poollog"));
@@ -92,7 +82,11 @@ TEST_F(CSlavePoolTest, SourceTakesALiveWaitingSlaveOrAFreshOneAndThePoolRefills)
             ASSERT_TRUE(nebo::test::killChild(started[0], cause));
         }
 
-        readFirstPicture(pool);
+        const P<CEncapsulatedSource> source =
+            make<CEncapsulatedSource>(m_context, demo, *demoURI("w=24&h=16&frames=3"), 1, nullptr, pool);
+        source->open();
+        EXPECT_TRUE(source->getNextPicture());
+        source->close();
         EXPECT_EQ(logText().find(endLineOf(started[0])) != std::string::npos, !c.bDied) << logText();
         EXPECT_EQ(poolLogText().find(endLineOf(started[0])) != std::string::npos, c.bDied) << poolLogText();
         if (c.bDied) {

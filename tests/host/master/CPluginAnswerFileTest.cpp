@@ -121,7 +121,7 @@ TEST_F(CPluginAnswerFileTest, AFileOutOfBoundsIsIgnoredAndReplaced)
     EXPECT_EQ(file().read().size(), CPluginAnswerFile::maxRecords);
 }
 
-TEST_F(CPluginAnswerFileTest, KeepsNothingItCouldNotReadBack)
+TEST_F(CPluginAnswerFileTest, KeepsNothingItCouldNotReadBackOrWrite)
 {
     const struct {
         const char* name;
@@ -138,11 +138,7 @@ TEST_F(CPluginAnswerFileTest, KeepsNothingItCouldNotReadBack)
         file().store(test.library, test.record);
         EXPECT_FALSE(std::filesystem::exists(path()));
     }
-}
-
-// A cache that cannot be written keeps nothing and fails nothing.
-TEST_F(CPluginAnswerFileTest, AnUnwritablePlaceKeepsNothing)
-{
+    // A cache that cannot be written keeps nothing and fails nothing.
     std::ofstream(m_folder.pathOf("a-file")) << "in the way";
     for (const std::string& place : {std::string(), m_folder.pathOf("a-file/plugin-answers.json")}) {
         SCOPED_TRACE(place);

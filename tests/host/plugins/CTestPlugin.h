@@ -35,16 +35,31 @@ inline bool queryAsks(const lumo::IURI& uri, const std::string& behaviour, const
     return query.find("&" + item + "&") != std::string::npos;
 }
 
-// Ten seconds of 4x2 pictures. Every byte of a picture holds the whole seconds of its time stamp: the time last skipped
-// to; from the end on there is none.
-class CTestVideoSource : public lumo::CObject, public virtual common::IVideoSource {
+// What the test source and format share: the URI, the plugin's name and whether it is open.
+template <class Interface> class TTestMedium : public lumo::CObject, public virtual Interface {
 public:
-    CTestVideoSource(const lumo::IURI& uri, const String& pluginName)
+    TTestMedium(const lumo::IURI& uri, const String& pluginName)
         : m_uri(lumo::make<lumo::CURI>(uri.getText())), m_pluginName(pluginName)
     {
     }
 
     bool isOpened() override { return m_bOpened; }
+    void close() override { m_bOpened = false; }
+    P<lumo::CURI> getURI() override { return m_uri; }
+    String getPluginName() override { return m_pluginName; }
+
+protected:
+    P<lumo::CURI> m_uri;
+    String m_pluginName;
+    bool m_bOpened = false;
+};
+
+// Ten seconds of 4x2 pictures. Every byte of a picture holds the whole seconds of its time stamp: the time last skipped
+// to; from the end on there is none.
+class CTestVideoSource : public TTestMedium<common::IVideoSource> {
+public:
+    using TTestMedium::TTestMedium;
+
     void open() override
     {
         if (queryAsks(*m_uri, "throw", m_pluginName))
@@ -53,15 +68,12 @@ public:
             throw std::runtime_error("cannot read this");
         m_bOpened = !queryAsks(*m_uri, "fail", m_pluginName);
     }
-    void close() override { m_bOpened = false; }
     void skipToTime(double seconds) override { m_position = seconds; }
     double getDuration() override { return 10.0; }
     int32_t getBufferStatus() override { return 100; }
     bool isEOF() override { return false; }
     void setStartTime(double) override {}
     double getStartTime() override { return 0.0; }
-    P<lumo::CURI> getURI() override { return m_uri; }
-    String getPluginName() override { return m_pluginName; }
 
     void setMaxSize(int32_t, int32_t) override {}
     int32_t getWidth() override { return 4; }
@@ -84,9 +96,6 @@ public:
     int32_t getFrameRateDen() override { return 1; }
 
 private:
-    P<lumo::CURI> m_uri;
-    String m_pluginName;
-    bool m_bOpened = false;
     double m_position = 0.0;
 };
 
@@ -104,20 +113,13 @@ public:
 };
 
 // An encoder that encodes nothing.
-class CTestFormat : public lumo::CObject, public virtual common::IAudioFormat {
+class CTestFormat : public TTestMedium<common::IAudioFormat> {
 public:
-    CTestFormat(const lumo::IURI& uri, const String& pluginName)
-        : m_uri(lumo::make<lumo::CURI>(uri.getText())), m_pluginName(pluginName)
-    {
-    }
+    using TTestMedium::TTestMedium;
 
-    bool isOpened() override { return m_bOpened; }
     void open() override { m_bOpened = true; }
-    void close() override { m_bOpened = false; }
     bool isEncoding() override { return false; }
-    P<lumo::CURI> getURI() override { return m_uri; }
     String getFormatName() override { return String("test"); }
-    String getPluginName() override { return m_pluginName; }
     void encode() override {}
     int32_t getProgress() override { return 100; }
     void abort() override {}
@@ -125,11 +127,6 @@ public:
     void setAudioSource(P<common::IAudioSource>) override {}
     void setSampleRate(int32_t) override {}
     void setChannelCount(int32_t) override {}
-
-private:
-    P<lumo::CURI> m_uri;
-    String m_pluginName;
-    bool m_bOpened = false;
 };
 
 class CTestPlugin : public lumo::CObject, public virtual common::INEBPlugin {

@@ -34,20 +34,6 @@ IDataOutStream& result(IDataOutStream& out)
     return out;
 }
 
-void skipNamedInt(IDataInStream& in)
-{
-    in.readString();
-    in.readInt();
-}
-
-void writeExtensions(IDataOutStream& out)
-{
-    result(out).writeBool(false);
-    out.writeInt(1);
-    out.writeString(*String("demo").get());
-    writeObjectEnd(out);
-}
-
 // A named parameter's value; the name is the caller's business.
 double readNamedDouble(IDataInStream& in)
 {
@@ -79,11 +65,6 @@ void writePictureHead(IDataOutStream& out, double timestamp, int32_t width, int3
 }
 
 void writeObjectEnd(IDataOutStream& out) { out.writeInt32(objectMarker); }
-
-CHonestPlugin::CHonestPlugin(int32_t pictureWidth, int32_t pictureHeight)
-    : CHonestPlugin(pictureWidth, pictureHeight, pictureWidth, pictureHeight)
-{
-}
 
 CHonestPlugin::CHonestPlugin(int32_t announcedWidth, int32_t announcedHeight, int32_t pictureWidth,
                              int32_t pictureHeight)
@@ -131,7 +112,14 @@ CHonestPlugin::CCalls CHonestPlugin::pluginCalls()
         {"Quit", {}},
         {"getLog", {{}, namedResult([](IDataOutStream& out) { out.writeString(*String().get()); })}},
         {"getPluginName", {{}, namedResult([](IDataOutStream& out) { out.writeString(*pluginName.get()); })}},
-        {"getValidExtensions", {skipNamedInt, writeExtensions}},
+        {"getValidExtensions",
+         {[](IDataInStream& in) { in.readString(), in.readInt(); },
+          [](IDataOutStream& out) {
+              result(out).writeBool(false);
+              out.writeInt(1);
+              out.writeString(*String("demo").get());
+              writeObjectEnd(out);
+          }}},
         {"tryCreateSource",
          {[this](IDataInStream& in) { readSourceRequest(in); }, [this](IDataOutStream& out) { writeSource(out); }}},
     };
@@ -220,24 +208,15 @@ bool CHonestPlugin::takeNextPicture(std::vector<uint8_t>& pixels, double& timest
 {
     if (m_nextPicture >= frameCount)
         return false;
-    pixels = makePixels();
-    timestamp = double(m_nextPicture) / framesPerSecond;
-    ++m_nextPicture;
-    return true;
-}
-
-std::vector<uint8_t> CHonestPlugin::makePixels() const
-{
     // Blue across, green down, red from picture to picture; opaque.
-    std::vector<uint8_t> pixels(size_t(m_pictureWidth) * size_t(m_pictureHeight) * 4);
+    pixels.assign(size_t(m_pictureWidth) * size_t(m_pictureHeight) * 4, 0xFF);
     for (size_t i = 0; i < pixels.size(); i += 4) {
-        const size_t pixel = i / 4;
-        pixels[i] = uint8_t(pixel % size_t(m_pictureWidth) * 4);
-        pixels[i + 1] = uint8_t(pixel / size_t(m_pictureWidth) * 5);
+        pixels[i] = uint8_t(i / 4 % size_t(m_pictureWidth) * 4);
+        pixels[i + 1] = uint8_t(i / 4 / size_t(m_pictureWidth) * 5);
         pixels[i + 2] = uint8_t(m_nextPicture * 10);
-        pixels[i + 3] = 0xFF;
     }
-    return pixels;
+    timestamp = double(m_nextPicture++) / framesPerSecond;
+    return true;
 }
 
 } // namespace nebo::test

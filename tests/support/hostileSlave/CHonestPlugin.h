@@ -26,8 +26,7 @@ void writeObjectEnd(lumo::IDataOutStream& out);
 // served. "Quit" is served in both phases and does nothing here: what it ends is the caller's business. One thread.
 class CHonestPlugin {
 public:
-    CHonestPlugin(int32_t pictureWidth, int32_t pictureHeight);
-    // A source that announces one size and hands out pictures of another.
+    // A source that announces one size and hands out pictures of another, or of the same.
     CHonestPlugin(int32_t announcedWidth, int32_t announcedHeight, int32_t pictureWidth, int32_t pictureHeight);
 
     // True when a request of that name is served now.
@@ -63,7 +62,6 @@ private:
     void readSourceRequest(lumo::IDataInStream& in);
     void writeSource(lumo::IDataOutStream& out);
     void writeNextPicture(lumo::IDataOutStream& out);
-    std::vector<uint8_t> makePixels() const;
 
     const int32_t m_announcedWidth;
     const int32_t m_announcedHeight;

@@ -99,10 +99,10 @@ const SModeEntry& entryOf(CHostileSlave::Mode mode)
 CHonestPlugin makePlugin(CHostileSlave::Mode mode)
 {
     if (mode == CHostileSlave::Mode::hugeAnnounce)
-        return CHonestPlugin(announcedWidth, announcedHeight);
+        return CHonestPlugin(announcedWidth, announcedHeight, announcedWidth, announcedHeight);
     if (mode == CHostileSlave::Mode::smallPicture)
         return CHonestPlugin(honestWidth, honestHeight, honestWidth / 2, honestHeight / 2);
-    return CHonestPlugin(honestWidth, honestHeight);
+    return CHonestPlugin(honestWidth, honestHeight, honestWidth, honestHeight);
 }
 
 void send(lumo::IDataOutStream& out, std::string_view bytes)
@@ -172,13 +172,6 @@ void sendLyingFacts(lumo::IDataOutStream& out, CHostileSlave::Mode mode)
     out.writeInt32(lyingTagCount);
 }
 
-void writeSparseErrorFile(const std::filesystem::path& file)
-{
-    std::ofstream(file, std::ios::binary) << sparseErrorText;
-    std::error_code ignored;
-    std::filesystem::resize_file(file, uintmax_t(sparseErrorFileBytes), ignored);
-}
-
 void writeErrorFile(const std::filesystem::path& file, const lumo::CException& error)
 {
     const String text = String("lumo::CException\nType: ") + String(error.getGeneralDescription()) +
@@ -216,9 +209,12 @@ int CHostileSlave::run(const String& pipeName)
         silence();
     case Mode::exitAtOnce:
         return exitAtOnceCode;
-    case Mode::sparseErrorFile:
-        writeSparseErrorFile(m_errorFile);
+    case Mode::sparseErrorFile: {
+        std::ofstream(m_errorFile, std::ios::binary) << sparseErrorText;
+        std::error_code ignored;
+        std::filesystem::resize_file(m_errorFile, uintmax_t(sparseErrorFileBytes), ignored);
         return exitAfterSparseErrorFile;
+    }
     case Mode::forkedHolder:
         // The child keeps the connection open; the parent leaves at once.
         if (forkProcess()) {

@@ -94,11 +94,8 @@ TEST_F(RemoteStreamClientTest, ServingRequestsInARow)
 TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
 {
     const std::string notFound = "Remote Procedure not found on host: getWidth";
-    const struct {
-        Bytes reply;
-        std::string message;
-        bool bNotFound = false;
-    } cases[] = {
+    // clang-format off
+    const struct { Bytes reply; std::string message; bool bNotFound = false; } cases[] = {
         {wireString("notfound"), notFound, true},
         {wireString(notFound + " Error:"), notFound + " Error:"},
         {wireString("Error: the disk is full"), "Error: the disk is full"},
@@ -107,6 +104,7 @@ TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
         {wireString("error:"), "Unexpected return received: error:"},
         {wireString("return") + wireInt("Resul", 640), "Parameter not expected"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         feed(c.reply + wireInt("Result", 1));
@@ -118,33 +116,28 @@ TEST_F(RemoteStreamClientTest, RepliesOtherThanReturn)
     }
 }
 
-// The keyword, an "Error:" text and the result's name are all strings of the endpoint's input: a count
-// above its bound fails before the text is read, with nothing of it on the stream.
+// The keyword, an "Error:" text and the result's name are strings: a count above the bound is refused unread.
 TEST_F(RemoteStreamClientTest, RepliesHoldToTheStringBoundOfTheInput)
 {
     const std::string error = "Error: the disk is full";
     endpoint->getDataInStream()->setMaxStringBytes(static_cast<uint32_t>(error.size()));
+    const uint32_t tooLong = static_cast<uint32_t>(error.size() + 1);
     // message: empty when the reply is refused on its count
-    const struct {
-        Bytes reply;
-        std::string message;
-    } cases[] = {
-        {wireString(error), error},
-        {wireUInt32(static_cast<uint32_t>(error.size() + 1)), ""},
-        {wireUInt32(512u << 20), ""},
-        {wireString("return") + wireUInt32(static_cast<uint32_t>(error.size() + 1)), ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        feed(c.reply);
+    const std::pair<Bytes, std::string> cases[] = {{wireString(error), error},
+                                                   {wireUInt32(tooLong), ""},
+                                                   {wireUInt32(512u << 20), ""},
+                                                   {wireString("return") + wireUInt32(tooLong), ""}};
+    for (const auto& [reply, message] : cases) {
+        SCOPED_TRACE(message);
+        feed(reply);
         try {
             endpoint->call(*make<CGetWidthFunction>());
             ADD_FAILURE() << "no error";
         } catch (const CParseError&) {
-            EXPECT_TRUE(c.message.empty());
+            EXPECT_TRUE(message.empty());
             EXPECT_TRUE(input->isEOF());
         } catch (const CRemoteException& remote) {
-            EXPECT_EQ(messageOf(remote), c.message);
+            EXPECT_EQ(messageOf(remote), message);
         }
     }
 }
@@ -182,19 +175,16 @@ TEST_F(RemoteStreamClientTest, RequestsThatCannotBeServed)
     EXPECT_EQ(output->bytes(), wireString("notfound"));
     EXPECT_EQ(input->getPosition(), static_cast<int64_t>(unknown.size()));
 
-    const struct {
-        Bytes request;
-        std::string message;
-    } failures[] = {
+    const std::pair<Bytes, std::string> failures[] = {
         {wireString("void") + wireString("getHeight"), "Remote Procedure not found on this computer"},
         {wireString("function") + wireString("getWidth"), "the served object failed"},
         {wireString("void") + wireString("setMaxSize") + wireInt("nHeight", 1), "Parameter not expected"},
     };
-    for (const auto& failure : failures) {
-        SCOPED_TRACE(failure.message);
+    for (const auto& [request, message] : failures) {
+        SCOPED_TRACE(message);
         output->clear();
-        feed(failure.request);
-        expectMessage(failure.message, [&] { endpoint->processNext(); });
+        feed(request);
+        expectMessage(message, [&] { endpoint->processNext(); });
         EXPECT_EQ(output->getSize(), 0);
     }
 

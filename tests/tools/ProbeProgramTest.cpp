@@ -109,9 +109,10 @@ class ProbeProgramTest : public ::testing::Test {
 protected:
     // Runs nebo_probe in the test's temporary folder (tests side by side never see each other's error files),
     // expecting it to end with `exitCode`.
-    SRun run(const std::vector<std::string>& arguments, int exitCode = 0)
+    SRun run(const std::vector<std::string>& arguments, int exitCode = 0,
+             const std::vector<std::string>& environment = {})
     {
-        return runProgram(binFolder() / "nebo_probe", arguments, {}, exitCode);
+        return runProgram(binFolder() / "nebo_probe", arguments, environment, exitCode);
     }
 
     SRun runProgram(const std::string& program, std::vector<std::string> arguments,
@@ -144,9 +145,6 @@ uint32_t demoPixel(uint32_t x, uint32_t y, uint32_t n)
     return ((x + y) & 255) << 16 | ((y + n) & 255) << 8 | ((x + n) & 255);
 }
 
-// The demo's sample of frame g, channel c, little-endian.
-uint32_t demoSample(uint32_t g, uint32_t c) { return (g * 64 + c * 4096) % 65536; }
-
 TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSound)
 {
     const std::string clip = "file:///x.demo?w=64&h=48&fmt=rgb&frames=10&rate=8000&channels=3";
@@ -165,9 +163,10 @@ TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSo
     // 0.2 s is the stamp of picture 5.
     expectPNG(m_folder.pathOf("out.png"), 64, 48, [](uint32_t x, uint32_t y) { return demoPixel(x, y, 5); });
 
+    // The demo's sample of frame g, channel c: g * 64 + c * 4096.
     std::vector<int16_t> samples;
     for (uint32_t i = 0; i < 3200 * 3; ++i)
-        samples.push_back(int16_t(demoSample(i / 3, i % 3)));
+        samples.push_back(int16_t((i / 3 * 64 + i % 3 * 4096) % 65536));
     expectWAV(m_folder.pathOf("out.wav"), {8000, 3, 16}, samples);
 
     // The files of the first run are replaced only when asked.
@@ -212,6 +211,7 @@ TEST_F(ProbeProgramTest, ReportsADemoClipInTextAndJSONAndWritesItsThumbnailAndSo
                                              {"cause", "exited with code 0"}}})},
                     {"warnings", json::array()}, {"errors", json::array()}, {"seconds", nullptr}}))
         << document.dump(2);
+    // clang-format on
 }
 
 // A thumbnail is the picture shown at its time, the last one too, with square pixels; a sheet spreads its pictures.
@@ -244,19 +244,39 @@ TEST_F(ProbeProgramTest, ThumbnailsShowThePictureOfTheirTimeWithSquarePixels)
     EXPECT_TRUE(holdsInOrder(run({"s.png", "--sheet", "2", "again.png"}, 1).err, {"the medium's duration is unknown"}));
 }
 
-TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClip)
+// Real clips, misnamed too: every plugin, the demo's too, is tried when none takes the extension; one named is used.
+TEST_F(ProbeProgramTest, FindsTheMediaPluginForARealClipWhateverItsName)
 {
     testing::writeTestClip(m_folder.pathOf("clip.mp4"), {mpeg4Video, {testing::SAudioSettings{"aac", 44100}}});
+    for (const char* name : {"camera", "camera.demo"})
+        std::filesystem::copy_file(m_folder.pathOf("clip.mp4"), m_folder.pathOf(name));
 
     const SRun result = run({"clip.mp4", "--frames", "10", "--thumbnail", "0.2", "out.png"});
+    // clang-format off
     expectFacts(result.out, {{"Plugin", "nebo_avlib"}, {"Picture size", "64x48"}, {"Layout", "YV12"},
                              {"Frame rate", "25/1 (25.000 fps)"}, {"Audio format", "44100 Hz, 2 channels, 16 bits"},
                              {"Pictures decoded", "10"}, {"Thumbnail", "out.png (picture at 0.200 s, 64x48)"}});
+    // clang-format on
     expectPNG(m_folder.pathOf("out.png"), 64, 48);
 
     // A still picture has no duration to tell.
     expectFacts(run({"out.png"}).out, {{"Plugin", "nebo_avlib"}, {"Duration", "unknown"}, {"Pictures decoded", "1"}});
     EXPECT_EQ(json::parse(run({"--json", "out.png"}).out)["format"]["duration"], nullptr);
+
+    const std::map<std::string, std::string> avlib = {{"Plugin", "nebo_avlib"}, {"Picture size", "64x48"}};
+    // clang-format off
+    const std::pair<std::vector<std::string>, std::map<std::string, std::string>> cases[] = {
+        {{"camera"}, avlib},
+        // The demo plugin takes ".demo" and needs no file: its default clip is 320x240 NV12.
+        {{"--frames", "3", "camera.demo"}, {{"URI", "file://" + m_folder.pathOf("camera.demo")},
+         {"Plugin", "nebo_demo"}, {"Picture size", "320x240"}, {"Layout", "NV12"}, {"Pictures decoded", "3"}}},
+        {{"--plugin", "nebo_avlib", "camera.demo"}, avlib},
+    };
+    // clang-format on
+    for (const auto& [arguments, facts] : cases) {
+        SCOPED_TRACE(arguments.back());
+        expectFacts(run(arguments).out, facts);
+    }
 }
 
 // Each plugin says what it reads, as text and as JSON; one that cannot is listed with its reason.
@@ -264,9 +284,10 @@ TEST_F(ProbeProgramTest, ListsThePluginsAndWhatTheyRead)
 {
     const SRun text = run({"--list-plugins"});
     const std::string demoLibrary = (binFolder() / nebo::common::CPluginFolders::pluginFileName("nebo_demo")).string();
-    EXPECT_TRUE(holdsInOrder(text.out, {"Plugin: nebo_avlib\n", "\n\nPlugin: nebo_demo\nLibrary: " + demoLibrary +
-                                                                    "\nMedia: pictures, sound\nExtensions: demo\n",
-                                        "\nPlugin: nebo_sound\n"}));
+    EXPECT_TRUE(holdsInOrder(
+        text.out, {"Plugin: nebo_avlib\n",
+                   "\n\nPlugin: nebo_demo\nLibrary: " + demoLibrary + "\nMedia: pictures, sound\nExtensions: demo\n",
+                   "\nPlugin: nebo_sound\n"}));
 
     const SRun sound = run({"--list-plugins", "--json", "--plugin=nebo_sound"});
     const json document = json::parse(sound.out);
@@ -276,11 +297,15 @@ TEST_F(ProbeProgramTest, ListsThePluginsAndWhatTheyRead)
     const std::vector<std::string> extensions = document["plugins"][0]["extensions"];
     EXPECT_NE(std::find(extensions.begin(), extensions.end(), "wav"), extensions.end()) << sound.out;
 
+    // The log says why a plugin there does not load.
     std::filesystem::create_directory(m_folder.pathOf("plugins"));
     m_folder.put("plugins/" + nebo::common::CPluginFolders::pluginFileName("nebo_broken"), "no library at all");
-    const SRun broken = runProgram(binFolder() / "nebo_probe", {"--list-plugins", "--plugin", "nebo_broken"},
-                                   {"NEBO_PLUGIN_PATH=" + m_folder.pathOf("plugins")}, 1);
-    EXPECT_TRUE(holdsInOrder(broken.out, {"Plugin: nebo_broken\nFailed: "}));
+    const std::vector<std::string> brokenPath = {"NEBO_PLUGIN_PATH=" + m_folder.pathOf("plugins")};
+    const SRun listed = run({"--list-plugins", "--plugin", "nebo_broken"}, 1, brokenPath);
+    EXPECT_TRUE(holdsInOrder(listed.out, {"Plugin: nebo_broken\nFailed: "}));
+    const SRun broken = run({"--log", "--plugin", "nebo_broken", "file:///x.demo"}, 1, brokenPath);
+    EXPECT_TRUE(holdsInOrder(broken.err, {"none of the plugins could be loaded"}));
+    EXPECT_TRUE(holdsInOrder(broken.out, {"Log:\n", "Error while loading DLL"}));
 }
 
 // The subtype of the sound file at `path` and its samples' bytes, as libsndfile finds them.
@@ -332,11 +357,11 @@ TEST_F(ProbeProgramTest, ListsEverySoundTrackAndWritesTheOneChosen)
     const testing::SAudioSettings french{"pcm_s16le", 22050, 1, 0.4, "fra", 1};
     testing::writeTestClip(m_folder.pathOf("two.mkv"), {std::nullopt, {english, french}});
 
-    EXPECT_TRUE(holdsInOrder(
-        run({"two.mkv"}).out,
-        {"Audio format: 48000 Hz, 2 channels, 16 bits\n",
-         "Sound track 0: pcm_s16le, 2 channels, 48000 Hz, s16, 16 bits, 1.54 Mbit/s, language eng\n",
-         "Sound track 1: pcm_s16le, 1 channel, 22050 Hz, s16, 16 bits, 353 kbit/s, language fra\n"}));
+    EXPECT_TRUE(
+        holdsInOrder(run({"two.mkv"}).out,
+                     {"Audio format: 48000 Hz, 2 channels, 16 bits\n",
+                      "Sound track 0: pcm_s16le, 2 channels, 48000 Hz, s16, 16 bits, 1.54 Mbit/s, language eng\n",
+                      "Sound track 1: pcm_s16le, 1 channel, 22050 Hz, s16, 16 bits, 353 kbit/s, language fra\n"}));
 
     const SRun chosen = run({"two.mkv", "--audio-track", "1", "--audio", "fr.wav"});
     EXPECT_TRUE(holdsInOrder(chosen.out, {"Audio format: 22050 Hz, 1 channel, 16 bits\n"}));
@@ -377,14 +402,6 @@ TEST_F(ProbeProgramTest, ReportsEachFailureWithItsCause)
         EXPECT_TRUE(holdsInOrder(result.err, c.errorParts));
         EXPECT_TRUE(holdsInOrder(result.out, c.outParts));
     }
-
-    // The log says why a plugin there does not load.
-    std::filesystem::create_directory(m_folder.pathOf("plugins"));
-    m_folder.put("plugins/" + nebo::common::CPluginFolders::pluginFileName("nebo_broken"), "no library at all");
-    const SRun broken = runProgram(binFolder() / "nebo_probe", {"--log", "--plugin", "nebo_broken", "file:///x.demo"},
-                                   {"NEBO_PLUGIN_PATH=" + m_folder.pathOf("plugins")}, 1);
-    EXPECT_TRUE(holdsInOrder(broken.err, {"none of the plugins could be loaded"}));
-    EXPECT_TRUE(holdsInOrder(broken.out, {"Log:\n", "Error while loading DLL"}));
 }
 
 TEST_F(ProbeProgramTest, ShowsACrashOnceAsASummaryWithThePathOfTheWholeReport)
@@ -443,6 +460,12 @@ protected:
 
     std::string programPath(const char* name) const { return m_programs.pathOf("bin/") + name; }
 
+    // The copied probe with a slave that lies as `mode` says.
+    SRun runLied(const std::string& mode, const std::vector<std::string>& arguments, int exitCode = 0)
+    {
+        return runProgram(programPath("nebo_probe"), arguments, {"NEBO_HOSTILE_MODE=" + mode}, exitCode);
+    }
+
     lumo::CTempFolder m_programs;
 };
 
@@ -462,37 +485,11 @@ TEST_F(HostileProbeTest, EveryLieEndsInAClearErrorAndNothingReachesTheTerminalRa
     };
     for (const auto& [mode, expected] : cases) {
         SCOPED_TRACE(mode);
-        const SRun result = runProgram(programPath("nebo_probe"), {"--timeout", "1", "file:///x.demo"},
-                                       {"NEBO_HOSTILE_MODE=" + std::string(mode)}, 1);
+        const SRun result = runLied(mode, {"--timeout", "1", "file:///x.demo"}, 1);
         EXPECT_NE(result.err.find(expected), std::string::npos) << result.err.substr(0, 2000);
         EXPECT_EQ((result.out + result.err).find('\x1b'), std::string::npos);
         EXPECT_LT(result.err.size(), 8192u);
         EXPECT_TRUE(nebo::test::noProcessRuns(programPath("nebo_slave")));
-    }
-}
-
-// Real clips misnamed: every plugin, the demo's too, is tried when none takes the extension; one named is used.
-TEST_F(ProbeProgramTest, OpensMediaWhateverTheirExtensionSaysAndStopsAfterTheFramesAsked)
-{
-    for (const char* name : {"camera", "camera.demo"}) {
-        testing::writeTestClip(m_folder.pathOf("written.mp4"), {mpeg4Video, {}});
-        std::filesystem::rename(m_folder.pathOf("written.mp4"), m_folder.pathOf(name));
-    }
-    const std::map<std::string, std::string> avlib = {{"Plugin", "nebo_avlib"}, {"Picture size", "64x48"}};
-    const std::pair<std::vector<std::string>, std::map<std::string, std::string>> cases[] = {
-        {{"camera"}, avlib},
-        // The demo plugin takes ".demo" and needs no file: its default clip is 320x240 NV12.
-        {{"--frames", "3", "camera.demo"},
-         {{"URI", "file://" + m_folder.pathOf("camera.demo")},
-          {"Plugin", "nebo_demo"},
-          {"Picture size", "320x240"},
-          {"Layout", "NV12"},
-          {"Pictures decoded", "3"}}},
-        {{"--plugin", "nebo_avlib", "camera.demo"}, avlib},
-    };
-    for (const auto& [arguments, facts] : cases) {
-        SCOPED_TRACE(arguments.back());
-        expectFacts(run(arguments).out, facts);
     }
 }
 
@@ -634,8 +631,7 @@ TEST_F(ProbeProgramTest, AProbeOfAMediumWhosePluginsAreKnownStartsOneSlave)
     const std::vector<std::string> cacheOn = {"NEBO_CACHE=on", "XDG_CACHE_HOME=" + m_folder.pathOf("cache")};
     const auto slavesStarted = [&](const std::string& medium, const std::vector<std::string>& environment) {
         // The master logs each slave's end with its process id.
-        return nebo::test::countOf(runProgram(binFolder() / "nebo_probe", {"--log", medium}, environment).out,
-                                   "<textlog>nebo_slave ");
+        return nebo::test::countOf(run({"--log", medium}, 0, environment).out, "<textlog>nebo_slave ");
     };
     for (const std::string medium : {"file:///x.demo?w=16&h=16&frames=2", "clip.mp4"}) {
         SCOPED_TRACE(medium);
@@ -720,7 +716,7 @@ TEST_F(ProbeProgramTest, ProbesABatchAlikeWithOrWithoutSlavesStartedAhead)
     for (size_t p = 0; p < 2; ++p) {
         std::vector<std::string> arguments = {"-j", "1", "--json", "--pool", pools[p]};
         arguments.insert(arguments.end(), media.begin(), media.end());
-        const SRun result = runProgram(binFolder() / "nebo_probe", arguments, {marker});
+        const SRun result = run(arguments, 0, {marker});
         for (const json& document : documentsOf(result.out))
             reports[p].push_back(withoutTimes(document));
         ASSERT_EQ(reports[p].size(), media.size()) << result.out;
@@ -734,9 +730,7 @@ TEST_F(ProbeProgramTest, ProbesABatchAlikeWithOrWithoutSlavesStartedAhead)
 TEST_F(HostileProbeTest, ReportsPicturesOfAnotherSizeThanAnnounced)
 {
     const SRun result =
-        runProgram(programPath("nebo_probe"),
-                   {"--timeout", "5", "--frames", "25", "--thumbnail", "0.2", "t.png", "file:///x.demo"},
-                   {"NEBO_HOSTILE_MODE=small-picture"});
+        runLied("small-picture", {"--timeout", "5", "--frames", "25", "--thumbnail", "0.2", "t.png", "file:///x.demo"});
     expectFacts(result.out,
                 {{"Picture size", "64x48"}, {"Pictures decoded", "25"}, {"Pictures of another size", "25"}});
     for (const char* warning :
@@ -747,10 +741,7 @@ TEST_F(HostileProbeTest, ReportsPicturesOfAnotherSizeThanAnnounced)
         EXPECT_NE(result.err.find(warning), std::string::npos) << result.err;
     expectPNG(m_folder.pathOf("t.png"), 32, 24);
 
-    const json document =
-        json::parse(runProgram(programPath("nebo_probe"), {"--json", "--timeout", "5", "file:///x.demo"},
-                               {"NEBO_HOSTILE_MODE=small-picture"})
-                        .out);
+    const json document = json::parse(runLied("small-picture", {"--json", "--timeout", "5", "file:///x.demo"}).out);
     EXPECT_EQ(document["decoded"]["pictures_of_another_size"], 25);
     EXPECT_EQ(document["decoded"]["first_of_another_size"], json({{"width", 32}, {"height", 24}, {"time", 0.0}}));
     EXPECT_EQ(document["warnings"].size(), 1u);

@@ -37,13 +37,12 @@ struct CSourceClientTest : testing::Test, SSlavePipe {
 // Against the default limits: 16384 on a side, 2^26 pixels in all.
 TEST_F(CSourceClientTest, AnnouncedSizesBeyondTheLimitsAreRefused)
 {
-    const struct {
-        int32_t width, height;
-        bool bRefused;
-    } cases[] = {
-        {16384, 4096, false}, {4096, 16384, false}, {0, 0, false},  {16385, 16, true},    {16, 16385, true},
-        {16384, 4097, true},  {-1, 10, true},       {10, -1, true}, {INT32_MIN, 1, true},
+    // clang-format off
+    const struct { int32_t width, height; bool bRefused; } cases[] = {
+        {16384, 4096, false}, {4096, 16384, false}, {0, 0, false}, {16385, 16, true}, {16, 16385, true},
+        {16384, 4097, true}, {-1, 10, true}, {10, -1, true}, {INT32_MIN, 1, true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
         output->clear();
@@ -61,8 +60,7 @@ TEST_F(CSourceClientTest, AnnouncedSizesBeyondTheLimitsAreRefused)
     }
 }
 
-// Facts are asked for by name alone; a peer that does not know the name is
-// never asked again, one that answers is asked each time.
+// Facts are asked for by name alone; a peer that does not know the name is never asked again, one that answers is.
 TEST_F(CSourceClientTest, FactsAreAskedUntilThePeerAnswersNotFound)
 {
     const Bytes factsRequest = request("function", "getMediumFacts");
@@ -83,35 +81,22 @@ TEST_F(CSourceClientTest, FactsAreAskedUntilThePeerAnswersNotFound)
     EXPECT_TRUE(sent().empty());
 }
 
-// The size a picture is held to is what the source answered since it was
-// last opened: sides the caller asked for already are not asked again.
+// A picture is held to the size answered since the last open: sides the caller asked for are not asked again.
 TEST_F(CSourceClientTest, APictureAsksOnlyForSidesNotAnsweredSinceOpen)
 {
     const Bytes width = request("function", "getWidth");
     const Bytes height = request("function", "getHeight");
     const Bytes open = request("void", "open");
-    const struct {
-        const char* name;
-        std::function<void(CSourceClient&)> before;
-        Bytes requests;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; std::function<void(CSourceClient&)> before; Bytes requests; } cases[] = {
         {"nothing asked", [](CSourceClient&) {}, sizeRequests},
         {"width asked", [](CSourceClient& s) { s.getWidth(); }, width + height},
         {"height asked", [](CSourceClient& s) { s.getHeight(); }, height + width},
-        {"both asked",
-         [](CSourceClient& s) {
-             s.getHeight();
-             s.getWidth();
-         },
-         height + width},
-        {"asked before open",
-         [](CSourceClient& s) {
-             s.getWidth();
-             s.getHeight();
-             s.open();
-         },
+        {"both asked", [](CSourceClient& s) { s.getHeight(); s.getWidth(); }, height + width},
+        {"asked before open", [](CSourceClient& s) { s.getWidth(); s.getHeight(); s.open(); },
          sizeRequests + open + sizeRequests},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         source->close();
@@ -125,12 +110,10 @@ TEST_F(CSourceClientTest, APictureAsksOnlyForSidesNotAnsweredSinceOpen)
 
 TEST_F(CSourceClientTest, APictureIsNeverLargerThanItsSourceAnnounced)
 {
-    const struct {
-        int32_t width, height;
-        bool bRefused;
-    } cases[] = {
-        {4, 3, false}, {3, 2, false}, {0, 0, false}, {5, 3, true}, {4, 4, true}, {23170, 23170, true},
-    };
+    // clang-format off
+    const struct { int32_t width, height; bool bRefused; } cases[] = {
+        {4, 3, false}, {3, 2, false}, {0, 0, false}, {5, 3, true}, {4, 4, true}, {23170, 23170, true}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
         if (c.bRefused) {
@@ -163,12 +146,9 @@ TEST_F(CSourceClientTest, RepliesHoldToTheLimitsSet)
                      (bWithSamples ? Bytes(size_t(length)) + wireInt32(123456) : Bytes{}));
     };
     enum Outcome { read, parseError, mediaError };
-    const struct {
-        const char* name;
-        Bytes replies;
-        std::function<void(CSourceClient&)> call;
-        Outcome outcome;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; Bytes replies; std::function<void(CSourceClient&)> call; Outcome outcome; }
+    cases[] = {
         {"log at the bound", reply(wireText("12345678")), [](CSourceClient& s) { s.getLog(); }, read},
         {"log above the bound", reply(wireInt32(9)), [](CSourceClient& s) { s.getLog(); }, parseError},
         {"chunk at the bound", chunk(4096, true), [](CSourceClient& s) { s.getNextAudioChunk(); }, read},
@@ -176,6 +156,7 @@ TEST_F(CSourceClientTest, RepliesHoldToTheLimitsSet)
         {"streams above the bound", reply(Bytes{0} + wireInt32(2)), [](CSourceClient& s) { s.getAudioStreamInfos(); },
          parseError},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         feed(c.replies);
@@ -189,8 +170,7 @@ TEST_F(CSourceClientTest, RepliesHoldToTheLimitsSet)
     }
 }
 
-// A memory stream that carries shared memory as a pipe does: it keeps the
-// regions the client hands over, for the test to fill as a slave would.
+// Carries shared memory as a pipe does, keeping the regions the client hands over for the test to fill as a slave.
 class CSharedMemoryStream : public lumo::CMemoryIOStream, public virtual lumo::ISharedMemoryChannel {
 public:
     void sendWithNextWrite(std::vector<lumo::P<lumo::ISharedMemory>> sent) override { regions = std::move(sent); }
@@ -271,8 +251,7 @@ TEST_F(CSharedPicturesTest, PicturesLieInTheBuffersUntilReleasedAndTheReleaseIsT
                           sharedPictureRequest(1 << 1) + sharedPictureRequest(0));
 }
 
-// A decoder's rows past the picture keep the planes apart: V and U are read
-// where the slave's plane rows put them.
+// A decoder's rows past the picture keep the planes apart: V and U are read where the slave's plane rows put them.
 TEST_F(CSharedPicturesTest, SpacedPlanesAreReadWhereThePlaneRowsPutThem)
 {
     const lumo::P<CSourceClient> source = makeSource();
@@ -287,11 +266,8 @@ TEST_F(CSharedPicturesTest, SpacedPlanesAreReadWhereThePlaneRowsPutThem)
 
 TEST_F(CSharedPicturesTest, EveryBadIndexOffsetLengthOrHeaderIsRefusedBeforeAByteIsTouched)
 {
-    const struct {
-        const char* name;
-        Bytes reply;
-        std::string expected;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; Bytes reply; std::string expected; } cases[] = {
         {"index past the ring", sharedPicture(6, 0, 48), "buffer 6, where there are 6"},
         {"short length", sharedPicture(0, 0, 47), "which is no picture"},
         {"long length", sharedPicture(0, 0, 48, yv12PictureType), "does not match"},
@@ -303,6 +279,7 @@ TEST_F(CSharedPicturesTest, EveryBadIndexOffsetLengthOrHeaderIsRefusedBeforeAByt
         {"wider than announced", sharedPicture(0, 0, 60, rgbPictureType, 5), "5x3"},
         {"held buffer", sharedPicture(0, 0, 48) + sharedPicture(0, 0, 48), "a picture of the master still holds"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const lumo::P<CSourceClient> source = makeSource();

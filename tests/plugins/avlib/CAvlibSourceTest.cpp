@@ -41,8 +41,6 @@ protected:
         nebo::testing::writeTestClip(path, clip);
         return path;
     }
-    static nebo::testing::STestClip videoClip(const SVideoSettings& video) { return {video, {}}; }
-    static nebo::testing::STestClip soundClip(std::vector<SAudioSettings> audio) { return {std::nullopt, audio}; }
 
     static P<lumo::CURI> uriOf(const std::string& path)
     {
@@ -127,7 +125,7 @@ TEST_F(CAvlibSourceTest, PicturesEqualTheDecodersInTheirLayout)
     // clang-format on
     for (const auto& test : clips) {
         SCOPED_TRACE(test.file);
-        const std::string path = writeClip(test.file, videoClip(test.video));
+        const std::string path = writeClip(test.file, {test.video, {}});
         const auto expected = nebo::testing::decodeReferencePictures(path, test.layout);
         ASSERT_EQ(expected.size(), size_t(test.video.frames));
         for (const char* sharing : {"on", "off"}) {
@@ -154,7 +152,7 @@ TEST_F(CAvlibSourceTest, SoundEqualsTheDecodersAsSixteenBitSamples)
     const P<nebo::common::CPluginHandler> handler = makeHandler();
     for (const auto& [file, audio] : clips) {
         SCOPED_TRACE(file);
-        const std::string path = writeClip(file, soundClip({audio}));
+        const std::string path = writeClip(file, {std::nullopt, {audio}});
         const std::vector<int16_t> expected = nebo::testing::decodeReferenceSound(path);
         P<IAudioSource> source = handler->tryCreateAudioSource(*uriOf(path), 0, 0, 0, true);
         ASSERT_TRUE(source);
@@ -260,7 +258,7 @@ TEST_F(CAvlibSourceTest, PicturesKeptWhileDecodingGoesOnStayAsTheDecoderMadeThem
     };
     for (const auto& test : clips) {
         SCOPED_TRACE(test.file);
-        const std::string path = writeClip(test.file, videoClip(test.video));
+        const std::string path = writeClip(test.file, {test.video, {}});
         const auto expected =
             nebo::testing::decodeReferencePictures(path, ELayout::YV12, test.maxWidth, test.maxHeight);
         const P<CCountingMemoryManager> memory = make<CCountingMemoryManager>();
@@ -287,7 +285,7 @@ TEST_F(CAvlibSourceTest, PicturesKeptWhileDecodingGoesOnStayAsTheDecoderMadeThem
 
 TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
 {
-    const std::string path = writeClip("large.mkv", videoClip({"ffv1", "yuv420p", 320, 240, 25, 3}));
+    const std::string path = writeClip("large.mkv", {SVideoSettings{"ffv1", "yuv420p", 320, 240, 25, 3}, {}});
     const P<nebo::common::CPluginHandler> handler = makeHandler();
     P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
     ASSERT_TRUE(source);
@@ -312,8 +310,8 @@ TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
 
 TEST_F(CAvlibSourceTest, AnotherAudioStreamGoesOnFromWhereTheSoundStood)
 {
-    const std::string path =
-        writeClip("switch.nut", soundClip({{"pcm_s16le", 48000, 2, 0.4, "", 0}, {"pcm_s16le", 48000, 2, 0.4, "", 1}}));
+    const std::string path = writeClip(
+        "switch.nut", {std::nullopt, {{"pcm_s16le", 48000, 2, 0.4, "", 0}, {"pcm_s16le", 48000, 2, 0.4, "", 1}}});
     const P<nebo::avlib::CAvlibSource> source = openHere(path, 2);
     const SSound before = readSound(*source, 3);
     const size_t stood = before.samples.size();
@@ -357,7 +355,7 @@ TEST_F(CAvlibSourceTest, FactsNumberTheStreamsAsTheSourceDoes)
 
 TEST_F(CAvlibSourceTest, FilesTheLibraryCannotReadFailCleanly)
 {
-    writeClip("whole.mkv", videoClip({"ffv1", "yuv420p"}));
+    writeClip("whole.mkv", {SVideoSettings{"ffv1", "yuv420p"}, {}});
     m_clips.put("truncated.mkv", m_clips.get("whole.mkv").substr(0, 400));
     std::string garbage;
     for (int index = 0; index < 5000; ++index)

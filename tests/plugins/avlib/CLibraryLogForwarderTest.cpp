@@ -21,11 +21,9 @@ using lumo::P;
 using nebo::avlib::CLibraryLogForwarder;
 using nebo::common::CLogManager;
 
-std::string noTime() { return ""; }
-
 P<CLogManager> makeLog(int32_t level)
 {
-    P<CLogManager> log = make<CLogManager>(lumo::String("slavelog"), &noTime);
+    P<CLogManager> log = make<CLogManager>(lumo::String("slavelog"), [] { return std::string(); });
     log->setLogLevel(level);
     return log;
 }

@@ -25,15 +25,6 @@ using nebo::common::SRatio;
 using nebo::testing::checkAv;
 using nebo::testing::STestClip;
 
-nebo::testing::InputPtr openDirectly(const std::string& path)
-{
-    AVFormatContext* context = nullptr;
-    checkAv(avformat_open_input(&context, path.c_str(), nullptr, nullptr), "open " + path);
-    nebo::testing::InputPtr owner(context);
-    checkAv(avformat_find_stream_info(context, nullptr), "find_stream_info");
-    return owner;
-}
-
 // The first frame the stream's decoder makes, and the decoder that made it.
 struct SDecoded {
     nebo::testing::CodecContextPtr decoder;
@@ -186,7 +177,10 @@ TEST(describeMediumTest, TellsWhatTheLibraryKnows)
         nebo::testing::writeTestClip(path, test.clip);
         const nebo::avlib::CDemuxer demuxer(*lumo::CURI::fromNativePath(lumo::String::fromUTF8(path)));
         const SMediumFacts facts = nebo::avlib::describeMedium(demuxer.getContext());
-        const nebo::testing::InputPtr context = openDirectly(path);
+        AVFormatContext* opened = nullptr;
+        checkAv(avformat_open_input(&opened, path.c_str(), nullptr, nullptr), "open " + path);
+        const nebo::testing::InputPtr context(opened);
+        checkAv(avformat_find_stream_info(opened, nullptr), "find_stream_info");
         expectMediumAsLibrary(facts, *context);
 
         ASSERT_EQ(facts.pictureStreams.size(), 1u);

@@ -15,27 +15,23 @@ namespace {
 using lumo::make;
 using lumo::P;
 using nebo::sound::CSoundPlugin;
-
-std::vector<std::string> extensionsOf(CSoundPlugin& plugin, int32_t nTypes)
-{
-    return nebo::test::extensionsOf(*plugin.getValidExtensions(nTypes));
-}
+using nebo::test::extensionsOf;
 
 TEST(CSoundPluginTest, NamesTheLibrarysReadableKindsForSoundOnly)
 {
     P<CSoundPlugin> plugin = make<CSoundPlugin>(nullptr);
     EXPECT_EQ(plugin->getValidTypes(), 2);
 
-    const std::vector<std::string> extensions = extensionsOf(*plugin, 2);
+    const std::vector<std::string> extensions = extensionsOf(*plugin->getValidExtensions(2));
     for (const char* expected : {"wav", "flac", "ogg", "aiff", "au"})
         EXPECT_NE(std::find(extensions.begin(), extensions.end(), expected), extensions.end()) << expected;
     EXPECT_EQ(std::find(extensions.begin(), extensions.end(), "raw"), extensions.end());
     for (const std::string& extension : extensions)
         EXPECT_TRUE(std::none_of(extension.begin(), extension.end(), ::isupper)) << extension;
 
-    EXPECT_EQ(extensionsOf(*plugin, 3), extensions);
-    EXPECT_TRUE(extensionsOf(*plugin, 1).empty());
-    EXPECT_TRUE(extensionsOf(*plugin, 8).empty());
+    EXPECT_EQ(extensionsOf(*plugin->getValidExtensions(3)), extensions);
+    EXPECT_TRUE(extensionsOf(*plugin->getValidExtensions(1)).empty());
+    EXPECT_TRUE(extensionsOf(*plugin->getValidExtensions(8)).empty());
 }
 
 TEST(CSoundPluginTest, MakesUnopenedSoundSourcesForFileURIsOnly)

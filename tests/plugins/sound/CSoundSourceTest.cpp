@@ -20,6 +20,7 @@ using lumo::make;
 using lumo::P;
 using nebo::sound::CSoundSource;
 using nebo::test::makeTone;
+using nebo::test::readAsDelivered;
 using nebo::test::readChunks;
 using nebo::test::SSound;
 using Text = std::pair<std::string, std::string>;
@@ -145,27 +146,6 @@ void writeDeepFile(const std::string& path, int format, int32_t channels, int64_
     sf_set_string(file, SF_STR_ARTIST, "artist");
     EXPECT_EQ(sf_writef_double(file, samples.data(), frames), frames);
     sf_close(file);
-}
-
-// What libsndfile reads from the file in nebo_sound's delivered form (32-bit ints or floats, 16-bit ints), as bytes.
-std::vector<uint8_t> readAsDelivered(const std::string& path, int32_t bytesPerSample, bool bFloat)
-{
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (!file) {
-        ADD_FAILURE() << path << ": " << sf_strerror(nullptr);
-        return {};
-    }
-    std::vector<uint8_t> bytes(static_cast<size_t>(info.frames * info.channels) * 4);
-    if (bFloat)
-        sf_readf_float(file, reinterpret_cast<float*>(bytes.data()), info.frames);
-    else if (bytesPerSample == 2)
-        bytes.resize(static_cast<size_t>(sf_readf_short(file, reinterpret_cast<int16_t*>(bytes.data()), info.frames) *
-                                         info.channels * 2));
-    else
-        sf_readf_int(file, reinterpret_cast<int32_t*>(bytes.data()), info.frames);
-    sf_close(file);
-    return bytes;
 }
 
 // Three-byte samples widened as libsndfile hands 24-bit ones out: in the upper bytes of 32-bit integers.

@@ -42,7 +42,8 @@ inline void writeSoundFile(const std::string& path, int format, const SSound& so
     sf_close(file);
 }
 
-inline std::vector<int16_t> readSoundFile(const std::string& path)
+// What libsndfile reads from the file in nebo_sound's delivered form (32-bit ints or floats, 16-bit ints), as bytes.
+inline std::vector<uint8_t> readAsDelivered(const std::string& path, int32_t bytesPerSample = 2, bool bFloat = false)
 {
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
@@ -50,17 +51,22 @@ inline std::vector<int16_t> readSoundFile(const std::string& path)
         ADD_FAILURE() << path << ": " << sf_strerror(nullptr);
         return {};
     }
-    std::vector<int16_t> samples(static_cast<size_t>(info.frames * info.channels));
-    samples.resize(static_cast<size_t>(sf_readf_short(file, samples.data(), info.frames) * info.channels));
+    std::vector<uint8_t> bytes(static_cast<size_t>(info.frames * info.channels) * 4);
+    if (bFloat)
+        sf_readf_float(file, reinterpret_cast<float*>(bytes.data()), info.frames);
+    else if (bytesPerSample == 2)
+        bytes.resize(static_cast<size_t>(sf_readf_short(file, reinterpret_cast<int16_t*>(bytes.data()), info.frames) *
+                                         info.channels * 2));
+    else
+        sf_readf_int(file, reinterpret_cast<int32_t*>(bytes.data()), info.frames);
     sf_close(file);
-    return samples;
+    return bytes;
 }
 
 // The chunks' bytes as they came, and as 16-bit samples when the source delivers those.
 struct SChunkRead {
     std::vector<uint8_t> bytes;
     std::vector<int16_t> samples;
-    std::vector<int64_t> chunkFrames;
 };
 
 // Reads chunks to the end, expecting them to follow each other from `firstFrame` on, stamped with their first frame.
@@ -73,8 +79,7 @@ inline SChunkRead readChunks(common::IAudioSource& source, int64_t firstFrame = 
         EXPECT_DOUBLE_EQ(chunk->getTimestamp(), static_cast<double>(frame) / source.getSampleRate());
         EXPECT_EQ(chunk->getDataSize() % frameBytes, 0);
         read.bytes.insert(read.bytes.end(), chunk->getData(), chunk->getData() + chunk->getDataSize());
-        read.chunkFrames.push_back(chunk->getDataSize() / frameBytes);
-        frame += read.chunkFrames.back();
+        frame += chunk->getDataSize() / frameBytes;
     }
     EXPECT_TRUE(source.isEOF());
     if (source.getBytesPerSample() == 2) {

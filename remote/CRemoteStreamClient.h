@@ -114,6 +114,12 @@ public:
     // reply's body is read into. Returns the object read, or null when the
     // reply carried none.
     P<ISerializable> callObject(CRemoteFunction& function, P<ISerializable> preset);
+    // callObject into `preset`, which it returns as it is; null when the
+    // reply carried no object.
+    template <class T> P<T> callInto(CRemoteFunction& function, P<T> preset)
+    {
+        return callObject(function, preset) ? preset : nullptr;
+    }
 
 protected:
     // stopThread for destructors: a failure is swallowed. A subclass whose

@@ -1,6 +1,5 @@
 #include "host/master/CNEBPluginClient.h"
 
-#include "foundation/castObject.h"
 #include "host/common/checkNotNull.h"
 #include "host/master/CSourceClient.h"
 #include "host/plugin/CPluginExtensions.h"
@@ -34,7 +33,7 @@ P<IPluginExtensions> CNEBPluginClient::getValidExtensions(int32_t nTypes)
 {
     getValidExtensionsOperation operation;
     operation.setArguments(nTypes);
-    return lumo::castObject<IPluginExtensions>(callObject(operation, make<CPluginExtensions>()));
+    return callInto(operation, make<CPluginExtensions>());
 }
 
 P<ISource> CNEBPluginClient::tryCreateSource(const lumo::IURI& uri, int32_t nTypes, bool bDontCloseAfterTesting,
@@ -48,7 +47,7 @@ P<ISource> CNEBPluginClient::tryCreateSource(const lumo::IURI& uri, int32_t nTyp
         operation.params->setValue(*pParams);
     const P<CSourceClient> source = make<CSourceClient>(m_input, m_output, m_memoryManager);
     source->setLimits(m_limits);
-    return lumo::castObject<ISourceServer>(callObject(operation, source));
+    return callInto(operation, source);
 }
 
 P<IFormat> CNEBPluginClient::tryCreateFormat(const lumo::IURI&, int32_t, bool, const SSourceParams*) { return nullptr; }

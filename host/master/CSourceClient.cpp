@@ -171,7 +171,7 @@ P<INEBPicture> CSourceClient::getNextSharedPicture(const P<CSharedPictureRing>& 
 P<IAudioStreamInfos> CSourceClient::getAudioStreamInfos()
 {
     getAudioStreamInfosOperation operation;
-    return lumo::castObject<IAudioStreamInfos>(callObject(operation, make<CAudioStreamInfos>()));
+    return callInto(operation, make<CAudioStreamInfos>());
 }
 
 P<CMediumFacts> CSourceClient::getMediumFacts()
@@ -180,7 +180,7 @@ P<CMediumFacts> CSourceClient::getMediumFacts()
         return nullptr;
     getMediumFactsOperation operation;
     try {
-        return lumo::castObject<CMediumFacts>(callObject(operation, make<CMediumFacts>()), false);
+        return callInto(operation, make<CMediumFacts>());
     } catch (const lumo::CRemoteException& error) {
         // "notfound" arrives whole, so the pipe stays in step.
         if (!error.isProcedureNotFound())
@@ -195,7 +195,7 @@ P<audio::IAudioChunk> CSourceClient::getNextAudioChunk()
     getNextAudioChunkOperation operation;
     const P<audio::CAudioChunk> preset = make<audio::CAudioChunk>(0.0, m_memoryManager->allocate(audioChunkPresetSize));
     preset->setMaxDataSize(m_limits.maxAudioChunkBytes);
-    return lumo::castObject<audio::IAudioChunk>(callObject(operation, preset));
+    return callInto(operation, preset);
 }
 
 } // namespace nebo::common

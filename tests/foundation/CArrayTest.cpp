@@ -42,8 +42,7 @@ TEST(CArrayTest, EnumeratorsWalkLiveSeeRemovalsAndKeepTheArrayAlive)
     for (int32_t i = 0; i < 3; ++i)
         array->add(number(i));
     P<IEnum> walk = array->getEnum();
-    P<IConstEnum> readOnly = array->getConstEnum();
-    EXPECT_FALSE(castObject<IEnum>(readOnly, false));
+    EXPECT_FALSE(castObject<IEnum>(array->getConstEnum(), false));
     EXPECT_EQ(walk->getRemainingCount(), 3);
     walk->skip();
     EXPECT_EQ(castObject<IInt>(walk->nextElement())->get(), 1);

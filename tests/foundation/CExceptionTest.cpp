@@ -52,13 +52,11 @@ TEST(CExceptionTest, EveryClassDescribesItselfAndClonesWithItsTexts)
     P<CFakeURI> uri = make<CFakeURI>("file:///f", "/f");
     // A file may well be called like a placeholder; its name is inserted as is.
     P<CFakeURI> oddName = make<CFakeURI>("file:///%25URI%25", "%URI%");
-    P<CObject> object = make<CObject>();
-    P<CNamed> named = make<CNamed>();
     const std::type_info* type = &typeid(CObject);
     expectTexts(CException("d", "g"), "g", "d");
     expectTexts(CError(String(), String()), "Error", "Unspecified error");
     expectTexts(CObjectError(nullptr, nullptr, "d %OBJECTDESC%"), "Object error", "d unknown object");
-    expectTexts(CObjectError(named.get(), nullptr, "Bad %OBJECTDESC%; really: %OBJECTDESC%"), "Object error",
+    expectTexts(CObjectError(make<CNamed>().get(), nullptr, "Bad %OBJECTDESC%; really: %OBJECTDESC%"), "Object error",
                 "Bad object: the named one; really: object: the named one");
     expectTexts(CObjectError(nullptr, type, String()), "Object error", "object class: class lumo::CObject");
     expectTexts(CInvalidObjectStateError("100%OBJECTDESC%", nullptr, type), "Object error",
@@ -75,7 +73,7 @@ TEST(CExceptionTest, EveryClassDescribesItselfAndClonesWithItsTexts)
                 "Method not implemented (object class: class lumo::CObject): seek.");
     expectTexts(CMethodNotImplementedError(String(), nullptr), "Object error",
                 "Method not implemented (unknown object): unspecified method.");
-    expectTexts(CCastError(object.get(), &typeid(IBase)), "Cast error",
+    expectTexts(CCastError(make<CObject>().get(), &typeid(IBase)), "Cast error",
                 "Error casting a 'class lumo::CObject' object to 'class lumo::IBase'.");
     expectTexts(CCastError(nullptr, nullptr), "Cast error", "Error casting a 'unknown' object to 'unknown'.");
     expectTexts(CParseError("p"), "Parse error", "p");

@@ -1,7 +1,6 @@
 #include "foundation/CString.h"
 
 #include "foundation/CInvalidArgError.h"
-#include "foundation/CLatin1String.h"
 #include "foundation/String.h"
 
 #include <gtest/gtest.h>

@@ -12,28 +12,22 @@
 namespace lumo {
 namespace {
 
-std::set<std::string> namesLeftIn(const P<IConstEnum>& names)
-{
-    std::set<std::string> result;
-    WEnum<IString> walk(names);
-    while (walk.hasMoreElements())
-        result.insert(walk.nextElement()->toUTF8());
-    return result;
-}
+using Names = std::set<std::string>;
 
 TEST(CValueListTest, CaseInsensitiveListKeepsOneEntryUnderTheFirstSpelling)
 {
-    P<CValueList> insensitive = make<CValueList>(false);
-    insensitive->setString("Name", String("first"));
-    insensitive->setString("NAME", String("second"));
-    EXPECT_EQ(insensitive->getString("name").toUTF8(), "second");
-    EXPECT_EQ(namesLeftIn(insensitive->getNames()), (std::set<std::string>{"Name"}));
-
-    P<CValueList> sensitive = make<CValueList>(true);
-    sensitive->setString("Name", String("first"));
-    sensitive->setString("NAME", String("second"));
-    EXPECT_EQ(sensitive->getString("Name").toUTF8(), "first");
-    EXPECT_EQ(namesLeftIn(sensitive->getNames()), (std::set<std::string>{"Name", "NAME"}));
+    for (bool bCaseSensitive : {false, true}) {
+        SCOPED_TRACE(bCaseSensitive);
+        P<CValueList> list = make<CValueList>(bCaseSensitive);
+        list->setString("Name", String("first"));
+        list->setString("NAME", String("second"));
+        EXPECT_EQ(list->getString("Name").toUTF8(), bCaseSensitive ? "first" : "second");
+        EXPECT_EQ(list->getString("name").isEmpty(), bCaseSensitive);
+        Names names;
+        for (WEnum<IString> walk(list->getNames()); walk.hasMoreElements();)
+            names.insert(walk.nextElement()->toUTF8());
+        EXPECT_EQ(names, (bCaseSensitive ? Names{"Name", "NAME"} : Names{"Name"}));
+    }
 }
 
 TEST(CValueListTest, TypedGettersFindTheirOwnKindOnlyAndNeverThrow)
@@ -57,9 +51,8 @@ TEST(CValueListTest, ReplacingRemovingAndClearingReleaseTheValues)
 {
     int destructions = 0;
     P<CValueList> list = make<CValueList>(true);
-    list->set("a", make<CLifeProbe>(destructions));
-    list->set("b", make<CLifeProbe>(destructions));
-    list->set("c", make<CLifeProbe>(destructions));
+    for (const char* name : {"a", "b", "c"})
+        list->set(String::fromUTF8(name), make<CLifeProbe>(destructions));
 
     P<IBase> replacement = make<CLifeProbe>(destructions);
     list->set("a", replacement);

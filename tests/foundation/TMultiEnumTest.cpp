@@ -22,15 +22,15 @@ P<IEnum> numbers(std::vector<int32_t> values)
     return array->getEnum();
 }
 
+std::vector<int32_t> walk(IConstEnum& all)
+{
+    std::vector<int32_t> result;
+    while (all.hasMoreElements())
+        result.push_back(castObject<IInt>(all.nextElement())->get());
+    return result;
+}
+
 template <class M> class TMultiEnumTest : public ::testing::Test {
-protected:
-    static std::vector<int32_t> walk(IConstEnum& all)
-    {
-        std::vector<int32_t> result;
-        while (all.hasMoreElements())
-            result.push_back(castObject<IInt>(all.nextElement())->get());
-        return result;
-    }
 };
 
 using MultiEnums = ::testing::Types<CMultiEnum, CConstMultiEnum>;
@@ -46,10 +46,10 @@ TYPED_TEST(TMultiEnumTest, WalksAndCountsTheSubEnumeratorsInTurnPastEmptyOnesUnt
     all->add(make<CEmptyEnum>());
     all->nextElement();
     EXPECT_EQ(all->getRemainingCount(), 2);
-    EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{2, 3}));
+    EXPECT_EQ(walk(*all), (std::vector<int32_t>{2, 3}));
     EXPECT_THROW(all->nextElement(), CEndOfEnumError);
     all->reset();
-    EXPECT_EQ(this->walk(*all), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(walk(*all), (std::vector<int32_t>{1, 2, 3}));
 }
 
 TYPED_TEST(TMultiEnumTest, RefusesANullSubEnumeratorItselfAndAnyAfterAnEnumerationCall)

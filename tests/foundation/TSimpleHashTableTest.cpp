@@ -28,7 +28,6 @@ void insert(NumberTable& table, uint32_t number) { table.insert(std::make_unique
 
 TEST(TSimpleHashTableTest, TextKeysHashByTheirCodePoints)
 {
-    // The same text in two encodings.
     EXPECT_EQ(hashOfKey(String::fromLatin1("\xE9t\xE9 ")), hashOfKey(String::fromUTF8("\xC3\xA9t\xC3\xA9 ")));
 }
 

@@ -71,8 +71,7 @@ TEST(castObjectTest, FollowsRedirectsToTheEndAndTriesCandidatesInOrder)
     EXPECT_EQ(castObject<ISeekable>(chain).get(), static_cast<ISeekable*>(target.get()));
     EXPECT_EQ(castObject<ISeekable>(make<CForwarding>(make<CReadable>()), false), nullptr);
 
-    P<CSeekable> second = make<CSeekable>();
-    P<IBase> object = make<CForwarding>(nullptr, IBase::Candidates{make<CReadable>(), target, second});
+    P<IBase> object = make<CForwarding>(nullptr, IBase::Candidates{make<CReadable>(), target, make<CSeekable>()});
     EXPECT_EQ(castObject<ISeekable>(object).get(), static_cast<ISeekable*>(target.get()));
 }
 

@@ -26,13 +26,6 @@ struct DataInFixture : testing::Test {
     P<CDataInStream> in = make<CDataInStream>(wrapped);
     P<CDataOutStream> out = make<CDataOutStream>(wrapped);
 
-    // Rewinds what was written so far, to read it back.
-    CDataInStream& rewound()
-    {
-        wrapped->seek(0);
-        return *in;
-    }
-
     // Writes the values, reads them back and compares them bit for bit, so that -0.0 and NaN count too.
     template <class T>
     void expectRoundTrip(void (IDataOutStream::*write)(T), T (IDataInStream::*read)(), std::initializer_list<T> values)
@@ -40,12 +33,12 @@ struct DataInFixture : testing::Test {
         wrapped->clear();
         for (T value : values)
             (out.get()->*write)(value);
-        CDataInStream& reader = rewound();
+        wrapped->seek(0);
         for (T value : values) {
-            const T back = (reader.*read)();
+            const T back = ((*in).*read)();
             EXPECT_EQ(std::memcmp(&back, &value, sizeof value), 0) << +value;
         }
-        EXPECT_TRUE(reader.isEOF());
+        EXPECT_TRUE(in->isEOF());
     }
 };
 
@@ -95,18 +88,18 @@ TEST_F(DataInFixture, RoundTripsStringsObjectsAndURIs)
     out->writeURI(nullptr);
     out->writeURI(make<CURI>(String("file:///tmp/a%20b.txt?q#f")).get());
 
-    CDataInStream& r = rewound();
+    wrapped->seek(0);
     for (const String& text : texts)
-        EXPECT_EQ(r.readString(), text);
+        EXPECT_EQ(in->readString(), text);
     P<CTestRecord> record = make<CTestRecord>();
     record->readCount = 3;
-    ASSERT_NE(r.readObject(*record), nullptr);
+    ASSERT_NE(in->readObject(*record), nullptr);
     EXPECT_EQ(record->values, (std::vector<int32_t>{1, -2, 3}));
-    EXPECT_EQ(r.readURI(), nullptr);
-    P<IURI> uri = r.readURI();
+    EXPECT_EQ(in->readURI(), nullptr);
+    P<IURI> uri = in->readURI();
     ASSERT_NE(uri, nullptr);
     EXPECT_EQ(uri->getText(), String("file:///tmp/a%20b.txt?q#f"));
-    EXPECT_TRUE(r.isEOF());
+    EXPECT_TRUE(in->isEOF());
 }
 
 TEST_F(DataInFixture, MarkerCatchesABodyReadShort)
@@ -114,7 +107,8 @@ TEST_F(DataInFixture, MarkerCatchesABodyReadShort)
     out->writeObject(make<CTestRecord>(std::vector<int32_t>{1, 2, 3}).get());
     P<CTestRecord> target = make<CTestRecord>();
     target->readCount = 2;
-    expectThrow<CException>([&] { rewound().readObject(*target); },
+    wrapped->seek(0);
+    expectThrow<CException>([&] { in->readObject(*target); },
                             [](const CException& error) {
                                 EXPECT_EQ(error.getGeneralDescription()->toUTF8(),
                                           "Error in object serialization.. write/read differ?");
@@ -168,7 +162,6 @@ TEST_F(DataInFixture, ALyingCountReservesOnlyWhatArrives)
 // A count above the bound fails as a parse error before any byte of the string is asked for.
 TEST_F(DataInFixture, AStringAboveItsBoundIsRefusedOnItsCount)
 {
-    using Read = String (IDataInStream::*)();
     // bound: 0 for the default
     // clang-format off
     struct Case { uint32_t bound, count; bool bRefused; } const cases[] = {
@@ -176,7 +169,7 @@ TEST_F(DataInFixture, AStringAboveItsBoundIsRefusedOnItsCount)
         {0xFFFFFFFFu, 0x80000000u, true}, // a bound above 2^31 - 1 counts as that
     };
     // clang-format on
-    for (Read read : {&IDataInStream::readString, &IDataInStream::tryReadString}) {
+    for (auto read : {&IDataInStream::readString, &IDataInStream::tryReadString}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << c.bound << " " << c.count);
             P<CDataInStream> bounded = make<CDataInStream>(wrapped);

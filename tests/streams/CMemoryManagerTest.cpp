@@ -43,9 +43,7 @@ TEST(CMemoryManagerTest, LargeRequestsTakeABlockOfTheClassAbove)
         bool bTaken;
     } cases[] = {{3 << 20, 3 << 19, true}, {1 << 20, (1 << 20) - 1, false}, {4 << 20, 3 << 19, false}};
     for (const auto& c : cases) {
-        P<IMemoryBlock> block = manager->allocate(c.cached);
-        const IMemoryBlock* const cached = block.get();
-        block = nullptr;
+        const IMemoryBlock* const cached = manager->allocate(c.cached).get(); // back in the cache at once
         EXPECT_EQ(manager->allocate(c.asked).get() == cached, c.bTaken) << c.cached << " for " << c.asked;
         manager->purge();
     }

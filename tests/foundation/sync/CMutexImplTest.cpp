@@ -10,11 +10,9 @@
 namespace lumo {
 namespace {
 
-P<IMutex> newMutex() { return getMutexFactory()->createMutex(); }
-
 TEST(CMutexImplTest, OwnerMayLockAgainAndMustUnlockAsOftenWhileOthersCannot)
 {
-    P<IMutex> mutex = newMutex();
+    P<IMutex> mutex = getMutexFactory()->createMutex();
     mutex->lock();
     EXPECT_TRUE(mutex->tryLock(0));
     mutex->lock();
@@ -31,7 +29,7 @@ TEST(CMutexImplTest, OwnerMayLockAgainAndMustUnlockAsOftenWhileOthersCannot)
 
 TEST(CMutexImplTest, TryLockOnAMutexHeldElsewhereFailsWithoutWaiting)
 {
-    P<IMutex> mutex = newMutex();
+    P<IMutex> mutex = getMutexFactory()->createMutex();
     P<ISignal> held = getSignalFactory()->createSignal();
     P<ISignal> answered = getSignalFactory()->createSignal();
     std::thread holder([&] {

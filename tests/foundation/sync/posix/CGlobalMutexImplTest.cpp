@@ -1,7 +1,6 @@
 #include "foundation/sync/posix/CGlobalMutexImpl.h"
 
 #include "expectError.h"
-#include "foundation/CException.h"
 #include "isFreeForOthers.h"
 
 #include <gtest/gtest.h>

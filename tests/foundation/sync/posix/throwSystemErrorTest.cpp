@@ -25,13 +25,12 @@ TEST(throwSystemErrorTest, TextIsOneLineForKnownAndUnknownCodes)
 
 TEST(throwSystemErrorTest, TemplateGetsTheTextOfTheCodeAndMissingFilesAreFileNotFound)
 {
-    try {
-        throwSystemError("Error creating event (%ERRORDESC%).", EAGAIN);
-    } catch (const CFileNotFoundError&) {
-        FAIL() << "not a missing file";
-    } catch (const CError& error) {
-        EXPECT_EQ(utf8(error.getDescription()), "Error creating event (" + getSystemErrorText(EAGAIN).toUTF8() + ").");
-    }
+    expectThrow<CError>([] { throwSystemError("Error creating event (%ERRORDESC%).", EAGAIN); },
+                        [](const CError& error) {
+                            EXPECT_FALSE(dynamic_cast<const CFileNotFoundError*>(&error)) << "not a missing file";
+                            EXPECT_EQ(utf8(error.getDescription()),
+                                      "Error creating event (" + getSystemErrorText(EAGAIN).toUTF8() + ").");
+                        });
     P<CFakeURI> uri = make<CFakeURI>("file:///nowhere", "/nowhere");
     for (int code : {ENOENT, ENOTDIR}) {
         expectError<CFileNotFoundError>("The file '/nowhere' was not found.",

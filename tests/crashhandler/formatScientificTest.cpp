@@ -34,13 +34,12 @@ std::string printed(double value)
 // Special values and rounding edges, then arbitrary bit patterns: register contents may hold any double.
 TEST(formatScientificTest, AgreesWithPrintf)
 {
+    using limits = std::numeric_limits<double>;
     // clang-format off
     std::vector<double> values = {
-        0.0, -0.0, 1.0, -1.5, 0.1, 9.9999995, 9.9999994999, 99999995, 12345675, 12345665, 0.5, 1e-5,
-        std::numeric_limits<double>::max(), std::numeric_limits<double>::min(),
-        std::numeric_limits<double>::denorm_min(), -std::numeric_limits<double>::denorm_min(),
-        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-        std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(), 1e100, 1e99, 1e-100,
+        0.0, -0.0, 1.0, -1.5, 0.1, 9.9999995, 9.9999994999, 99999995, 12345675, 12345665, 0.5, 1e-5, limits::max(),
+        limits::min(), limits::denorm_min(), -limits::denorm_min(), limits::infinity(), -limits::infinity(),
+        limits::quiet_NaN(), -limits::quiet_NaN(), 1e100, 1e99, 1e-100,
     };
     // clang-format on
     std::mt19937_64 random(20240611);

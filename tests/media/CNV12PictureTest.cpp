@@ -7,18 +7,6 @@
 namespace nebo::common {
 namespace {
 
-TEST(CNV12PictureTest, WholePlanesAreViewsOnTheOwnBlock)
-{
-    lumo::P<INEBPicture> picture = makeYUVPicture(nv12PictureType, numberedBytes(6 * 4 + 12), 6, 4);
-    lumo::P<lumo::IMemoryBlock> luma = picture->getImagePlane(0, 0, 0, 6, 4);
-    lumo::P<lumo::IMemoryBlock> chroma = picture->getImagePlane(1, 0, 0, 6, 4);
-    picture = nullptr;
-    EXPECT_EQ(chroma->getData(), luma->getData() + 24);
-    EXPECT_EQ(chroma->getSize(), 12);
-    const Bytes block = numberedBytes(36);
-    EXPECT_EQ(bytesOf(*chroma), Bytes(block.begin() + 24, block.end()));
-}
-
 TEST(CNV12PictureTest, RegionsAndPlaneCopiesFollowTheLayout)
 {
     lumo::P<INEBPicture> picture = makeYUVPicture(nv12PictureType, numberedBytes(4 * 4 + 8), 4, 4);

@@ -1,7 +1,7 @@
 #include "media/CRGBPicture.h"
 
 #include "foundation/CInvalidArgError.h"
-#include "mediaWire.h"
+#include "yuvPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -72,14 +72,8 @@ TEST(CRGBPictureTest, CopyRGBDeliversTheTopRowFirst)
 
 TEST(CRGBPictureTest, ReduceQuarterKeepsEveryFourthPixel)
 {
-    lumo::P<CRGBPicture> picture = numberedPicture(9, 11, true);
-    picture->reduceQuarter();
-    ASSERT_EQ(picture->getWidth(), 2);
-    ASSERT_EQ(picture->getHeight(), 2);
-    EXPECT_TRUE(picture->isBottomUp());
-    EXPECT_EQ(picture->getTimestamp(), 1.5);
-    EXPECT_EQ(bytesOf(*picture->getRGBData(0, 0, 2, 2)),
-              (Bytes{0, 0, 0, 0xFF, 4, 0, 0, 0xFF, 0, 4, 0, 0xFF, 4, 4, 0, 0xFF}));
+    EXPECT_EQ(reducedOnTheWire(*numberedPicture(9, 11, true)),
+              wirePicture(1.5, 2, 2, true, {0, 0, 0, 0xFF, 4, 0, 0, 0xFF, 0, 4, 0, 0xFF, 4, 4, 0, 0xFF}));
 }
 
 } // namespace

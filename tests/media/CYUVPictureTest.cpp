@@ -25,23 +25,17 @@ const SLayout layouts[] = {
     {yv12PictureType, "CYV12Picture", 3, {16, 16, 16, 16, 255, 128}, 0xCA},
 };
 
-TEST(CYUVPictureTest, ConvertsWithTheLayoutsPlanes)
+TEST(CYUVPictureTest, ConvertsWithTheLayoutsPlanesOnceUntilReduced)
 {
     for (const SLayout& layout : layouts) {
         SCOPED_TRACE(layout.name);
-        lumo::P<INEBPicture> picture = makeYUVPicture(layout.type, layout.red, 2, 2);
-        EXPECT_EQ(bytesOf(*picture->getRGBData(0, 0, 1, 1)), (Bytes{0, 0, layout.redLevel, 0xFF}));
-        EXPECT_EQ(picture->getImagePlane(layout.planes, 0, 0, 2, 2), nullptr);
-    }
-}
+        lumo::P<INEBPicture> red = makeYUVPicture(layout.type, layout.red, 2, 2);
+        EXPECT_EQ(bytesOf(*red->getRGBData(0, 0, 1, 1)), (Bytes{0, 0, layout.redLevel, 0xFF}));
+        EXPECT_EQ(red->getImagePlane(layout.planes, 0, 0, 2, 2), nullptr);
 
-TEST(CYUVPictureTest, ConvertsOnceUntilReduced)
-{
-    for (const SLayout& layout : layouts) {
         lumo::P<INEBPicture> picture = makeYUVPicture(layout.type, numberedBytes(2 * 8 * 8), 8, 8);
         lumo::P<CRGBPicture> rgb = picture->getRGBPicture();
         EXPECT_EQ(picture->getRGBPicture().get(), rgb.get());
-
         picture->reduceQuarter();
         lumo::P<CRGBPicture> reduced = picture->getRGBPicture();
         EXPECT_NE(reduced.get(), rgb.get());
@@ -63,17 +57,15 @@ TEST(CYUVPictureTest, ImagePlaneChecksWidthAndRegion)
     }
 }
 
-// The bytes of a compact 8x4 picture, its planes moved apart as for `planeRows` rows, the gaps filled with 0xEE.
-Bytes spacedApart(int32_t type, const Bytes& compact, int32_t planeRows)
+// The bytes of a compact 8x4 picture, its planes moved apart as for `rows` plane rows, the gaps filled with 0xEE.
+Bytes spacedApart(int32_t type, const Bytes& compact, int64_t rows)
 {
-    const int64_t width = 8, height = 4, rows = planeRows;
-    const int64_t chromaBytes = type == nv12PictureType ? width * height / 2 : width * height / 4;
-    const int64_t spacedChroma = type == nv12PictureType ? width * rows / 2 : width * rows / 4;
-    Bytes spaced(size_t(width * rows + spacedChroma * (type == nv12PictureType ? 1 : 2)), 0xEE);
-    place(spaced, 0, Bytes(compact.begin(), compact.begin() + width * height));
-    for (int64_t plane = 0; plane < (type == nv12PictureType ? 1 : 2); ++plane) {
-        const auto from = compact.begin() + width * height + plane * chromaBytes;
-        place(spaced, size_t(width * rows + plane * spacedChroma), Bytes(from, from + chromaBytes));
+    const int64_t chromaPlanes = type == nv12PictureType ? 1 : 2, chromaBytes = 8 * 4 / 2 / chromaPlanes;
+    Bytes spaced(size_t(8 * rows * 3 / 2), 0xEE);
+    place(spaced, 0, Bytes(compact.begin(), compact.begin() + 8 * 4));
+    for (int64_t plane = 0; plane < chromaPlanes; ++plane) {
+        const auto from = compact.begin() + 8 * 4 + plane * chromaBytes;
+        place(spaced, size_t(8 * rows + plane * 8 * rows / 2 / chromaPlanes), Bytes(from, from + chromaBytes));
     }
     return spaced;
 }
@@ -111,7 +103,9 @@ TEST(CYUVPictureTest, SpacedPlanesAnswerAsCompactOnes)
         // The whole picture's planes are views on a block without gaps.
         EXPECT_EQ(bytesOf(*spaced->getImagePlane(0, 0, 0, 8, 4)), compactBytes);
         EXPECT_EQ(spaced->getPlaneRows(), 4);
-        EXPECT_EQ(spaced->getImagePlane(1, 0, 0, 8, 4)->getData(), spaced->getPixelData() + 8 * 4);
+        const lumo::P<lumo::IMemoryBlock> chroma = spaced->getImagePlane(1, 0, 0, 8, 4);
+        EXPECT_EQ(chroma->getData(), spaced->getPixelData() + 8 * 4);
+        EXPECT_EQ(chroma->getSize(), 8 * 4 / 2 / (layout.planes - 1));
 
         spaced = makeSpaced();
         EXPECT_EQ(reducedOnTheWire(*spaced), reducedOnTheWire(*compact));

@@ -7,7 +7,6 @@
 namespace nebo::common {
 namespace {
 
-// Whole planes are views on the own block, regions and copies follow the layout.
 TEST(CYV12PictureTest, PlanesRegionsAndPlaneCopiesFollowTheLayout)
 {
     lumo::P<INEBPicture> picture = makeYUVPicture(yv12PictureType, numberedBytes(8 * 4 + 16), 8, 4);

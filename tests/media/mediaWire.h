@@ -10,7 +10,6 @@
 
 #include <cstring>
 #include <functional>
-#include <vector>
 
 namespace nebo::common {
 

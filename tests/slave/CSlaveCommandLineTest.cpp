@@ -4,7 +4,7 @@
 
 using nebo::common::CSlaveCommandLine;
 
-TEST(CSlaveCommandLineTest, ReadsTheFiveFieldsTheMasterWrites)
+TEST(CSlaveCommandLineTest, ReadsTheFiveFieldsBetweenAnyBlanksAndClampsTheLogLevel)
 {
     const auto line =
         CSlaveCommandLine::parse(" 4711 nebo_slave-0000002a-00000001-deadbeef nebo_avlib file:///tmp/nebo%20err.txt 2");
@@ -14,15 +14,10 @@ TEST(CSlaveCommandLineTest, ReadsTheFiveFieldsTheMasterWrites)
     EXPECT_EQ(line->pluginName, "nebo_avlib");
     EXPECT_EQ(line->errorFileURI, "file:///tmp/nebo%20err.txt");
     EXPECT_EQ(line->logLevel, 2);
-}
-
-// Any blanks between fields; the log level clamped to 0..4.
-TEST(CSlaveCommandLineTest, AcceptsAnyBlanksAndClampsTheLogLevel)
-{
-    const auto line = CSlaveCommandLine::parse("\t-7  p\n n   u 1 ");
-    ASSERT_TRUE(line);
-    EXPECT_EQ(line->masterProcessId, -7);
-    EXPECT_EQ(line->pluginName, "n");
+    const auto blanks = CSlaveCommandLine::parse("\t-7  p\n n   u 1 ");
+    ASSERT_TRUE(blanks);
+    EXPECT_EQ(blanks->masterProcessId, -7);
+    EXPECT_EQ(blanks->pluginName, "n");
     const std::pair<const char*, int> levels[] = {{"9", 4}, {"-3", 0}, {"0", 0}, {"4", 4}};
     for (const auto& [level, clamped] : levels)
         EXPECT_EQ(CSlaveCommandLine::parse(std::string("1 p n u ") + level)->logLevel, clamped) << level;

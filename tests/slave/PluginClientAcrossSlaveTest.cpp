@@ -18,8 +18,6 @@ namespace {
 using lumo::make;
 using lumo::P;
 using nebo::common::CNEBPluginClient;
-using nebo::common::INEBPicture;
-using nebo::common::ISource;
 using nebo::common::ISourceServer;
 using nebo::test::extensionsOf;
 
@@ -67,7 +65,7 @@ TEST_F(PluginClientAcrossSlaveTest, PluginServerAnswersAndServesOn)
 TEST_F(PluginClientAcrossSlaveTest, SourceServerTakesOverThePipe)
 {
     const nebo::common::INEBPlugin::SSourceParams params{16, 1, 2, 3};
-    const P<ISource> source = m_plugin->tryCreateSource(*demoURI("w=64&h=32"), 3, false, &params);
+    const P<nebo::common::ISource> source = m_plugin->tryCreateSource(*demoURI("w=64&h=32"), 3, false, &params);
     ASSERT_TRUE(source);
     try {
         m_plugin->getValidTypes();
@@ -119,7 +117,7 @@ TEST_F(PluginClientAcrossSlaveTest, DemoClipAnswersAcrossTheSlave)
     EXPECT_EQ(source->getBufferStatus(), 100);
     EXPECT_EQ(source->getChannelCount(), 2);
     EXPECT_EQ(source->getBytesPerSample(), 2);
-    const P<INEBPicture> picture = source->getNextPicture();
+    const P<nebo::common::INEBPicture> picture = source->getNextPicture();
     ASSERT_TRUE(picture);
     EXPECT_FALSE(picture->isBottomUp());
     source->close();

@@ -8,8 +8,6 @@
 
 namespace {
 
-using lumo::make;
-using lumo::P;
 using nebo::test::SProgramRun;
 
 class SlaveProcessTest : public nebo::test::CSlaveFixture {
@@ -44,7 +42,7 @@ TEST_F(SlaveProcessTest, RunsThatNeverReachAMasterLeaveTheErrorFileAlone)
         EXPECT_EQ(outcome.exitCode & 0xff, exitCode & 0xff);
         EXPECT_EQ(outcome.err, "");
         EXPECT_TRUE(std::filesystem::exists(m_errorFile));
-        EXPECT_EQ(nebo::test::readWholeFile(m_errorFile), "");
+        EXPECT_EQ(errorFileText(), "");
     }
 }
 
@@ -56,14 +54,13 @@ TEST_F(SlaveProcessTest, QuitEndsCleanlyAndDebugLinesReachStandardErrorOnlyWhenA
     for (const auto& [debugOutput, bOnStandardError] : cases) {
         SCOPED_TRACE(debugOutput ? debugOutput : "unset");
         const auto expectedOutput = [&](const std::string& lines) { return bOnStandardError ? lines : ""; };
-        // A clean quit writes the final line.
         m_temp.put("error.txt", "");
-        P<lumo::IPipeClient> pipe = startServedSlave(4, {standardErrorPath(), debugOutput});
+        lumo::P<lumo::IPipeClient> pipe = startServedSlave(4, {standardErrorPath(), debugOutput});
         ASSERT_TRUE(pipe);
-        make<lumo::CRemoteStreamClient>(pipe->getInStream(), pipe->getOutStream())->quit();
+        lumo::make<lumo::CRemoteStreamClient>(pipe->getInStream(), pipe->getOutStream())->quit();
         ASSERT_TRUE(lumo::waitForEnd(*m_slave));
         EXPECT_EQ(m_slave->getExitCode(), 0);
-        EXPECT_EQ(nebo::test::readWholeFile(m_errorFile), "");
+        EXPECT_EQ(errorFileText(), "");
         EXPECT_EQ(nebo::test::readWrittenText(standardErrorPath()), expectedOutput(finalLine));
 
         // An error file URI that does not parse takes the error path without a file.

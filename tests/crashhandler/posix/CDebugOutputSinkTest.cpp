@@ -1,5 +1,7 @@
 #include "crashhandler/posix/CDebugOutputSink.h"
 
+#include "crashhandler/posix/drainPipe.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -17,17 +19,6 @@ std::string textOf(size_t length)
     std::string text(length, '\0');
     for (size_t i = 0; i < length; ++i)
         text[i] = static_cast<char>('a' + i * 7 % 26);
-    return text;
-}
-
-// What is waiting in the pipe's read end, without waiting for more.
-std::string drain(int descriptor)
-{
-    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) | O_NONBLOCK);
-    std::string text;
-    char buffer[4096];
-    for (ssize_t got; (got = read(descriptor, buffer, sizeof buffer)) > 0;)
-        text.append(buffer, static_cast<size_t>(got));
     return text;
 }
 
@@ -50,7 +41,7 @@ TEST_F(CDebugOutputSinkTest, PipeWithRoomTakesEverythingInOrder)
     CDebugOutputSink sink(m_pipe[1]);
     sink.write(text.data(), 10);
     sink.write(text.data() + 10, text.size() - 10);
-    EXPECT_TRUE(drain(m_pipe[0]) == text);
+    EXPECT_TRUE(test::drainPipe(m_pipe[0]) == text);
 }
 
 TEST_F(CDebugOutputSinkTest, FullPipeEndsTheCopyForGoodWithoutWaiting)
@@ -60,11 +51,11 @@ TEST_F(CDebugOutputSinkTest, FullPipeEndsTheCopyForGoodWithoutWaiting)
     const std::string text = textOf(3 * PIPE_BUF);
     CDebugOutputSink sink(m_pipe[1]);
     sink.write(text.data(), text.size());
-    EXPECT_TRUE(drain(m_pipe[0]) == text.substr(0, PIPE_BUF));
+    EXPECT_TRUE(test::drainPipe(m_pipe[0]) == text.substr(0, PIPE_BUF));
 
     // Room again, but the copy has a gap now: nothing more of it goes.
     sink.write(text.data(), 10);
-    EXPECT_EQ(drain(m_pipe[0]), "");
+    EXPECT_EQ(test::drainPipe(m_pipe[0]), "");
 }
 
 TEST_F(CDebugOutputSinkTest, PipeWithoutReaderRaisesNoSignal)

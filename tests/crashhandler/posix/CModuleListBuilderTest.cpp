@@ -13,14 +13,7 @@ namespace {
 
 SMapping mapping(uint64_t start, uint64_t end, bool executable, const char* path)
 {
-    SMapping made;
-    made.start = start;
-    made.end = end;
-    made.readable = true;
-    made.executable = executable;
-    made.path = path;
-    made.pathLength = std::strlen(path);
-    return made;
+    return SMapping{start, end, true, executable, path, std::strlen(path)};
 }
 
 using TModule = std::tuple<std::string, uint64_t, uint64_t>;

@@ -38,22 +38,16 @@ struct SOutcome {
     std::string report;
 };
 
-// A fork; with `bFirstOfNamespace` the child is process 1 of new user and PID namespaces. -1, errno set, on failure.
-pid_t forkChild(bool bFirstOfNamespace)
-{
-    if (!bFirstOfNamespace)
-        return fork();
-    return static_cast<pid_t>(
-        syscall(SYS_clone, CLONE_NEWUSER | CLONE_NEWPID | SIGCHLD, nullptr, nullptr, nullptr, nullptr));
-}
-
-// Runs `fault` in a child with the filter installed; the report of a crash goes to a file of the test's own. The status
-// is -1 when the child could not be made.
-SOutcome runChild(void (*fault)(), bool bRemoveFirst = false, bool bFirstOfNamespace = false)
+// Runs `fault` in a child with the filter installed (process 1 of new user and PID namespaces if `bFirstOfNamespace`);
+// the status is -1 when the child could not be made. The report of a crash goes to a file of the test's own.
+SOutcome runChild(void (*fault)(), bool bRemoveFirst, bool bFirstOfNamespace)
 {
     std::snprintf(g_reportPath, sizeof g_reportPath, "/tmp/crash-report-%d.txt", static_cast<int>(getpid()));
     std::remove(g_reportPath);
-    const pid_t child = forkChild(bFirstOfNamespace);
+    const pid_t child = bFirstOfNamespace
+                            ? static_cast<pid_t>(syscall(SYS_clone, CLONE_NEWUSER | CLONE_NEWPID | SIGCHLD, nullptr,
+                                                         nullptr, nullptr, nullptr))
+                            : fork();
     if (child < 0)
         return SOutcome{-1, ""};
     if (child == 0) {
@@ -85,15 +79,6 @@ void growPastTheFileLimit()
     std::fflush(file);
 }
 
-// The slave's crash report tests make the other faults through the same filter.
-TEST(fatalSignalFilterTest, FileLimitIsReportedAndTheProcessDiesOfIt)
-{
-    const SOutcome outcome = runChild(&growPastTheFileLimit);
-    ASSERT_TRUE(WIFSIGNALED(outcome.status)) << outcome.status;
-    EXPECT_EQ(WTERMSIG(outcome.status), SIGXFSZ);
-    EXPECT_EQ(outcome.report.rfind("tests 1.0\n\n\nFatal Exception at 0x", 0), 0u) << outcome.report;
-}
-
 void writeToAnUnmappedAddress()
 {
     // Not null, so that only the processor can object to it.
@@ -101,29 +86,31 @@ void writeToAnUnmappedAddress()
     *reinterpret_cast<volatile int*>(unmapped) = 1;
 }
 
-// The first process of a namespace ignores a fatal signal it raises itself, yet dies of a fault raised again.
-TEST(fatalSignalFilterTest, FaultEndsTheFirstProcessOfANamespaceByItsSignal)
+// The first process of a namespace ignores a fatal signal it raises itself, yet dies of a fault raised again. The
+// slave's crash report tests make the other faults through the same filter.
+TEST(fatalSignalFilterTest, FaultIsReportedAndEndsTheProcessByItsSignalUnlessTheFilterWasRemoved)
 {
-    for (const bool bFirstOfNamespace : {false, true}) {
-        SCOPED_TRACE(bFirstOfNamespace ? "first of a namespace" : "plain child");
-        const SOutcome outcome = runChild(&writeToAnUnmappedAddress, false, bFirstOfNamespace);
-        if (outcome.status == -1 && bFirstOfNamespace) {
-            std::printf("NOTE: the system refuses new namespaces here (%s); that case is skipped\n",
-                        std::strerror(errno));
+    // clang-format off
+    const struct { void (*fault)(); int signal; bool bRemoveFirst, bFirstOfNamespace; } cases[] = {
+        {&growPastTheFileLimit, SIGXFSZ, false, false}, {&writeToAnUnmappedAddress, SIGSEGV, false, false},
+        {&writeToAnUnmappedAddress, SIGSEGV, false, true}, {&abort, SIGABRT, true, false},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "signal " << c.signal
+                                        << (c.bFirstOfNamespace ? ", first of a namespace" : ""));
+        const SOutcome outcome = runChild(c.fault, c.bRemoveFirst, c.bFirstOfNamespace);
+        if (outcome.status == -1 && c.bFirstOfNamespace) {
+            std::printf("NOTE: new namespaces are refused here (%s); that case is skipped\n", std::strerror(errno));
             continue;
         }
         ASSERT_TRUE(WIFSIGNALED(outcome.status)) << outcome.status;
-        EXPECT_EQ(WTERMSIG(outcome.status), SIGSEGV);
-        EXPECT_EQ(outcome.report.rfind("tests 1.0\n\n\nFatal Exception at 0x", 0), 0u) << outcome.report;
+        EXPECT_EQ(WTERMSIG(outcome.status), c.signal);
+        if (c.bRemoveFirst)
+            EXPECT_EQ(outcome.report, "");
+        else
+            EXPECT_EQ(outcome.report.rfind("tests 1.0\n\n\nFatal Exception at 0x", 0), 0u) << outcome.report;
     }
-}
-
-TEST(fatalSignalFilterTest, RemovedFilterReportsNothing)
-{
-    const SOutcome outcome = runChild(&abort, true);
-    ASSERT_TRUE(WIFSIGNALED(outcome.status)) << outcome.status;
-    EXPECT_EQ(WTERMSIG(outcome.status), SIGABRT);
-    EXPECT_EQ(outcome.report, "");
 }
 
 } // namespace

@@ -23,13 +23,10 @@ constexpr unsigned childLifeSeconds = 20;
 char g_reportPath[256];
 
 struct SThreadIDs {
-    pid_t main;
-    pid_t worker;
-    pid_t deaf;
+    pid_t main, worker, deaf;
 };
 
-std::atomic<pid_t> g_workerID{0};
-std::atomic<pid_t> g_deafID{0};
+std::atomic<pid_t> g_workerID{0}, g_deafID{0};
 int g_readyPipe = -1;
 
 volatile bool g_bWaiting = true;

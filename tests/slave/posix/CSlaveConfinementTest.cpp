@@ -55,8 +55,6 @@ protected:
         return status;
     }
 
-    std::string errorFileText() const { return nebo::test::readWholeFile(m_errorFile); }
-
     lumo::CTempFolder m_temp;
     const std::string m_errorFile = m_temp.pathOf("error.txt");
     const std::string m_pluginFolder = m_temp.pathOf("plugins");
@@ -82,7 +80,7 @@ TEST_F(CSlaveConfinementTest, HangReportHoldsEveryThreadOfTheConfinedSlave)
     ASSERT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), crashhandler::hangReportExitCode);
     // The thread that installed the handler serves; the worker, started inside the sandbox, was asked and answered.
-    const std::string report = errorFileText();
+    const std::string report = nebo::test::readWholeFile(m_errorFile);
     EXPECT_NE(report.find("\", serving the master's calls:\n\nContext:\n"), std::string::npos) << report;
     EXPECT_NE(report.find("\"worker\":\n\nContext:\n"), std::string::npos) << report;
 }
@@ -104,8 +102,7 @@ TEST_F(CSlaveConfinementTest, ThePluginFolderStaysReadableAndItsNeighboursDoNot)
     for (const auto& test : cases) {
         std::filesystem::create_directories(std::filesystem::path(test.file).parent_path());
         std::ofstream(test.file) << "x";
-        const std::string file = test.file;
-        const int status = statusOfConfinedSlave([&file] { return std::ifstream(file) ? 0 : 1; });
+        const int status = statusOfConfinedSlave([&test] { return std::ifstream(test.file) ? 0 : 1; });
         ASSERT_TRUE(WIFEXITED(status)) << status;
         EXPECT_EQ(WEXITSTATUS(status) == 0, test.bReadable) << test.file;
     }
@@ -125,11 +122,10 @@ TEST_F(CSlaveConfinementTest, TheMasterSetsTheAddressSpace)
     };
     for (const auto& test : cases) {
         const lumo::CScopedEnvironment setting("NEBO_SLAVE_MAX_ADDRESS_SPACE", test.setting);
-        const rlim_t expected = test.limit;
-        const int status = statusOfConfinedSlave([expected] {
+        const int status = statusOfConfinedSlave([&test] {
             rlimit limit = {};
             getrlimit(RLIMIT_AS, &limit);
-            return limit.rlim_cur == expected && limit.rlim_max == expected ? 0 : 1;
+            return limit.rlim_cur == test.limit && limit.rlim_max == test.limit ? 0 : 1;
         });
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << (test.setting ? test.setting : "unset");
     }

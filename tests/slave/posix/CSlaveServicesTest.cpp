@@ -1,7 +1,7 @@
 #include "slave/CSlaveServices.h"
 
 #include "host/plugin/ILogManager.h"
-#include "platform/CScopedPipeFolder.h"
+#include "support/CScopedEnvironment.h"
 #include "support/CStandardErrorCapture.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // A plugin that faults takes down only its slave, which leaves a crash report, or the error's text, in its error file.
 #include "boxed/CBoxedFixture.h"
+#include "crashhandler/posix/drainPipe.h"
 #include "slave/CFaultingSlaveFixture.h"
 
 #include <gtest/gtest.h>
@@ -44,11 +45,6 @@ const SCrashCase crashCases[] = {
 
 void PrintTo(const SCrashCase& crash, std::ostream* out) { *out << crash.fault; }
 
-struct SModuleLine {
-    uint64_t base;
-    uint64_t end;
-};
-
 class CrashReportTest : public nebo::test::CFaultingSlaveFixture {
 protected:
     static void SetUpTestSuite()
@@ -69,10 +65,10 @@ protected:
     }
 };
 
-// The module list of a report by name: "<name> : <base>-<end>" per line.
-std::map<std::string, SModuleLine> moduleLines(const std::string& report)
+// The module list of a report, "<name> : <base>-<end>" per line: each name's base and end.
+std::map<std::string, std::pair<uint64_t, uint64_t>> moduleLines(const std::string& report)
 {
-    std::map<std::string, SModuleLine> modules;
+    std::map<std::string, std::pair<uint64_t, uint64_t>> modules;
     const std::regex line("\n *(\\S+) : ([0-9a-f]+)-([0-9a-f]+)(?=\n)");
     for (std::sregex_iterator match(report.begin(), report.end(), line), end; match != end; ++match)
         modules[(*match)[1]] = {std::stoull((*match)[2], nullptr, 16), std::stoull((*match)[3], nullptr, 16)};
@@ -102,12 +98,13 @@ TEST_P(CrashReportFaultTest, SlaveDiesOfTheSignalAndLeavesAReport)
         EXPECT_EQ(module, "nebo_demo.so");
     }
 
-    const std::map<std::string, SModuleLine> modules = moduleLines(report);
+    const auto modules = moduleLines(report);
     EXPECT_EQ(modules.count("nebo_demo.so"), 1u) << report;
     ASSERT_EQ(modules.count(module), 1u) << report;
-    EXPECT_EQ(modules.at(module).base, std::stoull(base, nullptr, 16));
-    EXPECT_GE(std::stoull(address, nullptr, 16), modules.at(module).base);
-    EXPECT_LT(std::stoull(address, nullptr, 16), modules.at(module).end);
+    const auto [moduleBase, moduleEnd] = modules.at(module);
+    EXPECT_EQ(moduleBase, std::stoull(base, nullptr, 16));
+    EXPECT_GE(std::stoull(address, nullptr, 16), moduleBase);
+    EXPECT_LT(std::stoull(address, nullptr, 16), moduleEnd);
 
     EXPECT_NE(report.find("RIP:    0x" + address + "\n"), std::string::npos) << report;
     EXPECT_NE(report.find("\n\nStack Dump:\n"), std::string::npos) << report;
@@ -121,16 +118,6 @@ TEST_P(CrashReportFaultTest, SlaveDiesOfTheSignalAndLeavesAReport)
 
 INSTANTIATE_TEST_SUITE_P(EveryFault, CrashReportFaultTest, ::testing::ValuesIn(crashCases),
                          [](const ::testing::TestParamInfo<SCrashCase>& info) { return info.param.fault; });
-
-std::string drain(int descriptor)
-{
-    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) | O_NONBLOCK);
-    std::string text;
-    char buffer[4096];
-    for (ssize_t got; (got = read(descriptor, buffer, sizeof buffer)) > 0;)
-        text.append(buffer, static_cast<size_t>(got));
-    return text;
-}
 
 // A master that captures its slaves' standard error and does not read it: the slave's copy of its report must not hold
 // up its death, and the error file gets the whole report first.
@@ -155,7 +142,7 @@ TEST_F(CrashReportTest, StackOverflowReportDoesNotWaitForAReader)
         bool bRequestFailed = false;
         std::thread master([&] { bRequestFailed = requestFailingPicture(*pipe, "stack"); });
         const bool bEnded = lumo::waitForEnd(*m_slave);
-        const std::string copy = bEnded ? drain(copyReader) : "";
+        const std::string copy = bEnded ? crashhandler::test::drainPipe(copyReader) : "";
         // A slave that still waits to write fails once nothing can read.
         close(copyReader);
         master.join();

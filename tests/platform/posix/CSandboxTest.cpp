@@ -2,6 +2,7 @@
 #include "platform/ISandbox.h"
 
 #include "platform/CTempFolder.h"
+#include "platform/posix/CFileDescriptor.h"
 #include "platform/posix/landlockAbi.h"
 #include "support/binFolder.h"
 
@@ -40,22 +41,12 @@ int outcomeOf(long result) { return result >= 0 ? 0 : errno; }
 
 int openFile(const std::string& path, int flags)
 {
-    const int file = open(path.c_str(), flags | O_CLOEXEC);
-    if (file < 0)
-        return errno;
-    close(file);
-    return 0;
+    return outcomeOf(posix::CFileDescriptor(open(path.c_str(), flags | O_CLOEXEC)).get());
 }
 
 // The child's exit code when a step reported something it could not apply.
 constexpr int incompleteConfinement = 200;
 constexpr int maxOpenFiles = 64;
-
-int pushIntoTerminal(const SFiles& files)
-{
-    const char key = 'x';
-    return outcomeOf(ioctl(files.terminal, TIOCSTI, &key));
-}
 
 int askTerminalModes(const SFiles& files)
 {
@@ -119,7 +110,8 @@ const SProbeCase probeCases[] = {
      },
      EACCES, EACCES},
     {"ioUring", [](const SFiles&) { return setUpRing(); }, ENOSYS, ENOSYS},
-    {"terminalInput", pushIntoTerminal, ENOSYS, ENOSYS},
+    {"terminalInput", [](const SFiles& files) { return outcomeOf(ioctl(files.terminal, TIOCSTI, "x")); }, ENOSYS,
+     ENOSYS},
     {"terminalModes", askTerminalModes, 0, 0},
     {"fork", [](const SFiles&) { return outcomeOf(fork()); }, EPERM, EPERM},
     {"thread", [](const SFiles&) { return startThread(); }, 0, 0},

@@ -64,9 +64,7 @@ pid_t startStranger(uid_t user, int connected = -1)
 int waitForStranger(pid_t stranger)
 {
     int status = -1;
-    if (waitpid(stranger, &status, 0) != stranger || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
+    return waitpid(stranger, &status, 0) == stranger && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST_F(CPosixPipeServerTest, DropsAPeerOfAnotherUser)

@@ -5,12 +5,12 @@
 #include "media/CNEBError.h"
 #include "platform/posix/bindLoopback.h"
 #include "platform/posix/landlockAbi.h"
+#include "support/CScopedStandardStreams.h"
 #include "support/binFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -100,7 +100,7 @@ std::string takeWaiting(int descriptor)
 // A pseudo-terminal in raw mode, so that what is pushed into its input queue reads back at once, as it arrived.
 class CPseudoTerminal {
 public:
-    CPseudoTerminal() : m_control(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC))
+    CPseudoTerminal() : m_control(posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC))
     {
         char name[128] = {};
         if (!m_control.isValid() || grantpt(m_control.get()) != 0 || unlockpt(m_control.get()) != 0 ||
@@ -110,7 +110,6 @@ public:
         }
         m_name = name;
         m_terminal = CFileDescriptor(open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-        fcntl(m_control.get(), F_SETFL, O_NONBLOCK);
         termios modes{};
         EXPECT_EQ(tcgetattr(m_terminal.get(), &modes), 0);
         cfmakeraw(&modes);
@@ -118,7 +117,6 @@ public:
     }
 
     const std::string& name() const { return m_name; }
-    int terminal() const { return m_terminal.get(); }
     // What waits in the terminal's input queue, as typed or pushed there.
     std::string takeInput() const { return takeWaiting(m_terminal.get()); }
     std::string takeOutput() const { return takeWaiting(m_control.get()); }
@@ -127,34 +125,6 @@ private:
     CFileDescriptor m_control;
     CFileDescriptor m_terminal;
     std::string m_name;
-};
-
-// Makes `terminal` this process's standard input, output and error for one scope, as a master started at that terminal
-// has them; restores them afterwards (one that was closed is closed again).
-class CScopedStandardTerminal {
-public:
-    explicit CScopedStandardTerminal(int terminal)
-    {
-        std::fflush(nullptr);
-        for (int descriptor = 0; descriptor < standardCount; ++descriptor) {
-            m_saved[descriptor] = CFileDescriptor(fcntl(descriptor, F_DUPFD_CLOEXEC, standardCount));
-            dup2(terminal, descriptor);
-        }
-    }
-    ~CScopedStandardTerminal()
-    {
-        std::fflush(nullptr);
-        for (int descriptor = 0; descriptor < standardCount; ++descriptor) {
-            if (m_saved[descriptor].isValid())
-                dup2(m_saved[descriptor].get(), descriptor);
-            else
-                close(descriptor);
-        }
-    }
-
-private:
-    static constexpr int standardCount = 3;
-    CFileDescriptor m_saved[standardCount];
 };
 
 bool isRefused(const std::string& outcome) { return outcome.rfind("refused (", 0) == 0; }
@@ -312,8 +282,8 @@ TEST_F(SlaveConfinementTest, UnconfinedSlaveDoesWhatOnlyTheConfinementStops)
     EXPECT_EQ(datagramArrived(), systemAllows(ringSetting));
 }
 
-// The slave gets the master's terminal as its standard streams (NEBO_DEBUG_OUTPUT=stderr keeps them for slaves) and its
-// name in the medium, and tries to type a line into it.
+// The slave gets the master's terminal as its standard output and error (NEBO_DEBUG_OUTPUT=stderr keeps them for
+// slaves; its input is never the master's) and its name in the medium, and tries to type a line into it.
 TEST_F(SlaveConfinementTest, OnlyAnUnconfinedSlaveTypesIntoTheMastersTerminal)
 {
     const lumo::CScopedEnvironment debugOutput("NEBO_DEBUG_OUTPUT", "stderr");
@@ -325,7 +295,7 @@ TEST_F(SlaveConfinementTest, OnlyAnUnconfinedSlaveTypesIntoTheMastersTerminal)
         const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", setting);
         std::string error;
         {
-            const CScopedStandardTerminal standard(terminal.terminal());
+            const nebo::test::CScopedStandardStreams standard(terminal.name(), terminal.name());
             error = intrude("injectTerminal", "&text=" + line + "&terminal=" + terminal.name());
         }
         // What the master and the slave wrote meanwhile, and the test's own report.

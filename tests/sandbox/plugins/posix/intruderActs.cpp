@@ -28,12 +28,9 @@ using lumo::posix::CFileDescriptor;
 
 namespace {
 
-// How long the intruder waits for a process it stopped or started.
-constexpr auto processWait = std::chrono::seconds(2);
+// How long the intruder waits for a process it stopped or started, or for the ring's answer.
+constexpr auto patience = std::chrono::seconds(2);
 constexpr auto processPoll = std::chrono::milliseconds(1);
-
-// How long the intruder waits for the ring's answer.
-constexpr long ringWaitSeconds = 2;
 
 const std::string done = "done";
 
@@ -51,13 +48,10 @@ const std::string& parameter(const IntruderParameters& parameters, const char* n
     return found->second;
 }
 
-// Throws std::invalid_argument or std::out_of_range for a parameter that is no number.
-uint64_t number(const IntruderParameters& parameters, const char* name)
+pid_t masterOf(const IntruderParameters& parameters)
 {
-    return std::stoull(parameter(parameters, name));
+    return static_cast<pid_t>(std::stoull(parameter(parameters, "master")));
 }
-
-pid_t masterOf(const IntruderParameters& parameters) { return static_cast<pid_t>(number(parameters, "master")); }
 
 std::string readFile(const std::string& path)
 {
@@ -69,7 +63,7 @@ std::string readFile(const std::string& path)
 // True once `pid`, a child or a tracee, has changed state as `options` ask.
 bool waitWithin(pid_t pid, int options)
 {
-    const auto deadline = std::chrono::steady_clock::now() + processWait;
+    const auto deadline = std::chrono::steady_clock::now() + patience;
     int status = 0;
     while (waitpid(pid, &status, options | WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() >= deadline)
@@ -100,7 +94,7 @@ sockaddr_in loopbackAddress(const IntruderParameters& parameters, const char* po
 {
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(number(parameters, portName)));
+    address.sin_port = htons(static_cast<uint16_t>(std::stoull(parameter(parameters, portName))));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return address;
 }
@@ -122,7 +116,7 @@ int socketThroughRing()
         return error;
     io_uring_prep_socket(io_uring_get_sqe(&ring), AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0, 0);
     io_uring_cqe* answer = nullptr;
-    __kernel_timespec wait{ringWaitSeconds, 0};
+    __kernel_timespec wait{patience.count(), 0};
     int result = io_uring_submit(&ring);
     if (result >= 0)
         result = io_uring_wait_cqe_timeout(&ring, &answer, &wait);

@@ -140,16 +140,13 @@ const SProbeCase probeCases[] = {
 // A fresh folder for each probe, as a probe that is let through may change its files.
 class CSandboxTest : public ::testing::Test {
 protected:
-    CSandboxTest() : m_terminal(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {}
-    ~CSandboxTest() override { close(m_terminal); }
-
     // Forks a child that confines itself to fresh files and exits with the probe's outcome; its wait status.
     int statusOf(int (*probe)(const SFiles&))
     {
         CTempFolder folder;
         folder.put("medium.txt", "medium");
         folder.put("error.txt", "");
-        const SFiles files = {folder.pathOf("medium.txt"), folder.pathOf("error.txt"), m_terminal};
+        const SFiles files = {folder.pathOf("medium.txt"), folder.pathOf("error.txt"), m_terminal.get()};
         const pid_t child = fork();
         if (child == 0) {
             const P<ISandbox> sandbox = createSandbox();
@@ -169,12 +166,12 @@ protected:
         return status;
     }
 
-    const int m_terminal;
+    const posix::CFileDescriptor m_terminal{posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)};
 };
 
 TEST_F(CSandboxTest, ConfinedChildMeetsEveryRule)
 {
-    ASSERT_GE(m_terminal, 0) << "no pseudo-terminal to probe";
+    ASSERT_TRUE(m_terminal.isValid()) << "no pseudo-terminal to probe";
     for (const SProbeCase& probe : probeCases) {
         SCOPED_TRACE(probe.name);
         const int status = statusOf(probe.probe);

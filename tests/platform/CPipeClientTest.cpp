@@ -211,8 +211,7 @@ TEST_F(CPipeClientTest, EveryWaitOnASilentPeerEndsAtTheDeadline)
 
 TEST_F(CPipeClientTest, WithoutADeadlineOrBeforeItLateBytesAreRead)
 {
-    const int64_t deadlines[] = {0, getTickCount() + 600000};
-    for (const int64_t deadline : deadlines) {
+    for (const int64_t deadline : {int64_t(0), getTickCount() + 600000}) {
         m_client->setDeadline(getTickCount() + 1);
         m_client->setDeadline(deadline);
         auto sending = std::async(std::launch::async, [&] {

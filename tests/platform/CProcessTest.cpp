@@ -12,12 +12,6 @@ namespace {
 // What terminate() leaves as exit code, the same on every platform.
 constexpr int32_t terminatedExitCode = 137;
 
-// A report's words: the lines after its folder and path, up to the marker.
-std::vector<std::string> wordsOf(const std::vector<std::string>& report)
-{
-    return std::vector<std::string>(report.begin() + 2, std::find(report.begin(), report.end(), "--"));
-}
-
 TEST(CProcessTest, PassesTheArgumentsWordByWordInTheWorkingDirectory)
 {
     const struct {
@@ -43,7 +37,9 @@ TEST(CProcessTest, PassesTheArgumentsWordByWordInTheWorkingDirectory)
             << report[0];
         EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::u8path(report[1]), child.getProgramPath()))
             << report[1];
-        EXPECT_EQ(wordsOf(report), test.words) << '"' << test.arguments << '"';
+        // The words: the lines after the folder and the path, up to the marker.
+        const std::vector<std::string> words(report.begin() + 2, std::find(report.begin(), report.end(), "--"));
+        EXPECT_EQ(words, test.words) << '"' << test.arguments << '"';
         EXPECT_EQ(process->getExitCode(), static_cast<int32_t>(test.words.size()));
     }
 }

@@ -1,6 +1,6 @@
 #include "platform/CThreadLocalStorageManager.h"
 
-#include "CThreadLocalStorageFixture.h"
+#include "CCountedProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,14 @@
 namespace lumo {
 namespace {
 
-class CThreadLocalStorageManagerTest : public CThreadLocalStorageFixture {};
+// A manager of the test's own, and probes that count their destructions.
+class CThreadLocalStorageManagerTest : public ::testing::Test {
+protected:
+    P<IBase> probe() { return make<CCountedProbe>(m_destructions); }
+
+    std::atomic<int> m_destructions{0};
+    P<CThreadLocalStorageManager> m_manager = make<CThreadLocalStorageManager>();
+};
 
 TEST_F(CThreadLocalStorageManagerTest, HandsOutTheLowestFreeIndexAndLowersTheCountPastFreedOnes)
 {

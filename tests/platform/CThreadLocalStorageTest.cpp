@@ -1,6 +1,6 @@
 #include "platform/CThreadLocalStorage.h"
 
-#include "CThreadLocalStorageFixture.h"
+#include "CCountedProbe.h"
 #include "platform/CThreadCallable.h"
 #include "platform/IThread.h"
 #include "platform/IThreadManager.h"
@@ -9,8 +9,6 @@
 
 namespace lumo {
 namespace {
-
-class CThreadLocalStorageTest : public CThreadLocalStorageFixture {};
 
 // A thread body that reports what it finds in the storage, then fills it.
 class CStorageUser : public CObject {
@@ -36,14 +34,15 @@ private:
 };
 
 // The storage on the process-wide manager, as the platform's threads release it.
-TEST_F(CThreadLocalStorageTest, AThreadsStorageIsReleasedWhenItEndsAndANewThreadStartsEmpty)
+TEST(CThreadLocalStorageTest, AThreadsStorageIsReleasedWhenItEndsAndANewThreadStartsEmpty)
 {
+    std::atomic<int> destructions{0};
     P<IThreadLocalStorage> storage = make<CThreadLocalStorage>();
     for (int round = 1; round <= 3; ++round) {
-        P<CStorageUser> user = make<CStorageUser>(storage, probe());
+        P<CStorageUser> user = make<CStorageUser>(storage, make<CCountedProbe>(destructions));
         getThreadManager()->createThread(CThreadCallable(user, &CStorageUser::run))->join();
         EXPECT_TRUE(user->m_foundEmpty);
-        EXPECT_EQ(round, m_destructions);
+        EXPECT_EQ(round, destructions);
     }
 }
 

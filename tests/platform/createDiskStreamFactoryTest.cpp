@@ -29,28 +29,31 @@ P<ISeekableIOStream> openIO(const P<IURI>& uri)
     return castObject<ISeekableIOStream>(createDiskStreamFactory()->openIOStream(uri));
 }
 
-TEST(createDiskStreamFactoryTest, AnswersForFileURIsOnlyAndFailsToOpenWithClearErrors)
+class createDiskStreamFactoryTest : public ::testing::Test {
+protected:
+    CTempFolder m_folder;
+};
+
+TEST_F(createDiskStreamFactoryTest, AnswersForFileURIsOnlyAndFailsToOpenWithClearErrors)
 {
-    CTempFolder folder;
-    folder.put("f", "x");
+    m_folder.put("f", "x");
     P<IStreamFactory> factory = createDiskStreamFactory();
     P<IURI> other = make<CURI>(String("http://host/f"));
     EXPECT_FALSE(factory->openInStream(other));
     EXPECT_FALSE(factory->openOutStream(other));
     EXPECT_FALSE(factory->openIOStream(other));
     EXPECT_FALSE(factory->openInStream(nullptr));
-    EXPECT_TRUE(factory->openInStream(make<CURI>(String("FILE://") + folder.uriOf("f")->getEscapedPath())));
+    EXPECT_TRUE(factory->openInStream(make<CURI>(String("FILE://") + m_folder.uriOf("f")->getEscapedPath())));
 
-    EXPECT_THROW(openIn(folder.uriOf("missing")), CFileNotFoundError);
-    EXPECT_THROW(openOut(folder.uriOf("no/such/folder")), CFileNotFoundError);
-    EXPECT_THROW(openIn(folder.uriOf("")), CError);
+    EXPECT_THROW(openIn(m_folder.uriOf("missing")), CFileNotFoundError);
+    EXPECT_THROW(openOut(m_folder.uriOf("no/such/folder")), CFileNotFoundError);
+    EXPECT_THROW(openIn(m_folder.uriOf("")), CError);
 }
 
-TEST(createDiskStreamFactoryTest, InStreamReadsSkipsAndEnds)
+TEST_F(createDiskStreamFactoryTest, InStreamReadsSkipsAndEnds)
 {
-    CTempFolder folder;
-    folder.put("in file", "abcdefgh" + std::string(100000, 'q'));
-    P<ISeekableInStream> in = openIn(folder.uriOf("in file"));
+    m_folder.put("in file", "abcdefgh" + std::string(100000, 'q'));
+    P<ISeekableInStream> in = openIn(m_folder.uriOf("in file"));
     EXPECT_EQ(in->getSize(), 100008);
     char buffer[16];
     in->readFully(buffer, 3);
@@ -66,26 +69,24 @@ TEST(createDiskStreamFactoryTest, InStreamReadsSkipsAndEnds)
     EXPECT_THROW(in->readFully(buffer, 1), CEndOfStreamError);
 }
 
-TEST(createDiskStreamFactoryTest, OutStreamCreatesOrEmptiesTheFile)
+TEST_F(createDiskStreamFactoryTest, OutStreamCreatesOrEmptiesTheFile)
 {
-    CTempFolder folder;
-    folder.put("old", "old content that is long");
+    m_folder.put("old", "old content that is long");
     for (const char* name : {"old", "new"}) {
-        P<ISeekableOutStream> out = openOut(folder.uriOf(name));
+        P<ISeekableOutStream> out = openOut(m_folder.uriOf(name));
         EXPECT_EQ(out->getSize(), 0) << name;
         out->write("pulled bytes", 12);
         out->seek(0);
         EXPECT_EQ(out->writeCounted("P", 1), 1);
         out->close();
-        EXPECT_EQ(folder.get(name), "Pulled bytes") << name;
+        EXPECT_EQ(m_folder.get(name), "Pulled bytes") << name;
     }
 }
 
-TEST(createDiskStreamFactoryTest, IOStreamKeepsTheBytesAndSharesOnePosition)
+TEST_F(createDiskStreamFactoryTest, IOStreamKeepsTheBytesAndSharesOnePosition)
 {
-    CTempFolder folder;
-    folder.put("f", "keep these");
-    P<ISeekableIOStream> stream = openIO(folder.uriOf("f"));
+    m_folder.put("f", "keep these");
+    P<ISeekableIOStream> stream = openIO(m_folder.uriOf("f"));
     char word[4];
     stream->readFully(word, 4);
     EXPECT_EQ(std::string(word, 4), "keep");
@@ -95,19 +96,18 @@ TEST(createDiskStreamFactoryTest, IOStreamKeepsTheBytesAndSharesOnePosition)
     castObject<ISeekableOutStream>(stream)->write("T", 1);
     stream->seekFromEnd(0);
     stream->writeCounted("!", 1);
-    EXPECT_EQ(folder.get("f"), "keep_These!");
+    EXPECT_EQ(m_folder.get("f"), "keep_These!");
 
-    P<ISeekableIOStream> created = openIO(folder.uriOf("new"));
+    P<ISeekableIOStream> created = openIO(m_folder.uriOf("new"));
     EXPECT_TRUE(created->isEOF());
     created->write("x", 1);
-    EXPECT_EQ(folder.get("new"), "x");
+    EXPECT_EQ(m_folder.get("new"), "x");
 }
 
-TEST(createDiskStreamFactoryTest, SeeksWithinTheFileReturnsToItsOwnMarkersAndOnceClosedAnswersQueriesOnly)
+TEST_F(createDiskStreamFactoryTest, SeeksWithinTheFileReturnsToItsOwnMarkersAndOnceClosedAnswersQueriesOnly)
 {
-    CTempFolder folder;
-    folder.put("f", "0123456789");
-    P<ISeekableIOStream> stream = openIO(folder.uriOf("f"));
+    m_folder.put("f", "0123456789");
+    P<ISeekableIOStream> stream = openIO(m_folder.uriOf("f"));
     stream->seek(10);
     EXPECT_TRUE(stream->isEOF());
     stream->seekFromEnd(-4);
@@ -121,7 +121,7 @@ TEST(createDiskStreamFactoryTest, SeeksWithinTheFileReturnsToItsOwnMarkersAndOnc
 
     for (int64_t bad : {int64_t(-1), int64_t(11), INT64_MAX})
         EXPECT_THROW(stream->seek(bad), CInvalidArgError) << bad;
-    EXPECT_THROW(stream->resetToMarker(*openIO(folder.uriOf("f"))->createMarker()), CCastError);
+    EXPECT_THROW(stream->resetToMarker(*openIO(m_folder.uriOf("f"))->createMarker()), CCastError);
     EXPECT_EQ(stream->getPosition(), 7);
 
     stream->close();
@@ -134,19 +134,18 @@ TEST(createDiskStreamFactoryTest, SeeksWithinTheFileReturnsToItsOwnMarkersAndOnc
     EXPECT_THROW(marker->reset(), CStreamClosedError);
 }
 
-TEST(createDiskStreamFactoryTest, OpenFilesCanBeReadWrittenAndDeletedByOthers)
+TEST_F(createDiskStreamFactoryTest, OpenFilesCanBeReadWrittenAndDeletedByOthers)
 {
-    CTempFolder folder;
-    folder.put("shared", "0123");
-    P<ISeekableIOStream> writer = openIO(folder.uriOf("shared"));
-    P<ISeekableInStream> reader = openIn(folder.uriOf("shared"));
+    m_folder.put("shared", "0123");
+    P<ISeekableIOStream> writer = openIO(m_folder.uriOf("shared"));
+    P<ISeekableInStream> reader = openIn(m_folder.uriOf("shared"));
     writer->seekFromEnd(0);
     writer->write("45", 2);
     char digits[6];
     reader->readFully(digits, 6);
     EXPECT_EQ(std::string(digits, 6), "012345");
     std::error_code error;
-    EXPECT_TRUE(std::filesystem::remove(folder.pathOf("shared"), error)) << error.message();
+    EXPECT_TRUE(std::filesystem::remove(m_folder.pathOf("shared"), error)) << error.message();
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace lumo::posix {
 namespace {
@@ -16,8 +17,7 @@ TEST(CDiskStreamTest, RefusesOtherHostsAndReadOnlyFiles)
     EXPECT_THROW(make<CDiskInStream>(make<CURI>(String("file://elsewhere/x"))), CURITypeNotSupportedError);
     // Kernel settings of mode 0444 refuse writing even to root.
     const char* readOnlySetting = "/proc/sys/kernel/osrelease";
-    struct stat status {};
-    if (stat(readOnlySetting, &status) == 0) {
+    if (access(readOnlySetting, F_OK) == 0) {
         EXPECT_THROW(make<CDiskOutStream>(CURI::fromNativePath(String(readOnlySetting))), CFileAccessDeniedError);
     }
 }

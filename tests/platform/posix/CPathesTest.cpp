@@ -30,10 +30,9 @@ TEST(CPathesTest, NativePathsOfURIs)
         {"file:///" + longName, "/" + longName},
         {"dir/a%20b.txt", "dir/a b.txt"},
     };
-    for (const auto& test : cases) {
+    for (const auto& test : cases)
         for (const bool bOtherSchemesAsText : {false, true})
             EXPECT_EQ(nativePathOf(test.uri, bOtherSchemesAsText), test.path) << test.uri;
-    }
     for (const char* cut : {"file:///a%00b", "a%00b"})
         EXPECT_THROW(nativePathOf(cut, false), CURIFormatError) << cut;
     // Here a backslash is part of a name, not a separator, and must come back as such.

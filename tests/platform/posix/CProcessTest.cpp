@@ -2,13 +2,12 @@
 
 #include "CProcessChild.h"
 #include "CTempFolder.h"
+#include "bindLoopback.h"
 #include "crashhandler/posix/hangReportSignal.h"
 #include "expectError.h"
 #include "foundation/CError.h"
-#include "platform/posix/CFileDescriptor.h"
 #include "support/CScopedEnvironment.h"
 
-#include <arpa/inet.h>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -16,12 +15,10 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <netinet/in.h>
 #include <sched.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -162,51 +159,37 @@ bool isRunning(pid_t pid)
     return nameEnd != std::string::npos && nameEnd + 2 < text.size() && text[nameEnd + 2] != 'Z';
 }
 
-// A program that leaves a sleeping child behind, in its group or a session of the child's own, and, asked to stay,
-// waits for it. The child goes by a name, as in namespaces of its own its number is not the caller's.
-class CGrandchildSpawner {
-public:
-    CGrandchildSpawner()
-    {
-        m_folder.put("spawner.sh", "#!/bin/bash\n"
-                                   "[ \"$3\" = session ] && start=setsid || start=\n"
-                                   "$start bash -c 'exec -a \"$0\" sleep 30' \"$1\" &\n"
-                                   "[ \"$2\" = stay ] && wait\n"
-                                   "exit 0\n");
-        chmod(m_folder.pathOf("spawner.sh").c_str(), 0755);
-    }
+// Starts a program that leaves a sleeping child behind, in its group or a session of the child's own, and, asked to
+// stay, waits for it. The child goes by the name of `folder`'s "grandchild", as in namespaces of its own its number is
+// not the caller's.
+P<CProcess> startSpawner(const CTempFolder& folder, bool bStay, bool bOwnSession, const CProcessOptions& options)
+{
+    folder.put("spawner.sh", "#!/bin/bash\n"
+                             "[ \"$3\" = session ] && start=setsid || start=\n"
+                             "$start bash -c 'exec -a \"$0\" sleep 30' \"$1\" &\n"
+                             "[ \"$2\" = stay ] && wait\n"
+                             "exit 0\n");
+    chmod(folder.pathOf("spawner.sh").c_str(), 0755);
+    const std::string arguments =
+        folder.pathOf("grandchild") + (bStay ? " stay" : " go") + (bOwnSession ? " session" : " group");
+    return make<CProcess>(folder.pathOf("spawner.sh"), String::fromUTF8(arguments), "", 0, &options);
+}
 
-    P<CProcess> start(bool bStay, bool bOwnSession, const CProcessOptions& options) const
-    {
-        const String arguments =
-            String::fromUTF8(childName() + (bStay ? " stay" : " go") + (bOwnSession ? " session" : " group"));
-        return make<CProcess>(m_folder.pathOf("spawner.sh"), arguments, "", 0, &options);
-    }
-
-    // The sleeping child's number as this process sees it; 0 when it did not appear in time.
-    pid_t waitForGrandchild() const
-    {
-        pid_t found = 0;
-        waitUntil([&] { return (found = findByName(childName())) != 0; });
-        return found;
-    }
-
-private:
-    std::string childName() const { return m_folder.pathOf("grandchild"); }
-
-    static pid_t findByName(const std::string& name)
-    {
+// The number, as this process sees it, of the process whose first word is `name`; 0 when none appeared in time.
+pid_t waitForProcessNamed(const std::string& name)
+{
+    pid_t found = 0;
+    waitUntil([&] {
         for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
             std::ifstream command(entry.path() / "cmdline");
             std::string first;
             if (std::getline(command, first, '\0') && first == name)
-                return static_cast<pid_t>(std::stol(entry.path().filename().string()));
+                found = static_cast<pid_t>(std::stol(entry.path().filename().string()));
         }
-        return 0;
-    }
-
-    CTempFolder m_folder;
-};
+        return found != 0;
+    });
+    return found;
+}
 
 // terminate() ends the own group also after the program ended, and in namespaces of its own even what left the group; a
 // hang report request, which the shell has no handler for and ends of, reaches the program alone.
@@ -233,9 +216,9 @@ TEST(CProcessTest, TerminateEndsTheOwnGroupAndAHangReportRequestReachesTheProgra
         SCOPED_TRACE(test.name);
         if (skipsNamespaces(test.options.bOwnNamespaces))
             continue;
-        CGrandchildSpawner spawner;
-        P<CProcess> process = spawner.start(test.bLeaderStays, test.bGrandchildOwnSession, test.options);
-        const pid_t grandchild = spawner.waitForGrandchild();
+        CTempFolder folder;
+        P<CProcess> process = startSpawner(folder, test.bLeaderStays, test.bGrandchildOwnSession, test.options);
+        const pid_t grandchild = waitForProcessNamed(folder.pathOf("grandchild"));
         ASSERT_NE(0, grandchild);
         if (!test.bLeaderStays) {
             ASSERT_TRUE(waitForEnd(*process));
@@ -280,20 +263,6 @@ bool runWithTerminal(const std::function<bool()>& start)
     return helper > 0 && waitpid(helper, &status, 0) == helper && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// Makes `listener` listen on a free port of the loopback address; that port, 0 when it could not.
-int listenOnLoopback(CFileDescriptor& listener)
-{
-    listener = CFileDescriptor(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    const bool bListening = bind(listener.get(), reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-                            listen(listener.get(), 4) == 0 &&
-                            getsockname(listener.get(), reinterpret_cast<sockaddr*>(&address), &size) == 0;
-    return bListening ? ntohs(address.sin_port) : 0;
-}
-
 // What a program started with a terminal at hand finds about itself; fields as "name=value" lines.
 TEST(CProcessTest, ProgramWithoutTerminalOrInOwnNamespacesFindsItself)
 {
@@ -310,9 +279,9 @@ TEST(CProcessTest, ProgramWithoutTerminalOrInOwnNamespacesFindsItself)
         {"no terminal, own group asked too", makeOptions(true, false, true), allFacts + unconfined},
         {"own namespaces", makeOptions(false, false, true, true), allFacts + confined},
     };
-    CFileDescriptor listener;
-    const int port = listenOnLoopback(listener);
-    ASSERT_NE(0, port);
+    int port = 0;
+    const CFileDescriptor listener = bindLoopback(SOCK_STREAM, port);
+    ASSERT_TRUE(port != 0 && listen(listener.get(), 4) == 0);
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
         if (skipsNamespaces(test.options.bOwnNamespaces))

@@ -2,6 +2,7 @@
 #include "platform/ISandbox.h"
 
 #include "platform/CTempFolder.h"
+#include "platform/posix/CFileDescriptor.h"
 #include "platform/posix/landlockAbi.h"
 #include "support/binFolder.h"
 
@@ -40,22 +41,12 @@ int outcomeOf(long result) { return result >= 0 ? 0 : errno; }
 
 int openFile(const std::string& path, int flags)
 {
-    const int file = open(path.c_str(), flags | O_CLOEXEC);
-    if (file < 0)
-        return errno;
-    close(file);
-    return 0;
+    return outcomeOf(posix::CFileDescriptor(open(path.c_str(), flags | O_CLOEXEC)).get());
 }
 
 // The child's exit code when a step reported something it could not apply.
 constexpr int incompleteConfinement = 200;
 constexpr int maxOpenFiles = 64;
-
-int pushIntoTerminal(const SFiles& files)
-{
-    const char key = 'x';
-    return outcomeOf(ioctl(files.terminal, TIOCSTI, &key));
-}
 
 int askTerminalModes(const SFiles& files)
 {
@@ -119,7 +110,8 @@ const SProbeCase probeCases[] = {
      },
      EACCES, EACCES},
     {"ioUring", [](const SFiles&) { return setUpRing(); }, ENOSYS, ENOSYS},
-    {"terminalInput", pushIntoTerminal, ENOSYS, ENOSYS},
+    {"terminalInput", [](const SFiles& files) { return outcomeOf(ioctl(files.terminal, TIOCSTI, "x")); }, ENOSYS,
+     ENOSYS},
     {"terminalModes", askTerminalModes, 0, 0},
     {"fork", [](const SFiles&) { return outcomeOf(fork()); }, EPERM, EPERM},
     {"thread", [](const SFiles&) { return startThread(); }, 0, 0},
@@ -148,16 +140,13 @@ const SProbeCase probeCases[] = {
 // A fresh folder for each probe, as a probe that is let through may change its files.
 class CSandboxTest : public ::testing::Test {
 protected:
-    CSandboxTest() : m_terminal(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {}
-    ~CSandboxTest() override { close(m_terminal); }
-
     // Forks a child that confines itself to fresh files and exits with the probe's outcome; its wait status.
     int statusOf(int (*probe)(const SFiles&))
     {
         CTempFolder folder;
         folder.put("medium.txt", "medium");
         folder.put("error.txt", "");
-        const SFiles files = {folder.pathOf("medium.txt"), folder.pathOf("error.txt"), m_terminal};
+        const SFiles files = {folder.pathOf("medium.txt"), folder.pathOf("error.txt"), m_terminal.get()};
         const pid_t child = fork();
         if (child == 0) {
             const P<ISandbox> sandbox = createSandbox();
@@ -177,12 +166,12 @@ protected:
         return status;
     }
 
-    const int m_terminal;
+    const posix::CFileDescriptor m_terminal{posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)};
 };
 
 TEST_F(CSandboxTest, ConfinedChildMeetsEveryRule)
 {
-    ASSERT_GE(m_terminal, 0) << "no pseudo-terminal to probe";
+    ASSERT_TRUE(m_terminal.isValid()) << "no pseudo-terminal to probe";
     for (const SProbeCase& probe : probeCases) {
         SCOPED_TRACE(probe.name);
         const int status = statusOf(probe.probe);

@@ -12,12 +12,16 @@
 namespace lumo::posix {
 namespace {
 
+// What a peer makes of the descriptor it received: its own mapping.
+P<CSharedMemory> peerOf(const CSharedMemory& memory)
+{
+    return make<CSharedMemory>(CFileDescriptor(::fcntl(memory.getDescriptor(), F_DUPFD_CLOEXEC, 0)));
+}
+
 TEST(CSharedMemoryTest, MadeMemoryIsSharedAndSealedAgainstEveryChangeOfSize)
 {
     const P<CSharedMemory> memory = make<CSharedMemory>(10000);
-    // What a peer makes of the descriptor it received: its own mapping.
-    CFileDescriptor received(::fcntl(memory->getDescriptor(), F_DUPFD_CLOEXEC, 0));
-    const P<CSharedMemory> peer = make<CSharedMemory>(std::move(received));
+    const P<CSharedMemory> peer = peerOf(*memory);
     EXPECT_EQ(peer->getSize(), 10000);
     memory->getData()[9999] = 5;
     EXPECT_EQ(peer->getData()[9999], 5);
@@ -37,20 +41,14 @@ long minorFaultsOfThisThread()
     return usage.ru_minflt;
 }
 
-bool kernelReadiesPagesAhead(uint8_t* page, int64_t pageBytes)
-{
-    return ::madvise(page, size_t(pageBytes), MADV_POPULATE_WRITE) == 0;
-}
-
 TEST(CSharedMemoryTest, PreparedPagesKeepTheirBytesAndTakeNoFaultAtTheFirstWrite)
 {
     constexpr int64_t pages = 256;
     const int64_t pageBytes = ::sysconf(_SC_PAGESIZE);
     const P<CSharedMemory> memory = make<CSharedMemory>(pages * pageBytes);
-    CFileDescriptor received(::fcntl(memory->getDescriptor(), F_DUPFD_CLOEXEC, 0));
-    const P<CSharedMemory> peer = make<CSharedMemory>(std::move(received));
+    const P<CSharedMemory> peer = peerOf(*memory);
     memory->getData()[pageBytes] = 9;
-    if (!kernelReadiesPagesAhead(memory->getData(), pageBytes))
+    if (::madvise(memory->getData(), size_t(pageBytes), MADV_POPULATE_WRITE) != 0)
         GTEST_SKIP() << "this kernel cannot ready pages ahead";
 
     EXPECT_FALSE(peer->prepareForWriting(0));

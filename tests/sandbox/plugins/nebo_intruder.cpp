@@ -46,8 +46,7 @@ public:
     P<common::ISource> tryCreateSource(const lumo::IURI& uri, int32_t, bool, const SSourceParams*) override
     {
         const IntruderParameters parameters = parametersOf(uri.getQuery().toUTF8());
-        const auto acts = parameters.find("acts");
-        std::istringstream names(acts == parameters.end() ? std::string() : acts->second);
+        std::istringstream names(parameters.count("acts") ? parameters.at("acts") : std::string());
         for (std::string act; std::getline(names, act, ',');) {
             try {
                 log("intruder " + act + ": " + runIntruderAct(act, parameters));

@@ -27,7 +27,6 @@ using nebo::testing::SVideoSettings;
 struct SDecoded {
     std::vector<std::string> items;
     std::vector<std::vector<uint8_t>> bytes;
-    bool operator==(const SDecoded& other) const { return items == other.items && bytes == other.bytes; }
 };
 
 struct SMedium {
@@ -57,23 +56,27 @@ const SMedium media[] = {
 
 class ConfinedDecodingTest : public nebo::test::CBoxedFixture {
 protected:
-    P<lumo::CURI> uriOf(const SMedium& medium) const
+    // Everything the medium holds, read through a slave of `medium.plugin` with NEBO_SANDBOX set to `confinement`.
+    SDecoded decode(const SMedium& medium, const char* confinement)
     {
-        if (*medium.file == '\0')
-            return demoURI("w=40&h=30&frames=6");
-        return lumo::CURI::fromNativePath(String::fromUTF8(m_clips.pathOf(medium.file)));
-    }
-
-    // Everything the medium holds, read through a slave of `medium.plugin`.
-    SDecoded decode(const SMedium& medium)
-    {
+        const lumo::CScopedEnvironment setting("NEBO_SANDBOX", confinement);
+        const P<lumo::CURI> uri = *medium.file
+                                      ? lumo::CURI::fromNativePath(String::fromUTF8(m_clips.pathOf(medium.file)))
+                                      : demoURI("w=40&h=30&frames=6");
         const P<CEncapsulatedSource> source =
-            make<CEncapsulatedSource>(m_context, String(medium.plugin), *uriOf(medium), medium.types, nullptr);
+            make<CEncapsulatedSource>(m_context, String(medium.plugin), *uri, medium.types, nullptr);
         source->open();
         SDecoded decoded;
         if (medium.types & pictures)
-            while (const P<nebo::common::INEBPicture> picture = source->getNextPicture())
-                takePicture(*picture, decoded);
+            while (const P<nebo::common::INEBPicture> picture = source->getNextPicture()) {
+                const int32_t width = picture->getWidth();
+                const int32_t height = picture->getHeight();
+                decoded.items.push_back("picture of type " + std::to_string(picture->getType()) + ", " +
+                                        std::to_string(width) + "x" + std::to_string(height) + " at " +
+                                        std::to_string(picture->getTimestamp()));
+                const P<lumo::IMemoryBlock> pixels = picture->getRGBData(0, 0, width, height);
+                decoded.bytes.emplace_back(pixels->getData(), pixels->getData() + pixels->getSize());
+            }
         if (medium.types & sound)
             while (const P<nebo::audio::IAudioChunk> chunk = source->getNextAudioChunk()) {
                 decoded.items.push_back("sound at " + std::to_string(chunk->getTimestamp()));
@@ -81,16 +84,6 @@ protected:
             }
         source->close();
         return decoded;
-    }
-
-    static void takePicture(nebo::common::INEBPicture& picture, SDecoded& decoded)
-    {
-        const int32_t width = picture.getWidth();
-        const int32_t height = picture.getHeight();
-        decoded.items.push_back("picture of type " + std::to_string(picture.getType()) + ", " + std::to_string(width) +
-                                "x" + std::to_string(height) + " at " + std::to_string(picture.getTimestamp()));
-        const P<lumo::IMemoryBlock> pixels = picture.getRGBData(0, 0, width, height);
-        decoded.bytes.emplace_back(pixels->getData(), pixels->getData() + pixels->getSize());
     }
 
     lumo::CTempFolder m_clips;
@@ -102,16 +95,11 @@ TEST_F(ConfinedDecodingTest, EveryPluginDecodesEveryMediumAsWithTheConfinementOf
         SCOPED_TRACE(std::string(medium.plugin) + " " + medium.file);
         if (*medium.file != '\0')
             nebo::testing::writeTestClip(m_clips.pathOf(medium.file), medium.clip);
-        std::optional<SDecoded> unconfined;
-        {
-            const lumo::CScopedEnvironment off("NEBO_SANDBOX", "off");
-            unconfined = decode(medium);
-        }
-        const lumo::CScopedEnvironment confinement("NEBO_SANDBOX", nullptr);
-        const SDecoded confined = decode(medium);
+        const SDecoded unconfined = decode(medium, "off");
+        const SDecoded confined = decode(medium, nullptr);
         EXPECT_FALSE(confined.items.empty());
-        EXPECT_TRUE(confined == *unconfined)
-            << confined.items.size() << " items confined, " << unconfined->items.size() << " unconfined";
+        EXPECT_EQ(confined.items, unconfined.items);
+        EXPECT_TRUE(confined.bytes == unconfined.bytes);
     }
     // Only the confined slaves said they were confined, once each.
     EXPECT_EQ(nebo::test::countOf(logText(), "confinement in force"), std::size(media)) << logText();

@@ -8,9 +8,8 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
-#include <functional>
+#include <filesystem>
 #include <liburing.h>
 #include <netinet/in.h>
 #include <stdexcept>
@@ -22,7 +21,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace nebo::test {
 
@@ -30,12 +28,9 @@ using lumo::posix::CFileDescriptor;
 
 namespace {
 
-// How long the intruder waits for a process it stopped or started.
-constexpr auto processWait = std::chrono::seconds(2);
+// How long the intruder waits for a process it stopped or started, or for the ring's answer.
+constexpr auto patience = std::chrono::seconds(2);
 constexpr auto processPoll = std::chrono::milliseconds(1);
-
-// How long the intruder waits for the ring's answer.
-constexpr long ringWaitSeconds = 2;
 
 const std::string done = "done";
 
@@ -53,13 +48,10 @@ const std::string& parameter(const IntruderParameters& parameters, const char* n
     return found->second;
 }
 
-// Throws std::invalid_argument or std::out_of_range for a parameter that is no number.
-uint64_t number(const IntruderParameters& parameters, const char* name)
+pid_t masterOf(const IntruderParameters& parameters)
 {
-    return std::stoull(parameter(parameters, name));
+    return static_cast<pid_t>(std::stoull(parameter(parameters, "master")));
 }
-
-pid_t masterOf(const IntruderParameters& parameters) { return static_cast<pid_t>(number(parameters, "master")); }
 
 std::string readFile(const std::string& path)
 {
@@ -71,7 +63,7 @@ std::string readFile(const std::string& path)
 // True once `pid`, a child or a tracee, has changed state as `options` ask.
 bool waitWithin(pid_t pid, int options)
 {
-    const auto deadline = std::chrono::steady_clock::now() + processWait;
+    const auto deadline = std::chrono::steady_clock::now() + patience;
     int status = 0;
     while (waitpid(pid, &status, options | WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() >= deadline)
@@ -92,20 +84,17 @@ std::string writeFile(const IntruderParameters& parameters)
 
 std::string listFolder(const IntruderParameters& parameters)
 {
-    DIR* folder = opendir(parameter(parameters, "folder").c_str());
-    if (!folder)
-        return outcome(false);
-    errno = 0;
-    const std::string result = outcome(readdir(folder) != nullptr);
-    closedir(folder);
-    return result;
+    std::error_code error;
+    std::filesystem::directory_iterator(parameter(parameters, "folder"), error);
+    errno = error.value();
+    return outcome(!error);
 }
 
 sockaddr_in loopbackAddress(const IntruderParameters& parameters, const char* portName)
 {
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(number(parameters, portName)));
+    address.sin_port = htons(static_cast<uint16_t>(std::stoull(parameter(parameters, portName))));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return address;
 }
@@ -119,17 +108,15 @@ std::string connectLocal(const IntruderParameters& parameters)
 }
 
 // A UDP socket made by the kernel's submission ring rather than by the socket call, which a filter that only looks at
-// socket would miss. Sets errno and returns -1 when the ring refuses.
+// socket would miss; minus the error code when the ring refuses.
 int socketThroughRing()
 {
     io_uring ring{};
-    if (const int error = io_uring_queue_init(2, &ring, 0); error < 0) {
-        errno = -error;
-        return -1;
-    }
+    if (const int error = io_uring_queue_init(2, &ring, 0); error < 0)
+        return error;
     io_uring_prep_socket(io_uring_get_sqe(&ring), AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0, 0);
     io_uring_cqe* answer = nullptr;
-    __kernel_timespec wait{ringWaitSeconds, 0};
+    __kernel_timespec wait{patience.count(), 0};
     int result = io_uring_submit(&ring);
     if (result >= 0)
         result = io_uring_wait_cqe_timeout(&ring, &answer, &wait);
@@ -138,17 +125,15 @@ int socketThroughRing()
         io_uring_cqe_seen(&ring, answer);
     }
     io_uring_queue_exit(&ring);
-    if (result < 0) {
-        errno = -result;
-        return -1;
-    }
     return result;
 }
 
 std::string uringSocket(const IntruderParameters& parameters)
 {
     const sockaddr_in address = loopbackAddress(parameters, "udpPort");
-    const CFileDescriptor sender(socketThroughRing());
+    const int made = socketThroughRing();
+    errno = made < 0 ? -made : errno;
+    const CFileDescriptor sender(made);
     const char datagram[] = "intruder";
     return outcome(sender.isValid() &&
                    sendto(sender.get(), datagram, sizeof datagram, 0, reinterpret_cast<const sockaddr*>(&address),
@@ -224,11 +209,8 @@ std::string injectTerminal(const IntruderParameters& parameters)
     for (const int standard : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
         if (typeInto(standard, line))
             return done;
-    std::vector<std::string> terminals = {"/dev/tty"};
-    if (const auto named = parameters.find("terminal"); named != parameters.end() && !named->second.empty())
-        terminals.push_back(named->second);
     int lastError = errno;
-    for (const std::string& path : terminals) {
+    for (const std::string& path : {std::string("/dev/tty"), parameter(parameters, "terminal")}) {
         // Without O_NOCTTY: a session leader without a terminal makes the one it opens its own, and on its own terminal
         // TIOCSTI needs no privilege.
         const CFileDescriptor terminal(open(path.c_str(), O_RDWR | O_CLOEXEC));
@@ -240,33 +222,29 @@ std::string injectTerminal(const IntruderParameters& parameters)
     return outcome(false);
 }
 
-using Act = std::function<std::string(const IntruderParameters&)>;
+using Act = std::string (*)(const IntruderParameters&);
 
-const std::map<std::string, Act>& acts()
-{
-    static const std::map<std::string, Act> all = {
-        {"readSecret", readSecret},
-        {"writeFile", writeFile},
-        {"listFolder", listFolder},
-        {"connectLocal", connectLocal},
-        {"uringSocket", uringSocket},
-        {"fork", forkChild},
-        {"readMasterEnviron", readMasterEnviron},
-        {"traceMaster", traceMaster},
-        {"signalMaster", signalMaster},
-        {"exec", exec},
-        {"filelessExec", filelessExec},
-        {"injectTerminal", injectTerminal},
-    };
-    return all;
-}
+const std::map<std::string, Act> acts = {
+    {"readSecret", readSecret},
+    {"writeFile", writeFile},
+    {"listFolder", listFolder},
+    {"connectLocal", connectLocal},
+    {"uringSocket", uringSocket},
+    {"fork", forkChild},
+    {"readMasterEnviron", readMasterEnviron},
+    {"traceMaster", traceMaster},
+    {"signalMaster", signalMaster},
+    {"exec", exec},
+    {"filelessExec", filelessExec},
+    {"injectTerminal", injectTerminal},
+};
 
 } // namespace
 
 std::string runIntruderAct(const std::string& act, const IntruderParameters& parameters)
 {
-    const auto found = acts().find(act);
-    return found == acts().end() ? "unknown act" : found->second(parameters);
+    const auto found = acts.find(act);
+    return found == acts.end() ? "unknown act" : found->second(parameters);
 }
 
 } // namespace nebo::test

@@ -14,11 +14,11 @@ namespace nebo::common {
 // memory manager of the slave's plugin. Once it has the buffers, a block
 // asked for with allocateShareable (a picture's) is made in a free buffer
 // it fits, so that the picture written into it reaches the master without
-// a copy; any other block comes from the inner manager. A buffer is in use while a block of it lives and
-// while the master holds a picture in it. Blocks never take the last free
-// buffer: a picture made elsewhere (kept from before, or by a decoder's
-// own memory) still finds one to be copied into. Thread-safe: plugins
-// allocate on threads of their own.
+// a copy; any other block comes from the inner manager. A buffer is in use
+// while a block of it lives and while the master holds a picture in it.
+// Blocks never take the last free buffer: a picture made elsewhere (kept
+// from before, or by a decoder's own memory) still finds one to be copied
+// into. Thread-safe: plugins allocate on threads of their own.
 class CSharedBufferMemoryManager : public lumo::CObject,
                                    public virtual lumo::IMemoryManager,
                                    public virtual IBufferLender {

@@ -39,12 +39,14 @@ public:
         CMemoryIOStream::readFully(buffer, count);
     }
 
-    // The stream's bytes from the start; leaves the position at the end.
+    // The stream's bytes from the start, leaving the position where it was.
     Bytes bytes()
     {
+        const int64_t position = getPosition();
         seek(0);
         Bytes all(static_cast<std::size_t>(getSize()));
         CMemoryIOStream::readFully(all.data(), static_cast<int32_t>(all.size()));
+        seek(position);
         return all;
     }
 

@@ -20,8 +20,7 @@ TEST(CProbeOptionsTest, ReadsOptionsAndTheMediaInAnyOrder)
         CProbeOptions::parse({"a.demo", "--recursive", "clips", "-j", "3", "--json", "b.mp4", "--recursive", "x"});
     EXPECT_EQ(many.media,
               (std::vector<SMediumArgument>{{"a.demo", false}, {"clips", true}, {"b.mp4", false}, {"x", true}}));
-    EXPECT_EQ(many.jobs, 3);
-    EXPECT_TRUE(many.bJSON);
+    EXPECT_EQ(std::tuple(many.jobs, many.bJSON), std::tuple(3, true));
     EXPECT_EQ(CProbeOptions::parse({"--jobs", "256", "a.demo"}).jobs, 256);
     EXPECT_EQ(CProbeOptions::parse({"--pool", "0", "a.demo"}).poolSize, 0);
     EXPECT_EQ(CProbeOptions::parse({"a.demo", "--pool", "16"}).poolSize, 16);
@@ -42,9 +41,8 @@ TEST(CProbeOptionsTest, ReadsValuesWrittenIntoTheirOptions)
               (std::vector<SMediumArgument>{{"clips", true}}));
     EXPECT_EQ(CProbeOptions::parse({"--audio=a=b.wav", "x.mp3"}).audioPath, "a=b.wav");
     const CProbeOptions sheet = CProbeOptions::parse({"--sheet=12", "Sheet.JPEG", "--thumbnail", "0", "t.jpg", "x"});
-    EXPECT_EQ(sheet.sheetCount, 12);
-    EXPECT_EQ(sheet.sheetPath, "Sheet.JPEG");
-    EXPECT_EQ(sheet.thumbnailPath, "t.jpg");
+    EXPECT_EQ(std::tuple(sheet.sheetCount, sheet.sheetPath, sheet.thumbnailPath),
+              std::tuple(12, "Sheet.JPEG", "t.jpg"));
 }
 
 TEST(CProbeOptionsTest, RefusesCommandLinesItCannotFollow)

@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <sstream>
 
@@ -24,6 +23,7 @@ namespace nebo::probe {
 namespace {
 
 using nebo::test::binFolder;
+using test::expectPNG;
 // Ordered, so that comparing documents also compares the order of their members.
 using json = nlohmann::ordered_json;
 
@@ -73,23 +73,6 @@ void expectFacts(const std::string& out, const std::map<std::string, std::string
         const auto found = facts.find(key);
         EXPECT_EQ(found == facts.end() ? "(none)" : found->second, value) << key;
     }
-}
-
-// Expects a PNG of that size whose pixel (x, y) is pixelAt(x, y), when given.
-void expectPNG(const std::string& path, uint32_t width, uint32_t height,
-               const std::function<uint32_t(uint32_t, uint32_t)>& pixelAt = nullptr)
-{
-    const test::SDecodedPNG png = test::readPNG(path);
-    ASSERT_TRUE(png.bDecoded) << png.message;
-    ASSERT_EQ(png.width, width);
-    ASSERT_EQ(png.height, height);
-    if (!pixelAt)
-        return;
-    size_t wrongPixels = 0;
-    for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < width; ++x)
-            wrongPixels += png.at(x, y) != pixelAt(x, y);
-    EXPECT_EQ(wrongPixels, 0u);
 }
 
 // Expects a WAV file of that format whose sound is `samples`.
@@ -531,8 +514,7 @@ TEST_F(ProbeProgramTest, WritesFailuresRestartsAndOddTextsAsJSON)
     ASSERT_EQ(document["slaves"].size(), 2u);
     EXPECT_EQ(document["slaves"][0]["cause"], "killed by signal 11 (SIGSEGV)");
 
-    const std::string oddName = "file:///\xff\x1b[31m.demo?w=16&h=16&frames=2";
-    const SRun odd = run({"--json", oddName});
+    const SRun odd = run({"--json", "file:///\xff\x1b[31m.demo?w=16&h=16&frames=2"});
     EXPECT_EQ(odd.out.find('\x1b'), std::string::npos);
     for (const char byte : odd.out)
         EXPECT_LT(static_cast<unsigned char>(byte), 0x80u) << "plain ASCII";

@@ -1,9 +1,11 @@
 #pragma once
 
-// Decodes a PNG file with libpng, independently of the code that wrote it.
+// Decodes a PNG file with libpng, independently of the code that wrote it, and checks what it holds.
+#include <gtest/gtest.h>
 #include <png.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,23 @@ inline SDecodedPNG readPNG(const std::string& path)
     decoded.height = image.height;
     png_image_free(&image);
     return decoded;
+}
+
+// Expects a PNG of that size whose pixel (x, y) is pixelAt(x, y), when given.
+inline void expectPNG(const std::string& path, uint32_t width, uint32_t height,
+                      const std::function<uint32_t(uint32_t, uint32_t)>& pixelAt = nullptr)
+{
+    const SDecodedPNG png = readPNG(path);
+    ASSERT_TRUE(png.bDecoded) << png.message;
+    ASSERT_EQ(png.width, width);
+    ASSERT_EQ(png.height, height);
+    if (!pixelAt)
+        return;
+    size_t wrongPixels = 0;
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+            wrongPixels += png.at(x, y) != pixelAt(x, y);
+    EXPECT_EQ(wrongPixels, 0u);
 }
 
 } // namespace nebo::probe::test

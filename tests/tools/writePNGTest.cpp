@@ -16,9 +16,8 @@ namespace {
 using lumo::make;
 using lumo::P;
 
-// Stored pixel i has blue i, green 100 + i, red 200 + i, and a fourth byte that must not reach the file.
-P<common::INEBPicture> makeNumberedRGB(const P<lumo::IMemoryManager>& memory, int32_t width, int32_t height,
-                                       bool bBottomUp)
+// Stored bottom row first, pixel i with blue i, green 100 + i, red 200 + i, and a fourth byte kept out of the file.
+P<common::INEBPicture> makeBottomUpRGB(const P<lumo::IMemoryManager>& memory, int32_t width, int32_t height)
 {
     P<lumo::IMemoryBlock> block = memory->allocate(width * height * 4);
     block->setSize(width * height * 4);
@@ -29,33 +28,20 @@ P<common::INEBPicture> makeNumberedRGB(const P<lumo::IMemoryManager>& memory, in
         pixel[2] = static_cast<uint8_t>(200 + i);
         pixel[3] = 0x5A;
     }
-    return make<common::CRGBPicture>(memory, 0.0, block, width, height, bBottomUp);
+    return make<common::CRGBPicture>(memory, 0.0, block, width, height, true);
 }
 
-TEST(writePNGTest, WritesABottomUpPictureTopRowFirst)
+TEST(writePNGTest, WritesABottomUpPictureTopRowFirstAndRefusesWhatItCannotWrite)
 {
     const P<lumo::IMemoryManager> memory = make<lumo::CMemoryManager>(30);
     lumo::CTempFolder folder;
-    const int32_t width = 5, height = 3;
-    writePNG(folder.pathOf("out.png"), toRGBImage(*makeNumberedRGB(memory, width, height, true)));
-    const test::SDecodedPNG png = test::readPNG(folder.pathOf("out.png"));
-    ASSERT_TRUE(png.bDecoded) << png.message;
-    EXPECT_EQ(png.fileFormat, PNG_FORMAT_RGB);
-    ASSERT_EQ(png.width, 5u);
-    ASSERT_EQ(png.height, 3u);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const int32_t i = (height - 1 - y) * width + x;
-            const uint32_t expected = uint32_t{uint8_t(200 + i)} << 16 | uint32_t{uint8_t(100 + i)} << 8 | uint8_t(i);
-            EXPECT_EQ(png.at(x, y), expected) << x << "," << y;
-        }
-    }
-}
+    writePNG(folder.pathOf("out.png"), toRGBImage(*makeBottomUpRGB(memory, 5, 3)));
+    test::expectPNG(folder.pathOf("out.png"), 5, 3, [](uint32_t x, uint32_t y) {
+        const uint32_t i = (2 - y) * 5 + x;
+        return uint32_t{uint8_t(200 + i)} << 16 | uint32_t{uint8_t(100 + i)} << 8 | uint8_t(i);
+    });
+    EXPECT_EQ(test::readPNG(folder.pathOf("out.png")).fileFormat, PNG_FORMAT_RGB);
 
-TEST(writePNGTest, RefusesEmptyPicturesAndUnwritableFiles)
-{
-    const P<lumo::IMemoryManager> memory = make<lumo::CMemoryManager>(30);
-    lumo::CTempFolder folder;
     const P<common::INEBPicture> empty = make<common::CRGBPicture>(memory, 0.0, nullptr, 0, 0, false);
     EXPECT_THROW(toRGBImage(*empty), lumo::CError);
     EXPECT_THROW(writePNG(folder.pathOf("empty.png"), SRGBImage{}), lumo::CError);

@@ -3,39 +3,12 @@
 #include "foundation/CError.h"
 #include "platform/CTempFolder.h"
 #include "readPNG.h"
+#include "support/decodeReference.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <jpeglib.h>
-
 namespace nebo::probe {
 namespace {
-
-// Decodes a JPEG file with libjpeg, independently of the code that wrote it.
-SRGBImage readJPEG(const std::string& path)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return {};
-    jpeg_decompress_struct decoder{};
-    jpeg_error_mgr errors{};
-    decoder.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&decoder);
-    jpeg_stdio_src(&decoder, file);
-    jpeg_read_header(&decoder, TRUE);
-    decoder.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&decoder);
-    SRGBImage image = SRGBImage::filled(int32_t(decoder.output_width), int32_t(decoder.output_height), 0);
-    while (decoder.output_scanline < decoder.output_height) {
-        JSAMPROW row = image.pixel(0, int32_t(decoder.output_scanline));
-        jpeg_read_scanlines(&decoder, &row, 1);
-    }
-    jpeg_finish_decompress(&decoder);
-    jpeg_destroy_decompress(&decoder);
-    std::fclose(file);
-    return image;
-}
 
 // A smooth gradient, which JPEG keeps close.
 SRGBImage gradient()
@@ -73,11 +46,13 @@ TEST(writePictureTest, WritesPNGExactlyAndJPEGClose)
 
     writePicture(folder.pathOf("p.jpeg"), image);
     EXPECT_EQ(folder.get("p.jpeg").substr(0, 3), "\xff\xd8\xff");
-    const SRGBImage jpeg = readJPEG(folder.pathOf("p.jpeg"));
-    ASSERT_EQ(jpeg.width, image.width);
-    ASSERT_EQ(jpeg.height, image.height);
+    // Read by the media libraries, not by the libjpeg that wrote it: blue, green, red and alpha bytes.
+    const std::vector<testing::SReferencePicture> jpeg =
+        testing::decodeReferencePictures(folder.pathOf("p.jpeg"), testing::ELayout::RGB);
+    ASSERT_EQ(jpeg.size(), 1u);
+    ASSERT_EQ(std::pair(jpeg[0].width, jpeg[0].height), std::pair(image.width, image.height));
     for (size_t i = 0; i < image.rgb.size(); ++i)
-        ASSERT_NEAR(jpeg.rgb[i], image.rgb[i], 12) << "byte " << i;
+        ASSERT_NEAR(jpeg[0].bytes[i / 3 * 4 + 2 - i % 3], image.rgb[i], 12) << "byte " << i;
 
     EXPECT_THROW(writePicture(folder.pathOf("p.gif"), image), lumo::CError);
     EXPECT_THROW(writePicture(folder.pathOf("missing/p.jpg"), image), lumo::CError);

@@ -51,7 +51,10 @@ const std::string_view errorKeyword = "Error:";
 const std::string_view terminalEscapes = "\x1b]0;owned\x07\x1b[2J\x1b[31mFAKE LINE\r\n";
 const std::string_view sparseErrorText = "lumo::CException\nType: Error\ntext: a slave that left 1 GiB of error file\n";
 
-// Each mode, the request its lie answers ("": none, "*": the source's first call), whether it takes shared buffers.
+// Each mode, the request its lie answers ("": none, "*": the source's first call), whether it takes shared buffers,
+// and its lie. "Silence": it writes no more and lives until it is killed or its master is gone (see silence()). The
+// shared modes fill the master's shared picture buffers one after another (only POSIX pipes carry them); the others
+// answer the offer "notfound", as a slave without shared pictures does.
 struct SModeEntry {
     std::string_view name;
     CHostileSlave::Mode mode;
@@ -62,31 +65,31 @@ struct SModeEntry {
 using M = CHostileSlave::Mode;
 const SModeEntry modeEntries[] = {
     {"honest", M::honest, "", false},
-    {"silent", M::silent, "", false},
-    {"half-reply", M::halfReply, "getLog", false},
-    {"huge-log", M::hugeLog, "getLog", false},
-    {"count-then-silence", M::countThenSilence, "getLog", false},
-    {"drip", M::drip, "getLog", false},
-    {"flood-extensions", M::floodExtensions, "getValidExtensions", false},
-    {"huge-picture", M::hugePicture, "getNextPicture", false},
-    {"huge-announce", M::hugeAnnounce, "", false},
-    {"huge-error", M::hugeError, "*", false},
-    {"control-chars", M::controlChars, "tryCreateSource", false},
-    {"sparse-error-file", M::sparseErrorFile, "", false},
-    {"forked-holder", M::forkedHolder, "", false},
-    {"exit", M::exitAtOnce, "", false},
-    {"hang-in-picture", M::hangInPicture, "getNextPicture", false},
-    {"hang-ignoring-report", M::hangIgnoringReport, "getNextPicture", false},
-    {"small-picture", M::smallPicture, "", false},
-    {"facts-count", M::factsCount, "getMediumFacts", false},
-    {"facts-text", M::factsText, "getMediumFacts", false},
-    {"facts-number", M::factsNumber, "getMediumFacts", false},
+    {"silent", M::silent, "", false},                                      // silence after connecting
+    {"half-reply", M::halfReply, "getLog", false},                         // half the honest reply; silence
+    {"huge-log", M::hugeLog, "getLog", false},                             // a result of 2^31-1 bytes; silence
+    {"count-then-silence", M::countThenSilence, "getLog", false},          // a keyword's count of 2^32-1; silence
+    {"drip", M::drip, "getLog", false},                                    // the honest reply, a byte a second
+    {"flood-extensions", M::floodExtensions, "getValidExtensions", false}, // 20,000,000 empty strings
+    {"huge-picture", M::hugePicture, "getNextPicture", false},             // a 23170x23170 picture; silence
+    {"huge-announce", M::hugeAnnounce, "", false},                         // pictures of 16385x16, as announced
+    {"huge-error", M::hugeError, "*", false},                              // a 512 MiB keyword "Error:..."; silence
+    {"control-chars", M::controlChars, "tryCreateSource", false},          // "Error:" and escapes as keyword
+    {"sparse-error-file", M::sparseErrorFile, "", false},                  // at once: sparse 1 GiB error file; exit 1
+    {"forked-holder", M::forkedHolder, "", false},                         // at once: a child holds the pipe (POSIX)
+    {"exit", M::exitAtOnce, "", false},                                    // at once: exit 3
+    {"hang-in-picture", M::hangInPicture, "getNextPicture", false},        // silence, with no hang report handler
+    {"hang-ignoring-report", M::hangIgnoringReport, "getNextPicture", false}, // silence; hang report requests ignored
+    {"small-picture", M::smallPicture, "", false},                            // 32x24 pictures, half the announced size
+    {"facts-count", M::factsCount, "getMediumFacts", false},                  // 1,000,000 tags; silence
+    {"facts-text", M::factsText, "getMediumFacts", false},                    // a 100,000-byte container name; silence
+    {"facts-number", M::factsNumber, "getMediumFacts", false},                // a bit rate of -5; silence
     {"shared-honest", M::sharedHonest, "", true},
-    {"shared-bad-index", M::sharedBadIndex, "", true},
-    {"shared-bad-offset", M::sharedBadOffset, "", true},
-    {"shared-bad-length", M::sharedBadLength, "", true},
-    {"shared-held-buffer", M::sharedHeldBuffer, "", true},
-    {"shared-shrink", M::sharedShrink, "", true},
+    {"shared-bad-index", M::sharedBadIndex, "", true},     // 1st picture: the buffer past the last
+    {"shared-bad-offset", M::sharedBadOffset, "", true},   // 1st picture: 16 bytes before the end
+    {"shared-bad-length", M::sharedBadLength, "", true},   // 1st picture: a byte short
+    {"shared-held-buffer", M::sharedHeldBuffer, "", true}, // all pictures in buffer 0, held or not
+    {"shared-shrink", M::sharedShrink, "", true},          // tries to resize each buffer; then honest
 };
 
 const SModeEntry& entryOf(CHostileSlave::Mode mode)

@@ -16,7 +16,7 @@
 namespace nebo::test {
 
 // A slave that connects to its master's pipe as nebo_slave does and serves the honest plugin, except for the one lie
-// its mode names (main.cpp lists them). A lie that ends in silence never returns. One thread.
+// its mode names (CHostileSlave.cpp lists them). A lie that ends in silence never returns. One thread.
 class CHostileSlave {
 public:
     // clang-format off
@@ -34,8 +34,8 @@ public:
     // `errorFilePath` is the native path of the error file in UTF-8; empty when its URI named none.
     CHostileSlave(Mode mode, int masterProcessID, const std::string& errorFilePath);
 
-    // Connects to the pipe of that name and plays the mode; returns the
-    // process's exit code as main.cpp lists them, -1 when the pipe cannot be reached.
+    // Connects to the pipe of that name and plays the mode; returns the process's exit code (main.cpp and the modes
+    // tell which), -1 when the pipe cannot be reached.
     int run(const lumo::String& pipeName);
 
 private:

@@ -70,40 +70,30 @@ std::vector<uint32_t> childrenOf(const std::vector<std::pair<pid_t, pid_t>>& pro
     return children;
 }
 
-// The children of `launcher` that are (`bSpares`) or are not spares.
-std::vector<uint32_t> launchedBy(const std::vector<std::pair<pid_t, pid_t>>& processes, uint32_t launcher, bool bSpares)
+// This process's children, each launcher among them replaced by its children that are (`bSpares`) or are not spares;
+// with `bSpares`, the children that are no launchers are left out.
+std::vector<uint32_t> childrenOrLaunched(bool bSpares)
 {
-    std::vector<uint32_t> launched;
-    for (const uint32_t child : childrenOf(processes, static_cast<pid_t>(launcher)))
-        if (isSpare(child) == bSpares)
-            launched.push_back(child);
-    return launched;
+    const std::vector<std::pair<pid_t, pid_t>> processes = processesWithParents();
+    std::vector<uint32_t> found;
+    for (const uint32_t child : childrenOf(processes, getpid())) {
+        if (!isLauncher(child)) {
+            if (!bSpares)
+                found.push_back(child);
+            continue;
+        }
+        for (const uint32_t launched : childrenOf(processes, static_cast<pid_t>(child)))
+            if (isSpare(launched) == bSpares)
+                found.push_back(launched);
+    }
+    return found;
 }
 
 } // namespace
 
-std::vector<uint32_t> slaveProcesses()
-{
-    const std::vector<std::pair<pid_t, pid_t>> processes = processesWithParents();
-    std::vector<uint32_t> slaves;
-    for (const uint32_t child : childrenOf(processes, getpid())) {
-        const std::vector<uint32_t> launched =
-            isLauncher(child) ? launchedBy(processes, child, false) : std::vector<uint32_t>{child};
-        slaves.insert(slaves.end(), launched.begin(), launched.end());
-    }
-    return slaves;
-}
+std::vector<uint32_t> slaveProcesses() { return childrenOrLaunched(false); }
 
-std::vector<uint32_t> spareProcesses()
-{
-    const std::vector<std::pair<pid_t, pid_t>> processes = processesWithParents();
-    std::vector<uint32_t> spares;
-    for (const uint32_t launcher : launcherProcesses()) {
-        const std::vector<uint32_t> launched = launchedBy(processes, launcher, true);
-        spares.insert(spares.end(), launched.begin(), launched.end());
-    }
-    return spares;
-}
+std::vector<uint32_t> spareProcesses() { return childrenOrLaunched(true); }
 
 std::vector<uint32_t> launcherProcesses()
 {

@@ -92,12 +92,26 @@ protected:
                 paths.push_back(std::filesystem::relative(entry.path(), m_temp.pathOf("")).generic_string());
         return paths;
     }
+    // The slave's last words: the one error file's text; empty unless there is one.
+    std::string errorFileText() const
+    {
+        const std::vector<std::string> files = errorFiles();
+        return files.size() == 1 ? m_temp.get(files.front()) : std::string();
+    }
     void clearErrorFiles() const
     {
         for (const std::string& name : errorFiles())
             std::filesystem::remove(m_temp.pathOf(name));
     }
     std::string logText() const { return m_log->getLogText().toUTF8(); }
+    // The default limits but for the time a slave has to answer and the restarts a source may make.
+    void setLimits(int32_t timeoutMs, int32_t maxRestarts = 0)
+    {
+        common::SSlaveLimits limits;
+        limits.timeoutMs = timeoutMs;
+        limits.maxRestartsPerSource = maxRestarts;
+        m_context->setSlaveLimits(limits);
+    }
 
     lumo::CScopedPipeFolder m_pipes;
     lumo::CTempFolder m_temp;

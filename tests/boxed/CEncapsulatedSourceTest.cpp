@@ -3,7 +3,6 @@
 
 #include "boxed/CBoxedFixture.h"
 #include "expectError.h"
-#include "foundation/CError.h"
 #include "foundation/castObject.h"
 #include "host/CPluginHandler.h"
 #include "host/master/CSlaveError.h"
@@ -11,7 +10,6 @@
 #include "media/CPictureBase.h"
 #include "platform/fileNameSuffixes.h"
 #include "plugins/demo/CDemoClip.h"
-#include "streams/IMemoryBlock.h"
 
 #include <gtest/gtest.h>
 
@@ -79,14 +77,6 @@ protected:
         EXPECT_EQ(std::memcmp(chunk->getData(), expected->getData(), size_t(expected->getDataSize())), 0) << index;
     }
 
-    void setLimits(int32_t timeoutMs, int32_t maxRestarts = 0)
-    {
-        nebo::common::SSlaveLimits limits;
-        limits.timeoutMs = timeoutMs;
-        limits.maxRestartsPerSource = maxRestarts;
-        m_context->setSlaveLimits(limits);
-    }
-
     // Short, for the hanging slaves; still far above any real answer.
     void resumeAfterFailures(int32_t maxRestarts)
     {
@@ -98,13 +88,6 @@ protected:
     {
         source.open();
         source.getNextPicture();
-    }
-
-    // The slave's last words, when it left any.
-    std::string errorFileText() const
-    {
-        const std::vector<std::string> files = errorFiles();
-        return files.size() == 1 ? m_temp.get(files.front()) : std::string();
     }
 
     nebo::demo::CDemoClip m_clip;

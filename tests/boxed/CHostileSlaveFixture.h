@@ -37,9 +37,7 @@ protected:
     CHostileSlaveFixture()
     {
         m_context->setSlaveProgram(lumo::CURI::fromNativePath(lumo::String::fromUTF8(hostileProgram())));
-        common::SSlaveLimits limits;
-        limits.timeoutMs = testTimeoutMs;
-        m_context->setSlaveLimits(limits);
+        setLimits(testTimeoutMs);
     }
 
     static std::string hostileProgram()

@@ -34,9 +34,7 @@ TEST_F(CNEBPluginBoxedTest, SlaveWithoutItsPluginReportsWhy)
                              "be registeres in plugin context!";
     lumo::expectError<nebo::common::CNEBError>("CNEBPluginBoxed::checkForSlaveError: Error in nebo_slave:\n\n" + text,
                                                [&] { plugin->getValidTypes(); });
-    const std::vector<std::string> files = errorFiles();
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(m_temp.get(files.front()), text);
+    EXPECT_EQ(errorFileText(), text);
 }
 
 } // namespace

@@ -39,9 +39,8 @@ TEST(CDemoClipTest, QuerySetsTheClipAndRefusesValuesThatAreNotValid)
               std::tuple(7, 3, nebo::common::rgbPictureType, 30, 9, 8000, 1));
 
     const CDemoClip failing = clipOf("fail=divzero&failat=open&delay=10");
-    EXPECT_EQ(failing.fault, nebo::demo::EDemoFault::divideByZero);
-    EXPECT_TRUE(failing.bFailAtOpen);
-    EXPECT_EQ(failing.delayMs, 10);
+    EXPECT_EQ(std::tuple(failing.fault, failing.bFailAtOpen, failing.delayMs),
+              std::tuple(nebo::demo::EDemoFault::divideByZero, true, 10));
 
     for (const char* refused :
          {"failat=picture", "failat=-1", "delay=-1", "w=0", "w=12x", "h=99999", "w=4294967298", "fmt=NV12"})

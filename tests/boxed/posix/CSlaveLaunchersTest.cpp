@@ -23,13 +23,8 @@ using nebo::common::CSlaveHandler;
 
 class CSlaveLaunchersTest : public nebo::test::CBoxedFixture {
 protected:
-    CSlaveLaunchersTest()
-    {
-        // A stopped launcher costs one time limit.
-        nebo::common::SSlaveLimits limits;
-        limits.timeoutMs = 2000;
-        m_context->setSlaveLimits(limits);
-    }
+    // A stopped launcher costs one time limit.
+    CSlaveLaunchersTest() { setLimits(2000); }
     void SetUp() override
     {
         if (!nebo::common::CSlaveLaunchers::isEnabled())

@@ -16,9 +16,6 @@ using nebo::common::CPluginFolders;
 // Between the folders of a path setting.
 const std::string sep(1, lumo::getPathListSeparator());
 
-// A path as the platform spells it, with its own separator between names.
-std::string native(std::filesystem::path path) { return path.make_preferred().string(); }
-
 // An installed tree: P/bin for the program, P/lib, P/lib/nebo/plugins, and two folders of the user's own.
 class CPluginFoldersTest : public ::testing::Test {
 protected:
@@ -28,9 +25,10 @@ protected:
             std::filesystem::create_directories(m_temp.pathOf(folder));
     }
 
+    // A path in the tree as the platform spells it, with its own separator between names.
     std::string pathOf(const std::string& name) const
     {
-        return native(std::filesystem::canonical(m_temp.pathOf("")) / name);
+        return (std::filesystem::canonical(m_temp.pathOf("")) / name).make_preferred().string();
     }
 
     CPluginFolders folders(const std::string& pathSetting) const

@@ -1,9 +1,7 @@
 #include "host/common/CSimpleNEBContext.h"
 
 #include "foundation/CParseError.h"
-#include "streams/CDataInStream.h"
-#include "streams/CDataOutStream.h"
-#include "streams/CMemoryIOStream.h"
+#include "host/slaveReplies.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +15,8 @@ using Names = std::vector<std::string>;
 
 lumo::P<lumo::CURI> uriOf(const char* text) { return lumo::make<lumo::CURI>(lumo::String::fromUTF8(text)); }
 
-struct CSimpleNEBContextTest : testing::Test {
+struct CSimpleNEBContextTest : testing::Test, SWire {
     lumo::P<CSimpleNEBContext> context = lumo::make<CSimpleNEBContext>();
-    lumo::P<lumo::CMemoryIOStream> stream = lumo::make<lumo::CMemoryIOStream>();
-    lumo::P<lumo::CDataOutStream> out = lumo::make<lumo::CDataOutStream>(stream);
 
     // The flags, both folders and the libraries, all as texts.
     static Names stateOf(INEBContext& of)
@@ -31,12 +27,6 @@ struct CSimpleNEBContextTest : testing::Test {
         for (int32_t i = 0; i < of.getPluginLibraryCount(); ++i)
             state.push_back(of.getPluginLibrary(i).toUTF8());
         return state;
-    }
-
-    bool readBack(INEBContext& into)
-    {
-        stream->seek(0);
-        return into.read(*lumo::make<lumo::CDataInStream>(stream));
     }
 };
 
@@ -53,7 +43,8 @@ TEST_F(CSimpleNEBContextTest, ReadsBackWhatItWroteWithoutTheCache)
     copy->setFlag2(false);
     copy->addPluginLibrary(lumo::String("stale"));
     copy->setPluginForURI(pictureSourceType, *uriOf("file:///a.avi"), lumo::String("nebo_avlib"));
-    EXPECT_TRUE(readBack(*copy));
+    written();
+    EXPECT_TRUE(copy->read(*in));
 
     EXPECT_EQ(stateOf(*copy), (Names{"01", "file:///srv/other/", "file:///var/tmp/caf%C3%A9/", "nebo_avlib",
                                      "s\xC3\xB6und", "nebo_avlib"}));
@@ -64,13 +55,9 @@ TEST_F(CSimpleNEBContextTest, RefusesANegativeLibraryCountAndStaysAsItWas)
 {
     context->addPluginLibrary(lumo::String("kept"));
     const Names before = stateOf(*context);
-    out->writeBool(false);
-    out->writeBool(false);
-    out->writeString(*lumo::String("file:///other/").get());
-    out->writeString(*lumo::String("file:///temp/").get());
-    out->writeInt(-2);
-
-    EXPECT_THROW(readBack(*context), lumo::CParseError);
+    // The two flags, the two folders, then a count of libraries below zero.
+    const Bytes wire = Bytes{0, 0} + wireText("file:///other/") + wireText("file:///temp/") + wireInt32(-2);
+    EXPECT_THROW(context->read(feed(wire)), lumo::CParseError);
     EXPECT_EQ(stateOf(*context), before);
 }
 

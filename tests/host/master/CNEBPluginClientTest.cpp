@@ -41,17 +41,15 @@ TEST_F(CNEBPluginClientTest, RepliesHoldToTheLimits)
         {"extensions above the bound", reply(Bytes{0} + wireInt32(3)),
          [](CNEBPluginClient& p) { p.getValidExtensions(1); }, true},
     };
+    plugin->setLimits(small);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        lumo::P<CNEBPluginClient> client =
-            lumo::make<CNEBPluginClient>(input, output, lumo::make<lumo::CMemoryManager>(30));
-        client->setLimits(small);
         feed(c.replies);
         if (c.bRefused) {
-            const lumo::P<lumo::CException> error = expectRefusedBeforeTheBody([&] { c.call(*client); });
+            const lumo::P<lumo::CException> error = expectRefusedBeforeTheBody([&] { c.call(*plugin); });
             EXPECT_NE(dynamic_cast<lumo::CParseError*>(error.get()), nullptr);
         } else {
-            c.call(*client);
+            c.call(*plugin);
         }
         EXPECT_TRUE(input->isEOF());
     }

@@ -2,10 +2,8 @@
 
 #include "foundation/CInvalidArgError.h"
 #include "foundation/CParseError.h"
-#include "streams/CDataInStream.h"
-#include "streams/CDataOutStream.h"
+#include "host/slaveReplies.h"
 #include "streams/CEndOfStreamError.h"
-#include "streams/CMemoryIOStream.h"
 
 #include <gtest/gtest.h>
 
@@ -17,17 +15,8 @@ namespace {
 
 using List = std::vector<std::u16string>;
 
-struct CPluginExtensionsTest : testing::Test {
+struct CPluginExtensionsTest : testing::Test, SWire {
     lumo::P<CPluginExtensions> extensions = lumo::make<CPluginExtensions>();
-    lumo::P<lumo::CMemoryIOStream> stream = lumo::make<lumo::CMemoryIOStream>();
-    lumo::P<lumo::CDataOutStream> out = lumo::make<lumo::CDataOutStream>(stream);
-    lumo::P<lumo::CDataInStream> in = lumo::make<lumo::CDataInStream>(stream);
-
-    lumo::CDataInStream& rewound()
-    {
-        stream->seek(0);
-        return *in;
-    }
 
     static List listOf(CPluginExtensions& list)
     {
@@ -52,15 +41,15 @@ TEST_F(CPluginExtensionsTest, KeepsOwnCopiesAndRefusesIndexesOutsideTheList)
 
 TEST_F(CPluginExtensionsTest, ReadingAppendsWhatWasWritten)
 {
-    auto written = lumo::make<CPluginExtensions>();
+    auto sent = lumo::make<CPluginExtensions>();
     for (const char16_t* text : {u"mp4", u"\u00e9t\u00e9", u"\U0001F3B5", u""})
-        written->addExtension(text);
-    written->write(*out);
+        sent->addExtension(text);
+    sent->write(*out);
     // The count, then a byte count and the UTF-8 bytes of each text.
-    EXPECT_EQ(stream->getSize(), 4 + 4 * 4 + 3 + 5 + 4 + 0);
+    EXPECT_EQ(written().size(), 4u + 4 * 4 + 3 + 5 + 4 + 0);
 
     extensions->addExtension(u"old");
-    EXPECT_TRUE(extensions->read(rewound()));
+    EXPECT_TRUE(extensions->read(*in));
     EXPECT_EQ(listOf(*extensions), (List{u"old", u"mp4", u"\u00e9t\u00e9", u"\U0001F3B5", u""}));
     EXPECT_TRUE(in->isEOF());
 }
@@ -69,20 +58,13 @@ TEST_F(CPluginExtensionsTest, RefusesABadCountAndKeepsItsList)
 {
     extensions->addExtension(u"kept");
     in->setMaxItemCount(2);
+    const Bytes text = wireText("e");
     for (int32_t count : {-1, 3, INT32_MAX}) {
-        stream->clear();
-        out->writeInt(count);
-        for (int i = 0; i < 3; ++i)
-            out->writeString(*lumo::String("e").get());
-        EXPECT_THROW(extensions->read(rewound()), lumo::CParseError) << count;
+        EXPECT_THROW(extensions->read(feed(wireInt32(count) + text + text + text)), lumo::CParseError) << count;
         EXPECT_EQ(stream->getPosition(), 4) << count;
     }
-
     // More strings claimed than arrive.
-    stream->clear();
-    out->writeInt(2);
-    out->writeString(*lumo::String("only one").get());
-    EXPECT_THROW(extensions->read(rewound()), lumo::CEndOfStreamError);
+    EXPECT_THROW(extensions->read(feed(wireInt32(2) + text)), lumo::CEndOfStreamError);
 
     EXPECT_EQ(listOf(*extensions), List{u"kept"});
 }

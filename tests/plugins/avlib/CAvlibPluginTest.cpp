@@ -2,8 +2,6 @@
 
 #include "boxed/CBoxedFixture.h"
 #include "foundation/CException.h"
-#include "host/common/CLogManager.h"
-#include "host/common/CSimpleNEBContext.h"
 #include "platform/CTempFolder.h"
 #include "support/CStandardErrorCapture.h"
 #include "support/writeTestClip.h"
@@ -53,7 +51,9 @@ TEST(CAvlibPluginTest, MakesUnopenedSourcesForLocalFilesOnly)
     EXPECT_FALSE(plugin->tryCreateFormat(*make<lumo::CURI>(lumo::String("file:///x.mkv")), 8, true, nullptr));
 }
 
-TEST(CAvlibPluginTest, LibraryMessagesGoIntoTheContextsLogAndNotToTheConsole)
+using CAvlibPluginLogTest = nebo::test::CBoxedFixture;
+
+TEST_F(CAvlibPluginLogTest, LibraryMessagesGoIntoTheContextsLogAndNotToTheConsole)
 {
     // Cut before the index that the container writes last.
     const lumo::CTempFolder folder;
@@ -61,11 +61,8 @@ TEST(CAvlibPluginTest, LibraryMessagesGoIntoTheContextsLogAndNotToTheConsole)
     nebo::testing::writeTestClip(path, {nebo::testing::SVideoSettings{"mpeg4"}, {}});
     std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
 
-    const P<nebo::common::CLogManager> log = make<nebo::common::CLogManager>(lumo::String("slavelog"));
-    log->setLogLevel(4);
-    const P<nebo::common::CSimpleNEBContext> context = make<nebo::common::CSimpleNEBContext>();
-    context->setLogManager(log);
-    const P<nebo::avlib::CAvlibPlugin> plugin = make<nebo::avlib::CAvlibPlugin>(context.get());
+    m_log->setLogLevel(4);
+    const P<nebo::avlib::CAvlibPlugin> plugin = make<nebo::avlib::CAvlibPlugin>(m_context.get());
     const P<nebo::common::ISource> source =
         plugin->tryCreateSource(*lumo::CURI::fromNativePath(lumo::String::fromUTF8(path)), 3, false, nullptr);
     ASSERT_TRUE(source);
@@ -73,8 +70,7 @@ TEST(CAvlibPluginTest, LibraryMessagesGoIntoTheContextsLogAndNotToTheConsole)
     nebo::test::CStandardErrorCapture standardError;
     EXPECT_THROW(source->open(), lumo::CException);
     EXPECT_EQ(standardError.text(), "");
-    const std::string logText = log->getLogText().toUTF8();
-    EXPECT_NE(logText.find("moov atom not found"), std::string::npos) << logText;
+    EXPECT_NE(logText().find("moov atom not found"), std::string::npos) << logText();
 }
 
 } // namespace

@@ -42,21 +42,13 @@ protected:
         return path;
     }
 
-    static P<lumo::CURI> uriOf(const std::string& path)
-    {
-        return lumo::CURI::fromNativePath(lumo::String::fromUTF8(path));
-    }
-
     // A handler as a master has it: no plugin named, so the built-in ones, each run in a slave.
     P<nebo::common::CPluginHandler> makeHandler() const { return make<nebo::common::CPluginHandler>(m_context, true); }
 
-    // In this process, without a slave: for what would end a slave.
-    static P<nebo::avlib::CAvlibSource> openHere(const std::string& path, int32_t nTypes)
+    // In this process, without a slave: for what would end a slave. Not opened yet.
+    P<nebo::avlib::CAvlibSource> sourceHere(const std::string& name, int32_t nTypes) const
     {
-        const P<nebo::avlib::CAvlibSource> source =
-            make<nebo::avlib::CAvlibSource>(*uriOf(path), nTypes, make<lumo::CMemoryManager>(30), nullptr);
-        source->open();
-        return source;
+        return make<nebo::avlib::CAvlibSource>(*m_clips.uriOf(name), nTypes, make<lumo::CMemoryManager>(30), nullptr);
     }
 
     // Checks that the source hands out exactly the reference pictures, then none.
@@ -132,7 +124,7 @@ TEST_F(CAvlibSourceTest, PicturesEqualTheDecodersInTheirLayout)
             SCOPED_TRACE(std::string("shared pictures ") + sharing);
             const lumo::CScopedEnvironment shared("NEBO_SHARED_PICTURES", sharing);
             const P<nebo::common::CPluginHandler> handler = makeHandler();
-            P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
+            P<IVideoSource> source = handler->tryCreateVideoSource(*m_clips.uriOf(test.file), true);
             ASSERT_TRUE(source);
             EXPECT_EQ(std::tuple(source->getPluginName().toUTF8(), source->getWidth(), source->getHeight(),
                                  source->getFrameRateNum(), source->getFrameRateDen()),
@@ -154,7 +146,7 @@ TEST_F(CAvlibSourceTest, SoundEqualsTheDecodersAsSixteenBitSamples)
         SCOPED_TRACE(file);
         const std::string path = writeClip(file, {std::nullopt, {audio}});
         const std::vector<int16_t> expected = nebo::testing::decodeReferenceSound(path);
-        P<IAudioSource> source = handler->tryCreateAudioSource(*uriOf(path), 0, 0, 0, true);
+        P<IAudioSource> source = handler->tryCreateAudioSource(*m_clips.uriOf(file), 0, 0, 0, true);
         ASSERT_TRUE(source);
         EXPECT_EQ(source->getSampleRate(), audio.rate);
         EXPECT_EQ(source->getChannelCount(), audio.channels);
@@ -187,7 +179,7 @@ TEST_F(CAvlibSourceTest, SkipGoesOnWithTheFirstPictureAndSampleAtOrAfterTheTime)
         const std::vector<int16_t> samples =
             clip.bSound ? nebo::testing::decodeReferenceSound(path) : std::vector<int16_t>();
         ASSERT_EQ(pictures.size(), 12u);
-        P<nebo::common::ISource> source = handler->tryCreateSource(*uriOf(path), 0, 0, 0, true);
+        P<nebo::common::ISource> source = handler->tryCreateSource(*m_clips.uriOf(clip.file), 0, 0, 0, true);
         ASSERT_TRUE(source);
         const P<IVideoSource> video = lumo::castObject<IVideoSource>(source);
         const P<IAudioSource> sound = lumo::castObject<IAudioSource>(source);
@@ -262,8 +254,8 @@ TEST_F(CAvlibSourceTest, PicturesKeptWhileDecodingGoesOnStayAsTheDecoderMadeThem
         const auto expected =
             nebo::testing::decodeReferencePictures(path, ELayout::YV12, test.maxWidth, test.maxHeight);
         const P<CCountingMemoryManager> memory = make<CCountingMemoryManager>();
-        const P<nebo::avlib::CAvlibSource> source =
-            make<nebo::avlib::CAvlibSource>(*uriOf(path), nebo::common::pictureSourceType, memory, nullptr);
+        const P<nebo::avlib::CAvlibSource> source = make<nebo::avlib::CAvlibSource>(
+            *m_clips.uriOf(test.file), nebo::common::pictureSourceType, memory, nullptr);
         source->setMaxSize(test.maxWidth, test.maxHeight);
         source->open();
         std::vector<P<nebo::common::INEBPicture>> kept;
@@ -287,7 +279,7 @@ TEST_F(CAvlibSourceTest, MaxSizeScalesLargerPicturesDownKeepingTheirAspect)
 {
     const std::string path = writeClip("large.mkv", {SVideoSettings{"ffv1", "yuv420p", 320, 240, 25, 3}, {}});
     const P<nebo::common::CPluginHandler> handler = makeHandler();
-    P<IVideoSource> source = handler->tryCreateVideoSource(*uriOf(path), true);
+    P<IVideoSource> source = handler->tryCreateVideoSource(*m_clips.uriOf("large.mkv"), true);
     ASSERT_TRUE(source);
     struct SLimit {
         int32_t maxWidth, maxHeight, width, height;
@@ -312,7 +304,8 @@ TEST_F(CAvlibSourceTest, AnotherAudioStreamGoesOnFromWhereTheSoundStood)
 {
     const std::string path = writeClip(
         "switch.nut", {std::nullopt, {{"pcm_s16le", 48000, 2, 0.4, "", 0}, {"pcm_s16le", 48000, 2, 0.4, "", 1}}});
-    const P<nebo::avlib::CAvlibSource> source = openHere(path, 2);
+    const P<nebo::avlib::CAvlibSource> source = sourceHere("switch.nut", 2);
+    source->open();
     const SSound before = readSound(*source, 3);
     const size_t stood = before.samples.size();
     const std::vector<int16_t> first = nebo::testing::decodeReferenceSound(path, 0);
@@ -335,12 +328,10 @@ TEST_F(CAvlibSourceTest, AnotherAudioStreamGoesOnFromWhereTheSoundStood)
 TEST_F(CAvlibSourceTest, FactsNumberTheStreamsAsTheSourceDoes)
 {
     const std::vector<SAudioSettings> tracks = {{"flac", 48000, 2, 0.2, "eng", 0}, {"flac", 8000, 1, 0.2, "fra", 1}};
-    const std::string path = writeClip("numbered.mkv", {SVideoSettings{"ffv1", "yuv420p"}, tracks});
-    const P<nebo::avlib::CAvlibSource> unopened =
-        make<nebo::avlib::CAvlibSource>(*uriOf(path), 3, make<lumo::CMemoryManager>(30), nullptr);
-    EXPECT_THROW(unopened->getMediumFacts(), lumo::CInvalidObjectStateError);
-
-    const P<nebo::avlib::CAvlibSource> source = openHere(path, 3);
+    writeClip("numbered.mkv", {SVideoSettings{"ffv1", "yuv420p"}, tracks});
+    const P<nebo::avlib::CAvlibSource> source = sourceHere("numbered.mkv", 3);
+    EXPECT_THROW(source->getMediumFacts(), lumo::CInvalidObjectStateError);
+    source->open();
     const nebo::common::SMediumFacts facts = source->getMediumFacts()->get();
     ASSERT_EQ(facts.pictureStreams.size(), 1u);
     EXPECT_EQ(facts.pictureStreams[0].index, 0);
@@ -367,7 +358,7 @@ TEST_F(CAvlibSourceTest, FilesTheLibraryCannotReadFailCleanly)
                                                          {"garbage.mp4", "Invalid data found when processing input"}};
     for (const auto& [name, reason] : files) {
         SCOPED_TRACE(name);
-        const P<lumo::CURI> uri = uriOf(m_clips.pathOf(name));
+        const P<lumo::IURI> uri = m_clips.uriOf(name);
         // The handler tries the plugin and goes on; the plugin itself reports the failure to its master.
         EXPECT_FALSE(handler->tryCreateVideoSource(*uri, true));
         P<nebo::common::ISource> source = handler->getPlugin(0)->tryCreateSource(*uri, 1, true, nullptr);
@@ -377,7 +368,7 @@ TEST_F(CAvlibSourceTest, FilesTheLibraryCannotReadFailCleanly)
         // The master's log tells why.
         EXPECT_NE(logText().find(reason), std::string::npos) << logText();
     }
-    EXPECT_THROW(openHere(m_clips.pathOf("missing.mkv"), 3), lumo::CFileNotFoundError);
+    EXPECT_THROW(sourceHere("missing.mkv", 3)->open(), lumo::CFileNotFoundError);
 }
 
 } // namespace

@@ -10,7 +10,6 @@ extern "C" {
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <string>
 
 namespace {
 

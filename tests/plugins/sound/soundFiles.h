@@ -32,10 +32,7 @@ inline SSound makeTone(int32_t rate, int32_t channels, int64_t frames)
 
 inline void writeSoundFile(const std::string& path, int format, const SSound& sound)
 {
-    SF_INFO info{};
-    info.samplerate = sound.rate;
-    info.channels = sound.channels;
-    info.format = format;
+    SF_INFO info{0, sound.rate, sound.channels, format, 0, 0};
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     ASSERT_TRUE(file) << path << ": " << sf_strerror(nullptr);
     EXPECT_EQ(sf_writef_short(file, sound.samples.data(), sound.frames()), sound.frames());

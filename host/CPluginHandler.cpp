@@ -340,9 +340,8 @@ lumo::P<lumo::IBase> CPluginHandler::tryByExtension(SRequest& request)
 
 lumo::P<lumo::IBase> CPluginHandler::tryPassedOver(SRequest& request)
 {
-    // A medium without a known extension: only the plugins' own tests can
-    // tell which reads it. A plugin that failed to list its extensions
-    // stays out, with its failure.
+    // No plugin lists the extension: only the plugins' own tests can tell
+    // which reads the medium.
     log(debugLevel, formatText("no plugin takes the extension \"%s\" of %s: each plugin tests it",
                                {request.extension, request.uri.getDisplayText()}));
     for (const auto& [module, failureIndex] : request.passedOver) {

@@ -14,11 +14,9 @@ namespace nebo::common {
 // The plugins of this process, loaded by name at construction, and the
 // search for the one that opens a URI. The plugin that made an object is
 // remembered in the context, per URI and media types, and asked first the
-// next time. Otherwise the plugins that list the URI's extension (compared
-// without regard to ASCII case) are tried in order. For a source, when none
-// lists it or the URI has none, every plugin is (but one that failed to
-// list its extensions), and its test-open decides: a handler of one plugin
-// tries it whatever the extension.
+// next time; then the plugins that list the URI's extension (in any ASCII
+// case) are tried in order. For a source, when none lists it, every plugin
+// that listed its extensions tries, and its test-open decides.
 //
 // Sources and formats run code of the plugin libraries, which are unloaded
 // with the handler: release every object it made before the handler.
@@ -26,16 +24,14 @@ namespace nebo::common {
 // the search. No locking: one thread uses a handler.
 class CPluginHandler : public lumo::CObject, public virtual IPluginHandler {
 public:
-    // The plugin names come from the context; without any, the built-in
-    // ones. Each library is looked for in this process's plugin folders
-    // (see CPluginFolders). `context` may be null, unless boxed: then nothing is logged or
-    // remembered. With `bBoxed`, no plugin library is loaded here: a slave
-    // names each plugin, and each runs in slaves. Throws whatever loading or
-    // naming a plugin throws except CNEBError (for a boxed handler, the
-    // process layer's error when no slave can start); CInvalidArgError for
-    // a boxed handler without a context. A boxed source takes its slave
-    // from `pool` when one is ready there, rather than start one as it
-    // opens; the pool keeps no reference to the handler or its context.
+    // Loads the plugins the context names, else the built-in ones, from this
+    // process's plugin folders. `context` may be null, unless boxed: then
+    // nothing is logged or remembered. With `bBoxed`, no plugin library is
+    // loaded here: a slave names each plugin, and each runs in slaves, taken
+    // from `pool` (which holds neither handler nor context) when one is ready.
+    // Throws what loading or naming a plugin throws except CNEBError (for a
+    // boxed handler, the process layer's error when no slave can start);
+    // CInvalidArgError for a boxed handler without a context.
     CPluginHandler(const lumo::P<INEBContext>& context, bool bBoxed, lumo::P<CSlavePool> pool = nullptr);
     ~CPluginHandler() override;
 

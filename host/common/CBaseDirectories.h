@@ -9,7 +9,6 @@ namespace nebo::common {
 // Not locked: set before the host starts serving, read afterwards.
 class CBaseDirectories : public lumo::CObject, public virtual IBaseDirectories {
 public:
-    // Asks the system service for its temporary folder.
     CBaseDirectories();
 
     lumo::P<lumo::CURI> getTempDirectory() override;

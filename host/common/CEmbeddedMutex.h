@@ -5,11 +5,9 @@
 
 namespace nebo::common {
 
-// One view of an object that several views share a lock for: locking any
-// view locks the one shared mutex, so that every call into the object,
-// through whichever view, is taken one at a time. The view itself is read
-// and replaced by the owner, which keeps it from changing while others use
-// it.
+// One of several typed views of an object that share one mutex, so that
+// calls through any view are taken one at a time. Only the owner sets the
+// target, while no one else uses it.
 template <class T> class CEmbeddedMutex : public lumo::CObject, public virtual lumo::IMutex {
 public:
     explicit CEmbeddedMutex(lumo::P<lumo::IMutex> shared) : m_shared(std::move(shared)) {}

@@ -12,14 +12,12 @@
 namespace nebo::common {
 
 // The log as an XML tree in memory: a root element named after the log
-// holding one "logentry" element per kept entry, oldest first. It keeps at
-// most maxKeptBytes of entries (as printed), dropping the oldest, so that a
-// long-lived master's log stays bounded however much its slaves log; the
-// newest entry is kept whatever its size. Control characters and bytes that
-// are no UTF-8 in texts are written out ("\x1B", "\xFC"), which keeps the
-// XML well-formed and its text valid UTF-8. Logging, printing
-// and clearing take the log's lock, so any thread may log while another
-// fetches the log.
+// holding one "logentry" per kept entry, oldest first. At most maxKeptBytes
+// of entries (as printed) are kept, dropping the oldest, so that a master's
+// log stays bounded however much its slaves log; the newest stays whatever
+// its size. Control characters and bytes that are no UTF-8 are written out
+// ("\x1B", "\xFC"), keeping the XML well-formed and valid UTF-8.
+// Thread-safe.
 class CLogManager : public lumo::CObject, public virtual ILogManager {
 public:
     static constexpr size_t maxKeptBytes = size_t{32} << 20;
@@ -27,10 +25,9 @@ public:
     // The date and time text of a new entry, in the process code page.
     using TimeText = std::string (*)();
 
-    // A log whose root element is called `name` (in UTF-8), at level 2.
-    // `timeText` stamps the entries (tests pass a fixed clock; null stands
-    // for the local clock). Throws CInvalidArgError when `name` is not an
-    // XML element name.
+    // A log at level 2 whose root element is `name`; `timeText` (null: the
+    // local clock) stamps the entries. Throws CInvalidArgError when `name` is
+    // not an XML element name.
     explicit CLogManager(const lumo::String& name, TimeText timeText = &getLocalTimeText);
 
     void setLogLevel(int32_t level) override;

@@ -57,11 +57,9 @@ std::string nativeFolder(const lumo::P<lumo::CURI>& folder)
 
 CPluginFolders CPluginFolders::ofThisProcess()
 {
-    // Resolving the folders takes dozens of system calls, and a master
-    // opening thousands of media asks for them each time, as does every
-    // child of a launcher (which inherits what the launcher found). The
-    // program's and the library's folders stay as they are while the
-    // process runs; the setting is compared anew each time.
+    // Cached, also for a launcher's children: resolving takes dozens of
+    // system calls and a master asks per medium. The program's and library's
+    // folders stay while the process runs; the setting is compared each time.
     static std::mutex mutex;
     static std::optional<std::pair<std::string, CPluginFolders>> last;
     const char* variable = std::getenv(pathVariable);

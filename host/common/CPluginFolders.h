@@ -5,20 +5,16 @@
 
 namespace nebo::common {
 
-// Where a process looks for plugin libraries and for the slave program, so
-// that the build tree (everything in one folder) and an installed tree
-// (programs in P/bin, the libraries in P/lib, the slave in P/lib/nebo and
-// the plugins in P/lib/nebo/plugins) both work, wherever the running
-// program lies.
+// Where a process looks for plugin libraries and the slave program, so that
+// the build tree (one folder) and an installed tree (P/bin, P/lib, the slave
+// in P/lib/nebo, the plugins in P/lib/nebo/plugins) both work.
 //
-// The plugin folders, in search order: those that NEBO_PLUGIN_PATH names
-// (separated by the platform's path list separator, ':' on POSIX and ';' on
-// Windows; empty entries are passed over, relative ones taken from
-// the current folder), the running program's folder, and "nebo/plugins" in
-// the folder of the host's libraries. A plugin in an earlier folder hides
-// one of the same name in a later folder. A master hands its folders on to
-// its slaves (toPathSetting), so that a slave finds each plugin where its
-// master did, even when the two programs lie in different folders.
+// The plugin folders, in search order: those NEBO_PLUGIN_PATH names (by the
+// platform's path list separator; empty entries passed over, relative ones
+// taken from the current folder), the running program's folder, and
+// "nebo/plugins" in the host libraries' folder. An earlier folder's plugin
+// hides a later one of the same name. A master hands its folders to its
+// slaves (toPathSetting), so that a slave loads the plugin its master found.
 //
 // A plain value; any thread may use its own copy.
 class CPluginFolders {
@@ -42,9 +38,8 @@ public:
 
     // In search order, each once, absolute and without a trailing "/".
     const std::vector<std::string>& getFolders() const { return m_folders; }
-    // The native path of pluginFileName(name) in the first folder that holds such a
-    // file; when none does, its path beside the running program, which then
-    // names what is missing.
+    // The native path of pluginFileName(name) in the first folder holding it;
+    // else its path beside the running program, naming what is missing.
     std::string findPlugin(const std::string& name) const;
     // slaveProgramFileName() beside the running program, else in the
     // installed layout ("nebo/" in the libraries' folder); when neither

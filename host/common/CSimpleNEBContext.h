@@ -48,8 +48,7 @@ public:
 
 private:
     // Plugin names per exact set of type bits, then by the URI's escaped
-    // text: one form for both directions, and the one that tells any two
-    // URIs apart.
+    // text, which tells any two URIs apart.
     using PluginCache = std::map<int32_t, std::map<lumo::String, lumo::String>>;
 
     lumo::P<lumo::IMemoryManager> m_memoryManager;

@@ -12,9 +12,8 @@ class ILogManager;
 constexpr int32_t debugOutputLevel = 3;
 
 // True when the environment holds NEBO_DEBUG_OUTPUT=stderr: debug lines,
-// the slaves' among them, then go to the platform's debug channel
-// (lumo::writeDebugText: standard error on POSIX), as for someone
-// debugging the system. Otherwise they stay off the user's terminal.
+// the slaves' too, then go to lumo::writeDebugText (standard error on
+// POSIX); otherwise they stay off the user's terminal.
 bool isDebugOutputOnStderr();
 
 // Writes `text` to that channel in that mode, else into `log` at the

@@ -23,32 +23,25 @@
 
 namespace nebo::common {
 
-// A source of a boxed plugin. It only remembers the request until open(),
-// which starts a slave (or takes one started ahead from the context's
-// CSlavePool) and makes the real source there. Every call into that
-// source is taken one at a time. When the context asks for prefetching, a
-// CPicturePrefetcher keeps pictures ahead of the reader. The slave's log is
-// pulled into the context's log at open() and then every five seconds while
-// pictures are read.
+// A source of a boxed plugin. Nothing starts before open(), which takes a
+// slave from the pool or starts one and makes the real source there; calls
+// into it are taken one at a time. When the context asks, a
+// CPicturePrefetcher reads pictures ahead. The slave's log goes into the
+// context's log at open(), then at most once per logTransferIntervalMs
+// while pictures are read.
 //
-// A slave that failed is reported as CNEBError with its error text, before
-// each call and when a call fails. close() and the release always end the
-// slave within a few seconds, killing one that no longer answers; calls
-// after close() throw CNEBError until the next open(), which starts a new
-// slave. Every call that goes to the slave, the buffering thread's too,
-// ends within the context's time limit (SSlaveLimits::timeoutMs): a slave
-// that takes longer is ended and the call throws CNEBError naming it. So no
-// lock of the source is ever held longer than that.
+// A failed slave is reported as CNEBError with its error text, before each
+// call and when a call fails. Every call to the slave, the prefetcher's too,
+// ends within SSlaveLimits::timeoutMs: a slave that takes longer is ended
+// and the call throws CNEBError naming it, so no lock of the source is held
+// longer. close() and the release end the slave within a few seconds; calls
+// after close() throw CNEBError until open() starts a new slave.
 //
-// When the context asks to resume (INEBContext::setResumeAfterSlaveFailure)
-// and the slave dies or is ended while getNextPicture or getNextAudioChunk
-// waits for it, the source starts a new slave, opens the medium again and
-// skips to just after the picture (chunk) that failed: one step of that
-// side after the last one handed out, or half a step past the position the
-// side was put at when nothing was handed out since (see CResumePlanner).
-// At most SSlaveLimits::maxRestartsPerSource
-// restarts; then the last failure is thrown. Each restart is logged with the
-// failure's summary. Other calls report a failed slave as before.
+// With INEBContext::setResumeAfterSlaveFailure, a slave that dies or is
+// ended during getNextPicture or getNextAudioChunk is replaced, at most
+// SSlaveLimits::maxRestartsPerSource times, and reading goes on just after
+// the item that failed (see CResumePlanner); each restart is logged. Then
+// the last failure is thrown; other calls report a failed slave as before.
 //
 // One thread at a time, as for every source.
 class CEncapsulatedSource : public lumo::CObject,
@@ -90,12 +83,8 @@ public:
     int32_t getWidth() override;
     // 0.0 for a source without pictures and at the end of the pictures.
     double peekNextPictureTimestamp() override;
-    // Null for a source without pictures. While prefetching, waits as long
-    // as the buffering thread's call may take within the slave's time limit,
-    // and throws that call's error (a hang report among them) once the
-    // pictures fetched before are handed out. Should the thread still not
-    // come back, the slave is ended and it throws CError
-    // "CEncapsulatedSource: timeout while prefetching image".
+    // Null for a source without pictures. While prefetching, waits and
+    // throws as CPicturePrefetcher::take does.
     lumo::P<INEBPicture> getNextPicture() override;
 
     lumo::P<IAudioStreamInfos> getAudioStreamInfos() override;

@@ -11,12 +11,10 @@
 namespace nebo::common {
 
 // A launcher's child as the master holds it: signals and the wait for its
-// end go through a handle on the process itself (the master is not its
-// parent); its exit status and cost are what its launcher, the parent,
-// reports. The child can start no process, so terminate() ends the child
-// alone; it stays in its launcher's group, which its launcher's end takes
-// along. Its priority was set at the fork; it cannot
-// be changed afterwards. Safe from any thread.
+// end go through a handle on the process (the master is not its parent);
+// its exit status and cost are what its launcher, the parent, reports. The
+// child can start no process, so terminate() ends it alone; it stays in its
+// launcher's group, which ends with the launcher. Safe from any thread.
 class CLaunchedProcess : public lumo::CObject, public virtual lumo::IProcess {
 public:
     // A null `handle` stands for a child that ended before its master

@@ -8,12 +8,11 @@
 namespace nebo::common {
 
 // The master's view of the plugin a slave serves: every operation is a
-// remote call on the pipe. A source it makes is a source client on the
-// same pipe, which from then on belongs to that source. Calls throw what
-// the call throws (the pipe's errors, CRemoteException). A string or a list
-// in a reply beyond the client's SSlaveLimits throws CParseError before
-// memory is taken for it; the reply is then left half read on the pipe, so
-// the slave must be ended.
+// remote call on the pipe, which a source client made here then takes over.
+// Calls throw what the call throws (the pipe's errors, CRemoteException). A
+// string or list in a reply beyond the client's SSlaveLimits throws
+// CParseError before memory is taken for it, leaving the reply half read:
+// the slave must then be ended.
 class CNEBPluginClient : public lumo::CRemoteStreamClient, public virtual INEBPluginRemote {
 public:
     // Throws CInvalidArgError when a stream or the memory manager is null.

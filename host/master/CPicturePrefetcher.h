@@ -15,16 +15,15 @@ namespace nebo::common {
 
 class CSlaveHandler;
 
-// Keeps up to bufferedPictureLimit pictures of a served source ahead of
-// its reader, fetched on a thread of its own, so that reading a picture
-// costs no round trip to the slave. It serves one slave: a source that
-// replaces its slave makes a new prefetcher.
+// Keeps up to bufferedPictureLimit pictures of a served source ahead of its
+// reader, fetched on a thread of its own, so that reading a picture costs no
+// round trip. It serves one slave; a source that replaces its slave makes a
+// new prefetcher.
 //
-// The thread fetches under the pictures' lock and within the slave's time
-// limit, as a direct call would; its error, a hang report among them, is
-// kept and thrown to the reader once the pictures fetched before are
-// handed out. Thread-safe: the reader, the owner and the thread share it;
-// a reader keeps a reference while it waits.
+// The thread fetches under the pictures' lock, within the slave's time
+// limit; its error, a hang report among them, is thrown to the reader once
+// the pictures fetched before are handed out. Thread-safe; a reader keeps a
+// reference while it waits.
 class CPicturePrefetcher : public lumo::CObject {
 public:
     static constexpr size_t bufferedPictureLimit = 3;

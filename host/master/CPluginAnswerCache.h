@@ -14,17 +14,12 @@
 
 namespace nebo::common {
 
-// What slaves said about plugin libraries, their names, media types and
-// extension lists by media types, kept for the whole process and in a
-// CPluginAnswerFile between processes, so that a boxed master starts a
-// slave only for a question no master asked before about the same files
-// (a batch of media makes one plugin handler per medium). A library is
-// known by its file and its slave program's (SLibraryFile): a replaced file
-// is asked anew.
-//
-// Only answers are kept: a question that failed (the slave failed, timed out
-// or gave an unusable answer) is asked again by the next request, as the
-// trouble may have passed.
+// What slaves said about plugin libraries (names, media types, extension
+// lists by media types), kept for the process and in a CPluginAnswerFile
+// between processes, so that a boxed master starts a slave only for a
+// question no master asked before about the same files (SLibraryFile: a
+// replaced file is asked anew). A failed question is not kept: the trouble
+// may have passed by the next request.
 //
 // Thread-safe. Requests for one library wait for each other, so that one
 // slave answers them all; requests for different libraries run side by side.

@@ -10,18 +10,15 @@
 
 namespace nebo::common {
 
-// What slaves said about plugin libraries, kept in a file between
-// processes, so that a master that starts knows the plugins its
-// predecessors asked about. The file is everyone's to write: each master
-// replaces it whole and at once (a new file renamed over the old one), so
-// a reader sees one complete version (or, where the system removes the old
-// file before renaming the new one, as Wine does, at times none), and many
-// masters may store side by side; answers may then be lost, never mixed.
+// What slaves said about plugin libraries, kept in a file between processes.
+// Each master replaces the file whole (a new file renamed over the old), so
+// a reader sees one complete version, or at times none where the system
+// removes the old file first; masters storing side by side may lose
+// answers, never mix them.
 //
-// The file is read with bounds (maxFileBytes, maxRecords, and the bounds of
-// isKeepable) and is not trusted further: a file that is too long,
-// truncated, corrupt, of another version, or holds a single record out of
-// bounds is taken as empty, and the next store replaces it. Nothing here
+// The file is read within maxFileBytes, maxRecords and isKeepable's bounds;
+// one too long, truncated, corrupt, of another version or with a record out
+// of bounds is taken as empty, and the next store replaces it. Nothing here
 // throws: a missing or read-only folder, a full disk or a path of "" keep
 // nothing. Not locked: the caller serialises its own stores.
 class CPluginAnswerFile {

@@ -37,8 +37,7 @@ double CResumePlanner::plan(ESide failed, const ItemDuration& itemDuration, cons
     failedPosition.placeAt(resumeTime);
     failedPosition.floor = resumeTime;
     // One skip places both sides, and starting before the failed item
-    // would meet it again: a side that was behind goes on from there too,
-    // one that was ahead drops what it already handed out.
+    // would meet it again.
     if (other.lastTime)
         other.floor = *other.lastTime + stepOf(otherSide, other, itemDuration, uri) / 2;
     else

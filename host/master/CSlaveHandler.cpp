@@ -48,12 +48,8 @@ constexpr int32_t slaveEndLogLevel = 2;
 // Tells the handlers of one process apart.
 std::atomic<uint32_t> handlerCounter{0};
 
-// What a slave needs of the master's environment: what every program of the
-// platform needs (the search path, the temporary folder, the locale...),
-// the framework's own settings and those of the sanitizer runtime. Nothing
-// else: no secret of the master's reaches plugin code, and no library path
-// changes what the slave loads. The address-space bound, the heap ahead and
-// the plugin folders are the master's to set, not to pass on.
+// No secret of the master's reaches plugin code, and no library path
+// changes what the slave loads; what the master sets itself is not passed on.
 bool isPassedToSlaves(const std::string& name)
 {
     static const char* const sanitizerNames[] = {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};

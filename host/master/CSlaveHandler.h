@@ -23,27 +23,22 @@ class CPluginFolders;
 
 // Runs one plugin in a slave process of its own and hands out the plugin
 // client on the slave's pipe. The slave starts with the first getClient(),
-// in a process group of its own, with its output discarded unless debug
-// output goes to standard error (see debugOutput.h). It inherits no
-// descriptor but the standard three, and of the master's environment only
-// the platform's system variables (lumo::isSystemVariable), NEBO_* and the
-// sanitizer runtime's settings; NEBO_SLAVE_MAX_ADDRESS_SPACE tells it
-// SSlaveLimits::maxSlaveAddressSpace, and NEBO_PLUGIN_PATH the master's
-// plugin folders (CPluginFolders::toPathSetting). Without a slave program in
+// in a process group of its own, its output discarded unless debug output
+// goes to standard error (see debugOutput.h). It inherits no descriptor but
+// the standard three, and of the master's environment only the system
+// variables (lumo::isSystemVariable), NEBO_* and the sanitizer's settings;
+// NEBO_SLAVE_MAX_ADDRESS_SPACE tells it SSlaveLimits::maxSlaveAddressSpace,
+// NEBO_PLUGIN_PATH the master's plugin folders. Without a slave program in
 // the context, the plugin folders find nebo_slave. Only the process the
 // handler started may connect.
 //
-// Every wait for the slave is bounded by the context's time limit
-// (SSlaveLimits::timeoutMs): connecting, each call made through
-// callWithinLimit, and the end. A slave that runs out of time is asked for a
-// hang report, then ended with its whole process group. Releasing the
-// handler ends the slave: it is asked to quit and its pipe is closed; one
-// that has not ended after slaveEndWaitMs is killed. Neither a process nor
-// the pipe outlives the handler. The error file, in which the slave leaves
-// the text of its failure, is made with the handler; the handler removes it
-// when it stayed empty, and a slave that ends cleanly removes it itself.
-// Once the slave's end is seen, the context's log gets what it cost and why
-// it ended (see describeSlaveEnd).
+// Every wait for the slave (connecting, each callWithinLimit, the end) is
+// bounded by SSlaveLimits::timeoutMs; a slave out of time is asked for a
+// hang report, then ended with its process group. Releasing the handler
+// asks the slave to quit, closes the pipe and kills the slave after
+// slaveEndWaitMs: neither process nor pipe outlives the handler. The error
+// file the slave leaves its failure in is made with the handler and removed
+// when it stayed empty. The slave's end and cost go to the context's log.
 //
 // One thread at a time, except that checkForSlaveError, isServing and
 // endSlave may run beside another call once the slave has started.
@@ -52,9 +47,8 @@ public:
     // How long a slave that should end is given before it is killed, at
     // most the time limit.
     static constexpr int32_t slaveEndWaitMs = 3000;
-    // How long a slave that ran out of time is given to write its hang
-    // report and end, at most the time limit; one that ignores the request
-    // costs no more.
+    // How long a slave out of time gets to write its hang report and end, at
+    // most the time limit.
     static constexpr int32_t hangReportWaitMs = 1000;
 
     // Creates the error file. Throws CError "Error creating unique file
@@ -67,13 +61,10 @@ public:
     // pipe's errors (an unsafe pipe folder among them), and CNEBError when
     // the slave does not connect and take its first call in time or fails.
     lumo::P<INEBPluginRemote> getClient();
-    // Starts the slave as the first getClient() does, but keeps the log it
-    // brings from its start for the context it is handed over to. With
-    // `heapAheadBytes`, the slave readies that much of its heap before it
-    // connects (lumo::prepareHeap, bounded there), so that the medium it
-    // waits for is decoded into memory whose pages exist already; that
-    // costs the slave's start the time to touch them. Throws what
-    // getClient() throws.
+    // Starts the slave as getClient() does, keeping its start-up log for
+    // handOver. With `heapAheadBytes`, the slave readies that much of its
+    // heap before it connects (lumo::prepareHeap), so that the medium is
+    // decoded into pages that exist already. Throws what getClient() throws.
     void startAhead(int64_t heapAheadBytes = 0);
     // For a slave started ahead, before any other call: from now on
     // `context`'s log hears of the slave, beginning with its start-up log.
@@ -127,10 +118,9 @@ public:
 
     // "nebo_slave-%08x-%08x-%08x".
     static lumo::String formatPipeName(uint32_t processID, uint32_t threadID, uint32_t handlerNumber);
-    // Throws the pipe layer's error when this process cannot make the pipe
-    // of a slave at all (its pipe place is too long for the system's
-    // addresses, say), so that a master can refuse at once, with the reason,
-    // rather than fail every plugin alike.
+    // Throws the pipe layer's error when this process cannot make a slave's
+    // pipe at all (its pipe place too long for the system's addresses, say),
+    // so that a master can refuse at once rather than fail every plugin alike.
     static void checkPipePlace();
 
 private:
@@ -163,9 +153,7 @@ private:
     // Ends a slave that did not connect and says why, with its own text
     // when it left one.
     CNEBError failedToConnect();
-    // The slave's text in its error file, as far as the master reads it:
-    // at most SSlaveLimits::maxErrorFileBytes, with a note when the file
-    // holds more.
+    // The error file's text as checkForSlaveError reads it.
     struct SErrorText {
         lumo::String text;
         lumo::String summary;

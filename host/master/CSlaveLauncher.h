@@ -16,15 +16,13 @@
 namespace nebo::common {
 
 // The master's end of one launcher: nebo_slave started as a launcher for one
-// plugin (see slave/CLauncher.h), connected on a control pipe that only it
-// may connect to, and the children it forks on request. Everything the
-// launcher sends is checked (lumo::ILauncherChannel); a launcher that lies,
-// ends or does not answer within the time limit is ended, and the set of
-// launchers (CSlaveLaunchers) replaces it.
+// plugin (see slave/CLauncher.h) on a control pipe only it may connect to,
+// and the children it forks on request. Everything it sends is checked
+// (lumo::ILauncherChannel); a launcher that lies, ends or does not answer in
+// time is ended, and CSlaveLaunchers replaces it.
 //
-// The launcher lives as long as the object: its children, which hold the
-// object, end with it. Releasing it closes the control pipe, gives the
-// launcher endWaitMs to end and then kills it, with every child it still has.
+// Its children hold the object. Releasing it closes the control pipe, gives
+// the launcher endWaitMs to end, then kills it and every child it still has.
 // Thread-safe.
 class CSlaveLauncher : public lumo::CObject, public virtual lumo::IPipeServer::IPipeCreatedListener {
 public:

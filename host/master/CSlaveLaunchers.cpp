@@ -181,8 +181,7 @@ void CSlaveLaunchers::endAll() noexcept
                 continue;
         } catch (const std::exception&) {
         }
-        // Slave handlers still alive may empty it yet: the next endAll, at
-        // the latest the process's, tries again.
+        // Slave handlers still alive may empty it yet.
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_errorFolders.emplace(name, folder);
     }

@@ -15,21 +15,17 @@
 
 namespace nebo::common {
 
-// The master's launchers, one per plugin (and slave program, environment
-// and working folder), each made on the first slave of its plugin. A slave
-// handler asks here first; a launcher that has failed, served
-// CSlaveLauncher::maxChildren children or idled CSlaveLauncher::maxIdleMs is
-// replaced; when a new one fails too, that plugin's slaves start one
-// program each from then on, which the log is told once.
+// The master's launchers, one per plugin (and slave program and start
+// options), each made on the first slave of its plugin. A launcher that is
+// no longer usable (CSlaveLauncher::isUsable) is replaced; when the new one
+// fails too, that plugin's slaves start one program each from then on,
+// which the log is told once.
 //
-// The children's error files lie in a folder per plugin, the one place the
-// plugin's launcher may write to; the folders go when the set goes, unless
-// they keep a crash report. A file a child left empty after ending well
-// serves the plugin's next child: on some file systems making a file in a
-// folder where many were just removed costs more than a small medium.
-//
-// Where the platform can fork; NEBO_LAUNCHER=off in the master's
-// environment starts every slave as a program of its own. Thread-safe.
+// The children's error files lie in a folder per plugin, the one place its
+// launcher may write to; the folders go with the set unless they keep a
+// crash report. Empty files are reused (keepErrorFile): on some file systems
+// making a file where many were just removed costs more than a small medium.
+// Thread-safe.
 class CSlaveLaunchers : public lumo::CObject {
 public:
     static constexpr const char* switchVariable = "NEBO_LAUNCHER";

@@ -31,11 +31,9 @@ namespace {
 constexpr int32_t failedStartLogLevel = 1;
 constexpr uint32_t readyPollMs = 5;
 
-// The pools that are open. A master that ends normally without closing its
-// pool still leaves no waiting slave, nor its error file: they are ended at
-// exit, before the process-wide instances the pools use go. Never
-// destroyed, so that a pool released at exit may still reach them; the lock
-// is recursive, as closing a pool unregisters it.
+// The open pools, closed at exit before the process-wide instances they use
+// go. Never destroyed, so that a pool released at exit still reaches them;
+// recursive, as closing a pool unregisters it.
 std::recursive_mutex& getOpenPoolsLock()
 {
     static auto* const lock = new std::recursive_mutex;

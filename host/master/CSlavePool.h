@@ -17,22 +17,17 @@
 namespace nebo::common {
 
 // Slaves started ahead, so that opening a boxed medium does not wait for a
-// process to start and load its plugin. For each plugin that was asked for
-// (take) or named (prepare), the pool keeps up to `slavesPerPlugin` slaves
-// started and connected, their start-up call answered; a thread of the
-// pool's own starts them one at a time, each start bounded by the time
-// limit. A slave handed out leaves the pool for good: it serves one source
-// and ends with it, and the pool starts another in its place, at once or
-// after the refill delay. A slave that fails to start is not retried for
-// its plugin until the plugin is asked for again, so a broken plugin costs
-// one start per request, never a loop.
+// process to start and load its plugin. For each plugin asked for (take) or
+// named (prepare), the pool's thread keeps up to `slavesPerPlugin` slaves
+// started and connected, one start at a time within the time limit. A slave
+// handed out serves one source and ends with it; the pool replaces it after
+// the refill delay. A plugin whose slave failed to start is not retried
+// until asked for again, so a broken plugin costs one start per request.
 //
-// The slaves start with the limits, slave program, memory manager and log
-// of the context the pool is made with, as they are then; the pool keeps a
-// copy of them, not the context, so a context may hold its pool. Closing or
-// releasing the pool ends every slave that waits in it; so does the
-// process's normal end (std::exit, or returning from main) for a pool still
-// open then. Thread-safe.
+// The slaves start with a copy of the limits, slave program, memory manager
+// and log of the context the pool is made with, so a context may hold its
+// pool. Closing or releasing the pool ends every waiting slave, as does the
+// process's normal end for a pool still open. Thread-safe.
 class CSlavePool : public lumo::CObject {
 public:
     static constexpr int32_t maxSlavesPerPlugin = 16;
@@ -50,18 +45,14 @@ public:
 
     int32_t getSlavesPerPlugin() const { return m_slavesPerPlugin; }
     // Has every slave started from now on ready `megabytes` of its heap
-    // before it waits (see CSlaveHandler::startAhead): a pooled slave then
-    // decodes its first pictures without faulting in fresh memory, at the
-    // price of holding that memory while it waits and of a longer start.
-    // 0, the default, asks nothing; a slave that cannot ready its heap
-    // serves all the same. Throws CInvalidArgError for a size outside
-    // 0..maxMemoryAheadMegabytes.
+    // (see CSlaveHandler::startAhead), holding that memory while it waits; 0,
+    // the default, asks nothing, and a slave that cannot serves all the same.
+    // Throws CInvalidArgError for a size outside 0..maxMemoryAheadMegabytes.
     void setMemoryAhead(int32_t megabytes);
-    // Puts off the start of the slave that replaces one taken by `delayMs`,
-    // so that the start, and the heap readied in it, does not share the
-    // machine with the opening of the medium that the taken slave serves.
-    // 0, the default, starts it at once; so does prepare(). Throws
-    // CInvalidArgError for a delay outside 0..maxRefillDelayMs.
+    // Puts off the start of a taken slave's replacement by `delayMs`, so that
+    // it does not compete with the medium the taken slave opens; 0 (the
+    // default) and prepare() start at once. Throws CInvalidArgError for a
+    // delay outside 0..maxRefillDelayMs.
     void setRefillDelay(int32_t delayMs);
     // Starts keeping slaves ready for `pluginName` (and retries one whose
     // start failed); returns at once.

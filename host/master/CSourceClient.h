@@ -17,28 +17,23 @@ namespace nebo::common {
 class CSharedPictureRing;
 
 // The master's view of a source served in a slave: every operation is a
-// remote call on the pipe the plugin client used. Pictures are read
-// straight into a preset picture, chunks into a preset 1 MiB block from the
-// client's memory manager. Calls throw what the call throws (the pipe's
-// errors, CRemoteException); any thread may call, one call at a time.
+// remote call on the plugin client's pipe. Pictures and chunks are read into
+// presets from the client's memory manager. Calls throw what the call throws
+// (the pipe's errors, CRemoteException); any thread may call, one at a time.
 //
-// What the slave sends is held to the client's SSlaveLimits: strings and
-// lists (CParseError), the picture size the source announces (CNEBError),
-// pictures no larger than that size and audio chunks no longer than the
-// bound (the media classes' errors). Every check comes before memory is
-// taken for the value; a refused reply is left half read on the pipe, so
-// the slave must be ended.
+// What the slave sends is held to the client's SSlaveLimits before memory is
+// taken for it: strings and lists (CParseError), the announced picture size
+// (CNEBError), pictures within that size and audio chunks within the bound
+// (the media classes' errors). A refused reply is left half read on the
+// pipe, so the slave must be ended.
 //
-// When the output can carry shared memory and NEBO_SHARED_PICTURES is not
-// "off", the first picture is preceded by one offer of a ring of shared
-// buffers, each large enough for the announced size in any layout. A peer
-// that answers "notfound" (or refuses) keeps the pipe and today's bytes;
-// one that takes the ring puts pictures into its buffers, and a picture
-// holds its buffer until released. Each index, offset and length the slave
+// Unless NEBO_SHARED_PICTURES is "off", a client whose output can carry
+// shared memory offers the slave, before the first picture, a ring of shared
+// buffers, each large enough for the announced size in any layout; a peer
+// that answers "notfound" or refuses keeps the pipe. Each buffer the slave
 // names is checked against the ring (CNEBError).
 //
-// The medium's facts are asked for only when a caller wants them; a peer
-// that answers "notfound" is asked nothing more.
+// A peer that answers getMediumFacts "notfound" is asked nothing more.
 class CSourceClient : public lumo::CRemoteStreamClient,
                       public virtual ISourceServer,
                       public TForwardedSource<CSourceClient> {

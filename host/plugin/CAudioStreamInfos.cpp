@@ -22,8 +22,7 @@ void CAudioStreamInfos::write(lumo::IDataOutStream& out)
 bool CAudioStreamInfos::read(lumo::IDataInStream& in)
 {
     const int32_t count = in.readItemCount();
-    // Grown one stream at a time, so a large count reserves nothing before
-    // its streams have arrived.
+    // Grown per stream: a claimed count reserves nothing.
     std::vector<SAudioStreamInfo> streams;
     for (int32_t i = 0; i < count; ++i) {
         SAudioStreamInfo stream;

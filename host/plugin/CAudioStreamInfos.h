@@ -17,9 +17,8 @@ struct SAudioStreamInfo {
     int32_t nSampleRate = 0;
 };
 
-// The sound streams of a source, in the order the plugin lists them. The
-// plugins we ship answer getAudioStreamInfos with this class, and the master's
-// source client reads the answer back into it. Not locked.
+// The sound streams of a source, in the plugin's order: the form shipped
+// plugins answer getAudioStreamInfos in and the master reads. Not locked.
 class CAudioStreamInfos : public lumo::CObject, public virtual IAudioStreamInfos {
 public:
     CAudioStreamInfos() = default;
@@ -27,13 +26,10 @@ public:
 
     const std::vector<SAudioStreamInfo>& getStreams() const { return m_streams; }
 
-    // The count, then per stream its index, codec name, language, channels
-    // and rate.
+    // The count, then per stream: index, codec name, language, channels, rate.
     void write(lumo::IDataOutStream& out) override;
-    // Throws CParseError for a count below 0 or above the stream's item
-    // bound before reading any stream; the stream's errors when the body is
-    // cut short.
-    // The object keeps its old streams when the read fails.
+    // Throws CParseError for a count outside 0..the stream's item bound and
+    // the stream's errors for a cut-short body; keeps the old streams then.
     bool read(lumo::IDataInStream& in) override;
 
 private:

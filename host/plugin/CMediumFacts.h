@@ -10,12 +10,8 @@ namespace nebo::common {
 // IMediumFactsSource::getMediumFacts with one; the master reads the answer
 // back into one, holding it to the bounds below. Not locked.
 //
-// Wire form: the container, its description, the bit rate (int64); the
-// tags (a count, then key and value per tag); the chapters (a count, then
-// start, end, title); the picture streams (a count, then per stream its
-// members in declaration order, each ratio as numerator and denominator);
-// the sound tracks likewise; the delivered sample format. Texts are
-// strings, counts and other integers int32 unless said.
+// Wire form: SMediumFacts' members in declaration order, each as its type
+// (ratios as numerator, denominator), each list after its int32 count.
 class CMediumFacts : public lumo::CObject, public virtual lumo::ISerializable {
 public:
     static constexpr int32_t maxTextBytes = 4096;

@@ -26,9 +26,8 @@ lumo::String cutFactText(std::string_view utf8)
     const lumo::String text = lumo::String::fromUTF8(cut);
     if (text.toUTF8() == cut)
         return text;
-    // Not UTF-8: older media hold Latin-1 more often than anything else.
-    // Its characters above 0x7F take two bytes in UTF-8, so the text is cut
-    // again after the conversion.
+    // Not UTF-8: older media mostly hold Latin-1, whose characters above
+    // 0x7F grow to two bytes, so the converted text is cut again.
     const std::string converted = lumo::String::fromLatin1(cut).toUTF8();
     return lumo::String::fromUTF8(cutAtCharacter(converted));
 }

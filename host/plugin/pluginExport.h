@@ -3,16 +3,15 @@
 // What a plugin library exports. A plugin is a loadable module `<name>` with
 // the platform's module suffix (`<name>.so` on POSIX) that links to lumo and
 // nebo, implements INEBPlugin and the source interfaces it offers (ISource,
-// IVideoSource, IAudioSource), and exports
-// one function with C linkage:
+// IVideoSource, IAudioSource), and exports one function with C linkage:
 //
 //     NEBO_PLUGIN_EXPORT nebo::common::INEBPlugin* nebo_pluginCreate(nebo::common::INEBContext* context);
 //
 // It returns a new plugin carrying one reference, which the caller takes
 // over (`return lumo::make<CMyPlugin>(context).detach();`), or null when the
 // plugin cannot work. The context outlives the plugin. The host finds the
-// module in its plugin folders (see CPluginFolders), and `<name>` is
-// also what the plugin's getPluginName() must answer.
+// module in its plugin folders (see CPluginFolders); getPluginName() must
+// answer `<name>`.
 //
 // Everything a plugin hands out may outlive its library, which the host
 // unloads once it released the plugin: strings must own their text
@@ -21,9 +20,7 @@
 #include "host/plugin/INEBContext.h"
 #include "host/plugin/INEBPlugin.h"
 
-// The compiler's own way to export a symbol: MSVC marks it for the DLL's
-// export table; GCC and Clang, which hide nothing by default but may be told
-// to, make it visible.
+// Exported also where symbols are hidden by default (MSVC) or by choice.
 #if defined(_MSC_VER)
 #define NEBO_PLUGIN_EXPORT extern "C" __declspec(dllexport)
 #else

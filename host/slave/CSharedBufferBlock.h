@@ -7,15 +7,13 @@
 
 namespace nebo::common {
 
-// A block made in a buffer shared with the master. It grows as any block
-// does: past the buffer's size its bytes move to a block of `overflow`,
-// and the buffer is free again. Its last reference gives the
-// buffer back. Not locked: its user locks.
+// A block made in a buffer shared with the master. Past the buffer's size
+// its bytes move to a block of `overflow`, freeing the buffer; its last
+// reference gives the buffer back. Not locked: its user locks.
 class CSharedBufferBlock : public lumo::CObject, public virtual lumo::IMemoryBlock {
 public:
-    // Buffer `index` of `lender`, which has reserved it for this block:
-    // `capacity` bytes at `data`, none in use. Bytes that outgrow it move
-    // to a block of `overflow`.
+    // Buffer `index` of `lender`, reserved for this block: `capacity` bytes
+    // at `data`, none in use.
     CSharedBufferBlock(lumo::P<IBufferLender> lender, lumo::P<lumo::IMemoryManager> overflow, int32_t index,
                        uint8_t* data, int32_t capacity);
     ~CSharedBufferBlock() override;

@@ -10,15 +10,13 @@
 
 namespace nebo::common {
 
-// The slave's side of the picture buffers its master shares, and the
-// memory manager of the slave's plugin. Once it has the buffers, a block
-// asked for with allocateShareable (a picture's) is made in a free buffer
-// it fits, so that the picture written into it reaches the master without
-// a copy; any other block comes from the inner manager. A buffer is in use
-// while a block of it lives and while the master holds a picture in it.
-// Blocks never take the last free buffer: a picture made elsewhere (kept
-// from before, or by a decoder's own memory) still finds one to be copied
-// into. Thread-safe: plugins allocate on threads of their own.
+// The slave's side of the picture buffers its master shares, and its
+// plugin's memory manager. Once it has the buffers, allocateShareable (for
+// a picture) makes the block in a free buffer it fits, so that the picture
+// reaches the master without a copy; other blocks come from the inner
+// manager. A buffer is in use while a block of it lives or the master holds
+// a picture in it. Blocks never take the last free buffer: a picture made
+// elsewhere still finds one to be copied into. Thread-safe.
 class CSharedBufferMemoryManager : public lumo::CObject,
                                    public virtual lumo::IMemoryManager,
                                    public virtual IBufferLender {

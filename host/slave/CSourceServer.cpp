@@ -15,9 +15,8 @@ using lumo::P;
 
 namespace {
 
-// `manager` itself when it can make blocks in shared buffers, else a new
-// one on top of it. (Of two servers on one such manager, only the first
-// that is offered buffers gets them.)
+// The context's manager when it shares buffers, else one of our own; of two
+// servers on one such manager, only the first offered buffers gets them.
 P<CSharedBufferMemoryManager> sharedBufferManagerOf(const P<lumo::IMemoryManager>& manager)
 {
     P<CSharedBufferMemoryManager> shared = lumo::castObject<CSharedBufferMemoryManager>(manager, false);

@@ -11,23 +11,16 @@
 
 namespace nebo::common {
 
-// Serves a plugin's source on the pipe that the plugin server used until
-// now. Pictures leave wrapped with their type; chunks and stream lists
-// leave as the plugin wrote them. A master asks for both sides whatever
-// the medium holds, so a side the source lacks answers as a medium without
-// it does: sizes, rates and times of 0, no picture, chunk or stream list,
-// and setMaxSize does nothing. Only setAudioStream on a source without
-// sound throws CNEBError, which ends the slave's loop like any error in a
-// served call.
+// Serves a plugin's source on the pipe the plugin server used until now.
+// Pictures leave wrapped with their type; chunks and stream lists as the
+// plugin wrote them. A master asks for both sides whatever the medium
+// holds, so a side the source lacks answers as a medium without it does
+// (zeros, no items, setMaxSize ignored), except setAudioStream.
 //
-// A master may offer a ring of shared picture buffers once; after that,
-// pictures go in a shared buffer: the one the plugin made them in, or one
-// the master has released, large enough, that they are copied into; on the
-// pipe otherwise (the master holds every buffer, or the picture is not one
-// of our layouts). Either way the master never waits on a buffer.
-//
-// A source that tells its medium's facts has "getMediumFacts" served too;
-// for any other the master's request finds no such function.
+// After a master's offer of shared picture buffers, a picture goes in the
+// buffer the plugin made it in, or is copied into a free one large enough;
+// else (no buffer free, or not one of our layouts) on the pipe. The master
+// never waits on a buffer.
 class CSourceServer : public lumo::CRemoteStreamServer,
                       public virtual ISourceServer,
                       public virtual ISharedPictureServer,
@@ -43,10 +36,12 @@ public:
     // The next picture in a remote wrapper, or null.
     lumo::P<INEBPicture> getNextPicture() override;
     lumo::P<IAudioStreamInfos> getAudioStreamInfos() override;
-    // Throws CNEBError for a source without sound.
+    // Throws CNEBError for a source without sound, which ends the slave's
+    // loop as any error in a served call does.
     void setAudioStream(int32_t nAudioIndex) override;
     lumo::P<audio::IAudioChunk> getNextAudioChunk() override;
-    // Served only for a source that tells its facts.
+    // Served only for a source that tells its facts; for any other the
+    // master's request finds no such function.
     lumo::P<CMediumFacts> getMediumFacts() override;
 
     bool offerSharedPictures() override;

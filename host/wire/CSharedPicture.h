@@ -10,11 +10,9 @@ namespace nebo::common {
 class CSharedPictureRing;
 
 // The picture wrapper of a connection with shared picture buffers. On the
-// wire the buffer's index comes first. An index of pipeIndex means the
-// picture follows as CNEBPictureRemote writes it; any other names the
-// buffer the pixels lie in, and the picture's type code, time stamp,
-// width, height, row order, plane rows, then the offset and length of its
-// pixels in that buffer follow. Not locked.
+// wire the buffer's index comes first: pipeIndex, then the picture as
+// CNEBPictureRemote writes it; or a buffer's index, then the picture's
+// header and the offset and length of its pixels there. Not locked.
 class CSharedPicture : public lumo::CObject, public virtual lumo::ISerializable {
 public:
     static constexpr int32_t pipeIndex = -1;

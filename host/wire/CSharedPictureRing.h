@@ -10,13 +10,11 @@
 
 namespace nebo::common {
 
-// The master's ring of shared picture buffers: made here, sealed, handed
-// to the slave once. A picture that arrives in buffer i holds it until its
-// block's last reference goes; the master then tells the slave that i is
-// free again with its next request. The slave is trusted with nothing:
-// each index, offset and length it names is checked against the ring
-// before any byte is touched, and a buffer the master still holds is never
-// handed out twice. Thread-safe: pictures are released on any thread.
+// The master's ring of shared picture buffers, handed to the slave once. A
+// picture that arrives in buffer i holds it until its block's last reference
+// goes; the next request tells the slave that i is free. Nothing the slave
+// names is trusted (see takeBlock). Thread-safe: pictures are released on
+// any thread.
 class CSharedPictureRing : public lumo::CObject, public virtual IBufferLender {
 public:
     // `count` buffers (1 to ISharedPictureServer::maxRingBuffers) of

@@ -7,15 +7,9 @@
 
 namespace nebo::common {
 
-// The remote operations of a served source, each once: the interface that
-// declares its member, its name (on the wire and in C++), and its
-// parameters as named on the wire, in order; the types come from the
-// member. From these lists come the operations (`getWidthOperation`, ...)
-// and the server's registration.
-//
-// Those answered with plain values: TForwardedSource writes every side's
-// override, which a side replaces where it does more. Adding one takes a
-// line here and the member that implements it.
+// The remote operations of a served source, as list entries (see
+// TRemoteOperation.h). Those answered with plain values: TForwardedSource
+// writes every side's override, which a side replaces where it does more.
 #define NEBO_SOURCE_OPERATIONS(X)                                                                                      \
     X(ISource, isOpened)                                                                                               \
     X(ISource, open)                                                                                                   \

@@ -4,13 +4,10 @@
 
 namespace nebo::common {
 
-// Overrides every operation of NEBO_SOURCE_OPERATIONS by handing the call
-// to `Side`: side.forwardOperation<Operation>(arguments...), where
-// `Operation` is the member's remote operation of ISourceServer. So each
-// side of the wire says once how it carries a plain call (the slave to its
-// plugin's source, the client to its peer, the boxed source to its slave)
-// and overrides again only where it does more. `Side` derives from this
-// class and befriends it.
+// Overrides every operation of NEBO_SOURCE_OPERATIONS with a call of
+// side.forwardOperation<Operation>(arguments...), `Operation` being the
+// member's ISourceServer operation, so that each side says once how it
+// carries a plain call. `Side` derives from this class and befriends it.
 template <class Side> class TForwardedSource : public virtual IVideoSource, public virtual IAudioSource {
 public:
     using Served = ISourceServer;

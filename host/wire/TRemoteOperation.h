@@ -67,15 +67,11 @@ template <> struct TRemoteAnswer<void> {
 template <class Result> using TRemoteCall =
     std::conditional_t<std::is_void_v<Result>, lumo::CRemoteVoid, lumo::CRemoteFunction>;
 
-// The remote operation that calls `Member` of a `Target`. Its name, its
-// parameters' names and their order are the wire's; their types and the
-// answer's follow from the member's signature.
-//
-// The same class serves both ends of a connection: the server registers an
-// instance made for its target, whose execute() calls the member; a client
-// makes one without a target, sets the arguments and calls it. The target
-// is not counted: the server that registers the operation owns it, so
-// counting would make a cycle.
+// The remote operation that calls `Member` of a `Target`: names and order
+// are the wire's, types follow from the member's signature. A server
+// registers one made for its target, whose execute() calls the member; a
+// client makes one without a target. The target is not counted: the server
+// that registers the operation owns it, so counting would make a cycle.
 template <class Target, auto Member, class Parameters = typename TMemberTraits<decltype(Member)>::Parameters>
 class TRemoteOperation;
 
